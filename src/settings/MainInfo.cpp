@@ -1,0 +1,35 @@
+#include "settings/MainInfo.h"
+
+#include "settings/MainSettingsFile.h"
+#include "util/Folders.h"
+
+namespace pvx::settings {
+
+TMainInfo::TMainInfo() { ResetPreferences(); }
+
+void TMainInfo::ResetPreferences() {
+  StartInFM = false;
+  NoOverlay = false;
+  PIPEnabled = false;
+  ReservedFlag = false;
+  AlwaysOnTop = false;
+  PlayGivenFile = false;
+  ChipFamily = 0;
+  SleepMinutes = 30;
+  MPEG4Codec = 2;
+  CaptureFolder = util::DocumentsFolder();
+  WaveFolder = CaptureFolder;
+  SecondBaseName = "capture";
+  GivenFilePath.clear();
+  ColorLevels.fill(-1);
+}
+
+bool TMainInfo::LoadMainSettings(const QString& path, const TMainSettingsPeers& peers) {
+  return TMainSettingsFile::Load(path, *this, peers);
+}
+
+bool TMainInfo::SaveMainSettings(const QString& path, const TMainSettingsPeers& peers) const {
+  return TMainSettingsFile::Save(path, *this, peers);
+}
+
+}  // namespace pvx::settings

@@ -1,0 +1,174 @@
+#include "settings/MainSettingsFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include "settings/CaptureSettings.h"
+#include "settings/CountryInfo.h"
+#include "settings/ErrorMessages.h"
+#include "settings/MainInfo.h"
+#include "settings/MultiLangInfo.h"
+#include "util/Folders.h"
+#include "util/RecordIO.h"
+
+namespace pvx::settings {
+namespace {
+
+using namespace pvx::util;
+
+constexpr int kCorrupted = 1103;
+constexpr qint32 kMinTimeLimit = 10;
+
+qint32 NotBelowZero(qint32 v) { return v < 0 ? 0 : v; }
+
+QString UsableFolder(const QString& folder) {
+  return EnsureFolder(folder) ? folder : FallbackFolder();
+}
+
+// Everything the file holds, read in full before any of it is applied.
+struct Stored {
+  bool alwaysOnTop, pipEnabled, startInFM, noOverlay, reservedFlag;
+  qint32 mpeg4Codec;
+  QString captureFolder, waveFolder, secondBaseName;
+  std::array<qint32, 5> colorLevels;
+  QString language;
+  qint32 playbackLine, recordLine, recordLevel;
+  TCaptureSettings capture;
+  qint32 aspect;
+};
+
+Stored ReadBody(QIODevice& in) {
+  Stored s;
+  s.alwaysOnTop = ReadBoolean(in);
+  s.pipEnabled = ReadBoolean(in);
+  s.startInFM = ReadBoolean(in);
+  s.noOverlay = ReadBoolean(in);
+  s.reservedFlag = ReadBoolean(in);
+  s.mpeg4Codec = ReadInteger(in);
+  s.captureFolder = ReadString(in);
+  s.waveFolder = ReadString(in);
+  s.secondBaseName = ReadString(in);
+  for (qint32& level : s.colorLevels) level = ReadInteger(in);
+  s.language = ReadString(in);
+  s.playbackLine = ReadInteger(in);
+  s.recordLine = ReadInteger(in);
+  s.recordLevel = ReadInteger(in);
+  TCaptureSettings& c = s.capture;
+  c.VideoDeviceIndex = NotBelowZero(ReadInteger(in));
+  c.PixelFormatChoice = NotBelowZero(ReadInteger(in));
+  c.AudioDeviceIndex = NotBelowZero(ReadInteger(in));
+  c.AudioMediaTypeIndex = NotBelowZero(ReadInteger(in));
+  c.AudioInputIndex = NotBelowZero(ReadInteger(in));
+  c.RecordKind = static_cast<quint8>(NotBelowZero(ReadInteger(in)));
+  c.RecordFormat = static_cast<quint8>(ReadInteger(in));
+  c.AudioFormat = static_cast<quint8>(ReadInteger(in));
+  c.CaptureWidth = ReadInteger(in);
+  if (c.CaptureWidth < 1) c.CaptureWidth = 320;
+  c.CaptureHeight = ReadInteger(in);
+  if (c.CaptureHeight < 1) c.CaptureHeight = 240;
+  c.VideoBitRateKbps = ReadInteger(in);
+  if (c.VideoBitRateKbps < 1) c.VideoBitRateKbps = 2000;
+  c.FrameRateCode = NotBelowZero(ReadInteger(in));
+  c.Quality = static_cast<quint8>(NotBelowZero(ReadInteger(in)));
+  c.UseDateTimeName = ReadBoolean(in);
+  c.FilePrefix = ReadString(in);
+  if (c.FilePrefix.isEmpty()) c.FilePrefix = "capture";
+  c.TimeLimitOn = ReadBoolean(in);
+  c.TimeLimit = ReadInteger(in);
+  if (c.TimeLimit <= kMinTimeLimit) c.TimeLimit = kMinTimeLimit;
+  c.SaveTimeShift = ReadBoolean(in);
+  c.Deinterlace = ReadBoolean(in);
+  s.aspect = NotBelowZero(ReadInteger(in));
+  return s;
+}
+
+void Apply(const Stored& s, TMainInfo& main, const TMainSettingsPeers& peers) {
+  main.AlwaysOnTop = s.alwaysOnTop;
+  main.PIPEnabled = s.pipEnabled;
+  main.StartInFM = s.startInFM;
+  main.NoOverlay = s.noOverlay;
+  main.ReservedFlag = s.reservedFlag;
+  main.MPEG4Codec = s.mpeg4Codec;
+  main.CaptureFolder = UsableFolder(s.captureFolder);
+  main.WaveFolder = UsableFolder(s.waveFolder);
+  main.SecondBaseName = s.secondBaseName.isEmpty() ? QStringLiteral("capture") : s.secondBaseName;
+  main.ColorLevels = s.colorLevels;
+  if (peers.Language && !s.language.isEmpty()) peers.Language->SetLanguage(s.language);
+  if (peers.Audio) {
+    peers.Audio->PlaybackLine = s.playbackLine;
+    peers.Audio->RecordLine = s.recordLine;
+    peers.Audio->SetRecordLevel(s.recordLevel);
+  }
+  if (peers.Capture) *peers.Capture = s.capture;
+  if (peers.SetDisplayAspect) peers.SetDisplayAspect(s.aspect);
+}
+
+// Reads and applies the file; false when it is missing, empty or corrupted.
+bool ReadFile(const QString& path, TMainInfo& main, const TMainSettingsPeers& peers) {
+  QFile file(path);
+  if (!file.exists() || file.size() == 0) return false;
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  if (ReadInteger(file) != TMainSettingsFile::kMagic) {
+    ShowErrorCode(kCorrupted);
+    return false;
+  }
+  Apply(ReadBody(file), main, peers);
+  if (ReadInteger(file) != TMainSettingsFile::kTrailer) {
+    ShowErrorCode(kCorrupted);
+    return false;
+  }
+  return true;
+}
+
+bool WriteBody(QIODevice& out, const TMainInfo& main, const TMainSettingsPeers& peers) {
+  const TCaptureSettings capture = peers.Capture ? *peers.Capture : TCaptureSettings{};
+  const TAudioLevels audio = peers.Audio ? *peers.Audio : TAudioLevels{};
+  const QString language = peers.Language ? peers.Language->LanguageName : QString();
+  const qint32 aspect = peers.GetDisplayAspect ? peers.GetDisplayAspect() : 0;
+
+  bool ok = WriteInteger(out, TMainSettingsFile::kMagic) && WriteBoolean(out, main.AlwaysOnTop) &&
+            WriteBoolean(out, main.PIPEnabled) && WriteBoolean(out, main.StartInFM) &&
+            WriteBoolean(out, main.NoOverlay) && WriteBoolean(out, main.ReservedFlag) &&
+            WriteInteger(out, main.MPEG4Codec) && WriteString(out, main.CaptureFolder) &&
+            WriteString(out, main.WaveFolder) && WriteString(out, main.SecondBaseName);
+  for (qint32 level : main.ColorLevels) ok = ok && WriteInteger(out, level);
+  return ok && WriteString(out, language) && WriteInteger(out, audio.PlaybackLine) &&
+         WriteInteger(out, audio.RecordLine) && WriteInteger(out, audio.RecordLevel) &&
+         WriteInteger(out, capture.VideoDeviceIndex) &&
+         WriteInteger(out, capture.PixelFormatChoice) &&
+         WriteInteger(out, capture.AudioDeviceIndex) &&
+         WriteInteger(out, capture.AudioMediaTypeIndex) &&
+         WriteInteger(out, capture.AudioInputIndex) && WriteInteger(out, capture.RecordKind) &&
+         WriteInteger(out, capture.RecordFormat) && WriteInteger(out, capture.AudioFormat) &&
+         WriteInteger(out, capture.CaptureWidth) && WriteInteger(out, capture.CaptureHeight) &&
+         WriteInteger(out, capture.VideoBitRateKbps) && WriteInteger(out, capture.FrameRateCode) &&
+         WriteInteger(out, capture.Quality) && WriteBoolean(out, capture.UseDateTimeName) &&
+         WriteString(out, capture.FilePrefix) && WriteBoolean(out, capture.TimeLimitOn) &&
+         WriteInteger(out, capture.TimeLimit) && WriteBoolean(out, capture.SaveTimeShift) &&
+         WriteBoolean(out, capture.Deinterlace) && WriteInteger(out, aspect) &&
+         WriteInteger(out, TMainSettingsFile::kTrailer);
+}
+
+}  // namespace
+
+bool TMainSettingsFile::Load(const QString& path, TMainInfo& main,
+                             const TMainSettingsPeers& peers) {
+  if (ReadFile(path, main, peers)) return true;
+  main.ResetPreferences();
+  if (peers.Language && peers.Country) peers.Language->SetLanguage(peers.Country->DefaultLanguage);
+  if (peers.Capture) peers.Capture->Reset();
+  if (QFileInfo::exists(path)) QFile::remove(path);
+  return false;
+}
+
+bool TMainSettingsFile::Save(const QString& path, const TMainInfo& main,
+                             const TMainSettingsPeers& peers) {
+  QSaveFile file(path);
+  if (file.open(QIODevice::WriteOnly) && WriteBody(file, main, peers) && file.commit()) return true;
+  file.cancelWriting();
+  ShowErrorText(QStringLiteral("Cannot write config...."));
+  return false;
+}
+
+}  // namespace pvx::settings

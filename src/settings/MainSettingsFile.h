@@ -1,0 +1,22 @@
+#pragma once
+// Reading and writing QDVCR.cfg: a flat little-endian sequence framed by 4505 and 4359.
+
+#include <QString>
+
+namespace pvx::settings {
+
+class TMainInfo;
+struct TMainSettingsPeers;
+
+class TMainSettingsFile {
+ public:
+  static constexpr qint32 kMagic = 4505;
+  static constexpr qint32 kTrailer = 4359;
+  static constexpr const char* kFileName = "QDVCR.cfg";
+
+  static bool Load(const QString& path, TMainInfo& main, const TMainSettingsPeers& peers);
+  // Writes to a temporary file renamed into place, so a failed save keeps the previous file.
+  static bool Save(const QString& path, const TMainInfo& main, const TMainSettingsPeers& peers);
+};
+
+}  // namespace pvx::settings

@@ -1,0 +1,30 @@
+#include "util/Folders.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "platform/SystemServices.h"
+#include "util/DirDialog.h"
+
+namespace pvx::util {
+
+bool EnsureFolder(const QString& path) {
+  if (path.isEmpty()) return false;
+  if (platform::System().IsReadOnlyMedia(path)) return false;
+  if (QFileInfo(path).isDir()) return true;
+  return QDir().mkdir(path);
+}
+
+QString DocumentsFolder() { return platform::System().DocumentsFolder(); }
+
+QString FallbackFolder() { return platform::System().FallbackFolder(); }
+
+QString BrowseFolder(QWidget* owner) {
+  TDirDialog dialog(owner);
+  if (!dialog.Execute()) return {};
+  QString folder = dialog.Directory;
+  if (folder.size() > 1 && !folder.endsWith('/')) folder += '/';
+  return folder;
+}
+
+}  // namespace pvx::util

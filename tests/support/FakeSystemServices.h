@@ -1,0 +1,39 @@
+#pragma once
+// System services with answers a test sets, and a record of what was asked.
+
+#include <QStringList>
+
+#include "platform/SystemServices.h"
+
+namespace pvx::test {
+
+class FakeSystemServices final : public platform::ISystemServices {
+ public:
+  QString Documents = "/nonexistent/Documents/";
+  QString Fallback = "/nonexistent/home/";
+  QStringList ReadOnlyPrefixes;  // paths under these count as optical or read-only media
+  qint64 Free = 10LL * 1024 * 1024 * 1024;
+  int MediaLevel = 9;
+  QStringList MissingMedia;
+  int CountryCode = 1;
+  bool PowerOffResult = true;
+  platform::FileVersion Version{1, 2, 3, 4};
+
+  int PowerOffCalls = 0;
+  QStringList OpenedUrls;
+  QStringList StartedPrograms;
+
+  QString DocumentsFolder() override { return Documents; }
+  QString FallbackFolder() override { return Fallback; }
+  bool IsReadOnlyMedia(const QString& path) override;
+  qint64 FreeBytes(const QString&) override { return Free; }
+  int MediaFrameworkLevel(QStringList* missing) override;
+  int WindowsVersionClass() override { return 2; }
+  int LocaleCountryCode() override { return CountryCode; }
+  bool PowerOff() override;
+  bool OpenUrl(const QString& url) override;
+  bool StartProgram(const QString& name, const QStringList& args) override;
+  platform::FileVersion ProgramVersion() override { return Version; }
+};
+
+}  // namespace pvx::test

@@ -1,0 +1,82 @@
+#include "support/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "platform/Clock.h"
+#include "platform/DialogService.h"
+#include "platform/SystemServices.h"
+#include "support/FakeDialogService.h"
+#include "support/FakeSystemServices.h"
+
+namespace pvx::test {
+namespace {
+
+struct PerTest {
+  QTemporaryDir home;
+  QTemporaryDir runtime;
+  FakeSystemServices system;
+  FakeDialogService dialogs;
+  platform::TestClock clock;
+};
+
+std::unique_ptr<PerTest> gCurrent;
+
+PerTest& Current() {
+  if (!gCurrent) ADD_FAILURE() << "test environment used outside a test";
+  return *gCurrent;
+}
+
+}  // namespace
+
+class TestEnvironmentListener : public ::testing::EmptyTestEventListener {
+ public:
+  void OnTestStart(const ::testing::TestInfo&) override {
+    gCurrent = std::make_unique<PerTest>();
+    qputenv("OKA_PVX_HOME", gCurrent->home.path().toUtf8());
+    qputenv("XDG_RUNTIME_DIR", gCurrent->runtime.path().toUtf8());
+    platform::SetSystemServices(&gCurrent->system);
+    platform::SetDialogs(&gCurrent->dialogs);
+    platform::SetClock(&gCurrent->clock);
+  }
+  void OnTestEnd(const ::testing::TestInfo&) override {
+    platform::SetClock(nullptr);
+    platform::SetDialogs(nullptr);
+    platform::SetSystemServices(nullptr);
+    gCurrent.reset();
+  }
+};
+
+::testing::TestEventListener* NewTestEnvironmentListener() { return new TestEnvironmentListener; }
+
+FakeSystemServices& System() { return Current().system; }
+FakeDialogService& Dialogs() { return Current().dialogs; }
+platform::TestClock& Clock() { return Current().clock; }
+
+QString Home() { return Current().home.path() + "/"; }
+
+QString Fixture(const QString& relative) {
+  return QStringLiteral(PVX_TEST_FIXTURES) + "/" + relative;
+}
+
+QString SourceData() { return QStringLiteral(PVX_SOURCE_DATA) + "/"; }
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+  ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+QByteArray ReadFile(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return file.readAll();
+}
+
+}  // namespace pvx::test

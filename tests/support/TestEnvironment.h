@@ -1,0 +1,31 @@
+#pragma once
+// What every test gets: a fresh program folder ($OKA_PVX_HOME) and runtime folder, fake system
+// services and dialogs, and the test clock. All are replaced between tests.
+
+#include <QString>
+
+namespace pvx::platform {
+class TestClock;
+}
+
+namespace pvx::test {
+
+class FakeDialogService;
+class FakeSystemServices;
+
+FakeSystemServices& System();
+FakeDialogService& Dialogs();
+platform::TestClock& Clock();
+
+// The test's program folder, ending with "/".
+QString Home();
+// A fixture file under tests/fixtures.
+QString Fixture(const QString& relative);
+// The source tree's data folder, ending with "/".
+QString SourceData();
+
+// Writes bytes to a file, creating folders; fails the test when it cannot.
+void WriteFile(const QString& path, const QByteArray& bytes);
+QByteArray ReadFile(const QString& path);
+
+}  // namespace pvx::test

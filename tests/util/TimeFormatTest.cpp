@@ -1,0 +1,50 @@
+#include "util/TimeFormat.h"
+
+#include <gtest/gtest.h>
+
+using namespace pvx::util;
+
+TEST(TimeFormat, FormatSecondsDoesNotWrapHours) {
+  struct Row {
+    qint64 seconds;
+    const char* text;
+  };
+  const Row rows[] = {{0, "0:00:00"},      {59, "0:00:59"},       {60, "0:01:00"},
+                      {3725, "1:02:05"},   {86399, "23:59:59"},   {90000, "25:00:00"},
+                      {-5, "0:00:00"}};
+  for (const Row& row : rows) EXPECT_EQ(FormatSeconds(row.seconds), row.text) << row.seconds;
+}
+
+TEST(TimeFormat, FormatClockShowsTimeOfDay) {
+  const QDate day(2026, 12, 6);
+  EXPECT_EQ(FormatClock(QDateTime(day, QTime(9, 5, 7))), "9:05:07");
+  EXPECT_EQ(FormatClock(QDateTime(day, QTime(0, 0, 0))), "0:00:00");
+  EXPECT_EQ(FormatClock(QDateTime(day, QTime(23, 59, 59, 999))), "23:59:59");
+}
+
+TEST(TimeFormat, SecondsBetweenCountsWholeSecondsBothWays) {
+  const QDateTime start(QDate(2026, 12, 6), QTime(22, 0, 0));
+  EXPECT_EQ(SecondsBetween(start, start), 0);
+  EXPECT_EQ(SecondsBetween(start, start.addSecs(90)), 90);
+  EXPECT_EQ(SecondsBetween(start, start.addSecs(-90)), -90);
+  EXPECT_EQ(SecondsBetween(start, start.addMSecs(1999)), 1);    // milliseconds dropped
+  EXPECT_EQ(SecondsBetween(start, start.addMSecs(-1999)), -1);
+  EXPECT_EQ(SecondsBetween(start, start.addDays(2).addSecs(5)), 2 * 86400 + 5);
+}
+
+TEST(TimeFormat, NotNegative) {
+  EXPECT_EQ(NotNegative(-1), 0);
+  EXPECT_EQ(NotNegative(0), 0);
+  EXPECT_EQ(NotNegative(42), 42);
+}
+
+TEST(TimeFormat, OleDatesMatchTheirDefinition) {
+  EXPECT_DOUBLE_EQ(ToOleDate(QDateTime(QDate(1899, 12, 30), QTime(0, 0))), 0.0);
+  EXPECT_DOUBLE_EQ(ToOleDate(QDateTime(QDate(1900, 1, 1), QTime(0, 0))), 2.0);
+  EXPECT_DOUBLE_EQ(ToOleDate(QDateTime(QDate(2000, 1, 1), QTime(12, 0))), 36526.5);
+  EXPECT_EQ(FromOleDate(36526.25), QDateTime(QDate(2000, 1, 1), QTime(6, 0)));
+  // Before the epoch the fraction still counts forward: -1.25 is 1899-12-29 06:00.
+  EXPECT_EQ(FromOleDate(-1.25), QDateTime(QDate(1899, 12, 29), QTime(6, 0)));
+  const QDateTime when(QDate(2026, 12, 6), QTime(21, 30, 15));
+  EXPECT_EQ(FromOleDate(ToOleDate(when)), when);
+}
