@@ -1,0 +1,92 @@
+#include "settings/ErrorMessages.h"
+
+#include <gtest/gtest.h>
+
+#include "settings/MultiLangInfo.h"
+#include "SettingsTestSupport.h"
+#include "support/FakeDialogService.h"
+#include "support/TestEnvironment.h"
+
+using namespace pvx;
+using namespace pvx::settings;
+
+TEST(ErrorMessages, TableIsCompleteAndExact) {
+  int count = 0;
+  for (int code = 0; code < 3000; ++code) {
+    if (!BuiltInErrorMessage(code).isEmpty()) ++count;
+  }
+  EXPECT_EQ(count, 29 + 7 + 11);  // 1000-1028, 1100-1106, 2000-2010
+  EXPECT_EQ(BuiltInErrorMessage(1000), "Cannot Set capture device...");
+  EXPECT_EQ(BuiltInErrorMessage(1028), "Cannot set playback rate, use normal...");
+  EXPECT_EQ(BuiltInErrorMessage(1104),
+            "TV Cahnnel setting is corrupted, please re-set your TV channel...");
+  EXPECT_EQ(BuiltInErrorMessage(2010),
+            "Since your TV frequency table is modified by different TV system, you should "
+            "execute TV-Setup agagin to set new TV system.");
+  EXPECT_EQ(BuiltInErrorMessage(1050), "");
+  EXPECT_EQ(BuiltInErrorMessage(2011), "");
+}
+
+TEST(ErrorMessages, OneCodeShowsOneLine) {
+  ShowErrorCode(1101);
+  ASSERT_EQ(test::Dialogs().Warnings.size(), 1u);
+  EXPECT_EQ(test::Dialogs().Warnings[0],
+            QStringList({"Disk will be full, terminate capture processing..."}));
+}
+
+TEST(ErrorMessages, SecondCodeAddsASecondLine) {
+  ShowErrorCode(1024, 1025);
+  ShowErrorCode(1103, 0);
+  ShowErrorCode(1103, -4);
+  const auto& warnings = test::Dialogs().Warnings;
+  ASSERT_EQ(warnings.size(), 3u);
+  EXPECT_EQ(warnings[0], QStringList({"Set audio format is failed, use default.",
+                                      "Set video format is failed, use default."}));
+  EXPECT_EQ(warnings[1].size(), 1);
+  EXPECT_EQ(warnings[2].size(), 1);
+}
+
+TEST(ErrorMessages, UnknownCodeShowsAnEmptyLine) {
+  ShowErrorCode(1050);
+  ASSERT_EQ(test::Dialogs().Warnings.size(), 1u);
+  EXPECT_EQ(test::Dialogs().Warnings[0], QStringList({""}));
+}
+
+TEST(ErrorMessages, LanguageFileReplacesAMessage) {
+  test::WriteFile(test::Home() + "Language/Lang.cfg", "X\n");
+  test::WriteFile(test::Home() + "Language/X.lng",
+                  "[language]=Deutsch\n1103=Haupteinstellungen defekt@ignored hint\n1104=\n");
+  TMultiLangInfo lang(test::Home() + "Language/Lang.cfg");
+  test::ScopedGlobal<TMultiLangInfo> global(MultiLangInfo, &lang);
+  EXPECT_EQ(GetErrorMessage(1103), "Haupteinstellungen defekt");
+  // An empty translation keeps the built-in text.
+  EXPECT_EQ(GetErrorMessage(1104), BuiltInErrorMessage(1104));
+  EXPECT_EQ(GetErrorMessage(1000), "Cannot Set capture device...");
+}
+
+TEST(ErrorMessages, SecondWarningWhileOneIsOpenIsDropped) {
+  auto& dialogs = test::Dialogs();
+  bool openDuring = false;
+  dialogs.WhileWarningOpen = [&] {
+    openDuring = IsWarningOpen();
+    ShowErrorCode(1002);  // a timer firing during the modal warning
+    ShowErrorText("also dropped");
+  };
+  ShowErrorCode(1001);
+  EXPECT_TRUE(openDuring);
+  ASSERT_EQ(dialogs.Warnings.size(), 1u);
+  EXPECT_EQ(dialogs.Warnings[0], QStringList({"Cannot init Direct show interface..."}));
+  EXPECT_FALSE(IsWarningOpen());
+  ShowErrorCode(1002);  // once closed, the next one shows
+  EXPECT_EQ(dialogs.Warnings.size(), 2u);
+}
+
+TEST(ErrorMessages, CloseWarningOnlyActsWhileOneIsOpen) {
+  auto& dialogs = test::Dialogs();
+  CloseWarning();
+  EXPECT_EQ(dialogs.CloseWarningCalls, 0);
+  dialogs.WhileWarningOpen = [] { CloseWarning(); };
+  ShowErrorText("Cannot use overlay");
+  EXPECT_EQ(dialogs.CloseWarningCalls, 1);
+  EXPECT_EQ(dialogs.Warnings[0], QStringList({"Cannot use overlay"}));
+}
