@@ -11,6 +11,7 @@
 #include "platform/Clock.h"
 #include "platform/DialogService.h"
 #include "platform/SystemServices.h"
+#include "platform/devices/virtual/VirtualDeviceProvider.h"
 #include "support/FakeDialogService.h"
 #include "support/FakeSystemServices.h"
 
@@ -43,6 +44,8 @@ class TestEnvironmentListener : public ::testing::EmptyTestEventListener {
     platform::SetSystemServices(&gCurrent->system);
     platform::SetDialogs(&gCurrent->dialogs);
     platform::SetClock(&gCurrent->clock);
+    // Each test starts with a virtual card fresh from the shipped stations.
+    platform::devices::DefaultVirtualProvider().SetCard(nullptr);
   }
   void OnTestEnd(const ::testing::TestInfo&) override {
     platform::SetClock(nullptr);

@@ -1,0 +1,119 @@
+#include <gst/gst.h>
+
+#include "platform/devices/virtual/VirtualDeviceFilters.h"
+#include "platform/graph/GstPtr.h"
+#include "platform/graph/MediaCaps.h"
+#include "platform/graph/TFilterGraph.h"
+
+namespace pvx::platform::devices {
+
+using namespace pvx::platform::graph;
+
+namespace {
+
+constexpr const char* kPipeline =
+    "audiotestsrc name=src is-live=true wave=pink-noise volume=0.05 samplesperbuffer=960 "
+    "! capsfilter name=out";
+
+constexpr int kRates[] = {48000, 44100, 32000};
+// The line input carries a melody-like tone of its own.
+constexpr int kLineToneHz = 1000;
+
+}  // namespace
+
+TVirtualAudioCapture::TVirtualAudioCapture(std::shared_ptr<TVirtualCard> card)
+    : TVirtualDeviceFilter(card, CardPart::AudioCapture, 0, card->DeviceName("Audio Capture")) {
+  for (const QString& line : TVirtualCard::AudioInputNames())
+    AddPin(line, PinDir::Input, PinCategory::None, MediaMajor::AnalogAudio, PhysConn_Audio_Line);
+  TPin& capture = AddPin("Capture", PinDir::Output, PinCategory::Capture, MediaMajor::Audio);
+  for (int i = 0; i < GetNumberOfCapabilities(); ++i) {
+    TMediaType t;
+    GetStreamCaps(i, t);
+    capture.MediaTypes.push_back(t);
+  }
+  if (GstElement* bin = MakeBin(kPipeline, "virtual-audio-capture")) {
+    SetElement(bin);
+    Ghost(bin, "out", "src", "Capture");
+  }
+  GetStreamCaps(0, format_);
+  SetFormat(format_);
+  CardChanged();
+}
+
+GstElement* TVirtualAudioCapture::Child(const char* name) const {
+  if (!Element()) return nullptr;
+  GstElement* child = gst_bin_get_by_name(GST_BIN(Element()), name);
+  if (child) gst_object_unref(child);
+  return child;
+}
+
+int TVirtualAudioCapture::GetNumberOfCapabilities() const { return 3; }
+
+bool TVirtualAudioCapture::GetStreamCaps(int index, TMediaType& type) const {
+  if (index < 0 || index >= GetNumberOfCapabilities()) return false;
+  type = TMediaType{};
+  type.Major = MediaMajor::Audio;
+  type.Subtype = "PCM";
+  type.SampleRate = kRates[index];
+  type.Channels = 2;
+  type.BitsPerSample = 16;
+  return true;
+}
+
+bool TVirtualAudioCapture::GetFormat(TMediaType& type) const {
+  type = format_;
+  return true;
+}
+
+bool TVirtualAudioCapture::SetFormat(const TMediaType& type) {
+  if (Graph() && Graph()->State() != GraphState::Stopped) return false;
+  if (type.Major != MediaMajor::Audio || type.SampleRate <= 0 || type.Channels < 1 ||
+      type.Channels > 2)
+    return false;
+  format_ = type;
+  if (GstElement* out = Child("out")) {
+    GstCapsPtr caps(ToCaps(type));
+    g_object_set(out, "caps", caps.get(), nullptr);
+  }
+  return true;
+}
+
+bool TVirtualAudioCapture::put_Enable(int inputPin, bool enable) {
+  if (!enable) return inputPin >= 0 && inputPin < TVirtualCard::AudioInputNames().size();
+  return Card().EnableAudioInput(inputPin);
+}
+
+bool TVirtualAudioCapture::get_Enable(int inputPin, bool& enabled) const {
+  if (inputPin < 0 || inputPin >= TVirtualCard::AudioInputNames().size()) return false;
+  enabled = Card().EnabledAudioInput() == inputPin;
+  return true;
+}
+
+void TVirtualAudioCapture::CardChanged() {
+  GstElement* src = Child("src");
+  if (!src) return;
+  const TReception sound = Card().Sound();
+  switch (sound.Kind) {
+    case SourceKind::Station: {
+      int tone = sound.Station->ToneHz;
+      // The second language is heard a fifth higher, so a switch is audible.
+      if (Card().TVAudioMode() & AMTVAUDIO_MODE_LANG_B) tone = tone * 3 / 2;
+      gst_util_set_object_arg(G_OBJECT(src), "wave", "sine");
+      g_object_set(src, "freq", double(tone), "volume", 0.3, nullptr);
+      break;
+    }
+    case SourceKind::Line:
+      gst_util_set_object_arg(G_OBJECT(src), "wave", "sine");
+      g_object_set(src, "freq", double(kLineToneHz), "volume", 0.2, nullptr);
+      break;
+    case SourceKind::Silence:
+      gst_util_set_object_arg(G_OBJECT(src), "wave", "silence");
+      break;
+    default:  // hiss where nothing is tuned
+      gst_util_set_object_arg(G_OBJECT(src), "wave", "pink-noise");
+      g_object_set(src, "volume", 0.05, nullptr);
+      break;
+  }
+}
+
+}  // namespace pvx::platform::devices

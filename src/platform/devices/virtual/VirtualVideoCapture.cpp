@@ -1,0 +1,189 @@
+#include <gst/gst.h>
+
+#include "platform/devices/virtual/VirtualDeviceFilters.h"
+#include "platform/graph/GstPtr.h"
+#include "platform/graph/MediaCaps.h"
+#include "platform/graph/TFilterGraph.h"
+
+namespace pvx::platform::devices {
+
+using namespace pvx::platform::graph;
+
+namespace {
+
+// The picture is drawn in one format and converted at the end to what the capture pin offers.
+constexpr const char* kPipeline =
+    "videotestsrc name=src is-live=true pattern=snow ! capsfilter name=raw "
+    "! textoverlay name=title valignment=top halignment=left font-desc=\"Sans Bold 18\" "
+    "shaded-background=true ! clockoverlay name=clock valignment=bottom halignment=right "
+    "time-format=\"%H:%M:%S\" font-desc=\"Sans 14\" ! videobalance name=balance "
+    "! videoconvert name=convert ! capsfilter name=out";
+
+const char* const kSubtypes[] = {"YUY2", "UYVY", "RGB24"};
+
+struct InputLook {
+  const char* pattern;
+  const char* title;
+  int speed;  // horizontal scroll, so every input moves
+};
+
+InputLook LookOf(SourceKind kind) {
+  switch (kind) {
+    case SourceKind::Composite: return {"ball", "Composite", 0};
+    case SourceKind::SVideo: return {"smpte75", "S-Video", 3};
+    case SourceKind::Camera: return {"zone-plate", "Camera", 0};
+    default: return {"snow", "", 0};
+  }
+}
+
+double Scaled(int value, int property) {
+  const TProcAmpRange r = TVirtualCard::ProcAmpRange(property);
+  return double(value - r.Default) / double(r.Max - r.Default + 1);
+}
+
+}  // namespace
+
+TVirtualVideoCapture::TVirtualVideoCapture(std::shared_ptr<TVirtualCard> card)
+    : TVirtualDeviceFilter(card, CardPart::Capture, 0, card->DeviceName("Video Capture")) {
+  AddPin("Analog Video In", PinDir::Input, PinCategory::AnalogVideoIn, MediaMajor::AnalogVideo,
+         PhysConn_Video_VideoDecoder);
+  TPin& capture = AddPin("Capture", PinDir::Output, PinCategory::Capture, MediaMajor::Video);
+  for (int i = 0; i < GetNumberOfCapabilities(); ++i) {
+    TMediaType t;
+    GetStreamCaps(i, t);
+    capture.MediaTypes.push_back(t);
+  }
+  GstElement* bin = MakeBin(kPipeline, "virtual-capture");
+  if (bin) {
+    SetElement(bin);
+    Ghost(bin, "out", "src", "Capture");
+  }
+  GetStreamCaps(0, format_);
+  ApplyFormat();
+  CardChanged();
+}
+
+GstElement* TVirtualVideoCapture::Child(const char* name) const {
+  if (!Element()) return nullptr;
+  GstElement* child = gst_bin_get_by_name(GST_BIN(Element()), name);
+  if (child) gst_object_unref(child);  // the bin keeps it
+  return child;
+}
+
+int TVirtualVideoCapture::GetNumberOfCapabilities() const { return 3; }
+
+bool TVirtualVideoCapture::GetStreamCaps(int index, TMediaType& type) const {
+  if (index < 0 || index >= GetNumberOfCapabilities()) return false;
+  type = TMediaType{};
+  type.Major = MediaMajor::Video;
+  type.Subtype = QString::fromLatin1(kSubtypes[index]);
+  type.Width = 640;
+  type.Height = Card().IsNtscLike() ? 480 : 576;
+  type.AvgTimePerFrame = Card().IsNtscLike() ? 333667 : 400000;
+  return true;
+}
+
+bool TVirtualVideoCapture::GetFormat(TMediaType& type) const {
+  type = format_;
+  return true;
+}
+
+bool TVirtualVideoCapture::SetFormat(const TMediaType& type) {
+  if (Graph() && Graph()->State() != GraphState::Stopped) return false;
+  if (type.Major != MediaMajor::Video || !GstVideoFormatOf(type.Subtype)) return false;
+  if (type.Width < 16 || type.Height < 16 || type.Width > 1920 || type.Height > 1088) return false;
+  format_ = type;
+  ApplyFormat();
+  return true;
+}
+
+void TVirtualVideoCapture::ApplyFormat() {
+  // The frame rate follows the decoder's standard unless the caller asks for one.
+  TMediaType drawn = format_;
+  drawn.Subtype = "I420";
+  if (drawn.AvgTimePerFrame <= 0)
+    drawn.AvgTimePerFrame = Card().IsNtscLike() ? 333667 : 400000;
+  TMediaType out = format_;
+  out.AvgTimePerFrame = drawn.AvgTimePerFrame;
+  if (GstElement* raw = Child("raw")) {
+    GstCapsPtr caps(ToCaps(drawn));
+    g_object_set(raw, "caps", caps.get(), nullptr);
+  }
+  if (GstElement* outCaps = Child("out")) {
+    GstCapsPtr caps(ToCaps(out));
+    g_object_set(outCaps, "caps", caps.get(), nullptr);
+  }
+}
+
+void TVirtualVideoCapture::CardChanged() {
+  // Property changes take effect from the next frame.
+  GstElement* src = Child("src");
+  GstElement* title = Child("title");
+  GstElement* clock = Child("clock");
+  GstElement* balance = Child("balance");
+  if (!src || !title || !clock || !balance) return;
+  const TReception picture = Card().Picture();
+  if (picture.Kind == SourceKind::Station) {
+    gst_util_set_object_arg(G_OBJECT(src), "pattern", picture.Station->Pattern.toUtf8().constData());
+    g_object_set(src, "horizontal-speed", 0, nullptr);
+    g_object_set(title, "text", picture.Station->Name.toUtf8().constData(), "silent", FALSE, nullptr);
+    g_object_set(clock, "silent", FALSE, nullptr);
+  } else {
+    const InputLook look = LookOf(picture.Kind);
+    gst_util_set_object_arg(G_OBJECT(src), "pattern", look.pattern);
+    g_object_set(src, "horizontal-speed", look.speed, nullptr);
+    g_object_set(title, "text", look.title, "silent", *look.title ? FALSE : TRUE, nullptr);
+    g_object_set(clock, "silent", picture.Kind == SourceKind::Snow ? TRUE : FALSE, nullptr);
+  }
+  const TVirtualCard& card = Card();
+  g_object_set(balance, "brightness", Scaled(card.ProcAmp(VideoProcAmp_Brightness), 0), "contrast",
+               1.0 + Scaled(card.ProcAmp(VideoProcAmp_Contrast), 1), "hue",
+               Scaled(card.ProcAmp(VideoProcAmp_Hue), 2), "saturation",
+               1.0 + Scaled(card.ProcAmp(VideoProcAmp_Saturation), 3), nullptr);
+}
+
+bool TVirtualVideoCapture::GetRange(int property, int& min, int& max, int& step,
+                                    int& defaultValue, int& flags) const {
+  if (property < 0 || property > VideoProcAmp_Sharpness) return false;
+  const TProcAmpRange r = TVirtualCard::ProcAmpRange(property);
+  min = r.Min;
+  max = r.Max;
+  step = r.Step;
+  defaultValue = r.Default;
+  flags = kVideoProcAmpFlagsManual;
+  return true;
+}
+
+bool TVirtualVideoCapture::Get(int property, int& value, int& flags) const {
+  if (property < 0 || property > VideoProcAmp_Sharpness) return false;
+  value = Card().ProcAmp(property);
+  flags = kVideoProcAmpFlagsManual;
+  return true;
+}
+
+bool TVirtualVideoCapture::Set(int property, int value, int) {
+  return Card().SetProcAmp(property, value);
+}
+
+bool TVirtualVideoCapture::get_HorizontalLocked(bool& locked) const {
+  locked = Card().HorizontalLocked();
+  return true;
+}
+
+bool TVirtualVideoCapture::get_AvailableTVFormats(int& formats) const {
+  formats = Card().AvailableStandards();
+  return true;
+}
+
+bool TVirtualVideoCapture::put_TVFormat(int format) {
+  if (!Card().SetStandard(format)) return false;
+  ApplyFormat();
+  return true;
+}
+
+bool TVirtualVideoCapture::get_TVFormat(int& format) const {
+  format = Card().Standard();
+  return true;
+}
+
+}  // namespace pvx::platform::devices

@@ -1,0 +1,393 @@
+#include "platform/graph/TFilterGraph.h"
+
+#include <QCoreApplication>
+#include <QLoggingCategory>
+#include <QObject>
+#include <QPointer>
+#include <algorithm>
+
+#include "platform/graph/GstPtr.h"
+#include "platform/graph/TComponentRegistry.h"
+
+Q_DECLARE_LOGGING_CATEGORY(lcGraph)
+
+namespace pvx::platform::graph {
+namespace {
+
+// A live pipeline reaches PLAYING once its sinks have a first buffer; a source that cannot
+// start at all must not hang the UI.
+constexpr GstClockTime kStateWait = 10 * GST_SECOND;
+
+QString ErrorText(GError* error) { return error ? QString::fromUtf8(error->message) : QString(); }
+
+bool IsUpstreamOf(const TFilter& candidate, const TFilter& of) {
+  // Walks the media connections upstream from `of`; true when `candidate` is reached.
+  std::vector<const TFilter*> pending{&of};
+  std::vector<const TFilter*> seen;
+  while (!pending.empty()) {
+    const TFilter* f = pending.back();
+    pending.pop_back();
+    if (std::find(seen.begin(), seen.end(), f) != seen.end()) continue;
+    seen.push_back(f);
+    for (const auto& pin : f->Pins()) {
+      if (pin->Dir() != PinDir::Input || !pin->ConnectedTo()) continue;
+      const TFilter* up = &pin->ConnectedTo()->Filter();
+      if (up == &candidate) return true;
+      pending.push_back(up);
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+TFilterGraph::TFilterGraph() : context_(std::make_unique<QObject>()) {
+  EnsureGstreamer();
+  pipeline_ = gst_pipeline_new(nullptr);
+  gst_object_ref_sink(pipeline_);
+  GstBus* bus = gst_element_get_bus(pipeline_);
+  gst_bus_set_sync_handler(
+      bus,
+      [](GstBus* b, GstMessage* m, gpointer self) -> GstBusSyncReply {
+        return static_cast<GstBusSyncReply>(OnBusMessage(b, m, self));
+      },
+      this, nullptr);
+  gst_object_unref(bus);
+}
+
+TFilterGraph::~TFilterGraph() {
+  Stop();
+  RemoveAllFilters();
+  GstBus* bus = gst_element_get_bus(pipeline_);
+  gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
+  gst_object_unref(bus);
+  gst_object_unref(pipeline_);
+}
+
+int TFilterGraph::OnBusMessage(void*, void* rawMessage, void* self) {
+  auto* message = static_cast<GstMessage*>(rawMessage);
+  auto* graph = static_cast<TFilterGraph*>(self);
+  TGraphEvent event;
+  GError* error = nullptr;
+  gchar* debug = nullptr;
+  switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_EOS:
+      // Only the pipeline's own end of stream: every sink has finished.
+      event.kind = TGraphEvent::EndOfStream;
+      break;
+    case GST_MESSAGE_ERROR:
+      gst_message_parse_error(message, &error, &debug);
+      event.kind = TGraphEvent::Error;
+      break;
+    case GST_MESSAGE_WARNING:
+      gst_message_parse_warning(message, &error, &debug);
+      event.kind = TGraphEvent::Warning;
+      break;
+    default:
+      return GST_BUS_DROP;
+  }
+  event.Source = QString::fromUtf8(GST_OBJECT_NAME(GST_MESSAGE_SRC(message)));
+  event.Message = ErrorText(error);
+  event.Debug = QString::fromUtf8(debug ? debug : "");
+  if (error) g_error_free(error);
+  g_free(debug);
+  if (event.kind != TGraphEvent::EndOfStream)
+    qCWarning(lcGraph) << event.Source << event.Message << event.Debug;
+  graph->Deliver(std::move(event));
+  return GST_BUS_DROP;
+}
+
+void TFilterGraph::Deliver(TGraphEvent event) {
+  // Streaming threads hand events to the UI thread; a graph destroyed meanwhile drops them.
+  QMetaObject::invokeMethod(
+      context_.get(),
+      [this, event = std::move(event)] {
+        if (OnEvent) OnEvent(event);
+      },
+      Qt::QueuedConnection);
+}
+
+bool TFilterGraph::AddFilter(const std::shared_ptr<TFilter>& filter, const QString& name) {
+  if (!filter || filter->graph_) return false;
+  QString unique = name;
+  for (int n = 1; FindFilter(unique); ++n) unique = name + QString::asprintf(" %04d", n);
+  filter->name_ = unique;
+  filter->graph_ = this;
+  if (GstElement* element = filter->Element()) {
+    const QByteArray id = QByteArray("f") + QByteArray::number(nextElementId_++) + "_" +
+                          unique.toUtf8().replace(' ', '_');
+    gst_object_set_name(GST_OBJECT(element), id.constData());
+    if (!gst_bin_add(GST_BIN(pipeline_), element)) {
+      filter->graph_ = nullptr;
+      return false;
+    }
+    // Elements join a stopped graph; keep them stopped until Run.
+    gst_element_set_locked_state(element, TRUE);
+  }
+  filters_.push_back(filter);
+  filter->AddedToGraph();
+  return true;
+}
+
+std::shared_ptr<TFilter> TFilterGraph::AddComponent(const QString& friendlyName,
+                                                    const QString& name,
+                                                    DeviceCategory category) {
+  auto filter = TComponentRegistry::Instance().Create(category, friendlyName);
+  if (!filter) return nullptr;
+  if (TFilter* old = FindFilter(name)) RemoveFilter(*old);
+  if (!AddFilter(filter, name)) return nullptr;
+  return filter;
+}
+
+bool TFilterGraph::RemoveFilter(TFilter& filter) {
+  auto it = std::find_if(filters_.begin(), filters_.end(),
+                         [&](const auto& f) { return f.get() == &filter; });
+  if (it == filters_.end()) return false;
+  if (state_ != GraphState::Stopped) Stop();
+  std::shared_ptr<TFilter> keep = *it;
+  for (const auto& pin : filter.Pins()) Disconnect(*pin);
+  filters_.erase(it);
+  if (GstElement* element = filter.Element()) {
+    gst_element_set_locked_state(element, FALSE);
+    gst_element_set_state(element, GST_STATE_NULL);
+    gst_bin_remove(GST_BIN(pipeline_), element);
+  }
+  filter.graph_ = nullptr;
+  filter.RemovedFromGraph();
+  return true;
+}
+
+void TFilterGraph::RemoveAllFilters() {
+  while (!filters_.empty()) RemoveFilter(*filters_.back());
+}
+
+TFilter* TFilterGraph::FindFilter(const QString& name) const {
+  for (const auto& f : filters_) {
+    if (f->Name() == name) return f.get();
+  }
+  return nullptr;
+}
+
+std::shared_ptr<TFilter> TFilterGraph::SharedFilter(const TFilter* filter) const {
+  for (const auto& f : filters_) {
+    if (f.get() == filter) return f;
+  }
+  return nullptr;
+}
+
+bool TFilterGraph::Connect(TPin& out, TPin& in) {
+  if (out.Dir() != PinDir::Output || in.Dir() != PinDir::Input) return false;
+  if (out.IsConnected() || in.IsConnected()) return false;
+  if (out.Filter().Graph() != this || in.Filter().Graph() != this) return false;
+  if (&out.Filter() == &in.Filter()) return false;
+  if (out.IsDevicePin() != in.IsDevicePin()) return false;
+  if (out.IsDevicePin() && out.Major() != in.Major()) return false;
+  if (state_ != GraphState::Stopped) Stop();
+  if (!out.Filter().PrepareConnect(out, in) || !in.Filter().PrepareConnect(in, out)) return false;
+  if (!out.IsDevicePin()) {
+    GstPad* src = out.Pad();
+    GstPad* sink = in.Pad();
+    if (!src || !sink) return false;
+    const GstPadLinkReturn linked = gst_pad_link(src, sink);
+    if (GST_PAD_LINK_FAILED(linked)) {
+      qCWarning(lcGraph) << "cannot connect" << out.Filter().Name() << out.Name() << "to"
+                         << in.Filter().Name() << in.Name() << gst_pad_link_get_name(linked);
+      return false;
+    }
+  }
+  out.peer_ = &in;
+  in.peer_ = &out;
+  out.Filter().Connected(out);
+  in.Filter().Connected(in);
+  return true;
+}
+
+bool TFilterGraph::Disconnect(TPin& pin) {
+  TPin* peer = pin.peer_;
+  if (!peer) return false;
+  if (state_ != GraphState::Stopped) Stop();
+  if (!pin.IsDevicePin()) {
+    TPin& out = pin.Dir() == PinDir::Output ? pin : *peer;
+    TPin& in = pin.Dir() == PinDir::Output ? *peer : pin;
+    if (out.Pad() && in.Pad()) gst_pad_unlink(out.Pad(), in.Pad());
+  }
+  pin.peer_ = nullptr;
+  peer->peer_ = nullptr;
+  pin.Filter().Disconnected(pin);
+  peer->Filter().Disconnected(*peer);
+  return true;
+}
+
+bool TFilterGraph::TryConnectInto(TPin& out, TFilter& target) {
+  if (&target == &out.Filter() || IsUpstreamOf(target, out.Filter())) return false;
+  for (TPin* in : target.PinsOf(PinDir::Input)) {
+    if (in->IsConnected() || in->IsDevicePin() != out.IsDevicePin()) continue;
+    if (in->Major() != out.Major()) continue;
+    if (Connect(out, *in)) return true;
+  }
+  return false;
+}
+
+bool TFilterGraph::RenderOutputs(TFilter& filter) {
+  for (TPin* pin : filter.PinsOf(PinDir::Output)) {
+    if (pin->IsConnected() || pin->IsDevicePin()) continue;
+    if (!Render(*pin)) return false;
+  }
+  return true;
+}
+
+bool TFilterGraph::Render(TPin& out) {
+  if (out.Dir() != PinDir::Output || out.IsConnected() || out.Filter().Graph() != this) return false;
+  // Filters already in the graph come first, in the order they were added.
+  const auto existing = filters_;
+  for (const auto& filter : existing) {
+    if (TryConnectInto(out, *filter)) return out.IsDevicePin() || RenderOutputs(*filter);
+  }
+  if (out.IsDevicePin()) return false;
+  QString renderer;
+  switch (out.Major()) {
+    case MediaMajor::Video: renderer = "Video Renderer"; break;
+    case MediaMajor::Audio: renderer = "Audio Renderer"; break;
+    default: return false;
+  }
+  auto filter = AddComponent(renderer, renderer);
+  if (!filter) return false;
+  if (TryConnectInto(out, *filter)) return true;
+  RemoveFilter(*filter);
+  return false;
+}
+
+void TFilterGraph::TerminateDanglingOutputs() {
+  for (const auto& filter : filters_) {
+    if (!filter->Element() || !filter->HasConnectedMediaPin()) continue;
+    for (const auto& pin : filter->Pins()) {
+      if (pin->Dir() != PinDir::Output || pin->IsDevicePin() || pin->IsConnected()) continue;
+      GstPad* pad = pin->Pad();
+      if (!pad || gst_pad_is_linked(pad)) continue;
+      // An unconnected output simply does not stream, as on the original platform.
+      GstElement* sink = MakeElement("fakesink");
+      g_object_set(sink, "sync", FALSE, "async", FALSE, nullptr);
+      gst_bin_add(GST_BIN(pipeline_), sink);
+      GstPad* sinkPad = gst_element_get_static_pad(sink, "sink");
+      gst_pad_link(pad, sinkPad);
+      gst_object_unref(sinkPad);
+      terminators_.push_back(sink);
+    }
+  }
+}
+
+void TFilterGraph::RemoveTerminators() {
+  for (GstElement* sink : terminators_) {
+    gst_element_set_state(sink, GST_STATE_NULL);
+    gst_bin_remove(GST_BIN(pipeline_), sink);
+  }
+  terminators_.clear();
+}
+
+bool TFilterGraph::Run() {
+  if (state_ == GraphState::Running) return true;
+  if (state_ == GraphState::Stopped) {
+    for (const auto& filter : filters_) {
+      if (!filter->BeforeRun()) {
+        Stop();
+        return false;
+      }
+    }
+    // Only filters that take part in a stream run; the others stay idle, as unconnected
+    // filters do on the original platform.
+    for (const auto& filter : filters_) {
+      if (GstElement* element = filter->Element())
+        gst_element_set_locked_state(element, !filter->HasConnectedMediaPin());
+    }
+    TerminateDanglingOutputs();
+  }
+  if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
+    Stop();
+    return false;
+  }
+  GstState current = GST_STATE_NULL;
+  if (gst_element_get_state(pipeline_, &current, nullptr, kStateWait) == GST_STATE_CHANGE_FAILURE) {
+    Stop();
+    return false;
+  }
+  state_ = GraphState::Running;
+  return true;
+}
+
+bool TFilterGraph::Pause() {
+  if (state_ == GraphState::Paused) return true;
+  if (state_ == GraphState::Stopped) {
+    // Build the running set as Run does, then hold it paused.
+    if (!Run()) return false;
+  }
+  if (gst_element_set_state(pipeline_, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) return false;
+  gst_element_get_state(pipeline_, nullptr, nullptr, kStateWait);
+  state_ = GraphState::Paused;
+  return true;
+}
+
+bool TFilterGraph::Stop() {
+  // Setting NULL joins every streaming thread before it returns.
+  gst_element_set_state(pipeline_, GST_STATE_NULL);
+  for (const auto& filter : filters_) {
+    if (GstElement* element = filter->Element()) {
+      gst_element_set_state(element, GST_STATE_NULL);
+      gst_element_set_locked_state(element, TRUE);
+    }
+  }
+  RemoveTerminators();
+  const bool wasStopped = state_ == GraphState::Stopped;
+  state_ = GraphState::Stopped;
+  rate_ = 1.0;
+  if (!wasStopped) {
+    for (const auto& filter : filters_) filter->AfterStop();
+  }
+  return true;
+}
+
+bool TFilterGraph::GetCurrentPosition(qint64& position) const {
+  gint64 ns = 0;
+  if (!gst_element_query_position(pipeline_, GST_FORMAT_TIME, &ns)) return false;
+  position = ns / 100;
+  return true;
+}
+
+bool TFilterGraph::GetStopPosition(qint64& position) const {
+  gint64 ns = 0;
+  if (!gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &ns) || ns < 0) return false;
+  position = ns / 100;
+  return true;
+}
+
+bool TFilterGraph::SetPositions(qint64 current) {
+  return gst_element_seek(pipeline_, rate_, GST_FORMAT_TIME,
+                          GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                          GST_SEEK_TYPE_SET, current * 100, GST_SEEK_TYPE_NONE, 0);
+}
+
+bool TFilterGraph::SetRate(double rate) {
+  if (rate <= 0) return false;
+  qint64 position = 0;
+  GetCurrentPosition(position);
+  if (!gst_element_seek(pipeline_, rate, GST_FORMAT_TIME,
+                        GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                        GST_SEEK_TYPE_SET, position * 100, GST_SEEK_TYPE_NONE, 0))
+    return false;
+  rate_ = rate;
+  return true;
+}
+
+int TFilterGraph::ElementCount() const {
+  int count = 0;
+  GstIterator* it = gst_bin_iterate_recurse(GST_BIN(pipeline_));
+  GValue item = G_VALUE_INIT;
+  while (gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
+    ++count;
+    g_value_reset(&item);
+  }
+  g_value_unset(&item);
+  gst_iterator_free(it);
+  return count;
+}
+
+}  // namespace pvx::platform::graph

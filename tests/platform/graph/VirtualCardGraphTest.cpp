@@ -1,0 +1,321 @@
+// The virtual card's devices in a graph: enumeration, wiring inside the card, the route walk
+// over cascaded crossbars, and a live capture that follows the tuner.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QRegularExpression>
+
+#include "TestFilters.h"
+#include "platform/devices/virtual/VirtualDeviceProvider.h"
+#include "platform/graph/Interfaces.h"
+#include "platform/graph/TComponentRegistry.h"
+#include "platform/graph/TFilterGraph.h"
+#include "support/TestEnvironment.h"
+
+using namespace pvx;
+using namespace pvx::platform::graph;
+namespace dev = pvx::platform::devices;
+
+namespace {
+
+std::shared_ptr<TFilter> Bind(DeviceCategory category, const QString& part = QString()) {
+  return TComponentRegistry::Instance().Create(category, part.isEmpty() ? QString("OKA") : part);
+}
+
+// The route walk of the capture engine, over the pins of the graph: connector types first.
+void Walk(TPin& input, std::vector<int> links, std::vector<std::vector<int>>& routes) {
+  TPin* up = input.ConnectedTo();
+  ICrossbar* crossbar = up ? up->Filter().As<ICrossbar>() : nullptr;
+  if (!crossbar) {
+    routes.push_back(links);
+    return;
+  }
+  int outputs = 0, inputs = 0;
+  crossbar->GetPinCounts(outputs, inputs);
+  const int out = up->Filter().PinIndex(*up);
+  for (int in = 0; in < inputs; ++in) {
+    int related = 0, type = 0;
+    if (!crossbar->CanRoute(out, in) || !crossbar->GetCrossbarPinInfo(true, in, related, type)) continue;
+    if (type >= 0x1000) continue;
+    std::vector<int> next{type};
+    next.insert(next.end(), links.begin(), links.end());
+    Walk(*up->Filter().FindPin(PinDir::Input, PinCategory::None, in), next, routes);
+  }
+}
+
+int ThreadCount() {
+  QFile status("/proc/self/status");
+  status.open(QIODevice::ReadOnly);
+  const QString text = QString::fromLatin1(status.readAll());
+  return QRegularExpression("Threads:\\s+(\\d+)").match(text).captured(1).toInt();
+}
+
+}  // namespace
+
+TEST(DeviceEnumeration, VirtualCardPartsInStableOrder) {
+  for (const auto category : {DeviceCategory::VideoInputDevice, DeviceCategory::Crossbar,
+                              DeviceCategory::TVTuner, DeviceCategory::TVAudio,
+                              DeviceCategory::AudioInputDevice}) {
+    const auto first = EnumerateDevices(category);
+    const auto again = EnumerateDevices(category);
+    ASSERT_FALSE(first.empty());
+    ASSERT_EQ(first.size(), again.size());
+    for (size_t i = 0; i < first.size(); ++i) EXPECT_EQ(first[i].FriendlyName, again[i].FriendlyName);
+  }
+  EXPECT_EQ(EnumerateDevices(DeviceCategory::VideoInputDevice)[0].FriendlyName,
+            "OKA Virtual Philips 7134 Video Capture");
+  // Friendly-name lookup: any part of the name, ignoring case; first match wins.
+  auto crossbar = Bind(DeviceCategory::Crossbar, "pHiLiPs");
+  ASSERT_TRUE(crossbar);
+  EXPECT_TRUE(crossbar->As<ICrossbar>());
+  EXPECT_FALSE(Bind(DeviceCategory::Crossbar, "Empia"));
+}
+
+TEST(DeviceEnumeration, ConfiguredMachinesChangeNamesAndParts) {
+  dev::TVirtualCardConfig config;
+  config.Maker = "Empia";
+  config.Model = "2800";
+  config.HasTuner = false;
+  config.Crossbars = 2;
+  dev::InstallVirtualCard(config);
+  EXPECT_EQ(EnumerateDevices(DeviceCategory::VideoInputDevice)[0].FriendlyName,
+            "OKA Virtual Empia 2800 Video Capture");
+  EXPECT_TRUE(EnumerateDevices(DeviceCategory::TVTuner).empty());
+  EXPECT_TRUE(EnumerateDevices(DeviceCategory::TVAudio).empty());
+  EXPECT_EQ(EnumerateDevices(DeviceCategory::Crossbar).size(), 2u);
+}
+
+TEST(CardGraph, CascadedCrossbarsGiveTwoLinkRoutes) {
+  dev::TVirtualCardConfig config;
+  config.Crossbars = 2;
+  dev::InstallVirtualCard(config);
+  TFilterGraph graph;
+  auto capture = Bind(DeviceCategory::VideoInputDevice);
+  auto crossbar = Bind(DeviceCategory::Crossbar);
+  auto tuner = Bind(DeviceCategory::TVTuner);
+  auto tvAudio = Bind(DeviceCategory::TVAudio);
+  ASSERT_TRUE(graph.AddFilter(capture, "VCapture"));
+  ASSERT_TRUE(graph.AddFilter(crossbar, "Crossbar"));
+  ASSERT_TRUE(graph.AddFilter(tuner, "TVTuner"));
+  ASSERT_TRUE(graph.AddFilter(tvAudio, "TVAudio"));
+  ASSERT_TRUE(graph.FindFilter("Crossbar 2")) << "the upper crossbar comes with the lower";
+  // The tuner's video reaches the upper crossbar; its sound goes through the TV audio part.
+  ASSERT_TRUE(graph.Render(*tuner->FindPin("Analog Video")));
+  EXPECT_EQ(&tuner->FindPin("Analog Video")->ConnectedTo()->Filter(), graph.FindFilter("Crossbar 2"));
+  ASSERT_TRUE(graph.Connect(*tuner->FindPin("Analog Audio"), *tvAudio->FindPin("TVAudio In")));
+  ASSERT_TRUE(graph.Render(*tvAudio->FindPin("TVAudio Out")));
+
+  std::vector<std::vector<int>> routes;
+  Walk(*capture->FindPin(PinDir::Input, PinCategory::AnalogVideoIn), {}, routes);
+  const std::vector<std::vector<int>> expected{
+      {PhysConn_Video_Tuner, PhysConn_Video_VideoDecoder},
+      {PhysConn_Video_Composite, PhysConn_Video_VideoDecoder},
+      {PhysConn_Video_SVideo},
+      {PhysConn_Video_AUX}};
+  EXPECT_EQ(routes, expected);
+}
+
+TEST(CardGraph, ConnectorsAndWrongPartsRefuseConnections) {
+  TFilterGraph graph;
+  auto capture = Bind(DeviceCategory::VideoInputDevice);
+  auto crossbar = Bind(DeviceCategory::Crossbar);
+  auto tuner = Bind(DeviceCategory::TVTuner);
+  graph.AddFilter(capture, "VCapture");
+  graph.AddFilter(tuner, "TVTuner");
+  // The tuner cannot feed the capture device directly.
+  EXPECT_FALSE(graph.Connect(*tuner->FindPin("Analog Video"), *capture->FindPin("Analog Video In")));
+  graph.AddFilter(crossbar, "Crossbar");
+  EXPECT_TRUE(capture->FindPin("Analog Video In")->IsConnected());
+  EXPECT_FALSE(graph.Connect(*tuner->FindPin("Analog Video"), *crossbar->FindPin("Video Composite In")));
+  EXPECT_TRUE(graph.Connect(*tuner->FindPin("Analog Video"), *crossbar->FindPin("Video Tuner In")));
+  // A device pin never links to a media pin.
+  EXPECT_FALSE(graph.Connect(*capture->FindPin("Capture"), *crossbar->FindPin("Video SVideo In")));
+}
+
+TEST(CardGraph, TunerInterfacesReportLockAndOffsets) {
+  TFilterGraph graph;
+  auto capture = Bind(DeviceCategory::VideoInputDevice);
+  auto tuner = Bind(DeviceCategory::TVTuner);
+  auto* props = tuner->As<ITunerPropertySet>();
+  auto* decoder = capture->As<IAnalogVideoDecoder>();
+  ASSERT_TRUE(props && decoder);
+  quint32 min = 0, max = 0;
+  ASSERT_TRUE(props->GetModeCaps(AMTUNER_MODE_TV, min, max));
+  EXPECT_EQ(max, 889250000u);
+  EXPECT_TRUE(props->SetFrequency(max, kTuningExact, 0));
+  EXPECT_FALSE(props->SetFrequency(max + 1, kTuningExact, 0));
+  ASSERT_TRUE(props->SetFrequency(55250000 - 250000, kTuningCoarse, 0));
+  TTunerStatus status;
+  ASSERT_TRUE(props->GetStatus(status));
+  EXPECT_EQ(status.PLLOffset, -4);
+  bool locked = false;
+  decoder->get_HorizontalLocked(locked);
+  EXPECT_TRUE(locked);
+  props->SetFrequency(300000000, kTuningExact, 0);
+  decoder->get_HorizontalLocked(locked);
+  EXPECT_FALSE(locked);
+  qint32 copy = -1;
+  props->SetFrequency(193250000, kTuningExact, 0);
+  ASSERT_TRUE(props->GetCopyProtection(copy));
+  EXPECT_EQ(copy, 1);
+}
+
+TEST(CaptureGraph, DeliversFramesOfTheConfiguredFormat) {
+  struct Row {
+    const char* subtype;
+    int width, height, bytesPerPixel;
+  };
+  for (const Row row : {Row{"YUY2", 320, 240, 2}, Row{"UYVY", 352, 288, 2}, Row{"RGB24", 640, 480, 3}}) {
+    TFilterGraph graph;
+    auto capture = Bind(DeviceCategory::VideoInputDevice);
+    auto sink = std::make_shared<test::TTestSink>();
+    graph.AddFilter(capture, "VCapture");
+    graph.AddFilter(sink, "Sink");
+    TMediaType type;
+    capture->As<IStreamConfig>()->GetStreamCaps(0, type);
+    type.Subtype = row.subtype;
+    type.Width = row.width;
+    type.Height = row.height;
+    ASSERT_TRUE(capture->As<IStreamConfig>()->SetFormat(type));
+    ASSERT_TRUE(graph.Connect(*capture->FindPin("Capture"), *sink->FindPin("Input")));
+    ASSERT_TRUE(graph.Run());
+    ASSERT_TRUE(test::WaitUntil([&] { return sink->Frames() >= 3; })) << row.subtype;
+    const TMediaType got = sink->LastType();
+    EXPECT_EQ(got.Subtype, row.subtype);
+    EXPECT_EQ(got.Width, row.width);
+    EXPECT_EQ(got.Height, row.height);
+    EXPECT_EQ(got.AvgTimePerFrame, 333667);  // NTSC M by default
+    EXPECT_EQ(sink->LastFrame().size(), row.width * row.height * row.bytesPerPixel);
+    EXPECT_FALSE(capture->As<IStreamConfig>()->SetFormat(type)) << "format changes need a stop";
+    graph.Stop();
+  }
+}
+
+TEST(CaptureGraph, ChannelChangesShowInTheNextFrames) {
+  TFilterGraph graph;
+  auto capture = Bind(DeviceCategory::VideoInputDevice);
+  auto tuner = Bind(DeviceCategory::TVTuner);
+  auto sink = std::make_shared<test::TTestSink>();
+  graph.AddFilter(capture, "VCapture");
+  graph.AddFilter(tuner, "TVTuner");
+  graph.AddFilter(sink, "Sink");
+  TMediaType type;
+  capture->As<IStreamConfig>()->GetStreamCaps(2, type);  // RGB24: easy to read colours
+  type.Width = 64;
+  type.Height = 48;
+  capture->As<IStreamConfig>()->SetFormat(type);
+  ASSERT_TRUE(graph.Connect(*capture->FindPin("Capture"), *sink->FindPin("Input")));
+  ASSERT_TRUE(graph.Run());
+  auto* props = tuner->As<ITunerPropertySet>();
+  // Red (48.25 MHz) and blue (623.25 MHz) stations; a pixel below the title shows the colour.
+  const auto pixel = [&] {
+    const QByteArray f = sink->LastFrame();
+    const int at = (40 * 64 + 5) * 3;
+    return f.size() > at + 2 ? std::array<int, 3>{uchar(f[at]), uchar(f[at + 1]), uchar(f[at + 2])}
+                             : std::array<int, 3>{-1, -1, -1};
+  };
+  for (int change = 0; change < 20; ++change) {
+    const bool red = change % 2 == 0;
+    ASSERT_TRUE(props->SetFrequency(red ? 48250000 : 623250000, kTuningExact, 0));
+    const int before = sink->Frames();
+    // Frames already on their way may show the old station; a few frames later the new one.
+    ASSERT_TRUE(test::WaitUntil([&] { return sink->Frames() >= before + 3; }));
+    const auto bgr = pixel();
+    if (red) {
+      EXPECT_GT(bgr[2], 200) << change;
+      EXPECT_LT(bgr[0], 60) << change;
+    } else {
+      EXPECT_GT(bgr[0], 200) << change;
+      EXPECT_LT(bgr[2], 60) << change;
+    }
+  }
+  graph.Stop();
+}
+
+TEST(CaptureGraph, StopStartCyclesLeakNoElementsOrThreads) {
+  TFilterGraph graph;
+  auto capture = Bind(DeviceCategory::VideoInputDevice);
+  auto audio = Bind(DeviceCategory::AudioInputDevice);
+  auto sink = std::make_shared<test::TTestSink>();
+  auto audioSink = std::make_shared<test::TTestSink>(MediaMajor::Audio);
+  graph.AddFilter(capture, "VCapture");
+  graph.AddFilter(audio, "ACapture");
+  graph.AddFilter(sink, "Sink");
+  graph.AddFilter(audioSink, "AudioSink");
+  ASSERT_TRUE(graph.Connect(*capture->FindPin("Capture"), *sink->FindPin("Input")));
+  ASSERT_TRUE(graph.Connect(*audio->FindPin("Capture"), *audioSink->FindPin("Input")));
+  const int elements = graph.ElementCount();
+  int threadsAfterFirst = 0;
+  for (int cycle = 0; cycle < 10; ++cycle) {
+    const int before = sink->Frames();
+    ASSERT_TRUE(graph.Run());
+    ASSERT_TRUE(test::WaitUntil([&] { return sink->Frames() > before && audioSink->Frames() > 0; }));
+    ASSERT_TRUE(graph.Stop());
+    EXPECT_EQ(graph.ElementCount(), elements) << cycle;
+    if (cycle == 0) threadsAfterFirst = ThreadCount();
+  }
+  // GStreamer keeps a few idle pool threads; a leak would add at least two per cycle.
+  EXPECT_LE(ThreadCount(), threadsAfterFirst + 2) << "streaming threads pile up across cycles";
+  const int stopped = sink->Frames();
+  test::WaitUntil([] { return false; }, 200);
+  EXPECT_EQ(sink->Frames(), stopped) << "frames after Stop";
+}
+
+TEST(CaptureGraph, UnconnectedFiltersStayIdleAndDanglingOutputsDoNotStall) {
+  TFilterGraph graph;
+  auto capture = Bind(DeviceCategory::VideoInputDevice);
+  auto idle = Bind(DeviceCategory::AudioInputDevice);  // in the graph, connected to nothing
+  auto sink = std::make_shared<test::TTestSink>();
+  graph.AddFilter(capture, "VCapture");
+  graph.AddFilter(idle, "ACapture");
+  graph.AddFilter(sink, "Sink");
+  ASSERT_TRUE(graph.Connect(*capture->FindPin("Capture"), *sink->FindPin("Input")));
+  ASSERT_TRUE(graph.Run());
+  EXPECT_TRUE(test::WaitUntil([&] { return sink->Frames() >= 3; }));
+  GstState state = GST_STATE_VOID_PENDING;
+  gst_element_get_state(idle->Element(), &state, nullptr, 0);
+  EXPECT_EQ(state, GST_STATE_NULL);
+  graph.Stop();
+}
+
+TEST(GraphEvents, ErrorsAndEndOfStreamReachTheUiThread) {
+  struct Source final : TFilter {
+    explicit Source(const char* description) : TFilter("Test Source") {
+      AddPin("Output", PinDir::Output, PinCategory::None, MediaMajor::Video);
+      GstElement* bin = MakeBin(description, "test-source");
+      SetElement(bin);
+      Ghost(bin, "src", "src", "Output");
+    }
+  };
+  {
+    TFilterGraph graph;
+    std::vector<TGraphEvent> events;
+    graph.OnEvent = [&](const TGraphEvent& e) { events.push_back(e); };
+    auto source = std::make_shared<Source>("videotestsrc name=src num-buffers=3");
+    auto sink = std::make_shared<test::TTestSink>();
+    graph.AddFilter(source, "Source");
+    graph.AddFilter(sink, "Sink");
+    ASSERT_TRUE(graph.Connect(*source->FindPin("Output"), *sink->FindPin("Input")));
+    ASSERT_TRUE(graph.Run());
+    ASSERT_TRUE(test::WaitUntil([&] { return !events.empty(); }));
+    EXPECT_EQ(events[0].kind, TGraphEvent::EndOfStream);
+  }
+  {
+    TFilterGraph graph;
+    std::vector<TGraphEvent> events;
+    graph.OnEvent = [&](const TGraphEvent& e) { events.push_back(e); };
+    // Fails as it starts: the file it reads does not exist.
+    auto source = std::make_shared<Source>("filesrc name=src location=/nonexistent/pvx-file");
+    auto sink = std::make_shared<test::TTestSink>();
+    graph.AddFilter(source, "Source");
+    graph.AddFilter(sink, "Sink");
+    graph.Connect(*source->FindPin("Output"), *sink->FindPin("Input"));
+    EXPECT_FALSE(graph.Run());
+    EXPECT_EQ(graph.State(), GraphState::Stopped);
+    ASSERT_TRUE(test::WaitUntil([&] { return !events.empty(); }));
+    EXPECT_EQ(events[0].kind, TGraphEvent::Error);
+    EXPECT_FALSE(events[0].Source.isEmpty());
+    EXPECT_FALSE(events[0].Message.isEmpty());
+  }
+}
