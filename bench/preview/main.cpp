@@ -1,0 +1,131 @@
+// Preview cost: frames per second reaching the video window and CPU time per frame for
+// 640x480 YUY2 from the virtual card, against the same source chain run bare by gst-launch-1.0
+// into fakesink, measured in the same run.
+//
+//   bench-preview [seconds]      (default 10; run with QT_QPA_PLATFORM=offscreen headless)
+
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QEventLoop>
+#include <QTimer>
+#include <cstdio>
+
+#include "platform/graph/Interfaces.h"
+#include "platform/graph/TComponentRegistry.h"
+#include "platform/graph/TFilterGraph.h"
+#include "platform/video/TVideoRenderer.h"
+#include "platform/video/TVideoWindow.h"
+
+using namespace pvx::platform;
+
+namespace {
+
+double CpuSeconds(int who) {
+  rusage usage{};
+  getrusage(who, &usage);
+  return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+struct Figures {
+  double seconds = 0, frames = 0, cpu = 0;
+  double Fps() const { return seconds > 0 ? frames / seconds : 0; }
+  double CpuMsPerFrame() const { return frames > 0 ? cpu * 1000 / frames : 0; }
+};
+
+// A blocking event loop, as the program runs: polling would add its own CPU time.
+void RunEventLoop(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+Figures RunWindowPath(int seconds) {
+  graph::TFilterGraph graph;
+  auto capture = graph::EnumerateDevices(graph::DeviceCategory::VideoInputDevice).front().Bind();
+  auto tuner = graph::EnumerateDevices(graph::DeviceCategory::TVTuner).front().Bind();
+  graph.AddFilter(capture, "VCapture");
+  graph.AddFilter(tuner, "TVTuner");
+  graph::TMediaType format;
+  capture->As<graph::IStreamConfig>()->GetStreamCaps(0, format);  // YUY2 640x480, 29.97 fps
+  capture->As<graph::IStreamConfig>()->SetFormat(format);
+  tuner->As<graph::ITunerPropertySet>()->SetFrequency(55250000, graph::kTuningExact, 0);
+  if (!graph.Render(*capture->FindPin("Capture"))) return {};
+  auto* renderer = dynamic_cast<video::TVideoRenderer*>(graph.FindFilter("Video Renderer"));
+  video::TVideoWindow* window = renderer->Window();
+  window->resize(640, 480);
+  window->show();
+  graph.Run();
+  // Let the pipeline settle before measuring.
+  RunEventLoop(1000);
+
+  Figures f;
+  const quint64 frames0 = renderer->FramesRendered();
+  const quint64 painted0 = window->FramesPainted();
+  const double cpu0 = CpuSeconds(RUSAGE_SELF);
+  QElapsedTimer clock;
+  clock.start();
+  RunEventLoop(seconds * 1000);
+  f.seconds = clock.elapsed() / 1000.0;
+  f.cpu = CpuSeconds(RUSAGE_SELF) - cpu0;
+  f.frames = double(renderer->FramesRendered() - frames0);
+  std::printf("window path: %.0f frames delivered, %.0f painted\n", f.frames,
+              double(window->FramesPainted() - painted0));
+  graph.Stop();
+  return f;
+}
+
+// CPU seconds of one gst-launch-1.0 run of `frames` frames, start-up included.
+double BareRun(int frames, double* wall) {
+  const QStringList args = {
+      "-q", "videotestsrc", "is-live=true", QString("num-buffers=%1").arg(frames), "pattern=smpte",
+      "!", "video/x-raw,format=I420,width=640,height=480,framerate=30000/1001",
+      "!", "textoverlay", "text=OKA One", "font-desc=Sans Bold 18", "shaded-background=true",
+      "!", "clockoverlay", "!", "videobalance", "!", "videoconvert",
+      "!", "video/x-raw,format=YUY2", "!", "fakesink", "sync=false"};
+  const double cpu0 = CpuSeconds(RUSAGE_CHILDREN);
+  QElapsedTimer clock;
+  clock.start();
+  QProcess process;
+  process.start("gst-launch-1.0", args);
+  if (!process.waitForFinished(frames * 100 + 30000) || process.exitCode() != 0) {
+    std::printf("gst-launch-1.0 failed: %s\n", process.readAllStandardError().constData());
+    return -1;
+  }
+  if (wall) *wall = clock.elapsed() / 1000.0;
+  return CpuSeconds(RUSAGE_CHILDREN) - cpu0;
+}
+
+// The bare pipeline's cost per frame without its start-up: a long run less a short one.
+Figures RunBarePipeline(int seconds) {
+  const int shortFrames = 30;
+  const int frames = int(seconds * 30000 / 1001) + shortFrames;
+  double wallShort = 0, wallLong = 0;
+  const double cpuShort = BareRun(shortFrames, &wallShort);
+  const double cpuLong = BareRun(frames, &wallLong);
+  Figures f;
+  if (cpuShort < 0 || cpuLong < 0) return f;
+  f.frames = frames - shortFrames;
+  f.seconds = wallLong - wallShort;
+  f.cpu = cpuLong - cpuShort;
+  return f;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  const int seconds = argc > 1 ? qMax(2, QString(argv[1]).toInt()) : 10;
+  const Figures window = RunWindowPath(seconds);
+  const Figures bare = RunBarePipeline(seconds);
+  std::printf("%-28s %8s %14s\n", "640x480 YUY2, 29.97 fps", "fps", "CPU ms/frame");
+  std::printf("%-28s %8.2f %14.3f\n", "virtual card -> window", window.Fps(), window.CpuMsPerFrame());
+  std::printf("%-28s %8.2f %14.3f\n", "gst-launch -> fakesink", bare.Fps(), bare.CpuMsPerFrame());
+  if (bare.CpuMsPerFrame() > 0)
+    std::printf("window path costs %.2fx the bare pipeline\n",
+                window.CpuMsPerFrame() / bare.CpuMsPerFrame());
+  return window.frames > 0 && bare.frames > 0 ? 0 : 1;
+}

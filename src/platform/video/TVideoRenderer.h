@@ -1,0 +1,56 @@
+#pragma once
+// The "Video Renderer" component: raw video in, converted to BGRx on the streaming thread and
+// handed to its TVideoWindow, which paints the latest frame on the UI thread.
+
+#include <QImage>
+#include <array>
+#include <QPointer>
+#include <QSize>
+#include <atomic>
+#include <memory>
+#include <mutex>
+
+#include "platform/graph/TFilter.h"
+
+class QObject;
+typedef struct _GstAppSink GstAppSink;
+typedef struct _GstSample GstSample;
+
+namespace pvx::platform::video {
+
+class TVideoWindow;
+
+class TVideoRenderer final : public graph::TFilter {
+ public:
+  TVideoRenderer();
+  ~TVideoRenderer() override;
+
+  // Created on first use, parentless and hidden; the renderer deletes it when it goes.
+  TVideoWindow* Window();
+
+  // Frames that reached the sink since construction (not counting the paused preview).
+  quint64 FramesRendered() const { return framesRendered_.load(); }
+  // A copy of the latest frame (Format_RGB32); null before the first one.
+  QImage LastFrame() const;
+  QSize FrameSize() const;
+
+ private:
+  static int OnNewSample(GstAppSink* sink, void* self);
+  static int OnNewPreroll(GstAppSink* sink, void* self);
+  int Present(GstSample* sample, bool counts);
+  void RequestRepaint();
+
+  GstElement* sink_ = nullptr;  // owned by the bin
+  mutable std::mutex frameMutex_;
+  QImage frame_;
+  // Frames that were shown and may be written again once nobody holds them (streaming thread).
+  std::array<QImage, 3> spare_;
+  size_t nextSpare_ = 0;
+  std::atomic<quint64> framesRendered_{0};
+  std::atomic<bool> repaintPending_{false};
+  // Receiver of the queued repaints; destroyed with the renderer, so late ones are dropped.
+  std::unique_ptr<QObject> context_;
+  QPointer<TVideoWindow> window_;
+};
+
+}  // namespace pvx::platform::video

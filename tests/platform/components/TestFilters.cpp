@@ -1,0 +1,112 @@
+#include "TestFilters.h"
+
+#include <gst/app/gstappsink.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+#include <chrono>
+
+#include "platform/components/ComponentSupport.h"
+
+namespace pvx::test {
+
+using namespace platform::graph;
+using platform::components::BuildBin;
+
+TTestSource::TTestSource(const QString& description, MediaMajor major)
+    : TFilter(QStringLiteral("Test Source")) {
+  AddPin("Capture", PinDir::Output, PinCategory::Capture, major);
+  auto bin = BuildBin(description.toUtf8().constData(), "testsource", {{"out", "src", "Capture"}});
+  SetElement(bin.get());
+}
+
+std::shared_ptr<TTestSource> VideoSource(const char* format, const char* pattern, int width,
+                                         int height, const char* extraCaps) {
+  const QString description =
+      QString("videotestsrc is-live=true pattern=%1 ! capsfilter name=out "
+              "caps=\"video/x-raw,format=%2,width=%3,height=%4,framerate=30/1%5\"")
+          .arg(pattern, format)
+          .arg(width)
+          .arg(height)
+          .arg(extraCaps);
+  return std::make_shared<TTestSource>(description, MediaMajor::Video);
+}
+
+std::shared_ptr<TTestSource> AudioSource() {
+  return std::make_shared<TTestSource>(
+      "audiotestsrc is-live=true ! capsfilter name=out "
+      "caps=\"audio/x-raw,format=S16LE,rate=48000,channels=2\"",
+      MediaMajor::Audio);
+}
+
+std::shared_ptr<TTestSource> EncodedSource(const char* encoder, int width, int height) {
+  const QString description =
+      QString("videotestsrc is-live=true ! video/x-raw,format=I420,width=%1,height=%2,"
+              "framerate=25/1 ! %3 name=out")
+          .arg(width)
+          .arg(height)
+          .arg(encoder);
+  return std::make_shared<TTestSource>(description, MediaMajor::Stream);
+}
+
+TTestSink::TTestSink(MediaMajor major) : TFilter(QStringLiteral("Test Sink")) {
+  AddPin("Input", PinDir::Input, PinCategory::None, major);
+  auto bin = BuildBin("appsink name=sink sync=false", "testsink", {{"sink", "sink", "Input"}});
+  if (!bin) return;
+  GstElement* sink = gst_bin_get_by_name(GST_BIN(bin.get()), "sink");
+  GstAppSinkCallbacks callbacks{};
+  callbacks.new_sample = [](GstAppSink* appsink, gpointer self) {
+    return GstFlowReturn(OnSample(appsink, self));
+  };
+  gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, this, nullptr);
+  gst_object_unref(sink);
+  SetElement(bin.get());
+}
+
+TTestSink::~TTestSink() { Release(); }
+
+int TTestSink::OnSample(void* appsink, void* rawSelf) {
+  auto* self = static_cast<TTestSink*>(rawSelf);
+  GstSample* sample = gst_app_sink_pull_sample(GST_APP_SINK(appsink));
+  if (!sample) return GST_FLOW_ERROR;
+  gchar* caps = gst_caps_to_string(gst_sample_get_caps(sample));
+  gst_sample_unref(sample);
+  std::unique_lock lock(self->mutex_);
+  self->lastCaps_ = QString::fromUtf8(caps);
+  g_free(caps);
+  ++self->frames_;
+  // Bounded, so a test that forgets to release cannot hang the run.
+  self->released_.wait_for(lock, std::chrono::seconds(15), [self] { return !self->blocked_; });
+  return GST_FLOW_OK;
+}
+
+QString TTestSink::LastCaps() const {
+  std::lock_guard lock(mutex_);
+  return lastCaps_;
+}
+
+void TTestSink::Block() {
+  std::lock_guard lock(mutex_);
+  blocked_ = true;
+}
+
+void TTestSink::Release() {
+  {
+    std::lock_guard lock(mutex_);
+    blocked_ = false;
+  }
+  released_.notify_all();
+}
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!done() && timer.elapsed() < timeoutMs) {
+    QCoreApplication::processEvents();
+    QThread::msleep(10);
+  }
+  return done();
+}
+
+}  // namespace pvx::test

@@ -1,0 +1,56 @@
+#pragma once
+// Filters the component tests build graphs from: live test sources and counting sinks, and a
+// bounded wait for real streaming (the test clock makes platform waits instant).
+
+#include <QString>
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+#include "platform/graph/TFilter.h"
+
+namespace pvx::test {
+
+// A bin from a description whose last element is named "out", ghosted as the output "Capture".
+class TTestSource final : public platform::graph::TFilter {
+ public:
+  TTestSource(const QString& description, platform::graph::MediaMajor major);
+};
+
+// A live 30 fps videotestsrc of that raw format ("YUY2", "UYVY", "BGR" ...) and pattern;
+// `extraCaps` is appended to the caps, e.g. ",interlace-mode=interleaved".
+std::shared_ptr<TTestSource> VideoSource(const char* format, const char* pattern = "smpte",
+                                         int width = 320, int height = 240,
+                                         const char* extraCaps = "");
+std::shared_ptr<TTestSource> AudioSource();
+// Live video encoded by `encoder` (a description), delivered as a stream.
+std::shared_ptr<TTestSource> EncodedSource(const char* encoder, int width, int height);
+
+// An appsink that counts what reaches its pin "Input" and can hold its streaming thread.
+class TTestSink final : public platform::graph::TFilter {
+ public:
+  explicit TTestSink(platform::graph::MediaMajor major = platform::graph::MediaMajor::Video);
+  ~TTestSink() override;
+
+  int Frames() const { return frames_; }
+  // The caps of the last frame, as text.
+  QString LastCaps() const;
+  // From the next frame on the streaming thread waits inside the sink until Release.
+  void Block();
+  void Release();
+
+ private:
+  static int OnSample(void* appsink, void* self);
+  std::atomic<int> frames_{0};
+  mutable std::mutex mutex_;
+  std::condition_variable released_;
+  bool blocked_ = false;
+  QString lastCaps_;
+};
+
+// Processes events until `done` or the time-out (real time); returns `done()`.
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 10000);
+
+}  // namespace pvx::test
