@@ -1,0 +1,161 @@
+#include "tuning/FrequencyTable.h"
+
+#include <gtest/gtest.h>
+
+#include <QtEndian>
+
+#include "support/FakeDialogService.h"
+#include "support/TestEnvironment.h"
+
+using namespace pvx;
+using namespace pvx::tuning;
+
+namespace {
+
+const QStringList kError1007{
+    "Cannot load TV frequency table, please re-install application again..."};
+
+// Stored value of slot n of a block: distinct per record, block and slot, and spread over three
+// bytes so that a wrong byte order shows, yet within the range that fits in hertz.
+quint32 Units(int record, bool cable, int slot) {
+  return 0x050000u + quint32(record) * 0x800u + (cable ? 0x400u : 0u) + quint32(slot);
+}
+
+QByteArray MakeTable(int records) {
+  QByteArray bytes(records * kTableRecordSize, '\0');
+  for (int record = 0; record < records; ++record) {
+    for (bool cable : {false, true}) {
+      char* block = bytes.data() + record * kTableRecordSize + (cable ? kBlockSize : 0);
+      // Slot 0 and the slots above 160 carry values too: they must be ignored.
+      for (int slot = 0; slot < kBlockValues; ++slot)
+        qToLittleEndian(Units(record, cable, slot), block + 4 * slot);
+    }
+  }
+  return bytes;
+}
+
+TFrequencyBlock Filled(quint32 value) {
+  TFrequencyBlock block;
+  block.fill(value);
+  return block;
+}
+
+}  // namespace
+
+TEST(FrequencyTable, LoadsBothBlocksOfTheRecordInHertz) {
+  const QString path = test::Home() + "TVTable.tbl";
+  test::WriteFile(path, MakeTable(kTableCount));
+  for (int table : {0, 5, 24}) {
+    TFrequencyBlock antenna = Filled(7), cable = Filled(7);
+    ASSERT_TRUE(LoadFrequencyTable(path, table, antenna, cable));
+    EXPECT_EQ(antenna[0], 0u);
+    EXPECT_EQ(cable[0], 0u);
+    for (int n = 1; n <= kChannelCount; ++n) {
+      ASSERT_EQ(antenna[n], Units(table, false, n) * 10000u) << table << " " << n;
+      ASSERT_EQ(cable[n], Units(table, true, n) * 10000u) << table << " " << n;
+    }
+  }
+  EXPECT_TRUE(test::Dialogs().Warnings.empty());
+}
+
+TEST(FrequencyTable, FindsTheTableInTheProgramFolderFirst) {
+  test::WriteFile(test::Home() + "TVTable.tbl", MakeTable(6));
+  TFrequencyBlock antenna{}, cable{};
+  ASSERT_TRUE(LoadFrequencyTable(5, antenna, cable));
+  EXPECT_EQ(antenna[1], Units(5, false, 1) * 10000u);
+  EXPECT_EQ(cable[160], Units(5, true, 160) * 10000u);
+}
+
+TEST(FrequencyTable, ShippedTableIsFoundWithoutOneInTheProgramFolder) {
+  TFrequencyBlock antenna{}, cable{};
+  ASSERT_TRUE(LoadFrequencyTable(3, antenna, cable));
+  EXPECT_EQ(antenna[21], 471250000u);
+  EXPECT_EQ(antenna[1], 0u);
+  ASSERT_TRUE(LoadFrequencyTable(0, antenna, cable));
+  EXPECT_EQ(antenna[2], 55250000u);
+  EXPECT_EQ(cable[1], 73250000u);
+  EXPECT_TRUE(test::Dialogs().Warnings.empty());
+}
+
+TEST(FrequencyTable, MissingOrIncompleteRecordShows1007AndChangesNothing) {
+  const QString path = test::Home() + "TVTable.tbl";
+  QByteArray shortFile = MakeTable(3);
+  shortFile.chop(4);  // record 2 loses its last value
+  test::WriteFile(path, shortFile);
+
+  struct Row {
+    const char* what;
+    QString path;
+    int table;
+  };
+  const Row rows[] = {
+      {"no such file", test::Home() + "missing.tbl", 0},
+      {"no path", QString(), 0},
+      {"record cut short", path, 2},
+      {"record beyond the end", path, 7},
+      {"negative table", path, -1},
+  };
+  for (const Row& row : rows) {
+    test::Dialogs().Warnings.clear();
+    TFrequencyBlock antenna = Filled(11), cable = Filled(12);
+    EXPECT_FALSE(LoadFrequencyTable(row.path, row.table, antenna, cable)) << row.what;
+    EXPECT_EQ(antenna, Filled(11)) << row.what;
+    EXPECT_EQ(cable, Filled(12)) << row.what;
+    ASSERT_EQ(test::Dialogs().Warnings.size(), 1u) << row.what;
+    EXPECT_EQ(test::Dialogs().Warnings[0], kError1007) << row.what;
+  }
+
+  // The complete records before the cut still load.
+  TFrequencyBlock antenna{}, cable{};
+  EXPECT_TRUE(LoadFrequencyTable(path, 1, antenna, cable));
+}
+
+TEST(FrequencyTable, ShortTableInTheProgramFolderShows1007) {
+  test::WriteFile(test::Home() + "TVTable.tbl", QByteArray(1000, '\1'));
+  TFrequencyBlock antenna = Filled(3), cable = Filled(3);
+  EXPECT_FALSE(LoadFrequencyTable(0, antenna, cable));
+  EXPECT_EQ(antenna, Filled(3));
+  ASSERT_EQ(test::Dialogs().Warnings.size(), 1u);
+  EXPECT_EQ(test::Dialogs().Warnings[0], kError1007);
+}
+
+TEST(FrequencyTable, ValueBeyondTheHertzRangeReadsAsNoChannel) {
+  QByteArray bytes = MakeTable(1);
+  qToLittleEndian(quint32(429497), bytes.data() + 4 * 1);  // 4 294 970 000 Hz does not fit
+  qToLittleEndian(quint32(429496), bytes.data() + 4 * 2);  // 4 294 960 000 Hz does
+  const QString path = test::Home() + "big.tbl";
+  test::WriteFile(path, bytes);
+  TFrequencyBlock antenna{}, cable{};
+  ASSERT_TRUE(LoadFrequencyTable(path, 0, antenna, cable));
+  EXPECT_EQ(antenna[1], 0u);
+  EXPECT_EQ(antenna[2], 4294960000u);
+}
+
+TEST(FrequencyTable, ApplyingABlockResetsTheChannelsForAScan) {
+  struct Record {
+    bool Valid = true;
+    bool Found = true;
+    quint8 Standard = 9;
+    quint8 AudioMode = 3;
+    quint32 Frequency = 1;
+    quint32 DefaultFrequency = 2;
+    QString Name = "keep";
+  };
+  std::array<Record, kChannelCount + 1> records;  // indexed by channel number
+  TFrequencyBlock block{};
+  for (int n = 0; n <= kChannelCount; ++n) block[n] = 1000000u * quint32(n);
+  ApplyFrequencyBlock(block, [&](int n) -> Record& { return records[n]; });
+
+  EXPECT_EQ(records[0].Frequency, 1u);  // channel 0 does not exist
+  EXPECT_TRUE(records[0].Valid);
+  for (int n = 1; n <= kChannelCount; ++n) {
+    const Record& r = records[n];
+    EXPECT_EQ(r.DefaultFrequency, 1000000u * n);
+    EXPECT_EQ(r.Frequency, 1000000u * n);
+    EXPECT_FALSE(r.Valid);
+    EXPECT_FALSE(r.Found);
+    EXPECT_EQ(r.AudioMode, 0);
+    EXPECT_EQ(r.Standard, 9);
+    EXPECT_EQ(r.Name, "keep");
+  }
+}
