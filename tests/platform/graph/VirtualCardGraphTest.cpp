@@ -233,6 +233,49 @@ TEST(CaptureGraph, ChannelChangesShowInTheNextFrames) {
   graph.Stop();
 }
 
+TEST(CaptureGraph, ColourControlsChangeThePictureLive) {
+  TFilterGraph graph;
+  auto capture = Bind(DeviceCategory::VideoInputDevice);
+  auto tuner = Bind(DeviceCategory::TVTuner);
+  auto sink = std::make_shared<test::TTestSink>();
+  graph.AddFilter(capture, "VCapture");
+  graph.AddFilter(tuner, "TVTuner");
+  graph.AddFilter(sink, "Sink");
+  TMediaType type;
+  capture->As<IStreamConfig>()->GetStreamCaps(2, type);
+  type.Width = 64;
+  type.Height = 48;
+  capture->As<IStreamConfig>()->SetFormat(type);
+  tuner->As<ITunerPropertySet>()->SetFrequency(55250000, kTuningExact, 0);  // colour bars
+  ASSERT_TRUE(graph.Connect(*capture->FindPin("Capture"), *sink->FindPin("Input")));
+  ASSERT_TRUE(graph.Run());
+  auto* procAmp = capture->As<IVideoProcAmp>();
+  const auto mean = [&] {
+    const int before = sink->Frames();
+    test::WaitUntil([&] { return sink->Frames() >= before + 3; });
+    const QByteArray f = sink->LastFrame();
+    qint64 sum = 0;
+    for (char c : f) sum += uchar(c);
+    return f.isEmpty() ? -1.0 : double(sum) / f.size();
+  };
+  const double normal = mean();
+  ASSERT_TRUE(procAmp->Set(VideoProcAmp_Brightness, 230, kVideoProcAmpFlagsManual));
+  const double bright = mean();
+  ASSERT_TRUE(procAmp->Set(VideoProcAmp_Brightness, 128, kVideoProcAmpFlagsManual));
+  ASSERT_TRUE(procAmp->Set(VideoProcAmp_Saturation, 0, kVideoProcAmpFlagsManual));
+  const QByteArray grey = (mean(), sink->LastFrame());
+  graph.Stop();
+  EXPECT_GT(bright, normal + 20);
+  // Without saturation every pixel is grey: blue, green and red equal (within rounding).
+  for (int i = 0; i + 2 < grey.size(); i += 3) {
+    ASSERT_NEAR(uchar(grey[i]), uchar(grey[i + 2]), 3) << i;
+  }
+  int value = 0, flags = 0;
+  procAmp->Get(VideoProcAmp_Saturation, value, flags);
+  EXPECT_EQ(value, 0);
+  EXPECT_FALSE(procAmp->Set(VideoProcAmp_Saturation, 128, kVideoProcAmpFlagsManual));  // beyond range
+}
+
 TEST(CaptureGraph, StopStartCyclesLeakNoElementsOrThreads) {
   TFilterGraph graph;
   auto capture = Bind(DeviceCategory::VideoInputDevice);
