@@ -4,12 +4,16 @@
 
 namespace pvx::settings {
 
+class TChannelInfo;
 class TCountryInfo;
 class TMainInfo;
 class TMultiLangInfo;
+class TPreviewInfo;
 
 extern TMainInfo* MainInfo;
 extern TCountryInfo* CountryInfo;
 extern TMultiLangInfo* MultiLangInfo;
+extern TChannelInfo* ChannelInfo;
+extern TPreviewInfo* PreviewInfo;
 
 }  // namespace pvx::settings

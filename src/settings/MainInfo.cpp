@@ -24,6 +24,16 @@ void TMainInfo::ResetPreferences() {
   ColorLevels.fill(-1);
 }
 
+bool TMainInfo::SetMode(TAppMode newMode) {
+  if (newMode == Mode) return true;
+  const TAppMode old = Mode;
+  if (LeaveMode && !LeaveMode(old, newMode)) return false;
+  if (EnterMode && !EnterMode(old, newMode)) return false;
+  Mode = newMode;
+  if (OnModeChange) OnModeChange(*this, newMode);
+  return true;
+}
+
 bool TMainInfo::LoadMainSettings(const QString& path, const TMainSettingsPeers& peers) {
   return TMainSettingsFile::Load(path, *this, peers);
 }

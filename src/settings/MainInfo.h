@@ -46,6 +46,13 @@ class TMainInfo {
   // switches, the chip lists and names and the callback stay.
   void ResetPreferences();
 
+  // The mode switch: leaves the current mode, enters the new one, stores it and tells
+  // OnModeChange. When a step fails the mode stays (the old one may already have been left).
+  bool SetMode(TAppMode newMode);
+  // The leave and enter actions of each mode, installed by the application.
+  std::function<bool(TAppMode from, TAppMode to)> LeaveMode;
+  std::function<bool(TAppMode from, TAppMode to)> EnterMode;
+
   // False for the Conexant and Empia families, whose standard change needs a preview restart.
   bool IsStandardTuner() const { return ChipFamily != 2 && ChipFamily != 3 && ChipFamily != 4; }
 

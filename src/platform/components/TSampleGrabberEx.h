@@ -18,7 +18,7 @@ class TSampleGrabberEx final : public graph::TFilter, public graph::ISampleGrabb
   // Accepts only raw video of the type's subtype ("YUY2", "UYVY", "RGB24"; empty for any) and
   // of any size or rate it sets. False, changing nothing, for other types. Set it before
   // connecting: a connection from a pin that cannot deliver such video is refused.
-  bool SetMediaType(const graph::TMediaType& type);
+  bool SetMediaType(const graph::TMediaType& type) override;
 
   // The format of the last frame kept, else the format negotiated on the input; false before
   // the graph has run with the input connected.

@@ -3,6 +3,7 @@
 #include "platform/components/Registration.h"
 #include "platform/devices/virtual/VirtualDeviceProvider.h"
 #include "platform/graph/TComponentRegistry.h"
+#include "platform/media/Registration.h"
 #include "platform/video/TAudioRenderer.h"
 #include "platform/video/TVideoRenderer.h"
 
@@ -16,6 +17,7 @@ void RegisterBuiltinComponents(TComponentRegistry& registry) {
   registry.Register(DeviceCategory::LegacyFilter, "Audio Renderer",
                     [] { return std::make_shared<video::TAudioRenderer>(); });
   components::RegisterPreviewComponents(registry);
+  media::RegisterRecorderComponents(registry);
 }
 
 }  // namespace pvx::platform::graph

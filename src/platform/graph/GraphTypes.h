@@ -79,6 +79,8 @@ enum class DeviceCategory {
   LegacyFilter,      // ordinary filters found by friendly name
   VideoCompressor,
   AudioCompressor,
+  VendorObject,      // driver objects found by class identifier
+  Decoder,           // splitters and decoders Render puts in front of encoded media
 };
 
 }  // namespace pvx::platform::graph

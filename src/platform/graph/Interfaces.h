@@ -120,6 +120,8 @@ class IAudioInputMixer {
 class ISampleGrabber {
  public:
   virtual ~ISampleGrabber() = default;
+  // Restricts the frames accepted (video subtype YUY2, UYVY or RGB24); before connecting.
+  virtual bool SetMediaType(const TMediaType& type) = 0;
   virtual bool GetConnectedMediaType(TMediaType& type) const = 0;
   // The bytes of the last frame that passed, as delivered (no row padding).
   virtual bool GetCurrentBuffer(QByteArray& buffer) const = 0;
@@ -131,5 +133,23 @@ class IFileSink {
   virtual bool SetFileName(const QString& path) = 0;
   virtual QString GetCurFile() const = 0;
 };
+
+// The vendor object of Empia 2800 cards: input source, TV sound and one 7-bit setting.
+class IEmpia2800 {
+ public:
+  virtual ~IEmpia2800() = default;
+  virtual bool SetSettingValue(int value) = 0;  // second method
+  virtual bool SetTVAudioMode(int mode) = 0;    // fourth method
+  virtual bool SetSource(int source) = 0;       // fifth method: 0 tuner, 1 composite, 2 S-Video
+};
+
+// A decoder that writes its current frame to a bitmap file when asked (Wis cards).
+class IDecoderSnapshot {
+ public:
+  virtual ~IDecoderSnapshot() = default;
+  virtual bool SetSnapshotFile(const QString& path) = 0;
+};
+
+inline constexpr const char* kEmpia2800ClassId = "{2A5E7823-6560-4E0B-8959-8BE014A08D7C}";
 
 }  // namespace pvx::platform::graph

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <memory>
+#include <typeinfo>
 #include <vector>
 
 #include "platform/graph/TPin.h"
@@ -35,13 +36,14 @@ class TFilter {
   int PinIndex(const TPin& pin) const;
   std::vector<TPin*> PinsOf(PinDir dir) const;
 
+  // The interface I when this filter answers it, else nullptr.
   template <typename I>
   I* As() {
-    return dynamic_cast<I*>(this);
+    return Answers(typeid(I)) ? dynamic_cast<I*>(this) : nullptr;
   }
   template <typename I>
   const I* As() const {
-    return dynamic_cast<const I*>(this);
+    return Answers(typeid(I)) ? dynamic_cast<const I*>(this) : nullptr;
   }
 
   // The bin carrying this filter's media; nullptr for control objects.
@@ -55,6 +57,9 @@ class TFilter {
                int physicalType = 0);
   // Takes the bin (a floating reference is sunk); its ghost pads must carry the pin names.
   void SetElement(GstElement* bin);
+
+  // A filter may decline an interface its class implements (a device without that feature).
+  virtual bool Answers(const std::type_info& interfaceType) const { return true; }
 
   // Hooks the graph calls. Refusing PrepareConnect refuses the connection.
   virtual bool PrepareConnect(TPin& own, TPin& peer) { return true; }

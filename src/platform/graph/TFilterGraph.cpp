@@ -241,9 +241,26 @@ bool TFilterGraph::Render(TPin& out) {
   // Filters already in the graph come first, in the order they were added.
   const auto existing = filters_;
   for (const auto& filter : existing) {
-    if (TryConnectInto(out, *filter)) return out.IsDevicePin() || RenderOutputs(*filter);
+    if (!TryConnectInto(out, *filter)) continue;
+    if (!out.IsDevicePin()) return RenderOutputs(*filter);
+    // The card's signal goes on to the next part where one takes it (tuner -> TV audio ->
+    // crossbar); an output nothing takes is simply left open.
+    for (TPin* next : filter->PinsOf(PinDir::Output)) {
+      if (next->IsDevicePin() && !next->IsConnected()) Render(*next);
+    }
+    return true;
   }
   if (out.IsDevicePin()) return false;
+  if (out.Major() == MediaMajor::Stream) {
+    // Encoded media: the first registered decoder that takes it, then on to its outputs.
+    for (const TMoniker& m : EnumerateDevices(DeviceCategory::Decoder)) {
+      auto decoder = m.Bind();
+      if (!decoder || !AddFilter(decoder, m.FriendlyName)) continue;
+      if (TryConnectInto(out, *decoder) && RenderOutputs(*decoder)) return true;
+      RemoveFilter(*decoder);
+    }
+    return false;
+  }
   QString renderer;
   switch (out.Major()) {
     case MediaMajor::Video: renderer = "Video Renderer"; break;

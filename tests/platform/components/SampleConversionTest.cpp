@@ -150,6 +150,7 @@ class TFakeGrabber final : public ISampleGrabber {
   bool hasType = true;
   TMediaType type = Video("YUY2", 4, 2);
   QByteArray frame;
+  bool SetMediaType(const TMediaType&) override { return true; }
   bool GetConnectedMediaType(TMediaType& out) const override {
     out = type;
     return hasType;

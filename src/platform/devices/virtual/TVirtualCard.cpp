@@ -42,6 +42,7 @@ TVirtualCard::TVirtualCard(TVirtualCardConfig config) : config_(std::move(config
                     Pin("Video AUX In", PhysConn_Video_AUX, 4),
                     Pin("Audio Decoder In", PhysConn_Audio_AudioDecoder, 0),
                     Pin("Audio Line In", PhysConn_Audio_Line, 1)};
+    if (!config_.HasCamera) lower.Inputs[2] = Pin("Video Composite In", PhysConn_Video_Composite, 4);
     TCrossbarModel upper;
     upper.Inputs = {Pin("Video Tuner In", PhysConn_Video_Tuner, 2),
                     Pin("Video Composite In", PhysConn_Video_Composite, 3),
@@ -58,8 +59,8 @@ TVirtualCard::TVirtualCard(TVirtualCardConfig config) : config_(std::move(config
                     Pin("Video Composite In", PhysConn_Video_Composite, 4),
                     Pin("Video SVideo In", PhysConn_Video_SVideo, 4),
                     Pin("Audio Tuner In", PhysConn_Audio_Tuner, 0),
-                    Pin("Audio Line In", PhysConn_Audio_Line, 1),
-                    Pin("Video AUX In", PhysConn_Video_AUX, 4)};
+                    Pin("Audio Line In", PhysConn_Audio_Line, 1)};
+    if (config_.HasCamera) lower.Inputs.push_back(Pin("Video AUX In", PhysConn_Video_AUX, 4));
     lower.Outputs = {Pin("Video Decoder Out", PhysConn_Video_VideoDecoder, 1),
                      Pin("Audio Decoder Out", PhysConn_Audio_AudioDecoder, 0)};
     lower.Routes = {0, 3};
@@ -142,6 +143,7 @@ bool TVirtualCard::SetStandard(int standard) {
 bool TVirtualCard::IsNtscLike() const { return (standard_ & kNtscLike) != 0; }
 
 bool TVirtualCard::HorizontalLocked() const {
+  if (LockOverride) return LockOverride();
   const SourceKind kind = Picture().Kind;
   return kind != SourceKind::Snow;
 }
@@ -175,6 +177,11 @@ bool TVirtualCard::SetProcAmp(int property, int value) {
   procAmp_[size_t(property)] = value;
   Changed();
   return true;
+}
+
+QStringList TVirtualCard::AudioInputNames() const {
+  const QStringList all{"Line In", "Microphone"};
+  return all.mid(0, qBound(1, config_.AudioInputs, 2));
 }
 
 bool TVirtualCard::EnableAudioInput(int line) {

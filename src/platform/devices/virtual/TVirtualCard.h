@@ -3,6 +3,8 @@
 // proc-amp, audio lines) behind the device filters that the graphs bind. The filters read and
 // change this state; the capture filters show and play what it receives.
 
+#include <QList>
+#include <QSize>
 #include <QString>
 #include <array>
 #include <functional>
@@ -27,6 +29,11 @@ struct TVirtualCardConfig {
   bool HasFM = true;
   bool HasTVAudio = true;
   bool HasAudioCapture = true;
+  int AudioInputs = 2;          // lines of the audio capture device (1 or 2)
+  bool HasPreviewPin = false;   // the capture device offers its own preview pin
+  bool HasProcAmp = true;       // the capture device answers the colour controls
+  bool HasCamera = true;        // the crossbar has a camera (AUX) input
+  QList<QSize> RefusedSizes;    // capture sizes the driver refuses
   QString StationsFile;  // empty: stations.ini from the data folders
 };
 
@@ -101,13 +108,21 @@ class TVirtualCard {
   bool SetProcAmp(int property, int value);
 
   // The audio capture device's input lines and which one is enabled.
-  static QStringList AudioInputNames() { return {"Line In", "Microphone"}; }
+  QStringList AudioInputNames() const;
   int EnabledAudioInput() const { return audioInput_; }
   bool EnableAudioInput(int line);
 
   // What the capture devices receive now, following the crossbar routes to the connector.
   TReception Picture() const;
   TReception Sound() const;
+
+  // Replaces the decoder's lock readings, one call per reading (a weak or flaky signal).
+  std::function<bool()> LockOverride;
+
+  // What the Empia 2800 vendor object was last told (-1: nothing yet).
+  int VendorSource = -1;
+  int VendorAudioMode = -1;
+  int VendorSetting = -1;
 
   // Told after every change that can alter the picture or the sound.
   int Subscribe(std::function<void()> listener);

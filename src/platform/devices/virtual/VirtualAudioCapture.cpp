@@ -23,7 +23,7 @@ constexpr int kLineToneHz = 1000;
 
 TVirtualAudioCapture::TVirtualAudioCapture(std::shared_ptr<TVirtualCard> card)
     : TVirtualDeviceFilter(card, CardPart::AudioCapture, 0, card->DeviceName("Audio Capture")) {
-  for (const QString& line : TVirtualCard::AudioInputNames())
+  for (const QString& line : Card().AudioInputNames())
     AddPin(line, PinDir::Input, PinCategory::None, MediaMajor::AnalogAudio, PhysConn_Audio_Line);
   TPin& capture = AddPin("Capture", PinDir::Output, PinCategory::Capture, MediaMajor::Audio);
   for (int i = 0; i < GetNumberOfCapabilities(); ++i) {
@@ -79,12 +79,12 @@ bool TVirtualAudioCapture::SetFormat(const TMediaType& type) {
 }
 
 bool TVirtualAudioCapture::put_Enable(int inputPin, bool enable) {
-  if (!enable) return inputPin >= 0 && inputPin < TVirtualCard::AudioInputNames().size();
+  if (!enable) return inputPin >= 0 && inputPin < Card().AudioInputNames().size();
   return Card().EnableAudioInput(inputPin);
 }
 
 bool TVirtualAudioCapture::get_Enable(int inputPin, bool& enabled) const {
-  if (inputPin < 0 || inputPin >= TVirtualCard::AudioInputNames().size()) return false;
+  if (inputPin < 0 || inputPin >= Card().AudioInputNames().size()) return false;
   enabled = Card().EnabledAudioInput() == inputPin;
   return true;
 }

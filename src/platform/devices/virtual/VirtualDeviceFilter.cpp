@@ -37,9 +37,13 @@ bool TVirtualDeviceFilter::Accepts(const TPin& input, const TPin& peer) const {
   if (!from || &from->Card() != &Card()) return false;
   switch (input.PhysicalType()) {
     case PhysConn_Video_Tuner:
+      return peer.PhysicalType() == input.PhysicalType() && from->Part() == CardPart::Tuner;
     case PhysConn_Audio_Tuner:
-      // The tuner's outputs (sound also by way of the TV audio decoder).
-      return peer.PhysicalType() == input.PhysicalType() && from->Part() != CardPart::Crossbar;
+      if (peer.PhysicalType() != input.PhysicalType()) return false;
+      // Tuner sound reaches the crossbar through the TV audio decoder when the card has one.
+      if (part_ == CardPart::Crossbar && Card().Config().HasTVAudio)
+        return from->Part() == CardPart::TVAudio;
+      return from->Part() == CardPart::Tuner;
     case PhysConn_Video_VideoDecoder:
     case PhysConn_Audio_AudioDecoder: {
       // The capture device takes crossbar 0; crossbar 0 takes crossbar 1 when cascaded.
@@ -191,6 +195,26 @@ bool TVirtualTVAudio::put_TVAudioMode(int mode) { return Card().SetTVAudioMode(m
 
 bool TVirtualTVAudio::get_TVAudioMode(int& mode) const {
   mode = Card().TVAudioMode();
+  return true;
+}
+
+TVirtualEmpiaObject::TVirtualEmpiaObject(std::shared_ptr<TVirtualCard> card)
+    : TFilter(kEmpia2800ClassId), card_(std::move(card)) {}
+
+bool TVirtualEmpiaObject::SetSettingValue(int value) {
+  if (value < 0 || value > 127) return false;
+  card_->VendorSetting = value;
+  return true;
+}
+
+bool TVirtualEmpiaObject::SetTVAudioMode(int mode) {
+  card_->VendorAudioMode = mode;
+  return card_->SetTVAudioMode(mode);
+}
+
+bool TVirtualEmpiaObject::SetSource(int source) {
+  if (source < 0 || source > 2) return false;
+  card_->VendorSource = source;
   return true;
 }
 

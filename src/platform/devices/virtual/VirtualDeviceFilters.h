@@ -100,12 +100,25 @@ class TVirtualVideoCapture final : public TVirtualDeviceFilter,
 
  protected:
   void CardChanged() override;
+  bool Answers(const std::type_info& interfaceType) const override;
 
  private:
   void ApplyFormat();
   GstElement* Child(const char* name) const;
 
   graph::TMediaType format_;
+};
+
+// The Empia 2800 driver object: remembers what it is told on the card.
+class TVirtualEmpiaObject final : public graph::TFilter, public graph::IEmpia2800 {
+ public:
+  explicit TVirtualEmpiaObject(std::shared_ptr<TVirtualCard> card);
+  bool SetSettingValue(int value) override;
+  bool SetTVAudioMode(int mode) override;
+  bool SetSource(int source) override;
+
+ private:
+  std::shared_ptr<TVirtualCard> card_;
 };
 
 class TVirtualAudioCapture final : public TVirtualDeviceFilter,

@@ -37,6 +37,12 @@ std::vector<TMoniker> TVirtualDeviceProvider::Devices(DeviceCategory category) {
         out.push_back({card->DeviceName("Audio Capture"),
                        [card] { return std::make_shared<TVirtualAudioCapture>(card); }});
       break;
+    case DeviceCategory::VendorObject:
+      // Only an Empia 2800 card's driver registers its object.
+      if (config.Model == "2800")
+        out.push_back({QString::fromLatin1(graph::kEmpia2800ClassId),
+                       [card] { return std::make_shared<TVirtualEmpiaObject>(card); }});
+      break;
     default:
       break;
   }

@@ -48,6 +48,8 @@ TVirtualVideoCapture::TVirtualVideoCapture(std::shared_ptr<TVirtualCard> card)
   AddPin("Analog Video In", PinDir::Input, PinCategory::AnalogVideoIn, MediaMajor::AnalogVideo,
          PhysConn_Video_VideoDecoder);
   TPin& capture = AddPin("Capture", PinDir::Output, PinCategory::Capture, MediaMajor::Video);
+  if (Card().Config().HasPreviewPin)
+    AddPin("Preview", PinDir::Output, PinCategory::Preview, MediaMajor::Video);
   for (int i = 0; i < GetNumberOfCapabilities(); ++i) {
     TMediaType t;
     GetStreamCaps(i, t);
@@ -57,6 +59,29 @@ TVirtualVideoCapture::TVirtualVideoCapture(std::shared_ptr<TVirtualCard> card)
   if (bin) {
     SetElement(bin);
     Ghost(bin, "out", "src", "Capture");
+    if (Card().Config().HasPreviewPin) {
+      // The preview pin shows the same picture, through a tee inside the device.
+      GstElement* tee = MakeElement("tee", "pvtee");
+      GstElement* queue = MakeElement("queue", "pvqueue");
+      GstElement* out = gst_bin_get_by_name(GST_BIN(bin), "out");
+      gst_bin_add_many(GST_BIN(bin), tee, queue, nullptr);
+      g_object_set(tee, "allow-not-linked", TRUE, nullptr);
+      g_object_set(queue, "leaky", 2, "max-size-buffers", 2, nullptr);
+      // Re-point the capture pin at the tee and give the preview its own branch.
+      GstPad* ghost = gst_element_get_static_pad(bin, "Capture");
+      gst_ghost_pad_set_target(GST_GHOST_PAD(ghost), nullptr);
+      gst_element_link(out, tee);
+      GstElement* captureQueue = MakeElement("queue", "capqueue");
+      gst_bin_add(GST_BIN(bin), captureQueue);
+      gst_element_link(tee, captureQueue);
+      gst_element_link(tee, queue);
+      GstPad* captureSrc = gst_element_get_static_pad(captureQueue, "src");
+      gst_ghost_pad_set_target(GST_GHOST_PAD(ghost), captureSrc);
+      gst_object_unref(captureSrc);
+      gst_object_unref(ghost);
+      gst_object_unref(out);
+      Ghost(bin, "pvqueue", "src", "Preview");
+    }
   }
   GetStreamCaps(0, format_);
   ApplyFormat();
@@ -92,6 +117,7 @@ bool TVirtualVideoCapture::SetFormat(const TMediaType& type) {
   if (Graph() && Graph()->State() != GraphState::Stopped) return false;
   if (type.Major != MediaMajor::Video || !GstVideoFormatOf(type.Subtype)) return false;
   if (type.Width < 16 || type.Height < 16 || type.Width > 1920 || type.Height > 1088) return false;
+  if (Card().Config().RefusedSizes.contains(QSize(type.Width, type.Height))) return false;
   format_ = type;
   ApplyFormat();
   return true;
@@ -140,6 +166,10 @@ void TVirtualVideoCapture::CardChanged() {
                1.0 + Scaled(card.ProcAmp(VideoProcAmp_Contrast), 1), "hue",
                Scaled(card.ProcAmp(VideoProcAmp_Hue), 2), "saturation",
                1.0 + Scaled(card.ProcAmp(VideoProcAmp_Saturation), 3), nullptr);
+}
+
+bool TVirtualVideoCapture::Answers(const std::type_info& interfaceType) const {
+  return interfaceType != typeid(IVideoProcAmp) || Card().Config().HasProcAmp;
 }
 
 bool TVirtualVideoCapture::GetRange(int property, int& min, int& max, int& step,

@@ -1,0 +1,54 @@
+#pragma once
+// The capture device's colour controls, and the mapping between the user's percentage levels
+// and the device's ranges.
+
+#include <array>
+#include <cstddef>
+
+namespace pvx::platform::graph {
+class TFilter;
+class IVideoProcAmp;
+}  // namespace pvx::platform::graph
+
+namespace pvx::engine {
+
+struct TProcAmpRange {
+  int Min = 0, Max = 0, Step = 0, Default = 0, Flags = 0;
+};
+
+class TVideoSignalAdjust {
+ public:
+  // Keeps the filter and reads the five ranges; false without colour controls.
+  bool Init(platform::graph::TFilter& captureFilter);
+
+  int GetBrightness() const { return Get(0); }
+  int GetContrast() const { return Get(1); }
+  int GetHue() const { return Get(2); }
+  int GetSaturation() const { return Get(3); }
+  int GetSharpness() const { return Get(4); }
+  bool SetBrightness(int value) { return Set(0, value); }
+  bool SetContrast(int value) { return Set(1, value); }
+  bool SetHue(int value) { return Set(2, value); }
+  bool SetSaturation(int value) { return Set(3, value); }
+  bool SetSharpness(int value) { return Set(4, value); }
+
+  // Sets the device from MainInfo's ColorLevels (-1 or out of 0..100: the device default).
+  void ApplyLevels();
+  // Turns the device's values back into MainInfo's ColorLevels.
+  void StoreLevels();
+
+  const TProcAmpRange& Range(int property) const { return ranges_[std::size_t(property)]; }
+
+  // The mapping, for one property with range [min, max].
+  static int LevelToValue(int level, const TProcAmpRange& range);
+  static int ValueToLevel(int property, int value, const TProcAmpRange& range);
+
+ private:
+  int Get(int property) const;
+  bool Set(int property, int value);
+
+  platform::graph::IVideoProcAmp* procAmp_ = nullptr;
+  std::array<TProcAmpRange, 5> ranges_{};
+};
+
+}  // namespace pvx::engine

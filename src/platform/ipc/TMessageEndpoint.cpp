@@ -1,0 +1,209 @@
+#include "platform/ipc/TMessageEndpoint.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QLoggingCategory>
+#include <QPointer>
+#include <QTimer>
+
+#include "platform/ipc/EndpointFolder.h"
+#include "platform/ipc/MessageClient.h"
+#include "platform/ipc/MessageFraming.h"
+
+namespace pvx::platform::ipc {
+namespace {
+
+Q_LOGGING_CATEGORY(lcIpc, "pvx.ipc")
+
+// A peer that connects and then stalls must not hold a slot for ever.
+constexpr int kIdleTimeoutMs = 5000;
+constexpr int kMaxConnections = 32;
+// Frames a peer may queue while one of its messages is still being handled.
+constexpr int kMaxBufferedBytes = 64 * kRequestSize;
+
+// A socket file that no live endpoint answers is a leftover of a dead process. Anything else
+// at the path (a live endpoint, a file that is not our socket) is left alone.
+bool ClearStaleSocket(const QString& path, const QString& windowClass) {
+  const QByteArray native = QFile::encodeName(path);
+  struct stat st {};
+  if (::lstat(native.constData(), &st) != 0) return errno == ENOENT;
+  if (!S_ISSOCK(st.st_mode) || st.st_uid != ::getuid()) return false;
+  if (FindWindow(windowClass, 200)) return false;
+  qCInfo(lcIpc) << "replacing stale endpoint" << path;
+  return ::unlink(native.constData()) == 0 || errno == ENOENT;
+}
+
+}  // namespace
+
+class TEndpointConnection : public QObject {
+ public:
+  TEndpointConnection(QLocalSocket* s, QObject* parent) : QObject(parent), socket(s) {
+    socket->setParent(this);
+    idle.setSingleShot(true);
+    idle.setInterval(kIdleTimeoutMs);
+  }
+  QLocalSocket* socket;
+  QByteArray buffer;
+  QTimer idle;
+  bool busy = false;     // one of its messages is with the handler
+  bool ended = false;    // the peer closed; finish what is buffered
+  bool dropped = false;  // nothing more from this connection runs
+};
+
+class TEndpointServer : public QObject {
+ public:
+  TEndpointServer(QString windowClass, TMessageEndpoint::Handler handler)
+      : windowClass_(std::move(windowClass)), handler_(std::move(handler)) {
+    connect(&server_, &QLocalServer::newConnection, this, [this] { Accept(); });
+  }
+
+  bool Listen() {
+    if (server_.isListening()) return true;
+    const QString path = EndpointPath(windowClass_);
+    if (path.isEmpty() || !EnsurePrivateFolder(EndpointFolder())) {
+      qCWarning(lcIpc) << "no private endpoint folder for" << windowClass_;
+      return false;
+    }
+    if (!ClearStaleSocket(path, windowClass_)) return false;
+    if (!server_.listen(path)) {
+      qCWarning(lcIpc) << "cannot listen on" << path << server_.errorString();
+      return false;
+    }
+    // The folder already keeps others out; the socket mode says so again on its own.
+    if (::chmod(QFile::encodeName(path).constData(), 0600) != 0) {
+      server_.close();
+      return false;
+    }
+    return true;
+  }
+
+  void Close() {
+    for (TEndpointConnection* c : findChildren<TEndpointConnection*>(Qt::FindDirectChildrenOnly))
+      Drop(c);
+    if (server_.isListening()) server_.close();  // also removes the socket file
+  }
+
+  bool IsListening() const { return server_.isListening(); }
+  QString SocketPath() const { return server_.fullServerName(); }
+  int Dispatching() const { return dispatching_; }
+
+ private:
+  void Accept() {
+    while (QLocalSocket* socket = server_.nextPendingConnection()) {
+      if (connections_ >= kMaxConnections) {
+        socket->abort();
+        socket->deleteLater();
+        continue;
+      }
+      auto* c = new TEndpointConnection(socket, this);
+      ++connections_;
+      connect(socket, &QLocalSocket::readyRead, c, [this, c] { Read(c); });
+      connect(socket, &QLocalSocket::disconnected, c, [this, c] {
+        c->ended = true;
+        Read(c);
+      });
+      connect(&c->idle, &QTimer::timeout, c, [this, c] { Drop(c); });
+      c->idle.start();
+      if (socket->bytesAvailable() > 0 || socket->state() != QLocalSocket::ConnectedState) {
+        c->ended = socket->state() != QLocalSocket::ConnectedState;
+        Read(c);
+      }
+    }
+  }
+
+  void Read(TEndpointConnection* c) {
+    if (c->dropped) return;
+    c->buffer += c->socket->readAll();
+    if (c->buffer.size() > kMaxBufferedBytes) {
+      qCDebug(lcIpc) << windowClass_ << "peer floods; dropped";
+      Drop(c);
+      return;
+    }
+    Pump(c);
+  }
+
+  // Takes the next whole frame, if any, and queues it for the handler.
+  void Pump(TEndpointConnection* c) {
+    if (c->dropped || c->busy) return;
+    if (c->buffer.size() < kRequestSize) {
+      if (c->ended)
+        Drop(c);  // a partial frame left behind is garbage
+      else
+        c->idle.start();
+      return;
+    }
+    const std::optional<TRequest> request =
+        DecodeRequest(QByteArrayView(c->buffer).first(kRequestSize));
+    if (!request) {
+      qCDebug(lcIpc) << windowClass_ << "malformed frame; connection dropped";
+      Drop(c);
+      return;
+    }
+    c->buffer.remove(0, kRequestSize);
+    c->busy = true;
+    c->idle.stop();
+    // Queued so that the handler never runs inside socket code; it may even destroy us.
+    QMetaObject::invokeMethod(
+        this, [this, cp = QPointer(c), r = *request] { Dispatch(cp, r); }, Qt::QueuedConnection);
+  }
+
+  void Dispatch(QPointer<TEndpointConnection> c, TRequest request) {
+    if (!c || c->dropped) return;
+    const TMessageEndpoint::Handler handler = handler_;  // outlives the endpoint if need be
+    ++dispatching_;
+    const qint32 result =
+        handler ? handler(request.message.msg, request.message.wParam, request.message.lParam)
+                : 0;
+    --dispatching_;
+    if (!c || c->dropped) return;
+    c->busy = false;
+    if (request.delivery == TDelivery::Send &&
+        c->socket->state() == QLocalSocket::ConnectedState) {
+      c->socket->write(EncodeReply(result));
+      c->socket->flush();
+    }
+    Pump(c);
+  }
+
+  void Drop(TEndpointConnection* c) {
+    if (c->dropped) return;
+    c->dropped = true;
+    --connections_;
+    c->idle.stop();
+    c->socket->disconnect(c);
+    c->socket->abort();
+    c->deleteLater();
+  }
+
+  QString windowClass_;
+  TMessageEndpoint::Handler handler_;
+  QLocalServer server_;
+  int connections_ = 0;
+  int dispatching_ = 0;
+};
+
+TMessageEndpoint::TMessageEndpoint(QString windowClass, Handler handler)
+    : windowClass_(std::move(windowClass)),
+      server_(new TEndpointServer(windowClass_, std::move(handler))) {}
+
+TMessageEndpoint::~TMessageEndpoint() {
+  server_->Close();
+  if (server_->Dispatching() > 0)
+    server_->deleteLater();
+  else
+    delete server_;
+}
+
+bool TMessageEndpoint::Listen() { return server_->Listen(); }
+
+bool TMessageEndpoint::IsListening() const { return server_->IsListening(); }
+
+void TMessageEndpoint::Close() { server_->Close(); }
+
+QString TMessageEndpoint::SocketPath() const { return server_->SocketPath(); }
+
+}  // namespace pvx::platform::ipc

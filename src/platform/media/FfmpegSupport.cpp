@@ -1,0 +1,36 @@
+#include "platform/media/FfmpegSupport.h"
+
+#include <mutex>
+
+namespace pvx::platform::media {
+namespace {
+
+// FFmpeg's own messages go to our log: errors as warnings, the rest only when debugging.
+void LogLine(void* object, int level, const char* format, va_list args) {
+  if (level > AV_LOG_VERBOSE) return;
+  char line[1024];
+  int prefix = 1;
+  av_log_format_line2(object, level, format, args, line, sizeof line, &prefix);
+  const QString text = QString::fromUtf8(line).trimmed();
+  if (text.isEmpty()) return;
+  if (level <= AV_LOG_ERROR) {
+    qCWarning(lcMedia).noquote() << text;
+  } else {
+    qCDebug(lcMedia).noquote() << text;
+  }
+}
+
+}  // namespace
+
+void RouteFfmpegLog() {
+  static std::once_flag once;
+  std::call_once(once, [] { av_log_set_callback(&LogLine); });
+}
+
+QString AvErrorText(int code) {
+  char text[AV_ERROR_MAX_STRING_SIZE] = {};
+  av_strerror(code, text, sizeof text);
+  return QString::fromUtf8(text);
+}
+
+}  // namespace pvx::platform::media

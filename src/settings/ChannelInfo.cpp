@@ -1,0 +1,461 @@
+#include "settings/ChannelInfo.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+#include "platform/Clock.h"
+#include "platform/ProgramFolder.h"
+#include "settings/ChannelTuner.h"
+#include "settings/ErrorMessages.h"
+#include "settings/Globals.h"
+#include "settings/MainInfo.h"
+
+namespace pvx::settings {
+namespace {
+
+constexpr int kCannotSetStandard = 2009;
+constexpr int kAudioModeTries = 10;
+constexpr int kAudioModeRetryMs = 200;
+constexpr int kUnmuteDelayMs = 100;
+constexpr int kMaxVerifyCount = 10;
+constexpr qint64 kNtscSkipHz = 5000000;
+constexpr qint64 kOtherSkipHz = 6000000;
+
+// Index 0..9: NTSC-M, NTSC-J, PAL-B/G, PAL-D/K, PAL-I, PAL-M, PAL-N, SECAM-B/G, SECAM-D/K, SECAM-L.
+constexpr int kDirectShowStandards[] = {0x1,   0x2,   0x10,   0x20,   0x100,
+                                        0x200, 0x400, 0x1000, 0x2000, 0x40000};
+
+// Mode names per mode 0..4: NTSC-M, NTSC-J, any other standard.
+constexpr const char* kAudioModeNames[5][3] = {
+    {"Mono", "Main", "Mono"}, {"Stereo", "Stereo", "Stereo"}, {"SAP", "SUB", "Dual-A"},
+    {"SAP", "SUB", "Dual-B"}, {"SAP 2", "Both", "Dual-C"},
+};
+
+}  // namespace
+
+TChannelInfo::TChannelInfo() { Reset(); }
+
+void TChannelInfo::SetTuner(IChannelTuner* tuner) {
+  tuner_ = tuner;
+  if (tuner_) VerifyCount = tuner_->SignalReadings();
+}
+
+TChannelRecord* TChannelInfo::ChannelRecord(bool cable, int n) {
+  return n >= 1 && n <= kChannelCount ? &Table(cable)[size_t(n - 1)] : nullptr;
+}
+
+const TChannelRecord* TChannelInfo::ChannelRecord(bool cable, int n) const {
+  return const_cast<TChannelInfo*>(this)->ChannelRecord(cable, n);
+}
+
+TMemoryChannelRecord* TChannelInfo::MemoryRecord(int n) {
+  return n >= 1 && n <= kMemoryCount ? &MemoryChannels[size_t(n - 1)] : nullptr;
+}
+
+TFMMemoryChannelRecord* TChannelInfo::FMRecord(int n) {
+  return n >= 1 && n <= kMemoryCount ? &FMChannels[size_t(n - 1)] : nullptr;
+}
+
+// --- selection -----------------------------------------------------------------------------
+
+int TChannelInfo::TableSize() const {
+  return CurrentTable == kMemory || CurrentTable == kFM ? kMemoryCount : kChannelCount;
+}
+
+qint32& TChannelInfo::CurrentRef() {
+  return CurrentTable == kMemory ? CurMemory : CurrentTable == kFM ? CurFM : CurChannel;
+}
+
+qint32& TChannelInfo::PreviousRef() {
+  return CurrentTable == kMemory ? PrevMemory : CurrentTable == kFM ? PrevFM : PrevChannel;
+}
+
+int TChannelInfo::CurrentChannel() const { return const_cast<TChannelInfo*>(this)->CurrentRef(); }
+
+void TChannelInfo::SetTable(int t) {
+  if (t < kAntenna || t > kFM || t == CurrentTable) return;
+  CurrentTable = quint8(t);
+  if (OnTableChange) OnTableChange(*this, t);
+  SelectChannel(CurrentChannel());
+}
+
+TChannelInfo::Entry TChannelInfo::EntryOf(int n) const {
+  Entry entry;
+  if (CurrentTable == kFM) {
+    entry.frequency = FMChannels[size_t(n - 1)].Frequency;
+    entry.name = FMChannels[size_t(n - 1)].Name;
+    return entry;
+  }
+  const TChannelRecord* record = nullptr;
+  if (CurrentTable == kMemory) {
+    const TMemoryChannelRecord& memory = MemoryChannels[size_t(n - 1)];
+    entry.name = memory.Name;
+    // A memory entry that points nowhere tunes frequency 0 and keeps the standard and sound.
+    if (memory.Source <= kCable) record = ChannelRecord(memory.Source == kCable, memory.Channel);
+    entry.standard = Standard;
+    entry.audioMode = AudioMode;
+  } else {
+    record = ChannelRecord(CurrentTable == kCable, n);
+    entry.name = record->Name;
+  }
+  if (record) {
+    entry.frequency = record->Frequency;
+    entry.standard = record->Standard;
+    entry.audioMode = record->AudioMode;
+  }
+  return entry;
+}
+
+void TChannelInfo::SelectChannel(int n) {
+  if (CurrentTable > kFM || n < 1 || n > TableSize()) {
+    if (OnChannelChange) OnChannelChange(*this, CurrentChannel(), QString());
+    return;
+  }
+  qint32& current = CurrentRef();
+  if (n != current) {
+    PreviousRef() = current;
+    current = n;
+  }
+  const Entry entry = EntryOf(n);
+  QString text = entry.name;
+  if (CurrentTable == kFM) {
+    if (tuner_) tuner_->SetFMFrequency(entry.frequency);
+  } else {
+    QString modeName;
+    TuneTV(entry, modeName);
+    if (!modeName.isEmpty()) text = entry.name + QStringLiteral("- ") + modeName;
+  }
+  if (OnChannelChange) OnChannelChange(*this, n, text);
+}
+
+void TChannelInfo::TuneTV(const Entry& entry, QString& modeName) {
+  if (tuner_) {
+    ApplyStandard(entry.standard);
+    tuner_->SetLineMute(true);
+    tuner_->SetSignalReadings(std::clamp(VerifyCount, 1, kMaxVerifyCount));
+    tuner_->SetTVFrequency(entry.frequency);
+    if (entry.audioMode != AudioMode) {
+      for (int i = 0; i < kAudioModeTries; ++i) {
+        platform::Wait(kAudioModeRetryMs);
+        SetAudioMode(entry.audioMode);
+        if (AudioMode == entry.audioMode || AudioMode == kNoAudioMode) break;
+      }
+      if (AudioMode == kNoAudioMode) SetAudioMode(0);
+    }
+  }
+  modeName = AudioModeName(AudioMode, entry.standard);
+  if (tuner_) {
+    platform::Wait(kUnmuteDelayMs);
+    tuner_->SetLineMute(false);
+  }
+}
+
+int TChannelInfo::ChannelUp() {
+  SelectChannel(NextValid(CurrentChannel()));
+  return CurrentChannel();
+}
+
+int TChannelInfo::ChannelDown() {
+  SelectChannel(PrevValid(CurrentChannel()));
+  return CurrentChannel();
+}
+
+int TChannelInfo::Recall() {
+  SelectChannel(PreviousRef());
+  return CurrentChannel();
+}
+
+bool TChannelInfo::IsValid(int n) const {
+  switch (CurrentTable) {
+    case kAntenna:
+    case kCable: {
+      const TChannelRecord* record = ChannelRecord(CurrentTable == kCable, n);
+      return record && record->Valid;
+    }
+    case kMemory:
+      return n >= 1 && n <= kMemoryCount && MemoryChannels[size_t(n - 1)].Valid;
+    case kFM:
+      return n >= 1 && n <= kMemoryCount && FMChannels[size_t(n - 1)].Frequency != 0;
+    default:
+      return false;
+  }
+}
+
+// Channel numbers may come from a file; the searches stay inside 1..size whatever c is.
+int TChannelInfo::NextValid(int c) const {
+  const qint64 size = TableSize();
+  for (qint64 i = std::max<qint64>(qint64(c) + 1, 1); i <= size; ++i)
+    if (IsValid(int(i))) return int(i);
+  for (qint64 i = 1; i <= std::min<qint64>(qint64(c) - 1, size); ++i)
+    if (IsValid(int(i))) return int(i);
+  return c;
+}
+
+int TChannelInfo::PrevValid(int c) const {
+  const qint64 size = TableSize();
+  for (qint64 i = std::min<qint64>(qint64(c) - 1, size); i >= 1; --i)
+    if (IsValid(int(i))) return int(i);
+  for (qint64 i = size; i >= std::max<qint64>(qint64(c) + 1, 1); --i)
+    if (IsValid(int(i))) return int(i);
+  return c;
+}
+
+int TChannelInfo::ValidCount() const {
+  if (CurrentTable > kFM) return 0;
+  int count = 0;
+  for (int n = 1; n <= TableSize(); ++n) count += IsValid(n) ? 1 : 0;
+  return count;
+}
+
+// --- standard, country, source, audio ---------------------------------------------------------
+
+int TChannelInfo::DirectShowStandard(int index) {
+  return index >= 0 && index < int(std::size(kDirectShowStandards)) ? kDirectShowStandards[index]
+                                                                    : 0;
+}
+
+QString TChannelInfo::AudioModeName(int mode, int standard) {
+  if (mode < 0 || mode > 4) return {};
+  return QString::fromLatin1(kAudioModeNames[mode][standard == 0 ? 0 : standard == 1 ? 1 : 2]);
+}
+
+void TChannelInfo::SetStandard(int s) {
+  Standard = quint8(s);
+  for (auto* table : {&AntennaChannels, &CableChannels})
+    for (TChannelRecord& record : *table) record.Standard = Standard;
+  if (tuner_ && MainInfo && MainInfo->ChipFamily == 3)
+    tuner_->SetVendorStandard(s == 0 ? 1 : s == 1 ? 2 : 3);
+}
+
+bool TChannelInfo::ApplyStandard(int s) {
+  const int value = DirectShowStandard(s);
+  if (!tuner_ || value == 0 || !tuner_->SetVideoStandard(value)) return false;
+  if (OnStandardChange) OnStandardChange(*this, tuner_->VideoStandard());
+  return true;
+}
+
+bool TChannelInfo::ChangeStandard(int s) {
+  bool ok = ApplyStandard(s);
+  if (ok && MainInfo && !MainInfo->IsStandardTuner()) ok = tuner_->RestartPreview();
+  if (!ok) ShowErrorCode(kCannotSetStandard);
+  return ok;
+}
+
+bool TChannelInfo::SetCountryCode(int c) {
+  CountryCode = c;
+  return tuner_ && tuner_->SetCountryCode(c);
+}
+
+bool TChannelInfo::SetVideoSource(int v) {
+  if (v == VideoSource) return true;
+  const bool routed = v >= kTuner && v <= kCamera && tuner_ && tuner_->SelectVideoSource(v);
+  VideoSource = quint8(v);
+  if (routed && OnSourceChange) OnSourceChange(*this);
+  return routed;
+}
+
+bool TChannelInfo::SetAudioMode(int m) {
+  if (m < 0 || m >= kNoAudioMode || !tuner_ || !tuner_->SetTVAudioMode(m)) return false;
+  AudioMode = quint8(m);
+  if (OnAudioModeChange) OnAudioModeChange(*this, m, AudioModeName(m, Standard));
+  return true;
+}
+
+void TChannelInfo::SaveState() {
+  SavedChannel = CurrentChannel();
+  SavedTable = CurrentTable;
+  SavedSource = VideoSource;
+  StateSaved = true;
+}
+
+void TChannelInfo::RestoreState() {
+  if (!StateSaved) return;
+  SetVideoSource(SavedSource);
+  AudioMode = kNoAudioMode;
+  SetTable(SavedTable);
+  SelectChannel(SavedChannel);
+}
+
+// --- editing -----------------------------------------------------------------------------------
+
+bool TChannelInfo::InsertChannel(int n, bool cable) {
+  const TChannelRecord* at = ChannelRecord(cable, n);
+  if (!at) return false;
+  const quint32 frequency = at->Frequency;
+  TChannelTable& table = Table(cable);
+  std::move_backward(table.begin() + (n - 1), table.end() - 1, table.end());
+  table[size_t(n - 1)] = {true, false, Standard, 0, frequency, frequency, {}, {}};
+  return true;
+}
+
+bool TChannelInfo::DeleteChannel(int n, bool cable) {
+  if (!ChannelRecord(cable, n)) return false;
+  TChannelTable& table = Table(cable);
+  std::move(table.begin() + n, table.end(), table.begin() + (n - 1));
+  table.back() = {false, false, Standard, 0, 0, 0, {}, {}};
+  return true;
+}
+
+bool TChannelInfo::InsertMemory(int n) {
+  if (!MemoryRecord(n)) return false;
+  std::move_backward(MemoryChannels.begin() + (n - 1), MemoryChannels.end() - 1,
+                     MemoryChannels.end());
+  MemoryChannels[size_t(n - 1)] = {true, kAntenna, n, MemoryName(n)};
+  return true;
+}
+
+bool TChannelInfo::DeleteMemory(int n) {
+  if (!MemoryRecord(n)) return false;
+  std::move(MemoryChannels.begin() + n, MemoryChannels.end(), MemoryChannels.begin() + (n - 1));
+  MemoryChannels.back() = {};
+  return true;
+}
+
+void TChannelInfo::Reset() {
+  TableIndex = 0;
+  Standard = 0;
+  CountryCode = 0;
+  TVSystemChoice = kChoiceByCountry;
+  CableTypeChoice = 2;
+  AbortScan = false;
+  CurrentTable = kNoTable;
+  VideoSource = kNoSource;
+  AudioMode = kNoAudioMode;
+  CompositeStandard = SVideoStandard = 0;
+  PrevChannel = CurChannel = CurMemory = PrevMemory = CurFM = PrevFM = 4;
+  Scanning = false;
+  VerifyOptionShown = QFileInfo::exists(platform::ProgramFolder() + kVerifyOptionFile);
+  AntennaChannels.fill({});
+  CableChannels.fill({});
+  for (int n = 1; n <= kMemoryCount; ++n) {
+    MemoryChannels[size_t(n - 1)] = {true, kAntenna, n, MemoryName(n)};
+    FMChannels[size_t(n - 1)] = {kFMDefaultBase + quint32(n) * kFMDefaultStep, FMMemoryName(n)};
+  }
+}
+
+void TChannelInfo::SpreadFMMemories(qint64 low, qint64 high) {
+  const qint64 step = (high - low) / kMemoryCount;
+  if (step < 1) return;
+  for (int n = 1; n <= kMemoryCount; ++n)
+    FMChannels[size_t(n - 1)] = {quint32(std::min(low + n * step, high)), FMMemoryName(n)};
+}
+
+// --- scans -------------------------------------------------------------------------------------
+
+bool TChannelInfo::TuneAndRead(qint64 hertz, qint32& offset) {
+  tuner_->SetSignalReadings(std::clamp(VerifyCount, 1, kMaxVerifyCount));
+  tuner_->SetTVFrequency(quint32(hertz));
+  offset = tuner_->PLLOffset();
+  return tuner_->SignalLocked();
+}
+
+bool TChannelInfo::AutoScan(int kind) {
+  // A scan started from within a running one (its message pumping) would clear the other's abort.
+  if (Scanning) return false;
+  AbortScan = false;
+  if (!tuner_) return false;
+  ApplyStandard(Standard);
+  Scanning = true;
+  bool aborted = false;
+  if (kind != 1) aborted = AutoScanPass(false, 0);
+  if (!aborted && kind != 0) AutoScanPass(true, kind);
+  Scanning = false;
+  return true;
+}
+
+// One pass over a table; true when it was aborted.
+bool TChannelInfo::AutoScanPass(bool cable, int kind) {
+  int count = 0;
+  int last = kChannelCount;
+  for (int n = 1; n <= kChannelCount; ++n) {
+    TChannelRecord& record = Table(cable)[size_t(n - 1)];
+    bool locked = false;
+    qint32 offset = 0;
+    // A channel without a frequency is no channel; the tune call would try 100 MHz instead.
+    if (record.DefaultFrequency != 0) locked = TuneAndRead(record.DefaultFrequency, offset);
+    record.Found = record.Valid = locked;
+    if (locked) ++count;
+    platform::PumpMessages();
+    if (AbortScan) {
+      last = n - 1;
+      break;
+    }
+    if (OnAutoScanProgress) OnAutoScanProgress(*this, n, record.Valid, !cable);
+  }
+  const bool aborted = AbortScan;
+  if (OnAutoScanDone) OnAutoScanDone(*this, last, count, kind, aborted);
+  return aborted;
+}
+
+bool TChannelInfo::FindCentre(qint64& f, qint32 d0, qint64 step) {
+  const qint64 top = tuner_->TVMax();
+  qint64 g = f;
+  qint32 d = 0;
+  if (d0 != 0) {
+    for (;;) {
+      g += step;
+      if (g > top || !TuneAndRead(g, d)) return false;
+      if (d == 0) break;
+      // Offsets of opposite sign around the carrier: the station lies between.
+      if ((qint64(d) + d0) / 2 == 0) {
+        f = g;
+        return true;
+      }
+    }
+    f = g;
+  }
+  // Centred: follow the carrier while the offset stays 0.
+  for (;;) {
+    g += step;
+    if (g > top || !TuneAndRead(g, d) || d != 0) return true;
+    f = g;
+  }
+}
+
+bool TChannelInfo::FreeScan(qint64 step) {
+  if (Scanning || !tuner_ || step < 1) return false;
+  tuner_->SetCoarseTuning(true);
+  AntennaChannels.fill({});
+  CableChannels.fill({});
+  for (int n = 1; n <= kMemoryCount; ++n)
+    MemoryChannels[size_t(n - 1)] = {true, kAntenna, n, MemoryName(n)};
+  ApplyStandard(Standard);
+  Scanning = true;
+  AbortScan = false;
+
+  // Frequency 0 would be tuned as 100 MHz; the sweep starts at 1 Hz at the lowest.
+  qint64 f = std::max<qint64>(tuner_->TVMin(), 1);
+  int slot = 1;
+  int count = 0;
+  while (f <= tuner_->TVMax() && slot <= kChannelCount && !AbortScan) {
+    qint32 d0 = 0;
+    const bool signal = TuneAndRead(f, d0);
+    if (OnFreeScanProgress) OnFreeScanProgress(*this, slot, quint32(f), false);
+    bool found = false;
+    if (signal) {
+      found = FindCentre(f, d0, step);
+      if (found) {
+        TChannelRecord& record = AntennaChannels[size_t(slot - 1)];
+        record.Frequency = record.DefaultFrequency = quint32(f);
+        record.Valid = record.Found = true;
+        record.AudioMode = 0;
+      }
+      if (OnFreeScanProgress) OnFreeScanProgress(*this, slot, quint32(f), found);
+      if (found) {
+        ++slot;
+        ++count;
+      }
+    }
+    if (found) f += Standard <= 1 ? kNtscSkipHz : kOtherSkipHz;
+    f += step;
+    platform::PumpMessages();
+  }
+
+  CableChannels = AntennaChannels;
+  if (OnFreeScanDone) OnFreeScanDone(*this, count, AbortScan);
+  Scanning = false;
+  tuner_->SetCoarseTuning(false);
+  return true;
+}
+
+}  // namespace pvx::settings

@@ -1,0 +1,191 @@
+#pragma once
+// The channel tables: 160 antenna and 160 cable channels, 50 memory channels that point into
+// them and 50 FM memories, with the current table, channel, video source, TV standard and audio
+// mode. Selecting a channel is where a table entry becomes tuner operations; the auto scan and
+// the free scan fill the tables. Every change is announced through the events.
+
+#include <QString>
+#include <array>
+#include <functional>
+
+namespace pvx::settings {
+
+class IChannelTuner;
+
+struct TChannelRecord {
+  bool Valid = false;  // takes part in channel up/down, counting and the preview grid
+  bool Found = false;  // the last auto scan found a signal here
+  quint8 Standard = 0;
+  quint8 AudioMode = 0;
+  quint32 Frequency = 0;         // tuned, after fine tuning
+  quint32 DefaultFrequency = 0;  // from the frequency table; the auto scan tunes this one
+  QString Name;
+  QString Name2;
+  bool operator==(const TChannelRecord&) const = default;
+};
+
+struct TMemoryChannelRecord {
+  bool Valid = false;
+  quint8 Source = 0;  // 0 antenna table, 1 cable table
+  qint32 Channel = 0;
+  QString Name;
+  bool operator==(const TMemoryChannelRecord&) const = default;
+};
+
+struct TFMMemoryChannelRecord {
+  quint32 Frequency = 0;  // 0: empty
+  QString Name;
+  bool operator==(const TFMMemoryChannelRecord&) const = default;
+};
+
+class TChannelInfo {
+ public:
+  static constexpr int kChannelCount = 160;
+  static constexpr int kMemoryCount = 50;
+  enum : quint8 { kAntenna = 0, kCable = 1, kMemory = 2, kFM = 3, kNoTable = 4 };
+  enum : quint8 { kTuner = 0, kComposite = 1, kSVideo = 2, kCamera = 3, kNoSource = 4 };
+  static constexpr quint8 kNoAudioMode = 5;
+  static constexpr quint8 kChoiceByCountry = 11;
+  static constexpr quint32 kFMDefaultBase = 87500000;
+  static constexpr quint32 kFMDefaultStep = 400000;
+  static constexpr const char* kVerifyOptionFile = "MaxAutoScan.cfg";
+
+  using TChannelTable = std::array<TChannelRecord, kChannelCount>;  // channel n at [n - 1]
+
+  TChannelInfo();
+  TChannelInfo(const TChannelInfo&) = delete;
+  TChannelInfo& operator=(const TChannelInfo&) = delete;
+
+  // The card to tune; nullptr when there is no capture engine (scans then fail). Takes the
+  // tuner's lock readings (the chip family's count) as VerifyCount.
+  void SetTuner(IChannelTuner* tuner);
+  IChannelTuner* Tuner() const { return tuner_; }
+
+  // --- tables --------------------------------------------------------------------------------
+  // Record n (1..160) of the antenna or the cable table; nullptr outside 1..160.
+  TChannelRecord* ChannelRecord(bool cable, int n);
+  const TChannelRecord* ChannelRecord(bool cable, int n) const;
+  TChannelTable& Table(bool cable) { return cable ? CableChannels : AntennaChannels; }
+  TMemoryChannelRecord* MemoryRecord(int n);
+  TFMMemoryChannelRecord* FMRecord(int n);
+
+  // Selects table t (0..3) and its current channel; ignored for any other t and for the
+  // table already current.
+  void SetTable(int t);
+  int CurrentChannel() const;
+  // Out of range: tunes nothing and announces the current channel with an empty text.
+  void SelectChannel(int n);
+  // Select the next, previous or recall channel; the result is the channel now current.
+  int ChannelUp();
+  int ChannelDown();
+  int Recall();
+  // The next (previous) valid entry of the current table after c, wrapping; c when none.
+  int NextValid(int c) const;
+  int PrevValid(int c) const;
+  bool IsValid(int n) const;
+  int ValidCount() const;
+
+  // --- standard, country, source, audio ----------------------------------------------------
+  // The object's and every record's standard.
+  void SetStandard(int s);
+  // Sets index s on the tuner; announces the standard the tuner then reports.
+  bool ApplyStandard(int s);
+  // Apply, and restart the preview where the chip needs it; shows 2009 on failure.
+  bool ChangeStandard(int s);
+  bool SetCountryCode(int c);
+  bool SetVideoSource(int v);
+  bool SetAudioMode(int m);
+  bool SetupNeeded() const { return CountryCode <= 0 && TVSystemChoice == kChoiceByCountry; }
+
+  // The TV state kept while FM runs. Restore does nothing when nothing was saved.
+  void SaveState();
+  void RestoreState();
+
+  // --- editing -------------------------------------------------------------------------------
+  bool InsertChannel(int n, bool cable);
+  bool DeleteChannel(int n, bool cable);
+  bool InsertMemory(int n);
+  bool DeleteMemory(int n);
+  // Everything back to the defaults except the tuner, VerifyCount and the events.
+  void Reset();
+  // FM memory n gets low + n x (high - low) / 50, never above high; a step below 1 Hz changes
+  // nothing.
+  void SpreadFMMemories(qint64 low, qint64 high);
+
+  // --- scans ---------------------------------------------------------------------------------
+  // Kind 0 antenna, 1 cable, 2 both. False without a tuner or while a scan runs.
+  bool AutoScan(int kind);
+  // Sweeps the tuner's TV range in steps of `step` Hz. False without a tuner, while a scan runs
+  // or for a step below 1 Hz.
+  bool FreeScan(qint64 step);
+
+  // --- names and values ----------------------------------------------------------------------
+  // The analogue video standard an index 0..9 is set as; 0 for any other index.
+  static int DirectShowStandard(int index);
+  // "Mono", "Stereo", "SAP" ... as the standard index names them; empty for mode 5 and beyond.
+  static QString AudioModeName(int mode, int standard);
+  static QString MemoryName(int n) { return QStringLiteral("Memory %1").arg(n); }
+  static QString FMMemoryName(int n) { return QStringLiteral("FM Memory %1").arg(n); }
+
+  // --- fields --------------------------------------------------------------------------------
+  quint8 TableIndex = 0;
+  quint8 Standard = 0;
+  qint32 CountryCode = 0;
+  quint8 TVSystemChoice = kChoiceByCountry;
+  quint8 CableTypeChoice = 2;  // 0 antenna, 1 cable, 2 both
+  bool AbortScan = false;
+  quint8 CurrentTable = kNoTable;
+  quint8 VideoSource = kNoSource;
+  quint8 AudioMode = kNoAudioMode;
+  quint8 CompositeStandard = 0;
+  quint8 SVideoStandard = 0;
+  qint32 PrevChannel = 4, CurChannel = 4;
+  qint32 CurMemory = 4, PrevMemory = 4;
+  qint32 CurFM = 4, PrevFM = 4;
+  bool Scanning = false;
+  // Lock readings per TV tuning; handed to the tuner before each tuning of this object.
+  qint32 VerifyCount = 1;
+  bool VerifyOptionShown = false;
+  qint32 SavedChannel = 0;
+  quint8 SavedTable = kNoTable;
+  quint8 SavedSource = kNoSource;
+  bool StateSaved = false;
+
+  TChannelTable AntennaChannels{};
+  TChannelTable CableChannels{};
+  std::array<TMemoryChannelRecord, kMemoryCount> MemoryChannels{};
+  std::array<TFMMemoryChannelRecord, kMemoryCount> FMChannels{};
+
+  // --- events (sender first) -----------------------------------------------------------------
+  std::function<void(TChannelInfo&, int channel, const QString& text)> OnChannelChange;
+  std::function<void(TChannelInfo&, int table)> OnTableChange;
+  std::function<void(TChannelInfo&)> OnSourceChange;
+  std::function<void(TChannelInfo&, int mode, const QString& name)> OnAudioModeChange;
+  std::function<void(TChannelInfo&, int standard)> OnStandardChange;
+  std::function<void(TChannelInfo&, int channel, bool valid, bool antenna)> OnAutoScanProgress;
+  std::function<void(TChannelInfo&, int lastChannel, int found, int kind, bool aborted)>
+      OnAutoScanDone;
+  std::function<void(TChannelInfo&, int slot, quint32 frequency, bool found)> OnFreeScanProgress;
+  std::function<void(TChannelInfo&, int found, bool aborted)> OnFreeScanDone;
+
+ private:
+  struct Entry {
+    quint32 frequency = 0;
+    int standard = 0;
+    int audioMode = kNoAudioMode;
+    QString name;
+  };
+  Entry EntryOf(int n) const;
+  void TuneTV(const Entry& entry, QString& modeName);
+  int TableSize() const;
+  qint32& CurrentRef();
+  qint32& PreviousRef();
+  bool AutoScanPass(bool cable, int kind);
+  bool TuneAndRead(qint64 hertz, qint32& offset);
+  // Steps up from f while the signal holds; true and f moved to the station's centre on a find.
+  bool FindCentre(qint64& f, qint32 d0, qint64 step);
+
+  IChannelTuner* tuner_ = nullptr;
+};
+
+}  // namespace pvx::settings

@@ -1,0 +1,207 @@
+#include "settings/ChannelSettingsFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <memory>
+
+#include "settings/ChannelInfo.h"
+#include "settings/ChannelTuner.h"
+#include "settings/ErrorMessages.h"
+#include "settings/PreviewInfo.h"
+#include "util/RecordIO.h"
+
+namespace pvx::settings {
+namespace {
+
+using namespace pvx::util;
+
+constexpr int kCorrupted = 1104;
+
+qint32 NotBelowZero(qint32 v) { return v < 0 ? 0 : v; }
+// Byte-sized values are stored as integers and keep their low byte.
+quint8 Byte(qint32 v) { return static_cast<quint8>(NotBelowZero(v)); }
+
+// Everything the file holds, read in full before any of it is applied.
+struct Stored {
+  quint8 tableIndex, standard, tvSystemChoice, cableTypeChoice, currentTable;
+  qint32 countryCode;
+  quint8 compositeStandard, sVideoStandard;
+  TChannelInfo::TChannelTable antenna, cable;
+  std::array<TMemoryChannelRecord, TChannelInfo::kMemoryCount> memory;
+  std::array<TFMMemoryChannelRecord, TChannelInfo::kMemoryCount> fm;
+  qint32 curChannel, prevChannel, curMemory, prevMemory, curFM, prevFM;
+  quint8 videoSource;
+  bool customize;
+  qint32 dimension, interval;
+  TPreviewInfo::TGrid<TSourceMapCell> customGrid;
+};
+
+void ReadTable(QIODevice& in, TChannelInfo::TChannelTable& table) {
+  for (TChannelRecord& r : table) {
+    r.Valid = ReadBoolean(in);
+    r.Found = ReadBoolean(in);
+    r.Standard = Byte(ReadInteger(in));
+    r.AudioMode = Byte(ReadInteger(in));
+    r.Frequency = static_cast<quint32>(ReadInteger(in));
+    r.DefaultFrequency = static_cast<quint32>(ReadInteger(in));
+    r.Name = ReadString(in);
+    r.Name2 = ReadString(in);
+  }
+}
+
+void ReadBody(QIODevice& in, Stored& s) {
+  s.tableIndex = Byte(ReadInteger(in));
+  s.standard = Byte(ReadInteger(in));
+  s.countryCode = NotBelowZero(ReadInteger(in));
+  s.tvSystemChoice = Byte(ReadInteger(in));
+  s.cableTypeChoice = Byte(ReadInteger(in));
+  s.currentTable = Byte(ReadInteger(in));
+  s.compositeStandard = Byte(ReadInteger(in));
+  s.sVideoStandard = Byte(ReadInteger(in));
+  ReadTable(in, s.antenna);
+  ReadTable(in, s.cable);
+  for (TMemoryChannelRecord& m : s.memory) {
+    m.Valid = ReadBoolean(in);
+    m.Source = Byte(ReadInteger(in));
+    m.Channel = ReadInteger(in);
+    m.Name = ReadString(in);
+  }
+  for (TFMMemoryChannelRecord& f : s.fm) {
+    f.Frequency = static_cast<quint32>(ReadInteger(in));
+    f.Name = ReadString(in);
+  }
+  for (qint32* v :
+       {&s.curChannel, &s.prevChannel, &s.curMemory, &s.prevMemory, &s.curFM, &s.prevFM})
+    *v = ReadInteger(in);
+  s.videoSource = Byte(ReadInteger(in));
+  s.customize = ReadBoolean(in);
+  s.dimension = ReadInteger(in);
+  s.interval = ReadInteger(in);
+  for (auto& row : s.customGrid) {
+    for (TSourceMapCell& cell : row) {
+      cell.Kind = Byte(ReadInteger(in));
+      cell.Channel = ReadInteger(in);
+    }
+  }
+}
+
+// The operations run once the tables they select from are in place, so loading tunes the
+// stored channel of the stored table.
+void Apply(const Stored& s, TChannelInfo& c, TPreviewInfo& p) {
+  c.TableIndex = s.tableIndex;
+  c.SetStandard(s.standard);
+  c.SetCountryCode(s.countryCode);
+  c.TVSystemChoice = s.tvSystemChoice;
+  c.CableTypeChoice = s.cableTypeChoice;
+  c.CompositeStandard = s.compositeStandard;
+  c.SVideoStandard = s.sVideoStandard;
+  c.AntennaChannels = s.antenna;
+  c.CableChannels = s.cable;
+  c.MemoryChannels = s.memory;
+  c.FMChannels = s.fm;
+  c.CurChannel = s.curChannel;
+  c.PrevChannel = s.prevChannel;
+  c.CurMemory = s.curMemory;
+  c.PrevMemory = s.prevMemory;
+  c.CurFM = s.curFM;
+  c.PrevFM = s.prevFM;
+  c.SetTable(s.currentTable);
+  c.SetVideoSource(s.videoSource);
+  p.Customize = s.customize;
+  if (s.dimension < 1)
+    p.Dimension = TPreviewInfo::kDefaultDimension;
+  else
+    p.SetDimension(s.dimension);
+  p.Interval = s.interval < 1 ? TPreviewInfo::kDefaultInterval : s.interval;
+  p.CustomGrid = s.customGrid;
+}
+
+// Reads and applies the file; false when it is missing, empty or corrupted.
+bool ReadFile(const QString& path, TChannelInfo& channels, TPreviewInfo& preview) {
+  QFile file(path);
+  if (!file.exists() || file.size() == 0) return false;
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  if (ReadInteger(file) != TChannelSettingsFile::kMagic) {
+    ShowErrorCode(kCorrupted);
+    return false;
+  }
+  auto stored = std::make_unique<Stored>();
+  ReadBody(file, *stored);
+  if (ReadInteger(file) != TChannelSettingsFile::kTrailer) {
+    ShowErrorCode(kCorrupted);
+    return false;
+  }
+  Apply(*stored, channels, preview);
+  return true;
+}
+
+// A longer name would read back as empty and break the rest of the file; it is cut at a
+// character boundary instead.
+bool WriteName(QIODevice& out, const QString& name) {
+  QByteArray bytes = name.toUtf8();
+  if (bytes.size() > kMaxStoredString) {
+    qsizetype cut = kMaxStoredString;
+    while (cut > 0 && (static_cast<uchar>(bytes[cut]) & 0xC0) == 0x80) --cut;
+    bytes.truncate(cut);
+  }
+  return WriteString(out, QString::fromUtf8(bytes));
+}
+
+bool WriteTable(QIODevice& out, const TChannelInfo::TChannelTable& table) {
+  bool ok = true;
+  for (const TChannelRecord& r : table)
+    ok = ok && WriteBoolean(out, r.Valid) && WriteBoolean(out, r.Found) &&
+         WriteInteger(out, r.Standard) && WriteInteger(out, r.AudioMode) &&
+         WriteInteger(out, static_cast<qint32>(r.Frequency)) &&
+         WriteInteger(out, static_cast<qint32>(r.DefaultFrequency)) && WriteName(out, r.Name) &&
+         WriteName(out, r.Name2);
+  return ok;
+}
+
+bool WriteBody(QIODevice& out, const TChannelInfo& c, const TPreviewInfo& p) {
+  bool ok = WriteInteger(out, TChannelSettingsFile::kMagic) && WriteInteger(out, c.TableIndex) &&
+            WriteInteger(out, c.Standard) && WriteInteger(out, c.CountryCode) &&
+            WriteInteger(out, c.TVSystemChoice) && WriteInteger(out, c.CableTypeChoice) &&
+            WriteInteger(out, c.CurrentTable) && WriteInteger(out, c.CompositeStandard) &&
+            WriteInteger(out, c.SVideoStandard) && WriteTable(out, c.AntennaChannels) &&
+            WriteTable(out, c.CableChannels);
+  for (const TMemoryChannelRecord& m : c.MemoryChannels)
+    ok = ok && WriteBoolean(out, m.Valid) && WriteInteger(out, m.Source) &&
+         WriteInteger(out, m.Channel) && WriteName(out, m.Name);
+  for (const TFMMemoryChannelRecord& f : c.FMChannels)
+    ok = ok && WriteInteger(out, static_cast<qint32>(f.Frequency)) && WriteName(out, f.Name);
+  for (qint32 v : {c.CurChannel, c.PrevChannel, c.CurMemory, c.PrevMemory, c.CurFM, c.PrevFM})
+    ok = ok && WriteInteger(out, v);
+  ok = ok && WriteInteger(out, c.VideoSource) && WriteBoolean(out, p.Customize) &&
+       WriteInteger(out, p.Dimension) && WriteInteger(out, p.Interval);
+  for (const auto& row : p.CustomGrid)
+    for (const TSourceMapCell& cell : row)
+      ok = ok && WriteInteger(out, cell.Kind) && WriteInteger(out, cell.Channel);
+  return ok && WriteInteger(out, TChannelSettingsFile::kTrailer);
+}
+
+}  // namespace
+
+bool TChannelSettingsFile::Load(const QString& path, TChannelInfo& channels,
+                                TPreviewInfo& preview) {
+  if (ReadFile(path, channels, preview)) return true;
+  channels.Reset();
+  if (IChannelTuner* tuner = channels.Tuner())
+    channels.SpreadFMMemories(tuner->FMMin(), tuner->FMMax());
+  preview.Reset();
+  if (QFileInfo::exists(path)) QFile::remove(path);
+  return false;
+}
+
+bool TChannelSettingsFile::Save(const QString& path, const TChannelInfo& channels,
+                                const TPreviewInfo& preview) {
+  QSaveFile file(path);
+  if (file.open(QIODevice::WriteOnly) && WriteBody(file, channels, preview) && file.commit())
+    return true;
+  file.cancelWriting();
+  ShowErrorText(QStringLiteral("Cannot write channel config...."));
+  return false;
+}
+
+}  // namespace pvx::settings

@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QTest>
+
+#include "app/MainForm.h"
+#include "app/OSDForm.h"
+#include "platform/Clock.h"
+#include "platform/video/TVideoWindow.h"
+#include "settings/Globals.h"
+#include "settings/MainInfo.h"
+#include "support/TestEnvironment.h"
+
+using namespace pvx;
+using app::ShowOSD;
+using app::TFormMainWindow;
+using app::TFormOSD;
+
+namespace {
+
+// A shown main window on a screen of a chosen size, with the OSD switched on.
+class OSD : public ::testing::Test {
+ protected:
+  OSD() {
+    settings::MainInfo = &info;
+    info.Mode = settings::amTV;
+    form = std::make_unique<TFormMainWindow>();
+    form->SetScreenSize([this] { return screen; });
+    form->show();
+    form->OSD()->EnableOSD(true);
+  }
+  ~OSD() override {
+    form.reset();
+    settings::MainInfo = nullptr;
+  }
+
+  TFormOSD& osd() { return *form->OSD(); }
+  QLabel& label() { return *osd().LabelOSD(); }
+
+  settings::TMainInfo info;
+  QSize screen{1024, 768};
+  std::unique_ptr<TFormMainWindow> form;
+};
+
+// Host values for the placement rules alone.
+class TFixedHost final : public app::IOSDHost {
+ public:
+  bool fullScreen = false;
+  QRect bounds;
+  QSize screen{1024, 768};
+  bool IsFullScreen() const override { return fullScreen; }
+  bool IsOverlayFullScreen() const override { return false; }
+  QRect Bounds() const override { return bounds; }
+  QMargins BorderSizes() const override { return {10, 17, 10, 10}; }
+  QSize ScreenSize() const override { return screen; }
+  bool StillShown() const override { return false; }
+  bool PlayerExists() const override { return false; }
+};
+
+}  // namespace
+
+TEST(OSDForm, DesignedAsASeeThroughWindowThatTakesNoInput) {
+  QWidget owner;
+  TFixedHost host;
+  TFormOSD osd(&owner, &host);
+  EXPECT_EQ(app::FormOSD, &osd);
+  EXPECT_EQ(osd.size(), QSize(130, 23));
+  EXPECT_TRUE(osd.isWindow());
+  EXPECT_TRUE(osd.windowFlags() & Qt::FramelessWindowHint);
+  EXPECT_TRUE(osd.windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_TRUE(osd.windowFlags() & Qt::WindowTransparentForInput);
+  EXPECT_TRUE(osd.testAttribute(Qt::WA_TranslucentBackground));
+  EXPECT_FALSE(osd.IsOSDEnabled());
+  EXPECT_FALSE(osd.Showing());
+  EXPECT_EQ(osd.TimerShowOSD.Interval(), 2000);
+  EXPECT_FALSE(osd.TimerShowOSD.Enabled());
+  QLabel* label = osd.findChild<QLabel*>("LabelOSD");
+  ASSERT_NE(label, nullptr);
+  EXPECT_TRUE(label->font().bold());
+  EXPECT_EQ(label->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+}
+
+TEST(OSDForm, OnlyTheOutlinedTextCoversThePicture) {
+  QWidget owner;
+  TFixedHost host;
+  TFormOSD osd(&owner, &host);
+  osd.resize(200, 40);
+  osd.ShowText("88");
+  QImage shot(osd.size(), QImage::Format_ARGB32_Premultiplied);
+  shot.fill(Qt::transparent);
+  osd.render(&shot, {}, {}, QWidget::DrawChildren);
+  int yellow = 0;
+  for (int y = 0; y < shot.height(); ++y)
+    for (int x = 0; x < shot.width(); ++x) {
+      const QColor c = shot.pixelColor(x, y);
+      if (c.red() > 200 && c.green() > 200 && c.blue() < 80 && c.alpha() == 255) ++yellow;
+    }
+  EXPECT_GT(yellow, 0);
+  // The corners stay see-through.
+  EXPECT_EQ(shot.pixelColor(0, 0).alpha(), 0);
+  EXPECT_EQ(shot.pixelColor(shot.width() - 1, shot.height() - 1).alpha(), 0);
+}
+
+TEST(OSDForm, PlacementRules) {
+  TFixedHost host;
+  host.fullScreen = true;
+  app::TOSDPlacement top = TFormOSD::PlaceOSD(host, true);
+  EXPECT_EQ(top.Bounds, QRect(512, 10, 512, 51));
+  EXPECT_EQ(top.Alignment & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+  EXPECT_EQ(top.FontSize, 36);
+
+  host.screen = {800, 600};
+  EXPECT_EQ(TFormOSD::PlaceOSD(host, false).Bounds, QRect(200, 456, 400, 40));
+  EXPECT_EQ(TFormOSD::PlaceOSD(host, false).FontSize, 24);
+
+  host.fullScreen = false;
+  host.bounds = QRect(100, 50, 480, 360);
+  top = TFormOSD::PlaceOSD(host, true);
+  EXPECT_EQ(top.Bounds, QRect(130, 87, 420, 20));
+  EXPECT_EQ(top.FontSize, 12);
+  const app::TOSDPlacement bottom = TFormOSD::PlaceOSD(host, false);
+  EXPECT_EQ(bottom.Bounds, QRect(130, 50 + 360 - 10 - 60, 420, 20));
+  EXPECT_EQ(bottom.Alignment & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+  host.bounds = QRect(0, 0, 640, 480);
+  EXPECT_EQ(TFormOSD::PlaceOSD(host, false).FontSize, 16);
+}
+
+TEST_F(OSD, FullScreenVolumeTextIsCentredNearTheBottom) {
+  form->SetFullScreen(true);
+  ShowOSD("Volume 50%", false);
+  EXPECT_TRUE(osd().isVisible());
+  EXPECT_EQ(osd().geometry(), QRect(256, 768 - 144, 512, 51));
+  EXPECT_EQ(label().font().pointSize(), 36);
+  EXPECT_EQ(label().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+  EXPECT_EQ(label().text(), "Volume 50%  ");
+}
+
+TEST_F(OSD, InTheWindowTheTextSitsInsideTheBorders) {
+  form->setGeometry(100, 50, 480, 360);
+  ShowOSD("Live", true);
+  EXPECT_EQ(osd().geometry(), QRect(130, 87, 420, 20));
+  EXPECT_EQ(label().font().pointSize(), 12);
+}
+
+TEST_F(OSD, HidesTwoSecondsAfterTheLastText) {
+  ShowOSD("Mute ON", false);
+  test::Clock().Advance(1500);
+  ShowOSD("Mute OFF", false);  // a new text restarts the two seconds
+  test::Clock().Advance(1999);
+  EXPECT_TRUE(osd().isVisible());
+  EXPECT_TRUE(osd().Showing());
+  test::Clock().Advance(1);
+  EXPECT_FALSE(osd().isVisible());
+  EXPECT_FALSE(osd().Showing());
+  EXPECT_FALSE(osd().TimerShowOSD.Enabled());
+}
+
+TEST_F(OSD, MovingOrResizingTheWindowHidesIt) {
+  ShowOSD("Live", true);
+  form->resize(520, 400);
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(osd().isVisible());
+
+  ShowOSD("Live", true);
+  QMouseEvent press(QEvent::MouseButtonPress, QPointF(50, 50), QPointF(form->mapToGlobal(QPoint(50, 50))),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(form.get(), &press);
+  QMouseEvent move(QEvent::MouseMove, QPointF(70, 60), QPointF(form->mapToGlobal(QPoint(70, 60))),
+                   Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QCoreApplication::sendEvent(form.get(), &move);
+  EXPECT_FALSE(osd().isVisible());
+}
+
+TEST_F(OSD, TextsThatAreNotShown) {
+  struct Row {
+    const char* why;
+    std::function<void()> arrange;
+  };
+  TFormMainWindow* window = form.get();
+  platform::video::TVideoWindow video(window);
+  const Row rows[] = {
+      {"disabled", [&] { osd().EnableOSD(false); }},
+      {"main window hidden", [&] { window->hide(); }},
+      {"channel preview", [&] { info.Mode = settings::amChannelPreview; }},
+      {"still snapshot", [&] { window->EngineStillShown = [] { return true; }; }},
+      {"a player exists", [&] { window->SetPlayer(true); }},
+      {"no overlay",
+       [&] {
+         window->SetVideoWindow(&video);
+         info.NoOverlay = true;
+       }},
+      {"TV panel in the way",
+       [&] { osd().CoveringWindows = [] {
+               return QList<QRect>{{300, 60, 200, 200}};
+             }; }},
+  };
+  const QRect bounds = window->geometry();
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    row.arrange();
+    ShowOSD("Live", true);
+    EXPECT_FALSE(osd().isVisible());
+    // Back to a state where the text shows.
+    osd().EnableOSD(true);
+    window->show();
+    window->setGeometry(bounds);
+    info.Mode = settings::amTV;
+    info.NoOverlay = false;
+    window->EngineStillShown = nullptr;
+    window->SetPlayer(false);
+    osd().CoveringWindows = nullptr;
+    ShowOSD("Live", true);
+    EXPECT_TRUE(osd().isVisible());
+    osd().HideOSD();
+  }
+  ShowOSD("", true);
+  EXPECT_FALSE(osd().isVisible());
+}
+
+TEST_F(OSD, KeysOnTheOSDGoToTheMainWindowOutsideChannelPreview) {
+  QString typed;
+  int released = 0;
+  osd().KeyPress = [&](QChar c) { typed += c; };
+  osd().KeyUp = [&](int key, Qt::KeyboardModifiers) { released = key; };
+  QTest::keyClick(&osd(), Qt::Key_5, Qt::NoModifier);
+  EXPECT_EQ(typed, "5");
+  EXPECT_EQ(released, Qt::Key_5);
+  info.Mode = settings::amChannelPreview;
+  QTest::keyClick(&osd(), Qt::Key_6, Qt::NoModifier);
+  EXPECT_EQ(typed, "5");
+}

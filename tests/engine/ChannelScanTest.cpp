@@ -1,0 +1,245 @@
+// The channel tables driving the capture engine on the virtual card: scans, selection, and the
+// engine's side of the channel tuner.
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <set>
+#include <vector>
+
+#include "EngineFixture.h"
+#include "engine/ChannelTunerAdapter.h"
+#include "platform/Clock.h"
+#include "platform/devices/virtual/VirtualStations.h"
+#include "settings/ChannelInfo.h"
+#include "tuning/FrequencyTable.h"
+
+using namespace pvx;
+using settings::TChannelInfo;
+using settings::TChannelRecord;
+namespace dev = pvx::platform::devices;
+
+namespace {
+
+constexpr qint64 kStep = 250000;
+// After a find the free scan moves on by a channel width (NTSC: 5 MHz) and one step.
+constexpr qint64 kSkipAfterFind = 5000000 + kStep;
+
+// The TV carriers stations.ini places, ascending.
+std::vector<quint32> PlacedCarriers() {
+  const auto stations = dev::TVirtualStations::Load(test::SourceData() + "stations.ini");
+  std::vector<quint32> carriers;
+  for (const auto& s : stations.All())
+    if (!s.IsFM) carriers.push_back(s.Frequency);
+  std::sort(carriers.begin(), carriers.end());
+  carriers.erase(std::unique(carriers.begin(), carriers.end()), carriers.end());
+  return carriers;
+}
+
+class ChannelScan : public test::EngineFixture {
+ protected:
+  // The engine with its preview graph built (not running); tuning does not pause it.
+  void SetUpCard() {
+    auto& e = Open();
+    ASSERT_TRUE(e.BuildPreviewGraph());
+    e.TuningPause = false;
+    tuner_ = std::make_unique<engine::TChannelTunerAdapter>(e);
+    channels.SetTuner(tuner_.get());
+  }
+  void LoadTable(int table) {
+    ASSERT_TRUE(tuning::LoadFrequencyTable(table, antenna, cable));
+    tuning::ApplyFrequencyBlock(
+        antenna, [&](int n) -> TChannelRecord& { return *channels.ChannelRecord(false, n); });
+    tuning::ApplyFrequencyBlock(
+        cable, [&](int n) -> TChannelRecord& { return *channels.ChannelRecord(true, n); });
+  }
+  std::set<int> Valid(bool isCable) {
+    std::set<int> valid;
+    for (int n = 1; n <= 160; ++n)
+      if (channels.ChannelRecord(isCable, n)->Valid) valid.insert(n);
+    return valid;
+  }
+  // The channels whose table frequency is exactly a placed carrier.
+  std::set<int> Placed(const tuning::TFrequencyBlock& block) {
+    const auto carriers = PlacedCarriers();
+    std::set<int> placed;
+    for (int n = 1; n <= 160; ++n)
+      if (std::find(carriers.begin(), carriers.end(), block[size_t(n)]) != carriers.end())
+        placed.insert(n);
+    return placed;
+  }
+
+  std::unique_ptr<engine::TChannelTunerAdapter> tuner_;
+  TChannelInfo channels;
+  tuning::TFrequencyBlock antenna{}, cable{};
+};
+
+}  // namespace
+
+TEST_F(ChannelScan, AutoScanOfTableZeroFindsExactlyTheStationsPlacedOnIt) {
+  SetUpCard();
+  LoadTable(0);
+  ASSERT_TRUE(channels.AutoScan(2));
+  const std::set<int> placed = Placed(antenna);
+  EXPECT_GE(placed.size(), 5u);
+  EXPECT_EQ(Valid(false), placed);
+  EXPECT_EQ(Valid(true), Placed(cable));
+  for (int n : placed) EXPECT_TRUE(channels.ChannelRecord(false, n)->Found);
+}
+
+TEST_F(ChannelScan, AutoScanOfOtherPlansFindsTheirStationsAndNeighboursInLockRange) {
+  SetUpCard();
+  const auto carriers = PlacedCarriers();
+  for (int table : {3, 7}) {
+    LoadTable(table);
+    ASSERT_TRUE(channels.AutoScan(2));
+    for (bool isCable : {false, true}) {
+      const auto& block = isCable ? cable : antenna;
+      const std::set<int> valid = Valid(isCable);
+      const std::set<int> placed = Placed(block);
+      EXPECT_GE(placed.size(), 3u) << "table " << table;
+      EXPECT_TRUE(std::includes(valid.begin(), valid.end(), placed.begin(), placed.end()))
+          << "table " << table;
+      // A channel of one plan may lie within a station's lock range of another plan.
+      for (int n : valid)
+        EXPECT_TRUE(std::any_of(carriers.begin(), carriers.end(),
+                                [&](quint32 c) {
+                                  return std::llabs(qint64(block[size_t(n)]) - qint64(c)) <=
+                                         qint64(dev::kCaptureRange);
+                                }))
+            << "table " << table << " channel " << n;
+    }
+  }
+}
+
+TEST_F(ChannelScan, FreeScanFindsThePlacedStationsAtTheirExactFrequencies) {
+  SetUpCard();
+  std::vector<quint32> expected;
+  for (quint32 carrier : PlacedCarriers())
+    if (expected.empty() || qint64(carrier) >= qint64(expected.back()) + kSkipAfterFind)
+      expected.push_back(carrier);
+  ASSERT_GE(expected.size(), 8u);
+
+  int done = -1;
+  channels.OnFreeScanDone = [&](TChannelInfo&, int found, bool aborted) {
+    EXPECT_FALSE(aborted);
+    EXPECT_TRUE(engine_->CoarseTuning);
+    done = found;
+  };
+  ASSERT_TRUE(channels.FreeScan(kStep));
+  std::vector<quint32> found;
+  for (int n = 1; n <= 160 && channels.ChannelRecord(false, n)->Valid; ++n)
+    found.push_back(channels.ChannelRecord(false, n)->Frequency);
+  EXPECT_EQ(found, expected) << "a carrier less than a channel width above a find is passed over";
+  EXPECT_EQ(done, int(expected.size()));
+  EXPECT_EQ(channels.CableChannels, channels.AntennaChannels);
+  EXPECT_FALSE(engine_->CoarseTuning);
+  EXPECT_EQ(engine_->TVMin, 45250000);
+}
+
+TEST_F(ChannelScan, FreeScanOfAStationOffTheStepGrid) {
+  SetUpCard();
+  dev::TVirtualStations stations;
+  dev::TVirtualStation s;
+  s.Name = "On the grid";
+  s.Frequency = 203250000;  // 45.25 MHz + k x 0.25 MHz
+  stations.Add(s);
+  s.Name = "Between two steps";
+  s.Frequency = 300125000;
+  stations.Add(s);
+  card_->SetStations(stations);
+  ASSERT_TRUE(channels.FreeScan(kStep));
+  EXPECT_EQ(channels.AntennaChannels[0].Frequency, 203250000u);
+  // No step reads offset 0; the first reading is -22 at 298.75 MHz, and the find is the step
+  // whose offset mirrors it (+22), still within the station's lock range.
+  EXPECT_EQ(channels.AntennaChannels[1].Frequency, 301500000u);
+  EXPECT_FALSE(channels.AntennaChannels[2].Valid);
+}
+
+TEST_F(ChannelScan, AbortDuringMessagePumpingStopsTheScanAtTheNextChannel) {
+  SetUpCard();
+  LoadTable(0);
+  QStringList done;
+  channels.OnAutoScanProgress = [&](TChannelInfo& c, int n, bool, bool) {
+    // An Abort click arrives as a queued event, delivered while the scan pumps messages.
+    if (n == 4)
+      QMetaObject::invokeMethod(
+          qApp, [&c] { c.AbortScan = true; }, Qt::QueuedConnection);
+  };
+  channels.OnAutoScanDone = [&](TChannelInfo&, int last, int found, int kind, bool aborted) {
+    done << QStringLiteral("%1 %2 %3 %4").arg(last).arg(found).arg(kind).arg(aborted);
+  };
+  ASSERT_TRUE(channels.AutoScan(2));
+  EXPECT_EQ(done, QStringList({"4 2 0 1"}))
+      << "channels 2 and 4 carry stations; 5 was the last tuned";
+  EXPECT_EQ(engine_->TVFrequency, antenna[5]);
+  EXPECT_FALSE(channels.Scanning);
+
+  int finds = 0;
+  channels.OnFreeScanProgress = [&](TChannelInfo& c, int, quint32, bool found) {
+    if (found && ++finds == 2)
+      QMetaObject::invokeMethod(
+          qApp, [&c] { c.AbortScan = true; }, Qt::QueuedConnection);
+  };
+  bool aborted = false;
+  channels.OnFreeScanDone = [&](TChannelInfo&, int, bool a) { aborted = a; };
+  ASSERT_TRUE(channels.FreeScan(kStep));
+  EXPECT_TRUE(aborted);
+  EXPECT_TRUE(channels.AntennaChannels[1].Valid);
+  EXPECT_FALSE(channels.AntennaChannels[2].Valid);
+}
+
+TEST_F(ChannelScan, SelectingAScannedChannelTunesTheCardAndItsSound) {
+  SetUpCard();
+  LoadTable(0);
+  ASSERT_TRUE(channels.AutoScan(0));
+  channels.ChannelRecord(false, 2)->Name = "OKA One";
+  channels.ChannelRecord(false, 2)->AudioMode = 1;
+  channels.VerifyCount = 3;
+  QString text;
+  channels.OnChannelChange = [&](TChannelInfo&, int, const QString& t) { text = t; };
+  channels.CurrentTable = TChannelInfo::kAntenna;
+  channels.CurChannel = 160;
+  EXPECT_EQ(channels.ChannelUp(), 2);
+  EXPECT_EQ(card_->Frequency(), 55250000u);
+  EXPECT_EQ(card_->TVAudioMode(), 0x2);
+  EXPECT_EQ(card_->Standard(), 0x1);
+  EXPECT_EQ(engine_->SignalReadings, 3);
+  EXPECT_EQ(text, "OKA One- Stereo");
+  EXPECT_EQ(channels.ChannelUp(), 4);
+  EXPECT_EQ(card_->Frequency(), 67250000u);
+  EXPECT_EQ(text, "- Mono") << "a table record asks for mono and has no name";
+}
+
+TEST_F(ChannelScan, TuneCallPausesOnlyForARealFrequencyAndTunes100MHzForZero) {
+  SetUpCard();
+  engine_->TuningPause = true;
+  const qint64 start = test::Clock().NowMs();
+  ASSERT_TRUE(tuner_->SetTVFrequency(0));
+  EXPECT_EQ(card_->Frequency(), 100000000u);
+  EXPECT_EQ(test::Clock().NowMs() - start, 100) << "no pause for frequency 0";
+  engine_->Unattended = true;
+  ASSERT_TRUE(tuner_->SetTVFrequency(55250000));
+  EXPECT_EQ(test::Clock().NowMs() - start, 200) << "no pause while unattended";
+  engine_->Unattended = false;
+  ASSERT_TRUE(tuner_->SetTVFrequency(67250000));
+  EXPECT_EQ(test::Clock().NowMs() - start, 700);
+}
+
+TEST_F(ChannelScan, TunerAdapterMapsModesAndSources) {
+  using A = engine::TChannelTunerAdapter;
+  EXPECT_EQ(
+      QList<int>({A::TVAudioModeBits(0, 1), A::TVAudioModeBits(1, 1), A::TVAudioModeBits(2, 1),
+                  A::TVAudioModeBits(3, 1), A::TVAudioModeBits(4, 1), A::TVAudioModeBits(5, 1)}),
+      QList<int>({0x1, 0x2, 0x10, 0x20, 0x40, 0}));
+  EXPECT_EQ(A::TVAudioModeBits(0, 2), 0x11);
+  EXPECT_EQ(A::TVAudioModeBits(1, 2), 0x12);
+  EXPECT_EQ(QList<int>({A::InputKindOf(0), A::InputKindOf(1), A::InputKindOf(2), A::InputKindOf(3),
+                        A::InputKindOf(4)}),
+            QList<int>({1, 2, 3, 9, 0}));
+
+  SetUpCard();
+  EXPECT_TRUE(channels.SetVideoSource(TChannelInfo::kSVideo));
+  EXPECT_EQ(engine_->InputKind, 3);
+  EXPECT_TRUE(channels.SetVideoSource(TChannelInfo::kTuner));
+  EXPECT_EQ(engine_->InputKind, 1);
+}

@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLocalSocket>
+#include <QProcess>
+#include <memory>
+#include <vector>
+
+#include "IpcTestSupport.h"
+#include "platform/ipc/EndpointFolder.h"
+#include "platform/ipc/MessageClient.h"
+#include "platform/ipc/Messages.h"
+#include "platform/ipc/TMessageEndpoint.h"
+#include "support/TestEnvironment.h"
+
+namespace pvx::platform::ipc {
+namespace {
+
+using test::WaitUntil;
+
+const QString kClass = QString::fromLatin1(kMainWindowClass);
+
+// An endpoint that records what it is handed and answers wParam * 2.
+struct RecordingEndpoint {
+  std::vector<TMessage> received;
+  TMessageEndpoint endpoint{kClass, [this](quint32 msg, qint32 w, qint32 l) {
+                              received.push_back({msg, w, l});
+                              return w * 2;
+                            }};
+};
+
+mode_t ModeOf(const QString& path) {
+  struct stat st {};
+  if (::lstat(QFile::encodeName(path).constData(), &st) != 0) return 0;
+  return st.st_mode;
+}
+
+TEST(EndpointFolder, IsBelowTheRuntimeFolderOrInTmp) {
+  EXPECT_EQ(EndpointFolder(), qEnvironmentVariable("XDG_RUNTIME_DIR") + "/oka-pvx/");
+  EXPECT_EQ(EndpointPath("OKA_PVX"), EndpointFolder() + "OKA_PVX");
+  const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+  qunsetenv("XDG_RUNTIME_DIR");
+  EXPECT_EQ(EndpointFolder(), QStringLiteral("/tmp/oka-pvx-%1/").arg(::getuid()));
+  qputenv("XDG_RUNTIME_DIR", saved);
+}
+
+TEST(EndpointFolder, WindowClassesThatCannotEscapeTheFolder) {
+  for (const char* good : {"OKA_PVX", "OKA_TV_SCHEDULED_RECORD", "a-b.c"})
+    EXPECT_TRUE(IsValidWindowClass(QString::fromLatin1(good))) << good;
+  for (const char* bad : {"", ".", "..", "../OKA_PVX", "a/b", "a b", ".hidden"})
+    EXPECT_FALSE(IsValidWindowClass(QString::fromLatin1(bad))) << bad;
+  EXPECT_FALSE(IsValidWindowClass(QString(65, 'A')));
+  EXPECT_TRUE(EndpointPath("../x").isEmpty());
+}
+
+TEST(MessageEndpoint, FolderIsPrivateAndSocketIsForTheUserOnly) {
+  RecordingEndpoint e;
+  ASSERT_TRUE(e.endpoint.Listen());
+  EXPECT_EQ(e.endpoint.SocketPath(), EndpointPath(kClass));
+  EXPECT_EQ(ModeOf(EndpointFolder()) & 07777, 0700u);
+  const mode_t socket = ModeOf(EndpointPath(kClass));
+  EXPECT_TRUE(S_ISSOCK(socket));
+  EXPECT_EQ(socket & 0777, 0600u);
+}
+
+TEST(MessageEndpoint, TightensALooseFolder) {
+  ASSERT_TRUE(QDir().mkpath(EndpointFolder()));
+  ASSERT_EQ(::chmod(QFile::encodeName(EndpointFolder()).constData(), 0755), 0);
+  RecordingEndpoint e;
+  ASSERT_TRUE(e.endpoint.Listen());
+  EXPECT_EQ(ModeOf(EndpointFolder()) & 07777, 0700u);
+}
+
+TEST(MessageEndpoint, RefusesAFolderThatIsNotARealFolder) {
+  const QString elsewhere = qEnvironmentVariable("XDG_RUNTIME_DIR") + "/elsewhere";
+  ASSERT_TRUE(QDir().mkpath(elsewhere));
+  ASSERT_TRUE(QFile::link(elsewhere, EndpointFolder().chopped(1)));
+  RecordingEndpoint e;
+  EXPECT_FALSE(e.endpoint.Listen());
+  EXPECT_TRUE(QDir(elsewhere).isEmpty());
+}
+
+TEST(MessageEndpoint, PostedMessagesReachTheHandlerInOrder) {
+  RecordingEndpoint e;
+  ASSERT_TRUE(e.endpoint.Listen());
+  EXPECT_TRUE(PostMessage(kClass, kMsgCommand, 4001, 0));
+  EXPECT_TRUE(PostMessages(kClass, {{kMsgCommand, 10001, 0}, {kMsgCommand, 10002, 0}, {kMsgEnterFM, 0, -5}}));
+  ASSERT_TRUE(WaitUntil([&] { return e.received.size() == 4; }));
+  const std::vector<TMessage> expected = {
+      {kMsgCommand, 4001, 0}, {kMsgCommand, 10001, 0}, {kMsgCommand, 10002, 0}, {kMsgEnterFM, 0, -5}};
+  EXPECT_EQ(e.received, expected);
+}
+
+TEST(MessageEndpoint, SendReturnsTheHandlersResultFromAnotherProcess) {
+  QProcess peer;
+  ASSERT_EQ(test::StartHelper(peer, {"endpoint", "OKA_TV_SCHEDULED_RECORD"}), "ready");
+  EXPECT_TRUE(FindWindow("OKA_TV_SCHEDULED_RECORD"));
+  EXPECT_EQ(SendMessage("OKA_TV_SCHEDULED_RECORD", kMsgScheduledStatus, kScheduledDiskFull, 0),
+            qint32(3028 + 2));
+  EXPECT_EQ(SendMessage("OKA_TV_SCHEDULED_RECORD", 1, -10, 4), -5);
+  EXPECT_TRUE(PostMessage("OKA_TV_SCHEDULED_RECORD", kMsgShowScheduler, 0, 0));
+  EXPECT_EQ(test::StopHelper(peer), 0);
+}
+
+TEST(MessageEndpoint, MessagesToAMissingEndpointFailFast) {
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_FALSE(FindWindow(kClass));
+  EXPECT_FALSE(PostMessage(kClass, kMsgCommand, 1, 0));
+  EXPECT_FALSE(SendMessage(kClass, kMsgCommand, 1, 0));
+  EXPECT_FALSE(PostMessage("../escape", kMsgCommand, 1, 0));
+  EXPECT_LT(clock.elapsed(), 500);
+}
+
+TEST(MessageEndpoint, SendToABusyPeerGivesUpAfterItsTimeout) {
+  RecordingEndpoint e;  // lives on this thread, which now blocks in the send
+  ASSERT_TRUE(e.endpoint.Listen());
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_FALSE(SendMessage(kClass, kMsgCommand, 7, 0, 300));
+  EXPECT_GE(clock.elapsed(), 250);
+  EXPECT_LT(clock.elapsed(), 1500);
+  // The message still arrives; its reply goes nowhere, harmlessly.
+  ASSERT_TRUE(WaitUntil([&] { return e.received.size() == 1; }));
+  EXPECT_TRUE(PostMessage(kClass, kMsgCommand, 8, 0));
+  ASSERT_TRUE(WaitUntil([&] { return e.received.size() == 2; }));
+}
+
+TEST(MessageEndpoint, FindWindowFollowsTheEndpointsLife) {
+  RecordingEndpoint e;
+  EXPECT_FALSE(FindWindow(kClass));
+  ASSERT_TRUE(e.endpoint.Listen());
+  EXPECT_TRUE(FindWindow(kClass));
+  e.endpoint.Close();
+  EXPECT_FALSE(FindWindow(kClass));
+  EXPECT_FALSE(QFile::exists(EndpointPath(kClass)));
+}
+
+TEST(MessageEndpoint, MalformedInputIsDroppedAndTheEndpointKeepsWorking) {
+  RecordingEndpoint e;
+  ASSERT_TRUE(e.endpoint.Listen());
+  QByteArray badKind = EncodeRequest({TDelivery::Post, {kMsgCommand, 1, 0}});
+  badKind[5] = 9;
+  QByteArray badVersion = EncodeRequest({TDelivery::Send, {kMsgCommand, 1, 0}});
+  badVersion[4] = 2;
+  const struct {
+    const char* what;
+    QByteArray bytes;
+  } rows[] = {
+      {"text", "next-channel\nnext-channel\nnext-channel\n"},
+      {"zeros", QByteArray(kRequestSize, '\0')},
+      {"all ones", QByteArray(3 * kRequestSize, '\xff')},
+      {"unknown kind", badKind},
+      {"future version", badVersion},
+      {"reply bytes", EncodeReply(1) + EncodeReply(2)},
+  };
+  for (const auto& row : rows) {
+    QLocalSocket peer;
+    peer.connectToServer(EndpointPath(kClass));
+    ASSERT_TRUE(peer.waitForConnected(1000)) << row.what;
+    peer.write(row.bytes);
+    peer.flush();
+    // The endpoint hangs up without a word.
+    EXPECT_TRUE(WaitUntil([&] { return peer.state() == QLocalSocket::UnconnectedState; }, 3000))
+        << row.what;
+    EXPECT_EQ(peer.bytesAvailable(), 0) << row.what;
+  }
+  // A peer that gives up halfway through a frame.
+  {
+    QLocalSocket peer;
+    peer.connectToServer(EndpointPath(kClass));
+    ASSERT_TRUE(peer.waitForConnected(1000));
+    peer.write(EncodeRequest({TDelivery::Post, {kMsgCommand, 1, 0}}).left(11));
+    peer.flush();
+    peer.disconnectFromServer();
+  }
+  QTest::qWait(50);
+  EXPECT_TRUE(e.received.empty());
+
+  EXPECT_TRUE(PostMessage(kClass, kMsgCommand, 4002, 0));
+  ASSERT_TRUE(WaitUntil([&] { return e.received.size() == 1; }));
+  EXPECT_EQ(e.received.front(), (TMessage{kMsgCommand, 4002, 0}));
+}
+
+TEST(MessageEndpoint, AStaleSocketOfADeadProcessIsReplaced) {
+  QProcess dead;
+  ASSERT_EQ(test::StartHelper(dead, {"endpoint", kClass}), "ready");
+  dead.kill();  // no chance to remove its socket
+  ASSERT_TRUE(dead.waitForFinished(5000));
+  ASSERT_TRUE(S_ISSOCK(ModeOf(EndpointPath(kClass))));
+  EXPECT_FALSE(FindWindow(kClass));
+
+  RecordingEndpoint e;
+  ASSERT_TRUE(e.endpoint.Listen());
+  EXPECT_TRUE(PostMessage(kClass, kMsgCommand, 3, 0));
+  ASSERT_TRUE(WaitUntil([&] { return e.received.size() == 1; }));
+}
+
+TEST(MessageEndpoint, ALiveEndpointIsNotTakenOver) {
+  QProcess live;
+  ASSERT_EQ(test::StartHelper(live, {"endpoint", kClass}), "ready");
+  RecordingEndpoint e;
+  EXPECT_FALSE(e.endpoint.Listen());
+  EXPECT_EQ(SendMessage(kClass, 10, 1, 1), 12);  // still the helper answering
+  EXPECT_EQ(test::StopHelper(live), 0);
+}
+
+TEST(MessageEndpoint, AFileThatIsNotASocketIsLeftAlone) {
+  ASSERT_TRUE(EnsurePrivateFolder(EndpointFolder()));
+  test::WriteFile(EndpointPath(kClass), "precious");
+  RecordingEndpoint e;
+  EXPECT_FALSE(e.endpoint.Listen());
+  EXPECT_EQ(test::ReadFile(EndpointPath(kClass)), "precious");
+}
+
+TEST(MessageEndpoint, AnInvalidWindowClassNeverListens) {
+  TMessageEndpoint endpoint("../OKA_PVX", [](quint32, qint32, qint32) { return 0; });
+  EXPECT_FALSE(endpoint.Listen());
+  EXPECT_FALSE(endpoint.IsListening());
+}
+
+TEST(MessageEndpoint, TheHandlerMayDestroyTheEndpoint) {
+  std::unique_ptr<TMessageEndpoint> endpoint;
+  int calls = 0;
+  endpoint = std::make_unique<TMessageEndpoint>(kClass, [&](quint32, qint32, qint32) {
+    ++calls;
+    endpoint.reset();  // e.g. the Exit command closing the window
+    return 0;
+  });
+  ASSERT_TRUE(endpoint->Listen());
+  EXPECT_TRUE(PostMessages(kClass, {{kMsgCommand, 1, 0}, {kMsgCommand, 2, 0}}));
+  ASSERT_TRUE(WaitUntil([&] { return !endpoint; }));
+  QTest::qWait(50);
+  EXPECT_EQ(calls, 1);  // the second message went with the endpoint
+  EXPECT_FALSE(QFile::exists(EndpointPath(kClass)));
+}
+
+}  // namespace
+}  // namespace pvx::platform::ipc

@@ -1,0 +1,167 @@
+#pragma once
+// Shared by the recording tests: a capture rig on the virtual card, real-time waits, and
+// ffprobe/ffmpeg checks of the files written.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QThread>
+#include <functional>
+#include <memory>
+
+#include "platform/graph/Interfaces.h"
+#include "platform/graph/TComponentRegistry.h"
+#include "platform/graph/TFilterGraph.h"
+
+namespace pvx::test {
+
+// Real time passes (the test clock only makes platform waits instant).
+inline bool WaitReal(const std::function<bool()>& done, int maxMs) {
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < maxMs) {
+    if (done()) return true;
+    QCoreApplication::processEvents();
+    QThread::msleep(10);
+  }
+  return done();
+}
+inline void SleepReal(int ms) { WaitReal([] { return false; }, ms); }
+
+inline constexpr qint64 kNtscFrame = 333667;
+inline constexpr qint64 kPalFrame = 400000;
+
+// The virtual card's capture devices in a graph, tuned to a station, with the picture and
+// sound formats a recording asks for.
+struct TCaptureRig {
+  platform::graph::TFilterGraph graph;
+  std::shared_ptr<platform::graph::TFilter> video, audio, tuner;
+
+  explicit TCaptureRig(int width = 320, int height = 240, qint64 frame = kNtscFrame,
+                       const char* subtype = "YUY2", int sampleRate = 48000) {
+    using namespace platform::graph;
+    video = EnumerateDevices(DeviceCategory::VideoInputDevice).front().Bind();
+    audio = EnumerateDevices(DeviceCategory::AudioInputDevice).front().Bind();
+    tuner = EnumerateDevices(DeviceCategory::TVTuner).front().Bind();
+    graph.AddFilter(video, "VCapture");
+    graph.AddFilter(audio, "ACapture");
+    graph.AddFilter(tuner, "TVTuner");
+    tuner->As<ITunerPropertySet>()->SetFrequency(55250000, kTuningExact, 0);
+    TMediaType type;
+    video->As<IStreamConfig>()->GetStreamCaps(0, type);
+    type.Subtype = subtype;
+    type.Width = width;
+    type.Height = height;
+    type.AvgTimePerFrame = frame;
+    EXPECT_TRUE(video->As<IStreamConfig>()->SetFormat(type));
+    TMediaType sound;
+    audio->As<IStreamConfig>()->GetStreamCaps(0, sound);
+    sound.SampleRate = sampleRate;
+    EXPECT_TRUE(audio->As<IStreamConfig>()->SetFormat(sound));
+  }
+  platform::graph::TPin& VideoPin() { return *video->FindPin("Capture"); }
+  platform::graph::TPin& AudioPin() { return *audio->FindPin("Capture"); }
+
+  // Runs the graph for about `ms` of real time and stops it.
+  bool Record(int ms) {
+    if (!graph.Run()) return false;
+    SleepReal(ms);
+    return graph.Stop();
+  }
+};
+
+struct TProbe {
+  QJsonObject format;
+  QJsonObject video;  // the first stream of each kind; empty when none
+  QJsonObject audio;
+  QString error;
+  bool ok = false;
+
+  double Duration() const { return format.value("duration").toString().toDouble(); }
+  static double Rate(const QJsonObject& s, const char* key = "r_frame_rate") {
+    const QStringList parts = s.value(key).toString().split('/');
+    return parts.size() == 2 && parts[1].toDouble() > 0 ? parts[0].toDouble() / parts[1].toDouble()
+                                                        : 0.0;
+  }
+  static int Int(const QJsonObject& s, const char* key) {
+    const QJsonValue v = s.value(key);
+    return v.isString() ? v.toString().toInt() : v.toInt();
+  }
+  static double Real(const QJsonObject& s, const char* key) {
+    return s.value(key).toString().toDouble();
+  }
+};
+
+inline TProbe Probe(const QString& path) {
+  QProcess p;
+  p.start("ffprobe", {"-v", "error", "-print_format", "json", "-show_format", "-show_streams", path});
+  TProbe probe;
+  if (!p.waitForFinished(60000)) {
+    probe.error = "ffprobe did not finish";
+    return probe;
+  }
+  probe.error = QString::fromUtf8(p.readAllStandardError());
+  const QJsonObject root = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
+  probe.format = root.value("format").toObject();
+  for (const QJsonValue& v : root.value("streams").toArray()) {
+    const QJsonObject s = v.toObject();
+    const QString type = s.value("codec_type").toString();
+    if (type == "video" && probe.video.isEmpty()) probe.video = s;
+    if (type == "audio" && probe.audio.isEmpty()) probe.audio = s;
+  }
+  probe.ok = p.exitCode() == 0 && !probe.format.isEmpty();
+  return probe;
+}
+
+// Per stream (by codec type), the span from the first packet's time to the end of the last.
+struct TSpans {
+  double video = -1, audio = -1;
+};
+inline TSpans PacketSpans(const QString& path) {
+  QProcess p;
+  p.start("ffprobe", {"-v", "error", "-show_entries", "packet=pts_time,duration_time",
+                      "-select_streams", "v:0", "-of", "csv=p=0", path});
+  p.waitForFinished(120000);
+  const auto span = [](const QByteArray& csv) {
+    double first = 1e18, last = -1e18;
+    for (const QByteArray& line : csv.split('\n')) {
+      const QList<QByteArray> f = line.split(',');
+      if (f.size() < 2 || f[0].isEmpty() || f[0] == "N/A") continue;
+      const double pts = f[0].toDouble();
+      const double dur = f.size() > 1 ? f[1].toDouble() : 0;
+      first = std::min(first, pts);
+      last = std::max(last, pts + dur);
+    }
+    return last > first ? last - first : -1.0;
+  };
+  TSpans spans;
+  spans.video = span(p.readAllStandardOutput());
+  QProcess a;
+  a.start("ffprobe", {"-v", "error", "-show_entries", "packet=pts_time,duration_time",
+                      "-select_streams", "a:0", "-of", "csv=p=0", path});
+  a.waitForFinished(120000);
+  spans.audio = span(a.readAllStandardOutput());
+  return spans;
+}
+
+// Decodes every stream; the exit code and what ffmpeg complained about.
+struct TDecode {
+  int exitCode = -1;
+  QString errors;
+};
+inline TDecode DecodeAll(const QString& path) {
+  QProcess p;
+  p.start("ffmpeg", {"-v", "error", "-i", path, "-f", "null", "-"});
+  TDecode d;
+  if (!p.waitForFinished(120000)) return d;
+  d.exitCode = p.exitCode();
+  d.errors = QString::fromUtf8(p.readAllStandardError());
+  return d;
+}
+
+}  // namespace pvx::test

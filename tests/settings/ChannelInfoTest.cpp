@@ -1,0 +1,791 @@
+#include <gtest/gtest.h>
+
+#include <QStringList>
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "SettingsTestSupport.h"
+#include "platform/Clock.h"
+#include "settings/ChannelInfo.h"
+#include "settings/ChannelTuner.h"
+#include "settings/MainInfo.h"
+#include "settings/PreviewInfo.h"
+#include "support/FakeDialogService.h"
+#include "support/TestEnvironment.h"
+
+using namespace pvx;
+using namespace pvx::settings;
+
+namespace {
+
+// A card whose reception is a function of the frequency; logs every call in order.
+class FakeTuner final : public IChannelTuner {
+ public:
+  struct Reading {
+    bool locked = false;
+    qint32 offset = 127;
+  };
+  std::function<Reading(quint32)> Receive = [](quint32) { return Reading{}; };
+  QStringList Log;
+  std::vector<quint32> Tuned;
+  std::map<int, int> AudioRefusals;  // mode -> calls refused before it is accepted
+  bool AcceptStandard = true;
+  bool RestartResult = true;
+  bool Routes = true;
+  int Standard = 0x1;
+  int Readings = 1;
+  int ReadingsAtTune = 0;
+  bool Coarse = false;
+  qint32 Min = 45000000, Max = 100000000;
+  Reading Last;
+
+  bool SetTVFrequency(quint32 hertz) override {
+    Log << QStringLiteral("tv %1").arg(hertz);
+    Tuned.push_back(hertz);
+    ReadingsAtTune = Readings;
+    Last = Receive(hertz);
+    return true;
+  }
+  bool SetFMFrequency(quint32 hertz) override {
+    Log << QStringLiteral("fm %1").arg(hertz);
+    return true;
+  }
+  bool SignalLocked() const override { return Last.locked; }
+  qint32 PLLOffset() const override { return Last.offset; }
+  qint32 TVMin() const override { return Min; }
+  qint32 TVMax() const override { return Max; }
+  qint32 FMMin() const override { return 87500000; }
+  qint32 FMMax() const override { return 108000000; }
+  void SetCoarseTuning(bool on) override { Coarse = on; }
+  int SignalReadings() const override { return Readings; }
+  void SetSignalReadings(int readings) override { Readings = readings; }
+  bool SetVideoStandard(int standard) override {
+    Log << QStringLiteral("standard 0x%1").arg(standard, 0, 16);
+    if (AcceptStandard) Standard = standard;
+    return AcceptStandard;
+  }
+  int VideoStandard() const override { return Standard; }
+  bool SetCountryCode(int code) override {
+    Log << QStringLiteral("country %1").arg(code);
+    return true;
+  }
+  bool SetTVAudioMode(int mode) override {
+    Log << QStringLiteral("audio %1").arg(mode);
+    int& refusals = AudioRefusals[mode];
+    if (refusals > 0) {
+      --refusals;
+      return false;
+    }
+    return true;
+  }
+  bool SelectVideoSource(int source) override {
+    Log << QStringLiteral("source %1").arg(source);
+    return Routes;
+  }
+  void SetLineMute(bool on) override { Log << (on ? "mute" : "unmute"); }
+  bool RestartPreview() override {
+    Log << "restart";
+    return RestartResult;
+  }
+  void SetVendorStandard(int value) override { Log << QStringLiteral("vendor %1").arg(value); }
+};
+
+struct Channels {
+  TChannelInfo info;
+  FakeTuner tuner;
+  QStringList events;
+
+  Channels() {
+    info.SetTuner(&tuner);
+    info.OnChannelChange = [this](TChannelInfo& sender, int n, const QString& text) {
+      EXPECT_EQ(&sender, &info);
+      events << QStringLiteral("channel %1 '%2'").arg(n).arg(text);
+    };
+    info.OnTableChange = [this](TChannelInfo&, int t) {
+      events << QStringLiteral("table %1").arg(t);
+    };
+    info.OnSourceChange = [this](TChannelInfo&) { events << "source"; };
+    info.OnAudioModeChange = [this](TChannelInfo&, int m, const QString& name) {
+      events << QStringLiteral("audio %1 %2").arg(m).arg(name);
+    };
+    info.OnStandardChange = [this](TChannelInfo&, int s) {
+      events << QStringLiteral("standard 0x%1").arg(s, 0, 16);
+    };
+  }
+  // Antenna table current without tuning anything, channel `current`.
+  void UseAntenna(int current) {
+    info.CurrentTable = TChannelInfo::kAntenna;
+    info.CurChannel = current;
+  }
+  void MakeValid(std::initializer_list<int> channels, bool cable = false) {
+    for (int n : channels) {
+      TChannelRecord* r = info.ChannelRecord(cable, n);
+      r->Valid = true;
+      r->Frequency = r->DefaultFrequency = 40000000 + quint32(n) * 1000000;
+    }
+  }
+  void Clear() {
+    events.clear();
+    tuner.Log.clear();
+    tuner.Tuned.clear();
+  }
+};
+
+}  // namespace
+
+TEST(ChannelInfo, DefaultsOfCreate) {
+  TChannelInfo c;
+  EXPECT_EQ(c.CurrentTable, 4);
+  EXPECT_EQ(c.VideoSource, 4);
+  EXPECT_EQ(c.AudioMode, 5);
+  EXPECT_EQ(c.TVSystemChoice, 11);
+  EXPECT_EQ(c.CableTypeChoice, 2);
+  EXPECT_EQ(c.CurChannel, 4);
+  EXPECT_EQ(c.PrevFM, 4);
+  EXPECT_EQ(c.VerifyCount, 1);
+  EXPECT_FALSE(c.VerifyOptionShown);
+  EXPECT_TRUE(c.SetupNeeded());
+  EXPECT_EQ(c.MemoryChannels[0], (TMemoryChannelRecord{true, 0, 1, "Memory 1"}));
+  EXPECT_EQ(c.MemoryChannels[49], (TMemoryChannelRecord{true, 0, 50, "Memory 50"}));
+  EXPECT_EQ(c.FMChannels[0], (TFMMemoryChannelRecord{87900000, "FM Memory 1"}));
+  EXPECT_EQ(c.FMChannels[49], (TFMMemoryChannelRecord{107500000, "FM Memory 50"}));
+  EXPECT_EQ(c.AntennaChannels[159], TChannelRecord{});
+}
+
+TEST(ChannelInfo, VerifyOptionFollowsTheMarkerFileAndSetupNeededTheChoices) {
+  test::WriteFile(test::Home() + "MaxAutoScan.cfg", "");
+  TChannelInfo c;
+  EXPECT_TRUE(c.VerifyOptionShown);
+  c.CountryCode = 49;
+  EXPECT_FALSE(c.SetupNeeded());
+  c.CountryCode = -1;
+  c.TVSystemChoice = 3;
+  EXPECT_FALSE(c.SetupNeeded());
+}
+
+TEST(ChannelInfo, ChannelUpAndDownWrapOverValidChannels) {
+  Channels ch;
+  ch.MakeValid({3, 40, 160});
+  ch.UseAntenna(160);
+  EXPECT_EQ(ch.info.ChannelUp(), 3);
+  EXPECT_EQ(ch.info.ChannelUp(), 40);
+  EXPECT_EQ(ch.info.ChannelDown(), 3);
+  EXPECT_EQ(ch.info.ChannelDown(), 160);
+  EXPECT_EQ(ch.info.PrevChannel, 3);
+}
+
+TEST(ChannelInfo, OneValidChannelHoldsAndNoneKeepsTheCurrentNumber) {
+  Channels one;
+  one.MakeValid({7});
+  one.UseAntenna(7);
+  EXPECT_EQ(one.info.ChannelUp(), 7);
+  EXPECT_EQ(one.info.ChannelDown(), 7);
+
+  Channels none;
+  none.UseAntenna(12);
+  EXPECT_EQ(none.info.ChannelUp(), 12);
+  EXPECT_EQ(none.info.ChannelDown(), 12);
+  EXPECT_EQ(none.events.back(), "channel 12 '- Mono'") << "the current channel is selected again";
+}
+
+TEST(ChannelInfo, SearchesStayInsideTheTableWhateverTheCurrentNumber) {
+  Channels ch;
+  ch.MakeValid({5});
+  ch.info.CurrentTable = TChannelInfo::kAntenna;
+  for (int c : {0, -7, 161, 100000, INT32_MAX, INT32_MIN}) {
+    EXPECT_EQ(ch.info.NextValid(c), 5) << c;
+    EXPECT_EQ(ch.info.PrevValid(c), 5) << c;
+  }
+}
+
+TEST(ChannelInfo, MemoryAndFMValidityAndCount) {
+  TChannelInfo c;
+  c.CurrentTable = TChannelInfo::kMemory;
+  EXPECT_EQ(c.ValidCount(), 50);
+  c.MemoryChannels[1].Valid = false;
+  EXPECT_EQ(c.NextValid(1), 3);
+  c.CurrentTable = TChannelInfo::kFM;
+  c.FMChannels[49].Frequency = 0;
+  EXPECT_EQ(c.ValidCount(), 49);
+  EXPECT_EQ(c.PrevValid(1), 49);
+  c.CurrentTable = TChannelInfo::kNoTable;
+  EXPECT_EQ(c.ValidCount(), 0);
+}
+
+TEST(ChannelInfo, OutOfRangeSelectionAnnouncesTheCurrentChannelAndTunesNothing) {
+  Channels ch;
+  ch.MakeValid({9});
+  ch.UseAntenna(9);
+  ch.info.PrevChannel = 2;
+  const auto before = ch.info.AntennaChannels;
+  for (int n : {0, 161}) ch.info.SelectChannel(n);
+  EXPECT_EQ(ch.events, QStringList({"channel 9 ''", "channel 9 ''"}));
+  EXPECT_TRUE(ch.tuner.Log.isEmpty());
+  EXPECT_EQ(ch.info.CurChannel, 9);
+  EXPECT_EQ(ch.info.PrevChannel, 2);
+  EXPECT_EQ(ch.info.AntennaChannels, before);
+
+  ch.info.CurrentTable = TChannelInfo::kMemory;
+  ch.info.CurMemory = 3;
+  ch.info.SelectChannel(51);
+  EXPECT_EQ(ch.events.back(), "channel 3 ''");
+}
+
+TEST(ChannelInfo, SelectingMutesTunesSetsTheSoundAndAnnounces) {
+  Channels ch;
+  ch.UseAntenna(1);
+  ch.info.AudioMode = 0;
+  ch.info.VerifyCount = 4;
+  TChannelRecord& r = *ch.info.ChannelRecord(false, 2);
+  r = {true, true, 2, 1, 55250000, 55000000, "Two", "x"};
+  ch.tuner.AudioRefusals[1] = 2;  // accepted at the third try
+  const qint64 start = test::Clock().NowMs();
+  ch.info.SelectChannel(2);
+  EXPECT_EQ(ch.tuner.Log, QStringList({"standard 0x10", "mute", "tv 55250000", "audio 1", "audio 1",
+                                       "audio 1", "unmute"}));
+  EXPECT_EQ(test::Clock().NowMs() - start, 3 * 200 + 100);
+  EXPECT_EQ(ch.tuner.ReadingsAtTune, 4);
+  EXPECT_EQ(ch.info.AudioMode, 1);
+  EXPECT_EQ(ch.info.CurChannel, 2);
+  EXPECT_EQ(ch.info.PrevChannel, 1);
+  EXPECT_EQ(ch.events, QStringList({"standard 0x10", "audio 1 Stereo", "channel 2 'Two- Stereo'"}));
+}
+
+TEST(ChannelInfo, RefusedSoundModeIsTriedTenTimesAndLeftAsItWas) {
+  Channels ch;
+  ch.UseAntenna(1);
+  ch.info.AudioMode = 1;
+  *ch.info.ChannelRecord(false, 1) = {true, false, 1, 2, 91250000, 91250000, "NHK", ""};
+  ch.tuner.AudioRefusals[2] = 100;
+  const qint64 start = test::Clock().NowMs();
+  ch.info.SelectChannel(1);
+  EXPECT_EQ(ch.tuner.Log.count("audio 4"), 0);
+  EXPECT_EQ(ch.tuner.Log.filter("audio").size(), 10);
+  EXPECT_EQ(test::Clock().NowMs() - start, 10 * 200 + 100);
+  EXPECT_EQ(ch.info.AudioMode, 1);
+  EXPECT_EQ(ch.events.back(), "channel 1 'NHK- Stereo'");
+}
+
+TEST(ChannelInfo, WithoutASoundModeOneTryThenMono) {
+  Channels ch;
+  ch.UseAntenna(1);
+  *ch.info.ChannelRecord(false, 1) = {true, false, 0, 3, 55250000, 55250000, "One", ""};
+  ch.tuner.AudioRefusals[3] = 100;
+  ch.info.SelectChannel(1);
+  EXPECT_EQ(ch.tuner.Log.filter("audio"), QStringList({"audio 3", "audio 0"}));
+  EXPECT_EQ(ch.info.AudioMode, 0);
+  EXPECT_EQ(ch.events.back(), "channel 1 'One- Mono'");
+}
+
+TEST(ChannelInfo, MemoryEntryTunesItsCableChannelAndShowsItsOwnName) {
+  Channels ch;
+  ch.info.AudioMode = 0;
+  *ch.info.ChannelRecord(true, 12) = {true, true, 0, 0, 205250000, 205250000, "Cable Twelve", ""};
+  ch.info.MemoryChannels[6] = {true, 1, 12, "Favourite"};
+  ch.info.CurrentTable = TChannelInfo::kMemory;
+  ch.info.SelectChannel(7);
+  EXPECT_EQ(ch.tuner.Tuned, std::vector<quint32>({205250000}));
+  EXPECT_EQ(ch.events.back(), "channel 7 'Favourite- Mono'");
+  EXPECT_EQ(ch.info.CurMemory, 7);
+  EXPECT_EQ(ch.info.CurChannel, 4) << "the antenna/cable current channel is not touched";
+}
+
+TEST(ChannelInfo, MemoryEntryPointingNowhereTunesFrequencyZero) {
+  Channels ch;
+  ch.info.CurrentTable = TChannelInfo::kMemory;
+  for (auto entry : {TMemoryChannelRecord{true, 2, 5, "Bad source"},
+                     {true, 0, 0, "Bad channel"},
+                     {true, 1, 161, "Beyond"}}) {
+    ch.Clear();
+    ch.info.MemoryChannels[0] = entry;
+    ch.info.SelectChannel(1);
+    EXPECT_EQ(ch.tuner.Tuned, std::vector<quint32>({0})) << entry.Name.toStdString();
+  }
+}
+
+TEST(ChannelInfo, FMSelectionTunesTheReceiverAndShowsTheName) {
+  Channels ch;
+  ch.info.SetTable(TChannelInfo::kFM);
+  ch.Clear();
+  ch.info.SelectChannel(2);
+  EXPECT_EQ(ch.tuner.Log, QStringList({"fm 88300000"}));
+  EXPECT_EQ(ch.events, QStringList({"channel 2 'FM Memory 2'"}));
+  EXPECT_EQ(ch.info.CurFM, 2);
+  EXPECT_EQ(ch.info.PrevFM, 4);
+  EXPECT_EQ(ch.info.Recall(), 4);
+  EXPECT_EQ(ch.info.PrevFM, 2);
+}
+
+TEST(ChannelInfo, SetTableAnnouncesAndSelectsItsCurrentChannel) {
+  Channels ch;
+  ch.info.CurChannel = 8;
+  ch.info.SetTable(TChannelInfo::kCable);
+  EXPECT_EQ(ch.events.first(), "table 1");
+  EXPECT_EQ(ch.events.last(), "channel 8 '- Mono'");
+  ch.Clear();
+  ch.info.SetTable(TChannelInfo::kCable);
+  ch.info.SetTable(TChannelInfo::kNoTable);
+  ch.info.SetTable(7);
+  EXPECT_TRUE(ch.events.isEmpty());
+  EXPECT_EQ(ch.info.CurrentTable, TChannelInfo::kCable);
+}
+
+TEST(ChannelInfo, VideoSourceAnnouncedOnlyWhenRouted) {
+  Channels ch;
+  EXPECT_TRUE(ch.info.SetVideoSource(TChannelInfo::kSVideo));
+  EXPECT_EQ(ch.events, QStringList({"source"}));
+  EXPECT_TRUE(ch.info.SetVideoSource(TChannelInfo::kSVideo));
+  EXPECT_EQ(ch.tuner.Log.size(), 1) << "the same source routes nothing";
+  ch.tuner.Routes = false;
+  EXPECT_FALSE(ch.info.SetVideoSource(TChannelInfo::kComposite));
+  EXPECT_EQ(ch.info.VideoSource, TChannelInfo::kComposite);
+  EXPECT_FALSE(ch.info.SetVideoSource(TChannelInfo::kNoSource));
+  EXPECT_EQ(ch.info.VideoSource, TChannelInfo::kNoSource);
+  EXPECT_EQ(ch.events.size(), 1);
+}
+
+TEST(ChannelInfo, StandardTableAndAudioModeNames) {
+  const int expected[] = {0x1, 0x2, 0x10, 0x20, 0x100, 0x200, 0x400, 0x1000, 0x2000, 0x40000};
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(TChannelInfo::DirectShowStandard(i), expected[i]);
+  EXPECT_EQ(TChannelInfo::DirectShowStandard(10), 0);
+  EXPECT_EQ(TChannelInfo::DirectShowStandard(-1), 0);
+  QStringList names[3];
+  for (int standard : {0, 1, 7})
+    for (int mode = 0; mode <= 5; ++mode)
+      names[standard == 0   ? 0
+            : standard == 1 ? 1
+                            : 2]
+          << TChannelInfo::AudioModeName(mode, standard);
+  EXPECT_EQ(names[0], QStringList({"Mono", "Stereo", "SAP", "SAP", "SAP 2", ""}));
+  EXPECT_EQ(names[1], QStringList({"Main", "Stereo", "SUB", "SUB", "Both", ""}));
+  EXPECT_EQ(names[2], QStringList({"Mono", "Stereo", "Dual-A", "Dual-B", "Dual-C", ""}));
+}
+
+TEST(ChannelInfo, ApplyAndChangeStandard) {
+  TMainInfo main;
+  test::ScopedGlobal<TMainInfo> global(MainInfo, &main);
+  Channels ch;
+  EXPECT_FALSE(ch.info.ApplyStandard(10));
+  EXPECT_TRUE(ch.tuner.Log.isEmpty());
+  EXPECT_TRUE(ch.info.ChangeStandard(3));
+  EXPECT_EQ(ch.tuner.Log, QStringList({"standard 0x20"})) << "a standard tuner needs no restart";
+  main.ChipFamily = 2;
+  ch.Clear();
+  ch.tuner.RestartResult = false;
+  EXPECT_FALSE(ch.info.ChangeStandard(2));
+  EXPECT_EQ(ch.tuner.Log, QStringList({"standard 0x10", "restart"}));
+  ASSERT_EQ(test::Dialogs().Warnings.size(), 1u);
+  EXPECT_EQ(
+      test::Dialogs().Warnings[0],
+      QStringList({"Cannot set TV Video standard, please verify your TV video system again."}));
+}
+
+TEST(ChannelInfo, SetStandardRewritesEveryRecordAndTellsTheEmpiaCard) {
+  TMainInfo main;
+  test::ScopedGlobal<TMainInfo> global(MainInfo, &main);
+  Channels ch;
+  ch.info.ChannelRecord(true, 160)->Standard = 9;
+  ch.info.SetStandard(8);
+  for (bool cable : {false, true})
+    for (const TChannelRecord& r : ch.info.Table(cable)) ASSERT_EQ(r.Standard, 8);
+  EXPECT_TRUE(ch.tuner.Log.isEmpty());
+  main.ChipFamily = 3;
+  for (int s : {0, 1, 4}) ch.info.SetStandard(s);
+  EXPECT_EQ(ch.tuner.Log, QStringList({"vendor 1", "vendor 2", "vendor 3"}));
+}
+
+TEST(ChannelInfo, AudioModeFiveAndRefusalsChangeNothing) {
+  Channels ch;
+  ch.info.Standard = 1;
+  EXPECT_TRUE(ch.info.SetAudioMode(4));
+  EXPECT_EQ(ch.events, QStringList({"audio 4 Both"}));
+  EXPECT_FALSE(ch.info.SetAudioMode(5));
+  ch.tuner.AudioRefusals[2] = 1;
+  EXPECT_FALSE(ch.info.SetAudioMode(2));
+  EXPECT_EQ(ch.info.AudioMode, 4);
+}
+
+TEST(ChannelInfo, DeleteChannelFiveMovesTheRestDown) {
+  Channels ch;
+  ch.info.Standard = 2;
+  for (int n = 1; n <= 160; ++n) ch.info.ChannelRecord(false, n)->Name = QString::number(n);
+  ASSERT_TRUE(ch.info.DeleteChannel(5, false));
+  EXPECT_EQ(ch.info.ChannelRecord(false, 4)->Name, "4");
+  EXPECT_EQ(ch.info.ChannelRecord(false, 5)->Name, "6");
+  EXPECT_EQ(ch.info.ChannelRecord(false, 50)->Name, "51");
+  EXPECT_EQ(ch.info.ChannelRecord(false, 159)->Name, "160");
+  EXPECT_EQ(*ch.info.ChannelRecord(false, 160), (TChannelRecord{false, false, 2, 0, 0, 0, "", ""}));
+  EXPECT_EQ(ch.info.CableChannels[4], TChannelRecord{});
+  EXPECT_FALSE(ch.info.DeleteChannel(0, false));
+  EXPECT_FALSE(ch.info.DeleteChannel(161, true));
+}
+
+TEST(ChannelInfo, InsertChannelTakesTheFrequencyOfTheRecordItDisplaces) {
+  Channels ch;
+  ch.info.Standard = 3;
+  for (int n = 1; n <= 160; ++n)
+    *ch.info.ChannelRecord(true, n) = {true, true, 0, 1, quint32(n), 0, QString::number(n), ""};
+  ASSERT_TRUE(ch.info.InsertChannel(3, true));
+  EXPECT_EQ(*ch.info.ChannelRecord(true, 3), (TChannelRecord{true, false, 3, 0, 3, 3, "", ""}));
+  EXPECT_EQ(ch.info.ChannelRecord(true, 4)->Name, "3");
+  EXPECT_EQ(ch.info.ChannelRecord(true, 160)->Name, "159");
+  ASSERT_TRUE(ch.info.InsertChannel(160, true));
+  EXPECT_EQ(*ch.info.ChannelRecord(true, 160),
+            (TChannelRecord{true, false, 3, 0, 159, 159, "", ""}));
+  EXPECT_FALSE(ch.info.InsertChannel(161, true));
+}
+
+TEST(ChannelInfo, InsertMemoryFiftyOnlyRewritesEntryFifty) {
+  TChannelInfo c;
+  for (auto& m : c.MemoryChannels) m = {false, 1, 99, "kept"};
+  const auto before = c.MemoryChannels;
+  ASSERT_TRUE(c.InsertMemory(50));
+  for (int n = 0; n < 49; ++n) EXPECT_EQ(c.MemoryChannels[size_t(n)], before[size_t(n)]);
+  EXPECT_EQ(c.MemoryChannels[49], (TMemoryChannelRecord{true, 0, 50, "Memory 50"}));
+  EXPECT_FALSE(c.InsertMemory(51));
+}
+
+TEST(ChannelInfo, InsertAndDeleteMemoryShiftEntries) {
+  TChannelInfo c;
+  ASSERT_TRUE(c.InsertMemory(2));
+  EXPECT_EQ(c.MemoryChannels[2].Name, "Memory 2");
+  EXPECT_EQ(c.MemoryChannels[49].Name, "Memory 49");
+  ASSERT_TRUE(c.DeleteMemory(1));
+  EXPECT_EQ(c.MemoryChannels[0].Name, "Memory 2");
+  EXPECT_EQ(c.MemoryChannels[49], TMemoryChannelRecord{});
+  EXPECT_FALSE(c.DeleteMemory(0));
+}
+
+TEST(ChannelInfo, SpreadingFMMemories) {
+  TChannelInfo c;
+  c.SpreadFMMemories(87500000, 108000000);
+  EXPECT_EQ(c.FMChannels[0], (TFMMemoryChannelRecord{87910000, "FM Memory 1"}));
+  EXPECT_EQ(c.FMChannels[1].Frequency, 88320000u);
+  EXPECT_EQ(c.FMChannels[49], (TFMMemoryChannelRecord{108000000, "FM Memory 50"}));
+
+  const auto before = c.FMChannels;
+  c.SpreadFMMemories(100000000, 100000049);  // step 0
+  c.SpreadFMMemories(100000000, 90000000);   // upside down
+  EXPECT_EQ(c.FMChannels, before);
+  c.SpreadFMMemories(100, 150);  // step 1
+  EXPECT_EQ(c.FMChannels[49].Frequency, 150u);
+}
+
+TEST(ChannelInfo, FMStateSavedAndRestored) {
+  Channels ch;
+  ch.info.RestoreState();
+  EXPECT_TRUE(ch.events.isEmpty()) << "nothing saved, nothing restored";
+  ch.info.SetVideoSource(TChannelInfo::kTuner);
+  ch.info.SetTable(TChannelInfo::kCable);
+  ch.info.SelectChannel(21);
+  ch.info.SaveState();
+  ch.info.SetVideoSource(TChannelInfo::kComposite);
+  ch.info.SetTable(TChannelInfo::kFM);
+  ch.info.SelectChannel(3);
+  ch.info.AudioMode = 1;
+  ch.Clear();
+  ch.tuner.AudioRefusals[0] = 100;
+  ch.info.RestoreState();
+  EXPECT_EQ(ch.tuner.Log.first(), "source 0");
+  EXPECT_EQ(ch.info.VideoSource, TChannelInfo::kTuner);
+  EXPECT_EQ(ch.info.CurrentTable, TChannelInfo::kCable);
+  EXPECT_EQ(ch.info.CurChannel, 21);
+  EXPECT_EQ(ch.info.CurFM, 3);
+  EXPECT_EQ(ch.events.first(), "source");
+  EXPECT_EQ(ch.events.last(), "channel 21 ''") << "mode 0 refused after mode 5: no mode name";
+}
+
+TEST(ChannelInfo, AttachingATunerTakesItsLockReadings) {
+  FakeTuner tuner;
+  tuner.Readings = 3;
+  TChannelInfo c;
+  c.SetTuner(&tuner);
+  EXPECT_EQ(c.VerifyCount, 3);
+}
+
+TEST(ChannelInfo, ResetRestoresDefaultsButKeepsTunerAndVerifyCount) {
+  Channels ch;
+  ch.info.VerifyCount = 7;
+  ch.info.CountryCode = 49;
+  ch.info.CurrentTable = TChannelInfo::kCable;
+  ch.info.AntennaChannels[0].Valid = true;
+  ch.info.MemoryChannels[0].Name = "mine";
+  ch.info.FMChannels[0].Frequency = 1;
+  ch.info.Reset();
+  EXPECT_EQ(ch.info.VerifyCount, 7);
+  EXPECT_EQ(ch.info.Tuner(), &ch.tuner);
+  EXPECT_EQ(ch.info.CountryCode, 0);
+  EXPECT_EQ(ch.info.CurrentTable, TChannelInfo::kNoTable);
+  EXPECT_EQ(ch.info.AntennaChannels[0], TChannelRecord{});
+  EXPECT_EQ(ch.info.MemoryChannels[0].Name, "Memory 1");
+  EXPECT_EQ(ch.info.FMChannels[0].Frequency, 87900000u);
+}
+
+// --- preview grid --------------------------------------------------------------------------
+
+TEST(PreviewInfo, CountIsLimitedByValidChannelsUnlessCustomized) {
+  Channels ch;
+  ch.MakeValid({2, 9, 30, 31});
+  ch.info.CurrentTable = TChannelInfo::kAntenna;
+  TPreviewInfo p(ch.info);
+  EXPECT_EQ(p.Count(), 4);
+  p.Customize = true;
+  EXPECT_EQ(p.Count(), 9);
+  p.Customize = false;
+  p.Dimension = 2;
+  ch.MakeValid({40, 41});
+  EXPECT_EQ(p.Count(), 4);
+}
+
+TEST(PreviewInfo, FillPlacesValidChannelsRowByRowAndWraps) {
+  Channels ch;
+  ch.MakeValid({2, 9, 30, 31, 150});
+  ch.info.CurrentTable = TChannelInfo::kAntenna;
+  TPreviewInfo p(ch.info);
+  p.Dimension = 2;
+  p.Fill(30);
+  EXPECT_EQ(p.Grid[0][0], (TPreviewCell{1, 30}));
+  EXPECT_EQ(p.Grid[0][1], (TPreviewCell{1, 31}));
+  EXPECT_EQ(p.Grid[1][0], (TPreviewCell{1, 150}));
+  EXPECT_EQ(p.Grid[1][1], (TPreviewCell{1, 2}));
+  EXPECT_EQ(p.NextChannel, 9);
+  EXPECT_EQ(p.Grid[0][2], TPreviewCell{}) << "outside the dimension";
+
+  p.SetStart(p.NextChannel);
+  p.Dimension = 3;
+  p.Grid[2][2] = {1, 77};
+  p.Refill();
+  EXPECT_EQ(p.Grid[0][0].Channel, 9);
+  EXPECT_EQ(p.Grid[1][1].Channel, 2);
+  EXPECT_EQ(p.Grid[2][2], (TPreviewCell{1, 77})) << "cells beyond Count keep what was there";
+  EXPECT_EQ(p.NextChannel, 9);
+  p.Dimension = 2;
+  p.NextPage();
+  EXPECT_EQ(p.StartChannel, 9);
+  EXPECT_EQ(p.Grid[1][1].Channel, 150);
+  EXPECT_EQ(p.NextChannel, 2);
+}
+
+TEST(PreviewInfo, CustomizedGridKeepsItsStartAndDimensionIsLimited) {
+  Channels ch;
+  ch.MakeValid({5, 6});
+  ch.info.CurrentTable = TChannelInfo::kAntenna;
+  TPreviewInfo p(ch.info);
+  p.Customize = true;
+  p.SetStart(6);
+  EXPECT_EQ(p.StartChannel, 1);
+  for (auto [asked, got] : {std::pair{1, 2}, {9, 5}, {4, 4}, {-3, 2}}) {
+    p.SetDimension(asked);
+    EXPECT_EQ(p.Dimension, got) << asked;
+  }
+  p.Dimension = 9;  // set directly: filling still stays inside the grid
+  p.Fill(5);
+  EXPECT_EQ(p.Grid[4][4].Shown, 1);
+}
+
+TEST(PreviewInfo, ResetClearsBothGrids) {
+  TChannelInfo c;
+  TPreviewInfo p(c);
+  p.Grid[1][1] = {1, 5};
+  p.CustomGrid[4][0] = {3, 0};
+  p.Dimension = 5;
+  p.Interval = 9;
+  p.Customize = true;
+  p.Reset();
+  EXPECT_EQ(p.Grid, TPreviewInfo::TGrid<TPreviewCell>{});
+  EXPECT_EQ(p.CustomGrid, TPreviewInfo::TGrid<TSourceMapCell>{});
+  EXPECT_EQ(p.Dimension, 3);
+  EXPECT_EQ(p.Interval, 2);
+  EXPECT_FALSE(p.Customize);
+}
+
+// --- scans on a simulated band ---------------------------------------------------------------
+
+namespace {
+
+constexpr qint64 kCapture = 1500000;
+
+// Carriers that lock within 1.5 MHz; the offset grows one per 62.5 kHz of detuning, limited to
+// +-limit as many tuners report it.
+std::function<FakeTuner::Reading(quint32)> Band(std::vector<qint64> carriers, int limit = 1000) {
+  return [carriers, limit](quint32 hertz) {
+    for (qint64 c : carriers) {
+      const qint64 detune = qint64(hertz) - c;
+      if (std::llabs(detune) <= kCapture)
+        return FakeTuner::Reading{true, qint32(std::clamp<qint64>(detune / 62500, -limit, limit))};
+    }
+    return FakeTuner::Reading{};
+  };
+}
+
+}  // namespace
+
+TEST(ChannelScan, WithoutATunerBothScansFail) {
+  TChannelInfo c;
+  c.AbortScan = true;
+  EXPECT_FALSE(c.AutoScan(2));
+  EXPECT_FALSE(c.AbortScan);
+  EXPECT_FALSE(c.FreeScan(250000));
+  EXPECT_FALSE(c.Scanning);
+}
+
+TEST(ChannelScan, AutoScanOfBothTablesMarksWhatLocks) {
+  Channels ch;
+  ch.info.Standard = 2;
+  for (bool cable : {false, true})
+    for (int n = 1; n <= 160; ++n)
+      ch.info.ChannelRecord(cable, n)->DefaultFrequency =
+          n <= 100 ? 40000000 + quint32(n) * 8000000 : 0;
+  ch.info.ChannelRecord(false, 11)->Valid = true;  // stale
+  ch.tuner.Receive = Band({64000000, 120000000 + 1000000});
+  QStringList done;
+  int progress = 0;
+  ch.info.OnAutoScanProgress = [&](TChannelInfo& c, int n, bool valid, bool antenna) {
+    EXPECT_TRUE(c.Scanning);
+    EXPECT_EQ(n, progress % 160 + 1);
+    EXPECT_EQ(antenna, progress < 160);
+    EXPECT_EQ(valid, n == 3 || n == 10);
+    ++progress;
+  };
+  ch.info.OnAutoScanDone = [&](TChannelInfo&, int last, int found, int kind, bool aborted) {
+    done << QStringLiteral("%1 %2 %3 %4").arg(last).arg(found).arg(kind).arg(aborted);
+  };
+  ASSERT_TRUE(ch.info.AutoScan(2));
+  EXPECT_EQ(progress, 320);
+  EXPECT_EQ(done, QStringList({"160 2 0 0", "160 2 2 0"}));
+  EXPECT_EQ(ch.tuner.Log.first(), "standard 0x10");
+  EXPECT_EQ(ch.tuner.Tuned.size(), 200u) << "channels without a frequency are not tuned";
+  EXPECT_TRUE(ch.info.ChannelRecord(false, 3)->Found);
+  EXPECT_TRUE(ch.info.ChannelRecord(true, 10)->Valid);
+  EXPECT_FALSE(ch.info.ChannelRecord(false, 11)->Valid);
+  EXPECT_FALSE(ch.info.Scanning);
+}
+
+TEST(ChannelScan, AbortDuringTheAntennaPassSkipsTheCablePass) {
+  Channels ch;
+  for (int n = 1; n <= 160; ++n) ch.info.ChannelRecord(false, n)->DefaultFrequency = 50000000;
+  ch.tuner.Receive = Band({50000000});
+  QStringList done;
+  ch.info.OnAutoScanProgress = [&](TChannelInfo& c, int n, bool, bool) {
+    if (n == 10) c.AbortScan = true;  // as an Abort button would, during the message pumping
+  };
+  ch.info.OnAutoScanDone = [&](TChannelInfo&, int last, int found, int kind, bool aborted) {
+    done << QStringLiteral("%1 %2 %3 %4").arg(last).arg(found).arg(kind).arg(aborted);
+  };
+  ASSERT_TRUE(ch.info.AutoScan(2));
+  EXPECT_EQ(done, QStringList({"10 11 0 1"})) << "stops at the next channel";
+  EXPECT_EQ(ch.tuner.Tuned.size(), 11u);
+  EXPECT_FALSE(ch.info.ChannelRecord(false, 12)->Valid);
+}
+
+TEST(ChannelScan, CableKindScansOnlyTheCableTable) {
+  Channels ch;
+  QStringList done;
+  ch.info.OnAutoScanDone = [&](TChannelInfo&, int last, int found, int kind, bool aborted) {
+    done << QStringLiteral("%1 %2 %3 %4").arg(last).arg(found).arg(kind).arg(aborted);
+  };
+  ASSERT_TRUE(ch.info.AutoScan(1));
+  EXPECT_EQ(done, QStringList({"160 0 1 0"}));
+}
+
+TEST(ChannelScan, AScanStartedFromWithinAScanIsRefused) {
+  Channels ch;
+  bool nested = true;
+  ch.info.OnAutoScanProgress = [&](TChannelInfo& c, int n, bool, bool) {
+    if (n == 1) {
+      c.AbortScan = true;
+      nested = c.AutoScan(0) || c.FreeScan(250000);
+    }
+  };
+  ASSERT_TRUE(ch.info.AutoScan(0));
+  EXPECT_FALSE(nested);
+}
+
+TEST(ChannelScan, FreeScanStoresCentredCarriersAndSkipsAChannelWidthAfterEach) {
+  Channels ch;
+  ch.info.AntennaChannels[150].Name = "old";
+  ch.info.MemoryChannels[3] = {false, 1, 9, "mine"};
+  // 60.25 lies within 5 MHz of 56.25 and is passed over after the find below it.
+  ch.tuner.Receive = Band({48250000, 56250000, 60250000, 83250000});
+  QStringList found;
+  bool coarseDuring = false;
+  ch.info.OnFreeScanProgress = [&](TChannelInfo&, int slot, quint32 f, bool hit) {
+    coarseDuring = ch.tuner.Coarse;
+    if (hit) found << QStringLiteral("%1=%2").arg(slot).arg(f);
+  };
+  int doneCount = -1;
+  ch.info.OnFreeScanDone = [&](TChannelInfo& c, int count, bool aborted) {
+    EXPECT_TRUE(c.Scanning);
+    EXPECT_FALSE(aborted);
+    doneCount = count;
+  };
+  ASSERT_TRUE(ch.info.FreeScan(250000));
+  EXPECT_EQ(found, QStringList({"1=48250000", "2=56250000", "3=83250000"}));
+  EXPECT_EQ(doneCount, 3);
+  EXPECT_TRUE(coarseDuring);
+  EXPECT_FALSE(ch.tuner.Coarse);
+  EXPECT_EQ(*ch.info.ChannelRecord(false, 2),
+            (TChannelRecord{true, true, 0, 0, 56250000, 56250000, "", ""}));
+  EXPECT_EQ(ch.info.AntennaChannels[150], TChannelRecord{});
+  EXPECT_EQ(ch.info.CableChannels, ch.info.AntennaChannels);
+  EXPECT_EQ(ch.info.MemoryChannels[3], (TMemoryChannelRecord{true, 0, 4, "Memory 4"}));
+  EXPECT_EQ(ch.tuner.Tuned.front(), 45000000u);
+  EXPECT_LE(ch.tuner.Tuned.back(), 100000000u);
+}
+
+TEST(ChannelScan, FreeScanTakesTheCrossingOfOppositeOffsets) {
+  Channels ch;
+  // The carrier sits between two steps; a tuner reporting at most +-2 reads -2 then +2.
+  ch.tuner.Receive = Band({50125000}, 2);
+  ASSERT_TRUE(ch.info.FreeScan(250000));
+  EXPECT_EQ(ch.info.AntennaChannels[0].Frequency, 50250000u);
+  EXPECT_FALSE(ch.info.AntennaChannels[1].Valid);
+}
+
+TEST(ChannelScan, FreeScanFollowsAWideCentreToItsLastZeroOffset) {
+  Channels ch;
+  ch.tuner.Receive = [](quint32 hertz) {
+    const qint64 d = qint64(hertz) - 50000000;
+    if (std::llabs(d) > kCapture) return FakeTuner::Reading{};
+    return FakeTuner::Reading{true, std::llabs(d) <= 300000 ? 0 : qint32(d / 100000)};
+  };
+  ASSERT_TRUE(ch.info.FreeScan(250000));
+  EXPECT_EQ(ch.info.AntennaChannels[0].Frequency, 50250000u);
+}
+
+TEST(ChannelScan, FreeScanStopsAfter160Stations) {
+  Channels ch;
+  std::vector<qint64> carriers;
+  for (int i = 0; i < 170; ++i) carriers.push_back(50000000 + qint64(i) * 7000000);
+  ch.tuner.Max = 50000000 + 171 * 7000000;
+  ch.tuner.Receive = Band(carriers);
+  int count = 0;
+  ch.info.OnFreeScanDone = [&](TChannelInfo&, int found, bool) { count = found; };
+  ASSERT_TRUE(ch.info.FreeScan(250000));
+  EXPECT_EQ(count, 160);
+  EXPECT_EQ(ch.info.AntennaChannels[159].Frequency, quint32(carriers[159]));
+  EXPECT_LT(ch.tuner.Tuned.back(), quint32(carriers[161]));
+}
+
+TEST(ChannelScan, FreeScanAbortStopsAtTheNextChannelAndRefusesAZeroStep) {
+  Channels ch;
+  ch.tuner.Receive = Band({48250000, 56250000, 83250000});
+  ch.info.OnFreeScanProgress = [&](TChannelInfo& c, int slot, quint32, bool hit) {
+    if (hit) c.AbortScan = true;
+  };
+  bool aborted = false;
+  ch.info.OnFreeScanDone = [&](TChannelInfo&, int, bool a) { aborted = a; };
+  ASSERT_TRUE(ch.info.FreeScan(250000));
+  EXPECT_TRUE(aborted);
+  EXPECT_TRUE(ch.info.AntennaChannels[0].Valid);
+  EXPECT_FALSE(ch.info.AntennaChannels[1].Valid);
+  EXPECT_EQ(ch.tuner.Tuned.back(), 48500000u) << "the step after the find ends the search";
+
+  ch.Clear();
+  EXPECT_FALSE(ch.info.FreeScan(0));
+  EXPECT_FALSE(ch.info.FreeScan(-250000));
+  EXPECT_TRUE(ch.tuner.Tuned.empty());
+}

@@ -1,0 +1,350 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QtEndian>
+
+#include "settings/ChannelInfo.h"
+#include "settings/ChannelSettingsFile.h"
+#include "settings/ChannelTuner.h"
+#include "settings/PreviewInfo.h"
+#include "support/FakeDialogService.h"
+#include "support/TestEnvironment.h"
+
+using namespace pvx;
+using namespace pvx::settings;
+
+namespace {
+
+const QString kCorrupted = "TV Cahnnel setting is corrupted, please re-set your TV channel...";
+
+// Records the calls loading makes on the card; a Japanese FM band.
+class RecordingTuner final : public IChannelTuner {
+ public:
+  QStringList Log;
+  bool SetTVFrequency(quint32 hertz) override { return Note(QStringLiteral("tv %1").arg(hertz)); }
+  bool SetFMFrequency(quint32 hertz) override { return Note(QStringLiteral("fm %1").arg(hertz)); }
+  bool SignalLocked() const override { return false; }
+  qint32 PLLOffset() const override { return 0; }
+  qint32 TVMin() const override { return 45250000; }
+  qint32 TVMax() const override { return 889250000; }
+  qint32 FMMin() const override { return 76000000; }
+  qint32 FMMax() const override { return 90000000; }
+  void SetCoarseTuning(bool) override {}
+  int SignalReadings() const override { return 1; }
+  void SetSignalReadings(int) override {}
+  bool SetVideoStandard(int s) override { return Note(QStringLiteral("standard %1").arg(s)); }
+  int VideoStandard() const override { return 0; }
+  bool SetCountryCode(int code) override { return Note(QStringLiteral("country %1").arg(code)); }
+  bool SetTVAudioMode(int mode) override { return Note(QStringLiteral("audio %1").arg(mode)); }
+  bool SelectVideoSource(int source) override {
+    return Note(QStringLiteral("source %1").arg(source));
+  }
+  void SetLineMute(bool) override {}
+  bool RestartPreview() override { return true; }
+  void SetVendorStandard(int) override {}
+
+ private:
+  bool Note(const QString& call) {
+    Log << call;
+    return true;
+  }
+};
+
+struct Objects {
+  TChannelInfo channels;
+  TPreviewInfo preview{channels};
+  QString path = test::Home() + "QDVCR2.cfg";
+  bool Save() { return TChannelSettingsFile::Save(path, channels, preview); }
+  bool Load() { return TChannelSettingsFile::Load(path, channels, preview); }
+};
+
+QByteArray Int(qint32 v) {
+  QByteArray b(4, 0);
+  qToLittleEndian(v, b.data());
+  return b;
+}
+QByteArray Str(const QByteArray& s) { return Int(qint32(s.size())) + s; }
+
+// The default file, value by value, as the format lays it out.
+QByteArray GoldenDefaultFile() {
+  QByteArray f = Int(4505);
+  f += Int(0) + Int(0) + Int(0) + Int(11) +
+       Int(2);                    // table, standard, country, TV system, cable type
+  f += Int(4) + Int(0) + Int(0);  // current table, composite, S-Video standard
+  for (int record = 0; record < 2 * 160; ++record)  // antenna, then cable
+    f += Int(0) + Int(0) + Int(0) + Int(0) + Int(0) + Int(0) + Str("") + Str("");
+  for (int n = 1; n <= 50; ++n)
+    f += Int(1) + Int(0) + Int(n) + Str("Memory " + QByteArray::number(n));
+  for (int n = 1; n <= 50; ++n)
+    f += Int(87500000 + n * 400000) + Str("FM Memory " + QByteArray::number(n));
+  for (int i = 0; i < 6; ++i) f += Int(4);   // current and previous channel, memory, FM
+  f += Int(4);                               // video source
+  f += Int(0) + Int(3) + Int(2);             // preview: customize, dimension, interval
+  for (int i = 0; i < 50; ++i) f += Int(0);  // custom cells
+  f += Int(4359);
+  return f;
+}
+
+// Offsets into a file whose channel names are all empty.
+constexpr int kHeader = 4;               // TableIndex; header value i at kHeader + 4 * i
+constexpr int kAntenna1 = 36;            // antenna record 1; each record is 32 bytes
+constexpr int kMemory1 = 36 + 320 * 32;  // memory entry 1
+int FromEnd(const QByteArray& f, int back) { return int(f.size()) - back; }
+constexpr int kVideoSourceBack = 220, kCustomizeBack = 216, kDimensionBack = 212,
+              kIntervalBack = 208;
+constexpr int kCustomCellsBack = 204;
+
+void Patch(QByteArray& f, int offset, qint32 v) { f.replace(offset, 4, Int(v)); }
+
+}  // namespace
+
+TEST(ChannelSettingsFile, GoldenDefaultFile) {
+  Objects o;
+  ASSERT_TRUE(o.Save());
+  EXPECT_EQ(test::ReadFile(o.path).toHex(), GoldenDefaultFile().toHex());
+  EXPECT_TRUE(test::Dialogs().Warnings.empty());
+}
+
+TEST(ChannelSettingsFile, RoundTripOfEveryValue) {
+  Objects out;
+  TChannelInfo& c = out.channels;
+  c.TableIndex = 7;
+  c.Standard = 1;
+  c.CountryCode = 81;
+  c.TVSystemChoice = 1;
+  c.CableTypeChoice = 0;
+  c.CurrentTable = TChannelInfo::kCable;
+  c.CompositeStandard = 2;
+  c.SVideoStandard = 9;
+  for (int n = 1; n <= 160; ++n) {
+    *c.ChannelRecord(false, n) = {n % 2 == 0,
+                                  n % 3 == 0,
+                                  quint8(n % 10),
+                                  quint8(n % 6),
+                                  55250000u + quint32(n),
+                                  55250000u,
+                                  QStringLiteral("Kanal %1").arg(n),
+                                  QStringLiteral("zweite %1").arg(n)};
+    *c.ChannelRecord(true, n) = {
+        true, false, 3, 4, 4000000000u, 3999999999u, QString::fromUtf8("Caf\u00e9 \u6771\u4eac"),
+        ""};
+  }
+  for (int n = 1; n <= 50; ++n) {
+    c.MemoryChannels[size_t(n - 1)] = {n % 4 != 0, quint8(n % 2), 161 - n,
+                                       QStringLiteral("Fav %1").arg(n)};
+    c.FMChannels[size_t(n - 1)] = {n == 7 ? 0u : 76000000u + quint32(n) * 100000,
+                                   QStringLiteral("Radio %1").arg(n)};
+  }
+  c.CurChannel = 12;
+  c.PrevChannel = 13;
+  c.CurMemory = 14;
+  c.PrevMemory = 15;
+  c.CurFM = 16;
+  c.PrevFM = 17;
+  c.VideoSource = TChannelInfo::kSVideo;
+  out.preview.Customize = true;
+  out.preview.Dimension = 5;
+  out.preview.Interval = 20;
+  for (int r = 0; r < 5; ++r)
+    for (int col = 0; col < 5; ++col)
+      out.preview.CustomGrid[size_t(r)][size_t(col)] = {quint8((r + col) % 6), r * 10 + col};
+  ASSERT_TRUE(out.Save());
+
+  Objects in;
+  ASSERT_TRUE(in.Load());
+  const TChannelInfo& l = in.channels;
+  EXPECT_EQ(l.TableIndex, 7);
+  EXPECT_EQ(l.Standard, 1);
+  EXPECT_EQ(l.CountryCode, 81);
+  EXPECT_EQ(l.TVSystemChoice, 1);
+  EXPECT_EQ(l.CableTypeChoice, 0);
+  EXPECT_EQ(l.CurrentTable, TChannelInfo::kCable);
+  EXPECT_EQ(l.CompositeStandard, 2);
+  EXPECT_EQ(l.SVideoStandard, 9);
+  EXPECT_EQ(l.AntennaChannels, c.AntennaChannels) << "each record keeps its own standard";
+  EXPECT_EQ(l.CableChannels, c.CableChannels);
+  EXPECT_EQ(l.MemoryChannels, c.MemoryChannels);
+  EXPECT_EQ(l.FMChannels, c.FMChannels);
+  EXPECT_EQ(
+      QList<qint32>({l.CurChannel, l.PrevChannel, l.CurMemory, l.PrevMemory, l.CurFM, l.PrevFM}),
+      QList<qint32>({12, 13, 14, 15, 16, 17}));
+  EXPECT_EQ(l.VideoSource, TChannelInfo::kSVideo);
+  EXPECT_TRUE(in.preview.Customize);
+  EXPECT_EQ(in.preview.Dimension, 5);
+  EXPECT_EQ(in.preview.Interval, 20);
+  EXPECT_EQ(in.preview.CustomGrid, out.preview.CustomGrid);
+  EXPECT_TRUE(test::Dialogs().Warnings.empty());
+
+  const QByteArray first = test::ReadFile(out.path);
+  ASSERT_TRUE(in.Save());
+  EXPECT_EQ(test::ReadFile(in.path), first);
+}
+
+TEST(ChannelSettingsFile, LoadingSetsCountryThenTunesTheStoredChannelAndRoutesTheSource) {
+  Objects out;
+  out.channels.CountryCode = 49;
+  out.channels.CurrentTable = TChannelInfo::kAntenna;
+  out.channels.CurChannel = 21;
+  *out.channels.ChannelRecord(false, 21) = {true, true, 2, 0, 471250000, 471250000, "E21", ""};
+  out.channels.VideoSource = TChannelInfo::kTuner;
+  ASSERT_TRUE(out.Save());
+
+  Objects in;
+  RecordingTuner tuner;
+  in.channels.SetTuner(&tuner);
+  ASSERT_TRUE(in.Load());
+  ASSERT_GE(tuner.Log.size(), 4);
+  EXPECT_EQ(tuner.Log[0], "country 49");
+  EXPECT_EQ(tuner.Log[1], "standard 16");
+  EXPECT_EQ(tuner.Log[2], "tv 471250000");
+  EXPECT_EQ(tuner.Log.last(), "source 0");
+  EXPECT_EQ(in.channels.CurChannel, 21);
+}
+
+TEST(ChannelSettingsFile, ReadRulesMendStoredValues) {
+  QByteArray f = GoldenDefaultFile();
+  for (int i = 0; i < 8; ++i) Patch(f, kHeader + 4 * i, -3 - i);  // every header value negative
+  Patch(f, kAntenna1 + 8, -1);                                    // record standard
+  Patch(f, kAntenna1 + 12, -2);                                   // record audio mode
+  Patch(f, kMemory1 + 4, -1);                                     // memory source
+  Patch(f, FromEnd(f, kVideoSourceBack), -5);
+  Patch(f, FromEnd(f, kCustomCellsBack), -1);  // kind of custom cell (1, 1)
+  Patch(f, FromEnd(f, kIntervalBack), 0);
+  Objects o;
+  test::WriteFile(o.path, f);
+  ASSERT_TRUE(o.Load());
+  const TChannelInfo& c = o.channels;
+  EXPECT_EQ(QList<int>({c.TableIndex, c.Standard, c.CountryCode, c.TVSystemChoice,
+                        c.CableTypeChoice, c.CurrentTable, c.CompositeStandard, c.SVideoStandard}),
+            QList<int>({0, 0, 0, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(c.AntennaChannels[0].Standard, 0);
+  EXPECT_EQ(c.AntennaChannels[0].AudioMode, 0);
+  EXPECT_EQ(c.MemoryChannels[0].Source, 0);
+  EXPECT_EQ(c.VideoSource, 0);
+  EXPECT_EQ(o.preview.CustomGrid[0][0].Kind, 0);
+  EXPECT_EQ(o.preview.Interval, 2);
+  EXPECT_TRUE(test::Dialogs().Warnings.empty());
+}
+
+TEST(ChannelSettingsFile, PreviewDimensionAndIntervalRules) {
+  struct Row {
+    qint32 storedDimension, dimension, storedInterval, interval;
+  };
+  for (const Row& row :
+       {Row{1, 2, 0, 2}, Row{0, 3, -1, 2}, Row{9, 5, 1, 1}, Row{-4, 3, 20, 20}, Row{4, 4, 7, 7}}) {
+    QByteArray f = GoldenDefaultFile();
+    Patch(f, FromEnd(f, kDimensionBack), row.storedDimension);
+    Patch(f, FromEnd(f, kIntervalBack), row.storedInterval);
+    Objects o;
+    o.preview.Dimension = 4;
+    test::WriteFile(o.path, f);
+    ASSERT_TRUE(o.Load());
+    EXPECT_EQ(o.preview.Dimension, row.dimension) << row.storedDimension;
+    EXPECT_EQ(o.preview.Interval, row.interval) << row.storedInterval;
+  }
+}
+
+TEST(ChannelSettingsFile, ByteSizedValuesKeepTheirLowByte) {
+  QByteArray f = GoldenDefaultFile();
+  Patch(f, kHeader + 4, 258);       // standard
+  Patch(f, kAntenna1 + 12, 0x105);  // audio mode
+  Objects o;
+  test::WriteFile(o.path, f);
+  ASSERT_TRUE(o.Load());
+  EXPECT_EQ(o.channels.Standard, 2);
+  EXPECT_EQ(o.channels.AntennaChannels[0].AudioMode, 5);
+}
+
+TEST(ChannelSettingsFile, CorruptFileIsReportedResetSpreadAndDeleted) {
+  QByteArray wrongMagic = GoldenDefaultFile();
+  Patch(wrongMagic, 0, 4506);
+  QByteArray truncated = GoldenDefaultFile();
+  truncated.chop(4);
+  QByteArray wrongTrailer = GoldenDefaultFile();
+  Patch(wrongTrailer, FromEnd(wrongTrailer, 4), 4360);
+  QList<QByteArray> files{wrongMagic, truncated, wrongTrailer};
+  for (qint32 length : {600, -1, INT32_MAX}) {
+    QByteArray overlong = GoldenDefaultFile();
+    Patch(overlong, kMemory1 + 12, length);  // the name "Memory 1": its bytes are not skipped
+    files << overlong;
+  }
+  for (QByteArray& f : files) Patch(f, kHeader + 8, 49);  // a country code the tuner must not get
+
+  for (const QByteArray& bytes : files) {
+    test::Dialogs().Warnings.clear();
+    Objects o;
+    RecordingTuner tuner;
+    o.channels.SetTuner(&tuner);
+    o.channels.CountryCode = 1;
+    o.channels.AntennaChannels[3].Valid = true;
+    o.preview.Dimension = 5;
+    o.preview.CustomGrid[0][0] = {2, 3};
+    test::WriteFile(o.path, bytes);
+    EXPECT_FALSE(o.Load());
+    ASSERT_EQ(test::Dialogs().Warnings.size(), 1u);
+    EXPECT_EQ(test::Dialogs().Warnings[0], QStringList({kCorrupted}));
+    EXPECT_EQ(o.channels.CountryCode, 0);
+    EXPECT_FALSE(o.channels.AntennaChannels[3].Valid);
+    EXPECT_EQ(o.channels.FMChannels[0], (TFMMemoryChannelRecord{76280000, "FM Memory 1"}));
+    EXPECT_EQ(o.channels.FMChannels[49].Frequency, 90000000u);
+    EXPECT_EQ(o.preview.Dimension, 3);
+    EXPECT_EQ(o.preview.CustomGrid[0][0], TSourceMapCell{});
+    EXPECT_FALSE(QFileInfo::exists(o.path));
+    EXPECT_TRUE(tuner.Log.isEmpty()) << "nothing of a corrupt file reaches the card";
+  }
+}
+
+TEST(ChannelSettingsFile, MissingOrEmptyFileGivesDefaultsSilently) {
+  Objects missing;
+  RecordingTuner tuner;
+  missing.channels.SetTuner(&tuner);
+  missing.channels.TableIndex = 5;
+  EXPECT_FALSE(missing.Load());
+  EXPECT_EQ(missing.channels.TableIndex, 0);
+  EXPECT_EQ(missing.channels.FMChannels[0].Frequency, 76280000u);
+
+  Objects empty;
+  test::WriteFile(empty.path, "");
+  EXPECT_FALSE(empty.Load());
+  EXPECT_EQ(empty.channels.FMChannels[0].Frequency, 87900000u)
+      << "without a tuner the defaults stay";
+  EXPECT_FALSE(QFileInfo::exists(empty.path));
+  EXPECT_TRUE(test::Dialogs().Warnings.empty());
+}
+
+TEST(ChannelSettingsFile, OverlongNamesAreCutSoTheFileStillLoads) {
+  Objects out;
+  const QString longName = QString(300, QChar(0x6771));  // 900 bytes of UTF-8
+  out.channels.AntennaChannels[0].Name = longName;
+  out.channels.FMChannels[0].Name = QString(600, 'x');
+  ASSERT_TRUE(out.Save());
+  Objects in;
+  ASSERT_TRUE(in.Load());
+  EXPECT_EQ(in.channels.AntennaChannels[0].Name, longName.left(170))
+      << "510 bytes, whole characters";
+  EXPECT_EQ(in.channels.FMChannels[0].Name, QString(512, 'x'));
+  EXPECT_EQ(in.channels.FMChannels[1].Name, "FM Memory 2");
+}
+
+TEST(ChannelSettingsFile, FailedSaveKeepsThePreviousFileAndSaysSo) {
+  Objects o;
+  o.path = test::Home() + "no-such-folder/QDVCR2.cfg";
+  EXPECT_FALSE(o.Save());
+  ASSERT_EQ(test::Dialogs().Warnings.size(), 1u);
+  EXPECT_EQ(test::Dialogs().Warnings[0], QStringList({"Cannot write channel config...."}));
+
+  o.path = test::Home() + "QDVCR2.cfg";
+  QDir().mkpath(o.path);
+  test::WriteFile(o.path + "/keep", "old");
+  EXPECT_FALSE(o.Save());
+  EXPECT_EQ(test::ReadFile(o.path + "/keep"), "old");
+  EXPECT_EQ(QDir(test::Home()).entryList(QDir::Files).size(), 0) << "left a temporary file";
+}
+
+TEST(ChannelSettingsFile, SaveReplacesAnExistingFile) {
+  Objects o;
+  test::WriteFile(o.path, QByteArray(20000, 'z'));
+  ASSERT_TRUE(o.Save());
+  EXPECT_EQ(test::ReadFile(o.path), GoldenDefaultFile());
+}
