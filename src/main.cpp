@@ -1,28 +1,26 @@
 // OKA PVX: watch and record analogue TV and FM radio.
 
 #include <QApplication>
-#include <QTimer>
 
-#include "app/Startup.h"
-
-namespace {
-// How long the splash stays before the program closes, until live TV arrives in the window.
-constexpr int kSplashMs = 2500;
-}  // namespace
+#include "app/Application.h"
+#include "platform/ipc/MessageClient.h"
+#include "platform/ipc/Messages.h"
+#include "platform/ipc/TInstanceLock.h"
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("oka-pvx");
   QApplication::setApplicationDisplayName("OKA PVX");
 
-  if (!pvx::app::InitializeApplication()) {
-    pvx::app::ShutdownApplication();
-    return 1;
+  namespace ipc = pvx::platform::ipc;
+  // One instance per user: a second start brings the first to the front and leaves.
+  ipc::TInstanceLock lock;
+  if (!lock.Acquire()) {
+    ipc::SendMessage(ipc::kMainWindowClass, ipc::kMsgActivate, 0, 0);
+    return 0;
   }
-  bool ok = false;
-  const int splashMs = qEnvironmentVariableIntValue("OKA_PVX_SPLASH_MS", &ok);
-  QTimer::singleShot(ok ? splashMs : kSplashMs, &app, &QApplication::quit);
-  const int result = app.exec();
-  pvx::app::ShutdownApplication();
-  return result;
+
+  pvx::app::TApplication shell;
+  if (!shell.InitializeApplication()) return 1;
+  return app.exec();
 }

@@ -76,12 +76,46 @@ bool Allowed(int code, const TDispatchState& s) {
 }
 
 bool TCommandDispatcher::ExecuteCommand(int code) {
-  // A command arriving from a modal dialog's loop runs against the state of that moment.
+  // Operations wait with the event loop running (tuning, scans); a command arriving then is
+  // queued and run after the current one, against the state of that moment. Running it inside
+  // would nest tunings, or free the objects a waiting operation still uses on Exit.
+  if (running_) {
+    pending_.push_back([this, code] { Run(code); });
+    return true;
+  }
+  const bool ran = Run(code);
+  Drain();
+  return ran;
+}
+
+void TCommandDispatcher::RunNext(std::function<void()> work) {
+  if (!running_) {
+    work();
+    Drain();
+    return;
+  }
+  pending_.push_front(std::move(work));
+}
+
+void TCommandDispatcher::Drain() {
+  while (!pending_.empty() && !running_) {
+    auto next = std::move(pending_.front());
+    pending_.pop_front();
+    running_ = true;
+    next();
+    running_ = false;
+  }
+}
+
+bool TCommandDispatcher::Run(int code) {
   const TDispatchState state = State ? State() : TDispatchState{};
   if (!Allowed(code, state)) return false;
   auto it = actions_.find(code);
   if (it == actions_.end() || !it->second) return false;
+  const bool outer = !running_;
+  running_ = true;
   it->second();
+  if (outer) running_ = false;
   return true;
 }
 

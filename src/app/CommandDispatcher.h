@@ -3,6 +3,7 @@
 // against the application's state and runs the operation registered for it. Keys, menus,
 // panel buttons and command messages all end here.
 
+#include <deque>
 #include <functional>
 #include <map>
 
@@ -59,11 +60,21 @@ class TCommandDispatcher {
   void Register(int code, std::function<void()> action) { actions_[code] = std::move(action); }
   bool Has(int code) const { return actions_.count(code) != 0; }
 
-  // Runs the command when its gate allows it; false when it was ignored.
+  // Runs the command when its gate allows it; false when it was ignored. Called while another
+  // command runs, it is queued and runs (gate checked then) when that one returns.
   bool ExecuteCommand(int code);
+  bool Busy() const { return running_; }
+  // Work that must follow the running command before anything queued (a typed channel
+  // committed by it); runs at once when no command runs.
+  void RunNext(std::function<void()> work);
 
  private:
+  bool Run(int code);
+  void Drain();
+
   std::map<int, std::function<void()>> actions_;
+  std::deque<std::function<void()>> pending_;
+  bool running_ = false;
 };
 
 }  // namespace pvx::app

@@ -157,6 +157,29 @@ TEST(CommandDispatcher, RunsAllowedCommandsOnly) {
   EXPECT_EQ(ran, (std::vector<int>{1001, 1002}));
 }
 
+TEST(CommandDispatcher, CommandsArrivingDuringACommandRunAfterIt) {
+  TCommandDispatcher dispatcher;
+  TDispatchState state;
+  state.Mode = amTV;
+  dispatcher.State = [&] { return state; };
+  std::vector<std::string> log;
+  // 4001 waits with the event loop running; an Exit and a capture arrive meanwhile.
+  dispatcher.Register(4001, [&] {
+    log.push_back("tune start");
+    dispatcher.ExecuteCommand(1);
+    dispatcher.ExecuteCommand(1001);
+    log.push_back("tune end");
+  });
+  dispatcher.Register(1, [&] { log.push_back("exit"); });
+  dispatcher.Register(1001, [&] {
+    log.push_back("capture");
+    state.Mode = amCapture;
+  });
+  EXPECT_TRUE(dispatcher.ExecuteCommand(4001));
+  EXPECT_EQ(log, (std::vector<std::string>{"tune start", "tune end", "exit", "capture"}));
+  EXPECT_FALSE(dispatcher.Busy());
+}
+
 TEST(ModeSwitch, LeavesThenEntersThenAnnounces) {
   TMainInfo main;
   std::vector<std::string> steps;

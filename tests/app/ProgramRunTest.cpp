@@ -1,38 +1,124 @@
-// The built program starts on this machine, loads and writes its settings, and exits cleanly.
+// The real program, started offscreen with a fresh program folder: it shows live TV, obeys the
+// remote control, writes both settings files when it exits, and runs only once per user.
 
 #include <gtest/gtest.h>
 
-#include <QFileInfo>
+#include <QCoreApplication>
+#include <QFile>
 #include <QProcess>
+#include <QThread>
+#include <QtEndian>
 
+#include "platform/ipc/MessageClient.h"
+#include "platform/ipc/Messages.h"
 #include "support/TestEnvironment.h"
 
 using namespace pvx;
+namespace ipc = pvx::platform::ipc;
 
 namespace {
 
-int RunProgram(QProcess& process) {
+QProcessEnvironment ProgramEnvironment() {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert("OKA_PVX_HOME", test::Home());
+  env.insert("XDG_RUNTIME_DIR", qEnvironmentVariable("XDG_RUNTIME_DIR"));
   env.insert("QT_QPA_PLATFORM", "offscreen");
-  env.insert("OKA_PVX_SPLASH_MS", "0");
-  process.setProcessEnvironment(env);
-  process.start(PVX_PROGRAM, {});
-  // Generous bound so a hung program fails the test instead of blocking the run.
-  if (!process.waitForFinished(60000)) {
-    process.kill();
-    return -1;
+  env.insert("OKA_PVX_AUDIO_SINK", "null");
+  return env;
+}
+
+// Real time: the program is another process. Bounded so a hang fails the test.
+bool WaitUntil(const std::function<bool()>& done, int maxMs = 30000) {
+  for (int waited = 0; waited < maxMs; waited += 50) {
+    if (done()) return true;
+    QCoreApplication::processEvents();
+    QThread::msleep(50);
   }
-  return process.exitCode();
+  return done();
+}
+
+int Remote(const QStringList& args) {
+  QProcess remote;
+  remote.setProcessEnvironment(ProgramEnvironment());
+  remote.start(PVX_REMOTE, args);
+  if (!remote.waitForFinished(10000)) return -1;
+  return remote.exitCode();
+}
+
+qint32 IntAt(const QByteArray& bytes, int offset) {
+  return qFromLittleEndian<qint32>(bytes.constData() + offset);
+}
+
+// QDVCR2.cfg: magic, 8 table settings, 2 x 160 channel records, 50 memories, 50 FM entries,
+// then the current channel. The records hold strings, so walk them.
+int CurrentChannelOf(const QByteArray& file) {
+  int at = 4 + 8 * 4;
+  auto skipString = [&] { at += 4 + IntAt(file, at); };
+  for (int i = 0; i < 320; ++i) {
+    at += 6 * 4;
+    skipString();
+    skipString();
+  }
+  for (int i = 0; i < 50; ++i) {
+    at += 3 * 4;
+    skipString();
+  }
+  for (int i = 0; i < 50; ++i) {
+    at += 4;
+    skipString();
+  }
+  return IntAt(file, at);
 }
 
 }  // namespace
 
-TEST(ProgramRun, StartsAndWritesDefaultSettings) {
-  QProcess process;
-  EXPECT_EQ(RunProgram(process), 0) << process.readAllStandardError().toStdString();
-  const QByteArray settings = test::ReadFile(test::Home() + "QDVCR.cfg");
-  ASSERT_GE(settings.size(), 8);
-  EXPECT_EQ(settings.left(4), QByteArray::fromHex("99110000"));
-  EXPECT_EQ(settings.right(4), QByteArray::fromHex("07110000"));
+TEST(ProgramRun, ShowsLiveTVObeysTheRemoteAndSavesOnExit) {
+  // A first run leaves channel settings with a known table: the US antenna plan.
+  QProcess program;
+  program.setProcessEnvironment(ProgramEnvironment());
+  program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  program.start(PVX_PROGRAM, {});
+  ASSERT_TRUE(program.waitForStarted());
+  ASSERT_TRUE(WaitUntil([] { return ipc::FindWindow(ipc::kMainWindowClass); }))
+      << "the main window's endpoint never appeared";
+  // The endpoint answers once start-up has built the live preview.
+  EXPECT_EQ(Remote({"--activate"}), 0);
+  EXPECT_EQ(Remote({"next-channel"}), 0);
+  EXPECT_EQ(Remote({"digit-1", "digit-1", "enter"}), 0);
+  EXPECT_EQ(Remote({"volume-up"}), 0);
+  EXPECT_EQ(Remote({"mute"}), 0);
+  EXPECT_EQ(Remote({"nonsense-command"}), 1);
+  EXPECT_EQ(Remote({"exit"}), 0);
+  ASSERT_TRUE(program.waitForFinished(30000));
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(program.exitCode(), 0);
+
+  const QByteArray main = test::ReadFile(test::Home() + "QDVCR.cfg");
+  ASSERT_GE(main.size(), 8);
+  EXPECT_EQ(IntAt(main, 0), 4505);
+  EXPECT_EQ(IntAt(main, main.size() - 4), 4359);
+  const QByteArray channels = test::ReadFile(test::Home() + "QDVCR2.cfg");
+  ASSERT_GE(channels.size(), 8);
+  EXPECT_EQ(IntAt(channels, 0), 4505);
+  EXPECT_EQ(IntAt(channels, channels.size() - 4), 4359);
+  EXPECT_EQ(CurrentChannelOf(channels), 11) << "the typed channel is the current one";
+  // Not running any more: the remote says so.
+  EXPECT_EQ(Remote({"next-channel"}), 2);
+}
+
+TEST(ProgramRun, SecondInstanceActivatesTheFirstAndLeaves) {
+  QProcess first;
+  first.setProcessEnvironment(ProgramEnvironment());
+  first.start(PVX_PROGRAM, {});
+  ASSERT_TRUE(first.waitForStarted());
+  ASSERT_TRUE(WaitUntil([] { return ipc::FindWindow(ipc::kMainWindowClass); }));
+  QProcess second;
+  second.setProcessEnvironment(ProgramEnvironment());
+  second.start(PVX_PROGRAM, {});
+  ASSERT_TRUE(second.waitForFinished(30000));
+  EXPECT_EQ(second.exitCode(), 0);
+  EXPECT_EQ(first.state(), QProcess::Running);
+  EXPECT_EQ(Remote({"exit"}), 0);
+  ASSERT_TRUE(first.waitForFinished(30000));
+  EXPECT_EQ(first.exitCode(), 0);
 }

@@ -1,0 +1,97 @@
+#pragma once
+// The program's spine: the process-wide objects created and freed in their fixed order, the
+// two start-up phases, the relay of model events to the windows, the command dispatcher with
+// its operations, the main window's message endpoint, and the exit sequence.
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+#include "app/CommandDispatcher.h"
+#include "settings/MainInfo.h"
+
+namespace pvx::engine {
+class TAudioAdjustInfo;
+class TCaptureInfo;
+class TChannelTunerAdapter;
+}  // namespace pvx::engine
+namespace pvx::platform::ipc {
+class TMessageEndpoint;
+}
+namespace pvx::settings {
+class THotkeyControlInfo;
+}
+namespace pvx::util {
+class TOEMInfo;
+}
+
+namespace pvx::app {
+
+class TFormLogo;
+class TFormMainWindow;
+
+class TApplication final : public QObject {
+  Q_OBJECT
+ public:
+  TApplication();
+  ~TApplication() override;
+
+  // Phase 1; false means the program must end (the user was told why).
+  bool InitializeApplication();
+  // Phase 2, run from the event loop; false means the program must end.
+  bool StartApplication();
+  // Exit: closes the graph, writes both settings files, frees the objects. Runs once.
+  void ShutdownApplication();
+
+  void ExecuteCommand(int code) { dispatcher_.ExecuteCommand(code); }
+  // A message to the main window's endpoint (command, scheduled start, FM, activation).
+  qint32 HandleMessage(quint32 message, qint32 wParam, qint32 lParam);
+
+  TFormMainWindow* MainWindow() const { return mainWindow_; }
+  engine::TCaptureInfo* CaptureInfo() const { return capture_.get(); }
+  engine::TAudioAdjustInfo* AudioAdjustInfo() const { return audio_.get(); }
+  TCommandDispatcher& Dispatcher() { return dispatcher_; }
+
+  static QString MainSettingsPath();
+  static QString ChannelSettingsPath();
+
+ signals:
+  // Phase 2 finished (or failed): the program shows live TV now.
+  void Started(bool ok);
+
+ private:
+  void CreateModelObjects();
+  void WireRelays();
+  void RegisterCommands();
+  void InstallModeActions();
+  bool LeaveMode(settings::TAppMode from, settings::TAppMode to);
+  bool EnterMode(settings::TAppMode from, settings::TAppMode to);
+  void OnKeyUp(int key, Qt::KeyboardModifiers modifiers);
+  void OnKeyPress(QChar character);
+  void SelectTypedChannel(int channel);
+  void SelectSource(int code);
+  void CycleSource();
+  void CycleTVAudioMode();
+  void StepVolume(int direction);
+  void ToggleMute();
+  void RestoreLastSource();
+  void FirstRunChannels();
+  void ShowVersion();
+  settings::TMainSettingsPeers Peers();
+  TDispatchState DispatchState() const;
+
+  TCommandDispatcher dispatcher_;
+  std::unique_ptr<settings::TMainInfo> main_;
+  std::unique_ptr<engine::TAudioAdjustInfo> audio_;
+  std::unique_ptr<settings::THotkeyControlInfo> hotkeys_;
+  std::unique_ptr<util::TOEMInfo> oem_;
+  std::unique_ptr<engine::TCaptureInfo> capture_;
+  std::unique_ptr<engine::TChannelTunerAdapter> tunerAdapter_;
+  std::unique_ptr<platform::ipc::TMessageEndpoint> endpoint_;
+  TFormMainWindow* mainWindow_ = nullptr;
+  TFormLogo* logo_ = nullptr;
+  bool started_ = false;
+  bool shutDown_ = false;
+};
+
+}  // namespace pvx::app
