@@ -310,11 +310,17 @@ bool TFilterGraph::Run() {
         return false;
       }
     }
-    // Only filters that take part in a stream run; the others stay idle, as unconnected
-    // filters do on the original platform.
+    // Only filters that take part in a stream run. The others leave the pipeline while it
+    // runs: a sink kept there would hold back the end of stream it never reaches.
     for (const auto& filter : filters_) {
-      if (GstElement* element = filter->Element())
-        gst_element_set_locked_state(element, !filter->HasConnectedMediaPin());
+      GstElement* element = filter->Element();
+      if (!element) continue;
+      if (filter->HasConnectedMediaPin()) {
+        gst_element_set_locked_state(element, FALSE);
+      } else {
+        gst_bin_remove(GST_BIN(pipeline_), element);  // the filter keeps its own reference
+        idle_.push_back(element);
+      }
     }
     TerminateDanglingOutputs();
   }
@@ -353,6 +359,11 @@ bool TFilterGraph::Stop() {
     }
   }
   RemoveTerminators();
+  for (GstElement* element : idle_) {
+    gst_bin_add(GST_BIN(pipeline_), element);
+    gst_element_set_locked_state(element, TRUE);
+  }
+  idle_.clear();
   const bool wasStopped = state_ == GraphState::Stopped;
   state_ = GraphState::Stopped;
   rate_ = 1.0;

@@ -92,6 +92,7 @@ class TFilterGraph {
   GstElement* pipeline_ = nullptr;
   std::vector<std::shared_ptr<TFilter>> filters_;
   std::vector<GstElement*> terminators_;
+  std::vector<GstElement*> idle_;  // out of the pipeline while it runs
   GraphState state_ = GraphState::Stopped;
   double rate_ = 1.0;
   std::unique_ptr<QObject> context_;

@@ -320,6 +320,33 @@ TEST(CaptureGraph, UnconnectedFiltersStayIdleAndDanglingOutputsDoNotStall) {
   gst_element_get_state(idle->Element(), &state, nullptr, 0);
   EXPECT_EQ(state, GST_STATE_NULL);
   graph.Stop();
+  // Stopped, the idle filter is part of the graph again and can be connected.
+  EXPECT_EQ(GST_ELEMENT_PARENT(idle->Element()), graph.Pipeline());
+}
+
+TEST(GraphEvents, AnIdleSinkDoesNotHoldBackTheEndOfStream) {
+  struct Source final : TFilter {
+    Source() : TFilter("Test Source") {
+      AddPin("Output", PinDir::Output, PinCategory::None, MediaMajor::Video);
+      GstElement* bin = MakeBin("videotestsrc name=src num-buffers=3", "finite-source");
+      SetElement(bin);
+      Ghost(bin, "src", "src", "Output");
+    }
+  };
+  TFilterGraph graph;
+  bool ended = false;
+  graph.OnEvent = [&](const TGraphEvent& e) { ended = ended || e.kind == TGraphEvent::EndOfStream; };
+  auto source = std::make_shared<Source>();
+  auto sink = std::make_shared<test::TTestSink>();
+  auto idleSink = std::make_shared<test::TTestSink>();  // never connected
+  graph.AddFilter(source, "Source");
+  graph.AddFilter(sink, "Sink");
+  graph.AddFilter(idleSink, "Idle");
+  ASSERT_TRUE(graph.Connect(*source->FindPin("Output"), *sink->FindPin("Input")));
+  ASSERT_TRUE(graph.Run());
+  EXPECT_TRUE(test::WaitUntil([&] { return ended; }));
+  graph.Stop();
+  EXPECT_TRUE(graph.RemoveFilter(*idleSink));
 }
 
 TEST(GraphEvents, ErrorsAndEndOfStreamReachTheUiThread) {
