@@ -5,6 +5,7 @@
 #include <QMetaObject>
 #include <QTimer>
 
+#include "app/AboutDialog.h"
 #include "app/ChannelPreviewGrid.h"
 #include "app/KeyboardMap.h"
 #include "app/LogoForm.h"
@@ -351,6 +352,10 @@ void TApplication::RegisterCommands() {
     if (!help.isEmpty()) platform::System().OpenUrl(help);
   });
   d.Register(12, [this] { mainWindow_->SleepCountdown.Execute(mainWindow_); });
+  d.Register(13, [this] {
+    TDialogAbout about(*oem_, mainWindow_);
+    about.exec();
+  });
   d.Register(14, [] { util::OpenTVGuide(); });
   d.Register(200, [this] { CycleSource(); });
   for (int code : {201, 202, 203, 204, 205, 206}) d.Register(code, [this, code] { SelectSource(code); });
