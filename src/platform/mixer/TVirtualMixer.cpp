@@ -1,5 +1,7 @@
 #include "platform/mixer/TVirtualMixer.h"
 
+#include "platform/devices/virtual/LineInMonitor.h"
+
 #include <QMetaObject>
 #include <QObject>
 #include <algorithm>
@@ -99,8 +101,26 @@ bool TVirtualMixer::ChangeFromOutside(int mixer, int destination, int line,
   if (change.Left) control->Left = ClampLevel(*change.Left);
   if (change.Right) control->Right = ClampLevel(*change.Right);
   if (change.Mute) control->Mute = *change.Mute;
+  if (mixer == 0) UpdateLineInMonitor();
   PostNotification(mixer, false);
   return true;
+}
+
+bool TVirtualMixer::LineInPlaying() const { return lineIn_ && lineIn_->Playing(); }
+
+void TVirtualMixer::UpdateLineInMonitor() {
+  // Only the machine's own sound card has the TV card's cable in its line input.
+  if (devices_.empty() || devices_[0].ProductName != QLatin1String(kDefaultProductName)) return;
+  for (const TVirtualMixerDestination& d : devices_[0].Destinations) {
+    if (d.Type != TMixerDestinationType::Speakers) continue;
+    for (const TVirtualMixerLine& line : d.Lines) {
+      if (line.Name != QLatin1String("Line In")) continue;
+      if (!lineIn_) lineIn_ = std::make_unique<devices::TLineInMonitor>();
+      const int level = qMin(qMax(d.Volume.Left, d.Volume.Right), qMax(line.Volume.Left, line.Volume.Right));
+      lineIn_->SetLevel(level / 65535.0, d.Volume.Mute || line.Volume.Mute);
+      return;
+    }
+  }
 }
 
 void TVirtualMixer::NotifyLineChange(int mixer) {

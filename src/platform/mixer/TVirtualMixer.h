@@ -12,6 +12,10 @@
 
 class QObject;
 
+namespace pvx::platform::devices {
+class TLineInMonitor;
+}
+
 namespace pvx::platform::mixer {
 
 struct TVirtualMixerLine {
@@ -44,6 +48,8 @@ class TVirtualMixer final : public TMixerComponent {
   static TVirtualMixerDevice DefaultDevice(const QString& productName = kDefaultProductName);
 
   explicit TVirtualMixer(std::vector<TVirtualMixerDevice> devices = {DefaultDevice()});
+  // True while the TV card's sound plays through the line input.
+  bool LineInPlaying() const;
   ~TVirtualMixer() override;
   TVirtualMixer(const TVirtualMixer&) = delete;
   TVirtualMixer& operator=(const TVirtualMixer&) = delete;
@@ -84,8 +90,12 @@ class TVirtualMixer final : public TMixerComponent {
   TMixerVolume* Control(int mixer, int destination, int line);
   void PostNotification(int mixer, bool lineChange);
 
+  // The virtual TV card's sound reaches the default device's line input.
+  void UpdateLineInMonitor();
+
   std::vector<TVirtualMixerDevice> devices_;
   int selected_ = -1;
+  std::unique_ptr<devices::TLineInMonitor> lineIn_;
   // Context of the queued notifications; they are dropped when the mixer goes.
   std::unique_ptr<QObject> context_;
 };

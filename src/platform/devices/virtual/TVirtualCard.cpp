@@ -232,6 +232,10 @@ TReception TVirtualCard::Picture() const {
 
 TReception TVirtualCard::Sound() const {
   if (audioInput_ != 0) return {SourceKind::Silence, std::nullopt};
+  return LineOut();
+}
+
+TReception TVirtualCard::LineOut() const {
   const int type = ConnectorOf(0, 1);
   if (type == PhysConn_Audio_Tuner) return Tuned();
   if (type == PhysConn_Audio_Line) return {SourceKind::Line, std::nullopt};

@@ -115,6 +115,8 @@ class TVirtualCard {
   // What the capture devices receive now, following the crossbar routes to the connector.
   TReception Picture() const;
   TReception Sound() const;
+  // What the card's audio output carries, whatever line the audio capture device records.
+  TReception LineOut() const;
 
   // Replaces the decoder's lock readings, one call per reading (a weak or flaky signal).
   std::function<bool()> LockOverride;

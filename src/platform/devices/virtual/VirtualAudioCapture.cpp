@@ -1,6 +1,7 @@
 #include <gst/gst.h>
 
 #include "platform/devices/virtual/VirtualDeviceFilters.h"
+#include "platform/devices/virtual/VirtualSound.h"
 #include "platform/graph/GstPtr.h"
 #include "platform/graph/MediaCaps.h"
 #include "platform/graph/TFilterGraph.h"
@@ -16,8 +17,6 @@ constexpr const char* kPipeline =
     "! capsfilter name=out";
 
 constexpr int kRates[] = {48000, 44100, 32000};
-// The line input carries a melody-like tone of its own.
-constexpr int kLineToneHz = 1000;
 
 }  // namespace
 
@@ -90,30 +89,7 @@ bool TVirtualAudioCapture::get_Enable(int inputPin, bool& enabled) const {
 }
 
 void TVirtualAudioCapture::CardChanged() {
-  GstElement* src = Child("src");
-  if (!src) return;
-  const TReception sound = Card().Sound();
-  switch (sound.Kind) {
-    case SourceKind::Station: {
-      int tone = sound.Station->ToneHz;
-      // The second language is heard a fifth higher, so a switch is audible.
-      if (Card().TVAudioMode() & AMTVAUDIO_MODE_LANG_B) tone = tone * 3 / 2;
-      gst_util_set_object_arg(G_OBJECT(src), "wave", "sine");
-      g_object_set(src, "freq", double(tone), "volume", 0.3, nullptr);
-      break;
-    }
-    case SourceKind::Line:
-      gst_util_set_object_arg(G_OBJECT(src), "wave", "sine");
-      g_object_set(src, "freq", double(kLineToneHz), "volume", 0.2, nullptr);
-      break;
-    case SourceKind::Silence:
-      gst_util_set_object_arg(G_OBJECT(src), "wave", "silence");
-      break;
-    default:  // hiss where nothing is tuned
-      gst_util_set_object_arg(G_OBJECT(src), "wave", "pink-noise");
-      g_object_set(src, "volume", 0.05, nullptr);
-      break;
-  }
+  if (GstElement* src = Child("src")) ApplySound(src, Card(), Card().Sound());
 }
 
 }  // namespace pvx::platform::devices

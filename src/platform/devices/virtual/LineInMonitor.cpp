@@ -1,0 +1,60 @@
+#include "platform/devices/virtual/LineInMonitor.h"
+
+#include <gst/gst.h>
+
+#include "platform/devices/virtual/VirtualDeviceProvider.h"
+#include "platform/devices/virtual/VirtualSound.h"
+#include "platform/graph/GstPtr.h"
+#include "platform/video/TAudioRenderer.h"
+
+namespace pvx::platform::devices {
+
+TLineInMonitor::TLineInMonitor() = default;
+
+TLineInMonitor::~TLineInMonitor() { Stop(); }
+
+void TLineInMonitor::SetLevel(double volume, bool muted) {
+  const bool audible = volume > 0 && !muted;
+  if (!audible) {
+    Stop();
+    return;
+  }
+  if (!pipeline_) Start();
+  if (volume_) g_object_set(volume_, "volume", qBound(0.0, volume, 1.0), nullptr);
+}
+
+void TLineInMonitor::Start() {
+  const char* sink = video::SoundOutputAvailable() ? "autoaudiosink" : "fakesink sync=true";
+  const QByteArray description =
+      QByteArray("audiotestsrc name=src is-live=true samplesperbuffer=960 ! volume name=level "
+                 "! audioconvert ! audioresample ! ") + sink;
+  pipeline_ = graph::MakeBin(description.constData(), "line-in-monitor");
+  if (!pipeline_) return;
+  // A bin of its own, outside every graph: it stands for analogue wiring.
+  GstElement* pipeline = gst_pipeline_new("line-in");
+  gst_bin_add(GST_BIN(pipeline), pipeline_);
+  pipeline_ = GST_ELEMENT(gst_object_ref_sink(pipeline));
+  source_ = gst_bin_get_by_name(GST_BIN(pipeline_), "src");
+  volume_ = gst_bin_get_by_name(GST_BIN(pipeline_), "level");
+  card_ = DefaultVirtualCard();
+  subscription_ = card_->Subscribe([this] { Follow(); });
+  Follow();
+  gst_element_set_state(pipeline_, GST_STATE_PLAYING);
+}
+
+void TLineInMonitor::Stop() {
+  if (!pipeline_) return;
+  gst_element_set_state(pipeline_, GST_STATE_NULL);
+  if (card_) card_->Unsubscribe(subscription_);
+  card_.reset();
+  if (source_) gst_object_unref(source_);
+  if (volume_) gst_object_unref(volume_);
+  gst_object_unref(pipeline_);
+  pipeline_ = source_ = volume_ = nullptr;
+}
+
+void TLineInMonitor::Follow() {
+  if (source_ && card_) ApplySound(source_, *card_, card_->LineOut());
+}
+
+}  // namespace pvx::platform::devices
