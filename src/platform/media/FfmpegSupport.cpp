@@ -33,4 +33,14 @@ QString AvErrorText(int code) {
   return QString::fromUtf8(text);
 }
 
+bool SendFrame(AVCodecContext* codec, AVFrame* frame, AVPacket* packet, const PacketSink& sink) {
+  int r = avcodec_send_frame(codec, frame);
+  if (r < 0 && r != AVERROR_EOF) return false;
+  while ((r = avcodec_receive_packet(codec, packet)) >= 0) {
+    if (!sink(packet)) return false;
+    av_packet_unref(packet);
+  }
+  return r == AVERROR(EAGAIN) || r == AVERROR_EOF;
+}
+
 }  // namespace pvx::platform::media

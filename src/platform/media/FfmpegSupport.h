@@ -11,6 +11,7 @@ extern "C" {
 
 #include <QLoggingCategory>
 #include <QString>
+#include <functional>
 #include <memory>
 
 Q_DECLARE_LOGGING_CATEGORY(lcMedia)
@@ -48,6 +49,13 @@ QString AvErrorText(int code);
 
 // Sends FFmpeg's messages to the media log category (once per process).
 void RouteFfmpegLog();
+
+// Takes each encoded packet; false stops the encoding.
+using PacketSink = std::function<bool(AVPacket*)>;
+
+// Hands a frame (nullptr: end of stream) to an encoder and passes on every packet it has
+// ready; false on an encoder error or when the sink refuses a packet.
+bool SendFrame(AVCodecContext* codec, AVFrame* frame, AVPacket* packet, const PacketSink& sink);
 
 // An AVRational in a form that can be written inline.
 inline AVRational Rational(int num, int den) { return AVRational{num, den}; }

@@ -150,13 +150,7 @@ bool TVideoEncoder::Repeat(int64_t index, const PacketSink& sink) {
 bool TVideoEncoder::Flush(const PacketSink& sink) { return Send(nullptr, sink); }
 
 bool TVideoEncoder::Send(AVFrame* frame, const PacketSink& sink) {
-  int r = avcodec_send_frame(codec_.get(), frame);
-  if (r < 0 && r != AVERROR_EOF) return false;
-  while ((r = avcodec_receive_packet(codec_.get(), packet_.get())) >= 0) {
-    if (!sink(packet_.get())) return false;
-    av_packet_unref(packet_.get());
-  }
-  return r == AVERROR(EAGAIN) || r == AVERROR_EOF;
+  return SendFrame(codec_.get(), frame, packet_.get(), sink);
 }
 
 }  // namespace pvx::platform::media

@@ -15,8 +15,6 @@ struct TVideoInput {
   AVPixelFormat format = AV_PIX_FMT_NONE;
 };
 
-using PacketSink = std::function<bool(AVPacket*)>;
-
 class TVideoEncoder {
  public:
   // The profile's size and rate must be filled in; globalHeader when the container wants the

@@ -51,6 +51,24 @@ int ThreadCount() {
   return QRegularExpression("Threads:\\s+(\\d+)").match(text).captured(1).toInt();
 }
 
+// Capture device, tuner and a sink for 64x48 RGB24 frames: colours are easy to read.
+struct SmallCapture {
+  SmallCapture() {
+    graph.AddFilter(capture, "VCapture");
+    graph.AddFilter(tuner, "TVTuner");
+    graph.AddFilter(sink, "Sink");
+    TMediaType type;
+    capture->As<IStreamConfig>()->GetStreamCaps(2, type);
+    type.Width = 64;
+    type.Height = 48;
+    capture->As<IStreamConfig>()->SetFormat(type);
+  }
+  TFilterGraph graph;
+  std::shared_ptr<TFilter> capture = Bind(DeviceCategory::VideoInputDevice);
+  std::shared_ptr<TFilter> tuner = Bind(DeviceCategory::TVTuner);
+  std::shared_ptr<test::TTestSink> sink = std::make_shared<test::TTestSink>();
+};
+
 }  // namespace
 
 TEST(DeviceEnumeration, VirtualCardPartsInStableOrder) {
@@ -193,18 +211,8 @@ TEST(CaptureGraph, DeliversFramesOfTheConfiguredFormat) {
 }
 
 TEST(CaptureGraph, ChannelChangesShowInTheNextFrames) {
-  TFilterGraph graph;
-  auto capture = Bind(DeviceCategory::VideoInputDevice);
-  auto tuner = Bind(DeviceCategory::TVTuner);
-  auto sink = std::make_shared<test::TTestSink>();
-  graph.AddFilter(capture, "VCapture");
-  graph.AddFilter(tuner, "TVTuner");
-  graph.AddFilter(sink, "Sink");
-  TMediaType type;
-  capture->As<IStreamConfig>()->GetStreamCaps(2, type);  // RGB24: easy to read colours
-  type.Width = 64;
-  type.Height = 48;
-  capture->As<IStreamConfig>()->SetFormat(type);
+  SmallCapture small;
+  auto& [graph, capture, tuner, sink] = small;
   ASSERT_TRUE(graph.Connect(*capture->FindPin("Capture"), *sink->FindPin("Input")));
   ASSERT_TRUE(graph.Run());
   auto* props = tuner->As<ITunerPropertySet>();
@@ -234,18 +242,8 @@ TEST(CaptureGraph, ChannelChangesShowInTheNextFrames) {
 }
 
 TEST(CaptureGraph, ColourControlsChangeThePictureLive) {
-  TFilterGraph graph;
-  auto capture = Bind(DeviceCategory::VideoInputDevice);
-  auto tuner = Bind(DeviceCategory::TVTuner);
-  auto sink = std::make_shared<test::TTestSink>();
-  graph.AddFilter(capture, "VCapture");
-  graph.AddFilter(tuner, "TVTuner");
-  graph.AddFilter(sink, "Sink");
-  TMediaType type;
-  capture->As<IStreamConfig>()->GetStreamCaps(2, type);
-  type.Width = 64;
-  type.Height = 48;
-  capture->As<IStreamConfig>()->SetFormat(type);
+  SmallCapture small;
+  auto& [graph, capture, tuner, sink] = small;
   tuner->As<ITunerPropertySet>()->SetFrequency(55250000, kTuningExact, 0);  // colour bars
   ASSERT_TRUE(graph.Connect(*capture->FindPin("Capture"), *sink->FindPin("Input")));
   ASSERT_TRUE(graph.Run());
