@@ -1,9 +1,12 @@
 // The virtual card's devices in a graph: enumeration, wiring inside the card, the route walk
 // over cascaded crossbars, and a live capture that follows the tuner.
 
+#include <glib.h>
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QThread>
+#include <atomic>
 #include <QRegularExpression>
 
 #include "TestFilters.h"
@@ -239,6 +242,37 @@ TEST(CaptureGraph, ChannelChangesShowInTheNextFrames) {
     }
   }
   graph.Stop();
+}
+
+TEST(CaptureGraph, TuningWhileTheSourceDrawsIsSafe) {
+  // Criticals from the media framework mean a frame was drawn from a freed picture.
+  std::atomic<int> criticals = 0;
+  auto count = [](const gchar*, GLogLevelFlags, const gchar*, gpointer data) {
+    ++*static_cast<std::atomic<int>*>(data);
+  };
+  const guint core = g_log_set_handler("GStreamer", G_LOG_LEVEL_CRITICAL, count, &criticals);
+  const guint video = g_log_set_handler("GStreamer-Video", G_LOG_LEVEL_CRITICAL, count, &criticals);
+
+  SmallCapture small;
+  auto& [graph, capture, tuner, sink] = small;
+  TMediaType type;
+  capture->As<IStreamConfig>()->GetStreamCaps(0, type);  // full size, so drawing takes a while
+  ASSERT_TRUE(capture->As<IStreamConfig>()->SetFormat(type));
+  ASSERT_TRUE(graph.Connect(*capture->FindPin("Capture"), *sink->FindPin("Input")));
+  ASSERT_TRUE(graph.Run());
+  auto* props = tuner->As<ITunerPropertySet>();
+  // A station with a still pattern, another one, and snow (a moving one), as fast as possible.
+  const quint32 stops[] = {48250000, 623250000, 100000000};
+  for (int change = 0; change < 1500; ++change) {
+    props->SetFrequency(stops[change % 3], kTuningExact, 0);
+    if (change % 16 == 0) QThread::usleep(500);
+  }
+  const int before = sink->Frames();
+  EXPECT_TRUE(test::WaitUntil([&] { return sink->Frames() >= before + 3; }));
+  graph.Stop();
+  g_log_remove_handler("GStreamer", core);
+  g_log_remove_handler("GStreamer-Video", video);
+  EXPECT_EQ(criticals.load(), 0);
 }
 
 TEST(CaptureGraph, ColourControlsChangeThePictureLive) {

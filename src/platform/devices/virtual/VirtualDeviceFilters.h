@@ -2,6 +2,9 @@
 // The device filters of the virtual TV card, as device enumeration binds them.
 
 #include <memory>
+#include <mutex>
+
+#include <QByteArray>
 
 #include "platform/devices/virtual/TVirtualCard.h"
 #include "platform/graph/Interfaces.h"
@@ -103,8 +106,19 @@ class TVirtualVideoCapture final : public TVirtualDeviceFilter,
   bool Answers(const std::type_info& interfaceType) const override;
 
  private:
+  // videotestsrc does not guard its cached picture against a pattern change while it draws,
+  // so a change made while it streams is handed to its streaming thread, between two frames.
+  struct PendingPattern {
+    std::mutex Mutex;
+    QByteArray Pattern;
+    int Speed = 0;
+    bool Pending = false;
+  };
+  friend struct PendingPatternProbe;
   void ApplyFormat();
+  void SetPattern(const char* pattern, int speed);
   GstElement* Child(const char* name) const;
+  std::shared_ptr<PendingPattern> pendingPattern_ = std::make_shared<PendingPattern>();
 
   graph::TMediaType format_;
 };

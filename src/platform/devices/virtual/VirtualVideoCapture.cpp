@@ -43,6 +43,12 @@ double Scaled(int value, int property) {
 
 }  // namespace
 
+struct PendingPatternProbe {
+  using Shared = std::shared_ptr<TVirtualVideoCapture::PendingPattern>;
+  static GstPadProbeReturn Apply(GstPad* pad, GstPadProbeInfo* info, gpointer data);
+  static void Free(gpointer data) { delete static_cast<Shared*>(data); }
+};
+
 TVirtualVideoCapture::TVirtualVideoCapture(std::shared_ptr<TVirtualCard> card)
     : TVirtualDeviceFilter(card, CardPart::Capture, 0, card->DeviceName("Video Capture")) {
   AddPin("Analog Video In", PinDir::Input, PinCategory::AnalogVideoIn, MediaMajor::AnalogVideo,
@@ -83,9 +89,52 @@ TVirtualVideoCapture::TVirtualVideoCapture(std::shared_ptr<TVirtualCard> card)
       Ghost(bin, "pvqueue", "src", "Preview");
     }
   }
+  if (GstElement* src = Child("src")) {
+    GstPad* pad = gst_element_get_static_pad(src, "src");
+    gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BUFFER, PendingPatternProbe::Apply,
+                      new PendingPatternProbe::Shared(pendingPattern_), PendingPatternProbe::Free);
+    gst_object_unref(pad);
+  }
   GetStreamCaps(0, format_);
   ApplyFormat();
   CardChanged();
+}
+
+GstPadProbeReturn PendingPatternProbe::Apply(GstPad* pad, GstPadProbeInfo*, gpointer data) {
+  // Runs in the streaming thread after a frame is drawn, so nothing draws meanwhile.
+  TVirtualVideoCapture::PendingPattern& p = **static_cast<Shared*>(data);
+  std::lock_guard lock(p.Mutex);
+  if (!p.Pending) return GST_PAD_PROBE_OK;
+  p.Pending = false;
+  GstElement* src = gst_pad_get_parent_element(pad);
+  if (!src) return GST_PAD_PROBE_OK;
+  gst_util_set_object_arg(G_OBJECT(src), "pattern", p.Pattern.constData());
+  g_object_set(src, "horizontal-speed", p.Speed, nullptr);
+  gst_object_unref(src);
+  return GST_PAD_PROBE_OK;
+}
+
+void TVirtualVideoCapture::SetPattern(const char* pattern, int speed) {
+  GstElement* src = Child("src");
+  if (!src) return;
+  // Streaming starts and stops only from this (the UI) thread, so the answer holds until the
+  // property is set.
+  GstPad* pad = gst_element_get_static_pad(src, "src");
+  GST_OBJECT_LOCK(pad);
+  GstTask* task = GST_PAD_TASK(pad);
+  const bool streaming = task && gst_task_get_state(task) == GST_TASK_STARTED;
+  GST_OBJECT_UNLOCK(pad);
+  gst_object_unref(pad);
+  std::lock_guard lock(pendingPattern_->Mutex);
+  if (streaming) {
+    pendingPattern_->Pattern = pattern;
+    pendingPattern_->Speed = speed;
+    pendingPattern_->Pending = true;
+    return;
+  }
+  pendingPattern_->Pending = false;
+  gst_util_set_object_arg(G_OBJECT(src), "pattern", pattern);
+  g_object_set(src, "horizontal-speed", speed, nullptr);
 }
 
 GstElement* TVirtualVideoCapture::Child(const char* name) const {
@@ -150,14 +199,12 @@ void TVirtualVideoCapture::CardChanged() {
   if (!src || !title || !clock || !balance) return;
   const TReception picture = Card().Picture();
   if (picture.Kind == SourceKind::Station) {
-    gst_util_set_object_arg(G_OBJECT(src), "pattern", picture.Station->Pattern.toUtf8().constData());
-    g_object_set(src, "horizontal-speed", 0, nullptr);
+    SetPattern(picture.Station->Pattern.toUtf8().constData(), 0);
     g_object_set(title, "text", picture.Station->Name.toUtf8().constData(), "silent", FALSE, nullptr);
     g_object_set(clock, "silent", FALSE, nullptr);
   } else {
     const InputLook look = LookOf(picture.Kind);
-    gst_util_set_object_arg(G_OBJECT(src), "pattern", look.pattern);
-    g_object_set(src, "horizontal-speed", look.speed, nullptr);
+    SetPattern(look.pattern, look.speed);
     g_object_set(title, "text", look.title, "silent", *look.title ? FALSE : TRUE, nullptr);
     g_object_set(clock, "silent", picture.Kind == SourceKind::Snow ? TRUE : FALSE, nullptr);
   }
