@@ -5,6 +5,7 @@
 #include "app/Application.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
+#include "platform/TerminationSignals.h"
 #include "platform/ipc/TInstanceLock.h"
 
 int main(int argc, char* argv[]) {
@@ -20,7 +21,9 @@ int main(int argc, char* argv[]) {
     return 0;
   }
 
-  pvx::app::TApplication shell;
+  pvx::app::TApplication shell(QApplication::arguments().mid(1));
+  // A logout or kill ends through Exit: graph closed, settings written.
+  pvx::platform::HandleTerminationSignals([&shell] { shell.RequestExit(); });
   if (!shell.InitializeApplication()) return 1;
   return app.exec();
 }

@@ -45,6 +45,8 @@ namespace {
 
 constexpr int kRequiredMediaLevel = 8;
 constexpr int kVolumeStep = 0x1999;  // a tenth of the range
+// The engine reports free space less this margin; at or below it the disk counts as full.
+constexpr qint64 kDiskFullMargin = 500000;
 
 QString Caption(const char* key, const char* builtIn) {
   const QString text = MultiLangInfo ? MultiLangInfo->LookupCaption(key) : QString();
@@ -53,7 +55,13 @@ QString Caption(const char* key, const char* builtIn) {
 
 }  // namespace
 
-TApplication::TApplication() { CreateModelObjects(); }
+TApplication::TApplication(QStringList arguments) : arguments_(std::move(arguments)) {
+  CreateModelObjects();
+}
+
+QString TApplication::FirstArgument() const {
+  return arguments_.isEmpty() ? QString() : arguments_.first().toLower();
+}
 
 TApplication::~TApplication() { ShutdownApplication(); }
 
@@ -132,8 +140,44 @@ bool TApplication::InitializeApplication() {
 
   started_ = true;
   // The rest runs once the event loop does.
-  QMetaObject::invokeMethod(this, [this] { emit Started(StartApplication()); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(this, &TApplication::ContinueStartUp, Qt::QueuedConnection);
   return true;
+}
+
+void TApplication::ContinueStartUp() {
+  if (logo_) logo_->RepaintLogo();
+  const bool ok = StartApplication();
+  const QString first = FirstArgument();
+  const bool scheduled = first == "srec_tv" || first == "srec_fm";
+  if (!ok) {
+    // The scheduler waits for its recording: tell it that none will start.
+    if (scheduled)
+      ipc::PostMessage(ipc::kSchedulerWindowClass, ipc::kMsgScheduledStatus, ipc::kScheduledStartRefused, 0);
+    emit Started(false);
+    return;
+  }
+  if (capture_->NoPreviewRender) {
+    main_->SetMode(amFMRadio);
+    if (main_->Mode != amFMRadio) {
+      // FM radio could not start: end here, and start in TV next time.
+      main_->StartInFM = false;
+      mainWindow_->close();
+      emit Started(false);
+      return;
+    }
+  }
+  if (main_->Mode == amTV) mainWindow_->show();
+  mainWindow_->ApplyLanguage();
+  if (FormOSD) FormOSD->EnableOSD(true);
+  // Other programs reach the window once it shows live TV.
+  endpoint_ = std::make_unique<ipc::TMessageEndpoint>(
+      ipc::kMainWindowClass,
+      [this](quint32 message, qint32 w, qint32 l) { return HandleMessage(message, w, l); });
+  endpoint_->Listen();
+  if (scheduled)
+    QMetaObject::invokeMethod(
+        this, [this] { HandleMessage(ipc::kMsgScheduledStart, 0, 0); }, Qt::QueuedConnection);
+  emit Started(true);
 }
 
 void TApplication::WireRelays() {
@@ -177,11 +221,27 @@ void TApplication::WireRelays() {
     window->UpdateForSource(channels.VideoSource, table);
   };
   ChannelInfo->OnAudioModeChange = [](TChannelInfo&, int, const QString& name) { ShowOSD(name, false); };
+  capture_->OnCaptureProgress = [this](engine::TCaptureInfo&, bool stop, bool, qint64 freeLess500k,
+                                       qint64, qint64) { OnCaptureProgress(stop, freeLess500k); };
+  capture_->OnTimeShiftReady = [window](engine::TCaptureInfo&, bool ready) { window->SetTimeShiftReady(ready); };
   capture_->OnVideoWindowCreated = [window](engine::TCaptureInfo&, platform::video::TVideoWindow* video, int) {
     window->SetVideoWindow(video);
     if (FormOSD) FormOSD->SetVideoWindow(video);
   };
   dispatcher_.State = [this] { return DispatchState(); };
+}
+
+void TApplication::OnCaptureProgress(bool stop, qint64 freeLess500k) {
+  // The running figures are for the panels; the shell only acts when the engine says stop.
+  if (!stop) return;
+  const bool unattended = capture_->Unattended;
+  // What the Stop command does; recording from FM radio returns to TV until FM has a panel.
+  main_->SetMode(amTV);
+  if (freeLess500k > kDiskFullMargin) return;  // a time limit, not a full disk
+  if (unattended)
+    ipc::PostMessage(ipc::kSchedulerWindowClass, ipc::kMsgScheduledStatus, ipc::kScheduledDiskFull, 0);
+  else
+    ShowErrorCode(1101);
 }
 
 TDispatchState TApplication::DispatchState() const {
@@ -200,6 +260,11 @@ TDispatchState TApplication::DispatchState() const {
 
 bool TApplication::StartApplication() {
   if (shutDown_) return false;
+  // Start in FM radio only when asked on the command line; the stored flag only records
+  // where the last run ended.
+  const QString first = FirstArgument();
+  capture_->NoPreviewRender = platform::System().WindowsVersionClass() == 2 && main_->FMEnabled &&
+                              (first == "srec_fm" || first == "fm");
   audio_->SetMasterMute(true);
   main_->SetMode(amTV);
   if (main_->Mode == amClosed) {
@@ -217,22 +282,23 @@ bool TApplication::StartApplication() {
     SelectSource(ChannelInfo->VideoSource == 2 ? 205 : 204);
     main_->FMEnabled = false;
     main_->StartInFM = false;
+    capture_->NoPreviewRender = false;
   } else {
-    if (ChannelInfo->SetupNeeded()) FirstRunChannels();
-    ChannelInfo->ApplyStandard(ChannelInfo->Standard);
-    RestoreLastSource();
+    if (ChannelInfo->SetupNeeded()) {
+      FirstRunChannels();
+      ChannelInfo->ApplyStandard(ChannelInfo->Standard);
+      RestoreLastSource();
+    } else {
+      ChannelInfo->ApplyStandard(ChannelInfo->Standard);
+      if (!capture_->NoPreviewRender) RestoreLastSource();
+    }
   }
   delete logo_;
   logo_ = nullptr;
   audio_->SetMasterMute(false);
   mainWindow_->SetMuteState(audio_->HasMixer(), audio_->Muted());
-  mainWindow_->show();
-  if (FormOSD) FormOSD->EnableOSD(true);
-  // Other programs reach the window once it shows live TV.
-  endpoint_ = std::make_unique<ipc::TMessageEndpoint>(
-      ipc::kMainWindowClass,
-      [this](quint32 message, qint32 w, qint32 l) { return HandleMessage(message, w, l); });
-  endpoint_->Listen();
+  // Nobody touches the keyboard while watching: keep the screen on.
+  screenSaverCookie_ = platform::System().InhibitScreenSaver("Watching television");
   return true;
 }
 
@@ -320,7 +386,8 @@ bool TApplication::EnterMode(TAppMode from, TAppMode to) {
       return true;
     default:
       // FM needs its panel, recording, playback and time-shifting their graphs and players;
-      // until those exist the switch fails and the mode stays as it was.
+      // until those exist the switch fails and the mode stays as it was, with its picture back.
+      if (from == amTV && to != amPlayback && to != amFMRadio) capture_->StartPreview();
       return false;
   }
 }
@@ -552,15 +619,29 @@ qint32 TApplication::HandleMessage(quint32 message, qint32 wParam, qint32) {
   }
 }
 
+void TApplication::RequestExit() {
+  // A command may be waiting in an open dialog; closing it lets the queue reach Exit.
+  for (int tries = 0; tries < 8; ++tries) {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) break;
+    modal->close();
+  }
+  if (!shutDown_) dispatcher_.ExecuteNext(1);
+}
+
 void TApplication::ShutdownApplication() {
   if (shutDown_) return;
   shutDown_ = true;
+  // Commands still queued behind Exit would find the objects gone.
+  dispatcher_.Close();
   endpoint_.reset();
   if (started_) {
     main_->SetMode(amClosed);
     main_->SaveMainSettings(MainSettingsPath(), Peers());
     TChannelSettingsFile::Save(ChannelSettingsPath(), *ChannelInfo, *PreviewInfo);
   }
+  if (screenSaverCookie_) platform::System().ReleaseScreenSaver(screenSaverCookie_);
+  screenSaverCookie_ = 0;
   if (audio_) audio_->SetMasterMute(false);
   delete logo_;
   logo_ = nullptr;
@@ -583,6 +664,8 @@ void TApplication::ShutdownApplication() {
     mainWindow_->deleteLater();
     mainWindow_ = nullptr;
   }
+  // The main window may be hidden (FM radio), so its closing alone need not end the loop.
+  QCoreApplication::quit();
 }
 
 }  // namespace pvx::app

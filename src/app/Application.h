@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <memory>
 
 #include "app/CommandDispatcher.h"
@@ -33,17 +34,23 @@ class TFormMainWindow;
 class TApplication final : public QObject {
   Q_OBJECT
  public:
-  TApplication();
+  // `arguments` are the command line after the program name: "fm" starts in FM radio,
+  // "srec_tv" and "srec_fm" start the scheduler's recording once running.
+  explicit TApplication(QStringList arguments = {});
   ~TApplication() override;
 
   // Phase 1; false means the program must end (the user was told why).
   bool InitializeApplication();
-  // Phase 2, run from the event loop; false means the program must end.
+  // Phase 2, run from the event loop by the start-up continuation; false means the program
+  // must end.
   bool StartApplication();
   // Exit: closes the graph, writes both settings files, frees the objects. Runs once.
   void ShutdownApplication();
 
   void ExecuteCommand(int code) { dispatcher_.ExecuteCommand(code); }
+  // The session ends or the user kills the program: dialogs close and Exit runs once the
+  // current command (a tune waiting for its picture) is done.
+  void RequestExit();
   // A message to the main window's endpoint (command, scheduled start, FM, activation).
   qint32 HandleMessage(quint32 message, qint32 wParam, qint32 lParam);
 
@@ -61,6 +68,9 @@ class TApplication final : public QObject {
 
  private:
   void CreateModelObjects();
+  void ContinueStartUp();
+  void OnCaptureProgress(bool stop, qint64 freeLess500k);
+  QString FirstArgument() const;
   void WireRelays();
   void RegisterCommands();
   void InstallModeActions();
@@ -80,6 +90,7 @@ class TApplication final : public QObject {
   settings::TMainSettingsPeers Peers();
   TDispatchState DispatchState() const;
 
+  QStringList arguments_;
   TCommandDispatcher dispatcher_;
   std::unique_ptr<settings::TMainInfo> main_;
   std::unique_ptr<engine::TAudioAdjustInfo> audio_;
@@ -90,6 +101,7 @@ class TApplication final : public QObject {
   std::unique_ptr<platform::ipc::TMessageEndpoint> endpoint_;
   TFormMainWindow* mainWindow_ = nullptr;
   TFormLogo* logo_ = nullptr;
+  quint32 screenSaverCookie_ = 0;
   bool started_ = false;
   bool shutDown_ = false;
 };

@@ -79,6 +79,7 @@ bool TCommandDispatcher::ExecuteCommand(int code) {
   // Operations wait with the event loop running (tuning, scans); a command arriving then is
   // queued and run after the current one, against the state of that moment. Running it inside
   // would nest tunings, or free the objects a waiting operation still uses on Exit.
+  if (closed_) return false;
   if (running_) {
     pending_.push_back([this, code] { Run(code); });
     return true;
@@ -88,7 +89,17 @@ bool TCommandDispatcher::ExecuteCommand(int code) {
   return ran;
 }
 
+bool TCommandDispatcher::ExecuteNext(int code) {
+  if (closed_) return false;
+  if (running_) {
+    pending_.push_front([this, code] { Run(code); });
+    return true;
+  }
+  return ExecuteCommand(code);
+}
+
 void TCommandDispatcher::RunNext(std::function<void()> work) {
+  if (closed_) return;
   if (!running_) {
     work();
     Drain();
@@ -108,6 +119,7 @@ void TCommandDispatcher::Drain() {
 }
 
 bool TCommandDispatcher::Run(int code) {
+  if (closed_) return false;
   const TDispatchState state = State ? State() : TDispatchState{};
   if (!Allowed(code, state)) return false;
   auto it = actions_.find(code);

@@ -67,6 +67,13 @@ class TCommandDispatcher {
   // Work that must follow the running command before anything queued (a typed channel
   // committed by it); runs at once when no command runs.
   void RunNext(std::function<void()> work);
+  // As ExecuteCommand, but ahead of anything queued (an exit asked for by the system).
+  bool ExecuteNext(int code);
+  // The program is ending: queued commands are dropped and new ones ignored.
+  void Close() {
+    closed_ = true;
+    pending_.clear();
+  }
 
  private:
   bool Run(int code);
@@ -75,6 +82,7 @@ class TCommandDispatcher {
   std::map<int, std::function<void()>> actions_;
   std::deque<std::function<void()>> pending_;
   bool running_ = false;
+  bool closed_ = false;
 };
 
 }  // namespace pvx::app

@@ -14,6 +14,8 @@ class LinuxSystemServices final : public ISystemServices {
   int WindowsVersionClass() override { return 2; }
   int LocaleCountryCode() override;
   bool PowerOff() override;
+  quint32 InhibitScreenSaver(const QString& reason) override;
+  void ReleaseScreenSaver(quint32 cookie) override;
   bool OpenUrl(const QString& url) override;
   bool StartProgram(const QString& name, const QStringList& args) override;
   FileVersion ProgramVersion() override;

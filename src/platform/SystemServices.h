@@ -31,6 +31,10 @@ class ISystemServices {
   virtual int LocaleCountryCode() = 0;
   // Asks the system to power off; false when it refused.
   virtual bool PowerOff() = 0;
+  // Keeps the screen saver and display power-saving away while television plays. Returns a
+  // cookie for ReleaseScreenSaver, or 0 when the desktop offers no such service.
+  virtual quint32 InhibitScreenSaver(const QString& reason) = 0;
+  virtual void ReleaseScreenSaver(quint32 cookie) = 0;
   // Opens a web address, mail link or local file with the desktop's handler.
   virtual bool OpenUrl(const QString& url) = 0;
   // Starts one of the program's companion executables from its own bin folder, detached.

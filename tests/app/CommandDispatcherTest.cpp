@@ -180,6 +180,32 @@ TEST(CommandDispatcher, CommandsArrivingDuringACommandRunAfterIt) {
   EXPECT_FALSE(dispatcher.Busy());
 }
 
+TEST(CommandDispatcher, AnExitFromTheSystemGoesFirstAndClosingDropsTheRest) {
+  TCommandDispatcher dispatcher;
+  TDispatchState state;
+  state.Mode = amTV;
+  dispatcher.State = [&] { return state; };
+  std::vector<std::string> log;
+  dispatcher.Register(4001, [&] {
+    log.push_back("tune");
+    dispatcher.ExecuteCommand(13);
+    dispatcher.ExecuteNext(1);
+  });
+  dispatcher.Register(13, [&] { log.push_back("about"); });
+  dispatcher.Register(1, [&] {
+    log.push_back("exit");
+    dispatcher.Close();
+  });
+  EXPECT_TRUE(dispatcher.ExecuteCommand(4001));
+  EXPECT_EQ(log, (std::vector<std::string>{"tune", "exit"}));
+  EXPECT_FALSE(dispatcher.ExecuteCommand(13));
+  EXPECT_FALSE(dispatcher.ExecuteNext(1));
+  bool ran = false;
+  dispatcher.RunNext([&] { ran = true; });
+  EXPECT_FALSE(ran);
+  EXPECT_EQ(log.size(), 2u);
+}
+
 TEST(ModeSwitch, LeavesThenEntersThenAnnounces) {
   TMainInfo main;
   std::vector<std::string> steps;

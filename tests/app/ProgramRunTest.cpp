@@ -122,3 +122,22 @@ TEST(ProgramRun, SecondInstanceActivatesTheFirstAndLeaves) {
   ASSERT_TRUE(first.waitForFinished(30000));
   EXPECT_EQ(first.exitCode(), 0);
 }
+
+TEST(ProgramRun, TerminationSignalEndsThroughTheNormalExit) {
+  QProcess program;
+  program.setProcessEnvironment(ProgramEnvironment());
+  program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  program.start(PVX_PROGRAM, {});
+  ASSERT_TRUE(program.waitForStarted());
+  ASSERT_TRUE(WaitUntil([] { return ipc::FindWindow(ipc::kMainWindowClass); }));
+  // Right after a tune (which waits for its picture) and with a dialog open.
+  EXPECT_EQ(Remote({"next-channel", "about"}), 0);
+  program.terminate();  // SIGTERM, as a logout sends
+  ASSERT_TRUE(program.waitForFinished(30000));
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(program.exitCode(), 0);
+  const QByteArray channels = test::ReadFile(test::Home() + "QDVCR2.cfg");
+  ASSERT_GE(channels.size(), 8);
+  EXPECT_EQ(IntAt(channels, channels.size() - 4), 4359);
+  EXPECT_TRUE(QFile::exists(test::Home() + "QDVCR.cfg"));
+}

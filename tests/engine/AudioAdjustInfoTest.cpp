@@ -74,6 +74,8 @@ class RefusingServices final : public platform::ISystemServices {
   int WindowsVersionClass() override { return 2; }
   int LocaleCountryCode() override { return 1; }
   bool PowerOff() override { return false; }
+  quint32 InhibitScreenSaver(const QString&) override { return 0; }
+  void ReleaseScreenSaver(quint32) override {}
   bool OpenUrl(const QString&) override { return false; }
   bool StartProgram(const QString& name, const QStringList&) override {
     ++Starts;

@@ -19,6 +19,11 @@ bool FakeSystemServices::PowerOff() {
   return PowerOffResult;
 }
 
+quint32 FakeSystemServices::InhibitScreenSaver(const QString&) {
+  if (InhibitCookie) ActiveInhibits << InhibitCookie;
+  return InhibitCookie;
+}
+
 bool FakeSystemServices::OpenUrl(const QString& url) {
   OpenedUrls << url;
   return true;

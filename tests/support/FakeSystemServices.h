@@ -19,7 +19,10 @@ class FakeSystemServices final : public platform::ISystemServices {
   bool PowerOffResult = true;
   platform::FileVersion Version{1, 2, 3, 4};
 
+  quint32 InhibitCookie = 7;  // 0: the desktop has no screen-saver service
+
   int PowerOffCalls = 0;
+  QList<quint32> ActiveInhibits;  // cookies handed out and not yet released
   QStringList OpenedUrls;
   QStringList StartedPrograms;
 
@@ -31,6 +34,8 @@ class FakeSystemServices final : public platform::ISystemServices {
   int WindowsVersionClass() override { return 2; }
   int LocaleCountryCode() override { return CountryCode; }
   bool PowerOff() override;
+  quint32 InhibitScreenSaver(const QString& reason) override;
+  void ReleaseScreenSaver(quint32 cookie) override { ActiveInhibits.removeOne(cookie); }
   bool OpenUrl(const QString& url) override;
   bool StartProgram(const QString& name, const QStringList& args) override;
   platform::FileVersion ProgramVersion() override { return Version; }
