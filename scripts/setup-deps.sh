@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   # toolchain
   build-essential cmake ninja-build pkg-config git
-  # Qt 6 (Widgets, Network, Test)
+  # Qt 6 (Widgets, Network, D-Bus, Test)
   qt6-base-dev qt6-base-dev-tools libgl-dev libvulkan-dev libxkbcommon-dev
   fonts-dejavu-core fonts-wqy-microhei
   # GStreamer
@@ -20,6 +20,8 @@ packages=(
   libjpeg62-turbo-dev libasound2-dev libv4l-dev
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
+  # a private session bus for the desktop-service tests
+  dbus-daemon
 )
 
 missing=()
