@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
+#include <QTest>
 #include <QThread>
 #include <functional>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "app/OSDForm.h"
 #include "engine/AudioAdjustInfo.h"
 #include "engine/CaptureInfo.h"
+#include "platform/Clock.h"
 #include "platform/devices/virtual/VirtualDeviceProvider.h"
 #include "platform/graph/TFilterGraph.h"
 #include "platform/ipc/Messages.h"
@@ -375,4 +377,25 @@ TEST_F(Shell, WithoutTheMediaComponentsTheProgramStopsBeforeReadingSettings) {
       "Your DirectX Version is V0.0. Sorry, we need DirectX 8.0 above. \rPlease Insatll DirectX 9.0"));
   app_.reset();
   EXPECT_FALSE(QFile::exists(app::TApplication::MainSettingsPath()));
+}
+
+TEST_F(Shell, TypedChannelsTuneFromCommandsAndKeys) {
+  ASSERT_TRUE(Start());
+  // Eleven is one command: the Enter follows the two digits.
+  App().ExecuteCommand(10011);
+  EXPECT_TRUE(WaitUntil([] { return ChannelInfo->CurrentChannel() == 11; }));
+  for (int code : {10002, 10005, 10020}) App().ExecuteCommand(code);
+  EXPECT_TRUE(WaitUntil([] { return ChannelInfo->CurrentChannel() == 25; }));
+  // Keys typed in the main window take the same way.
+  QTest::keyClicks(&Window(), "7");
+  QTest::keyClick(&Window(), Qt::Key_Return);
+  EXPECT_TRUE(WaitUntil([] { return ChannelInfo->CurrentChannel() == 7; }));
+  // Without Enter the entry commits a second after the last key.
+  QTest::keyClicks(&Window(), "4");
+  test::Clock().Advance(999);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(ChannelInfo->CurrentChannel(), 7);
+  test::Clock().Advance(1);
+  EXPECT_TRUE(WaitUntil([] { return ChannelInfo->CurrentChannel() == 4; }));
+  EXPECT_TRUE(PictureRuns());
 }
