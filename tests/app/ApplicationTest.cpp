@@ -36,19 +36,10 @@
 using namespace pvx;
 using namespace pvx::settings;
 using pvx::app::FormOSD;
+using pvx::test::WaitUntil;
 namespace ipc = pvx::platform::ipc;
 
 namespace {
-
-// Real time for the streaming threads, bounded so a broken graph fails instead of hanging.
-bool WaitUntil(const std::function<bool()>& done, int maxMs = 15000) {
-  for (int waited = 0; waited < maxMs; waited += 10) {
-    if (done()) return true;
-    QCoreApplication::processEvents();
-    QThread::msleep(10);
-  }
-  return done();
-}
 
 // Stands in for the scheduled-recording program: records what reaches its window.
 class SchedulerWindow {

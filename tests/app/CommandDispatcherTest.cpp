@@ -141,11 +141,18 @@ TEST(CommandGates, MemoriseNeedsAntennaOrCable) {
   EXPECT_TRUE(Allowed(4005, s));
 }
 
-TEST(CommandDispatcher, RunsAllowedCommandsOnly) {
+// A dispatcher in live TV whose gate state the test changes.
+class Dispatcher : public ::testing::Test {
+ protected:
+  Dispatcher() {
+    state.Mode = amTV;
+    dispatcher.State = [this] { return state; };
+  }
   TCommandDispatcher dispatcher;
   TDispatchState state;
-  state.Mode = amTV;
-  dispatcher.State = [&] { return state; };
+};
+
+TEST_F(Dispatcher, RunsAllowedCommandsOnly) {
   std::vector<int> ran;
   for (int code : {1001, 1002, 4001}) dispatcher.Register(code, [&ran, code] { ran.push_back(code); });
   EXPECT_TRUE(dispatcher.ExecuteCommand(1001));
@@ -157,11 +164,7 @@ TEST(CommandDispatcher, RunsAllowedCommandsOnly) {
   EXPECT_EQ(ran, (std::vector<int>{1001, 1002}));
 }
 
-TEST(CommandDispatcher, CommandsArrivingDuringACommandRunAfterIt) {
-  TCommandDispatcher dispatcher;
-  TDispatchState state;
-  state.Mode = amTV;
-  dispatcher.State = [&] { return state; };
+TEST_F(Dispatcher, CommandsArrivingDuringACommandRunAfterIt) {
   std::vector<std::string> log;
   // 4001 waits with the event loop running; an Exit and a capture arrive meanwhile.
   dispatcher.Register(4001, [&] {
@@ -180,11 +183,7 @@ TEST(CommandDispatcher, CommandsArrivingDuringACommandRunAfterIt) {
   EXPECT_FALSE(dispatcher.Busy());
 }
 
-TEST(CommandDispatcher, AnExitFromTheSystemGoesFirstAndClosingDropsTheRest) {
-  TCommandDispatcher dispatcher;
-  TDispatchState state;
-  state.Mode = amTV;
-  dispatcher.State = [&] { return state; };
+TEST_F(Dispatcher, AnExitFromTheSystemGoesFirstAndClosingDropsTheRest) {
   std::vector<std::string> log;
   dispatcher.Register(4001, [&] {
     log.push_back("tune");

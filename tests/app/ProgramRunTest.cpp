@@ -27,15 +27,8 @@ QProcessEnvironment ProgramEnvironment() {
   return env;
 }
 
-// Real time: the program is another process. Bounded so a hang fails the test.
-bool WaitUntil(const std::function<bool()>& done, int maxMs = 30000) {
-  for (int waited = 0; waited < maxMs; waited += 50) {
-    if (done()) return true;
-    QCoreApplication::processEvents();
-    QThread::msleep(50);
-  }
-  return done();
-}
+// Real time: the program is another process, which may start slowly on a loaded machine.
+bool WaitUntil(const std::function<bool()>& done) { return test::WaitUntil(done, 30000); }
 
 int Remote(const QStringList& args) {
   QProcess remote;

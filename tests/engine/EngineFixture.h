@@ -52,12 +52,7 @@ class EngineFixture : public ::testing::Test {
 
   // Real time for streaming threads, bounded so a broken graph fails instead of hanging.
   static bool WaitUntil(const std::function<bool()>& done, int maxMs = 15000) {
-    for (int waited = 0; waited < maxMs; waited += 10) {
-      if (done()) return true;
-      QCoreApplication::processEvents();
-      QThread::msleep(10);
-    }
-    return done();
+    return test::WaitUntil(done, maxMs);
   }
 
   settings::TMainInfo main_;

@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QThread>
 #include <memory>
 
 #include "platform/Clock.h"
@@ -80,6 +83,17 @@ QByteArray ReadFile(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return {};
   return file.readAll();
+}
+
+bool WaitUntil(const std::function<bool()>& done, int maxMs) {
+  QElapsedTimer elapsed;
+  elapsed.start();
+  while (!done()) {
+    if (elapsed.elapsed() > maxMs) return false;
+    QCoreApplication::processEvents();
+    QThread::msleep(10);
+  }
+  return true;
 }
 
 }  // namespace pvx::test

@@ -3,6 +3,7 @@
 // services and dialogs, and the test clock. All are replaced between tests.
 
 #include <QString>
+#include <functional>
 
 namespace pvx::platform {
 class TestClock;
@@ -27,5 +28,9 @@ QString SourceData();
 // Writes bytes to a file, creating folders; fails the test when it cannot.
 void WriteFile(const QString& path, const QByteArray& bytes);
 QByteArray ReadFile(const QString& path);
+
+// Real-time wait, with the event loop running, for work on other threads or processes
+// (streaming, sockets); bounded so a broken pipeline fails instead of hanging.
+bool WaitUntil(const std::function<bool()>& done, int maxMs = 15000);
 
 }  // namespace pvx::test

@@ -99,14 +99,4 @@ void TTestSink::Release() {
   released_.notify_all();
 }
 
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done() && timer.elapsed() < timeoutMs) {
-    QCoreApplication::processEvents();
-    QThread::msleep(10);
-  }
-  return done();
-}
-
 }  // namespace pvx::test

@@ -10,6 +10,7 @@
 #include <mutex>
 
 #include "platform/graph/TFilter.h"
+#include "support/TestEnvironment.h"
 
 namespace pvx::test {
 
@@ -50,7 +51,5 @@ class TTestSink final : public platform::graph::TFilter {
   QString lastCaps_;
 };
 
-// Processes events until `done` or the time-out (real time); returns `done()`.
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs = 10000);
 
 }  // namespace pvx::test

@@ -14,6 +14,7 @@
 #include "platform/graph/GstPtr.h"
 #include "platform/graph/MediaCaps.h"
 #include "platform/graph/TFilter.h"
+#include "support/TestEnvironment.h"
 
 namespace pvx::test {
 
@@ -67,15 +68,5 @@ class TTestSink final : public platform::graph::TFilter {
   QByteArray last_;
   platform::graph::TMediaType type_;
 };
-
-// Real-time wait for streaming threads, bounded so a broken pipeline fails instead of hanging.
-inline bool WaitUntil(const std::function<bool()>& done, int maxMs = 15000) {
-  for (int waited = 0; waited < maxMs; waited += 10) {
-    if (done()) return true;
-    QCoreApplication::processEvents();
-    QThread::msleep(10);
-  }
-  return done();
-}
 
 }  // namespace pvx::test

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QTest>
 
+#include "support/TestEnvironment.h"
+
 namespace pvx::test {
 
 // Starts the helper process and returns its first line ("held", "busy", "ready"...).
@@ -28,12 +30,6 @@ inline int StopHelper(QProcess& process) {
     return -1;
   }
   return process.exitCode();
-}
-
-// Runs the event loop until the predicate holds; false after timeoutMs.
-template <typename F>
-bool WaitUntil(F predicate, int timeoutMs = 5000) {
-  return QTest::qWaitFor(predicate, timeoutMs);
 }
 
 }  // namespace pvx::test

@@ -13,21 +13,9 @@
 #include "platform/graph/TFilter.h"
 #include "platform/video/TAudioRenderer.h"
 #include "platform/video/TVideoRenderer.h"
+#include "support/TestEnvironment.h"
 
 namespace pvx::test {
-
-// Streams are real: the test clock does not drive GStreamer, so wait on the event loop, bounded.
-template <typename Done>
-bool WaitUntil(Done done, int timeoutMs = 10000) {
-  QElapsedTimer elapsed;
-  elapsed.start();
-  while (!done()) {
-    if (elapsed.elapsed() > timeoutMs) return false;
-    QCoreApplication::processEvents();
-    QThread::msleep(10);
-  }
-  return true;
-}
 
 inline void PumpFor(int ms) {
   QElapsedTimer elapsed;
