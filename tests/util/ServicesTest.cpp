@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+
+#include "platform/LinuxSystemServices.h"
+
 #include "support/FakeSystemServices.h"
 #include "support/TestEnvironment.h"
 
@@ -15,10 +19,27 @@ TEST(Services, DirectXVersionIsTheMediaFrameworkLevel) {
 
 TEST(Services, WindowsVersionClassIsModern) { EXPECT_EQ(util::WindowsVersionClass(), 2); }
 
-TEST(Services, FileVersionTextFormatsTheProgramVersion) {
-  const QString self = test::Home() + "oka-pvx";
-  test::WriteFile(self, "x");
-  EXPECT_EQ(util::FileVersionText(self, "%d.%d.%d.%d"), "1.2.3.4");
+TEST(Services, FileVersionTextReadsTheVersionTheFileCarries) {
+  // This test program is a build of the program's code and carries its version.
+  const platform::FileVersion v = platform::LinuxSystemServices().ProgramVersion();
+  EXPECT_EQ(util::FileVersionText(QCoreApplication::applicationFilePath(), "%d.%d.%d.%d"),
+            QString::asprintf("%d.%d.%d.%d", v.major, v.minor, v.release, v.build));
+  const QByteArray marker(util::kVersionMarkerPrefix);
+  const struct {
+    QByteArray bytes;
+    const char* text;
+  } rows[] = {
+      {"junk" + marker + "7.8.9.10" + '\0' + "tail", "7.8.9.10"},
+      {marker + '\0' + marker + "2.0.1.3", "2.0.1.3"},  // a bare prefix is passed over
+      {marker + "1.2", ""},
+      {"a file of another program", ""},
+  };
+  for (const auto& row : rows) {
+    test::WriteFile(test::Home() + "other", row.bytes);
+    EXPECT_EQ(util::FileVersionText(test::Home() + "other", "%d.%d.%d.%d"), row.text) << row.bytes.toStdString();
+  }
+  test::WriteFile(test::Home() + "other", marker + "4.5.6.7");
+  EXPECT_EQ(util::FileVersionText(test::Home() + "other", "v%d-%d"), "v4-5");
   EXPECT_EQ(util::FileVersionText(test::Home() + "missing", "%d.%d.%d.%d"), "");
 }
 
