@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/MultiLangInfo.h"
-#include "SettingsTestSupport.h"
+#include "settings/Globals.h"
 #include "support/FakeDialogService.h"
 #include "support/TestEnvironment.h"
 
@@ -57,7 +57,7 @@ TEST(ErrorMessages, LanguageFileReplacesAMessage) {
   test::WriteFile(test::Home() + "Language/X.lng",
                   "[language]=Deutsch\n1103=Haupteinstellungen defekt@ignored hint\n1104=\n");
   TMultiLangInfo lang(test::Home() + "Language/Lang.cfg");
-  test::ScopedGlobal<TMultiLangInfo> global(MultiLangInfo, &lang);
+  MultiLangInfo = &lang;  // cleared by the test listener
   EXPECT_EQ(GetErrorMessage(1103), "Haupteinstellungen defekt");
   // An empty translation keeps the built-in text.
   EXPECT_EQ(GetErrorMessage(1104), BuiltInErrorMessage(1104));

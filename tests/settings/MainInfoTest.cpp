@@ -2,30 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include "settings/ChannelInfo.h"
+#include "settings/CountryInfo.h"
+#include "settings/Globals.h"
+#include "settings/MultiLangInfo.h"
+#include "settings/PreviewInfo.h"
 #include "support/TestEnvironment.h"
+
+namespace pvx::test {
+::testing::TestEventListener* NewTestEnvironmentListener();
+}
 
 using namespace pvx;
 using namespace pvx::settings;
-
-TEST(MainInfo, Defaults) {
-  TMainInfo info;
-  EXPECT_EQ(info.ChipMakers, QStringList({"Philips", "Conexant", "Empia", "Wis"}));
-  EXPECT_EQ(info.ChipModels.size(), 12);
-  EXPECT_EQ(info.ChipModels.first(), "7130");
-  EXPECT_EQ(info.ChipModels.last(), "2840");
-  EXPECT_EQ(info.Mode, amClosed);
-  EXPECT_TRUE(info.FMEnabled);
-  EXPECT_TRUE(info.TimeShiftEnabled);
-  EXPECT_FALSE(info.StartInFM);
-  EXPECT_EQ(info.SleepMinutes, 30);
-  EXPECT_EQ(info.MPEG4Codec, 2);
-  EXPECT_EQ(info.CaptureFolder, "/nonexistent/Documents/");
-  EXPECT_EQ(info.WaveFolder, "/nonexistent/Documents/");
-  EXPECT_EQ(info.SecondBaseName, "capture");
-  for (int level : info.ColorLevels) EXPECT_EQ(level, -1);
-  EXPECT_EQ(info.ChipFamily, 0);
-  EXPECT_FALSE(info.IsWisChip);
-}
 
 TEST(MainInfo, ResetKeepsModeSwitchesAndChipNames) {
   TMainInfo info;
@@ -61,4 +50,27 @@ TEST(MainInfo, StandardTunerUnlessConexantOrEmpia) {
     info.ChipFamily = family;
     EXPECT_EQ(info.IsStandardTuner(), expected[family]) << int(family);
   }
+}
+
+TEST(SettingsGlobals, TheNextTestStartsWithoutThem) {
+  TMainInfo main;
+  TCountryInfo country(49);
+  TMultiLangInfo language(test::Home() + "Lang.cfg");
+  TChannelInfo channels;
+  TPreviewInfo preview(channels);
+  MainInfo = &main;
+  CountryInfo = &country;
+  MultiLangInfo = &language;
+  ChannelInfo = &channels;
+  PreviewInfo = &preview;
+  // What the test listener does between this test and the next one.
+  std::unique_ptr<::testing::TestEventListener> listener(test::NewTestEnvironmentListener());
+  const ::testing::TestInfo& self = *::testing::UnitTest::GetInstance()->current_test_info();
+  listener->OnTestEnd(self);
+  listener->OnTestStart(self);
+  EXPECT_EQ(MainInfo, nullptr);
+  EXPECT_EQ(CountryInfo, nullptr);
+  EXPECT_EQ(MultiLangInfo, nullptr);
+  EXPECT_EQ(ChannelInfo, nullptr);
+  EXPECT_EQ(PreviewInfo, nullptr);
 }

@@ -15,6 +15,7 @@
 #include "platform/DialogService.h"
 #include "platform/SystemServices.h"
 #include "platform/devices/virtual/VirtualDeviceProvider.h"
+#include "settings/Globals.h"
 #include "support/FakeDialogService.h"
 #include "support/FakeSystemServices.h"
 
@@ -31,6 +32,15 @@ struct PerTest {
 
 std::unique_ptr<PerTest> gCurrent;
 
+// A test that leaves a settings global set must not hand it to the next one.
+void ClearSettingsGlobals() {
+  settings::MainInfo = nullptr;
+  settings::CountryInfo = nullptr;
+  settings::MultiLangInfo = nullptr;
+  settings::ChannelInfo = nullptr;
+  settings::PreviewInfo = nullptr;
+}
+
 PerTest& Current() {
   if (!gCurrent) ADD_FAILURE() << "test environment used outside a test";
   return *gCurrent;
@@ -42,6 +52,7 @@ class TestEnvironmentListener : public ::testing::EmptyTestEventListener {
  public:
   void OnTestStart(const ::testing::TestInfo&) override {
     gCurrent = std::make_unique<PerTest>();
+    ClearSettingsGlobals();
     qputenv("OKA_PVX_HOME", gCurrent->home.path().toUtf8());
     qputenv("XDG_RUNTIME_DIR", gCurrent->runtime.path().toUtf8());
     platform::SetSystemServices(&gCurrent->system);
@@ -54,6 +65,7 @@ class TestEnvironmentListener : public ::testing::EmptyTestEventListener {
     platform::SetClock(nullptr);
     platform::SetDialogs(nullptr);
     platform::SetSystemServices(nullptr);
+    ClearSettingsGlobals();
     gCurrent.reset();
   }
 };
