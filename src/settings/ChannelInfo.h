@@ -150,6 +150,8 @@ class TChannelInfo {
   quint8 SavedTable = kNoTable;
   quint8 SavedSource = kNoSource;
   bool StateSaved = false;
+  // QDVCR2.cfg could not be read at start-up: the save leaves it alone so no channel is lost.
+  bool KeepStoredFile = false;
 
   TChannelTable AntennaChannels{};
   TChannelTable CableChannels{};

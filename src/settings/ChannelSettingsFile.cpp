@@ -1,14 +1,11 @@
 #include "settings/ChannelSettingsFile.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <memory>
 
 #include "settings/ChannelInfo.h"
 #include "settings/ChannelTuner.h"
-#include "settings/ErrorMessages.h"
 #include "settings/PreviewInfo.h"
+#include "settings/StoredFile.h"
 #include "util/RecordIO.h"
 
 namespace pvx::settings {
@@ -117,23 +114,17 @@ void Apply(const Stored& s, TChannelInfo& c, TPreviewInfo& p) {
   p.CustomGrid = s.customGrid;
 }
 
-// Reads and applies the file; false when it is missing, empty or corrupted.
-bool ReadFile(const QString& path, TChannelInfo& channels, TPreviewInfo& preview) {
-  QFile file(path);
-  if (!file.exists() || file.size() == 0) return false;
-  if (!file.open(QIODevice::ReadOnly)) return false;
-  if (ReadInteger(file) != TChannelSettingsFile::kMagic) {
-    ShowErrorCode(kCorrupted);
-    return false;
-  }
-  auto stored = std::make_unique<Stored>();
-  ReadBody(file, *stored);
-  if (ReadInteger(file) != TChannelSettingsFile::kTrailer) {
-    ShowErrorCode(kCorrupted);
-    return false;
-  }
-  Apply(*stored, channels, preview);
-  return true;
+// Reads every value and checks both marks; nothing is applied here.
+bool Parse(QIODevice& in, Stored& s) {
+  if (ReadInteger(in) != TChannelSettingsFile::kMagic) return false;
+  ReadBody(in, s);
+  return ReadInteger(in) == TChannelSettingsFile::kTrailer;
+}
+
+const TStoredFileTexts& Texts() {
+  static const TStoredFileTexts texts{kCorrupted, QStringLiteral("Cannot read channel config...."),
+                                      QStringLiteral("Cannot write channel config....")};
+  return texts;
 }
 
 // A longer name would read back as empty and break the rest of the file; it is cut at a
@@ -185,23 +176,27 @@ bool WriteBody(QIODevice& out, const TChannelInfo& c, const TPreviewInfo& p) {
 
 bool TChannelSettingsFile::Load(const QString& path, TChannelInfo& channels,
                                 TPreviewInfo& preview) {
-  if (ReadFile(path, channels, preview)) return true;
+  auto stored = std::make_unique<Stored>();
+  const TStoredFileLoad result =
+      LoadStoredFile(path, Texts(), [&](QIODevice& in) { return Parse(in, *stored); });
+  if (result == TStoredFileLoad::Loaded) {
+    channels.KeepStoredFile = false;
+    Apply(*stored, channels, preview);
+    return true;
+  }
   channels.Reset();
+  channels.KeepStoredFile = result == TStoredFileLoad::Unreadable;
   if (IChannelTuner* tuner = channels.Tuner())
     channels.SpreadFMMemories(tuner->FMMin(), tuner->FMMax());
   preview.Reset();
-  if (QFileInfo::exists(path)) QFile::remove(path);
   return false;
 }
 
 bool TChannelSettingsFile::Save(const QString& path, const TChannelInfo& channels,
                                 const TPreviewInfo& preview) {
-  QSaveFile file(path);
-  if (file.open(QIODevice::WriteOnly) && WriteBody(file, channels, preview) && file.commit())
-    return true;
-  file.cancelWriting();
-  ShowErrorText(QStringLiteral("Cannot write channel config...."));
-  return false;
+  if (channels.KeepStoredFile) return false;
+  return SaveStoredFile(path, Texts(),
+                        [&](QIODevice& out) { return WriteBody(out, channels, preview); });
 }
 
 }  // namespace pvx::settings

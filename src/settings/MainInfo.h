@@ -56,8 +56,9 @@ class TMainInfo {
   // False for the Conexant and Empia families, whose standard change needs a preview restart.
   bool IsStandardTuner() const { return ChipFamily != 2 && ChipFamily != 3 && ChipFamily != 4; }
 
-  // QDVCR.cfg. Load shows error 1103 and falls back to defaults (deleting the file) when the
-  // file is corrupted; a missing or empty file gives defaults silently. Both return success.
+  // QDVCR.cfg. A missing or empty file gives defaults silently. A corrupt one shows error 1103,
+  // gives defaults and is set aside as QDVCR.cfg.corrupt; one that cannot be read is reported,
+  // gives defaults and is kept, and the save then leaves it alone. Both return success.
   bool LoadMainSettings(const QString& path, const TMainSettingsPeers& peers);
   bool SaveMainSettings(const QString& path, const TMainSettingsPeers& peers) const;
 
@@ -84,6 +85,8 @@ class TMainInfo {
   bool PlayGivenFile = false;
   QString GivenFilePath;
   std::array<qint32, 5> ColorLevels{-1, -1, -1, -1, -1};  // brightness .. sharpness, 0..100
+  // QDVCR.cfg could not be read at start-up: the save leaves it alone so nothing is lost.
+  bool KeepStoredFile = false;
 
   std::function<void(TMainInfo& sender, TAppMode mode)> OnModeChange;
 };

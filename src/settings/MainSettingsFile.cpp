@@ -1,14 +1,10 @@
 #include "settings/MainSettingsFile.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
 #include "settings/CaptureSettings.h"
 #include "settings/CountryInfo.h"
-#include "settings/ErrorMessages.h"
 #include "settings/MainInfo.h"
 #include "settings/MultiLangInfo.h"
+#include "settings/StoredFile.h"
 #include "util/Folders.h"
 #include "util/RecordIO.h"
 
@@ -104,21 +100,17 @@ void Apply(const Stored& s, TMainInfo& main, const TMainSettingsPeers& peers) {
   if (peers.SetDisplayAspect) peers.SetDisplayAspect(s.aspect);
 }
 
-// Reads and applies the file; false when it is missing, empty or corrupted.
-bool ReadFile(const QString& path, TMainInfo& main, const TMainSettingsPeers& peers) {
-  QFile file(path);
-  if (!file.exists() || file.size() == 0) return false;
-  if (!file.open(QIODevice::ReadOnly)) return false;
-  if (ReadInteger(file) != TMainSettingsFile::kMagic) {
-    ShowErrorCode(kCorrupted);
-    return false;
-  }
-  Apply(ReadBody(file), main, peers);
-  if (ReadInteger(file) != TMainSettingsFile::kTrailer) {
-    ShowErrorCode(kCorrupted);
-    return false;
-  }
-  return true;
+// Reads every value and checks both marks; nothing is applied here.
+bool Parse(QIODevice& in, Stored& s) {
+  if (ReadInteger(in) != TMainSettingsFile::kMagic) return false;
+  s = ReadBody(in);
+  return ReadInteger(in) == TMainSettingsFile::kTrailer;
+}
+
+const TStoredFileTexts& Texts() {
+  static const TStoredFileTexts texts{kCorrupted, QStringLiteral("Cannot read config...."),
+                                      QStringLiteral("Cannot write config....")};
+  return texts;
 }
 
 bool WriteBody(QIODevice& out, const TMainInfo& main, const TMainSettingsPeers& peers) {
@@ -154,21 +146,25 @@ bool WriteBody(QIODevice& out, const TMainInfo& main, const TMainSettingsPeers& 
 
 bool TMainSettingsFile::Load(const QString& path, TMainInfo& main,
                              const TMainSettingsPeers& peers) {
-  if (ReadFile(path, main, peers)) return true;
+  Stored stored;
+  const TStoredFileLoad result =
+      LoadStoredFile(path, Texts(), [&](QIODevice& in) { return Parse(in, stored); });
+  main.KeepStoredFile = result == TStoredFileLoad::Unreadable;
+  if (result == TStoredFileLoad::Loaded) {
+    Apply(stored, main, peers);
+    return true;
+  }
   main.ResetPreferences();
   if (peers.Language && peers.Country) peers.Language->SetLanguage(peers.Country->DefaultLanguage);
   if (peers.Capture) peers.Capture->Reset();
-  if (QFileInfo::exists(path)) QFile::remove(path);
   return false;
 }
 
 bool TMainSettingsFile::Save(const QString& path, const TMainInfo& main,
                              const TMainSettingsPeers& peers) {
-  QSaveFile file(path);
-  if (file.open(QIODevice::WriteOnly) && WriteBody(file, main, peers) && file.commit()) return true;
-  file.cancelWriting();
-  ShowErrorText(QStringLiteral("Cannot write config...."));
-  return false;
+  if (main.KeepStoredFile) return false;
+  return SaveStoredFile(path, Texts(),
+                        [&](QIODevice& out) { return WriteBody(out, main, peers); });
 }
 
 }  // namespace pvx::settings

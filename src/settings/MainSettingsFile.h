@@ -16,6 +16,7 @@ class TMainSettingsFile {
 
   static bool Load(const QString& path, TMainInfo& main, const TMainSettingsPeers& peers);
   // Writes to a temporary file renamed into place, so a failed save keeps the previous file.
+  // False without writing when the load could not read the file.
   static bool Save(const QString& path, const TMainInfo& main, const TMainSettingsPeers& peers);
 };
 

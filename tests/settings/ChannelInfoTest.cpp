@@ -1,102 +1,26 @@
 #include <gtest/gtest.h>
 
-#include <QStringList>
 #include <algorithm>
 #include <cstdlib>
-#include <functional>
-#include <map>
-#include <vector>
 
 #include "SettingsTestSupport.h"
 #include "platform/Clock.h"
 #include "settings/ChannelInfo.h"
-#include "settings/ChannelTuner.h"
+#include "settings/Globals.h"
 #include "settings/MainInfo.h"
 #include "settings/PreviewInfo.h"
-#include "support/FakeDialogService.h"
-#include "support/TestEnvironment.h"
 
 using namespace pvx;
 using namespace pvx::settings;
+using test::FakeTuner;
 
 namespace {
-
-// A card whose reception is a function of the frequency; logs every call in order.
-class FakeTuner final : public IChannelTuner {
- public:
-  struct Reading {
-    bool locked = false;
-    qint32 offset = 127;
-  };
-  std::function<Reading(quint32)> Receive = [](quint32) { return Reading{}; };
-  QStringList Log;
-  std::vector<quint32> Tuned;
-  std::map<int, int> AudioRefusals;  // mode -> calls refused before it is accepted
-  bool AcceptStandard = true;
-  bool RestartResult = true;
-  bool Routes = true;
-  int Standard = 0x1;
-  int Readings = 1;
-  int ReadingsAtTune = 0;
-  bool Coarse = false;
-  qint32 Min = 45000000, Max = 100000000;
-  Reading Last;
-
-  bool SetTVFrequency(quint32 hertz) override {
-    Log << QStringLiteral("tv %1").arg(hertz);
-    Tuned.push_back(hertz);
-    ReadingsAtTune = Readings;
-    Last = Receive(hertz);
-    return true;
-  }
-  bool SetFMFrequency(quint32 hertz) override {
-    Log << QStringLiteral("fm %1").arg(hertz);
-    return true;
-  }
-  bool SignalLocked() const override { return Last.locked; }
-  qint32 PLLOffset() const override { return Last.offset; }
-  qint32 TVMin() const override { return Min; }
-  qint32 TVMax() const override { return Max; }
-  qint32 FMMin() const override { return 87500000; }
-  qint32 FMMax() const override { return 108000000; }
-  void SetCoarseTuning(bool on) override { Coarse = on; }
-  int SignalReadings() const override { return Readings; }
-  void SetSignalReadings(int readings) override { Readings = readings; }
-  bool SetVideoStandard(int standard) override {
-    Log << QStringLiteral("standard 0x%1").arg(standard, 0, 16);
-    if (AcceptStandard) Standard = standard;
-    return AcceptStandard;
-  }
-  int VideoStandard() const override { return Standard; }
-  bool SetCountryCode(int code) override {
-    Log << QStringLiteral("country %1").arg(code);
-    return true;
-  }
-  bool SetTVAudioMode(int mode) override {
-    Log << QStringLiteral("audio %1").arg(mode);
-    int& refusals = AudioRefusals[mode];
-    if (refusals > 0) {
-      --refusals;
-      return false;
-    }
-    return true;
-  }
-  bool SelectVideoSource(int source) override {
-    Log << QStringLiteral("source %1").arg(source);
-    return Routes;
-  }
-  void SetLineMute(bool on) override { Log << (on ? "mute" : "unmute"); }
-  bool RestartPreview() override {
-    Log << "restart";
-    return RestartResult;
-  }
-  void SetVendorStandard(int value) override { Log << QStringLiteral("vendor %1").arg(value); }
-};
 
 struct Channels {
   TChannelInfo info;
   FakeTuner tuner;
   QStringList events;
+  QStringList done;  // scan ends, "last found kind aborted"
 
   Channels() {
     info.SetTuner(&tuner);
@@ -104,9 +28,7 @@ struct Channels {
       EXPECT_EQ(&sender, &info);
       events << QStringLiteral("channel %1 '%2'").arg(n).arg(text);
     };
-    info.OnTableChange = [this](TChannelInfo&, int t) {
-      events << QStringLiteral("table %1").arg(t);
-    };
+    info.OnTableChange = [this](TChannelInfo&, int t) { events << QStringLiteral("table %1").arg(t); };
     info.OnSourceChange = [this](TChannelInfo&) { events << "source"; };
     info.OnAudioModeChange = [this](TChannelInfo&, int m, const QString& name) {
       events << QStringLiteral("audio %1 %2").arg(m).arg(name);
@@ -114,15 +36,18 @@ struct Channels {
     info.OnStandardChange = [this](TChannelInfo&, int s) {
       events << QStringLiteral("standard 0x%1").arg(s, 0, 16);
     };
+    info.OnAutoScanDone = [this](TChannelInfo&, int last, int found, int kind, bool aborted) {
+      done << QStringLiteral("%1 %2 %3 %4").arg(last).arg(found).arg(kind).arg(aborted);
+    };
   }
   // Antenna table current without tuning anything, channel `current`.
   void UseAntenna(int current) {
     info.CurrentTable = TChannelInfo::kAntenna;
     info.CurChannel = current;
   }
-  void MakeValid(std::initializer_list<int> channels, bool cable = false) {
+  void MakeValid(std::initializer_list<int> channels) {
     for (int n : channels) {
-      TChannelRecord* r = info.ChannelRecord(cable, n);
+      TChannelRecord* r = info.ChannelRecord(false, n);
       r->Valid = true;
       r->Frequency = r->DefaultFrequency = 40000000 + quint32(n) * 1000000;
     }
@@ -136,29 +61,12 @@ struct Channels {
 
 }  // namespace
 
-TEST(ChannelInfo, DefaultsOfCreate) {
-  TChannelInfo c;
-  EXPECT_EQ(c.CurrentTable, 4);
-  EXPECT_EQ(c.VideoSource, 4);
-  EXPECT_EQ(c.AudioMode, 5);
-  EXPECT_EQ(c.TVSystemChoice, 11);
-  EXPECT_EQ(c.CableTypeChoice, 2);
-  EXPECT_EQ(c.CurChannel, 4);
-  EXPECT_EQ(c.PrevFM, 4);
-  EXPECT_EQ(c.VerifyCount, 1);
-  EXPECT_FALSE(c.VerifyOptionShown);
-  EXPECT_TRUE(c.SetupNeeded());
-  EXPECT_EQ(c.MemoryChannels[0], (TMemoryChannelRecord{true, 0, 1, "Memory 1"}));
-  EXPECT_EQ(c.MemoryChannels[49], (TMemoryChannelRecord{true, 0, 50, "Memory 50"}));
-  EXPECT_EQ(c.FMChannels[0], (TFMMemoryChannelRecord{87900000, "FM Memory 1"}));
-  EXPECT_EQ(c.FMChannels[49], (TFMMemoryChannelRecord{107500000, "FM Memory 50"}));
-  EXPECT_EQ(c.AntennaChannels[159], TChannelRecord{});
-}
-
 TEST(ChannelInfo, VerifyOptionFollowsTheMarkerFileAndSetupNeededTheChoices) {
+  EXPECT_FALSE(TChannelInfo().VerifyOptionShown);
   test::WriteFile(test::Home() + "MaxAutoScan.cfg", "");
   TChannelInfo c;
   EXPECT_TRUE(c.VerifyOptionShown);
+  EXPECT_TRUE(c.SetupNeeded());
   c.CountryCode = 49;
   EXPECT_FALSE(c.SetupNeeded());
   c.CountryCode = -1;
@@ -166,7 +74,7 @@ TEST(ChannelInfo, VerifyOptionFollowsTheMarkerFileAndSetupNeededTheChoices) {
   EXPECT_FALSE(c.SetupNeeded());
 }
 
-TEST(ChannelInfo, ChannelUpAndDownWrapOverValidChannels) {
+TEST(ChannelInfo, UpDownAndRecallWalkTheValidChannels) {
   Channels ch;
   ch.MakeValid({3, 40, 160});
   ch.UseAntenna(160);
@@ -175,9 +83,13 @@ TEST(ChannelInfo, ChannelUpAndDownWrapOverValidChannels) {
   EXPECT_EQ(ch.info.ChannelDown(), 3);
   EXPECT_EQ(ch.info.ChannelDown(), 160);
   EXPECT_EQ(ch.info.PrevChannel, 3);
-}
+  EXPECT_EQ(ch.info.Recall(), 3);
+  EXPECT_EQ(ch.info.PrevChannel, 160);
+  for (int c : {0, -7, 161, 100000, INT32_MAX, INT32_MIN}) {  // searches stay inside the table
+    EXPECT_EQ(ch.info.NextValid(c), 3) << c;
+    EXPECT_EQ(ch.info.PrevValid(c), 160) << c;
+  }
 
-TEST(ChannelInfo, OneValidChannelHoldsAndNoneKeepsTheCurrentNumber) {
   Channels one;
   one.MakeValid({7});
   one.UseAntenna(7);
@@ -189,16 +101,6 @@ TEST(ChannelInfo, OneValidChannelHoldsAndNoneKeepsTheCurrentNumber) {
   EXPECT_EQ(none.info.ChannelUp(), 12);
   EXPECT_EQ(none.info.ChannelDown(), 12);
   EXPECT_EQ(none.events.back(), "channel 12 '- Mono'") << "the current channel is selected again";
-}
-
-TEST(ChannelInfo, SearchesStayInsideTheTableWhateverTheCurrentNumber) {
-  Channels ch;
-  ch.MakeValid({5});
-  ch.info.CurrentTable = TChannelInfo::kAntenna;
-  for (int c : {0, -7, 161, 100000, INT32_MAX, INT32_MIN}) {
-    EXPECT_EQ(ch.info.NextValid(c), 5) << c;
-    EXPECT_EQ(ch.info.PrevValid(c), 5) << c;
-  }
 }
 
 TEST(ChannelInfo, MemoryAndFMValidityAndCount) {
@@ -227,7 +129,6 @@ TEST(ChannelInfo, OutOfRangeSelectionAnnouncesTheCurrentChannelAndTunesNothing) 
   EXPECT_EQ(ch.info.CurChannel, 9);
   EXPECT_EQ(ch.info.PrevChannel, 2);
   EXPECT_EQ(ch.info.AntennaChannels, before);
-
   ch.info.CurrentTable = TChannelInfo::kMemory;
   ch.info.CurMemory = 3;
   ch.info.SelectChannel(51);
@@ -235,52 +136,62 @@ TEST(ChannelInfo, OutOfRangeSelectionAnnouncesTheCurrentChannelAndTunesNothing) 
 }
 
 TEST(ChannelInfo, SelectingMutesTunesSetsTheSoundAndAnnounces) {
+  struct Row {
+    TChannelRecord record;
+    quint8 audioBefore;
+    int refusals;  // of the record's mode
+    QStringList calls;
+    qint64 waitedMs;
+    quint8 audioAfter;
+    QString shown;
+  };
+  const Row rows[] = {
+      // accepted at the third try
+      {{true, true, 2, 1, 55250000, 55000000, "Two", "x"}, 0, 2,
+       {"standard 0x10", "mute", "tv 55250000", "audio 1", "audio 1", "audio 1", "unmute"},
+       3 * 200 + 100, 1, "Two- Stereo"},
+      // refused ten times: left as it was
+      {{true, false, 1, 2, 91250000, 91250000, "NHK", ""}, 1, 100,
+       QStringList{"standard 0x2", "mute", "tv 91250000"} + QStringList(10, "audio 2") +
+           QStringList{"unmute"},
+       10 * 200 + 100, 1, "NHK- Stereo"},
+      // without a sound mode: one try, then mono
+      {{true, false, 0, 3, 55250000, 55250000, "One", ""}, 5, 100,
+       {"standard 0x1", "mute", "tv 55250000", "audio 3", "audio 0", "unmute"}, 200 + 100, 0,
+       "One- Mono"},
+      // the wanted mode is already on
+      {{true, false, 0, 1, 55250000, 55250000, "Same", ""}, 1, 0,
+       {"standard 0x1", "mute", "tv 55250000", "unmute"}, 100, 1, "Same- Stereo"},
+  };
+  for (const Row& row : rows) {
+    Channels ch;
+    ch.UseAntenna(1);
+    ch.info.AudioMode = row.audioBefore;
+    ch.info.VerifyCount = 4;
+    *ch.info.ChannelRecord(false, 2) = row.record;
+    ch.tuner.AudioRefusals[row.record.AudioMode] = row.refusals;
+    const qint64 start = test::Clock().NowMs();
+    ch.info.SelectChannel(2);
+    EXPECT_EQ(ch.tuner.Log, row.calls) << row.record.Name.toStdString();
+    EXPECT_EQ(test::Clock().NowMs() - start, row.waitedMs) << row.record.Name.toStdString();
+    EXPECT_EQ(ch.tuner.ReadingsAtTune, 4);
+    EXPECT_EQ(ch.info.AudioMode, row.audioAfter) << row.record.Name.toStdString();
+    EXPECT_EQ(ch.info.CurChannel, 2);
+    EXPECT_EQ(ch.info.PrevChannel, 1);
+    EXPECT_EQ(ch.events.back(), QStringLiteral("channel 2 '%1'").arg(row.shown));
+  }
+}
+
+TEST(ChannelInfo, SelectingAnnouncesStandardThenSoundThenChannel) {
   Channels ch;
   ch.UseAntenna(1);
   ch.info.AudioMode = 0;
-  ch.info.VerifyCount = 4;
-  TChannelRecord& r = *ch.info.ChannelRecord(false, 2);
-  r = {true, true, 2, 1, 55250000, 55000000, "Two", "x"};
-  ch.tuner.AudioRefusals[1] = 2;  // accepted at the third try
-  const qint64 start = test::Clock().NowMs();
+  *ch.info.ChannelRecord(false, 2) = {true, true, 2, 1, 55250000, 55000000, "Two", ""};
   ch.info.SelectChannel(2);
-  EXPECT_EQ(ch.tuner.Log, QStringList({"standard 0x10", "mute", "tv 55250000", "audio 1", "audio 1",
-                                       "audio 1", "unmute"}));
-  EXPECT_EQ(test::Clock().NowMs() - start, 3 * 200 + 100);
-  EXPECT_EQ(ch.tuner.ReadingsAtTune, 4);
-  EXPECT_EQ(ch.info.AudioMode, 1);
-  EXPECT_EQ(ch.info.CurChannel, 2);
-  EXPECT_EQ(ch.info.PrevChannel, 1);
   EXPECT_EQ(ch.events, QStringList({"standard 0x10", "audio 1 Stereo", "channel 2 'Two- Stereo'"}));
 }
 
-TEST(ChannelInfo, RefusedSoundModeIsTriedTenTimesAndLeftAsItWas) {
-  Channels ch;
-  ch.UseAntenna(1);
-  ch.info.AudioMode = 1;
-  *ch.info.ChannelRecord(false, 1) = {true, false, 1, 2, 91250000, 91250000, "NHK", ""};
-  ch.tuner.AudioRefusals[2] = 100;
-  const qint64 start = test::Clock().NowMs();
-  ch.info.SelectChannel(1);
-  EXPECT_EQ(ch.tuner.Log.count("audio 4"), 0);
-  EXPECT_EQ(ch.tuner.Log.filter("audio").size(), 10);
-  EXPECT_EQ(test::Clock().NowMs() - start, 10 * 200 + 100);
-  EXPECT_EQ(ch.info.AudioMode, 1);
-  EXPECT_EQ(ch.events.back(), "channel 1 'NHK- Stereo'");
-}
-
-TEST(ChannelInfo, WithoutASoundModeOneTryThenMono) {
-  Channels ch;
-  ch.UseAntenna(1);
-  *ch.info.ChannelRecord(false, 1) = {true, false, 0, 3, 55250000, 55250000, "One", ""};
-  ch.tuner.AudioRefusals[3] = 100;
-  ch.info.SelectChannel(1);
-  EXPECT_EQ(ch.tuner.Log.filter("audio"), QStringList({"audio 3", "audio 0"}));
-  EXPECT_EQ(ch.info.AudioMode, 0);
-  EXPECT_EQ(ch.events.back(), "channel 1 'One- Mono'");
-}
-
-TEST(ChannelInfo, MemoryEntryTunesItsCableChannelAndShowsItsOwnName) {
+TEST(ChannelInfo, MemoryEntriesTuneTheirChannelAndShowTheirOwnName) {
   Channels ch;
   ch.info.AudioMode = 0;
   *ch.info.ChannelRecord(true, 12) = {true, true, 0, 0, 205250000, 205250000, "Cable Twelve", ""};
@@ -291,11 +202,6 @@ TEST(ChannelInfo, MemoryEntryTunesItsCableChannelAndShowsItsOwnName) {
   EXPECT_EQ(ch.events.back(), "channel 7 'Favourite- Mono'");
   EXPECT_EQ(ch.info.CurMemory, 7);
   EXPECT_EQ(ch.info.CurChannel, 4) << "the antenna/cable current channel is not touched";
-}
-
-TEST(ChannelInfo, MemoryEntryPointingNowhereTunesFrequencyZero) {
-  Channels ch;
-  ch.info.CurrentTable = TChannelInfo::kMemory;
   for (auto entry : {TMemoryChannelRecord{true, 2, 5, "Bad source"},
                      {true, 0, 0, "Bad channel"},
                      {true, 1, 161, "Beyond"}}) {
@@ -326,9 +232,8 @@ TEST(ChannelInfo, SetTableAnnouncesAndSelectsItsCurrentChannel) {
   EXPECT_EQ(ch.events.first(), "table 1");
   EXPECT_EQ(ch.events.last(), "channel 8 '- Mono'");
   ch.Clear();
-  ch.info.SetTable(TChannelInfo::kCable);
-  ch.info.SetTable(TChannelInfo::kNoTable);
-  ch.info.SetTable(7);
+  for (int t : {int(TChannelInfo::kCable), int(TChannelInfo::kNoTable), 7, -1})
+    ch.info.SetTable(t);
   EXPECT_TRUE(ch.events.isEmpty());
   EXPECT_EQ(ch.info.CurrentTable, TChannelInfo::kCable);
 }
@@ -348,25 +253,20 @@ TEST(ChannelInfo, VideoSourceAnnouncedOnlyWhenRouted) {
 }
 
 TEST(ChannelInfo, StandardTableAndAudioModeNames) {
-  const int expected[] = {0x1, 0x2, 0x10, 0x20, 0x100, 0x200, 0x400, 0x1000, 0x2000, 0x40000};
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(TChannelInfo::DirectShowStandard(i), expected[i]);
-  EXPECT_EQ(TChannelInfo::DirectShowStandard(10), 0);
-  EXPECT_EQ(TChannelInfo::DirectShowStandard(-1), 0);
-  QStringList names[3];
-  for (int standard : {0, 1, 7})
+  const int expected[] = {0x1, 0x2, 0x10, 0x20, 0x100, 0x200, 0x400, 0x1000, 0x2000, 0x40000, 0, 0};
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(TChannelInfo::DirectShowStandard(i == 11 ? -1 : i), expected[i]);
+  const std::pair<int, QStringList> names[] = {
+      {0, {"Mono", "Stereo", "SAP", "SAP", "SAP 2", ""}},
+      {1, {"Main", "Stereo", "SUB", "SUB", "Both", ""}},
+      {7, {"Mono", "Stereo", "Dual-A", "Dual-B", "Dual-C", ""}}};
+  for (const auto& [standard, modes] : names)
     for (int mode = 0; mode <= 5; ++mode)
-      names[standard == 0   ? 0
-            : standard == 1 ? 1
-                            : 2]
-          << TChannelInfo::AudioModeName(mode, standard);
-  EXPECT_EQ(names[0], QStringList({"Mono", "Stereo", "SAP", "SAP", "SAP 2", ""}));
-  EXPECT_EQ(names[1], QStringList({"Main", "Stereo", "SUB", "SUB", "Both", ""}));
-  EXPECT_EQ(names[2], QStringList({"Mono", "Stereo", "Dual-A", "Dual-B", "Dual-C", ""}));
+      EXPECT_EQ(TChannelInfo::AudioModeName(mode, standard), modes[mode]) << standard << mode;
 }
 
 TEST(ChannelInfo, ApplyAndChangeStandard) {
   TMainInfo main;
-  test::ScopedGlobal<TMainInfo> global(MainInfo, &main);
+  MainInfo = &main;  // cleared by the test listener
   Channels ch;
   EXPECT_FALSE(ch.info.ApplyStandard(10));
   EXPECT_TRUE(ch.tuner.Log.isEmpty());
@@ -377,15 +277,13 @@ TEST(ChannelInfo, ApplyAndChangeStandard) {
   ch.tuner.RestartResult = false;
   EXPECT_FALSE(ch.info.ChangeStandard(2));
   EXPECT_EQ(ch.tuner.Log, QStringList({"standard 0x10", "restart"}));
-  ASSERT_EQ(test::Dialogs().Warnings.size(), 1u);
-  EXPECT_EQ(
-      test::Dialogs().Warnings[0],
-      QStringList({"Cannot set TV Video standard, please verify your TV video system again."}));
+  EXPECT_EQ(test::Dialogs().Warnings, std::vector<QStringList>({{
+      "Cannot set TV Video standard, please verify your TV video system again."}}));
 }
 
 TEST(ChannelInfo, SetStandardRewritesEveryRecordAndTellsTheEmpiaCard) {
   TMainInfo main;
-  test::ScopedGlobal<TMainInfo> global(MainInfo, &main);
+  MainInfo = &main;  // cleared by the test listener
   Channels ch;
   ch.info.ChannelRecord(true, 160)->Standard = 9;
   ch.info.SetStandard(8);
@@ -408,44 +306,28 @@ TEST(ChannelInfo, AudioModeFiveAndRefusalsChangeNothing) {
   EXPECT_EQ(ch.info.AudioMode, 4);
 }
 
-TEST(ChannelInfo, DeleteChannelFiveMovesTheRestDown) {
-  Channels ch;
-  ch.info.Standard = 2;
-  for (int n = 1; n <= 160; ++n) ch.info.ChannelRecord(false, n)->Name = QString::number(n);
-  ASSERT_TRUE(ch.info.DeleteChannel(5, false));
-  EXPECT_EQ(ch.info.ChannelRecord(false, 4)->Name, "4");
-  EXPECT_EQ(ch.info.ChannelRecord(false, 5)->Name, "6");
-  EXPECT_EQ(ch.info.ChannelRecord(false, 50)->Name, "51");
-  EXPECT_EQ(ch.info.ChannelRecord(false, 159)->Name, "160");
-  EXPECT_EQ(*ch.info.ChannelRecord(false, 160), (TChannelRecord{false, false, 2, 0, 0, 0, "", ""}));
-  EXPECT_EQ(ch.info.CableChannels[4], TChannelRecord{});
-  EXPECT_FALSE(ch.info.DeleteChannel(0, false));
-  EXPECT_FALSE(ch.info.DeleteChannel(161, true));
-}
-
-TEST(ChannelInfo, InsertChannelTakesTheFrequencyOfTheRecordItDisplaces) {
-  Channels ch;
-  ch.info.Standard = 3;
-  for (int n = 1; n <= 160; ++n)
-    *ch.info.ChannelRecord(true, n) = {true, true, 0, 1, quint32(n), 0, QString::number(n), ""};
-  ASSERT_TRUE(ch.info.InsertChannel(3, true));
-  EXPECT_EQ(*ch.info.ChannelRecord(true, 3), (TChannelRecord{true, false, 3, 0, 3, 3, "", ""}));
-  EXPECT_EQ(ch.info.ChannelRecord(true, 4)->Name, "3");
-  EXPECT_EQ(ch.info.ChannelRecord(true, 160)->Name, "159");
-  ASSERT_TRUE(ch.info.InsertChannel(160, true));
-  EXPECT_EQ(*ch.info.ChannelRecord(true, 160),
-            (TChannelRecord{true, false, 3, 0, 159, 159, "", ""}));
-  EXPECT_FALSE(ch.info.InsertChannel(161, true));
-}
-
-TEST(ChannelInfo, InsertMemoryFiftyOnlyRewritesEntryFifty) {
+TEST(ChannelInfo, InsertAndDeleteChannelsShiftTheTable) {
   TChannelInfo c;
-  for (auto& m : c.MemoryChannels) m = {false, 1, 99, "kept"};
-  const auto before = c.MemoryChannels;
-  ASSERT_TRUE(c.InsertMemory(50));
-  for (int n = 0; n < 49; ++n) EXPECT_EQ(c.MemoryChannels[size_t(n)], before[size_t(n)]);
-  EXPECT_EQ(c.MemoryChannels[49], (TMemoryChannelRecord{true, 0, 50, "Memory 50"}));
-  EXPECT_FALSE(c.InsertMemory(51));
+  c.Standard = 3;
+  for (int n = 1; n <= 160; ++n) {
+    *c.ChannelRecord(true, n) = {true, true, 0, 1, quint32(n), 0, QString::number(n), ""};
+    c.ChannelRecord(false, n)->Name = QString::number(n);
+  }
+  ASSERT_TRUE(c.DeleteChannel(5, false));
+  for (auto [n, name] : {std::pair{4, "4"}, {5, "6"}, {50, "51"}, {159, "160"}})
+    EXPECT_EQ(c.ChannelRecord(false, n)->Name, name) << n;
+  EXPECT_EQ(*c.ChannelRecord(false, 160), (TChannelRecord{false, false, 3, 0, 0, 0, "", ""}));
+  // The inserted record takes the frequency of the one it displaces.
+  ASSERT_TRUE(c.InsertChannel(3, true));
+  EXPECT_EQ(*c.ChannelRecord(true, 3), (TChannelRecord{true, false, 3, 0, 3, 3, "", ""}));
+  EXPECT_EQ(c.ChannelRecord(true, 4)->Name, "3");
+  EXPECT_EQ(c.ChannelRecord(true, 160)->Name, "159");
+  ASSERT_TRUE(c.InsertChannel(160, true));
+  EXPECT_EQ(*c.ChannelRecord(true, 160), (TChannelRecord{true, false, 3, 0, 159, 159, "", ""}));
+  for (int n : {0, 161}) {
+    EXPECT_FALSE(c.DeleteChannel(n, false)) << n;
+    EXPECT_FALSE(c.InsertChannel(n, true)) << n;
+  }
 }
 
 TEST(ChannelInfo, InsertAndDeleteMemoryShiftEntries) {
@@ -457,6 +339,13 @@ TEST(ChannelInfo, InsertAndDeleteMemoryShiftEntries) {
   EXPECT_EQ(c.MemoryChannels[0].Name, "Memory 2");
   EXPECT_EQ(c.MemoryChannels[49], TMemoryChannelRecord{});
   EXPECT_FALSE(c.DeleteMemory(0));
+  // Inserting entry 50 rewrites entry 50 only.
+  for (auto& m : c.MemoryChannels) m = {false, 1, 99, "kept"};
+  const auto before = c.MemoryChannels;
+  ASSERT_TRUE(c.InsertMemory(50));
+  EXPECT_TRUE(std::equal(before.begin(), before.end() - 1, c.MemoryChannels.begin()));
+  EXPECT_EQ(c.MemoryChannels[49], (TMemoryChannelRecord{true, 0, 50, "Memory 50"}));
+  EXPECT_FALSE(c.InsertMemory(51));
 }
 
 TEST(ChannelInfo, SpreadingFMMemories) {
@@ -465,7 +354,6 @@ TEST(ChannelInfo, SpreadingFMMemories) {
   EXPECT_EQ(c.FMChannels[0], (TFMMemoryChannelRecord{87910000, "FM Memory 1"}));
   EXPECT_EQ(c.FMChannels[1].Frequency, 88320000u);
   EXPECT_EQ(c.FMChannels[49], (TFMMemoryChannelRecord{108000000, "FM Memory 50"}));
-
   const auto before = c.FMChannels;
   c.SpreadFMMemories(100000000, 100000049);  // step 0
   c.SpreadFMMemories(100000000, 90000000);   // upside down
@@ -498,30 +386,26 @@ TEST(ChannelInfo, FMStateSavedAndRestored) {
   EXPECT_EQ(ch.events.last(), "channel 21 ''") << "mode 0 refused after mode 5: no mode name";
 }
 
-TEST(ChannelInfo, AttachingATunerTakesItsLockReadings) {
-  FakeTuner tuner;
-  tuner.Readings = 3;
-  TChannelInfo c;
-  c.SetTuner(&tuner);
-  EXPECT_EQ(c.VerifyCount, 3);
-}
-
 TEST(ChannelInfo, ResetRestoresDefaultsButKeepsTunerAndVerifyCount) {
   Channels ch;
-  ch.info.VerifyCount = 7;
+  ch.tuner.Readings = 3;
+  ch.info.SetTuner(&ch.tuner);
+  EXPECT_EQ(ch.info.VerifyCount, 3) << "attaching a tuner takes its lock readings";
   ch.info.CountryCode = 49;
   ch.info.CurrentTable = TChannelInfo::kCable;
   ch.info.AntennaChannels[0].Valid = true;
   ch.info.MemoryChannels[0].Name = "mine";
   ch.info.FMChannels[0].Frequency = 1;
   ch.info.Reset();
-  EXPECT_EQ(ch.info.VerifyCount, 7);
+  EXPECT_EQ(ch.info.VerifyCount, 3);
   EXPECT_EQ(ch.info.Tuner(), &ch.tuner);
   EXPECT_EQ(ch.info.CountryCode, 0);
   EXPECT_EQ(ch.info.CurrentTable, TChannelInfo::kNoTable);
   EXPECT_EQ(ch.info.AntennaChannels[0], TChannelRecord{});
-  EXPECT_EQ(ch.info.MemoryChannels[0].Name, "Memory 1");
-  EXPECT_EQ(ch.info.FMChannels[0].Frequency, 87900000u);
+  EXPECT_EQ(ch.info.MemoryChannels[0], (TMemoryChannelRecord{true, 0, 1, "Memory 1"}));
+  EXPECT_EQ(ch.info.MemoryChannels[49], (TMemoryChannelRecord{true, 0, 50, "Memory 50"}));
+  EXPECT_EQ(ch.info.FMChannels[0], (TFMMemoryChannelRecord{87900000, "FM Memory 1"}));
+  EXPECT_EQ(ch.info.FMChannels[49], (TFMMemoryChannelRecord{107500000, "FM Memory 50"}));
 }
 
 // --- preview grid --------------------------------------------------------------------------
@@ -569,7 +453,7 @@ TEST(PreviewInfo, FillPlacesValidChannelsRowByRowAndWraps) {
   EXPECT_EQ(p.NextChannel, 2);
 }
 
-TEST(PreviewInfo, CustomizedGridKeepsItsStartAndDimensionIsLimited) {
+TEST(PreviewInfo, CustomizedGridKeepsItsStartDimensionIsLimitedAndResetClears) {
   Channels ch;
   ch.MakeValid({5, 6});
   ch.info.CurrentTable = TChannelInfo::kAntenna;
@@ -584,16 +468,8 @@ TEST(PreviewInfo, CustomizedGridKeepsItsStartAndDimensionIsLimited) {
   p.Dimension = 9;  // set directly: filling still stays inside the grid
   p.Fill(5);
   EXPECT_EQ(p.Grid[4][4].Shown, 1);
-}
-
-TEST(PreviewInfo, ResetClearsBothGrids) {
-  TChannelInfo c;
-  TPreviewInfo p(c);
-  p.Grid[1][1] = {1, 5};
   p.CustomGrid[4][0] = {3, 0};
-  p.Dimension = 5;
   p.Interval = 9;
-  p.Customize = true;
   p.Reset();
   EXPECT_EQ(p.Grid, TPreviewInfo::TGrid<TPreviewCell>{});
   EXPECT_EQ(p.CustomGrid, TPreviewInfo::TGrid<TSourceMapCell>{});
@@ -641,7 +517,6 @@ TEST(ChannelScan, AutoScanOfBothTablesMarksWhatLocks) {
           n <= 100 ? 40000000 + quint32(n) * 8000000 : 0;
   ch.info.ChannelRecord(false, 11)->Valid = true;  // stale
   ch.tuner.Receive = Band({64000000, 120000000 + 1000000});
-  QStringList done;
   int progress = 0;
   ch.info.OnAutoScanProgress = [&](TChannelInfo& c, int n, bool valid, bool antenna) {
     EXPECT_TRUE(c.Scanning);
@@ -650,58 +525,35 @@ TEST(ChannelScan, AutoScanOfBothTablesMarksWhatLocks) {
     EXPECT_EQ(valid, n == 3 || n == 10);
     ++progress;
   };
-  ch.info.OnAutoScanDone = [&](TChannelInfo&, int last, int found, int kind, bool aborted) {
-    done << QStringLiteral("%1 %2 %3 %4").arg(last).arg(found).arg(kind).arg(aborted);
-  };
   ASSERT_TRUE(ch.info.AutoScan(2));
   EXPECT_EQ(progress, 320);
-  EXPECT_EQ(done, QStringList({"160 2 0 0", "160 2 2 0"}));
+  EXPECT_EQ(ch.done, QStringList({"160 2 0 0", "160 2 2 0"}));
   EXPECT_EQ(ch.tuner.Log.first(), "standard 0x10");
   EXPECT_EQ(ch.tuner.Tuned.size(), 200u) << "channels without a frequency are not tuned";
   EXPECT_TRUE(ch.info.ChannelRecord(false, 3)->Found);
   EXPECT_TRUE(ch.info.ChannelRecord(true, 10)->Valid);
   EXPECT_FALSE(ch.info.ChannelRecord(false, 11)->Valid);
   EXPECT_FALSE(ch.info.Scanning);
+
+  ch.done.clear();
+  ASSERT_TRUE(ch.info.AutoScan(1));
+  EXPECT_EQ(ch.done, QStringList({"160 2 1 0"})) << "the cable kind scans the cable table only";
 }
 
-TEST(ChannelScan, AbortDuringTheAntennaPassSkipsTheCablePass) {
+TEST(ChannelScan, AbortStopsAtTheNextChannelAndANestedScanIsRefused) {
   Channels ch;
   for (int n = 1; n <= 160; ++n) ch.info.ChannelRecord(false, n)->DefaultFrequency = 50000000;
   ch.tuner.Receive = Band({50000000});
-  QStringList done;
-  ch.info.OnAutoScanProgress = [&](TChannelInfo& c, int n, bool, bool) {
-    if (n == 10) c.AbortScan = true;  // as an Abort button would, during the message pumping
-  };
-  ch.info.OnAutoScanDone = [&](TChannelInfo&, int last, int found, int kind, bool aborted) {
-    done << QStringLiteral("%1 %2 %3 %4").arg(last).arg(found).arg(kind).arg(aborted);
-  };
-  ASSERT_TRUE(ch.info.AutoScan(2));
-  EXPECT_EQ(done, QStringList({"10 11 0 1"})) << "stops at the next channel";
-  EXPECT_EQ(ch.tuner.Tuned.size(), 11u);
-  EXPECT_FALSE(ch.info.ChannelRecord(false, 12)->Valid);
-}
-
-TEST(ChannelScan, CableKindScansOnlyTheCableTable) {
-  Channels ch;
-  QStringList done;
-  ch.info.OnAutoScanDone = [&](TChannelInfo&, int last, int found, int kind, bool aborted) {
-    done << QStringLiteral("%1 %2 %3 %4").arg(last).arg(found).arg(kind).arg(aborted);
-  };
-  ASSERT_TRUE(ch.info.AutoScan(1));
-  EXPECT_EQ(done, QStringList({"160 0 1 0"}));
-}
-
-TEST(ChannelScan, AScanStartedFromWithinAScanIsRefused) {
-  Channels ch;
   bool nested = true;
   ch.info.OnAutoScanProgress = [&](TChannelInfo& c, int n, bool, bool) {
-    if (n == 1) {
-      c.AbortScan = true;
-      nested = c.AutoScan(0) || c.FreeScan(250000);
-    }
+    if (n == 1) nested = c.AutoScan(0) || c.FreeScan(250000);
+    if (n == 10) c.AbortScan = true;  // as an Abort button would, during the message pumping
   };
-  ASSERT_TRUE(ch.info.AutoScan(0));
+  ASSERT_TRUE(ch.info.AutoScan(2));
   EXPECT_FALSE(nested);
+  EXPECT_EQ(ch.done, QStringList({"10 11 0 1"})) << "the cable pass is skipped";
+  EXPECT_EQ(ch.tuner.Tuned.size(), 11u);
+  EXPECT_FALSE(ch.info.ChannelRecord(false, 12)->Valid);
 }
 
 TEST(ChannelScan, FreeScanStoresCentredCarriersAndSkipsAChannelWidthAfterEach) {
@@ -736,24 +588,22 @@ TEST(ChannelScan, FreeScanStoresCentredCarriersAndSkipsAChannelWidthAfterEach) {
   EXPECT_LE(ch.tuner.Tuned.back(), 100000000u);
 }
 
-TEST(ChannelScan, FreeScanTakesTheCrossingOfOppositeOffsets) {
-  Channels ch;
-  // The carrier sits between two steps; a tuner reporting at most +-2 reads -2 then +2.
-  ch.tuner.Receive = Band({50125000}, 2);
-  ASSERT_TRUE(ch.info.FreeScan(250000));
-  EXPECT_EQ(ch.info.AntennaChannels[0].Frequency, 50250000u);
-  EXPECT_FALSE(ch.info.AntennaChannels[1].Valid);
-}
-
-TEST(ChannelScan, FreeScanFollowsAWideCentreToItsLastZeroOffset) {
-  Channels ch;
-  ch.tuner.Receive = [](quint32 hertz) {
-    const qint64 d = qint64(hertz) - 50000000;
-    if (std::llabs(d) > kCapture) return FakeTuner::Reading{};
-    return FakeTuner::Reading{true, std::llabs(d) <= 300000 ? 0 : qint32(d / 100000)};
-  };
-  ASSERT_TRUE(ch.info.FreeScan(250000));
-  EXPECT_EQ(ch.info.AntennaChannels[0].Frequency, 50250000u);
+TEST(ChannelScan, FreeScanCentresOnTheOffsets) {
+  // A carrier between two steps, on a tuner reporting at most +-2 (-2 then +2); and a wide
+  // centre of zero offsets, followed to its last step.
+  const std::function<FakeTuner::Reading(quint32)> bands[] = {
+      Band({50125000}, 2), [](quint32 hertz) {
+        const qint64 d = qint64(hertz) - 50000000;
+        if (std::llabs(d) > kCapture) return FakeTuner::Reading{};
+        return FakeTuner::Reading{true, std::llabs(d) <= 300000 ? 0 : qint32(d / 100000)};
+      }};
+  for (const auto& band : bands) {
+    Channels ch;
+    ch.tuner.Receive = band;
+    ASSERT_TRUE(ch.info.FreeScan(250000));
+    EXPECT_EQ(ch.info.AntennaChannels[0].Frequency, 50250000u);
+    EXPECT_FALSE(ch.info.AntennaChannels[1].Valid);
+  }
 }
 
 TEST(ChannelScan, FreeScanStopsAfter160Stations) {
@@ -773,7 +623,7 @@ TEST(ChannelScan, FreeScanStopsAfter160Stations) {
 TEST(ChannelScan, FreeScanAbortStopsAtTheNextChannelAndRefusesAZeroStep) {
   Channels ch;
   ch.tuner.Receive = Band({48250000, 56250000, 83250000});
-  ch.info.OnFreeScanProgress = [&](TChannelInfo& c, int slot, quint32, bool hit) {
+  ch.info.OnFreeScanProgress = [&](TChannelInfo& c, int, quint32, bool hit) {
     if (hit) c.AbortScan = true;
   };
   bool aborted = false;
@@ -783,7 +633,6 @@ TEST(ChannelScan, FreeScanAbortStopsAtTheNextChannelAndRefusesAZeroStep) {
   EXPECT_TRUE(ch.info.AntennaChannels[0].Valid);
   EXPECT_FALSE(ch.info.AntennaChannels[1].Valid);
   EXPECT_EQ(ch.tuner.Tuned.back(), 48500000u) << "the step after the find ends the search";
-
   ch.Clear();
   EXPECT_FALSE(ch.info.FreeScan(0));
   EXPECT_FALSE(ch.info.FreeScan(-250000));

@@ -1,15 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFileInfo>
-#include <QtEndian>
+#include <array>
 
+#include "SettingsTestSupport.h"
 #include "settings/ChannelInfo.h"
 #include "settings/ChannelSettingsFile.h"
 #include "settings/ChannelTuner.h"
 #include "settings/PreviewInfo.h"
-#include "support/FakeDialogService.h"
-#include "support/TestEnvironment.h"
 
 using namespace pvx;
 using namespace pvx::settings;
@@ -59,12 +56,9 @@ struct Objects {
   bool Load() { return TChannelSettingsFile::Load(path, channels, preview); }
 };
 
-QByteArray Int(qint32 v) {
-  QByteArray b(4, 0);
-  qToLittleEndian(v, b.data());
-  return b;
-}
-QByteArray Str(const QByteArray& s) { return Int(qint32(s.size())) + s; }
+using test::Int;
+using test::Patch;
+using test::Str;
 
 // The default file, value by value, as the format lays it out.
 QByteArray GoldenDefaultFile() {
@@ -95,12 +89,12 @@ constexpr int kVideoSourceBack = 220, kCustomizeBack = 216, kDimensionBack = 212
               kIntervalBack = 208;
 constexpr int kCustomCellsBack = 204;
 
-void Patch(QByteArray& f, int offset, qint32 v) { f.replace(offset, 4, Int(v)); }
 
 }  // namespace
 
-TEST(ChannelSettingsFile, GoldenDefaultFile) {
+TEST(ChannelSettingsFile, GoldenDefaultFileReplacesWhatWasThere) {
   Objects o;
+  test::WriteFile(o.path, QByteArray(20000, 'z'));
   ASSERT_TRUE(o.Save());
   EXPECT_EQ(test::ReadFile(o.path).toHex(), GoldenDefaultFile().toHex());
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
@@ -256,21 +250,16 @@ TEST(ChannelSettingsFile, ByteSizedValuesKeepTheirLowByte) {
   EXPECT_EQ(o.channels.AntennaChannels[0].AudioMode, 5);
 }
 
-TEST(ChannelSettingsFile, CorruptFileIsReportedResetSpreadAndDeleted) {
-  QByteArray wrongMagic = GoldenDefaultFile();
-  Patch(wrongMagic, 0, 4506);
-  QByteArray truncated = GoldenDefaultFile();
-  truncated.chop(4);
-  QByteArray wrongTrailer = GoldenDefaultFile();
-  Patch(wrongTrailer, FromEnd(wrongTrailer, 4), 4360);
-  QList<QByteArray> files{wrongMagic, truncated, wrongTrailer};
-  for (qint32 length : {600, -1, INT32_MAX}) {
-    QByteArray overlong = GoldenDefaultFile();
-    Patch(overlong, kMemory1 + 12, length);  // the name "Memory 1": its bytes are not skipped
-    files << overlong;
-  }
-  for (QByteArray& f : files) Patch(f, kHeader + 8, 49);  // a country code the tuner must not get
-
+TEST(ChannelSettingsFile, CorruptFileIsReportedResetSpreadAndSetAside) {
+  QByteArray good = GoldenDefaultFile();
+  Patch(good, kHeader + 8, 49);  // a country code the tuner must not get
+  std::vector<QByteArray> files(6, good);
+  Patch(files[0], 0, 4506);
+  files[1].chop(4);
+  Patch(files[2], FromEnd(good, 4), 4360);
+  for (int i = 0; i < 3; ++i)  // the name "Memory 1": its bytes are not skipped
+    Patch(files[size_t(3 + i)], kMemory1 + 12, std::array{600, -1, INT32_MAX}[size_t(i)]);
+  test::WriteFile(CorruptCopyPath(test::Home() + "QDVCR2.cfg"), "an older one");
   for (const QByteArray& bytes : files) {
     test::Dialogs().Warnings.clear();
     Objects o;
@@ -282,17 +271,31 @@ TEST(ChannelSettingsFile, CorruptFileIsReportedResetSpreadAndDeleted) {
     o.preview.CustomGrid[0][0] = {2, 3};
     test::WriteFile(o.path, bytes);
     EXPECT_FALSE(o.Load());
-    ASSERT_EQ(test::Dialogs().Warnings.size(), 1u);
-    EXPECT_EQ(test::Dialogs().Warnings[0], QStringList({kCorrupted}));
+    test::ExpectSetAside(o.path, bytes, kCorrupted);
     EXPECT_EQ(o.channels.CountryCode, 0);
     EXPECT_FALSE(o.channels.AntennaChannels[3].Valid);
     EXPECT_EQ(o.channels.FMChannels[0], (TFMMemoryChannelRecord{76280000, "FM Memory 1"}));
     EXPECT_EQ(o.channels.FMChannels[49].Frequency, 90000000u);
     EXPECT_EQ(o.preview.Dimension, 3);
     EXPECT_EQ(o.preview.CustomGrid[0][0], TSourceMapCell{});
-    EXPECT_FALSE(QFileInfo::exists(o.path));
     EXPECT_TRUE(tuner.Log.isEmpty()) << "nothing of a corrupt file reaches the card";
   }
+}
+
+TEST(ChannelSettingsFile, UnreadableFileIsReportedKeptAndNotSavedOver) {
+  Objects o;
+  o.channels.AntennaChannels[3].Valid = true;
+  test::MakeUnreadable(o.path);
+  EXPECT_FALSE(o.Load());
+  EXPECT_FALSE(o.channels.AntennaChannels[3].Valid);
+  EXPECT_EQ(test::Dialogs().Warnings, std::vector<QStringList>({{"Cannot read channel config...."}}));
+  EXPECT_TRUE(QFileInfo(o.path).isDir());
+  EXPECT_FALSE(QFileInfo::exists(CorruptCopyPath(o.path)));
+  test::ExpectSaveLeavesFile(o.path, [&] { return o.Save(); });
+  // A later load that reads the file lets the save write again.
+  ASSERT_TRUE(QFile::remove(o.path));
+  EXPECT_FALSE(o.Load());
+  EXPECT_TRUE(o.Save());
 }
 
 TEST(ChannelSettingsFile, MissingOrEmptyFileGivesDefaultsSilently) {
@@ -309,7 +312,6 @@ TEST(ChannelSettingsFile, MissingOrEmptyFileGivesDefaultsSilently) {
   EXPECT_FALSE(empty.Load());
   EXPECT_EQ(empty.channels.FMChannels[0].Frequency, 87900000u)
       << "without a tuner the defaults stay";
-  EXPECT_FALSE(QFileInfo::exists(empty.path));
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
 
@@ -331,20 +333,11 @@ TEST(ChannelSettingsFile, FailedSaveKeepsThePreviousFileAndSaysSo) {
   Objects o;
   o.path = test::Home() + "no-such-folder/QDVCR2.cfg";
   EXPECT_FALSE(o.Save());
-  ASSERT_EQ(test::Dialogs().Warnings.size(), 1u);
-  EXPECT_EQ(test::Dialogs().Warnings[0], QStringList({"Cannot write channel config...."}));
+  EXPECT_EQ(test::Dialogs().Warnings, std::vector<QStringList>({{"Cannot write channel config...."}}));
 
   o.path = test::Home() + "QDVCR2.cfg";
-  QDir().mkpath(o.path);
   test::WriteFile(o.path + "/keep", "old");
   EXPECT_FALSE(o.Save());
   EXPECT_EQ(test::ReadFile(o.path + "/keep"), "old");
   EXPECT_EQ(QDir(test::Home()).entryList(QDir::Files).size(), 0) << "left a temporary file";
-}
-
-TEST(ChannelSettingsFile, SaveReplacesAnExistingFile) {
-  Objects o;
-  test::WriteFile(o.path, QByteArray(20000, 'z'));
-  ASSERT_TRUE(o.Save());
-  EXPECT_EQ(test::ReadFile(o.path), GoldenDefaultFile());
 }

@@ -1,20 +1,115 @@
 #pragma once
-// Installs a settings global for one test and clears it afterwards, so no test sees another's.
+// Byte builders for the settings files' golden bytes, and the checks both files share.
 
-#include "settings/Globals.h"
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QtEndian>
+
+#include "settings/StoredFile.h"
+#include "support/FakeDialogService.h"
+#include "support/TestEnvironment.h"
 
 namespace pvx::test {
 
-template <typename T>
-class ScopedGlobal {
+inline QByteArray Int(qint32 v) {
+  QByteArray b(4, 0);
+  qToLittleEndian(v, b.data());
+  return b;
+}
+inline QByteArray Str(const QByteArray& s) { return Int(qint32(s.size())) + s; }
+inline void Patch(QByteArray& f, qsizetype offset, qint32 v) { f.replace(offset, 4, Int(v)); }
+
+// A proven-corrupt file was reported once and now sits, unchanged, beside its old place.
+inline void ExpectSetAside(const QString& path, const QByteArray& bytes, const QString& message) {
+  ASSERT_EQ(Dialogs().Warnings.size(), 1u);
+  EXPECT_EQ(Dialogs().Warnings[0], QStringList({message}));
+  EXPECT_FALSE(QFileInfo::exists(path));
+  EXPECT_EQ(ReadFile(settings::CorruptCopyPath(path)), bytes);
+}
+
+// Stands a folder where the file belongs, which no read can get through.
+inline void MakeUnreadable(const QString& path) { QDir().mkpath(path); }
+
+// After a load that could not read the file: the file (here it is readable again) is not saved
+// over, and nothing more is said.
+inline void ExpectSaveLeavesFile(const QString& path, const std::function<bool()>& save) {
+  ASSERT_TRUE(QDir().rmdir(path));
+  WriteFile(path, "the user's own");
+  const auto warnings = Dialogs().Warnings.size();
+  EXPECT_FALSE(save());
+  EXPECT_EQ(ReadFile(path), "the user's own");
+  EXPECT_EQ(Dialogs().Warnings.size(), warnings);
+}
+
+}  // namespace pvx::test
+
+#include <QStringList>
+#include <map>
+#include <vector>
+
+#include "settings/ChannelTuner.h"
+
+namespace pvx::test {
+
+// A card whose reception is a function of the frequency; logs every call in order.
+class FakeTuner final : public settings::IChannelTuner {
  public:
-  ScopedGlobal(T*& global, T* value) : global_(global) { global_ = value; }
-  ~ScopedGlobal() { global_ = nullptr; }
-  ScopedGlobal(const ScopedGlobal&) = delete;
-  ScopedGlobal& operator=(const ScopedGlobal&) = delete;
+  struct Reading {
+    bool locked = false;
+    qint32 offset = 127;
+  };
+  std::function<Reading(quint32)> Receive = [](quint32) { return Reading{}; };
+  QStringList Log;
+  std::vector<quint32> Tuned;
+  std::map<int, int> AudioRefusals;  // mode -> calls refused before it is accepted
+  bool AcceptStandard = true, RestartResult = true, Routes = true, Coarse = false;
+  int Standard = 0x1, Readings = 1, ReadingsAtTune = 0;
+  qint32 Min = 45000000, Max = 100000000, FMLow = 87500000, FMHigh = 108000000;
+  Reading Last;
+
+  bool SetTVFrequency(quint32 hertz) override {
+    Tuned.push_back(hertz);
+    ReadingsAtTune = Readings;
+    Last = Receive(hertz);
+    return Note(QStringLiteral("tv %1").arg(hertz));
+  }
+  bool SetFMFrequency(quint32 hertz) override { return Note(QStringLiteral("fm %1").arg(hertz)); }
+  bool SignalLocked() const override { return Last.locked; }
+  qint32 PLLOffset() const override { return Last.offset; }
+  qint32 TVMin() const override { return Min; }
+  qint32 TVMax() const override { return Max; }
+  qint32 FMMin() const override { return FMLow; }
+  qint32 FMMax() const override { return FMHigh; }
+  void SetCoarseTuning(bool on) override { Coarse = on; }
+  int SignalReadings() const override { return Readings; }
+  void SetSignalReadings(int readings) override { Readings = readings; }
+  bool SetVideoStandard(int standard) override {
+    Note(QStringLiteral("standard 0x%1").arg(standard, 0, 16));
+    if (AcceptStandard) Standard = standard;
+    return AcceptStandard;
+  }
+  int VideoStandard() const override { return Standard; }
+  bool SetCountryCode(int code) override { return Note(QStringLiteral("country %1").arg(code)); }
+  bool SetTVAudioMode(int mode) override {
+    Note(QStringLiteral("audio %1").arg(mode));
+    int& refusals = AudioRefusals[mode];
+    return refusals > 0 ? (--refusals, false) : true;
+  }
+  bool SelectVideoSource(int source) override {
+    Note(QStringLiteral("source %1").arg(source));
+    return Routes;
+  }
+  void SetLineMute(bool on) override { Note(on ? "mute" : "unmute"); }
+  bool RestartPreview() override { return Note("restart") && RestartResult; }
+  void SetVendorStandard(int value) override { Note(QStringLiteral("vendor %1").arg(value)); }
 
  private:
-  T*& global_;
+  bool Note(const QString& call) {
+    Log << call;
+    return true;
+  }
 };
 
 }  // namespace pvx::test
