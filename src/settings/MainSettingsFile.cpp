@@ -163,8 +163,7 @@ bool TMainSettingsFile::Load(const QString& path, TMainInfo& main,
 bool TMainSettingsFile::Save(const QString& path, const TMainInfo& main,
                              const TMainSettingsPeers& peers) {
   if (main.KeepStoredFile) return false;
-  return SaveStoredFile(path, Texts(),
-                        [&](QIODevice& out) { return WriteBody(out, main, peers); });
+  return SaveStoredFile(path, Texts(), [&](QIODevice& out) { return WriteBody(out, main, peers); });
 }
 
 }  // namespace pvx::settings

@@ -17,9 +17,9 @@ enum class TStoredFileLoad {
 };
 
 struct TStoredFileTexts {
-  int corruptCode = 0;    // error shown for a corrupt file
-  QString cannotRead;     // shown when the file cannot be read
-  QString cannotWrite;    // shown when the save fails
+  int corruptCode = 0;  // error shown for a corrupt file
+  QString cannotRead;   // shown when the file cannot be read
+  QString cannotWrite;  // shown when the save fails
 };
 
 // Reads the file whole; `parse` reads it from memory and returns false on a wrong mark. Only a

@@ -15,11 +15,13 @@ namespace {
 // The first prefix followed by four dotted numbers; a bare prefix (the search key itself as
 // the compiler stored it) is passed over.
 bool FindVersion(QByteArrayView bytes, int (&parts)[4]) {
-  static const QRegularExpression numbers(QStringLiteral("^(\\d{1,5})\\.(\\d{1,5})\\.(\\d{1,5})\\.(\\d{1,5})"));
+  static const QRegularExpression numbers(
+      QStringLiteral("^(\\d{1,5})\\.(\\d{1,5})\\.(\\d{1,5})\\.(\\d{1,5})"));
   const QByteArrayView prefix(kVersionMarkerPrefix);
   for (qsizetype at = bytes.indexOf(prefix); at >= 0; at = bytes.indexOf(prefix, at + 1)) {
-    const QByteArrayView rest = bytes.sliced(at + prefix.size()).first(
-        std::min<qsizetype>(24, bytes.size() - at - prefix.size()));
+    const QByteArrayView rest =
+        bytes.sliced(at + prefix.size())
+            .first(std::min<qsizetype>(24, bytes.size() - at - prefix.size()));
     const auto match = numbers.match(QString::fromLatin1(rest.data(), rest.size()));
     if (!match.hasMatch()) continue;
     for (int i = 0; i < 4; ++i) parts[i] = match.captured(i + 1).toInt();

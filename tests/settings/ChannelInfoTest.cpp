@@ -28,7 +28,9 @@ struct Channels {
       EXPECT_EQ(&sender, &info);
       events << QStringLiteral("channel %1 '%2'").arg(n).arg(text);
     };
-    info.OnTableChange = [this](TChannelInfo&, int t) { events << QStringLiteral("table %1").arg(t); };
+    info.OnTableChange = [this](TChannelInfo&, int t) {
+      events << QStringLiteral("table %1").arg(t);
+    };
     info.OnSourceChange = [this](TChannelInfo&) { events << "source"; };
     info.OnAudioModeChange = [this](TChannelInfo&, int m, const QString& name) {
       events << QStringLiteral("audio %1 %2").arg(m).arg(name);
@@ -147,21 +149,38 @@ TEST(ChannelInfo, SelectingMutesTunesSetsTheSoundAndAnnounces) {
   };
   const Row rows[] = {
       // accepted at the third try
-      {{true, true, 2, 1, 55250000, 55000000, "Two", "x"}, 0, 2,
+      {{true, true, 2, 1, 55250000, 55000000, "Two", "x"},
+       0,
+       2,
        {"standard 0x10", "mute", "tv 55250000", "audio 1", "audio 1", "audio 1", "unmute"},
-       3 * 200 + 100, 1, "Two- Stereo"},
+       3 * 200 + 100,
+       1,
+       "Two- Stereo"},
       // refused ten times: left as it was
-      {{true, false, 1, 2, 91250000, 91250000, "NHK", ""}, 1, 100,
+      {{true, false, 1, 2, 91250000, 91250000, "NHK", ""},
+       1,
+       100,
        QStringList{"standard 0x2", "mute", "tv 91250000"} + QStringList(10, "audio 2") +
            QStringList{"unmute"},
-       10 * 200 + 100, 1, "NHK- Stereo"},
+       10 * 200 + 100,
+       1,
+       "NHK- Stereo"},
       // without a sound mode: one try, then mono
-      {{true, false, 0, 3, 55250000, 55250000, "One", ""}, 5, 100,
-       {"standard 0x1", "mute", "tv 55250000", "audio 3", "audio 0", "unmute"}, 200 + 100, 0,
+      {{true, false, 0, 3, 55250000, 55250000, "One", ""},
+       5,
+       100,
+       {"standard 0x1", "mute", "tv 55250000", "audio 3", "audio 0", "unmute"},
+       200 + 100,
+       0,
        "One- Mono"},
       // the wanted mode is already on
-      {{true, false, 0, 1, 55250000, 55250000, "Same", ""}, 1, 0,
-       {"standard 0x1", "mute", "tv 55250000", "unmute"}, 100, 1, "Same- Stereo"},
+      {{true, false, 0, 1, 55250000, 55250000, "Same", ""},
+       1,
+       0,
+       {"standard 0x1", "mute", "tv 55250000", "unmute"},
+       100,
+       1,
+       "Same- Stereo"},
   };
   for (const Row& row : rows) {
     Channels ch;
@@ -232,8 +251,7 @@ TEST(ChannelInfo, SetTableAnnouncesAndSelectsItsCurrentChannel) {
   EXPECT_EQ(ch.events.first(), "table 1");
   EXPECT_EQ(ch.events.last(), "channel 8 '- Mono'");
   ch.Clear();
-  for (int t : {int(TChannelInfo::kCable), int(TChannelInfo::kNoTable), 7, -1})
-    ch.info.SetTable(t);
+  for (int t : {int(TChannelInfo::kCable), int(TChannelInfo::kNoTable), 7, -1}) ch.info.SetTable(t);
   EXPECT_TRUE(ch.events.isEmpty());
   EXPECT_EQ(ch.info.CurrentTable, TChannelInfo::kCable);
 }
@@ -254,7 +272,8 @@ TEST(ChannelInfo, VideoSourceAnnouncedOnlyWhenRouted) {
 
 TEST(ChannelInfo, StandardTableAndAudioModeNames) {
   const int expected[] = {0x1, 0x2, 0x10, 0x20, 0x100, 0x200, 0x400, 0x1000, 0x2000, 0x40000, 0, 0};
-  for (int i = 0; i < 12; ++i) EXPECT_EQ(TChannelInfo::DirectShowStandard(i == 11 ? -1 : i), expected[i]);
+  for (int i = 0; i < 12; ++i)
+    EXPECT_EQ(TChannelInfo::DirectShowStandard(i == 11 ? -1 : i), expected[i]);
   const std::pair<int, QStringList> names[] = {
       {0, {"Mono", "Stereo", "SAP", "SAP", "SAP 2", ""}},
       {1, {"Main", "Stereo", "SUB", "SUB", "Both", ""}},
@@ -277,8 +296,9 @@ TEST(ChannelInfo, ApplyAndChangeStandard) {
   ch.tuner.RestartResult = false;
   EXPECT_FALSE(ch.info.ChangeStandard(2));
   EXPECT_EQ(ch.tuner.Log, QStringList({"standard 0x10", "restart"}));
-  EXPECT_EQ(test::Dialogs().Warnings, std::vector<QStringList>({{
-      "Cannot set TV Video standard, please verify your TV video system again."}}));
+  EXPECT_EQ(test::Dialogs().Warnings,
+            std::vector<QStringList>(
+                {{"Cannot set TV Video standard, please verify your TV video system again."}}));
 }
 
 TEST(ChannelInfo, SetStandardRewritesEveryRecordAndTellsTheEmpiaCard) {

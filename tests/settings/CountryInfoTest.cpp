@@ -1,7 +1,6 @@
-#include "settings/CountryInfo.h"
-
 #include <gtest/gtest.h>
 
+#include "settings/CountryInfo.h"
 #include "support/FakeSystemServices.h"
 #include "support/TestEnvironment.h"
 
@@ -10,10 +9,11 @@ using settings::TCountryInfo;
 
 TEST(CountryInfo, DefaultLanguageByCountryCode) {
   const std::pair<int, const char*> rows[] = {
-      {886, "Chinese"},   {852, "Chinese"}, {86, "Chinese(simplified)"}, {49, "German"},
-      {43, "German"},     {7, "Russian"},   {968, "Arabic"},  {598, "Spanish"},
-      {41, "French"},     {994, "Azeri"},   {1, "English"},   {84, "English"},
-      {0, "English"},     {-1, "English"}};
+      {886, "Chinese"}, {852, "Chinese"}, {86, "Chinese(simplified)"},
+      {49, "German"},   {43, "German"},   {7, "Russian"},
+      {968, "Arabic"},  {598, "Spanish"}, {41, "French"},
+      {994, "Azeri"},   {1, "English"},   {84, "English"},
+      {0, "English"},   {-1, "English"}};
   for (const auto& [code, language] : rows)
     EXPECT_EQ(TCountryInfo::DefaultLanguageFor(code), language) << code;
 }

@@ -1,9 +1,8 @@
-#include "settings/ErrorMessages.h"
-
 #include <gtest/gtest.h>
 
-#include "settings/MultiLangInfo.h"
+#include "settings/ErrorMessages.h"
 #include "settings/Globals.h"
+#include "settings/MultiLangInfo.h"
 #include "support/FakeDialogService.h"
 #include "support/TestEnvironment.h"
 
@@ -27,29 +26,19 @@ TEST(ErrorMessages, TableIsCompleteAndExact) {
   EXPECT_EQ(BuiltInErrorMessage(2011), "");
 }
 
-TEST(ErrorMessages, OneCodeShowsOneLine) {
+TEST(ErrorMessages, EachCodeShowsItsLinesInOneWarning) {
   ShowErrorCode(1101);
-  ASSERT_EQ(test::Dialogs().Warnings.size(), 1u);
-  EXPECT_EQ(test::Dialogs().Warnings[0],
-            QStringList({"Disk will be full, terminate capture processing..."}));
-}
-
-TEST(ErrorMessages, SecondCodeAddsASecondLine) {
   ShowErrorCode(1024, 1025);
   ShowErrorCode(1103, 0);
   ShowErrorCode(1103, -4);
-  const auto& warnings = test::Dialogs().Warnings;
-  ASSERT_EQ(warnings.size(), 3u);
-  EXPECT_EQ(warnings[0], QStringList({"Set audio format is failed, use default.",
-                                      "Set video format is failed, use default."}));
-  EXPECT_EQ(warnings[1].size(), 1);
-  EXPECT_EQ(warnings[2].size(), 1);
-}
-
-TEST(ErrorMessages, UnknownCodeShowsAnEmptyLine) {
-  ShowErrorCode(1050);
-  ASSERT_EQ(test::Dialogs().Warnings.size(), 1u);
-  EXPECT_EQ(test::Dialogs().Warnings[0], QStringList({""}));
+  ShowErrorCode(1050);  // unknown: an empty line
+  const std::vector<QStringList> expected = {
+      {"Disk will be full, terminate capture processing..."},
+      {"Set audio format is failed, use default.", "Set video format is failed, use default."},
+      {"Main setting is corrupted, load default setting..."},
+      {"Main setting is corrupted, load default setting..."},
+      {""}};
+  EXPECT_EQ(test::Dialogs().Warnings, expected);
 }
 
 TEST(ErrorMessages, LanguageFileReplacesAMessage) {

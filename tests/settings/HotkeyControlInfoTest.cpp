@@ -1,10 +1,9 @@
-#include "settings/HotkeyControlInfo.h"
-
 #include <gtest/gtest.h>
 
 #include <QStringList>
 
 #include "platform/Clock.h"
+#include "settings/HotkeyControlInfo.h"
 #include "support/TestEnvironment.h"
 
 using namespace pvx;
@@ -28,7 +27,9 @@ struct Entry {
       EXPECT_EQ(&sender, &info);
       events << QStringLiteral("commit:%1=%2").arg(text).arg(value);
     };
-    info.SelectChannel = [this](int channel) { events << QStringLiteral("select:%1").arg(channel); };
+    info.SelectChannel = [this](int channel) {
+      events << QStringLiteral("select:%1").arg(channel);
+    };
   }
 
   void Type(const char* keys) {
@@ -46,14 +47,6 @@ struct Entry {
 
 }  // namespace
 
-TEST(HotkeyControlInfo, StartsIdleWithAOneSecondCommitTimer) {
-  THotkeyControlInfo info;
-  EXPECT_TRUE(info.TypedText.isEmpty());
-  EXPECT_FALSE(info.HundredPrefix);
-  EXPECT_FALSE(info.CommitTimer.Enabled());
-  EXPECT_EQ(info.CommitTimer.Interval(), 1000);
-}
-
 TEST(HotkeyControlInfo, TypedEntriesCommitAfterTheDelay) {
   struct Row {
     const char* keys;
@@ -66,11 +59,11 @@ TEST(HotkeyControlInfo, TypedEntriesCommitAfterTheDelay) {
       {".0", {"commit:10=100", "select:100"}},
       {"42", {"commit:42=42", "select:42"}},
       {"10", {"commit:10=10", "select:10"}},
-      {"01", {"commit:1=1", "select:1"}},        // a leading zero is dropped
-      {"5.", {"commit:5=5", "select:5"}},        // "." after a digit is ignored
+      {"01", {"commit:1=1", "select:1"}},  // a leading zero is dropped
+      {"5.", {"commit:5=5", "select:5"}},  // "." after a digit is ignored
       {"1234", {"commit:1234=1234", "select:1234"}},
-      {"0", {}},                                  // nothing typed: nothing to commit
-      {"12345", {}},                              // the fifth key abandons the entry
+      {"0", {}},      // nothing typed: nothing to commit
+      {"12345", {}},  // the fifth key abandons the entry
   };
   for (const Row& row : rows) {
     Entry entry;
@@ -83,39 +76,26 @@ TEST(HotkeyControlInfo, TypedEntriesCommitAfterTheDelay) {
   }
 }
 
-TEST(HotkeyControlInfo, ShowsTheTextAsItGrows) {
+TEST(HotkeyControlInfo, ShowsTheTextAsItGrowsAndEveryKeyRestartsTheDelay) {
   Entry entry;
   entry.Type(".2");
   EXPECT_EQ(entry.events, QStringList({"text:1", "text:12"}));
   EXPECT_TRUE(entry.info.HundredPrefix);
-}
 
-TEST(HotkeyControlInfo, IgnoredKeysStillReportTheTextAndRestartTheDelay) {
-  Entry entry;
-  entry.Type("0");
-  EXPECT_EQ(entry.events, QStringList({"text:"}));
-  entry.Type("4");
+  Entry ignored;
+  ignored.Type("0");
+  EXPECT_EQ(ignored.events, QStringList({"text:"}));
+  ignored.Type("4");
   test::Clock().Advance(600);
-  entry.Type("x.");  // neither changes the text
-  EXPECT_EQ(entry.events, QStringList({"text:", "text:4", "text:4", "text:4"}));
-  test::Clock().Advance(600);
-  EXPECT_TRUE(entry.Outcome().isEmpty());
-  test::Clock().Advance(400);
-  EXPECT_EQ(entry.Outcome(), QStringList({"commit:4=4", "select:4"}));
-}
-
-TEST(HotkeyControlInfo, CommitsOneSecondAfterTheLastKeyNotBefore) {
-  Entry entry;
-  entry.Type("4");
-  test::Clock().Advance(900);
-  entry.Type("2");  // restarts the second
+  ignored.Type("x.");  // neither changes the text
+  EXPECT_EQ(ignored.events, QStringList({"text:", "text:4", "text:4", "text:4"}));
   test::Clock().Advance(999);
-  EXPECT_TRUE(entry.Outcome().isEmpty());
-  EXPECT_EQ(entry.info.TypedText, "42");
+  EXPECT_TRUE(ignored.Outcome().isEmpty());
+  EXPECT_EQ(ignored.info.TypedText, "4");
   test::Clock().Advance(1);
-  EXPECT_EQ(entry.Outcome(), QStringList({"commit:42=42", "select:42"}));
+  EXPECT_EQ(ignored.Outcome(), QStringList({"commit:4=4", "select:4"}));
   test::Clock().Advance(5000);  // and only once
-  EXPECT_EQ(entry.Outcome().size(), 2);
+  EXPECT_EQ(ignored.Outcome().size(), 2);
 }
 
 TEST(HotkeyControlInfo, EnterCommitsAtOnce) {
@@ -127,17 +107,15 @@ TEST(HotkeyControlInfo, EnterCommitsAtOnce) {
   EXPECT_FALSE(entry.info.CommitTimer.Enabled());
   test::Clock().Advance(2000);
   EXPECT_EQ(entry.Outcome().size(), 2);
+  // On an empty entry it selects channel 0 without a commit.
+  Entry empty;
+  empty.info.Key(QChar::fromLatin1(kEnter));
+  EXPECT_EQ(empty.events, QStringList({"select:0"}));
 }
 
-TEST(HotkeyControlInfo, EnterOnAnEmptyEntrySelectsChannelZeroWithoutACommit) {
+TEST(HotkeyControlInfo, FifthKeyClearsSilentlyAndLeavesNothingForTheNextEntry) {
   Entry entry;
-  entry.info.Key(QChar::fromLatin1(kEnter));
-  EXPECT_EQ(entry.events, QStringList({"select:0"}));
-}
-
-TEST(HotkeyControlInfo, FifthKeyClearsWithoutSelectingOrReporting) {
-  Entry entry;
-  entry.Type("1234");
+  entry.Type(".234");
   entry.events.clear();
   entry.Type("5");
   EXPECT_TRUE(entry.events.isEmpty());
@@ -145,39 +123,24 @@ TEST(HotkeyControlInfo, FifthKeyClearsWithoutSelectingOrReporting) {
   EXPECT_FALSE(entry.info.CommitTimer.Enabled());
   test::Clock().Advance(3000);
   EXPECT_TRUE(entry.events.isEmpty());
-}
-
-TEST(HotkeyControlInfo, AnAbandonedHundredEntryDoesNotLeakIntoTheNextOne) {
-  Entry entry;
-  entry.Type(".234");
-  entry.Type("5");  // abandons "1234"
   entry.Type("7");
   test::Clock().Advance(1000);
   EXPECT_EQ(entry.Outcome(), QStringList({"commit:7=7", "select:7"}));
 }
 
 TEST(HotkeyControlInfo, ValueOfText) {
-  struct Row {
-    const char* text;
-    bool hundred;
-    int value;
+  const std::tuple<const char*, bool, int> rows[] = {
+      {"", false, 0},   {"", true, 0},         {".5", false, 0},  {"42", false, 42},
+      {"1", true, 100}, {"15", true, 105},     {"10", true, 100}, {"123", true, 123},
+      {"1", false, 1},  {"1234", false, 1234},
   };
-  const Row rows[] = {
-      {"", false, 0},     {"", true, 0},       {".5", false, 0},  {"42", false, 42},
-      {"1", true, 100},   {"15", true, 105},   {"10", true, 100}, {"123", true, 123},
-      {"1", false, 1},    {"1234", false, 1234},
-  };
-  for (const Row& row : rows) {
+  for (const auto& [text, hundred, value] : rows) {
     THotkeyControlInfo info;
-    info.HundredPrefix = row.hundred;
-    EXPECT_EQ(info.ValueOf(row.text), row.value) << row.text << " " << row.hundred;
+    info.HundredPrefix = hundred;
+    EXPECT_EQ(info.ValueOf(text), value) << text << " " << hundred;
   }
-}
-
-TEST(HotkeyControlInfo, ValueOfUsesUpTheHundredPrefix) {
-  THotkeyControlInfo info;
+  THotkeyControlInfo info;  // the prefix is used up
   info.HundredPrefix = true;
   EXPECT_EQ(info.ValueOf("15"), 105);
-  EXPECT_FALSE(info.HundredPrefix);
   EXPECT_EQ(info.ValueOf("15"), 15);
 }

@@ -1,10 +1,9 @@
-#include "settings/MainInfo.h"
-
 #include <gtest/gtest.h>
 
 #include "settings/ChannelInfo.h"
 #include "settings/CountryInfo.h"
 #include "settings/Globals.h"
+#include "settings/MainInfo.h"
 #include "settings/MultiLangInfo.h"
 #include "settings/PreviewInfo.h"
 #include "support/TestEnvironment.h"

@@ -1,11 +1,10 @@
-#include "settings/MainSettingsFile.h"
-
 #include <gtest/gtest.h>
 
 #include "SettingsTestSupport.h"
 #include "settings/CaptureSettings.h"
 #include "settings/CountryInfo.h"
 #include "settings/MainInfo.h"
+#include "settings/MainSettingsFile.h"
 #include "settings/MultiLangInfo.h"
 #include "support/FakeSystemServices.h"
 
@@ -22,7 +21,11 @@ const QString kCorrupted = "Main setting is corrupted, load default setting...";
 struct Fixture {
   Fixture() : country(49), language(WriteLanguageList()) {
     language.SetLanguage("English");
-    peers = {&language, &country, &capture, &audio, [this] { return aspect; },
+    peers = {&language,
+             &country,
+             &capture,
+             &audio,
+             [this] { return aspect; },
              [this](int a) { aspect = a; }};
   }
   static QString WriteLanguageList() {
@@ -57,17 +60,19 @@ struct Fixture {
 // The default file, value by value, as the format lays it out.
 QByteArray GoldenDefaultFile() {
   QByteArray f = Int(4505);
-  f += Int(0) + Int(0) + Int(0) + Int(0) + Int(0);    // on top, PIP, start in FM, no overlay, reserved
-  f += Int(2);                                        // MPEG-4 codec
+  f +=
+      Int(0) + Int(0) + Int(0) + Int(0) + Int(0);  // on top, PIP, start in FM, no overlay, reserved
+  f += Int(2);                                     // MPEG-4 codec
   f += Str("/nonexistent/Documents/") + Str("/nonexistent/Documents/") + Str("capture");
-  for (int i = 0; i < 5; ++i) f += Int(-1);           // colour levels
-  f += Str("English");                                // language
-  f += Int(0) + Int(0) + Int(0);                      // playback line, record line, record level
-  f += Int(0) + Int(1) + Int(-1) + Int(0) + Int(-1);  // video dev, pixel fmt, audio dev, type, input
-  f += Int(0) + Int(1) + Int(0);                      // record kind, format, audio format
+  for (int i = 0; i < 5; ++i) f += Int(-1);  // colour levels
+  f += Str("English");                       // language
+  f += Int(0) + Int(0) + Int(0);             // playback line, record line, record level
+  f +=
+      Int(0) + Int(1) + Int(-1) + Int(0) + Int(-1);  // video dev, pixel fmt, audio dev, type, input
+  f += Int(0) + Int(1) + Int(0);                     // record kind, format, audio format
   f += Int(640) + Int(480) + Int(4000) + Int(5) + Int(0);  // size, bit rate, frame rate, quality
-  f += Int(1) + Str("capture") + Int(0) + Int(60);    // date-time name, prefix, limit on, limit
-  f += Int(0) + Int(0) + Int(0);                      // save time-shift, deinterlace, aspect
+  f += Int(1) + Str("capture") + Int(0) + Int(60);  // date-time name, prefix, limit on, limit
+  f += Int(0) + Int(0) + Int(0);                    // save time-shift, deinterlace, aspect
   return f + Int(4359);
 }
 
@@ -99,8 +104,8 @@ TEST(MainSettingsFile, RoundTripOfEveryValue) {
   m.ColorLevels = {10, 20, 30, 40, 50};
   out.language.SetLanguage("German");
   out.audio = {3, 4, 30000};
-  out.capture = {1, 2, 2, 3, 1, 1, 9, 1, 720, 576, 8000, 3, 6, false, "news", true, 3600, true,
-                 true};
+  out.capture = {1,    2, 2, 3,     1,      1,    9,    1,    720, 576,
+                 8000, 3, 6, false, "news", true, 3600, true, true};
   out.aspect = 2;
   ASSERT_TRUE(out.Save());
 
@@ -134,8 +139,8 @@ TEST(MainSettingsFile, ReadRulesMendOutOfRangeValues) {
       },
       [](const Fixture& in) {
         EXPECT_EQ(in.main.SecondBaseName, "capture");
-        EXPECT_EQ(in.capture, (TCaptureSettings{0, 0, 0, 0, 0, 0, 0, 0, 320, 240, 2000, 0, 0,
-                                                true, "capture", false, 10}));
+        EXPECT_EQ(in.capture, (TCaptureSettings{0, 0, 0, 0, 0, 0, 0, 0, 320, 240, 2000, 0, 0, true,
+                                                "capture", false, 10}));
         EXPECT_EQ(in.audio.RecordLevel, 65536);
         EXPECT_EQ(in.aspect, 0);
       });
@@ -209,10 +214,10 @@ TEST(MainSettingsFile, CorruptFileIsCheckedWholeThenSetAside) {
   ASSERT_TRUE(out.Save());
   const QByteArray good = test::ReadFile(out.path);
   std::vector<QByteArray> files(6, good);
-  files[0].chop(4);                                       // one integer too few
-  test::Patch(files[1], 0, 4506);                         // magic
-  test::Patch(files[2], good.size() - 4, 4360);           // trailer
-  test::Patch(files[3], kCaptureFolderLength, 600);       // overlong strings: bytes not skipped
+  files[0].chop(4);                                  // one integer too few
+  test::Patch(files[1], 0, 4506);                    // magic
+  test::Patch(files[2], good.size() - 4, 4360);      // trailer
+  test::Patch(files[3], kCaptureFolderLength, 600);  // overlong strings: bytes not skipped
   test::Patch(files[4], kCaptureFolderLength, -1);
   test::Patch(files[5], kCaptureFolderLength, INT32_MAX);
   test::WriteFile(settings::CorruptCopyPath(out.path), "an older one");

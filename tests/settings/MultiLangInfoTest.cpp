@@ -1,7 +1,6 @@
-#include "settings/MultiLangInfo.h"
-
 #include <gtest/gtest.h>
 
+#include "settings/MultiLangInfo.h"
 #include "support/TestEnvironment.h"
 
 using namespace pvx;
@@ -49,80 +48,68 @@ TEST(MultiLangInfo, LoadsLanguagesFromAllFilesInListOrder) {
   EXPECT_TRUE(lang.AllEntries.contains("2^Cancel=Abbrechen"));
 }
 
-TEST(MultiLangInfo, LookupSplitsCaptionAndHint) {
+TEST(MultiLangInfo, LookupMatchesTheWholeKeyAndSplitsCaptionAndHint) {
   TMultiLangInfo lang(WriteLanguages());
-  QString caption, hint;
-  ASSERT_TRUE(lang.Lookup("Setup", &caption, &hint));
-  EXPECT_EQ(caption, "Setup");
-  EXPECT_EQ(hint, "Open the settings");
-  ASSERT_TRUE(lang.Lookup("Cancel", &caption, &hint));
-  EXPECT_EQ(caption, "Cancel");
-  EXPECT_EQ(hint, "");
-}
-
-TEST(MultiLangInfo, KeyMatchesExactlyUpToTheEqualsSign) {
-  TMultiLangInfo lang(WriteLanguages());
-  EXPECT_EQ(lang.LookupCaption("Cancel"), "Cancel");  // not "Cancel all"
-  EXPECT_EQ(lang.LookupCaption("CancelAll"), "Cancel all");
-  EXPECT_FALSE(lang.Lookup("Cance", nullptr));
-  EXPECT_FALSE(lang.Lookup("Nothing", nullptr));
-}
-
-TEST(MultiLangInfo, EmptyCaptionCountsAsNotFound) {
-  TMultiLangInfo lang(WriteLanguages());
-  QString caption = "stale", hint = "stale";
-  EXPECT_FALSE(lang.Lookup("Empty", &caption, &hint));
-  EXPECT_EQ(caption, "");
-  EXPECT_FALSE(lang.Lookup("Hint", &caption, &hint));
-  EXPECT_EQ(hint, "only a hint");
+  const struct {
+    const char* key;
+    bool found;
+    const char *caption, *hint;
+  } rows[] = {
+      {"Setup", true, "Setup", "Open the settings"},
+      {"Cancel", true, "Cancel", ""},  // not "Cancel all"
+      {"CancelAll", true, "Cancel all", ""},
+      {"Cance", false, nullptr, nullptr},
+      {"Nothing", false, nullptr, nullptr},
+      {"Empty", false, "", ""},  // an empty caption counts as not found
+      {"Hint", false, "", "only a hint"},
+  };
+  for (const auto& row : rows) {
+    QString caption = "stale", hint = "stale";
+    EXPECT_EQ(lang.Lookup(row.key, &caption, &hint), row.found) << row.key;
+    if (!row.caption) continue;
+    EXPECT_EQ(caption, row.caption) << row.key;
+    EXPECT_EQ(hint, row.hint) << row.key;
+  }
 }
 
 TEST(MultiLangInfo, SetLanguageIgnoresCaseButFontRuleDoesNot) {
   TMultiLangInfo lang(WriteLanguages());
-  lang.SetLanguage("chinese");
-  EXPECT_EQ(lang.LanguageIndex, 1);
-  EXPECT_EQ(lang.LanguageName, "chinese");  // the name as passed
-  EXPECT_EQ(lang.FontCharset, 1);
-  EXPECT_EQ(lang.FontSize, 8);
-  EXPECT_EQ(lang.LookupCaption("Setup"), QString::fromUtf8("設定"));
-
-  lang.SetLanguage("Chinese");
-  EXPECT_EQ(lang.FontCharset, 136);
-  EXPECT_EQ(lang.FontSize, 9);
-  lang.SetLanguage("German");
-  EXPECT_EQ(lang.FontCharset, 1);
-  EXPECT_EQ(lang.FontSize, 8);
+  const struct {
+    const char* name;
+    int index, charset, size;
+    const char* stored;
+  } rows[] = {
+      {"chinese", 1, 1, 8, "chinese"},  // the name as passed; the font rule wants the exact name
+      {"Chinese", 1, 136, 9, "Chinese"},
+      {"German", 2, 1, 8, "German"},
+      {"Klingon", -1, 1, 8, ""},  // unknown: no language, the last entries stay
+  };
+  for (const auto& row : rows) {
+    lang.SetLanguage(row.name);
+    EXPECT_EQ(lang.LanguageIndex, row.index) << row.name;
+    EXPECT_EQ(lang.LanguageName, row.stored) << row.name;
+    EXPECT_EQ(lang.FontCharset, row.charset) << row.name;
+    EXPECT_EQ(lang.FontSize, row.size) << row.name;
+    if (row.index == 1) EXPECT_EQ(lang.LookupCaption("Setup"), QString::fromUtf8("設定"));
+  }
   EXPECT_EQ(lang.LookupCaption("Cancel"), "Abbrechen");
-}
 
-TEST(MultiLangInfo, UnknownLanguageClearsNameButKeepsEntries) {
-  TMultiLangInfo lang(WriteLanguages());
-  lang.SetLanguage("German");
-  lang.SetLanguage("Klingon");
-  EXPECT_EQ(lang.LanguageIndex, -1);
-  EXPECT_EQ(lang.LanguageName, "");
-  EXPECT_EQ(lang.LookupCaption("Cancel"), "Abbrechen");
+  test::WriteFile(test::Home() + "L/Lang.cfg", "Z\n");
+  test::WriteFile(test::Home() + "L/Z.lng",
+                  "[language]=Chinese(simplified)\n[language]=Japanese\n[language]=Korean\n");
+  TMultiLangInfo asian(test::Home() + "L/Lang.cfg");
+  for (const auto& [name, charset, size] :
+       {std::tuple{"Chinese(simplified)", 134, 9}, {"Japanese", 128, 8}, {"Korean", 129, 8}}) {
+    asian.SetLanguage(name);
+    EXPECT_EQ(asian.FontCharset, charset) << name;
+    EXPECT_EQ(asian.FontSize, size) << name;
+  }
 }
 
 TEST(MultiLangInfo, MissingListLoadsNothing) {
   TMultiLangInfo lang(test::Home() + "Language/Lang.cfg");
   EXPECT_TRUE(lang.Languages.isEmpty());
-  EXPECT_EQ(lang.LanguageIndex, -1);
   lang.SetLanguage("English");  // nothing to choose from: no change
   EXPECT_EQ(lang.LanguageIndex, -1);
   EXPECT_FALSE(lang.Lookup("OK", nullptr));
-}
-
-TEST(MultiLangInfo, ChineseSimplifiedFontValues) {
-  test::WriteFile(test::Home() + "L/Lang.cfg", "Z\n");
-  test::WriteFile(test::Home() + "L/Z.lng",
-                  "[language]=Chinese(simplified)\n[language]=Japanese\n[language]=Korean\n");
-  TMultiLangInfo lang(test::Home() + "L/Lang.cfg");
-  const std::tuple<const char*, int, int> rows[] = {
-      {"Chinese(simplified)", 134, 9}, {"Japanese", 128, 8}, {"Korean", 129, 8}};
-  for (const auto& [name, charset, size] : rows) {
-    lang.SetLanguage(name);
-    EXPECT_EQ(lang.FontCharset, charset) << name;
-    EXPECT_EQ(lang.FontSize, size) << name;
-  }
 }

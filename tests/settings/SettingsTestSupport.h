@@ -54,7 +54,7 @@ inline void ExpectSaveLeavesFile(const QString& path, const std::function<bool()
 namespace pvx::test {
 
 // A card whose reception is a function of the frequency; logs every call in order.
-class FakeTuner final : public settings::IChannelTuner {
+class FakeTuner : public settings::IChannelTuner {
  public:
   struct Reading {
     bool locked = false;

@@ -38,7 +38,8 @@ TEST(ShippedLanguages, AtLeastThreeCompleteLanguages) {
     const QStringList keys = Keys(lang);
     EXPECT_EQ(keys, english) << name.toStdString();
     for (const QString& key : keys)
-      EXPECT_FALSE(lang.LookupCaption(key).isEmpty()) << name.toStdString() << ": " << key.toStdString();
+      EXPECT_FALSE(lang.LookupCaption(key).isEmpty())
+          << name.toStdString() << ": " << key.toStdString();
   }
 }
 

@@ -1,13 +1,11 @@
-#include "util/Services.h"
-
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 
 #include "platform/LinuxSystemServices.h"
-
 #include "support/FakeSystemServices.h"
 #include "support/TestEnvironment.h"
+#include "util/Services.h"
 
 using namespace pvx;
 
@@ -36,7 +34,8 @@ TEST(Services, FileVersionTextReadsTheVersionTheFileCarries) {
   };
   for (const auto& row : rows) {
     test::WriteFile(test::Home() + "other", row.bytes);
-    EXPECT_EQ(util::FileVersionText(test::Home() + "other", "%d.%d.%d.%d"), row.text) << row.bytes.toStdString();
+    EXPECT_EQ(util::FileVersionText(test::Home() + "other", "%d.%d.%d.%d"), row.text)
+        << row.bytes.toStdString();
   }
   test::WriteFile(test::Home() + "other", marker + "4.5.6.7");
   EXPECT_EQ(util::FileVersionText(test::Home() + "other", "v%d-%d"), "v4-5");
