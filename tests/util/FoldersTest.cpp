@@ -1,5 +1,3 @@
-#include "util/Folders.h"
-
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -9,31 +7,23 @@
 #include "support/FakeSystemServices.h"
 #include "support/TestEnvironment.h"
 #include "util/DirDialog.h"
+#include "util/Folders.h"
 
 using namespace pvx;
 using namespace pvx::util;
 
-TEST(EnsureFolder, ExistingFolderIsUsable) {
+TEST(EnsureFolder, ExistingOrOneNewLevelOffReadOnlyMedia) {
   EXPECT_TRUE(EnsureFolder(test::Home()));
-}
-
-TEST(EnsureFolder, CreatesOneLevelOnly) {
-  const QString one = test::Home() + "Recordings";
-  EXPECT_TRUE(EnsureFolder(one));
-  EXPECT_TRUE(QFileInfo(one).isDir());
-  const QString two = test::Home() + "a/b";
-  EXPECT_FALSE(EnsureFolder(two));
-  EXPECT_FALSE(QFileInfo(two).exists());
-}
-
-TEST(EnsureFolder, ReadOnlyMediaIsRefusedEvenWhenTheFolderExists) {
-  test::System().ReadOnlyPrefixes << test::Home();
+  EXPECT_TRUE(EnsureFolder(test::Home() + "Recordings"));
+  EXPECT_TRUE(QFileInfo(test::Home() + "Recordings").isDir());
+  EXPECT_FALSE(EnsureFolder(test::Home() + "a/b"));  // one level only
+  EXPECT_FALSE(QFileInfo(test::Home() + "a").exists());
+  EXPECT_FALSE(EnsureFolder(QString()));
+  test::System().ReadOnlyPrefixes << test::Home();  // refused even when the folder exists
   EXPECT_FALSE(EnsureFolder(test::Home()));
   EXPECT_FALSE(EnsureFolder(test::Home() + "new"));
   EXPECT_FALSE(QFileInfo(test::Home() + "new").exists());
 }
-
-TEST(EnsureFolder, EmptyPathIsNotAFolder) { EXPECT_FALSE(EnsureFolder(QString())); }
 
 TEST(BrowseFolder, AppendsSlashExceptToTheRoot) {
   auto& dialogs = test::Dialogs();
@@ -46,21 +36,16 @@ TEST(BrowseFolder, AppendsSlashExceptToTheRoot) {
 }
 
 TEST(DirDialog, ExecuteShowsTitleAndStoresChoice) {
-  test::Dialogs().FolderAnswers = {"/srv/tv//clips"};
+  test::Dialogs().FolderAnswers = {"/" + QString(300, 'x'), "/srv/tv//clips"};
   TDirDialog dialog;
   dialog.Title = "Recording folder";
+  EXPECT_FALSE(dialog.Execute());  // an overlong path is refused
+  EXPECT_TRUE(dialog.Directory.isEmpty());
   ASSERT_TRUE(dialog.Execute());
   EXPECT_EQ(dialog.Directory, "/srv/tv/clips");
   EXPECT_EQ(test::Dialogs().FolderTitles.value(0), "Recording folder");
   EXPECT_FALSE(dialog.Execute());  // cancelled: Directory stays
   EXPECT_EQ(dialog.Directory, "/srv/tv/clips");
-}
-
-TEST(DirDialog, RefusesOverlongPaths) {
-  test::Dialogs().FolderAnswers = {"/" + QString(300, 'x')};
-  TDirDialog dialog;
-  EXPECT_FALSE(dialog.Execute());
-  EXPECT_TRUE(dialog.Directory.isEmpty());
 }
 
 TEST(Folders, DocumentsAndFallbackComeFromTheSystem) {

@@ -1,8 +1,8 @@
-#include "util/GridRows.h"
-
 #include <gtest/gtest.h>
 
 #include <QTableWidget>
+
+#include "util/GridRows.h"
 
 using namespace pvx::util;
 
@@ -25,30 +25,20 @@ QStringList FirstColumn(const QTableWidget& grid) {
 
 }  // namespace
 
-TEST(GridRows, DeleteMovesFollowingRowsUp) {
+TEST(GridRows, DeleteMovesFollowingRowsUpAndClearsTheLastOne) {
   QTableWidget grid;
   Fill(grid, {"a", "b", "c"});
+  DeleteGridRow(grid, 3);
+  DeleteGridRow(grid, -1);
+  EXPECT_EQ(FirstColumn(grid), QStringList({"a", "b", "c"})) << "out of range changes nothing";
   DeleteGridRow(grid, 1);
   EXPECT_EQ(FirstColumn(grid), QStringList({"a", "c"}));
   DeleteGridRow(grid, 1);
   EXPECT_EQ(FirstColumn(grid), QStringList({"a"}));
-}
-
-TEST(GridRows, DeletingTheOnlyRowClearsIt) {
-  QTableWidget grid;
-  Fill(grid, {"only"});
-  DeleteGridRow(grid, 0);
+  DeleteGridRow(grid, 0);  // the only row is cleared, not removed
   ASSERT_EQ(grid.rowCount(), 1);
   EXPECT_EQ(grid.item(0, 0)->text(), "");
   EXPECT_EQ(grid.item(0, 1)->text(), "");
-}
-
-TEST(GridRows, DeleteOutOfRangeChangesNothing) {
-  QTableWidget grid;
-  Fill(grid, {"a", "b"});
-  DeleteGridRow(grid, 2);
-  DeleteGridRow(grid, -1);
-  EXPECT_EQ(FirstColumn(grid), QStringList({"a", "b"}));
 }
 
 TEST(GridRows, ResetLeavesOneEmptyRow) {

@@ -1,15 +1,17 @@
-#include "util/OEMInfo.h"
-
 #include <gtest/gtest.h>
 
+#include <QStringList>
+
 #include "support/TestEnvironment.h"
+#include "util/OEMInfo.h"
 
 using namespace pvx;
 using util::TOEMInfo;
 
 namespace {
-const QByteArray kSixLines = "Vision TV\nVision\n(c) Vision Ltd\nV 2.5 \nhttps://vision.example/\n"
-                             "mailto:help@vision.example\n";
+const QByteArray kSixLines =
+    "Vision TV\nVision\n(c) Vision Ltd\nV 2.5 \nhttps://vision.example/\n"
+    "mailto:help@vision.example\n";
 }
 
 TEST(OEMInfo, DefaultsWithoutInfoFile) {
@@ -24,34 +26,19 @@ TEST(OEMInfo, DefaultsWithoutInfoFile) {
   EXPECT_TRUE(info.TuningPause);
 }
 
-TEST(OEMInfo, FewerThanSixLinesKeepDefaults) {
+TEST(OEMInfo, SixLinesReplaceTextsAndLinesSevenToTenNameDevices) {
   test::WriteFile(test::Home() + "PInfo.cfg", "A\nB\nC\nD\nE\n");
-  TOEMInfo info;
-  EXPECT_EQ(info.ProductName, "OKA TV");
-}
-
-TEST(OEMInfo, SixLinesReplaceTextsButNotDeviceNames) {
+  EXPECT_EQ(TOEMInfo().ProductName, "OKA TV") << "fewer than six lines keep the defaults";
   test::WriteFile(test::Home() + "PInfo.cfg", kSixLines);
-  TOEMInfo info;
-  EXPECT_EQ(info.ProductName, "Vision TV");
-  EXPECT_EQ(info.MakerName, "Vision");
-  EXPECT_EQ(info.RightsText, "(c) Vision Ltd");
-  EXPECT_EQ(info.VersionText, "V 2.5 ");
-  EXPECT_EQ(info.WebAddress, "https://vision.example/");
-  EXPECT_EQ(info.MailAddress, "mailto:help@vision.example");
-  for (const QString& name : info.DeviceNames) EXPECT_TRUE(name.isEmpty());
-}
-
-TEST(OEMInfo, LinesSevenToTenAreDeviceNameOverrides) {
+  TOEMInfo six;
+  EXPECT_EQ(QStringList({six.ProductName, six.MakerName, six.RightsText, six.VersionText,
+                         six.WebAddress, six.MailAddress}),
+            QString(kSixLines).split('\n').mid(0, 6));
+  for (const QString& name : six.DeviceNames) EXPECT_TRUE(name.isEmpty());
   test::WriteFile(test::Home() + "PInfo.cfg", kSixLines + "Capture X\nCrossbar X\nTuner X\n");
-  TOEMInfo info;
-  EXPECT_EQ(info.DeviceNames[0], "Capture X");
-  EXPECT_EQ(info.DeviceNames[1], "Crossbar X");
-  EXPECT_EQ(info.DeviceNames[2], "Tuner X");
-  EXPECT_EQ(info.DeviceNames[3], "");
-}
-
-TEST(OEMInfo, TitleBitmapPresence) {
+  const TOEMInfo ten;
+  EXPECT_EQ(QStringList(ten.DeviceNames.begin(), ten.DeviceNames.end()),
+            QStringList({"Capture X", "Crossbar X", "Tuner X", ""}));
   test::WriteFile(test::Home() + "QTitle.bmp", "BM");
   EXPECT_TRUE(TOEMInfo().HasTitleBitmap);
 }

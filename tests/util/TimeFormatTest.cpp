@@ -1,6 +1,6 @@
-#include "util/TimeFormat.h"
-
 #include <gtest/gtest.h>
+
+#include "util/TimeFormat.h"
 
 using namespace pvx::util;
 
@@ -9,10 +9,10 @@ TEST(TimeFormat, FormatSecondsDoesNotWrapHours) {
     qint64 seconds;
     const char* text;
   };
-  const Row rows[] = {{0, "0:00:00"},      {59, "0:00:59"},       {60, "0:01:00"},
-                      {3725, "1:02:05"},   {86399, "23:59:59"},   {90000, "25:00:00"},
-                      {-5, "0:00:00"}};
+  const Row rows[] = {{0, "0:00:00"},      {59, "0:00:59"},     {60, "0:01:00"}, {3725, "1:02:05"},
+                      {86399, "23:59:59"}, {90000, "25:00:00"}, {-5, "0:00:00"}};
   for (const Row& row : rows) EXPECT_EQ(FormatSeconds(row.seconds), row.text) << row.seconds;
+  for (auto [in, out] : {std::pair{-1, 0}, {0, 0}, {42, 42}}) EXPECT_EQ(NotNegative(in), out);
 }
 
 TEST(TimeFormat, FormatClockShowsTimeOfDay) {
@@ -27,15 +27,9 @@ TEST(TimeFormat, SecondsBetweenCountsWholeSecondsBothWays) {
   EXPECT_EQ(SecondsBetween(start, start), 0);
   EXPECT_EQ(SecondsBetween(start, start.addSecs(90)), 90);
   EXPECT_EQ(SecondsBetween(start, start.addSecs(-90)), -90);
-  EXPECT_EQ(SecondsBetween(start, start.addMSecs(1999)), 1);    // milliseconds dropped
+  EXPECT_EQ(SecondsBetween(start, start.addMSecs(1999)), 1);  // milliseconds dropped
   EXPECT_EQ(SecondsBetween(start, start.addMSecs(-1999)), -1);
   EXPECT_EQ(SecondsBetween(start, start.addDays(2).addSecs(5)), 2 * 86400 + 5);
-}
-
-TEST(TimeFormat, NotNegative) {
-  EXPECT_EQ(NotNegative(-1), 0);
-  EXPECT_EQ(NotNegative(0), 0);
-  EXPECT_EQ(NotNegative(42), 42);
 }
 
 TEST(TimeFormat, OleDatesMatchTheirDefinition) {
