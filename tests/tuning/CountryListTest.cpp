@@ -1,11 +1,10 @@
-#include "tuning/CountryList.h"
-
 #include <gtest/gtest.h>
 
 #include <QSet>
 #include <map>
 #include <set>
 
+#include "tuning/CountryList.h"
 #include "tuning/FrequencyTable.h"
 #include "tuning/TVSystemList.h"
 
@@ -31,33 +30,25 @@ TTuningEntry Find(const QString& text) {
 
 TEST(CountryList, LettersAToZWithTheirEntryCounts) {
   EXPECT_EQ(CountryLetters().join(""), "ABCDEFGHIJKLMNOPQRSTUVWXYZ");
-  const int counts[kLetterCount] = {11, 12, 16, 2, 7, 5, 9,  6, 12, 2, 5, 10, 14,
-                                    10, 1,  11, 1, 5, 20, 8, 8, 3,  2, 0, 2, 1};
-  int total = 0;
+  const int counts[kLetterCount] = {11, 12, 16, 2, 7, 5,  9, 6, 12, 2, 5, 10, 14,
+                                    10, 1,  11, 1, 5, 20, 8, 8, 3,  2, 0, 2,  1};
+  QSet<QString> seen;  // unique texts, each under its own letter
   for (int letter = 0; letter < kLetterCount; ++letter) {
     EXPECT_EQ(CountryTexts(letter).size(), counts[letter]) << char('A' + letter);
-    total += CountryTexts(letter).size();
-  }
-  EXPECT_EQ(total, kCountryEntryCount);
-  EXPECT_EQ(total, 183);
-}
-
-TEST(CountryList, TextsAreUniqueAndStartWithTheirLetter) {
-  QSet<QString> seen;
-  for (int letter = 0; letter < kLetterCount; ++letter) {
     for (const QString& text : CountryTexts(letter)) {
       EXPECT_EQ(text.front().toUpper(), QChar('A' + letter)) << text.toStdString();
       EXPECT_FALSE(seen.contains(text)) << text.toStdString();
       seen.insert(text);
     }
   }
+  EXPECT_EQ(seen.size(), kCountryEntryCount);
   EXPECT_EQ(seen.size(), 183);
 }
 
 TEST(CountryList, ListOrderWithinALetter) {
   EXPECT_EQ(CountryTexts(kLetterH),
-            QStringList({"Haiti(NTSC-M)", "Honduras(NTSC-M)", "Hong Kong(PAL-I)", "Hungary(PAL-D/K)",
-                         "Hungary2(PAL-D/K)", "Hungary(SECAM-D/K)"}));
+            QStringList({"Haiti(NTSC-M)", "Honduras(NTSC-M)", "Hong Kong(PAL-I)",
+                         "Hungary(PAL-D/K)", "Hungary2(PAL-D/K)", "Hungary(SECAM-D/K)"}));
   EXPECT_EQ(CountryTexts(kLetterU).mid(0, 3),
             QStringList({"U.S.A.(NTSC-M)", "U.S.A.(HRC)(NTSC-M)", "U.S.A.(IRC)(NTSC-M)"}));
   EXPECT_EQ(CountryTexts(kLetterI).mid(7, 4),
@@ -72,8 +63,8 @@ TEST(CountryList, EntriesFollowTheirTVSystemUnlessTheyHaveATableOfTheirOwn) {
     int table, standard, code;
   };
   const Row rows[] = {
-      {"Oman(PAL-B/G)", 3, 2, 968},
       {"Andorra", 0, 0, 376},  // no system
+      {"Oman(PAL-B/G)", 3, 2, 968},
       {"Aruba(NTSC-M)", 0, 0, 297},
       {"Japan(NTSC-J)", 7, 1, 81},
       {"Romania(PAL-D/K)", 4, 3, 40},
@@ -84,8 +75,7 @@ TEST(CountryList, EntriesFollowTheirTVSystemUnlessTheyHaveATableOfTheirOwn) {
       {"Czech Republic(SECAM-D/K)", 4, 8, 42},
       {"France(SECAM-L)", 6, 9, 33},
       {"Korea(North)(SECAM-D/K)", 4, 8, 850},
-      {"Canada(NTSC-M)", 0, 0, 2},
-      // Their own tables.
+      {"Canada(NTSC-M)", 0, 0, 2},  // then those with tables of their own
       {"Australia(PAL-B/G)", 22, 2, 61},
       {"China(PAL-D/K)", 8, 3, 86},
       {"Czech Republic(PAL-D/K)", 15, 3, 42},
@@ -119,8 +109,8 @@ TEST(CountryList, EntriesFollowTheirTVSystemUnlessTheyHaveATableOfTheirOwn) {
 }
 
 TEST(CountryList, PositionsOutsideTheListGiveTheDefaultChoice) {
-  const std::pair<int, int> outside[] = {
-      {kLetterX, 0}, {LetterOf('O'), 1}, {LetterOf('A'), -1}, {-1, 0}, {kLetterCount, 0}, {0, 11}};
+  const std::pair<int, int> outside[] = {{kLetterX, 0}, {LetterOf('O'), 1}, {LetterOf('A'), -1},
+                                         {-1, 0},       {kLetterCount, 0},  {0, 11}};
   for (const auto& [letter, position] : outside) {
     const TTuningEntry entry = CountryEntry(letter, position);
     EXPECT_TRUE(entry.Text.isEmpty()) << letter << " " << position;
@@ -159,40 +149,26 @@ TEST(CountryList, EntryForCodePreselectsTheFirstEntryWithThatCode) {
   }
 }
 
-TEST(CountryList, EveryOtherCodeLeadsBackToItsOwnEntry) {
+TEST(CountryList, CodesLeadBackSharedOnesAreKnownAndEveryTableIsReachable) {
+  std::map<int, int> uses;
+  std::set<int> tables;
   for (int letter = 0; letter < kLetterCount; ++letter) {
     for (int position = 0; position < CountryTexts(letter).size(); ++position) {
       const TTuningEntry entry = CountryEntry(letter, position);
       const TCountryPosition found = EntryForCode(entry.CountryCode);
       EXPECT_EQ(CountryEntry(found.Letter, found.Position).CountryCode, entry.CountryCode)
           << entry.Text.toStdString();
+      EXPECT_LT(entry.Standard, 10);
+      ++uses[entry.CountryCode];
+      tables.insert(entry.TableIndex);
     }
   }
-}
-
-TEST(CountryList, OnlyTheKnownCountriesShareACode) {
-  std::map<int, int> uses;
-  for (int letter = 0; letter < kLetterCount; ++letter)
-    for (int position = 0; position < CountryTexts(letter).size(); ++position)
-      ++uses[CountryEntry(letter, position).CountryCode];
-  std::map<int, int> shared;
-  for (const auto& [code, count] : uses)
-    if (count > 1) shared[code] = count;
-  const std::map<int, int> expected = {{42, 2}, {20, 2},  {36, 3}, {972, 4}, {371, 2}, {961, 2},
-                                       {31, 2}, {48, 3},  {40, 2}, {7, 2},   {1, 3}};
-  EXPECT_EQ(shared, expected);
-}
-
-TEST(CountryList, EveryShippedTableIsReachableFromTheLists) {
-  std::set<int> used;
-  for (int letter = 0; letter < kLetterCount; ++letter)
-    for (int position = 0; position < CountryTexts(letter).size(); ++position) {
-      const TTuningEntry entry = CountryEntry(letter, position);
-      used.insert(entry.TableIndex);
-      EXPECT_LT(entry.Standard, 10);
-    }
+  std::erase_if(uses, [](const auto& use) { return use.second == 1; });
+  const std::map<int, int> shared = {{42, 2}, {20, 2}, {36, 3}, {972, 4}, {371, 2}, {961, 2},
+                                     {31, 2}, {48, 3}, {40, 2}, {7, 2},   {1, 3}};
+  EXPECT_EQ(uses, shared);
   for (int position = 0; position < kTVSystemCount; ++position)
-    used.insert(TVSystemEntry(position).TableIndex);
-  EXPECT_EQ(int(used.size()), kTableCount);
-  EXPECT_EQ(*used.rbegin(), kTableCount - 1);
+    tables.insert(TVSystemEntry(position).TableIndex);
+  EXPECT_EQ(int(tables.size()), kTableCount);
+  EXPECT_EQ(*tables.rbegin(), kTableCount - 1);
 }

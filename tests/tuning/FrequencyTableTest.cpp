@@ -1,11 +1,10 @@
-#include "tuning/FrequencyTable.h"
-
 #include <gtest/gtest.h>
 
 #include <QtEndian>
 
 #include "support/FakeDialogService.h"
 #include "support/TestEnvironment.h"
+#include "tuning/FrequencyTable.h"
 
 using namespace pvx;
 using namespace pvx::tuning;
@@ -58,23 +57,26 @@ TEST(FrequencyTable, LoadsBothBlocksOfTheRecordInHertz) {
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
 
-TEST(FrequencyTable, FindsTheTableInTheProgramFolderFirst) {
-  test::WriteFile(test::Home() + "TVTable.tbl", MakeTable(6));
+TEST(FrequencyTable, ProgramFolderTableComesBeforeTheShippedOne) {
   TFrequencyBlock antenna{}, cable{};
-  ASSERT_TRUE(LoadFrequencyTable(5, antenna, cable));
-  EXPECT_EQ(antenna[1], Units(5, false, 1) * 10000u);
-  EXPECT_EQ(cable[160], Units(5, true, 160) * 10000u);
-}
-
-TEST(FrequencyTable, ShippedTableIsFoundWithoutOneInTheProgramFolder) {
-  TFrequencyBlock antenna{}, cable{};
-  ASSERT_TRUE(LoadFrequencyTable(3, antenna, cable));
+  ASSERT_TRUE(LoadFrequencyTable(3, antenna, cable));  // the shipped table
   EXPECT_EQ(antenna[21], 471250000u);
   EXPECT_EQ(antenna[1], 0u);
   ASSERT_TRUE(LoadFrequencyTable(0, antenna, cable));
   EXPECT_EQ(antenna[2], 55250000u);
   EXPECT_EQ(cable[1], 73250000u);
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
+
+  test::WriteFile(test::Home() + "TVTable.tbl", QByteArray(1000, '\1'));
+  antenna = cable = Filled(3);
+  EXPECT_FALSE(LoadFrequencyTable(0, antenna, cable)) << "a short one is not passed over";
+  EXPECT_EQ(antenna, Filled(3));
+  EXPECT_EQ(test::Dialogs().Warnings, std::vector<QStringList>({kError1007}));
+
+  test::WriteFile(test::Home() + "TVTable.tbl", MakeTable(6));
+  ASSERT_TRUE(LoadFrequencyTable(5, antenna, cable));
+  EXPECT_EQ(antenna[1], Units(5, false, 1) * 10000u);
+  EXPECT_EQ(cable[160], Units(5, true, 160) * 10000u);
 }
 
 TEST(FrequencyTable, MissingOrIncompleteRecordShows1007AndChangesNothing) {
@@ -101,22 +103,12 @@ TEST(FrequencyTable, MissingOrIncompleteRecordShows1007AndChangesNothing) {
     EXPECT_FALSE(LoadFrequencyTable(row.path, row.table, antenna, cable)) << row.what;
     EXPECT_EQ(antenna, Filled(11)) << row.what;
     EXPECT_EQ(cable, Filled(12)) << row.what;
-    ASSERT_EQ(test::Dialogs().Warnings.size(), 1u) << row.what;
-    EXPECT_EQ(test::Dialogs().Warnings[0], kError1007) << row.what;
+    EXPECT_EQ(test::Dialogs().Warnings, std::vector<QStringList>({kError1007})) << row.what;
   }
 
   // The complete records before the cut still load.
   TFrequencyBlock antenna{}, cable{};
   EXPECT_TRUE(LoadFrequencyTable(path, 1, antenna, cable));
-}
-
-TEST(FrequencyTable, ShortTableInTheProgramFolderShows1007) {
-  test::WriteFile(test::Home() + "TVTable.tbl", QByteArray(1000, '\1'));
-  TFrequencyBlock antenna = Filled(3), cable = Filled(3);
-  EXPECT_FALSE(LoadFrequencyTable(0, antenna, cable));
-  EXPECT_EQ(antenna, Filled(3));
-  ASSERT_EQ(test::Dialogs().Warnings.size(), 1u);
-  EXPECT_EQ(test::Dialogs().Warnings[0], kError1007);
 }
 
 TEST(FrequencyTable, ValueBeyondTheHertzRangeReadsAsNoChannel) {

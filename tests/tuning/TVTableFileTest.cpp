@@ -37,10 +37,6 @@ class ShippedTable : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(ShippedTable, HasTwentyFiveRecordsOfTwoBlocks) {
-  EXPECT_EQ(bytes.size(), 25 * 1600);
-}
-
 TEST_F(ShippedTable, KnownCarriersInUnitsOfTenKilohertz) {
   struct Row {
     int table;
