@@ -142,46 +142,28 @@ TEST(ChannelInfo, SelectingMutesTunesSetsTheSoundAndAnnounces) {
     TChannelRecord record;
     quint8 audioBefore;
     int refusals;  // of the record's mode
-    QStringList calls;
     qint64 waitedMs;
     quint8 audioAfter;
     QString shown;
+    QStringList calls;
   };
+  const QStringList tune2 = {"standard 0x2", "mute", "tv 91250000"};
+  // clang-format off
   const Row rows[] = {
       // accepted at the third try
-      {{true, true, 2, 1, 55250000, 55000000, "Two", "x"},
-       0,
-       2,
-       {"standard 0x10", "mute", "tv 55250000", "audio 1", "audio 1", "audio 1", "unmute"},
-       3 * 200 + 100,
-       1,
-       "Two- Stereo"},
+      {{true, true, 2, 1, 55250000, 55000000, "Two", "x"}, 0, 2, 3 * 200 + 100, 1, "Two- Stereo",
+       {"standard 0x10", "mute", "tv 55250000", "audio 1", "audio 1", "audio 1", "unmute"}},
       // refused ten times: left as it was
-      {{true, false, 1, 2, 91250000, 91250000, "NHK", ""},
-       1,
-       100,
-       QStringList{"standard 0x2", "mute", "tv 91250000"} + QStringList(10, "audio 2") +
-           QStringList{"unmute"},
-       10 * 200 + 100,
-       1,
-       "NHK- Stereo"},
+      {{true, false, 1, 2, 91250000, 91250000, "NHK", ""}, 1, 100, 10 * 200 + 100, 1, "NHK- Stereo",
+       tune2 + QStringList(10, "audio 2") + QStringList{"unmute"}},
       // without a sound mode: one try, then mono
-      {{true, false, 0, 3, 55250000, 55250000, "One", ""},
-       5,
-       100,
-       {"standard 0x1", "mute", "tv 55250000", "audio 3", "audio 0", "unmute"},
-       200 + 100,
-       0,
-       "One- Mono"},
+      {{true, false, 0, 3, 55250000, 55250000, "One", ""}, 5, 100, 200 + 100, 0, "One- Mono",
+       {"standard 0x1", "mute", "tv 55250000", "audio 3", "audio 0", "unmute"}},
       // the wanted mode is already on
-      {{true, false, 0, 1, 55250000, 55250000, "Same", ""},
-       1,
-       0,
-       {"standard 0x1", "mute", "tv 55250000", "unmute"},
-       100,
-       1,
-       "Same- Stereo"},
+      {{true, false, 0, 1, 55250000, 55250000, "Same", ""}, 1, 0, 100, 1, "Same- Stereo",
+       {"standard 0x1", "mute", "tv 55250000", "unmute"}},
   };
+  // clang-format on
   for (const Row& row : rows) {
     Channels ch;
     ch.UseAntenna(1);

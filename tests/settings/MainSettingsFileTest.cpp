@@ -21,12 +21,9 @@ const QString kCorrupted = "Main setting is corrupted, load default setting...";
 struct Fixture {
   Fixture() : country(49), language(WriteLanguageList()) {
     language.SetLanguage("English");
-    peers = {&language,
-             &country,
-             &capture,
-             &audio,
-             [this] { return aspect; },
-             [this](int a) { aspect = a; }};
+    peers = {&language, &country, &capture, &audio, nullptr, nullptr};
+    peers.GetDisplayAspect = [this] { return aspect; };
+    peers.SetDisplayAspect = [this](int a) { aspect = a; };
   }
   static QString WriteLanguageList() {
     test::WriteFile(test::Home() + "Language/Lang.cfg", "L\n");
