@@ -89,7 +89,7 @@ class RefusingServices final : public platform::ISystemServices {
 
 // --- Scanning -----------------------------------------------------------------------------------
 
-TEST(AudioAdjustInfo, ScanDescribesEveryDevice) {
+TEST(AudioAdjustInfo, ScanDescribesEveryDeviceAndChoosesTheLines) {
   Rig rig({{"Onboard", {Speakers({"Wave"})}},
            {"USB Box", {Recording({"Mic"}), Speakers({"A", "B"}), Recording({"Line", "Mic"})}}});
   const auto& mixers = rig.info->Mixers();
@@ -103,44 +103,54 @@ TEST(AudioAdjustInfo, ScanDescribesEveryDevice) {
   EXPECT_EQ(mixers[1].SpeakersDestination, 1);
   EXPECT_EQ(mixers[1].RecordDestination, 2);
   EXPECT_EQ(mixers[1].RecordLineCount, 2u);
-}
 
-TEST(AudioAdjustInfo, LineInIsThePlaybackLineAmongCDAudioLineInAndMicrophone) {
-  Rig rig(OneCard());
-  ASSERT_TRUE(rig.info->HasMixer());
-  EXPECT_EQ(rig.info->PlaybackLineNames(), QStringList({"CD Audio", "Line In", "Microphone"}));
-  EXPECT_EQ(rig.info->Levels.PlaybackLine, 1);
-  EXPECT_EQ(rig.info->RecordLineNames(), QStringList({"CD Audio", "Line In", "Microphone"}));
-  EXPECT_EQ(rig.info->Levels.RecordLine, 1);
-  EXPECT_EQ(rig.info->PlaybackMixer(), 0);
-  EXPECT_EQ(rig.info->RecordMixer(), 0);
+  Rig one(OneCard());
+  ASSERT_TRUE(one.info->HasMixer());
+  EXPECT_EQ(one.info->PlaybackLineNames(), QStringList({"CD Audio", "Line In", "Microphone"}));
+  EXPECT_EQ(one.info->RecordLineNames(), one.info->PlaybackLineNames());
+  EXPECT_EQ(one.info->PlaybackMixer(), 0);
+  EXPECT_EQ(one.info->RecordMixer(), 0);
 }
 
 TEST(AudioAdjustInfo, TheLastLineMentioningLineWinsElseTheLastLine) {
-  struct Row {
+  const struct {
     QStringList lines;
     int chosen;
   } rows[] = {
+      {{"CD Audio", "Line In", "Microphone"}, 1},
       {{"Line 1", "Mic", "AUX LINE", "CD"}, 2},  // case does not matter
       {{"CD Audio", "Microphone", "Wave"}, 2},   // none: the last
       {{"Mono"}, 0},
       {{}, -1},  // no lines at all
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     Rig rig({{"Card", {Speakers(row.lines), Recording(row.lines)}}});
     EXPECT_EQ(rig.info->Levels.PlaybackLine, row.chosen) << row.lines.join(',').toStdString();
     EXPECT_EQ(rig.info->Levels.RecordLine, row.chosen) << row.lines.join(',').toStdString();
   }
 }
 
-TEST(AudioAdjustInfo, PlaybackAndRecordingOnDifferentDevices) {
-  // Only the second device records from two or more lines.
-  Rig rig({{"Onboard", {Speakers({"Line In"})}},
-           {"USB Box", {Speakers({"Wave"}), Recording({"Line", "Mic"})}}});
-  EXPECT_EQ(rig.info->PlaybackMixer(), 0);
-  EXPECT_EQ(rig.info->RecordMixer(), 1);
-  EXPECT_EQ(rig.info->RecordDeviceName(), "USB Box");
-
+TEST(AudioAdjustInfo, TheRecordingDeviceIsThePlaybackOneUnlessAnotherHasTwoLines) {
+  const struct {
+    std::vector<TVirtualMixerDevice> devices;
+    int playback, record;
+    const char* name;
+  } rows[] = {
+      {{{"Onboard", {Speakers({"Line In"})}}, {"USB Box", {Speakers({"Wave"}), Recording({"Line", "Mic"})}}},
+       0, 1, "USB Box"},
+      {{{"Onboard", {Speakers({"Line In"}), Recording({"Line In"})}}, {"USB Box", {Recording({"Line", "Mic", "CD"})}}},
+       0, 0, "Onboard"},
+      {{{"Speakers only", {Speakers({"Line In"})}}, {"One line", {Recording({"Line"})}},
+        {"Two lines", {Recording({"Line", "Mic"})}}},
+       0, 2, "Two lines"},
+  };
+  for (const auto& row : rows) {
+    Rig rig(row.devices);
+    EXPECT_EQ(rig.info->PlaybackMixer(), row.playback) << row.name;
+    EXPECT_EQ(rig.info->RecordMixer(), row.record) << row.name;
+    EXPECT_EQ(rig.info->RecordDeviceName(), row.name);
+  }
+  Rig rig(rows[0].devices);
   ASSERT_TRUE(rig.info->SetVolume(1000));
   ASSERT_TRUE(rig.info->SetRecordLevel(2000));
   EXPECT_EQ(rig.Destination(0, 0).Volume.Left, 1000);
@@ -148,72 +158,42 @@ TEST(AudioAdjustInfo, PlaybackAndRecordingOnDifferentDevices) {
   EXPECT_EQ(rig.Destination(1, 1).Lines[0].Volume, (TMixerVolume{2000, 2000, false}));
 }
 
-TEST(AudioAdjustInfo, RecordsOnThePlaybackDeviceWhenItCanRecordAtAll) {
-  Rig rig({{"Onboard", {Speakers({"Line In"}), Recording({"Line In"})}},
-           {"USB Box", {Recording({"Line", "Mic", "CD"})}}});
-  EXPECT_EQ(rig.info->PlaybackMixer(), 0);
-  EXPECT_EQ(rig.info->RecordMixer(), 0);
-  EXPECT_EQ(rig.info->RecordDeviceName(), "Onboard");
-}
-
-TEST(AudioAdjustInfo, ARecordingDeviceNeedsTwoLinesToBeChosenElsewhere) {
-  Rig rig({{"Speakers only", {Speakers({"Line In"})}},
-           {"One line", {Recording({"Line"})}},
-           {"Two lines", {Recording({"Line", "Mic"})}}});
-  EXPECT_EQ(rig.info->RecordMixer(), 2);
-}
-
 TEST(AudioAdjustInfo, ReadsTheMasterAndTheRecordingLevelAtCreation) {
   std::vector<TVirtualMixerDevice> devices = OneCard();
   devices[0].Destinations[0].Volume = {40000, 30000, true};
-  devices[0].Destinations[1].Lines[1].Volume = {0, 0, false};
-  devices[0].Destinations[1].Lines[1].Volume.Right = 12345;
+  devices[0].Destinations[1].Lines[1].Volume = {0, 12345, false};
   Rig rig(devices);
   EXPECT_EQ(rig.info->Volume(), 30000);
   EXPECT_TRUE(rig.info->Muted());
   EXPECT_EQ(rig.info->Levels.RecordLevel, 12345);
-}
-
-TEST(AudioAdjustInfo, ASilencedRightChannelReadsFromTheLeft) {
-  std::vector<TVirtualMixerDevice> devices = OneCard();
-  devices[0].Destinations[0].Volume = {25000, 0, false};
-  Rig rig(devices);
-  EXPECT_EQ(rig.info->Volume(), 25000);
+  devices[0].Destinations[0].Volume = {25000, 0, false};  // a silenced right reads from the left
+  Rig left(devices);
+  EXPECT_EQ(left.info->Volume(), 25000);
 }
 
 // --- Levels -------------------------------------------------------------------------------------
 
-TEST(AudioAdjustInfo, VolumeIsClampedToZeroTo65536) {
+TEST(AudioAdjustInfo, VolumeAndRecordLevelAreClampedToZeroTo65536) {
   const std::pair<qint64, int> rows[] = {{70000, 65536}, {-5, 0}, {30000, 30000}, {65536, 65536}};
   for (const auto& [asked, sent] : rows) {
     Rig rig(OneCard());
     ASSERT_TRUE(rig.info->SetVolume(asked));
-    const auto& request = rig.mixer->Requests.back();
+    auto request = rig.mixer->Requests.back();
     EXPECT_EQ(request.Destination, 0);
     EXPECT_EQ(request.Line, kDestinationControl);
     EXPECT_EQ(request.Change.Left, sent) << asked;
     EXPECT_EQ(request.Change.Right, sent) << asked;
     EXPECT_FALSE(request.Change.Mute.has_value());
-  }
-}
-
-TEST(AudioAdjustInfo, VolumeIsReadBackAfterASet) {
-  Rig rig(OneCard());
-  ASSERT_TRUE(rig.info->SetVolume(70000));
-  EXPECT_EQ(rig.info->Volume(), 65535);  // what the device holds at full scale
-}
-
-TEST(AudioAdjustInfo, RecordLevelIsClampedAndSetOnTheRecordLine) {
-  const std::pair<qint64, int> rows[] = {{70000, 65536}, {-1, 0}, {20000, 20000}};
-  for (const auto& [asked, sent] : rows) {
-    Rig rig(OneCard());
     ASSERT_TRUE(rig.info->SetRecordLevel(asked));
-    const auto& request = rig.mixer->Requests.back();
+    request = rig.mixer->Requests.back();
     EXPECT_EQ(request.Destination, 1);
     EXPECT_EQ(request.Line, 1);
     EXPECT_EQ(request.Change.Left, sent) << asked;
     EXPECT_EQ(request.Change.Right, sent) << asked;
   }
+  Rig rig(OneCard());
+  ASSERT_TRUE(rig.info->SetVolume(70000));
+  EXPECT_EQ(rig.info->Volume(), 65535);  // read back: what the device holds at full scale
 }
 
 TEST(AudioAdjustInfo, RecordLevelFollowsTheChosenRecordLine) {
@@ -225,10 +205,7 @@ TEST(AudioAdjustInfo, RecordLevelFollowsTheChosenRecordLine) {
   rig.info->Levels.RecordLine = 9;  // a line this device does not have
   EXPECT_FALSE(rig.info->SetRecordLevel(50));
   EXPECT_EQ(rig.info->Levels.RecordLevel, 1234);
-}
-
-TEST(AudioAdjustInfo, AStoredRecordLevelIsAppliedToTheMixer) {
-  Rig rig(OneCard());
+  rig.info->Levels.RecordLine = 1;
   rig.info->Levels.SetRecordLevel(70000);  // as the main settings file loads it
   ASSERT_TRUE(rig.info->SetRecordLevel(rig.info->Levels.RecordLevel));
   EXPECT_EQ(rig.Destination(0, 1).Lines[1].Volume.Left, 65535);
@@ -236,45 +213,25 @@ TEST(AudioAdjustInfo, AStoredRecordLevelIsAppliedToTheMixer) {
 
 // --- Channel mode -------------------------------------------------------------------------------
 
-TEST(AudioAdjustInfo, ChannelModeSilencesOneSide) {
+TEST(AudioAdjustInfo, ChannelModeSilencesOneSideAndReappliesTheVolume) {
+  Rig rig(OneCard());
+  ASSERT_TRUE(rig.info->SetVolume(30000));
   const struct {
     quint8 mode;
     TMixerVolume expected;
-  } rows[] = {{0, {30000, 30000, false}}, {1, {0, 30000, false}}, {2, {30000, 0, false}}};
+  } rows[] = {{2, {30000, 0, false}}, {1, {0, 30000, false}}, {0, {30000, 30000, false}}};
   for (const auto& row : rows) {
-    Rig rig(OneCard());
+    // After 2 the right is silent, so the volume carried to 1 is read from the left.
     ASSERT_TRUE(rig.info->SetChannelMode(row.mode));
+    EXPECT_EQ(rig.info->ChannelMode(), row.mode);
+    EXPECT_EQ(rig.Destination(0, 0).Volume, row.expected) << int(row.mode);
     ASSERT_TRUE(rig.info->SetVolume(30000));
     EXPECT_EQ(rig.Destination(0, 0).Volume, row.expected) << int(row.mode);
     EXPECT_EQ(rig.info->Volume(), 30000) << int(row.mode);
   }
-}
-
-TEST(AudioAdjustInfo, SetChannelModeReappliesTheCurrentVolume) {
-  Rig rig(OneCard());
-  ASSERT_TRUE(rig.info->SetVolume(30000));
-
-  ASSERT_TRUE(rig.info->SetChannelMode(2));
-  EXPECT_EQ(rig.info->ChannelMode(), 2);
-  EXPECT_EQ(rig.Destination(0, 0).Volume, (TMixerVolume{30000, 0, false}));
-
-  // The right is silenced now, so the volume is read from the left.
-  ASSERT_TRUE(rig.info->SetChannelMode(1));
-  EXPECT_EQ(rig.Destination(0, 0).Volume, (TMixerVolume{0, 30000, false}));
-
-  ASSERT_TRUE(rig.info->SetChannelMode(0));
-  EXPECT_EQ(rig.Destination(0, 0).Volume, (TMixerVolume{30000, 30000, false}));
-}
-
-TEST(AudioAdjustInfo, TheSameChannelModeAgainChangesNothing) {
-  Rig rig(OneCard());
   const size_t requests = rig.mixer->Requests.size();
   EXPECT_TRUE(rig.info->SetChannelMode(0));
-  EXPECT_EQ(rig.mixer->Requests.size(), requests);
-}
-
-TEST(AudioAdjustInfo, AnUnknownChannelModeIsRefused) {
-  Rig rig(OneCard());
+  EXPECT_EQ(rig.mixer->Requests.size(), requests) << "the same mode again changes nothing";
   EXPECT_FALSE(rig.info->SetChannelMode(3));
   EXPECT_EQ(rig.info->ChannelMode(), 0);
 }
@@ -292,26 +249,20 @@ TEST(AudioAdjustInfo, MasterMuteSetsTheSpeakersDestination) {
   EXPECT_FALSE(rig.info->Muted());
 }
 
-TEST(AudioAdjustInfo, LineMuteSetsOnlyThePlaybackLine) {
-  Rig rig(OneCard());
-  ASSERT_TRUE(rig.info->SetLineMute(true));
-  EXPECT_TRUE(rig.info->LineMuted());
-  EXPECT_TRUE(rig.Destination(0, 0).Lines[1].Volume.Mute);
-  EXPECT_FALSE(rig.Destination(0, 0).Lines[0].Volume.Mute);
-  EXPECT_FALSE(rig.Destination(0, 0).Volume.Mute);
-  EXPECT_FALSE(rig.info->Muted());
-
-  ASSERT_TRUE(rig.info->SetLineMute(false));
-  EXPECT_FALSE(rig.info->LineMuted());
-  EXPECT_FALSE(rig.Destination(0, 0).Lines[1].Volume.Mute);
-}
-
-TEST(AudioAdjustInfo, LineMuteFollowsTheChosenPlaybackLine) {
-  Rig rig(OneCard());
-  rig.info->Levels.PlaybackLine = 0;  // the wizard's "TV Live Sound:" choice
-  ASSERT_TRUE(rig.info->SetLineMute(true));
-  EXPECT_TRUE(rig.Destination(0, 0).Lines[0].Volume.Mute);
-  EXPECT_FALSE(rig.Destination(0, 0).Lines[1].Volume.Mute);
+TEST(AudioAdjustInfo, LineMuteSetsOnlyTheChosenPlaybackLine) {
+  for (int line : {1, 0}) {  // the scan's choice, then the wizard's "TV Live Sound:" one
+    Rig rig(OneCard());
+    rig.info->Levels.PlaybackLine = line;
+    ASSERT_TRUE(rig.info->SetLineMute(true));
+    EXPECT_TRUE(rig.info->LineMuted());
+    EXPECT_TRUE(rig.Destination(0, 0).Lines[size_t(line)].Volume.Mute);
+    EXPECT_FALSE(rig.Destination(0, 0).Lines[size_t(1 - line)].Volume.Mute);
+    EXPECT_FALSE(rig.Destination(0, 0).Volume.Mute);
+    EXPECT_FALSE(rig.info->Muted());
+    ASSERT_TRUE(rig.info->SetLineMute(false));
+    EXPECT_FALSE(rig.info->LineMuted());
+    EXPECT_FALSE(rig.Destination(0, 0).Lines[size_t(line)].Volume.Mute);
+  }
 }
 
 // --- Change notification ------------------------------------------------------------------------
@@ -321,40 +272,25 @@ TEST(AudioAdjustInfo, MixerChangesReachOnVolumeChange) {
   rig.mixer->ChangeFromOutside(0, 0, kDestinationControl, {.Left = 20000, .Right = 20000, .Mute = true});
   rig.mixer->ChangeFromOutside(0, 1, 1, {.Left = 777, .Right = 777});
   EXPECT_TRUE(rig.events.isEmpty());
-
   platform::PumpMessages();
   ASSERT_FALSE(rig.events.isEmpty());
   EXPECT_EQ(rig.events.last(), "20000 muted");
   EXPECT_EQ(rig.info->Volume(), 20000);
   EXPECT_TRUE(rig.info->Muted());
   EXPECT_EQ(rig.info->Levels.RecordLevel, 777);
-}
 
-TEST(AudioAdjustInfo, OwnChangesAreReportedToo) {
-  Rig rig(OneCard());
-  rig.info->SetVolume(1000);
-  rig.info->SetMasterMute(true);
+  rig.events.clear();
+  rig.info->SetVolume(1000);  // own changes are reported too, and line changes like controls
+  rig.mixer->NotifyLineChange(0);
   platform::PumpMessages();
   EXPECT_EQ(rig.events, QStringList({"1000 muted", "1000 muted"}));
 }
 
-TEST(AudioAdjustInfo, LineChangesAreReportedLikeControlChanges) {
-  Rig rig(OneCard());
-  rig.mixer->NotifyLineChange(0);
-  platform::PumpMessages();
-  EXPECT_EQ(rig.events, QStringList({"49152"}));
-}
-
-TEST(AudioAdjustInfo, ChangesOnAnUnusedDeviceAreIgnored) {
-  Rig rig({{"Used", {Speakers({"Line In"}), Recording({"Line In", "Mic"})}},
-           {"Unused", {Speakers({"Line In"})}}});
+TEST(AudioAdjustInfo, ChangesOnAnUnusedDeviceOrAfterDestructionAreIgnored) {
+  Rig rig({{"Used", {Speakers({"Line In"}), Recording({"Line In", "Mic"})}}, {"Unused", {Speakers({"Line In"})}}});
   rig.mixer->ChangeFromOutside(1, 0, kDestinationControl, {.Mute = true});
   platform::PumpMessages();
   EXPECT_TRUE(rig.events.isEmpty());
-}
-
-TEST(AudioAdjustInfo, ReportsPendingAtDestructionAreDropped) {
-  Rig rig(OneCard());
   rig.info->SetVolume(5);
   rig.info.reset();
   platform::PumpMessages();  // no call into the freed object
@@ -363,25 +299,17 @@ TEST(AudioAdjustInfo, ReportsPendingAtDestructionAreDropped) {
 
 // --- Line-in monitor ----------------------------------------------------------------------------
 
-TEST(AudioAdjustInfo, CMediaRearStartsTheLineInMonitor) {
+TEST(AudioAdjustInfo, CMediaRearStartsTheLineInMonitorAndLineMuteSwitchesIt) {
   Rig rig(CMediaRear(3));
   EXPECT_TRUE(rig.info->DetectLineInMonitor());
   EXPECT_TRUE(rig.info->UseLineInMonitor());
   EXPECT_TRUE(rig.info->LineInMonitorOn());
-  EXPECT_EQ(test::System().StartedPrograms, QStringList({"LineInMon on"}));
-}
-
-TEST(AudioAdjustInfo, WithTheMonitorLineMuteSwitchesTheMonitorInstead) {
-  Rig rig(CMediaRear(3));
-  rig.info->DetectLineInMonitor();
   const size_t requests = rig.mixer->Requests.size();
-
   EXPECT_TRUE(rig.info->SetLineMute(true));
   EXPECT_FALSE(rig.info->LineInMonitorOn());
   EXPECT_TRUE(rig.info->SetLineMute(true));  // already off: not started again
   EXPECT_TRUE(rig.info->SetLineMute(false));
-  EXPECT_EQ(test::System().StartedPrograms,
-            QStringList({"LineInMon on", "LineInMon off", "LineInMon on"}));
+  EXPECT_EQ(test::System().StartedPrograms, QStringList({"LineInMon on", "LineInMon off", "LineInMon on"}));
   EXPECT_EQ(rig.mixer->Requests.size(), requests);  // no line was muted
   EXPECT_FALSE(rig.info->LineMuted());
 }
@@ -419,63 +347,54 @@ TEST(AudioAdjustInfo, AMonitorThatDidNotStartIsTriedAgain) {
 
 // --- Failures -----------------------------------------------------------------------------------
 
-TEST(AudioAdjustInfo, WithoutAnyMixerNothingHappens) {
-  Rig rig({});
-  EXPECT_FALSE(rig.info->HasMixer());
-  EXPECT_TRUE(rig.info->Mixers().empty());
-  EXPECT_EQ(rig.info->PlaybackMixer(), -1);
-  EXPECT_EQ(rig.info->RecordMixer(), -1);
-  EXPECT_FALSE(rig.info->SetVolume(100));
-  EXPECT_FALSE(rig.info->SetRecordLevel(100));
-  EXPECT_FALSE(rig.info->SetMasterMute(true));
-  EXPECT_FALSE(rig.info->SetLineMute(true));
-  EXPECT_FALSE(rig.info->SetChannelMode(2));
-  EXPECT_FALSE(rig.info->DetectLineInMonitor());
-  EXPECT_TRUE(rig.info->RecordDeviceName().isEmpty());
-  EXPECT_EQ(rig.info->Volume(), 0);
-  EXPECT_FALSE(rig.info->Muted());
-  EXPECT_FALSE(rig.info->LineMuted());
-  EXPECT_EQ(rig.info->ChannelMode(), 0);
-  EXPECT_TRUE(rig.mixer->Requests.empty());
+TEST(AudioAdjustInfo, WithoutAMixerOrWithFailingCallsNothingChanges) {
+  Rig none({});
+  EXPECT_FALSE(none.info->HasMixer());
+  EXPECT_TRUE(none.info->Mixers().empty());
+  EXPECT_EQ(none.info->PlaybackMixer(), -1);
+  EXPECT_EQ(none.info->RecordMixer(), -1);
+  EXPECT_FALSE(none.info->DetectLineInMonitor());
+  EXPECT_TRUE(none.info->RecordDeviceName().isEmpty());
+
+  Rig failing(OneCard());
+  ASSERT_TRUE(failing.info->SetVolume(30000));
+  ASSERT_TRUE(failing.info->SetRecordLevel(4000));
+  failing.mixer->FailCalls = true;
+  for (Rig* rig : {&none, &failing}) {
+    const qint32 volume = rig->info->Volume();
+    const qint32 level = rig->info->Levels.RecordLevel;
+    EXPECT_FALSE(rig->info->SetVolume(100));
+    EXPECT_FALSE(rig->info->SetRecordLevel(9));
+    EXPECT_FALSE(rig->info->SetMasterMute(true));
+    EXPECT_FALSE(rig->info->SetLineMute(true));
+    EXPECT_FALSE(rig->info->SetChannelMode(2));
+    EXPECT_EQ(rig->info->Volume(), volume);
+    EXPECT_FALSE(rig->info->Muted());
+    EXPECT_FALSE(rig->info->LineMuted());
+    EXPECT_EQ(rig->info->ChannelMode(), 0);
+    EXPECT_EQ(rig->info->Levels.RecordLevel, level);
+  }
+  EXPECT_EQ(failing.info->Volume(), 30000);
+  EXPECT_TRUE(none.mixer->Requests.empty());
 }
 
-TEST(AudioAdjustInfo, WithoutSpeakersThereIsNoMixerButTheRecordingDeviceIsNamed) {
-  Rig rig({{"Capture Only", {Recording({"Line", "Mic"})}}});
-  EXPECT_FALSE(rig.info->HasMixer());
-  EXPECT_EQ(rig.info->RecordMixer(), 0);
-  EXPECT_EQ(rig.info->RecordDeviceName(), "Capture Only");
-  EXPECT_FALSE(rig.info->SetRecordLevel(100));
-  EXPECT_TRUE(rig.info->RecordLineNames().isEmpty());
-  rig.mixer->ChangeFromOutside(0, 0, 0, {.Left = 1});
+TEST(AudioAdjustInfo, HalfADeviceGivesHalfTheControls) {
+  Rig capture({{"Capture Only", {Recording({"Line", "Mic"})}}});
+  EXPECT_FALSE(capture.info->HasMixer());
+  EXPECT_EQ(capture.info->RecordMixer(), 0);
+  EXPECT_EQ(capture.info->RecordDeviceName(), "Capture Only");
+  EXPECT_FALSE(capture.info->SetRecordLevel(100));
+  EXPECT_TRUE(capture.info->RecordLineNames().isEmpty());
+  capture.mixer->ChangeFromOutside(0, 0, 0, {.Left = 1});
   platform::PumpMessages();
-  EXPECT_TRUE(rig.events.isEmpty());
-}
+  EXPECT_TRUE(capture.events.isEmpty());
 
-TEST(AudioAdjustInfo, WithoutRecordingTheRecordLevelDoesNothing) {
-  Rig rig({{"Speakers Only", {Speakers({"Line In"})}}});
-  EXPECT_TRUE(rig.info->HasMixer());
-  EXPECT_EQ(rig.info->RecordMixer(), -1);
-  EXPECT_TRUE(rig.info->RecordDeviceName().isEmpty());
-  EXPECT_FALSE(rig.info->SetRecordLevel(100));
-  EXPECT_TRUE(rig.info->SetVolume(100));
-}
-
-TEST(AudioAdjustInfo, FailedMixerCallsKeepTheStoredState) {
-  Rig rig(OneCard());
-  ASSERT_TRUE(rig.info->SetVolume(30000));
-  ASSERT_TRUE(rig.info->SetRecordLevel(4000));
-  rig.mixer->FailCalls = true;
-
-  EXPECT_FALSE(rig.info->SetVolume(100));
-  EXPECT_FALSE(rig.info->SetMasterMute(true));
-  EXPECT_FALSE(rig.info->SetLineMute(true));
-  EXPECT_FALSE(rig.info->SetChannelMode(2));
-  EXPECT_FALSE(rig.info->SetRecordLevel(9));
-  EXPECT_EQ(rig.info->Volume(), 30000);
-  EXPECT_FALSE(rig.info->Muted());
-  EXPECT_FALSE(rig.info->LineMuted());
-  EXPECT_EQ(rig.info->ChannelMode(), 0);
-  EXPECT_EQ(rig.info->Levels.RecordLevel, 4000);
+  Rig speakers({{"Speakers Only", {Speakers({"Line In"})}}});
+  EXPECT_TRUE(speakers.info->HasMixer());
+  EXPECT_EQ(speakers.info->RecordMixer(), -1);
+  EXPECT_TRUE(speakers.info->RecordDeviceName().isEmpty());
+  EXPECT_FALSE(speakers.info->SetRecordLevel(100));
+  EXPECT_TRUE(speakers.info->SetVolume(100));
 }
 
 TEST(AudioAdjustInfo, WithoutASoundCardTheVirtualSoundDeviceIsUsed) {

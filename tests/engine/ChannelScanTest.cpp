@@ -37,11 +37,13 @@ std::vector<quint32> PlacedCarriers() {
 
 class ChannelScan : public test::EngineFixture {
  protected:
-  // The engine with its preview graph built (not running); tuning does not pause it.
-  void SetUpCard() {
-    auto& e = Open();
+  // The engine with its preview graph built (not running); tuning pauses only when asked.
+  void SetUpCard(bool tuningPause = false) {
+    engine::TEngineConfig config;
+    config.TuningPause = tuningPause;
+    auto& e = Make({}, config);
+    ASSERT_TRUE(e.OpenDevices());
     ASSERT_TRUE(e.BuildPreviewGraph());
-    e.TuningPause = false;
     tuner_ = std::make_unique<engine::TChannelTunerAdapter>(e);
     channels.SetTuner(tuner_.get());
   }
@@ -122,7 +124,7 @@ TEST_F(ChannelScan, FreeScanFindsThePlacedStationsAtTheirExactFrequencies) {
   int done = -1;
   channels.OnFreeScanDone = [&](TChannelInfo&, int found, bool aborted) {
     EXPECT_FALSE(aborted);
-    EXPECT_TRUE(engine_->CoarseTuning);
+    EXPECT_TRUE(engine_->Tuner().CoarseTuning());
     done = found;
   };
   ASSERT_TRUE(channels.FreeScan(kStep));
@@ -132,8 +134,8 @@ TEST_F(ChannelScan, FreeScanFindsThePlacedStationsAtTheirExactFrequencies) {
   EXPECT_EQ(found, expected) << "a carrier less than a channel width above a find is passed over";
   EXPECT_EQ(done, int(expected.size()));
   EXPECT_EQ(channels.CableChannels, channels.AntennaChannels);
-  EXPECT_FALSE(engine_->CoarseTuning);
-  EXPECT_EQ(engine_->TVMin, 45250000);
+  EXPECT_FALSE(engine_->Tuner().CoarseTuning());
+  EXPECT_EQ(engine_->Tuner().TVMin(), 45250000);
 }
 
 TEST_F(ChannelScan, FreeScanOfAStationOffTheStepGrid) {
@@ -171,7 +173,7 @@ TEST_F(ChannelScan, AbortDuringMessagePumpingStopsTheScanAtTheNextChannel) {
   ASSERT_TRUE(channels.AutoScan(2));
   EXPECT_EQ(done, QStringList({"4 2 0 1"}))
       << "channels 2 and 4 carry stations; 5 was the last tuned";
-  EXPECT_EQ(engine_->TVFrequency, antenna[5]);
+  EXPECT_EQ(engine_->Tuner().TVFrequency(), antenna[5]);
   EXPECT_FALSE(channels.Scanning);
 
   int finds = 0;
@@ -203,7 +205,7 @@ TEST_F(ChannelScan, SelectingAScannedChannelTunesTheCardAndItsSound) {
   EXPECT_EQ(card_->Frequency(), 55250000u);
   EXPECT_EQ(card_->TVAudioMode(), 0x2);
   EXPECT_EQ(card_->Standard(), 0x1);
-  EXPECT_EQ(engine_->SignalReadings, 3);
+  EXPECT_EQ(engine_->Tuner().SignalReadings(), 3);
   EXPECT_EQ(text, "OKA One- Stereo");
   EXPECT_EQ(channels.ChannelUp(), 4);
   EXPECT_EQ(card_->Frequency(), 67250000u);
@@ -211,16 +213,15 @@ TEST_F(ChannelScan, SelectingAScannedChannelTunesTheCardAndItsSound) {
 }
 
 TEST_F(ChannelScan, TuneCallPausesOnlyForARealFrequencyAndTunes100MHzForZero) {
-  SetUpCard();
-  engine_->TuningPause = true;
+  SetUpCard(true);
   const qint64 start = test::Clock().NowMs();
   ASSERT_TRUE(tuner_->SetTVFrequency(0));
   EXPECT_EQ(card_->Frequency(), 100000000u);
   EXPECT_EQ(test::Clock().NowMs() - start, 100) << "no pause for frequency 0";
-  engine_->Unattended = true;
+  engine_->SetUnattended(true);
   ASSERT_TRUE(tuner_->SetTVFrequency(55250000));
   EXPECT_EQ(test::Clock().NowMs() - start, 200) << "no pause while unattended";
-  engine_->Unattended = false;
+  engine_->SetUnattended(false);
   ASSERT_TRUE(tuner_->SetTVFrequency(67250000));
   EXPECT_EQ(test::Clock().NowMs() - start, 700);
 }
@@ -239,7 +240,9 @@ TEST_F(ChannelScan, TunerAdapterMapsModesAndSources) {
 
   SetUpCard();
   EXPECT_TRUE(channels.SetVideoSource(TChannelInfo::kSVideo));
-  EXPECT_EQ(engine_->InputKind, 3);
+  EXPECT_EQ(engine_->Routing().InputKind(), 3);
+  EXPECT_TRUE(channels.SetVideoSource(TChannelInfo::kCamera));
+  EXPECT_EQ(card_->Picture().Kind, dev::SourceKind::Camera);
   EXPECT_TRUE(channels.SetVideoSource(TChannelInfo::kTuner));
-  EXPECT_EQ(engine_->InputKind, 1);
+  EXPECT_EQ(engine_->Routing().InputKind(), 1);
 }
