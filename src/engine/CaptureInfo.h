@@ -76,6 +76,9 @@ class TCaptureInfo : public settings::TCaptureSettings {
   bool SetTVAudioMode(int mode);
   void ReadTVBand();
   void ReadFMBand();
+  void SetCoarseTuning(bool on) { tuner_->SetCoarseTuning(on); }
+  // Lock readings per TV tuning; discovery sets them by chip, the channel tables their own.
+  void SetSignalReadings(int readings) { tuner_->SetSignalReadings(readings); }
   // Sends the card's vendor object a standard setting (Empia 2800 only).
   void SetVendorStandard(int value);
 
@@ -95,7 +98,6 @@ class TCaptureInfo : public settings::TCaptureSettings {
   const TCaptureDevices& Devices() const { return *devices_; }
   const TCaptureFormats& Formats() const { return *formats_; }
   const TPreviewPipeline& Preview() const { return *preview_; }
-  TTunerControl& Tuner() { return *tuner_; }
   const TTunerControl& Tuner() const { return *tuner_; }
   const TInputRouting& Routing() const { return *routing_; }
   const TStillImages& Stills() const { return *stills_; }

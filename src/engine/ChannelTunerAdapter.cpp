@@ -17,9 +17,9 @@ qint32 TChannelTunerAdapter::TVMin() const { return e_.Tuner().TVMin(); }
 qint32 TChannelTunerAdapter::TVMax() const { return e_.Tuner().TVMax(); }
 qint32 TChannelTunerAdapter::FMMin() const { return e_.Tuner().FMMin(); }
 qint32 TChannelTunerAdapter::FMMax() const { return e_.Tuner().FMMax(); }
-void TChannelTunerAdapter::SetCoarseTuning(bool on) { e_.Tuner().SetCoarseTuning(on); }
+void TChannelTunerAdapter::SetCoarseTuning(bool on) { e_.SetCoarseTuning(on); }
 int TChannelTunerAdapter::SignalReadings() const { return e_.Tuner().SignalReadings(); }
-void TChannelTunerAdapter::SetSignalReadings(int readings) { e_.Tuner().SetSignalReadings(readings); }
+void TChannelTunerAdapter::SetSignalReadings(int readings) { e_.SetSignalReadings(readings); }
 bool TChannelTunerAdapter::SetVideoStandard(int standard) { return e_.SetVideoStandard(standard); }
 int TChannelTunerAdapter::VideoStandard() const { return e_.Tuner().VideoStandard(); }
 bool TChannelTunerAdapter::SetCountryCode(int code) { return e_.SetCountryCode(code); }

@@ -12,14 +12,24 @@ namespace {
 
 const QString kPhilips = "OKA Virtual Philips 7134 Video Capture";
 
-// A web camera that is no TV card: a video device without crossbar.
-class TWebcamProvider final : public IDeviceProvider {
+// A web camera that is no TV card (a video device without crossbar), in the machine for one
+// test: after the card, or (first) as device 0.
+class WithWebcam final : public IDeviceProvider {
  public:
+  explicit WithWebcam(bool first = false) {
+    auto& registry = TComponentRegistry::Instance();
+    if (first) registry.RemoveProvider(&dev::DefaultVirtualProvider());
+    registry.AddProvider(this);
+    if (first) registry.AddProvider(&dev::DefaultVirtualProvider());
+  }
+  ~WithWebcam() override { TComponentRegistry::Instance().RemoveProvider(this); }
   std::vector<TMoniker> Devices(DeviceCategory category) override {
     if (category != DeviceCategory::VideoInputDevice) return {};
     auto card = camera_;
     return {{"USB Web Camera", [card] { return std::make_shared<dev::TVirtualVideoCapture>(card); }}};
   }
+
+ private:
   std::shared_ptr<dev::TVirtualCard> camera_ = std::make_shared<dev::TVirtualCard>([] {
     dev::TVirtualCardConfig c;
     c.Prefix = "USB";
@@ -27,21 +37,6 @@ class TWebcamProvider final : public IDeviceProvider {
     c.Model = "Web";
     return c;
   }());
-};
-
-// The web camera in the machine for one test: after the card, or (first) as device 0.
-class WithWebcam {
- public:
-  explicit WithWebcam(bool first = false) {
-    auto& registry = TComponentRegistry::Instance();
-    if (first) registry.RemoveProvider(&dev::DefaultVirtualProvider());
-    registry.AddProvider(&webcam_);
-    if (first) registry.AddProvider(&dev::DefaultVirtualProvider());
-  }
-  ~WithWebcam() { TComponentRegistry::Instance().RemoveProvider(&webcam_); }
-
- private:
-  TWebcamProvider webcam_;
 };
 
 }  // namespace
@@ -64,22 +59,17 @@ TEST_F(CaptureDevices, PhilipsCardOpensWithAllPartsAndReportsItsChip) {
   EXPECT_EQ(main_.ChipFamily, 0) << "the engine keeps its chip; the shell copies it";
 }
 
-TEST_F(CaptureDevices, DiscoveryNeedsNoMainSettings) {
+TEST_F(CaptureDevices, ChipListsComeFromTheConfigAndNoMainSettingsAreNeeded) {
   settings::MainInfo = nullptr;
-  auto& e = Make(Card("Empia", "2800"));
-  ASSERT_TRUE(e.OpenDevices());
-  EXPECT_EQ(e.Chip().Family, 3);
-  ASSERT_TRUE(e.StartPreview());
-  e.StopPreview();
-}
-
-TEST_F(CaptureDevices, ChipListsComeFromTheConfig) {
   engine::TEngineConfig config;
   config.ChipMakers = {"Virtual"};
   config.ChipModels = {"713"};
-  auto& e = Make({}, config);
+  auto& e = Make(Card("Empia", "2800"), config);
   ASSERT_TRUE(e.OpenDevices());
-  EXPECT_EQ(e.Chip(), (engine::TChipInfo{"Virtual", "713", 1}));
+  EXPECT_EQ(e.Chip(), (engine::TChipInfo{"Virtual", "", 3}));
+  EXPECT_TRUE(e.Devices().Empia2800());
+  ASSERT_TRUE(e.StartPreview());
+  e.StopPreview();
 }
 
 TEST_F(CaptureDevices, ChosenDeviceWithoutCrossbarFallsBackToDeviceZeroOnceEvenUnattended) {

@@ -47,7 +47,7 @@ TEST_F(TunerControl, ConexantNeedsEveryReadingOthersOne) {
   for (const char* maker : {"Conexant", "Philips"}) {
     const bool conexant = QString(maker) == "Conexant";
     auto& e = Built(Card(maker, conexant ? "878" : "7134"));
-    e.Tuner().SetSignalReadings(3);
+    e.SetSignalReadings(3);
     int reading = 0;
     const bool pattern[] = {true, false, true};
     card_->LockOverride = [&] { return pattern[reading++ % 3]; };
