@@ -43,28 +43,30 @@ TEST_F(TunerControl, TunesAndReportsLockOffsetAndBandEdges) {
   }
 }
 
-TEST_F(TunerControl, ConexantNeedsEveryReadingOthersOne) {
-  for (const char* maker : {"Conexant", "Philips"}) {
-    const bool conexant = QString(maker) == "Conexant";
-    auto& e = Built(Card(maker, conexant ? "878" : "7134"));
-    e.SetSignalReadings(3);
-    int reading = 0;
-    const bool pattern[] = {true, false, true};
-    card_->LockOverride = [&] { return pattern[reading++ % 3]; };
+TEST_F(TunerControl, ConexantNeedsEveryReadingOthersOneAndReadingsAre50msApart) {
+  const struct {
+    const char *maker, *model;
+    int readings;  // 0: the chip's own
+    std::vector<bool> pattern;
+    bool locked;
+    int read, ms;
+  } rows[] = {
+      {"Conexant", "878", 3, {true, false, true}, false, 3, 100 + 2 * 50},
+      {"Philips", "7134", 3, {true, false, true}, true, 1, 100},  // stops at the first lock
+      {"Empia", "2800", 0, {false}, false, 10, 100 + 9 * 50},
+  };
+  for (const auto& row : rows) {
+    auto& e = Built(Card(row.maker, row.model));
+    if (row.readings) e.SetSignalReadings(row.readings);
+    size_t read = 0;
+    card_->LockOverride = [&] { return row.pattern[read++ % row.pattern.size()]; };
+    const qint64 start = test::Clock().NowMs();
     ASSERT_TRUE(e.SetTVFrequency(kOne, false));
-    EXPECT_EQ(e.Tuner().SignalLocked(), !conexant) << maker;
-    EXPECT_EQ(reading, conexant ? 3 : 1) << "others stop at the first locked reading";
+    EXPECT_EQ(test::Clock().NowMs() - start, row.ms) << row.maker;
+    EXPECT_EQ(e.Tuner().SignalLocked(), row.locked) << row.maker;
+    EXPECT_EQ(int(read), row.read) << row.maker;
     card_->LockOverride = nullptr;
   }
-}
-
-TEST_F(TunerControl, TuningWaitsTheSettleTimeAndLockReadings) {
-  auto& e = Built(Card("Empia", "2800"));  // ten readings, 50 ms apart
-  card_->LockOverride = [] { return false; };
-  const qint64 start = test::Clock().NowMs();
-  ASSERT_TRUE(e.SetTVFrequency(kOne, false));
-  EXPECT_EQ(test::Clock().NowMs() - start, 100 + 9 * 50);
-  EXPECT_FALSE(e.Tuner().SignalLocked());
 }
 
 TEST_F(TunerControl, FmLockNeedsBothReadingsAndJapanEndsAt90MHz) {
