@@ -89,12 +89,14 @@ int main(int argc, char* argv[]) {
   owner.show();
   int status = 0;
   {
-    engine::TCaptureInfo engine(&owner);
+    engine::TEngineConfig config;
+    config.Host.Widget = &owner;
+    config.TuningPause = pause;
+    engine::TCaptureInfo engine(config);
     if (!engine.OpenDevices() || !engine.StartPreview()) {
       std::fprintf(stderr, "bench-scan: no preview\n");
       return 1;
     }
-    engine.TuningPause = pause;
     const int settleMs = pause ? 500 : 100;
     engine::TChannelTunerAdapter adapter(engine);
     CountingTuner tuner(adapter);
@@ -124,8 +126,8 @@ int main(int argc, char* argv[]) {
       clock.restart();
       channels.FreeScan(kStep);
       const QString what = QStringLiteral("free scan, %1-%2 MHz")
-                               .arg(engine.TVMin / 1e6, 0, 'f', 2)
-                               .arg(engine.TVMax / 1e6, 0, 'f', 2);
+                               .arg(engine.Tuner().TVMin() / 1e6, 0, 'f', 2)
+                               .arg(engine.Tuner().TVMax() / 1e6, 0, 'f', 2);
       Report(what.toLatin1().constData(), clock.nsecsElapsed() / 1e6, tuner.Tunings, settleMs,
              found);
     }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "engine/CaptureInfo.h"
+#include "platform/graph/TFilterGraph.h"
 #include "platform/video/TVideoRenderer.h"
 #include "settings/CountryInfo.h"
 #include "settings/Globals.h"
@@ -44,13 +45,15 @@ int main(int argc, char* argv[]) {
   owner.resize(640, 480);
   owner.show();
   {
-    engine::TCaptureInfo engine(&owner);
+    engine::TEngineConfig config;
+    config.Host.Widget = &owner;
+    engine::TCaptureInfo engine(config);
     if (!engine.OpenDevices() || !engine.StartPreview()) {
       std::fprintf(stderr, "bench-tune: no preview\n");
       return 1;
     }
     auto* renderer =
-        dynamic_cast<platform::video::TVideoRenderer*>(engine.Graph->FindFilter("VideoWindow"));
+        dynamic_cast<platform::video::TVideoRenderer*>(engine.Preview().Graph()->FindFilter("VideoWindow"));
     std::vector<double> latencies;
     std::vector<double> tuneCalls;
     for (int i = 0; i < changes + 1; ++i) {
@@ -72,7 +75,7 @@ int main(int argc, char* argv[]) {
     const double median = latencies[latencies.size() / 2];
     // A station locks at the first reading, so only the settle time is waited.
     const double waits = 100.0;
-    std::printf("channel changes: %d, lock readings per tuning: %d\n", changes, engine.SignalReadings);
+    std::printf("channel changes: %d, lock readings per tuning: %d\n", changes, engine.Tuner().SignalReadings());
     std::printf("SetTVFrequency call (median):        %7.1f ms\n", tuneCalls[tuneCalls.size() / 2]);
     std::printf("to first frame of new station:       %7.1f ms median, %7.1f ms worst\n", median,
                 latencies.back());

@@ -116,13 +116,17 @@ bool TApplication::InitializeApplication() {
 
   mainWindow_ = new TFormMainWindow;
   mainWindow_->setWindowTitle("OKA PVX");
-  capture_ = std::make_unique<engine::TCaptureInfo>(mainWindow_);
-  capture_->VideoNameOverride = oem_->DeviceNames[0];
-  capture_->CrossbarNameOverride = oem_->DeviceNames[1];
-  capture_->TunerNameOverride = oem_->DeviceNames[2];
-  capture_->TVAudioNameOverride = oem_->DeviceNames[3];
-  capture_->TuningPause = oem_->TuningPause;
-  capture_->PreferredAudioDevice = audio_->RecordDeviceName();
+  engine::TEngineConfig engineConfig;
+  engineConfig.Host.Widget = mainWindow_;
+  engineConfig.ChipMakers = main_->ChipMakers;
+  engineConfig.ChipModels = main_->ChipModels;
+  engineConfig.VideoNameOverride = oem_->DeviceNames[0];
+  engineConfig.CrossbarNameOverride = oem_->DeviceNames[1];
+  engineConfig.TunerNameOverride = oem_->DeviceNames[2];
+  engineConfig.TVAudioNameOverride = oem_->DeviceNames[3];
+  engineConfig.TuningPause = oem_->TuningPause;
+  engineConfig.PreferredAudioDevice = audio_->RecordDeviceName();
+  capture_ = std::make_unique<engine::TCaptureInfo>(engineConfig);
   WireRelays();
   main_->LoadMainSettings(MainSettingsPath(), Peers());
   audio_->SetRecordLevel(audio_->Levels.RecordLevel);
@@ -156,7 +160,7 @@ void TApplication::ContinueStartUp() {
     emit Started(false);
     return;
   }
-  if (capture_->NoPreviewRender) {
+  if (capture_->NoPreviewRender()) {
     main_->SetMode(amFMRadio);
     if (main_->Mode != amFMRadio) {
       // FM radio could not start: end here, and start in TV next time.
@@ -185,7 +189,7 @@ void TApplication::WireRelays() {
   window->ExecuteCommand = [this](int code) { ExecuteCommand(code); };
   window->KeyUp = [this](int key, Qt::KeyboardModifiers m) { OnKeyUp(key, m); };
   window->KeyPress = [this](QChar c) { OnKeyPress(c); };
-  window->EngineStillShown = [this] { return capture_ && capture_->StillShown; };
+  window->EngineStillShown = [this] { return capture_ && capture_->StillShown(); };
   window->SelectCamera = [this] { SelectSource(-3); };
   window->SetLineMute = [this](bool on) { audio_->SetLineMute(on); };
   window->FormClose = [this] { ShutdownApplication(); };
@@ -224,7 +228,14 @@ void TApplication::WireRelays() {
   capture_->OnCaptureProgress = [this](engine::TCaptureInfo&, bool stop, bool, qint64 freeLess500k,
                                        qint64, qint64) { OnCaptureProgress(stop, freeLess500k); };
   capture_->OnTimeShiftReady = [window](engine::TCaptureInfo&, bool ready) { window->SetTimeShiftReady(ready); };
-  capture_->OnVideoWindowCreated = [window](engine::TCaptureInfo&, platform::video::TVideoWindow* video, int) {
+  capture_->OnChipDetected = [this](engine::TCaptureInfo&, const engine::TChipInfo& chip) {
+    main_->ChipMaker = chip.Maker;
+    main_->ChipModel = chip.Model;
+    main_->ChipFamily = quint8(chip.Family);
+    main_->IsWisChip = chip.IsWis();
+  };
+  capture_->OnVideoWindowCreated = [window](engine::TCaptureInfo&, platform::video::IVideoWindow* engineWindow, int) {
+    auto* video = qobject_cast<platform::video::TVideoWindow*>(engineWindow->Widget());
     window->SetVideoWindow(video);
     if (FormOSD) FormOSD->SetVideoWindow(video);
   };
@@ -234,7 +245,7 @@ void TApplication::WireRelays() {
 void TApplication::OnCaptureProgress(bool stop, qint64 freeLess500k) {
   // The running figures are for the panels; the shell only acts when the engine says stop.
   if (!stop) return;
-  const bool unattended = capture_->Unattended;
+  const bool unattended = capture_->Unattended();
   // What the Stop command does; recording from FM radio returns to TV until FM has a panel.
   main_->SetMode(amTV);
   if (freeLess500k > kDiskFullMargin) return;  // a time limit, not a full disk
@@ -253,7 +264,7 @@ TDispatchState TApplication::DispatchState() const {
   s.PIPEnabled = main_->PIPEnabled;
   s.PlayerExists = mainWindow_ && mainWindow_->PlayerExists();
   s.TimeShiftEnabled = main_->TimeShiftEnabled;
-  s.TimeShiftReady = capture_ && capture_->TimeShiftReady;
+  s.TimeShiftReady = capture_ && capture_->TimeShiftReady();
   s.ChipFamily = main_->ChipFamily;
   return s;
 }
@@ -263,8 +274,8 @@ bool TApplication::StartApplication() {
   // Start in FM radio only when asked on the command line; the stored flag only records
   // where the last run ended.
   const QString first = FirstArgument();
-  capture_->NoPreviewRender = platform::System().WindowsVersionClass() == 2 && main_->FMEnabled &&
-                              (first == "srec_fm" || first == "fm");
+  capture_->SetNoPreviewRender(platform::System().WindowsVersionClass() == 2 && main_->FMEnabled &&
+                               (first == "srec_fm" || first == "fm"));
   audio_->SetMasterMute(true);
   main_->SetMode(amTV);
   if (main_->Mode == amClosed) {
@@ -276,13 +287,13 @@ bool TApplication::StartApplication() {
     return false;
   }
   TChannelSettingsFile::Load(ChannelSettingsPath(), *ChannelInfo, *PreviewInfo);
-  mainWindow_->SetHasTuner(capture_->HasTuner);
-  mainWindow_->SetHasCamera(capture_->HasAuxInput);
-  if (!capture_->HasTuner) {
+  mainWindow_->SetHasTuner(capture_->HasTuner());
+  mainWindow_->SetHasCamera(capture_->HasAuxInput());
+  if (!capture_->HasTuner()) {
     SelectSource(ChannelInfo->VideoSource == 2 ? 205 : 204);
     main_->FMEnabled = false;
     main_->StartInFM = false;
-    capture_->NoPreviewRender = false;
+    capture_->SetNoPreviewRender(false);
   } else {
     if (ChannelInfo->SetupNeeded()) {
       FirstRunChannels();
@@ -290,7 +301,7 @@ bool TApplication::StartApplication() {
       RestoreLastSource();
     } else {
       ChannelInfo->ApplyStandard(ChannelInfo->Standard);
-      if (!capture_->NoPreviewRender) RestoreLastSource();
+      if (!capture_->NoPreviewRender()) RestoreLastSource();
     }
   }
   delete logo_;
@@ -372,7 +383,7 @@ bool TApplication::EnterMode(TAppMode from, TAppMode to) {
       if (from == amFMRadio) {
         capture_->SetRadioMode(false);
         mainWindow_->show();
-        return !capture_->RadioMode;
+        return !capture_->RadioMode();
       }
       audio_->SetLineMute(false);
       return capture_->StartPreview();
@@ -499,9 +510,9 @@ void TApplication::SelectSource(int code) {
 
 void TApplication::CycleSource() {
   const TChannelInfo& c = *ChannelInfo;
-  const bool camera = capture_->HasAuxInput;
+  const bool camera = capture_->HasAuxInput();
   int next = 204;
-  if (capture_->HasTuner) {
+  if (capture_->HasTuner()) {
     if (c.VideoSource == 0) next = c.CurrentTable == 0 ? 202 : c.CurrentTable == 1 ? 203 : 204;
     else if (c.VideoSource == 1) next = 205;
     else if (c.VideoSource == 2) next = camera ? -3 : 201;

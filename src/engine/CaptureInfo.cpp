@@ -2,12 +2,9 @@
 
 #include <QFile>
 
-#include "engine/DeviceDiscovery.h"
-#include "engine/InputRouting.h"
-#include "engine/PreviewGraph.h"
-#include "engine/StillImages.h"
-#include "engine/TunerControl.h"
-#include "platform/video/TVideoWindow.h"
+#include "platform/graph/Interfaces.h"
+#include "platform/graph/TFilter.h"
+#include "platform/graph/TFilterGraph.h"
 #include "settings/ErrorMessages.h"
 #include "settings/Globals.h"
 #include "settings/MainInfo.h"
@@ -15,17 +12,39 @@
 
 namespace pvx::engine {
 
-TCaptureInfo::TCaptureInfo(QWidget* owner)
-    : Owner(owner),
-      discovery_(std::make_unique<TDeviceDiscovery>(*this)),
-      routing_(std::make_unique<TInputRouting>(*this)),
-      preview_(std::make_unique<TPreviewGraph>(*this)),
-      tuner_(std::make_unique<TTunerControl>(*this)),
-      stills_(std::make_unique<TStillImages>(*this)) {
-  CreateGraphObjects();
-  Timer.SetInterval(1000);
-  Timer.SetEnabled(false);
-  VideoDeviceIndex = discovery_->DefaultVideoDeviceIndex();
+using namespace pvx::platform::graph;
+
+namespace {
+// The TV range a built preview tunes in until the tuner reports its own.
+constexpr qint32 kPreviewTVMin = 45250000;
+constexpr qint32 kPreviewTVMax = 889250000;
+}  // namespace
+
+void TErrorReporter::Error(int code) const {
+  if (!unattended_) settings::ShowErrorCode(code);
+}
+
+void TErrorReporter::Text(const QString& text, bool evenUnattended) const {
+  if (!unattended_ || evenUnattended) settings::ShowErrorText(text);
+}
+
+TCaptureInfo::TCaptureInfo(TEngineConfig config)
+    : config_(std::move(config)),
+      devices_(std::make_unique<TCaptureDevices>(config_, report_)),
+      formats_(std::make_unique<TCaptureFormats>(*this)),
+      preview_(std::make_unique<TPreviewPipeline>(*devices_, *formats_, config_, report_)),
+      tuner_(std::make_unique<TTunerControl>(*devices_, *preview_, report_)),
+      routing_(std::make_unique<TInputRouting>(*devices_, report_)),
+      stills_(std::make_unique<TStillImages>(*preview_)) {
+  preview_->OnVideoWindowCreated = [this](platform::video::IVideoWindow* window) {
+    if (OnVideoWindowCreated) OnVideoWindowCreated(*this, window, 0);
+  };
+  // The Empia 2800 forgets its input when the capture size changes.
+  preview_->OnCaptureSizeSet = [this] { routing_->TellEmpiaInput(); };
+  tuner_->OnFMTuned = [this](quint32 hertz, bool locked) {
+    if (OnFMTuned) OnFMTuned(*this, hertz, locked);
+  };
+  VideoDeviceIndex = TCaptureDevices::DefaultVideoDeviceIndex();
   DeleteTimeShiftFiles();
 }
 
@@ -46,41 +65,34 @@ void TCaptureInfo::DeleteTimeShiftFiles() {
 }
 
 void TCaptureInfo::CreateGraphObjects() {
-  Graph = std::make_unique<platform::graph::TFilterGraph>();
-  Crossbar.reset();
-  VideoDevices.clear();
-  AudioDevices.clear();
-  AudioInputNames.clear();
-  VideoMediaTypes.clear();
-  VideoMediaTypeNames.clear();
-  AudioMediaTypes.clear();
-  AudioMediaTypeNames.clear();
+  preview_->NewGraph();
+  routing_->Clear();
+  devices_->Release();
+  formats_->Clear();
 }
 
 void TCaptureInfo::ReleaseGraphObjects() {
-  if (Graph) Graph->Stop();
-  ReleasePins();
-  Crossbar.reset();
-  SignalAdjust = TVideoSignalAdjust();
-  VideoWindow = nullptr;
-  for (auto* filter : {&VCapture, &ACapture, &TVTuner, &TVAudio, &CrossbarFilter, &SmartTee,
-                       &SmartTeeAudio, &Overlay, &Deinterlacer, &Snapshot, &VideoDecoder})
-    filter->reset();
-  // The graph owns the renderer and with it the video window.
-  Graph.reset();
+  preview_->Release();
+  routing_->Clear();
+  signalAdjust_ = TVideoSignalAdjust();
+  devices_->Release();
 }
 
-void TCaptureInfo::ReleasePins() {
-  PreviewPin = CapturePin = AudioCapturePin = VBIPin = AudioTeePin = nullptr;
+bool TCaptureInfo::OpenDevices() {
+  routing_->Clear();
+  if (!preview_->Graph()) preview_->NewGraph();
+  const bool ok = devices_->Open(*preview_->Graph(), *this);
+  if (devices_->FellBack()) formats_->ResetMediaTypeIndex();
+  tuner_->SetSignalReadings(devices_->Chip().SignalReadings());
+  if (OnChipDetected) OnChipDetected(*this, devices_->Chip());
+  return ok;
 }
-
-bool TCaptureInfo::OpenDevices() { return discovery_->OpenDevices(); }
 
 bool TCaptureInfo::ReopenDevices() {
-  if (Graph) Graph->Stop();
+  preview_->Stop();
   ReleaseGraphObjects();
   CreateGraphObjects();
-  MediaTypeIndex = 0;
+  formats_->ResetMediaTypeIndex();
   if (!OpenDevices()) {
     ReportError(1000);
     return false;
@@ -88,50 +100,125 @@ bool TCaptureInfo::ReopenDevices() {
   return StartPreview();
 }
 
-bool TCaptureInfo::SelectInput(int kind) { return routing_->SelectInput(kind); }
+bool TCaptureInfo::SelectInput(int kind) { return !Recording() && routing_->SelectInput(kind); }
 void TCaptureInfo::FixCrossbarAudio() { routing_->FixCrossbarAudio(); }
-bool TCaptureInfo::SelectAudioInputLine(int line) { return routing_->SelectAudioInputLine(line); }
+bool TCaptureInfo::SelectAudioInputLine(int line) { return routing_->SelectAudioInputLine(line, *this); }
+
+TPreviewSettings TCaptureInfo::PreviewSettings() const {
+  return {tuner_->VideoStandard(), Deinterlace, tuner_->RadioMode(), !noPreviewRender_};
+}
+
+bool TCaptureInfo::FinishBuild() {
+  TFilter& capture = *devices_->VCapture();
+  if (!capture.As<IStreamConfig>()) {
+    ReportError(1010);
+    return false;
+  }
+  if (TFilter* tuner = devices_->TVTuner(); tuner && HasTuner()) {
+    TFilter* audio = devices_->TVAudio();
+    const int missing = !tuner->As<ITVTuner>()                  ? 1010
+                        : audio && !audio->As<ITVAudio>()       ? 1011
+                        : !tuner->As<ITunerPropertySet>()       ? 1012
+                                                                : 0;
+    if (missing) {
+      ReportError(missing);
+      return false;
+    }
+    tuner_->SetTVBand(kPreviewTVMin, kPreviewTVMax);
+    tuner_->ReadTVBand();
+    tuner_->ReadFMBand();
+  }
+  routing_->FindRoutes();
+  if (!signalAdjust_.Init(capture)) return false;
+  signalAdjust_.ApplyLevels();
+  return true;
+}
 
 bool TCaptureInfo::ConnectTunerChain() { return preview_->ConnectTunerChain(); }
-bool TCaptureInfo::BuildPreviewGraph() { return preview_->BuildPreviewGraph(); }
-bool TCaptureInfo::StartPreview() { return preview_->StartPreview(); }
-bool TCaptureInfo::StopPreview() { return preview_->StopPreview(); }
-bool TCaptureInfo::PlayGraph() { return preview_->PlayGraph(); }
-bool TCaptureInfo::RestartPreview() { return preview_->RestartPreview(); }
-bool TCaptureInfo::ResumeAfterModeChange() { return preview_->ResumeAfterModeChange(); }
-bool TCaptureInfo::SetDeinterlace(bool on) { return preview_->SetDeinterlace(on); }
-void TCaptureInfo::SetPixelFormatChoice(int choice) { preview_->SetPixelFormatChoice(choice); }
-bool TCaptureInfo::BuildWisPreviewGraph() { return preview_->BuildWisPreviewGraph(); }
+
+bool TCaptureInfo::BuildPreviewGraph() {
+  return !Recording() && preview_->Build(PreviewSettings()) && FinishBuild();
+}
+
+bool TCaptureInfo::BuildWisPreviewGraph() {
+  return !Recording() && preview_->BuildWis(PreviewSettings()) && FinishBuild();
+}
+
+bool TCaptureInfo::StartPreview() {
+  const bool built = Chip().IsWis() ? BuildWisPreviewGraph() : BuildPreviewGraph();
+  if (!built) return false;
+  if (preview_->AudioThroughCapture()) FixCrossbarAudio();
+  return preview_->Run();
+}
+
+bool TCaptureInfo::StopPreview() { return preview_->Stop(); }
+bool TCaptureInfo::PlayGraph() { return preview_->Run(); }
+
+bool TCaptureInfo::RestartPreview() {
+  if (Recording()) return false;
+  return Chip().IsWis() ? preview_->RestartWis() : preview_->Restart(PreviewSettings());
+}
+
+bool TCaptureInfo::RestartWisPreview() { return !Recording() && preview_->RestartWis(); }
+
+bool TCaptureInfo::ResumeAfterModeChange() {
+  // The video window always fills its area, so there is no aspect mode to reset here.
+  const bool restarted = RestartPreview();
+  return preview_->Run() && restarted;
+}
+
+bool TCaptureInfo::SetDeinterlace(bool on) {
+  if (Recording()) return false;
+  Deinterlace = on;
+  return preview_->Apply(PreviewSettings());
+}
+
+void TCaptureInfo::SetPixelFormatChoice(int choice) { formats_->SetPixelFormatChoice(choice); }
 bool TCaptureInfo::RenderEncodedPreview(int mode) { return preview_->RenderEncodedPreview(mode); }
-bool TCaptureInfo::RestartWisPreview() { return preview_->RestartWisPreview(); }
 bool TCaptureInfo::AddVideoDecoder(int kind) { return preview_->AddVideoDecoder(kind); }
 void TCaptureInfo::DockVideoWindow(bool asThumbnail, int left, int top, int border) {
   preview_->DockVideoWindow(asThumbnail, left, top, border);
 }
 
 bool TCaptureInfo::SetTVFrequency(quint32 hertz, bool pauseGraph) {
-  return tuner_->SetTVFrequency(hertz, pauseGraph);
+  return !Recording() && tuner_->SetTVFrequency(hertz, pauseGraph);
 }
-bool TCaptureInfo::SetFMFrequency(quint32 hertz) { return tuner_->SetFMFrequency(hertz); }
-bool TCaptureInfo::FMUp() { return tuner_->FMUp(); }
-bool TCaptureInfo::FMDown() { return tuner_->FMDown(); }
-void TCaptureInfo::SetRadioMode(bool fm) { tuner_->SetRadioMode(fm); }
-bool TCaptureInfo::SetVideoStandard(int standard) { return tuner_->SetVideoStandard(standard); }
+bool TCaptureInfo::SetFMFrequency(quint32 hertz) { return !Recording() && tuner_->SetFMFrequency(hertz); }
+bool TCaptureInfo::FMUp() { return !Recording() && tuner_->FMUp(); }
+bool TCaptureInfo::FMDown() { return !Recording() && tuner_->FMDown(); }
+
+void TCaptureInfo::SetRadioMode(bool fm) {
+  if (tuner_->SwitchMode(fm)) ResumeAfterModeChange();
+}
+
+bool TCaptureInfo::SetVideoStandard(int standard) {
+  const int before = tuner_->VideoStandard();
+  if (standard == before) return true;
+  if (!tuner_->SetVideoStandard(standard)) return false;
+  // Tuners outside the standard ones take the new standard's capture size at once.
+  if (!Chip().IsStandardTuner() && IsNtscLike(before) != IsNtscLike(standard)) SetDeinterlace(Deinterlace);
+  routing_->TellEmpiaInput();
+  return true;
+}
+
 bool TCaptureInfo::SetCountryCode(int code) { return tuner_->SetCountryCode(code); }
 bool TCaptureInfo::SetTVAudioMode(int mode) { return tuner_->SetTVAudioMode(mode); }
 void TCaptureInfo::ReadTVBand() { tuner_->ReadTVBand(); }
 void TCaptureInfo::ReadFMBand() { tuner_->ReadFMBand(); }
 
-bool TCaptureInfo::GrabSnapshot() { return stills_->GrabSnapshot(); }
-bool TCaptureInfo::GrabStill() { return stills_->GrabStill(); }
+void TCaptureInfo::SetVendorStandard(int value) {
+  TFilter* vendor = devices_->Empia2800();
+  if (auto* empia = vendor ? vendor->As<IEmpia2800>() : nullptr) empia->SetSettingValue(value);
+}
+
+bool TCaptureInfo::GrabSnapshot() {
+  const QImage image = stills_->Grab(Chip().IsWis());
+  if (image.isNull()) return false;
+  if (Snapshots) Snapshots->InsertSnapshot(image);
+  return true;
+}
+
+bool TCaptureInfo::GrabStill() { return stills_->GrabStill(Chip().IsWis()); }
 void TCaptureInfo::SetStillShown(bool on) { stills_->SetStillShown(on); }
-
-void TCaptureInfo::ReportError(int code) {
-  if (!Unattended) settings::ShowErrorCode(code);
-}
-
-void TCaptureInfo::ReportText(const QString& text, bool evenUnattended) {
-  if (!Unattended || evenUnattended) settings::ShowErrorText(text);
-}
 
 }  // namespace pvx::engine

@@ -1,35 +1,26 @@
 #pragma once
 // The capture engine: the one object that owns the TV card's devices and the media graph.
-// It finds the devices, builds the preview, tunes TV and FM, switches inputs, grabs
-// snapshots and drives the colour controls. The work of each area is done by a collaborator
-// (discovery, routing, preview, tuner, stills); this class holds the state they share.
+// It is a face over parts that keep their own state: the devices (and what they offer), the
+// preview pipeline, the tuner, the inputs and the stills. It runs the steps that span parts,
+// refuses graph changes while recording, and raises the engine's callbacks.
 
 #include <QImage>
 #include <QString>
-#include <QStringList>
 #include <functional>
 #include <memory>
-#include <vector>
 
-#include "engine/CrossBar.h"
+#include "engine/CaptureDevices.h"
+#include "engine/CaptureFormats.h"
+#include "engine/EngineConfig.h"
+#include "engine/InputRouting.h"
+#include "engine/PreviewPipeline.h"
+#include "engine/RecordingState.h"
+#include "engine/StillImages.h"
+#include "engine/TunerControl.h"
 #include "engine/VideoSignalAdjust.h"
-#include "platform/TTimer.h"
-#include "platform/graph/TFilterGraph.h"
 #include "settings/CaptureSettings.h"
 
-class QWidget;
-
-namespace pvx::platform::video {
-class TVideoWindow;
-}
-
 namespace pvx::engine {
-
-class TDeviceDiscovery;
-class TInputRouting;
-class TPreviewGraph;
-class TTunerControl;
-class TStillImages;
 
 // Receives grabbed snapshots (the snapshot store); set by start-up.
 class ISnapshotSink {
@@ -40,7 +31,7 @@ class ISnapshotSink {
 
 class TCaptureInfo : public settings::TCaptureSettings {
  public:
-  explicit TCaptureInfo(QWidget* owner);
+  explicit TCaptureInfo(TEngineConfig config = {});
   ~TCaptureInfo();
   TCaptureInfo(const TCaptureInfo&) = delete;
   TCaptureInfo& operator=(const TCaptureInfo&) = delete;
@@ -51,12 +42,12 @@ class TCaptureInfo : public settings::TCaptureSettings {
   bool OpenDevices();
   bool ReopenDevices();
 
-  // --- crossbar --------------------------------------------------------------------------
+  // --- inputs ------------------------------------------------------------------------------
   bool SelectInput(int kind);
   void FixCrossbarAudio();
   bool SelectAudioInputLine(int line);
 
-  // --- preview ---------------------------------------------------------------------------
+  // --- preview -------------------------------------------------------------------------------
   bool ConnectTunerChain();
   bool BuildPreviewGraph();
   bool StartPreview();
@@ -71,10 +62,10 @@ class TCaptureInfo : public settings::TCaptureSettings {
   bool RenderEncodedPreview(int mode);
   bool RestartWisPreview();
   bool AddVideoDecoder(int kind);
-  // The video window as a thumbnail inset, or filling the owner again.
+  // The video window as a thumbnail inset, or filling the host again.
   void DockVideoWindow(bool asThumbnail, int left, int top, int border);
 
-  // --- tuner -----------------------------------------------------------------------------
+  // --- tuner -------------------------------------------------------------------------------
   bool SetTVFrequency(quint32 hertz, bool pauseGraph);
   bool SetFMFrequency(quint32 hertz);
   bool FMUp();
@@ -85,110 +76,84 @@ class TCaptureInfo : public settings::TCaptureSettings {
   bool SetTVAudioMode(int mode);
   void ReadTVBand();
   void ReadFMBand();
+  void SetCoarseTuning(bool on) { tuner_->SetCoarseTuning(on); }
+  // Lock readings per TV tuning; discovery sets them by chip, the channel tables their own.
+  void SetSignalReadings(int readings) { tuner_->SetSignalReadings(readings); }
+  // Sends the card's vendor object a standard setting (Empia 2800 only).
+  void SetVendorStandard(int value);
 
   // --- snapshots and colour ----------------------------------------------------------------
   bool GrabSnapshot();
   bool GrabStill();
   void SetStillShown(bool on);
 
-  // --- errors ----------------------------------------------------------------------------
+  // --- errors --------------------------------------------------------------------------------
   // Shows an error code unless unattended.
-  void ReportError(int code);
+  void ReportError(int code) { report_.Error(code); }
   // Shows a literal message unless unattended (or always, for the few that must be seen).
-  void ReportText(const QString& text, bool evenUnattended = false);
+  void ReportText(const QString& text, bool evenUnattended = false) { report_.Text(text, evenUnattended); }
+
+  // --- the parts -----------------------------------------------------------------------------
+  const TEngineConfig& Config() const { return config_; }
+  const TCaptureDevices& Devices() const { return *devices_; }
+  const TCaptureFormats& Formats() const { return *formats_; }
+  const TPreviewPipeline& Preview() const { return *preview_; }
+  const TTunerControl& Tuner() const { return *tuner_; }
+  const TInputRouting& Routing() const { return *routing_; }
+  const TStillImages& Stills() const { return *stills_; }
+  TVideoSignalAdjust& SignalAdjust() { return signalAdjust_; }
+  TRecordingState& Recorder() { return recording_; }
+  const TRecordingState& Recorder() const { return recording_; }
+  TTimeShiftState& TimeShift() { return timeShift_; }
+
+  // --- state the shell reads -----------------------------------------------------------------
+  const TChipInfo& Chip() const { return devices_->Chip(); }
+  bool HasTuner() const { return devices_->HasTuner(); }
+  bool HasAuxInput() const { return routing_->HasAuxInput(); }
+  bool RadioMode() const { return tuner_->RadioMode(); }
+  bool StillShown() const { return stills_->StillShown(); }
+  bool Recording() const { return recording_.Recording; }
+  bool TimeShiftReady() const { return timeShift_.Ready; }
+  bool Unattended() const { return report_.Unattended(); }
+  void SetUnattended(bool on) { report_.SetUnattended(on); }
+  // While starting straight into FM the preview stream is not rendered to the window.
+  bool NoPreviewRender() const { return noPreviewRender_; }
+  void SetNoPreviewRender(bool on) { noPreviewRender_ = on; }
+  bool TuningPause() const { return config_.TuningPause; }
 
   // --- callbacks (engine first) --------------------------------------------------------------
   std::function<void(TCaptureInfo&, bool stop, bool timeShift, qint64 freeLess500k,
                      qint64 bytesWritten, qint64 elapsedSeconds)>
       OnCaptureProgress;
   std::function<void(TCaptureInfo&, bool ready)> OnTimeShiftReady;
-  std::function<void(TCaptureInfo&, platform::video::TVideoWindow* window, int)> OnVideoWindowCreated;
+  std::function<void(TCaptureInfo&, platform::video::IVideoWindow* window, int)> OnVideoWindowCreated;
   std::function<void(TCaptureInfo&, quint32 hertz, bool locked)> OnFMTuned;
+  // After discovery has told the card's chip from its name.
+  std::function<void(TCaptureInfo&, const TChipInfo& chip)> OnChipDetected;
 
   ISnapshotSink* Snapshots = nullptr;
-
-  // --- state -------------------------------------------------------------------------------
-  QWidget* Owner;
-  bool HasTuner = true;
-  bool HasAuxInput = false;
-  bool RadioMode = false;
-  bool NoPreviewRender = false;
-  bool AudioThroughCapture = false;
-  bool HasPreviewPin = false;
-  bool HasCapturePin = false;
-  bool HasAudioCapture = false;
-  bool HasVBIPin = false;
-  QStringList VideoDevices;
-  std::vector<platform::graph::TMediaType> VideoMediaTypes;
-  QStringList VideoMediaTypeNames;
-  int MediaTypeIndex = 0;
-  int UYVYIndex = -1, YUY2Index = -1, RGB24Index = -1, RGB32Index = -1;
-  quint8 PixelFormatMode = 0;  // 0 YUY2, 1 UYVY, 2 keep MediaTypeIndex, 3 RGB24, 4 RGB32
-  QStringList AudioDevices;
-  std::vector<platform::graph::TMediaType> AudioMediaTypes;
-  QStringList AudioMediaTypeNames;
-  QStringList AudioInputNames;
-  platform::TTimer Timer;
-  qint64 ElapsedSeconds = 0;
-  qint64 BytesWritten = 0;
-  qint64 FreeAtStart = 0;
-  bool Recording = false;
-  bool Unattended = false;
-  bool TimeShiftActive = false;
-  bool TimeShiftReady = false;
-  bool SignalLocked = false;
-  qint32 PLLOffset = 0;
-  quint32 TVFrequency = 76000000;
-  quint32 FMFrequency = 100000000;
-  qint32 TVMin = 100000, TVMax = 870000000;
-  qint32 FMMin = 76000000, FMMax = 108000000;
-  qint32 FMStep = 50000;
-  bool CoarseTuning = false;
-  QString VideoNameOverride, TunerNameOverride, TVAudioNameOverride, CrossbarNameOverride;
-  int InputKind = 2;
-  int RouteCount = 0;
-  QStringList RouteNames;
-  std::unique_ptr<TCrossbar> Crossbar;
-  int VideoStandard = 0;
-  QString VideoStandardName;
-  int TVAudioModes = 0;
-  // Lock readings per TV tuning; chip detection sets it (the channel tables keep the user's).
-  int SignalReadings = 1;
-  // The sound device chosen for audio adjustment, preferred as the audio capture device.
-  QString PreferredAudioDevice;
-  // Tuning waits for the tuner to settle (product option, on by default).
-  bool TuningPause = true;
-  int AudioBitRate = 224000, AudioChannels = 2, AudioSampleRate = 48000;
-
-  // The graph and its filters. Device filters carry these names in the graph.
-  std::unique_ptr<platform::graph::TFilterGraph> Graph;
-  std::shared_ptr<platform::graph::TFilter> VCapture, ACapture, TVTuner, TVAudio, CrossbarFilter;
-  std::shared_ptr<platform::graph::TFilter> SmartTee, SmartTeeAudio, Overlay, Deinterlacer,
-      Snapshot, VideoDecoder;
-  std::shared_ptr<platform::graph::TFilter> Empia2800;
-  // Pins held while a graph exists.
-  platform::graph::TPin* PreviewPin = nullptr;
-  platform::graph::TPin* CapturePin = nullptr;
-  platform::graph::TPin* AudioCapturePin = nullptr;
-  platform::graph::TPin* VBIPin = nullptr;
-  platform::graph::TPin* AudioTeePin = nullptr;  // the Infinite Pin Tee's second output
-  platform::video::TVideoWindow* VideoWindow = nullptr;
-  TVideoSignalAdjust SignalAdjust;
-  QImage StillImage;
-  bool StillShown = false;
 
   // The fixed time-shift file pair in the capture folder: "ts0.mpv" and "ts0.mpa".
   static QString FixedTimeShiftFile();
   static void DeleteTimeShiftFiles();
-  // Releases the pins held from the previous build.
-  void ReleasePins();
 
  private:
-  std::unique_ptr<TDeviceDiscovery> discovery_;
-  std::unique_ptr<TInputRouting> routing_;
-  std::unique_ptr<TPreviewGraph> preview_;
+  TPreviewSettings PreviewSettings() const;
+  // The interfaces a built graph must offer, the tuner's range, routes and colour controls.
+  bool FinishBuild();
+
+  TEngineConfig config_;
+  TErrorReporter report_;
+  std::unique_ptr<TCaptureDevices> devices_;
+  std::unique_ptr<TCaptureFormats> formats_;
+  std::unique_ptr<TPreviewPipeline> preview_;
   std::unique_ptr<TTunerControl> tuner_;
+  std::unique_ptr<TInputRouting> routing_;
   std::unique_ptr<TStillImages> stills_;
+  TVideoSignalAdjust signalAdjust_;
+  TRecordingState recording_;
+  TTimeShiftState timeShift_;
+  bool noPreviewRender_ = false;
 };
 
 }  // namespace pvx::engine

@@ -2,34 +2,26 @@
 
 #include "engine/AudioAdjustInfo.h"
 #include "engine/CaptureInfo.h"
-#include "platform/graph/Interfaces.h"
-#include "settings/Globals.h"
-#include "settings/MainInfo.h"
 
 namespace pvx::engine {
-namespace {
-
-int ChipFamily() { return settings::MainInfo ? settings::MainInfo->ChipFamily : 0; }
-
-}  // namespace
 
 bool TChannelTunerAdapter::SetTVFrequency(quint32 hertz) {
-  const bool pause = hertz != 0 && e_.TuningPause && !e_.Unattended;
+  const bool pause = hertz != 0 && e_.TuningPause() && !e_.Unattended();
   return e_.SetTVFrequency(hertz == 0 ? kZeroFrequencyTune : hertz, pause);
 }
 
 bool TChannelTunerAdapter::SetFMFrequency(quint32 hertz) { return e_.SetFMFrequency(hertz); }
-bool TChannelTunerAdapter::SignalLocked() const { return e_.SignalLocked; }
-qint32 TChannelTunerAdapter::PLLOffset() const { return e_.PLLOffset; }
-qint32 TChannelTunerAdapter::TVMin() const { return e_.TVMin; }
-qint32 TChannelTunerAdapter::TVMax() const { return e_.TVMax; }
-qint32 TChannelTunerAdapter::FMMin() const { return e_.FMMin; }
-qint32 TChannelTunerAdapter::FMMax() const { return e_.FMMax; }
-void TChannelTunerAdapter::SetCoarseTuning(bool on) { e_.CoarseTuning = on; }
-int TChannelTunerAdapter::SignalReadings() const { return e_.SignalReadings; }
-void TChannelTunerAdapter::SetSignalReadings(int readings) { e_.SignalReadings = readings; }
+bool TChannelTunerAdapter::SignalLocked() const { return e_.Tuner().SignalLocked(); }
+qint32 TChannelTunerAdapter::PLLOffset() const { return e_.Tuner().PLLOffset(); }
+qint32 TChannelTunerAdapter::TVMin() const { return e_.Tuner().TVMin(); }
+qint32 TChannelTunerAdapter::TVMax() const { return e_.Tuner().TVMax(); }
+qint32 TChannelTunerAdapter::FMMin() const { return e_.Tuner().FMMin(); }
+qint32 TChannelTunerAdapter::FMMax() const { return e_.Tuner().FMMax(); }
+void TChannelTunerAdapter::SetCoarseTuning(bool on) { e_.SetCoarseTuning(on); }
+int TChannelTunerAdapter::SignalReadings() const { return e_.Tuner().SignalReadings(); }
+void TChannelTunerAdapter::SetSignalReadings(int readings) { e_.SetSignalReadings(readings); }
 bool TChannelTunerAdapter::SetVideoStandard(int standard) { return e_.SetVideoStandard(standard); }
-int TChannelTunerAdapter::VideoStandard() const { return e_.VideoStandard; }
+int TChannelTunerAdapter::VideoStandard() const { return e_.Tuner().VideoStandard(); }
 bool TChannelTunerAdapter::SetCountryCode(int code) { return e_.SetCountryCode(code); }
 
 int TChannelTunerAdapter::TVAudioModeBits(int mode, int chipFamily) {
@@ -52,7 +44,7 @@ int TChannelTunerAdapter::TVAudioModeBits(int mode, int chipFamily) {
 }
 
 bool TChannelTunerAdapter::SetTVAudioMode(int mode) {
-  const int bits = TVAudioModeBits(mode, ChipFamily());
+  const int bits = TVAudioModeBits(mode, e_.Chip().Family);
   return bits != 0 && e_.SetTVAudioMode(bits);
 }
 
@@ -75,9 +67,6 @@ bool TChannelTunerAdapter::RestartPreview() {
   return e_.StartPreview();
 }
 
-void TChannelTunerAdapter::SetVendorStandard(int value) {
-  if (auto* vendor = e_.Empia2800 ? e_.Empia2800->As<platform::graph::IEmpia2800>() : nullptr)
-    vendor->SetSettingValue(value);
-}
+void TChannelTunerAdapter::SetVendorStandard(int value) { e_.SetVendorStandard(value); }
 
 }  // namespace pvx::engine

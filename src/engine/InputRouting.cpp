@@ -1,46 +1,65 @@
 #include "engine/InputRouting.h"
 
-#include "engine/CaptureInfo.h"
+#include "engine/CaptureDevices.h"
 #include "platform/graph/Interfaces.h"
-#include "settings/Globals.h"
-#include "settings/MainInfo.h"
+#include "platform/graph/TFilter.h"
+#include "settings/CaptureSettings.h"
 
 namespace pvx::engine {
 
 using namespace pvx::platform::graph;
 
-bool TInputRouting::SelectInput(int kind) {
-  if (e_.Recording) return false;
-  if (!e_.Crossbar) {
-    e_.ReportError(1102);
-    return false;
+void TInputRouting::Clear() {
+  crossbar_.reset();
+  routeNames_.clear();
+  hasAuxInput_ = false;
+}
+
+void TInputRouting::FindRoutes() {
+  Clear();
+  TFilter* capture = devices_.VCapture();
+  TPin* start = capture ? capture->FindPin(PinDir::Input, PinCategory::AnalogVideoIn) : nullptr;
+  if (!start || !devices_.CrossbarFilter()) {
+    inputKind_ = 0;
+    return;
   }
-  for (int i = 0; i < e_.Crossbar->GetInputCount(); ++i) {
+  crossbar_ = std::make_unique<TCrossbar>(*start);
+  for (int i = 0; i < crossbar_->GetInputCount(); ++i) {
+    const QString name = crossbar_->GetInputName(i);
+    if (name.isEmpty()) continue;
+    routeNames_ << name;
+    // The camera's route is named "Video AUX".
+    if (name.contains("Aux", Qt::CaseInsensitive)) hasAuxInput_ = true;
+  }
+}
+
+bool TInputRouting::SelectInput(int kind) {
+  for (int i = 0; crossbar_ && i < crossbar_->GetInputCount(); ++i) {
     int type = 0;
-    if (!e_.Crossbar->GetInputType(i, type) || type != kind) continue;
-    if (!e_.Crossbar->SetInputIndex(i)) return false;
-    e_.InputKind = kind;
-    TellEmpiaInput(kind);
+    if (!crossbar_->GetInputType(i, type) || type != kind) continue;
+    if (!crossbar_->SetInputIndex(i)) return false;
+    inputKind_ = kind;
+    TellEmpiaInput();
     return true;
   }
-  e_.ReportError(1102);
+  report_.Error(1102);
   return false;
 }
 
-void TInputRouting::TellEmpiaInput(int kind) {
-  if (!settings::MainInfo || settings::MainInfo->ChipFamily != 3 || !e_.Empia2800) return;
-  auto* vendor = e_.Empia2800->As<IEmpia2800>();
+void TInputRouting::TellEmpiaInput() {
+  if (!devices_.Chip().IsEmpia2800() || !devices_.Empia2800()) return;
+  auto* vendor = devices_.Empia2800()->As<IEmpia2800>();
   if (!vendor) return;
-  if (kind == 1) vendor->SetSource(0);
-  if (kind == 2) vendor->SetSource(1);
-  if (kind == 3) vendor->SetSource(2);
+  if (inputKind_ == 1) vendor->SetSource(0);
+  if (inputKind_ == 2) vendor->SetSource(1);
+  if (inputKind_ == 3) vendor->SetSource(2);
 }
 
 void TInputRouting::FixCrossbarAudio() {
-  auto* crossbar = e_.CrossbarFilter ? e_.CrossbarFilter->As<ICrossbar>() : nullptr;
-  if (!crossbar) return;
+  TFilter* filter = devices_.CrossbarFilter();
+  auto* crossbar = filter ? filter->As<ICrossbar>() : nullptr;
   int outputs = 0, inputs = 0;
-  if (!crossbar->GetPinCounts(outputs, inputs)) return;
+  if (!crossbar || !crossbar->GetPinCounts(outputs, inputs)) return;
   for (int output = 1; output < outputs; ++output) {
     int input = -1;
     if (!crossbar->IsRoutedTo(output, input) || input < 0) continue;
@@ -49,13 +68,13 @@ void TInputRouting::FixCrossbarAudio() {
   }
 }
 
-bool TInputRouting::SelectAudioInputLine(int line) {
-  if (!e_.ACapture) return false;
-  auto* mixer = e_.ACapture->As<IAudioInputMixer>();
-  const auto inputs = e_.ACapture->PinsOf(PinDir::Input);
-  if (!mixer || line < 0 || line >= int(inputs.size())) return false;
-  if (!mixer->put_Enable(line, true)) return false;
-  e_.AudioInputIndex = line;
+bool TInputRouting::SelectAudioInputLine(int line, settings::TCaptureSettings& stored) {
+  TFilter* audio = devices_.ACapture();
+  if (!audio) return false;
+  auto* mixer = audio->As<IAudioInputMixer>();
+  const auto inputs = audio->PinsOf(PinDir::Input);
+  if (!mixer || line < 0 || line >= int(inputs.size()) || !mixer->put_Enable(line, true)) return false;
+  stored.AudioInputIndex = line;
   return true;
 }
 

@@ -2,14 +2,12 @@
 
 #include <QFile>
 
-#include "engine/CaptureInfo.h"
+#include "engine/PreviewPipeline.h"
 #include "platform/Clock.h"
 #include "platform/ProgramFolder.h"
 #include "platform/components/SampleConversion.h"
 #include "platform/graph/Interfaces.h"
-#include "platform/video/TVideoWindow.h"
-#include "settings/Globals.h"
-#include "settings/MainInfo.h"
+#include "platform/graph/TFilter.h"
 
 namespace pvx::engine {
 
@@ -20,19 +18,21 @@ constexpr int kDecoderSnapshotTries = 5;
 constexpr int kDecoderSnapshotWaitMs = 300;
 }  // namespace
 
-QImage TStillImages::Grab() {
-  if (settings::MainInfo && settings::MainInfo->ChipFamily == 5) return GrabThroughDecoder();
-  auto* grabber = e_.Snapshot ? e_.Snapshot->As<ISampleGrabber>() : nullptr;
+QImage TStillImages::Grab(bool throughDecoder) const {
+  if (throughDecoder) return GrabThroughDecoder();
+  TFilter* snapshot = preview_.Snapshot();
+  auto* grabber = snapshot ? snapshot->As<ISampleGrabber>() : nullptr;
   QImage image;
   if (!grabber || !platform::components::GrabBitmap(*grabber, image)) return {};
   return image;
 }
 
-QImage TStillImages::GrabThroughDecoder() {
+QImage TStillImages::GrabThroughDecoder() const {
   // The Wis decoder writes the frame to a file that is polled for.
   const QString path = platform::ProgramFolder() + "Qsnap.bmp";
   QFile::remove(path);
-  auto* snapshot = e_.VideoDecoder ? e_.VideoDecoder->As<IDecoderSnapshot>() : nullptr;
+  TFilter* decoder = preview_.VideoDecoder();
+  auto* snapshot = decoder ? decoder->As<IDecoderSnapshot>() : nullptr;
   if (!snapshot || !snapshot->SetSnapshotFile(path)) return {};
   for (int attempt = 0; attempt < kDecoderSnapshotTries; ++attempt) {
     platform::Wait(kDecoderSnapshotWaitMs);
@@ -44,28 +44,21 @@ QImage TStillImages::GrabThroughDecoder() {
   return {};
 }
 
-bool TStillImages::GrabSnapshot() {
-  const QImage image = Grab();
-  if (image.isNull()) return false;
-  if (e_.Snapshots) e_.Snapshots->InsertSnapshot(image);
-  return true;
-}
-
-bool TStillImages::GrabStill() {
-  e_.StillImage = QImage();
-  e_.StillImage = Grab();
-  return !e_.StillImage.isNull();
+bool TStillImages::GrabStill(bool throughDecoder) {
+  still_ = QImage();
+  still_ = Grab(throughDecoder);
+  return !still_.isNull();
 }
 
 void TStillImages::SetStillShown(bool on) {
-  if (on == e_.StillShown) return;
-  platform::video::TVideoWindow* window = e_.VideoWindow;
+  if (on == shown_) return;
+  platform::video::IVideoWindow* window = preview_.VideoWindow();
   if (on) {
-    if (!e_.StillImage.isNull() && window) window->SetStillImage(e_.StillImage);
+    if (!still_.isNull() && window) window->ShowStill(still_);
   } else if (window) {
-    window->ClearStillImage();
+    window->ClearStill();
   }
-  e_.StillShown = on;
+  shown_ = on;
 }
 
 }  // namespace pvx::engine

@@ -1,12 +1,12 @@
 #include "engine/TunerControl.h"
 
-#include "engine/CaptureInfo.h"
-#include "engine/InputRouting.h"
+#include "engine/CaptureDevices.h"
+#include "engine/PreviewPipeline.h"
 #include "platform/Clock.h"
 #include "platform/graph/Interfaces.h"
+#include "platform/graph/TFilter.h"
 #include "settings/CountryInfo.h"
 #include "settings/Globals.h"
-#include "settings/MainInfo.h"
 
 namespace pvx::engine {
 
@@ -28,10 +28,9 @@ constexpr StandardName_ kStandards[] = {
     {0x40000, "SECAM L"}, {0x80000, "SECAM L1"},
 };
 
-int ChipFamily() { return settings::MainInfo ? settings::MainInfo->ChipFamily : 0; }
-
-ITunerPropertySet* Properties(TCaptureInfo& e) {
-  return e.TVTuner ? e.TVTuner->As<ITunerPropertySet>() : nullptr;
+template <typename I>
+I* Ask(TFilter* filter) {
+  return filter ? filter->As<I>() : nullptr;
 }
 
 }  // namespace
@@ -43,52 +42,49 @@ QString TTunerControl::StandardName(int standard) {
 }
 
 bool TTunerControl::SetTVFrequency(quint32 hertz, bool pauseGraph) {
-  TFilterGraph& graph = *e_.Graph;
-  if (pauseGraph) graph.Pause();
-  e_.SignalLocked = false;
-  if (e_.Recording) return false;
-  if (qint64(hertz) < e_.TVMin || qint64(hertz) > e_.TVMax) {
-    e_.PLLOffset = kOutOfRangeOffset;
+  if (pauseGraph) preview_.Pause();
+  signalLocked_ = false;
+  if (qint64(hertz) < tvMin_ || qint64(hertz) > tvMax_) {
+    pllOffset_ = kOutOfRangeOffset;
     return false;
   }
-  ITunerPropertySet* props = Properties(e_);
-  if (!props) return false;
-  if (!props->SetFrequency(hertz, e_.CoarseTuning ? kTuningCoarse : kTuningExact, 0)) return false;
+  auto* props = Ask<ITunerPropertySet>(devices_.TVTuner());
+  if (!props || !props->SetFrequency(hertz, coarseTuning_ ? kTuningCoarse : kTuningExact, 0)) return false;
   if (pauseGraph) {
     platform::Wait(500);
-    graph.Run();
+    preview_.Run();
   } else {
     platform::Wait(100);
   }
   TTunerStatus status;
-  if (props->GetStatus(status)) e_.PLLOffset = status.PLLOffset;
+  if (props->GetStatus(status)) pllOffset_ = status.PLLOffset;
 
-  const int readings = qMax(1, e_.SignalReadings);
-  auto* decoder = e_.VCapture ? e_.VCapture->As<IAnalogVideoDecoder>() : nullptr;
+  // Conexant cards must lock on every reading; the others on any one.
+  const bool everyReading = devices_.Chip().Family == 2;
+  const int readings = qMax(1, signalReadings_);
+  auto* decoder = Ask<IAnalogVideoDecoder>(devices_.VCapture());
   int locked = 0;
   for (int i = 0; i < readings; ++i) {
     bool lock = true;  // without a decoder to ask, the signal counts as there
     if (decoder) decoder->get_HorizontalLocked(lock);
     if (lock) {
       ++locked;
-      if (ChipFamily() != 2) break;
+      if (!everyReading) break;
     }
     if (i + 1 < readings) platform::Wait(50);
   }
-  e_.SignalLocked = ChipFamily() == 2 ? locked == readings : locked > 0;
-  e_.TVFrequency = hertz;
+  signalLocked_ = everyReading ? locked == readings : locked > 0;
+  tvFrequency_ = hertz;
   return true;
 }
 
 bool TTunerControl::SetFMFrequency(quint32 hertz) {
-  if (e_.Recording) return false;
-  if (qint64(hertz) < e_.FMMin || qint64(hertz) > e_.FMMax) {
-    e_.SignalLocked = false;
+  if (qint64(hertz) < fmMin_ || qint64(hertz) > fmMax_) {
+    signalLocked_ = false;
     return false;
   }
-  ITunerPropertySet* props = Properties(e_);
-  if (!props) return false;
-  if (!props->SetFrequency(hertz, kTuningExact, 0)) return false;
+  auto* props = Ask<ITunerPropertySet>(devices_.TVTuner());
+  if (!props || !props->SetFrequency(hertz, kTuningExact, 0)) return false;
   platform::Wait(100);
   TTunerStatus status;
   props->GetStatus(status);
@@ -97,113 +93,106 @@ bool TTunerControl::SetFMFrequency(quint32 hertz) {
   if (!props->SetFrequency(hertz, kTuningExact, 1)) return false;
   platform::Wait(100);
   props->GetStatus(status);
-  e_.SignalLocked = quint32(first) < 3 && status.PLLOffset == 0;
-  e_.FMFrequency = hertz;
-  if (e_.OnFMTuned) e_.OnFMTuned(e_, hertz, e_.SignalLocked);
+  signalLocked_ = quint32(first) < 3 && status.PLLOffset == 0;
+  fmFrequency_ = hertz;
+  if (OnFMTuned) OnFMTuned(hertz, signalLocked_);
   return true;
 }
 
-bool TTunerControl::FMUp() {
-  return e_.RadioMode && SetFMFrequency(quint32(qint64(e_.FMFrequency) + e_.FMStep));
-}
+bool TTunerControl::FMUp() { return radioMode_ && SetFMFrequency(quint32(qint64(fmFrequency_) + fmStep_)); }
 
-bool TTunerControl::FMDown() {
-  return e_.RadioMode && SetFMFrequency(quint32(qint64(e_.FMFrequency) - e_.FMStep));
-}
+bool TTunerControl::FMDown() { return radioMode_ && SetFMFrequency(quint32(qint64(fmFrequency_) - fmStep_)); }
 
-void TTunerControl::SetRadioMode(bool fm) {
-  if (fm == e_.RadioMode) return;
-  auto* tuner = e_.HasTuner && e_.TVTuner ? e_.TVTuner->As<ITVTuner>() : nullptr;
+bool TTunerControl::SwitchMode(bool fm) {
+  if (fm == radioMode_) return false;
+  auto* tuner = devices_.HasTuner() ? Ask<ITVTuner>(devices_.TVTuner()) : nullptr;
   if (!tuner) {
-    e_.RadioMode = false;
-    return;
+    radioMode_ = false;
+    return false;
   }
   if (fm) {
     int modes = 0;
     if (!tuner->GetAvailableModes(modes) || !(modes & AMTUNER_MODE_FM_RADIO)) {
-      e_.ReportError(1014);
-      return;
+      report_.Error(1014);
+      return false;
     }
     if (!tuner->put_Mode(AMTUNER_MODE_FM_RADIO)) {
-      e_.ReportError(1015);
-      return;
+      report_.Error(1015);
+      return false;
     }
     ReadFMBand();
   } else if (!tuner->put_Mode(AMTUNER_MODE_TV)) {
-    e_.ReportText("Cannot set to TV mode");
-    return;
+    report_.Text("Cannot set to TV mode");
+    return false;
   }
-  if (!e_.Graph->Stop()) return;
-  e_.RadioMode = fm;
-  e_.ResumeAfterModeChange();
+  if (!preview_.Stop()) return false;
+  radioMode_ = fm;
+  return true;
 }
 
 bool TTunerControl::SetVideoStandard(int standard) {
-  if (standard == e_.VideoStandard) return true;
+  if (standard == videoStandard_) return true;
   const QString name = StandardName(standard);
   if (name.isEmpty()) return false;
-  TFilterGraph& graph = *e_.Graph;
-  graph.Stop();
+  preview_.Stop();
   bool ok = false;
-  auto* decoder = e_.VCapture ? e_.VCapture->As<IAnalogVideoDecoder>() : nullptr;
-  if (decoder) {
+  if (auto* decoder = Ask<IAnalogVideoDecoder>(devices_.VCapture())) {
     int formats = 0;
     ok = decoder->get_AvailableTVFormats(formats) && (formats & standard) && decoder->put_TVFormat(standard);
-  } else if (ITunerPropertySet* props = Properties(e_)) {
+  } else if (auto* props = Ask<ITunerPropertySet>(devices_.TVTuner())) {
     ok = props->SetStandard(standard);
   }
-  graph.Run();
+  preview_.Run();
   if (!ok) return false;
-  const bool wasNtsc = IsNtscLike(e_.VideoStandard);
-  e_.VideoStandard = standard;
-  e_.VideoStandardName = name;
-  if (settings::MainInfo && !settings::MainInfo->IsStandardTuner() && wasNtsc != IsNtscLike(standard))
-    e_.SetDeinterlace(e_.Deinterlace);
-  if (ChipFamily() == 3) TInputRouting(e_).TellEmpiaInput(e_.InputKind);
+  videoStandard_ = standard;
+  videoStandardName_ = name;
   return true;
 }
 
 bool TTunerControl::SetCountryCode(int code) {
-  auto* tuner = e_.TVTuner ? e_.TVTuner->As<ITVTuner>() : nullptr;
-  e_.Graph->Stop();
+  auto* tuner = Ask<ITVTuner>(devices_.TVTuner());
+  preview_.Stop();
   const bool ok = tuner && tuner->put_CountryCode(code);
-  e_.Graph->Run();
+  preview_.Run();
   return ok;
 }
 
 bool TTunerControl::SetTVAudioMode(int mode) {
-  if (ChipFamily() == 3) {
-    auto* vendor = e_.Empia2800 ? e_.Empia2800->As<IEmpia2800>() : nullptr;
+  if (devices_.Chip().IsEmpia2800()) {
+    auto* vendor = Ask<IEmpia2800>(devices_.Empia2800());
     return vendor && vendor->SetTVAudioMode(mode);
   }
-  auto* audio = e_.TVAudio ? e_.TVAudio->As<ITVAudio>() : nullptr;
+  auto* audio = Ask<ITVAudio>(devices_.TVAudio());
   if (!audio) return false;
   int modes = 0;
   if (!audio->GetAvailableTVAudioModes(modes)) modes = 0;
-  e_.TVAudioModes = modes;
-  if (!(modes & mode)) return false;
-  return audio->put_TVAudioMode(mode);
+  tvAudioModes_ = modes;
+  return (modes & mode) && audio->put_TVAudioMode(mode);
+}
+
+void TTunerControl::SetTVBand(qint32 min, qint32 max) {
+  tvMin_ = min;
+  tvMax_ = max;
 }
 
 void TTunerControl::ReadTVBand() {
   quint32 min = 0, max = 0;
-  if (ITunerPropertySet* props = Properties(e_); props && props->GetModeCaps(AMTUNER_MODE_TV, min, max)) {
-    e_.TVMin = qint32(min);
-    e_.TVMax = qint32(max);
-  }
+  if (auto* props = Ask<ITunerPropertySet>(devices_.TVTuner()); props && props->GetModeCaps(AMTUNER_MODE_TV, min, max))
+    SetTVBand(qint32(min), qint32(max));
 }
 
 void TTunerControl::ReadFMBand() {
   quint32 min = 0, max = 0;
-  if (ITunerPropertySet* props = Properties(e_); props && props->GetModeCaps(AMTUNER_MODE_FM_RADIO, min, max)) {
-    e_.FMMin = qint32(min);
-    e_.FMMax = qint32(max);
+  auto* props = Ask<ITunerPropertySet>(devices_.TVTuner());
+  if (props && props->GetModeCaps(AMTUNER_MODE_FM_RADIO, min, max)) {
+    fmMin_ = qint32(min);
+    fmMax_ = qint32(max);
   }
   const int country = settings::CountryInfo ? settings::CountryInfo->CountryCode : 1;
-  if (country == 7) e_.FMMin = 65000000;
+  if (country == 7) fmMin_ = 65000000;
   if (country == 81) {
-    e_.FMMin = 76000000;
-    e_.FMMax = 90000000;
+    fmMin_ = 76000000;
+    fmMax_ = 90000000;
   }
 }
 

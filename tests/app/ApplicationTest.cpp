@@ -82,8 +82,8 @@ class Shell : public ::testing::Test {
   app::TFormMainWindow& Window() { return *app_->MainWindow(); }
 
   qint64 FramesShown() {
-    auto* renderer = Engine().Graph ? dynamic_cast<platform::video::TVideoRenderer*>(
-                                          Engine().Graph->FindFilter("VideoWindow"))
+    auto* renderer = Engine().Preview().Graph() ? dynamic_cast<platform::video::TVideoRenderer*>(
+                                          Engine().Preview().Graph()->FindFilter("VideoWindow"))
                                     : nullptr;
     return renderer ? renderer->FramesRendered() : -1;
   }
@@ -282,9 +282,9 @@ TEST_F(Shell, ARecordingThatEndsReturnsToTVAndReportsAFullDisk) {
 
   // A full disk during an unattended recording: the scheduler is told instead.
   MainInfo->Mode = amScheduledCapture;
-  Engine().Unattended = true;
+  Engine().SetUnattended(true);
   progress(true, 12);
-  Engine().Unattended = false;
+  Engine().SetUnattended(false);
   EXPECT_EQ(MainInfo->Mode, amTV);
   EXPECT_EQ(test::Dialogs().Warnings.size(), 1u);
   EXPECT_TRUE(WaitUntil([&] { return !scheduler.Status.empty(); }));
@@ -321,7 +321,7 @@ TEST_F(Shell, StartInFMNeedsFMEnabledAndTheArgument) {
     m.StartInFM = true;
   });
   ASSERT_TRUE(Start());
-  EXPECT_FALSE(Engine().NoPreviewRender);
+  EXPECT_FALSE(Engine().NoPreviewRender());
   EXPECT_EQ(MainInfo->Mode, amTV);
   app_.reset();
 
@@ -329,7 +329,7 @@ TEST_F(Shell, StartInFMNeedsFMEnabledAndTheArgument) {
   ASSERT_TRUE(Initialize({"fm"}));
   MainInfo->FMEnabled = false;
   ASSERT_TRUE(FinishStart());
-  EXPECT_FALSE(Engine().NoPreviewRender);
+  EXPECT_FALSE(Engine().NoPreviewRender());
   EXPECT_EQ(MainInfo->Mode, amTV);
   EXPECT_TRUE(Window().isVisible());
   EXPECT_TRUE(PictureRuns());
@@ -342,7 +342,7 @@ TEST_F(Shell, ACardWithoutTunerNeverStartsInFM) {
   platform::devices::InstallVirtualCard(config);
   ASSERT_TRUE(Start({"fm"}));
   EXPECT_EQ(MainInfo->Mode, amTV);
-  EXPECT_FALSE(Engine().NoPreviewRender);
+  EXPECT_FALSE(Engine().NoPreviewRender());
   EXPECT_FALSE(MainInfo->FMEnabled);
   EXPECT_EQ(ChannelInfo->VideoSource, 1);  // composite
   EXPECT_FALSE(Window().PopupMainMenu()->Item("itemNextChannel")->isVisible());

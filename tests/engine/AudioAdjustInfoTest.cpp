@@ -44,22 +44,32 @@ struct Rig {
   const TVirtualMixerDestination& Destination(int device, int destination) const {
     return mixer->Device(device).Destinations[size_t(destination)];
   }
+  // Volume, mute, line mute, channel mode and record level in one line.
+  std::string State() const {
+    return QStringLiteral("v%1 m%2 l%3 c%4 r%5")
+        .arg(info->Volume()).arg(info->Muted()).arg(info->LineMuted()).arg(info->ChannelMode())
+        .arg(info->Levels.RecordLevel).toStdString();
+  }
+  // The last request: destination, line, left, right.
+  QString LastRequest() const {
+    const auto& r = mixer->Requests.back();
+    return QStringLiteral("%1 %2 %3 %4").arg(r.Destination).arg(r.Line).arg(r.Change.Left.value_or(-1))
+        .arg(r.Change.Right.value_or(-1));
+  }
 };
 
 // One sound card as most machines have it.
 std::vector<TVirtualMixerDevice> OneCard() {
   return {{"Sound Card",
-           {Speakers({"CD Audio", "Line In", "Microphone"}),
-            Recording({"CD Audio", "Line In", "Microphone"})}}};
+           {Speakers({"CD Audio", "Line In", "Microphone"}), Recording({"CD Audio", "Line In", "Microphone"})}}};
 }
 
 std::vector<TVirtualMixerDevice> CMediaRear(int secondDestinationLines, bool canRecord = true) {
   QStringList lines;
   for (int i = 0; i < secondDestinationLines; ++i) lines << QStringLiteral("In %1").arg(i);
   TVirtualMixerDevice device{"C-Media Rear Out", {Speakers({"Line In", "Wave"})}};
-  device.Destinations.push_back(
-      canRecord ? Recording(lines)
-                : TVirtualMixer::Destination(TMixerDestinationType::Headphones, "Phones", lines));
+  device.Destinations.push_back(canRecord ? Recording(lines)
+                                          : TVirtualMixer::Destination(TMixerDestinationType::Headphones, "Phones", lines));
   return {device};
 }
 
@@ -77,70 +87,54 @@ class RefusingServices final : public platform::ISystemServices {
   quint32 InhibitScreenSaver(const QString&) override { return 0; }
   void ReleaseScreenSaver(quint32) override {}
   bool OpenUrl(const QString&) override { return false; }
-  bool StartProgram(const QString& name, const QStringList&) override {
-    ++Starts;
-    return false;
-  }
+  bool StartProgram(const QString&, const QStringList&) override { return ++Starts < 0; }
   platform::FileVersion ProgramVersion() override { return {}; }
   int Starts = 0;
 };
 
 }  // namespace
 
-// --- Scanning -----------------------------------------------------------------------------------
-
 TEST(AudioAdjustInfo, ScanDescribesEveryDevice) {
   Rig rig({{"Onboard", {Speakers({"Wave"})}},
            {"USB Box", {Recording({"Mic"}), Speakers({"A", "B"}), Recording({"Line", "Mic"})}}});
-  const auto& mixers = rig.info->Mixers();
-  ASSERT_EQ(mixers.size(), 2u);
-  EXPECT_EQ(mixers[0].ProductName, "Onboard");
-  EXPECT_EQ(mixers[0].SpeakersDestination, 0);
-  EXPECT_EQ(mixers[0].RecordDestination, -1);
-  EXPECT_EQ(mixers[0].SpeakersLineCount, 1u);
-  EXPECT_EQ(mixers[0].RecordLineCount, 0u);
+  QStringList described;
+  for (const auto& m : rig.info->Mixers())
+    described << QStringLiteral("%1 %2 %3 %4 %5").arg(m.ProductName).arg(m.SpeakersDestination)
+                     .arg(m.RecordDestination).arg(m.SpeakersLineCount).arg(m.RecordLineCount);
   // A later destination of the same kind overrides an earlier one.
-  EXPECT_EQ(mixers[1].SpeakersDestination, 1);
-  EXPECT_EQ(mixers[1].RecordDestination, 2);
-  EXPECT_EQ(mixers[1].RecordLineCount, 2u);
-}
-
-TEST(AudioAdjustInfo, LineInIsThePlaybackLineAmongCDAudioLineInAndMicrophone) {
-  Rig rig(OneCard());
-  ASSERT_TRUE(rig.info->HasMixer());
-  EXPECT_EQ(rig.info->PlaybackLineNames(), QStringList({"CD Audio", "Line In", "Microphone"}));
-  EXPECT_EQ(rig.info->Levels.PlaybackLine, 1);
-  EXPECT_EQ(rig.info->RecordLineNames(), QStringList({"CD Audio", "Line In", "Microphone"}));
-  EXPECT_EQ(rig.info->Levels.RecordLine, 1);
-  EXPECT_EQ(rig.info->PlaybackMixer(), 0);
-  EXPECT_EQ(rig.info->RecordMixer(), 0);
+  EXPECT_EQ(described, QStringList({"Onboard 0 -1 1 0", "USB Box 1 2 2 2"}));
 }
 
 TEST(AudioAdjustInfo, TheLastLineMentioningLineWinsElseTheLastLine) {
-  struct Row {
-    QStringList lines;
-    int chosen;
-  } rows[] = {
-      {{"Line 1", "Mic", "AUX LINE", "CD"}, 2},  // case does not matter
-      {{"CD Audio", "Microphone", "Wave"}, 2},   // none: the last
-      {{"Mono"}, 0},
-      {{}, -1},  // no lines at all
-  };
-  for (const Row& row : rows) {
-    Rig rig({{"Card", {Speakers(row.lines), Recording(row.lines)}}});
-    EXPECT_EQ(rig.info->Levels.PlaybackLine, row.chosen) << row.lines.join(',').toStdString();
-    EXPECT_EQ(rig.info->Levels.RecordLine, row.chosen) << row.lines.join(',').toStdString();
+  const std::pair<QStringList, int> rows[] = {
+      {{"CD Audio", "Line In", "Microphone"}, 1}, {{"Line 1", "Mic", "AUX LINE", "CD"}, 2},  // any case
+      {{"CD Audio", "Microphone", "Wave"}, 2} /* none: the last */, {{"Mono"}, 0}, {{}, -1}};
+  for (const auto& [lines, chosen] : rows) {
+    Rig rig({{"Card", {Speakers(lines), Recording(lines)}}});
+    EXPECT_EQ(rig.info->PlaybackLineNames(), lines);
+    EXPECT_EQ(rig.info->RecordLineNames(), lines);
+    EXPECT_EQ(rig.info->Levels.PlaybackLine, chosen) << lines.join(',').toStdString();
+    EXPECT_EQ(rig.info->Levels.RecordLine, chosen) << lines.join(',').toStdString();
   }
 }
 
-TEST(AudioAdjustInfo, PlaybackAndRecordingOnDifferentDevices) {
-  // Only the second device records from two or more lines.
-  Rig rig({{"Onboard", {Speakers({"Line In"})}},
-           {"USB Box", {Speakers({"Wave"}), Recording({"Line", "Mic"})}}});
-  EXPECT_EQ(rig.info->PlaybackMixer(), 0);
-  EXPECT_EQ(rig.info->RecordMixer(), 1);
-  EXPECT_EQ(rig.info->RecordDeviceName(), "USB Box");
-
+TEST(AudioAdjustInfo, TheRecordingDeviceIsThePlaybackOneUnlessAnotherHasTwoLines) {
+  const struct {
+    std::vector<TVirtualMixerDevice> devices;
+    int record;
+    const char* name;
+  } rows[] = {
+      {{{"Onboard", {Speakers({"Line In"})}}, {"USB Box", {Speakers({"Wave"}), Recording({"Line", "Mic"})}}}, 1, "USB Box"},
+      {{{"Onboard", {Speakers({"Line In"}), Recording({"Line In"})}}, {"USB Box", {Recording({"L", "M", "C"})}}}, 0, "Onboard"},
+      {{{"Speakers", {Speakers({"Line In"})}}, {"One line", {Recording({"Line"})}}, {"Two", {Recording({"L", "M"})}}}, 2, "Two"},
+  };
+  for (const auto& row : rows) {
+    Rig rig(row.devices);
+    EXPECT_EQ(rig.info->PlaybackMixer(), 0) << row.name;
+    EXPECT_EQ(rig.info->RecordMixer(), row.record) << row.name;
+    EXPECT_EQ(rig.info->RecordDeviceName(), row.name);
+  }
+  Rig rig(rows[0].devices);
   ASSERT_TRUE(rig.info->SetVolume(1000));
   ASSERT_TRUE(rig.info->SetRecordLevel(2000));
   EXPECT_EQ(rig.Destination(0, 0).Volume.Left, 1000);
@@ -148,72 +142,28 @@ TEST(AudioAdjustInfo, PlaybackAndRecordingOnDifferentDevices) {
   EXPECT_EQ(rig.Destination(1, 1).Lines[0].Volume, (TMixerVolume{2000, 2000, false}));
 }
 
-TEST(AudioAdjustInfo, RecordsOnThePlaybackDeviceWhenItCanRecordAtAll) {
-  Rig rig({{"Onboard", {Speakers({"Line In"}), Recording({"Line In"})}},
-           {"USB Box", {Recording({"Line", "Mic", "CD"})}}});
-  EXPECT_EQ(rig.info->PlaybackMixer(), 0);
-  EXPECT_EQ(rig.info->RecordMixer(), 0);
-  EXPECT_EQ(rig.info->RecordDeviceName(), "Onboard");
-}
-
-TEST(AudioAdjustInfo, ARecordingDeviceNeedsTwoLinesToBeChosenElsewhere) {
-  Rig rig({{"Speakers only", {Speakers({"Line In"})}},
-           {"One line", {Recording({"Line"})}},
-           {"Two lines", {Recording({"Line", "Mic"})}}});
-  EXPECT_EQ(rig.info->RecordMixer(), 2);
-}
-
 TEST(AudioAdjustInfo, ReadsTheMasterAndTheRecordingLevelAtCreation) {
   std::vector<TVirtualMixerDevice> devices = OneCard();
   devices[0].Destinations[0].Volume = {40000, 30000, true};
-  devices[0].Destinations[1].Lines[1].Volume = {0, 0, false};
-  devices[0].Destinations[1].Lines[1].Volume.Right = 12345;
-  Rig rig(devices);
-  EXPECT_EQ(rig.info->Volume(), 30000);
-  EXPECT_TRUE(rig.info->Muted());
-  EXPECT_EQ(rig.info->Levels.RecordLevel, 12345);
+  devices[0].Destinations[1].Lines[1].Volume = {0, 12345, false};
+  EXPECT_EQ(Rig(devices).State(), "v30000 m1 l0 c0 r12345");
+  devices[0].Destinations[0].Volume = {25000, 0, false};  // a silenced right reads from the left
+  EXPECT_EQ(Rig(devices).info->Volume(), 25000);
 }
 
-TEST(AudioAdjustInfo, ASilencedRightChannelReadsFromTheLeft) {
-  std::vector<TVirtualMixerDevice> devices = OneCard();
-  devices[0].Destinations[0].Volume = {25000, 0, false};
-  Rig rig(devices);
-  EXPECT_EQ(rig.info->Volume(), 25000);
-}
-
-// --- Levels -------------------------------------------------------------------------------------
-
-TEST(AudioAdjustInfo, VolumeIsClampedToZeroTo65536) {
+TEST(AudioAdjustInfo, VolumeAndRecordLevelAreClampedToZeroTo65536) {
   const std::pair<qint64, int> rows[] = {{70000, 65536}, {-5, 0}, {30000, 30000}, {65536, 65536}};
   for (const auto& [asked, sent] : rows) {
     Rig rig(OneCard());
     ASSERT_TRUE(rig.info->SetVolume(asked));
-    const auto& request = rig.mixer->Requests.back();
-    EXPECT_EQ(request.Destination, 0);
-    EXPECT_EQ(request.Line, kDestinationControl);
-    EXPECT_EQ(request.Change.Left, sent) << asked;
-    EXPECT_EQ(request.Change.Right, sent) << asked;
-    EXPECT_FALSE(request.Change.Mute.has_value());
+    EXPECT_EQ(rig.LastRequest(), QStringLiteral("0 %1 %2 %2").arg(kDestinationControl).arg(sent));
+    EXPECT_FALSE(rig.mixer->Requests.back().Change.Mute.has_value());
+    ASSERT_TRUE(rig.info->SetRecordLevel(asked));
+    EXPECT_EQ(rig.LastRequest(), QStringLiteral("1 1 %1 %1").arg(sent));
   }
-}
-
-TEST(AudioAdjustInfo, VolumeIsReadBackAfterASet) {
   Rig rig(OneCard());
   ASSERT_TRUE(rig.info->SetVolume(70000));
-  EXPECT_EQ(rig.info->Volume(), 65535);  // what the device holds at full scale
-}
-
-TEST(AudioAdjustInfo, RecordLevelIsClampedAndSetOnTheRecordLine) {
-  const std::pair<qint64, int> rows[] = {{70000, 65536}, {-1, 0}, {20000, 20000}};
-  for (const auto& [asked, sent] : rows) {
-    Rig rig(OneCard());
-    ASSERT_TRUE(rig.info->SetRecordLevel(asked));
-    const auto& request = rig.mixer->Requests.back();
-    EXPECT_EQ(request.Destination, 1);
-    EXPECT_EQ(request.Line, 1);
-    EXPECT_EQ(request.Change.Left, sent) << asked;
-    EXPECT_EQ(request.Change.Right, sent) << asked;
-  }
+  EXPECT_EQ(rig.info->Volume(), 65535);  // read back: what the device holds at full scale
 }
 
 TEST(AudioAdjustInfo, RecordLevelFollowsTheChosenRecordLine) {
@@ -221,261 +171,152 @@ TEST(AudioAdjustInfo, RecordLevelFollowsTheChosenRecordLine) {
   rig.info->Levels.RecordLine = 2;  // the wizard's "Record Sound:" choice
   ASSERT_TRUE(rig.info->SetRecordLevel(1234));
   EXPECT_EQ(rig.Destination(0, 1).Lines[2].Volume.Left, 1234);
-  EXPECT_EQ(rig.info->Levels.RecordLevel, 1234);
   rig.info->Levels.RecordLine = 9;  // a line this device does not have
   EXPECT_FALSE(rig.info->SetRecordLevel(50));
   EXPECT_EQ(rig.info->Levels.RecordLevel, 1234);
-}
-
-TEST(AudioAdjustInfo, AStoredRecordLevelIsAppliedToTheMixer) {
-  Rig rig(OneCard());
+  rig.info->Levels.RecordLine = 1;
   rig.info->Levels.SetRecordLevel(70000);  // as the main settings file loads it
   ASSERT_TRUE(rig.info->SetRecordLevel(rig.info->Levels.RecordLevel));
   EXPECT_EQ(rig.Destination(0, 1).Lines[1].Volume.Left, 65535);
 }
 
-// --- Channel mode -------------------------------------------------------------------------------
-
-TEST(AudioAdjustInfo, ChannelModeSilencesOneSide) {
-  const struct {
-    quint8 mode;
-    TMixerVolume expected;
-  } rows[] = {{0, {30000, 30000, false}}, {1, {0, 30000, false}}, {2, {30000, 0, false}}};
-  for (const auto& row : rows) {
-    Rig rig(OneCard());
-    ASSERT_TRUE(rig.info->SetChannelMode(row.mode));
-    ASSERT_TRUE(rig.info->SetVolume(30000));
-    EXPECT_EQ(rig.Destination(0, 0).Volume, row.expected) << int(row.mode);
-    EXPECT_EQ(rig.info->Volume(), 30000) << int(row.mode);
-  }
-}
-
-TEST(AudioAdjustInfo, SetChannelModeReappliesTheCurrentVolume) {
+TEST(AudioAdjustInfo, ChannelModeSilencesOneSideAndReappliesTheVolume) {
   Rig rig(OneCard());
   ASSERT_TRUE(rig.info->SetVolume(30000));
-
-  ASSERT_TRUE(rig.info->SetChannelMode(2));
-  EXPECT_EQ(rig.info->ChannelMode(), 2);
-  EXPECT_EQ(rig.Destination(0, 0).Volume, (TMixerVolume{30000, 0, false}));
-
-  // The right is silenced now, so the volume is read from the left.
-  ASSERT_TRUE(rig.info->SetChannelMode(1));
-  EXPECT_EQ(rig.Destination(0, 0).Volume, (TMixerVolume{0, 30000, false}));
-
-  ASSERT_TRUE(rig.info->SetChannelMode(0));
-  EXPECT_EQ(rig.Destination(0, 0).Volume, (TMixerVolume{30000, 30000, false}));
-}
-
-TEST(AudioAdjustInfo, TheSameChannelModeAgainChangesNothing) {
-  Rig rig(OneCard());
+  const std::pair<quint8, TMixerVolume> rows[] = {{2, {30000, 0, false}}, {1, {0, 30000, false}}, {0, {30000, 30000, false}}};
+  for (const auto& [mode, expected] : rows) {
+    // After 2 the right is silent, so the volume carried to 1 is read from the left.
+    ASSERT_TRUE(rig.info->SetChannelMode(mode));
+    EXPECT_EQ(rig.Destination(0, 0).Volume, expected) << int(mode);
+    ASSERT_TRUE(rig.info->SetVolume(30000));
+    EXPECT_EQ(rig.Destination(0, 0).Volume, expected) << int(mode);
+    EXPECT_EQ(rig.State(), "v30000 m0 l0 c" + std::to_string(mode) + " r49152");
+  }
   const size_t requests = rig.mixer->Requests.size();
   EXPECT_TRUE(rig.info->SetChannelMode(0));
-  EXPECT_EQ(rig.mixer->Requests.size(), requests);
-}
-
-TEST(AudioAdjustInfo, AnUnknownChannelModeIsRefused) {
-  Rig rig(OneCard());
+  EXPECT_EQ(rig.mixer->Requests.size(), requests) << "the same mode again changes nothing";
   EXPECT_FALSE(rig.info->SetChannelMode(3));
   EXPECT_EQ(rig.info->ChannelMode(), 0);
 }
 
-// --- Mute ---------------------------------------------------------------------------------------
-
-TEST(AudioAdjustInfo, MasterMuteSetsTheSpeakersDestination) {
+TEST(AudioAdjustInfo, MasterMuteSetsTheSpeakersDestinationLineMuteOnlyTheChosenLine) {
   Rig rig(OneCard());
-  ASSERT_TRUE(rig.info->SetMasterMute(true));
-  EXPECT_TRUE(rig.Destination(0, 0).Volume.Mute);
-  EXPECT_EQ(rig.Destination(0, 0).Volume.Left, 49152);  // levels untouched
-  EXPECT_TRUE(rig.info->Muted());
-  ASSERT_TRUE(rig.info->SetMasterMute(false));
-  EXPECT_FALSE(rig.Destination(0, 0).Volume.Mute);
-  EXPECT_FALSE(rig.info->Muted());
+  for (bool on : {true, false}) {
+    ASSERT_TRUE(rig.info->SetMasterMute(on));
+    EXPECT_EQ(rig.Destination(0, 0).Volume, (TMixerVolume{49152, 49152, on}));  // levels untouched
+    EXPECT_EQ(rig.info->Muted(), on);
+  }
+  for (int line : {1, 0}) {  // the scan's choice, then the wizard's "TV Live Sound:" one
+    rig.info->Levels.PlaybackLine = line;
+    ASSERT_TRUE(rig.info->SetLineMute(true));
+    EXPECT_TRUE(rig.Destination(0, 0).Lines[size_t(line)].Volume.Mute);
+    EXPECT_FALSE(rig.Destination(0, 0).Lines[size_t(1 - line)].Volume.Mute);
+    EXPECT_EQ(rig.State(), "v49152 m0 l1 c0 r49152");
+    ASSERT_TRUE(rig.info->SetLineMute(false));
+    EXPECT_FALSE(rig.info->LineMuted());
+    EXPECT_FALSE(rig.Destination(0, 0).Lines[size_t(line)].Volume.Mute);
+  }
 }
 
-TEST(AudioAdjustInfo, LineMuteSetsOnlyThePlaybackLine) {
-  Rig rig(OneCard());
-  ASSERT_TRUE(rig.info->SetLineMute(true));
-  EXPECT_TRUE(rig.info->LineMuted());
-  EXPECT_TRUE(rig.Destination(0, 0).Lines[1].Volume.Mute);
-  EXPECT_FALSE(rig.Destination(0, 0).Lines[0].Volume.Mute);
-  EXPECT_FALSE(rig.Destination(0, 0).Volume.Mute);
-  EXPECT_FALSE(rig.info->Muted());
-
-  ASSERT_TRUE(rig.info->SetLineMute(false));
-  EXPECT_FALSE(rig.info->LineMuted());
-  EXPECT_FALSE(rig.Destination(0, 0).Lines[1].Volume.Mute);
-}
-
-TEST(AudioAdjustInfo, LineMuteFollowsTheChosenPlaybackLine) {
-  Rig rig(OneCard());
-  rig.info->Levels.PlaybackLine = 0;  // the wizard's "TV Live Sound:" choice
-  ASSERT_TRUE(rig.info->SetLineMute(true));
-  EXPECT_TRUE(rig.Destination(0, 0).Lines[0].Volume.Mute);
-  EXPECT_FALSE(rig.Destination(0, 0).Lines[1].Volume.Mute);
-}
-
-// --- Change notification ------------------------------------------------------------------------
-
-TEST(AudioAdjustInfo, MixerChangesReachOnVolumeChange) {
-  Rig rig(OneCard());
+TEST(AudioAdjustInfo, MixerChangesReachOnVolumeChangeUnlessOnAnUnusedDeviceOrAfterDestruction) {
+  Rig rig({{"Used", OneCard()[0].Destinations}, {"Unused", {Speakers({"Line In"})}}});
+  rig.mixer->ChangeFromOutside(1, 0, kDestinationControl, {.Mute = true});
   rig.mixer->ChangeFromOutside(0, 0, kDestinationControl, {.Left = 20000, .Right = 20000, .Mute = true});
   rig.mixer->ChangeFromOutside(0, 1, 1, {.Left = 777, .Right = 777});
   EXPECT_TRUE(rig.events.isEmpty());
-
   platform::PumpMessages();
-  ASSERT_FALSE(rig.events.isEmpty());
-  EXPECT_EQ(rig.events.last(), "20000 muted");
-  EXPECT_EQ(rig.info->Volume(), 20000);
-  EXPECT_TRUE(rig.info->Muted());
-  EXPECT_EQ(rig.info->Levels.RecordLevel, 777);
-}
-
-TEST(AudioAdjustInfo, OwnChangesAreReportedToo) {
-  Rig rig(OneCard());
-  rig.info->SetVolume(1000);
-  rig.info->SetMasterMute(true);
-  platform::PumpMessages();
-  EXPECT_EQ(rig.events, QStringList({"1000 muted", "1000 muted"}));
-}
-
-TEST(AudioAdjustInfo, LineChangesAreReportedLikeControlChanges) {
-  Rig rig(OneCard());
+  EXPECT_EQ(rig.events, QStringList({"20000 muted", "20000 muted"}));
+  EXPECT_EQ(rig.State(), "v20000 m1 l0 c0 r777");
+  rig.events.clear();
+  rig.info->SetVolume(1000);  // own changes are reported too, and line changes like controls
   rig.mixer->NotifyLineChange(0);
   platform::PumpMessages();
-  EXPECT_EQ(rig.events, QStringList({"49152"}));
-}
-
-TEST(AudioAdjustInfo, ChangesOnAnUnusedDeviceAreIgnored) {
-  Rig rig({{"Used", {Speakers({"Line In"}), Recording({"Line In", "Mic"})}},
-           {"Unused", {Speakers({"Line In"})}}});
-  rig.mixer->ChangeFromOutside(1, 0, kDestinationControl, {.Mute = true});
-  platform::PumpMessages();
-  EXPECT_TRUE(rig.events.isEmpty());
-}
-
-TEST(AudioAdjustInfo, ReportsPendingAtDestructionAreDropped) {
-  Rig rig(OneCard());
+  EXPECT_EQ(rig.events, QStringList({"1000 muted", "1000 muted"}));
   rig.info->SetVolume(5);
   rig.info.reset();
   platform::PumpMessages();  // no call into the freed object
-  EXPECT_TRUE(rig.events.isEmpty());
+  EXPECT_EQ(rig.events.size(), 2);
 }
 
-// --- Line-in monitor ----------------------------------------------------------------------------
-
-TEST(AudioAdjustInfo, CMediaRearStartsTheLineInMonitor) {
-  Rig rig(CMediaRear(3));
-  EXPECT_TRUE(rig.info->DetectLineInMonitor());
-  EXPECT_TRUE(rig.info->UseLineInMonitor());
-  EXPECT_TRUE(rig.info->LineInMonitorOn());
-  EXPECT_EQ(test::System().StartedPrograms, QStringList({"LineInMon on"}));
+TEST(AudioAdjustInfo, OnlyACMediaRearWithThreeRecordingLinesNeedsTheMonitor) {
+  const std::tuple<const char*, std::vector<TVirtualMixerDevice>, bool> rows[] = {
+      {"three lines", CMediaRear(3), true}, {"two lines", CMediaRear(2), false},
+      {"four lines", CMediaRear(4), false}, {"no recording destination", CMediaRear(3, false), false},
+      {"another product", OneCard(), false}};
+  for (const auto& [what, devices, needed] : rows) {
+    test::System().StartedPrograms.clear();
+    Rig rig(devices);
+    EXPECT_EQ(rig.info->DetectLineInMonitor(), needed) << what;
+    EXPECT_EQ(rig.info->UseLineInMonitor() && rig.info->LineInMonitorOn(), needed) << what;
+    EXPECT_EQ(test::System().StartedPrograms, needed ? QStringList({"LineInMon on"}) : QStringList()) << what;
+    EXPECT_TRUE(needed || (rig.info->SetLineMute(true) && rig.info->LineMuted())) << what;  // the ordinary mute
+  }
 }
 
-TEST(AudioAdjustInfo, WithTheMonitorLineMuteSwitchesTheMonitorInstead) {
+TEST(AudioAdjustInfo, WithTheMonitorLineMuteSwitchesItAndAFailedStartIsTriedAgain) {
   Rig rig(CMediaRear(3));
   rig.info->DetectLineInMonitor();
   const size_t requests = rig.mixer->Requests.size();
-
   EXPECT_TRUE(rig.info->SetLineMute(true));
   EXPECT_FALSE(rig.info->LineInMonitorOn());
   EXPECT_TRUE(rig.info->SetLineMute(true));  // already off: not started again
   EXPECT_TRUE(rig.info->SetLineMute(false));
-  EXPECT_EQ(test::System().StartedPrograms,
-            QStringList({"LineInMon on", "LineInMon off", "LineInMon on"}));
+  EXPECT_EQ(test::System().StartedPrograms, QStringList({"LineInMon on", "LineInMon off", "LineInMon on"}));
   EXPECT_EQ(rig.mixer->Requests.size(), requests);  // no line was muted
   EXPECT_FALSE(rig.info->LineMuted());
-}
 
-TEST(AudioAdjustInfo, OtherDevicesNeedNoMonitor) {
-  const struct {
-    const char* what;
-    std::vector<TVirtualMixerDevice> devices;
-  } rows[] = {
-      {"two lines", CMediaRear(2)},
-      {"four lines", CMediaRear(4)},
-      {"no recording destination", CMediaRear(3, false)},
-      {"another product", OneCard()},
-  };
-  for (const auto& row : rows) {
-    test::System().StartedPrograms.clear();
-    Rig rig(row.devices);
-    EXPECT_FALSE(rig.info->DetectLineInMonitor()) << row.what;
-    EXPECT_FALSE(rig.info->UseLineInMonitor()) << row.what;
-    EXPECT_TRUE(test::System().StartedPrograms.isEmpty()) << row.what;
-    EXPECT_TRUE(rig.info->SetLineMute(true)) << row.what;  // the ordinary line mute
-  }
-}
-
-TEST(AudioAdjustInfo, AMonitorThatDidNotStartIsTriedAgain) {
   RefusingServices refusing;
   platform::SetSystemServices(&refusing);
-  Rig rig(CMediaRear(3));
-  EXPECT_TRUE(rig.info->DetectLineInMonitor());
-  EXPECT_FALSE(rig.info->LineInMonitorOn());
-  EXPECT_FALSE(rig.info->SetLineMute(false));
+  Rig refused(CMediaRear(3));
+  EXPECT_TRUE(refused.info->DetectLineInMonitor());
+  EXPECT_FALSE(refused.info->LineInMonitorOn());
+  EXPECT_FALSE(refused.info->SetLineMute(false));
   EXPECT_EQ(refusing.Starts, 2);
   platform::SetSystemServices(&test::System());
 }
 
-// --- Failures -----------------------------------------------------------------------------------
-
-TEST(AudioAdjustInfo, WithoutAnyMixerNothingHappens) {
-  Rig rig({});
-  EXPECT_FALSE(rig.info->HasMixer());
-  EXPECT_TRUE(rig.info->Mixers().empty());
-  EXPECT_EQ(rig.info->PlaybackMixer(), -1);
-  EXPECT_EQ(rig.info->RecordMixer(), -1);
-  EXPECT_FALSE(rig.info->SetVolume(100));
-  EXPECT_FALSE(rig.info->SetRecordLevel(100));
-  EXPECT_FALSE(rig.info->SetMasterMute(true));
-  EXPECT_FALSE(rig.info->SetLineMute(true));
-  EXPECT_FALSE(rig.info->SetChannelMode(2));
-  EXPECT_FALSE(rig.info->DetectLineInMonitor());
-  EXPECT_TRUE(rig.info->RecordDeviceName().isEmpty());
-  EXPECT_EQ(rig.info->Volume(), 0);
-  EXPECT_FALSE(rig.info->Muted());
-  EXPECT_FALSE(rig.info->LineMuted());
-  EXPECT_EQ(rig.info->ChannelMode(), 0);
-  EXPECT_TRUE(rig.mixer->Requests.empty());
+TEST(AudioAdjustInfo, WithoutAMixerOrWithFailingCallsNothingChanges) {
+  Rig none({});
+  EXPECT_FALSE(none.info->HasMixer());
+  EXPECT_TRUE(none.info->Mixers().empty());
+  EXPECT_EQ(none.info->PlaybackMixer(), -1);
+  EXPECT_EQ(none.info->RecordMixer(), -1);
+  EXPECT_FALSE(none.info->DetectLineInMonitor());
+  EXPECT_TRUE(none.info->RecordDeviceName().isEmpty());
+  Rig failing(OneCard());
+  ASSERT_TRUE(failing.info->SetVolume(30000));
+  ASSERT_TRUE(failing.info->SetRecordLevel(4000));
+  failing.mixer->FailCalls = true;
+  for (Rig* rig : {&none, &failing}) {
+    const std::string before = rig->State();
+    EXPECT_FALSE(rig->info->SetVolume(100));
+    EXPECT_FALSE(rig->info->SetRecordLevel(9));
+    EXPECT_FALSE(rig->info->SetMasterMute(true));
+    EXPECT_FALSE(rig->info->SetLineMute(true));
+    EXPECT_FALSE(rig->info->SetChannelMode(2));
+    EXPECT_EQ(rig->State(), before);
+  }
+  EXPECT_EQ(none.State(), "v0 m0 l0 c0 r0");
+  EXPECT_EQ(failing.State(), "v30000 m0 l0 c0 r4000");
+  EXPECT_TRUE(none.mixer->Requests.empty());
 }
 
-TEST(AudioAdjustInfo, WithoutSpeakersThereIsNoMixerButTheRecordingDeviceIsNamed) {
-  Rig rig({{"Capture Only", {Recording({"Line", "Mic"})}}});
-  EXPECT_FALSE(rig.info->HasMixer());
-  EXPECT_EQ(rig.info->RecordMixer(), 0);
-  EXPECT_EQ(rig.info->RecordDeviceName(), "Capture Only");
-  EXPECT_FALSE(rig.info->SetRecordLevel(100));
-  EXPECT_TRUE(rig.info->RecordLineNames().isEmpty());
-  rig.mixer->ChangeFromOutside(0, 0, 0, {.Left = 1});
+TEST(AudioAdjustInfo, HalfADeviceGivesHalfTheControls) {
+  Rig capture({{"Capture Only", {Recording({"Line", "Mic"})}}});
+  EXPECT_FALSE(capture.info->HasMixer());
+  EXPECT_EQ(capture.info->RecordMixer(), 0);
+  EXPECT_EQ(capture.info->RecordDeviceName(), "Capture Only");
+  EXPECT_FALSE(capture.info->SetRecordLevel(100));
+  EXPECT_TRUE(capture.info->RecordLineNames().isEmpty());
+  capture.mixer->ChangeFromOutside(0, 0, 0, {.Left = 1});
   platform::PumpMessages();
-  EXPECT_TRUE(rig.events.isEmpty());
-}
-
-TEST(AudioAdjustInfo, WithoutRecordingTheRecordLevelDoesNothing) {
-  Rig rig({{"Speakers Only", {Speakers({"Line In"})}}});
-  EXPECT_TRUE(rig.info->HasMixer());
-  EXPECT_EQ(rig.info->RecordMixer(), -1);
-  EXPECT_TRUE(rig.info->RecordDeviceName().isEmpty());
-  EXPECT_FALSE(rig.info->SetRecordLevel(100));
-  EXPECT_TRUE(rig.info->SetVolume(100));
-}
-
-TEST(AudioAdjustInfo, FailedMixerCallsKeepTheStoredState) {
-  Rig rig(OneCard());
-  ASSERT_TRUE(rig.info->SetVolume(30000));
-  ASSERT_TRUE(rig.info->SetRecordLevel(4000));
-  rig.mixer->FailCalls = true;
-
-  EXPECT_FALSE(rig.info->SetVolume(100));
-  EXPECT_FALSE(rig.info->SetMasterMute(true));
-  EXPECT_FALSE(rig.info->SetLineMute(true));
-  EXPECT_FALSE(rig.info->SetChannelMode(2));
-  EXPECT_FALSE(rig.info->SetRecordLevel(9));
-  EXPECT_EQ(rig.info->Volume(), 30000);
-  EXPECT_FALSE(rig.info->Muted());
-  EXPECT_FALSE(rig.info->LineMuted());
-  EXPECT_EQ(rig.info->ChannelMode(), 0);
-  EXPECT_EQ(rig.info->Levels.RecordLevel, 4000);
+  EXPECT_TRUE(capture.events.isEmpty());
+  Rig speakers({{"Speakers Only", {Speakers({"Line In"})}}});
+  EXPECT_TRUE(speakers.info->HasMixer());
+  EXPECT_EQ(speakers.info->RecordMixer(), -1);
+  EXPECT_TRUE(speakers.info->RecordDeviceName().isEmpty());
+  EXPECT_FALSE(speakers.info->SetRecordLevel(100));
+  EXPECT_TRUE(speakers.info->SetVolume(100));
 }
 
 TEST(AudioAdjustInfo, WithoutASoundCardTheVirtualSoundDeviceIsUsed) {

@@ -37,11 +37,13 @@ std::vector<quint32> PlacedCarriers() {
 
 class ChannelScan : public test::EngineFixture {
  protected:
-  // The engine with its preview graph built (not running); tuning does not pause it.
-  void SetUpCard() {
-    auto& e = Open();
+  // The engine with its preview graph built (not running); tuning pauses only when asked.
+  void SetUpCard(bool tuningPause = false) {
+    engine::TEngineConfig config;
+    config.TuningPause = tuningPause;
+    auto& e = Make({}, config);
+    ASSERT_TRUE(e.OpenDevices());
     ASSERT_TRUE(e.BuildPreviewGraph());
-    e.TuningPause = false;
     tuner_ = std::make_unique<engine::TChannelTunerAdapter>(e);
     channels.SetTuner(tuner_.get());
   }
@@ -75,38 +77,24 @@ class ChannelScan : public test::EngineFixture {
 
 }  // namespace
 
-TEST_F(ChannelScan, AutoScanOfTableZeroFindsExactlyTheStationsPlacedOnIt) {
-  SetUpCard();
-  LoadTable(0);
-  ASSERT_TRUE(channels.AutoScan(2));
-  const std::set<int> placed = Placed(antenna);
-  EXPECT_GE(placed.size(), 5u);
-  EXPECT_EQ(Valid(false), placed);
-  EXPECT_EQ(Valid(true), Placed(cable));
-  for (int n : placed) EXPECT_TRUE(channels.ChannelRecord(false, n)->Found);
-}
-
-TEST_F(ChannelScan, AutoScanOfOtherPlansFindsTheirStationsAndNeighboursInLockRange) {
+TEST_F(ChannelScan, AutoScanFindsThePlacedStationsAndOnOtherPlansNeighboursInLockRange) {
   SetUpCard();
   const auto carriers = PlacedCarriers();
-  for (int table : {3, 7}) {
+  for (int table : {0, 3, 7}) {
     LoadTable(table);
     ASSERT_TRUE(channels.AutoScan(2));
     for (bool isCable : {false, true}) {
       const auto& block = isCable ? cable : antenna;
-      const std::set<int> valid = Valid(isCable);
-      const std::set<int> placed = Placed(block);
+      const std::set<int> valid = Valid(isCable), placed = Placed(block);
       EXPECT_GE(placed.size(), 3u) << "table " << table;
-      EXPECT_TRUE(std::includes(valid.begin(), valid.end(), placed.begin(), placed.end()))
-          << "table " << table;
-      // A channel of one plan may lie within a station's lock range of another plan.
+      EXPECT_TRUE(std::includes(valid.begin(), valid.end(), placed.begin(), placed.end())) << table;
+      for (int n : placed) EXPECT_TRUE(channels.ChannelRecord(isCable, n)->Found);
+      // Table 0 finds exactly them; a channel of another plan may lie within a station's range.
+      EXPECT_TRUE(table != 0 || valid == placed) << "table 0 finds exactly the placed stations";
       for (int n : valid)
-        EXPECT_TRUE(std::any_of(carriers.begin(), carriers.end(),
-                                [&](quint32 c) {
-                                  return std::llabs(qint64(block[size_t(n)]) - qint64(c)) <=
-                                         qint64(dev::kCaptureRange);
-                                }))
-            << "table " << table << " channel " << n;
+        EXPECT_TRUE(std::any_of(carriers.begin(), carriers.end(), [&](quint32 c) {
+          return std::llabs(qint64(block[size_t(n)]) - qint64(c)) <= qint64(dev::kCaptureRange);
+        })) << "table " << table << " channel " << n;
     }
   }
 }
@@ -122,7 +110,7 @@ TEST_F(ChannelScan, FreeScanFindsThePlacedStationsAtTheirExactFrequencies) {
   int done = -1;
   channels.OnFreeScanDone = [&](TChannelInfo&, int found, bool aborted) {
     EXPECT_FALSE(aborted);
-    EXPECT_TRUE(engine_->CoarseTuning);
+    EXPECT_TRUE(engine_->Tuner().CoarseTuning());
     done = found;
   };
   ASSERT_TRUE(channels.FreeScan(kStep));
@@ -132,8 +120,8 @@ TEST_F(ChannelScan, FreeScanFindsThePlacedStationsAtTheirExactFrequencies) {
   EXPECT_EQ(found, expected) << "a carrier less than a channel width above a find is passed over";
   EXPECT_EQ(done, int(expected.size()));
   EXPECT_EQ(channels.CableChannels, channels.AntennaChannels);
-  EXPECT_FALSE(engine_->CoarseTuning);
-  EXPECT_EQ(engine_->TVMin, 45250000);
+  EXPECT_FALSE(engine_->Tuner().CoarseTuning());
+  EXPECT_EQ(engine_->Tuner().TVMin(), 45250000);
 }
 
 TEST_F(ChannelScan, FreeScanOfAStationOffTheStepGrid) {
@@ -171,7 +159,7 @@ TEST_F(ChannelScan, AbortDuringMessagePumpingStopsTheScanAtTheNextChannel) {
   ASSERT_TRUE(channels.AutoScan(2));
   EXPECT_EQ(done, QStringList({"4 2 0 1"}))
       << "channels 2 and 4 carry stations; 5 was the last tuned";
-  EXPECT_EQ(engine_->TVFrequency, antenna[5]);
+  EXPECT_EQ(engine_->Tuner().TVFrequency(), antenna[5]);
   EXPECT_FALSE(channels.Scanning);
 
   int finds = 0;
@@ -203,7 +191,7 @@ TEST_F(ChannelScan, SelectingAScannedChannelTunesTheCardAndItsSound) {
   EXPECT_EQ(card_->Frequency(), 55250000u);
   EXPECT_EQ(card_->TVAudioMode(), 0x2);
   EXPECT_EQ(card_->Standard(), 0x1);
-  EXPECT_EQ(engine_->SignalReadings, 3);
+  EXPECT_EQ(engine_->Tuner().SignalReadings(), 3);
   EXPECT_EQ(text, "OKA One- Stereo");
   EXPECT_EQ(channels.ChannelUp(), 4);
   EXPECT_EQ(card_->Frequency(), 67250000u);
@@ -211,35 +199,33 @@ TEST_F(ChannelScan, SelectingAScannedChannelTunesTheCardAndItsSound) {
 }
 
 TEST_F(ChannelScan, TuneCallPausesOnlyForARealFrequencyAndTunes100MHzForZero) {
-  SetUpCard();
-  engine_->TuningPause = true;
+  SetUpCard(true);
   const qint64 start = test::Clock().NowMs();
   ASSERT_TRUE(tuner_->SetTVFrequency(0));
   EXPECT_EQ(card_->Frequency(), 100000000u);
   EXPECT_EQ(test::Clock().NowMs() - start, 100) << "no pause for frequency 0";
-  engine_->Unattended = true;
+  engine_->SetUnattended(true);
   ASSERT_TRUE(tuner_->SetTVFrequency(55250000));
   EXPECT_EQ(test::Clock().NowMs() - start, 200) << "no pause while unattended";
-  engine_->Unattended = false;
+  engine_->SetUnattended(false);
   ASSERT_TRUE(tuner_->SetTVFrequency(67250000));
   EXPECT_EQ(test::Clock().NowMs() - start, 700);
 }
 
 TEST_F(ChannelScan, TunerAdapterMapsModesAndSources) {
   using A = engine::TChannelTunerAdapter;
-  EXPECT_EQ(
-      QList<int>({A::TVAudioModeBits(0, 1), A::TVAudioModeBits(1, 1), A::TVAudioModeBits(2, 1),
-                  A::TVAudioModeBits(3, 1), A::TVAudioModeBits(4, 1), A::TVAudioModeBits(5, 1)}),
-      QList<int>({0x1, 0x2, 0x10, 0x20, 0x40, 0}));
-  EXPECT_EQ(A::TVAudioModeBits(0, 2), 0x11);
-  EXPECT_EQ(A::TVAudioModeBits(1, 2), 0x12);
-  EXPECT_EQ(QList<int>({A::InputKindOf(0), A::InputKindOf(1), A::InputKindOf(2), A::InputKindOf(3),
-                        A::InputKindOf(4)}),
-            QList<int>({1, 2, 3, 9, 0}));
-
+  QList<int> bits, conexant, kinds;
+  for (int i = 0; i < 6; ++i) bits << A::TVAudioModeBits(i, 1);
+  for (int i = 0; i < 3; ++i) conexant << A::TVAudioModeBits(i, 2);  // first language with mono and stereo
+  for (int i = 0; i < 5; ++i) kinds << A::InputKindOf(i);
+  EXPECT_EQ(bits, QList<int>({0x1, 0x2, 0x10, 0x20, 0x40, 0}));
+  EXPECT_EQ(conexant, QList<int>({0x11, 0x12, 0x10}));
+  EXPECT_EQ(kinds, QList<int>({1, 2, 3, 9, 0}));
   SetUpCard();
   EXPECT_TRUE(channels.SetVideoSource(TChannelInfo::kSVideo));
-  EXPECT_EQ(engine_->InputKind, 3);
+  EXPECT_EQ(engine_->Routing().InputKind(), 3);
+  EXPECT_TRUE(channels.SetVideoSource(TChannelInfo::kCamera));
+  EXPECT_EQ(card_->Picture().Kind, dev::SourceKind::Camera);
   EXPECT_TRUE(channels.SetVideoSource(TChannelInfo::kTuner));
-  EXPECT_EQ(engine_->InputKind, 1);
+  EXPECT_EQ(engine_->Routing().InputKind(), 1);
 }

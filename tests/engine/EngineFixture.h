@@ -3,14 +3,14 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QThread>
 #include <QWidget>
-#include <functional>
 #include <memory>
 
 #include "engine/CaptureInfo.h"
 #include "platform/devices/virtual/VirtualDeviceProvider.h"
+#include "platform/graph/Interfaces.h"
+#include "platform/graph/TFilter.h"
+#include "platform/graph/TFilterGraph.h"
 #include "settings/CountryInfo.h"
 #include "settings/Globals.h"
 #include "settings/MainInfo.h"
@@ -18,6 +18,8 @@
 #include "support/TestEnvironment.h"
 
 namespace pvx::test {
+
+namespace dev = platform::devices;
 
 class EngineFixture : public ::testing::Test {
  protected:
@@ -32,33 +34,41 @@ class EngineFixture : public ::testing::Test {
   }
 
   // Installs the card and creates the engine; discovery is left to the test.
-  engine::TCaptureInfo& Make(const platform::devices::TVirtualCardConfig& config = {}) {
-    card_ = platform::devices::InstallVirtualCard(config);
-    engine_ = std::make_unique<engine::TCaptureInfo>(&owner_);
+  engine::TCaptureInfo& Make(const dev::TVirtualCardConfig& card = {}, engine::TEngineConfig config = {}) {
+    card_ = dev::InstallVirtualCard(card);
+    engine_.reset();
+    config.Host.Widget = &owner_;
+    engine_ = std::make_unique<engine::TCaptureInfo>(config);
     return *engine_;
   }
   // Installs the card, creates the engine and opens its devices.
-  engine::TCaptureInfo& Open(const platform::devices::TVirtualCardConfig& config = {}) {
-    Make(config);
+  engine::TCaptureInfo& Open(const dev::TVirtualCardConfig& card = {}) {
+    Make(card);
     EXPECT_TRUE(engine_->OpenDevices());
     return *engine_;
   }
-
+  static dev::TVirtualCardConfig Card(const char* maker, const char* model) {
+    dev::TVirtualCardConfig card;
+    card.Maker = maker;
+    card.Model = model;
+    return card;
+  }
+  platform::graph::TFilterGraph& Graph() { return *engine_->Preview().Graph(); }
+  QSize CaptureSize() {
+    platform::graph::TMediaType type;
+    engine_->Devices().VCapture()->As<platform::graph::IStreamConfig>()->GetFormat(type);
+    return {type.Width, type.Height};
+  }
   QStringList Warnings() const {
     QStringList all;
     for (const auto& w : Dialogs().Warnings) all << w.join('\n');
     return all;
   }
 
-  // Real time for streaming threads, bounded so a broken graph fails instead of hanging.
-  static bool WaitUntil(const std::function<bool()>& done, int maxMs = 15000) {
-    return test::WaitUntil(done, maxMs);
-  }
-
   settings::TMainInfo main_;
   settings::TCountryInfo country_{1};
   QWidget owner_;
-  std::shared_ptr<platform::devices::TVirtualCard> card_;
+  std::shared_ptr<dev::TVirtualCard> card_;
   std::unique_ptr<engine::TCaptureInfo> engine_;
 };
 

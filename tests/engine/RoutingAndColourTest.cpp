@@ -1,8 +1,6 @@
 #include "EngineFixture.h"
 #include "engine/CrossBar.h"
 #include "engine/VideoSignalAdjust.h"
-#include "platform/graph/Interfaces.h"
-#include "platform/video/TVideoWindow.h"
 
 using namespace pvx;
 using namespace pvx::platform::graph;
@@ -14,7 +12,7 @@ TEST_F(Routing, SelectInputRoutesByConnectorType) {
   auto& e = Open();
   ASSERT_TRUE(e.BuildPreviewGraph());
   ASSERT_TRUE(e.SelectInput(2));
-  EXPECT_EQ(e.InputKind, 2);
+  EXPECT_EQ(e.Routing().InputKind(), 2);
   EXPECT_EQ(card_->Picture().Kind, dev::SourceKind::Composite);
   EXPECT_EQ(card_->Crossbar(0).Routes[1], 4) << "the composite input's sound came along";
   ASSERT_TRUE(e.SelectInput(9));
@@ -23,26 +21,31 @@ TEST_F(Routing, SelectInputRoutesByConnectorType) {
   EXPECT_EQ(card_->Picture().Kind, dev::SourceKind::Snow);  // the tuner, nothing tuned yet
 }
 
-TEST_F(Routing, MissingConnectorIs1102AndKeepsTheInput) {
-  dev::TVirtualCardConfig config;
-  config.HasCamera = false;
-  auto& e = Open(config);
-  ASSERT_TRUE(e.BuildPreviewGraph());
-  ASSERT_TRUE(e.SelectInput(3));
-  EXPECT_FALSE(e.SelectInput(9));
-  EXPECT_EQ(Warnings(), QStringList({"Cannot set video connector..."}));
-  EXPECT_EQ(e.InputKind, 3);
-  EXPECT_FALSE(e.HasAuxInput);
+TEST_F(Routing, TheCameraInputIsFoundByItsAuxRouteAndAMissingConnectorIs1102) {
+  for (bool camera : {true, false}) {
+    test::Dialogs().Warnings.clear();
+    auto card = Card("Philips", "7134");
+    card.HasCamera = camera;
+    auto& e = Open(card);
+    EXPECT_FALSE(e.HasAuxInput() || e.SelectInput(3)) << "no routes before a build";
+    ASSERT_TRUE(e.BuildPreviewGraph());
+    EXPECT_EQ(e.HasAuxInput(), camera);
+    EXPECT_EQ(e.Routing().RouteNames().contains("Video AUX"), camera);
+    ASSERT_TRUE(e.SelectInput(3));
+    EXPECT_EQ(e.SelectInput(9), camera);
+    EXPECT_EQ(e.Routing().InputKind(), camera ? 9 : 3) << "a missing connector keeps the input";
+    EXPECT_EQ(Warnings(), QStringList(2 - camera, "Cannot set video connector..."));
+  }
 }
 
 TEST_F(Routing, CascadedCrossbarsAreBothRouted) {
-  dev::TVirtualCardConfig config;
-  config.Crossbars = 2;
-  auto& e = Open(config);
+  auto card = Card("Philips", "7134");
+  card.Crossbars = 2;
+  auto& e = Open(card);
   ASSERT_TRUE(e.BuildPreviewGraph());
-  ASSERT_TRUE(e.Crossbar);
-  ASSERT_EQ(e.RouteCount, 4);
-  EXPECT_EQ(e.Crossbar->Routes()[1].size(), 2u);  // composite: upper, then lower crossbar
+  ASSERT_TRUE(e.Routing().Crossbar());
+  ASSERT_EQ(e.Routing().RouteCount(), 4);
+  EXPECT_EQ(e.Routing().Crossbar()->Routes()[1].size(), 2u);  // composite: upper, then lower crossbar
   card_->Route(0, 0, 1);                          // lower crossbar away from the upper one
   ASSERT_TRUE(e.SelectInput(2));
   EXPECT_EQ(card_->Crossbar(0).Routes[0], 0);
@@ -51,10 +54,7 @@ TEST_F(Routing, CascadedCrossbarsAreBothRouted) {
 }
 
 TEST_F(Routing, EmpiaIsToldTheInput) {
-  dev::TVirtualCardConfig config;
-  config.Maker = "Empia";
-  config.Model = "2800";
-  auto& e = Open(config);
+  auto& e = Open(Card("Empia", "2800"));
   ASSERT_TRUE(e.BuildPreviewGraph());
   ASSERT_TRUE(e.SelectInput(3));
   EXPECT_EQ(card_->VendorSource, 2);
@@ -67,6 +67,7 @@ TEST_F(Routing, AudioInputLine) {
   EXPECT_EQ(card_->EnabledAudioInput(), 1);
   EXPECT_EQ(e.AudioInputIndex, 1);
   EXPECT_FALSE(e.SelectAudioInputLine(2));
+  EXPECT_EQ(e.AudioInputIndex, 1);
 }
 
 TEST(CrossbarNames, PinTypeNames) {
@@ -101,10 +102,10 @@ TEST_F(Colour, LevelsApplyToTheDeviceAndStoreBack) {
   EXPECT_EQ(card_->ProcAmp(2), -128);
   EXPECT_EQ(card_->ProcAmp(3), 127);  // 100 % is the maximum
   EXPECT_EQ(card_->ProcAmp(4), 4);
-  ASSERT_TRUE(e.SignalAdjust.SetSaturation(64));
-  e.SignalAdjust.StoreLevels();
+  ASSERT_TRUE(e.SignalAdjust().SetSaturation(64));
+  e.SignalAdjust().StoreLevels();
   EXPECT_EQ(main_.ColorLevels[3], 50);
-  EXPECT_EQ(e.SignalAdjust.GetBrightness(), 128);
+  EXPECT_EQ(e.SignalAdjust().GetBrightness(), 128);
 }
 
 TEST_F(Colour, SnapshotsAndStillsComeFromTheLivePicture) {
@@ -117,8 +118,8 @@ TEST_F(Colour, SnapshotsAndStillsComeFromTheLivePicture) {
   EXPECT_FALSE(e.GrabSnapshot()) << "no graph yet";
   ASSERT_TRUE(e.StartPreview());
   ASSERT_TRUE(e.SetTVFrequency(48250000, false));  // a red station
-  ASSERT_TRUE(WaitUntil([&] { return e.GrabSnapshot(); }));
-  ASSERT_TRUE(WaitUntil([&] {
+  ASSERT_TRUE(test::WaitUntil([&] { return e.GrabSnapshot(); }));
+  ASSERT_TRUE(test::WaitUntil([&] {
     e.GrabSnapshot();
     const QImage& i = sink.images.front();
     return qRed(i.pixel(i.width() / 2, i.height() / 2)) > 200;
@@ -129,12 +130,13 @@ TEST_F(Colour, SnapshotsAndStillsComeFromTheLivePicture) {
   EXPECT_LT(qBlue(shot.pixel(shot.width() / 2, shot.height() / 2)), 60);
 
   ASSERT_TRUE(e.GrabStill());
+  EXPECT_EQ(e.Stills().StillImage().size(), QSize(320, 240));
   e.SetStillShown(true);
-  EXPECT_TRUE(e.StillShown);
-  EXPECT_TRUE(e.VideoWindow->HasStillImage());
+  EXPECT_TRUE(e.StillShown());
+  EXPECT_TRUE(e.Preview().VideoWindow()->HasStill());
   e.SetStillShown(false);
-  EXPECT_FALSE(e.VideoWindow->HasStillImage());
+  EXPECT_FALSE(e.Preview().VideoWindow()->HasStill());
   e.SetStillShown(false);  // hiding when nothing is shown changes nothing
-  EXPECT_FALSE(e.StillShown);
+  EXPECT_FALSE(e.StillShown());
   e.StopPreview();
 }

@@ -11,6 +11,7 @@
 #include <mutex>
 
 #include "platform/graph/TFilter.h"
+#include "platform/video/TVideoWindow.h"
 
 class QObject;
 typedef struct _GstAppSink GstAppSink;
@@ -18,15 +19,14 @@ typedef struct _GstSample GstSample;
 
 namespace pvx::platform::video {
 
-class TVideoWindow;
-
-class TVideoRenderer final : public graph::TFilter {
+class TVideoRenderer final : public graph::TFilter, public IVideoWindowSource {
  public:
   TVideoRenderer();
   ~TVideoRenderer() override;
 
   // Created on first use, parentless and hidden; the renderer deletes it when it goes.
   TVideoWindow* Window();
+  IVideoWindow* VideoWindow() override { return Window(); }
 
   // Frames that reached the sink since construction (not counting the paused preview).
   quint64 FramesRendered() const { return framesRendered_.load(); }

@@ -12,11 +12,13 @@
 #include <QRect>
 #include <QWidget>
 
+#include "platform/video/IVideoWindow.h"
+
 class QTimer;
 
 namespace pvx::platform::video {
 
-class TVideoWindow final : public QWidget {
+class TVideoWindow final : public QWidget, public IVideoWindow {
   Q_OBJECT
 
  public:
@@ -48,6 +50,29 @@ class TVideoWindow final : public QWidget {
   // returns to the previous parent and geometry.
   void SetFullScreen(bool fullScreen);
   bool IsFullScreen() const { return fullScreen_; }
+
+  // IVideoWindow
+  void Attach(TVideoHost host, int cursorHideMs) override {
+    setObjectName("VideoWindow");
+    SetOwner(host.Widget);
+    SetAligned(true);
+    SetCursorHideDelay(cursorHideMs);
+    if (host.Widget) show();
+  }
+  void DockFill() override {
+    if (owner_) SetAligned(true);
+  }
+  void DockInset(int left, int top, int border) override {
+    if (!owner_) return;
+    SetAligned(false);
+    const QSize client = owner_->size();
+    setGeometry(left, top, client.width() / 3 - 2 * border, client.height() / 3 - 2 * border);
+  }
+  void ShowStill(const QImage& image) override { SetStillImage(image); }
+  void ClearStill() override { ClearStillImage(); }
+  bool HasStill() const override { return HasStillImage(); }
+  QImage GrabFrame() const override { return CurrentFrame(); }
+  QWidget* Widget() override { return this; }
 
   // Takes the latest video frame (UI thread); painted on the next update.
   void ShowFrame(const QImage& frame);

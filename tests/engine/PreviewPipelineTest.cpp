@@ -1,0 +1,201 @@
+#include "engine/PreviewPipeline.h"
+
+#include "EngineFixture.h"
+#include "platform/graph/TComponentRegistry.h"
+#include "platform/video/TVideoRenderer.h"
+
+using namespace pvx;
+using namespace pvx::platform::graph;
+namespace dev = pvx::platform::devices;
+
+namespace {
+
+// Takes a registered component away for one test.
+class Unregistered {
+ public:
+  explicit Unregistered(const QString& name) : name_(name) {
+    for (const auto& m : EnumerateDevices(DeviceCategory::LegacyFilter))
+      if (m.FriendlyName == name) factory_ = m.Bind;
+    TComponentRegistry::Instance().Unregister(name);
+  }
+  ~Unregistered() { TComponentRegistry::Instance().Register(DeviceCategory::LegacyFilter, name_, factory_); }
+
+ private:
+  QString name_;
+  FilterFactory factory_;
+};
+
+}  // namespace
+
+class PreviewPipeline : public test::EngineFixture {
+ protected:
+  platform::video::TVideoRenderer* Renderer() {
+    return dynamic_cast<platform::video::TVideoRenderer*>(Graph().FindFilter("VideoWindow"));
+  }
+};
+
+TEST_F(PreviewPipeline, StartsALivePictureInTheVideoWindow) {
+  auto& e = Open();
+  platform::video::IVideoWindow* created = nullptr;
+  e.OnVideoWindowCreated = [&](engine::TCaptureInfo&, platform::video::IVideoWindow* w, int) { created = w; };
+  ASSERT_TRUE(e.StartPreview());
+  ASSERT_TRUE(created);
+  EXPECT_EQ(created, e.Preview().VideoWindow());
+  EXPECT_EQ(created->Widget()->objectName(), "VideoWindow");
+  EXPECT_EQ(created->Widget()->parentWidget(), &owner_);
+  EXPECT_TRUE(created->Widget()->isVisible() || !owner_.isVisible());
+  ASSERT_TRUE(Renderer());
+  ASSERT_TRUE(test::WaitUntil([&] { return Renderer()->FramesRendered() >= 3; }));
+  EXPECT_EQ(Renderer()->FrameSize(), QSize(320, 240));  // NTSC, no deinterlacing
+  const auto& p = e.Preview();
+  EXPECT_TRUE(p.HasPreviewPin() && p.HasCapturePin() && p.HasAudioCapture());  // preview through the Smart Tee
+  EXPECT_TRUE(p.SmartTee() && p.Snapshot() && !p.AudioThroughCapture());
+  const auto& f = e.Formats();
+  EXPECT_EQ(QList<int>({f.UYVYIndex(), f.YUY2Index(), f.RGB24Index(), f.RGB32Index(), int(f.VideoMediaTypeNames().size())}),
+            QList<int>({1, 0, 2, 2, 3}));
+  EXPECT_EQ(f.AudioInputNames(), QStringList({"Line In", "Microphone"}));
+  EXPECT_EQ(e.AudioInputIndex, 0);
+  EXPECT_EQ(e.Routing().RouteCount(), 4);
+  EXPECT_EQ(e.Routing().RouteNames(), QStringList({"Video Tuner", "Video Composite", "Video SVideo", "Video AUX"}));
+  EXPECT_EQ(QList<qint32>({e.Tuner().TVMin(), e.Tuner().TVMax()}), QList<qint32>({45250000, 889250000}));
+  EXPECT_TRUE(Warnings().isEmpty()) << Warnings().join('|').toStdString();
+  e.DockVideoWindow(true, 4, 5, 2);
+  EXPECT_EQ(created->Widget()->geometry(), QRect(4, 5, owner_.width() / 3 - 4, owner_.height() / 3 - 4));
+  e.DockVideoWindow(false, 0, 0, 0);
+  EXPECT_EQ(created->Widget()->geometry(), owner_.rect());
+  e.StopPreview();
+}
+
+TEST_F(PreviewPipeline, MissingPartsAndTheirErrors) {
+  const struct {
+    QString component;
+    bool deinterlace, procAmp, starts;
+    QStringList warnings;
+  } rows[] = {
+      {"Smart Tee", false, true, true, {}},  // the device's own preview pin is rendered instead
+      {"OKA Deinterlacer", true, true, true, {"Cannot find de-interlace filter"}},  // no grabber either
+      {"Video Renderer", false, true, false, {"Cannot preview, maybe some program use same interface or something wrong..."}},
+      {"", false, false, false, {}},  // a capture device without colour controls
+  };
+  for (const auto& row : rows) {
+    test::Dialogs().Warnings.clear();
+    std::unique_ptr<Unregistered> gone;
+    if (!row.component.isEmpty()) gone = std::make_unique<Unregistered>(row.component);
+    auto card = Card("Philips", "7134");
+    card.HasProcAmp = row.procAmp;
+    card.HasPreviewPin = row.component == "Smart Tee";
+    auto& e = Open(card);
+    e.Deinterlace = row.deinterlace;
+    EXPECT_EQ(e.StartPreview(), row.starts) << row.component.toStdString();
+    EXPECT_EQ(Warnings(), row.warnings);
+    EXPECT_EQ(Graph().State(), row.starts ? GraphState::Running : GraphState::Stopped);
+    EXPECT_EQ(CaptureSize().width(), row.deinterlace ? 640 : 320);
+    EXPECT_EQ(e.Preview().SmartTee() != nullptr, row.component != "Smart Tee");
+    EXPECT_EQ(e.Preview().Snapshot() != nullptr, row.component != "OKA Deinterlacer");
+    EXPECT_TRUE(!row.starts || test::WaitUntil([&] { return Renderer()->FramesRendered() >= 2; }));
+    e.StopPreview();
+  }
+}
+
+TEST_F(PreviewPipeline, CaptureSizesByStandardDeinterlaceAndFamily) {
+  const struct {
+    const char* model;
+    int standard;
+    bool deinterlace;
+    QSize refused, size;
+  } rows[] = {
+      {"7134", 0x1, false, {}, {320, 240}},   {"7134", 0x1, true, {}, {640, 480}},
+      {"7134", 0x10, false, {}, {352, 288}},  {"7134", 0x10, true, {}, {640, 480}},
+      {"2800", 0x10, true, {}, {640, 576}},   {"2800", 0x10, true, {640, 576}, {720, 576}},
+      {"2800", 0x1, false, {}, {320, 240}},
+  };
+  for (const auto& row : rows) {
+    auto card = Card(QString(row.model) == "2800" ? "Empia" : "Philips", row.model);
+    if (row.refused.isValid()) card.RefusedSizes = {row.refused};
+    auto& e = Open(card);
+    ASSERT_TRUE(e.SetVideoStandard(row.standard));
+    e.Deinterlace = row.deinterlace;
+    ASSERT_TRUE(e.BuildPreviewGraph());
+    EXPECT_EQ(CaptureSize(), row.size) << row.model << " " << row.standard;
+    // The Empia 2800 is told its input (composite until one is chosen) after each size.
+    EXPECT_EQ(card_->VendorSource, e.Chip().Family == 3 ? 1 : -1);
+  }
+}
+
+TEST_F(PreviewPipeline, PixelFormatChoiceAndFallback) {
+  auto& e = Open();
+  for (int choice : {0, 2}) {  // nothing listed yet: neither UYVY nor RGB24 is offered
+    e.SetPixelFormatChoice(choice);
+    EXPECT_EQ(e.PixelFormatChoice, 1);
+    EXPECT_EQ(e.Formats().PixelFormatMode(), 0);
+  }
+  ASSERT_TRUE(e.BuildPreviewGraph());
+  const int expected[][2] = {{0, 1}, {1, 0}, {2, 3}, {7, 0}};  // choice -> mode
+  for (const auto& [choice, mode] : expected) {
+    e.SetPixelFormatChoice(choice);
+    EXPECT_EQ(e.PixelFormatChoice, choice);
+    EXPECT_EQ(e.Formats().PixelFormatMode(), mode) << choice;
+  }
+  e.SetPixelFormatChoice(0);
+  ASSERT_TRUE(e.SetDeinterlace(true));
+  TMediaType type;
+  e.Devices().VCapture()->As<IStreamConfig>()->GetFormat(type);
+  EXPECT_EQ(type.Subtype, "UYVY");
+}
+
+TEST_F(PreviewPipeline, SingleInputAudioDevicePlaysSoundThroughTheCapture) {
+  auto card = Card("Philips", "7134");
+  card.AudioInputs = 1;
+  auto& e = Open(card);
+  qputenv("OKA_PVX_AUDIO_SINK", "null");
+  ASSERT_TRUE(e.StartPreview());
+  qunsetenv("OKA_PVX_AUDIO_SINK");
+  EXPECT_TRUE(e.Preview().AudioThroughCapture());
+  ASSERT_TRUE(e.Preview().SmartTeeAudio());
+  EXPECT_TRUE(e.Preview().AudioTeePin());
+  EXPECT_TRUE(Graph().FindFilter("Audio Renderer"));
+  // The crossbar sound fix routed the sound output to the tuner's sound.
+  EXPECT_EQ(card_->Crossbar(0).Routes[1], 3);
+  e.StopPreview();
+}
+
+TEST_F(PreviewPipeline, ApplyRebuildsOnlyForADeinterlaceOrSizeChange) {
+  auto& e = Open(Card("Empia", "2820"));  // the size follows the standard
+  int windows = 0;
+  e.OnVideoWindowCreated = [&](engine::TCaptureInfo&, platform::video::IVideoWindow*, int) { ++windows; };
+  ASSERT_TRUE(e.StartPreview());
+  ASSERT_EQ(windows, 1);
+  ASSERT_TRUE(e.SetDeinterlace(false));
+  EXPECT_EQ(windows, 1) << "nothing changed: taken live";
+  ASSERT_TRUE(e.SetVideoStandard(0x1));  // still 480 lines: the same size
+  EXPECT_EQ(windows, 1);
+  ASSERT_TRUE(e.SetVideoStandard(0x10));
+  EXPECT_EQ(windows, 2);
+  EXPECT_EQ(CaptureSize(), QSize(352, 288));
+  ASSERT_TRUE(e.SetDeinterlace(true));
+  EXPECT_EQ(windows, 3);
+  EXPECT_EQ(CaptureSize(), QSize(640, 480));
+  EXPECT_TRUE(test::WaitUntil([&] { return Renderer()->FrameSize() == QSize(640, 480); }));
+  EXPECT_EQ(Graph().State(), GraphState::Running);
+  ASSERT_TRUE(e.ResumeAfterModeChange());
+  EXPECT_EQ(windows, 4);
+  EXPECT_EQ(Graph().State(), GraphState::Running);
+  e.StopPreview();
+}
+
+TEST_F(PreviewPipeline, EveryGraphChangeIsRefusedWhileRecording) {
+  auto& e = Open();
+  ASSERT_TRUE(e.StartPreview());
+  e.Recorder().Recording = true;
+  EXPECT_FALSE(e.BuildPreviewGraph() || e.BuildWisPreviewGraph() || e.StartPreview());
+  EXPECT_FALSE(e.RestartPreview() || e.RestartWisPreview() || e.SetDeinterlace(true));
+  EXPECT_FALSE(e.Deinterlace);
+  EXPECT_FALSE(e.SelectInput(2));
+  EXPECT_FALSE(e.SetTVFrequency(55250000, false) || e.SetFMFrequency(100000000) || e.FMUp() || e.FMDown());
+  EXPECT_EQ(e.Routing().InputKind(), 2);
+  EXPECT_NE(e.Tuner().TVFrequency(), 55250000u);
+  EXPECT_EQ(Graph().State(), GraphState::Running) << "nothing was torn down";
+  e.Recorder().Recording = false;
+  EXPECT_TRUE(e.SelectInput(3));
+  e.StopPreview();
+}
