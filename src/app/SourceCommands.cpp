@@ -62,7 +62,7 @@ void RestoreLastSource(TShell& shell) {
   switch (ChannelInfo->VideoSource) {
     case kTuner: {
       // Antenna, cable or memory with its channel.
-      const int table = ChannelInfo->CurrentTable <= kMemory ? ChannelInfo->CurrentTable : kAntenna;
+      const int table = ChannelInfo->CurrentTable <= kMemory ? int(ChannelInfo->CurrentTable) : int(kAntenna);
       ChannelInfo->SetVideoSource(kTuner);
       ChannelInfo->CurrentTable = 0xFF;  // force the table's channel to be tuned again
       ChannelInfo->SetTable(table);

@@ -34,9 +34,8 @@ TEST(CommandTable, NamesAliasesAndCodesFindTheirCommand) {
   for (const TCommandDef& c : CommandTable()) {
     EXPECT_EQ(ParseCommand(c.name), c.code) << c.name;
     EXPECT_EQ(ParseCommand(std::to_string(c.Code())), c.code);
-    for (std::string_view alias : c.aliases)
-      if (!alias.empty()) EXPECT_EQ(ParseCommand(alias), c.code) << alias;
-    if (!c.menuItem.empty()) EXPECT_EQ(FindMenuCommand(c.menuItem), &c);
+    for (std::string_view alias : c.aliases) EXPECT_EQ(alias.empty() || ParseCommand(alias) == c.code, true) << alias;
+    EXPECT_TRUE(c.menuItem.empty() || FindMenuCommand(c.menuItem) == &c) << c.name;
   }
   const struct {
     const char* text;
@@ -116,34 +115,29 @@ TEST(KeyboardMap, KeysGiveTheirCommandsOrWindowActions) {
     TKeyAction action;
     TCommand command;
   } rows[] = {
-      {Qt::Key_F1, shift, false, false, A::Command, Help},  {Qt::Key_F2, none, false, false, A::Command, TVOrFM},
-      {Qt::Key_F3, none, false, false, A::Command, Mute},   {Qt::Key_F4, none, false, false, A::Command, Snapshot},
-      {Qt::Key_F5, none, false, false, A::Command, Minimise}, {Qt::Key_F6, none, false, false, A::Command, Capture},
-      {Qt::Key_F7, none, false, false, A::Command, Play},   {Qt::Key_F8, none, false, false, A::Command, TimeShifting},
-      {Qt::Key_F9, none, false, false, A::Command, Setup},  {Qt::Key_F10, none, false, false, A::Command, SleepTimer},
-      {Qt::Key_F11, none, false, false, A::Command, Schedule}, {Qt::Key_F12, none, false, false, A::PopupMenu, {}},
-      {Qt::Key_Up, shift, false, false, A::Command, NextChannel},
-      {Qt::Key_Down, none, false, false, A::Command, PreviousChannel},
-      {Qt::Key_Right, none, false, false, A::Command, VolumeUp}, {Qt::Key_Left, none, false, false, A::Command, VolumeDown},
-      {Qt::Key_Backspace, none, false, false, A::Command, RecallChannel},
-      {Qt::Key_Escape, none, false, false, A::Escape, {}},
-      {Qt::Key_Plus, shift, true, false, A::Command, VolumeUp}, {Qt::Key_Plus, ctrl, true, false, A::Command, FastSpeed},
-      {Qt::Key_Plus, shift | ctrl, true, false, A::Command, VolumeUp},
-      {Qt::Key_Plus, none, true, false, A::Command, NextChannel},
-      {Qt::Key_Minus, shift, true, false, A::Command, VolumeDown},
-      {Qt::Key_Minus, ctrl, true, false, A::Command, SlowSpeed},
-      {Qt::Key_Minus, none, true, false, A::Command, PreviousChannel},
-      {Qt::Key_Plus, none, false, false, A::None, {}},  // not the keypad
-      {Qt::Key_F, ctrl, false, false, A::EnterFullScreen, {}}, {Qt::Key_F, none, false, false, A::None, {}},
-      {Qt::Key_P, ctrl, false, false, A::Command, PlayGivenFile}, {Qt::Key_I, ctrl, false, false, A::TogglePIP, {}},
-      {Qt::Key_V, ctrl | Qt::AltModifier, false, false, A::ShowVersion, {}}, {Qt::Key_V, ctrl, false, false, A::None, {}},
-      {Qt::Key_Insert, none, false, false, A::Command, MemoriseChannel},
-      {Qt::Key_Insert, none, false, true, A::Command, MemoriseFM}, {Qt::Key_A, none, false, false, A::None, {}},
+      {Qt::Key_F1, shift, 0, 0, A::Command, Help}, {Qt::Key_F2, none, 0, 0, A::Command, TVOrFM},
+      {Qt::Key_F3, none, 0, 0, A::Command, Mute}, {Qt::Key_F4, none, 0, 0, A::Command, Snapshot},
+      {Qt::Key_F5, none, 0, 0, A::Command, Minimise}, {Qt::Key_F6, none, 0, 0, A::Command, Capture},
+      {Qt::Key_F7, none, 0, 0, A::Command, Play}, {Qt::Key_F8, none, 0, 0, A::Command, TimeShifting},
+      {Qt::Key_F9, none, 0, 0, A::Command, Setup}, {Qt::Key_F10, none, 0, 0, A::Command, SleepTimer},
+      {Qt::Key_F11, none, 0, 0, A::Command, Schedule}, {Qt::Key_F12, none, 0, 0, A::PopupMenu, {}},
+      {Qt::Key_Up, shift, 0, 0, A::Command, NextChannel}, {Qt::Key_Down, none, 0, 0, A::Command, PreviousChannel},
+      {Qt::Key_Right, none, 0, 0, A::Command, VolumeUp}, {Qt::Key_Left, none, 0, 0, A::Command, VolumeDown},
+      {Qt::Key_Backspace, none, 0, 0, A::Command, RecallChannel}, {Qt::Key_Escape, none, 0, 0, A::Escape, {}},
+      {Qt::Key_Plus, shift, 1, 0, A::Command, VolumeUp}, {Qt::Key_Plus, ctrl, 1, 0, A::Command, FastSpeed},
+      {Qt::Key_Plus, shift | ctrl, 1, 0, A::Command, VolumeUp}, {Qt::Key_Plus, none, 1, 0, A::Command, NextChannel},
+      {Qt::Key_Minus, shift, 1, 0, A::Command, VolumeDown}, {Qt::Key_Minus, ctrl, 1, 0, A::Command, SlowSpeed},
+      {Qt::Key_Minus, none, 1, 0, A::Command, PreviousChannel}, {Qt::Key_Plus, none, 0, 0, A::None, {}},
+      {Qt::Key_F, ctrl, 0, 0, A::EnterFullScreen, {}}, {Qt::Key_F, none, 0, 0, A::None, {}},
+      {Qt::Key_P, ctrl, 0, 0, A::Command, PlayGivenFile}, {Qt::Key_I, ctrl, 0, 0, A::TogglePIP, {}},
+      {Qt::Key_V, ctrl | Qt::AltModifier, 0, 0, A::ShowVersion, {}}, {Qt::Key_V, ctrl, 0, 0, A::None, {}},
+      {Qt::Key_Insert, none, 0, 0, A::Command, MemoriseChannel}, {Qt::Key_Insert, none, 0, 1, A::Command, MemoriseFM},
+      {Qt::Key_A, none, 0, 0, A::None, {}},
   };
   for (const auto& row : rows) {
     const TKeyBinding binding = CommandForKey(row.key, row.modifiers, row.keypad, row.fm);
     EXPECT_EQ(binding.action, row.action) << row.key;
-    if (row.action == A::Command) EXPECT_EQ(binding.command, row.command) << row.key;
+    EXPECT_TRUE(row.action != A::Command || binding.command == row.command) << row.key;
   }
 }
 
