@@ -116,6 +116,21 @@ TEST(ProgramRun, SecondInstanceActivatesTheFirstAndLeaves) {
   EXPECT_EQ(first.exitCode(), 0);
 }
 
+TEST(ProgramRun, ExitDuringAScanStopsItAndEndsTheProgram) {
+  QProcess program;
+  program.setProcessEnvironment(ProgramEnvironment());
+  program.start(PVX_PROGRAM, {});
+  ASSERT_TRUE(program.waitForStarted());
+  ASSERT_TRUE(WaitUntil([] { return ipc::FindWindow(ipc::kMainWindowClass); }));
+  // A whole scan steps through 160 channels with a tuning wait each; Exit stops it at once.
+  EXPECT_EQ(Remote({"scan", "exit"}), 0);
+  ASSERT_TRUE(program.waitForFinished(10000));
+  EXPECT_EQ(program.exitCode(), 0);
+  const QByteArray channels = test::ReadFile(test::Home() + "QDVCR2.cfg");
+  ASSERT_GE(channels.size(), 8);
+  EXPECT_EQ(IntAt(channels, channels.size() - 4), 4359);
+}
+
 TEST(ProgramRun, TerminationSignalEndsThroughTheNormalExit) {
   QProcess program;
   program.setProcessEnvironment(ProgramEnvironment());
