@@ -6,7 +6,6 @@
 #include <QTimer>
 
 #include "app/ChannelCommands.h"
-#include "app/ChannelPreviewGrid.h"
 #include "app/LogoForm.h"
 #include "app/MainForm.h"
 #include "app/MainMenu.h"
@@ -177,23 +176,14 @@ void TApplication::WireRelays() {
   window->ExecuteCommand = [this](TCommand code) { ExecuteCommand(code); };
   window->EngineStillShown = [this] { return capture_ && capture_->StillShown; };
   window->SetLineMute = [this](bool on) { audio_->SetLineMute(on); };
-  window->FormClose = [this] { ShutdownApplication(); };
-  // The preview grid shows consecutive valid channels of the current list, row by row.
-  TPreviewSource source;
-  auto cellChannel = [](int cell) {
-    const int d = PreviewInfo->Dimension;
-    return PreviewInfo->Grid[size_t(cell / d)][size_t(cell % d)].Channel;
+  // Closed by the window system or the sleep timer while a command waits (a scan, a tune):
+  // the exit runs once that command has returned, never under it.
+  window->FormClose = [this] {
+    if (dispatcher_.Busy() && !shell_.Exiting)
+      dispatcher_.ExecuteNext(TCommand::Exit);
+    else
+      ShutdownApplication();
   };
-  source.Count = [] { return PreviewInfo->Count(); };
-  source.Name = [cellChannel](int cell) { return TChannelPreviewGrid::CellLabel(1, cellChannel(cell)); };
-  source.Tune = [cellChannel](int cell) { ChannelInfo->SelectChannel(cellChannel(cell)); };
-  source.Select = [cellChannel](int cell) { ChannelInfo->SelectChannel(cellChannel(cell)); };
-  source.Dimension = [] { return int(PreviewInfo->Dimension); };
-  source.Interval = [] { return int(PreviewInfo->Interval); };
-  source.FirstPage = [] { PreviewInfo->Fill(ChannelInfo->CurrentChannel()); };
-  source.NextPage = [] { PreviewInfo->NextPage(); };
-  window->PreviewSource = source;
-
   main_->OnModeChange = [window](TMainInfo&, TAppMode mode) { window->UpdateForMode(mode); };
   audio_->OnVolumeChange = [window, this](engine::TAudioAdjustInfo&, qint32, bool muted) {
     window->SetMuteState(audio_->HasMixer(), muted);
@@ -291,7 +281,12 @@ bool TApplication::StartApplication() {
 }
 
 void TApplication::RegisterCommands() {
-  shell_ = TShell{main_.get(), audio_.get(), hotkeys_.get(), capture_.get(), oem_.get(), mainWindow_, &dispatcher_};
+  shell_ = TShell{main_.get(), audio_.get(), hotkeys_.get(), capture_.get(), oem_.get(), mainWindow_, &dispatcher_, false, {}};
+  // A window closed once already (by the window system) sends no second close event.
+  shell_.CloseProgram = [this] {
+    if (mainWindow_) mainWindow_->close();
+    ShutdownApplication();
+  };
   RegisterWindowCommands(shell_);
   RegisterSourceCommands(shell_);
   RegisterChannelCommands(shell_);

@@ -11,6 +11,7 @@
 #include "settings/ErrorMessages.h"
 #include "settings/Globals.h"
 #include "settings/MainInfo.h"
+#include "settings/ChannelInfo.h"
 #include "settings/PreviewInfo.h"
 
 namespace pvx::app {
@@ -66,6 +67,24 @@ bool EnterMode(TShell& shell, TAppMode from, TAppMode to) {
   }
 }
 
+// The preview grid shows consecutive valid channels of the current list, row by row.
+TPreviewSource ChannelPreviewSource() {
+  TPreviewSource source;
+  auto cellChannel = [](int cell) {
+    const int d = PreviewInfo->Dimension;
+    return PreviewInfo->Grid[size_t(cell / d)][size_t(cell % d)].Channel;
+  };
+  source.Count = [] { return PreviewInfo->Count(); };
+  source.Name = [cellChannel](int cell) { return TChannelPreviewGrid::CellLabel(1, cellChannel(cell)); };
+  source.Tune = [cellChannel](int cell) { ChannelInfo->SelectChannel(cellChannel(cell)); };
+  source.Select = [cellChannel](int cell) { ChannelInfo->SelectChannel(cellChannel(cell)); };
+  source.Dimension = [] { return int(PreviewInfo->Dimension); };
+  source.Interval = [] { return int(PreviewInfo->Interval); };
+  source.FirstPage = [] { PreviewInfo->Fill(ChannelInfo->CurrentChannel()); };
+  source.NextPage = [] { PreviewInfo->NextPage(); };
+  return source;
+}
+
 }  // namespace
 
 void InstallModeSwitch(TShell& shell) {
@@ -105,6 +124,7 @@ void RegisterModeCommands(TShell& shell) {
   TCommandDispatcher& d = *shell.Dispatcher;
   TMainInfo& main = *shell.Main;
   TFormMainWindow* window = shell.Window;
+  window->PreviewSource = ChannelPreviewSource();
   using enum TCommand;
   d.Register(ChannelPreview, [&main, window] {
     if (main.Mode != amChannelPreview)

@@ -2,6 +2,8 @@
 // What the command handlers work on: the shell's objects, created and freed by the
 // application in their fixed order. The channel tables are the settings globals.
 
+#include <functional>
+
 #include "app/CommandDispatcher.h"
 
 namespace pvx::engine {
@@ -30,6 +32,8 @@ struct TShell {
   TCommandDispatcher* Dispatcher = nullptr;
   // Exit was asked for: work still to do before it (a tune after a scan) is skipped.
   bool Exiting = false;
+  // Closes the main window and runs the exit sequence (once).
+  std::function<void()> CloseProgram;
 
   // FM radio shows its own panel instead of the main window.
   bool FMPanelVisible() const;

@@ -43,10 +43,10 @@ void RegisterWindowCommands(TShell& shell) {
     if (ChannelInfo && ChannelInfo->Scanning) ChannelInfo->AbortScan = true;
     return false;
   });
-  d.Register(Exit, [&shell, window] {
+  d.Register(Exit, [&shell] {
     shell.Exiting = true;
     shell.Main->StartInFM = shell.FMPanelVisible();
-    window->close();
+    shell.CloseProgram();
   });
   d.Register(Minimise, [window] { window->showMinimized(); });
   d.Register(MinimiseOrRestore, [window] {

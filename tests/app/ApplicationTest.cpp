@@ -410,6 +410,18 @@ TEST_F(Shell, ExitDuringAScanStopsItAndEndsWithTheSettingsWritten) {
   EXPECT_TRUE(QFile::exists(app::TApplication::ChannelSettingsPath()));
 }
 
+TEST_F(Shell, ClosingTheWindowDuringAScanExitsOnceTheScanHasStopped) {
+  ASSERT_TRUE(Start());
+  ScanLog scans(*ChannelInfo);
+  ChannelInfo->OnAutoScanProgress = [&](TChannelInfo&, int, bool, bool) {
+    if (++scans.steps == 1) Window().close();  // as the window system or the sleep timer does
+  };
+  App().ExecuteCommand(4004);
+  EXPECT_EQ(App().MainWindow(), nullptr);
+  EXPECT_TRUE(scans.aborted);
+  EXPECT_LE(scans.steps, 2);
+}
+
 TEST_F(Shell, WindowMessagesThatChangeTheModeWaitForTheRunningTune) {
   ASSERT_TRUE(Start());
   for (quint32 message : {ipc::kMsgEnterFM, ipc::kMsgScheduledStart}) {
