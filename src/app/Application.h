@@ -1,14 +1,17 @@
 #pragma once
 // The program's spine: the process-wide objects created and freed in their fixed order, the
 // two start-up phases, the relay of model events to the windows, the command dispatcher with
-// its operations, the main window's message endpoint, and the exit sequence.
+// its handlers (by domain, in their own files), the main window's message endpoint, and the
+// exit sequence.
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 #include "app/CommandDispatcher.h"
+#include "app/ShellContext.h"
 #include "settings/MainInfo.h"
 
 namespace pvx::engine {
@@ -47,7 +50,8 @@ class TApplication final : public QObject {
   // Exit: closes the graph, writes both settings files, frees the objects. Runs once.
   void ShutdownApplication();
 
-  void ExecuteCommand(int code) { dispatcher_.ExecuteCommand(code); }
+  TCommandResult ExecuteCommand(TCommand code) { return dispatcher_.ExecuteCommand(code); }
+  TCommandResult ExecuteCommand(int code) { return dispatcher_.ExecuteCommand(code); }
   // The session ends or the user kills the program: dialogs close and Exit runs once the
   // current command (a tune waiting for its picture) is done.
   void RequestExit();
@@ -73,25 +77,14 @@ class TApplication final : public QObject {
   QString FirstArgument() const;
   void WireRelays();
   void RegisterCommands();
-  void InstallModeActions();
-  bool LeaveMode(settings::TAppMode from, settings::TAppMode to);
-  bool EnterMode(settings::TAppMode from, settings::TAppMode to);
-  void OnKeyUp(int key, Qt::KeyboardModifiers modifiers);
-  void OnKeyPress(QChar character);
-  void SelectTypedChannel(int channel);
-  void SelectSource(int code);
-  void CycleSource();
-  void CycleTVAudioMode();
-  void StepVolume(int direction);
-  void ToggleMute();
-  void RestoreLastSource();
-  void FirstRunChannels();
-  void ShowVersion();
+  // Runs from the event loop, so a sender never waits on a modal dialog.
+  void Later(std::function<void()> work);
   settings::TMainSettingsPeers Peers();
   TDispatchState DispatchState() const;
 
   QStringList arguments_;
   TCommandDispatcher dispatcher_;
+  TShell shell_;
   std::unique_ptr<settings::TMainInfo> main_;
   std::unique_ptr<engine::TAudioAdjustInfo> audio_;
   std::unique_ptr<settings::THotkeyControlInfo> hotkeys_;

@@ -1,74 +1,55 @@
 #pragma once
-// The one dispatcher every user action reaches as a command code: it tests the code's gate
-// against the application's state and runs the operation registered for it. Keys, menus,
-// panel buttons and command messages all end here.
+// The one dispatcher every user action reaches as a command: it tests the command's gate
+// against the application's state and runs the handler registered for it. Keys, menus,
+// panel buttons, command messages and the main window's other messages all end here.
 
+#include <QString>
 #include <deque>
 #include <functional>
 #include <map>
 
-#include "settings/MainInfo.h"
+#include "app/CommandTable.h"
 
 namespace pvx::app {
 
-// What the gates look at, read fresh for every command.
-struct TDispatchState {
-  settings::TAppMode Mode = settings::amClosed;
-  bool Scanning = false;
-  int VideoSource = 0;  // 0 tuner, 1 composite, 2 S-Video, 3 camera
-  int TunerMode = 0;    // 0 antenna, 1 cable, 2 memory
-  bool PIPEnabled = false;
-  bool PlayerExists = false;
-  bool TimeShiftEnabled = true;
-  bool TimeShiftReady = false;
-  int ChipFamily = 0;
+enum class TCommandResult {
+  Ran,
+  Queued,     // another command waits; this one runs after it (gate checked then)
+  Refused,    // the gate is closed
+  Unhandled,  // no handler: an unknown code, or a command not available in this build
+  Closed,     // the program is ending
 };
-
-enum class Gate {
-  Always,
-  NotFM,
-  TVIdleOrFM,
-  TunerIdle,
-  TunerIdleOrChannelPreview,
-  TVIdle,
-  TunerOrPIP,
-  TVIdleOrPlaying,
-  NotLiveOrPreviewOrFM,  // Stop
-  Playing,
-  TimeShifting,          // starting time-shift
-  RealScreen,
-  Play,
-  PlayGivenFile,
-  FMOrTunerOrPIP,
-  Scan,
-  MemoriseChannel,
-  ChannelPreview,
-  ChannelPreviewOrFM,
-  FM,
-};
-
-// The gate of a command code; Gate::Always for codes with no entry (they have no operation).
-Gate GateOf(int code);
-// Whether a command passes its gate in this state.
-bool Allowed(int code, const TDispatchState& state);
 
 class TCommandDispatcher {
  public:
   std::function<TDispatchState()> State;
+  // Sees every command that reaches the dispatcher and what became of it.
+  std::function<void(TCommand, TCommandResult)> OnCommand;
 
-  // The operation of a code; one per code, set by start-up.
-  void Register(int code, std::function<void()> action) { actions_[code] = std::move(action); }
-  bool Has(int code) const { return actions_.count(code) != 0; }
+  // The handler of a command; one per command, set by start-up.
+  void Register(TCommand code, std::function<void()> run) { handlers_[code].run = std::move(run); }
+  // For a command flagged kActsAtOnce: what it does at once while another command waits (a
+  // scan told to stop); true when that was all it had to do.
+  void RegisterAtOnce(TCommand code, std::function<bool()> atOnce) {
+    handlers_[code].atOnce = std::move(atOnce);
+  }
+  // A command this build cannot carry out yet, and why.
+  void Unavailable(TCommand code, const QString& reason) { reasons_[code] = reason; }
+  bool Has(TCommand code) const;
+  QString UnavailableReason(TCommand code) const;
 
-  // Runs the command when its gate allows it; false when it was ignored. Called while another
-  // command runs, it is queued and runs (gate checked then) when that one returns.
-  bool ExecuteCommand(int code);
+  // Runs the command when its gate allows it. Called while another command runs (it waits
+  // with the event loop running), it is queued and runs when that one returns.
+  TCommandResult ExecuteCommand(TCommand code) { return Execute(code, false); }
+  TCommandResult ExecuteCommand(int code);
+  // As ExecuteCommand, but ahead of anything queued (an exit asked for by the system).
+  TCommandResult ExecuteNext(TCommand code) { return Execute(code, true); }
   bool Busy() const { return running_; }
   // Work that must follow the running command before anything queued (a typed channel
   // committed by it); runs at once when no command runs.
-  void RunNext(std::function<void()> work);
-  // As ExecuteCommand, but ahead of anything queued (an exit asked for by the system).
-  bool ExecuteNext(int code);
+  void RunNext(std::function<void()> work) { Enqueue(std::move(work), true); }
+  // Work that takes its turn like a command (a window message's action).
+  void Post(std::function<void()> work) { Enqueue(std::move(work), false); }
   // The program is ending: queued commands are dropped and new ones ignored.
   void Close() {
     closed_ = true;
@@ -76,10 +57,18 @@ class TCommandDispatcher {
   }
 
  private:
-  bool Run(int code);
+  struct Handler {
+    std::function<void()> run;
+    std::function<bool()> atOnce;
+  };
+  TCommandResult Execute(TCommand code, bool ahead);
+  TCommandResult Run(TCommand code);
+  TCommandResult Report(TCommand code, TCommandResult result);
+  void Enqueue(std::function<void()> work, bool first);
   void Drain();
 
-  std::map<int, std::function<void()>> actions_;
+  std::map<TCommand, Handler> handlers_;
+  std::map<TCommand, QString> reasons_;
   std::deque<std::function<void()>> pending_;
   bool running_ = false;
   bool closed_ = false;

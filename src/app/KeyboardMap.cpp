@@ -2,37 +2,40 @@
 
 namespace pvx::app {
 
-int CommandForKey(int key, Qt::KeyboardModifiers modifiers, bool keypad, bool fmPanelVisible) {
+TKeyBinding CommandForKey(int key, Qt::KeyboardModifiers modifiers, bool keypad, bool fmPanelVisible) {
+  using enum TCommand;
+  auto command = [](TCommand c) { return TKeyBinding{TKeyAction::Command, c}; };
+  auto action = [](TKeyAction a) { return TKeyBinding{a, {}}; };
   const bool shift = modifiers & Qt::ShiftModifier;
   const bool ctrl = modifiers & Qt::ControlModifier;
   const bool alt = modifiers & Qt::AltModifier;
-  if (keypad && key == Qt::Key_Plus) return shift ? 401 : ctrl ? 1006 : 4001;
-  if (keypad && key == Qt::Key_Minus) return shift ? 402 : ctrl ? 1007 : 4002;
+  if (keypad && key == Qt::Key_Plus) return command(shift ? VolumeUp : ctrl ? FastSpeed : NextChannel);
+  if (keypad && key == Qt::Key_Minus) return command(shift ? VolumeDown : ctrl ? SlowSpeed : PreviousChannel);
   switch (key) {
-    case Qt::Key_F1: return 11;
-    case Qt::Key_F2: return 6000;
-    case Qt::Key_F3: return 403;
-    case Qt::Key_F4: return 1000;
-    case Qt::Key_F5: return 2;
-    case Qt::Key_F6: return 1001;
-    case Qt::Key_F7: return 3000;
-    case Qt::Key_F8: return 2000;
-    case Qt::Key_F9: return 7;
-    case Qt::Key_F10: return 12;
-    case Qt::Key_F11: return 10;
-    case Qt::Key_F12: return kKeyPopupMenu;
-    case Qt::Key_Up: return 4001;
-    case Qt::Key_Down: return 4002;
-    case Qt::Key_Right: return 401;
-    case Qt::Key_Left: return 402;
-    case Qt::Key_Backspace: return 4003;
-    case Qt::Key_Insert: return fmPanelVisible ? 6005 : 4005;
-    case Qt::Key_Escape: return kKeyEscape;
-    case Qt::Key_F: return ctrl ? kKeyEnterFullScreen : kKeyNone;
-    case Qt::Key_P: return ctrl ? 3001 : kKeyNone;
-    case Qt::Key_I: return ctrl ? kKeyTogglePIP : kKeyNone;
-    case Qt::Key_V: return ctrl && alt ? kKeyShowVersion : kKeyNone;
-    default: return kKeyNone;
+    case Qt::Key_F1: return command(Help);
+    case Qt::Key_F2: return command(TVOrFM);
+    case Qt::Key_F3: return command(Mute);
+    case Qt::Key_F4: return command(Snapshot);
+    case Qt::Key_F5: return command(Minimise);
+    case Qt::Key_F6: return command(Capture);
+    case Qt::Key_F7: return command(Play);
+    case Qt::Key_F8: return command(TimeShifting);
+    case Qt::Key_F9: return command(Setup);
+    case Qt::Key_F10: return command(SleepTimer);
+    case Qt::Key_F11: return command(Schedule);
+    case Qt::Key_F12: return action(TKeyAction::PopupMenu);
+    case Qt::Key_Up: return command(NextChannel);
+    case Qt::Key_Down: return command(PreviousChannel);
+    case Qt::Key_Right: return command(VolumeUp);
+    case Qt::Key_Left: return command(VolumeDown);
+    case Qt::Key_Backspace: return command(RecallChannel);
+    case Qt::Key_Insert: return command(fmPanelVisible ? MemoriseFM : MemoriseChannel);
+    case Qt::Key_Escape: return action(TKeyAction::Escape);
+    case Qt::Key_F: return action(ctrl ? TKeyAction::EnterFullScreen : TKeyAction::None);
+    case Qt::Key_P: return ctrl ? command(PlayGivenFile) : action(TKeyAction::None);
+    case Qt::Key_I: return action(ctrl ? TKeyAction::TogglePIP : TKeyAction::None);
+    case Qt::Key_V: return action(ctrl && alt ? TKeyAction::ShowVersion : TKeyAction::None);
+    default: return {};
   }
 }
 

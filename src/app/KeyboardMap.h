@@ -1,21 +1,30 @@
 #pragma once
-// The main window's keys: which command a key (with its modifiers) gives.
+// The main window's keys: which command a key (with its modifiers) gives, or which of the
+// window's own key actions.
 
 #include <Qt>
+#include <optional>
+
+#include "app/CommandTable.h"
 
 namespace pvx::app {
 
-// Actions that are not commands of the dispatcher.
-enum KeyAction : int {
-  kKeyNone = 0,
-  kKeyPopupMenu = -1,        // F12
-  kKeyEscape = -2,           // leave full screen, else the channel preview
-  kKeyEnterFullScreen = -3,  // Ctrl+F
-  kKeyTogglePIP = -4,        // Ctrl+I
-  kKeyShowVersion = -5,      // Ctrl+Alt+V
+enum class TKeyAction {
+  None,
+  Command,          // the binding's command
+  PopupMenu,        // F12
+  Escape,           // leave full screen, else the channel preview
+  EnterFullScreen,  // Ctrl+F
+  TogglePIP,        // Ctrl+I
+  ShowVersion,      // Ctrl+Alt+V
 };
 
-// The command code of a key, a KeyAction below 0, or kKeyNone.
-int CommandForKey(int key, Qt::KeyboardModifiers modifiers, bool keypad, bool fmPanelVisible);
+struct TKeyBinding {
+  TKeyAction action = TKeyAction::None;
+  TCommand command{};  // for TKeyAction::Command
+};
+
+// What a key does; Insert memorises the FM frequency while the FM panel shows.
+TKeyBinding CommandForKey(int key, Qt::KeyboardModifiers modifiers, bool keypad, bool fmPanelVisible);
 
 }  // namespace pvx::app

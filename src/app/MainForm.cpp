@@ -66,7 +66,7 @@ TFormMainWindow::~TFormMainWindow() {
 }
 
 void TFormMainWindow::CreateComponents() {
-  borders_.MenuImage()->RunCommand = [this](int code) {
+  borders_.MenuImage()->RunCommand = [this](TCommand code) {
     if (ExecuteCommand) ExecuteCommand(code);
   };
 
@@ -78,7 +78,7 @@ void TFormMainWindow::CreateComponents() {
   ImageTimeShiftingPreview_->hide();
 
   menu_ = new TMainMenu(this);
-  menu_->ExecuteCommand = [this](int code) {
+  menu_->ExecuteCommand = [this](TCommand code) {
     if (ExecuteCommand) ExecuteCommand(code);
   };
   menu_->ToggleAlwaysOnTop = [this] { SetAlwaysOnTop(!(Main() && Main()->AlwaysOnTop)); };

@@ -9,61 +9,63 @@ namespace {
 using settings::TAppMode;
 
 enum Place { kTop, kAspectMenu, kSourceMenu, kSeparator };
-constexpr int kNoCommand = 0;
+
+// Items that act on the window themselves instead of sending a command.
+enum class TOwnAction { None, AlwaysOnTop, AspectFree, Aspect4To3, Aspect16To9, Camera };
 
 struct TItemDef {
   Place place;
   const char* name;
   const char* caption;
   const char* key;  // nullptr: the caption is never translated
-  int command;
+  TOwnAction own;
   bool checkable;
 };
 
-// In menu order. Items whose command is kNoCommand act through their own handler or not at all.
+// In menu order. The command an item sends is the one whose table entry names the item.
 constexpr TItemDef kItems[] = {
-    {kTop, "itemFullScreen", "Full Screen", "FullScreen", 3, true},
-    {kTop, "itemAlwaysontop", "Always on top", "AlwaysOnTop", kNoCommand, true},
-    {kTop, "itemViewingOption", "Display Aspect Ration", "AspectRatio", kNoCommand, false},
-    {kAspectMenu, "itemNoScale", "Free", "Free", kNoCommand, true},
-    {kAspectMenu, "item4_3", "4:3", nullptr, kNoCommand, true},
-    {kAspectMenu, "item16_9", "16:9", nullptr, kNoCommand, true},
-    {kSeparator, nullptr, nullptr, nullptr, kNoCommand, false},
-    {kTop, "itemSwitchSource", "Switch Video Source", "SwitchSource", kNoCommand, false},
-    {kSourceMenu, "itemTunerAntennaMode", "TV Tuner (Antenna)", "Antenna", 201, true},
-    {kSourceMenu, "itemTunerCableMode", "TV Tuner (Cable)", "Cable", 202, true},
-    {kSourceMenu, "itemTunerMemoryMode", "TV Tuner (Memory)", "Memory", 203, true},
-    {kSourceMenu, "itemCompositeMode", "Composite", "Composite", 204, true},
-    {kSourceMenu, "itemSVideoMode", "S-Video", "SVideo", 205, true},
-    {kSourceMenu, "itemAuxMode", "Camera", nullptr, kNoCommand, true},
-    {kTop, "itemPreviousChannel", "Previous Channel", "PreChannel", 4002, false},
-    {kTop, "itemNextChannel", "Next Channel", "NextChannel", 4001, false},
-    {kTop, "itemRecallChannel", "Recall Channel", "RecallChannel", 4003, false},
-    {kTop, "itemMemoChannel", "Memo Channel", "FMMemorized", 4005, false},
-    {kTop, "itemChannelPreview", "Channel Preview", "ChannelPreview", 8, true},
-    {kSeparator, nullptr, nullptr, nullptr, kNoCommand, false},
-    {kTop, "itemCapture", "Capture", "Capture", 1001, false},
-    {kTop, "itemPlay", "Play", "Play", 3000, false},
-    {kTop, "itemTimeShifting", "Time Shifting", "TimeShifting", 2000, false},
-    {kTop, "itemPause", "Pause", "Pause", 1003, false},
-    {kTop, "itemStop", "Stop", "Stop", 1002, false},
-    {kTop, "itemForward", "Forward", "Forward", 1004, false},
-    {kTop, "itemBackward", "Backward", "Backward", 1005, false},
-    {kTop, "itemFastSpeed", "Fast Speed", "FastSpeed", kNoCommand, false},
-    {kTop, "itemSlowspeed", "Slow Speed", "SlowSpeed", kNoCommand, false},
-    {kTop, "itemRealScreen", "Real Screen", "RealScreen", 2001, true},
-    {kTop, "itemSnapshot", "Snapshot", "Snapshot", 1000, false},
-    {kTop, "itemMute", "Mute", "Mute", 403, true},
-    {kSeparator, nullptr, nullptr, nullptr, kNoCommand, false},
-    {kTop, "itemConfig", "Setup", "Setup", 7, false},
-    {kTop, "itemFMMode", "FM mode", "FMMode", 6000, true},
-    {kTop, "itemTVSetupWizard", "Reset TV option", "ResetTV", 9, false},
-    {kTop, "itemSleepingTimer", "Sleeping Timer", "SleepTimer", 12, false},
-    {kTop, "itemSchedule", "Schedule", "ScheduledRecording", 10, false},
-    {kTop, "itemIEPG", "iEPG", nullptr, kNoCommand, false},
-    {kSeparator, nullptr, nullptr, nullptr, kNoCommand, false},
-    {kTop, "itemAbout", "About", "About", 13, false},
-    {kTop, "itemExit", "Exit", "Exit", 1, false},
+    {kTop, "itemFullScreen", "Full Screen", "FullScreen", TOwnAction::None, true},
+    {kTop, "itemAlwaysontop", "Always on top", "AlwaysOnTop", TOwnAction::AlwaysOnTop, true},
+    {kTop, "itemViewingOption", "Display Aspect Ration", "AspectRatio", TOwnAction::None, false},
+    {kAspectMenu, "itemNoScale", "Free", "Free", TOwnAction::AspectFree, true},
+    {kAspectMenu, "item4_3", "4:3", nullptr, TOwnAction::Aspect4To3, true},
+    {kAspectMenu, "item16_9", "16:9", nullptr, TOwnAction::Aspect16To9, true},
+    {kSeparator, nullptr, nullptr, nullptr, TOwnAction::None, false},
+    {kTop, "itemSwitchSource", "Switch Video Source", "SwitchSource", TOwnAction::None, false},
+    {kSourceMenu, "itemTunerAntennaMode", "TV Tuner (Antenna)", "Antenna", TOwnAction::None, true},
+    {kSourceMenu, "itemTunerCableMode", "TV Tuner (Cable)", "Cable", TOwnAction::None, true},
+    {kSourceMenu, "itemTunerMemoryMode", "TV Tuner (Memory)", "Memory", TOwnAction::None, true},
+    {kSourceMenu, "itemCompositeMode", "Composite", "Composite", TOwnAction::None, true},
+    {kSourceMenu, "itemSVideoMode", "S-Video", "SVideo", TOwnAction::None, true},
+    {kSourceMenu, "itemAuxMode", "Camera", nullptr, TOwnAction::Camera, true},
+    {kTop, "itemPreviousChannel", "Previous Channel", "PreChannel", TOwnAction::None, false},
+    {kTop, "itemNextChannel", "Next Channel", "NextChannel", TOwnAction::None, false},
+    {kTop, "itemRecallChannel", "Recall Channel", "RecallChannel", TOwnAction::None, false},
+    {kTop, "itemMemoChannel", "Memo Channel", "FMMemorized", TOwnAction::None, false},
+    {kTop, "itemChannelPreview", "Channel Preview", "ChannelPreview", TOwnAction::None, true},
+    {kSeparator, nullptr, nullptr, nullptr, TOwnAction::None, false},
+    {kTop, "itemCapture", "Capture", "Capture", TOwnAction::None, false},
+    {kTop, "itemPlay", "Play", "Play", TOwnAction::None, false},
+    {kTop, "itemTimeShifting", "Time Shifting", "TimeShifting", TOwnAction::None, false},
+    {kTop, "itemPause", "Pause", "Pause", TOwnAction::None, false},
+    {kTop, "itemStop", "Stop", "Stop", TOwnAction::None, false},
+    {kTop, "itemForward", "Forward", "Forward", TOwnAction::None, false},
+    {kTop, "itemBackward", "Backward", "Backward", TOwnAction::None, false},
+    {kTop, "itemFastSpeed", "Fast Speed", "FastSpeed", TOwnAction::None, false},
+    {kTop, "itemSlowspeed", "Slow Speed", "SlowSpeed", TOwnAction::None, false},
+    {kTop, "itemRealScreen", "Real Screen", "RealScreen", TOwnAction::None, true},
+    {kTop, "itemSnapshot", "Snapshot", "Snapshot", TOwnAction::None, false},
+    {kTop, "itemMute", "Mute", "Mute", TOwnAction::None, true},
+    {kSeparator, nullptr, nullptr, nullptr, TOwnAction::None, false},
+    {kTop, "itemConfig", "Setup", "Setup", TOwnAction::None, false},
+    {kTop, "itemFMMode", "FM mode", "FMMode", TOwnAction::None, true},
+    {kTop, "itemTVSetupWizard", "Reset TV option", "ResetTV", TOwnAction::None, false},
+    {kTop, "itemSleepingTimer", "Sleeping Timer", "SleepTimer", TOwnAction::None, false},
+    {kTop, "itemSchedule", "Schedule", "ScheduledRecording", TOwnAction::None, false},
+    {kTop, "itemIEPG", "iEPG", nullptr, TOwnAction::None, false},
+    {kSeparator, nullptr, nullptr, nullptr, TOwnAction::None, false},
+    {kTop, "itemAbout", "About", "About", TOwnAction::None, false},
+    {kTop, "itemExit", "Exit", "Exit", TOwnAction::None, false},
 };
 
 bool IsPlaying(TAppMode mode) {
@@ -97,27 +99,62 @@ void TMainMenu::Build() {
     action->setObjectName(name);
     action->setCheckable(def.checkable);
     if (def.key) action->setProperty("languageKey", QLatin1String(def.key));
-    const int command = def.command;
-    const bool selfChecking = name == "itemRealScreen";
-    connect(action, &QAction::triggered, this, [this, action, name, command, selfChecking] {
+    const TCommandDef* command = FindMenuCommand(def.name);
+    if (command) action->setData(command->Code());
+    const TOwnAction own = def.own;
+    action->setProperty("ownAction", own != TOwnAction::None);
+    // An item that neither sends a command nor acts by itself does nothing: show it disabled.
+    if (!command && own == TOwnAction::None) action->setEnabled(false);
+    connect(action, &QAction::triggered, this, [this, action, command, own] {
       // Check marks follow the state the action produces, not the click.
       if (action->isCheckable()) action->setChecked(!action->isChecked());
-      if (command != kNoCommand) {
-        if (ExecuteCommand) ExecuteCommand(command);
+      if (command) {
+        if (ExecuteCommand) ExecuteCommand(command->code);
         // Real Screen alone toggles its own mark after its command.
-        if (selfChecking) action->setChecked(!action->isChecked());
-      } else if (name == "itemAlwaysontop") {
-        if (ToggleAlwaysOnTop) ToggleAlwaysOnTop();
-      } else if (name == "itemNoScale" || name == "item4_3" || name == "item16_9") {
-        if (SetAspect) SetAspect(name == "itemNoScale" ? 0 : name == "item4_3" ? 1 : 2);
-      } else if (name == "itemAuxMode") {
-        if (SelectCamera) SelectCamera();
+        if (command->code == TCommand::RealScreen) action->setChecked(!action->isChecked());
+        return;
+      }
+      switch (own) {
+        case TOwnAction::AlwaysOnTop:
+          if (ToggleAlwaysOnTop) ToggleAlwaysOnTop();
+          break;
+        case TOwnAction::AspectFree:
+        case TOwnAction::Aspect4To3:
+        case TOwnAction::Aspect16To9:
+          if (SetAspect) SetAspect(int(own) - int(TOwnAction::AspectFree));
+          break;
+        case TOwnAction::Camera:
+          if (SelectCamera) SelectCamera();
+          break;
+        case TOwnAction::None:
+          break;
       }
     });
   }
   Item("itemNoScale")->setChecked(true);
   Item("itemTunerAntennaMode")->setChecked(true);
   Item("itemIEPG")->setVisible(false);
+}
+
+std::optional<TCommand> TMainMenu::CommandOf(const QAction* action) {
+  const TCommandDef* def = action ? FindCommand(action->data().toInt()) : nullptr;
+  return def ? std::optional<TCommand>(def->code) : std::nullopt;
+}
+
+bool TMainMenu::HasOwnAction(const QAction* action) { return action && action->property("ownAction").toBool(); }
+
+void TMainMenu::BindHandlers(const TCommandDispatcher& dispatcher) {
+  for (QAction* action : findChildren<QAction*>()) {
+    const std::optional<TCommand> command = CommandOf(action);
+    if (!command || dispatcher.Has(*command)) continue;
+    // Until its dialog or player exists the item says why it does nothing.
+    QString reason = dispatcher.UnavailableReason(*command);
+    if (reason.isEmpty()) reason = QStringLiteral("Not available in this version");
+    action->setEnabled(false);
+    action->setToolTip(reason);
+    action->setStatusTip(reason);
+  }
+  setToolTipsVisible(true);
 }
 
 QAction* TMainMenu::Item(const QString& name) const { return findChild<QAction*>(name); }

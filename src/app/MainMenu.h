@@ -1,11 +1,14 @@
 #pragma once
-// The main window's pop-up menu "PopupMainMenu": its items in order with their captions,
-// language keys and commands, and which items show in each application mode and source.
+// The main window's pop-up menu "PopupMainMenu": its items in order with their captions and
+// language keys (the command table says which command each sends), and which items show in
+// each application mode and source.
 
 #include <QMenu>
 #include <QString>
 #include <functional>
+#include <optional>
 
+#include "app/CommandDispatcher.h"
 #include "settings/MainInfo.h"
 
 namespace pvx::app {
@@ -49,8 +52,14 @@ class TMainMenu final : public QMenu {
   // The OSD word for a video source.
   QString SourceWord(int source, int tunerMode) const;
 
+  // The command an item sends; nullopt for submenus and items with their own action or none.
+  static std::optional<TCommand> CommandOf(const QAction* item);
+  static bool HasOwnAction(const QAction* item);
+  // Items whose command has no handler in this build are disabled, with the reason as hint.
+  void BindHandlers(const TCommandDispatcher& dispatcher);
+
   // Items that carry a command call this.
-  std::function<void(int code)> ExecuteCommand;
+  std::function<void(TCommand code)> ExecuteCommand;
   // Items with their own actions.
   std::function<void()> ToggleAlwaysOnTop;
   std::function<void(int aspect)> SetAspect;

@@ -8,6 +8,8 @@
 #include <array>
 #include <functional>
 
+#include "app/CommandTable.h"
+
 namespace pvx::app {
 
 class TMenuImage final : public QWidget {
@@ -19,8 +21,8 @@ class TMenuImage final : public QWidget {
 
   // The item under a point of the image: 0, 1, or kNoItem.
   static int HitTestMenu(QPoint point);
-  // The command of an item: 2 minimise, 3 full screen.
-  static int ItemCommand(int item) { return item == 0 ? 2 : 3; }
+  // The command of an item: minimise or full screen.
+  static TCommand ItemCommand(int item) { return item == 0 ? TCommand::Minimise : TCommand::FullScreen; }
 
   // The form saw the mouse move elsewhere: drop the hover look if the image had it.
   void FormMouseMove();
@@ -31,7 +33,7 @@ class TMenuImage final : public QWidget {
   const QPixmap& Picture() const { return picture_; }
 
   // Runs an item's command; set by the main window.
-  std::function<void(int command)> RunCommand;
+  std::function<void(TCommand command)> RunCommand;
   // Whether an item is enabled; unset means both are.
   std::function<bool(int item)> ItemEnabled;
 

@@ -6,6 +6,7 @@
 
 #include "app/MainForm.h"
 #include "app/OSDForm.h"
+#include "FormDump.h"
 #include "platform/Clock.h"
 #include "platform/video/TVideoWindow.h"
 #include "settings/Globals.h"
@@ -60,31 +61,13 @@ class TFixedHost final : public app::IOSDHost {
 
 }  // namespace
 
-TEST(OSDForm, DesignedAsASeeThroughWindowThatTakesNoInput) {
+TEST(OSDForm, ASeeThroughWindowThatTakesNoInput) {
   QWidget owner;
   TFixedHost host;
   TFormOSD osd(&owner, &host);
-  EXPECT_EQ(app::FormOSD, &osd);
-  EXPECT_EQ(osd.size(), QSize(130, 23));
-  EXPECT_TRUE(osd.isWindow());
-  EXPECT_TRUE(osd.windowFlags() & Qt::FramelessWindowHint);
-  EXPECT_TRUE(osd.windowFlags() & Qt::WindowStaysOnTopHint);
+  test::ExpectGolden(test::FormLayoutText(osd), "app/FormOSD.txt");
   EXPECT_TRUE(osd.windowFlags() & Qt::WindowTransparentForInput);
-  EXPECT_TRUE(osd.testAttribute(Qt::WA_TranslucentBackground));
-  EXPECT_FALSE(osd.IsOSDEnabled());
-  EXPECT_FALSE(osd.Showing());
-  EXPECT_EQ(osd.TimerShowOSD.Interval(), 2000);
-  EXPECT_FALSE(osd.TimerShowOSD.Enabled());
-  QLabel* label = osd.findChild<QLabel*>("LabelOSD");
-  ASSERT_NE(label, nullptr);
-  EXPECT_TRUE(label->font().bold());
-  EXPECT_EQ(label->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-}
-
-TEST(OSDForm, OnlyTheOutlinedTextCoversThePicture) {
-  QWidget owner;
-  TFixedHost host;
-  TFormOSD osd(&owner, &host);
+  // Only the outlined text covers the picture; the corners stay see-through.
   osd.resize(200, 40);
   osd.ShowText("88");
   QImage shot(osd.size(), QImage::Format_ARGB32_Premultiplied);
@@ -103,44 +86,39 @@ TEST(OSDForm, OnlyTheOutlinedTextCoversThePicture) {
 }
 
 TEST(OSDForm, PlacementRules) {
-  TFixedHost host;
-  host.fullScreen = true;
-  app::TOSDPlacement top = TFormOSD::PlaceOSD(host, true);
-  EXPECT_EQ(top.Bounds, QRect(512, 10, 512, 51));
-  EXPECT_EQ(top.Alignment & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-  EXPECT_EQ(top.FontSize, 36);
-
-  host.screen = {800, 600};
-  EXPECT_EQ(TFormOSD::PlaceOSD(host, false).Bounds, QRect(200, 456, 400, 40));
-  EXPECT_EQ(TFormOSD::PlaceOSD(host, false).FontSize, 24);
-
-  host.fullScreen = false;
-  host.bounds = QRect(100, 50, 480, 360);
-  top = TFormOSD::PlaceOSD(host, true);
-  EXPECT_EQ(top.Bounds, QRect(130, 87, 420, 20));
-  EXPECT_EQ(top.FontSize, 12);
-  const app::TOSDPlacement bottom = TFormOSD::PlaceOSD(host, false);
-  EXPECT_EQ(bottom.Bounds, QRect(130, 50 + 360 - 10 - 60, 420, 20));
-  EXPECT_EQ(bottom.Alignment & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-  host.bounds = QRect(0, 0, 640, 480);
-  EXPECT_EQ(TFormOSD::PlaceOSD(host, false).FontSize, 16);
+  const auto right = Qt::AlignRight, centre = Qt::AlignHCenter;
+  const struct {
+    bool fullScreen;
+    QSize screen;
+    QRect window;
+    bool atTop;
+    QRect bounds;
+    Qt::Alignment alignment;
+    int fontSize;
+  } rows[] = {
+      {true, {1024, 768}, {}, true, {512, 10, 512, 51}, right, 36},
+      {true, {800, 600}, {}, false, {200, 456, 400, 40}, centre, 24},
+      {false, {1024, 768}, {100, 50, 480, 360}, true, {130, 87, 420, 20}, right, 12},
+      {false, {1024, 768}, {100, 50, 480, 360}, false, {130, 50 + 360 - 10 - 60, 420, 20}, centre, 12},
+      {false, {1024, 768}, {0, 0, 640, 480}, false, {30, 410, 580, 26}, centre, 16},
+  };
+  for (const auto& row : rows) {
+    TFixedHost host;
+    host.fullScreen = row.fullScreen, host.screen = row.screen, host.bounds = row.window;
+    const app::TOSDPlacement place = TFormOSD::PlaceOSD(host, row.atTop);
+    EXPECT_EQ(place.Bounds, row.bounds);
+    EXPECT_EQ(place.Alignment & Qt::AlignHorizontal_Mask, row.alignment);
+    EXPECT_EQ(place.FontSize, row.fontSize);
+  }
 }
 
-TEST_F(OSD, FullScreenVolumeTextIsCentredNearTheBottom) {
+TEST_F(OSD, ShowingPlacesTheTextByTheRules) {
   form->SetFullScreen(true);
   ShowOSD("Volume 50%", false);
-  EXPECT_TRUE(osd().isVisible());
   EXPECT_EQ(osd().geometry(), QRect(256, 768 - 144, 512, 51));
   EXPECT_EQ(label().font().pointSize(), 36);
   EXPECT_EQ(label().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
   EXPECT_EQ(label().text(), "Volume 50%  ");
-}
-
-TEST_F(OSD, InTheWindowTheTextSitsInsideTheBorders) {
-  form->setGeometry(100, 50, 480, 360);
-  ShowOSD("Live", true);
-  EXPECT_EQ(osd().geometry(), QRect(130, 87, 420, 20));
-  EXPECT_EQ(label().font().pointSize(), 12);
 }
 
 TEST_F(OSD, HidesTwoSecondsAfterTheLastText) {

@@ -38,6 +38,22 @@ int Remote(const QStringList& args) {
   return remote.exitCode();
 }
 
+// Starts the program; true once its main window's endpoint answers (start-up has built the
+// live preview by then).
+bool StartProgram(QProcess& program) {
+  program.setProcessEnvironment(ProgramEnvironment());
+  program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  program.start(PVX_PROGRAM, {});
+  return program.waitForStarted() && WaitUntil([] { return ipc::FindWindow(ipc::kMainWindowClass); });
+}
+
+// The channel settings file exists and ends with its mark.
+void ExpectChannelSettingsWritten() {
+  const QByteArray channels = test::ReadFile(test::Home() + "QDVCR2.cfg");
+  ASSERT_GE(channels.size(), 8);
+  EXPECT_EQ(qFromLittleEndian<qint32>(channels.constData() + channels.size() - 4), 4359);
+}
+
 qint32 IntAt(const QByteArray& bytes, int offset) {
   return qFromLittleEndian<qint32>(bytes.constData() + offset);
 }
@@ -68,13 +84,7 @@ int CurrentChannelOf(const QByteArray& file) {
 TEST(ProgramRun, ShowsLiveTVObeysTheRemoteAndSavesOnExit) {
   // A first run leaves channel settings with a known table: the US antenna plan.
   QProcess program;
-  program.setProcessEnvironment(ProgramEnvironment());
-  program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  program.start(PVX_PROGRAM, {});
-  ASSERT_TRUE(program.waitForStarted());
-  ASSERT_TRUE(WaitUntil([] { return ipc::FindWindow(ipc::kMainWindowClass); }))
-      << "the main window's endpoint never appeared";
-  // The endpoint answers once start-up has built the live preview.
+  ASSERT_TRUE(StartProgram(program)) << "the main window's endpoint never appeared";
   EXPECT_EQ(Remote({"--activate"}), 0);
   EXPECT_EQ(Remote({"next-channel"}), 0);
   EXPECT_EQ(Remote({"digit-1", "digit-1", "enter"}), 0);
@@ -101,10 +111,7 @@ TEST(ProgramRun, ShowsLiveTVObeysTheRemoteAndSavesOnExit) {
 
 TEST(ProgramRun, SecondInstanceActivatesTheFirstAndLeaves) {
   QProcess first;
-  first.setProcessEnvironment(ProgramEnvironment());
-  first.start(PVX_PROGRAM, {});
-  ASSERT_TRUE(first.waitForStarted());
-  ASSERT_TRUE(WaitUntil([] { return ipc::FindWindow(ipc::kMainWindowClass); }));
+  ASSERT_TRUE(StartProgram(first));
   QProcess second;
   second.setProcessEnvironment(ProgramEnvironment());
   second.start(PVX_PROGRAM, {});
@@ -116,21 +123,25 @@ TEST(ProgramRun, SecondInstanceActivatesTheFirstAndLeaves) {
   EXPECT_EQ(first.exitCode(), 0);
 }
 
+TEST(ProgramRun, ExitDuringAScanStopsItAndEndsTheProgram) {
+  QProcess program;
+  ASSERT_TRUE(StartProgram(program));
+  // A whole scan steps through 160 channels with a tuning wait each; Exit stops it at once.
+  EXPECT_EQ(Remote({"scan", "exit"}), 0);
+  ASSERT_TRUE(program.waitForFinished(10000));
+  EXPECT_EQ(program.exitCode(), 0);
+  ExpectChannelSettingsWritten();
+}
+
 TEST(ProgramRun, TerminationSignalEndsThroughTheNormalExit) {
   QProcess program;
-  program.setProcessEnvironment(ProgramEnvironment());
-  program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  program.start(PVX_PROGRAM, {});
-  ASSERT_TRUE(program.waitForStarted());
-  ASSERT_TRUE(WaitUntil([] { return ipc::FindWindow(ipc::kMainWindowClass); }));
+  ASSERT_TRUE(StartProgram(program));
   // Right after a tune (which waits for its picture) and with a dialog open.
   EXPECT_EQ(Remote({"next-channel", "about"}), 0);
   program.terminate();  // SIGTERM, as a logout sends
   ASSERT_TRUE(program.waitForFinished(30000));
   EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(program.exitCode(), 0);
-  const QByteArray channels = test::ReadFile(test::Home() + "QDVCR2.cfg");
-  ASSERT_GE(channels.size(), 8);
-  EXPECT_EQ(IntAt(channels, channels.size() - 4), 4359);
+  ExpectChannelSettingsWritten();
   EXPECT_TRUE(QFile::exists(test::Home() + "QDVCR.cfg"));
 }

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "FormDump.h"
 #include "app/SleepingTimerForm.h"
 #include "platform/Clock.h"
 #include "settings/Globals.h"
@@ -83,25 +84,7 @@ TEST(SleepingTimerForm, LayoutAsDesigned) {
   info.SleepMinutes = 0;  // nothing stored: the design position
   TFormSleepingTimer form;
   settings::MainInfo = nullptr;
-  EXPECT_EQ(form.windowTitle(), "Set Sleeping timer");
-  EXPECT_EQ(form.size(), QSize(263, 110));
-  EXPECT_EQ(Child<QLabel>(form, "LabelSleeping")->text(), "Sleeping timer to shutdown: ");
-  EXPECT_EQ(Child<QLabel>(form, "LabelSleeping")->pos(), QPoint(10, 7));
-  EXPECT_EQ(Child<QLabel>(form, "LabelTimerValue")->text(), "30");
-  EXPECT_EQ(Child<QLabel>(form, "LabelTimerValue")->pos(), QPoint(179, 7));
-  EXPECT_EQ(Child<QLabel>(form, "LabelMinute")->text(), "Minute");
-  EXPECT_EQ(Child<QLabel>(form, "LabelMin")->text(), "0");
-  EXPECT_EQ(Child<QLabel>(form, "LabelMax")->text(), "300");
-  EXPECT_EQ(Child<QLabel>(form, "LabelMax")->pos(), QPoint(232, 58));
-  auto* bar = Child<QSlider>(form, "TrackBarSleepingTimer");
-  EXPECT_EQ(bar->geometry(), QRect(16, 32, 225, 25));
-  EXPECT_EQ(bar->minimum(), 0);
-  EXPECT_EQ(bar->maximum(), 300);
-  EXPECT_EQ(bar->value(), 30);
-  EXPECT_EQ(bar->tickPosition(), QSlider::NoTicks);
-  EXPECT_EQ(Child<QPushButton>(form, "BitBtnOK")->geometry(), QRect(103, 75, 80, 35));
-  EXPECT_EQ(Child<QPushButton>(form, "BitBtnCancel")->geometry(), QRect(183, 75, 80, 35));
-  EXPECT_EQ(Child<QPushButton>(form, "BitBtnCancel")->text(), "Cancel");
+  test::ExpectGolden(test::FormLayoutText(form), "app/FormSleepingTimer.txt");
 }
 
 TEST(SleepingTimerForm, StartsAtTheStoredMinutesAndShowsTheTrackBarPosition) {
@@ -133,29 +116,16 @@ TEST(SleepingTimerForm, TakesTheLanguageTexts) {
   EXPECT_EQ(Child<QLabel>(form, "LabelMinute")->font().pointSize(), lang.FontSize);
 }
 
-TEST_F(SleepingTimer, FortyFiveMinutesAndOkStartTheCountdown) {
-  Run(45, "BitBtnOK");
-  EXPECT_EQ(info.SleepMinutes, 45);
-  EXPECT_TRUE(countdown.TimerSleeping.Enabled());
-  EXPECT_EQ(countdown.TimerSleeping.Interval(), 2700000);
-  EXPECT_TRUE(sleepLabel);
-}
-
-TEST_F(SleepingTimer, CancelStopsTheCountdownAndStoresZero) {
-  Run(45, "BitBtnOK");
-  Run(100, "BitBtnCancel");
-  EXPECT_EQ(info.SleepMinutes, 0);
-  EXPECT_FALSE(countdown.TimerSleeping.Enabled());
-  EXPECT_FALSE(sleepLabel);
+TEST_F(SleepingTimer, CancelOrZeroStopsTheCountdown) {
+  for (const auto& [minutes, button] : {std::pair{100, "BitBtnCancel"}, std::pair{0, "BitBtnOK"}}) {
+    Run(45, "BitBtnOK");
+    Run(minutes, button);
+    EXPECT_EQ(info.SleepMinutes, 0) << button;
+    EXPECT_FALSE(countdown.TimerSleeping.Enabled()) << button;
+    EXPECT_FALSE(sleepLabel) << button;
+  }
   test::Clock().Advance(301 * kMinute);
   EXPECT_EQ(test::System().PowerOffCalls, 0);
-}
-
-TEST_F(SleepingTimer, ZeroWithOkDisablesTheCountdown) {
-  Run(0, "BitBtnOK");
-  EXPECT_EQ(info.SleepMinutes, 0);
-  EXPECT_FALSE(countdown.TimerSleeping.Enabled());
-  EXPECT_FALSE(sleepLabel);
 }
 
 TEST_F(SleepingTimer, CloseBoxKeepsTheMinutesAndRestartsTheFullInterval) {
@@ -169,26 +139,16 @@ TEST_F(SleepingTimer, CloseBoxKeepsTheMinutesAndRestartsTheFullInterval) {
   EXPECT_EQ(closes, 1);
 }
 
-TEST_F(SleepingTimer, ExpiryClosesTheProgramAndPowersOff) {
+TEST_F(SleepingTimer, FortyFiveMinutesThenTheProgramClosesAndPowersOffOnce) {
   Run(45, "BitBtnOK");
+  EXPECT_EQ(info.SleepMinutes, 45);
+  EXPECT_EQ(countdown.TimerSleeping.Interval(), 2700000);
+  EXPECT_TRUE(sleepLabel);
   test::Clock().Advance(45 * kMinute - 1);
-  EXPECT_EQ(test::System().PowerOffCalls, 0);
+  EXPECT_EQ(closes, 0);
   test::Clock().Advance(1);
   EXPECT_EQ(closes, 1);
   EXPECT_EQ(test::System().PowerOffCalls, 1);
-  // Once only.
   test::Clock().Advance(45 * kMinute);
   EXPECT_EQ(test::System().PowerOffCalls, 1);
-}
-
-TEST_F(SleepingTimer, ExpiryLeavesThePowerOffToTheScheduler) {
-  int notified = 0;
-  countdown.SchedulerWindowExists = [] { return true; };
-  countdown.NotifyScheduler = [&] { ++notified; };
-  info.SleepMinutes = 1;
-  countdown.Apply();
-  test::Clock().Advance(kMinute);
-  EXPECT_EQ(closes, 1);
-  EXPECT_EQ(notified, 1);
-  EXPECT_EQ(test::System().PowerOffCalls, 0);
 }

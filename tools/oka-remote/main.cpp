@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandNames.h"
+#include "app/CommandTable.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
 
@@ -42,14 +42,14 @@ int Usage(FILE* out, int status) {
 }
 
 int List() {
-  for (const pvx::app::TCommandName& c : pvx::app::CommandNames()) {
+  for (const pvx::app::TCommandDef& c : pvx::app::CommandTable()) {
     std::string aliases;
     for (std::string_view alias : c.aliases) {
       if (alias.empty()) continue;
       aliases += aliases.empty() ? "" : ", ";
       aliases += alias;
     }
-    std::printf("%6d  %-22.*s %-40.*s %s\n", c.code, int(c.name.size()), c.name.data(),
+    std::printf("%6d  %-22.*s %-40.*s %s\n", c.Code(), int(c.name.size()), c.name.data(),
                 int(c.title.size()), c.title.data(), aliases.c_str());
   }
   return kDelivered;
@@ -93,13 +93,13 @@ int main(int argc, char** argv) {
   // Every word is checked before anything is sent, so a typo never leaves half a sequence done.
   std::vector<ipc::TMessage> messages;
   for (const std::string& word : args) {
-    const std::optional<int> code = pvx::app::ParseCommand(word);
+    const std::optional<pvx::app::TCommand> code = pvx::app::ParseCommand(word);
     if (!code) {
       std::fprintf(stderr, "oka-remote: unknown command '%s' (see oka-remote --list)\n",
                    word.c_str());
       return kBadCommandLine;
     }
-    messages.push_back({ipc::kMsgCommand, *code, 0});
+    messages.push_back({ipc::kMsgCommand, pvx::app::CodeOf(*code), 0});
   }
   return Deliver(ipc::PostMessages(window, messages));
 }

@@ -1,0 +1,96 @@
+#include "app/ChannelCommands.h"
+
+#include "app/ShellContext.h"
+#include "settings/ChannelInfo.h"
+#include "settings/CountryInfo.h"
+#include "settings/Globals.h"
+#include "tuning/CountryList.h"
+#include "tuning/FrequencyTable.h"
+
+namespace pvx::app {
+
+using namespace pvx::settings;
+
+namespace {
+
+enum Table { kAntenna = 0, kCable = 1, kMemory = 2, kFM = 3 };
+
+QString ChannelName(const TChannelInfo& c, int channel) {
+  auto& channels = const_cast<TChannelInfo&>(c);
+  switch (c.CurrentTable) {
+    case kAntenna:
+    case kCable: {
+      const TChannelRecord* record = channels.ChannelRecord(c.CurrentTable == kCable, channel);
+      return record ? record->Name : QString();
+    }
+    case kMemory: {
+      const TMemoryChannelRecord* record = channels.MemoryRecord(channel);
+      return record ? record->Name : QString();
+    }
+    case kFM: {
+      const TFMMemoryChannelRecord* record = channels.FMRecord(channel);
+      return record ? record->Name : QString();
+    }
+    default: return {};
+  }
+}
+
+}  // namespace
+
+QString ChannelOSDText(const TChannelInfo& channels, int channel, const QString& displayText) {
+  // The display text is the name, or the name followed by "- " and the audio mode.
+  const QString name = ChannelName(channels, channel);
+  QString text = QString::number(channel);
+  if (!name.isEmpty()) text += ' ' + name;
+  const QString modePrefix = name + QStringLiteral("- ");
+  const QString mode = displayText.startsWith(modePrefix) ? displayText.mid(modePrefix.size()) : QString();
+  if (!mode.isEmpty()) text += QStringLiteral(" - ") + mode;
+  return text;
+}
+
+void FirstRunChannels() {
+  TChannelInfo& channels = *ChannelInfo;
+  const tuning::TCountryPosition at = tuning::EntryForCode(CountryInfo ? CountryInfo->CountryCode : 1);
+  const tuning::TTuningEntry entry = tuning::CountryEntry(at.Letter, at.Position);
+  tuning::TFrequencyBlock antenna{}, cable{};
+  if (!tuning::LoadFrequencyTable(entry.TableIndex, antenna, cable)) return;
+  tuning::ApplyFrequencyBlock(antenna, [&](int n) -> TChannelRecord& { return *channels.ChannelRecord(false, n); });
+  tuning::ApplyFrequencyBlock(cable, [&](int n) -> TChannelRecord& { return *channels.ChannelRecord(true, n); });
+  for (int n = 1; n <= TChannelInfo::kChannelCount; ++n) {
+    for (bool isCable : {false, true}) {
+      TChannelRecord* record = channels.ChannelRecord(isCable, n);
+      record->Valid = record->Frequency != 0;
+      record->Standard = entry.Standard;
+    }
+  }
+  channels.TableIndex = entry.TableIndex;
+  channels.Standard = entry.Standard;
+  channels.SetCountryCode(entry.CountryCode);
+  // Through the model, so the input is routed and the windows hear of the source.
+  channels.SetVideoSource(0);
+}
+
+void RegisterChannelCommands(TShell& shell) {
+  TCommandDispatcher& d = *shell.Dispatcher;
+  using enum TCommand;
+  d.Register(NextChannel, [] { ChannelInfo->ChannelUp(); });
+  d.Register(PreviousChannel, [] { ChannelInfo->ChannelDown(); });
+  d.Register(RecallChannel, [] { ChannelInfo->Recall(); });
+  // A second scan command during a scan stops it at its next channel.
+  d.RegisterAtOnce(Scan, [] {
+    if (!ChannelInfo->Scanning) return false;
+    ChannelInfo->AbortScan = true;
+    return true;
+  });
+  d.Register(Scan, [&shell] {
+    if (ChannelInfo->Scanning) {
+      ChannelInfo->AbortScan = true;
+      return;
+    }
+    if (ChannelInfo->CurrentTable <= kCable) ChannelInfo->AutoScan(ChannelInfo->CurrentTable);
+    if (!shell.Exiting) ChannelInfo->SelectChannel(ChannelInfo->CurrentChannel());
+  });
+  d.Unavailable(MemoriseChannel, QStringLiteral("Memorising a channel is not available in this version"));
+}
+
+}  // namespace pvx::app

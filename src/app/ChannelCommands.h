@@ -1,0 +1,23 @@
+#pragma once
+// Channels: next, previous, recall, the scan, the first-run channel plan and the OSD text of
+// a channel change.
+
+#include <QString>
+
+namespace pvx::settings {
+class TChannelInfo;
+}
+
+namespace pvx::app {
+
+struct TShell;
+
+// "7", "7 Seven Sports" or "7 Seven Sports - Stereo": the number, the name when there is one
+// and the audio mode that the channel's display text carries.
+QString ChannelOSDText(const settings::TChannelInfo& channels, int channel, const QString& displayText);
+
+// Until the setup wizard has run, the channels of the user's country plan are offered as they
+// are, so the first start already shows television.
+void FirstRunChannels();
+
+}  // namespace pvx::app

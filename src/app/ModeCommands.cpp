@@ -1,0 +1,161 @@
+#include "app/ModeCommands.h"
+
+#include "app/MainForm.h"
+#include "app/OSDForm.h"
+#include "app/ShellContext.h"
+#include "app/SourceCommands.h"
+#include "engine/AudioAdjustInfo.h"
+#include "engine/CaptureInfo.h"
+#include "platform/ipc/MessageClient.h"
+#include "platform/ipc/Messages.h"
+#include "settings/ErrorMessages.h"
+#include "settings/Globals.h"
+#include "settings/MainInfo.h"
+#include "settings/ChannelInfo.h"
+#include "settings/PreviewInfo.h"
+
+namespace pvx::app {
+
+using namespace pvx::settings;
+namespace ipc = pvx::platform::ipc;
+
+namespace {
+
+bool LeaveMode(TShell& shell, TAppMode from, TAppMode to) {
+  switch (from) {
+    case amTV:
+      if (to == amChannelPreview || to == amPlayback || to == amFMRadio) return true;
+      return shell.Capture->StopPreview();
+    case amChannelPreview:
+      shell.Window->LeaveChannelPreview();
+      return true;
+    case amFMRadio:
+      return to == amPlayback || shell.Capture->StopPreview();
+    case amClosed:
+      return true;
+    default:
+      // Recording, playback and time-shifting have no graph of their own here yet.
+      return shell.Capture->StopPreview();
+  }
+}
+
+bool EnterMode(TShell& shell, TAppMode from, TAppMode to) {
+  engine::TCaptureInfo& capture = *shell.Capture;
+  switch (to) {
+    case amTV:
+      if (from == amChannelPreview) return true;
+      if (from == amFMRadio) {
+        capture.SetRadioMode(false);
+        shell.Window->show();
+        return !capture.RadioMode();
+      }
+      shell.Audio->SetLineMute(false);
+      return capture.StartPreview();
+    case amChannelPreview:
+      if (PreviewInfo->Count() < 1) {
+        ShowErrorCode(1006);
+        return false;
+      }
+      return shell.Window->EnterChannelPreview();
+    case amClosed:
+      return true;
+    default:
+      // FM needs its panel, recording, playback and time-shifting their graphs and players;
+      // until those exist the switch fails and the mode stays as it was, with its picture back.
+      if (from == amTV && to != amPlayback && to != amFMRadio) capture.StartPreview();
+      return false;
+  }
+}
+
+// The preview grid shows consecutive valid channels of the current list, row by row.
+TPreviewSource ChannelPreviewSource() {
+  TPreviewSource source;
+  auto cellChannel = [](int cell) {
+    const int d = PreviewInfo->Dimension;
+    return PreviewInfo->Grid[size_t(cell / d)][size_t(cell % d)].Channel;
+  };
+  source.Count = [] { return PreviewInfo->Count(); };
+  source.Name = [cellChannel](int cell) { return TChannelPreviewGrid::CellLabel(1, cellChannel(cell)); };
+  source.Tune = [cellChannel](int cell) { ChannelInfo->SelectChannel(cellChannel(cell)); };
+  source.Select = [cellChannel](int cell) { ChannelInfo->SelectChannel(cellChannel(cell)); };
+  source.Dimension = [] { return int(PreviewInfo->Dimension); };
+  source.Interval = [] { return int(PreviewInfo->Interval); };
+  source.FirstPage = [] { PreviewInfo->Fill(ChannelInfo->CurrentChannel()); };
+  source.NextPage = [] { PreviewInfo->NextPage(); };
+  return source;
+}
+
+}  // namespace
+
+void InstallModeSwitch(TShell& shell) {
+  shell.Main->LeaveMode = [&shell](TAppMode from, TAppMode to) { return LeaveMode(shell, from, to); };
+  shell.Main->EnterMode = [&shell](TAppMode from, TAppMode to) { return EnterMode(shell, from, to); };
+}
+
+void EnterFM(TShell& shell) {
+  if (shell.Main->Mode != amTV) return;
+  if (FormOSD) FormOSD->EnableOSD(false);
+  shell.Window->SetOverlayFullScreen(false);
+  shell.Window->SetFullScreen(false);
+  shell.Main->SetMode(amFMRadio);
+  if (shell.Main->Mode == amFMRadio)
+    shell.Window->hide();
+  else if (FormOSD)
+    FormOSD->EnableOSD(true);
+}
+
+void LeaveFM(TShell& shell) {
+  if (shell.Main->Mode != amFMRadio) return;
+  shell.Main->SetMode(amTV);
+  if (shell.Main->Mode != amTV) return;
+  shell.Window->show();
+  if (FormOSD) FormOSD->EnableOSD(true);
+  RestoreLastSource(shell);
+}
+
+void ScheduledStart(TShell& shell) {
+  TMainInfo& main = *shell.Main;
+  if (main.Mode == amTV || main.Mode == amFMRadio) main.SetMode(amScheduledCapture);
+  if (main.Mode != amScheduledCapture)
+    ipc::PostMessage(ipc::kSchedulerWindowClass, ipc::kMsgScheduledStatus, ipc::kScheduledStartRefused, 0);
+}
+
+void RegisterModeCommands(TShell& shell) {
+  TCommandDispatcher& d = *shell.Dispatcher;
+  TMainInfo& main = *shell.Main;
+  TFormMainWindow* window = shell.Window;
+  window->PreviewSource = ChannelPreviewSource();
+  using enum TCommand;
+  d.Register(ChannelPreview, [&main, window] {
+    if (main.Mode != amChannelPreview)
+      main.SetMode(amChannelPreview);
+    else
+      window->LeavePreviewWithSelection();
+  });
+  d.Register(PreviewSelect, [window] { window->FormKeyUp(Qt::Key_Return, {}); });
+  d.Register(Left, [window] { window->FormKeyUp(Qt::Key_Left, {}); });
+  d.Register(Right, [window] { window->FormKeyUp(Qt::Key_Right, {}); });
+  d.Register(Snapshot, [&shell] {
+    if (!shell.Capture->GrabSnapshot()) ShowErrorCode(1008);
+  });
+  d.Register(Capture, [&main] { main.SetMode(amCapture); });
+  // Recording from FM radio returns to TV until FM has a panel to return to.
+  d.Register(Stop, [&main] { main.SetMode(amTV); });
+  d.Register(TimeShifting, [&main] { main.SetMode(amTimeShifting); });
+  d.Register(Play, [&main] {
+    main.PlayGivenFile = false;
+    main.SetMode(main.Mode == amTimeShifting ? amTimeShiftPlayback : amPlayback);
+  });
+  d.Register(PlayGivenFile, [&main] {
+    main.PlayGivenFile = true;
+    main.SetMode(amPlayback);
+  });
+  d.Register(TVOrFM, [&shell] {
+    if (shell.Main->Mode == amFMRadio)
+      LeaveFM(shell);
+    else
+      EnterFM(shell);
+  });
+}
+
+}  // namespace pvx::app

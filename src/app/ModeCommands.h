@@ -1,0 +1,17 @@
+#pragma once
+// The application modes: the commands that switch them, the mode switch's leave and enter
+// steps, and the window messages that change the mode (FM, the scheduler's recording).
+
+namespace pvx::app {
+
+struct TShell;
+
+// The leave and enter steps of MainInfo's mode switch.
+void InstallModeSwitch(TShell& shell);
+// From live TV to FM radio, and back with the stored source restored.
+void EnterFM(TShell& shell);
+void LeaveFM(TShell& shell);
+// The scheduler asks for its recording; refused unless watching TV or listening to FM.
+void ScheduledStart(TShell& shell);
+
+}  // namespace pvx::app

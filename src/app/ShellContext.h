@@ -1,0 +1,50 @@
+#pragma once
+// What the command handlers work on: the shell's objects, created and freed by the
+// application in their fixed order. The channel tables are the settings globals.
+
+#include <functional>
+
+#include "app/CommandDispatcher.h"
+
+namespace pvx::engine {
+class TAudioAdjustInfo;
+class TCaptureInfo;
+}  // namespace pvx::engine
+namespace pvx::settings {
+class TMainInfo;
+class THotkeyControlInfo;
+}  // namespace pvx::settings
+namespace pvx::util {
+class TOEMInfo;
+}
+
+namespace pvx::app {
+
+class TFormMainWindow;
+
+struct TShell {
+  settings::TMainInfo* Main = nullptr;
+  engine::TAudioAdjustInfo* Audio = nullptr;
+  settings::THotkeyControlInfo* Hotkeys = nullptr;
+  engine::TCaptureInfo* Capture = nullptr;
+  util::TOEMInfo* OEM = nullptr;
+  TFormMainWindow* Window = nullptr;
+  TCommandDispatcher* Dispatcher = nullptr;
+  // Exit was asked for: work still to do before it (a tune after a scan) is skipped.
+  bool Exiting = false;
+  // Closes the main window and runs the exit sequence (once).
+  std::function<void()> CloseProgram;
+
+  // FM radio shows its own panel instead of the main window.
+  bool FMPanelVisible() const;
+};
+
+// The handlers, by domain; each registers its commands with the shell's dispatcher.
+void RegisterWindowCommands(TShell& shell);
+void RegisterSourceCommands(TShell& shell);
+void RegisterChannelCommands(TShell& shell);
+void RegisterAudioCommands(TShell& shell);
+void RegisterEntryCommands(TShell& shell);
+void RegisterModeCommands(TShell& shell);
+
+}  // namespace pvx::app

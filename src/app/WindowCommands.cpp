@@ -1,0 +1,78 @@
+// The application's own commands: exit, minimise, full screen, help, About, the TV guide and
+// the sleeping timer; and the dialogs this build does not have yet.
+
+#include "app/AboutDialog.h"
+#include "app/MainForm.h"
+#include "app/ShellContext.h"
+#include "platform/ProgramFolder.h"
+#include "platform/SystemServices.h"
+#include "platform/ipc/MessageClient.h"
+#include "platform/ipc/Messages.h"
+#include "settings/ChannelInfo.h"
+#include "settings/Globals.h"
+#include "settings/MainInfo.h"
+#include "settings/MultiLangInfo.h"
+#include "util/Services.h"
+
+namespace pvx::app {
+
+namespace ipc = pvx::platform::ipc;
+using settings::ChannelInfo;
+
+bool TShell::FMPanelVisible() const { return Main && Main->Mode == settings::amFMRadio; }
+
+namespace {
+
+void OpenHelp() {
+  using settings::MultiLangInfo;
+  const QString name = MultiLangInfo ? "PVX_" + MultiLangInfo->LanguageName + ".html" : QString();
+  QString help = name.isEmpty() ? QString() : platform::DataFile(name);
+  if (help.isEmpty()) help = platform::DataFile("PVX.html");
+  if (!help.isEmpty()) platform::System().OpenUrl(help);
+}
+
+}  // namespace
+
+void RegisterWindowCommands(TShell& shell) {
+  TCommandDispatcher& d = *shell.Dispatcher;
+  TFormMainWindow* window = shell.Window;
+  using enum TCommand;
+  // Exit stops a running scan at its next channel.
+  d.RegisterAtOnce(Exit, [&shell] {
+    shell.Exiting = true;
+    if (ChannelInfo && ChannelInfo->Scanning) ChannelInfo->AbortScan = true;
+    return false;
+  });
+  d.Register(Exit, [&shell] {
+    shell.Exiting = true;
+    shell.Main->StartInFM = shell.FMPanelVisible();
+    shell.CloseProgram();
+  });
+  d.Register(Minimise, [window] { window->showMinimized(); });
+  d.Register(MinimiseOrRestore, [window] {
+    if (window->isMinimized())
+      window->showNormal();
+    else
+      window->showMinimized();
+  });
+  d.Register(FullScreen, [window] { window->SetFullScreen(!window->IsFullScreen()); });
+  d.Register(Help, [] { OpenHelp(); });
+  d.Register(SleepTimer, [window] { window->SleepCountdown.Execute(window); });
+  d.Register(About, [&shell, window] {
+    TDialogAbout about(*shell.OEM, window);
+    about.exec();
+  });
+  d.Register(IEPG, [] { util::OpenTVGuide(); });
+  d.Unavailable(Setup, QStringLiteral("The settings dialog is not available in this version"));
+  d.Unavailable(TVSetupWizard, QStringLiteral("The TV setup wizard is not available in this version"));
+  d.Unavailable(Schedule, QStringLiteral("Scheduled recording is not available in this version"));
+
+  // When the countdown runs out the scheduler, if it runs, switches the computer off.
+  TSleepCountdown& countdown = window->SleepCountdown;
+  countdown.SchedulerWindowExists = [] { return ipc::FindWindow(ipc::kSchedulerWindowClass); };
+  countdown.NotifyScheduler = [] {
+    ipc::PostMessage(ipc::kSchedulerWindowClass, ipc::kMsgSleepTimerExpired, 0, 0);
+  };
+}
+
+}  // namespace pvx::app
