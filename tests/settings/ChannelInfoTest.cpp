@@ -174,7 +174,8 @@ TEST(ChannelInfo, SelectingMutesTunesSetsTheSoundAndAnnounces) {
     EXPECT_EQ(ch.events.back(), QStringLiteral("channel 2 '%1'").arg(row.shown));
     // The standard is announced first, then the sound, then the channel.
     if (row.refusals == 2)
-      EXPECT_EQ(ch.events, QStringList({"standard 0x10", "audio 1 Stereo", "channel 2 'Two- Stereo'"}));
+      EXPECT_EQ(ch.events,
+                QStringList({"standard 0x10", "audio 1 Stereo", "channel 2 'Two- Stereo'"}));
   }
 }
 
@@ -249,7 +250,7 @@ TEST(ChannelInfo, StandardTableAndAudioModeNames) {
       EXPECT_EQ(TChannelInfo::AudioModeName(mode, standard), modes[mode]) << standard << mode;
 }
 
-TEST(ChannelInfo, ApplyAndChangeStandard) {
+TEST(ChannelInfo, ApplyChangeAndSetStandard) {
   TMainInfo main;
   MainInfo = &main;  // cleared by the test listener
   Channels ch;
@@ -265,12 +266,9 @@ TEST(ChannelInfo, ApplyAndChangeStandard) {
   EXPECT_EQ(test::Dialogs().Warnings,
             std::vector<QStringList>(
                 {{"Cannot set TV Video standard, please verify your TV video system again."}}));
-}
-
-TEST(ChannelInfo, SetStandardRewritesEveryRecordAndTellsTheEmpiaCard) {
-  TMainInfo main;
-  MainInfo = &main;  // cleared by the test listener
-  Channels ch;
+  // Setting the standard rewrites every record, and tells the Empia card.
+  main.ChipFamily = 0;
+  ch.Clear();
   ch.info.ChannelRecord(true, 160)->Standard = 9;
   ch.info.SetStandard(8);
   for (bool cable : {false, true})
@@ -306,8 +304,8 @@ TEST(ChannelInfo, InsertAndDeleteChannelsShiftTheTable) {
   // The inserted record takes the frequency of the one it displaces.
   ASSERT_TRUE(c.InsertChannel(3, true));
   EXPECT_EQ(*c.ChannelRecord(true, 3), (TChannelRecord{true, false, 3, 0, 3, 3, "", ""}));
-  EXPECT_EQ(c.ChannelRecord(true, 4)->Name, "3");
-  EXPECT_EQ(c.ChannelRecord(true, 160)->Name, "159");
+  EXPECT_EQ(QStringList({c.ChannelRecord(true, 4)->Name, c.ChannelRecord(true, 160)->Name}),
+            QStringList({"3", "159"}));
   ASSERT_TRUE(c.InsertChannel(160, true));
   EXPECT_EQ(*c.ChannelRecord(true, 160), (TChannelRecord{true, false, 3, 0, 159, 159, "", ""}));
   for (int n : {0, 161}) {
@@ -319,8 +317,8 @@ TEST(ChannelInfo, InsertAndDeleteChannelsShiftTheTable) {
 TEST(ChannelInfo, InsertAndDeleteMemoryShiftEntries) {
   TChannelInfo c;
   ASSERT_TRUE(c.InsertMemory(2));
-  EXPECT_EQ(c.MemoryChannels[2].Name, "Memory 2");
-  EXPECT_EQ(c.MemoryChannels[49].Name, "Memory 49");
+  EXPECT_EQ(QStringList({c.MemoryChannels[2].Name, c.MemoryChannels[49].Name}),
+            QStringList({"Memory 2", "Memory 49"}));
   ASSERT_TRUE(c.DeleteMemory(1));
   EXPECT_EQ(c.MemoryChannels[0].Name, "Memory 2");
   EXPECT_EQ(c.MemoryChannels[49], TMemoryChannelRecord{});
@@ -364,10 +362,8 @@ TEST(ChannelInfo, FMStateSavedAndRestored) {
   ch.tuner.AudioRefusals[0] = 100;
   ch.info.RestoreState();
   EXPECT_EQ(ch.tuner.Log.first(), "source 0");
-  EXPECT_EQ(ch.info.VideoSource, TChannelInfo::kTuner);
-  EXPECT_EQ(ch.info.CurrentTable, TChannelInfo::kCable);
-  EXPECT_EQ(ch.info.CurChannel, 21);
-  EXPECT_EQ(ch.info.CurFM, 3);
+  EXPECT_EQ(QList<int>({ch.info.VideoSource, ch.info.CurrentTable, ch.info.CurChannel, ch.info.CurFM}),
+            QList<int>({TChannelInfo::kTuner, TChannelInfo::kCable, 21, 3}));
   EXPECT_EQ(ch.events.first(), "source");
   EXPECT_EQ(ch.events.last(), "channel 21 ''") << "mode 0 refused after mode 5: no mode name";
 }
@@ -385,22 +381,29 @@ TEST(ChannelInfo, ResetRestoresDefaultsButKeepsTunerAndVerifyCount) {
   ch.info.Reset();
   EXPECT_EQ(ch.info.VerifyCount, 3);
   EXPECT_EQ(ch.info.Tuner(), &ch.tuner);
-  EXPECT_EQ(ch.info.CountryCode, 0);
-  EXPECT_EQ(ch.info.CurrentTable, TChannelInfo::kNoTable);
-  EXPECT_EQ(ch.info.AntennaChannels[0], TChannelRecord{});
-  EXPECT_EQ(ch.info.MemoryChannels[0], (TMemoryChannelRecord{true, 0, 1, "Memory 1"}));
-  EXPECT_EQ(ch.info.MemoryChannels[49], (TMemoryChannelRecord{true, 0, 50, "Memory 50"}));
-  EXPECT_EQ(ch.info.FMChannels[0], (TFMMemoryChannelRecord{87900000, "FM Memory 1"}));
-  EXPECT_EQ(ch.info.FMChannels[49], (TFMMemoryChannelRecord{107500000, "FM Memory 50"}));
+  // The defaults themselves are pinned by the channel file's golden bytes.
+  const TChannelInfo fresh;
+  EXPECT_EQ(QList<int>({ch.info.CountryCode, ch.info.CurrentTable}), QList<int>({0, 4}));
+  EXPECT_EQ(ch.info.AntennaChannels, fresh.AntennaChannels);
+  EXPECT_EQ(ch.info.MemoryChannels, fresh.MemoryChannels);
+  EXPECT_EQ(ch.info.FMChannels, fresh.FMChannels);
 }
 
 // --- preview grid --------------------------------------------------------------------------
 
+namespace {
+struct Preview : Channels {
+  TPreviewInfo p{info};
+  explicit Preview(std::initializer_list<int> valid) {
+    MakeValid(valid);
+    info.CurrentTable = TChannelInfo::kAntenna;
+  }
+};
+}  // namespace
+
 TEST(PreviewInfo, CountIsLimitedByValidChannelsUnlessCustomized) {
-  Channels ch;
-  ch.MakeValid({2, 9, 30, 31});
-  ch.info.CurrentTable = TChannelInfo::kAntenna;
-  TPreviewInfo p(ch.info);
+  Preview ch({2, 9, 30, 31});
+  TPreviewInfo& p = ch.p;
   EXPECT_EQ(p.Count(), 4);
   p.Customize = true;
   EXPECT_EQ(p.Count(), 9);
@@ -411,16 +414,12 @@ TEST(PreviewInfo, CountIsLimitedByValidChannelsUnlessCustomized) {
 }
 
 TEST(PreviewInfo, FillPlacesValidChannelsRowByRowAndWraps) {
-  Channels ch;
-  ch.MakeValid({2, 9, 30, 31, 150});
-  ch.info.CurrentTable = TChannelInfo::kAntenna;
-  TPreviewInfo p(ch.info);
+  Preview ch({2, 9, 30, 31, 150});
+  TPreviewInfo& p = ch.p;
   p.Dimension = 2;
   p.Fill(30);
-  EXPECT_EQ(p.Grid[0][0], (TPreviewCell{1, 30}));
-  EXPECT_EQ(p.Grid[0][1], (TPreviewCell{1, 31}));
-  EXPECT_EQ(p.Grid[1][0], (TPreviewCell{1, 150}));
-  EXPECT_EQ(p.Grid[1][1], (TPreviewCell{1, 2}));
+  EXPECT_EQ(QList<TPreviewCell>({p.Grid[0][0], p.Grid[0][1], p.Grid[1][0], p.Grid[1][1]}),
+            QList<TPreviewCell>({{1, 30}, {1, 31}, {1, 150}, {1, 2}}));
   EXPECT_EQ(p.NextChannel, 9);
   EXPECT_EQ(p.Grid[0][2], TPreviewCell{}) << "outside the dimension";
 
@@ -440,10 +439,8 @@ TEST(PreviewInfo, FillPlacesValidChannelsRowByRowAndWraps) {
 }
 
 TEST(PreviewInfo, CustomizedGridKeepsItsStartDimensionIsLimitedAndResetClears) {
-  Channels ch;
-  ch.MakeValid({5, 6});
-  ch.info.CurrentTable = TChannelInfo::kAntenna;
-  TPreviewInfo p(ch.info);
+  Preview ch({5, 6});
+  TPreviewInfo& p = ch.p;
   p.Customize = true;
   p.SetStart(6);
   EXPECT_EQ(p.StartChannel, 1);
@@ -459,9 +456,7 @@ TEST(PreviewInfo, CustomizedGridKeepsItsStartDimensionIsLimitedAndResetClears) {
   p.Reset();
   EXPECT_EQ(p.Grid, TPreviewInfo::TGrid<TPreviewCell>{});
   EXPECT_EQ(p.CustomGrid, TPreviewInfo::TGrid<TSourceMapCell>{});
-  EXPECT_EQ(p.Dimension, 3);
-  EXPECT_EQ(p.Interval, 2);
-  EXPECT_FALSE(p.Customize);
+  EXPECT_EQ(QList<int>({p.Dimension, p.Interval, p.Customize}), QList<int>({3, 2, false}));
 }
 
 // --- scans on a simulated band ---------------------------------------------------------------
@@ -484,15 +479,6 @@ std::function<FakeTuner::Reading(quint32)> Band(std::vector<qint64> carriers, in
 }
 
 }  // namespace
-
-TEST(ChannelScan, WithoutATunerBothScansFail) {
-  TChannelInfo c;
-  c.AbortScan = true;
-  EXPECT_FALSE(c.AutoScan(2));
-  EXPECT_FALSE(c.AbortScan);
-  EXPECT_FALSE(c.FreeScan(250000));
-  EXPECT_FALSE(c.Scanning);
-}
 
 TEST(ChannelScan, AutoScanOfBothTablesMarksWhatLocks) {
   Channels ch;
@@ -606,7 +592,7 @@ TEST(ChannelScan, FreeScanStopsAfter160Stations) {
   EXPECT_LT(ch.tuner.Tuned.back(), quint32(carriers[161]));
 }
 
-TEST(ChannelScan, FreeScanAbortStopsAtTheNextChannelAndRefusesAZeroStep) {
+TEST(ChannelScan, FreeScanAbortStopsAtTheNextChannelAndAZeroStepOrNoTunerIsRefused) {
   Channels ch;
   ch.tuner.Receive = Band({48250000, 56250000, 83250000});
   ch.info.OnFreeScanProgress = [&](TChannelInfo& c, int, quint32, bool hit) {
@@ -623,4 +609,7 @@ TEST(ChannelScan, FreeScanAbortStopsAtTheNextChannelAndRefusesAZeroStep) {
   EXPECT_FALSE(ch.info.FreeScan(0));
   EXPECT_FALSE(ch.info.FreeScan(-250000));
   EXPECT_TRUE(ch.tuner.Tuned.empty());
+  TChannelInfo bare;  // without a tuner both scans fail
+  bare.AbortScan = true;
+  EXPECT_FALSE(bare.AutoScan(2) || bare.AbortScan || bare.FreeScan(250000) || bare.Scanning);
 }
