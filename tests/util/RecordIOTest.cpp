@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QVariantList>
 
 #include "support/TestEnvironment.h"
 #include "util/RecordIO.h"
@@ -44,23 +45,17 @@ TEST(RecordIO, GoldenBytesReadBackInSequence) {
   EXPECT_EQ(bytes.size(), golden.size() + 8 + 4 + text.toUtf8().size());
   QBuffer in;
   Reader(in, bytes);
-  EXPECT_EQ(ReadInteger(in), 4505);
-  EXPECT_EQ(ReadInteger(in), -2);
-  EXPECT_TRUE(ReadBoolean(in));
-  EXPECT_FALSE(ReadBoolean(in));
-  EXPECT_DOUBLE_EQ(ReadDouble(in), 1.0);
-  EXPECT_EQ(ReadString(in), "ab");
-  EXPECT_EQ(ReadString(in), "");
-  EXPECT_DOUBLE_EQ(ReadDouble(in), 44900.75);
-  EXPECT_EQ(ReadString(in), text);
+  EXPECT_EQ(QVariantList({ReadInteger(in), ReadInteger(in), ReadBoolean(in), ReadBoolean(in),
+                          ReadDouble(in), ReadString(in), ReadString(in), ReadDouble(in),
+                          ReadString(in)}),
+            QVariantList({4505, -2, true, false, 1.0, "ab", "", 44900.75, text}));
 }
 
 TEST(RecordIO, BooleanIsTrueForAnyNonZeroAndShortReadsFillWithZero) {
   QBuffer in;
   Reader(in, Bytes({0, 1, 0, 0, 0x34, 0x12}));
-  EXPECT_TRUE(ReadBoolean(in));
-  EXPECT_EQ(ReadInteger(in), 0x1234);
-  EXPECT_EQ(ReadInteger(in), 0);  // nothing left at all
+  EXPECT_EQ(QList<int>({ReadBoolean(in), ReadInteger(in), ReadInteger(in)}),
+            QList<int>({true, 0x1234, 0}));  // the last with nothing left at all
 }
 
 TEST(RecordIO, StringLengthsOutsideTheLimitReadAsEmptyWithoutSkipping) {
@@ -103,16 +98,11 @@ TEST(RecordIO, RelayFileNeedsBothMarksAndTheWholeBlock) {
   RelayBlock block{};
 
   EXPECT_FALSE(ReadRelayFile(path, block));  // missing
-
   pvx::test::WriteFile(path, relay(4500, 320, 4500));
   ASSERT_TRUE(ReadRelayFile(path, block));
-  EXPECT_EQ(block[0], 'r');
-  EXPECT_EQ(block[319], 'r');
-
-  pvx::test::WriteFile(path, relay(4501, 320, 4500));
-  EXPECT_FALSE(ReadRelayFile(path, block));
-  pvx::test::WriteFile(path, relay(4500, 320, 4359));
-  EXPECT_FALSE(ReadRelayFile(path, block));
-  pvx::test::WriteFile(path, relay(4500, 100, 0));
-  EXPECT_FALSE(ReadRelayFile(path, block));
+  EXPECT_EQ(QByteArray(block.data(), 320), QByteArray(320, 'r'));
+  for (const QByteArray& bytes : {relay(4501, 320, 4500), relay(4500, 320, 4359), relay(4500, 100, 0)}) {
+    pvx::test::WriteFile(path, bytes);
+    EXPECT_FALSE(ReadRelayFile(path, block));
+  }
 }
