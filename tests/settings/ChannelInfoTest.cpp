@@ -41,6 +41,10 @@ struct Channels {
     info.OnAutoScanDone = [this](TChannelInfo&, int last, int found, int kind, bool aborted) {
       done << QStringLiteral("%1 %2 %3 %4").arg(last).arg(found).arg(kind).arg(aborted);
     };
+    info.OnFreeScanDone = [this](TChannelInfo& c, int found, bool aborted) {
+      EXPECT_TRUE(c.Scanning);
+      done << QStringLiteral("free %1 %2").arg(found).arg(aborted);
+    };
   }
   // Antenna table current without tuning anything, channel `current`.
   void UseAntenna(int current) {
@@ -67,12 +71,10 @@ TEST(ChannelInfo, VerifyOptionFollowsTheMarkerFileAndSetupNeededTheChoices) {
   EXPECT_FALSE(TChannelInfo().VerifyOptionShown);
   test::WriteFile(test::Home() + "MaxAutoScan.cfg", "");
   TChannelInfo c;
-  EXPECT_TRUE(c.VerifyOptionShown);
-  EXPECT_TRUE(c.SetupNeeded());
+  EXPECT_TRUE(c.VerifyOptionShown && c.SetupNeeded());
   c.CountryCode = 49;
   EXPECT_FALSE(c.SetupNeeded());
-  c.CountryCode = -1;
-  c.TVSystemChoice = 3;
+  c.CountryCode = -1, c.TVSystemChoice = 3;
   EXPECT_FALSE(c.SetupNeeded());
 }
 
@@ -80,13 +82,10 @@ TEST(ChannelInfo, UpDownAndRecallWalkTheValidChannels) {
   Channels ch;
   ch.MakeValid({3, 40, 160});
   ch.UseAntenna(160);
-  EXPECT_EQ(ch.info.ChannelUp(), 3);
-  EXPECT_EQ(ch.info.ChannelUp(), 40);
-  EXPECT_EQ(ch.info.ChannelDown(), 3);
-  EXPECT_EQ(ch.info.ChannelDown(), 160);
-  EXPECT_EQ(ch.info.PrevChannel, 3);
-  EXPECT_EQ(ch.info.Recall(), 3);
-  EXPECT_EQ(ch.info.PrevChannel, 160);
+  TChannelInfo& c = ch.info;
+  EXPECT_EQ(QList<int>({c.ChannelUp(), c.ChannelUp(), c.ChannelDown(), c.ChannelDown(),
+                        c.PrevChannel, c.Recall(), c.PrevChannel}),
+            QList<int>({3, 40, 3, 160, 3, 3, 160}));
   for (int c : {0, -7, 161, 100000, INT32_MAX, INT32_MIN}) {  // searches stay inside the table
     EXPECT_EQ(ch.info.NextValid(c), 3) << c;
     EXPECT_EQ(ch.info.PrevValid(c), 160) << c;
@@ -102,14 +101,12 @@ TEST(ChannelInfo, UpDownAndRecallWalkTheValidChannels) {
 
 TEST(ChannelInfo, MemoryAndFMValidityAndCount) {
   TChannelInfo c;
-  c.CurrentTable = TChannelInfo::kMemory;
-  EXPECT_EQ(c.ValidCount(), 50);
   c.MemoryChannels[1].Valid = false;
-  EXPECT_EQ(c.NextValid(1), 3);
-  c.CurrentTable = TChannelInfo::kFM;
   c.FMChannels[49].Frequency = 0;
-  EXPECT_EQ(c.ValidCount(), 49);
-  EXPECT_EQ(c.PrevValid(1), 49);
+  c.CurrentTable = TChannelInfo::kMemory;
+  EXPECT_EQ(QList<int>({c.ValidCount(), c.NextValid(1)}), QList<int>({49, 3}));
+  c.CurrentTable = TChannelInfo::kFM;
+  EXPECT_EQ(QList<int>({c.ValidCount(), c.PrevValid(1)}), QList<int>({49, 49}));
   c.CurrentTable = TChannelInfo::kNoTable;
   EXPECT_EQ(c.ValidCount(), 0);
 }
@@ -502,10 +499,8 @@ TEST(ChannelScan, AutoScanOfBothTablesMarksWhatLocks) {
   EXPECT_EQ(ch.done, QStringList({"160 2 0 0", "160 2 2 0"}));
   EXPECT_EQ(ch.tuner.Log.first(), "standard 0x10");
   EXPECT_EQ(ch.tuner.Tuned.size(), 200u) << "channels without a frequency are not tuned";
-  EXPECT_TRUE(ch.info.ChannelRecord(false, 3)->Found);
-  EXPECT_TRUE(ch.info.ChannelRecord(true, 10)->Valid);
-  EXPECT_FALSE(ch.info.ChannelRecord(false, 11)->Valid);
-  EXPECT_FALSE(ch.info.Scanning);
+  EXPECT_TRUE(ch.info.ChannelRecord(false, 3)->Found && ch.info.ChannelRecord(true, 10)->Valid);
+  EXPECT_FALSE(ch.info.ChannelRecord(false, 11)->Valid || ch.info.Scanning);
 
   ch.done.clear();
   ASSERT_TRUE(ch.info.AutoScan(1));
@@ -540,17 +535,10 @@ TEST(ChannelScan, FreeScanStoresCentredCarriersAndSkipsAChannelWidthAfterEach) {
     coarseDuring = ch.tuner.Coarse;
     if (hit) found << QStringLiteral("%1=%2").arg(slot).arg(f);
   };
-  int doneCount = -1;
-  ch.info.OnFreeScanDone = [&](TChannelInfo& c, int count, bool aborted) {
-    EXPECT_TRUE(c.Scanning);
-    EXPECT_FALSE(aborted);
-    doneCount = count;
-  };
   ASSERT_TRUE(ch.info.FreeScan(250000));
   EXPECT_EQ(found, QStringList({"1=48250000", "2=56250000", "3=83250000"}));
-  EXPECT_EQ(doneCount, 3);
-  EXPECT_TRUE(coarseDuring);
-  EXPECT_FALSE(ch.tuner.Coarse);
+  EXPECT_EQ(ch.done, QStringList({"free 3 0"}));
+  EXPECT_TRUE(coarseDuring && !ch.tuner.Coarse);
   EXPECT_EQ(*ch.info.ChannelRecord(false, 2),
             (TChannelRecord{true, true, 0, 0, 56250000, 56250000, "", ""}));
   EXPECT_EQ(ch.info.AntennaChannels[150], TChannelRecord{});
@@ -584,10 +572,8 @@ TEST(ChannelScan, FreeScanStopsAfter160Stations) {
   for (int i = 0; i < 170; ++i) carriers.push_back(50000000 + qint64(i) * 7000000);
   ch.tuner.Max = 50000000 + 171 * 7000000;
   ch.tuner.Receive = Band(carriers);
-  int count = 0;
-  ch.info.OnFreeScanDone = [&](TChannelInfo&, int found, bool) { count = found; };
   ASSERT_TRUE(ch.info.FreeScan(250000));
-  EXPECT_EQ(count, 160);
+  EXPECT_EQ(ch.done, QStringList({"free 160 0"}));
   EXPECT_EQ(ch.info.AntennaChannels[159].Frequency, quint32(carriers[159]));
   EXPECT_LT(ch.tuner.Tuned.back(), quint32(carriers[161]));
 }
@@ -598,10 +584,8 @@ TEST(ChannelScan, FreeScanAbortStopsAtTheNextChannelAndAZeroStepOrNoTunerIsRefus
   ch.info.OnFreeScanProgress = [&](TChannelInfo& c, int, quint32, bool hit) {
     if (hit) c.AbortScan = true;
   };
-  bool aborted = false;
-  ch.info.OnFreeScanDone = [&](TChannelInfo&, int, bool a) { aborted = a; };
   ASSERT_TRUE(ch.info.FreeScan(250000));
-  EXPECT_TRUE(aborted);
+  EXPECT_EQ(ch.done, QStringList({"free 1 1"}));
   EXPECT_TRUE(ch.info.AntennaChannels[0].Valid);
   EXPECT_FALSE(ch.info.AntennaChannels[1].Valid);
   EXPECT_EQ(ch.tuner.Tuned.back(), 48500000u) << "the step after the find ends the search";
