@@ -180,12 +180,12 @@ TEST(ChannelSettingsFile, CorruptFileIsReportedResetSpreadAndSetAside) {
     test::WriteFile(o.path, bytes);
     EXPECT_FALSE(o.Load());
     test::ExpectSetAside(o.path, bytes, kCorrupted);
-    EXPECT_EQ(o.channels.CountryCode, 0);
-    EXPECT_FALSE(o.channels.AntennaChannels[3].Valid);
+    EXPECT_EQ(QList<int>({o.channels.CountryCode, o.channels.AntennaChannels[3].Valid,
+                          o.preview.Dimension}),
+              QList<int>({0, false, 3}));
+    EXPECT_EQ(o.preview.CustomGrid[0][0], TSourceMapCell{});
     EXPECT_EQ(o.channels.FMChannels[0], (TFMMemoryChannelRecord{76280000, "FM Memory 1"}));
     EXPECT_EQ(o.channels.FMChannels[49].Frequency, 90000000u);
-    EXPECT_EQ(o.preview.Dimension, 3);
-    EXPECT_EQ(o.preview.CustomGrid[0][0], TSourceMapCell{});
     EXPECT_TRUE(tuner.Log.isEmpty()) << "nothing of a corrupt file reaches the card";
   }
 }

@@ -154,8 +154,7 @@ TEST(MainSettingsFile, ByteSizedValuesKeepTheirLowByte) {
   Fixture in;
   test::WriteFile(in.path, bytes);
   ASSERT_TRUE(in.Load());
-  EXPECT_EQ(in.capture.RecordKind, 0);
-  EXPECT_EQ(in.capture.RecordFormat, 2);
+  EXPECT_EQ(QList<int>({in.capture.RecordKind, in.capture.RecordFormat}), QList<int>({0, 2}));
 }
 
 TEST(MainSettingsFile, UnusableFoldersFallBack) {
@@ -167,8 +166,8 @@ TEST(MainSettingsFile, UnusableFoldersFallBack) {
   test::System().ReadOnlyPrefixes << test::Home() + "disc";
   Fixture in;
   ASSERT_TRUE(in.Load());
-  EXPECT_EQ(in.main.CaptureFolder, "/nonexistent/home/");
-  EXPECT_EQ(in.main.WaveFolder, "/nonexistent/home/");
+  EXPECT_EQ(QStringList({in.main.CaptureFolder, in.main.WaveFolder}),
+            QStringList(2, "/nonexistent/home/"));
   EXPECT_FALSE(QFileInfo(test::Home() + "not").exists());
 }
 
@@ -213,12 +212,10 @@ TEST(MainSettingsFile, CorruptFileIsCheckedWholeThenSetAside) {
     test::WriteFile(in.path, bytes);
     EXPECT_FALSE(in.Load());
     test::ExpectSetAside(in.path, bytes, kCorrupted);
-    EXPECT_FALSE(in.main.AlwaysOnTop);
-    EXPECT_EQ(in.main.CaptureFolder, "/nonexistent/Documents/");
-    EXPECT_EQ(in.capture, TCaptureSettings{});
-    EXPECT_EQ(in.audio, TAudioLevels{});
-    EXPECT_EQ(in.aspect, 0);
-    EXPECT_EQ(in.language.LanguageName, "German");
+    EXPECT_EQ(QList<int>({in.main.AlwaysOnTop, in.aspect}), QList<int>({false, 0}));
+    EXPECT_EQ(QStringList({in.main.CaptureFolder, in.language.LanguageName}),
+              QStringList({"/nonexistent/Documents/", "German"}));
+    EXPECT_TRUE(in.capture == TCaptureSettings{} && in.audio == TAudioLevels{});
     EXPECT_FALSE(QFileInfo::exists(test::Home() + "from-file"));
   }
 }
