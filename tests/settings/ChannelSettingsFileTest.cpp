@@ -29,6 +29,10 @@ struct Objects {
   QString path = test::Home() + "QDVCR2.cfg";
   bool Save() { return TChannelSettingsFile::Save(path, channels, preview); }
   bool Load() { return TChannelSettingsFile::Load(path, channels, preview); }
+  test::FailurePaths Paths() {
+    return {path, [this] { return Load(); }, [this] { return Save(); },
+            "Cannot read channel config....", "Cannot write channel config...."};
+  }
 };
 
 // The default file, value by value, as the format lays it out.
@@ -193,13 +197,8 @@ TEST(ChannelSettingsFile, CorruptFileIsReportedResetSpreadAndSetAside) {
 TEST(ChannelSettingsFile, UnreadableFileIsReportedKeptAndNotSavedOver) {
   Objects o;
   o.channels.AntennaChannels[3].Valid = true;
-  test::MakeUnreadable(o.path);
-  EXPECT_FALSE(o.Load());
+  o.Paths().ExpectUnreadableKept();
   EXPECT_FALSE(o.channels.AntennaChannels[3].Valid);
-  EXPECT_EQ(test::Dialogs().Warnings, std::vector<QStringList>({{"Cannot read channel config...."}}));
-  EXPECT_TRUE(QFileInfo(o.path).isDir());
-  EXPECT_FALSE(QFileInfo::exists(CorruptCopyPath(o.path)));
-  test::ExpectSaveLeavesFile(o.path, [&] { return o.Save(); });
   // A later load that reads the file lets the save write again.
   ASSERT_TRUE(QFile::remove(o.path));
   EXPECT_FALSE(o.Load());
@@ -236,12 +235,5 @@ TEST(ChannelSettingsFile, OverlongNamesAreCutSoTheFileStillLoads) {
 
 TEST(ChannelSettingsFile, FailedSaveKeepsThePreviousFileAndSaysSo) {
   Objects o;
-  o.path = test::Home() + "no-such-folder/QDVCR2.cfg";
-  EXPECT_FALSE(o.Save());
-  EXPECT_EQ(test::Dialogs().Warnings, std::vector<QStringList>({{"Cannot write channel config...."}}));
-  o.path = test::Home() + "QDVCR2.cfg";
-  test::WriteFile(o.path + "/keep", "old");
-  EXPECT_FALSE(o.Save());
-  EXPECT_EQ(test::ReadFile(o.path + "/keep"), "old");
-  EXPECT_EQ(QDir(test::Home()).entryList(QDir::Files).size(), 0) << "left a temporary file";
+  o.Paths().ExpectFailedSaveKeepsOld();
 }

@@ -33,6 +33,10 @@ struct Fixture {
   }
   bool Save() { return main.SaveMainSettings(path, peers); }
   bool Load() { return main.LoadMainSettings(path, peers); }
+  test::FailurePaths Paths() {
+    return {path, [this] { return Load(); }, [this] { return Save(); }, "Cannot read config....",
+            "Cannot write config...."};
+  }
   // Saves with usable folders, then loads the bytes back into a fresh fixture.
   void Expect(const std::function<void(Fixture&)>& set,
               const std::function<void(const Fixture&)>& check) {
@@ -222,26 +226,12 @@ TEST(MainSettingsFile, CorruptFileIsCheckedWholeThenSetAside) {
 
 TEST(MainSettingsFile, UnreadableFileIsReportedKeptAndNotSavedOver) {
   Fixture fx;
-  test::MakeUnreadable(fx.path);
   fx.main.AlwaysOnTop = true;
-  EXPECT_FALSE(fx.Load());
+  fx.Paths().ExpectUnreadableKept();
   EXPECT_FALSE(fx.main.AlwaysOnTop);
-  EXPECT_EQ(test::Dialogs().Warnings, std::vector<QStringList>({{"Cannot read config...."}}));
-  EXPECT_TRUE(QFileInfo(fx.path).isDir());
-  EXPECT_FALSE(QFileInfo::exists(settings::CorruptCopyPath(fx.path)));
-  test::ExpectSaveLeavesFile(fx.path, [&] { return fx.Save(); });
 }
 
 TEST(MainSettingsFile, FailedSaveKeepsThePreviousFileAndSaysSo) {
   Fixture fx;
-  fx.path = test::Home() + "no-such-folder/QDVCR.cfg";
-  EXPECT_FALSE(fx.Save());
-  EXPECT_EQ(test::Dialogs().Warnings, std::vector<QStringList>({{"Cannot write config...."}}));
-
-  // A target that cannot be replaced: the old content stays and no temporary file is left.
-  fx.path = test::Home() + "QDVCR.cfg";
-  test::WriteFile(fx.path + "/keep", "old");
-  EXPECT_FALSE(fx.Save());
-  EXPECT_EQ(test::ReadFile(fx.path + "/keep"), "old");
-  EXPECT_EQ(QDir(test::Home()).entryList(QDir::Files).size(), 0) << "left a temporary file";
+  fx.Paths().ExpectFailedSaveKeepsOld();
 }
