@@ -359,8 +359,9 @@ TEST(ChannelInfo, FMStateSavedAndRestored) {
   ch.tuner.AudioRefusals[0] = 100;
   ch.info.RestoreState();
   EXPECT_EQ(ch.tuner.Log.first(), "source 0");
-  EXPECT_EQ(QList<int>({ch.info.VideoSource, ch.info.CurrentTable, ch.info.CurChannel, ch.info.CurFM}),
-            QList<int>({TChannelInfo::kTuner, TChannelInfo::kCable, 21, 3}));
+  EXPECT_EQ(
+      QList<int>({ch.info.VideoSource, ch.info.CurrentTable, ch.info.CurChannel, ch.info.CurFM}),
+      QList<int>({TChannelInfo::kTuner, TChannelInfo::kCable, 21, 3}));
   EXPECT_EQ(ch.events.first(), "source");
   EXPECT_EQ(ch.events.last(), "channel 21 ''") << "mode 0 refused after mode 5: no mode name";
 }

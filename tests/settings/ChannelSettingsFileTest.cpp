@@ -39,8 +39,8 @@ struct Objects {
 QByteArray GoldenDefaultFile() {
   QByteArray f = Int(4505);
   f += Int(0) + Int(0) + Int(0) + Int(11) + Int(2);  // table, standard, country, system, cable
-  f += Int(4) + Int(0) + Int(0);  // current table, composite, S-Video standard
-  for (int record = 0; record < 2 * 160; ++record)  // antenna, then cable
+  f += Int(4) + Int(0) + Int(0);                     // current table, composite, S-Video standard
+  for (int record = 0; record < 2 * 160; ++record)   // antenna, then cable
     f += Int(0) + Int(0) + Int(0) + Int(0) + Int(0) + Int(0) + Str("") + Str("");
   for (int n = 1; n <= 50; ++n)
     f += Int(1) + Int(0) + Int(n) + Str("Memory " + QByteArray::number(n));
@@ -76,11 +76,17 @@ TEST(ChannelSettingsFile, RoundTripOfEveryValue) {
   c.CableTypeChoice = 0, c.CurrentTable = TChannelInfo::kCable, c.CompositeStandard = 2;
   c.SVideoStandard = 9;
   for (int n = 1; n <= 160; ++n) {
-    *c.ChannelRecord(false, n) = {n % 2 == 0,          n % 3 == 0, quint8(n % 10), quint8(n % 6),
-                                  55250000u + quint32(n), 55250000u, QStringLiteral("Kanal %1").arg(n),
+    *c.ChannelRecord(false, n) = {n % 2 == 0,
+                                  n % 3 == 0,
+                                  quint8(n % 10),
+                                  quint8(n % 6),
+                                  55250000u + quint32(n),
+                                  55250000u,
+                                  QStringLiteral("Kanal %1").arg(n),
                                   QStringLiteral("zweite %1").arg(n)};
-    *c.ChannelRecord(true, n) = {true, false, 3, 4, 4000000000u, 3999999999u,
-                                 QString::fromUtf8("Caf\u00e9 \u6771\u4eac"), ""};
+    *c.ChannelRecord(true, n) = {
+        true, false, 3, 4, 4000000000u, 3999999999u, QString::fromUtf8("Caf\u00e9 \u6771\u4eac"),
+        ""};
   }
   for (int n = 1; n <= 50; ++n) {
     c.MemoryChannels[size_t(n - 1)] = {n % 4 != 0, quint8(n % 2), 161 - n,
@@ -124,17 +130,20 @@ TEST(ChannelSettingsFile, ReadRulesMendStoredValues) {
     Get get;
     int expected;
   };
-  const auto& a = [](const Objects& o) -> auto& { return o.channels.AntennaChannels; };
+  const auto ch = [](std::function<int(const TChannelInfo&)> get) -> Get {
+    return [get](const Objects& o) { return get(o.channels); };
+  };
   const Get dimension = [](const Objects& o) { return o.preview.Dimension; };
   const Get interval = [](const Objects& o) { return o.preview.Interval; };
   // clang-format off
   std::vector<Row> rows = {
-      {kAntenna1 + 8, -1, [&](const Objects& o) { return int(a(o)[0].Standard); }, 0},
-      {kAntenna1 + 12, -2, [&](const Objects& o) { return int(a(o)[0].AudioMode); }, 0},
-      {kAntenna1 + 40, 258, [&](const Objects& o) { return int(a(o)[1].Standard); }, 2},  // low byte
-      {kAntenna1 + 44, 0x105, [&](const Objects& o) { return int(a(o)[1].AudioMode); }, 5},
-      {kMemory1 + 4, -1, [](const Objects& o) { return int(o.channels.MemoryChannels[0].Source); }, 0},
-      {kVideoSource, -5, [](const Objects& o) { return int(o.channels.VideoSource); }, 0},
+      {kAntenna1 + 8, -1, ch([](auto& c) { return c.AntennaChannels[0].Standard; }), 0},
+      {kAntenna1 + 12, -2, ch([](auto& c) { return c.AntennaChannels[0].AudioMode; }), 0},
+      // byte-sized values keep their low byte
+      {kAntenna1 + 40, 258, ch([](auto& c) { return c.AntennaChannels[1].Standard; }), 2},
+      {kAntenna1 + 44, 0x105, ch([](auto& c) { return c.AntennaChannels[1].AudioMode; }), 5},
+      {kMemory1 + 4, -1, ch([](auto& c) { return c.MemoryChannels[0].Source; }), 0},
+      {kVideoSource, -5, ch([](auto& c) { return c.VideoSource; }), 0},
       {kCustomCells, -1, [](const Objects& o) { return int(o.preview.CustomGrid[0][0].Kind); }, 0},
       {kDimension, 1, dimension, 2}, {kDimension, 0, dimension, 3}, {kDimension, 9, dimension, 5},
       {kDimension, -4, dimension, 3}, {kDimension, 4, dimension, 4}, {kDimension, 3, dimension, 3},
@@ -142,13 +151,13 @@ TEST(ChannelSettingsFile, ReadRulesMendStoredValues) {
       {kInterval, 20, interval, 20},
   };
   // clang-format on
+  const auto header = [](const Objects& o) {
+    const TChannelInfo& c = o.channels;
+    return QList<int>({c.TableIndex, c.Standard, c.CountryCode, c.TVSystemChoice, c.CableTypeChoice,
+                       c.CurrentTable, c.CompositeStandard, c.SVideoStandard});
+  };
   for (int i = 0; i < 8; ++i)  // a negative header value reads as 0
-    rows.push_back({kHeader + 4 * i, -3 - i, [i](const Objects& o) {
-                      const TChannelInfo& c = o.channels;
-                      return QList<int>({c.TableIndex, c.Standard, c.CountryCode, c.TVSystemChoice,
-                                         c.CableTypeChoice, c.CurrentTable, c.CompositeStandard,
-                                         c.SVideoStandard})[i];
-                    }, 0});
+    rows.push_back({kHeader + 4 * i, -3 - i, [=](const Objects& o) { return header(o)[i]; }, 0});
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << "offset " << row.offset << " stored " << row.stored);
     QByteArray f = GoldenDefaultFile();

@@ -76,7 +76,7 @@ TEST(HotkeyControlInfo, TypedEntriesCommitAfterTheDelay) {
       {"12345", {}},  // the fifth key abandons the entry, silently, prefix and all
       {".2345@3000 7", {"commit:7=7", "select:7"}},
       {".7\r", {"commit:17=107", "select:107"}},  // Enter commits at once, and only once
-      {"\r", {"select:0"}},                      // on an empty entry: channel 0, no commit
+      {"\r", {"select:0"}},                       // on an empty entry: channel 0, no commit
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.keys);

@@ -63,11 +63,11 @@ QByteArray GoldenDefaultFile() {
   QByteArray f = Int(4505);
   f += Int(0) + Int(0) + Int(0) + Int(0) + Int(0) + Int(2);  // on top, PIP, FM, ..., MPEG-4 codec
   f += Str("/nonexistent/Documents/") + Str("/nonexistent/Documents/") + Str("capture");
-  for (int i = 0; i < 5; ++i) f += Int(-1);  // colour levels
-  f += Str("English");                       // language
-  f += Int(0) + Int(0) + Int(0);             // playback line, record line, record level
+  for (int i = 0; i < 5; ++i) f += Int(-1);           // colour levels
+  f += Str("English");                                // language
+  f += Int(0) + Int(0) + Int(0);                      // playback line, record line, record level
   f += Int(0) + Int(1) + Int(-1) + Int(0) + Int(-1);  // video dev, pixel fmt, audio dev, ...
-  f += Int(0) + Int(1) + Int(0);                     // record kind, format, audio format
+  f += Int(0) + Int(1) + Int(0);                      // record kind, format, audio format
   f += Int(640) + Int(480) + Int(4000) + Int(5) + Int(0);  // size, bit rate, frame rate, quality
   f += Int(1) + Str("capture") + Int(0) + Int(60);  // date-time name, prefix, limit on, limit
   f += Int(0) + Int(0) + Int(0);                    // save time-shift, deinterlace, aspect

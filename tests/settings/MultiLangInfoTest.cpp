@@ -38,7 +38,8 @@ QString WriteLanguages() {
 TEST(MultiLangInfo, LoadsLanguagesFromAllFilesInListOrder) {
   TMultiLangInfo lang(WriteLanguages());
   EXPECT_EQ(lang.Languages, QStringList({"English", "Chinese", "German"}));
-  EXPECT_EQ(QList<int>({lang.LanguageIndex, lang.FontCharset, lang.FontSize}), QList<int>({0, 1, 8}));
+  EXPECT_EQ(QList<int>({lang.LanguageIndex, lang.FontCharset, lang.FontSize}),
+            QList<int>({0, 1, 8}));
   EXPECT_EQ(lang.LanguageName, "English");
   EXPECT_FALSE(lang.AllEntries.join('\n').contains("Orphan"));
   // Entries at the top of a later file belong to the language started last.
@@ -85,7 +86,8 @@ TEST(MultiLangInfo, SetLanguageIgnoresCaseButFontRuleDoesNot) {
   for (const auto& row : rows) {
     lang.SetLanguage(row.name);
     EXPECT_EQ(QList<int>({lang.LanguageIndex, lang.FontCharset, lang.FontSize}),
-              QList<int>({row.index, row.charset, row.size})) << row.name;
+              QList<int>({row.index, row.charset, row.size}))
+        << row.name;
     EXPECT_EQ(lang.LanguageName, row.stored) << row.name;
     if (row.index == 1) EXPECT_EQ(lang.LookupCaption("Setup"), QString::fromUtf8("設定"));
   }

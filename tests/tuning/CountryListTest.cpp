@@ -87,7 +87,8 @@ TEST(CountryList, EntriesFollowTheirTVSystemUnlessTheyHaveATableOfTheirOwn) {
   for (const Row& row : rows) {
     const TTuningEntry entry = Find(row.text);
     EXPECT_EQ(QList<int>({entry.TableIndex, entry.Standard, entry.CountryCode}),
-              QList<int>({row.table, row.standard, row.code})) << row.text;
+              QList<int>({row.table, row.standard, row.code}))
+        << row.text;
   }
 }
 
@@ -97,7 +98,8 @@ TEST(CountryList, PositionsOutsideTheListGiveTheDefaultChoice) {
   for (const auto& [letter, position] : outside) {
     const TTuningEntry entry = CountryEntry(letter, position);
     EXPECT_TRUE(entry.Text.isEmpty()) << letter << " " << position;
-    EXPECT_EQ(QList<int>({entry.TableIndex, entry.Standard, entry.CountryCode}), QList<int>({0, 0, 1}));
+    EXPECT_EQ(QList<int>({entry.TableIndex, entry.Standard, entry.CountryCode}),
+              QList<int>({0, 0, 1}));
   }
   for (int letter : {kLetterX, -1, 26}) EXPECT_TRUE(CountryTexts(letter).isEmpty()) << letter;
 }

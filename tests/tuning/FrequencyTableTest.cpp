@@ -56,7 +56,8 @@ TEST(FrequencyTable, LoadsBothBlocksOfTheRecordInHertz) {
       ASSERT_EQ(antenna[n], Units(table, false, n) * 10000u) << table << " " << n;
       ASSERT_EQ(cable[n], Units(table, true, n) * 10000u) << table << " " << n;
     }
-    if (table == 0) EXPECT_EQ(QList<quint32>({antenna[1], antenna[2]}), QList<quint32>({0, 4294960000u}));
+    if (table == 0)
+      EXPECT_EQ(QList<quint32>({antenna[1], antenna[2]}), QList<quint32>({0, 4294960000u}));
   }
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }

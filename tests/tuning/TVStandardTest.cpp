@@ -1,6 +1,6 @@
-#include "tuning/TVStandard.h"
-
 #include <gtest/gtest.h>
+
+#include "tuning/TVStandard.h"
 
 using namespace pvx::tuning;
 

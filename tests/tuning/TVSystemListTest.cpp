@@ -1,6 +1,6 @@
-#include "tuning/TVSystemList.h"
-
 #include <gtest/gtest.h>
+
+#include "tuning/TVSystemList.h"
 
 using namespace pvx::tuning;
 

@@ -1,7 +1,5 @@
 // The generator of TVTable.tbl: layout of what it writes and refusal of broken plans.
 
-#include "mktvtable/TVTableBuilder.h"
-
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
@@ -10,6 +8,7 @@
 #include <QtEndian>
 #include <functional>
 
+#include "mktvtable/TVTableBuilder.h"
 #include "tuning/FrequencyTable.h"
 
 using namespace pvx;
@@ -87,7 +86,8 @@ TEST(TVTableBuilder, RefusesBrokenPlans) {
   twice.append(twice[4]);
   QJsonArray missing = ValidTables();
   missing.removeAt(17);
-  const char* notKhz = "table 6 antenna: slot 2 is not a positive whole number of kHz divisible by 10";
+  const char* notKhz =
+      "table 6 antenna: slot 2 is not a positive whole number of kHz divisible by 10";
   // clang-format off
   const std::pair<QByteArray, const char*> rows[] = {
       {"{tables", "not JSON"},
@@ -103,7 +103,8 @@ TEST(TVTableBuilder, RefusesBrokenPlans) {
       {SlotPlans(6, "antenna", "2", -10), notKhz},
       {SlotPlans(6, "antenna", "2", 50000000000.0), notKhz},
       {PlansWith(8, [](QJsonObject& t) { t.remove("cable"); }), "table 8 cable: has no data"},
-      {PlansWith(8, [](QJsonObject& t) { t["reuses_table"] = 8; }), "table 8 reuses no valid table"},
+      {PlansWith(8, [](QJsonObject& t) { t["reuses_table"] = 8; }),
+       "table 8 reuses no valid table"},
       {PlansWith(20, [](QJsonObject& t) { t["reuses_table"] = 15; }),
        "table 20 antenna: differs from table 15, which it reuses"},
   };

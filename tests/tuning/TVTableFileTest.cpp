@@ -72,7 +72,7 @@ TEST_F(ShippedTable, KnownCarriersInUnitsOfTenKilohertzAndZeroElsewhere) {
 }
 
 TEST_F(ShippedTable, TablesWithoutAPlanOfTheirOwnRepeatTheirModel) {
-  const std::pair<int, int> reuses[] = {{9, 3},   {10, 3},  {11, 3},  {12, 3},  {13, 3}, {14, 3},
+  const std::pair<int, int> reuses[] = {{9, 3},   {10, 3},  {11, 3},  {12, 3},  {13, 3},  {14, 3},
                                         {16, 15}, {17, 21}, {20, 15}, {23, 16}, {24, 21}, {4, 21}};
   for (const auto& [table, model] : reuses) EXPECT_EQ(Record(table), Record(model)) << table;
   EXPECT_NE(Record(18), Record(15));

@@ -21,8 +21,9 @@ TEST(OEMInfo, SixLinesReplaceTheTextsLinesSevenToTenNameDevicesFewerKeepTheDefau
   EXPECT_EQ(Devices(defaults), QStringList(4, ""));
   EXPECT_FALSE(defaults.HasTitleBitmap);
   EXPECT_TRUE(defaults.TuningPause);
-  const QByteArray six = "Vision TV\nVision\n(c) Vision Ltd\nV 2.5 \nhttps://vision.example/\n"
-                         "mailto:help@vision.example\n";
+  const QByteArray six =
+      "Vision TV\nVision\n(c) Vision Ltd\nV 2.5 \nhttps://vision.example/\n"
+      "mailto:help@vision.example\n";
   test::WriteFile(test::Home() + "PInfo.cfg", "A\nB\nC\nD\nE\n");
   EXPECT_EQ(Texts(TOEMInfo()), Texts(defaults));
   test::WriteFile(test::Home() + "PInfo.cfg", six);
