@@ -11,12 +11,6 @@ using namespace pvx::util;
 
 namespace {
 
-QByteArray Bytes(std::initializer_list<int> values) {
-  QByteArray out;
-  for (int v : values) out.append(static_cast<char>(v));
-  return out;
-}
-
 QByteArray Written(const std::function<bool(QIODevice&)>& write) {
   QBuffer buffer;
   buffer.open(QIODevice::WriteOnly);
@@ -48,9 +42,9 @@ TEST(RecordIO, GoldenBytesReadBackInSequence) {
            WriteBoolean(d, false) && WriteDouble(d, 1.0) && WriteString(d, "ab") &&
            WriteString(d, "") && WriteDouble(d, 44900.75) && WriteString(d, text);
   });
-  const QByteArray golden =
-      Bytes({0x99, 0x11, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0,   0,   0, 0, 0, 0,
-             0,    0,    0, 0, 0,    0xF0, 0x3F, 2,    0, 0, 0, 'a', 'b', 0, 0, 0, 0});
+  // 4505, -2, true, false, 1.0, "ab", "": little-endian, booleans and lengths as integers.
+  const QByteArray golden = QByteArray::fromHex(
+      "99110000 feffffff 01000000 00000000 000000000000f03f 020000006162 00000000");
   EXPECT_EQ(bytes.left(golden.size()), golden);
   EXPECT_EQ(bytes.size(), golden.size() + 8 + 4 + text.toUtf8().size());
   const auto in = Reading(bytes);
@@ -59,7 +53,7 @@ TEST(RecordIO, GoldenBytesReadBackInSequence) {
                           ReadString(*in)}),
             QVariantList({4505, -2, true, false, 1.0, "ab", "", 44900.75, text}));
   // A boolean is true for any non-zero value; a short read fills with zero.
-  const auto rest = Reading(Bytes({0, 1, 0, 0, 0x34, 0x12}));
+  const auto rest = Reading(QByteArray::fromHex("000100003412"));
   EXPECT_EQ(QList<int>({ReadBoolean(*rest), ReadInteger(*rest), ReadInteger(*rest)}),
             QList<int>({true, 0x1234, 0}));
 }
