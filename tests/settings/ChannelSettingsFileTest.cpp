@@ -75,19 +75,15 @@ TEST(ChannelSettingsFile, RoundTripOfEveryValue) {
   c.TableIndex = 7, c.Standard = 1, c.CountryCode = 81, c.TVSystemChoice = 1;
   c.CableTypeChoice = 0, c.CurrentTable = TChannelInfo::kCable, c.CompositeStandard = 2;
   c.SVideoStandard = 9;
+  // clang-format off
   for (int n = 1; n <= 160; ++n) {
-    *c.ChannelRecord(false, n) = {n % 2 == 0,
-                                  n % 3 == 0,
-                                  quint8(n % 10),
-                                  quint8(n % 6),
-                                  55250000u + quint32(n),
-                                  55250000u,
-                                  QStringLiteral("Kanal %1").arg(n),
+    *c.ChannelRecord(false, n) = {n % 2 == 0, n % 3 == 0, quint8(n % 10), quint8(n % 6),
+                                  55250000u + quint32(n), 55250000u, QStringLiteral("Kanal %1").arg(n),
                                   QStringLiteral("zweite %1").arg(n)};
-    *c.ChannelRecord(true, n) = {
-        true, false, 3, 4, 4000000000u, 3999999999u, QString::fromUtf8("Caf\u00e9 \u6771\u4eac"),
-        ""};
+    *c.ChannelRecord(true, n) = {true, false, 3, 4, 4000000000u, 3999999999u,
+                                 QString::fromUtf8("Caf\u00e9 \u6771\u4eac"), ""};
   }
+  // clang-format on
   for (int n = 1; n <= 50; ++n) {
     c.MemoryChannels[size_t(n - 1)] = {n % 4 != 0, quint8(n % 2), 161 - n,
                                        QStringLiteral("Fav %1").arg(n)};

@@ -11,20 +11,21 @@ TEST(TimeFormat, SecondsAndClockTexts) {
   for (const auto& [seconds, text] : rows) EXPECT_EQ(FormatSeconds(seconds), text) << seconds;
   for (auto [in, out] : {std::pair{-1, 0}, {0, 0}, {42, 42}}) EXPECT_EQ(NotNegative(in), out);
   const QDate day(2026, 12, 6);
-  for (auto [time, text] : {std::pair{QTime(9, 5, 7), "9:05:07"},
-                            {QTime(0, 0, 0), "0:00:00"},
+  // clang-format off
+  for (auto [time, text] : {std::pair{QTime(9, 5, 7), "9:05:07"}, {QTime(0, 0, 0), "0:00:00"},
                             {QTime(23, 59, 59, 999), "23:59:59"}})
     EXPECT_EQ(FormatClock(QDateTime(day, time)), text);
+  // clang-format on
 }
 
 TEST(TimeFormat, SecondsBetweenCountsWholeSecondsBothWays) {
   const QDateTime start(QDate(2026, 12, 6), QTime(22, 0, 0));
-  const std::pair<QDateTime, qint64> rows[] = {{start, 0},
-                                               {start.addSecs(90), 90},
-                                               {start.addSecs(-90), -90},
-                                               {start.addMSecs(1999), 1},
-                                               {start.addMSecs(-1999), -1},  // milliseconds dropped
-                                               {start.addDays(2).addSecs(5), 2 * 86400 + 5}};
+  // clang-format off
+  const std::pair<QDateTime, qint64> rows[] = {
+      {start, 0}, {start.addSecs(90), 90}, {start.addSecs(-90), -90},
+      {start.addMSecs(1999), 1}, {start.addMSecs(-1999), -1},  // milliseconds dropped
+      {start.addDays(2).addSecs(5), 2 * 86400 + 5}};
+  // clang-format on
   for (const auto& [end, seconds] : rows) EXPECT_EQ(SecondsBetween(start, end), seconds) << seconds;
 }
 
