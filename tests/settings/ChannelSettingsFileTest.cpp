@@ -77,9 +77,10 @@ TEST(ChannelSettingsFile, RoundTripOfEveryValue) {
   c.SVideoStandard = 9;
   // clang-format off
   for (int n = 1; n <= 160; ++n) {
+    const QString number = QString::number(n);
     *c.ChannelRecord(false, n) = {n % 2 == 0, n % 3 == 0, quint8(n % 10), quint8(n % 6),
-                                  55250000u + quint32(n), 55250000u, QStringLiteral("Kanal %1").arg(n),
-                                  QStringLiteral("zweite %1").arg(n)};
+                                  55250000u + quint32(n), 55250000u, "Kanal " + number,
+                                  "zweite " + number};
     *c.ChannelRecord(true, n) = {true, false, 3, 4, 4000000000u, 3999999999u,
                                  QString::fromUtf8("Caf\u00e9 \u6771\u4eac"), ""};
   }
