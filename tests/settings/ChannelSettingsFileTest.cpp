@@ -10,6 +10,9 @@
 
 using namespace pvx;
 using namespace pvx::settings;
+using test::Int;
+using test::Patch;
+using test::Str;
 
 namespace {
 
@@ -26,19 +29,18 @@ struct Objects {
   QString path = test::Home() + "QDVCR2.cfg";
   bool Save() { return TChannelSettingsFile::Save(path, channels, preview); }
   bool Load() { return TChannelSettingsFile::Load(path, channels, preview); }
+  test::FailurePaths Paths() {
+    return {path, [this] { return Load(); }, [this] { return Save(); },
+            "Cannot read channel config....", "Cannot write channel config...."};
+  }
 };
-
-using test::Int;
-using test::Patch;
-using test::Str;
 
 // The default file, value by value, as the format lays it out.
 QByteArray GoldenDefaultFile() {
   QByteArray f = Int(4505);
-  f += Int(0) + Int(0) + Int(0) + Int(11) +
-       Int(2);                    // table, standard, country, TV system, cable type
-  f += Int(4) + Int(0) + Int(0);  // current table, composite, S-Video standard
-  for (int record = 0; record < 2 * 160; ++record)  // antenna, then cable
+  f += Int(0) + Int(0) + Int(0) + Int(11) + Int(2);  // table, standard, country, system, cable
+  f += Int(4) + Int(0) + Int(0);                     // current table, composite, S-Video standard
+  for (int record = 0; record < 2 * 160; ++record)   // antenna, then cable
     f += Int(0) + Int(0) + Int(0) + Int(0) + Int(0) + Int(0) + Str("") + Str("");
   for (int n = 1; n <= 50; ++n)
     f += Int(1) + Int(0) + Int(n) + Str("Memory " + QByteArray::number(n));
@@ -48,18 +50,15 @@ QByteArray GoldenDefaultFile() {
   f += Int(4);                               // video source
   f += Int(0) + Int(3) + Int(2);             // preview: customize, dimension, interval
   for (int i = 0; i < 50; ++i) f += Int(0);  // custom cells
-  f += Int(4359);
-  return f;
+  return f + Int(4359);
 }
 
-// Offsets into a file whose channel names are all empty.
+// Offsets into a file whose channel names are all empty; negative ones count from the end.
 constexpr int kHeader = 4;               // TableIndex; header value i at kHeader + 4 * i
 constexpr int kAntenna1 = 36;            // antenna record 1; each record is 32 bytes
 constexpr int kMemory1 = 36 + 320 * 32;  // memory entry 1
-int FromEnd(const QByteArray& f, int back) { return int(f.size()) - back; }
-constexpr int kVideoSourceBack = 220, kCustomizeBack = 216, kDimensionBack = 212,
-              kIntervalBack = 208;
-constexpr int kCustomCellsBack = 204;
+constexpr int kVideoSource = -220, kDimension = -212, kInterval = -208, kCustomCells = -204;
+
 }  // namespace
 
 TEST(ChannelSettingsFile, GoldenDefaultFileReplacesWhatWasThere) {
@@ -76,19 +75,16 @@ TEST(ChannelSettingsFile, RoundTripOfEveryValue) {
   c.TableIndex = 7, c.Standard = 1, c.CountryCode = 81, c.TVSystemChoice = 1;
   c.CableTypeChoice = 0, c.CurrentTable = TChannelInfo::kCable, c.CompositeStandard = 2;
   c.SVideoStandard = 9;
+  // clang-format off
   for (int n = 1; n <= 160; ++n) {
-    *c.ChannelRecord(false, n) = {n % 2 == 0,
-                                  n % 3 == 0,
-                                  quint8(n % 10),
-                                  quint8(n % 6),
-                                  55250000u + quint32(n),
-                                  55250000u,
-                                  QStringLiteral("Kanal %1").arg(n),
-                                  QStringLiteral("zweite %1").arg(n)};
-    *c.ChannelRecord(true, n) = {
-        true, false, 3, 4, 4000000000u, 3999999999u, QString::fromUtf8("Caf\u00e9 \u6771\u4eac"),
-        ""};
+    const QString number = QString::number(n);
+    *c.ChannelRecord(false, n) = {n % 2 == 0, n % 3 == 0, quint8(n % 10), quint8(n % 6),
+                                  55250000u + quint32(n), 55250000u, "Kanal " + number,
+                                  "zweite " + number};
+    *c.ChannelRecord(true, n) = {true, false, 3, 4, 4000000000u, 3999999999u,
+                                 QString::fromUtf8("Caf\u00e9 \u6771\u4eac"), ""};
   }
+  // clang-format on
   for (int n = 1; n <= 50; ++n) {
     c.MemoryChannels[size_t(n - 1)] = {n % 4 != 0, quint8(n % 2), 161 - n,
                                        QStringLiteral("Fav %1").arg(n)};
@@ -112,73 +108,64 @@ TEST(ChannelSettingsFile, RoundTripOfEveryValue) {
             QStringList({"country 81", "standard 0x20", "mute", "tv 4000000000"}));
   EXPECT_EQ(tuner.Log.last(), "source 2");
   const TChannelInfo& l = in.channels;
-  EXPECT_EQ(QList<int>({l.TableIndex, l.Standard, l.CountryCode, l.TVSystemChoice,
-                        l.CableTypeChoice, l.CurrentTable, l.CompositeStandard, l.SVideoStandard}),
-            QList<int>({7, 1, 81, 1, 0, TChannelInfo::kCable, 2, 9}));
   EXPECT_EQ(l.AntennaChannels, c.AntennaChannels) << "each record keeps its own standard";
   EXPECT_EQ(l.CableChannels, c.CableChannels);
-  EXPECT_EQ(l.MemoryChannels, c.MemoryChannels);
   EXPECT_EQ(l.FMChannels, c.FMChannels);
-  EXPECT_EQ(
-      QList<qint32>({l.CurChannel, l.PrevChannel, l.CurMemory, l.PrevMemory, l.CurFM, l.PrevFM}),
-      QList<qint32>({12, 13, 14, 15, 16, 17}));
-  EXPECT_EQ(l.VideoSource, TChannelInfo::kSVideo);
-  EXPECT_TRUE(in.preview.Customize);
-  EXPECT_EQ(in.preview.Dimension, 5);
-  EXPECT_EQ(in.preview.Interval, 20);
   EXPECT_EQ(in.preview.CustomGrid, out.preview.CustomGrid);
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
-
+  // Saving what was loaded gives the same bytes: every other value came back as it was.
   const QByteArray first = test::ReadFile(out.path);
   ASSERT_TRUE(in.Save());
   EXPECT_EQ(test::ReadFile(in.path), first);
 }
 
 TEST(ChannelSettingsFile, ReadRulesMendStoredValues) {
-  QByteArray f = GoldenDefaultFile();
-  for (int i = 0; i < 8; ++i) Patch(f, kHeader + 4 * i, -3 - i);  // every header value negative
-  Patch(f, kAntenna1 + 40, 258);    // record 2: its standard keeps its low byte
-  Patch(f, kAntenna1 + 44, 0x105);  // and its audio mode
-  Patch(f, kAntenna1 + 8, -1);      // record standard
-  Patch(f, kAntenna1 + 12, -2);     // record audio mode
-  Patch(f, kMemory1 + 4, -1);       // memory source
-  Patch(f, FromEnd(f, kVideoSourceBack), -5);
-  Patch(f, FromEnd(f, kCustomCellsBack), -1);  // kind of custom cell (1, 1)
-  Patch(f, FromEnd(f, kIntervalBack), 0);
-  Objects o;
-  test::WriteFile(o.path, f);
-  ASSERT_TRUE(o.Load());
-  const TChannelInfo& c = o.channels;
-  EXPECT_EQ(QList<int>({c.TableIndex, c.Standard, c.CountryCode, c.TVSystemChoice,
-                        c.CableTypeChoice, c.CurrentTable, c.CompositeStandard, c.SVideoStandard}),
-            QList<int>({0, 0, 0, 0, 0, 0, 0, 0}));
-  EXPECT_EQ(c.AntennaChannels[0].Standard, 0);
-  EXPECT_EQ(c.AntennaChannels[0].AudioMode, 0);
-  EXPECT_EQ(c.AntennaChannels[1].Standard, 2);
-  EXPECT_EQ(c.AntennaChannels[1].AudioMode, 5);
-  EXPECT_EQ(c.MemoryChannels[0].Source, 0);
-  EXPECT_EQ(c.VideoSource, 0);
-  EXPECT_EQ(o.preview.CustomGrid[0][0].Kind, 0);
-  EXPECT_EQ(o.preview.Interval, 2);
-  EXPECT_TRUE(test::Dialogs().Warnings.empty());
-}
-
-TEST(ChannelSettingsFile, PreviewDimensionAndIntervalRules) {
+  using Get = std::function<int(const Objects&)>;
   struct Row {
-    qint32 storedDimension, dimension, storedInterval, interval;
+    int offset;
+    qint32 stored;
+    Get get;
+    int expected;
   };
-  for (const Row& row :
-       {Row{1, 2, 0, 2}, Row{0, 3, -1, 2}, Row{9, 5, 1, 1}, Row{-4, 3, 20, 20}, Row{4, 4, 7, 7}}) {
+  const auto ch = [](std::function<int(const TChannelInfo&)> get) -> Get {
+    return [get](const Objects& o) { return get(o.channels); };
+  };
+  const Get dimension = [](const Objects& o) { return o.preview.Dimension; };
+  const Get interval = [](const Objects& o) { return o.preview.Interval; };
+  // clang-format off
+  std::vector<Row> rows = {
+      {kAntenna1 + 8, -1, ch([](auto& c) { return c.AntennaChannels[0].Standard; }), 0},
+      {kAntenna1 + 12, -2, ch([](auto& c) { return c.AntennaChannels[0].AudioMode; }), 0},
+      // byte-sized values keep their low byte
+      {kAntenna1 + 40, 258, ch([](auto& c) { return c.AntennaChannels[1].Standard; }), 2},
+      {kAntenna1 + 44, 0x105, ch([](auto& c) { return c.AntennaChannels[1].AudioMode; }), 5},
+      {kMemory1 + 4, -1, ch([](auto& c) { return c.MemoryChannels[0].Source; }), 0},
+      {kVideoSource, -5, ch([](auto& c) { return c.VideoSource; }), 0},
+      {kCustomCells, -1, [](const Objects& o) { return int(o.preview.CustomGrid[0][0].Kind); }, 0},
+      {kDimension, 1, dimension, 2}, {kDimension, 0, dimension, 3}, {kDimension, 9, dimension, 5},
+      {kDimension, -4, dimension, 3}, {kDimension, 4, dimension, 4}, {kDimension, 3, dimension, 3},
+      {kInterval, 0, interval, 2}, {kInterval, -1, interval, 2}, {kInterval, 1, interval, 1},
+      {kInterval, 20, interval, 20},
+  };
+  // clang-format on
+  const auto header = [](const Objects& o) {
+    const TChannelInfo& c = o.channels;
+    return QList<int>({c.TableIndex, c.Standard, c.CountryCode, c.TVSystemChoice, c.CableTypeChoice,
+                       c.CurrentTable, c.CompositeStandard, c.SVideoStandard});
+  };
+  for (int i = 0; i < 8; ++i)  // a negative header value reads as 0
+    rows.push_back({kHeader + 4 * i, -3 - i, [=](const Objects& o) { return header(o)[i]; }, 0});
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << "offset " << row.offset << " stored " << row.stored);
     QByteArray f = GoldenDefaultFile();
-    Patch(f, FromEnd(f, kDimensionBack), row.storedDimension);
-    Patch(f, FromEnd(f, kIntervalBack), row.storedInterval);
+    Patch(f, row.offset < 0 ? f.size() + row.offset : row.offset, row.stored);
     Objects o;
     o.preview.Dimension = 4;
     test::WriteFile(o.path, f);
     ASSERT_TRUE(o.Load());
-    EXPECT_EQ(o.preview.Dimension, row.dimension) << row.storedDimension;
-    EXPECT_EQ(o.preview.Interval, row.interval) << row.storedInterval;
+    EXPECT_EQ(row.get(o), row.expected);
   }
+  EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
 
 TEST(ChannelSettingsFile, CorruptFileIsReportedResetSpreadAndSetAside) {
@@ -187,7 +174,7 @@ TEST(ChannelSettingsFile, CorruptFileIsReportedResetSpreadAndSetAside) {
   std::vector<QByteArray> files(6, good);
   Patch(files[0], 0, 4506);
   files[1].chop(4);
-  Patch(files[2], FromEnd(good, 4), 4360);
+  Patch(files[2], good.size() - 4, 4360);
   for (int i = 0; i < 3; ++i)  // the name "Memory 1": its bytes are not skipped
     Patch(files[size_t(3 + i)], kMemory1 + 12, std::array{600, -1, INT32_MAX}[size_t(i)]);
   test::WriteFile(CorruptCopyPath(test::Home() + "QDVCR2.cfg"), "an older one");
@@ -203,12 +190,12 @@ TEST(ChannelSettingsFile, CorruptFileIsReportedResetSpreadAndSetAside) {
     test::WriteFile(o.path, bytes);
     EXPECT_FALSE(o.Load());
     test::ExpectSetAside(o.path, bytes, kCorrupted);
-    EXPECT_EQ(o.channels.CountryCode, 0);
-    EXPECT_FALSE(o.channels.AntennaChannels[3].Valid);
+    EXPECT_EQ(QList<int>({o.channels.CountryCode, o.channels.AntennaChannels[3].Valid,
+                          o.preview.Dimension}),
+              QList<int>({0, false, 3}));
+    EXPECT_EQ(o.preview.CustomGrid[0][0], TSourceMapCell{});
     EXPECT_EQ(o.channels.FMChannels[0], (TFMMemoryChannelRecord{76280000, "FM Memory 1"}));
     EXPECT_EQ(o.channels.FMChannels[49].Frequency, 90000000u);
-    EXPECT_EQ(o.preview.Dimension, 3);
-    EXPECT_EQ(o.preview.CustomGrid[0][0], TSourceMapCell{});
     EXPECT_TRUE(tuner.Log.isEmpty()) << "nothing of a corrupt file reaches the card";
   }
 }
@@ -216,14 +203,8 @@ TEST(ChannelSettingsFile, CorruptFileIsReportedResetSpreadAndSetAside) {
 TEST(ChannelSettingsFile, UnreadableFileIsReportedKeptAndNotSavedOver) {
   Objects o;
   o.channels.AntennaChannels[3].Valid = true;
-  test::MakeUnreadable(o.path);
-  EXPECT_FALSE(o.Load());
+  o.Paths().ExpectUnreadableKept();
   EXPECT_FALSE(o.channels.AntennaChannels[3].Valid);
-  EXPECT_EQ(test::Dialogs().Warnings,
-            std::vector<QStringList>({{"Cannot read channel config...."}}));
-  EXPECT_TRUE(QFileInfo(o.path).isDir());
-  EXPECT_FALSE(QFileInfo::exists(CorruptCopyPath(o.path)));
-  test::ExpectSaveLeavesFile(o.path, [&] { return o.Save(); });
   // A later load that reads the file lets the save write again.
   ASSERT_TRUE(QFile::remove(o.path));
   EXPECT_FALSE(o.Load());
@@ -238,12 +219,10 @@ TEST(ChannelSettingsFile, MissingOrEmptyFileGivesDefaultsSilently) {
   EXPECT_FALSE(missing.Load());
   EXPECT_EQ(missing.channels.TableIndex, 0);
   EXPECT_EQ(missing.channels.FMChannels[0].Frequency, 76280000u);
-
   Objects empty;
   test::WriteFile(empty.path, "");
   EXPECT_FALSE(empty.Load());
-  EXPECT_EQ(empty.channels.FMChannels[0].Frequency, 87900000u)
-      << "without a tuner the defaults stay";
+  EXPECT_EQ(empty.channels.FMChannels[0].Frequency, 87900000u) << "without a tuner, defaults";
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
 
@@ -255,22 +234,12 @@ TEST(ChannelSettingsFile, OverlongNamesAreCutSoTheFileStillLoads) {
   ASSERT_TRUE(out.Save());
   Objects in;
   ASSERT_TRUE(in.Load());
-  EXPECT_EQ(in.channels.AntennaChannels[0].Name, longName.left(170))
-      << "510 bytes, whole characters";
+  EXPECT_EQ(in.channels.AntennaChannels[0].Name, longName.left(170)) << "510 bytes, whole chars";
   EXPECT_EQ(in.channels.FMChannels[0].Name, QString(512, 'x'));
   EXPECT_EQ(in.channels.FMChannels[1].Name, "FM Memory 2");
 }
 
 TEST(ChannelSettingsFile, FailedSaveKeepsThePreviousFileAndSaysSo) {
   Objects o;
-  o.path = test::Home() + "no-such-folder/QDVCR2.cfg";
-  EXPECT_FALSE(o.Save());
-  EXPECT_EQ(test::Dialogs().Warnings,
-            std::vector<QStringList>({{"Cannot write channel config...."}}));
-
-  o.path = test::Home() + "QDVCR2.cfg";
-  test::WriteFile(o.path + "/keep", "old");
-  EXPECT_FALSE(o.Save());
-  EXPECT_EQ(test::ReadFile(o.path + "/keep"), "old");
-  EXPECT_EQ(QDir(test::Home()).entryList(QDir::Files).size(), 0) << "left a temporary file";
+  o.Paths().ExpectFailedSaveKeepsOld();
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
+#include <cstdlib>
 
 #include "platform/Clock.h"
 #include "settings/HotkeyControlInfo.h"
@@ -32,8 +33,17 @@ struct Entry {
     };
   }
 
+  // Keys in order; "@N " lets N milliseconds pass.
   void Type(const char* keys) {
-    for (const char* k = keys; *k; ++k) info.Key(QChar::fromLatin1(*k));
+    for (const char* k = keys; *k; ++k) {
+      if (*k != '@') {
+        info.Key(QChar::fromLatin1(*k));
+        continue;
+      }
+      char* end = nullptr;
+      test::Clock().Advance(std::strtol(k + 1, &end, 10));
+      k = end;
+    }
   }
 
   // Only the commit and select events, which is what a finished entry amounts to.
@@ -63,16 +73,20 @@ TEST(HotkeyControlInfo, TypedEntriesCommitAfterTheDelay) {
       {"5.", {"commit:5=5", "select:5"}},  // "." after a digit is ignored
       {"1234", {"commit:1234=1234", "select:1234"}},
       {"0", {}},      // nothing typed: nothing to commit
-      {"12345", {}},  // the fifth key abandons the entry
+      {"12345", {}},  // the fifth key abandons the entry, silently, prefix and all
+      {".2345@3000 7", {"commit:7=7", "select:7"}},
+      {".7\r", {"commit:17=107", "select:107"}},  // Enter commits at once, and only once
+      {"\r", {"select:0"}},                       // on an empty entry: channel 0, no commit
   };
   for (const Row& row : rows) {
+    SCOPED_TRACE(row.keys);
     Entry entry;
     entry.Type(row.keys);
     test::Clock().Advance(1000);
-    EXPECT_EQ(entry.Outcome(), row.outcome) << row.keys;
-    EXPECT_TRUE(entry.info.TypedText.isEmpty()) << row.keys;
-    EXPECT_FALSE(entry.info.HundredPrefix) << row.keys;
-    EXPECT_FALSE(entry.info.CommitTimer.Enabled()) << row.keys;
+    EXPECT_EQ(entry.Outcome(), row.outcome);
+    EXPECT_TRUE(entry.info.TypedText.isEmpty());
+    EXPECT_FALSE(entry.info.HundredPrefix);
+    EXPECT_FALSE(entry.info.CommitTimer.Enabled());
   }
 }
 
@@ -85,47 +99,14 @@ TEST(HotkeyControlInfo, ShowsTheTextAsItGrowsAndEveryKeyRestartsTheDelay) {
   Entry ignored;
   ignored.Type("0");
   EXPECT_EQ(ignored.events, QStringList({"text:"}));
-  ignored.Type("4");
-  test::Clock().Advance(600);
-  ignored.Type("x.");  // neither changes the text
+  ignored.Type("4@600 x.@999 ");  // neither "x" nor "." changes the text
   EXPECT_EQ(ignored.events, QStringList({"text:", "text:4", "text:4", "text:4"}));
-  test::Clock().Advance(999);
   EXPECT_TRUE(ignored.Outcome().isEmpty());
   EXPECT_EQ(ignored.info.TypedText, "4");
   test::Clock().Advance(1);
   EXPECT_EQ(ignored.Outcome(), QStringList({"commit:4=4", "select:4"}));
   test::Clock().Advance(5000);  // and only once
   EXPECT_EQ(ignored.Outcome().size(), 2);
-}
-
-TEST(HotkeyControlInfo, EnterCommitsAtOnce) {
-  Entry entry;
-  entry.Type(".7");
-  entry.info.Key(QChar::fromLatin1(kEnter));
-  EXPECT_EQ(entry.Outcome(), QStringList({"commit:17=107", "select:107"}));
-  EXPECT_TRUE(entry.info.TypedText.isEmpty());
-  EXPECT_FALSE(entry.info.CommitTimer.Enabled());
-  test::Clock().Advance(2000);
-  EXPECT_EQ(entry.Outcome().size(), 2);
-  // On an empty entry it selects channel 0 without a commit.
-  Entry empty;
-  empty.info.Key(QChar::fromLatin1(kEnter));
-  EXPECT_EQ(empty.events, QStringList({"select:0"}));
-}
-
-TEST(HotkeyControlInfo, FifthKeyClearsSilentlyAndLeavesNothingForTheNextEntry) {
-  Entry entry;
-  entry.Type(".234");
-  entry.events.clear();
-  entry.Type("5");
-  EXPECT_TRUE(entry.events.isEmpty());
-  EXPECT_TRUE(entry.info.TypedText.isEmpty());
-  EXPECT_FALSE(entry.info.CommitTimer.Enabled());
-  test::Clock().Advance(3000);
-  EXPECT_TRUE(entry.events.isEmpty());
-  entry.Type("7");
-  test::Clock().Advance(1000);
-  EXPECT_EQ(entry.Outcome(), QStringList({"commit:7=7", "select:7"}));
 }
 
 TEST(HotkeyControlInfo, ValueOfText) {

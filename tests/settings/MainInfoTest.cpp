@@ -17,28 +17,19 @@ using namespace pvx::settings;
 
 TEST(MainInfo, ResetKeepsModeSwitchesAndChipNames) {
   TMainInfo info;
-  info.Mode = amFMRadio;
-  info.FMEnabled = false;
-  info.TimeShiftEnabled = false;
-  info.ChipMaker = "Conexant";
-  info.ChipFamily = 2;
+  info.Mode = amFMRadio, info.FMEnabled = info.TimeShiftEnabled = false;
+  info.ChipMaker = "Conexant", info.ChipFamily = 2;
   info.AlwaysOnTop = info.PIPEnabled = info.StartInFM = info.PlayGivenFile = true;
-  info.SleepMinutes = 90;
-  info.MPEG4Codec = 0;
-  info.CaptureFolder = "/x/";
-  info.GivenFilePath = "/x/a.mpg";
+  info.SleepMinutes = 90, info.MPEG4Codec = 0;
+  info.CaptureFolder = "/x/", info.GivenFilePath = "/x/a.mpg";
   info.ColorLevels = {1, 2, 3, 4, 5};
   info.ResetPreferences();
-  EXPECT_EQ(info.Mode, amFMRadio);
-  EXPECT_FALSE(info.FMEnabled);
-  EXPECT_FALSE(info.TimeShiftEnabled);
-  EXPECT_EQ(info.ChipMaker, "Conexant");
-  EXPECT_EQ(info.ChipFamily, 0);
-  EXPECT_FALSE(info.AlwaysOnTop || info.PIPEnabled || info.StartInFM || info.PlayGivenFile);
-  EXPECT_EQ(info.SleepMinutes, 30);
-  EXPECT_EQ(info.MPEG4Codec, 2);
-  EXPECT_EQ(info.CaptureFolder, "/nonexistent/Documents/");
-  EXPECT_EQ(info.GivenFilePath, "");
+  EXPECT_EQ(QList<int>({info.Mode, info.FMEnabled, info.TimeShiftEnabled, info.ChipFamily,
+                        info.AlwaysOnTop || info.PIPEnabled || info.StartInFM || info.PlayGivenFile,
+                        info.SleepMinutes, info.MPEG4Codec}),
+            QList<int>({amFMRadio, false, false, 0, false, 30, 2}));
+  EXPECT_EQ(QStringList({info.ChipMaker, info.CaptureFolder, info.GivenFilePath}),
+            QStringList({"Conexant", "/nonexistent/Documents/", ""}));
   for (int level : info.ColorLevels) EXPECT_EQ(level, -1);
 }
 

@@ -29,19 +29,39 @@ inline void ExpectSetAside(const QString& path, const QByteArray& bytes, const Q
   EXPECT_EQ(ReadFile(settings::CorruptCopyPath(path)), bytes);
 }
 
-// Stands a folder where the file belongs, which no read can get through.
-inline void MakeUnreadable(const QString& path) { QDir().mkpath(path); }
+// The failure paths both settings files share, on an object that loads and saves `path`.
+struct FailurePaths {
+  QString& path;
+  std::function<bool()> load, save;
+  QString cannotRead, cannotWrite;
 
-// After a load that could not read the file: the file (here it is readable again) is not saved
-// over, and nothing more is said.
-inline void ExpectSaveLeavesFile(const QString& path, const std::function<bool()>& save) {
-  ASSERT_TRUE(QDir().rmdir(path));
-  WriteFile(path, "the user's own");
-  const auto warnings = Dialogs().Warnings.size();
-  EXPECT_FALSE(save());
-  EXPECT_EQ(ReadFile(path), "the user's own");
-  EXPECT_EQ(Dialogs().Warnings.size(), warnings);
-}
+  // A folder stands where the file belongs, which no read gets through: reported once, left
+  // where it is, not set aside, and (readable again) not saved over.
+  void ExpectUnreadableKept() {
+    QDir().mkpath(path);
+    EXPECT_FALSE(load());
+    EXPECT_EQ(Dialogs().Warnings, std::vector<QStringList>({{cannotRead}}));
+    EXPECT_FALSE(QFileInfo::exists(settings::CorruptCopyPath(path)));
+    ASSERT_TRUE(QDir().rmdir(path));
+    WriteFile(path, "the user's own");
+    EXPECT_FALSE(save());
+    EXPECT_EQ(ReadFile(path), "the user's own");
+    EXPECT_EQ(Dialogs().Warnings.size(), 1u);
+  }
+  // A folder that does not exist, then a target that cannot be replaced: said once, the old
+  // content stays and no temporary file is left.
+  void ExpectFailedSaveKeepsOld() {
+    const QString target = path;
+    path = Home() + "no-such-folder/settings.cfg";
+    EXPECT_FALSE(save());
+    EXPECT_EQ(Dialogs().Warnings, std::vector<QStringList>({{cannotWrite}}));
+    path = target;
+    WriteFile(path + "/keep", "old");
+    EXPECT_FALSE(save());
+    EXPECT_EQ(ReadFile(path + "/keep"), "old");
+    EXPECT_EQ(QDir(Home()).entryList(QDir::Files).size(), 0) << "left a temporary file";
+  }
+};
 
 }  // namespace pvx::test
 

@@ -37,36 +37,29 @@ class ShippedTable : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(ShippedTable, KnownCarriersInUnitsOfTenKilohertz) {
+TEST_F(ShippedTable, KnownCarriersInUnitsOfTenKilohertzAndZeroElsewhere) {
   struct Row {
     int table;
     Block block;
     int slot;
     quint32 value;
   };
+  // clang-format off
   const Row rows[] = {
-      {0, kAntenna, 2, 5525},     // US channel 2, 55.25 MHz
-      {0, kAntenna, 69, 80125},   // US channel 69
-      {0, kCable, 1, 7325},       // cable 1
-      {0, kCable, 95, 9125},      // cable 95
-      {1, kCable, 95, 9000},      // HRC 95, not the 900 MHz typo of some lists
-      {3, kAntenna, 2, 4825},     // E2
-      {3, kAntenna, 21, 47125},   // UHF 21
-      {3, kCable, 141, 46325},    // S41
-      {4, kAntenna, 1, 4975},     // R1
-      {5, kAntenna, 1, 4575},     // Ireland A
-      {6, kAntenna, 21, 47125},
-      {7, kAntenna, 1, 9125},     // Japan 1
-      {21, kCable, 120, 30325},   // SK20
-      {22, kAntenna, 100, 4625},  // Australia 0
-      {24, kAntenna, 69, 85525},
+      {0, kAntenna, 2, 5525},   {0, kAntenna, 69, 80125},  // US channels 2 (55.25 MHz) and 69
+      {0, kCable, 1, 7325},     {0, kCable, 95, 9125},     // cable 1, cable 95
+      {1, kCable, 95, 9000},                               // HRC 95, not the 900 MHz typo
+      {3, kAntenna, 2, 4825},   {3, kAntenna, 21, 47125},  // E2, UHF 21
+      {3, kCable, 141, 46325},  {4, kAntenna, 1, 4975},    // S41, R1
+      {5, kAntenna, 1, 4575},   {6, kAntenna, 21, 47125},  // Ireland A
+      {7, kAntenna, 1, 9125},   {21, kCable, 120, 30325},  // Japan 1, SK20
+      {22, kAntenna, 100, 4625}, {24, kAntenna, 69, 85525},  // Australia 0
   };
+  // clang-format on
   for (const Row& row : rows)
     EXPECT_EQ(Value(row.table, row.block, row.slot), row.value)
         << "table " << row.table << " block " << row.block << " slot " << row.slot;
-}
-
-TEST_F(ShippedTable, UnusedValuesAreZero) {
+  // Unused values are zero.
   for (int table = 0; table < kTableCount; ++table) {
     for (Block block : {kAntenna, kCable}) {
       EXPECT_EQ(Value(table, block, 0), 0u) << table;
@@ -79,9 +72,8 @@ TEST_F(ShippedTable, UnusedValuesAreZero) {
 }
 
 TEST_F(ShippedTable, TablesWithoutAPlanOfTheirOwnRepeatTheirModel) {
-  const std::pair<int, int> reuses[] = {{9, 3},   {10, 3},  {11, 3},  {12, 3},  {13, 3},
-                                        {14, 3},  {16, 15}, {17, 21}, {20, 15}, {23, 16},
-                                        {24, 21}, {4, 21}};
+  const std::pair<int, int> reuses[] = {{9, 3},   {10, 3},  {11, 3},  {12, 3},  {13, 3},  {14, 3},
+                                        {16, 15}, {17, 21}, {20, 15}, {23, 16}, {24, 21}, {4, 21}};
   for (const auto& [table, model] : reuses) EXPECT_EQ(Record(table), Record(model)) << table;
   EXPECT_NE(Record(18), Record(15));
   EXPECT_NE(Record(0), Record(1));

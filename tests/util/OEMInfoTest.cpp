@@ -9,36 +9,28 @@ using namespace pvx;
 using util::TOEMInfo;
 
 namespace {
-const QByteArray kSixLines =
-    "Vision TV\nVision\n(c) Vision Ltd\nV 2.5 \nhttps://vision.example/\n"
-    "mailto:help@vision.example\n";
+QStringList Texts(const TOEMInfo& i) {
+  return {i.ProductName, i.MakerName, i.RightsText, i.VersionText, i.WebAddress, i.MailAddress};
 }
+QStringList Devices(const TOEMInfo& i) { return {i.DeviceNames.begin(), i.DeviceNames.end()}; }
+}  // namespace
 
-TEST(OEMInfo, DefaultsWithoutInfoFile) {
-  TOEMInfo info;
-  EXPECT_EQ(info.ProductName, "OKA TV");
-  EXPECT_EQ(info.MakerName, "OKA");
-  EXPECT_EQ(info.VersionText, "V 1.0 ");
-  EXPECT_FALSE(info.WebAddress.isEmpty());
-  EXPECT_FALSE(info.MailAddress.isEmpty());
-  for (const QString& name : info.DeviceNames) EXPECT_TRUE(name.isEmpty());
-  EXPECT_FALSE(info.HasTitleBitmap);
-  EXPECT_TRUE(info.TuningPause);
-}
-
-TEST(OEMInfo, SixLinesReplaceTextsAndLinesSevenToTenNameDevices) {
+TEST(OEMInfo, SixLinesReplaceTheTextsLinesSevenToTenNameDevicesFewerKeepTheDefaults) {
+  const TOEMInfo defaults;
+  EXPECT_EQ(defaults.ProductName, "OKA TV");
+  EXPECT_EQ(Devices(defaults), QStringList(4, ""));
+  EXPECT_FALSE(defaults.HasTitleBitmap);
+  EXPECT_TRUE(defaults.TuningPause);
+  const QByteArray six =
+      "Vision TV\nVision\n(c) Vision Ltd\nV 2.5 \nhttps://vision.example/\n"
+      "mailto:help@vision.example\n";
   test::WriteFile(test::Home() + "PInfo.cfg", "A\nB\nC\nD\nE\n");
-  EXPECT_EQ(TOEMInfo().ProductName, "OKA TV") << "fewer than six lines keep the defaults";
-  test::WriteFile(test::Home() + "PInfo.cfg", kSixLines);
-  TOEMInfo six;
-  EXPECT_EQ(QStringList({six.ProductName, six.MakerName, six.RightsText, six.VersionText,
-                         six.WebAddress, six.MailAddress}),
-            QString(kSixLines).split('\n').mid(0, 6));
-  for (const QString& name : six.DeviceNames) EXPECT_TRUE(name.isEmpty());
-  test::WriteFile(test::Home() + "PInfo.cfg", kSixLines + "Capture X\nCrossbar X\nTuner X\n");
-  const TOEMInfo ten;
-  EXPECT_EQ(QStringList(ten.DeviceNames.begin(), ten.DeviceNames.end()),
-            QStringList({"Capture X", "Crossbar X", "Tuner X", ""}));
+  EXPECT_EQ(Texts(TOEMInfo()), Texts(defaults));
+  test::WriteFile(test::Home() + "PInfo.cfg", six);
+  EXPECT_EQ(Texts(TOEMInfo()), QString(six).split('\n').mid(0, 6));
+  EXPECT_EQ(Devices(TOEMInfo()), QStringList(4, ""));
+  test::WriteFile(test::Home() + "PInfo.cfg", six + "Capture X\nCrossbar X\nTuner X\n");
+  EXPECT_EQ(Devices(TOEMInfo()), QStringList({"Capture X", "Crossbar X", "Tuner X", ""}));
   test::WriteFile(test::Home() + "QTitle.bmp", "BM");
   EXPECT_TRUE(TOEMInfo().HasTitleBitmap);
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QVariantList>
+#include <memory>
 
 #include "support/TestEnvironment.h"
 #include "util/RecordIO.h"
@@ -9,12 +11,6 @@ using namespace pvx::util;
 
 namespace {
 
-QByteArray Bytes(std::initializer_list<int> values) {
-  QByteArray out;
-  for (int v : values) out.append(static_cast<char>(v));
-  return out;
-}
-
 QByteArray Written(const std::function<bool(QIODevice&)>& write) {
   QBuffer buffer;
   buffer.open(QIODevice::WriteOnly);
@@ -22,10 +18,19 @@ QByteArray Written(const std::function<bool(QIODevice&)>& write) {
   return buffer.data();
 }
 
-QBuffer* Reader(QBuffer& buffer, const QByteArray& bytes) {
-  buffer.setData(bytes);
-  buffer.open(QIODevice::ReadOnly);
-  return &buffer;
+// An integer, then `block` bytes of `fill`, then an integer unless `tail` is 0.
+QByteArray Framed(qint32 head, int block, char fill, qint32 tail) {
+  return Written([&](QIODevice& d) {
+    return WriteInteger(d, head) && d.write(QByteArray(block, fill)) == block &&
+           (!tail || WriteInteger(d, tail));
+  });
+}
+
+std::unique_ptr<QBuffer> Reading(const QByteArray& bytes) {
+  auto buffer = std::make_unique<QBuffer>();
+  buffer->setData(bytes);
+  buffer->open(QIODevice::ReadOnly);
+  return buffer;
 }
 
 }  // namespace
@@ -37,82 +42,42 @@ TEST(RecordIO, GoldenBytesReadBackInSequence) {
            WriteBoolean(d, false) && WriteDouble(d, 1.0) && WriteString(d, "ab") &&
            WriteString(d, "") && WriteDouble(d, 44900.75) && WriteString(d, text);
   });
-  const QByteArray golden =
-      Bytes({0x99, 0x11, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF, 1, 0, 0, 0,   0,   0, 0, 0, 0,
-             0,    0,    0, 0, 0,    0xF0, 0x3F, 2,    0, 0, 0, 'a', 'b', 0, 0, 0, 0});
+  // 4505, -2, true, false, 1.0, "ab", "": little-endian, booleans and lengths as integers.
+  const QByteArray golden = QByteArray::fromHex(
+      "99110000 feffffff 01000000 00000000 000000000000f03f 020000006162 00000000");
   EXPECT_EQ(bytes.left(golden.size()), golden);
   EXPECT_EQ(bytes.size(), golden.size() + 8 + 4 + text.toUtf8().size());
-  QBuffer in;
-  Reader(in, bytes);
-  EXPECT_EQ(ReadInteger(in), 4505);
-  EXPECT_EQ(ReadInteger(in), -2);
-  EXPECT_TRUE(ReadBoolean(in));
-  EXPECT_FALSE(ReadBoolean(in));
-  EXPECT_DOUBLE_EQ(ReadDouble(in), 1.0);
-  EXPECT_EQ(ReadString(in), "ab");
-  EXPECT_EQ(ReadString(in), "");
-  EXPECT_DOUBLE_EQ(ReadDouble(in), 44900.75);
-  EXPECT_EQ(ReadString(in), text);
-}
-
-TEST(RecordIO, BooleanIsTrueForAnyNonZeroAndShortReadsFillWithZero) {
-  QBuffer in;
-  Reader(in, Bytes({0, 1, 0, 0, 0x34, 0x12}));
-  EXPECT_TRUE(ReadBoolean(in));
-  EXPECT_EQ(ReadInteger(in), 0x1234);
-  EXPECT_EQ(ReadInteger(in), 0);  // nothing left at all
+  const auto in = Reading(bytes);
+  EXPECT_EQ(QVariantList({ReadInteger(*in), ReadInteger(*in), ReadBoolean(*in), ReadBoolean(*in),
+                          ReadDouble(*in), ReadString(*in), ReadString(*in), ReadDouble(*in),
+                          ReadString(*in)}),
+            QVariantList({4505, -2, true, false, 1.0, "ab", "", 44900.75, text}));
+  // A boolean is true for any non-zero value; a short read fills with zero.
+  const auto rest = Reading(QByteArray::fromHex("000100003412"));
+  EXPECT_EQ(QList<int>({ReadBoolean(*rest), ReadInteger(*rest), ReadInteger(*rest)}),
+            QList<int>({true, 0x1234, 0}));
 }
 
 TEST(RecordIO, StringLengthsOutsideTheLimitReadAsEmptyWithoutSkipping) {
-  struct Row {
-    qint32 length;
-    bool readsText;
-  };
-  const Row rows[] = {{512, true}, {513, false}, {600, false}, {-1, false}, {INT32_MIN, false}};
-  for (const Row& row : rows) {
-    QBuffer out;
-    out.open(QIODevice::WriteOnly);
-    WriteInteger(out, row.length);
-    out.write(QByteArray(row.length > 0 ? row.length : 0, 'x').left(600));
-    WriteInteger(out, 4359);
-    QBuffer in;
-    Reader(in, out.data());
-    const QString text = ReadString(in);
-    if (row.readsText) {
-      EXPECT_EQ(text.size(), row.length);
-      EXPECT_EQ(ReadInteger(in), 4359);
-    } else {
-      EXPECT_TRUE(text.isEmpty()) << row.length;
-      // The text was not skipped: the next read lands inside it (or on the trailer for
-      // negative lengths, which carry no text).
-      if (row.length > 0) EXPECT_NE(ReadInteger(in), 4359) << row.length;
-    }
+  for (auto [length, readsText] :
+       {std::pair{512, true}, {513, false}, {600, false}, {-1, false}, {INT32_MIN, false}}) {
+    const auto in = Reading(Framed(length, std::clamp(length, 0, 600), 'x', 4359));
+    EXPECT_EQ(ReadString(*in).size(), readsText ? length : 0) << length;
+    // Not skipped: the next read lands inside the text (a negative length carries none).
+    EXPECT_EQ(ReadInteger(*in) == 4359, readsText || length < 0) << length;
   }
 }
 
 TEST(RecordIO, RelayFileNeedsBothMarksAndTheWholeBlock) {
-  auto relay = [](qint32 head, int block, qint32 tail) {
-    QBuffer out;
-    out.open(QIODevice::WriteOnly);
-    WriteInteger(out, head);
-    out.write(QByteArray(block, 'r'));
-    if (tail) WriteInteger(out, tail);
-    return out.data();
-  };
   const QString path = pvx::test::Home() + "Relay.rec";
   RelayBlock block{};
-
   EXPECT_FALSE(ReadRelayFile(path, block));  // missing
-
-  pvx::test::WriteFile(path, relay(4500, 320, 4500));
+  pvx::test::WriteFile(path, Framed(4500, 320, 'r', 4500));
   ASSERT_TRUE(ReadRelayFile(path, block));
-  EXPECT_EQ(block[0], 'r');
-  EXPECT_EQ(block[319], 'r');
-
-  pvx::test::WriteFile(path, relay(4501, 320, 4500));
-  EXPECT_FALSE(ReadRelayFile(path, block));
-  pvx::test::WriteFile(path, relay(4500, 320, 4359));
-  EXPECT_FALSE(ReadRelayFile(path, block));
-  pvx::test::WriteFile(path, relay(4500, 100, 0));
-  EXPECT_FALSE(ReadRelayFile(path, block));
+  EXPECT_EQ(QByteArray(block.data(), 320), QByteArray(320, 'r'));
+  for (const QByteArray& bytes :
+       {Framed(4501, 320, 'r', 4500), Framed(4500, 320, 'r', 4359), Framed(4500, 100, 'r', 0)}) {
+    pvx::test::WriteFile(path, bytes);
+    EXPECT_FALSE(ReadRelayFile(path, block));
+  }
 }

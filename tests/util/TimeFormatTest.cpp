@@ -4,41 +4,42 @@
 
 using namespace pvx::util;
 
-TEST(TimeFormat, FormatSecondsDoesNotWrapHours) {
-  struct Row {
-    qint64 seconds;
-    const char* text;
-  };
-  const Row rows[] = {{0, "0:00:00"},      {59, "0:00:59"},     {60, "0:01:00"}, {3725, "1:02:05"},
-                      {86399, "23:59:59"}, {90000, "25:00:00"}, {-5, "0:00:00"}};
-  for (const Row& row : rows) EXPECT_EQ(FormatSeconds(row.seconds), row.text) << row.seconds;
+TEST(TimeFormat, SecondsAndClockTexts) {
+  const std::pair<qint64, const char*> rows[] = {
+      {0, "0:00:00"},      {59, "0:00:59"},     {60, "0:01:00"}, {3725, "1:02:05"},
+      {86399, "23:59:59"}, {90000, "25:00:00"}, {-5, "0:00:00"}};  // hours do not wrap
+  for (const auto& [seconds, text] : rows) EXPECT_EQ(FormatSeconds(seconds), text) << seconds;
   for (auto [in, out] : {std::pair{-1, 0}, {0, 0}, {42, 42}}) EXPECT_EQ(NotNegative(in), out);
-}
-
-TEST(TimeFormat, FormatClockShowsTimeOfDay) {
   const QDate day(2026, 12, 6);
-  EXPECT_EQ(FormatClock(QDateTime(day, QTime(9, 5, 7))), "9:05:07");
-  EXPECT_EQ(FormatClock(QDateTime(day, QTime(0, 0, 0))), "0:00:00");
-  EXPECT_EQ(FormatClock(QDateTime(day, QTime(23, 59, 59, 999))), "23:59:59");
+  // clang-format off
+  for (auto [time, text] : {std::pair{QTime(9, 5, 7), "9:05:07"}, {QTime(0, 0, 0), "0:00:00"},
+                            {QTime(23, 59, 59, 999), "23:59:59"}})
+    EXPECT_EQ(FormatClock(QDateTime(day, time)), text);
+  // clang-format on
 }
 
 TEST(TimeFormat, SecondsBetweenCountsWholeSecondsBothWays) {
   const QDateTime start(QDate(2026, 12, 6), QTime(22, 0, 0));
-  EXPECT_EQ(SecondsBetween(start, start), 0);
-  EXPECT_EQ(SecondsBetween(start, start.addSecs(90)), 90);
-  EXPECT_EQ(SecondsBetween(start, start.addSecs(-90)), -90);
-  EXPECT_EQ(SecondsBetween(start, start.addMSecs(1999)), 1);  // milliseconds dropped
-  EXPECT_EQ(SecondsBetween(start, start.addMSecs(-1999)), -1);
-  EXPECT_EQ(SecondsBetween(start, start.addDays(2).addSecs(5)), 2 * 86400 + 5);
+  // clang-format off
+  const std::pair<QDateTime, qint64> rows[] = {
+      {start, 0}, {start.addSecs(90), 90}, {start.addSecs(-90), -90},
+      {start.addMSecs(1999), 1}, {start.addMSecs(-1999), -1},  // milliseconds dropped
+      {start.addDays(2).addSecs(5), 2 * 86400 + 5}};
+  // clang-format on
+  for (const auto& [end, seconds] : rows) EXPECT_EQ(SecondsBetween(start, end), seconds) << seconds;
 }
 
 TEST(TimeFormat, OleDatesMatchTheirDefinition) {
-  EXPECT_DOUBLE_EQ(ToOleDate(QDateTime(QDate(1899, 12, 30), QTime(0, 0))), 0.0);
-  EXPECT_DOUBLE_EQ(ToOleDate(QDateTime(QDate(1900, 1, 1), QTime(0, 0))), 2.0);
-  EXPECT_DOUBLE_EQ(ToOleDate(QDateTime(QDate(2000, 1, 1), QTime(12, 0))), 36526.5);
-  EXPECT_EQ(FromOleDate(36526.25), QDateTime(QDate(2000, 1, 1), QTime(6, 0)));
+  const std::pair<QDateTime, double> rows[] = {
+      {QDateTime(QDate(1899, 12, 30), QTime(0, 0)), 0.0},
+      {QDateTime(QDate(1900, 1, 1), QTime(0, 0)), 2.0},
+      {QDateTime(QDate(2000, 1, 1), QTime(12, 0)), 36526.5},
+      {QDateTime(QDate(2000, 1, 1), QTime(6, 0)), 36526.25},
+      {QDateTime(QDate(2026, 12, 6), QTime(21, 30, 15)), 46362.896006944444}};
+  for (const auto& [when, ole] : rows) {
+    EXPECT_NEAR(ToOleDate(when), ole, 1e-9) << ole;
+    EXPECT_EQ(FromOleDate(ole), when) << ole;
+  }
   // Before the epoch the fraction still counts forward: -1.25 is 1899-12-29 06:00.
   EXPECT_EQ(FromOleDate(-1.25), QDateTime(QDate(1899, 12, 29), QTime(6, 0)));
-  const QDateTime when(QDate(2026, 12, 6), QTime(21, 30, 15));
-  EXPECT_EQ(FromOleDate(ToOleDate(when)), when);
 }
