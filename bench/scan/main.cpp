@@ -17,6 +17,8 @@
 #include <cstdio>
 
 #include "engine/CaptureInfo.h"
+#include "platform/BuiltinComponents.h"
+#include "platform/graph/TComponentRegistry.h"
 #include "engine/ChannelTunerAdapter.h"
 #include "settings/ChannelInfo.h"
 #include "settings/CountryInfo.h"
@@ -89,7 +91,9 @@ int main(int argc, char* argv[]) {
   owner.show();
   int status = 0;
   {
-    engine::TCaptureInfo engine(&owner);
+    platform::graph::TComponentRegistry components;
+    platform::RegisterBuiltinComponents(components);
+    engine::TCaptureInfo engine(&owner, components);
     if (!engine.OpenDevices() || !engine.StartPreview()) {
       std::fprintf(stderr, "bench-scan: no preview\n");
       return 1;

@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "engine/CaptureInfo.h"
+#include "platform/BuiltinComponents.h"
+#include "platform/graph/TComponentRegistry.h"
 #include "platform/video/TVideoRenderer.h"
 #include "settings/CountryInfo.h"
 #include "settings/Globals.h"
@@ -44,7 +46,9 @@ int main(int argc, char* argv[]) {
   owner.resize(640, 480);
   owner.show();
   {
-    engine::TCaptureInfo engine(&owner);
+    platform::graph::TComponentRegistry components;
+    platform::RegisterBuiltinComponents(components);
+    engine::TCaptureInfo engine(&owner, components);
     if (!engine.OpenDevices() || !engine.StartPreview()) {
       std::fprintf(stderr, "bench-tune: no preview\n");
       return 1;

@@ -55,7 +55,9 @@ QString Caption(const char* key, const char* builtIn) {
 
 }  // namespace
 
-TApplication::TApplication(QStringList arguments) : arguments_(std::move(arguments)) {
+TApplication::TApplication(const platform::graph::TComponentRegistry& components,
+                           QStringList arguments)
+    : components_(components), arguments_(std::move(arguments)) {
   CreateModelObjects();
 }
 
@@ -116,7 +118,7 @@ bool TApplication::InitializeApplication() {
 
   mainWindow_ = new TFormMainWindow;
   mainWindow_->setWindowTitle("OKA PVX");
-  capture_ = std::make_unique<engine::TCaptureInfo>(mainWindow_);
+  capture_ = std::make_unique<engine::TCaptureInfo>(mainWindow_, components_);
   capture_->VideoNameOverride = oem_->DeviceNames[0];
   capture_->CrossbarNameOverride = oem_->DeviceNames[1];
   capture_->TunerNameOverride = oem_->DeviceNames[2];

@@ -15,8 +15,9 @@
 
 namespace pvx::engine {
 
-TCaptureInfo::TCaptureInfo(QWidget* owner)
+TCaptureInfo::TCaptureInfo(QWidget* owner, const platform::graph::TComponentRegistry& components)
     : Owner(owner),
+      Components(components),
       discovery_(std::make_unique<TDeviceDiscovery>(*this)),
       routing_(std::make_unique<TInputRouting>(*this)),
       preview_(std::make_unique<TPreviewGraph>(*this)),
@@ -46,7 +47,7 @@ void TCaptureInfo::DeleteTimeShiftFiles() {
 }
 
 void TCaptureInfo::CreateGraphObjects() {
-  Graph = std::make_unique<platform::graph::TFilterGraph>();
+  Graph = std::make_unique<platform::graph::TFilterGraph>(Components);
   Crossbar.reset();
   VideoDevices.clear();
   AudioDevices.clear();

@@ -40,7 +40,7 @@ class ISnapshotSink {
 
 class TCaptureInfo : public settings::TCaptureSettings {
  public:
-  explicit TCaptureInfo(QWidget* owner);
+  TCaptureInfo(QWidget* owner, const platform::graph::TComponentRegistry& components);
   ~TCaptureInfo();
   TCaptureInfo(const TCaptureInfo&) = delete;
   TCaptureInfo& operator=(const TCaptureInfo&) = delete;
@@ -109,6 +109,7 @@ class TCaptureInfo : public settings::TCaptureSettings {
 
   // --- state -------------------------------------------------------------------------------
   QWidget* Owner;
+  const platform::graph::TComponentRegistry& Components;
   bool HasTuner = true;
   bool HasAuxInput = false;
   bool RadioMode = false;

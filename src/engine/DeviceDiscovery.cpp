@@ -39,7 +39,7 @@ bool NameContains(const QString& name, const QString& part) {
 }
 
 int TDeviceDiscovery::DefaultVideoDeviceIndex() const {
-  const auto devices = EnumerateDevices(DeviceCategory::VideoInputDevice);
+  const auto devices = e_.Components.Enumerate(DeviceCategory::VideoInputDevice);
   for (size_t i = 0; i < devices.size(); ++i) {
     for (const char* hint : {"Philips", "713", "Conexant", "88X", "878", "28"}) {
       if (NameContains(devices[i].FriendlyName, hint)) return int(i);
@@ -92,7 +92,7 @@ void TDeviceDiscovery::DetectChip(const QString& name) {
   }
   e_.Empia2800.reset();
   if (main.ChipFamily == 3) {
-    const auto objects = EnumerateDevices(DeviceCategory::VendorObject);
+    const auto objects = e_.Components.Enumerate(DeviceCategory::VendorObject);
     const int index = FindByName(objects, QString::fromLatin1(kEmpia2800ClassId));
     if (index >= 0) e_.Empia2800 = objects[size_t(index)].Bind();
   }
@@ -112,7 +112,7 @@ bool TDeviceDiscovery::OpenDevices() {
   bool fellBack = false;
   for (;;) {
     // Video capture device.
-    const auto videos = EnumerateDevices(DeviceCategory::VideoInputDevice);
+    const auto videos = e_.Components.Enumerate(DeviceCategory::VideoInputDevice);
     e.VideoDevices.clear();
     for (const auto& m : videos) e.VideoDevices << m.FriendlyName;
     if (videos.empty()) return false;
@@ -133,7 +133,7 @@ bool TDeviceDiscovery::OpenDevices() {
     if (!e.VCapture || !graph.AddFilter(e.VCapture, "VCapture")) return false;
 
     // Crossbar.
-    const auto crossbars = EnumerateDevices(DeviceCategory::Crossbar);
+    const auto crossbars = e_.Components.Enumerate(DeviceCategory::Crossbar);
     if (crossbars.empty()) return false;
     const int crossbar = ChooseByChip(crossbars, e.CrossbarNameOverride);
     if (crossbar < 0) {
@@ -156,7 +156,7 @@ bool TDeviceDiscovery::OpenDevices() {
   }
 
   // Audio capture device.
-  const auto audios = EnumerateDevices(DeviceCategory::AudioInputDevice);
+  const auto audios = e_.Components.Enumerate(DeviceCategory::AudioInputDevice);
   e.AudioDevices.clear();
   for (const auto& m : audios) e.AudioDevices << m.FriendlyName;
   if (e.AudioDeviceIndex < 0 || e.AudioDeviceIndex >= int(audios.size())) {
@@ -175,7 +175,7 @@ bool TDeviceDiscovery::OpenDevices() {
   }
 
   // Tuner and its sound decoder.
-  const auto tuners = EnumerateDevices(DeviceCategory::TVTuner);
+  const auto tuners = e_.Components.Enumerate(DeviceCategory::TVTuner);
   int tuner = -1;
   if (!e.TunerNameOverride.isEmpty()) {
     tuner = FindByName(tuners, e.TunerNameOverride);
@@ -192,7 +192,7 @@ bool TDeviceDiscovery::OpenDevices() {
     e.HasTuner = false;
     return true;
   }
-  const auto tvAudios = EnumerateDevices(DeviceCategory::TVAudio);
+  const auto tvAudios = e_.Components.Enumerate(DeviceCategory::TVAudio);
   const int tvAudio = ChooseByChip(tvAudios, e.TVAudioNameOverride);
   if (tvAudio < 0) {
     e.TVAudio.reset();

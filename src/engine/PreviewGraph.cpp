@@ -276,7 +276,7 @@ bool TPreviewGraph::RenderPreview(bool snapshot, bool deinterlace, bool overlay)
   bool skipToRender = false;
   if (deinterlace) {
     e_.Deinterlacer.reset();
-    for (const auto& m : EnumerateDevices(DeviceCategory::LegacyFilter)) {
+    for (const auto& m : e_.Components.Enumerate(DeviceCategory::LegacyFilter)) {
       if (m.FriendlyName.contains("OKA Deinterlacer", Qt::CaseInsensitive) ||
           m.FriendlyName.contains("TELIORDeinterlace Filter", Qt::CaseInsensitive)) {
         e_.Deinterlacer = graph.AddComponent(m.FriendlyName, "Deinterlace");

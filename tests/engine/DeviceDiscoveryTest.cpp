@@ -32,8 +32,8 @@ class TWebcamProvider final : public IDeviceProvider {
 
 class ScopedProvider {
  public:
-  explicit ScopedProvider(IDeviceProvider* p) : p_(p) { TComponentRegistry::Instance().AddProvider(p); }
-  ~ScopedProvider() { TComponentRegistry::Instance().RemoveProvider(p_); }
+  explicit ScopedProvider(IDeviceProvider* p) : p_(p) { test::Components().AddProvider(p); }
+  ~ScopedProvider() { test::Components().RemoveProvider(p_); }
 
  private:
   IDeviceProvider* p_;
@@ -42,8 +42,8 @@ class ScopedProvider {
 // Takes the virtual card out of the machine for one test.
 class WithoutVirtualCard {
  public:
-  WithoutVirtualCard() { TComponentRegistry::Instance().RemoveProvider(&dev::DefaultVirtualProvider()); }
-  ~WithoutVirtualCard() { TComponentRegistry::Instance().AddProvider(&dev::DefaultVirtualProvider()); }
+  WithoutVirtualCard() { test::Components().RemoveProvider(&dev::DefaultVirtualProvider()); }
+  ~WithoutVirtualCard() { test::Components().AddProvider(&dev::DefaultVirtualProvider()); }
 };
 
 }  // namespace
@@ -101,7 +101,7 @@ TEST_F(DeviceDiscovery, DeviceZeroWithoutCrossbarFails) {
   WithoutVirtualCard gone;
   TWebcamProvider webcam;
   ScopedProvider scoped(&webcam);
-  engine_ = std::make_unique<engine::TCaptureInfo>(&owner_);
+  engine_ = std::make_unique<engine::TCaptureInfo>(&owner_, test::Components());
   EXPECT_FALSE(engine_->OpenDevices());
   EXPECT_TRUE(Warnings().isEmpty());
 }

@@ -34,7 +34,7 @@ class EngineFixture : public ::testing::Test {
   // Installs the card and creates the engine; discovery is left to the test.
   engine::TCaptureInfo& Make(const platform::devices::TVirtualCardConfig& config = {}) {
     card_ = platform::devices::InstallVirtualCard(config);
-    engine_ = std::make_unique<engine::TCaptureInfo>(&owner_);
+    engine_ = std::make_unique<engine::TCaptureInfo>(&owner_, test::Components());
     return *engine_;
   }
   // Installs the card, creates the engine and opens its devices.

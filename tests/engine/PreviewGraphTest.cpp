@@ -16,9 +16,9 @@ namespace {
 class Unregistered {
  public:
   Unregistered(const QString& name, FilterFactory factory) : name_(name), factory_(std::move(factory)) {
-    TComponentRegistry::Instance().Unregister(name);
+    test::Components().Unregister(name);
   }
-  ~Unregistered() { TComponentRegistry::Instance().Register(DeviceCategory::LegacyFilter, name_, factory_); }
+  ~Unregistered() { test::Components().Register(DeviceCategory::LegacyFilter, name_, factory_); }
 
  private:
   QString name_;
@@ -26,7 +26,7 @@ class Unregistered {
 };
 
 FilterFactory FactoryOf(const QString& name) {
-  for (const auto& m : EnumerateDevices(DeviceCategory::LegacyFilter))
+  for (const auto& m : test::Components().Enumerate(DeviceCategory::LegacyFilter))
     if (m.FriendlyName == name) return m.Bind;
   return {};
 }

@@ -58,15 +58,6 @@ TEST(TestClock, ChangingTheIntervalRestartsThePeriod) {
   EXPECT_EQ(count, 1);
 }
 
-TEST(TestClock, ZeroIntervalNeverFires) {
-  int count = 0;
-  TTimer timer;
-  timer.OnTimer = [&](TTimer&) { ++count; };
-  timer.SetInterval(0);
-  timer.SetEnabled(true);
-  test::Clock().Advance(10000);
-  EXPECT_EQ(count, 0);
-}
 
 TEST(TestClock, WaitAdvancesVirtualTimeAndDeliversPostedEvents) {
   bool delivered = false;
@@ -76,15 +67,19 @@ TEST(TestClock, WaitAdvancesVirtualTimeAndDeliversPostedEvents) {
   EXPECT_EQ(platform::Clock().NowMs(), 5000);
 }
 
-TEST(TestClock, DestroyedTimerIsForgotten) {
+TEST(TestClock, ZeroIntervalOrDestroyedTimersNeverFire) {
   int count = 0;
+  TTimer zero;
+  zero.OnTimer = [&](TTimer&) { ++count; };
+  zero.SetInterval(0);
+  zero.SetEnabled(true);
   {
-    TTimer timer;
-    timer.OnTimer = [&](TTimer&) { ++count; };
-    timer.SetInterval(10);
-    timer.SetEnabled(true);
+    TTimer gone;
+    gone.OnTimer = [&](TTimer&) { ++count; };
+    gone.SetInterval(10);
+    gone.SetEnabled(true);
   }
-  test::Clock().Advance(100);
+  test::Clock().Advance(10000);
   EXPECT_EQ(count, 0);
 }
 
@@ -108,7 +103,5 @@ TEST(RealClock, TimerRunsOnTheEventLoop) {
     sender.SetEnabled(false);
   };
   timer.SetEnabled(true);
-  // Bounded: a broken timer fails the test instead of hanging it.
-  for (int i = 0; i < 200 && count == 0; ++i) platform::Wait(10);
-  EXPECT_EQ(count, 1);
+  EXPECT_TRUE(test::WaitUntil([&] { return count == 1; }));
 }

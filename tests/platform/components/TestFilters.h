@@ -1,7 +1,8 @@
 #pragma once
-// Filters the component tests build graphs from: live test sources and counting sinks, and a
-// bounded wait for real streaming (the test clock makes platform waits instant).
+// Filters the platform tests build graphs from: live test sources and a sink that counts and
+// keeps what reaches it.
 
+#include <QByteArray>
 #include <QString>
 #include <atomic>
 #include <condition_variable>
@@ -36,8 +37,10 @@ class TTestSink final : public platform::graph::TFilter {
   ~TTestSink() override;
 
   int Frames() const { return frames_; }
-  // The caps of the last frame, as text.
+  // The caps of the last frame, as text and as a media type, and its bytes.
   QString LastCaps() const;
+  platform::graph::TMediaType LastType() const;
+  QByteArray LastFrame() const;
   // From the next frame on the streaming thread waits inside the sink until Release.
   void Block();
   void Release();
@@ -49,6 +52,8 @@ class TTestSink final : public platform::graph::TFilter {
   std::condition_variable released_;
   bool blocked_ = false;
   QString lastCaps_;
+  platform::graph::TMediaType lastType_;
+  QByteArray lastFrame_;
 };
 
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "IpcTestSupport.h"
+#include "platform/ipc/MessageClient.h"
 #include "platform/ipc/MessageFraming.h"
 #include "platform/ipc/Messages.h"
 #include "platform/ipc/TMessageEndpoint.h"
@@ -108,8 +109,10 @@ TEST_F(OkaRemote, ABadCommandLineSendsNothingAndExitsWithOne) {
     EXPECT_EQ(run.exitCode, 1) << args.join(' ').toStdString();
     EXPECT_FALSE(run.err.isEmpty()) << args.join(' ').toStdString();
   }
-  QTest::qWait(100);
-  EXPECT_TRUE(received.empty());
+  // A message posted after them is the first to arrive.
+  ASSERT_TRUE(PostMessage(QString::fromLatin1(kMainWindowClass), kMsgCommand, 4002, 0));
+  ASSERT_TRUE(WaitUntil([&] { return !received.empty(); }));
+  EXPECT_EQ(received.front(), (TMessage{kMsgCommand, 4002, 0}));
 }
 
 TEST_F(OkaRemote, ListPrintsEveryCommandWithoutTheProgram) {

@@ -92,10 +92,10 @@ INSTANTIATE_TEST_SUITE_P(Codecs, AviKinds, ::testing::ValuesIn(kAviCases),
 
 TEST(VideoCompressors, OfferTheMpeg4CodecsThatCanEncodeAndNotVersionOne) {
   QStringList names;
-  for (const TMoniker& m : EnumerateDevices(DeviceCategory::VideoCompressor)) names << m.FriendlyName;
+  for (const TMoniker& m : test::Components().Enumerate(DeviceCategory::VideoCompressor)) names << m.FriendlyName;
   EXPECT_EQ(names, QStringList({"Divx", "Microsoft MPEG-4 Video Codec V3",
                                 "Microsoft MPEG-4 Video Codec V2"}));
-  TFilterGraph graph;
+  TFilterGraph graph{test::Components()};
   EXPECT_FALSE(graph.AddComponent("Microsoft MPEG-4 Video Codec V1", "MPEG4",
                                   DeviceCategory::VideoCompressor));
 }

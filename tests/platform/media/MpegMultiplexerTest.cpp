@@ -81,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(Types, MpegMultiplexerTypes, ::testing::ValuesIn(kCases
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MpegAudioEncoder, RefusesRatesMpegAudioDoesNotHave) {
-  TFilterGraph graph;
+  TFilterGraph graph{test::Components()};
   auto encoder = graph.AddComponent("OKA MPEG1 Audio Encoder", "MPEG1AudioEncoder");
   auto* settings = encoder->As<IMpegAudioEncoder>();
   EXPECT_EQ(settings->get_BitRate(), 224000);

@@ -128,8 +128,7 @@ TEST(MpegRecorder, TimeShiftWritesAVideoAndAnAudioElementaryFile) {
   EXPECT_EQ(test::TProbe::Int(audio.audio, "channels"), 2);
   EXPECT_NEAR(audio.Duration(), 3.0, 0.5);
   // Elementary video carries no times: its length is its frame count.
-  const test::TSpans spans = test::PacketSpans(path);
-  EXPECT_NEAR(spans.video, 3.0, 0.5);
+  EXPECT_NEAR(test::VideoPacketSpan(path), 3.0, 0.5);
 }
 
 TEST(MpegRecorder, RefusesSettingsItCannotRecordAndRunsWithoutAFileName) {
