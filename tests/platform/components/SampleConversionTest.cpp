@@ -56,29 +56,25 @@ TEST(SampleConversion, GoldenBytesBottomRowFirst) {
             kExpectedBottomUp);
 }
 
-struct PixelCase {
-  int y, u, v;
-  int b, g, r;
-};
-
-class YuvPixel : public ::testing::TestWithParam<PixelCase> {};
-
-TEST_P(YuvPixel, ConvertsRoundedAndClamped) {
-  const PixelCase& c = GetParam();
-  const QByteArray bgr =
-      ToBottomUpBGR24(Video("YUY2", 2, 1), Bytes({c.y, c.u, c.y, c.v}));
-  EXPECT_EQ(bgr, Bytes({c.b, c.g, c.r, c.b, c.g, c.r}));
+TEST(SampleConversion, PixelsAreRoundedAndClamped) {
+  struct Case {
+    int y, u, v;
+    int b, g, r;
+  };
+  const Case cases[] = {
+      {235, 128, 128, 255, 255, 255},  // white: 254.916 rounds up
+      {16, 128, 128, 0, 0, 0},         // black
+      {126, 128, 128, 128, 128, 128},  // grey: 128.04
+      {235, 128, 240, 255, 164, 255},  // red 433.668 clamps
+      {16, 16, 128, 0, 44, 0},         // blue -225.904 clamps
+      {81, 90, 240, 0, 0, 254},        // studio red: G -0.5, B -0.986
+      {145, 54, 34, 1, 255, 0},        // studio green: G 255.586
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(ToBottomUpBGR24(Video("YUY2", 2, 1), Bytes({c.y, c.u, c.y, c.v})),
+              Bytes({c.b, c.g, c.r, c.b, c.g, c.r}))
+        << c.y << "," << c.u << "," << c.v;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Colours, YuvPixel,
-    ::testing::Values(PixelCase{235, 128, 128, 255, 255, 255},  // white: 254.916 rounds up
-                      PixelCase{16, 128, 128, 0, 0, 0},         // black
-                      PixelCase{126, 128, 128, 128, 128, 128},  // grey: 128.04
-                      PixelCase{235, 128, 240, 255, 164, 255},  // red 433.668 clamps
-                      PixelCase{16, 16, 128, 0, 44, 0},         // blue -225.904 clamps
-                      PixelCase{81, 90, 240, 0, 0, 254},        // studio red: G -0.5, B -0.986
-                      PixelCase{145, 54, 34, 1, 255, 0}));      // studio green: G 255.586
 
 TEST(SampleConversion, OddWidthUsesTheHalfFilledLastPair) {
   const QByteArray frame = Bytes({235, 128, 16, 128, 16, 128, 235, 128});

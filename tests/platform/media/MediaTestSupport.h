@@ -72,17 +72,14 @@ struct TProbe {
   bool ok = false;
 
   double Duration() const { return format.value("duration").toString().toDouble(); }
-  static double Rate(const QJsonObject& s, const char* key = "r_frame_rate") {
-    const QStringList parts = s.value(key).toString().split('/');
+  static double Rate(const QJsonObject& s) {
+    const QStringList parts = s.value("r_frame_rate").toString().split('/');
     return parts.size() == 2 && parts[1].toDouble() > 0 ? parts[0].toDouble() / parts[1].toDouble()
                                                         : 0.0;
   }
   static int Int(const QJsonObject& s, const char* key) {
     const QJsonValue v = s.value(key);
     return v.isString() ? v.toString().toInt() : v.toInt();
-  }
-  static double Real(const QJsonObject& s, const char* key) {
-    return s.value(key).toString().toDouble();
   }
 };
 
