@@ -112,54 +112,62 @@ TEST(GrowingFileSource, WaitsAtTheEndOfAFileWrittenElsewhereUntilTold) {
   player.graph.Stop();
 }
 
-TEST(TimeShiftPlayback, SingleFileGraphPlaysThePairThroughSplitterAndDecoders) {
+// One recorded pair, played as the time-shift player builds it (splitter and decoders first),
+// by the single-file source on its own, and as two stored files.
+TEST(TimeShiftPlayback, ARecordedPairPlaysThroughEachSource) {
   const QString path = test::Home() + "saved.mpv";
   {
     test::TCaptureRig writer;
     StartTimeShift(writer, path);
     ASSERT_TRUE(test::Played(writer.graph, 2000));
   }
-  // In the order the time-shift player builds it.
-  TPlayer player;
-  auto videoDecoder = player.graph.AddComponent("OKA MPEG Video Decoder", "MPEGTimeShiftVideo");
-  auto audioDecoder = player.graph.AddComponent("OKA MPEG Audio Decoder", "MPEGTimeShiftAudio");
-  auto splitter = player.graph.AddComponent("OKA MPEG TimeShift", "MPEG2Splitter");
-  ASSERT_TRUE(videoDecoder && audioDecoder && splitter);
-  auto source = player.graph.AddComponent("OKA TimeShift File Source", "Async Source Filter");
-  ASSERT_TRUE(source);
-  ASSERT_TRUE(source->As<IFileSourceFilter>()->Load(path));
-  EXPECT_FALSE(source->As<IGrowingFileSource>()) << "only the growing source follows a writer";
-  ASSERT_TRUE(player.graph.Render(*source->FindPin("Output")));
-
-  EXPECT_EQ(&source->FindPin("Output")->ConnectedTo()->Filter(), splitter.get());
-  ASSERT_TRUE(splitter->FindPin("Audio")) << "the .mpa companion's sound";
-  EXPECT_EQ(&splitter->FindPin("Video")->ConnectedTo()->Filter(), videoDecoder.get());
-  EXPECT_EQ(&splitter->FindPin("Audio")->ConnectedTo()->Filter(), audioDecoder.get());
-  EXPECT_TRUE(audioDecoder->FindPin(PinDir::Output)->IsConnected()) << "to the audio renderer";
-  EXPECT_TRUE(player.picture->FindPin("Input")->IsConnected());
-
-  ASSERT_TRUE(player.graph.Run());
-  ASSERT_TRUE(test::WaitUntil([&] { return player.ended || player.failed; }));
-  EXPECT_FALSE(player.failed);
-  EXPECT_NEAR(player.picture->Frames(), CountFrames(path), 2);
-  player.graph.Stop();
-}
-
-TEST(TimeShiftPlayback, SingleFileSourceFindsTheDecodersWithoutTheSplitter) {
-  const QString path = test::Home() + "alone.mpv";
+  const int frames = CountFrames(path);
+  const auto playsToTheEnd = [&](TPlayer& player) {
+    ASSERT_TRUE(player.graph.Run());
+    ASSERT_TRUE(test::WaitUntil([&] { return player.ended || player.failed; }));
+    EXPECT_FALSE(player.failed);
+    EXPECT_NEAR(player.picture->Frames(), frames, 2);
+    player.graph.Stop();
+  };
   {
-    test::TCaptureRig writer;
-    StartTimeShift(writer, path);
-    ASSERT_TRUE(test::Played(writer.graph, 1500));
+    TPlayer player;
+    auto videoDecoder = player.graph.AddComponent("OKA MPEG Video Decoder", "MPEGTimeShiftVideo");
+    auto audioDecoder = player.graph.AddComponent("OKA MPEG Audio Decoder", "MPEGTimeShiftAudio");
+    auto splitter = player.graph.AddComponent("OKA MPEG TimeShift", "MPEG2Splitter");
+    ASSERT_TRUE(videoDecoder && audioDecoder && splitter);
+    auto source = player.graph.AddComponent("OKA TimeShift File Source", "Async Source Filter");
+    ASSERT_TRUE(source && source->As<IFileSourceFilter>()->Load(path));
+    EXPECT_FALSE(source->As<IGrowingFileSource>()) << "only the growing source follows a writer";
+    ASSERT_TRUE(player.graph.Render(*source->FindPin("Output")));
+    EXPECT_EQ(&source->FindPin("Output")->ConnectedTo()->Filter(), splitter.get());
+    ASSERT_TRUE(splitter->FindPin("Audio")) << "the .mpa companion's sound";
+    EXPECT_EQ(&splitter->FindPin("Video")->ConnectedTo()->Filter(), videoDecoder.get());
+    EXPECT_EQ(&splitter->FindPin("Audio")->ConnectedTo()->Filter(), audioDecoder.get());
+    EXPECT_TRUE(audioDecoder->FindPin(PinDir::Output)->IsConnected()) << "to the audio renderer";
+    EXPECT_TRUE(player.picture->FindPin("Input")->IsConnected());
+    playsToTheEnd(player);
   }
-  TPlayer player;
-  auto source = player.graph.AddComponent("OKA TimeShift File Source", "Async Source Filter");
-  ASSERT_TRUE(source->As<IFileSourceFilter>()->Load(path));
-  ASSERT_TRUE(player.graph.Render(*source->FindPin("Output")));
-  ASSERT_TRUE(player.graph.Run());
-  ASSERT_TRUE(test::WaitUntil([&] { return player.ended || player.failed; }));
-  EXPECT_FALSE(player.failed);
-  EXPECT_NEAR(player.picture->Frames(), CountFrames(path), 2);
+  {
+    TPlayer player;  // the source finds the decoders itself
+    auto source = player.graph.AddComponent("OKA TimeShift File Source", "Async Source Filter");
+    ASSERT_TRUE(source->As<IFileSourceFilter>()->Load(path));
+    ASSERT_TRUE(player.graph.Render(*source->FindPin("Output")));
+    playsToTheEnd(player);
+  }
+  {
+    TPlayer video;
+    auto videoSource = AddSourceFilter(video.graph, path, "Video Source Filter");
+    ASSERT_TRUE(videoSource);
+    ASSERT_TRUE(video.graph.Render(*videoSource->FindPin("Output")));
+    TFilterGraph audio{test::Components()};
+    auto audioSource = AddSourceFilter(audio, test::Home() + "saved.mpa", "Audio Source Filter");
+    ASSERT_TRUE(audioSource);
+    ASSERT_TRUE(audio.Render(*audioSource->FindPin("Output")));
+    ASSERT_TRUE(audio.FindFilter("Audio Renderer"));
+    ASSERT_TRUE(audio.Run());
+    playsToTheEnd(video);
+    EXPECT_FALSE(AddSourceFilter(video.graph, test::Home() + "missing.mpv", "Other"));
+  }
 }
 
 struct StoredCase {
@@ -205,28 +213,5 @@ const StoredCase kStored[] = {
 INSTANTIATE_TEST_SUITE_P(Kinds, StoredFiles, ::testing::ValuesIn(kStored), [](const auto& info) {
   return QString(info.param.file).replace('.', '_').toStdString();
 });
-
-TEST(StoredFileSource, TwoFileGraphsPlayTheVideoAndTheSoundFile) {
-  const QString path = test::Home() + "done.mpv";
-  {
-    test::TCaptureRig writer;
-    StartTimeShift(writer, path);
-    ASSERT_TRUE(test::Played(writer.graph, 1500));
-  }
-  TPlayer video;
-  auto videoSource = AddSourceFilter(video.graph, path, "Video Source Filter");
-  ASSERT_TRUE(videoSource);
-  ASSERT_TRUE(video.graph.Render(*videoSource->FindPin("Output")));
-  TFilterGraph audio{test::Components()};
-  auto audioSource = AddSourceFilter(audio, test::Home() + "done.mpa", "Audio Source Filter");
-  ASSERT_TRUE(audioSource);
-  ASSERT_TRUE(audio.Render(*audioSource->FindPin("Output")));
-  ASSERT_TRUE(audio.FindFilter("Audio Renderer"));
-  ASSERT_TRUE(video.graph.Run());
-  ASSERT_TRUE(audio.Run());
-  ASSERT_TRUE(test::WaitUntil([&] { return video.ended; }));
-  EXPECT_NEAR(video.picture->Frames(), CountFrames(path), 2);
-  EXPECT_FALSE(AddSourceFilter(video.graph, test::Home() + "missing.mpv", "Other"));
-}
 
 }  // namespace
