@@ -92,9 +92,8 @@ TEST(DeviceEnumeration, VirtualCardPartsInStableOrder) {
   ASSERT_TRUE(crossbar);
   EXPECT_TRUE(crossbar->As<ICrossbar>());
   EXPECT_FALSE(Bind(DeviceCategory::Crossbar, "Empia"));
-}
 
-TEST(DeviceEnumeration, ConfiguredMachinesChangeNamesAndParts) {
+  // Configured machines change names and parts.
   dev::TVirtualCardConfig config;
   config.Maker = "Empia";
   config.Model = "2800";
