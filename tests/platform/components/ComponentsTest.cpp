@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 
 #include "TestFilters.h"
 #include "platform/components/Registration.h"
@@ -92,8 +91,10 @@ TEST(PreviewComponents, RegisteredInOrderEachABinWithAPadPerPin) {
 
 struct FlowCase {
   const char* what;
-  std::function<std::shared_ptr<TTestSource>()> source;
-  std::function<std::shared_ptr<TFilter>()> filter;
+  const char* component;  // registered name
+  const char* format;     // raw source format, or the encoder of an encoded source
+  const char* extraCaps;
+  int width;
   const char* in;
   const char* out;
   QStringList caps;  // parts of the caps that reach the sink
@@ -101,41 +102,39 @@ struct FlowCase {
 
 // Source -> component -> sink: frames flow and arrive in the expected form.
 TEST(PreviewComponents, StreamsPassThroughInTheirForm) {
-  const auto deinterlacer = [] { return std::make_shared<TDeinterlacer>(); };
-  const auto interlaced = [](const char* format) {
-    return [format] { return VideoSource(format, "ball", 320, 240, ",interlace-mode=interleaved"); };
-  };
+  const char* interlaced = ",interlace-mode=interleaved";
+  const QString progressive = "interlace-mode=(string)progressive";
   const FlowCase cases[] = {
-      {"overlay", [] { return VideoSource("UYVY"); },
-       [] { return std::make_shared<TOverlayMixer>(); }, "Input", "Output",
+      {"overlay", "Overlay Mixer", "UYVY", "", 320, "Input", "Output",
        {"format=(string)UYVY", "width=(int)320"}},
-      {"deinterlacer YUY2", [] { return VideoSource("YUY2"); }, deinterlacer, "Input", "Output",
+      {"deinterlacer YUY2", "OKA Deinterlacer", "YUY2", "", 320, "Input", "Output",
        {"format=(string)YUY2,"}},
-      {"deinterlacer BGR", [] { return VideoSource("BGR"); }, deinterlacer, "Input", "Output",
+      {"deinterlacer BGR", "OKA Deinterlacer", "BGR", "", 320, "Input", "Output",
        {"format=(string)BGR,"}},
-      {"deinterlacer RGB16 it cannot deinterlace", [] { return VideoSource("RGB16"); },
-       deinterlacer, "Input", "Output", {}},
-      {"interlaced YUY2", interlaced("YUY2"), deinterlacer, "Input", "Output",
-       {"interlace-mode=(string)progressive", "framerate=(fraction)30/1", "format=(string)YUY2,"}},
-      {"interlaced UYVY", interlaced("UYVY"), deinterlacer, "Input", "Output",
-       {"interlace-mode=(string)progressive", "framerate=(fraction)30/1", "format=(string)UYVY,"}},
-      {"interlaced BGR", interlaced("BGR"), deinterlacer, "Input", "Output",
-       {"interlace-mode=(string)progressive", "format=(string)BGR,"}},
-      {"MPEG-4 decoder", [] { return EncodedSource("avenc_mpeg4", 320, 240); },
-       [] { return std::make_shared<TVideoDecoder>(VideoDecoderKind::Mpeg4, "DivX Decoder Filter"); },
-       "XForm In", "XForm Out", {"video/x-raw", "width=(int)320"}},
-      {"MPEG-2 decoder", [] { return EncodedSource("mpeg2enc", 352, 288); },
-       [] { return std::make_shared<TVideoDecoder>(VideoDecoderKind::Mpeg12, "OKA MPEG Video Decoder"); },
-       "XForm In", "XForm Out", {"video/x-raw", "width=(int)352"}},
-      {"video through the infinite tee", [] { return VideoSource("UYVY"); },
-       [] { return std::make_shared<TInfinitePinTee>(); }, "Input", "Output2", {"UYVY"}},
+      {"RGB16 it cannot deinterlace", "OKA Deinterlacer", "RGB16", "", 320, "Input", "Output", {}},
+      {"interlaced YUY2", "OKA Deinterlacer", "YUY2", interlaced, 320, "Input", "Output",
+       {progressive, "framerate=(fraction)30/1", "format=(string)YUY2,"}},
+      {"interlaced UYVY", "OKA Deinterlacer", "UYVY", interlaced, 320, "Input", "Output",
+       {progressive, "framerate=(fraction)30/1", "format=(string)UYVY,"}},
+      {"interlaced BGR", "OKA Deinterlacer", "BGR", interlaced, 320, "Input", "Output",
+       {progressive, "format=(string)BGR,"}},
+      {"MPEG-4 decoder", "DivX Decoder Filter", "avenc_mpeg4", "", 320, "XForm In", "XForm Out",
+       {"video/x-raw", "width=(int)320"}},
+      {"MPEG-2 decoder", "OKA MPEG Video Decoder", "mpeg2enc", "", 352, "XForm In", "XForm Out",
+       {"video/x-raw", "width=(int)352"}},
+      {"video through the infinite tee", "Infinite Pin Tee Filter", "UYVY", "", 320, "Input",
+       "Output2", {"UYVY"}},
   };
   for (const FlowCase& c : cases) {
     SCOPED_TRACE(c.what);
     TFilterGraph graph{Components()};
-    auto source = c.source();
-    auto filter = c.filter();
+    const bool encoded = QByteArray(c.format).contains("enc");
+    auto source = encoded ? EncodedSource(c.format, c.width, c.width == 352 ? 288 : 240)
+                          : VideoSource(c.format, c.extraCaps[0] ? "ball" : "smpte", c.width, 240,
+                                        c.extraCaps);
+    auto filter = Components().Create(DeviceCategory::LegacyFilter, c.component);
     auto sink = std::make_shared<TTestSink>();
+    ASSERT_TRUE(filter);
     ASSERT_TRUE(graph.AddFilter(source, "Source") && graph.AddFilter(filter, "Filter") &&
                 graph.AddFilter(sink, "Sink"));
     ASSERT_TRUE(graph.Connect(*source->FindPin("Capture"), *filter->FindPin(c.in)));
