@@ -64,6 +64,14 @@ struct TCaptureRig {
   bool Record(int ms) { return graph.Run() && Played(graph, ms) && graph.Stop(); }
 };
 
+// How a stream probes, in one comparable line: "codec WxH@fps" and "codec rate/channels".
+inline QString PictureText(const QString& codec, int width, int height, double fps) {
+  return QString("%1 %2x%3@%4").arg(codec).arg(width).arg(height).arg(fps, 0, 'f', 2);
+}
+inline QString SoundText(const QString& codec, int rate, int channels) {
+  return QString("%1 %2/%3").arg(codec).arg(rate).arg(channels);
+}
+
 struct TProbe {
   QJsonObject format;
   QJsonObject video;  // the first stream of each kind; empty when none
@@ -80,6 +88,14 @@ struct TProbe {
   static int Int(const QJsonObject& s, const char* key) {
     const QJsonValue v = s.value(key);
     return v.isString() ? v.toString().toInt() : v.toInt();
+  }
+  QString Picture() const {
+    return PictureText(video.value("codec_name").toString(), Int(video, "width"),
+                       Int(video, "height"), Rate(video));
+  }
+  QString Sound() const {
+    return SoundText(audio.value("codec_name").toString(), Int(audio, "sample_rate"),
+                     Int(audio, "channels"));
   }
 };
 
