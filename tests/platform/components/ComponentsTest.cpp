@@ -142,7 +142,7 @@ TEST(PreviewComponents, StreamsPassThroughInTheirForm) {
     ASSERT_TRUE(graph.Run());
     ASSERT_TRUE(WaitUntil([&] { return sink->Frames() >= 5; }));
     for (const QString& part : c.caps)
-      EXPECT_TRUE(sink->LastCaps().contains(part)) << part.toStdString();
+      EXPECT_TRUE(sink->Last().caps.contains(part)) << part.toStdString();
   }
 }
 
@@ -172,7 +172,7 @@ TEST(SmartTee, CaptureKeepsFlowingWhilePreviewIsStuckOrUnconnected) {
   // branch that queued instead of dropping would fill within a second and stall the tee.
   EXPECT_TRUE(WaitUntil([&] { return capture->Frames() >= captureBefore + 90; }));
   EXPECT_EQ(preview->Frames(), stuckAt);
-  EXPECT_TRUE(preview->LastCaps().contains("YUY2"));
+  EXPECT_TRUE(preview->Last().caps.contains("YUY2"));
   preview->Release();
   EXPECT_TRUE(WaitUntil([&] { return preview->Frames() > stuckAt + 5; }));
   graph.Stop();
@@ -206,7 +206,7 @@ TEST(InfinitePinTee, AddsAnOutputWhenTheLastFreeOneIsConnected) {
   EXPECT_TRUE(WaitUntil([&] {
     return std::all_of(sinks.begin(), sinks.end(), [](const auto& s) { return s->Frames() >= 5; });
   }));
-  EXPECT_TRUE(sinks.back()->LastCaps().contains("S16LE"));
+  EXPECT_TRUE(sinks.back()->Last().caps.contains("S16LE"));
 }
 
 }  // namespace

@@ -72,32 +72,17 @@ int TTestSink::OnSample(void* appsink, void* rawSelf) {
   GstBuffer* buffer = gst_sample_get_buffer(sample);
   GstMapInfo map;
   std::unique_lock lock(self->mutex_);
-  self->lastCaps_ = QString::fromUtf8(caps);
+  self->last_.caps = QString::fromUtf8(caps);
   g_free(caps);
-  FromCaps(gst_sample_get_caps(sample), self->lastType_);
+  FromCaps(gst_sample_get_caps(sample), self->last_.type);
   if (buffer && gst_buffer_map(buffer, &map, GST_MAP_READ)) {
-    self->lastFrame_ = QByteArray(reinterpret_cast<const char*>(map.data), qsizetype(map.size));
+    self->last_.bytes = QByteArray(reinterpret_cast<const char*>(map.data), qsizetype(map.size));
     gst_buffer_unmap(buffer, &map);
   }
   ++self->frames_;
   // Bounded, so a test that forgets to release cannot hang the run.
   self->released_.wait_for(lock, std::chrono::seconds(15), [self] { return !self->blocked_; });
   return GST_FLOW_OK;
-}
-
-QString TTestSink::LastCaps() const {
-  std::lock_guard lock(mutex_);
-  return lastCaps_;
-}
-
-TMediaType TTestSink::LastType() const {
-  std::lock_guard lock(mutex_);
-  return lastType_;
-}
-
-QByteArray TTestSink::LastFrame() const {
-  std::lock_guard lock(mutex_);
-  return lastFrame_;
 }
 
 void TTestSink::Block() {

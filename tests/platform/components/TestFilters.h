@@ -37,10 +37,16 @@ class TTestSink final : public platform::graph::TFilter {
   ~TTestSink() override;
 
   int Frames() const { return frames_; }
-  // The caps of the last frame, as text and as a media type, and its bytes.
-  QString LastCaps() const;
-  platform::graph::TMediaType LastType() const;
-  QByteArray LastFrame() const;
+  // The last frame: its caps as text and as a media type, and its bytes.
+  struct TFrame {
+    QString caps;
+    platform::graph::TMediaType type;
+    QByteArray bytes;
+  };
+  TFrame Last() const {
+    std::lock_guard lock(mutex_);
+    return last_;
+  }
   // From the next frame on the streaming thread waits inside the sink until Release.
   void Block();
   void Release();
@@ -51,9 +57,7 @@ class TTestSink final : public platform::graph::TFilter {
   mutable std::mutex mutex_;
   std::condition_variable released_;
   bool blocked_ = false;
-  QString lastCaps_;
-  platform::graph::TMediaType lastType_;
-  QByteArray lastFrame_;
+  TFrame last_;
 };
 
 

@@ -202,12 +202,12 @@ TEST(CaptureGraph, DeliversFramesOfTheConfiguredFormat) {
     ASSERT_TRUE(graph.Connect(*capture->FindPin("Capture"), *sink->FindPin("Input")));
     ASSERT_TRUE(graph.Run());
     ASSERT_TRUE(test::WaitUntil([&] { return sink->Frames() >= 3; })) << row.subtype;
-    const TMediaType got = sink->LastType();
+    const TMediaType got = sink->Last().type;
     EXPECT_EQ(got.Subtype, row.subtype);
     EXPECT_EQ(got.Width, row.width);
     EXPECT_EQ(got.Height, row.height);
     EXPECT_EQ(got.AvgTimePerFrame, 333667);  // NTSC M by default
-    EXPECT_EQ(sink->LastFrame().size(), row.width * row.height * row.bytesPerPixel);
+    EXPECT_EQ(sink->Last().bytes.size(), row.width * row.height * row.bytesPerPixel);
     EXPECT_FALSE(capture->As<IStreamConfig>()->SetFormat(type)) << "format changes need a stop";
     graph.Stop();
   }
@@ -221,7 +221,7 @@ TEST(CaptureGraph, ChannelChangesShowInTheNextFrames) {
   auto* props = tuner->As<ITunerPropertySet>();
   // Red (48.25 MHz) and blue (623.25 MHz) stations; a pixel below the title shows the colour.
   const auto pixel = [&] {
-    const QByteArray f = sink->LastFrame();
+    const QByteArray f = sink->Last().bytes;
     const int at = (40 * 64 + 5) * 3;
     return f.size() > at + 2 ? std::array<int, 3>{uchar(f[at]), uchar(f[at + 1]), uchar(f[at + 2])}
                              : std::array<int, 3>{-1, -1, -1};
@@ -285,7 +285,7 @@ TEST(CaptureGraph, ColourControlsChangeThePictureLive) {
   const auto mean = [&] {
     const int before = sink->Frames();
     test::WaitUntil([&] { return sink->Frames() >= before + 3; });
-    const QByteArray f = sink->LastFrame();
+    const QByteArray f = sink->Last().bytes;
     qint64 sum = 0;
     for (char c : f) sum += uchar(c);
     return f.isEmpty() ? -1.0 : double(sum) / f.size();
@@ -295,7 +295,7 @@ TEST(CaptureGraph, ColourControlsChangeThePictureLive) {
   const double bright = mean();
   ASSERT_TRUE(procAmp->Set(VideoProcAmp_Brightness, 128, kVideoProcAmpFlagsManual));
   ASSERT_TRUE(procAmp->Set(VideoProcAmp_Saturation, 0, kVideoProcAmpFlagsManual));
-  const QByteArray grey = (mean(), sink->LastFrame());
+  const QByteArray grey = (mean(), sink->Last().bytes);
   graph.Stop();
   EXPECT_GT(bright, normal + 20);
   // Without saturation every pixel is grey: blue, green and red equal (within rounding).
