@@ -296,7 +296,7 @@ bool TFilterGraph::TerminateDanglingOutputs() {
       if (!sink) return false;
       g_object_set(sink, "sync", FALSE, "async", FALSE, nullptr);
       if (!gst_bin_add(GST_BIN(Pipeline()), sink)) {
-        gst_object_unref(sink);
+        UnrefObject(gst_object_ref_sink(sink));  // still floating: sink it to let it go
         return false;
       }
       terminators_.push_back(sink);
