@@ -136,6 +136,15 @@ inline double VideoPacketSpan(const QString& path) {
   return last > first ? last - first : -1.0;
 }
 
+// Pictures the first video stream decodes to.
+inline int CountFrames(const QString& path) {
+  QProcess p;
+  p.start("ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
+                      "stream=nb_read_frames", "-of", "csv=p=0", path});
+  p.waitForFinished(60000);
+  return p.readAllStandardOutput().trimmed().toInt();
+}
+
 // Decodes every stream; the exit code and what ffmpeg complained about.
 struct TDecode {
   int exitCode = -1;

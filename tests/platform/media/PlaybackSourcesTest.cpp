@@ -51,14 +51,6 @@ struct TPlayer {
   }
 };
 
-int CountFrames(const QString& path) {
-  QProcess p;
-  p.start("ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
-                      "stream=nb_read_frames", "-of", "csv=p=0", path});
-  p.waitForFinished(60000);
-  return p.readAllStandardOutput().trimmed().toInt();
-}
-
 TEST(GrowingFileSource, FollowsAFileBeingWrittenAndEndsOnlyAfterTheWriterCloses) {
   const QString path = test::Home() + "ts0.mpv";
   test::TCaptureRig writer;
@@ -88,7 +80,7 @@ TEST(GrowingFileSource, FollowsAFileBeingWrittenAndEndsOnlyAfterTheWriterCloses)
   ASSERT_TRUE(writer.graph.Stop());
   ASSERT_TRUE(test::WaitUntil([&] { return player.ended; })) << "no end after the writer";
   EXPECT_FALSE(source->As<IGrowingFileSource>()->IsFollowing());
-  EXPECT_NEAR(player.picture->Frames(), CountFrames(path), 3);
+  EXPECT_NEAR(player.picture->Frames(), test::CountFrames(path), 3);
   player.graph.Stop();
 }
 
@@ -104,7 +96,7 @@ TEST(GrowingFileSource, WaitsAtTheEndOfAFileWrittenElsewhereUntilTold) {
   ASSERT_TRUE(source->As<IFileSourceFilter>()->Load(path));
   ASSERT_TRUE(player.graph.Render(*source->FindPin("Output")));
   ASSERT_TRUE(player.graph.Run());
-  const int all = CountFrames(path);
+  const int all = test::CountFrames(path);
   ASSERT_TRUE(test::WaitUntil([&] { return player.picture->Frames() >= all - 2; }));
   EXPECT_FALSE(player.ended) << "a writer in another process may still add to it";
   source->As<IGrowingFileSource>()->WriterStopped();
@@ -121,7 +113,7 @@ TEST(TimeShiftPlayback, ARecordedPairPlaysThroughEachSource) {
     StartTimeShift(writer, path);
     ASSERT_TRUE(test::Played(writer.graph, 2000));
   }
-  const int frames = CountFrames(path);
+  const int frames = test::CountFrames(path);
   const auto playsToTheEnd = [&](TPlayer& player) {
     ASSERT_TRUE(player.graph.Run());
     ASSERT_TRUE(test::WaitUntil([&] { return player.ended || player.failed; }));
