@@ -3,6 +3,8 @@
 #include <QApplication>
 
 #include "app/Application.h"
+#include "platform/BuiltinComponents.h"
+#include "platform/graph/TComponentRegistry.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
 #include "platform/TerminationSignals.h"
@@ -21,7 +23,11 @@ int main(int argc, char* argv[]) {
     return 0;
   }
 
-  pvx::app::TApplication shell(QApplication::arguments().mid(1));
+  // The composition root: the graphs find the program's components through this registry.
+  pvx::platform::graph::TComponentRegistry components;
+  pvx::platform::RegisterBuiltinComponents(components);
+
+  pvx::app::TApplication shell(components, QApplication::arguments().mid(1));
   // A logout or kill ends through Exit: graph closed, settings written.
   pvx::platform::HandleTerminationSignals([&shell] { shell.RequestExit(); });
   if (!shell.InitializeApplication()) return 1;

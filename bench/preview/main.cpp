@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "platform/BuiltinComponents.h"
 #include "platform/graph/Interfaces.h"
 #include "platform/graph/TComponentRegistry.h"
 #include "platform/graph/TFilterGraph.h"
@@ -44,9 +45,11 @@ void RunEventLoop(int ms) {
 }
 
 Figures RunWindowPath(int seconds) {
-  graph::TFilterGraph graph;
-  auto capture = graph::EnumerateDevices(graph::DeviceCategory::VideoInputDevice).front().Bind();
-  auto tuner = graph::EnumerateDevices(graph::DeviceCategory::TVTuner).front().Bind();
+  graph::TComponentRegistry components;
+  RegisterBuiltinComponents(components);
+  graph::TFilterGraph graph(components);
+  auto capture = components.Enumerate(graph::DeviceCategory::VideoInputDevice).front().Bind();
+  auto tuner = components.Enumerate(graph::DeviceCategory::TVTuner).front().Bind();
   graph.AddFilter(capture, "VCapture");
   graph.AddFilter(tuner, "TVTuner");
   graph::TMediaType format;

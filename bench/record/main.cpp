@@ -19,6 +19,7 @@
 #include <QThread>
 #include <cstdio>
 
+#include "platform/BuiltinComponents.h"
 #include "platform/graph/Interfaces.h"
 #include "platform/graph/TComponentRegistry.h"
 #include "platform/graph/TFilterGraph.h"
@@ -79,7 +80,9 @@ bool MakeInput(const Profile& p, int seconds, const QString& path) {
 }
 
 Figures RunFacade(const Profile& p, const QString& input, const QString& output) {
-  graph::TFilterGraph graph;
+  graph::TComponentRegistry components;
+  RegisterBuiltinComponents(components);
+  graph::TFilterGraph graph(components);
   bool ended = false;
   graph.OnEvent = [&](const graph::TGraphEvent& e) {
     if (e.kind != graph::TGraphEvent::Warning) ended = true;

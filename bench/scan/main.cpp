@@ -17,6 +17,8 @@
 #include <cstdio>
 
 #include "engine/CaptureInfo.h"
+#include "platform/BuiltinComponents.h"
+#include "platform/graph/TComponentRegistry.h"
 #include "engine/ChannelTunerAdapter.h"
 #include "settings/ChannelInfo.h"
 #include "settings/CountryInfo.h"
@@ -89,10 +91,12 @@ int main(int argc, char* argv[]) {
   owner.show();
   int status = 0;
   {
+    platform::graph::TComponentRegistry components;
+    platform::RegisterBuiltinComponents(components);
     engine::TEngineConfig config;
     config.Host.Widget = &owner;
     config.TuningPause = pause;
-    engine::TCaptureInfo engine(config);
+    engine::TCaptureInfo engine(components, config);
     if (!engine.OpenDevices() || !engine.StartPreview()) {
       std::fprintf(stderr, "bench-scan: no preview\n");
       return 1;

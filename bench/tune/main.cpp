@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "engine/CaptureInfo.h"
+#include "platform/BuiltinComponents.h"
+#include "platform/graph/TComponentRegistry.h"
 #include "platform/graph/TFilterGraph.h"
 #include "platform/video/TVideoRenderer.h"
 #include "settings/CountryInfo.h"
@@ -45,9 +47,11 @@ int main(int argc, char* argv[]) {
   owner.resize(640, 480);
   owner.show();
   {
+    platform::graph::TComponentRegistry components;
+    platform::RegisterBuiltinComponents(components);
     engine::TEngineConfig config;
     config.Host.Widget = &owner;
-    engine::TCaptureInfo engine(config);
+    engine::TCaptureInfo engine(components, config);
     if (!engine.OpenDevices() || !engine.StartPreview()) {
       std::fprintf(stderr, "bench-tune: no preview\n");
       return 1;

@@ -50,7 +50,9 @@ constexpr qint64 kDiskFullMargin = 500000;
 
 }  // namespace
 
-TApplication::TApplication(QStringList arguments) : arguments_(std::move(arguments)) {
+TApplication::TApplication(const platform::graph::TComponentRegistry& components,
+                           QStringList arguments)
+    : components_(components), arguments_(std::move(arguments)) {
   CreateModelObjects();
 }
 
@@ -121,7 +123,7 @@ bool TApplication::InitializeApplication() {
   engineConfig.TVAudioNameOverride = oem_->DeviceNames[3];
   engineConfig.TuningPause = oem_->TuningPause;
   engineConfig.PreferredAudioDevice = audio_->RecordDeviceName();
-  capture_ = std::make_unique<engine::TCaptureInfo>(engineConfig);
+  capture_ = std::make_unique<engine::TCaptureInfo>(components_, engineConfig);
   WireRelays();
   main_->LoadMainSettings(MainSettingsPath(), Peers());
   audio_->SetRecordLevel(audio_->Levels.RecordLevel);

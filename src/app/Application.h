@@ -19,6 +19,9 @@ class TAudioAdjustInfo;
 class TCaptureInfo;
 class TChannelTunerAdapter;
 }  // namespace pvx::engine
+namespace pvx::platform::graph {
+class TComponentRegistry;
+}
 namespace pvx::platform::ipc {
 class TMessageEndpoint;
 }
@@ -39,7 +42,9 @@ class TApplication final : public QObject {
  public:
   // `arguments` are the command line after the program name: "fm" starts in FM radio,
   // "srec_tv" and "srec_fm" start the scheduler's recording once running.
-  explicit TApplication(QStringList arguments = {});
+  // `components` is the registry start-up filled; it outlives the application.
+  explicit TApplication(const platform::graph::TComponentRegistry& components,
+                        QStringList arguments = {});
   ~TApplication() override;
 
   // Phase 1; false means the program must end (the user was told why).
@@ -82,6 +87,7 @@ class TApplication final : public QObject {
   settings::TMainSettingsPeers Peers();
   TDispatchState DispatchState() const;
 
+  const platform::graph::TComponentRegistry& components_;
   QStringList arguments_;
   TCommandDispatcher dispatcher_;
   TShell shell_;

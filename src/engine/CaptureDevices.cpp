@@ -37,8 +37,8 @@ QStringList NamesOf(const std::vector<TMoniker>& devices) {
 
 }  // namespace
 
-int TCaptureDevices::DefaultVideoDeviceIndex() {
-  const auto devices = EnumerateDevices(DeviceCategory::VideoInputDevice);
+int TCaptureDevices::DefaultVideoDeviceIndex() const {
+  const auto devices = config_.Components->Enumerate(DeviceCategory::VideoInputDevice);
   for (size_t i = 0; i < devices.size(); ++i) {
     for (const char* hint : {"Philips", "713", "Conexant", "88X", "878", "28"}) {
       if (NameContains(devices[i].FriendlyName, hint)) return int(i);
@@ -51,7 +51,7 @@ void TCaptureDevices::SetChip(const QString& name) {
   chip_ = DetectChip(name, config_.ChipMakers, config_.ChipModels);
   empia2800_.reset();
   if (chip_.IsEmpia2800()) {
-    const auto objects = EnumerateDevices(DeviceCategory::VendorObject);
+    const auto objects = config_.Components->Enumerate(DeviceCategory::VendorObject);
     const int index = FindByName(objects, QString::fromLatin1(kEmpia2800ClassId));
     if (index >= 0) empia2800_ = objects[size_t(index)].Bind();
   }
@@ -85,7 +85,7 @@ bool TCaptureDevices::OpenVideoAndCrossbar(TFilterGraph& graph, settings::TCaptu
   // otherwise be chosen again and again.
   fellBack_ = false;
   for (;;) {
-    const auto videos = EnumerateDevices(DeviceCategory::VideoInputDevice);
+    const auto videos = config_.Components->Enumerate(DeviceCategory::VideoInputDevice);
     videoDevices_ = NamesOf(videos);
     if (videos.empty()) return false;
     int& index = stored.VideoDeviceIndex;
@@ -105,7 +105,7 @@ bool TCaptureDevices::OpenVideoAndCrossbar(TFilterGraph& graph, settings::TCaptu
     vCapture_ = videos[size_t(candidate)].Bind();
     if (!vCapture_ || !graph.AddFilter(vCapture_, "VCapture")) return false;
 
-    const auto crossbars = EnumerateDevices(DeviceCategory::Crossbar);
+    const auto crossbars = config_.Components->Enumerate(DeviceCategory::Crossbar);
     if (crossbars.empty()) return false;
     const int crossbar = ChooseByChip(crossbars, chip_, config_.CrossbarNameOverride);
     if (crossbar >= 0) {
@@ -126,7 +126,7 @@ bool TCaptureDevices::OpenVideoAndCrossbar(TFilterGraph& graph, settings::TCaptu
 }
 
 void TCaptureDevices::OpenAudio(TFilterGraph& graph, settings::TCaptureSettings& stored) {
-  const auto audios = EnumerateDevices(DeviceCategory::AudioInputDevice);
+  const auto audios = config_.Components->Enumerate(DeviceCategory::AudioInputDevice);
   audioDevices_ = NamesOf(audios);
   int& index = stored.AudioDeviceIndex;
   if (index < 0 || index >= int(audios.size())) {
@@ -143,7 +143,7 @@ void TCaptureDevices::OpenAudio(TFilterGraph& graph, settings::TCaptureSettings&
 }
 
 void TCaptureDevices::OpenTuner(TFilterGraph& graph) {
-  const auto tuners = EnumerateDevices(DeviceCategory::TVTuner);
+  const auto tuners = config_.Components->Enumerate(DeviceCategory::TVTuner);
   int tuner = ChooseByChip(tuners, chip_, config_.TunerNameOverride);
   if (tuner < 0 && config_.TunerNameOverride.isEmpty() && chip_.Maker == "Philips")
     tuner = FindByName(tuners, "PhTVTune");
@@ -152,7 +152,7 @@ void TCaptureDevices::OpenTuner(TFilterGraph& graph) {
     hasTuner_ = false;
     return;
   }
-  const auto tvAudios = EnumerateDevices(DeviceCategory::TVAudio);
+  const auto tvAudios = config_.Components->Enumerate(DeviceCategory::TVAudio);
   const int tvAudio = ChooseByChip(tvAudios, chip_, config_.TVAudioNameOverride);
   tvAudio_.reset();
   if (tvAudio < 0) return;

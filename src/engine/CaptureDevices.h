@@ -27,7 +27,7 @@ class TCaptureDevices {
       : config_(config), report_(report) {}
 
   // The first video device whose name suggests a TV card; 0 when none does.
-  static int DefaultVideoDeviceIndex();
+  int DefaultVideoDeviceIndex() const;
 
   // Finds the devices and adds them to the graph. False without a usable capture device or
   // crossbar.

@@ -18,6 +18,11 @@ namespace {
 // The TV range a built preview tunes in until the tuner reports its own.
 constexpr qint32 kPreviewTVMin = 45250000;
 constexpr qint32 kPreviewTVMax = 889250000;
+
+TEngineConfig WithComponents(TEngineConfig config, const TComponentRegistry& components) {
+  config.Components = &components;
+  return config;
+}
 }  // namespace
 
 void TErrorReporter::Error(int code) const {
@@ -28,8 +33,8 @@ void TErrorReporter::Text(const QString& text, bool evenUnattended) const {
   if (!unattended_ || evenUnattended) settings::ShowErrorText(text);
 }
 
-TCaptureInfo::TCaptureInfo(TEngineConfig config)
-    : config_(std::move(config)),
+TCaptureInfo::TCaptureInfo(const TComponentRegistry& components, TEngineConfig config)
+    : config_(WithComponents(std::move(config), components)),
       devices_(std::make_unique<TCaptureDevices>(config_, report_)),
       formats_(std::make_unique<TCaptureFormats>(*this)),
       preview_(std::make_unique<TPreviewPipeline>(*devices_, *formats_, config_, report_)),
@@ -44,7 +49,7 @@ TCaptureInfo::TCaptureInfo(TEngineConfig config)
   tuner_->OnFMTuned = [this](quint32 hertz, bool locked) {
     if (OnFMTuned) OnFMTuned(*this, hertz, locked);
   };
-  VideoDeviceIndex = TCaptureDevices::DefaultVideoDeviceIndex();
+  VideoDeviceIndex = devices_->DefaultVideoDeviceIndex();
   DeleteTimeShiftFiles();
 }
 

@@ -31,7 +31,8 @@ class ISnapshotSink {
 
 class TCaptureInfo : public settings::TCaptureSettings {
  public:
-  explicit TCaptureInfo(TEngineConfig config = {});
+  explicit TCaptureInfo(const platform::graph::TComponentRegistry& components,
+                        TEngineConfig config = {});
   ~TCaptureInfo();
   TCaptureInfo(const TCaptureInfo&) = delete;
   TCaptureInfo& operator=(const TCaptureInfo&) = delete;

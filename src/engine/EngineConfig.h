@@ -5,12 +5,15 @@
 #include <QString>
 #include <QStringList>
 
+#include "platform/graph/TComponentRegistry.h"
 #include "platform/video/IVideoWindow.h"
 #include "settings/MainInfo.h"
 
 namespace pvx::engine {
 
 struct TEngineConfig {
+  // The media components the graphs are built from; the engine's constructor sets it.
+  const platform::graph::TComponentRegistry* Components = nullptr;
   // The video window's parent; none leaves the window hidden (tests, benchmarks).
   platform::video::TVideoHost Host;
   // The chip makers and models device names are matched against, in order of preference.

@@ -22,7 +22,7 @@ TPreviewPipeline::TPreviewPipeline(TCaptureDevices& devices, TCaptureFormats& fo
 
 TPreviewPipeline::~TPreviewPipeline() { Release(); }
 
-void TPreviewPipeline::NewGraph() { graph_ = std::make_unique<TFilterGraph>(); }
+void TPreviewPipeline::NewGraph() { graph_ = std::make_unique<TFilterGraph>(*config_.Components); }
 
 void TPreviewPipeline::ReleasePins() {
   previewPin_ = capturePin_ = audioCapturePin_ = audioTeePin_ = nullptr;
@@ -168,7 +168,7 @@ bool TPreviewPipeline::RenderPreview(bool snapshot, bool deinterlace, bool overl
   auto hasPins = [](const FilterPtr& f) { return f->FindPin(PinDir::Input) && f->FindPin(PinDir::Output); };
   if (deinterlace) {
     deinterlacer_.reset();
-    for (const auto& m : EnumerateDevices(DeviceCategory::LegacyFilter)) {
+    for (const auto& m : config_.Components->Enumerate(DeviceCategory::LegacyFilter)) {
       if (m.FriendlyName.contains("OKA Deinterlacer", Qt::CaseInsensitive) ||
           m.FriendlyName.contains("TELIORDeinterlace Filter", Qt::CaseInsensitive)) {
         deinterlacer_ = graph.AddComponent(m.FriendlyName, "Deinterlace");

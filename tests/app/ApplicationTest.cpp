@@ -75,7 +75,7 @@ class Shell : public ::testing::Test {
   // Phase 1, then the event loop until phase 2 has run.
   bool Start(const QStringList& arguments = {}) { return Initialize(arguments) && FinishStart(); }
   bool Initialize(const QStringList& arguments = {}) {
-    app_ = std::make_unique<app::TApplication>(arguments);
+    app_ = std::make_unique<app::TApplication>(test::Components(), arguments);
     finished_ = ok_ = false;
     QObject::connect(app_.get(), &app::TApplication::Started, [this](bool result) {
       finished_ = true;
@@ -318,7 +318,7 @@ TEST_F(Shell, ACardWithoutTunerNeverStartsInFM) {
 TEST_F(Shell, WithoutTheMediaComponentsTheProgramStopsBeforeReadingSettings) {
   test::System().MediaLevel = 0;
   test::System().MissingMedia = {"x264enc"};
-  app_ = std::make_unique<app::TApplication>();
+  app_ = std::make_unique<app::TApplication>(test::Components());
   EXPECT_FALSE(app_->InitializeApplication());
   ASSERT_EQ(test::Dialogs().Boxes.size(), 1u);
   EXPECT_TRUE(test::Dialogs().Boxes[0].text.startsWith(

@@ -17,12 +17,12 @@ const QString kPhilips = "OKA Virtual Philips 7134 Video Capture";
 class WithWebcam final : public IDeviceProvider {
  public:
   explicit WithWebcam(bool first = false) {
-    auto& registry = TComponentRegistry::Instance();
+    auto& registry = test::Components();
     if (first) registry.RemoveProvider(&dev::DefaultVirtualProvider());
     registry.AddProvider(this);
     if (first) registry.AddProvider(&dev::DefaultVirtualProvider());
   }
-  ~WithWebcam() override { TComponentRegistry::Instance().RemoveProvider(this); }
+  ~WithWebcam() override { test::Components().RemoveProvider(this); }
   std::vector<TMoniker> Devices(DeviceCategory category) override {
     if (category != DeviceCategory::VideoInputDevice) return {};
     auto card = camera_;
@@ -109,13 +109,13 @@ TEST_F(CaptureDevices, DeviceZeroWithoutAMatchingCrossbarFailsWithoutTunerOrMess
 }
 
 TEST_F(CaptureDevices, OnlyAWebcamFails) {
-  TComponentRegistry::Instance().RemoveProvider(&dev::DefaultVirtualProvider());
+  test::Components().RemoveProvider(&dev::DefaultVirtualProvider());
   {
     WithWebcam webcam;
     auto& e = Make();
     EXPECT_FALSE(e.OpenDevices());
   }
-  TComponentRegistry::Instance().AddProvider(&dev::DefaultVirtualProvider());
+  test::Components().AddProvider(&dev::DefaultVirtualProvider());
   EXPECT_TRUE(Warnings().isEmpty());
 }
 

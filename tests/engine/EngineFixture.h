@@ -38,7 +38,7 @@ class EngineFixture : public ::testing::Test {
     card_ = dev::InstallVirtualCard(card);
     engine_.reset();
     config.Host.Widget = &owner_;
-    engine_ = std::make_unique<engine::TCaptureInfo>(config);
+    engine_ = std::make_unique<engine::TCaptureInfo>(test::Components(), config);
     return *engine_;
   }
   // Installs the card, creates the engine and opens its devices.

@@ -14,11 +14,11 @@ namespace {
 class Unregistered {
  public:
   explicit Unregistered(const QString& name) : name_(name) {
-    for (const auto& m : EnumerateDevices(DeviceCategory::LegacyFilter))
+    for (const auto& m : test::Components().Enumerate(DeviceCategory::LegacyFilter))
       if (m.FriendlyName == name) factory_ = m.Bind;
-    TComponentRegistry::Instance().Unregister(name);
+    test::Components().Unregister(name);
   }
-  ~Unregistered() { TComponentRegistry::Instance().Register(DeviceCategory::LegacyFilter, name_, factory_); }
+  ~Unregistered() { test::Components().Register(DeviceCategory::LegacyFilter, name_, factory_); }
 
  private:
   QString name_;

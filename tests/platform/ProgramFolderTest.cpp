@@ -10,11 +10,8 @@
 
 using namespace pvx;
 
-TEST(ProgramFolder, IsOkaPvxHomeWithSlash) {
+TEST(ProgramFolder, IsOkaPvxHomeElseXdgConfigCreated) {
   EXPECT_EQ(platform::ProgramFolder(), test::Home());
-}
-
-TEST(ProgramFolder, FallsBackToXdgConfigAndCreatesIt) {
   QTemporaryDir config;
   const QByteArray savedHome = qgetenv("OKA_PVX_HOME");
   qunsetenv("OKA_PVX_HOME");
@@ -31,9 +28,6 @@ TEST(DataFile, ProgramFolderOverridesInstalledData) {
   EXPECT_EQ(installed, test::SourceData() + "Language/Lang.cfg");
   test::WriteFile(test::Home() + "Language/Lang.cfg", "Mine\n");
   EXPECT_EQ(platform::DataFile("Language/Lang.cfg"), test::Home() + "Language/Lang.cfg");
-}
-
-TEST(DataFile, MissingFileIsEmpty) {
   EXPECT_TRUE(platform::DataFile("no-such-file.dat").isEmpty());
   EXPECT_EQ(platform::DataFolders().first(), test::Home());
 }

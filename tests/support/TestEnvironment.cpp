@@ -11,10 +11,12 @@
 #include <QThread>
 #include <memory>
 
+#include "platform/BuiltinComponents.h"
 #include "platform/Clock.h"
 #include "platform/DialogService.h"
 #include "platform/SystemServices.h"
 #include "platform/devices/virtual/VirtualDeviceProvider.h"
+#include "platform/graph/TComponentRegistry.h"
 #include "settings/Globals.h"
 #include "support/FakeDialogService.h"
 #include "support/FakeSystemServices.h"
@@ -28,6 +30,7 @@ struct PerTest {
   FakeSystemServices system;
   FakeDialogService dialogs;
   platform::TestClock clock;
+  platform::graph::TComponentRegistry components;
 };
 
 std::unique_ptr<PerTest> gCurrent;
@@ -60,6 +63,7 @@ class TestEnvironmentListener : public ::testing::EmptyTestEventListener {
     platform::SetClock(&gCurrent->clock);
     // Each test starts with a virtual card fresh from the shipped stations.
     platform::devices::DefaultVirtualProvider().SetCard(nullptr);
+    platform::RegisterBuiltinComponents(gCurrent->components);
   }
   void OnTestEnd(const ::testing::TestInfo&) override {
     platform::SetClock(nullptr);
@@ -75,6 +79,7 @@ class TestEnvironmentListener : public ::testing::EmptyTestEventListener {
 FakeSystemServices& System() { return Current().system; }
 FakeDialogService& Dialogs() { return Current().dialogs; }
 platform::TestClock& Clock() { return Current().clock; }
+platform::graph::TComponentRegistry& Components() { return Current().components; }
 
 QString Home() { return Current().home.path() + "/"; }
 

@@ -1,12 +1,16 @@
 #pragma once
 // What every test gets: a fresh program folder ($OKA_PVX_HOME) and runtime folder, fake system
-// services and dialogs, and the test clock. All are replaced between tests.
+// services and dialogs, the test clock and a freshly filled component registry. All are
+// replaced between tests.
 
 #include <QString>
 #include <functional>
 
 namespace pvx::platform {
 class TestClock;
+}
+namespace pvx::platform::graph {
+class TComponentRegistry;
 }
 
 namespace pvx::test {
@@ -17,6 +21,8 @@ class FakeSystemServices;
 FakeSystemServices& System();
 FakeDialogService& Dialogs();
 platform::TestClock& Clock();
+// This test's component registry, filled with the program's own components.
+platform::graph::TComponentRegistry& Components();
 
 // The test's program folder, ending with "/".
 QString Home();

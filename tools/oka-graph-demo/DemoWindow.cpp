@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QVBoxLayout>
 
+#include "platform/BuiltinComponents.h"
 #include "platform/components/SampleConversion.h"
 #include "platform/devices/virtual/VirtualDeviceProvider.h"
 #include "platform/graph/Interfaces.h"
@@ -16,14 +17,15 @@ using namespace pvx::platform::graph;
 
 namespace {
 
-std::shared_ptr<TFilter> First(DeviceCategory category) {
-  const auto devices = EnumerateDevices(category);
+std::shared_ptr<TFilter> First(const TComponentRegistry& components, DeviceCategory category) {
+  const auto devices = components.Enumerate(category);
   return devices.empty() ? nullptr : devices.front().Bind();
 }
 
 }  // namespace
 
 DemoWindow::DemoWindow() {
+  platform::RegisterBuiltinComponents(components_);
   setWindowTitle("OKA PVX graph demo");
   resize(660, 540);
   auto* layout = new QVBoxLayout(this);
@@ -39,11 +41,11 @@ DemoWindow::DemoWindow() {
 DemoWindow::~DemoWindow() { graph_.Stop(); }
 
 bool DemoWindow::Build() {
-  capture_ = First(DeviceCategory::VideoInputDevice);
-  crossbar_ = First(DeviceCategory::Crossbar);
-  tuner_ = First(DeviceCategory::TVTuner);
-  tvAudio_ = First(DeviceCategory::TVAudio);
-  audio_ = First(DeviceCategory::AudioInputDevice);
+  capture_ = First(components_, DeviceCategory::VideoInputDevice);
+  crossbar_ = First(components_, DeviceCategory::Crossbar);
+  tuner_ = First(components_, DeviceCategory::TVTuner);
+  tvAudio_ = First(components_, DeviceCategory::TVAudio);
+  audio_ = First(components_, DeviceCategory::AudioInputDevice);
   if (!capture_ || !crossbar_ || !tuner_ || !tvAudio_ || !audio_) return false;
   graph_.AddFilter(capture_, "VCapture");
   graph_.AddFilter(crossbar_, "Crossbar");

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/devices/virtual/VirtualStations.h"
+#include "platform/graph/TComponentRegistry.h"
 #include "platform/graph/TFilterGraph.h"
 
 namespace pvx::tools {
@@ -33,7 +34,8 @@ class DemoWindow final : public QWidget {
  private:
   void ShowStatus(const QString& text);
 
-  platform::graph::TFilterGraph graph_;
+  platform::graph::TComponentRegistry components_;
+  platform::graph::TFilterGraph graph_{components_};
   std::shared_ptr<platform::graph::TFilter> capture_, crossbar_, tuner_, tvAudio_, audio_,
       smartTee_, grabber_;
   std::vector<platform::devices::TVirtualStation> stations_;

@@ -2,6 +2,8 @@
 // Shared by the components: their log category and a factory that refuses a component whose
 // GStreamer elements are missing, so the engine sees "not registered" instead of a dead filter.
 
+#include <gst/gst.h>
+
 #include <QLoggingCategory>
 #include <memory>
 

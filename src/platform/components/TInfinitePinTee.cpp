@@ -11,8 +11,7 @@ TInfinitePinTee::TInfinitePinTee() : TFilter(QStringLiteral("Infinite Pin Tee Fi
   auto bin = BuildBin("tee name=tee allow-not-linked=true", "infinitetee",
                       {{"tee", "sink", "Input"}});
   if (!bin) return;
-  tee_ = gst_bin_get_by_name(GST_BIN(bin.get()), "tee");
-  gst_object_unref(tee_);  // the bin keeps it alive
+  tee_ = ChildByName(bin.get(), "tee").get();  // the bin keeps it alive
   SetElement(bin.get());
   if (!AddOutput() || !AddOutput()) SetElement(nullptr);
 }
@@ -20,9 +19,8 @@ TInfinitePinTee::TInfinitePinTee() : TFilter(QStringLiteral("Infinite Pin Tee Fi
 TInfinitePinTee::~TInfinitePinTee() {
   // Without the bin (it failed to build) the tee is gone and only our pad references remain.
   if (Element()) gst_element_set_state(Element(), GST_STATE_NULL);
-  for (GstPad* pad : requestPads_) {
-    if (Element()) gst_element_release_request_pad(tee_, pad);
-    gst_object_unref(pad);
+  for (const GstPtr<GstPad>& pad : requestPads_) {
+    if (Element()) gst_element_release_request_pad(tee_, pad.get());
   }
 }
 
@@ -33,11 +31,10 @@ bool TInfinitePinTee::AddOutput() {
   GstElement* queue = MakeElement("queue", queueName.constData());
   if (!queue) return false;
   gst_bin_add(GST_BIN(Element()), queue);
-  GstPad* teePad = gst_element_request_pad_simple(tee_, "src_%u");
-  GstPad* queuePad = gst_element_get_static_pad(queue, "sink");
-  const bool linked = teePad && GST_PAD_LINK_SUCCESSFUL(gst_pad_link(teePad, queuePad));
-  gst_object_unref(queuePad);
-  if (teePad) requestPads_.push_back(teePad);
+  GstPtr<GstPad> teePad = Adopt(gst_element_request_pad_simple(tee_, "src_%u"));
+  const bool linked =
+      teePad && GST_PAD_LINK_SUCCESSFUL(gst_pad_link(teePad.get(), StaticPad(queue, "sink").get()));
+  if (teePad) requestPads_.push_back(std::move(teePad));
   if (!linked || !Ghost(Element(), queueName.constData(), "src", pinName.constData())) {
     qCWarning(lcComponents) << "Infinite Pin Tee cannot add" << pinName;
     return false;

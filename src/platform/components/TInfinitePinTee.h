@@ -26,7 +26,7 @@ class TInfinitePinTee final : public graph::TFilter {
   bool AddOutput();
 
   GstElement* tee_ = nullptr;  // owned by the bin
-  std::vector<GstPad*> requestPads_;
+  std::vector<graph::GstPtr<GstPad>> requestPads_;
   int outputs_ = 0;
 };
 

@@ -73,12 +73,8 @@ TSampleGrabberEx::TSampleGrabberEx()
   auto bin = BuildBin("capsfilter name=accept ! identity name=grab silent=true", "samplegrabber",
                       {{"accept", "sink", "Input"}, {"grab", "src", "Output"}});
   if (!bin) return;
-  GstElement* filter = gst_bin_get_by_name(GST_BIN(bin.get()), "accept");
-  GstElement* grab = gst_bin_get_by_name(GST_BIN(bin.get()), "grab");
-  state_->filter = filter;
-  gst_object_unref(filter);  // the bin keeps it alive
-  state_->probePad = Adopt(gst_element_get_static_pad(grab, "sink"));
-  gst_object_unref(grab);
+  state_->filter = ChildByName(bin.get(), "accept").get();  // the bin keeps it alive
+  state_->probePad = StaticPad(ChildByName(bin.get(), "grab").get(), "sink");
   state_->probeId = gst_pad_add_probe(
       state_->probePad.get(),
       GstPadProbeType(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST |

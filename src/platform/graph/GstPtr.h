@@ -1,17 +1,27 @@
 #pragma once
 // Owning handles for GStreamer objects. Adopt takes over a reference the caller already owns;
-// Ref adds one. Only platform code includes this.
-
-#include <gst/gst.h>
+// Ref adds one. Only forward declarations here, so that headers outside the platform can hold
+// these owners without seeing GStreamer.
 
 #include <memory>
 
+typedef struct _GstElement GstElement;
+typedef struct _GstPad GstPad;
+typedef struct _GstBus GstBus;
+typedef struct _GstCaps GstCaps;
+typedef struct _GstSample GstSample;
+typedef struct _GstBuffer GstBuffer;
+typedef struct _GstMessage GstMessage;
+
 namespace pvx::platform::graph {
 
+// gst_object_ref / gst_object_unref and gst_mini_object_unref, each accepting nullptr.
+void RefObject(void* object);
+void UnrefObject(void* object);
+void UnrefMiniObject(void* object);
+
 struct GstObjectUnref {
-  void operator()(gpointer object) const {
-    if (object) gst_object_unref(object);
-  }
+  void operator()(void* object) const { UnrefObject(object); }
 };
 
 template <typename T>
@@ -24,14 +34,12 @@ GstPtr<T> Adopt(T* object) {
 
 template <typename T>
 GstPtr<T> Ref(T* object) {
-  if (object) gst_object_ref(object);
+  RefObject(object);
   return GstPtr<T>(object);
 }
 
 struct GstMiniObjectUnref {
-  void operator()(gpointer object) const {
-    if (object) gst_mini_object_unref(GST_MINI_OBJECT_CAST(object));
-  }
+  void operator()(void* object) const { UnrefMiniObject(object); }
 };
 using GstCapsPtr = std::unique_ptr<GstCaps, GstMiniObjectUnref>;
 using GstSamplePtr = std::unique_ptr<GstSample, GstMiniObjectUnref>;
@@ -46,6 +54,11 @@ GstElement* MakeBin(const char* description, const char* name);
 
 // Exposes pad `pad` of the bin's child `child` as a ghost pad named `ghost` (a pin name).
 bool Ghost(GstElement* bin, const char* child, const char* pad, const char* ghost);
+
+// A child of a bin by name (a new reference), or nullptr.
+GstPtr<GstElement> ChildByName(GstElement* bin, const char* name);
+// A static pad of an element (a new reference), or nullptr.
+GstPtr<GstPad> StaticPad(GstElement* element, const char* name);
 
 // Initialises GStreamer once per process.
 bool EnsureGstreamer();

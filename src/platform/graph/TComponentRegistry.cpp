@@ -2,19 +2,9 @@
 
 #include <algorithm>
 
-#include "platform/graph/BuiltinComponents.h"
 #include "platform/graph/TFilter.h"
 
 namespace pvx::platform::graph {
-
-TComponentRegistry& TComponentRegistry::Instance() {
-  static TComponentRegistry* registry = [] {
-    auto* r = new TComponentRegistry;
-    RegisterBuiltinComponents(*r);
-    return r;
-  }();
-  return *registry;
-}
 
 void TComponentRegistry::Register(DeviceCategory category, const QString& friendlyName,
                                   FilterFactory factory) {

@@ -28,10 +28,10 @@ class IDeviceProvider {
   virtual std::vector<TMoniker> Devices(DeviceCategory category) = 0;
 };
 
+// Filled by the program's start-up (and by the test support for each test) and handed to the
+// graphs built from it.
 class TComponentRegistry {
  public:
-  static TComponentRegistry& Instance();
-
   void Register(DeviceCategory category, const QString& friendlyName, FilterFactory factory);
   // Removes every entry with exactly this friendly name; true when one was removed.
   bool Unregister(const QString& friendlyName);
@@ -54,10 +54,5 @@ class TComponentRegistry {
   std::vector<Entry> entries_;
   std::vector<IDeviceProvider*> providers_;
 };
-
-// Shorthand for the registry's enumeration.
-inline std::vector<TMoniker> EnumerateDevices(DeviceCategory category) {
-  return TComponentRegistry::Instance().Enumerate(category);
-}
 
 }  // namespace pvx::platform::graph

@@ -7,18 +7,14 @@ namespace pvx::platform::graph {
 GstPad* TPin::Pad() const {
   GstElement* element = owner_.Element();
   if (!element || IsDevicePin()) return nullptr;
-  GstPad* pad = gst_element_get_static_pad(element, name_.toUtf8().constData());
-  if (pad) gst_object_unref(pad);  // the bin keeps it alive
-  return pad;
+  // The bin keeps the pad alive.
+  return StaticPad(element, name_.toUtf8().constData()).get();
 }
 
 TFilter::TFilter(QString friendlyName) : friendlyName_(std::move(friendlyName)) {}
 
 TFilter::~TFilter() {
-  if (element_) {
-    gst_element_set_state(element_, GST_STATE_NULL);
-    gst_object_unref(element_);
-  }
+  if (element_) gst_element_set_state(element_.get(), GST_STATE_NULL);
 }
 
 TPin* TFilter::FindPin(const QString& name) const {
@@ -69,8 +65,7 @@ TPin& TFilter::AddPin(QString name, PinDir dir, PinCategory category, MediaMajor
 }
 
 void TFilter::SetElement(GstElement* bin) {
-  if (element_) gst_object_unref(element_);
-  element_ = bin ? GST_ELEMENT(gst_object_ref_sink(bin)) : nullptr;
+  element_ = Adopt(bin ? GST_ELEMENT(gst_object_ref_sink(bin)) : nullptr);
 }
 
 }  // namespace pvx::platform::graph

@@ -7,9 +7,8 @@
 #include <typeinfo>
 #include <vector>
 
+#include "platform/graph/GstPtr.h"
 #include "platform/graph/TPin.h"
-
-typedef struct _GstElement GstElement;
 
 namespace pvx::platform::graph {
 
@@ -47,7 +46,7 @@ class TFilter {
   }
 
   // The bin carrying this filter's media; nullptr for control objects.
-  GstElement* Element() const { return element_; }
+  GstElement* Element() const { return element_.get(); }
 
   // True when some media pin is connected, so the filter takes part when the graph runs.
   bool HasConnectedMediaPin() const;
@@ -77,7 +76,7 @@ class TFilter {
   QString name_;
   TFilterGraph* graph_ = nullptr;
   std::vector<std::unique_ptr<TPin>> pins_;
-  GstElement* element_ = nullptr;
+  GstPtr<GstElement> element_;
 };
 
 }  // namespace pvx::platform::graph

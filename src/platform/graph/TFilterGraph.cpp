@@ -1,5 +1,7 @@
 #include "platform/graph/TFilterGraph.h"
 
+#include <gst/gst.h>
+
 #include <QCoreApplication>
 #include <QLoggingCategory>
 #include <QObject>
@@ -14,9 +16,20 @@ Q_DECLARE_LOGGING_CATEGORY(lcGraph)
 namespace pvx::platform::graph {
 namespace {
 
-// A live pipeline reaches PLAYING once its sinks have a first buffer; a source that cannot
-// start at all must not hang the UI.
-constexpr GstClockTime kStateWait = 10 * GST_SECOND;
+// A pipeline reaches PLAYING or PAUSED once its sinks have a first buffer. A change still
+// pending after the wait, or one that failed, is a failed Run/Pause.
+bool ReachedState(GstElement* pipeline, GstState target, int waitMs) {
+  if (gst_element_set_state(pipeline, target) == GST_STATE_CHANGE_FAILURE) return false;
+  GstState current = GST_STATE_VOID_PENDING;
+  const GstStateChangeReturn result =
+      gst_element_get_state(pipeline, &current, nullptr, GstClockTime(waitMs) * GST_MSECOND);
+  if (result == GST_STATE_CHANGE_FAILURE || result == GST_STATE_CHANGE_ASYNC) {
+    qCWarning(lcGraph) << "pipeline did not reach" << gst_element_state_get_name(target)
+                       << gst_element_state_change_return_get_name(result);
+    return false;
+  }
+  return current == target;
+}
 
 QString ErrorText(GError* error) { return error ? QString::fromUtf8(error->message) : QString(); }
 
@@ -41,27 +54,23 @@ bool IsUpstreamOf(const TFilter& candidate, const TFilter& of) {
 
 }  // namespace
 
-TFilterGraph::TFilterGraph() : context_(std::make_unique<QObject>()) {
+TFilterGraph::TFilterGraph(const TComponentRegistry& registry)
+    : registry_(registry), context_(std::make_unique<QObject>()) {
   EnsureGstreamer();
-  pipeline_ = gst_pipeline_new(nullptr);
-  gst_object_ref_sink(pipeline_);
-  GstBus* bus = gst_element_get_bus(pipeline_);
+  pipeline_ = Adopt(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new(nullptr))));
+  GstPtr<GstBus> bus = Adopt(gst_element_get_bus(Pipeline()));
   gst_bus_set_sync_handler(
-      bus,
+      bus.get(),
       [](GstBus* b, GstMessage* m, gpointer self) -> GstBusSyncReply {
         return static_cast<GstBusSyncReply>(OnBusMessage(b, m, self));
       },
       this, nullptr);
-  gst_object_unref(bus);
 }
 
 TFilterGraph::~TFilterGraph() {
-  Stop();
+  Stop();  // to NULL before the last reference goes
   RemoveAllFilters();
-  GstBus* bus = gst_element_get_bus(pipeline_);
-  gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
-  gst_object_unref(bus);
-  gst_object_unref(pipeline_);
+  gst_bus_set_sync_handler(Adopt(gst_element_get_bus(Pipeline())).get(), nullptr, nullptr, nullptr);
 }
 
 int TFilterGraph::OnBusMessage(void*, void* rawMessage, void* self) {
@@ -117,7 +126,7 @@ bool TFilterGraph::AddFilter(const std::shared_ptr<TFilter>& filter, const QStri
     const QByteArray id = QByteArray("f") + QByteArray::number(nextElementId_++) + "_" +
                           unique.toUtf8().replace(' ', '_');
     gst_object_set_name(GST_OBJECT(element), id.constData());
-    if (!gst_bin_add(GST_BIN(pipeline_), element)) {
+    if (!gst_bin_add(GST_BIN(Pipeline()), element)) {
       filter->graph_ = nullptr;
       return false;
     }
@@ -132,7 +141,7 @@ bool TFilterGraph::AddFilter(const std::shared_ptr<TFilter>& filter, const QStri
 std::shared_ptr<TFilter> TFilterGraph::AddComponent(const QString& friendlyName,
                                                     const QString& name,
                                                     DeviceCategory category) {
-  auto filter = TComponentRegistry::Instance().Create(category, friendlyName);
+  auto filter = registry_.Create(category, friendlyName);
   if (!filter) return nullptr;
   if (TFilter* old = FindFilter(name)) RemoveFilter(*old);
   if (!AddFilter(filter, name)) return nullptr;
@@ -150,7 +159,7 @@ bool TFilterGraph::RemoveFilter(TFilter& filter) {
   if (GstElement* element = filter.Element()) {
     gst_element_set_locked_state(element, FALSE);
     gst_element_set_state(element, GST_STATE_NULL);
-    gst_bin_remove(GST_BIN(pipeline_), element);
+    gst_bin_remove(GST_BIN(Pipeline()), element);
   }
   filter.graph_ = nullptr;
   filter.RemovedFromGraph();
@@ -253,7 +262,7 @@ bool TFilterGraph::Render(TPin& out) {
   if (out.IsDevicePin()) return false;
   if (out.Major() == MediaMajor::Stream) {
     // Encoded media: the first registered decoder that takes it, then on to its outputs.
-    for (const TMoniker& m : EnumerateDevices(DeviceCategory::Decoder)) {
+    for (const TMoniker& m : registry_.Enumerate(DeviceCategory::Decoder)) {
       auto decoder = m.Bind();
       if (!decoder || !AddFilter(decoder, m.FriendlyName)) continue;
       if (TryConnectInto(out, *decoder) && RenderOutputs(*decoder)) return true;
@@ -274,29 +283,37 @@ bool TFilterGraph::Render(TPin& out) {
   return false;
 }
 
-void TFilterGraph::TerminateDanglingOutputs() {
+bool TFilterGraph::TerminateDanglingOutputs() {
   for (const auto& filter : filters_) {
     if (!filter->Element() || !filter->HasConnectedMediaPin()) continue;
     for (const auto& pin : filter->Pins()) {
       if (pin->Dir() != PinDir::Output || pin->IsDevicePin() || pin->IsConnected()) continue;
       GstPad* pad = pin->Pad();
       if (!pad || gst_pad_is_linked(pad)) continue;
-      // An unconnected output simply does not stream, as on the original platform.
+      // An unconnected output simply does not stream, as on the original platform; an
+      // output left unlinked would stop the whole pipeline with not-linked.
       GstElement* sink = MakeElement("fakesink");
+      if (!sink) return false;
       g_object_set(sink, "sync", FALSE, "async", FALSE, nullptr);
-      gst_bin_add(GST_BIN(pipeline_), sink);
-      GstPad* sinkPad = gst_element_get_static_pad(sink, "sink");
-      gst_pad_link(pad, sinkPad);
-      gst_object_unref(sinkPad);
+      if (!gst_bin_add(GST_BIN(Pipeline()), sink)) {
+        UnrefObject(gst_object_ref_sink(sink));  // still floating: sink it to let it go
+        return false;
+      }
       terminators_.push_back(sink);
+      GstPtr<GstPad> sinkPad = Adopt(gst_element_get_static_pad(sink, "sink"));
+      if (!sinkPad || GST_PAD_LINK_FAILED(gst_pad_link(pad, sinkPad.get()))) {
+        qCWarning(lcGraph) << "cannot end the open output" << filter->Name() << pin->Name();
+        return false;
+      }
     }
   }
+  return true;
 }
 
 void TFilterGraph::RemoveTerminators() {
   for (GstElement* sink : terminators_) {
     gst_element_set_state(sink, GST_STATE_NULL);
-    gst_bin_remove(GST_BIN(pipeline_), sink);
+    gst_bin_remove(GST_BIN(Pipeline()), sink);
   }
   terminators_.clear();
 }
@@ -318,18 +335,16 @@ bool TFilterGraph::Run() {
       if (filter->HasConnectedMediaPin()) {
         gst_element_set_locked_state(element, FALSE);
       } else {
-        gst_bin_remove(GST_BIN(pipeline_), element);  // the filter keeps its own reference
+        gst_bin_remove(GST_BIN(Pipeline()), element);  // the filter keeps its own reference
         idle_.push_back(element);
       }
     }
-    TerminateDanglingOutputs();
+    if (!TerminateDanglingOutputs()) {
+      Stop();
+      return false;
+    }
   }
-  if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
-    Stop();
-    return false;
-  }
-  GstState current = GST_STATE_NULL;
-  if (gst_element_get_state(pipeline_, &current, nullptr, kStateWait) == GST_STATE_CHANGE_FAILURE) {
+  if (!ReachedState(Pipeline(), GST_STATE_PLAYING, stateWaitMs_)) {
     Stop();
     return false;
   }
@@ -343,15 +358,17 @@ bool TFilterGraph::Pause() {
     // Build the running set as Run does, then hold it paused.
     if (!Run()) return false;
   }
-  if (gst_element_set_state(pipeline_, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) return false;
-  gst_element_get_state(pipeline_, nullptr, nullptr, kStateWait);
+  if (!ReachedState(Pipeline(), GST_STATE_PAUSED, stateWaitMs_)) {
+    Stop();
+    return false;
+  }
   state_ = GraphState::Paused;
   return true;
 }
 
 bool TFilterGraph::Stop() {
   // Setting NULL joins every streaming thread before it returns.
-  gst_element_set_state(pipeline_, GST_STATE_NULL);
+  gst_element_set_state(Pipeline(), GST_STATE_NULL);
   for (const auto& filter : filters_) {
     if (GstElement* element = filter->Element()) {
       gst_element_set_state(element, GST_STATE_NULL);
@@ -360,7 +377,7 @@ bool TFilterGraph::Stop() {
   }
   RemoveTerminators();
   for (GstElement* element : idle_) {
-    gst_bin_add(GST_BIN(pipeline_), element);
+    gst_bin_add(GST_BIN(Pipeline()), element);
     gst_element_set_locked_state(element, TRUE);
   }
   idle_.clear();
@@ -375,20 +392,20 @@ bool TFilterGraph::Stop() {
 
 bool TFilterGraph::GetCurrentPosition(qint64& position) const {
   gint64 ns = 0;
-  if (!gst_element_query_position(pipeline_, GST_FORMAT_TIME, &ns)) return false;
+  if (!gst_element_query_position(Pipeline(), GST_FORMAT_TIME, &ns)) return false;
   position = ns / 100;
   return true;
 }
 
 bool TFilterGraph::GetStopPosition(qint64& position) const {
   gint64 ns = 0;
-  if (!gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &ns) || ns < 0) return false;
+  if (!gst_element_query_duration(Pipeline(), GST_FORMAT_TIME, &ns) || ns < 0) return false;
   position = ns / 100;
   return true;
 }
 
 bool TFilterGraph::SetPositions(qint64 current) {
-  return gst_element_seek(pipeline_, rate_, GST_FORMAT_TIME,
+  return gst_element_seek(Pipeline(), rate_, GST_FORMAT_TIME,
                           GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
                           GST_SEEK_TYPE_SET, current * 100, GST_SEEK_TYPE_NONE, 0);
 }
@@ -397,7 +414,7 @@ bool TFilterGraph::SetRate(double rate) {
   if (rate <= 0) return false;
   qint64 position = 0;
   GetCurrentPosition(position);
-  if (!gst_element_seek(pipeline_, rate, GST_FORMAT_TIME,
+  if (!gst_element_seek(Pipeline(), rate, GST_FORMAT_TIME,
                         GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
                         GST_SEEK_TYPE_SET, position * 100, GST_SEEK_TYPE_NONE, 0))
     return false;
@@ -407,7 +424,7 @@ bool TFilterGraph::SetRate(double rate) {
 
 int TFilterGraph::ElementCount() const {
   int count = 0;
-  GstIterator* it = gst_bin_iterate_recurse(GST_BIN(pipeline_));
+  GstIterator* it = gst_bin_iterate_recurse(GST_BIN(Pipeline()));
   GValue item = G_VALUE_INIT;
   while (gst_iterator_next(it, &item) == GST_ITERATOR_OK) {
     ++count;

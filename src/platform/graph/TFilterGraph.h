@@ -11,7 +11,6 @@
 #include "platform/graph/TFilter.h"
 
 class QObject;
-typedef struct _GstElement GstElement;
 
 namespace pvx::platform::graph {
 
@@ -25,9 +24,12 @@ struct TGraphEvent {
 
 enum class GraphState { Stopped, Paused, Running };
 
+class TComponentRegistry;
+
 class TFilterGraph {
  public:
-  TFilterGraph();
+  // Components and renderers are looked up in `registry`, which must outlive the graph.
+  explicit TFilterGraph(const TComponentRegistry& registry);
   ~TFilterGraph();
   TFilterGraph(const TFilterGraph&) = delete;
   TFilterGraph& operator=(const TFilterGraph&) = delete;
@@ -54,8 +56,11 @@ class TFilterGraph {
   // renderer; device pins to the next part of the card.
   bool Render(TPin& out);
 
+  // Both wait for the pipeline to get there (a live source must not hang the UI): a change
+  // that fails or is still pending after the state wait fails, and the graph is stopped.
   bool Run();
   bool Pause();
+  void SetStateWait(int ms) { stateWaitMs_ = ms; }
   bool Stop();
   GraphState State() const { return state_; }
 
@@ -77,24 +82,27 @@ class TFilterGraph {
     return nullptr;
   }
 
-  GstElement* Pipeline() const { return pipeline_; }
+  const TComponentRegistry& Registry() const { return registry_; }
+  GstElement* Pipeline() const { return pipeline_.get(); }
   // Number of elements, recursively, in the pipeline (leak checks).
   int ElementCount() const;
 
  private:
   bool TryConnectInto(TPin& out, TFilter& target);
   bool RenderOutputs(TFilter& filter);
-  void TerminateDanglingOutputs();
+  bool TerminateDanglingOutputs();
   void RemoveTerminators();
   void Deliver(TGraphEvent event);
   static int OnBusMessage(void* bus, void* message, void* self);
 
-  GstElement* pipeline_ = nullptr;
+  const TComponentRegistry& registry_;
+  GstPtr<GstElement> pipeline_;
   std::vector<std::shared_ptr<TFilter>> filters_;
   std::vector<GstElement*> terminators_;
   std::vector<GstElement*> idle_;  // out of the pipeline while it runs
   GraphState state_ = GraphState::Stopped;
   double rate_ = 1.0;
+  int stateWaitMs_ = 10000;
   std::unique_ptr<QObject> context_;
   int nextElementId_ = 0;
 };

@@ -8,8 +8,8 @@
 #include <QLocalSocket>
 #include <QLoggingCategory>
 #include <QPointer>
-#include <QTimer>
 
+#include "platform/TTimer.h"
 #include "platform/ipc/EndpointFolder.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/MessageFraming.h"
@@ -43,12 +43,17 @@ class TEndpointConnection : public QObject {
  public:
   TEndpointConnection(QLocalSocket* s, QObject* parent) : QObject(parent), socket(s) {
     socket->setParent(this);
-    idle.setSingleShot(true);
-    idle.setInterval(kIdleTimeoutMs);
+    idle.SetInterval(kIdleTimeoutMs);
+  }
+  // A peer that stops half-way through a frame is dropped after the idle time; on the
+  // platform timer so that tests step it with their clock.
+  void RestartIdle() {
+    idle.SetEnabled(false);
+    idle.SetEnabled(true);
   }
   QLocalSocket* socket;
   QByteArray buffer;
-  QTimer idle;
+  TTimer idle;
   bool busy = false;     // one of its messages is with the handler
   bool ended = false;    // the peer closed; finish what is buffered
   bool dropped = false;  // nothing more from this connection runs
@@ -106,8 +111,8 @@ class TEndpointServer : public QObject {
         c->ended = true;
         Read(c);
       });
-      connect(&c->idle, &QTimer::timeout, c, [this, c] { Drop(c); });
-      c->idle.start();
+      c->idle.OnTimer = [this, c](TTimer&) { Drop(c); };
+      c->RestartIdle();
       if (socket->bytesAvailable() > 0 || socket->state() != QLocalSocket::ConnectedState) {
         c->ended = socket->state() != QLocalSocket::ConnectedState;
         Read(c);
@@ -133,7 +138,7 @@ class TEndpointServer : public QObject {
       if (c->ended)
         Drop(c);  // a partial frame left behind is garbage
       else
-        c->idle.start();
+        c->RestartIdle();
       return;
     }
     const std::optional<TRequest> request =
@@ -145,7 +150,7 @@ class TEndpointServer : public QObject {
     }
     c->buffer.remove(0, kRequestSize);
     c->busy = true;
-    c->idle.stop();
+    c->idle.SetEnabled(false);
     // Queued so that the handler never runs inside socket code; it may even destroy us.
     QMetaObject::invokeMethod(
         this, [this, cp = QPointer(c), r = *request] { Dispatch(cp, r); }, Qt::QueuedConnection);
@@ -173,7 +178,7 @@ class TEndpointServer : public QObject {
     if (c->dropped) return;
     c->dropped = true;
     --connections_;
-    c->idle.stop();
+    c->idle.SetEnabled(false);
     c->socket->disconnect(c);
     c->socket->abort();
     c->deleteLater();

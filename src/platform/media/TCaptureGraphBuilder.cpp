@@ -58,8 +58,7 @@ bool TCaptureGraphBuilder::RenderStream(PinCategory category, std::optional<Medi
 
 std::shared_ptr<TFilter> AddSourceFilter(TFilterGraph& graph, const QString& path,
                                          const QString& name) {
-  auto source = TComponentRegistry::Instance().Create(DeviceCategory::LegacyFilter,
-                                                      kStoredFileSourceName);
+  auto source = graph.Registry().Create(DeviceCategory::LegacyFilter, kStoredFileSourceName);
   auto* file = source ? source->As<IFileSourceFilter>() : nullptr;
   if (!file || !file->Load(path) || !graph.AddFilter(source, name)) return nullptr;
   return source;

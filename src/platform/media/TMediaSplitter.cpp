@@ -23,8 +23,7 @@ TMediaSplitter::TMediaSplitter() : TFilter(kMediaSplitterName) {
   auto bin = components::BuildBin("decodebin name=decode", "mediasplitter",
                                   {{"decode", "sink", "Input"}});
   if (!bin) return;
-  decoder_ = gst_bin_get_by_name(GST_BIN(bin.get()), "decode");
-  gst_object_unref(decoder_);  // the bin keeps it
+  decoder_ = graph::ChildByName(bin.get(), "decode").get();  // the bin keeps it
   padAdded_ = g_signal_connect(decoder_, "pad-added", G_CALLBACK(&TMediaSplitter::OnPadAdded), this);
   SetElement(bin.get());
 }
@@ -44,16 +43,11 @@ bool TMediaSplitter::AddOutput(const char* pin, const char* description, const c
   gst_object_set_name(GST_OBJECT(chain), first);
   gst_bin_add(GST_BIN(Element()), chain);
   // The chain's ends become the decoded stream's way in and the pin.
-  GstElement* head = gst_bin_get_by_name(GST_BIN(chain), "head");
-  GstElement* tail = gst_bin_get_by_name(GST_BIN(chain), "tail");
-  GstPad* in = gst_element_get_static_pad(head, "sink");
-  GstPad* out = gst_element_get_static_pad(tail, "src");
-  gst_element_add_pad(chain, gst_ghost_pad_new("sink", in));
-  gst_element_add_pad(chain, gst_ghost_pad_new("src", out));
-  gst_object_unref(in);
-  gst_object_unref(out);
-  gst_object_unref(head);
-  gst_object_unref(tail);
+  const graph::GstPtr<GstPad> in = graph::StaticPad(graph::ChildByName(chain, "head").get(), "sink");
+  const graph::GstPtr<GstPad> out = graph::StaticPad(graph::ChildByName(chain, "tail").get(), "src");
+  if (!in || !out) return false;
+  gst_element_add_pad(chain, gst_ghost_pad_new("sink", in.get()));
+  gst_element_add_pad(chain, gst_ghost_pad_new("src", out.get()));
   if (!Ghost(Element(), first, "src", pin)) return false;
   AddPin(pin, PinDir::Output, PinCategory::None,
          QByteArray(last) == "video" ? MediaMajor::Video : MediaMajor::Audio);

@@ -26,6 +26,7 @@ using graph::GstSamplePtr;
 namespace {
 
 constexpr size_t kMaxQueuedVideo = 90;     // about three seconds of pictures
+constexpr size_t kMaxQueuedAudio = 300;    // sound buffers over the same few seconds
 constexpr size_t kMaxQueued = 400;
 constexpr gint64 kWaitForOtherStreamNs = 2 * GST_SECOND;
 constexpr int64_t kMaxRepeatedFrames = 150;  // a longer gap stays a gap
@@ -67,6 +68,14 @@ gint64 RunningTime(GstSample* sample) {
 
 }  // namespace
 
+QueueRoom RoomFor(bool video, bool live, size_t queuedVideo, size_t queuedAudio) {
+  const bool full = video ? queuedVideo >= kMaxQueuedVideo
+                          : queuedAudio >= kMaxQueuedAudio || queuedVideo + queuedAudio >= kMaxQueued;
+  if (!full) return QueueRoom::Take;
+  // A live source cannot wait: what the worker cannot take in time is dropped.
+  return live ? QueueRoom::Drop : QueueRoom::Wait;
+}
+
 struct TRecordSession::Impl {
   TRecordProfile profile;
   bool withVideo, withAudio;
@@ -74,7 +83,8 @@ struct TRecordSession::Impl {
   std::mutex mutex;
   std::condition_variable wake, room;
   std::deque<Item> queue;
-  size_t queuedVideo = 0;
+  size_t queuedVideo = 0, queuedAudio = 0;
+  QString error;  // under `mutex`: the worker writes it, any thread reads it
   bool finishing = false;
   bool started = false;
   std::thread worker;
@@ -84,7 +94,6 @@ struct TRecordSession::Impl {
   gint64 firstVideo = -1, firstAudio = -1;
   bool opened = false;
   bool failed = false;
-  QString error;
   GstVideoInfo videoInfo{};
   int audioRate = 0, audioChannels = 0;
   gint64 origin = 0;
@@ -107,6 +116,7 @@ struct TRecordSession::Impl {
   void Fail(const QString& why) {
     if (!failed) qCWarning(lcMedia) << "recording" << profile.path << "failed:" << why;
     failed = true;
+    std::lock_guard lock(mutex);
     if (error.isEmpty()) error = why;
   }
   PacketSink VideoSink() {
@@ -148,16 +158,12 @@ void TRecordSession::Push(GstSample* sample, bool video, bool live) {
   Impl& d = *impl_;
   std::unique_lock lock(d.mutex);
   if (!d.started || d.finishing) return;
-  if (live && video && d.queuedVideo >= kMaxQueuedVideo) return;
-  if (!live) {
-    d.room.wait(lock, [&] {
-      return (video ? d.queuedVideo < kMaxQueuedVideo : d.queue.size() < kMaxQueued) ||
-             d.finishing;
-    });
-    if (d.finishing) return;
-  }
+  const auto room = [&] { return RoomFor(video, live, d.queuedVideo, d.queuedAudio); };
+  if (room() == QueueRoom::Drop) return;
+  d.room.wait(lock, [&] { return room() == QueueRoom::Take || d.finishing; });
+  if (d.finishing) return;
   d.queue.push_back({GstSamplePtr(gst_sample_ref(sample)), video});
-  if (video) ++d.queuedVideo;
+  ++(video ? d.queuedVideo : d.queuedAudio);
   d.wake.notify_one();
 }
 
@@ -177,7 +183,10 @@ bool TRecordSession::Finish() {
   return !d.failed;
 }
 
-QString TRecordSession::Error() const { return impl_->error; }
+QString TRecordSession::Error() const {
+  std::lock_guard lock(impl_->mutex);
+  return impl_->error;
+}
 qint64 TRecordSession::VideoFrames() const { return impl_->framesWritten; }
 qint64 TRecordSession::AudioSamples() const { return impl_->samplesWritten; }
 
@@ -190,7 +199,7 @@ void TRecordSession::Impl::Run() {
       if (queue.empty()) break;
       item = std::move(queue.front());
       queue.pop_front();
-      if (item.video) --queuedVideo;
+      --(item.video ? queuedVideo : queuedAudio);
       room.notify_one();
     }
     Handle(std::move(item));
@@ -318,7 +327,8 @@ bool TRecordSession::Impl::ProcessVideo(GstSample* sample) {
     }
   }
   GstVideoFrame frame;
-  if (!gst_video_frame_map(&frame, &videoInfo, buffer, GST_MAP_READ)) return true;
+  // A buffer that does not hold the picture its caps describe is a broken stream.
+  if (!gst_video_frame_map(&frame, &videoInfo, buffer, GST_MAP_READ)) return false;
   const uint8_t* planes[4] = {};
   int strides[4] = {};
   for (guint i = 0; i < GST_VIDEO_FRAME_N_PLANES(&frame) && i < 4; ++i) {
@@ -335,7 +345,8 @@ bool TRecordSession::Impl::ProcessVideo(GstSample* sample) {
 bool TRecordSession::Impl::ProcessAudio(GstSample* sample) {
   GstBuffer* buffer = gst_sample_get_buffer(sample);
   GstMapInfo map;
-  if (!buffer || !gst_buffer_map(buffer, &map, GST_MAP_READ)) return true;
+  if (!buffer) return true;
+  if (!gst_buffer_map(buffer, &map, GST_MAP_READ)) return false;
   const int frameBytes = 2 * audioChannels;
   int count = int(map.size / frameBytes);
   const auto* samples = reinterpret_cast<const int16_t*>(map.data);

@@ -4,6 +4,7 @@
 // their buffers, shared by audio and video), encodes them and writes the files.
 
 #include <QString>
+#include <cstddef>
 #include <memory>
 
 typedef struct _GstSample GstSample;
@@ -11,6 +12,11 @@ typedef struct _GstSample GstSample;
 namespace pvx::platform::media {
 
 struct TRecordProfile;
+
+// Whether a sample pushed now is queued, dropped or waits for room, given what is queued.
+// Live sources drop (video and sound each have a cap); file sources wait.
+enum class QueueRoom { Take, Drop, Wait };
+QueueRoom RoomFor(bool video, bool live, size_t queuedVideo, size_t queuedAudio);
 
 class TRecordSession {
  public:

@@ -123,7 +123,7 @@ bool TRecordingFilter::BeforeRun() {
     error_ = why;
     return false;
   }
-  auto session = std::make_unique<TRecordSession>(profile, video, audio);
+  auto session = std::make_shared<TRecordSession>(profile, video, audio);
   if (!session->Start(why)) {
     qCWarning(lcMedia) << Name() << "cannot record:" << why;
     std::lock_guard lock(mutex_);
@@ -140,7 +140,7 @@ bool TRecordingFilter::BeforeRun() {
 void TRecordingFilter::AfterStop() { EndSession(); }
 
 void TRecordingFilter::EndSession() {
-  std::unique_ptr<TRecordSession> session;
+  std::shared_ptr<TRecordSession> session;
   {
     std::lock_guard lock(mutex_);
     session = std::move(session_);
@@ -161,9 +161,13 @@ int TRecordingFilter::OnSample(GstAppSink* sink, void* rawInput) {
     input->live = upstreamLive ? 1 : 0;
   }
   TRecordingFilter* self = input->owner;
-  // The session exists from Run to Stop, and Stop joins this thread before it ends it.
-  if (TRecordSession* session = self->session_.get())
-    session->Push(sample.get(), input->video, input->live == 1);
+  std::shared_ptr<TRecordSession> session;
+  {
+    std::lock_guard lock(self->mutex_);
+    session = self->session_;
+  }
+  // A session finished meanwhile refuses the sample instead of waiting for room.
+  if (session) session->Push(sample.get(), input->video, input->live == 1);
   return GST_FLOW_OK;
 }
 

@@ -51,7 +51,7 @@ class TRecordingFilter : public graph::TFilter {
 
   std::vector<std::unique_ptr<Input>> inputs_;
   mutable std::mutex mutex_;
-  std::unique_ptr<TRecordSession> session_;
+  std::shared_ptr<TRecordSession> session_;  // under mutex_; streaming threads hold a copy
   TRecordProfile profile_;
   QString error_;
 };

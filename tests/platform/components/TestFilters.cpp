@@ -2,12 +2,10 @@
 
 #include <gst/app/gstappsink.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
 #include <chrono>
 
 #include "platform/components/ComponentSupport.h"
+#include "platform/graph/MediaCaps.h"
 
 namespace pvx::test {
 
@@ -54,13 +52,12 @@ TTestSink::TTestSink(MediaMajor major) : TFilter(QStringLiteral("Test Sink")) {
   AddPin("Input", PinDir::Input, PinCategory::None, major);
   auto bin = BuildBin("appsink name=sink sync=false", "testsink", {{"sink", "sink", "Input"}});
   if (!bin) return;
-  GstElement* sink = gst_bin_get_by_name(GST_BIN(bin.get()), "sink");
+  const GstPtr<GstElement> sink = ChildByName(bin.get(), "sink");
   GstAppSinkCallbacks callbacks{};
   callbacks.new_sample = [](GstAppSink* appsink, gpointer self) {
     return GstFlowReturn(OnSample(appsink, self));
   };
-  gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, this, nullptr);
-  gst_object_unref(sink);
+  gst_app_sink_set_callbacks(GST_APP_SINK(sink.get()), &callbacks, this, nullptr);
   SetElement(bin.get());
 }
 
@@ -70,20 +67,22 @@ int TTestSink::OnSample(void* appsink, void* rawSelf) {
   auto* self = static_cast<TTestSink*>(rawSelf);
   GstSample* sample = gst_app_sink_pull_sample(GST_APP_SINK(appsink));
   if (!sample) return GST_FLOW_ERROR;
+  const GstSamplePtr owned(sample);
   gchar* caps = gst_caps_to_string(gst_sample_get_caps(sample));
-  gst_sample_unref(sample);
+  GstBuffer* buffer = gst_sample_get_buffer(sample);
+  GstMapInfo map;
   std::unique_lock lock(self->mutex_);
-  self->lastCaps_ = QString::fromUtf8(caps);
+  self->last_.caps = QString::fromUtf8(caps);
   g_free(caps);
+  FromCaps(gst_sample_get_caps(sample), self->last_.type);
+  if (buffer && gst_buffer_map(buffer, &map, GST_MAP_READ)) {
+    self->last_.bytes = QByteArray(reinterpret_cast<const char*>(map.data), qsizetype(map.size));
+    gst_buffer_unmap(buffer, &map);
+  }
   ++self->frames_;
   // Bounded, so a test that forgets to release cannot hang the run.
   self->released_.wait_for(lock, std::chrono::seconds(15), [self] { return !self->blocked_; });
   return GST_FLOW_OK;
-}
-
-QString TTestSink::LastCaps() const {
-  std::lock_guard lock(mutex_);
-  return lastCaps_;
 }
 
 void TTestSink::Block() {

@@ -1,7 +1,8 @@
 #pragma once
-// Filters the component tests build graphs from: live test sources and counting sinks, and a
-// bounded wait for real streaming (the test clock makes platform waits instant).
+// Filters the platform tests build graphs from: live test sources and a sink that counts and
+// keeps what reaches it.
 
+#include <QByteArray>
 #include <QString>
 #include <atomic>
 #include <condition_variable>
@@ -36,8 +37,16 @@ class TTestSink final : public platform::graph::TFilter {
   ~TTestSink() override;
 
   int Frames() const { return frames_; }
-  // The caps of the last frame, as text.
-  QString LastCaps() const;
+  // The last frame: its caps as text and as a media type, and its bytes.
+  struct TFrame {
+    QString caps;
+    platform::graph::TMediaType type;
+    QByteArray bytes;
+  };
+  TFrame Last() const {
+    std::lock_guard lock(mutex_);
+    return last_;
+  }
   // From the next frame on the streaming thread waits inside the sink until Release.
   void Block();
   void Release();
@@ -48,7 +57,7 @@ class TTestSink final : public platform::graph::TFilter {
   mutable std::mutex mutex_;
   std::condition_variable released_;
   bool blocked_ = false;
-  QString lastCaps_;
+  TFrame last_;
 };
 
 

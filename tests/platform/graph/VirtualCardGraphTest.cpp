@@ -1,16 +1,17 @@
 // The virtual card's devices in a graph: enumeration, wiring inside the card, the route walk
 // over cascaded crossbars, and a live capture that follows the tuner.
 
-#include <glib.h>
+#include <gst/gst.h>
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QThread>
 #include <atomic>
-#include <QRegularExpression>
 
-#include "TestFilters.h"
+#include "platform/components/TestFilters.h"
 #include "platform/devices/virtual/VirtualDeviceProvider.h"
+#include "platform/graph/GstPtr.h"
 #include "platform/graph/Interfaces.h"
 #include "platform/graph/TComponentRegistry.h"
 #include "platform/graph/TFilterGraph.h"
@@ -23,7 +24,7 @@ namespace dev = pvx::platform::devices;
 namespace {
 
 std::shared_ptr<TFilter> Bind(DeviceCategory category, const QString& part = QString()) {
-  return TComponentRegistry::Instance().Create(category, part.isEmpty() ? QString("OKA") : part);
+  return test::Components().Create(category, part.isEmpty() ? QString("OKA") : part);
 }
 
 // The route walk of the capture engine, over the pins of the graph: connector types first.
@@ -66,7 +67,7 @@ struct SmallCapture {
     type.Height = 48;
     capture->As<IStreamConfig>()->SetFormat(type);
   }
-  TFilterGraph graph;
+  TFilterGraph graph{test::Components()};
   std::shared_ptr<TFilter> capture = Bind(DeviceCategory::VideoInputDevice);
   std::shared_ptr<TFilter> tuner = Bind(DeviceCategory::TVTuner);
   std::shared_ptr<test::TTestSink> sink = std::make_shared<test::TTestSink>();
@@ -78,40 +79,39 @@ TEST(DeviceEnumeration, VirtualCardPartsInStableOrder) {
   for (const auto category : {DeviceCategory::VideoInputDevice, DeviceCategory::Crossbar,
                               DeviceCategory::TVTuner, DeviceCategory::TVAudio,
                               DeviceCategory::AudioInputDevice}) {
-    const auto first = EnumerateDevices(category);
-    const auto again = EnumerateDevices(category);
+    const auto first = test::Components().Enumerate(category);
+    const auto again = test::Components().Enumerate(category);
     ASSERT_FALSE(first.empty());
     ASSERT_EQ(first.size(), again.size());
     for (size_t i = 0; i < first.size(); ++i) EXPECT_EQ(first[i].FriendlyName, again[i].FriendlyName);
   }
-  EXPECT_EQ(EnumerateDevices(DeviceCategory::VideoInputDevice)[0].FriendlyName,
+  EXPECT_EQ(test::Components().Enumerate(DeviceCategory::VideoInputDevice)[0].FriendlyName,
             "OKA Virtual Philips 7134 Video Capture");
   // Friendly-name lookup: any part of the name, ignoring case; first match wins.
   auto crossbar = Bind(DeviceCategory::Crossbar, "pHiLiPs");
   ASSERT_TRUE(crossbar);
   EXPECT_TRUE(crossbar->As<ICrossbar>());
   EXPECT_FALSE(Bind(DeviceCategory::Crossbar, "Empia"));
-}
 
-TEST(DeviceEnumeration, ConfiguredMachinesChangeNamesAndParts) {
+  // Configured machines change names and parts.
   dev::TVirtualCardConfig config;
   config.Maker = "Empia";
   config.Model = "2800";
   config.HasTuner = false;
   config.Crossbars = 2;
   dev::InstallVirtualCard(config);
-  EXPECT_EQ(EnumerateDevices(DeviceCategory::VideoInputDevice)[0].FriendlyName,
+  EXPECT_EQ(test::Components().Enumerate(DeviceCategory::VideoInputDevice)[0].FriendlyName,
             "OKA Virtual Empia 2800 Video Capture");
-  EXPECT_TRUE(EnumerateDevices(DeviceCategory::TVTuner).empty());
-  EXPECT_TRUE(EnumerateDevices(DeviceCategory::TVAudio).empty());
-  EXPECT_EQ(EnumerateDevices(DeviceCategory::Crossbar).size(), 2u);
+  EXPECT_TRUE(test::Components().Enumerate(DeviceCategory::TVTuner).empty());
+  EXPECT_TRUE(test::Components().Enumerate(DeviceCategory::TVAudio).empty());
+  EXPECT_EQ(test::Components().Enumerate(DeviceCategory::Crossbar).size(), 2u);
 }
 
 TEST(CardGraph, CascadedCrossbarsGiveTwoLinkRoutes) {
   dev::TVirtualCardConfig config;
   config.Crossbars = 2;
   dev::InstallVirtualCard(config);
-  TFilterGraph graph;
+  TFilterGraph graph{test::Components()};
   auto capture = Bind(DeviceCategory::VideoInputDevice);
   auto crossbar = Bind(DeviceCategory::Crossbar);
   auto tuner = Bind(DeviceCategory::TVTuner);
@@ -138,7 +138,7 @@ TEST(CardGraph, CascadedCrossbarsGiveTwoLinkRoutes) {
 }
 
 TEST(CardGraph, ConnectorsAndWrongPartsRefuseConnections) {
-  TFilterGraph graph;
+  TFilterGraph graph{test::Components()};
   auto capture = Bind(DeviceCategory::VideoInputDevice);
   auto crossbar = Bind(DeviceCategory::Crossbar);
   auto tuner = Bind(DeviceCategory::TVTuner);
@@ -155,7 +155,7 @@ TEST(CardGraph, ConnectorsAndWrongPartsRefuseConnections) {
 }
 
 TEST(CardGraph, TunerInterfacesReportLockAndOffsets) {
-  TFilterGraph graph;
+  TFilterGraph graph{test::Components()};
   auto capture = Bind(DeviceCategory::VideoInputDevice);
   auto tuner = Bind(DeviceCategory::TVTuner);
   auto* props = tuner->As<ITunerPropertySet>();
@@ -188,7 +188,7 @@ TEST(CaptureGraph, DeliversFramesOfTheConfiguredFormat) {
     int width, height, bytesPerPixel;
   };
   for (const Row row : {Row{"YUY2", 320, 240, 2}, Row{"UYVY", 352, 288, 2}, Row{"RGB24", 640, 480, 3}}) {
-    TFilterGraph graph;
+    TFilterGraph graph{test::Components()};
     auto capture = Bind(DeviceCategory::VideoInputDevice);
     auto sink = std::make_shared<test::TTestSink>();
     graph.AddFilter(capture, "VCapture");
@@ -202,12 +202,12 @@ TEST(CaptureGraph, DeliversFramesOfTheConfiguredFormat) {
     ASSERT_TRUE(graph.Connect(*capture->FindPin("Capture"), *sink->FindPin("Input")));
     ASSERT_TRUE(graph.Run());
     ASSERT_TRUE(test::WaitUntil([&] { return sink->Frames() >= 3; })) << row.subtype;
-    const TMediaType got = sink->LastType();
+    const TMediaType got = sink->Last().type;
     EXPECT_EQ(got.Subtype, row.subtype);
     EXPECT_EQ(got.Width, row.width);
     EXPECT_EQ(got.Height, row.height);
     EXPECT_EQ(got.AvgTimePerFrame, 333667);  // NTSC M by default
-    EXPECT_EQ(sink->LastFrame().size(), row.width * row.height * row.bytesPerPixel);
+    EXPECT_EQ(sink->Last().bytes.size(), row.width * row.height * row.bytesPerPixel);
     EXPECT_FALSE(capture->As<IStreamConfig>()->SetFormat(type)) << "format changes need a stop";
     graph.Stop();
   }
@@ -221,7 +221,7 @@ TEST(CaptureGraph, ChannelChangesShowInTheNextFrames) {
   auto* props = tuner->As<ITunerPropertySet>();
   // Red (48.25 MHz) and blue (623.25 MHz) stations; a pixel below the title shows the colour.
   const auto pixel = [&] {
-    const QByteArray f = sink->LastFrame();
+    const QByteArray f = sink->Last().bytes;
     const int at = (40 * 64 + 5) * 3;
     return f.size() > at + 2 ? std::array<int, 3>{uchar(f[at]), uchar(f[at + 1]), uchar(f[at + 2])}
                              : std::array<int, 3>{-1, -1, -1};
@@ -285,7 +285,7 @@ TEST(CaptureGraph, ColourControlsChangeThePictureLive) {
   const auto mean = [&] {
     const int before = sink->Frames();
     test::WaitUntil([&] { return sink->Frames() >= before + 3; });
-    const QByteArray f = sink->LastFrame();
+    const QByteArray f = sink->Last().bytes;
     qint64 sum = 0;
     for (char c : f) sum += uchar(c);
     return f.isEmpty() ? -1.0 : double(sum) / f.size();
@@ -295,7 +295,7 @@ TEST(CaptureGraph, ColourControlsChangeThePictureLive) {
   const double bright = mean();
   ASSERT_TRUE(procAmp->Set(VideoProcAmp_Brightness, 128, kVideoProcAmpFlagsManual));
   ASSERT_TRUE(procAmp->Set(VideoProcAmp_Saturation, 0, kVideoProcAmpFlagsManual));
-  const QByteArray grey = (mean(), sink->LastFrame());
+  const QByteArray grey = (mean(), sink->Last().bytes);
   graph.Stop();
   EXPECT_GT(bright, normal + 20);
   // Without saturation every pixel is grey: blue, green and red equal (within rounding).
@@ -309,7 +309,7 @@ TEST(CaptureGraph, ColourControlsChangeThePictureLive) {
 }
 
 TEST(CaptureGraph, StopStartCyclesLeakNoElementsOrThreads) {
-  TFilterGraph graph;
+  TFilterGraph graph{test::Components()};
   auto capture = Bind(DeviceCategory::VideoInputDevice);
   auto audio = Bind(DeviceCategory::AudioInputDevice);
   auto sink = std::make_shared<test::TTestSink>();
@@ -332,13 +332,14 @@ TEST(CaptureGraph, StopStartCyclesLeakNoElementsOrThreads) {
   }
   // GStreamer keeps a few idle pool threads; a leak would add at least two per cycle.
   EXPECT_LE(ThreadCount(), threadsAfterFirst + 2) << "streaming threads pile up across cycles";
-  const int stopped = sink->Frames();
-  test::WaitUntil([] { return false; }, 200);
-  EXPECT_EQ(sink->Frames(), stopped) << "frames after Stop";
+  // Stopped means every element is back in NULL, which joins its streaming thread.
+  GstState state = GST_STATE_VOID_PENDING;
+  gst_element_get_state(capture->Element(), &state, nullptr, 0);
+  EXPECT_EQ(state, GST_STATE_NULL);
 }
 
 TEST(CaptureGraph, UnconnectedFiltersStayIdleAndDanglingOutputsDoNotStall) {
-  TFilterGraph graph;
+  TFilterGraph graph{test::Components()};
   auto capture = Bind(DeviceCategory::VideoInputDevice);
   auto idle = Bind(DeviceCategory::AudioInputDevice);  // in the graph, connected to nothing
   auto sink = std::make_shared<test::TTestSink>();
@@ -356,68 +357,58 @@ TEST(CaptureGraph, UnconnectedFiltersStayIdleAndDanglingOutputsDoNotStall) {
   EXPECT_EQ(GST_ELEMENT_PARENT(idle->Element()), graph.Pipeline());
 }
 
-TEST(GraphEvents, AnIdleSinkDoesNotHoldBackTheEndOfStream) {
-  struct Source final : TFilter {
-    Source() : TFilter("Test Source") {
-      AddPin("Output", PinDir::Output, PinCategory::None, MediaMajor::Video);
-      GstElement* bin = MakeBin("videotestsrc name=src num-buffers=3", "finite-source");
-      SetElement(bin);
-      Ghost(bin, "src", "src", "Output");
-    }
+// A source bin from a description whose element "src" gives the pin "Output".
+struct TBinSource final : TFilter {
+  explicit TBinSource(const char* description) : TFilter("Test Source") {
+    AddPin("Output", PinDir::Output, PinCategory::None, MediaMajor::Video);
+    GstElement* bin = MakeBin(description, "test-source");
+    SetElement(bin);
+    Ghost(bin, "src", "src", "Output");
+  }
+};
+
+// Source -> sink (and a sink connected to nothing, which must not hold back the end of
+// stream): what Run answers and the first event the UI thread gets.
+TEST(GraphEvents, EndOfStreamAndErrorsReachTheUiThread) {
+  struct Case {
+    const char* source;
+    bool runs;
+    TGraphEvent::Kind first;
   };
-  TFilterGraph graph;
-  bool ended = false;
-  graph.OnEvent = [&](const TGraphEvent& e) { ended = ended || e.kind == TGraphEvent::EndOfStream; };
-  auto source = std::make_shared<Source>();
-  auto sink = std::make_shared<test::TTestSink>();
-  auto idleSink = std::make_shared<test::TTestSink>();  // never connected
-  graph.AddFilter(source, "Source");
-  graph.AddFilter(sink, "Sink");
-  graph.AddFilter(idleSink, "Idle");
-  ASSERT_TRUE(graph.Connect(*source->FindPin("Output"), *sink->FindPin("Input")));
-  ASSERT_TRUE(graph.Run());
-  EXPECT_TRUE(test::WaitUntil([&] { return ended; }));
-  graph.Stop();
-  EXPECT_TRUE(graph.RemoveFilter(*idleSink));
+  for (const Case& c : {Case{"videotestsrc name=src num-buffers=3", true, TGraphEvent::EndOfStream},
+                        // Fails as it starts: the file it reads does not exist.
+                        Case{"filesrc name=src location=/nonexistent/pvx-file", false,
+                             TGraphEvent::Error}}) {
+    TFilterGraph graph{test::Components()};
+    std::vector<TGraphEvent> events;
+    graph.OnEvent = [&](const TGraphEvent& e) { events.push_back(e); };
+    auto source = std::make_shared<TBinSource>(c.source);
+    auto sink = std::make_shared<test::TTestSink>();
+    auto idleSink = std::make_shared<test::TTestSink>();
+    graph.AddFilter(source, "Source");
+    graph.AddFilter(sink, "Sink");
+    graph.AddFilter(idleSink, "Idle");
+    ASSERT_TRUE(graph.Connect(*source->FindPin("Output"), *sink->FindPin("Input")));
+    EXPECT_EQ(graph.Run(), c.runs) << c.source;
+    ASSERT_TRUE(test::WaitUntil([&] { return !events.empty(); })) << c.source;
+    EXPECT_EQ(events[0].kind, c.first) << c.source;
+    EXPECT_FALSE(events[0].Source.isEmpty());
+    graph.Stop();
+    EXPECT_EQ(graph.State(), GraphState::Stopped);
+    EXPECT_TRUE(graph.RemoveFilter(*idleSink));
+  }
 }
 
-TEST(GraphEvents, ErrorsAndEndOfStreamReachTheUiThread) {
-  struct Source final : TFilter {
-    explicit Source(const char* description) : TFilter("Test Source") {
-      AddPin("Output", PinDir::Output, PinCategory::None, MediaMajor::Video);
-      GstElement* bin = MakeBin(description, "test-source");
-      SetElement(bin);
-      Ghost(bin, "src", "src", "Output");
-    }
-  };
-  {
-    TFilterGraph graph;
-    std::vector<TGraphEvent> events;
-    graph.OnEvent = [&](const TGraphEvent& e) { events.push_back(e); };
-    auto source = std::make_shared<Source>("videotestsrc name=src num-buffers=3");
+TEST(GraphState, RunAndPauseFailWhenThePipelineNeverGetsThere) {
+  for (const bool pause : {false, true}) {
+    TFilterGraph graph{test::Components()};
+    graph.SetStateWait(300);
+    // A source that never produces: its sink can never preroll.
+    auto source = std::make_shared<TBinSource>("appsrc name=src caps=video/x-raw,format=I420,width=8,height=8");
     auto sink = std::make_shared<test::TTestSink>();
-    graph.AddFilter(source, "Source");
-    graph.AddFilter(sink, "Sink");
+    ASSERT_TRUE(graph.AddFilter(source, "Source") && graph.AddFilter(sink, "Sink"));
     ASSERT_TRUE(graph.Connect(*source->FindPin("Output"), *sink->FindPin("Input")));
-    ASSERT_TRUE(graph.Run());
-    ASSERT_TRUE(test::WaitUntil([&] { return !events.empty(); }));
-    EXPECT_EQ(events[0].kind, TGraphEvent::EndOfStream);
-  }
-  {
-    TFilterGraph graph;
-    std::vector<TGraphEvent> events;
-    graph.OnEvent = [&](const TGraphEvent& e) { events.push_back(e); };
-    // Fails as it starts: the file it reads does not exist.
-    auto source = std::make_shared<Source>("filesrc name=src location=/nonexistent/pvx-file");
-    auto sink = std::make_shared<test::TTestSink>();
-    graph.AddFilter(source, "Source");
-    graph.AddFilter(sink, "Sink");
-    graph.Connect(*source->FindPin("Output"), *sink->FindPin("Input"));
-    EXPECT_FALSE(graph.Run());
+    EXPECT_FALSE(pause ? graph.Pause() : graph.Run()) << "pause " << pause;
     EXPECT_EQ(graph.State(), GraphState::Stopped);
-    ASSERT_TRUE(test::WaitUntil([&] { return !events.empty(); }));
-    EXPECT_EQ(events[0].kind, TGraphEvent::Error);
-    EXPECT_FALSE(events[0].Source.isEmpty());
-    EXPECT_FALSE(events[0].Message.isEmpty());
   }
 }

@@ -24,12 +24,9 @@ class RuntimeFolderGuard {
   QByteArray saved_;
 };
 
-TEST(InstanceLock, DefaultPathLivesInTheRuntimeFolder) {
+TEST(InstanceLock, DefaultPathInTheRuntimeFolderElseTmp) {
   EXPECT_EQ(TInstanceLock::DefaultPath(), RuntimeFolder() + "/OKA_TV_MUTEX.lock");
   EXPECT_EQ(TInstanceLock().Path(), TInstanceLock::DefaultPath());
-}
-
-TEST(InstanceLock, DefaultPathFallsBackToTmpWithoutRuntimeFolder) {
   RuntimeFolderGuard guard;
   const QString expected = QStringLiteral("/tmp/OKA_TV_MUTEX-%1.lock").arg(::getuid());
   qunsetenv("XDG_RUNTIME_DIR");
@@ -38,70 +35,48 @@ TEST(InstanceLock, DefaultPathFallsBackToTmpWithoutRuntimeFolder) {
   EXPECT_EQ(TInstanceLock::DefaultPath(), expected);
 }
 
-TEST(InstanceLock, SecondLockFailsWhileTheFirstLivesAndSucceedsAfter) {
+TEST(InstanceLock, OneHolderAtATimeInAPrivateFile) {
   auto first = std::make_unique<TInstanceLock>();
   ASSERT_TRUE(first->Acquire());
-  EXPECT_TRUE(first->IsHeld());
-
+  EXPECT_TRUE(first->Acquire());  // again: still held
+  struct stat st {};
+  ASSERT_EQ(::stat(QFile::encodeName(first->Path()).constData(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
   TInstanceLock second;
   EXPECT_FALSE(second.Acquire());
   EXPECT_FALSE(second.IsHeld());
-
+  first->Release();
+  EXPECT_FALSE(first->IsHeld());
+  EXPECT_TRUE(second.Acquire());
+  second.Release();
+  first->Acquire();
   first.reset();  // the lock goes with its owner
   EXPECT_TRUE(second.Acquire());
 }
 
-TEST(InstanceLock, AcquireAgainKeepsItAndReleaseFreesIt) {
-  TInstanceLock lock;
-  ASSERT_TRUE(lock.Acquire());
-  EXPECT_TRUE(lock.Acquire());
-  lock.Release();
-  EXPECT_FALSE(lock.IsHeld());
-  TInstanceLock other;
-  EXPECT_TRUE(other.Acquire());
-}
-
-TEST(InstanceLock, LockFileIsPrivateToTheUser) {
-  TInstanceLock lock;
-  ASSERT_TRUE(lock.Acquire());
-  struct stat st {};
-  ASSERT_EQ(::stat(QFile::encodeName(lock.Path()).constData(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0600u);
-}
-
-TEST(InstanceLock, RefusesASymbolicLink) {
+TEST(InstanceLock, RefusesASymbolicLinkAndAnUnwritablePlace) {
   const QString target = RuntimeFolder() + "/elsewhere";
   const QString path = RuntimeFolder() + "/link.lock";
   ASSERT_TRUE(QFile::link(target, path));
-  TInstanceLock lock(path);
-  EXPECT_FALSE(lock.Acquire());
+  EXPECT_FALSE(TInstanceLock(path).Acquire());
   EXPECT_FALSE(QFile::exists(target));
+  EXPECT_FALSE(TInstanceLock("/nonexistent/folder/OKA_TV_MUTEX.lock").Acquire());
 }
 
-TEST(InstanceLock, UnwritablePlaceFailsWithoutCrashing) {
-  TInstanceLock lock("/nonexistent/folder/OKA_TV_MUTEX.lock");
-  EXPECT_FALSE(lock.Acquire());
-}
-
-TEST(InstanceLock, AnotherProcessHoldingItKeepsUsOutUntilItEnds) {
-  QProcess child;
-  ASSERT_EQ(test::StartHelper(child, {"lock", TInstanceLock::DefaultPath()}), "held");
-
-  TInstanceLock lock;
-  EXPECT_FALSE(lock.Acquire());
-
-  EXPECT_EQ(test::StopHelper(child), 0);
-  EXPECT_TRUE(lock.Acquire());
-}
-
-TEST(InstanceLock, ADeadHolderLeavesNoStaleLock) {
-  QProcess child;
-  ASSERT_EQ(test::StartHelper(child, {"lock", TInstanceLock::DefaultPath()}), "held");
-  child.kill();
-  ASSERT_TRUE(child.waitForFinished(5000));
-
-  TInstanceLock lock;
-  EXPECT_TRUE(lock.Acquire());
+TEST(InstanceLock, AnotherProcessHoldingItKeepsUsOutUntilItEndsOrDies) {
+  for (const bool killed : {false, true}) {
+    QProcess child;
+    ASSERT_EQ(test::StartHelper(child, {"lock", TInstanceLock::DefaultPath()}), "held");
+    TInstanceLock lock;
+    EXPECT_FALSE(lock.Acquire());
+    if (killed) {
+      child.kill();
+      ASSERT_TRUE(child.waitForFinished(5000));
+    } else {
+      EXPECT_EQ(test::StopHelper(child), 0);
+    }
+    EXPECT_TRUE(lock.Acquire()) << "killed " << killed;
+  }
 }
 
 TEST(InstanceLock, AnotherProcessCannotTakeItWhileWeHoldIt) {

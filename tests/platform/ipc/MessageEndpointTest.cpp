@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "IpcTestSupport.h"
+#include "platform/Clock.h"
 #include "platform/ipc/EndpointFolder.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
@@ -57,7 +58,9 @@ TEST(EndpointFolder, WindowClassesThatCannotEscapeTheFolder) {
   EXPECT_TRUE(EndpointPath("../x").isEmpty());
 }
 
-TEST(MessageEndpoint, FolderIsPrivateAndSocketIsForTheUserOnly) {
+TEST(MessageEndpoint, FolderIsTightenedToPrivateAndSocketIsForTheUserOnly) {
+  ASSERT_TRUE(QDir().mkpath(EndpointFolder()));
+  ASSERT_EQ(::chmod(QFile::encodeName(EndpointFolder()).constData(), 0755), 0);
   RecordingEndpoint e;
   ASSERT_TRUE(e.endpoint.Listen());
   EXPECT_EQ(e.endpoint.SocketPath(), EndpointPath(kClass));
@@ -67,20 +70,11 @@ TEST(MessageEndpoint, FolderIsPrivateAndSocketIsForTheUserOnly) {
   EXPECT_EQ(socket & 0777, 0600u);
 }
 
-TEST(MessageEndpoint, TightensALooseFolder) {
-  ASSERT_TRUE(QDir().mkpath(EndpointFolder()));
-  ASSERT_EQ(::chmod(QFile::encodeName(EndpointFolder()).constData(), 0755), 0);
-  RecordingEndpoint e;
-  ASSERT_TRUE(e.endpoint.Listen());
-  EXPECT_EQ(ModeOf(EndpointFolder()) & 07777, 0700u);
-}
-
 TEST(MessageEndpoint, RefusesAFolderThatIsNotARealFolder) {
   const QString elsewhere = qEnvironmentVariable("XDG_RUNTIME_DIR") + "/elsewhere";
   ASSERT_TRUE(QDir().mkpath(elsewhere));
   ASSERT_TRUE(QFile::link(elsewhere, EndpointFolder().chopped(1)));
-  RecordingEndpoint e;
-  EXPECT_FALSE(e.endpoint.Listen());
+  EXPECT_FALSE(RecordingEndpoint().endpoint.Listen());
   EXPECT_TRUE(QDir(elsewhere).isEmpty());
 }
 
@@ -106,15 +100,6 @@ TEST(MessageEndpoint, SendReturnsTheHandlersResultFromAnotherProcess) {
   EXPECT_EQ(test::StopHelper(peer), 0);
 }
 
-TEST(MessageEndpoint, MessagesToAMissingEndpointFailFast) {
-  QElapsedTimer clock;
-  clock.start();
-  EXPECT_FALSE(FindWindow(kClass));
-  EXPECT_FALSE(PostMessage(kClass, kMsgCommand, 1, 0));
-  EXPECT_FALSE(SendMessage(kClass, kMsgCommand, 1, 0));
-  EXPECT_FALSE(PostMessage("../escape", kMsgCommand, 1, 0));
-  EXPECT_LT(clock.elapsed(), 500);
-}
 
 TEST(MessageEndpoint, SendToABusyPeerGivesUpAfterItsTimeout) {
   RecordingEndpoint e;  // lives on this thread, which now blocks in the send
@@ -130,9 +115,15 @@ TEST(MessageEndpoint, SendToABusyPeerGivesUpAfterItsTimeout) {
   ASSERT_TRUE(WaitUntil([&] { return e.received.size() == 2; }));
 }
 
-TEST(MessageEndpoint, FindWindowFollowsTheEndpointsLife) {
+TEST(MessageEndpoint, FindWindowFollowsTheEndpointsLifeAndAMissingOneFailsFast) {
   RecordingEndpoint e;
+  QElapsedTimer clock;
+  clock.start();
   EXPECT_FALSE(FindWindow(kClass));
+  EXPECT_FALSE(PostMessage(kClass, kMsgCommand, 1, 0));
+  EXPECT_FALSE(SendMessage(kClass, kMsgCommand, 1, 0));
+  EXPECT_FALSE(PostMessage("../escape", kMsgCommand, 1, 0));
+  EXPECT_LT(clock.elapsed(), 500);  // no send time-out is waited for
   ASSERT_TRUE(e.endpoint.Listen());
   EXPECT_TRUE(FindWindow(kClass));
   e.endpoint.Close();
@@ -178,12 +169,22 @@ TEST(MessageEndpoint, MalformedInputIsDroppedAndTheEndpointKeepsWorking) {
     peer.flush();
     peer.disconnectFromServer();
   }
-  QTest::qWait(50);
-  EXPECT_TRUE(e.received.empty());
+  // And one that stays silent halfway: it is dropped once the idle time has passed.
+  QLocalSocket silent;
+  silent.connectToServer(EndpointPath(kClass));
+  ASSERT_TRUE(silent.waitForConnected(1000));
+  silent.write(EncodeRequest({TDelivery::Post, {kMsgCommand, 1, 0}}).left(11));
+  silent.flush();
 
+  // Only whole, valid frames ever reach the handler.
   EXPECT_TRUE(PostMessage(kClass, kMsgCommand, 4002, 0));
   ASSERT_TRUE(WaitUntil([&] { return e.received.size() == 1; }));
   EXPECT_EQ(e.received.front(), (TMessage{kMsgCommand, 4002, 0}));
+  EXPECT_EQ(silent.state(), QLocalSocket::ConnectedState);
+  EXPECT_TRUE(WaitUntil([&] {
+    test::Clock().Advance(1000);
+    return silent.state() == QLocalSocket::UnconnectedState;
+  }, 2000));
 }
 
 TEST(MessageEndpoint, AStaleSocketOfADeadProcessIsReplaced) {
@@ -209,18 +210,14 @@ TEST(MessageEndpoint, ALiveEndpointIsNotTakenOver) {
   EXPECT_EQ(test::StopHelper(live), 0);
 }
 
-TEST(MessageEndpoint, AFileThatIsNotASocketIsLeftAlone) {
+TEST(MessageEndpoint, AFileThatIsNotASocketOrAnInvalidClassNeverListens) {
   ASSERT_TRUE(EnsurePrivateFolder(EndpointFolder()));
   test::WriteFile(EndpointPath(kClass), "precious");
-  RecordingEndpoint e;
-  EXPECT_FALSE(e.endpoint.Listen());
+  EXPECT_FALSE(RecordingEndpoint().endpoint.Listen());
   EXPECT_EQ(test::ReadFile(EndpointPath(kClass)), "precious");
-}
-
-TEST(MessageEndpoint, AnInvalidWindowClassNeverListens) {
-  TMessageEndpoint endpoint("../OKA_PVX", [](quint32, qint32, qint32) { return 0; });
-  EXPECT_FALSE(endpoint.Listen());
-  EXPECT_FALSE(endpoint.IsListening());
+  TMessageEndpoint invalid("../OKA_PVX", [](quint32, qint32, qint32) { return 0; });
+  EXPECT_FALSE(invalid.Listen());
+  EXPECT_FALSE(invalid.IsListening());
 }
 
 TEST(MessageEndpoint, TheHandlerMayDestroyTheEndpoint) {
@@ -234,9 +231,14 @@ TEST(MessageEndpoint, TheHandlerMayDestroyTheEndpoint) {
   ASSERT_TRUE(endpoint->Listen());
   EXPECT_TRUE(PostMessages(kClass, {{kMsgCommand, 1, 0}, {kMsgCommand, 2, 0}}));
   ASSERT_TRUE(WaitUntil([&] { return !endpoint; }));
-  QTest::qWait(50);
-  EXPECT_EQ(calls, 1);  // the second message went with the endpoint
   EXPECT_FALSE(QFile::exists(EndpointPath(kClass)));
+  // A new endpoint under the class gets the next message, and the old one's second never runs.
+  int later = 0;
+  TMessageEndpoint next(kClass, [&](quint32, qint32 w, qint32) { return later = w; });
+  ASSERT_TRUE(next.Listen());
+  ASSERT_TRUE(PostMessage(kClass, kMsgCommand, 3, 0));
+  ASSERT_TRUE(WaitUntil([&] { return later == 3; }));
+  EXPECT_EQ(calls, 1);  // the second message went with the endpoint
 }
 
 }  // namespace

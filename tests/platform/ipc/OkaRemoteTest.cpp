@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "IpcTestSupport.h"
+#include "platform/ipc/MessageClient.h"
 #include "platform/ipc/MessageFraming.h"
 #include "platform/ipc/Messages.h"
 #include "platform/ipc/TMessageEndpoint.h"
@@ -48,38 +49,26 @@ class OkaRemote : public ::testing::Test {
                             }};
 };
 
-TEST_F(OkaRemote, CommandByNameOrCodeArrivesAsACommandMessage) {
+TEST_F(OkaRemote, CommandsByNameOrCodeAndWindowMessagesArriveInOrder) {
   ASSERT_TRUE(endpoint.Listen());
-  for (const char* word : {"next-channel", "Next_Channel", "4001", "channel-up"}) {
-    received.clear();
-    EXPECT_EQ(RunRemote({word}).exitCode, 0) << word;
-    ASSERT_TRUE(WaitUntil([&] { return received.size() == 1; })) << word;
-    EXPECT_EQ(received.front(), (TMessage{kMsgCommand, 4001, 0})) << word;
-  }
-}
-
-TEST_F(OkaRemote, SeveralCommandsArriveInOrder) {
-  ASSERT_TRUE(endpoint.Listen());
-  EXPECT_EQ(RunRemote({"digit-1", "digit-2", "enter", "mute"}).exitCode, 0);
-  ASSERT_TRUE(WaitUntil([&] { return received.size() == 4; }));
-  const std::vector<TMessage> expected = {{kMsgCommand, 10001, 0},
-                                          {kMsgCommand, 10002, 0},
-                                          {kMsgCommand, 10020, 0},
-                                          {kMsgCommand, 403, 0}};
-  EXPECT_EQ(received, expected);
-}
-
-TEST_F(OkaRemote, WindowMessagesForFMAndActivation) {
-  ASSERT_TRUE(endpoint.Listen());
-  const struct {
-    const char* option;
-    quint32 msg;
-  } rows[] = {{"--enter-fm", kMsgEnterFM}, {"--leave-fm", kMsgLeaveFM}, {"--activate", kMsgActivate}};
+  const TMessage next{kMsgCommand, 4001, 0};
+  const std::pair<QStringList, std::vector<TMessage>> rows[] = {
+      {{"next-channel"}, {next}},
+      {{"Next_Channel"}, {next}},
+      {{"4001"}, {next}},
+      {{"channel-up"}, {next}},
+      {{"digit-1", "digit-2", "enter", "mute"},
+       {{kMsgCommand, 10001, 0}, {kMsgCommand, 10002, 0}, {kMsgCommand, 10020, 0}, {kMsgCommand, 403, 0}}},
+      {{"--enter-fm"}, {{kMsgEnterFM, 0, 0}}},
+      {{"--leave-fm"}, {{kMsgLeaveFM, 0, 0}}},
+      {{"--activate"}, {{kMsgActivate, 0, 0}}},
+  };
   for (const auto& row : rows) {
+    const std::string args = row.first.join(' ').toStdString();
     received.clear();
-    EXPECT_EQ(RunRemote({row.option}).exitCode, 0) << row.option;
-    ASSERT_TRUE(WaitUntil([&] { return received.size() == 1; })) << row.option;
-    EXPECT_EQ(received.front(), (TMessage{row.msg, 0, 0})) << row.option;
+    EXPECT_EQ(RunRemote(row.first).exitCode, 0) << args;
+    ASSERT_TRUE(WaitUntil([&] { return received.size() == row.second.size(); })) << args;
+    EXPECT_EQ(received, row.second) << args;
   }
 }
 
@@ -108,8 +97,10 @@ TEST_F(OkaRemote, ABadCommandLineSendsNothingAndExitsWithOne) {
     EXPECT_EQ(run.exitCode, 1) << args.join(' ').toStdString();
     EXPECT_FALSE(run.err.isEmpty()) << args.join(' ').toStdString();
   }
-  QTest::qWait(100);
-  EXPECT_TRUE(received.empty());
+  // A message posted after them is the first to arrive.
+  ASSERT_TRUE(PostMessage(QString::fromLatin1(kMainWindowClass), kMsgCommand, 4002, 0));
+  ASSERT_TRUE(WaitUntil([&] { return !received.empty(); }));
+  EXPECT_EQ(received.front(), (TMessage{kMsgCommand, 4002, 0}));
 }
 
 TEST_F(OkaRemote, ListPrintsEveryCommandWithoutTheProgram) {

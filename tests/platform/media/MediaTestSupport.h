@@ -4,34 +4,27 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QThread>
 #include <functional>
 #include <memory>
 
 #include "platform/graph/Interfaces.h"
 #include "platform/graph/TComponentRegistry.h"
 #include "platform/graph/TFilterGraph.h"
+#include "support/TestEnvironment.h"
 
 namespace pvx::test {
 
-// Real time passes (the test clock only makes platform waits instant).
-inline bool WaitReal(const std::function<bool()>& done, int maxMs) {
-  QElapsedTimer timer;
-  timer.start();
-  while (timer.elapsed() < maxMs) {
-    if (done()) return true;
-    QCoreApplication::processEvents();
-    QThread::msleep(10);
-  }
-  return done();
+// Waits until a running graph has played `ms` of its stream (real time for a live source).
+inline bool Played(platform::graph::TFilterGraph& graph, int ms) {
+  return WaitUntil([&] {
+    qint64 position = 0;
+    return graph.GetCurrentPosition(position) && position >= qint64(ms) * 10000;
+  }, ms + 15000);
 }
-inline void SleepReal(int ms) { WaitReal([] { return false; }, ms); }
 
 inline constexpr qint64 kNtscFrame = 333667;
 inline constexpr qint64 kPalFrame = 400000;
@@ -39,15 +32,15 @@ inline constexpr qint64 kPalFrame = 400000;
 // The virtual card's capture devices in a graph, tuned to a station, with the picture and
 // sound formats a recording asks for.
 struct TCaptureRig {
-  platform::graph::TFilterGraph graph;
+  platform::graph::TFilterGraph graph{test::Components()};
   std::shared_ptr<platform::graph::TFilter> video, audio, tuner;
 
   explicit TCaptureRig(int width = 320, int height = 240, qint64 frame = kNtscFrame,
                        const char* subtype = "YUY2", int sampleRate = 48000) {
     using namespace platform::graph;
-    video = EnumerateDevices(DeviceCategory::VideoInputDevice).front().Bind();
-    audio = EnumerateDevices(DeviceCategory::AudioInputDevice).front().Bind();
-    tuner = EnumerateDevices(DeviceCategory::TVTuner).front().Bind();
+    video = test::Components().Enumerate(DeviceCategory::VideoInputDevice).front().Bind();
+    audio = test::Components().Enumerate(DeviceCategory::AudioInputDevice).front().Bind();
+    tuner = test::Components().Enumerate(DeviceCategory::TVTuner).front().Bind();
     graph.AddFilter(video, "VCapture");
     graph.AddFilter(audio, "ACapture");
     graph.AddFilter(tuner, "TVTuner");
@@ -67,13 +60,17 @@ struct TCaptureRig {
   platform::graph::TPin& VideoPin() { return *video->FindPin("Capture"); }
   platform::graph::TPin& AudioPin() { return *audio->FindPin("Capture"); }
 
-  // Runs the graph for about `ms` of real time and stops it.
-  bool Record(int ms) {
-    if (!graph.Run()) return false;
-    SleepReal(ms);
-    return graph.Stop();
-  }
+  // Runs the graph for `ms` of the card's stream and stops it.
+  bool Record(int ms) { return graph.Run() && Played(graph, ms) && graph.Stop(); }
 };
+
+// How a stream probes, in one comparable line: "codec WxH@fps" and "codec rate/channels".
+inline QString PictureText(const QString& codec, int width, int height, double fps) {
+  return QString("%1 %2x%3@%4").arg(codec).arg(width).arg(height).arg(fps, 0, 'f', 2);
+}
+inline QString SoundText(const QString& codec, int rate, int channels) {
+  return QString("%1 %2/%3").arg(codec).arg(rate).arg(channels);
+}
 
 struct TProbe {
   QJsonObject format;
@@ -83,8 +80,8 @@ struct TProbe {
   bool ok = false;
 
   double Duration() const { return format.value("duration").toString().toDouble(); }
-  static double Rate(const QJsonObject& s, const char* key = "r_frame_rate") {
-    const QStringList parts = s.value(key).toString().split('/');
+  static double Rate(const QJsonObject& s) {
+    const QStringList parts = s.value("r_frame_rate").toString().split('/');
     return parts.size() == 2 && parts[1].toDouble() > 0 ? parts[0].toDouble() / parts[1].toDouble()
                                                         : 0.0;
   }
@@ -92,8 +89,13 @@ struct TProbe {
     const QJsonValue v = s.value(key);
     return v.isString() ? v.toString().toInt() : v.toInt();
   }
-  static double Real(const QJsonObject& s, const char* key) {
-    return s.value(key).toString().toDouble();
+  QString Picture() const {
+    return PictureText(video.value("codec_name").toString(), Int(video, "width"),
+                       Int(video, "height"), Rate(video));
+  }
+  QString Sound() const {
+    return SoundText(audio.value("codec_name").toString(), Int(audio, "sample_rate"),
+                     Int(audio, "channels"));
   }
 };
 
@@ -118,35 +120,29 @@ inline TProbe Probe(const QString& path) {
   return probe;
 }
 
-// Per stream (by codec type), the span from the first packet's time to the end of the last.
-struct TSpans {
-  double video = -1, audio = -1;
-};
-inline TSpans PacketSpans(const QString& path) {
+// The span of the first video stream, from its first packet's time to the end of its last.
+inline double VideoPacketSpan(const QString& path) {
   QProcess p;
   p.start("ffprobe", {"-v", "error", "-show_entries", "packet=pts_time,duration_time",
                       "-select_streams", "v:0", "-of", "csv=p=0", path});
   p.waitForFinished(120000);
-  const auto span = [](const QByteArray& csv) {
-    double first = 1e18, last = -1e18;
-    for (const QByteArray& line : csv.split('\n')) {
-      const QList<QByteArray> f = line.split(',');
-      if (f.size() < 2 || f[0].isEmpty() || f[0] == "N/A") continue;
-      const double pts = f[0].toDouble();
-      const double dur = f.size() > 1 ? f[1].toDouble() : 0;
-      first = std::min(first, pts);
-      last = std::max(last, pts + dur);
-    }
-    return last > first ? last - first : -1.0;
-  };
-  TSpans spans;
-  spans.video = span(p.readAllStandardOutput());
-  QProcess a;
-  a.start("ffprobe", {"-v", "error", "-show_entries", "packet=pts_time,duration_time",
-                      "-select_streams", "a:0", "-of", "csv=p=0", path});
-  a.waitForFinished(120000);
-  spans.audio = span(a.readAllStandardOutput());
-  return spans;
+  double first = 1e18, last = -1e18;
+  for (const QByteArray& line : p.readAllStandardOutput().split('\n')) {
+    const QList<QByteArray> f = line.split(',');
+    if (f.size() < 2 || f[0].isEmpty() || f[0] == "N/A") continue;
+    first = std::min(first, f[0].toDouble());
+    last = std::max(last, f[0].toDouble() + f[1].toDouble());
+  }
+  return last > first ? last - first : -1.0;
+}
+
+// Pictures the first video stream decodes to.
+inline int CountFrames(const QString& path) {
+  QProcess p;
+  p.start("ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
+                      "stream=nb_read_frames", "-of", "csv=p=0", path});
+  p.waitForFinished(60000);
+  return p.readAllStandardOutput().trimmed().toInt();
 }
 
 // Decodes every stream; the exit code and what ffmpeg complained about.

@@ -6,7 +6,7 @@
 #include <QProcess>
 
 #include "MediaTestSupport.h"
-#include "platform/graph/TestFilters.h"
+#include "platform/components/TestFilters.h"
 #include "platform/media/MediaInterfaces.h"
 #include "platform/media/TCaptureGraphBuilder.h"
 #include "support/TestEnvironment.h"
@@ -36,7 +36,7 @@ std::shared_ptr<TFilter> StartTimeShift(test::TCaptureRig& rig, const QString& p
 }
 
 struct TPlayer {
-  TFilterGraph graph;
+  TFilterGraph graph{test::Components()};
   std::shared_ptr<test::TTestSink> picture = std::make_shared<test::TTestSink>();
   bool ended = false;
   bool failed = false;
@@ -51,19 +51,11 @@ struct TPlayer {
   }
 };
 
-int CountFrames(const QString& path) {
-  QProcess p;
-  p.start("ffprobe", {"-v", "error", "-count_frames", "-select_streams", "v:0", "-show_entries",
-                      "stream=nb_read_frames", "-of", "csv=p=0", path});
-  p.waitForFinished(60000);
-  return p.readAllStandardOutput().trimmed().toInt();
-}
-
 TEST(GrowingFileSource, FollowsAFileBeingWrittenAndEndsOnlyAfterTheWriterCloses) {
   const QString path = test::Home() + "ts0.mpv";
   test::TCaptureRig writer;
   StartTimeShift(writer, path);
-  ASSERT_TRUE(test::WaitReal([&] { return QFile(path).size() > 20000; }, 10000));
+  ASSERT_TRUE(test::WaitUntil([&] { return QFile(path).size() > 20000; }));
 
   TPlayer player;
   auto source = player.graph.AddComponent("OKA Growing File Source", "Async Source Filter");
@@ -79,18 +71,16 @@ TEST(GrowingFileSource, FollowsAFileBeingWrittenAndEndsOnlyAfterTheWriterCloses)
 
   // The reader catches up with the writer and then keeps pace with it: pictures go on arriving
   // for as long as the recording runs, and the stream does not end.
-  test::SleepReal(1500);
+  ASSERT_TRUE(test::WaitUntil([&] { return player.picture->Frames() > 0; }));
   const int early = player.picture->Frames();
-  test::SleepReal(4000);
-  const int later = player.picture->Frames();
-  EXPECT_GT(later, early + 90) << "about 30 pictures a second are written";
+  ASSERT_TRUE(test::WaitUntil([&] { return player.picture->Frames() > early + 30; }));
   EXPECT_FALSE(player.ended);
   EXPECT_FALSE(player.failed);
 
   ASSERT_TRUE(writer.graph.Stop());
-  ASSERT_TRUE(test::WaitReal([&] { return player.ended; }, 10000)) << "no end after the writer";
+  ASSERT_TRUE(test::WaitUntil([&] { return player.ended; })) << "no end after the writer";
   EXPECT_FALSE(source->As<IGrowingFileSource>()->IsFollowing());
-  EXPECT_NEAR(player.picture->Frames(), CountFrames(path), 3);
+  EXPECT_NEAR(player.picture->Frames(), test::CountFrames(path), 3);
   player.graph.Stop();
 }
 
@@ -99,70 +89,77 @@ TEST(GrowingFileSource, WaitsAtTheEndOfAFileWrittenElsewhereUntilTold) {
   {
     test::TCaptureRig writer;
     StartTimeShift(writer, path);
-    test::SleepReal(1500);
+    ASSERT_TRUE(test::Played(writer.graph, 1500));
   }
   TPlayer player;
   auto source = player.graph.AddComponent("OKA Growing File Source", "Async Source Filter");
   ASSERT_TRUE(source->As<IFileSourceFilter>()->Load(path));
   ASSERT_TRUE(player.graph.Render(*source->FindPin("Output")));
   ASSERT_TRUE(player.graph.Run());
-  const int all = CountFrames(path);
-  ASSERT_TRUE(test::WaitReal([&] { return player.picture->Frames() >= all - 2; }, 10000));
-  test::SleepReal(1000);
+  const int all = test::CountFrames(path);
+  ASSERT_TRUE(test::WaitUntil([&] { return player.picture->Frames() >= all - 2; }));
   EXPECT_FALSE(player.ended) << "a writer in another process may still add to it";
   source->As<IGrowingFileSource>()->WriterStopped();
-  EXPECT_TRUE(test::WaitReal([&] { return player.ended; }, 5000));
+  EXPECT_TRUE(test::WaitUntil([&] { return player.ended; }));
   player.graph.Stop();
 }
 
-TEST(TimeShiftPlayback, SingleFileGraphPlaysThePairThroughSplitterAndDecoders) {
+// One recorded pair, played as the time-shift player builds it (splitter and decoders first),
+// by the single-file source on its own, and as two stored files.
+TEST(TimeShiftPlayback, ARecordedPairPlaysThroughEachSource) {
   const QString path = test::Home() + "saved.mpv";
   {
     test::TCaptureRig writer;
     StartTimeShift(writer, path);
-    test::SleepReal(2000);
+    ASSERT_TRUE(test::Played(writer.graph, 2000));
   }
-  // In the order the time-shift player builds it.
-  TPlayer player;
-  auto videoDecoder = player.graph.AddComponent("OKA MPEG Video Decoder", "MPEGTimeShiftVideo");
-  auto audioDecoder = player.graph.AddComponent("OKA MPEG Audio Decoder", "MPEGTimeShiftAudio");
-  auto splitter = player.graph.AddComponent("OKA MPEG TimeShift", "MPEG2Splitter");
-  ASSERT_TRUE(videoDecoder && audioDecoder && splitter);
-  auto source = player.graph.AddComponent("OKA TimeShift File Source", "Async Source Filter");
-  ASSERT_TRUE(source);
-  ASSERT_TRUE(source->As<IFileSourceFilter>()->Load(path));
-  EXPECT_FALSE(source->As<IGrowingFileSource>()) << "only the growing source follows a writer";
-  ASSERT_TRUE(player.graph.Render(*source->FindPin("Output")));
-
-  EXPECT_EQ(&source->FindPin("Output")->ConnectedTo()->Filter(), splitter.get());
-  ASSERT_TRUE(splitter->FindPin("Audio")) << "the .mpa companion's sound";
-  EXPECT_EQ(&splitter->FindPin("Video")->ConnectedTo()->Filter(), videoDecoder.get());
-  EXPECT_EQ(&splitter->FindPin("Audio")->ConnectedTo()->Filter(), audioDecoder.get());
-  EXPECT_TRUE(audioDecoder->FindPin(PinDir::Output)->IsConnected()) << "to the audio renderer";
-  EXPECT_TRUE(player.picture->FindPin("Input")->IsConnected());
-
-  ASSERT_TRUE(player.graph.Run());
-  ASSERT_TRUE(test::WaitReal([&] { return player.ended || player.failed; }, 15000));
-  EXPECT_FALSE(player.failed);
-  EXPECT_NEAR(player.picture->Frames(), CountFrames(path), 2);
-  player.graph.Stop();
-}
-
-TEST(TimeShiftPlayback, SingleFileSourceFindsTheDecodersWithoutTheSplitter) {
-  const QString path = test::Home() + "alone.mpv";
+  const int frames = test::CountFrames(path);
+  const auto playsToTheEnd = [&](TPlayer& player) {
+    ASSERT_TRUE(player.graph.Run());
+    ASSERT_TRUE(test::WaitUntil([&] { return player.ended || player.failed; }));
+    EXPECT_FALSE(player.failed);
+    EXPECT_NEAR(player.picture->Frames(), frames, 2);
+    player.graph.Stop();
+  };
   {
-    test::TCaptureRig writer;
-    StartTimeShift(writer, path);
-    test::SleepReal(1500);
+    TPlayer player;
+    auto videoDecoder = player.graph.AddComponent("OKA MPEG Video Decoder", "MPEGTimeShiftVideo");
+    auto audioDecoder = player.graph.AddComponent("OKA MPEG Audio Decoder", "MPEGTimeShiftAudio");
+    auto splitter = player.graph.AddComponent("OKA MPEG TimeShift", "MPEG2Splitter");
+    ASSERT_TRUE(videoDecoder && audioDecoder && splitter);
+    auto source = player.graph.AddComponent("OKA TimeShift File Source", "Async Source Filter");
+    ASSERT_TRUE(source && source->As<IFileSourceFilter>()->Load(path));
+    EXPECT_FALSE(source->As<IGrowingFileSource>()) << "only the growing source follows a writer";
+    ASSERT_TRUE(player.graph.Render(*source->FindPin("Output")));
+    EXPECT_EQ(&source->FindPin("Output")->ConnectedTo()->Filter(), splitter.get());
+    ASSERT_TRUE(splitter->FindPin("Audio")) << "the .mpa companion's sound";
+    EXPECT_EQ(&splitter->FindPin("Video")->ConnectedTo()->Filter(), videoDecoder.get());
+    EXPECT_EQ(&splitter->FindPin("Audio")->ConnectedTo()->Filter(), audioDecoder.get());
+    EXPECT_TRUE(audioDecoder->FindPin(PinDir::Output)->IsConnected()) << "to the audio renderer";
+    EXPECT_TRUE(player.picture->FindPin("Input")->IsConnected());
+    playsToTheEnd(player);
   }
-  TPlayer player;
-  auto source = player.graph.AddComponent("OKA TimeShift File Source", "Async Source Filter");
-  ASSERT_TRUE(source->As<IFileSourceFilter>()->Load(path));
-  ASSERT_TRUE(player.graph.Render(*source->FindPin("Output")));
-  ASSERT_TRUE(player.graph.Run());
-  ASSERT_TRUE(test::WaitReal([&] { return player.ended || player.failed; }, 15000));
-  EXPECT_FALSE(player.failed);
-  EXPECT_NEAR(player.picture->Frames(), CountFrames(path), 2);
+  {
+    TPlayer player;  // the source finds the decoders itself
+    auto source = player.graph.AddComponent("OKA TimeShift File Source", "Async Source Filter");
+    ASSERT_TRUE(source->As<IFileSourceFilter>()->Load(path));
+    ASSERT_TRUE(player.graph.Render(*source->FindPin("Output")));
+    playsToTheEnd(player);
+  }
+  {
+    TPlayer video;
+    auto videoSource = AddSourceFilter(video.graph, path, "Video Source Filter");
+    ASSERT_TRUE(videoSource);
+    ASSERT_TRUE(video.graph.Render(*videoSource->FindPin("Output")));
+    TFilterGraph audio{test::Components()};
+    auto audioSource = AddSourceFilter(audio, test::Home() + "saved.mpa", "Audio Source Filter");
+    ASSERT_TRUE(audioSource);
+    ASSERT_TRUE(audio.Render(*audioSource->FindPin("Output")));
+    ASSERT_TRUE(audio.FindFilter("Audio Renderer"));
+    ASSERT_TRUE(audio.Run());
+    playsToTheEnd(video);
+    EXPECT_FALSE(AddSourceFilter(video.graph, test::Home() + "missing.mpv", "Other"));
+  }
 }
 
 struct StoredCase {
@@ -189,9 +186,9 @@ TEST_P(StoredFiles, RenderFilePlaysThemToTheEnd) {
   EXPECT_TRUE(player.graph.FindFilter("Audio Renderer"));
   ASSERT_TRUE(player.graph.Run());
   qint64 length = 0;
-  ASSERT_TRUE(test::WaitReal([&] { return player.graph.GetStopPosition(length); }, 5000));
+  ASSERT_TRUE(test::WaitUntil([&] { return player.graph.GetStopPosition(length); }));
   EXPECT_NEAR(length / 1e7, 2.0, 0.15);
-  ASSERT_TRUE(test::WaitReal([&] { return player.ended || player.failed; }, 15000));
+  ASSERT_TRUE(test::WaitUntil([&] { return player.ended || player.failed; }));
   EXPECT_FALSE(player.failed);
   if (c.video) {
     EXPECT_NEAR(player.picture->Frames(), 50, 2);
@@ -208,28 +205,5 @@ const StoredCase kStored[] = {
 INSTANTIATE_TEST_SUITE_P(Kinds, StoredFiles, ::testing::ValuesIn(kStored), [](const auto& info) {
   return QString(info.param.file).replace('.', '_').toStdString();
 });
-
-TEST(StoredFileSource, TwoFileGraphsPlayTheVideoAndTheSoundFile) {
-  const QString path = test::Home() + "done.mpv";
-  {
-    test::TCaptureRig writer;
-    StartTimeShift(writer, path);
-    test::SleepReal(1500);
-  }
-  TPlayer video;
-  auto videoSource = AddSourceFilter(video.graph, path, "Video Source Filter");
-  ASSERT_TRUE(videoSource);
-  ASSERT_TRUE(video.graph.Render(*videoSource->FindPin("Output")));
-  TFilterGraph audio;
-  auto audioSource = AddSourceFilter(audio, test::Home() + "done.mpa", "Audio Source Filter");
-  ASSERT_TRUE(audioSource);
-  ASSERT_TRUE(audio.Render(*audioSource->FindPin("Output")));
-  ASSERT_TRUE(audio.FindFilter("Audio Renderer"));
-  ASSERT_TRUE(video.graph.Run());
-  ASSERT_TRUE(audio.Run());
-  ASSERT_TRUE(test::WaitReal([&] { return video.ended; }, 15000));
-  EXPECT_NEAR(video.picture->Frames(), CountFrames(path), 2);
-  EXPECT_FALSE(AddSourceFilter(video.graph, test::Home() + "missing.mpv", "Other"));
-}
 
 }  // namespace

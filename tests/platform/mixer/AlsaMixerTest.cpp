@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "platform/mixer/AlsaLayout.h"
 #include "platform/mixer/TAlsaMixer.h"
 #include "platform/mixer/TVirtualMixer.h"
@@ -88,40 +90,40 @@ TEST(AlsaLayout, MasterIsTheSpeakersControlAndOtherPlaybackElementsAreItsLines) 
   EXPECT_EQ(Labels(elements, layout[1].Lines), QStringList({"Line", "Mic"}));
 }
 
-TEST(AlsaLayout, WithoutMasterTheFirstPlaybackVolumeIsTheControl) {
-  const std::vector<TAlsaElementCaps> elements = {
-      {"IEC958", 0, false, true, false, false}, Playback("Speaker"), Playback("PCM")};
-  const auto layout = LayOutAlsaElements(elements);
-  ASSERT_EQ(layout.size(), 1u);
-  EXPECT_EQ(layout[0].Name, "Speaker");
-  EXPECT_EQ(layout[0].Master, 1);
-  EXPECT_EQ(Labels(elements, layout[0].Lines), QStringList({"IEC958", "PCM"}));
+TEST(AlsaLayout, OddCardsGiveTheirOwnControlsAndLines) {
+  struct Case {
+    const char* what;
+    std::vector<TAlsaElementCaps> elements;
+    // One row per destination: its type, the element that is its control (-1: none), lines.
+    std::vector<std::tuple<TMixerDestinationType, int, QStringList>> destinations;
+  };
+  const TAlsaElementCaps iec958{"IEC958", 0, false, true, false, false};
+  const Case cases[] = {
+      {"without Master the first playback volume is the control",
+       {iec958, Playback("Speaker"), Playback("PCM")},
+       {{TMixerDestinationType::Speakers, 1, {"IEC958", "PCM"}}}},
+      {"switches alone make no speakers", {iec958}, {}},
+      {"nothing at all", {}, {}},
+      {"recording without a capture element has no control",
+       {Capture("Line"), Capture("Mic", false)},
+       {{TMixerDestinationType::WaveIn, -1, {"Line", "Mic"}}}},
+      {"indexed elements are labelled apart",
+       {Playback("Master"), {"Line", 0, true, true, false, false}, {"Line", 2, true, true, false, false}},
+       {{TMixerDestinationType::Speakers, 0, {"Line", "Line 2"}}}},
+  };
+  for (const Case& c : cases) {
+    const auto layout = LayOutAlsaElements(c.elements);
+    ASSERT_EQ(layout.size(), c.destinations.size()) << c.what;
+    for (size_t d = 0; d < layout.size(); ++d) {
+      const auto& [type, master, lines] = c.destinations[d];
+      EXPECT_EQ(layout[d].Type, type) << c.what;
+      EXPECT_EQ(layout[d].Master, master) << c.what;
+      EXPECT_EQ(Labels(c.elements, layout[d].Lines), lines) << c.what;
+    }
+  }
 }
 
-TEST(AlsaLayout, SwitchesAloneMakeNoSpeakers) {
-  const std::vector<TAlsaElementCaps> elements = {{"IEC958", 0, false, true, false, false}};
-  EXPECT_TRUE(LayOutAlsaElements(elements).empty());
-  EXPECT_TRUE(LayOutAlsaElements({}).empty());
-}
-
-TEST(AlsaLayout, RecordingWithoutACaptureElementHasNoOwnControl) {
-  const std::vector<TAlsaElementCaps> elements = {Capture("Line"), Capture("Mic", false)};
-  const auto layout = LayOutAlsaElements(elements);
-  ASSERT_EQ(layout.size(), 1u);
-  EXPECT_EQ(layout[0].Type, TMixerDestinationType::WaveIn);
-  EXPECT_EQ(layout[0].Master, -1);
-  EXPECT_EQ(Labels(elements, layout[0].Lines), QStringList({"Line", "Mic"}));
-}
-
-TEST(AlsaLayout, IndexedElementsAreLabelledApart) {
-  const std::vector<TAlsaElementCaps> elements = {
-      Playback("Master"), {"Line", 0, true, true, false, false}, {"Line", 2, true, true, false, false}};
-  const auto layout = LayOutAlsaElements(elements);
-  ASSERT_EQ(layout.size(), 1u);
-  EXPECT_EQ(Labels(elements, layout[0].Lines), QStringList({"Line", "Line 2"}));
-}
-
-TEST(AlsaMixer, WithoutASoundCardThereAreNoDevicesAndEveryCallFails) {
+TEST(AlsaMixer, WithoutASoundCardEveryCallFailsAndThePlatformMixerIsTheVirtualOne) {
   TAlsaMixer mixer;
   if (mixer.MixerCount() > 0) GTEST_SKIP() << "this machine has a sound card";
   TMixerVolume v;
@@ -134,11 +136,7 @@ TEST(AlsaMixer, WithoutASoundCardThereAreNoDevicesAndEveryCallFails) {
   EXPECT_FALSE(mixer.GetVolume(0, kDestinationControl, v));
   EXPECT_FALSE(mixer.SetVolume(0, kDestinationControl, {.Left = 1}));
   EXPECT_FALSE(mixer.SetLineMute(0, 0, true));
-}
-
-TEST(AlsaMixer, WithoutASoundCardThePlatformMixerIsTheVirtualOne) {
-  if (TAlsaMixer().MixerCount() > 0) GTEST_SKIP() << "this machine has a sound card";
-  const auto mixer = CreateMixerComponent();
-  ASSERT_NE(dynamic_cast<TVirtualMixer*>(mixer.get()), nullptr);
-  EXPECT_EQ(mixer->MixerCount(), 1);
+  const auto platformMixer = CreateMixerComponent();
+  ASSERT_NE(dynamic_cast<TVirtualMixer*>(platformMixer.get()), nullptr);
+  EXPECT_EQ(platformMixer->MixerCount(), 1);
 }

@@ -100,7 +100,7 @@ TEST(AudioRenderer, VolumeIsClampedAndMuteToggles) {
 TEST(AudioRenderer, TestToneRendersIntoTheNullSinkInRealTime) {
   test::TScopedEnv env("OKA_PVX_AUDIO_SINK", "null");
   test::RegisterRenderers();
-  TFilterGraph graph;
+  TFilterGraph graph{test::Components()};
   std::vector<TGraphEvent> errors;
   graph.OnEvent = [&](const TGraphEvent& e) {
     if (e.kind == TGraphEvent::Error) errors.push_back(e);

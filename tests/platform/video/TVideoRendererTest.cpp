@@ -19,7 +19,7 @@ namespace {
 
 // A test source rendered through the registry, as the engine's preview does.
 struct TRenderedSource {
-  TRenderedSource() : graph(std::make_unique<TFilterGraph>()) {
+  TRenderedSource() : graph(std::make_unique<TFilterGraph>(test::Components())) {
     test::RegisterRenderers();
     auto source = test::MakeVideoSource();
     graph->AddFilter(source, "Source");

@@ -8,6 +8,8 @@
 #include <QThread>
 #include <memory>
 
+#include <gst/gst.h>
+
 #include "platform/graph/GstPtr.h"
 #include "platform/graph/TComponentRegistry.h"
 #include "platform/graph/TFilter.h"
@@ -29,7 +31,7 @@ inline void PumpFor(int ms) {
 // Registers both renderers under the names Render looks for; registering again is harmless.
 inline void RegisterRenderers() {
   using platform::graph::DeviceCategory;
-  auto& registry = platform::graph::TComponentRegistry::Instance();
+  auto& registry = test::Components();
   registry.Unregister("Video Renderer");
   registry.Register(DeviceCategory::LegacyFilter, "Video Renderer",
                     [] { return std::make_shared<platform::video::TVideoRenderer>(); });

@@ -97,7 +97,7 @@ TEST(VirtualCard, FmModeHearsFmStationsAndShowsNoPicture) {
   EXPECT_EQ(card.Frequency(), 0u);
 }
 
-TEST(VirtualCard, CardWithoutTunerOrFm) {
+TEST(VirtualCard, ConfiguredCardsWithoutTunerOrFmAndTheirNames) {
   TVirtualCardConfig config;
   config.HasFM = false;
   TVirtualCard noFm(config);
@@ -107,9 +107,15 @@ TEST(VirtualCard, CardWithoutTunerOrFm) {
   TVirtualCard none(config);
   EXPECT_EQ(none.AvailableTunerModes(), 0);
   EXPECT_FALSE(none.SetFrequency(kOne));
+  config.Maker = "Conexant";
+  config.Model = "878";
+  EXPECT_EQ(TVirtualCard(config).DeviceName("Video Capture"), "OKA Virtual Conexant 878 Video Capture");
+  config.Maker.clear();
+  config.Prefix.clear();
+  EXPECT_EQ(TVirtualCard(config).DeviceName("Crossbar"), "878 Crossbar");
 }
 
-TEST(VirtualCard, StandardsAndLineCount) {
+TEST(VirtualCard, StandardsLineCountAndProcAmp) {
   TVirtualCard card;
   EXPECT_TRUE(card.IsNtscLike());
   EXPECT_FALSE(card.SetStandard(0x40));  // PAL G is not offered
@@ -118,6 +124,12 @@ TEST(VirtualCard, StandardsAndLineCount) {
   EXPECT_FALSE(card.IsNtscLike());
   EXPECT_TRUE(card.SetStandard(0x200));  // PAL M has 525 lines
   EXPECT_TRUE(card.IsNtscLike());
+  EXPECT_EQ(card.ProcAmp(0), 128);
+  EXPECT_TRUE(card.SetProcAmp(0, 255));
+  EXPECT_FALSE(card.SetProcAmp(0, 256));
+  EXPECT_FALSE(card.SetProcAmp(5, 1));
+  EXPECT_EQ(card.ProcAmp(0), 255);
+  EXPECT_EQ(TVirtualCard::ProcAmpRange(2).Min, -128);
 }
 
 TEST(VirtualCard, TVAudioModesAndCopyProtectionPerStation) {
@@ -165,16 +177,6 @@ TEST(VirtualCard, CascadedCrossbarsReachTheTunerThroughBoth) {
   EXPECT_EQ(card.Picture().Kind, SourceKind::SVideo);
 }
 
-TEST(VirtualCard, ProcAmpRangesAndRefusals) {
-  TVirtualCard card;
-  EXPECT_EQ(card.ProcAmp(0), 128);
-  EXPECT_TRUE(card.SetProcAmp(0, 255));
-  EXPECT_FALSE(card.SetProcAmp(0, 256));
-  EXPECT_FALSE(card.SetProcAmp(5, 1));
-  EXPECT_EQ(card.ProcAmp(0), 255);
-  EXPECT_EQ(TVirtualCard::ProcAmpRange(2).Min, -128);
-}
-
 TEST(VirtualCard, ListenersHearChangesUntilTheyLeave) {
   TVirtualCard card;
   int heard = 0;
@@ -185,15 +187,4 @@ TEST(VirtualCard, ListenersHearChangesUntilTheyLeave) {
   card.Unsubscribe(token);
   card.SetFrequency(kSports);
   EXPECT_EQ(heard, 2);
-}
-
-TEST(VirtualCard, NamesCarryMakerAndModel) {
-  TVirtualCardConfig config;
-  config.Maker = "Conexant";
-  config.Model = "878";
-  TVirtualCard card(config);
-  EXPECT_EQ(card.DeviceName("Video Capture"), "OKA Virtual Conexant 878 Video Capture");
-  config.Maker.clear();
-  config.Prefix.clear();
-  EXPECT_EQ(TVirtualCard(config).DeviceName("Crossbar"), "878 Crossbar");
 }

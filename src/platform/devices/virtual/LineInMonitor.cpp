@@ -20,7 +20,7 @@ void TLineInMonitor::SetLevel(double volume, bool muted) {
     return;
   }
   if (!pipeline_) Start();
-  if (volume_) g_object_set(volume_, "volume", qBound(0.0, volume, 1.0), nullptr);
+  if (volume_) g_object_set(volume_.get(), "volume", qBound(0.0, volume, 1.0), nullptr);
 }
 
 void TLineInMonitor::Start() {
@@ -28,33 +28,31 @@ void TLineInMonitor::Start() {
   const QByteArray description =
       QByteArray("audiotestsrc name=src is-live=true samplesperbuffer=960 ! volume name=level "
                  "! audioconvert ! audioresample ! ") + sink;
-  pipeline_ = graph::MakeBin(description.constData(), "line-in-monitor");
-  if (!pipeline_) return;
-  // A bin of its own, outside every graph: it stands for analogue wiring.
-  GstElement* pipeline = gst_pipeline_new("line-in");
-  gst_bin_add(GST_BIN(pipeline), pipeline_);
-  pipeline_ = GST_ELEMENT(gst_object_ref_sink(pipeline));
-  source_ = gst_bin_get_by_name(GST_BIN(pipeline_), "src");
-  volume_ = gst_bin_get_by_name(GST_BIN(pipeline_), "level");
+  GstElement* bin = graph::MakeBin(description.constData(), "line-in-monitor");
+  if (!bin) return;
+  // A pipeline of its own, outside every graph: it stands for analogue wiring.
+  pipeline_ = graph::Adopt(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("line-in"))));
+  gst_bin_add(GST_BIN(pipeline_.get()), bin);
+  source_ = graph::ChildByName(pipeline_.get(), "src");
+  volume_ = graph::ChildByName(pipeline_.get(), "level");
   card_ = DefaultVirtualCard();
   subscription_ = card_->Subscribe([this] { Follow(); });
   Follow();
-  gst_element_set_state(pipeline_, GST_STATE_PLAYING);
+  gst_element_set_state(pipeline_.get(), GST_STATE_PLAYING);
 }
 
 void TLineInMonitor::Stop() {
   if (!pipeline_) return;
-  gst_element_set_state(pipeline_, GST_STATE_NULL);
+  gst_element_set_state(pipeline_.get(), GST_STATE_NULL);
   if (card_) card_->Unsubscribe(subscription_);
   card_.reset();
-  if (source_) gst_object_unref(source_);
-  if (volume_) gst_object_unref(volume_);
-  gst_object_unref(pipeline_);
-  pipeline_ = source_ = volume_ = nullptr;
+  source_.reset();
+  volume_.reset();
+  pipeline_.reset();
 }
 
 void TLineInMonitor::Follow() {
-  if (source_ && card_) ApplySound(source_, *card_, card_->LineOut());
+  if (source_ && card_) ApplySound(source_.get(), *card_, card_->LineOut());
 }
 
 }  // namespace pvx::platform::devices

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-typedef struct _GstElement GstElement;
+#include "platform/graph/GstPtr.h"
 
 namespace pvx::platform::devices {
 
@@ -27,9 +27,7 @@ class TLineInMonitor {
   void Follow();
 
   std::shared_ptr<TVirtualCard> card_;
-  GstElement* pipeline_ = nullptr;
-  GstElement* source_ = nullptr;
-  GstElement* volume_ = nullptr;
+  graph::GstPtr<GstElement> pipeline_, source_, volume_;
   int subscription_ = 0;
 };
 

@@ -41,9 +41,7 @@ TVirtualAudioCapture::TVirtualAudioCapture(std::shared_ptr<TVirtualCard> card)
 
 GstElement* TVirtualAudioCapture::Child(const char* name) const {
   if (!Element()) return nullptr;
-  GstElement* child = gst_bin_get_by_name(GST_BIN(Element()), name);
-  if (child) gst_object_unref(child);
-  return child;
+  return ChildByName(Element(), name).get();  // the bin keeps it
 }
 
 int TVirtualAudioCapture::GetNumberOfCapabilities() const { return 3; }

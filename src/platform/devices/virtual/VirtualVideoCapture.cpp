@@ -69,31 +69,26 @@ TVirtualVideoCapture::TVirtualVideoCapture(std::shared_ptr<TVirtualCard> card)
       // The preview pin shows the same picture, through a tee inside the device.
       GstElement* tee = MakeElement("tee", "pvtee");
       GstElement* queue = MakeElement("queue", "pvqueue");
-      GstElement* out = gst_bin_get_by_name(GST_BIN(bin), "out");
+      const GstPtr<GstElement> out = ChildByName(bin, "out");
       gst_bin_add_many(GST_BIN(bin), tee, queue, nullptr);
       g_object_set(tee, "allow-not-linked", TRUE, nullptr);
       g_object_set(queue, "leaky", 2, "max-size-buffers", 2, nullptr);
       // Re-point the capture pin at the tee and give the preview its own branch.
-      GstPad* ghost = gst_element_get_static_pad(bin, "Capture");
-      gst_ghost_pad_set_target(GST_GHOST_PAD(ghost), nullptr);
-      gst_element_link(out, tee);
+      const GstPtr<GstPad> ghost = StaticPad(bin, "Capture");
+      gst_ghost_pad_set_target(GST_GHOST_PAD(ghost.get()), nullptr);
+      gst_element_link(out.get(), tee);
       GstElement* captureQueue = MakeElement("queue", "capqueue");
       gst_bin_add(GST_BIN(bin), captureQueue);
       gst_element_link(tee, captureQueue);
       gst_element_link(tee, queue);
-      GstPad* captureSrc = gst_element_get_static_pad(captureQueue, "src");
-      gst_ghost_pad_set_target(GST_GHOST_PAD(ghost), captureSrc);
-      gst_object_unref(captureSrc);
-      gst_object_unref(ghost);
-      gst_object_unref(out);
+      gst_ghost_pad_set_target(GST_GHOST_PAD(ghost.get()), StaticPad(captureQueue, "src").get());
       Ghost(bin, "pvqueue", "src", "Preview");
     }
   }
   if (GstElement* src = Child("src")) {
-    GstPad* pad = gst_element_get_static_pad(src, "src");
-    gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_BUFFER, PendingPatternProbe::Apply,
-                      new PendingPatternProbe::Shared(pendingPattern_), PendingPatternProbe::Free);
-    gst_object_unref(pad);
+    gst_pad_add_probe(StaticPad(src, "src").get(), GST_PAD_PROBE_TYPE_BUFFER,
+                      PendingPatternProbe::Apply, new PendingPatternProbe::Shared(pendingPattern_),
+                      PendingPatternProbe::Free);
   }
   GetStreamCaps(0, format_);
   ApplyFormat();
@@ -106,11 +101,10 @@ GstPadProbeReturn PendingPatternProbe::Apply(GstPad* pad, GstPadProbeInfo*, gpoi
   std::lock_guard lock(p.Mutex);
   if (!p.Pending) return GST_PAD_PROBE_OK;
   p.Pending = false;
-  GstElement* src = gst_pad_get_parent_element(pad);
+  const GstPtr<GstElement> src = Adopt(gst_pad_get_parent_element(pad));
   if (!src) return GST_PAD_PROBE_OK;
-  gst_util_set_object_arg(G_OBJECT(src), "pattern", p.Pattern.constData());
-  g_object_set(src, "horizontal-speed", p.Speed, nullptr);
-  gst_object_unref(src);
+  gst_util_set_object_arg(G_OBJECT(src.get()), "pattern", p.Pattern.constData());
+  g_object_set(src.get(), "horizontal-speed", p.Speed, nullptr);
   return GST_PAD_PROBE_OK;
 }
 
@@ -119,12 +113,11 @@ void TVirtualVideoCapture::SetPattern(const char* pattern, int speed) {
   if (!src) return;
   // Streaming starts and stops only from this (the UI) thread, so the answer holds until the
   // property is set.
-  GstPad* pad = gst_element_get_static_pad(src, "src");
-  GST_OBJECT_LOCK(pad);
-  GstTask* task = GST_PAD_TASK(pad);
+  const GstPtr<GstPad> pad = StaticPad(src, "src");
+  GST_OBJECT_LOCK(pad.get());
+  GstTask* task = GST_PAD_TASK(pad.get());
   const bool streaming = task && gst_task_get_state(task) == GST_TASK_STARTED;
-  GST_OBJECT_UNLOCK(pad);
-  gst_object_unref(pad);
+  GST_OBJECT_UNLOCK(pad.get());
   std::lock_guard lock(pendingPattern_->Mutex);
   if (streaming) {
     pendingPattern_->Pattern = pattern;
@@ -139,9 +132,7 @@ void TVirtualVideoCapture::SetPattern(const char* pattern, int speed) {
 
 GstElement* TVirtualVideoCapture::Child(const char* name) const {
   if (!Element()) return nullptr;
-  GstElement* child = gst_bin_get_by_name(GST_BIN(Element()), name);
-  if (child) gst_object_unref(child);  // the bin keeps it
-  return child;
+  return ChildByName(Element(), name).get();  // the bin keeps it
 }
 
 int TVirtualVideoCapture::GetNumberOfCapabilities() const { return 3; }

@@ -6,10 +6,10 @@
 // Prints "recording" once the graph runs.
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QThread>
 #include <cstdio>
 
+#include "platform/BuiltinComponents.h"
 #include "platform/graph/Interfaces.h"
 #include "platform/graph/TComponentRegistry.h"
 #include "platform/graph/TFilterGraph.h"
@@ -76,10 +76,12 @@ int main(int argc, char** argv) {
   const QString path = QString::fromUtf8(argv[2]);
   const int seconds = argc > 3 ? std::atoi(argv[3]) : 0;
 
-  TFilterGraph graph;
-  auto video = EnumerateDevices(DeviceCategory::VideoInputDevice).front().Bind();
-  auto audio = EnumerateDevices(DeviceCategory::AudioInputDevice).front().Bind();
-  auto tuner = EnumerateDevices(DeviceCategory::TVTuner).front().Bind();
+  TComponentRegistry components;
+  pvx::platform::RegisterBuiltinComponents(components);
+  TFilterGraph graph(components);
+  auto video = components.Enumerate(DeviceCategory::VideoInputDevice).front().Bind();
+  auto audio = components.Enumerate(DeviceCategory::AudioInputDevice).front().Bind();
+  auto tuner = components.Enumerate(DeviceCategory::TVTuner).front().Bind();
   graph.AddFilter(video, "VCapture");
   graph.AddFilter(audio, "ACapture");
   graph.AddFilter(tuner, "TVTuner");
@@ -104,11 +106,17 @@ int main(int argc, char** argv) {
   }
   std::printf("recording\n");
   std::fflush(stdout);
-  QElapsedTimer timer;
-  timer.start();
-  while (seconds <= 0 || timer.elapsed() < seconds * 1000LL) {
+  // Tells how much of the stream went into the files, once per second of it.
+  qint64 reported = 0;
+  for (;;) {
     QCoreApplication::processEvents();
     QThread::msleep(20);
+    qint64 position = 0;
+    if (!graph.GetCurrentPosition(position) || position / 10000000 <= reported) continue;
+    reported = position / 10000000;
+    std::printf("second %lld\n", static_cast<long long>(reported));
+    std::fflush(stdout);
+    if (seconds > 0 && reported >= seconds) break;
   }
   graph.Stop();
   return 0;

@@ -1,4 +1,4 @@
-#include "platform/graph/BuiltinComponents.h"
+#include "platform/BuiltinComponents.h"
 
 #include "platform/components/Registration.h"
 #include "platform/devices/virtual/VirtualDeviceProvider.h"
@@ -7,9 +7,11 @@
 #include "platform/video/TAudioRenderer.h"
 #include "platform/video/TVideoRenderer.h"
 
-namespace pvx::platform::graph {
+namespace pvx::platform {
 
-void RegisterBuiltinComponents(TComponentRegistry& registry) {
+using graph::DeviceCategory;
+
+void RegisterBuiltinComponents(graph::TComponentRegistry& registry) {
   // Without a real card the virtual one is the machine's capture card.
   registry.AddProvider(&devices::DefaultVirtualProvider());
   registry.Register(DeviceCategory::LegacyFilter, "Video Renderer",
@@ -20,4 +22,4 @@ void RegisterBuiltinComponents(TComponentRegistry& registry) {
   media::RegisterRecorderComponents(registry);
 }
 
-}  // namespace pvx::platform::graph
+}  // namespace pvx::platform
