@@ -4,25 +4,25 @@
 #include "platform/devices/virtual/VirtualDeviceFilters.h"
 #include "platform/graph/TComponentRegistry.h"
 
-using namespace pvx;
-using namespace pvx::platform::graph;
-namespace dev = pvx::platform::devices;
-
 namespace {
 
 const QString kPhilips = "OKA Virtual Philips 7134 Video Capture";
 
 // A web camera that is no TV card (a video device without crossbar), in the machine for one
-// test: after the card, or (first) as device 0.
+// test: after the card, before it as device 0, or alone.
 class WithWebcam final : public IDeviceProvider {
  public:
-  explicit WithWebcam(bool first = false) {
+  enum Place { After, First, Alone };
+  explicit WithWebcam(Place place) : place_(place) {
     auto& registry = TComponentRegistry::Instance();
-    if (first) registry.RemoveProvider(&dev::DefaultVirtualProvider());
+    if (place != After) registry.RemoveProvider(&dev::DefaultVirtualProvider());
     registry.AddProvider(this);
-    if (first) registry.AddProvider(&dev::DefaultVirtualProvider());
+    if (place == First) registry.AddProvider(&dev::DefaultVirtualProvider());
   }
-  ~WithWebcam() override { TComponentRegistry::Instance().RemoveProvider(this); }
+  ~WithWebcam() override {
+    TComponentRegistry::Instance().RemoveProvider(this);
+    if (place_ == Alone) TComponentRegistry::Instance().AddProvider(&dev::DefaultVirtualProvider());
+  }
   std::vector<TMoniker> Devices(DeviceCategory category) override {
     if (category != DeviceCategory::VideoInputDevice) return {};
     auto card = camera_;
@@ -30,6 +30,7 @@ class WithWebcam final : public IDeviceProvider {
   }
 
  private:
+  Place place_;
   std::shared_ptr<dev::TVirtualCard> camera_ = std::make_shared<dev::TVirtualCard>([] {
     dev::TVirtualCardConfig c;
     c.Prefix = "USB";
@@ -64,7 +65,7 @@ TEST_F(CaptureDevices, ChipListsComeFromTheConfigAndNoMainSettingsAreNeeded) {
   engine::TEngineConfig config;
   config.ChipMakers = {"Virtual"};
   config.ChipModels = {"713"};
-  auto& e = Make(Card("Empia", "2800"), config);
+  auto& e = Make({.Maker = "Empia", .Model = "2800"}, config);
   ASSERT_TRUE(e.OpenDevices());
   EXPECT_EQ(e.Chip(), (engine::TChipInfo{"Virtual", "", 3}));
   EXPECT_TRUE(e.Devices().Empia2800());
@@ -72,59 +73,39 @@ TEST_F(CaptureDevices, ChipListsComeFromTheConfigAndNoMainSettingsAreNeeded) {
   e.StopPreview();
 }
 
-TEST_F(CaptureDevices, ChosenDeviceWithoutCrossbarFallsBackToDeviceZeroOnceEvenUnattended) {
-  WithWebcam webcam;  // device 1
-  for (bool unattended : {false, true}) {
+TEST_F(CaptureDevices, ADeviceWithoutCrossbarIsNoTunerAndAChosenOneFallsBackToDeviceZeroOnce) {
+  const struct {
+    WithWebcam::Place webcam;
+    int index;  // -1: the default, which is the first device that looks like a TV card
+    const char* override;
+    bool unattended, opens, warned;
+    int defaultIndex;
+  } rows[] = {
+      {WithWebcam::After, 1, "", false, true, true, 0}, {WithWebcam::After, 1, "", true, true, true, 0},  // even unattended
+      {WithWebcam::After, -1, "Web Camera", false, true, true, 0},  // an override naming it does not loop
+      {WithWebcam::First, 0, "", false, false, false, 1},  // device 0 without a matching crossbar: no message
+      {WithWebcam::Alone, -1, "", false, false, false, 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(int(&row - rows));
     test::Dialogs().Warnings.clear();
-    auto& e = Make();
-    e.SetUnattended(unattended);
-    e.VideoDeviceIndex = 1;
+    WithWebcam webcam(row.webcam);
+    engine::TEngineConfig config;
+    config.VideoNameOverride = row.override;
+    auto& e = Make({}, config);
+    EXPECT_EQ(e.VideoDeviceIndex, row.defaultIndex);
+    e.SetUnattended(row.unattended);
+    if (row.index >= 0) e.VideoDeviceIndex = row.index;
     e.PixelFormatChoice = 2;
-    ASSERT_TRUE(e.OpenDevices());
-    EXPECT_EQ(Warnings(), QStringList({"This is not a valid capture device for Tuner, try to load default setting..."}));
+    EXPECT_EQ(e.OpenDevices(), row.opens);
+    EXPECT_TRUE(row.webcam == WithWebcam::Alone || e.HasTuner() == row.opens);
+    EXPECT_EQ(Warnings(), QStringList(row.warned, "This is not a valid capture device for Tuner, try to load default setting..."));
+    EXPECT_EQ(e.PixelFormatChoice, row.warned ? 1 : 2);
+    if (!row.opens) continue;
     EXPECT_EQ(e.VideoDeviceIndex, 0);
-    EXPECT_EQ(e.PixelFormatChoice, 1);
     EXPECT_EQ(e.Devices().VCapture()->FriendlyName(), kPhilips);
     EXPECT_EQ(e.Chip().Family, 1);
   }
-}
-
-TEST_F(CaptureDevices, OverrideNamingADeviceWithoutCrossbarDoesNotLoop) {
-  WithWebcam webcam;
-  engine::TEngineConfig config;
-  config.VideoNameOverride = "Web Camera";
-  auto& e = Make({}, config);
-  ASSERT_TRUE(e.OpenDevices());
-  EXPECT_EQ(e.Devices().VCapture()->FriendlyName(), kPhilips);
-}
-
-TEST_F(CaptureDevices, DeviceZeroWithoutAMatchingCrossbarFailsWithoutTunerOrMessage) {
-  WithWebcam webcam(true);  // device 0, the card's parts follow
-  auto& e = Make();
-  EXPECT_EQ(e.VideoDeviceIndex, 1) << "the default is the first device that looks like a TV card";
-  e.VideoDeviceIndex = 0;
-  EXPECT_FALSE(e.OpenDevices());
-  EXPECT_FALSE(e.HasTuner());
-  EXPECT_TRUE(Warnings().isEmpty());
-}
-
-TEST_F(CaptureDevices, OnlyAWebcamFails) {
-  TComponentRegistry::Instance().RemoveProvider(&dev::DefaultVirtualProvider());
-  {
-    WithWebcam webcam;
-    auto& e = Make();
-    EXPECT_FALSE(e.OpenDevices());
-  }
-  TComponentRegistry::Instance().AddProvider(&dev::DefaultVirtualProvider());
-  EXPECT_TRUE(Warnings().isEmpty());
-}
-
-TEST_F(CaptureDevices, CardWithoutTunerSucceedsWithoutIt) {
-  auto card = Card("Philips", "7134");
-  card.HasTuner = false;
-  auto& e = Open(card);
-  EXPECT_FALSE(e.HasTuner());
-  EXPECT_FALSE(e.Devices().TVTuner() || e.Devices().TVAudio());
 }
 
 TEST_F(CaptureDevices, ChipFamiliesFromNames) {
@@ -132,34 +113,32 @@ TEST_F(CaptureDevices, ChipFamiliesFromNames) {
     const char *maker, *model;
     engine::TChipInfo chip;
     int readings;
-    bool opens;
+    bool opens, tuner = true;
   } rows[] = {
       {"Conexant", "88X", {"Conexant", "88X", 2}, 3, true},
       {"", "2820", {"Empia", "2820", 4}, 3, true},  // no "Empia" in any name: found by the model
       {"Empia", "2800", {"Empia", "2800", 3}, 10, true},
       {"Wis", "GO7007", {"Wis", "", 5}, 1, true},
       {"Acme", "999", {"", "", 0}, 1, false},
+      {"Philips", "7134", {"Philips", "7134", 1}, 1, true, false},  // a card without tuner opens without it
   };
   for (const auto& row : rows) {
-    auto card = Card(row.maker, row.model);
-    card.Prefix.clear();
-    auto& e = Make(card);
+    auto& e = Make({.Prefix = "", .Maker = row.maker, .Model = row.model, .HasTuner = row.tuner});
     EXPECT_EQ(e.OpenDevices(), row.opens) << row.model;
     EXPECT_EQ(e.Chip(), row.chip) << row.model;
     EXPECT_EQ(e.Tuner().SignalReadings(), row.readings) << row.model;
     EXPECT_EQ(e.Devices().Empia2800() != nullptr, row.chip.Family == 3) << row.model;
-    EXPECT_EQ(e.HasTuner(), row.opens) << row.model;
+    EXPECT_EQ(e.HasTuner(), row.opens && row.tuner) << row.model;
+    EXPECT_EQ(e.Devices().TVTuner() != nullptr, row.opens && row.tuner) << row.model;
+    EXPECT_EQ(e.Devices().TVAudio() != nullptr, row.opens && row.tuner) << row.model;
     EXPECT_EQ(e.Devices().ACapture() != nullptr, row.opens && row.chip.Family != 5) << row.model;
   }
 }
 
 TEST(ChipInfo, CaptureSizesAndStandardTuners) {
   using engine::CaptureSizes;
-  EXPECT_EQ(CaptureSizes(0x1, false, 1), std::vector<QSize>({{320, 240}}));
   EXPECT_EQ(CaptureSizes(0x4, true, 3), std::vector<QSize>({{640, 480}}));
   EXPECT_EQ(CaptureSizes(0x10, false, 3), std::vector<QSize>({{352, 288}}));
-  EXPECT_EQ(CaptureSizes(0x10, true, 1), std::vector<QSize>({{640, 480}}));
-  EXPECT_EQ(CaptureSizes(0x10, true, 3), std::vector<QSize>({{640, 576}, {720, 576}}));
   EXPECT_EQ(CaptureSizes(0x10, true, 5), std::vector<QSize>({{720, 576}}));
   for (int family : {0, 1, 2, 3, 4, 5})
     EXPECT_EQ((engine::TChipInfo{"", "", family}.IsStandardTuner()), family < 2 || family > 4);

@@ -47,11 +47,11 @@ class EngineFixture : public ::testing::Test {
     EXPECT_TRUE(engine_->OpenDevices());
     return *engine_;
   }
-  static dev::TVirtualCardConfig Card(const char* maker, const char* model) {
-    dev::TVirtualCardConfig card;
-    card.Maker = maker;
-    card.Model = model;
-    return card;
+  // Opens the card and builds the preview graph without running it.
+  engine::TCaptureInfo& Built(const dev::TVirtualCardConfig& card = {}) {
+    Open(card);
+    EXPECT_TRUE(engine_->BuildPreviewGraph());
+    return *engine_;
   }
   platform::graph::TFilterGraph& Graph() { return *engine_->Preview().Graph(); }
   QSize CaptureSize() {
@@ -73,3 +73,7 @@ class EngineFixture : public ::testing::Test {
 };
 
 }  // namespace pvx::test
+
+using namespace pvx;
+using namespace pvx::platform::graph;
+namespace dev = pvx::platform::devices;

@@ -4,10 +4,6 @@
 #include "platform/graph/TComponentRegistry.h"
 #include "platform/video/TVideoRenderer.h"
 
-using namespace pvx;
-using namespace pvx::platform::graph;
-namespace dev = pvx::platform::devices;
-
 namespace {
 
 // Takes a registered component away for one test.
@@ -81,10 +77,7 @@ TEST_F(PreviewPipeline, MissingPartsAndTheirErrors) {
     test::Dialogs().Warnings.clear();
     std::unique_ptr<Unregistered> gone;
     if (!row.component.isEmpty()) gone = std::make_unique<Unregistered>(row.component);
-    auto card = Card("Philips", "7134");
-    card.HasProcAmp = row.procAmp;
-    card.HasPreviewPin = row.component == "Smart Tee";
-    auto& e = Open(card);
+    auto& e = Open({.HasPreviewPin = row.component == "Smart Tee", .HasProcAmp = row.procAmp});
     e.Deinterlace = row.deinterlace;
     EXPECT_EQ(e.StartPreview(), row.starts) << row.component.toStdString();
     EXPECT_EQ(Warnings(), row.warnings);
@@ -110,9 +103,8 @@ TEST_F(PreviewPipeline, CaptureSizesByStandardDeinterlaceAndFamily) {
       {"2800", 0x1, false, {}, {320, 240}},
   };
   for (const auto& row : rows) {
-    auto card = Card(QString(row.model) == "2800" ? "Empia" : "Philips", row.model);
-    if (row.refused.isValid()) card.RefusedSizes = {row.refused};
-    auto& e = Open(card);
+    auto& e = Open({.Maker = QString(row.model) == "2800" ? "Empia" : "Philips", .Model = row.model,
+                    .RefusedSizes = {row.refused}});
     ASSERT_TRUE(e.SetVideoStandard(row.standard));
     e.Deinterlace = row.deinterlace;
     ASSERT_TRUE(e.BuildPreviewGraph());
@@ -144,9 +136,7 @@ TEST_F(PreviewPipeline, PixelFormatChoiceAndFallback) {
 }
 
 TEST_F(PreviewPipeline, SingleInputAudioDevicePlaysSoundThroughTheCapture) {
-  auto card = Card("Philips", "7134");
-  card.AudioInputs = 1;
-  auto& e = Open(card);
+  auto& e = Open({.AudioInputs = 1});
   qputenv("OKA_PVX_AUDIO_SINK", "null");
   ASSERT_TRUE(e.StartPreview());
   qunsetenv("OKA_PVX_AUDIO_SINK");
@@ -160,7 +150,7 @@ TEST_F(PreviewPipeline, SingleInputAudioDevicePlaysSoundThroughTheCapture) {
 }
 
 TEST_F(PreviewPipeline, ApplyRebuildsOnlyForADeinterlaceOrSizeChange) {
-  auto& e = Open(Card("Empia", "2820"));  // the size follows the standard
+  auto& e = Open({.Maker = "Empia", .Model = "2820"});  // the size follows the standard
   int windows = 0;
   e.OnVideoWindowCreated = [&](engine::TCaptureInfo&, platform::video::IVideoWindow*, int) { ++windows; };
   ASSERT_TRUE(e.StartPreview());

@@ -3,21 +3,11 @@
 #include "EngineFixture.h"
 #include "platform/Clock.h"
 
-using namespace pvx;
-using namespace pvx::platform::graph;
-
 namespace {
 constexpr quint32 kOne = 55250000;
 }
 
-class TunerControl : public test::EngineFixture {
- protected:
-  engine::TCaptureInfo& Built(const platform::devices::TVirtualCardConfig& card = {}) {
-    auto& e = Open(card);
-    EXPECT_TRUE(e.BuildPreviewGraph());
-    return e;
-  }
-};
+using TunerControl = test::EngineFixture;
 
 TEST_F(TunerControl, TunesAndReportsLockOffsetAndBandEdges) {
   auto& e = Built();
@@ -56,7 +46,7 @@ TEST_F(TunerControl, ConexantNeedsEveryReadingOthersOneAndReadingsAre50msApart) 
       {"Empia", "2800", 0, {false}, false, 10, 100 + 9 * 50},
   };
   for (const auto& row : rows) {
-    auto& e = Built(Card(row.maker, row.model));
+    auto& e = Built({.Maker = row.maker, .Model = row.model});
     if (row.readings) e.SetSignalReadings(row.readings);
     size_t read = 0;
     card_->LockOverride = [&] { return row.pattern[read++ % row.pattern.size()]; };
@@ -99,9 +89,7 @@ TEST_F(TunerControl, FmLockNeedsBothReadingsAndJapanEndsAt90MHz) {
 }
 
 TEST_F(TunerControl, FmSwitchFailsWithoutFmOnTheTuner) {
-  auto card = Card("Philips", "7134");
-  card.HasFM = false;
-  auto& e = Built(card);
+  auto& e = Built({.HasFM = false});
   e.SetRadioMode(true);
   EXPECT_FALSE(e.RadioMode());
   EXPECT_EQ(Warnings(), QStringList({"Cannot support FM mode..."}));
@@ -110,24 +98,18 @@ TEST_F(TunerControl, FmSwitchFailsWithoutFmOnTheTuner) {
   EXPECT_EQ(Warnings().size(), 1) << "nothing shown unattended";
 }
 
-TEST_F(TunerControl, VideoStandards) {
-  auto& e = Built();
-  EXPECT_FALSE(e.SetVideoStandard(0x40)) << "PAL G is not a standard the engine knows";
-  EXPECT_EQ(e.Tuner().VideoStandard(), 0);
-  ASSERT_TRUE(e.SetVideoStandard(0x10));
-  EXPECT_EQ(e.Tuner().VideoStandardName(), "PAL B");
-  EXPECT_EQ(card_->Standard(), 0x10);
-  EXPECT_TRUE(e.SetVideoStandard(0x10));
-}
-
 TEST_F(TunerControl, StandardChangeReappliesTheCaptureSizeOnlyOnNonStandardTuners) {
   for (const char* model : {"2820", "7134"}) {
     const bool follows = QString(model) == "2820";
-    auto& e = Built(Card(follows ? "Empia" : "Philips", model));
+    auto& e = Built({.Maker = follows ? "Empia" : "Philips", .Model = model});
     ASSERT_EQ(CaptureSize(), QSize(320, 240));
-    ASSERT_TRUE(e.SetVideoStandard(0x10));  // PAL B
+    EXPECT_FALSE(e.SetVideoStandard(0x40)) << "PAL G is not a standard the engine knows";
+    EXPECT_EQ(e.Tuner().VideoStandard(), 0);
+    ASSERT_TRUE(e.SetVideoStandard(0x10));
+    EXPECT_EQ(e.Tuner().VideoStandardName(), "PAL B");
+    EXPECT_EQ(card_->Standard(), 0x10);
     EXPECT_EQ(CaptureSize(), follows ? QSize(352, 288) : QSize(320, 240)) << model;
-    e.StopPreview();
+    EXPECT_TRUE(e.SetVideoStandard(0x10));
   }
 }
 
@@ -142,7 +124,7 @@ TEST_F(TunerControl, TVAudioModesAndEmpiaVendorCalls) {
   EXPECT_TRUE(e.SetCountryCode(49));
   EXPECT_EQ(card_->CountryCode(), 49);
 
-  auto& empia = Built(Card("Empia", "2800"));
+  auto& empia = Built({.Maker = "Empia", .Model = "2800"});
   EXPECT_TRUE(empia.SetTVAudioMode(AMTVAUDIO_MODE_STEREO));
   EXPECT_EQ(card_->VendorAudioMode, AMTVAUDIO_MODE_STEREO);
 }
