@@ -9,13 +9,8 @@
 #include "support/TestEnvironment.h"
 
 using namespace pvx;
+using namespace pvx::platform::mixer;
 using engine::TAudioAdjustInfo;
-using platform::mixer::kDestinationControl;
-using platform::mixer::TMixerDestinationType;
-using platform::mixer::TMixerVolume;
-using platform::mixer::TVirtualMixer;
-using platform::mixer::TVirtualMixerDestination;
-using platform::mixer::TVirtualMixerDevice;
 
 namespace {
 
@@ -94,17 +89,6 @@ class RefusingServices final : public platform::ISystemServices {
 
 }  // namespace
 
-TEST(AudioAdjustInfo, ScanDescribesEveryDevice) {
-  Rig rig({{"Onboard", {Speakers({"Wave"})}},
-           {"USB Box", {Recording({"Mic"}), Speakers({"A", "B"}), Recording({"Line", "Mic"})}}});
-  QStringList described;
-  for (const auto& m : rig.info->Mixers())
-    described << QStringLiteral("%1 %2 %3 %4 %5").arg(m.ProductName).arg(m.SpeakersDestination)
-                     .arg(m.RecordDestination).arg(m.SpeakersLineCount).arg(m.RecordLineCount);
-  // A later destination of the same kind overrides an earlier one.
-  EXPECT_EQ(described, QStringList({"Onboard 0 -1 1 0", "USB Box 1 2 2 2"}));
-}
-
 TEST(AudioAdjustInfo, TheLastLineMentioningLineWinsElseTheLastLine) {
   const std::pair<QStringList, int> rows[] = {
       {{"CD Audio", "Line In", "Microphone"}, 1}, {{"Line 1", "Mic", "AUX LINE", "CD"}, 2},  // any case
@@ -118,20 +102,31 @@ TEST(AudioAdjustInfo, TheLastLineMentioningLineWinsElseTheLastLine) {
   }
 }
 
-TEST(AudioAdjustInfo, TheRecordingDeviceIsThePlaybackOneUnlessAnotherHasTwoLines) {
+TEST(AudioAdjustInfo, EveryDeviceIsDescribedAndTheRecordingOneIsThePlaybackOneUnlessAnotherHasTwoLines) {
   const struct {
     std::vector<TVirtualMixerDevice> devices;
     int record;
     const char* name;
+    QStringList described;  // product, speakers and record destinations, their line counts
   } rows[] = {
-      {{{"Onboard", {Speakers({"Line In"})}}, {"USB Box", {Speakers({"Wave"}), Recording({"Line", "Mic"})}}}, 1, "USB Box"},
-      {{{"Onboard", {Speakers({"Line In"}), Recording({"Line In"})}}, {"USB Box", {Recording({"L", "M", "C"})}}}, 0, "Onboard"},
-      {{{"Speakers", {Speakers({"Line In"})}}, {"One line", {Recording({"Line"})}}, {"Two", {Recording({"L", "M"})}}}, 2, "Two"},
+      {{{"Onboard", {Speakers({"Line In"})}}, {"USB Box", {Speakers({"Wave"}), Recording({"Line", "Mic"})}}}, 1, "USB Box",
+       {"Onboard 0 -1 1 0", "USB Box 0 1 1 2"}},
+      {{{"Onboard", {Speakers({"Line In"}), Recording({"Line In"})}}, {"USB Box", {Recording({"L", "M", "C"})}}}, 0, "Onboard",
+       {"Onboard 0 1 1 1", "USB Box -1 0 0 3"}},
+      // A later destination of the same kind overrides an earlier one.
+      {{{"Speakers", {Speakers({"Line In"})}}, {"Two", {Recording({"M"}), Speakers({"A", "B"}), Recording({"L", "M"})}}}, 1, "Two",
+       {"Speakers 0 -1 1 0", "Two 1 2 2 2"}},
   };
   for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
     Rig rig(row.devices);
-    EXPECT_EQ(rig.info->PlaybackMixer(), 0) << row.name;
-    EXPECT_EQ(rig.info->RecordMixer(), row.record) << row.name;
+    QStringList described;
+    for (const auto& m : rig.info->Mixers())
+      described << QStringLiteral("%1 %2 %3 %4 %5").arg(m.ProductName).arg(m.SpeakersDestination)
+                       .arg(m.RecordDestination).arg(m.SpeakersLineCount).arg(m.RecordLineCount);
+    EXPECT_EQ(described, row.described);
+    EXPECT_EQ(rig.info->PlaybackMixer(), 0);
+    EXPECT_EQ(rig.info->RecordMixer(), row.record);
     EXPECT_EQ(rig.info->RecordDeviceName(), row.name);
   }
   Rig rig(rows[0].devices);
@@ -275,48 +270,50 @@ TEST(AudioAdjustInfo, WithTheMonitorLineMuteSwitchesItAndAFailedStartIsTriedAgai
   platform::SetSystemServices(&test::System());
 }
 
-TEST(AudioAdjustInfo, WithoutAMixerOrWithFailingCallsNothingChanges) {
-  Rig none({});
-  EXPECT_FALSE(none.info->HasMixer());
-  EXPECT_TRUE(none.info->Mixers().empty());
-  EXPECT_EQ(none.info->PlaybackMixer(), -1);
-  EXPECT_EQ(none.info->RecordMixer(), -1);
-  EXPECT_FALSE(none.info->DetectLineInMonitor());
-  EXPECT_TRUE(none.info->RecordDeviceName().isEmpty());
-  Rig failing(OneCard());
-  ASSERT_TRUE(failing.info->SetVolume(30000));
-  ASSERT_TRUE(failing.info->SetRecordLevel(4000));
-  failing.mixer->FailCalls = true;
-  for (Rig* rig : {&none, &failing}) {
-    const std::string before = rig->State();
-    EXPECT_FALSE(rig->info->SetVolume(100));
-    EXPECT_FALSE(rig->info->SetRecordLevel(9));
-    EXPECT_FALSE(rig->info->SetMasterMute(true));
-    EXPECT_FALSE(rig->info->SetLineMute(true));
-    EXPECT_FALSE(rig->info->SetChannelMode(2));
-    EXPECT_EQ(rig->State(), before);
+TEST(AudioAdjustInfo, WithoutAMixerWithHalfADeviceOrWithFailingCallsOnlyWhatWorksChanges) {
+  const struct {
+    const char* what;
+    std::vector<TVirtualMixerDevice> devices;
+    bool failing, speakers;
+    int recordMixer;
+    const char* recordName;
+    std::string before, after;
+  } rows[] = {
+      {"none", {}, false, false, -1, "", "v0 m0 l0 c0 r0", "v0 m0 l0 c0 r0"},
+      {"failing", OneCard(), true, true, 0, "Sound Card", "v30000 m0 l0 c0 r4000", "v30000 m0 l0 c0 r4000"},
+      {"capture only", {{"Capture Only", {Recording({"Line", "Mic"})}}}, false, false, 0, "Capture Only", "v0 m0 l0 c0 r0",
+       "v0 m0 l0 c0 r0"},
+      {"speakers only", {{"Speakers Only", {Speakers({"Line In"})}}}, false, true, -1, "", "v49152 m0 l0 c0 r0",
+       "v100 m1 l1 c2 r0"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    Rig rig(row.devices);
+    if (row.failing) {
+      ASSERT_TRUE(rig.info->SetVolume(30000));
+      ASSERT_TRUE(rig.info->SetRecordLevel(4000));
+      rig.mixer->FailCalls = true;
+    }
+    EXPECT_EQ(rig.info->HasMixer(), row.speakers);
+    EXPECT_EQ(rig.info->PlaybackMixer(), row.speakers ? 0 : -1);
+    EXPECT_EQ(rig.info->RecordMixer(), row.recordMixer);
+    EXPECT_EQ(rig.info->RecordDeviceName(), row.recordName);
+    EXPECT_EQ(rig.info->RecordLineNames().isEmpty(), !row.failing);
+    EXPECT_EQ(rig.State(), row.before);
+    const bool works = row.speakers && !row.failing;
+    EXPECT_FALSE(rig.info->SetRecordLevel(9));
+    EXPECT_EQ(rig.info->SetVolume(100), works);
+    EXPECT_EQ(rig.info->SetMasterMute(true), works);
+    EXPECT_EQ(rig.info->SetLineMute(true), works);
+    EXPECT_EQ(rig.info->SetChannelMode(2), works);
+    EXPECT_FALSE(rig.info->DetectLineInMonitor());
+    EXPECT_EQ(rig.State(), row.after);
+    if (row.devices.empty()) EXPECT_TRUE(rig.info->Mixers().empty() && rig.mixer->Requests.empty());
   }
-  EXPECT_EQ(none.State(), "v0 m0 l0 c0 r0");
-  EXPECT_EQ(failing.State(), "v30000 m0 l0 c0 r4000");
-  EXPECT_TRUE(none.mixer->Requests.empty());
-}
-
-TEST(AudioAdjustInfo, HalfADeviceGivesHalfTheControls) {
   Rig capture({{"Capture Only", {Recording({"Line", "Mic"})}}});
-  EXPECT_FALSE(capture.info->HasMixer());
-  EXPECT_EQ(capture.info->RecordMixer(), 0);
-  EXPECT_EQ(capture.info->RecordDeviceName(), "Capture Only");
-  EXPECT_FALSE(capture.info->SetRecordLevel(100));
-  EXPECT_TRUE(capture.info->RecordLineNames().isEmpty());
   capture.mixer->ChangeFromOutside(0, 0, 0, {.Left = 1});
   platform::PumpMessages();
   EXPECT_TRUE(capture.events.isEmpty());
-  Rig speakers({{"Speakers Only", {Speakers({"Line In"})}}});
-  EXPECT_TRUE(speakers.info->HasMixer());
-  EXPECT_EQ(speakers.info->RecordMixer(), -1);
-  EXPECT_TRUE(speakers.info->RecordDeviceName().isEmpty());
-  EXPECT_FALSE(speakers.info->SetRecordLevel(100));
-  EXPECT_TRUE(speakers.info->SetVolume(100));
 }
 
 TEST(AudioAdjustInfo, WithoutASoundCardTheVirtualSoundDeviceIsUsed) {
