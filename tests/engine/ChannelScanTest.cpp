@@ -2,9 +2,7 @@
 // engine's side of the channel tuner.
 
 #include <QCoreApplication>
-#include <algorithm>
 #include <set>
-#include <vector>
 
 #include "EngineFixture.h"
 #include "engine/ChannelTunerAdapter.h"
@@ -13,10 +11,8 @@
 #include "settings/ChannelInfo.h"
 #include "tuning/FrequencyTable.h"
 
-using namespace pvx;
 using settings::TChannelInfo;
 using settings::TChannelRecord;
-namespace dev = pvx::platform::devices;
 
 namespace {
 
@@ -54,6 +50,8 @@ class ChannelScan : public test::EngineFixture {
     tuning::ApplyFrequencyBlock(
         cable, [&](int n) -> TChannelRecord& { return *channels.ChannelRecord(true, n); });
   }
+  // An Abort click arrives as a queued event, delivered while the scan pumps messages.
+  void AbortLater() { QMetaObject::invokeMethod(qApp, [this] { channels.AbortScan = true; }, Qt::QueuedConnection); }
   std::set<int> Valid(bool isCable) {
     std::set<int> valid;
     for (int n = 1; n <= 160; ++n)
@@ -127,13 +125,8 @@ TEST_F(ChannelScan, FreeScanFindsThePlacedStationsAtTheirExactFrequencies) {
 TEST_F(ChannelScan, FreeScanOfAStationOffTheStepGrid) {
   SetUpCard();
   dev::TVirtualStations stations;
-  dev::TVirtualStation s;
-  s.Name = "On the grid";
-  s.Frequency = 203250000;  // 45.25 MHz + k x 0.25 MHz
-  stations.Add(s);
-  s.Name = "Between two steps";
-  s.Frequency = 300125000;
-  stations.Add(s);
+  stations.Add({.Name = "On the grid", .Frequency = 203250000});  // 45.25 MHz + k x 0.25 MHz
+  stations.Add({.Name = "Between two steps", .Frequency = 300125000});
   card_->SetStations(stations);
   ASSERT_TRUE(channels.FreeScan(kStep));
   EXPECT_EQ(channels.AntennaChannels[0].Frequency, 203250000u);
@@ -147,11 +140,8 @@ TEST_F(ChannelScan, AbortDuringMessagePumpingStopsTheScanAtTheNextChannel) {
   SetUpCard();
   LoadTable(0);
   QStringList done;
-  channels.OnAutoScanProgress = [&](TChannelInfo& c, int n, bool, bool) {
-    // An Abort click arrives as a queued event, delivered while the scan pumps messages.
-    if (n == 4)
-      QMetaObject::invokeMethod(
-          qApp, [&c] { c.AbortScan = true; }, Qt::QueuedConnection);
+  channels.OnAutoScanProgress = [&](TChannelInfo&, int n, bool, bool) {
+    if (n == 4) AbortLater();
   };
   channels.OnAutoScanDone = [&](TChannelInfo&, int last, int found, int kind, bool aborted) {
     done << QStringLiteral("%1 %2 %3 %4").arg(last).arg(found).arg(kind).arg(aborted);
@@ -163,10 +153,8 @@ TEST_F(ChannelScan, AbortDuringMessagePumpingStopsTheScanAtTheNextChannel) {
   EXPECT_FALSE(channels.Scanning);
 
   int finds = 0;
-  channels.OnFreeScanProgress = [&](TChannelInfo& c, int, quint32, bool found) {
-    if (found && ++finds == 2)
-      QMetaObject::invokeMethod(
-          qApp, [&c] { c.AbortScan = true; }, Qt::QueuedConnection);
+  channels.OnFreeScanProgress = [&](TChannelInfo&, int, quint32, bool found) {
+    if (found && ++finds == 2) AbortLater();
   };
   bool aborted = false;
   channels.OnFreeScanDone = [&](TChannelInfo&, int, bool a) { aborted = a; };

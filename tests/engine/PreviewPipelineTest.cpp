@@ -39,7 +39,6 @@ TEST_F(PreviewPipeline, StartsALivePictureInTheVideoWindow) {
   EXPECT_EQ(created, e.Preview().VideoWindow());
   EXPECT_EQ(created->Widget()->objectName(), "VideoWindow");
   EXPECT_EQ(created->Widget()->parentWidget(), &owner_);
-  EXPECT_TRUE(created->Widget()->isVisible() || !owner_.isVisible());
   ASSERT_TRUE(Renderer());
   ASSERT_TRUE(test::WaitUntil([&] { return Renderer()->FramesRendered() >= 3; }));
   EXPECT_EQ(Renderer()->FrameSize(), QSize(320, 240));  // NTSC, no deinterlacing
@@ -51,7 +50,6 @@ TEST_F(PreviewPipeline, StartsALivePictureInTheVideoWindow) {
             QList<int>({1, 0, 2, 2, 3}));
   EXPECT_EQ(f.AudioInputNames(), QStringList({"Line In", "Microphone"}));
   EXPECT_EQ(e.AudioInputIndex, 0);
-  EXPECT_EQ(e.Routing().RouteCount(), 4);
   EXPECT_EQ(e.Routing().RouteNames(), QStringList({"Video Tuner", "Video Composite", "Video SVideo", "Video AUX"}));
   EXPECT_EQ(QList<qint32>({e.Tuner().TVMin(), e.Tuner().TVMax()}), QList<qint32>({45250000, 889250000}));
   EXPECT_TRUE(Warnings().isEmpty()) << Warnings().join('|').toStdString();
@@ -67,27 +65,37 @@ TEST_F(PreviewPipeline, MissingPartsAndTheirErrors) {
     QString component;
     bool deinterlace, procAmp, starts;
     QStringList warnings;
+    int audioInputs = 2;  // one: the sound is played through the video capture's Smart Tee
   } rows[] = {
       {"Smart Tee", false, true, true, {}},  // the device's own preview pin is rendered instead
       {"OKA Deinterlacer", true, true, true, {"Cannot find de-interlace filter"}},  // no grabber either
       {"Video Renderer", false, true, false, {"Cannot preview, maybe some program use same interface or something wrong..."}},
       {"", false, false, false, {}},  // a capture device without colour controls
+      {"", false, true, true, {}, 1},
   };
+  qputenv("OKA_PVX_AUDIO_SINK", "null");
   for (const auto& row : rows) {
+    SCOPED_TRACE(row.component.toStdString() + std::to_string(row.audioInputs));
     test::Dialogs().Warnings.clear();
     std::unique_ptr<Unregistered> gone;
     if (!row.component.isEmpty()) gone = std::make_unique<Unregistered>(row.component);
-    auto& e = Open({.HasPreviewPin = row.component == "Smart Tee", .HasProcAmp = row.procAmp});
+    auto& e = Open({.AudioInputs = row.audioInputs, .HasPreviewPin = row.component == "Smart Tee", .HasProcAmp = row.procAmp});
     e.Deinterlace = row.deinterlace;
-    EXPECT_EQ(e.StartPreview(), row.starts) << row.component.toStdString();
+    EXPECT_EQ(e.StartPreview(), row.starts);
     EXPECT_EQ(Warnings(), row.warnings);
     EXPECT_EQ(Graph().State(), row.starts ? GraphState::Running : GraphState::Stopped);
     EXPECT_EQ(CaptureSize().width(), row.deinterlace ? 640 : 320);
     EXPECT_EQ(e.Preview().SmartTee() != nullptr, row.component != "Smart Tee");
     EXPECT_EQ(e.Preview().Snapshot() != nullptr, row.component != "OKA Deinterlacer");
     EXPECT_TRUE(!row.starts || test::WaitUntil([&] { return Renderer()->FramesRendered() >= 2; }));
+    const bool viaCapture = row.audioInputs == 1;
+    EXPECT_EQ(e.Preview().AudioThroughCapture(), viaCapture);
+    EXPECT_EQ(e.Preview().SmartTeeAudio() && e.Preview().AudioTeePin() && Graph().FindFilter("Audio Renderer"), viaCapture);
+    // The crossbar sound fix routed the sound output to the tuner's sound.
+    EXPECT_TRUE(!viaCapture || card_->Crossbar(0).Routes[1] == 3);
     e.StopPreview();
   }
+  qunsetenv("OKA_PVX_AUDIO_SINK");
 }
 
 TEST_F(PreviewPipeline, CaptureSizesByStandardDeinterlaceAndFamily) {
@@ -133,20 +141,6 @@ TEST_F(PreviewPipeline, PixelFormatChoiceAndFallback) {
   TMediaType type;
   e.Devices().VCapture()->As<IStreamConfig>()->GetFormat(type);
   EXPECT_EQ(type.Subtype, "UYVY");
-}
-
-TEST_F(PreviewPipeline, SingleInputAudioDevicePlaysSoundThroughTheCapture) {
-  auto& e = Open({.AudioInputs = 1});
-  qputenv("OKA_PVX_AUDIO_SINK", "null");
-  ASSERT_TRUE(e.StartPreview());
-  qunsetenv("OKA_PVX_AUDIO_SINK");
-  EXPECT_TRUE(e.Preview().AudioThroughCapture());
-  ASSERT_TRUE(e.Preview().SmartTeeAudio());
-  EXPECT_TRUE(e.Preview().AudioTeePin());
-  EXPECT_TRUE(Graph().FindFilter("Audio Renderer"));
-  // The crossbar sound fix routed the sound output to the tuner's sound.
-  EXPECT_EQ(card_->Crossbar(0).Routes[1], 3);
-  e.StopPreview();
 }
 
 TEST_F(PreviewPipeline, ApplyRebuildsOnlyForADeinterlaceOrSizeChange) {
