@@ -56,7 +56,7 @@ TEST_F(Routing, EmpiaIsToldTheInputAndPinTypesHaveNames) {
 
 using Colour = test::EngineFixture;
 
-TEST(ColourLevels, MappingBothWays) {
+TEST_F(Colour, LevelsMapBothWaysApplyToTheDeviceAndStoreBack) {
   using A = engine::TVideoSignalAdjust;
   const engine::TProcAmpRange brightness{0, 255, 1, 128, 1}, hue{-128, 127, 1, 0, 1};
   // 100 % would land one past the maximum, which the device refuses: it is kept in range.
@@ -66,9 +66,6 @@ TEST(ColourLevels, MappingBothWays) {
   for (const auto& [level, range, value] : rows) EXPECT_EQ(A::LevelToValue(level, range), value) << level;
   EXPECT_EQ(A::ValueToLevel(0, 128, brightness), 50);
   EXPECT_EQ(A::ValueToLevel(2, 0, hue), 50);
-}
-
-TEST_F(Colour, LevelsApplyToTheDeviceAndStoreBack) {
   main_.ColorLevels = {50, -1, 0, 100, 25};
   auto& e = Built();
   QList<int> applied;
