@@ -31,13 +31,8 @@ class WithWebcam final : public IDeviceProvider {
 
  private:
   Place place_;
-  std::shared_ptr<dev::TVirtualCard> camera_ = std::make_shared<dev::TVirtualCard>([] {
-    dev::TVirtualCardConfig c;
-    c.Prefix = "USB";
-    c.Maker.clear();
-    c.Model = "Web";
-    return c;
-  }());
+  std::shared_ptr<dev::TVirtualCard> camera_ =
+      std::make_shared<dev::TVirtualCard>(dev::TVirtualCardConfig{.Prefix = "USB", .Maker = "", .Model = "Web"});
 };
 
 }  // namespace

@@ -186,7 +186,7 @@ TEST_F(ChannelScan, SelectingAScannedChannelTunesTheCardAndItsSound) {
   EXPECT_EQ(text, "- Mono") << "a table record asks for mono and has no name";
 }
 
-TEST_F(ChannelScan, TuneCallPausesOnlyForARealFrequencyAndTunes100MHzForZero) {
+TEST_F(ChannelScan, TheAdapterPausesOnlyForARealFrequencyTunes100MHzForZeroAndMapsModesAndSources) {
   SetUpCard(true);
   const qint64 start = test::Clock().NowMs();
   ASSERT_TRUE(tuner_->SetTVFrequency(0));
@@ -198,9 +198,13 @@ TEST_F(ChannelScan, TuneCallPausesOnlyForARealFrequencyAndTunes100MHzForZero) {
   engine_->SetUnattended(false);
   ASSERT_TRUE(tuner_->SetTVFrequency(67250000));
   EXPECT_EQ(test::Clock().NowMs() - start, 700);
-}
-
-TEST_F(ChannelScan, TunerAdapterMapsModesAndSources) {
+  // Sources route the engine's input; mode and source numbers map to the engine's.
+  EXPECT_TRUE(channels.SetVideoSource(TChannelInfo::kSVideo));
+  EXPECT_EQ(engine_->Routing().InputKind(), 3);
+  EXPECT_TRUE(channels.SetVideoSource(TChannelInfo::kCamera));
+  EXPECT_EQ(card_->Picture().Kind, dev::SourceKind::Camera);
+  EXPECT_TRUE(channels.SetVideoSource(TChannelInfo::kTuner));
+  EXPECT_EQ(engine_->Routing().InputKind(), 1);
   using A = engine::TChannelTunerAdapter;
   QList<int> bits, conexant, kinds;
   for (int i = 0; i < 6; ++i) bits << A::TVAudioModeBits(i, 1);
@@ -209,11 +213,4 @@ TEST_F(ChannelScan, TunerAdapterMapsModesAndSources) {
   EXPECT_EQ(bits, QList<int>({0x1, 0x2, 0x10, 0x20, 0x40, 0}));
   EXPECT_EQ(conexant, QList<int>({0x11, 0x12, 0x10}));
   EXPECT_EQ(kinds, QList<int>({1, 2, 3, 9, 0}));
-  SetUpCard();
-  EXPECT_TRUE(channels.SetVideoSource(TChannelInfo::kSVideo));
-  EXPECT_EQ(engine_->Routing().InputKind(), 3);
-  EXPECT_TRUE(channels.SetVideoSource(TChannelInfo::kCamera));
-  EXPECT_EQ(card_->Picture().Kind, dev::SourceKind::Camera);
-  EXPECT_TRUE(channels.SetVideoSource(TChannelInfo::kTuner));
-  EXPECT_EQ(engine_->Routing().InputKind(), 1);
 }
