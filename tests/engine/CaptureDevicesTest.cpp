@@ -79,34 +79,30 @@ TEST_F(CaptureDevices, ChipListsComeFromTheConfigAndNoMainSettingsAreNeeded) {
 }
 
 TEST_F(CaptureDevices, ADeviceWithoutCrossbarIsNoTunerAndAChosenOneFallsBackToDeviceZeroOnce) {
-  const struct {
-    WithWebcam::Place webcam;
-    int index;  // -1: the default, which is the first device that looks like a TV card
-    const char* override;
-    bool unattended, opens, warned;
-    int defaultIndex;
-  } rows[] = {
-      {WithWebcam::After, 1, "", false, true, true, 0}, {WithWebcam::After, 1, "", true, true, true, 0},  // even unattended
-      {WithWebcam::After, -1, "Web Camera", false, true, true, 0},  // an override naming it does not loop
-      {WithWebcam::First, 0, "", false, false, false, 1},  // device 0 without a matching crossbar: no message
-      {WithWebcam::Alone, -1, "", false, false, false, 0},
+  // Where the web camera is, the device chosen (-1: the default, the first device that looks like a
+  // TV card), a name override, unattended; whether the card opens, which comes with the message.
+  const std::tuple<WithWebcam::Place, int, const char*, bool, bool> rows[] = {
+      {WithWebcam::After, 1, "", false, true}, {WithWebcam::After, 1, "", true, true},  // even unattended
+      {WithWebcam::After, -1, "Web Camera", false, true},  // an override naming it does not loop
+      {WithWebcam::First, 0, "", false, false},  // device 0 without a matching crossbar: no message
+      {WithWebcam::Alone, -1, "", false, false},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(int(&row - rows));
+  for (const auto& [place, index, nameOverride, unattended, opens] : rows) {
+    SCOPED_TRACE(int(place) * 10 + index);
     test::Dialogs().Warnings.clear();
-    WithWebcam webcam(row.webcam);
+    WithWebcam webcam(place);
     engine::TEngineConfig config;
-    config.VideoNameOverride = row.override;
+    config.VideoNameOverride = nameOverride;
     auto& e = Make({}, config);
-    EXPECT_EQ(e.VideoDeviceIndex, row.defaultIndex);
-    e.SetUnattended(row.unattended);
-    if (row.index >= 0) e.VideoDeviceIndex = row.index;
+    EXPECT_EQ(e.VideoDeviceIndex, place == WithWebcam::First ? 1 : 0);
+    e.SetUnattended(unattended);
+    if (index >= 0) e.VideoDeviceIndex = index;
     e.PixelFormatChoice = 2;
-    EXPECT_EQ(e.OpenDevices(), row.opens);
-    EXPECT_TRUE(row.webcam == WithWebcam::Alone || e.HasTuner() == row.opens);
-    EXPECT_EQ(Warnings(), QStringList(row.warned, "This is not a valid capture device for Tuner, try to load default setting..."));
-    EXPECT_EQ(e.PixelFormatChoice, row.warned ? 1 : 2);
-    if (!row.opens) continue;
+    EXPECT_EQ(e.OpenDevices(), opens);
+    EXPECT_TRUE(place == WithWebcam::Alone || e.HasTuner() == opens);
+    EXPECT_EQ(Warnings(), QStringList(opens, "This is not a valid capture device for Tuner, try to load default setting..."));
+    EXPECT_EQ(e.PixelFormatChoice, opens ? 1 : 2);
+    if (!opens) continue;
     EXPECT_EQ(e.VideoDeviceIndex, 0);
     EXPECT_EQ(e.Devices().VCapture()->FriendlyName(), kPhilips);
     EXPECT_EQ(Found(), "Philips/7134/1 r1 capture crossbar tuner tvtuner tvaudio audio");
@@ -114,22 +110,18 @@ TEST_F(CaptureDevices, ADeviceWithoutCrossbarIsNoTunerAndAChosenOneFallsBackToDe
 }
 
 TEST_F(CaptureDevices, ChipFamiliesFromNames) {
-  const struct {
-    const char *maker, *model;
-    bool tuner, opens;
-    std::string found;
-  } rows[] = {
+  const std::tuple<const char*, const char*, bool, bool, std::string> rows[] = {  // maker, model, tuner, opens, found
       {"Conexant", "88X", true, true, "Conexant/88X/2 r3 capture crossbar tuner tvtuner tvaudio audio"},
-      {"", "2820", true, true, "Empia/2820/4 r3 capture crossbar tuner tvtuner tvaudio audio"},  // no "Empia" in any name: found by the model
+      {"", "2820", true, true, "Empia/2820/4 r3 capture crossbar tuner tvtuner tvaudio audio"},  // found by the model
       {"Empia", "2800", true, true, "Empia/2800/3 r10 capture crossbar tuner tvtuner tvaudio audio empia"},
       {"Wis", "GO7007", true, true, "Wis//5 r1 capture crossbar tuner tvtuner tvaudio"},
       {"Acme", "999", true, false, "//0 r1 capture"},
-      {"Philips", "7134", false, true, "Philips/7134/1 r1 capture crossbar audio"},  // a card without tuner opens without it
+      {"Philips", "7134", false, true, "Philips/7134/1 r1 capture crossbar audio"},  // opens without a tuner
   };
-  for (const auto& row : rows) {
-    auto& e = Make({.Prefix = "", .Maker = row.maker, .Model = row.model, .HasTuner = row.tuner});
-    EXPECT_EQ(e.OpenDevices(), row.opens) << row.model;
-    EXPECT_EQ(Found(), row.found) << row.model;
+  for (const auto& [maker, model, tuner, opens, found] : rows) {
+    Make({.Prefix = "", .Maker = maker, .Model = model, .HasTuner = tuner});
+    EXPECT_EQ(engine_->OpenDevices(), opens) << model;
+    EXPECT_EQ(Found(), found) << model;
   }
 }
 

@@ -60,34 +60,31 @@ TEST_F(PreviewPipeline, StartsALivePictureInTheVideoWindow) {
 }
 
 TEST_F(PreviewPipeline, MissingPartsAndTheirErrors) {
-  const struct {
-    QString component;
-    bool deinterlace, procAmp, starts;
-    QStringList warnings;
-    int audioInputs = 2;  // one: the sound is played through the video capture's Smart Tee
-  } rows[] = {
-      {"Smart Tee", false, true, true, {}},  // the device's own preview pin is rendered instead
-      {"OKA Deinterlacer", true, true, true, {"Cannot find de-interlace filter"}},  // no grabber either
-      {"Video Renderer", false, true, false, {"Cannot preview, maybe some program use same interface or something wrong..."}},
-      {"", false, false, false, {}},  // a capture device without colour controls
-      {"", false, true, true, {}, 1},
+  // The missing component, deinterlacing, colour controls, audio lines (one: the sound is played
+  // through the video capture's Smart Tee); whether the preview starts and its warnings.
+  const std::tuple<QString, bool, bool, int, bool, QStringList> rows[] = {
+      {"Smart Tee", false, true, 2, true, {}},  // the device's own preview pin is rendered instead
+      {"OKA Deinterlacer", true, true, 2, true, {"Cannot find de-interlace filter"}},  // no grabber either
+      {"Video Renderer", false, true, 2, false, {"Cannot preview, maybe some program use same interface or something wrong..."}},
+      {"", false, false, 2, false, {}},  // a capture device without colour controls
+      {"", false, true, 1, true, {}},
   };
   qputenv("OKA_PVX_AUDIO_SINK", "null");
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.component.toStdString() + std::to_string(row.audioInputs));
+  for (const auto& [component, deinterlace, procAmp, audioInputs, starts, warnings] : rows) {
+    SCOPED_TRACE(component.toStdString() + std::to_string(audioInputs));
     test::Dialogs().Warnings.clear();
     std::unique_ptr<Unregistered> gone;
-    if (!row.component.isEmpty()) gone = std::make_unique<Unregistered>(row.component);
-    auto& e = Open({.AudioInputs = row.audioInputs, .HasPreviewPin = row.component == "Smart Tee", .HasProcAmp = row.procAmp});
-    e.Deinterlace = row.deinterlace;
-    EXPECT_EQ(e.StartPreview(), row.starts);
-    EXPECT_EQ(Warnings(), row.warnings);
-    EXPECT_EQ(Graph().State(), row.starts ? GraphState::Running : GraphState::Stopped);
-    EXPECT_EQ(CaptureSize().width(), row.deinterlace ? 640 : 320);
-    EXPECT_EQ(e.Preview().SmartTee() != nullptr, row.component != "Smart Tee");
-    EXPECT_EQ(e.Preview().Snapshot() != nullptr, row.component != "OKA Deinterlacer");
-    EXPECT_TRUE(!row.starts || test::WaitUntil([&] { return Renderer()->FramesRendered() >= 2; }));
-    const bool viaCapture = row.audioInputs == 1;
+    if (!component.isEmpty()) gone = std::make_unique<Unregistered>(component);
+    auto& e = Open({.AudioInputs = audioInputs, .HasPreviewPin = component == "Smart Tee", .HasProcAmp = procAmp});
+    e.Deinterlace = deinterlace;
+    EXPECT_EQ(e.StartPreview(), starts);
+    EXPECT_EQ(Warnings(), warnings);
+    EXPECT_EQ(Graph().State(), starts ? GraphState::Running : GraphState::Stopped);
+    EXPECT_EQ(CaptureSize().width(), deinterlace ? 640 : 320);
+    EXPECT_EQ(e.Preview().SmartTee() != nullptr, component != "Smart Tee");
+    EXPECT_EQ(e.Preview().Snapshot() != nullptr, component != "OKA Deinterlacer");
+    EXPECT_TRUE(!starts || test::WaitUntil([&] { return Renderer()->FramesRendered() >= 2; }));
+    const bool viaCapture = audioInputs == 1;
     EXPECT_EQ(e.Preview().AudioThroughCapture(), viaCapture);
     EXPECT_EQ(e.Preview().SmartTeeAudio() && e.Preview().AudioTeePin() && Graph().FindFilter("Audio Renderer"), viaCapture);
     // The crossbar sound fix routed the sound output to the tuner's sound.
@@ -98,24 +95,18 @@ TEST_F(PreviewPipeline, MissingPartsAndTheirErrors) {
 }
 
 TEST_F(PreviewPipeline, CaptureSizesByStandardDeinterlaceAndFamily) {
-  const struct {
-    const char* model;
-    int standard;
-    bool deinterlace;
-    QSize refused, size;
-  } rows[] = {
+  const std::tuple<const char*, int, bool, QSize, QSize> rows[] = {  // model, standard, deinterlace, refused, size
       {"7134", 0x1, false, {}, {320, 240}},   {"7134", 0x1, true, {}, {640, 480}},
       {"7134", 0x10, false, {}, {352, 288}},  {"7134", 0x10, true, {}, {640, 480}},
       {"2800", 0x10, true, {}, {640, 576}},   {"2800", 0x10, true, {640, 576}, {720, 576}},
       {"2800", 0x1, false, {}, {320, 240}},
   };
-  for (const auto& row : rows) {
-    auto& e = Open({.Maker = QString(row.model) == "2800" ? "Empia" : "Philips", .Model = row.model,
-                    .RefusedSizes = {row.refused}});
-    ASSERT_TRUE(e.SetVideoStandard(row.standard));
-    e.Deinterlace = row.deinterlace;
+  for (const auto& [model, standard, deinterlace, refused, size] : rows) {
+    auto& e = Open({.Maker = QString(model) == "2800" ? "Empia" : "Philips", .Model = model, .RefusedSizes = {refused}});
+    ASSERT_TRUE(e.SetVideoStandard(standard));
+    e.Deinterlace = deinterlace;
     ASSERT_TRUE(e.BuildPreviewGraph());
-    EXPECT_EQ(CaptureSize(), row.size) << row.model << " " << row.standard;
+    EXPECT_EQ(CaptureSize(), size) << model << " " << standard;
     // The Empia 2800 is told its input (composite until one is chosen) after each size.
     EXPECT_EQ(card_->VendorSource, e.Chip().Family == 3 ? 1 : -1);
   }

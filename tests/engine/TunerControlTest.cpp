@@ -12,11 +12,7 @@ using TunerControl = test::EngineFixture;
 TEST_F(TunerControl, TunesAndReportsLockOffsetAndBandEdges) {
   auto& e = Built();
   const auto& t = e.Tuner();
-  const struct {
-    quint32 hertz;
-    bool ok, locked;
-    qint32 offset;
-  } rows[] = {
+  const std::tuple<quint32, bool, bool, qint32> rows[] = {  // frequency, accepted, locked, PLL offset
       {kOne, true, true, 0},
       {kOne + 250000, true, true, 4},
       {300000000, true, false, 127},  // nothing there: success, no lock, the tuner's reading
@@ -25,36 +21,33 @@ TEST_F(TunerControl, TunesAndReportsLockOffsetAndBandEdges) {
       {quint32(t.TVMin()) - 1, false, false, -10},
       {quint32(t.TVMin()), true, false, 127},
   };
-  for (const auto& row : rows) {
-    EXPECT_EQ(e.SetTVFrequency(row.hertz, false), row.ok) << row.hertz;
-    EXPECT_EQ(t.SignalLocked(), row.locked) << row.hertz;
-    EXPECT_EQ(t.PLLOffset(), row.offset) << row.hertz;
-    EXPECT_EQ(t.TVFrequency() == row.hertz, row.ok) << row.hertz;
+  for (const auto& [hertz, ok, locked, offset] : rows) {
+    SCOPED_TRACE(hertz);
+    EXPECT_EQ(e.SetTVFrequency(hertz, false), ok);
+    EXPECT_EQ(t.SignalLocked(), locked);
+    EXPECT_EQ(t.PLLOffset(), offset);
+    EXPECT_EQ(t.TVFrequency() == hertz, ok);
   }
 }
 
 TEST_F(TunerControl, ConexantNeedsEveryReadingOthersOneAndReadingsAre50msApart) {
-  const struct {
-    const char *maker, *model;
-    int readings;  // 0: the chip's own
-    std::vector<bool> pattern;
-    bool locked;
-    int read, ms;
-  } rows[] = {
+  // Maker, model, readings asked (0: the chip's own), lock pattern; locked, readings taken, time.
+  const std::tuple<const char*, const char*, int, std::vector<bool>, bool, int, int> rows[] = {
       {"Conexant", "878", 3, {true, false, true}, false, 3, 100 + 2 * 50},
       {"Philips", "7134", 3, {true, false, true}, true, 1, 100},  // stops at the first lock
       {"Empia", "2800", 0, {false}, false, 10, 100 + 9 * 50},
   };
-  for (const auto& row : rows) {
-    auto& e = Built({.Maker = row.maker, .Model = row.model});
-    if (row.readings) e.SetSignalReadings(row.readings);
+  for (const auto& [maker, model, readings, pattern, locked, taken, ms] : rows) {
+    SCOPED_TRACE(maker);
+    auto& e = Built({.Maker = maker, .Model = model});
+    if (readings) e.SetSignalReadings(readings);
     size_t read = 0;
-    card_->LockOverride = [&] { return row.pattern[read++ % row.pattern.size()]; };
+    card_->LockOverride = [&] { return pattern[read++ % pattern.size()]; };
     const qint64 start = test::Clock().NowMs();
     ASSERT_TRUE(e.SetTVFrequency(kOne, false));
-    EXPECT_EQ(test::Clock().NowMs() - start, row.ms) << row.maker;
-    EXPECT_EQ(e.Tuner().SignalLocked(), row.locked) << row.maker;
-    EXPECT_EQ(int(read), row.read) << row.maker;
+    EXPECT_EQ(test::Clock().NowMs() - start, ms);
+    EXPECT_EQ(e.Tuner().SignalLocked(), locked);
+    EXPECT_EQ(int(read), taken);
     card_->LockOverride = nullptr;
   }
 }
