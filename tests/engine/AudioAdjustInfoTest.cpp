@@ -83,12 +83,9 @@ TEST(AudioAdjustInfo, TheLastLineMentioningLineWinsElseTheLastLine) {
 }
 
 TEST(AudioAdjustInfo, EveryDeviceIsDescribedAndTheRecordingOneIsThePlaybackOneUnlessAnotherHasTwoLines) {
-  const struct {
-    std::vector<TVirtualMixerDevice> devices;
-    int record;
-    const char* name;
-    QStringList described;  // product, speakers and record destinations, their line counts
-  } rows[] = {
+  // The devices, the recording one and its name; each device described by product, speakers and
+  // record destinations and their line counts.
+  const std::tuple<std::vector<TVirtualMixerDevice>, int, const char*, QStringList> rows[] = {
       {{{"Onboard", {Speakers({"Line In"})}}, {"USB Box", {Speakers({"Wave"}), Recording({"Line", "Mic"})}}}, 1, "USB Box",
        {"Onboard 0 -1 1 0", "USB Box 0 1 1 2"}},
       {{{"Onboard", {Speakers({"Line In"}), Recording({"Line In"})}}, {"USB Box", {Recording({"L", "M", "C"})}}}, 0, "Onboard",
@@ -98,19 +95,19 @@ TEST(AudioAdjustInfo, EveryDeviceIsDescribedAndTheRecordingOneIsThePlaybackOneUn
         {"Two", {Recording({"M"}), Speakers({"A", "B"}), Recording({"L", "M"})}}}, 2, "Two",
        {"Speakers 0 -1 1 0", "One line -1 0 0 1", "Two 1 2 2 2"}},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    Rig rig(row.devices);
-    QStringList described;
+  for (const auto& [devices, record, name, described] : rows) {
+    SCOPED_TRACE(name);
+    Rig rig(devices);
+    QStringList found;
     for (const auto& m : rig.info->Mixers())
-      described << QStringLiteral("%1 %2 %3 %4 %5").arg(m.ProductName).arg(m.SpeakersDestination)
-                       .arg(m.RecordDestination).arg(m.SpeakersLineCount).arg(m.RecordLineCount);
-    EXPECT_EQ(described, row.described);
+      found << QStringLiteral("%1 %2 %3 %4 %5").arg(m.ProductName).arg(m.SpeakersDestination)
+                   .arg(m.RecordDestination).arg(m.SpeakersLineCount).arg(m.RecordLineCount);
+    EXPECT_EQ(found, described);
     EXPECT_EQ(rig.info->PlaybackMixer(), 0);
-    EXPECT_EQ(rig.info->RecordMixer(), row.record);
-    EXPECT_EQ(rig.info->RecordDeviceName(), row.name);
+    EXPECT_EQ(rig.info->RecordMixer(), record);
+    EXPECT_EQ(rig.info->RecordDeviceName(), name);
   }
-  Rig rig(rows[0].devices);
+  Rig rig(std::get<0>(rows[0]));
   ASSERT_TRUE(rig.info->SetVolume(1000));
   ASSERT_TRUE(rig.info->SetRecordLevel(2000));
   EXPECT_EQ(rig.Destination(0, 0).Volume.Left, 1000);
@@ -240,36 +237,31 @@ TEST(AudioAdjustInfo, OnlyACMediaRearWithThreeRecordingLinesUsesTheMonitorAndAFa
 }
 
 TEST(AudioAdjustInfo, WithoutAMixerWithHalfADeviceOrWithFailingCallsOnlyWhatWorksChanges) {
-  const struct {
-    const char* what;
-    std::vector<TVirtualMixerDevice> devices;
-    bool failing, speakers;
-    int recordMixer;
-    const char* recordName;
-  } rows[] = {
+  // What is there, its devices, whether calls fail; whether it has speakers, the recording device and its name.
+  const std::tuple<const char*, std::vector<TVirtualMixerDevice>, bool, bool, int, const char*> rows[] = {
       {"none", {}, false, false, -1, ""},
       {"failing", OneCard(), true, true, 0, "Sound Card"},
       {"capture only", {{"Capture Only", {Recording({"Line", "Mic"})}}}, false, false, 0, "Capture Only"},
       {"speakers only", {{"Speakers Only", {Speakers({"Line In"})}}}, false, true, -1, ""},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.what);
-    Rig rig(row.devices);
-    if (row.failing) ASSERT_TRUE(rig.info->SetVolume(30000) && rig.info->SetRecordLevel(4000));
-    rig.mixer->FailCalls = row.failing;
-    EXPECT_EQ(rig.info->HasMixer(), row.speakers);
-    EXPECT_EQ(rig.info->PlaybackMixer(), row.speakers ? 0 : -1);
-    EXPECT_EQ(rig.info->RecordMixer(), row.recordMixer);
-    EXPECT_EQ(rig.info->RecordDeviceName(), row.recordName);
-    EXPECT_EQ(rig.info->RecordLineNames().isEmpty(), !row.failing);
+  for (const auto& [what, devices, failing, speakers, recordMixer, recordName] : rows) {
+    SCOPED_TRACE(what);
+    Rig rig(devices);
+    if (failing) ASSERT_TRUE(rig.info->SetVolume(30000) && rig.info->SetRecordLevel(4000));
+    rig.mixer->FailCalls = failing;
+    EXPECT_EQ(rig.info->HasMixer(), speakers);
+    EXPECT_EQ(rig.info->PlaybackMixer(), speakers ? 0 : -1);
+    EXPECT_EQ(rig.info->RecordMixer(), recordMixer);
+    EXPECT_EQ(rig.info->RecordDeviceName(), recordName);
+    EXPECT_EQ(rig.info->RecordLineNames().isEmpty(), !failing);
     const std::string before = rig.State();
-    const bool works = row.speakers && !row.failing;
+    const bool works = speakers && !failing;
     EXPECT_FALSE(rig.info->SetRecordLevel(9));
     EXPECT_EQ(QList<bool>({rig.info->SetVolume(100), rig.info->SetMasterMute(true), rig.info->SetLineMute(true),
                            rig.info->SetChannelMode(2)}), QList<bool>(4, works));
     EXPECT_FALSE(rig.info->DetectLineInMonitor());
     EXPECT_EQ(rig.State(), works ? "v100 m1 l1 c2 r0" : before);
-    if (row.devices.empty()) EXPECT_TRUE(rig.info->Mixers().empty() && rig.mixer->Requests.empty());
+    if (devices.empty()) EXPECT_TRUE(rig.info->Mixers().empty() && rig.mixer->Requests.empty());
   }
   Rig capture({{"Capture Only", {Recording({"Line", "Mic"})}}});
   capture.mixer->ChangeFromOutside(0, 0, 0, {.Left = 1});
