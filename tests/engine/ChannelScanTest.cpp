@@ -86,7 +86,7 @@ TEST_F(ChannelScan, AutoScanFindsThePlacedStationsAndOnOtherPlansNeighboursInLoc
   }
 }
 
-TEST_F(ChannelScan, FreeScanFindsThePlacedStationsAtTheirExactFrequencies) {
+TEST_F(ChannelScan, FreeScanFindsThePlacedStationsAtTheirExactFrequenciesAndOnesOffTheStepGrid) {
   SetUpCard();
   std::vector<quint32> expected;
   for (quint32 carrier : PlacedCarriers())
@@ -109,10 +109,7 @@ TEST_F(ChannelScan, FreeScanFindsThePlacedStationsAtTheirExactFrequencies) {
   EXPECT_EQ(channels.CableChannels, channels.AntennaChannels);
   EXPECT_FALSE(engine_->Tuner().CoarseTuning());
   EXPECT_EQ(engine_->Tuner().TVMin(), 45250000);
-}
 
-TEST_F(ChannelScan, FreeScanOfAStationOffTheStepGrid) {
-  SetUpCard();
   dev::TVirtualStations stations;
   stations.Add({.Name = "On the grid", .Frequency = 203250000});  // 45.25 MHz + k x 0.25 MHz
   stations.Add({.Name = "Between two steps", .Frequency = 300125000});

@@ -114,16 +114,13 @@ TEST_F(PreviewPipeline, CaptureSizesByStandardDeinterlaceAndFamily) {
 
 TEST_F(PreviewPipeline, PixelFormatChoiceAndFallback) {
   auto& e = Open();
-  for (int choice : {0, 2}) {  // nothing listed yet: neither UYVY nor RGB24 is offered
+  const std::tuple<bool, int, int, int> rows[] = {  // formats listed, choice; the choice kept, the mode
+      {false, 0, 1, 0}, {false, 2, 1, 0},  // nothing listed yet: neither UYVY nor RGB24 is offered
+      {true, 0, 0, 1}, {true, 1, 1, 0}, {true, 2, 2, 3}, {true, 7, 7, 0}};
+  for (const auto& [listed, choice, kept, mode] : rows) {
+    if (listed && e.Formats().UYVYIndex() < 0) ASSERT_TRUE(e.BuildPreviewGraph());
     e.SetPixelFormatChoice(choice);
-    EXPECT_EQ(e.PixelFormatChoice, 1);
-    EXPECT_EQ(e.Formats().PixelFormatMode(), 0);
-  }
-  ASSERT_TRUE(e.BuildPreviewGraph());
-  const int expected[][2] = {{0, 1}, {1, 0}, {2, 3}, {7, 0}};  // choice -> mode
-  for (const auto& [choice, mode] : expected) {
-    e.SetPixelFormatChoice(choice);
-    EXPECT_EQ(e.PixelFormatChoice, choice);
+    EXPECT_EQ(e.PixelFormatChoice, kept) << choice;
     EXPECT_EQ(e.Formats().PixelFormatMode(), mode) << choice;
   }
   e.SetPixelFormatChoice(0);
