@@ -54,11 +54,12 @@ class EngineFixture : public ::testing::Test {
     return *engine_;
   }
   platform::graph::TFilterGraph& Graph() { return *engine_->Preview().Graph(); }
-  QSize CaptureSize() {
+  platform::graph::TMediaType CaptureFormat() {
     platform::graph::TMediaType type;
     engine_->Devices().VCapture()->As<platform::graph::IStreamConfig>()->GetFormat(type);
-    return {type.Width, type.Height};
+    return type;
   }
+  QSize CaptureSize() { return {CaptureFormat().Width, CaptureFormat().Height}; }
   QStringList Warnings() const {
     QStringList all;
     for (const auto& w : Dialogs().Warnings) all << w.join('\n');

@@ -125,9 +125,7 @@ TEST_F(PreviewPipeline, PixelFormatChoiceAndFallback) {
   }
   e.SetPixelFormatChoice(0);
   ASSERT_TRUE(e.SetDeinterlace(true));
-  TMediaType type;
-  e.Devices().VCapture()->As<IStreamConfig>()->GetFormat(type);
-  EXPECT_EQ(type.Subtype, "UYVY");
+  EXPECT_EQ(CaptureFormat().Subtype, "UYVY");
 }
 
 TEST_F(PreviewPipeline, ApplyRebuildsOnlyForADeinterlaceOrSizeChange) {
