@@ -4,25 +4,25 @@
 #include "platform/devices/virtual/VirtualDeviceFilters.h"
 #include "platform/graph/TComponentRegistry.h"
 
-using namespace pvx;
-using namespace pvx::platform::graph;
-namespace dev = pvx::platform::devices;
-
 namespace {
 
 const QString kPhilips = "OKA Virtual Philips 7134 Video Capture";
 
 // A web camera that is no TV card (a video device without crossbar), in the machine for one
-// test: after the card, or (first) as device 0.
+// test: after the card, before it as device 0, or alone.
 class WithWebcam final : public IDeviceProvider {
  public:
-  explicit WithWebcam(bool first = false) {
+  enum Place { After, First, Alone };
+  explicit WithWebcam(Place place) : place_(place) {
     auto& registry = test::Components();
-    if (first) registry.RemoveProvider(&dev::DefaultVirtualProvider());
+    if (place != After) registry.RemoveProvider(&dev::DefaultVirtualProvider());
     registry.AddProvider(this);
-    if (first) registry.AddProvider(&dev::DefaultVirtualProvider());
+    if (place == First) registry.AddProvider(&dev::DefaultVirtualProvider());
   }
-  ~WithWebcam() override { test::Components().RemoveProvider(this); }
+  ~WithWebcam() override {
+    test::Components().RemoveProvider(this);
+    if (place_ == Alone) test::Components().AddProvider(&dev::DefaultVirtualProvider());
+  }
   std::vector<TMoniker> Devices(DeviceCategory category) override {
     if (category != DeviceCategory::VideoInputDevice) return {};
     auto card = camera_;
@@ -30,31 +30,38 @@ class WithWebcam final : public IDeviceProvider {
   }
 
  private:
-  std::shared_ptr<dev::TVirtualCard> camera_ = std::make_shared<dev::TVirtualCard>([] {
-    dev::TVirtualCardConfig c;
-    c.Prefix = "USB";
-    c.Maker.clear();
-    c.Model = "Web";
-    return c;
-  }());
+  Place place_;
+  std::shared_ptr<dev::TVirtualCard> camera_ =
+      std::make_shared<dev::TVirtualCard>(dev::TVirtualCardConfig{.Prefix = "USB", .Maker = "", .Model = "Web"});
 };
 
 }  // namespace
 
-using CaptureDevices = test::EngineFixture;
+class CaptureDevices : public test::EngineFixture {
+ protected:
+  // The chip, the signal readings and the parts found, in one line.
+  std::string Found() {
+    const auto& d = engine_->Devices();
+    const auto& c = engine_->Chip();
+    QString found = QStringLiteral("%1/%2/%3 r%4").arg(c.Maker, c.Model).arg(c.Family).arg(engine_->Tuner().SignalReadings());
+    const std::pair<bool, const char*> parts[] = {{d.VCapture(), "capture"}, {d.CrossbarFilter(), "crossbar"},
+        {engine_->HasTuner(), "tuner"}, {d.TVTuner(), "tvtuner"}, {d.TVAudio(), "tvaudio"}, {d.ACapture(), "audio"},
+        {d.Empia2800(), "empia"}};
+    for (const auto& [present, name] : parts)
+      if (present) found += QStringLiteral(" ") + name;
+    return found.toStdString();
+  }
+};
 
 TEST_F(CaptureDevices, PhilipsCardOpensWithAllPartsAndReportsItsChip) {
   engine::TChipInfo reported;
   auto& e = Make();
   e.OnChipDetected = [&](engine::TCaptureInfo&, const engine::TChipInfo& chip) { reported = chip; };
   ASSERT_TRUE(e.OpenDevices());
-  const auto& d = e.Devices();
-  EXPECT_TRUE(d.HasTuner());
-  EXPECT_TRUE(d.VCapture() && d.CrossbarFilter() && d.TVTuner() && d.TVAudio() && d.ACapture());
-  EXPECT_EQ(reported, (engine::TChipInfo{"Philips", "7134", 1}));
+  EXPECT_EQ(Found(), "Philips/7134/1 r1 capture crossbar tuner tvtuner tvaudio audio");
   EXPECT_EQ(e.Chip(), reported);
-  EXPECT_EQ(e.Tuner().SignalReadings(), 1);
-  EXPECT_EQ(d.VideoDevices(), QStringList({kPhilips}));
+  EXPECT_TRUE(e.Devices().HasTuner());
+  EXPECT_EQ(e.Devices().VideoDevices(), QStringList({kPhilips}));
   EXPECT_TRUE(Graph().FindFilter("VCapture") && Graph().FindFilter("Crossbar") && Graph().FindFilter("TVTuner"));
   EXPECT_EQ(main_.ChipFamily, 0) << "the engine keeps its chip; the shell copies it";
 }
@@ -64,102 +71,64 @@ TEST_F(CaptureDevices, ChipListsComeFromTheConfigAndNoMainSettingsAreNeeded) {
   engine::TEngineConfig config;
   config.ChipMakers = {"Virtual"};
   config.ChipModels = {"713"};
-  auto& e = Make(Card("Empia", "2800"), config);
+  auto& e = Make({.Maker = "Empia", .Model = "2800"}, config);
   ASSERT_TRUE(e.OpenDevices());
-  EXPECT_EQ(e.Chip(), (engine::TChipInfo{"Virtual", "", 3}));
-  EXPECT_TRUE(e.Devices().Empia2800());
+  EXPECT_EQ(Found(), "Virtual//3 r10 capture crossbar tuner tvtuner tvaudio audio empia");
   ASSERT_TRUE(e.StartPreview());
   e.StopPreview();
 }
 
-TEST_F(CaptureDevices, ChosenDeviceWithoutCrossbarFallsBackToDeviceZeroOnceEvenUnattended) {
-  WithWebcam webcam;  // device 1
-  for (bool unattended : {false, true}) {
+TEST_F(CaptureDevices, ADeviceWithoutCrossbarIsNoTunerAndAChosenOneFallsBackToDeviceZeroOnce) {
+  // Where the web camera is, the device chosen (-1: the default, the first device that looks like a
+  // TV card), a name override, unattended; whether the card opens, which comes with the message.
+  const std::tuple<WithWebcam::Place, int, const char*, bool, bool> rows[] = {
+      {WithWebcam::After, 1, "", false, true}, {WithWebcam::After, 1, "", true, true},  // even unattended
+      {WithWebcam::After, -1, "Web Camera", false, true},  // an override naming it does not loop
+      {WithWebcam::First, 0, "", false, false},  // device 0 without a matching crossbar: no message
+      {WithWebcam::Alone, -1, "", false, false},
+  };
+  for (const auto& [place, index, nameOverride, unattended, opens] : rows) {
+    SCOPED_TRACE(int(place) * 10 + index);
     test::Dialogs().Warnings.clear();
-    auto& e = Make();
+    WithWebcam webcam(place);
+    engine::TEngineConfig config;
+    config.VideoNameOverride = nameOverride;
+    auto& e = Make({}, config);
+    EXPECT_EQ(e.VideoDeviceIndex, place == WithWebcam::First ? 1 : 0);
     e.SetUnattended(unattended);
-    e.VideoDeviceIndex = 1;
+    if (index >= 0) e.VideoDeviceIndex = index;
     e.PixelFormatChoice = 2;
-    ASSERT_TRUE(e.OpenDevices());
-    EXPECT_EQ(Warnings(), QStringList({"This is not a valid capture device for Tuner, try to load default setting..."}));
+    EXPECT_EQ(e.OpenDevices(), opens);
+    EXPECT_TRUE(place == WithWebcam::Alone || e.HasTuner() == opens);
+    EXPECT_EQ(Warnings(), QStringList(opens, "This is not a valid capture device for Tuner, try to load default setting..."));
+    EXPECT_EQ(e.PixelFormatChoice, opens ? 1 : 2);
+    if (!opens) continue;
     EXPECT_EQ(e.VideoDeviceIndex, 0);
-    EXPECT_EQ(e.PixelFormatChoice, 1);
     EXPECT_EQ(e.Devices().VCapture()->FriendlyName(), kPhilips);
-    EXPECT_EQ(e.Chip().Family, 1);
+    EXPECT_EQ(Found(), "Philips/7134/1 r1 capture crossbar tuner tvtuner tvaudio audio");
   }
-}
-
-TEST_F(CaptureDevices, OverrideNamingADeviceWithoutCrossbarDoesNotLoop) {
-  WithWebcam webcam;
-  engine::TEngineConfig config;
-  config.VideoNameOverride = "Web Camera";
-  auto& e = Make({}, config);
-  ASSERT_TRUE(e.OpenDevices());
-  EXPECT_EQ(e.Devices().VCapture()->FriendlyName(), kPhilips);
-}
-
-TEST_F(CaptureDevices, DeviceZeroWithoutAMatchingCrossbarFailsWithoutTunerOrMessage) {
-  WithWebcam webcam(true);  // device 0, the card's parts follow
-  auto& e = Make();
-  EXPECT_EQ(e.VideoDeviceIndex, 1) << "the default is the first device that looks like a TV card";
-  e.VideoDeviceIndex = 0;
-  EXPECT_FALSE(e.OpenDevices());
-  EXPECT_FALSE(e.HasTuner());
-  EXPECT_TRUE(Warnings().isEmpty());
-}
-
-TEST_F(CaptureDevices, OnlyAWebcamFails) {
-  test::Components().RemoveProvider(&dev::DefaultVirtualProvider());
-  {
-    WithWebcam webcam;
-    auto& e = Make();
-    EXPECT_FALSE(e.OpenDevices());
-  }
-  test::Components().AddProvider(&dev::DefaultVirtualProvider());
-  EXPECT_TRUE(Warnings().isEmpty());
-}
-
-TEST_F(CaptureDevices, CardWithoutTunerSucceedsWithoutIt) {
-  auto card = Card("Philips", "7134");
-  card.HasTuner = false;
-  auto& e = Open(card);
-  EXPECT_FALSE(e.HasTuner());
-  EXPECT_FALSE(e.Devices().TVTuner() || e.Devices().TVAudio());
 }
 
 TEST_F(CaptureDevices, ChipFamiliesFromNames) {
-  const struct {
-    const char *maker, *model;
-    engine::TChipInfo chip;
-    int readings;
-    bool opens;
-  } rows[] = {
-      {"Conexant", "88X", {"Conexant", "88X", 2}, 3, true},
-      {"", "2820", {"Empia", "2820", 4}, 3, true},  // no "Empia" in any name: found by the model
-      {"Empia", "2800", {"Empia", "2800", 3}, 10, true},
-      {"Wis", "GO7007", {"Wis", "", 5}, 1, true},
-      {"Acme", "999", {"", "", 0}, 1, false},
+  const std::tuple<const char*, const char*, bool, bool, std::string> rows[] = {  // maker, model, tuner, opens, found
+      {"Conexant", "88X", true, true, "Conexant/88X/2 r3 capture crossbar tuner tvtuner tvaudio audio"},
+      {"", "2820", true, true, "Empia/2820/4 r3 capture crossbar tuner tvtuner tvaudio audio"},  // found by the model
+      {"Empia", "2800", true, true, "Empia/2800/3 r10 capture crossbar tuner tvtuner tvaudio audio empia"},
+      {"Wis", "GO7007", true, true, "Wis//5 r1 capture crossbar tuner tvtuner tvaudio"},
+      {"Acme", "999", true, false, "//0 r1 capture"},
+      {"Philips", "7134", false, true, "Philips/7134/1 r1 capture crossbar audio"},  // opens without a tuner
   };
-  for (const auto& row : rows) {
-    auto card = Card(row.maker, row.model);
-    card.Prefix.clear();
-    auto& e = Make(card);
-    EXPECT_EQ(e.OpenDevices(), row.opens) << row.model;
-    EXPECT_EQ(e.Chip(), row.chip) << row.model;
-    EXPECT_EQ(e.Tuner().SignalReadings(), row.readings) << row.model;
-    EXPECT_EQ(e.Devices().Empia2800() != nullptr, row.chip.Family == 3) << row.model;
-    EXPECT_EQ(e.HasTuner(), row.opens) << row.model;
-    EXPECT_EQ(e.Devices().ACapture() != nullptr, row.opens && row.chip.Family != 5) << row.model;
+  for (const auto& [maker, model, tuner, opens, found] : rows) {
+    Make({.Prefix = "", .Maker = maker, .Model = model, .HasTuner = tuner});
+    EXPECT_EQ(engine_->OpenDevices(), opens) << model;
+    EXPECT_EQ(Found(), found) << model;
   }
 }
 
 TEST(ChipInfo, CaptureSizesAndStandardTuners) {
   using engine::CaptureSizes;
-  EXPECT_EQ(CaptureSizes(0x1, false, 1), std::vector<QSize>({{320, 240}}));
   EXPECT_EQ(CaptureSizes(0x4, true, 3), std::vector<QSize>({{640, 480}}));
   EXPECT_EQ(CaptureSizes(0x10, false, 3), std::vector<QSize>({{352, 288}}));
-  EXPECT_EQ(CaptureSizes(0x10, true, 1), std::vector<QSize>({{640, 480}}));
-  EXPECT_EQ(CaptureSizes(0x10, true, 3), std::vector<QSize>({{640, 576}, {720, 576}}));
   EXPECT_EQ(CaptureSizes(0x10, true, 5), std::vector<QSize>({{720, 576}}));
   for (int family : {0, 1, 2, 3, 4, 5})
     EXPECT_EQ((engine::TChipInfo{"", "", family}.IsStandardTuner()), family < 2 || family > 4);

@@ -47,18 +47,19 @@ class EngineFixture : public ::testing::Test {
     EXPECT_TRUE(engine_->OpenDevices());
     return *engine_;
   }
-  static dev::TVirtualCardConfig Card(const char* maker, const char* model) {
-    dev::TVirtualCardConfig card;
-    card.Maker = maker;
-    card.Model = model;
-    return card;
+  // Opens the card and builds the preview graph without running it.
+  engine::TCaptureInfo& Built(const dev::TVirtualCardConfig& card = {}) {
+    Open(card);
+    EXPECT_TRUE(engine_->BuildPreviewGraph());
+    return *engine_;
   }
   platform::graph::TFilterGraph& Graph() { return *engine_->Preview().Graph(); }
-  QSize CaptureSize() {
+  platform::graph::TMediaType CaptureFormat() {
     platform::graph::TMediaType type;
     engine_->Devices().VCapture()->As<platform::graph::IStreamConfig>()->GetFormat(type);
-    return {type.Width, type.Height};
+    return type;
   }
+  QSize CaptureSize() { return {CaptureFormat().Width, CaptureFormat().Height}; }
   QStringList Warnings() const {
     QStringList all;
     for (const auto& w : Dialogs().Warnings) all << w.join('\n');
@@ -73,3 +74,7 @@ class EngineFixture : public ::testing::Test {
 };
 
 }  // namespace pvx::test
+
+using namespace pvx;
+using namespace pvx::platform::graph;
+namespace dev = pvx::platform::devices;

@@ -2,31 +2,26 @@
 #include "engine/CrossBar.h"
 #include "engine/VideoSignalAdjust.h"
 
-using namespace pvx;
-using namespace pvx::platform::graph;
-namespace dev = pvx::platform::devices;
-
 using Routing = test::EngineFixture;
 
-TEST_F(Routing, SelectInputRoutesByConnectorType) {
-  auto& e = Open();
-  ASSERT_TRUE(e.BuildPreviewGraph());
+TEST_F(Routing, SelectInputRoutesByConnectorTypeAndTheAudioLine) {
+  auto& e = Built();
   ASSERT_TRUE(e.SelectInput(2));
   EXPECT_EQ(e.Routing().InputKind(), 2);
   EXPECT_EQ(card_->Picture().Kind, dev::SourceKind::Composite);
   EXPECT_EQ(card_->Crossbar(0).Routes[1], 4) << "the composite input's sound came along";
-  ASSERT_TRUE(e.SelectInput(9));
-  EXPECT_EQ(card_->Picture().Kind, dev::SourceKind::Camera);
   ASSERT_TRUE(e.SelectInput(1));
   EXPECT_EQ(card_->Picture().Kind, dev::SourceKind::Snow);  // the tuner, nothing tuned yet
+  EXPECT_TRUE(e.SelectAudioInputLine(1));
+  EXPECT_EQ(card_->EnabledAudioInput(), 1);
+  EXPECT_FALSE(e.SelectAudioInputLine(2));
+  EXPECT_EQ(e.AudioInputIndex, 1);
 }
 
 TEST_F(Routing, TheCameraInputIsFoundByItsAuxRouteAndAMissingConnectorIs1102) {
   for (bool camera : {true, false}) {
     test::Dialogs().Warnings.clear();
-    auto card = Card("Philips", "7134");
-    card.HasCamera = camera;
-    auto& e = Open(card);
+    auto& e = Open({.HasCamera = camera});
     EXPECT_FALSE(e.HasAuxInput() || e.SelectInput(3)) << "no routes before a build";
     ASSERT_TRUE(e.BuildPreviewGraph());
     EXPECT_EQ(e.HasAuxInput(), camera);
@@ -39,10 +34,7 @@ TEST_F(Routing, TheCameraInputIsFoundByItsAuxRouteAndAMissingConnectorIs1102) {
 }
 
 TEST_F(Routing, CascadedCrossbarsAreBothRouted) {
-  auto card = Card("Philips", "7134");
-  card.Crossbars = 2;
-  auto& e = Open(card);
-  ASSERT_TRUE(e.BuildPreviewGraph());
+  auto& e = Built({.Crossbars = 2});
   ASSERT_TRUE(e.Routing().Crossbar());
   ASSERT_EQ(e.Routing().RouteCount(), 4);
   EXPECT_EQ(e.Routing().Crossbar()->Routes()[1].size(), 2u);  // composite: upper, then lower crossbar
@@ -53,55 +45,32 @@ TEST_F(Routing, CascadedCrossbarsAreBothRouted) {
   EXPECT_EQ(card_->Picture().Kind, dev::SourceKind::Composite);
 }
 
-TEST_F(Routing, EmpiaIsToldTheInput) {
-  auto& e = Open(Card("Empia", "2800"));
-  ASSERT_TRUE(e.BuildPreviewGraph());
-  ASSERT_TRUE(e.SelectInput(3));
+TEST_F(Routing, EmpiaIsToldTheInputAndPinTypesHaveNames) {
+  Built({.Maker = "Empia", .Model = "2800"});
+  ASSERT_TRUE(engine_->SelectInput(3));
   EXPECT_EQ(card_->VendorSource, 2);
-}
-
-TEST_F(Routing, AudioInputLine) {
-  auto& e = Open();
-  ASSERT_TRUE(e.BuildPreviewGraph());
-  EXPECT_TRUE(e.SelectAudioInputLine(1));
-  EXPECT_EQ(card_->EnabledAudioInput(), 1);
-  EXPECT_EQ(e.AudioInputIndex, 1);
-  EXPECT_FALSE(e.SelectAudioInputLine(2));
-  EXPECT_EQ(e.AudioInputIndex, 1);
-}
-
-TEST(CrossbarNames, PinTypeNames) {
-  EXPECT_EQ(engine::TCrossbar::StringFromPinType(1), "Video Tuner");
-  EXPECT_EQ(engine::TCrossbar::StringFromPinType(0x1009), "Audio Decoder");
-  EXPECT_EQ(engine::TCrossbar::StringFromPinType(77), "Unknown");
+  QStringList names;
+  for (int type : {1, 0x1009, 77}) names << engine::TCrossbar::StringFromPinType(type);
+  EXPECT_EQ(names, QStringList({"Video Tuner", "Audio Decoder", "Unknown"}));
 }
 
 using Colour = test::EngineFixture;
 
-TEST(ColourLevels, MappingBothWays) {
-  const engine::TProcAmpRange brightness{0, 255, 1, 128, 1};
-  EXPECT_EQ(engine::TVideoSignalAdjust::LevelToValue(50, brightness), 128);
-  EXPECT_EQ(engine::TVideoSignalAdjust::LevelToValue(0, brightness), 0);
+TEST_F(Colour, LevelsMapBothWaysApplyToTheDeviceAndStoreBack) {
+  using A = engine::TVideoSignalAdjust;
+  const engine::TProcAmpRange brightness{0, 255, 1, 128, 1}, hue{-128, 127, 1, 0, 1};
   // 100 % would land one past the maximum, which the device refuses: it is kept in range.
-  EXPECT_EQ(engine::TVideoSignalAdjust::LevelToValue(100, brightness), 255);
-  EXPECT_EQ(engine::TVideoSignalAdjust::LevelToValue(-1, brightness), 128);
-  EXPECT_EQ(engine::TVideoSignalAdjust::LevelToValue(101, brightness), 128);
-  const engine::TProcAmpRange hue{-128, 127, 1, 0, 1};
-  EXPECT_EQ(engine::TVideoSignalAdjust::LevelToValue(33, hue), -44);  // 256 x 33 = 8448: 84, rest 48
-  EXPECT_EQ(engine::TVideoSignalAdjust::LevelToValue(35, hue), -38);  // 8960: 89, rest 60 rounds up
-  EXPECT_EQ(engine::TVideoSignalAdjust::ValueToLevel(0, 128, brightness), 50);
-  EXPECT_EQ(engine::TVideoSignalAdjust::ValueToLevel(2, 0, hue), 50);
-}
-
-TEST_F(Colour, LevelsApplyToTheDeviceAndStoreBack) {
-  auto& e = Open();
+  // Hue 33 %: 256 x 33 = 8448, 84 rest 48; 35 %: 8960, 89 rest 60 rounds up.
+  const std::tuple<int, engine::TProcAmpRange, int> rows[] = {{50, brightness, 128}, {0, brightness, 0},
+      {100, brightness, 255}, {-1, brightness, 128}, {101, brightness, 128}, {33, hue, -44}, {35, hue, -38}};
+  for (const auto& [level, range, value] : rows) EXPECT_EQ(A::LevelToValue(level, range), value) << level;
+  EXPECT_EQ(A::ValueToLevel(0, 128, brightness), 50);
+  EXPECT_EQ(A::ValueToLevel(2, 0, hue), 50);
   main_.ColorLevels = {50, -1, 0, 100, 25};
-  ASSERT_TRUE(e.BuildPreviewGraph());
-  EXPECT_EQ(card_->ProcAmp(0), 128);
-  EXPECT_EQ(card_->ProcAmp(1), 64);   // the device default
-  EXPECT_EQ(card_->ProcAmp(2), -128);
-  EXPECT_EQ(card_->ProcAmp(3), 127);  // 100 % is the maximum
-  EXPECT_EQ(card_->ProcAmp(4), 4);
+  auto& e = Built();
+  QList<int> applied;
+  for (int p = 0; p < 5; ++p) applied << card_->ProcAmp(p);
+  EXPECT_EQ(applied, QList<int>({128, 64, -128, 127, 4}));  // -1: the device default; 100 %: the maximum
   ASSERT_TRUE(e.SignalAdjust().SetSaturation(64));
   e.SignalAdjust().StoreLevels();
   EXPECT_EQ(main_.ColorLevels[3], 50);
@@ -118,11 +87,9 @@ TEST_F(Colour, SnapshotsAndStillsComeFromTheLivePicture) {
   EXPECT_FALSE(e.GrabSnapshot()) << "no graph yet";
   ASSERT_TRUE(e.StartPreview());
   ASSERT_TRUE(e.SetTVFrequency(48250000, false));  // a red station
-  ASSERT_TRUE(test::WaitUntil([&] { return e.GrabSnapshot(); }));
   ASSERT_TRUE(test::WaitUntil([&] {
-    e.GrabSnapshot();
-    const QImage& i = sink.images.front();
-    return qRed(i.pixel(i.width() / 2, i.height() / 2)) > 200;
+    const QImage* i = e.GrabSnapshot() ? &sink.images.front() : nullptr;
+    return i && qRed(i->pixel(i->width() / 2, i->height() / 2)) > 200;
   }));
   const QImage& shot = sink.images.front();
   EXPECT_EQ(shot.size(), QSize(320, 240));
