@@ -9,6 +9,7 @@
 #include <QTest>
 #include <vector>
 
+#include "platform/Clock.h"
 #include "support/TestEnvironment.h"
 
 using namespace pvx;
@@ -190,8 +191,9 @@ TEST(VideoWindow, CursorHidesAfterTheDelayAndReturnsOnMovement) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.owner));
   w.window->SetCursorHideDelay(50);
   QTest::mouseMove(w.window, QPoint(20, 20));
+  test::Clock().Advance(49);
   EXPECT_FALSE(w.window->IsCursorHidden());
-  for (int i = 0; i < 500 && !w.window->IsCursorHidden(); ++i) QTest::qWait(10);
+  test::Clock().Advance(1);
   ASSERT_TRUE(w.window->IsCursorHidden());
   EXPECT_EQ(w.window->cursor().shape(), Qt::BlankCursor);
 
