@@ -16,10 +16,13 @@ constexpr int kY = 1192, kRV = 1634, kGU = 401, kGV = 833, kBU = 2065;
 
 inline uchar Clamp(int v) { return uchar(std::clamp(v, 0, 255)); }
 
+// The steps of the vector paths, so that every path gives the same pixel: each term in
+// quarters rounded down, the sum rounded at the end.
 inline QRgb Pixel(int y, int u, int v) {
-  const int c = (y - 16) * kY + 512, d = u - 128, e = v - 128;  // + 512 rounds
-  return 0xFF000000u | (uint(Clamp((c + kRV * e) >> 10)) << 16) |
-         (uint(Clamp((c - kGU * d - kGV * e) >> 10)) << 8) | Clamp((c + kBU * d) >> 10);
+  const int c = (((y - 16) * kY) >> 8) + 2, d = u - 128, e = v - 128;
+  return 0xFF000000u | (uint(Clamp((c + ((kRV * e) >> 8)) >> 2)) << 16) |
+         (uint(Clamp((c - ((kGU * d) >> 8) - ((kGV * e) >> 8)) >> 2)) << 8) |
+         Clamp((c + ((kBU * d) >> 8)) >> 2);
 }
 
 // `count` pixels from the start of a pair on. Y0, U, Y1, V are the byte offsets within a pair.
