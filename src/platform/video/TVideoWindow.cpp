@@ -111,7 +111,8 @@ void TVideoWindow::ShowFrame(const QImage& frame) {
 void TVideoWindow::ShowFrame(const TRawFrame& frame) {
   raw_ = frame;
   ++frameSerial_;
-  if (still_.isNull()) update();
+  // Frames come one posted event apart already: painting now spares a second event round.
+  if (still_.isNull()) repaint();
 }
 
 QImage TVideoWindow::CurrentFrame() const {
