@@ -13,13 +13,10 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/graph/Interfaces.h"
-#include "platform/graph/TComponentRegistry.h"
-#include "platform/graph/TFilterGraph.h"
-#include "platform/media/MediaInterfaces.h"
+#include "common/RecordingRig.h"
 
-using namespace pvx::platform;
-using namespace pvx::platform::graph;
+using namespace pvx;
+using platform::graph::TFilterGraph;
 
 namespace {
 
@@ -41,38 +38,7 @@ double Span(const QString& path, const char* stream) {
 
 bool Record(const QString& path, int seconds) {
   TFilterGraph graph;
-  auto video = EnumerateDevices(DeviceCategory::VideoInputDevice).front().Bind();
-  auto audio = EnumerateDevices(DeviceCategory::AudioInputDevice).front().Bind();
-  auto tuner = EnumerateDevices(DeviceCategory::TVTuner).front().Bind();
-  graph.AddFilter(video, "VCapture");
-  graph.AddFilter(audio, "ACapture");
-  graph.AddFilter(tuner, "TVTuner");
-  tuner->As<ITunerPropertySet>()->SetFrequency(55250000, kTuningExact, 0);
-  TMediaType picture;
-  video->As<IStreamConfig>()->GetStreamCaps(0, picture);
-  picture.Subtype = "YUY2";
-  picture.Width = 320;
-  picture.Height = 240;
-  picture.AvgTimePerFrame = 333667;
-  TMediaType sound;
-  audio->As<IStreamConfig>()->GetStreamCaps(0, sound);
-  sound.SampleRate = 48000;
-  if (!video->As<IStreamConfig>()->SetFormat(picture) || !audio->As<IStreamConfig>()->SetFormat(sound))
-    return false;
-  auto recorder = graph.AddComponent(media::kMpegRecorderName, "MPEG");
-  auto* s = recorder ? recorder->As<media::IMpegRecorderSettings>() : nullptr;
-  if (!s) return false;
-  s->SetStreamType(2);
-  s->SetVideoBitRate(4000000);
-  s->SetQuality(0);
-  s->SetFrameSize(320, 240);
-  s->SetAudioSampleRate(44100);
-  s->SetFrameRateCode(4);
-  s->SetFlags(false, true);
-  recorder->As<IFileSink>()->SetFileName(path);
-  if (!graph.Render(*video->FindPin("Capture")) || !graph.Render(*audio->FindPin("Capture")) ||
-      !graph.Run())
-    return false;
+  if (!bench::StartRecording(graph, path, {2, 0, 4, false})) return false;
   QEventLoop loop;
   QTimer::singleShot(seconds * 1000, &loop, &QEventLoop::quit);
   loop.exec();

@@ -13,12 +13,10 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "platform/graph/Interfaces.h"
-#include "platform/graph/TComponentRegistry.h"
-#include "platform/graph/TFilterGraph.h"
-#include "platform/media/MediaInterfaces.h"
+#include "common/RecordingRig.h"
 #include "platform/video/TVideoRenderer.h"
 
+using namespace pvx;
 using namespace pvx::platform;
 using namespace pvx::platform::graph;
 
@@ -30,36 +28,6 @@ void RunFor(int ms) {
   loop.exec();
 }
 
-bool StartWriter(TFilterGraph& graph, const QString& path) {
-  auto video = EnumerateDevices(DeviceCategory::VideoInputDevice).front().Bind();
-  auto audio = EnumerateDevices(DeviceCategory::AudioInputDevice).front().Bind();
-  auto tuner = EnumerateDevices(DeviceCategory::TVTuner).front().Bind();
-  graph.AddFilter(video, "VCapture");
-  graph.AddFilter(audio, "ACapture");
-  graph.AddFilter(tuner, "TVTuner");
-  tuner->As<ITunerPropertySet>()->SetFrequency(55250000, kTuningExact, 0);
-  TMediaType picture;
-  video->As<IStreamConfig>()->GetStreamCaps(0, picture);
-  picture.Subtype = "YUY2";
-  picture.Width = 320;
-  picture.Height = 240;
-  picture.AvgTimePerFrame = 333667;
-  if (!video->As<IStreamConfig>()->SetFormat(picture)) return false;
-  auto recorder = graph.AddComponent(media::kMpegRecorderName, "MPEG");
-  auto* s = recorder ? recorder->As<media::IMpegRecorderSettings>() : nullptr;
-  if (!s) return false;
-  s->SetStreamType(1);
-  s->SetVideoBitRate(4000000);
-  s->SetQuality(3);
-  s->SetFrameSize(320, 240);
-  s->SetAudioSampleRate(44100);
-  s->SetFrameRateCode(5);
-  s->SetFlags(true, false);
-  recorder->As<IFileSink>()->SetFileName(path);
-  return graph.Render(*video->FindPin("Capture")) && graph.Render(*audio->FindPin("Capture")) &&
-         graph.Run();
-}
-
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -68,7 +36,7 @@ int main(int argc, char* argv[]) {
   QTemporaryDir dir;
   const QString path = dir.filePath("ts0.mpv");
   TFilterGraph writer;
-  if (!StartWriter(writer, path)) {
+  if (!bench::StartRecording(writer, path, {1, 3, 5, true})) {
     std::fprintf(stderr, "bench-growing-file: cannot start the recording\n");
     return 1;
   }

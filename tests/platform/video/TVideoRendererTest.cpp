@@ -19,9 +19,9 @@ namespace {
 
 // A test source rendered through the registry, as the engine's preview does.
 struct TRenderedSource {
-  TRenderedSource() {
+  explicit TRenderedSource(int frames = 0) {
     test::RegisterRenderers();
-    auto source = std::make_shared<test::TTestSource>(MediaMajor::Video);
+    auto source = std::make_shared<test::TTestSource>(MediaMajor::Video, frames);
     graph->AddFilter(source, "Source");
     EXPECT_TRUE(graph->Render(*source->FindPin("Capture")));
     renderer = dynamic_cast<TVideoRenderer*>(graph->FindFilter("Video Renderer"));
@@ -55,6 +55,18 @@ TEST(VideoRenderer, DeliversColourBarsStopsOnStopAndResumesOnRun) {
   // The last picture stays, and a window made now starts with it.
   EXPECT_EQ(s.renderer->Window()->CurrentFrame().size(), QSize(320, 240));
   EXPECT_TRUE(s.RunUntil(atStop + 3));
+}
+
+// A stream that comes faster than it is shown (a file) is paced by the renderer, not thinned.
+TEST(VideoRenderer, ShowsEveryPictureOfAStreamThatComesFasterThanRealTime) {
+  TRenderedSource s(20);
+  bool ended = false;
+  s.graph->OnEvent = [&](const platform::graph::TGraphEvent& e) {
+    ended = ended || e.kind == platform::graph::TGraphEvent::EndOfStream;
+  };
+  ASSERT_TRUE(s.graph->Run());
+  ASSERT_TRUE(test::WaitUntil([&] { return ended; }));
+  EXPECT_EQ(s.renderer->FramesRendered(), 20u);
 }
 
 TEST(VideoRenderer, WindowIsHiddenUntilShownAndThenPaintsFrames) {

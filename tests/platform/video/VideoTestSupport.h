@@ -26,19 +26,21 @@ inline void RegisterRenderers() {
                     [] { return std::make_shared<platform::video::TAudioRenderer>(); });
 }
 
-// A live source with one output pin named after its kind: "Capture" pictures or "Audio".
+// A source with one output pin named after its kind: "Capture" pictures or "Audio"; live, or
+// `frames` pictures as fast as they are taken, as from a file.
 class TTestSource final : public platform::graph::TFilter {
  public:
-  explicit TTestSource(platform::graph::MediaMajor major) : TFilter("Test Source") {
+  explicit TTestSource(platform::graph::MediaMajor major, int frames = 0) : TFilter("Test Source") {
     const bool video = major == platform::graph::MediaMajor::Video;
     const char* pin = video ? "Capture" : "Audio";
     AddPin(pin, platform::graph::PinDir::Output, platform::graph::PinCategory::Capture, major);
-    const char* description =
-        video ? "videotestsrc is-live=true ! capsfilter name=caps "
+    const QByteArray from = frames ? "num-buffers=" + QByteArray::number(frames) : "is-live=true";
+    const QByteArray description =
+        video ? "videotestsrc " + from + " ! capsfilter name=caps "
                 "caps=\"video/x-raw,format=YUY2,width=320,height=240,framerate=30/1\""
-              : "audiotestsrc is-live=true ! capsfilter name=caps "
+              : "audiotestsrc " + from + " ! capsfilter name=caps "
                 "caps=\"audio/x-raw,format=S16LE,rate=48000,channels=2\"";
-    if (GstElement* bin = platform::graph::MakeBin(description, "TestSource")) {
+    if (GstElement* bin = platform::graph::MakeBin(description.constData(), "TestSource")) {
       SetElement(bin);
       platform::graph::Ghost(bin, "caps", "src", pin);
     }
