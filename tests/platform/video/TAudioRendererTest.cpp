@@ -30,26 +30,20 @@ TEST(SoundCards, ACardIsALineStartingWithADigit) {
   for (const auto& [text, card] : rows) EXPECT_EQ(ListsSoundCard(text), card) << text;
 }
 
-// The environment's choice wins; otherwise a sound server's socket or a card means sound.
+// The environment's choice wins; otherwise a sound server's socket or a card means sound, and
+// without sound the renderer plays into a null sink.
 TEST(SoundOutput, EnvironmentThenServerSocketThenCard) {
   const QString socket = qEnvironmentVariable("XDG_RUNTIME_DIR") + "/pulse/native";
   QFile cards("/proc/asound/cards");
   const bool hasCard = cards.open(QIODevice::ReadOnly) && ListsSoundCard(cards.readAll());
-  {
-    test::TScopedEnv env("OKA_PVX_AUDIO_SINK", "");
-    EXPECT_EQ(SoundOutputAvailable(), hasCard);
-    test::WriteFile(socket, "");
-    EXPECT_TRUE(SoundOutputAvailable());
+  const std::tuple<const char*, bool, bool> rows[] = {
+      {"", false, hasCard}, {"", true, true}, {"null", true, false}, {"auto", false, true}};
+  for (const auto& [choice, server, sound] : rows) {
+    test::TScopedEnv env("OKA_PVX_AUDIO_SINK", choice);
+    server ? test::WriteFile(socket, "") : void(QFile::remove(socket));
+    EXPECT_EQ(SoundOutputAvailable(), sound) << choice << server;
+    EXPECT_EQ(TAudioRenderer().UsesNullSink(), !sound) << choice << server;
   }
-  {
-    test::TScopedEnv env("OKA_PVX_AUDIO_SINK", "null");
-    EXPECT_FALSE(SoundOutputAvailable());
-    EXPECT_TRUE(TAudioRenderer().UsesNullSink());
-  }
-  QFile::remove(socket);
-  test::TScopedEnv env("OKA_PVX_AUDIO_SINK", "auto");
-  EXPECT_TRUE(SoundOutputAvailable());
-  EXPECT_FALSE(TAudioRenderer().UsesNullSink());
 }
 
 TEST(AudioRenderer, TestToneRendersIntoTheNullSinkInRealTimeAgainAfterAStop) {
