@@ -110,51 +110,11 @@ __attribute__((target("avx2"))) int Avx2Pixels(const uchar* in, QRgb* out, int c
   return x;
 }
 
-// Thirty-two pixels a step where the processor has 512-bit byte and word operations.
-template <bool LumaFirst>
-__attribute__((target("avx512f,avx512bw"))) int Avx512Pixels(const uchar* in, QRgb* out,
-                                                              int count) {
-  const __m512i lowBytes = _mm512_set1_epi16(0x00FF);
-  const __m512i y16 = _mm512_set1_epi16(16), c128 = _mm512_set1_epi16(128),
-                half = _mm512_set1_epi16(2);
-  const __m512i cy = _mm512_set1_epi16(kY * 4), crv = _mm512_set1_epi16(kRV * 4),
-                cgu = _mm512_set1_epi16(kGU * 4), cgv = _mm512_set1_epi16(kGV * 4),
-                cbu = _mm512_set1_epi16(kBU * 4);
-  const __m512i alpha = _mm512_set1_epi8(char(0xFF));
-  const __m512i first = _mm512_set_epi64(11, 10, 3, 2, 9, 8, 1, 0);
-  const __m512i second = _mm512_set_epi64(15, 14, 7, 6, 13, 12, 5, 4);
-  int x = 0;
-  for (; x + 32 <= count; x += 32, in += 64) {
-    const __m512i raw = _mm512_loadu_si512(in);
-    const __m512i y = LumaFirst ? _mm512_and_si512(raw, lowBytes) : _mm512_srli_epi16(raw, 8);
-    const __m512i uv = LumaFirst ? _mm512_srli_epi16(raw, 8) : _mm512_and_si512(raw, lowBytes);
-    __m512i u = _mm512_shufflehi_epi16(_mm512_shufflelo_epi16(uv, _MM_SHUFFLE(2, 2, 0, 0)), _MM_SHUFFLE(2, 2, 0, 0));
-    __m512i v = _mm512_shufflehi_epi16(_mm512_shufflelo_epi16(uv, _MM_SHUFFLE(3, 3, 1, 1)), _MM_SHUFFLE(3, 3, 1, 1));
-    const __m512i c = _mm512_add_epi16(
-        _mm512_mulhi_epi16(_mm512_slli_epi16(_mm512_sub_epi16(y, y16), 6), cy), half);
-    u = _mm512_slli_epi16(_mm512_sub_epi16(u, c128), 6);
-    v = _mm512_slli_epi16(_mm512_sub_epi16(v, c128), 6);
-    const __m512i r = _mm512_srai_epi16(_mm512_add_epi16(c, _mm512_mulhi_epi16(v, crv)), 2);
-    const __m512i g = _mm512_srai_epi16(
-        _mm512_sub_epi16(_mm512_sub_epi16(c, _mm512_mulhi_epi16(u, cgu)), _mm512_mulhi_epi16(v, cgv)),
-        2);
-    const __m512i b = _mm512_srai_epi16(_mm512_add_epi16(c, _mm512_mulhi_epi16(u, cbu)), 2);
-    const __m512i r8 = _mm512_packus_epi16(r, r), g8 = _mm512_packus_epi16(g, g),
-                  b8 = _mm512_packus_epi16(b, b);
-    const __m512i bg = _mm512_unpacklo_epi8(b8, g8), ra = _mm512_unpacklo_epi8(r8, alpha);
-    const __m512i lo = _mm512_unpacklo_epi16(bg, ra), hi = _mm512_unpackhi_epi16(bg, ra);
-    _mm512_storeu_si512(out + x, _mm512_permutex2var_epi64(lo, first, hi));
-    _mm512_storeu_si512(out + x + 16, _mm512_permutex2var_epi64(lo, second, hi));
-  }
-  return x;
-}
-
 // The widest steps first; what is left over goes to the narrower ones.
 template <bool LumaFirst>
 int VectorPixels(const uchar* in, QRgb* out, int count) {
-  static const int level = __builtin_cpu_supports("avx512bw") ? 2 : __builtin_cpu_supports("avx2");
-  int done = level >= 2 ? Avx512Pixels<LumaFirst>(in, out, count) : 0;
-  if (level >= 1) done += Avx2Pixels<LumaFirst>(in + done * 2, out + done, count - done);
+  static const bool avx2 = __builtin_cpu_supports("avx2");
+  const int done = avx2 ? Avx2Pixels<LumaFirst>(in, out, count) : 0;
   return done + Sse2Pixels<LumaFirst>(in + done * 2, out + done, count - done);
 }
 #endif

@@ -21,7 +21,7 @@ bool NearFormula(QRgb got, int y, int u, int v) {
 
 }  // namespace
 
-// 57 = 32 + 16 + 8 + 1 pixels: every vector width the processor has, then the scalar tail;
+// 57 = 3 x 16 + 8 + 1 pixels: every vector width the processor has, then the scalar tail;
 // starting at column 1 also converts a lone second pixel of a pair.
 TEST(FrameToImage, PackedYuvMatchesTheFormulaOnEveryPathAndFromEveryColumn) {
   const int stride = 120, height = 3, count = 57;
