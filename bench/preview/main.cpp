@@ -1,13 +1,15 @@
 // Preview cost: frames per second reaching the video window and CPU time per frame for
 // 640x480 YUY2 from the virtual card, against the same source chain run bare by gst-launch-1.0
-// into fakesink, measured in the same run.
+// into fakesink, measured in the same run over the same span after both have settled.
 //
 //   bench-preview [seconds]      (default 10; run with QT_QPA_PLATFORM=offscreen headless)
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QEventLoop>
 #include <QTimer>
@@ -81,39 +83,46 @@ Figures RunWindowPath(int seconds) {
   return f;
 }
 
-// CPU seconds of one gst-launch-1.0 run of `frames` frames, start-up included.
-double BareRun(int frames, double* wall) {
+// CPU seconds a process has used so far, from /proc (user + system clock ticks).
+double ProcessCpuSeconds(qint64 pid) {
+  QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+  if (!stat.open(QIODevice::ReadOnly)) return -1;
+  // The fields after the command name, which is in parentheses and may hold spaces.
+  const QByteArray text = stat.readAll();
+  const QList<QByteArray> f = text.mid(text.lastIndexOf(')') + 2).split(' ');
+  if (f.size() < 13) return -1;
+  return (f[11].toDouble() + f[12].toDouble()) / double(sysconf(_SC_CLK_TCK));
+}
+
+// The same source chain run bare by gst-launch-1.0, measured like the window path: its CPU
+// time over the same span once it has settled, so its start-up does not count.
+Figures RunBarePipeline(int seconds) {
   const QStringList args = {
-      "-q", "videotestsrc", "is-live=true", QString("num-buffers=%1").arg(frames), "pattern=smpte",
+      "-q", "videotestsrc", "is-live=true", "pattern=smpte",
       "!", "video/x-raw,format=I420,width=640,height=480,framerate=30000/1001",
       "!", "textoverlay", "text=OKA One", "font-desc=Sans Bold 18", "shaded-background=true",
       "!", "clockoverlay", "!", "videobalance", "!", "videoconvert",
       "!", "video/x-raw,format=YUY2", "!", "fakesink", "sync=false"};
-  const double cpu0 = CpuSeconds(RUSAGE_CHILDREN);
-  QElapsedTimer clock;
-  clock.start();
   QProcess process;
   process.start("gst-launch-1.0", args);
-  if (!process.waitForFinished(frames * 100 + 30000) || process.exitCode() != 0) {
-    std::printf("gst-launch-1.0 failed: %s\n", process.readAllStandardError().constData());
-    return -1;
-  }
-  if (wall) *wall = clock.elapsed() / 1000.0;
-  return CpuSeconds(RUSAGE_CHILDREN) - cpu0;
-}
-
-// The bare pipeline's cost per frame without its start-up: a long run less a short one.
-Figures RunBarePipeline(int seconds) {
-  const int shortFrames = 30;
-  const int frames = int(seconds * 30000 / 1001) + shortFrames;
-  double wallShort = 0, wallLong = 0;
-  const double cpuShort = BareRun(shortFrames, &wallShort);
-  const double cpuLong = BareRun(frames, &wallLong);
   Figures f;
-  if (cpuShort < 0 || cpuLong < 0) return f;
-  f.frames = frames - shortFrames;
-  f.seconds = wallLong - wallShort;
-  f.cpu = cpuLong - cpuShort;
+  if (!process.waitForStarted()) return f;
+  RunEventLoop(1000);
+  const double cpu0 = ProcessCpuSeconds(process.processId());
+  QElapsedTimer clock;
+  clock.start();
+  RunEventLoop(seconds * 1000);
+  const double cpu1 = ProcessCpuSeconds(process.processId());
+  f.seconds = clock.elapsed() / 1000.0;
+  process.kill();
+  process.waitForFinished();
+  if (cpu0 < 0 || cpu1 < 0) {
+    std::printf("gst-launch-1.0 failed: %s\n", process.readAllStandardError().constData());
+    return {};
+  }
+  // A live source at 29.97 frames a second.
+  f.frames = f.seconds * 30000 / 1001;
+  f.cpu = cpu1 - cpu0;
   return f;
 }
 

@@ -6,7 +6,6 @@
 #include <QLoggingCategory>
 #include <QObject>
 #include <QThread>
-#include <cstring>
 
 #include "platform/graph/GstPtr.h"
 #include "platform/video/FrameToImage.h"
@@ -19,10 +18,9 @@ namespace {
 
 // A short leaky queue and a one-frame sink keep the picture live: late frames are dropped,
 // never queued up behind a busy UI thread. The capture formats pass videoconvert untouched and
-// are turned into RGB in one pass by FrameToImage; anything else is converted to BGRx first.
+// are turned into RGB in one pass when painted; anything else is converted to BGRx first.
 constexpr const char* kBinDescription =
-    "queue name=queue max-size-buffers=2 leaky=downstream"
-    " ! videoconvert"
+    "videoconvert name=convert"
     " ! video/x-raw,format={ (string)YUY2, (string)UYVY, (string)BGRx }"
     " ! appsink name=sink emit-signals=false max-buffers=1 drop=true sync=true qos=false";
 
@@ -34,7 +32,7 @@ TVideoRenderer::TVideoRenderer()
   GstElement* bin = graph::MakeBin(kBinDescription, "VideoRenderer");
   if (!bin) return;
   SetElement(bin);
-  if (!graph::Ghost(bin, "queue", "sink", "Input")) {
+  if (!graph::Ghost(bin, "convert", "sink", "Input")) {
     qCWarning(lcVideo) << "video renderer: cannot expose its input";
     return;
   }
@@ -70,20 +68,24 @@ TVideoRenderer::~TVideoRenderer() {
 TVideoWindow* TVideoRenderer::Window() {
   if (!window_) {
     window_ = new TVideoWindow();
-    const QImage frame = LastFrame();
-    if (!frame.isNull()) window_->ShowFrame(frame);
+    std::lock_guard lock(frameMutex_);
+    if (!frame_.IsNull()) window_->ShowFrame(frame_);
   }
   return window_;
 }
 
 QImage TVideoRenderer::LastFrame() const {
   std::lock_guard lock(frameMutex_);
-  return frame_;
+  if (imageSerial_ != frameSerial_) {
+    image_ = FrameToImage(frame_);
+    imageSerial_ = frameSerial_;
+  }
+  return image_;
 }
 
 QSize TVideoRenderer::FrameSize() const {
   std::lock_guard lock(frameMutex_);
-  return frame_.size();
+  return frame_.size;
 }
 
 int TVideoRenderer::OnNewSample(GstAppSink* sink, void* self) {
@@ -108,28 +110,28 @@ int TVideoRenderer::Present(GstSample* sample, bool counts) {
     qCWarning(lcVideo) << "video renderer: a sample without video caps";
     return GST_FLOW_ERROR;
   }
-  GstVideoFrame mapped;
-  if (!gst_video_frame_map(&mapped, &info, buffer, GST_MAP_READ)) {
+  // The frame stays mapped while anyone holds it; painting reads it in place.
+  auto* mapped = new GstVideoFrame;
+  if (!gst_video_frame_map(mapped, &info, buffer, GST_MAP_READ)) {
+    delete mapped;
     qCWarning(lcVideo) << "video renderer: cannot map a frame";
     return GST_FLOW_ERROR;
   }
-  const int width = GST_VIDEO_FRAME_WIDTH(&mapped);
-  const int height = GST_VIDEO_FRAME_HEIGHT(&mapped);
-  const int stride = GST_VIDEO_FRAME_PLANE_STRIDE(&mapped, 0);
-  const auto* data = static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&mapped, 0));
-  PackedFormat format = PackedFormat::BGRx;
-  if (GST_VIDEO_FRAME_FORMAT(&mapped) == GST_VIDEO_FORMAT_YUY2) format = PackedFormat::YUY2;
-  if (GST_VIDEO_FRAME_FORMAT(&mapped) == GST_VIDEO_FORMAT_UYVY) format = PackedFormat::UYVY;
-  // Round robin over a few buffers: the window holds at most one, frame_ another.
-  QImage& spare = spare_[nextSpare_];
-  nextSpare_ = (nextSpare_ + 1) % spare_.size();
-  QImage image = FrameToImage(format, data, stride, width, height, std::move(spare));
-  spare = image;
-  gst_video_frame_unmap(&mapped);
-  if (image.isNull()) return GST_FLOW_OK;  // out of memory: skip the frame, keep streaming
+  TRawFrame frame;
+  frame.size = QSize(GST_VIDEO_FRAME_WIDTH(mapped), GST_VIDEO_FRAME_HEIGHT(mapped));
+  frame.stride = GST_VIDEO_FRAME_PLANE_STRIDE(mapped, 0);
+  frame.data = static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(mapped, 0));
+  if (GST_VIDEO_FRAME_FORMAT(mapped) == GST_VIDEO_FORMAT_YUY2) frame.format = PackedFormat::YUY2;
+  if (GST_VIDEO_FRAME_FORMAT(mapped) == GST_VIDEO_FORMAT_UYVY) frame.format = PackedFormat::UYVY;
+  frame.keep = std::shared_ptr<void>(mapped, [](void* p) {
+    auto* f = static_cast<GstVideoFrame*>(p);
+    gst_video_frame_unmap(f);
+    delete f;
+  });
   {
     std::lock_guard lock(frameMutex_);
-    frame_ = std::move(image);
+    frame_ = std::move(frame);
+    ++frameSerial_;
   }
   if (counts) framesRendered_.fetch_add(1);
   RequestRepaint();
@@ -143,7 +145,13 @@ void TVideoRenderer::RequestRepaint() {
       context_.get(),
       [this] {
         repaintPending_ = false;
-        if (window_) window_->ShowFrame(LastFrame());
+        if (!window_) return;
+        TRawFrame frame;
+        {
+          std::lock_guard lock(frameMutex_);
+          frame = frame_;
+        }
+        window_->ShowFrame(frame);
       },
       Qt::QueuedConnection);
 }

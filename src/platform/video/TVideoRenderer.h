@@ -1,9 +1,8 @@
 #pragma once
-// The "Video Renderer" component: raw video in, converted to BGRx on the streaming thread and
-// handed to its TVideoWindow, which paints the latest frame on the UI thread.
+// The "Video Renderer" component: raw video in, handed as it came to its TVideoWindow, which
+// converts the latest frame on the UI thread straight into what it paints.
 
 #include <QImage>
-#include <array>
 #include <QPointer>
 #include <QSize>
 #include <atomic>
@@ -12,6 +11,7 @@
 
 #include "platform/graph/TFilter.h"
 #include "platform/video/TVideoWindow.h"
+#include "platform/video/FrameToImage.h"
 
 class QObject;
 typedef struct _GstAppSink GstAppSink;
@@ -42,10 +42,11 @@ class TVideoRenderer final : public graph::TFilter, public IVideoWindowSource {
 
   GstElement* sink_ = nullptr;  // owned by the bin
   mutable std::mutex frameMutex_;
-  QImage frame_;
-  // Frames that were shown and may be written again once nobody holds them (streaming thread).
-  std::array<QImage, 3> spare_;
-  size_t nextSpare_ = 0;
+  TRawFrame frame_;
+  quint64 frameSerial_ = 0;
+  // frame_ as an image, made when asked for.
+  mutable QImage image_;
+  mutable quint64 imageSerial_ = 0;
   std::atomic<quint64> framesRendered_{0};
   std::atomic<bool> repaintPending_{false};
   // Receiver of the queued repaints; destroyed with the renderer, so late ones are dropped.

@@ -4,10 +4,13 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEngine>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QTimer>
 #include <memory>
+
+#include "platform/TTimer.h"
 
 namespace pvx::platform::video {
 
@@ -17,12 +20,12 @@ TVideoWindow::TVideoWindow(QWidget* owner) : QWidget(owner), owner_(owner) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   // Movement must be seen without a button held, for the cursor and for the owner.
   setMouseTracking(true);
-  cursorTimer_ = new QTimer(this);
-  cursorTimer_->setSingleShot(true);
-  connect(cursorTimer_, &QTimer::timeout, this, [this] {
+  cursorTimer_ = std::make_unique<TTimer>();
+  cursorTimer_->OnTimer = [this](TTimer& timer) {
+    timer.SetEnabled(false);
     cursorHidden_ = true;
     setCursor(Qt::BlankCursor);
-  });
+  };
   // A child would otherwise appear with its parent; the caller decides when it is seen.
   hide();
 }
@@ -99,21 +102,65 @@ void TVideoWindow::ClearStillImage() {
 }
 
 void TVideoWindow::ShowFrame(const QImage& frame) {
-  frame_ = frame;
-  ++frameSerial_;
+  raw_ = {};
+  image_ = frame;
+  imageSerial_ = ++frameSerial_;
   if (still_.isNull()) update();
 }
 
-void TVideoWindow::paintEvent(QPaintEvent*) {
+void TVideoWindow::ShowFrame(const TRawFrame& frame) {
+  raw_ = frame;
+  ++frameSerial_;
+  // Frames come one posted event apart already: painting now spares a second event round.
+  if (still_.isNull()) repaint();
+}
+
+QImage TVideoWindow::CurrentFrame() const {
+  if (!raw_.IsNull() && imageSerial_ != frameSerial_) {
+    image_ = FrameToImage(raw_, std::move(image_));
+    imageSerial_ = frameSerial_;
+  }
+  return image_;
+}
+
+// An unscaled raw frame is converted straight into the surface being painted, within the
+// region being repainted: one pass, no intermediate image. False when that cannot be done.
+bool TVideoWindow::PaintInPlace(QPainter& painter, const QRegion& region) {
+  if (raw_.IsNull() || raw_.size != size()) return false;
+  QPaintDevice* device = painter.paintEngine() ? painter.paintEngine()->paintDevice() : nullptr;
+  if (!device || device->devType() != QInternal::Image) return false;
+  auto* target = static_cast<QImage*>(device);
+  const QImage::Format format = target->format();
+  if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+      format != QImage::Format_ARGB32_Premultiplied)
+    return false;
+  // Writing must not make the surface a copy of itself behind the painter's back.
+  const QTransform transform = painter.deviceTransform();
+  if (transform.type() > QTransform::TxTranslate || !target->isDetached()) return false;
+  const QPoint offset(qRound(transform.dx()), qRound(transform.dy()));
+  QRegion area = region & rect() & target->rect().translated(-offset);
+  const QRegion clip = painter.paintEngine()->systemClip();
+  if (!clip.isEmpty()) area &= clip.translated(-offset);
+  for (const QRect& r : area) {
+    ConvertPacked(raw_.format, raw_.data + qsizetype(r.y()) * raw_.stride, raw_.stride, r.x(),
+                  r.width(), r.height(), target->scanLine(r.y() + offset.y()) + (r.x() + offset.x()) * 4,
+                  target->bytesPerLine());
+  }
+  return true;
+}
+
+void TVideoWindow::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const bool still = !still_.isNull();
-  const QImage& image = still ? still_ : frame_;
-  if (image.isNull()) {
+  if (!still && PaintInPlace(painter, event->region())) {
+    // painted
+  } else if (const QImage image = still ? still_ : CurrentFrame(); !image.isNull()) {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rect(), image);
+  } else {
     painter.fillRect(rect(), Qt::black);
     return;
   }
-  painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawImage(rect(), image);
   if (!still && paintedSerial_ != frameSerial_) {
     paintedSerial_ = frameSerial_;
     ++framesPainted_;
@@ -129,11 +176,10 @@ void TVideoWindow::SetCursorHideDelay(int ms) {
 bool TVideoWindow::IsCursorHidden() const { return cursorHidden_; }
 
 void TVideoWindow::RestartCursorTimer() {
-  if (cursorHideDelay_ <= 0 || !isVisible()) {
-    cursorTimer_->stop();
-    return;
-  }
-  cursorTimer_->start(cursorHideDelay_);
+  cursorTimer_->SetEnabled(false);
+  if (cursorHideDelay_ <= 0 || !isVisible()) return;
+  cursorTimer_->SetInterval(cursorHideDelay_);
+  cursorTimer_->SetEnabled(true);
 }
 
 void TVideoWindow::ShowCursorAgain() {

@@ -11,10 +11,16 @@
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
+#include <memory>
 
+#include "platform/video/FrameToImage.h"
 #include "platform/video/IVideoWindow.h"
 
-class QTimer;
+class QPainter;
+
+namespace pvx::platform {
+class TTimer;
+}
 
 namespace pvx::platform::video {
 
@@ -74,9 +80,11 @@ class TVideoWindow final : public QWidget, public IVideoWindow {
   QImage GrabFrame() const override { return CurrentFrame(); }
   QWidget* Widget() override { return this; }
 
-  // Takes the latest video frame (UI thread); painted on the next update.
+  // Takes the latest video frame (UI thread); painted on the next update. A raw frame is
+  // converted as it is painted.
   void ShowFrame(const QImage& frame);
-  QImage CurrentFrame() const { return frame_; }
+  void ShowFrame(const TRawFrame& frame);
+  QImage CurrentFrame() const;
   // Distinct video frames that reached the screen.
   quint64 FramesPainted() const { return framesPainted_; }
 
@@ -99,17 +107,21 @@ class TVideoWindow final : public QWidget, public IVideoWindow {
   void ShowCursorAgain();
   void ForwardMouse(QMouseEvent* event);
   void ForwardKey(QKeyEvent* event);
+  bool PaintInPlace(QPainter& painter, const QRegion& region);
 
   QPointer<QWidget> owner_;
   QPointer<QWidget> watched_;
   bool aligned_ = false;
-  QImage frame_;
+  // The frame shown: raw_ when set, else image_; image_ caches raw_ once converted.
+  TRawFrame raw_;
+  mutable QImage image_;
+  mutable quint64 imageSerial_ = 0;
   QImage still_;
   quint64 frameSerial_ = 0;
   quint64 paintedSerial_ = 0;
   quint64 framesPainted_ = 0;
   int cursorHideDelay_ = kDefaultCursorHideDelay;
-  QTimer* cursorTimer_ = nullptr;
+  std::unique_ptr<TTimer> cursorTimer_;
   bool cursorHidden_ = false;
 
   bool fullScreen_ = false;
