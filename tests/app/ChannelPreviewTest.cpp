@@ -2,32 +2,24 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QTest>
 
-#include "app/MainForm.h"
+#include "FormTestSupport.h"
 #include "platform/Clock.h"
 #include "platform/video/TVideoWindow.h"
-#include "settings/Globals.h"
-#include "settings/MainInfo.h"
 #include "support/TestEnvironment.h"
 
 using namespace pvx;
 using platform::video::TVideoWindow;
 using settings::TAppMode;
+using test::Pump;
 
 namespace {
 
-void Pump() { QCoreApplication::processEvents(); }
-
 // Five channels (numbers 21 to 25) on a 3 x 3 grid.
-class ChannelPreview : public ::testing::Test {
+class ChannelPreview : public test::WindowTest {
  protected:
   ChannelPreview() {
-    settings::MainInfo = &info;
-    info.Mode = settings::amTV;
-    form = std::make_unique<app::TFormMainWindow>();
-    form->SetScreenSize([] { return QSize(1024, 768); });
     app::TPreviewSource source;
     source.Count = [] { return 5; };
     source.Dimension = [] { return 3; };
@@ -53,11 +45,6 @@ class ChannelPreview : public ::testing::Test {
     Pump();
     before = form->geometry();
   }
-  ~ChannelPreview() override {
-    form.reset();
-    settings::MainInfo = nullptr;
-  }
-
   QRect CellRect(int cell) { return form->PreviewGrid()->Cell(cell)->geometry(); }
   int Selected() { return form->PreviewGrid()->Selected(); }
   void Key(Qt::Key key) { QTest::keyClick(form.get(), key); }
@@ -69,8 +56,6 @@ class ChannelPreview : public ::testing::Test {
     EXPECT_EQ(form->PreviewGrid(), nullptr);
   }
 
-  settings::TMainInfo info;
-  std::unique_ptr<app::TFormMainWindow> form;
   TVideoWindow* video;
   std::vector<int> tuned, selected;
   int nextPages = 0;

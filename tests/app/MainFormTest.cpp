@@ -1,63 +1,33 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QCoreApplication>
-#include <QMouseEvent>
 #include <QTest>
 #include <vector>
 
-#include "FormDump.h"
+#include "FormTestSupport.h"
 #include "app/BorderArtwork.h"
-#include "app/MainForm.h"
 #include "app/MenuImage.h"
-#include "platform/Clock.h"
 #include "platform/video/TVideoWindow.h"
-#include "settings/Globals.h"
-#include "settings/MainInfo.h"
-#include "settings/MultiLangInfo.h"
-#include "support/TestEnvironment.h"
 
 using namespace pvx;
 using app::TCommand;
-using app::TFormMainWindow;
 using platform::video::TVideoWindow;
 using settings::TAppMode;
+using test::Pump;
+using test::SendMouse;
 
 namespace {
 
-void Pump() { QCoreApplication::processEvents(); }
-
-void SendMouse(QWidget* widget, QEvent::Type type, QPoint pos, Qt::MouseButton button,
-               Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-  QMouseEvent event(type, QPointF(pos), QPointF(widget->mapToGlobal(pos)), button, buttons, modifiers);
-  QCoreApplication::sendEvent(widget, &event);
-}
-
-// A main window with its settings object, on a 1024 x 768 screen.
-class MainWindow : public ::testing::Test {
+class MainWindow : public test::WindowTest {
  protected:
-  MainWindow() {
-    settings::MainInfo = &info;
-    info.Mode = settings::amTV;
-    form = std::make_unique<TFormMainWindow>();
-    form->SetScreenSize([] { return QSize(1024, 768); });
-    form->ExecuteCommand = [this](TCommand code) { commands.push_back(code); };
-  }
-  ~MainWindow() override {
-    form.reset();
-    settings::MainInfo = nullptr;
-    settings::MultiLangInfo = nullptr;
-  }
+  MainWindow() { form->ExecuteCommand = [this](TCommand code) { commands.push_back(code); }; }
 
   QAction* Item(const char* name) { return form->PopupMainMenu()->Item(QLatin1String(name)); }
-  bool Shown(const char* name) { return Item(name)->isVisible(); }
   QWidget* Child(const char* name) { return form->findChild<QWidget*>(QLatin1String(name)); }
   void ExpectShown(std::initializer_list<const char*> names, bool shown) {
-    for (const char* name : names) EXPECT_EQ(Shown(name), shown) << name;
+    for (const char* name : names) EXPECT_EQ(Item(name)->isVisible(), shown) << name;
   }
 
-  settings::TMainInfo info;
-  std::unique_ptr<TFormMainWindow> form;
   std::vector<TCommand> commands;
 };
 
@@ -292,23 +262,6 @@ TEST_F(MainWindow, MenuItemsSendTheirCommands) {
   EXPECT_TRUE(commands.empty());
   EXPECT_EQ(cameras, 1);
   EXPECT_EQ(form->Aspect(), 2);
-}
-
-TEST_F(MainWindow, LanguageTextsReplaceTheCaptionsThatHaveAKey) {
-  test::WriteFile(test::Home() + "Language/Lang.cfg", "X\n");
-  test::WriteFile(test::Home() + "Language/X.lng",
-                  "[language]=German\nFullScreen=Vollbild@Vollbild\nAspectRatio=Seitenverhältnis\n"
-                  "FMMemorized=Kanal merken\nExit=Beenden\n");
-  settings::TMultiLangInfo lang(test::Home() + "Language/Lang.cfg");
-  settings::MultiLangInfo = &lang;
-  TFormMainWindow translated;
-  auto item = [&](const char* name) { return translated.PopupMainMenu()->Item(QLatin1String(name))->text(); };
-  EXPECT_EQ(item("itemFullScreen"), "Vollbild");
-  EXPECT_EQ(item("itemViewingOption"), "Seitenverhältnis");
-  EXPECT_EQ(item("itemMemoChannel"), "Kanal merken");
-  EXPECT_EQ(item("itemExit"), "Beenden");
-  EXPECT_EQ(item("itemCapture"), "Capture");  // no text in the language
-  EXPECT_EQ(item("item4_3"), "4:3");          // no key
 }
 
 // The items shown per mode, source and card, one menu dump per step in the golden file.

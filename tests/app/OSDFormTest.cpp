@@ -1,47 +1,28 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QKeyEvent>
 #include <QTest>
 
-#include "app/MainForm.h"
+#include "FormTestSupport.h"
 #include "app/OSDForm.h"
-#include "FormDump.h"
 #include "platform/Clock.h"
 #include "platform/video/TVideoWindow.h"
-#include "settings/Globals.h"
-#include "settings/MainInfo.h"
 #include "support/TestEnvironment.h"
 
 using namespace pvx;
 using app::ShowOSD;
-using app::TFormMainWindow;
 using app::TFormOSD;
 
 namespace {
 
-// A shown main window on a screen of a chosen size, with the OSD switched on.
-class OSD : public ::testing::Test {
+// A shown main window with the OSD switched on.
+class OSD : public test::WindowTest {
  protected:
   OSD() {
-    settings::MainInfo = &info;
-    info.Mode = settings::amTV;
-    form = std::make_unique<TFormMainWindow>();
-    form->SetScreenSize([this] { return screen; });
     form->show();
     form->OSD()->EnableOSD(true);
   }
-  ~OSD() override {
-    form.reset();
-    settings::MainInfo = nullptr;
-  }
-
   TFormOSD& osd() { return *form->OSD(); }
   QLabel& label() { return *osd().LabelOSD(); }
-
-  settings::TMainInfo info;
-  QSize screen{1024, 768};
-  std::unique_ptr<TFormMainWindow> form;
 };
 
 // Host values for the placement rules alone.
@@ -137,46 +118,31 @@ TEST_F(OSD, HidesTwoSecondsAfterTheLastText) {
 TEST_F(OSD, MovingOrResizingTheWindowHidesIt) {
   ShowOSD("Live", true);
   form->resize(520, 400);
-  QCoreApplication::processEvents();
+  test::Pump();
   EXPECT_FALSE(osd().isVisible());
 
   ShowOSD("Live", true);
-  QMouseEvent press(QEvent::MouseButtonPress, QPointF(50, 50), QPointF(form->mapToGlobal(QPoint(50, 50))),
-                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(form.get(), &press);
-  QMouseEvent move(QEvent::MouseMove, QPointF(70, 60), QPointF(form->mapToGlobal(QPoint(70, 60))),
-                   Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(form.get(), &move);
+  test::SendMouse(form.get(), QEvent::MouseButtonPress, {50, 50}, Qt::LeftButton, Qt::LeftButton);
+  test::SendMouse(form.get(), QEvent::MouseMove, {70, 60}, Qt::NoButton, Qt::LeftButton);
   EXPECT_FALSE(osd().isVisible());
 }
 
 TEST_F(OSD, TextsThatAreNotShown) {
-  struct Row {
-    const char* why;
-    std::function<void()> arrange;
-  };
-  TFormMainWindow* window = form.get();
+  auto* window = form.get();
   platform::video::TVideoWindow video(window);
-  const Row rows[] = {
+  const std::pair<const char*, std::function<void()>> rows[] = {
       {"disabled", [&] { osd().EnableOSD(false); }},
       {"main window hidden", [&] { window->hide(); }},
       {"channel preview", [&] { info.Mode = settings::amChannelPreview; }},
       {"still snapshot", [&] { window->EngineStillShown = [] { return true; }; }},
       {"a player exists", [&] { window->SetPlayer(true); }},
-      {"no overlay",
-       [&] {
-         window->SetVideoWindow(&video);
-         info.NoOverlay = true;
-       }},
-      {"TV panel in the way",
-       [&] { osd().CoveringWindows = [] {
-               return QList<QRect>{{300, 60, 200, 200}};
-             }; }},
+      {"no overlay", [&] { window->SetVideoWindow(&video), info.NoOverlay = true; }},
+      {"TV panel in the way", [&] { osd().CoveringWindows = [] { return QList<QRect>{{300, 60, 200, 200}}; }; }},
   };
   const QRect bounds = window->geometry();
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.why);
-    row.arrange();
+  for (const auto& [why, arrange] : rows) {
+    SCOPED_TRACE(why);
+    arrange();
     ShowOSD("Live", true);
     EXPECT_FALSE(osd().isVisible());
     // Back to a state where the text shows.

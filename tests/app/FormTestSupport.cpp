@@ -1,4 +1,4 @@
-#include "FormDump.h"
+#include "FormTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,8 @@
 #include <QSlider>
 
 #include "app/MainMenu.h"
+#include "settings/Globals.h"
+#include "settings/MultiLangInfo.h"
 #include "support/TestEnvironment.h"
 
 namespace pvx::test {
@@ -56,8 +58,9 @@ QString FormLayoutText(const QWidget& form) {
     // Named controls of this window; another window (the OSD) has its own layout.
     if (child->objectName().isEmpty() || child->objectName().startsWith("qt_") || child->window() != form.window())
       continue;
-    out += QStringLiteral("  %1 %2 %3 \"%4\"%5%6\n")
+    out += QStringLiteral("  %1 %2 %3 \"%4\" %5pt%6%7\n")
                .arg(child->metaObject()->className(), child->objectName(), Rect(child->geometry()), TextOf(child))
+               .arg(child->font().pointSize())
                .arg(child->isHidden() ? " hidden" : "")
                .arg(child->font().bold() ? " bold" : "");
   }
@@ -78,5 +81,14 @@ void ExpectGolden(const QString& text, const QString& fixture) {
   }
   EXPECT_EQ(QString::fromUtf8(ReadFile(path)), text) << "golden file " << path.toStdString();
 }
+
+TestLanguage::TestLanguage(const QByteArray& entries) {
+  WriteFile(Home() + "Language/Lang.cfg", "X\n");
+  WriteFile(Home() + "Language/X.lng", "[language]=German\n" + entries);
+  lang_ = std::make_unique<settings::TMultiLangInfo>(Home() + "Language/Lang.cfg");
+  settings::MultiLangInfo = lang_.get();
+}
+
+TestLanguage::~TestLanguage() { settings::MultiLangInfo = nullptr; }
 
 }  // namespace pvx::test

@@ -1,0 +1,208 @@
+// The small windows: sleeping timer (form and countdown), warning, about, logo, and the language
+// texts the forms take.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+#include <QTimer>
+
+#include "FormTestSupport.h"
+#include "app/AboutDialog.h"
+#include "app/LogoForm.h"
+#include "app/MainForm.h"
+#include "app/SleepingTimerForm.h"
+#include "app/WarningForm.h"
+#include "platform/Clock.h"
+#include "platform/DialogService.h"
+#include "platform/QtDialogService.h"
+#include "settings/ErrorMessages.h"
+#include "settings/Globals.h"
+#include "settings/MainInfo.h"
+#include "support/FakeSystemServices.h"
+#include "support/TestEnvironment.h"
+#include "util/OEMInfo.h"
+
+using namespace pvx;
+using app::TFormSleepingTimer;
+using app::TFormWarning;
+using test::Child;
+
+namespace {
+
+constexpr int kMinute = 60000;
+
+// Runs `answer` on the modal window of type T once it is open; fails if none opened.
+template <typename T>
+class ModalAnswer {
+ public:
+  explicit ModalAnswer(std::function<void(T&)> answer) {
+    QTimer::singleShot(0, [this, answer] {
+      T* window = qobject_cast<T*>(QApplication::activeModalWidget());
+      if (!window) window = qobject_cast<T*>(platform::DefaultDialogs().OpenWarning());
+      if (!window) return;
+      seen_ = true;
+      answer(*window);
+    });
+  }
+  ~ModalAnswer() { EXPECT_TRUE(seen_) << "the window never opened"; }
+
+ private:
+  bool seen_ = false;
+};
+
+class SleepingTimer : public ::testing::Test {
+ protected:
+  SleepingTimer() {
+    settings::MainInfo = &info;
+    countdown.CloseMainWindow = [this] { ++closes; };
+    countdown.ShowSleepLabel = [this](bool visible) { sleepLabel = visible; };
+  }
+  ~SleepingTimer() override { settings::MainInfo = nullptr; }
+
+  // Sets the track bar (unless negative) and presses a button, or closes with the close box.
+  void Run(int minutes, const char* button) {
+    ModalAnswer<TFormSleepingTimer> answer([=](TFormSleepingTimer& dialog) {
+      if (minutes >= 0) dialog.findChild<QSlider*>("TrackBarSleepingTimer")->setValue(minutes);
+      button ? QTest::mouseClick(Child<QPushButton>(dialog, button), Qt::LeftButton) : void(dialog.close());
+    });
+    countdown.Execute(nullptr);
+  }
+
+  settings::TMainInfo info;
+  app::TSleepCountdown countdown;
+  int closes = 0;
+  bool sleepLabel = false;
+};
+
+}  // namespace
+
+TEST_F(SleepingTimer, FormStartsAtTheStoredMinutesOrTheDesignPosition) {
+  info.SleepMinutes = 0;  // nothing stored: the design position
+  test::ExpectGolden(test::FormLayoutText(TFormSleepingTimer()), "app/FormSleepingTimer.txt");
+  info.SleepMinutes = 90;
+  TFormSleepingTimer form;
+  EXPECT_EQ(Child<QSlider>(form, "TrackBarSleepingTimer")->value(), 90);
+  EXPECT_EQ(Child<QLabel>(form, "LabelTimerValue")->text(), "90");
+  Child<QSlider>(form, "TrackBarSleepingTimer")->setValue(120);
+  EXPECT_EQ(Child<QLabel>(form, "LabelTimerValue")->text(), "120");
+}
+
+TEST_F(SleepingTimer, CancelOrZeroStopsTheCountdown) {
+  for (const auto& [minutes, button] : {std::pair{100, "BitBtnCancel"}, std::pair{0, "BitBtnOK"}}) {
+    SCOPED_TRACE(button);
+    Run(45, "BitBtnOK");
+    Run(minutes, button);
+    EXPECT_EQ(info.SleepMinutes, 0);
+    EXPECT_FALSE(countdown.TimerSleeping.Enabled());
+    EXPECT_FALSE(sleepLabel);
+  }
+  test::Clock().Advance(301 * kMinute);
+  EXPECT_EQ(test::System().PowerOffCalls, 0);
+}
+
+TEST_F(SleepingTimer, CloseBoxKeepsTheMinutesAndRestartsTheFullInterval) {
+  Run(20, "BitBtnOK");
+  test::Clock().Advance(15 * kMinute);
+  Run(200, nullptr);  // moved, then closed: nothing stored
+  EXPECT_EQ(info.SleepMinutes, 20);
+  test::Clock().Advance(20 * kMinute - 1);
+  EXPECT_EQ(closes, 0);
+  test::Clock().Advance(1);
+  EXPECT_EQ(closes, 1);
+}
+
+TEST_F(SleepingTimer, FortyFiveMinutesThenTheProgramClosesAndPowersOffOnce) {
+  Run(45, "BitBtnOK");
+  EXPECT_EQ(info.SleepMinutes, 45);
+  EXPECT_EQ(countdown.TimerSleeping.Interval(), 2700000);
+  EXPECT_TRUE(sleepLabel);
+  test::Clock().Advance(45 * kMinute - 1);
+  EXPECT_EQ(closes, 0);
+  test::Clock().Advance(1);
+  EXPECT_EQ(closes, 1);
+  EXPECT_EQ(test::System().PowerOffCalls, 1);
+  test::Clock().Advance(45 * kMinute);
+  EXPECT_EQ(test::System().PowerOffCalls, 1);
+}
+
+// Captions with a key take the language's text (before an "@"), with its font size.
+TEST(Forms, TakeTheLanguageTexts) {
+  test::TestLanguage lang("FullScreen=Vollbild@Vollbild\nAspectRatio=Seitenverhältnis\nFMMemorized=Kanal merken\n"
+                          "Exit=Beenden\nSleepTimer=Schlummer@Schlummer\nShutdown=Ausschalten in:\nMinute=Minuten\n"
+                          "OK=Gut@Schließen\nCancel=Abbrechen\nWarning=Warnung\n");
+  settings::TMainInfo info;
+  settings::MainInfo = &info;
+  const TFormSleepingTimer sleeping;
+  const app::TFormMainWindow main;
+  settings::MainInfo = nullptr;
+  test::ExpectGolden(test::FormLayoutText(TFormWarning({"x"})) + test::FormLayoutText(sleeping) +
+                         test::MenuText(*main.PopupMainMenu()),
+                     "app/Translated.txt");
+}
+
+TEST(WarningForm, ErrorCodeOpensTheWindowOkClosesItAndASecondIsDropped) {
+  TFormWarning form({"first", "second"});
+  test::ExpectGolden(test::FormLayoutText(form), "app/FormWarning.txt");
+  EXPECT_TRUE(form.findChild<QPlainTextEdit*>("MemoErrorDesc")->isReadOnly());
+
+  platform::SetDialogs(nullptr);  // the real Qt service with the real window
+  app::InstallWarningForm();
+  QString shown;
+  {
+    ModalAnswer<TFormWarning> probe([&](TFormWarning& form) {
+      shown = form.findChild<QPlainTextEdit*>("MemoErrorDesc")->toPlainText();
+      EXPECT_TRUE(settings::IsWarningOpen());
+      QTest::mouseClick(Child<QPushButton>(form, "BitBtnOK"), Qt::LeftButton);
+    });
+    settings::ShowErrorCode(1024, 1025);
+  }
+  EXPECT_EQ(shown, "Set audio format is failed, use default.\nSet video format is failed, use default.");
+  EXPECT_FALSE(settings::IsWarningOpen());
+  EXPECT_EQ(platform::DefaultDialogs().OpenWarning(), nullptr);
+
+  int windowsSeen = 0;
+  QTimer::singleShot(0, [&] {
+    if (platform::DefaultDialogs().OpenWarning()) ++windowsSeen;
+    settings::ShowErrorCode(1002);  // dropped: one warning at a time
+    settings::CloseWarning();       // as a command message would
+  });
+  settings::ShowErrorText("Cannot use overlay");
+  EXPECT_EQ(windowsSeen, 1);
+  EXPECT_FALSE(settings::IsWarningOpen());
+}
+
+TEST(AboutDialog, ShowsTheProductTextsAndOpensItsLinks) {
+  test::WriteFile(test::Home() + "PInfo.cfg",
+                  "Vision TV\nVision\n(c) Vision\nV 2.0 \nhttps://vision.example/\nmailto:a@vision.example\n");
+  util::TOEMInfo info;
+  app::TDialogAbout dialog(info);
+  EXPECT_EQ(dialog.size(), QSize(313, 214));
+  const std::pair<const char*, QString> labels[] = {
+      {"LabelProduct", "Vision TV"}, {"LabelMaker", "Vision"}, {"LabelRights", "(c) Vision"}, {"LabelVersion", "V 2.0 "}};
+  for (const auto& [name, text] : labels) EXPECT_EQ(Child<QLabel>(dialog, name)->text(), text);
+  EXPECT_TRUE(Child<QLabel>(dialog, "LabelWWW")->text().contains("https://vision.example/"));
+  ASSERT_TRUE(dialog.findChild<QPushButton*>("BtnOK"));
+  dialog.LabelWWWClick();
+  dialog.LabelEmailClick();
+  EXPECT_EQ(test::System().OpenedUrls, QStringList({"https://vision.example/", "mailto:a@vision.example"}));
+}
+
+TEST(LogoForm, ShowsTheShippedBitmapOnTopAndAnUnreadableOneNotAtAll) {
+  app::TFormLogo logo;
+  logo.ShowLogo();
+  EXPECT_TRUE(logo.HasLogo() && logo.isVisible());
+  EXPECT_EQ(logo.size(), QSize(641, 481));
+  EXPECT_TRUE(logo.windowFlags().testFlags(Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint));
+  EXPECT_FALSE(Child<QLabel>(logo, "Image1")->pixmap().isNull());
+
+  test::WriteFile(test::Home() + "QLOGO.BMP", "not a bitmap");
+  app::TFormLogo unreadable;
+  unreadable.ShowLogo();
+  EXPECT_FALSE(unreadable.HasLogo());
+  EXPECT_FALSE(unreadable.isVisible());
+}
