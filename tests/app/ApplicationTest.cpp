@@ -6,25 +6,20 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QApplication>
-#include <QPushButton>
-#include <QSlider>
-#include <QTimer>
-#include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
+#include <QSlider>
 #include <QTest>
-#include <QThread>
-#include <functional>
+#include <QTimer>
 #include <set>
-#include <vector>
 
 #include "app/ChannelCommands.h"
 #include "app/MainForm.h"
-#include "app/SleepingTimerForm.h"
 #include "app/MainMenu.h"
 #include "app/OSDForm.h"
+#include "app/SleepingTimerForm.h"
 #include "engine/AudioAdjustInfo.h"
 #include "engine/CaptureInfo.h"
 #include "platform/Clock.h"
@@ -37,7 +32,6 @@
 #include "settings/ChannelInfo.h"
 #include "settings/ErrorMessages.h"
 #include "settings/Globals.h"
-#include "settings/MainSettingsFile.h"
 #include "support/FakeDialogService.h"
 #include "support/FakeSystemServices.h"
 #include "support/TestEnvironment.h"
@@ -235,7 +229,7 @@ TEST_F(Shell, ARefusedScheduledStartTellsTheSchedulerAndKeepsLiveTV) {
   EXPECT_EQ(MainInfo->Mode, amChannelPreview);
 }
 
-TEST_F(Shell, ARecordingThatEndsReturnsToTVAndReportsAFullDisk) {
+TEST_F(Shell, ARecordingThatEndsReturnsToTVAndReportsAFullDiskAndATimeShiftBufferShowsPlay) {
   SchedulerWindow scheduler;
   ASSERT_TRUE(Start());
   auto progress = [this](bool stop, qint64 freeLess500k) {
@@ -266,10 +260,8 @@ TEST_F(Shell, ARecordingThatEndsReturnsToTVAndReportsAFullDisk) {
   EXPECT_EQ(test::Dialogs().Warnings.size(), 1u);
   EXPECT_TRUE(WaitUntil([&] { return !scheduler.Status.empty(); }));
   EXPECT_EQ(scheduler.Status, std::vector<qint32>{ipc::kScheduledDiskFull});
-}
 
-TEST_F(Shell, ATimeShiftBufferThatBecomesReadyShowsPlay) {
-  ASSERT_TRUE(Start());
+  // A time-shift buffer that becomes ready shows Play.
   MainInfo->Mode = amTimeShifting;
   Window().UpdateForMode(amTimeShifting);
   Engine().OnTimeShiftReady(Engine(), true);
@@ -285,34 +277,36 @@ TEST_F(Shell, StartingInFMThatCannotStartEndsAndStartsInTVNextTime) {
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
 
-TEST_F(Shell, StartInFMNeedsFMEnabledAndTheArgument) {
-  // The stored flag alone does not start FM radio.
-  StoreMainSettings([](TMainInfo& m) { m.FMEnabled = m.StartInFM = true; });
-  ASSERT_TRUE(Start());
-  EXPECT_FALSE(Engine().NoPreviewRender());
-  EXPECT_EQ(MainInfo->Mode, amTV);
-  app_.reset();
-
-  // FM radio switched off for this run (the flag is not stored).
-  ASSERT_TRUE(Initialize({"fm"}));
-  MainInfo->FMEnabled = false;
-  ASSERT_TRUE(FinishStart());
-  EXPECT_FALSE(Engine().NoPreviewRender());
-  EXPECT_EQ(MainInfo->Mode, amTV);
-  EXPECT_TRUE(PictureRuns());
-}
-
-TEST_F(Shell, ACardWithoutTunerNeverStartsInFM) {
-  platform::devices::TVirtualCardConfig config;
-  config.HasTuner = false;
-  config.HasFM = false;
-  platform::devices::InstallVirtualCard(config);
-  ASSERT_TRUE(Start({"fm"}));
-  EXPECT_EQ(MainInfo->Mode, amTV);
-  EXPECT_FALSE(Engine().NoPreviewRender());
+// Each row asks for FM radio in a way that must still start live TV; the rows share the home.
+TEST_F(Shell, StartInFMNeedsFMEnabledTheArgumentAndATuner) {
+  const struct {
+    const char* why;
+    QStringList arguments;
+    std::function<void()> before, whileStarting;
+    bool picture;  // the tuner's picture; a card without one shows the composite input
+  } rows[] = {
+      {"the stored flag alone", {}, [] { StoreMainSettings([](TMainInfo& m) { m.FMEnabled = m.StartInFM = true; }); }, [] {}, true},
+      {"fm switched off for this run", {"fm"}, [] {}, [] { MainInfo->FMEnabled = false; }, true},
+      {"a card without tuner", {"fm"}, [] {
+         platform::devices::TVirtualCardConfig config;
+         config.HasTuner = config.HasFM = false;
+         platform::devices::InstallVirtualCard(config);
+       }, [] {}, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.why);
+    app_.reset();
+    row.before();
+    ASSERT_TRUE(Initialize(row.arguments));
+    row.whileStarting();
+    ASSERT_TRUE(FinishStart());
+    EXPECT_EQ(MainInfo->Mode, amTV);
+    EXPECT_FALSE(Engine().NoPreviewRender());
+    EXPECT_TRUE(!row.picture || PictureRuns());
+  }
   EXPECT_FALSE(MainInfo->FMEnabled);
   EXPECT_EQ(ChannelInfo->VideoSource, 1);  // composite
-  EXPECT_FALSE(Window().PopupMainMenu()->Item("itemNextChannel")->isVisible());
+  EXPECT_FALSE(MenuShows("itemNextChannel"));
 }
 
 TEST_F(Shell, WithoutTheMediaComponentsTheProgramStopsBeforeReadingSettings) {
@@ -427,24 +421,25 @@ TEST_F(Shell, ClosingTheWindowDuringAScanExitsOnceTheScanHasStopped) {
 
 TEST_F(Shell, WindowMessagesThatChangeTheModeWaitForTheRunningTune) {
   ASSERT_TRUE(Start());
+  std::vector<std::string> log;
+  const auto relay = ChannelInfo->OnChannelChange;
+  ChannelInfo->OnChannelChange = [&](TChannelInfo& c, int n, const QString& text) {
+    log.push_back("channel");
+    relay(c, n, text);
+  };
+  const auto leave = MainInfo->LeaveMode;
+  MainInfo->LeaveMode = [&](TAppMode from, TAppMode to) {
+    log.push_back("mode");
+    return leave(from, to);
+  };
   for (quint32 message : {ipc::kMsgEnterFM, ipc::kMsgScheduledStart}) {
-    std::vector<std::string> log;
-    auto relay = ChannelInfo->OnChannelChange;
-    ChannelInfo->OnChannelChange = [&](TChannelInfo& c, int n, const QString& text) {
-      log.push_back("channel");
-      relay(c, n, text);
-    };
-    auto leave = MainInfo->LeaveMode;
-    MainInfo->LeaveMode = [&](TAppMode from, TAppMode to) {
-      log.push_back("mode");
-      return leave(from, to);
-    };
+    log.clear();
     ASSERT_TRUE(Post({{ipc::kMsgCommand, 4001, 0}, {message, 0, 0}}));
     EXPECT_TRUE(WaitUntil([&] { return log.size() >= 2 && !App().Dispatcher().Busy(); }));
     EXPECT_EQ(log, (std::vector<std::string>{"channel", "mode"})) << message;
-    ChannelInfo->OnChannelChange = relay;
-    MainInfo->LeaveMode = leave;
   }
+  ChannelInfo->OnChannelChange = relay;
+  MainInfo->LeaveMode = leave;
   EXPECT_EQ(MainInfo->Mode, amTV);
   EXPECT_TRUE(PictureRuns());
 }

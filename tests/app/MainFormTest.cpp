@@ -264,10 +264,15 @@ TEST_F(MainWindow, MenuItemsSendTheirCommands) {
   EXPECT_EQ(form->Aspect(), 2);
 }
 
-// The items shown per mode, source and card, one menu dump per step in the golden file.
-TEST_F(MainWindow, MenuVisibilityPerModeAndSource) {
+// The items shown per mode, source and card, and the OSD text the change shows: one menu dump
+// per step in the golden file.
+TEST_F(MainWindow, MenuAndOSDPerModeAndSource) {
+  form->show();
+  form->OSD()->EnableOSD(true);
   const std::pair<const char*, std::function<void()>> steps[] = {
       {"live TV", [&] { form->UpdateForMode(settings::amTV); }},
+      {"recording", [&] { form->UpdateForMode(settings::amCapture); }},
+      {"scheduled recording", [&] { form->UpdateForMode(settings::amScheduledCapture); }},
       {"playback", [&] { form->UpdateForMode(settings::amPlayback); }},
       {"playback paused", [&] { form->SetPlayerRunning(false); }},
       {"time-shifting", [&] { form->UpdateForMode(settings::amTimeShifting); }},
@@ -277,36 +282,20 @@ TEST_F(MainWindow, MenuVisibilityPerModeAndSource) {
       {"channel preview", [&] { form->UpdateForMode(settings::amChannelPreview); }},
       {"memory channels", [&] { form->UpdateForMode(settings::amTV), form->UpdateForSource(0, 2); }},
       {"composite", [&] { form->UpdateForSource(1, 0); }},
+      {"s-video", [&] { form->UpdateForSource(2, 0); }},
+      {"cable", [&] { form->UpdateForSource(0, 1); }},
       {"no tuner", [&] { form->UpdateForSource(0, 0), form->SetHasTuner(false); }},
       {"camera, fm off", [&] { form->SetHasCamera(true), info.FMEnabled = false, form->UpdateForMode(settings::amTV); }},
       {"no mixer", [&] { form->SetMuteState(false, false); }},
       {"muted", [&] { form->SetMuteState(true, true); }},
   };
   QString text;
+  const QLabel* osd = form->OSD()->LabelOSD();
   for (const auto& [what, step] : steps) {
     step();
-    text += QStringLiteral("== %1\n").arg(what) + test::MenuText(*form->PopupMainMenu());
+    text += QStringLiteral("== %1, OSD \"%2\" %3\n")
+                .arg(what, osd->text(), osd->alignment() & Qt::AlignRight ? "at the top" : "at the bottom") +
+            test::MenuText(*form->PopupMainMenu());
   }
   test::ExpectGolden(text, "app/MenuPerMode.txt");
-}
-
-TEST_F(MainWindow, ModeAndSourceChangesShowTheirTextsAtTheTop) {
-  form->show();
-  form->OSD()->EnableOSD(true);
-  QLabel* label = form->OSD()->LabelOSD();
-  const std::pair<TAppMode, QString> modes[] = {{settings::amTV, "Live"},
-                                                {settings::amCapture, "Capture"},
-                                                {settings::amScheduledCapture, "Schedule Capture"},
-                                                {settings::amPlayback, "Play"},
-                                                {settings::amTimeShifting, "Time Shifting"},
-                                                {settings::amTimeShiftPlayback, "Time Shifting Play"}};
-  for (const auto& [mode, text] : modes) {
-    form->UpdateForMode(mode);
-    EXPECT_EQ(label->text(), text + "  ") << int(mode);
-  }
-  form->UpdateForSource(2, 0);
-  EXPECT_EQ(label->text(), "S-Video  ");
-  form->UpdateForSource(0, 1);
-  EXPECT_EQ(label->text(), "Cable  ");
-  EXPECT_EQ(label->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
 }
