@@ -24,9 +24,6 @@ class MainWindow : public test::WindowTest {
 
   QAction* Item(const char* name) { return form->PopupMainMenu()->Item(QLatin1String(name)); }
   QWidget* Child(const char* name) { return form->findChild<QWidget*>(QLatin1String(name)); }
-  void ExpectShown(std::initializer_list<const char*> names, bool shown) {
-    for (const char* name : names) EXPECT_EQ(Item(name)->isVisible(), shown) << name;
-  }
 
   std::vector<TCommand> commands;
 };
@@ -40,78 +37,64 @@ TEST_F(MainWindow, LayoutAndMenuAsDesigned) {
   EXPECT_TRUE(Child("ImageBoarderTop")->testAttribute(Qt::WA_TransparentForMouseEvents));
 }
 
-TEST_F(MainWindow, BordersFollowTheSizeAndTheVideoFillsTheSpaceBetweenThem) {
-  TVideoWindow video(form.get());
+// One walk through sizes, aspects, full screen, overlay and picture-in-picture; after each step
+// the window, the pictures and the items that follow them go into the golden text.
+TEST_F(MainWindow, SizesAspectsFullScreenAndPictureInPicture) {
+  TVideoWindow video(form.get()), player(form.get());
   form->SetVideoWindow(&video);
-  form->show();
-  form->resize(600, 400);
-  Pump();
-  EXPECT_EQ(Child("ImageBoarderBottom")->geometry(), QRect(0, 390, 600, 10));
-  EXPECT_EQ(video.geometry(), QRect(10, 17, 580, 373));
-}
-
-TEST_F(MainWindow, AspectLockMakesTheHeightFollowTheWidth) {
-  form->show();
-  const struct {
-    int aspect;
-    QSize minimum, proposal;
-  } rows[] = {{0, {200, 200}, {640, 10}}, {1, {200, 150}, {640, 480}}, {2, {200, 112}, {640, 360}}};
-  for (const auto& row : rows) {
-    form->SetAspect(row.aspect);
-    EXPECT_EQ(form->minimumSize(), row.minimum) << row.aspect;
-    EXPECT_EQ(form->FormCanResize({640, 10}), row.proposal) << row.aspect;
+  video.show();
+  auto rect = [](QRect r) { return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()); };
+  auto state = [&] {
+    QStringList s;
+    s << QStringLiteral("window %1%2 min %3 aspect %4 fits 640x10 as %5")
+             .arg(rect(form->geometry()), form->isVisible() ? "" : " hidden", rect({{}, form->minimumSize()}))
+             .arg(form->Aspect())
+             .arg(rect({{}, form->FormCanResize({640, 10})}));
+    s << QStringLiteral("full %1 overlay %2 swapped %3 on-top %4 flag %5")
+             .arg(int(form->IsFullScreen()))
+             .arg(int(form->IsOverlayFullScreen()))
+             .arg(int(form->IsPictureSwapped()))
+             .arg(int(info.AlwaysOnTop))
+             .arg(int(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint)));
+    s << "video " + rect(video.geometry()) + (video.IsFullScreen() ? " full" : "") + ", player " + rect(player.geometry());
+    s << "bottom " + rect(Child("ImageBoarderBottom")->geometry()) + (Child("ImageMenu")->isHidden() ? " no menu image" : "");
+    for (const char* name : {"itemFullScreen", "item4_3", "itemAlwaysontop", "itemViewingOption"})
+      s << QStringLiteral("%1%2%3%4").arg(name, Item(name)->isVisible() ? "" : " hidden",
+                                         Item(name)->isEnabled() ? "" : " disabled", Item(name)->isChecked() ? " checked" : "");
+    return s.join("\n  ") + '\n';
+  };
+  auto click = [](QWidget* on, QPoint at) { QTest::mouseDClick(on, Qt::LeftButton, Qt::NoModifier, at); };
+  const std::pair<const char*, std::function<void()>> steps[] = {
+      {"shown at 600x400", [&] { form->show(), form->resize(600, 400); }},
+      {"aspect 16:9", [&] { form->SetAspect(2); }},
+      {"aspect free", [&] { form->SetAspect(0); }},
+      {"aspect 4:3, resized to 640x200", [&] { form->SetAspect(1), form->resize(640, 200); }},
+      {"dragged below the minimum", [&] { form->resize(100, 100); }},
+      {"aspect free, 640x500", [&] { form->SetAspect(0), form->resize(640, 500); }},
+      {"always on top stored, shown again", [&] { form->hide(), info.AlwaysOnTop = true, form->show(); }},
+      {"the on-top item toggles it", [&] { Item("itemAlwaysontop")->trigger(); }},
+      {"4:3 at 100,50 on top", [&] { form->SetAspect(1), form->setGeometry(100, 50, 640, 480), form->SetAlwaysOnTop(true); }},
+      {"full screen", [&] { form->SetFullScreen(true); }},
+      {"full screen left", [&] { form->SetFullScreen(false); }},
+      {"overlay full screen", [&] { form->SetOverlayFullScreen(true); }},
+      {"overlay left", [&] { form->SetOverlayFullScreen(false); }},
+      {"double click on the video", [&] { click(&video, {100, 100}); }},
+      {"double click on the window", [&] { click(form.get(), {200, 150}); }},
+      {"double click while a still shows", [&] { form->EngineStillShown = [] { return true; }, click(form.get(), {200, 150}); }},
+      {"picture in picture", [&] { form->EngineStillShown = nullptr, info.PIPEnabled = true, form->SetPlayer(true, &player); }},
+      {"overlay refused during pip", [&] { form->SetOverlayFullScreen(true); }},
+      {"double click swaps the pictures", [&] { form->FormDblClick(); }},
+      {"a refresh keeps the swap", [&] { form->RefreshPictureSwap(); }},
+      {"live TV ends the swap", [&] { form->UpdateForMode(settings::amTV); }},
+      {"time-shift playback toggles full screen", [&] { info.Mode = settings::amTimeShiftPlayback, form->FormDblClick(); }},
+  };
+  QString text;
+  for (const auto& [what, step] : steps) {
+    step();
+    Pump();
+    text += QStringLiteral("== %1\n  ").arg(what) + state();
   }
-  form->SetAspect(1);
-  form->resize(640, 200);
-  Pump();
-  EXPECT_EQ(form->size(), QSize(640, 480));
-  EXPECT_TRUE(Item("item4_3")->isChecked());
-  form->resize(100, 100);  // dragging the width below the minimum
-  Pump();
-  EXPECT_EQ(form->size(), QSize(200, 150));
-  form->SetAspect(0);
-  form->resize(640, 500);
-  Pump();
-  EXPECT_EQ(form->size(), QSize(640, 500));
-  EXPECT_FALSE(Item("item4_3")->isChecked());
-}
-
-TEST_F(MainWindow, AlwaysOnTopIsStoredCheckedAndAppliedOnShowing) {
-  info.AlwaysOnTop = true;
-  form->show();
-  EXPECT_TRUE(form->windowFlags() & Qt::WindowStaysOnTopHint);
-  Item("itemAlwaysontop")->trigger();  // the menu item toggles it
-  EXPECT_FALSE(info.AlwaysOnTop);
-  EXPECT_FALSE(form->windowFlags() & Qt::WindowStaysOnTopHint);
-  EXPECT_FALSE(Item("itemAlwaysontop")->isChecked());
-  EXPECT_TRUE(form->isVisible());
-}
-
-TEST_F(MainWindow, FullScreenCoversTheScreenAndLeavingRestoresExactly) {
-  TVideoWindow video(form.get());
-  form->SetVideoWindow(&video);
-  form->show();
-  form->SetAspect(1);
-  form->setGeometry(100, 50, 640, 480);
-  form->SetAlwaysOnTop(true);
-  Pump();
-  const QRect before = form->geometry();
-  form->SetFullScreen(true);
-  Pump();
-  EXPECT_EQ(form->geometry(), QRect(-4, -4, 1032, 776));
-  EXPECT_EQ(video.geometry(), QRect(0, 0, 1032, 776));
-  EXPECT_EQ(form->Aspect(), 0);
-  EXPECT_FALSE(info.AlwaysOnTop);
-  EXPECT_TRUE(Child("ImageMenu")->isHidden());
-  EXPECT_TRUE(Item("itemFullScreen")->isChecked());
-  ExpectShown({"itemAlwaysontop", "itemViewingOption"}, false);
-  form->SetFullScreen(false);
-  Pump();
-  EXPECT_EQ(form->geometry(), before);
-  EXPECT_EQ(form->Aspect(), 1);
-  EXPECT_TRUE(info.AlwaysOnTop);
-  EXPECT_FALSE(Child("ImageMenu")->isHidden());
-  ExpectShown({"itemAlwaysontop", "itemViewingOption"}, true);
+  test::ExpectGolden(text, "app/MainWindowSteps.txt");
 }
 
 TEST_F(MainWindow, FullScreenHandsTheTVPanelItsFloatingState) {
@@ -132,64 +115,6 @@ TEST_F(MainWindow, FullScreenHandsTheTVPanelItsFloatingState) {
   EXPECT_TRUE(floating);
   form->SetFullScreen(false);
   EXPECT_EQ(shownAgain, 1);
-}
-
-TEST_F(MainWindow, OverlayFullScreenGoesThroughTheRendererButNotDuringPictureInPicture) {
-  TVideoWindow video(form.get()), player(form.get());
-  form->SetVideoWindow(&video);
-  video.show();
-  form->show();
-  form->SetOverlayFullScreen(true);
-  EXPECT_TRUE(video.IsFullScreen());
-  EXPECT_FALSE(form->isVisible());
-  EXPECT_FALSE(Item("itemAlwaysontop")->isEnabled());
-  form->SetOverlayFullScreen(false);
-  EXPECT_FALSE(video.IsFullScreen());
-  EXPECT_TRUE(form->isVisible());
-  EXPECT_TRUE(Item("itemAlwaysontop")->isEnabled());
-  info.PIPEnabled = true;
-  form->SetPlayer(true, &player);
-  form->SetOverlayFullScreen(true);
-  EXPECT_FALSE(form->IsOverlayFullScreen());
-}
-
-TEST_F(MainWindow, DoubleClickTogglesFullScreenUnlessAStillShows) {
-  TVideoWindow video(form.get());
-  form->SetVideoWindow(&video);
-  video.show();
-  form->show();
-  form->move(30, 40);
-  Pump();
-  const QRect before = form->geometry();
-  QTest::mouseDClick(&video, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));  // reaches the window
-  EXPECT_TRUE(form->IsFullScreen());
-  QTest::mouseDClick(form.get(), Qt::LeftButton, Qt::NoModifier, QPoint(200, 150));
-  EXPECT_EQ(form->geometry(), before);
-  form->EngineStillShown = [] { return true; };
-  QTest::mouseDClick(form.get(), Qt::LeftButton, Qt::NoModifier, QPoint(200, 150));
-  EXPECT_FALSE(form->IsFullScreen());
-}
-
-TEST_F(MainWindow, DoubleClickWithPictureInPictureSwapsThePictures) {
-  TVideoWindow video(form.get()), player(form.get());
-  form->SetVideoWindow(&video);
-  info.PIPEnabled = true;
-  form->SetPlayer(true, &player);
-  const QRect inner(10, 17, 460, 333), inset(10, 17, (480 - 20) / 3, (360 - 34) / 3);
-  EXPECT_EQ(player.geometry(), inset);
-  form->FormDblClick();
-  EXPECT_FALSE(form->IsFullScreen());
-  EXPECT_EQ(player.geometry(), inner);
-  EXPECT_EQ(video.geometry(), inset);
-  form->RefreshPictureSwap();  // keeps the layout
-  EXPECT_EQ(player.geometry(), inner);
-  form->UpdateForMode(settings::amTV);  // live TV ends a swap
-  EXPECT_FALSE(form->IsPictureSwapped());
-  EXPECT_EQ(video.geometry(), inner);
-  info.Mode = settings::amTimeShiftPlayback;  // time-shifting toggles full screen even so
-  form->FormDblClick();
-  EXPECT_TRUE(form->IsFullScreen());
-  EXPECT_FALSE(form->IsPictureSwapped());
 }
 
 TEST_F(MainWindow, DraggingWithTheLeftButtonAloneMovesTheWindow) {
