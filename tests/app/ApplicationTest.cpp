@@ -6,15 +6,14 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
-#include <QTimer>
 #include <set>
 
+#include "FormTestSupport.h"
 #include "app/ChannelCommands.h"
 #include "app/MainForm.h"
 #include "app/MainMenu.h"
@@ -463,16 +462,13 @@ TEST_F(Shell, AChannelChangeShowsNumberNameAndAudioModeAtTheTop) {
 TEST_F(Shell, TheSleepTimerLeavesThePowerOffToARunningScheduler) {
   SchedulerWindow scheduler;
   ASSERT_TRUE(Start());
-  bool answered = false;
-  QTimer::singleShot(0, [&] {
-    auto* dialog = qobject_cast<app::TFormSleepingTimer*>(QApplication::activeModalWidget());
-    if (!dialog) return;
-    answered = true;
-    dialog->findChild<QSlider*>("TrackBarSleepingTimer")->setValue(1);
-    QTest::mouseClick(dialog->findChild<QPushButton*>("BitBtnOK"), Qt::LeftButton);
-  });
-  QTest::keyClick(&Window(), Qt::Key_F10);
-  ASSERT_TRUE(answered);
+  {
+    test::ModalAnswer<app::TFormSleepingTimer> answer([](app::TFormSleepingTimer& dialog) {
+      dialog.findChild<QSlider*>("TrackBarSleepingTimer")->setValue(1);
+      QTest::mouseClick(dialog.findChild<QPushButton*>("BitBtnOK"), Qt::LeftButton);
+    });
+    QTest::keyClick(&Window(), Qt::Key_F10);
+  }
   test::Clock().Advance(60000);
   EXPECT_EQ(App().MainWindow(), nullptr) << "the program closed";
   EXPECT_TRUE(WaitUntil([&] { return !scheduler.Messages.empty(); }));

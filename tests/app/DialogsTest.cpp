@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -36,25 +35,6 @@ namespace {
 
 constexpr int kMinute = 60000;
 
-// Runs `answer` on the modal window of type T once it is open; fails if none opened.
-template <typename T>
-class ModalAnswer {
- public:
-  explicit ModalAnswer(std::function<void(T&)> answer) {
-    QTimer::singleShot(0, [this, answer] {
-      T* window = qobject_cast<T*>(QApplication::activeModalWidget());
-      if (!window) window = qobject_cast<T*>(platform::DefaultDialogs().OpenWarning());
-      if (!window) return;
-      seen_ = true;
-      answer(*window);
-    });
-  }
-  ~ModalAnswer() { EXPECT_TRUE(seen_) << "the window never opened"; }
-
- private:
-  bool seen_ = false;
-};
-
 class SleepingTimer : public ::testing::Test {
  protected:
   SleepingTimer() {
@@ -66,7 +46,7 @@ class SleepingTimer : public ::testing::Test {
 
   // Sets the track bar (unless negative) and presses a button, or closes with the close box.
   void Run(int minutes, const char* button) {
-    ModalAnswer<TFormSleepingTimer> answer([=](TFormSleepingTimer& dialog) {
+    test::ModalAnswer<TFormSleepingTimer> answer([=](TFormSleepingTimer& dialog) {
       if (minutes >= 0) dialog.findChild<QSlider*>("TrackBarSleepingTimer")->setValue(minutes);
       button ? QTest::mouseClick(Child<QPushButton>(dialog, button), Qt::LeftButton) : void(dialog.close());
     });
@@ -154,7 +134,7 @@ TEST(WarningForm, ErrorCodeOpensTheWindowOkClosesItAndASecondIsDropped) {
   app::InstallWarningForm();
   QString shown;
   {
-    ModalAnswer<TFormWarning> probe([&](TFormWarning& form) {
+    test::ModalAnswer<TFormWarning> probe([&](TFormWarning& form) {
       shown = form.findChild<QPlainTextEdit*>("MemoErrorDesc")->toPlainText();
       EXPECT_TRUE(settings::IsWarningOpen());
       QTest::mouseClick(Child<QPushButton>(form, "BitBtnOK"), Qt::LeftButton);

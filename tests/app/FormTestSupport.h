@@ -5,7 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QTimer>
 #include <QMouseEvent>
 #include <QString>
 #include <QWidget>
@@ -51,6 +52,21 @@ inline void SendMouse(QWidget* widget, QEvent::Type type, QPoint pos, Qt::MouseB
   QMouseEvent event(type, QPointF(pos), QPointF(widget->mapToGlobal(pos)), button, buttons, modifiers);
   QCoreApplication::sendEvent(widget, &event);
 }
+
+// Runs `answer` on the modal window of type T once it is open; fails if none opened.
+template <typename T>
+class ModalAnswer {
+ public:
+  explicit ModalAnswer(std::function<void(T&)> answer) {
+    QTimer::singleShot(0, [this, answer] {
+      if (T* window = qobject_cast<T*>(QApplication::activeModalWidget())) seen_ = true, answer(*window);
+    });
+  }
+  ~ModalAnswer() { EXPECT_TRUE(seen_) << "the window never opened"; }
+
+ private:
+  bool seen_ = false;
+};
 
 inline void Pump() { QCoreApplication::processEvents(); }
 
