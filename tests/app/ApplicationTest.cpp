@@ -101,11 +101,6 @@ class Shell : public ::testing::Test {
   QString OSDText() { return FormOSD ? FormOSD->LabelOSD()->text().trimmed() : QString(); }
   bool MenuShows(const char* item) { return Window().PopupMainMenu()->Item(QLatin1String(item))->isVisible(); }
 
-  static TMainInfo SavedMainSettings() {
-    TMainInfo saved;
-    EXPECT_TRUE(saved.LoadMainSettings(app::TApplication::MainSettingsPath(), {}));
-    return saved;
-  }
   static void StoreMainSettings(const std::function<void(TMainInfo&)>& change) {
     TMainInfo stored;
     change(stored);
@@ -272,7 +267,9 @@ TEST_F(Shell, StartingInFMThatCannotStartEndsAndStartsInTVNextTime) {
   StoreMainSettings([](TMainInfo& m) { m.FMEnabled = m.StartInFM = true; });
   EXPECT_FALSE(Start({"Fm"}));
   EXPECT_EQ(App().MainWindow(), nullptr) << "the exit sequence ran";
-  EXPECT_FALSE(SavedMainSettings().StartInFM);
+  TMainInfo saved;
+  EXPECT_TRUE(saved.LoadMainSettings(app::TApplication::MainSettingsPath(), {}));
+  EXPECT_FALSE(saved.StartInFM);
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
 

@@ -161,12 +161,7 @@ TEST(AboutDialog, ShowsTheProductTextsAndOpensItsLinks) {
                   "Vision TV\nVision\n(c) Vision\nV 2.0 \nhttps://vision.example/\nmailto:a@vision.example\n");
   util::TOEMInfo info;
   app::TDialogAbout dialog(info);
-  EXPECT_EQ(dialog.size(), QSize(313, 214));
-  const std::pair<const char*, QString> labels[] = {
-      {"LabelProduct", "Vision TV"}, {"LabelMaker", "Vision"}, {"LabelRights", "(c) Vision"}, {"LabelVersion", "V 2.0 "}};
-  for (const auto& [name, text] : labels) EXPECT_EQ(Child<QLabel>(dialog, name)->text(), text);
-  EXPECT_TRUE(Child<QLabel>(dialog, "LabelWWW")->text().contains("https://vision.example/"));
-  ASSERT_TRUE(dialog.findChild<QPushButton*>("BtnOK"));
+  test::ExpectGolden(test::FormLayoutText(dialog), "app/DialogAbout.txt");
   dialog.LabelWWWClick();
   dialog.LabelEmailClick();
   EXPECT_EQ(test::System().OpenedUrls, QStringList({"https://vision.example/", "mailto:a@vision.example"}));
@@ -176,13 +171,11 @@ TEST(LogoForm, ShowsTheShippedBitmapOnTopAndAnUnreadableOneNotAtAll) {
   app::TFormLogo logo;
   logo.ShowLogo();
   EXPECT_TRUE(logo.HasLogo() && logo.isVisible());
-  EXPECT_EQ(logo.size(), QSize(641, 481));
-  EXPECT_TRUE(logo.windowFlags().testFlags(Qt::WindowStaysOnTopHint | Qt::FramelessWindowHint));
+  test::ExpectGolden(test::FormLayoutText(logo), "app/FormLogo.txt");
   EXPECT_FALSE(Child<QLabel>(logo, "Image1")->pixmap().isNull());
 
   test::WriteFile(test::Home() + "QLOGO.BMP", "not a bitmap");
   app::TFormLogo unreadable;
   unreadable.ShowLogo();
-  EXPECT_FALSE(unreadable.HasLogo());
-  EXPECT_FALSE(unreadable.isVisible());
+  EXPECT_FALSE(unreadable.HasLogo() || unreadable.isVisible());
 }
