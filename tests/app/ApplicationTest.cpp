@@ -135,21 +135,19 @@ TEST_F(Shell, EveryModeOpensOnlyItsCommandsOnTheRunningEngine) {
   auto channel = [] { return QString::number(ChannelInfo->CurrentChannel()); };
   auto source = [] { return QString::number(ChannelInfo->VideoSource); };
   auto mode = [] { return QString::number(MainInfo->Mode); };
-  const struct {
-    int code;
-    std::function<QString()> observe;
-    std::set<TAppMode> opensIn;
-  } probes[] = {{4001, channel, {amTV, amFMRadio}},
-                {205, source, {amTV}},
-                {1002, mode, {amCapture, amScheduledCapture, amPlayback, amTimeShifting, amTimeShiftPlayback, amClosed}}};
+  // A probe's code, what it changes, and the modes where it runs.
+  const std::tuple<int, std::function<QString()>, std::set<TAppMode>> probes[] = {
+      {4001, channel, {amTV, amFMRadio}},
+      {205, source, {amTV}},
+      {1002, mode, {amCapture, amScheduledCapture, amPlayback, amTimeShifting, amTimeShiftPlayback, amClosed}}};
   for (int m = amTV; m <= amClosed; ++m) {
-    for (const auto& probe : probes) {
+    for (const auto& [code, observe, opensIn] : probes) {
       MainInfo->Mode = amTV;  // from live TV on the antenna into the mode
       App().ExecuteCommand(201);
       MainInfo->Mode = TAppMode(m);
-      const QString before = probe.observe();
-      App().ExecuteCommand(probe.code);
-      EXPECT_EQ(probe.observe() != before, probe.opensIn.count(TAppMode(m)) == 1) << probe.code << " in " << m;
+      const QString before = observe();
+      App().ExecuteCommand(code);
+      EXPECT_EQ(observe() != before, opensIn.count(TAppMode(m)) == 1) << code << " in " << m;
     }
   }
   MainInfo->Mode = amTV;
@@ -443,14 +441,10 @@ TEST_F(Shell, WindowMessagesThatChangeTheModeWaitForTheRunningTune) {
 TEST_F(Shell, AChannelChangeShowsNumberNameAndAudioModeAtTheTop) {
   ASSERT_TRUE(Start());
   ChannelInfo->ChannelRecord(false, 7)->Name = "Seven Sports";
-  const struct {
-    const char* keys;
-    QString shown;
-  } rows[] = {{"7", "7 Seven Sports - Mono"}, {"8", "8 - Mono"}};
-  for (const auto& row : rows) {
-    QTest::keyClicks(&Window(), row.keys);
+  for (const auto& [keys, shown] : {std::pair{"7", "7 Seven Sports - Mono"}, {"8", "8 - Mono"}}) {
+    QTest::keyClicks(&Window(), keys);
     QTest::keyClick(&Window(), Qt::Key_Return);
-    EXPECT_TRUE(WaitUntil([&] { return OSDText() == row.shown; })) << OSDText().toStdString();
+    EXPECT_TRUE(WaitUntil([&] { return OSDText() == shown; })) << OSDText().toStdString();
     EXPECT_EQ(FormOSD->LabelOSD()->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight) << "at the top";
   }
   EXPECT_EQ(app::ChannelOSDText(*ChannelInfo, 9, QString()), "9");

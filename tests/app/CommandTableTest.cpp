@@ -22,19 +22,16 @@ TEST(CommandTable, NamesAliasesAndCodesFindTheirCommand) {
     for (std::string_view alias : c.aliases) EXPECT_EQ(alias.empty() || ParseCommand(alias) == c.code, true) << alias;
     EXPECT_TRUE(c.menuItem.empty() || FindMenuCommand(c.menuItem) == &c) << c.name;
   }
-  const struct {
-    const char* text;
-    std::optional<int> code;
-  } rows[] = {
+  const std::pair<const char*, std::optional<int>> rows[] = {
       {"NEXT-CHANNEL", 4001}, {"Next_Channel", 4001}, {"ch-down", 4002}, {"Quit", 1},
       {"memorize-channel", 4005}, {"DIGIT-9", 10009}, {"dot", 10100}, {"10100", 10100},
       // failure rows
       {"", {}}, {"next channel", {}}, {"next-channel ", {}}, {"4", {}}, {"99999", {}}, {"4001x", {}},
       {"-1", {}}, {"+1", {}}, {"99999999999999999999", {}}, {"volume", {}}, {"digit-10x", {}},
   };
-  for (const auto& row : rows) {
-    const std::optional<TCommand> parsed = ParseCommand(row.text);
-    EXPECT_EQ(parsed ? std::optional<int>(CodeOf(*parsed)) : std::nullopt, row.code) << '"' << row.text << '"';
+  for (const auto& [text, code] : rows) {
+    const std::optional<TCommand> parsed = ParseCommand(text);
+    EXPECT_EQ(parsed ? std::optional<int>(CodeOf(*parsed)) : std::nullopt, code) << '"' << text << '"';
   }
   EXPECT_EQ(FindCommand(6), nullptr);
   EXPECT_EQ(FindMenuCommand("itemAlwaysontop"), nullptr);

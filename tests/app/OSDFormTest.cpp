@@ -61,35 +61,27 @@ TEST(OSDForm, ASeeThroughWindowThatTakesNoInput) {
       if (c.red() > 200 && c.green() > 200 && c.blue() < 80 && c.alpha() == 255) ++yellow;
     }
   EXPECT_GT(yellow, 0);
-  // The corners stay see-through.
   EXPECT_EQ(shot.pixelColor(0, 0).alpha(), 0);
   EXPECT_EQ(shot.pixelColor(shot.width() - 1, shot.height() - 1).alpha(), 0);
 }
 
+// Full screen, screen, window and top or bottom; then the bounds, alignment and font size.
 TEST(OSDForm, PlacementRules) {
   const auto right = Qt::AlignRight, centre = Qt::AlignHCenter;
-  const struct {
-    bool fullScreen;
-    QSize screen;
-    QRect window;
-    bool atTop;
-    QRect bounds;
-    Qt::Alignment alignment;
-    int fontSize;
-  } rows[] = {
+  const std::tuple<bool, QSize, QRect, bool, QRect, Qt::Alignment, int> rows[] = {
       {true, {1024, 768}, {}, true, {512, 10, 512, 51}, right, 36},
       {true, {800, 600}, {}, false, {200, 456, 400, 40}, centre, 24},
       {false, {1024, 768}, {100, 50, 480, 360}, true, {130, 87, 420, 20}, right, 12},
       {false, {1024, 768}, {100, 50, 480, 360}, false, {130, 50 + 360 - 10 - 60, 420, 20}, centre, 12},
       {false, {1024, 768}, {0, 0, 640, 480}, false, {30, 410, 580, 26}, centre, 16},
   };
-  for (const auto& row : rows) {
+  for (const auto& [fullScreen, screen, window, atTop, bounds, alignment, fontSize] : rows) {
     TFixedHost host;
-    host.fullScreen = row.fullScreen, host.screen = row.screen, host.bounds = row.window;
-    const app::TOSDPlacement place = TFormOSD::PlaceOSD(host, row.atTop);
-    EXPECT_EQ(place.Bounds, row.bounds);
-    EXPECT_EQ(place.Alignment & Qt::AlignHorizontal_Mask, row.alignment);
-    EXPECT_EQ(place.FontSize, row.fontSize);
+    host.fullScreen = fullScreen, host.screen = screen, host.bounds = window;
+    const app::TOSDPlacement place = TFormOSD::PlaceOSD(host, atTop);
+    EXPECT_EQ(place.Bounds, bounds);
+    EXPECT_EQ(place.Alignment & Qt::AlignHorizontal_Mask, alignment);
+    EXPECT_EQ(place.FontSize, fontSize);
   }
 }
 
