@@ -72,42 +72,39 @@ TEST_F(SleepingTimer, FormStartsAtTheStoredMinutesOrTheDesignPosition) {
   EXPECT_EQ(Child<QLabel>(form, "LabelTimerValue")->text(), "120");
 }
 
-TEST_F(SleepingTimer, CancelOrZeroStopsTheCountdown) {
-  for (const auto& [minutes, button] : {std::pair{100, "BitBtnCancel"}, std::pair{0, "BitBtnOK"}}) {
-    SCOPED_TRACE(button);
-    Run(45, "BitBtnOK");
-    Run(minutes, button);
-    EXPECT_EQ(info.SleepMinutes, 0);
-    EXPECT_FALSE(countdown.TimerSleeping.Enabled());
-    EXPECT_FALSE(sleepLabel);
+// The countdown through the dialog's answers and the clock; after each step the stored minutes,
+// the timer, the sleep label, the closes and the power-offs go into the golden text.
+TEST_F(SleepingTimer, CountdownThroughTheAnswersAndTheClock) {
+  auto advance = [](int ms) { return [ms] { test::Clock().Advance(ms); }; };
+  auto run = [this](int minutes, const char* button) { return [=, this] { Run(minutes, button); }; };
+  const std::pair<const char*, std::function<void()>> steps[] = {
+      {"45 minutes", run(45, "BitBtnOK")},
+      {"moved to 100, cancelled", run(100, "BitBtnCancel")},
+      {"45 minutes again", run(45, "BitBtnOK")},
+      {"zero", run(0, "BitBtnOK")},
+      {"301 minutes on", advance(301 * kMinute)},
+      {"20 minutes", run(20, "BitBtnOK")},
+      {"15 minutes on", advance(15 * kMinute)},
+      {"moved to 200, closed with the close box", run(200, nullptr)},
+      {"20 minutes less a millisecond on", advance(20 * kMinute - 1)},
+      {"the last millisecond", advance(1)},
+      {"45 minutes once more", run(45, "BitBtnOK")},
+      {"45 minutes less a millisecond on", advance(45 * kMinute - 1)},
+      {"the last millisecond", advance(1)},
+      {"45 minutes more", advance(45 * kMinute)},
+  };
+  QString text;
+  for (const auto& [what, step] : steps) {
+    step();
+    text += QStringLiteral("%1: minutes %2 timer %3 label %4 closes %5 power-offs %6\n")
+                .arg(what)
+                .arg(info.SleepMinutes)
+                .arg(countdown.TimerSleeping.Enabled() ? QString::number(countdown.TimerSleeping.Interval()) : "off")
+                .arg(int(sleepLabel))
+                .arg(closes)
+                .arg(test::System().PowerOffCalls);
   }
-  test::Clock().Advance(301 * kMinute);
-  EXPECT_EQ(test::System().PowerOffCalls, 0);
-}
-
-TEST_F(SleepingTimer, CloseBoxKeepsTheMinutesAndRestartsTheFullInterval) {
-  Run(20, "BitBtnOK");
-  test::Clock().Advance(15 * kMinute);
-  Run(200, nullptr);  // moved, then closed: nothing stored
-  EXPECT_EQ(info.SleepMinutes, 20);
-  test::Clock().Advance(20 * kMinute - 1);
-  EXPECT_EQ(closes, 0);
-  test::Clock().Advance(1);
-  EXPECT_EQ(closes, 1);
-}
-
-TEST_F(SleepingTimer, FortyFiveMinutesThenTheProgramClosesAndPowersOffOnce) {
-  Run(45, "BitBtnOK");
-  EXPECT_EQ(info.SleepMinutes, 45);
-  EXPECT_EQ(countdown.TimerSleeping.Interval(), 2700000);
-  EXPECT_TRUE(sleepLabel);
-  test::Clock().Advance(45 * kMinute - 1);
-  EXPECT_EQ(closes, 0);
-  test::Clock().Advance(1);
-  EXPECT_EQ(closes, 1);
-  EXPECT_EQ(test::System().PowerOffCalls, 1);
-  test::Clock().Advance(45 * kMinute);
-  EXPECT_EQ(test::System().PowerOffCalls, 1);
+  test::ExpectGolden(text, "app/SleepCountdown.txt");
 }
 
 // Captions with a key take the language's text (before an "@"), with its font size.
