@@ -49,7 +49,6 @@ class ChannelPreview : public test::WindowTest {
   void Key(Qt::Key key) { QTest::keyClick(form.get(), key); }
 
   TVideoWindow* video;
-  QString text_;
   std::vector<int> tuned, selected;
   int nextPages = 0;
 };
@@ -59,14 +58,15 @@ class ChannelPreview : public test::WindowTest {
 // Into the preview and out again by Enter, a double click and Escape; after each step the
 // window, the grid, the live cell and the channels tuned and picked go into the golden text.
 TEST_F(ChannelPreview, VisitsTheChannelsInTurnAndLeavesWithThePickedOne) {
-  auto rect = [](QRect r) { return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()); };
+  auto rect = test::RectText;
   auto list = [](const std::vector<int>& v) {
     QStringList s;
     for (int i : v) s << QString::number(i);
     return s.join(',');
   };
+  QString entered;  // what the last entry into the preview returned
   auto state = [&] {
-    QString text = QStringLiteral("mode %1 window %2 min %3 aspect %4 full %5 osd %6\n  video %7 tuned %8 picked %9 pages %10\n")
+    QString text = entered + QStringLiteral("  mode %1 window %2 min %3 aspect %4 full %5 osd %6\n  video %7 tuned %8 picked %9 pages %10\n")
                        .arg(info.Mode)
                        .arg(rect(form->geometry()), rect({{}, form->minimumSize()}))
                        .arg(form->Aspect())
@@ -82,11 +82,12 @@ TEST_F(ChannelPreview, VisitsTheChannelsInTurnAndLeavesWithThePickedOne) {
                          grid->Cell(cell)->pixmap().isNull() ? "" : " still", rect(grid->Label(cell)->geometry()),
                          grid->Label(cell)->text())
                     .arg(grid->Label(cell)->font().pointSize());
+    entered.clear();
     return text;
   };
-  auto enter = [&] { text_ += QStringLiteral("  entered %1\n").arg(int(info.SetMode(settings::amChannelPreview))); };
+  auto enter = [&] { entered = QStringLiteral("  entered %1\n").arg(int(info.SetMode(settings::amChannelPreview))); };
   video->ShowFrame(QImage(QSize(8, 6), QImage::Format_RGB32));
-  const std::pair<const char*, std::function<void()>> steps[] = {
+  const test::Steps steps = {
       {"into the preview", enter},
       {"two seconds on", [&] { test::Clock().Advance(2000); }},
       {"a round and a page on", [&] { test::Clock().Advance(4 * 2000); }},
@@ -102,13 +103,8 @@ TEST_F(ChannelPreview, VisitsTheChannelsInTurnAndLeavesWithThePickedOne) {
       {"escape leaves without a pick", [&] { Key(Qt::Key_Escape); }},
       {"without channels no preview", [&] { form->PreviewSource.Count = [] { return 0; }, enter(); }},
   };
-  for (const auto& [what, step] : steps) {
-    text_ += QStringLiteral("== %1\n").arg(what);
-    step();
-    Pump();  // back in live TV, the window gets its bounds once message 4026 has run
-    text_ += "  " + state();
-  }
-  test::ExpectGolden(text_, "app/ChannelPreviewSteps.txt");
+  // Back in live TV, the window gets its bounds once message 4026 has run: the walk lets it.
+  test::ExpectGolden(test::Walk(steps, state), "app/ChannelPreviewSteps.txt");
 }
 
 TEST_F(ChannelPreview, KeyboardNavigationStaysOnExistingCells) {

@@ -77,7 +77,7 @@ TEST_F(SleepingTimer, FormStartsAtTheStoredMinutesOrTheDesignPosition) {
 TEST_F(SleepingTimer, CountdownThroughTheAnswersAndTheClock) {
   auto advance = [](int ms) { return [ms] { test::Clock().Advance(ms); }; };
   auto run = [this](int minutes, const char* button) { return [=, this] { Run(minutes, button); }; };
-  const std::pair<const char*, std::function<void()>> steps[] = {
+  const test::Steps steps = {
       {"45 minutes", run(45, "BitBtnOK")},
       {"moved to 100, cancelled", run(100, "BitBtnCancel")},
       {"45 minutes again", run(45, "BitBtnOK")},
@@ -93,18 +93,16 @@ TEST_F(SleepingTimer, CountdownThroughTheAnswersAndTheClock) {
       {"the last millisecond", advance(1)},
       {"45 minutes more", advance(45 * kMinute)},
   };
-  QString text;
-  for (const auto& [what, step] : steps) {
-    step();
-    text += QStringLiteral("%1: minutes %2 timer %3 label %4 closes %5 power-offs %6\n")
-                .arg(what)
-                .arg(info.SleepMinutes)
-                .arg(countdown.TimerSleeping.Enabled() ? QString::number(countdown.TimerSleeping.Interval()) : "off")
-                .arg(int(sleepLabel))
-                .arg(closes)
-                .arg(test::System().PowerOffCalls);
-  }
-  test::ExpectGolden(text, "app/SleepCountdown.txt");
+  test::ExpectGolden(test::Walk(steps,
+                                [&] {
+                                  return QStringLiteral("  minutes %1 timer %2 label %3 closes %4 power-offs %5\n")
+                                      .arg(info.SleepMinutes)
+                                      .arg(countdown.TimerSleeping.Enabled() ? QString::number(countdown.TimerSleeping.Interval()) : "off")
+                                      .arg(int(sleepLabel))
+                                      .arg(closes)
+                                      .arg(test::System().PowerOffCalls);
+                                }),
+                     "app/SleepCountdown.txt");
 }
 
 // Captions with a key take the language's text (before an "@"), with its font size.

@@ -17,8 +17,6 @@
 namespace pvx::test {
 namespace {
 
-QString Rect(const QRect& r) { return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()); }
-
 QString TextOf(const QWidget* w) {
   if (auto* label = qobject_cast<const QLabel*>(w)) return label->text();
   if (auto* button = qobject_cast<const QAbstractButton*>(w)) return button->text();
@@ -47,6 +45,21 @@ void AddMenu(const QMenu& menu, const QString& indent, QString& out) {
 
 }  // namespace
 
+QString RectText(const QRect& r) {
+  return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+QString Walk(const Steps& steps, const std::function<QString()>& state) {
+  QString text;
+  for (const auto& [what, step] : steps) {
+    text += QStringLiteral("== %1\n").arg(what);
+    step();
+    Pump();
+    text += state();
+  }
+  return text;
+}
+
 QString FormLayoutText(const QWidget& form) {
   QString out = QStringLiteral("%1 \"%2\" %3x%4%5%6\n")
                     .arg(form.objectName(), form.windowTitle())
@@ -59,7 +72,7 @@ QString FormLayoutText(const QWidget& form) {
     if (child->objectName().isEmpty() || child->objectName().startsWith("qt_") || child->window() != form.window())
       continue;
     out += QStringLiteral("  %1 %2 %3 \"%4\" %5pt%6%7\n")
-               .arg(child->metaObject()->className(), child->objectName(), Rect(child->geometry()), TextOf(child))
+               .arg(child->metaObject()->className(), child->objectName(), RectText(child->geometry()), TextOf(child))
                .arg(child->font().pointSize())
                .arg(child->isHidden() ? " hidden" : "")
                .arg(child->font().bold() ? " bold" : "");

@@ -10,7 +10,9 @@
 #include <QMouseEvent>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/MainForm.h"
 #include "settings/Globals.h"
@@ -24,6 +26,7 @@ class TMultiLangInfo;
 
 namespace pvx::test {
 
+QString RectText(const QRect& r);
 QString FormLayoutText(const QWidget& form);
 QString MenuText(const QMenu& menu);
 // Compares with tests/fixtures/<fixture>; with OKA_PVX_WRITE_GOLDEN set, writes it instead.
@@ -69,6 +72,11 @@ class ModalAnswer {
 };
 
 inline void Pump() { QCoreApplication::processEvents(); }
+
+// A walk through named steps: after each step (and the events it posted) its name and what
+// `state` then says, so one golden text follows a whole sequence.
+using Steps = std::vector<std::pair<const char*, std::function<void()>>>;
+QString Walk(const Steps& steps, const std::function<QString()>& state);
 
 // A main window in live TV on a screen of a chosen size.
 class WindowTest : public ::testing::Test {

@@ -43,7 +43,7 @@ TEST_F(MainWindow, SizesAspectsFullScreenAndPictureInPicture) {
   TVideoWindow video(form.get()), player(form.get());
   form->SetVideoWindow(&video);
   video.show();
-  auto rect = [](QRect r) { return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()); };
+  auto rect = test::RectText;
   auto state = [&] {
     QStringList s;
     s << QStringLiteral("window %1%2 min %3 aspect %4 fits 640x10 as %5")
@@ -61,7 +61,7 @@ TEST_F(MainWindow, SizesAspectsFullScreenAndPictureInPicture) {
     for (const char* name : {"itemFullScreen", "item4_3", "itemAlwaysontop", "itemViewingOption"})
       s << QStringLiteral("%1%2%3%4").arg(name, Item(name)->isVisible() ? "" : " hidden",
                                          Item(name)->isEnabled() ? "" : " disabled", Item(name)->isChecked() ? " checked" : "");
-    return s.join("\n  ") + '\n';
+    return "  " + s.join("\n  ") + '\n';
   };
   auto drag = [&](QPoint to, Qt::KeyboardModifiers modifiers) {
     SendMouse(form.get(), QEvent::MouseButtonPress, {50, 50}, Qt::LeftButton, Qt::LeftButton, modifiers);
@@ -69,7 +69,7 @@ TEST_F(MainWindow, SizesAspectsFullScreenAndPictureInPicture) {
     SendMouse(form.get(), QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton, modifiers);
   };
   auto click = [](QWidget* on, QPoint at) { QTest::mouseDClick(on, Qt::LeftButton, Qt::NoModifier, at); };
-  const std::pair<const char*, std::function<void()>> steps[] = {
+  const test::Steps steps = {
       {"shown at 600x400", [&] { form->show(), form->resize(600, 400); }},
       {"aspect 16:9", [&] { form->SetAspect(2); }},
       {"aspect free", [&] { form->SetAspect(0); }},
@@ -95,13 +95,7 @@ TEST_F(MainWindow, SizesAspectsFullScreenAndPictureInPicture) {
       {"live TV ends the swap", [&] { form->UpdateForMode(settings::amTV); }},
       {"time-shift playback toggles full screen", [&] { info.Mode = settings::amTimeShiftPlayback, form->FormDblClick(); }},
   };
-  QString text;
-  for (const auto& [what, step] : steps) {
-    step();
-    Pump();
-    text += QStringLiteral("== %1\n  ").arg(what) + state();
-  }
-  test::ExpectGolden(text, "app/MainWindowSteps.txt");
+  test::ExpectGolden(test::Walk(steps, state), "app/MainWindowSteps.txt");
 }
 
 TEST_F(MainWindow, FullScreenHandsTheTVPanelItsFloatingState) {
@@ -187,7 +181,7 @@ TEST_F(MainWindow, MenuItemsSendTheirCommands) {
 TEST_F(MainWindow, MenuAndOSDPerModeAndSource) {
   form->show();
   form->OSD()->EnableOSD(true);
-  const std::pair<const char*, std::function<void()>> steps[] = {
+  const test::Steps steps = {
       {"live TV", [&] { form->UpdateForMode(settings::amTV); }},
       {"recording", [&] { form->UpdateForMode(settings::amCapture); }},
       {"scheduled recording", [&] { form->UpdateForMode(settings::amScheduledCapture); }},
@@ -207,13 +201,12 @@ TEST_F(MainWindow, MenuAndOSDPerModeAndSource) {
       {"no mixer", [&] { form->SetMuteState(false, false); }},
       {"muted", [&] { form->SetMuteState(true, true); }},
   };
-  QString text;
   const QLabel* osd = form->OSD()->LabelOSD();
-  for (const auto& [what, step] : steps) {
-    step();
-    text += QStringLiteral("== %1, OSD \"%2\" %3\n")
-                .arg(what, osd->text(), osd->alignment() & Qt::AlignRight ? "at the top" : "at the bottom") +
-            test::MenuText(*form->PopupMainMenu());
-  }
-  test::ExpectGolden(text, "app/MenuPerMode.txt");
+  test::ExpectGolden(test::Walk(steps,
+                                [&] {
+                                  return QStringLiteral("OSD \"%1\" %2\n")
+                                             .arg(osd->text(), osd->alignment() & Qt::AlignRight ? "at the top" : "at the bottom") +
+                                         test::MenuText(*form->PopupMainMenu());
+                                }),
+                     "app/MenuPerMode.txt");
 }
