@@ -66,14 +66,10 @@ TEST_F(ChannelPreview, VisitsTheChannelsInTurnAndLeavesWithThePickedOne) {
   };
   QString entered;  // what the last entry into the preview returned
   auto state = [&] {
-    QString text = entered + QStringLiteral("  mode %1 window %2 min %3 aspect %4 full %5 osd %6\n  video %7 tuned %8 picked %9 pages %10\n")
-                       .arg(info.Mode)
-                       .arg(rect(form->geometry()), rect({{}, form->minimumSize()}))
-                       .arg(form->Aspect())
-                       .arg(int(form->IsFullScreen()))
-                       .arg(int(form->OSD()->IsOSDEnabled()))
-                       .arg(rect(video->geometry()), list(tuned), list(selected))
-                       .arg(nextPages);
+    QString text = entered + QString::asprintf("  mode %d window %s min %s aspect %d full %d osd %d\n", info.Mode,
+                                               qPrintable(rect(form->geometry())), qPrintable(rect({{}, form->minimumSize()})),
+                                               form->Aspect(), form->IsFullScreen(), form->OSD()->IsOSDEnabled());
+    text += QStringLiteral("  video %1 tuned %2 picked %3 pages %4\n").arg(rect(video->geometry()), list(tuned), list(selected)).arg(nextPages);
     if (auto* grid = form->PreviewGrid())
       for (int cell = 0; cell < grid->CellCount(); ++cell)
         text += QStringLiteral("  cell %1 %2%3%4 label %5 \"%6\" %7pt\n")

@@ -93,16 +93,12 @@ TEST_F(SleepingTimer, CountdownThroughTheAnswersAndTheClock) {
       {"the last millisecond", advance(1)},
       {"45 minutes more", advance(45 * kMinute)},
   };
-  test::ExpectGolden(test::Walk(steps,
-                                [&] {
-                                  return QStringLiteral("  minutes %1 timer %2 label %3 closes %4 power-offs %5\n")
-                                      .arg(info.SleepMinutes)
-                                      .arg(countdown.TimerSleeping.Enabled() ? QString::number(countdown.TimerSleeping.Interval()) : "off")
-                                      .arg(int(sleepLabel))
-                                      .arg(closes)
-                                      .arg(test::System().PowerOffCalls);
-                                }),
-                     "app/SleepCountdown.txt");
+  auto state = [&] {
+    const int interval = countdown.TimerSleeping.Enabled() ? countdown.TimerSleeping.Interval() : 0;
+    return QString::asprintf("  minutes %d timer %d label %d closes %d power-offs %d\n", info.SleepMinutes, interval,
+                             sleepLabel, closes, test::System().PowerOffCalls);
+  };
+  test::ExpectGolden(test::Walk(steps, state), "app/SleepCountdown.txt");
 }
 
 // Captions with a key take the language's text (before an "@"), with its font size.

@@ -50,12 +50,8 @@ TEST_F(MainWindow, SizesAspectsFullScreenAndPictureInPicture) {
              .arg(rect(form->geometry()), form->isVisible() ? "" : " hidden", rect({{}, form->minimumSize()}))
              .arg(form->Aspect())
              .arg(rect({{}, form->FormCanResize({640, 10})}));
-    s << QStringLiteral("full %1 overlay %2 swapped %3 on-top %4 flag %5")
-             .arg(int(form->IsFullScreen()))
-             .arg(int(form->IsOverlayFullScreen()))
-             .arg(int(form->IsPictureSwapped()))
-             .arg(int(info.AlwaysOnTop))
-             .arg(int(form->windowFlags().testFlag(Qt::WindowStaysOnTopHint)));
+    s << QString::asprintf("full %d overlay %d swapped %d on-top %d flag %d", form->IsFullScreen(), form->IsOverlayFullScreen(),
+                           form->IsPictureSwapped(), info.AlwaysOnTop, form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     s << "video " + rect(video.geometry()) + (video.IsFullScreen() ? " full" : "") + ", player " + rect(player.geometry());
     s << "bottom " + rect(Child("ImageBoarderBottom")->geometry()) + (Child("ImageMenu")->isHidden() ? " no menu image" : "");
     for (const char* name : {"itemFullScreen", "item4_3", "itemAlwaysontop", "itemViewingOption"})
