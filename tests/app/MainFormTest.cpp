@@ -38,11 +38,18 @@ TEST_F(MainWindow, LayoutAndMenuAsDesigned) {
 }
 
 // One walk through sizes, aspects, full screen, overlay and picture-in-picture; after each step
-// the window, the pictures and the items that follow them go into the golden text.
+// the window, the TV panel, the pictures and the items that follow them go into the golden text.
 TEST_F(MainWindow, SizesAspectsFullScreenAndPictureInPicture) {
   TVideoWindow video(form.get()), player(form.get());
   form->SetVideoWindow(&video);
   video.show();
+  bool panelVisible = true, panelFloating = true;
+  int panelShown = 0;
+  form->Panels.TVPanelExists = [] { return true; };
+  form->Panels.TVPanelVisible = [&] { return panelVisible; };
+  form->Panels.TVPanelFloating = [&] { return panelFloating; };
+  form->Panels.SetTVPanelFloating = [&](bool on) { panelFloating = on; };
+  form->Panels.ShowTVPanelNotTopmost = [&] { ++panelShown, panelVisible = true; };
   auto rect = test::RectText;
   auto state = [&] {
     QStringList s;
@@ -52,6 +59,7 @@ TEST_F(MainWindow, SizesAspectsFullScreenAndPictureInPicture) {
              .arg(rect({{}, form->FormCanResize({640, 10})}));
     s << QString::asprintf("full %d overlay %d swapped %d on-top %d flag %d", form->IsFullScreen(), form->IsOverlayFullScreen(),
                            form->IsPictureSwapped(), info.AlwaysOnTop, form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    s << QString::asprintf("tv panel visible %d floating %d shown again %d", panelVisible, panelFloating, panelShown);
     s << "video " + rect(video.geometry()) + (video.IsFullScreen() ? " full" : "") + ", player " + rect(player.geometry());
     s << "bottom " + rect(Child("ImageBoarderBottom")->geometry()) + (Child("ImageMenu")->isHidden() ? " no menu image" : "");
     for (const char* name : {"itemFullScreen", "item4_3", "itemAlwaysontop", "itemViewingOption"})
@@ -78,6 +86,8 @@ TEST_F(MainWindow, SizesAspectsFullScreenAndPictureInPicture) {
       {"the on-top item toggles it", [&] { Item("itemAlwaysontop")->trigger(); }},
       {"4:3 at 100,50 on top", [&] { form->SetAspect(1), form->setGeometry(100, 50, 640, 480), form->SetAlwaysOnTop(true); }},
       {"full screen", [&] { form->SetFullScreen(true); }},
+      {"a click in full screen toggles the panel's floating", [&] { form->FormClick(); }},
+      {"a hidden panel is not brought back by a click", [&] { panelVisible = false, form->FormClick(); }},
       {"full screen left", [&] { form->SetFullScreen(false); }},
       {"overlay full screen", [&] { form->SetOverlayFullScreen(true); }},
       {"overlay left", [&] { form->SetOverlayFullScreen(false); }},
@@ -92,26 +102,6 @@ TEST_F(MainWindow, SizesAspectsFullScreenAndPictureInPicture) {
       {"time-shift playback toggles full screen", [&] { info.Mode = settings::amTimeShiftPlayback, form->FormDblClick(); }},
   };
   test::ExpectGolden(test::Walk(steps, state), "app/MainWindowSteps.txt");
-}
-
-TEST_F(MainWindow, FullScreenHandsTheTVPanelItsFloatingState) {
-  bool visible = true, floating = true;
-  int shownAgain = 0;
-  form->Panels.TVPanelExists = [] { return true; };
-  form->Panels.TVPanelVisible = [&] { return visible; };
-  form->Panels.TVPanelFloating = [&] { return floating; };
-  form->Panels.SetTVPanelFloating = [&](bool on) { floating = on; };
-  form->Panels.ShowTVPanelNotTopmost = [&] { ++shownAgain, visible = true; };
-  form->show();
-  form->SetFullScreen(true);
-  EXPECT_FALSE(floating);
-  form->FormClick();  // a click in full screen toggles it
-  EXPECT_TRUE(floating);
-  visible = false;
-  form->FormClick();  // a hidden panel is not brought back by clicks
-  EXPECT_TRUE(floating);
-  form->SetFullScreen(false);
-  EXPECT_EQ(shownAgain, 1);
 }
 
 TEST_F(MainWindow, MenuImageButtonsRunOnReleaseOverTheSameButton) {
