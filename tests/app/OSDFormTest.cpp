@@ -85,38 +85,32 @@ TEST(OSDForm, PlacementRules) {
   }
 }
 
-TEST_F(OSD, ShowingPlacesTheTextByTheRules) {
-  form->SetFullScreen(true);
-  ShowOSD("Volume 50%", false);
-  EXPECT_EQ(osd().geometry(), QRect(256, 768 - 144, 512, 51));
-  EXPECT_EQ(label().font().pointSize(), 36);
-  EXPECT_EQ(label().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-  EXPECT_EQ(label().text(), "Volume 50%  ");
-}
-
-TEST_F(OSD, HidesTwoSecondsAfterTheLastText) {
-  ShowOSD("Mute ON", false);
-  test::Clock().Advance(1500);
-  ShowOSD("Mute OFF", false);  // a new text restarts the two seconds
-  test::Clock().Advance(1999);
-  EXPECT_TRUE(osd().isVisible());
-  EXPECT_TRUE(osd().Showing());
-  test::Clock().Advance(1);
-  EXPECT_FALSE(osd().isVisible());
-  EXPECT_FALSE(osd().Showing());
-  EXPECT_FALSE(osd().TimerShowOSD.Enabled());
-}
-
-TEST_F(OSD, MovingOrResizingTheWindowHidesIt) {
-  ShowOSD("Live", true);
-  form->resize(520, 400);
-  test::Pump();
-  EXPECT_FALSE(osd().isVisible());
-
-  ShowOSD("Live", true);
-  test::SendMouse(form.get(), QEvent::MouseButtonPress, {50, 50}, Qt::LeftButton, Qt::LeftButton);
-  test::SendMouse(form.get(), QEvent::MouseMove, {70, 60}, Qt::NoButton, Qt::LeftButton);
-  EXPECT_FALSE(osd().isVisible());
+// Texts shown, timed out, and hidden by moving or resizing the window; after each step the OSD
+// window and its label go into the golden text.
+TEST_F(OSD, ShowsPlacesAndHidesItsTexts) {
+  auto state = [&] {
+    return QString::asprintf("  %s %s showing %d timer %d font %dpt %s \"%s\"\n", osd().isVisible() ? "visible" : "hidden",
+                             qPrintable(test::RectText(osd().geometry())), osd().Showing(), osd().TimerShowOSD.Enabled(),
+                             label().font().pointSize(), label().alignment() & Qt::AlignRight ? "right" : "centred",
+                             qPrintable(label().text()));
+  };
+  auto show = [](const char* text, bool atTop) { return [=] { ShowOSD(text, atTop); }; };
+  const test::Steps steps = {
+      {"full screen, at the bottom", [&] { form->SetFullScreen(true), ShowOSD("Volume 50%", false); }},
+      {"windowed, at the bottom", [&] { form->SetFullScreen(false), ShowOSD("Mute ON", false); }},
+      {"1.5 seconds on", [] { test::Clock().Advance(1500); }},
+      {"a new text restarts the two seconds", show("Mute OFF", false)},
+      {"two seconds less a millisecond on", [] { test::Clock().Advance(1999); }},
+      {"the last millisecond", [] { test::Clock().Advance(1); }},
+      {"at the top", show("Live", true)},
+      {"the window resized", [&] { form->resize(520, 400); }},
+      {"at the top again", show("Live", true)},
+      {"the window dragged", [&] {
+         test::SendMouse(form.get(), QEvent::MouseButtonPress, {50, 50}, Qt::LeftButton, Qt::LeftButton);
+         test::SendMouse(form.get(), QEvent::MouseMove, {70, 60}, Qt::NoButton, Qt::LeftButton);
+       }},
+  };
+  test::ExpectGolden(test::Walk(steps, state), "app/OSDSteps.txt");
 }
 
 TEST_F(OSD, TextsThatAreNotShown) {
