@@ -9,6 +9,9 @@
 
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
+#include "settings/ChannelInfo.h"
+#include "settings/ChannelSettingsFile.h"
+#include "settings/PreviewInfo.h"
 #include "support/TestEnvironment.h"
 
 using namespace pvx;
@@ -64,27 +67,6 @@ QByteArray WrittenSettings(const char* name) {
   return file;
 }
 
-// QDVCR2.cfg: magic, 8 table settings, 2 x 160 channel records, 50 memories, 50 FM entries,
-// then the current channel. The records hold strings, so walk them.
-int CurrentChannelOf(const QByteArray& file) {
-  int at = 4 + 8 * 4;
-  auto skipString = [&] { at += 4 + IntAt(file, at); };
-  for (int i = 0; i < 320; ++i) {
-    at += 6 * 4;
-    skipString();
-    skipString();
-  }
-  for (int i = 0; i < 50; ++i) {
-    at += 3 * 4;
-    skipString();
-  }
-  for (int i = 0; i < 50; ++i) {
-    at += 4;
-    skipString();
-  }
-  return IntAt(file, at);
-}
-
 }  // namespace
 
 TEST(ProgramRun, ShowsLiveTVObeysTheRemoteAndSavesOnExit) {
@@ -101,9 +83,11 @@ TEST(ProgramRun, ShowsLiveTVObeysTheRemoteAndSavesOnExit) {
   ASSERT_TRUE(EndsCleanly(program));
 
   WrittenSettings("QDVCR.cfg");
-  const QByteArray channels = WrittenSettings("QDVCR2.cfg");
-  ASSERT_FALSE(channels.isEmpty());
-  EXPECT_EQ(CurrentChannelOf(channels), 11) << "the typed channel is the current one";
+  WrittenSettings("QDVCR2.cfg");
+  settings::TChannelInfo channels;
+  settings::TPreviewInfo preview(channels);
+  ASSERT_TRUE(settings::TChannelSettingsFile::Load(test::Home() + "QDVCR2.cfg", channels, preview));
+  EXPECT_EQ(channels.CurrentChannel(), 11) << "the typed channel is the current one";
   // Not running any more: the remote says so.
   EXPECT_EQ(Remote({"next-channel"}), 2);
 }
