@@ -70,10 +70,7 @@ class Shell : public ::testing::Test {
   bool Initialize(const QStringList& arguments = {}) {
     app_ = std::make_unique<app::TApplication>(arguments);
     finished_ = ok_ = false;
-    QObject::connect(app_.get(), &app::TApplication::Started, [this](bool result) {
-      finished_ = true;
-      ok_ = result;
-    });
+    QObject::connect(app_.get(), &app::TApplication::Started, [this](bool result) { finished_ = true, ok_ = result; });
     return app_->InitializeApplication();
   }
   bool FinishStart() {
@@ -101,6 +98,9 @@ class Shell : public ::testing::Test {
   QString OSDText() { return FormOSD ? FormOSD->LabelOSD()->text().trimmed() : QString(); }
   bool MenuShows(const char* item) { return Window().PopupMainMenu()->Item(QLatin1String(item))->isVisible(); }
 
+  static bool SettingsWritten() {
+    return QFile::exists(app::TApplication::MainSettingsPath()) && QFile::exists(app::TApplication::ChannelSettingsPath());
+  }
   static void StoreMainSettings(const std::function<void(TMainInfo&)>& change) {
     TMainInfo stored;
     change(stored);
@@ -123,8 +123,7 @@ TEST_F(Shell, StartsLiveTVAndKeepsTheScreenOnUntilExit) {
 
   App().ShutdownApplication();
   EXPECT_TRUE(test::System().ActiveInhibits.isEmpty());
-  EXPECT_TRUE(QFile::exists(app::TApplication::MainSettingsPath()));
-  EXPECT_TRUE(QFile::exists(app::TApplication::ChannelSettingsPath()));
+  EXPECT_TRUE(SettingsWritten());
   App().ShutdownApplication();  // a second exit (session end, then close) does nothing
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
@@ -397,8 +396,7 @@ TEST_F(Shell, ExitDuringAScanStopsItAndEndsWithTheSettingsWritten) {
   ASSERT_TRUE(WaitUntil([&] { return App().MainWindow() == nullptr; }));
   EXPECT_TRUE(scans.aborted);
   EXPECT_EQ(scans.steps, 1);
-  EXPECT_TRUE(QFile::exists(app::TApplication::MainSettingsPath()));
-  EXPECT_TRUE(QFile::exists(app::TApplication::ChannelSettingsPath()));
+  EXPECT_TRUE(SettingsWritten());
 }
 
 TEST_F(Shell, ClosingTheWindowDuringAScanExitsOnceTheScanHasStopped) {
