@@ -6,25 +6,19 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QApplication>
-#include <QPushButton>
-#include <QSlider>
-#include <QTimer>
-#include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
+#include <QSlider>
 #include <QTest>
-#include <QThread>
-#include <functional>
 #include <set>
-#include <vector>
 
+#include "FormTestSupport.h"
 #include "app/ChannelCommands.h"
 #include "app/MainForm.h"
-#include "app/SleepingTimerForm.h"
 #include "app/MainMenu.h"
 #include "app/OSDForm.h"
+#include "app/SleepingTimerForm.h"
 #include "engine/AudioAdjustInfo.h"
 #include "engine/CaptureInfo.h"
 #include "platform/Clock.h"
@@ -37,7 +31,6 @@
 #include "settings/ChannelInfo.h"
 #include "settings/ErrorMessages.h"
 #include "settings/Globals.h"
-#include "settings/MainSettingsFile.h"
 #include "support/FakeDialogService.h"
 #include "support/FakeSystemServices.h"
 #include "support/TestEnvironment.h"
@@ -77,10 +70,7 @@ class Shell : public ::testing::Test {
   bool Initialize(const QStringList& arguments = {}) {
     app_ = std::make_unique<app::TApplication>(test::Components(), arguments);
     finished_ = ok_ = false;
-    QObject::connect(app_.get(), &app::TApplication::Started, [this](bool result) {
-      finished_ = true;
-      ok_ = result;
-    });
+    QObject::connect(app_.get(), &app::TApplication::Started, [this](bool result) { finished_ = true, ok_ = result; });
     return app_->InitializeApplication();
   }
   bool FinishStart() {
@@ -108,10 +98,8 @@ class Shell : public ::testing::Test {
   QString OSDText() { return FormOSD ? FormOSD->LabelOSD()->text().trimmed() : QString(); }
   bool MenuShows(const char* item) { return Window().PopupMainMenu()->Item(QLatin1String(item))->isVisible(); }
 
-  static TMainInfo SavedMainSettings() {
-    TMainInfo saved;
-    EXPECT_TRUE(saved.LoadMainSettings(app::TApplication::MainSettingsPath(), {}));
-    return saved;
+  static bool SettingsWritten() {
+    return QFile::exists(app::TApplication::MainSettingsPath()) && QFile::exists(app::TApplication::ChannelSettingsPath());
   }
   static void StoreMainSettings(const std::function<void(TMainInfo&)>& change) {
     TMainInfo stored;
@@ -135,8 +123,7 @@ TEST_F(Shell, StartsLiveTVAndKeepsTheScreenOnUntilExit) {
 
   App().ShutdownApplication();
   EXPECT_TRUE(test::System().ActiveInhibits.isEmpty());
-  EXPECT_TRUE(QFile::exists(app::TApplication::MainSettingsPath()));
-  EXPECT_TRUE(QFile::exists(app::TApplication::ChannelSettingsPath()));
+  EXPECT_TRUE(SettingsWritten());
   App().ShutdownApplication();  // a second exit (session end, then close) does nothing
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
@@ -147,21 +134,19 @@ TEST_F(Shell, EveryModeOpensOnlyItsCommandsOnTheRunningEngine) {
   auto channel = [] { return QString::number(ChannelInfo->CurrentChannel()); };
   auto source = [] { return QString::number(ChannelInfo->VideoSource); };
   auto mode = [] { return QString::number(MainInfo->Mode); };
-  const struct {
-    int code;
-    std::function<QString()> observe;
-    std::set<TAppMode> opensIn;
-  } probes[] = {{4001, channel, {amTV, amFMRadio}},
-                {205, source, {amTV}},
-                {1002, mode, {amCapture, amScheduledCapture, amPlayback, amTimeShifting, amTimeShiftPlayback, amClosed}}};
+  // A probe's code, what it changes, and the modes where it runs.
+  const std::tuple<int, std::function<QString()>, std::set<TAppMode>> probes[] = {
+      {4001, channel, {amTV, amFMRadio}},
+      {205, source, {amTV}},
+      {1002, mode, {amCapture, amScheduledCapture, amPlayback, amTimeShifting, amTimeShiftPlayback, amClosed}}};
   for (int m = amTV; m <= amClosed; ++m) {
-    for (const auto& probe : probes) {
+    for (const auto& [code, observe, opensIn] : probes) {
       MainInfo->Mode = amTV;  // from live TV on the antenna into the mode
       App().ExecuteCommand(201);
       MainInfo->Mode = TAppMode(m);
-      const QString before = probe.observe();
-      App().ExecuteCommand(probe.code);
-      EXPECT_EQ(probe.observe() != before, probe.opensIn.count(TAppMode(m)) == 1) << probe.code << " in " << m;
+      const QString before = observe();
+      App().ExecuteCommand(code);
+      EXPECT_EQ(observe() != before, opensIn.count(TAppMode(m)) == 1) << code << " in " << m;
     }
   }
   MainInfo->Mode = amTV;
@@ -235,7 +220,7 @@ TEST_F(Shell, ARefusedScheduledStartTellsTheSchedulerAndKeepsLiveTV) {
   EXPECT_EQ(MainInfo->Mode, amChannelPreview);
 }
 
-TEST_F(Shell, ARecordingThatEndsReturnsToTVAndReportsAFullDisk) {
+TEST_F(Shell, ARecordingThatEndsReturnsToTVAndReportsAFullDiskAndATimeShiftBufferShowsPlay) {
   SchedulerWindow scheduler;
   ASSERT_TRUE(Start());
   auto progress = [this](bool stop, qint64 freeLess500k) {
@@ -266,10 +251,8 @@ TEST_F(Shell, ARecordingThatEndsReturnsToTVAndReportsAFullDisk) {
   EXPECT_EQ(test::Dialogs().Warnings.size(), 1u);
   EXPECT_TRUE(WaitUntil([&] { return !scheduler.Status.empty(); }));
   EXPECT_EQ(scheduler.Status, std::vector<qint32>{ipc::kScheduledDiskFull});
-}
 
-TEST_F(Shell, ATimeShiftBufferThatBecomesReadyShowsPlay) {
-  ASSERT_TRUE(Start());
+  // A time-shift buffer that becomes ready shows Play.
   MainInfo->Mode = amTimeShifting;
   Window().UpdateForMode(amTimeShifting);
   Engine().OnTimeShiftReady(Engine(), true);
@@ -281,38 +264,42 @@ TEST_F(Shell, StartingInFMThatCannotStartEndsAndStartsInTVNextTime) {
   StoreMainSettings([](TMainInfo& m) { m.FMEnabled = m.StartInFM = true; });
   EXPECT_FALSE(Start({"Fm"}));
   EXPECT_EQ(App().MainWindow(), nullptr) << "the exit sequence ran";
-  EXPECT_FALSE(SavedMainSettings().StartInFM);
+  TMainInfo saved;
+  EXPECT_TRUE(saved.LoadMainSettings(app::TApplication::MainSettingsPath(), {}));
+  EXPECT_FALSE(saved.StartInFM);
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
 
-TEST_F(Shell, StartInFMNeedsFMEnabledAndTheArgument) {
-  // The stored flag alone does not start FM radio.
-  StoreMainSettings([](TMainInfo& m) { m.FMEnabled = m.StartInFM = true; });
-  ASSERT_TRUE(Start());
-  EXPECT_FALSE(Engine().NoPreviewRender());
-  EXPECT_EQ(MainInfo->Mode, amTV);
-  app_.reset();
-
-  // FM radio switched off for this run (the flag is not stored).
-  ASSERT_TRUE(Initialize({"fm"}));
-  MainInfo->FMEnabled = false;
-  ASSERT_TRUE(FinishStart());
-  EXPECT_FALSE(Engine().NoPreviewRender());
-  EXPECT_EQ(MainInfo->Mode, amTV);
-  EXPECT_TRUE(PictureRuns());
-}
-
-TEST_F(Shell, ACardWithoutTunerNeverStartsInFM) {
-  platform::devices::TVirtualCardConfig config;
-  config.HasTuner = false;
-  config.HasFM = false;
-  platform::devices::InstallVirtualCard(config);
-  ASSERT_TRUE(Start({"fm"}));
-  EXPECT_EQ(MainInfo->Mode, amTV);
-  EXPECT_FALSE(Engine().NoPreviewRender());
+// Each row asks for FM radio in a way that must still start live TV; the rows share the home.
+TEST_F(Shell, StartInFMNeedsFMEnabledTheArgumentAndATuner) {
+  const struct {
+    const char* why;
+    QStringList arguments;
+    std::function<void()> before, whileStarting;
+    bool picture;  // the tuner's picture; a card without one shows the composite input
+  } rows[] = {
+      {"the stored flag alone", {}, [] { StoreMainSettings([](TMainInfo& m) { m.FMEnabled = m.StartInFM = true; }); }, [] {}, true},
+      {"fm switched off for this run", {"fm"}, [] {}, [] { MainInfo->FMEnabled = false; }, true},
+      {"a card without tuner", {"fm"}, [] {
+         platform::devices::TVirtualCardConfig config;
+         config.HasTuner = config.HasFM = false;
+         platform::devices::InstallVirtualCard(config);
+       }, [] {}, false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.why);
+    app_.reset();
+    row.before();
+    ASSERT_TRUE(Initialize(row.arguments));
+    row.whileStarting();
+    ASSERT_TRUE(FinishStart());
+    EXPECT_EQ(MainInfo->Mode, amTV);
+    EXPECT_FALSE(Engine().NoPreviewRender());
+    EXPECT_TRUE(!row.picture || PictureRuns());
+  }
   EXPECT_FALSE(MainInfo->FMEnabled);
   EXPECT_EQ(ChannelInfo->VideoSource, 1);  // composite
-  EXPECT_FALSE(Window().PopupMainMenu()->Item("itemNextChannel")->isVisible());
+  EXPECT_FALSE(MenuShows("itemNextChannel"));
 }
 
 TEST_F(Shell, WithoutTheMediaComponentsTheProgramStopsBeforeReadingSettings) {
@@ -409,8 +396,7 @@ TEST_F(Shell, ExitDuringAScanStopsItAndEndsWithTheSettingsWritten) {
   ASSERT_TRUE(WaitUntil([&] { return App().MainWindow() == nullptr; }));
   EXPECT_TRUE(scans.aborted);
   EXPECT_EQ(scans.steps, 1);
-  EXPECT_TRUE(QFile::exists(app::TApplication::MainSettingsPath()));
-  EXPECT_TRUE(QFile::exists(app::TApplication::ChannelSettingsPath()));
+  EXPECT_TRUE(SettingsWritten());
 }
 
 TEST_F(Shell, ClosingTheWindowDuringAScanExitsOnceTheScanHasStopped) {
@@ -427,24 +413,25 @@ TEST_F(Shell, ClosingTheWindowDuringAScanExitsOnceTheScanHasStopped) {
 
 TEST_F(Shell, WindowMessagesThatChangeTheModeWaitForTheRunningTune) {
   ASSERT_TRUE(Start());
+  std::vector<std::string> log;
+  const auto relay = ChannelInfo->OnChannelChange;
+  ChannelInfo->OnChannelChange = [&](TChannelInfo& c, int n, const QString& text) {
+    log.push_back("channel");
+    relay(c, n, text);
+  };
+  const auto leave = MainInfo->LeaveMode;
+  MainInfo->LeaveMode = [&](TAppMode from, TAppMode to) {
+    log.push_back("mode");
+    return leave(from, to);
+  };
   for (quint32 message : {ipc::kMsgEnterFM, ipc::kMsgScheduledStart}) {
-    std::vector<std::string> log;
-    auto relay = ChannelInfo->OnChannelChange;
-    ChannelInfo->OnChannelChange = [&](TChannelInfo& c, int n, const QString& text) {
-      log.push_back("channel");
-      relay(c, n, text);
-    };
-    auto leave = MainInfo->LeaveMode;
-    MainInfo->LeaveMode = [&](TAppMode from, TAppMode to) {
-      log.push_back("mode");
-      return leave(from, to);
-    };
+    log.clear();
     ASSERT_TRUE(Post({{ipc::kMsgCommand, 4001, 0}, {message, 0, 0}}));
     EXPECT_TRUE(WaitUntil([&] { return log.size() >= 2 && !App().Dispatcher().Busy(); }));
     EXPECT_EQ(log, (std::vector<std::string>{"channel", "mode"})) << message;
-    ChannelInfo->OnChannelChange = relay;
-    MainInfo->LeaveMode = leave;
   }
+  ChannelInfo->OnChannelChange = relay;
+  MainInfo->LeaveMode = leave;
   EXPECT_EQ(MainInfo->Mode, amTV);
   EXPECT_TRUE(PictureRuns());
 }
@@ -452,14 +439,10 @@ TEST_F(Shell, WindowMessagesThatChangeTheModeWaitForTheRunningTune) {
 TEST_F(Shell, AChannelChangeShowsNumberNameAndAudioModeAtTheTop) {
   ASSERT_TRUE(Start());
   ChannelInfo->ChannelRecord(false, 7)->Name = "Seven Sports";
-  const struct {
-    const char* keys;
-    QString shown;
-  } rows[] = {{"7", "7 Seven Sports - Mono"}, {"8", "8 - Mono"}};
-  for (const auto& row : rows) {
-    QTest::keyClicks(&Window(), row.keys);
+  for (const auto& [keys, shown] : {std::pair{"7", "7 Seven Sports - Mono"}, {"8", "8 - Mono"}}) {
+    QTest::keyClicks(&Window(), keys);
     QTest::keyClick(&Window(), Qt::Key_Return);
-    EXPECT_TRUE(WaitUntil([&] { return OSDText() == row.shown; })) << OSDText().toStdString();
+    EXPECT_TRUE(WaitUntil([&] { return OSDText() == shown; })) << OSDText().toStdString();
     EXPECT_EQ(FormOSD->LabelOSD()->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight) << "at the top";
   }
   EXPECT_EQ(app::ChannelOSDText(*ChannelInfo, 9, QString()), "9");
@@ -468,16 +451,13 @@ TEST_F(Shell, AChannelChangeShowsNumberNameAndAudioModeAtTheTop) {
 TEST_F(Shell, TheSleepTimerLeavesThePowerOffToARunningScheduler) {
   SchedulerWindow scheduler;
   ASSERT_TRUE(Start());
-  bool answered = false;
-  QTimer::singleShot(0, [&] {
-    auto* dialog = qobject_cast<app::TFormSleepingTimer*>(QApplication::activeModalWidget());
-    if (!dialog) return;
-    answered = true;
-    dialog->findChild<QSlider*>("TrackBarSleepingTimer")->setValue(1);
-    QTest::mouseClick(dialog->findChild<QPushButton*>("BitBtnOK"), Qt::LeftButton);
-  });
-  QTest::keyClick(&Window(), Qt::Key_F10);
-  ASSERT_TRUE(answered);
+  {
+    test::ModalAnswer<app::TFormSleepingTimer> answer([](app::TFormSleepingTimer& dialog) {
+      dialog.findChild<QSlider*>("TrackBarSleepingTimer")->setValue(1);
+      QTest::mouseClick(dialog.findChild<QPushButton*>("BitBtnOK"), Qt::LeftButton);
+    });
+    QTest::keyClick(&Window(), Qt::Key_F10);
+  }
   test::Clock().Advance(60000);
   EXPECT_EQ(App().MainWindow(), nullptr) << "the program closed";
   EXPECT_TRUE(WaitUntil([&] { return !scheduler.Messages.empty(); }));

@@ -2,32 +2,24 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QTest>
 
-#include "app/MainForm.h"
+#include "FormTestSupport.h"
 #include "platform/Clock.h"
 #include "platform/video/TVideoWindow.h"
-#include "settings/Globals.h"
-#include "settings/MainInfo.h"
 #include "support/TestEnvironment.h"
 
 using namespace pvx;
 using platform::video::TVideoWindow;
 using settings::TAppMode;
+using test::Pump;
 
 namespace {
 
-void Pump() { QCoreApplication::processEvents(); }
-
 // Five channels (numbers 21 to 25) on a 3 x 3 grid.
-class ChannelPreview : public ::testing::Test {
+class ChannelPreview : public test::WindowTest {
  protected:
   ChannelPreview() {
-    settings::MainInfo = &info;
-    info.Mode = settings::amTV;
-    form = std::make_unique<app::TFormMainWindow>();
-    form->SetScreenSize([] { return QSize(1024, 768); });
     app::TPreviewSource source;
     source.Count = [] { return 5; };
     source.Dimension = [] { return 3; };
@@ -51,56 +43,64 @@ class ChannelPreview : public ::testing::Test {
     form->show();
     form->setGeometry(100, 80, 480, 360);
     Pump();
-    before = form->geometry();
   }
-  ~ChannelPreview() override {
-    form.reset();
-    settings::MainInfo = nullptr;
-  }
-
   QRect CellRect(int cell) { return form->PreviewGrid()->Cell(cell)->geometry(); }
   int Selected() { return form->PreviewGrid()->Selected(); }
   void Key(Qt::Key key) { QTest::keyClick(form.get(), key); }
-  // Back in live TV, the window gets its bounds once message 4026 has run.
-  void ExpectRestored() {
-    EXPECT_EQ(info.Mode, settings::amTV);
-    Pump();
-    EXPECT_EQ(form->geometry(), before);
-    EXPECT_EQ(form->PreviewGrid(), nullptr);
-  }
 
-  settings::TMainInfo info;
-  std::unique_ptr<app::TFormMainWindow> form;
   TVideoWindow* video;
   std::vector<int> tuned, selected;
   int nextPages = 0;
-  QRect before;
 };
 
 }  // namespace
 
-TEST_F(ChannelPreview, FiveChannelsOnAThreeByThreeGridVisitedInTurn) {
+// Into the preview and out again by Enter, a double click and Escape; after each step the
+// window, the grid, the live cell and the channels tuned and picked go into the golden text.
+TEST_F(ChannelPreview, VisitsTheChannelsInTurnAndLeavesWithThePickedOne) {
+  auto rect = test::RectText;
+  auto list = [](const std::vector<int>& v) {
+    QStringList s;
+    for (int i : v) s << QString::number(i);
+    return s.join(',');
+  };
+  QString entered;  // what the last entry into the preview returned
+  auto state = [&] {
+    QString text = entered + QString::asprintf("  mode %d window %s min %s aspect %d full %d osd %d\n", info.Mode,
+                                               qPrintable(rect(form->geometry())), qPrintable(rect({{}, form->minimumSize()})),
+                                               form->Aspect(), form->IsFullScreen(), form->OSD()->IsOSDEnabled());
+    text += QStringLiteral("  video %1 tuned %2 picked %3 pages %4\n").arg(rect(video->geometry()), list(tuned), list(selected)).arg(nextPages);
+    if (auto* grid = form->PreviewGrid())
+      for (int cell = 0; cell < grid->CellCount(); ++cell)
+        text += QStringLiteral("  cell %1 %2%3%4 label %5 \"%6\" %7pt\n")
+                    .arg(cell)
+                    .arg(rect(grid->Cell(cell)->geometry()), grid->Selected() == cell ? " selected" : "",
+                         grid->Cell(cell)->pixmap().isNull() ? "" : " still", rect(grid->Label(cell)->geometry()),
+                         grid->Label(cell)->text())
+                    .arg(grid->Label(cell)->font().pointSize());
+    entered.clear();
+    return text;
+  };
+  auto enter = [&] { entered = QStringLiteral("  entered %1\n").arg(int(info.SetMode(settings::amChannelPreview))); };
   video->ShowFrame(QImage(QSize(8, 6), QImage::Format_RGB32));
-  ASSERT_TRUE(info.SetMode(settings::amChannelPreview));
-  auto* grid = form->PreviewGrid();
-  EXPECT_EQ(form->geometry(), QRect(0, 0, 1024, 768));
-  EXPECT_EQ(grid->CellCount(), 5);
-  EXPECT_EQ(form->minimumSize(), QSize(600, 400));
-  // W = 1024 - 20 = 1004, H = 768 - 27 = 741: steps of 334 and 247, cells 10 smaller.
-  EXPECT_EQ(CellRect(2), QRect(683, 22, 324, 237));
-  EXPECT_EQ(CellRect(4), QRect(349, 269, 324, 237));
-  EXPECT_EQ(grid->Label(4)->geometry(), QRect(349, 269, 324, 47));
-  EXPECT_EQ(grid->Label(4)->font().pointSize(), 23);
-  // The first step ran at once: the live video on the first cell, its channel tuned.
-  EXPECT_EQ(tuned, std::vector<int>{0});
-  EXPECT_EQ(video->geometry(), CellRect(0));
-  EXPECT_EQ(grid->Label(0)->text(), "21");
-  test::Clock().Advance(2000);
-  EXPECT_EQ(video->geometry(), CellRect(1));
-  EXPECT_FALSE(grid->Cell(0)->pixmap().isNull()) << "the cell the video left keeps a still";
-  test::Clock().Advance(4 * 2000);
-  EXPECT_EQ(tuned, (std::vector<int>{0, 1, 2, 3, 4, 0}));
-  EXPECT_EQ(nextPages, 1);
+  const test::Steps steps = {
+      {"into the preview", enter},
+      {"two seconds on", [&] { test::Clock().Advance(2000); }},
+      {"a round and a page on", [&] { test::Clock().Advance(4 * 2000); }},
+      {"enter with nothing selected stays", [&] { Key(Qt::Key_Return); }},
+      {"enter on cell 3 leaves", [&] { form->SelectPreviewCell(3), Key(Qt::Key_Return); }},
+      {"no steps after leaving", [&] { test::Clock().Advance(10000); }},
+      {"into the preview again", enter},
+      {"a click selects cell 2", [&] { QTest::mouseClick(form->PreviewGrid()->Cell(2), Qt::LeftButton); }},
+      {"a click on the video selects its cell", [&] { QTest::mouseClick(video, Qt::LeftButton, Qt::NoModifier, QPoint(3, 3)); }},
+      {"a double click on cell 4 leaves", [&] { QTest::mouseDClick(form->PreviewGrid()->Cell(4), Qt::LeftButton); }},
+      {"full screen at 4:3", [&] { form->SetAspect(1), form->SetFullScreen(true); }},
+      {"the preview leaves full screen", enter},
+      {"escape leaves without a pick", [&] { Key(Qt::Key_Escape); }},
+      {"without channels no preview", [&] { form->PreviewSource.Count = [] { return 0; }, enter(); }},
+  };
+  // Back in live TV, the window gets its bounds once message 4026 has run: the walk lets it.
+  test::ExpectGolden(test::Walk(steps, state), "app/ChannelPreviewSteps.txt");
 }
 
 TEST_F(ChannelPreview, KeyboardNavigationStaysOnExistingCells) {
@@ -118,49 +118,6 @@ TEST_F(ChannelPreview, KeyboardNavigationStaysOnExistingCells) {
   const QRect frame = form->PreviewGrid()->SelectionFrame();
   EXPECT_EQ(frame, CellRect(1).adjusted(-2, -2, 2, 2));
   EXPECT_EQ(form->grab().toImage().pixelColor(frame.center().x(), frame.top()), QColor(0, 255, 255));
-}
-
-TEST_F(ChannelPreview, EnterLeavesWithTheSelectedCellAndStopsTheSteps) {
-  ASSERT_TRUE(info.SetMode(settings::amChannelPreview));
-  Key(Qt::Key_Return);  // nothing selected: stays
-  EXPECT_EQ(info.Mode, settings::amChannelPreview);
-  form->SelectPreviewCell(3);
-  Key(Qt::Key_Return);
-  EXPECT_EQ(selected, std::vector<int>{3});
-  EXPECT_TRUE(form->OSD()->IsOSDEnabled());
-  ExpectRestored();
-  EXPECT_EQ(video->geometry(), QRect(10, 17, 460, 333));
-  test::Clock().Advance(10000);
-  EXPECT_EQ(tuned, std::vector<int>{0});
-}
-
-TEST_F(ChannelPreview, ClickSelectsAndDoubleClickLeavesWithTheCell) {
-  ASSERT_TRUE(info.SetMode(settings::amChannelPreview));
-  QTest::mouseClick(form->PreviewGrid()->Cell(2), Qt::LeftButton);
-  EXPECT_EQ(Selected(), 2);
-  QTest::mouseClick(video, Qt::LeftButton, Qt::NoModifier, QPoint(3, 3));  // the cell beneath the video
-  EXPECT_EQ(Selected(), 0);
-  QTest::mouseDClick(form->PreviewGrid()->Cell(4), Qt::LeftButton);
-  EXPECT_EQ(selected, std::vector<int>{4});
-  ExpectRestored();
-}
-
-TEST_F(ChannelPreview, EscapeLeavesAndFullScreenIsLeftOnTheWayIn) {
-  form->SetAspect(1);
-  Pump();
-  before = form->geometry();
-  form->SetFullScreen(true);
-  ASSERT_TRUE(info.SetMode(settings::amChannelPreview));
-  EXPECT_FALSE(form->IsFullScreen());
-  EXPECT_EQ(form->Aspect(), 0);
-  Key(Qt::Key_Escape);
-  EXPECT_TRUE(selected.empty());
-  EXPECT_EQ(form->Aspect(), 1);
-  ExpectRestored();
-  // Without a channel there is no preview.
-  form->PreviewSource.Count = [] { return 0; };
-  EXPECT_FALSE(info.SetMode(settings::amChannelPreview));
-  EXPECT_EQ(form->PreviewGrid(), nullptr);
 }
 
 TEST(ChannelPreviewGrid, LabelsOfCustomCells) {

@@ -1,63 +1,30 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QCoreApplication>
-#include <QMouseEvent>
 #include <QTest>
 #include <vector>
 
-#include "FormDump.h"
+#include "FormTestSupport.h"
 #include "app/BorderArtwork.h"
-#include "app/MainForm.h"
 #include "app/MenuImage.h"
-#include "platform/Clock.h"
 #include "platform/video/TVideoWindow.h"
-#include "settings/Globals.h"
-#include "settings/MainInfo.h"
-#include "settings/MultiLangInfo.h"
-#include "support/TestEnvironment.h"
 
 using namespace pvx;
 using app::TCommand;
-using app::TFormMainWindow;
 using platform::video::TVideoWindow;
 using settings::TAppMode;
+using test::Pump;
+using test::SendMouse;
 
 namespace {
 
-void Pump() { QCoreApplication::processEvents(); }
-
-void SendMouse(QWidget* widget, QEvent::Type type, QPoint pos, Qt::MouseButton button,
-               Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-  QMouseEvent event(type, QPointF(pos), QPointF(widget->mapToGlobal(pos)), button, buttons, modifiers);
-  QCoreApplication::sendEvent(widget, &event);
-}
-
-// A main window with its settings object, on a 1024 x 768 screen.
-class MainWindow : public ::testing::Test {
+class MainWindow : public test::WindowTest {
  protected:
-  MainWindow() {
-    settings::MainInfo = &info;
-    info.Mode = settings::amTV;
-    form = std::make_unique<TFormMainWindow>();
-    form->SetScreenSize([] { return QSize(1024, 768); });
-    form->ExecuteCommand = [this](TCommand code) { commands.push_back(code); };
-  }
-  ~MainWindow() override {
-    form.reset();
-    settings::MainInfo = nullptr;
-    settings::MultiLangInfo = nullptr;
-  }
+  MainWindow() { form->ExecuteCommand = [this](TCommand code) { commands.push_back(code); }; }
 
   QAction* Item(const char* name) { return form->PopupMainMenu()->Item(QLatin1String(name)); }
-  bool Shown(const char* name) { return Item(name)->isVisible(); }
   QWidget* Child(const char* name) { return form->findChild<QWidget*>(QLatin1String(name)); }
-  void ExpectShown(std::initializer_list<const char*> names, bool shown) {
-    for (const char* name : names) EXPECT_EQ(Shown(name), shown) << name;
-  }
 
-  settings::TMainInfo info;
-  std::unique_ptr<TFormMainWindow> form;
   std::vector<TCommand> commands;
 };
 
@@ -70,170 +37,71 @@ TEST_F(MainWindow, LayoutAndMenuAsDesigned) {
   EXPECT_TRUE(Child("ImageBoarderTop")->testAttribute(Qt::WA_TransparentForMouseEvents));
 }
 
-TEST_F(MainWindow, BordersFollowTheSizeAndTheVideoFillsTheSpaceBetweenThem) {
-  TVideoWindow video(form.get());
+// One walk through sizes, aspects, full screen, overlay and picture-in-picture; after each step
+// the window, the TV panel, the pictures and the items that follow them go into the golden text.
+TEST_F(MainWindow, SizesAspectsFullScreenAndPictureInPicture) {
+  TVideoWindow video(form.get()), player(form.get());
   form->SetVideoWindow(&video);
-  form->show();
-  form->resize(600, 400);
-  Pump();
-  EXPECT_EQ(Child("ImageBoarderBottom")->geometry(), QRect(0, 390, 600, 10));
-  EXPECT_EQ(video.geometry(), QRect(10, 17, 580, 373));
-}
-
-TEST_F(MainWindow, AspectLockMakesTheHeightFollowTheWidth) {
-  form->show();
-  const struct {
-    int aspect;
-    QSize minimum, proposal;
-  } rows[] = {{0, {200, 200}, {640, 10}}, {1, {200, 150}, {640, 480}}, {2, {200, 112}, {640, 360}}};
-  for (const auto& row : rows) {
-    form->SetAspect(row.aspect);
-    EXPECT_EQ(form->minimumSize(), row.minimum) << row.aspect;
-    EXPECT_EQ(form->FormCanResize({640, 10}), row.proposal) << row.aspect;
-  }
-  form->SetAspect(1);
-  form->resize(640, 200);
-  Pump();
-  EXPECT_EQ(form->size(), QSize(640, 480));
-  EXPECT_TRUE(Item("item4_3")->isChecked());
-  form->resize(100, 100);  // dragging the width below the minimum
-  Pump();
-  EXPECT_EQ(form->size(), QSize(200, 150));
-  form->SetAspect(0);
-  form->resize(640, 500);
-  Pump();
-  EXPECT_EQ(form->size(), QSize(640, 500));
-  EXPECT_FALSE(Item("item4_3")->isChecked());
-}
-
-TEST_F(MainWindow, AlwaysOnTopIsStoredCheckedAndAppliedOnShowing) {
-  info.AlwaysOnTop = true;
-  form->show();
-  EXPECT_TRUE(form->windowFlags() & Qt::WindowStaysOnTopHint);
-  Item("itemAlwaysontop")->trigger();  // the menu item toggles it
-  EXPECT_FALSE(info.AlwaysOnTop);
-  EXPECT_FALSE(form->windowFlags() & Qt::WindowStaysOnTopHint);
-  EXPECT_FALSE(Item("itemAlwaysontop")->isChecked());
-  EXPECT_TRUE(form->isVisible());
-}
-
-TEST_F(MainWindow, FullScreenCoversTheScreenAndLeavingRestoresExactly) {
-  TVideoWindow video(form.get());
-  form->SetVideoWindow(&video);
-  form->show();
-  form->SetAspect(1);
-  form->setGeometry(100, 50, 640, 480);
-  form->SetAlwaysOnTop(true);
-  Pump();
-  const QRect before = form->geometry();
-  form->SetFullScreen(true);
-  Pump();
-  EXPECT_EQ(form->geometry(), QRect(-4, -4, 1032, 776));
-  EXPECT_EQ(video.geometry(), QRect(0, 0, 1032, 776));
-  EXPECT_EQ(form->Aspect(), 0);
-  EXPECT_FALSE(info.AlwaysOnTop);
-  EXPECT_TRUE(Child("ImageMenu")->isHidden());
-  EXPECT_TRUE(Item("itemFullScreen")->isChecked());
-  ExpectShown({"itemAlwaysontop", "itemViewingOption"}, false);
-  form->SetFullScreen(false);
-  Pump();
-  EXPECT_EQ(form->geometry(), before);
-  EXPECT_EQ(form->Aspect(), 1);
-  EXPECT_TRUE(info.AlwaysOnTop);
-  EXPECT_FALSE(Child("ImageMenu")->isHidden());
-  ExpectShown({"itemAlwaysontop", "itemViewingOption"}, true);
-}
-
-TEST_F(MainWindow, FullScreenHandsTheTVPanelItsFloatingState) {
-  bool visible = true, floating = true;
-  int shownAgain = 0;
+  video.show();
+  bool panelVisible = true, panelFloating = true;
+  int panelShown = 0;
   form->Panels.TVPanelExists = [] { return true; };
-  form->Panels.TVPanelVisible = [&] { return visible; };
-  form->Panels.TVPanelFloating = [&] { return floating; };
-  form->Panels.SetTVPanelFloating = [&](bool on) { floating = on; };
-  form->Panels.ShowTVPanelNotTopmost = [&] { ++shownAgain, visible = true; };
-  form->show();
-  form->SetFullScreen(true);
-  EXPECT_FALSE(floating);
-  form->FormClick();  // a click in full screen toggles it
-  EXPECT_TRUE(floating);
-  visible = false;
-  form->FormClick();  // a hidden panel is not brought back by clicks
-  EXPECT_TRUE(floating);
-  form->SetFullScreen(false);
-  EXPECT_EQ(shownAgain, 1);
-}
-
-TEST_F(MainWindow, OverlayFullScreenGoesThroughTheRendererButNotDuringPictureInPicture) {
-  TVideoWindow video(form.get()), player(form.get());
-  form->SetVideoWindow(&video);
-  video.show();
-  form->show();
-  form->SetOverlayFullScreen(true);
-  EXPECT_TRUE(video.IsFullScreen());
-  EXPECT_FALSE(form->isVisible());
-  EXPECT_FALSE(Item("itemAlwaysontop")->isEnabled());
-  form->SetOverlayFullScreen(false);
-  EXPECT_FALSE(video.IsFullScreen());
-  EXPECT_TRUE(form->isVisible());
-  EXPECT_TRUE(Item("itemAlwaysontop")->isEnabled());
-  info.PIPEnabled = true;
-  form->SetPlayer(true, &player);
-  form->SetOverlayFullScreen(true);
-  EXPECT_FALSE(form->IsOverlayFullScreen());
-}
-
-TEST_F(MainWindow, DoubleClickTogglesFullScreenUnlessAStillShows) {
-  TVideoWindow video(form.get());
-  form->SetVideoWindow(&video);
-  video.show();
-  form->show();
-  form->move(30, 40);
-  Pump();
-  const QRect before = form->geometry();
-  QTest::mouseDClick(&video, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));  // reaches the window
-  EXPECT_TRUE(form->IsFullScreen());
-  QTest::mouseDClick(form.get(), Qt::LeftButton, Qt::NoModifier, QPoint(200, 150));
-  EXPECT_EQ(form->geometry(), before);
-  form->EngineStillShown = [] { return true; };
-  QTest::mouseDClick(form.get(), Qt::LeftButton, Qt::NoModifier, QPoint(200, 150));
-  EXPECT_FALSE(form->IsFullScreen());
-}
-
-TEST_F(MainWindow, DoubleClickWithPictureInPictureSwapsThePictures) {
-  TVideoWindow video(form.get()), player(form.get());
-  form->SetVideoWindow(&video);
-  info.PIPEnabled = true;
-  form->SetPlayer(true, &player);
-  const QRect inner(10, 17, 460, 333), inset(10, 17, (480 - 20) / 3, (360 - 34) / 3);
-  EXPECT_EQ(player.geometry(), inset);
-  form->FormDblClick();
-  EXPECT_FALSE(form->IsFullScreen());
-  EXPECT_EQ(player.geometry(), inner);
-  EXPECT_EQ(video.geometry(), inset);
-  form->RefreshPictureSwap();  // keeps the layout
-  EXPECT_EQ(player.geometry(), inner);
-  form->UpdateForMode(settings::amTV);  // live TV ends a swap
-  EXPECT_FALSE(form->IsPictureSwapped());
-  EXPECT_EQ(video.geometry(), inner);
-  info.Mode = settings::amTimeShiftPlayback;  // time-shifting toggles full screen even so
-  form->FormDblClick();
-  EXPECT_TRUE(form->IsFullScreen());
-  EXPECT_FALSE(form->IsPictureSwapped());
-}
-
-TEST_F(MainWindow, DraggingWithTheLeftButtonAloneMovesTheWindow) {
-  form->show();
-  form->move(100, 100);
-  Pump();
-  const QPoint start = form->pos();
-  SendMouse(form.get(), QEvent::MouseButtonPress, {50, 50}, Qt::LeftButton, Qt::LeftButton);
-  SendMouse(form.get(), QEvent::MouseMove, {60, 70}, Qt::NoButton, Qt::LeftButton);
-  EXPECT_EQ(form->pos(), start + QPoint(10, 20));
-  SendMouse(form.get(), QEvent::MouseButtonRelease, {60, 70}, Qt::LeftButton, Qt::NoButton);
-  SendMouse(form.get(), QEvent::MouseButtonPress, {50, 50}, Qt::LeftButton, Qt::LeftButton, Qt::ShiftModifier);
-  SendMouse(form.get(), QEvent::MouseMove, {90, 90}, Qt::NoButton, Qt::LeftButton, Qt::ShiftModifier);
-  EXPECT_EQ(form->pos(), start + QPoint(10, 20));
+  form->Panels.TVPanelVisible = [&] { return panelVisible; };
+  form->Panels.TVPanelFloating = [&] { return panelFloating; };
+  form->Panels.SetTVPanelFloating = [&](bool on) { panelFloating = on; };
+  form->Panels.ShowTVPanelNotTopmost = [&] { ++panelShown, panelVisible = true; };
+  auto rect = test::RectText;
+  auto state = [&] {
+    QStringList s;
+    s << QStringLiteral("window %1%2 min %3 aspect %4 fits 640x10 as %5")
+             .arg(rect(form->geometry()), form->isVisible() ? "" : " hidden", rect({{}, form->minimumSize()}))
+             .arg(form->Aspect())
+             .arg(rect({{}, form->FormCanResize({640, 10})}));
+    s << QString::asprintf("full %d overlay %d swapped %d on-top %d flag %d", form->IsFullScreen(), form->IsOverlayFullScreen(),
+                           form->IsPictureSwapped(), info.AlwaysOnTop, form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    s << QString::asprintf("tv panel visible %d floating %d shown again %d", panelVisible, panelFloating, panelShown);
+    s << "video " + rect(video.geometry()) + (video.IsFullScreen() ? " full" : "") + ", player " + rect(player.geometry());
+    s << "bottom " + rect(Child("ImageBoarderBottom")->geometry()) + (Child("ImageMenu")->isHidden() ? " no menu image" : "");
+    for (const char* name : {"itemFullScreen", "item4_3", "itemAlwaysontop", "itemViewingOption"})
+      s << QStringLiteral("%1%2%3%4").arg(name, Item(name)->isVisible() ? "" : " hidden",
+                                         Item(name)->isEnabled() ? "" : " disabled", Item(name)->isChecked() ? " checked" : "");
+    return "  " + s.join("\n  ") + '\n';
+  };
+  auto drag = [&](QPoint to, Qt::KeyboardModifiers modifiers) {
+    SendMouse(form.get(), QEvent::MouseButtonPress, {50, 50}, Qt::LeftButton, Qt::LeftButton, modifiers);
+    SendMouse(form.get(), QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton, modifiers);
+    SendMouse(form.get(), QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton, modifiers);
+  };
+  auto click = [](QWidget* on, QPoint at) { QTest::mouseDClick(on, Qt::LeftButton, Qt::NoModifier, at); };
+  const test::Steps steps = {
+      {"shown at 600x400", [&] { form->show(), form->resize(600, 400); }},
+      {"aspect 16:9", [&] { form->SetAspect(2); }},
+      {"aspect free", [&] { form->SetAspect(0); }},
+      {"aspect 4:3, resized to 640x200", [&] { form->SetAspect(1), form->resize(640, 200); }},
+      {"dragged below the minimum", [&] { form->resize(100, 100); }},
+      {"aspect free, 640x500", [&] { form->SetAspect(0), form->resize(640, 500); }},
+      {"dragged by 10,20 with the left button", [&] { drag({60, 70}, Qt::NoModifier); }},
+      {"a drag with shift does nothing", [&] { drag({90, 90}, Qt::ShiftModifier); }},
+      {"always on top stored, shown again", [&] { form->hide(), info.AlwaysOnTop = true, form->show(); }},
+      {"the on-top item toggles it", [&] { Item("itemAlwaysontop")->trigger(); }},
+      {"4:3 at 100,50 on top", [&] { form->SetAspect(1), form->setGeometry(100, 50, 640, 480), form->SetAlwaysOnTop(true); }},
+      {"full screen", [&] { form->SetFullScreen(true); }},
+      {"a click in full screen toggles the panel's floating", [&] { form->FormClick(); }},
+      {"a hidden panel is not brought back by a click", [&] { panelVisible = false, form->FormClick(); }},
+      {"full screen left", [&] { form->SetFullScreen(false); }},
+      {"overlay full screen", [&] { form->SetOverlayFullScreen(true); }},
+      {"overlay left", [&] { form->SetOverlayFullScreen(false); }},
+      {"double click on the video", [&] { click(&video, {100, 100}); }},
+      {"double click on the window", [&] { click(form.get(), {200, 150}); }},
+      {"double click while a still shows", [&] { form->EngineStillShown = [] { return true; }, click(form.get(), {200, 150}); }},
+      {"picture in picture", [&] { form->EngineStillShown = nullptr, info.PIPEnabled = true, form->SetPlayer(true, &player); }},
+      {"overlay refused during pip", [&] { form->SetOverlayFullScreen(true); }},
+      {"double click swaps the pictures", [&] { form->FormDblClick(); }},
+      {"a refresh keeps the swap", [&] { form->RefreshPictureSwap(); }},
+      {"live TV ends the swap", [&] { form->UpdateForMode(settings::amTV); }},
+      {"time-shift playback toggles full screen", [&] { info.Mode = settings::amTimeShiftPlayback, form->FormDblClick(); }},
+  };
+  test::ExpectGolden(test::Walk(steps, state), "app/MainWindowSteps.txt");
 }
 
 TEST_F(MainWindow, MenuImageButtonsRunOnReleaseOverTheSameButton) {
@@ -294,27 +162,15 @@ TEST_F(MainWindow, MenuItemsSendTheirCommands) {
   EXPECT_EQ(form->Aspect(), 2);
 }
 
-TEST_F(MainWindow, LanguageTextsReplaceTheCaptionsThatHaveAKey) {
-  test::WriteFile(test::Home() + "Language/Lang.cfg", "X\n");
-  test::WriteFile(test::Home() + "Language/X.lng",
-                  "[language]=German\nFullScreen=Vollbild@Vollbild\nAspectRatio=Seitenverhältnis\n"
-                  "FMMemorized=Kanal merken\nExit=Beenden\n");
-  settings::TMultiLangInfo lang(test::Home() + "Language/Lang.cfg");
-  settings::MultiLangInfo = &lang;
-  TFormMainWindow translated;
-  auto item = [&](const char* name) { return translated.PopupMainMenu()->Item(QLatin1String(name))->text(); };
-  EXPECT_EQ(item("itemFullScreen"), "Vollbild");
-  EXPECT_EQ(item("itemViewingOption"), "Seitenverhältnis");
-  EXPECT_EQ(item("itemMemoChannel"), "Kanal merken");
-  EXPECT_EQ(item("itemExit"), "Beenden");
-  EXPECT_EQ(item("itemCapture"), "Capture");  // no text in the language
-  EXPECT_EQ(item("item4_3"), "4:3");          // no key
-}
-
-// The items shown per mode, source and card, one menu dump per step in the golden file.
-TEST_F(MainWindow, MenuVisibilityPerModeAndSource) {
-  const std::pair<const char*, std::function<void()>> steps[] = {
+// The items shown per mode, source and card, and the OSD text the change shows: one menu dump
+// per step in the golden file.
+TEST_F(MainWindow, MenuAndOSDPerModeAndSource) {
+  form->show();
+  form->OSD()->EnableOSD(true);
+  const test::Steps steps = {
       {"live TV", [&] { form->UpdateForMode(settings::amTV); }},
+      {"recording", [&] { form->UpdateForMode(settings::amCapture); }},
+      {"scheduled recording", [&] { form->UpdateForMode(settings::amScheduledCapture); }},
       {"playback", [&] { form->UpdateForMode(settings::amPlayback); }},
       {"playback paused", [&] { form->SetPlayerRunning(false); }},
       {"time-shifting", [&] { form->UpdateForMode(settings::amTimeShifting); }},
@@ -324,36 +180,19 @@ TEST_F(MainWindow, MenuVisibilityPerModeAndSource) {
       {"channel preview", [&] { form->UpdateForMode(settings::amChannelPreview); }},
       {"memory channels", [&] { form->UpdateForMode(settings::amTV), form->UpdateForSource(0, 2); }},
       {"composite", [&] { form->UpdateForSource(1, 0); }},
+      {"s-video", [&] { form->UpdateForSource(2, 0); }},
+      {"cable", [&] { form->UpdateForSource(0, 1); }},
       {"no tuner", [&] { form->UpdateForSource(0, 0), form->SetHasTuner(false); }},
       {"camera, fm off", [&] { form->SetHasCamera(true), info.FMEnabled = false, form->UpdateForMode(settings::amTV); }},
       {"no mixer", [&] { form->SetMuteState(false, false); }},
       {"muted", [&] { form->SetMuteState(true, true); }},
   };
-  QString text;
-  for (const auto& [what, step] : steps) {
-    step();
-    text += QStringLiteral("== %1\n").arg(what) + test::MenuText(*form->PopupMainMenu());
-  }
-  test::ExpectGolden(text, "app/MenuPerMode.txt");
-}
-
-TEST_F(MainWindow, ModeAndSourceChangesShowTheirTextsAtTheTop) {
-  form->show();
-  form->OSD()->EnableOSD(true);
-  QLabel* label = form->OSD()->LabelOSD();
-  const std::pair<TAppMode, QString> modes[] = {{settings::amTV, "Live"},
-                                                {settings::amCapture, "Capture"},
-                                                {settings::amScheduledCapture, "Schedule Capture"},
-                                                {settings::amPlayback, "Play"},
-                                                {settings::amTimeShifting, "Time Shifting"},
-                                                {settings::amTimeShiftPlayback, "Time Shifting Play"}};
-  for (const auto& [mode, text] : modes) {
-    form->UpdateForMode(mode);
-    EXPECT_EQ(label->text(), text + "  ") << int(mode);
-  }
-  form->UpdateForSource(2, 0);
-  EXPECT_EQ(label->text(), "S-Video  ");
-  form->UpdateForSource(0, 1);
-  EXPECT_EQ(label->text(), "Cable  ");
-  EXPECT_EQ(label->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+  const QLabel* osd = form->OSD()->LabelOSD();
+  test::ExpectGolden(test::Walk(steps,
+                                [&] {
+                                  return QStringLiteral("OSD \"%1\" %2\n")
+                                             .arg(osd->text(), osd->alignment() & Qt::AlignRight ? "at the top" : "at the bottom") +
+                                         test::MenuText(*form->PopupMainMenu());
+                                }),
+                     "app/MenuPerMode.txt");
 }

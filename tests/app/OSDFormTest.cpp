@@ -1,47 +1,28 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QKeyEvent>
 #include <QTest>
 
-#include "app/MainForm.h"
+#include "FormTestSupport.h"
 #include "app/OSDForm.h"
-#include "FormDump.h"
 #include "platform/Clock.h"
 #include "platform/video/TVideoWindow.h"
-#include "settings/Globals.h"
-#include "settings/MainInfo.h"
 #include "support/TestEnvironment.h"
 
 using namespace pvx;
 using app::ShowOSD;
-using app::TFormMainWindow;
 using app::TFormOSD;
 
 namespace {
 
-// A shown main window on a screen of a chosen size, with the OSD switched on.
-class OSD : public ::testing::Test {
+// A shown main window with the OSD switched on.
+class OSD : public test::WindowTest {
  protected:
   OSD() {
-    settings::MainInfo = &info;
-    info.Mode = settings::amTV;
-    form = std::make_unique<TFormMainWindow>();
-    form->SetScreenSize([this] { return screen; });
     form->show();
     form->OSD()->EnableOSD(true);
   }
-  ~OSD() override {
-    form.reset();
-    settings::MainInfo = nullptr;
-  }
-
   TFormOSD& osd() { return *form->OSD(); }
   QLabel& label() { return *osd().LabelOSD(); }
-
-  settings::TMainInfo info;
-  QSize screen{1024, 768};
-  std::unique_ptr<TFormMainWindow> form;
 };
 
 // Host values for the placement rules alone.
@@ -80,103 +61,74 @@ TEST(OSDForm, ASeeThroughWindowThatTakesNoInput) {
       if (c.red() > 200 && c.green() > 200 && c.blue() < 80 && c.alpha() == 255) ++yellow;
     }
   EXPECT_GT(yellow, 0);
-  // The corners stay see-through.
   EXPECT_EQ(shot.pixelColor(0, 0).alpha(), 0);
   EXPECT_EQ(shot.pixelColor(shot.width() - 1, shot.height() - 1).alpha(), 0);
 }
 
+// Full screen, screen, window and top or bottom; then the bounds, alignment and font size.
 TEST(OSDForm, PlacementRules) {
   const auto right = Qt::AlignRight, centre = Qt::AlignHCenter;
-  const struct {
-    bool fullScreen;
-    QSize screen;
-    QRect window;
-    bool atTop;
-    QRect bounds;
-    Qt::Alignment alignment;
-    int fontSize;
-  } rows[] = {
+  const std::tuple<bool, QSize, QRect, bool, QRect, Qt::Alignment, int> rows[] = {
       {true, {1024, 768}, {}, true, {512, 10, 512, 51}, right, 36},
       {true, {800, 600}, {}, false, {200, 456, 400, 40}, centre, 24},
       {false, {1024, 768}, {100, 50, 480, 360}, true, {130, 87, 420, 20}, right, 12},
       {false, {1024, 768}, {100, 50, 480, 360}, false, {130, 50 + 360 - 10 - 60, 420, 20}, centre, 12},
       {false, {1024, 768}, {0, 0, 640, 480}, false, {30, 410, 580, 26}, centre, 16},
   };
-  for (const auto& row : rows) {
+  for (const auto& [fullScreen, screen, window, atTop, bounds, alignment, fontSize] : rows) {
     TFixedHost host;
-    host.fullScreen = row.fullScreen, host.screen = row.screen, host.bounds = row.window;
-    const app::TOSDPlacement place = TFormOSD::PlaceOSD(host, row.atTop);
-    EXPECT_EQ(place.Bounds, row.bounds);
-    EXPECT_EQ(place.Alignment & Qt::AlignHorizontal_Mask, row.alignment);
-    EXPECT_EQ(place.FontSize, row.fontSize);
+    host.fullScreen = fullScreen, host.screen = screen, host.bounds = window;
+    const app::TOSDPlacement place = TFormOSD::PlaceOSD(host, atTop);
+    EXPECT_EQ(place.Bounds, bounds);
+    EXPECT_EQ(place.Alignment & Qt::AlignHorizontal_Mask, alignment);
+    EXPECT_EQ(place.FontSize, fontSize);
   }
 }
 
-TEST_F(OSD, ShowingPlacesTheTextByTheRules) {
-  form->SetFullScreen(true);
-  ShowOSD("Volume 50%", false);
-  EXPECT_EQ(osd().geometry(), QRect(256, 768 - 144, 512, 51));
-  EXPECT_EQ(label().font().pointSize(), 36);
-  EXPECT_EQ(label().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-  EXPECT_EQ(label().text(), "Volume 50%  ");
-}
-
-TEST_F(OSD, HidesTwoSecondsAfterTheLastText) {
-  ShowOSD("Mute ON", false);
-  test::Clock().Advance(1500);
-  ShowOSD("Mute OFF", false);  // a new text restarts the two seconds
-  test::Clock().Advance(1999);
-  EXPECT_TRUE(osd().isVisible());
-  EXPECT_TRUE(osd().Showing());
-  test::Clock().Advance(1);
-  EXPECT_FALSE(osd().isVisible());
-  EXPECT_FALSE(osd().Showing());
-  EXPECT_FALSE(osd().TimerShowOSD.Enabled());
-}
-
-TEST_F(OSD, MovingOrResizingTheWindowHidesIt) {
-  ShowOSD("Live", true);
-  form->resize(520, 400);
-  QCoreApplication::processEvents();
-  EXPECT_FALSE(osd().isVisible());
-
-  ShowOSD("Live", true);
-  QMouseEvent press(QEvent::MouseButtonPress, QPointF(50, 50), QPointF(form->mapToGlobal(QPoint(50, 50))),
-                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(form.get(), &press);
-  QMouseEvent move(QEvent::MouseMove, QPointF(70, 60), QPointF(form->mapToGlobal(QPoint(70, 60))),
-                   Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(form.get(), &move);
-  EXPECT_FALSE(osd().isVisible());
+// Texts shown, timed out, and hidden by moving or resizing the window; after each step the OSD
+// window and its label go into the golden text.
+TEST_F(OSD, ShowsPlacesAndHidesItsTexts) {
+  auto state = [&] {
+    return QString::asprintf("  %s %s showing %d timer %d font %dpt %s \"%s\"\n", osd().isVisible() ? "visible" : "hidden",
+                             qPrintable(test::RectText(osd().geometry())), osd().Showing(), osd().TimerShowOSD.Enabled(),
+                             label().font().pointSize(), label().alignment() & Qt::AlignRight ? "right" : "centred",
+                             qPrintable(label().text()));
+  };
+  auto show = [](const char* text, bool atTop) { return [=] { ShowOSD(text, atTop); }; };
+  const test::Steps steps = {
+      {"full screen, at the bottom", [&] { form->SetFullScreen(true), ShowOSD("Volume 50%", false); }},
+      {"windowed, at the bottom", [&] { form->SetFullScreen(false), ShowOSD("Mute ON", false); }},
+      {"1.5 seconds on", [] { test::Clock().Advance(1500); }},
+      {"a new text restarts the two seconds", show("Mute OFF", false)},
+      {"two seconds less a millisecond on", [] { test::Clock().Advance(1999); }},
+      {"the last millisecond", [] { test::Clock().Advance(1); }},
+      {"at the top", show("Live", true)},
+      {"the window resized", [&] { form->resize(520, 400); }},
+      {"at the top again", show("Live", true)},
+      {"the window dragged", [&] {
+         test::SendMouse(form.get(), QEvent::MouseButtonPress, {50, 50}, Qt::LeftButton, Qt::LeftButton);
+         test::SendMouse(form.get(), QEvent::MouseMove, {70, 60}, Qt::NoButton, Qt::LeftButton);
+       }},
+  };
+  test::ExpectGolden(test::Walk(steps, state), "app/OSDSteps.txt");
 }
 
 TEST_F(OSD, TextsThatAreNotShown) {
-  struct Row {
-    const char* why;
-    std::function<void()> arrange;
-  };
-  TFormMainWindow* window = form.get();
+  auto* window = form.get();
   platform::video::TVideoWindow video(window);
-  const Row rows[] = {
+  const std::pair<const char*, std::function<void()>> rows[] = {
       {"disabled", [&] { osd().EnableOSD(false); }},
       {"main window hidden", [&] { window->hide(); }},
       {"channel preview", [&] { info.Mode = settings::amChannelPreview; }},
       {"still snapshot", [&] { window->EngineStillShown = [] { return true; }; }},
       {"a player exists", [&] { window->SetPlayer(true); }},
-      {"no overlay",
-       [&] {
-         window->SetVideoWindow(&video);
-         info.NoOverlay = true;
-       }},
-      {"TV panel in the way",
-       [&] { osd().CoveringWindows = [] {
-               return QList<QRect>{{300, 60, 200, 200}};
-             }; }},
+      {"no overlay", [&] { window->SetVideoWindow(&video), info.NoOverlay = true; }},
+      {"TV panel in the way", [&] { osd().CoveringWindows = [] { return QList<QRect>{{300, 60, 200, 200}}; }; }},
   };
   const QRect bounds = window->geometry();
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.why);
-    row.arrange();
+  for (const auto& [why, arrange] : rows) {
+    SCOPED_TRACE(why);
+    arrange();
     ShowOSD("Live", true);
     EXPECT_FALSE(osd().isVisible());
     // Back to a state where the text shows.

@@ -4,13 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QProcess>
-#include <QThread>
 #include <QtEndian>
 
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
+#include "settings/ChannelInfo.h"
+#include "settings/ChannelSettingsFile.h"
+#include "settings/PreviewInfo.h"
 #include "support/TestEnvironment.h"
 
 using namespace pvx;
@@ -47,36 +48,23 @@ bool StartProgram(QProcess& program) {
   return program.waitForStarted() && WaitUntil([] { return ipc::FindWindow(ipc::kMainWindowClass); });
 }
 
-// The channel settings file exists and ends with its mark.
-void ExpectChannelSettingsWritten() {
-  const QByteArray channels = test::ReadFile(test::Home() + "QDVCR2.cfg");
-  ASSERT_GE(channels.size(), 8);
-  EXPECT_EQ(qFromLittleEndian<qint32>(channels.constData() + channels.size() - 4), 4359);
+// Waits for the program to end; true when it ended normally with exit code 0.
+bool EndsCleanly(QProcess& program) {
+  return program.waitForFinished(30000) && program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0;
 }
 
 qint32 IntAt(const QByteArray& bytes, int offset) {
   return qFromLittleEndian<qint32>(bytes.constData() + offset);
 }
 
-// QDVCR2.cfg: magic, 8 table settings, 2 x 160 channel records, 50 memories, 50 FM entries,
-// then the current channel. The records hold strings, so walk them.
-int CurrentChannelOf(const QByteArray& file) {
-  int at = 4 + 8 * 4;
-  auto skipString = [&] { at += 4 + IntAt(file, at); };
-  for (int i = 0; i < 320; ++i) {
-    at += 6 * 4;
-    skipString();
-    skipString();
-  }
-  for (int i = 0; i < 50; ++i) {
-    at += 3 * 4;
-    skipString();
-  }
-  for (int i = 0; i < 50; ++i) {
-    at += 4;
-    skipString();
-  }
-  return IntAt(file, at);
+// A settings file as the program writes it: its magic first and its mark last.
+QByteArray WrittenSettings(const char* name) {
+  const QByteArray file = test::ReadFile(test::Home() + name);
+  EXPECT_GE(file.size(), 8) << name;
+  if (file.size() < 8) return {};
+  EXPECT_EQ(IntAt(file, 0), 4505) << name;
+  EXPECT_EQ(IntAt(file, file.size() - 4), 4359) << name;
+  return file;
 }
 
 }  // namespace
@@ -92,19 +80,14 @@ TEST(ProgramRun, ShowsLiveTVObeysTheRemoteAndSavesOnExit) {
   EXPECT_EQ(Remote({"mute"}), 0);
   EXPECT_EQ(Remote({"nonsense-command"}), 1);
   EXPECT_EQ(Remote({"exit"}), 0);
-  ASSERT_TRUE(program.waitForFinished(30000));
-  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(program.exitCode(), 0);
+  ASSERT_TRUE(EndsCleanly(program));
 
-  const QByteArray main = test::ReadFile(test::Home() + "QDVCR.cfg");
-  ASSERT_GE(main.size(), 8);
-  EXPECT_EQ(IntAt(main, 0), 4505);
-  EXPECT_EQ(IntAt(main, main.size() - 4), 4359);
-  const QByteArray channels = test::ReadFile(test::Home() + "QDVCR2.cfg");
-  ASSERT_GE(channels.size(), 8);
-  EXPECT_EQ(IntAt(channels, 0), 4505);
-  EXPECT_EQ(IntAt(channels, channels.size() - 4), 4359);
-  EXPECT_EQ(CurrentChannelOf(channels), 11) << "the typed channel is the current one";
+  WrittenSettings("QDVCR.cfg");
+  WrittenSettings("QDVCR2.cfg");
+  settings::TChannelInfo channels;
+  settings::TPreviewInfo preview(channels);
+  ASSERT_TRUE(settings::TChannelSettingsFile::Load(test::Home() + "QDVCR2.cfg", channels, preview));
+  EXPECT_EQ(channels.CurrentChannel(), 11) << "the typed channel is the current one";
   // Not running any more: the remote says so.
   EXPECT_EQ(Remote({"next-channel"}), 2);
 }
@@ -115,12 +98,10 @@ TEST(ProgramRun, SecondInstanceActivatesTheFirstAndLeaves) {
   QProcess second;
   second.setProcessEnvironment(ProgramEnvironment());
   second.start(PVX_PROGRAM, {});
-  ASSERT_TRUE(second.waitForFinished(30000));
-  EXPECT_EQ(second.exitCode(), 0);
+  EXPECT_TRUE(EndsCleanly(second));
   EXPECT_EQ(first.state(), QProcess::Running);
   EXPECT_EQ(Remote({"exit"}), 0);
-  ASSERT_TRUE(first.waitForFinished(30000));
-  EXPECT_EQ(first.exitCode(), 0);
+  EXPECT_TRUE(EndsCleanly(first));
 }
 
 TEST(ProgramRun, ExitDuringAScanStopsItAndEndsTheProgram) {
@@ -130,7 +111,7 @@ TEST(ProgramRun, ExitDuringAScanStopsItAndEndsTheProgram) {
   EXPECT_EQ(Remote({"scan", "exit"}), 0);
   ASSERT_TRUE(program.waitForFinished(10000));
   EXPECT_EQ(program.exitCode(), 0);
-  ExpectChannelSettingsWritten();
+  WrittenSettings("QDVCR2.cfg");
 }
 
 TEST(ProgramRun, TerminationSignalEndsThroughTheNormalExit) {
@@ -139,9 +120,7 @@ TEST(ProgramRun, TerminationSignalEndsThroughTheNormalExit) {
   // Right after a tune (which waits for its picture) and with a dialog open.
   EXPECT_EQ(Remote({"next-channel", "about"}), 0);
   program.terminate();  // SIGTERM, as a logout sends
-  ASSERT_TRUE(program.waitForFinished(30000));
-  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-  EXPECT_EQ(program.exitCode(), 0);
-  ExpectChannelSettingsWritten();
-  EXPECT_TRUE(QFile::exists(test::Home() + "QDVCR.cfg"));
+  ASSERT_TRUE(EndsCleanly(program));
+  WrittenSettings("QDVCR.cfg");
+  WrittenSettings("QDVCR2.cfg");
 }

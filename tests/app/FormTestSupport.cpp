@@ -1,4 +1,4 @@
-#include "FormDump.h"
+#include "FormTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -10,12 +10,12 @@
 #include <QSlider>
 
 #include "app/MainMenu.h"
+#include "settings/Globals.h"
+#include "settings/MultiLangInfo.h"
 #include "support/TestEnvironment.h"
 
 namespace pvx::test {
 namespace {
-
-QString Rect(const QRect& r) { return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height()); }
 
 QString TextOf(const QWidget* w) {
   if (auto* label = qobject_cast<const QLabel*>(w)) return label->text();
@@ -45,6 +45,21 @@ void AddMenu(const QMenu& menu, const QString& indent, QString& out) {
 
 }  // namespace
 
+QString RectText(const QRect& r) {
+  return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+QString Walk(const Steps& steps, const std::function<QString()>& state) {
+  QString text;
+  for (const auto& [what, step] : steps) {
+    text += QStringLiteral("== %1\n").arg(what);
+    step();
+    Pump();
+    text += state();
+  }
+  return text;
+}
+
 QString FormLayoutText(const QWidget& form) {
   QString out = QStringLiteral("%1 \"%2\" %3x%4%5%6\n")
                     .arg(form.objectName(), form.windowTitle())
@@ -56,8 +71,9 @@ QString FormLayoutText(const QWidget& form) {
     // Named controls of this window; another window (the OSD) has its own layout.
     if (child->objectName().isEmpty() || child->objectName().startsWith("qt_") || child->window() != form.window())
       continue;
-    out += QStringLiteral("  %1 %2 %3 \"%4\"%5%6\n")
-               .arg(child->metaObject()->className(), child->objectName(), Rect(child->geometry()), TextOf(child))
+    out += QStringLiteral("  %1 %2 %3 \"%4\" %5pt%6%7\n")
+               .arg(child->metaObject()->className(), child->objectName(), RectText(child->geometry()), TextOf(child))
+               .arg(child->font().pointSize())
                .arg(child->isHidden() ? " hidden" : "")
                .arg(child->font().bold() ? " bold" : "");
   }
@@ -78,5 +94,14 @@ void ExpectGolden(const QString& text, const QString& fixture) {
   }
   EXPECT_EQ(QString::fromUtf8(ReadFile(path)), text) << "golden file " << path.toStdString();
 }
+
+TestLanguage::TestLanguage(const QByteArray& entries) {
+  WriteFile(Home() + "Language/Lang.cfg", "X\n");
+  WriteFile(Home() + "Language/X.lng", "[language]=German\n" + entries);
+  lang_ = std::make_unique<settings::TMultiLangInfo>(Home() + "Language/Lang.cfg");
+  settings::MultiLangInfo = lang_.get();
+}
+
+TestLanguage::~TestLanguage() { settings::MultiLangInfo = nullptr; }
 
 }  // namespace pvx::test

@@ -1,0 +1,100 @@
+#pragma once
+// Helpers of the form tests: the golden text of a form's layout (the form, then one line per named
+// child or menu item), a language installed for one test, synthetic mouse events, and a main
+// window with its settings object.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <QMouseEvent>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/MainForm.h"
+#include "settings/Globals.h"
+#include "settings/MainInfo.h"
+
+class QMenu;
+
+namespace pvx::settings {
+class TMultiLangInfo;
+}
+
+namespace pvx::test {
+
+QString RectText(const QRect& r);
+QString FormLayoutText(const QWidget& form);
+QString MenuText(const QMenu& menu);
+// Compares with tests/fixtures/<fixture>; with OKA_PVX_WRITE_GOLDEN set, writes it instead.
+void ExpectGolden(const QString& text, const QString& fixture);
+
+// A language file with these entries is the program's language until destroyed.
+class TestLanguage {
+ public:
+  explicit TestLanguage(const QByteArray& entries);
+  ~TestLanguage();
+  const settings::TMultiLangInfo& Info() const { return *lang_; }
+
+ private:
+  std::unique_ptr<settings::TMultiLangInfo> lang_;
+};
+
+template <typename T>
+T* Child(const QWidget& parent, const char* name) {
+  T* child = parent.findChild<T*>(QLatin1String(name));
+  EXPECT_NE(child, nullptr) << name;
+  return child;
+}
+
+inline void SendMouse(QWidget* widget, QEvent::Type type, QPoint pos, Qt::MouseButton button,
+                      Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QMouseEvent event(type, QPointF(pos), QPointF(widget->mapToGlobal(pos)), button, buttons, modifiers);
+  QCoreApplication::sendEvent(widget, &event);
+}
+
+// Runs `answer` on the modal window of type T once it is open; fails if none opened.
+template <typename T>
+class ModalAnswer {
+ public:
+  explicit ModalAnswer(std::function<void(T&)> answer) {
+    QTimer::singleShot(0, [this, answer] {
+      if (T* window = qobject_cast<T*>(QApplication::activeModalWidget())) seen_ = true, answer(*window);
+    });
+  }
+  ~ModalAnswer() { EXPECT_TRUE(seen_) << "the window never opened"; }
+
+ private:
+  bool seen_ = false;
+};
+
+inline void Pump() { QCoreApplication::processEvents(); }
+
+// A walk through named steps: after each step (and the events it posted) its name and what
+// `state` then says, so one golden text follows a whole sequence.
+using Steps = std::vector<std::pair<const char*, std::function<void()>>>;
+QString Walk(const Steps& steps, const std::function<QString()>& state);
+
+// A main window in live TV on a screen of a chosen size.
+class WindowTest : public ::testing::Test {
+ protected:
+  WindowTest() {
+    settings::MainInfo = &info;
+    info.Mode = settings::amTV;
+    form = std::make_unique<app::TFormMainWindow>();
+    form->SetScreenSize([this] { return screen; });
+  }
+  ~WindowTest() override {
+    form.reset();
+    settings::MainInfo = nullptr;
+  }
+
+  settings::TMainInfo info;
+  QSize screen{1024, 768};
+  std::unique_ptr<app::TFormMainWindow> form;
+};
+
+}  // namespace pvx::test
