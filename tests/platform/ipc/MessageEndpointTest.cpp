@@ -7,8 +7,6 @@
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
-#include <memory>
-#include <vector>
 
 #include "IpcTestSupport.h"
 #include "platform/Clock.h"
@@ -62,24 +60,6 @@ TEST(EndpointFolder, IsBelowTheRuntimeFolderOrInTmpAndClassesCannotEscapeIt) {
   EXPECT_TRUE(EndpointPath("../x").isEmpty());
 }
 
-TEST(MessageEndpoint, FolderIsTightenedToPrivateAndSocketIsForTheUserOnly) {
-  ASSERT_TRUE(QDir().mkpath(EndpointFolder()));
-  ASSERT_EQ(::chmod(QFile::encodeName(EndpointFolder()).constData(), 0755), 0);
-  RecordingEndpoint e;
-  ASSERT_TRUE(e.endpoint.Listen());
-  EXPECT_EQ(e.endpoint.SocketPath(), EndpointPath(kClass));
-  EXPECT_EQ(ModeOf(EndpointFolder()) & 07777, 0700u);
-  EXPECT_EQ(ModeOf(EndpointPath(kClass)) & (S_IFMT | 0777), S_IFSOCK | 0600u);
-}
-
-TEST(MessageEndpoint, RefusesAFolderThatIsNotARealFolder) {
-  const QString elsewhere = qEnvironmentVariable("XDG_RUNTIME_DIR") + "/elsewhere";
-  ASSERT_TRUE(QDir().mkpath(elsewhere));
-  ASSERT_TRUE(QFile::link(elsewhere, EndpointFolder().chopped(1)));
-  EXPECT_FALSE(RecordingEndpoint().endpoint.Listen());
-  EXPECT_TRUE(QDir(elsewhere).isEmpty());
-}
-
 TEST(MessageEndpoint, FindWindowPostAndSendFollowTheEndpointsLife) {
   RecordingEndpoint e;
   QElapsedTimer clock;
@@ -87,8 +67,14 @@ TEST(MessageEndpoint, FindWindowPostAndSendFollowTheEndpointsLife) {
   EXPECT_FALSE(FindWindow(kClass) || PostMessage(kClass, kMsgCommand, 1, 0) ||
                SendMessage(kClass, kMsgCommand, 1, 0) || PostMessage("../escape", kMsgCommand, 1, 0));
   EXPECT_LT(clock.elapsed(), 500);  // a missing endpoint fails fast, with no send time-out
+  ASSERT_TRUE(QDir().mkpath(EndpointFolder()));
+  ASSERT_EQ(::chmod(QFile::encodeName(EndpointFolder()).constData(), 0755), 0);
   ASSERT_TRUE(e.endpoint.Listen());
   EXPECT_TRUE(FindWindow(kClass));
+  EXPECT_EQ(e.endpoint.SocketPath(), EndpointPath(kClass));
+  // The folder is tightened to private and the socket is for the user only.
+  EXPECT_EQ(ModeOf(EndpointFolder()) & 07777, 0700u);
+  EXPECT_EQ(ModeOf(EndpointPath(kClass)) & (S_IFMT | 0777), S_IFSOCK | 0600u);
   EXPECT_TRUE(PostMessage(kClass, kMsgCommand, 4001, 0));
   EXPECT_TRUE(PostMessages(kClass, {{kMsgCommand, 10001, 0}, {kMsgCommand, 10002, 0}, {kMsgEnterFM, 0, -5}}));
   ASSERT_TRUE(WaitUntil([&] { return e.received.size() == 4; }));
@@ -107,16 +93,22 @@ TEST(MessageEndpoint, FindWindowPostAndSendFollowTheEndpointsLife) {
   EXPECT_FALSE(FindWindow(kClass) || QFile::exists(EndpointPath(kClass)));
 }
 
-TEST(MessageEndpoint, SendReturnsTheHandlersResultFromAnotherProcessThatIsNotTakenOver) {
-  const QString scheduler = "OKA_TV_SCHEDULED_RECORD";
+TEST(MessageEndpoint, AnotherProcessAnswersSendsAndIsNotTakenOverButItsStaleSocketIs) {
   QProcess peer;
-  ASSERT_EQ(test::StartHelper(peer, {"endpoint", scheduler}), "ready");
-  EXPECT_TRUE(FindWindow(scheduler));
-  EXPECT_FALSE(TMessageEndpoint(scheduler, [](quint32, qint32, qint32) { return 0; }).Listen());
-  EXPECT_EQ(SendMessage(scheduler, kMsgScheduledStatus, kScheduledDiskFull, 0), qint32(3028 + 2));
-  EXPECT_EQ(SendMessage(scheduler, 1, -10, 4), -5);
-  EXPECT_TRUE(PostMessage(scheduler, kMsgShowScheduler, 0, 0));
-  EXPECT_EQ(test::StopHelper(peer), 0);
+  ASSERT_EQ(test::StartHelper(peer, {"endpoint", kClass}), "ready");
+  EXPECT_TRUE(FindWindow(kClass));
+  EXPECT_FALSE(RecordingEndpoint().endpoint.Listen());
+  EXPECT_EQ(SendMessage(kClass, kMsgScheduledStatus, kScheduledDiskFull, 0), qint32(3028 + 2));
+  EXPECT_EQ(SendMessage(kClass, 1, -10, 4), -5);
+  EXPECT_TRUE(PostMessage(kClass, kMsgShowScheduler, 0, 0));
+  peer.kill();  // no chance to remove its socket
+  ASSERT_TRUE(peer.waitForFinished(5000));
+  ASSERT_TRUE(S_ISSOCK(ModeOf(EndpointPath(kClass))));
+  EXPECT_FALSE(FindWindow(kClass));
+  RecordingEndpoint e;
+  ASSERT_TRUE(e.endpoint.Listen());
+  EXPECT_TRUE(PostMessage(kClass, kMsgCommand, 3, 0));
+  ASSERT_TRUE(WaitUntil([&] { return e.received.size() == 1; }));
 }
 
 TEST(MessageEndpoint, MalformedInputIsDroppedAndTheEndpointKeepsWorking) {
@@ -148,24 +140,16 @@ TEST(MessageEndpoint, MalformedInputIsDroppedAndTheEndpointKeepsWorking) {
   }, 2000));
 }
 
-TEST(MessageEndpoint, AStaleSocketOfADeadProcessIsReplaced) {
-  QProcess dead;
-  ASSERT_EQ(test::StartHelper(dead, {"endpoint", kClass}), "ready");
-  dead.kill();  // no chance to remove its socket
-  ASSERT_TRUE(dead.waitForFinished(5000));
-  ASSERT_TRUE(S_ISSOCK(ModeOf(EndpointPath(kClass))));
-  EXPECT_FALSE(FindWindow(kClass));
-  RecordingEndpoint e;
-  ASSERT_TRUE(e.endpoint.Listen());
-  EXPECT_TRUE(PostMessage(kClass, kMsgCommand, 3, 0));
-  ASSERT_TRUE(WaitUntil([&] { return e.received.size() == 1; }));
-}
-
-TEST(MessageEndpoint, AFileThatIsNotASocketOrAnInvalidClassNeverListens) {
+TEST(MessageEndpoint, NeverListensOverAFileInALinkedFolderOrForAnInvalidClass) {
   ASSERT_TRUE(EnsurePrivateFolder(EndpointFolder()));
   test::WriteFile(EndpointPath(kClass), "precious");
   EXPECT_FALSE(RecordingEndpoint().endpoint.Listen());
   EXPECT_EQ(test::ReadFile(EndpointPath(kClass)), "precious");
+  const QString elsewhere = qEnvironmentVariable("XDG_RUNTIME_DIR") + "/elsewhere";
+  ASSERT_TRUE(QDir(EndpointFolder()).removeRecursively() && QDir().mkpath(elsewhere));
+  ASSERT_TRUE(QFile::link(elsewhere, EndpointFolder().chopped(1)));  // a folder that is not a real one
+  EXPECT_FALSE(RecordingEndpoint().endpoint.Listen());
+  EXPECT_TRUE(QDir(elsewhere).isEmpty());
   TMessageEndpoint invalid("../OKA_PVX", [](quint32, qint32, qint32) { return 0; });
   EXPECT_FALSE(invalid.Listen() || invalid.IsListening());
 }
