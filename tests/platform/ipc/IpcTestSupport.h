@@ -2,8 +2,6 @@
 // Helpers shared by the ipc tests: a second process, and waiting on real sockets.
 
 #include <QProcess>
-#include <QString>
-#include <QStringList>
 
 #include "support/TestEnvironment.h"
 

@@ -12,9 +12,8 @@ TEST(MessageFraming, RequestAndReplyHaveTheDocumentedBytes) {
 }
 
 TEST(MessageFraming, RoundTripsEveryField) {
-  for (const TRequest& row : {TRequest{TDelivery::Post, {0, 0, 0}},
-                              TRequest{TDelivery::Send, {0xFFFFFFFFu, INT32_MIN, INT32_MAX}},
-                              TRequest{TDelivery::Post, {0xC0A1, -1, 1}}}) {
+  for (const TRequest& row : {TRequest{TDelivery::Post, {0, 0, 0}}, {TDelivery::Send, {0xFFFFFFFFu, INT32_MIN, INT32_MAX}},
+                              {TDelivery::Post, {0xC0A1, -1, 1}}}) {
     const QByteArray bytes = EncodeRequest(row);
     ASSERT_EQ(bytes.size(), kRequestSize);
     EXPECT_EQ(DecodeRequest(bytes), row);

@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <span>
-#include <vector>
 
 #include "IpcTestSupport.h"
 #include "platform/ipc/MessageClient.h"

@@ -6,12 +6,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLocalSocket>
-#include <QProcess>
 
 #include "IpcTestSupport.h"
 #include "platform/Clock.h"
 #include "platform/ipc/EndpointFolder.h"
 #include "platform/ipc/MessageClient.h"
+#include "platform/ipc/TInstanceLock.h"
 #include "platform/ipc/Messages.h"
 #include "platform/ipc/TMessageEndpoint.h"
 
@@ -32,7 +32,7 @@ struct RecordingEndpoint {
 };
 
 mode_t ModeOf(const QString& path) {
-  struct stat st {};
+  struct stat st {};  // of the path itself, not what a link points to
   return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode : 0;
 }
 
@@ -46,18 +46,60 @@ std::unique_ptr<QLocalSocket> Peer(const QByteArray& bytes) {
   return peer;
 }
 
-TEST(EndpointFolder, IsBelowTheRuntimeFolderOrInTmpAndClassesCannotEscapeIt) {
-  EXPECT_EQ(EndpointPath("OKA_PVX"), qEnvironmentVariable("XDG_RUNTIME_DIR") + "/oka-pvx/OKA_PVX");
-  const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+TEST(EndpointFolder, LockAndEndpointsAreBelowTheRuntimeFolderOrInTmpAndClassesCannotEscape) {
+  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  EXPECT_EQ(EndpointPath("OKA_PVX"), runtime + "/oka-pvx/OKA_PVX");
+  EXPECT_EQ(TInstanceLock().Path(), runtime + "/OKA_TV_MUTEX.lock");
+  for (const char* elsewhere : {"", "/nonexistent/runtime"}) {
+    *elsewhere ? void(qputenv("XDG_RUNTIME_DIR", elsewhere)) : void(qunsetenv("XDG_RUNTIME_DIR"));
+    EXPECT_EQ(TInstanceLock::DefaultPath(), QStringLiteral("/tmp/OKA_TV_MUTEX-%1.lock").arg(::getuid()));
+  }
   qunsetenv("XDG_RUNTIME_DIR");
   EXPECT_EQ(EndpointFolder(), QStringLiteral("/tmp/oka-pvx-%1/").arg(::getuid()));
-  qputenv("XDG_RUNTIME_DIR", saved);
-  for (const char* good : {"OKA_PVX", "OKA_TV_SCHEDULED_RECORD", "a-b.c"})
-    EXPECT_TRUE(IsValidWindowClass(QString::fromLatin1(good))) << good;
-  for (const char* bad : {"", ".", "..", "../OKA_PVX", "a/b", "a b", ".hidden"})
-    EXPECT_FALSE(IsValidWindowClass(QString::fromLatin1(bad))) << bad;
+  qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+  for (const auto& [name, valid] : {std::pair{"OKA_PVX", true}, {"OKA_TV_SCHEDULED_RECORD", true}, {"a-b.c", true},
+                                    {"", false}, {".", false}, {"..", false}, {"../OKA_PVX", false},
+                                    {"a/b", false}, {"a b", false}, {".hidden", false}})
+    EXPECT_EQ(IsValidWindowClass(QString::fromLatin1(name)), valid) << name;
   EXPECT_FALSE(IsValidWindowClass(QString(65, 'A')));
   EXPECT_TRUE(EndpointPath("../x").isEmpty());
+}
+
+TEST(InstanceLock, OneHolderAtATimeInAPrivateFile) {
+  auto first = std::make_unique<TInstanceLock>();
+  ASSERT_TRUE(first->Acquire());
+  EXPECT_TRUE(first->Acquire());  // again: still held
+  EXPECT_EQ(ModeOf(first->Path()) & 0777, 0600u);
+  QProcess child;  // another process cannot take it either
+  EXPECT_EQ(test::StartHelper(child, {"lock", first->Path()}), "busy");
+  EXPECT_EQ(test::StopHelper(child), 3);
+  TInstanceLock second;
+  EXPECT_FALSE(second.Acquire() || second.IsHeld());
+  first->Release();
+  EXPECT_FALSE(first->IsHeld());
+  EXPECT_TRUE(second.Acquire());
+  second.Release();
+  first->Acquire();
+  first.reset();  // the lock goes with its owner
+  EXPECT_TRUE(second.Acquire());
+  // A symbolic link and an unwritable place are refused.
+  const QString target = qEnvironmentVariable("XDG_RUNTIME_DIR") + "/elsewhere";
+  ASSERT_TRUE(QFile::link(target, target + ".lock"));
+  EXPECT_FALSE(TInstanceLock(target + ".lock").Acquire());
+  EXPECT_FALSE(QFile::exists(target));
+  EXPECT_FALSE(TInstanceLock("/nonexistent/folder/OKA_TV_MUTEX.lock").Acquire());
+}
+
+TEST(InstanceLock, AnotherProcessHoldingItKeepsUsOutUntilItEndsOrDies) {
+  for (const bool killed : {false, true}) {
+    QProcess child;
+    ASSERT_EQ(test::StartHelper(child, {"lock", TInstanceLock::DefaultPath()}), "held");
+    TInstanceLock lock;
+    EXPECT_FALSE(lock.Acquire());
+    if (killed) child.kill();
+    EXPECT_EQ(test::StopHelper(child), killed ? 9 : 0);
+    EXPECT_TRUE(lock.Acquire()) << "killed " << killed;
+  }
 }
 
 TEST(MessageEndpoint, FindWindowPostAndSendFollowTheEndpointsLife) {
