@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "platform/components/SampleConversion.h"
 
 namespace pvx::test {
@@ -10,8 +8,9 @@ namespace {
 using namespace platform::graph;
 using namespace platform::components;
 
-TMediaType Video(const char* subtype, int width, int height) {
+TMediaType Video(const char* subtype, int width, int height, MediaMajor major = MediaMajor::Video) {
   TMediaType type;
+  type.Major = major;
   type.Subtype = subtype;
   type.Width = width;
   type.Height = height;
@@ -27,8 +26,12 @@ QByteArray Bytes(std::initializer_list<int> values) {
 // A 4x2 frame of four 4:2:2 pairs, each pair (Y0, U, Y1, V):
 //   row 0: (235,128, 16,128) white, black   (100, 60,180,200)
 //   row 1: ( 50,200,120, 90)                (235,128, 16,240) needs clamping
-const int kPairs[4][4] = {
-    {235, 128, 16, 128}, {100, 60, 180, 200}, {50, 200, 120, 90}, {235, 128, 16, 240}};
+QByteArray Frame(bool uyvy = false) {
+  const int pairs[4][4] = {{235, 128, 16, 128}, {100, 60, 180, 200}, {50, 200, 120, 90}, {235, 128, 16, 240}};
+  QByteArray frame;
+  for (const auto& p : pairs) frame += uyvy ? Bytes({p[1], p[0], p[3], p[2]}) : Bytes({p[0], p[1], p[2], p[3]});
+  return frame;
+}
 
 // Blue, green, red; the bottom row (source row 1) first.
 const QByteArray kExpectedBottomUp = Bytes({
@@ -36,99 +39,53 @@ const QByteArray kExpectedBottomUp = Bytes({
     255, 255, 255, 0,   0,   0,   0,   66,  213, 54, 159, 255,  // source row 0
 });
 
-QByteArray Yuy2Frame() {
-  QByteArray frame;
-  for (const auto& p : kPairs) frame += Bytes({p[0], p[1], p[2], p[3]});
-  return frame;
-}
+// One YUY2 pair of two equal pixels, and the two BGR pixels it should give.
+QByteArray Pair(int y, int u, int v) { return Bytes({y, u, y, v}); }
+QByteArray Bgr2(int b, int g, int r) { return Bytes({b, g, r, b, g, r}); }
 
-QByteArray UyvyFrame() {
-  QByteArray frame;
-  for (const auto& p : kPairs) frame += Bytes({p[1], p[0], p[3], p[2]});
-  return frame;
-}
-
-TEST(SampleConversion, GoldenBytesBottomRowFirst) {
-  EXPECT_EQ(ToBottomUpBGR24(Video("YUY2", 4, 2), Yuy2Frame()), kExpectedBottomUp);
-  EXPECT_EQ(ToBottomUpBGR24(Video("UYVY", 4, 2), UyvyFrame()), kExpectedBottomUp);
-  // A longer frame gives its first rows.
-  EXPECT_EQ(ToBottomUpBGR24(Video("YUY2", 4, 2), Yuy2Frame() + QByteArray(16, 0)),
-            kExpectedBottomUp);
-}
-
-TEST(SampleConversion, PixelsAreRoundedAndClamped) {
-  struct Case {
-    int y, u, v;
-    int b, g, r;
-  };
-  const Case cases[] = {
-      {235, 128, 128, 255, 255, 255},  // white: 254.916 rounds up
-      {16, 128, 128, 0, 0, 0},         // black
-      {126, 128, 128, 128, 128, 128},  // grey: 128.04
-      {235, 128, 240, 255, 164, 255},  // red 433.668 clamps
-      {16, 16, 128, 0, 44, 0},         // blue -225.904 clamps
-      {81, 90, 240, 0, 0, 254},        // studio red: G -0.5, B -0.986
-      {145, 54, 34, 1, 255, 0},        // studio green: G 255.586
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(ToBottomUpBGR24(Video("YUY2", 2, 1), Bytes({c.y, c.u, c.y, c.v})),
-              Bytes({c.b, c.g, c.r, c.b, c.g, c.r}))
-        << c.y << "," << c.u << "," << c.v;
-}
-
-TEST(SampleConversion, OddWidthUsesTheHalfFilledLastPair) {
-  const QByteArray frame = Bytes({235, 128, 16, 128, 16, 128, 235, 128});
-  EXPECT_EQ(ToBottomUpBGR24(Video("YUY2", 3, 1), frame),
-            Bytes({255, 255, 255, 0, 0, 0, 0, 0, 0}));
-}
-
-TEST(SampleConversion, Rgb24RowsAreFlipped) {
-  const QByteArray topDown = Bytes({1, 2, 3, 4, 5, 6,  //
-                                    7, 8, 9, 10, 11, 12});
-  EXPECT_EQ(ToBottomUpBGR24(Video("RGB24", 2, 2), topDown),
-            Bytes({7, 8, 9, 10, 11, 12,  //
-                   1, 2, 3, 4, 5, 6}));
+TEST(SampleConversion, GoldenBytesBottomRowFirstRoundedClampedOrRefused) {
+  const QByteArray topDown = Bytes({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+  // clang-format off
+  const std::tuple<const char*, TMediaType, QByteArray, QByteArray> rows[] = {
+      {"YUY2", Video("YUY2", 4, 2), Frame(), kExpectedBottomUp},
+      {"UYVY", Video("UYVY", 4, 2), Frame(true), kExpectedBottomUp},
+      {"a longer frame gives its first rows", Video("YUY2", 4, 2), Frame() + QByteArray(16, 0), kExpectedBottomUp},
+      {"white: 254.916 rounds up", Video("YUY2", 2, 1), Pair(235, 128, 128), Bgr2(255, 255, 255)},
+      {"black", Video("YUY2", 2, 1), Pair(16, 128, 128), Bgr2(0, 0, 0)},
+      {"grey: 128.04", Video("YUY2", 2, 1), Pair(126, 128, 128), Bgr2(128, 128, 128)},
+      {"red 433.668 clamps", Video("YUY2", 2, 1), Pair(235, 128, 240), Bgr2(255, 164, 255)},
+      {"blue -225.904 clamps", Video("YUY2", 2, 1), Pair(16, 16, 128), Bgr2(0, 44, 0)},
+      {"studio red: G -0.5, B -0.986", Video("YUY2", 2, 1), Pair(81, 90, 240), Bgr2(0, 0, 254)},
+      {"studio green: G 255.586", Video("YUY2", 2, 1), Pair(145, 54, 34), Bgr2(1, 255, 0)},
+      {"odd width", Video("YUY2", 3, 1), Bytes({235, 128, 16, 128, 16, 128, 235, 128}), Bytes({255, 255, 255, 0, 0, 0, 0, 0, 0})},
+      {"RGB24 rows are flipped", Video("RGB24", 2, 2), topDown, topDown.mid(6) + topDown.left(6)},
+      {"short YUY2 frame", Video("YUY2", 4, 2), Frame().left(15), {}},
+      {"short RGB24 frame", Video("RGB24", 4, 2), QByteArray(23, 0), {}},
+      {"unknown subtype", Video("RGB32", 4, 2), QByteArray(32, 0), {}},
+      {"planar subtype", Video("I420", 4, 2), QByteArray(12, 0), {}},
+      {"zero width", Video("YUY2", 0, 2), Frame(), {}},
+      {"negative height", Video("YUY2", 4, -2), Frame(), {}},
+      {"huge size", Video("RGB24", 100000, 100000), QByteArray(64, 0), {}},
+      {"not video", Video("YUY2", 4, 2, MediaMajor::Audio), Frame(), {}}};
+  // clang-format on
+  for (const auto& [what, type, frame, expected] : rows) {
+    EXPECT_EQ(ToBottomUpBGR24(type, frame), expected) << what;
+    EXPECT_EQ(ToBitmap24(type, frame).isNull(), expected.isEmpty()) << what;
+  }
 }
 
 TEST(SampleConversion, BitmapsAreUprightRgb) {
-  const QImage image = ToBitmap24(Video("YUY2", 4, 2), Yuy2Frame());
-  ASSERT_FALSE(image.isNull());
-  EXPECT_EQ(image.format(), QImage::Format_RGB888);
-  EXPECT_EQ(image.size(), QSize(4, 2));
-  EXPECT_EQ(image.pixel(0, 0), qRgb(255, 255, 255));
-  EXPECT_EQ(image.pixel(1, 0), qRgb(0, 0, 0));
-  EXPECT_EQ(image.pixel(2, 0), qRgb(213, 66, 0));
-  EXPECT_EQ(image.pixel(3, 1), qRgb(179, 0, 0));
-  // Red first in memory, as the format says.
-  EXPECT_EQ(image.constScanLine(0)[6], 213);
+  const QImage image = ToBitmap24(Video("YUY2", 4, 2), Frame());
+  ASSERT_EQ(image.format(), QImage::Format_RGB888);
+  ASSERT_EQ(image.size(), QSize(4, 2));
+  for (int i = 0; i < 8; ++i) {
+    const char* bgr = kExpectedBottomUp.constData() + ((1 - i / 4) * 4 + i % 4) * 3;
+    EXPECT_EQ(image.pixel(i % 4, i / 4), qRgb(uchar(bgr[2]), uchar(bgr[1]), uchar(bgr[0]))) << i;
+  }
+  EXPECT_EQ(image.constScanLine(0)[6], 213);  // red first in memory, as the format says
   const QImage rgb = ToBitmap24(Video("RGB24", 1, 2), Bytes({255, 0, 0, 0, 0, 255}));
   EXPECT_EQ(rgb.pixel(0, 0), qRgb(0, 0, 255));  // blue above red, as stored
   EXPECT_EQ(rgb.pixel(0, 1), qRgb(255, 0, 0));
-}
-
-struct BadCase {
-  const char* what;
-  TMediaType type;
-  QByteArray frame;
-};
-
-TEST(SampleConversion, RefusesFramesItCannotRead) {
-  TMediaType audio = Video("YUY2", 4, 2);
-  audio.Major = MediaMajor::Audio;
-  const std::vector<BadCase> cases = {
-      {"short YUY2 frame", Video("YUY2", 4, 2), Yuy2Frame().left(15)},
-      {"short RGB24 frame", Video("RGB24", 4, 2), QByteArray(23, 0)},
-      {"unknown subtype", Video("RGB32", 4, 2), QByteArray(32, 0)},
-      {"planar subtype", Video("I420", 4, 2), QByteArray(12, 0)},
-      {"zero width", Video("YUY2", 0, 2), Yuy2Frame()},
-      {"negative height", Video("YUY2", 4, -2), Yuy2Frame()},
-      {"huge size", Video("RGB24", 100000, 100000), QByteArray(64, 0)},
-      {"not video", audio, Yuy2Frame()},
-  };
-  for (const BadCase& c : cases) {
-    EXPECT_TRUE(ToBottomUpBGR24(c.type, c.frame).isEmpty()) << c.what;
-    EXPECT_TRUE(ToBitmap24(c.type, c.frame).isNull()) << c.what;
-  }
 }
 
 class TFakeGrabber final : public ISampleGrabber {
@@ -148,29 +105,20 @@ class TFakeGrabber final : public ISampleGrabber {
 };
 
 TEST(GrabBitmap, ConvertsTheCurrentVideoFrameOnly) {
-  struct Case {
-    const char* what;
-    bool hasType;
-    MediaMajor major;
-    QByteArray frame;
-    bool grabbed;
-  };
-  const Case cases[] = {
-      {"a frame", true, MediaMajor::Video, Yuy2Frame(), true},
-      {"no frame", true, MediaMajor::Video, {}, false},
-      {"no type", false, MediaMajor::Video, Yuy2Frame(), false},
-      {"sound", true, MediaMajor::Audio, Yuy2Frame(), false},
-      {"short frame", true, MediaMajor::Video, Yuy2Frame().left(8), false},
-  };
-  for (const Case& c : cases) {
+  // clang-format off
+  const std::tuple<const char*, bool, MediaMajor, QByteArray, bool> rows[] = {
+      {"a frame", true, MediaMajor::Video, Frame(), true},      {"no frame", true, MediaMajor::Video, {}, false},
+      {"no type", false, MediaMajor::Video, Frame(), false},    {"sound", true, MediaMajor::Audio, Frame(), false},
+      {"short frame", true, MediaMajor::Video, Frame().left(8), false}};
+  // clang-format on
+  for (const auto& [what, hasType, major, frame, grabbed] : rows) {
     TFakeGrabber grabber;
-    grabber.hasType = c.hasType;
-    grabber.type.Major = c.major;
-    grabber.frame = c.frame;
+    grabber.hasType = hasType;
+    grabber.type.Major = major;
+    grabber.frame = frame;
     QImage image;
-    EXPECT_EQ(GrabBitmap(grabber, image), c.grabbed) << c.what;
-    EXPECT_EQ(image.isNull(), !c.grabbed) << c.what;
-    if (c.grabbed) EXPECT_EQ(image.pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_EQ(GrabBitmap(grabber, image), grabbed) << what;
+    EXPECT_EQ(image.isNull() ? 0u : image.pixel(0, 0), grabbed ? qRgb(255, 255, 255) : 0u) << what;
   }
 }
 
