@@ -59,14 +59,10 @@ TEST(SampleConversion, GoldenBytesBottomRowFirstRoundedClampedOrRefused) {
       {"studio green: G 255.586", Video("YUY2", 2, 1), Pair(145, 54, 34), Bgr2(1, 255, 0)},
       {"odd width", Video("YUY2", 3, 1), Bytes({235, 128, 16, 128, 16, 128, 235, 128}), Bytes({255, 255, 255, 0, 0, 0, 0, 0, 0})},
       {"RGB24 rows are flipped", Video("RGB24", 2, 2), topDown, topDown.mid(6) + topDown.left(6)},
-      {"short YUY2 frame", Video("YUY2", 4, 2), Frame().left(15), {}},
-      {"short RGB24 frame", Video("RGB24", 4, 2), QByteArray(23, 0), {}},
-      {"unknown subtype", Video("RGB32", 4, 2), QByteArray(32, 0), {}},
-      {"planar subtype", Video("I420", 4, 2), QByteArray(12, 0), {}},
-      {"zero width", Video("YUY2", 0, 2), Frame(), {}},
-      {"negative height", Video("YUY2", 4, -2), Frame(), {}},
-      {"huge size", Video("RGB24", 100000, 100000), QByteArray(64, 0), {}},
-      {"not video", Video("YUY2", 4, 2, MediaMajor::Audio), Frame(), {}}};
+      {"short YUY2 frame", Video("YUY2", 4, 2), Frame().left(15), {}}, {"short RGB24 frame", Video("RGB24", 4, 2), QByteArray(23, 0), {}},
+      {"unknown subtype", Video("RGB32", 4, 2), QByteArray(32, 0), {}}, {"planar subtype", Video("I420", 4, 2), QByteArray(12, 0), {}},
+      {"zero width", Video("YUY2", 0, 2), Frame(), {}}, {"negative height", Video("YUY2", 4, -2), Frame(), {}},
+      {"huge size", Video("RGB24", 100000, 100000), QByteArray(64, 0), {}}, {"not video", Video("YUY2", 4, 2, MediaMajor::Audio), Frame(), {}}};
   // clang-format on
   for (const auto& [what, type, frame, expected] : rows) {
     EXPECT_EQ(ToBottomUpBGR24(type, frame), expected) << what;
