@@ -62,12 +62,8 @@ TEST(PreviewComponents, RegisteredInOrderAndFoundByPartOfTheName) {
 TEST(PreviewComponents, StreamsPassThroughInTheirForm) {
   const char* interlaced = ",interlace-mode=interleaved";
   const QString progressive = "interlace-mode=(string)progressive", fps = "framerate=(fraction)30/1";
-  struct Row {
-    const char *what, *component, *format, *extraCaps;  // format: raw, or the encoder of an encoded source
-    int width;
-    const char *in, *out;
-    QStringList caps;  // parts of the caps that reach the sink
-  };
+  // The format is raw, or the encoder of an encoded source; the caps are parts of those reaching the sink.
+  using Row = std::tuple<const char*, const char*, const char*, const char*, int, const char*, const char*, QStringList>;
   // clang-format off
   const Row rows[] = {
       {"overlay", "Overlay Mixer", "UYVY", "", 320, "Input", "Output", {"format=(string)UYVY", "width=(int)320"}},
@@ -81,20 +77,19 @@ TEST(PreviewComponents, StreamsPassThroughInTheirForm) {
       {"MPEG-2 decoder", "OKA MPEG Video Decoder", "mpeg2enc", "", 352, "XForm In", "XForm Out", {"video/x-raw", "width=(int)352"}},
       {"video through the infinite tee", "Infinite Pin Tee Filter", "UYVY", "", 320, "Input", "Output2", {"UYVY"}}};
   // clang-format on
-  for (const Row& c : rows) {
-    SCOPED_TRACE(c.what);
+  for (const auto& [what, component, format, extraCaps, width, in, out, caps] : rows) {
+    SCOPED_TRACE(what);
     TFilterGraph graph{Components()};
-    auto source = QByteArray(c.format).contains("enc")
-                      ? EncodedSource(c.format, c.width, c.width == 352 ? 288 : 240)
-                      : VideoSource(c.format, c.extraCaps[0] ? "ball" : "smpte", c.width, 240, c.extraCaps);
-    auto filter = Components().Create(DeviceCategory::LegacyFilter, c.component);
+    auto source = QByteArray(format).contains("enc") ? EncodedSource(format, width, width == 352 ? 288 : 240)
+                                                     : VideoSource(format, *extraCaps ? "ball" : "smpte", width, 240, extraCaps);
+    auto filter = Components().Create(DeviceCategory::LegacyFilter, component);
     auto sink = std::make_shared<TTestSink>();
     ASSERT_TRUE(filter && graph.AddFilter(source, "Source") && graph.AddFilter(filter, "Filter") &&
                 graph.AddFilter(sink, "Sink"));
-    ASSERT_TRUE(graph.Connect(*source->FindPin("Capture"), *filter->FindPin(c.in)));
-    ASSERT_TRUE(graph.Connect(*filter->FindPin(c.out), *sink->FindPin("Input")));
+    ASSERT_TRUE(graph.Connect(*source->FindPin("Capture"), *filter->FindPin(in)));
+    ASSERT_TRUE(graph.Connect(*filter->FindPin(out), *sink->FindPin("Input")));
     ASSERT_TRUE(graph.Run() && WaitUntil([&] { return sink->Frames() >= 5; }));
-    for (const QString& part : c.caps) EXPECT_TRUE(sink->Last().caps.contains(part)) << part.toStdString();
+    for (const QString& part : caps) EXPECT_TRUE(sink->Last().caps.contains(part)) << part.toStdString();
   }
 }
 
