@@ -85,9 +85,8 @@ TEST(PreviewComponents, StreamsPassThroughInTheirForm) {
     auto filter = Components().Create(DeviceCategory::LegacyFilter, component);
     auto sink = std::make_shared<TTestSink>();
     ASSERT_TRUE(filter && graph.AddFilter(source, "Source") && graph.AddFilter(filter, "Filter") &&
-                graph.AddFilter(sink, "Sink"));
-    ASSERT_TRUE(graph.Connect(*source->FindPin("Capture"), *filter->FindPin(in)));
-    ASSERT_TRUE(graph.Connect(*filter->FindPin(out), *sink->FindPin("Input")));
+                graph.AddFilter(sink, "Sink") && graph.Connect(*source->FindPin("Capture"), *filter->FindPin(in)) &&
+                graph.Connect(*filter->FindPin(out), *sink->FindPin("Input")));
     ASSERT_TRUE(graph.Run() && WaitUntil([&] { return sink->Frames() >= 5; }));
     for (const QString& part : caps) EXPECT_TRUE(sink->Last().caps.contains(part)) << part.toStdString();
   }
@@ -101,9 +100,9 @@ TEST(SmartTee, CaptureKeepsFlowingWhilePreviewIsStuckOrUnconnected) {
   EXPECT_EQ(tee->FindPin(PinDir::Output, PinCategory::Capture)->Name(), "Capture");
   EXPECT_EQ(tee->FindPin(PinDir::Output, PinCategory::Preview)->Name(), "Preview");
   ASSERT_TRUE(graph.AddFilter(source, "Source") && graph.AddFilter(tee, "SmartTee") &&
-              graph.AddFilter(capture, "Capture") && graph.AddFilter(preview, "Preview"));
-  ASSERT_TRUE(graph.Connect(*source->FindPin("Capture"), *tee->FindPin("Input")));
-  ASSERT_TRUE(graph.Connect(*tee->FindPin("Capture"), *capture->FindPin("Input")));
+              graph.AddFilter(capture, "Capture") && graph.AddFilter(preview, "Preview") &&
+              graph.Connect(*source->FindPin("Capture"), *tee->FindPin("Input")) &&
+              graph.Connect(*tee->FindPin("Capture"), *capture->FindPin("Input")));
   ASSERT_TRUE(graph.Run() && WaitUntil([&] { return capture->Frames() >= 5; }));
   EXPECT_EQ(preview->Frames(), 0);
   ASSERT_TRUE(graph.Connect(*tee->FindPin("Preview"), *preview->FindPin("Input")));
@@ -124,8 +123,8 @@ TEST(InfinitePinTee, AddsAnOutputWhenTheLastFreeOneIsConnected) {
   auto tee = std::make_shared<TInfinitePinTee>();
   auto source = AudioSource();
   std::vector<std::shared_ptr<TTestSink>> sinks;
-  ASSERT_TRUE(graph.AddFilter(source, "Source") && graph.AddFilter(tee, "Tee"));
-  ASSERT_TRUE(graph.Connect(*source->FindPin("Capture"), *tee->FindPin("Input")));
+  ASSERT_TRUE(graph.AddFilter(source, "Source") && graph.AddFilter(tee, "Tee") &&
+              graph.Connect(*source->FindPin("Capture"), *tee->FindPin("Input")));
   for (int n = 1; n <= 3; ++n) {
     sinks.push_back(std::make_shared<TTestSink>(MediaMajor::Audio));
     ASSERT_TRUE(graph.AddFilter(sinks.back(), "Sink"));
