@@ -41,10 +41,7 @@ class TTestSink final : public platform::graph::TFilter {
     platform::graph::TMediaType type;
     QByteArray bytes;
   };
-  TFrame Last() const {
-    std::lock_guard lock(mutex_);
-    return last_;
-  }
+  TFrame Last() const { std::lock_guard lock(mutex_); return last_; }
   // From the next frame on the streaming thread waits inside the sink until Release.
   void Block() { SetBlocked(true); }
   void Release() { SetBlocked(false); }
