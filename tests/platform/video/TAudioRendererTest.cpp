@@ -54,9 +54,8 @@ TEST(AudioRenderer, TestToneRendersIntoTheNullSinkInRealTimeAgainAfterAStop) {
   graph.OnEvent = [&](const TGraphEvent& e) {
     if (e.kind == TGraphEvent::Error) errors << e.Message;
   };
-  auto source = std::make_shared<test::TTestSource>(platform::graph::MediaMajor::Audio);
-  ASSERT_TRUE(graph.AddFilter(source, "Source"));
-  ASSERT_TRUE(graph.Render(*source->FindPin("Audio")));
+  auto source = test::AudioSource();
+  ASSERT_TRUE(graph.AddFilter(source, "Source") && graph.Render(*source->FindPin("Capture")));
   auto* renderer = dynamic_cast<TAudioRenderer*>(graph.FindFilter("Audio Renderer"));
   ASSERT_NE(renderer, nullptr);
   EXPECT_TRUE(renderer->UsesNullSink());

@@ -21,7 +21,7 @@ namespace {
 struct TRenderedSource {
   explicit TRenderedSource(int frames = 0) {
     test::RegisterRenderers();
-    auto source = std::make_shared<test::TTestSource>(MediaMajor::Video, frames);
+    auto source = test::VideoSource("YUY2", "smpte", 320, 240, "", frames);
     graph->AddFilter(source, "Source");
     EXPECT_TRUE(graph->Render(*source->FindPin("Capture")));
     renderer = dynamic_cast<TVideoRenderer*>(graph->FindFilter("Video Renderer"));
