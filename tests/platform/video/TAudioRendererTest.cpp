@@ -16,17 +16,12 @@ using platform::video::SoundOutputAvailable;
 using platform::video::TAudioRenderer;
 
 TEST(SoundCards, ACardIsALineStartingWithADigit) {
+  // clang-format off
   const std::pair<const char*, bool> rows[] = {
-      {"", false},
-      {"--- no soundcards ---\n", false},
-      {" 0 [PCH            ]: HDA-Intel - HDA Intel PCH\n"
-       "                      HDA Intel PCH at 0xf7f10000 irq 32\n",
-       true},
-      {"1 [USB]: USB-Audio - Headset\n", true},
-      {"\n\n   7 [Loopback]: Loopback\n", true},
-      {"card 0\n", false},
-      {"\t[0]\n", false},
-  };
+      {"", false}, {"--- no soundcards ---\n", false}, {"card 0\n", false}, {"\t[0]\n", false},
+      {" 0 [PCH            ]: HDA-Intel - HDA Intel PCH\n                      HDA Intel PCH at 0xf7f10000 irq 32\n", true},
+      {"1 [USB]: USB-Audio - Headset\n", true}, {"\n\n   7 [Loopback]: Loopback\n", true}};
+  // clang-format on
   for (const auto& [text, card] : rows) EXPECT_EQ(ListsSoundCard(text), card) << text;
 }
 

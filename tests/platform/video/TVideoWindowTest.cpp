@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTest>
+#include <functional>
 
 #include "platform/Clock.h"
 #include "support/TestEnvironment.h"
@@ -47,22 +48,26 @@ struct TOwnedWindow final : QWidget {
     EXPECT_TRUE(QTest::qWaitForWindowExposed(this));
   }
   bool event(QEvent* e) override {
-    const QEvent::Type t = e->type();
-    if (t == QEvent::MouseButtonPress || t == QEvent::MouseButtonRelease ||
-        t == QEvent::MouseButtonDblClick || t == QEvent::MouseMove)
-      at[t] = static_cast<QMouseEvent*>(e)->position().toPoint();
-    else if (t == QEvent::KeyPress || t == QEvent::KeyRelease)
-      keys[t] = static_cast<QKeyEvent*>(e)->key();
+    if (auto* mouse = dynamic_cast<QMouseEvent*>(e))
+      seen[e->type()] = QString("%1,%2").arg(mouse->position().x()).arg(mouse->position().y());
+    else if (auto* key = dynamic_cast<QKeyEvent*>(e))
+      seen[e->type()] = QKeySequence(key->key()).toString();
     else
       return QWidget::event(e);
     return true;
   }
+  // The last press, release, double click, move, key press and key release, in the owner's terms.
+  std::string Seen() const {
+    QStringList all;
+    for (const auto t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
+                         QEvent::MouseMove, QEvent::KeyPress, QEvent::KeyRelease})
+      all << seen.value(t, "-");
+    return all.join(' ').toStdString();
+  }
   TVideoWindow* window;
-  QHash<int, QPoint> at;
-  QHash<int, int> keys;
+  QHash<int, QString> seen;
 };
 
-}  // namespace
 
 TEST(VideoWindow, SetOwnerKeepsWhetherTheWindowIsShown) {
   TVideoWindow window;
@@ -104,9 +109,8 @@ TEST(VideoWindow, RawFramePaintsInPlaceWithinTheRepaintedRegion) {
   const int stride = size.width() * 2 + 2;  // an odd width and padded rows
   QByteArray bytes(stride * size.height(), 0);
   for (int i = 0; i < bytes.size(); ++i) bytes[i] = char(16 + (i * 29 + i / stride * 53) % 220);
-  const platform::video::TRawFrame frame{platform::video::PackedFormat::YUY2,
-                                         reinterpret_cast<const uchar*>(bytes.constData()),
-                                         stride, size, nullptr};
+  const platform::video::TRawFrame frame{
+      platform::video::PackedFormat::YUY2, reinterpret_cast<const uchar*>(bytes.constData()), stride, size, nullptr};
   const QImage want = platform::video::FrameToImage(frame);
   TVideoWindow window;
   window.resize(size);
@@ -118,35 +122,32 @@ TEST(VideoWindow, RawFramePaintsInPlaceWithinTheRepaintedRegion) {
   const QPoint at(3, 2);
   const QRegion region = QRegion(0, 0, 37, 5) - QRegion(11, 1, 8, 3);  // a hole with odd edges
   window.render(&surface, at, region, {});
-  for (int y = 0; y < surface.height(); ++y) {
-    for (int x = 0; x < surface.width(); ++x) {
-      const QPoint p = QPoint(x, y) - at;
-      ASSERT_EQ(surface.pixel(x, y), region.contains(p) ? want.pixel(p) : qRgb(255, 0, 255))
-          << x << "," << y;
-    }
+  for (int i = 0; i < surface.width() * surface.height(); ++i) {
+    const QPoint p = QPoint(i % surface.width(), i / surface.width()) - at;
+    ASSERT_EQ(surface.pixel(p + at), region.contains(p) ? want.pixel(p) : qRgb(255, 0, 255)) << p.x() << "," << p.y();
   }
   EXPECT_EQ(window.FramesPainted(), 1u);
 }
 
 TEST(VideoWindow, AlignedFollowsTheParentsClientRectUnalignedKeepsTheCallersGeometry) {
   TOwnedWindow w;
-  w.window->SetAligned(true);
-  EXPECT_EQ(w.window->geometry(), QRect(0, 0, 400, 300));
-  w.resize(640, 480);
-  EXPECT_EQ(w.window->geometry(), QRect(0, 0, 640, 480));
-  QWidget other;  // a new owner is followed too, the old one no longer
+  QWidget other;
   other.resize(320, 200);
   other.show();
-  w.window->SetOwner(&other);
-  EXPECT_EQ(w.window->geometry(), QRect(0, 0, 320, 200));
-  w.resize(500, 400);
-  other.resize(300, 100);
-  EXPECT_EQ(w.window->geometry(), QRect(0, 0, 300, 100));
-  w.window->SetOwner(&w);  // returned so the owner deletes it
-  w.window->SetAligned(false);
-  w.window->setGeometry(10, 20, 120, 90);
-  w.resize(640, 480);
-  EXPECT_EQ(w.window->geometry(), QRect(10, 20, 120, 90));
+  TVideoWindow* v = w.window;
+  // clang-format off
+  const std::pair<std::function<void()>, QRect> steps[] = {
+      {[&] { v->SetAligned(true); }, {0, 0, 400, 300}},
+      {[&] { w.resize(640, 480); }, {0, 0, 640, 480}},
+      {[&] { v->SetOwner(&other); }, {0, 0, 320, 200}},  // a new owner is followed too, the old one no longer
+      {[&] { w.resize(500, 400); other.resize(300, 100); }, {0, 0, 300, 100}},
+      // Returned so the owner deletes it, and no longer aligned.
+      {[&] { v->SetOwner(&w); v->SetAligned(false); v->setGeometry(10, 20, 120, 90); w.resize(640, 480); }, {10, 20, 120, 90}}};
+  // clang-format on
+  for (size_t i = 0; i < std::size(steps); ++i) {
+    steps[i].first();
+    EXPECT_EQ(v->geometry(), steps[i].second) << "step " << i;
+  }
 }
 
 TEST(VideoWindow, CursorHidesAfterTheDelayWithoutMovementAndReturnsOnMovement) {
@@ -206,21 +207,16 @@ TEST(VideoWindow, MouseAndKeyEventsReachTheOwnerInItsCoordinatesAlsoInFullScreen
   TOwnedWindow w({20, 30, 160, 120});
   w.setMouseTracking(true);
   QTest::mouseClick(w.window, Qt::LeftButton, {}, QPoint(5, 6));
-  EXPECT_EQ(w.at.value(QEvent::MouseButtonPress), QPoint(25, 36));
-  EXPECT_EQ(w.at.value(QEvent::MouseButtonRelease), QPoint(25, 36));
   QTest::mouseDClick(w.window, Qt::LeftButton, {}, QPoint(7, 8));
-  EXPECT_EQ(w.at.value(QEvent::MouseButtonDblClick), QPoint(27, 38));
   QTest::mouseMove(w.window, QPoint(40, 50));
-  EXPECT_EQ(w.at.value(QEvent::MouseMove), QPoint(60, 80));
   QTest::keyClick(w.window, Qt::Key_F);
-  EXPECT_EQ(w.keys.value(QEvent::KeyPress), int(Qt::Key_F));
-  EXPECT_EQ(w.keys.value(QEvent::KeyRelease), int(Qt::Key_F));
-
+  EXPECT_EQ(w.Seen(), "25,36 25,36 27,38 60,80 F F");
   w.window->SetFullScreen(true);
-  const QPoint at(100, 90);
-  QTest::mouseClick(w.window, Qt::LeftButton, {}, at);
-  EXPECT_EQ(w.at.value(QEvent::MouseButtonPress), w.mapFromGlobal(w.window->mapToGlobal(at)));
+  const QPoint at = w.mapFromGlobal(w.window->mapToGlobal(QPoint(100, 90)));
+  QTest::mouseClick(w.window, Qt::LeftButton, {}, QPoint(100, 90));
   QTest::keyClick(w.window, Qt::Key_Escape);
-  EXPECT_EQ(w.keys.value(QEvent::KeyPress), int(Qt::Key_Escape));
+  EXPECT_EQ(w.Seen(), QString("%1,%2 %1,%2 27,38 60,80 Esc Esc").arg(at.x()).arg(at.y()).toStdString());
   w.window->SetFullScreen(false);
 }
+
+}  // namespace
