@@ -37,7 +37,7 @@ struct TRenderedSource {
 
 }  // namespace
 
-TEST(VideoRenderer, DeliversColourBarsStopsOnStopAndResumesOnRun) {
+TEST(VideoRenderer, DeliversColourBarsStopsOnStopResumesOnRunAndPaintsOnceShown) {
   TRenderedSource s, other;
   EXPECT_TRUE(s.renderer->LastFrame().isNull());
   ASSERT_TRUE(s.RunUntil(3));
@@ -56,6 +56,19 @@ TEST(VideoRenderer, DeliversColourBarsStopsOnStopAndResumesOnRun) {
   // The last picture stays, and a window made now starts with it.
   EXPECT_EQ(s.renderer->Window()->CurrentFrame().size(), QSize(320, 240));
   EXPECT_TRUE(s.RunUntil(atStop + 3));
+  // The window is hidden and paints nothing until it is shown; then it paints frames, scaled or in place.
+  TVideoWindow* window = s.renderer->Window();
+  EXPECT_TRUE(window == s.renderer->Window() && !window->parentWidget() && !window->isVisible());
+  EXPECT_EQ(window->FramesPainted(), 0u);
+  for (const QSize size : {QSize(160, 120), QSize(320, 240)}) {
+    window->resize(size);
+    window->show();
+    const quint64 painted = window->FramesPainted();
+    ASSERT_TRUE(test::WaitUntil([&] { return window->FramesPainted() >= painted + 3; }));
+    const QImage shot = window->grab().toImage();
+    EXPECT_EQ(shot.size(), size);
+    EXPECT_GT(qRed(shot.pixel(3, 3)), 150) << "colour bars start light grey";
+  }
 }
 
 // A stream that comes faster than it is shown (a file) is paced by the renderer, not thinned.
@@ -68,25 +81,6 @@ TEST(VideoRenderer, ShowsEveryPictureOfAStreamThatComesFasterThanRealTime) {
   ASSERT_TRUE(s.graph->Run());
   ASSERT_TRUE(test::WaitUntil([&] { return ended; }));
   EXPECT_EQ(s.renderer->FramesRendered(), 20u);
-}
-
-TEST(VideoRenderer, WindowIsHiddenUntilShownAndThenPaintsFrames) {
-  TRenderedSource s;
-  TVideoWindow* window = s.renderer->Window();
-  EXPECT_EQ(window, s.renderer->Window());
-  EXPECT_EQ(window->parentWidget(), nullptr);
-  ASSERT_TRUE(s.RunUntil(3));
-  EXPECT_FALSE(window->isVisible());
-  EXPECT_EQ(window->FramesPainted(), 0u);
-  for (const QSize size : {QSize(160, 120), QSize(320, 240)}) {  // scaled, then in place
-    window->resize(size);
-    window->show();
-    const quint64 painted = window->FramesPainted();
-    ASSERT_TRUE(test::WaitUntil([&] { return window->FramesPainted() >= painted + 3; }));
-    const QImage shot = window->grab().toImage();
-    EXPECT_EQ(shot.size(), size);
-    EXPECT_GT(qRed(shot.pixel(3, 3)), 150) << "colour bars start light grey";
-  }
 }
 
 TEST(VideoRenderer, WindowGoesWithTheRendererButNotWithItsOwnerAlsoWithFramesInFlight) {

@@ -14,10 +14,9 @@ namespace pvx::test {
 inline void RegisterRenderers() {
   using platform::graph::DeviceCategory;
   auto& registry = test::Components();
-  registry.Unregister("Video Renderer");
+  for (const char* name : {"Video Renderer", "Audio Renderer"}) registry.Unregister(name);
   registry.Register(DeviceCategory::LegacyFilter, "Video Renderer",
                     [] { return std::make_shared<platform::video::TVideoRenderer>(); });
-  registry.Unregister("Audio Renderer");
   registry.Register(DeviceCategory::LegacyFilter, "Audio Renderer",
                     [] { return std::make_shared<platform::video::TAudioRenderer>(); });
 }
