@@ -34,27 +34,25 @@ TEST(SoundOutput, EnvironmentThenServerSocketThenCard) {
   const std::tuple<const char*, bool, bool> rows[] = {
       {"", false, hasCard}, {"", true, true}, {"null", true, false}, {"auto", false, true}};
   for (const auto& [choice, server, sound] : rows) {
-    test::TScopedEnv env("OKA_PVX_AUDIO_SINK", choice);
+    qputenv("OKA_PVX_AUDIO_SINK", choice);
     server ? test::WriteFile(socket, "") : void(QFile::remove(socket));
     EXPECT_EQ(SoundOutputAvailable(), sound) << choice << server;
     EXPECT_EQ(TAudioRenderer().UsesNullSink(), !sound) << choice << server;
   }
+  qunsetenv("OKA_PVX_AUDIO_SINK");
 }
 
 TEST(AudioRenderer, TestToneRendersIntoTheNullSinkInRealTimeAgainAfterAStop) {
-  test::TScopedEnv env("OKA_PVX_AUDIO_SINK", "null");
+  qputenv("OKA_PVX_AUDIO_SINK", "null");
   test::RegisterRenderers();
   TFilterGraph graph{test::Components()};
   QStringList errors;
-  graph.OnEvent = [&](const TGraphEvent& e) {
-    if (e.kind == TGraphEvent::Error) errors << e.Message;
-  };
+  graph.OnEvent = [&](const TGraphEvent& e) { if (e.kind == TGraphEvent::Error) errors << e.Message; };
   auto source = test::AudioSource();
   ASSERT_TRUE(graph.AddFilter(source, "Source") && graph.Render(*source->FindPin("Capture")));
   auto* renderer = dynamic_cast<TAudioRenderer*>(graph.FindFilter("Audio Renderer"));
-  ASSERT_NE(renderer, nullptr);
-  EXPECT_TRUE(renderer->UsesNullSink());
-  EXPECT_EQ(renderer->FindPin("Input")->Major(), platform::graph::MediaMajor::Audio);
+  ASSERT_TRUE(renderer && renderer->UsesNullSink() &&
+              renderer->FindPin("Input")->Major() == platform::graph::MediaMajor::Audio);
   // Volume is clamped; mute toggles.
   for (const auto& [asked, kept, mute] : {std::tuple{3.0, 1.0, true}, {-1.0, 0.0, false}, {0.5, 0.5, false}}) {
     EXPECT_TRUE(renderer->SetVolume(asked) && renderer->SetMute(mute));
@@ -69,4 +67,5 @@ TEST(AudioRenderer, TestToneRendersIntoTheNullSinkInRealTimeAgainAfterAStop) {
     ASSERT_TRUE(graph.Stop());
   }
   EXPECT_TRUE(errors.isEmpty()) << errors.join("; ").toStdString();
+  qunsetenv("OKA_PVX_AUDIO_SINK");
 }

@@ -62,9 +62,13 @@ struct TOwnedWindow final : QWidget {
   QMap<QEvent::Type, QString> seen;
 };
 
-TEST(VideoWindow, SetOwnerKeepsWhetherTheWindowIsShown) {
+// SetOwner keeps whether the window is shown; an owner gone while it is full screen leaves a
+// hidden top-level window.
+TEST(VideoWindow, OwnerGoneWhileFullScreenLeavesAHiddenWindow) {
   TVideoWindow window;
-  QWidget first, second;
+  QWidget second;
+  auto owner = std::make_unique<QWidget>();
+  QWidget& first = *owner;
   first.show();
   second.show();
   window.SetOwner(&first);
@@ -76,7 +80,11 @@ TEST(VideoWindow, SetOwnerKeepsWhetherTheWindowIsShown) {
     EXPECT_EQ(window.Owner(), owner);
     ExpectPlaced(&window, owner, {}, true);
   }
-  window.SetOwner(nullptr);  // the test, not `first`, owns it
+  window.SetFullScreen(true);
+  owner.reset();
+  window.SetFullScreen(false);
+  EXPECT_FALSE(window.IsFullScreen());
+  ExpectPlaced(&window, nullptr, {}, false);
 }
 
 TEST(VideoWindow, PaintsBlackThenTheScaledFrameAndAStillImageUntilCleared) {
@@ -151,11 +159,10 @@ TEST(VideoWindow, CursorHidesAfterTheDelayWithoutMovementAndReturnsOnMovement) {
     test::Clock().Advance((delay > 0 ? delay : 60000) - 1);  // 0: never
     EXPECT_FALSE(w.window->IsCursorHidden()) << delay;
     test::Clock().Advance(1);
-    EXPECT_EQ(w.window->IsCursorHidden(), delay > 0) << delay;
-    EXPECT_EQ(w.window->cursor().shape() == Qt::BlankCursor, delay > 0) << delay;
+    EXPECT_EQ(std::pair(w.window->IsCursorHidden(), w.window->cursor().shape() == Qt::BlankCursor),
+              std::pair(delay > 0, delay > 0)) << delay;
     QTest::mouseMove(w.window, QPoint(60, 40));
-    EXPECT_FALSE(w.window->IsCursorHidden());
-    EXPECT_NE(w.window->cursor().shape(), Qt::BlankCursor);
+    EXPECT_FALSE(w.window->IsCursorHidden() || w.window->cursor().shape() == Qt::BlankCursor);
   }
 }
 
@@ -194,17 +201,5 @@ TEST(VideoWindow, FullScreenRoundTripRestoresParentAndGeometryAndEventsReachTheO
   ExpectPlaced(w.window, &w, {}, false);
 }
 
-TEST(VideoWindow, OwnerGoneWhileFullScreenLeavesAHiddenWindow) {
-  auto owner = std::make_unique<QWidget>();
-  owner->show();
-  TVideoWindow window;
-  window.SetOwner(owner.get());
-  window.show();
-  window.SetFullScreen(true);
-  owner.reset();
-  window.SetFullScreen(false);
-  EXPECT_FALSE(window.IsFullScreen());
-  ExpectPlaced(&window, nullptr, {}, false);
-}
 
 }  // namespace

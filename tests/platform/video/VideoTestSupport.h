@@ -1,7 +1,5 @@
 #pragma once
-// Shared pieces of the renderer tests: renderer registration and a scoped environment variable.
-
-#include <optional>
+// Shared pieces of the renderer tests: renderer registration.
 
 #include "platform/components/TestFilters.h"
 #include "platform/graph/TComponentRegistry.h"
@@ -20,16 +18,5 @@ inline void RegisterRenderers() {
   registry.Register(DeviceCategory::LegacyFilter, "Audio Renderer",
                     [] { return std::make_shared<platform::video::TAudioRenderer>(); });
 }
-
-// Sets an environment variable for one scope and restores what was there.
-struct TScopedEnv {
-  TScopedEnv(const char* name, const QByteArray& value) : name(name) {
-    if (qEnvironmentVariableIsSet(name)) old = qgetenv(name);
-    qputenv(name, value);
-  }
-  ~TScopedEnv() { old ? qputenv(name, *old) : qunsetenv(name); }
-  const char* name;
-  std::optional<QByteArray> old;
-};
 
 }  // namespace pvx::test
