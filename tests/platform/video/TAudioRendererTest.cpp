@@ -5,7 +5,6 @@
 #include <QFile>
 
 #include "platform/graph/TFilterGraph.h"
-#include "support/TestEnvironment.h"
 #include "VideoTestSupport.h"
 
 using namespace pvx;

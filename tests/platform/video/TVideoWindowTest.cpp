@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QScreen>
 #include <QTest>
 #include <functional>
@@ -24,8 +22,7 @@ QImage Filled(QColor colour, QSize size = {16, 12}) {
 
 // Where the window is: its parent, geometry (when given) and whether it is seen.
 void ExpectPlaced(TVideoWindow* w, QWidget* parent, QRect geometry, bool shown) {
-  EXPECT_EQ(w->parentWidget(), parent);
-  EXPECT_EQ(w->isWindow(), parent == nullptr);
+  EXPECT_TRUE(w->parentWidget() == parent && w->isWindow() == !parent);
   EXPECT_TRUE(geometry.isNull() || w->geometry() == geometry) << w->geometry().x() << "," << w->geometry().y();
   EXPECT_EQ(w->isVisible(), shown);
 }
