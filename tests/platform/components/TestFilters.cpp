@@ -20,32 +20,25 @@ TTestSource::TTestSource(const QString& description, MediaMajor major)
 }
 
 std::shared_ptr<TTestSource> VideoSource(const char* format, const char* pattern, int width,
-                                         int height, const char* extraCaps) {
-  const QString description =
-      QString("videotestsrc is-live=true pattern=%1 ! capsfilter name=out "
-              "caps=\"video/x-raw,format=%2,width=%3,height=%4,framerate=30/1%5\"")
-          .arg(pattern, format)
-          .arg(width)
-          .arg(height)
-          .arg(extraCaps);
-  return std::make_shared<TTestSource>(description, MediaMajor::Video);
+                                         int height, const char* extraCaps, int frames) {
+  return std::make_shared<TTestSource>(
+      QString("videotestsrc %1 pattern=%2 ! capsfilter name=out caps=\"video/x-raw,format=%3,width=%4,height=%5,"
+              "framerate=30/1%6\"")
+          .arg(frames ? QString("num-buffers=%1").arg(frames) : "is-live=true", pattern, format,
+               QString::number(width), QString::number(height), extraCaps),
+      MediaMajor::Video);
 }
 
 std::shared_ptr<TTestSource> AudioSource() {
-  return std::make_shared<TTestSource>(
-      "audiotestsrc is-live=true ! capsfilter name=out "
-      "caps=\"audio/x-raw,format=S16LE,rate=48000,channels=2\"",
-      MediaMajor::Audio);
+  return std::make_shared<TTestSource>("audiotestsrc is-live=true ! capsfilter name=out "
+                                       "caps=\"audio/x-raw,format=S16LE,rate=48000,channels=2\"", MediaMajor::Audio);
 }
 
 std::shared_ptr<TTestSource> EncodedSource(const char* encoder, int width, int height) {
-  const QString description =
-      QString("videotestsrc is-live=true ! video/x-raw,format=I420,width=%1,height=%2,"
-              "framerate=25/1 ! %3 name=out")
-          .arg(width)
-          .arg(height)
-          .arg(encoder);
-  return std::make_shared<TTestSource>(description, MediaMajor::Stream);
+  return std::make_shared<TTestSource>(
+      QString("videotestsrc is-live=true ! video/x-raw,format=I420,width=%1,height=%2,framerate=25/1 ! %3 name=out")
+          .arg(QString::number(width), QString::number(height), encoder),
+      MediaMajor::Stream);
 }
 
 TTestSink::TTestSink(MediaMajor major) : TFilter(QStringLiteral("Test Sink")) {
@@ -54,14 +47,12 @@ TTestSink::TTestSink(MediaMajor major) : TFilter(QStringLiteral("Test Sink")) {
   if (!bin) return;
   const GstPtr<GstElement> sink = ChildByName(bin.get(), "sink");
   GstAppSinkCallbacks callbacks{};
-  callbacks.new_sample = [](GstAppSink* appsink, gpointer self) {
-    return GstFlowReturn(OnSample(appsink, self));
-  };
+  callbacks.new_sample = [](GstAppSink* appsink, gpointer self) { return GstFlowReturn(OnSample(appsink, self)); };
   gst_app_sink_set_callbacks(GST_APP_SINK(sink.get()), &callbacks, this, nullptr);
   SetElement(bin.get());
 }
 
-TTestSink::~TTestSink() { Release(); }
+TTestSink::~TTestSink() { SetBlocked(false); }
 
 int TTestSink::OnSample(void* appsink, void* rawSelf) {
   auto* self = static_cast<TTestSink*>(rawSelf);
@@ -85,15 +76,10 @@ int TTestSink::OnSample(void* appsink, void* rawSelf) {
   return GST_FLOW_OK;
 }
 
-void TTestSink::Block() {
-  std::lock_guard lock(mutex_);
-  blocked_ = true;
-}
-
-void TTestSink::Release() {
+void TTestSink::SetBlocked(bool blocked) {
   {
     std::lock_guard lock(mutex_);
-    blocked_ = false;
+    blocked_ = blocked;
   }
   released_.notify_all();
 }

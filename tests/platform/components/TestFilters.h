@@ -2,11 +2,8 @@
 // Filters the platform tests build graphs from: live test sources and a sink that counts and
 // keeps what reaches it.
 
-#include <QByteArray>
-#include <QString>
 #include <atomic>
 #include <condition_variable>
-#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -22,10 +19,11 @@ class TTestSource final : public platform::graph::TFilter {
 };
 
 // A live 30 fps videotestsrc of that raw format ("YUY2", "UYVY", "BGR" ...) and pattern;
-// `extraCaps` is appended to the caps, e.g. ",interlace-mode=interleaved".
+// `extraCaps` is appended to the caps, e.g. ",interlace-mode=interleaved". With `frames`, that
+// many pictures as fast as they are taken instead, as from a file.
 std::shared_ptr<TTestSource> VideoSource(const char* format, const char* pattern = "smpte",
                                          int width = 320, int height = 240,
-                                         const char* extraCaps = "");
+                                         const char* extraCaps = "", int frames = 0);
 std::shared_ptr<TTestSource> AudioSource();
 // Live video encoded by `encoder` (a description), delivered as a stream.
 std::shared_ptr<TTestSource> EncodedSource(const char* encoder, int width, int height);
@@ -43,22 +41,19 @@ class TTestSink final : public platform::graph::TFilter {
     platform::graph::TMediaType type;
     QByteArray bytes;
   };
-  TFrame Last() const {
-    std::lock_guard lock(mutex_);
-    return last_;
-  }
+  TFrame Last() const { std::lock_guard lock(mutex_); return last_; }
   // From the next frame on the streaming thread waits inside the sink until Release.
-  void Block();
-  void Release();
+  void Block() { SetBlocked(true); }
+  void Release() { SetBlocked(false); }
 
  private:
   static int OnSample(void* appsink, void* self);
+  void SetBlocked(bool blocked);
   std::atomic<int> frames_{0};
   mutable std::mutex mutex_;
   std::condition_variable released_;
   bool blocked_ = false;
   TFrame last_;
 };
-
 
 }  // namespace pvx::test

@@ -45,7 +45,7 @@ TEST(FrameToImage, PackedYuvMatchesTheFormulaOnEveryPathAndFromEveryColumn) {
   }
 }
 
-TEST(FrameToImage, GoldenPixels) {
+TEST(FrameToImage, GoldenPixelsIntoAReusedUnsharedImageOnly) {
   const uchar white[4] = {235, 128, 235, 128}, black[4] = {16, 128, 16, 128};
   const uchar whiteUyvy[4] = {128, 235, 128, 235}, bgrx[8] = {10, 20, 30, 0, 40, 50, 60, 0};
   const std::tuple<PackedFormat, const uchar*, int, QRgb> rows[] = {
@@ -55,14 +55,11 @@ TEST(FrameToImage, GoldenPixels) {
   for (const auto& [format, data, x, want] : rows)
     EXPECT_EQ(FrameToImage(TRawFrame{format, data, 8, QSize(2, 1), nullptr}).pixel(x, 0), want) << x;
   EXPECT_TRUE(FrameToImage(TRawFrame{}).isNull());
-}
-
-TEST(FrameToImage, ReusesAnUnsharedImageOnly) {
-  const uchar white[4] = {235, 128, 235, 128};
+  // An unshared image is reused; a shared one must not be written.
   QImage spare(2, 1, QImage::Format_RGB32);
   const uchar* bits = spare.constBits();
   QImage out = FrameToImage(PackedFormat::YUY2, white, 4, 2, 1, std::move(spare));
   EXPECT_EQ(out.constBits(), bits);
-  QImage held = out;  // shared: must not be written
+  QImage held = out;
   EXPECT_NE(FrameToImage(PackedFormat::YUY2, white, 4, 2, 1, out).constBits(), held.constBits());
 }

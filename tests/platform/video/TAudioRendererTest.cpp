@@ -5,7 +5,6 @@
 #include <QFile>
 
 #include "platform/graph/TFilterGraph.h"
-#include "support/TestEnvironment.h"
 #include "VideoTestSupport.h"
 
 using namespace pvx;
@@ -16,17 +15,12 @@ using platform::video::SoundOutputAvailable;
 using platform::video::TAudioRenderer;
 
 TEST(SoundCards, ACardIsALineStartingWithADigit) {
+  // clang-format off
   const std::pair<const char*, bool> rows[] = {
-      {"", false},
-      {"--- no soundcards ---\n", false},
-      {" 0 [PCH            ]: HDA-Intel - HDA Intel PCH\n"
-       "                      HDA Intel PCH at 0xf7f10000 irq 32\n",
-       true},
-      {"1 [USB]: USB-Audio - Headset\n", true},
-      {"\n\n   7 [Loopback]: Loopback\n", true},
-      {"card 0\n", false},
-      {"\t[0]\n", false},
-  };
+      {"", false}, {"--- no soundcards ---\n", false}, {"card 0\n", false}, {"\t[0]\n", false},
+      {" 0 [PCH            ]: HDA-Intel - HDA Intel PCH\n                      HDA Intel PCH at 0xf7f10000 irq 32\n", true},
+      {"1 [USB]: USB-Audio - Headset\n", true}, {"\n\n   7 [Loopback]: Loopback\n", true}};
+  // clang-format on
   for (const auto& [text, card] : rows) EXPECT_EQ(ListsSoundCard(text), card) << text;
 }
 
@@ -39,28 +33,25 @@ TEST(SoundOutput, EnvironmentThenServerSocketThenCard) {
   const std::tuple<const char*, bool, bool> rows[] = {
       {"", false, hasCard}, {"", true, true}, {"null", true, false}, {"auto", false, true}};
   for (const auto& [choice, server, sound] : rows) {
-    test::TScopedEnv env("OKA_PVX_AUDIO_SINK", choice);
+    qputenv("OKA_PVX_AUDIO_SINK", choice);
     server ? test::WriteFile(socket, "") : void(QFile::remove(socket));
     EXPECT_EQ(SoundOutputAvailable(), sound) << choice << server;
     EXPECT_EQ(TAudioRenderer().UsesNullSink(), !sound) << choice << server;
   }
+  qunsetenv("OKA_PVX_AUDIO_SINK");
 }
 
 TEST(AudioRenderer, TestToneRendersIntoTheNullSinkInRealTimeAgainAfterAStop) {
-  test::TScopedEnv env("OKA_PVX_AUDIO_SINK", "null");
+  qputenv("OKA_PVX_AUDIO_SINK", "null");
   test::RegisterRenderers();
   TFilterGraph graph{test::Components()};
   QStringList errors;
-  graph.OnEvent = [&](const TGraphEvent& e) {
-    if (e.kind == TGraphEvent::Error) errors << e.Message;
-  };
-  auto source = std::make_shared<test::TTestSource>(platform::graph::MediaMajor::Audio);
-  ASSERT_TRUE(graph.AddFilter(source, "Source"));
-  ASSERT_TRUE(graph.Render(*source->FindPin("Audio")));
+  graph.OnEvent = [&](const TGraphEvent& e) { if (e.kind == TGraphEvent::Error) errors << e.Message; };
+  auto source = test::AudioSource();
+  ASSERT_TRUE(graph.AddFilter(source, "Source") && graph.Render(*source->FindPin("Capture")));
   auto* renderer = dynamic_cast<TAudioRenderer*>(graph.FindFilter("Audio Renderer"));
-  ASSERT_NE(renderer, nullptr);
-  EXPECT_TRUE(renderer->UsesNullSink());
-  EXPECT_EQ(renderer->FindPin("Input")->Major(), platform::graph::MediaMajor::Audio);
+  ASSERT_TRUE(renderer && renderer->UsesNullSink() &&
+              renderer->FindPin("Input")->Major() == platform::graph::MediaMajor::Audio);
   // Volume is clamped; mute toggles.
   for (const auto& [asked, kept, mute] : {std::tuple{3.0, 1.0, true}, {-1.0, 0.0, false}, {0.5, 0.5, false}}) {
     EXPECT_TRUE(renderer->SetVolume(asked) && renderer->SetMute(mute));
@@ -75,4 +66,5 @@ TEST(AudioRenderer, TestToneRendersIntoTheNullSinkInRealTimeAgainAfterAStop) {
     ASSERT_TRUE(graph.Stop());
   }
   EXPECT_TRUE(errors.isEmpty()) << errors.join("; ").toStdString();
+  qunsetenv("OKA_PVX_AUDIO_SINK");
 }

@@ -3,15 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QPointer>
-#include <QWidget>
 
 #include "platform/graph/TFilterGraph.h"
-#include "platform/video/TVideoWindow.h"
-#include "support/TestEnvironment.h"
 #include "VideoTestSupport.h"
 
 using namespace pvx;
 using platform::graph::MediaMajor;
+using platform::graph::TFilterGraph;
+using platform::graph::TGraphEvent;
 using platform::video::TVideoRenderer;
 using platform::video::TVideoWindow;
 
@@ -21,23 +20,21 @@ namespace {
 struct TRenderedSource {
   explicit TRenderedSource(int frames = 0) {
     test::RegisterRenderers();
-    auto source = std::make_shared<test::TTestSource>(MediaMajor::Video, frames);
-    graph->AddFilter(source, "Source");
-    EXPECT_TRUE(graph->Render(*source->FindPin("Capture")));
+    auto source = test::VideoSource("YUY2", "smpte", 320, 240, "", frames);
+    EXPECT_TRUE(graph->AddFilter(source, "Source") && graph->Render(*source->FindPin("Capture")));
     renderer = dynamic_cast<TVideoRenderer*>(graph->FindFilter("Video Renderer"));
     EXPECT_TRUE(renderer && renderer->FindPin("Input")->Major() == MediaMajor::Video);
   }
   bool RunUntil(quint64 frames) {
     return graph->Run() && test::WaitUntil([&] { return renderer->FramesRendered() >= frames; });
   }
-  std::unique_ptr<platform::graph::TFilterGraph> graph =
-      std::make_unique<platform::graph::TFilterGraph>(test::Components());
+  std::unique_ptr<TFilterGraph> graph = std::make_unique<TFilterGraph>(test::Components());
   TVideoRenderer* renderer = nullptr;
 };
 
 }  // namespace
 
-TEST(VideoRenderer, DeliversColourBarsStopsOnStopAndResumesOnRun) {
+TEST(VideoRenderer, DeliversColourBarsStopsOnStopResumesOnRunAndPaintsOnceShown) {
   TRenderedSource s, other;
   EXPECT_TRUE(s.renderer->LastFrame().isNull());
   ASSERT_TRUE(s.RunUntil(3));
@@ -56,29 +53,11 @@ TEST(VideoRenderer, DeliversColourBarsStopsOnStopAndResumesOnRun) {
   // The last picture stays, and a window made now starts with it.
   EXPECT_EQ(s.renderer->Window()->CurrentFrame().size(), QSize(320, 240));
   EXPECT_TRUE(s.RunUntil(atStop + 3));
-}
-
-// A stream that comes faster than it is shown (a file) is paced by the renderer, not thinned.
-TEST(VideoRenderer, ShowsEveryPictureOfAStreamThatComesFasterThanRealTime) {
-  TRenderedSource s(20);
-  bool ended = false;
-  s.graph->OnEvent = [&](const platform::graph::TGraphEvent& e) {
-    ended = ended || e.kind == platform::graph::TGraphEvent::EndOfStream;
-  };
-  ASSERT_TRUE(s.graph->Run());
-  ASSERT_TRUE(test::WaitUntil([&] { return ended; }));
-  EXPECT_EQ(s.renderer->FramesRendered(), 20u);
-}
-
-TEST(VideoRenderer, WindowIsHiddenUntilShownAndThenPaintsFrames) {
-  TRenderedSource s;
+  // The window is hidden and paints nothing until it is shown; then it paints frames, scaled or in place.
   TVideoWindow* window = s.renderer->Window();
-  EXPECT_EQ(window, s.renderer->Window());
-  EXPECT_EQ(window->parentWidget(), nullptr);
-  ASSERT_TRUE(s.RunUntil(3));
-  EXPECT_FALSE(window->isVisible());
-  EXPECT_EQ(window->FramesPainted(), 0u);
-  for (const QSize size : {QSize(160, 120), QSize(320, 240)}) {  // scaled, then in place
+  EXPECT_TRUE(window == s.renderer->Window() && !window->parentWidget() && !window->isVisible() &&
+              window->FramesPainted() == 0);
+  for (const QSize size : {QSize(160, 120), QSize(320, 240)}) {
     window->resize(size);
     window->show();
     const quint64 painted = window->FramesPainted();
@@ -87,6 +66,15 @@ TEST(VideoRenderer, WindowIsHiddenUntilShownAndThenPaintsFrames) {
     EXPECT_EQ(shot.size(), size);
     EXPECT_GT(qRed(shot.pixel(3, 3)), 150) << "colour bars start light grey";
   }
+}
+
+// A stream that comes faster than it is shown (a file) is paced by the renderer, not thinned.
+TEST(VideoRenderer, ShowsEveryPictureOfAStreamThatComesFasterThanRealTime) {
+  TRenderedSource s(20);
+  bool ended = false;
+  s.graph->OnEvent = [&](const TGraphEvent& e) { ended = ended || e.kind == TGraphEvent::EndOfStream; };
+  ASSERT_TRUE(s.graph->Run() && test::WaitUntil([&] { return ended; }));
+  EXPECT_EQ(s.renderer->FramesRendered(), 20u);
 }
 
 TEST(VideoRenderer, WindowGoesWithTheRendererButNotWithItsOwnerAlsoWithFramesInFlight) {
