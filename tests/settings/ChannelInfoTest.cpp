@@ -47,10 +47,7 @@ struct Channels {
     };
   }
   // Antenna table current without tuning anything, channel `current`.
-  void UseAntenna(int current) {
-    info.CurrentTable = TChannelInfo::kAntenna;
-    info.CurChannel = current;
-  }
+  void UseAntenna(int n) { info.CurrentTable = TChannelInfo::kAntenna, info.CurChannel = n; }
   void MakeValid(std::initializer_list<int> channels) {
     for (int n : channels) {
       TChannelRecord* r = info.ChannelRecord(false, n);
@@ -58,11 +55,7 @@ struct Channels {
       r->Frequency = r->DefaultFrequency = 40000000 + quint32(n) * 1000000;
     }
   }
-  void Clear() {
-    events.clear();
-    tuner.Log.clear();
-    tuner.Tuned.clear();
-  }
+  void Clear() { events.clear(), tuner.Log.clear(), tuner.Tuned.clear(); }
 };
 
 }  // namespace
@@ -76,6 +69,14 @@ TEST(ChannelInfo, VerifyOptionFollowsTheMarkerFileAndSetupNeededTheChoices) {
   EXPECT_FALSE(c.SetupNeeded());
   c.CountryCode = -1, c.TVSystemChoice = 3;
   EXPECT_FALSE(c.SetupNeeded());
+  c.MemoryChannels[1].Valid = false;  // memory and FM validity and count
+  c.FMChannels[49].Frequency = 0;
+  c.CurrentTable = TChannelInfo::kMemory;
+  EXPECT_EQ(QList<int>({c.ValidCount(), c.NextValid(1)}), QList<int>({49, 3}));
+  c.CurrentTable = TChannelInfo::kFM;
+  EXPECT_EQ(QList<int>({c.ValidCount(), c.PrevValid(1)}), QList<int>({49, 49}));
+  c.CurrentTable = TChannelInfo::kNoTable;
+  EXPECT_EQ(c.ValidCount(), 0);
 }
 
 TEST(ChannelInfo, UpDownAndRecallWalkTheValidChannels) {
@@ -99,18 +100,6 @@ TEST(ChannelInfo, UpDownAndRecallWalkTheValidChannels) {
   }
 }
 
-TEST(ChannelInfo, MemoryAndFMValidityAndCount) {
-  TChannelInfo c;
-  c.MemoryChannels[1].Valid = false;
-  c.FMChannels[49].Frequency = 0;
-  c.CurrentTable = TChannelInfo::kMemory;
-  EXPECT_EQ(QList<int>({c.ValidCount(), c.NextValid(1)}), QList<int>({49, 3}));
-  c.CurrentTable = TChannelInfo::kFM;
-  EXPECT_EQ(QList<int>({c.ValidCount(), c.PrevValid(1)}), QList<int>({49, 49}));
-  c.CurrentTable = TChannelInfo::kNoTable;
-  EXPECT_EQ(c.ValidCount(), 0);
-}
-
 TEST(ChannelInfo, OutOfRangeSelectionAnnouncesTheCurrentChannelAndTunesNothing) {
   Channels ch;
   ch.MakeValid({9});
@@ -124,15 +113,19 @@ TEST(ChannelInfo, OutOfRangeSelectionAnnouncesTheCurrentChannelAndTunesNothing) 
   ch.info.CurMemory = 3;
   ch.info.SelectChannel(51);
   EXPECT_EQ(ch.events.back(), "channel 3 ''");
+  ch.info.Standard = 1;  // audio mode 5 and refused modes change nothing
+  EXPECT_TRUE(ch.info.SetAudioMode(4));
+  EXPECT_EQ(ch.events.back(), "audio 4 Both");
+  EXPECT_FALSE(ch.info.SetAudioMode(5));
+  ch.tuner.AudioRefusals[2] = 1;
+  EXPECT_FALSE(ch.info.SetAudioMode(2));
+  EXPECT_EQ(ch.info.AudioMode, 4);
 }
 
 TEST(ChannelInfo, SelectingMutesTunesSetsTheSoundAndAnnounces) {
   struct Row {
     TChannelRecord record;
-    quint8 audioBefore;
-    int refusals;  // of the record's mode
-    qint64 waitedMs;
-    quint8 audioAfter;
+    int audioBefore, refusals, waitedMs, audioAfter;  // refusals of the record's mode
     QString shown;
     QStringList calls;
   };
@@ -156,7 +149,7 @@ TEST(ChannelInfo, SelectingMutesTunesSetsTheSoundAndAnnounces) {
   for (const Row& row : rows) {
     Channels ch;
     ch.UseAntenna(1);
-    ch.info.AudioMode = row.audioBefore;
+    ch.info.AudioMode = quint8(row.audioBefore);
     ch.info.VerifyCount = 4;
     *ch.info.ChannelRecord(false, 2) = row.record;
     ch.tuner.AudioRefusals[row.record.AudioMode] = row.refusals;
@@ -197,18 +190,7 @@ TEST(ChannelInfo, MemoryEntriesTuneTheirChannelAndShowTheirOwnName) {
   }
 }
 
-TEST(ChannelInfo, FMSelectionTunesTheReceiverAndShowsTheName) {
-  Channels ch;
-  ch.info.SetTable(TChannelInfo::kFM);
-  ch.Clear();
-  ch.info.SelectChannel(2);
-  EXPECT_EQ(ch.tuner.Log, QStringList({"fm 88300000"}));
-  EXPECT_EQ(ch.events, QStringList({"channel 2 'FM Memory 2'"}));
-  EXPECT_EQ(QList<int>({ch.info.CurFM, ch.info.PrevFM, ch.info.Recall(), ch.info.PrevFM}),
-            QList<int>({2, 4, 4, 2}));
-}
-
-TEST(ChannelInfo, SetTableAnnouncesAndSelectsItsCurrentChannel) {
+TEST(ChannelInfo, SetTableAnnouncesAndSelectsItsCurrentChannelAndFMTunesTheReceiver) {
   Channels ch;
   ch.info.CurChannel = 8;
   ch.info.SetTable(TChannelInfo::kCable);
@@ -218,10 +200,14 @@ TEST(ChannelInfo, SetTableAnnouncesAndSelectsItsCurrentChannel) {
   for (int t : {int(TChannelInfo::kCable), int(TChannelInfo::kNoTable), 7, -1}) ch.info.SetTable(t);
   EXPECT_TRUE(ch.events.isEmpty());
   EXPECT_EQ(ch.info.CurrentTable, TChannelInfo::kCable);
-}
-
-TEST(ChannelInfo, VideoSourceAnnouncedOnlyWhenRouted) {
-  Channels ch;
+  ch.info.SetTable(TChannelInfo::kFM);
+  ch.Clear();
+  ch.info.SelectChannel(2);
+  EXPECT_EQ(ch.tuner.Log, QStringList({"fm 88300000"}));
+  EXPECT_EQ(ch.events, QStringList({"channel 2 'FM Memory 2'"}));
+  EXPECT_EQ(QList<int>({ch.info.CurFM, ch.info.PrevFM, ch.info.Recall(), ch.info.PrevFM}),
+            QList<int>({2, 4, 4, 2}));
+  ch.Clear();  // a video source is announced only when routed
   EXPECT_TRUE(ch.info.SetVideoSource(TChannelInfo::kSVideo));
   EXPECT_TRUE(ch.info.SetVideoSource(TChannelInfo::kSVideo));
   EXPECT_EQ(ch.tuner.Log.size(), 1) << "the same source routes nothing";
@@ -275,17 +261,6 @@ TEST(ChannelInfo, ApplyChangeAndSetStandard) {
   EXPECT_EQ(ch.tuner.Log, QStringList({"vendor 1", "vendor 2", "vendor 3"}));
 }
 
-TEST(ChannelInfo, AudioModeFiveAndRefusalsChangeNothing) {
-  Channels ch;
-  ch.info.Standard = 1;
-  EXPECT_TRUE(ch.info.SetAudioMode(4));
-  EXPECT_EQ(ch.events, QStringList({"audio 4 Both"}));
-  EXPECT_FALSE(ch.info.SetAudioMode(5));
-  ch.tuner.AudioRefusals[2] = 1;
-  EXPECT_FALSE(ch.info.SetAudioMode(2));
-  EXPECT_EQ(ch.info.AudioMode, 4);
-}
-
 TEST(ChannelInfo, InsertAndDeleteChannelsShiftTheTable) {
   TChannelInfo c;
   c.Standard = 3;
@@ -310,7 +285,7 @@ TEST(ChannelInfo, InsertAndDeleteChannelsShiftTheTable) {
   }
 }
 
-TEST(ChannelInfo, InsertAndDeleteMemoryShiftEntries) {
+TEST(ChannelInfo, InsertAndDeleteMemoryShiftEntriesAndFMMemoriesSpread) {
   TChannelInfo c;
   ASSERT_TRUE(c.InsertMemory(2));
   EXPECT_EQ(QStringList({c.MemoryChannels[2].Name, c.MemoryChannels[49].Name}),
@@ -326,18 +301,14 @@ TEST(ChannelInfo, InsertAndDeleteMemoryShiftEntries) {
   EXPECT_TRUE(std::equal(before.begin(), before.end() - 1, c.MemoryChannels.begin()));
   EXPECT_EQ(c.MemoryChannels[49], (TMemoryChannelRecord{true, 0, 50, "Memory 50"}));
   EXPECT_FALSE(c.InsertMemory(51));
-}
-
-TEST(ChannelInfo, SpreadingFMMemories) {
-  TChannelInfo c;
   c.SpreadFMMemories(87500000, 108000000);
   EXPECT_EQ(c.FMChannels[0], (TFMMemoryChannelRecord{87910000, "FM Memory 1"}));
   EXPECT_EQ(c.FMChannels[1].Frequency, 88320000u);
   EXPECT_EQ(c.FMChannels[49], (TFMMemoryChannelRecord{108000000, "FM Memory 50"}));
-  const auto before = c.FMChannels;
+  const auto spread = c.FMChannels;
   c.SpreadFMMemories(100000000, 100000049);  // step 0
   c.SpreadFMMemories(100000000, 90000000);   // upside down
-  EXPECT_EQ(c.FMChannels, before);
+  EXPECT_EQ(c.FMChannels, spread);
   c.SpreadFMMemories(100, 150);  // step 1
   EXPECT_EQ(c.FMChannels[49].Frequency, 150u);
 }
@@ -398,23 +369,16 @@ struct Preview : Channels {
 };
 }  // namespace
 
-TEST(PreviewInfo, CountIsLimitedByValidChannelsUnlessCustomized) {
-  Preview ch({2, 9, 30, 31});
+TEST(PreviewInfo, CountFillAndPages) {
+  Preview ch({2, 9, 30, 31, 150});
   TPreviewInfo& p = ch.p;
-  EXPECT_EQ(p.Count(), 4);
+  EXPECT_EQ(p.Count(), 5) << "limited by the valid channels";
   p.Customize = true;
   EXPECT_EQ(p.Count(), 9);
   p.Customize = false;
   p.Dimension = 2;
-  ch.MakeValid({40, 41});
   EXPECT_EQ(p.Count(), 4);
-}
-
-TEST(PreviewInfo, FillPlacesValidChannelsRowByRowAndWraps) {
-  Preview ch({2, 9, 30, 31, 150});
-  TPreviewInfo& p = ch.p;
-  p.Dimension = 2;
-  p.Fill(30);
+  p.Fill(30);  // valid channels row by row, wrapping
   EXPECT_EQ(QList<TPreviewCell>({p.Grid[0][0], p.Grid[0][1], p.Grid[1][0], p.Grid[1][1]}),
             QList<TPreviewCell>({{1, 30}, {1, 31}, {1, 150}, {1, 2}}));
   EXPECT_EQ(p.NextChannel, 9);
@@ -433,20 +397,15 @@ TEST(PreviewInfo, FillPlacesValidChannelsRowByRowAndWraps) {
   EXPECT_EQ(p.StartChannel, 9);
   EXPECT_EQ(p.Grid[1][1].Channel, 150);
   EXPECT_EQ(p.NextChannel, 2);
-}
-
-TEST(PreviewInfo, CustomizedGridKeepsItsStartDimensionIsLimitedAndResetClears) {
-  Preview ch({5, 6});
-  TPreviewInfo& p = ch.p;
-  p.Customize = true;
+  p.Customize = true;  // a customized grid keeps its start
   p.SetStart(6);
-  EXPECT_EQ(p.StartChannel, 1);
+  EXPECT_EQ(p.StartChannel, 9);
   for (auto [asked, got] : {std::pair{1, 2}, {9, 5}, {4, 4}, {-3, 2}}) {
     p.SetDimension(asked);
     EXPECT_EQ(p.Dimension, got) << asked;
   }
   p.Dimension = 9;  // set directly: filling still stays inside the grid
-  p.Fill(5);
+  p.Fill(9);
   EXPECT_EQ(p.Grid[4][4].Shown, 1);
   p.CustomGrid[4][0] = {3, 0};
   p.Interval = 9;
@@ -548,7 +507,7 @@ TEST(ChannelScan, FreeScanStoresCentredCarriersAndSkipsAChannelWidthAfterEach) {
   EXPECT_LE(ch.tuner.Tuned.back(), 100000000u);
 }
 
-TEST(ChannelScan, FreeScanCentresOnTheOffsets) {
+TEST(ChannelScan, FreeScanCentresOnTheOffsetsAndStopsAfter160Stations) {
   // A carrier between two steps, on a tuner reporting at most +-2 (-2 then +2); and a wide
   // centre of zero offsets, followed to its last step.
   const std::function<FakeTuner::Reading(quint32)> bands[] = {
@@ -564,10 +523,7 @@ TEST(ChannelScan, FreeScanCentresOnTheOffsets) {
     EXPECT_EQ(ch.info.AntennaChannels[0].Frequency, 50250000u);
     EXPECT_FALSE(ch.info.AntennaChannels[1].Valid);
   }
-}
-
-TEST(ChannelScan, FreeScanStopsAfter160Stations) {
-  Channels ch;
+  Channels ch;  // it stops after 160 stations
   std::vector<qint64> carriers;
   for (int i = 0; i < 170; ++i) carriers.push_back(50000000 + qint64(i) * 7000000);
   ch.tuner.Max = 50000000 + 171 * 7000000;
