@@ -16,41 +16,40 @@ using test::FakeTuner;
 
 namespace {
 
+// The channel object on a fake card, with every announcement logged in order.
 struct Channels {
   TChannelInfo info;
   FakeTuner tuner;
   QStringList events;
   QStringList done;  // scan ends, "last found kind aborted"
+  TPreviewInfo preview{info};
 
   Channels() {
     info.SetTuner(&tuner);
-    info.OnChannelChange = [this](TChannelInfo& sender, int n, const QString& text) {
-      EXPECT_EQ(&sender, &info);
+    info.OnChannelChange = [this](TChannelInfo &, int n, const QString &text) {
       events << QStringLiteral("channel %1 '%2'").arg(n).arg(text);
     };
-    info.OnTableChange = [this](TChannelInfo&, int t) {
-      events << QStringLiteral("table %1").arg(t);
-    };
-    info.OnSourceChange = [this](TChannelInfo&) { events << "source"; };
-    info.OnAudioModeChange = [this](TChannelInfo&, int m, const QString& name) {
+    info.OnTableChange = [this](TChannelInfo &, int t) { events << QString("table %1").arg(t); };
+    info.OnSourceChange = [this](TChannelInfo &) { events << "source"; };
+    info.OnAudioModeChange = [this](TChannelInfo &, int m, const QString &name) {
       events << QStringLiteral("audio %1 %2").arg(m).arg(name);
     };
-    info.OnStandardChange = [this](TChannelInfo&, int s) {
+    info.OnStandardChange = [this](TChannelInfo &, int s) {
       events << QStringLiteral("standard 0x%1").arg(s, 0, 16);
     };
-    info.OnAutoScanDone = [this](TChannelInfo&, int last, int found, int kind, bool aborted) {
+    info.OnAutoScanDone = [this](TChannelInfo &, int last, int found, int kind, bool aborted) {
       done << QStringLiteral("%1 %2 %3 %4").arg(last).arg(found).arg(kind).arg(aborted);
     };
-    info.OnFreeScanDone = [this](TChannelInfo& c, int found, bool aborted) {
+    info.OnFreeScanDone = [this](TChannelInfo &c, int found, bool aborted) {
       EXPECT_TRUE(c.Scanning);
       done << QStringLiteral("free %1 %2").arg(found).arg(aborted);
     };
   }
-  // Antenna table current without tuning anything, channel `current`.
+  // Antenna table current without tuning anything.
   void UseAntenna(int n) { info.CurrentTable = TChannelInfo::kAntenna, info.CurChannel = n; }
   void MakeValid(std::initializer_list<int> channels) {
     for (int n : channels) {
-      TChannelRecord* r = info.ChannelRecord(false, n);
+      TChannelRecord *r = info.ChannelRecord(false, n);
       r->Valid = true;
       r->Frequency = r->DefaultFrequency = 40000000 + quint32(n) * 1000000;
     }
@@ -83,14 +82,12 @@ TEST(ChannelInfo, UpDownAndRecallWalkTheValidChannels) {
   Channels ch;
   ch.MakeValid({3, 40, 160});
   ch.UseAntenna(160);
-  TChannelInfo& c = ch.info;
+  TChannelInfo &c = ch.info;
   EXPECT_EQ(QList<int>({c.ChannelUp(), c.ChannelUp(), c.ChannelDown(), c.ChannelDown(),
                         c.PrevChannel, c.Recall(), c.PrevChannel}),
             QList<int>({3, 40, 3, 160, 3, 3, 160}));
-  for (int c : {0, -7, 161, 100000, INT32_MAX, INT32_MIN}) {  // searches stay inside the table
-    EXPECT_EQ(ch.info.NextValid(c), 3) << c;
-    EXPECT_EQ(ch.info.PrevValid(c), 160) << c;
-  }
+  for (int n : {0, -7, 161, 100000, INT32_MAX, INT32_MIN})  // searches stay inside the table
+    EXPECT_EQ(QList<int>({c.NextValid(n), c.PrevValid(n)}), QList<int>({3, 160})) << n;
   for (bool valid : {true, false}) {  // one valid channel, or none: it is selected again
     Channels one;
     if (valid) one.MakeValid({7});
@@ -109,44 +106,41 @@ TEST(ChannelInfo, OutOfRangeSelectionAnnouncesTheCurrentChannelAndTunesNothing) 
   EXPECT_EQ(ch.events, QStringList({"channel 9 ''", "channel 9 ''"}));
   EXPECT_TRUE(ch.tuner.Log.isEmpty());
   EXPECT_EQ(QList<int>({ch.info.CurChannel, ch.info.PrevChannel}), QList<int>({9, 2}));
-  ch.info.CurrentTable = TChannelInfo::kMemory;
-  ch.info.CurMemory = 3;
+  ch.info.CurrentTable = TChannelInfo::kMemory, ch.info.CurMemory = 3;
   ch.info.SelectChannel(51);
   EXPECT_EQ(ch.events.back(), "channel 3 ''");
   ch.info.Standard = 1;  // audio mode 5 and refused modes change nothing
   EXPECT_TRUE(ch.info.SetAudioMode(4));
   EXPECT_EQ(ch.events.back(), "audio 4 Both");
-  EXPECT_FALSE(ch.info.SetAudioMode(5));
   ch.tuner.AudioRefusals[2] = 1;
-  EXPECT_FALSE(ch.info.SetAudioMode(2));
+  EXPECT_FALSE(ch.info.SetAudioMode(5) || ch.info.SetAudioMode(2));
   EXPECT_EQ(ch.info.AudioMode, 4);
 }
 
 TEST(ChannelInfo, SelectingMutesTunesSetsTheSoundAndAnnounces) {
   struct Row {
     TChannelRecord record;
-    int audioBefore, refusals, waitedMs, audioAfter;  // refusals of the record's mode
+    int audioBefore, refusals, waitedMs,
+        audioAfter;  // refusals of the record's mode
     QString shown;
     QStringList calls;
   };
   const QStringList tune2 = {"standard 0x2", "mute", "tv 91250000"};
+  // Accepted at the third try; refused ten times, left as it was; without a sound mode, one try
+  // then mono; the wanted mode already on.
   // clang-format off
   const Row rows[] = {
-      // accepted at the third try
       {{true, true, 2, 1, 55250000, 55000000, "Two", "x"}, 0, 2, 3 * 200 + 100, 1, "Two- Stereo",
        {"standard 0x10", "mute", "tv 55250000", "audio 1", "audio 1", "audio 1", "unmute"}},
-      // refused ten times: left as it was
       {{true, false, 1, 2, 91250000, 91250000, "NHK", ""}, 1, 100, 10 * 200 + 100, 1, "NHK- Stereo",
        tune2 + QStringList(10, "audio 2") + QStringList{"unmute"}},
-      // without a sound mode: one try, then mono
       {{true, false, 0, 3, 55250000, 55250000, "One", ""}, 5, 100, 200 + 100, 0, "One- Mono",
        {"standard 0x1", "mute", "tv 55250000", "audio 3", "audio 0", "unmute"}},
-      // the wanted mode is already on
       {{true, false, 0, 1, 55250000, 55250000, "Same", ""}, 1, 0, 100, 1, "Same- Stereo",
        {"standard 0x1", "mute", "tv 55250000", "unmute"}},
   };
   // clang-format on
-  for (const Row& row : rows) {
+  for (const Row &row : rows) {
     Channels ch;
     ch.UseAntenna(1);
     ch.info.AudioMode = quint8(row.audioBefore);
@@ -157,13 +151,11 @@ TEST(ChannelInfo, SelectingMutesTunesSetsTheSoundAndAnnounces) {
     ch.info.SelectChannel(2);
     SCOPED_TRACE(row.record.Name.toStdString());
     EXPECT_EQ(ch.tuner.Log, row.calls);
-    EXPECT_EQ(test::Clock().NowMs() - start, row.waitedMs);
-    EXPECT_EQ(QList<int>({ch.tuner.ReadingsAtTune, ch.info.AudioMode, ch.info.CurChannel,
-                          ch.info.PrevChannel}),
-              QList<int>({4, row.audioAfter, 2, 1}));
+    EXPECT_EQ(QList<qint64>({test::Clock().NowMs() - start, ch.tuner.ReadingsAtTune,
+                             ch.info.AudioMode, ch.info.CurChannel, ch.info.PrevChannel}),
+              QList<qint64>({row.waitedMs, 4, row.audioAfter, 2, 1}));
     EXPECT_EQ(ch.events.back(), QStringLiteral("channel 2 '%1'").arg(row.shown));
-    // The standard is announced first, then the sound, then the channel.
-    if (row.refusals == 2)
+    if (row.refusals == 2)  // the standard is announced first, then the sound, then the channel
       EXPECT_EQ(ch.events,
                 QStringList({"standard 0x10", "audio 1 Stereo", "channel 2 'Two- Stereo'"}));
   }
@@ -194,8 +186,8 @@ TEST(ChannelInfo, SetTableAnnouncesAndSelectsItsCurrentChannelAndFMTunesTheRecei
   Channels ch;
   ch.info.CurChannel = 8;
   ch.info.SetTable(TChannelInfo::kCable);
-  EXPECT_EQ(ch.events.first(), "table 1");
-  EXPECT_EQ(ch.events.last(), "channel 8 '- Mono'");
+  EXPECT_EQ(QStringList({ch.events.first(), ch.events.last()}),
+            QStringList({"table 1", "channel 8 '- Mono'"}));
   ch.Clear();
   for (int t : {int(TChannelInfo::kCable), int(TChannelInfo::kNoTable), 7, -1}) ch.info.SetTable(t);
   EXPECT_TRUE(ch.events.isEmpty());
@@ -227,7 +219,7 @@ TEST(ChannelInfo, StandardTableAndAudioModeNames) {
       {0, {"Mono", "Stereo", "SAP", "SAP", "SAP 2", ""}},
       {1, {"Main", "Stereo", "SUB", "SUB", "Both", ""}},
       {7, {"Mono", "Stereo", "Dual-A", "Dual-B", "Dual-C", ""}}};
-  for (const auto& [standard, modes] : names)
+  for (const auto &[standard, modes] : names)
     for (int mode = 0; mode <= 5; ++mode)
       EXPECT_EQ(TChannelInfo::AudioModeName(mode, standard), modes[mode]) << standard << mode;
 }
@@ -246,15 +238,14 @@ TEST(ChannelInfo, ApplyChangeAndSetStandard) {
   EXPECT_FALSE(ch.info.ChangeStandard(2));
   EXPECT_EQ(ch.tuner.Log, QStringList({"standard 0x10", "restart"}));
   EXPECT_EQ(test::Dialogs().Warnings,
-            std::vector<QStringList>(
-                {{"Cannot set TV Video standard, please verify your TV video system again."}}));
-  // Setting the standard rewrites every record, and tells the Empia card.
-  main.ChipFamily = 0;
+            std::vector<QStringList>({{"Cannot set TV Video standard, "
+                                       "please verify your TV video system again."}}));
+  main.ChipFamily = 0;  // setting the standard rewrites every record, and tells the Empia card
   ch.Clear();
   ch.info.ChannelRecord(true, 160)->Standard = 9;
   ch.info.SetStandard(8);
   for (bool cable : {false, true})
-    for (const TChannelRecord& r : ch.info.Table(cable)) ASSERT_EQ(r.Standard, 8);
+    for (const TChannelRecord &r : ch.info.Table(cable)) ASSERT_EQ(r.Standard, 8);
   EXPECT_TRUE(ch.tuner.Log.isEmpty());
   main.ChipFamily = 3;
   for (int s : {0, 1, 4}) ch.info.SetStandard(s);
@@ -272,17 +263,13 @@ TEST(ChannelInfo, InsertAndDeleteChannelsShiftTheTable) {
   for (auto [n, name] : {std::pair{4, "4"}, {5, "6"}, {50, "51"}, {159, "160"}})
     EXPECT_EQ(c.ChannelRecord(false, n)->Name, name) << n;
   EXPECT_EQ(*c.ChannelRecord(false, 160), (TChannelRecord{false, false, 3, 0, 0, 0, "", ""}));
-  // The inserted record takes the frequency of the one it displaces.
-  ASSERT_TRUE(c.InsertChannel(3, true));
+  ASSERT_TRUE(c.InsertChannel(3, true));  // it takes the frequency of the record it displaces
   EXPECT_EQ(*c.ChannelRecord(true, 3), (TChannelRecord{true, false, 3, 0, 3, 3, "", ""}));
   EXPECT_EQ(QStringList({c.ChannelRecord(true, 4)->Name, c.ChannelRecord(true, 160)->Name}),
             QStringList({"3", "159"}));
   ASSERT_TRUE(c.InsertChannel(160, true));
   EXPECT_EQ(*c.ChannelRecord(true, 160), (TChannelRecord{true, false, 3, 0, 159, 159, "", ""}));
-  for (int n : {0, 161}) {
-    EXPECT_FALSE(c.DeleteChannel(n, false)) << n;
-    EXPECT_FALSE(c.InsertChannel(n, true)) << n;
-  }
+  for (int n : {0, 161}) EXPECT_FALSE(c.DeleteChannel(n, false) || c.InsertChannel(n, true)) << n;
 }
 
 TEST(ChannelInfo, InsertAndDeleteMemoryShiftEntriesAndFMMemoriesSpread) {
@@ -294,10 +281,9 @@ TEST(ChannelInfo, InsertAndDeleteMemoryShiftEntriesAndFMMemoriesSpread) {
   EXPECT_EQ(c.MemoryChannels[0].Name, "Memory 2");
   EXPECT_EQ(c.MemoryChannels[49], TMemoryChannelRecord{});
   EXPECT_FALSE(c.DeleteMemory(0));
-  // Inserting entry 50 rewrites entry 50 only.
-  for (auto& m : c.MemoryChannels) m = {false, 1, 99, "kept"};
+  for (auto &m : c.MemoryChannels) m = {false, 1, 99, "kept"};
   const auto before = c.MemoryChannels;
-  ASSERT_TRUE(c.InsertMemory(50));
+  ASSERT_TRUE(c.InsertMemory(50));  // rewrites entry 50 only
   EXPECT_TRUE(std::equal(before.begin(), before.end() - 1, c.MemoryChannels.begin()));
   EXPECT_EQ(c.MemoryChannels[49], (TMemoryChannelRecord{true, 0, 50, "Memory 50"}));
   EXPECT_FALSE(c.InsertMemory(51));
@@ -313,7 +299,7 @@ TEST(ChannelInfo, InsertAndDeleteMemoryShiftEntriesAndFMMemoriesSpread) {
   EXPECT_EQ(c.FMChannels[49].Frequency, 150u);
 }
 
-TEST(ChannelInfo, FMStateSavedAndRestored) {
+TEST(ChannelInfo, FMStateSavedAndRestoredAndResetKeepsTunerAndVerifyCount) {
   Channels ch;
   ch.info.RestoreState();
   EXPECT_TRUE(ch.events.isEmpty()) << "nothing saved, nothing restored";
@@ -332,71 +318,45 @@ TEST(ChannelInfo, FMStateSavedAndRestored) {
   EXPECT_EQ(
       QList<int>({ch.info.VideoSource, ch.info.CurrentTable, ch.info.CurChannel, ch.info.CurFM}),
       QList<int>({TChannelInfo::kTuner, TChannelInfo::kCable, 21, 3}));
-  EXPECT_EQ(ch.events.first(), "source");
-  EXPECT_EQ(ch.events.last(), "channel 21 ''") << "mode 0 refused after mode 5: no mode name";
-}
-
-TEST(ChannelInfo, ResetRestoresDefaultsButKeepsTunerAndVerifyCount) {
-  Channels ch;
-  ch.tuner.Readings = 3;
+  EXPECT_EQ(QStringList({ch.events.first(), ch.events.last()}),
+            QStringList({"source", "channel 21 ''"}))
+      << "mode 0 refused after mode 5: no mode name";
+  ch.tuner.Readings = 3;  // a reset keeps the tuner and its lock readings
   ch.info.SetTuner(&ch.tuner);
   EXPECT_EQ(ch.info.VerifyCount, 3) << "attaching a tuner takes its lock readings";
-  ch.info.CountryCode = 49;
-  ch.info.CurrentTable = TChannelInfo::kCable;
-  ch.info.AntennaChannels[0].Valid = true;
   ch.info.MemoryChannels[0].Name = "mine";
-  ch.info.FMChannels[0].Frequency = 1;
-  ch.info.Reset();
-  EXPECT_EQ(ch.info.VerifyCount, 3);
+  ch.info.Reset();  // the other defaults are pinned by the channel file's tests
+  EXPECT_EQ(QList<int>({ch.info.VerifyCount, ch.info.CurrentTable}), QList<int>({3, 4}));
   EXPECT_EQ(ch.info.Tuner(), &ch.tuner);
-  // The defaults themselves are pinned by the channel file's golden bytes.
-  const TChannelInfo fresh;
-  EXPECT_EQ(QList<int>({ch.info.CountryCode, ch.info.CurrentTable}), QList<int>({0, 4}));
-  EXPECT_EQ(ch.info.AntennaChannels, fresh.AntennaChannels);
-  EXPECT_EQ(ch.info.MemoryChannels, fresh.MemoryChannels);
-  EXPECT_EQ(ch.info.FMChannels, fresh.FMChannels);
+  EXPECT_EQ(ch.info.MemoryChannels, TChannelInfo().MemoryChannels);
 }
 
-// --- preview grid --------------------------------------------------------------------------
-
-namespace {
-struct Preview : Channels {
-  TPreviewInfo p{info};
-  explicit Preview(std::initializer_list<int> valid) {
-    MakeValid(valid);
-    info.CurrentTable = TChannelInfo::kAntenna;
-  }
-};
-}  // namespace
-
-TEST(PreviewInfo, CountFillAndPages) {
-  Preview ch({2, 9, 30, 31, 150});
-  TPreviewInfo& p = ch.p;
+TEST(PreviewInfo, CountFillPagesAndTheCustomizedGrid) {
+  Channels ch;
+  ch.MakeValid({2, 9, 30, 31, 150});
+  ch.info.CurrentTable = TChannelInfo::kAntenna;
+  TPreviewInfo &p = ch.preview;
   EXPECT_EQ(p.Count(), 5) << "limited by the valid channels";
   p.Customize = true;
   EXPECT_EQ(p.Count(), 9);
-  p.Customize = false;
-  p.Dimension = 2;
+  p.Customize = false, p.Dimension = 2;
   EXPECT_EQ(p.Count(), 4);
   p.Fill(30);  // valid channels row by row, wrapping
   EXPECT_EQ(QList<TPreviewCell>({p.Grid[0][0], p.Grid[0][1], p.Grid[1][0], p.Grid[1][1]}),
             QList<TPreviewCell>({{1, 30}, {1, 31}, {1, 150}, {1, 2}}));
   EXPECT_EQ(p.NextChannel, 9);
   EXPECT_EQ(p.Grid[0][2], TPreviewCell{}) << "outside the dimension";
-
   p.SetStart(p.NextChannel);
   p.Dimension = 3;
   p.Grid[2][2] = {1, 77};
   p.Refill();
-  EXPECT_EQ(p.Grid[0][0].Channel, 9);
-  EXPECT_EQ(p.Grid[1][1].Channel, 2);
+  EXPECT_EQ(QList<int>({p.Grid[0][0].Channel, p.Grid[1][1].Channel, p.NextChannel}),
+            QList<int>({9, 2, 9}));
   EXPECT_EQ(p.Grid[2][2], (TPreviewCell{1, 77})) << "cells beyond Count keep what was there";
-  EXPECT_EQ(p.NextChannel, 9);
   p.Dimension = 2;
   p.NextPage();
-  EXPECT_EQ(p.StartChannel, 9);
-  EXPECT_EQ(p.Grid[1][1].Channel, 150);
-  EXPECT_EQ(p.NextChannel, 2);
+  EXPECT_EQ(QList<int>({p.StartChannel, p.Grid[1][1].Channel, p.NextChannel}),
+            QList<int>({9, 150, 2}));
   p.Customize = true;  // a customized grid keeps its start
   p.SetStart(6);
   EXPECT_EQ(p.StartChannel, 9);
@@ -415,13 +375,15 @@ TEST(PreviewInfo, CountFillAndPages) {
   EXPECT_EQ(QList<int>({p.Dimension, p.Interval, p.Customize}), QList<int>({3, 2, false}));
 }
 
-// --- scans on a simulated band ---------------------------------------------------------------
+// --- scans on a simulated band
+// ---------------------------------------------------------------
 
 namespace {
 
 constexpr qint64 kCapture = 1500000;
 
-// Carriers that lock within 1.5 MHz; the offset grows one per 62.5 kHz of detuning, limited to
+// Carriers that lock within 1.5 MHz; the offset grows one per 62.5 kHz of
+// detuning, limited to
 // +-limit as many tuners report it.
 std::function<FakeTuner::Reading(quint32)> Band(std::vector<qint64> carriers, int limit = 1000) {
   return [carriers, limit](quint32 hertz) {
@@ -446,11 +408,10 @@ TEST(ChannelScan, AutoScanOfBothTablesMarksWhatLocks) {
   ch.info.ChannelRecord(false, 11)->Valid = true;  // stale
   ch.tuner.Receive = Band({64000000, 120000000 + 1000000});
   int progress = 0;
-  ch.info.OnAutoScanProgress = [&](TChannelInfo& c, int n, bool valid, bool antenna) {
+  ch.info.OnAutoScanProgress = [&](TChannelInfo &c, int n, bool valid, bool antenna) {
     EXPECT_TRUE(c.Scanning);
-    EXPECT_EQ(n, progress % 160 + 1);
-    EXPECT_EQ(antenna, progress < 160);
-    EXPECT_EQ(valid, n == 3 || n == 10);
+    EXPECT_EQ(QList<int>({n, antenna, valid}),
+              QList<int>({progress % 160 + 1, progress < 160, n == 3 || n == 10}));
     ++progress;
   };
   ASSERT_TRUE(ch.info.AutoScan(2));
@@ -460,7 +421,6 @@ TEST(ChannelScan, AutoScanOfBothTablesMarksWhatLocks) {
   EXPECT_EQ(ch.tuner.Tuned.size(), 200u) << "channels without a frequency are not tuned";
   EXPECT_TRUE(ch.info.ChannelRecord(false, 3)->Found && ch.info.ChannelRecord(true, 10)->Valid);
   EXPECT_FALSE(ch.info.ChannelRecord(false, 11)->Valid || ch.info.Scanning);
-
   ch.done.clear();
   ASSERT_TRUE(ch.info.AutoScan(1));
   EXPECT_EQ(ch.done, QStringList({"160 2 1 0"})) << "the cable kind scans the cable table only";
@@ -471,7 +431,7 @@ TEST(ChannelScan, AbortStopsAtTheNextChannelAndANestedScanIsRefused) {
   for (int n = 1; n <= 160; ++n) ch.info.ChannelRecord(false, n)->DefaultFrequency = 50000000;
   ch.tuner.Receive = Band({50000000});
   bool nested = true;
-  ch.info.OnAutoScanProgress = [&](TChannelInfo& c, int n, bool, bool) {
+  ch.info.OnAutoScanProgress = [&](TChannelInfo &c, int n, bool, bool) {
     if (n == 1) nested = c.AutoScan(0) || c.FreeScan(250000);
     if (n == 10) c.AbortScan = true;  // as an Abort button would, during the message pumping
   };
@@ -486,11 +446,12 @@ TEST(ChannelScan, FreeScanStoresCentredCarriersAndSkipsAChannelWidthAfterEach) {
   Channels ch;
   ch.info.AntennaChannels[150].Name = "old";
   ch.info.MemoryChannels[3] = {false, 1, 9, "mine"};
-  // 60.25 lies within 5 MHz of 56.25 and is passed over after the find below it.
+  // 60.25 lies within 5 MHz of 56.25 and is passed over after the find below
+  // it.
   ch.tuner.Receive = Band({48250000, 56250000, 60250000, 83250000});
   QStringList found;
   bool coarseDuring = false;
-  ch.info.OnFreeScanProgress = [&](TChannelInfo&, int slot, quint32 f, bool hit) {
+  ch.info.OnFreeScanProgress = [&](TChannelInfo &, int slot, quint32 f, bool hit) {
     coarseDuring = ch.tuner.Coarse;
     if (hit) found << QStringLiteral("%1=%2").arg(slot).arg(f);
   };
@@ -508,15 +469,15 @@ TEST(ChannelScan, FreeScanStoresCentredCarriersAndSkipsAChannelWidthAfterEach) {
 }
 
 TEST(ChannelScan, FreeScanCentresOnTheOffsetsAndStopsAfter160Stations) {
-  // A carrier between two steps, on a tuner reporting at most +-2 (-2 then +2); and a wide
-  // centre of zero offsets, followed to its last step.
+  // A carrier between two steps, on a tuner reporting at most +-2 (-2 then +2);
+  // and a wide centre of zero offsets, followed to its last step.
   const std::function<FakeTuner::Reading(quint32)> bands[] = {
       Band({50125000}, 2), [](quint32 hertz) {
         const qint64 d = qint64(hertz) - 50000000;
         if (std::llabs(d) > kCapture) return FakeTuner::Reading{};
         return FakeTuner::Reading{true, std::llabs(d) <= 300000 ? 0 : qint32(d / 100000)};
       }};
-  for (const auto& band : bands) {
+  for (const auto &band : bands) {
     Channels ch;
     ch.tuner.Receive = band;
     ASSERT_TRUE(ch.info.FreeScan(250000));
@@ -537,17 +498,13 @@ TEST(ChannelScan, FreeScanCentresOnTheOffsetsAndStopsAfter160Stations) {
 TEST(ChannelScan, FreeScanAbortStopsAtTheNextChannelAndAZeroStepOrNoTunerIsRefused) {
   Channels ch;
   ch.tuner.Receive = Band({48250000, 56250000, 83250000});
-  ch.info.OnFreeScanProgress = [&](TChannelInfo& c, int, quint32, bool hit) {
-    if (hit) c.AbortScan = true;
-  };
+  ch.info.OnFreeScanProgress = [&](TChannelInfo &c, int, quint32, bool hit) { c.AbortScan = hit; };
   ASSERT_TRUE(ch.info.FreeScan(250000));
   EXPECT_EQ(ch.done, QStringList({"free 1 1"}));
-  EXPECT_TRUE(ch.info.AntennaChannels[0].Valid);
-  EXPECT_FALSE(ch.info.AntennaChannels[1].Valid);
+  EXPECT_TRUE(ch.info.AntennaChannels[0].Valid && !ch.info.AntennaChannels[1].Valid);
   EXPECT_EQ(ch.tuner.Tuned.back(), 48500000u) << "the step after the find ends the search";
   ch.Clear();
-  EXPECT_FALSE(ch.info.FreeScan(0));
-  EXPECT_FALSE(ch.info.FreeScan(-250000));
+  EXPECT_FALSE(ch.info.FreeScan(0) || ch.info.FreeScan(-250000));
   EXPECT_TRUE(ch.tuner.Tuned.empty());
   TChannelInfo bare;  // without a tuner both scans fail
   bare.AbortScan = true;
