@@ -9,30 +9,25 @@
 using namespace pvx;
 using namespace pvx::settings;
 
-TEST(ErrorMessages, TableIsCompleteAndExact) {
+TEST(ErrorMessages, TableIsCompleteAndEachCodeShowsItsLinesInOneWarning) {
   int count = 0;
-  for (int code = 0; code < 3000; ++code) {
-    if (!BuiltInErrorMessage(code).isEmpty()) ++count;
-  }
-  EXPECT_EQ(count, 29 + 7 + 11);  // 1000-1028, 1100-1106, 2000-2010
-  // The texts themselves are checked against the shipped English file.
+  for (int code = 0; code < 3000; ++code) count += !BuiltInErrorMessage(code).isEmpty();
+  EXPECT_EQ(count, 29 + 7 + 11);  // 1000-1028, 1100-1106, 2000-2010; texts: ShippedLanguages
   EXPECT_EQ(BuiltInErrorMessage(1028), "Cannot set playback rate, use normal...");
   EXPECT_EQ(BuiltInErrorMessage(2010).left(20), "Since your TV freque");
-}
-
-TEST(ErrorMessages, EachCodeShowsItsLinesInOneWarning) {
   ShowErrorCode(1101);
   ShowErrorCode(1024, 1025);
   ShowErrorCode(1103, 0);
   ShowErrorCode(1103, -4);
   ShowErrorCode(1050);  // unknown: an empty line
-  const std::vector<QStringList> expected = {
-      {"Disk will be full, terminate capture processing..."},
-      {"Set audio format is failed, use default.", "Set video format is failed, use default."},
-      {"Main setting is corrupted, load default setting..."},
-      {"Main setting is corrupted, load default setting..."},
-      {""}};
-  EXPECT_EQ(test::Dialogs().Warnings, expected);
+  const QString corrupt = "Main setting is corrupted, load default setting...";
+  EXPECT_EQ(test::Dialogs().Warnings,
+            std::vector<QStringList>({{"Disk will be full, terminate capture processing..."},
+                                      {"Set audio format is failed, use default.",
+                                       "Set video format is failed, use default."},
+                                      {corrupt},
+                                      {corrupt},
+                                      {""}}));
 }
 
 TEST(ErrorMessages, LanguageFileReplacesAMessage) {
@@ -41,36 +36,29 @@ TEST(ErrorMessages, LanguageFileReplacesAMessage) {
                   "[language]=Deutsch\n1103=Haupteinstellungen defekt@ignored hint\n1104=\n");
   TMultiLangInfo lang(test::Home() + "Language/Lang.cfg");
   MultiLangInfo = &lang;  // cleared by the test listener
-  EXPECT_EQ(GetErrorMessage(1103), "Haupteinstellungen defekt");
-  EXPECT_EQ(GetErrorMessage(-1103), "Haupteinstellungen defekt") << "the key has no sign";
-  // An empty translation keeps the built-in text.
-  EXPECT_EQ(GetErrorMessage(1104), BuiltInErrorMessage(1104));
-  EXPECT_EQ(GetErrorMessage(1000), "Cannot Set capture device...");
+  // The key has no sign; an empty translation keeps the built-in text.
+  EXPECT_EQ(QStringList({GetErrorMessage(1103), GetErrorMessage(-1103), GetErrorMessage(1104),
+                         GetErrorMessage(1000)}),
+            QStringList({"Haupteinstellungen defekt", "Haupteinstellungen defekt",
+                         BuiltInErrorMessage(1104), "Cannot Set capture device..."}));
 }
 
-TEST(ErrorMessages, SecondWarningWhileOneIsOpenIsDropped) {
+TEST(ErrorMessages, SecondWarningWhileOneIsOpenIsDroppedAndCloseActsOnlyThen) {
   auto& dialogs = test::Dialogs();
+  CloseWarning();
+  EXPECT_EQ(dialogs.CloseWarningCalls, 0);
   bool openDuring = false;
   dialogs.WhileWarningOpen = [&] {
     openDuring = IsWarningOpen();
     ShowErrorCode(1002);  // a timer firing during the modal warning
     ShowErrorText("also dropped");
+    CloseWarning();
   };
   ShowErrorCode(1001);
   EXPECT_TRUE(openDuring);
-  ASSERT_EQ(dialogs.Warnings.size(), 1u);
-  EXPECT_EQ(dialogs.Warnings[0], QStringList({"Cannot init Direct show interface..."}));
+  EXPECT_EQ(dialogs.CloseWarningCalls, 1);
+  EXPECT_EQ(dialogs.Warnings, std::vector<QStringList>({{"Cannot init Direct show interface..."}}));
   EXPECT_FALSE(IsWarningOpen());
   ShowErrorCode(1002);  // once closed, the next one shows
   EXPECT_EQ(dialogs.Warnings.size(), 2u);
-}
-
-TEST(ErrorMessages, CloseWarningOnlyActsWhileOneIsOpen) {
-  auto& dialogs = test::Dialogs();
-  CloseWarning();
-  EXPECT_EQ(dialogs.CloseWarningCalls, 0);
-  dialogs.WhileWarningOpen = [] { CloseWarning(); };
-  ShowErrorText("Cannot use overlay");
-  EXPECT_EQ(dialogs.CloseWarningCalls, 1);
-  EXPECT_EQ(dialogs.Warnings[0], QStringList({"Cannot use overlay"}));
 }
