@@ -15,7 +15,7 @@ namespace pvx::test {
 using namespace pvx;
 using namespace pvx::settings;
 
-TEST(MainInfo, ResetKeepsModeSwitchesAndChipNames) {
+TEST(MainInfo, ResetKeepsModeSwitchesAndChipNamesAndOnlyConexantAndEmpiaAreNotStandard) {
   TMainInfo info;
   info.Mode = amFMRadio, info.FMEnabled = info.TimeShiftEnabled = false;
   info.ChipMaker = "Conexant", info.ChipFamily = 2;
@@ -30,16 +30,11 @@ TEST(MainInfo, ResetKeepsModeSwitchesAndChipNames) {
             QList<int>({amFMRadio, false, false, 0, false, 30, 2}));
   EXPECT_EQ(QStringList({info.ChipMaker, info.CaptureFolder, info.GivenFilePath}),
             QStringList({"Conexant", "/nonexistent/Documents/", ""}));
-  for (int level : info.ColorLevels) EXPECT_EQ(level, -1);
-}
-
-TEST(MainInfo, StandardTunerUnlessConexantOrEmpia) {
-  TMainInfo info;
-  const bool expected[] = {true, true, false, false, false, true};
-  for (quint8 family = 0; family < 6; ++family) {
-    info.ChipFamily = family;
-    EXPECT_EQ(info.IsStandardTuner(), expected[family]) << int(family);
-  }
+  EXPECT_EQ(QList<int>(info.ColorLevels.begin(), info.ColorLevels.end()), QList<int>(5, -1));
+  QList<bool> standard;
+  for (quint8 family = 0; family < 6; ++family)
+    info.ChipFamily = family, standard << info.IsStandardTuner();
+  EXPECT_EQ(standard, QList<bool>({true, true, false, false, false, true}));
 }
 
 TEST(SettingsGlobals, TheNextTestStartsWithoutThem) {
@@ -48,19 +43,13 @@ TEST(SettingsGlobals, TheNextTestStartsWithoutThem) {
   TMultiLangInfo language(test::Home() + "Lang.cfg");
   TChannelInfo channels;
   TPreviewInfo preview(channels);
-  MainInfo = &main;
-  CountryInfo = &country;
-  MultiLangInfo = &language;
-  ChannelInfo = &channels;
-  PreviewInfo = &preview;
+  MainInfo = &main, CountryInfo = &country, MultiLangInfo = &language;
+  ChannelInfo = &channels, PreviewInfo = &preview;
   // What the test listener does between this test and the next one.
   std::unique_ptr<::testing::TestEventListener> listener(test::NewTestEnvironmentListener());
   const ::testing::TestInfo& self = *::testing::UnitTest::GetInstance()->current_test_info();
   listener->OnTestEnd(self);
   listener->OnTestStart(self);
-  EXPECT_EQ(MainInfo, nullptr);
-  EXPECT_EQ(CountryInfo, nullptr);
-  EXPECT_EQ(MultiLangInfo, nullptr);
-  EXPECT_EQ(ChannelInfo, nullptr);
-  EXPECT_EQ(PreviewInfo, nullptr);
+  EXPECT_EQ(QList<const void*>({MainInfo, CountryInfo, MultiLangInfo, ChannelInfo, PreviewInfo}),
+            QList<const void*>(5, nullptr));
 }
