@@ -10,9 +10,7 @@
 
 using namespace pvx;
 using namespace pvx::settings;
-using test::Int;
 using test::Patch;
-using test::Str;
 
 namespace {
 
@@ -35,22 +33,10 @@ struct Objects {
   }
 };
 
-// The default file, value by value, as the format lays it out.
+// The default file: header, 160 antenna then 160 cable records, 50 memories, 50 FM memories,
+// current and previous channels, video source, preview settings and cells, trailer.
 QByteArray GoldenDefaultFile() {
-  QByteArray f = Int(4505);
-  f += Int(0) + Int(0) + Int(0) + Int(11) + Int(2);  // table, standard, country, system, cable
-  f += Int(4) + Int(0) + Int(0);                     // current table, composite, S-Video standard
-  for (int record = 0; record < 2 * 160; ++record)   // antenna, then cable
-    f += Int(0) + Int(0) + Int(0) + Int(0) + Int(0) + Int(0) + Str("") + Str("");
-  for (int n = 1; n <= 50; ++n)
-    f += Int(1) + Int(0) + Int(n) + Str("Memory " + QByteArray::number(n));
-  for (int n = 1; n <= 50; ++n)
-    f += Int(87500000 + n * 400000) + Str("FM Memory " + QByteArray::number(n));
-  for (int i = 0; i < 6; ++i) f += Int(4);   // current and previous channel, memory, FM
-  f += Int(4);                               // video source
-  f += Int(0) + Int(3) + Int(2);             // preview: customize, dimension, interval
-  for (int i = 0; i < 50; ++i) f += Int(0);  // custom cells
-  return f + Int(4359);
+  return test::ReadFile(test::Fixture("settings/QDVCR2.default.cfg"));
 }
 
 // Offsets into a file whose channel names are all empty; negative ones count from the end.
@@ -61,11 +47,20 @@ constexpr int kVideoSource = -220, kDimension = -212, kInterval = -208, kCustomC
 
 }  // namespace
 
-TEST(ChannelSettingsFile, GoldenDefaultFileReplacesWhatWasThere) {
+TEST(ChannelSettingsFile, GoldenDefaultFileReplacesWhatWasThereAndOverlongNamesAreCut) {
   Objects o;
   test::WriteFile(o.path, QByteArray(20000, 'z'));
   ASSERT_TRUE(o.Save());
   EXPECT_EQ(test::ReadFile(o.path).toHex(), GoldenDefaultFile().toHex());
+  const QString longName = QString(300, QChar(0x6771));  // 900 bytes of UTF-8
+  o.channels.AntennaChannels[0].Name = longName;
+  o.channels.FMChannels[0].Name = QString(600, 'x');
+  ASSERT_TRUE(o.Save());
+  Objects in;  // cut so that the file still loads
+  ASSERT_TRUE(in.Load());
+  EXPECT_EQ(in.channels.AntennaChannels[0].Name, longName.left(170)) << "510 bytes, whole chars";
+  EXPECT_EQ(QStringList({in.channels.FMChannels[0].Name, in.channels.FMChannels[1].Name}),
+            QStringList({QString(512, 'x'), "FM Memory 2"}));
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
 
@@ -75,30 +70,27 @@ TEST(ChannelSettingsFile, RoundTripOfEveryValue) {
   c.TableIndex = 7, c.Standard = 1, c.CountryCode = 81, c.TVSystemChoice = 1;
   c.CableTypeChoice = 0, c.CurrentTable = TChannelInfo::kCable, c.CompositeStandard = 2;
   c.SVideoStandard = 9;
-  // clang-format off
   for (int n = 1; n <= 160; ++n) {
     const QString number = QString::number(n);
-    *c.ChannelRecord(false, n) = {n % 2 == 0, n % 3 == 0, quint8(n % 10), quint8(n % 6),
-                                  55250000u + quint32(n), 55250000u, "Kanal " + number,
-                                  "zweite " + number};
-    *c.ChannelRecord(true, n) = {true, false, 3, 4, 4000000000u, 3999999999u,
-                                 QString::fromUtf8("Caf\u00e9 \u6771\u4eac"), ""};
+    *c.ChannelRecord(false, n) = {
+        n % 2 == 0, n % 3 == 0,        quint8(n % 10),    quint8(n % 6), 55250000u + quint32(n),
+        55250000u,  "Kanal " + number, "zweite " + number};
+    *c.ChannelRecord(true, n) = {
+        true, false, 3, 4, 4000000000u, 3999999999u, QString::fromUtf8("Caf\u00e9 \u6771\u4eac"),
+        ""};
   }
-  // clang-format on
   for (int n = 1; n <= 50; ++n) {
-    c.MemoryChannels[size_t(n - 1)] = {n % 4 != 0, quint8(n % 2), 161 - n,
-                                       QStringLiteral("Fav %1").arg(n)};
+    const QString number = QString::number(n);
+    c.MemoryChannels[size_t(n - 1)] = {n % 4 != 0, quint8(n % 2), 161 - n, "Fav " + number};
     c.FMChannels[size_t(n - 1)] = {n == 7 ? 0u : 76000000u + quint32(n) * 100000,
-                                   QStringLiteral("Radio %1").arg(n)};
+                                   "Radio " + number};
   }
   c.CurChannel = 12, c.PrevChannel = 13, c.CurMemory = 14, c.PrevMemory = 15, c.CurFM = 16;
   c.PrevFM = 17, c.VideoSource = TChannelInfo::kSVideo;
   out.preview.Customize = true, out.preview.Dimension = 5, out.preview.Interval = 20;
-  for (int r = 0; r < 5; ++r)
-    for (int col = 0; col < 5; ++col)
-      out.preview.CustomGrid[size_t(r)][size_t(col)] = {quint8((r + col) % 6), r * 10 + col};
+  for (int cell = 0; cell < 25; ++cell)
+    out.preview.CustomGrid[size_t(cell / 5)][size_t(cell % 5)] = {quint8(cell % 6), cell * 3};
   ASSERT_TRUE(out.Save());
-
   Objects in;
   RecordingTuner tuner;
   in.channels.SetTuner(&tuner);
@@ -107,10 +99,8 @@ TEST(ChannelSettingsFile, RoundTripOfEveryValue) {
   EXPECT_EQ(tuner.Log.mid(0, 4),
             QStringList({"country 81", "standard 0x20", "mute", "tv 4000000000"}));
   EXPECT_EQ(tuner.Log.last(), "source 2");
-  const TChannelInfo& l = in.channels;
-  EXPECT_EQ(l.AntennaChannels, c.AntennaChannels) << "each record keeps its own standard";
-  EXPECT_EQ(l.CableChannels, c.CableChannels);
-  EXPECT_EQ(l.FMChannels, c.FMChannels);
+  EXPECT_EQ(in.channels.AntennaChannels, c.AntennaChannels) << "each record keeps its standard";
+  EXPECT_EQ(in.channels.FMChannels, c.FMChannels);
   EXPECT_EQ(in.preview.CustomGrid, out.preview.CustomGrid);
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
   // Saving what was loaded gives the same bytes: every other value came back as it was.
@@ -121,49 +111,48 @@ TEST(ChannelSettingsFile, RoundTripOfEveryValue) {
 
 TEST(ChannelSettingsFile, ReadRulesMendStoredValues) {
   using Get = std::function<int(const Objects&)>;
-  struct Row {
-    int offset;
-    qint32 stored;
-    Get get;
-    int expected;
+  const Get antenna0 = [](auto& o) {
+    const TChannelRecord& r = o.channels.AntennaChannels[0];
+    return r.Standard * 1000 + r.AudioMode;
   };
-  const auto ch = [](std::function<int(const TChannelInfo&)> get) -> Get {
-    return [get](const Objects& o) { return get(o.channels); };
+  const Get antenna1 = [](auto& o) {
+    const TChannelRecord& r = o.channels.AntennaChannels[1];
+    return r.Standard * 1000 + r.AudioMode;
   };
-  const Get dimension = [](const Objects& o) { return o.preview.Dimension; };
-  const Get interval = [](const Objects& o) { return o.preview.Interval; };
+  const Get source = [](auto& o) { return o.channels.MemoryChannels[0].Source; };
+  const Get video = [](auto& o) { return o.channels.VideoSource; };
+  const Get cell = [](auto& o) { return int(o.preview.CustomGrid[0][0].Kind); };
+  const Get dimension = [](auto& o) { return o.preview.Dimension; };
+  const Get interval = [](auto& o) { return o.preview.Interval; };
+  // Negative values read as 0; byte-sized values keep their low byte.
   // clang-format off
-  std::vector<Row> rows = {
-      {kAntenna1 + 8, -1, ch([](auto& c) { return c.AntennaChannels[0].Standard; }), 0},
-      {kAntenna1 + 12, -2, ch([](auto& c) { return c.AntennaChannels[0].AudioMode; }), 0},
-      // byte-sized values keep their low byte
-      {kAntenna1 + 40, 258, ch([](auto& c) { return c.AntennaChannels[1].Standard; }), 2},
-      {kAntenna1 + 44, 0x105, ch([](auto& c) { return c.AntennaChannels[1].AudioMode; }), 5},
-      {kMemory1 + 4, -1, ch([](auto& c) { return c.MemoryChannels[0].Source; }), 0},
-      {kVideoSource, -5, ch([](auto& c) { return c.VideoSource; }), 0},
-      {kCustomCells, -1, [](const Objects& o) { return int(o.preview.CustomGrid[0][0].Kind); }, 0},
+  std::vector<std::tuple<int, qint32, Get, int>> rows = {
+      {kAntenna1 + 8, -1, antenna0, 0}, {kAntenna1 + 12, -2, antenna0, 0},
+      {kAntenna1 + 40, 258, antenna1, 2000}, {kAntenna1 + 44, 0x105, antenna1, 5},
+      {kMemory1 + 4, -1, source, 0}, {kVideoSource, -5, video, 0}, {kCustomCells, -1, cell, 0},
       {kDimension, 1, dimension, 2}, {kDimension, 0, dimension, 3}, {kDimension, 9, dimension, 5},
       {kDimension, -4, dimension, 3}, {kDimension, 4, dimension, 4}, {kDimension, 3, dimension, 3},
       {kInterval, 0, interval, 2}, {kInterval, -1, interval, 2}, {kInterval, 1, interval, 1},
-      {kInterval, 20, interval, 20},
-  };
+      {kInterval, 20, interval, 20}};
   // clang-format on
-  const auto header = [](const Objects& o) {
-    const TChannelInfo& c = o.channels;
-    return QList<int>({c.TableIndex, c.Standard, c.CountryCode, c.TVSystemChoice, c.CableTypeChoice,
-                       c.CurrentTable, c.CompositeStandard, c.SVideoStandard});
-  };
   for (int i = 0; i < 8; ++i)  // a negative header value reads as 0
-    rows.push_back({kHeader + 4 * i, -3 - i, [=](const Objects& o) { return header(o)[i]; }, 0});
-  for (const Row& row : rows) {
-    SCOPED_TRACE(testing::Message() << "offset " << row.offset << " stored " << row.stored);
+    rows.push_back({kHeader + 4 * i, -3 - i,
+                    [=](const Objects& o) {
+                      const TChannelInfo& c = o.channels;
+                      return QList<int>({c.TableIndex, c.Standard, c.CountryCode, c.TVSystemChoice,
+                                         c.CableTypeChoice, c.CurrentTable, c.CompositeStandard,
+                                         c.SVideoStandard})[i];
+                    },
+                    0});
+  for (const auto& [offset, stored, get, expected] : rows) {
+    SCOPED_TRACE(testing::Message() << "offset " << offset << " stored " << stored);
     QByteArray f = GoldenDefaultFile();
-    Patch(f, row.offset < 0 ? f.size() + row.offset : row.offset, row.stored);
+    Patch(f, offset < 0 ? f.size() + offset : offset, stored);
     Objects o;
     o.preview.Dimension = 4;
     test::WriteFile(o.path, f);
     ASSERT_TRUE(o.Load());
-    EXPECT_EQ(row.get(o), row.expected);
+    EXPECT_EQ(get(o), expected);
   }
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
@@ -183,32 +172,31 @@ TEST(ChannelSettingsFile, CorruptFileIsReportedResetSpreadAndSetAside) {
     Objects o;
     RecordingTuner tuner;
     o.channels.SetTuner(&tuner);
-    o.channels.CountryCode = 1;
-    o.channels.AntennaChannels[3].Valid = true;
-    o.preview.Dimension = 5;
-    o.preview.CustomGrid[0][0] = {2, 3};
+    o.channels.CountryCode = 1, o.channels.AntennaChannels[3].Valid = true;
+    o.preview.Dimension = 5, o.preview.CustomGrid[0][0] = {2, 3};
     test::WriteFile(o.path, bytes);
     EXPECT_FALSE(o.Load());
     test::ExpectSetAside(o.path, bytes, kCorrupted);
     EXPECT_EQ(QList<int>({o.channels.CountryCode, o.channels.AntennaChannels[3].Valid,
-                          o.preview.Dimension}),
-              QList<int>({0, false, 3}));
-    EXPECT_EQ(o.preview.CustomGrid[0][0], TSourceMapCell{});
+                          o.preview.Dimension, o.preview.CustomGrid[0][0] == TSourceMapCell{}}),
+              QList<int>({0, false, 3, true}));
     EXPECT_EQ(o.channels.FMChannels[0], (TFMMemoryChannelRecord{76280000, "FM Memory 1"}));
     EXPECT_EQ(o.channels.FMChannels[49].Frequency, 90000000u);
     EXPECT_TRUE(tuner.Log.isEmpty()) << "nothing of a corrupt file reaches the card";
   }
 }
 
-TEST(ChannelSettingsFile, UnreadableFileIsReportedKeptAndNotSavedOver) {
+TEST(ChannelSettingsFile, UnreadableFileIsReportedKeptAndNotSavedOverAndAFailedSaveKeepsTheOld) {
   Objects o;
   o.channels.AntennaChannels[3].Valid = true;
   o.Paths().ExpectUnreadableKept();
   EXPECT_FALSE(o.channels.AntennaChannels[3].Valid);
-  // A later load that reads the file lets the save write again.
-  ASSERT_TRUE(QFile::remove(o.path));
+  ASSERT_TRUE(QFile::remove(o.path));  // a later load that reads the file lets the save write
   EXPECT_FALSE(o.Load());
   EXPECT_TRUE(o.Save());
+  ASSERT_TRUE(QFile::remove(o.path));
+  test::Dialogs().Warnings.clear();
+  o.Paths().ExpectFailedSaveKeepsOld();
 }
 
 TEST(ChannelSettingsFile, MissingOrEmptyFileGivesDefaultsSilently) {
@@ -224,22 +212,4 @@ TEST(ChannelSettingsFile, MissingOrEmptyFileGivesDefaultsSilently) {
   EXPECT_FALSE(empty.Load());
   EXPECT_EQ(empty.channels.FMChannels[0].Frequency, 87900000u) << "without a tuner, defaults";
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
-}
-
-TEST(ChannelSettingsFile, OverlongNamesAreCutSoTheFileStillLoads) {
-  Objects out;
-  const QString longName = QString(300, QChar(0x6771));  // 900 bytes of UTF-8
-  out.channels.AntennaChannels[0].Name = longName;
-  out.channels.FMChannels[0].Name = QString(600, 'x');
-  ASSERT_TRUE(out.Save());
-  Objects in;
-  ASSERT_TRUE(in.Load());
-  EXPECT_EQ(in.channels.AntennaChannels[0].Name, longName.left(170)) << "510 bytes, whole chars";
-  EXPECT_EQ(in.channels.FMChannels[0].Name, QString(512, 'x'));
-  EXPECT_EQ(in.channels.FMChannels[1].Name, "FM Memory 2");
-}
-
-TEST(ChannelSettingsFile, FailedSaveKeepsThePreviousFileAndSaysSo) {
-  Objects o;
-  o.Paths().ExpectFailedSaveKeepsOld();
 }

@@ -93,7 +93,8 @@ TEST(HotkeyControlInfo, ValueOfText) {
   // clang-format off
   const std::tuple<const char*, bool, int> rows[] = {
       {"", false, 0}, {"", true, 0}, {".5", false, 0}, {"42", false, 42}, {"1", true, 100},
-      {"15", true, 105}, {"10", true, 100}, {"123", true, 123}, {"1", false, 1}, {"1234", false, 1234}};
+      {"15", true, 105}, {"10", true, 100}, {"123", true, 123}, {"1", false, 1},
+      {"1234", false, 1234}};
   // clang-format on
   for (const auto& [text, hundred, value] : rows) {
     THotkeyControlInfo info;
