@@ -18,7 +18,6 @@ inline QByteArray Int(qint32 v) {
   qToLittleEndian(v, b.data());
   return b;
 }
-inline QByteArray Str(const QByteArray& s) { return Int(qint32(s.size())) + s; }
 inline void Patch(QByteArray& f, qsizetype offset, qint32 v) { f.replace(offset, 4, Int(v)); }
 
 // A proven-corrupt file was reported once and now sits, unchanged, beside its old place.
@@ -90,9 +89,7 @@ class FakeTuner : public settings::IChannelTuner {
   Reading Last;
 
   bool SetTVFrequency(quint32 hertz) override {
-    Tuned.push_back(hertz);
-    ReadingsAtTune = Readings;
-    Last = Receive(hertz);
+    Tuned.push_back(hertz), ReadingsAtTune = Readings, Last = Receive(hertz);
     return Note(QStringLiteral("tv %1").arg(hertz));
   }
   bool SetFMFrequency(quint32 hertz) override { return Note(QStringLiteral("fm %1").arg(hertz)); }
@@ -107,29 +104,23 @@ class FakeTuner : public settings::IChannelTuner {
   void SetSignalReadings(int readings) override { Readings = readings; }
   bool SetVideoStandard(int standard) override {
     Note(QStringLiteral("standard 0x%1").arg(standard, 0, 16));
-    if (AcceptStandard) Standard = standard;
-    return AcceptStandard;
+    return AcceptStandard && (Standard = standard, true);
   }
   int VideoStandard() const override { return Standard; }
   bool SetCountryCode(int code) override { return Note(QStringLiteral("country %1").arg(code)); }
-  bool SetTVAudioMode(int mode) override {
-    Note(QStringLiteral("audio %1").arg(mode));
+  bool SetTVAudioMode(int mode) override {  // refused while refusals are left
     int& refusals = AudioRefusals[mode];
-    return refusals > 0 ? (--refusals, false) : true;
+    return Note(QStringLiteral("audio %1").arg(mode)) && (refusals <= 0 || !refusals--);
   }
   bool SelectVideoSource(int source) override {
-    Note(QStringLiteral("source %1").arg(source));
-    return Routes;
+    return Note(QStringLiteral("source %1").arg(source)) && Routes;
   }
   void SetLineMute(bool on) override { Note(on ? "mute" : "unmute"); }
   bool RestartPreview() override { return Note("restart") && RestartResult; }
   void SetVendorStandard(int value) override { Note(QStringLiteral("vendor %1").arg(value)); }
 
  private:
-  bool Note(const QString& call) {
-    Log << call;
-    return true;
-  }
+  bool Note(const QString& call) { return Log << call, true; }
 };
 
 }  // namespace pvx::test
