@@ -12,103 +12,83 @@ using namespace pvx::tuning;
 
 namespace {
 
-constexpr int kLetterH = 7, kLetterI = 8, kLetterO = 14, kLetterU = 20, kLetterX = 23;
+constexpr int kLetterX = 23;
 
 int LetterOf(char c) { return c - 'A'; }
 
-TTuningEntry Find(const QString& text) {
-  for (int letter = 0; letter < kLetterCount; ++letter) {
-    const QStringList texts = CountryTexts(letter);
-    const int position = texts.indexOf(text);
-    if (position >= 0) return CountryEntry(letter, position);
-  }
-  ADD_FAILURE() << "no entry " << text.toStdString();
-  return {};
+// "text table standard code"
+QString Show(const TTuningEntry& e) {
+  return QStringLiteral("%1 %2 %3 %4")
+      .arg(e.Text)
+      .arg(e.TableIndex)
+      .arg(e.Standard)
+      .arg(e.CountryCode);
 }
 
 }  // namespace
 
 TEST(CountryList, ListOrderWithinALetter) {
-  EXPECT_EQ(CountryTexts(kLetterH),
+  EXPECT_EQ(CountryTexts(LetterOf('H')),
             QStringList({"Haiti(NTSC-M)", "Honduras(NTSC-M)", "Hong Kong(PAL-I)",
                          "Hungary(PAL-D/K)", "Hungary2(PAL-D/K)", "Hungary(SECAM-D/K)"}));
-  EXPECT_EQ(CountryTexts(kLetterU).mid(0, 3),
+  EXPECT_EQ(CountryTexts(LetterOf('U')).mid(0, 3),
             QStringList({"U.S.A.(NTSC-M)", "U.S.A.(HRC)(NTSC-M)", "U.S.A.(IRC)(NTSC-M)"}));
-  EXPECT_EQ(CountryTexts(kLetterI).mid(7, 4),
+  EXPECT_EQ(CountryTexts(LetterOf('I')).mid(7, 4),
             QStringList({"Israel [Gvanim](PAL-B/G)", "Israel [Idan](PAL-B/G)",
                          "Israel [Matav](PAL-B/G)", "Israel [Zahav](PAL-B/G)"}));
   EXPECT_EQ(CountryTexts(LetterOf('Z')), QStringList({"Zambia(PAL-B/G)"}));
 }
 
 TEST(CountryList, EntriesFollowTheirTVSystemUnlessTheyHaveATableOfTheirOwn) {
-  struct Row {
-    const char* text;
-    int table, standard, code;
-  };
-  // clang-format off
-  const Row rows[] = {
-      {"Andorra", 0, 0, 376}, {"Oman(PAL-B/G)", 3, 2, 968}, {"Aruba(NTSC-M)", 0, 0, 297},
-      {"Japan(NTSC-J)", 7, 1, 81}, {"Romania(PAL-D/K)", 4, 3, 40},
-      {"Hong Kong(PAL-I)", 5, 4, 852}, {"Brazil(PAL-M)", 0, 5, 55},
-      {"Bolivia(PAL-N)", 0, 6, 591}, {"Egypt(SECAM-B/G)", 3, 7, 20},
-      {"Czech Republic(SECAM-D/K)", 4, 8, 42}, {"France(SECAM-L)", 6, 9, 33},
-      {"Korea(North)(SECAM-D/K)", 4, 8, 850}, {"Canada(NTSC-M)", 0, 0, 2},
-      // then those with tables of their own
-      {"Australia(PAL-B/G)", 22, 2, 61}, {"China(PAL-D/K)", 8, 3, 86},
-      {"Czech Republic(PAL-D/K)", 15, 3, 42}, {"Hungary(PAL-D/K)", 16, 3, 36},
-      {"Hungary2(PAL-D/K)", 23, 3, 36}, {"Hungary(SECAM-D/K)", 4, 8, 36},
-      {"Israel [Gvanim](PAL-B/G)", 12, 2, 972}, {"Israel [Idan](PAL-B/G)", 11, 2, 972},
-      {"Israel [Matav](PAL-B/G)", 10, 2, 972}, {"Israel [Zahav](PAL-B/G)", 9, 2, 972},
-      {"Latvia(PAL-D/K)", 17, 3, 371}, {"Netherlands 1(PAL-B/G)", 13, 2, 31},
-      {"Netherlands 2(PAL-B/G)", 14, 2, 31}, {"Poland 1(PAL-D/K)", 18, 3, 48},
-      {"Poland 2(PAL-D/K)", 19, 3, 48}, {"Poland 3(PAL-D/K)", 20, 3, 48},
-      {"Russia(SECAM-D/K)", 21, 8, 7}, {"Russia Moscow(SECAM-D/K)", 24, 8, 7},
-      {"Ukraine(SECAM-D/K)", 21, 8, 380}, {"U.S.A.(NTSC-M)", 0, 0, 1},
-      {"U.S.A.(HRC)(NTSC-M)", 1, 0, 1}, {"U.S.A.(IRC)(NTSC-M)", 2, 0, 1},
-  };
-  // clang-format on
-  for (const Row& row : rows) {
-    const TTuningEntry entry = Find(row.text);
-    EXPECT_EQ(QList<int>({entry.TableIndex, entry.Standard, entry.CountryCode}),
-              QList<int>({row.table, row.standard, row.code}))
-        << row.text;
+  // From Australia on, those with tables of their own.
+  const QStringList rows =
+      QString(
+          "Andorra 0 0 376|Oman(PAL-B/G) 3 2 968|Aruba(NTSC-M) 0 0 297|Japan(NTSC-J) 7 1 81|"
+          "Romania(PAL-D/K) 4 3 40|Hong Kong(PAL-I) 5 4 852|Brazil(PAL-M) 0 5 55|Bolivia(PAL-N) 0 "
+          "6 591|"
+          "Egypt(SECAM-B/G) 3 7 20|Czech Republic(SECAM-D/K) 4 8 42|France(SECAM-L) 6 9 33|"
+          "Korea(North)(SECAM-D/K) 4 8 850|Canada(NTSC-M) 0 0 2|Australia(PAL-B/G) 22 2 61|"
+          "China(PAL-D/K) 8 3 86|Czech Republic(PAL-D/K) 15 3 42|Hungary(PAL-D/K) 16 3 36|"
+          "Hungary2(PAL-D/K) 23 3 36|Hungary(SECAM-D/K) 4 8 36|Israel [Gvanim](PAL-B/G) 12 2 972|"
+          "Israel [Idan](PAL-B/G) 11 2 972|Israel [Matav](PAL-B/G) 10 2 972|"
+          "Israel [Zahav](PAL-B/G) 9 2 972|Latvia(PAL-D/K) 17 3 371|Netherlands 1(PAL-B/G) 13 2 31|"
+          "Netherlands 2(PAL-B/G) 14 2 31|Poland 1(PAL-D/K) 18 3 48|Poland 2(PAL-D/K) 19 3 48|"
+          "Poland 3(PAL-D/K) 20 3 48|Russia(SECAM-D/K) 21 8 7|Russia Moscow(SECAM-D/K) 24 8 7|"
+          "Ukraine(SECAM-D/K) 21 8 380|U.S.A.(NTSC-M) 0 0 1|U.S.A.(HRC)(NTSC-M) 1 0 1|"
+          "U.S.A.(IRC)(NTSC-M) 2 0 1")
+          .split('|');
+  QStringList shown;
+  for (const QString& row : rows) {
+    const QString text = row.section(' ', 0, -4);
+    for (int letter = 0; letter < kLetterCount; ++letter)
+      if (const int at = CountryTexts(letter).indexOf(text); at >= 0)
+        shown << Show(CountryEntry(letter, at));
   }
+  EXPECT_EQ(shown, rows);
 }
 
 TEST(CountryList, PositionsOutsideTheListGiveTheDefaultChoice) {
   const std::pair<int, int> outside[] = {{kLetterX, 0}, {LetterOf('O'), 1}, {LetterOf('A'), -1},
                                          {-1, 0},       {kLetterCount, 0},  {0, 11}};
-  for (const auto& [letter, position] : outside) {
-    const TTuningEntry entry = CountryEntry(letter, position);
-    EXPECT_TRUE(entry.Text.isEmpty()) << letter << " " << position;
-    EXPECT_EQ(QList<int>({entry.TableIndex, entry.Standard, entry.CountryCode}),
-              QList<int>({0, 0, 1}));
-  }
+  for (const auto& [letter, position] : outside)
+    EXPECT_EQ(Show(CountryEntry(letter, position)), " 0 0 1") << letter << " " << position;
   for (int letter : {kLetterX, -1, 26}) EXPECT_TRUE(CountryTexts(letter).isEmpty()) << letter;
 }
 
 TEST(CountryList, EntryForCodePreselectsTheFirstEntryWithThatCode) {
-  struct Row {
-    int code;
-    const char* text;
-    TCountryPosition position;
-  };
+  // Hungary2 is not the first Hungary entry; 999, 0 and -5 have no entry.
   // clang-format off
-  const Row rows[] = {
-      {968, "Oman(PAL-B/G)", {kLetterO, 0}}, {972, "Israel [Gvanim](PAL-B/G)", {kLetterI, 7}},
-      {36, "Hungary2(PAL-D/K)", {kLetterH, 4}},  // not the first Hungary entry
-      {999, "Afghanistan(PAL-B/G)", {0, 0}},     // no entry has it
-      {0, "Afghanistan(PAL-B/G)", {0, 0}}, {-5, "Afghanistan(PAL-B/G)", {0, 0}},
-      {1, "U.S.A.(NTSC-M)", {kLetterU, 0}}, {7, "Russia(SECAM-D/K)", {LetterOf('R'), 2}},
-      {48, "Poland 1(PAL-D/K)", {LetterOf('P'), 7}},
-      {42, "Czech Republic(PAL-D/K)", {LetterOf('C'), 14}},
-      {260, "Zambia(PAL-B/G)", {LetterOf('Z'), 0}},
-  };
+  const std::pair<int, const char*> rows[] = {
+      {968, "O0 Oman(PAL-B/G)"}, {972, "I7 Israel [Gvanim](PAL-B/G)"}, {36, "H4 Hungary2(PAL-D/K)"},
+      {999, "A0 Afghanistan(PAL-B/G)"}, {0, "A0 Afghanistan(PAL-B/G)"}, {1, "U0 U.S.A.(NTSC-M)"},
+      {-5, "A0 Afghanistan(PAL-B/G)"}, {7, "R2 Russia(SECAM-D/K)"}, {48, "P7 Poland 1(PAL-D/K)"},
+      {42, "C14 Czech Republic(PAL-D/K)"}, {260, "Z0 Zambia(PAL-B/G)"}};
   // clang-format on
-  for (const Row& row : rows) {
-    const TCountryPosition position = EntryForCode(row.code);
-    EXPECT_EQ(position, row.position) << row.code;
-    EXPECT_EQ(CountryEntry(position.Letter, position.Position).Text, row.text) << row.code;
+  for (const auto& [code, expected] : rows) {
+    const auto [letter, at] = EntryForCode(code);
+    EXPECT_EQ(QChar('A' + letter) + QString::number(at) + " " + CountryEntry(letter, at).Text,
+              expected)
+        << code;
   }
 }
 
