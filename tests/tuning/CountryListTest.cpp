@@ -16,7 +16,7 @@ constexpr int kLetterX = 23;
 
 int LetterOf(char c) { return c - 'A'; }
 
-// "text table standard code"
+// "text table standard code", a country or TV system entry on one line.
 QString Show(const TTuningEntry& e) {
   return QStringLiteral("%1 %2 %3 %4")
       .arg(e.Text)
@@ -41,22 +41,20 @@ TEST(CountryList, ListOrderWithinALetter) {
 
 TEST(CountryList, EntriesFollowTheirTVSystemUnlessTheyHaveATableOfTheirOwn) {
   // From Australia on, those with tables of their own.
-  const QStringList rows =
-      QString(
-          "Andorra 0 0 376|Oman(PAL-B/G) 3 2 968|Aruba(NTSC-M) 0 0 297|Japan(NTSC-J) 7 1 81|"
-          "Romania(PAL-D/K) 4 3 40|Hong Kong(PAL-I) 5 4 852|Brazil(PAL-M) 0 5 55|Bolivia(PAL-N) 0 "
-          "6 591|"
-          "Egypt(SECAM-B/G) 3 7 20|Czech Republic(SECAM-D/K) 4 8 42|France(SECAM-L) 6 9 33|"
-          "Korea(North)(SECAM-D/K) 4 8 850|Canada(NTSC-M) 0 0 2|Australia(PAL-B/G) 22 2 61|"
-          "China(PAL-D/K) 8 3 86|Czech Republic(PAL-D/K) 15 3 42|Hungary(PAL-D/K) 16 3 36|"
-          "Hungary2(PAL-D/K) 23 3 36|Hungary(SECAM-D/K) 4 8 36|Israel [Gvanim](PAL-B/G) 12 2 972|"
-          "Israel [Idan](PAL-B/G) 11 2 972|Israel [Matav](PAL-B/G) 10 2 972|"
-          "Israel [Zahav](PAL-B/G) 9 2 972|Latvia(PAL-D/K) 17 3 371|Netherlands 1(PAL-B/G) 13 2 31|"
-          "Netherlands 2(PAL-B/G) 14 2 31|Poland 1(PAL-D/K) 18 3 48|Poland 2(PAL-D/K) 19 3 48|"
-          "Poland 3(PAL-D/K) 20 3 48|Russia(SECAM-D/K) 21 8 7|Russia Moscow(SECAM-D/K) 24 8 7|"
-          "Ukraine(SECAM-D/K) 21 8 380|U.S.A.(NTSC-M) 0 0 1|U.S.A.(HRC)(NTSC-M) 1 0 1|"
-          "U.S.A.(IRC)(NTSC-M) 2 0 1")
-          .split('|');
+  const char* table =
+      "Andorra 0 0 376|Oman(PAL-B/G) 3 2 968|Aruba(NTSC-M) 0 0 297|Japan(NTSC-J) 7 1 81|"
+      "Romania(PAL-D/K) 4 3 40|Hong Kong(PAL-I) 5 4 852|Brazil(PAL-M) 0 5 55|"
+      "Bolivia(PAL-N) 0 6 591|Egypt(SECAM-B/G) 3 7 20|Czech Republic(SECAM-D/K) 4 8 42|"
+      "France(SECAM-L) 6 9 33|Korea(North)(SECAM-D/K) 4 8 850|Canada(NTSC-M) 0 0 2|"
+      "Australia(PAL-B/G) 22 2 61|China(PAL-D/K) 8 3 86|Czech Republic(PAL-D/K) 15 3 42|"
+      "Hungary(PAL-D/K) 16 3 36|Hungary2(PAL-D/K) 23 3 36|Hungary(SECAM-D/K) 4 8 36|"
+      "Israel [Gvanim](PAL-B/G) 12 2 972|Israel [Idan](PAL-B/G) 11 2 972|"
+      "Israel [Matav](PAL-B/G) 10 2 972|Israel [Zahav](PAL-B/G) 9 2 972|Latvia(PAL-D/K) 17 3 371|"
+      "Netherlands 1(PAL-B/G) 13 2 31|Netherlands 2(PAL-B/G) 14 2 31|Poland 1(PAL-D/K) 18 3 48|"
+      "Poland 2(PAL-D/K) 19 3 48|Poland 3(PAL-D/K) 20 3 48|Russia(SECAM-D/K) 21 8 7|"
+      "Russia Moscow(SECAM-D/K) 24 8 7|Ukraine(SECAM-D/K) 21 8 380|U.S.A.(NTSC-M) 0 0 1|"
+      "U.S.A.(HRC)(NTSC-M) 1 0 1|U.S.A.(IRC)(NTSC-M) 2 0 1";
+  const QStringList rows = QString(table).split('|');
   QStringList shown;
   for (const QString& row : rows) {
     const QString text = row.section(' ', 0, -4);
@@ -125,4 +123,20 @@ TEST(CountryList, LettersWithUniqueTextsWhoseCodesLeadBackAndWhoseTablesAllExist
     tables.insert(TVSystemEntry(position).TableIndex);
   EXPECT_EQ(int(tables.size()), kTableCount);
   EXPECT_EQ(*tables.rbegin(), kTableCount - 1);
+}
+
+TEST(TVSystemList, EntriesInListOrderAndTheDefaultChoiceOutsideIt) {
+  const char* table =
+      "NTSC 0 0 1|NTSC_J 7 1 81|PAL_BG 3 2 49|PAL_DK 4 3 86|PAL_I 5 4 44|PAL_M 0 5 55|PAL_N 0 6 "
+      "591|"
+      "SECAM_BG 3 7 20|SECAM_DK 4 8 242|SECAM_L 6 9 33|PAL/SECAM 21 8 36";
+  const QStringList rows = QString(table).split('|');
+  QStringList shown, texts;
+  for (int position = 0; position < kTVSystemCount; ++position)
+    shown << Show(TVSystemEntry(position)), texts << rows.value(position).section(' ', 0, 0);
+  EXPECT_EQ(shown, rows);
+  EXPECT_EQ(TVSystemTexts(), texts);
+  // 11 is also what the channel object stores for "chosen by country".
+  for (int position : {-1, 11, 12, 255})
+    EXPECT_EQ(Show(TVSystemEntry(position)), " 0 0 1") << position;
 }
