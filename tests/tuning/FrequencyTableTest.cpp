@@ -11,8 +11,8 @@ using namespace pvx::tuning;
 
 namespace {
 
-const QStringList kError1007{
-    "Cannot load TV frequency table, please re-install application again..."};
+const std::vector<QStringList> kError1007{
+    {"Cannot load TV frequency table, please re-install application again..."}};
 
 // Stored value of slot n of a block: distinct per record, block and slot, and spread over three
 // bytes so that a wrong byte order shows, yet within the range that fits in hertz.
@@ -20,16 +20,13 @@ quint32 Units(int record, bool cable, int slot) {
   return 0x050000u + quint32(record) * 0x800u + (cable ? 0x400u : 0u) + quint32(slot);
 }
 
+// Slot 0 and the slots above 160 carry values too: they must be ignored.
 QByteArray MakeTable(int records) {
   QByteArray bytes(records * kTableRecordSize, '\0');
-  for (int record = 0; record < records; ++record) {
-    for (bool cable : {false, true}) {
-      char* block = bytes.data() + record * kTableRecordSize + (cable ? kBlockSize : 0);
-      // Slot 0 and the slots above 160 carry values too: they must be ignored.
-      for (int slot = 0; slot < kBlockValues; ++slot)
-        qToLittleEndian(Units(record, cable, slot), block + 4 * slot);
-    }
-  }
+  for (int record = 0; record < records; ++record)
+    for (int half = 0; half < 2 * kBlockValues; ++half)
+      qToLittleEndian(Units(record, half >= kBlockValues, half % kBlockValues),
+                      bytes.data() + record * kTableRecordSize + 4 * half);
   return bytes;
 }
 
@@ -68,13 +65,11 @@ TEST(FrequencyTable, ProgramFolderTableComesBeforeTheShippedOne) {
   ASSERT_TRUE(LoadFrequencyTable(0, antenna, cable));
   EXPECT_EQ(QList<quint32>({antenna[2], cable[1]}), QList<quint32>({55250000u, 73250000u}));
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
-
   test::WriteFile(test::Home() + "TVTable.tbl", QByteArray(1000, '\1'));
   antenna = cable = Filled(3);
   EXPECT_FALSE(LoadFrequencyTable(0, antenna, cable)) << "a short one is not passed over";
   EXPECT_EQ(antenna, Filled(3));
-  EXPECT_EQ(test::Dialogs().Warnings, std::vector<QStringList>({kError1007}));
-
+  EXPECT_EQ(test::Dialogs().Warnings, kError1007);
   test::WriteFile(test::Home() + "TVTable.tbl", MakeTable(6));
   ASSERT_TRUE(LoadFrequencyTable(5, antenna, cable));
   EXPECT_EQ(QList<quint32>({antenna[1], cable[160]}),
@@ -86,7 +81,6 @@ TEST(FrequencyTable, MissingOrIncompleteRecordShows1007AndChangesNothing) {
   QByteArray shortFile = MakeTable(3);
   shortFile.chop(4);  // record 2 loses its last value
   test::WriteFile(path, shortFile);
-
   // A missing file, no path, a record cut short, beyond the end, a negative table.
   const std::pair<QString, int> rows[] = {
       {test::Home() + "missing.tbl", 0}, {QString(), 0}, {path, 2}, {path, 7}, {path, -1}};
@@ -95,13 +89,10 @@ TEST(FrequencyTable, MissingOrIncompleteRecordShows1007AndChangesNothing) {
     test::Dialogs().Warnings.clear();
     TFrequencyBlock antenna = Filled(11), cable = Filled(12);
     EXPECT_FALSE(LoadFrequencyTable(file, table, antenna, cable));
-    EXPECT_EQ(antenna, Filled(11));
-    EXPECT_EQ(cable, Filled(12));
-    EXPECT_EQ(test::Dialogs().Warnings, std::vector<QStringList>({kError1007}));
+    EXPECT_TRUE(antenna == Filled(11) && cable == Filled(12));
+    EXPECT_EQ(test::Dialogs().Warnings, kError1007);
   }
-
-  // The complete records before the cut still load.
-  TFrequencyBlock antenna{}, cable{};
+  TFrequencyBlock antenna{}, cable{};  // the complete records before the cut still load
   EXPECT_TRUE(LoadFrequencyTable(path, 1, antenna, cable));
 }
 
@@ -116,13 +107,11 @@ TEST(FrequencyTable, ApplyingABlockResetsTheChannelsForAScan) {
   TFrequencyBlock block{};
   for (int n = 0; n <= kChannelCount; ++n) block[n] = 1000000u * quint32(n);
   ApplyFrequencyBlock(block, [&](int n) -> Record& { return records[n]; });
-
-  EXPECT_EQ(records[0].Frequency, 1u);  // channel 0 does not exist
-  EXPECT_TRUE(records[0].Valid);
+  EXPECT_TRUE(records[0].Frequency == 1u && records[0].Valid) << "channel 0 does not exist";
   for (int n = 1; n <= kChannelCount; ++n) {
     const Record& r = records[n];
-    EXPECT_EQ(QList<quint32>({r.DefaultFrequency, r.Frequency}), QList<quint32>(2, 1000000u * n));
-    EXPECT_EQ(QList<int>({r.Valid, r.Found, r.AudioMode, r.Standard}), QList<int>({0, 0, 0, 9}));
-    EXPECT_EQ(r.Name, "keep");
+    EXPECT_EQ(QList<qint64>({r.DefaultFrequency, r.Frequency, r.Valid, r.Found, r.AudioMode,
+                             r.Standard, r.Name == "keep"}),
+              QList<qint64>({1000000 * n, 1000000 * n, 0, 0, 0, 9, 1}));
   }
 }
