@@ -36,8 +36,7 @@ QByteArray PlansWith(int index, const std::function<void(QJsonObject&)>& change)
   QJsonArray tables = ValidTables();
   QJsonObject table = tables[index].toObject();
   change(table);
-  tables[index] = table;
-  return Plans(tables);
+  return tables[index] = table, Plans(tables);
 }
 
 // The tables with one block of one table holding a single slot.
@@ -64,12 +63,12 @@ TEST(TVTableBuilder, WritesEveryTableByIndexAsAntennaThenCableInTenKilohertzUnit
   QJsonArray reversed;  // the order in the file follows the index, not the list
   for (const QJsonValue& table : ValidTables()) reversed.prepend(table);
   const QByteArray bytes = Built(Plans(reversed));
-  for (int k = 0; k < kTableCount; ++k) {
-    EXPECT_EQ(Value(bytes, k, false, 1), quint32((k + 1) * 100));
-    EXPECT_EQ(Value(bytes, k, true, 160), 50000u);
-    for (auto [cable, slot] : {std::pair{false, 0}, {false, 160}, {true, 1}, {true, 161}})
-      EXPECT_EQ(Value(bytes, k, cable, slot), 0u) << k << cable << slot;
-  }
+  for (int k = 0; k < kTableCount; ++k)  // then antenna 0 and 160, cable 1 and 161 are empty
+    EXPECT_EQ(QList<quint32>({Value(bytes, k, false, 1), Value(bytes, k, true, 160),
+                              Value(bytes, k, false, 0), Value(bytes, k, false, 160),
+                              Value(bytes, k, true, 1), Value(bytes, k, true, 161)}),
+              QList<quint32>({quint32((k + 1) * 100), 50000, 0, 0, 0, 0}))
+        << k;
   EXPECT_EQ(bytes.mid(4, 4), QByteArray("\x64\x00\x00\x00", 4)) << "little-endian";
   // A table that reuses another may leave its blocks out.
   const QByteArray reusing = Built(PlansWith(9, [](QJsonObject& t) {
@@ -82,10 +81,8 @@ TEST(TVTableBuilder, WritesEveryTableByIndexAsAntennaThenCableInTenKilohertzUnit
 }
 
 TEST(TVTableBuilder, RefusesBrokenPlans) {
-  QJsonArray twice = ValidTables();
-  twice.append(twice[4]);
-  QJsonArray missing = ValidTables();
-  missing.removeAt(17);
+  QJsonArray twice = ValidTables(), missing = ValidTables();
+  twice.append(twice[4]), missing.removeAt(17);
   const char* notKhz =
       "table 6 antenna: slot 2 is not a positive whole number of kHz divisible by 10";
   // clang-format off
@@ -110,11 +107,9 @@ TEST(TVTableBuilder, RefusesBrokenPlans) {
   };
   // clang-format on
   for (const auto& [plans, expected] : rows) {
-    SCOPED_TRACE(expected);
     QByteArray bytes = "old";
     QString error;
-    EXPECT_FALSE(tools::BuildTVTable(plans, bytes, error));
-    EXPECT_TRUE(bytes.isEmpty());
+    EXPECT_FALSE(tools::BuildTVTable(plans, bytes, error) || !bytes.isEmpty()) << expected;
     EXPECT_TRUE(error.startsWith(expected)) << error.toStdString();
   }
 }
