@@ -72,9 +72,7 @@ TEST(TVTableBuilder, WritesEveryTableByIndexAsAntennaThenCableInTenKilohertzUnit
   EXPECT_EQ(bytes.mid(4, 4), QByteArray("\x64\x00\x00\x00", 4)) << "little-endian";
   // A table that reuses another may leave its blocks out.
   const QByteArray reusing = Built(PlansWith(9, [](QJsonObject& t) {
-    t["reuses_table"] = 3;
-    t.remove("antenna");
-    t.remove("cable");
+    t = {{"index", 9}, {"reuses_table", 3}};
   }));
   EXPECT_EQ(reusing.mid(9 * kTableRecordSize, kTableRecordSize),
             reusing.mid(3 * kTableRecordSize, kTableRecordSize));
@@ -85,26 +83,20 @@ TEST(TVTableBuilder, RefusesBrokenPlans) {
   twice.append(twice[4]), missing.removeAt(17);
   const char* notKhz =
       "table 6 antenna: slot 2 is not a positive whole number of kHz divisible by 10";
+  const auto khz = [](const QJsonValue& value) { return SlotPlans(6, "antenna", "2", value); };
   // clang-format off
   const std::pair<QByteArray, const char*> rows[] = {
-      {"{tables", "not JSON"},
-      {"{}", "no \"tables\" list"},
-      {Plans(missing), "table 17 is missing"},
-      {Plans(twice), "table 4 is listed twice"},
+      {"{tables", "not JSON"}, {"{}", "no \"tables\" list"},
+      {Plans(missing), "table 17 is missing"}, {Plans(twice), "table 4 is listed twice"},
       {PlansWith(2, [](QJsonObject& t) { t["index"] = 25; }), "a table index is not 0..24"},
       {SlotPlans(5, "antenna", "0", 1000), "table 5 antenna: slot \"0\" is not 1..160"},
       {SlotPlans(5, "cable", "161", 1000), "table 5 cable: slot \"161\" is not 1..160"},
       {SlotPlans(5, "cable", "S1", 1000), "table 5 cable: slot \"S1\" is not 1..160"},
-      {SlotPlans(6, "antenna", "2", 55255), notKhz},
-      {SlotPlans(6, "antenna", "2", "55250"), notKhz},
-      {SlotPlans(6, "antenna", "2", -10), notKhz},
-      {SlotPlans(6, "antenna", "2", 50000000000.0), notKhz},
+      {khz(55255), notKhz}, {khz("55250"), notKhz}, {khz(-10), notKhz}, {khz(5e10), notKhz},
       {PlansWith(8, [](QJsonObject& t) { t.remove("cable"); }), "table 8 cable: has no data"},
-      {PlansWith(8, [](QJsonObject& t) { t["reuses_table"] = 8; }),
-       "table 8 reuses no valid table"},
+      {PlansWith(8, [](QJsonObject& t) { t["reuses_table"] = 8; }), "table 8 reuses no valid"},
       {PlansWith(20, [](QJsonObject& t) { t["reuses_table"] = 15; }),
-       "table 20 antenna: differs from table 15, which it reuses"},
-  };
+       "table 20 antenna: differs from table 15, which it reuses"}};
   // clang-format on
   for (const auto& [plans, expected] : rows) {
     QByteArray bytes = "old";
