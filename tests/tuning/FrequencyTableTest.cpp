@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QtEndian>
 
 #include "support/FakeDialogService.h"
@@ -30,15 +33,30 @@ QByteArray MakeTable(int records) {
   return bytes;
 }
 
+// The shipped data/TVTable.tbl, generated from the channel plans.
+enum Block { kAntenna = 0, kCable = 1 };
+
+class ShippedTable : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(bytes.size(), kTableCount * kTableRecordSize); }
+  quint32 Value(int table, int block, int slot) const {
+    return qFromLittleEndian<quint32>(bytes.constData() + qsizetype(table) * kTableRecordSize +
+                                      block * kBlockSize + slot * 4);
+  }
+  QByteArray Record(int table) const {
+    return bytes.mid(table * kTableRecordSize, kTableRecordSize);
+  }
+  const QByteArray bytes = test::ReadFile(test::SourceData() + "TVTable.tbl");
+};
+
 TFrequencyBlock Filled(quint32 value) {
   TFrequencyBlock block;
-  block.fill(value);
-  return block;
+  return block.fill(value), block;
 }
 
 }  // namespace
 
-TEST(FrequencyTable, LoadsBothBlocksOfTheRecordInHertz) {
+TEST(FrequencyTable, LoadsBothBlocksOfTheRecordInHertzAndAMissingOrIncompleteOneShows1007) {
   const QString path = test::Home() + "TVTable.tbl";
   QByteArray bytes = MakeTable(kTableCount);
   qToLittleEndian(quint32(429497), bytes.data() + 4 * 1);  // 4 294 970 000 Hz does not fit
@@ -56,6 +74,22 @@ TEST(FrequencyTable, LoadsBothBlocksOfTheRecordInHertz) {
       EXPECT_EQ(QList<quint32>({antenna[1], antenna[2]}), QList<quint32>({0, 4294960000u}));
   }
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
+  // A record cut short, beyond the end, a negative table, no path, a missing file.
+  QByteArray shortFile = MakeTable(3);
+  shortFile.chop(4);  // record 2 loses its last value
+  test::WriteFile(path, shortFile);
+  const std::pair<QString, int> rows[] = {
+      {test::Home() + "missing.tbl", 0}, {QString(), 0}, {path, 2}, {path, 7}, {path, -1}};
+  for (const auto& [file, table] : rows) {
+    SCOPED_TRACE(testing::Message() << file.toStdString() << " " << table);
+    test::Dialogs().Warnings.clear();
+    TFrequencyBlock antenna = Filled(11), cable = Filled(12);
+    EXPECT_FALSE(LoadFrequencyTable(file, table, antenna, cable));
+    EXPECT_TRUE(antenna == Filled(11) && cable == Filled(12));
+    EXPECT_EQ(test::Dialogs().Warnings, kError1007);
+  }
+  TFrequencyBlock antenna{}, cable{};  // the complete records before the cut still load
+  EXPECT_TRUE(LoadFrequencyTable(path, 1, antenna, cable));
 }
 
 TEST(FrequencyTable, ProgramFolderTableComesBeforeTheShippedOne) {
@@ -76,26 +110,6 @@ TEST(FrequencyTable, ProgramFolderTableComesBeforeTheShippedOne) {
             QList<quint32>({Units(5, false, 1) * 10000u, Units(5, true, 160) * 10000u}));
 }
 
-TEST(FrequencyTable, MissingOrIncompleteRecordShows1007AndChangesNothing) {
-  const QString path = test::Home() + "TVTable.tbl";
-  QByteArray shortFile = MakeTable(3);
-  shortFile.chop(4);  // record 2 loses its last value
-  test::WriteFile(path, shortFile);
-  // A missing file, no path, a record cut short, beyond the end, a negative table.
-  const std::pair<QString, int> rows[] = {
-      {test::Home() + "missing.tbl", 0}, {QString(), 0}, {path, 2}, {path, 7}, {path, -1}};
-  for (const auto& [file, table] : rows) {
-    SCOPED_TRACE(testing::Message() << file.toStdString() << " " << table);
-    test::Dialogs().Warnings.clear();
-    TFrequencyBlock antenna = Filled(11), cable = Filled(12);
-    EXPECT_FALSE(LoadFrequencyTable(file, table, antenna, cable));
-    EXPECT_TRUE(antenna == Filled(11) && cable == Filled(12));
-    EXPECT_EQ(test::Dialogs().Warnings, kError1007);
-  }
-  TFrequencyBlock antenna{}, cable{};  // the complete records before the cut still load
-  EXPECT_TRUE(LoadFrequencyTable(path, 1, antenna, cable));
-}
-
 TEST(FrequencyTable, ApplyingABlockResetsTheChannelsForAScan) {
   struct Record {
     bool Valid = true, Found = true;
@@ -113,5 +127,45 @@ TEST(FrequencyTable, ApplyingABlockResetsTheChannelsForAScan) {
     EXPECT_EQ(QList<qint64>({r.DefaultFrequency, r.Frequency, r.Valid, r.Found, r.AudioMode,
                              r.Standard, r.Name == "keep"}),
               QList<qint64>({1000000 * n, 1000000 * n, 0, 0, 0, 9, 1}));
+  }
+}
+
+TEST_F(ShippedTable, KnownCarriersZeroElsewhereModelsRepeatedAndThePlansMatched) {
+  // US 2 (55.25 MHz) and 69, none on 1; cable 1 and 95; HRC 95, not the 900 MHz
+  // typo; E2, nothing between E12 and UHF 21, UHF 21; S41; R1; Ireland A; Japan 1; SK20;
+  // Australia 0.
+  // clang-format off
+  const std::tuple<int, Block, int, quint32> rows[] = {
+      {0, kAntenna, 2, 5525}, {0, kAntenna, 69, 80125}, {0, kAntenna, 1, 0}, {0, kCable, 1, 7325},
+      {0, kCable, 95, 9125}, {1, kCable, 95, 9000}, {3, kAntenna, 2, 4825}, {3, kAntenna, 20, 0},
+      {3, kAntenna, 21, 47125}, {3, kCable, 141, 46325}, {4, kAntenna, 1, 4975},
+      {5, kAntenna, 1, 4575}, {6, kAntenna, 21, 47125}, {7, kAntenna, 1, 9125},
+      {21, kCable, 120, 30325}, {22, kAntenna, 100, 4625}, {24, kAntenna, 69, 85525}};
+  // clang-format on
+  for (const auto& [table, block, slot, value] : rows)
+    EXPECT_EQ(Value(table, block, slot), value) << table << " " << block << " " << slot;
+  for (int table = 0; table < kTableCount; ++table)  // unused values, slot 0 too, are zero
+    for (int block : {kAntenna, kCable})
+      for (int slot = kChannelCount + 1; slot <= kBlockValues; ++slot)
+        ASSERT_EQ(Value(table, block, slot % kBlockValues), 0u) << table << " " << slot;
+  // Tables without a plan of their own repeat their model.
+  const std::pair<int, int> reuses[] = {{9, 3},   {10, 3},  {11, 3},  {12, 3},  {13, 3},  {14, 3},
+                                        {16, 15}, {17, 21}, {20, 15}, {23, 16}, {24, 21}, {4, 21}};
+  for (const auto& [table, model] : reuses) EXPECT_EQ(Record(table), Record(model)) << table;
+  EXPECT_NE(Record(18), Record(15));
+  EXPECT_NE(Record(0), Record(1));
+  // And every value matches the channel plans.
+  const QJsonDocument plans =
+      QJsonDocument::fromJson(test::ReadFile(test::SourceData() + "channel-plans.json"));
+  const QJsonArray tables = plans.object().value("tables").toArray();
+  ASSERT_EQ(tables.size(), kTableCount);
+  for (const QJsonValue& entry : tables) {
+    const int index = entry["index"].toInt();
+    for (int block : {kAntenna, kCable}) {
+      const QJsonObject plan = entry[block == kAntenna ? "antenna" : "cable"].toObject();
+      for (int slot = 1; slot <= kChannelCount; ++slot)
+        ASSERT_EQ(qint64(Value(index, block, slot)) * 10, plan[QString::number(slot)].toInteger())
+            << "table " << index << " block " << block << " slot " << slot;
+    }
   }
 }
