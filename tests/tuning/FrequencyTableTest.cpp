@@ -4,7 +4,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtEndian>
+#include <functional>
 
+#include "mktvtable/TVTableBuilder.h"
 #include "support/FakeDialogService.h"
 #include "support/TestEnvironment.h"
 #include "tuning/FrequencyTable.h"
@@ -33,8 +35,15 @@ QByteArray MakeTable(int records) {
   return bytes;
 }
 
-// The shipped data/TVTable.tbl, generated from the channel plans.
+// Value of a slot of a block of a table in a whole TVTable.tbl.
 enum Block { kAntenna = 0, kCable = 1 };
+quint32 Value(const QByteArray& bytes, int table, int block, int slot) {
+  return qFromLittleEndian<quint32>(bytes.constData() + qsizetype(table) * kTableRecordSize +
+                                    block * kBlockSize + slot * 4);
+}
+QByteArray Record(const QByteArray& bytes, int table) {
+  return bytes.mid(table * kTableRecordSize, kTableRecordSize);
+}
 
 class ShippedTable : public ::testing::Test {
  protected:
@@ -52,6 +61,44 @@ class ShippedTable : public ::testing::Test {
 TFrequencyBlock Filled(quint32 value) {
   TFrequencyBlock block;
   return block.fill(value), block;
+}
+
+// The generator of TVTable.tbl: layout of what it writes and refusal of broken plans.
+
+// 25 tables; table k has antenna slot 1 = (k + 1) * 1000 kHz and cable slot 160 = 500000 kHz.
+QJsonArray ValidTables() {
+  QJsonArray tables;
+  for (int k = 0; k < kTableCount; ++k)
+    tables.append(QJsonObject{{"index", k},
+                              {"reuses_table", QJsonValue::Null},
+                              {"antenna", QJsonObject{{"1", (k + 1) * 1000}}},
+                              {"cable", QJsonObject{{"160", 500000}}}});
+  return tables;
+}
+
+QByteArray Plans(const QJsonArray& tables) {
+  return QJsonDocument(QJsonObject{{"tables", tables}}).toJson();
+}
+
+// The tables with one of them changed.
+QByteArray PlansWith(int index, const std::function<void(QJsonObject&)>& change) {
+  QJsonArray tables = ValidTables();
+  QJsonObject table = tables[index].toObject();
+  change(table);
+  return tables[index] = table, Plans(tables);
+}
+
+// The tables with one block of one table holding a single slot.
+QByteArray SlotPlans(int index, const char* block, const char* slot, const QJsonValue& khz) {
+  return PlansWith(index, [&](QJsonObject& t) { t[block] = QJsonObject{{slot, khz}}; });
+}
+
+QByteArray Built(const QByteArray& plans) {
+  QByteArray bytes;
+  QString error;
+  EXPECT_TRUE(tools::BuildTVTable(plans, bytes, error)) << error.toStdString();
+  EXPECT_EQ(bytes.size(), kTableCount * kTableRecordSize);
+  return bytes;
 }
 
 }  // namespace
@@ -130,7 +177,9 @@ TEST(FrequencyTable, ApplyingABlockResetsTheChannelsForAScan) {
   }
 }
 
-TEST_F(ShippedTable, KnownCarriersZeroElsewhereModelsRepeatedAndThePlansMatched) {
+TEST(ShippedTable, KnownCarriersZeroElsewhereModelsRepeatedAndThePlansMatched) {
+  const QByteArray bytes = test::ReadFile(test::SourceData() + "TVTable.tbl");
+  ASSERT_EQ(bytes.size(), kTableCount * kTableRecordSize);
   // US 2 (55.25 MHz) and 69, none on 1; cable 1 and 95; HRC 95, not the 900 MHz
   // typo; E2, nothing between E12 and UHF 21, UHF 21; S41; R1; Ireland A; Japan 1; SK20;
   // Australia 0.
@@ -143,17 +192,18 @@ TEST_F(ShippedTable, KnownCarriersZeroElsewhereModelsRepeatedAndThePlansMatched)
       {21, kCable, 120, 30325}, {22, kAntenna, 100, 4625}, {24, kAntenna, 69, 85525}};
   // clang-format on
   for (const auto& [table, block, slot, value] : rows)
-    EXPECT_EQ(Value(table, block, slot), value) << table << " " << block << " " << slot;
+    EXPECT_EQ(Value(bytes, table, block, slot), value) << table << " " << block << " " << slot;
   for (int table = 0; table < kTableCount; ++table)  // unused values, slot 0 too, are zero
     for (int block : {kAntenna, kCable})
       for (int slot = kChannelCount + 1; slot <= kBlockValues; ++slot)
-        ASSERT_EQ(Value(table, block, slot % kBlockValues), 0u) << table << " " << slot;
+        ASSERT_EQ(Value(bytes, table, block, slot % kBlockValues), 0u) << table << " " << slot;
   // Tables without a plan of their own repeat their model.
   const std::pair<int, int> reuses[] = {{9, 3},   {10, 3},  {11, 3},  {12, 3},  {13, 3},  {14, 3},
                                         {16, 15}, {17, 21}, {20, 15}, {23, 16}, {24, 21}, {4, 21}};
-  for (const auto& [table, model] : reuses) EXPECT_EQ(Record(table), Record(model)) << table;
-  EXPECT_NE(Record(18), Record(15));
-  EXPECT_NE(Record(0), Record(1));
+  for (const auto& [table, model] : reuses)
+    EXPECT_EQ(Record(bytes, table), Record(bytes, model)) << table;
+  EXPECT_NE(Record(bytes, 18), Record(bytes, 15));
+  EXPECT_NE(Record(bytes, 0), Record(bytes, 1));
   // And every value matches the channel plans.
   const QJsonDocument plans =
       QJsonDocument::fromJson(test::ReadFile(test::SourceData() + "channel-plans.json"));
@@ -164,8 +214,56 @@ TEST_F(ShippedTable, KnownCarriersZeroElsewhereModelsRepeatedAndThePlansMatched)
     for (int block : {kAntenna, kCable}) {
       const QJsonObject plan = entry[block == kAntenna ? "antenna" : "cable"].toObject();
       for (int slot = 1; slot <= kChannelCount; ++slot)
-        ASSERT_EQ(qint64(Value(index, block, slot)) * 10, plan[QString::number(slot)].toInteger())
+        ASSERT_EQ(qint64(Value(bytes, index, block, slot)) * 10,
+                  plan[QString::number(slot)].toInteger())
             << "table " << index << " block " << block << " slot " << slot;
     }
+  }
+}
+
+TEST(TVTableBuilder, WritesEveryTableByIndexAsAntennaThenCableInTenKilohertzUnits) {
+  QJsonArray reversed;  // the order in the file follows the index, not the list
+  for (const QJsonValue& table : ValidTables()) reversed.prepend(table);
+  const QByteArray bytes = Built(Plans(reversed));
+  for (int k = 0; k < kTableCount; ++k)  // then antenna 0 and 160, cable 1 and 161 are empty
+    EXPECT_EQ(QList<quint32>({Value(bytes, k, kAntenna, 1), Value(bytes, k, kCable, 160),
+                              Value(bytes, k, kAntenna, 0), Value(bytes, k, kAntenna, 160),
+                              Value(bytes, k, kCable, 1), Value(bytes, k, kCable, 161)}),
+              QList<quint32>({quint32((k + 1) * 100), 50000, 0, 0, 0, 0}))
+        << k;
+  EXPECT_EQ(bytes.mid(4, 4), QByteArray("\x64\x00\x00\x00", 4)) << "little-endian";
+  // A table that reuses another may leave its blocks out.
+  const QByteArray reusing = Built(PlansWith(9, [](QJsonObject& t) {
+    t = {{"index", 9}, {"reuses_table", 3}};
+  }));
+  EXPECT_EQ(reusing.mid(9 * kTableRecordSize, kTableRecordSize),
+            reusing.mid(3 * kTableRecordSize, kTableRecordSize));
+}
+
+TEST(TVTableBuilder, RefusesBrokenPlans) {
+  QJsonArray twice = ValidTables(), missing = ValidTables();
+  twice.append(twice[4]), missing.removeAt(17);
+  const char* notKhz =
+      "table 6 antenna: slot 2 is not a positive whole number of kHz divisible by 10";
+  const auto khz = [](const QJsonValue& value) { return SlotPlans(6, "antenna", "2", value); };
+  // clang-format off
+  const std::pair<QByteArray, const char*> rows[] = {
+      {"{tables", "not JSON"}, {"{}", "no \"tables\" list"},
+      {Plans(missing), "table 17 is missing"}, {Plans(twice), "table 4 is listed twice"},
+      {PlansWith(2, [](QJsonObject& t) { t["index"] = 25; }), "a table index is not 0..24"},
+      {SlotPlans(5, "antenna", "0", 1000), "table 5 antenna: slot \"0\" is not 1..160"},
+      {SlotPlans(5, "cable", "161", 1000), "table 5 cable: slot \"161\" is not 1..160"},
+      {SlotPlans(5, "cable", "S1", 1000), "table 5 cable: slot \"S1\" is not 1..160"},
+      {khz(55255), notKhz}, {khz("55250"), notKhz}, {khz(-10), notKhz}, {khz(5e10), notKhz},
+      {PlansWith(8, [](QJsonObject& t) { t.remove("cable"); }), "table 8 cable: has no data"},
+      {PlansWith(8, [](QJsonObject& t) { t["reuses_table"] = 8; }), "table 8 reuses no valid"},
+      {PlansWith(20, [](QJsonObject& t) { t["reuses_table"] = 15; }),
+       "table 20 antenna: differs from table 15, which it reuses"}};
+  // clang-format on
+  for (const auto& [plans, expected] : rows) {
+    QByteArray bytes = "old";
+    QString error;
+    EXPECT_FALSE(tools::BuildTVTable(plans, bytes, error) || !bytes.isEmpty()) << expected;
+    EXPECT_TRUE(error.startsWith(expected)) << error.toStdString();
   }
 }
