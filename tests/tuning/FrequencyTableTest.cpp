@@ -45,19 +45,6 @@ QByteArray Record(const QByteArray& bytes, int table) {
   return bytes.mid(table * kTableRecordSize, kTableRecordSize);
 }
 
-class ShippedTable : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_EQ(bytes.size(), kTableCount * kTableRecordSize); }
-  quint32 Value(int table, int block, int slot) const {
-    return qFromLittleEndian<quint32>(bytes.constData() + qsizetype(table) * kTableRecordSize +
-                                      block * kBlockSize + slot * 4);
-  }
-  QByteArray Record(int table) const {
-    return bytes.mid(table * kTableRecordSize, kTableRecordSize);
-  }
-  const QByteArray bytes = test::ReadFile(test::SourceData() + "TVTable.tbl");
-};
-
 TFrequencyBlock Filled(quint32 value) {
   TFrequencyBlock block;
   return block.fill(value), block;
