@@ -11,17 +11,16 @@ namespace {
 void Fill(QTableWidget& grid, const QStringList& rows) {
   grid.setColumnCount(2);
   grid.setRowCount(rows.size());
-  for (int r = 0; r < rows.size(); ++r) {
-    grid.setItem(r, 0, new QTableWidgetItem(rows[r]));
-    grid.setItem(r, 1, new QTableWidgetItem(rows[r] + ".mpg"));
-  }
+  for (int cell = 0; cell < 2 * rows.size(); ++cell)
+    grid.setItem(cell / 2, cell % 2,
+                 new QTableWidgetItem(rows[cell / 2] + (cell % 2 ? ".mpg" : "")));
 }
 
 // Every cell, row by row.
 QStringList Cells(const QTableWidget& grid) {
   QStringList out;
-  for (int r = 0; r < grid.rowCount(); ++r)
-    for (int c = 0; c < grid.columnCount(); ++c) out << grid.item(r, c)->text();
+  for (int cell = 0; cell < grid.rowCount() * grid.columnCount(); ++cell)
+    out << grid.item(cell / grid.columnCount(), cell % grid.columnCount())->text();
   return out;
 }
 

@@ -11,13 +11,11 @@ using namespace pvx;
 
 TEST(Services, SystemAnswersArePassedOn) {
   auto& system = test::System();
-  EXPECT_EQ(util::DirectXVersion(), 9);
-  EXPECT_EQ(util::WindowsVersionClass(), 2);
-  EXPECT_TRUE(util::PowerOff());
+  EXPECT_EQ(QList<int>({util::DirectXVersion(), util::WindowsVersionClass(), util::PowerOff()}),
+            QList<int>({9, 2, true}));
   system.MediaLevel = 0, system.PowerOffResult = false;
-  EXPECT_EQ(util::DirectXVersion(), 0);
-  EXPECT_FALSE(util::PowerOff());
-  EXPECT_EQ(system.PowerOffCalls, 2);
+  EXPECT_EQ(QList<int>({util::DirectXVersion(), util::PowerOff(), system.PowerOffCalls}),
+            QList<int>({0, false, 2}));
   util::OpenTVGuide();
   EXPECT_EQ(system.OpenedUrls, QStringList({util::kTVGuideAddress}));
 }
@@ -28,19 +26,17 @@ TEST(Services, FileVersionTextReadsTheVersionTheFileCarries) {
   EXPECT_EQ(util::FileVersionText(QCoreApplication::applicationFilePath(), "%d.%d.%d.%d"),
             QString::asprintf("%d.%d.%d.%d", v.major, v.minor, v.release, v.build));
   const QByteArray marker(util::kVersionMarkerPrefix);
-  const std::pair<QByteArray, const char*> rows[] = {
-      {"junk" + marker + "7.8.9.10" + '\0' + "tail", "7.8.9.10"},
-      {marker + '\0' + marker + "2.0.1.3", "2.0.1.3"},  // a bare prefix is passed over
-      {marker + "1.2", ""},
-      {"a file of another program", ""},
-      {"", ""},
-  };
-  for (const auto& [bytes, text] : rows) {
+  // A bare prefix is passed over; the last row asks for two numbers only; "missing" is none.
+  const std::tuple<QString, QByteArray, const char*, const char*> rows[] = {
+      {"other", "junk" + marker + "7.8.9.10" + '\0' + "tail", "%d.%d.%d.%d", "7.8.9.10"},
+      {"other", marker + '\0' + marker + "2.0.1.3", "%d.%d.%d.%d", "2.0.1.3"},
+      {"other", marker + "1.2", "%d.%d.%d.%d", ""},
+      {"other", "a file of another program", "%d.%d.%d.%d", ""},
+      {"other", "", "%d.%d.%d.%d", ""},
+      {"other", marker + "4.5.6.7", "v%d-%d", "v4-5"},
+      {"missing", "", "%d.%d.%d.%d", ""}};
+  for (const auto& [name, bytes, format, text] : rows) {
     test::WriteFile(test::Home() + "other", bytes);
-    EXPECT_EQ(util::FileVersionText(test::Home() + "other", "%d.%d.%d.%d"), text)
-        << bytes.toStdString();
+    EXPECT_EQ(util::FileVersionText(test::Home() + name, format), text) << bytes.toStdString();
   }
-  test::WriteFile(test::Home() + "other", marker + "4.5.6.7");
-  EXPECT_EQ(util::FileVersionText(test::Home() + "other", "v%d-%d"), "v4-5");
-  EXPECT_EQ(util::FileVersionText(test::Home() + "missing", "%d.%d.%d.%d"), "");
 }
