@@ -13,16 +13,15 @@ using namespace pvx;
 using namespace pvx::util;
 
 TEST(EnsureFolder, ExistingOrOneNewLevelOffReadOnlyMedia) {
-  EXPECT_TRUE(EnsureFolder(test::Home()));
-  EXPECT_TRUE(EnsureFolder(test::Home() + "Recordings"));
-  EXPECT_TRUE(QFileInfo(test::Home() + "Recordings").isDir());
-  EXPECT_FALSE(EnsureFolder(test::Home() + "a/b"));  // one level only
-  EXPECT_FALSE(QFileInfo(test::Home() + "a").exists());
-  EXPECT_FALSE(EnsureFolder(QString()));
-  test::System().ReadOnlyPrefixes << test::Home();  // refused even when the folder exists
-  EXPECT_FALSE(EnsureFolder(test::Home()));
-  EXPECT_FALSE(EnsureFolder(test::Home() + "new"));
-  EXPECT_FALSE(QFileInfo(test::Home() + "new").exists());
+  const QString home = test::Home();  // one level only
+  EXPECT_EQ(QList<bool>({EnsureFolder(home), EnsureFolder(home + "Recordings"),
+                         QFileInfo(home + "Recordings").isDir(), EnsureFolder(home + "a/b"),
+                         QFileInfo::exists(home + "a"), EnsureFolder(QString())}),
+            QList<bool>({true, true, true, false, false, false}));
+  test::System().ReadOnlyPrefixes << home;  // refused even when the folder exists
+  EXPECT_EQ(QList<bool>(
+                {EnsureFolder(home), EnsureFolder(home + "new"), QFileInfo::exists(home + "new")}),
+            QList<bool>({false, false, false}));
 }
 
 TEST(DirDialog, ChoiceIsCleanedAndKeptAndBrowseFolderEndsItWithASlash) {

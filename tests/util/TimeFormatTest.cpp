@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QTableWidget>
+
+#include "util/GridRows.h"
 #include "util/TimeFormat.h"
 
 using namespace pvx::util;
@@ -12,7 +15,8 @@ TEST(TimeFormat, SecondsClockTextsAndSecondsBetweenBothWays) {
   for (const auto& [seconds, text] : rows) EXPECT_EQ(FormatSeconds(seconds), text) << seconds;
   for (auto [in, out] : {std::pair{-1, 0}, {0, 0}, {42, 42}}) EXPECT_EQ(NotNegative(in), out);
   const QDate day(2026, 12, 6);
-  for (auto [time, text] : {std::pair{QTime(9, 5, 7), "9:05:07"}, {QTime(0, 0, 0), "0:00:00"},
+  for (auto [time, text] : {std::pair{QTime(9, 5, 7), "9:05:07"},
+                            {QTime(0, 0, 0), "0:00:00"},
                             {QTime(23, 59, 59, 999), "23:59:59"}})
     EXPECT_EQ(FormatClock(QDateTime(day, time)), text);
   const QDateTime start(day, QTime(22, 0, 0));  // milliseconds are dropped
@@ -37,4 +41,40 @@ TEST(TimeFormat, OleDatesMatchTheirDefinition) {
   }
   // Before the epoch the fraction still counts forward: -1.25 is 1899-12-29 06:00.
   EXPECT_EQ(FromOleDate(-1.25), QDateTime(QDate(1899, 12, 29), QTime(6, 0)));
+}
+
+namespace {
+
+void Fill(QTableWidget& grid, const QStringList& rows) {
+  grid.setColumnCount(2);
+  grid.setRowCount(rows.size());
+  for (int cell = 0; cell < 2 * rows.size(); ++cell)
+    grid.setItem(cell / 2, cell % 2,
+                 new QTableWidgetItem(rows[cell / 2] + (cell % 2 ? ".mpg" : "")));
+}
+
+// Every cell, row by row.
+QStringList Cells(const QTableWidget& grid) {
+  QStringList out;
+  for (int cell = 0; cell < grid.rowCount() * grid.columnCount(); ++cell)
+    out << grid.item(cell / grid.columnCount(), cell % grid.columnCount())->text();
+  return out;
+}
+
+}  // namespace
+
+TEST(GridRows, DeleteMovesFollowingRowsUpAndClearsTheLastOneAsResetDoes) {
+  QTableWidget grid;
+  Fill(grid, {"a", "b", "c"});
+  DeleteGridRow(grid, 3);
+  DeleteGridRow(grid, -1);
+  EXPECT_EQ(Cells(grid).size(), 6) << "out of range changes nothing";
+  DeleteGridRow(grid, 1);
+  EXPECT_EQ(Cells(grid), QStringList({"a", "a.mpg", "c", "c.mpg"}));
+  DeleteGridRow(grid, 1);
+  DeleteGridRow(grid, 0);  // the only row is cleared, not removed
+  EXPECT_EQ(Cells(grid), QStringList({"", ""}));
+  Fill(grid, {"a", "b", "c"});
+  ResetGrid(grid);
+  EXPECT_EQ(Cells(grid), QStringList({"", ""}));
 }
