@@ -48,7 +48,7 @@ TEST(RecordIO, GoldenBytesReadBackInSequence) {
             QVariantList({4505, -2, true, false, 1.0, "ab", "", 44900.75, text, true, 0x1234, 0}));
 }
 
-TEST(RecordIO, StringLengthsOutsideTheLimitReadAsEmptyWithoutSkipping) {
+TEST(RecordIO, StringLengthsOutsideTheLimitReadAsEmptyAndRelayFilesNeedBothMarks) {
   for (auto [length, readsText] :
        {std::pair{512, true}, {513, false}, {600, false}, {-1, false}, {INT32_MIN, false}}) {
     QByteArray bytes = Framed(length, std::clamp(length, 0, 600), 'x', 4359);
@@ -58,9 +58,7 @@ TEST(RecordIO, StringLengthsOutsideTheLimitReadAsEmptyWithoutSkipping) {
     // Not skipped: the next read lands inside the text (a negative length carries none).
     EXPECT_EQ(ReadInteger(in) == 4359, readsText || length < 0) << length;
   }
-}
-
-TEST(RecordIO, RelayFileNeedsBothMarksAndTheWholeBlock) {
+  // The relay file needs both marks and the whole block.
   const QString path = pvx::test::Home() + "Relay.rec";
   RelayBlock block{};
   EXPECT_FALSE(ReadRelayFile(path, block));  // missing

@@ -11,7 +11,7 @@
 
 using namespace pvx;
 
-TEST(Services, SystemAnswersArePassedOn) {
+TEST(Services, SystemAnswersArePassedOnAndFileVersionTextReadsTheVersionTheFileCarries) {
   auto& system = test::System();
   EXPECT_EQ(QList<int>({util::DirectXVersion(), util::WindowsVersionClass(), util::PowerOff()}),
             QList<int>({9, 2, true}));
@@ -20,27 +20,22 @@ TEST(Services, SystemAnswersArePassedOn) {
             QList<int>({0, false, 2}));
   util::OpenTVGuide();
   EXPECT_EQ(system.OpenedUrls, QStringList({util::kTVGuideAddress}));
-}
-
-TEST(Services, FileVersionTextReadsTheVersionTheFileCarries) {
   // This test program is a build of the program's code and carries its version.
   const platform::FileVersion v = platform::LinuxSystemServices().ProgramVersion();
   EXPECT_EQ(util::FileVersionText(QCoreApplication::applicationFilePath(), "%d.%d.%d.%d"),
             QString::asprintf("%d.%d.%d.%d", v.major, v.minor, v.release, v.build));
   const QByteArray marker(util::kVersionMarkerPrefix);
-  // A bare prefix is passed over; the last row asks for two numbers only; "missing" is none.
-  const std::tuple<QString, QByteArray, const char*, const char*> rows[] = {
-      {"other", "junk" + marker + "7.8.9.10" + '\0' + "tail", "%d.%d.%d.%d", "7.8.9.10"},
-      {"other", marker + '\0' + marker + "2.0.1.3", "%d.%d.%d.%d", "2.0.1.3"},
-      {"other", marker + "1.2", "%d.%d.%d.%d", ""},
-      {"other", "a file of another program", "%d.%d.%d.%d", ""},
-      {"other", "", "%d.%d.%d.%d", ""},
-      {"other", marker + "4.5.6.7", "v%d-%d", "v4-5"},
-      {"missing", "", "%d.%d.%d.%d", ""}};
-  for (const auto& [name, bytes, format, text] : rows) {
+  const auto version = [](const QByteArray& bytes, const char* format = "%d.%d.%d.%d") {
     test::WriteFile(test::Home() + "other", bytes);
-    EXPECT_EQ(util::FileVersionText(test::Home() + name, format), text) << bytes.toStdString();
-  }
+    return util::FileVersionText(test::Home() + "other", format);
+  };
+  // A bare prefix is passed over; a missing file has none.
+  EXPECT_EQ(QStringList({version("junk" + marker + "7.8.9.10" + '\0' + "tail"),
+                         version(marker + '\0' + marker + "2.0.1.3"), version(marker + "1.2"),
+                         version("a file of another program"), version(""),
+                         version(marker + "4.5.6.7", "v%d-%d"),
+                         util::FileVersionText(test::Home() + "missing", "%d.%d.%d.%d")}),
+            QStringList({"7.8.9.10", "2.0.1.3", "", "", "", "v4-5", ""}));
 }
 
 namespace {

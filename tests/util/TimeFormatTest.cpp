@@ -7,7 +7,7 @@
 
 using namespace pvx::util;
 
-TEST(TimeFormat, SecondsClockTextsAndSecondsBetweenBothWays) {
+TEST(TimeFormat, SecondsClockTextsSecondsBetweenBothWaysAndOleDates) {
   // clang-format off
   const std::pair<qint64, const char*> rows[] = {{0, "0:00:00"}, {59, "0:00:59"}, {60, "0:01:00"},
       {3725, "1:02:05"}, {86399, "23:59:59"}, {90000, "25:00:00"}, {-5, "0:00:00"}};  // no wrap
@@ -15,9 +15,10 @@ TEST(TimeFormat, SecondsClockTextsAndSecondsBetweenBothWays) {
   for (const auto& [seconds, text] : rows) EXPECT_EQ(FormatSeconds(seconds), text) << seconds;
   for (auto [in, out] : {std::pair{-1, 0}, {0, 0}, {42, 42}}) EXPECT_EQ(NotNegative(in), out);
   const QDate day(2026, 12, 6);
-  for (auto [time, text] : {std::pair{QTime(9, 5, 7), "9:05:07"},
-                            {QTime(0, 0, 0), "0:00:00"},
+  // clang-format off
+  for (auto [time, text] : {std::pair{QTime(9, 5, 7), "9:05:07"}, {QTime(0, 0, 0), "0:00:00"},
                             {QTime(23, 59, 59, 999), "23:59:59"}})
+    // clang-format on
     EXPECT_EQ(FormatClock(QDateTime(day, time)), text);
   const QDateTime start(day, QTime(22, 0, 0));  // milliseconds are dropped
   // clang-format off
@@ -26,16 +27,14 @@ TEST(TimeFormat, SecondsClockTextsAndSecondsBetweenBothWays) {
       {start.addDays(2).addSecs(5), 2 * 86400 + 5}};
   // clang-format on
   for (const auto& [end, seconds] : spans) EXPECT_EQ(SecondsBetween(start, end), seconds);
-}
-
-TEST(TimeFormat, OleDatesMatchTheirDefinition) {
+  // OLE dates as they are defined.
   // clang-format off
-  const std::tuple<QDate, QTime, double> rows[] = {{QDate(1899, 12, 30), QTime(0, 0), 0.0},
+  const std::tuple<QDate, QTime, double> oles[] = {{QDate(1899, 12, 30), QTime(0, 0), 0.0},
       {QDate(1900, 1, 1), QTime(0, 0), 2.0}, {QDate(2000, 1, 1), QTime(12, 0), 36526.5},
       {QDate(2000, 1, 1), QTime(6, 0), 36526.25},
       {QDate(2026, 12, 6), QTime(21, 30, 15), 46362.896006944444}};
   // clang-format on
-  for (const auto& [date, time, ole] : rows) {
+  for (const auto& [date, time, ole] : oles) {
     EXPECT_NEAR(ToOleDate(QDateTime(date, time)), ole, 1e-9) << ole;
     EXPECT_EQ(FromOleDate(ole), QDateTime(date, time)) << ole;
   }
