@@ -11,7 +11,7 @@
 using namespace pvx;
 using namespace pvx::util;
 
-TEST(EnsureFolder, ExistingOrOneNewLevelOffReadOnlyMedia) {
+TEST(Folders, EnsureFolderMakesOneNewLevelOffReadOnlyMediaAndDialogsCleanTheChoice) {
   const QString home = test::Home();  // one level only
   EXPECT_EQ(QList<bool>({EnsureFolder(home), EnsureFolder(home + "Recordings"),
                          QFileInfo(home + "Recordings").isDir(), EnsureFolder(home + "a/b"),
@@ -21,21 +21,18 @@ TEST(EnsureFolder, ExistingOrOneNewLevelOffReadOnlyMedia) {
   EXPECT_EQ(QList<bool>(
                 {EnsureFolder(home), EnsureFolder(home + "new"), QFileInfo::exists(home + "new")}),
             QList<bool>({false, false, false}));
-}
-
-TEST(DirDialog, ChoiceIsCleanedAndKeptAndBrowseFolderEndsItWithASlash) {
-  auto& dialogs = test::Dialogs();
-  dialogs.FolderAnswers = {"/" + QString(300, 'x'), "/srv/tv//clips", ""};
+  // The folder dialog's choice is cleaned and kept, and browsing ends it with a slash.
+  test::Dialogs().FolderAnswers = {"/" + QString(300, 'x'), "/srv/tv//clips", ""};
   TDirDialog dialog;
   dialog.Title = "Recording folder";
   const auto run = [&] { return QString::number(dialog.Execute()) + " " + dialog.Directory; };
   // An overlong path is refused; a cancel keeps the folder.
   EXPECT_EQ(QStringList({run(), run(), run()}),
             QStringList({"0 ", "1 /srv/tv/clips", "0 /srv/tv/clips"}));
-  EXPECT_EQ(dialogs.FolderTitles.value(0), "Recording folder");
-  dialogs.FolderAnswers = {"/", "/media/video", "/media/video/", ""};  // the last cancelled
+  test::Dialogs().FolderAnswers = {"/", "/media/video", "/media/video/", ""};  // the last cancelled
   EXPECT_EQ(QStringList({BrowseFolder(nullptr), BrowseFolder(nullptr), BrowseFolder(nullptr),
                          BrowseFolder(nullptr)}),
             QStringList({"/", "/media/video/", "/media/video/", ""}));
-  EXPECT_EQ(dialogs.FolderTitles.size(), 7);
+  const QStringList titles = test::Dialogs().FolderTitles;
+  EXPECT_EQ(titles.value(0) + " " + QString::number(titles.size()), "Recording folder 7");
 }

@@ -11,7 +11,16 @@
 
 using namespace pvx;
 
-TEST(Services, SystemAnswersArePassedOnAndFileVersionTextReadsTheVersionTheFileCarries) {
+namespace {
+// The six texts, then the four device names.
+QStringList Lines(const util::TOEMInfo& i) {
+  return QStringList({i.ProductName, i.MakerName, i.RightsText, i.VersionText, i.WebAddress,
+                      i.MailAddress}) +
+         QStringList(i.DeviceNames.begin(), i.DeviceNames.end());
+}
+}  // namespace
+
+TEST(Services, SystemAnswersFileVersionsAndTheProductTexts) {
   auto& system = test::System();
   EXPECT_EQ(QList<int>({util::DirectXVersion(), util::WindowsVersionClass(), util::PowerOff()}),
             QList<int>({9, 2, true}));
@@ -36,18 +45,8 @@ TEST(Services, SystemAnswersArePassedOnAndFileVersionTextReadsTheVersionTheFileC
                          version(marker + "4.5.6.7", "v%d-%d"),
                          util::FileVersionText(test::Home() + "missing", "%d.%d.%d.%d")}),
             QStringList({"7.8.9.10", "2.0.1.3", "", "", "", "v4-5", ""}));
-}
-
-namespace {
-// The six texts, then the four device names.
-QStringList Lines(const util::TOEMInfo& i) {
-  return QStringList({i.ProductName, i.MakerName, i.RightsText, i.VersionText, i.WebAddress,
-                      i.MailAddress}) +
-         QStringList(i.DeviceNames.begin(), i.DeviceNames.end());
-}
-}  // namespace
-
-TEST(OEMInfo, SixLinesReplaceTheTextsLinesSevenToTenNameDevicesFewerKeepTheDefaults) {
+  // Six lines of PInfo.cfg replace the texts, lines seven to ten name devices, fewer keep the
+  // defaults.
   const util::TOEMInfo defaults;
   EXPECT_EQ(Lines(defaults).mid(0, 1) + Lines(defaults).mid(6),
             QStringList({"OKA TV", "", "", "", ""}));

@@ -44,12 +44,12 @@ TEST(TimeFormat, SecondsClockTextsSecondsBetweenBothWaysAndOleDates) {
 
 namespace {
 
-void Fill(QTableWidget& grid, const QStringList& rows) {
-  grid.setColumnCount(2);
-  grid.setRowCount(rows.size());
-  for (int cell = 0; cell < 2 * rows.size(); ++cell)
+// Rows a, b and c, each with its file.
+void Fill(QTableWidget& grid) {
+  grid.setRowCount(3), grid.setColumnCount(2);
+  for (int cell = 0; cell < 6; ++cell)
     grid.setItem(cell / 2, cell % 2,
-                 new QTableWidgetItem(rows[cell / 2] + (cell % 2 ? ".mpg" : "")));
+                 new QTableWidgetItem(QChar('a' + cell / 2) + QString(cell % 2 ? ".mpg" : "")));
 }
 
 // Every cell, row by row.
@@ -64,16 +64,13 @@ QStringList Cells(const QTableWidget& grid) {
 
 TEST(GridRows, DeleteMovesFollowingRowsUpAndClearsTheLastOneAsResetDoes) {
   QTableWidget grid;
-  Fill(grid, {"a", "b", "c"});
-  DeleteGridRow(grid, 3);
-  DeleteGridRow(grid, -1);
+  Fill(grid);
+  DeleteGridRow(grid, 3), DeleteGridRow(grid, -1);
   EXPECT_EQ(Cells(grid).size(), 6) << "out of range changes nothing";
   DeleteGridRow(grid, 1);
   EXPECT_EQ(Cells(grid), QStringList({"a", "a.mpg", "c", "c.mpg"}));
-  DeleteGridRow(grid, 1);
-  DeleteGridRow(grid, 0);  // the only row is cleared, not removed
+  DeleteGridRow(grid, 1), DeleteGridRow(grid, 0);  // the only row is cleared, not removed
   EXPECT_EQ(Cells(grid), QStringList({"", ""}));
-  Fill(grid, {"a", "b", "c"});
-  ResetGrid(grid);
+  Fill(grid), ResetGrid(grid);
   EXPECT_EQ(Cells(grid), QStringList({"", ""}));
 }
