@@ -12,52 +12,8 @@
 
 using namespace pvx;
 using namespace pvx::settings;
+using test::Channels;
 using test::FakeTuner;
-
-namespace {
-
-// The channel object on a fake card, with every announcement logged in order.
-struct Channels {
-  TChannelInfo info;
-  FakeTuner tuner;
-  QStringList events;
-  QStringList done;  // scan ends, "last found kind aborted"
-  TPreviewInfo preview{info};
-
-  Channels() {
-    info.SetTuner(&tuner);
-    info.OnChannelChange = [this](TChannelInfo &, int n, const QString &text) {
-      events << QStringLiteral("channel %1 '%2'").arg(n).arg(text);
-    };
-    info.OnTableChange = [this](TChannelInfo &, int t) { events << QString("table %1").arg(t); };
-    info.OnSourceChange = [this](TChannelInfo &) { events << "source"; };
-    info.OnAudioModeChange = [this](TChannelInfo &, int m, const QString &name) {
-      events << QStringLiteral("audio %1 %2").arg(m).arg(name);
-    };
-    info.OnStandardChange = [this](TChannelInfo &, int s) {
-      events << QStringLiteral("standard 0x%1").arg(s, 0, 16);
-    };
-    info.OnAutoScanDone = [this](TChannelInfo &, int last, int found, int kind, bool aborted) {
-      done << QStringLiteral("%1 %2 %3 %4").arg(last).arg(found).arg(kind).arg(aborted);
-    };
-    info.OnFreeScanDone = [this](TChannelInfo &c, int found, bool aborted) {
-      EXPECT_TRUE(c.Scanning);
-      done << QStringLiteral("free %1 %2").arg(found).arg(aborted);
-    };
-  }
-  // Antenna table current without tuning anything.
-  void UseAntenna(int n) { info.CurrentTable = TChannelInfo::kAntenna, info.CurChannel = n; }
-  void MakeValid(std::initializer_list<int> channels) {
-    for (int n : channels) {
-      TChannelRecord *r = info.ChannelRecord(false, n);
-      r->Valid = true;
-      r->Frequency = r->DefaultFrequency = 40000000 + quint32(n) * 1000000;
-    }
-  }
-  void Clear() { events.clear(), tuner.Log.clear(), tuner.Tuned.clear(); }
-};
-
-}  // namespace
 
 TEST(ChannelInfo, VerifyOptionFollowsTheMarkerFileAndSetupNeededTheChoices) {
   EXPECT_FALSE(TChannelInfo().VerifyOptionShown);

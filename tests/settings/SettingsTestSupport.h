@@ -18,10 +18,10 @@ inline QByteArray Int(qint32 v) {
   qToLittleEndian(v, b.data());
   return b;
 }
-inline void Patch(QByteArray& f, qsizetype offset, qint32 v) { f.replace(offset, 4, Int(v)); }
+inline void Patch(QByteArray &f, qsizetype offset, qint32 v) { f.replace(offset, 4, Int(v)); }
 
 // A proven-corrupt file was reported once and now sits, unchanged, beside its old place.
-inline void ExpectSetAside(const QString& path, const QByteArray& bytes, const QString& message) {
+inline void ExpectSetAside(const QString &path, const QByteArray &bytes, const QString &message) {
   ASSERT_EQ(Dialogs().Warnings.size(), 1u);
   EXPECT_EQ(Dialogs().Warnings[0], QStringList({message}));
   EXPECT_FALSE(QFileInfo::exists(path));
@@ -30,7 +30,7 @@ inline void ExpectSetAside(const QString& path, const QByteArray& bytes, const Q
 
 // The failure paths both settings files share, on an object that loads and saves `path`.
 struct FailurePaths {
-  QString& path;
+  QString &path;
   std::function<bool()> load, save;
   QString cannotRead, cannotWrite;
 
@@ -68,7 +68,9 @@ struct FailurePaths {
 #include <map>
 #include <vector>
 
+#include "settings/ChannelInfo.h"
 #include "settings/ChannelTuner.h"
+#include "settings/PreviewInfo.h"
 
 namespace pvx::test {
 
@@ -109,7 +111,7 @@ class FakeTuner : public settings::IChannelTuner {
   int VideoStandard() const override { return Standard; }
   bool SetCountryCode(int code) override { return Note(QStringLiteral("country %1").arg(code)); }
   bool SetTVAudioMode(int mode) override {  // refused while refusals are left
-    int& refusals = AudioRefusals[mode];
+    int &refusals = AudioRefusals[mode];
     return Note(QStringLiteral("audio %1").arg(mode)) && (refusals <= 0 || !refusals--);
   }
   bool SelectVideoSource(int source) override {
@@ -120,7 +122,53 @@ class FakeTuner : public settings::IChannelTuner {
   void SetVendorStandard(int value) override { Note(QStringLiteral("vendor %1").arg(value)); }
 
  private:
-  bool Note(const QString& call) { return Log << call, true; }
+  bool Note(const QString &call) { return Log << call, true; }
+};
+
+// The channel object on a fake card, with every announcement logged in order.
+struct Channels {
+  settings::TChannelInfo info;
+  FakeTuner tuner;
+  QStringList events;
+  QStringList done;  // scan ends, "last found kind aborted"
+  settings::TPreviewInfo preview{info};
+
+  Channels() {
+    info.SetTuner(&tuner);
+    info.OnChannelChange = [this](settings::TChannelInfo &, int n, const QString &text) {
+      events << QStringLiteral("channel %1 '%2'").arg(n).arg(text);
+    };
+    info.OnTableChange = [this](settings::TChannelInfo &, int t) {
+      events << QString("table %1").arg(t);
+    };
+    info.OnSourceChange = [this](settings::TChannelInfo &) { events << "source"; };
+    info.OnAudioModeChange = [this](settings::TChannelInfo &, int m, const QString &name) {
+      events << QStringLiteral("audio %1 %2").arg(m).arg(name);
+    };
+    info.OnStandardChange = [this](settings::TChannelInfo &, int s) {
+      events << QStringLiteral("standard 0x%1").arg(s, 0, 16);
+    };
+    info.OnAutoScanDone = [this](settings::TChannelInfo &, int last, int found, int kind,
+                                 bool aborted) {
+      done << QStringLiteral("%1 %2 %3 %4").arg(last).arg(found).arg(kind).arg(aborted);
+    };
+    info.OnFreeScanDone = [this](settings::TChannelInfo &c, int found, bool aborted) {
+      EXPECT_TRUE(c.Scanning);
+      done << QStringLiteral("free %1 %2").arg(found).arg(aborted);
+    };
+  }
+  // Antenna table current without tuning anything.
+  void UseAntenna(int n) {
+    info.CurrentTable = settings::TChannelInfo::kAntenna, info.CurChannel = n;
+  }
+  void MakeValid(std::initializer_list<int> channels) {
+    for (int n : channels) {
+      settings::TChannelRecord *r = info.ChannelRecord(false, n);
+      r->Valid = true;
+      r->Frequency = r->DefaultFrequency = 40000000 + quint32(n) * 1000000;
+    }
+  }
+  void Clear() { events.clear(), tuner.Log.clear(), tuner.Tuned.clear(); }
 };
 
 }  // namespace pvx::test
