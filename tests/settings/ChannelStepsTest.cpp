@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "SettingsTestSupport.h"
 #include "platform/Clock.h"
 #include "settings/Globals.h"
@@ -16,15 +14,19 @@ using namespace pvx::settings;
 
 namespace {
 
-QString Show(const TChannelRecord& r) {
-  return QStringLiteral("[%1%2 %3 %4 %5/%6 '%7']")
-      .arg(r.Valid)
-      .arg(r.Found)
-      .arg(r.Standard)
-      .arg(r.AudioMode)
-      .arg(r.Frequency)
-      .arg(r.DefaultFrequency)
-      .arg(r.Name);
+// Values joined by spaces, in brackets when they make up a record.
+QString Join(const QVariantList& values, bool record = false) {
+  QStringList out;
+  for (const QVariant& v : values) out << v.toString();
+  return record ? "[" + out.join(' ') + "]" : out.join(' ');
+}
+
+// f(i) for i in [from, to], joined by `separator`.
+template <typename F>
+QString List(int from, int to, F f, const char* separator = " ") {
+  QStringList out;
+  for (int i = from; i <= to; ++i) out << f(i);
+  return out.join(separator);
 }
 
 struct Steps {
@@ -36,21 +38,15 @@ struct Steps {
     TChannelInfo& c = ch->info;
     const auto n = [&](int i) { return w.value(i).toInt(); };
     const auto name = [&](int i) { return QString(w.value(i)).replace('_', ' '); };
-    const auto records = [&](auto&& show) {
-      QStringList out;
-      for (int i = 2; i < w.size(); ++i) out << show(n(i));
-      return out.join(' ');
-    };
     const QString& op = w[0];
+    const bool cable = w.value(1) == "cable" || w.value(2) == "cable";
     if (op == "fresh") ch = std::make_unique<test::Channels>(), MainInfo = nullptr;
-    if (op == "valid")
-      for (int i = 1; i < w.size(); ++i) ch->MakeValid({n(i)});
+    if (op == "valid") List(1, int(w.size()) - 1, [&](int i) { return ch->MakeValid({n(i)}), ""; });
     if (op == "antenna") ch->UseAntenna(n(1));
     if (op == "up") return QString::number(c.ChannelUp());
     if (op == "down") return QString::number(c.ChannelDown());
     if (op == "recall") return QString::number(c.Recall());
-    if (op == "search")
-      return QStringLiteral("%1 %2").arg(c.NextValid(n(1))).arg(c.PrevValid(n(1)));
+    if (op == "search") return Join({c.NextValid(n(1)), c.PrevValid(n(1))});
     if (op == "select") c.SelectChannel(n(1));
     if (op == "settable") c.SetTable(n(1));
     if (op == "source") return QString::number(c.SetVideoSource(n(1)));
@@ -59,8 +55,8 @@ struct Steps {
     if (op == "changestd") return QString::number(c.ChangeStandard(n(1)));
     if (op == "setstd") c.SetStandard(n(1));
     if (op == "chip") MainInfo = &main, main.ChipFamily = quint8(n(1));
-    if (op == "insert") return QString::number(c.InsertChannel(n(1), w.value(2) == "cable"));
-    if (op == "delete") return QString::number(c.DeleteChannel(n(1), w.value(2) == "cable"));
+    if (op == "insert") return QString::number(c.InsertChannel(n(1), cable));
+    if (op == "delete") return QString::number(c.DeleteChannel(n(1), cable));
     if (op == "insertmem") return QString::number(c.InsertMemory(n(1)));
     if (op == "deletemem") return QString::number(c.DeleteMemory(n(1)));
     if (op == "spread") c.SpreadFMMemories(quint32(n(1)), quint32(n(2)));
@@ -73,86 +69,73 @@ struct Steps {
     if (op == "restart") ch->tuner.RestartResult = n(1);
     if (op == "readings") ch->tuner.Readings = n(1);
     if (op == "set") {
-      const int v = n(2);
       const QString& f = w[1];
-      if (f == "table") c.CurrentTable = quint8(v);
-      if (f == "cur") c.CurChannel = v;
-      if (f == "prev") c.PrevChannel = v;
-      if (f == "mem") c.CurMemory = v;
-      if (f == "audio") c.AudioMode = quint8(v);
-      if (f == "std") c.Standard = quint8(v);
-      if (f == "verify") c.VerifyCount = v;
+      if (f == "table" || f == "audio" || f == "std")
+        (f == "table" ? c.CurrentTable : f == "audio" ? c.AudioMode : c.Standard) = quint8(n(2));
+      else
+        (f == "cur"    ? c.CurChannel
+         : f == "prev" ? c.PrevChannel
+         : f == "mem"  ? c.CurMemory
+                       : c.VerifyCount) = n(2);
     }
-    if (op == "record")  // record antenna|cable n valid found standard audio frequency default name
-      *c.ChannelRecord(w[1] == "cable", n(2)) = {
+    // record antenna|cable n valid found standard audio frequency default name
+    if (op == "record")
+      *c.ChannelRecord(cable, n(2)) = {
           n(3) != 0,           n(4) != 0,           quint8(n(5)), quint8(n(6)),
           w.value(7).toUInt(), w.value(8).toUInt(), name(9),      name(10)};
     if (op == "memory")  // memory index valid source channel name
       c.MemoryChannels[size_t(n(1))] = {n(2) != 0, quint8(n(3)), n(4), name(5)};
-    if (op ==
-        "fill")  // every record numbered by its name; cable ones valid, found, in audio mode 1
+    // Every record named by its number; the cable ones valid, found, audio mode 1, tuned to n Hz.
+    if (op == "fill")
       for (int i = 1; i <= TChannelInfo::kChannelCount; ++i) {
         *c.ChannelRecord(true, i) = {true, true, 0, 1, quint32(i), 0, QString::number(i), ""};
         c.ChannelRecord(false, i)->Name = QString::number(i);
       }
-    if (op == "fillmem") c.MemoryChannels.fill({false, 1, 99, "kept"});
-    if (op == "kept")
-      return QString::number(std::count(c.MemoryChannels.begin(), c.MemoryChannels.end(),
-                                        TMemoryChannelRecord{false, 1, 99, "kept"}));
-    if (op == "show" && (w[1] == "antenna" || w[1] == "cable"))
-      return records([&](int i) { return Show(*c.ChannelRecord(w[1] == "cable", i)); });
-    if (op == "show" && w[1] == "mem")
-      return records([&](int i) {
+    const TMemoryChannelRecord kept{false, 1, 99, "kept"};
+    if (op == "fillmem") c.MemoryChannels.fill(kept);
+    if (op == "kept") return QString::number(std::ranges::count(c.MemoryChannels, kept));
+    const auto each = [&](auto f) {
+      return List(1, int(w.size()) - 1, [&](int i) { return f(n(i)); });
+    };
+    if (op == "antennas" || op == "cables")
+      return each([&](int i) {
+        const TChannelRecord& r = *c.ChannelRecord(op == "cables", i);
+        return Join({int(r.Valid), int(r.Found), r.Standard, r.AudioMode, r.Frequency,
+                     r.DefaultFrequency, "'" + r.Name + "'"},
+                    true);
+      });
+    if (op == "memories")
+      return each([&](int i) {
         const TMemoryChannelRecord& m = c.MemoryChannels[size_t(i)];
-        return QStringLiteral("[%1 %2 %3 '%4']")
-            .arg(m.Valid)
-            .arg(m.Source)
-            .arg(m.Channel)
-            .arg(m.Name);
+        return Join({int(m.Valid), m.Source, m.Channel, "'" + m.Name + "'"}, true);
       });
-    if (op == "show" && w[1] == "fm")
-      return records([&](int i) {
-        const TFMMemoryChannelRecord& m = c.FMChannels[size_t(i)];
-        return QStringLiteral("[%1 '%2']").arg(m.Frequency).arg(m.Name);
+    if (op == "fms")
+      return each([&](int i) {
+        return Join({c.FMChannels[size_t(i)].Frequency, "'" + c.FMChannels[size_t(i)].Name + "'"},
+                    true);
       });
-    if (op == "standards") {
-      std::set<int> seen;
-      for (bool cable : {false, true})
-        for (const TChannelRecord& r : c.Table(cable)) seen.insert(r.Standard);
-      QStringList out;
-      for (int s : seen) out << QString::number(s);
-      return out.join(' ');
-    }
-    if (op == "names") {
-      QStringList out;
-      for (int mode = 0; mode <= 5; ++mode) out << TChannelInfo::AudioModeName(mode, n(1));
-      return out.join('|');
-    }
-    if (op == "dsstd") {
-      QStringList out;
-      for (int i = -1; i <= 11; ++i)
-        out << QString::number(TChannelInfo::DirectShowStandard(i), 16);
-      return out.join(' ');
-    }
+    if (op == "standards")  // records on the current standard
+      return QString::number(
+          std::ranges::count(c.AntennaChannels, c.Standard, &TChannelRecord::Standard) +
+          std::ranges::count(c.CableChannels, c.Standard, &TChannelRecord::Standard));
+    if (op == "names")
+      return List(
+          0, 5, [&](int m) { return TChannelInfo::AudioModeName(m, n(1)); }, "|");
+    if (op == "dsstd")
+      return List(-1, 11,
+                  [](int i) { return QString::number(TChannelInfo::DirectShowStandard(i), 16); });
     return "";
   }
 
   QString State() const {
     const TChannelInfo& c = ch->info;
-    return QStringLiteral("table %1 ch %2/%3 mem %4/%5 fm %6/%7 audio %8 source %9")
-               .arg(c.CurrentTable)
-               .arg(c.CurChannel)
-               .arg(c.PrevChannel)
-               .arg(c.CurMemory)
-               .arg(c.PrevMemory)
-               .arg(c.CurFM)
-               .arg(c.PrevFM)
-               .arg(c.AudioMode)
-               .arg(c.VideoSource) +
-           QStringLiteral(" std %1 verify %2 lock %3")
-               .arg(c.Standard)
-               .arg(c.VerifyCount)
-               .arg(ch->tuner.ReadingsAtTune);
+    return Join({"table",       c.CurrentTable, "ch",
+                 c.CurChannel,  c.PrevChannel,  "mem",
+                 c.CurMemory,   c.PrevMemory,   "fm",
+                 c.CurFM,       c.PrevFM,       "audio",
+                 c.AudioMode,   "source",       c.VideoSource,
+                 "std",         c.Standard,     "verify",
+                 c.VerifyCount, "lock",         ch->tuner.ReadingsAtTune});
   }
 
   // The transcript with every result line written anew.
@@ -171,7 +154,7 @@ struct Steps {
       for (const QStringList& warning : test::Dialogs().Warnings)
         parts << "warned: " + warning.join(' ');
       if (const qint64 waited = test::Clock().NowMs() - start)
-        parts << QStringLiteral("%1 ms").arg(waited);
+        parts << QString::number(waited) + " ms";
       out << parts.join(" | ") + " | " + State();
     }
     return out.join('\n');
