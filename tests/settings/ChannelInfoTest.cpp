@@ -15,69 +15,6 @@ using namespace pvx::settings;
 using test::Channels;
 using test::FakeTuner;
 
-TEST(ChannelInfo, VerifyOptionFollowsTheMarkerFileAndSetupNeededTheChoices) {
-  EXPECT_FALSE(TChannelInfo().VerifyOptionShown);
-  test::WriteFile(test::Home() + "MaxAutoScan.cfg", "");
-  TChannelInfo c;
-  EXPECT_TRUE(c.VerifyOptionShown && c.SetupNeeded());
-  c.CountryCode = 49;
-  EXPECT_FALSE(c.SetupNeeded());
-  c.CountryCode = -1, c.TVSystemChoice = 3;
-  EXPECT_FALSE(c.SetupNeeded());
-  c.MemoryChannels[1].Valid = false;  // memory and FM validity and count
-  c.FMChannels[49].Frequency = 0;
-  c.CurrentTable = TChannelInfo::kMemory;
-  EXPECT_EQ(QList<int>({c.ValidCount(), c.NextValid(1)}), QList<int>({49, 3}));
-  c.CurrentTable = TChannelInfo::kFM;
-  EXPECT_EQ(QList<int>({c.ValidCount(), c.PrevValid(1)}), QList<int>({49, 49}));
-  c.CurrentTable = TChannelInfo::kNoTable;
-  EXPECT_EQ(c.ValidCount(), 0);
-}
-
-TEST(PreviewInfo, CountFillPagesAndTheCustomizedGrid) {
-  Channels ch;
-  ch.MakeValid({2, 9, 30, 31, 150});
-  ch.info.CurrentTable = TChannelInfo::kAntenna;
-  TPreviewInfo &p = ch.preview;
-  EXPECT_EQ(p.Count(), 5) << "limited by the valid channels";
-  p.Customize = true;
-  EXPECT_EQ(p.Count(), 9);
-  p.Customize = false, p.Dimension = 2;
-  EXPECT_EQ(p.Count(), 4);
-  p.Fill(30);  // valid channels row by row, wrapping
-  EXPECT_EQ(QList<TPreviewCell>({p.Grid[0][0], p.Grid[0][1], p.Grid[1][0], p.Grid[1][1]}),
-            QList<TPreviewCell>({{1, 30}, {1, 31}, {1, 150}, {1, 2}}));
-  EXPECT_EQ(p.NextChannel, 9);
-  EXPECT_EQ(p.Grid[0][2], TPreviewCell{}) << "outside the dimension";
-  p.SetStart(p.NextChannel);
-  p.Dimension = 3;
-  p.Grid[2][2] = {1, 77};
-  p.Refill();
-  EXPECT_EQ(QList<int>({p.Grid[0][0].Channel, p.Grid[1][1].Channel, p.NextChannel}),
-            QList<int>({9, 2, 9}));
-  EXPECT_EQ(p.Grid[2][2], (TPreviewCell{1, 77})) << "cells beyond Count keep what was there";
-  p.Dimension = 2;
-  p.NextPage();
-  EXPECT_EQ(QList<int>({p.StartChannel, p.Grid[1][1].Channel, p.NextChannel}),
-            QList<int>({9, 150, 2}));
-  p.Customize = true;  // a customized grid keeps its start
-  p.SetStart(6);
-  EXPECT_EQ(p.StartChannel, 9);
-  for (auto [asked, got] : {std::pair{1, 2}, {9, 5}, {4, 4}, {-3, 2}}) {
-    p.SetDimension(asked);
-    EXPECT_EQ(p.Dimension, got) << asked;
-  }
-  p.Dimension = 9;  // set directly: filling still stays inside the grid
-  p.Fill(9);
-  EXPECT_EQ(p.Grid[4][4].Shown, 1);
-  p.CustomGrid[4][0] = {3, 0};
-  p.Interval = 9;
-  p.Reset();
-  EXPECT_EQ(p.Grid, TPreviewInfo::TGrid<TPreviewCell>{});
-  EXPECT_EQ(p.CustomGrid, TPreviewInfo::TGrid<TSourceMapCell>{});
-  EXPECT_EQ(QList<int>({p.Dimension, p.Interval, p.Customize}), QList<int>({3, 2, false}));
-}
-
 // --- scans on a simulated band
 // ---------------------------------------------------------------
 

@@ -70,7 +70,10 @@ struct Steps {
     if (op == "readings") ch->tuner.Readings = n(1);
     if (op == "set") {
       const QString& f = w[1];
-      if (f == "table" || f == "audio" || f == "std")
+      if (f == "fm" || f == "memvalid")  // an FM entry emptied, a memory entry made invalid
+        f == "fm" ? void(c.FMChannels[size_t(n(2))].Frequency = 0)
+                  : void(c.MemoryChannels[size_t(n(2))].Valid = false);
+      else if (f == "table" || f == "audio" || f == "std")
         (f == "table" ? c.CurrentTable : f == "audio" ? c.AudioMode : c.Standard) = quint8(n(2));
       else
         (f == "cur"    ? c.CurChannel
@@ -118,6 +121,39 @@ struct Steps {
       return QString::number(
           std::ranges::count(c.AntennaChannels, c.Standard, &TChannelRecord::Standard) +
           std::ranges::count(c.CableChannels, c.Standard, &TChannelRecord::Standard));
+    TPreviewInfo& p = ch->preview;
+    if (op == "pfill") p.Fill(n(1));
+    if (op == "pstart") p.SetStart(n(1));
+    if (op == "prefill") p.Refill();
+    if (op == "pnext") p.NextPage();
+    if (op == "pdim") return p.SetDimension(n(1)), QString::number(p.Dimension);
+    if (op == "preset") p.Reset();
+    if (op == "pset" && w[1] == "customize") p.Customize = n(2);
+    if (op == "pset" && w[1] != "customize") (w[1] == "interval" ? p.Interval : p.Dimension) = n(2);
+    if (op == "pcell") p.Grid[size_t(n(1))][size_t(n(2))] = {quint8(n(3)), n(4)};
+    if (op == "pcustom") p.CustomGrid[size_t(n(1))][size_t(n(2))] = {quint8(n(3)), n(4)};
+    if (op == "preview") {  // then the cells in use, "row column = shown or kind / channel"
+      QStringList cells = {
+          Join({"count", p.Count(), "start", p.StartChannel, "next", p.NextChannel, "dimension",
+                p.Dimension, "interval", p.Interval, "customize", int(p.Customize)})};
+      for (int i = 0; i < 25; ++i) {
+        const TPreviewCell& g = p.Grid[size_t(i / 5)][size_t(i % 5)];
+        const TSourceMapCell& k = p.CustomGrid[size_t(i / 5)][size_t(i % 5)];
+        if (g != TPreviewCell{})
+          cells << QStringLiteral("%1%2=%3/%4").arg(i / 5).arg(i % 5).arg(g.Shown).arg(g.Channel);
+        if (k != TSourceMapCell{})
+          cells << QStringLiteral("custom %1%2=%3/%4")
+                       .arg(i / 5)
+                       .arg(i % 5)
+                       .arg(k.Kind)
+                       .arg(k.Channel);
+      }
+      return cells.join(' ');
+    }
+    if (op == "marker") test::WriteFile(test::Home() + "MaxAutoScan.cfg", "");
+    if (op == "country") c.CountryCode = n(1), c.TVSystemChoice = quint8(n(2));
+    if (op == "setup")
+      return Join({int(c.VerifyOptionShown), int(c.SetupNeeded()), c.ValidCount()});
     if (op == "names")
       return List(
           0, 5, [&](int m) { return TChannelInfo::AudioModeName(m, n(1)); }, "|");
