@@ -11,6 +11,7 @@
 
 using namespace pvx;
 using namespace pvx::settings;
+using test::FakeTuner;
 
 namespace {
 
@@ -36,76 +37,83 @@ struct Steps {
   // The command's own answer.
   QString Run(const QStringList& w) {
     TChannelInfo& c = ch->info;
+    TPreviewInfo& p = ch->preview;
+    FakeTuner& t = ch->tuner;
     const auto n = [&](int i) { return w.value(i).toInt(); };
     const auto name = [&](int i) { return QString(w.value(i)).replace('_', ' '); };
     const QString& op = w[0];
-    const bool cable = w.value(1) == "cable" || w.value(2) == "cable";
+    const bool cable = w.contains("cable");
+    const TMemoryChannelRecord kept{false, 1, 99, "kept"};
+    // clang-format off
+    // Commands with one number that answer nothing, then those that answer a number.
+    const std::map<QString, std::function<void(int)>> acts = {
+        {"antenna", [&](int v) { ch->UseAntenna(v); }},
+        {"select", [&](int v) { c.SelectChannel(v); }},
+        {"settable", [&](int v) { c.SetTable(v); }}, {"setstd", [&](int v) { c.SetStandard(v); }},
+        {"save", [&](int) { c.SaveState(); }}, {"restore", [&](int) { c.RestoreState(); }},
+        {"reset", [&](int) { c.Reset(); }}, {"attach", [&](int) { c.SetTuner(&t); }},
+        {"routes", [&](int v) { t.Routes = v; }}, {"restart", [&](int v) { t.RestartResult = v; }},
+        {"readings", [&](int v) { t.Readings = v; }},
+        {"refuse", [&](int v) { t.AudioRefusals[v] = n(2); }},
+        {"chip", [&](int v) { MainInfo = &main, main.ChipFamily = quint8(v); }},
+        {"pfill", [&](int v) { p.Fill(v); }}, {"pstart", [&](int v) { p.SetStart(v); }},
+        {"prefill", [&](int) { p.Refill(); }}, {"pnext", [&](int) { p.NextPage(); }},
+        {"preset", [&](int) { p.Reset(); }}, {"fillmem", [&](int) { c.MemoryChannels.fill(kept); }},
+        {"spread", [&](int v) { c.SpreadFMMemories(quint32(v), quint32(n(2))); }},
+        {"country", [&](int v) { c.CountryCode = v, c.TVSystemChoice = quint8(n(2)); }},
+        {"marker", [&](int) { test::WriteFile(test::Home() + "MaxAutoScan.cfg", ""); }}};
+    const std::map<QString, std::function<int(int)>> asks = {
+        {"up", [&](int) { return c.ChannelUp(); }}, {"down", [&](int) { return c.ChannelDown(); }},
+        {"recall", [&](int) { return c.Recall(); }},
+        {"source", [&](int v) { return c.SetVideoSource(v); }},
+        {"audiomode", [&](int v) { return c.SetAudioMode(v); }},
+        {"applystd", [&](int v) { return c.ApplyStandard(v); }},
+        {"changestd", [&](int v) { return c.ChangeStandard(v); }},
+        {"insert", [&](int v) { return c.InsertChannel(v, cable); }},
+        {"delete", [&](int v) { return c.DeleteChannel(v, cable); }},
+        {"insertmem", [&](int v) { return c.InsertMemory(v); }},
+        {"deletemem", [&](int v) { return c.DeleteMemory(v); }},
+        {"pdim", [&](int v) { return p.SetDimension(v), p.Dimension; }},
+        {"kept", [&](int) { return int(std::ranges::count(c.MemoryChannels, kept)); }},
+        {"standards", [&](int) {  // records on the current standard
+           const auto on = [&](const auto& table) {
+             return std::ranges::count(table, c.Standard, &TChannelRecord::Standard); };
+           return int(on(c.AntennaChannels) + on(c.CableChannels)); }}};
+    if (acts.contains(op)) acts.at(op)(n(1));
+    if (asks.contains(op)) return QString::number(asks.at(op)(n(1)));
     if (op == "fresh") ch = std::make_unique<test::Channels>(), MainInfo = nullptr;
     if (op == "valid") List(1, int(w.size()) - 1, [&](int i) { return ch->MakeValid({n(i)}), ""; });
-    if (op == "antenna") ch->UseAntenna(n(1));
-    if (op == "up") return QString::number(c.ChannelUp());
-    if (op == "down") return QString::number(c.ChannelDown());
-    if (op == "recall") return QString::number(c.Recall());
     if (op == "search") return Join({c.NextValid(n(1)), c.PrevValid(n(1))});
-    if (op == "select") c.SelectChannel(n(1));
-    if (op == "settable") c.SetTable(n(1));
-    if (op == "source") return QString::number(c.SetVideoSource(n(1)));
-    if (op == "audiomode") return QString::number(c.SetAudioMode(n(1)));
-    if (op == "applystd") return QString::number(c.ApplyStandard(n(1)));
-    if (op == "changestd") return QString::number(c.ChangeStandard(n(1)));
-    if (op == "setstd") c.SetStandard(n(1));
-    if (op == "chip") MainInfo = &main, main.ChipFamily = quint8(n(1));
-    if (op == "insert") return QString::number(c.InsertChannel(n(1), cable));
-    if (op == "delete") return QString::number(c.DeleteChannel(n(1), cable));
-    if (op == "insertmem") return QString::number(c.InsertMemory(n(1)));
-    if (op == "deletemem") return QString::number(c.DeleteMemory(n(1)));
-    if (op == "spread") c.SpreadFMMemories(quint32(n(1)), quint32(n(2)));
-    if (op == "save") c.SaveState();
-    if (op == "restore") c.RestoreState();
-    if (op == "reset") c.Reset();
-    if (op == "attach") c.SetTuner(&ch->tuner);
-    if (op == "refuse") ch->tuner.AudioRefusals[n(1)] = n(2);
-    if (op == "routes") ch->tuner.Routes = n(1);
-    if (op == "restart") ch->tuner.RestartResult = n(1);
-    if (op == "readings") ch->tuner.Readings = n(1);
-    if (op == "set") {
+    if (op == "set") {  // a field, or an FM entry emptied, or a memory entry made invalid
       const QString& f = w[1];
-      if (f == "fm" || f == "memvalid")  // an FM entry emptied, a memory entry made invalid
-        f == "fm" ? void(c.FMChannels[size_t(n(2))].Frequency = 0)
-                  : void(c.MemoryChannels[size_t(n(2))].Valid = false);
-      else if (f == "table" || f == "audio" || f == "std")
+      if (f == "fm") c.FMChannels[size_t(n(2))].Frequency = 0;
+      if (f == "memvalid") c.MemoryChannels[size_t(n(2))].Valid = false;
+      if (f == "table" || f == "audio" || f == "std")
         (f == "table" ? c.CurrentTable : f == "audio" ? c.AudioMode : c.Standard) = quint8(n(2));
-      else
-        (f == "cur"    ? c.CurChannel
-         : f == "prev" ? c.PrevChannel
-         : f == "mem"  ? c.CurMemory
-                       : c.VerifyCount) = n(2);
+      if (f == "cur" || f == "prev" || f == "mem" || f == "verify")
+        (f == "cur" ? c.CurChannel : f == "prev" ? c.PrevChannel
+                     : f == "mem" ? c.CurMemory : c.VerifyCount) = n(2);
     }
-    // record antenna|cable n valid found standard audio frequency default name
-    if (op == "record")
-      *c.ChannelRecord(cable, n(2)) = {
-          n(3) != 0,           n(4) != 0,           quint8(n(5)), quint8(n(6)),
-          w.value(7).toUInt(), w.value(8).toUInt(), name(9),      name(10)};
+    if (op == "pset" && w[1] == "customize") p.Customize = n(2);
+    if (op == "pset" && w[1] != "customize") (w[1] == "interval" ? p.Interval : p.Dimension) = n(2);
+    if (op == "pcell") p.Grid[size_t(n(1))][size_t(n(2))] = {quint8(n(3)), n(4)};
+    if (op == "pcustom") p.CustomGrid[size_t(n(1))][size_t(n(2))] = {quint8(n(3)), n(4)};
+    if (op == "record")  // record antenna|cable n valid found standard audio frequency default name
+      *c.ChannelRecord(cable, n(2)) = {n(3) != 0, n(4) != 0, quint8(n(5)), quint8(n(6)),
+                                       w.value(7).toUInt(), w.value(8).toUInt(), name(9), name(10)};
     if (op == "memory")  // memory index valid source channel name
       c.MemoryChannels[size_t(n(1))] = {n(2) != 0, quint8(n(3)), n(4), name(5)};
-    // Every record named by its number; the cable ones valid, found, audio mode 1, tuned to n Hz.
-    if (op == "fill")
+    if (op == "fill")  // records named by their number; cable ones valid, found, sound 1, n Hz
       for (int i = 1; i <= TChannelInfo::kChannelCount; ++i) {
         *c.ChannelRecord(true, i) = {true, true, 0, 1, quint32(i), 0, QString::number(i), ""};
         c.ChannelRecord(false, i)->Name = QString::number(i);
       }
-    const TMemoryChannelRecord kept{false, 1, 99, "kept"};
-    if (op == "fillmem") c.MemoryChannels.fill(kept);
-    if (op == "kept") return QString::number(std::ranges::count(c.MemoryChannels, kept));
-    const auto each = [&](auto f) {
-      return List(1, int(w.size()) - 1, [&](int i) { return f(n(i)); });
-    };
+    const auto each = [&](auto f) { return List(1, w.size() - 1, [&](int i) { return f(n(i)); }); };
     if (op == "antennas" || op == "cables")
       return each([&](int i) {
         const TChannelRecord& r = *c.ChannelRecord(op == "cables", i);
         return Join({int(r.Valid), int(r.Found), r.Standard, r.AudioMode, r.Frequency,
-                     r.DefaultFrequency, "'" + r.Name + "'"},
-                    true);
+                     r.DefaultFrequency, "'" + r.Name + "'"}, true);
       });
     if (op == "memories")
       return each([&](int i) {
@@ -114,52 +122,29 @@ struct Steps {
       });
     if (op == "fms")
       return each([&](int i) {
-        return Join({c.FMChannels[size_t(i)].Frequency, "'" + c.FMChannels[size_t(i)].Name + "'"},
-                    true);
+        const TFMMemoryChannelRecord& m = c.FMChannels[size_t(i)];
+        return Join({m.Frequency, "'" + m.Name + "'"}, true);
       });
-    if (op == "standards")  // records on the current standard
-      return QString::number(
-          std::ranges::count(c.AntennaChannels, c.Standard, &TChannelRecord::Standard) +
-          std::ranges::count(c.CableChannels, c.Standard, &TChannelRecord::Standard));
-    TPreviewInfo& p = ch->preview;
-    if (op == "pfill") p.Fill(n(1));
-    if (op == "pstart") p.SetStart(n(1));
-    if (op == "prefill") p.Refill();
-    if (op == "pnext") p.NextPage();
-    if (op == "pdim") return p.SetDimension(n(1)), QString::number(p.Dimension);
-    if (op == "preset") p.Reset();
-    if (op == "pset" && w[1] == "customize") p.Customize = n(2);
-    if (op == "pset" && w[1] != "customize") (w[1] == "interval" ? p.Interval : p.Dimension) = n(2);
-    if (op == "pcell") p.Grid[size_t(n(1))][size_t(n(2))] = {quint8(n(3)), n(4)};
-    if (op == "pcustom") p.CustomGrid[size_t(n(1))][size_t(n(2))] = {quint8(n(3)), n(4)};
     if (op == "preview") {  // then the cells in use, "row column = shown or kind / channel"
-      QStringList cells = {
-          Join({"count", p.Count(), "start", p.StartChannel, "next", p.NextChannel, "dimension",
-                p.Dimension, "interval", p.Interval, "customize", int(p.Customize)})};
+      QStringList cells = {Join({"count", p.Count(), "start", p.StartChannel, "next", p.NextChannel,
+                                 "dimension", p.Dimension, "interval", p.Interval,
+                                 "customize", int(p.Customize)})};
       for (int i = 0; i < 25; ++i) {
         const TPreviewCell& g = p.Grid[size_t(i / 5)][size_t(i % 5)];
         const TSourceMapCell& k = p.CustomGrid[size_t(i / 5)][size_t(i % 5)];
-        if (g != TPreviewCell{})
-          cells << QStringLiteral("%1%2=%3/%4").arg(i / 5).arg(i % 5).arg(g.Shown).arg(g.Channel);
-        if (k != TSourceMapCell{})
-          cells << QStringLiteral("custom %1%2=%3/%4")
-                       .arg(i / 5)
-                       .arg(i % 5)
-                       .arg(k.Kind)
-                       .arg(k.Channel);
+        const QString at = QStringLiteral("%1%2=%3/%4").arg(i / 5).arg(i % 5);
+        if (g != TPreviewCell{}) cells << at.arg(g.Shown).arg(g.Channel);
+        if (k != TSourceMapCell{}) cells << "custom " + at.arg(k.Kind).arg(k.Channel);
       }
       return cells.join(' ');
     }
-    if (op == "marker") test::WriteFile(test::Home() + "MaxAutoScan.cfg", "");
-    if (op == "country") c.CountryCode = n(1), c.TVSystemChoice = quint8(n(2));
     if (op == "setup")
       return Join({int(c.VerifyOptionShown), int(c.SetupNeeded()), c.ValidCount()});
     if (op == "names")
-      return List(
-          0, 5, [&](int m) { return TChannelInfo::AudioModeName(m, n(1)); }, "|");
+      return List(0, 5, [&](int m) { return TChannelInfo::AudioModeName(m, n(1)); }, "|");
     if (op == "dsstd")
-      return List(-1, 11,
-                  [](int i) { return QString::number(TChannelInfo::DirectShowStandard(i), 16); });
+      return List(-1, 11, [&](int i) { return QString::number(c.DirectShowStandard(i), 16); });
+    // clang-format on
     return "";
   }
 
