@@ -85,49 +85,44 @@ TEST(ChannelSettingsFile, RoundTripOfEveryValue) {
 }
 
 TEST(ChannelSettingsFile, ReadRulesMendStoredValues) {
-  using Get = std::function<int(const Objects&)>;
-  const Get antenna0 = [](auto& o) {
-    const TChannelRecord& r = o.channels.AntennaChannels[0];
-    return r.Standard * 1000 + r.AudioMode;
+  // The values the rules touch, each name followed by its values.
+  const auto dump = [](const Objects& o) {
+    const TChannelInfo& c = o.channels;
+    const TChannelRecord &a0 = c.AntennaChannels[0], &a1 = c.AntennaChannels[1];
+    // clang-format off
+    return test::Join({"h", c.TableIndex, c.Standard, c.CountryCode, c.TVSystemChoice,
+                       c.CableTypeChoice, c.CurrentTable, c.CompositeStandard, c.SVideoStandard,
+                       "a0", a0.Standard, a0.AudioMode, "a1", a1.Standard, a1.AudioMode,
+                       "m0", c.MemoryChannels[0].Source, "video", c.VideoSource,
+                       "cell", o.preview.CustomGrid[0][0].Kind, "dim", o.preview.Dimension,
+                       "interval", o.preview.Interval, ""});
+    // clang-format on
   };
-  const Get antenna1 = [](auto& o) {
-    const TChannelRecord& r = o.channels.AntennaChannels[1];
-    return r.Standard * 1000 + r.AudioMode;
-  };
-  const Get source = [](auto& o) { return o.channels.MemoryChannels[0].Source; };
-  const Get video = [](auto& o) { return o.channels.VideoSource; };
-  const Get cell = [](auto& o) { return int(o.preview.CustomGrid[0][0].Kind); };
-  const Get dimension = [](auto& o) { return o.preview.Dimension; };
-  const Get interval = [](auto& o) { return o.preview.Interval; };
   // Negative values read as 0; byte-sized values keep their low byte.
   // clang-format off
-  std::vector<std::tuple<int, qint32, Get, int>> rows = {
-      {kAntenna1 + 8, -1, antenna0, 0}, {kAntenna1 + 12, -2, antenna0, 0},
-      {kAntenna1 + 40, 258, antenna1, 2000}, {kAntenna1 + 44, 0x105, antenna1, 5},
-      {kMemory1 + 4, -1, source, 0}, {kVideoSource, -5, video, 0}, {kCustomCells, -1, cell, 0},
-      {kDimension, 1, dimension, 2}, {kDimension, 0, dimension, 3}, {kDimension, 9, dimension, 5},
-      {kDimension, -4, dimension, 3}, {kDimension, 4, dimension, 4}, {kDimension, 3, dimension, 3},
-      {kInterval, 0, interval, 2}, {kInterval, -1, interval, 2}, {kInterval, 1, interval, 1},
-      {kInterval, 20, interval, 20}};
+  std::vector<std::tuple<int, qint32, QString>> rows = {
+      {kAntenna1 + 8, -1, "a0 0 0"}, {kAntenna1 + 12, -2, "a0 0 0"},
+      {kAntenna1 + 40, 258, "a1 2 0"}, {kAntenna1 + 44, 0x105, "a1 0 5"},
+      {kMemory1 + 4, -1, "m0 0"}, {kVideoSource, -5, "video 0"}, {kCustomCells, -1, "cell 0"},
+      {kDimension, 1, "dim 2"},
+      {kDimension, 0, "dim 3"}, {kDimension, 9, "dim 5"}, {kDimension, -4, "dim 3"},
+      {kDimension, 4, "dim 4"}, {kDimension, 3, "dim 3"}, {kInterval, 0, "interval 2"},
+      {kInterval, -1, "interval 2"}, {kInterval, 1, "interval 1"}, {kInterval, 20, "interval 20"}};
   // clang-format on
-  for (int i = 0; i < 8; ++i)  // a negative header value reads as 0
-    rows.push_back({kHeader + 4 * i, -3 - i,
-                    [=](const Objects& o) {
-                      const TChannelInfo& c = o.channels;
-                      return QList<int>({c.TableIndex, c.Standard, c.CountryCode, c.TVSystemChoice,
-                                         c.CableTypeChoice, c.CurrentTable, c.CompositeStandard,
-                                         c.SVideoStandard})[i];
-                    },
-                    0});
-  for (const auto& [offset, stored, get, expected] : rows) {
-    SCOPED_TRACE(testing::Message() << "offset " << offset << " stored " << stored);
+  for (int i = 0; i < 8; ++i) {  // a negative header value reads as 0
+    QStringList header = {"h", "0", "0", "0", "11", "2", "4", "0", "0"};
+    header[i + 1] = "0";
+    rows.push_back({kHeader + 4 * i, -3 - i, header.join(' ')});
+  }
+  for (const auto& [offset, stored, expected] : rows) {
     QByteArray f = GoldenDefaultFile();
     Patch(f, offset < 0 ? f.size() + offset : offset, stored);
     Objects o;
     o.preview.Dimension = 4;
     test::WriteFile(o.path, f);
     ASSERT_TRUE(o.Load());
-    EXPECT_EQ(get(o), expected);
+    EXPECT_TRUE(dump(o).contains(expected + " "))
+        << offset << " " << stored << ": " << dump(o).toStdString();
   }
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }

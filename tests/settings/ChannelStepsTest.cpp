@@ -12,15 +12,9 @@
 using namespace pvx;
 using namespace pvx::settings;
 using test::FakeTuner;
+using test::Join;
 
 namespace {
-
-// Values joined by spaces, in brackets when they make up a record.
-QString Join(const QVariantList& values, bool record = false) {
-  QStringList out;
-  for (const QVariant& v : values) out << v.toString();
-  return record ? "[" + out.join(' ') + "]" : out.join(' ');
-}
 
 // f(i) for i in [from, to], joined by `separator`.
 template <typename F>

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QVariantList>
 #include <QtEndian>
 
 #include "settings/StoredFile.h"
@@ -19,6 +20,13 @@ inline QByteArray Int(qint32 v) {
   return b;
 }
 inline void Patch(QByteArray &f, qsizetype offset, qint32 v) { f.replace(offset, 4, Int(v)); }
+
+// Values joined by spaces, in brackets when they make up a record.
+inline QString Join(const QVariantList& values, bool record = false) {
+  QStringList out;
+  for (const QVariant &v : values) out << v.toString();
+  return record ? "[" + out.join(' ') + "]" : out.join(' ');
+}
 
 // A proven-corrupt file was reported once and now sits, unchanged, beside its old place.
 inline void ExpectSetAside(const QString &path, const QByteArray &bytes, const QString &message) {
