@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QSet>
+
+#include "settings/ErrorMessages.h"
+#include "settings/Globals.h"
 #include "settings/MultiLangInfo.h"
+#include "support/FakeDialogService.h"
 #include "support/TestEnvironment.h"
 
 using namespace pvx;
-using settings::TMultiLangInfo;
+using namespace pvx::settings;
 
 namespace {
 
@@ -21,6 +26,12 @@ QString WriteLanguages() {
                   "Cancel=取消\n[language]=German\nSetup=Einstellungen@Einstellungen öffnen\n"
                   "Cancel=Abbrechen\n");
   return folder + "Lang.cfg";
+}
+
+QStringList Keys(const TMultiLangInfo& lang) {
+  QStringList keys;
+  for (const QString& line : lang.ActiveEntries) keys << line.section('=', 0, 0);
+  return keys;
 }
 
 }  // namespace
@@ -77,4 +88,95 @@ TEST(MultiLangInfo, SetLanguageIgnoresCaseButFontRuleDoesNot) {
   TMultiLangInfo none(test::Home() + "Language/Missing.cfg");  // a missing list loads nothing
   none.SetLanguage("English");
   EXPECT_TRUE(none.Languages.isEmpty() && none.LanguageIndex == -1 && !none.Lookup("OK", nullptr));
+}
+
+TEST(ErrorMessages, TableIsCompleteAndEachCodeShowsItsLinesInOneWarning) {
+  int count = 0;
+  for (int code = 0; code < 3000; ++code) count += !BuiltInErrorMessage(code).isEmpty();
+  EXPECT_EQ(count, 29 + 7 + 11);  // 1000-1028, 1100-1106, 2000-2010; texts: ShippedLanguages
+  EXPECT_EQ(BuiltInErrorMessage(1028), "Cannot set playback rate, use normal...");
+  EXPECT_EQ(BuiltInErrorMessage(2010).left(20), "Since your TV freque");
+  ShowErrorCode(1101);
+  ShowErrorCode(1024, 1025);
+  ShowErrorCode(1103, 0);
+  ShowErrorCode(1103, -4);
+  ShowErrorCode(1050);  // unknown: an empty line
+  const QString corrupt = "Main setting is corrupted, load default setting...";
+  EXPECT_EQ(test::Dialogs().Warnings,
+            std::vector<QStringList>({{"Disk will be full, terminate capture processing..."},
+                                      {"Set audio format is failed, use default.",
+                                       "Set video format is failed, use default."},
+                                      {corrupt},
+                                      {corrupt},
+                                      {""}}));
+}
+
+TEST(ErrorMessages, LanguageFileReplacesAMessage) {
+  test::WriteFile(test::Home() + "Language/Lang.cfg", "X\n");
+  test::WriteFile(test::Home() + "Language/X.lng",
+                  "[language]=Deutsch\n1103=Haupteinstellungen defekt@ignored hint\n1104=\n");
+  TMultiLangInfo lang(test::Home() + "Language/Lang.cfg");
+  MultiLangInfo = &lang;  // cleared by the test listener
+  // The key has no sign; an empty translation keeps the built-in text.
+  EXPECT_EQ(QStringList({GetErrorMessage(1103), GetErrorMessage(-1103), GetErrorMessage(1104),
+                         GetErrorMessage(1000)}),
+            QStringList({"Haupteinstellungen defekt", "Haupteinstellungen defekt",
+                         BuiltInErrorMessage(1104), "Cannot Set capture device..."}));
+}
+
+TEST(ErrorMessages, SecondWarningWhileOneIsOpenIsDroppedAndCloseActsOnlyThen) {
+  auto& dialogs = test::Dialogs();
+  CloseWarning();
+  EXPECT_EQ(dialogs.CloseWarningCalls, 0);
+  bool openDuring = false;
+  dialogs.WhileWarningOpen = [&] {
+    openDuring = IsWarningOpen();
+    ShowErrorCode(1002);  // a timer firing during the modal warning
+    ShowErrorText("also dropped");
+    CloseWarning();
+  };
+  ShowErrorCode(1001);
+  EXPECT_TRUE(openDuring);
+  EXPECT_EQ(dialogs.CloseWarningCalls, 1);
+  EXPECT_EQ(dialogs.Warnings, std::vector<QStringList>({{"Cannot init Direct show interface..."}}));
+  EXPECT_FALSE(IsWarningOpen());
+  ShowErrorCode(1002);  // once closed, the next one shows
+  EXPECT_EQ(dialogs.Warnings.size(), 2u);
+}
+
+// The language files the program installs: every language carries the same keys as English,
+// and English carries the built-in error texts.
+
+TEST(ShippedLanguages, AtLeastThreeCompleteLanguagesWithTheErrorTexts) {
+  TMultiLangInfo lang(test::SourceData() + "Language/Lang.cfg");
+  ASSERT_GE(lang.Languages.size(), 3);
+  EXPECT_EQ(lang.Languages.first(), "English");
+  EXPECT_TRUE(lang.Languages.contains("German"));
+  EXPECT_TRUE(lang.Languages.contains("Chinese(simplified)"));
+
+  const QStringList english = Keys(lang);
+  ASSERT_GT(english.size(), 150);
+  EXPECT_EQ(QSet<QString>(english.begin(), english.end()).size(), english.size())
+      << "a key appears twice in English";
+  for (const QString& name : lang.Languages) {
+    lang.SetLanguage(name);
+    const QStringList keys = Keys(lang);
+    EXPECT_EQ(keys, english) << name.toStdString();
+    for (const QString& key : keys)
+      EXPECT_FALSE(lang.LookupCaption(key).isEmpty())
+          << name.toStdString() << ": " << key.toStdString();
+  }
+  // English carries the built-in error texts, and the translations are not English.
+  lang.SetLanguage("English");
+  for (int code = 1000; code < 2100; ++code) {
+    const QString builtIn = BuiltInErrorMessage(code);
+    if (builtIn.isEmpty()) continue;
+    EXPECT_EQ(lang.LookupCaption(QString::number(code)), builtIn) << code;
+  }
+  const QString englishText = lang.LookupCaption("1103");
+  for (const char* name : {"German", "Chinese(simplified)", "Chinese"}) {
+    lang.SetLanguage(name);
+    EXPECT_NE(lang.LookupCaption("1103"), englishText) << name;
+    EXPECT_NE(lang.LookupCaption("Warning"), "Warning") << name;
+  }
 }
