@@ -19,12 +19,10 @@ struct Entry {
   QStringList events;
 
   Entry() {
-    info.OnTextChange = [this](THotkeyControlInfo& sender, const QString& text) {
-      EXPECT_EQ(&sender, &info);
+    info.OnTextChange = [this](THotkeyControlInfo&, const QString& text) {
       events << "text:" + text;
     };
-    info.OnCommit = [this](THotkeyControlInfo& sender, const QString& text, int value) {
-      EXPECT_EQ(&sender, &info);
+    info.OnCommit = [this](THotkeyControlInfo&, const QString& text, int value) {
       events << QStringLiteral("commit:%1=%2").arg(text).arg(value);
     };
     info.SelectChannel = [this](int channel) { events << QString("select:%1").arg(channel); };
