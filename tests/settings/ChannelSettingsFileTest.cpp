@@ -47,7 +47,7 @@ constexpr int kVideoSource = -220, kDimension = -212, kInterval = -208, kCustomC
 
 }  // namespace
 
-TEST(ChannelSettingsFile, GoldenDefaultFileReplacesWhatWasThereAndOverlongNamesAreCut) {
+TEST(ChannelSettingsFile, GoldenDefaultFileOverlongNamesCutAndDefaultsForAMissingOrEmptyOne) {
   Objects o;
   test::WriteFile(o.path, QByteArray(20000, 'z'));
   ASSERT_TRUE(o.Save());
@@ -61,6 +61,18 @@ TEST(ChannelSettingsFile, GoldenDefaultFileReplacesWhatWasThereAndOverlongNamesA
   EXPECT_EQ(in.channels.AntennaChannels[0].Name, longName.left(170)) << "510 bytes, whole chars";
   EXPECT_EQ(QStringList({in.channels.FMChannels[0].Name, in.channels.FMChannels[1].Name}),
             QStringList({QString(512, 'x'), "FM Memory 2"}));
+  ASSERT_TRUE(QFile::remove(o.path));
+  Objects missing;
+  RecordingTuner tuner;
+  missing.channels.SetTuner(&tuner);
+  missing.channels.TableIndex = 5;
+  EXPECT_FALSE(missing.Load());
+  EXPECT_EQ(missing.channels.TableIndex, 0);
+  EXPECT_EQ(missing.channels.FMChannels[0].Frequency, 76280000u);
+  Objects empty;
+  test::WriteFile(empty.path, "");
+  EXPECT_FALSE(empty.Load());
+  EXPECT_EQ(empty.channels.FMChannels[0].Frequency, 87900000u) << "without a tuner, defaults";
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
 
@@ -167,19 +179,4 @@ TEST(ChannelSettingsFile, UnreadableFileIsReportedKeptAndNotSavedOverAndAFailedS
   ASSERT_TRUE(QFile::remove(o.path));
   test::Dialogs().Warnings.clear();
   o.Paths().ExpectFailedSaveKeepsOld();
-}
-
-TEST(ChannelSettingsFile, MissingOrEmptyFileGivesDefaultsSilently) {
-  Objects missing;
-  RecordingTuner tuner;
-  missing.channels.SetTuner(&tuner);
-  missing.channels.TableIndex = 5;
-  EXPECT_FALSE(missing.Load());
-  EXPECT_EQ(missing.channels.TableIndex, 0);
-  EXPECT_EQ(missing.channels.FMChannels[0].Frequency, 76280000u);
-  Objects empty;
-  test::WriteFile(empty.path, "");
-  EXPECT_FALSE(empty.Load());
-  EXPECT_EQ(empty.channels.FMChannels[0].Frequency, 87900000u) << "without a tuner, defaults";
-  EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }

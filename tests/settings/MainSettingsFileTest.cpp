@@ -58,11 +58,24 @@ constexpr int kRecordKindFromEnd = 4 + 14 * 4 + 11;
 
 }  // namespace
 
-TEST(MainSettingsFile, GoldenDefaultFileReplacesWhatWasThere) {
+TEST(MainSettingsFile, GoldenDefaultFileReplacesWhatWasThereAndAMissingOrEmptyOneGivesDefaults) {
   Fixture fx;
   test::WriteFile(fx.path, QByteArray(1000, 'z'));
   ASSERT_TRUE(fx.Save());
   EXPECT_EQ(test::ReadFile(fx.path).toHex(), GoldenDefaultFile().toHex());
+  ASSERT_TRUE(QFile::remove(fx.path));
+  Fixture missing;
+  missing.capture.CaptureWidth = 123;
+  missing.language.SetLanguage("Greek");
+  EXPECT_FALSE(missing.Load());
+  EXPECT_EQ(missing.capture, TCaptureSettings{});
+  EXPECT_EQ(missing.language.LanguageName, "German");  // the country's language (49)
+  test::WriteFile(missing.path, "");
+  Fixture empty;
+  empty.main.AlwaysOnTop = true;
+  EXPECT_FALSE(empty.Load());
+  EXPECT_FALSE(empty.main.AlwaysOnTop);
+  EXPECT_TRUE(QFileInfo::exists(empty.path));
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
 
@@ -148,22 +161,6 @@ TEST(MainSettingsFile, UnusableFoldersFallBack) {
   EXPECT_EQ(QStringList({in.main.CaptureFolder, in.main.WaveFolder}),
             QStringList(2, "/nonexistent/home/"));
   EXPECT_FALSE(QFileInfo(test::Home() + "not").exists());
-}
-
-TEST(MainSettingsFile, MissingOrEmptyFileGivesDefaultsSilently) {
-  Fixture missing;
-  missing.capture.CaptureWidth = 123;
-  missing.language.SetLanguage("Greek");
-  EXPECT_FALSE(missing.Load());
-  EXPECT_EQ(missing.capture, TCaptureSettings{});
-  EXPECT_EQ(missing.language.LanguageName, "German");  // the country's language (49)
-  test::WriteFile(missing.path, "");
-  Fixture empty;
-  empty.main.AlwaysOnTop = true;
-  EXPECT_FALSE(empty.Load());
-  EXPECT_FALSE(empty.main.AlwaysOnTop);
-  EXPECT_TRUE(QFileInfo::exists(empty.path));
-  EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
 
 TEST(MainSettingsFile, CorruptFileIsCheckedWholeThenSetAside) {
