@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QRegularExpression>
+
 #include "SettingsTestSupport.h"
 #include "platform/Clock.h"
 #include "settings/Globals.h"
@@ -24,9 +26,44 @@ QString List(int from, int to, F f, const char* separator = " ") {
   return out.join(separator);
 }
 
+// Carriers that lock within 1.5 MHz; the offset grows one per 62.5 kHz of detuning, limited to
+// +-limit as many tuners report it.
+std::function<FakeTuner::Reading(quint32)> Band(std::vector<qint64> carriers, int limit) {
+  return [carriers, limit](quint32 hertz) {
+    for (qint64 c : carriers)
+      if (std::llabs(qint64(hertz) - c) <= 1500000)
+        return FakeTuner::Reading{true,
+                                  qint32(std::clamp<qint64>((hertz - c) / 62500, -limit, limit))};
+    return FakeTuner::Reading{};
+  };
+}
+
 struct Steps {
   TMainInfo main;
   std::unique_ptr<test::Channels> ch = std::make_unique<test::Channels>();
+  Steps() { Watch(); }
+  int abortAt = 0, calls = 0;  // a scan's progress: calls, and found channels or carriers
+  bool nested = false, inOrder = true, coarse = false;
+  QStringList found;
+
+  // Follows a scan's progress, aborting it at channel or find `abortAt`.
+  void Watch() {
+    ch->info.OnAutoScanProgress = [this](TChannelInfo& c, int n, bool valid, bool antenna) {
+      // Each pass goes through its table in order.
+      inOrder = inOrder && c.Scanning && n == calls++ % 160 + 1 &&
+                (n == 1 || antenna == (found.filter("pass").last() == "pass a"));
+      if (n == 1) found << (antenna ? "pass a" : "pass c");
+      if (valid) found << QString::number(n);
+      if (nested && n == 1)
+        found << (c.AutoScan(0) || c.FreeScan(250000) ? "nested ran" : "nested refused");
+      c.AbortScan = n == abortAt;
+    };
+    ch->info.OnFreeScanProgress = [this](TChannelInfo& c, int slot, quint32 f, bool hit) {
+      ++calls, coarse = coarse || ch->tuner.Coarse, inOrder = inOrder && c.Scanning;
+      if (hit) found << QStringLiteral("%1=%2").arg(slot).arg(f);
+      c.AbortScan = hit && found.size() == abortAt;
+    };
+  }
 
   // The command's own answer.
   QString Run(const QStringList& w) {
@@ -55,6 +92,8 @@ struct Steps {
         {"preset", [&](int) { p.Reset(); }}, {"fillmem", [&](int) { c.MemoryChannels.fill(kept); }},
         {"spread", [&](int v) { c.SpreadFMMemories(quint32(v), quint32(n(2))); }},
         {"country", [&](int v) { c.CountryCode = v, c.TVSystemChoice = quint8(n(2)); }},
+        {"abortat", [&](int v) { abortAt = v; }}, {"nested", [&](int) { nested = true; }},
+        {"tmax", [&](int v) { t.Max = v; }},
         {"marker", [&](int) { test::WriteFile(test::Home() + "MaxAutoScan.cfg", ""); }}};
     const std::map<QString, std::function<int(int)>> asks = {
         {"up", [&](int) { return c.ChannelUp(); }}, {"down", [&](int) { return c.ChannelDown(); }},
@@ -68,6 +107,9 @@ struct Steps {
         {"insertmem", [&](int v) { return c.InsertMemory(v); }},
         {"deletemem", [&](int v) { return c.DeleteMemory(v); }},
         {"pdim", [&](int v) { return p.SetDimension(v), p.Dimension; }},
+        {"autoscan", [&](int v) { return c.AutoScan(v); }},
+        {"freescan", [&](int v) { return c.FreeScan(v); }},
+        {"same", [&](int) { return c.CableChannels == c.AntennaChannels; }},
         {"kept", [&](int) { return int(std::ranges::count(c.MemoryChannels, kept)); }},
         {"standards", [&](int) {  // records on the current standard
            const auto on = [&](const auto& table) {
@@ -75,7 +117,29 @@ struct Steps {
            return int(on(c.AntennaChannels) + on(c.CableChannels)); }}};
     if (acts.contains(op)) acts.at(op)(n(1));
     if (asks.contains(op)) return QString::number(asks.at(op)(n(1)));
-    if (op == "fresh") ch = std::make_unique<test::Channels>(), MainInfo = nullptr;
+    if (op == "fresh")
+      ch = std::make_unique<test::Channels>(), MainInfo = nullptr, abortAt = 0, nested = false, Watch();
+    if (op == "band" || op == "carriers") {  // band limit carrier...; carriers count first step
+      std::vector<qint64> carriers;
+      for (int i = 2; op == "band" && i < w.size(); ++i) carriers.push_back(w[i].toLongLong());
+      for (int i = 0; op == "carriers" && i < n(1); ++i) carriers.push_back(n(2) + i * qint64(n(3)));
+      t.Receive = Band(carriers, op == "band" ? n(1) : 1000);
+    }
+    if (op == "centre")  // a carrier at 50 MHz with a wide centre of zero offsets
+      t.Receive = [](quint32 hertz) {
+        const qint64 d = qint64(hertz) - 50000000;
+        if (std::llabs(d) > 1500000) return FakeTuner::Reading{};
+        return FakeTuner::Reading{true, std::llabs(d) <= 300000 ? 0 : qint32(d / 100000)};
+      };
+    if (op == "grid")  // grid count first step: default frequencies of channels 1..count
+      for (int i = 1; i <= TChannelInfo::kChannelCount; ++i)
+        c.ChannelRecord(false, i)->DefaultFrequency = c.ChannelRecord(true, i)->DefaultFrequency =
+            i <= n(1) ? quint32(n(2) + i * n(3)) : 0;
+    if (op == "bare") {  // without a tuner both scans fail
+      TChannelInfo bare;
+      bare.AbortScan = true;
+      return Join({bare.AutoScan(2), bare.AbortScan, bare.FreeScan(250000), bare.Scanning});
+    }
     if (op == "valid") List(1, int(w.size()) - 1, [&](int i) { return ch->MakeValid({n(i)}), ""; });
     if (op == "search") return Join({c.NextValid(n(1)), c.PrevValid(n(1))});
     if (op == "set") {  // a field, or an FM entry emptied, or a memory entry made invalid
@@ -144,13 +208,31 @@ struct Steps {
 
   QString State() const {
     const TChannelInfo& c = ch->info;
-    return Join({"table",       c.CurrentTable, "ch",
-                 c.CurChannel,  c.PrevChannel,  "mem",
-                 c.CurMemory,   c.PrevMemory,   "fm",
-                 c.CurFM,       c.PrevFM,       "audio",
-                 c.AudioMode,   "source",       c.VideoSource,
-                 "std",         c.Standard,     "verify",
-                 c.VerifyCount, "lock",         ch->tuner.ReadingsAtTune});
+    return Join({"table",
+                 c.CurrentTable,
+                 "ch",
+                 c.CurChannel,
+                 c.PrevChannel,
+                 "mem",
+                 c.CurMemory,
+                 c.PrevMemory,
+                 "fm",
+                 c.CurFM,
+                 c.PrevFM,
+                 "audio",
+                 c.AudioMode,
+                 "source",
+                 c.VideoSource,
+                 "std",
+                 c.Standard,
+                 "verify",
+                 c.VerifyCount,
+                 "lock",
+                 ch->tuner.ReadingsAtTune,
+                 "scanning",
+                 int(c.Scanning),
+                 "coarse",
+                 int(ch->tuner.Coarse)});
   }
 
   // The transcript with every result line written anew.
@@ -160,12 +242,28 @@ struct Steps {
       if (line.startsWith("= ")) continue;
       out << line;
       if (!line.startsWith("> ")) continue;
-      ch->Clear();
+      ch->Clear(), ch->done.clear(), found.clear(), calls = 0, inOrder = true, coarse = false;
       test::Dialogs().Warnings.clear();
       const qint64 start = test::Clock().NowMs();
       QStringList parts = {"= " + Run(line.mid(2).split(' ', Qt::SkipEmptyParts))};
       if (!ch->events.isEmpty()) parts << "said: " + ch->events.join(", ");
-      if (!ch->tuner.Log.isEmpty()) parts << "card: " + ch->tuner.Log.join(", ");
+      const QStringList& log = ch->tuner.Log;  // a scan's many calls shortened
+      if (!log.isEmpty() && log.size() <= 12) parts << "card: " + log.join(", ");
+      if (log.size() > 12)
+        parts << QStringLiteral("card: %1 calls, %2 tunes: %3 ... %4")
+                     .arg(log.size())
+                     .arg(log.filter(QRegularExpression("^tv ")).size())
+                     .arg(log.mid(0, 3).join(", "), log.mid(log.size() - 2).join(", "));
+      const QStringList finds =
+          found.size() <= 12 ? found
+                             : found.mid(0, 3) + QStringList{"..."} + found.mid(found.size() - 2);
+      if (calls)
+        parts << QStringLiteral("progress: %1 %2%3 %4")
+                     .arg(calls)
+                     .arg(inOrder ? "in order" : "out of order")
+                     .arg(coarse ? " coarse" : "")
+                     .arg(finds.join(' '));
+      if (!ch->done.isEmpty()) parts << "done: " + ch->done.join(", ");
       for (const QStringList& warning : test::Dialogs().Warnings)
         parts << "warned: " + warning.join(' ');
       if (const qint64 waited = test::Clock().NowMs() - start)
