@@ -48,6 +48,7 @@ struct Steps {
 
   // Follows a scan's progress, aborting it at channel or find `abortAt`.
   void Watch() {
+    abortAt = 0, nested = false;
     ch->info.OnAutoScanProgress = [this](TChannelInfo& c, int n, bool valid, bool antenna) {
       // Each pass goes through its table in order.
       inOrder = inOrder && c.Scanning && n == calls++ % 160 + 1 &&
@@ -117,12 +118,12 @@ struct Steps {
            return int(on(c.AntennaChannels) + on(c.CableChannels)); }}};
     if (acts.contains(op)) acts.at(op)(n(1));
     if (asks.contains(op)) return QString::number(asks.at(op)(n(1)));
-    if (op == "fresh")
-      ch = std::make_unique<test::Channels>(), MainInfo = nullptr, abortAt = 0, nested = false, Watch();
+    if (op == "fresh") ch = std::make_unique<test::Channels>(), MainInfo = nullptr, Watch();
     if (op == "band" || op == "carriers") {  // band limit carrier...; carriers count first step
       std::vector<qint64> carriers;
       for (int i = 2; op == "band" && i < w.size(); ++i) carriers.push_back(w[i].toLongLong());
-      for (int i = 0; op == "carriers" && i < n(1); ++i) carriers.push_back(n(2) + i * qint64(n(3)));
+      for (int i = 0; op == "carriers" && i < n(1); ++i)
+        carriers.push_back(n(2) + i * qint64(n(3)));
       t.Receive = Band(carriers, op == "band" ? n(1) : 1000);
     }
     if (op == "centre")  // a carrier at 50 MHz with a wide centre of zero offsets
