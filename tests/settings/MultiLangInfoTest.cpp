@@ -90,28 +90,23 @@ TEST(MultiLangInfo, SetLanguageIgnoresCaseButFontRuleDoesNot) {
   EXPECT_TRUE(none.Languages.isEmpty() && none.LanguageIndex == -1 && !none.Lookup("OK", nullptr));
 }
 
-TEST(ErrorMessages, TableIsCompleteAndEachCodeShowsItsLinesInOneWarning) {
+TEST(ErrorMessages, TableIsCompleteEachCodeShowsItsLinesAndALanguageFileReplacesAMessage) {
   int count = 0;
   for (int code = 0; code < 3000; ++code) count += !BuiltInErrorMessage(code).isEmpty();
   EXPECT_EQ(count, 29 + 7 + 11);  // 1000-1028, 1100-1106, 2000-2010; texts: ShippedLanguages
   EXPECT_EQ(BuiltInErrorMessage(1028), "Cannot set playback rate, use normal...");
   EXPECT_EQ(BuiltInErrorMessage(2010).left(20), "Since your TV freque");
-  ShowErrorCode(1101);
-  ShowErrorCode(1024, 1025);
-  ShowErrorCode(1103, 0);
-  ShowErrorCode(1103, -4);
-  ShowErrorCode(1050);  // unknown: an empty line
+  // 1050 is unknown: an empty line.
+  ShowErrorCode(1101), ShowErrorCode(1024, 1025), ShowErrorCode(1103, 0), ShowErrorCode(1103, -4);
+  ShowErrorCode(1050);
   const QString corrupt = "Main setting is corrupted, load default setting...";
-  EXPECT_EQ(test::Dialogs().Warnings,
-            std::vector<QStringList>({{"Disk will be full, terminate capture processing..."},
-                                      {"Set audio format is failed, use default.",
-                                       "Set video format is failed, use default."},
-                                      {corrupt},
-                                      {corrupt},
-                                      {""}}));
-}
-
-TEST(ErrorMessages, LanguageFileReplacesAMessage) {
+  // clang-format off
+  EXPECT_EQ(test::Dialogs().Warnings, std::vector<QStringList>({
+      {"Disk will be full, terminate capture processing..."},
+      {"Set audio format is failed, use default.", "Set video format is failed, use default."},
+      {corrupt}, {corrupt}, {""}}));
+  // clang-format on
+  // A language file replaces a message.
   test::WriteFile(test::Home() + "Language/Lang.cfg", "X\n");
   test::WriteFile(test::Home() + "Language/X.lng",
                   "[language]=Deutsch\n1103=Haupteinstellungen defekt@ignored hint\n1104=\n");
@@ -136,8 +131,7 @@ TEST(ErrorMessages, SecondWarningWhileOneIsOpenIsDroppedAndCloseActsOnlyThen) {
     CloseWarning();
   };
   ShowErrorCode(1001);
-  EXPECT_TRUE(openDuring);
-  EXPECT_EQ(dialogs.CloseWarningCalls, 1);
+  EXPECT_TRUE(openDuring && dialogs.CloseWarningCalls == 1);
   EXPECT_EQ(dialogs.Warnings, std::vector<QStringList>({{"Cannot init Direct show interface..."}}));
   EXPECT_FALSE(IsWarningOpen());
   ShowErrorCode(1002);  // once closed, the next one shows
@@ -150,9 +144,8 @@ TEST(ErrorMessages, SecondWarningWhileOneIsOpenIsDroppedAndCloseActsOnlyThen) {
 TEST(ShippedLanguages, AtLeastThreeCompleteLanguagesWithTheErrorTexts) {
   TMultiLangInfo lang(test::SourceData() + "Language/Lang.cfg");
   ASSERT_GE(lang.Languages.size(), 3);
-  EXPECT_EQ(lang.Languages.first(), "English");
-  EXPECT_TRUE(lang.Languages.contains("German"));
-  EXPECT_TRUE(lang.Languages.contains("Chinese(simplified)"));
+  EXPECT_TRUE(lang.Languages.first() == "English" && lang.Languages.contains("German") &&
+              lang.Languages.contains("Chinese(simplified)"));
 
   const QStringList english = Keys(lang);
   ASSERT_GT(english.size(), 150);
