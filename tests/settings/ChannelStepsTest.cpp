@@ -141,7 +141,7 @@ struct Steps {
       bare.AbortScan = true;
       return Join({bare.AutoScan(2), bare.AbortScan, bare.FreeScan(250000), bare.Scanning});
     }
-    if (op == "valid") List(1, int(w.size()) - 1, [&](int i) { return ch->MakeValid({n(i)}), ""; });
+    if (op == "valid") List(1, int(w.size()) - 1, [&](int i) { return ch->MakeValid(n(i)), ""; });
     if (op == "search") return Join({c.NextValid(n(1)), c.PrevValid(n(1))});
     if (op == "set") {  // a field, or an FM entry emptied, or a memory entry made invalid
       const QString& f = w[1];

@@ -70,7 +70,7 @@ TEST(HotkeyControlInfo, TypedEntriesCommitAfterTheDelay) {
   }
 }
 
-TEST(HotkeyControlInfo, ShowsTheTextAsItGrowsAndEveryKeyRestartsTheDelay) {
+TEST(HotkeyControlInfo, ShowsTheTextAsItGrowsEveryKeyRestartsTheDelayAndTextsHaveValues) {
   Entry entry;
   entry.Type(".2");
   EXPECT_EQ(entry.events, QStringList({"text:1", "text:12"}));
@@ -85,9 +85,7 @@ TEST(HotkeyControlInfo, ShowsTheTextAsItGrowsAndEveryKeyRestartsTheDelay) {
   EXPECT_EQ(ignored.Outcome(), "commit:4=4 select:4");
   test::Clock().Advance(5000);  // and only once
   EXPECT_EQ(ignored.Outcome(), "commit:4=4 select:4");
-}
-
-TEST(HotkeyControlInfo, ValueOfText) {
+  // The value of a text, with and without the hundred prefix.
   // clang-format off
   const std::tuple<const char*, bool, int> rows[] = {
       {"", false, 0}, {"", true, 0}, {".5", false, 0}, {"42", false, 42}, {"1", true, 100},

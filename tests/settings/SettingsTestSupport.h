@@ -22,7 +22,7 @@ inline QByteArray Int(qint32 v) {
 inline void Patch(QByteArray &f, qsizetype offset, qint32 v) { f.replace(offset, 4, Int(v)); }
 
 // Values joined by spaces, in brackets when they make up a record.
-inline QString Join(const QVariantList& values, bool record = false) {
+inline QString Join(const QVariantList &values, bool record = false) {
   QStringList out;
   for (const QVariant &v : values) out << v.toString();
   return record ? "[" + out.join(' ') + "]" : out.join(' ');
@@ -169,12 +169,10 @@ struct Channels {
   void UseAntenna(int n) {
     info.CurrentTable = settings::TChannelInfo::kAntenna, info.CurChannel = n;
   }
-  void MakeValid(std::initializer_list<int> channels) {
-    for (int n : channels) {
-      settings::TChannelRecord *r = info.ChannelRecord(false, n);
-      r->Valid = true;
-      r->Frequency = r->DefaultFrequency = 40000000 + quint32(n) * 1000000;
-    }
+  void MakeValid(int n) {
+    settings::TChannelRecord *r = info.ChannelRecord(false, n);
+    r->Valid = true;
+    r->Frequency = r->DefaultFrequency = 40000000 + quint32(n) * 1000000;
   }
   void Clear() { events.clear(), tuner.Log.clear(), tuner.Tuned.clear(); }
 };
