@@ -1,13 +1,19 @@
 #pragma once
-// Byte builders for the settings files' golden bytes, and the checks both files share.
+// Byte builders and shared checks for the settings files; a fake card and a channel object on it.
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStringList>
 #include <QVariantList>
 #include <QtEndian>
+#include <map>
+#include <vector>
 
+#include "settings/ChannelInfo.h"
+#include "settings/ChannelTuner.h"
+#include "settings/PreviewInfo.h"
 #include "settings/StoredFile.h"
 #include "support/FakeDialogService.h"
 #include "support/TestEnvironment.h"
@@ -70,18 +76,6 @@ struct FailurePaths {
   }
 };
 
-}  // namespace pvx::test
-
-#include <QStringList>
-#include <map>
-#include <vector>
-
-#include "settings/ChannelInfo.h"
-#include "settings/ChannelTuner.h"
-#include "settings/PreviewInfo.h"
-
-namespace pvx::test {
-
 // A card whose reception is a function of the frequency; logs every call in order.
 class FakeTuner : public settings::IChannelTuner {
  public:
@@ -91,7 +85,6 @@ class FakeTuner : public settings::IChannelTuner {
   };
   std::function<Reading(quint32)> Receive = [](quint32) { return Reading{}; };
   QStringList Log;
-  std::vector<quint32> Tuned;
   std::map<int, int> AudioRefusals;  // mode -> calls refused before it is accepted
   bool AcceptStandard = true, RestartResult = true, Routes = true, Coarse = false;
   int Standard = 0x1, Readings = 1, ReadingsAtTune = 0;
@@ -99,7 +92,7 @@ class FakeTuner : public settings::IChannelTuner {
   Reading Last;
 
   bool SetTVFrequency(quint32 hertz) override {
-    Tuned.push_back(hertz), ReadingsAtTune = Readings, Last = Receive(hertz);
+    ReadingsAtTune = Readings, Last = Receive(hertz);
     return Note(QStringLiteral("tv %1").arg(hertz));
   }
   bool SetFMFrequency(quint32 hertz) override { return Note(QStringLiteral("fm %1").arg(hertz)); }
@@ -174,7 +167,7 @@ struct Channels {
     r->Valid = true;
     r->Frequency = r->DefaultFrequency = 40000000 + quint32(n) * 1000000;
   }
-  void Clear() { events.clear(), tuner.Log.clear(), tuner.Tuned.clear(); }
+  void Clear() { events.clear(), tuner.Log.clear(); }
 };
 
 }  // namespace pvx::test
