@@ -38,9 +38,7 @@ struct Entry {
     }
   }
   // Only the commit and select events, which is what a finished entry amounts to.
-  QString Outcome() const {
-    return events.filter(QRegularExpression("^(commit|select)")).join(' ');
-  }
+  QString Outcome() const { return events.filter(QRegularExpression("^[cs]")).join(' '); }
 };
 
 }  // namespace

@@ -80,8 +80,7 @@ TEST(MainSettingsFile, GoldenDefaultFileReplacesWhatWasThereAndAMissingOrEmptyOn
 }
 
 TEST(MainSettingsFile, RoundTripOfEveryValue) {
-  const QString videos = test::Home() + "Videos/";
-  const QString radio = test::Home() + QString::fromUtf8("Radio Aufnahmen/");
+  const QString videos = test::Home() + "Videos/", radio = test::Home() + "Radio Aufnahmen/";
   QDir().mkpath(videos);
   Fixture out;
   TMainInfo& m = out.main;

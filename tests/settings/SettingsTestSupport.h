@@ -21,9 +21,8 @@
 namespace pvx::test {
 
 inline QByteArray Int(qint32 v) {
-  QByteArray b(4, 0);
-  qToLittleEndian(v, b.data());
-  return b;
+  const qint32 le = qToLittleEndian(v);
+  return QByteArray(reinterpret_cast<const char *>(&le), 4);
 }
 inline void Patch(QByteArray &f, qsizetype offset, qint32 v) { f.replace(offset, 4, Int(v)); }
 
