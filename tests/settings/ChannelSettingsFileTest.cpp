@@ -168,7 +168,8 @@ TEST(ChannelSettingsFile, CorruptFileIsReportedResetSpreadAndSetAside) {
   }
 }
 
-TEST(ChannelSettingsFile, UnreadableFileIsReportedKeptAndNotSavedOverAndAFailedSaveKeepsTheOld) {
+// Then a failed save keeps the previous file and says so.
+TEST(ChannelSettingsFile, UnreadableFileIsReportedKeptAndNotSavedOver) {
   Objects o;
   o.channels.AntennaChannels[3].Valid = true;
   o.Paths().ExpectUnreadableKept();

@@ -191,7 +191,8 @@ TEST(MainSettingsFile, CorruptFileIsCheckedWholeThenSetAside) {
   }
 }
 
-TEST(MainSettingsFile, UnreadableFileIsReportedKeptAndNotSavedOverAndAFailedSaveKeepsTheOld) {
+// Then a failed save keeps the previous file and says so.
+TEST(MainSettingsFile, UnreadableFileIsReportedKeptAndNotSavedOver) {
   Fixture fx;
   fx.main.AlwaysOnTop = true;
   fx.Paths().ExpectUnreadableKept();

@@ -20,7 +20,8 @@ QStringList Lines(const util::TOEMInfo& i) {
 }
 }  // namespace
 
-TEST(Services, SystemAnswersFileVersionsAndTheProductTexts) {
+// With the system answers passed on, and the product texts below.
+TEST(Services, FileVersionTextReadsTheVersionTheFileCarries) {
   auto& system = test::System();
   EXPECT_EQ(QList<int>({util::DirectXVersion(), util::WindowsVersionClass(), util::PowerOff()}),
             QList<int>({9, 2, true}));
