@@ -6,6 +6,7 @@
 #include "settings/MainInfo.h"
 #include "settings/MultiLangInfo.h"
 #include "settings/PreviewInfo.h"
+#include "support/FakeSystemServices.h"
 #include "support/TestEnvironment.h"
 
 namespace pvx::test {
@@ -15,7 +16,7 @@ namespace pvx::test {
 using namespace pvx;
 using namespace pvx::settings;
 
-TEST(MainInfo, ResetKeepsModeSwitchesAndChipNames) {
+TEST(MainInfo, ResetKeepsModeSwitchesAndChipNamesAndOnlyConexantAndEmpiaAreNotStandard) {
   TMainInfo info;
   info.Mode = amFMRadio, info.FMEnabled = info.TimeShiftEnabled = false;
   info.ChipMaker = "Conexant", info.ChipFamily = 2;
@@ -30,16 +31,11 @@ TEST(MainInfo, ResetKeepsModeSwitchesAndChipNames) {
             QList<int>({amFMRadio, false, false, 0, false, 30, 2}));
   EXPECT_EQ(QStringList({info.ChipMaker, info.CaptureFolder, info.GivenFilePath}),
             QStringList({"Conexant", "/nonexistent/Documents/", ""}));
-  for (int level : info.ColorLevels) EXPECT_EQ(level, -1);
-}
-
-TEST(MainInfo, StandardTunerUnlessConexantOrEmpia) {
-  TMainInfo info;
-  const bool expected[] = {true, true, false, false, false, true};
-  for (quint8 family = 0; family < 6; ++family) {
-    info.ChipFamily = family;
-    EXPECT_EQ(info.IsStandardTuner(), expected[family]) << int(family);
-  }
+  EXPECT_EQ(QList<int>(info.ColorLevels.begin(), info.ColorLevels.end()), QList<int>(5, -1));
+  QList<bool> standard;
+  for (quint8 family = 0; family < 6; ++family)
+    info.ChipFamily = family, standard << info.IsStandardTuner();
+  EXPECT_EQ(standard, QList<bool>({true, true, false, false, false, true}));
 }
 
 TEST(SettingsGlobals, TheNextTestStartsWithoutThem) {
@@ -48,19 +44,27 @@ TEST(SettingsGlobals, TheNextTestStartsWithoutThem) {
   TMultiLangInfo language(test::Home() + "Lang.cfg");
   TChannelInfo channels;
   TPreviewInfo preview(channels);
-  MainInfo = &main;
-  CountryInfo = &country;
-  MultiLangInfo = &language;
-  ChannelInfo = &channels;
-  PreviewInfo = &preview;
+  MainInfo = &main, CountryInfo = &country, MultiLangInfo = &language;
+  ChannelInfo = &channels, PreviewInfo = &preview;
   // What the test listener does between this test and the next one.
   std::unique_ptr<::testing::TestEventListener> listener(test::NewTestEnvironmentListener());
   const ::testing::TestInfo& self = *::testing::UnitTest::GetInstance()->current_test_info();
   listener->OnTestEnd(self);
   listener->OnTestStart(self);
-  EXPECT_EQ(MainInfo, nullptr);
-  EXPECT_EQ(CountryInfo, nullptr);
-  EXPECT_EQ(MultiLangInfo, nullptr);
-  EXPECT_EQ(ChannelInfo, nullptr);
-  EXPECT_EQ(PreviewInfo, nullptr);
+  EXPECT_EQ(QList<const void*>({MainInfo, CountryInfo, MultiLangInfo, ChannelInfo, PreviewInfo}),
+            QList<const void*>(5, nullptr));
+}
+
+TEST(CountryInfo, DefaultLanguageByCountryCodeAndTheCountryFromTheLocale) {
+  // clang-format off
+  const std::pair<int, const char*> rows[] = {
+      {886, "Chinese"}, {852, "Chinese"}, {86, "Chinese(simplified)"}, {49, "German"},
+      {43, "German"}, {7, "Russian"}, {968, "Arabic"}, {598, "Spanish"}, {41, "French"},
+      {994, "Azeri"}, {1, "English"}, {84, "English"}, {0, "English"}, {-1, "English"}};
+  // clang-format on
+  for (const auto& [code, language] : rows)
+    EXPECT_EQ(TCountryInfo::DefaultLanguageFor(code), language) << code;
+  test::System().CountryCode = 886;
+  const TCountryInfo info;
+  EXPECT_EQ(QString::number(info.CountryCode) + info.DefaultLanguage, "886Chinese");
 }

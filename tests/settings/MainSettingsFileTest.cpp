@@ -10,8 +10,6 @@
 
 using namespace pvx;
 using namespace pvx::settings;
-using test::Int;
-using test::Str;
 
 namespace {
 
@@ -37,16 +35,6 @@ struct Fixture {
     return {path, [this] { return Load(); }, [this] { return Save(); }, "Cannot read config....",
             "Cannot write config...."};
   }
-  // Saves with usable folders, then loads the bytes back into a fresh fixture.
-  void Expect(const std::function<void(Fixture&)>& set,
-              const std::function<void(const Fixture&)>& check) {
-    main.CaptureFolder = main.WaveFolder = test::Home();
-    set(*this);
-    ASSERT_TRUE(Save());
-    Fixture in;
-    ASSERT_TRUE(in.Load());
-    check(in);
-  }
 
   QString path = test::Home() + "QDVCR.cfg";
   TCountryInfo country;
@@ -58,20 +46,10 @@ struct Fixture {
   TMainSettingsPeers peers;
 };
 
-// The default file, value by value, as the format lays it out.
+// The default file: the switches, two folders and a name, the colour levels, the language, the
+// audio lines and level, the capture settings, the aspect, the trailer.
 QByteArray GoldenDefaultFile() {
-  QByteArray f = Int(4505);
-  f += Int(0) + Int(0) + Int(0) + Int(0) + Int(0) + Int(2);  // on top, PIP, FM, ..., MPEG-4 codec
-  f += Str("/nonexistent/Documents/") + Str("/nonexistent/Documents/") + Str("capture");
-  for (int i = 0; i < 5; ++i) f += Int(-1);           // colour levels
-  f += Str("English");                                // language
-  f += Int(0) + Int(0) + Int(0);                      // playback line, record line, record level
-  f += Int(0) + Int(1) + Int(-1) + Int(0) + Int(-1);  // video dev, pixel fmt, audio dev, ...
-  f += Int(0) + Int(1) + Int(0);                      // record kind, format, audio format
-  f += Int(640) + Int(480) + Int(4000) + Int(5) + Int(0);  // size, bit rate, frame rate, quality
-  f += Int(1) + Str("capture") + Int(0) + Int(60);  // date-time name, prefix, limit on, limit
-  f += Int(0) + Int(0) + Int(0);                    // save time-shift, deinterlace, aspect
-  return f + Int(4359);
+  return test::ReadFile(test::Fixture("settings/QDVCR.default.cfg"));
 }
 
 constexpr int kCaptureFolderLength = 28;
@@ -80,24 +58,34 @@ constexpr int kRecordKindFromEnd = 4 + 14 * 4 + 11;
 
 }  // namespace
 
-TEST(MainSettingsFile, GoldenDefaultFileReplacesWhatWasThere) {
+TEST(MainSettingsFile, GoldenDefaultFileReplacesWhatWasThereAndAMissingOrEmptyOneGivesDefaults) {
   Fixture fx;
   test::WriteFile(fx.path, QByteArray(1000, 'z'));
   ASSERT_TRUE(fx.Save());
   EXPECT_EQ(test::ReadFile(fx.path).toHex(), GoldenDefaultFile().toHex());
+  ASSERT_TRUE(QFile::remove(fx.path));
+  Fixture missing;
+  missing.capture.CaptureWidth = 123;
+  missing.language.SetLanguage("Greek");
+  EXPECT_FALSE(missing.Load());
+  EXPECT_EQ(missing.capture, TCaptureSettings{});
+  EXPECT_EQ(missing.language.LanguageName, "German");  // the country's language (49)
+  test::WriteFile(missing.path, "");
+  Fixture empty;
+  empty.main.AlwaysOnTop = true;
+  EXPECT_FALSE(empty.Load());
+  EXPECT_FALSE(empty.main.AlwaysOnTop);
+  EXPECT_TRUE(QFileInfo::exists(empty.path));
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
 
 TEST(MainSettingsFile, RoundTripOfEveryValue) {
-  const QString videos = test::Home() + "Videos/";
-  const QString radio = test::Home() + QString::fromUtf8("Radio Aufnahmen/");
+  const QString videos = test::Home() + "Videos/", radio = test::Home() + "Radio Aufnahmen/";
   QDir().mkpath(videos);
   Fixture out;
   TMainInfo& m = out.main;
   m.AlwaysOnTop = m.PIPEnabled = m.NoOverlay = m.ReservedFlag = m.StartInFM = true;
-  m.MPEG4Codec = 0;
-  m.CaptureFolder = videos;
-  m.WaveFolder = radio;  // created on load
+  m.MPEG4Codec = 0, m.CaptureFolder = videos, m.WaveFolder = radio;  // the latter created on load
   m.SecondBaseName = "second";
   m.ColorLevels = {10, 20, 30, 40, 50};
   out.language.SetLanguage("German");
@@ -106,59 +94,56 @@ TEST(MainSettingsFile, RoundTripOfEveryValue) {
                  8000, 3, 6, false, "news", true, 3600, true, true};
   out.aspect = 2;
   ASSERT_TRUE(out.Save());
-
   Fixture in;
   ASSERT_TRUE(in.Load());
-  EXPECT_EQ(in.main.WaveFolder, radio);
-  EXPECT_TRUE(QFileInfo(radio).isDir());
-  EXPECT_EQ(in.capture, out.capture);
+  EXPECT_TRUE(in.main.WaveFolder == radio && QFileInfo(radio).isDir());
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
-  // Saving what was loaded gives the same bytes: every other value came back as it was.
+  // Saving what was loaded gives the same bytes: every value came back as it was.
   const QByteArray first = test::ReadFile(out.path);
   ASSERT_TRUE(in.Save());
   EXPECT_EQ(test::ReadFile(in.path), first);
 }
 
 TEST(MainSettingsFile, ReadRulesMendOutOfRangeValues) {
-  Fixture().Expect(
-      [](Fixture& out) {
-        out.main.SecondBaseName = "";
-        out.capture = {-3, -1, -1, -2, -1, 0, 0, 0, 0, -5, 0, -9, 0, true, "", false, 3};
-        out.audio.RecordLevel = 70000;
-        out.aspect = -1;
-      },
-      [](const Fixture& in) {
-        EXPECT_EQ(in.main.SecondBaseName, "capture");
-        EXPECT_EQ(in.capture, (TCaptureSettings{0, 0, 0, 0, 0, 0, 0, 0, 320, 240, 2000, 0, 0, true,
-                                                "capture", false, 10}));
-        EXPECT_EQ(in.audio.RecordLevel, 65536);
-        EXPECT_EQ(in.aspect, 0);
-      });
-  for (const auto& [stored, loaded] : {std::pair{10, 10}, {11, 11}, {-4, 10}, {1, 10}}) {
-    Fixture().Expect(
-        [stored = stored](Fixture& out) {
-          out.capture.TimeLimit = stored;
-          out.capture.CaptureWidth = out.capture.CaptureHeight = stored;
-          out.capture.VideoBitRateKbps = stored;
-        },
-        [stored = stored, loaded = loaded](const Fixture& in) {
-          EXPECT_EQ(in.capture.TimeLimit, loaded) << stored;
-          const bool kept = stored >= 1;
-          EXPECT_EQ(in.capture.CaptureWidth, kept ? stored : 320) << stored;
-          EXPECT_EQ(in.capture.CaptureHeight, kept ? stored : 240) << stored;
-          EXPECT_EQ(in.capture.VideoBitRateKbps, kept ? stored : 2000) << stored;
-        });
+  const auto roundTrip = [](const std::function<void(Fixture&)>& set) {
+    auto in = std::make_unique<Fixture>();
+    in->main.CaptureFolder = in->main.WaveFolder = test::Home();
+    set(*in);
+    EXPECT_TRUE(in->Save());
+    in = std::make_unique<Fixture>();
+    EXPECT_TRUE(in->Load());
+    return in;
+  };
+  const auto in = roundTrip([](Fixture& out) {
+    out.main.SecondBaseName = "";
+    out.capture = {-3, -1, -1, -2, -1, 0, 0, 0, 0, -5, 0, -9, 0, true, "", false, 3};
+    out.audio.RecordLevel = 70000;
+    out.aspect = -1;
+  });
+  EXPECT_EQ(in->main.SecondBaseName, "capture");
+  EXPECT_EQ(in->capture, (TCaptureSettings{0, 0, 0, 0, 0, 0, 0, 0, 320, 240, 2000, 0, 0, true,
+                                           "capture", false, 10}));
+  EXPECT_EQ(QList<int>({in->audio.RecordLevel, in->aspect}), QList<int>({65536, 0}));
+  // Time limit, size and bit rate at and around their limits.
+  for (const auto& [stored, limit] : {std::pair{10, 10}, {11, 11}, {-4, 10}, {1, 10}}) {
+    const auto mended = roundTrip([stored = stored](Fixture& out) {
+      TCaptureSettings& c = out.capture;
+      c.TimeLimit = c.CaptureWidth = c.CaptureHeight = c.VideoBitRateKbps = stored;
+    });
+    const TCaptureSettings& c = mended->capture;
+    const bool kept = stored >= 1;
+    EXPECT_EQ(QList<int>({c.TimeLimit, c.CaptureWidth, c.CaptureHeight, c.VideoBitRateKbps}),
+              QList<int>({limit, kept ? stored : 320, kept ? stored : 240, kept ? stored : 2000}))
+        << stored;
   }
-}
-
-TEST(MainSettingsFile, ByteSizedValuesKeepTheirLowByte) {
-  QByteArray bytes = GoldenDefaultFile();
   // Record kind -3 (negative becomes 0) and record format 258 (kept in one byte: 2).
-  bytes.replace(bytes.size() - kRecordKindFromEnd, 8, Int(-3) + Int(258));
-  Fixture in;
-  test::WriteFile(in.path, bytes);
-  ASSERT_TRUE(in.Load());
-  EXPECT_EQ(QList<int>({in.capture.RecordKind, in.capture.RecordFormat}), QList<int>({0, 2}));
+  QByteArray bytes = GoldenDefaultFile();
+  bytes.replace(bytes.size() - kRecordKindFromEnd, 8, test::Int(-3) + test::Int(258));
+  Fixture bytesIn;
+  test::WriteFile(bytesIn.path, bytes);
+  ASSERT_TRUE(bytesIn.Load());
+  EXPECT_EQ(QList<int>({bytesIn.capture.RecordKind, bytesIn.capture.RecordFormat}),
+            QList<int>({0, 2}));
 }
 
 TEST(MainSettingsFile, UnusableFoldersFallBack) {
@@ -175,23 +160,6 @@ TEST(MainSettingsFile, UnusableFoldersFallBack) {
   EXPECT_FALSE(QFileInfo(test::Home() + "not").exists());
 }
 
-TEST(MainSettingsFile, MissingOrEmptyFileGivesDefaultsSilently) {
-  Fixture missing;
-  missing.capture.CaptureWidth = 123;
-  missing.language.SetLanguage("Greek");
-  EXPECT_FALSE(missing.Load());
-  EXPECT_EQ(missing.capture, TCaptureSettings{});
-  EXPECT_EQ(missing.language.LanguageName, "German");  // the country's language (49)
-
-  test::WriteFile(missing.path, "");
-  Fixture empty;
-  empty.main.AlwaysOnTop = true;
-  EXPECT_FALSE(empty.Load());
-  EXPECT_FALSE(empty.main.AlwaysOnTop);
-  EXPECT_TRUE(QFileInfo::exists(empty.path));
-  EXPECT_TRUE(test::Dialogs().Warnings.empty());
-}
-
 TEST(MainSettingsFile, CorruptFileIsCheckedWholeThenSetAside) {
   // A file full of values that must not survive: a folder to create, audio lines, an aspect.
   Fixture out;
@@ -203,12 +171,11 @@ TEST(MainSettingsFile, CorruptFileIsCheckedWholeThenSetAside) {
   ASSERT_TRUE(out.Save());
   const QByteArray good = test::ReadFile(out.path);
   std::vector<QByteArray> files(6, good);
-  files[0].chop(4);                                  // one integer too few
-  test::Patch(files[1], 0, 4506);                    // magic
-  test::Patch(files[2], good.size() - 4, 4360);      // trailer
-  test::Patch(files[3], kCaptureFolderLength, 600);  // overlong strings: bytes not skipped
-  test::Patch(files[4], kCaptureFolderLength, -1);
-  test::Patch(files[5], kCaptureFolderLength, INT32_MAX);
+  files[0].chop(4);                              // one integer too few
+  test::Patch(files[1], 0, 4506);                // magic
+  test::Patch(files[2], good.size() - 4, 4360);  // trailer
+  for (int i = 0; i < 3; ++i)                    // overlong strings: their bytes are not skipped
+    test::Patch(files[size_t(3 + i)], kCaptureFolderLength, std::array{600, -1, INT32_MAX}[i]);
   test::WriteFile(settings::CorruptCopyPath(out.path), "an older one");
   for (const QByteArray& bytes : files) {
     test::Dialogs().Warnings.clear();
@@ -224,14 +191,14 @@ TEST(MainSettingsFile, CorruptFileIsCheckedWholeThenSetAside) {
   }
 }
 
+// Then a failed save keeps the previous file and says so.
 TEST(MainSettingsFile, UnreadableFileIsReportedKeptAndNotSavedOver) {
   Fixture fx;
   fx.main.AlwaysOnTop = true;
   fx.Paths().ExpectUnreadableKept();
   EXPECT_FALSE(fx.main.AlwaysOnTop);
-}
-
-TEST(MainSettingsFile, FailedSaveKeepsThePreviousFileAndSaysSo) {
-  Fixture fx;
+  ASSERT_TRUE(QFile::remove(fx.path));
+  EXPECT_FALSE(fx.Load());  // read again, so that saves may write
+  test::Dialogs().Warnings.clear();
   fx.Paths().ExpectFailedSaveKeepsOld();
 }

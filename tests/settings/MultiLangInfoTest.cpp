@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QSet>
+
+#include "settings/ErrorMessages.h"
+#include "settings/Globals.h"
 #include "settings/MultiLangInfo.h"
+#include "support/FakeDialogService.h"
 #include "support/TestEnvironment.h"
 
 using namespace pvx;
-using settings::TMultiLangInfo;
+using namespace pvx::settings;
 
 namespace {
 
@@ -14,28 +19,24 @@ QString WriteLanguages() {
   const QString folder = test::Home() + "Language/";
   test::WriteFile(folder + "Lang.cfg", "First\nMissing\nSecond\n");
   test::WriteFile(folder + "First.lng",
-                  "Orphan=dropped, before any language\n"
-                  "[language]=English\n"
-                  "# a comment\n"
-                  "\n"
-                  "   Setup=Setup@Open the settings   \n"
-                  "Cancel=Cancel\n"
-                  "CancelAll=Cancel all\n"
-                  "Empty=\n"
-                  "Hint=@only a hint\n"
-                  "[language]=Chinese\n"
-                  "Setup=設定@開啟設定\n");
+                  "Orphan=dropped, before any language\n[language]=English\n# a comment\n\n"
+                  "   Setup=Setup@Open the settings   \nCancel=Cancel\nCancelAll=Cancel all\n"
+                  "Empty=\nHint=@only a hint\n[language]=Chinese\nSetup=設定@開啟設定\n");
   test::WriteFile(folder + "Second.lng",
-                  "Cancel=取消\n"
-                  "[language]=German\n"
-                  "Setup=Einstellungen@Einstellungen öffnen\n"
+                  "Cancel=取消\n[language]=German\nSetup=Einstellungen@Einstellungen öffnen\n"
                   "Cancel=Abbrechen\n");
   return folder + "Lang.cfg";
 }
 
+QStringList Keys(const TMultiLangInfo& lang) {
+  QStringList keys;
+  for (const QString& line : lang.ActiveEntries) keys << line.section('=', 0, 0);
+  return keys;
+}
+
 }  // namespace
 
-TEST(MultiLangInfo, LoadsLanguagesFromAllFilesInListOrder) {
+TEST(MultiLangInfo, LoadsLanguagesFromAllFilesInListOrderAndLooksUpWholeKeys) {
   TMultiLangInfo lang(WriteLanguages());
   EXPECT_EQ(lang.Languages, QStringList({"English", "Chinese", "German"}));
   EXPECT_EQ(QList<int>({lang.LanguageIndex, lang.FontCharset, lang.FontSize}),
@@ -45,54 +46,36 @@ TEST(MultiLangInfo, LoadsLanguagesFromAllFilesInListOrder) {
   // Entries at the top of a later file belong to the language started last.
   EXPECT_TRUE(lang.AllEntries.contains(QString::fromUtf8("1^Cancel=取消")));
   EXPECT_TRUE(lang.AllEntries.contains("2^Cancel=Abbrechen"));
-}
-
-TEST(MultiLangInfo, LookupMatchesTheWholeKeyAndSplitsCaptionAndHint) {
-  TMultiLangInfo lang(WriteLanguages());
-  const struct {
-    const char* key;
-    bool found;
-    const char *caption, *hint;
-  } rows[] = {
-      {"Setup", true, "Setup", "Open the settings"},
-      {"Cancel", true, "Cancel", ""},  // not "Cancel all"
-      {"CancelAll", true, "Cancel all", ""},
-      {"Cance", false, nullptr, nullptr},
-      {"Nothing", false, nullptr, nullptr},
-      {"Empty", false, "", ""},  // an empty caption counts as not found
-      {"Hint", false, "", "only a hint"},
-  };
-  for (const auto& row : rows) {
+  // "Cancel" is not "Cancel all"; an empty caption counts as not found.
+  // clang-format off
+  const std::tuple<const char*, bool, const char*> rows[] = {
+      {"Setup", true, "Setup|Open the settings"}, {"Cancel", true, "Cancel|"},
+      {"CancelAll", true, "Cancel all|"}, {"Cance", false, "|"},
+      {"Nothing", false, "|"}, {"Empty", false, "|"}, {"Hint", false, "|only a hint"}};
+  // clang-format on
+  for (const auto& [key, found, texts] : rows) {
     QString caption = "stale", hint = "stale";
-    EXPECT_EQ(lang.Lookup(row.key, &caption, &hint), row.found) << row.key;
-    if (!row.caption) continue;
-    EXPECT_EQ(caption, row.caption) << row.key;
-    EXPECT_EQ(hint, row.hint) << row.key;
+    EXPECT_EQ(lang.Lookup(key, &caption, &hint), found) << key;
+    EXPECT_EQ(caption + "|" + hint, texts) << key;
   }
 }
 
 TEST(MultiLangInfo, SetLanguageIgnoresCaseButFontRuleDoesNot) {
   TMultiLangInfo lang(WriteLanguages());
-  const struct {
-    const char* name;
-    int index, charset, size;
-    const char* stored;
-  } rows[] = {
-      {"chinese", 1, 1, 8, "chinese"},  // the name as passed; the font rule wants the exact name
-      {"Chinese", 1, 136, 9, "Chinese"},
-      {"German", 2, 1, 8, "German"},
-      {"Klingon", -1, 1, 8, ""},  // unknown: no language, the last entries stay
-  };
-  for (const auto& row : rows) {
-    lang.SetLanguage(row.name);
-    EXPECT_EQ(QList<int>({lang.LanguageIndex, lang.FontCharset, lang.FontSize}),
-              QList<int>({row.index, row.charset, row.size}))
-        << row.name;
-    EXPECT_EQ(lang.LanguageName, row.stored) << row.name;
-    if (row.index == 1) EXPECT_EQ(lang.LookupCaption("Setup"), QString::fromUtf8("設定"));
+  // The name is kept as passed, but the font rule wants the exact name; an unknown one gives no
+  // language and leaves the last entries.
+  // clang-format off
+  const std::tuple<const char*, QList<int>, const char*> rows[] = {
+      {"chinese", {1, 1, 8}, "chinese"}, {"Chinese", {1, 136, 9}, "Chinese"},
+      {"German", {2, 1, 8}, "German"}, {"Klingon", {-1, 1, 8}, ""}};
+  // clang-format on
+  for (const auto& [name, values, stored] : rows) {
+    lang.SetLanguage(name);
+    EXPECT_EQ(QList<int>({lang.LanguageIndex, lang.FontCharset, lang.FontSize}), values) << name;
+    EXPECT_EQ(lang.LanguageName, stored) << name;
+    if (values[0] == 1) EXPECT_EQ(lang.LookupCaption("Setup"), QString::fromUtf8("設定"));
   }
   EXPECT_EQ(lang.LookupCaption("Cancel"), "Abbrechen");
-
   test::WriteFile(test::Home() + "L/Lang.cfg", "Z\n");
   test::WriteFile(test::Home() + "L/Z.lng",
                   "[language]=Chinese(simplified)\n[language]=Japanese\n[language]=Korean\n");
@@ -102,12 +85,91 @@ TEST(MultiLangInfo, SetLanguageIgnoresCaseButFontRuleDoesNot) {
     asian.SetLanguage(name);
     EXPECT_EQ(QList<int>({asian.FontCharset, asian.FontSize}), QList<int>({charset, size})) << name;
   }
+  TMultiLangInfo none(test::Home() + "Language/Missing.cfg");  // a missing list loads nothing
+  none.SetLanguage("English");
+  EXPECT_TRUE(none.Languages.isEmpty() && none.LanguageIndex == -1 && !none.Lookup("OK", nullptr));
 }
 
-TEST(MultiLangInfo, MissingListLoadsNothing) {
+TEST(ErrorMessages, TableIsCompleteEachCodeShowsItsLinesAndALanguageFileReplacesAMessage) {
+  int count = 0;
+  for (int code = 0; code < 3000; ++code) count += !BuiltInErrorMessage(code).isEmpty();
+  EXPECT_EQ(count, 29 + 7 + 11);  // 1000-1028, 1100-1106, 2000-2010; texts: ShippedLanguages
+  EXPECT_EQ(BuiltInErrorMessage(1028), "Cannot set playback rate, use normal...");
+  EXPECT_EQ(BuiltInErrorMessage(2010).left(20), "Since your TV freque");
+  // 1050 is unknown: an empty line.
+  ShowErrorCode(1101), ShowErrorCode(1024, 1025), ShowErrorCode(1103, 0), ShowErrorCode(1103, -4);
+  ShowErrorCode(1050);
+  const QString corrupt = "Main setting is corrupted, load default setting...";
+  // clang-format off
+  EXPECT_EQ(test::Dialogs().Warnings, std::vector<QStringList>({
+      {"Disk will be full, terminate capture processing..."},
+      {"Set audio format is failed, use default.", "Set video format is failed, use default."},
+      {corrupt}, {corrupt}, {""}}));
+  // clang-format on
+  // A language file replaces a message.
+  test::WriteFile(test::Home() + "Language/Lang.cfg", "X\n");
+  test::WriteFile(test::Home() + "Language/X.lng",
+                  "[language]=Deutsch\n1103=Haupteinstellungen defekt@ignored hint\n1104=\n");
   TMultiLangInfo lang(test::Home() + "Language/Lang.cfg");
-  EXPECT_TRUE(lang.Languages.isEmpty());
-  lang.SetLanguage("English");  // nothing to choose from: no change
-  EXPECT_EQ(lang.LanguageIndex, -1);
-  EXPECT_FALSE(lang.Lookup("OK", nullptr));
+  MultiLangInfo = &lang;  // cleared by the test listener
+  // The key has no sign; an empty translation keeps the built-in text.
+  EXPECT_EQ(QStringList({GetErrorMessage(1103), GetErrorMessage(-1103), GetErrorMessage(1104),
+                         GetErrorMessage(1000)}),
+            QStringList({"Haupteinstellungen defekt", "Haupteinstellungen defekt",
+                         BuiltInErrorMessage(1104), "Cannot Set capture device..."}));
+}
+
+TEST(ErrorMessages, SecondWarningWhileOneIsOpenIsDroppedAndCloseActsOnlyThen) {
+  auto& dialogs = test::Dialogs();
+  CloseWarning();
+  EXPECT_EQ(dialogs.CloseWarningCalls, 0);
+  bool openDuring = false;
+  dialogs.WhileWarningOpen = [&] {
+    openDuring = IsWarningOpen();
+    ShowErrorCode(1002);  // a timer firing during the modal warning
+    ShowErrorText("also dropped");
+    CloseWarning();
+  };
+  ShowErrorCode(1001);
+  EXPECT_TRUE(openDuring && dialogs.CloseWarningCalls == 1);
+  EXPECT_EQ(dialogs.Warnings, std::vector<QStringList>({{"Cannot init Direct show interface..."}}));
+  EXPECT_FALSE(IsWarningOpen());
+  ShowErrorCode(1002);  // once closed, the next one shows
+  EXPECT_EQ(dialogs.Warnings.size(), 2u);
+}
+
+// The language files the program installs: every language carries the same keys as English,
+// and English carries the built-in error texts.
+
+TEST(ShippedLanguages, AtLeastThreeCompleteLanguagesWithTheErrorTexts) {
+  TMultiLangInfo lang(test::SourceData() + "Language/Lang.cfg");
+  ASSERT_GE(lang.Languages.size(), 3);
+  EXPECT_TRUE(lang.Languages.first() == "English" && lang.Languages.contains("German") &&
+              lang.Languages.contains("Chinese(simplified)"));
+
+  const QStringList english = Keys(lang);
+  ASSERT_GT(english.size(), 150);
+  EXPECT_EQ(QSet<QString>(english.begin(), english.end()).size(), english.size())
+      << "a key appears twice in English";
+  for (const QString& name : lang.Languages) {
+    lang.SetLanguage(name);
+    const QStringList keys = Keys(lang);
+    EXPECT_EQ(keys, english) << name.toStdString();
+    for (const QString& key : keys)
+      EXPECT_FALSE(lang.LookupCaption(key).isEmpty())
+          << name.toStdString() << ": " << key.toStdString();
+  }
+  // English carries the built-in error texts, and the translations are not English.
+  lang.SetLanguage("English");
+  for (int code = 1000; code < 2100; ++code) {
+    const QString builtIn = BuiltInErrorMessage(code);
+    if (builtIn.isEmpty()) continue;
+    EXPECT_EQ(lang.LookupCaption(QString::number(code)), builtIn) << code;
+  }
+  const QString englishText = lang.LookupCaption("1103");
+  for (const char* name : {"German", "Chinese(simplified)", "Chinese"}) {
+    lang.SetLanguage(name);
+    EXPECT_NE(lang.LookupCaption("1103"), englishText) << name;
+    EXPECT_NE(lang.LookupCaption("Warning"), "Warning") << name;
+  }
 }

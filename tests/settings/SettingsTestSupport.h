@@ -1,12 +1,19 @@
 #pragma once
-// Byte builders for the settings files' golden bytes, and the checks both files share.
+// Byte builders and shared checks for the settings files; a fake card and a channel object on it.
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStringList>
+#include <QVariantList>
 #include <QtEndian>
+#include <map>
+#include <vector>
 
+#include "settings/ChannelInfo.h"
+#include "settings/ChannelTuner.h"
+#include "settings/PreviewInfo.h"
 #include "settings/StoredFile.h"
 #include "support/FakeDialogService.h"
 #include "support/TestEnvironment.h"
@@ -14,15 +21,20 @@
 namespace pvx::test {
 
 inline QByteArray Int(qint32 v) {
-  QByteArray b(4, 0);
-  qToLittleEndian(v, b.data());
-  return b;
+  const qint32 le = qToLittleEndian(v);
+  return QByteArray(reinterpret_cast<const char *>(&le), 4);
 }
-inline QByteArray Str(const QByteArray& s) { return Int(qint32(s.size())) + s; }
-inline void Patch(QByteArray& f, qsizetype offset, qint32 v) { f.replace(offset, 4, Int(v)); }
+inline void Patch(QByteArray &f, qsizetype offset, qint32 v) { f.replace(offset, 4, Int(v)); }
+
+// Values joined by spaces, in brackets when they make up a record.
+inline QString Join(const QVariantList &values, bool record = false) {
+  QStringList out;
+  for (const QVariant &v : values) out << v.toString();
+  return record ? "[" + out.join(' ') + "]" : out.join(' ');
+}
 
 // A proven-corrupt file was reported once and now sits, unchanged, beside its old place.
-inline void ExpectSetAside(const QString& path, const QByteArray& bytes, const QString& message) {
+inline void ExpectSetAside(const QString &path, const QByteArray &bytes, const QString &message) {
   ASSERT_EQ(Dialogs().Warnings.size(), 1u);
   EXPECT_EQ(Dialogs().Warnings[0], QStringList({message}));
   EXPECT_FALSE(QFileInfo::exists(path));
@@ -31,7 +43,7 @@ inline void ExpectSetAside(const QString& path, const QByteArray& bytes, const Q
 
 // The failure paths both settings files share, on an object that loads and saves `path`.
 struct FailurePaths {
-  QString& path;
+  QString &path;
   std::function<bool()> load, save;
   QString cannotRead, cannotWrite;
 
@@ -63,16 +75,6 @@ struct FailurePaths {
   }
 };
 
-}  // namespace pvx::test
-
-#include <QStringList>
-#include <map>
-#include <vector>
-
-#include "settings/ChannelTuner.h"
-
-namespace pvx::test {
-
 // A card whose reception is a function of the frequency; logs every call in order.
 class FakeTuner : public settings::IChannelTuner {
  public:
@@ -82,7 +84,6 @@ class FakeTuner : public settings::IChannelTuner {
   };
   std::function<Reading(quint32)> Receive = [](quint32) { return Reading{}; };
   QStringList Log;
-  std::vector<quint32> Tuned;
   std::map<int, int> AudioRefusals;  // mode -> calls refused before it is accepted
   bool AcceptStandard = true, RestartResult = true, Routes = true, Coarse = false;
   int Standard = 0x1, Readings = 1, ReadingsAtTune = 0;
@@ -90,9 +91,7 @@ class FakeTuner : public settings::IChannelTuner {
   Reading Last;
 
   bool SetTVFrequency(quint32 hertz) override {
-    Tuned.push_back(hertz);
-    ReadingsAtTune = Readings;
-    Last = Receive(hertz);
+    ReadingsAtTune = Readings, Last = Receive(hertz);
     return Note(QStringLiteral("tv %1").arg(hertz));
   }
   bool SetFMFrequency(quint32 hertz) override { return Note(QStringLiteral("fm %1").arg(hertz)); }
@@ -107,29 +106,67 @@ class FakeTuner : public settings::IChannelTuner {
   void SetSignalReadings(int readings) override { Readings = readings; }
   bool SetVideoStandard(int standard) override {
     Note(QStringLiteral("standard 0x%1").arg(standard, 0, 16));
-    if (AcceptStandard) Standard = standard;
-    return AcceptStandard;
+    return AcceptStandard && (Standard = standard, true);
   }
   int VideoStandard() const override { return Standard; }
   bool SetCountryCode(int code) override { return Note(QStringLiteral("country %1").arg(code)); }
-  bool SetTVAudioMode(int mode) override {
-    Note(QStringLiteral("audio %1").arg(mode));
-    int& refusals = AudioRefusals[mode];
-    return refusals > 0 ? (--refusals, false) : true;
+  bool SetTVAudioMode(int mode) override {  // refused while refusals are left
+    int &refusals = AudioRefusals[mode];
+    return Note(QStringLiteral("audio %1").arg(mode)) && (refusals <= 0 || !refusals--);
   }
   bool SelectVideoSource(int source) override {
-    Note(QStringLiteral("source %1").arg(source));
-    return Routes;
+    return Note(QStringLiteral("source %1").arg(source)) && Routes;
   }
   void SetLineMute(bool on) override { Note(on ? "mute" : "unmute"); }
   bool RestartPreview() override { return Note("restart") && RestartResult; }
   void SetVendorStandard(int value) override { Note(QStringLiteral("vendor %1").arg(value)); }
 
  private:
-  bool Note(const QString& call) {
-    Log << call;
-    return true;
+  bool Note(const QString &call) { return Log << call, true; }
+};
+
+// The channel object on a fake card, with every announcement logged in order.
+struct Channels {
+  settings::TChannelInfo info;
+  FakeTuner tuner;
+  QStringList events;
+  QStringList done;  // scan ends, "last found kind aborted"
+  settings::TPreviewInfo preview{info};
+
+  Channels() {
+    info.SetTuner(&tuner);
+    info.OnChannelChange = [this](settings::TChannelInfo &, int n, const QString &text) {
+      events << QStringLiteral("channel %1 '%2'").arg(n).arg(text);
+    };
+    info.OnTableChange = [this](settings::TChannelInfo &, int t) {
+      events << QString("table %1").arg(t);
+    };
+    info.OnSourceChange = [this](settings::TChannelInfo &) { events << "source"; };
+    info.OnAudioModeChange = [this](settings::TChannelInfo &, int m, const QString &name) {
+      events << QStringLiteral("audio %1 %2").arg(m).arg(name);
+    };
+    info.OnStandardChange = [this](settings::TChannelInfo &, int s) {
+      events << QStringLiteral("standard 0x%1").arg(s, 0, 16);
+    };
+    info.OnAutoScanDone = [this](settings::TChannelInfo &, int last, int found, int kind,
+                                 bool aborted) {
+      done << QStringLiteral("%1 %2 %3 %4").arg(last).arg(found).arg(kind).arg(aborted);
+    };
+    info.OnFreeScanDone = [this](settings::TChannelInfo &c, int found, bool aborted) {
+      EXPECT_TRUE(c.Scanning);
+      done << QStringLiteral("free %1 %2").arg(found).arg(aborted);
+    };
   }
+  // Antenna table current without tuning anything.
+  void UseAntenna(int n) {
+    info.CurrentTable = settings::TChannelInfo::kAntenna, info.CurChannel = n;
+  }
+  void MakeValid(int n) {
+    settings::TChannelRecord *r = info.ChannelRecord(false, n);
+    r->Valid = true;
+    r->Frequency = r->DefaultFrequency = 40000000 + quint32(n) * 1000000;
+  }
+  void Clear() { events.clear(), tuner.Log.clear(); }
 };
 
 }  // namespace pvx::test

@@ -1,114 +1,79 @@
 #include <gtest/gtest.h>
 
-#include <QSet>
 #include <map>
 #include <set>
 
 #include "tuning/CountryList.h"
 #include "tuning/FrequencyTable.h"
+#include "tuning/TVStandard.h"
 #include "tuning/TVSystemList.h"
 
 using namespace pvx::tuning;
 
 namespace {
 
-constexpr int kLetterH = 7, kLetterI = 8, kLetterO = 14, kLetterU = 20, kLetterX = 23;
+constexpr int kLetterX = 23;
 
 int LetterOf(char c) { return c - 'A'; }
 
-TTuningEntry Find(const QString& text) {
-  for (int letter = 0; letter < kLetterCount; ++letter) {
-    const QStringList texts = CountryTexts(letter);
-    const int position = texts.indexOf(text);
-    if (position >= 0) return CountryEntry(letter, position);
-  }
-  ADD_FAILURE() << "no entry " << text.toStdString();
-  return {};
+// "text table standard code", a country or TV system entry on one line.
+QString Show(const TTuningEntry& e) {
+  return QStringLiteral("%1 %2 %3 %4")
+      .arg(e.Text)
+      .arg(e.TableIndex)
+      .arg(e.Standard)
+      .arg(e.CountryCode);
 }
 
 }  // namespace
 
-TEST(CountryList, ListOrderWithinALetter) {
-  EXPECT_EQ(CountryTexts(kLetterH),
-            QStringList({"Haiti(NTSC-M)", "Honduras(NTSC-M)", "Hong Kong(PAL-I)",
-                         "Hungary(PAL-D/K)", "Hungary2(PAL-D/K)", "Hungary(SECAM-D/K)"}));
-  EXPECT_EQ(CountryTexts(kLetterU).mid(0, 3),
-            QStringList({"U.S.A.(NTSC-M)", "U.S.A.(HRC)(NTSC-M)", "U.S.A.(IRC)(NTSC-M)"}));
-  EXPECT_EQ(CountryTexts(kLetterI).mid(7, 4),
-            QStringList({"Israel [Gvanim](PAL-B/G)", "Israel [Idan](PAL-B/G)",
-                         "Israel [Matav](PAL-B/G)", "Israel [Zahav](PAL-B/G)"}));
-  EXPECT_EQ(CountryTexts(LetterOf('Z')), QStringList({"Zambia(PAL-B/G)"}));
-}
-
 TEST(CountryList, EntriesFollowTheirTVSystemUnlessTheyHaveATableOfTheirOwn) {
-  struct Row {
-    const char* text;
-    int table, standard, code;
-  };
-  // clang-format off
-  const Row rows[] = {
-      {"Andorra", 0, 0, 376}, {"Oman(PAL-B/G)", 3, 2, 968}, {"Aruba(NTSC-M)", 0, 0, 297},
-      {"Japan(NTSC-J)", 7, 1, 81}, {"Romania(PAL-D/K)", 4, 3, 40},
-      {"Hong Kong(PAL-I)", 5, 4, 852}, {"Brazil(PAL-M)", 0, 5, 55},
-      {"Bolivia(PAL-N)", 0, 6, 591}, {"Egypt(SECAM-B/G)", 3, 7, 20},
-      {"Czech Republic(SECAM-D/K)", 4, 8, 42}, {"France(SECAM-L)", 6, 9, 33},
-      {"Korea(North)(SECAM-D/K)", 4, 8, 850}, {"Canada(NTSC-M)", 0, 0, 2},
-      // then those with tables of their own
-      {"Australia(PAL-B/G)", 22, 2, 61}, {"China(PAL-D/K)", 8, 3, 86},
-      {"Czech Republic(PAL-D/K)", 15, 3, 42}, {"Hungary(PAL-D/K)", 16, 3, 36},
-      {"Hungary2(PAL-D/K)", 23, 3, 36}, {"Hungary(SECAM-D/K)", 4, 8, 36},
-      {"Israel [Gvanim](PAL-B/G)", 12, 2, 972}, {"Israel [Idan](PAL-B/G)", 11, 2, 972},
-      {"Israel [Matav](PAL-B/G)", 10, 2, 972}, {"Israel [Zahav](PAL-B/G)", 9, 2, 972},
-      {"Latvia(PAL-D/K)", 17, 3, 371}, {"Netherlands 1(PAL-B/G)", 13, 2, 31},
-      {"Netherlands 2(PAL-B/G)", 14, 2, 31}, {"Poland 1(PAL-D/K)", 18, 3, 48},
-      {"Poland 2(PAL-D/K)", 19, 3, 48}, {"Poland 3(PAL-D/K)", 20, 3, 48},
-      {"Russia(SECAM-D/K)", 21, 8, 7}, {"Russia Moscow(SECAM-D/K)", 24, 8, 7},
-      {"Ukraine(SECAM-D/K)", 21, 8, 380}, {"U.S.A.(NTSC-M)", 0, 0, 1},
-      {"U.S.A.(HRC)(NTSC-M)", 1, 0, 1}, {"U.S.A.(IRC)(NTSC-M)", 2, 0, 1},
-  };
-  // clang-format on
-  for (const Row& row : rows) {
-    const TTuningEntry entry = Find(row.text);
-    EXPECT_EQ(QList<int>({entry.TableIndex, entry.Standard, entry.CountryCode}),
-              QList<int>({row.table, row.standard, row.code}))
-        << row.text;
-  }
+  // In list order within a letter; from Australia on, those with tables of their own.
+  const char* table =
+      "H0 Haiti(NTSC-M) 0 0 509|H1 Honduras(NTSC-M) 0 0 504|A3 Andorra 0 0 376|"
+      "O0 Oman(PAL-B/G) 3 2 968|A6 Aruba(NTSC-M) 0 0 297|J0 Japan(NTSC-J) 7 1 81|"
+      "R1 Romania(PAL-D/K) 4 3 40|H2 Hong Kong(PAL-I) 5 4 852|B8 Brazil(PAL-M) 0 5 55|"
+      "B6 Bolivia(PAL-N) 0 6 591|E2 Egypt(SECAM-B/G) 3 7 20|C15 Czech Republic(SECAM-D/K) 4 8 42|"
+      "F4 France(SECAM-L) 6 9 33|K2 Korea(North)(SECAM-D/K) 4 8 850|C2 Canada(NTSC-M) 0 0 2|"
+      "A8 Australia(PAL-B/G) 22 2 61|C6 China(PAL-D/K) 8 3 86|C14 Czech Republic(PAL-D/K) 15 3 42|"
+      "H3 Hungary(PAL-D/K) 16 3 36|H4 Hungary2(PAL-D/K) 23 3 36|H5 Hungary(SECAM-D/K) 4 8 36|"
+      "I7 Israel [Gvanim](PAL-B/G) 12 2 972|I8 Israel [Idan](PAL-B/G) 11 2 972|"
+      "I9 Israel [Matav](PAL-B/G) 10 2 972|I10 Israel [Zahav](PAL-B/G) 9 2 972|"
+      "L1 Latvia(PAL-D/K) 17 3 371|N3 Netherlands 1(PAL-B/G) 13 2 31|"
+      "N4 Netherlands 2(PAL-B/G) 14 2 31|P7 Poland 1(PAL-D/K) 18 3 48|"
+      "P8 Poland 2(PAL-D/K) 19 3 48|P9 Poland 3(PAL-D/K) 20 3 48|R2 Russia(SECAM-D/K) 21 8 7|"
+      "R3 Russia Moscow(SECAM-D/K) 24 8 7|U4 Ukraine(SECAM-D/K) 21 8 380|U0 U.S.A.(NTSC-M) 0 0 1|"
+      "U1 U.S.A.(HRC)(NTSC-M) 1 0 1|U2 U.S.A.(IRC)(NTSC-M) 2 0 1";
+  QStringList all;  // "letter position text table standard code"
+  for (int letter = 0; letter < kLetterCount; ++letter)
+    for (int at = 0; at < CountryTexts(letter).size(); ++at)
+      all << QChar('A' + letter) + QString::number(at) + " " + Show(CountryEntry(letter, at));
+  for (const QString& row : QString(table).split('|'))
+    EXPECT_TRUE(all.contains(row)) << row.toStdString();
 }
 
 TEST(CountryList, PositionsOutsideTheListGiveTheDefaultChoice) {
   const std::pair<int, int> outside[] = {{kLetterX, 0}, {LetterOf('O'), 1}, {LetterOf('A'), -1},
                                          {-1, 0},       {kLetterCount, 0},  {0, 11}};
-  for (const auto& [letter, position] : outside) {
-    const TTuningEntry entry = CountryEntry(letter, position);
-    EXPECT_TRUE(entry.Text.isEmpty()) << letter << " " << position;
-    EXPECT_EQ(QList<int>({entry.TableIndex, entry.Standard, entry.CountryCode}),
-              QList<int>({0, 0, 1}));
-  }
+  for (const auto& [letter, position] : outside)
+    EXPECT_EQ(Show(CountryEntry(letter, position)), " 0 0 1") << letter << " " << position;
   for (int letter : {kLetterX, -1, 26}) EXPECT_TRUE(CountryTexts(letter).isEmpty()) << letter;
 }
 
 TEST(CountryList, EntryForCodePreselectsTheFirstEntryWithThatCode) {
-  struct Row {
-    int code;
-    const char* text;
-    TCountryPosition position;
-  };
+  // Hungary2 is not the first Hungary entry; 999, 0 and -5 have no entry.
   // clang-format off
-  const Row rows[] = {
-      {968, "Oman(PAL-B/G)", {kLetterO, 0}}, {972, "Israel [Gvanim](PAL-B/G)", {kLetterI, 7}},
-      {36, "Hungary2(PAL-D/K)", {kLetterH, 4}},  // not the first Hungary entry
-      {999, "Afghanistan(PAL-B/G)", {0, 0}},     // no entry has it
-      {0, "Afghanistan(PAL-B/G)", {0, 0}}, {-5, "Afghanistan(PAL-B/G)", {0, 0}},
-      {1, "U.S.A.(NTSC-M)", {kLetterU, 0}}, {7, "Russia(SECAM-D/K)", {LetterOf('R'), 2}},
-      {48, "Poland 1(PAL-D/K)", {LetterOf('P'), 7}},
-      {42, "Czech Republic(PAL-D/K)", {LetterOf('C'), 14}},
-      {260, "Zambia(PAL-B/G)", {LetterOf('Z'), 0}},
-  };
+  const std::pair<int, const char*> rows[] = {
+      {968, "O0 Oman(PAL-B/G)"}, {972, "I7 Israel [Gvanim](PAL-B/G)"}, {36, "H4 Hungary2(PAL-D/K)"},
+      {999, "A0 Afghanistan(PAL-B/G)"}, {0, "A0 Afghanistan(PAL-B/G)"}, {1, "U0 U.S.A.(NTSC-M)"},
+      {-5, "A0 Afghanistan(PAL-B/G)"}, {7, "R2 Russia(SECAM-D/K)"}, {48, "P7 Poland 1(PAL-D/K)"},
+      {42, "C14 Czech Republic(PAL-D/K)"}, {260, "Z0 Zambia(PAL-B/G)"}};
   // clang-format on
-  for (const Row& row : rows) {
-    const TCountryPosition position = EntryForCode(row.code);
-    EXPECT_EQ(position, row.position) << row.code;
-    EXPECT_EQ(CountryEntry(position.Letter, position.Position).Text, row.text) << row.code;
+  for (const auto& [code, expected] : rows) {
+    const auto [letter, at] = EntryForCode(code);
+    EXPECT_EQ(QChar('A' + letter) + QString::number(at) + " " + CountryEntry(letter, at).Text,
+              expected)
+        << code;
   }
 }
 
@@ -116,33 +81,67 @@ TEST(CountryList, LettersWithUniqueTextsWhoseCodesLeadBackAndWhoseTablesAllExist
   EXPECT_EQ(CountryLetters().join(""), "ABCDEFGHIJKLMNOPQRSTUVWXYZ");
   const int counts[kLetterCount] = {11, 12, 16, 2, 7, 5,  9, 6, 12, 2, 5, 10, 14,
                                     10, 1,  11, 1, 5, 20, 8, 8, 3,  2, 0, 2,  1};
-  QSet<QString> seen;  // unique texts, each under its own letter
+  std::set<QString> seen;  // unique texts, each under its own letter
   std::map<int, int> uses;
   std::set<int> tables;
   for (int letter = 0; letter < kLetterCount; ++letter) {
     EXPECT_EQ(CountryTexts(letter).size(), counts[letter]) << char('A' + letter);
     for (int position = 0; position < CountryTexts(letter).size(); ++position) {
       const TTuningEntry entry = CountryEntry(letter, position);
-      SCOPED_TRACE(entry.Text.toStdString());
-      EXPECT_EQ(entry.Text, CountryTexts(letter)[position]);
-      EXPECT_EQ(entry.Text.front().toUpper(), QChar('A' + letter));
-      EXPECT_FALSE(seen.contains(entry.Text));
-      seen.insert(entry.Text);
-      const TCountryPosition found = EntryForCode(entry.CountryCode);
-      EXPECT_EQ(CountryEntry(found.Letter, found.Position).CountryCode, entry.CountryCode);
-      EXPECT_LT(entry.Standard, 10);
+      const auto [foundLetter, foundAt] = EntryForCode(entry.CountryCode);
+      EXPECT_EQ(QList<bool>({entry.Text == CountryTexts(letter)[position],
+                             entry.Text.front().toUpper() == QChar('A' + letter),
+                             seen.insert(entry.Text).second, entry.Standard < 10,
+                             CountryEntry(foundLetter, foundAt).CountryCode == entry.CountryCode}),
+                QList<bool>(5, true))
+          << entry.Text.toStdString();
       ++uses[entry.CountryCode];
       tables.insert(entry.TableIndex);
     }
   }
-  EXPECT_EQ(seen.size(), kCountryEntryCount);
-  EXPECT_EQ(seen.size(), 183);
+  EXPECT_EQ(QList<int>({int(seen.size()), kCountryEntryCount}), QList<int>({183, 183}));
   std::erase_if(uses, [](const auto& use) { return use.second == 1; });
   const std::map<int, int> shared = {{42, 2}, {20, 2}, {36, 3}, {972, 4}, {371, 2}, {961, 2},
                                      {31, 2}, {48, 3}, {40, 2}, {7, 2},   {1, 3}};
   EXPECT_EQ(uses, shared);
   for (int position = 0; position < kTVSystemCount; ++position)
     tables.insert(TVSystemEntry(position).TableIndex);
-  EXPECT_EQ(int(tables.size()), kTableCount);
-  EXPECT_EQ(*tables.rbegin(), kTableCount - 1);
+  EXPECT_EQ(QList<int>({int(tables.size()), *tables.rbegin()}), QList<int>({25, 24}));
+  EXPECT_EQ(kTableCount, 25);
+}
+
+TEST(TVSystemList, EntriesInListOrderAndTheDefaultChoiceOutsideIt) {
+  const char* table =
+      "NTSC 0 0 1|NTSC_J 7 1 81|PAL_BG 3 2 49|PAL_DK 4 3 86|PAL_I 5 4 44|PAL_M 0 5 55|PAL_N 0 6 "
+      "591|"
+      "SECAM_BG 3 7 20|SECAM_DK 4 8 242|SECAM_L 6 9 33|PAL/SECAM 21 8 36";
+  const QStringList rows = QString(table).split('|');
+  QStringList shown, texts;
+  for (int position = 0; position < kTVSystemCount; ++position)
+    shown << Show(TVSystemEntry(position)), texts << rows.value(position).section(' ', 0, 0);
+  EXPECT_EQ(shown, rows);
+  EXPECT_EQ(TVSystemTexts(), texts);
+  // 11 is also what the channel object stores for "chosen by country".
+  for (int position : {-1, 11, 12, 255})
+    EXPECT_EQ(Show(TVSystemEntry(position)), " 0 0 1") << position;
+}
+
+TEST(TVStandard, TunerStandardsAndIndexesBothWays) {
+  // clang-format off
+  const std::pair<int, int> rows[] = {
+      {0x1, 0},    {0x2, 1},    {0x10, 2},   {0x20, 3},     {0x100, 4},   {0x200, 5},
+      {0x400, 6},  {0x1000, 7}, {0x4000, 7}, {0x2000, 8},   {0x10000, 8}, {0x40000, 9},
+      // No index: other single standards, combinations and nothing.
+      {0x4, 11},   {0x80, 11},  {0x800, 11}, {0x80000, 11}, {0x11, 11},   {0, 11}, {-1, 11},
+  };
+  // clang-format on
+  int next = 0;  // the first standard of each index is the one the index stands for
+  for (const auto& [standard, index] : rows) {
+    EXPECT_EQ(StandardIndexOf(standard), index) << std::hex << standard;
+    if (index == next) EXPECT_EQ(TunerStandardOf(next++), standard) << index;
+  }
+  EXPECT_EQ(next, kStandardCount);
+  EXPECT_EQ(StandardIndexOf(AnalogVideo_SECAM_K), StandardIndexOf(AnalogVideo_SECAM_D));
+  EXPECT_EQ(StandardIndexOf(TunerStandardOf(kNoStandardIndex)), kNoStandardIndex);
+  for (int index : {-1, 10, 11, 255}) EXPECT_EQ(TunerStandardOf(index), AnalogVideo_None) << index;
 }

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QDir>
 #include <QFileInfo>
 
 #include "support/FakeDialogService.h"
@@ -12,33 +11,28 @@
 using namespace pvx;
 using namespace pvx::util;
 
-TEST(EnsureFolder, ExistingOrOneNewLevelOffReadOnlyMedia) {
-  EXPECT_TRUE(EnsureFolder(test::Home()));
-  EXPECT_TRUE(EnsureFolder(test::Home() + "Recordings"));
-  EXPECT_TRUE(QFileInfo(test::Home() + "Recordings").isDir());
-  EXPECT_FALSE(EnsureFolder(test::Home() + "a/b"));  // one level only
-  EXPECT_FALSE(QFileInfo(test::Home() + "a").exists());
-  EXPECT_FALSE(EnsureFolder(QString()));
-  test::System().ReadOnlyPrefixes << test::Home();  // refused even when the folder exists
-  EXPECT_FALSE(EnsureFolder(test::Home()));
-  EXPECT_FALSE(EnsureFolder(test::Home() + "new"));
-  EXPECT_FALSE(QFileInfo(test::Home() + "new").exists());
-}
-
-TEST(DirDialog, ChoiceIsCleanedAndKeptAndBrowseFolderEndsItWithASlash) {
-  auto& dialogs = test::Dialogs();
-  dialogs.FolderAnswers = {"/" + QString(300, 'x'), "/srv/tv//clips", ""};
+TEST(Folders, EnsureFolderMakesOneNewLevelOffReadOnlyMediaAndDialogsCleanTheChoice) {
+  const QString home = test::Home();  // one level only
+  EXPECT_EQ(QList<bool>({EnsureFolder(home), EnsureFolder(home + "Recordings"),
+                         QFileInfo(home + "Recordings").isDir(), EnsureFolder(home + "a/b"),
+                         QFileInfo::exists(home + "a"), EnsureFolder(QString())}),
+            QList<bool>({true, true, true, false, false, false}));
+  test::System().ReadOnlyPrefixes << home;  // refused even when the folder exists
+  EXPECT_EQ(QList<bool>(
+                {EnsureFolder(home), EnsureFolder(home + "new"), QFileInfo::exists(home + "new")}),
+            QList<bool>({false, false, false}));
+  // The folder dialog's choice is cleaned and kept, and browsing ends it with a slash.
+  test::Dialogs().FolderAnswers = {"/" + QString(300, 'x'), "/srv/tv//clips", ""};
   TDirDialog dialog;
   dialog.Title = "Recording folder";
-  EXPECT_FALSE(dialog.Execute());  // an overlong path is refused
-  EXPECT_TRUE(dialog.Directory.isEmpty());
-  ASSERT_TRUE(dialog.Execute());
-  EXPECT_EQ(dialog.Directory, "/srv/tv/clips");
-  EXPECT_EQ(dialogs.FolderTitles.value(0), "Recording folder");
-  EXPECT_FALSE(dialog.Execute());  // cancelled: Directory stays
-  EXPECT_EQ(dialog.Directory, "/srv/tv/clips");
-  dialogs.FolderAnswers = {"/", "/media/video", "/media/video/", ""};
-  const QStringList expected = {"/", "/media/video/", "/media/video/", ""};  // the last cancelled
-  for (const QString& folder : expected) EXPECT_EQ(BrowseFolder(nullptr), folder);
-  EXPECT_EQ(dialogs.FolderTitles.size(), 7);
+  const auto run = [&] { return QString::number(dialog.Execute()) + " " + dialog.Directory; };
+  // An overlong path is refused; a cancel keeps the folder.
+  EXPECT_EQ(QStringList({run(), run(), run()}),
+            QStringList({"0 ", "1 /srv/tv/clips", "0 /srv/tv/clips"}));
+  test::Dialogs().FolderAnswers = {"/", "/media/video", "/media/video/", ""};  // the last cancelled
+  EXPECT_EQ(QStringList({BrowseFolder(nullptr), BrowseFolder(nullptr), BrowseFolder(nullptr),
+                         BrowseFolder(nullptr)}),
+            QStringList({"/", "/media/video/", "/media/video/", ""}));
+  const QStringList titles = test::Dialogs().FolderTitles;
+  EXPECT_EQ(titles.value(0) + " " + QString::number(titles.size()), "Recording folder 7");
 }

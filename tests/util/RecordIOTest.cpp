@@ -2,7 +2,6 @@
 
 #include <QBuffer>
 #include <QVariantList>
-#include <memory>
 
 #include "support/TestEnvironment.h"
 #include "util/RecordIO.h"
@@ -26,18 +25,11 @@ QByteArray Framed(qint32 head, int block, char fill, qint32 tail) {
   });
 }
 
-std::unique_ptr<QBuffer> Reading(const QByteArray& bytes) {
-  auto buffer = std::make_unique<QBuffer>();
-  buffer->setData(bytes);
-  buffer->open(QIODevice::ReadOnly);
-  return buffer;
-}
-
 }  // namespace
 
 TEST(RecordIO, GoldenBytesReadBackInSequence) {
   const QString text = QString::fromUtf8("频道 Kanäle");  // UTF-8, length in bytes
-  const QByteArray bytes = Written([&](QIODevice& d) {
+  QByteArray bytes = Written([&](QIODevice& d) {
     return WriteInteger(d, 4505) && WriteInteger(d, -2) && WriteBoolean(d, true) &&
            WriteBoolean(d, false) && WriteDouble(d, 1.0) && WriteString(d, "ab") &&
            WriteString(d, "") && WriteDouble(d, 44900.75) && WriteString(d, text);
@@ -46,38 +38,35 @@ TEST(RecordIO, GoldenBytesReadBackInSequence) {
   const QByteArray golden = QByteArray::fromHex(
       "99110000 feffffff 01000000 00000000 000000000000f03f 020000006162 00000000");
   EXPECT_EQ(bytes.left(golden.size()), golden);
-  EXPECT_EQ(bytes.size(), golden.size() + 8 + 4 + text.toUtf8().size());
-  const auto in = Reading(bytes);
-  EXPECT_EQ(QVariantList({ReadInteger(*in), ReadInteger(*in), ReadBoolean(*in), ReadBoolean(*in),
-                          ReadDouble(*in), ReadString(*in), ReadString(*in), ReadDouble(*in),
-                          ReadString(*in)}),
-            QVariantList({4505, -2, true, false, 1.0, "ab", "", 44900.75, text}));
-  // A boolean is true for any non-zero value; a short read fills with zero.
-  const auto rest = Reading(QByteArray::fromHex("000100003412"));
-  EXPECT_EQ(QList<int>({ReadBoolean(*rest), ReadInteger(*rest), ReadInteger(*rest)}),
-            QList<int>({true, 0x1234, 0}));
+  // Read back (a wrong text length would shift what follows); then a boolean is true for any
+  // non-zero value, and a short read fills with zero.
+  QBuffer in(&bytes.append(QByteArray::fromHex("000100003412")));
+  in.open(QIODevice::ReadOnly);
+  EXPECT_EQ(QVariantList({ReadInteger(in), ReadInteger(in), ReadBoolean(in), ReadBoolean(in),
+                          ReadDouble(in), ReadString(in), ReadString(in), ReadDouble(in),
+                          ReadString(in), ReadBoolean(in), ReadInteger(in), ReadInteger(in)}),
+            QVariantList({4505, -2, true, false, 1.0, "ab", "", 44900.75, text, true, 0x1234, 0}));
 }
 
-TEST(RecordIO, StringLengthsOutsideTheLimitReadAsEmptyWithoutSkipping) {
+TEST(RecordIO, StringLengthsOutsideTheLimitReadAsEmptyAndRelayFilesNeedBothMarks) {
   for (auto [length, readsText] :
        {std::pair{512, true}, {513, false}, {600, false}, {-1, false}, {INT32_MIN, false}}) {
-    const auto in = Reading(Framed(length, std::clamp(length, 0, 600), 'x', 4359));
-    EXPECT_EQ(ReadString(*in).size(), readsText ? length : 0) << length;
+    QByteArray bytes = Framed(length, std::clamp(length, 0, 600), 'x', 4359);
+    QBuffer in(&bytes);
+    in.open(QIODevice::ReadOnly);
+    EXPECT_EQ(ReadString(in).size(), readsText ? length : 0) << length;
     // Not skipped: the next read lands inside the text (a negative length carries none).
-    EXPECT_EQ(ReadInteger(*in) == 4359, readsText || length < 0) << length;
+    EXPECT_EQ(ReadInteger(in) == 4359, readsText || length < 0) << length;
   }
-}
-
-TEST(RecordIO, RelayFileNeedsBothMarksAndTheWholeBlock) {
-  const QString path = pvx::test::Home() + "Relay.rec";
+  // The relay file needs both marks and the whole block.
   RelayBlock block{};
-  EXPECT_FALSE(ReadRelayFile(path, block));  // missing
-  pvx::test::WriteFile(path, Framed(4500, 320, 'r', 4500));
-  ASSERT_TRUE(ReadRelayFile(path, block));
+  const auto relay = [&](const QByteArray& bytes) {
+    pvx::test::WriteFile(pvx::test::Home() + "Relay.rec", bytes);
+    return ReadRelayFile(pvx::test::Home() + "Relay.rec", block);
+  };
+  EXPECT_FALSE(ReadRelayFile(pvx::test::Home() + "Relay.rec", block));  // missing
+  ASSERT_TRUE(relay(Framed(4500, 320, 'r', 4500)));
   EXPECT_EQ(QByteArray(block.data(), 320), QByteArray(320, 'r'));
-  for (const QByteArray& bytes :
-       {Framed(4501, 320, 'r', 4500), Framed(4500, 320, 'r', 4359), Framed(4500, 100, 'r', 0)}) {
-    pvx::test::WriteFile(path, bytes);
-    EXPECT_FALSE(ReadRelayFile(path, block));
-  }
+  EXPECT_FALSE(relay(Framed(4501, 320, 'r', 4500)) || relay(Framed(4500, 320, 'r', 4359)) ||
+               relay(Framed(4500, 100, 'r', 0)));
 }

@@ -1,46 +1,67 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QStringList>
 
 #include "platform/LinuxSystemServices.h"
 #include "support/FakeSystemServices.h"
 #include "support/TestEnvironment.h"
+#include "util/OEMInfo.h"
 #include "util/Services.h"
 
 using namespace pvx;
 
-TEST(Services, SystemAnswersArePassedOn) {
+namespace {
+// The six texts, then the four device names.
+QStringList Lines(const util::TOEMInfo& i) {
+  return QStringList({i.ProductName, i.MakerName, i.RightsText, i.VersionText, i.WebAddress,
+                      i.MailAddress}) +
+         QStringList(i.DeviceNames.begin(), i.DeviceNames.end());
+}
+}  // namespace
+
+// With the system answers passed on, and the product texts below.
+TEST(Services, FileVersionTextReadsTheVersionTheFileCarries) {
   auto& system = test::System();
-  EXPECT_EQ(util::DirectXVersion(), 9);
-  EXPECT_EQ(util::WindowsVersionClass(), 2);
-  EXPECT_TRUE(util::PowerOff());
+  EXPECT_EQ(QList<int>({util::DirectXVersion(), util::WindowsVersionClass(), util::PowerOff()}),
+            QList<int>({9, 2, true}));
   system.MediaLevel = 0, system.PowerOffResult = false;
-  EXPECT_EQ(util::DirectXVersion(), 0);
-  EXPECT_FALSE(util::PowerOff());
-  EXPECT_EQ(system.PowerOffCalls, 2);
+  EXPECT_EQ(QList<int>({util::DirectXVersion(), util::PowerOff(), system.PowerOffCalls}),
+            QList<int>({0, false, 2}));
   util::OpenTVGuide();
   EXPECT_EQ(system.OpenedUrls, QStringList({util::kTVGuideAddress}));
-}
-
-TEST(Services, FileVersionTextReadsTheVersionTheFileCarries) {
   // This test program is a build of the program's code and carries its version.
   const platform::FileVersion v = platform::LinuxSystemServices().ProgramVersion();
   EXPECT_EQ(util::FileVersionText(QCoreApplication::applicationFilePath(), "%d.%d.%d.%d"),
             QString::asprintf("%d.%d.%d.%d", v.major, v.minor, v.release, v.build));
   const QByteArray marker(util::kVersionMarkerPrefix);
-  const std::pair<QByteArray, const char*> rows[] = {
-      {"junk" + marker + "7.8.9.10" + '\0' + "tail", "7.8.9.10"},
-      {marker + '\0' + marker + "2.0.1.3", "2.0.1.3"},  // a bare prefix is passed over
-      {marker + "1.2", ""},
-      {"a file of another program", ""},
-      {"", ""},
-  };
-  for (const auto& [bytes, text] : rows) {
+  const auto version = [](const QByteArray& bytes, const char* format = "%d.%d.%d.%d") {
     test::WriteFile(test::Home() + "other", bytes);
-    EXPECT_EQ(util::FileVersionText(test::Home() + "other", "%d.%d.%d.%d"), text)
-        << bytes.toStdString();
-  }
-  test::WriteFile(test::Home() + "other", marker + "4.5.6.7");
-  EXPECT_EQ(util::FileVersionText(test::Home() + "other", "v%d-%d"), "v4-5");
-  EXPECT_EQ(util::FileVersionText(test::Home() + "missing", "%d.%d.%d.%d"), "");
+    return util::FileVersionText(test::Home() + "other", format);
+  };
+  // A bare prefix is passed over; a missing file has none.
+  EXPECT_EQ(QStringList({version("junk" + marker + "7.8.9.10" + '\0' + "tail"),
+                         version(marker + '\0' + marker + "2.0.1.3"), version(marker + "1.2"),
+                         version("a file of another program"), version(""),
+                         version(marker + "4.5.6.7", "v%d-%d"),
+                         util::FileVersionText(test::Home() + "missing", "%d.%d.%d.%d")}),
+            QStringList({"7.8.9.10", "2.0.1.3", "", "", "", "v4-5", ""}));
+  // Six lines of PInfo.cfg replace the texts, lines seven to ten name devices, fewer keep the
+  // defaults.
+  const util::TOEMInfo defaults;
+  EXPECT_EQ(Lines(defaults).mid(0, 1) + Lines(defaults).mid(6),
+            QStringList({"OKA TV", "", "", "", ""}));
+  const QByteArray six =
+      "Vision TV\nVision\n(c) Vision Ltd\nV 2.5 \nhttps://vision.example/\n"
+      "mailto:help@vision.example\n";
+  test::WriteFile(test::Home() + "PInfo.cfg", "A\nB\nC\nD\nE\n");
+  EXPECT_EQ(Lines(util::TOEMInfo()), Lines(defaults));
+  test::WriteFile(test::Home() + "PInfo.cfg", six);
+  EXPECT_EQ(Lines(util::TOEMInfo()), QString(six).split('\n').mid(0, 6) + QStringList(4, ""));
+  test::WriteFile(test::Home() + "PInfo.cfg", six + "Capture X\nCrossbar X\nTuner X\n");
+  EXPECT_EQ(Lines(util::TOEMInfo()).mid(6),
+            QStringList({"Capture X", "Crossbar X", "Tuner X", ""}));
+  EXPECT_FALSE(defaults.HasTitleBitmap);
+  test::WriteFile(test::Home() + "QTitle.bmp", "BM");
+  EXPECT_TRUE(util::TOEMInfo().HasTitleBitmap);
 }
