@@ -16,6 +16,7 @@
 #include "engine/AudioAdjustInfo.h"
 #include "engine/CaptureInfo.h"
 #include "engine/ChannelTunerAdapter.h"
+#include "playback/PlaybackInfo.h"
 #include "platform/video/TVideoWindow.h"
 #include "platform/DialogService.h"
 #include "platform/ProgramFolder.h"
@@ -76,6 +77,8 @@ void TApplication::CreateModelObjects() {
   hotkeys_ = std::make_unique<THotkeyControlInfo>();
   ChannelInfo = new TChannelInfo;
   PreviewInfo = new TPreviewInfo(*ChannelInfo);
+  // The Done and Recent lists load now and are saved when they are freed, after the windows.
+  playback::PlaybackInfo = new playback::TPlaybackInfo;
 }
 
 TMainSettingsPeers TApplication::Peers() {
@@ -206,8 +209,13 @@ void TApplication::WireRelays() {
     window->UpdateForSource(channels.VideoSource, table);
   };
   ChannelInfo->OnAudioModeChange = [](TChannelInfo&, int, const QString& name) { ShowOSD(name, false); };
-  capture_->OnCaptureProgress = [this](engine::TCaptureInfo&, bool stop, bool, qint64 freeLess500k,
-                                       qint64, qint64) { OnCaptureProgress(stop, freeLess500k); };
+  capture_->OnCaptureProgress = [this, window](engine::TCaptureInfo& engine, bool stop, bool timeShift,
+                                               qint64 freeLess500k, qint64, qint64 elapsed) {
+    // The size shown is what is on disk; the free-space difference counts other writers too.
+    window->ShowRecordingProgress(timeShift, elapsed, engine.RecordedBytes());
+    OnCaptureProgress(stop, freeLess500k);
+  };
+  capture_->WaveFolderActive = [this] { return shell_.FMPanelVisible(); };
   capture_->OnTimeShiftReady = [window](engine::TCaptureInfo&, bool ready) { window->SetTimeShiftReady(ready); };
   capture_->OnChipDetected = [this](engine::TCaptureInfo&, const engine::TChipInfo& chip) {
     main_->ChipMaker = chip.Maker;
@@ -227,8 +235,7 @@ void TApplication::OnCaptureProgress(bool stop, qint64 freeLess500k) {
   // The running figures are for the panels; the shell only acts when the engine says stop.
   if (!stop) return;
   const bool unattended = capture_->Unattended();
-  // What the Stop command does; recording from FM radio returns to TV until FM has a panel.
-  main_->SetMode(amTV);
+  StopRecordingMode(shell_);
   if (freeLess500k > kDiskFullMargin) return;  // a time limit, not a full disk
   if (unattended)
     ipc::PostMessage(ipc::kSchedulerWindowClass, ipc::kMsgScheduledStatus, ipc::kScheduledDiskFull, 0);
@@ -394,6 +401,9 @@ void TApplication::ShutdownApplication() {
     mainWindow_->deleteLater();
     mainWindow_ = nullptr;
   }
+  playback::DropPendingItem();
+  delete playback::PlaybackInfo;
+  playback::PlaybackInfo = nullptr;
   // The main window may be hidden (FM radio), so its closing alone need not end the loop.
   QCoreApplication::quit();
 }

@@ -77,6 +77,8 @@ void TFormMainWindow::CreateComponents() {
   ImageTimeShiftingPreview_->setAttribute(Qt::WA_TransparentForMouseEvents);
   ImageTimeShiftingPreview_->hide();
 
+  badge_ = new TRecordingBadge(this);
+
   menu_ = new TMainMenu(this);
   menu_->ExecuteCommand = [this](TCommand code) {
     if (ExecuteCommand) ExecuteCommand(code);
@@ -139,6 +141,22 @@ void TFormMainWindow::LayoutVideo() {
   if (previewActive_ || IsOverlayFullScreen()) return;
   videos_.Layout(InnerRect(), InsetRect(), Main() && Main()->PIPEnabled);
   if (ImageTimeShiftingPreview_->isVisible()) ImageTimeShiftingPreview_->raise();
+  PlaceBadge();
+}
+
+void TFormMainWindow::PlaceBadge() {
+  const QRect inner = InnerRect();
+  badge_->move(inner.left() + 8, inner.top() + 8);
+  if (badge_->isVisible()) badge_->raise();
+}
+
+void TFormMainWindow::ShowRecordingProgress(bool timeShift, qint64 elapsedSeconds, qint64 bytes) {
+  badge_->SetProgress(timeShift, elapsedSeconds, bytes);
+  if (badge_->isHidden() && !previewActive_) {
+    PlaceBadge();
+    badge_->show();
+    badge_->raise();
+  }
 }
 
 // --- painting and resizing -------------------------------------------------------------------
@@ -392,6 +410,12 @@ void TFormMainWindow::UpdateForMode(TAppMode mode) {
   if (mode >= settings::amClosed || mode == settings::amFMRadio) return;
   menuState_.Mode = mode;
   menuState_.PlayerPaused = false;
+  // The figures show from the start, before the first second is counted.
+  const bool timeShift = mode == settings::amTimeShifting || mode == settings::amTimeShiftPlayback;
+  if (!timeShift && mode != settings::amCapture && mode != settings::amScheduledCapture)
+    badge_->hide();
+  else if (badge_->isHidden())
+    ShowRecordingProgress(timeShift, 0, 0);
   if (mode == settings::amTV) {
     if (videos_.Swapped()) {
       videos_.SetSwapped(false);

@@ -14,6 +14,7 @@
 #include "app/DisplayModes.h"
 #include "app/MainMenu.h"
 #include "app/OSDForm.h"
+#include "app/RecordingBadge.h"
 #include "app/SleepingTimerForm.h"
 #include "app/VideoLayout.h"
 #include "app/WindowBorders.h"
@@ -121,6 +122,11 @@ class TFormMainWindow final : public QWidget, public IOSDHost {
   }
   void ApplyLanguage();
 
+  // --- recording ---------------------------------------------------------------------------
+  // The engine's progress report: the figures shown over the picture while recording.
+  void ShowRecordingProgress(bool timeShift, qint64 elapsedSeconds, qint64 bytes);
+  TRecordingBadge* RecordingBadge() const { return badge_; }
+
   // --- OSD and sleeping timer ----------------------------------------------------------------
   TFormOSD* OSD() const { return osd_; }
   TSleepCountdown SleepCountdown;
@@ -151,6 +157,7 @@ class TFormMainWindow final : public QWidget, public IOSDHost {
   QRect InnerRect() const;
   QRect InsetRect() const;
   void LayoutVideo();
+  void PlaceBadge();
   void RefreshMenu();
   void RestoreAfterPreview();  // message 4026
   void LeavePreviewWithCell(int cell);
@@ -158,6 +165,7 @@ class TFormMainWindow final : public QWidget, public IOSDHost {
 
   TWindowBorders borders_;
   QLabel* ImageTimeShiftingPreview_;
+  TRecordingBadge* badge_;
   TMainMenu* menu_;
   TFormOSD* osd_;
   TChannelPreviewGrid* grid_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include "app/MainForm.h"
 #include "app/OSDForm.h"
+#include "app/RecordingModes.h"
 #include "app/ShellContext.h"
 #include "app/SourceCommands.h"
 #include "engine/AudioAdjustInfo.h"
@@ -31,10 +32,16 @@ bool LeaveMode(TShell& shell, TAppMode from, TAppMode to) {
       return true;
     case amFMRadio:
       return to == amPlayback || shell.Capture->StopPreview();
+    case amCapture:
+      return StopCapture(shell);
+    case amTimeShifting:
+      return to == amTimeShiftPlayback || EndTimeShift(shell);
+    case amTimeShiftPlayback:
+      return EndTimeShift(shell);
     case amClosed:
       return true;
     default:
-      // Recording, playback and time-shifting have no graph of their own here yet.
+      // Playback has no graph of its own here yet.
       return shell.Capture->StopPreview();
   }
 }
@@ -57,10 +64,17 @@ bool EnterMode(TShell& shell, TAppMode from, TAppMode to) {
         return false;
       }
       return shell.Window->EnterChannelPreview();
+    case amCapture:
+    case amTimeShifting: {
+      const bool started = to == amCapture ? StartCapture(shell) : StartTimeShiftRecording(shell);
+      // A refused recording keeps the live picture it replaced.
+      if (!started && from == amTV) capture.StartPreview();
+      return started;
+    }
     case amClosed:
       return true;
     default:
-      // FM needs its panel, recording, playback and time-shifting their graphs and players;
+      // FM needs its panel, playback its players;
       // until those exist the switch fails and the mode stays as it was, with its picture back.
       if (from == amTV && to != amPlayback && to != amFMRadio) capture.StartPreview();
       return false;
@@ -113,6 +127,8 @@ void LeaveFM(TShell& shell) {
   RestoreLastSource(shell);
 }
 
+void StopRecordingMode(TShell& shell) { shell.Main->SetMode(shell.FMPanelVisible() ? amFMRadio : amTV); }
+
 void ScheduledStart(TShell& shell) {
   TMainInfo& main = *shell.Main;
   if (main.Mode == amTV || main.Mode == amFMRadio) main.SetMode(amScheduledCapture);
@@ -139,8 +155,7 @@ void RegisterModeCommands(TShell& shell) {
     if (!shell.Capture->GrabSnapshot()) ShowErrorCode(1008);
   });
   d.Register(Capture, [&main] { main.SetMode(amCapture); });
-  // Recording from FM radio returns to TV until FM has a panel to return to.
-  d.Register(Stop, [&main] { main.SetMode(amTV); });
+  d.Register(Stop, [&shell] { StopRecordingMode(shell); });
   d.Register(TimeShifting, [&main] { main.SetMode(amTimeShifting); });
   d.Register(Play, [&main] {
     main.PlayGivenFile = false;

@@ -1,0 +1,33 @@
+#pragma once
+// The recording figures over the picture: a red dot, "REC" (or "Time-Shifting"), the elapsed
+// time and the size written so far, so a person sees that a recording runs and grows.
+
+#include <QWidget>
+
+namespace pvx::app {
+
+class TRecordingBadge final : public QWidget {
+ public:
+  explicit TRecordingBadge(QWidget* parent);
+
+  // One progress report: elapsed seconds and the bytes on disk.
+  void SetProgress(bool timeShift, qint64 elapsedSeconds, qint64 bytes);
+  QString Text() const;
+
+  // "1:02:03" from seconds.
+  static QString ElapsedText(qint64 seconds);
+  // "12.50 MB" from bytes (decimal megabytes, as recorders count them).
+  static QString SizeText(qint64 bytes);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  void Fit();
+
+  bool timeShift_ = false;
+  qint64 elapsed_ = 0;
+  qint64 bytes_ = 0;
+};
+
+}  // namespace pvx::app

@@ -1,0 +1,78 @@
+#include "app/RecordingModes.h"
+
+#include <QFile>
+
+#include "app/ShellContext.h"
+#include "engine/CaptureInfo.h"
+#include "playback/PlaybackInfo.h"
+#include "settings/ChannelInfo.h"
+#include "settings/Globals.h"
+#include "settings/MainInfo.h"
+
+namespace pvx::app {
+
+using namespace pvx::settings;
+
+namespace {
+
+int RecordedChannel() {
+  if (!ChannelInfo || ChannelInfo->VideoSource != TChannelInfo::kTuner) return 0;
+  return ChannelInfo->CurrentChannel();
+}
+
+// The pending item becomes a Done-list entry; true when it was listed.
+bool ListRecording(const QString& file, const QString& description, bool audioOnly) {
+  return playback::FinishPendingItem(RecordedChannel(), file, description, audioOnly);
+}
+
+}  // namespace
+
+bool StartCapture(TShell& shell) {
+  engine::TCaptureInfo& capture = *shell.Capture;
+  capture.TimeShift().Active = false;
+  if (!capture.StartRecording()) {
+    playback::DropPendingItem();
+    return false;
+  }
+  playback::BeginPendingItem();
+  return true;
+}
+
+bool StopCapture(TShell& shell) {
+  engine::TCaptureInfo& capture = *shell.Capture;
+  if (!capture.StopRecording()) {
+    playback::DropPendingItem();
+    return false;
+  }
+  ListRecording(capture.CurrentFile(), QString(), capture.IsAudioOnly());
+  shell.Main->GivenFilePath = capture.CurrentFile();
+  return true;
+}
+
+bool StartTimeShiftRecording(TShell& shell) {
+  engine::TCaptureInfo& capture = *shell.Capture;
+  const bool started = capture.StartTimeShift();
+  if (started && capture.SaveTimeShift)
+    playback::BeginPendingItem();
+  else
+    playback::DropPendingItem();
+  return started;
+}
+
+bool EndTimeShift(TShell& shell) {
+  engine::TCaptureInfo& capture = *shell.Capture;
+  const bool save = capture.SaveTimeShift;
+  const QString video = capture.CurrentFile();
+  const bool stopped = capture.StopTimeShift();
+  if (stopped)
+    ListRecording(video, QStringLiteral("Time Shifting"), false);
+  else
+    playback::DropPendingItem();
+  if (!save && !video.isEmpty()) {
+    QFile::remove(video);
+    QFile::remove(video.left(video.size() - 1) + "a");
+  }
+  return stopped;
+}
+
+}  // namespace pvx::app
