@@ -14,6 +14,7 @@
 #include <set>
 
 #include "FormTestSupport.h"
+#include "ShellFixture.h"
 #include "app/ChannelCommands.h"
 #include "app/MainForm.h"
 #include "app/MainMenu.h"
@@ -39,79 +40,10 @@ using namespace pvx;
 using namespace pvx::settings;
 using pvx::app::FormOSD;
 using pvx::test::WaitUntil;
+using pvx::test::SchedulerWindow;
+using pvx::test::Shell;
 namespace ipc = pvx::platform::ipc;
 
-namespace {
-
-// Stands in for the scheduled-recording program: records what reaches its window.
-class SchedulerWindow {
- public:
-  SchedulerWindow()
-      : endpoint_(ipc::kSchedulerWindowClass, [this](quint32 m, qint32 w, qint32) {
-          if (m == ipc::kMsgScheduledStatus) Status.push_back(w);
-          Messages.push_back(m);
-          return 0;
-        }) {
-    endpoint_.Listen();
-  }
-  std::vector<qint32> Status;
-  std::vector<quint32> Messages;
-
- private:
-  ipc::TMessageEndpoint endpoint_;
-};
-
-class Shell : public ::testing::Test {
- protected:
-  ~Shell() override { app_.reset(); }
-
-  // Phase 1, then the event loop until phase 2 has run.
-  bool Start(const QStringList& arguments = {}) { return Initialize(arguments) && FinishStart(); }
-  bool Initialize(const QStringList& arguments = {}) {
-    app_ = std::make_unique<app::TApplication>(test::Components(), arguments);
-    finished_ = ok_ = false;
-    QObject::connect(app_.get(), &app::TApplication::Started, [this](bool result) { finished_ = true, ok_ = result; });
-    return app_->InitializeApplication();
-  }
-  bool FinishStart() {
-    EXPECT_TRUE(WaitUntil([&] { return finished_; }));
-    return ok_;
-  }
-
-  app::TApplication& App() { return *app_; }
-  engine::TCaptureInfo& Engine() { return *app_->CaptureInfo(); }
-  app::TFormMainWindow& Window() { return *app_->MainWindow(); }
-
-  qint64 FramesShown() {
-    auto* renderer = Engine().Preview().Graph() ? dynamic_cast<platform::video::TVideoRenderer*>(
-                                          Engine().Preview().Graph()->FindFilter("VideoWindow"))
-                                    : nullptr;
-    return renderer ? renderer->FramesRendered() : -1;
-  }
-  // Live TV runs when new frames keep arriving.
-  bool PictureRuns() {
-    const qint64 before = FramesShown();
-    return before >= 0 && WaitUntil([&] { return FramesShown() >= before + 3; });
-  }
-
-  // The label keeps a margin after the text for its outline.
-  QString OSDText() { return FormOSD ? FormOSD->LabelOSD()->text().trimmed() : QString(); }
-  bool MenuShows(const char* item) { return Window().PopupMainMenu()->Item(QLatin1String(item))->isVisible(); }
-
-  static bool SettingsWritten() {
-    return QFile::exists(app::TApplication::MainSettingsPath()) && QFile::exists(app::TApplication::ChannelSettingsPath());
-  }
-  static void StoreMainSettings(const std::function<void(TMainInfo&)>& change) {
-    TMainInfo stored;
-    change(stored);
-    ASSERT_TRUE(stored.SaveMainSettings(app::TApplication::MainSettingsPath(), {}));
-  }
-
-  std::unique_ptr<app::TApplication> app_;
-  bool finished_ = false, ok_ = false;
-};
-
-}  // namespace
 
 TEST_F(Shell, StartsLiveTVAndKeepsTheScreenOnUntilExit) {
   ASSERT_TRUE(Start());
