@@ -40,6 +40,11 @@ bool StartCapture(TShell& shell) {
 
 bool StopCapture(TShell& shell) {
   engine::TCaptureInfo& capture = *shell.Capture;
+  // The recording may have ended already (its graph failed): leaving still stops the graph.
+  if (!capture.Recording()) {
+    playback::DropPendingItem();
+    return capture.StopPreview();
+  }
   if (!capture.StopRecording()) {
     playback::DropPendingItem();
     return false;
@@ -61,6 +66,10 @@ bool StartTimeShiftRecording(TShell& shell) {
 
 bool EndTimeShift(TShell& shell) {
   engine::TCaptureInfo& capture = *shell.Capture;
+  if (!capture.Recording()) {
+    playback::DropPendingItem();
+    return capture.StopPreview();
+  }
   const bool save = capture.SaveTimeShift;
   const QString video = capture.CurrentFile();
   const bool stopped = capture.StopTimeShift();
