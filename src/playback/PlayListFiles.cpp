@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QSaveFile>
 #include <functional>
 
@@ -12,6 +13,8 @@
 
 namespace pvx::playback {
 namespace {
+
+Q_LOGGING_CATEGORY(lcPlayback, "pvx.playback")
 
 // Two dates, the channel and two booleans come before the first string.
 constexpr qint64 kFixedFieldBytes = 8 + 8 + 4 + 4 + 4;
@@ -50,6 +53,7 @@ bool WriteItem(QIODevice& out, const TPlaybackItem& item) {
 bool SaveThroughTemporary(const QString& path, const std::function<bool(QIODevice&)>& write) {
   QSaveFile file(path);
   if (file.open(QIODevice::WriteOnly) && write(file) && file.flush() && file.commit()) return true;
+  qCWarning(lcPlayback) << "could not save" << path;
   file.cancelWriting();
   return false;
 }
@@ -68,6 +72,7 @@ void LoadPlayItems(const QString& path, TPlaybackItems& items) {
   QBuffer in(&bytes);
   in.open(QIODevice::ReadOnly);
   if (util::ReadInteger(in) != kPlayItemsMagic) {
+    qCWarning(lcPlayback) << "deleting" << path << "- not a list of recordings";
     QFile::remove(path);
     return;
   }
@@ -78,7 +83,10 @@ void LoadPlayItems(const QString& path, TPlaybackItems& items) {
     if (QFileInfo::exists(item->FilePath)) items.push_back(std::move(item));
   }
   // A short read leaves 0, so a file that ends early fails here too.
-  if (util::ReadInteger(in) != kPlayItemsMagic) QFile::remove(path);
+  if (util::ReadInteger(in) != kPlayItemsMagic) {
+    qCWarning(lcPlayback) << "deleting" << path << "- damaged; records kept:" << items.size();
+    QFile::remove(path);
+  }
 }
 
 bool SavePlayItems(const QString& path, const TPlaybackItems& items) {
