@@ -115,7 +115,7 @@ TEST_F(PlayItemsFile, FailedSaveKeepsTheOldList) {
 
 TEST_F(PlayItemsFile, RecentLinesAnyEndWrittenCrLfAndEmptiedListsStayEmpty) {
   test::WriteFile(path_, Golden());
-  test::WriteFile(PlayRecentPath(), "/a\r\n/b\r/c\n/Größe");
+  test::WriteFile(PlayRecentPath(), "/a\r\n/b\r/c\n/Größe\r\n");
   {
     TPlaybackInfo info;
     ASSERT_EQ(info.Items.size(), 1u);
