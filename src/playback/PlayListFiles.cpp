@@ -67,8 +67,9 @@ void LoadPlayItems(const QString& path, TPlaybackItems& items) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return;
   QByteArray bytes = file.readAll();
+  // A file that could not be read says nothing about its content: it stays.
+  if (file.error() != QFileDevice::NoError || bytes.isEmpty()) return;
   file.close();
-  if (bytes.isEmpty()) return;
   QBuffer in(&bytes);
   in.open(QIODevice::ReadOnly);
   if (util::ReadInteger(in) != kPlayItemsMagic) {
