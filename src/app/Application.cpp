@@ -16,6 +16,8 @@
 #include "engine/AudioAdjustInfo.h"
 #include "engine/CaptureInfo.h"
 #include "engine/ChannelTunerAdapter.h"
+#include "playback/Globals.h"
+#include "playback/PendingItem.h"
 #include "playback/PlaybackInfo.h"
 #include "platform/video/TVideoWindow.h"
 #include "platform/DialogService.h"

@@ -4,7 +4,8 @@
 
 #include "app/ShellContext.h"
 #include "engine/CaptureInfo.h"
-#include "playback/PlaybackInfo.h"
+#include "playback/Globals.h"
+#include "playback/PendingItem.h"
 #include "settings/ChannelInfo.h"
 #include "settings/Globals.h"
 #include "settings/MainInfo.h"
@@ -22,7 +23,7 @@ int RecordedChannel() {
 
 // The pending item becomes a Done-list entry; true when it was listed.
 bool ListRecording(const QString& file, const QString& description, bool audioOnly) {
-  return playback::FinishPendingItem(RecordedChannel(), file, description, audioOnly);
+  return playback::FinishPendingItem({RecordedChannel(), file, description, audioOnly});
 }
 
 }  // namespace

@@ -38,7 +38,8 @@ TStoredFileLoad LoadStoredFile(const QString& path, const TStoredFileTexts& text
 bool SaveStoredFile(const QString& path, const TStoredFileTexts& texts,
                     const std::function<bool(QIODevice&)>& write) {
   QSaveFile file(path);
-  if (file.open(QIODevice::WriteOnly) && write(file) && file.commit()) return true;
+  // Flushed first: commit() alone replaces the old file even when the last buffered write fails.
+  if (file.open(QIODevice::WriteOnly) && write(file) && file.flush() && file.commit()) return true;
   file.cancelWriting();
   ShowErrorText(texts.cannotWrite);
   return false;

@@ -10,6 +10,7 @@
 #include "ShellFixture.h"
 #include "platform/Clock.h"
 #include "platform/media/MediaTestSupport.h"
+#include "playback/Globals.h"
 #include "playback/PlaybackInfo.h"
 #include "support/FakeDialogService.h"
 #include "support/FakeSystemServices.h"
