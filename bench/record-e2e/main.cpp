@@ -1,0 +1,174 @@
+// A recording end to end: the program itself on the virtual card, live preview running, told to
+// record DVD PAL by the remote-control command and to stop after a while. Prints the time from
+// the command to the first byte on disk, dropped frames, the audio/video duration difference,
+// and the program's CPU per recorded second against ffmpeg encoding the same pictures plus the
+// preview's own cost.
+//
+//   bench-record-e2e [seconds] [heavy|calm]     (default 60 heavy)
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <cstdio>
+
+#include "platform/ipc/MessageClient.h"
+#include "platform/ipc/Messages.h"
+#include "settings/CaptureSettings.h"
+#include "settings/MainInfo.h"
+#include "settings/MainSettingsFile.h"
+
+namespace ipc = pvx::platform::ipc;
+
+namespace {
+
+constexpr int kCapture = 1001, kStop = 1002, kExit = 1;
+
+double CpuSecondsOf(qint64 pid) {
+  QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+  if (!stat.open(QIODevice::ReadOnly)) return -1;
+  const QList<QByteArray> f = stat.readAll().split(')').last().trimmed().split(' ');
+  // utime and stime are fields 14 and 15 of the line, 12 and 13 after the command name.
+  return (f.value(11).toDouble() + f.value(12).toDouble()) / double(sysconf(_SC_CLK_TCK));
+}
+
+double ChildrenCpuSeconds() {
+  rusage u{};
+  getrusage(RUSAGE_CHILDREN, &u);
+  return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+QByteArray Run(const QString& program, const QStringList& args) {
+  QProcess p;
+  p.start(program, args);
+  p.waitForFinished(600000);
+  return p.readAllStandardOutput();
+}
+
+// Duration of the first stream of a kind, from its packets.
+double StreamSeconds(const QString& path, const char* stream) {
+  double first = 1e18, last = -1e18;
+  for (const QByteArray& line : Run("ffprobe", {"-v", "error", "-select_streams", stream, "-show_entries",
+                                                "packet=pts_time,duration_time", "-of", "csv=p=0", path})
+                                    .split('\n')) {
+    const QList<QByteArray> f = line.split(',');
+    if (f.size() < 2 || f[0].isEmpty() || f[0] == "N/A") continue;
+    first = std::min(first, f[0].toDouble());
+    last = std::max(last, f[0].toDouble() + f[1].toDouble());
+  }
+  return last > first ? last - first : -1;
+}
+
+int VideoFrames(const QString& path) {
+  return Run("ffprobe", {"-v", "error", "-select_streams", "v:0", "-count_packets", "-show_entries",
+                         "stream=nb_read_packets", "-of", "csv=p=0", path})
+      .trimmed()
+      .toInt();
+}
+
+// The first ten seconds of the recording decoded, then encoded again by ffmpeg to DVD PAL:
+// CPU seconds per second of pictures.
+double FfmpegCpuPerSecond(const QString& recording, const QString& folder) {
+  const QString raw = folder + "/same.y4m", sound = folder + "/same.wav", out = folder + "/same.mpg";
+  Run("ffmpeg", {"-v", "error", "-y", "-i", recording, "-t", "10", "-an", "-pix_fmt", "yuv420p", raw});
+  Run("ffmpeg", {"-v", "error", "-y", "-i", recording, "-t", "10", "-vn", sound});
+  const double before = ChildrenCpuSeconds();
+  Run("ffmpeg", {"-v", "error", "-y", "-i", raw, "-i", sound, "-target", "pal-dvd", "-b:v", "3950k", out});
+  const double cpu = ChildrenCpuSeconds() - before;
+  QFile::remove(raw);
+  return cpu / 10.0;
+}
+
+qint64 FileSize(const QString& folder) {
+  const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files);
+  return files.isEmpty() ? -1 : files.first().size();
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QCoreApplication app(argc, argv);
+  const int seconds = argc > 1 ? qMax(5, QString(argv[1]).toInt()) : 60;
+  const bool heavy = argc <= 2 || QString(argv[2]) != "calm";
+  QTemporaryDir dir;
+  const QString home = dir.filePath("home"), runtime = dir.filePath("run"), folder = dir.filePath("rec");
+  QDir().mkpath(home), QDir().mkpath(folder), QDir().mkpath(runtime);
+  QFile(runtime).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
+
+  // DVD PAL into an empty folder, from one station on the channel the first start tunes.
+  pvx::settings::TMainInfo main;
+  main.CaptureFolder = folder + "/";
+  pvx::settings::TCaptureSettings capture;
+  capture.RecordFormat = 7, capture.CaptureWidth = 720, capture.CaptureHeight = 576;
+  capture.VideoBitRateKbps = 3950, capture.FrameRateCode = 5, capture.UseDateTimeName = false;
+  pvx::settings::TMainSettingsPeers peers;
+  peers.Capture = &capture;
+  if (!main.SaveMainSettings(home + "/QDVCR.cfg", peers)) return 1;
+  QFile stations(home + "/stations.ini");
+  stations.open(QIODevice::WriteOnly);
+  stations.write(QByteArray("[tv1]\nname=Bench\nfrequency=55250000\nstandard=PAL B\naudio=mono,stereo\ntone=440\n") +
+                 (heavy ? "pattern=zone-plate\nmotion=heavy\n" : "pattern=smpte\n"));
+  stations.close();
+
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("OKA_PVX_HOME", home);
+  env.insert("OKA_PVX_AUDIO_SINK", "null");
+  if (!env.contains("QT_QPA_PLATFORM")) env.insert("QT_QPA_PLATFORM", "offscreen");
+  QProcess program;
+  program.setProcessEnvironment(env);
+  program.start(PVX_PROGRAM, {});
+  QElapsedTimer clock;
+  clock.start();
+  while (!ipc::FindWindow(ipc::kMainWindowClass, 50) && clock.elapsed() < 30000) QThread::msleep(2);
+  const qint64 pid = program.processId();
+  QThread::msleep(2000);
+
+  // The preview alone.
+  constexpr int kPreviewSeconds = 10;
+  double cpu = CpuSecondsOf(pid);
+  QThread::msleep(kPreviewSeconds * 1000);
+  const double previewPerSecond = (CpuSecondsOf(pid) - cpu) / kPreviewSeconds;
+
+  std::printf("recording %d s of DVD PAL from a %s station with the live preview running\n", seconds,
+              heavy ? "heavy-motion" : "calm");
+  cpu = CpuSecondsOf(pid);
+  clock.restart();
+  ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, kCapture, 0);
+  while (FileSize(folder) <= 0 && clock.elapsed() < 10000) QThread::usleep(500);
+  const double firstByteMs = clock.nsecsElapsed() / 1e6;
+  QThread::msleep(qMax<qint64>(0, seconds * 1000 - clock.elapsed()));
+  const double recordCpu = CpuSecondsOf(pid) - cpu;
+  ipc::SendMessage(ipc::kMainWindowClass, ipc::kMsgCommand, kStop, 0, 10000);
+  QThread::msleep(1500);
+  ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, kExit, 0);
+  program.waitForFinished(30000);
+
+  const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files);
+  if (files.isEmpty()) {
+    std::fprintf(stderr, "bench-record-e2e: nothing was recorded\n");
+    return 1;
+  }
+  const QString file = files.first().filePath();
+  const double video = StreamSeconds(file, "v:0"), audio = StreamSeconds(file, "a:0");
+  const int frames = VideoFrames(file);
+  const double ffmpeg = FfmpegCpuPerSecond(file, dir.path());
+  const double perSecond = recordCpu / seconds;
+  std::printf("file:                  %s, %.1f MB\n", qPrintable(files.first().fileName()), files.first().size() / 1e6);
+  std::printf("command to first byte: %.0f ms (goal <= 300)\n", firstByteMs);
+  std::printf("frames:                %d in %.2f s of pictures, dropped %d (goal 0)\n", frames, video,
+              std::max(0, int(video * 25 + 0.5) - frames));
+  std::printf("audio - video:         %+.0f ms (goal <= 40)\n", (audio - video) * 1000);
+  std::printf("CPU per second:        program %.3f s; ffmpeg %.3f + preview %.3f = %.3f; ratio %.2f (goal <= 1.1)\n",
+              perSecond, ffmpeg, previewPerSecond, ffmpeg + previewPerSecond,
+              perSecond / (ffmpeg + previewPerSecond));
+  return 0;
+}
