@@ -20,6 +20,7 @@ struct TVirtualFilePlayer::Shared {
   QByteArray Sound;
   bool Looping = false;
   std::atomic<bool>* Failed = nullptr;
+  GstElement* Pipeline = nullptr;  // the player's; the bus handler goes before it
 
   ~Shared() {
     if (Latest) gst_sample_unref(Latest);
@@ -50,6 +51,7 @@ TVirtualFilePlayer::TVirtualFilePlayer(const QString& path, GstCaps* caps)
     return;
   }
   pipeline_ = gst_pipeline_new("virtual-file-player");
+  shared_->Pipeline = pipeline_;
   GstElement* decode = gst_element_factory_make("uridecodebin", nullptr);
   GstElement* convert = gst_element_factory_make(video ? "videoconvert" : "audioconvert", nullptr);
   GstElement* scale = gst_element_factory_make(video ? "videoscale" : "audioresample", nullptr);
@@ -104,8 +106,9 @@ TVirtualFilePlayer::TVirtualFilePlayer(const QString& path, GstCaps* caps)
   gst_bus_set_sync_handler(
       bus,
       [](GstBus*, GstMessage* message, gpointer data) {
-        auto& s = *static_cast<Shared*>(data);
-        GstElement* pipeline = GST_ELEMENT(GST_MESSAGE_SRC(message));
+        auto& s = **static_cast<std::shared_ptr<Shared>*>(data);
+        GstElement* pipeline = s.Pipeline;
+        const bool fromPipeline = GST_MESSAGE_SRC(message) == GST_OBJECT(pipeline);
         switch (GST_MESSAGE_TYPE(message)) {
           case GST_MESSAGE_ERROR:
             *s.Failed = true;
@@ -113,7 +116,7 @@ TVirtualFilePlayer::TVirtualFilePlayer(const QString& path, GstCaps* caps)
           case GST_MESSAGE_ASYNC_DONE: {
             // Once prerolled, the first pass starts over as a segment.
             std::lock_guard lock(s.Mutex);
-            if (!s.Looping && GST_IS_PIPELINE(pipeline)) {
+            if (!s.Looping && fromPipeline) {
               s.Looping = true;
               gst_element_call_async(pipeline, SeekToStart, GINT_TO_POINTER(1), nullptr);
             }
@@ -122,7 +125,7 @@ TVirtualFilePlayer::TVirtualFilePlayer(const QString& path, GstCaps* caps)
           case GST_MESSAGE_SEGMENT_DONE:
           case GST_MESSAGE_EOS:
             // Seeking from the streaming thread that posted this could deadlock.
-            if (GST_IS_PIPELINE(pipeline))
+            if (fromPipeline)
               gst_element_call_async(pipeline, SeekToStart,
                                      GINT_TO_POINTER(GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS),
                                      nullptr);

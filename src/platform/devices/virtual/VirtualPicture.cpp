@@ -203,7 +203,10 @@ void TPictureAnimator::DrawBox(GstVideoFrame& frame) {
 }
 
 void TPictureAnimator::ShowCaption(const TPictureLook& look, bool failed) {
-  const QByteArray text = failed ? "Cannot play " + look.FileName : look.Ticker;
+  // Real footage keeps its picture whole: no caption scrolls over it.
+  const QByteArray text = failed                     ? "Cannot play " + look.FileName
+                          : look.FilePath.isEmpty() ? look.Ticker
+                                                    : QByteArray();
   if (text == shownCaption_) return;
   g_object_set(ticker_, "text", text.constData(), "silent", text.isEmpty(), nullptr);
   shownCaption_ = text;
