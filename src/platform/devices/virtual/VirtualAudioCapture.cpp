@@ -87,6 +87,10 @@ bool TVirtualAudioCapture::get_Enable(int inputPin, bool& enabled) const {
   return true;
 }
 
+void TVirtualAudioCapture::AfterStop() {
+  if (sound_) sound_->Rest();
+}
+
 void TVirtualAudioCapture::CardChanged() {
   if (GstElement* src = Child("src")) ApplySound(src, Card(), Card().Sound(), sound_.get());
 }

@@ -109,6 +109,7 @@ class TVirtualVideoCapture final : public TVirtualDeviceFilter,
 
  protected:
   void CardChanged() override;
+  void AfterStop() override;
   bool Answers(const std::type_info& interfaceType) const override;
 
  private:
@@ -148,6 +149,7 @@ class TVirtualAudioCapture final : public TVirtualDeviceFilter,
 
  protected:
   void CardChanged() override;
+  void AfterStop() override;
 
  private:
   GstElement* Child(const char* name) const;

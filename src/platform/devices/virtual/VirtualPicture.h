@@ -39,6 +39,8 @@ class TPictureAnimator {
 
   // Takes effect from the next frame while streaming, else at once.
   void SetLook(const TPictureLook& look);
+  // Lets the file go once the source has stopped streaming; the next run starts it over.
+  void Rest() { player_.reset(); }
   // The caption shown now (for tests and the OSD of a file that cannot play).
   QByteArray Caption() const;
 

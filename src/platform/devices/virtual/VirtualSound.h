@@ -21,6 +21,8 @@ struct TReception;
 class TSoundAnimator {
  public:
   void SetLook(int hiss, const QByteArray& filePath);
+  // Lets the file go once the source has stopped streaming; the next run starts it over.
+  void Rest() { player_.reset(); }
   // Pad probe on the audiotestsrc's output.
   static int OnBuffer(GstPad* pad, GstPadProbeInfo* info, void* self);
 

@@ -189,6 +189,10 @@ void TVirtualVideoCapture::CardChanged() {
                1.0 + Scaled(card.ProcAmp(VideoProcAmp_Saturation), 3), nullptr);
 }
 
+void TVirtualVideoCapture::AfterStop() {
+  if (animator_) animator_->Rest();
+}
+
 QByteArray TVirtualVideoCapture::Caption() const {
   return animator_ ? animator_->Caption() : QByteArray();
 }
