@@ -121,7 +121,7 @@ void TPictureAnimator::Animate(GstPad* pad, GstPadProbeInfo* info, const TPictur
   if (look.Box && !showsFile) DrawBox(frame);
   if (look.Noise > 0) AddNoise(frame, look.Noise);
   gst_video_frame_unmap(&frame);
-  ShowCaption(look, failed);
+  ShowCaption(look, failed, showsFile);
   if (look.Zone) {
     // The zone's centre wanders, so its rings sweep across the whole picture.
     const double t = double(frame_);
@@ -202,11 +202,11 @@ void TPictureAnimator::DrawBox(GstVideoFrame& frame) {
   }
 }
 
-void TPictureAnimator::ShowCaption(const TPictureLook& look, bool failed) {
+void TPictureAnimator::ShowCaption(const TPictureLook& look, bool failed, bool showsFile) {
   // Real footage keeps its picture whole: no caption scrolls over it.
-  const QByteArray text = failed                     ? "Cannot play " + look.FileName
-                          : look.FilePath.isEmpty() ? look.Ticker
-                                                    : QByteArray();
+  const QByteArray text = failed      ? "Cannot play " + look.FileName
+                          : showsFile ? QByteArray()
+                                      : look.Ticker;
   if (text == shownCaption_) return;
   g_object_set(ticker_, "text", text.constData(), "silent", text.isEmpty(), nullptr);
   shownCaption_ = text;

@@ -54,7 +54,7 @@ class TPictureAnimator {
   bool ShowFile(GstVideoFrame& frame, const TPictureLook& look, bool& failed);
   void AddNoise(GstVideoFrame& frame, int level);
   void DrawBox(GstVideoFrame& frame);
-  void ShowCaption(const TPictureLook& look, bool failed);
+  void ShowCaption(const TPictureLook& look, bool failed, bool showsFile);
 
   GstElement* source_;
   GstElement* ticker_;
