@@ -27,9 +27,8 @@
 #include <iterator>
 #include <vector>
 
-#include "platform/BuiltinComponents.h"
+#include "common/RecordingRig.h"
 #include "platform/graph/Interfaces.h"
-#include "platform/graph/TComponentRegistry.h"
 #include "platform/graph/TFilterGraph.h"
 #include "platform/media/MediaInterfaces.h"
 #include "platform/media/TCaptureGraphBuilder.h"
@@ -89,17 +88,8 @@ void Wait(int ms) {
 
 // Records the virtual card tuned to `station` into an uncompressed AVI, in real time.
 bool MakeInput(const Profile& p, const Station& station, int seconds, const QString& path) {
-  graph::TComponentRegistry components;
-  RegisterBuiltinComponents(components);
-  graph::TFilterGraph graph(components);
-  using graph::DeviceCategory;
-  auto video = components.Enumerate(DeviceCategory::VideoInputDevice).front().Bind();
-  auto audio = components.Enumerate(DeviceCategory::AudioInputDevice).front().Bind();
-  auto tuner = components.Enumerate(DeviceCategory::TVTuner).front().Bind();
-  graph.AddFilter(video, "VCapture");
-  graph.AddFilter(audio, "ACapture");
-  graph.AddFilter(tuner, "TVTuner");
-  tuner->As<graph::ITunerPropertySet>()->SetFrequency(station.hertz, graph::kTuningExact, 0);
+  graph::TFilterGraph graph(pvx::bench::Components());
+  const auto [video, audio] = pvx::bench::AddCard(graph, station.hertz);
   TMediaType picture, sound;
   video->As<graph::IStreamConfig>()->GetStreamCaps(0, picture);
   picture.Subtype = "YUY2";
@@ -122,9 +112,7 @@ bool MakeInput(const Profile& p, const Station& station, int seconds, const QStr
 }
 
 Figures RunFacade(const Profile& p, const QString& input, const QString& output) {
-  graph::TComponentRegistry components;
-  RegisterBuiltinComponents(components);
-  graph::TFilterGraph graph(components);
+  graph::TFilterGraph graph(pvx::bench::Components());
   bool ended = false;
   graph.OnEvent = [&](const graph::TGraphEvent& e) {
     if (e.kind != graph::TGraphEvent::Warning) ended = true;

@@ -27,6 +27,16 @@ int Bounce(quint64 frame, int period, int range) {
   return (phase < half ? phase : period - phase) * range / half;
 }
 
+// Maps the probe's buffer for drawing, made writable first when it is shared.
+bool MapForDrawing(GstPad* pad, GstPadProbeInfo* info, GstVideoFrame& frame) {
+  GstCapsPtr caps(gst_pad_get_current_caps(pad));
+  GstVideoInfo format;
+  if (!caps || !gst_video_info_from_caps(&format, caps.get())) return false;
+  GstBuffer* buffer = gst_buffer_make_writable(GST_PAD_PROBE_INFO_BUFFER(info));
+  GST_PAD_PROBE_INFO_DATA(info) = buffer;
+  return gst_video_frame_map(&frame, &format, buffer, GST_MAP_READWRITE);
+}
+
 quint32 NextRandom(quint32& seed) {
   seed ^= seed << 13;
   seed ^= seed >> 17;
@@ -104,13 +114,8 @@ std::shared_ptr<TPictureAnimator> TPictureAnimator::Attach(GstElement* source, G
 }
 
 void TPictureAnimator::Animate(GstPad* pad, GstPadProbeInfo* info, const TPictureLook& look) {
-  GstCapsPtr caps(gst_pad_get_current_caps(pad));
-  GstVideoInfo format;
-  if (!caps || !gst_video_info_from_caps(&format, caps.get())) return;
-  GstBuffer* buffer = gst_buffer_make_writable(GST_PAD_PROBE_INFO_BUFFER(info));
-  GST_PAD_PROBE_INFO_DATA(info) = buffer;
   GstVideoFrame frame;
-  if (!gst_video_frame_map(&frame, &format, buffer, GST_MAP_READWRITE)) return;
+  if (!MapForDrawing(pad, info, frame)) return;
   bool failed = false;
   bool showsFile = false;
   if (look.FilePath.isEmpty()) {
@@ -218,13 +223,8 @@ void TPictureAnimator::ScrollCaption(GstPad* pad, GstPadProbeInfo* info) {
   if (shownCaption_.isEmpty()) return;
   // The caption is drawn once where it stands and its band is turned round under it: moving
   // the text itself would lay it out again on every frame.
-  GstCapsPtr caps(gst_pad_get_current_caps(pad));
-  GstVideoInfo format;
-  if (!caps || !gst_video_info_from_caps(&format, caps.get())) return;
-  GstBuffer* buffer = gst_buffer_make_writable(GST_PAD_PROBE_INFO_BUFFER(info));
-  GST_PAD_PROBE_INFO_DATA(info) = buffer;
   GstVideoFrame frame;
-  if (!gst_video_frame_map(&frame, &format, buffer, GST_MAP_READWRITE)) return;
+  if (!MapForDrawing(pad, info, frame)) return;
   const int width = GST_VIDEO_FRAME_WIDTH(&frame), height = GST_VIDEO_FRAME_HEIGHT(&frame);
   // Right to left, about ten seconds across; even, so the chroma moves with the luma.
   const int speed = qMax(2, 2 * width / 640) & ~1;
