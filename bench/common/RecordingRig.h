@@ -22,6 +22,23 @@ inline platform::graph::TComponentRegistry& Components() {
   return registry;
 }
 
+struct TCard {
+  std::shared_ptr<platform::graph::TFilter> video, audio;
+};
+
+// The virtual card's capture devices and tuner in `graph`, tuned to `hertz`.
+inline TCard AddCard(platform::graph::TFilterGraph& graph, quint32 hertz) {
+  using namespace platform::graph;
+  TCard card{graph.Registry().Enumerate(DeviceCategory::VideoInputDevice).front().Bind(),
+             graph.Registry().Enumerate(DeviceCategory::AudioInputDevice).front().Bind()};
+  auto tuner = graph.Registry().Enumerate(DeviceCategory::TVTuner).front().Bind();
+  graph.AddFilter(card.video, "VCapture");
+  graph.AddFilter(card.audio, "ACapture");
+  graph.AddFilter(tuner, "TVTuner");
+  tuner->As<ITunerPropertySet>()->SetFrequency(hertz, kTuningExact, 0);
+  return card;
+}
+
 struct TRecorderChoice {
   int streamType, quality, frameRateCode;
   bool timeShift;  // else a finished file
@@ -31,13 +48,7 @@ struct TRecorderChoice {
 inline bool StartRecording(platform::graph::TFilterGraph& graph, const QString& path,
                            const TRecorderChoice& choice) {
   using namespace platform::graph;
-  auto video = graph.Registry().Enumerate(DeviceCategory::VideoInputDevice).front().Bind();
-  auto audio = graph.Registry().Enumerate(DeviceCategory::AudioInputDevice).front().Bind();
-  auto tuner = graph.Registry().Enumerate(DeviceCategory::TVTuner).front().Bind();
-  graph.AddFilter(video, "VCapture");
-  graph.AddFilter(audio, "ACapture");
-  graph.AddFilter(tuner, "TVTuner");
-  tuner->As<ITunerPropertySet>()->SetFrequency(55250000, kTuningExact, 0);
+  const auto [video, audio] = AddCard(graph, 55250000);
   TMediaType picture, sound;
   video->As<IStreamConfig>()->GetStreamCaps(0, picture);
   picture.Subtype = "YUY2";

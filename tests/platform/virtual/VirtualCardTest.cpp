@@ -51,6 +51,23 @@ TEST(VirtualStations, MissingFileAndBadRowsGiveNothing) {
   EXPECT_TRUE(stations.All()[0].IsFM);
 }
 
+TEST(VirtualStations, MotionCaptionAndFileKeys) {
+  pvx::test::WriteFile(pvx::test::Home() + "st/s.ini",
+                       "[tv1]\nname=A\nfrequency=1\nticker=Sunny spells, 18 C\npan=2\n"
+                       "motion=heavy\nfile=clips/a.mkv\n"
+                       "[tv2]\nname=B\nfrequency=2\nfile=/abs/b.avi\n");
+  const auto all = TVirtualStations::Load(pvx::test::Home() + "st/s.ini").All();
+  ASSERT_EQ(all.size(), 2u);
+  EXPECT_EQ(all[0].Ticker, "Sunny spells, 18 C");
+  EXPECT_EQ(all[0].Pan, 2);
+  EXPECT_TRUE(all[0].HeavyMotion);
+  EXPECT_EQ(all[0].FileName, "clips/a.mkv");
+  EXPECT_EQ(all[0].FilePath, pvx::test::Home() + "st/clips/a.mkv") << "beside the stations file";
+  EXPECT_EQ(all[1].Ticker, "B");
+  EXPECT_FALSE(all[1].HeavyMotion);
+  EXPECT_EQ(all[1].FilePath, "/abs/b.avi");
+}
+
 TEST(VirtualCard, TunesWithinTheBandAndRefusesOutside) {
   TVirtualCard card;
   EXPECT_EQ(card.MinFrequency(TVirtualCard::kModeTV), 45250000u);

@@ -34,6 +34,7 @@ void TLineInMonitor::Start() {
   pipeline_ = graph::Adopt(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("line-in"))));
   gst_bin_add(GST_BIN(pipeline_.get()), bin);
   source_ = graph::ChildByName(pipeline_.get(), "src");
+  sound_ = AnimateSound(source_.get());
   volume_ = graph::ChildByName(pipeline_.get(), "level");
   card_ = DefaultVirtualCard();
   subscription_ = card_->Subscribe([this] { Follow(); });
@@ -47,12 +48,14 @@ void TLineInMonitor::Stop() {
   if (card_) card_->Unsubscribe(subscription_);
   card_.reset();
   source_.reset();
+  if (sound_) sound_->Rest();
+  sound_.reset();
   volume_.reset();
   pipeline_.reset();
 }
 
 void TLineInMonitor::Follow() {
-  if (source_ && card_) ApplySound(source_.get(), *card_, card_->LineOut());
+  if (source_ && card_) ApplySound(source_.get(), *card_, card_->LineOut(), sound_.get());
 }
 
 }  // namespace pvx::platform::devices

@@ -9,6 +9,7 @@
 namespace pvx::platform::devices {
 
 class TVirtualCard;
+class TSoundAnimator;
 
 class TLineInMonitor {
  public:
@@ -28,6 +29,7 @@ class TLineInMonitor {
 
   std::shared_ptr<TVirtualCard> card_;
   graph::GstPtr<GstElement> pipeline_, source_, volume_;
+  std::shared_ptr<TSoundAnimator> sound_;
   int subscription_ = 0;
 };
 

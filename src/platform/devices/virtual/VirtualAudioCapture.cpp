@@ -33,6 +33,7 @@ TVirtualAudioCapture::TVirtualAudioCapture(std::shared_ptr<TVirtualCard> card)
   if (GstElement* bin = MakeBin(kPipeline, "virtual-audio-capture")) {
     SetElement(bin);
     Ghost(bin, "out", "src", "Capture");
+    if (GstElement* src = Child("src")) sound_ = AnimateSound(src);
   }
   GetStreamCaps(0, format_);
   SetFormat(format_);
@@ -86,8 +87,12 @@ bool TVirtualAudioCapture::get_Enable(int inputPin, bool& enabled) const {
   return true;
 }
 
+void TVirtualAudioCapture::AfterStop() {
+  if (sound_) sound_->Rest();
+}
+
 void TVirtualAudioCapture::CardChanged() {
-  if (GstElement* src = Child("src")) ApplySound(src, Card(), Card().Sound());
+  if (GstElement* src = Child("src")) ApplySound(src, Card(), Card().Sound(), sound_.get());
 }
 
 }  // namespace pvx::platform::devices

@@ -2,7 +2,6 @@
 // The device filters of the virtual TV card, as device enumeration binds them.
 
 #include <memory>
-#include <mutex>
 
 #include <QByteArray>
 
@@ -13,6 +12,9 @@
 typedef struct _GstElement GstElement;
 
 namespace pvx::platform::devices {
+
+class TPictureAnimator;
+class TSoundAnimator;
 
 enum class CardPart { Capture, Crossbar, Tuner, TVAudio, AudioCapture };
 
@@ -101,24 +103,20 @@ class TVirtualVideoCapture final : public TVirtualDeviceFilter,
   bool put_TVFormat(int format) override;
   bool get_TVFormat(int& format) const override;
 
+  // The caption scrolling over the picture now ("Cannot play <file>" when a station's file
+  // cannot be played).
+  QByteArray Caption() const;
+
  protected:
   void CardChanged() override;
+  void AfterStop() override;
   bool Answers(const std::type_info& interfaceType) const override;
 
  private:
-  // videotestsrc does not guard its cached picture against a pattern change while it draws,
-  // so a change made while it streams is handed to its streaming thread, between two frames.
-  struct PendingPattern {
-    std::mutex Mutex;
-    QByteArray Pattern;
-    int Speed = 0;
-    bool Pending = false;
-  };
-  friend struct PendingPatternProbe;
   void ApplyFormat();
-  void SetPattern(const char* pattern, int speed);
   GstElement* Child(const char* name) const;
-  std::shared_ptr<PendingPattern> pendingPattern_ = std::make_shared<PendingPattern>();
+  // Shared with the source's streaming thread, which animates every frame.
+  std::shared_ptr<TPictureAnimator> animator_;
 
   graph::TMediaType format_;
 };
@@ -151,10 +149,12 @@ class TVirtualAudioCapture final : public TVirtualDeviceFilter,
 
  protected:
   void CardChanged() override;
+  void AfterStop() override;
 
  private:
   GstElement* Child(const char* name) const;
   graph::TMediaType format_;
+  std::shared_ptr<TSoundAnimator> sound_;
 };
 
 }  // namespace pvx::platform::devices

@@ -1,18 +1,91 @@
 #include "platform/devices/virtual/VirtualSound.h"
 
+#include <gst/audio/audio.h>
 #include <gst/gst.h>
 
+#include <cstdlib>
+#include <cstring>
+
 #include "platform/devices/virtual/TVirtualCard.h"
+#include "platform/devices/virtual/VirtualFilePlayer.h"
+#include "platform/graph/GstPtr.h"
 #include "platform/graph/Interfaces.h"
 
 namespace pvx::platform::devices {
+
+using namespace pvx::platform::graph;
 
 namespace {
 // The line input carries a tone of its own.
 constexpr int kLineToneHz = 1000;
 }  // namespace
 
-void ApplySound(GstElement* src, const TVirtualCard& card, const TReception& sound) {
+void TSoundAnimator::SetLook(int hiss, const QByteArray& filePath) {
+  std::lock_guard lock(mutex_);
+  hiss_ = hiss;
+  filePath_ = filePath;
+}
+
+int TSoundAnimator::OnBuffer(GstPad* pad, GstPadProbeInfo* info, void* self) {
+  auto& a = *static_cast<TSoundAnimator*>(self);
+  int hiss = 0;
+  QByteArray path;
+  {
+    std::lock_guard lock(a.mutex_);
+    hiss = a.hiss_;
+    path = a.filePath_;
+  }
+  if (path.isEmpty()) a.player_.reset();
+  if (path.isEmpty() && hiss == 0) return GST_PAD_PROBE_OK;
+  GstCapsPtr caps(gst_pad_get_current_caps(pad));
+  GstAudioInfo format;
+  if (!caps || !gst_audio_info_from_caps(&format, caps.get()) ||
+      GST_AUDIO_INFO_FORMAT(&format) != GST_AUDIO_FORMAT_S16LE)
+    return GST_PAD_PROBE_OK;
+  GstBuffer* buffer = gst_buffer_make_writable(GST_PAD_PROBE_INFO_BUFFER(info));
+  GST_PAD_PROBE_INFO_DATA(info) = buffer;
+  GstMapInfo map;
+  if (!gst_buffer_map(buffer, &map, GST_MAP_READWRITE)) return GST_PAD_PROBE_OK;
+  if (!path.isEmpty()) {
+    if (!a.player_ || a.player_->Path() != QString::fromUtf8(path))
+      a.player_ = std::make_shared<TVirtualFilePlayer>(QString::fromUtf8(path), caps.get());
+    // The station's tone stays when the file cannot play.
+    if (!a.player_->Failed()) {
+      auto* bytes = reinterpret_cast<char*>(map.data);
+      const int got = a.player_->TakeSound(bytes, int(map.size));
+      std::memset(bytes + got, 0, map.size - size_t(got));
+    }
+  }
+  if (hiss > 0) {
+    auto* samples = reinterpret_cast<qint16*>(map.data);
+    const int amplitude = hiss * 60;
+    for (size_t i = 0; i < map.size / 2; ++i) {
+      a.seed_ = a.seed_ * 1664525u + 1013904223u;
+      const int v = samples[i] + int((a.seed_ >> 16) % quint32(2 * amplitude + 1)) - amplitude;
+      samples[i] = qint16(qBound(-32768, v, 32767));
+    }
+  }
+  gst_buffer_unmap(buffer, &map);
+  return GST_PAD_PROBE_OK;
+}
+
+std::shared_ptr<TSoundAnimator> AnimateSound(GstElement* src) {
+  auto animator = std::make_shared<TSoundAnimator>();
+  gst_pad_add_probe(
+      StaticPad(src, "src").get(), GST_PAD_PROBE_TYPE_BUFFER,
+      [](GstPad* pad, GstPadProbeInfo* info, gpointer data) {
+        return GstPadProbeReturn(TSoundAnimator::OnBuffer(
+            pad, info, static_cast<std::shared_ptr<TSoundAnimator>*>(data)->get()));
+      },
+      new std::shared_ptr<TSoundAnimator>(animator),
+      [](gpointer data) { delete static_cast<std::shared_ptr<TSoundAnimator>*>(data); });
+  return animator;
+}
+
+void ApplySound(GstElement* src, const TVirtualCard& card, const TReception& sound,
+                TSoundAnimator* animator) {
+  int hiss = 0;
+  QByteArray file;
   switch (sound.Kind) {
     case SourceKind::Station: {
       int tone = sound.Station->ToneHz;
@@ -20,6 +93,10 @@ void ApplySound(GstElement* src, const TVirtualCard& card, const TReception& sou
       if (card.TVAudioMode() & graph::AMTVAUDIO_MODE_LANG_B) tone = tone * 3 / 2;
       gst_util_set_object_arg(G_OBJECT(src), "wave", "sine");
       g_object_set(src, "freq", double(tone), "volume", 0.3, nullptr);
+      // Off the carrier's centre the hiss rises toward the edge of the lock window.
+      const int steps = std::abs(card.PllOffset());
+      hiss = steps == 0 || steps == kNoCarrierOffset ? 0 : qMin(100, steps * 100 / 24);
+      file = sound.Station->FilePath.toUtf8();
       break;
     }
     case SourceKind::Line:
@@ -34,6 +111,7 @@ void ApplySound(GstElement* src, const TVirtualCard& card, const TReception& sou
       g_object_set(src, "volume", 0.05, nullptr);
       break;
   }
+  if (animator) animator->SetLook(hiss, file);
 }
 
 }  // namespace pvx::platform::devices

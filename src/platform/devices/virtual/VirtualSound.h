@@ -1,15 +1,45 @@
 #pragma once
 // The sound the virtual card gives for what it receives: a station's tone (a fifth higher in
-// the second language), the line input's tone, hiss where nothing is tuned, or silence.
+// the second language) with hiss as the tuner drifts off the carrier, or the sound of the
+// station's media file; the line input's tone, hiss where nothing is tuned, or silence.
+
+#include <QByteArray>
+#include <memory>
+#include <mutex>
 
 typedef struct _GstElement GstElement;
+typedef struct _GstPad GstPad;
+typedef struct _GstPadProbeInfo GstPadProbeInfo;
 
 namespace pvx::platform::devices {
 
 class TVirtualCard;
+class TVirtualFilePlayer;
 struct TReception;
 
-// Sets an audiotestsrc to play `sound` as the card's audio output does.
-void ApplySound(GstElement* audioTestSource, const TVirtualCard& card, const TReception& sound);
+// What an audiotestsrc cannot make by itself, added to its buffers in its streaming thread.
+class TSoundAnimator {
+ public:
+  void SetLook(int hiss, const QByteArray& filePath);
+  // Lets the file go once the source has stopped streaming; the next run starts it over.
+  void Rest() { player_.reset(); }
+  // Pad probe on the audiotestsrc's output.
+  static int OnBuffer(GstPad* pad, GstPadProbeInfo* info, void* self);
+
+ private:
+  std::mutex mutex_;
+  int hiss_ = 0;  // 0 .. 100
+  QByteArray filePath_;
+  // Streaming thread only.
+  std::shared_ptr<TVirtualFilePlayer> player_;
+  quint32 seed_ = 0x2545f491u;
+};
+
+// Sets an audiotestsrc to play `sound` as the card's audio output does; with an animator
+// attached to that source, also the hiss and a station's file.
+void ApplySound(GstElement* audioTestSource, const TVirtualCard& card, const TReception& sound,
+                TSoundAnimator* animator = nullptr);
+// Attaches a new animator to an audiotestsrc's output.
+std::shared_ptr<TSoundAnimator> AnimateSound(GstElement* audioTestSource);
 
 }  // namespace pvx::platform::devices

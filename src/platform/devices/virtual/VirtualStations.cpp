@@ -1,5 +1,7 @@
 #include "platform/devices/virtual/VirtualStations.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <cstdlib>
 
@@ -63,6 +65,13 @@ TVirtualStations TVirtualStations::Load(const QString& path) {
     s.Pattern = ini.value("pattern", "smpte").toString();
     s.ToneHz = qBound(20, ini.value("tone", 440).toInt(), 20000);
     s.CopyProtected = ini.value("copy_protected", false).toBool();
+    // A caption with commas comes back as a list of trimmed parts.
+    s.Ticker = ini.value("ticker", s.Name).toStringList().join(", ");
+    s.Pan = qBound(-64, ini.value("pan", 0).toInt(), 64);
+    s.HeavyMotion = ini.value("motion").toString().compare("heavy", Qt::CaseInsensitive) == 0;
+    s.FileName = ini.value("file").toString();
+    if (!s.FileName.isEmpty())
+      s.FilePath = QFileInfo(path).absoluteDir().absoluteFilePath(s.FileName);
     ini.endGroup();
     if (ok && s.Frequency > 0) result.stations_.push_back(s);
   }

@@ -16,6 +16,14 @@ struct TVirtualStation {
   int ToneHz = 440;
   bool CopyProtected = false;
   bool IsFM = false;
+  // What moves on the picture: a caption scrolling along the bottom, the pattern scrolling
+  // `Pan` pixels a frame, and with HeavyMotion a zone plate whose phases keep changing.
+  QString Ticker;
+  int Pan = 0;
+  bool HeavyMotion = false;
+  // A media file broadcast in a loop instead of the pattern: as written, and resolved.
+  QString FileName;
+  QString FilePath;
 };
 
 // Tuning behaviour of the virtual tuner: what a receiver reads around a carrier.

@@ -1,6 +1,9 @@
 #include <gst/gst.h>
 
+#include <cstdlib>
+
 #include "platform/devices/virtual/VirtualDeviceFilters.h"
+#include "platform/devices/virtual/VirtualPicture.h"
 #include "platform/graph/GstPtr.h"
 #include "platform/graph/MediaCaps.h"
 #include "platform/graph/TFilterGraph.h"
@@ -15,8 +18,9 @@ namespace {
 constexpr const char* kPipeline =
     "videotestsrc name=src is-live=true pattern=snow ! capsfilter name=raw "
     "! textoverlay name=title valignment=top halignment=left font-desc=\"Sans Bold 18\" "
-    "shaded-background=true ! clockoverlay name=clock valignment=bottom halignment=right "
-    "time-format=\"%H:%M:%S\" font-desc=\"Sans 14\" ! videobalance name=balance "
+    "shaded-background=true ! textoverlay name=ticker valignment=bottom halignment=left "
+    "font-desc=\"Sans 14\" shaded-background=true ! clockoverlay name=clock valignment=top "
+    "halignment=right time-format=\"%H:%M:%S\" font-desc=\"Sans 14\" ! videobalance name=balance "
     "! videoconvert name=convert ! capsfilter name=out";
 
 const char* const kSubtypes[] = {"YUY2", "UYVY", "RGB24"};
@@ -24,16 +28,24 @@ const char* const kSubtypes[] = {"YUY2", "UYVY", "RGB24"};
 struct InputLook {
   const char* pattern;
   const char* title;
-  int speed;  // horizontal scroll, so every input moves
+  int pan;
+  bool zone;
 };
 
 InputLook LookOf(SourceKind kind) {
   switch (kind) {
-    case SourceKind::Composite: return {"ball", "Composite", 0};
-    case SourceKind::SVideo: return {"smpte75", "S-Video", 3};
-    case SourceKind::Camera: return {"zone-plate", "Camera", 0};
-    default: return {"snow", "", 0};
+    case SourceKind::Composite: return {"ball", "Composite", 0, false};
+    case SourceKind::SVideo: return {"smpte75", "S-Video", 3, false};
+    case SourceKind::Camera: return {"zone-plate", "Camera", 0, true};
+    default: return {"snow", "", 0, false};
   }
+}
+
+// Clean within one PLL step of the carrier, then noisier up to the edge of the lock window.
+int NoiseOf(int pllOffset) {
+  const int steps = std::abs(pllOffset);
+  const int window = int(kCaptureRange / kPllStep);
+  return steps == 0 ? 0 : qMin(100, 10 + steps * 90 / window);
 }
 
 double Scaled(int value, int property) {
@@ -42,12 +54,6 @@ double Scaled(int value, int property) {
 }
 
 }  // namespace
-
-struct PendingPatternProbe {
-  using Shared = std::shared_ptr<TVirtualVideoCapture::PendingPattern>;
-  static GstPadProbeReturn Apply(GstPad* pad, GstPadProbeInfo* info, gpointer data);
-  static void Free(gpointer data) { delete static_cast<Shared*>(data); }
-};
 
 TVirtualVideoCapture::TVirtualVideoCapture(std::shared_ptr<TVirtualCard> card)
     : TVirtualDeviceFilter(card, CardPart::Capture, 0, card->DeviceName("Video Capture")) {
@@ -85,49 +91,12 @@ TVirtualVideoCapture::TVirtualVideoCapture(std::shared_ptr<TVirtualCard> card)
       Ghost(bin, "pvqueue", "src", "Preview");
     }
   }
-  if (GstElement* src = Child("src")) {
-    gst_pad_add_probe(StaticPad(src, "src").get(), GST_PAD_PROBE_TYPE_BUFFER,
-                      PendingPatternProbe::Apply, new PendingPatternProbe::Shared(pendingPattern_),
-                      PendingPatternProbe::Free);
-  }
+  GstElement* src = Child("src");
+  GstElement* ticker = Child("ticker");
+  if (src && ticker) animator_ = TPictureAnimator::Attach(src, ticker);
   GetStreamCaps(0, format_);
   ApplyFormat();
   CardChanged();
-}
-
-GstPadProbeReturn PendingPatternProbe::Apply(GstPad* pad, GstPadProbeInfo*, gpointer data) {
-  // Runs in the streaming thread after a frame is drawn, so nothing draws meanwhile.
-  TVirtualVideoCapture::PendingPattern& p = **static_cast<Shared*>(data);
-  std::lock_guard lock(p.Mutex);
-  if (!p.Pending) return GST_PAD_PROBE_OK;
-  p.Pending = false;
-  const GstPtr<GstElement> src = Adopt(gst_pad_get_parent_element(pad));
-  if (!src) return GST_PAD_PROBE_OK;
-  gst_util_set_object_arg(G_OBJECT(src.get()), "pattern", p.Pattern.constData());
-  g_object_set(src.get(), "horizontal-speed", p.Speed, nullptr);
-  return GST_PAD_PROBE_OK;
-}
-
-void TVirtualVideoCapture::SetPattern(const char* pattern, int speed) {
-  GstElement* src = Child("src");
-  if (!src) return;
-  // Streaming starts and stops only from this (the UI) thread, so the answer holds until the
-  // property is set.
-  const GstPtr<GstPad> pad = StaticPad(src, "src");
-  GST_OBJECT_LOCK(pad.get());
-  GstTask* task = GST_PAD_TASK(pad.get());
-  const bool streaming = task && gst_task_get_state(task) == GST_TASK_STARTED;
-  GST_OBJECT_UNLOCK(pad.get());
-  std::lock_guard lock(pendingPattern_->Mutex);
-  if (streaming) {
-    pendingPattern_->Pattern = pattern;
-    pendingPattern_->Speed = speed;
-    pendingPattern_->Pending = true;
-    return;
-  }
-  pendingPattern_->Pending = false;
-  gst_util_set_object_arg(G_OBJECT(src), "pattern", pattern);
-  g_object_set(src, "horizontal-speed", speed, nullptr);
 }
 
 GstElement* TVirtualVideoCapture::Child(const char* name) const {
@@ -179,31 +148,53 @@ void TVirtualVideoCapture::ApplyFormat() {
     GstCapsPtr caps(ToCaps(out));
     g_object_set(outCaps, "caps", caps.get(), nullptr);
   }
+  // The caption sits low in the band that scrolls it, whatever the height.
+  if (GstElement* ticker = Child("ticker")) g_object_set(ticker, "ypad", qMax(1, drawn.Height / 40), nullptr);
 }
 
 void TVirtualVideoCapture::CardChanged() {
   // Property changes take effect from the next frame.
-  GstElement* src = Child("src");
   GstElement* title = Child("title");
   GstElement* clock = Child("clock");
   GstElement* balance = Child("balance");
-  if (!src || !title || !clock || !balance) return;
+  if (!animator_ || !title || !clock || !balance) return;
   const TReception picture = Card().Picture();
+  TPictureLook look;
+  look.Box = picture.Kind != SourceKind::Snow;
   if (picture.Kind == SourceKind::Station) {
-    SetPattern(picture.Station->Pattern.toUtf8().constData(), 0);
-    g_object_set(title, "text", picture.Station->Name.toUtf8().constData(), "silent", FALSE, nullptr);
+    const TVirtualStation& station = *picture.Station;
+    look.Pattern = station.Pattern.toUtf8();
+    look.Zone = station.HeavyMotion && station.Pattern.startsWith("zone-plate");
+    // Heavy motion on any other pattern: a fast pan.
+    look.Pan = station.Pan ? station.Pan : station.HeavyMotion && !look.Zone ? 8 : 0;
+    look.Ticker = station.Ticker.toUtf8();
+    look.Noise = NoiseOf(Card().PllOffset());
+    look.FilePath = station.FilePath.toUtf8();
+    look.FileName = station.FileName.toUtf8();
+    g_object_set(title, "text", station.Name.toUtf8().constData(), "silent", FALSE, nullptr);
     g_object_set(clock, "silent", FALSE, nullptr);
   } else {
-    const InputLook look = LookOf(picture.Kind);
-    SetPattern(look.pattern, look.speed);
-    g_object_set(title, "text", look.title, "silent", *look.title ? FALSE : TRUE, nullptr);
+    const InputLook input = LookOf(picture.Kind);
+    look.Pattern = input.pattern;
+    look.Pan = input.pan;
+    look.Zone = input.zone;
+    g_object_set(title, "text", input.title, "silent", *input.title ? FALSE : TRUE, nullptr);
     g_object_set(clock, "silent", picture.Kind == SourceKind::Snow ? TRUE : FALSE, nullptr);
   }
+  animator_->SetLook(look);
   const TVirtualCard& card = Card();
   g_object_set(balance, "brightness", Scaled(card.ProcAmp(VideoProcAmp_Brightness), 0), "contrast",
                1.0 + Scaled(card.ProcAmp(VideoProcAmp_Contrast), 1), "hue",
                Scaled(card.ProcAmp(VideoProcAmp_Hue), 2), "saturation",
                1.0 + Scaled(card.ProcAmp(VideoProcAmp_Saturation), 3), nullptr);
+}
+
+void TVirtualVideoCapture::AfterStop() {
+  if (animator_) animator_->Rest();
+}
+
+QByteArray TVirtualVideoCapture::Caption() const {
+  return animator_ ? animator_->Caption() : QByteArray();
 }
 
 bool TVirtualVideoCapture::Answers(const std::type_info& interfaceType) const {
