@@ -148,6 +148,27 @@ TEST_F(Recording, DvdPalIsRecordedAt25FramesAnd48kHzWhileThePreviewRuns) {
   EXPECT_EQ(probe.audio.value("sample_rate").toString(), "48000");
 }
 
+TEST_F(Recording, DisabledSoundRecordsThePictureAlone) {
+  auto& e = Live();
+  e.RecordKind = 2;
+  e.UseDateTimeName = false;
+  for (const int format : {1, 3}) {
+    e.RecordFormat = quint8(format);
+    ASSERT_TRUE(e.StartRecording()) << format;
+    ASSERT_TRUE(test::Played(Graph(), 1000));
+    StopAndResumePreview();
+    const test::TProbe probe = test::Probe(e.Recorder().CurrentFile);
+    EXPECT_TRUE(probe.ok && !probe.video.isEmpty() && probe.audio.isEmpty()) << format;
+  }
+}
+
+TEST_F(Recording, WisCardWithoutItsEncoderPinsFailsWith1020AndLeavesNoMultiplexer) {
+  auto& e = Open({.Maker = "Wis", .Model = "GO7007"});
+  EXPECT_FALSE(e.StartRecording());
+  EXPECT_EQ(Warnings(), QStringList({"Cannot write file..."}));
+  EXPECT_FALSE(Graph().FindFilter("MPEGMux") || e.Recording());
+}
+
 TEST_F(Recording, TimeShiftIsReadyAfterTheEleventhSecondAndIgnoresTheTimeLimit) {
   auto& e = Live();
   e.TimeLimitOn = true;
