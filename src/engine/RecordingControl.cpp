@@ -104,12 +104,16 @@ bool TCaptureInfo::StartRecording() {
 
 bool TCaptureInfo::StopRecording() {
   const bool stopped = preview_->Stop();
+  // A file the writer could not complete is no success, and the user must hear of it.
+  bool written = true;
   if (stopped) {
+    written = !Recording() || recordGraph_->RecordingError().isEmpty();
     recordGraph_->TearDown();
     recording_.Recording = false;
   }
   recording_.Timer.SetEnabled(recording_.Recording);
-  return stopped;
+  if (!written) ReportError(1020);
+  return stopped && written;
 }
 
 void TCaptureInfo::RecordingTick() {
@@ -127,7 +131,8 @@ void TCaptureInfo::RecordingTick() {
   }
   const qint64 free = platform::System().FreeBytes(recordFolder_);
   r.BytesWritten = std::max<qint64>(0, r.FreeAtStart - free);
-  if (free <= kMinFreeBytes) stop = true;
+  // A writer that failed (a full or vanished disk) ends the recording like a full disk does.
+  if (free <= kMinFreeBytes || !recordGraph_->RecordingError().isEmpty()) stop = true;
   if (OnCaptureProgress)
     OnCaptureProgress(*this, stop, timeShift_.Active, free - kMinFreeBytes, r.BytesWritten, r.ElapsedSeconds);
 }

@@ -61,6 +61,13 @@ void TRecordingGraph::TearDown() {
   preview_.DropPictureChain();
 }
 
+QString TRecordingGraph::RecordingError() const {
+  for (const auto& filter : added_)
+    if (const auto* result = filter->As<media::IRecordingResult>(); result && !result->LastError().isEmpty())
+      return result->LastError();
+  return QString();
+}
+
 bool TRecordingGraph::WithAudio() const { return stored_.RecordKind != 2 && preview_.HasAudioCapture(); }
 
 TPin* TRecordingGraph::AudioSource() const {

@@ -46,6 +46,8 @@ class TRecordingGraph {
   bool BuildWis(const TRecordRequest& request);
   // Takes every recording filter out of the graph (it must be stopped).
   void TearDown();
+  // Why a writer of the branch failed; empty while the recording goes well.
+  QString RecordingError() const;
 
   // "AVI Mux" for kind 2, else "OKA MPEG Multiplexer", as "MPEGMux".
   bool AddMultiplexer(int kind);

@@ -192,6 +192,20 @@ TEST_F(Recording, TimeShiftIsReadyAfterTheEleventhSecondAndIgnoresTheTimeLimit) 
   EXPECT_GT(QFileInfo(main_.CaptureFolder + "ts0.mpv").size(), 0);
 }
 
+TEST_F(Recording, AWriterThatFailsStopsTheRecordingAndTheStopSaysSo) {
+  auto& e = Live();
+  QDir().mkpath(main_.CaptureFolder);
+  ASSERT_TRUE(QFile::link("/dev/full", main_.CaptureFolder + "ts0.mpv"));
+  ASSERT_TRUE(e.StartTimeShift());
+  ASSERT_TRUE(test::WaitUntil([&] {
+    Tick();
+    return progress_.back().stop;
+  }));
+  EXPECT_FALSE(e.StopTimeShift());
+  EXPECT_EQ(Warnings(), QStringList({"Cannot write file..."}));
+  EXPECT_FALSE(e.Recording());
+}
+
 TEST_F(Recording, SavedTimeShiftsAreTwoFiles) {
   auto& e = Live();
   e.SaveTimeShift = true;

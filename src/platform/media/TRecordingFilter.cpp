@@ -86,7 +86,8 @@ TPin& TRecordingFilter::AddFileOutput(const QString& name) {
 
 QString TRecordingFilter::LastError() const {
   std::lock_guard lock(mutex_);
-  return error_;
+  // A failure while writing shows at once, not only when the recording is stopped.
+  return error_.isEmpty() && session_ ? session_->Error() : error_;
 }
 
 TRecordProfile TRecordingFilter::CurrentProfile() const {
