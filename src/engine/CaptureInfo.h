@@ -169,6 +169,7 @@ class TCaptureInfo : public settings::TCaptureSettings {
   // The interfaces a built graph must offer, the tuner's range, routes and colour controls.
   bool FinishBuild();
   TRecordRequest RecordRequest() const;
+  bool BuildRecording(bool wis);
   void RecordingTick();
 
   TEngineConfig config_;

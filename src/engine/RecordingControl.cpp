@@ -52,20 +52,15 @@ TRecordRequest TCaptureInfo::RecordRequest() const {
   return r;
 }
 
-bool TCaptureInfo::BuildRecordGraph() {
-  if (Recording()) return false;
-  const TRecordRequest request = RecordRequest();
-  recording_.CurrentFile = request.File;
-  timeShift_.Ready = false;
-  return recordGraph_->Build(request);
-}
+bool TCaptureInfo::BuildRecordGraph() { return BuildRecording(false); }
+bool TCaptureInfo::BuildWisRecordGraph() { return BuildRecording(true); }
 
-bool TCaptureInfo::BuildWisRecordGraph() {
+bool TCaptureInfo::BuildRecording(bool wis) {
   if (Recording()) return false;
   const TRecordRequest request = RecordRequest();
   recording_.CurrentFile = request.File;
   timeShift_.Ready = false;
-  return recordGraph_->BuildWis(request);
+  return wis ? recordGraph_->BuildWis(request) : recordGraph_->Build(request);
 }
 
 bool TCaptureInfo::StartRecording() {
@@ -89,7 +84,10 @@ bool TCaptureInfo::StartRecording() {
       ok = false;
     }
   }
+  const bool built = ok;
   ok = ok && preview_->Run();
+  // A writer that refused to start (a file it cannot create) says why; the graph alone does not.
+  if (built && !ok && !recordGraph_->RecordingError().isEmpty()) ReportError(1020);
   if (!ok) {
     // Leave the graph as the preview can be rebuilt on, and nothing half-written behind.
     preview_->Stop();

@@ -52,13 +52,14 @@ TRecordingGraph::FilterPtr TRecordingGraph::Add(const QString& friendlyName, con
 }
 
 void TRecordingGraph::TearDown() {
-  if (!preview_.Graph()) return;
-  for (const auto& filter : added_)
-    if (filter->Graph()) Graph().RemoveFilter(*filter);
+  if (preview_.Graph()) {
+    for (const auto& filter : added_)
+      if (filter->Graph() == preview_.Graph()) Graph().RemoveFilter(*filter);
+    preview_.DropPictureChain();
+  }
   added_.clear();
   mux_.reset();
   audioEncoder_.reset();
-  preview_.DropPictureChain();
 }
 
 QString TRecordingGraph::RecordingError() const {

@@ -128,6 +128,14 @@ TEST_F(Recording, CopyProtectedStationIsRefusedEvenUnattended) {
   EXPECT_TRUE(e.StartPreview());
 }
 
+TEST_F(Recording, AFileThatCannotBeMadeIsReportedAtTheStart) {
+  main_.CaptureFolder = "/proc/no/such/folder/";
+  auto& e = Live();
+  EXPECT_FALSE(e.StartRecording());
+  EXPECT_EQ(Warnings(), QStringList({"Cannot write file..."}));
+  EXPECT_TRUE(e.StartPreview());
+}
+
 TEST_F(Recording, DvdPalIsRecordedAt25FramesAnd48kHzWhileThePreviewRuns) {
   main_.CaptureFolder = test::Home() + "not/made/yet/";
   auto& e = Live();
