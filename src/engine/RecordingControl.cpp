@@ -89,7 +89,7 @@ bool TCaptureInfo::StartRecording() {
   // A writer that refused to start (a file it cannot create) says why; the graph alone does not.
   if (built && !ok && !recordGraph_->RecordingError().isEmpty()) ReportError(1020);
   if (!ok) {
-    // Leave the graph as the preview can be rebuilt on, and nothing half-written behind.
+    // Leave a graph the preview can be rebuilt on.
     preview_->Stop();
     recordGraph_->TearDown();
   }
@@ -104,8 +104,8 @@ bool TCaptureInfo::StopRecording() {
   const bool stopped = preview_->Stop();
   // A file the writer could not complete is no success, and the user must hear of it.
   bool written = true;
-  if (stopped) {
-    written = !Recording() || recordGraph_->RecordingError().isEmpty();
+  if (stopped && Recording()) {
+    written = recordGraph_->RecordingError().isEmpty();
     recordGraph_->TearDown();
     recording_.Recording = false;
   }
