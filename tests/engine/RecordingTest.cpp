@@ -4,6 +4,7 @@
 #include "EngineFixture.h"
 #include "engine/CaptureFileName.h"
 #include "platform/Clock.h"
+#include "platform/video/TVideoRenderer.h"
 #include "support/FakeSystemServices.h"
 #include "../platform/media/MediaTestSupport.h"
 
@@ -148,7 +149,10 @@ TEST_F(Recording, DvdPalIsRecordedAt25FramesAnd48kHzWhileThePreviewRuns) {
   EXPECT_EQ(e.Recorder().CurrentFile, main_.CaptureFolder + "capture.mpg");
   ASSERT_TRUE(test::Played(Graph(), 2000));
   EXPECT_GT(e.RecordedBytes(), 0);
-  EXPECT_TRUE(e.Preview().VideoWindow()) << "the picture stays on while recording";
+  auto* window = dynamic_cast<platform::video::TVideoRenderer*>(Graph().FindFilter("VideoWindow"));
+  ASSERT_TRUE(window) << "the picture stays on while recording";
+  const quint64 frames = window->FramesRendered();
+  EXPECT_TRUE(test::WaitUntil([&] { return window->FramesRendered() > frames + 2; }));
   StopAndResumePreview();
   const test::TProbe probe = test::Probe(e.Recorder().CurrentFile);
   ASSERT_TRUE(probe.ok) << probe.error.toStdString();
