@@ -40,7 +40,8 @@ TCaptureInfo::TCaptureInfo(const TComponentRegistry& components, TEngineConfig c
       preview_(std::make_unique<TPreviewPipeline>(*devices_, *formats_, config_, report_)),
       tuner_(std::make_unique<TTunerControl>(*devices_, *preview_, report_)),
       routing_(std::make_unique<TInputRouting>(*devices_, report_)),
-      stills_(std::make_unique<TStillImages>(*preview_)) {
+      stills_(std::make_unique<TStillImages>(*preview_)),
+      recordGraph_(std::make_unique<TRecordingGraph>(*devices_, *preview_, *formats_, *this, report_)) {
   preview_->OnVideoWindowCreated = [this](platform::video::IVideoWindow* window) {
     if (OnVideoWindowCreated) OnVideoWindowCreated(*this, window, 0);
   };
@@ -49,6 +50,7 @@ TCaptureInfo::TCaptureInfo(const TComponentRegistry& components, TEngineConfig c
   tuner_->OnFMTuned = [this](quint32 hertz, bool locked) {
     if (OnFMTuned) OnFMTuned(*this, hertz, locked);
   };
+  recording_.Timer.OnTimer = [this](platform::TTimer&) { RecordingTick(); };
   VideoDeviceIndex = devices_->DefaultVideoDeviceIndex();
   DeleteTimeShiftFiles();
 }
@@ -58,10 +60,12 @@ TCaptureInfo::~TCaptureInfo() {
   DeleteTimeShiftFiles();
 }
 
-QString TCaptureInfo::FixedTimeShiftFile() {
-  const QString folder = settings::MainInfo ? settings::MainInfo->CaptureFolder : util::DocumentsFolder();
-  return folder + "ts0.mpv";
+QString TCaptureInfo::CaptureFolder() {
+  const bool set = settings::MainInfo && !settings::MainInfo->CaptureFolder.isEmpty();
+  return set ? settings::MainInfo->CaptureFolder : util::DocumentsFolder();
 }
+
+QString TCaptureInfo::FixedTimeShiftFile() { return CaptureFolder() + "ts0.mpv"; }
 
 void TCaptureInfo::DeleteTimeShiftFiles() {
   const QString video = FixedTimeShiftFile();
@@ -70,6 +74,7 @@ void TCaptureInfo::DeleteTimeShiftFiles() {
 }
 
 void TCaptureInfo::CreateGraphObjects() {
+  recordGraph_->TearDown();
   preview_->NewGraph();
   routing_->Clear();
   devices_->Release();
@@ -77,6 +82,7 @@ void TCaptureInfo::CreateGraphObjects() {
 }
 
 void TCaptureInfo::ReleaseGraphObjects() {
+  recordGraph_->TearDown();
   preview_->Release();
   routing_->Clear();
   signalAdjust_ = TVideoSignalAdjust();

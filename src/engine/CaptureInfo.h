@@ -14,6 +14,7 @@
 #include "engine/EngineConfig.h"
 #include "engine/InputRouting.h"
 #include "engine/PreviewPipeline.h"
+#include "engine/RecordingGraph.h"
 #include "engine/RecordingState.h"
 #include "engine/StillImages.h"
 #include "engine/TunerControl.h"
@@ -83,6 +84,29 @@ class TCaptureInfo : public settings::TCaptureSettings {
   // Sends the card's vendor object a standard setting (Empia 2800 only).
   void SetVendorStandard(int value);
 
+  // --- recording and time-shift ------------------------------------------------------------
+  bool StartRecording();
+  bool StopRecording();
+  bool BuildRecordGraph();
+  bool BuildWisRecordGraph();
+  bool AddMultiplexer(int kind) { return recordGraph_->AddMultiplexer(kind); }
+  bool AddMPEGAudioEncoder() { return recordGraph_->AddMPEGAudioEncoder(); }
+  // Saves the recording settings, records the time-shift pair, and puts them back at the stop.
+  bool StartTimeShift();
+  bool StopTimeShift();
+  // A free file name in the capture folder (the wave folder while the FM panel shows).
+  QString MakeCaptureFileName(bool numbered, const QString& base, int kind) const;
+  // What a recording started now would write (StreamKind).
+  int CurrentStreamKind() const;
+  bool IsWithAudio() const { return RecordKind != 2; }
+  bool IsAudioOnly() const { return RecordKind == 1; }
+  // Bytes in the file(s) being written; the free-space figure counts other writers too.
+  qint64 RecordedBytes() const;
+  TRecordingSettingsBlock SaveRecordingBlock() const { return engine::SaveRecordingBlock(*this); }
+  void RestoreRecordingBlock(const TRecordingSettingsBlock& block) { engine::RestoreRecordingBlock(*this, block); }
+  // True while the FM panel is visible; set by the shell, which sees the panels.
+  std::function<bool()> WaveFolderActive;
+
   // --- snapshots and colour ----------------------------------------------------------------
   bool GrabSnapshot();
   bool GrabStill();
@@ -134,6 +158,8 @@ class TCaptureInfo : public settings::TCaptureSettings {
 
   ISnapshotSink* Snapshots = nullptr;
 
+  // The capture folder, ending with "/"; the documents folder until one is set.
+  static QString CaptureFolder();
   // The fixed time-shift file pair in the capture folder: "ts0.mpv" and "ts0.mpa".
   static QString FixedTimeShiftFile();
   static void DeleteTimeShiftFiles();
@@ -142,6 +168,9 @@ class TCaptureInfo : public settings::TCaptureSettings {
   TPreviewSettings PreviewSettings() const;
   // The interfaces a built graph must offer, the tuner's range, routes and colour controls.
   bool FinishBuild();
+  TRecordRequest RecordRequest() const;
+  bool BuildRecording(bool wis);
+  void RecordingTick();
 
   TEngineConfig config_;
   TErrorReporter report_;
@@ -154,6 +183,9 @@ class TCaptureInfo : public settings::TCaptureSettings {
   TVideoSignalAdjust signalAdjust_;
   TRecordingState recording_;
   TTimeShiftState timeShift_;
+  std::unique_ptr<TRecordingGraph> recordGraph_;
+  TRecordingSettingsBlock timeShiftBlock_;
+  QString recordFolder_;  // where the free space is watched
   bool noPreviewRender_ = false;
 };
 

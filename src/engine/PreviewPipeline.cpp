@@ -277,12 +277,23 @@ bool TPreviewPipeline::Restart(const TPreviewSettings& settings) {
   settings_ = settings;
   if (settings.Radio) return true;
   ApplyCaptureSize();
-  TPin* preview = previewPin_;
-  if (!preview) return true;
-  for (auto* filter : {&deinterlacer_, &snapshot_, &overlay_}) RemoveFilter(*filter);
-  if (TFilter* old = graph_->FindFilter("VideoWindow")) graph_->RemoveFilter(*old);
-  if (preview->IsConnected()) graph_->Disconnect(*preview);
+  if (!previewPin_) return true;
+  DropPictureChain();
   return RenderPreview(true, settings.Deinterlace, false);
+}
+
+void TPreviewPipeline::DropPictureChain() {
+  if (!graph_) return;
+  for (auto* filter : {&deinterlacer_, &snapshot_, &overlay_, &videoDecoder_}) RemoveFilter(*filter);
+  if (TFilter* old = graph_->FindFilter("VideoWindow")) graph_->RemoveFilter(*old);
+  window_ = nullptr;
+  if (previewPin_ && previewPin_->IsConnected()) graph_->Disconnect(*previewPin_);
+}
+
+bool TPreviewPipeline::RenderRecordingPreview(bool deinterlace, int encodedMode) {
+  if (!previewPin_) return true;
+  DropPictureChain();
+  return encodedMode < 0 ? RenderPreview(false, deinterlace, false) : RenderEncodedPreview(encodedMode);
 }
 
 bool TPreviewPipeline::RestartWis() {

@@ -58,6 +58,11 @@ class TPreviewPipeline {
 
   bool ConnectTunerChain();
   bool RenderEncodedPreview(int mode);
+  // The picture while recording: without snapshot grabber and overlay (the Wis form decodes
+  // the stream of `encodedMode`, a record format; -1 for the standard form).
+  bool RenderRecordingPreview(bool deinterlace, int encodedMode = -1);
+  // Takes out what follows the preview pin, so a rebuild starts from the bare devices.
+  void DropPictureChain();
   bool AddVideoDecoder(int kind);
   void DockVideoWindow(bool asThumbnail, int left, int top, int border);
 
@@ -66,6 +71,8 @@ class TPreviewPipeline {
   bool HasCapturePin() const { return hasCapturePin_; }
   bool HasVBIPin() const { return hasVBIPin_; }
   bool HasAudioCapture() const { return audioCapturePin_ != nullptr; }
+  platform::graph::TPin* CapturePin() const { return capturePin_; }
+  platform::graph::TPin* AudioCapturePin() const { return audioCapturePin_; }
   bool AudioThroughCapture() const { return audioThroughCapture_; }
   // The Infinite Pin Tee's second output, for recording the sound it plays.
   platform::graph::TPin* AudioTeePin() const { return audioTeePin_; }

@@ -85,6 +85,14 @@ class IFileSinkFilter2 : public graph::IFileSink {
   virtual int GetMode() const = 0;
 };
 
+// The components that write a recording: why the running (or last) one failed; empty while
+// it goes well.
+class IRecordingResult {
+ public:
+  virtual ~IRecordingResult() = default;
+  virtual QString LastError() const = 0;
+};
+
 // The file sources: the file to read. A type of nullptr means "find out from the file".
 class IFileSourceFilter {
  public:

@@ -153,9 +153,12 @@ bool TMuxOutput::Write(AVPacket* packet, bool video, AVRational codecTimeBase) {
     return false;
   }
   if (profile_.flushEveryPacket) return part.file->Commit();
+  // Until the muxer has put out its first bytes every packet is flushed, so a new recording
+  // shows on disk as soon as it has anything; then once a second.
   const int64_t us = av_gettime_relative();
-  if (us - lastFlushUs_ >= kFlushIntervalUs) {
+  if (!onDisk_ || us - lastFlushUs_ >= kFlushIntervalUs) {
     lastFlushUs_ = us;
+    onDisk_ = avio_tell(part.context->pb) > 0;
     return part.file->Commit();
   }
   return true;

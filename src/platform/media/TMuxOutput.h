@@ -46,6 +46,7 @@ class TMuxOutput {
   AVStream* audio_ = nullptr;
   bool headerWritten_ = false;
   int64_t lastFlushUs_ = 0;
+  bool onDisk_ = false;
 };
 
 }  // namespace pvx::platform::media

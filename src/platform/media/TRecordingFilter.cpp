@@ -23,6 +23,7 @@ constexpr const char* kAudioCaps =
 struct TRecordingFilter::Input {
   TRecordingFilter* owner = nullptr;
   TPin* pin = nullptr;
+  GstElement* sink = nullptr;
   bool video = false;
   int live = -1;  // found out from the first sample
 };
@@ -55,6 +56,7 @@ TPin& TRecordingFilter::AddInput(const QString& name, MediaMajor major) {
   };
   gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, input.get(), nullptr);
   gst_bin_add(GST_BIN(Element()), sink);
+  input->sink = sink;
   const char* entry = child.constData();
   QByteArray converter;
   if (!input->video) {
@@ -84,7 +86,8 @@ TPin& TRecordingFilter::AddFileOutput(const QString& name) {
 
 QString TRecordingFilter::LastError() const {
   std::lock_guard lock(mutex_);
-  return error_;
+  // A failure while writing shows at once, not only when the recording is stopped.
+  return error_.isEmpty() && session_ ? session_->Error() : error_;
 }
 
 TRecordProfile TRecordingFilter::CurrentProfile() const {
@@ -111,6 +114,8 @@ bool TRecordingFilter::BeforeRun() {
   bool video = false, audio = false;
   for (const auto& in : inputs_) {
     in->live = -1;
+    // An input left unconnected gets no data: it must not hold the pipeline back from playing.
+    if (in->sink) g_object_set(in->sink, "async", gboolean(in->pin->IsConnected()), nullptr);
     if (!in->pin->IsConnected()) continue;
     (in->video ? video : audio) = true;
   }

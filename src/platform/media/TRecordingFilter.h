@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/graph/TFilter.h"
+#include "platform/media/MediaInterfaces.h"
 #include "platform/media/TRecordProfile.h"
 #include "platform/media/TRecordSession.h"
 
@@ -18,12 +19,12 @@ typedef struct _GstAppSink GstAppSink;
 
 namespace pvx::platform::media {
 
-class TRecordingFilter : public graph::TFilter {
+class TRecordingFilter : public graph::TFilter, public IRecordingResult {
  public:
   ~TRecordingFilter() override;
 
-  // Why the last run refused to start or failed; empty when it went well.
-  QString LastError() const;
+  // Why the running or last recording refused to start or failed; empty when it goes well.
+  QString LastError() const override;
   // The profile of the running (or last) recording.
   TRecordProfile CurrentProfile() const;
 

@@ -1,0 +1,43 @@
+#include "engine/CaptureFileName.h"
+
+#include <QFileInfo>
+
+namespace pvx::engine {
+
+int StreamKindOf(const TStreamChoice& c) {
+  if (c.TimeShift) return kStreamTimeShift;
+  if (c.RecordKind == 1 || c.Radio) return c.AudioFormat == 1 ? kStreamMp3 : kStreamWav;
+  switch (c.RecordFormat) {
+    case 0:
+    case 4:
+    case 5: return kStreamMpeg1;
+    case 2: return kStreamMpeg4Avi;
+    case 3: return kStreamAvi;
+    default: return kStreamMpeg2;
+  }
+}
+
+QString StreamExtension(int kind) {
+  switch (kind) {
+    case kStreamMpeg4Avi:
+    case kStreamAvi: return "avi";
+    case kStreamWav: return "wav";
+    case kStreamMp3: return "mp3";
+    case kStreamTimeShift: return "mpv";
+    default: return "mpg";
+  }
+}
+
+QString MakeCaptureFileName(bool numbered, const QString& base, int kind, const QString& folder,
+                            const QDateTime& now) {
+  const QString stem = numbered ? base : now.toString("yyyyMMdd_hhmmss");
+  // A name with a folder part stays where it says; the existence test looks where the file goes.
+  const bool hasFolder = stem.contains('/');
+  const QString where = hasFolder ? QString() : folder;
+  const QString ext = "." + StreamExtension(kind);
+  QString name = stem + ext;
+  for (int n = 1; QFileInfo::exists(where + name); ++n) name = stem + "_" + QString::number(n) + ext;
+  return where + name;
+}
+
+}  // namespace pvx::engine

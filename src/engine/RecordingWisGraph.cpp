@@ -1,0 +1,135 @@
+// The Wis form of the recording graph: the card's encoder delivers the compressed picture, which
+// goes with the sound through a multiplexer into the file writer.
+
+#include "engine/CaptureDevices.h"
+#include "engine/CaptureFileName.h"
+#include "engine/PreviewPipeline.h"
+#include "engine/RecordingGraph.h"
+#include "platform/graph/Interfaces.h"
+#include "platform/graph/TComponentRegistry.h"
+#include "platform/graph/TFilterGraph.h"
+#include "platform/media/MediaInterfaces.h"
+
+namespace pvx::engine {
+
+using namespace pvx::platform::graph;
+namespace media = pvx::platform::media;
+
+namespace {
+
+int WisKindOf(int recordFormat) {
+  if (recordFormat == 0 || recordFormat == 4 || recordFormat == 5) return kStreamMpeg1;
+  if (recordFormat == 2 || recordFormat == 3) return kStreamMpeg4Avi;
+  return kStreamMpeg2;
+}
+
+int MultiplexerOutputOf(int recordFormat) {
+  switch (recordFormat) {
+    case 0: return media::MpegOutput_Mpeg1;
+    case 4:
+    case 5: return media::MpegOutput_Vcd;
+    case 6:
+    case 7: return media::MpegOutput_Dvd;
+    case 8:
+    case 9: return media::MpegOutput_Svcd;
+    default: return media::MpegOutput_Mpeg2;
+  }
+}
+
+}  // namespace
+
+bool TRecordingGraph::AddMultiplexer(int kind) {
+  mux_ = Add(kind == kStreamMpeg4Avi ? media::kAviMuxName : media::kMpegMultiplexerName, "MPEGMux");
+  return mux_ != nullptr;
+}
+
+bool TRecordingGraph::AddMPEGAudioEncoder() {
+  audioEncoder_ = Add(media::kMpegAudioEncoderName, "MPEG1AudioEncoder");
+  return audioEncoder_ != nullptr;
+}
+
+void TRecordingGraph::SelectWisFormat(int mode, int mpeg4Codec) {
+  auto* config = devices_.VCapture() ? devices_.VCapture()->As<IStreamConfig>() : nullptr;
+  if (!config) return;
+  QString subtype = "MPEG1";
+  if (mode == 2 || mode == 3) subtype = mpeg4Codec != 0 ? "MP4S" : "DX50";
+  else if (mode == 1 || mode >= 6) subtype = "MPEG2";
+  for (int i = 0; i < config->GetNumberOfCapabilities(); ++i) {
+    TMediaType type;
+    if (config->GetStreamCaps(i, type) && type.Subtype == subtype && type.Width == stored_.CaptureWidth &&
+        type.Height == stored_.CaptureHeight) {
+      config->SetFormat(type);
+      return;
+    }
+  }
+}
+
+bool TRecordingGraph::BuildWis(const TRecordRequest& r) {
+  if (!preview_.Graph()) return false;
+  Graph().Stop();
+  TearDown();
+  const int kind = WisKindOf(stored_.RecordFormat);
+  SelectWisFormat(stored_.RecordFormat, r.MPEG4Codec);
+  if (!preview_.RenderRecordingPreview(false, stored_.RecordFormat)) report_.Error(1002);
+  if (BuildWisBranch(r, kind)) return true;
+  TearDown();
+  report_.Error(1020);
+  return false;
+}
+
+bool TRecordingGraph::BuildWisBranch(const TRecordRequest& r, int kind) {
+  if (!AddMultiplexer(kind)) return false;
+  TPin* capture = preview_.CapturePin();
+  TPin* audio = preview_.AudioCapturePin();
+  if (!capture) return false;
+  if (kind == kStreamMpeg4Avi) {
+    TPin* videoIn = mux_->FindPin(PinDir::Input, PinCategory::None, 0);
+    TPin* audioIn = mux_->FindPin(PinDir::Input, PinCategory::None, 1);
+    if (!videoIn || !Graph().Connect(*capture, *videoIn)) return false;
+    if (WithAudio() && audio && audioIn && !Graph().Connect(*audio, *audioIn)) return false;
+  } else {
+    TPin* videoIn = mux_->FindPin("Video");
+    TPin* audioIn = mux_->FindPin("Audio");
+    if (!videoIn || !audioIn || !mux_->FindPin("Output") || !mux_->As<media::IMpegMultiplexer>()) return false;
+    if (!AddMPEGAudioEncoder()) report_.Text("Cannot capture audio");
+    if (!Graph().Connect(*capture, *videoIn)) return false;
+    TPin* encoderIn = audioEncoder_ ? audioEncoder_->FindPin(PinDir::Input) : nullptr;
+    TPin* encoderOut = audioEncoder_ ? audioEncoder_->FindPin(PinDir::Output) : nullptr;
+    if (!audio || !encoderIn || !encoderOut || !Graph().Connect(*audio, *encoderIn) ||
+        !Graph().Connect(*encoderOut, *audioIn)) {
+      report_.Error(1026);
+      return false;
+    }
+    if (auto* settings = audioEncoder_->As<media::IMpegAudioEncoder>()) {
+      settings->put_BitRate(r.AudioBitRate);
+      settings->put_SampleRate(r.AudioSampleRate);
+      settings->put_Channels(r.AudioChannels);
+    }
+  }
+  return AddWisWriter(r, kind);
+}
+
+bool TRecordingGraph::AddWisWriter(const TRecordRequest& r, int kind) {
+  const bool avi = kind == kStreamMpeg4Avi;
+  auto writer = Graph().Registry().Create(DeviceCategory::LegacyFilter,
+                                          avi ? media::kFileWriterName : media::kMpegWriterName);
+  if (!avi) mux_->As<media::IMpegMultiplexer>()->put_OutputType(MultiplexerOutputOf(stored_.RecordFormat));
+  if (!writer || !Graph().AddFilter(writer, "FileWriter")) {
+    report_.Text("Cannot get file writer...");
+    return false;
+  }
+  added_.push_back(writer);
+  auto* sink = writer->As<IFileSink>();
+  if (!sink) {
+    report_.Text("Cannot get file writer interface");
+    return false;
+  }
+  if (!sink->SetFileName(r.File)) {
+    report_.Error(1022);
+    return false;
+  }
+  TPin* out = avi ? mux_->FindPin(PinDir::Output) : mux_->FindPin("Output");
+  return out && Graph().Render(*out);
+}
+
+}  // namespace pvx::engine
