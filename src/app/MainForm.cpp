@@ -410,6 +410,8 @@ void TFormMainWindow::UpdateForMode(TAppMode mode) {
   if (mode >= settings::amClosed || mode == settings::amFMRadio) return;
   menuState_.Mode = mode;
   menuState_.PlayerPaused = false;
+  // A buffer is ready only for the time-shift run that made it.
+  if (mode != settings::amTimeShifting && mode != settings::amTimeShiftPlayback) menuState_.TimeShiftReady = false;
   // The figures show from the start, before the first second is counted.
   const bool timeShift = mode == settings::amTimeShifting || mode == settings::amTimeShiftPlayback;
   if (!timeShift && mode != settings::amCapture && mode != settings::amScheduledCapture)

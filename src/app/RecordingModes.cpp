@@ -47,11 +47,12 @@ bool StopCapture(TShell& shell) {
     return capture.StopPreview();
   }
   if (!capture.StopRecording()) {
+    // The file could not be completed (said already); the recording has ended all the same.
     playback::DropPendingItem();
-    return false;
+    return !capture.Recording();
   }
-  ListRecording(capture.CurrentFile(), QString(), capture.IsAudioOnly());
-  shell.Main->GivenFilePath = capture.CurrentFile();
+  ListRecording(capture.Recorder().CurrentFile, QString(), capture.IsAudioOnly());
+  shell.Main->GivenFilePath = capture.Recorder().CurrentFile;
   return true;
 }
 
@@ -72,7 +73,7 @@ bool EndTimeShift(TShell& shell) {
     return capture.StopPreview();
   }
   const bool save = capture.SaveTimeShift;
-  const QString video = capture.CurrentFile();
+  const QString video = capture.Recorder().CurrentFile;
   const bool stopped = capture.StopTimeShift();
   if (stopped)
     ListRecording(video, QStringLiteral("Time Shifting"), false);
@@ -82,7 +83,7 @@ bool EndTimeShift(TShell& shell) {
     QFile::remove(video);
     QFile::remove(video.left(video.size() - 1) + "a");
   }
-  return stopped;
+  return stopped || !capture.Recording();
 }
 
 }  // namespace pvx::app

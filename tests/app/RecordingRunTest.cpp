@@ -18,6 +18,7 @@
 using namespace pvx;
 using namespace pvx::settings;
 using pvx::test::WaitUntil;
+namespace ipc = pvx::platform::ipc;
 
 namespace {
 
@@ -37,7 +38,7 @@ const FormatCase kFormats[] = {
     {"Avi", 3, 0, 0, 352, 240, 2000, 5, "avi", test::PictureText("rawvideo", 352, 240, 30), test::SoundText("pcm_s16le", 48000, 2)},
     {"VcdNtsc", 4, 0, 0, 352, 240, 1150, 4, "mpeg", test::PictureText("mpeg1video", 352, 240, 29.97), test::SoundText("mp2", 44100, 2)},
     {"VcdPal", 5, 0, 0, 352, 288, 1150, 3, "mpeg", test::PictureText("mpeg1video", 352, 288, 25), test::SoundText("mp2", 44100, 2)},
-    {"DvdNtsc", 6, 0, 0, 720, 480, 3950, 4, "mpeg", test::PictureText("mpeg2video", 720, 480, 29.97), test::SoundText("mp2", 48000, 2)},
+    {"DvdNtsc", 6, 0, 0, 720, 480, 3950, 4, "mpeg", test::PictureText("mpeg2video", 720, 480, 29.97), test::SoundText("ac3", 48000, 2)},
     {"DvdPal", 7, 0, 0, 720, 576, 3950, 5, "mpeg", test::PictureText("mpeg2video", 720, 576, 25), test::SoundText("mp2", 48000, 2)},
     {"SvcdNtsc", 8, 0, 0, 480, 480, 2300, 4, "mpeg", test::PictureText("mpeg2video", 480, 480, 29.97), test::SoundText("mp2", 44100, 2)},
     {"SvcdPal", 9, 0, 0, 480, 576, 2300, 4, "mpeg", test::PictureText("mpeg2video", 480, 576, 25), test::SoundText("mp2", 44100, 2)},
@@ -90,7 +91,7 @@ TEST_P(EveryFormat, RecordsFromTheRemoteCommandAndPlaysElsewhere) {
   EXPECT_FALSE(Window().RecordingBadge()->isVisible());
   EXPECT_TRUE(PictureRuns()) << "live TV is back";
 
-  const QString file = e.CurrentFile();
+  const QString file = e.Recorder().CurrentFile;
   EXPECT_EQ(QFileInfo(file).fileName(), QString("capture.") + (c.kind == 1 ? (c.audioFormat ? "mp3" : "wav")
                                                                           : c.format == 2 || c.format == 3 ? "avi" : "mpg"));
   const test::TProbe probe = test::Probe(file);
@@ -111,11 +112,11 @@ INSTANTIATE_TEST_SUITE_P(Formats, EveryFormat, ::testing::ValuesIn(kFormats),
 TEST_F(Recording, AFullDiskEndsTheRecordingPlayableAndTheDoneListKeepsItAfterARestart) {
   QTest::keyClick(&Window(), Qt::Key_F6);
   ASSERT_EQ(MainInfo->Mode, amCapture);
-  const QString file = Engine().CurrentFile();
+  const QString file = Engine().Recorder().CurrentFile;
   Record(1500);
   Tick();
   EXPECT_EQ(MainInfo->Mode, amCapture);
-  test::System().Free = 1000000;  // at most a million bytes left: the disk counts as full
+  test::System().Free = 500000;  // the last half million bytes are kept free
   Tick();
   EXPECT_EQ(MainInfo->Mode, amTV);
   ASSERT_EQ(test::Dialogs().Warnings.size(), 1u);
@@ -143,7 +144,7 @@ TEST_F(Recording, TimeShiftingIsReadyAfterElevenSecondsAndLeavesNothingUnlessSav
     Engine().TimeLimitOn = true, Engine().TimeLimit = 10;  // not applied to a time-shift buffer
     QTest::keyClick(&Window(), Qt::Key_F8);
     ASSERT_EQ(MainInfo->Mode, amTimeShifting);
-    const QString file = Engine().CurrentFile();
+    const QString file = Engine().Recorder().CurrentFile;
     EXPECT_EQ(QFileInfo(file).fileName() == "ts0.mpv", !save) << file.toStdString();
     Record(1000);
     Tick(10);

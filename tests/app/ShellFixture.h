@@ -19,6 +19,7 @@
 #include "platform/video/TVideoRenderer.h"
 #include "settings/Globals.h"
 #include "settings/MainInfo.h"
+#include "support/FakeSystemServices.h"
 #include "support/TestEnvironment.h"
 
 namespace pvx::test {
@@ -48,6 +49,11 @@ class SchedulerWindow {
 
 class Shell : public ::testing::Test {
  protected:
+  // Recordings go to the documents folder by default: the test's own.
+  Shell() {
+    System().Documents = Home() + "Documents/";
+    System().Fallback = Home();
+  }
   ~Shell() override { app_.reset(); }
 
   // Phase 1, then the event loop until phase 2 has run.
