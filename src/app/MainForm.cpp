@@ -146,7 +146,8 @@ void TFormMainWindow::LayoutVideo() {
 
 void TFormMainWindow::PlaceBadge() {
   const QRect inner = InnerRect();
-  badge_->move(inner.left() + 8, inner.top() + 8);
+  // Top centre: the station's own caption and clock sit in the corners.
+  badge_->move(inner.center().x() - badge_->width() / 2, inner.top() + 8);
   if (badge_->isVisible()) badge_->raise();
 }
 

@@ -16,7 +16,7 @@ TRecordingBadge::TRecordingBadge(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_TransparentForMouseEvents);
   QFont f = font();
   f.setBold(true);
-  f.setPixelSize(13);
+  f.setPixelSize(12);
   setFont(f);
   Fit();
   hide();
@@ -45,11 +45,13 @@ void TRecordingBadge::SetProgress(bool timeShift, qint64 elapsedSeconds, qint64 
 }
 
 void TRecordingBadge::Fit() {
-  // Sized for the widest figures of its kind, so the badge does not jitter as digits change.
+  // Digits are of one width, so the badge grows only when a figure gains a digit.
   const QFontMetrics m(font());
-  const QString widest = (timeShift_ ? QStringLiteral("Time-Shifting") : QStringLiteral("REC")) +
-                         "  00:00:00  0000.00 MB";
-  resize(kPad * 3 + kDot + m.horizontalAdvance(widest), m.height() + kPad);
+  const QSize size(kPad * 3 + kDot + m.horizontalAdvance(Text()), m.height() + kPad);
+  if (size == this->size()) return;
+  const int centre = x() + width() / 2;
+  resize(size);
+  if (isVisible()) move(centre - width() / 2, y());
 }
 
 void TRecordingBadge::paintEvent(QPaintEvent*) {

@@ -18,7 +18,7 @@ namespace {
 constexpr const char* kPipeline =
     "videotestsrc name=src is-live=true pattern=snow ! capsfilter name=raw "
     "! textoverlay name=title valignment=top halignment=left font-desc=\"Sans Bold 18\" "
-    "shaded-background=true ! textoverlay name=ticker valignment=bottom halignment=left "
+    "shaded-background=true ! textoverlay name=ticker valignment=bottom halignment=left wrap-mode=none "
     "font-desc=\"Sans 14\" shaded-background=true ! clockoverlay name=clock valignment=top "
     "halignment=right time-format=\"%H:%M:%S\" font-desc=\"Sans 14\" ! videobalance name=balance "
     "! videoconvert name=convert ! capsfilter name=out";
