@@ -47,6 +47,9 @@ const FormatCase kFormats[] = {
     {"Mp3", 1, 1, 1, 640, 480, 4000, 5, "mp3", {}, test::SoundText("mp3", 48000, 2)},
 };
 
+// Test names and failure lines name the format, not its bytes.
+void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.name; }
+
 class Recording : public test::Shell {
  protected:
   void SetUp() override { ASSERT_TRUE(Start()); }

@@ -101,6 +101,8 @@ struct TRecordSession::Impl {
   gint64 lastVideoTime = -1;
   int64_t audioPosition = 0;  // input samples written since the origin
   std::atomic<qint64> framesWritten{0}, samplesWritten{0};
+  // Pictures written again to fill a gap in the source, and buffers a full queue turned away.
+  qint64 framesRepeated = 0, droppedVideo = 0, droppedAudio = 0;
   TVideoEncoder video;
   TAudioEncoder audio;
   TMuxOutput mux;
@@ -159,7 +161,10 @@ void TRecordSession::Push(GstSample* sample, bool video, bool live) {
   std::unique_lock lock(d.mutex);
   if (!d.started || d.finishing) return;
   const auto room = [&] { return RoomFor(video, live, d.queuedVideo, d.queuedAudio); };
-  if (room() == QueueRoom::Drop) return;
+  if (room() == QueueRoom::Drop) {
+    ++(video ? d.droppedVideo : d.droppedAudio);
+    return;
+  }
   d.room.wait(lock, [&] { return room() == QueueRoom::Take || d.finishing; });
   if (d.finishing) return;
   d.queue.push_back({GstSamplePtr(gst_sample_ref(sample)), video});
@@ -178,6 +183,9 @@ bool TRecordSession::Finish() {
   }
   if (d.worker.joinable()) d.worker.join();
   d.started = false;
+  qCInfo(lcMedia, "recorded %s: %lld pictures (%lld repeated over gaps), %lld pictures and %lld sound "
+         "buffers dropped by a full queue", qPrintable(d.profile.path), qint64(d.framesWritten), d.framesRepeated,
+         d.droppedVideo, d.droppedAudio);
   EndWriting(d.profile.path);
   if (d.profile.container == Container::Elementary && d.withAudio) EndWriting(d.profile.audioPath);
   return !d.failed;
@@ -323,7 +331,7 @@ bool TRecordSession::Impl::ProcessVideo(GstSample* sample) {
   if (index - nextFrame <= kMaxRepeatedFrames) {
     for (; nextFrame < index; ++nextFrame) {
       if (!video.Repeat(nextFrame, VideoSink())) return false;
-      if (video.HasFrame()) ++framesWritten;
+      if (video.HasFrame()) ++framesWritten, ++framesRepeated;
     }
   }
   GstVideoFrame frame;

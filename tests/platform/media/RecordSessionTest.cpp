@@ -4,7 +4,10 @@
 #include <gst/gst.h>
 #include <gtest/gtest.h>
 
+#include <QStringList>
+
 #include "platform/graph/GstPtr.h"
+#include "platform/media/FfmpegSupport.h"
 #include "platform/media/TRecordProfile.h"
 #include "platform/media/TRecordSession.h"
 #include "support/TestEnvironment.h"
@@ -61,3 +64,20 @@ TEST(RecordSession, APictureThatCannotBeReadFailsTheRecording) {
 
 }  // namespace
 }  // namespace pvx::test
+
+namespace {
+QStringList gLogged;
+void Keep(QtMsgType, const QMessageLogContext&, const QString& text) { gLogged << text; }
+}  // namespace
+
+// An encoder at its limits complains for every frame: a few lines, then silence.
+TEST(RecordSession, ARepeatedCodecComplaintIsLoggedAFewTimesOnly) {
+  pvx::platform::media::RouteFfmpegLog();
+  gLogged.clear();
+  const QtMessageHandler old = qInstallMessageHandler(Keep);
+  for (int i = 0; i < 50; ++i) av_log(nullptr, AV_LOG_ERROR, "rate too small for frame %d\n", i);
+  av_log(nullptr, AV_LOG_ERROR, "another complaint\n");
+  qInstallMessageHandler(old);
+  EXPECT_EQ(gLogged, QStringList({"rate too small for frame 0", "rate too small for frame 1", "rate too small for frame 2",
+                                  "(the message above repeats; not shown again)", "another complaint"}));
+}
