@@ -38,8 +38,8 @@ void LogLine(void* object, int level, const char* format, va_list args) {
 }  // namespace
 
 void RouteFfmpegLog() {
-  static std::once_flag once;
-  std::call_once(once, [] { av_log_set_callback(&LogLine); });
+  // GStreamer's libav plugin takes FFmpeg's log for itself when it loads: take it back each time.
+  av_log_set_callback(&LogLine);
 }
 
 QString AvErrorText(int code) {
