@@ -28,6 +28,7 @@ struct FormatCase {
   int width, height, kbps, frameRateCode;
   const char* container;  // ffprobe's format_name
   QString picture, sound;  // empty: no such stream
+  int mpeg4Codec = 2;      // "Divx", "... V3", "... V2"
 };
 
 // Each format with the size, bit rate and rate its profile offers first.
@@ -35,6 +36,7 @@ const FormatCase kFormats[] = {
     {"Mpeg1", 0, 0, 0, 320, 240, 1350, 5, "mpeg", test::PictureText("mpeg1video", 320, 240, 30), test::SoundText("mp2", 44100, 2)},
     {"Mpeg2", 1, 0, 0, 640, 480, 4000, 5, "mpeg", test::PictureText("mpeg2video", 640, 480, 30), test::SoundText("mp2", 44100, 2)},
     {"Mpeg4Avi", 2, 0, 0, 352, 240, 2000, 5, "avi", test::PictureText("msmpeg4v2", 352, 240, 30), test::SoundText("pcm_s16le", 48000, 2)},
+    {"Mpeg4Divx", 2, 0, 0, 352, 240, 2000, 5, "avi", test::PictureText("mpeg4", 352, 240, 30), test::SoundText("pcm_s16le", 48000, 2), 0},
     {"Avi", 3, 0, 0, 352, 240, 2000, 5, "avi", test::PictureText("rawvideo", 352, 240, 30), test::SoundText("pcm_s16le", 48000, 2)},
     {"VcdNtsc", 4, 0, 0, 352, 240, 1150, 4, "mpeg", test::PictureText("mpeg1video", 352, 240, 29.97), test::SoundText("mp2", 44100, 2)},
     {"VcdPal", 5, 0, 0, 352, 288, 1150, 3, "mpeg", test::PictureText("mpeg1video", 352, 288, 25), test::SoundText("mp2", 44100, 2)},
@@ -82,6 +84,7 @@ TEST_P(EveryFormat, RecordsFromTheRemoteCommandAndPlaysElsewhere) {
   e.CaptureWidth = c.width, e.CaptureHeight = c.height, e.VideoBitRateKbps = c.kbps;
   e.FrameRateCode = c.frameRateCode;
   e.UseDateTimeName = false;
+  MainInfo->MPEG4Codec = c.mpeg4Codec;
 
   Remote(1001);
   ASSERT_EQ(MainInfo->Mode, amCapture) << test::Dialogs().Warnings.size();
@@ -172,6 +175,7 @@ TEST_F(Recording, ACopyProtectedStationIsRefusedAndLiveTVGoesOn) {
   EXPECT_EQ(MainInfo->Mode, amTV);
   ASSERT_EQ(test::Dialogs().Warnings.size(), 1u);
   EXPECT_TRUE(test::Dialogs().Warnings[0].join(' ').contains("macrovision"));
+  EXPECT_FALSE(QFile::exists(Engine().Recorder().CurrentFile)) << "no empty file is left";
   EXPECT_TRUE(playback::PlaybackInfo->Items.empty());
   EXPECT_TRUE(PictureRuns());
 }
