@@ -155,8 +155,10 @@ TEST_F(Recording, TimeShiftingIsReadyAfterElevenSecondsAndLeavesNothingUnlessSav
     Record(1000);
     Tick(10);
     EXPECT_FALSE(MenuShows("itemPlay"));
+    EXPECT_EQ(App().ExecuteCommand(3000), app::TCommandResult::Refused);
     Tick();
     EXPECT_TRUE(MenuShows("itemPlay"));
+    EXPECT_NE(App().ExecuteCommand(3000), app::TCommandResult::Refused);
     EXPECT_EQ(MainInfo->Mode, amTimeShifting);
     EXPECT_TRUE(Window().RecordingBadge()->Text().startsWith("Time-Shifting  0:00:11"));
     Remote(1002);
