@@ -417,6 +417,11 @@ bool TFormPlayback::eventFilter(QObject* watched, QEvent* event) {
       qDeleteAll(ListBoxPlayback_->selectedItems());
       return true;
     }
+    // Return ends the edit only; the dialog's default button must not take it.
+    if (watched == EditItem_ && (key == Qt::Key_Return || key == Qt::Key_Enter)) {
+      EditItemExit();
+      return true;
+    }
     if (watched == EditItem_ && key == Qt::Key_Escape) {
       EditItem_->hide();  // leaves the name as it was
       renameRow_ = -1;
