@@ -54,10 +54,10 @@ TFormPlayListMenu::TFormPlayListMenu(QWidget* parent) : QDialog(parent) {
   ListBoxPlaybak_->setObjectName("ListBoxPlaybak");
   ListBoxPlaybak_->setGeometry(0, 0, kWidth, kHeight - kPanelHeight);
   ListBoxPlaybak_->setFrameShape(QFrame::NoFrame);
-  ListBoxPlaybak_->setStyleSheet(
-      "QListWidget { background: black; color: white; }"
-      "QListWidget::item { padding: 2px 4px; }"
-      "QListWidget::item:selected { background: palette(highlight); color: white; }");
+  ListBoxPlaybak_->setStyleSheet("QListWidget { background: black; color: white; padding: 2px; }"
+                                 "QListWidget::item:selected { background: palette(highlight); color: white; }");
+  ListBoxPlaybak_->setTextElideMode(Qt::ElideMiddle);
+  ListBoxPlaybak_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   ListBoxPlaybak_->installEventFilter(this);
   connect(ListBoxPlaybak_, &QListWidget::itemDoubleClicked, this, &TFormPlayListMenu::ListBoxPlaybakDblClick);
 

@@ -169,6 +169,9 @@ TFormPlayback::TFormPlayback(QWidget* parent, bool fmPanelShown) : QDialog(paren
   ListBoxPlayback_->setObjectName("ListBoxPlayback");
   ListBoxPlayback_->setGeometry(0, 25, 158, 300);
   ListBoxPlayback_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  // Full paths are long: keep both the folder's start and the file name in sight.
+  ListBoxPlayback_->setTextElideMode(Qt::ElideMiddle);
+  ListBoxPlayback_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   ListBoxPlayback_->installEventFilter(this);
   BitBtnImport_ = Button(PanelPlayList_, "BitBtnImport", "Import", QStyle::SP_DialogOpenButton, {0, 334, 77, 30});
   BitBtnClear_ = Button(PanelPlayList_, "BitBtnClear", "Clear", QStyle::SP_DialogResetButton, {81, 334, 77, 30});
@@ -281,6 +284,7 @@ void TFormPlayback::AppendUnique(const QString& path) {
   for (int i = 0; i < ListBoxPlayback_->count(); ++i)
     if (ListBoxPlayback_->item(i)->text().compare(path, Qt::CaseInsensitive) == 0) return;
   ListBoxPlayback_->addItem(path);
+  ListBoxPlayback_->item(ListBoxPlayback_->count() - 1)->setToolTip(path);
 }
 
 void TFormPlayback::AddRow(QTableWidget& grid, int row) {
