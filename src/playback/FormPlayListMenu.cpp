@@ -10,6 +10,7 @@
 #include <QWindow>
 #include <utility>
 
+#include "playback/FormTexts.h"
 #include "playback/Globals.h"
 #include "playback/PlaybackInfo.h"
 #include "settings/ErrorMessages.h"
@@ -26,8 +27,6 @@ constexpr int kPanelHeight = 34;
 const QEvent::Type kPlayNextEvent = static_cast<QEvent::Type>(QEvent::User + TFormPlayListMenu::kPlayNextMessage);
 
 QPointer<TFormPlayListMenu> g_menu;
-
-QString NamePart(const QString& path) { return path.mid(path.lastIndexOf('/') + 1); }
 
 QToolButton* SpeedButton(QWidget* parent, const char* name, QStyle::StandardPixmap icon, const QString& hint, int x) {
   auto* button = new QToolButton(parent);
@@ -79,9 +78,7 @@ TFormPlayListMenu::TFormPlayListMenu(QWidget* parent) : QDialog(parent) {
 
 void TFormPlayListMenu::FormCreate() {
   if (const settings::TMultiLangInfo* lang = settings::MultiLangInfo) {
-    QFont font = this->font();
-    font.setPointSize(lang->FontSize);
-    setFont(font);
+    ApplyLanguageFont(*this, *lang);
     QString caption, hint;
     if (lang->Lookup("PlayList", &caption)) setWindowTitle(caption);
     const std::pair<const char*, QToolButton*> buttons[] = {

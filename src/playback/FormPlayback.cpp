@@ -16,6 +16,7 @@
 #include <QTableWidget>
 
 #include "platform/DialogService.h"
+#include "playback/FormTexts.h"
 #include "playback/Globals.h"
 #include "playback/PlaybackInfo.h"
 #include "settings/ErrorMessages.h"
@@ -41,9 +42,6 @@ struct Column {
 constexpr Column kDoneColumns[] = {{"CaptureFilename", "File Name", 170}, {"StartingTime", "Starting Time", 113},
                                    {"Duration", "Duration", 75},          {"Channel", "Channel", 56},
                                    {"StoredPath", "Stored Path", 262},    {"Description", "Description", 142}};
-
-QString FolderPart(const QString& path) { return path.left(path.lastIndexOf('/') + 1); }
-QString NamePart(const QString& path) { return path.mid(path.lastIndexOf('/') + 1); }
 
 QString StartingTimeText(const QDateTime& when) {
   const QLocale locale = QLocale::system();
@@ -207,9 +205,7 @@ TFormPlayback::TFormPlayback(QWidget* parent, bool fmPanelShown) : QDialog(paren
 void TFormPlayback::FormCreate() {
   DeletePrompt_ = "Delete file(s)?";
   if (const settings::TMultiLangInfo* lang = settings::MultiLangInfo) {
-    QFont font = this->font();
-    font.setPointSize(lang->FontSize);
-    setFont(font);
+    ApplyLanguageFont(*this, *lang);
     QString caption, hint;
     if (lang->Lookup("Play", &caption)) setWindowTitle(caption);
     const std::pair<const char*, QPushButton*> buttons[] = {
