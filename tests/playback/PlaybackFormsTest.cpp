@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>
@@ -160,8 +161,8 @@ TEST_F(PlaybackDialog, OkHandsOverThePlayListOrRefusesAnEmptyOne) {
 }
 
 // A play list of four entries, "c" playing; the log holds every file tried.
-struct PlayListMenu : ::testing::Test, IFilePlayer {
-  PlayListMenu() {
+struct PlayListPopup : ::testing::Test, IFilePlayer {
+  PlayListPopup() {
     PlaybackInfo = &info;
     info.FilePlayer = this;
     info.PlayList = {"/m/a.mpg", "/m/bad.mpg", "/m/c.mpg", "/m/d.mpg"};
@@ -171,7 +172,7 @@ struct PlayListMenu : ::testing::Test, IFilePlayer {
     info.PlayIndex(2);
     log.clear();
   }
-  ~PlayListMenu() override { delete menu, PlaybackInfo = nullptr; }
+  ~PlayListPopup() override { delete menu, PlaybackInfo = nullptr; }
   bool PlayFile(const QString& path) override { return log << path, !path.contains("bad"); }
 
   QListWidget& List() { return Find<QListWidget>(*menu, "ListBoxPlaybak"); }
@@ -182,7 +183,7 @@ struct PlayListMenu : ::testing::Test, IFilePlayer {
   QStringList log;
 };
 
-TEST_F(PlayListMenu, StepsThroughTheListAndFollowsThePlayingRow) {
+TEST_F(PlayListPopup, StepsThroughTheListAndFollowsThePlayingRow) {
   EXPECT_EQ(Rows(List()), QStringList({"a.mpg", "bad.mpg", "c.mpg", "d.mpg"}));
   EXPECT_EQ(List().currentRow(), 2);
   QTest::keyClick(&List(), Qt::Key_Down);
@@ -201,7 +202,7 @@ TEST_F(PlayListMenu, StepsThroughTheListAndFollowsThePlayingRow) {
   EXPECT_EQ(Rows(List()), QStringList({"a.mpg", "c.mpg", "d.mpg"}));
 }
 
-TEST_F(PlayListMenu, DeleteRefusesThePlayingEntryAndKeepsItsPlace) {
+TEST_F(PlayListPopup, DeleteRefusesThePlayingEntryAndKeepsItsPlace) {
   Click("SbtnDelete");
   EXPECT_EQ(test::Dialogs().Warnings.back(), QStringList("Cannot delete current playback item..."));
   EXPECT_EQ(info.PlayList.size(), 4);
@@ -215,10 +216,27 @@ TEST_F(PlayListMenu, DeleteRefusesThePlayingEntryAndKeepsItsPlace) {
   EXPECT_EQ(log, QStringList("/m/d.mpg"));
 }
 
-TEST_F(PlayListMenu, DoubleClickOnARefusedEntryRemovesItsRow) {
+TEST_F(PlayListPopup, DoubleClickOnARefusedEntryRemovesItsRow) {
   DoubleClick(List().viewport(), List().visualItemRect(List().item(1)).center());
   EXPECT_EQ(log, QStringList("/m/bad.mpg"));
   EXPECT_EQ(Rows(List()), QStringList({"a.mpg", "c.mpg", "d.mpg"}));
+}
+
+TEST(PlayListMenuWindow, OpensClosesAndDragsByItsFreeArea) {
+  ShowPlayListMenu();
+  TFormPlayListMenu* menu = PlayListMenu();
+  ASSERT_TRUE(menu && menu->isVisible());
+  auto& panel = Find<QWidget>(*menu, "PanelButtons");
+  const QPoint start = menu->pos(), grip(84, panel.height() / 2);
+  QTest::mousePress(&panel, Qt::LeftButton, {}, grip);
+  QTest::mouseMove(&panel, grip + QPoint(30, 20));
+  QTest::mouseRelease(&panel, Qt::LeftButton, {}, grip + QPoint(30, 20));
+  EXPECT_EQ(menu->pos(), start + QPoint(30, 20));
+
+  QPointer<TFormPlayListMenu> open = menu;
+  QTest::mouseClick(&Find<QToolButton>(*menu, "SbtnExit"), Qt::LeftButton);
+  EXPECT_EQ(PlayListMenu(), nullptr);
+  ASSERT_TRUE(test::WaitUntil([&] { return open.isNull(); }));
 }
 
 }  // namespace
