@@ -63,8 +63,8 @@ struct PlaybackDialog : ::testing::Test {
   QTableWidget& Grid() { return Find<QTableWidget>(*form, "StringGridDoneList"); }
   QListWidget& Box() { return Find<QListWidget>(*form, "ListBoxPlayback"); }
   void Click(const char* button) { QTest::mouseClick(&Find<QPushButton>(*form, button), Qt::LeftButton); }
-  void ClickRow(int row, Qt::KeyboardModifiers modifiers = {}) {
-    const QRect cell = Grid().visualRect(Grid().model()->index(row, 0));
+  void ClickRow(int row, Qt::KeyboardModifiers modifiers = {}, int column = 0) {
+    const QRect cell = Grid().visualRect(Grid().model()->index(row, column));
     QTest::mouseClick(Grid().viewport(), Qt::LeftButton, modifiers, cell.center());
   }
 
@@ -125,10 +125,12 @@ TEST_F(PlaybackDialog, RenameKeepsTheFileInItsFolder) {
     QString name;
     bool taken;
   } rows[] = {{"../out.mpg", false}, {"sub/x.mpg", false}, {"..", false}, {"", false}, {"news.mpg", true}};
+  ClickRow(1);
+  Click("BitBtnAdd");
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name.toStdString());
     const QString before = info.Items[1]->FilePath;
-    ClickRow(1);
+    ClickRow(1, {}, 3);  // the name is edited whichever cell is current
     Click("BitBtnRename");
     auto& editor = Find<QLineEdit>(*form, "EditItem");
     ASSERT_TRUE(editor.isVisible());
@@ -142,6 +144,7 @@ TEST_F(PlaybackDialog, RenameKeepsTheFileInItsFolder) {
     EXPECT_EQ(QFile::exists(before), !row.taken);
   }
   EXPECT_FALSE(QFile::exists(test::Home() + "../out.mpg"));
+  EXPECT_EQ(Rows(Box()), QStringList(test::Home() + "news.mpg"));
 }
 
 TEST_F(PlaybackDialog, OkHandsOverThePlayListOrRefusesAnEmptyOne) {
