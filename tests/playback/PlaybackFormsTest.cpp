@@ -1,0 +1,245 @@
+// The play-list dialogs driven through their widgets: the Playback dialog over a Done list of
+// real files, and the Play List pop-up over a player that refuses "bad" files.
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QToolButton>
+
+#include "playback/FormPlayListMenu.h"
+#include "playback/FormPlayback.h"
+#include "playback/Globals.h"
+#include "playback/PlaybackInfo.h"
+#include "support/FakeDialogService.h"
+#include "support/TestEnvironment.h"
+
+using namespace pvx;
+using namespace pvx::playback;
+using platform::MsgResult;
+
+namespace {
+
+QStringList Rows(const QListWidget& list) {
+  QStringList rows;
+  for (int i = 0; i < list.count(); ++i) rows << list.item(i)->text();
+  return rows;
+}
+
+// A widget double-click is a click followed by the double-click event.
+void DoubleClick(QWidget* viewport, QPoint pos) {
+  QTest::mouseClick(viewport, Qt::LeftButton, {}, pos);
+  QTest::mouseDClick(viewport, Qt::LeftButton, {}, pos);
+}
+
+template <typename T>
+T& Find(const QWidget& form, const char* name) {
+  T* child = form.findChild<T*>(QLatin1String(name));
+  if (!child) throw std::runtime_error(name);
+  return *child;
+}
+
+// Six recordings rec0.mpg (row 0) to rec5.mpg (row 5) in the program folder.
+struct PlaybackDialog : ::testing::Test {
+  PlaybackDialog() {
+    PlaybackInfo = &info;
+    for (int i = 5; i >= 0; --i) {
+      test::WriteFile(Path(i), "x");
+      auto item = std::make_unique<TPlaybackItem>();
+      item->FilePath = Path(i);
+      info.AddItem(item);
+    }
+    form = std::make_unique<TFormPlayback>();
+    form->show();
+  }
+  ~PlaybackDialog() override { form.reset(), PlaybackInfo = nullptr; }
+
+  static QString Path(int i) { return test::Home() + QString("rec%1.mpg").arg(i); }
+  QTableWidget& Grid() { return Find<QTableWidget>(*form, "StringGridDoneList"); }
+  QListWidget& Box() { return Find<QListWidget>(*form, "ListBoxPlayback"); }
+  void Click(const char* button) { QTest::mouseClick(&Find<QPushButton>(*form, button), Qt::LeftButton); }
+  void ClickRow(int row, Qt::KeyboardModifiers modifiers = {}, int column = 0) {
+    const QRect cell = Grid().visualRect(Grid().model()->index(row, column));
+    QTest::mouseClick(Grid().viewport(), Qt::LeftButton, modifiers, cell.center());
+  }
+
+  TPlaybackInfo info;
+  std::unique_ptr<TFormPlayback> form;
+};
+
+TEST_F(PlaybackDialog, AddTakesMarkedAndCurrentRowsFromTheLastUpOnce) {
+  ClickRow(1, Qt::ControlModifier);
+  ClickRow(4, Qt::ControlModifier);
+  ClickRow(2);
+  ASSERT_TRUE(form->IsMarked(1) && form->IsMarked(4) && !form->IsMarked(2));
+  Click("BitBtnAdd");
+  EXPECT_EQ(Rows(Box()), QStringList({Path(4), Path(2), Path(1)}));
+  EXPECT_TRUE(form->MarksClear());
+
+  // The same recordings again, by button and by double-click, are not listed twice.
+  Click("BitBtnAdd");
+  DoubleClick(Grid().viewport(), Grid().visualRect(Grid().model()->index(1, 0)).center());
+  EXPECT_EQ(Box().count(), 3);
+  DoubleClick(Grid().viewport(), Grid().visualRect(Grid().model()->index(0, 0)).center());
+  EXPECT_EQ(Box().count(), 4);
+}
+
+TEST_F(PlaybackDialog, AddingAVanishedRecordingReportsAndDropsIt) {
+  QFile::remove(Path(3));
+  ClickRow(3);
+  Click("BitBtnAdd");
+  ASSERT_EQ(test::Dialogs().Warnings.size(), 1u);
+  EXPECT_EQ(test::Dialogs().Warnings[0], QStringList(Path(3) + " is no more existing, delete it..."));
+  EXPECT_EQ(info.Items.size(), 5u);
+  EXPECT_EQ(Grid().rowCount(), 5);
+  EXPECT_EQ(Box().count(), 0);
+}
+
+TEST_F(PlaybackDialog, DeleteRemovesTheRowsAndOnlyYesRemovesTheFiles) {
+  for (MsgResult answer : {MsgResult::No, MsgResult::Yes}) {
+    SCOPED_TRACE(answer == MsgResult::Yes ? "Yes" : "No");
+    const QString marked = info.Items[0]->FilePath, current = info.Items[2]->FilePath;
+    ClickRow(2);
+    Click("BitBtnAdd");
+    ClickRow(0, Qt::ControlModifier);
+    ClickRow(2);
+    test::Dialogs().BoxAnswers = {answer};
+    Click("BitBtnDelete");
+    EXPECT_EQ(test::Dialogs().Boxes.back().text, "Delete file(s)?");
+    EXPECT_EQ(QFile::exists(marked) && QFile::exists(current), answer == MsgResult::No);
+    EXPECT_NE(info.Items[0]->FilePath, marked);
+    EXPECT_NE(info.Items[1]->FilePath, current);
+    EXPECT_EQ(Grid().rowCount(), static_cast<int>(info.Items.size()));
+    EXPECT_EQ(Box().count(), 0);
+  }
+  EXPECT_EQ(info.Items.size(), 2u);
+}
+
+TEST_F(PlaybackDialog, RenameKeepsTheFileInItsFolder) {
+  const struct {
+    QString name;
+    bool taken;
+  } rows[] = {{"../out.mpg", false}, {"sub/x.mpg", false}, {"..", false}, {"", false}, {"news.mpg", true}};
+  ClickRow(1);
+  Click("BitBtnAdd");
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name.toStdString());
+    const QString before = info.Items[1]->FilePath;
+    ClickRow(1, {}, 3);  // the name is edited whichever cell is current
+    Click("BitBtnRename");
+    auto& editor = Find<QLineEdit>(*form, "EditItem");
+    ASSERT_TRUE(editor.isVisible());
+    editor.setText(row.name);
+    QTest::keyClick(&editor, Qt::Key_Return);
+    EXPECT_TRUE(editor.isHidden());
+    const QString expected = row.taken ? test::Home() + row.name : before;
+    EXPECT_EQ(info.Items[1]->FilePath, expected);
+    EXPECT_EQ(Grid().item(1, 0)->text(), expected.mid(expected.lastIndexOf('/') + 1));
+    EXPECT_TRUE(QFile::exists(expected));
+    EXPECT_EQ(QFile::exists(before), !row.taken);
+  }
+  EXPECT_FALSE(QFile::exists(test::Home() + "../out.mpg"));
+  EXPECT_EQ(Rows(Box()), QStringList(test::Home() + "news.mpg"));
+}
+
+TEST_F(PlaybackDialog, OkHandsOverThePlayListOrRefusesAnEmptyOne) {
+  Click("BitBtnOK");
+  EXPECT_EQ(form->result(), QDialog::Rejected);
+  ASSERT_EQ(test::Dialogs().Warnings.size(), 1u);
+  EXPECT_EQ(test::Dialogs().Warnings[0], QStringList("No items to playback"));
+
+  form->OpenDialog = [](const QString& filter) {
+    EXPECT_EQ(filter, "Mpeg files (*.mpg;*.mpeg)|*.mpg;*.mpeg|AVI files (*.avi)|*.avi");
+    return QStringList{"/a.mpg", "/b.avi", "/A.MPG"};
+  };
+  Click("BitBtnImport");
+  Click("BitBtnOK");
+  EXPECT_EQ(form->result(), QDialog::Accepted);
+  EXPECT_EQ(info.PlayList, QStringList({"/A.MPG", "/b.avi"}));
+}
+
+// A play list of four entries, "c" playing; the log holds every file tried.
+struct PlayListPopup : ::testing::Test, IFilePlayer {
+  PlayListPopup() {
+    PlaybackInfo = &info;
+    info.FilePlayer = this;
+    info.PlayList = {"/m/a.mpg", "/m/bad.mpg", "/m/c.mpg", "/m/d.mpg"};
+    info.OnPlay = [this](TPlaybackInfo&, int index) { menu->OnPlay(index); };
+    menu = new TFormPlayListMenu;
+    menu->show();
+    info.PlayIndex(2);
+    log.clear();
+  }
+  ~PlayListPopup() override { delete menu, PlaybackInfo = nullptr; }
+  bool PlayFile(const QString& path) override { return log << path, !path.contains("bad"); }
+
+  QListWidget& List() { return Find<QListWidget>(*menu, "ListBoxPlaybak"); }
+  void Click(const char* button) { QTest::mouseClick(&Find<QToolButton>(*menu, button), Qt::LeftButton); }
+
+  TPlaybackInfo info;
+  TFormPlayListMenu* menu;
+  QStringList log;
+};
+
+TEST_F(PlayListPopup, StepsThroughTheListAndFollowsThePlayingRow) {
+  EXPECT_EQ(Rows(List()), QStringList({"a.mpg", "bad.mpg", "c.mpg", "d.mpg"}));
+  EXPECT_EQ(List().currentRow(), 2);
+  QTest::keyClick(&List(), Qt::Key_Down);
+  Click("SbtnNext");
+  EXPECT_EQ(log, QStringList({"/m/d.mpg", "/m/a.mpg"}));
+  EXPECT_EQ(List().currentRow(), 0);
+  QTest::keyClick(&List(), Qt::Key_Up);
+  EXPECT_EQ(List().currentRow(), 3);
+
+  // The end of a file plays the next one from the event loop; a refused one leaves both lists.
+  menu->PostEndOfStream();
+  ASSERT_TRUE(test::WaitUntil([&] { return log.size() == 4; }));
+  info.CurrentIndex = 0;
+  Click("SbtnNext");
+  EXPECT_EQ(log.mid(3), QStringList({"/m/a.mpg", "/m/bad.mpg"}));
+  EXPECT_EQ(Rows(List()), QStringList({"a.mpg", "c.mpg", "d.mpg"}));
+}
+
+TEST_F(PlayListPopup, DeleteRefusesThePlayingEntryAndKeepsItsPlace) {
+  Click("SbtnDelete");
+  EXPECT_EQ(test::Dialogs().Warnings.back(), QStringList("Cannot delete current playback item..."));
+  EXPECT_EQ(info.PlayList.size(), 4);
+
+  // Removing an entry above the playing one leaves "c" playing, so Next plays "d".
+  List().setCurrentRow(0);
+  Click("SbtnDelete");
+  EXPECT_EQ(Rows(List()), QStringList({"bad.mpg", "c.mpg", "d.mpg"}));
+  EXPECT_EQ(info.PlayList.size(), 3);
+  Click("SbtnNext");
+  EXPECT_EQ(log, QStringList("/m/d.mpg"));
+}
+
+TEST_F(PlayListPopup, DoubleClickOnARefusedEntryRemovesItsRow) {
+  DoubleClick(List().viewport(), List().visualItemRect(List().item(1)).center());
+  EXPECT_EQ(log, QStringList("/m/bad.mpg"));
+  EXPECT_EQ(Rows(List()), QStringList({"a.mpg", "c.mpg", "d.mpg"}));
+}
+
+TEST(PlayListMenuWindow, OpensClosesAndDragsByItsFreeArea) {
+  ShowPlayListMenu();
+  TFormPlayListMenu* menu = PlayListMenu();
+  ASSERT_TRUE(menu && menu->isVisible());
+  auto& panel = Find<QWidget>(*menu, "PanelButtons");
+  const QPoint start = menu->pos(), grip(84, panel.height() / 2);
+  QTest::mousePress(&panel, Qt::LeftButton, {}, grip);
+  QTest::mouseMove(&panel, grip + QPoint(30, 20));
+  QTest::mouseRelease(&panel, Qt::LeftButton, {}, grip + QPoint(30, 20));
+  EXPECT_EQ(menu->pos(), start + QPoint(30, 20));
+
+  QPointer<TFormPlayListMenu> open = menu;
+  QTest::mouseClick(&Find<QToolButton>(*menu, "SbtnExit"), Qt::LeftButton);
+  EXPECT_EQ(PlayListMenu(), nullptr);
+  ASSERT_TRUE(test::WaitUntil([&] { return open.isNull(); }));
+}
+
+}  // namespace
