@@ -44,6 +44,15 @@ int RecordedChannel() {
 
 }  // namespace
 
+bool StartTimeShiftRecording(engine::TCaptureInfo& capture) {
+  const bool started = capture.StartTimeShift();
+  if (started && capture.SaveTimeShift)
+    BeginPendingItem();
+  else
+    DropPendingItem();
+  return started;
+}
+
 bool StartTimeShiftPlayback(engine::TCaptureInfo& capture) {
   if (!TimeShiftHooks.Components) return false;
   StopTimeShiftPlayback();

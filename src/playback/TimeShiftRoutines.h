@@ -31,6 +31,9 @@ extern TTimeShiftHooks TimeShiftHooks;
 // The current time-shift player, or none.
 extern std::unique_ptr<TTimeShiftPlaybackProject> TimeShiftPlayback;
 
+// Starts the recorder on the time-shift pair; the Done-list item is begun only when the files
+// are to be kept.
+bool StartTimeShiftRecording(engine::TCaptureInfo& capture);
 // Plays the recorder's pair (live while it records) behind any still picture. False, with no
 // player left, when the graph cannot be built or run.
 bool StartTimeShiftPlayback(engine::TCaptureInfo& capture);
