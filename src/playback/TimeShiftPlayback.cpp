@@ -43,8 +43,7 @@ QString TimeShiftAudioFile(const QString& videoFile) {
 TTimeShiftPlaybackProject::TTimeShiftPlaybackProject(const TComponentRegistry& components,
                                                      platform::video::TVideoHost host, bool pip,
                                                      bool singleFile)
-    : components_(components),
-      host_(host),
+    : host_(host),
       pip_(pip),
       singleFile_(singleFile),
       hasAudioGraph_(!singleFile),

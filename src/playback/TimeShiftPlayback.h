@@ -95,7 +95,6 @@ class TTimeShiftPlaybackProject {
   void ProgressTimerTimer();
   void Progress(int position, int current);
 
-  const platform::graph::TComponentRegistry& components_;
   platform::video::TVideoHost host_;
   bool pip_;
   bool singleFile_;
