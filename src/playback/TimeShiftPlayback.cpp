@@ -102,7 +102,15 @@ bool TTimeShiftPlaybackProject::BuildSingleFile() {
     settings::ShowErrorText("Cannot find Video Async source filter output pin");
     return false;
   }
-  if (!graph.Render(*output)) {
+  bool rendered = graph.Render(*output);
+  if (!rendered && splitter) {
+    // Without our decoders the splitter's streams lead nowhere; the source on its own lets
+    // the system's decoders in.
+    graph.RemoveFilter(*splitter);
+    splitter.reset();
+    rendered = graph.Render(*output);
+  }
+  if (!rendered) {
     settings::ShowErrorText("Cannot render Async source filter output pin");
     return false;
   }
