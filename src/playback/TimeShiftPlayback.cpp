@@ -27,7 +27,8 @@ constexpr const char* kVideoDecoderName = "OKA MPEG Video Decoder";
 
 // Forward and backward move by 33, 20, 10, 5 or 3 hundredths, coarser for short recordings.
 int SeekStepFor(int totalSeconds) {
-  const int d = totalSeconds < 10 ? 3 : totalSeconds < 100 ? 5 : totalSeconds < 500 ? 10 : totalSeconds < 2000 ? 20 : 30;
+  const int d = totalSeconds < 10 ? 3 : totalSeconds < 100 ? 5 : totalSeconds < 500 ? 10
+              : totalSeconds < 2000 ? 20 : 30;
   return TTimeShiftPlaybackProject::PositionScale / d;
 }
 
@@ -259,7 +260,8 @@ bool TTimeShiftPlaybackProject::GrabFrame() {
   QImage image;
   // The grabber keeps only the formats it converts; the window always has the picture shown.
   auto* grabber = grabber_ ? grabber_->As<ISampleGrabber>() : nullptr;
-  if (!grabber || !platform::components::GrabBitmap(*grabber, image)) image = window_ ? window_->GrabFrame() : QImage();
+  if ((!grabber || !platform::components::GrabBitmap(*grabber, image)) && window_)
+    image = window_->GrabFrame();
   if (image.isNull() || !Snapshots) return false;
   Snapshots->InsertSnapshot(image);
   return true;
