@@ -1,0 +1,180 @@
+// The time-shift player on real graphs: seeks on stored and growing pairs, the live-edge tick
+// against a file the test writes itself, and the end of a run on the virtual card's recorder.
+
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+#include "engine/EngineFixture.h"
+#include "platform/Clock.h"
+#include "platform/graph/TFilterGraph.h"
+#include "playback/Globals.h"
+#include "playback/PlaybackInfo.h"
+#include "playback/TimeShiftRoutines.h"
+
+namespace {
+
+using playback::TTimeShiftPlaybackProject;
+
+// An MPEG-1 video elementary file and its MPEG audio companion, `seconds` long.
+void MakePair(const QString& video, int seconds) {
+  const QString length = QString::number(seconds);
+  QProcess make;
+  make.start("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=160x120:rate=25", "-t", length,
+                        "-c:v", "mpeg1video", "-b:v", "400k", "-f", "mpeg1video", video, "-f", "lavfi", "-i",
+                        "sine=sample_rate=44100", "-t", length, "-map", "1", "-c:a", "mp2", "-f", "mp2",
+                        playback::TimeShiftAudioFile(video)});
+  ASSERT_TRUE(make.waitForFinished(60000));
+  ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().toStdString();
+}
+
+qint64 GraphSeconds(TTimeShiftPlaybackProject& p) {
+  qint64 at = -1;
+  return p.VideoGraph().GetCurrentPosition(at) ? at / playback::kUnitsPerSecond : -1;
+}
+
+struct TPlayer {
+  TTimeShiftPlaybackProject p;
+  QList<QList<int>> progress;  // position, current, total
+  qint64 recorded = 0;
+  TPlayer(bool singleFile, bool live, const QString& video) : p(test::Components(), {}, false, singleFile) {
+    p.Live = live;
+    p.FileName = video;
+    p.AudioFileName = playback::TimeShiftAudioFile(video);
+    p.RecordedSeconds = [this] { return recorded; };
+    p.OnProgress = [this](TTimeShiftPlaybackProject&, int pos, int cur, int total) { progress << QList{pos, cur, total}; };
+  }
+  void Tick() { test::Clock().Advance(1000); }
+};
+
+struct SeekCase {
+  bool singleFile, live;
+  int fileSeconds, recorded, position, landsAt;
+};
+
+class TimeShiftSeek : public ::testing::TestWithParam<SeekCase> {};
+
+TEST_P(TimeShiftSeek, LandsWhereTheRuleSays) {
+  const SeekCase c = GetParam();
+  const QString video = test::Home() + "ts0.mpv";
+  MakePair(video, c.fileSeconds);
+  TPlayer t(c.singleFile, c.live, video);
+  t.recorded = c.recorded;
+  ASSERT_TRUE(t.p.BuildGraph());
+  EXPECT_EQ(t.p.HasAudioGraph(), !c.singleFile);
+  EXPECT_EQ(t.p.VideoGraph().FindFilter("MPEGTimeShiftVideo") != nullptr, c.singleFile);
+  ASSERT_TRUE(t.p.Play());
+  // A stored file's length is known once the first pictures have been read.
+  ASSERT_TRUE(test::WaitUntil([&] { return t.p.GetPosition() >= 0 && t.p.TotalSeconds() > 0; }));
+  t.p.SetPosition(c.position);
+  EXPECT_EQ(t.p.CurrentSeconds(), c.landsAt);
+  EXPECT_EQ(t.progress.last(), (QList{c.position, c.landsAt, c.live ? c.recorded : c.fileSeconds}));
+  ASSERT_TRUE(test::WaitUntil([&] { return GraphSeconds(t.p) >= c.landsAt; })) << GraphSeconds(t.p);
+  EXPECT_LE(GraphSeconds(t.p), c.landsAt + 2);
+  EXPECT_TRUE(test::Dialogs().Warnings.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Pairs, TimeShiftSeek,
+                         ::testing::Values(SeekCase{true, false, 60, 0, 50, 30},   // stored .mpv alone
+                                           SeekCase{false, true, 30, 20, 100, 11}));  // live: 9 s short
+
+TEST(TimeShiftPlayback, AStoredMpvPlaysOnTheSystemDecodersWhenOursAreMissing) {
+  const QString video = test::Home() + "saved.mpv";
+  MakePair(video, 4);
+  for (const char* name : {"OKA MPEG Video Decoder", "OKA MPEG Audio Decoder"}) test::Components().Unregister(name);
+  TPlayer t(true, false, video);
+  ASSERT_TRUE(t.p.BuildGraph());
+  ASSERT_TRUE(t.p.Play());
+  EXPECT_TRUE(test::WaitUntil([&] { return GraphSeconds(t.p) >= 1; }));
+}
+
+TEST(TimeShiftPlayback, AFailedSeekSaysWhereToAndKeepsThePosition) {
+  const QString video = test::Home() + "ts0.mpv";
+  MakePair(video, 4);
+  TPlayer t(false, true, video);
+  t.recorded = 20;
+  ASSERT_TRUE(t.p.BuildGraph());  // not running: nothing seeks yet
+  t.p.SetPosition(100);
+  EXPECT_EQ(t.p.CurrentSeconds(), 0);
+  EXPECT_EQ(test::Dialogs().Warnings, (std::vector<QStringList>{{"Cannot set video position110000000 and 200000000"}}));
+  EXPECT_EQ(t.progress.last(), (QList{100, 0, 20}));
+}
+
+// The test is the recorder: half the pair first, the rest later.
+TEST(TimeShiftPlayback, PausesAtTheRecordedEndAndResumesWhenMoreIsWritten) {
+  const QString made = test::Home() + "made.mpv", video = test::Home() + "ts0.mpv";
+  MakePair(made, 12);
+  const QByteArray all = test::ReadFile(made);
+  test::WriteFile(video, all.left(all.size() / 2));
+  QFile::copy(playback::TimeShiftAudioFile(made), playback::TimeShiftAudioFile(video));
+  TPlayer t(false, true, video);
+  t.recorded = 3;
+  ASSERT_TRUE(t.p.BuildGraph());
+  ASSERT_TRUE(t.p.Play());
+  ASSERT_TRUE(test::WaitUntil([&] { return GraphSeconds(t.p) >= 3; }));
+  t.Tick();
+  EXPECT_TRUE(t.p.AtLiveEdge() && !t.p.Playing());
+  EXPECT_EQ(t.progress.last().mid(1), (QList{2, 3})) << "one second short of the length";
+  const qint64 pausedAt = GraphSeconds(t.p);
+
+  QFile file(video);
+  ASSERT_TRUE(file.open(QIODevice::Append));
+  file.write(all.mid(all.size() / 2));
+  file.close();
+  t.Tick();
+  EXPECT_TRUE(t.p.AtLiveEdge()) << "nothing more recorded yet";
+  EXPECT_FALSE(t.p.Playing());
+  t.recorded = 12;
+  t.Tick();
+  EXPECT_TRUE(t.p.Playing() && !t.p.AtLiveEdge());
+  ASSERT_TRUE(test::WaitUntil([&] { return GraphSeconds(t.p) >= pausedAt + 3; })) << "reads what was added";
+
+  // A pause of the user's own stays, although there is more to see.
+  ASSERT_TRUE(t.p.Pause());
+  const int ticks = t.progress.size();
+  t.Tick();
+  EXPECT_EQ(t.progress.size(), ticks + 1);
+  EXPECT_FALSE(t.p.Playing());
+}
+
+class EndTimeShift : public test::EngineFixture, public ::testing::WithParamInterface<bool> {
+ protected:
+  EndTimeShift() {
+    main_.CaptureFolder = test::Home() + "rec/";
+    playback::PlaybackInfo = &info_;
+    playback::TimeShiftHooks.Components = &test::Components();
+  }
+  ~EndTimeShift() override {
+    playback::TimeShiftPlayback.reset();
+    engine_.reset();
+    playback::PlaybackInfo = nullptr;
+    playback::TimeShiftHooks = {};
+  }
+  playback::TPlaybackInfo info_;
+};
+
+// From the recorder's own growing pair to the end of the run, with and without keeping it.
+TEST_P(EndTimeShift, KeepsAndListsTheFilesOnlyWhenSaving) {
+  const bool save = GetParam();
+  auto& e = Open();
+  e.SaveTimeShift = save;
+  ASSERT_TRUE(e.StartPreview());
+  ASSERT_TRUE(playback::StartTimeShiftRecording(e));
+  const QString video = e.Recorder().CurrentFile, audio = playback::TimeShiftAudioFile(video);
+  ASSERT_TRUE(test::WaitUntil([&] { return QFileInfo(video).size() > 50000 && QFileInfo(audio).size() > 0; }));
+  test::Clock().Advance(11000);
+  ASSERT_TRUE(playback::StartTimeShiftPlayback(e));
+  ASSERT_TRUE(playback::TimeShiftPlayback && playback::TimeShiftPlayback->Live);
+  EXPECT_TRUE(playback::TimeShiftPlayback->HasAudioGraph());
+
+  EXPECT_TRUE(playback::EndTimeShift(e));
+  EXPECT_FALSE(playback::TimeShiftPlayback || e.Recording() || e.TimeShift().Active);
+  EXPECT_EQ(QFileInfo::exists(video), save);
+  EXPECT_EQ(QFileInfo::exists(audio), save);
+  ASSERT_EQ(info_.Items.size(), save ? 1u : 0u);
+  if (save) EXPECT_EQ(info_.Items[0]->Description + ":" + info_.Items[0]->FilePath, "Time Shifting:" + video);
+}
+
+INSTANTIATE_TEST_SUITE_P(SaveTimeShift, EndTimeShift, ::testing::Bool());
+
+}  // namespace
