@@ -130,7 +130,7 @@ bool TPlaybackProject::RenderSource() {
   for (TPin* out : source->PinsOf(PinDir::Output)) {
     if (out->IsConnected()) continue;
     if (!graph_->Render(*out)) {
-      failure_ = ErrorText(QString("no decoder takes its %1 streams").arg(format));
+      failure_ = ErrorText("none of its streams can be decoded");
       return false;
     }
     any = true;

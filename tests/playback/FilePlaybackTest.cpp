@@ -174,6 +174,28 @@ TEST_F(FilePlayer, StopWaitsForAStuckGraphOnlyBriefly) {
   EXPECT_FALSE(FilePlaybackActive());
 }
 
+TEST_F(FilePlayer, CommonFilesPlayToTheEnd) {
+  const std::pair<const char*, QStringList> rows[] = {
+      {"clip.mp4", {"-c:v", "libx264", "-c:a", "aac"}},
+      {"clip.mkv", {"-c:v", "libvpx", "-c:a", "libopus"}},
+      {"clip.ogg", {"-c:v", "libtheora", "-c:a", "libvorbis"}},
+  };
+  for (const auto& [name, codecs] : rows) {
+    const QString path = test::Home() + name;
+    QProcess make;
+    make.start("ffmpeg", QStringList{"-v", "error", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25", "-f",
+                                     "lavfi", "-i", "sine=sample_rate=48000", "-t", "2"} + codecs + QStringList{path});
+    ASSERT_TRUE(make.waitForFinished(60000) && make.exitCode() == 0) << name;
+    completed_ = 0;
+    Started(path);
+    EXPECT_EQ(FilePlayback->TotalSeconds, 2) << name;
+    ASSERT_TRUE(test::WaitUntil([&] { return completed_ == 1; })) << name;
+    EXPECT_TRUE(SnapshotPlayback()) << name;
+    EXPECT_EQ(snapshot_.size(), QSize(320, 240)) << name;
+  }
+  EXPECT_TRUE(Warnings().isEmpty()) << Warnings().join('|').toStdString();
+}
+
 // Every format the recorder writes, recorded for two seconds and played back to the end.
 struct RecordRow {
   const char* name;
