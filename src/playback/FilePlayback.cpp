@@ -57,12 +57,15 @@ bool PlayFile(const QString& path) {
   player.OnComplete = Complete;
   player.OnVideoWindow = PlaybackHooks.OnVideoWindow;
   player.SetPip(pip);
-  if (IsMpeg2TransportStream(path)) {
-    settings::ShowErrorText("Cannot support MPEG2 transport stream playback...");
-    return false;
+  QString refusal = "Cannot support MPEG2 transport stream playback...";
+  if (!IsMpeg2TransportStream(path)) {
+    if (player.BuildGraph() && player.Play()) return true;
+    refusal = player.FailureText();
   }
-  if (player.BuildGraph() && player.Play()) return true;
-  settings::ShowErrorText(player.FailureText());
+  // A player that cannot play is not kept: its empty window would cover the picture, and the
+  // main window would take it for a running picture-in-picture.
+  StopPlayback();
+  settings::ShowErrorText(refusal);
   return false;
 }
 

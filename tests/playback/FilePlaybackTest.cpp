@@ -172,6 +172,7 @@ TEST_F(FilePlayer, FilesThatCannotBePlayedAreRefusedWithTheirReason) {
   for (const auto& [path, text] : rows) {
     test::Dialogs().Warnings.clear();
     EXPECT_FALSE(PlayFile(path));
+    EXPECT_FALSE(FilePlaybackActive()) << "no empty window left over the picture";
     ASSERT_EQ(Warnings().size(), 1) << path.toStdString();
     EXPECT_TRUE(Warnings()[0].startsWith(text)) << Warnings()[0].toStdString();
   }
