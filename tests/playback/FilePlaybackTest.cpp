@@ -178,6 +178,40 @@ TEST_F(FilePlayer, FilesThatCannotBePlayedAreRefusedWithTheirReason) {
   }
 }
 
+// Picture and sound of the common containers; the window is laid out as asked, and a seek while
+// paused shows its picture at once.
+TEST_F(FilePlayer, CommonFilesPlayToTheEnd) {
+  const std::pair<const char*, QStringList> rows[] = {
+      {"clip.mp4", {"-c:v", "libx264", "-c:a", "aac"}},
+      {"clip.mkv", {"-c:v", "libvpx", "-c:a", "libopus"}},
+      {"clip.ogg", {"-c:v", "libtheora", "-c:a", "libvorbis"}},
+  };
+  std::vector<bool> layouts;  // the inset or not, each time the window is to be laid out
+  PlaybackHooks.PIPEnabled = [] { return true; };
+  PlaybackHooks.OnVideoWindow = [&](platform::video::IVideoWindow* w, bool pip) { layouts.push_back(w && pip); };
+  for (const auto& [name, codecs] : rows) {
+    completed_ = 0;
+    layouts.clear();
+    auto& player = Started(Made(name, {"testsrc=size=320x240:rate=25", "sine=sample_rate=48000"},
+                                QStringList{"-t", "2"} + codecs));
+    EXPECT_EQ(player.TotalSeconds, 2) << name;
+    player.ResizePip(640, 480);
+    player.SetPip(false);
+    player.ResizePip(640, 480);  // no inset to resize
+    EXPECT_EQ(layouts, (std::vector<bool>{true, true, false}));
+    auto* window = dynamic_cast<platform::video::TVideoRenderer*>(player.Graph().FindFilter("PlaybackVideoWindow"));
+    ASSERT_TRUE(window && PausePlayback());
+    const QImage shown = window->LastFrame();
+    player.SetPosition(60);
+    EXPECT_TRUE(test::WaitUntil([&] { return window->LastFrame() != shown; })) << name;
+    ASSERT_TRUE(ResumePlayback());
+    ASSERT_TRUE(test::WaitUntil([&] { return completed_ == 1; })) << name;
+    EXPECT_TRUE(SnapshotPlayback()) << name;
+    EXPECT_EQ(snapshot_.size(), QSize(320, 240)) << name;
+  }
+  EXPECT_TRUE(Warnings().isEmpty()) << Warnings().join('|').toStdString();
+}
+
 // Every format the recorder writes, recorded for two seconds and played back to the end.
 struct RecordRow {
   const char* name;
