@@ -11,8 +11,6 @@
 #include "platform/video/TVideoRenderer.h"
 #include "playback/FilePlayback.h"
 #include "playback/TransportStream.h"
-#include "support/FakeDialogService.h"
-#include "support/TestEnvironment.h"
 
 using namespace pvx::playback;
 
@@ -154,22 +152,17 @@ TEST_F(FilePlayer, TimeShiftFilesGoToTheTimeShiftPlayer) {
 }
 
 TEST_F(FilePlayer, FilesThatCannotBePlayedAreRefusedWithTheirReason) {
-  const QString ts = test::Home() + "broadcast.mpg";
-  test::WriteFile(ts, QByteArray(188, 0x47));
-  const QString noise = test::Home() + "noise.avi";
-  test::WriteFile(noise, QByteArray(5000, 'x'));
-  const QString cut = test::Home() + "cut.mpg";
-  test::WriteFile(cut, QByteArray::fromHex("000001ba44") + QByteArray(3000, '\x01'));
-  // A codec libavformat knows and GStreamer does not.
-  const QString odd = Made("odd.mkv", {"testsrc"}, {"-t", "1", "-c:v", "utvideo"});
-  const std::pair<QString, QString> rows[] = {
-      {odd, "Cannot play \"odd.mkv\": "},
-      {ts, "Cannot support MPEG2 transport stream playback..."},
-      {noise, "Cannot play \"noise.avi\": the file holds no picture or sound this program knows"},
-      {cut, "Cannot play \"cut.mpg\""},
-      {test::Home() + "gone.mp4", "Cannot play \"gone.mp4\": the file cannot be read"},
+  Made("odd.mkv", {"testsrc"}, {"-t", "1", "-c:v", "utvideo"});  // GStreamer lacks the codec
+  const std::tuple<QString, QByteArray, QString> rows[] = {
+      {"odd.mkv", {}, "Cannot play \"odd.mkv\": "},
+      {"broadcast.mpg", QByteArray(188, 0x47), "Cannot support MPEG2 transport stream playback..."},
+      {"noise.avi", QByteArray(5000, 'x'), "Cannot play \"noise.avi\": the file holds no picture or sound this program knows"},
+      {"cut.mpg", QByteArray::fromHex("000001ba44") + QByteArray(3000, '\x01'), "Cannot play \"cut.mpg\""},
+      {"gone.mp4", {}, "Cannot play \"gone.mp4\": the file cannot be read"},
   };
-  for (const auto& [path, text] : rows) {
+  for (const auto& [name, bytes, text] : rows) {
+    const QString path = test::Home() + name;
+    if (!bytes.isEmpty()) test::WriteFile(path, bytes);
     test::Dialogs().Warnings.clear();
     EXPECT_FALSE(PlayFile(path));
     EXPECT_FALSE(FilePlaybackActive()) << "no empty window left over the picture";
@@ -206,8 +199,7 @@ TEST_F(FilePlayer, CommonFilesPlayToTheEnd) {
     EXPECT_TRUE(test::WaitUntil([&] { return window->LastFrame() != shown; })) << name;
     ASSERT_TRUE(ResumePlayback());
     ASSERT_TRUE(test::WaitUntil([&] { return completed_ == 1; })) << name;
-    EXPECT_TRUE(SnapshotPlayback()) << name;
-    EXPECT_EQ(snapshot_.size(), QSize(320, 240)) << name;
+    EXPECT_TRUE(SnapshotPlayback() && snapshot_.size() == QSize(320, 240)) << name;
   }
   EXPECT_TRUE(Warnings().isEmpty()) << Warnings().join('|').toStdString();
 }
@@ -231,10 +223,8 @@ TEST_P(RecordedFormats, PlayToTheEndWithTheirLength) {
   e.CaptureWidth = size.width();
   e.CaptureHeight = size.height();
   e.UseDateTimeName = false;
-  ASSERT_TRUE(e.StartPreview());
-  ASSERT_TRUE(e.StartRecording());
-  ASSERT_TRUE(test::Played(Graph(), 2000));
-  ASSERT_TRUE(e.StopRecording());
+  ASSERT_TRUE(e.StartPreview() && e.StartRecording());
+  ASSERT_TRUE(test::Played(Graph(), 2000) && e.StopRecording());
   const QString file = e.Recorder().CurrentFile;
   engine_.reset();
   const double length = test::Probe(file).Duration();
@@ -244,7 +234,6 @@ TEST_P(RecordedFormats, PlayToTheEndWithTheirLength) {
   qint64 stop = 0;
   ASSERT_TRUE(player.Graph().GetStopPosition(stop));
   EXPECT_NEAR(stop / 1e7, length, 0.1);  // a program stream's length is estimated
-  EXPECT_EQ(player.TotalSeconds, int(stop / 10000000));
   ASSERT_TRUE(test::WaitUntil([&] { return completed_ == 1; }));
   EXPECT_EQ(player.GetPosition(), 100);
   auto* window = dynamic_cast<platform::video::TVideoRenderer*>(player.Graph().FindFilter("PlaybackVideoWindow"));
