@@ -102,7 +102,7 @@ void TPlaybackProject::OnGraphEvent(const TGraphEvent& event) {
   if (event.kind == TGraphEvent::Error) {
     graphError_ = event.Message.isEmpty() ? event.Debug : event.Message;
     // Before the start succeeded, PlayFile reports it; afterwards the playback ends here.
-    if (!Playing) return;
+    if (!started_) return;
     failure_ = ErrorText(graphError_);
   }
   ended_ = true;
@@ -163,8 +163,6 @@ void TPlaybackProject::FollowPlaying() { ProgressTimer.SetEnabled(Playing); }
 
 void TPlaybackProject::CheckSeeking() {
   // A stream without a length cannot be positioned; the graph says so once it runs.
-  if (seekingChecked_) return;
-  seekingChecked_ = true;
   qint64 length = 0;
   Seeking = graph_->GetStopPosition(length);
   if (!Seeking) settings::ShowErrorCode(1009);
@@ -178,7 +176,8 @@ bool TPlaybackProject::Play() {
     // Errors the graph posted on its way down arrive through the event loop.
     platform::PumpMessages();
     failure_ = ErrorText(graphError_.isEmpty() ? "its picture or sound cannot be decoded" : graphError_);
-  } else {
+  } else if (!started_) {
+    started_ = true;
     CheckSeeking();
   }
   FollowPlaying();

@@ -91,7 +91,7 @@ class TPlaybackProject {
   std::shared_ptr<platform::graph::TFilter> decoder_, grabber_, renderer_;
   platform::video::IVideoWindow* videoWindow_ = nullptr;
   bool pip_ = false;
-  bool seekingChecked_ = false;
+  bool started_ = false;  // ran once
   bool ended_ = false;
   QString graphError_, failure_;
   // Receiver of the queued end-of-stream and error reports; goes with the project.
