@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include "engine/CaptureInfo.h"
 #include "playback/TransportStream.h"
 #include "settings/ErrorMessages.h"
 
@@ -80,7 +81,7 @@ bool SnapshotPlayback() {
     settings::ShowErrorCode(1008);
     return false;
   }
-  if (PlaybackHooks.InsertSnapshot) PlaybackHooks.InsertSnapshot(image);
+  if (PlaybackHooks.Snapshots) PlaybackHooks.Snapshots->InsertSnapshot(image);
   return true;
 }
 

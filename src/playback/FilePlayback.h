@@ -2,7 +2,6 @@
 // The playback unit: the single file player `FilePlayback` and the routines the main window's
 // commands and the play list call. The application fills `PlaybackHooks` once at start-up.
 
-#include <QImage>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -12,6 +11,9 @@
 
 namespace pvx::platform::graph {
 class TComponentRegistry;
+}
+namespace pvx::engine {
+class ISnapshotSink;
 }
 
 namespace pvx::playback {
@@ -26,8 +28,8 @@ struct TPlaybackHooks {
   std::function<void()> OnComplete;
   // Lays the player's window out: filling the video area, or as the inset when `pip`.
   std::function<void(platform::video::IVideoWindow* window, bool pip)> OnVideoWindow;
-  // Takes a snapshot into the store and shows it.
-  std::function<void(const QImage& image)> InsertSnapshot;
+  // The snapshot store, which shows what it is given.
+  engine::ISnapshotSink* Snapshots = nullptr;
   // The time-shift player: plays a stored ".mpv" file, and stops what it plays (a no-op when
   // it plays nothing).
   std::function<bool(const QString& path)> PlayTimeShiftFile;

@@ -38,7 +38,7 @@ class FilePlayer : public test::EngineFixture {
     PlaybackHooks.Components = &test::Components();
     PlaybackHooks.OnProgress = [this](int p, int c, int t) { progress_.push_back({p, c, t}); };
     PlaybackHooks.OnComplete = [this] { ++completed_; };
-    PlaybackHooks.InsertSnapshot = [this](const QImage& image) { snapshot_ = image; };
+    PlaybackHooks.Snapshots = &snapshots_;
     PlaybackHooks.PlayTimeShiftFile = [this](const QString& path) { return log_ << path, true; };
     PlaybackHooks.StopTimeShiftPlayback = [this] { log_ << "stop time-shift"; };
   }
@@ -59,7 +59,10 @@ class FilePlayer : public test::EngineFixture {
   }
   std::vector<std::array<int, 3>> progress_;
   int completed_ = 0;
-  QImage snapshot_;
+  struct : engine::ISnapshotSink {
+    void InsertSnapshot(const QImage& image) override { last = image; }
+    QImage last;
+  } snapshots_;
   QStringList log_;
 };
 
@@ -199,7 +202,7 @@ TEST_F(FilePlayer, CommonFilesPlayToTheEnd) {
     EXPECT_TRUE(test::WaitUntil([&] { return window->LastFrame() != shown; })) << name;
     ASSERT_TRUE(ResumePlayback());
     ASSERT_TRUE(test::WaitUntil([&] { return completed_ == 1; })) << name;
-    EXPECT_TRUE(SnapshotPlayback() && snapshot_.size() == QSize(320, 240)) << name;
+    EXPECT_TRUE(SnapshotPlayback() && snapshots_.last.size() == QSize(320, 240)) << name;
   }
   EXPECT_TRUE(Warnings().isEmpty()) << Warnings().join('|').toStdString();
 }
@@ -239,7 +242,7 @@ TEST_P(RecordedFormats, PlayToTheEndWithTheirLength) {
   auto* window = dynamic_cast<platform::video::TVideoRenderer*>(player.Graph().FindFilter("PlaybackVideoWindow"));
   EXPECT_EQ(window && window->FramesRendered() > 30, row.picture) << "pictures all the way";
   EXPECT_EQ(SnapshotPlayback(), row.picture);
-  EXPECT_EQ(snapshot_.size(), row.picture ? size : QSize(0, 0));
+  EXPECT_EQ(snapshots_.last.size(), row.picture ? size : QSize(0, 0));
   EXPECT_EQ(Warnings(), row.picture ? QStringList() : QStringList({"Cannot do snapshot any more, memory is full or connect pin error..."}));
 }
 
