@@ -208,11 +208,7 @@ TEST_F(FilePlayer, CommonFilesPlayToTheEnd) {
 }
 
 // Every format the recorder writes, recorded for two seconds and played back to the end.
-struct RecordRow {
-  const char* name;
-  int format, kind, audio;
-  bool picture;
-};
+struct RecordRow { const char* name; int format, kind, audio; bool picture; };
 class RecordedFormats : public FilePlayer, public ::testing::WithParamInterface<RecordRow> {};
 
 TEST_P(RecordedFormats, PlayToTheEndWithTheirLength) {
