@@ -13,8 +13,9 @@ using namespace graph;
 
 namespace {
 
+// "File": any other container in which libavformat found streams (MP4, Matroska, Ogg ...).
 const QStringList kFormats = {"MPEG1Video", "MPEG2Video", "MPEGAudio", "MPEG1System",
-                              "MPEG2Program", "AVI", "WAVE"};
+                              "MPEG2Program", "AVI", "WAVE", "File"};
 
 }  // namespace
 

@@ -1,8 +1,8 @@
 #pragma once
 // "OKA Media Splitter", the decoder the graph's Render puts after a file source: any file the
-// sources recognise (program streams, AVI, WAV, MP3, MPEG elementary streams) on "Input", its
-// picture as raw video on "Video" and its sound as raw audio on "Audio". The outputs are made
-// when the source connects, for the streams its media types list.
+// sources recognise (program streams, AVI, WAV, MP3, MPEG elementary streams, other containers
+// libavformat reads) on "Input", its picture as raw video on "Video" and its sound as raw audio
+// on "Audio". The outputs are made when the source connects, for the streams its media types list.
 
 #include "platform/graph/TFilter.h"
 

@@ -1,0 +1,180 @@
+#include "app/PlaybackModes.h"
+
+#include <QFile>
+#include <QTimer>
+
+#include "app/MainForm.h"
+#include "app/ShellContext.h"
+#include "engine/CaptureInfo.h"
+#include "platform/video/TVideoWindow.h"
+#include "playback/FilePlayback.h"
+#include "playback/FormPlayListMenu.h"
+#include "playback/FormPlayback.h"
+#include "playback/Globals.h"
+#include "playback/PlaybackInfo.h"
+#include "playback/TimeShiftRoutines.h"
+#include "settings/ErrorMessages.h"
+
+namespace pvx::app {
+
+using namespace pvx::settings;
+
+namespace {
+
+playback::TFilePlayer gFilePlayer;
+
+platform::video::TVideoWindow* WidgetOf(platform::video::IVideoWindow* window) {
+  return window ? qobject_cast<platform::video::TVideoWindow*>(window->Widget()) : nullptr;
+}
+
+bool Playing() {
+  if (playback::FilePlayback) return playback::FilePlayback->Playing;
+  return playback::TimeShiftPlayback && playback::TimeShiftPlayback->Playing();
+}
+
+// The player's state on the window: Pause or Play in the menu, the window's player flag.
+void ShowPlayerState(TShell& shell) {
+  shell.Window->SetPlayerRunning(Playing());
+}
+
+bool StopPlayers() {
+  const bool stopped = playback::StopPlayback() && playback::StopTimeShiftPlayback();
+  playback::ClosePlayListMenu();
+  return stopped;
+}
+
+}  // namespace
+
+void InstallPlayers(TShell& shell, const platform::graph::TComponentRegistry& components) {
+  TFormMainWindow* window = shell.Window;
+  engine::TCaptureInfo* capture = shell.Capture;
+  playback::TPlaybackHooks& file = playback::PlaybackHooks;
+  file.Components = &components;
+  file.Host.Widget = window;
+  file.PIPEnabled = [&shell] { return shell.Main->PIPEnabled; };
+  file.OnProgress = [window](int, int current, int total) { window->ShowPlayProgress(current, total); };
+  file.OnComplete = [&shell] {
+    // The given file ends with Stop; a play list moves on through its pop-up.
+    if (shell.Main->PlayGivenFile)
+      QTimer::singleShot(0, shell.Window, [&shell] { shell.Dispatcher->ExecuteCommand(TCommand::Stop); });
+    else if (playback::PlayListMenu())
+      playback::PlayListMenu()->PostEndOfStream();
+  };
+  file.OnVideoWindow = [window](platform::video::IVideoWindow* video, bool pip) {
+    window->SetPlayer(true, WidgetOf(video), pip);
+  };
+  file.InsertSnapshot = [capture](const QImage& image) {
+    if (capture->Snapshots) capture->Snapshots->InsertSnapshot(image);
+  };
+  file.PlayTimeShiftFile = [](const QString& path) { return playback::PlayTimeShiftFile(path); };
+  file.StopTimeShiftPlayback = [] { playback::StopTimeShiftPlayback(); };
+
+  playback::TTimeShiftHooks& shift = playback::TimeShiftHooks;
+  shift.Components = &components;
+  shift.Host.Widget = window;
+  shift.OnVideoWindow = [window](platform::video::IVideoWindow* video) { window->SetPlayer(true, WidgetOf(video), false); };
+  shift.ShowVideoWindow = [](platform::video::IVideoWindow& video, bool visible) {
+    if (QWidget* widget = video.Widget()) widget->setVisible(visible);
+  };
+  shift.OnProgress = [window](playback::TTimeShiftPlaybackProject&, int, int current, int total) {
+    window->ShowPlayProgress(current, total);
+  };
+  shift.Snapshots = capture->Snapshots;
+
+  if (playback::PlaybackInfo) {
+    playback::PlaybackInfo->FilePlayer = &gFilePlayer;
+    playback::PlaybackInfo->OnPlay = [window](playback::TPlaybackInfo&, int index) {
+      if (window->IsPictureSwapped()) QTimer::singleShot(0, window, [window] { window->RefreshPictureSwap(); });
+      if (playback::PlayListMenu()) playback::PlayListMenu()->OnPlay(index);
+    };
+  }
+}
+
+void ReleasePlayers() {
+  StopPlayers();
+  playback::FilePlayback.reset();
+  playback::TimeShiftPlayback.reset();
+  playback::PlaybackHooks = {};
+  playback::TimeShiftHooks = {};
+}
+
+bool PlayerExists() { return playback::FilePlayback || playback::TimeShiftPlayback; }
+
+bool EnterPlayback(TShell& shell, TAppMode from) {
+  TMainInfo& main = *shell.Main;
+  TFormMainWindow& window = *shell.Window;
+  if (main.PlayGivenFile) {
+    if (!QFile::exists(main.GivenFilePath)) return false;
+  } else if (!playback::ShowPlaybackDialog(&window, shell.FMPanelVisible()) ||
+             playback::PlaybackInfo->PlayList.isEmpty()) {
+    return false;
+  }
+  window.SetOverlayFullScreen(false);
+  if (from == amFMRadio || !main.PIPEnabled) shell.Capture->StopPreview();
+  const bool played = main.PlayGivenFile ? playback::PlayFile(main.GivenFilePath) : playback::PlaybackInfo->PlayIndex(0);
+  if (!played) {
+    playback::ClosePlayListMenu();
+    window.SetPlayer(false);
+    if (!main.PIPEnabled) shell.Capture->StartPreview();
+    return false;
+  }
+  // A sound file shows no picture, yet it is a player all the same.
+  if (!window.PlayerExists()) window.SetPlayer(true);
+  if (!main.PlayGivenFile && playback::PlaybackInfo->PlayList.size() > 1) playback::ShowPlayListMenu(&window);
+  ShowPlayerState(shell);
+  return true;
+}
+
+bool LeavePlayback(TShell& shell) {
+  if (!StopPlayers()) return false;
+  shell.Window->SetPlayer(false);
+  return true;
+}
+
+bool EnterTimeShiftPlayback(TShell& shell) {
+  if (!playback::StartTimeShiftPlayback(*shell.Capture)) return false;
+  ShowPlayerState(shell);
+  return true;
+}
+
+bool LeaveTimeShiftPlayback(TShell& shell) {
+  const bool ended = playback::EndTimeShift(*shell.Capture);
+  shell.Window->SetPlayer(false);
+  return ended;
+}
+
+void TogglePlayer(TShell& shell) {
+  if (Playing()) {
+    playback::PausePlayback();
+    playback::PauseTimeShiftPlayback();
+  } else {
+    playback::ResumePlayback();
+    playback::ResumeTimeShiftPlayback();
+  }
+  if (shell.Main->PIPEnabled && shell.Window->IsPictureSwapped()) shell.Window->RefreshPictureSwap();
+  ShowPlayerState(shell);
+}
+
+void RegisterPlaybackCommands(TShell& shell) {
+  TCommandDispatcher& d = *shell.Dispatcher;
+  using enum TCommand;
+  d.Register(Pause, [&shell] { TogglePlayer(shell); });
+  d.Register(Forward, [] {
+    playback::ForwardPlayback();
+    playback::ForwardTimeShiftPlayback();
+  });
+  d.Register(Backward, [] {
+    playback::BackwardPlayback();
+    playback::BackwardTimeShiftPlayback();
+  });
+  d.Register(FastSpeed, [] { playback::FasterPlayback(); });
+  d.Register(SlowSpeed, [] { playback::SlowerPlayback(); });
+  d.Register(RealScreen, [&shell] {
+    if (shell.Main->Mode == amTimeShifting)
+      shell.Window->ToggleTimeShiftingPreview();
+    else if (playback::TimeShiftPlayback)
+      playback::TimeShiftPlayback->SetVideoHidden(!playback::TimeShiftPlayback->IsVideoHidden());
+  });
+}
+
+}  // namespace pvx::app

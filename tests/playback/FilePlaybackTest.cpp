@@ -1,0 +1,254 @@
+// The file player: the transport-stream refusal, positions, steps and rates on real graphs,
+// the routing of time-shift files, failures the user is told about, and every record format
+// recorded from the virtual card and played back to its end.
+
+#include <QProcess>
+
+#include "engine/EngineFixture.h"
+#include "platform/media/MediaTestSupport.h"
+#include "platform/Clock.h"
+#include "platform/graph/TFilterGraph.h"
+#include "platform/video/TVideoRenderer.h"
+#include "playback/FilePlayback.h"
+#include "playback/TransportStream.h"
+
+using namespace pvx::playback;
+
+namespace {
+
+// A file made by ffmpeg from `inputs` (lavfi sources) with the output options given.
+QString Made(const QString& name, const QStringList& inputs, const QStringList& options) {
+  QStringList args{"-v", "error"};
+  for (const QString& input : inputs) args << "-f" << "lavfi" << "-i" << input;
+  QProcess make;
+  make.start("ffmpeg", args + options + QStringList{test::Home() + name});
+  EXPECT_TRUE(make.waitForFinished(60000) && make.exitCode() == 0) << name.toStdString();
+  return test::Home() + name;
+}
+
+// A silent WAV, small even when long at 8 kHz, 8 bits, mono.
+QString Silence(int seconds) {
+  return Made(QString("silence%1.wav").arg(seconds), {"anullsrc=r=8000:cl=mono"},
+              {"-t", QString::number(seconds), "-c:a", "pcm_u8"});
+}
+
+class FilePlayer : public test::EngineFixture {
+ protected:
+  FilePlayer() {
+    PlaybackHooks.Components = &test::Components();
+    PlaybackHooks.OnProgress = [this](int p, int c, int t) { progress_.push_back({p, c, t}); };
+    PlaybackHooks.OnComplete = [this] { ++completed_; };
+    PlaybackHooks.Snapshots = &snapshots_;
+    PlaybackHooks.PlayTimeShiftFile = [this](const QString& path) { return log_ << path, true; };
+    PlaybackHooks.StopTimeShiftPlayback = [this] { log_ << "stop time-shift"; };
+  }
+  ~FilePlayer() override {
+    StopPlayback();
+    PlaybackHooks = {};
+  }
+  // Plays the file and waits until the player knows its length.
+  TPlaybackProject& Started(const QString& path) {
+    EXPECT_TRUE(PlayFile(path)) << Warnings().join('|').toStdString();
+    EXPECT_TRUE(test::WaitUntil([] { return FilePlayback->GetPosition(), FilePlayback->TotalSeconds > 0; }));
+    return *FilePlayback;
+  }
+  // Seeks and waits until the graph reports the new position.
+  void SeekTo(int position) {
+    FilePlayback->SetPosition(position);
+    EXPECT_TRUE(test::WaitUntil([&] { return FilePlayback->GetPosition() == position; })) << position;
+  }
+  std::vector<std::array<int, 3>> progress_;
+  int completed_ = 0;
+  struct : engine::ISnapshotSink {
+    void InsertSnapshot(const QImage& image) override { last = image; }
+    QImage last;
+  } snapshots_;
+  QStringList log_;
+};
+
+TEST(TransportStream, SyncBytesEvery188BytesFromOneOfTheFirstNine) {
+  struct Row {
+    int size;
+    std::vector<int> syncs;
+    bool expected;
+  } const rows[] = {
+      {188, {0}, true},         {188, {8}, true},       {188, {9}, false},
+      {187, {0}, false},        {470, {3, 191}, true},  {470, {3}, false},  // 2.5 rounds to 2
+      {545, {0, 188}, false},   {545, {4, 192, 380}, true},
+      {4000, {8, 196, 384}, true}, {282, {0}, false},  // 1.5 rounds to 2
+      {545, {1, 2, 190, 378}, false},  // only the first sync byte found counts
+  };
+  for (const Row& row : rows) {
+    QByteArray bytes(row.size, '\0');
+    for (const int at : row.syncs) bytes[at] = 0x47;
+    const QString path = test::Home() + QString("ts%1.mpg").arg(row.size);
+    test::WriteFile(path, bytes);
+    EXPECT_EQ(IsMpeg2TransportStream(path), row.expected) << row.size << " " << row.syncs.front();
+  }
+  EXPECT_FALSE(IsMpeg2TransportStream(test::Home() + "missing.ts"));
+}
+
+TEST(PlaybackRates, FastAndSlowCyclesReturnToNormalFromTheOtherRange) {
+  const int faster[] = {1, 2, 3, 0, 0, 0, 0}, slower[] = {4, 0, 0, 0, 5, 6, 0};
+  for (int i = 0; i < kRateCount; ++i) {
+    EXPECT_EQ(NextFasterRate(i), faster[i]) << i;
+    EXPECT_EQ(NextSlowerRate(i), slower[i]) << i;
+  }
+}
+
+TEST_F(FilePlayer, SeekStepFollowsTheLength) {
+  const std::pair<int, int> rows[] = {{5, 33}, {50, 20}, {200, 10}, {1000, 5}, {2100, 3}};
+  for (const auto& [seconds, step] : rows) {
+    Started(Silence(seconds));
+    EXPECT_EQ(FilePlayback->SeekStep, step) << seconds;
+    EXPECT_EQ(FilePlayback->TotalSeconds, seconds);
+  }
+}
+
+TEST_F(FilePlayer, StepsStopAtTheEndsAndPlayAtTheEndRestartsAtOne) {
+  auto& player = Started(Silence(1000));
+  SeekTo(99);
+  ForwardPlayback();
+  EXPECT_EQ(progress_.back(), (std::array<int, 3>{100, 1000, 1000}));
+  SeekTo(2);
+  BackwardPlayback();
+  EXPECT_EQ(progress_.back(), (std::array<int, 3>{0, 0, 1000}));
+  SeekTo(100);
+  ASSERT_TRUE(test::WaitUntil([&] { return completed_ == 1; }));
+  ASSERT_TRUE(player.Play());
+  EXPECT_EQ(progress_.back()[0], 1);
+  EXPECT_TRUE(test::WaitUntil([&] { return player.GetPosition() == 1; }));
+  // The progress timer reports while playing, not while paused.
+  test::Clock().Advance(1000);
+  EXPECT_EQ(progress_.back()[1], 10);
+  ASSERT_TRUE(PausePlayback());
+  const size_t reports = progress_.size();
+  test::Clock().Advance(3000);
+  EXPECT_EQ(progress_.size(), reports);
+}
+
+TEST_F(FilePlayer, RatesChangeWhilePlayingAndARefusedRateIsReported) {
+  auto& player = Started(Silence(50));
+  // A graph that does not finish: the stop's wait gives up at its bound instead of hanging.
+  const qint64 start = test::Clock().NowMs();
+  EXPECT_FALSE(player.WaitForCompletion(kStopWaitMs));
+  EXPECT_GE(test::Clock().NowMs() - start, kStopWaitMs);
+  FasterPlayback();
+  EXPECT_EQ(player.Graph().GetRate(), 2.0);
+  SlowerPlayback();  // from the fast range back to normal first
+  EXPECT_EQ(player.Graph().GetRate(), 1.0);
+  SlowerPlayback();
+  EXPECT_EQ(player.Graph().GetRate(), 0.5);
+  EXPECT_TRUE(Warnings().isEmpty());
+  player.Stop();  // a stopped graph takes no rate
+  FasterPlayback();
+  EXPECT_EQ(player.RateIndex, 0);
+  FasterPlayback();
+  EXPECT_EQ(player.RateIndex, 1);
+  EXPECT_EQ(Warnings(), QStringList({"Cannot set playback rate, use normal..."}));
+}
+
+TEST_F(FilePlayer, TimeShiftFilesGoToTheTimeShiftPlayer) {
+  EXPECT_TRUE(PlayFile(test::Home() + "kept.MPV"));
+  EXPECT_FALSE(FilePlaybackActive());
+  EXPECT_EQ(log_, QStringList({"stop time-shift", test::Home() + "kept.MPV"}));
+}
+
+TEST_F(FilePlayer, FilesThatCannotBePlayedAreRefusedWithTheirReason) {
+  Made("odd.mkv", {"testsrc"}, {"-t", "1", "-c:v", "utvideo"});  // GStreamer lacks the codec
+  const std::tuple<QString, QByteArray, QString> rows[] = {
+      {"odd.mkv", {}, "Cannot play \"odd.mkv\": "},
+      {"broadcast.mpg", QByteArray(188, 0x47), "Cannot support MPEG2 transport stream playback..."},
+      {"noise.avi", QByteArray(5000, 'x'), "Cannot play \"noise.avi\": the file holds no picture or sound this program knows"},
+      {"cut.mpg", QByteArray::fromHex("000001ba44") + QByteArray(3000, '\x01'), "Cannot play \"cut.mpg\""},
+      {"gone.mp4", {}, "Cannot play \"gone.mp4\": the file cannot be read"},
+  };
+  for (const auto& [name, bytes, text] : rows) {
+    const QString path = test::Home() + name;
+    if (!bytes.isEmpty()) test::WriteFile(path, bytes);
+    test::Dialogs().Warnings.clear();
+    EXPECT_FALSE(PlayFile(path));
+    EXPECT_FALSE(FilePlaybackActive()) << "no empty window left over the picture";
+    ASSERT_EQ(Warnings().size(), 1) << path.toStdString();
+    EXPECT_TRUE(Warnings()[0].startsWith(text)) << Warnings()[0].toStdString();
+  }
+}
+
+// Picture and sound of the common containers; the window is laid out as asked, and a seek while
+// paused shows its picture at once.
+TEST_F(FilePlayer, CommonFilesPlayToTheEnd) {
+  const std::pair<const char*, QStringList> rows[] = {
+      {"clip.mp4", {"-c:v", "libx264", "-c:a", "aac"}},
+      {"clip.mkv", {"-c:v", "libvpx", "-c:a", "libopus"}},
+      {"clip.ogg", {"-c:v", "libtheora", "-c:a", "libvorbis"}},
+  };
+  std::vector<bool> layouts;  // the inset or not, each time the window is to be laid out
+  PlaybackHooks.PIPEnabled = [] { return true; };
+  PlaybackHooks.OnVideoWindow = [&](platform::video::IVideoWindow* w, bool pip) { layouts.push_back(w && pip); };
+  for (const auto& [name, codecs] : rows) {
+    completed_ = 0;
+    layouts.clear();
+    auto& player = Started(Made(name, {"testsrc=size=320x240:rate=25", "sine=sample_rate=48000"},
+                                QStringList{"-t", "2"} + codecs));
+    EXPECT_EQ(player.TotalSeconds, 2) << name;
+    player.ResizePip(640, 480);
+    player.SetPip(false);
+    player.ResizePip(640, 480);  // no inset to resize
+    EXPECT_EQ(layouts, (std::vector<bool>{true, true, false}));
+    auto* window = dynamic_cast<platform::video::TVideoRenderer*>(player.Graph().FindFilter("PlaybackVideoWindow"));
+    ASSERT_TRUE(window && PausePlayback());
+    const QImage shown = window->LastFrame();
+    player.SetPosition(60);
+    EXPECT_TRUE(test::WaitUntil([&] { return window->LastFrame() != shown; })) << name;
+    ASSERT_TRUE(ResumePlayback());
+    ASSERT_TRUE(test::WaitUntil([&] { return completed_ == 1; })) << name;
+    EXPECT_TRUE(SnapshotPlayback() && snapshots_.last.size() == QSize(320, 240)) << name;
+  }
+  EXPECT_TRUE(Warnings().isEmpty()) << Warnings().join('|').toStdString();
+}
+
+// Every format the recorder writes, recorded for two seconds and played back to the end.
+struct RecordRow { const char* name; int format, kind, audio; bool picture; };
+class RecordedFormats : public FilePlayer, public ::testing::WithParamInterface<RecordRow> {};
+
+TEST_P(RecordedFormats, PlayToTheEndWithTheirLength) {
+  const RecordRow row = GetParam();
+  main_.CaptureFolder = test::Home() + "rec/";
+  auto& e = Open();
+  e.RecordFormat = quint8(row.format);
+  e.RecordKind = quint8(row.kind);
+  e.AudioFormat = quint8(row.audio);
+  const QSize size = row.format == 7 ? QSize(720, 576) : QSize(352, 288);
+  e.CaptureWidth = size.width();
+  e.CaptureHeight = size.height();
+  e.UseDateTimeName = false;
+  ASSERT_TRUE(e.StartPreview() && e.StartRecording());
+  ASSERT_TRUE(test::Played(Graph(), 2000) && e.StopRecording());
+  const QString file = e.Recorder().CurrentFile;
+  engine_.reset();
+  const double length = test::Probe(file).Duration();
+
+  auto& player = Started(file);
+  EXPECT_EQ(player.AudioOnly, !row.picture);
+  qint64 stop = 0;
+  ASSERT_TRUE(player.Graph().GetStopPosition(stop));
+  EXPECT_NEAR(stop / 1e7, length, 0.1);  // a program stream's length is estimated
+  ASSERT_TRUE(test::WaitUntil([&] { return completed_ == 1; }));
+  EXPECT_EQ(player.GetPosition(), 100);
+  auto* window = dynamic_cast<platform::video::TVideoRenderer*>(player.Graph().FindFilter("PlaybackVideoWindow"));
+  EXPECT_EQ(window && window->FramesRendered() > 30, row.picture) << "pictures all the way";
+  EXPECT_EQ(SnapshotPlayback(), row.picture);
+  EXPECT_EQ(snapshots_.last.size(), row.picture ? size : QSize(0, 0));
+  EXPECT_EQ(Warnings(), row.picture ? QStringList() : QStringList({"Cannot do snapshot any more, memory is full or connect pin error..."}));
+}
+
+const RecordRow kRecorded[] = {
+    {"Mpeg1", 0, 0, 0, true}, {"Mpeg2", 1, 0, 0, true}, {"Mpeg4Avi", 2, 0, 0, true},
+    {"Avi", 3, 0, 0, true},   {"VcdPal", 5, 0, 0, true}, {"DvdPal", 7, 0, 0, true},
+    {"Wave", 1, 1, 0, false}, {"Mp3", 1, 1, 1, false},
+};
+INSTANTIATE_TEST_SUITE_P(Recorder, RecordedFormats, ::testing::ValuesIn(kRecorded),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+
