@@ -11,6 +11,7 @@
 #include "app/MainMenu.h"
 #include "app/ModeCommands.h"
 #include "app/OSDForm.h"
+#include "app/PlaybackModes.h"
 #include "app/SourceCommands.h"
 #include "app/WarningForm.h"
 #include "engine/AudioAdjustInfo.h"
@@ -142,6 +143,7 @@ bool TApplication::InitializeApplication() {
   tunerAdapter_ = std::make_unique<engine::TChannelTunerAdapter>(*capture_, audio_.get());
   ChannelInfo->SetTuner(tunerAdapter_.get());
   RegisterCommands();
+  InstallPlayers(shell_, components_);
 
   started_ = true;
   // The rest runs once the event loop does.
@@ -379,6 +381,7 @@ void TApplication::ShutdownApplication() {
     main_->SaveMainSettings(MainSettingsPath(), Peers());
     TChannelSettingsFile::Save(ChannelSettingsPath(), *ChannelInfo, *PreviewInfo);
   }
+  if (started_) ReleasePlayers();
   if (screenSaverCookie_) platform::System().ReleaseScreenSaver(screenSaverCookie_);
   screenSaverCookie_ = 0;
   if (audio_) audio_->SetMasterMute(false);

@@ -128,18 +128,22 @@ void TFormMainWindow::SetVideoWindow(platform::video::TVideoWindow* window) {
     LayoutVideo();
 }
 
-void TFormMainWindow::SetPlayer(bool exists, platform::video::TVideoWindow* window) {
+void TFormMainWindow::SetPlayer(bool exists, platform::video::TVideoWindow* window, bool pip) {
   videos_.SetPlayer(exists, window);
+  playerPip_ = pip;
+  if (!exists) badge_->hide();
   menuState_.PlayerPaused = false;
   LayoutVideo();
   RefreshMenu();
 }
 
-bool TFormMainWindow::PIPPlaying() const { return Main() && Main()->PIPEnabled && videos_.PlayerExists(); }
+bool TFormMainWindow::PIPPlaying() const {
+  return Main() && Main()->PIPEnabled && playerPip_ && videos_.PlayerExists();
+}
 
 void TFormMainWindow::LayoutVideo() {
   if (previewActive_ || IsOverlayFullScreen()) return;
-  videos_.Layout(InnerRect(), InsetRect(), Main() && Main()->PIPEnabled);
+  videos_.Layout(InnerRect(), InsetRect(), Main() && Main()->PIPEnabled && playerPip_);
   if (ImageTimeShiftingPreview_->isVisible()) ImageTimeShiftingPreview_->raise();
   PlaceBadge();
 }
@@ -149,6 +153,15 @@ void TFormMainWindow::PlaceBadge() {
   // Top centre: the station's own caption and clock sit in the corners.
   badge_->move(inner.center().x() - badge_->width() / 2, inner.top() + 8);
   if (badge_->isVisible()) badge_->raise();
+}
+
+void TFormMainWindow::ShowPlayProgress(int currentSeconds, int totalSeconds) {
+  badge_->SetPlaying(currentSeconds, totalSeconds);
+  if (badge_->isHidden() && !previewActive_) {
+    PlaceBadge();
+    badge_->show();
+  }
+  badge_->raise();
 }
 
 void TFormMainWindow::ShowRecordingProgress(bool timeShift, qint64 elapsedSeconds, qint64 bytes) {

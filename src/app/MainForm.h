@@ -53,7 +53,10 @@ class TFormMainWindow final : public QWidget, public IOSDHost {
   // The capture engine's window (OnVideoWindowCreated) and a file or time-shift player.
   void SetVideoWindow(platform::video::TVideoWindow* window);
   platform::video::TVideoWindow* VideoWindow() const { return videos_.EngineWindow(); }
-  void SetPlayer(bool exists, platform::video::TVideoWindow* window = nullptr);
+  // `pip`: the player may take the inset (the time-shift player always fills the picture).
+  void SetPlayer(bool exists, platform::video::TVideoWindow* window = nullptr, bool pip = true);
+  // The play position over the picture while a file or the time-shift buffer plays.
+  void ShowPlayProgress(int currentSeconds, int totalSeconds);
   bool PIPPlaying() const;
 
   // --- display modes -------------------------------------------------------------------------
@@ -179,6 +182,7 @@ class TFormMainWindow final : public QWidget, public IOSDHost {
   bool clickPending_ = false;
   QPoint clickPosition_;
   bool previewActive_ = false;
+  bool playerPip_ = true;
 };
 
 }  // namespace pvx::app

@@ -2,7 +2,10 @@
 
 #include "app/MainForm.h"
 #include "app/OSDForm.h"
+#include "app/PlaybackModes.h"
 #include "app/RecordingModes.h"
+#include "playback/FilePlayback.h"
+#include "playback/TimeShiftRoutines.h"
 #include "app/ShellContext.h"
 #include "app/SourceCommands.h"
 #include "engine/AudioAdjustInfo.h"
@@ -34,14 +37,15 @@ bool LeaveMode(TShell& shell, TAppMode from, TAppMode to) {
       return to == amPlayback || shell.Capture->StopPreview();
     case amCapture:
       return StopCapture(shell);
+    case amPlayback:
+      return LeavePlayback(shell);
     case amTimeShifting:
-      return to == amTimeShiftPlayback || EndTimeShift(shell);
+      return to == amTimeShiftPlayback || LeaveTimeShiftPlayback(shell);
     case amTimeShiftPlayback:
-      return EndTimeShift(shell);
+      return LeaveTimeShiftPlayback(shell);
     case amClosed:
       return true;
     default:
-      // Playback has no graph of its own here yet.
       return shell.Capture->StopPreview();
   }
 }
@@ -57,6 +61,8 @@ bool EnterMode(TShell& shell, TAppMode from, TAppMode to) {
         return !capture.RadioMode();
       }
       shell.Audio->SetLineMute(false);
+      // After picture-in-picture the live picture never stopped.
+      if (from == amPlayback && shell.Main->PIPEnabled) return true;
       return capture.StartPreview();
     case amChannelPreview:
       if (PreviewInfo->Count() < 1) {
@@ -66,15 +72,19 @@ bool EnterMode(TShell& shell, TAppMode from, TAppMode to) {
       return shell.Window->EnterChannelPreview();
     case amCapture:
     case amTimeShifting: {
-      const bool started = to == amCapture ? StartCapture(shell) : StartTimeShiftRecording(shell);
+      const bool started = to == amCapture ? StartCapture(shell) : playback::StartTimeShiftRecording(capture);
       // A refused recording keeps the live picture it replaced.
       if (!started && from == amTV) capture.StartPreview();
       return started;
     }
+    case amPlayback:
+      return EnterPlayback(shell, from);
+    case amTimeShiftPlayback:
+      return EnterTimeShiftPlayback(shell);
     case amClosed:
       return true;
     default:
-      // FM needs its panel, playback its players;
+      // FM needs its panel;
       // until those exist the switch fails and the mode stays as it was, with its picture back.
       if (from == amTV && to != amPlayback && to != amFMRadio) capture.StartPreview();
       return false;
@@ -152,19 +162,29 @@ void RegisterModeCommands(TShell& shell) {
   d.Register(Left, [window] { window->FormKeyUp(Qt::Key_Left, {}); });
   d.Register(Right, [window] { window->FormKeyUp(Qt::Key_Right, {}); });
   d.Register(Snapshot, [&shell] {
-    if (!shell.Capture->GrabSnapshot()) ShowErrorCode(1008);
+    // The played picture while a player runs (the players say when they fail), else the live one.
+    if (playback::FilePlayback)
+      playback::SnapshotPlayback();
+    else if (playback::TimeShiftPlayback)
+      playback::SnapshotTimeShiftPlayback();
+    else if (!shell.Capture->GrabSnapshot())
+      ShowErrorCode(1008);
   });
   d.Register(Capture, [&main] { main.SetMode(amCapture); });
   d.Register(Stop, [&shell] { StopRecordingMode(shell); });
   d.Register(TimeShifting, [&main] { main.SetMode(amTimeShifting); });
-  d.Register(Play, [&main] {
+  d.Register(Play, [&shell, &main] {
+    if (PlayerExists()) return TogglePlayer(shell);
     main.PlayGivenFile = false;
     main.SetMode(main.Mode == amTimeShifting ? amTimeShiftPlayback : amPlayback);
   });
-  d.Register(PlayGivenFile, [&main] {
+  d.Register(PlayGivenFile, [&shell, &main] {
+    if (PlayerExists()) return TogglePlayer(shell);
+    shell.Window->SetOverlayFullScreen(false);
     main.PlayGivenFile = true;
     main.SetMode(amPlayback);
   });
+  RegisterPlaybackCommands(shell);
   d.Register(TVOrFM, [&shell] {
     if (shell.Main->Mode == amFMRadio)
       LeaveFM(shell);

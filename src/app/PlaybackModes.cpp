@@ -63,9 +63,7 @@ void InstallPlayers(TShell& shell, const platform::graph::TComponentRegistry& co
   file.OnVideoWindow = [window](platform::video::IVideoWindow* video, bool pip) {
     window->SetPlayer(true, WidgetOf(video), pip);
   };
-  file.InsertSnapshot = [capture](const QImage& image) {
-    if (capture->Snapshots) capture->Snapshots->InsertSnapshot(image);
-  };
+  file.Snapshots = capture->Snapshots;
   file.PlayTimeShiftFile = [](const QString& path) { return playback::PlayTimeShiftFile(path); };
   file.StopTimeShiftPlayback = [] { playback::StopTimeShiftPlayback(); };
 

@@ -32,12 +32,23 @@ QString TRecordingBadge::SizeText(qint64 bytes) {
 }
 
 QString TRecordingBadge::Text() const {
-  const QString head = timeShift_ ? QStringLiteral("Time-Shifting") : QStringLiteral("REC");
-  return head + "  " + ElapsedText(elapsed_) + "  " + SizeText(bytes_);
+  switch (kind_) {
+    case Kind::Playing: return "Play  " + ElapsedText(elapsed_) + " / " + ElapsedText(bytes_);
+    case Kind::TimeShift: return "Time-Shifting  " + ElapsedText(elapsed_) + "  " + SizeText(bytes_);
+    default: return "REC  " + ElapsedText(elapsed_) + "  " + SizeText(bytes_);
+  }
+}
+
+void TRecordingBadge::SetPlaying(qint64 currentSeconds, qint64 totalSeconds) {
+  kind_ = Kind::Playing;
+  elapsed_ = currentSeconds;
+  bytes_ = totalSeconds;
+  Fit();
+  update();
 }
 
 void TRecordingBadge::SetProgress(bool timeShift, qint64 elapsedSeconds, qint64 bytes) {
-  timeShift_ = timeShift;
+  kind_ = timeShift ? Kind::TimeShift : Kind::Recording;
   elapsed_ = elapsedSeconds;
   bytes_ = bytes;
   Fit();
@@ -60,12 +71,18 @@ void TRecordingBadge::paintEvent(QPaintEvent*) {
   QPainterPath frame;
   frame.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 6, 6);
   p.fillPath(frame, QColor(0, 0, 0, 170));
-  // The dot blinks with the seconds while recording; it stays lit for a time-shift buffer.
-  const bool lit = timeShift_ || elapsed_ % 2 == 0;
+  // Recording: a red dot that blinks with the seconds (steady for a time-shift buffer);
+  // playing: a green play mark.
   const QRectF dot(kPad, (height() - kDot) / 2.0, kDot, kDot);
   p.setPen(Qt::NoPen);
-  p.setBrush(lit ? QColor(230, 40, 40) : QColor(120, 30, 30));
-  p.drawEllipse(dot);
+  if (kind_ == Kind::Playing) {
+    p.setBrush(QColor(80, 200, 90));
+    p.drawPolygon(QPolygonF({dot.topLeft(), QPointF(dot.right(), dot.center().y()), dot.bottomLeft()}));
+  } else {
+    const bool lit = kind_ == Kind::TimeShift || elapsed_ % 2 == 0;
+    p.setBrush(lit ? QColor(230, 40, 40) : QColor(120, 30, 30));
+    p.drawEllipse(dot);
+  }
   p.setPen(Qt::white);
   p.drawText(QRect(kPad * 2 + kDot, 0, width() - kPad * 3 - kDot, height()), Qt::AlignVCenter | Qt::AlignLeft,
              Text());

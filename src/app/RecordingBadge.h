@@ -12,6 +12,8 @@ class TRecordingBadge final : public QWidget {
 
   // One progress report: elapsed seconds and the bytes on disk.
   void SetProgress(bool timeShift, qint64 elapsedSeconds, qint64 bytes);
+  // A player's position: "Play 0:01:02 / 0:03:00".
+  void SetPlaying(qint64 currentSeconds, qint64 totalSeconds);
   QString Text() const;
 
   // "1:02:03" from seconds.
@@ -25,9 +27,9 @@ class TRecordingBadge final : public QWidget {
  private:
   void Fit();
 
-  bool timeShift_ = false;
+  enum class Kind { Recording, TimeShift, Playing } kind_ = Kind::Recording;
   qint64 elapsed_ = 0;
-  qint64 bytes_ = 0;
+  qint64 bytes_ = 0;  // or, playing, the length in seconds
 };
 
 }  // namespace pvx::app

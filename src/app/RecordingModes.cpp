@@ -1,7 +1,5 @@
 #include "app/RecordingModes.h"
 
-#include <QFile>
-
 #include "app/ShellContext.h"
 #include "engine/CaptureInfo.h"
 #include "playback/Globals.h"
@@ -54,36 +52,6 @@ bool StopCapture(TShell& shell) {
   ListRecording(capture.Recorder().CurrentFile, QString(), capture.IsAudioOnly());
   shell.Main->GivenFilePath = capture.Recorder().CurrentFile;
   return true;
-}
-
-bool StartTimeShiftRecording(TShell& shell) {
-  engine::TCaptureInfo& capture = *shell.Capture;
-  const bool started = capture.StartTimeShift();
-  if (started && capture.SaveTimeShift)
-    playback::BeginPendingItem();
-  else
-    playback::DropPendingItem();
-  return started;
-}
-
-bool EndTimeShift(TShell& shell) {
-  engine::TCaptureInfo& capture = *shell.Capture;
-  if (!capture.Recording()) {
-    playback::DropPendingItem();
-    return capture.StopPreview();
-  }
-  const bool save = capture.SaveTimeShift;
-  const QString video = capture.Recorder().CurrentFile;
-  const bool stopped = capture.StopTimeShift();
-  if (stopped)
-    ListRecording(video, QStringLiteral("Time Shifting"), false);
-  else
-    playback::DropPendingItem();
-  if (!save && !video.isEmpty()) {
-    QFile::remove(video);
-    QFile::remove(video.left(video.size() - 1) + "a");
-  }
-  return stopped || !capture.Recording();
 }
 
 }  // namespace pvx::app

