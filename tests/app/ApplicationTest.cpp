@@ -218,6 +218,7 @@ TEST_F(Shell, StartInFMNeedsFMEnabledTheArgumentAndATuner) {
     EXPECT_TRUE(!row.picture || PictureRuns());
   }
   EXPECT_FALSE(MainInfo->FMEnabled);
+  EXPECT_FALSE(MainInfo->StartInFM) << "no FM radio to start in next time";
   EXPECT_EQ(ChannelInfo->VideoSource, 1);  // composite
   EXPECT_FALSE(MenuShows("itemNextChannel"));
 }

@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "ShellFixture.h"
+#include "engine/AudioAdjustInfo.h"
 #include "platform/Clock.h"
 #include "platform/media/MediaTestSupport.h"
 #include "playback/Globals.h"
@@ -190,6 +191,7 @@ TEST_F(Recording, ARecordingPlaysBackToItsEndAndTheBufferPlaysWhileItRecords) {
   Remote(3001);  // the file just recorded
   ASSERT_EQ(MainInfo->Mode, amPlayback);
   EXPECT_TRUE(Window().PlayerExists());
+  EXPECT_TRUE(App().AudioAdjustInfo()->LineMuted()) << "the card's sound gives way to the file's";
   Remote(3000);  // pause, then play on
   EXPECT_TRUE(MenuShows("itemPlay"));
   Remote(3000);
@@ -197,6 +199,7 @@ TEST_F(Recording, ARecordingPlaysBackToItsEndAndTheBufferPlaysWhileItRecords) {
   // The given file ends with Stop: live TV again.
   EXPECT_TRUE(WaitUntil([] { return MainInfo->Mode == amTV; }, 20000));
   EXPECT_FALSE(Window().PlayerExists());
+  EXPECT_FALSE(App().AudioAdjustInfo()->LineMuted());
   EXPECT_TRUE(PictureRuns());
 
   QTest::keyClick(&Window(), Qt::Key_F8);
