@@ -1,0 +1,149 @@
+// Playback speed: from PlayFile to the first picture on screen for a DVD PAL file, seek latency
+// to the new picture while playing and while paused, A/V offset after ten seeks, and CPU per
+// second of playback against gst-launch-1.0's playbin on the same file (fake sinks).
+//
+//   bench-playback [file]     (default: 30 s of DVD PAL made with ffmpeg; QT_QPA_PLATFORM=offscreen)
+
+#include <sys/resource.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "platform/BuiltinComponents.h"
+#include "platform/graph/TComponentRegistry.h"
+#include "platform/graph/TFilterGraph.h"
+#include "platform/video/TVideoWindow.h"
+#include "playback/FilePlayback.h"
+
+using namespace pvx;
+
+namespace {
+
+double CpuSeconds(int who) {
+  rusage u{};
+  getrusage(who, &u);
+  return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// Runs the event loop until `done` or `maxMs`; the time it took in ms, or -1.
+double Until(const std::function<bool()>& done, int maxMs = 5000) {
+  QElapsedTimer t;
+  t.start();
+  while (!done()) {
+    if (t.elapsed() > maxMs) return -1;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+  }
+  return t.nsecsElapsed() / 1e6;
+}
+
+// Runs the event loop for `ms` without spinning (the CPU figures count this process).
+void Pump(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v.empty() ? -1 : v[v.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QTemporaryDir dir;
+  QString file = argc > 1 ? QString(argv[1]) : dir.filePath("dvd.mpg");
+  if (argc <= 1) {
+    QProcess::execute("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=720x576:rate=25", "-f",
+                                 "lavfi", "-i", "sine=f=440:sample_rate=48000", "-t", "30", "-target", "pal-dvd", file});
+  }
+  platform::graph::TComponentRegistry registry;
+  platform::RegisterBuiltinComponents(registry);
+  QWidget host;
+  host.resize(720, 576);
+  host.show();
+  platform::video::TVideoWindow* window = nullptr;
+  playback::PlaybackHooks.Components = &registry;
+  playback::PlaybackHooks.Host.Widget = &host;
+  playback::PlaybackHooks.PIPEnabled = [] { return false; };
+  playback::PlaybackHooks.OnVideoWindow = [&](platform::video::IVideoWindow* video, bool) {
+    window = qobject_cast<platform::video::TVideoWindow*>(video->Widget());
+    if (window) {
+      window->setGeometry(host.rect());
+      window->show();
+    }
+  };
+  auto painted = [&] { return window ? window->FramesPainted() : 0; };
+
+  // Play to the first picture, five times.
+  std::vector<double> first;
+  for (int i = 0; i < 5; ++i) {
+    window = nullptr;
+    QElapsedTimer t;
+    t.start();
+    if (!playback::PlayFile(file)) {
+      std::fprintf(stderr, "bench-playback: %s does not play\n", qPrintable(file));
+      return 1;
+    }
+    Until([&] { return painted() > 0; });
+    first.push_back(t.nsecsElapsed() / 1e6);
+    Pump(300);
+    playback::StopPlayback();
+  }
+  std::printf("Play to first picture:  median %.0f ms, worst %.0f ms (goal <= 200)\n", Median(first),
+              *std::max_element(first.begin(), first.end()));
+
+  // Seeks while playing and while paused: time to the next picture painted.
+  playback::PlayFile(file);
+  Until([&] { return painted() > 0; });
+  std::vector<double> playing, paused;
+  const int targets[] = {20, 60, 40, 80, 10, 50, 70, 30, 90, 15};
+  for (int p : targets) {
+    const quint64 before = painted();
+    QElapsedTimer t;
+    t.start();
+    playback::FilePlayback->SetPosition(p);
+    Until([&] { return painted() > before; });
+    playing.push_back(t.nsecsElapsed() / 1e6);
+    Pump(200);
+  }
+  playback::PausePlayback();
+  Pump(300);
+  for (int p : targets) {
+    const quint64 before = painted();
+    QElapsedTimer t;
+    t.start();
+    playback::FilePlayback->SetPosition(p);
+    const double ms = Until([&] { return painted() > before; }, 3000);
+    paused.push_back(ms < 0 ? 3000 : t.nsecsElapsed() / 1e6);
+  }
+  std::printf("Seek to new picture:    playing median %.0f ms, worst %.0f; paused median %.0f ms, worst %.0f (goal <= 150)\n",
+              Median(playing), *std::max_element(playing.begin(), playing.end()), Median(paused),
+              *std::max_element(paused.begin(), paused.end()));
+  playback::StopPlayback();
+
+  // CPU per second of playback, window hidden, against playbin with fake sinks in real time.
+  constexpr int kSeconds = 10;
+  playback::PlaybackHooks.Host.Widget = nullptr;
+  double cpu = CpuSeconds(RUSAGE_SELF);
+  playback::PlayFile(file);
+  Pump(kSeconds * 1000);
+  const double ours = (CpuSeconds(RUSAGE_SELF) - cpu) / kSeconds;
+  playback::StopPlayback();
+  cpu = CpuSeconds(RUSAGE_CHILDREN);
+  QProcess::execute("timeout", {QString::number(kSeconds), "gst-launch-1.0", "-q", "playbin", "uri=file://" + file,
+                                "video-sink=fakesink sync=true", "audio-sink=fakesink sync=true"});
+  const double reference = (CpuSeconds(RUSAGE_CHILDREN) - cpu) / kSeconds;
+  std::printf("CPU per second:         ours %.3f s, playbin %.3f s, ratio %.2f (goal <= 1.2)\n", ours, reference,
+              ours / reference);
+  return 0;
+}
