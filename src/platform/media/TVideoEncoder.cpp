@@ -74,6 +74,12 @@ bool TVideoEncoder::Open(const TRecordProfile& profile, const TVideoInput& input
     av_reduce(&c->sample_aspect_ratio.num, &c->sample_aspect_ratio.den, 4LL * profile.height,
               3LL * profile.width, 255);
     if (profile.container == Container::Svcd) av_opt_set_int(c, "scan_offset", 1, AV_OPT_SEARCH_CHILDREN);
+    if (profile.video == VideoCodec::Mpeg2 && profile.maxRate > 0) {
+      // Fine detail in fast motion needs the coarser non-linear scale to stay under a disc's
+      // peak rate; a stream above its multiplex rate runs its clock ahead and seeks land late.
+      av_opt_set_int(c, "non_linear_quant", 1, AV_OPT_SEARCH_CHILDREN);
+      c->qmax = 28;
+    }
     ApplyQuality(profile.quality);
   }
   if (globalHeader) c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;

@@ -97,6 +97,21 @@ TEST_P(MpegRecorderKinds, RecordsThreeSecondsThatProbeAsTheirStandard) {
 INSTANTIATE_TEST_SUITE_P(Formats, MpegRecorderKinds, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A zone plate in motion is as hard as pictures get: the disc's multiplex rate still holds, or
+// the stream's clock would run ahead of the file and seeks would land late.
+TEST(MpegRecorder, AHardPictureKeepsADvdWithinItsMultiplexRate) {
+  const MpegCase& c = kCases[7];  // DVD (PAL)
+  const QString path = test::Home() + "hard.mpg";
+  test::TCaptureRig rig(c.width, c.height, c.captureFrame);
+  rig.tuner->As<ITunerPropertySet>()->SetFrequency(175250000, kTuningExact, 0);  // Seven Sports
+  ASSERT_TRUE(AddRecorder(rig, c, path, false));
+  ASSERT_TRUE(rig.Record(3000));
+  const test::TProbe probe = test::Probe(path);
+  ASSERT_TRUE(probe.ok) << probe.error.toStdString();
+  EXPECT_LE(probe.format.value("bit_rate").toString().toLongLong(), 10080000);
+  EXPECT_NEAR(probe.Duration(), 3.0, 0.5);
+}
+
 TEST(MpegRecorder, TimeShiftWritesAVideoAndAnAudioElementaryFile) {
   const MpegCase c{"TimeShift", 1, 4000000, 3, 320, 240, 44100, 5, test::kPalFrame,
                    "mpeg1video", 30, "mp2", 44100, 0};
