@@ -22,6 +22,8 @@ using namespace pvx::settings;
 namespace {
 
 playback::TFilePlayer gFilePlayer;
+// A picture shows in the main window even when FM radio had hidden it; leaving puts that back.
+bool gMainWasVisible = true;
 
 platform::video::TVideoWindow* WidgetOf(platform::video::IVideoWindow* window) {
   return window ? qobject_cast<platform::video::TVideoWindow*>(window->Widget()) : nullptr;
@@ -108,11 +110,14 @@ bool EnterPlayback(TShell& shell, TAppMode from) {
     return false;
   }
   window.SetOverlayFullScreen(false);
+  gMainWasVisible = window.isVisible();
+  window.show();
   if (from == amFMRadio || !main.PIPEnabled) shell.Capture->StopPreview();
   const bool played = main.PlayGivenFile ? playback::PlayFile(main.GivenFilePath) : playback::PlaybackInfo->PlayIndex(0);
   if (!played) {
     playback::ClosePlayListMenu();
     window.SetPlayer(false);
+    static_cast<QWidget&>(window).setVisible(gMainWasVisible);
     if (!main.PIPEnabled) shell.Capture->StartPreview();
     return false;
   }
@@ -126,6 +131,7 @@ bool EnterPlayback(TShell& shell, TAppMode from) {
 bool LeavePlayback(TShell& shell) {
   if (!StopPlayers()) return false;
   shell.Window->SetPlayer(false);
+  static_cast<QWidget*>(shell.Window)->setVisible(gMainWasVisible);
   return true;
 }
 
