@@ -216,7 +216,8 @@ void TApplication::WireRelays() {
   capture_->OnCaptureProgress = [this, window](engine::TCaptureInfo& engine, bool stop, bool timeShift,
                                                qint64 freeLess500k, qint64, qint64 elapsed) {
     // The size shown is what is on disk; the free-space difference counts other writers too.
-    window->ShowRecordingProgress(timeShift, elapsed, engine.RecordedBytes());
+    // While the buffer plays, the badge shows the play position instead.
+    if (main_->Mode != amTimeShiftPlayback) window->ShowRecordingProgress(timeShift, elapsed, engine.RecordedBytes());
     OnCaptureProgress(stop, freeLess500k);
   };
   capture_->WaveFolderActive = [this] { return shell_.FMPanelVisible(); };
