@@ -150,6 +150,9 @@ TEST_F(Shell, ARefusedScheduledStartTellsTheSchedulerAndKeepsLiveTV) {
   EXPECT_TRUE(WaitUntil([&] { return scheduler.Status.size() == 2; }));
   EXPECT_EQ(scheduler.Status.back(), ipc::kScheduledStartRefused);
   EXPECT_EQ(MainInfo->Mode, amChannelPreview);
+  // Leaving the preview returns to live TV.
+  App().ExecuteCommand(8);
+  EXPECT_TRUE(WaitUntil([] { return MainInfo->Mode == amTV; }));
 }
 
 TEST_F(Shell, ARecordingThatEndsReturnsToTVAndAFullDiskUnattendedTellsTheScheduler) {

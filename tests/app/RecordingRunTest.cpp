@@ -211,6 +211,10 @@ TEST_F(Recording, ARecordingPlaysBackToItsEndAndTheBufferPlaysWhileItRecords) {
   ASSERT_EQ(MainInfo->Mode, amTimeShiftPlayback);
   EXPECT_TRUE(Window().PlayerExists());
   EXPECT_TRUE(Engine().Recording()) << "the buffer goes on recording behind the player";
+  Remote(3000);  // pause the buffer, then play on
+  EXPECT_TRUE(MenuShows("itemPlay"));
+  Remote(3000);
+  EXPECT_TRUE(MenuShows("itemPause"));
   Remote(1002);
   EXPECT_EQ(MainInfo->Mode, amTV);
   EXPECT_FALSE(QFile::exists(buffer));
