@@ -14,27 +14,12 @@
 #include <cstdio>
 
 #include "common/RecordingRig.h"
+#include "common/StreamSpan.h"
 
 using namespace pvx;
 using platform::graph::TFilterGraph;
 
 namespace {
-
-// From the first packet's time to the end of the last one, of the first stream of a kind.
-double Span(const QString& path, const char* stream) {
-  QProcess p;
-  p.start("ffprobe", {"-v", "error", "-show_entries", "packet=pts_time,duration_time",
-                      "-select_streams", stream, "-of", "csv=p=0", path});
-  p.waitForFinished(120000);
-  double first = 1e18, last = -1e18;
-  for (const QByteArray& line : p.readAllStandardOutput().split('\n')) {
-    const QList<QByteArray> f = line.split(',');
-    if (f.size() < 2 || f[0].isEmpty() || f[0] == "N/A") continue;
-    first = std::min(first, f[0].toDouble());
-    last = std::max(last, f[0].toDouble() + f[1].toDouble());
-  }
-  return last > first ? last - first : -1.0;
-}
 
 bool Record(const QString& path, int seconds) {
   TFilterGraph graph(bench::Components());
@@ -57,7 +42,7 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "bench-av-sync: the recording failed\n");
     return 1;
   }
-  const double picture = Span(path, "v:0"), sound = Span(path, "a:0");
+  const double picture = bench::StreamSpan(path, "v:0"), sound = bench::StreamSpan(path, "a:0");
   std::printf("picture %.3f s, sound %.3f s, drift %+.3f s (%.1f ms per minute)\n", picture, sound,
               sound - picture, (sound - picture) * 60000 / std::max(picture, 1.0));
   return picture > 0 && sound > 0 ? 0 : 1;

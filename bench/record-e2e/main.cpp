@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "common/StreamSpan.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
 #include "settings/CaptureSettings.h"
@@ -52,20 +53,6 @@ QByteArray Run(const QString& program, const QStringList& args) {
   p.start(program, args);
   p.waitForFinished(600000);
   return p.readAllStandardOutput();
-}
-
-// Duration of the first stream of a kind, from its packets.
-double StreamSeconds(const QString& path, const char* stream) {
-  double first = 1e18, last = -1e18;
-  for (const QByteArray& line : Run("ffprobe", {"-v", "error", "-select_streams", stream, "-show_entries",
-                                                "packet=pts_time,duration_time", "-of", "csv=p=0", path})
-                                    .split('\n')) {
-    const QList<QByteArray> f = line.split(',');
-    if (f.size() < 2 || f[0].isEmpty() || f[0] == "N/A") continue;
-    first = std::min(first, f[0].toDouble());
-    last = std::max(last, f[0].toDouble() + f[1].toDouble());
-  }
-  return last > first ? last - first : -1;
 }
 
 int VideoFrames(const QString& path) {
@@ -169,7 +156,7 @@ int main(int argc, char* argv[]) {
   const QString file = files.first().filePath();
   // BENCH_KEEP=path keeps the recording for a closer look.
   if (const QString keep = qEnvironmentVariable("BENCH_KEEP"); !keep.isEmpty()) QFile::copy(file, keep);
-  const double video = StreamSeconds(file, "V:0"), audio = StreamSeconds(file, "a:0");
+  const double video = pvx::bench::StreamSpan(file, "V:0"), audio = pvx::bench::StreamSpan(file, "a:0");
   const int frames = VideoFrames(file);
   const double ffmpeg = FfmpegCpuPerSecond(file, dir.path());
   const double perSecond = recordCpu / seconds;
