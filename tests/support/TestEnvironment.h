@@ -31,6 +31,10 @@ QString Fixture(const QString& relative);
 // The source tree's data folder, ending with "/".
 QString SourceData();
 
+// Where a test leaves pictures for people to look at ($OKA_PVX_ARTEFACTS, else the build
+// folder's artefacts/); the folder exists. They outlive the test's temporary folder.
+QString ArtefactPath(const QString& name);
+
 // Writes bytes to a file, creating folders; fails the test when it cannot.
 void WriteFile(const QString& path, const QByteArray& bytes);
 QByteArray ReadFile(const QString& path);
