@@ -3,32 +3,16 @@
 #include <QtEndian>
 #include <stdexcept>
 
+#include "panels/PanelTestSupport.h"
 #include "panels/SkinPanel.h"
 
 namespace pvx::panels {
 namespace {
 
-// Each look a flat colour, so a pixel tells which look an item shows.
-TSkinArt FlatArt(qreal dpr) {
-  TSkinArt art;
-  art.Size = {281, 303};
-  auto look = [&](Qt::GlobalColor colour) {
-    QImage image(art.Size * dpr, QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(dpr);
-    image.fill(colour);
-    return image;
-  };
-  art.Disabled = look(Qt::gray);
-  art.Enabled = look(Qt::white);
-  art.Pressed = look(Qt::blue);
-  art.Hover = look(Qt::green);
-  return art;
-}
-
 class TestPanel final : public TSkinPanel {
  public:
   explicit TestPanel(TUIInfo& ui)
-      : TSkinPanel(FlatArt, ui.TVItems.data(), TUIInfo::kTVCount, 38, TUIInfo::kTVMuteIndicator) {}
+      : TSkinPanel(test::FlatArt({281, 303}), ui.TVItems.data(), TUIInfo::kTVCount, 38, TUIInfo::kTVMuteIndicator) {}
   std::vector<int> ran;
   std::vector<std::pair<int, bool>> slid;
   QColor LookOf(int item) { return Shown().pixelColor(Item(item).Rect().center()); }
