@@ -30,6 +30,9 @@ struct TPanelEnvironment {
   std::function<bool()> PIPPlaying;
   // The time-shift buffer can be played.
   std::function<bool()> TimeShiftReady;
+  // The engine records (a file or the time-shift buffer): the TV panel's state text blinks.
+  // Unset: asks Capture.
+  std::function<bool()> Recording;
   // The main window's sleep timer runs.
   std::function<bool()> SleepTimerRunning;
   // The position bar moved by the user: a fraction 0..65536 of the file or of the buffer.
