@@ -23,72 +23,68 @@ const QColor kGrey(Qt::gray), kWhite(Qt::white), kGreen(Qt::green);
 class MainPanelTest : public ::testing::Test {
  protected:
   MainPanelTest() {
-    MainInfo = &main;
-    ChannelInfo = &channels;
-    UIInfo = &ui;
+    MainInfo = &main, ChannelInfo = &channels, UIInfo = &ui;
     main.Mode = amTV;
-    channels.VideoSource = TChannelInfo::kTuner;
-    channels.CurrentTable = TChannelInfo::kAntenna;
+    channels.VideoSource = TChannelInfo::kTuner, channels.CurrentTable = TChannelInfo::kAntenna;
     ui.ExecuteCommand = [this](int code) { commands.push_back(code); };
-  }
-  ~MainPanelTest() override {
-    panel.reset();
-    UIInfo = nullptr;
-    MainInfo = nullptr;
-    ChannelInfo = nullptr;
-    MultiLangInfo = nullptr;
-  }
-  TFormMainPanel& Show(bool mixer = true) {
-    TPanelEnvironment env;
-    env.Audio = mixer ? &audio : nullptr;
+    env.Audio = &audio;
     env.ExecuteCommand = ui.ExecuteCommand;
     env.KeyPress = [this](QChar c) { keys << QString(c); };
     env.KeyUp = [this](int key, Qt::KeyboardModifiers) { keys << QString::number(key); };
     env.MainPopupMenu = [this] { return &mainMenu; };
     env.PIPPlaying = [this] { return pip; };
     env.TimeShiftReady = [this] { return ready; };
-    env.Recording = [this] { return recording; };
-    env.SleepTimerRunning = [this] { return sleeping; };
+    env.Recording = env.SleepTimerRunning = [this] { return running; };
     env.SeekPlayer = [this](int fraction) { seeks.push_back(fraction); };
+  }
+  ~MainPanelTest() override {
+    panel.reset();
+    UIInfo = nullptr, MainInfo = nullptr, ChannelInfo = nullptr, MultiLangInfo = nullptr;
+  }
+  TFormMainPanel& Show() {
     panel = std::make_unique<TFormMainPanel>(test::FlatArt({281, 303}), env);
-    panel->move(100, 100);
-    panel->ShowCapabilities(true);
-    panel->show();
+    panel->move(100, 100), panel->ShowCapabilities(true), panel->show();
     return *panel;
   }
+  void Mode(TAppMode mode) { main.Mode = mode, panel->UpdateForMode(mode); }
   QColor Look(QPoint p) const { return panel->Shown().pixelColor(p); }
   QLabel* Label(const char* name) const { return panel->findChild<QLabel*>(name); }
   QString Text(const char* name) const { return Label(name)->text(); }
+  QString State() const { return Text("LabelDVCRState") + "|" + Text("LabelDuration") + "|" + Text("LabelCurretPos"); }
   QAction* Action(const char* name) const { return panel->PopupMenuInputSource()->findChild<QAction*>(name); }
-  void Mode(TAppMode mode) {
-    main.Mode = mode;
-    panel->UpdateForMode(mode);
+  void Click(QPoint from, QPoint to) {
+    panel->SkinMouseDown(from, Qt::LeftButton), panel->SkinMouseMove(to, Qt::LeftButton);
+    panel->SkinMouseUp(to, Qt::LeftButton);
+  }
+  void Shot(const char* name) {
+    EXPECT_TRUE(panel->grab().save(pvx::test::ArtefactPath(QStringLiteral("tvpanel-%1.png").arg(name))));
   }
 
   TMainInfo main;
   TChannelInfo channels;
   TUIInfo ui;
   engine::TAudioAdjustInfo audio{std::make_unique<platform::mixer::TVirtualMixer>()};
+  TPanelEnvironment env;
   QMenu mainMenu;
-  bool pip = false, ready = false, recording = false, sleeping = false;
+  bool pip = false, ready = false, running = false;
   std::vector<int> commands, seeks;
   QStringList keys;
   std::unique_ptr<TFormMainPanel> panel;
 };
 
 TEST_F(MainPanelTest, ItemsAreEnabledByModeSourceMixerAndPlayers) {
-  const QString digits = "12 13 14 15 16 17 18 19 20 21 22 23 24 25";
+  const QString keys = "12 13 14 15 16 17 18 19 20 21 22 23 24 25";
   const struct {
     TAppMode mode;
     quint8 source;
     bool mixer, pip, ready;
     QString enabled;
   } rows[] = {
-      {amTV, TChannelInfo::kTuner, true, false, false, "0 1 2 3 4 5 6 7 8 9 11 " + digits + " 26 27 28 29 34 35 36 39"},
+      {amTV, TChannelInfo::kTuner, true, false, false, "0 1 2 3 4 5 6 7 8 9 11 " + keys + " 26 27 28 29 34 35 36 39"},
       {amTV, TChannelInfo::kComposite, true, false, false, "0 1 2 3 4 5 7 8 11 26 27 28 29 34 35 36 39"},
-      {amTV, TChannelInfo::kTuner, false, false, false, "0 1 2 3 4 5 6 7 8 9 11 " + digits + " 29 34 35 36"},
+      {amTV, TChannelInfo::kTuner, false, false, false, "0 1 2 3 4 5 6 7 8 9 11 " + keys + " 29 34 35 36"},
       {amPlayback, TChannelInfo::kTuner, true, false, false, "0 1 2 4 7 26 27 28 30 31 32 33 36 38 39"},
-      {amPlayback, TChannelInfo::kTuner, false, true, false, "0 1 2 4 7 9 " + digits + " 30 31 32 33 36 38"},
+      {amPlayback, TChannelInfo::kTuner, false, true, false, "0 1 2 4 7 9 " + keys + " 30 31 32 33 36 38"},
       {amTimeShiftPlayback, TChannelInfo::kTuner, false, false, false, "0 1 2 4 7 30 31 32 33 36 38"},
       {amTimeShifting, TChannelInfo::kTuner, true, false, true, "0 1 2 4 26 27 28 29 31 36 39"},
       {amTimeShifting, TChannelInfo::kTuner, false, false, false, "0 1 2 4 31 36"},
@@ -96,11 +92,9 @@ TEST_F(MainPanelTest, ItemsAreEnabledByModeSourceMixerAndPlayers) {
       {amChannelPreview, TChannelInfo::kTuner, false, false, false, "0 1 2 4 36"},
   };
   for (const auto& row : rows) {
-    main.Mode = row.mode;
-    channels.VideoSource = row.source;
-    pip = row.pip;
-    ready = row.ready;
-    auto& p = Show(row.mixer);
+    main.Mode = row.mode, channels.VideoSource = row.source, pip = row.pip, ready = row.ready;
+    env.Audio = row.mixer ? &audio : nullptr;
+    auto& p = Show();
     QStringList enabled;
     for (int i = 0; i < TUIInfo::kTVCount; ++i) {
       if (p.Item(i).Enabled) enabled << QString::number(i);
@@ -114,18 +108,18 @@ TEST_F(MainPanelTest, ItemsAreEnabledByModeSourceMixerAndPlayers) {
 
 TEST_F(MainPanelTest, TheDisplayShowsChannelProgressAndPlayTexts) {
   auto& p = Show();
-  p.ShowChannel(7);
-  EXPECT_EQ(Text("LabelChannel"), " 7");
-  p.ShowChannel(12);
-  EXPECT_EQ(Text("LabelChannel"), "12");
-  p.ShowEntryText("10-");
-  EXPECT_EQ(Text("LabelChannel"), "10-");
+  QStringList channel;
+  p.ShowChannel(7), channel << Text("LabelChannel");
+  p.ShowChannel(12), channel << Text("LabelChannel");
+  p.ShowEntryText("10-"), channel << Text("LabelChannel");
+  EXPECT_EQ(channel, QStringList({" 7", "12", "10-"}));
   Mode(amCapture);
   p.ShowCaptureProgress(false, 3665, 12500000, 1000000000);
-  EXPECT_EQ(Text("LabelDVCRState") + "|" + Text("LabelDuration") + "|" + Text("LabelCurretPos"), "REC|12.50 MB|1:01:05");
+  EXPECT_EQ(State(), "REC|12.50 MB|1:01:05");
+  Shot("capture");
   Mode(amTimeShifting);
   p.ShowCaptureProgress(true, 65, 250, 1000);
-  EXPECT_EQ(Text("LabelDVCRState") + "|" + Text("LabelDuration") + "|" + Text("LabelCurretPos"), "Time-Shifting|25.00 %|0:01:05");
+  EXPECT_EQ(State(), "Time-Shifting|25.00 %|0:01:05");
   for (qint64 third : {1000, 0}) {  // nothing written yet; no base for a share
     p.ShowCaptureProgress(true, 66, third ? 0 : 500, third);
     EXPECT_EQ(Text("LabelDuration"), "");
@@ -133,14 +127,13 @@ TEST_F(MainPanelTest, TheDisplayShowsChannelProgressAndPlayTexts) {
   Mode(amTimeShiftPlayback);
   p.ShowPlayPosition(true, 10, 100);
   p.ShowCaptureProgress(true, 70, 500, 1000);  // the played position stays
-  EXPECT_EQ(Text("LabelDuration") + "|" + Text("LabelCurretPos"), "50.00 %|0:00:10/0:01:40");
+  EXPECT_EQ(State(), "Time-Shifting|50.00 %|0:00:10/0:01:40");
   Mode(amPlayback);
   p.ShowPlayPosition(false, 5, 3725);
-  EXPECT_EQ(Text("LabelDVCRState") + "|" + Text("LabelDuration") + "|" + Text("LabelCurretPos"), "Play|1:02:05|0:00:05");
+  EXPECT_EQ(State(), "Play|1:02:05|0:00:05");
   Mode(amTV);
-  EXPECT_EQ(Text("LabelDVCRState") + "|" + Text("LabelDuration") + "|" + Text("LabelCurretPos"), "Antenna| 0MB|0:00:00");
   p.ShowTableChange(TChannelInfo::kMemory);
-  EXPECT_EQ(Text("LabelDVCRState"), "Memory");
+  EXPECT_EQ(State(), "Memory| 0MB|0:00:00");
 }
 
 TEST_F(MainPanelTest, MutingLightsTheIndicatorAndLeavesTheVolumeBar) {
@@ -155,8 +148,7 @@ TEST_F(MainPanelTest, MutingLightsTheIndicatorAndLeavesTheVolumeBar) {
   expectLit(true);
   Mode(amCapture);  // a mode change keeps the light
   expectLit(true);
-  p.SkinMouseDown({173, 115}, Qt::LeftButton);
-  p.SkinMouseUp({173, 115}, Qt::LeftButton);
+  Click({173, 115}, {173, 115});
   EXPECT_EQ(audio.Volume(), 16384);
 }
 
@@ -166,14 +158,12 @@ TEST_F(MainPanelTest, ADigitDoesNothingWhileAFilePlaysAndDragsThePanel) {
   const QPoint before = p.pos();
   p.SkinMouseDown({40, 115}, Qt::LeftButton);
   EXPECT_EQ(Look({40, 115}), kGrey);
-  p.SkinMouseMove({60, 120}, Qt::LeftButton);
-  p.SkinMouseUp({60, 120}, Qt::LeftButton);
+  Click({40, 115}, {60, 120});
   EXPECT_TRUE(commands.empty());
   EXPECT_EQ(p.pos(), before + QPoint(20, 5));
   pip = true;  // beside a picture-in-picture the channel keys work
   Mode(amPlayback);
-  p.SkinMouseDown({40, 115}, Qt::LeftButton);
-  p.SkinMouseUp({40, 115}, Qt::LeftButton);
+  Click({40, 115}, {40, 115});
   EXPECT_EQ(commands, std::vector<int>{10001});
   p.ShowSourceChange();  // channel preview still wants live TV
   EXPECT_FALSE(p.Item(6).Enabled);
@@ -183,14 +173,16 @@ TEST_F(MainPanelTest, TheSourceButtonOpensItsPopUpBelowRightOfItself) {
   for (bool fm : {true, false}) {
     main.FMEnabled = fm;
     auto& p = Show();
-    p.SkinMouseDown({50, 175}, Qt::LeftButton);
-    p.SkinMouseUp({50, 175}, Qt::LeftButton);
+    Click({50, 175}, {50, 175});
     ASSERT_TRUE(p.PopupMenuInputSource()->isVisible());
     EXPECT_EQ(p.PopupMenuInputSource()->pos(), p.mapToGlobal(QPoint(78, 183)));
     EXPECT_EQ(Action("itemFM")->isVisible(), fm);
     Action("itemCable")->trigger();
   }
   EXPECT_EQ(commands, std::vector<int>({202, 202}));
+  panel->SkinMouseMove({90, 175}, Qt::NoButton);  // Setup under the mouse, Capture held down
+  panel->SkinMouseDown({68, 231}, Qt::LeftButton);
+  Shot("tv");
 }
 
 TEST_F(MainPanelTest, ThePositionBarShowsThePlayedPartAndSeeks) {
@@ -201,15 +193,15 @@ TEST_F(MainPanelTest, ThePositionBarShowsThePlayedPartAndSeeks) {
   p.ShowPlayPosition(false, 50, 100);
   EXPECT_EQ(QList<QColor>({Look({30, 95}), Look({100, 104}), Look({139, 95}), Look({145, 104})}),
             QList<QColor>({kWhite, kGreen, kGreen, kWhite}));
-  p.SkinMouseDown({85, 104}, Qt::LeftButton);
-  p.SkinMouseUp({300, 104}, Qt::LeftButton);
-  EXPECT_EQ(seeks, std::vector<int>({16384, 65536}));
+  Shot("playback");
+  Click({85, 104}, {300, 104});
+  EXPECT_EQ(seeks, std::vector<int>({16384, 65536, 65536}));
 }
 
 TEST_F(MainPanelTest, LanguageTextsReachHintsSourceCaptionsAndTheState) {
   pvx::test::WriteFile(pvx::test::Home() + "Language/Lang.cfg", "German\n");
   pvx::test::WriteFile(pvx::test::Home() + "Language/German.lng",
-                  "[language]=German\nSetup=Einstellungen@Einstellungen öffnen\nCable=Kabel\nAux=Kamera\n");
+                       "[language]=German\nSetup=Einstellungen@Einstellungen öffnen\nCable=Kabel\nAux=Kamera\n");
   TMultiLangInfo lang(pvx::test::Home() + "Language/Lang.cfg");
   MultiLangInfo = &lang;
   channels.CurrentTable = TChannelInfo::kCable;
@@ -227,20 +219,15 @@ TEST_F(MainPanelTest, LanguageTextsReachHintsSourceCaptionsAndTheState) {
 
 TEST_F(MainPanelTest, KeysMenusClockAndFloating) {
   auto& p = Show();
-  for (TAppMode mode : {amTV, amChannelPreview}) {
-    main.Mode = mode;
-    QTest::keyClick(&p, Qt::Key_5);
-  }
+  for (TAppMode mode : {amTV, amChannelPreview}) main.Mode = mode, QTest::keyClick(&p, Qt::Key_5);
   EXPECT_EQ(keys, QStringList({"5", QString::number(Qt::Key_5)}));
   mainMenu.addAction("Exit");
   QContextMenuEvent click(QContextMenuEvent::Mouse, {10, 10}, p.Skin()->mapToGlobal(QPoint(10, 10)));
   QApplication::sendEvent(p.Skin(), &click);
   EXPECT_TRUE(mainMenu.isVisible());
-
-  recording = sleeping = true;
   QStringList seen;
   for (int tick = 0; tick < 3; ++tick) {
-    if (tick == 2) recording = sleeping = false;
+    running = tick < 2;  // recording, with the sleep timer set: "REC" and "Sleep" blink
     pvx::test::Clock().Advance(1000);
     seen << QStringLiteral("%1%2").arg(Label("LabelDVCRState")->isVisible()).arg(Label("LabelSleep")->isVisible());
   }
@@ -250,24 +237,6 @@ TEST_F(MainPanelTest, KeysMenusClockAndFloating) {
   EXPECT_TRUE(p.isVisible() && (p.windowFlags() & Qt::WindowStaysOnTopHint));
   p.SetFloating(false);
   EXPECT_FALSE(p.isVisible() || p.TimerShowTime().Enabled());
-}
-
-TEST_F(MainPanelTest, Screenshots) {
-  const std::pair<const char*, TAppMode> shots[] = {{"tv", amTV}, {"capture", amCapture}, {"playback", amPlayback}};
-  for (const auto& [name, mode] : shots) {
-    main.Mode = mode;
-    auto& p = Show();
-    p.ShowVolume(40000, false);
-    p.ShowChannel(7);
-    p.TimerShowTime().Fire();
-    if (mode == amCapture) p.ShowCaptureProgress(false, 754, 12500000, 0);
-    if (mode == amPlayback) p.ShowPlayPosition(false, 754, 2400);
-    if (mode == amTV) {  // hover on Setup, Capture held down
-      p.SkinMouseMove({90, 175}, Qt::NoButton);
-      p.SkinMouseDown({68, 231}, Qt::LeftButton);
-    }
-    EXPECT_TRUE(p.grab().save(pvx::test::ArtefactPath(QStringLiteral("tvpanel-%1.png").arg(name))));
-  }
 }
 
 }  // namespace
