@@ -30,40 +30,41 @@ class TFormMainPanel final : public TSkinPanel {
   TFormMainPanel(TSkinPanel::TPainter painter, TPanelEnvironment env, QWidget* parent = nullptr);
   ~TFormMainPanel() override;
 
-  // --- receivers of the program's events; each does nothing while the panel is hidden unless
-  // --- noted (showing the panel draws the current state anew).
-  // MainInfo.OnModeChange: state text, which items are enabled, the source pop-up's FM item.
-  // Nothing in amFMRadio.
+  // --- receivers of the program's events. Those marked (shown) act only while the panel is
+  // --- visible; showing it draws the current mode, source, channel and volume anew.
+  // (shown) MainInfo.OnModeChange: state text, which items are enabled, the source pop-up's
+  // FM item. Nothing in amFMRadio.
   void UpdateForMode(settings::TAppMode mode);
-  // AudioAdjustInfo.OnVolumeChange: the slider's lit part (0..65535 over its width) and the
+  // (shown) AudioAdjustInfo.OnVolumeChange: the slider's lit part (0..65535 over its width) and the
   // mute indicator, lit while muted.
   void ShowVolume(qint32 volume, bool muted);
   // HotkeyControlInfo.OnTextChange: the digits typed so far replace the channel number.
   void ShowEntryText(const QString& text);
   // ChannelInfo.OnChannelChange: the channel number, one leading space below 10 (" 7").
   void ShowChannel(int channel);
-  // ChannelInfo.OnTableChange (0 antenna, 1 cable, 2 memory): the state text names it.
+  // ChannelInfo.OnTableChange (0 antenna, 1 cable, 2 memory): in amTV the state text names it.
   void ShowTableChange(int table);
-  // ChannelInfo.OnSourceChange: reads ChannelInfo->VideoSource and CurrentTable.
+  // ChannelInfo.OnSourceChange: reads ChannelInfo->VideoSource and CurrentTable; the channel
+  // keys follow the source.
   void ShowSourceChange();
   // ChannelInfo.OnAudioModeChange's name ("Mono", "Stereo" ...).
   void ShowTVAudioText(const QString& text);
   // ChannelInfo.OnStandardChange, as text (the label stays hidden, as designed).
   void ShowVideoStandardText(const QString& text);
-  // CaptureInfo.OnCaptureProgress: `third` is the engine's third count (free space less
+  // (shown) CaptureInfo.OnCaptureProgress: `third` is the engine's third count (free space less
   // 500000 bytes), the base of the time-shift fill percentage.
   void ShowCaptureProgress(bool timeShift, qint64 elapsedSeconds, qint64 bytes, qint64 third);
-  // CaptureInfo.OnTimeShiftReady: Play follows it.
+  // (shown) CaptureInfo.OnTimeShiftReady: Play follows it.
   void SetTimeShiftReady(bool ready);
-  // The players' one-second reports, in whole seconds; a duration of 0 leaves the bar empty.
+  // (shown) The players' one-second reports, in whole seconds; a duration of 0 leaves the bar empty.
   void ShowPlayPosition(bool timeShift, qint64 positionSeconds, qint64 durationSeconds);
   // A player started running (Pause usable) or paused (Play usable).
   void SetRunning(bool running);
-  // Start-up's device check: the source pop-up offers FM only with a tuner. Any time.
+  // Start-up's device check: the source pop-up offers FM only with a tuner.
   void ShowCapabilities(bool hasTuner);
-  // The sleep timer was set (minutes above 0) or cleared. Any time.
+  // The sleep timer was set (minutes above 0) or cleared.
   void ShowSleepLabel(bool visible);
-  // Language texts for the item hints, the source captions and the display font. Any time.
+  // Language texts for the item hints, the source captions and the display font.
   void ApplyPanelLanguage();
   // Over the full-screen picture: on shows the panel topmost and focused, off hides it.
   void SetFloating(bool on);
