@@ -184,6 +184,8 @@ void TFormMainPanel::hideEvent(QHideEvent* event) {
 }
 
 void TFormMainPanel::FormShow() {
+  // The clock is right from the start, not a second later.
+  Label(lbTime)->setText(util::FormatClock(QDateTime::currentDateTime()));
   if (HasMixer()) {
     volume_ = env_.Audio->Volume();
     muted_ = env_.Audio->Muted();
