@@ -1,5 +1,6 @@
 #include "panels/skins/SkinGlyphs.h"
 
+#include <QFontMetricsF>
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QtMath>
@@ -152,11 +153,18 @@ void DrawGlyph(QPainter& p, TGlyph glyph, const QRectF& box, const QColor& ink, 
   p.save();
   switch (glyph) {
     case TGlyph::None: break;
-    case TGlyph::Text:
+    case TGlyph::Text: {
+      // Long words are narrowed until they leave a pixel of margin on each side.
+      const QString word = QString::fromLatin1(text);
+      QFont font = SkinFont(px, true, word.size() > 3);
+      const qreal room = box.width() - 5;
+      const qreal width = QFontMetricsF(font).horizontalAdvance(word);
+      if (width > room) font.setStretch(std::max(60, int(font.stretch() * room / width)));
       p.setPen(ink);
-      p.setFont(SkinFont(px, true, QString::fromLatin1(text).size() > 3));
-      p.drawText(box, Qt::AlignCenter, QString::fromLatin1(text));
+      p.setFont(font);
+      p.drawText(box, Qt::AlignCenter, word);
       break;
+    }
     case TGlyph::Play: Fill(p, Triangle(Square(box, 0.62).adjusted(1, 0, 0, 0), Qt::RightArrow), ink); break;
     case TGlyph::Pause: {
       const QRectF s = Square(box, 0.62);

@@ -34,9 +34,10 @@ TCap LookCap(TKeyTone tone, TLook look) {
   TCap c = BaseCap(tone);
   switch (look) {
     case TLook::Disabled: {
-      const QColor grey(0x4a, 0x4f, 0x56);
-      c.Top = Mix(c.Top, grey, 0.6);
-      c.Bottom = Mix(c.Bottom, grey, 0.6);
+      const bool silver = tone == TKeyTone::Silver;
+      const QColor grey = silver ? QColor(0x6c, 0x72, 0x79) : QColor(0x4a, 0x4f, 0x56);
+      c.Top = Mix(c.Top, grey, silver ? 0.72 : 0.6);
+      c.Bottom = Mix(c.Bottom, grey, silver ? 0.72 : 0.6);
       c.Ink = Mix(c.Ink, Mix(c.Top, c.Bottom, 0.5), 0.62);
       break;
     }
