@@ -33,7 +33,10 @@ std::vector<QRect> Rects(const std::array<TUIItemDef, N>& table) {
 
 const std::vector<SkinCase>& Cases() {
   static const std::vector<SkinCase> cases{
-      {"tv", PaintTVSkin, Rects(TUIInfo::TVTable()), {QRect(30, 92, 6, 13)},
+      {"tv",
+       PaintTVSkin,
+       Rects(TUIInfo::TVTable()),
+       {QRect(30, 92, 6, 13)},
        {{QRect(109, 49, 52, 14), "12:34:56", Qt::AlignLeft},
         {QRect(58, 69, 72, 14), "Time-Shifting", Qt::AlignLeft},
         {QRect(150, 69, 50, 14), "12.50 MB", Qt::AlignRight},
@@ -41,7 +44,10 @@ const std::vector<SkinCase>& Cases() {
         {QRect(50, 83, 38, 14), "Stereo", Qt::AlignLeft},
         {QRect(103, 83, 34, 14), "Sleep", Qt::AlignLeft},
         {QRect(178, 125, 24, 16), "12", Qt::AlignHCenter}}},
-      {"fm", PaintFMSkin, Rects(TUIInfo::FMTable()), {QRect(79, 142, 111, 16)},
+      {"fm",
+       PaintFMSkin,
+       Rects(TUIInfo::FMTable()),
+       {QRect(79, 142, 111, 16)},
        {{QRect(88, 32, 52, 14), "18:05:09", Qt::AlignLeft},
         {QRect(89, 56, 40, 14), "FM", Qt::AlignLeft},
         {QRect(160, 56, 60, 14), "88.1MHz", Qt::AlignRight},
@@ -130,7 +136,8 @@ TEST_P(SkinArtTest, EveryItemLooksDifferentInEachState) {
     for (int a = item.isEmpty() ? 4 : 0; a < 4; ++a)
       for (int b = a + 1; b < 4; ++b)
         EXPECT_NE(Look(art, a).copy(item), Look(art, b).copy(item))
-            << Skin().Name << " item at " << item.x() << "," << item.y() << ": " << kLookNames[a] << " vs " << kLookNames[b];
+            << Skin().Name << " item at " << item.x() << "," << item.y() << ": " << kLookNames[a] << " vs "
+            << kLookNames[b];
 }
 
 TEST_P(SkinArtTest, LooksAgreeOutsideTheItems) {
@@ -146,7 +153,8 @@ TEST_P(SkinArtTest, LooksAgreeOutsideTheItems) {
         const QPoint d(qRound(x * dpr), qRound(y * dpr));
         const QRgb enabled = art.Enabled.pixel(d);
         for (int look : {0, 2, 3})
-          ASSERT_EQ(Look(art, look).pixel(d), enabled) << Skin().Name << " " << kLookNames[look] << " at " << x << "," << y;
+          ASSERT_EQ(Look(art, look).pixel(d), enabled)
+              << Skin().Name << " " << kLookNames[look] << " at " << x << "," << y;
         ++sampled;
       }
     EXPECT_GT(sampled, art.Size.width() * art.Size.height() / 8);
@@ -160,7 +168,8 @@ TEST_P(SkinArtTest, ItemsAndLabelsLieInsideTheOutline) {
   EXPECT_FALSE(outline.contains(QPoint(0, 0)));  // the body's corners are rounded off
   EXPECT_TRUE(outline.subtracted(QRect(QPoint(0, 0), art.Size)).isEmpty());
   for (const QRect& r : Skin().Items)
-    EXPECT_TRUE(r.isEmpty() || QRegion(r).subtracted(outline).isEmpty()) << Skin().Name << " item at " << r.x() << "," << r.y();
+    EXPECT_TRUE(r.isEmpty() || QRegion(r).subtracted(outline).isEmpty())
+        << Skin().Name << " item at " << r.x() << "," << r.y();
   for (const TLabelSample& label : Skin().Labels)
     EXPECT_TRUE(QRegion(label.Box).subtracted(outline).isEmpty()) << Skin().Name << " label " << label.Text;
 }

@@ -3,7 +3,6 @@
 
 #include <QLinearGradient>
 #include <QPainterPath>
-#include <QRadialGradient>
 
 #include "panels/UIInfo.h"
 #include "panels/skins/SkinPainter.h"
@@ -21,8 +20,8 @@ const QRectF kFace(12.5, 14.5, 630, 150);
 const QRectF kDisplayPanel(68, 19, 220, 61);
 const QRectF kDisplay(78, 25, 190, 50);
 const QRectF kDialWindow(60, 84, 232, 37);
-const QPointF kDeckCentre(513, 94);
-constexpr qreal kDeckRadius = 60;
+// The round deck around the transport keys, centred on Pause.
+const QRectF kDeck(453, 34, 120, 120);
 // The position bar is drawn 6 pixels taller above and below its item rectangle.
 constexpr int kBarOverhang = 6;
 constexpr double kBandLow = 76, kBandHigh = 108;
@@ -34,7 +33,7 @@ QRect Item(int index) {
 }
 
 const QVector<TKeySpec>& Keys() {
-  static const QVector<TKeySpec> keys{
+  static const QVector<TKeySpec> keys = WithDigitKeys(7, {
       {0, TKeyTone::Graphite, TGlyph::Minimise, nullptr, 8, true},
       {1, TKeyTone::Graphite, TGlyph::Close, nullptr, 8, true},
       {2, TKeyTone::Graphite, TGlyph::Help, nullptr, 8, true},
@@ -42,16 +41,6 @@ const QVector<TKeySpec>& Keys() {
       {4, TKeyTone::Graphite, TGlyph::Text, "SETUP", 8},
       {5, TKeyTone::Graphite, TGlyph::Text, "MEMO", 8},
       {6, TKeyTone::Accent, TGlyph::Text, "TV", 9},
-      {7, TKeyTone::Graphite, TGlyph::Text, "1", 11},
-      {8, TKeyTone::Graphite, TGlyph::Text, "2", 11},
-      {9, TKeyTone::Graphite, TGlyph::Text, "3", 11},
-      {10, TKeyTone::Graphite, TGlyph::Text, "4", 11},
-      {11, TKeyTone::Graphite, TGlyph::Text, "5", 11},
-      {12, TKeyTone::Graphite, TGlyph::Text, "6", 11},
-      {13, TKeyTone::Graphite, TGlyph::Text, "7", 11},
-      {14, TKeyTone::Graphite, TGlyph::Text, "8", 11},
-      {15, TKeyTone::Graphite, TGlyph::Text, "9", 11},
-      {16, TKeyTone::Graphite, TGlyph::Text, "0", 11},
       {17, TKeyTone::Graphite, TGlyph::Enter},
       {18, TKeyTone::Graphite, TGlyph::Recall},
       {19, TKeyTone::Graphite, TGlyph::Next},
@@ -65,7 +54,7 @@ const QVector<TKeySpec>& Keys() {
       {29, TKeyTone::Silver, TGlyph::Forward},
       {30, TKeyTone::Silver, TGlyph::Backward},
       {31, TKeyTone::Red, TGlyph::Record, nullptr, 8, true},
-  };
+  });
   return keys;
 }
 
@@ -81,9 +70,8 @@ QImage PaintUnderLayer(qreal dpr, const QVector<QRect>& outline) {
   PrepareForArt(p);
   FillOutline(p, outline, QColor(0x0d, 0x0e, 0x10));
   const QRectF chassis = QRectF(kChassis).adjusted(0.5, 0.5, -0.5, -0.5);
-  QLinearGradient shade(chassis.topLeft(), chassis.bottomLeft());
-  shade.setColorAt(0, QColor(0x3a, 0x3f, 0x46));
-  shade.setColorAt(1, QColor(0x16, 0x18, 0x1b));
+  const QLinearGradient shade =
+      Ramp(chassis.topLeft(), chassis.bottomLeft(), {{0, QColor(0x3a, 0x3f, 0x46)}, {1, QColor(0x16, 0x18, 0x1b)}});
   p.setPen(QPen(QColor(0, 0, 0, 220), 1));
   p.setBrush(shade);
   p.drawRoundedRect(chassis, kChassisRadius, kChassisRadius);
@@ -94,10 +82,9 @@ QImage PaintUnderLayer(qreal dpr, const QVector<QRect>& outline) {
 }
 
 void PaintFace(QPainter& p) {
-  QLinearGradient shade(kFace.topLeft(), kFace.bottomLeft());
-  shade.setColorAt(0, QColor(0x5a, 0x62, 0x6d));
-  shade.setColorAt(0.4, QColor(0x3f, 0x45, 0x4e));
-  shade.setColorAt(1, QColor(0x27, 0x2b, 0x31));
+  const QLinearGradient shade =
+      Ramp(kFace.topLeft(), kFace.bottomLeft(),
+           {{0, QColor(0x5a, 0x62, 0x6d)}, {0.4, QColor(0x3f, 0x45, 0x4e)}, {1, QColor(0x27, 0x2b, 0x31)}});
   p.setPen(QPen(QColor(0, 0, 0, 200), 1));
   p.setBrush(shade);
   p.drawRoundedRect(kFace, kChassisRadius - 4, kChassisRadius - 4);
@@ -106,10 +93,9 @@ void PaintFace(QPainter& p) {
     p.setPen(QPen(QColor(255, 255, 255, (int(y) % 3) ? 6 : 11), 0.5));
     p.drawLine(QPointF(kFace.left() + 14, y), QPointF(kFace.right() - 14, y));
   }
-  QLinearGradient bevel(kFace.topLeft(), kFace.bottomLeft());
-  bevel.setColorAt(0, QColor(255, 255, 255, 130));
-  bevel.setColorAt(0.5, QColor(255, 255, 255, 15));
-  bevel.setColorAt(1, QColor(0, 0, 0, 150));
+  const QLinearGradient bevel =
+      Ramp(kFace.topLeft(), kFace.bottomLeft(),
+           {{0, QColor(255, 255, 255, 130)}, {0.5, QColor(255, 255, 255, 15)}, {1, QColor(0, 0, 0, 150)}});
   p.setPen(QPen(QBrush(bevel), 1.4));
   p.setBrush(Qt::NoBrush);
   p.drawRoundedRect(kFace.adjusted(1.2, 1.2, -1.2, -1.2), kChassisRadius - 5, kChassisRadius - 5);
@@ -135,10 +121,9 @@ void PaintDialWindow(QPainter& p) {
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(0x08, 0x09, 0x0a));
   p.drawRoundedRect(kDialWindow.adjusted(-1.5, -1.5, 1.5, 1.5), 5, 5);
-  QLinearGradient glass(kDialWindow.topLeft(), kDialWindow.bottomLeft());
-  glass.setColorAt(0, QColor(0x1c, 0x14, 0x0a));
-  glass.setColorAt(0.6, QColor(0x2a, 0x1d, 0x0c));
-  glass.setColorAt(1, QColor(0x18, 0x11, 0x08));
+  const QLinearGradient glass =
+      Ramp(kDialWindow.topLeft(), kDialWindow.bottomLeft(),
+           {{0, QColor(0x1c, 0x14, 0x0a)}, {0.6, QColor(0x2a, 0x1d, 0x0c)}, {1, QColor(0x18, 0x11, 0x08)}});
   p.setBrush(glass);
   p.drawRoundedRect(kDialWindow, 4, 4);
   // The printed scale: a tick per megahertz, long ticks and numbers every four.
@@ -156,35 +141,11 @@ void PaintDialWindow(QPainter& p) {
   }
   DrawLegend(p, QRectF(64, 87, 40, 10), QStringLiteral("FM  MHz"), 7, QColor(0xc8, 0x8a, 0x30),
              Qt::AlignLeft | Qt::AlignVCenter);
-  QLinearGradient sheen(kDialWindow.topLeft(), kDialWindow.bottomLeft());
-  sheen.setColorAt(0, QColor(255, 255, 255, 22));
-  sheen.setColorAt(0.45, QColor(255, 255, 255, 0));
+  const QLinearGradient sheen = Ramp(kDialWindow.topLeft(), kDialWindow.bottomLeft(),
+                                     {{0, QColor(255, 255, 255, 22)}, {0.45, QColor(255, 255, 255, 0)}});
   p.setPen(Qt::NoPen);
   p.setBrush(sheen);
   p.drawRoundedRect(kDialWindow, 4, 4);
-}
-
-void PaintDeck(QPainter& p) {
-  const QRectF deck(kDeckCentre.x() - kDeckRadius, kDeckCentre.y() - kDeckRadius, 2 * kDeckRadius, 2 * kDeckRadius);
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(0, 0, 0, 90));
-  p.drawEllipse(deck.adjusted(-2, -2, 2, 3));
-  QRadialGradient dish(kDeckCentre + QPointF(0, -18), kDeckRadius * 1.2);
-  dish.setColorAt(0, QColor(0x3a, 0x40, 0x49));
-  dish.setColorAt(1, QColor(0x1b, 0x1e, 0x22));
-  p.setBrush(dish);
-  p.setPen(QPen(QColor(0, 0, 0, 200), 1));
-  p.drawEllipse(deck);
-  QLinearGradient ring(deck.topLeft(), deck.bottomLeft());
-  ring.setColorAt(0, QColor(0, 0, 0, 120));
-  ring.setColorAt(1, QColor(255, 255, 255, 60));
-  p.setBrush(Qt::NoBrush);
-  p.setPen(QPen(QBrush(ring), 1.2));
-  p.drawEllipse(deck.adjusted(1.2, 1.2, -1.2, -1.2));
-  QColor accent = GlowColor();
-  accent.setAlpha(60);
-  p.setPen(QPen(accent, 0.8));
-  p.drawEllipse(deck.adjusted(6, 6, -6, -6));
 }
 
 void PaintLegends(QPainter& p) {
@@ -214,7 +175,7 @@ QImage PaintBody(const QImage& underLayer) {
   p.drawRoundedRect(kDisplayPanel, 9, 9);
   DrawDisplay(p, kDisplay, 4);
   PaintDialWindow(p);
-  PaintDeck(p);
+  DrawDeck(p, kDeck);
   for (const TKeySpec& key : Keys()) DrawKeyWell(p, Item(key.Item), key.Round);
   DrawGroove(p, QRectF(Item(TUIInfo::kFMVolumeSlider)).adjusted(-1, -1, 1, 1), QColor(0x0e, 0x10, 0x12));
   DrawGroove(p, QRectF(Item(TUIInfo::kFMPositionBar)).adjusted(-1, -1, 1, 1), QColor(0x0e, 0x10, 0x12));

@@ -44,15 +44,20 @@ void DoubleTriangle(QPainter& p, const QRectF& s, bool forward, const QColor& in
 
 void Speaker(QPainter& p, const QRectF& s, const QColor& ink, bool muted) {
   const qreal u = s.width() / 10;
-  QPolygonF cone{{s.left() + u, s.center().y() - 1.6 * u}, {s.left() + 3 * u, s.center().y() - 1.6 * u},
-                 {s.left() + 5.5 * u, s.top() + u},          {s.left() + 5.5 * u, s.bottom() - u},
-                 {s.left() + 3 * u, s.center().y() + 1.6 * u}, {s.left() + u, s.center().y() + 1.6 * u}};
+  QPolygonF cone{{s.left() + u, s.center().y() - 1.6 * u},
+                 {s.left() + 3 * u, s.center().y() - 1.6 * u},
+                 {s.left() + 5.5 * u, s.top() + u},
+                 {s.left() + 5.5 * u, s.bottom() - u},
+                 {s.left() + 3 * u, s.center().y() + 1.6 * u},
+                 {s.left() + u, s.center().y() + 1.6 * u}};
   Fill(p, cone, ink);
   p.setBrush(Qt::NoBrush);
   p.setPen(Stroke(ink, std::max(0.9, u * 0.9)));
   if (muted) {
-    p.drawLine(QPointF(s.left() + 6.8 * u, s.center().y() - 1.8 * u), QPointF(s.left() + 10 * u, s.center().y() + 1.8 * u));
-    p.drawLine(QPointF(s.left() + 6.8 * u, s.center().y() + 1.8 * u), QPointF(s.left() + 10 * u, s.center().y() - 1.8 * u));
+    p.drawLine(QPointF(s.left() + 6.8 * u, s.center().y() - 1.8 * u),
+               QPointF(s.left() + 10 * u, s.center().y() + 1.8 * u));
+    p.drawLine(QPointF(s.left() + 6.8 * u, s.center().y() + 1.8 * u),
+               QPointF(s.left() + 10 * u, s.center().y() - 1.8 * u));
     return;
   }
   for (int i = 1; i <= 2; ++i) {
@@ -120,8 +125,11 @@ void Recall(QPainter& p, const QRectF& s, const QColor& ink) {
   p.drawArc(ring, 100 * 16, 290 * 16);
   // The arrow head at the arc's open end, pointing along it.
   const qreal a = qDegreesToRadians(100.0);
-  const QPointF tip(ring.center().x() + std::cos(a) * ring.width() / 2, ring.center().y() - std::sin(a) * ring.height() / 2);
-  Fill(p, QPolygonF{tip + QPointF(2.6 * u, -2.2 * u), tip + QPointF(2.8 * u, 2.0 * u), tip + QPointF(-0.6 * u, 0.2 * u)}, ink);
+  const QPointF tip(ring.center().x() + std::cos(a) * ring.width() / 2,
+                    ring.center().y() - std::sin(a) * ring.height() / 2);
+  Fill(p,
+       QPolygonF{tip + QPointF(2.6 * u, -2.2 * u), tip + QPointF(2.8 * u, 2.0 * u), tip + QPointF(-0.6 * u, 0.2 * u)},
+       ink);
 }
 
 void Enter(QPainter& p, const QRectF& s, const QColor& ink) {
@@ -130,8 +138,11 @@ void Enter(QPainter& p, const QRectF& s, const QColor& ink) {
   p.setBrush(Qt::NoBrush);
   const QPointF corner(s.left() + 8.5 * u, s.top() + 6 * u);
   p.drawPolyline(QPolygonF{QPointF(corner.x(), s.top() + 2 * u), corner, QPointF(s.left() + 3 * u, corner.y())});
-  Fill(p, QPolygonF{{s.left() + 0.8 * u, corner.y()}, {s.left() + 3.6 * u, corner.y() - 2.4 * u},
-                    {s.left() + 3.6 * u, corner.y() + 2.4 * u}}, ink);
+  Fill(p,
+       QPolygonF{{s.left() + 0.8 * u, corner.y()},
+                 {s.left() + 3.6 * u, corner.y() - 2.4 * u},
+                 {s.left() + 3.6 * u, corner.y() + 2.4 * u}},
+       ink);
 }
 
 void TimeShift(QPainter& p, const QRectF& s, const QColor& ink) {
@@ -144,7 +155,9 @@ void TimeShift(QPainter& p, const QRectF& s, const QColor& ink) {
   p.drawLine(face.center(), face.center() + QPointF(2.0 * u, 1.0 * u));
   const QPointF end(face.center().x() + std::cos(qDegreesToRadians(120.0)) * face.width() / 2,
                     face.center().y() - std::sin(qDegreesToRadians(120.0)) * face.height() / 2);
-  Fill(p, QPolygonF{end + QPointF(-2.2 * u, -0.6 * u), end + QPointF(1.6 * u, -1.4 * u), end + QPointF(0.2 * u, 2.0 * u)}, ink);
+  Fill(p,
+       QPolygonF{end + QPointF(-2.2 * u, -0.6 * u), end + QPointF(1.6 * u, -1.4 * u), end + QPointF(0.2 * u, 2.0 * u)},
+       ink);
 }
 
 }  // namespace

@@ -9,9 +9,11 @@
 namespace pvx::panels::skins {
 
 enum class TGlyph {
+  // clang-format off
   None, Text, Play, Pause, Stop, Forward, Backward, Record, TimeShift, Speaker, SpeakerMuted,
   Up, Down, Previous, Next, Plus, Minus, Enter, Recall, Camera, Calendar, Preview, Moon, Help,
   Minimise, Close
+  // clang-format on
 };
 
 // Draws the glyph centred in the box in the ink colour; `text` and `px` serve TGlyph::Text.

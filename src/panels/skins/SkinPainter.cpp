@@ -10,8 +10,9 @@ namespace pvx::panels::skins {
 namespace {
 
 QColor Mix(const QColor& a, const QColor& b, qreal t) {
-  return QColor::fromRgbF(float(a.redF() + (b.redF() - a.redF()) * t), float(a.greenF() + (b.greenF() - a.greenF()) * t),
-                          float(a.blueF() + (b.blueF() - a.blueF()) * t), float(a.alphaF() + (b.alphaF() - a.alphaF()) * t));
+  return QColor::fromRgbF(
+      float(a.redF() + (b.redF() - a.redF()) * t), float(a.greenF() + (b.greenF() - a.greenF()) * t),
+      float(a.blueF() + (b.blueF() - a.blueF()) * t), float(a.alphaF() + (b.alphaF() - a.alphaF()) * t));
 }
 
 struct TCap {
@@ -60,7 +61,8 @@ TCap LookCap(TKeyTone tone, TLook look) {
 
 QPainterPath KeyPath(const QRectF& r, bool round) {
   QPainterPath path;
-  const qreal radius = round ? std::min(r.width(), r.height()) / 2 : std::min(std::min(r.width(), r.height()) * 0.3, 5.0);
+  const qreal radius =
+      round ? std::min(r.width(), r.height()) / 2 : std::min(std::min(r.width(), r.height()) * 0.3, 5.0);
   if (round && std::abs(r.width() - r.height()) < 1.5)
     path.addEllipse(r);
   else
@@ -69,6 +71,12 @@ QPainterPath KeyPath(const QRectF& r, bool round) {
 }
 
 }  // namespace
+
+QVector<TKeySpec> WithDigitKeys(int firstItem, QVector<TKeySpec> keys) {
+  static const char* const kDigits[] = {"1", "2", "3", "4", "5", "6", "7", "8", "9", "0"};
+  for (int i = 0; i < 10; ++i) keys.append({firstItem + i, TKeyTone::Graphite, TGlyph::Text, kDigits[i], 11});
+  return keys;
+}
 
 QImage NewSurface(const QSize& size, qreal devicePixelRatio) {
   QImage image(QSize(qRound(size.width() * devicePixelRatio), qRound(size.height() * devicePixelRatio)),
@@ -80,6 +88,12 @@ QImage NewSurface(const QSize& size, qreal devicePixelRatio) {
 
 void PrepareForArt(QPainter& p) {
   p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+}
+
+QLinearGradient Ramp(const QPointF& from, const QPointF& to, std::initializer_list<std::pair<qreal, QColor>> stops) {
+  QLinearGradient gradient(from, to);
+  for (const auto& [at, color] : stops) gradient.setColorAt(at, color);
+  return gradient;
 }
 
 QFont SkinFont(qreal pixelSize, bool bold, bool condensed) {
@@ -151,9 +165,7 @@ void DrawKey(QPainter& p, const QRect& item, TLook look, const TKeySpec& key) {
   const QPainterPath path = KeyPath(r, round);
   p.save();
   p.setClipRect(item);
-  QLinearGradient face(r.topLeft(), r.bottomLeft());
-  face.setColorAt(0, cap.Top);
-  face.setColorAt(1, cap.Bottom);
+  const QLinearGradient face = Ramp(r.topLeft(), r.bottomLeft(), {{0, cap.Top}, {1, cap.Bottom}});
   p.setPen(QPen(QColor(0x10, 0x12, 0x15, 220), 1.0));
   p.setBrush(face);
   p.drawPath(path);
@@ -195,16 +207,14 @@ void DrawDisplay(QPainter& p, const QRectF& box, qreal radius) {
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(0x0a, 0x0c, 0x0e));
   p.drawRoundedRect(box.adjusted(-1.5, -1.5, 1.5, 1.5), radius + 1.5, radius + 1.5);
-  QLinearGradient glass(box.topLeft(), box.bottomLeft());
-  glass.setColorAt(0, QColor(0x0c, 0x26, 0x31));
-  glass.setColorAt(0.55, QColor(0x11, 0x37, 0x45));
-  glass.setColorAt(1, QColor(0x0b, 0x28, 0x33));
+  const QLinearGradient glass =
+      Ramp(box.topLeft(), box.bottomLeft(),
+           {{0, QColor(0x0c, 0x26, 0x31)}, {0.55, QColor(0x11, 0x37, 0x45)}, {1, QColor(0x0b, 0x28, 0x33)}});
   p.setBrush(glass);
   p.drawRoundedRect(box, radius, radius);
   // Shadow under the bezel's top edge and a faint sheen across the glass.
-  QLinearGradient shade(box.topLeft(), box.topLeft() + QPointF(0, 5));
-  shade.setColorAt(0, QColor(0, 0, 0, 130));
-  shade.setColorAt(1, QColor(0, 0, 0, 0));
+  const QLinearGradient shade =
+      Ramp(box.topLeft(), box.topLeft() + QPointF(0, 5), {{0, QColor(0, 0, 0, 130)}, {1, QColor(0, 0, 0, 0)}});
   p.setBrush(shade);
   p.drawRoundedRect(box, radius, radius);
   QPainterPath sheen;
@@ -223,16 +233,38 @@ void DrawDisplay(QPainter& p, const QRectF& box, qreal radius) {
   p.restore();
 }
 
+void DrawDeck(QPainter& p, const QRectF& oval) {
+  p.save();
+  p.setPen(Qt::NoPen);
+  p.setBrush(QColor(0, 0, 0, 90));
+  p.drawEllipse(oval.adjusted(-2, -2, 2, 3));
+  QRadialGradient dish(oval.center() - QPointF(0, oval.height() * 0.16), std::max(oval.width(), oval.height()) * 0.6);
+  dish.setColorAt(0, QColor(0x3a, 0x40, 0x49));
+  dish.setColorAt(1, QColor(0x1c, 0x1f, 0x23));
+  p.setBrush(dish);
+  p.setPen(QPen(QColor(0, 0, 0, 200), 1));
+  p.drawEllipse(oval);
+  p.setBrush(Qt::NoBrush);
+  p.setPen(
+      QPen(QBrush(Ramp(oval.topLeft(), oval.bottomLeft(), {{0, QColor(0, 0, 0, 120)}, {1, QColor(255, 255, 255, 60)}})),
+           1.2));
+  p.drawEllipse(oval.adjusted(1.2, 1.2, -1.2, -1.2));
+  QColor accent = GlowColor();
+  accent.setAlpha(60);
+  p.setPen(QPen(accent, 0.8));
+  p.drawEllipse(oval.adjusted(6, 5, -6, -5));
+  p.restore();
+}
+
 void DrawGroove(QPainter& p, const QRectF& box, const QColor& bed) {
   p.save();
   const qreal radius = std::min(box.height() / 2, 2.5);
   p.setPen(Qt::NoPen);
   p.setBrush(bed);
   p.drawRoundedRect(box, radius, radius);
-  QLinearGradient shade(box.topLeft(), box.bottomLeft());
-  shade.setColorAt(0, QColor(0, 0, 0, 120));
-  shade.setColorAt(0.6, QColor(0, 0, 0, 0));
-  shade.setColorAt(1, QColor(255, 255, 255, 30));
+  const QLinearGradient shade =
+      Ramp(box.topLeft(), box.bottomLeft(),
+           {{0, QColor(0, 0, 0, 120)}, {0.6, QColor(0, 0, 0, 0)}, {1, QColor(255, 255, 255, 30)}});
   p.setBrush(shade);
   p.drawRoundedRect(box, radius, radius);
   p.restore();

@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QLinearGradient>
 #include <QPainter>
 #include <QRect>
 #include <QVector>
@@ -32,10 +33,16 @@ struct TKeySpec {
   bool Round = false;
 };
 
+// The keys plus ten graphite digit keys "1" to "9" and "0" on the items from `firstItem` on.
+QVector<TKeySpec> WithDigitKeys(int firstItem, QVector<TKeySpec> keys);
+
 // A transparent ARGB picture of size x ratio device pixels that paints in skin pixels.
 QImage NewSurface(const QSize& size, qreal devicePixelRatio);
 // Antialiased painting with the shared render hints.
 void PrepareForArt(QPainter& p);
+
+// A linear gradient from `from` to `to` through the given stops.
+QLinearGradient Ramp(const QPointF& from, const QPointF& to, std::initializer_list<std::pair<qreal, QColor>> stops);
 
 QFont SkinFont(qreal pixelSize, bool bold = true, bool condensed = false);
 
@@ -60,6 +67,8 @@ void DrawKeyWell(QPainter& p, const QRect& item, bool round = false);
 
 // A backlit display window with a glass sheen.
 void DrawDisplay(QPainter& p, const QRectF& box, qreal radius);
+// A dished oval deck for the transport keys, lit from above.
+void DrawDeck(QPainter& p, const QRectF& oval);
 // A thin groove for sliders and bars.
 void DrawGroove(QPainter& p, const QRectF& box, const QColor& bed);
 // A round indicator lamp: lit or dark, with a halo when lit.

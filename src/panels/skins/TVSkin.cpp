@@ -29,7 +29,7 @@ QRect Item(int index) {
 }
 
 const QVector<TKeySpec>& Keys() {
-  static const QVector<TKeySpec> keys{
+  static const QVector<TKeySpec> keys = WithDigitKeys(12, {
       {0, TKeyTone::Graphite, TGlyph::Minimise, nullptr, 8, true},
       {1, TKeyTone::Graphite, TGlyph::Close, nullptr, 8, true},
       {2, TKeyTone::Graphite, TGlyph::Help, nullptr, 8, true},
@@ -41,16 +41,6 @@ const QVector<TKeySpec>& Keys() {
       {8, TKeyTone::Graphite, TGlyph::Moon},
       {9, TKeyTone::Graphite, TGlyph::Text, "SAP", 8},
       {11, TKeyTone::Accent, TGlyph::Text, "FM RADIO", 8},
-      {12, TKeyTone::Graphite, TGlyph::Text, "1", 11},
-      {13, TKeyTone::Graphite, TGlyph::Text, "2", 11},
-      {14, TKeyTone::Graphite, TGlyph::Text, "3", 11},
-      {15, TKeyTone::Graphite, TGlyph::Text, "4", 11},
-      {16, TKeyTone::Graphite, TGlyph::Text, "5", 11},
-      {17, TKeyTone::Graphite, TGlyph::Text, "6", 11},
-      {18, TKeyTone::Graphite, TGlyph::Text, "7", 11},
-      {19, TKeyTone::Graphite, TGlyph::Text, "8", 11},
-      {20, TKeyTone::Graphite, TGlyph::Text, "9", 11},
-      {21, TKeyTone::Graphite, TGlyph::Text, "0", 11},
       {22, TKeyTone::Graphite, TGlyph::Enter},
       {23, TKeyTone::Graphite, TGlyph::Recall},
       {24, TKeyTone::Graphite, TGlyph::Up},
@@ -65,50 +55,46 @@ const QVector<TKeySpec>& Keys() {
       {33, TKeyTone::Silver, TGlyph::Backward},
       {34, TKeyTone::Red, TGlyph::Record, nullptr, 8, true},
       {35, TKeyTone::Graphite, TGlyph::TimeShift, nullptr, 8, true},
-  };
+  });
   return keys;
 }
 
 void PaintShell(QPainter& p, const QVector<QRect>& outline) {
   FillOutline(p, outline, QColor(0x16, 0x18, 0x1c));
   const QRectF body = QRectF(kBody).adjusted(0.5, 0.5, -0.5, -0.5);
-  QLinearGradient shade(body.topLeft(), body.bottomLeft());
-  shade.setColorAt(0, QColor(0x5c, 0x64, 0x6f));
-  shade.setColorAt(0.35, QColor(0x40, 0x46, 0x4f));
-  shade.setColorAt(1, QColor(0x24, 0x28, 0x2e));
+  const QLinearGradient shade =
+      Ramp(body.topLeft(), body.bottomLeft(),
+           {{0, QColor(0x5c, 0x64, 0x6f)}, {0.35, QColor(0x40, 0x46, 0x4f)}, {1, QColor(0x24, 0x28, 0x2e)}});
   p.setPen(Qt::NoPen);
   p.setBrush(shade);
   p.drawRoundedRect(body, kBodyRadius, kBodyRadius);
   // A soft vertical sheen, as on brushed plastic.
-  QLinearGradient sheen(body.topLeft(), body.topRight());
-  sheen.setColorAt(0, QColor(255, 255, 255, 0));
-  sheen.setColorAt(0.3, QColor(255, 255, 255, 16));
-  sheen.setColorAt(0.55, QColor(255, 255, 255, 4));
-  sheen.setColorAt(1, QColor(0, 0, 0, 30));
+  const QLinearGradient sheen = Ramp(body.topLeft(), body.topRight(),
+                                     {{0, QColor(255, 255, 255, 0)},
+                                      {0.3, QColor(255, 255, 255, 16)},
+                                      {0.55, QColor(255, 255, 255, 4)},
+                                      {1, QColor(0, 0, 0, 30)}});
   p.setBrush(sheen);
   p.drawRoundedRect(body, kBodyRadius, kBodyRadius);
   // Bevel: lit from the top left.
-  QLinearGradient bevel(body.topLeft(), body.bottomRight());
-  bevel.setColorAt(0, QColor(255, 255, 255, 140));
-  bevel.setColorAt(0.5, QColor(255, 255, 255, 20));
-  bevel.setColorAt(1, QColor(0, 0, 0, 170));
+  const QLinearGradient bevel =
+      Ramp(body.topLeft(), body.bottomRight(),
+           {{0, QColor(255, 255, 255, 140)}, {0.5, QColor(255, 255, 255, 20)}, {1, QColor(0, 0, 0, 170)}});
   p.setBrush(Qt::NoBrush);
   p.setPen(QPen(QBrush(bevel), 1.6));
   p.drawRoundedRect(body.adjusted(1.2, 1.2, -1.2, -1.2), kBodyRadius - 1, kBodyRadius - 1);
   // The infrared window on the top edge.
-  QLinearGradient lens(QPointF(0, 6), QPointF(0, 13));
-  lens.setColorAt(0, QColor(0x6a, 0x10, 0x18));
-  lens.setColorAt(1, QColor(0x25, 0x04, 0x08));
+  const QLinearGradient lens =
+      Ramp(QPointF(0, 6), QPointF(0, 13), {{0, QColor(0x6a, 0x10, 0x18)}, {1, QColor(0x25, 0x04, 0x08)}});
   p.setPen(QPen(QColor(0, 0, 0, 160), 0.8));
   p.setBrush(lens);
   p.drawRoundedRect(QRectF(112, 7.5, 57, 6), 3, 3);
 }
 
 void PaintHead(QPainter& p) {
-  QLinearGradient gloss(kHead.topLeft(), kHead.bottomLeft());
-  gloss.setColorAt(0, QColor(0x2a, 0x2e, 0x34));
-  gloss.setColorAt(0.5, QColor(0x12, 0x14, 0x17));
-  gloss.setColorAt(1, QColor(0x0b, 0x0c, 0x0e));
+  const QLinearGradient gloss =
+      Ramp(kHead.topLeft(), kHead.bottomLeft(),
+           {{0, QColor(0x2a, 0x2e, 0x34)}, {0.5, QColor(0x12, 0x14, 0x17)}, {1, QColor(0x0b, 0x0c, 0x0e)}});
   p.setPen(QPen(QColor(0, 0, 0, 200), 1));
   p.setBrush(gloss);
   p.drawRoundedRect(kHead, 16, 16);
@@ -140,28 +126,6 @@ void PaintHead(QPainter& p) {
     }
 }
 
-void PaintDeck(QPainter& p) {
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(0, 0, 0, 90));
-  p.drawEllipse(kDeck.adjusted(-2, -2, 2, 3));
-  QRadialGradient dish(kDeck.center() + QPointF(0, -14), kDeck.width() * 0.62);
-  dish.setColorAt(0, QColor(0x3a, 0x40, 0x49));
-  dish.setColorAt(1, QColor(0x1d, 0x20, 0x25));
-  p.setBrush(dish);
-  p.setPen(QPen(QColor(0, 0, 0, 200), 1));
-  p.drawEllipse(kDeck);
-  QLinearGradient ring(kDeck.topLeft(), kDeck.bottomLeft());
-  ring.setColorAt(0, QColor(0, 0, 0, 120));
-  ring.setColorAt(1, QColor(255, 255, 255, 60));
-  p.setBrush(Qt::NoBrush);
-  p.setPen(QPen(QBrush(ring), 1.2));
-  p.drawEllipse(kDeck.adjusted(1.2, 1.2, -1.2, -1.2));
-  QColor accent = GlowColor();
-  accent.setAlpha(60);
-  p.setPen(QPen(accent, 0.8));
-  p.drawEllipse(kDeck.adjusted(6, 5, -6, -5));
-}
-
 void PaintLegends(QPainter& p) {
   const QColor ink = LegendInk();
   DrawGlyph(p, TGlyph::Speaker, QRectF(132, 108, 14, 13), ink);
@@ -181,7 +145,7 @@ QImage PaintBody(qreal dpr, const QVector<QRect>& outline) {
   PrepareForArt(p);
   PaintShell(p, outline);
   PaintHead(p);
-  PaintDeck(p);
+  DrawDeck(p, kDeck);
   DrawDisplay(p, kChannelDisplay, 3);
   for (const TKeySpec& key : Keys()) DrawKeyWell(p, Item(key.Item), key.Round);
   DrawGroove(p, QRectF(Item(TUIInfo::kTVPositionBar)).adjusted(-1, -1, 1, 1), QColor(0x0e, 0x10, 0x12));
@@ -197,10 +161,9 @@ void PaintPositionBar(QPainter& p, TLook look) {
   if (look != TLook::Hover) return;
   Clipped(p, kKnobPicture, [&] {
     const QRectF knob = QRectF(kKnobPicture).adjusted(0.5, 0.5, -0.5, -0.5);
-    QLinearGradient face(knob.topLeft(), knob.topRight());
-    face.setColorAt(0, QColor(0xe9, 0xf8, 0xff));
-    face.setColorAt(0.5, GlowColor());
-    face.setColorAt(1, QColor(0x1f, 0x7e, 0xb8));
+    const QLinearGradient face =
+        Ramp(knob.topLeft(), knob.topRight(),
+             {{0, QColor(0xe9, 0xf8, 0xff)}, {0.5, GlowColor()}, {1, QColor(0x1f, 0x7e, 0xb8)}});
     p.setPen(QPen(QColor(0x06, 0x2a, 0x40), 0.8));
     p.setBrush(face);
     p.drawRoundedRect(knob, 2.4, 2.4);
