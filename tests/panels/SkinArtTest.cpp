@@ -138,6 +138,17 @@ TEST_P(SkinArtTest, EveryItemLooksDifferentInEachState) {
         EXPECT_NE(Look(art, a).copy(item), Look(art, b).copy(item))
             << Skin().Name << " item at " << item.x() << "," << item.y() << ": " << kLookNames[a] << " vs "
             << kLookNames[b];
+  // The knob picture and the bar's overhang lie partly outside the items; there too the hover
+  // look must show something of its own.
+  QRegion items;
+  for (const QRect& r : Skin().Items) items += r;
+  for (const QRect& extra : Skin().ExtraArt) {
+    const QRegion outside = QRegion(extra).subtracted(items);
+    ASSERT_FALSE(outside.isEmpty());
+    bool differs = false;
+    for (const QRect& r : outside) differs = differs || art.Hover.copy(r) != art.Enabled.copy(r);
+    EXPECT_TRUE(differs) << Skin().Name << " picture at " << extra.x() << "," << extra.y();
+  }
 }
 
 TEST_P(SkinArtTest, LooksAgreeOutsideTheItems) {
@@ -161,7 +172,7 @@ TEST_P(SkinArtTest, LooksAgreeOutsideTheItems) {
   }
 }
 
-TEST_P(SkinArtTest, ItemsAndLabelsLieInsideTheOutline) {
+TEST_P(SkinArtTest, ItemsAndLabelsLieInsideTheOutlineAndLabelsStandOut) {
   const TSkinArt art = Skin().Paint(1);
   const QRegion outline = OutlineRegion(art);
   ASSERT_FALSE(outline.isEmpty());
@@ -170,8 +181,12 @@ TEST_P(SkinArtTest, ItemsAndLabelsLieInsideTheOutline) {
   for (const QRect& r : Skin().Items)
     EXPECT_TRUE(r.isEmpty() || QRegion(r).subtracted(outline).isEmpty())
         << Skin().Name << " item at " << r.x() << "," << r.y();
-  for (const TLabelSample& label : Skin().Labels)
+  for (const TLabelSample& label : Skin().Labels) {
     EXPECT_TRUE(QRegion(label.Box).subtracted(outline).isEmpty()) << Skin().Name << " label " << label.Text;
+    // Labels sit on a display window that sets their colour off.
+    const int under = qGray(art.Enabled.pixel(label.Box.center()));
+    EXPECT_GE(std::abs(qGray(art.LabelColor.rgb()) - under), 100) << Skin().Name << " label " << label.Text;
+  }
 }
 
 TEST_P(SkinArtTest, WritesPicturesForPeopleToJudge) {
