@@ -126,6 +126,19 @@ void PaintHead(QPainter& p) {
     }
 }
 
+// Moulded finger grips down both sides of the lower body.
+void PaintGrips(QPainter& p) {
+  for (const qreal x : {13.0, 256.0})
+    for (int i = 0; i < 9; ++i) {
+      const QRectF rib(x, 204 + i * 7, 12, 3);
+      p.setPen(Qt::NoPen);
+      p.setBrush(QColor(0, 0, 0, 110));
+      p.drawRoundedRect(rib, 1.5, 1.5);
+      p.setPen(QPen(QColor(255, 255, 255, 30), 0.8));
+      p.drawLine(QPointF(rib.left() + 1.5, rib.bottom() + 0.6), QPointF(rib.right() - 1.5, rib.bottom() + 0.6));
+    }
+}
+
 void PaintLegends(QPainter& p) {
   const QColor ink = LegendInk();
   DrawGlyph(p, TGlyph::Speaker, QRectF(132, 108, 14, 13), ink);
@@ -146,6 +159,7 @@ QImage PaintBody(qreal dpr, const QVector<QRect>& outline) {
   PaintShell(p, outline);
   PaintHead(p);
   DrawDeck(p, kDeck);
+  PaintGrips(p);
   DrawDisplay(p, kChannelDisplay, 3);
   for (const TKeySpec& key : Keys()) DrawKeyWell(p, Item(key.Item), key.Round);
   DrawGroove(p, QRectF(Item(TUIInfo::kTVPositionBar)).adjusted(-1, -1, 1, 1), QColor(0x0e, 0x10, 0x12));
