@@ -66,6 +66,8 @@ bool ReturnToTVFromFM(TShell& shell) {
   engine::TCaptureInfo& capture = *shell.Capture;
   TChannelInfo& channels = *ChannelInfo;
   shell.Audio->SetLineMute(true);
+  // A start straight into FM built the preview without its picture; TV needs it from now on.
+  capture.SetNoPreviewRender(false);
   capture.SetRadioMode(false);
   if (capture.RadioMode()) {
     shell.Audio->SetLineMute(false);

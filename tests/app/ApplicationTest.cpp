@@ -356,10 +356,12 @@ TEST_F(Shell, WindowMessagesThatChangeTheModeWaitForTheRunningTune) {
     log.clear();
     ASSERT_TRUE(Post({{ipc::kMsgCommand, 4001, 0}, {message, 0, 0}}));
     EXPECT_TRUE(WaitUntil([&] { return log.size() >= 2 && !App().Dispatcher().Busy(); }));
-    EXPECT_EQ(log, (std::vector<std::string>{"channel", "mode"})) << message;
+    // Entering FM tunes its memory after the switch.
+    EXPECT_EQ(std::vector(log.begin(), log.begin() + 2), (std::vector<std::string>{"channel", "mode"})) << message;
   }
   ChannelInfo->OnChannelChange = relay;
   MainInfo->LeaveMode = leave;
+  App().ExecuteCommand(6000);  // from the FM radio the first message started
   EXPECT_EQ(MainInfo->Mode, amTV);
   EXPECT_TRUE(PictureRuns());
 }
