@@ -11,6 +11,7 @@
 #include "ShellFixture.h"
 #include "app/FMCommands.h"
 #include "platform/media/MediaTestSupport.h"
+#include "platform/devices/virtual/VirtualDeviceProvider.h"
 #include "settings/ChannelInfo.h"
 
 using namespace pvx;
@@ -83,24 +84,19 @@ TEST_F(FMRadio, EachWayInAndOutSwitchesPanelsWindowAndTunerAndBringsTheChannelBa
   }
 }
 
-TEST_F(FMRadio, SeekFindsTheNextStationEitherWayAndStepsMoveHalfARasterPoint) {
+TEST_F(FMRadio, SeekFindsTheNextStationEitherWayOrGoesRoundAnEmptyBandBackToItsStart) {
   StartWithPanels();
   App().ExecuteCommand(6000);
   const std::tuple<double, int, double> rows[] = {
       {88.1, 6001, 95.3}, {95.3, 6002, 88.1}, {104.6, 6001, 80.0}, {80.0, 6002, 104.6},
       {88.15, 6002, 80.0},  // off the centre of 88.1: that station is the one being left
-      {100.0, 5003, 100.05}, {100.0, 6004, 99.95}};
+      {100.0, 5003, 100.05}, {100.0, 6004, 99.95}};  // steps, not seeks
   for (const auto& [from, command, found] : rows) {
     ASSERT_TRUE(Engine().SetFMFrequency(MHz(from)));
     App().ExecuteCommand(command);
     EXPECT_EQ(Engine().Tuner().FMFrequency(), MHz(found)) << from << " " << command;
   }
-}
-
-TEST_F(FMRadio, SeekOverAnEmptyBandTunesEveryPointOnceAndReturns) {
-  test::WriteFile(test::Home() + "stations.ini", "[tv1]\nname=Only TV\nfrequency=55250000\n");
-  StartWithPanels();
-  App().ExecuteCommand(6000);
+  platform::devices::DefaultVirtualCard()->SetStations({});
   ASSERT_TRUE(Engine().SetFMFrequency(MHz(95.3)));
   tuned.clear();
   App().ExecuteCommand(6002);
@@ -123,36 +119,33 @@ TEST_F(FMRadio, AnyCommandDuringASeekEndsItWithoutTuningFurther) {
   }
 }
 
-TEST_F(FMRadio, RecordsTheRadioIntoTheWaveFolderAndStopReturnsToFM) {
-  StartWithPanels();
+TEST_F(FMRadio, StartedInFMItRecordsTheRadioAndLeavesForTVWithItsPicture) {
+  StoreMainSettings([](TMainInfo& m) { m.FMEnabled = true; });
+  StartWithPanels({"fm"});
+  fmShown = true;  // the panel start-up put up
+  EXPECT_TRUE(MainInfo->Mode == amFMRadio && !Window().isVisible());
   MainInfo->WaveFolder = test::Home();
-  App().ExecuteCommand(6000);
   for (const auto& [format, sound] : {std::pair{0, test::SoundText("pcm_s16le", 48000, 2)}, {1, test::SoundText("mp3", 48000, 2)}}) {
     Engine().AudioFormat = quint8(format);
     App().ExecuteCommand(1001);
     QElapsedTimer t;
     t.start();
     WaitUntil([&] { return t.elapsed() >= 2000; }, 3000);
-    App().HandleMessage(ipc::kMsgCommand, 1002, 0);
-    ASSERT_TRUE(WaitUntil([&] { return MainInfo->Mode == amFMRadio; }));
+    App().ExecuteCommand(1002);
+    EXPECT_EQ(MainInfo->Mode, amFMRadio) << "the FM panel shows";
     const QString file = Engine().Recorder().CurrentFile;
     EXPECT_EQ(QFileInfo(file).absolutePath() + "/", test::Home());
     const test::TProbe probe = test::Probe(file);
     EXPECT_TRUE(probe.ok && probe.video.isEmpty() && probe.Duration() > 1.0) << file.toStdString();
     EXPECT_EQ(probe.Sound(), sound);
   }
-}
-
-TEST_F(FMRadio, AfterStartingInFMTheTVPictureComesBack) {
-  StoreMainSettings([](TMainInfo& m) { m.FMEnabled = true; });
-  StartWithPanels({"fm"});
-  EXPECT_TRUE(MainInfo->Mode == amFMRadio && !Window().isVisible());
+  // A start in FM built the preview without a picture: TV has it, then and after a rebuild.
   App().ExecuteCommand(6000);
   EXPECT_TRUE(PictureRuns());
-  App().ExecuteCommand(1001);  // and after anything that builds the preview again
+  App().ExecuteCommand(1001);
   App().ExecuteCommand(1002);
   EXPECT_TRUE(PictureRuns());
-  // The FM panel's place at such a start: beside the main window's, or at the screen's edge.
+  // Where the FM panel goes at such a start: beside the main window's place, or at the edge.
   EXPECT_EQ(app::FMPanelStartPosition({1920, 1080}, {480, 360}, {655, 175}), QPoint(1353, 360));
   EXPECT_EQ(app::FMPanelStartPosition({1024, 768}, {480, 360}, {655, 175}), QPoint(369, 204));
 }
