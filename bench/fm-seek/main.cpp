@@ -8,17 +8,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QWidget>
 #include <cstdio>
 
-#include "engine/CaptureInfo.h"
+#include "common/EngineRig.h"
 #include "engine/FMSeek.h"
-#include "platform/BuiltinComponents.h"
 #include "platform/devices/virtual/VirtualDeviceProvider.h"
-#include "platform/graph/TComponentRegistry.h"
-#include "settings/CountryInfo.h"
-#include "settings/Globals.h"
-#include "settings/MainInfo.h"
 
 using namespace pvx;
 
@@ -42,22 +36,12 @@ int main(int argc, char* argv[]) {
   card.StationsFile = stations;
   platform::devices::InstallVirtualCard(card);
 
-  settings::TMainInfo main;
-  settings::TCountryInfo country(1);
-  settings::MainInfo = &main;
-  settings::CountryInfo = &country;
-  QWidget owner;
-  owner.resize(640, 480);
-  owner.show();
   int status = 0;
   {
-    platform::graph::TComponentRegistry components;
-    platform::RegisterBuiltinComponents(components);
-    engine::TEngineConfig config;
-    config.Host.Widget = &owner;
-    engine::TCaptureInfo engine(components, config);
+    bench::TEngineRig rig;
+    engine::TCaptureInfo& engine = rig.Engine();
     engine.SetNoPreviewRender(true);
-    if (!engine.OpenDevices() || !engine.StartPreview()) {
+    if (!rig.StartPreview()) {
       std::fprintf(stderr, "bench-fm-seek: no preview\n");
       return 1;
     }
@@ -81,7 +65,5 @@ int main(int argc, char* argv[]) {
     std::printf("ratio:                       %9.4f (%+.2f %%)\n", ms / floor, (ms / floor - 1) * 100);
     engine.StopPreview();
   }
-  settings::MainInfo = nullptr;
-  settings::CountryInfo = nullptr;
   return status;
 }
