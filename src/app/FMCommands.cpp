@@ -51,7 +51,10 @@ bool EnterFMRadioMode(TShell& shell, TAppMode from) {
   }
   channels.SaveState();
   capture.SetRadioMode(true);  // errors 1014 and 1015 come from the engine
-  if (!capture.RadioMode()) return false;
+  if (!capture.RadioMode()) {
+    channels.StateSaved = false;
+    return false;
+  }
   // The radio's sound comes through the tuner's input.
   channels.SetVideoSource(TChannelInfo::kTuner);
   if (channels.CurrentTable == TChannelInfo::kFM)

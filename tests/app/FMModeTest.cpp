@@ -65,6 +65,8 @@ TEST_F(FMRadio, EachWayInAndOutSwitchesPanelsWindowAndTunerAndBringsTheChannelBa
     Settle();
     EXPECT_TRUE(MainInfo->Mode == amFMRadio && !Window().isVisible() && Engine().RadioMode());
     EXPECT_EQ(Engine().Tuner().FMFrequency(), ChannelInfo->FMRecord(3)->Frequency);
+    for (int code : {10001, 10002, 10020}) App().ExecuteCommand(code);  // typed: FM memory 12
+    EXPECT_EQ(Engine().Tuner().FMFrequency(), ChannelInfo->FMRecord(12)->Frequency);
     way();
     Settle();
     EXPECT_TRUE(MainInfo->Mode == amTV && Window().isVisible() && !Engine().RadioMode());
