@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QRegularExpression>
 #include <QTest>
@@ -12,6 +14,7 @@
 #include "panels/PanelTestSupport.h"
 #include "platform/mixer/TVirtualMixer.h"
 #include "settings/ChannelInfo.h"
+#include "settings/MultiLangInfo.h"
 
 namespace pvx::panels {
 namespace {
@@ -211,6 +214,25 @@ TEST_F(FMPanel, KeysReachTheNumberEntryInEveryModeAndTheMenuSendsCodes) {
   EXPECT_FALSE(panel->MenuItem("itemFindAvaliableUp")->isVisible());
 }
 
+TEST_F(FMPanel, TheLanguageRenamesTheMenuAndTheHintsAndARightClickOpensTheMenu) {
+  pvx::test::WriteFile(pvx::test::Home() + "Language/Lang.cfg", "X\n");
+  pvx::test::WriteFile(pvx::test::Home() + "Language/X.lng",
+                       "[language]=German\nFMFreqUp=Frequenz hoch@Eine Stufe hoeher\nExit=Beenden\n");
+  TMultiLangInfo lang(pvx::test::Home() + "Language/Lang.cfg");
+  MultiLangInfo = &lang;
+  Make(false).UpdateForMode(amFMRadio);
+  MultiLangInfo = nullptr;
+  EXPECT_EQ(panel->MenuItem("itemFrequencyUp")->text(), "Frequenz hoch");
+  EXPECT_EQ(panel->MenuItem("itemExit")->text(), "Beenden");
+  EXPECT_EQ(panel->MenuItem("itemPlay")->text(), "Play");
+  panel->SkinMouseMove({157, 130}, Qt::NoButton);
+  EXPECT_EQ(panel->HotHint(), "Eine Stufe hoeher");
+  QContextMenuEvent click(QContextMenuEvent::Mouse, {400, 20});
+  QApplication::sendEvent(panel->Skin(), &click);
+  EXPECT_TRUE(panel->PopupFMMainMenu()->isVisible());
+  panel->PopupFMMainMenu()->hide();
+}
+
 TEST_F(FMPanel, ScreenshotsOfTheRadio) {
   auto& card = Open();
   Make(true, &card);
@@ -218,8 +240,10 @@ TEST_F(FMPanel, ScreenshotsOfTheRadio) {
   panel->ShowChannel(4);
   panel->grab().save(pvx::test::ArtefactPath("fmpanel-fm.png"));
   panel->SkinMouseMove({315, 83}, Qt::NoButton);
+  panel->grab().save(pvx::test::ArtefactPath("fmpanel-hover.png"));
+  panel->SkinMouseMove({420, 124}, Qt::NoButton);
   panel->SkinMouseDown({420, 124}, Qt::LeftButton);
-  panel->grab().save(pvx::test::ArtefactPath("fmpanel-hover-pressed.png"));
+  panel->grab().save(pvx::test::ArtefactPath("fmpanel-pressed.png"));
   panel->SkinMouseUp({0, 0}, Qt::LeftButton);
   main_.Mode = amCapture;
   panel->UpdateForMode(amCapture);
