@@ -14,13 +14,15 @@ QString MHzText(quint32 hertz) {
 }
 
 quint32 DialFrequency(int x, const TUIItemRecord& dial, qint32 fmMin, qint32 fmMax) {
-  const int width = dial.Right - dial.Left;
+  // The last pixel inside the dial (its right edge is exclusive) is the top of the band, so a
+  // click can reach both ends.
+  const int last = dial.Right - dial.Left - 1;
   // A card that reports no band (or an inverted one) can only be tuned to its minimum.
   const qint64 high = std::max<qint64>(fmMin, fmMax);
-  if (width <= 0 || high == fmMin) return quint32(std::max<qint64>(fmMin, 0));
-  const int position = std::clamp(x - dial.Left, 0, width);
+  if (last <= 0 || high == fmMin) return quint32(std::max<qint64>(fmMin, 0));
+  const int position = std::clamp(x - dial.Left, 0, last);
   const double minMHz = fmMin / 1e6;
-  const double offset = (high / 1e6 - minMHz) * position / width;
+  const double offset = (high / 1e6 - minMHz) * position / last;
   const qint64 whole = qint64(std::floor(minMHz + offset));
   const qint64 tenths = std::llround((offset - std::floor(offset)) * 10);
   return quint32(std::clamp<qint64>(whole * 1000000 + tenths * 100000, fmMin, high));

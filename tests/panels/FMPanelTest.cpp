@@ -31,9 +31,9 @@ TEST(FMPanelRules, MHzTextsDropTrailingZerosButKeepOneDigit) {
 TEST(FMPanelRules, TheDialMapsTheMouseToTheBandAndTheBandToTheKnob) {
   const TUIItemRecord dial{70, 112, 281, 115}, flat{70, 112, 70, 115};
   const struct { int x; qint32 low, high; quint32 hertz; } clicks[] = {
-      {70, 76000000, 108000000, 76000000}, {281, 76000000, 108000000, 108000000},
+      {70, 76000000, 108000000, 76000000}, {280, 76000000, 108000000, 108000000},  // both end pixels
       {-40, 76000000, 108000000, 76000000}, {900, 76000000, 108000000, 108000000},
-      {175, 76000000, 108000000, 91900000},  // 105 of 211 pixels: 91 MHz and 9.24 tenths
+      {175, 76000000, 108000000, 92000000}, {177, 76000000, 108000000, 92300000},  // 107 of 210: 16.30
       {175, 76000000, 76000000, 76000000},   // a card without a band
       {175, 90000000, 76000000, 90000000},   // an upside-down band
   };
@@ -154,8 +154,10 @@ TEST_F(FMPanel, TheDialTunesTheCardAndTheKnobFollowsTheStation) {
   panel->SkinMouseDown({70, 113}, Qt::LeftButton);
   EXPECT_EQ(card.Tuner().FMFrequency(), 76000000u);
   EXPECT_EQ(panel->LabelCurretPos->text(), "76.0MHz");
-  panel->SkinMouseMove({175, 113}, Qt::LeftButton);
-  panel->SkinMouseUp({400, 140}, Qt::LeftButton);
+  panel->SkinMouseMove({400, 140}, Qt::LeftButton);
+  panel->SkinMouseUp({175, 140}, Qt::LeftButton);
+  EXPECT_EQ(card.Tuner().FMFrequency(), 92000000u);
+  Click({280, 113});  // the dial's last pixel
   EXPECT_EQ(card.Tuner().FMFrequency(), 108000000u);
   EXPECT_EQ(panel->LabelCurretPos->text(), "108.0MHz");
   ASSERT_TRUE(card.SetFMFrequency(88100000));
