@@ -34,7 +34,6 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QPoint
   font.setPixelSize(pixelSize);
   font.setBold(!mono);
   label->setFont(font);
-  label->setStyleSheet(QStringLiteral("color: #c8f0ff; background: transparent;"));
   label->setAlignment(align | Qt::AlignVCenter);
   // The place is where the text is anchored: its left end, right end or middle.
   int left = at.x();
@@ -239,6 +238,8 @@ void TFormFMMainPanel::DrawPositionBar(qint64 positionSeconds, qint64 durationSe
 }
 
 void TFormFMMainPanel::RedrawAll() {
+  const QString ink = QStringLiteral("color: %1; background: transparent;").arg(Art().LabelColor.name());
+  for (QLabel* label : {LabelTime, LabelDVCRState, LabelCurretPos, LabelChannel}) label->setStyleSheet(ink);
   underLayer_->SetPicture(Art().UnderLayer);
   underLayer_->setVisible(!Art().UnderLayer.isNull());
   for (int i = 0; i <= kLastButton; ++i) RedrawItem(i);
