@@ -16,14 +16,9 @@
 #include <QWidget>
 #include <cstdio>
 
-#include "engine/CaptureInfo.h"
-#include "platform/BuiltinComponents.h"
-#include "platform/graph/TComponentRegistry.h"
+#include "common/EngineRig.h"
 #include "engine/ChannelTunerAdapter.h"
 #include "settings/ChannelInfo.h"
-#include "settings/CountryInfo.h"
-#include "settings/Globals.h"
-#include "settings/MainInfo.h"
 
 using namespace pvx;
 
@@ -82,22 +77,13 @@ int main(int argc, char* argv[]) {
   const QStringList args = app.arguments();
   const bool pause = args.contains("--pause");
   const bool autoOnly = args.contains("--auto-only");
-  settings::TMainInfo main;
-  settings::TCountryInfo country(1);
-  settings::MainInfo = &main;
-  settings::CountryInfo = &country;
-  QWidget owner;
-  owner.resize(640, 480);
-  owner.show();
   int status = 0;
   {
-    platform::graph::TComponentRegistry components;
-    platform::RegisterBuiltinComponents(components);
     engine::TEngineConfig config;
-    config.Host.Widget = &owner;
     config.TuningPause = pause;
-    engine::TCaptureInfo engine(components, config);
-    if (!engine.OpenDevices() || !engine.StartPreview()) {
+    bench::TEngineRig rig(config);
+    engine::TCaptureInfo& engine = rig.Engine();
+    if (!rig.StartPreview()) {
       std::fprintf(stderr, "bench-scan: no preview\n");
       return 1;
     }
@@ -137,7 +123,5 @@ int main(int argc, char* argv[]) {
     }
     engine.StopPreview();
   }
-  settings::MainInfo = nullptr;
-  settings::CountryInfo = nullptr;
   return status;
 }

@@ -12,14 +12,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "engine/CaptureInfo.h"
-#include "platform/BuiltinComponents.h"
-#include "platform/graph/TComponentRegistry.h"
+#include "common/EngineRig.h"
 #include "platform/graph/TFilterGraph.h"
 #include "platform/video/TVideoRenderer.h"
-#include "settings/CountryInfo.h"
-#include "settings/Globals.h"
-#include "settings/MainInfo.h"
 
 using namespace pvx;
 
@@ -39,20 +34,10 @@ bool Shows(const QImage& frame, bool red) {
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   const int changes = argc > 1 ? qMax(4, QString(argv[1]).toInt()) : 50;
-  settings::TMainInfo main;
-  settings::TCountryInfo country(1);
-  settings::MainInfo = &main;
-  settings::CountryInfo = &country;
-  QWidget owner;
-  owner.resize(640, 480);
-  owner.show();
   {
-    platform::graph::TComponentRegistry components;
-    platform::RegisterBuiltinComponents(components);
-    engine::TEngineConfig config;
-    config.Host.Widget = &owner;
-    engine::TCaptureInfo engine(components, config);
-    if (!engine.OpenDevices() || !engine.StartPreview()) {
+    bench::TEngineRig rig;
+    engine::TCaptureInfo& engine = rig.Engine();
+    if (!rig.StartPreview()) {
       std::fprintf(stderr, "bench-tune: no preview\n");
       return 1;
     }
@@ -87,7 +72,5 @@ int main(int argc, char* argv[]) {
     std::printf("beyond the waits:                    %7.1f ms\n", median - waits);
     engine.StopPreview();
   }
-  settings::MainInfo = nullptr;
-  settings::CountryInfo = nullptr;
   return 0;
 }

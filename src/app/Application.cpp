@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "app/ChannelCommands.h"
+#include "app/FMCommands.h"
 #include "app/LogoForm.h"
 #include "app/MainForm.h"
 #include "app/MainMenu.h"

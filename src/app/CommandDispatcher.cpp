@@ -47,6 +47,7 @@ void TCommandDispatcher::Enqueue(std::function<void()> work, bool first) {
     Drain();
     return;
   }
+  if (interrupt_) interrupt_();
   if (first)
     pending_.push_front(std::move(work));
   else

@@ -50,6 +50,9 @@ class TCommandDispatcher {
   void RunNext(std::function<void()> work) { Enqueue(std::move(work), true); }
   // Work that takes its turn like a command (a window message's action).
   void Post(std::function<void()> work) { Enqueue(std::move(work), false); }
+  // A running command that gives way to anything arriving after it (an FM seek) says how to
+  // end it; cleared when it returns.
+  void SetInterrupt(std::function<void()> interrupt) { interrupt_ = std::move(interrupt); }
   // The program is ending: queued commands are dropped and new ones ignored.
   void Close() {
     closed_ = true;
@@ -70,6 +73,7 @@ class TCommandDispatcher {
   std::map<TCommand, Handler> handlers_;
   std::map<TCommand, QString> reasons_;
   std::deque<std::function<void()>> pending_;
+  std::function<void()> interrupt_;
   bool running_ = false;
   bool closed_ = false;
 };

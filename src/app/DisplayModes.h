@@ -23,6 +23,11 @@ struct TPanelHooks {
   std::function<void(bool floating)> SetTVPanelFloating;
   std::function<void()> ShowTVPanelNotTopmost;
   std::function<bool()> FMPanelVisible;
+  // Switching between TV and FM radio: the TV panel goes while the FM panel shows.
+  std::function<void()> ShowTVPanel;
+  std::function<void()> HideTVPanel;
+  std::function<void()> ShowFMPanel;
+  std::function<void()> HideFMPanel;
 };
 
 class TDisplayModes {

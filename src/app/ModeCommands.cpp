@@ -1,5 +1,6 @@
 #include "app/ModeCommands.h"
 
+#include "app/FMCommands.h"
 #include "app/MainForm.h"
 #include "app/OSDForm.h"
 #include "app/PlaybackModes.h"
@@ -55,11 +56,7 @@ bool EnterMode(TShell& shell, TAppMode from, TAppMode to) {
   switch (to) {
     case amTV:
       if (from == amChannelPreview) return true;
-      if (from == amFMRadio) {
-        capture.SetRadioMode(false);
-        shell.Window->show();
-        return !capture.RadioMode();
-      }
+      if (from == amFMRadio) return ReturnToTVFromFM(shell);
       shell.Audio->SetLineMute(false);
       // After picture-in-picture the live picture never stopped.
       if (from == amPlayback && shell.Main->PIPEnabled) return true;
@@ -74,19 +71,20 @@ bool EnterMode(TShell& shell, TAppMode from, TAppMode to) {
     case amTimeShifting: {
       const bool started = to == amCapture ? StartCapture(shell) : playback::StartTimeShiftRecording(capture);
       // A refused recording keeps the live picture it replaced.
-      if (!started && from == amTV) capture.StartPreview();
+      if (!started && (from == amTV || from == amFMRadio)) capture.StartPreview();
       return started;
     }
     case amPlayback:
       return EnterPlayback(shell, from);
     case amTimeShiftPlayback:
       return EnterTimeShiftPlayback(shell);
+    case amFMRadio:
+      return EnterFMRadioMode(shell, from);
     case amClosed:
       return true;
     default:
-      // FM needs its panel;
-      // until those exist the switch fails and the mode stays as it was, with its picture back.
-      if (from == amTV && to != amPlayback && to != amFMRadio) capture.StartPreview();
+      // The scheduler's recording has its own entry; here the mode stays, with its picture back.
+      if (from == amTV || from == amFMRadio) capture.StartPreview();
       return false;
   }
 }
@@ -116,27 +114,6 @@ void InstallModeSwitch(TShell& shell) {
   shell.Main->EnterMode = [&shell](TAppMode from, TAppMode to) { return EnterMode(shell, from, to); };
 }
 
-void EnterFM(TShell& shell) {
-  if (shell.Main->Mode != amTV) return;
-  if (FormOSD) FormOSD->EnableOSD(false);
-  shell.Window->SetOverlayFullScreen(false);
-  shell.Window->SetFullScreen(false);
-  shell.Main->SetMode(amFMRadio);
-  if (shell.Main->Mode == amFMRadio)
-    shell.Window->hide();
-  else if (FormOSD)
-    FormOSD->EnableOSD(true);
-}
-
-void LeaveFM(TShell& shell) {
-  if (shell.Main->Mode != amFMRadio) return;
-  shell.Main->SetMode(amTV);
-  if (shell.Main->Mode != amTV) return;
-  shell.Window->show();
-  if (FormOSD) FormOSD->EnableOSD(true);
-  RestoreLastSource(shell);
-}
-
 void StopRecordingMode(TShell& shell) { shell.Main->SetMode(shell.FMPanelVisible() ? amFMRadio : amTV); }
 
 void ScheduledStart(TShell& shell) {
@@ -159,8 +136,15 @@ void RegisterModeCommands(TShell& shell) {
       window->LeavePreviewWithSelection();
   });
   d.Register(PreviewSelect, [window] { window->FormKeyUp(Qt::Key_Return, {}); });
-  d.Register(Left, [window] { window->FormKeyUp(Qt::Key_Left, {}); });
-  d.Register(Right, [window] { window->FormKeyUp(Qt::Key_Right, {}); });
+  // In FM radio the remote's left and right step the frequency.
+  for (const bool up : {false, true}) {
+    d.Register(up ? Right : Left, [&shell, up] {
+      if (shell.Main->Mode == amFMRadio)
+        FMStep(shell, up);
+      else
+        shell.Window->FormKeyUp(up ? Qt::Key_Right : Qt::Key_Left, {});
+    });
+  }
   d.Register(Snapshot, [&shell] {
     // The played picture while a player runs (the players say when they fail), else the live one.
     if (playback::FilePlayback)
@@ -185,12 +169,7 @@ void RegisterModeCommands(TShell& shell) {
     main.SetMode(amPlayback);
   });
   RegisterPlaybackCommands(shell);
-  d.Register(TVOrFM, [&shell] {
-    if (shell.Main->Mode == amFMRadio)
-      LeaveFM(shell);
-    else
-      EnterFM(shell);
-  });
+  RegisterFMCommands(shell);
 }
 
 }  // namespace pvx::app

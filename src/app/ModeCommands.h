@@ -8,9 +8,6 @@ struct TShell;
 
 // The leave and enter steps of MainInfo's mode switch.
 void InstallModeSwitch(TShell& shell);
-// From live TV to FM radio, and back with the stored source restored.
-void EnterFM(TShell& shell);
-void LeaveFM(TShell& shell);
 // Stop: back to FM radio when its panel shows, else to live TV.
 void StopRecordingMode(TShell& shell);
 // The scheduler asks for its recording; refused unless watching TV or listening to FM.

@@ -35,8 +35,10 @@ struct TShell {
   // Closes the main window and runs the exit sequence (once).
   std::function<void()> CloseProgram;
 
-  // FM radio shows its own panel instead of the main window.
+  // FM radio shows its own panel instead of the main window: the panel's answer, or without a
+  // panel whether FM radio has put it up (recording from FM keeps it).
   bool FMPanelVisible() const;
+  bool FMPanelShown = false;
 };
 
 // The handlers, by domain; each registers its commands with the shell's dispatcher.
@@ -46,5 +48,6 @@ void RegisterChannelCommands(TShell& shell);
 void RegisterAudioCommands(TShell& shell);
 void RegisterEntryCommands(TShell& shell);
 void RegisterModeCommands(TShell& shell);
+void RegisterFMCommands(TShell& shell);
 
 }  // namespace pvx::app

@@ -2,6 +2,7 @@
 // the sleeping timer; and the dialogs this build does not have yet.
 
 #include "app/AboutDialog.h"
+#include "app/FMCommands.h"
 #include "app/MainForm.h"
 #include "app/ShellContext.h"
 #include "platform/ProgramFolder.h"
@@ -19,7 +20,10 @@ namespace pvx::app {
 namespace ipc = pvx::platform::ipc;
 using settings::ChannelInfo;
 
-bool TShell::FMPanelVisible() const { return Main && Main->Mode == settings::amFMRadio; }
+bool TShell::FMPanelVisible() const {
+  const auto& hook = Window ? Window->Panels.FMPanelVisible : std::function<bool()>();
+  return hook ? hook() : FMPanelShown;
+}
 
 namespace {
 
@@ -45,6 +49,7 @@ void RegisterWindowCommands(TShell& shell) {
   });
   d.Register(Exit, [&shell] {
     shell.Exiting = true;
+    if (shell.FMPanelVisible()) KeepFMStateForExit();
     shell.Main->StartInFM = shell.FMPanelVisible();
     shell.CloseProgram();
   });

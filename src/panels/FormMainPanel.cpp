@@ -54,8 +54,6 @@ const TSourceDef kSources[] = {
 };
 constexpr int kMenuComposite = 3, kMenuSVideo = 4, kMenuFM = 5;
 
-const QColor kDisplayText(0xc8, 0xf4, 0xff);
-
 }  // namespace
 
 TFormMainPanel::TFormMainPanel(TSkinPanel::TPainter painter, TPanelEnvironment env, QWidget* parent)
@@ -95,7 +93,7 @@ void TFormMainPanel::CreateLabels() {
     label->setAttribute(Qt::WA_TranslucentBackground);
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, kDisplayText);
+    palette.setColor(QPalette::WindowText, Art().LabelColor);
     label->setPalette(palette);
     label->setVisible(def.Visible);
     labels_[size_t(i)] = label;

@@ -3,6 +3,7 @@
 // pressed, hover) and the outline that shapes its window. The panels only copy item
 // rectangles out of these pictures, so a later skin can replace the painter.
 
+#include <QColor>
 #include <QImage>
 #include <QRect>
 #include <QSize>
@@ -15,6 +16,7 @@ struct TSkinArt {
   QImage Disabled, Enabled, Pressed, Hover;  // Size x device-pixel ratio, with that ratio set
   QImage UnderLayer;            // optional backdrop shown under the skin (the FM panel's)
   QVector<QRect> Outline;       // the window's shape in skin pixels; empty keeps it rectangular
+  QColor LabelColor = Qt::black;  // the panel's text labels, legible on this skin's display windows
 
   bool IsValid() const { return !Enabled.isNull(); }
 };

@@ -11,6 +11,7 @@
 #include "platform/ipc/Messages.h"
 #include "settings/ChannelInfo.h"
 #include "settings/ChannelSettingsFile.h"
+#include "settings/MainInfo.h"
 #include "settings/PreviewInfo.h"
 #include "support/TestEnvironment.h"
 
@@ -41,10 +42,10 @@ int Remote(const QStringList& args) {
 
 // Starts the program; true once its main window's endpoint answers (start-up has built the
 // live preview by then).
-bool StartProgram(QProcess& program) {
+bool StartProgram(QProcess& program, const QStringList& arguments = {}) {
   program.setProcessEnvironment(ProgramEnvironment());
   program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  program.start(PVX_PROGRAM, {});
+  program.start(PVX_PROGRAM, arguments);
   return program.waitForStarted() && WaitUntil([] { return ipc::FindWindow(ipc::kMainWindowClass); });
 }
 
@@ -123,4 +124,24 @@ TEST(ProgramRun, TerminationSignalEndsThroughTheNormalExit) {
   ASSERT_TRUE(EndsCleanly(program));
   WrittenSettings("QDVCR.cfg");
   WrittenSettings("QDVCR2.cfg");
+}
+
+TEST(ProgramRun, StartedInFMItStaysInFMUntilToldToLeave) {
+  settings::TMainInfo main;
+  main.FMEnabled = true;
+  ASSERT_TRUE(main.SaveMainSettings(test::Home() + "QDVCR.cfg", {}));
+  // Each run steps two FM memories on; the second goes back to TV before it exits.
+  for (const bool leave : {false, true}) {
+    QProcess program;
+    ASSERT_TRUE(StartProgram(program, {"fm"}));
+    EXPECT_EQ(Remote(leave ? QStringList{"next-channel", "next-channel", "tv-or-fm", "exit"}
+                           : QStringList{"next-channel", "next-channel", "exit"}), 0);
+    ASSERT_TRUE(EndsCleanly(program));
+    ASSERT_TRUE(main.LoadMainSettings(test::Home() + "QDVCR.cfg", {}));
+    EXPECT_EQ(main.StartInFM, !leave) << "still listening to FM at the exit";
+    settings::TChannelInfo channels;
+    settings::TPreviewInfo preview(channels);
+    ASSERT_TRUE(settings::TChannelSettingsFile::Load(test::Home() + "QDVCR2.cfg", channels, preview));
+    EXPECT_EQ(std::pair(channels.CurFM, int(channels.CurrentTable)), std::pair(leave ? 8 : 6, 0));
+  }
 }

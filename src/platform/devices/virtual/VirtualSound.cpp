@@ -3,6 +3,7 @@
 #include <gst/audio/audio.h>
 #include <gst/gst.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -20,23 +21,39 @@ namespace {
 constexpr int kLineToneHz = 1000;
 }  // namespace
 
-void TSoundAnimator::SetLook(int hiss, const QByteArray& filePath) {
+void TSoundAnimator::SetLook(int hiss, const QByteArray& filePath, std::vector<int> melody) {
   std::lock_guard lock(mutex_);
   hiss_ = hiss;
   filePath_ = filePath;
+  melody_ = std::move(melody);
+}
+
+void TSoundAnimator::Sing(qint16* samples, int frames, int channels, int rate, const std::vector<int>& melody) {
+  const quint64 noteFrames = quint64(qMax(1, rate * kNoteMs / 1000));
+  for (int i = 0; i < frames; ++i, ++frame_) {
+    const quint64 at = frame_ % noteFrames;
+    phase_ += 2 * M_PI * melody[size_t(frame_ / noteFrames % melody.size())] / rate;
+    if (phase_ > 2 * M_PI) phase_ -= 2 * M_PI;
+    // Each note is struck and dies away, like a plucked string.
+    const double envelope = 1.0 - 0.8 * double(at) / double(noteFrames);
+    const auto v = qint16(std::sin(phase_) * envelope * 0.3 * 32767);
+    for (int c = 0; c < channels; ++c) samples[i * channels + c] = v;
+  }
 }
 
 int TSoundAnimator::OnBuffer(GstPad* pad, GstPadProbeInfo* info, void* self) {
   auto& a = *static_cast<TSoundAnimator*>(self);
   int hiss = 0;
   QByteArray path;
+  std::vector<int> melody;
   {
     std::lock_guard lock(a.mutex_);
     hiss = a.hiss_;
     path = a.filePath_;
+    melody = a.melody_;
   }
   if (path.isEmpty()) a.player_.reset();
-  if (path.isEmpty() && hiss == 0) return GST_PAD_PROBE_OK;
+  if (path.isEmpty() && hiss == 0 && melody.empty()) return GST_PAD_PROBE_OK;
   GstCapsPtr caps(gst_pad_get_current_caps(pad));
   GstAudioInfo format;
   if (!caps || !gst_audio_info_from_caps(&format, caps.get()) ||
@@ -46,6 +63,10 @@ int TSoundAnimator::OnBuffer(GstPad* pad, GstPadProbeInfo* info, void* self) {
   GST_PAD_PROBE_INFO_DATA(info) = buffer;
   GstMapInfo map;
   if (!gst_buffer_map(buffer, &map, GST_MAP_READWRITE)) return GST_PAD_PROBE_OK;
+  const int channels = qMax(1, GST_AUDIO_INFO_CHANNELS(&format));
+  if (!melody.empty() && path.isEmpty())
+    a.Sing(reinterpret_cast<qint16*>(map.data), int(map.size / 2 / size_t(channels)), channels,
+           GST_AUDIO_INFO_RATE(&format), melody);
   if (!path.isEmpty()) {
     if (!a.player_ || a.player_->Path() != QString::fromUtf8(path))
       a.player_ = std::make_shared<TVirtualFilePlayer>(QString::fromUtf8(path), caps.get());
@@ -86,6 +107,7 @@ void ApplySound(GstElement* src, const TVirtualCard& card, const TReception& sou
                 TSoundAnimator* animator) {
   int hiss = 0;
   QByteArray file;
+  std::vector<int> melody;
   switch (sound.Kind) {
     case SourceKind::Station: {
       int tone = sound.Station->ToneHz;
@@ -97,6 +119,7 @@ void ApplySound(GstElement* src, const TVirtualCard& card, const TReception& sou
       const int steps = std::abs(card.PllOffset());
       hiss = steps == 0 || steps == kNoCarrierOffset ? 0 : qMin(100, steps * 100 / 24);
       file = sound.Station->FilePath.toUtf8();
+      melody = sound.Station->Melody;
       break;
     }
     case SourceKind::Line:
@@ -111,7 +134,7 @@ void ApplySound(GstElement* src, const TVirtualCard& card, const TReception& sou
       g_object_set(src, "volume", 0.05, nullptr);
       break;
   }
-  if (animator) animator->SetLook(hiss, file);
+  if (animator) animator->SetLook(hiss, file, std::move(melody));
 }
 
 }  // namespace pvx::platform::devices

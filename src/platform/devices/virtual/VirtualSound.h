@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 typedef struct _GstElement GstElement;
 typedef struct _GstPad GstPad;
@@ -20,7 +21,8 @@ struct TReception;
 // What an audiotestsrc cannot make by itself, added to its buffers in its streaming thread.
 class TSoundAnimator {
  public:
-  void SetLook(int hiss, const QByteArray& filePath);
+  // `melody`: notes played in turn over the source's own tone; empty keeps the tone.
+  void SetLook(int hiss, const QByteArray& filePath, std::vector<int> melody = {});
   // Lets the file go once the source has stopped streaming; the next run starts it over.
   void Rest() { player_.reset(); }
   // Pad probe on the audiotestsrc's output.
@@ -30,7 +32,11 @@ class TSoundAnimator {
   std::mutex mutex_;
   int hiss_ = 0;  // 0 .. 100
   QByteArray filePath_;
+  std::vector<int> melody_;
   // Streaming thread only.
+  void Sing(qint16* samples, int frames, int channels, int rate, const std::vector<int>& melody);
+  quint64 frame_ = 0;
+  double phase_ = 0;
   std::shared_ptr<TVirtualFilePlayer> player_;
   quint32 seed_ = 0x2545f491u;
 };

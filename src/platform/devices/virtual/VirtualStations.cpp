@@ -64,6 +64,8 @@ TVirtualStations TVirtualStations::Load(const QString& path) {
     s.AudioModes = AudioModesOf(ini.value("audio", "mono").toStringList());
     s.Pattern = ini.value("pattern", "smpte").toString();
     s.ToneHz = qBound(20, ini.value("tone", 440).toInt(), 20000);
+    for (const QString& note : ini.value("melody").toStringList())
+      if (const int hz = note.trimmed().toInt(); hz > 0) s.Melody.push_back(qBound(20, hz, 20000));
     s.CopyProtected = ini.value("copy_protected", false).toBool();
     // A caption with commas comes back as a list of trimmed parts.
     s.Ticker = ini.value("ticker", s.Name).toStringList().join(", ");

@@ -14,6 +14,8 @@ struct TVirtualStation {
   int AudioModes = 0x1;    // TV audio mode bits carried
   QString Pattern = "smpte";
   int ToneHz = 440;
+  // Notes (Hz) played in turn instead of the steady tone, each kNoteMs long; FM stations sing.
+  std::vector<int> Melody;
   bool CopyProtected = false;
   bool IsFM = false;
   // What moves on the picture: a caption scrolling along the bottom, the pattern scrolling
@@ -30,6 +32,7 @@ struct TVirtualStation {
 inline constexpr quint32 kCaptureRange = 1500000;  // a carrier within this locks
 inline constexpr quint32 kPllStep = 62500;         // one step of PLL offset
 inline constexpr int kNoCarrierOffset = 127;       // offset read where nothing is received
+inline constexpr int kNoteMs = 250;                // one note of a station's melody
 
 class TVirtualStations {
  public:

@@ -1,0 +1,170 @@
+#include "app/FMCommands.h"
+
+#include "app/MainForm.h"
+#include "app/OSDForm.h"
+#include "app/ShellContext.h"
+#include "app/SourceCommands.h"
+#include "engine/AudioAdjustInfo.h"
+#include "engine/CaptureInfo.h"
+#include "engine/FMSeek.h"
+#include "platform/Clock.h"
+#include "settings/ChannelInfo.h"
+#include "settings/Globals.h"
+
+namespace pvx::app {
+
+using namespace pvx::settings;
+
+namespace {
+
+// The tuner settles from FM before the TV channel is tuned again.
+constexpr int kTVSettleMs = 500;
+// Philips tuners lose the TV sound mode while they settle; it is set again after this.
+constexpr int kSoundModeSettleMs = 1000;
+
+void Call(const std::function<void()>& hook) {
+  if (hook) hook();
+}
+
+void AnnounceMode(TShell& shell) {
+  if (shell.Main->OnModeChange) shell.Main->OnModeChange(*shell.Main, shell.Main->Mode);
+}
+
+void Seek(TShell& shell, bool up) {
+  engine::TFMSeek seek(*shell.Capture);
+  // Anything else the user asks for ends the seek where it is; the request then runs.
+  shell.Dispatcher->SetInterrupt([&seek] { seek.Abort(); });
+  seek.Run(up);
+  shell.Dispatcher->SetInterrupt(nullptr);
+}
+
+}  // namespace
+
+bool EnterFMRadioMode(TShell& shell, TAppMode from) {
+  engine::TCaptureInfo& capture = *shell.Capture;
+  TChannelInfo& channels = *ChannelInfo;
+  if (from != amTV) {
+    // Back from a recording or a playback made from FM: the tuner never left FM.
+    if (!capture.StartPreview()) return false;
+    shell.Audio->SetLineMute(false);
+    return true;
+  }
+  channels.SaveState();
+  capture.SetRadioMode(true);  // errors 1014 and 1015 come from the engine
+  if (!capture.RadioMode()) {
+    channels.StateSaved = false;
+    return false;
+  }
+  // The radio's sound comes through the tuner's input.
+  channels.SetVideoSource(TChannelInfo::kTuner);
+  if (channels.CurrentTable == TChannelInfo::kFM)
+    channels.SelectChannel(channels.CurFM);
+  else
+    channels.SetTable(TChannelInfo::kFM);
+  shell.Audio->SetLineMute(false);
+  return true;
+}
+
+bool ReturnToTVFromFM(TShell& shell) {
+  engine::TCaptureInfo& capture = *shell.Capture;
+  TChannelInfo& channels = *ChannelInfo;
+  shell.Audio->SetLineMute(true);
+  // A start straight into FM built the preview without its picture; TV needs it from now on.
+  capture.SetNoPreviewRender(false);
+  capture.SetRadioMode(false);
+  if (capture.RadioMode()) {
+    shell.Audio->SetLineMute(false);
+    return false;
+  }
+  platform::Wait(kTVSettleMs);
+  if (channels.StateSaved) {
+    channels.RestoreState();
+    channels.StateSaved = false;
+  } else {
+    RestoreLastSource(shell);
+  }
+  if (shell.Main->ChipFamily == 1 && channels.AudioMode < TChannelInfo::kNoAudioMode) {
+    platform::Wait(kSoundModeSettleMs);
+    channels.SetAudioMode(channels.AudioMode);
+  }
+  shell.Audio->SetLineMute(false);
+  if (shell.Window->isHidden()) shell.Window->show();
+  return true;
+}
+
+void EnterFM(TShell& shell) {
+  if (shell.Main->Mode != amTV || ChannelInfo->Scanning) return;
+  if (FormOSD) FormOSD->EnableOSD(false);
+  shell.Window->SetOverlayFullScreen(false);
+  shell.Window->SetFullScreen(false);
+  shell.Main->SetMode(amFMRadio);
+  if (shell.Main->Mode != amFMRadio) {
+    if (FormOSD) FormOSD->EnableOSD(true);
+    return;
+  }
+  const TPanelHooks& panels = shell.Window->Panels;
+  Call(panels.HideTVPanel);
+  Call(panels.ShowFMPanel);
+  shell.FMPanelShown = true;
+  shell.Window->hide();
+  AnnounceMode(shell);
+}
+
+void LeaveFM(TShell& shell) {
+  if (shell.Main->Mode != amFMRadio) return;
+  // The mode switch brings back the TV source and channel stored when FM began.
+  shell.Main->SetMode(amTV);
+  if (shell.Main->Mode != amTV) return;
+  const TPanelHooks& panels = shell.Window->Panels;
+  Call(panels.HideFMPanel);
+  shell.FMPanelShown = false;
+  Call(panels.ShowTVPanel);
+  shell.Window->show();
+  AnnounceMode(shell);
+  if (FormOSD) FormOSD->EnableOSD(true);
+  // The tuner's channel is back already; an input takes its own standard again.
+  if (ChannelInfo->VideoSource != TChannelInfo::kTuner) RestoreLastSource(shell);
+}
+
+void FMStep(TShell& shell, bool up) {
+  if (up)
+    shell.Capture->FMUp();
+  else
+    shell.Capture->FMDown();
+}
+
+void KeepFMStateForExit() {
+  TChannelInfo& c = *ChannelInfo;
+  if (!c.StateSaved) return;
+  // Written as they were before FM, without tuning anything: CurFM stays as listened to.
+  c.VideoSource = c.SavedSource;
+  c.CurrentTable = c.SavedTable;
+  if (c.CurrentTable == TChannelInfo::kMemory)
+    c.CurMemory = c.SavedChannel;
+  else if (c.CurrentTable < TChannelInfo::kMemory)
+    c.CurChannel = c.SavedChannel;
+}
+
+QPoint FMPanelStartPosition(QSize screen, QSize mainWindow, QSize panel) {
+  const int half = (screen.width() - mainWindow.width()) / 2;
+  const int left = half < panel.width() ? screen.width() - panel.width()
+                                        : screen.width() / 2 + half - panel.width() / 2;
+  return {left, (screen.height() - mainWindow.height()) / 2};
+}
+
+void RegisterFMCommands(TShell& shell) {
+  TCommandDispatcher& d = *shell.Dispatcher;
+  using enum TCommand;
+  d.Register(TVOrFM, [&shell] {
+    if (shell.Main->Mode == amFMRadio)
+      LeaveFM(shell);
+    else
+      EnterFM(shell);
+  });
+  d.Register(SeekUp, [&shell] { Seek(shell, true); });
+  d.Register(SeekDown, [&shell] { Seek(shell, false); });
+  d.Register(FrequencyUp, [&shell] { FMStep(shell, true); });
+  d.Register(FrequencyDown, [&shell] { FMStep(shell, false); });
+}
+
+}  // namespace pvx::app

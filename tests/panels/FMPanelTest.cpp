@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QTest>
+#include <set>
+
+#include "engine/AudioAdjustInfo.h"
+#include "engine/EngineFixture.h"
+#include "panels/FMPanelRules.h"
+#include "panels/FormFMMainPanel.h"
+#include "panels/PanelTestSupport.h"
+#include "platform/mixer/TVirtualMixer.h"
+#include "settings/ChannelInfo.h"
+#include "settings/MultiLangInfo.h"
+
+namespace pvx::panels {
+namespace {
+
+using namespace settings;
+const QColor kGrey(Qt::gray), kWhite(Qt::white), kBlue(Qt::blue), kGreen(Qt::green);
+
+TEST(FMPanelRules, MHzTextsDropTrailingZerosButKeepOneDigit) {
+  const std::pair<quint32, QString> rows[] = {
+      {98500000, "98.5"}, {100000000, "100.0"}, {87650000, "87.65"}, {88050000, "88.05"}, {76000001, "76.000001"}};
+  for (const auto& [hertz, text] : rows) EXPECT_EQ(MHzText(hertz), text) << hertz;
+}
+
+TEST(FMPanelRules, TheDialMapsTheMouseToTheBandAndTheBandToTheKnob) {
+  const TUIItemRecord dial{70, 112, 281, 115}, flat{70, 112, 70, 115};
+  const struct { int x; qint32 low, high; quint32 hertz; } clicks[] = {
+      {70, 76000000, 108000000, 76000000}, {280, 76000000, 108000000, 108000000},  // both end pixels
+      {-40, 76000000, 108000000, 76000000}, {900, 76000000, 108000000, 108000000},
+      {175, 76000000, 108000000, 92000000}, {177, 76000000, 108000000, 92300000},  // 107 of 210: 16.30
+      {175, 76000000, 76000000, 76000000},   // a card without a band
+      {175, 90000000, 76000000, 90000000},   // an upside-down band
+  };
+  for (const auto& c : clicks) EXPECT_EQ(DialFrequency(c.x, dial, c.low, c.high), c.hertz) << c.x << " " << c.high;
+  EXPECT_EQ(DialFrequency(175, flat, 76000000, 108000000), 76000000u);
+
+  const struct { quint32 hertz; qint32 low, high; int offset; } knobs[] = {
+      {88100000, 76000000, 108000000, qRound((88.1 - 76) / 32 * 211)}, {76000000, 76000000, 108000000, 1},
+      {108000000, 76000000, 108000000, 211}, {4000000000u, 76000000, 108000000, 211},
+      {90000000, 90000000, 90000000, 1}, {90000000, 100000000, 76000000, 1},
+  };
+  for (const auto& k : knobs) EXPECT_EQ(DialKnobOffset(k.hertz, dial, k.low, k.high), k.offset) << k.hertz;
+  EXPECT_EQ(QList<int>({SliderFill(32768, 141), SliderFill(-1, 141)}), QList<int>({70, 0}));
+  // A file without a length has nothing played; a position past the end fills the bar.
+  EXPECT_EQ(QList<int>({PositionFill(30, 0, 111), PositionFill(90, 60, 111)}), QList<int>({0, 111}));
+}
+
+class FMPanel : public pvx::test::EngineFixture {
+ protected:
+  FMPanel() {
+    UIInfo = &ui;
+    ui.ExecuteCommand = [this](int code) { ran.push_back(code); };
+    ChannelInfo = &channels;
+    main_.Mode = amFMRadio;
+  }
+  ~FMPanel() override { panel.reset(), UIInfo = nullptr, ChannelInfo = nullptr; }
+  TFormFMMainPanel& Make(bool mixer, engine::TCaptureInfo* capture = nullptr,
+                         TSkinPanel::TPainter painter = test::FlatArt({655, 175})) {
+    std::vector<platform::mixer::TVirtualMixerDevice> cards;
+    using platform::mixer::TVirtualMixer, platform::mixer::TMixerDestinationType;
+    if (mixer) cards = {{"Card", {TVirtualMixer::Destination(TMixerDestinationType::Speakers, "Volume", {"Line In"})}}};
+    audio = std::make_unique<engine::TAudioAdjustInfo>(std::make_unique<TVirtualMixer>(cards));
+    TPanelEnvironment env{capture, audio.get(), [this](int code) { menuRan.push_back(code); },
+                          [this](QChar c) { typed += c; }, [this](int k, Qt::KeyboardModifiers) { keys.push_back(k); }};
+    panel = std::make_unique<TFormFMMainPanel>(painter, env);
+    audio->OnVolumeChange = [this](auto&, qint32 v, bool m) { panel->ShowVolume(v, m); };
+    if (capture) capture->OnFMTuned = [this](auto&, quint32 hz, bool locked) { panel->ShowFMTuned(hz, locked); };
+    panel->show();
+    return *panel;
+  }
+  QColor At(int x, int y) const { return panel->Shown().pixelColor(x, y); }
+  QColor LookOf(int item) const { return panel->Shown().pixelColor(panel->Item(item).Rect().center()); }
+  void Click(QPoint p) { panel->SkinMouseDown(p, Qt::LeftButton), panel->SkinMouseUp(p, Qt::LeftButton); }
+  // The shell's relay of a mode change.
+  void Enter(TAppMode mode) { main_.Mode = mode, panel->UpdateForMode(mode); }
+  void Shot(const char* name) { panel->grab().save(pvx::test::ArtefactPath(name)); }
+  QString VisibleMenu() const {
+    QStringList names;
+    for (QAction* a : panel->PopupFMMainMenu()->actions()) names << (a->isVisible() ? a->objectName() : "");
+    return names.join(' ').simplified();
+  }
+
+  TUIInfo ui;
+  TChannelInfo channels;
+  std::unique_ptr<engine::TAudioAdjustInfo> audio;
+  std::unique_ptr<TFormFMMainPanel> panel;
+  std::vector<int> ran, menuRan, keys;
+  QString typed;
+};
+
+TEST_F(FMPanel, EachModeEnablesItsKeysAndShowsItsMenu) {
+  const struct { TAppMode mode; bool mixer; std::set<int> enabled; const char* state; QString menu; } rows[] = {
+      {amFMRadio, true, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22,
+                         23, 24, 25, 26, 31, 33, 35, 36}, "FM",
+       "itemFrequencyUp itemFrequencyDown itemN1 itemPreviousChannel itemNextChannel itemMemoChannel itemRecallChannel "
+       "itemN2 itemCapture itemPlay N5 itemMute itemConfig itemTVMode N4 itemSchedule itemAbout itemExit"},
+      {amFMRadio, false, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 26, 31, 36},
+       "FM", ""},
+      {amCapture, true, {0, 1, 2, 3, 23, 24, 25, 28, 33, 35}, "REC",
+       "itemStop N5 itemMute N4 itemSchedule itemAbout itemExit"},
+      {amPlayback, false, {0, 1, 2, 3, 27, 28, 29, 30, 34}, "Play",
+       "itemPause itemStop itemForward itemBackward itemFastSpeed itemSlowspeed N5 itemMute N4 itemSchedule "
+       "itemAbout itemExit"},
+  };
+  for (const auto& row : rows) {
+    Make(row.mixer).UpdateForMode(row.mode);
+    EXPECT_EQ(panel->LabelDVCRState->text(), row.state);
+    if (!row.menu.isEmpty()) EXPECT_EQ(VisibleMenu(), row.menu);
+    for (int i = 0; i < TUIInfo::kFMCount; ++i) {
+      const bool on = row.enabled.count(i) > 0;
+      EXPECT_EQ(panel->Item(i).Enabled, on) << "mode " << int(row.mode) << " item " << i;
+      if (i < 33 && !panel->Item(i).IsEmpty()) EXPECT_EQ(LookOf(i), on ? kWhite : kGrey) << i;
+    }
+  }
+  panel->UpdateForMode(amTV);  // not a mode of the radio: nothing changes
+  EXPECT_EQ(panel->LabelDVCRState->text(), "Play");
+}
+
+TEST_F(FMPanel, CaptureTurnsTheStateToABlinkingRecWithStopUsable) {
+  Make(true);
+  ui.ExecuteCommand = [this](int code) { ran.push_back(code), Enter(amCapture); };
+  Click({606, 95});
+  EXPECT_EQ(ran, std::vector<int>{1001});
+  EXPECT_EQ(panel->LabelDVCRState->text(), "REC");
+  EXPECT_EQ(LookOf(28), kWhite) << "Stop";
+  EXPECT_EQ(LookOf(26), kGrey) << "Play";
+  panel->ShowCaptureProgress(3725);
+  EXPECT_EQ(panel->LabelCurretPos->text(), "1:02:05");
+  panel->TimerShowTime.Fire();
+  EXPECT_FALSE(panel->LabelDVCRState->isVisible());
+  panel->TimerShowTime.Fire();
+  EXPECT_TRUE(panel->LabelDVCRState->isVisible());
+  EXPECT_TRUE(QRegularExpression("^\\d+:\\d\\d:\\d\\d$").match(panel->LabelTime->text()).hasMatch());
+}
+
+TEST_F(FMPanel, TheDialTunesTheCardAndTheKnobFollowsTheStation) {
+  auto& card = Open();
+  Make(true, &card).UpdateForMode(amFMRadio);
+  panel->SkinMouseDown({70, 113}, Qt::LeftButton);
+  EXPECT_EQ(card.Tuner().FMFrequency(), 76000000u);
+  EXPECT_EQ(panel->LabelCurretPos->text(), "76.0MHz");
+  panel->SkinMouseMove({400, 140}, Qt::LeftButton);
+  panel->SkinMouseUp({175, 140}, Qt::LeftButton);
+  EXPECT_EQ(card.Tuner().FMFrequency(), 92000000u);
+  Click({280, 113});  // the dial's last pixel
+  EXPECT_EQ(card.Tuner().FMFrequency(), 108000000u);
+  ASSERT_TRUE(card.SetFMFrequency(88100000));
+  EXPECT_EQ(panel->LabelCurretPos->text(), "88.1MHz");
+  const int middle = 70 + qRound(12.1 / 32 * 211);
+  for (int dx : {-6, 0, 6}) EXPECT_EQ(At(middle + dx, 114), kWhite) << dx;
+  for (int dx : {-7, 7}) EXPECT_EQ(At(middle + dx, 114), kGrey) << dx;
+  EXPECT_EQ(At(281, 114), kGrey) << "the old knob is gone";
+  panel->ShowChannel(12);
+  EXPECT_EQ(panel->LabelChannel->text(), "12");
+  panel->ShowEntryText("3");
+  EXPECT_EQ(panel->LabelChannel->text(), "3");
+}
+
+TEST_F(FMPanel, VolumeMuteAndThePlayedPartFollowTheModels) {
+  Make(true).UpdateForMode(amFMRadio);
+  panel->SkinMouseDown({301, 44}, Qt::LeftButton);
+  panel->SkinMouseUp({372, 44}, Qt::LeftButton);  // half of the 141-pixel slider
+  EXPECT_EQ(audio->Volume(), 71 * 65536 / 141);
+  // The mixer tells of the change a moment later.
+  ASSERT_TRUE(pvx::test::WaitUntil([&] { return At(301 + 71, 44) == kGrey; }));
+  EXPECT_EQ(At(301 + 69, 44), kWhite);
+  panel->ShowVolume(audio->Volume(), true);
+  EXPECT_EQ(LookOf(33), kWhite) << "the indicator is lit";
+  EXPECT_TRUE(panel->MenuItem("itemMute")->isChecked());
+  Click({250, 125});
+  EXPECT_EQ(ran, std::vector<int>{403});
+
+  Enter(amPlayback);
+  panel->ShowPlayPosition(30, 60);
+  EXPECT_EQ(panel->LabelCurretPos->text(), "0:00:30");
+  EXPECT_EQ(At(80, 143), kGreen);
+  EXPECT_EQ(At(188, 157), kWhite);
+  panel->ShowPlayPosition(30, 0);
+  EXPECT_EQ(At(80, 150), kWhite);
+  panel->SetRunning(false);
+  EXPECT_EQ(LookOf(26), kWhite);
+  EXPECT_EQ(LookOf(27), kGrey);
+}
+
+TEST_F(FMPanel, KeysReachTheNumberEntryInEveryModeAndTheMenuSendsCodes) {
+  for (TAppMode mode : {amFMRadio, amChannelPreview}) {
+    main_.Mode = mode;
+    Make(false);
+    QTest::keyClick(panel.get(), '5');
+  }
+  EXPECT_EQ(typed, "55");
+  EXPECT_EQ(keys, (std::vector<int>{Qt::Key_5, Qt::Key_5}));
+  panel->MenuItem("itemFrequencyUp")->trigger();
+  panel->MenuItem("itemExit")->trigger();
+  EXPECT_EQ(menuRan, (std::vector<int>{6003, 1}));
+  EXPECT_FALSE(panel->MenuItem("itemFindAvaliableUp")->isVisible());
+}
+
+TEST_F(FMPanel, TheLanguageRenamesTheMenuAndTheHintsAndARightClickOpensTheMenu) {
+  const QString folder = pvx::test::Home() + "Language/";
+  pvx::test::WriteFile(folder + "Lang.cfg", "X\n");
+  pvx::test::WriteFile(folder + "X.lng", "[language]=German\nFMFreqUp=Frequenz hoch@Eine Stufe hoeher\nExit=Beenden\n");
+  TMultiLangInfo lang(folder + "Lang.cfg");
+  MultiLangInfo = &lang;
+  Make(false).UpdateForMode(amFMRadio);
+  MultiLangInfo = nullptr;
+  EXPECT_EQ(panel->MenuItem("itemFrequencyUp")->text(), "Frequenz hoch");
+  EXPECT_EQ(panel->MenuItem("itemExit")->text(), "Beenden");
+  EXPECT_EQ(panel->MenuItem("itemPlay")->text(), "Play");
+  panel->SkinMouseMove({157, 130}, Qt::NoButton);
+  EXPECT_EQ(panel->HotHint(), "Eine Stufe hoeher");
+  QContextMenuEvent click(QContextMenuEvent::Mouse, {400, 20});
+  QApplication::sendEvent(panel->Skin(), &click);
+  EXPECT_TRUE(panel->PopupFMMainMenu()->isVisible());
+  panel->PopupFMMainMenu()->hide();
+}
+
+TEST_F(FMPanel, ScreenshotsOfTheRadio) {
+  auto& card = Open();
+  Make(true, &card, PaintFMSkin);
+  card.SetFMFrequency(98500000);
+  panel->ShowChannel(4);
+  Shot("fmpanel-fm.png");
+  panel->SkinMouseMove({315, 83}, Qt::NoButton);
+  Shot("fmpanel-hover.png");
+  panel->SkinMouseMove({420, 124}, Qt::NoButton);
+  panel->SkinMouseDown({420, 124}, Qt::LeftButton);
+  Shot("fmpanel-pressed.png");
+  panel->SkinMouseUp({0, 0}, Qt::LeftButton);
+  Enter(amCapture);
+  panel->ShowCaptureProgress(75);
+  Shot("fmpanel-recording.png");
+  Enter(amPlayback);
+  panel->ShowPlayPosition(100, 240);
+  Shot("fmpanel-playback.png");
+  EXPECT_EQ(panel->LabelCurretPos->text(), "0:01:40");
+}
+
+}  // namespace
+}  // namespace pvx::panels
