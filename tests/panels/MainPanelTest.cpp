@@ -42,7 +42,7 @@ class MainPanelTest : public ::testing::Test {
     UIInfo = nullptr, MainInfo = nullptr, ChannelInfo = nullptr, MultiLangInfo = nullptr;
   }
   TFormMainPanel& Show() {
-    panel = std::make_unique<TFormMainPanel>(test::FlatArt({281, 303}), env);
+    panel = std::make_unique<TFormMainPanel>(painter, env);
     panel->move(100, 100), panel->ShowCapabilities(true), panel->show();
     return *panel;
   }
@@ -65,6 +65,7 @@ class MainPanelTest : public ::testing::Test {
   TUIInfo ui;
   engine::TAudioAdjustInfo audio{std::make_unique<platform::mixer::TVirtualMixer>()};
   TPanelEnvironment env;
+  TSkinPanel::TPainter painter = test::FlatArt({281, 303});
   QMenu mainMenu;
   bool pip = false, ready = false, running = false;
   std::vector<int> commands, seeks;
@@ -116,7 +117,6 @@ TEST_F(MainPanelTest, TheDisplayShowsChannelProgressAndPlayTexts) {
   Mode(amCapture);
   p.ShowCaptureProgress(false, 3665, 12500000, 1000000000);
   EXPECT_EQ(State(), "REC|12.50 MB|1:01:05");
-  Shot("capture");
   Mode(amTimeShifting);
   p.ShowCaptureProgress(true, 65, 250, 1000);
   EXPECT_EQ(State(), "Time-Shifting|25.00 %|0:01:05");
@@ -180,9 +180,6 @@ TEST_F(MainPanelTest, TheSourceButtonOpensItsPopUpBelowRightOfItself) {
     Action("itemCable")->trigger();
   }
   EXPECT_EQ(commands, std::vector<int>({202, 202}));
-  panel->SkinMouseMove({90, 175}, Qt::NoButton);  // Setup under the mouse, Capture held down
-  panel->SkinMouseDown({68, 231}, Qt::LeftButton);
-  Shot("tv");
 }
 
 TEST_F(MainPanelTest, ThePositionBarShowsThePlayedPartAndSeeks) {
@@ -193,7 +190,6 @@ TEST_F(MainPanelTest, ThePositionBarShowsThePlayedPartAndSeeks) {
   p.ShowPlayPosition(false, 50, 100);
   EXPECT_EQ(QList<QColor>({Look({30, 95}), Look({100, 104}), Look({139, 95}), Look({145, 104})}),
             QList<QColor>({kWhite, kGreen, kGreen, kWhite}));
-  Shot("playback");
   Click({85, 104}, {300, 104});
   EXPECT_EQ(seeks, std::vector<int>({16384, 65536, 65536}));
 }
@@ -237,6 +233,21 @@ TEST_F(MainPanelTest, KeysMenusClockAndFloating) {
   EXPECT_TRUE(p.isVisible() && (p.windowFlags() & Qt::WindowStaysOnTopHint));
   p.SetFloating(false);
   EXPECT_FALSE(p.isVisible() || p.TimerShowTime().Enabled());
+}
+
+TEST_F(MainPanelTest, ScreenshotsWithTheBuiltInSkin) {
+  painter = PaintTVSkin;
+  for (TAppMode mode : {amTV, amCapture, amPlayback}) {
+    main.Mode = mode;
+    auto& p = Show();
+    p.ShowVolume(40000, false), p.ShowChannel(7);
+    if (mode == amTV) {  // Setup under the mouse, Capture held down
+      p.SkinMouseMove({90, 175}, Qt::NoButton), p.SkinMouseDown({68, 231}, Qt::LeftButton);
+      Shot("tv");
+    }
+    if (mode == amCapture) p.ShowCaptureProgress(false, 754, 12500000, 0), Shot("capture");
+    if (mode == amPlayback) p.ShowPlayPosition(false, 754, 2400), Shot("playback");
+  }
 }
 
 }  // namespace
