@@ -165,11 +165,7 @@ void TFormFMMainPanel::SetRunning(bool running) {
 void TFormFMMainPanel::ApplyPanelLanguage() {
   const settings::TMultiLangInfo* lang = settings::MultiLangInfo;
   if (!lang) return;
-  UIInfo->ApplyLanguage([lang](const QString& key) {
-    QString caption, hint;
-    if (!lang->Lookup(key, &caption, &hint)) return QString();
-    return hint.isEmpty() ? caption : hint;
-  });
+  UIInfo->ApplyLanguage(*lang);
   for (QAction* action : menu_->actions()) {
     QString caption;
     const QString key = action->property("languageKey").toString();

@@ -121,11 +121,7 @@ QString TFormMainPanel::SourceCaption(int menuIndex) const {
 void TFormMainPanel::ApplyPanelLanguage() {
   const settings::TMultiLangInfo* lang = settings::MultiLangInfo;
   if (!lang) return;
-  UIInfo->ApplyLanguage([lang](const QString& key) {
-    QString caption, hint;
-    if (!lang->Lookup(key, &caption, &hint)) return QString();
-    return hint.isEmpty() ? caption : hint;
-  });
+  UIInfo->ApplyLanguage(*lang);
   const QList<QAction*> actions = popupSource_->actions();
   for (int i = 0; i < actions.size(); ++i) {
     QString caption;

@@ -1,5 +1,7 @@
 #include "panels/UIInfo.h"
 
+#include "settings/MultiLangInfo.h"
+
 namespace pvx::panels {
 
 TUIInfo* UIInfo = nullptr;
@@ -161,6 +163,14 @@ void TUIInfo::ApplyLanguage(const std::function<QString(const QString& key)>& te
   refreshFrom(kTV);
   refreshFrom(kFM);
   refreshFrom(kMenu);
+}
+
+void TUIInfo::ApplyLanguage(const settings::TMultiLangInfo& lang) {
+  ApplyLanguage([&lang](const QString& key) {
+    QString caption, hint;
+    if (!lang.Lookup(key, &caption, &hint)) return QString();
+    return hint.isEmpty() ? caption : hint;
+  });
 }
 
 }  // namespace pvx::panels

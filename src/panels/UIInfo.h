@@ -8,6 +8,10 @@
 #include <array>
 #include <functional>
 
+namespace pvx::settings {
+class TMultiLangInfo;
+}
+
 namespace pvx::panels {
 
 struct TUIItemRecord {
@@ -69,6 +73,8 @@ class TUIInfo {
   // Replaces the hints of every item that names a key the language has a text for.
   // `text` answers a key with its text, or an empty string when the language lacks it.
   void ApplyLanguage(const std::function<QString(const QString& key)>& text);
+  // The same from a language: a key's hint, or its caption when it has no hint.
+  void ApplyLanguage(const settings::TMultiLangInfo& lang);
 
   static const std::array<TUIItemDef, kTVCount>& TVTable();
   static const std::array<TUIItemDef, kFMCount>& FMTable();
