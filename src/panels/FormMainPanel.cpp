@@ -53,12 +53,14 @@ const TSourceDef kSources[] = {
     {"itemSVideo", "S-Video", "SVideo", 205},    {"itemFM", "FM", nullptr, 6000},
 };
 constexpr int kMenuComposite = 3, kMenuSVideo = 4, kMenuFM = 5;
+// Items 0..37 are buttons (37 the mute indicator); the bar and the slider follow.
+constexpr int kCommandItems = 38;
 
 }  // namespace
 
 TFormMainPanel::TFormMainPanel(TSkinPanel::TPainter painter, TPanelEnvironment env, QWidget* parent)
-    : TSkinPanel(std::move(painter), UIInfo->TVItems.data(), TUIInfo::kTVCount, 38, TUIInfo::kTVMuteIndicator,
-                 parent),
+    : TSkinPanel(std::move(painter), UIInfo->TVItems.data(), TUIInfo::kTVCount, kCommandItems,
+                 TUIInfo::kTVMuteIndicator, parent),
       env_(std::move(env)),
       timerShowTime_(std::make_unique<platform::TTimer>()) {
   setObjectName(QStringLiteral("FormMainPanel"));
