@@ -6,6 +6,7 @@
 #include <QTimer>
 
 #include "app/ChannelCommands.h"
+#include "app/ControlPanels.h"
 #include "app/FMCommands.h"
 #include "app/LogoForm.h"
 #include "app/MainForm.h"
@@ -18,6 +19,8 @@
 #include "engine/AudioAdjustInfo.h"
 #include "engine/CaptureInfo.h"
 #include "engine/ChannelTunerAdapter.h"
+#include "engine/TunerControl.h"
+#include "panels/UIInfo.h"
 #include "playback/Globals.h"
 #include "playback/PendingItem.h"
 #include "playback/PlaybackInfo.h"
@@ -141,6 +144,8 @@ bool TApplication::InitializeApplication() {
     ShowErrorCode(1000);
     return false;
   }
+  panels::UIInfo = new panels::TUIInfo;
+  panels::UIInfo->ExecuteCommand = [this](int code) { ExecuteCommand(code); };
   tunerAdapter_ = std::make_unique<engine::TChannelTunerAdapter>(*capture_, audio_.get());
   ChannelInfo->SetTuner(tunerAdapter_.get());
   RegisterCommands();
@@ -154,6 +159,7 @@ bool TApplication::InitializeApplication() {
 
 void TApplication::ContinueStartUp() {
   if (logo_) logo_->RepaintLogo();
+  panels_->CreateFMPanel();
   const bool ok = StartApplication();
   const QString first = FirstArgument();
   const bool scheduled = first == "srec_tv" || first == "srec_fm";
@@ -173,9 +179,14 @@ void TApplication::ContinueStartUp() {
       emit Started(false);
       return;
     }
+    panels_->PlaceFMPanelForStart();
   }
-  if (main_->Mode == amTV) mainWindow_->show();
+  if (main_->Mode == amTV) {
+    mainWindow_->show();
+    panels_->ShowMainPanel();
+  }
   mainWindow_->ApplyLanguage();
+  panels_->ApplyLanguage();
   if (FormOSD) FormOSD->EnableOSD(true);
   // Other programs reach the window once it shows live TV.
   endpoint_ = std::make_unique<ipc::TMessageEndpoint>(
@@ -199,30 +210,53 @@ void TApplication::WireRelays() {
     else
       ShutdownApplication();
   };
-  main_->OnModeChange = [window](TMainInfo&, TAppMode mode) { window->UpdateForMode(mode); };
+  main_->OnModeChange = [this, window](TMainInfo&, TAppMode mode) {
+    window->UpdateForMode(mode);
+    if (panels_) panels_->ModeChanged(mode);
+  };
   audio_->OnVolumeChange = [window, this](engine::TAudioAdjustInfo&, qint32, bool muted) {
     window->SetMuteState(audio_->HasMixer(), muted);
+    if (panels_) panels_->VolumeChanged(audio_->Volume(), muted);
   };
-  hotkeys_->OnTextChange = [](THotkeyControlInfo&, const QString& text) { ShowOSD(text, false); };
-  ChannelInfo->OnChannelChange = [](TChannelInfo& channels, int channel, const QString& text) {
+  hotkeys_->OnTextChange = [this](THotkeyControlInfo&, const QString& text) {
+    ShowOSD(text, false);
+    if (panels_) panels_->EntryText(text);
+  };
+  hotkeys_->OnCommit = [this](THotkeyControlInfo&, const QString& text, int) {
+    if (panels_) panels_->EntryText(text);
+  };
+  ChannelInfo->OnChannelChange = [this](TChannelInfo& channels, int channel, const QString& text) {
     ShowOSD(ChannelOSDText(channels, channel, text), true);
+    if (panels_) panels_->ChannelChanged(channel);
   };
-  ChannelInfo->OnSourceChange = [window](TChannelInfo& channels) {
+  ChannelInfo->OnSourceChange = [this, window](TChannelInfo& channels) {
     window->UpdateForSource(channels.VideoSource, channels.CurrentTable);
+    if (panels_) panels_->SourceChanged();
   };
-  ChannelInfo->OnTableChange = [window](TChannelInfo& channels, int table) {
+  ChannelInfo->OnTableChange = [this, window](TChannelInfo& channels, int table) {
     window->UpdateForSource(channels.VideoSource, table);
+    if (panels_) panels_->TableChanged(table);
   };
-  ChannelInfo->OnAudioModeChange = [](TChannelInfo&, int, const QString& name) { ShowOSD(name, false); };
+  ChannelInfo->OnAudioModeChange = [this](TChannelInfo&, int, const QString& name) {
+    ShowOSD(name, false);
+    if (panels_) panels_->TVAudioText(name);
+  };
+  ChannelInfo->OnStandardChange = [this](TChannelInfo&, int standard) {
+    if (panels_) panels_->VideoStandardText(engine::TTunerControl::StandardName(standard));
+  };
   capture_->OnCaptureProgress = [this, window](engine::TCaptureInfo& engine, bool stop, bool timeShift,
                                                qint64 freeLess500k, qint64, qint64 elapsed) {
     // The size shown is what is on disk; the free-space difference counts other writers too.
     // While the buffer plays, the badge shows the play position instead.
     if (main_->Mode != amTimeShiftPlayback) window->ShowRecordingProgress(timeShift, elapsed, engine.RecordedBytes());
+    if (panels_) panels_->CaptureProgress(timeShift, elapsed, engine.RecordedBytes(), freeLess500k);
     OnCaptureProgress(stop, freeLess500k);
   };
   capture_->WaveFolderActive = [this] { return shell_.FMPanelVisible(); };
-  capture_->OnTimeShiftReady = [window](engine::TCaptureInfo&, bool ready) { window->SetTimeShiftReady(ready); };
+  capture_->OnTimeShiftReady = [this, window](engine::TCaptureInfo&, bool ready) {
+    window->SetTimeShiftReady(ready);
+    if (panels_) panels_->TimeShiftReady(ready);
+  };
   capture_->OnChipDetected = [this](engine::TCaptureInfo&, const engine::TChipInfo& chip) {
     main_->ChipMaker = chip.Maker;
     main_->ChipModel = chip.Model;
@@ -233,6 +267,9 @@ void TApplication::WireRelays() {
     auto* video = qobject_cast<platform::video::TVideoWindow*>(engineWindow->Widget());
     window->SetVideoWindow(video);
     if (FormOSD) FormOSD->SetVideoWindow(video);
+  };
+  capture_->OnFMTuned = [this](engine::TCaptureInfo&, quint32 hertz, bool locked) {
+    if (panels_) panels_->FMTuned(hertz, locked);
   };
   dispatcher_.State = [this] { return DispatchState(); };
 }
@@ -283,6 +320,7 @@ bool TApplication::StartApplication() {
   TChannelSettingsFile::Load(ChannelSettingsPath(), *ChannelInfo, *PreviewInfo);
   mainWindow_->SetHasTuner(capture_->HasTuner());
   mainWindow_->SetHasCamera(capture_->HasAuxInput());
+  panels_->Capabilities(capture_->HasTuner());
   if (!capture_->HasTuner()) {
     SelectSource(shell_, ChannelInfo->VideoSource == 2 ? TSourceChoice::SVideo : TSourceChoice::Composite);
     main_->FMEnabled = false;
@@ -322,6 +360,15 @@ void TApplication::RegisterCommands() {
   RegisterModeCommands(shell_);
   InstallModeSwitch(shell_);
   mainWindow_->PopupMainMenu()->BindHandlers(dispatcher_);
+  panels_ = std::make_unique<TControlPanels>(shell_);
+  shell_.Panels = panels_.get();
+  panels_->FillHooks(mainWindow_->Panels);
+  mainWindow_->SleepCountdown.ShowSleepLabel = [this](bool visible) { panels_->SleepLabel(visible); };
+  if (FormOSD) {
+    FormOSD->CoveringWindows = [this] { return panels_->VisiblePanelRects(); };
+    FormOSD->KeyPress = mainWindow_->KeyPress;
+    FormOSD->KeyUp = [this](int key, Qt::KeyboardModifiers m) { mainWindow_->FormKeyUp(key, m); };
+  }
 }
 
 void TApplication::Later(std::function<void()> work) {
@@ -384,6 +431,11 @@ void TApplication::ShutdownApplication() {
     TChannelSettingsFile::Save(ChannelSettingsPath(), *ChannelInfo, *PreviewInfo);
   }
   if (started_) ReleasePlayers();
+  // The panels read the models, so they go before them.
+  shell_.Panels = nullptr;
+  panels_.reset();
+  delete panels::UIInfo;
+  panels::UIInfo = nullptr;
   if (screenSaverCookie_) platform::System().ReleaseScreenSaver(screenSaverCookie_);
   screenSaverCookie_ = 0;
   if (audio_) audio_->SetMasterMute(false);

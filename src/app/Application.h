@@ -67,6 +67,7 @@ class TApplication final : public QObject {
   engine::TCaptureInfo* CaptureInfo() const { return capture_.get(); }
   engine::TAudioAdjustInfo* AudioAdjustInfo() const { return audio_.get(); }
   TCommandDispatcher& Dispatcher() { return dispatcher_; }
+  TControlPanels* Panels() const { return panels_.get(); }
 
   static QString MainSettingsPath();
   static QString ChannelSettingsPath();
@@ -98,6 +99,7 @@ class TApplication final : public QObject {
   std::unique_ptr<engine::TCaptureInfo> capture_;
   std::unique_ptr<engine::TChannelTunerAdapter> tunerAdapter_;
   std::unique_ptr<platform::ipc::TMessageEndpoint> endpoint_;
+  std::unique_ptr<TControlPanels> panels_;
   TFormMainWindow* mainWindow_ = nullptr;
   TFormLogo* logo_ = nullptr;
   quint32 screenSaverCookie_ = 0;

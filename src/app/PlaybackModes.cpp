@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QTimer>
 
+#include "app/ControlPanels.h"
 #include "app/MainForm.h"
 #include "app/ShellContext.h"
 #include "engine/CaptureInfo.h"
@@ -37,6 +38,7 @@ bool Playing() {
 // The player's state on the window: Pause or Play in the menu, the window's player flag.
 void ShowPlayerState(TShell& shell) {
   shell.Window->SetPlayerRunning(Playing());
+  if (shell.Panels) shell.Panels->PlayerRunning(Playing());
 }
 
 bool StopPlayers() {
@@ -54,7 +56,10 @@ void InstallPlayers(TShell& shell, const platform::graph::TComponentRegistry& co
   file.Components = &components;
   file.Host.Widget = window;
   file.PIPEnabled = [&shell] { return shell.Main->PIPEnabled; };
-  file.OnProgress = [window](int, int current, int total) { window->ShowPlayProgress(current, total); };
+  file.OnProgress = [&shell](int, int current, int total) {
+    shell.Window->ShowPlayProgress(current, total);
+    if (shell.Panels) shell.Panels->PlayPosition(false, current, total);
+  };
   file.OnComplete = [&shell] {
     // The given file ends with Stop; a play list moves on through its pop-up.
     if (shell.Main->PlayGivenFile)
@@ -76,8 +81,9 @@ void InstallPlayers(TShell& shell, const platform::graph::TComponentRegistry& co
   shift.ShowVideoWindow = [](platform::video::IVideoWindow& video, bool visible) {
     if (QWidget* widget = video.Widget()) widget->setVisible(visible);
   };
-  shift.OnProgress = [window](playback::TTimeShiftPlaybackProject&, int, int current, int total) {
-    window->ShowPlayProgress(current, total);
+  shift.OnProgress = [&shell](playback::TTimeShiftPlaybackProject&, int, int current, int total) {
+    shell.Window->ShowPlayProgress(current, total);
+    if (shell.Panels) shell.Panels->PlayPosition(true, current, total);
   };
   shift.Snapshots = capture->Snapshots;
 

@@ -20,6 +20,7 @@ class TOEMInfo;
 
 namespace pvx::app {
 
+class TControlPanels;
 class TFormMainWindow;
 
 struct TShell {
@@ -39,6 +40,8 @@ struct TShell {
   // panel whether FM radio has put it up (recording from FM keeps it).
   bool FMPanelVisible() const;
   bool FMPanelShown = false;
+  // The TV and FM panels; nullptr before start-up creates them and after the exit.
+  TControlPanels* Panels = nullptr;
 };
 
 // The handlers, by domain; each registers its commands with the shell's dispatcher.

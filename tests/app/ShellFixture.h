@@ -9,6 +9,8 @@
 #include <memory>
 
 #include "app/Application.h"
+#include "app/ControlPanels.h"
+#include "panels/FormMainPanel.h"
 #include "app/MainForm.h"
 #include "app/MainMenu.h"
 #include "app/OSDForm.h"
@@ -66,6 +68,10 @@ class Shell : public ::testing::Test {
   }
   bool FinishStart() {
     EXPECT_TRUE(WaitUntil([&] { return finished_; }));
+    // The test screen is small, so the TV panel lands on the picture, where the OSD gives way
+    // to it; a user would move it aside.
+    if (ok_ && app_->Panels() && app_->Panels()->TV())
+      app_->Panels()->TV()->move(Window().frameGeometry().topRight() + QPoint(40, 0));
     return ok_;
   }
 
