@@ -33,7 +33,8 @@ QString MakeCaptureFileName(bool numbered, const QString& base, int kind, const 
   const QString stem = numbered ? base : now.toString("yyyyMMdd_hhmmss");
   // A name with a folder part stays where it says; the existence test looks where the file goes.
   const bool hasFolder = stem.contains('/');
-  const QString where = hasFolder ? QString() : folder;
+  // Stored folders end with a separator; one typed without it still names the folder.
+  const QString where = hasFolder || folder.isEmpty() ? QString() : folder.endsWith('/') ? folder : folder + '/';
   const QString ext = "." + StreamExtension(kind);
   QString name = stem + ext;
   for (int n = 1; QFileInfo::exists(where + name); ++n) name = stem + "_" + QString::number(n) + ext;
