@@ -1,0 +1,164 @@
+// Control panels on the virtual card, in the real program:
+// - from a click on a panel button until what it changes is on screen, the program's own time
+//   (the tuner's prescribed waits, every platform Wait, are taken out);
+// - the CPU an idle TV panel costs with its clock ticking, against an idle event loop.
+// FM seek against its wait floor is bench-fm-seek.
+//
+//   bench-panels [clicks] [idle-seconds]    (default 20 and 20; QT_QPA_PLATFORM=offscreen headless)
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLabel>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <vector>
+
+#include "app/Application.h"
+#include "app/ControlPanels.h"
+#include "panels/FormFMMainPanel.h"
+#include "panels/FormMainPanel.h"
+#include "panels/SkinArt.h"
+#include "panels/UIInfo.h"
+#include "platform/BuiltinComponents.h"
+#include "platform/Clock.h"
+#include "platform/graph/TComponentRegistry.h"
+#include "settings/ChannelInfo.h"
+#include "settings/Globals.h"
+#include "settings/MainInfo.h"
+
+using namespace pvx;
+
+namespace {
+
+// The real clock, counting the time spent in the program's prescribed waits.
+class TCountingClock final : public platform::IClock {
+ public:
+  explicit TCountingClock(platform::IClock& real) : real_(real) {}
+  qint64 NowMs() const override { return real_.NowMs(); }
+  void PumpMessages() override { real_.PumpMessages(); }
+  void Wait(int ms) override {
+    QElapsedTimer t;
+    t.start();
+    real_.Wait(ms);
+    waitedNs += t.nsecsElapsed();
+  }
+  qint64 waitedNs = 0;
+
+ private:
+  platform::IClock& real_;
+};
+
+double CpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
+
+void RunEventsFor(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+struct TFigure {
+  const char* name;
+  std::vector<double> ms;
+};
+
+void Print(const TFigure& f) {
+  std::vector<double> v = f.ms;
+  std::sort(v.begin(), v.end());
+  std::printf("%-34s median %6.2f ms   worst %6.2f ms   (%zu clicks)\n", f.name, v[v.size() / 2], v.back(), v.size());
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  QTemporaryDir home;
+  qputenv("OKA_PVX_HOME", home.path().toUtf8());
+  qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
+  qputenv("OKA_PVX_AUDIO_SINK", "null");
+  QApplication app(argc, argv);
+  const int clicks = argc > 1 ? std::max(1, atoi(argv[1])) : 20;
+  const int idleSeconds = argc > 2 ? std::max(1, atoi(argv[2])) : 20;
+
+  TCountingClock clock(platform::Clock());
+  platform::SetClock(&clock);
+  platform::graph::TComponentRegistry components;
+  platform::RegisterBuiltinComponents(components);
+  auto shell = std::make_unique<app::TApplication>(components, QStringList{});
+  bool started = false, ok = false;
+  QObject::connect(shell.get(), &app::TApplication::Started, [&](bool result) { started = true, ok = result; });
+  if (!shell->InitializeApplication()) return 1;
+  while (!started) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+  if (!ok) return 1;
+
+  panels::TFormMainPanel& tv = *shell->Panels()->TV();
+  auto label = [](QWidget& w, const char* name) { return w.findChild<QLabel*>(name)->text(); };
+  // One click: press and release in the middle of an item, until `done` holds and what was
+  // drawn has been painted; the prescribed waits on the way are not the program's own time.
+  auto click = [&](panels::TSkinPanel& panel, const panels::TUIItemRecord& item, const std::function<bool()>& done) {
+    QApplication::processEvents();
+    const qint64 waitedBefore = clock.waitedNs;
+    QElapsedTimer t;
+    t.start();
+    QTest::mouseClick(panel.Skin(), Qt::LeftButton, {}, item.Rect().center());
+    while (!done()) QApplication::processEvents();
+    QApplication::processEvents();  // the repaint
+    return double(t.nsecsElapsed() - (clock.waitedNs - waitedBefore)) / 1e6;
+  };
+  auto tvItem = [](int i) { return panels::UIInfo->TVItems[size_t(i)]; };
+  auto fmItem = [](int i) { return panels::UIInfo->FMItems[size_t(i)]; };
+
+  TFigure digit{"digit key -> channel display"}, source{"source key -> source menu"},
+      next{"channel up -> channel display"}, toFM{"FM key -> FM panel shown"}, toTV{"TV key -> TV panel shown"};
+  for (int i = 0; i < clicks; ++i) {
+    digit.ms.push_back(click(tv, tvItem(12 + i % 9), [&] { return label(tv, "LabelChannel") == QString::number(1 + i % 9); }));
+    shell->ExecuteCommand(10021);  // Escape clears the entry
+    source.ms.push_back(click(tv, tvItem(3), [&] { return tv.PopupMenuInputSource()->isVisible(); }));
+    tv.PopupMenuInputSource()->hide();
+    const int before = settings::ChannelInfo->CurrentChannel();
+    next.ms.push_back(click(tv, tvItem(24), [&] { return settings::ChannelInfo->CurrentChannel() != before; }));
+    toFM.ms.push_back(click(tv, tvItem(11), [&] {
+      auto* fm = shell->Panels()->FM();
+      return fm && fm->isVisible();
+    }));
+    toTV.ms.push_back(click(*shell->Panels()->FM(), fmItem(6), [&] { return tv.isVisible(); }));
+  }
+  std::printf("Click to visible effect, the program's own time (goal <= 16 ms):\n");
+  for (const TFigure& f : {digit, source, next, toFM, toTV}) Print(f);
+  shell->RequestExit();
+  QApplication::processEvents();
+  shell.reset();
+  platform::SetClock(nullptr);
+
+  // The idle TV panel alone, against the same event loop without it.
+  const double loopStart = CpuSeconds();
+  RunEventsFor(idleSeconds * 1000);
+  const double loopCpu = CpuSeconds() - loopStart;
+  settings::TMainInfo main;
+  settings::MainInfo = &main;
+  settings::ChannelInfo = new settings::TChannelInfo;
+  panels::UIInfo = new panels::TUIInfo;
+  {
+    panels::TFormMainPanel idle(panels::PaintTVSkin, {});
+    idle.show();
+    RunEventsFor(500);
+    const double start = CpuSeconds();
+    RunEventsFor(idleSeconds * 1000);
+    const double panelCpu = CpuSeconds() - start;
+    std::printf("Idle TV panel with its clock: %.3f %% of a core over %d s (event loop alone %.3f %%; goal <= 0.2 %%)\n",
+                100.0 * (panelCpu - loopCpu) / idleSeconds, idleSeconds, 100.0 * loopCpu / idleSeconds);
+  }
+  delete panels::UIInfo;
+  delete settings::ChannelInfo;
+  settings::MainInfo = nullptr;
+  return 0;
+}
