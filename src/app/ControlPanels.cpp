@@ -119,6 +119,13 @@ void TControlPanels::ApplyLanguage() {
   if (fm_) fm_->ApplyPanelLanguage();
 }
 
+void TControlPanels::Minimise() {
+  if (fm_ && fm_->isVisible())
+    fm_->showMinimized();
+  else
+    shell_.Window->showMinimized();
+}
+
 void TControlPanels::FillHooks(TPanelHooks& hooks) {
   hooks.TVPanelExists = [this] { return !tv_.isNull(); };
   hooks.TVPanelVisible = [this] { return tv_ && tv_->isVisible(); };
@@ -212,6 +219,16 @@ void TControlPanels::SleepLabel(bool visible) {
 }
 
 bool TControlPanels::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == shell_.Window && event->type() == QEvent::WindowStateChange && tv_) {
+    // A tool window has no task-bar button to bring it back: it goes and comes with the window.
+    if (shell_.Window->isMinimized() && tv_->isVisible()) {
+      tv_->hide();
+      tvHiddenWithWindow_ = true;
+    } else if (!shell_.Window->isMinimized() && tvHiddenWithWindow_) {
+      tvHiddenWithWindow_ = false;
+      if (shell_.Window->isVisible()) tv_->show();
+    }
+  }
   if (watched == shell_.Window && event->type() == QEvent::Move) {
     const QPoint now = shell_.Window->pos();
     const QPoint delta = now - mainWindowPos_;

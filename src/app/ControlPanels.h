@@ -43,6 +43,9 @@ class TControlPanels final : public QObject {
   void PlaceFMPanelForStart();
   void HideFMMainPanel();
   void ApplyLanguage();
+  // The program as a whole goes to the task bar: the FM panel in FM radio, else the main
+  // window, whose TV panel hides with it and comes back when it is restored.
+  void Minimise();
   // What the main window and the commands ask of the panels.
   void FillHooks(TPanelHooks& hooks);
   QList<QRect> VisiblePanelRects() const;
@@ -75,6 +78,7 @@ class TControlPanels final : public QObject {
   QPointer<panels::TFormMainPanel> tv_;
   QPointer<panels::TFormFMMainPanel> fm_;
   bool tvPlaced_ = false;
+  bool tvHiddenWithWindow_ = false;
   QPoint mainWindowPos_;
 };
 

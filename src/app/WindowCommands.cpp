@@ -3,6 +3,7 @@
 
 #include "app/AboutDialog.h"
 #include "app/FMCommands.h"
+#include "app/ControlPanels.h"
 #include "app/MainForm.h"
 #include "app/ShellContext.h"
 #include "platform/ProgramFolder.h"
@@ -53,7 +54,12 @@ void RegisterWindowCommands(TShell& shell) {
     shell.Main->StartInFM = shell.FMPanelVisible();
     shell.CloseProgram();
   });
-  d.Register(Minimise, [window] { window->showMinimized(); });
+  d.Register(Minimise, [&shell, window] {
+    if (shell.Panels)
+      shell.Panels->Minimise();
+    else
+      window->showMinimized();
+  });
   d.Register(MinimiseOrRestore, [window] {
     if (window->isMinimized())
       window->showNormal();

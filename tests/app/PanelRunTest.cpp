@@ -72,6 +72,13 @@ TEST_F(Panels, TheTVPanelDrivesLiveTVAndTheFMPanelTheRadio) {
   EXPECT_TRUE(WaitUntil([&] { return TV().pos() == panelAt + QPoint(30, 20); }));
 
 
+  // Minimised, the main window takes its tool panel along, and brings it back.
+  ClickTV(0);
+  Settle();
+  EXPECT_TRUE(Window().isMinimized() && !TV().isVisible());
+  Window().showNormal();
+  EXPECT_TRUE(WaitUntil([&] { return TV().isVisible(); }));
+
   ClickTV(11);  // FM mode
   Settle();
   ASSERT_EQ(MainInfo->Mode, amFMRadio);
@@ -99,6 +106,11 @@ TEST_F(Panels, TheTVPanelDrivesLiveTVAndTheFMPanelTheRadio) {
   EXPECT_EQ(QFileInfo(file).absolutePath(), test::Home() + "wave");
   const test::TProbe probe = test::Probe(file);
   EXPECT_TRUE(probe.ok && probe.video.isEmpty() && probe.Duration() > 1.0) << file.toStdString();
+
+  ClickFM(0);  // minimise: the radio goes to the task bar, the main window stays hidden
+  Settle();
+  EXPECT_TRUE(FM().isMinimized() && !Window().isVisible());
+  FM().showNormal();
 
   ClickFM(6);  // TV mode
   Settle();
