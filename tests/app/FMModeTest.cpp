@@ -92,7 +92,7 @@ TEST_F(FMRadio, SeekFindsTheNextStationEitherWayOrGoesRoundAnEmptyBandBackToItsS
   const std::tuple<double, int, double> rows[] = {
       {88.1, 6001, 95.3}, {95.3, 6002, 88.1}, {104.6, 6001, 80.0}, {80.0, 6002, 104.6},
       {88.15, 6002, 80.0},  // off the centre of 88.1: that station is the one being left
-      {100.0, 5003, 100.05}, {100.0, 6004, 99.95}};  // steps, not seeks
+      {100.0, 6003, 100.05}, {100.0, 6004, 99.95}, {100.0, 5003, 100.05}};  // steps (and the right arrow), not seeks
   for (const auto& [from, command, found] : rows) {
     ASSERT_TRUE(Engine().SetFMFrequency(MHz(from)));
     App().ExecuteCommand(command);

@@ -100,6 +100,9 @@ TEST_F(MainWindow, SizesAspectsFullScreenAndPictureInPicture) {
       {"a refresh keeps the swap", [&] { form->RefreshPictureSwap(); }},
       {"live TV ends the swap", [&] { form->UpdateForMode(settings::amTV); }},
       {"time-shift playback toggles full screen", [&] { info.Mode = settings::amTimeShiftPlayback, form->FormDblClick(); }},
+      {"back, not on top, full screen and back", [&] {
+         form->FormDblClick(), form->SetAlwaysOnTop(false), form->SetFullScreen(true), form->SetFullScreen(false);
+       }},
   };
   test::ExpectGolden(test::Walk(steps, state), "app/MainWindowSteps.txt");
 }

@@ -148,6 +148,9 @@ TEST_F(PreviewPipeline, ApplyRebuildsOnlyForADeinterlaceOrSizeChange) {
     EXPECT_EQ(Graph().State(), GraphState::Running);
   }
   EXPECT_TRUE(test::WaitUntil([&] { return Renderer()->FrameSize() == QSize(640, 480); }));
+  e.SetRadioMode(true);
+  EXPECT_TRUE(e.RestartPreview()) << "the radio has no picture to rebuild";
+  EXPECT_EQ(windows, 4);
   e.StopPreview();
 }
 

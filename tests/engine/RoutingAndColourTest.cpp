@@ -66,6 +66,7 @@ TEST_F(Colour, LevelsMapBothWaysApplyToTheDeviceAndStoreBack) {
   for (const auto& [level, range, value] : rows) EXPECT_EQ(A::LevelToValue(level, range), value) << level;
   EXPECT_EQ(A::ValueToLevel(0, 128, brightness), 50);
   EXPECT_EQ(A::ValueToLevel(2, 0, hue), 50);
+  EXPECT_EQ(A::ValueToLevel(0, 5, {5, 3, 1, 4}), 0) << "a driver's inverted range";
   main_.ColorLevels = {50, -1, 0, 100, 25};
   auto& e = Built();
   QList<int> applied;

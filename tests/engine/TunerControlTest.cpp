@@ -119,4 +119,7 @@ TEST_F(TunerControl, TVAudioModesAndEmpiaVendorCalls) {
   auto& empia = Built({.Maker = "Empia", .Model = "2800"});
   EXPECT_TRUE(empia.SetTVAudioMode(AMTVAUDIO_MODE_STEREO));
   EXPECT_EQ(card_->VendorAudioMode, AMTVAUDIO_MODE_STEREO);
+  platform::devices::TVirtualCardConfig noTVAudio;
+  noTVAudio.HasTVAudio = false;
+  EXPECT_FALSE(Built(noTVAudio).SetTVAudioMode(AMTVAUDIO_MODE_STEREO));
 }
