@@ -150,6 +150,13 @@ TEST(V4L2Cards, FmTunesOnTheRadioNodeInItsUnits) {
   EXPECT_EQ(m.io.Calls.back(), "radio0 S_FREQUENCY 1568000") << "62.5 Hz units";
   EXPECT_TRUE(tuner->put_Mode(AMTUNER_MODE_TV));
   EXPECT_EQ(m.io.OpenHandles, 1) << "the radio node is closed again; the card keeps video0";
+
+  Machine tvOnly;
+  tvOnly.io.Nodes.erase(tvOnly.io.Nodes.begin() + 1);
+  tuner = tvOnly.Bind<ITVTuner>(DeviceCategory::TVTuner, 0, "TVTuner");
+  ASSERT_TRUE(tuner);
+  EXPECT_FALSE(tuner->put_Mode(AMTUNER_MODE_FM_RADIO));
+  EXPECT_TRUE(tuner->put_Mode(AMTUNER_MODE_TV));
 }
 
 TEST(V4L2Cards, StandardsMapBothWays) {

@@ -105,17 +105,19 @@ bool TV4L2Card::SetAudMode(quint32 audmode) {
 }
 
 bool TV4L2Card::SetRadio(bool on) {
-  if (radioPath_.isEmpty() || gone_) return fm_.Present && !gone_;
-  if (on && radioHandle_ < 0) {
-    // Opening the radio node switches the card's tuner to FM; closing it gives TV back.
-    const int handle = io_.Open(radioPath_);
-    lastError_ = handle < 0 ? handle : 0;
-    if (handle < 0) return false;
-    radioHandle_ = handle;
-  } else if (!on && radioHandle_ >= 0) {
+  if (gone_) return false;
+  if (!on) {
+    // Closing the radio node gives the tuner back to TV.
     io_.Close(radioHandle_);
     radioHandle_ = -1;
+    return true;
   }
+  // An FM band on the video node needs nothing opened.
+  if (radioPath_.isEmpty() || radioHandle_ >= 0) return fm_.Present;
+  const int handle = io_.Open(radioPath_);
+  lastError_ = handle < 0 ? handle : 0;
+  if (handle < 0) return false;
+  radioHandle_ = handle;
   return true;
 }
 
