@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 #include <functional>
 
 #include "FakeV4L2Cards.h"
@@ -11,6 +12,7 @@
 #include "platform/devices/v4l2/V4L2DeviceFilters.h"
 #include "platform/devices/v4l2/V4L2DeviceProvider.h"
 #include "platform/devices/v4l2/V4L2Standards.h"
+#include "platform/graph/GstPtr.h"
 #include "platform/graph/TFilterGraph.h"
 #include "support/TestEnvironment.h"
 
@@ -281,6 +283,44 @@ TEST(V4L2Cards, AVanishingDeviceStopsWithAnErrorAndLaterCallsFail) {
   EXPECT_FALSE(capture->As<IStreamConfig>()->SetFormat(type));
   EXPECT_FALSE(m.graph.Run()) << "the capture device is not there to run";
   EXPECT_EQ(m.io.Calls.size(), calls);
+}
+
+TEST(V4L2Cards, AWebcamsMjpegIsDecodedToTheFormatAsked) {
+  Machine m;
+  test::TFakeNode& cam = m.io.Nodes[2];
+  std::strcpy(reinterpret_cast<char*>(cam.Cap.driver), "uvcvideo");
+  cam.Inputs.resize(1);
+  std::strcpy(reinterpret_cast<char*>(cam.Inputs[0].name), "Camera 1");
+  cam.Standards.clear();
+  cam.Formats.resize(2);
+  cam.Formats[0].pixelformat = V4L2_PIX_FMT_MJPEG;
+  cam.Formats[1].pixelformat = V4L2_PIX_FMT_YUYV;
+  cam.Sizes[V4L2_PIX_FMT_MJPEG] = cam.Sizes[V4L2_PIX_FMT_YUYV];
+  cam.Sizes[V4L2_PIX_FMT_MJPEG][0].discrete = {320, 240};
+  cam.Sizes[V4L2_PIX_FMT_YUYV][0].discrete = {160, 120};
+  m.provider.SourceOverride = "videotestsrc is-live=true ! jpegenc";
+  auto capture = m.provider.Devices(DeviceCategory::VideoInputDevice)[1].Bind();
+  auto* x = m.Bind<ICrossbar>(DeviceCategory::Crossbar, 1, "Crossbar");
+  int related = 0, type = 0;
+  ASSERT_TRUE(capture && x && x->GetCrossbarPinInfo(true, 0, related, type));
+  EXPECT_EQ(type, PhysConn_Video_AUX) << "the camera route";
+  EXPECT_FALSE(capture->As<IAnalogVideoDecoder>()) << "no TV standards";
+  auto* config = capture->As<IStreamConfig>();
+  TMediaType small, large;
+  ASSERT_TRUE(config->GetStreamCaps(0, large) && config->GetStreamCaps(3, small));
+  EXPECT_EQ(QSize(large.Width, large.Height), QSize(320, 240));
+  EXPECT_EQ(QSize(small.Width, small.Height), QSize(160, 120));
+  auto sink = std::make_shared<test::TTestSink>();
+  m.graph.AddFilter(capture, "VCapture");
+  m.graph.AddFilter(sink, "Sink");
+  ASSERT_TRUE(config->SetFormat(large));
+  ASSERT_TRUE(m.graph.Connect(*capture->FindPin("Capture"), *sink->FindPin("Input")));
+  ASSERT_TRUE(m.graph.Run());
+  ASSERT_TRUE(test::WaitUntil([&] { return sink->Frames() > 1; }));
+  EXPECT_EQ(sink->Last().type.Name(), large.Name()) << "decoded, at the size asked";
+  m.graph.Stop();
+  ASSERT_TRUE(config->SetFormat(small));
+  EXPECT_FALSE(ChildByName(capture->Element(), "jpegdec")) << "YUYV is read as it is at that size";
 }
 
 TEST(V4L2Cards, DeviceChoiceAndTheRealCallLayer) {

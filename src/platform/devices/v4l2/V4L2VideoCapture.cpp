@@ -16,13 +16,27 @@ namespace {
 // The device's frames are converted and scaled to what the capture pin was set to; MJPEG
 // frames are decoded first.
 constexpr const char* kTail =
-    " name=src ! capsfilter name=devcaps ! videoconvert name=convert ! videoscale name=scale "
+    " name=src ! capsfilter name=devcaps  videoconvert name=convert ! videoscale name=scale "
     "! capsfilter name=out";
 
 const char* const kSubtypes[] = {"YUY2", "UYVY", "RGB24"};
 
 constexpr quint32 kControls[] = {V4L2_CID_BRIGHTNESS, V4L2_CID_CONTRAST, V4L2_CID_HUE,
                                  V4L2_CID_SATURATION, V4L2_CID_SHARPNESS};
+
+// Links two children pad to pad, dropping what either was linked to; the caps are settled
+// when the stream starts.
+void Relink(GstElement* from, GstElement* to) {
+  const GstPtr<GstPad> src = StaticPad(from, "src");
+  const GstPtr<GstPad> sink = StaticPad(to, "sink");
+  for (GstPad* pad : {src.get(), sink.get()}) {
+    if (GstPad* peer = gst_pad_get_peer(pad)) {
+      GST_PAD_IS_SRC(pad) ? gst_pad_unlink(pad, peer) : gst_pad_unlink(peer, pad);
+      gst_object_unref(peer);
+    }
+  }
+  gst_pad_link_full(src.get(), sink.get(), GST_PAD_LINK_CHECK_NOTHING);
+}
 
 bool ListsSize(const TV4L2Format& f, const QSize& size) {
   return f.Sizes.empty() || std::find(f.Sizes.begin(), f.Sizes.end(), size) != f.Sizes.end();
@@ -139,18 +153,14 @@ void TV4L2VideoCapture::ApplyFormat() {
   gst_caps_unref(caps);
   // The decoder sits between the device's caps and the converter only while MJPEG is read.
   GstElement* decoder = Child("jpegdec");
-  if (jpeg && !decoder) {
-    decoder = MakeElement("jpegdec", "jpegdec");
-    if (decoder) {
-      gst_bin_add(GST_BIN(Element()), decoder);
-      gst_element_unlink(devcaps, convert);
-      gst_element_link_many(devcaps, decoder, convert, nullptr);
-    }
-  } else if (!jpeg && decoder) {
-    gst_element_unlink_many(devcaps, decoder, convert, nullptr);
+  if (jpeg && !decoder && (decoder = MakeElement("jpegdec", "jpegdec"))) gst_bin_add(GST_BIN(Element()), decoder);
+  if (!jpeg && decoder) {
+    gst_element_set_state(decoder, GST_STATE_NULL);
     gst_bin_remove(GST_BIN(Element()), decoder);
-    gst_element_link(devcaps, convert);
+    decoder = nullptr;
   }
+  Relink(devcaps, decoder ? decoder : convert);
+  if (decoder) Relink(decoder, convert);
   TMediaType out = format_;
   out.AvgTimePerFrame = 0;  // the device keeps its own rate
   if (GstElement* outCaps = Child("out")) {
