@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QDir>
+#include <algorithm>
 #include <cerrno>
 
 #include "platform/devices/v4l2/V4L2Io.h"
