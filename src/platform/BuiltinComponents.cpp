@@ -1,6 +1,7 @@
 #include "platform/BuiltinComponents.h"
 
 #include "platform/components/Registration.h"
+#include "platform/devices/v4l2/V4L2DeviceProvider.h"
 #include "platform/devices/virtual/VirtualDeviceProvider.h"
 #include "platform/graph/TComponentRegistry.h"
 #include "platform/media/Registration.h"
@@ -12,7 +13,10 @@ namespace pvx::platform {
 using graph::DeviceCategory;
 
 void RegisterBuiltinComponents(graph::TComponentRegistry& registry) {
-  // Without a real card the virtual one is the machine's capture card.
+  // Real cards come first; without one the virtual card is the machine's capture card.
+  auto& real = devices::v4l2::DefaultV4L2Provider();
+  if (devices::v4l2::UseRealCards(qEnvironmentVariable("OKA_PVX_DEVICE"), [&] { return !real.Cards().empty(); }))
+    registry.AddProvider(&real);
   registry.AddProvider(&devices::DefaultVirtualProvider());
   registry.Register(DeviceCategory::LegacyFilter, "Video Renderer",
                     [] { return std::make_shared<video::TVideoRenderer>(); });

@@ -58,6 +58,7 @@ class TestEnvironmentListener : public ::testing::EmptyTestEventListener {
     ClearSettingsGlobals();
     qputenv("OKA_PVX_HOME", gCurrent->home.path().toUtf8());
     qputenv("XDG_RUNTIME_DIR", gCurrent->runtime.path().toUtf8());
+    qputenv("OKA_PVX_DEVICE", "virtual");  // a machine's own capture card never enters a test
     platform::SetSystemServices(&gCurrent->system);
     platform::SetDialogs(&gCurrent->dialogs);
     platform::SetClock(&gCurrent->clock);
