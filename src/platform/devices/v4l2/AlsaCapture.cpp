@@ -21,7 +21,9 @@ constexpr int kLatencyTimeUs = 10000;
 
 int PhysicalTypeOf(const QString& line) {
   const QString name = line.toLower();
-  if (name.contains("tuner") || name.contains("tv") || name == "fm") return PhysConn_Audio_Tuner;
+  // The tuner's sound comes as "TV Tuner", "FM" or, past the video decoder, "Video".
+  if (name.contains("tuner") || name.contains("tv") || name.contains("video") || name == "fm")
+    return PhysConn_Audio_Tuner;
   if (name.contains("mic")) return PhysConn_Audio_Mic;
   if (name.contains("aux")) return PhysConn_Audio_AUX;
   return PhysConn_Audio_Line;
