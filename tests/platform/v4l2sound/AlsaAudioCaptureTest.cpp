@@ -6,6 +6,7 @@
 
 #include "FakeCaptureElements.h"
 #include "platform/components/TestFilters.h"
+#include "platform/devices/v4l2/LiveSoundLatency.h"
 #include "platform/graph/GstPtr.h"
 #include "platform/graph/TFilterGraph.h"
 #include "support/TestEnvironment.h"
@@ -150,4 +151,20 @@ TEST(AlsaAudioCapture, CardGoneBeforeStartFailsTheRunWithAnError) {
   EXPECT_FALSE(live.graph.Run());
   EXPECT_TRUE(test::WaitUntil([&] { return live.Errored(); }));
   EXPECT_EQ(live.graph.State(), GraphState::Stopped);
+}
+
+TEST(AlsaAudioCapture, LiveSoundPathAnswersTheLatencyQuery) {
+  TFilterGraph graph(test::Components());
+  const auto capture = Capture();
+  graph.AddFilter(capture, "ACapture");
+  ASSERT_TRUE(graph.Render(*capture->FindPin("Capture")));
+  TLiveSoundLatency latency;
+  EXPECT_FALSE(MeasureLiveSoundLatency(graph, 0, latency));  // not running yet
+  ASSERT_TRUE(graph.Run());
+  ASSERT_TRUE(MeasureLiveSoundLatency(graph, 0, latency));
+  EXPECT_TRUE(latency.Live);
+  // At least the source's 10 ms buffers.
+  EXPECT_GE(latency.LatencyMs, 10.0);
+  EXPECT_FALSE(latency.Sink.isEmpty());
+  EXPECT_TRUE(graph.Stop());
 }
