@@ -71,6 +71,8 @@ int main(int argc, char* argv[]) {
                                                  : QString("%1 ms").arg(latency.MaxLatencyMs, 0, 'f', 1);
   std::printf("latency (capture to playing): %.1f ms (the most the pipeline allows: %s)\n",
               latency.LatencyMs, qPrintable(most));
+  std::printf("  of which %.1f ms before the sink and %.1f ms in the sink\n", latency.UpstreamMs,
+              latency.LatencyMs - latency.UpstreamMs);
   std::printf("samples reach the sink %.1f ms after capture on average, %.1f ms at worst (%d buffers)\n",
               latency.ArrivalMeanMs, latency.ArrivalMaxMs, latency.Buffers);
   std::printf("lip sync (sound at most %.0f ms late): %s\n", kLipSyncMs,

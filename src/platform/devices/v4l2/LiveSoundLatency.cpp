@@ -54,6 +54,17 @@ GstPadProbeReturn OnBuffer(GstPad*, GstPadProbeInfo* info, gpointer data) {
   return GST_PAD_PROBE_OK;
 }
 
+// The latency query on the whole pipeline, or on what lies upstream of a sink's pad.
+bool Latency(GstElement* pipeline, GstPad* sinkPad, gboolean& live, GstClockTime& min,
+             GstClockTime& max) {
+  GstQuery* query = gst_query_new_latency();
+  const bool answered =
+      pipeline ? gst_element_query(pipeline, query) : gst_pad_peer_query(sinkPad, query);
+  if (answered) gst_query_parse_latency(query, &live, &min, &max);
+  gst_query_unref(query);
+  return answered;
+}
+
 }  // namespace
 
 bool MeasureLiveSoundLatency(TFilterGraph& graph, int ms, TLiveSoundLatency& result) {
@@ -69,17 +80,17 @@ bool MeasureLiveSoundLatency(TFilterGraph& graph, int ms, TLiveSoundLatency& res
   loop.exec();
   gst_pad_remove_probe(pad.get(), probe);  // waits for a probe call in progress
 
-  GstQuery* query = gst_query_new_latency();
-  const bool answered = gst_element_query(graph.Pipeline(), query);
   gboolean live = FALSE;
-  GstClockTime min = 0, max = 0;
-  if (answered) gst_query_parse_latency(query, &live, &min, &max);
-  gst_query_unref(query);
-  if (!answered) return false;
+  GstClockTime min = 0, max = 0, upstream = 0;
+  if (!Latency(graph.Pipeline(), nullptr, live, min, max)) return false;
+  gboolean upstreamLive = FALSE;
+  GstClockTime upstreamMax = 0;
+  Latency(nullptr, pad.get(), upstreamLive, upstream, upstreamMax);
 
   result = TLiveSoundLatency{};
   result.Live = live;
   result.LatencyMs = double(min) / GST_MSECOND;
+  result.UpstreamMs = double(upstream) / GST_MSECOND;
   result.MaxLatencyMs = GST_CLOCK_TIME_IS_VALID(max) ? double(max) / GST_MSECOND : -1;
   result.Buffers = arrivals.count;
   result.ArrivalMeanMs = arrivals.count ? arrivals.sumMs / arrivals.count : 0;

@@ -15,6 +15,8 @@ struct TLiveSoundLatency {
   // From GStreamer's latency query: how long after capture a sample is played (the capture
   // period and the sink's own buffering included); the most that may build up, -1 unbounded.
   double LatencyMs = 0;
+  // Of it, what lies before the sink (the capture period, conversions); the rest is the sink's.
+  double UpstreamMs = 0;
   double MaxLatencyMs = 0;
   // How long after capture the samples reached the sink's input (mean, worst), over `Buffers`.
   double ArrivalMeanMs = 0;
