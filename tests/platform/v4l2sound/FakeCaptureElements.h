@@ -1,6 +1,6 @@
 #pragma once
-// A card's capture controls as a table: switches and enumerated sources the tests set up and
-// read back, with a control that can be made to refuse.
+// A card's capture controls as a table: switches and enumerated sources that tests set up and
+// read back, with one control that can be made to refuse.
 
 #include "platform/devices/v4l2/AlsaCapture.h"
 
@@ -10,48 +10,38 @@ class TFakeCaptureElements final : public platform::devices::v4l2::ICaptureEleme
  public:
   using TCaptureElement = platform::devices::v4l2::TCaptureElement;
   explicit TFakeCaptureElements(std::vector<TCaptureElement> elements)
-      : elements_(std::move(elements)), on_(elements_.size(), false), item_(elements_.size(), 0) {}
+      : elements_(std::move(elements)), values_(elements_.size(), 0) {}
 
   std::vector<TCaptureElement> Elements() const override { return elements_; }
   bool GetSwitch(int e, bool& on) const override {
-    if (!Has(e) || !elements_[size_t(e)].CaptureSwitch) return false;
-    on = on_[size_t(e)];
-    return true;
+    int v = 0;
+    return Get(e, false, v) && ((on = v), true);
   }
-  bool SetSwitch(int e, bool on) override {
-    if (!Has(e) || !elements_[size_t(e)].CaptureSwitch || e == refusing) return false;
-    on_[size_t(e)] = on;
-    return true;
-  }
-  bool GetItem(int e, int& item) const override {
-    if (!Has(e) || elements_[size_t(e)].CaptureItems.isEmpty()) return false;
-    item = item_[size_t(e)];
-    return true;
-  }
-  bool SetItem(int e, int item) override {
-    if (!Has(e) || elements_[size_t(e)].CaptureItems.isEmpty() || e == refusing) return false;
-    item_[size_t(e)] = item;
-    return true;
-  }
+  bool SetSwitch(int e, bool on) override { return Set(e, false, on); }
+  bool GetItem(int e, int& item) const override { return Get(e, true, item); }
+  bool SetItem(int e, int item) override { return Set(e, true, item); }
 
-  // The state of every element: "1"/"0" for a switch, the item for a source, "-" otherwise.
+  // Every element's state: the switch (0/1) or the item chosen, "-" for neither.
   QString State() const {
     QString s;
-    for (size_t i = 0; i < elements_.size(); ++i) {
-      if (!elements_[i].CaptureItems.isEmpty()) s += QString::number(item_[i]);
-      else if (elements_[i].CaptureSwitch) s += on_[i] ? "1" : "0";
-      else s += "-";
-    }
+    for (size_t i = 0; i < elements_.size(); ++i)
+      s += Is(int(i), false) || Is(int(i), true) ? QString::number(values_[i]) : QString("-");
     return s;
   }
 
   int refusing = -1;  // the element whose writes fail
 
  private:
-  bool Has(int e) const { return e >= 0 && e < int(elements_.size()); }
+  bool Is(int e, bool source) const {
+    if (e < 0 || e >= int(elements_.size())) return false;
+    return source ? !elements_[size_t(e)].CaptureItems.isEmpty() : elements_[size_t(e)].CaptureSwitch;
+  }
+  bool Get(int e, bool source, int& v) const { return Is(e, source) && ((v = values_[size_t(e)]), true); }
+  bool Set(int e, bool source, int v) {
+    return Is(e, source) && e != refusing && ((values_[size_t(e)] = v), true);
+  }
   std::vector<TCaptureElement> elements_;
-  std::vector<bool> on_;
-  std::vector<int> item_;
+  std::vector<int> values_;
 };
 
 }  // namespace pvx::test

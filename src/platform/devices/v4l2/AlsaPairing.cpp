@@ -74,7 +74,7 @@ std::optional<TAlsaCaptureDevice> PairedAlsaCapture(const QString& videoNode,
     const auto match = cardName.match(entry);
     if (!match.hasMatch()) continue;
     const QString device = DeviceOf(soundClass + "/" + entry);
-    if (device.isEmpty() || PhysicalDevice(device) != hardware) continue;
+    if (PhysicalDevice(device) != hardware) continue;  // a dangling link gives ""
     candidates.push_back({match.captured(1).toInt(), device == video});
   }
   // The card on the video's own function first, then by card number.
