@@ -271,7 +271,25 @@ void TApplication::WireRelays() {
   capture_->OnFMTuned = [this](engine::TCaptureInfo&, quint32 hertz, bool locked) {
     if (panels_) panels_->FMTuned(hertz, locked);
   };
+  capture_->OnDeviceLost = [this](engine::TCaptureInfo& engine, const QString& message, const QString& file) {
+    OnDeviceLost(engine.Unattended(), message, file);
+  };
   dispatcher_.State = [this] { return DispatchState(); };
+}
+
+void TApplication::OnDeviceLost(bool unattended, const QString& message, const QString& file) {
+  // The engine has already completed the file; the shell leaves the recording modes with it.
+  const TAppMode mode = TAppMode(main_->Mode);
+  if (mode == amCapture || mode == amScheduledCapture || mode == amTimeShifting || mode == amTimeShiftPlayback)
+    StopRecordingMode(shell_);
+  if (unattended) {
+    ipc::PostMessage(ipc::kSchedulerWindowClass, ipc::kMsgScheduledStatus, ipc::kScheduledSourceUnavailable, 0);
+    return;
+  }
+  QStringList lines{message.isEmpty() ? QStringLiteral("The capture device stopped working.") : message};
+  if (!file.isEmpty()) lines << QStringLiteral("What was recorded until then is saved in %1").arg(file);
+  lines << QStringLiteral("Check that the card is connected, then choose the source again.");
+  ShowErrorText(lines.join('\n'));
 }
 
 void TApplication::OnCaptureProgress(bool stop, qint64 freeLess500k) {

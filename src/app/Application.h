@@ -80,6 +80,7 @@ class TApplication final : public QObject {
   void CreateModelObjects();
   void ContinueStartUp();
   void OnCaptureProgress(bool stop, qint64 freeLess500k);
+  void OnDeviceLost(bool unattended, const QString& message, const QString& file);
   QString FirstArgument() const;
   void WireRelays();
   void RegisterCommands();

@@ -60,7 +60,8 @@ bool EnterMode(TShell& shell, TAppMode from, TAppMode to) {
       shell.Audio->SetLineMute(false);
       // After picture-in-picture the live picture never stopped.
       if (from == amPlayback && shell.Main->PIPEnabled) return true;
-      return capture.StartPreview();
+      // A card that is gone leaves live TV without a picture until it is back.
+      return capture.StartPreview() || capture.DeviceLost();
     case amChannelPreview:
       if (PreviewInfo->Count() < 1) {
         ShowErrorCode(1006);

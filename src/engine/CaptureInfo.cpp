@@ -47,6 +47,14 @@ TCaptureInfo::TCaptureInfo(const TComponentRegistry& components, TEngineConfig c
   };
   // The Empia 2800 forgets its input when the capture size changes.
   preview_->OnCaptureSizeSet = [this] { routing_->TellEmpiaInput(); };
+  preview_->OnRunningGraphError = [this](const QString& message) {
+    deviceLost_ = true;
+    const QString file = Recording() ? recording_.CurrentFile : QString();
+    if (OnDeviceLost) OnDeviceLost(*this, message, file);
+    // Whatever the shell did, nothing runs on a lost device; stopping completes the file.
+    if (Recording()) StopRecording();
+    StopPreview();
+  };
   tuner_->OnFMTuned = [this](quint32 hertz, bool locked) {
     if (OnFMTuned) OnFMTuned(*this, hertz, locked);
   };
@@ -159,7 +167,9 @@ bool TCaptureInfo::StartPreview() {
   const bool built = Chip().IsWis() ? BuildWisPreviewGraph() : BuildPreviewGraph();
   if (!built) return false;
   if (preview_->AudioThroughCapture()) FixCrossbarAudio();
-  return preview_->Run();
+  if (!preview_->Run()) return false;
+  deviceLost_ = false;
+  return true;
 }
 
 bool TCaptureInfo::StopPreview() { return preview_->Stop(); }

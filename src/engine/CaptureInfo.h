@@ -136,6 +136,8 @@ class TCaptureInfo : public settings::TCaptureSettings {
   bool HasTuner() const { return devices_->HasTuner(); }
   bool HasAuxInput() const { return routing_->HasAuxInput(); }
   bool RadioMode() const { return tuner_->RadioMode(); }
+  // A running graph failed since the last preview that started: the card is gone.
+  bool DeviceLost() const { return deviceLost_; }
   bool StillShown() const { return stills_->StillShown(); }
   bool Recording() const { return recording_.Recording; }
   bool TimeShiftReady() const { return timeShift_.Ready; }
@@ -153,6 +155,9 @@ class TCaptureInfo : public settings::TCaptureSettings {
   std::function<void(TCaptureInfo&, bool ready)> OnTimeShiftReady;
   std::function<void(TCaptureInfo&, platform::video::IVideoWindow* window, int)> OnVideoWindowCreated;
   std::function<void(TCaptureInfo&, quint32 hertz, bool locked)> OnFMTuned;
+  // The running graph failed (the card was unplugged). `recordedFile` is empty when nothing was
+  // recording. After the call any recording is ended, its file completed, and the preview stopped.
+  std::function<void(TCaptureInfo&, const QString& message, const QString& recordedFile)> OnDeviceLost;
   // After discovery has told the card's chip from its name.
   std::function<void(TCaptureInfo&, const TChipInfo& chip)> OnChipDetected;
 
@@ -187,6 +192,7 @@ class TCaptureInfo : public settings::TCaptureSettings {
   TRecordingSettingsBlock timeShiftBlock_;
   QString recordFolder_;  // where the free space is watched
   bool noPreviewRender_ = false;
+  bool deviceLost_ = false;
 };
 
 }  // namespace pvx::engine

@@ -22,7 +22,15 @@ TPreviewPipeline::TPreviewPipeline(TCaptureDevices& devices, TCaptureFormats& fo
 
 TPreviewPipeline::~TPreviewPipeline() { Release(); }
 
-void TPreviewPipeline::NewGraph() { graph_ = std::make_unique<TFilterGraph>(*config_.Components); }
+void TPreviewPipeline::NewGraph() {
+  graph_ = std::make_unique<TFilterGraph>(*config_.Components);
+  TFilterGraph* graph = graph_.get();
+  graph_->OnEvent = [this, graph](const TGraphEvent& e) {
+    // Errors of a start that failed are reported by whoever started it.
+    if (e.kind != TGraphEvent::Error || graph->State() != GraphState::Running) return;
+    if (OnRunningGraphError) OnRunningGraphError(e.Message);
+  };
+}
 
 void TPreviewPipeline::ReleasePins() {
   previewPin_ = capturePin_ = audioCapturePin_ = audioTeePin_ = nullptr;

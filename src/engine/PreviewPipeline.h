@@ -85,6 +85,9 @@ class TPreviewPipeline {
   // Told each time the video window is created, and after each capture size is set.
   std::function<void(platform::video::IVideoWindow*)> OnVideoWindowCreated;
   std::function<void()> OnCaptureSizeSet;
+  // An error posted by a running graph (a device unplugged, a driver that stops); the text
+  // is the element's own.
+  std::function<void(const QString& message)> OnRunningGraphError;
 
  private:
   bool BuildCommonStart(const TPreviewSettings& settings);

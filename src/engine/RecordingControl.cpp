@@ -87,7 +87,8 @@ bool TCaptureInfo::StartRecording() {
   const bool built = ok;
   ok = ok && preview_->Run();
   // A writer that refused to start (a file it cannot create) says why; the graph alone does not.
-  if (built && !ok && !recordGraph_->RecordingError().isEmpty()) ReportError(1020);
+  // A device that will not run (busy, or unplugged) is said as well: the user pressed record.
+  if (built && !ok) ReportError(recordGraph_->RecordingError().isEmpty() ? 1002 : 1020);
   if (!ok) {
     // Leave a graph the preview can be rebuilt on.
     preview_->Stop();

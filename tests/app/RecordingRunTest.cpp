@@ -11,6 +11,7 @@
 #include "ShellFixture.h"
 #include "engine/AudioAdjustInfo.h"
 #include "platform/Clock.h"
+#include "platform/devices/virtual/VirtualDeviceProvider.h"
 #include "platform/media/MediaTestSupport.h"
 #include "playback/Globals.h"
 #include "playback/PlaybackInfo.h"
@@ -144,6 +145,31 @@ TEST_F(Recording, AFullDiskEndsTheRecordingPlayableAndTheDoneListKeepsItAfterARe
   app_.reset();
   ASSERT_TRUE(Start());
   EXPECT_EQ(Listed(), file);
+}
+
+TEST_F(Recording, ACardUnpluggedWhileRecordingLeavesAPlayableFileAndTheProgramRunning) {
+  Remote(1001);
+  ASSERT_EQ(MainInfo->Mode, amCapture);
+  const QString file = Engine().Recorder().CurrentFile;
+  Record(1500);
+  platform::devices::DefaultVirtualCard()->Unplug();
+  ASSERT_TRUE(WaitUntil([] { return !test::Dialogs().Warnings.empty(); }));
+  const QString shown = test::Dialogs().Warnings[0].join('\n');
+  EXPECT_TRUE(shown.contains("is gone") && shown.contains(file)) << shown.toStdString();
+  EXPECT_EQ(MainInfo->Mode, amTV);
+  EXPECT_FALSE(Window().RecordingBadge()->isVisible());
+  const test::TProbe probe = test::Probe(file);
+  ASSERT_TRUE(probe.ok) << probe.error.toStdString();
+  EXPECT_GT(probe.Duration(), 0.5);
+  EXPECT_EQ(Listed(), file);
+
+  // Without the card a new recording is refused with a message, and the program goes on.
+  Remote(1001);
+  EXPECT_EQ(MainInfo->Mode, amTV);
+  ASSERT_EQ(test::Dialogs().Warnings.size(), 2u);
+  EXPECT_TRUE(test::Dialogs().Warnings[1].join(' ').startsWith("Cannot preview"));
+  Remote(6000);
+  EXPECT_EQ(MainInfo->Mode, amFMRadio);
 }
 
 TEST_F(Recording, TimeShiftingIsReadyAfterElevenSecondsAndLeavesNothingUnlessSaved) {

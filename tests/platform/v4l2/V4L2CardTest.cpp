@@ -5,7 +5,9 @@
 
 #include <linux/videodev2.h>
 
+#include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <cerrno>
 #include <functional>
 #include <map>
@@ -402,5 +404,13 @@ TEST(V4L2Cards, DeviceChoiceAndTheRealCallLayer) {
   EXPECT_FALSE(UseRealCards("virtual", found));
   EXPECT_EQ(asked, 1) << "the virtual choice looks for nothing";
   EXPECT_FALSE(UseRealCards("", [] { return false; }));
+  QTemporaryDir dir;
+  const QString ini = dir.filePath("Devices.ini");
+  EXPECT_EQ(DeviceSetting("", ini), "") << "no file: the real cards when there are some";
+  QFile file(ini);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("Device=virtual\n") > 0);
+  file.close();
+  const std::pair<QString, QString> choices[] = {{"", "virtual"}, {"real", "real"}, {"virtual", "virtual"}};
+  for (const auto& [environment, chosen] : choices) EXPECT_EQ(DeviceSetting(environment, ini), chosen) << environment.toStdString();
   EXPECT_EQ(LinuxV4L2Io().Open("/nonexistent/video99"), -ENOENT);
 }

@@ -1,6 +1,7 @@
 #include "platform/devices/v4l2/V4L2DeviceProvider.h"
 
 #include <QFileInfo>
+#include <QSettings>
 
 #include "platform/devices/v4l2/V4L2DeviceFilters.h"
 
@@ -79,6 +80,11 @@ std::vector<TMoniker> TV4L2DeviceProvider::Devices(DeviceCategory category) {
 
 bool UseRealCards(const QString& deviceSetting, const std::function<bool()>& cardsFound) {
   return deviceSetting.compare("virtual", Qt::CaseInsensitive) != 0 && cardsFound();
+}
+
+QString DeviceSetting(const QString& environment, const QString& settingsFile) {
+  if (!environment.isEmpty()) return environment;
+  return QSettings(settingsFile, QSettings::IniFormat).value("Device").toString().trimmed();
 }
 
 TV4L2DeviceProvider& DefaultV4L2Provider() {

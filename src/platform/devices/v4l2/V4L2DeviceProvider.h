@@ -34,8 +34,12 @@ class TV4L2DeviceProvider final : public graph::IDeviceProvider {
 };
 
 // Whether start-up uses the real cards: when some are found, unless the device setting
-// (OKA_PVX_DEVICE) says "virtual"; then nothing is looked for.
+// says "virtual"; then nothing is looked for.
 bool UseRealCards(const QString& deviceSetting, const std::function<bool()>& cardsFound);
+
+// The device setting: OKA_PVX_DEVICE's value when set, else "Device=" in `settingsFile`
+// (Devices.ini in the program's folder), so the choice survives without the environment.
+QString DeviceSetting(const QString& environment, const QString& settingsFile);
 
 // The provider over the machine's own devices.
 TV4L2DeviceProvider& DefaultV4L2Provider();

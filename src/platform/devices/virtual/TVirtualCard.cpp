@@ -250,6 +250,11 @@ int TVirtualCard::Subscribe(std::function<void()> listener) {
 
 void TVirtualCard::Unsubscribe(int token) { listeners_.erase(token); }
 
+void TVirtualCard::Unplug() {
+  unplugged_ = true;
+  Changed();
+}
+
 void TVirtualCard::Changed() {
   const auto listeners = listeners_;  // a listener may unsubscribe
   for (const auto& [token, listener] : listeners) listener();

@@ -126,6 +126,10 @@ class TVirtualCard {
   int VendorAudioMode = -1;
   int VendorSetting = -1;
 
+  // Pulled out like a USB card: the running capture reports its loss, nothing binds or runs.
+  void Unplug();
+  bool Unplugged() const { return unplugged_; }
+
   // Told after every change that can alter the picture or the sound.
   int Subscribe(std::function<void()> listener);
   void Unsubscribe(int token);
@@ -138,6 +142,7 @@ class TVirtualCard {
   // Follows output `output` of crossbar `index` up to its connector.
   int ConnectorOf(int index, int output) const;
   TReception Tuned() const;
+  bool unplugged_ = false;
   void Changed();
 
   TVirtualCardConfig config_;

@@ -109,6 +109,7 @@ class TVirtualVideoCapture final : public TVirtualDeviceFilter,
 
  protected:
   void CardChanged() override;
+  bool BeforeRun() override { return !Card().Unplugged(); }
   void AfterStop() override;
   bool Answers(const std::type_info& interfaceType) const override;
 

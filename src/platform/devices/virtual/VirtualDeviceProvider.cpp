@@ -11,6 +11,7 @@ std::vector<TMoniker> TVirtualDeviceProvider::Devices(DeviceCategory category) {
   std::vector<TMoniker> out;
   const auto card = Card();
   const TVirtualCardConfig& config = card->Config();
+  if (card->Unplugged()) return out;
   switch (category) {
     case DeviceCategory::VideoInputDevice:
       out.push_back({card->DeviceName("Video Capture"),

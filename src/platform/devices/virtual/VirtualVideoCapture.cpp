@@ -153,6 +153,15 @@ void TVirtualVideoCapture::ApplyFormat() {
 }
 
 void TVirtualVideoCapture::CardChanged() {
+  if (Card().Unplugged()) {
+    // As a real driver does once its device is gone: the source fails with an error.
+    GstElement* src = Child("src");
+    if (src && Graph() && Graph()->State() != GraphState::Stopped)
+      GST_ELEMENT_ERROR(src, RESOURCE, NOT_FOUND,
+                        ("The capture device %s is gone.", Card().DeviceName("Video Capture").toUtf8().constData()),
+                        (nullptr));
+    return;
+  }
   // Property changes take effect from the next frame.
   GstElement* title = Child("title");
   GstElement* clock = Child("clock");
