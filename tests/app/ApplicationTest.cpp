@@ -57,6 +57,7 @@ TEST_F(Shell, StartsLiveTVAndKeepsTheScreenOnUntilExit) {
   EXPECT_TRUE(test::System().ActiveInhibits.isEmpty());
   EXPECT_TRUE(SettingsWritten());
   App().ShutdownApplication();  // a second exit (session end, then close) does nothing
+  EXPECT_FALSE(App().StartApplication()) << "no start after the exit";
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
 
