@@ -41,6 +41,12 @@ struct TMediaType {
   bool operator==(const TMediaType&) const = default;
 };
 
+// The sound a capture device offers: 16-bit stereo PCM at the n-th of its rates (48, 44.1 and
+// 32 kHz), and whether a format asked of it is one it can deliver.
+int CapturePcmRateCount();
+bool CapturePcmType(int index, TMediaType& type);
+bool AcceptsCapturePcm(const TMediaType& type);
+
 // Physical connector types of crossbar pins.
 enum PhysicalConnector : int {
   PhysConn_Video_Tuner = 1,

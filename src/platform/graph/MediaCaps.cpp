@@ -1,6 +1,7 @@
 #include "platform/graph/MediaCaps.h"
 
 #include <cmath>
+#include <iterator>
 
 namespace pvx::platform::graph {
 namespace {
@@ -19,6 +20,27 @@ constexpr FormatName kFormats[] = {
 };
 
 }  // namespace
+
+namespace {
+constexpr int kCapturePcmRates[] = {48000, 44100, 32000};
+}  // namespace
+
+int CapturePcmRateCount() { return int(std::size(kCapturePcmRates)); }
+
+bool CapturePcmType(int index, TMediaType& type) {
+  if (index < 0 || index >= CapturePcmRateCount()) return false;
+  type = TMediaType{};
+  type.Major = MediaMajor::Audio;
+  type.Subtype = "PCM";
+  type.SampleRate = kCapturePcmRates[index];
+  type.Channels = 2;
+  type.BitsPerSample = 16;
+  return true;
+}
+
+bool AcceptsCapturePcm(const TMediaType& type) {
+  return type.Major == MediaMajor::Audio && type.SampleRate > 0 && type.Channels >= 1 && type.Channels <= 2;
+}
 
 QString TMediaType::Name() const {
   switch (Major) {

@@ -12,7 +12,6 @@ using namespace pvx::platform::graph;
 
 namespace {
 
-constexpr int kRates[] = {48000, 44100, 32000};
 
 // 40 ms of buffering in 10 ms periods: short enough to keep the sound with the picture, long
 // enough for a busy desktop not to drop samples.
@@ -72,18 +71,9 @@ TAlsaAudioCapture::TAlsaAudioCapture(TAlsaCaptureDevice device,
 
 TAlsaAudioCapture::~TAlsaAudioCapture() = default;
 
-int TAlsaAudioCapture::GetNumberOfCapabilities() const { return int(std::size(kRates)); }
+int TAlsaAudioCapture::GetNumberOfCapabilities() const { return CapturePcmRateCount(); }
 
-bool TAlsaAudioCapture::GetStreamCaps(int index, TMediaType& type) const {
-  if (index < 0 || index >= GetNumberOfCapabilities()) return false;
-  type = TMediaType{};
-  type.Major = MediaMajor::Audio;
-  type.Subtype = "PCM";
-  type.SampleRate = kRates[index];
-  type.Channels = 2;
-  type.BitsPerSample = 16;
-  return true;
-}
+bool TAlsaAudioCapture::GetStreamCaps(int index, TMediaType& type) const { return CapturePcmType(index, type); }
 
 bool TAlsaAudioCapture::GetFormat(TMediaType& type) const {
   type = format_;
@@ -92,9 +82,7 @@ bool TAlsaAudioCapture::GetFormat(TMediaType& type) const {
 
 bool TAlsaAudioCapture::SetFormat(const TMediaType& type) {
   if (Graph() && Graph()->State() != GraphState::Stopped) return false;
-  if (type.Major != MediaMajor::Audio || type.SampleRate <= 0 || type.Channels < 1 ||
-      type.Channels > 2)
-    return false;
+  if (!AcceptsCapturePcm(type)) return false;
   format_ = type;
   if (GstPtr<GstElement> out = ChildByName(Element(), "out")) {
     GstCapsPtr caps(ToCaps(type));

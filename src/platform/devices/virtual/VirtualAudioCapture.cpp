@@ -16,7 +16,6 @@ constexpr const char* kPipeline =
     "audiotestsrc name=src is-live=true wave=pink-noise volume=0.05 samplesperbuffer=960 "
     "! capsfilter name=out";
 
-constexpr int kRates[] = {48000, 44100, 32000};
 
 }  // namespace
 
@@ -45,18 +44,9 @@ GstElement* TVirtualAudioCapture::Child(const char* name) const {
   return ChildByName(Element(), name).get();  // the bin keeps it
 }
 
-int TVirtualAudioCapture::GetNumberOfCapabilities() const { return 3; }
+int TVirtualAudioCapture::GetNumberOfCapabilities() const { return CapturePcmRateCount(); }
 
-bool TVirtualAudioCapture::GetStreamCaps(int index, TMediaType& type) const {
-  if (index < 0 || index >= GetNumberOfCapabilities()) return false;
-  type = TMediaType{};
-  type.Major = MediaMajor::Audio;
-  type.Subtype = "PCM";
-  type.SampleRate = kRates[index];
-  type.Channels = 2;
-  type.BitsPerSample = 16;
-  return true;
-}
+bool TVirtualAudioCapture::GetStreamCaps(int index, TMediaType& type) const { return CapturePcmType(index, type); }
 
 bool TVirtualAudioCapture::GetFormat(TMediaType& type) const {
   type = format_;
@@ -65,9 +55,7 @@ bool TVirtualAudioCapture::GetFormat(TMediaType& type) const {
 
 bool TVirtualAudioCapture::SetFormat(const TMediaType& type) {
   if (Graph() && Graph()->State() != GraphState::Stopped) return false;
-  if (type.Major != MediaMajor::Audio || type.SampleRate <= 0 || type.Channels < 1 ||
-      type.Channels > 2)
-    return false;
+  if (!AcceptsCapturePcm(type)) return false;
   format_ = type;
   if (GstElement* out = Child("out")) {
     GstCapsPtr caps(ToCaps(type));
