@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -55,6 +59,17 @@ class Shell : public ::testing::Test {
   Shell() {
     System().Documents = Home() + "Documents/";
     System().Fallback = Home();
+    // A dialog nobody answers would hold the test in its event loop for ever: one left open
+    // is a failure, and it is closed so that the test goes on.
+    QObject::connect(&modalWatch_, &QTimer::timeout, [this] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (modal != modal_) modal_ = modal, modalOpen_.start();
+      if (!modal || modalOpen_.elapsed() < 5000) return;
+      ADD_FAILURE() << "a dialog was left open: " << modal->metaObject()->className() << " "
+                    << modal->windowTitle().toStdString();
+      if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject(); else modal->close();
+    });
+    modalWatch_.start(200);
   }
   ~Shell() override { app_.reset(); }
 
@@ -106,6 +121,11 @@ class Shell : public ::testing::Test {
 
   std::unique_ptr<app::TApplication> app_;
   bool finished_ = false, ok_ = false;
+
+ private:
+  QTimer modalWatch_;
+  QWidget* modal_ = nullptr;
+  QElapsedTimer modalOpen_;
 };
 
 
