@@ -278,7 +278,7 @@ void TApplication::WireRelays() {
 }
 
 void TApplication::OnDeviceLost(bool unattended, const QString& message, const QString& file) {
-  // The engine has already completed the file; the shell leaves the recording modes with it.
+  // Leaving the recording modes completes and lists the file; the engine stops what is left.
   const TAppMode mode = TAppMode(main_->Mode);
   if (mode == amCapture || mode == amScheduledCapture || mode == amTimeShifting || mode == amTimeShiftPlayback)
     StopRecordingMode(shell_);

@@ -142,10 +142,10 @@ class TVirtualCard {
   // Follows output `output` of crossbar `index` up to its connector.
   int ConnectorOf(int index, int output) const;
   TReception Tuned() const;
-  bool unplugged_ = false;
   void Changed();
 
   TVirtualCardConfig config_;
+  bool unplugged_ = false;
   TVirtualStations stations_;
   std::vector<TCrossbarModel> crossbars_;
   int tunerMode_ = kModeTV;

@@ -16,7 +16,6 @@ constexpr const char* kPipeline =
     "audiotestsrc name=src is-live=true wave=pink-noise volume=0.05 samplesperbuffer=960 "
     "! capsfilter name=out";
 
-
 }  // namespace
 
 TVirtualAudioCapture::TVirtualAudioCapture(std::shared_ptr<TVirtualCard> card)
