@@ -145,8 +145,10 @@ TEST_F(Recording, DvdPalIsRecordedAt25FramesAnd48kHzWhileThePreviewRuns) {
   e.CaptureHeight = 576;
   e.FrameRateCode = 5;
   e.UseDateTimeName = false;
+  e.AudioInputIndex = 1;
   ASSERT_TRUE(e.StartRecording());
   EXPECT_EQ(e.Recorder().CurrentFile, main_.CaptureFolder + "capture.mpg");
+  EXPECT_EQ(card_->EnabledAudioInput(), 1) << "the stored sound line is the one recorded";
   ASSERT_TRUE(test::Played(Graph(), 2000));
   EXPECT_GT(e.RecordedBytes(), 0);
   auto* window = dynamic_cast<platform::video::TVideoRenderer*>(Graph().FindFilter("VideoWindow"));
