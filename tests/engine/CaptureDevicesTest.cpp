@@ -86,6 +86,7 @@ TEST_F(CaptureDevices, ADeviceWithoutCrossbarIsNoTunerAndAChosenOneFallsBackToDe
       {WithWebcam::After, -1, "Web Camera", false, true},  // an override naming it does not loop
       {WithWebcam::First, 0, "", false, false},  // device 0 without a matching crossbar: no message
       {WithWebcam::Alone, -1, "", false, false},
+      {WithWebcam::Alone, 5, "", false, false},  // a device stored by an earlier run and gone since
   };
   for (const auto& [place, index, nameOverride, unattended, opens] : rows) {
     SCOPED_TRACE(int(place) * 10 + index);
@@ -99,6 +100,7 @@ TEST_F(CaptureDevices, ADeviceWithoutCrossbarIsNoTunerAndAChosenOneFallsBackToDe
     if (index >= 0) e.VideoDeviceIndex = index;
     e.PixelFormatChoice = 2;
     EXPECT_EQ(e.OpenDevices(), opens);
+    EXPECT_LT(e.VideoDeviceIndex, e.Devices().VideoDevices().size());
     EXPECT_TRUE(place == WithWebcam::Alone || e.HasTuner() == opens);
     EXPECT_EQ(Warnings(), QStringList(opens, "This is not a valid capture device for Tuner, try to load default setting..."));
     EXPECT_EQ(e.PixelFormatChoice, opens ? 1 : 2);
