@@ -68,21 +68,23 @@ TEST_F(TuningDialogs, FineTuneSliderStartsAtTheOffsetInStepsWithinItsRange) {
 
 // Keys on the open dialog; then the stored frequency and the tunings the card saw.
 TEST_F(TuningDialogs, FineTuneFollowsTheSliderLiveAndCancelRetunesWhereItWas) {
-  const qint32 entry = kBase + 100000;  // slider at 2
+  constexpr qint32 entry = kBase + 100000;  // slider at 2
   struct Row {
     std::initializer_list<Qt::Key> keys;
-    qint32 stored;
+    qint32 entry, stored;
     QStringList tuned;
   };
   const Row rows[] = {
-      {{Qt::Key_Right, Qt::Key_Right, Qt::Key_Return}, kBase + 200000, {"tv 55400000", "tv 55450000"}},
-      {{Qt::Key_Right, Qt::Key_Escape}, entry, {"tv 55400000", "tv 55350000"}},
-      {{Qt::Key_Return}, entry, {}},
-      {{Qt::Key_Escape}, entry, {"tv 55350000"}},
-      {{Qt::Key_Tab, Qt::Key_Space, Qt::Key_Return}, kBase, {"tv 55250000"}},  // Default
+      {{Qt::Key_Right, Qt::Key_Right, Qt::Key_Return}, entry, kBase + 200000, {"tv 55400000", "tv 55450000"}},
+      {{Qt::Key_Right, Qt::Key_Escape}, entry, entry, {"tv 55400000", "tv 55350000"}},
+      {{Qt::Key_Return}, entry, entry, {}},
+      {{Qt::Key_Escape}, entry, entry, {"tv 55350000"}},
+      {{Qt::Key_Tab, Qt::Key_Space, Qt::Key_Return}, entry, kBase, {"tv 55250000"}},  // Default
+      // Default with the slider at 0 already still tunes and keeps the table frequency.
+      {{Qt::Key_Tab, Qt::Key_Space, Qt::Key_Return}, kBase + 30000, kBase, {"tv 55250000"}},
   };
   for (const Row& row : rows) {
-    quint32 frequency = entry;
+    quint32 frequency = row.entry;
     channels.Clear();
     test::ModalAnswer<TDialogFineTune> answer([&](TDialogFineTune& dialog) { Keys(dialog, row.keys); });
     FineTune(nullptr, frequency, kBase);
