@@ -155,12 +155,12 @@ TEST_F(TuningDialogs, AddMemoryStoresAntennaOrCableChannelsAndNothingFromTheMemo
   }
 }
 
-// Every dialog in English and German: no caption is cut off, and a picture for people to see.
+// Every dialog in English, German and Chinese: no caption is cut off, and a picture for people to see.
 TEST_F(TuningDialogs, EveryCaptionFitsAndEachDialogLeavesAScreenshot) {
   settings::TMultiLangInfo lang(settings::LanguageListPath());
   settings::MultiLangInfo = &lang;
   settings::TSourceMapCell cell;
-  for (const char* language : {"English", "German"}) {
+  for (const auto& [language, suffix] : {std::pair{"English", ""}, {"German", "-de"}, {"Chinese", "-zh"}}) {
     lang.SetLanguage(language);
     ASSERT_EQ(lang.LanguageName, language);
     TDialogFineTune fine(nullptr, kBase, kBase);
@@ -175,7 +175,6 @@ TEST_F(TuningDialogs, EveryCaptionFitsAndEachDialogLeavesAScreenshot) {
         EXPECT_GE(label->width(), label->sizeHint().width()) << name << " " << label->text().toStdString();
       for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
         EXPECT_GE(button->width(), button->sizeHint().width()) << name << " " << button->text().toStdString();
-      const QString suffix = QString(language) == "English" ? "" : "-de";
       EXPECT_TRUE(dialog->grab().save(test::ArtefactPath(QStringLiteral("dialog-%1%2.png").arg(name, suffix))));
     }
     EXPECT_EQ(fine.windowTitle(), lang.LookupCaption("Tuning"));
