@@ -4,6 +4,8 @@
 #include "settings/ChannelInfo.h"
 #include "settings/CountryInfo.h"
 #include "settings/Globals.h"
+#include "app/MainForm.h"
+#include "tuning/AddMemoryForm.h"
 #include "tuning/CountryList.h"
 #include "tuning/FrequencyTable.h"
 
@@ -90,7 +92,7 @@ void RegisterChannelCommands(TShell& shell) {
     if (ChannelInfo->CurrentTable <= kCable) ChannelInfo->AutoScan(ChannelInfo->CurrentTable);
     if (!shell.Exiting) ChannelInfo->SelectChannel(ChannelInfo->CurrentChannel());
   });
-  d.Unavailable(MemoriseChannel, QStringLiteral("Memorising a channel is not available in this version"));
+  d.Register(MemoriseChannel, [&shell] { tuning::AddMemoryChannel(shell.Window); });
 }
 
 }  // namespace pvx::app

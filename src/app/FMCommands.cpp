@@ -1,5 +1,6 @@
 #include "app/FMCommands.h"
 
+#include "app/ControlPanels.h"
 #include "app/MainForm.h"
 #include "app/OSDForm.h"
 #include "app/ShellContext.h"
@@ -7,9 +8,11 @@
 #include "engine/AudioAdjustInfo.h"
 #include "engine/CaptureInfo.h"
 #include "engine/FMSeek.h"
+#include "panels/FormFMMainPanel.h"
 #include "platform/Clock.h"
 #include "settings/ChannelInfo.h"
 #include "settings/Globals.h"
+#include "tuning/AddFMForm.h"
 
 namespace pvx::app {
 
@@ -165,6 +168,9 @@ void RegisterFMCommands(TShell& shell) {
   d.Register(SeekDown, [&shell] { Seek(shell, false); });
   d.Register(FrequencyUp, [&shell] { FMStep(shell, true); });
   d.Register(FrequencyDown, [&shell] { FMStep(shell, false); });
+  d.Register(MemoriseFM, [&shell] {
+    tuning::AddFMFrequency(shell.Panels ? shell.Panels->FM() : nullptr, qint32(shell.Capture->Tuner().FMFrequency()));
+  });
 }
 
 }  // namespace pvx::app

@@ -410,7 +410,10 @@ TEST_F(Shell, InsertMemorisesTheFMFrequencyWhileTheFMPanelShows) {
   App().Dispatcher().OnCommand = [&](app::TCommand code, app::TCommandResult) { seen.push_back(code); };
   bool fmPanel = false;
   Window().Panels.FMPanelVisible = [&] { return fmPanel; };
-  QTest::keyClick(&Window(), Qt::Key_Insert);
+  {
+    test::ModalAnswer<QDialog> memorise([](QDialog& dialog) { dialog.reject(); });
+    QTest::keyClick(&Window(), Qt::Key_Insert);
+  }
   fmPanel = true;
   QTest::keyClick(&Window(), Qt::Key_Insert);
   EXPECT_EQ(seen, (std::vector<app::TCommand>{app::TCommand::MemoriseChannel, app::TCommand::MemoriseFM}));

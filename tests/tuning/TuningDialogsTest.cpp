@@ -1,0 +1,191 @@
+// The fine-tune, video-source and add-to-memory dialogs, driven by the keyboard where a user
+// would, and once through the running program on the virtual card.
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTest>
+
+#include "app/FormTestSupport.h"
+#include "app/ShellFixture.h"
+#include "settings/MultiLangInfo.h"
+#include "settings/SettingsTestSupport.h"
+#include "tuning/AddFMForm.h"
+#include "tuning/AddMemoryForm.h"
+#include "tuning/FineTuneDialog.h"
+#include "tuning/FrequencyText.h"
+#include "tuning/VideoSourceDialog.h"
+
+using namespace pvx;
+using namespace pvx::tuning;
+using settings::ChannelInfo;
+using test::Child;
+
+namespace {
+
+constexpr qint32 kBase = 55250000;
+
+// Keys as a user types them: each to the dialog's focused control.
+void Keys(QWidget& dialog, std::initializer_list<Qt::Key> keys, const char* text = "") {
+  // Arrow keys between radio buttons follow the application's focus: the dialog must be active.
+  dialog.activateWindow();
+  ASSERT_TRUE(test::WaitUntil([&] { return dialog.isActiveWindow(); }));
+  for (Qt::Key key : keys) {
+    QWidget* focus = dialog.focusWidget() ? dialog.focusWidget() : &dialog;
+    key == Qt::Key_unknown ? QTest::keyClicks(focus, text) : QTest::keyClick(focus, key);
+  }
+}
+
+// Answers the add-to-memory dialog of type T with memory `n` and Enter.
+template <typename T>
+void StoreIn(int n, const std::function<void()>& open) {
+  test::ModalAnswer<T> answer([n](T& dialog) {
+    Child<QSpinBox>(dialog, "SpinEditMemory")->setValue(n);
+    QTest::keyClick(&dialog, Qt::Key_Return);
+  });
+  open();
+}
+
+class TuningDialogs : public ::testing::Test {
+ protected:
+  TuningDialogs() { ChannelInfo = &channels.info, channels.UseAntenna(12); }
+  ~TuningDialogs() override { ChannelInfo = nullptr; }
+  test::Channels channels;
+};
+
+}  // namespace
+
+TEST(FrequencyText, WholeMegahertzAndTheFractionWithoutTrailingZeros) {
+  for (const auto& [hertz, text] : {std::pair{55250000, "55.25"}, {100000000, "100.0"}, {87900000, "87.9"},
+                                    {0, "0.0"}, {123456789, "123.456789"}, {50000, "0.05"}})
+    EXPECT_EQ(FrequencyText(hertz), text) << hertz;
+}
+
+TEST_F(TuningDialogs, FineTuneSliderStartsAtTheOffsetInStepsWithinItsRange) {
+  for (const auto& [offset, position] : {std::pair{10000000, 125}, {-3000000, -60}, {49999, 0}, {-10000000, -125}}) {
+    TDialogFineTune dialog(&channels.tuner, kBase + offset, kBase);
+    EXPECT_EQ(Child<QSlider>(dialog, "TrackBarTuning")->value(), position) << offset;
+    EXPECT_EQ(Child<QLabel>(dialog, "LabelFrequency")->text(), FrequencyText(kBase + offset));
+  }
+  EXPECT_TRUE(channels.tuner.Log.isEmpty()) << "opening tunes nothing";
+}
+
+// Keys on the open dialog; then the stored frequency and the tunings the card saw.
+TEST_F(TuningDialogs, FineTuneFollowsTheSliderLiveAndCancelRetunesWhereItWas) {
+  constexpr qint32 entry = kBase + 100000;  // slider at 2
+  const std::tuple<std::initializer_list<Qt::Key>, qint32, qint32, QStringList> rows[] = {
+      {{Qt::Key_Right, Qt::Key_Right, Qt::Key_Return}, entry, kBase + 200000, {"tv 55400000", "tv 55450000"}},
+      {{Qt::Key_Right, Qt::Key_Escape}, entry, entry, {"tv 55400000", "tv 55350000"}},
+      {{Qt::Key_Return}, entry, entry, {}},
+      {{Qt::Key_Escape}, entry, entry, {"tv 55350000"}},
+      {{Qt::Key_Tab, Qt::Key_Space, Qt::Key_Return}, entry, kBase, {"tv 55250000"}},  // Default
+      // Default with the slider at 0 already still tunes and keeps the table frequency.
+      {{Qt::Key_Tab, Qt::Key_Space, Qt::Key_Return}, kBase + 30000, kBase, {"tv 55250000"}},
+  };
+  for (const auto& [keys, start, stored, tuned] : rows) {
+    quint32 frequency = start;
+    channels.Clear();
+    test::ModalAnswer<TDialogFineTune> answer([&](TDialogFineTune& dialog) { Keys(dialog, keys); });
+    FineTune(nullptr, frequency, kBase);
+    EXPECT_EQ(qint32(frequency), stored);
+    EXPECT_EQ(channels.tuner.Log, tuned);
+  }
+}
+
+TEST_F(TuningDialogs, VideoSourceStoresTheChosenEntryAndTheChannelBoxEvenWhenDisabled) {
+  settings::TSourceMapCell cell;  // not set: Antenna and the current channel 12
+  {
+    test::ModalAnswer<TFormVideoSource> answer([](TFormVideoSource& dialog) {
+      Keys(dialog, {Qt::Key_Down, Qt::Key_Down});  // from Antenna to Cable, then Composite
+      EXPECT_FALSE(Child<QSpinBox>(dialog, "SpinEditChannel")->isEnabled());
+      Keys(dialog, {Qt::Key_Return});
+    });
+    EXPECT_TRUE(EditSourceMap(nullptr, cell, false));
+  }
+  EXPECT_EQ(cell, (settings::TSourceMapCell{3, 12}));
+  for (const auto& [kind, camera, index] : {std::tuple{2, false, 1}, {5, true, 4}, {5, false, 0}}) {
+    cell = {quint8(kind), 33};
+    test::ModalAnswer<TFormVideoSource> answer([&](TFormVideoSource& dialog) {
+      EXPECT_EQ(dialog.ItemIndex(), index) << kind;
+      EXPECT_EQ(Child<QSpinBox>(dialog, "SpinEditChannel")->value(), 33);
+      EXPECT_EQ(Child<QSpinBox>(dialog, "SpinEditChannel")->isEnabled(), index < 2);
+      QTest::keyClick(&dialog, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(EditSourceMap(nullptr, cell, camera));
+    EXPECT_EQ(cell, (settings::TSourceMapCell{quint8(kind), 33})) << "Cancel keeps the cell";
+  }
+}
+
+TEST_F(TuningDialogs, AddFMProposesTheFirstEmptyMemoryOrOneWhenAllAreUsed) {
+  for (auto& fm : channels.info.FMChannels) fm.Frequency = 100000000;
+  for (const auto& [empty, proposed] : {std::pair{-1, 1}, {7, 7}}) {
+    if (empty > 0) channels.info.FMRecord(empty)->Frequency = 0;
+    test::ModalAnswer<TFormAddFMFrequency> answer([&](TFormAddFMFrequency& dialog) {
+      EXPECT_EQ(Child<QSpinBox>(dialog, "SpinEditMemory")->value(), proposed);
+      EXPECT_EQ(Child<QLabel>(dialog, "LabelFrequency")->text(), "87.9");
+      Keys(dialog, {Qt::Key_Tab, Qt::Key_unknown, Qt::Key_Return}, "Radio Nord");
+    });
+    AddFMFrequency(nullptr, 87900000);
+    EXPECT_EQ(*channels.info.FMRecord(proposed), (settings::TFMMemoryChannelRecord{87900000, "Radio Nord"}));
+  }
+}
+
+TEST_F(TuningDialogs, AddMemoryStoresAntennaOrCableChannelsAndNothingFromTheMemoryTable) {
+  channels.info.MemoryChannels = {};
+  channels.info.MemoryRecord(4)->Valid = true;  // the first in use is proposed
+  for (const quint8 table : {settings::TChannelInfo::kMemory, settings::TChannelInfo::kCable}) {
+    channels.info.CurrentTable = table;
+    test::ModalAnswer<TFormAddMemoryChannel> answer([&](TFormAddMemoryChannel& dialog) {
+      EXPECT_EQ(Child<QSpinBox>(dialog, "SpinEditMemory")->value(), 4);
+      Keys(dialog, {Qt::Key_Up, Qt::Key_Tab, Qt::Key_unknown, Qt::Key_Return}, "News");
+    });
+    AddMemoryChannel(nullptr);
+    // Nothing is stored while the memory table itself is current.
+    EXPECT_EQ(*channels.info.MemoryRecord(5), (table == settings::TChannelInfo::kMemory
+                                                   ? settings::TMemoryChannelRecord{}
+                                                   : settings::TMemoryChannelRecord{true, 1, 12, "News"}));
+  }
+}
+
+// Every dialog in English, German and Chinese: no caption is cut off, and a picture for people to see.
+TEST_F(TuningDialogs, EveryCaptionFitsAndEachDialogLeavesAScreenshot) {
+  settings::TMultiLangInfo lang(settings::LanguageListPath());
+  settings::MultiLangInfo = &lang;
+  settings::TSourceMapCell cell;
+  for (const auto& [language, suffix] : {std::pair{"English", ""}, {"German", "-de"}, {"Chinese", "-zh"}}) {
+    lang.SetLanguage(language);
+    ASSERT_EQ(lang.LanguageName, language);
+    TDialogFineTune fine(nullptr, kBase, kBase);
+    TFormVideoSource source(cell, true, 5);
+    TFormAddMemoryChannel memory(channels.info);
+    TFormAddFMFrequency fm(channels.info, 87900000);
+    const std::pair<QDialog*, const char*> dialogs[] = {
+        {&fine, "finetune"}, {&source, "videosource"}, {&memory, "addmemory"}, {&fm, "addfm"}};
+    for (const auto& [dialog, name] : dialogs) {
+      dialog->show();
+      for (QLabel* label : dialog->findChildren<QLabel*>())
+        EXPECT_GE(label->width(), label->sizeHint().width()) << name << " " << label->text().toStdString();
+      for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
+        EXPECT_GE(button->width(), button->sizeHint().width()) << name << " " << button->text().toStdString();
+      EXPECT_TRUE(dialog->grab().save(test::ArtefactPath(QStringLiteral("dialog-%1%2.png").arg(name, suffix))));
+    }
+    EXPECT_EQ(fine.windowTitle(), lang.LookupCaption("Tuning"));
+  }
+  settings::MultiLangInfo = nullptr;
+}
+
+using MemoriseRun = test::Shell;
+
+TEST_F(MemoriseRun, CommandsOpenTheirDialogsAndKeepTheEntries) {
+  ASSERT_TRUE(Start());
+  ChannelInfo->SelectChannel(9);
+  StoreIn<TFormAddMemoryChannel>(3, [&] { App().ExecuteCommand(4005); });
+  EXPECT_EQ(*ChannelInfo->MemoryRecord(3), (settings::TMemoryChannelRecord{true, 0, 9, ""}));
+  App().ExecuteCommand(6000);
+  ASSERT_EQ(settings::MainInfo->Mode, settings::amFMRadio);
+  StoreIn<TFormAddFMFrequency>(2, [&] { App().ExecuteCommand(6005); });
+  EXPECT_EQ(ChannelInfo->FMRecord(2)->Frequency, Engine().Tuner().FMFrequency());
+}
