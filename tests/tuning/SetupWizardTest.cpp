@@ -4,12 +4,16 @@
 
 #include <QButtonGroup>
 #include <QLabel>
+#include <QApplication>
 #include <QPixmap>
+#include <QPlainTextEdit>
+#include <QTimer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include "../settings/SettingsTestSupport.h"
+#include "settings/ErrorMessages.h"
 #include "tuning/FormTVSetupWizard.h"
 
 namespace pvx::test {
@@ -140,6 +144,59 @@ TEST(SetupWizard, AFirstRunCannotBeCancelled) {
   w.form->reject();
   EXPECT_TRUE(w.form->isVisible());
   EXPECT_EQ(w.form->result(), 0);
+}
+
+}  // namespace
+}  // namespace pvx::test
+
+namespace pvx::test {
+namespace {
+
+TEST(SetupWizard, AFreeScanCopiesAntennaToCableAndResetsTheMemories) {
+  Wizard w(false, 0);
+  w.info.MemoryChannels[0] = {false, settings::TChannelInfo::kCable, 9, "kept?"};
+  w.form->findChild<QRadioButton*>("RadioButtonUseFreeScan")->click();
+  w.form->SetPage(3);
+  w.Button("BitBtnStart")->click();
+  // Stations from 45 MHz every 3 MHz, each locked for 1 MHz: the last locked step is the find.
+  const QStringList memo = w.form->findChild<QPlainTextEdit*>("MemoFreeScanResult")->toPlainText().split('\n');
+  ASSERT_GE(memo.size(), 2);
+  EXPECT_EQ(memo[0], "Channel 1 is set to 45750000 Hz");
+  EXPECT_EQ(memo[1], "Channel 2 is set to 51750000 Hz") << "the find skips 5 MHz after an NTSC station";
+  EXPECT_EQ(w.info.AntennaChannels, w.info.CableChannels);
+  EXPECT_EQ(w.info.MemoryChannels[0], (settings::TMemoryChannelRecord{true, settings::TChannelInfo::kAntenna, 1, "Memory 1"}));
+  EXPECT_EQ(w.Buttons(), "11110");
+  w.Button("BitBtnFinish")->click();
+  EXPECT_EQ(w.info.CableTypeChoice, 2);
+}
+
+// Finish pressed as soon as the modal wizard shows.
+struct RunRow {
+  bool firstRun, tunerAccepts;
+  std::vector<int> errors;
+};
+
+TEST(SetupWizard, RunBringsTheTunerToTheChosenStandard) {
+  for (const RunRow& row : {RunRow{false, true, {2010}}, RunRow{true, true, {}},
+                            RunRow{true, false, {2009}}, RunRow{false, false, {2009, 2010}}}) {
+    SCOPED_TRACE(row.firstRun * 10 + row.tunerAccepts);
+    Dialogs().Warnings.clear();
+    Channels c;
+    c.tuner.AcceptStandard = row.tunerAccepts;
+    c.info.CableTypeChoice = 1;
+    QTimer::singleShot(0, [] {
+      auto* wizard = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(wizard, nullptr);
+      wizard->findChild<QPushButton*>("BitBtnNext")->click();
+      wizard->findChild<QPushButton*>("BitBtnNext")->click();
+      wizard->findChild<QPushButton*>("BitBtnFinish")->click();
+    });
+    EXPECT_TRUE(tuning::RunSetupWizard(c.info, row.firstRun, {}));
+    std::vector<QStringList> expected;
+    for (int code : row.errors) expected.push_back({settings::GetErrorMessage(code)});
+    EXPECT_EQ(Dialogs().Warnings, expected);
+    EXPECT_EQ(c.info.CurrentTable, row.firstRun ? settings::TChannelInfo::kCable : settings::TChannelInfo::kNoTable);
+  }
 }
 
 }  // namespace
