@@ -40,6 +40,8 @@ struct TChannelSnapshot {
 };
 
 class TFormTVSetupWizard : public QDialog {
+  Q_OBJECT
+
  public:
   TFormTVSetupWizard(settings::TChannelInfo& channels, bool firstRun, TWizardSound sound,
                      QWidget* parent = nullptr);
