@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "settings/CountryInfo.h"
 #include "settings/Globals.h"

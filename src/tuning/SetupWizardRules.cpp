@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <algorithm>
+#include <utility>
 
 #include "settings/ChannelTuner.h"
 #include "settings/ErrorMessages.h"
