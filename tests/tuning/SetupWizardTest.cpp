@@ -163,6 +163,7 @@ TEST(SetupWizard, AFreeScanCopiesAntennaToCableAndResetsTheMemories) {
   ASSERT_GE(memo.size(), 2);
   EXPECT_EQ(memo[0], "Channel 1 is set to 45750000 Hz");
   EXPECT_EQ(memo[1], "Channel 2 is set to 51750000 Hz") << "the find skips 5 MHz after an NTSC station";
+  w.Shot("wizard-3-free-scan.png");
   EXPECT_EQ(w.info.AntennaChannels, w.info.CableChannels);
   EXPECT_EQ(w.info.MemoryChannels[0], (settings::TMemoryChannelRecord{true, settings::TChannelInfo::kAntenna, 1, "Memory 1"}));
   EXPECT_EQ(w.Buttons(), "11110");
