@@ -1,12 +1,15 @@
 #include "app/ChannelCommands.h"
 
+#include "app/MainForm.h"
 #include "app/ShellContext.h"
+#include "engine/AudioAdjustInfo.h"
+#include "engine/CaptureInfo.h"
 #include "settings/ChannelInfo.h"
 #include "settings/CountryInfo.h"
 #include "settings/Globals.h"
-#include "app/MainForm.h"
 #include "tuning/AddMemoryForm.h"
 #include "tuning/CountryList.h"
+#include "tuning/FormTVSetupWizard.h"
 #include "tuning/FrequencyTable.h"
 
 namespace pvx::app {
@@ -70,6 +73,21 @@ void FirstRunChannels() {
   channels.SetCountryCode(entry.CountryCode);
   // Through the model, so the input is routed and the windows hear of the source.
   channels.SetVideoSource(0);
+}
+
+bool SetupWizard(TShell& shell, bool firstRun) {
+  tuning::TWizardSound sound;
+  if (const engine::TAudioAdjustInfo* audio = shell.Audio) {
+    sound.PlaybackLines = audio->PlaybackLineNames();
+    sound.RecordLines = audio->RecordLineNames();
+    sound.PlaybackLine = audio->Levels.PlaybackLine;
+    sound.RecordLine = audio->Levels.RecordLine;
+  }
+  sound.Apply = [&shell](int playbackLine, int recordLine) {
+    if (shell.Audio) shell.Audio->Levels.PlaybackLine = playbackLine, shell.Audio->Levels.RecordLine = recordLine;
+    if (shell.Capture) shell.Capture->SelectAudioInputLine(recordLine);
+  };
+  return tuning::RunSetupWizard(*ChannelInfo, firstRun, std::move(sound), shell.Window);
 }
 
 void RegisterChannelCommands(TShell& shell) {

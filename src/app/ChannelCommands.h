@@ -20,4 +20,7 @@ QString ChannelOSDText(const settings::TChannelInfo& channels, int channel, cons
 // are, so the first start already shows television.
 void FirstRunChannels();
 
+// The TV setup wizard on the channel object, with the mixer's sound lines; true on Finish.
+bool SetupWizard(TShell& shell, bool firstRun);
+
 }  // namespace pvx::app

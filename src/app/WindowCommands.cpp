@@ -2,6 +2,7 @@
 // the sleeping timer; and the dialogs this build does not have yet.
 
 #include "app/AboutDialog.h"
+#include "app/ChannelCommands.h"
 #include "app/FMCommands.h"
 #include "app/ControlPanels.h"
 #include "app/MainForm.h"
@@ -75,7 +76,9 @@ void RegisterWindowCommands(TShell& shell) {
   });
   d.Register(IEPG, [] { util::OpenTVGuide(); });
   d.Unavailable(Setup, QStringLiteral("The settings dialog is not available in this version"));
-  d.Unavailable(TVSetupWizard, QStringLiteral("The TV setup wizard is not available in this version"));
+  d.Register(TVSetupWizard, [&shell] {
+    if (!ChannelInfo->Scanning) SetupWizard(shell, false);
+  });
   d.Unavailable(Schedule, QStringLiteral("Scheduled recording is not available in this version"));
 
   // When the countdown runs out the scheduler, if it runs, switches the computer off.
