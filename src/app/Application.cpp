@@ -389,7 +389,12 @@ void TApplication::RegisterCommands() {
   panels_->FillHooks(mainWindow_->Panels);
   mainWindow_->SleepCountdown.ShowSleepLabel = [this](bool visible) { panels_->SleepLabel(visible); };
   if (FormOSD) {
-    FormOSD->CoveringWindows = [this] { return panels_->VisiblePanelRects(); };
+    FormOSD->CoveringWindows = [this] {
+      QList<QRect> rects = panels_->VisiblePanelRects();
+      if (const QWidget* browser = snapshots::SnapshotList(); browser && browser->isVisible())
+        rects << browser->frameGeometry();
+      return rects;
+    };
     FormOSD->KeyPress = mainWindow_->KeyPress;
     FormOSD->KeyUp = [this](int key, Qt::KeyboardModifiers m) { mainWindow_->FormKeyUp(key, m); };
   }
