@@ -15,6 +15,8 @@
 #include "snapshots/FormShowImage.h"
 #include "snapshots/FormSnapshotList.h"
 #include "snapshots/PictureSaveDialog.h"
+#include "settings/Globals.h"
+#include "settings/MultiLangInfo.h"
 #include "snapshots/SnapshotInfo.h"
 #include "support/FakeDialogService.h"
 #include "support/TestEnvironment.h"
@@ -169,4 +171,26 @@ TEST_F(Snapshots, TheViewerShowsTheSelectedPictureAndCopiesIt) {
   viewer.grab().save(test::ArtefactPath("snapshots-viewer.png"));
   QTest::keyClick(&viewer, Qt::Key_Escape);
   EXPECT_FALSE(viewer.isVisible());
+}
+
+TEST_F(Snapshots, TextsComeFromTheLanguageAndFit) {
+  pvx::settings::TMultiLangInfo lang(test::SourceData() + "Language/Lang.cfg");
+  pvx::settings::MultiLangInfo = &lang;
+  Take(1);
+  for (const char* language : {"German", "Chinese(simplified)"}) {
+    lang.SetLanguage(language);
+    ASSERT_EQ(lang.LanguageName, language);
+    List().ApplyLanguage();
+    EXPECT_EQ(List().windowTitle(), lang.LookupCaption("Snapshot"));
+    EXPECT_EQ(List().Item("itemDeleteAll")->text(), lang.LookupCaption("DeleteAll"));
+    QString hint;
+    lang.Lookup("NextPage", nullptr, &hint);
+    EXPECT_EQ(List().Button("SpeedButtonNextPage")->toolTip(), hint);
+    TFormShowImage viewer(Picture(0));
+    viewer.show();
+    EXPECT_EQ(viewer.BitBtnCopyToClipperBoard()->text(), lang.LookupCaption("Copy"));
+    for (const QPushButton* button : {viewer.BitBtnSave(), viewer.BitBtnCopyToClipperBoard()})
+      EXPECT_GE(button->width(), button->sizeHint().width()) << language;
+  }
+  pvx::settings::MultiLangInfo = nullptr;
 }
