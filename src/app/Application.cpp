@@ -24,6 +24,8 @@
 #include "playback/Globals.h"
 #include "playback/PendingItem.h"
 #include "playback/PlaybackInfo.h"
+#include "snapshots/FormSnapshotList.h"
+#include "snapshots/SnapshotInfo.h"
 #include "platform/video/TVideoWindow.h"
 #include "platform/DialogService.h"
 #include "platform/ProgramFolder.h"
@@ -86,6 +88,7 @@ void TApplication::CreateModelObjects() {
   PreviewInfo = new TPreviewInfo(*ChannelInfo);
   // The Done and Recent lists load now and are saved when they are freed, after the windows.
   playback::PlaybackInfo = new playback::TPlaybackInfo;
+  snapshots::SnapshotInfo = new snapshots::TSnapshotInfo;
 }
 
 TMainSettingsPeers TApplication::Peers() {
@@ -134,6 +137,9 @@ bool TApplication::InitializeApplication() {
   engineConfig.TuningPause = oem_->TuningPause;
   engineConfig.PreferredAudioDevice = audio_->RecordDeviceName();
   capture_ = std::make_unique<engine::TCaptureInfo>(components_, engineConfig);
+  // Every snapshot, live or played, lands in the store, which shows its browser.
+  capture_->Snapshots = snapshots::SnapshotInfo;
+  snapshots::SnapshotInfo->OnInsert = [this] { snapshots::ShowSnapshotList(mainWindow_); };
   WireRelays();
   main_->LoadMainSettings(MainSettingsPath(), Peers());
   audio_->SetRecordLevel(audio_->Levels.RecordLevel);
@@ -383,7 +389,12 @@ void TApplication::RegisterCommands() {
   panels_->FillHooks(mainWindow_->Panels);
   mainWindow_->SleepCountdown.ShowSleepLabel = [this](bool visible) { panels_->SleepLabel(visible); };
   if (FormOSD) {
-    FormOSD->CoveringWindows = [this] { return panels_->VisiblePanelRects(); };
+    FormOSD->CoveringWindows = [this] {
+      QList<QRect> rects = panels_->VisiblePanelRects();
+      if (const QWidget* browser = snapshots::SnapshotList(); browser && browser->isVisible())
+        rects << browser->frameGeometry();
+      return rects;
+    };
     FormOSD->KeyPress = mainWindow_->KeyPress;
     FormOSD->KeyUp = [this](int key, Qt::KeyboardModifiers m) { mainWindow_->FormKeyUp(key, m); };
   }
@@ -461,6 +472,9 @@ void TApplication::ShutdownApplication() {
   logo_ = nullptr;
   ChannelInfo->SetTuner(nullptr);
   tunerAdapter_.reset();
+  if (capture_) capture_->Snapshots = nullptr;
+  delete snapshots::SnapshotInfo;
+  snapshots::SnapshotInfo = nullptr;
   capture_.reset();
   delete MultiLangInfo;
   MultiLangInfo = nullptr;

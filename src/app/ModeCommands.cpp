@@ -154,6 +154,11 @@ void RegisterModeCommands(TShell& shell) {
       playback::SnapshotTimeShiftPlayback();
     else if (!shell.Capture->GrabSnapshot())
       ShowErrorCode(1008);
+    // The browser came up; the keys stay with the picture.
+    if (!shell.Window->IsOverlayFullScreen()) {
+      shell.Window->activateWindow();
+      shell.Window->setFocus();
+    }
   });
   d.Register(Capture, [&main] { main.SetMode(amCapture); });
   d.Register(Stop, [&shell] { StopRecordingMode(shell); });
