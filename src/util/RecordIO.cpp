@@ -1,6 +1,5 @@
 #include "util/RecordIO.h"
 
-#include <QFile>
 #include <QtEndian>
 #include <cstring>
 
@@ -59,14 +58,6 @@ QString ReadString(QIODevice& in) {
   char buffer[kMaxStoredString];
   const qint64 got = in.read(buffer, length);
   return QString::fromUtf8(buffer, got > 0 ? static_cast<qsizetype>(got) : 0);
-}
-
-bool ReadRelayFile(const QString& path, RelayBlock& block) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return false;
-  if (ReadInteger(file) != kRelayMark) return false;
-  if (file.read(block.data(), kRelayBlockSize) != kRelayBlockSize) return false;
-  return ReadInteger(file) == kRelayMark;
 }
 
 }  // namespace pvx::util

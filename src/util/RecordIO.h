@@ -4,14 +4,11 @@
 
 #include <QIODevice>
 #include <QString>
-#include <array>
 
 namespace pvx::util {
 
 // Longest string a reader accepts; a longer (or negative) stored length reads as empty.
 inline constexpr qint32 kMaxStoredString = 512;
-inline constexpr qint32 kRelayMark = 4500;
-inline constexpr int kRelayBlockSize = 320;
 
 // Each writer returns false when the device did not take every byte.
 bool WriteInteger(QIODevice& out, qint32 value);
@@ -27,10 +24,5 @@ bool ReadBoolean(QIODevice& in);
 // A stored length above kMaxStoredString, or below 0, reads as empty and its bytes are not
 // skipped, so the reads after it fall out of step and the file's end mark catches it.
 QString ReadString(QIODevice& in);
-
-using RelayBlock = std::array<char, kRelayBlockSize>;
-// Reads the scheduler's relay file: mark 4500, the 320-byte order, mark 4500.
-// False when the file is missing, short or either mark is wrong.
-bool ReadRelayFile(const QString& path, RelayBlock& block);
 
 }  // namespace pvx::util

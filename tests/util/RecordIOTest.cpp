@@ -58,15 +58,4 @@ TEST(RecordIO, StringLengthsOutsideTheLimitReadAsEmptyAndRelayFilesNeedBothMarks
     // Not skipped: the next read lands inside the text (a negative length carries none).
     EXPECT_EQ(ReadInteger(in) == 4359, readsText || length < 0) << length;
   }
-  // The relay file needs both marks and the whole block.
-  RelayBlock block{};
-  const auto relay = [&](const QByteArray& bytes) {
-    pvx::test::WriteFile(pvx::test::Home() + "Relay.rec", bytes);
-    return ReadRelayFile(pvx::test::Home() + "Relay.rec", block);
-  };
-  EXPECT_FALSE(ReadRelayFile(pvx::test::Home() + "Relay.rec", block));  // missing
-  ASSERT_TRUE(relay(Framed(4500, 320, 'r', 4500)));
-  EXPECT_EQ(QByteArray(block.data(), 320), QByteArray(320, 'r'));
-  EXPECT_FALSE(relay(Framed(4501, 320, 'r', 4500)) || relay(Framed(4500, 320, 'r', 4359)) ||
-               relay(Framed(4500, 100, 'r', 0)));
 }
