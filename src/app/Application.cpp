@@ -351,10 +351,18 @@ bool TApplication::StartApplication() {
     main_->StartInFM = false;
     capture_->SetNoPreviewRender(false);
   } else {
-    if (ChannelInfo->SetupNeeded()) {
+    if (ChannelInfo->SetupNeeded() && (first == "srec_tv" || first == "srec_fm")) {
+      // Nobody is there to answer the wizard, and the recording must not wait for one.
       FirstRunChannels();
       ChannelInfo->ApplyStandard(ChannelInfo->Standard);
       RestoreLastSource(shell_);
+    } else if (ChannelInfo->SetupNeeded()) {
+      ChannelInfo->ApplyStandard(ChannelInfo->Standard);
+      ChannelInfo->SetVideoSource(0);
+      delete logo_;
+      logo_ = nullptr;
+      mainWindow_->show();
+      SetupWizard(shell_, true);
     } else {
       ChannelInfo->ApplyStandard(ChannelInfo->Standard);
       if (!capture_->NoPreviewRender()) RestoreLastSource(shell_);

@@ -54,25 +54,9 @@ QString ChannelOSDText(const TChannelInfo& channels, int channel, const QString&
 }
 
 void FirstRunChannels() {
-  TChannelInfo& channels = *ChannelInfo;
-  const tuning::TCountryPosition at = tuning::EntryForCode(CountryInfo ? CountryInfo->CountryCode : 1);
-  const tuning::TTuningEntry entry = tuning::CountryEntry(at.Letter, at.Position);
-  tuning::TFrequencyBlock antenna{}, cable{};
-  if (!tuning::LoadFrequencyTable(entry.TableIndex, antenna, cable)) return;
-  tuning::ApplyFrequencyBlock(antenna, [&](int n) -> TChannelRecord& { return *channels.ChannelRecord(false, n); });
-  tuning::ApplyFrequencyBlock(cable, [&](int n) -> TChannelRecord& { return *channels.ChannelRecord(true, n); });
-  for (int n = 1; n <= TChannelInfo::kChannelCount; ++n) {
-    for (bool isCable : {false, true}) {
-      TChannelRecord* record = channels.ChannelRecord(isCable, n);
-      record->Valid = record->Frequency != 0;
-      record->Standard = entry.Standard;
-    }
-  }
-  channels.TableIndex = entry.TableIndex;
-  channels.Standard = entry.Standard;
-  channels.SetCountryCode(entry.CountryCode);
+  tuning::LoadCountryPlan(*ChannelInfo, CountryInfo ? CountryInfo->CountryCode : 1);
   // Through the model, so the input is routed and the windows hear of the source.
-  channels.SetVideoSource(0);
+  ChannelInfo->SetVideoSource(0);
 }
 
 bool SetupWizard(TShell& shell, bool firstRun) {

@@ -17,7 +17,7 @@ struct TShell;
 QString ChannelOSDText(const settings::TChannelInfo& channels, int channel, const QString& displayText);
 
 // Until the setup wizard has run, the channels of the user's country plan are offered as they
-// are, so the first start already shows television.
+// are: the first start of a scheduled recording, which nobody attends.
 void FirstRunChannels();
 
 // The TV setup wizard on the channel object, with the mixer's sound lines; true on Finish.

@@ -1,5 +1,8 @@
 #include "tuning/CountryList.h"
 
+#include "settings/ChannelInfo.h"
+#include "tuning/FrequencyTable.h"
+
 #include <array>
 #include <vector>
 
@@ -279,6 +282,26 @@ TCountryPosition EntryForCode(int countryCode) {
     }
   }
   return {};
+}
+
+bool LoadCountryPlan(settings::TChannelInfo& channels, int countryCode) {
+  const TCountryPosition at = EntryForCode(countryCode);
+  const TTuningEntry entry = CountryEntry(at.Letter, at.Position);
+  TFrequencyBlock antenna{}, cable{};
+  if (!LoadFrequencyTable(entry.TableIndex, antenna, cable)) return false;
+  ApplyFrequencyBlock(antenna, [&](int n) -> auto& { return *channels.ChannelRecord(false, n); });
+  ApplyFrequencyBlock(cable, [&](int n) -> auto& { return *channels.ChannelRecord(true, n); });
+  for (int n = 1; n <= settings::TChannelInfo::kChannelCount; ++n) {
+    for (bool isCable : {false, true}) {
+      settings::TChannelRecord* record = channels.ChannelRecord(isCable, n);
+      record->Valid = record->Frequency != 0;
+      record->Standard = entry.Standard;
+    }
+  }
+  channels.TableIndex = entry.TableIndex;
+  channels.Standard = entry.Standard;
+  channels.SetCountryCode(entry.CountryCode);
+  return true;
 }
 
 }  // namespace pvx::tuning

@@ -7,6 +7,10 @@
 
 #include "tuning/TuningEntry.h"
 
+namespace pvx::settings {
+class TChannelInfo;
+}
+
 namespace pvx::tuning {
 
 // Letters are numbered 0 ("A") to 25 ("Z").
@@ -33,5 +37,10 @@ TTuningEntry CountryEntry(int letter, int position);
 // in letter and list order, except that 36 gives "Hungary2(PAL-D/K)". A code no entry has
 // gives the first entry, "Afghanistan(PAL-B/G)".
 TCountryPosition EntryForCode(int countryCode);
+
+// Fills both channel tables from the country's frequency plan, every channel with a frequency
+// marked valid: what a start nobody attends gets instead of the setup wizard. False when the
+// table file cannot be read.
+bool LoadCountryPlan(settings::TChannelInfo& channels, int countryCode);
 
 }  // namespace pvx::tuning

@@ -35,6 +35,7 @@
 #include "support/FakeDialogService.h"
 #include "support/FakeSystemServices.h"
 #include "support/TestEnvironment.h"
+#include "tuning/FormTVSetupWizard.h"
 
 using namespace pvx;
 using namespace pvx::settings;
@@ -396,9 +397,27 @@ TEST_F(Shell, TheSleepTimerLeavesThePowerOffToARunningScheduler) {
   EXPECT_EQ(test::System().PowerOffCalls, 0);
 }
 
-TEST_F(Shell, AFirstRunRoutesTheTunerInput) {
+TEST_F(Shell, AFirstStartGoesThroughTheWizardAndEndsInLiveTVWithTheScannedChannels) {
+  FirstStart = true;
   ASSERT_FALSE(QFile::exists(app::TApplication::ChannelSettingsPath()));
-  ASSERT_TRUE(Start());
+  bool cancellable = true, windowShown = false;
+  {
+    test::ModalAnswer<tuning::TFormTVSetupWizard> answer([&](tuning::TFormTVSetupWizard& wizard) {
+      auto button = [&](const char* name) { return wizard.findChild<QAbstractButton*>(name); };
+      windowShown = Window().isVisible();
+      wizard.reject();  // Escape: ignored on a first run
+      cancellable = button("BitBtnCancel")->isEnabled() || !wizard.isVisible();
+      button("BitBtnNext")->click();
+      button("RadioButtonAntenna")->click();
+      button("BitBtnNext")->click();
+      button("BitBtnStart")->click();
+      button("BitBtnFinish")->click();
+    });
+    ASSERT_TRUE(Start());
+  }
+  EXPECT_FALSE(cancellable);
+  EXPECT_TRUE(windowShown) << "the wizard opens over the main window";
+  EXPECT_GT(ChannelInfo->ValidCount(), 0) << "the virtual card's stations were found";
   EXPECT_EQ(ChannelInfo->VideoSource, 0);
   EXPECT_EQ(Engine().Routing().InputKind(), 1) << "the tuner's input";
   EXPECT_TRUE(PictureRuns());

@@ -14,9 +14,16 @@
 #include <memory>
 #include <vector>
 
+#include "app/Application.h"
 #include "app/MainForm.h"
+#include "settings/ChannelInfo.h"
+#include "settings/ChannelSettingsFile.h"
 #include "settings/Globals.h"
 #include "settings/MainInfo.h"
+#include "settings/PreviewInfo.h"
+#include "support/FakeSystemServices.h"
+#include "support/TestEnvironment.h"
+#include "tuning/CountryList.h"
 
 class QMenu;
 
@@ -29,6 +36,19 @@ namespace pvx::test {
 QString RectText(const QRect& r);
 QString FormLayoutText(const QWidget& form);
 QString MenuText(const QMenu& menu);
+// Writes the channel file of a home whose setup wizard has loaded the country plan, so a start
+// goes straight to live TV.
+inline void StoreTunedChannels() {
+  settings::TChannelInfo channels;
+  settings::TPreviewInfo preview(channels);
+  // From the state a missing file leaves, as on a real first start.
+  settings::TChannelSettingsFile::Load(app::TApplication::ChannelSettingsPath(), channels, preview);
+  ASSERT_TRUE(tuning::LoadCountryPlan(channels, System().CountryCode));
+  channels.VideoSource = 0;
+  channels.CurrentTable = settings::TChannelInfo::kAntenna;
+  ASSERT_TRUE(settings::TChannelSettingsFile::Save(app::TApplication::ChannelSettingsPath(), channels, preview));
+}
+
 // Compares with tests/fixtures/<fixture>; with OKA_PVX_WRITE_GOLDEN set, writes it instead.
 void ExpectGolden(const QString& text, const QString& fixture);
 
@@ -60,14 +80,17 @@ inline void SendMouse(QWidget* widget, QEvent::Type type, QPoint pos, Qt::MouseB
 template <typename T>
 class ModalAnswer {
  public:
+  // Answers the first such window that opens while this object lives.
   explicit ModalAnswer(std::function<void(T&)> answer) {
-    QTimer::singleShot(0, [this, answer] {
-      if (T* window = qobject_cast<T*>(QApplication::activeModalWidget())) seen_ = true, answer(*window);
+    QObject::connect(&poll_, &QTimer::timeout, [this, answer] {
+      if (T* window = qobject_cast<T*>(QApplication::activeModalWidget())) poll_.stop(), seen_ = true, answer(*window);
     });
+    poll_.start(0);
   }
   ~ModalAnswer() { EXPECT_TRUE(seen_) << "the window never opened"; }
 
  private:
+  QTimer poll_;
   bool seen_ = false;
 };
 

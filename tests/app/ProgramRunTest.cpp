@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QProcess>
 #include <QtEndian>
 
+#include "FormTestSupport.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
 #include "settings/ChannelInfo.h"
@@ -43,6 +45,7 @@ int Remote(const QStringList& args) {
 // Starts the program; true once its main window's endpoint answers (start-up has built the
 // live preview by then).
 bool StartProgram(QProcess& program, const QStringList& arguments = {}) {
+  if (!QFile::exists(app::TApplication::ChannelSettingsPath())) test::StoreTunedChannels();
   program.setProcessEnvironment(ProgramEnvironment());
   program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   program.start(PVX_PROGRAM, arguments);

@@ -26,6 +26,7 @@
 #include "settings/Globals.h"
 #include "settings/MainInfo.h"
 #include "support/FakeSystemServices.h"
+#include "FormTestSupport.h"
 #include "support/TestEnvironment.h"
 
 namespace pvx::test {
@@ -76,6 +77,7 @@ class Shell : public ::testing::Test {
   // Phase 1, then the event loop until phase 2 has run.
   bool Start(const QStringList& arguments = {}) { return Initialize(arguments) && FinishStart(); }
   bool Initialize(const QStringList& arguments = {}) {
+    if (!FirstStart && !QFile::exists(app::TApplication::ChannelSettingsPath())) StoreTunedChannels();
     app_ = std::make_unique<app::TApplication>(test::Components(), arguments);
     finished_ = ok_ = false;
     QObject::connect(app_.get(), &app::TApplication::Started, [this](bool result) { finished_ = true, ok_ = result; });
@@ -119,6 +121,9 @@ class Shell : public ::testing::Test {
     ASSERT_TRUE(stored.SaveMainSettings(app::TApplication::MainSettingsPath(), {}));
   }
 
+  // Leaves the home without channels, so the start opens the setup wizard; otherwise the home
+  // is one where the wizard has run once already.
+  bool FirstStart = false;
   std::unique_ptr<app::TApplication> app_;
   bool finished_ = false, ok_ = false;
 
