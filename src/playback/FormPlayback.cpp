@@ -215,6 +215,9 @@ void TFormPlayback::FormCreate() {
       if (!lang->Lookup(key, &caption, &hint)) continue;
       button->setText(caption);
       button->setToolTip(hint);
+      // The buttons keep their places; a longer caption takes the icon's room.
+      const int textRoom = button->width() - 8 - button->fontMetrics().horizontalAdvance(QString(caption).remove('&'));
+      if (textRoom < button->iconSize().width() + 4) button->setIcon({});
     }
     for (int c = 0; c < static_cast<int>(std::size(kDoneColumns)); ++c)
       if (lang->Lookup(kDoneColumns[c].key, &caption)) StringGridDoneList_->horizontalHeaderItem(c)->setText(caption);
