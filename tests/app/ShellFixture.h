@@ -7,10 +7,14 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QSemaphore>
+#include <QThread>
 #include <QFile>
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 #include "app/Application.h"
 #include "app/ControlPanels.h"
@@ -35,22 +39,46 @@ using settings::TMainInfo;
 namespace ipc = platform::ipc;
 using app::FormOSD;
 
-// Stands in for the scheduled-recording program: records what reaches its window.
+// Stands in for the scheduled-recording program: records what reaches its window. It listens
+// on its own thread, as the real one runs in its own process, so the program's sends are
+// answered while the program waits for them.
 class SchedulerWindow {
  public:
-  SchedulerWindow()
-      : endpoint_(ipc::kSchedulerWindowClass, [this](quint32 m, qint32 w, qint32) {
-          if (m == ipc::kMsgScheduledStatus) Status.push_back(w);
-          Messages.push_back(m);
-          return 0;
-        }) {
-    endpoint_.Listen();
+  SchedulerWindow() {
+    QSemaphore ready;
+    thread_.reset(QThread::create([this, &ready] {
+      ipc::TMessageEndpoint endpoint(ipc::kSchedulerWindowClass, [this](quint32 m, qint32 w, qint32) {
+        std::lock_guard lock(mutex_);
+        if (m == ipc::kMsgScheduledStatus) status_.push_back(w);
+        messages_.push_back(m);
+        return 0;
+      });
+      endpoint.Listen();
+      ready.release();
+      QEventLoop loop;
+      loop.exec();
+    }));
+    thread_->start();
+    ready.acquire();
   }
-  std::vector<qint32> Status;
-  std::vector<quint32> Messages;
+  ~SchedulerWindow() {
+    thread_->quit();
+    thread_->wait();
+  }
+  std::vector<qint32> Status() const {
+    std::lock_guard lock(mutex_);
+    return status_;
+  }
+  std::vector<quint32> Messages() const {
+    std::lock_guard lock(mutex_);
+    return messages_;
+  }
 
  private:
-  ipc::TMessageEndpoint endpoint_;
+  mutable std::mutex mutex_;
+  std::vector<qint32> status_;
+  std::vector<quint32> messages_;
+  std::unique_ptr<QThread> thread_;
 };
 
 class Shell : public ::testing::Test {
