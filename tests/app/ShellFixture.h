@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <atomic>
 
 #include "app/Application.h"
 #include "app/ControlPanels.h"
@@ -48,6 +49,7 @@ class SchedulerWindow {
     QSemaphore ready;
     thread_.reset(QThread::create([this, &ready] {
       ipc::TMessageEndpoint endpoint(ipc::kSchedulerWindowClass, [this](quint32 m, qint32 w, qint32) {
+        QThread::msleep(HandleMs);
         std::lock_guard lock(mutex_);
         if (m == ipc::kMsgScheduledStatus) status_.push_back(w);
         messages_.push_back(m);
@@ -65,6 +67,8 @@ class SchedulerWindow {
     thread_->quit();
     thread_->wait();
   }
+  // A slow scheduler: a sent message is answered only after this.
+  std::atomic<int> HandleMs = 0;
   std::vector<qint32> Status() const {
     std::lock_guard lock(mutex_);
     return status_;
