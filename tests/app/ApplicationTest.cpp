@@ -392,7 +392,7 @@ TEST_F(Shell, TheSleepTimerLeavesThePowerOffToARunningScheduler) {
   test::Clock().Advance(60000);
   EXPECT_EQ(App().MainWindow(), nullptr) << "the program closed";
   EXPECT_TRUE(WaitUntil([&] { return !scheduler.Messages().empty(); }));
-  EXPECT_EQ(scheduler.Messages(), std::vector<quint32>{ipc::kMsgSleepTimerExpired});
+  EXPECT_EQ(scheduler.Messages(), std::vector<qint32>{ipc::kMsgSleepTimerExpired});
   EXPECT_EQ(test::System().PowerOffCalls, 0);
 }
 

@@ -41,8 +41,7 @@ namespace ipc = platform::ipc;
 using app::FormOSD;
 
 // Stands in for the scheduled-recording program: records what reaches its window. It listens
-// on its own thread, as the real one runs in its own process, so the program's sends are
-// answered while the program waits for them.
+// on its own thread, as the real one runs in its own process, so that a send is answered.
 class SchedulerWindow {
  public:
   SchedulerWindow() {
@@ -51,37 +50,24 @@ class SchedulerWindow {
       ipc::TMessageEndpoint endpoint(ipc::kSchedulerWindowClass, [this](quint32 m, qint32 w, qint32) {
         QThread::msleep(HandleMs);
         std::lock_guard lock(mutex_);
-        if (m == ipc::kMsgScheduledStatus) status_.push_back(w);
-        messages_.push_back(m);
+        (m == ipc::kMsgScheduledStatus ? status_ : messages_).push_back(m == ipc::kMsgScheduledStatus ? w : qint32(m));
         return 0;
       });
       endpoint.Listen();
       ready.release();
-      QEventLoop loop;
-      loop.exec();
+      QEventLoop().exec();
     }));
     thread_->start();
     ready.acquire();
   }
-  ~SchedulerWindow() {
-    thread_->quit();
-    thread_->wait();
-  }
-  // A slow scheduler: a sent message is answered only after this.
-  std::atomic<int> HandleMs = 0;
-  std::vector<qint32> Status() const {
-    std::lock_guard lock(mutex_);
-    return status_;
-  }
-  std::vector<quint32> Messages() const {
-    std::lock_guard lock(mutex_);
-    return messages_;
-  }
+  ~SchedulerWindow() { thread_->quit(), thread_->wait(); }
+  std::atomic<int> HandleMs = 0;  // a slow scheduler: a sender waits this long for the answer
+  std::vector<qint32> Status() const { return std::lock_guard(mutex_), status_; }
+  std::vector<qint32> Messages() const { return std::lock_guard(mutex_), messages_; }
 
  private:
   mutable std::mutex mutex_;
-  std::vector<qint32> status_;
-  std::vector<quint32> messages_;
+  std::vector<qint32> status_, messages_;  // 3028's parameter; the other messages
   std::unique_ptr<QThread> thread_;
 };
 
