@@ -27,7 +27,7 @@ void Apply(const TRelayRecord& r, settings::TCaptureSettings& s) {
 }  // namespace
 
 bool TScheduledRecording::Start(const QString& relayPath) {
-  switched_ = selectionSaved_ = false;
+  switched_ = false;
   fmBefore_ = shell_.FMPanelShown();
   TRelayRecord order;
   if (ReadRelayFile(relayPath, order, kRecordFormatCount) != TRelayError::None) {
@@ -51,19 +51,19 @@ bool TScheduledRecording::Start(const QString& relayPath) {
       return Refuse(ipc::kScheduledSourceUnavailable);
     }
     shell_.StopPreview();
-  } else {
-    selection_ = shell_.CurrentSelection();
-    selectionSaved_ = true;
   }
+  // Saved on the side the recording is made from: that side's channel comes back before any
+  // switch back, so the switch keeps the right one for later.
+  selection_ = shell_.CurrentSelection();
   shell_.SelectSource(order.Source, order.Channel);
   if (!shell_.StartRecording()) {
     shell_.TellScheduler(ipc::kScheduledStartRefused);
     shell_.SetUnattended(false);
     engine::RestoreRecordingBlock(recorder, saved_);
     // The user finds the side and the channel the order found.
+    shell_.RestoreSelection(selection_);
     if (switched_) SwitchBack();
-    if (selectionSaved_) shell_.RestoreSelection(selection_);
-    switched_ = selectionSaved_ = false;
+    switched_ = false;
     return false;
   }
   shell_.MarkPendingScheduled();
@@ -73,12 +73,9 @@ bool TScheduledRecording::Start(const QString& relayPath) {
 bool TScheduledRecording::End(bool programClosing) {
   const bool stopped = shell_.StopRecording();
   engine::RestoreRecordingBlock(shell_.RecorderSettings(), saved_);
-  if (switched_) {
-    if (!programClosing) SwitchBack();
-  } else if (selectionSaved_) {
-    shell_.RestoreSelection(selection_);
-  }
-  switched_ = selectionSaved_ = false;
+  shell_.RestoreSelection(selection_);
+  if (switched_ && !programClosing) SwitchBack();
+  switched_ = false;
   shell_.SetUnattended(false);
   shell_.TellScheduler(ipc::kScheduledRecordingEnded);
   return stopped;

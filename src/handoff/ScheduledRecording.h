@@ -62,7 +62,6 @@ class TScheduledRecording {
 
   // The FM panel was up when the order came: where the program goes back to.
   bool ReturnsToFM() const { return fmBefore_; }
-  bool Switched() const { return switched_; }
 
  private:
   bool Refuse(qint32 status);
@@ -71,7 +70,6 @@ class TScheduledRecording {
   IScheduledShell& shell_;
   engine::TRecordingSettingsBlock saved_;
   TChannelSelection selection_;
-  bool selectionSaved_ = false;
   bool switched_ = false;
   bool fmBefore_ = false;
 };

@@ -82,6 +82,15 @@ TEST_F(Scheduled, FMFromTVSwitchesAndBackAndCompositeLeavesTheChannel) {
   EXPECT_EQ(MainInfo->Mode, amTV);
   EXPECT_EQ(Selection(), before);
   EXPECT_EQ(Engine().Tuner().TVFrequency(), tuned) << "the channel was never tuned";
+
+  // From FM radio to a TV channel and back: leaving FM later finds the channel FM began on.
+  App().ExecuteCommand(6000);
+  Order(handoff::rsAntenna, 9);
+  EXPECT_TRUE(MainInfo->Mode == amScheduledCapture && !Window().Panels.FMPanelVisible());
+  RecordToTheEnd();
+  EXPECT_TRUE(MainInfo->Mode == amFMRadio && Window().Panels.FMPanelVisible());
+  App().ExecuteCommand(6000);
+  EXPECT_EQ(Selection(), before);
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
 
