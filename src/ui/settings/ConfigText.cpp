@@ -1,0 +1,50 @@
+#include "ui/settings/ConfigText.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+
+#include "settings/Globals.h"
+#include "settings/MultiLangInfo.h"
+
+namespace pvx::ui {
+
+QString Text(const char* key, const QString& fallback) {
+  QString caption;
+  if (settings::MultiLangInfo && settings::MultiLangInfo->Lookup(QLatin1String(key), &caption))
+    return caption;
+  return fallback;
+}
+
+void ApplyCaptions(const TCaptionList& captions) {
+  const settings::TMultiLangInfo* lang = settings::MultiLangInfo;
+  if (!lang) return;
+  for (const auto& [key, widget] : captions) {
+    QString caption, hint;
+    if (!lang->Lookup(QLatin1String(key), &caption, &hint)) continue;
+    if (auto* label = qobject_cast<QLabel*>(widget)) label->setText(caption);
+    if (auto* group = qobject_cast<QGroupBox*>(widget)) group->setTitle(caption);
+    if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+      button->setText(caption);
+      if (!hint.isEmpty()) button->setToolTip(hint);
+    }
+  }
+}
+
+void ApplyItems(QComboBox* combo, const std::vector<const char*>& keys) {
+  for (int i = 0; i < combo->count() && i < int(keys.size()); ++i)
+    if (keys[size_t(i)]) combo->setItemText(i, Text(keys[size_t(i)], combo->itemText(i)));
+}
+
+void FillItems(QComboBox* combo, const QStringList& items) {
+  combo->clear();
+  combo->addItems(items);
+}
+
+QStringList StandardNames() {
+  return {"NTSC-M", "NTSC-J", "PAL-B/G", "PAL-D/K", "PAL- I",
+          "PAL-M",  "PAL-N",  "SECAM-B/G", "SECAM-D/K", "SECAM-L"};
+}
+
+}  // namespace pvx::ui
