@@ -3,7 +3,10 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
+#include <QScrollBar>
+#include <QTableWidget>
 
 #include "settings/Globals.h"
 #include "settings/MultiLangInfo.h"
@@ -40,6 +43,14 @@ void ApplyItems(QComboBox* combo, const std::vector<const char*>& keys) {
 void FillItems(QComboBox* combo, const QStringList& items) {
   combo->clear();
   combo->addItems(items);
+}
+
+void FitGrid(QTableWidget* grid, int rows) {
+  grid->resizeColumnsToContents();
+  grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  const int frame = 2 * grid->frameWidth() + 4;
+  grid->setMinimumWidth(grid->horizontalHeader()->length() + grid->verticalScrollBar()->sizeHint().width() + frame);
+  grid->setMinimumHeight(grid->horizontalHeader()->sizeHint().height() + rows * grid->verticalHeader()->defaultSectionSize() + frame);
 }
 
 QStringList StandardNames() {

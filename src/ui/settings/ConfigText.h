@@ -9,6 +9,7 @@
 #include <vector>
 
 class QComboBox;
+class QTableWidget;
 class QWidget;
 
 namespace pvx::ui {
@@ -30,6 +31,9 @@ W* Named(W* widget, const char* name) {
   widget->setObjectName(QLatin1String(name));
   return widget;
 }
+
+// A grid at least as wide as its columns, and `rows` rows high.
+void FitGrid(QTableWidget* grid, int rows);
 
 // The ten TV standards as the lists show them.
 QStringList StandardNames();

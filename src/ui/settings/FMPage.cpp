@@ -99,7 +99,7 @@ void TFMPage::Load(TChannelInfo* channels, qint32 fmMin, qint32 fmMax, const QSt
   SpinEditFMFrequency->setRange(fmMin_, fmMax_);
   if (channels)
     for (int r = 0; r < TChannelInfo::kMemoryCount; ++r) ShowRow(r);
-  StringGridFMMemoryChannel->resizeColumnsToContents();
+  FitGrid(StringGridFMMemoryChannel, 12);
   WaveLocation->SetFolder(waveFolder);
   FillItems(ComboBoxFMAudioSource_, audioInputs);
   ComboBoxFMAudioSource_->setCurrentIndex(audioInput);

@@ -59,9 +59,11 @@ TPreviewPage::TPreviewPage(bool hasCamera, QWidget* parent) : QWidget(parent), h
     const QByteArray name = "SbtnSource" + QByteArray::number(i + 1);
     SbtnSource[size_t(i)] = Named(new QPushButton(groupCells_), name.constData());
     SbtnSource[size_t(i)]->setAutoDefault(false);
+    SbtnSource[size_t(i)]->setMinimumHeight(2 * fontMetrics().height() + 8);
     cells->addWidget(SbtnSource[size_t(i)], 1 + i / 5, i % 5);
     connect(SbtnSource[size_t(i)], &QPushButton::clicked, this, [this, i] { SbtnSourceClick(i); });
   }
+  cells->setRowStretch(6, 1);
   column->addWidget(groupCells_, 1);
 
   connect(RadioButtonCustomize_, &QRadioButton::toggled, this, &TPreviewPage::UpdateCells);

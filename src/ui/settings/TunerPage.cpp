@@ -184,13 +184,13 @@ settings::TChannelRecord* TTunerPage::Record(int row) const {
 void TTunerPage::FillChannelGrid() {
   if (!channels_) return;
   for (int row = 0; row < TChannelInfo::kChannelCount; ++row) ShowChannelRow(row);
-  StringGridChannelInfo->resizeColumnsToContents();
+  FitGrid(StringGridChannelInfo, 12);
 }
 
 void TTunerPage::FillMemoryGrid() {
   if (!channels_) return;
   for (int row = 0; row < TChannelInfo::kMemoryCount; ++row) ShowMemoryRow(row);
-  StringGridMemoryChannel->resizeColumnsToContents();
+  FitGrid(StringGridMemoryChannel, 12);
 }
 
 void TTunerPage::ShowChannelRow(int row) {

@@ -45,7 +45,7 @@ void SetValue(engine::TVideoSignalAdjust& a, int property, int value) {
 
 TVideoPage::TVideoPage(QWidget* parent) : QWidget(parent) {
   auto* row = new QHBoxLayout(this);
-  row->addWidget(BuildColourGroup(), 1);
+  row->addWidget(BuildColourGroup(), 1, Qt::AlignTop);
   row->addWidget(BuildOptionsGroup(), 1);
 }
 
@@ -67,7 +67,6 @@ QWidget* TVideoPage::BuildColourGroup() {
   BitBtnDefaultColor_ = Named(new QPushButton(QStringLiteral("Default"), groupColour_), "BitBtnDefaultColor");
   grid->addWidget(BitBtnDefaultColor_, kColourCount, 1, 1, 2, Qt::AlignRight);
   grid->setColumnStretch(1, 1);
-  grid->setRowStretch(kColourCount + 1, 1);
   connect(BitBtnDefaultColor_, &QPushButton::clicked, this, &TVideoPage::BitBtnDefaultColorClick);
   return groupColour_;
 }
