@@ -169,7 +169,7 @@ void TFormConfig::ApplyLanguage() {
   if (TabSheetPreview) ApplyCaptions(TabSheetPreview->Captions());
   if (TabSheetCapture) ApplyCaptions(TabSheetCapture->Captions()), TabSheetCapture->ApplyItemTexts();
   if (TabSheetVideo) ApplyCaptions(TabSheetVideo->Captions());
-  if (TabSheetFM) ApplyCaptions(TabSheetFM->Captions());
+  if (TabSheetFM) ApplyCaptions(TabSheetFM->Captions()), TabSheetFM->ApplyItemTexts();
   if (TabSheetOther) ApplyCaptions(TabSheetOther->Captions());
 }
 

@@ -45,6 +45,11 @@ void FillItems(QComboBox* combo, const QStringList& items) {
   combo->addItems(items);
 }
 
+void ApplyHeaders(QTableWidget* grid, const std::vector<const char*>& keys) {
+  for (int c = 0; c < grid->columnCount() && c < int(keys.size()); ++c)
+    grid->horizontalHeaderItem(c)->setText(Text(keys[size_t(c)], grid->horizontalHeaderItem(c)->text()));
+}
+
 void FitGrid(QTableWidget* grid, int rows) {
   grid->resizeColumnsToContents();
   grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

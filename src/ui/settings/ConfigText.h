@@ -32,6 +32,8 @@ W* Named(W* widget, const char* name) {
   return widget;
 }
 
+// Column titles of a grid, one key each.
+void ApplyHeaders(QTableWidget* grid, const std::vector<const char*>& keys);
 // A grid at least as wide as its columns, and `rows` rows high.
 void FitGrid(QTableWidget* grid, int rows);
 

@@ -127,6 +127,11 @@ void TFMPage::ShowRow(int row) {
   grid->item(row, kColName)->setText(m->Name);
 }
 
+void TFMPage::ApplyItemTexts() {
+  ApplyHeaders(StringGridFMMemoryChannel, {"Channel", "Frequency", "Name"});
+  FitGrid(StringGridFMMemoryChannel, 12);
+}
+
 void TFMPage::CommitEdits() { Editors->Commit(); }
 
 TCaptionList TFMPage::Captions() {

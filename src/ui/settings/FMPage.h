@@ -38,6 +38,7 @@ class TFMPage final : public QWidget {
             int audioFormatIndex, int outputFormat, int recordLevel);
   void Choose(TFMChoices& choices) const;
   TCaptionList Captions();
+  void ApplyItemTexts();
   void CommitEdits();
 
   QTableWidget* StringGridFMMemoryChannel;

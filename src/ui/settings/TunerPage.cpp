@@ -275,14 +275,11 @@ TCaptionList TTunerPage::Captions() {
 void TTunerPage::ApplyItemTexts() {
   ApplyItems(ComboBoxCableOption, {"Antenna", "Cable"});
   ApplyItems(ComboBoxMemorySource_, {"Antenna", "Cable"});
-  const char* channelKeys[] = {"Status", "Channel", "Standard", "MTS", "Name", "Frequency"};
-  for (int c = 0; c < 6; ++c)
-    StringGridChannelInfo->horizontalHeaderItem(c)->setText(
-        Text(channelKeys[c], StringGridChannelInfo->horizontalHeaderItem(c)->text()));
-  const char* memoryKeys[] = {"Channel", "MapSource", "MapChannel", "Name"};
-  for (int c = 0; c < 4; ++c)
-    StringGridMemoryChannel->horizontalHeaderItem(c)->setText(
-        Text(memoryKeys[c], StringGridMemoryChannel->horizontalHeaderItem(c)->text()));
+  ApplyHeaders(StringGridChannelInfo, {"Status", "Channel", "Standard", "MTS", "Name", "Frequency"});
+  ApplyHeaders(StringGridMemoryChannel, {"Channel", "MapSource", "MapChannel", "Name"});
+  // The source names in the cells, and the widths, follow the language.
+  FillChannelGrid();
+  FillMemoryGrid();
 }
 
 }  // namespace pvx::ui

@@ -15,6 +15,7 @@
 #include "app/ShellFixture.h"
 #include "engine/AudioAdjustInfo.h"
 #include "settings/MainInfo.h"
+#include "settings/MultiLangInfo.h"
 #include "ui/settings/ConfigForm.h"
 
 namespace pvx::test {
@@ -23,12 +24,12 @@ namespace {
 using ui::TFormConfig;
 
 // Leaves a picture of each page of the open dialog.
-void ShootPages(TFormConfig& form) {
+void ShootPages(TFormConfig& form, const QString& language = {}) {
   form.resize(form.sizeHint());
   for (int i = 0; i < form.PageControlConfig->count(); ++i) {
     form.PageControlConfig->setCurrentIndex(i);
     QString page = form.PageControlConfig->widget(i)->objectName().mid(int(strlen("TabSheet"))).toLower();
-    EXPECT_TRUE(form.grab().save(ArtefactPath("settings-" + page + ".png")));
+    EXPECT_TRUE(form.grab().save(ArtefactPath("settings-" + language + page + ".png")));
   }
   form.PageControlConfig->setCurrentIndex(0);
 }
@@ -87,6 +88,28 @@ TEST_F(Shell, SetupInFMShowsTheFMPage) {
     App().Dispatcher().ExecuteCommand(app::TCommand::Setup);
   }
   EXPECT_EQ(MainInfo->WaveFolder, folder);
+}
+
+TEST_F(Shell, AnotherLanguageTakesEffectAtOnceAndTellsTheScheduler) {
+  SchedulerWindow scheduler;
+  ASSERT_TRUE(Start());
+  {
+    ModalAnswer<TFormConfig> answer([&](TFormConfig& form) {
+      auto* language = form.findChild<QComboBox*>("ComboBoxMultiLanguageOption");
+      for (auto [name, prefix] : {std::pair{"German", "de-"}, std::pair{"Chinese", "zh-"}}) {
+        language->setCurrentIndex(language->findText(name));
+        ShootPages(form, prefix);
+      }
+      EXPECT_EQ(form.windowTitle(), settings::MultiLangInfo->LookupCaption("Setup"));
+      EXPECT_NE(form.windowTitle(), "Setup");
+      form.findChild<QPushButton*>("BitBtnOK")->click();
+    });
+    App().Dispatcher().ExecuteCommand(app::TCommand::Setup);
+  }
+  EXPECT_TRUE(WaitUntil([&] {
+    return std::count(scheduler.Messages.begin(), scheduler.Messages.end(), ipc::kMsgLanguageChanged) == 2;
+  }));
+  EXPECT_EQ(settings::MultiLangInfo->LanguageName, "Chinese");
 }
 
 }  // namespace
