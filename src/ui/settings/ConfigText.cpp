@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
 
@@ -30,7 +31,7 @@ void ApplyCaptions(const TCaptionList& captions) {
     if (auto* group = qobject_cast<QGroupBox*>(widget)) group->setTitle(caption);
     if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
       button->setText(caption);
-      if (!hint.isEmpty()) button->setToolTip(hint);
+      if (!hint.isEmpty() && qobject_cast<QPushButton*>(button)) button->setToolTip(hint);
     }
   }
 }

@@ -135,7 +135,7 @@ void TFMPage::ApplyItemTexts() {
 void TFMPage::CommitEdits() { Editors->Commit(); }
 
 TCaptionList TFMPage::Captions() {
-  return {{"MemoryGroup", groupMemories_}, {"WaveLocation", labelLocation_}, {"ACapSource", labelSource_},
+  return {{"MemoryGroup", groupMemories_}, {"Capture", groupRecording_}, {"WaveLocation", labelLocation_}, {"ACapSource", labelSource_},
           {"ACapFormat", labelFormat_},    {"AudioOuput", labelOutput_},    {"RecordingLevel", labelLevel_}};
 }
 

@@ -111,7 +111,7 @@ TCaptionList TPreviewPage::Captions() {
   return {{"Preview", groupLayout_},        {"Customize", RadioButtonCustomize_},
           {"Customize", groupCells_},       {"PreviewDim", labelDimension_},
           {"PreviewTime", labelInterval_},  {"Second", labelSecond_},
-          {"ManualAssignHint", labelHint_}, {"Standard", RadioButtonStandard_}};
+          {"ManualAssignHint", labelHint_}, {"Default", RadioButtonStandard_}};
 }
 
 }  // namespace pvx::ui

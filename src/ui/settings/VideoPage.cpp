@@ -92,7 +92,7 @@ QWidget* TVideoPage::BuildOptionsGroup() {
   system->setColumnStretch(1, 1);
   column->addWidget(groupSystem_);
 
-  groupDisplay_ = new QGroupBox(QStringLiteral("Display"), box);
+  groupDisplay_ = new QGroupBox(box);
   auto* display = new QGridLayout(groupDisplay_);
   ComboBoxScale_ = Named(new QComboBox(groupDisplay_), "ComboBoxScale");
   FillItems(ComboBoxScale_, {"No Scale", "4:3", "16:9"});

@@ -38,8 +38,12 @@ TEST_F(Shell, SetupOpensTheSettingsAndKeepsWhatOKApplies) {
   ASSERT_TRUE(Start());
   const int brightness = Engine().SignalAdjust().GetBrightness();
   const int target = brightness + 10;
+  bool answered = false;
   {
+    // As oka-remote sends it: the command message with code 7.
+    App().HandleMessage(ipc::kMsgCommand, 7, 0);
     ModalAnswer<TFormConfig> answer([&](TFormConfig& form) {
+      answered = true;
       ShootPages(form);
       form.findChild<QCheckBox*>("CheckBoxEnableTimeLimit")->setChecked(true);
       form.findChild<QComboBox*>("ComboBoxMPEG4Codec")->setCurrentIndex(0);
@@ -47,7 +51,7 @@ TEST_F(Shell, SetupOpensTheSettingsAndKeepsWhatOKApplies) {
       EXPECT_EQ(Engine().SignalAdjust().GetBrightness(), target) << "the colour changes at once";
       form.findChild<QPushButton*>("BitBtnOK")->click();
     });
-    App().Dispatcher().ExecuteCommand(app::TCommand::Setup);
+    EXPECT_TRUE(WaitUntil([&] { return answered; }));
   }
   EXPECT_TRUE(Engine().TimeLimitOn);
   EXPECT_EQ(MainInfo->MPEG4Codec, 0);
