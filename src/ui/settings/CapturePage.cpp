@@ -159,16 +159,11 @@ QWidget* TCapturePage::BuildAudioGroup() {
   labelAudioCaptureFormat_ = Buddy(new QLabel(QStringLiteral("Audio Format"), groupAudio_), ComboBoxAudioCaptureFormat_);
   labelLevel_ = Buddy(new QLabel(QStringLiteral("Recording Level"), groupAudio_), TrackBarRecorderVolume);
   // Labels above their fields: the device and format names are long.
-  const std::pair<QLabel*, QWidget*> rows[] = {{labelAudioOption_, ComboBoxCaptureAudioOption},
-                                               {labelAudioFormat_, ComboBoxCaptureAudioFormat_},
-                                               {labelAudioDevice_, ComboBoxAudioCaptureDevice},
-                                               {labelAudioSource_, ComboBoxAudioSource_},
-                                               {labelAudioCaptureFormat_, ComboBoxAudioCaptureFormat_}};
-  int r = 0;
-  for (const auto& [label, field] : rows) {
-    grid->addWidget(label, r++, 0, 1, 2);
-    grid->addWidget(field, r++, 0, 1, 2);
-  }
+  int r = AddStackedRows(grid, {{labelAudioOption_, ComboBoxCaptureAudioOption},
+                                {labelAudioFormat_, ComboBoxCaptureAudioFormat_},
+                                {labelAudioDevice_, ComboBoxAudioCaptureDevice},
+                                {labelAudioSource_, ComboBoxAudioSource_},
+                                {labelAudioCaptureFormat_, ComboBoxAudioCaptureFormat_}});
   grid->addWidget(labelLevel_, r++, 0, 1, 2);
   grid->addWidget(TrackBarRecorderVolume, r, 0);
   grid->addWidget(LabelRecorderVolume, r++, 1);

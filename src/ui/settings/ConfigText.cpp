@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -44,6 +45,28 @@ void ApplyItems(QComboBox* combo, const std::vector<const char*>& keys) {
 void FillItems(QComboBox* combo, const QStringList& items) {
   combo->clear();
   combo->addItems(items);
+}
+
+QTableWidget* MakeGrid(QWidget* parent, const char* name, int rows, const QStringList& titles) {
+  auto* grid = Named(new QTableWidget(rows, int(titles.size()), parent), name);
+  grid->setHorizontalHeaderLabels(titles);
+  grid->verticalHeader()->hide();
+  grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  grid->setSelectionMode(QAbstractItemView::SingleSelection);
+  grid->horizontalHeader()->setStretchLastSection(true);
+  grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
+  for (int r = 0; r < rows; ++r)
+    for (int c = 0; c < grid->columnCount(); ++c) grid->setItem(r, c, new QTableWidgetItem);
+  return grid;
+}
+
+int AddStackedRows(QGridLayout* grid, const std::vector<std::pair<QLabel*, QWidget*>>& rows, int row) {
+  for (const auto& [label, field] : rows) {
+    label->setBuddy(field);
+    grid->addWidget(label, row++, 0, 1, 2);
+    grid->addWidget(field, row++, 0);
+  }
+  return row;
 }
 
 void ApplyHeaders(QTableWidget* grid, const std::vector<const char*>& keys) {

@@ -9,6 +9,8 @@
 #include <vector>
 
 class QComboBox;
+class QGridLayout;
+class QLabel;
 class QTableWidget;
 class QWidget;
 
@@ -31,6 +33,11 @@ W* Named(W* widget, const char* name) {
   widget->setObjectName(QLatin1String(name));
   return widget;
 }
+
+// A read-only grid of `rows` empty cells under these titles; cells are edited in place.
+QTableWidget* MakeGrid(QWidget* parent, const char* name, int rows, const QStringList& titles);
+// Each label above its field, one column wide, from row `row` on; the next free row.
+int AddStackedRows(QGridLayout* grid, const std::vector<std::pair<QLabel*, QWidget*>>& rows, int row = 0);
 
 // Column titles of a grid, one key each.
 void ApplyHeaders(QTableWidget* grid, const std::vector<const char*>& keys);

@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
@@ -24,17 +23,9 @@ TFMPage::TFMPage(QWidget* parent) : QWidget(parent) {
   auto* row = new QHBoxLayout(this);
   groupMemories_ = new QGroupBox(QStringLiteral("Memory Channels"), this);
   auto* memories = new QVBoxLayout(groupMemories_);
-  StringGridFMMemoryChannel = Named(new QTableWidget(TChannelInfo::kMemoryCount, 3, groupMemories_),
-                                    "StringGridFMMemoryChannel");
+  StringGridFMMemoryChannel =
+      MakeGrid(groupMemories_, "StringGridFMMemoryChannel", TChannelInfo::kMemoryCount, {"Channel", "Frequency", "Name"});
   QTableWidget* grid = StringGridFMMemoryChannel;
-  grid->setHorizontalHeaderLabels({"Channel", "Frequency", "Name"});
-  grid->verticalHeader()->hide();
-  grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grid->setSelectionMode(QAbstractItemView::SingleSelection);
-  grid->horizontalHeader()->setStretchLastSection(true);
-  grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
-  for (int r = 0; r < grid->rowCount(); ++r)
-    for (int c = 0; c < 3; ++c) grid->setItem(r, c, new QTableWidgetItem);
   memories->addWidget(grid);
   row->addWidget(groupMemories_, 1);
 
@@ -69,17 +60,11 @@ TFMPage::TFMPage(QWidget* parent) : QWidget(parent) {
   labelFormat_ = new QLabel(QStringLiteral("Audio Format"), groupRecording_);
   labelOutput_ = new QLabel(QStringLiteral("Audio Output Format"), groupRecording_);
   labelLevel_ = new QLabel(QStringLiteral("Recording Level"), groupRecording_);
-  const std::pair<QLabel*, QWidget*> rows[] = {{labelLocation_, WaveLocation},
-                                               {labelSource_, ComboBoxFMAudioSource_},
-                                               {labelFormat_, ComboBoxFMAudioCaptureFormat_},
-                                               {labelOutput_, ComboBoxFMAudioOutputFormat_},
-                                               {labelLevel_, TrackBarFMRecorderVolume}};
-  int r = 0;
-  for (const auto& [label, field] : rows) {
-    label->setBuddy(field);
-    rec->addWidget(label, r++, 0, 1, 2);
-    rec->addWidget(field, r++, 0);
-  }
+  const int r = AddStackedRows(rec, {{labelLocation_, WaveLocation},
+                                     {labelSource_, ComboBoxFMAudioSource_},
+                                     {labelFormat_, ComboBoxFMAudioCaptureFormat_},
+                                     {labelOutput_, ComboBoxFMAudioOutputFormat_},
+                                     {labelLevel_, TrackBarFMRecorderVolume}});
   rec->addWidget(LabelFMRecorderVolume, r - 1, 1);
   rec->setRowStretch(r, 1);
   rec->setColumnStretch(0, 1);

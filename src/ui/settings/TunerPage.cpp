@@ -24,19 +24,6 @@ using settings::TChannelInfo;
 
 namespace {
 
-QTableWidget* MakeGrid(QWidget* parent, const char* name, int rows, const QStringList& titles) {
-  auto* grid = Named(new QTableWidget(rows, int(titles.size()), parent), name);
-  grid->setHorizontalHeaderLabels(titles);
-  grid->verticalHeader()->hide();
-  grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  grid->setSelectionMode(QAbstractItemView::SingleSelection);
-  grid->horizontalHeader()->setStretchLastSection(true);
-  grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
-  for (int r = 0; r < rows; ++r)
-    for (int c = 0; c < grid->columnCount(); ++c) grid->setItem(r, c, new QTableWidgetItem);
-  return grid;
-}
-
 void SetCell(QTableWidget* grid, int row, int column, const QString& text) {
   grid->item(row, column)->setText(text);
 }
