@@ -9,11 +9,13 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTableWidget>
 
 #include "app/CommandTable.h"
 #include "app/FormTestSupport.h"
 #include "app/ShellFixture.h"
 #include "engine/AudioAdjustInfo.h"
+#include "settings/ChannelInfo.h"
 #include "settings/MainInfo.h"
 #include "settings/MultiLangInfo.h"
 #include "ui/settings/ConfigForm.h"
@@ -21,6 +23,7 @@
 namespace pvx::test {
 namespace {
 
+using settings::ChannelInfo;
 using ui::TFormConfig;
 
 // Leaves a picture of each page of the open dialog.
@@ -75,6 +78,33 @@ TEST_F(Shell, CancelPutsTheColourBack) {
   }
   EXPECT_EQ(Engine().SignalAdjust().GetBrightness(), brightness);
   EXPECT_FALSE(Engine().TimeLimitOn);
+}
+
+TEST_F(Shell, AutoScanOnTheTunerPageFillsTheTableAndItsGrid) {
+  ASSERT_TRUE(Start());
+  for (auto& record : ChannelInfo->AntennaChannels) record.Valid = false;
+  int progress = 0, ticked = -1;
+  {
+    ModalAnswer<TFormConfig> answer([&](TFormConfig& form) {
+      auto* grid = form.findChild<QTableWidget*>("StringGridChannelInfo");
+      auto* abort = form.findChild<QPushButton*>("BitBtnAbort");
+      // The program's own listener still hears the scan while the page follows it.
+      ChannelInfo->OnAutoScanProgress = [&](settings::TChannelInfo&, int, bool, bool) {
+        progress++;
+        EXPECT_TRUE(abort->isVisible());
+      };
+      form.findChild<QPushButton*>("BitBtnAutoScan")->click();
+      EXPECT_FALSE(abort->isVisible());
+      ticked = 0;
+      for (int row = 0; row < grid->rowCount(); ++row) ticked += !grid->item(row, 0)->icon().isNull();
+      form.findChild<QPushButton*>("BitBtnOK")->click();
+    });
+    App().Dispatcher().ExecuteCommand(app::TCommand::Setup);
+  }
+  EXPECT_GT(ChannelInfo->ValidCount(), 0) << "the virtual card's stations were found";
+  EXPECT_EQ(ticked, ChannelInfo->ValidCount());
+  EXPECT_EQ(progress, settings::TChannelInfo::kChannelCount);
+  EXPECT_TRUE(PictureRuns());
 }
 
 TEST_F(Shell, SetupInFMShowsTheFMPage) {
