@@ -4,12 +4,15 @@
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QTableWidget>
 
 namespace pvx::ui {
 
 TCellEditors::TCellEditors(QTableWidget* grid) : QObject(grid), grid_(grid) {
   connect(grid, &QTableWidget::cellDoubleClicked, this, &TCellEditors::Open);
+  // An editor stays over its cell: scrolling the grid writes it first.
+  connect(grid->verticalScrollBar(), &QScrollBar::valueChanged, this, &TCellEditors::Commit);
   // Enter on a cell opens it too, so the grids work from the keyboard.
   grid->installEventFilter(this);
 }

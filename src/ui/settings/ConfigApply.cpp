@@ -87,7 +87,7 @@ void ApplyTV(const TTVChoices& c, TApplyTarget& t) {
   const int table = c.MemoryTable ? TChannelInfo::kMemory
                     : c.Cable     ? TChannelInfo::kCable
                                   : TChannelInfo::kAntenna;
-  channels.SetTable(table);
+  if (c.TableShown) channels.SetTable(table);
   channels.CompositeStandard = quint8(c.CompositeStandard);
   channels.SVideoStandard = quint8(c.SVideoStandard);
   const int source = channels.VideoSource;

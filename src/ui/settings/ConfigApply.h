@@ -30,6 +30,8 @@ struct TTVChoices {
   QString SizeText;
   int FrameRateIndex = 0;
   bool HighQualityPreview = false;
+  // The table choice is shown (the TV Tuner page): otherwise the current table stays.
+  bool TableShown = true;
   bool MemoryTable = false;
   bool Cable = false;
   int CompositeStandard = 0;

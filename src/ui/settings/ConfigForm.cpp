@@ -217,13 +217,8 @@ void TFormConfig::BitBtnOKClick() {
 void TFormConfig::OKInTV(TApplyTarget& target) {
   TTVChoices choices;
   choices.Capture = target.Capture;
-  if (TabSheetTVTuner) {
-    TabSheetTVTuner->Choose(choices);
-  } else {
-    // Without the tuner page the current table stays as it is.
-    choices.MemoryTable = ChannelInfo->CurrentTable == TChannelInfo::kMemory;
-    choices.Cable = ChannelInfo->CurrentTable == TChannelInfo::kCable;
-  }
+  choices.TableShown = TabSheetTVTuner != nullptr;
+  if (TabSheetTVTuner) TabSheetTVTuner->Choose(choices);
   choices.Customize = PreviewInfo->Customize;
   choices.DimensionIndex = PreviewInfo->Dimension - 2;
   choices.Interval = PreviewInfo->Interval;

@@ -173,6 +173,12 @@ TEST_F(ApplyOrder, TVStoresTheChoices) {
   EXPECT_EQ(capture.AudioInputIndex, 0) << "a negative index is stored as 0";
   EXPECT_EQ(channels.CurrentTable, TChannelInfo::kMemory);
   EXPECT_EQ(preview.Dimension, 4);
+
+  // Without the TV Tuner page the table is not touched.
+  choices.TableShown = false;
+  choices.MemoryTable = false;
+  ApplyTV(choices, target);
+  EXPECT_EQ(channels.CurrentTable, TChannelInfo::kMemory);
 }
 
 TEST_F(ApplyOrder, RefusedFolderAndAudioOnlyKeepTheOldValues) {
