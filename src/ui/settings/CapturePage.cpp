@@ -152,11 +152,11 @@ QWidget* TCapturePage::BuildAudioGroup() {
   TrackBarRecorderVolume = Named(new QSlider(Qt::Horizontal, groupAudio_), "TrackBarRecorderVolume");
   TrackBarRecorderVolume->setRange(0, kLevelMax);
   LabelRecorderVolume = Named(new QLabel(LevelText(0, kLevelMax), groupAudio_), "LabelRecorderVolume");
-  labelAudioOption_ = Buddy(new QLabel(QStringLiteral("Audio Option"), groupAudio_), ComboBoxCaptureAudioOption);
-  labelAudioFormat_ = Buddy(new QLabel(QStringLiteral("Audio Output Format"), groupAudio_), ComboBoxCaptureAudioFormat_);
-  labelAudioDevice_ = Buddy(new QLabel(QStringLiteral("Audio Capture Device"), groupAudio_), ComboBoxAudioCaptureDevice);
-  labelAudioSource_ = Buddy(new QLabel(QStringLiteral("Audio Source"), groupAudio_), ComboBoxAudioSource_);
-  labelAudioCaptureFormat_ = Buddy(new QLabel(QStringLiteral("Audio Format"), groupAudio_), ComboBoxAudioCaptureFormat_);
+  labelAudioOption_ = new QLabel(QStringLiteral("Audio Option"), groupAudio_);
+  labelAudioFormat_ = new QLabel(QStringLiteral("Audio Output Format"), groupAudio_);
+  labelAudioDevice_ = new QLabel(QStringLiteral("Audio Capture Device"), groupAudio_);
+  labelAudioSource_ = new QLabel(QStringLiteral("Audio Source"), groupAudio_);
+  labelAudioCaptureFormat_ = new QLabel(QStringLiteral("Audio Format"), groupAudio_);
   labelLevel_ = Buddy(new QLabel(QStringLiteral("Recording Level"), groupAudio_), TrackBarRecorderVolume);
   // Labels above their fields: the device and format names are long.
   int r = AddStackedRows(grid, {{labelAudioOption_, ComboBoxCaptureAudioOption},

@@ -71,6 +71,9 @@ TEST_F(Shell, CancelPutsTheColourBack) {
   {
     ModalAnswer<TFormConfig> answer([&](TFormConfig& form) {
       form.findChild<QSlider*>("TrackBarBrightness")->setValue(brightness + 10);
+      form.findChild<QPushButton*>("BitBtnDefaultColor")->click();
+      EXPECT_EQ(Engine().SignalAdjust().GetBrightness(), Engine().SignalAdjust().Range(0).Default);
+      form.findChild<QSlider*>("TrackBarBrightness")->setValue(brightness + 10);
       form.findChild<QCheckBox*>("CheckBoxEnableTimeLimit")->setChecked(!Engine().TimeLimitOn);
       form.findChild<QPushButton*>("BitBtnCancel")->click();
     });
