@@ -7,6 +7,7 @@
 #include "app/ControlPanels.h"
 #include "app/MainForm.h"
 #include "app/ShellContext.h"
+#include "app/SourceCommands.h"
 #include "handoff/SchedulerLink.h"
 #include "platform/ProgramFolder.h"
 #include "platform/SystemServices.h"
@@ -17,6 +18,8 @@
 #include "settings/Globals.h"
 #include "settings/MainInfo.h"
 #include "settings/MultiLangInfo.h"
+#include "snapshots/FormSnapshotList.h"
+#include "ui/settings/ConfigForm.h"
 #include "util/Services.h"
 
 namespace pvx::app {
@@ -37,6 +40,42 @@ void OpenHelp() {
   QString help = name.isEmpty() ? QString() : platform::DataFile(name);
   if (help.isEmpty()) help = platform::DataFile("PVX.html");
   if (!help.isEmpty()) platform::System().OpenUrl(help);
+}
+
+// The settings dialog over the main window; afterwards the window keeps its always-on-top
+// setting unless it fills the screen.
+void ShowSettings(TShell& shell) {
+  TFormMainWindow* window = shell.Window;
+  ui::TConfigEnvironment env;
+  env.Capture = shell.Capture;
+  env.Audio = shell.Audio;
+  env.FMMode = shell.FMPanelVisible();
+  env.Aspect = [window] { return window->Aspect(); };
+  env.SetAspect = [window](int aspect) { window->SetAspect(aspect); };
+  env.OverlayFullScreen = [window] { return window->IsOverlayFullScreen(); };
+  env.SetOverlayFullScreen = [window](bool on) { window->SetOverlayFullScreen(on); };
+  env.SwitchSource = [&shell](int source) {
+    switch (source) {
+      case settings::TChannelInfo::kTuner: {
+        const int table = ChannelInfo->CurrentTable;
+        SelectSource(shell, table == settings::TChannelInfo::kMemory  ? TSourceChoice::Memory
+                            : table == settings::TChannelInfo::kCable ? TSourceChoice::Cable
+                                                           : TSourceChoice::Antenna);
+        break;
+      }
+      case settings::TChannelInfo::kSVideo: SelectSource(shell, TSourceChoice::SVideo); break;
+      case settings::TChannelInfo::kCamera: SelectSource(shell, TSourceChoice::Camera); break;
+      default: SelectSource(shell, TSourceChoice::Composite); break;
+    }
+  };
+  env.Relocalise = [&shell, window] {
+    window->ApplyLanguage();
+    if (shell.Panels) shell.Panels->ApplyLanguage();
+    if (snapshots::TFormSnapshotList* list = snapshots::SnapshotList()) list->ApplyLanguage();
+  };
+  env.Help = [] { OpenHelp(); };
+  ui::ShowConfigForm(env, window);
+  if (!window->IsFullScreen() && !window->IsOverlayFullScreen()) window->SetAlwaysOnTop(shell.Main->AlwaysOnTop);
 }
 
 }  // namespace
@@ -77,7 +116,7 @@ void RegisterWindowCommands(TShell& shell) {
     about.exec();
   });
   d.Register(IEPG, [] { util::OpenTVGuide(); });
-  d.Unavailable(Setup, QStringLiteral("The settings dialog is not available in this version"));
+  d.Register(Setup, [&shell] { ShowSettings(shell); });
   d.Register(TVSetupWizard, [&shell] {
     if (!ChannelInfo->Scanning) SetupWizard(shell, false);
   });

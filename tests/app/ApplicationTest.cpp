@@ -282,7 +282,7 @@ TEST_F(Shell, EveryVisibleEnabledMenuItemLeadsToAHandler) {
         << item->objectName().toStdString();
   }
   EXPECT_GT(walked, 15);
-  EXPECT_FALSE(Window().PopupMainMenu()->Item("itemConfig")->isEnabled());
+  EXPECT_TRUE(Window().PopupMainMenu()->Item("itemConfig")->isEnabled()) << "the settings dialog opens";
 }
 
 namespace {

@@ -1,0 +1,53 @@
+#pragma once
+// The capture-format profiles: what choosing a format puts into the size, bit rate, quality and
+// frame-rate controls, and the small conversions between those controls and the settings.
+
+#include <QString>
+#include <QStringList>
+
+namespace pvx::ui {
+
+// Quality items "Fastest" .. "Highest" and frame-rate items "23.97" .. "30", by index.
+inline constexpr int kQualityFastest = 0;
+inline constexpr int kQualityNormal = 3;
+inline constexpr int kRate25 = 2;
+inline constexpr int kRate2997 = 3;
+inline constexpr int kRate30 = 4;
+
+struct TCaptureProfile {
+  QStringList Sizes;
+  QString Size;
+  bool SizeEnabled = true;
+  int BitRate = 0;
+  bool BitRateEnabled = true;
+  int Quality = 0;
+  bool QualityEnabled = true;
+  int FrameRate = 0;
+  bool FrameRateEnabled = true;
+};
+
+// Format 0 "MPEG 1" .. 9 "SVCD (PAL)"; any other format gives the MPEG 2 profile.
+TCaptureProfile CaptureProfile(int format, int chipFamily);
+
+// "352x288": each number in three places, as the size list shows it.
+QString SizeText(int width, int height);
+// The numbers in characters 1..3 and 5..7 of a size text; false when they are not numbers.
+bool ParseSizeText(const QString& text, int* width, int* height);
+
+// The width a capture size is stored with: the Empia 2800 records 720x480 only under NTSC,
+// so elsewhere it becomes 640 wide.
+int StoredCaptureWidth(int chipFamily, int width, int height, bool ntsc);
+// Standard indexes 0 NTSC-M and 1 NTSC-J.
+inline bool IsNTSC(int standard) { return standard == 0 || standard == 1; }
+
+// The level label beside a recording-level track bar: position x 100 / maximum, then "%".
+QString LevelText(int position, int maximum);
+
+// An audio capture format as the engine names it, without its common lead-in.
+QString AudioFormatText(const QString& name);
+
+// The recording level (0..65536) a track bar position stands for, and back.
+int LevelFromPosition(int position, int maximum);
+int PositionFromLevel(int level, int maximum);
+
+}  // namespace pvx::ui

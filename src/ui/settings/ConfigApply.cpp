@@ -1,0 +1,126 @@
+#include "ui/settings/ConfigApply.h"
+
+#include "settings/ChannelInfo.h"
+#include "settings/MainInfo.h"
+#include "settings/PreviewInfo.h"
+#include "ui/settings/CaptureProfiles.h"
+
+namespace pvx::ui {
+
+using settings::TChannelInfo;
+
+namespace {
+
+void Call(const std::function<void()>& hook) {
+  if (hook) hook();
+}
+template <typename... A>
+void Call(const std::function<void(A...)>& hook, A... args) {
+  if (hook) hook(args...);
+}
+
+bool FolderUsable(const TApplyTarget& target, const QString& folder) {
+  return target.EnsureFolder ? target.EnsureFolder(folder) : !folder.isEmpty();
+}
+
+// The standard in use: the tuner's, or without a tuner that of the composite or S-Video input.
+bool StandardIsNTSC(const TChannelInfo& channels, bool hasTuner) {
+  if (hasTuner) return IsNTSC(channels.Standard);
+  return IsNTSC(channels.CompositeStandard) && IsNTSC(channels.SVideoStandard);
+}
+
+int EmpiaStandardCode(int standard) { return standard == 0 ? 1 : standard == 1 ? 2 : 3; }
+
+// The source in use before the devices went, as the source commands know them.
+int SourceToRestore(int source, bool hasCamera) {
+  if (source == TChannelInfo::kCamera && !hasCamera) return TChannelInfo::kComposite;
+  return source;
+}
+
+}  // namespace
+
+void ApplyTV(const TTVChoices& c, TApplyTarget& t) {
+  settings::TMainInfo& main = t.Main;
+  settings::TCaptureSettings& cap = t.Capture;
+  TChannelInfo& channels = t.Channels;
+
+  main.PIPEnabled = c.PIPEnabled;
+  if (FolderUsable(t, c.CaptureFolder)) main.CaptureFolder = c.CaptureFolder;
+
+  main.AlwaysOnTop = c.AlwaysOnTop;
+  Call(t.SetAspect, c.Aspect);
+  const bool overlayChanged = main.NoOverlay != c.NoOverlay;
+  main.NoOverlay = c.NoOverlay;
+  main.MPEG4Codec = c.MPEG4Codec;
+
+  const settings::TCaptureSettings& in = c.Capture;
+  const bool devicesChanged =
+      in.VideoDeviceIndex != cap.VideoDeviceIndex || in.AudioDeviceIndex != cap.AudioDeviceIndex;
+  cap.VideoDeviceIndex = in.VideoDeviceIndex;
+  cap.PixelFormatChoice = in.PixelFormatChoice;
+  cap.AudioFormat = in.AudioFormat;
+  cap.UseDateTimeName = in.UseDateTimeName;
+  cap.FilePrefix = in.FilePrefix;
+  cap.TimeLimitOn = in.TimeLimitOn;
+  cap.TimeLimit = in.TimeLimit;
+  cap.SaveTimeShift = in.SaveTimeShift;
+  cap.RecordKind = in.RecordKind;
+  cap.AudioDeviceIndex = in.AudioDeviceIndex;
+  cap.AudioInputIndex = std::max(0, in.AudioInputIndex);
+  cap.AudioMediaTypeIndex = std::max(0, in.AudioMediaTypeIndex);
+
+  int width = 0, height = 0;
+  if (cap.RecordKind != 1) {
+    cap.RecordFormat = in.RecordFormat;
+    // No size selected keeps the stored one rather than storing nonsense.
+    if (ParseSizeText(c.SizeText, &width, &height)) cap.CaptureWidth = width, cap.CaptureHeight = height;
+    cap.VideoBitRateKbps = in.VideoBitRateKbps;
+    cap.Quality = in.Quality;
+    cap.FrameRateCode = c.FrameRateIndex + 1;
+    cap.CaptureWidth = StoredCaptureWidth(main.ChipFamily, cap.CaptureWidth, cap.CaptureHeight,
+                                          StandardIsNTSC(channels, t.HasTuner));
+  }
+
+  const bool previewChanged = overlayChanged || c.HighQualityPreview != cap.Deinterlace;
+  cap.Deinterlace = c.HighQualityPreview;
+
+  const int table = c.MemoryTable ? TChannelInfo::kMemory
+                    : c.Cable     ? TChannelInfo::kCable
+                                  : TChannelInfo::kAntenna;
+  if (c.TableShown) channels.SetTable(table);
+  channels.CompositeStandard = quint8(c.CompositeStandard);
+  channels.SVideoStandard = quint8(c.SVideoStandard);
+  const int source = channels.VideoSource;
+  if (source == TChannelInfo::kTuner)
+    Call(t.SelectTVChannel);
+  else if (source == TChannelInfo::kComposite || source == TChannelInfo::kSVideo)
+    Call(t.ApplyInputStandard, source);
+
+  t.Preview.Customize = c.Customize;
+  t.Preview.SetDimension(c.DimensionIndex + 2);
+  t.Preview.Interval = c.Interval;
+  Call(t.SetRecordLevel, c.RecordLevel);
+
+  if (devicesChanged) {
+    if (t.ReopenDevices) t.ReopenDevices();
+    channels.VideoSource = TChannelInfo::kNoSource;
+    Call(t.SwitchSource, SourceToRestore(source, t.HasCamera));
+    if (main.ChipFamily == 3 && t.HasTuner) Call(t.SetVendorStandard, EmpiaStandardCode(channels.Standard));
+  } else if (previewChanged) {
+    const bool overlay = t.OverlayFullScreen && t.OverlayFullScreen();
+    if (overlay) Call(t.SetOverlayFullScreen, false);
+    Call(t.SetDeinterlace, bool(cap.Deinterlace));
+    if (overlay) Call(t.SetOverlayFullScreen, true);
+  }
+}
+
+void ApplyFM(const TFMChoices& c, TApplyTarget& t) {
+  if (FolderUsable(t, c.WaveFolder)) t.Main.WaveFolder = c.WaveFolder;
+  t.Capture.AudioInputIndex = std::max(0, c.AudioInputIndex);
+  t.Capture.AudioMediaTypeIndex = std::max(0, c.AudioMediaTypeIndex);
+  t.Capture.AudioFormat = quint8(c.AudioFormat);
+  Call(t.SelectFMChannel);
+  Call(t.SetRecordLevel, c.RecordLevel);
+}
+
+}  // namespace pvx::ui

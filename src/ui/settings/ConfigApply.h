@@ -1,0 +1,86 @@
+#pragma once
+// What OK does with the dialog's choices, in its fixed order, kept apart from the widgets: the
+// settings are changed through references, and everything that touches the card or the main
+// window goes through hooks, so the order can be followed step by step.
+
+#include <QString>
+#include <functional>
+
+#include "settings/CaptureSettings.h"
+
+namespace pvx::settings {
+class TChannelInfo;
+class TMainInfo;
+class TPreviewInfo;
+}  // namespace pvx::settings
+
+namespace pvx::ui {
+
+// The TV pages' controls as OK reads them.
+struct TTVChoices {
+  bool PIPEnabled = false;
+  QString CaptureFolder;
+  bool AlwaysOnTop = false;
+  int Aspect = 0;
+  bool NoOverlay = false;
+  int MPEG4Codec = 0;
+  // The capture page; RecordFormat, CaptureWidth/Height, VideoBitRateKbps, Quality and
+  // FrameRateCode are taken from SizeText and the fields below unless audio only.
+  settings::TCaptureSettings Capture;
+  QString SizeText;
+  int FrameRateIndex = 0;
+  bool HighQualityPreview = false;
+  // The table choice is shown (the TV Tuner page): otherwise the current table stays.
+  bool TableShown = true;
+  bool MemoryTable = false;
+  bool Cable = false;
+  int CompositeStandard = 0;
+  int SVideoStandard = 0;
+  bool Customize = false;
+  int DimensionIndex = 1;
+  int Interval = 2;
+  int RecordLevel = 0;  // 0..65536
+};
+
+struct TFMChoices {
+  QString WaveFolder;
+  int AudioInputIndex = 0;
+  int AudioMediaTypeIndex = 0;
+  int AudioFormat = 0;
+  int RecordLevel = 0;
+};
+
+// The settings OK writes, and the operations it runs.
+struct TApplyTarget {
+  TApplyTarget(settings::TMainInfo& main, settings::TCaptureSettings& capture, settings::TChannelInfo& channels,
+               settings::TPreviewInfo& preview)
+      : Main(main), Capture(capture), Channels(channels), Preview(preview) {}
+
+  settings::TMainInfo& Main;
+  settings::TCaptureSettings& Capture;
+  settings::TChannelInfo& Channels;
+  settings::TPreviewInfo& Preview;
+  bool HasTuner = true;
+  bool HasCamera = false;
+
+  std::function<bool(const QString& folder)> EnsureFolder;
+  std::function<void(int aspect)> SetAspect;
+  std::function<void(int level)> SetRecordLevel;
+  // The channel current when the dialog opened, in the table now current.
+  std::function<void()> SelectTVChannel;
+  std::function<void()> SelectFMChannel;
+  // The composite or S-Video input's standard applied again.
+  std::function<void(int source)> ApplyInputStandard;
+  std::function<bool()> ReopenDevices;
+  // Through the main window's source commands.
+  std::function<void(int source)> SwitchSource;
+  std::function<void(int code)> SetVendorStandard;
+  std::function<bool()> OverlayFullScreen;
+  std::function<void(bool on)> SetOverlayFullScreen;
+  std::function<void(bool on)> SetDeinterlace;
+};
+
+void ApplyTV(const TTVChoices& choices, TApplyTarget& target);
+void ApplyFM(const TFMChoices& choices, TApplyTarget& target);
+
+}  // namespace pvx::ui

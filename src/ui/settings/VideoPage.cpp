@@ -1,0 +1,175 @@
+#include "ui/settings/VideoPage.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+
+#include "engine/VideoSignalAdjust.h"
+#include "ui/settings/ConfigApply.h"
+
+namespace pvx::ui {
+
+namespace {
+
+constexpr const char* kColourNames[TVideoPage::kColourCount] = {"TrackBarBrightness", "TrackBarContrast",
+                                                                 "TrackBarHue", "TrackBarSaturation",
+                                                                 "TrackBarSharpness"};
+constexpr const char* kColourKeys[TVideoPage::kColourCount] = {"Brightness", "Contrast", "Hue",
+                                                                "Saturation", "Sharpness"};
+
+int Value(engine::TVideoSignalAdjust& a, int property) {
+  switch (property) {
+    case 0: return a.GetBrightness();
+    case 1: return a.GetContrast();
+    case 2: return a.GetHue();
+    case 3: return a.GetSaturation();
+    default: return a.GetSharpness();
+  }
+}
+
+void SetValue(engine::TVideoSignalAdjust& a, int property, int value) {
+  switch (property) {
+    case 0: a.SetBrightness(value); break;
+    case 1: a.SetContrast(value); break;
+    case 2: a.SetHue(value); break;
+    case 3: a.SetSaturation(value); break;
+    default: a.SetSharpness(value); break;
+  }
+}
+
+}  // namespace
+
+TVideoPage::TVideoPage(QWidget* parent) : QWidget(parent) {
+  auto* row = new QHBoxLayout(this);
+  row->addWidget(BuildColourGroup(), 1, Qt::AlignTop);
+  row->addWidget(BuildOptionsGroup(), 1);
+}
+
+QWidget* TVideoPage::BuildColourGroup() {
+  groupColour_ = new QGroupBox(QStringLiteral("Color"), this);
+  auto* grid = new QGridLayout(groupColour_);
+  for (int p = 0; p < kColourCount; ++p) {
+    names_[size_t(p)] = new QLabel(QLatin1String(kColourKeys[p]), groupColour_);
+    TrackBars[size_t(p)] = Named(new QSlider(Qt::Horizontal, groupColour_), kColourNames[p]);
+    values_[size_t(p)] = new QLabel(QStringLiteral("0"), groupColour_);
+    values_[size_t(p)]->setMinimumWidth(values_[size_t(p)]->fontMetrics().horizontalAdvance(QStringLiteral("-00000")));
+    values_[size_t(p)]->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    names_[size_t(p)]->setBuddy(TrackBars[size_t(p)]);
+    grid->addWidget(names_[size_t(p)], p, 0);
+    grid->addWidget(TrackBars[size_t(p)], p, 1);
+    grid->addWidget(values_[size_t(p)], p, 2);
+    connect(TrackBars[size_t(p)], &QSlider::valueChanged, this, [this, p](int v) { TrackBarChange(p, v); });
+  }
+  BitBtnDefaultColor_ = Named(new QPushButton(QStringLiteral("Default"), groupColour_), "BitBtnDefaultColor");
+  grid->addWidget(BitBtnDefaultColor_, kColourCount, 1, 1, 2, Qt::AlignRight);
+  grid->setColumnStretch(1, 1);
+  connect(BitBtnDefaultColor_, &QPushButton::clicked, this, &TVideoPage::BitBtnDefaultColorClick);
+  return groupColour_;
+}
+
+QWidget* TVideoPage::BuildOptionsGroup() {
+  auto* box = new QWidget(this);
+  auto* column = new QVBoxLayout(box);
+  column->setContentsMargins(0, 0, 0, 0);
+  groupSystem_ = new QGroupBox(QStringLiteral("Video System"), box);
+  auto* system = new QGridLayout(groupSystem_);
+  ComboBoxCompositeSource_ = Named(new QComboBox(groupSystem_), "ComboBoxCompositeSource");
+  ComboBoxSVideoSource_ = Named(new QComboBox(groupSystem_), "ComboBoxSVideoSource");
+  FillItems(ComboBoxCompositeSource_, StandardNames());
+  FillItems(ComboBoxSVideoSource_, StandardNames());
+  labelComposite_ = new QLabel(QStringLiteral("Composite"), groupSystem_);
+  labelSVideo_ = new QLabel(QStringLiteral("S-Video"), groupSystem_);
+  labelComposite_->setBuddy(ComboBoxCompositeSource_);
+  labelSVideo_->setBuddy(ComboBoxSVideoSource_);
+  system->addWidget(labelComposite_, 0, 0);
+  system->addWidget(ComboBoxCompositeSource_, 0, 1);
+  system->addWidget(labelSVideo_, 1, 0);
+  system->addWidget(ComboBoxSVideoSource_, 1, 1);
+  system->setColumnStretch(1, 1);
+  column->addWidget(groupSystem_);
+
+  groupDisplay_ = new QGroupBox(box);
+  auto* display = new QGridLayout(groupDisplay_);
+  ComboBoxScale_ = Named(new QComboBox(groupDisplay_), "ComboBoxScale");
+  FillItems(ComboBoxScale_, {"No Scale", "4:3", "16:9"});
+  labelScale_ = new QLabel(QStringLiteral("Aspect Ratio"), groupDisplay_);
+  labelScale_->setBuddy(ComboBoxScale_);
+  CheckBoxAlwaysOnTop_ = Named(new QCheckBox(QStringLiteral("Always on top"), groupDisplay_), "CheckBoxAlwaysOnTop");
+  CheckBoxHighQualityPreview_ = Named(new QCheckBox(QStringLiteral("Enable High quality preview"), groupDisplay_),
+                                      "CheckBoxHighQualityPreview");
+  CheckBoxDoNotUseOverlay_ = Named(new QCheckBox(QStringLiteral("Don't use overlay as display surface"), groupDisplay_),
+                                   "CheckBoxDoNotUseOverlay");
+  display->addWidget(labelScale_, 0, 0);
+  display->addWidget(ComboBoxScale_, 0, 1);
+  display->addWidget(CheckBoxAlwaysOnTop_, 1, 0, 1, 2);
+  display->addWidget(CheckBoxHighQualityPreview_, 2, 0, 1, 2);
+  display->addWidget(CheckBoxDoNotUseOverlay_, 3, 0, 1, 2);
+  display->setColumnStretch(1, 1);
+  column->addWidget(groupDisplay_);
+  column->addStretch(1);
+  return box;
+}
+
+void TVideoPage::Load(engine::TVideoSignalAdjust* adjust, const TVideoOptions& o) {
+  adjust_ = nullptr;  // filling the bars sends nothing to the device
+  for (int p = 0; p < kColourCount; ++p) {
+    QSlider* bar = TrackBars[size_t(p)];
+    const engine::TProcAmpRange range = adjust ? adjust->Range(p) : engine::TProcAmpRange{};
+    started_[size_t(p)] = adjust ? Value(*adjust, p) : 0;
+    bar->setRange(range.Min, range.Max);
+    bar->setValue(started_[size_t(p)]);
+    values_[size_t(p)]->setText(QString::number(bar->value()));
+    bar->setEnabled(adjust && range.Max > range.Min);
+  }
+  BitBtnDefaultColor_->setEnabled(adjust != nullptr);
+  adjust_ = adjust;
+  ComboBoxCompositeSource_->setCurrentIndex(o.CompositeStandard);
+  ComboBoxSVideoSource_->setCurrentIndex(o.SVideoStandard);
+  ComboBoxScale_->setCurrentIndex(o.Aspect);
+  CheckBoxAlwaysOnTop_->setChecked(o.AlwaysOnTop);
+  CheckBoxHighQualityPreview_->setChecked(o.HighQualityPreview);
+  CheckBoxDoNotUseOverlay_->setChecked(o.NoOverlay);
+}
+
+void TVideoPage::Choose(TTVChoices& c) const {
+  c.CompositeStandard = std::max(0, ComboBoxCompositeSource_->currentIndex());
+  c.SVideoStandard = std::max(0, ComboBoxSVideoSource_->currentIndex());
+  c.Aspect = std::max(0, ComboBoxScale_->currentIndex());
+  c.AlwaysOnTop = CheckBoxAlwaysOnTop_->isChecked();
+  c.HighQualityPreview = CheckBoxHighQualityPreview_->isChecked();
+  c.NoOverlay = CheckBoxDoNotUseOverlay_->isChecked();
+}
+
+void TVideoPage::TrackBarChange(int property, int position) {
+  values_[size_t(property)]->setText(QString::number(position));
+  if (adjust_) SetValue(*adjust_, property, position);
+}
+
+void TVideoPage::BitBtnDefaultColorClick() {
+  if (!adjust_) return;
+  for (int p = 0; p < kColourCount; ++p)
+    if (TrackBars[size_t(p)]->isEnabled()) TrackBars[size_t(p)]->setValue(adjust_->Range(p).Default);
+}
+
+void TVideoPage::RestoreColours() {
+  if (!adjust_) return;
+  for (int p = 0; p < kColourCount; ++p)
+    if (TrackBars[size_t(p)]->isEnabled()) SetValue(*adjust_, p, started_[size_t(p)]);
+}
+
+TCaptionList TVideoPage::Captions() {
+  TCaptionList list{{"Color", groupColour_},         {"Default", BitBtnDefaultColor_},
+                    {"VideoSystem", groupSystem_},   {"Composite", labelComposite_},
+                    {"SVideo", labelSVideo_},        {"AspectRatio", labelScale_},
+                    {"AlwaysOnTop", CheckBoxAlwaysOnTop_},
+                    {"HighQualityPreview", CheckBoxHighQualityPreview_},
+                    {"DoNotUseOverlay", CheckBoxDoNotUseOverlay_}};
+  for (int p = 0; p < kColourCount; ++p) list.emplace_back(kColourKeys[p], names_[size_t(p)]);
+  return list;
+}
+
+}  // namespace pvx::ui

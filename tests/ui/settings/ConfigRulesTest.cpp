@@ -1,0 +1,239 @@
+// The capture-format profiles, the size and level texts, and the order in which OK applies the
+// dialog's choices.
+
+#include <gtest/gtest.h>
+
+#include <QSize>
+#include <QStringList>
+
+#include "settings/ChannelInfo.h"
+#include "settings/MainInfo.h"
+#include "settings/PreviewInfo.h"
+#include "ui/settings/CaptureProfiles.h"
+#include "ui/settings/ConfigApply.h"
+
+namespace pvx::ui {
+namespace {
+
+using settings::TChannelInfo;
+
+struct ProfileRow {
+  int format, chip;
+  const char* size;
+  bool sizeOn;
+  int bitRate;
+  bool bitRateOn;
+  int quality;
+  bool qualityOn;
+  int rate;
+  bool rateOn;
+  int sizeCount;
+};
+
+TEST(CaptureProfiles, EachFormatSetsItsControls) {
+  const ProfileRow rows[] = {
+      {0, 0, "320x240", true, 1350, true, kQualityNormal, true, kRate30, true, 6},
+      {1, 0, "640x240", true, 4000, true, kQualityFastest, true, kRate30, true, 8},
+      {2, 0, "352x240", true, 2000, false, kQualityFastest, false, kRate30, true, 8},
+      {5, 0, "352x288", false, 1150, false, kQualityNormal, false, kRate25, false, 1},
+      {6, 0, "720x480", false, 3950, true, kQualityFastest, true, kRate2997, false, 1},
+      // A PAL SVCD is 25 frames a second.
+      {9, 0, "480x576", false, 2300, false, kQualityNormal, false, kRate25, false, 1},
+      // Unknown formats fall back to MPEG 2.
+      {42, 0, "640x240", true, 4000, true, kQualityFastest, true, kRate30, true, 8},
+  };
+  for (const ProfileRow& r : rows) {
+    SCOPED_TRACE(r.format);
+    const TCaptureProfile p = CaptureProfile(r.format, r.chip);
+    EXPECT_EQ(p.Size, r.size);
+    EXPECT_TRUE(p.Sizes.contains(p.Size));
+    EXPECT_EQ(p.Sizes.size(), r.sizeCount);
+    EXPECT_EQ(p.SizeEnabled, r.sizeOn);
+    EXPECT_EQ(p.BitRate, r.bitRate);
+    EXPECT_EQ(p.BitRateEnabled, r.bitRateOn);
+    EXPECT_EQ(p.Quality, r.quality);
+    EXPECT_EQ(p.QualityEnabled, r.qualityOn);
+    EXPECT_EQ(p.FrameRate, r.rate);
+    EXPECT_EQ(p.FrameRateEnabled, r.rateOn);
+  }
+  EXPECT_EQ(CaptureProfile(3, 3).Sizes.value(4), "640x576") << "the Empia 2800 offers 640x576 instead";
+  EXPECT_EQ(CaptureProfile(3, 1).Sizes.value(4), "640x240");
+}
+
+TEST(CaptureProfiles, SizeAndLevelTexts) {
+  EXPECT_EQ(SizeText(352, 288), "352x288");
+  EXPECT_EQ(SizeText(80, 60), " 80x 60");
+  int w = 0, h = 0;
+  EXPECT_TRUE(ParseSizeText(" 80x 60", &w, &h));
+  EXPECT_EQ(QSize(w, h), QSize(80, 60));
+  for (const char* bad : {"", "abcxdef", "352x"}) EXPECT_FALSE(ParseSizeText(bad, &w, &h)) << bad;
+  EXPECT_EQ(QSize(w, h), QSize(80, 60)) << "a failed parse leaves the numbers";
+
+  EXPECT_EQ(LevelText(32768, 65536), "50%");
+  EXPECT_EQ(LevelText(99, 99), "100%");
+  EXPECT_EQ(LevelText(5, 0), "0%");
+  EXPECT_EQ(LevelFromPosition(99, 99), 65536);
+  EXPECT_EQ(PositionFromLevel(32768, 99), 50);
+  EXPECT_EQ(AudioFormatText("Major Type: Audio - Sub Type: PCM Format: 48000 Hz, 16 bit"), "48000 Hz, 16 bit");
+  EXPECT_EQ(AudioFormatText("AAC 44100"), "AAC 44100");
+}
+
+// The settings and a log of every operation OK runs.
+struct Scenario {
+  Scenario() {
+    channels.CurrentTable = TChannelInfo::kAntenna;
+    channels.VideoSource = TChannelInfo::kTuner;
+    main.CaptureFolder = "/old/";
+    target.EnsureFolder = [](const QString& f) { return !f.startsWith("/cdrom"); };
+    target.SetAspect = [this](int a) { Log("aspect", a); };
+    target.SetRecordLevel = [this](int l) { Log("level", l); };
+    target.SelectTVChannel = [this] { Log("select-tv"); };
+    target.SelectFMChannel = [this] { Log("select-fm"); };
+    target.ApplyInputStandard = [this](int s) { Log("input-standard", s); };
+    target.ReopenDevices = [this] { return Log("reopen"), reopenResult; };
+    target.SwitchSource = [this](int s) { Log("switch", s); };
+    target.SetVendorStandard = [this](int c) { Log("vendor", c); };
+    target.OverlayFullScreen = [this] { return overlay; };
+    target.SetOverlayFullScreen = [this](bool on) { Log("overlay", on); };
+    target.SetDeinterlace = [this](bool on) { Log("deinterlace", on); };
+    choices.Capture = capture;
+    choices.SizeText = "352x288";
+    choices.FrameRateIndex = kRate25;
+    choices.CaptureFolder = "/new/";
+    choices.RecordLevel = 100;
+  }
+  void Log(const char* what, int value = -1) { log << (value < 0 ? QString(what) : QString("%1 %2").arg(what).arg(value)); }
+
+  settings::TMainInfo main;
+  settings::TCaptureSettings capture;
+  TChannelInfo channels;
+  settings::TPreviewInfo preview{channels};
+  TApplyTarget target{main, capture, channels, preview};
+  TTVChoices choices;
+  QStringList log;
+  bool overlay = false;
+  bool reopenResult = true;
+};
+
+class ApplyOrder : public ::testing::Test, public Scenario {};
+
+TEST_F(ApplyOrder, TVRunsItsStepsInOrder) {
+  struct Row {
+    const char* name;
+    std::function<void(Scenario&)> setup;
+    QStringList expected;
+  };
+  const Row rows[] = {
+      {"nothing structural", [](Scenario&) {}, {"aspect 0", "select-tv", "level 100"}},
+      {"other video device",
+       [](Scenario& t) { t.choices.Capture.VideoDeviceIndex = 1; },
+       {"aspect 0", "select-tv", "level 100", "reopen", "switch 0"}},
+      {"reopen fails: the source is still switched back",
+       [](Scenario& t) { t.choices.Capture.AudioDeviceIndex = 2, t.reopenResult = false; },
+       {"aspect 0", "select-tv", "level 100", "reopen", "switch 0"}},
+      {"Empia with a tuner gets its standard code",
+       [](Scenario& t) {
+         t.main.ChipFamily = 3, t.channels.Standard = 1, t.choices.Capture.VideoDeviceIndex = 1;
+       },
+       {"aspect 0", "select-tv", "level 100", "reopen", "switch 0", "vendor 2"}},
+      {"camera source without a camera comes back as composite",
+       [](Scenario& t) {
+         t.channels.VideoSource = TChannelInfo::kCamera, t.choices.Capture.VideoDeviceIndex = 1;
+       },
+       {"aspect 0", "level 100", "reopen", "switch 1"}},
+      {"overlay change in overlay full screen",
+       [](Scenario& t) { t.choices.NoOverlay = true, t.overlay = true, t.choices.Aspect = 2; },
+       {"aspect 2", "select-tv", "level 100", "overlay 0", "deinterlace 0", "overlay 1"}},
+      {"high quality preview",
+       [](Scenario& t) { t.choices.HighQualityPreview = true; },
+       {"aspect 0", "select-tv", "level 100", "deinterlace 1"}},
+      {"S-Video input takes its standard",
+       [](Scenario& t) { t.channels.VideoSource = TChannelInfo::kSVideo; },
+       {"aspect 0", "input-standard 2", "level 100"}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Scenario fresh;
+    row.setup(fresh);
+    ApplyTV(fresh.choices, fresh.target);
+    EXPECT_EQ(fresh.log, row.expected);
+  }
+}
+
+TEST_F(ApplyOrder, TVStoresTheChoices) {
+  choices.Capture.RecordFormat = 5;
+  choices.Capture.AudioInputIndex = -1;
+  choices.MemoryTable = true;
+  choices.DimensionIndex = 2;
+  ApplyTV(choices, target);
+  EXPECT_EQ(main.CaptureFolder, "/new/");
+  EXPECT_EQ(capture.RecordFormat, 5);
+  EXPECT_EQ(QSize(capture.CaptureWidth, capture.CaptureHeight), QSize(352, 288));
+  EXPECT_EQ(capture.FrameRateCode, kRate25 + 1);
+  EXPECT_EQ(capture.AudioInputIndex, 0) << "a negative index is stored as 0";
+  EXPECT_EQ(channels.CurrentTable, TChannelInfo::kMemory);
+  EXPECT_EQ(preview.Dimension, 4);
+
+  // Without the TV Tuner page the table is not touched.
+  choices.TableShown = false;
+  choices.MemoryTable = false;
+  ApplyTV(choices, target);
+  EXPECT_EQ(channels.CurrentTable, TChannelInfo::kMemory);
+}
+
+TEST_F(ApplyOrder, RefusedFolderAndAudioOnlyKeepTheOldValues) {
+  const settings::TCaptureSettings before = capture;
+  choices.CaptureFolder = "/cdrom/rec/";
+  choices.Capture.RecordKind = 1;
+  choices.Capture.RecordFormat = 5;
+  choices.Capture.VideoBitRateKbps = 1150;
+  choices.Capture.Quality = kQualityNormal;
+  ApplyTV(choices, target);
+  EXPECT_EQ(main.CaptureFolder, "/old/");
+  EXPECT_EQ(capture.RecordKind, 1);
+  EXPECT_EQ(capture.RecordFormat, before.RecordFormat);
+  EXPECT_EQ(QSize(capture.CaptureWidth, capture.CaptureHeight), QSize(before.CaptureWidth, before.CaptureHeight));
+  EXPECT_EQ(capture.VideoBitRateKbps, before.VideoBitRateKbps);
+  EXPECT_EQ(capture.Quality, before.Quality);
+  EXPECT_EQ(capture.FrameRateCode, before.FrameRateCode);
+}
+
+TEST_F(ApplyOrder, Empia720x480BecomesNarrowOutsideNTSC) {
+  struct Row {
+    int chip;
+    bool tuner;
+    int standard, composite, svideo;
+    int width;
+  };
+  const Row rows[] = {{3, true, 2, 0, 0, 640},  {3, true, 0, 2, 2, 720}, {3, true, 1, 0, 0, 720},
+                      {3, false, 0, 0, 4, 640}, {3, false, 2, 1, 0, 720}, {1, true, 2, 0, 0, 720}};
+  for (const Row& r : rows) {
+    Scenario t;
+    t.main.ChipFamily = quint8(r.chip);
+    t.target.HasTuner = r.tuner;
+    t.channels.Standard = quint8(r.standard);
+    t.channels.CompositeStandard = quint8(r.composite);
+    t.channels.SVideoStandard = quint8(r.svideo);
+    t.choices.SizeText = "720x480";
+    ApplyTV(t.choices, t.target);
+    EXPECT_EQ(QSize(t.capture.CaptureWidth, t.capture.CaptureHeight), QSize(r.width, 480))
+        << "chip " << r.chip << " tuner " << r.tuner << " standard " << r.standard;
+  }
+}
+
+TEST_F(ApplyOrder, FMStoresItsFieldsThenTunesAndSetsTheLevel) {
+  main.WaveFolder = "/old-fm/";
+  TFMChoices fm{"/cdrom/fm/", 2, -1, 1, 32768};
+  ApplyFM(fm, target);
+  EXPECT_EQ(main.WaveFolder, "/old-fm/");
+  EXPECT_EQ(capture.AudioInputIndex, 2);
+  EXPECT_EQ(capture.AudioMediaTypeIndex, 0);
+  EXPECT_EQ(capture.AudioFormat, 1);
+  EXPECT_EQ(log, QStringList({"select-fm", "level 32768"}));
+  fm.WaveFolder = "/fm/";
+  ApplyFM(fm, target);
+  EXPECT_EQ(main.WaveFolder, "/fm/");
+}
+
+}  // namespace
+}  // namespace pvx::ui

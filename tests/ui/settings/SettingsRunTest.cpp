@@ -1,0 +1,154 @@
+// The settings dialog opened by its command in the running program on the virtual card; a
+// picture of every page is left as a test artefact.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTableWidget>
+
+#include "app/CommandTable.h"
+#include "app/FormTestSupport.h"
+#include "app/ShellFixture.h"
+#include "engine/AudioAdjustInfo.h"
+#include "settings/ChannelInfo.h"
+#include "settings/MainInfo.h"
+#include "settings/MultiLangInfo.h"
+#include "ui/settings/ConfigForm.h"
+
+namespace pvx::test {
+namespace {
+
+using settings::ChannelInfo;
+using ui::TFormConfig;
+
+// Leaves a picture of each page of the open dialog.
+void ShootPages(TFormConfig& form, const QString& language = {}) {
+  form.resize(form.sizeHint());
+  for (int i = 0; i < form.PageControlConfig->count(); ++i) {
+    form.PageControlConfig->setCurrentIndex(i);
+    QString page = form.PageControlConfig->widget(i)->objectName().mid(int(strlen("TabSheet"))).toLower();
+    EXPECT_TRUE(form.grab().save(ArtefactPath("settings-" + language + page + ".png")));
+  }
+  form.PageControlConfig->setCurrentIndex(0);
+}
+
+TEST_F(Shell, SetupOpensTheSettingsAndKeepsWhatOKApplies) {
+  ASSERT_TRUE(Start());
+  const int brightness = Engine().SignalAdjust().GetBrightness();
+  const int target = brightness + 10;
+  bool answered = false;
+  {
+    // As oka-remote sends it: the command message with code 7.
+    App().HandleMessage(ipc::kMsgCommand, 7, 0);
+    ModalAnswer<TFormConfig> answer([&](TFormConfig& form) {
+      answered = true;
+      ShootPages(form);
+      form.findChild<QCheckBox*>("CheckBoxEnableTimeLimit")->setChecked(true);
+      form.findChild<QComboBox*>("ComboBoxMPEG4Codec")->setCurrentIndex(0);
+      form.findChild<QSlider*>("TrackBarBrightness")->setValue(target);
+      EXPECT_EQ(Engine().SignalAdjust().GetBrightness(), target) << "the colour changes at once";
+      form.findChild<QPushButton*>("BitBtnOK")->click();
+    });
+    EXPECT_TRUE(WaitUntil([&] { return answered; }));
+  }
+  EXPECT_TRUE(Engine().TimeLimitOn);
+  EXPECT_EQ(MainInfo->MPEG4Codec, 0);
+  // The stored level is what the next preview starts from: without it the change was lost.
+  const engine::TProcAmpRange& range = Engine().SignalAdjust().Range(0);
+  EXPECT_EQ(MainInfo->ColorLevels[0], engine::TVideoSignalAdjust::ValueToLevel(0, target, range));
+  EXPECT_NE(MainInfo->ColorLevels[0], engine::TVideoSignalAdjust::ValueToLevel(0, brightness, range));
+  EXPECT_TRUE(PictureRuns());
+}
+
+TEST_F(Shell, CancelPutsTheColourBack) {
+  ASSERT_TRUE(Start());
+  const int brightness = Engine().SignalAdjust().GetBrightness();
+  {
+    ModalAnswer<TFormConfig> answer([&](TFormConfig& form) {
+      form.findChild<QSlider*>("TrackBarBrightness")->setValue(brightness + 10);
+      form.findChild<QPushButton*>("BitBtnDefaultColor")->click();
+      EXPECT_EQ(Engine().SignalAdjust().GetBrightness(), Engine().SignalAdjust().Range(0).Default);
+      form.findChild<QSlider*>("TrackBarBrightness")->setValue(brightness + 10);
+      form.findChild<QCheckBox*>("CheckBoxEnableTimeLimit")->setChecked(!Engine().TimeLimitOn);
+      form.findChild<QPushButton*>("BitBtnCancel")->click();
+    });
+    App().Dispatcher().ExecuteCommand(app::TCommand::Setup);
+  }
+  EXPECT_EQ(Engine().SignalAdjust().GetBrightness(), brightness);
+  EXPECT_FALSE(Engine().TimeLimitOn);
+}
+
+TEST_F(Shell, AutoScanOnTheTunerPageFillsTheTableAndItsGrid) {
+  ASSERT_TRUE(Start());
+  for (auto& record : ChannelInfo->AntennaChannels) record.Valid = false;
+  int progress = 0, ticked = -1;
+  {
+    ModalAnswer<TFormConfig> answer([&](TFormConfig& form) {
+      auto* grid = form.findChild<QTableWidget*>("StringGridChannelInfo");
+      auto* abort = form.findChild<QPushButton*>("BitBtnAbort");
+      // The program's own listener still hears the scan while the page follows it.
+      ChannelInfo->OnAutoScanProgress = [&](settings::TChannelInfo&, int, bool, bool) {
+        progress++;
+        EXPECT_TRUE(abort->isVisible());
+      };
+      form.findChild<QPushButton*>("BitBtnAutoScan")->click();
+      EXPECT_FALSE(abort->isVisible());
+      ticked = 0;
+      for (int row = 0; row < grid->rowCount(); ++row) ticked += !grid->item(row, 0)->icon().isNull();
+      form.findChild<QPushButton*>("BitBtnOK")->click();
+    });
+    App().Dispatcher().ExecuteCommand(app::TCommand::Setup);
+  }
+  EXPECT_GT(ChannelInfo->ValidCount(), 0) << "the virtual card's stations were found";
+  EXPECT_EQ(ticked, ChannelInfo->ValidCount());
+  EXPECT_EQ(progress, settings::TChannelInfo::kChannelCount);
+  EXPECT_TRUE(PictureRuns());
+}
+
+TEST_F(Shell, SetupInFMShowsTheFMPage) {
+  ASSERT_TRUE(Start());
+  App().ExecuteCommand(6000);
+  ASSERT_TRUE(WaitUntil([&] { return MainInfo->Mode == settings::amFMRadio && !App().Dispatcher().Busy(); }));
+  const QString folder = Home() + "radio/";
+  {
+    ModalAnswer<TFormConfig> answer([&](TFormConfig& form) {
+      ShootPages(form);
+      form.findChild<QLineEdit*>("EditWaveLocation")->setText(folder);
+      form.findChild<QSlider*>("TrackBarFMRecorderVolume")->setValue(32768);
+      form.findChild<QPushButton*>("BitBtnOK")->click();
+    });
+    App().Dispatcher().ExecuteCommand(app::TCommand::Setup);
+  }
+  EXPECT_EQ(MainInfo->WaveFolder, folder);
+}
+
+TEST_F(Shell, AnotherLanguageTakesEffectAtOnceAndTellsTheScheduler) {
+  SchedulerWindow scheduler;
+  ASSERT_TRUE(Start());
+  {
+    ModalAnswer<TFormConfig> answer([&](TFormConfig& form) {
+      auto* language = form.findChild<QComboBox*>("ComboBoxMultiLanguageOption");
+      for (auto [name, prefix] : {std::pair{"German", "de-"}, std::pair{"Chinese", "zh-"}}) {
+        language->setCurrentIndex(language->findText(name));
+        ShootPages(form, prefix);
+      }
+      EXPECT_EQ(form.windowTitle(), settings::MultiLangInfo->LookupCaption("Setup"));
+      EXPECT_NE(form.windowTitle(), "Setup");
+      form.findChild<QPushButton*>("BitBtnOK")->click();
+    });
+    App().Dispatcher().ExecuteCommand(app::TCommand::Setup);
+  }
+  EXPECT_TRUE(WaitUntil([&] {
+    const auto seen = scheduler.Messages();
+    return std::count(seen.begin(), seen.end(), int(ipc::kMsgLanguageChanged)) == 2;
+  }));
+  EXPECT_EQ(settings::MultiLangInfo->LanguageName, "Chinese");
+}
+
+}  // namespace
+}  // namespace pvx::test
