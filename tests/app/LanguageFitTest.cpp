@@ -18,7 +18,9 @@
 #include "app/SleepingTimerForm.h"
 #include "app/WarningForm.h"
 #include "playback/FormPlayback.h"
+#include "settings/CaptureSettings.h"
 #include "settings/ChannelInfo.h"
+#include "settings/MainInfo.h"
 #include "settings/ErrorMessages.h"
 #include "util/OEMInfo.h"
 #include "settings/Globals.h"
@@ -33,6 +35,8 @@
 #include "tuning/FineTuneDialog.h"
 #include "tuning/FormTVSetupWizard.h"
 #include "tuning/VideoSourceDialog.h"
+#include "ui/settings/ConfigEnvironment.h"
+#include "ui/settings/ConfigForm.h"
 
 namespace pvx::test {
 namespace {
@@ -150,6 +154,22 @@ TEST_P(LanguageFit, NoCaptionIsCutOff) {
   {
     tuning::TFormAddFMFrequency fm(channels_, 98100000);
     Check("addfm", fm);
+  }
+  {
+    settings::TMainInfo main;
+    settings::TPreviewInfo preview(channels_);
+    settings::TCaptureSettings recording;
+    settings::MainInfo = &main, settings::ChannelInfo = &channels_, settings::PreviewInfo = &preview;
+    channels_.VideoSource = settings::TChannelInfo::kTuner;
+    for (const bool fm : {false, true}) {
+      ui::TConfigEnvironment env;
+      env.Recording = &recording;
+      env.FMMode = fm;
+      ui::TFormConfig config(env);
+      QTabWidget* pages = config.PageControlConfig;
+      Check(fm ? "settings-fm" : "settings", config, [&](int p) { return p < 0 ? pages->count() : (pages->setCurrentIndex(p), 0); });
+    }
+    settings::MainInfo = nullptr, settings::ChannelInfo = nullptr, settings::PreviewInfo = nullptr;
   }
   {
     snapshots::TSnapshotInfo* before = snapshots::SnapshotInfo;
