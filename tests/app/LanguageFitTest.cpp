@@ -141,6 +141,7 @@ TEST_P(LanguageFit, NoCaptionIsCutOff) {
   {
     tuning::TDialogFineTune fine(nullptr, 189250000, 189250000);
     Check("finetune", fine);
+    EXPECT_EQ(fine.windowTitle(), lang_->LookupCaption("Tuning"));
   }
   {
     settings::TSourceMapCell cell{};

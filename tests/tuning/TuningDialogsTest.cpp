@@ -150,33 +150,6 @@ TEST_F(TuningDialogs, AddMemoryStoresAntennaOrCableChannelsAndNothingFromTheMemo
   }
 }
 
-// Every dialog in English, German and Chinese: no caption is cut off, and a picture for people to see.
-TEST_F(TuningDialogs, EveryCaptionFitsAndEachDialogLeavesAScreenshot) {
-  settings::TMultiLangInfo lang(settings::LanguageListPath());
-  settings::MultiLangInfo = &lang;
-  settings::TSourceMapCell cell;
-  for (const auto& [language, suffix] : {std::pair{"English", ""}, {"German", "-de"}, {"Chinese", "-zh"}}) {
-    lang.SetLanguage(language);
-    ASSERT_EQ(lang.LanguageName, language);
-    TDialogFineTune fine(nullptr, kBase, kBase);
-    TFormVideoSource source(cell, true, 5);
-    TFormAddMemoryChannel memory(channels.info);
-    TFormAddFMFrequency fm(channels.info, 87900000);
-    const std::pair<QDialog*, const char*> dialogs[] = {
-        {&fine, "finetune"}, {&source, "videosource"}, {&memory, "addmemory"}, {&fm, "addfm"}};
-    for (const auto& [dialog, name] : dialogs) {
-      dialog->show();
-      for (QLabel* label : dialog->findChildren<QLabel*>())
-        EXPECT_GE(label->width(), label->sizeHint().width()) << name << " " << label->text().toStdString();
-      for (QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
-        EXPECT_GE(button->width(), button->sizeHint().width()) << name << " " << button->text().toStdString();
-      EXPECT_TRUE(dialog->grab().save(test::ArtefactPath(QStringLiteral("dialog-%1%2.png").arg(name, suffix))));
-    }
-    EXPECT_EQ(fine.windowTitle(), lang.LookupCaption("Tuning"));
-  }
-  settings::MultiLangInfo = nullptr;
-}
-
 using MemoriseRun = test::Shell;
 
 TEST_F(MemoriseRun, CommandsOpenTheirDialogsAndKeepTheEntries) {
