@@ -137,6 +137,7 @@ TEST(ScheduledProgramRun, StartedForTheSchedulerItRecordsListsAndAnswers) {
   env.insert("OKA_PVX_AUDIO_SINK", "null");
   QProcess program;
   program.setProcessEnvironment(env);
+  // A fresh home: nobody attends this start, so it takes the country plan, not the wizard.
   program.start(PVX_PROGRAM, {"srec_tv"});
   ASSERT_TRUE(WaitUntil([&] { return !scheduler.Status().empty(); }, 60000));
   EXPECT_EQ(scheduler.Status(), Answers{ipc::kScheduledRecordingEnded});
