@@ -209,6 +209,12 @@ void TFormTVSetupWizard::BuildPage3() {
 void TFormTVSetupWizard::ApplyCaptions() {
   const settings::TMultiLangInfo* lang = settings::MultiLangInfo;
   if (!lang) return;
+  // The language's text size; buttons one point larger.
+  QFont text = font();
+  text.setPointSize(lang->FontSize);
+  setFont(text);
+  text.setPointSize(lang->FontSize + 1);
+  for (QPushButton* b : findChildren<QPushButton*>()) b->setFont(text);
   auto caption = [&](const char* key, auto&& set) {
     QString text, hint;
     if (lang->Lookup(QLatin1String(key), &text, &hint)) set(text, hint);

@@ -137,6 +137,8 @@ TEST_P(LanguageFit, NoCaptionIsCutOff) {
   {
     tuning::TFormTVSetupWizard wizard(channels_, false, {});
     Check("wizard", wizard, [&](int p) { return p < 0 ? 3 : (wizard.SetPage(p + 1), 0); });
+    EXPECT_EQ(wizard.font().pointSize(), lang_->FontSize);
+    EXPECT_EQ(wizard.findChild<QPushButton*>("BitBtnNext")->font().pointSize(), lang_->FontSize + 1);
   }
   {
     tuning::TDialogFineTune fine(nullptr, 189250000, 189250000);
