@@ -99,6 +99,11 @@ TFormScheduled::TFormScheduled(QString timetablePath, TSystemd systemd, TSchedul
     Select(selected ? selected : id);
   };
   agent_.OnNotice = [this](const QString& text) { Notice(text); };
+  agent_.OnFileChanged = [this] {
+    const qint32 selected = SelectedId();
+    Reload();
+    Select(selected);
+  };
   Reload();
 }
 

@@ -1,5 +1,8 @@
 #include "SchedulerAgent.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 #include "HandOver.h"
 #include "Timetable.h"
 #include "platform/SystemServices.h"
@@ -17,6 +20,11 @@ constexpr int kLateSeconds = 60;         // an occurrence this late still starts
 constexpr int kPowerOffGuardSeconds = 180;  // no power-off this close to a recording
 constexpr int kLongestWaitMs = 3600 * 1000;  // re-aimed at least hourly (clock changes)
 
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 }  // namespace
 
 TSchedulerAgent::TSchedulerAgent(QString timetablePath, QObject* parent)
@@ -26,6 +34,18 @@ TSchedulerAgent::TSchedulerAgent(QString timetablePath, QObject* parent)
     FireDue(QDateTime::currentDateTime());
     Rearm();
   });
+  // The file is replaced by a rename on every save, so its folder is what can be watched.
+  watcher_.addPath(QFileInfo(path_).absolutePath());
+  connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { FolderChanged(); });
+  seen_ = ReadAll(path_);
+}
+
+void TSchedulerAgent::FolderChanged() {
+  const QByteArray now = ReadAll(path_);
+  if (now == seen_) return;
+  seen_ = now;
+  Rearm();
+  if (OnFileChanged) OnFileChanged();
 }
 
 TSchedulerAgent::~TSchedulerAgent() = default;

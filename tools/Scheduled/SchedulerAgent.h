@@ -4,6 +4,7 @@
 // and, where no systemd timers do it, fires entries at their start times.
 
 #include <QDateTime>
+#include <QFileSystemWatcher>
 #include <QObject>
 #include <QTimer>
 #include <functional>
@@ -39,12 +40,18 @@ class TSchedulerAgent : public QObject {
   // An entry's outcome changed (fired, or answered by the program).
   std::function<void(qint32 id, TOutcome outcome)> OnOutcome;
   std::function<void(const QString& text)> OnNotice;
+  // Another process (the command line, a timer) changed the timetable file.
+  std::function<void()> OnFileChanged;
 
  private:
   QString path_;
   std::unique_ptr<platform::ipc::TMessageEndpoint> endpoint_;
   QTimer timer_;
+  QFileSystemWatcher watcher_;
+  QByteArray seen_;  // the file as last looked at
   bool firing_ = false;
+
+  void FolderChanged();
 };
 
 }  // namespace pvx::scheduled

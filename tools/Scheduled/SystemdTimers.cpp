@@ -128,15 +128,18 @@ bool SyncTimers(const TTimetable& table, const TSystemd& systemd, QString* reaso
     QFile::remove(folder.filePath(QString(timer).replace(".timer", ".service")));
   }
   QStringList changedTimers, allTimers;
+  bool anyWritten = false;
   for (const TScheduleEntry& e : table.Entries) {
     bool changed = false;
+    const bool armed = folder.exists(TimerUnitName(e.Id));
     if (!WriteIfChanged(folder.filePath(ServiceUnitName(e.Id)), ServiceUnitText(e, systemd.SchedulerPath), &changed) ||
         !WriteIfChanged(folder.filePath(TimerUnitName(e.Id)), TimerUnitText(e, table.WakeSystem), &changed))
       return fail("Cannot write the timer of entry " + QString::number(e.Id));
     allTimers << TimerUnitName(e.Id);
-    if (changed) changedTimers << TimerUnitName(e.Id);
+    if (changed && armed) changedTimers << TimerUnitName(e.Id);
+    anyWritten = anyWritten || changed;
   }
-  if (!gone.isEmpty() || !changedTimers.isEmpty()) ok = systemd.Systemctl({"daemon-reload"}) && ok;
+  if (!gone.isEmpty() || anyWritten) ok = systemd.Systemctl({"daemon-reload"}) && ok;
   if (!allTimers.isEmpty()) ok = systemd.Systemctl(QStringList{"enable", "--now"} + allTimers) && ok;
   // A running timer keeps its old calendar until restarted.
   if (!changedTimers.isEmpty()) ok = systemd.Systemctl(QStringList{"restart"} + changedTimers) && ok;
