@@ -125,7 +125,9 @@ void TFormScheduled::ShowTimetable() {
     const TScheduleEntry& e = table_.Entries[row];
     const QString format = e.Source == handoff::rsFM || e.AudioOption == 1 ? AudioFormatNames().value(e.Format)
                                                                            : FormatNames().value(e.Format);
-    const QStringList cells{QString::number(e.Id), e.Start.toString("ddd yyyy-MM-dd HH:mm:ss"),
+    // A repeating entry shows its next start.
+    const QDateTime start = e.NextOccurrence(QDateTime::currentDateTime()).value_or(e.Start);
+    const QStringList cells{QString::number(e.Id), start.toString("ddd yyyy-MM-dd HH:mm:ss"),
                             DurationText(e.DurationSeconds), RepeatNames()[int(e.Repeat)],
                             SourceNames()[e.Source], ChannelText(e), format,
                             e.UseDateTimeName ? QString("(date and time)") : e.BaseName, OutcomeText(e.Outcome)};

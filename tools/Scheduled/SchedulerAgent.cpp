@@ -30,6 +30,8 @@ QByteArray ReadAll(const QString& path) {
 TSchedulerAgent::TSchedulerAgent(QString timetablePath, QObject* parent)
     : QObject(parent), path_(std::move(timetablePath)) {
   timer_.setSingleShot(true);
+  // A coarse timer may wake minutes early on a long wait.
+  timer_.setTimerType(Qt::PreciseTimer);
   connect(&timer_, &QTimer::timeout, this, [this] {
     FireDue(QDateTime::currentDateTime());
     Rearm();
