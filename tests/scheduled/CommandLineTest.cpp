@@ -151,3 +151,26 @@ TEST(ScheduledAgent, AnswersBecomeOutcomesAndTheSleepTimerPowersOff) {
   ASSERT_FALSE(notices.isEmpty());
   EXPECT_TRUE(notices.back().startsWith("You have at least one scheduled item"));
 }
+
+TEST(ScheduledAgent, AnEndingRecordingIsCreditedToItsEntryAfterTheRelayWasRewritten) {
+  ASSERT_EQ(Scheduled({"--add", "2026-12-08 20:00", "60", "antenna", "5"}).code, 0);
+  ASSERT_EQ(Scheduled({"--add", "2026-12-08 22:00", "60", "antenna", "6"}).code, 0);
+  TSchedulerAgent agent(TTimetable::DefaultPath());
+  const auto outcome = [](qint32 id) {
+    TTimetable table;
+    table.Load(TTimetable::DefaultPath());
+    return table.Find(id)->Outcome;
+  };
+  // Entry 2 is fired by hand while entry 1 records: the program refuses it at once.
+  ASSERT_EQ(Scheduled({"--fire", "1"}).code, 0);
+  ASSERT_EQ(Scheduled({"--fire", "2"}).code, 0);
+  agent.HandleMessage(ipc::kMsgScheduledStatus, ipc::kScheduledStartRefused, 0);
+  agent.HandleMessage(ipc::kMsgScheduledStatus, ipc::kScheduledRecordingEnded, 0);
+  EXPECT_EQ(outcome(2), TOutcome::Refused);
+  EXPECT_EQ(outcome(1), TOutcome::Recorded);
+  // A recording stopped by a full disk still ends with 100; the reason stays.
+  ASSERT_EQ(Scheduled({"--fire", "1"}).code, 0);
+  agent.HandleMessage(ipc::kMsgScheduledStatus, ipc::kScheduledDiskFull, 0);
+  agent.HandleMessage(ipc::kMsgScheduledStatus, ipc::kScheduledRecordingEnded, 0);
+  EXPECT_EQ(outcome(1), TOutcome::DiskFull);
+}

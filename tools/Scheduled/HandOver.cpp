@@ -43,13 +43,26 @@ qint32 RecordOutcome(const QString& timetablePath, qint32 status) {
   handoff::TRelayRecord relay;
   // Any format byte: the id is all that matters here.
   if (handoff::ReadRelayFile(RelayPath(), relay, 256) != handoff::TRelayError::None) return 0;
-  const qint32 id = EntryIdOfRelay(relay);
+  qint32 id = EntryIdOfRelay(relay);
   TTimetable table;
   if (table.Load(timetablePath) != TTimetable::TLoad::Ok) return 0;
   TScheduleEntry* entry = table.Find(id);
   const TOutcome outcome = OutcomeOfStatus(status);
-  if (!entry || outcome == TOutcome::None) return 0;
+  if (outcome == TOutcome::None) return 0;
+  // A recording ends long after it started: another order may have rewritten the relay file
+  // meanwhile (and been refused). The entry still waiting for its answer is the one ending.
+  const bool ending = outcome == TOutcome::Recorded || outcome == TOutcome::DiskFull;
+  if (ending && (!entry || entry->Outcome != TOutcome::Started)) {
+    for (TScheduleEntry& e : table.Entries)
+      if (e.Outcome == TOutcome::Started && (entry == nullptr || entry->Outcome != TOutcome::Started ||
+                                             e.LastFired > entry->LastFired))
+        entry = &e;
+  }
+  if (!entry) return 0;
+  // The end of a recording the full disk stopped: the disk stays the news.
+  if (outcome == TOutcome::Recorded && entry->Outcome == TOutcome::DiskFull) return entry->Id;
   entry->Outcome = outcome;
+  id = entry->Id;
   return table.Save(timetablePath) ? id : 0;
 }
 
