@@ -100,3 +100,18 @@ TEST(ScheduledRun, DISABLED_AnEntryStartsTheProgramWhenItIsNotRunning) {
   EXPECT_TRUE(ipc::FindWindow(ipc::kMainWindowClass)) << "started by the scheduler";
   Stop(scheduled);
 }
+
+// What a systemd timer runs: with nothing else running, --fire starts the program and stays
+// until the recording's answer, which becomes its exit status.
+TEST(ScheduledRun, DISABLED_FireFromATimerWaitsForTheRecording) {
+  ASSERT_EQ(Scheduled({"--add", QDateTime::currentDateTime().addSecs(60).toString("yyyy-MM-dd HH:mm:ss"), "4s",
+                       "composite", "-", "mpeg1"}), 0);
+  QProcess fire;
+  fire.setProcessEnvironment(Environment());
+  fire.start(PVX_SCHEDULED, {"--fire", "1"});
+  ASSERT_TRUE(fire.waitForFinished(60000));
+  EXPECT_EQ(fire.exitCode(), 0) << fire.readAllStandardError().toStdString();
+  EXPECT_EQ(OutcomeOf(1), TOutcome::Recorded);
+  ASSERT_TRUE(ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, 1, 0));
+  EXPECT_TRUE(WaitUntil([] { return !ipc::FindWindow(ipc::kMainWindowClass); }));
+}
