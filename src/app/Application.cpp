@@ -33,6 +33,7 @@
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
 #include "platform/ipc/TMessageEndpoint.h"
+#include "handoff/SchedulerLink.h"
 #include "settings/ChannelInfo.h"
 #include "settings/ChannelSettingsFile.h"
 #include "settings/CountryInfo.h"
@@ -172,7 +173,7 @@ void TApplication::ContinueStartUp() {
   if (!ok) {
     // The scheduler waits for its recording: tell it that none will start.
     if (scheduled)
-      ipc::PostMessage(ipc::kSchedulerWindowClass, ipc::kMsgScheduledStatus, ipc::kScheduledStartRefused, 0);
+      handoff::TellScheduler(ipc::kScheduledStartRefused);
     emit Started(false);
     return;
   }
@@ -289,7 +290,7 @@ void TApplication::OnDeviceLost(bool unattended, const QString& message, const Q
   if (mode == amCapture || mode == amScheduledCapture || mode == amTimeShifting || mode == amTimeShiftPlayback)
     StopRecordingMode(shell_);
   if (unattended) {
-    ipc::PostMessage(ipc::kSchedulerWindowClass, ipc::kMsgScheduledStatus, ipc::kScheduledSourceUnavailable, 0);
+    handoff::TellScheduler(ipc::kScheduledSourceUnavailable);
     return;
   }
   QStringList lines{message.isEmpty() ? QStringLiteral("The capture device stopped working.") : message};
@@ -305,7 +306,7 @@ void TApplication::OnCaptureProgress(bool stop, qint64 freeLess500k) {
   StopRecordingMode(shell_);
   if (freeLess500k > kDiskFullMargin) return;  // a time limit, not a full disk
   if (unattended)
-    ipc::PostMessage(ipc::kSchedulerWindowClass, ipc::kMsgScheduledStatus, ipc::kScheduledDiskFull, 0);
+    handoff::TellScheduler(ipc::kScheduledDiskFull);
   else
     ShowErrorCode(1101);
 }

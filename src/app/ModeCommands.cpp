@@ -5,12 +5,14 @@
 #include "app/OSDForm.h"
 #include "app/PlaybackModes.h"
 #include "app/RecordingModes.h"
+#include "app/ScheduledCapture.h"
 #include "playback/FilePlayback.h"
 #include "playback/TimeShiftRoutines.h"
 #include "app/ShellContext.h"
 #include "app/SourceCommands.h"
 #include "engine/AudioAdjustInfo.h"
 #include "engine/CaptureInfo.h"
+#include "handoff/SchedulerLink.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
 #include "settings/ErrorMessages.h"
@@ -38,6 +40,8 @@ bool LeaveMode(TShell& shell, TAppMode from, TAppMode to) {
       return to == amPlayback || shell.Capture->StopPreview();
     case amCapture:
       return StopCapture(shell);
+    case amScheduledCapture:
+      return EndScheduledRecording(shell, to == amClosed);
     case amPlayback:
       return LeavePlayback(shell);
     case amTimeShifting:
@@ -69,8 +73,11 @@ bool EnterMode(TShell& shell, TAppMode from, TAppMode to) {
       }
       return shell.Window->EnterChannelPreview();
     case amCapture:
+    case amScheduledCapture:
     case amTimeShifting: {
-      const bool started = to == amCapture ? StartCapture(shell) : playback::StartTimeShiftRecording(capture);
+      const bool started = to == amCapture            ? StartCapture(shell)
+                           : to == amScheduledCapture ? StartScheduledRecording(shell)
+                                                      : playback::StartTimeShiftRecording(capture);
       // A refused recording keeps the live picture it replaced.
       if (!started && (from == amTV || from == amFMRadio)) capture.StartPreview();
       return started;
@@ -84,8 +91,6 @@ bool EnterMode(TShell& shell, TAppMode from, TAppMode to) {
     case amClosed:
       return true;
     default:
-      // The scheduler's recording has its own entry; here the mode stays, with its picture back.
-      if (from == amTV || from == amFMRadio) capture.StartPreview();
       return false;
   }
 }
@@ -115,13 +120,19 @@ void InstallModeSwitch(TShell& shell) {
   shell.Main->EnterMode = [&shell](TAppMode from, TAppMode to) { return EnterMode(shell, from, to); };
 }
 
-void StopRecordingMode(TShell& shell) { shell.Main->SetMode(shell.FMPanelVisible() ? amFMRadio : amTV); }
+void StopRecordingMode(TShell& shell) {
+  // The scheduler's recording may have switched between TV and FM; its end switches back.
+  const bool fm = shell.Main->Mode == amScheduledCapture ? ScheduledReturnsToFM(shell) : shell.FMPanelVisible();
+  shell.Main->SetMode(fm ? amFMRadio : amTV);
+}
 
 void ScheduledStart(TShell& shell) {
   TMainInfo& main = *shell.Main;
-  if (main.Mode == amTV || main.Mode == amFMRadio) main.SetMode(amScheduledCapture);
-  if (main.Mode != amScheduledCapture)
-    ipc::PostMessage(ipc::kSchedulerWindowClass, ipc::kMsgScheduledStatus, ipc::kScheduledStartRefused, 0);
+  // The recording's own start answers the scheduler when it fails.
+  if (main.Mode == amTV || main.Mode == amFMRadio)
+    main.SetMode(amScheduledCapture);
+  else
+    handoff::TellScheduler(ipc::kScheduledStartRefused);
 }
 
 void RegisterModeCommands(TShell& shell) {

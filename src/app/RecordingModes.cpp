@@ -37,7 +37,7 @@ bool StartCapture(TShell& shell) {
   return true;
 }
 
-bool StopCapture(TShell& shell) {
+bool StopCapture(TShell& shell, const QString& description) {
   engine::TCaptureInfo& capture = *shell.Capture;
   // The recording may have ended already (its graph failed): leaving still stops the graph.
   if (!capture.Recording()) {
@@ -49,7 +49,7 @@ bool StopCapture(TShell& shell) {
     playback::DropPendingItem();
     return !capture.Recording();
   }
-  ListRecording(capture.Recorder().CurrentFile, QString(), capture.IsAudioOnly());
+  ListRecording(capture.Recorder().CurrentFile, description, capture.IsAudioOnly());
   shell.Main->GivenFilePath = capture.Recorder().CurrentFile;
   return true;
 }

@@ -7,11 +7,13 @@
 #include "app/ControlPanels.h"
 #include "app/MainForm.h"
 #include "app/ShellContext.h"
+#include "handoff/SchedulerLink.h"
 #include "platform/ProgramFolder.h"
 #include "platform/SystemServices.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
 #include "settings/ChannelInfo.h"
+#include "settings/ErrorMessages.h"
 #include "settings/Globals.h"
 #include "settings/MainInfo.h"
 #include "settings/MultiLangInfo.h"
@@ -79,11 +81,16 @@ void RegisterWindowCommands(TShell& shell) {
   d.Register(TVSetupWizard, [&shell] {
     if (!ChannelInfo->Scanning) SetupWizard(shell, false);
   });
-  d.Unavailable(Schedule, QStringLiteral("Scheduled recording is not available in this version"));
+  d.Register(Schedule, [] {
+    if (!handoff::ShowScheduler())
+      settings::ShowErrorText(QStringLiteral("The scheduled-recording program \"%1\" could not be started. "
+                                             "It should be installed beside this program.")
+                                  .arg(handoff::kSchedulerProgram));
+  });
 
   // When the countdown runs out the scheduler, if it runs, switches the computer off.
   TSleepCountdown& countdown = window->SleepCountdown;
-  countdown.SchedulerWindowExists = [] { return ipc::FindWindow(ipc::kSchedulerWindowClass); };
+  countdown.SchedulerWindowExists = [] { return handoff::FindSchedulerWindow(); };
   countdown.NotifyScheduler = [] {
     ipc::PostMessage(ipc::kSchedulerWindowClass, ipc::kMsgSleepTimerExpired, 0, 0);
   };

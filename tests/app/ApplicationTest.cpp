@@ -137,8 +137,8 @@ TEST_F(Shell, ARefusedScheduledStartTellsTheSchedulerAndKeepsLiveTV) {
   SchedulerWindow scheduler;
   // The scheduler's argument asks for the recording once running; this build cannot record.
   ASSERT_TRUE(Start({"SREC_TV"}));
-  EXPECT_TRUE(WaitUntil([&] { return scheduler.Status.size() == 1; }));
-  EXPECT_EQ(scheduler.Status, std::vector<qint32>{ipc::kScheduledStartRefused});
+  EXPECT_TRUE(WaitUntil([&] { return scheduler.Status().size() == 1; }));
+  EXPECT_EQ(scheduler.Status(), std::vector<qint32>{ipc::kScheduledStartRefused});
   EXPECT_EQ(MainInfo->Mode, amTV);
   EXPECT_TRUE(PictureRuns());
 
@@ -148,8 +148,8 @@ TEST_F(Shell, ARefusedScheduledStartTellsTheSchedulerAndKeepsLiveTV) {
     return MainInfo->Mode == amChannelPreview;
   }));
   App().HandleMessage(ipc::kMsgScheduledStart, 0, 0);
-  EXPECT_TRUE(WaitUntil([&] { return scheduler.Status.size() == 2; }));
-  EXPECT_EQ(scheduler.Status.back(), ipc::kScheduledStartRefused);
+  EXPECT_TRUE(WaitUntil([&] { return scheduler.Status().size() == 2; }));
+  EXPECT_EQ(scheduler.Status().back(), ipc::kScheduledStartRefused);
   EXPECT_EQ(MainInfo->Mode, amChannelPreview);
   // Leaving the preview returns to live TV.
   App().ExecuteCommand(8);
@@ -178,8 +178,8 @@ TEST_F(Shell, ARecordingThatEndsReturnsToTVAndAFullDiskUnattendedTellsTheSchedul
   Engine().SetUnattended(false);
   EXPECT_EQ(MainInfo->Mode, amTV);
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
-  EXPECT_TRUE(WaitUntil([&] { return !scheduler.Status.empty(); }));
-  EXPECT_EQ(scheduler.Status, std::vector<qint32>{ipc::kScheduledDiskFull});
+  EXPECT_TRUE(WaitUntil([&] { return !scheduler.Status().empty(); }));
+  EXPECT_EQ(scheduler.Status(), std::vector<qint32>{ipc::kScheduledDiskFull});
 
   MainInfo->Mode = amTV;
 }
@@ -391,8 +391,8 @@ TEST_F(Shell, TheSleepTimerLeavesThePowerOffToARunningScheduler) {
   }
   test::Clock().Advance(60000);
   EXPECT_EQ(App().MainWindow(), nullptr) << "the program closed";
-  EXPECT_TRUE(WaitUntil([&] { return !scheduler.Messages.empty(); }));
-  EXPECT_EQ(scheduler.Messages, std::vector<quint32>{ipc::kMsgSleepTimerExpired});
+  EXPECT_TRUE(WaitUntil([&] { return !scheduler.Messages().empty(); }));
+  EXPECT_EQ(scheduler.Messages(), std::vector<qint32>{ipc::kMsgSleepTimerExpired});
   EXPECT_EQ(test::System().PowerOffCalls, 0);
 }
 

@@ -7,10 +7,15 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QSemaphore>
+#include <QThread>
 #include <QFile>
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <atomic>
 
 #include "app/Application.h"
 #include "app/ControlPanels.h"
@@ -35,22 +40,35 @@ using settings::TMainInfo;
 namespace ipc = platform::ipc;
 using app::FormOSD;
 
-// Stands in for the scheduled-recording program: records what reaches its window.
+// Stands in for the scheduled-recording program: records what reaches its window. It listens
+// on its own thread, as the real one runs in its own process, so that a send is answered.
 class SchedulerWindow {
  public:
-  SchedulerWindow()
-      : endpoint_(ipc::kSchedulerWindowClass, [this](quint32 m, qint32 w, qint32) {
-          if (m == ipc::kMsgScheduledStatus) Status.push_back(w);
-          Messages.push_back(m);
-          return 0;
-        }) {
-    endpoint_.Listen();
+  SchedulerWindow() {
+    QSemaphore ready;
+    thread_.reset(QThread::create([this, &ready] {
+      ipc::TMessageEndpoint endpoint(ipc::kSchedulerWindowClass, [this](quint32 m, qint32 w, qint32) {
+        QThread::msleep(HandleMs);
+        std::lock_guard lock(mutex_);
+        (m == ipc::kMsgScheduledStatus ? status_ : messages_).push_back(m == ipc::kMsgScheduledStatus ? w : qint32(m));
+        return 0;
+      });
+      endpoint.Listen();
+      ready.release();
+      QEventLoop().exec();
+    }));
+    thread_->start();
+    ready.acquire();
   }
-  std::vector<qint32> Status;
-  std::vector<quint32> Messages;
+  ~SchedulerWindow() { thread_->quit(), thread_->wait(); }
+  std::atomic<int> HandleMs = 0;  // a slow scheduler: a sender waits this long for the answer
+  std::vector<qint32> Status() const { return std::lock_guard(mutex_), status_; }
+  std::vector<qint32> Messages() const { return std::lock_guard(mutex_), messages_; }
 
  private:
-  ipc::TMessageEndpoint endpoint_;
+  mutable std::mutex mutex_;
+  std::vector<qint32> status_, messages_;  // 3028's parameter; the other messages
+  std::unique_ptr<QThread> thread_;
 };
 
 class Shell : public ::testing::Test {

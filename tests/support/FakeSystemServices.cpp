@@ -31,7 +31,7 @@ bool FakeSystemServices::OpenUrl(const QString& url) {
 
 bool FakeSystemServices::StartProgram(const QString& name, const QStringList& args) {
   StartedPrograms << (args.isEmpty() ? name : name + " " + args.join(' '));
-  return true;
+  return StartProgramResult;
 }
 
 }  // namespace pvx::test

@@ -17,6 +17,7 @@ class FakeSystemServices final : public platform::ISystemServices {
   QStringList MissingMedia;
   int CountryCode = 1;
   bool PowerOffResult = true;
+  bool StartProgramResult = true;
   platform::FileVersion Version{1, 2, 3, 4};
 
   quint32 InhibitCookie = 7;  // 0: the desktop has no screen-saver service
