@@ -83,8 +83,7 @@ void Stop(QProcess& scheduled) {
 
 }  // namespace
 
-// Needs the program's side of the hand-off (3025 handled, 3028 answered).
-TEST(ScheduledRun, DISABLED_AnEntryRecordsInTheRunningProgram) {
+TEST(ScheduledRun, AnEntryRecordsInTheRunningProgram) {
   QProcess program, scheduled;
   ASSERT_TRUE(Start(program, PVX_PROGRAM, {}, ipc::kMainWindowClass));
   ASSERT_TRUE(Start(scheduled, PVX_SCHEDULED, {}, ipc::kSchedulerWindowClass));
@@ -93,7 +92,7 @@ TEST(ScheduledRun, DISABLED_AnEntryRecordsInTheRunningProgram) {
   EXPECT_TRUE(program.waitForFinished(30000));
 }
 
-TEST(ScheduledRun, DISABLED_AnEntryStartsTheProgramWhenItIsNotRunning) {
+TEST(ScheduledRun, AnEntryStartsTheProgramWhenItIsNotRunning) {
   QProcess scheduled;
   ASSERT_TRUE(Start(scheduled, PVX_SCHEDULED, {}, ipc::kSchedulerWindowClass));
   RecordsTheEntry();
@@ -103,7 +102,7 @@ TEST(ScheduledRun, DISABLED_AnEntryStartsTheProgramWhenItIsNotRunning) {
 
 // What a systemd timer runs: with nothing else running, --fire starts the program and stays
 // until the recording's answer, which becomes its exit status.
-TEST(ScheduledRun, DISABLED_FireFromATimerWaitsForTheRecording) {
+TEST(ScheduledRun, FireFromATimerWaitsForTheRecording) {
   ASSERT_EQ(Scheduled({"--add", QDateTime::currentDateTime().addSecs(60).toString("yyyy-MM-dd HH:mm:ss"), "4s",
                        "composite", "-", "mpeg1"}), 0);
   QProcess fire;
