@@ -1,0 +1,176 @@
+// The command line's exit codes, and what firing an entry hands to the program: the relay file,
+// then 3025 to a running program or the program started; the answers kept as outcomes.
+
+#include <gtest/gtest.h>
+
+#include <QTextStream>
+
+#include "CommandLine.h"
+#include "HandOver.h"
+#include "SchedulerAgent.h"
+#include "platform/ipc/Messages.h"
+#include "platform/ipc/TMessageEndpoint.h"
+#include "support/FakeSystemServices.h"
+#include "support/TestEnvironment.h"
+
+using namespace pvx;
+using namespace pvx::scheduled;
+namespace ipc = pvx::platform::ipc;
+
+namespace {
+
+const QDateTime kNow(QDate(2026, 12, 7), QTime(12, 0));
+
+struct TRun {
+  int code;
+  QString out, err;
+  qint32 fired;
+};
+
+TRun Scheduled(const QStringList& args, const QDateTime& now = kNow) {
+  QString out, err;
+  QTextStream o(&out), e(&err);
+  TSystemd none;  // no systemd: the timers have their own test
+  const TCommandResult r = RunCommandLine(args, none, o, e, now);
+  return {r.ExitCode, out, err, r.FiredId};
+}
+
+handoff::TRelayRecord WrittenRelay() {
+  handoff::TRelayRecord relay;
+  EXPECT_EQ(handoff::ReadRelayFile(RelayPath(), relay, FormatNames().size()), handoff::TRelayError::None);
+  return relay;
+}
+
+}  // namespace
+
+TEST(ScheduledCommandLine, ExitCodesAndOneLineReasons) {
+  const struct {
+    QStringList args;
+    int code;
+    const char* says;  // on stdout for 0, else on stderr
+  } rows[] = {
+      {{"--add", "2026-12-08 20:00", "45", "antenna", "7", "DVD (PAL)"}, 0, "1\n"},
+      {{"--add", "2026-12-08 20:44:59", "90s", "cable", "12"}, 1, "overlaps entry 1"},
+      {{"--add", "2026-12-08 20:45", "1h30m", "fm", "3", "mp3"}, 0, "2\n"},
+      {{"--add", "2026-12-09 20:00", "45", "satellite", "7"}, 1, "Not a source: satellite"},
+      {{"--add", "2026-12-09 20:00", "0", "antenna", "7"}, 1, "Not a duration: 0"},
+      {{"--add", "tomorrow", "45", "antenna", "7"}, 1, "Not a start time"},
+      {{"--add", "2026-12-09 20:00", "45", "antenna", "Seven Sports"}, 1, "No channel Seven Sports"},
+      {{"--add", "2026-12-09 20:00", "45", "composite", "-", "SVCD (NTSC)"}, 0, "3\n"},
+      {{"--add", "2026-12-09 20:00", "45", "antenna", "7", "ogg"}, 1, "Not a recording format"},
+      {{"--add", "2026-12-09 20:00"}, 2, "usage: Scheduled --add"},
+      {{"--remove", "3"}, 0, ""},
+      {{"--remove", "3"}, 1, "No entry 3."},
+      {{"--remove", "x"}, 2, "usage: Scheduled --remove ID"},
+      {{"--fire", "9"}, 1, "No entry 9."},
+      {{"--frobnicate"}, 2, "unknown command --frobnicate"},
+      {{"--list"}, 0, "2\t2026-12-08T20:45:00\t1:30:00\tOnce\tFM radio\t3\tMP3\t(date and time)\t\n"},
+  };
+  for (const auto& row : rows) {
+    const TRun r = Scheduled(row.args);
+    EXPECT_EQ(r.code, row.code) << row.args.join(' ').toStdString() << ": " << r.err.toStdString();
+    if (row.code == 0) EXPECT_TRUE(r.out.isEmpty() ? !*row.says : r.out.endsWith(row.says)) << r.out.toStdString();
+    else EXPECT_TRUE(r.err.contains(row.says) && r.err.count('\n') == 1) << r.err.toStdString();
+  }
+  TTimetable table;
+  table.Load(TTimetable::DefaultPath());
+  ASSERT_EQ(table.Entries.size(), 2);
+  EXPECT_EQ(table.Entries[0].CaptureWidth, 720) << "the format's usual settings";
+  EXPECT_EQ(table.Entries[1].AudioOption, 1) << "FM records sound only";
+}
+
+TEST(ScheduledCommandLine, FireWritesTheRelayAndStartsTheProgramWhenItIsNotRunning) {
+  ASSERT_EQ(Scheduled({"--add", "2026-12-08 06:00", "5m", "fm", "4", "wave"}).code, 0);
+  ASSERT_EQ(Scheduled({"--add", "2026-12-08 20:00", "45", "cable", "37", "mpeg4"}).code, 0);
+  const TRun fm = Scheduled({"--fire", "1"});
+  ASSERT_EQ(fm.code, 0) << fm.err.toStdString();
+  EXPECT_EQ(fm.fired, 1);
+  EXPECT_EQ(test::System().StartedPrograms, QStringList{"oka-pvx srec_fm"});
+  handoff::TRelayRecord relay = WrittenRelay();
+  EXPECT_EQ(EntryIdOfRelay(relay), 1);
+  EXPECT_EQ(std::tuple(relay.Source, relay.Channel, relay.DurationSeconds, relay.Format, relay.RecordKind),
+            std::tuple(qint32(handoff::rsFM), 4, 300, quint8(0), quint8(1)));
+
+  // A running program gets 3025 instead.
+  std::vector<quint32> received;
+  ipc::TMessageEndpoint program(ipc::kMainWindowClass, [&](quint32 m, qint32, qint32) {
+    received.push_back(m);
+    return 0;
+  });
+  ASSERT_TRUE(program.Listen());
+  ASSERT_EQ(Scheduled({"--fire", "2"}, QDateTime(QDate(2026, 12, 8), QTime(20, 0, 1))).code, 0);
+  ASSERT_TRUE(test::WaitUntil([&] { return !received.empty(); }));
+  EXPECT_EQ(received, std::vector<quint32>{ipc::kMsgScheduledStart});
+  EXPECT_EQ(test::System().StartedPrograms.size(), 1);
+  relay = WrittenRelay();
+  EXPECT_EQ(std::tuple(EntryIdOfRelay(relay), relay.Channel, relay.Format, relay.CaptureWidth, relay.VideoBitRateKbps),
+            std::tuple(2, 37, quint8(2), 352, 2000));
+  TTimetable table;
+  table.Load(TTimetable::DefaultPath());
+  EXPECT_EQ(table.Find(2)->Outcome, TOutcome::Started);
+  EXPECT_EQ(table.Find(2)->LastFired, QDateTime(QDate(2026, 12, 8), QTime(20, 0)));
+}
+
+TEST(ScheduledAgent, AnswersBecomeOutcomesAndTheSleepTimerPowersOff) {
+  const QDateTime soon = QDateTime::currentDateTime().addSecs(3600);
+  ASSERT_EQ(Scheduled({"--add", soon.toString("yyyy-MM-dd HH:mm:ss"), "10", "antenna", "5"},
+                      QDateTime::currentDateTime()).code, 0);
+  TSchedulerAgent agent(TTimetable::DefaultPath());
+  std::vector<std::pair<qint32, TOutcome>> outcomes;
+  agent.OnOutcome = [&](qint32 id, TOutcome o) { outcomes.emplace_back(id, o); };
+  QStringList notices;
+  agent.OnNotice = [&](const QString& text) { notices << text; };
+  bool shown = false;
+  agent.OnShow = [&] { shown = true; };
+  agent.FireDue(soon.addSecs(-61));
+  EXPECT_TRUE(outcomes.empty()) << "not yet due";
+  agent.FireDue(soon.addSecs(2));
+  agent.FireDue(soon.addSecs(3));  // the same occurrence only once
+  ASSERT_EQ(outcomes.size(), 1u);
+  EXPECT_EQ(outcomes[0], std::pair(1, TOutcome::Started));
+  for (const auto& [code, outcome] : {std::pair(4, TOutcome::SourceUnavailable), std::pair(2, TOutcome::DiskFull),
+                                      std::pair(3, TOutcome::Refused), std::pair(100, TOutcome::Recorded)}) {
+    EXPECT_EQ(agent.HandleMessage(ipc::kMsgScheduledStatus, code, 0), 1);
+    TTimetable table;
+    table.Load(TTimetable::DefaultPath());
+    EXPECT_EQ(table.Find(1)->Outcome, outcome) << code;
+    EXPECT_EQ(outcomes.back(), std::pair(1, outcome));
+  }
+  EXPECT_EQ(agent.HandleMessage(ipc::kMsgScheduledStatus, 77, 0), 0) << "unknown answers change nothing";
+  agent.HandleMessage(ipc::kMsgShowScheduler, 0, 0);
+  EXPECT_TRUE(shown);
+
+  // The entry is an hour away: the sleep timer may power off.
+  agent.HandleMessage(ipc::kMsgSleepTimerExpired, 0, 0);
+  EXPECT_EQ(test::System().PowerOffCalls, 1);
+  // Not with a recording about to start.
+  ASSERT_EQ(Scheduled({"--add", QDateTime::currentDateTime().addSecs(120).toString("yyyy-MM-dd HH:mm:ss"), "1",
+                       "antenna", "6"}, QDateTime::currentDateTime()).code, 0);
+  agent.HandleMessage(ipc::kMsgSleepTimerExpired, 0, 0);
+  EXPECT_EQ(test::System().PowerOffCalls, 1);
+  ASSERT_FALSE(notices.isEmpty());
+  EXPECT_TRUE(notices.back().startsWith("You have at least one scheduled item"));
+}
+
+TEST(ScheduledAgent, AnEndingRecordingIsCreditedToItsEntryAfterTheRelayWasRewritten) {
+  ASSERT_EQ(Scheduled({"--add", "2026-12-08 20:00", "60", "antenna", "5"}).code, 0);
+  ASSERT_EQ(Scheduled({"--add", "2026-12-08 22:00", "60", "antenna", "6"}).code, 0);
+  TSchedulerAgent agent(TTimetable::DefaultPath());
+  const auto outcome = [](qint32 id) {
+    TTimetable table;
+    table.Load(TTimetable::DefaultPath());
+    return table.Find(id)->Outcome;
+  };
+  // Entry 2 is fired by hand while entry 1 records: the program refuses it at once.
+  ASSERT_EQ(Scheduled({"--fire", "1"}).code, 0);
+  ASSERT_EQ(Scheduled({"--fire", "2"}).code, 0);
+  agent.HandleMessage(ipc::kMsgScheduledStatus, ipc::kScheduledStartRefused, 0);
+  agent.HandleMessage(ipc::kMsgScheduledStatus, ipc::kScheduledRecordingEnded, 0);
+  EXPECT_EQ(outcome(2), TOutcome::Refused);
+  EXPECT_EQ(outcome(1), TOutcome::Recorded);
+  // A recording stopped by a full disk still ends with 100; the reason stays.
+  ASSERT_EQ(Scheduled({"--fire", "1"}).code, 0);
+  agent.HandleMessage(ipc::kMsgScheduledStatus, ipc::kScheduledDiskFull, 0);
+  agent.HandleMessage(ipc::kMsgScheduledStatus, ipc::kScheduledRecordingEnded, 0);
+  EXPECT_EQ(outcome(1), TOutcome::DiskFull);
+}

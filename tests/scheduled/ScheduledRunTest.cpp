@@ -1,0 +1,116 @@
+// The scheduler and the real program, each its own process with a fresh program folder: an
+// entry two seconds ahead becomes a five-second recording in the Done list, and the scheduler
+// keeps the program's answer; once with the program running, once with the scheduler
+// starting it.
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+#include "HandOver.h"
+#include "Timetable.h"
+#include "platform/ipc/MessageClient.h"
+#include "platform/ipc/Messages.h"
+#include "platform/media/MediaTestSupport.h"
+#include "playback/PlayListFiles.h"
+#include "support/TestEnvironment.h"
+
+using namespace pvx;
+using namespace pvx::scheduled;
+namespace ipc = pvx::platform::ipc;
+
+namespace {
+
+QProcessEnvironment Environment() {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("OKA_PVX_HOME", test::Home());
+  env.insert("XDG_RUNTIME_DIR", qEnvironmentVariable("XDG_RUNTIME_DIR"));
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  env.insert("OKA_PVX_AUDIO_SINK", "null");
+  env.insert("OKA_PVX_SYSTEMD_DIR", test::Home() + "units");
+  env.insert("OKA_PVX_SYSTEMCTL", "");  // no timers: the scheduler fires the entry itself
+  return env;
+}
+
+bool WaitUntil(const std::function<bool()>& done) { return test::WaitUntil(done, 60000); }
+
+bool Start(QProcess& process, const QString& program, const QStringList& args, const char* endpoint) {
+  process.setProcessEnvironment(Environment());
+  process.setProcessChannelMode(QProcess::ForwardedChannels);
+  process.start(program, args);
+  return process.waitForStarted() && WaitUntil([endpoint] { return ipc::FindWindow(endpoint); });
+}
+
+int Scheduled(const QStringList& args) {
+  QProcess p;
+  p.setProcessEnvironment(Environment());
+  p.start(PVX_SCHEDULED, args);
+  return p.waitForFinished(20000) ? p.exitCode() : -1;
+}
+
+TOutcome OutcomeOf(qint32 id) {
+  TTimetable table;
+  table.Load(TTimetable::DefaultPath());
+  const TScheduleEntry* e = table.Find(id);
+  return e ? e->Outcome : TOutcome::None;
+}
+
+// Adds the five-second entry two seconds ahead, waits for the program's answer in the
+// scheduler, and checks the recording it made.
+void RecordsTheEntry() {
+  const QString start = QDateTime::currentDateTime().addSecs(2).toString("yyyy-MM-dd HH:mm:ss");
+  ASSERT_EQ(Scheduled({"--add", start, "5s", "composite", "-", "mpeg1"}), 0);
+  ASSERT_TRUE(WaitUntil([] { return OutcomeOf(1) == TOutcome::Recorded; }))
+      << "outcome: " << OutcomeText(OutcomeOf(1)).toStdString();
+
+  playback::TPlaybackItems items;
+  playback::LoadPlayItems(playback::PlayItemsPath(), items);
+  ASSERT_EQ(items.size(), 1u);
+  EXPECT_EQ(items[0]->Description, "Scheduled");
+  const test::TProbe probe = test::Probe(items[0]->FilePath);
+  ASSERT_TRUE(probe.ok) << probe.error.toStdString();
+  EXPECT_EQ(probe.format.value("format_name").toString(), "mpeg");
+  EXPECT_EQ(probe.Picture(), test::PictureText("mpeg1video", 320, 240, 30));
+  EXPECT_NEAR(probe.Duration(), 5.0, 1.5);
+}
+
+void Stop(QProcess& scheduled) {
+  ASSERT_TRUE(ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, 1, 0));  // Exit
+  EXPECT_TRUE(WaitUntil([] { return !ipc::FindWindow(ipc::kMainWindowClass); }));
+  scheduled.terminate();
+  scheduled.waitForFinished(10000);
+}
+
+}  // namespace
+
+TEST(ScheduledRun, AnEntryRecordsInTheRunningProgram) {
+  QProcess program, scheduled;
+  ASSERT_TRUE(Start(program, PVX_PROGRAM, {}, ipc::kMainWindowClass));
+  ASSERT_TRUE(Start(scheduled, PVX_SCHEDULED, {}, ipc::kSchedulerWindowClass));
+  RecordsTheEntry();
+  Stop(scheduled);
+  EXPECT_TRUE(program.waitForFinished(30000));
+}
+
+TEST(ScheduledRun, AnEntryStartsTheProgramWhenItIsNotRunning) {
+  QProcess scheduled;
+  ASSERT_TRUE(Start(scheduled, PVX_SCHEDULED, {}, ipc::kSchedulerWindowClass));
+  RecordsTheEntry();
+  EXPECT_TRUE(ipc::FindWindow(ipc::kMainWindowClass)) << "started by the scheduler";
+  Stop(scheduled);
+}
+
+// What a systemd timer runs: with nothing else running, --fire starts the program and stays
+// until the recording's answer, which becomes its exit status.
+TEST(ScheduledRun, FireFromATimerWaitsForTheRecording) {
+  ASSERT_EQ(Scheduled({"--add", QDateTime::currentDateTime().addSecs(60).toString("yyyy-MM-dd HH:mm:ss"), "4s",
+                       "composite", "-", "mpeg1"}), 0);
+  QProcess fire;
+  fire.setProcessEnvironment(Environment());
+  fire.start(PVX_SCHEDULED, {"--fire", "1"});
+  ASSERT_TRUE(fire.waitForFinished(60000));
+  EXPECT_EQ(fire.exitCode(), 0) << fire.readAllStandardError().toStdString();
+  EXPECT_EQ(OutcomeOf(1), TOutcome::Recorded);
+  ASSERT_TRUE(ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, 1, 0));
+  EXPECT_TRUE(WaitUntil([] { return !ipc::FindWindow(ipc::kMainWindowClass); }));
+}

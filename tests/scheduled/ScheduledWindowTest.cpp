@@ -1,0 +1,83 @@
+// The scheduler's window and entry dialog: what they show, what they refuse, and pictures of
+// both for people to look at.
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+
+#include "EntryDialog.h"
+#include "ScheduledWindow.h"
+#include "platform/ipc/Messages.h"
+#include "support/FakeDialogService.h"
+#include "support/TestEnvironment.h"
+
+using namespace pvx;
+using namespace pvx::scheduled;
+
+namespace {
+
+TScheduleEntry Sample(int daysAhead, const QString& name) {
+  TScheduleEntry e;
+  ApplyFormatDefaults(e, 7);
+  e.Start = QDateTime(QDate::currentDate().addDays(daysAhead), QTime(20, 0));
+  e.DurationSeconds = 2700;
+  e.Source = handoff::rsCable;
+  e.Channel = 37;
+  e.UseDateTimeName = name.isEmpty();
+  e.BaseName = name;
+  return e;
+}
+
+}  // namespace
+
+TEST(ScheduledWindow, ShowsTheTimetableWithOutcomesAndTheEntryDialog) {
+  TTimetable table;
+  TScheduleEntry a = Sample(1, "Cup Final"), b = Sample(2, {});
+  b.Repeat = TRepeat::Weekly, b.Source = handoff::rsFM, b.Channel = 3, b.AudioOption = 1, b.Format = 1;
+  ASSERT_TRUE(table.Add(a, QDateTime::currentDateTime(), nullptr));
+  ASSERT_TRUE(table.Add(b, QDateTime::currentDateTime(), nullptr));
+  ASSERT_TRUE(table.Save(TTimetable::DefaultPath()));
+  TSchedulerAgent agent(TTimetable::DefaultPath());
+  TFormScheduled form(TTimetable::DefaultPath(), TSystemd{}, agent);
+  form.show();
+  auto* grid = form.findChild<QTableWidget*>("StringGridSchedule");
+  ASSERT_EQ(grid->rowCount(), 2);
+  EXPECT_EQ(grid->item(0, 6)->text(), "DVD (PAL)");
+  EXPECT_EQ(grid->item(0, 7)->text(), "Cup Final");
+  EXPECT_EQ(grid->item(1, 6)->text(), "MP3");
+
+  // The program's answer reaches the row of the entry the relay file was written for.
+  ASSERT_TRUE(handoff::WriteRelayFile(test::Home() + "Relay.rec", a.Relay()));
+  agent.HandleMessage(platform::ipc::kMsgScheduledStatus, 100, 0);
+  EXPECT_EQ(grid->item(0, 8)->text(), "Recorded");
+  EXPECT_EQ(grid->item(1, 8)->text(), "");
+  form.grab().save(test::ArtefactPath("scheduled-window.png"));
+
+  // Nothing selected: edit and delete say so.
+  grid->clearSelection();
+  form.BitBtnDeleteClick();
+  ASSERT_FALSE(test::Dialogs().Warnings.empty());
+  EXPECT_EQ(test::Dialogs().Warnings.back(), QStringList{"No item should do modify"});
+
+  // The dialog gives back what it was given, and keeps itself open on a refusal.
+  TDialogScheduleEntry dialog(&form);
+  dialog.SetEntry(*form.Timetable().Find(a.Id));
+  EXPECT_EQ(dialog.Entry(), *form.Timetable().Find(a.Id));
+  dialog.Check = [](const TScheduleEntry& e, QString* reason) {
+    *reason = "refused " + e.BaseName;
+    return false;
+  };
+  dialog.show();
+  dialog.findChild<QPushButton*>("BitBtnOK")->click();
+  EXPECT_TRUE(dialog.isVisible());
+  EXPECT_EQ(dialog.findChild<QLabel*>("LabelReason")->text(), "refused Cup Final");
+  dialog.grab().save(test::ArtefactPath("scheduled-entry-dialog.png"));
+  // FM offers the audio formats and records sound only.
+  dialog.findChild<QComboBox*>("ComboBoxSource")->setCurrentIndex(handoff::rsFM);
+  EXPECT_EQ(dialog.findChild<QComboBox*>("ComboBoxFormat")->count(), 2);
+  EXPECT_EQ(dialog.Entry().AudioOption, 1);
+}

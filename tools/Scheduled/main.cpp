@@ -1,0 +1,99 @@
+// Scheduled: the scheduler companion of oka-pvx. With a command it does that and ends; alone
+// (or with "srec_tv", as the program starts it) it shows the timetable and keeps running.
+
+#include <QApplication>
+#include <QTextStream>
+#include <QTimer>
+#include <cstdio>
+
+#include "CommandLine.h"
+#include "HandOver.h"
+#include "ScheduledWindow.h"
+#include "SchedulerAgent.h"
+#include "platform/DialogService.h"
+#include "platform/ipc/MessageClient.h"
+#include "platform/ipc/Messages.h"
+
+using namespace pvx;
+using namespace pvx::scheduled;
+namespace ipc = pvx::platform::ipc;
+
+namespace {
+
+// Without a window, warnings go to the error stream.
+class TStreamDialogs final : public platform::IDialogService {
+ public:
+  platform::MsgResult MessageBox(const QString& text, const QString&, platform::MsgButtons) override {
+    ShowWarning({text});
+    return platform::MsgResult::Cancel;
+  }
+  void ShowWarning(const QStringList& lines) override {
+    QTextStream(stderr) << lines.join(' ') << Qt::endl;
+  }
+  void CloseWarning() override {}
+  QString BrowseFolder(const QString&, const QString&) override { return {}; }
+};
+
+bool WantsWindow(int argc, char** argv) {
+  const QString first = argc > 1 ? QString::fromLocal8Bit(argv[1]).toLower() : QString();
+  return first.isEmpty() || first == "srec_tv" || first == "srec_fm";
+}
+
+// --fire from a timer: when no scheduler runs, stay to keep the program's answer as the
+// entry's outcome, at most for the recording's length and a margin.
+int AwaitOutcome(qint32 id) {
+  TSchedulerAgent agent(TTimetable::DefaultPath());
+  if (!agent.Listen()) return 0;  // the running scheduler keeps it
+  TTimetable table;
+  table.Load(TTimetable::DefaultPath());
+  const TScheduleEntry* entry = table.Find(id);
+  const int waitMs = ((entry ? entry->DurationSeconds : 0) + 180) * 1000;
+  int code = 1;
+  agent.OnOutcome = [&code](qint32, TOutcome outcome) {
+    code = outcome == TOutcome::Recorded ? 0 : 1;
+    if (outcome != TOutcome::Recorded)
+      QTextStream(stderr) << "The recording ended: " << OutcomeText(outcome) << Qt::endl;
+    QCoreApplication::exit(code);
+  };
+  QTimer::singleShot(waitMs, [] {
+    QTextStream(stderr) << "No answer from oka-pvx." << Qt::endl;
+    QCoreApplication::exit(1);
+  });
+  return QCoreApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const bool window = WantsWindow(argc, argv);
+  std::unique_ptr<QCoreApplication> app(window ? new QApplication(argc, argv)
+                                               : new QCoreApplication(argc, argv));
+  QCoreApplication::setApplicationName("Scheduled");
+  TStreamDialogs streamDialogs;
+  if (!window) platform::SetDialogs(&streamDialogs);
+  const TSystemd systemd = TSystemd::FromEnvironment(QCoreApplication::applicationFilePath());
+  QTextStream out(stdout), err(stderr);
+  const TCommandResult result =
+      RunCommandLine(QCoreApplication::arguments().mid(1), systemd, out, err, QDateTime::currentDateTime());
+  if (result.FiredId) return AwaitOutcome(result.FiredId);
+  if (!result.OpenWindow) return result.ExitCode;
+
+  // One scheduler per user: a second start shows the first one's window.
+  if (ipc::PostMessage(ipc::kSchedulerWindowClass, ipc::kMsgShowScheduler, 0, 0)) return 0;
+  QApplication::setQuitOnLastWindowClosed(false);
+  TSchedulerAgent agent(TTimetable::DefaultPath());
+  if (!agent.Listen()) {
+    err << "Cannot open the scheduler's message endpoint." << Qt::endl;
+    return 1;
+  }
+  TFormScheduled form(TTimetable::DefaultPath(), systemd, agent);
+  agent.OnShow = [&form] {
+    form.Reload();
+    form.showNormal();
+    form.raise();
+    form.activateWindow();
+  };
+  agent.SetFiring(!systemd.Available());
+  form.show();
+  return QCoreApplication::exec();
+}
