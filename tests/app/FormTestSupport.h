@@ -14,16 +14,10 @@
 #include <memory>
 #include <vector>
 
-#include "app/Application.h"
 #include "app/MainForm.h"
-#include "settings/ChannelInfo.h"
-#include "settings/ChannelSettingsFile.h"
 #include "settings/Globals.h"
 #include "settings/MainInfo.h"
-#include "settings/PreviewInfo.h"
-#include "support/FakeSystemServices.h"
-#include "support/TestEnvironment.h"
-#include "tuning/CountryList.h"
+#include "support/TunedChannels.h"
 
 class QMenu;
 
@@ -36,19 +30,6 @@ namespace pvx::test {
 QString RectText(const QRect& r);
 QString FormLayoutText(const QWidget& form);
 QString MenuText(const QMenu& menu);
-// Writes the channel file of a home whose setup wizard has loaded the country plan, so a start
-// goes straight to live TV.
-inline void StoreTunedChannels() {
-  settings::TChannelInfo channels;
-  settings::TPreviewInfo preview(channels);
-  // From the state a missing file leaves, as on a real first start.
-  settings::TChannelSettingsFile::Load(app::TApplication::ChannelSettingsPath(), channels, preview);
-  ASSERT_TRUE(tuning::LoadCountryPlan(channels, System().CountryCode));
-  channels.VideoSource = 0;
-  channels.CurrentTable = settings::TChannelInfo::kAntenna;
-  ASSERT_TRUE(settings::TChannelSettingsFile::Save(app::TApplication::ChannelSettingsPath(), channels, preview));
-}
-
 // Compares with tests/fixtures/<fixture>; with OKA_PVX_WRITE_GOLDEN set, writes it instead.
 void ExpectGolden(const QString& text, const QString& fixture);
 

@@ -9,6 +9,7 @@
 #include <QtEndian>
 
 #include "FormTestSupport.h"
+#include "app/Application.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
 #include "settings/ChannelInfo.h"

@@ -14,6 +14,7 @@
 #include "platform/media/MediaTestSupport.h"
 #include "playback/PlayListFiles.h"
 #include "support/TestEnvironment.h"
+#include "support/TunedChannels.h"
 
 using namespace pvx;
 using namespace pvx::scheduled;
@@ -35,6 +36,7 @@ QProcessEnvironment Environment() {
 bool WaitUntil(const std::function<bool()>& done) { return test::WaitUntil(done, 60000); }
 
 bool Start(QProcess& process, const QString& program, const QStringList& args, const char* endpoint) {
+  if (program == PVX_PROGRAM) test::StoreTunedChannels();
   process.setProcessEnvironment(Environment());
   process.setProcessChannelMode(QProcess::ForwardedChannels);
   process.start(program, args);
