@@ -30,7 +30,8 @@ QString StreamExtension(int kind) {
 
 QString MakeCaptureFileName(bool numbered, const QString& base, int kind, const QString& folder,
                             const QDateTime& now) {
-  const QString stem = numbered ? base : now.toString("yyyyMMdd_hhmmss");
+  // Without a base name a numbered file would be the hidden ".mpg": it takes the time instead.
+  const QString stem = numbered && !base.isEmpty() ? base : now.toString("yyyyMMdd_hhmmss");
   // A name with a folder part stays where it says; the existence test looks where the file goes.
   const bool hasFolder = stem.contains('/');
   // Stored folders end with a separator; one typed without it still names the folder.

@@ -59,6 +59,7 @@ TEST(CaptureFileName, NumberedDateTimeAndFolders) {
       {{2, 0, 0, false, false}, true, "capture", "capture.avi"},
       {{0, 0, 0, false, false}, false, "capture", "20260102_030405.mpg"},
       {{7, 0, 1, true, false}, false, "", "20260102_030405_1.mp3"},  // never over an earlier one
+      {{1, 0, 0, false, false}, true, "", "20260102_030405.mpg"},  // not the hidden ".mpg"
       {{3, 1, 0, false, false}, true, "capture", "capture.wav"},
       {{1, 0, 0, false, true}, true, "/elsewhere/ts", "/elsewhere/ts.mpv"},  // its own folder
   };

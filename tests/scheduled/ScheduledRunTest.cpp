@@ -24,7 +24,8 @@ namespace {
 
 QProcessEnvironment Environment() {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("OKA_PVX_HOME", test::Home());
+  // HOME too: the recordings go to the documents folder, the test's own.
+  for (const char* home : {"OKA_PVX_HOME", "HOME"}) env.insert(home, test::Home());
   env.insert("XDG_RUNTIME_DIR", qEnvironmentVariable("XDG_RUNTIME_DIR"));
   env.insert("QT_QPA_PLATFORM", "offscreen");
   env.insert("OKA_PVX_AUDIO_SINK", "null");
