@@ -7,6 +7,8 @@
 #include "EngineFixture.h"
 #include "engine/ChannelTunerAdapter.h"
 #include "platform/Clock.h"
+#include "platform/TTimer.h"
+#include "platform/graph/TFilterGraph.h"
 #include "platform/devices/virtual/VirtualStations.h"
 #include "settings/ChannelInfo.h"
 #include "tuning/FrequencyTable.h"
@@ -182,8 +184,16 @@ TEST_F(ChannelScan, TheAdapterPausesOnlyForARealFrequencyTunes100MHzForZeroAndMa
   ASSERT_TRUE(tuner_->SetTVFrequency(55250000));
   EXPECT_EQ(test::Clock().NowMs() - start, 200) << "no pause while unattended";
   engine_->SetUnattended(false);
+  // The picture holds still while the tuner settles, and runs again after.
+  platform::TTimer probe;
+  platform::graph::GraphState during = platform::graph::GraphState::Running;
+  probe.OnTimer = [&](platform::TTimer& t) { during = engine_->Preview().Graph()->State(), t.SetEnabled(false); };
+  probe.SetInterval(250);
+  probe.SetEnabled(true);
   ASSERT_TRUE(tuner_->SetTVFrequency(67250000));
   EXPECT_EQ(test::Clock().NowMs() - start, 700);
+  EXPECT_EQ(during, platform::graph::GraphState::Paused);
+  EXPECT_EQ(engine_->Preview().Graph()->State(), platform::graph::GraphState::Running);
   // Sources route the engine's input; mode and source numbers map to the engine's.
   EXPECT_TRUE(channels.SetVideoSource(TChannelInfo::kSVideo));
   EXPECT_EQ(engine_->Routing().InputKind(), 3);
