@@ -111,6 +111,10 @@ TEST_F(MainWindow, SizesAspectsFullScreenAndPictureInPicture) {
 TEST_F(MainWindow, MenuImageButtonsRunOnReleaseOverTheSameButton) {
   auto* image = form->findChild<app::TMenuImage*>("ImageMenu");
   const QImage normal = app::TBorderArtwork::Menu(app::TBorderArtwork::Normal).toImage();
+  // Raised buttons are lit along the top; the pressed one is sunken there.
+  const QColor lit(0xc8, 0xcc, 0xd2);
+  EXPECT_EQ(normal.pixelColor(6, 0), lit);
+  EXPECT_NE(app::TBorderArtwork::Menu(app::TBorderArtwork::Pressed).toImage().pixelColor(6, 0), lit);
   for (auto [point, item] : {std::pair{QPoint(5, 5), 0}, {QPoint(20, 5), 1}, {QPoint(13, 5), 2}, {QPoint(5, 13), 2}})
     EXPECT_EQ(app::TMenuImage::HitTestMenu(point), item);
   SendMouse(image, QEvent::MouseMove, {5, 5}, Qt::NoButton, Qt::NoButton);
