@@ -108,8 +108,12 @@ TEST_F(Scheduled, RefusedOrFailedStartsAreAnsweredAndChangeNothing) {
   Order(handoff::rsFM);
   test::System().Free = 499999;  // too full to start: not shown, the scheduler is told
   Order(handoff::rsCable);
-  EXPECT_EQ(scheduler->Status(), (Answers{3, ipc::kScheduledSourceUnavailable, ipc::kScheduledStartRefused}));
+  // A start that fails after the switch to FM goes back to TV, where the order found it.
+  MainInfo->FMEnabled = true;
+  Order(handoff::rsFM);
+  EXPECT_EQ(scheduler->Status(), (Answers{3, ipc::kScheduledSourceUnavailable, 3, 3}));
   EXPECT_TRUE(MainInfo->Mode == amTV && !Engine().Unattended());
+  EXPECT_FALSE(Window().Panels.FMPanelVisible() || Engine().RadioMode());
   EXPECT_EQ(Selection(), before);
   EXPECT_EQ(Engine().SaveRecordingBlock(), settings);
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
