@@ -10,7 +10,6 @@
 #include "tuning/AddMemoryForm.h"
 #include "tuning/CountryList.h"
 #include "tuning/FormTVSetupWizard.h"
-#include "tuning/FrequencyTable.h"
 
 namespace pvx::app {
 
