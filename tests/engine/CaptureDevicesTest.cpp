@@ -1,6 +1,7 @@
 #include "engine/CaptureDevices.h"
 
 #include "EngineFixture.h"
+#include "engine/RecordingGraph.h"
 #include "platform/devices/virtual/VirtualDeviceFilters.h"
 #include "platform/graph/TComponentRegistry.h"
 
@@ -132,6 +133,9 @@ TEST(ChipInfo, CaptureSizesAndStandardTuners) {
   EXPECT_EQ(CaptureSizes(0x4, true, 3), std::vector<QSize>({{640, 480}}));
   EXPECT_EQ(CaptureSizes(0x10, false, 3), std::vector<QSize>({{352, 288}}));
   EXPECT_EQ(CaptureSizes(0x10, true, 5), std::vector<QSize>({{720, 576}}));
+  // The time-shift buffer records small: SIF for NTSC, CIF for PAL and SECAM.
+  EXPECT_EQ(engine::TRecordingGraph::TimeShiftCaptureSize(0x1), QSize(320, 240));
+  EXPECT_EQ(engine::TRecordingGraph::TimeShiftCaptureSize(0x10), QSize(352, 288));
   for (int family : {0, 1, 2, 3, 4, 5})
     EXPECT_EQ((engine::TChipInfo{"", "", family}.IsStandardTuner()), family < 2 || family > 4);
 }
