@@ -55,7 +55,8 @@ TEST_F(FMRadio, EachWayInAndOutSwitchesPanelsWindowAndTunerAndBringsTheChannelBa
   StartWithPanels();
   const std::function<void()> ways[] = {[&] { App().ExecuteCommand(6000); },
                                         [&] { Window().FormKeyUp(Qt::Key_F2, {}); },
-                                        [&] { App().HandleMessage(fmShown ? ipc::kMsgLeaveFM : ipc::kMsgEnterFM, 0, 0); }};
+                                        // A sender learns that the window took the message.
+                                        [&] { EXPECT_EQ(App().HandleMessage(fmShown ? ipc::kMsgLeaveFM : ipc::kMsgEnterFM, 0, 0), 1); }};
   for (const auto& way : ways) {
     App().ExecuteCommand(203);  // memory channel 7: the source to come back to
     ChannelInfo->SelectChannel(7);
