@@ -214,9 +214,12 @@ TEST_F(Recording, ARecordingPlaysBackToItsEndAndTheBufferPlaysWhileItRecords) {
   Record(1500);
   Remote(1002);
   ASSERT_EQ(MainInfo->Mode, amTV);
+  Window().SetOverlayFullScreen(true);
+  ASSERT_TRUE(Window().IsOverlayFullScreen());
   Remote(3001);  // the file just recorded
   ASSERT_EQ(MainInfo->Mode, amPlayback);
   EXPECT_TRUE(Window().PlayerExists());
+  EXPECT_FALSE(Window().IsOverlayFullScreen()) << "a file plays in the window, not on the overlay";
   EXPECT_TRUE(App().AudioAdjustInfo()->LineMuted()) << "the card's sound gives way to the file's";
   Remote(3000);  // pause, then play on
   EXPECT_TRUE(MenuShows("itemPlay"));
