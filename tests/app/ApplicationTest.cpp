@@ -322,8 +322,15 @@ TEST_F(Shell, ASecondScanCommandAbortsTheRunningScanWithinAChannel) {
 TEST_F(Shell, ExitDuringAScanStopsItAndEndsWithTheSettingsWritten) {
   ASSERT_TRUE(Start());
   ScanLog scans(*ChannelInfo, 1);
+  // The windows hear that the program closes.
+  settings::TAppMode announced = settings::amTV;
+  MainInfo->OnModeChange = [&, heard = MainInfo->OnModeChange](TMainInfo& m, settings::TAppMode mode) {
+    announced = mode;
+    if (heard) heard(m, mode);
+  };
   ASSERT_TRUE(Post({{ipc::kMsgCommand, 4004, 0}}));
   ASSERT_TRUE(WaitUntil([&] { return App().MainWindow() == nullptr; }));
+  EXPECT_EQ(announced, settings::amClosed);
   EXPECT_TRUE(scans.aborted);
   EXPECT_EQ(scans.steps, 1);
   EXPECT_TRUE(SettingsWritten());
