@@ -242,6 +242,10 @@ TEST_F(Shell, WithoutTheMediaComponentsTheProgramStopsBeforeReadingSettings) {
       "Your DirectX Version is V0.0. Sorry, we need DirectX 8.0 above. \rPlease Insatll DirectX 9.0"));
   app_.reset();
   EXPECT_FALSE(QFile::exists(app::TApplication::MainSettingsPath()));
+  // Level 8 is enough.
+  test::System().MediaLevel = 8;
+  EXPECT_TRUE(Start());
+  EXPECT_EQ(test::Dialogs().Boxes.size(), 1u);
 }
 
 TEST_F(Shell, TypedChannelsTuneFromCommandsAndKeys) {
