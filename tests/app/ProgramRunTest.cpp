@@ -23,22 +23,12 @@ namespace ipc = pvx::platform::ipc;
 
 namespace {
 
-QProcessEnvironment ProgramEnvironment() {
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  // HOME too: recordings go to the documents folder, the test's own.
-  for (const char* home : {"OKA_PVX_HOME", "HOME"}) env.insert(home, test::Home());
-  env.insert("XDG_RUNTIME_DIR", qEnvironmentVariable("XDG_RUNTIME_DIR"));
-  env.insert("QT_QPA_PLATFORM", "offscreen");
-  env.insert("OKA_PVX_AUDIO_SINK", "null");
-  return env;
-}
-
 // Real time: the program is another process, which may start slowly on a loaded machine.
 bool WaitUntil(const std::function<bool()>& done) { return test::WaitUntil(done, 30000); }
 
 int Remote(const QStringList& args) {
   QProcess remote;
-  remote.setProcessEnvironment(ProgramEnvironment());
+  remote.setProcessEnvironment(test::ProgramEnvironment());
   remote.start(PVX_REMOTE, args);
   if (!remote.waitForFinished(10000)) return -1;
   return remote.exitCode();
@@ -48,7 +38,7 @@ int Remote(const QStringList& args) {
 // live preview by then).
 bool StartProgram(QProcess& program, const QStringList& arguments = {}) {
   if (!QFile::exists(app::TApplication::ChannelSettingsPath())) test::StoreTunedChannels();
-  program.setProcessEnvironment(ProgramEnvironment());
+  program.setProcessEnvironment(test::ProgramEnvironment());
   program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   program.start(PVX_PROGRAM, arguments);
   return program.waitForStarted() && WaitUntil([] { return ipc::FindWindow(ipc::kMainWindowClass); });
@@ -102,7 +92,7 @@ TEST(ProgramRun, SecondInstanceActivatesTheFirstAndLeaves) {
   QProcess first;
   ASSERT_TRUE(StartProgram(first));
   QProcess second;
-  second.setProcessEnvironment(ProgramEnvironment());
+  second.setProcessEnvironment(test::ProgramEnvironment());
   second.start(PVX_PROGRAM, {});
   EXPECT_TRUE(EndsCleanly(second));
   EXPECT_EQ(first.state(), QProcess::Running);

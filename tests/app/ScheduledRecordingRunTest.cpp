@@ -135,10 +135,7 @@ TEST_F(Scheduled, ScheduleShowsTheRunningSchedulerOrStartsItOrSaysWhyNot) {
 TEST(ScheduledProgramRun, StartedForTheSchedulerItRecordsListsAndAnswers) {
   test::SchedulerWindow scheduler;
   ASSERT_TRUE(WriteOrder(handoff::rsAntenna, 4, 0));
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  for (const char* home : {"OKA_PVX_HOME", "HOME"}) env.insert(home, test::Home());
-  env.insert("QT_QPA_PLATFORM", "offscreen");
-  env.insert("OKA_PVX_AUDIO_SINK", "null");
+  const QProcessEnvironment env = test::ProgramEnvironment();
   QProcess program;
   program.setProcessEnvironment(env);
   // A fresh home: nobody attends this start, so it takes the country plan, not the wizard.

@@ -23,12 +23,7 @@ namespace ipc = pvx::platform::ipc;
 namespace {
 
 QProcessEnvironment Environment() {
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  // HOME too: the recordings go to the documents folder, the test's own.
-  for (const char* home : {"OKA_PVX_HOME", "HOME"}) env.insert(home, test::Home());
-  env.insert("XDG_RUNTIME_DIR", qEnvironmentVariable("XDG_RUNTIME_DIR"));
-  env.insert("QT_QPA_PLATFORM", "offscreen");
-  env.insert("OKA_PVX_AUDIO_SINK", "null");
+  QProcessEnvironment env = test::ProgramEnvironment();
   env.insert("OKA_PVX_SYSTEMD_DIR", test::Home() + "units");
   env.insert("OKA_PVX_SYSTEMCTL", "");  // no timers: the scheduler fires the entry itself
   return env;

@@ -122,3 +122,15 @@ bool WaitUntil(const std::function<bool()>& done, int maxMs) {
 }
 
 }  // namespace pvx::test
+
+namespace pvx::test {
+
+QProcessEnvironment ProgramEnvironment() {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  for (const char* home : {"OKA_PVX_HOME", "HOME"}) env.insert(home, Home());
+  env.insert("QT_QPA_PLATFORM", "offscreen");
+  env.insert("OKA_PVX_AUDIO_SINK", "null");
+  return env;
+}
+
+}  // namespace pvx::test

@@ -3,6 +3,7 @@
 // services and dialogs, the test clock and a freshly filled component registry. All are
 // replaced between tests.
 
+#include <QProcessEnvironment>
 #include <QString>
 #include <functional>
 
@@ -34,6 +35,9 @@ QString SourceData();
 // Where a test leaves pictures for people to look at ($OKA_PVX_ARTEFACTS, else the build
 // folder's artefacts/); the folder exists. They outlive the test's temporary folder.
 QString ArtefactPath(const QString& name);
+// For the real program and its companions: this test's home (also as HOME, so recordings stay
+// in it), no screen and no sound device.
+QProcessEnvironment ProgramEnvironment();
 
 // Writes bytes to a file, creating folders; fails the test when it cannot.
 void WriteFile(const QString& path, const QByteArray& bytes);
