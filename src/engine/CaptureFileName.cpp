@@ -2,19 +2,17 @@
 
 #include <QFileInfo>
 
+#include "formats/RecordFormats.h"
+
 namespace pvx::engine {
 
 int StreamKindOf(const TStreamChoice& c) {
   if (c.TimeShift) return kStreamTimeShift;
   if (c.RecordKind == 1 || c.Radio) return c.AudioFormat == 1 ? kStreamMp3 : kStreamWav;
-  switch (c.RecordFormat) {
-    case 0:
-    case 4:
-    case 5: return kStreamMpeg1;
-    case 2: return kStreamMpeg4Avi;
-    case 3: return kStreamAvi;
-    default: return kStreamMpeg2;
-  }
+  const formats::TRecordFormatDef& format = formats::RecordFormatOrDefault(c.RecordFormat);
+  if (format.Container == formats::Container::Avi)
+    return format.Video == formats::VideoCodec::Raw ? kStreamAvi : kStreamMpeg4Avi;
+  return format.Video == formats::VideoCodec::Mpeg1 ? kStreamMpeg1 : kStreamMpeg2;
 }
 
 QString StreamExtension(int kind) {

@@ -195,7 +195,6 @@ bool TCaptureInfo::SetDeinterlace(bool on) {
 }
 
 void TCaptureInfo::SetPixelFormatChoice(int choice) { formats_->SetPixelFormatChoice(choice); }
-bool TCaptureInfo::RenderEncodedPreview(int mode) { return preview_->RenderEncodedPreview(mode); }
 bool TCaptureInfo::AddVideoDecoder(int kind) { return preview_->AddVideoDecoder(kind); }
 void TCaptureInfo::DockVideoWindow(bool asThumbnail, int left, int top, int border) {
   preview_->DockVideoWindow(asThumbnail, left, top, border);

@@ -61,7 +61,6 @@ class TCaptureInfo : public settings::TCaptureSettings {
   void SetPixelFormatChoice(int choice);
   // Wis family forms.
   bool BuildWisPreviewGraph();
-  bool RenderEncodedPreview(int mode);
   bool RestartWisPreview();
   bool AddVideoDecoder(int kind);
   // The video window as a thumbnail inset, or filling the host again.

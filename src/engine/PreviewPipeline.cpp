@@ -269,9 +269,8 @@ bool TPreviewPipeline::AddVideoDecoder(int kind) {
   return videoDecoder_ != nullptr;
 }
 
-bool TPreviewPipeline::RenderEncodedPreview(int mode) {
+bool TPreviewPipeline::RenderEncodedPreview(int kind) {
   TFilterGraph& graph = *graph_;
-  const int kind = (mode == 0 || mode == 4 || mode == 5) ? 0 : (mode == 2 || mode == 3) ? 2 : 1;
   if (previewPin_ && AddVideoDecoder(kind)) {
     TPin* in = videoDecoder_->FindPin(PinDir::Input);
     TPin* out = videoDecoder_->FindPin(PinDir::Output);
@@ -298,10 +297,10 @@ void TPreviewPipeline::DropPictureChain() {
   if (previewPin_ && previewPin_->IsConnected()) graph_->Disconnect(*previewPin_);
 }
 
-bool TPreviewPipeline::RenderRecordingPreview(bool deinterlace, int encodedMode) {
+bool TPreviewPipeline::RenderRecordingPreview(bool deinterlace, int encodedKind) {
   if (!previewPin_) return true;
   DropPictureChain();
-  return encodedMode < 0 ? RenderPreview(false, deinterlace, false) : RenderEncodedPreview(encodedMode);
+  return encodedKind < 0 ? RenderPreview(false, deinterlace, false) : RenderEncodedPreview(encodedKind);
 }
 
 bool TPreviewPipeline::RestartWis() {

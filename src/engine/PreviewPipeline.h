@@ -57,10 +57,11 @@ class TPreviewPipeline {
   bool ApplyCaptureSize();
 
   bool ConnectTunerChain();
-  bool RenderEncodedPreview(int mode);
+  // Decodes the card's encoded stream of a kind: 0 MPEG-1, 1 MPEG-2, 2 MPEG-4.
+  bool RenderEncodedPreview(int kind);
   // The picture while recording: without snapshot grabber and overlay (the Wis form decodes
-  // the stream of `encodedMode`, a record format; -1 for the standard form).
-  bool RenderRecordingPreview(bool deinterlace, int encodedMode = -1);
+  // the encoded stream of `encodedKind`; -1 for the standard form).
+  bool RenderRecordingPreview(bool deinterlace, int encodedKind = -1);
   // Takes out what follows the preview pin, so a rebuild starts from the bare devices.
   void DropPictureChain();
   bool AddVideoDecoder(int kind);

@@ -24,17 +24,12 @@ constexpr int kDeinterlaceAbove = 300;
 constexpr int kTimeShiftBitRate = 4000000;
 constexpr int kTimeShiftQuality = 3;
 
-int SampleRateOf(int recordFormat) { return recordFormat == 6 || recordFormat == 7 ? 48000 : 44100; }
 }  // namespace
 
 double TRecordingGraph::FrameRateOf(int code) {
-  switch (code) {
-    case 1: return 24000.0 / 1001;
-    case 2: return 24;
-    case 3: return 25;
-    case 4: return 30000.0 / 1001;
-    default: return 30;
-  }
+  int num = 30, den = 1;
+  formats::FrameRateOfCode(code, num, den);
+  return double(num) / den;
 }
 
 QSize TRecordingGraph::TimeShiftCaptureSize(int standard) {
@@ -136,7 +131,9 @@ bool TRecordingGraph::BuildMpeg(const TRecordRequest& r) {
     ok = settings->SetQuality(stored_.Quality) && ok;
     ok = settings->SetFrameSize(stored_.CaptureWidth, stored_.CaptureHeight) && ok;
   }
-  ok = settings->SetAudioSampleRate(SampleRateOf(stored_.RecordFormat)) && ok;
+  const formats::TRecordFormatDef& format = formats::RecordFormatOrDefault(stored_.RecordFormat);
+  ok = settings->SetAudioSampleRate(format.SampleRate) && ok;
+  if (!r.TimeShift) ok = settings->SetContainer(format.Container) && ok;
   int code = stored_.FrameRateCode;
   if (stored_.CaptureWidth > 700 && stored_.CaptureHeight > 575 && code > 3) code = 3;
   ok = settings->SetFrameRateCode(code) && ok;

@@ -71,7 +71,7 @@ class TRecordingGraph {
   bool BuildSound(const TRecordRequest& r);
   bool BuildWisBranch(const TRecordRequest& r, int kind);
   bool AddWisWriter(const TRecordRequest& r, int kind);
-  void SelectWisFormat(int mode, int mpeg4Codec);
+  void SelectWisFormat(int kind, int mpeg4Codec);
 
   TCaptureDevices& devices_;
   TPreviewPipeline& preview_;

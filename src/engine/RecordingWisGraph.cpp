@@ -17,21 +17,20 @@ namespace media = pvx::platform::media;
 
 namespace {
 
-int WisKindOf(int recordFormat) {
-  if (recordFormat == 0 || recordFormat == 4 || recordFormat == 5) return kStreamMpeg1;
-  if (recordFormat == 2 || recordFormat == 3) return kStreamMpeg4Avi;
-  return kStreamMpeg2;
+using formats::Container;
+
+// The card's encoder makes MPEG-4 for both AVI formats.
+int WisKindOf(const formats::TRecordFormatDef& format) {
+  if (format.Container == Container::Avi) return kStreamMpeg4Avi;
+  return format.Video == formats::VideoCodec::Mpeg1 ? kStreamMpeg1 : kStreamMpeg2;
 }
 
-int MultiplexerOutputOf(int recordFormat) {
-  switch (recordFormat) {
-    case 0: return media::MpegOutput_Mpeg1;
-    case 4:
-    case 5: return media::MpegOutput_Vcd;
-    case 6:
-    case 7: return media::MpegOutput_Dvd;
-    case 8:
-    case 9: return media::MpegOutput_Svcd;
+int MultiplexerOutputOf(const formats::TRecordFormatDef& format) {
+  switch (format.Container) {
+    case Container::MpegSystem: return media::MpegOutput_Mpeg1;
+    case Container::Vcd: return media::MpegOutput_Vcd;
+    case Container::Dvd: return media::MpegOutput_Dvd;
+    case Container::Svcd: return media::MpegOutput_Svcd;
     default: return media::MpegOutput_Mpeg2;
   }
 }
@@ -48,12 +47,12 @@ bool TRecordingGraph::AddMPEGAudioEncoder() {
   return audioEncoder_ != nullptr;
 }
 
-void TRecordingGraph::SelectWisFormat(int mode, int mpeg4Codec) {
+void TRecordingGraph::SelectWisFormat(int kind, int mpeg4Codec) {
   auto* config = devices_.VCapture() ? devices_.VCapture()->As<IStreamConfig>() : nullptr;
   if (!config) return;
   QString subtype = "MPEG1";
-  if (mode == 2 || mode == 3) subtype = mpeg4Codec != 0 ? "MP4S" : "DX50";
-  else if (mode == 1 || mode >= 6) subtype = "MPEG2";
+  if (kind == kStreamMpeg4Avi) subtype = mpeg4Codec != 0 ? "MP4S" : "DX50";
+  else if (kind == kStreamMpeg2) subtype = "MPEG2";
   for (int i = 0; i < config->GetNumberOfCapabilities(); ++i) {
     TMediaType type;
     if (config->GetStreamCaps(i, type) && type.Subtype == subtype && type.Width == stored_.CaptureWidth &&
@@ -68,9 +67,9 @@ bool TRecordingGraph::BuildWis(const TRecordRequest& r) {
   if (!preview_.Graph()) return false;
   Graph().Stop();
   TearDown();
-  const int kind = WisKindOf(stored_.RecordFormat);
-  SelectWisFormat(stored_.RecordFormat, r.MPEG4Codec);
-  if (!preview_.RenderRecordingPreview(false, stored_.RecordFormat)) report_.Error(1002);
+  const int kind = WisKindOf(formats::RecordFormatOrDefault(stored_.RecordFormat));
+  SelectWisFormat(kind, r.MPEG4Codec);
+  if (!preview_.RenderRecordingPreview(false, kind)) report_.Error(1002);
   if (BuildWisBranch(r, kind)) return true;
   TearDown();
   report_.Error(1020);
@@ -113,7 +112,10 @@ bool TRecordingGraph::AddWisWriter(const TRecordRequest& r, int kind) {
   const bool avi = kind == kStreamMpeg4Avi;
   auto writer = Graph().Registry().Create(DeviceCategory::LegacyFilter,
                                           avi ? media::kFileWriterName : media::kMpegWriterName);
-  if (!avi) mux_->As<media::IMpegMultiplexer>()->put_OutputType(MultiplexerOutputOf(stored_.RecordFormat));
+  if (!avi) {
+    const auto& format = formats::RecordFormatOrDefault(stored_.RecordFormat);
+    mux_->As<media::IMpegMultiplexer>()->put_OutputType(MultiplexerOutputOf(format));
+  }
   if (!writer || !Graph().AddFilter(writer, "FileWriter")) {
     report_.Text("Cannot get file writer...");
     return false;

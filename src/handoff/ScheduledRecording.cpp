@@ -1,5 +1,6 @@
 #include "handoff/ScheduledRecording.h"
 
+#include "formats/RecordFormats.h"
 #include "platform/ipc/Messages.h"
 
 namespace pvx::handoff {
@@ -30,7 +31,7 @@ bool TScheduledRecording::Start(const QString& relayPath) {
   switched_ = false;
   fmBefore_ = shell_.FMPanelShown();
   TRelayRecord order;
-  if (ReadRelayFile(relayPath, order, kRecordFormatCount) != TRelayError::None) {
+  if (ReadRelayFile(relayPath, order, int(formats::RecordFormats().size())) != TRelayError::None) {
     shell_.TellScheduler(ipc::kScheduledStartRefused);
     return false;
   }

@@ -12,9 +12,6 @@
 
 namespace pvx::handoff {
 
-// "MPEG 1" .. "SVCD (PAL)": the recording formats an order may ask for.
-inline constexpr int kRecordFormatCount = 10;
-
 // A channel selection as the channel tables hold it.
 struct TChannelSelection {
   int Source = 0;

@@ -16,7 +16,7 @@ struct TCaptureSettings {
   qint32 AudioMediaTypeIndex = 0;
   qint32 AudioInputIndex = -1;
   quint8 RecordKind = 0;    // 0 audio and video, 1 audio only, 2 no audio
-  quint8 RecordFormat = 1;  // 0 "MPEG 1" .. 9 "SVCD (PAL)"
+  quint8 RecordFormat = 1;  // a formats::RecordFormat, "MPEG 2"
   quint8 AudioFormat = 0;   // 0 "Wave", 1 "MP3"
   qint32 CaptureWidth = 640;
   qint32 CaptureHeight = 480;

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <vector>
 
+#include "formats/RecordFormats.h"
+
 namespace pvx::scheduled {
 
 namespace {
@@ -94,15 +96,27 @@ const QStringList& SourceKeywords() {
   return names;
 }
 
+namespace {
+
+QString Latin1(std::string_view text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
+
+}  // namespace
+
 const QStringList& FormatNames() {
-  static const QStringList names{"MPEG 1",     "MPEG 2",    "MPEG 4",     "AVI",
-                                 "VCD (NTSC)", "VCD (PAL)", "DVD (NTSC)", "DVD (PAL)",
-                                 "SVCD (NTSC)", "SVCD (PAL)"};
+  static const QStringList names = [] {
+    QStringList list;
+    for (const formats::TRecordFormatDef& f : formats::RecordFormats()) list << Latin1(f.Name);
+    return list;
+  }();
   return names;
 }
 
 const QStringList& AudioFormatNames() {
-  static const QStringList names{"Wave", "MP3"};
+  static const QStringList names = [] {
+    QStringList list;
+    for (const formats::TAudioFormatDef& f : formats::AudioFormats()) list << Latin1(f.Name);
+    return list;
+  }();
   return names;
 }
 
@@ -139,43 +153,23 @@ QString OutcomeText(TOutcome outcome) {
   return {};
 }
 
-namespace {
-
-struct TFormatProfile {
-  const char* Sizes;
-  int Width, Height, BitRate, Quality, FrameRateCode;
-};
-
-// By format index: the sizes offered, the size chosen, bit rate, quality and frame rate.
-constexpr TFormatProfile kProfiles[] = {
-    {"160x120 240x176 320x240 320x288 352x240 352x288", 320, 240, 1350, 3, 5},
-    {"160x120 320x240 320x288 352x288 640x240 640x480 720x480 720x576", 640, 240, 4000, 0, 5},
-    {"160x120 320x240 352x240 352x288 640x240 640x480 720x480 720x576", 352, 240, 2000, 0, 5},
-    {"160x120 320x240 352x240 352x288 640x240 640x480 720x480 720x576", 352, 240, 2000, 0, 5},
-    {"352x240", 352, 240, 1150, 3, 4},
-    {"352x288", 352, 288, 1150, 3, 3},
-    {"720x480", 720, 480, 3950, 0, 4},
-    {"720x576", 720, 576, 3950, 0, 3},
-    {"480x480", 480, 480, 2300, 3, 4},
-    {"480x576", 480, 576, 2300, 3, 4},
-};
-
-}  // namespace
-
 QStringList FormatSizes(int format) {
-  if (format < 0 || format >= int(std::size(kProfiles))) return {};
-  return QString::fromLatin1(kProfiles[format].Sizes).split(' ');
+  const formats::TRecordFormatDef* f = formats::FindRecordFormat(format);
+  QStringList sizes;
+  for (const formats::TFrameSize& size : f ? f->Sizes : std::span<const formats::TFrameSize>())
+    sizes << QStringLiteral("%1x%2").arg(size.Width).arg(size.Height);
+  return sizes;
 }
 
 void ApplyFormatDefaults(TScheduleEntry& e, int format) {
-  if (format < 0 || format >= int(std::size(kProfiles))) return;
-  const TFormatProfile& p = kProfiles[format];
+  const formats::TRecordFormatDef* f = formats::FindRecordFormat(format);
+  if (!f) return;
   e.Format = quint8(format);
-  e.CaptureWidth = p.Width;
-  e.CaptureHeight = p.Height;
-  e.VideoBitRateKbps = p.BitRate;
-  e.Quality = quint8(p.Quality);
-  e.FrameRateCode = p.FrameRateCode;
+  e.CaptureWidth = f->Size.Width;
+  e.CaptureHeight = f->Size.Height;
+  e.VideoBitRateKbps = f->BitRateKbps;
+  e.Quality = quint8(f->Quality);
+  e.FrameRateCode = f->FrameRate;
 }
 
 TOutcome OutcomeOfStatus(qint32 code) {

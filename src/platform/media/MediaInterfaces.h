@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include "formats/RecordFormats.h"
 #include "platform/graph/GraphTypes.h"
 #include "platform/graph/Interfaces.h"
 
@@ -47,6 +48,9 @@ class IMpegRecorderSettings {
   // timeShift: the elementary pair (the named .mpv file and its ".mpa" companion), flushed as
   // written so it can be played while it grows. programStream: one MPEG program stream file.
   virtual bool SetFlags(bool timeShift, bool programStream) = 0;
+  // A disc (VCD, SVCD, DVD) or a plain MPEG-1 system or MPEG-2 program stream: said, not
+  // guessed from the size and rates. Without it the stream type's plain stream is written.
+  virtual bool SetContainer(formats::Container container) = 0;
 };
 
 // "OKA MPEG Multiplexer": the kind of file it writes (its second method sets it).

@@ -64,6 +64,15 @@ bool TMpegRecorder::SetFlags(bool timeShift, bool programStream) {
   return true;
 }
 
+bool TMpegRecorder::SetContainer(formats::Container container) {
+  using C = formats::Container;
+  const bool mpeg = container == C::MpegSystem || container == C::MpegProgram || container == C::Vcd ||
+                    container == C::Svcd || container == C::Dvd;
+  if (!mpeg || !Stopped(*this)) return false;
+  settings_.container = container;
+  return true;
+}
+
 bool TMpegRecorder::SetFileName(const QString& path) {
   if (path.isEmpty() || !Stopped(*this)) return false;
   path_ = path;

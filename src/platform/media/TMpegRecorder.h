@@ -23,6 +23,7 @@ class TMpegRecorder final : public TRecordingFilter,
   bool SetAudioSampleRate(int hertz) override;
   bool SetFrameRateCode(int code) override;
   bool SetFlags(bool timeShift, bool programStream) override;
+  bool SetContainer(formats::Container container) override;
 
   bool SetFileName(const QString& path) override;
   QString GetCurFile() const override;

@@ -15,18 +15,8 @@ namespace {
 constexpr int64_t kFlushIntervalUs = 1000000;
 
 const char* MuxerOf(Container container) {
-  switch (container) {
-    case Container::MpegSystem: return "mpeg";
-    case Container::Vcd: return "vcd";
-    case Container::Svcd: return "svcd";
-    case Container::Dvd: return "dvd";
-    case Container::MpegProgram: return "vob";
-    case Container::Avi: return "avi";
-    case Container::Wav: return "wav";
-    case Container::Mp3: return "mp3";
-    case Container::Elementary: break;
-  }
-  return nullptr;
+  const std::string_view muxer = formats::ContainerOf(container).Muxer;
+  return muxer.empty() ? nullptr : muxer.data();
 }
 
 const char* ElementaryMuxerOf(AVCodecID id) {

@@ -23,11 +23,6 @@ constexpr qint64 kAc3Rate = 192000;
 
 bool IsPalHeight(int height) { return height == 288 || height == 576; }
 
-void SetStandardRate(TRecordProfile& p) {
-  p.fpsNum = IsPalHeight(p.height) ? 25 : 30000;
-  p.fpsDen = IsPalHeight(p.height) ? 1 : 1001;
-}
-
 // Groups of pictures of half a second, as the disc standards allow (15 PAL, 18 NTSC).
 int GopOf(int num, int den) {
   const double fps = double(num) / den;
@@ -43,92 +38,79 @@ void UseMpegAudio(TRecordProfile& p, int rate) {
   p.audioBitRate = kMpegAudioRate;
 }
 
-void MakeVcd(TRecordProfile& p, int height) {
-  p.container = Container::Vcd;
-  p.video = VideoCodec::Mpeg1;
-  p.width = 352;
-  p.height = height;
-  SetStandardRate(p);
-  p.videoBitRate = p.maxRate = p.minRate = kVcdVideoRate;
-  p.bufferSize = kVcdBuffer;
-  p.packetSize = kCdPack;
-  p.muxRate = kVcdMuxRate;
-  p.preloadSeconds = kVcdPreload;
-  UseMpegAudio(p, 44100);
-}
-
-void MakeSvcd(TRecordProfile& p, int height, qint64 bitRate) {
-  p.container = Container::Svcd;
-  p.video = VideoCodec::Mpeg2;
-  p.width = 480;
-  p.height = height;
-  SetStandardRate(p);
-  p.videoBitRate = qBound<qint64>(500000, bitRate, kSvcdVideoRate);
-  p.maxRate = kSvcdMaxRate;
-  p.bufferSize = kMainLevelBuffer;
-  p.packetSize = kCdPack;
-  UseMpegAudio(p, 44100);
-}
-
-void MakeDvd(TRecordProfile& p, int height, qint64 bitRate) {
-  p.container = Container::Dvd;
-  p.video = VideoCodec::Mpeg2;
-  p.width = 720;
-  p.height = height;
-  SetStandardRate(p);
-  p.videoBitRate = qBound<qint64>(500000, bitRate, kDvdMaxRate);
-  p.maxRate = kDvdMaxRate;
-  p.bufferSize = kMainLevelBuffer;
-  p.packetSize = kDvdPack;
-  p.muxRate = kDvdMuxRate;
-  UseMpegAudio(p, 48000);
-  // NTSC discs carry AC-3 (or PCM); MPEG audio is a PAL-only option.
-  if (!IsPalHeight(height)) {
-    p.audio = AudioCodec::Ac3;
-    p.audioBitRate = kAc3Rate;
+// A disc's picture, rate and sound come from its row of the format table; its rate limits,
+// buffer and packs from its standard.
+void MakeDisc(TRecordProfile& p, Container container, bool pal, qint64 bitRate) {
+  const formats::TRecordFormatDef* disc =
+      formats::FindDiscFormat(container, pal ? formats::Standard::Pal : formats::Standard::Ntsc);
+  if (!disc) return;
+  p.container = container;
+  p.video = disc->Video;
+  p.width = disc->Size.Width;
+  p.height = disc->Size.Height;
+  FrameRateOfCode(disc->FrameRate, p.fpsNum, p.fpsDen);
+  UseMpegAudio(p, disc->SampleRate);
+  p.audio = disc->Audio;
+  if (p.audio == AudioCodec::Ac3) p.audioBitRate = kAc3Rate;
+  switch (container) {
+    case Container::Vcd:
+      p.videoBitRate = p.maxRate = p.minRate = kVcdVideoRate;
+      p.bufferSize = kVcdBuffer;
+      p.packetSize = kCdPack;
+      p.muxRate = kVcdMuxRate;
+      p.preloadSeconds = kVcdPreload;
+      break;
+    case Container::Svcd:
+      p.videoBitRate = qBound<qint64>(500000, bitRate, kSvcdVideoRate);
+      p.maxRate = kSvcdMaxRate;
+      p.bufferSize = kMainLevelBuffer;
+      p.packetSize = kCdPack;
+      break;
+    default:
+      p.videoBitRate = qBound<qint64>(500000, bitRate, kDvdMaxRate);
+      p.maxRate = kDvdMaxRate;
+      p.bufferSize = kMainLevelBuffer;
+      p.packetSize = kDvdPack;
+      p.muxRate = kDvdMuxRate;
+      break;
   }
+}
+
+// A disc type whose standard the input will show.
+void OpenDisc(TRecordProfile& p, Container container, qint64 bitRate) {
+  p.container = container;
+  p.video = container == Container::Vcd ? VideoCodec::Mpeg1 : VideoCodec::Mpeg2;
+  p.videoBitRate = bitRate;
+  UseMpegAudio(p, 0);
 }
 
 }  // namespace
-
-void FrameRateOfCode(int code, int& num, int& den) {
-  switch (code) {
-    case 1: num = 24000; den = 1001; break;
-    case 2: num = 24; den = 1; break;
-    case 3: num = 25; den = 1; break;
-    case 4: num = 30000; den = 1001; break;
-    default: num = 30; den = 1; break;
-  }
-}
 
 TRecordProfile MpegProfileOf(const TMpegSettings& s, const QString& path) {
   TRecordProfile p;
   p.path = path;
   p.quality = s.quality;
   const bool mpeg1 = s.streamType == 1;
-  if (!s.timeShift && mpeg1 && s.width == 352 && (s.height == 240 || s.height == 288) &&
-      s.bitRate == kVcdVideoRate) {
-    MakeVcd(p, s.height);
-  } else if (!s.timeShift && !mpeg1 && s.width == 480 && (s.height == 480 || s.height == 576) &&
-             s.sampleRate == 44100) {
-    MakeSvcd(p, s.height, s.bitRate);
-  } else if (!s.timeShift && !mpeg1 && s.width == 720 && (s.height == 480 || s.height == 576) &&
-             s.sampleRate == 48000) {
-    MakeDvd(p, s.height, s.bitRate);
-  } else {
-    p.video = mpeg1 ? VideoCodec::Mpeg1 : VideoCodec::Mpeg2;
-    p.width = s.width;
-    p.height = s.height;
-    FrameRateOfCode(s.frameRateCode, p.fpsNum, p.fpsDen);
-    p.videoBitRate = s.bitRate;
-    UseMpegAudio(p, s.sampleRate);
-    if (s.timeShift) {
-      p.container = Container::Elementary;
-      p.audioPath = path.isEmpty() ? path : path.left(path.size() - 1) + "a";
-      p.flushEveryPacket = true;
-    } else {
-      p.container = mpeg1 ? Container::MpegSystem : Container::MpegProgram;
-    }
+  const Container container = s.timeShift ? Container::Elementary
+                                          : s.container.value_or(mpeg1 ? Container::MpegSystem
+                                                                       : Container::MpegProgram);
+  switch (container) {
+    case Container::Vcd:
+    case Container::Svcd:
+    case Container::Dvd: MakeDisc(p, container, IsPalHeight(s.height), s.bitRate); break;
+    default:
+      p.container = container;
+      p.video = mpeg1 ? VideoCodec::Mpeg1 : VideoCodec::Mpeg2;
+      p.width = s.width;
+      p.height = s.height;
+      FrameRateOfCode(s.frameRateCode, p.fpsNum, p.fpsDen);
+      p.videoBitRate = s.bitRate;
+      UseMpegAudio(p, s.sampleRate);
+      if (container == Container::Elementary) {
+        p.audioPath = path.isEmpty() ? path : path.left(path.size() - 1) + "a";
+        p.flushEveryPacket = true;
+      }
+      break;
   }
   p.gop = GopOf(p.fpsNum, p.fpsDen);
   p.maxBFrames = s.quality >= 3 ? 2 : 0;
@@ -137,13 +119,8 @@ TRecordProfile MpegProfileOf(const TMpegSettings& s, const QString& path) {
 
 void CompleteDiscProfile(TRecordProfile& p, bool pal) {
   if (p.height != 0) return;
-  const qint64 bitRate = p.videoBitRate;
-  switch (p.container) {
-    case Container::Vcd: MakeVcd(p, pal ? 288 : 240); break;
-    case Container::Svcd: MakeSvcd(p, pal ? 576 : 480, bitRate); break;
-    case Container::Dvd: MakeDvd(p, pal ? 576 : 480, bitRate); break;
-    default: return;
-  }
+  if (p.container != Container::Vcd && p.container != Container::Svcd && p.container != Container::Dvd) return;
+  MakeDisc(p, p.container, pal, p.videoBitRate);
   p.gop = GopOf(p.fpsNum, p.fpsDen);
 }
 
@@ -153,9 +130,9 @@ TRecordProfile MultiplexerProfileOf(int outputType, const QString& path) {
   p.quality = 3;
   p.maxBFrames = 2;
   switch (outputType) {
-    case MpegOutput_Vcd: MakeVcd(p, 0); break;
-    case MpegOutput_Svcd: MakeSvcd(p, 0, kSvcdVideoRate); break;
-    case MpegOutput_Dvd: MakeDvd(p, 0, 6000000); break;
+    case MpegOutput_Vcd: OpenDisc(p, Container::Vcd, kVcdVideoRate); break;
+    case MpegOutput_Svcd: OpenDisc(p, Container::Svcd, kSvcdVideoRate); break;
+    case MpegOutput_Dvd: OpenDisc(p, Container::Dvd, 6000000); break;
     case MpegOutput_Mpeg2:
       p.container = Container::MpegProgram;
       p.video = VideoCodec::Mpeg2;

@@ -5,23 +5,15 @@
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
+#include <optional>
+
+#include "formats/RecordFormats.h"
 
 namespace pvx::platform::media {
 
-enum class Container {
-  MpegSystem,  // MPEG-1 system stream ("mpeg")
-  Vcd,
-  Svcd,
-  Dvd,
-  MpegProgram,  // MPEG-2 program stream ("vob")
-  Avi,
-  Wav,
-  Mp3,
-  Elementary,  // a video elementary file and an audio elementary file
-};
-
-enum class VideoCodec { None, Mpeg1, Mpeg2, Mpeg4, MsMpeg4V3, MsMpeg4V2, Raw };
-enum class AudioCodec { None, Mp2, Ac3, Mp3, Pcm };
+using formats::AudioCodec;
+using formats::Container;
+using formats::VideoCodec;
 
 struct TRecordProfile {
   Container container = Container::MpegSystem;
@@ -50,8 +42,7 @@ struct TRecordProfile {
   bool flushEveryPacket = false;
 };
 
-// Frame rate of a recorder frame-rate code: 1 23.976, 2 24, 3 25, 4 29.97, else 30.
-void FrameRateOfCode(int code, int& num, int& den);
+using formats::FrameRateOfCode;
 
 // The MPEG recorder's settings as calls gave them.
 struct TMpegSettings {
@@ -63,11 +54,12 @@ struct TMpegSettings {
   int frameRateCode = 5;
   bool timeShift = false;
   bool programStream = true;
+  // A disc (VCD, SVCD, DVD) or a plain stream; unset: the stream type's plain stream.
+  std::optional<Container> container;
 };
 
-// A program stream or time-shift profile from the recorder's settings. MPEG-1 at the VCD size
-// and bit rate becomes VCD, MPEG-2 at an SVCD size with 44.1 kHz becomes SVCD, MPEG-2 at a DVD
-// size with 48 kHz becomes DVD: those get their standard's rates, audio and packs.
+// A program stream or time-shift profile from the recorder's settings. A disc container gets its
+// standard's size, rates, audio and packs, PAL or NTSC by the frame height.
 TRecordProfile MpegProfileOf(const TMpegSettings& settings, const QString& path);
 
 // The profile of an "OKA MPEG Multiplexer" output type for raw input. Disc types are left

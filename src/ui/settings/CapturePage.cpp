@@ -82,8 +82,7 @@ QWidget* TCapturePage::BuildVideoGroup() {
   groupFormat_ = new QGroupBox(QStringLiteral("Capture Format"), box);
   auto* format = new QGridLayout(groupFormat_);
   ComboBoxCaptureFormat = Named(new QComboBox(groupFormat_), "ComboBoxCaptureFormat");
-  FillItems(ComboBoxCaptureFormat, {"MPEG 1", "MPEG 2", "MPEG 4", "AVI", "VCD (NTSC)", "VCD (PAL)",
-                                    "DVD (NTSC)", "DVD (PAL)", "SVCD (NTSC)", "SVCD (PAL)"});
+  FillItems(ComboBoxCaptureFormat, RecordFormatNames());
   ComboBoxCaptureSize = Named(new QComboBox(groupFormat_), "ComboBoxCaptureSize");
   SpinEditBitRate = Named(new QSpinBox(groupFormat_), "SpinEditBitRate");
   SpinEditBitRate->setRange(500, 10000);
@@ -145,7 +144,7 @@ QWidget* TCapturePage::BuildAudioGroup() {
   ComboBoxCaptureAudioOption = Named(new QComboBox(groupAudio_), "ComboBoxCaptureAudioOption");
   FillItems(ComboBoxCaptureAudioOption, {"Capture Audio and Video", "Capture Audio only", "Disable Audio"});
   ComboBoxCaptureAudioFormat_ = Named(new QComboBox(groupAudio_), "ComboBoxCaptureAudioFormat");
-  FillItems(ComboBoxCaptureAudioFormat_, {"Wave", "MP3"});
+  FillItems(ComboBoxCaptureAudioFormat_, AudioFormatNames());
   ComboBoxAudioCaptureDevice = Named(new QComboBox(groupAudio_), "ComboBoxAudioCaptureDevice");
   ComboBoxAudioSource_ = Named(new QComboBox(groupAudio_), "ComboBoxAudioSource");
   ComboBoxAudioCaptureFormat_ = Named(new QComboBox(groupAudio_), "ComboBoxAudioCaptureFormat");

@@ -5,34 +5,37 @@
 namespace pvx::ui {
 
 TCaptureProfile CaptureProfile(int format, int chipFamily) {
-  using P = TCaptureProfile;
-  const QStringList mpeg4Sizes{"160x120", "320x240", "352x240", "352x288",
-                               chipFamily == 3 ? "640x576" : "640x240",
-                               "640x480", "720x480", "720x576"};
-  switch (format) {
-    case 0:
-      return P{{"160x120", "240x176", "320x240", "320x288", "352x240", "352x288"},
-               "320x240", true, 1350, true, kQualityNormal, true, kRate30, true};
-    case 2:
-    case 3:
-      return P{mpeg4Sizes, "352x240", true, 2000, false, kQualityFastest, false, kRate30, true};
-    case 4:
-      return P{{"352x240"}, "352x240", false, 1150, false, kQualityNormal, false, kRate2997, false};
-    case 5:
-      return P{{"352x288"}, "352x288", false, 1150, false, kQualityNormal, false, kRate25, false};
-    case 6:
-      return P{{"720x480"}, "720x480", false, 3950, true, kQualityFastest, true, kRate2997, false};
-    case 7:
-      return P{{"720x576"}, "720x576", false, 3950, true, kQualityFastest, true, kRate25, false};
-    case 8:
-      return P{{"480x480"}, "480x480", false, 2300, false, kQualityNormal, false, kRate2997, false};
-    case 9:
-      // A PAL SVCD runs at 25 frames a second; 29.97 would be shown but never recorded.
-      return P{{"480x576"}, "480x576", false, 2300, false, kQualityNormal, false, kRate25, false};
-    default:
-      return P{{"160x120", "320x240", "320x288", "352x288", "640x240", "640x480", "720x480", "720x576"},
-               "640x240", true, 4000, true, kQualityFastest, true, kRate30, true};
+  const formats::TRecordFormatDef& f = formats::RecordFormatOrDefault(format);
+  TCaptureProfile p;
+  for (const formats::TFrameSize& size : f.Sizes) {
+    // The Empia 2800 records 640x576 into AVI where other cards offer 640x240.
+    const bool empia = chipFamily == 3 && f.Container == formats::Container::Avi &&
+                       size == formats::TFrameSize{640, 240};
+    p.Sizes << (empia ? SizeText(640, 576) : SizeText(size.Width, size.Height));
   }
+  p.Size = SizeText(f.Size.Width, f.Size.Height);
+  p.SizeEnabled = f.SizeFree;
+  p.BitRate = f.BitRateKbps;
+  p.BitRateEnabled = f.BitRateFree;
+  p.Quality = f.Quality;
+  p.QualityEnabled = f.QualityFree;
+  p.FrameRate = f.FrameRate - 1;
+  p.FrameRateEnabled = f.FrameRateFree;
+  return p;
+}
+
+QStringList RecordFormatNames() {
+  QStringList names;
+  for (const formats::TRecordFormatDef& f : formats::RecordFormats())
+    names << QString::fromLatin1(f.Name.data(), qsizetype(f.Name.size()));
+  return names;
+}
+
+QStringList AudioFormatNames() {
+  QStringList names;
+  for (const formats::TAudioFormatDef& f : formats::AudioFormats())
+    names << QString::fromLatin1(f.Name.data(), qsizetype(f.Name.size()));
+  return names;
 }
 
 QString SizeText(int width, int height) {

@@ -5,14 +5,16 @@
 #include <QString>
 #include <QStringList>
 
+#include "formats/RecordFormats.h"
+
 namespace pvx::ui {
 
 // Quality items "Fastest" .. "Highest" and frame-rate items "23.97" .. "30", by index.
-inline constexpr int kQualityFastest = 0;
-inline constexpr int kQualityNormal = 3;
-inline constexpr int kRate25 = 2;
-inline constexpr int kRate2997 = 3;
-inline constexpr int kRate30 = 4;
+inline constexpr int kQualityFastest = formats::kQualityFastest;
+inline constexpr int kQualityNormal = formats::kQualityNormal;
+inline constexpr int kRate25 = formats::kRate25 - 1;
+inline constexpr int kRate2997 = formats::kRate2997 - 1;
+inline constexpr int kRate30 = formats::kRate30 - 1;
 
 struct TCaptureProfile {
   QStringList Sizes;
@@ -26,8 +28,11 @@ struct TCaptureProfile {
   bool FrameRateEnabled = true;
 };
 
-// Format 0 "MPEG 1" .. 9 "SVCD (PAL)"; any other format gives the MPEG 2 profile.
+// The recording format table's row; any unknown format gives the MPEG 2 profile.
 TCaptureProfile CaptureProfile(int format, int chipFamily);
+// "MPEG 1" .. "SVCD (PAL)", and "Wave", "MP3": the lists' items in stored order.
+QStringList RecordFormatNames();
+QStringList AudioFormatNames();
 
 // "352x288": each number in three places, as the size list shows it.
 QString SizeText(int width, int height);

@@ -50,7 +50,7 @@ TFMPage::TFMPage(QWidget* parent) : QWidget(parent) {
   ComboBoxFMAudioSource_ = Named(new QComboBox(groupRecording_), "ComboBoxFMAudioSource");
   ComboBoxFMAudioCaptureFormat_ = Named(new QComboBox(groupRecording_), "ComboBoxFMAudioCaptureFormat");
   ComboBoxFMAudioOutputFormat_ = Named(new QComboBox(groupRecording_), "ComboBoxFMAudioOutputFormat");
-  FillItems(ComboBoxFMAudioOutputFormat_, {"Wave", "MP3"});
+  FillItems(ComboBoxFMAudioOutputFormat_, AudioFormatNames());
   TrackBarFMRecorderVolume = Named(new QSlider(Qt::Horizontal, groupRecording_), "TrackBarFMRecorderVolume");
   TrackBarFMRecorderVolume->setRange(0, kLevelMax);
   TrackBarFMRecorderVolume->setPageStep(kLevelMax / 20);

@@ -17,6 +17,7 @@ namespace {
 struct MpegCase {
   const char* name;
   // What the engine passes.
+  formats::Container container;
   int streamType, bitRate, quality, width, height, sampleRate, frameRateCode;
   qint64 captureFrame;
   // What the file must hold.
@@ -27,16 +28,19 @@ struct MpegCase {
   int packSize;  // 0: not checked
 };
 
+using C = formats::Container;
 const MpegCase kCases[] = {
-    {"Mpeg1", 1, 1350000, 3, 320, 240, 44100, 5, test::kNtscFrame, "mpeg1video", 30, "mp2", 44100, 0},
-    {"Mpeg2", 2, 4000000, 0, 640, 240, 44100, 5, test::kNtscFrame, "mpeg2video", 30, "mp2", 44100, 0},
-    {"VcdNtsc", 1, 1150000, 3, 352, 240, 44100, 4, test::kNtscFrame, "mpeg1video", 29.97, "mp2", 44100, 2324},
-    {"VcdPal", 1, 1150000, 3, 352, 288, 44100, 3, test::kPalFrame, "mpeg1video", 25, "mp2", 44100, 2324},
-    {"SvcdNtsc", 2, 2300000, 3, 480, 480, 44100, 4, test::kNtscFrame, "mpeg2video", 29.97, "mp2", 44100, 2324},
-    // The settings give SVCD (PAL) 29.97 frames/s; the standard, and the file, have 25.
-    {"SvcdPal", 2, 2300000, 3, 480, 576, 44100, 4, test::kPalFrame, "mpeg2video", 25, "mp2", 44100, 2324},
-    {"DvdNtsc", 2, 3950000, 0, 720, 480, 48000, 4, test::kNtscFrame, "mpeg2video", 29.97, "ac3", 48000, 2048},
-    {"DvdPal", 2, 3950000, 0, 720, 576, 48000, 3, test::kPalFrame, "mpeg2video", 25, "mp2", 48000, 2048},
+    {"Mpeg1", C::MpegSystem, 1, 1350000, 3, 320, 240, 44100, 5, test::kNtscFrame, "mpeg1video", 30, "mp2", 44100, 0},
+    {"Mpeg2", C::MpegProgram, 2, 4000000, 0, 640, 240, 44100, 5, test::kNtscFrame, "mpeg2video", 30, "mp2", 44100, 0},
+    // A plain MPEG-2 stream at a DVD's size and rates stays a plain stream: only the
+    // container makes a disc.
+    {"Mpeg2DvdSized", C::MpegProgram, 2, 3950000, 0, 720, 576, 48000, 3, test::kPalFrame, "mpeg2video", 25, "mp2", 48000, 0},
+    {"VcdNtsc", C::Vcd, 1, 1150000, 3, 352, 240, 44100, 4, test::kNtscFrame, "mpeg1video", 29.97, "mp2", 44100, 2324},
+    {"VcdPal", C::Vcd, 1, 1150000, 3, 352, 288, 44100, 3, test::kPalFrame, "mpeg1video", 25, "mp2", 44100, 2324},
+    {"SvcdNtsc", C::Svcd, 2, 2300000, 3, 480, 480, 44100, 4, test::kNtscFrame, "mpeg2video", 29.97, "mp2", 44100, 2324},
+    {"SvcdPal", C::Svcd, 2, 2300000, 3, 480, 576, 44100, 3, test::kPalFrame, "mpeg2video", 25, "mp2", 44100, 2324},
+    {"DvdNtsc", C::Dvd, 2, 3950000, 0, 720, 480, 48000, 4, test::kNtscFrame, "mpeg2video", 29.97, "ac3", 48000, 2048},
+    {"DvdPal", C::Dvd, 2, 3950000, 0, 720, 576, 48000, 3, test::kPalFrame, "mpeg2video", 25, "mp2", 48000, 2048},
 };
 
 // Builds the recorder branch as the recording graph does: settings in their order, the file
@@ -53,6 +57,7 @@ std::shared_ptr<TFilter> AddRecorder(test::TCaptureRig& rig, const MpegCase& c, 
   EXPECT_TRUE(settings->SetAudioSampleRate(c.sampleRate));
   EXPECT_TRUE(settings->SetFrameRateCode(c.frameRateCode));
   EXPECT_TRUE(settings->SetFlags(timeShift, !timeShift));
+  EXPECT_TRUE(settings->SetContainer(c.container));
   EXPECT_TRUE(recorder->As<IFileSink>()->SetFileName(path));
   EXPECT_TRUE(rig.graph.Render(rig.VideoPin()));
   EXPECT_TRUE(rig.graph.Render(rig.AudioPin()));
@@ -100,7 +105,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, MpegRecorderKinds, ::testing::ValuesIn(kCases)
 // A zone plate in motion is as hard as pictures get: the disc's multiplex rate still holds, or
 // the stream's clock would run ahead of the file and seeks would land late.
 TEST(MpegRecorder, AHardPictureKeepsADvdWithinItsMultiplexRate) {
-  const MpegCase& c = kCases[7];  // DVD (PAL)
+  const MpegCase& c = kCases[8];  // DVD (PAL)
   const QString path = test::Home() + "hard.mpg";
   test::TCaptureRig rig(c.width, c.height, c.captureFrame);
   rig.tuner->As<ITunerPropertySet>()->SetFrequency(175250000, kTuningExact, 0);  // Seven Sports
@@ -113,7 +118,7 @@ TEST(MpegRecorder, AHardPictureKeepsADvdWithinItsMultiplexRate) {
 }
 
 TEST(MpegRecorder, TimeShiftWritesAVideoAndAnAudioElementaryFile) {
-  const MpegCase c{"TimeShift", 1, 4000000, 3, 320, 240, 44100, 5, test::kPalFrame,
+  const MpegCase c{"TimeShift", C::MpegSystem, 1, 4000000, 3, 320, 240, 44100, 5, test::kPalFrame,
                    "mpeg1video", 30, "mp2", 44100, 0};
   const QString path = test::Home() + "ts0.mpv";
   // A PAL capture is 352x288; the recorder is given 320x240 and scales.
@@ -145,6 +150,7 @@ TEST(MpegRecorder, RefusesSettingsItCannotRecordAndRunsWithoutAFileName) {
   EXPECT_FALSE(settings->SetFrameSize(321, 240));
   EXPECT_FALSE(settings->SetAudioSampleRate(22050));
   EXPECT_FALSE(settings->SetQuality(7));
+  EXPECT_FALSE(settings->SetContainer(formats::Container::Avi)) << "not an MPEG stream";
   EXPECT_FALSE(recorder->As<IFileSink>()->SetFileName(""));
   ASSERT_TRUE(rig.graph.Render(rig.VideoPin()));
   EXPECT_FALSE(rig.graph.Run()) << "no file to write";
