@@ -5,11 +5,13 @@
 //
 //   bench-live-audio-latency [hw:X,Y] [seconds]      (default: the first card paired with a
 //                                                     /dev/video node, else the stand-in; 5 s)
+//   bench-live-audio-latency --smoke                  (the stand-in for 2 s, never a real card)
 
 #include <QCoreApplication>
 #include <QDir>
 #include <cstdio>
 
+#include "common/BenchHome.h"
 #include "platform/BuiltinComponents.h"
 #include "platform/devices/v4l2/AlsaCapture.h"
 #include "platform/devices/v4l2/LiveSoundLatency.h"
@@ -33,12 +35,14 @@ std::optional<TAlsaCaptureDevice> FirstPairedCard() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  const bool smoke = pvx::bench::TakeSmokeFlag(argc, argv);
+  const pvx::bench::TBenchHome home;
   QCoreApplication app(argc, argv);
   QStringList args = app.arguments().mid(1);
   std::optional<TAlsaCaptureDevice> card;
   if (!args.isEmpty() && args.front().startsWith("hw:")) card = TAlsaCaptureDevice{args.takeFirst(), "card", {}};
-  const int seconds = args.isEmpty() ? 5 : std::max(2, args.front().toInt());
-  if (!card) card = FirstPairedCard();
+  const int seconds = smoke ? 2 : args.isEmpty() ? 5 : std::max(2, args.front().toInt());
+  if (!card && !smoke) card = FirstPairedCard();
 
   std::shared_ptr<graph::TFilter> capture;
   if (card) {

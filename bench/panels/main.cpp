@@ -5,13 +5,13 @@
 // FM seek against its wait floor is bench-fm-seek.
 //
 //   bench-panels [clicks] [idle-seconds]    (default 20 and 20; QT_QPA_PLATFORM=offscreen headless)
+//   bench-panels --smoke                    (2 clicks, 1 s idle)
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QLabel>
 #include <QMenu>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -21,6 +21,8 @@
 #include <vector>
 
 #include "app/Application.h"
+#include "common/BenchHome.h"
+#include "common/CountingClock.h"
 #include "app/ControlPanels.h"
 #include "panels/FormFMMainPanel.h"
 #include "panels/FormMainPanel.h"
@@ -36,24 +38,6 @@
 using namespace pvx;
 
 namespace {
-
-// The real clock, counting the time spent in the program's prescribed waits.
-class TCountingClock final : public platform::IClock {
- public:
-  explicit TCountingClock(platform::IClock& real) : real_(real) {}
-  qint64 NowMs() const override { return real_.NowMs(); }
-  void PumpMessages() override { real_.PumpMessages(); }
-  void Wait(int ms) override {
-    QElapsedTimer t;
-    t.start();
-    real_.Wait(ms);
-    waitedNs += t.nsecsElapsed();
-  }
-  qint64 waitedNs = 0;
-
- private:
-  platform::IClock& real_;
-};
 
 double CpuSeconds() {
   timespec ts{};
@@ -81,24 +65,32 @@ void Print(const TFigure& f) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  QTemporaryDir home;
-  qputenv("OKA_PVX_HOME", home.path().toUtf8());
-  qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
+  const bool smoke = bench::TakeSmokeFlag(argc, argv);
+  const bench::TBenchHome home;
   qputenv("OKA_PVX_AUDIO_SINK", "null");
   QApplication app(argc, argv);
-  const int clicks = argc > 1 ? std::max(1, atoi(argv[1])) : 20;
-  const int idleSeconds = argc > 2 ? std::max(1, atoi(argv[2])) : 20;
+  const int clicks = smoke ? 2 : argc > 1 ? std::max(1, atoi(argv[1])) : 20;
+  const int idleSeconds = smoke ? 1 : argc > 2 ? std::max(1, atoi(argv[2])) : 20;
+  if (!home.StoreTunedChannels()) {
+    std::fprintf(stderr, "bench-panels: cannot store the tuned channels\n");
+    return 1;
+  }
 
-  TCountingClock clock(platform::Clock());
-  platform::SetClock(&clock);
+  auto clock = std::make_unique<bench::TCountingClock>();
   platform::graph::TComponentRegistry components;
   platform::RegisterBuiltinComponents(components);
   auto shell = std::make_unique<app::TApplication>(components, QStringList{});
   bool started = false, ok = false;
   QObject::connect(shell.get(), &app::TApplication::Started, [&](bool result) { started = true, ok = result; });
   if (!shell->InitializeApplication()) return 1;
-  while (!started) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-  if (!ok) return 1;
+  QElapsedTimer startUp;
+  startUp.start();
+  while (!started && startUp.elapsed() < 30000) QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+  if (!started || !ok) {
+    std::fprintf(stderr, "bench-panels: the program did not reach live TV within 30 s\n");
+    return 1;
+  }
+  bool timedOut = false;
 
   panels::TFormMainPanel& tv = *shell->Panels()->TV();
   auto label = [](QWidget& w, const char* name) { return w.findChild<QLabel*>(name)->text(); };
@@ -106,13 +98,14 @@ int main(int argc, char* argv[]) {
   // drawn has been painted; the prescribed waits on the way are not the program's own time.
   auto click = [&](panels::TSkinPanel& panel, const panels::TUIItemRecord& item, const std::function<bool()>& done) {
     QApplication::processEvents();
-    const qint64 waitedBefore = clock.waitedNs;
+    const qint64 waitedBefore = clock->waitedNs;
     QElapsedTimer t;
     t.start();
     QTest::mouseClick(panel.Skin(), Qt::LeftButton, {}, item.Rect().center());
-    while (!done()) QApplication::processEvents();
+    while (!done() && t.elapsed() < 10000) QApplication::processEvents();
+    timedOut = timedOut || !done();
     QApplication::processEvents();  // the repaint
-    return double(t.nsecsElapsed() - (clock.waitedNs - waitedBefore)) / 1e6;
+    return double(t.nsecsElapsed() - (clock->waitedNs - waitedBefore)) / 1e6;
   };
   auto tvItem = [](int i) { return panels::UIInfo->TVItems[size_t(i)]; };
   auto fmItem = [](int i) { return panels::UIInfo->FMItems[size_t(i)]; };
@@ -130,14 +123,19 @@ int main(int argc, char* argv[]) {
       auto* fm = shell->Panels()->FM();
       return fm && fm->isVisible();
     }));
+    if (timedOut) break;
     toTV.ms.push_back(click(*shell->Panels()->FM(), fmItem(6), [&] { return tv.isVisible(); }));
   }
-  std::printf("Click to visible effect, the program's own time (goal <= 16 ms):\n");
-  for (const TFigure& f : {digit, source, next, toFM, toTV}) Print(f);
   shell->RequestExit();
   QApplication::processEvents();
   shell.reset();
-  platform::SetClock(nullptr);
+  clock.reset();
+  if (timedOut) {
+    std::fprintf(stderr, "bench-panels: a click showed no effect within 10 s\n");
+    return 1;
+  }
+  std::printf("Click to visible effect, the program's own time (goal <= 16 ms):\n");
+  for (const TFigure& f : {digit, source, next, toFM, toTV}) Print(f);
 
   // The idle TV panel alone, against the same event loop without it.
   const double loopStart = CpuSeconds();

@@ -5,6 +5,7 @@
 // preview's own cost.
 //
 //   bench-record-e2e [seconds] [heavy|calm]     (default 60 heavy)
+//   bench-record-e2e --smoke                    (3 s, 1 s of preview, no ffmpeg comparison)
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -21,7 +22,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "common/BenchHome.h"
 #include "common/StreamSpan.h"
+#include "formats/RecordFormats.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
 #include "settings/CaptureSettings.h"
@@ -85,37 +88,40 @@ qint64 FileSize(const QString& folder) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  const bool smoke = pvx::bench::TakeSmokeFlag(argc, argv);
   QCoreApplication app(argc, argv);
-  const int seconds = argc > 1 ? qMax(5, QString(argv[1]).toInt()) : 60;
+  const int seconds = smoke ? 3 : argc > 1 ? qMax(5, QString(argv[1]).toInt()) : 60;
   const bool heavy = argc <= 2 || QString(argv[2]) != "calm";
+  const pvx::bench::TBenchHome bench;
   QTemporaryDir dir;
-  const QString home = dir.filePath("home"), runtime = dir.filePath("run"), folder = dir.filePath("rec");
-  QDir().mkpath(home), QDir().mkpath(folder), QDir().mkpath(runtime);
-  QFile(runtime).setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-  qputenv("XDG_RUNTIME_DIR", runtime.toUtf8());
+  const QString home = bench.Home(), folder = dir.filePath("rec");
+  QDir().mkpath(folder);
+  if (!bench.StoreTunedChannels()) {
+    std::fprintf(stderr, "bench-record-e2e: cannot store the tuned channels\n");
+    return 1;
+  }
 
   // DVD PAL into an empty folder, from one station on the channel the first start tunes.
   pvx::settings::TMainInfo main;
   main.CaptureFolder = folder + "/";
   pvx::settings::TCaptureSettings capture;
-  capture.RecordFormat = 7, capture.CaptureWidth = 720, capture.CaptureHeight = 576;
+  capture.RecordFormat = quint8(pvx::formats::RecordFormat::DvdPal);
+  capture.CaptureWidth = 720, capture.CaptureHeight = 576;
   capture.VideoBitRateKbps = 3950, capture.FrameRateCode = 5, capture.UseDateTimeName = false;
   pvx::settings::TMainSettingsPeers peers;
   peers.Capture = &capture;
-  if (!main.SaveMainSettings(home + "/QDVCR.cfg", peers)) return 1;
-  QFile stations(home + "/stations.ini");
-  stations.open(QIODevice::WriteOnly);
-  // The first start tunes the first channel with a station; both candidates carry this one.
-  for (const char* section : {"[tv1]\nfrequency=55250000\n", "[tv2]\nfrequency=67250000\n"})
-    stations.write(QByteArray(section) + "name=Bench\nstandard=PAL B\naudio=mono,stereo\ntone=440\n" +
-                   (heavy ? "pattern=zone-plate\nmotion=heavy\n" : "pattern=smpte\n"));
+  if (!main.SaveMainSettings(home + "QDVCR.cfg", peers)) return 1;
+  QFile stations(home + "stations.ini");
+  // The tuned home starts on the plan's first channel, 55.25 MHz: the one station there.
+  if (!stations.open(QIODevice::WriteOnly) ||
+      stations.write(QByteArray("[tv1]\nfrequency=55250000\nname=Bench\nstandard=PAL B\naudio=mono,stereo\n"
+                                "tone=440\n") +
+                     (heavy ? "pattern=zone-plate\nmotion=heavy\n" : "pattern=smpte\n")) <= 0)
+    return 1;
   stations.close();
 
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-  env.insert("OKA_PVX_HOME", home);
-  env.insert("OKA_PVX_AUDIO_SINK", "null");
+  QProcessEnvironment env = bench.ProgramEnvironment();
   env.insert("QT_LOGGING_RULES", "pvx.media.info=true");  // the recorder's own count of its pictures
-  if (!env.contains("QT_QPA_PLATFORM")) env.insert("QT_QPA_PLATFORM", "offscreen");
   QProcess program;
   program.setProcessEnvironment(env);
   // Its log goes to a file: a pipe nobody reads would stall it once full.
@@ -124,12 +130,21 @@ int main(int argc, char* argv[]) {
   program.start(PVX_PROGRAM, {});
   QElapsedTimer clock;
   clock.start();
-  while (!ipc::FindWindow(ipc::kMainWindowClass, 50) && clock.elapsed() < 30000) QThread::msleep(2);
+  bool up = false;
+  while (!(up = ipc::FindWindow(ipc::kMainWindowClass, 50)) && clock.elapsed() < 30000 &&
+         program.state() != QProcess::NotRunning)
+    QThread::msleep(2);
+  if (!up) {
+    program.kill();
+    program.waitForFinished();
+    std::fprintf(stderr, "bench-record-e2e: the program showed no live TV within 30 s\n");
+    return 1;
+  }
   const qint64 pid = program.processId();
-  QThread::msleep(2000);
+  QThread::msleep(smoke ? 500 : 2000);
 
   // The preview alone.
-  constexpr int kPreviewSeconds = 10;
+  const int kPreviewSeconds = smoke ? 1 : 10;
   double cpu = CpuSecondsOf(pid);
   QThread::msleep(kPreviewSeconds * 1000);
   const double previewPerSecond = (CpuSecondsOf(pid) - cpu) / kPreviewSeconds;
@@ -141,15 +156,16 @@ int main(int argc, char* argv[]) {
   ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, kCapture, 0);
   while (FileSize(folder) <= 0 && clock.elapsed() < 10000) QThread::usleep(500);
   const double firstByteMs = clock.nsecsElapsed() / 1e6;
+  const bool started = FileSize(folder) > 0;
   QThread::msleep(qMax<qint64>(0, seconds * 1000 - clock.elapsed()));
   const double recordCpu = CpuSecondsOf(pid) - cpu;
   ipc::SendMessage(ipc::kMainWindowClass, ipc::kMsgCommand, kStop, 0, 10000);
   QThread::msleep(1500);
   ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, kExit, 0);
-  program.waitForFinished(30000);
+  if (!program.waitForFinished(30000)) program.kill();
 
   const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files);
-  if (files.isEmpty()) {
+  if (!started || files.isEmpty()) {
     std::fprintf(stderr, "bench-record-e2e: nothing was recorded\n");
     return 1;
   }
@@ -158,7 +174,10 @@ int main(int argc, char* argv[]) {
   if (const QString keep = qEnvironmentVariable("BENCH_KEEP"); !keep.isEmpty()) QFile::copy(file, keep);
   const double video = pvx::bench::StreamSpan(file, "V:0"), audio = pvx::bench::StreamSpan(file, "a:0");
   const int frames = VideoFrames(file);
-  const double ffmpeg = FfmpegCpuPerSecond(file, dir.path());
+  if (frames <= 0 || video <= 0 || audio <= 0 || recordCpu <= 0) {
+    std::fprintf(stderr, "bench-record-e2e: the recording holds no pictures or no sound\n");
+    return 1;
+  }
   const double perSecond = recordCpu / seconds;
   std::printf("file:                  %s, %.1f MB\n", qPrintable(files.first().fileName()), files.first().size() / 1e6);
   std::printf("command to first byte: %.0f ms (goal <= 300)\n", firstByteMs);
@@ -168,10 +187,22 @@ int main(int argc, char* argv[]) {
   log.open(QIODevice::ReadOnly);
   const auto counts = QRegularExpression("recorded .*: (\\d+) pictures \\((\\d+) repeated over gaps\\), (\\d+) pictures and (\\d+) sound")
                           .match(QString::fromUtf8(log.readAll()));
-  std::printf("recorder:              %s pictures, %s repeated over gaps in the source, %s pictures and %s sound "
-              "buffers dropped\n", qPrintable(counts.captured(1)), qPrintable(counts.captured(2)),
-              qPrintable(counts.captured(3)), qPrintable(counts.captured(4)));
+  if (counts.hasMatch())
+    std::printf("recorder:              %s pictures, %s repeated over gaps in the source, %s pictures and %s sound "
+                "buffers dropped\n", qPrintable(counts.captured(1)), qPrintable(counts.captured(2)),
+                qPrintable(counts.captured(3)), qPrintable(counts.captured(4)));
+  else
+    std::printf("recorder:              its log holds no count of pictures\n");
   std::printf("audio - video:         %+.0f ms (goal <= 40)\n", (audio - video) * 1000);
+  if (smoke) {
+    std::printf("CPU per second:        program %.3f s, preview alone %.3f s\n", perSecond, previewPerSecond);
+    return 0;
+  }
+  const double ffmpeg = FfmpegCpuPerSecond(file, dir.path());
+  if (ffmpeg <= 0) {
+    std::fprintf(stderr, "bench-record-e2e: ffmpeg did not encode the comparison\n");
+    return 1;
+  }
   std::printf("CPU per second:        program %.3f s; ffmpeg %.3f + preview %.3f = %.3f; ratio %.2f (goal <= 1.1)\n",
               perSecond, ffmpeg, previewPerSecond, ffmpeg + previewPerSecond,
               perSecond / (ffmpeg + previewPerSecond));

@@ -2,16 +2,16 @@
 // endpoint opens once the preview runs and the window is shown), split into the waits the
 // program prescribes (tuning settle, audio-mode retry, unmute pause: every platform Wait, which
 // the program reports when OKA_PVX_TRACE_WAITS is set) and its own time; and the peak memory of
-// the process, on the virtual card, over several fresh starts.
+// the process, on the virtual card, over several fresh starts of a home whose channels are
+// tuned (a first start would wait in the setup wizard for a person).
 //
-//   bench-startup [runs]      (default 5; QT_QPA_PLATFORM=offscreen headless)
+//   bench-startup [runs | --smoke]   (default 5; smoke: 1; QT_QPA_PLATFORM=offscreen headless)
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
 #include <chrono>
@@ -19,6 +19,7 @@
 #include <map>
 #include <vector>
 
+#include "common/BenchHome.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
 
@@ -77,32 +78,51 @@ double Median(std::vector<double> v) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  const bool smoke = pvx::bench::TakeSmokeFlag(argc, argv);
   QCoreApplication app(argc, argv);
-  const int runs = argc > 1 ? qMax(1, QString(argv[1]).toInt()) : 5;
+  const int runs = smoke ? 1 : argc > 1 ? qMax(1, QString(argv[1]).toInt()) : 5;
+  constexpr int kLimitMs = 30000;
   std::vector<Run> results;
   for (int i = 0; i < runs; ++i) {
-    QTemporaryDir home, runtime;
-    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("OKA_PVX_HOME", home.path());
-    env.insert("OKA_PVX_AUDIO_SINK", "null");
+    const pvx::bench::TBenchHome home;
+    if (!home.StoreTunedChannels()) {
+      std::fprintf(stderr, "bench-startup: cannot store the tuned channels\n");
+      return 1;
+    }
+    QProcessEnvironment env = home.ProgramEnvironment();
     env.insert("OKA_PVX_TRACE_WAITS", "1");
-    if (!env.contains("QT_QPA_PLATFORM")) env.insert("QT_QPA_PLATFORM", "offscreen");
     QProcess program;
     program.setProcessEnvironment(env);
     QElapsedTimer clock;
     clock.start();
     const qint64 started = NowUs();
     program.start(PVX_PROGRAM, {});
-    while (!ipc::FindWindow(ipc::kMainWindowClass, 50) && clock.elapsed() < 30000) QThread::msleep(2);
+    bool up = false;
+    while (!(up = ipc::FindWindow(ipc::kMainWindowClass, 50)) && clock.elapsed() < kLimitMs &&
+           program.state() != QProcess::NotRunning)
+      QThread::msleep(2);
     const qint64 live = NowUs();
+    if (!up) {
+      program.kill();
+      program.waitForFinished();
+      std::fprintf(stderr, "bench-startup: no live TV within %d ms\n%s", kLimitMs,
+                   program.readAllStandardError().right(2000).constData());
+      return 1;
+    }
     QThread::msleep(2000);  // let it run live TV a while before reading its peak
     const long peak = PeakKilobytes(program.processId());
     ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, 1, 0);
-    program.waitForFinished(30000);
+    if (!program.waitForFinished(kLimitMs) || program.exitCode() != 0) {
+      std::fprintf(stderr, "bench-startup: the program did not end cleanly on Exit\n");
+      return 1;
+    }
     Run run = WaitsBefore(program.readAllStandardError(), started, live);
     run.liveMs = (live - started) / 1000.0;
     run.peakKb = peak;
+    if (peak <= 0) {
+      std::fprintf(stderr, "bench-startup: cannot read the program's peak memory\n");
+      return 1;
+    }
     results.push_back(run);
   }
   std::vector<double> live, waited, own, peaks;
