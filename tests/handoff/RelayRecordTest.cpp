@@ -37,21 +37,13 @@ TEST(RelayRecord, TheFileIsLaidOutByteForByteAndRoundTrips) {
   const QByteArray b = EncodeRelayFile(Order());
   ASSERT_EQ(b.size(), 328);
   const auto at = [&](int offset) { return qFromLittleEndian<qint32>(b.constData() + offset); };
-  EXPECT_EQ(at(0), 4500);
-  EXPECT_EQ(at(324), 4500);
+  // Offset, width and value: both marks, then the record's fields behind the 4-byte leading mark.
+  const std::tuple<int, int, qint32> fields[] = {
+      {0, 4, 4500}, {324, 4, 4500}, {20, 4, 2700}, {24, 4, 1}, {28, 4, 37}, {32, 1, 4}, {36, 4, 720},
+      {40, 4, 576}, {44, 1, 2}, {48, 4, 6000}, {52, 4, 3}, {56, 1, 1}, {64, 1, 1}};
+  for (const auto& [offset, width, value] : fields)
+    EXPECT_EQ(width == 4 ? at(offset) : b[offset], value) << offset;
   EXPECT_EQ(b.mid(4, 16), QByteArray("sched-entry-0042", 16));
-  // Record offsets plus the 4-byte leading mark.
-  EXPECT_EQ(at(4 + 16), 2700);
-  EXPECT_EQ(at(4 + 20), 1);
-  EXPECT_EQ(at(4 + 24), 37);
-  EXPECT_EQ(b[4 + 28], 4);
-  EXPECT_EQ(at(4 + 32), 720);
-  EXPECT_EQ(at(4 + 36), 576);
-  EXPECT_EQ(b[4 + 40], 2);
-  EXPECT_EQ(at(4 + 44), 6000);
-  EXPECT_EQ(at(4 + 48), 3);
-  EXPECT_EQ(b[4 + 52], 1);
-  EXPECT_EQ(b[4 + 60], 1);
   EXPECT_EQ(b.mid(4 + 61, 13), QByteArray("Seven Sports\0", 13));
 
   const QString path = pvx::test::Home() + "Relay.rec";

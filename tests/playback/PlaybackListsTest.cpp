@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <QDir>
 #include <QtEndian>
-#include <csignal>
 
 #include "playback/Globals.h"
 #include "playback/PendingItem.h"
@@ -103,13 +101,7 @@ TEST_F(PlayItemsFile, DamagedFilesKeepWhatWasReadAndAreDeleted) {
 
 TEST_F(PlayItemsFile, FailedSaveKeepsTheOldList) {
   test::WriteFile(path_, Golden());
-  std::signal(SIGXFSZ, SIG_IGN);  // the refused write is to fail, not to end the process
-  rlimit old{};
-  getrlimit(RLIMIT_FSIZE, &old);
-  const rlimit full{100, old.rlim_max};  // the disk fills after 100 bytes
-  setrlimit(RLIMIT_FSIZE, &full);
-  EXPECT_FALSE(SavePlayItems(path_, GoldenItems()));
-  setrlimit(RLIMIT_FSIZE, &old);
+  EXPECT_FALSE(test::WithDiskFullAfter(100, [&] { return SavePlayItems(path_, GoldenItems()); }));
   EXPECT_EQ(test::ReadFile(path_), Golden());
 }
 

@@ -1,10 +1,10 @@
 // The program on the virtual card: F4 in live TV, while playing a recording and while playing
 // the time-shift buffer puts the shown picture into the store and brings up the browser on it.
 
-#include <QElapsedTimer>
 #include <QTest>
 
 #include "app/ShellFixture.h"
+#include "platform/media/MediaTestSupport.h"
 #include "platform/Clock.h"
 #include "playback/FilePlayback.h"
 #include "playback/TimeShiftRoutines.h"
@@ -28,13 +28,6 @@ void Remote(pvx::app::TApplication& app, int code) {
   QCoreApplication::processEvents();
 }
 
-// Real time for the card to deliver pictures to the recorder.
-void Record(int ms) {
-  QElapsedTimer t;
-  t.start();
-  WaitUntil([&] { return t.elapsed() >= ms; }, ms + 1000);
-}
-
 }  // namespace
 
 TEST_F(Shell, F4LandsInTheStoreFromLiveTVARecordingAndTheBuffer) {
@@ -49,7 +42,7 @@ TEST_F(Shell, F4LandsInTheStoreFromLiveTVARecordingAndTheBuffer) {
   EXPECT_TRUE(WaitUntil([&] { return QApplication::activeWindow() == &Window(); }, 2000));
 
   QTest::keyClick(&Window(), Qt::Key_F6);
-  Record(1500);
+  ASSERT_TRUE(test::Played(*Engine().Preview().Graph(), 1500)) << "pictures reach the recorder";
   Remote(App(), 1002);
   ASSERT_EQ(MainInfo->Mode, amTV);
   Remote(App(), 3001);  // the file just recorded
@@ -62,7 +55,7 @@ TEST_F(Shell, F4LandsInTheStoreFromLiveTVARecordingAndTheBuffer) {
   ASSERT_TRUE(WaitUntil([] { return MainInfo->Mode == amTV; }));
 
   QTest::keyClick(&Window(), Qt::Key_F8);
-  Record(1500);
+  ASSERT_TRUE(test::Played(*Engine().Preview().Graph(), 1500));
   test::Clock().Advance(11000);
   QTest::keyClick(&Window(), Qt::Key_F7);
   ASSERT_EQ(MainInfo->Mode, amTimeShiftPlayback);

@@ -1,6 +1,7 @@
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
+#include <csignal>
 #include <memory>
 
 #include "platform/BuiltinComponents.h"
@@ -108,6 +110,17 @@ QByteArray ReadFile(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return {};
   return file.readAll();
+}
+
+bool WithDiskFullAfter(qint64 bytes, const std::function<bool()>& write) {
+  std::signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  const rlimit full{rlim_t(bytes), old.rlim_max};
+  setrlimit(RLIMIT_FSIZE, &full);
+  const bool written = write();
+  setrlimit(RLIMIT_FSIZE, &old);
+  return written;
 }
 
 bool WaitUntil(const std::function<bool()>& done, int maxMs) {

@@ -42,6 +42,9 @@ QProcessEnvironment ProgramEnvironment();
 // Writes bytes to a file, creating folders; fails the test when it cannot.
 void WriteFile(const QString& path, const QByteArray& bytes);
 QByteArray ReadFile(const QString& path);
+// Runs `write` as on a disk that fills after `bytes` bytes of any file: the refused write
+// fails the call, not the process.
+bool WithDiskFullAfter(qint64 bytes, const std::function<bool()>& write);
 
 // Real-time wait, with the event loop running, for work on other threads or processes
 // (streaming, sockets); bounded so a broken pipeline fails instead of hanging.
