@@ -28,7 +28,6 @@ bool ListRecording(const QString& file, const QString& description, bool audioOn
 
 bool StartCapture(TShell& shell) {
   engine::TCaptureInfo& capture = *shell.Capture;
-  capture.TimeShift().Active = false;
   if (!capture.StartRecording()) {
     playback::DropPendingItem();
     return false;

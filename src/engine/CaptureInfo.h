@@ -84,6 +84,7 @@ class TCaptureInfo : public settings::TCaptureSettings {
   void SetVendorStandard(int value);
 
   // --- recording and time-shift ------------------------------------------------------------
+  // A recording by the settings (never a time-shift buffer).
   bool StartRecording();
   bool StopRecording();
   bool BuildRecordGraph();
@@ -125,10 +126,10 @@ class TCaptureInfo : public settings::TCaptureSettings {
   const TTunerControl& Tuner() const { return *tuner_; }
   const TInputRouting& Routing() const { return *routing_; }
   const TStillImages& Stills() const { return *stills_; }
-  TVideoSignalAdjust& SignalAdjust() { return signalAdjust_; }
-  TRecordingState& Recorder() { return recording_; }
+  const TVideoSignalAdjust& SignalAdjust() const { return signalAdjust_; }
+  IColourControls& ColourControls() { return signalAdjust_; }
   const TRecordingState& Recorder() const { return recording_; }
-  TTimeShiftState& TimeShift() { return timeShift_; }
+  const TTimeShiftState& TimeShift() const { return timeShift_; }
 
   // --- state the shell reads -----------------------------------------------------------------
   const TChipInfo& Chip() const { return devices_->Chip(); }
@@ -174,6 +175,7 @@ class TCaptureInfo : public settings::TCaptureSettings {
   bool FinishBuild();
   TRecordRequest RecordRequest() const;
   bool BuildRecording(bool wis);
+  bool StartRecordingRun();
   void RecordingTick();
 
   TEngineConfig config_;

@@ -65,6 +65,11 @@ bool TCaptureInfo::BuildRecording(bool wis) {
 
 bool TCaptureInfo::StartRecording() {
   if (Recording()) return false;
+  timeShift_.Active = false;
+  return StartRecordingRun();
+}
+
+bool TCaptureInfo::StartRecordingRun() {
   TRecordingState& r = recording_;
   // The disk watched is the one the file goes to; a folder not made yet is made now.
   recordFolder_ = QFileInfo(RecordRequest().File).absolutePath();
@@ -149,7 +154,7 @@ bool TCaptureInfo::StartTimeShift() {
   timeShiftBlock_ = SaveRecordingBlock();
   timeShift_.Active = true;
   timeShift_.Ready = false;
-  if (StartRecording()) return true;
+  if (StartRecordingRun()) return true;
   // A run that never started is no time-shift: the next recording must not take its profile.
   timeShift_.Active = false;
   RestoreRecordingBlock(timeShiftBlock_);

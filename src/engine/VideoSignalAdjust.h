@@ -16,7 +16,19 @@ struct TProcAmpRange {
   int Min = 0, Max = 0, Step = 0, Default = 0, Flags = 0;
 };
 
-class TVideoSignalAdjust {
+// What the settings dialog's colour page does to the picture while it is open: properties
+// 0 brightness, 1 contrast, 2 hue, 3 saturation, 4 sharpness.
+class IColourControls {
+ public:
+  virtual ~IColourControls() = default;
+  virtual int Value(int property) const = 0;
+  virtual bool SetValue(int property, int value) = 0;
+  virtual const TProcAmpRange& Range(int property) const = 0;
+  // The device's values become the stored levels the next preview starts with.
+  virtual void StoreLevels() = 0;
+};
+
+class TVideoSignalAdjust final : public IColourControls {
  public:
   // Keeps the filter and reads the five ranges; false without colour controls.
   bool Init(platform::graph::TFilter& captureFilter);
@@ -35,9 +47,11 @@ class TVideoSignalAdjust {
   // Sets the device from MainInfo's ColorLevels (-1 or out of 0..100: the device default).
   void ApplyLevels();
   // Turns the device's values back into MainInfo's ColorLevels.
-  void StoreLevels();
+  void StoreLevels() override;
 
-  const TProcAmpRange& Range(int property) const { return ranges_[std::size_t(property)]; }
+  int Value(int property) const override { return Get(property); }
+  bool SetValue(int property, int value) override { return Set(property, value); }
+  const TProcAmpRange& Range(int property) const override { return ranges_[std::size_t(property)]; }
 
   // The mapping, for one property with range [min, max].
   static int LevelToValue(int level, const TProcAmpRange& range);

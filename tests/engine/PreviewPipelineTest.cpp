@@ -157,7 +157,8 @@ TEST_F(PreviewPipeline, ApplyRebuildsOnlyForADeinterlaceOrSizeChange) {
 TEST_F(PreviewPipeline, EveryGraphChangeIsRefusedWhileRecording) {
   auto& e = Open();
   ASSERT_TRUE(e.StartPreview());
-  e.Recorder().Recording = true;
+  main_.CaptureFolder = test::Home();
+  ASSERT_TRUE(e.StartRecording());
   EXPECT_FALSE(e.BuildPreviewGraph() || e.BuildWisPreviewGraph() || e.StartPreview());
   EXPECT_FALSE(e.RestartPreview() || e.RestartWisPreview() || e.SetDeinterlace(true));
   EXPECT_FALSE(e.Deinterlace);
@@ -166,7 +167,7 @@ TEST_F(PreviewPipeline, EveryGraphChangeIsRefusedWhileRecording) {
   EXPECT_EQ(e.Routing().InputKind(), 2);
   EXPECT_NE(e.Tuner().TVFrequency(), 55250000u);
   EXPECT_EQ(Graph().State(), GraphState::Running) << "nothing was torn down";
-  e.Recorder().Recording = false;
+  EXPECT_TRUE(e.StopRecording());
   EXPECT_TRUE(e.SelectInput(3));
   e.StopPreview();
 }

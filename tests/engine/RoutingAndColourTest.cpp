@@ -72,8 +72,8 @@ TEST_F(Colour, LevelsMapBothWaysApplyToTheDeviceAndStoreBack) {
   QList<int> applied;
   for (int p = 0; p < 5; ++p) applied << card_->ProcAmp(p);
   EXPECT_EQ(applied, QList<int>({128, 64, -128, 127, 4}));  // -1: the device default; 100 %: the maximum
-  ASSERT_TRUE(e.SignalAdjust().SetSaturation(64));
-  e.SignalAdjust().StoreLevels();
+  ASSERT_TRUE(e.ColourControls().SetValue(3, 64));  // saturation
+  e.ColourControls().StoreLevels();
   EXPECT_EQ(main_.ColorLevels[3], 50);
   EXPECT_EQ(e.SignalAdjust().GetBrightness(), 128);
 }

@@ -130,7 +130,7 @@ void TFormConfig::LoadPages() {
     options.AlwaysOnTop = MainInfo && MainInfo->AlwaysOnTop;
     options.NoOverlay = MainInfo && MainInfo->NoOverlay;
     options.HighQualityPreview = capture.Deinterlace;
-    TabSheetVideo->Load(env_.Capture ? &env_.Capture->SignalAdjust() : nullptr, options);
+    TabSheetVideo->Load(env_.Capture ? &env_.Capture->ColourControls() : nullptr, options);
   }
   if (TabSheetOther) {
     const settings::TMultiLangInfo* lang = settings::MultiLangInfo;
@@ -230,7 +230,7 @@ void TFormConfig::OKInTV(TApplyTarget& target) {
     ReportRefusedFolder(choices.CaptureFolder, MainInfo->CaptureFolder);
   ApplyTV(choices, target);
   // The levels the user set are the ones the next preview starts with.
-  if (env_.Capture) env_.Capture->SignalAdjust().StoreLevels();
+  if (env_.Capture) env_.Capture->ColourControls().StoreLevels();
 }
 
 void TFormConfig::OKInFM(TApplyTarget& target) {

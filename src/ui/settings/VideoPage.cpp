@@ -21,26 +21,6 @@ constexpr const char* kColourNames[TVideoPage::kColourCount] = {"TrackBarBrightn
 constexpr const char* kColourKeys[TVideoPage::kColourCount] = {"Brightness", "Contrast", "Hue",
                                                                 "Saturation", "Sharpness"};
 
-int Value(engine::TVideoSignalAdjust& a, int property) {
-  switch (property) {
-    case 0: return a.GetBrightness();
-    case 1: return a.GetContrast();
-    case 2: return a.GetHue();
-    case 3: return a.GetSaturation();
-    default: return a.GetSharpness();
-  }
-}
-
-void SetValue(engine::TVideoSignalAdjust& a, int property, int value) {
-  switch (property) {
-    case 0: a.SetBrightness(value); break;
-    case 1: a.SetContrast(value); break;
-    case 2: a.SetHue(value); break;
-    case 3: a.SetSaturation(value); break;
-    default: a.SetSharpness(value); break;
-  }
-}
-
 }  // namespace
 
 TVideoPage::TVideoPage(QWidget* parent) : QWidget(parent) {
@@ -114,12 +94,12 @@ QWidget* TVideoPage::BuildOptionsGroup() {
   return box;
 }
 
-void TVideoPage::Load(engine::TVideoSignalAdjust* adjust, const TVideoOptions& o) {
+void TVideoPage::Load(engine::IColourControls* adjust, const TVideoOptions& o) {
   adjust_ = nullptr;  // filling the bars sends nothing to the device
   for (int p = 0; p < kColourCount; ++p) {
     QSlider* bar = TrackBars[size_t(p)];
     const engine::TProcAmpRange range = adjust ? adjust->Range(p) : engine::TProcAmpRange{};
-    started_[size_t(p)] = adjust ? Value(*adjust, p) : 0;
+    started_[size_t(p)] = adjust ? adjust->Value(p) : 0;
     bar->setRange(range.Min, range.Max);
     bar->setValue(started_[size_t(p)]);
     values_[size_t(p)]->setText(QString::number(bar->value()));
@@ -146,7 +126,7 @@ void TVideoPage::Choose(TTVChoices& c) const {
 
 void TVideoPage::TrackBarChange(int property, int position) {
   values_[size_t(property)]->setText(QString::number(position));
-  if (adjust_) SetValue(*adjust_, property, position);
+  if (adjust_) adjust_->SetValue(property, position);
 }
 
 void TVideoPage::BitBtnDefaultColorClick() {
@@ -158,7 +138,7 @@ void TVideoPage::BitBtnDefaultColorClick() {
 void TVideoPage::RestoreColours() {
   if (!adjust_) return;
   for (int p = 0; p < kColourCount; ++p)
-    if (TrackBars[size_t(p)]->isEnabled()) SetValue(*adjust_, p, started_[size_t(p)]);
+    if (TrackBars[size_t(p)]->isEnabled()) adjust_->SetValue(p, started_[size_t(p)]);
 }
 
 TCaptionList TVideoPage::Captions() {

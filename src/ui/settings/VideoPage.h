@@ -15,7 +15,7 @@ class QPushButton;
 class QSlider;
 
 namespace pvx::engine {
-class TVideoSignalAdjust;
+class IColourControls;
 }
 
 namespace pvx::ui {
@@ -36,7 +36,7 @@ class TVideoPage final : public QWidget {
   explicit TVideoPage(QWidget* parent);
 
   // `adjust` may be nullptr: the colour controls are then disabled.
-  void Load(engine::TVideoSignalAdjust* adjust, const TVideoOptions& options);
+  void Load(engine::IColourControls* adjust, const TVideoOptions& options);
   void Choose(TTVChoices& choices) const;
   // The device gets the levels back that it had when the page was loaded.
   void RestoreColours();
@@ -51,7 +51,7 @@ class TVideoPage final : public QWidget {
   QWidget* BuildColourGroup();
   QWidget* BuildOptionsGroup();
 
-  engine::TVideoSignalAdjust* adjust_ = nullptr;
+  engine::IColourControls* adjust_ = nullptr;
   std::array<int, kColourCount> started_{};
   std::array<QLabel*, kColourCount> names_{}, values_{};
   QGroupBox *groupColour_, *groupSystem_, *groupDisplay_;
