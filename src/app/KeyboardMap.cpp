@@ -3,8 +3,8 @@
 namespace pvx::app {
 
 TKeyBinding CommandForKey(int key, Qt::KeyboardModifiers modifiers, bool keypad, bool fmPanelVisible) {
-  using enum TCommand;
-  auto command = [](TCommand c) { return TKeyBinding{TKeyAction::Command, c}; };
+  using enum commands::TCommand;
+  auto command = [](commands::TCommand c) { return TKeyBinding{TKeyAction::Command, c}; };
   auto action = [](TKeyAction a) { return TKeyBinding{a, {}}; };
   const bool shift = modifiers & Qt::ShiftModifier;
   const bool ctrl = modifiers & Qt::ControlModifier;

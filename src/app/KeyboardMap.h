@@ -5,7 +5,7 @@
 #include <Qt>
 #include <optional>
 
-#include "app/CommandTable.h"
+#include "commands/CommandTable.h"
 
 namespace pvx::app {
 
@@ -21,7 +21,7 @@ enum class TKeyAction {
 
 struct TKeyBinding {
   TKeyAction action = TKeyAction::None;
-  TCommand command{};  // for TKeyAction::Command
+  commands::TCommand command{};  // for TKeyAction::Command
 };
 
 // What a key does; Insert memorises the FM frequency while the FM panel shows.

@@ -276,7 +276,7 @@ TEST_F(Shell, EveryVisibleEnabledMenuItemLeadsToAHandler) {
   int walked = 0;
   for (QAction* item : Window().PopupMainMenu()->findChildren<QAction*>()) {
     if (item->isSeparator() || item->menu() || !item->isVisible()) continue;
-    const std::optional<app::TCommand> command = app::TMainMenu::CommandOf(item);
+    const std::optional<commands::TCommand> command = app::TMainMenu::CommandOf(item);
     if (!item->isEnabled()) {
       EXPECT_FALSE(item->toolTip().isEmpty()) << item->objectName().toStdString() << " says why";
       continue;
@@ -436,8 +436,8 @@ TEST_F(Shell, AFirstStartGoesThroughTheWizardAndEndsInLiveTVWithTheScannedChanne
 
 TEST_F(Shell, InsertMemorisesTheFMFrequencyWhileTheFMPanelShows) {
   ASSERT_TRUE(Start());
-  std::vector<app::TCommand> seen;
-  App().Dispatcher().OnCommand = [&](app::TCommand code, app::TCommandResult) { seen.push_back(code); };
+  std::vector<commands::TCommand> seen;
+  App().Dispatcher().OnCommand = [&](commands::TCommand code, app::TCommandResult) { seen.push_back(code); };
   bool fmPanel = false;
   Window().Panels.FMPanelVisible = [&] { return fmPanel; };
   {
@@ -446,5 +446,5 @@ TEST_F(Shell, InsertMemorisesTheFMFrequencyWhileTheFMPanelShows) {
   }
   fmPanel = true;
   QTest::keyClick(&Window(), Qt::Key_Insert);
-  EXPECT_EQ(seen, (std::vector<app::TCommand>{app::TCommand::MemoriseChannel, app::TCommand::MemoriseFM}));
+  EXPECT_EQ(seen, (std::vector<commands::TCommand>{commands::TCommand::MemoriseChannel, commands::TCommand::MemoriseFM}));
 }

@@ -12,6 +12,7 @@
 #include "app/KeyboardMap.h"
 
 using namespace pvx::app;
+using namespace pvx::commands;
 using namespace pvx::settings;
 
 TEST(CommandTable, NamesAliasesAndCodesFindTheirCommand) {

@@ -1,8 +1,8 @@
-#include "app/CommandTable.h"
+#include "commands/CommandTable.h"
 
 #include <charconv>
 
-namespace pvx::app {
+namespace pvx::commands {
 namespace {
 
 using enum TCommand;
@@ -182,4 +182,4 @@ std::optional<TCommand> ParseCommand(std::string_view text) {
 
 bool SameCommandName(std::string_view a, std::string_view b) { return Same(a, b); }
 
-}  // namespace pvx::app
+}  // namespace pvx::commands

@@ -1,17 +1,18 @@
 #pragma once
 // Every command of the program in one declarative table: its code, its stable name and aliases
 // (published: remote scripts use them), what it does, its gate, the main-menu item that sends
-// it and how it behaves while another command waits. The dispatcher, the menu, the key map,
-// oka-remote and the tests all read this table. Lookups by name ignore case and treat "_" as "-".
+// it and how it behaves while another command waits. The dispatcher, the menus, the panels,
+// the key map, oka-remote and the tests all read this table. Lookups by name ignore case and
+// treat "_" as "-".
 
 #include <array>
 #include <optional>
 #include <span>
 #include <string_view>
 
-#include "app/CommandGate.h"
+#include "commands/Gate.h"
 
-namespace pvx::app {
+namespace pvx::commands {
 
 enum class TCommand : int {
   Exit = 1,
@@ -111,4 +112,4 @@ std::optional<TCommand> ParseCommand(std::string_view text);
 // Name comparison as lookups do it: ASCII case ignored, "_" equal to "-".
 bool SameCommandName(std::string_view a, std::string_view b);
 
-}  // namespace pvx::app
+}  // namespace pvx::commands
