@@ -22,6 +22,7 @@
 #include <cstdio>
 
 #include "common/StreamSpan.h"
+#include "commands/CommandTable.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
 #include "settings/CaptureSettings.h"
@@ -32,7 +33,10 @@ namespace ipc = pvx::platform::ipc;
 
 namespace {
 
-constexpr int kCapture = 1001, kStop = 1002, kExit = 1;
+using pvx::commands::CodeOf;
+using pvx::commands::TCommand;
+constexpr int kCapture = CodeOf(TCommand::Capture), kStop = CodeOf(TCommand::Stop);
+constexpr int kExit = CodeOf(TCommand::Exit);
 
 double CpuSecondsOf(qint64 pid) {
   QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));

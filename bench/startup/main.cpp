@@ -19,10 +19,13 @@
 #include <map>
 #include <vector>
 
+#include "commands/CommandTable.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
 
 namespace ipc = pvx::platform::ipc;
+using pvx::commands::CodeOf;
+using pvx::commands::TCommand;
 
 namespace {
 
@@ -98,7 +101,7 @@ int main(int argc, char* argv[]) {
     const qint64 live = NowUs();
     QThread::msleep(2000);  // let it run live TV a while before reading its peak
     const long peak = PeakKilobytes(program.processId());
-    ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, 1, 0);
+    ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, CodeOf(TCommand::Exit), 0);
     program.waitForFinished(30000);
     Run run = WaitsBefore(program.readAllStandardError(), started, live);
     run.liveMs = (live - started) / 1000.0;

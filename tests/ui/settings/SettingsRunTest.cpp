@@ -43,8 +43,8 @@ TEST_F(Shell, SetupOpensTheSettingsAndKeepsWhatOKApplies) {
   const int target = brightness + 10;
   bool answered = false;
   {
-    // As oka-remote sends it: the command message with code 7.
-    App().HandleMessage(ipc::kMsgCommand, 7, 0);
+    // As oka-remote sends it: the command message with the code of Setup.
+    App().HandleMessage(ipc::kMsgCommand, commands::CodeOf(commands::TCommand::Setup), 0);
     ModalAnswer<TFormConfig> answer([&](TFormConfig& form) {
       answered = true;
       ShootPages(form);
