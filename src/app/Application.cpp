@@ -392,6 +392,10 @@ void TApplication::RegisterCommands() {
   RegisterEntryCommands(shell_);
   RegisterModeCommands(shell_);
   InstallModeSwitch(shell_);
+  // A row without a handler is a fault of the build: say which, and stop a debug build here.
+  for (commands::TCommand code : dispatcher_.MissingHandlers())
+    qCritical("OKA PVX: no handler for the command %s", commands::FindCommand(code).name.data());
+  Q_ASSERT_X(dispatcher_.MissingHandlers().empty(), "RegisterCommands", "a command has no handler");
   mainWindow_->PopupMainMenu()->BindHandlers(dispatcher_);
   panels_ = std::make_unique<TControlPanels>(shell_);
   shell_.Panels = panels_.get();

@@ -7,6 +7,13 @@ bool TCommandDispatcher::Has(commands::TCommand code) const {
   return it != handlers_.end() && it->second.run;
 }
 
+std::vector<commands::TCommand> TCommandDispatcher::MissingHandlers() const {
+  std::vector<commands::TCommand> missing;
+  for (const commands::TCommandDef& c : commands::CommandTable())
+    if (!Has(c.code)) missing.push_back(c.code);
+  return missing;
+}
+
 QString TCommandDispatcher::UnavailableReason(commands::TCommand code) const {
   auto it = reasons_.find(code);
   return it != reasons_.end() ? it->second : QString();

@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <vector>
 
 #include "app/CommandGate.h"
 #include "commands/CommandTable.h"
@@ -37,6 +38,8 @@ class TCommandDispatcher {
   // A command this build cannot carry out yet, and why.
   void Unavailable(commands::TCommand code, const QString& reason) { reasons_[code] = reason; }
   bool Has(commands::TCommand code) const;
+  // The table's commands without a handler; start-up registers one for every row.
+  std::vector<commands::TCommand> MissingHandlers() const;
   QString UnavailableReason(commands::TCommand code) const;
 
   // Runs the command when its gate allows it. Called while another command runs (it waits

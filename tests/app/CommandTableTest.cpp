@@ -142,6 +142,16 @@ TEST_F(Dispatcher, SaysWhetherACommandRan) {
   EXPECT_EQ(dispatcher.UnavailableReason(Setup), "no dialog");
 }
 
+TEST_F(Dispatcher, NamesTheTableRowsThatHaveNoHandler) {
+  EXPECT_EQ(dispatcher.MissingHandlers().size(), CommandTable().size());
+  for (const TCommandDef& c : CommandTable())
+    if (c.code != TCommand::Help) dispatcher.Register(c.code, [] {});
+  dispatcher.RegisterAtOnce(TCommand::Help, [] { return true; });  // not a handler by itself
+  EXPECT_EQ(dispatcher.MissingHandlers(), std::vector{TCommand::Help});
+  dispatcher.Register(TCommand::Help, [] {});
+  EXPECT_TRUE(dispatcher.MissingHandlers().empty());
+}
+
 TEST_F(Dispatcher, CommandsDuringACommandWaitExceptThoseThatActAtOnce) {
   using enum TCommand;
   bool scanning = false;
