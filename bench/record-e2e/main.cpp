@@ -24,6 +24,7 @@
 
 #include "common/BenchHome.h"
 #include "common/StreamSpan.h"
+#include "commands/CommandTable.h"
 #include "formats/RecordFormats.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
@@ -35,7 +36,10 @@ namespace ipc = pvx::platform::ipc;
 
 namespace {
 
-constexpr int kCapture = 1001, kStop = 1002, kExit = 1;
+using pvx::commands::CodeOf;
+using pvx::commands::TCommand;
+constexpr int kCapture = CodeOf(TCommand::Capture), kStop = CodeOf(TCommand::Stop);
+constexpr int kExit = CodeOf(TCommand::Exit);
 
 double CpuSecondsOf(qint64 pid) {
   QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));

@@ -20,10 +20,13 @@
 #include <vector>
 
 #include "common/BenchHome.h"
+#include "commands/CommandTable.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
 
 namespace ipc = pvx::platform::ipc;
+using pvx::commands::CodeOf;
+using pvx::commands::TCommand;
 
 namespace {
 
@@ -111,7 +114,7 @@ int main(int argc, char* argv[]) {
     }
     QThread::msleep(2000);  // let it run live TV a while before reading its peak
     const long peak = PeakKilobytes(program.processId());
-    ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, 1, 0);
+    ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, CodeOf(TCommand::Exit), 0);
     if (!program.waitForFinished(kLimitMs) || program.exitCode() != 0) {
       std::fprintf(stderr, "bench-startup: the program did not end cleanly on Exit\n");
       return 1;

@@ -206,14 +206,14 @@ void TApplication::ContinueStartUp() {
 
 void TApplication::WireRelays() {
   TFormMainWindow* window = mainWindow_;
-  window->ExecuteCommand = [this](TCommand code) { ExecuteCommand(code); };
+  window->ExecuteCommand = [this](commands::TCommand code) { ExecuteCommand(code); };
   window->EngineStillShown = [this] { return capture_ && capture_->StillShown(); };
   window->SetLineMute = [this](bool on) { audio_->SetLineMute(on); };
   // Closed by the window system or the sleep timer while a command waits (a scan, a tune):
   // the exit runs once that command has returned, never under it.
   window->FormClose = [this] {
     if (dispatcher_.Busy() && !shell_.Exiting)
-      dispatcher_.ExecuteNext(TCommand::Exit);
+      dispatcher_.ExecuteNext(commands::TCommand::Exit);
     else
       ShutdownApplication();
   };
@@ -392,6 +392,10 @@ void TApplication::RegisterCommands() {
   RegisterEntryCommands(shell_);
   RegisterModeCommands(shell_);
   InstallModeSwitch(shell_);
+  // A row without a handler is a fault of the build: say which, and stop a debug build here.
+  for (commands::TCommand code : dispatcher_.MissingHandlers())
+    qCritical("OKA PVX: no handler for the command %s", commands::FindCommand(code).name.data());
+  Q_ASSERT_X(dispatcher_.MissingHandlers().empty(), "RegisterCommands", "a command has no handler");
   mainWindow_->PopupMainMenu()->BindHandlers(dispatcher_);
   panels_ = std::make_unique<TControlPanels>(shell_);
   shell_.Panels = panels_.get();
@@ -422,8 +426,8 @@ qint32 TApplication::HandleMessage(quint32 message, qint32 wParam, qint32) {
         return 0;
       }
       // During a scan only the commands that act at once (stop it, exit) are taken.
-      const TCommandDef* def = FindCommand(wParam);
-      if (ChannelInfo->Scanning && !(def && (def->flags & kActsAtOnce))) return 0;
+      const commands::TCommandDef* def = commands::FindCommand(wParam);
+      if (ChannelInfo->Scanning && !(def && (def->flags & commands::kActsAtOnce))) return 0;
       Later([this, wParam] { ExecuteCommand(wParam); });
       return 1;
     }
@@ -454,7 +458,7 @@ void TApplication::RequestExit() {
     modal->close();
   }
   // Exit stops a scan at once and runs as soon as the current command returns.
-  if (!shutDown_) dispatcher_.ExecuteNext(TCommand::Exit);
+  if (!shutDown_) dispatcher_.ExecuteNext(commands::TCommand::Exit);
 }
 
 void TApplication::ShutdownApplication() {

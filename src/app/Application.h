@@ -55,7 +55,7 @@ class TApplication final : public QObject {
   // Exit: closes the graph, writes both settings files, frees the objects. Runs once.
   void ShutdownApplication();
 
-  TCommandResult ExecuteCommand(TCommand code) { return dispatcher_.ExecuteCommand(code); }
+  TCommandResult ExecuteCommand(commands::TCommand code) { return dispatcher_.ExecuteCommand(code); }
   TCommandResult ExecuteCommand(int code) { return dispatcher_.ExecuteCommand(code); }
   // The session ends or the user kills the program: dialogs close and Exit runs once the
   // current command (a tune waiting for its picture) is done.

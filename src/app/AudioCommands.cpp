@@ -55,7 +55,7 @@ void CycleTVAudioMode() {
 void RegisterAudioCommands(TShell& shell) {
   TCommandDispatcher& d = *shell.Dispatcher;
   engine::TAudioAdjustInfo& audio = *shell.Audio;
-  using enum TCommand;
+  using enum commands::TCommand;
   d.Register(TVAudioMode, [] { CycleTVAudioMode(); });
   d.Register(VolumeUp, [&audio] { StepVolume(audio, +1); });
   d.Register(VolumeDown, [&audio] { StepVolume(audio, -1); });

@@ -75,7 +75,7 @@ bool SetupWizard(TShell& shell, bool firstRun) {
 
 void RegisterChannelCommands(TShell& shell) {
   TCommandDispatcher& d = *shell.Dispatcher;
-  using enum TCommand;
+  using enum commands::TCommand;
   d.Register(NextChannel, [] { ChannelInfo->ChannelUp(); });
   d.Register(PreviousChannel, [] { ChannelInfo->ChannelDown(); });
   d.Register(RecallChannel, [] { ChannelInfo->Recall(); });

@@ -2,22 +2,29 @@
 
 namespace pvx::app {
 
-bool TCommandDispatcher::Has(TCommand code) const {
+bool TCommandDispatcher::Has(commands::TCommand code) const {
   auto it = handlers_.find(code);
   return it != handlers_.end() && it->second.run;
 }
 
-QString TCommandDispatcher::UnavailableReason(TCommand code) const {
+std::vector<commands::TCommand> TCommandDispatcher::MissingHandlers() const {
+  std::vector<commands::TCommand> missing;
+  for (const commands::TCommandDef& c : commands::CommandTable())
+    if (!Has(c.code)) missing.push_back(c.code);
+  return missing;
+}
+
+QString TCommandDispatcher::UnavailableReason(commands::TCommand code) const {
   auto it = reasons_.find(code);
   return it != reasons_.end() ? it->second : QString();
 }
 
 TCommandResult TCommandDispatcher::ExecuteCommand(int code) {
-  const TCommandDef* def = FindCommand(code);
+  const commands::TCommandDef* def = commands::FindCommand(code);
   return def ? ExecuteCommand(def->code) : TCommandResult::Unhandled;
 }
 
-TCommandResult TCommandDispatcher::Execute(TCommand code, bool ahead) {
+TCommandResult TCommandDispatcher::Execute(commands::TCommand code, bool ahead) {
   if (closed_) return Report(code, TCommandResult::Closed);
   if (!running_) {
     const TCommandResult result = Run(code);
@@ -27,10 +34,10 @@ TCommandResult TCommandDispatcher::Execute(TCommand code, bool ahead) {
   // Operations wait with the event loop running (tuning, scans); a command arriving then runs
   // after the current one, against the state of that moment. Running it inside would nest
   // tunings, or free the objects a waiting operation still uses on Exit.
-  const bool atOnce = FindCommand(code).flags & kActsAtOnce;
+  const bool atOnce = commands::FindCommand(code).flags & commands::kActsAtOnce;
   if (atOnce) {
     auto it = handlers_.find(code);
-    const bool open = GateOpen(FindCommand(code).gate, State ? State() : TDispatchState{});
+    const bool open = GateOpen(commands::FindCommand(code).gate, State ? State() : TDispatchState{});
     if (open && it != handlers_.end() && it->second.atOnce && it->second.atOnce())
       return Report(code, TCommandResult::Ran);
   }
@@ -64,9 +71,9 @@ void TCommandDispatcher::Drain() {
   }
 }
 
-TCommandResult TCommandDispatcher::Run(TCommand code) {
+TCommandResult TCommandDispatcher::Run(commands::TCommand code) {
   if (closed_) return Report(code, TCommandResult::Closed);
-  if (!GateOpen(FindCommand(code).gate, State ? State() : TDispatchState{}))
+  if (!GateOpen(commands::FindCommand(code).gate, State ? State() : TDispatchState{}))
     return Report(code, TCommandResult::Refused);
   if (!Has(code)) return Report(code, TCommandResult::Unhandled);
   const bool outer = !running_;
@@ -76,7 +83,7 @@ TCommandResult TCommandDispatcher::Run(TCommand code) {
   return Report(code, TCommandResult::Ran);
 }
 
-TCommandResult TCommandDispatcher::Report(TCommand code, TCommandResult result) {
+TCommandResult TCommandDispatcher::Report(commands::TCommand code, TCommandResult result) {
   if (OnCommand) OnCommand(code, result);
   return result;
 }

@@ -7,8 +7,10 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <vector>
 
-#include "app/CommandTable.h"
+#include "app/CommandGate.h"
+#include "commands/CommandTable.h"
 
 namespace pvx::app {
 
@@ -24,26 +26,28 @@ class TCommandDispatcher {
  public:
   std::function<TDispatchState()> State;
   // Sees every command that reaches the dispatcher and what became of it.
-  std::function<void(TCommand, TCommandResult)> OnCommand;
+  std::function<void(commands::TCommand, TCommandResult)> OnCommand;
 
   // The handler of a command; one per command, set by start-up.
-  void Register(TCommand code, std::function<void()> run) { handlers_[code].run = std::move(run); }
+  void Register(commands::TCommand code, std::function<void()> run) { handlers_[code].run = std::move(run); }
   // For a command flagged kActsAtOnce: what it does at once while another command waits (a
   // scan told to stop); true when that was all it had to do.
-  void RegisterAtOnce(TCommand code, std::function<bool()> atOnce) {
+  void RegisterAtOnce(commands::TCommand code, std::function<bool()> atOnce) {
     handlers_[code].atOnce = std::move(atOnce);
   }
   // A command this build cannot carry out yet, and why.
-  void Unavailable(TCommand code, const QString& reason) { reasons_[code] = reason; }
-  bool Has(TCommand code) const;
-  QString UnavailableReason(TCommand code) const;
+  void Unavailable(commands::TCommand code, const QString& reason) { reasons_[code] = reason; }
+  bool Has(commands::TCommand code) const;
+  // The table's commands without a handler; start-up registers one for every row.
+  std::vector<commands::TCommand> MissingHandlers() const;
+  QString UnavailableReason(commands::TCommand code) const;
 
   // Runs the command when its gate allows it. Called while another command runs (it waits
   // with the event loop running), it is queued and runs when that one returns.
-  TCommandResult ExecuteCommand(TCommand code) { return Execute(code, false); }
+  TCommandResult ExecuteCommand(commands::TCommand code) { return Execute(code, false); }
   TCommandResult ExecuteCommand(int code);
   // As ExecuteCommand, but ahead of anything queued (an exit asked for by the system).
-  TCommandResult ExecuteNext(TCommand code) { return Execute(code, true); }
+  TCommandResult ExecuteNext(commands::TCommand code) { return Execute(code, true); }
   bool Busy() const { return running_; }
   // Work that must follow the running command before anything queued (a typed channel
   // committed by it); runs at once when no command runs.
@@ -64,14 +68,14 @@ class TCommandDispatcher {
     std::function<void()> run;
     std::function<bool()> atOnce;
   };
-  TCommandResult Execute(TCommand code, bool ahead);
-  TCommandResult Run(TCommand code);
-  TCommandResult Report(TCommand code, TCommandResult result);
+  TCommandResult Execute(commands::TCommand code, bool ahead);
+  TCommandResult Run(commands::TCommand code);
+  TCommandResult Report(commands::TCommand code, TCommandResult result);
   void Enqueue(std::function<void()> work, bool first);
   void Drain();
 
-  std::map<TCommand, Handler> handlers_;
-  std::map<TCommand, QString> reasons_;
+  std::map<commands::TCommand, Handler> handlers_;
+  std::map<commands::TCommand, QString> reasons_;
   std::deque<std::function<void()>> pending_;
   std::function<void()> interrupt_;
   bool running_ = false;

@@ -3,6 +3,7 @@
 namespace pvx::app {
 
 using namespace pvx::settings;
+using commands::Gate;
 
 bool GateOpen(Gate gate, const TDispatchState& s) {
   const bool tvIdle = s.Mode == amTV && !s.Scanning;

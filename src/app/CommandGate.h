@@ -1,7 +1,7 @@
 #pragma once
-// When a command may run: each command's gate is tested against the application's state at the
-// moment it runs. A closed gate ignores the command without a word.
+// Whether a command's gate is open in the application's state of the moment.
 
+#include "commands/Gate.h"
 #include "settings/MainInfo.h"
 
 namespace pvx::app {
@@ -19,29 +19,6 @@ struct TDispatchState {
   int ChipFamily = 0;
 };
 
-enum class Gate {
-  Always,
-  NotFM,
-  TVIdleOrFM,
-  TunerIdle,
-  TunerIdleOrChannelPreview,
-  TVIdle,
-  TunerOrPIP,
-  TVIdleOrPlaying,
-  NotLiveOrPreviewOrFM,  // Stop
-  Playing,
-  TimeShifting,          // starting time-shift
-  RealScreen,
-  Play,
-  PlayGivenFile,
-  FMOrTunerOrPIP,
-  Scan,
-  MemoriseChannel,
-  ChannelPreview,
-  ChannelPreviewOrFM,
-  FM,
-};
-
-bool GateOpen(Gate gate, const TDispatchState& state);
+bool GateOpen(commands::Gate gate, const TDispatchState& state);
 
 }  // namespace pvx::app

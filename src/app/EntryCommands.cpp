@@ -47,11 +47,11 @@ void OnKeyUp(TShell& shell, int key, Qt::KeyboardModifiers modifiers) {
 // Typed keys go through their commands, so their gates apply and a tuning in progress
 // finishes first.
 void OnKeyPress(TShell& shell, QChar character) {
-  std::optional<TCommand> code;
-  if (character.isDigit()) code = DigitCommand(character.digitValue());
-  else if (character == '.') code = TCommand::DecimalPoint;
-  else if (character == QChar(13)) code = TCommand::Enter;
-  else if (character == QChar(27)) code = TCommand::Escape;
+  std::optional<commands::TCommand> code;
+  if (character.isDigit()) code = commands::DigitCommand(character.digitValue());
+  else if (character == '.') code = commands::TCommand::DecimalPoint;
+  else if (character == QChar(13)) code = commands::TCommand::Enter;
+  else if (character == QChar(27)) code = commands::TCommand::Escape;
   if (code) shell.Dispatcher->ExecuteCommand(*code);
 }
 
@@ -60,9 +60,9 @@ void OnKeyPress(TShell& shell, QChar character) {
 void RegisterEntryCommands(TShell& shell) {
   TCommandDispatcher& d = *shell.Dispatcher;
   settings::THotkeyControlInfo& entry = *shell.Hotkeys;
-  using enum TCommand;
+  using enum commands::TCommand;
   for (int digit = 0; digit <= 9; ++digit)
-    d.Register(DigitCommand(digit), [&entry, digit] { entry.Key(QChar('0' + digit)); });
+    d.Register(commands::DigitCommand(digit), [&entry, digit] { entry.Key(QChar('0' + digit)); });
   for (auto [code, number] : {std::pair{Ten, 10}, std::pair{Eleven, 11}, std::pair{Twelve, 12}}) {
     d.Register(code, [&entry, number] {
       for (QChar c : QString::number(number)) entry.Key(c);

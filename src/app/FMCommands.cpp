@@ -157,7 +157,7 @@ QPoint FMPanelStartPosition(QSize screen, QSize mainWindow, QSize panel) {
 
 void RegisterFMCommands(TShell& shell) {
   TCommandDispatcher& d = *shell.Dispatcher;
-  using enum TCommand;
+  using enum commands::TCommand;
   d.Register(TVOrFM, [&shell] {
     if (shell.Main->Mode == amFMRadio)
       LeaveFM(shell);

@@ -1,42 +1,65 @@
 #include "app/KeyboardMap.h"
 
+#include <QKeySequence>
+#include <QString>
+#include <bit>
+#include <utility>
+#include <vector>
+
 namespace pvx::app {
 
+namespace {
+
+struct TBoundKey {
+  TKeyChord chord;
+  TKeyBinding binding;
+  bool fmPanel = false;
+};
+
+// The window's own keys, which send no command.
+constexpr std::pair<std::string_view, TKeyAction> kWindowKeys[] = {
+    {"F12", TKeyAction::PopupMenu},       {"Escape", TKeyAction::Escape},  {"Ctrl+F", TKeyAction::EnterFullScreen},
+    {"Ctrl+I", TKeyAction::TogglePIP},    {"Ctrl+Alt+V", TKeyAction::ShowVersion},
+};
+
+const std::vector<TBoundKey>& BoundKeys() {
+  static const std::vector<TBoundKey> bound = [] {
+    std::vector<TBoundKey> all;
+    for (const auto& [text, action] : kWindowKeys)
+      if (const auto chord = ParseKey(text)) all.push_back({*chord, {action, {}}, false});
+    for (const commands::TCommandDef& c : commands::CommandTable())
+      for (std::string_view text : c.keys)
+        if (const auto chord = ParseKey(text))
+          all.push_back({*chord, {TKeyAction::Command, c.code}, (c.flags & commands::kFMPanelKeys) != 0});
+    return all;
+  }();
+  return bound;
+}
+
+}  // namespace
+
+std::optional<TKeyChord> ParseKey(std::string_view text) {
+  // The table says "Keypad" where Qt's portable text says "Num".
+  QString portable = QString::fromLatin1(text.data(), qsizetype(text.size()));
+  portable.replace(QLatin1String("Keypad"), QLatin1String("Num+"), Qt::CaseInsensitive);
+  const QKeySequence sequence = QKeySequence::fromString(portable, QKeySequence::PortableText);
+  if (text.empty() || sequence.count() != 1 || sequence[0].key() == Qt::Key_unknown) return std::nullopt;
+  return TKeyChord{sequence[0].key(), sequence[0].keyboardModifiers()};
+}
+
 TKeyBinding CommandForKey(int key, Qt::KeyboardModifiers modifiers, bool keypad, bool fmPanelVisible) {
-  using enum TCommand;
-  auto command = [](TCommand c) { return TKeyBinding{TKeyAction::Command, c}; };
-  auto action = [](TKeyAction a) { return TKeyBinding{a, {}}; };
-  const bool shift = modifiers & Qt::ShiftModifier;
-  const bool ctrl = modifiers & Qt::ControlModifier;
-  const bool alt = modifiers & Qt::AltModifier;
-  if (keypad && key == Qt::Key_Plus) return command(shift ? VolumeUp : ctrl ? FastSpeed : NextChannel);
-  if (keypad && key == Qt::Key_Minus) return command(shift ? VolumeDown : ctrl ? SlowSpeed : PreviousChannel);
-  switch (key) {
-    case Qt::Key_F1: return command(Help);
-    case Qt::Key_F2: return command(TVOrFM);
-    case Qt::Key_F3: return command(Mute);
-    case Qt::Key_F4: return command(Snapshot);
-    case Qt::Key_F5: return command(Minimise);
-    case Qt::Key_F6: return command(Capture);
-    case Qt::Key_F7: return command(Play);
-    case Qt::Key_F8: return command(TimeShifting);
-    case Qt::Key_F9: return command(Setup);
-    case Qt::Key_F10: return command(SleepTimer);
-    case Qt::Key_F11: return command(Schedule);
-    case Qt::Key_F12: return action(TKeyAction::PopupMenu);
-    case Qt::Key_Up: return command(NextChannel);
-    case Qt::Key_Down: return command(PreviousChannel);
-    case Qt::Key_Right: return command(VolumeUp);
-    case Qt::Key_Left: return command(VolumeDown);
-    case Qt::Key_Backspace: return command(RecallChannel);
-    case Qt::Key_Insert: return command(fmPanelVisible ? MemoriseFM : MemoriseChannel);
-    case Qt::Key_Escape: return action(TKeyAction::Escape);
-    case Qt::Key_F: return action(ctrl ? TKeyAction::EnterFullScreen : TKeyAction::None);
-    case Qt::Key_P: return ctrl ? command(PlayGivenFile) : action(TKeyAction::None);
-    case Qt::Key_I: return action(ctrl ? TKeyAction::TogglePIP : TKeyAction::None);
-    case Qt::Key_V: return action(ctrl && alt ? TKeyAction::ShowVersion : TKeyAction::None);
-    default: return {};
+  const Qt::KeyboardModifiers held = (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) |
+                                     (keypad ? Qt::KeypadModifier : Qt::NoModifier);
+  // Extra modifiers held do not spoil a key; the most specific binding wins, ties the earlier.
+  auto rank = [](const TBoundKey& b) {
+    return std::pair{b.fmPanel, std::popcount(unsigned(b.chord.modifiers.toInt()))};
+  };
+  const TBoundKey* best = nullptr;
+  for (const TBoundKey& b : BoundKeys()) {
+    if (b.chord.key != key || (b.chord.modifiers & ~held) || (b.fmPanel && !fmPanelVisible)) continue;
+    if (!best || rank(b) > rank(*best)) best = &b;
   }
+  return best ? best->binding : TKeyBinding{};
 }
 
 }  // namespace pvx::app

@@ -1,11 +1,12 @@
 #pragma once
-// The main window's keys: which command a key (with its modifiers) gives, or which of the
-// window's own key actions.
+// The main window's keys: which command a key (with its modifiers) gives, read from the command
+// table's key column, or which of the window's own key actions.
 
 #include <Qt>
 #include <optional>
+#include <string_view>
 
-#include "app/CommandTable.h"
+#include "commands/CommandTable.h"
 
 namespace pvx::app {
 
@@ -21,10 +22,18 @@ enum class TKeyAction {
 
 struct TKeyBinding {
   TKeyAction action = TKeyAction::None;
-  TCommand command{};  // for TKeyAction::Command
+  commands::TCommand command{};  // for TKeyAction::Command
 };
 
-// What a key does; Insert memorises the FM frequency while the FM panel shows.
+// A key as the table writes it ("Ctrl+P", "Shift+Keypad+"); the keypad is Qt::KeypadModifier.
+struct TKeyChord {
+  int key = 0;
+  Qt::KeyboardModifiers modifiers;
+};
+// nullopt for a text that names no single key.
+std::optional<TKeyChord> ParseKey(std::string_view text);
+
+// What a key does; the FM panel's own keys (Insert memorises the FM frequency) win while it shows.
 TKeyBinding CommandForKey(int key, Qt::KeyboardModifiers modifiers, bool keypad, bool fmPanelVisible);
 
 }  // namespace pvx::app

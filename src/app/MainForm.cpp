@@ -66,7 +66,7 @@ TFormMainWindow::~TFormMainWindow() {
 }
 
 void TFormMainWindow::CreateComponents() {
-  borders_.MenuImage()->RunCommand = [this](TCommand code) {
+  borders_.MenuImage()->RunCommand = [this](commands::TCommand code) {
     if (ExecuteCommand) ExecuteCommand(code);
   };
 
@@ -80,7 +80,7 @@ void TFormMainWindow::CreateComponents() {
   badge_ = new TRecordingBadge(this);
 
   menu_ = new TMainMenu(this);
-  menu_->ExecuteCommand = [this](TCommand code) {
+  menu_->ExecuteCommand = [this](commands::TCommand code) {
     if (ExecuteCommand) ExecuteCommand(code);
   };
   menu_->ToggleAlwaysOnTop = [this] { SetAlwaysOnTop(!(Main() && Main()->AlwaysOnTop)); };

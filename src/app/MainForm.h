@@ -31,7 +31,7 @@ class TFormMainWindow final : public QWidget, public IOSDHost {
   ~TFormMainWindow() override;
 
   // --- hooks set by start-up -----------------------------------------------------------------
-  std::function<void(TCommand code)> ExecuteCommand;
+  std::function<void(commands::TCommand code)> ExecuteCommand;
   // Keys outside the channel preview: the key map and the number entry.
   std::function<void(int key, Qt::KeyboardModifiers modifiers)> KeyUp;
   std::function<void(QChar character)> KeyPress;

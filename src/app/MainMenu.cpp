@@ -99,7 +99,7 @@ void TMainMenu::Build() {
     action->setObjectName(name);
     action->setCheckable(def.checkable);
     if (def.key) action->setProperty("languageKey", QLatin1String(def.key));
-    const TCommandDef* command = FindMenuCommand(def.name);
+    const commands::TCommandDef* command = commands::FindMenuCommand(def.name);
     if (command) action->setData(command->Code());
     const TOwnAction own = def.own;
     action->setProperty("ownAction", own != TOwnAction::None);
@@ -111,7 +111,7 @@ void TMainMenu::Build() {
       if (command) {
         if (ExecuteCommand) ExecuteCommand(command->code);
         // Real Screen alone toggles its own mark after its command.
-        if (command->code == TCommand::RealScreen) action->setChecked(!action->isChecked());
+        if (command->code == commands::TCommand::RealScreen) action->setChecked(!action->isChecked());
         return;
       }
       switch (own) {
@@ -136,16 +136,16 @@ void TMainMenu::Build() {
   Item("itemIEPG")->setVisible(false);
 }
 
-std::optional<TCommand> TMainMenu::CommandOf(const QAction* action) {
-  const TCommandDef* def = action ? FindCommand(action->data().toInt()) : nullptr;
-  return def ? std::optional<TCommand>(def->code) : std::nullopt;
+std::optional<commands::TCommand> TMainMenu::CommandOf(const QAction* action) {
+  const commands::TCommandDef* def = action ? commands::FindCommand(action->data().toInt()) : nullptr;
+  return def ? std::optional<commands::TCommand>(def->code) : std::nullopt;
 }
 
 bool TMainMenu::HasOwnAction(const QAction* action) { return action && action->property("ownAction").toBool(); }
 
 void TMainMenu::BindHandlers(const TCommandDispatcher& dispatcher) {
   for (QAction* action : findChildren<QAction*>()) {
-    const std::optional<TCommand> command = CommandOf(action);
+    const std::optional<commands::TCommand> command = CommandOf(action);
     if (!command || dispatcher.Has(*command)) continue;
     // Until its dialog or player exists the item says why it does nothing.
     QString reason = dispatcher.UnavailableReason(*command);

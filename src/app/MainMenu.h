@@ -53,13 +53,13 @@ class TMainMenu final : public QMenu {
   QString SourceWord(int source, int tunerMode) const;
 
   // The command an item sends; nullopt for submenus and items with their own action or none.
-  static std::optional<TCommand> CommandOf(const QAction* item);
+  static std::optional<commands::TCommand> CommandOf(const QAction* item);
   static bool HasOwnAction(const QAction* item);
   // Items whose command has no handler in this build are disabled, with the reason as hint.
   void BindHandlers(const TCommandDispatcher& dispatcher);
 
   // Items that carry a command call this.
-  std::function<void(TCommand code)> ExecuteCommand;
+  std::function<void(commands::TCommand code)> ExecuteCommand;
   // Items with their own actions.
   std::function<void()> ToggleAlwaysOnTop;
   std::function<void(int aspect)> SetAspect;

@@ -8,7 +8,7 @@
 #include <array>
 #include <functional>
 
-#include "app/CommandTable.h"
+#include "commands/CommandTable.h"
 
 namespace pvx::app {
 
@@ -22,7 +22,7 @@ class TMenuImage final : public QWidget {
   // The item under a point of the image: 0, 1, or kNoItem.
   static int HitTestMenu(QPoint point);
   // The command of an item: minimise or full screen.
-  static TCommand ItemCommand(int item) { return item == 0 ? TCommand::Minimise : TCommand::FullScreen; }
+  static commands::TCommand ItemCommand(int item) { return item == 0 ? commands::TCommand::Minimise : commands::TCommand::FullScreen; }
 
   // The form saw the mouse move elsewhere: drop the hover look if the image had it.
   void FormMouseMove();
@@ -33,7 +33,7 @@ class TMenuImage final : public QWidget {
   const QPixmap& Picture() const { return picture_; }
 
   // Runs an item's command; set by the main window.
-  std::function<void(TCommand command)> RunCommand;
+  std::function<void(commands::TCommand command)> RunCommand;
   // Whether an item is enabled; unset means both are.
   std::function<bool(int item)> ItemEnabled;
 

@@ -140,7 +140,7 @@ void RegisterModeCommands(TShell& shell) {
   TMainInfo& main = *shell.Main;
   TFormMainWindow* window = shell.Window;
   window->PreviewSource = ChannelPreviewSource();
-  using enum TCommand;
+  using enum commands::TCommand;
   d.Register(ChannelPreview, [&main, window] {
     if (main.Mode != amChannelPreview)
       main.SetMode(amChannelPreview);

@@ -63,7 +63,7 @@ void InstallPlayers(TShell& shell, const platform::graph::TComponentRegistry& co
   file.OnComplete = [&shell] {
     // The given file ends with Stop; a play list moves on through its pop-up.
     if (shell.Main->PlayGivenFile)
-      QTimer::singleShot(0, shell.Window, [&shell] { shell.Dispatcher->ExecuteCommand(TCommand::Stop); });
+      QTimer::singleShot(0, shell.Window, [&shell] { shell.Dispatcher->ExecuteCommand(commands::TCommand::Stop); });
     else if (playback::PlayListMenu())
       playback::PlayListMenu()->PostEndOfStream();
   };
@@ -167,7 +167,7 @@ void TogglePlayer(TShell& shell) {
 
 void RegisterPlaybackCommands(TShell& shell) {
   TCommandDispatcher& d = *shell.Dispatcher;
-  using enum TCommand;
+  using enum commands::TCommand;
   d.Register(Pause, [&shell] { TogglePlayer(shell); });
   d.Register(Forward, [] {
     playback::ForwardPlayback();

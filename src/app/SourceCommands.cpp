@@ -76,8 +76,8 @@ void RestoreLastSource(TShell& shell) {
 
 void RegisterSourceCommands(TShell& shell) {
   TCommandDispatcher& d = *shell.Dispatcher;
-  using enum TCommand;
-  const std::pair<TCommand, TSourceChoice> choices[] = {
+  using enum commands::TCommand;
+  const std::pair<commands::TCommand, TSourceChoice> choices[] = {
       {Antenna, TSourceChoice::Antenna},     {Cable, TSourceChoice::Cable},
       {Memory, TSourceChoice::Memory},       {AntennaOrCable, TSourceChoice::AntennaOrCable},
       {Composite, TSourceChoice::Composite}, {SVideo, TSourceChoice::SVideo}};

@@ -83,7 +83,7 @@ void ShowSettings(TShell& shell) {
 void RegisterWindowCommands(TShell& shell) {
   TCommandDispatcher& d = *shell.Dispatcher;
   TFormMainWindow* window = shell.Window;
-  using enum TCommand;
+  using enum commands::TCommand;
   // Exit stops a running scan at its next channel.
   d.RegisterAtOnce(Exit, [&shell] {
     shell.Exiting = true;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "commands/CommandTable.h"
+
 namespace pvx::panels {
 
 using settings::TAppMode;
@@ -88,33 +90,36 @@ int PositionFill(qint64 position, qint64 duration, int width) {
 namespace {
 
 using S = TFMMenuShow;
+using C = commands::TCommand;
+using commands::CodeOf;
+using commands::kNoCommand;
 constexpr std::array<TFMMenuDef, kFMMenuCount> kMenu{{
-    {"itemFindAvaliableUp", "Find Avaliable Up", "FMAvailUp", 6001, S::Never},
-    {"itemFindAvaliableDown", "Find Avaliable Down", "FMAvailDown", 6002, S::Never},
-    {"itemFrequencyUp", "Frequency Up", "FMFreqUp", 6003, S::FM},
-    {"itemFrequencyDown", "Frequency Down", "FMFreqDown", 6004, S::FM},
-    {"itemN1", nullptr, nullptr, 0, S::FM},
-    {"itemPreviousChannel", "Previous Channel", "PreChannel", 4002, S::FM},
-    {"itemNextChannel", "Next Channel", "NextChannel", 4001, S::FM},
-    {"itemMemoChannel", "Memo Channel", "FMMemorized", 6005, S::FM},
-    {"itemRecallChannel", "Recall Channel", "RecallChannel", 4003, S::FM},
-    {"itemN2", nullptr, nullptr, 0, S::FM},
-    {"itemCapture", "Capture", "Capture", 1001, S::FM},
-    {"itemPlay", "Play", "Play", 3000, S::FM},
-    {"itemPause", "Pause", "Pause", 1003, S::Playback},
-    {"itemStop", "Stop", "Stop", 1002, S::NotFM},
-    {"itemForward", "Forward", "Forward", 1004, S::Playback},
-    {"itemBackward", "Backward", "Backward", 1005, S::Playback},
-    {"itemFastSpeed", "Fast Speed", "FastSpeed", 1006, S::Playback},
-    {"itemSlowspeed", "Slow Speed", "SlowSpeed", 1007, S::Playback},
-    {"N5", nullptr, nullptr, 0, S::Always},
-    {"itemMute", "Mute", "Mute", 403, S::Always},
-    {"itemConfig", "Setup", "Setup", 7, S::FM},
-    {"itemTVMode", "TV mode", "TVMode", 6000, S::FM},
-    {"N4", nullptr, nullptr, 0, S::Always},
-    {"itemSchedule", "Schedule", "ScheduledRecording", 10, S::Always},
-    {"itemAbout", "About", "About", 13, S::Always},
-    {"itemExit", "Exit", "Exit", 1, S::Always},
+    {"itemFindAvaliableUp", "Find Avaliable Up", "FMAvailUp", CodeOf(C::SeekUp), S::Never},
+    {"itemFindAvaliableDown", "Find Avaliable Down", "FMAvailDown", CodeOf(C::SeekDown), S::Never},
+    {"itemFrequencyUp", "Frequency Up", "FMFreqUp", CodeOf(C::FrequencyUp), S::FM},
+    {"itemFrequencyDown", "Frequency Down", "FMFreqDown", CodeOf(C::FrequencyDown), S::FM},
+    {"itemN1", nullptr, nullptr, kNoCommand, S::FM},
+    {"itemPreviousChannel", "Previous Channel", "PreChannel", CodeOf(C::PreviousChannel), S::FM},
+    {"itemNextChannel", "Next Channel", "NextChannel", CodeOf(C::NextChannel), S::FM},
+    {"itemMemoChannel", "Memo Channel", "FMMemorized", CodeOf(C::MemoriseFM), S::FM},
+    {"itemRecallChannel", "Recall Channel", "RecallChannel", CodeOf(C::RecallChannel), S::FM},
+    {"itemN2", nullptr, nullptr, kNoCommand, S::FM},
+    {"itemCapture", "Capture", "Capture", CodeOf(C::Capture), S::FM},
+    {"itemPlay", "Play", "Play", CodeOf(C::Play), S::FM},
+    {"itemPause", "Pause", "Pause", CodeOf(C::Pause), S::Playback},
+    {"itemStop", "Stop", "Stop", CodeOf(C::Stop), S::NotFM},
+    {"itemForward", "Forward", "Forward", CodeOf(C::Forward), S::Playback},
+    {"itemBackward", "Backward", "Backward", CodeOf(C::Backward), S::Playback},
+    {"itemFastSpeed", "Fast Speed", "FastSpeed", CodeOf(C::FastSpeed), S::Playback},
+    {"itemSlowspeed", "Slow Speed", "SlowSpeed", CodeOf(C::SlowSpeed), S::Playback},
+    {"N5", nullptr, nullptr, kNoCommand, S::Always},
+    {"itemMute", "Mute", "Mute", CodeOf(C::Mute), S::Always},
+    {"itemConfig", "Setup", "Setup", CodeOf(C::Setup), S::FM},
+    {"itemTVMode", "TV mode", "TVMode", CodeOf(C::TVOrFM), S::FM},
+    {"N4", nullptr, nullptr, kNoCommand, S::Always},
+    {"itemSchedule", "Schedule", "ScheduledRecording", CodeOf(C::Schedule), S::Always},
+    {"itemAbout", "About", "About", CodeOf(C::About), S::Always},
+    {"itemExit", "Exit", "Exit", CodeOf(C::Exit), S::Always},
 }};
 
 }  // namespace

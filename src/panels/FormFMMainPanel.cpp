@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 
+#include "commands/CommandTable.h"
 #include "engine/AudioAdjustInfo.h"
 #include "engine/CaptureInfo.h"
 #include "panels/FMPanelRules.h"
@@ -87,7 +88,7 @@ void TFormFMMainPanel::BuildMenu() {
     if (!def.Caption) continue;
     action->setData(def.Command);
     action->setProperty("languageKey", QLatin1String(def.Key));
-    if (def.Command == 403) action->setCheckable(true);
+    if (def.Command == commands::CodeOf(commands::TCommand::Mute)) action->setCheckable(true);
     const int code = def.Command;
     connect(action, &QAction::triggered, this, [this, action, code] {
       // The mark follows the mixer's answer (ShowVolume), not the click.

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QKeyEvent>
 
+#include "commands/CommandTable.h"
 #include "engine/AudioAdjustInfo.h"
 #include "engine/CaptureInfo.h"
 #include "platform/TTimer.h"
@@ -40,6 +41,9 @@ const TLabelDef kLabels[] = {
     {"LabelSleep", "Sleep", {103, 83, 32, 13}, Qt::AlignLeft, false, 9, true, false},
 };
 
+using C = commands::TCommand;
+using commands::CodeOf;
+
 // The source pop-up: component name, built-in caption, language key, command.
 struct TSourceDef {
   const char* Name;
@@ -48,9 +52,12 @@ struct TSourceDef {
   int Command;
 };
 const TSourceDef kSources[] = {
-    {"itemAntenna", "Antenna", "Antenna", 201},  {"itemCable", "Cable", "Cable", 202},
-    {"itemMemory", "Memory", "Memory", 203},     {"itemComposite", "Composite", "Composite", 204},
-    {"itemSVideo", "S-Video", "SVideo", 205},    {"itemFM", "FM", nullptr, 6000},
+    {"itemAntenna", "Antenna", "Antenna", CodeOf(C::Antenna)},
+    {"itemCable", "Cable", "Cable", CodeOf(C::Cable)},
+    {"itemMemory", "Memory", "Memory", CodeOf(C::Memory)},
+    {"itemComposite", "Composite", "Composite", CodeOf(C::Composite)},
+    {"itemSVideo", "S-Video", "SVideo", CodeOf(C::SVideo)},
+    {"itemFM", "FM", nullptr, CodeOf(C::TVOrFM)},
 };
 constexpr int kMenuComposite = 3, kMenuSVideo = 4, kMenuFM = 5;
 // Items 0..37 are buttons (37 the mute indicator); the bar and the slider follow.

@@ -24,7 +24,7 @@ struct TUIItemRecord {
   QRect Rect() const { return {Left, Top, Right - Left, Bottom - Top}; }
 };
 
-// One row of a built-in table. Command 0 means the item runs nothing by itself.
+// One row of a built-in table. A Command of kNoCommand means the item runs nothing by itself.
 struct TUIItemDef {
   int Left, Top, Right, Bottom;
   const char* Hint;
@@ -59,7 +59,7 @@ class TUIInfo {
   static bool IsTVCommandItem(int index) { return index >= 0 && index < 38; }
   static bool IsFMCommandItem(int index) { return index >= 0 && index < 34; }
 
-  // The command of an item; 0 for items without one and for indices out of range.
+  // The command of an item; kNoCommand for items without one and for indices out of range.
   static int TVCommand(int index);
   static int FMCommand(int index);
   static int MenuCommand(int index);

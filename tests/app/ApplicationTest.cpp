@@ -44,6 +44,8 @@ using pvx::test::WaitUntil;
 using pvx::test::SchedulerWindow;
 using pvx::test::Shell;
 namespace ipc = pvx::platform::ipc;
+using pvx::commands::CodeOf;
+using pvx::commands::TCommand;
 
 
 TEST_F(Shell, StartsLiveTVAndKeepsTheScreenOnUntilExit) {
@@ -90,7 +92,7 @@ TEST_F(Shell, EveryModeOpensOnlyItsCommandsOnTheRunningEngine) {
   const QString before = channel();
   App().ExecuteCommand(4001);
   App().ExecuteCommand(10005);
-  EXPECT_EQ(App().HandleMessage(ipc::kMsgCommand, 4002, 0), 0);
+  EXPECT_EQ(App().HandleMessage(ipc::kMsgCommand, CodeOf(TCommand::PreviousChannel), 0), 0);
   QCoreApplication::processEvents();
   EXPECT_EQ(channel(), before);
   ChannelInfo->Scanning = false;
@@ -119,7 +121,9 @@ TEST_F(Shell, ACommandMessageDuringAWarningOnlyClosesTheWarning) {
   ASSERT_TRUE(Start());
   const int channel = ChannelInfo->CurrentChannel();
   qint32 answer = -1;
-  test::Dialogs().WhileWarningOpen = [&] { answer = App().HandleMessage(ipc::kMsgCommand, 4001, 0); };
+  test::Dialogs().WhileWarningOpen = [&] {
+    answer = App().HandleMessage(ipc::kMsgCommand, CodeOf(TCommand::NextChannel), 0);
+  };
   ShowErrorCode(1006);
   test::Dialogs().WhileWarningOpen = nullptr;
   EXPECT_EQ(answer, 0);
@@ -128,7 +132,7 @@ TEST_F(Shell, ACommandMessageDuringAWarningOnlyClosesTheWarning) {
   EXPECT_EQ(ChannelInfo->CurrentChannel(), channel);
 
   // Without a warning the same message runs the command from the event loop.
-  EXPECT_EQ(App().HandleMessage(ipc::kMsgCommand, 4001, 0), 1);
+  EXPECT_EQ(App().HandleMessage(ipc::kMsgCommand, CodeOf(TCommand::NextChannel), 0), 1);
   EXPECT_TRUE(WaitUntil([&] { return ChannelInfo->CurrentChannel() != channel; }));
   // Unknown messages are ignored.
   EXPECT_EQ(App().HandleMessage(9999, 1, 0), 0);
@@ -276,7 +280,7 @@ TEST_F(Shell, EveryVisibleEnabledMenuItemLeadsToAHandler) {
   int walked = 0;
   for (QAction* item : Window().PopupMainMenu()->findChildren<QAction*>()) {
     if (item->isSeparator() || item->menu() || !item->isVisible()) continue;
-    const std::optional<app::TCommand> command = app::TMainMenu::CommandOf(item);
+    const std::optional<TCommand> command = app::TMainMenu::CommandOf(item);
     if (!item->isEnabled()) {
       EXPECT_FALSE(item->toolTip().isEmpty()) << item->objectName().toStdString() << " says why";
       continue;
@@ -312,9 +316,9 @@ struct ScanLog {
 
 TEST_F(Shell, ASecondScanCommandAbortsTheRunningScanWithinAChannel) {
   ASSERT_TRUE(Start());
-  ScanLog scans(*ChannelInfo, 4004);
+  ScanLog scans(*ChannelInfo, CodeOf(TCommand::Scan));
   const int channel = ChannelInfo->CurrentChannel();
-  ASSERT_TRUE(Post({{ipc::kMsgCommand, 4004, 0}}));
+  ASSERT_TRUE(Post({{ipc::kMsgCommand, CodeOf(TCommand::Scan), 0}}));
   ASSERT_TRUE(WaitUntil([&] { return scans.done > 0 && !App().Dispatcher().Busy(); }));
   EXPECT_TRUE(scans.aborted);
   EXPECT_EQ(scans.steps, 1);
@@ -325,14 +329,14 @@ TEST_F(Shell, ASecondScanCommandAbortsTheRunningScanWithinAChannel) {
 
 TEST_F(Shell, ExitDuringAScanStopsItAndEndsWithTheSettingsWritten) {
   ASSERT_TRUE(Start());
-  ScanLog scans(*ChannelInfo, 1);
+  ScanLog scans(*ChannelInfo, CodeOf(TCommand::Exit));
   // The windows hear that the program closes.
   settings::TAppMode announced = settings::amTV;
   MainInfo->OnModeChange = [&, heard = MainInfo->OnModeChange](TMainInfo& m, settings::TAppMode mode) {
     announced = mode;
     if (heard) heard(m, mode);
   };
-  ASSERT_TRUE(Post({{ipc::kMsgCommand, 4004, 0}}));
+  ASSERT_TRUE(Post({{ipc::kMsgCommand, CodeOf(TCommand::Scan), 0}}));
   ASSERT_TRUE(WaitUntil([&] { return App().MainWindow() == nullptr; }));
   EXPECT_EQ(announced, settings::amClosed);
   EXPECT_TRUE(scans.aborted);
@@ -367,7 +371,7 @@ TEST_F(Shell, WindowMessagesThatChangeTheModeWaitForTheRunningTune) {
   };
   for (quint32 message : {ipc::kMsgEnterFM, ipc::kMsgScheduledStart}) {
     log.clear();
-    ASSERT_TRUE(Post({{ipc::kMsgCommand, 4001, 0}, {message, 0, 0}}));
+    ASSERT_TRUE(Post({{ipc::kMsgCommand, CodeOf(TCommand::NextChannel), 0}, {message, 0, 0}}));
     EXPECT_TRUE(WaitUntil([&] { return log.size() >= 2 && !App().Dispatcher().Busy(); }));
     // Entering FM tunes its memory after the switch.
     EXPECT_EQ(std::vector(log.begin(), log.begin() + 2), (std::vector<std::string>{"channel", "mode"})) << message;
@@ -436,8 +440,8 @@ TEST_F(Shell, AFirstStartGoesThroughTheWizardAndEndsInLiveTVWithTheScannedChanne
 
 TEST_F(Shell, InsertMemorisesTheFMFrequencyWhileTheFMPanelShows) {
   ASSERT_TRUE(Start());
-  std::vector<app::TCommand> seen;
-  App().Dispatcher().OnCommand = [&](app::TCommand code, app::TCommandResult) { seen.push_back(code); };
+  std::vector<TCommand> seen;
+  App().Dispatcher().OnCommand = [&](TCommand code, app::TCommandResult) { seen.push_back(code); };
   bool fmPanel = false;
   Window().Panels.FMPanelVisible = [&] { return fmPanel; };
   {
@@ -446,5 +450,5 @@ TEST_F(Shell, InsertMemorisesTheFMFrequencyWhileTheFMPanelShows) {
   }
   fmPanel = true;
   QTest::keyClick(&Window(), Qt::Key_Insert);
-  EXPECT_EQ(seen, (std::vector<app::TCommand>{app::TCommand::MemoriseChannel, app::TCommand::MemoriseFM}));
+  EXPECT_EQ(seen, (std::vector<TCommand>{TCommand::MemoriseChannel, TCommand::MemoriseFM}));
 }

@@ -12,6 +12,7 @@
 #include "app/KeyboardMap.h"
 
 using namespace pvx::app;
+using namespace pvx::commands;
 using namespace pvx::settings;
 
 TEST(CommandTable, NamesAliasesAndCodesFindTheirCommand) {
@@ -96,6 +97,24 @@ TEST(KeyboardMap, KeysGiveTheirCommandsOrWindowActions) {
   pvx::test::ExpectGolden(text, "app/KeyBindings.txt");
 }
 
+// The table's key column reads as Qt keys; the keypad is a modifier of its own.
+TEST(KeyboardMap, KeyTextsNameOneKeyEach) {
+  for (const TCommandDef& c : CommandTable())
+    for (std::string_view key : c.keys) EXPECT_TRUE(key.empty() || ParseKey(key)) << c.name << " " << key;
+  using M = Qt::KeyboardModifier;
+  const std::tuple<const char*, int, Qt::KeyboardModifiers> rows[] = {
+      {"F6", Qt::Key_F6, {}}, {"Shift+Keypad-", Qt::Key_Minus, M::ShiftModifier | M::KeypadModifier},
+      {"ctrl+alt+v", Qt::Key_V, M::ControlModifier | M::AltModifier}, {"Insert", Qt::Key_Insert, {}},
+      // failure rows
+      {"", 0, {}}, {"Keypad", 0, {}}, {"Hyper+F6", 0, {}}, {"F6, F7", 0, {}}, {"Ctrl+", 0, {}},
+  };
+  for (const auto& [text, key, modifiers] : rows) {
+    const std::optional<TKeyChord> chord = ParseKey(text);
+    EXPECT_EQ(chord ? chord->key : 0, key) << '"' << text << '"';
+    EXPECT_EQ(chord ? chord->modifiers : Qt::KeyboardModifiers(), modifiers) << '"' << text << '"';
+  }
+}
+
 // A dispatcher in live TV whose gate state the test changes.
 class Dispatcher : public ::testing::Test {
  protected:
@@ -121,6 +140,16 @@ TEST_F(Dispatcher, SaysWhetherACommandRan) {
   dispatcher.Unavailable(Setup, "no dialog");
   EXPECT_FALSE(dispatcher.Has(Setup));
   EXPECT_EQ(dispatcher.UnavailableReason(Setup), "no dialog");
+}
+
+TEST_F(Dispatcher, NamesTheTableRowsThatHaveNoHandler) {
+  EXPECT_EQ(dispatcher.MissingHandlers().size(), CommandTable().size());
+  for (const TCommandDef& c : CommandTable())
+    if (c.code != TCommand::Help) dispatcher.Register(c.code, [] {});
+  dispatcher.RegisterAtOnce(TCommand::Help, [] { return true; });  // not a handler by itself
+  EXPECT_EQ(dispatcher.MissingHandlers(), std::vector{TCommand::Help});
+  dispatcher.Register(TCommand::Help, [] {});
+  EXPECT_TRUE(dispatcher.MissingHandlers().empty());
 }
 
 TEST_F(Dispatcher, CommandsDuringACommandWaitExceptThoseThatActAtOnce) {

@@ -32,10 +32,10 @@ void AddMenu(const QMenu& menu, const QString& indent, QString& out) {
       out += indent + "-\n";
       continue;
     }
-    const std::optional<app::TCommand> command = app::TMainMenu::CommandOf(a);
+    const std::optional<commands::TCommand> command = app::TMainMenu::CommandOf(a);
     out += indent + QStringLiteral("%1 \"%2\" key=%3%4%5%6%7\n")
                         .arg(a->objectName(), a->text(), a->property("languageKey").toString())
-                        .arg(command ? QStringLiteral(" command=%1").arg(app::CodeOf(*command)) : QString())
+                        .arg(command ? QStringLiteral(" command=%1").arg(commands::CodeOf(*command)) : QString())
                         .arg(a->isCheckable() ? (a->isChecked() ? " checked" : " unchecked") : "")
                         .arg(a->isVisible() ? "" : " hidden")
                         .arg(a->isEnabled() || !a->isVisible() ? "" : " disabled");

@@ -10,7 +10,7 @@
 #include "platform/video/TVideoWindow.h"
 
 using namespace pvx;
-using app::TCommand;
+using commands::TCommand;
 using platform::video::TVideoWindow;
 using settings::TAppMode;
 using test::Pump;

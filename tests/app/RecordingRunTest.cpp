@@ -22,6 +22,8 @@ using namespace pvx;
 using namespace pvx::settings;
 using pvx::test::WaitUntil;
 namespace ipc = pvx::platform::ipc;
+using pvx::commands::CodeOf;
+using pvx::commands::TCommand;
 
 namespace {
 
@@ -60,7 +62,8 @@ class Recording : public test::Shell {
   void SetUp() override { ASSERT_TRUE(Start()); }
 
   // The command a remote control sends, run from the event loop as the program runs it.
-  void Remote(int code) {
+  void Remote(TCommand command) {
+    const int code = CodeOf(command);
     EXPECT_EQ(App().HandleMessage(ipc::kMsgCommand, code, 0), 1) << code;
     QCoreApplication::processEvents();
   }
@@ -89,13 +92,13 @@ TEST_P(EveryFormat, RecordsFromTheRemoteCommandAndPlaysElsewhere) {
   e.UseDateTimeName = false;
   MainInfo->MPEG4Codec = c.mpeg4Codec;
 
-  Remote(1001);
+  Remote(TCommand::Capture);
   ASSERT_EQ(MainInfo->Mode, amCapture) << test::Dialogs().Warnings.size();
   EXPECT_TRUE(Window().RecordingBadge()->isVisible());
   Record(2000);
   Tick();
   EXPECT_TRUE(Window().RecordingBadge()->Text().startsWith("REC  0:00:01"));
-  Remote(1002);
+  Remote(TCommand::Stop);
   ASSERT_EQ(MainInfo->Mode, amTV);
   EXPECT_FALSE(Window().RecordingBadge()->isVisible());
   EXPECT_TRUE(PictureRuns()) << "live TV is back";
@@ -135,7 +138,7 @@ TEST_F(Recording, AFullDiskEndsTheRecordingPlayableAndTheDoneListKeepsItAfterARe
 
   // Refused while the disk stays full; nothing is listed for it.
   test::System().Free = 499999;
-  Remote(1001);
+  Remote(TCommand::Capture);
   EXPECT_EQ(MainInfo->Mode, amTV);
   EXPECT_EQ(test::Dialogs().Warnings.size(), 2u);
   EXPECT_EQ(playback::PlaybackInfo->Items.size(), 1u);
@@ -148,7 +151,7 @@ TEST_F(Recording, AFullDiskEndsTheRecordingPlayableAndTheDoneListKeepsItAfterARe
 }
 
 TEST_F(Recording, ACardUnpluggedWhileRecordingLeavesAPlayableFileAndTheProgramRunning) {
-  Remote(1001);
+  Remote(TCommand::Capture);
   ASSERT_EQ(MainInfo->Mode, amCapture);
   const QString file = Engine().Recorder().CurrentFile;
   Record(1500);
@@ -164,11 +167,11 @@ TEST_F(Recording, ACardUnpluggedWhileRecordingLeavesAPlayableFileAndTheProgramRu
   EXPECT_EQ(Listed(), file);
 
   // Without the card a new recording is refused with a message, and the program goes on.
-  Remote(1001);
+  Remote(TCommand::Capture);
   EXPECT_EQ(MainInfo->Mode, amTV);
   ASSERT_EQ(test::Dialogs().Warnings.size(), 2u);
   EXPECT_TRUE(test::Dialogs().Warnings[1].join(' ').startsWith("Cannot preview"));
-  Remote(6000);
+  Remote(TCommand::TVOrFM);
   EXPECT_EQ(MainInfo->Mode, amFMRadio);
 }
 
@@ -188,7 +191,7 @@ TEST_F(Recording, TimeShiftingIsReadyAfterElevenSecondsAndLeavesNothingUnlessSav
     EXPECT_TRUE(MenuShows("itemPlay"));
     EXPECT_EQ(MainInfo->Mode, amTimeShifting);
     EXPECT_TRUE(Window().RecordingBadge()->Text().startsWith("Time-Shifting  0:00:11"));
-    Remote(1002);
+    Remote(TCommand::Stop);
     ASSERT_EQ(MainInfo->Mode, amTV);
     EXPECT_EQ(QFile::exists(file), save);
     EXPECT_EQ(Listed() == file, save);
@@ -200,7 +203,7 @@ TEST_F(Recording, TimeShiftingIsReadyAfterElevenSecondsAndLeavesNothingUnlessSav
 TEST_F(Recording, ACopyProtectedStationIsRefusedAndLiveTVGoesOn) {
   // "Ten Movies" of the shipped broadcast carries copy protection.
   ASSERT_TRUE(Engine().SetTVFrequency(193250000, false));
-  Remote(1001);
+  Remote(TCommand::Capture);
   EXPECT_EQ(MainInfo->Mode, amTV);
   ASSERT_EQ(test::Dialogs().Warnings.size(), 1u);
   EXPECT_TRUE(test::Dialogs().Warnings[0].join(' ').contains("macrovision"));
@@ -212,18 +215,18 @@ TEST_F(Recording, ACopyProtectedStationIsRefusedAndLiveTVGoesOn) {
 TEST_F(Recording, ARecordingPlaysBackToItsEndAndTheBufferPlaysWhileItRecords) {
   QTest::keyClick(&Window(), Qt::Key_F6);
   Record(1500);
-  Remote(1002);
+  Remote(TCommand::Stop);
   ASSERT_EQ(MainInfo->Mode, amTV);
   Window().SetOverlayFullScreen(true);
   ASSERT_TRUE(Window().IsOverlayFullScreen());
-  Remote(3001);  // the file just recorded
+  Remote(TCommand::PlayGivenFile);  // the file just recorded
   ASSERT_EQ(MainInfo->Mode, amPlayback);
   EXPECT_TRUE(Window().PlayerExists());
   EXPECT_FALSE(Window().IsOverlayFullScreen()) << "a file plays in the window, not on the overlay";
   EXPECT_TRUE(App().AudioAdjustInfo()->LineMuted()) << "the card's sound gives way to the file's";
-  Remote(3000);  // pause, then play on
+  Remote(TCommand::Play);  // pause, then play on
   EXPECT_TRUE(MenuShows("itemPlay"));
-  Remote(3000);
+  Remote(TCommand::Play);
   EXPECT_TRUE(MenuShows("itemPause"));
   // The given file ends with Stop: live TV again.
   EXPECT_TRUE(WaitUntil([] { return MainInfo->Mode == amTV; }, 20000));
@@ -240,11 +243,11 @@ TEST_F(Recording, ARecordingPlaysBackToItsEndAndTheBufferPlaysWhileItRecords) {
   ASSERT_EQ(MainInfo->Mode, amTimeShiftPlayback);
   EXPECT_TRUE(Window().PlayerExists());
   EXPECT_TRUE(Engine().Recording()) << "the buffer goes on recording behind the player";
-  Remote(3000);  // pause the buffer, then play on
+  Remote(TCommand::Play);  // pause the buffer, then play on
   EXPECT_TRUE(MenuShows("itemPlay"));
-  Remote(3000);
+  Remote(TCommand::Play);
   EXPECT_TRUE(MenuShows("itemPause"));
-  Remote(1002);
+  Remote(TCommand::Stop);
   EXPECT_EQ(MainInfo->Mode, amTV);
   EXPECT_FALSE(QFile::exists(buffer));
   EXPECT_TRUE(test::Dialogs().Warnings.empty());

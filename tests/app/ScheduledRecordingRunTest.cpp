@@ -22,6 +22,8 @@ using namespace pvx::settings;
 using pvx::test::WaitUntil;
 using Answers = std::vector<qint32>;
 namespace ipc = pvx::platform::ipc;
+using pvx::commands::CodeOf;
+using pvx::commands::TCommand;
 
 namespace {
 
@@ -150,7 +152,7 @@ TEST(ScheduledProgramRun, StartedForTheSchedulerItRecordsListsAndAnswers) {
     const test::TProbe probe = test::Probe(lists.Items[0]->FilePath);
     EXPECT_TRUE(probe.ok && probe.Duration() > 2.0) << probe.error.toStdString();
   }
-  EXPECT_TRUE(ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, 1, 0));
+  EXPECT_TRUE(ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, CodeOf(TCommand::Exit), 0));
   EXPECT_TRUE(program.waitForFinished(30000) && program.exitCode() == 0);
 }
 

@@ -7,7 +7,7 @@
 
 #include "FormTestSupport.h"
 #include "ShellFixture.h"
-#include "app/CommandTable.h"
+#include "commands/CommandTable.h"
 #include "settings/ChannelInfo.h"
 #include "settings/Globals.h"
 #include "tuning/FormTVSetupWizard.h"
@@ -29,7 +29,7 @@ TEST_F(Shell, TheSetupWizardCommandScansTheAntennaTableAndEndsInLiveTV) {
       click("BitBtnStart");
       click("BitBtnFinish");
     });
-    App().Dispatcher().ExecuteCommand(app::TCommand::TVSetupWizard);
+    App().Dispatcher().ExecuteCommand(commands::TCommand::TVSetupWizard);
   }
   EXPECT_EQ(ChannelInfo->CableTypeChoice, 0);
   EXPECT_GT(ChannelInfo->ValidCount(), 0) << "the virtual card's stations were found";

@@ -9,6 +9,7 @@
 
 #include "HandOver.h"
 #include "Timetable.h"
+#include "commands/CommandTable.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
 #include "platform/media/MediaTestSupport.h"
@@ -19,6 +20,8 @@
 using namespace pvx;
 using namespace pvx::scheduled;
 namespace ipc = pvx::platform::ipc;
+using pvx::commands::CodeOf;
+using pvx::commands::TCommand;
 
 namespace {
 
@@ -73,7 +76,7 @@ void RecordsTheEntry() {
 }
 
 void Stop(QProcess& scheduled) {
-  ASSERT_TRUE(ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, 1, 0));  // Exit
+  ASSERT_TRUE(ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, CodeOf(TCommand::Exit), 0));
   EXPECT_TRUE(WaitUntil([] { return !ipc::FindWindow(ipc::kMainWindowClass); }));
   scheduled.terminate();
   scheduled.waitForFinished(10000);
@@ -109,6 +112,6 @@ TEST(ScheduledRun, FireFromATimerWaitsForTheRecording) {
   ASSERT_TRUE(fire.waitForFinished(60000));
   EXPECT_EQ(fire.exitCode(), 0) << fire.readAllStandardError().toStdString();
   EXPECT_EQ(OutcomeOf(1), TOutcome::Recorded);
-  ASSERT_TRUE(ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, 1, 0));
+  ASSERT_TRUE(ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, CodeOf(TCommand::Exit), 0));
   EXPECT_TRUE(WaitUntil([] { return !ipc::FindWindow(ipc::kMainWindowClass); }));
 }

@@ -13,6 +13,7 @@
 #include "support/FakeDialogService.h"
 
 using namespace pvx::settings;
+using pvx::commands::TCommand;
 using pvx::snapshots::SnapshotInfo;
 using pvx::snapshots::SnapshotList;
 using pvx::test::Shell;
@@ -23,7 +24,8 @@ namespace playback = pvx::playback;
 namespace {
 
 // The command a remote control sends, run from the event loop as the program runs it.
-void Remote(pvx::app::TApplication& app, int code) {
+void Remote(pvx::app::TApplication& app, TCommand command) {
+  const int code = pvx::commands::CodeOf(command);
   EXPECT_EQ(app.HandleMessage(pvx::platform::ipc::kMsgCommand, code, 0), 1) << code;
   QCoreApplication::processEvents();
 }
@@ -43,15 +45,15 @@ TEST_F(Shell, F4LandsInTheStoreFromLiveTVARecordingAndTheBuffer) {
 
   QTest::keyClick(&Window(), Qt::Key_F6);
   ASSERT_TRUE(test::Played(*Engine().Preview().Graph(), 1500)) << "pictures reach the recorder";
-  Remote(App(), 1002);
+  Remote(App(), TCommand::Stop);
   ASSERT_EQ(MainInfo->Mode, amTV);
-  Remote(App(), 3001);  // the file just recorded
+  Remote(App(), TCommand::PlayGivenFile);  // the file just recorded
   QImage frame;
   ASSERT_TRUE(WaitUntil([&] { return playback::FilePlayback && playback::FilePlayback->GrabFrame(frame); }));
   QTest::keyClick(&Window(), Qt::Key_F4);
   ASSERT_EQ(SnapshotInfo->Count(), 2);
   EXPECT_EQ(SnapshotInfo->Images.at(0).size(), frame.size());
-  Remote(App(), 1002);
+  Remote(App(), TCommand::Stop);
   ASSERT_TRUE(WaitUntil([] { return MainInfo->Mode == amTV; }));
 
   QTest::keyClick(&Window(), Qt::Key_F8);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandTable.h"
+#include "commands/CommandTable.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
 
@@ -42,7 +42,7 @@ int Usage(FILE* out, int status) {
 }
 
 int List() {
-  for (const pvx::app::TCommandDef& c : pvx::app::CommandTable()) {
+  for (const pvx::commands::TCommandDef& c : pvx::commands::CommandTable()) {
     std::string aliases;
     for (std::string_view alias : c.aliases) {
       if (alias.empty()) continue;
@@ -93,13 +93,13 @@ int main(int argc, char** argv) {
   // Every word is checked before anything is sent, so a typo never leaves half a sequence done.
   std::vector<ipc::TMessage> messages;
   for (const std::string& word : args) {
-    const std::optional<pvx::app::TCommand> code = pvx::app::ParseCommand(word);
+    const std::optional<pvx::commands::TCommand> code = pvx::commands::ParseCommand(word);
     if (!code) {
       std::fprintf(stderr, "oka-remote: unknown command '%s' (see oka-remote --list)\n",
                    word.c_str());
       return kBadCommandLine;
     }
-    messages.push_back({ipc::kMsgCommand, pvx::app::CodeOf(*code), 0});
+    messages.push_back({ipc::kMsgCommand, pvx::commands::CodeOf(*code), 0});
   }
   return Deliver(ipc::PostMessages(window, messages));
 }

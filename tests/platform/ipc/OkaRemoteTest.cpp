@@ -5,6 +5,7 @@
 #include <span>
 
 #include "IpcTestSupport.h"
+#include "commands/CommandTable.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
 #include "platform/ipc/TMessageEndpoint.h"
@@ -12,6 +13,8 @@
 namespace pvx::platform::ipc {
 namespace {
 
+using commands::CodeOf;
+using commands::TCommand;
 using test::WaitUntil;
 
 struct Row {
@@ -27,7 +30,7 @@ TEST(OkaRemote, CommandLinesGiveTheirMessagesOutputAndExitStatus) {
     received.push_back({msg, w, l});
     return 0;
   });
-  const TMessage next{kMsgCommand, 4001, 0};
+  const TMessage next{kMsgCommand, CodeOf(TCommand::NextChannel), 0};
   // clang-format off
   const Row notRunning[] = {
       {{"next-channel"}, 2, {}, {"not running"}}, {{"--activate"}, 2, {}, {"not running"}},
@@ -37,7 +40,8 @@ TEST(OkaRemote, CommandLinesGiveTheirMessagesOutputAndExitStatus) {
   const Row running[] = {
       {{"next-channel"}, 0, {next}, {}}, {{"Next_Channel"}, 0, {next}, {}}, {{"4001"}, 0, {next}, {}},
       {{"channel-up"}, 0, {next}, {}}, {{"digit-1", "digit-2", "enter", "mute"}, 0,
-       {{kMsgCommand, 10001, 0}, {kMsgCommand, 10002, 0}, {kMsgCommand, 10020, 0}, {kMsgCommand, 403, 0}}, {}},
+       {{kMsgCommand, CodeOf(commands::DigitCommand(1)), 0}, {kMsgCommand, CodeOf(commands::DigitCommand(2)), 0},
+        {kMsgCommand, CodeOf(TCommand::Enter), 0}, {kMsgCommand, CodeOf(TCommand::Mute), 0}}, {}},
       {{"--enter-fm"}, 0, {{kMsgEnterFM, 0, 0}}, {}}, {{"--leave-fm"}, 0, {{kMsgLeaveFM, 0, 0}}, {}},
       {{"--activate"}, 0, {{kMsgActivate, 0, 0}}, {}},
       {{}, 1, {}, {}}, {{"no-such-command"}, 1, {}, {}}, {{"99999"}, 1, {}, {}}, {{"4001x"}, 1, {}, {}},
@@ -67,9 +71,10 @@ TEST(OkaRemote, CommandLinesGiveTheirMessagesOutputAndExitStatus) {
     }
   }
   // A message posted after the refused lines is the first to arrive.
-  ASSERT_TRUE(PostMessage(QString::fromLatin1(kMainWindowClass), kMsgCommand, 4002, 0));
+  const TMessage previous{kMsgCommand, CodeOf(TCommand::PreviousChannel), 0};
+  ASSERT_TRUE(PostMessage(QString::fromLatin1(kMainWindowClass), previous.msg, previous.wParam, 0));
   ASSERT_TRUE(WaitUntil([&] { return !received.empty(); }));
-  EXPECT_EQ(received.front(), (TMessage{kMsgCommand, 4002, 0}));
+  EXPECT_EQ(received.front(), previous);
 }
 
 }  // namespace

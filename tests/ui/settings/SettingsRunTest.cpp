@@ -11,7 +11,7 @@
 #include <QTabWidget>
 #include <QTableWidget>
 
-#include "app/CommandTable.h"
+#include "commands/CommandTable.h"
 #include "app/FormTestSupport.h"
 #include "app/ShellFixture.h"
 #include "engine/AudioAdjustInfo.h"
@@ -43,8 +43,8 @@ TEST_F(Shell, SetupOpensTheSettingsAndKeepsWhatOKApplies) {
   const int target = brightness + 10;
   bool answered = false;
   {
-    // As oka-remote sends it: the command message with code 7.
-    App().HandleMessage(ipc::kMsgCommand, 7, 0);
+    // As oka-remote sends it: the command message with the code of Setup.
+    App().HandleMessage(ipc::kMsgCommand, commands::CodeOf(commands::TCommand::Setup), 0);
     ModalAnswer<TFormConfig> answer([&](TFormConfig& form) {
       answered = true;
       ShootPages(form);
@@ -77,7 +77,7 @@ TEST_F(Shell, CancelPutsTheColourBack) {
       form.findChild<QCheckBox*>("CheckBoxEnableTimeLimit")->setChecked(!Engine().TimeLimitOn);
       form.findChild<QPushButton*>("BitBtnCancel")->click();
     });
-    App().Dispatcher().ExecuteCommand(app::TCommand::Setup);
+    App().Dispatcher().ExecuteCommand(commands::TCommand::Setup);
   }
   EXPECT_EQ(Engine().SignalAdjust().GetBrightness(), brightness);
   EXPECT_FALSE(Engine().TimeLimitOn);
@@ -102,7 +102,7 @@ TEST_F(Shell, AutoScanOnTheTunerPageFillsTheTableAndItsGrid) {
       for (int row = 0; row < grid->rowCount(); ++row) ticked += !grid->item(row, 0)->icon().isNull();
       form.findChild<QPushButton*>("BitBtnOK")->click();
     });
-    App().Dispatcher().ExecuteCommand(app::TCommand::Setup);
+    App().Dispatcher().ExecuteCommand(commands::TCommand::Setup);
   }
   EXPECT_GT(ChannelInfo->ValidCount(), 0) << "the virtual card's stations were found";
   EXPECT_EQ(ticked, ChannelInfo->ValidCount());
@@ -122,7 +122,7 @@ TEST_F(Shell, SetupInFMShowsTheFMPage) {
       form.findChild<QSlider*>("TrackBarFMRecorderVolume")->setValue(32768);
       form.findChild<QPushButton*>("BitBtnOK")->click();
     });
-    App().Dispatcher().ExecuteCommand(app::TCommand::Setup);
+    App().Dispatcher().ExecuteCommand(commands::TCommand::Setup);
   }
   EXPECT_EQ(MainInfo->WaveFolder, folder);
 }
@@ -141,7 +141,7 @@ TEST_F(Shell, AnotherLanguageTakesEffectAtOnceAndTellsTheScheduler) {
       EXPECT_NE(form.windowTitle(), "Setup");
       form.findChild<QPushButton*>("BitBtnOK")->click();
     });
-    App().Dispatcher().ExecuteCommand(app::TCommand::Setup);
+    App().Dispatcher().ExecuteCommand(commands::TCommand::Setup);
   }
   EXPECT_TRUE(WaitUntil([&] {
     const auto seen = scheduler.Messages();

@@ -1,17 +1,18 @@
 #pragma once
 // Every command of the program in one declarative table: its code, its stable name and aliases
 // (published: remote scripts use them), what it does, its gate, the main-menu item that sends
-// it and how it behaves while another command waits. The dispatcher, the menu, the key map,
-// oka-remote and the tests all read this table. Lookups by name ignore case and treat "_" as "-".
+// it, the keys that send it and how it behaves while another command waits. The dispatcher,
+// the menus, the panels, the key map, oka-remote and the tests all read this table. Lookups by
+// name ignore case and treat "_" as "-".
 
 #include <array>
 #include <optional>
 #include <span>
 #include <string_view>
 
-#include "app/CommandGate.h"
+#include "commands/Gate.h"
 
-namespace pvx::app {
+namespace pvx::commands {
 
 enum class TCommand : int {
   Exit = 1,
@@ -74,6 +75,8 @@ enum class TCommand : int {
 };
 
 constexpr int CodeOf(TCommand c) { return static_cast<int>(c); }
+// What an item or a message carries when it sends no command.
+constexpr int kNoCommand = 0;
 // Digit d (0..9).
 constexpr TCommand DigitCommand(int d) { return static_cast<TCommand>(CodeOf(TCommand::Digit0) + d); }
 
@@ -82,6 +85,8 @@ enum TCommandFlag : unsigned {
   kQueued = 0,
   // Acts at once (stops a running scan) and, if anything is left to do, takes its turn.
   kActsAtOnce = 1,
+  // Its keys act only while the FM panel shows, and there before another command's.
+  kFMPanelKeys = 2,
 };
 
 struct TCommandDef {
@@ -91,6 +96,9 @@ struct TCommandDef {
   std::string_view title;                   // what the command does, for listings
   Gate gate;
   std::string_view menuItem;                // the main-menu item that sends it, if any
+  // The main window's keys: "F6", "Up", "Insert", "Ctrl+P", "Shift+Keypad+". A key held with
+  // more modifiers than written still matches; the longest match wins, then the earlier row.
+  std::array<std::string_view, 2> keys{};
   unsigned flags = kQueued;
 
   int Code() const { return CodeOf(code); }
@@ -111,4 +119,4 @@ std::optional<TCommand> ParseCommand(std::string_view text);
 // Name comparison as lookups do it: ASCII case ignored, "_" equal to "-".
 bool SameCommandName(std::string_view a, std::string_view b);
 
-}  // namespace pvx::app
+}  // namespace pvx::commands

@@ -1,8 +1,8 @@
-#include "app/CommandTable.h"
+#include "commands/CommandTable.h"
 
 #include <charconv>
 
-namespace pvx::app {
+namespace pvx::commands {
 namespace {
 
 using enum TCommand;
@@ -10,16 +10,16 @@ using G = Gate;
 
 // clang-format off
 constexpr TCommandDef kCommands[] = {
-  {Exit, "exit", {"quit"}, "Exit", G::Always, "itemExit", kActsAtOnce},
-  {Minimise, "minimise", {"minimize"}, "Minimise", G::Always, {}},
+  {Exit, "exit", {"quit"}, "Exit", G::Always, "itemExit", {}, kActsAtOnce},
+  {Minimise, "minimise", {"minimize"}, "Minimise", G::Always, {}, {"F5"}},
   {FullScreen, "full-screen", {"fullscreen"}, "Toggle full screen", G::NotFM, "itemFullScreen"},
   {MinimiseOrRestore, "minimise-or-restore", {"minimize-or-restore", "restore"}, "Minimise or restore", G::Always, {}},
-  {Setup, "setup", {"settings", "config"}, "Settings dialog", G::TVIdleOrFM, "itemConfig"},
+  {Setup, "setup", {"settings", "config"}, "Settings dialog", G::TVIdleOrFM, "itemConfig", {"F9"}},
   {ChannelPreview, "channel-preview", {"preview"}, "Enter or leave the channel preview", G::TunerIdleOrChannelPreview, "itemChannelPreview"},
   {TVSetupWizard, "tv-setup-wizard", {"wizard", "reset-tv"}, "TV setup wizard", G::TunerIdle, "itemTVSetupWizard"},
-  {Schedule, "schedule", {"scheduled-recording", "scheduler"}, "Scheduled recording", G::Always, "itemSchedule"},
-  {Help, "help", {}, "Help", G::Always, {}},
-  {SleepTimer, "sleep-timer", {"sleeping-timer", "sleep"}, "Sleeping timer", G::TVIdleOrFM, "itemSleepingTimer"},
+  {Schedule, "schedule", {"scheduled-recording", "scheduler"}, "Scheduled recording", G::Always, "itemSchedule", {"F11"}},
+  {Help, "help", {}, "Help", G::Always, {}, {"F1"}},
+  {SleepTimer, "sleep-timer", {"sleeping-timer", "sleep"}, "Sleeping timer", G::TVIdleOrFM, "itemSleepingTimer", {"F10"}},
   {About, "about", {}, "About", G::Always, "itemAbout"},
   {IEPG, "iepg", {"tv-guide"}, "TV guide web page", G::NotFM, {}},
   {SwitchVideoSource, "switch-video-source", {"switch-source", "next-source"}, "Next video source", G::TVIdle, {}},
@@ -30,35 +30,35 @@ constexpr TCommandDef kCommands[] = {
   {SVideo, "s-video", {"svideo"}, "S-Video input", G::TVIdle, "itemSVideoMode"},
   {AntennaOrCable, "antenna-or-cable", {}, "Tuner, antenna or cable", G::TVIdle, {}},
   {TVAudioMode, "tv-audio-mode", {"audio-mode", "sap"}, "Next TV audio mode", G::TunerOrPIP, {}},
-  {VolumeUp, "volume-up", {"vol-up"}, "Volume up", G::Always, {}},
-  {VolumeDown, "volume-down", {"vol-down"}, "Volume down", G::Always, {}},
-  {Mute, "mute", {"toggle-mute"}, "Mute on or off", G::Always, "itemMute"},
-  {Snapshot, "snapshot", {"screenshot"}, "Snapshot", G::TVIdleOrPlaying, "itemSnapshot"},
-  {Capture, "capture", {"record"}, "Start recording", G::TVIdleOrFM, "itemCapture"},
+  {VolumeUp, "volume-up", {"vol-up"}, "Volume up", G::Always, {}, {"Right", "Shift+Keypad+"}},
+  {VolumeDown, "volume-down", {"vol-down"}, "Volume down", G::Always, {}, {"Left", "Shift+Keypad-"}},
+  {Mute, "mute", {"toggle-mute"}, "Mute on or off", G::Always, "itemMute", {"F3"}},
+  {Snapshot, "snapshot", {"screenshot"}, "Snapshot", G::TVIdleOrPlaying, "itemSnapshot", {"F4"}},
+  {Capture, "capture", {"record"}, "Start recording", G::TVIdleOrFM, "itemCapture", {"F6"}},
   {Stop, "stop", {}, "Stop", G::NotLiveOrPreviewOrFM, "itemStop"},
   {Pause, "pause", {}, "Pause", G::Playing, "itemPause"},
   {Forward, "forward", {"seek-forward"}, "Seek forward", G::Playing, "itemForward"},
   {Backward, "backward", {"seek-backward", "rewind"}, "Seek backward", G::Playing, "itemBackward"},
-  {FastSpeed, "fast-speed", {"faster"}, "Faster playback", G::Playing, {}},
-  {SlowSpeed, "slow-speed", {"slower"}, "Slower playback", G::Playing, {}},
-  {TimeShifting, "time-shifting", {"timeshift", "time-shift"}, "Start time-shifting", G::TimeShifting, "itemTimeShifting"},
+  {FastSpeed, "fast-speed", {"faster"}, "Faster playback", G::Playing, {}, {"Ctrl+Keypad+"}},
+  {SlowSpeed, "slow-speed", {"slower"}, "Slower playback", G::Playing, {}, {"Ctrl+Keypad-"}},
+  {TimeShifting, "time-shifting", {"timeshift", "time-shift"}, "Start time-shifting", G::TimeShifting, "itemTimeShifting", {"F8"}},
   {RealScreen, "real-screen", {}, "Toggle the real-screen picture", G::RealScreen, "itemRealScreen"},
-  {Play, "play", {}, "Play or pause", G::Play, "itemPlay"},
-  {PlayGivenFile, "play-given-file", {"play-file"}, "Play the given file", G::PlayGivenFile, {}},
-  {NextChannel, "next-channel", {"channel-up", "ch-up"}, "Next channel", G::FMOrTunerOrPIP, "itemNextChannel"},
-  {PreviousChannel, "previous-channel", {"prev-channel", "channel-down", "ch-down"}, "Previous channel", G::FMOrTunerOrPIP, "itemPreviousChannel"},
-  {RecallChannel, "recall-channel", {"last-channel", "recall"}, "Recall the last channel", G::FMOrTunerOrPIP, "itemRecallChannel"},
-  {Scan, "scan", {"auto-scan", "abort-scan"}, "Start or abort the channel scan", G::Scan, {}, kActsAtOnce},
-  {MemoriseChannel, "memorise-channel", {"memorize-channel", "memo-channel"}, "Memorise the channel", G::MemoriseChannel, "itemMemoChannel"},
+  {Play, "play", {}, "Play or pause", G::Play, "itemPlay", {"F7"}},
+  {PlayGivenFile, "play-given-file", {"play-file"}, "Play the given file", G::PlayGivenFile, {}, {"Ctrl+P"}},
+  {NextChannel, "next-channel", {"channel-up", "ch-up"}, "Next channel", G::FMOrTunerOrPIP, "itemNextChannel", {"Up", "Keypad+"}},
+  {PreviousChannel, "previous-channel", {"prev-channel", "channel-down", "ch-down"}, "Previous channel", G::FMOrTunerOrPIP, "itemPreviousChannel", {"Down", "Keypad-"}},
+  {RecallChannel, "recall-channel", {"last-channel", "recall"}, "Recall the last channel", G::FMOrTunerOrPIP, "itemRecallChannel", {"Backspace"}},
+  {Scan, "scan", {"auto-scan", "abort-scan"}, "Start or abort the channel scan", G::Scan, {}, {}, kActsAtOnce},
+  {MemoriseChannel, "memorise-channel", {"memorize-channel", "memo-channel"}, "Memorise the channel", G::MemoriseChannel, "itemMemoChannel", {"Insert"}},
   {PreviewSelect, "preview-select", {"select"}, "Select in the channel preview", G::ChannelPreview, {}},
   {Left, "left", {}, "Left (preview) or FM step down", G::ChannelPreviewOrFM, {}},
   {Right, "right", {}, "Right (preview) or FM step up", G::ChannelPreviewOrFM, {}},
-  {TVOrFM, "tv-or-fm", {"toggle-fm", "fm"}, "Switch between TV and FM", G::TVIdleOrFM, "itemFMMode"},
+  {TVOrFM, "tv-or-fm", {"toggle-fm", "fm"}, "Switch between TV and FM", G::TVIdleOrFM, "itemFMMode", {"F2"}},
   {SeekUp, "seek-up", {"fm-seek-up"}, "FM seek up", G::FM, {}},
   {SeekDown, "seek-down", {"fm-seek-down"}, "FM seek down", G::FM, {}},
   {FrequencyUp, "frequency-up", {"freq-up"}, "FM frequency up", G::FM, {}},
   {FrequencyDown, "frequency-down", {"freq-down"}, "FM frequency down", G::FM, {}},
-  {MemoriseFM, "memorise-fm", {"memorize-fm"}, "Memorise the FM frequency", G::FM, {}},
+  {MemoriseFM, "memorise-fm", {"memorize-fm"}, "Memorise the FM frequency", G::FM, {}, {"Insert"}, kFMPanelKeys},
   {DigitCommand(0), "digit-0", {}, "Digit 0", G::FMOrTunerOrPIP, {}},
   {DigitCommand(1), "digit-1", {}, "Digit 1", G::FMOrTunerOrPIP, {}},
   {DigitCommand(2), "digit-2", {}, "Digit 2", G::FMOrTunerOrPIP, {}},
@@ -136,8 +136,25 @@ constexpr bool EntriesUnique() {
   return true;
 }
 
+// A key sends one command, apart from the FM panel's own keys.
+constexpr int KeyUses(std::string_view key, unsigned fmPanel) {
+  int uses = 0;
+  for (const TCommandDef& c : kCommands)
+    for (const std::string_view& other : c.keys)
+      uses += !other.empty() && other == key && (c.flags & kFMPanelKeys) == fmPanel;
+  return uses;
+}
+
+constexpr bool KeysUnique() {
+  for (const TCommandDef& c : kCommands)
+    for (const std::string_view& key : c.keys)
+      if (!key.empty() && KeyUses(key, c.flags & kFMPanelKeys) != 1) return false;
+  return true;
+}
+
 static_assert(SpellingsUnique(), "a kebab-case spelling names one command only");
 static_assert(EntriesUnique(), "each code appears once, with a title; each menu item once");
+static_assert(KeysUnique(), "a key sends one command");
 
 }  // namespace
 
@@ -182,4 +199,4 @@ std::optional<TCommand> ParseCommand(std::string_view text) {
 
 bool SameCommandName(std::string_view a, std::string_view b) { return Same(a, b); }
 
-}  // namespace pvx::app
+}  // namespace pvx::commands
