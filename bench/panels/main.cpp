@@ -114,7 +114,7 @@ int main(int argc, char* argv[]) {
       next{"channel up -> channel display"}, toFM{"FM key -> FM panel shown"}, toTV{"TV key -> TV panel shown"};
   for (int i = 0; i < clicks; ++i) {
     digit.ms.push_back(click(tv, tvItem(12 + i % 9), [&] { return label(tv, "LabelChannel") == QString::number(1 + i % 9); }));
-    shell->ExecuteCommand(10021);  // Escape clears the entry
+    shell->ExecuteCommand(commands::TCommand::Escape);  // clears the entry
     source.ms.push_back(click(tv, tvItem(3), [&] { return tv.PopupMenuInputSource()->isVisible(); }));
     tv.PopupMenuInputSource()->hide();
     const int before = settings::ChannelInfo->CurrentChannel();
