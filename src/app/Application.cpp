@@ -92,11 +92,11 @@ void TApplication::CreateModelObjects() {
   snapshots::SnapshotInfo = new snapshots::TSnapshotInfo;
 }
 
-TMainSettingsPeers TApplication::Peers() {
+TMainSettingsPeers TApplication::Peers(settings::TCaptureSettings& capture) {
   TMainSettingsPeers peers;
   peers.Language = MultiLangInfo;
   peers.Country = CountryInfo;
-  peers.Capture = capture_.get();
+  peers.Capture = &capture;
   peers.Audio = &audio_->Levels;
   peers.GetDisplayAspect = [this] { return mainWindow_ ? mainWindow_->Aspect() : 0; };
   peers.SetDisplayAspect = [this](int aspect) {
@@ -142,7 +142,10 @@ bool TApplication::InitializeApplication() {
   capture_->Snapshots = snapshots::SnapshotInfo;
   snapshots::SnapshotInfo->OnInsert = [this] { snapshots::ShowSnapshotList(mainWindow_); };
   WireRelays();
-  main_->LoadMainSettings(MainSettingsPath(), Peers());
+  // The engine takes the stored capture settings whole; its devices are not open yet.
+  settings::TCaptureSettings capture = capture_->Settings();
+  main_->LoadMainSettings(MainSettingsPath(), Peers(capture));
+  capture_->Apply(capture);
   audio_->SetRecordLevel(audio_->Levels.RecordLevel);
   audio_->DetectLineInMonitor();
   if (!capture_->OpenDevices()) {
@@ -469,7 +472,8 @@ void TApplication::ShutdownApplication() {
   endpoint_.reset();
   if (started_) {
     main_->SetMode(amClosed);
-    main_->SaveMainSettings(MainSettingsPath(), Peers());
+    settings::TCaptureSettings capture = capture_->Settings();
+    main_->SaveMainSettings(MainSettingsPath(), Peers(capture));
     TChannelSettingsFile::Save(ChannelSettingsPath(), *ChannelInfo, *PreviewInfo);
   }
   if (started_) ReleasePlayers();

@@ -86,7 +86,8 @@ class TApplication final : public QObject {
   void RegisterCommands();
   // Runs from the event loop, so a sender never waits on a modal dialog.
   void Later(std::function<void()> work);
-  settings::TMainSettingsPeers Peers();
+  // The capture settings are the engine's, read into or written from `capture`.
+  settings::TMainSettingsPeers Peers(settings::TCaptureSettings& capture);
   TDispatchState DispatchState() const;
 
   const platform::graph::TComponentRegistry& components_;

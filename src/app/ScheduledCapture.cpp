@@ -27,7 +27,8 @@ class TShellPieces final : public handoff::IScheduledShell {
  public:
   explicit TShellPieces(TShell& shell) : shell_(shell) {}
 
-  TCaptureSettings& RecorderSettings() override { return *shell_.Capture; }
+  const TCaptureSettings& RecorderSettings() const override { return shell_.Capture->Settings(); }
+  void SetRecorderSettings(const TCaptureSettings& settings) override { shell_.Capture->Apply(settings); }
   void SetUnattended(bool on) override { shell_.Capture->SetUnattended(on); }
   bool HasTuner() const override { return shell_.Capture->HasTuner(); }
   bool FMEnabled() const override { return shell_.Main->FMEnabled; }

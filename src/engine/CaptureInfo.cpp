@@ -36,12 +36,12 @@ void TErrorReporter::Text(const QString& text, bool evenUnattended) const {
 TCaptureInfo::TCaptureInfo(const TComponentRegistry& components, TEngineConfig config)
     : config_(WithComponents(std::move(config), components)),
       devices_(std::make_unique<TCaptureDevices>(config_, report_)),
-      formats_(std::make_unique<TCaptureFormats>(*this)),
+      formats_(std::make_unique<TCaptureFormats>(settings_)),
       preview_(std::make_unique<TPreviewPipeline>(*devices_, *formats_, config_, report_)),
       tuner_(std::make_unique<TTunerControl>(*devices_, *preview_, report_)),
       routing_(std::make_unique<TInputRouting>(*devices_, report_)),
       stills_(std::make_unique<TStillImages>(*preview_)),
-      recordGraph_(std::make_unique<TRecordingGraph>(*devices_, *preview_, *formats_, *this, report_)) {
+      recordGraph_(std::make_unique<TRecordingGraph>(*devices_, *preview_, *formats_, settings_, report_)) {
   preview_->OnVideoWindowCreated = [this](platform::video::IVideoWindow* window) {
     if (OnVideoWindowCreated) OnVideoWindowCreated(*this, window, 0);
   };
@@ -59,7 +59,7 @@ TCaptureInfo::TCaptureInfo(const TComponentRegistry& components, TEngineConfig c
     if (OnFMTuned) OnFMTuned(*this, hertz, locked);
   };
   recording_.Timer.OnTimer = [this](platform::TTimer&) { RecordingTick(); };
-  VideoDeviceIndex = devices_->DefaultVideoDeviceIndex();
+  settings_.VideoDeviceIndex = devices_->DefaultVideoDeviceIndex();
   DeleteTimeShiftFiles();
 }
 
@@ -100,7 +100,8 @@ void TCaptureInfo::ReleaseGraphObjects() {
 bool TCaptureInfo::OpenDevices() {
   routing_->Clear();
   if (!preview_->Graph()) preview_->NewGraph();
-  const bool ok = devices_->Open(*preview_->Graph(), *this);
+  devicesOpened_ = true;
+  const bool ok = devices_->Open(*preview_->Graph(), settings_);
   if (devices_->FellBack()) formats_->ResetMediaTypeIndex();
   tuner_->SetSignalReadings(devices_->Chip().SignalReadings());
   if (OnChipDetected) OnChipDetected(*this, devices_->Chip());
@@ -121,10 +122,10 @@ bool TCaptureInfo::ReopenDevices() {
 
 bool TCaptureInfo::SelectInput(int kind) { return !Recording() && routing_->SelectInput(kind); }
 void TCaptureInfo::FixCrossbarAudio() { routing_->FixCrossbarAudio(); }
-bool TCaptureInfo::SelectAudioInputLine(int line) { return routing_->SelectAudioInputLine(line, *this); }
+bool TCaptureInfo::SelectAudioInputLine(int line) { return routing_->SelectAudioInputLine(line, settings_); }
 
 TPreviewSettings TCaptureInfo::PreviewSettings() const {
-  return {tuner_->VideoStandard(), Deinterlace, tuner_->RadioMode(), !noPreviewRender_};
+  return {tuner_->VideoStandard(), settings_.Deinterlace, tuner_->RadioMode(), !noPreviewRender_};
 }
 
 bool TCaptureInfo::FinishBuild() {
@@ -190,8 +191,19 @@ bool TCaptureInfo::ResumeAfterModeChange() {
 
 bool TCaptureInfo::SetDeinterlace(bool on) {
   if (Recording()) return false;
-  Deinterlace = on;
+  settings_.Deinterlace = on;
   return preview_->Apply(PreviewSettings());
+}
+
+bool TCaptureInfo::Apply(const settings::TCaptureSettings& next) {
+  const settings::TCaptureSettings before = settings_;
+  settings_ = next;
+  const bool otherDevices =
+      next.VideoDeviceIndex != before.VideoDeviceIndex || next.AudioDeviceIndex != before.AudioDeviceIndex;
+  if (otherDevices && devicesOpened_) return ReopenDevices();
+  // A running recording keeps its picture; the preview takes the choice when it is next built.
+  if (next.Deinterlace != before.Deinterlace && preview_->Graph() && !Recording()) SetDeinterlace(next.Deinterlace);
+  return true;
 }
 
 void TCaptureInfo::SetPixelFormatChoice(int choice) { formats_->SetPixelFormatChoice(choice); }
@@ -216,7 +228,7 @@ bool TCaptureInfo::SetVideoStandard(int standard) {
   if (standard == before) return true;
   if (!tuner_->SetVideoStandard(standard)) return false;
   // Tuners outside the standard ones take the new standard's capture size at once.
-  if (!Chip().IsStandardTuner() && IsNtscLike(before) != IsNtscLike(standard)) SetDeinterlace(Deinterlace);
+  if (!Chip().IsStandardTuner() && IsNtscLike(before) != IsNtscLike(standard)) SetDeinterlace(settings_.Deinterlace);
   routing_->TellEmpiaInput();
   return true;
 }

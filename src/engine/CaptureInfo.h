@@ -30,13 +30,21 @@ class ISnapshotSink {
   virtual void InsertSnapshot(const QImage& image) = 0;
 };
 
-class TCaptureInfo : public settings::TCaptureSettings {
+class TCaptureInfo {
  public:
   explicit TCaptureInfo(const platform::graph::TComponentRegistry& components,
                         TEngineConfig config = {});
   ~TCaptureInfo();
   TCaptureInfo(const TCaptureInfo&) = delete;
   TCaptureInfo& operator=(const TCaptureInfo&) = delete;
+
+  // --- settings ------------------------------------------------------------------------------
+  // The device and recording settings the engine works with; QDVCR.cfg keeps them.
+  const settings::TCaptureSettings& Settings() const { return settings_; }
+  // Takes new settings and does at once what they change: other devices are opened again once
+  // devices are open, a changed deinterlacing rebuilds the preview, and the recording choices
+  // wait for the next recording. False when the devices could not be opened again.
+  bool Apply(const settings::TCaptureSettings& next);
 
   // --- graph objects and devices ------------------------------------------------------------
   void CreateGraphObjects();
@@ -98,12 +106,12 @@ class TCaptureInfo : public settings::TCaptureSettings {
   QString MakeCaptureFileName(bool numbered, const QString& base, int kind) const;
   // What a recording started now would write (StreamKind).
   int CurrentStreamKind() const;
-  bool IsWithAudio() const { return RecordKind != 2; }
-  bool IsAudioOnly() const { return RecordKind == 1; }
+  bool IsWithAudio() const { return settings_.RecordKind != 2; }
+  bool IsAudioOnly() const { return settings_.RecordKind == 1; }
   // Bytes in the file(s) being written; the free-space figure counts other writers too.
   qint64 RecordedBytes() const;
-  TRecordingSettingsBlock SaveRecordingBlock() const { return engine::SaveRecordingBlock(*this); }
-  void RestoreRecordingBlock(const TRecordingSettingsBlock& block) { engine::RestoreRecordingBlock(*this, block); }
+  TRecordingSettingsBlock SaveRecordingBlock() const { return engine::SaveRecordingBlock(settings_); }
+  void RestoreRecordingBlock(const TRecordingSettingsBlock& block) { engine::RestoreRecordingBlock(settings_, block); }
   // True while the FM panel is visible; set by the shell, which sees the panels.
   std::function<bool()> WaveFolderActive;
 
@@ -178,6 +186,8 @@ class TCaptureInfo : public settings::TCaptureSettings {
   bool StartRecordingRun();
   void RecordingTick();
 
+  // First: the parts below keep a reference to it.
+  settings::TCaptureSettings settings_;
   TEngineConfig config_;
   TErrorReporter report_;
   std::unique_ptr<TCaptureDevices> devices_;
@@ -194,6 +204,7 @@ class TCaptureInfo : public settings::TCaptureSettings {
   QString recordFolder_;  // where the free space is watched
   bool noPreviewRender_ = false;
   bool deviceLost_ = false;
+  bool devicesOpened_ = false;
 };
 
 }  // namespace pvx::engine

@@ -33,7 +33,8 @@ QString TCaptureInfo::MakeCaptureFileName(bool numbered, const QString& base, in
 }
 
 int TCaptureInfo::CurrentStreamKind() const {
-  return StreamKindOf({RecordFormat, RecordKind, AudioFormat, RadioMode(), timeShift_.Active});
+  const settings::TCaptureSettings& s = settings_;
+  return StreamKindOf({s.RecordFormat, s.RecordKind, s.AudioFormat, RadioMode(), timeShift_.Active});
 }
 
 TRecordRequest TCaptureInfo::RecordRequest() const {
@@ -43,8 +44,9 @@ TRecordRequest TCaptureInfo::RecordRequest() const {
   r.Radio = RadioMode();
   r.Standard = tuner_->VideoStandard();
   // Unattended recordings are always numbered, so the scheduler can predict the name.
-  r.File = r.TimeShift && !SaveTimeShift ? FixedTimeShiftFile()
-                                         : MakeCaptureFileName(Unattended() || !UseDateTimeName, FilePrefix, r.Kind);
+  r.File = r.TimeShift && !settings_.SaveTimeShift
+               ? FixedTimeShiftFile()
+               : MakeCaptureFileName(Unattended() || !settings_.UseDateTimeName, settings_.FilePrefix, r.Kind);
   r.MPEG4Codec = settings::MainInfo ? settings::MainInfo->MPEG4Codec : config_.MPEG4Codec;
   r.AudioBitRate = recording_.AudioBitRate;
   r.AudioSampleRate = recording_.AudioSampleRate;
@@ -129,7 +131,7 @@ void TCaptureInfo::RecordingTick() {
       timeShift_.Ready = true;
       if (OnTimeShiftReady) OnTimeShiftReady(*this, true);
     }
-  } else if (TimeLimitOn && r.ElapsedSeconds >= TimeLimit) {
+  } else if (settings_.TimeLimitOn && r.ElapsedSeconds >= settings_.TimeLimit) {
     // At or past the limit: a limit lowered during the recording still ends it.
     stop = true;
   }

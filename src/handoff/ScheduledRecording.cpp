@@ -35,10 +35,11 @@ bool TScheduledRecording::Start(const QString& relayPath) {
     shell_.TellScheduler(ipc::kScheduledStartRefused);
     return false;
   }
-  settings::TCaptureSettings& recorder = shell_.RecorderSettings();
+  settings::TCaptureSettings recorder = shell_.RecorderSettings();
   saved_ = engine::SaveRecordingBlock(recorder);
   shell_.SetUnattended(true);
   Apply(order, recorder);
+  shell_.SetRecorderSettings(recorder);
 
   const bool fm = order.Source == rsFM;
   if ((order.Source <= rsMemory && !shell_.HasTuner()) || (fm && !shell_.FMEnabled()))
@@ -60,7 +61,7 @@ bool TScheduledRecording::Start(const QString& relayPath) {
   if (!shell_.StartRecording()) {
     shell_.TellScheduler(ipc::kScheduledStartRefused);
     shell_.SetUnattended(false);
-    engine::RestoreRecordingBlock(recorder, saved_);
+    RestoreSettings();
     // The user finds the side and the channel the order found.
     shell_.RestoreSelection(selection_);
     if (switched_) SwitchBack();
@@ -73,7 +74,7 @@ bool TScheduledRecording::Start(const QString& relayPath) {
 
 bool TScheduledRecording::End(bool programClosing) {
   const bool stopped = shell_.StopRecording();
-  engine::RestoreRecordingBlock(shell_.RecorderSettings(), saved_);
+  RestoreSettings();
   shell_.RestoreSelection(selection_);
   if (switched_ && !programClosing) SwitchBack();
   switched_ = false;
@@ -84,9 +85,15 @@ bool TScheduledRecording::End(bool programClosing) {
 
 bool TScheduledRecording::Refuse(qint32 status) {
   shell_.TellScheduler(status);
-  engine::RestoreRecordingBlock(shell_.RecorderSettings(), saved_);
+  RestoreSettings();
   shell_.SetUnattended(false);
   return false;
+}
+
+void TScheduledRecording::RestoreSettings() {
+  settings::TCaptureSettings recorder = shell_.RecorderSettings();
+  engine::RestoreRecordingBlock(recorder, saved_);
+  shell_.SetRecorderSettings(recorder);
 }
 
 void TScheduledRecording::SwitchBack() {

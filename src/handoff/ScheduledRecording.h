@@ -23,8 +23,9 @@ struct TChannelSelection {
 class IScheduledShell {
  public:
   virtual ~IScheduledShell() = default;
-  // The recorder's settings the order replaces for the length of the recording.
-  virtual settings::TCaptureSettings& RecorderSettings() = 0;
+  // The recorder's settings, which the order replaces for the length of the recording.
+  virtual const settings::TCaptureSettings& RecorderSettings() const = 0;
+  virtual void SetRecorderSettings(const settings::TCaptureSettings& settings) = 0;
   virtual void SetUnattended(bool on) = 0;
   virtual bool HasTuner() const = 0;
   virtual bool FMEnabled() const = 0;
@@ -62,6 +63,8 @@ class TScheduledRecording {
 
  private:
   bool Refuse(qint32 status);
+  // The recording settings as they were before the order.
+  void RestoreSettings();
   void SwitchBack();
 
   IScheduledShell& shell_;

@@ -46,7 +46,7 @@ int RecordedChannel() {
 
 bool StartTimeShiftRecording(engine::TCaptureInfo& capture) {
   const bool started = capture.StartTimeShift();
-  if (started && capture.SaveTimeShift)
+  if (started && capture.Settings().SaveTimeShift)
     BeginPendingItem();
   else
     DropPendingItem();
@@ -90,7 +90,7 @@ bool EndTimeShift(engine::TCaptureInfo& capture) {
     DropPendingItem();
     return capture.StopPreview();
   }
-  const bool save = capture.SaveTimeShift;
+  const bool save = capture.Settings().SaveTimeShift;
   const QString video = capture.Recorder().CurrentFile;
   // Stops the recorder, puts the recording settings back and removes a still.
   const bool stopped = capture.StopTimeShift();

@@ -129,7 +129,7 @@ TEST_F(FMRadio, StartedInFMItRecordsTheRadioAndLeavesForTVWithItsPicture) {
   EXPECT_TRUE(MainInfo->Mode == amFMRadio && !Window().isVisible());
   MainInfo->WaveFolder = test::Home();
   for (const auto& [format, sound] : {std::pair{0, test::SoundText("pcm_s16le", 48000, 2)}, {1, test::SoundText("mp3", 48000, 2)}}) {
-    Engine().AudioFormat = quint8(format);
+    test::ChangeSettings(Engine(), [&](settings::TCaptureSettings& s) { s.AudioFormat = quint8(format); });
     App().ExecuteCommand(1001);
     QElapsedTimer t;
     t.start();

@@ -86,10 +86,12 @@ class EveryFormat : public Recording, public ::testing::WithParamInterface<Forma
 TEST_P(EveryFormat, RecordsFromTheRemoteCommandAndPlaysElsewhere) {
   const FormatCase c = GetParam();
   engine::TCaptureInfo& e = Engine();
-  e.RecordFormat = quint8(c.format), e.RecordKind = quint8(c.kind), e.AudioFormat = quint8(c.audioFormat);
-  e.CaptureWidth = c.width, e.CaptureHeight = c.height, e.VideoBitRateKbps = c.kbps;
-  e.FrameRateCode = c.frameRateCode;
-  e.UseDateTimeName = false;
+  test::ChangeSettings(e, [&](settings::TCaptureSettings& s) {
+    s.RecordFormat = quint8(c.format), s.RecordKind = quint8(c.kind), s.AudioFormat = quint8(c.audioFormat);
+    s.CaptureWidth = c.width, s.CaptureHeight = c.height, s.VideoBitRateKbps = c.kbps;
+    s.FrameRateCode = c.frameRateCode;
+    s.UseDateTimeName = false;
+  });
   MainInfo->MPEG4Codec = c.mpeg4Codec;
 
   Remote(TCommand::Capture);
@@ -177,8 +179,10 @@ TEST_F(Recording, ACardUnpluggedWhileRecordingLeavesAPlayableFileAndTheProgramRu
 
 TEST_F(Recording, TimeShiftingIsReadyAfterElevenSecondsAndLeavesNothingUnlessSaved) {
   for (const bool save : {false, true}) {
-    Engine().SaveTimeShift = save;
-    Engine().TimeLimitOn = true, Engine().TimeLimit = 10;  // not applied to a time-shift buffer
+    test::ChangeSettings(Engine(), [&](settings::TCaptureSettings& s) {
+      s.SaveTimeShift = save;
+      s.TimeLimitOn = true, s.TimeLimit = 10;  // not applied to a time-shift buffer
+    });
     QTest::keyClick(&Window(), Qt::Key_F8);
     ASSERT_EQ(MainInfo->Mode, amTimeShifting);
     const QString file = Engine().Recorder().CurrentFile;

@@ -96,17 +96,17 @@ TEST_F(CaptureDevices, ADeviceWithoutCrossbarIsNoTunerAndAChosenOneFallsBackToDe
     engine::TEngineConfig config;
     config.VideoNameOverride = nameOverride;
     auto& e = Make({}, config);
-    EXPECT_EQ(e.VideoDeviceIndex, place == WithWebcam::First ? 1 : 0);
+    EXPECT_EQ(e.Settings().VideoDeviceIndex, place == WithWebcam::First ? 1 : 0);
     e.SetUnattended(unattended);
-    if (index >= 0) e.VideoDeviceIndex = index;
-    e.PixelFormatChoice = 2;
+    if (index >= 0) test::ChangeSettings(e, [&](settings::TCaptureSettings& s) { s.VideoDeviceIndex = index; });
+    test::ChangeSettings(e, [&](settings::TCaptureSettings& s) { s.PixelFormatChoice = 2; });
     EXPECT_EQ(e.OpenDevices(), opens);
-    EXPECT_LT(e.VideoDeviceIndex, e.Devices().VideoDevices().size());
+    EXPECT_LT(e.Settings().VideoDeviceIndex, e.Devices().VideoDevices().size());
     EXPECT_TRUE(place == WithWebcam::Alone || e.HasTuner() == opens);
     EXPECT_EQ(Warnings(), QStringList(opens, "This is not a valid capture device for Tuner, try to load default setting..."));
-    EXPECT_EQ(e.PixelFormatChoice, opens ? 1 : 2);
+    EXPECT_EQ(e.Settings().PixelFormatChoice, opens ? 1 : 2);
     if (!opens) continue;
-    EXPECT_EQ(e.VideoDeviceIndex, 0);
+    EXPECT_EQ(e.Settings().VideoDeviceIndex, 0);
     EXPECT_EQ(e.Devices().VCapture()->FriendlyName(), kPhilips);
     EXPECT_EQ(Found(), "Philips/7134/1 r1 capture crossbar tuner tvtuner tvaudio audio");
   }

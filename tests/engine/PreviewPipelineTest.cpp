@@ -48,7 +48,7 @@ TEST_F(PreviewPipeline, StartsALivePictureInTheVideoWindow) {
   EXPECT_EQ(QList<int>({f.UYVYIndex(), f.YUY2Index(), f.RGB24Index(), f.RGB32Index(), int(f.VideoMediaTypeNames().size())}),
             QList<int>({1, 0, 2, 2, 3}));
   EXPECT_EQ(f.AudioInputNames(), QStringList({"Line In", "Microphone"}));
-  EXPECT_EQ(e.AudioInputIndex, 0);
+  EXPECT_EQ(e.Settings().AudioInputIndex, 0);
   EXPECT_EQ(e.Routing().RouteNames(), QStringList({"Video Tuner", "Video Composite", "Video SVideo", "Video AUX"}));
   EXPECT_EQ(QList<qint32>({e.Tuner().TVMin(), e.Tuner().TVMax()}), QList<qint32>({45250000, 889250000}));
   EXPECT_TRUE(Warnings().isEmpty()) << Warnings().join('|').toStdString();
@@ -76,7 +76,7 @@ TEST_F(PreviewPipeline, MissingPartsAndTheirErrors) {
     std::unique_ptr<Unregistered> gone;
     if (!component.isEmpty()) gone = std::make_unique<Unregistered>(component);
     auto& e = Open({.AudioInputs = audioInputs, .HasPreviewPin = component == "Smart Tee", .HasProcAmp = procAmp});
-    e.Deinterlace = deinterlace;
+    test::ChangeSettings(e, [&](settings::TCaptureSettings& s) { s.Deinterlace = deinterlace; });
     EXPECT_EQ(e.StartPreview(), starts);
     EXPECT_EQ(Warnings(), warnings);
     EXPECT_EQ(Graph().State(), starts ? GraphState::Running : GraphState::Stopped);
@@ -104,7 +104,7 @@ TEST_F(PreviewPipeline, CaptureSizesByStandardDeinterlaceAndFamily) {
   for (const auto& [model, standard, deinterlace, refused, size] : rows) {
     auto& e = Open({.Maker = QString(model) == "2800" ? "Empia" : "Philips", .Model = model, .RefusedSizes = {refused}});
     ASSERT_TRUE(e.SetVideoStandard(standard));
-    e.Deinterlace = deinterlace;
+    test::ChangeSettings(e, [&](settings::TCaptureSettings& s) { s.Deinterlace = deinterlace; });
     ASSERT_TRUE(e.BuildPreviewGraph());
     EXPECT_EQ(CaptureSize(), size) << model << " " << standard;
     // The Empia 2800 is told its input (composite until one is chosen) after each size.
@@ -120,7 +120,7 @@ TEST_F(PreviewPipeline, PixelFormatChoiceAndFallback) {
   for (const auto& [listed, choice, kept, mode] : rows) {
     if (listed && e.Formats().UYVYIndex() < 0) ASSERT_TRUE(e.BuildPreviewGraph());
     e.SetPixelFormatChoice(choice);
-    EXPECT_EQ(e.PixelFormatChoice, kept) << choice;
+    EXPECT_EQ(e.Settings().PixelFormatChoice, kept) << choice;
     EXPECT_EQ(e.Formats().PixelFormatMode(), mode) << choice;
   }
   e.SetPixelFormatChoice(0);
@@ -154,6 +154,44 @@ TEST_F(PreviewPipeline, ApplyRebuildsOnlyForADeinterlaceOrSizeChange) {
   e.StopPreview();
 }
 
+// New settings do at once only what they change: recording choices wait, a new deinterlacing
+// rebuilds the preview, other devices are opened again (only once devices were open at all).
+TEST_F(PreviewPipeline, SettingsTakeEffectAsTheyNeed) {
+  engine::TCaptureInfo unopened(test::Components());
+  settings::TCaptureSettings loaded = unopened.Settings();
+  loaded.AudioDeviceIndex = 0, loaded.Deinterlace = true;
+  EXPECT_TRUE(unopened.Apply(loaded));
+  EXPECT_EQ(unopened.Settings(), loaded) << "stored for the devices still to open";
+
+  auto& e = Open();
+  int windows = 0, openings = 0;
+  e.OnVideoWindowCreated = [&](engine::TCaptureInfo&, platform::video::IVideoWindow*, int) { ++windows; };
+  e.OnChipDetected = [&](engine::TCaptureInfo&, const engine::TChipInfo&) { ++openings; };
+  ASSERT_TRUE(e.StartPreview());
+  const struct {
+    const char* name;
+    std::function<void(settings::TCaptureSettings&)> change;
+    int windows, openings;
+  } rows[] = {
+      {"recording choices", [](auto& s) { s.RecordFormat = 7, s.TimeLimitOn = true, s.FilePrefix = "x"; }, 0, 0},
+      {"deinterlacing", [](auto& s) { s.Deinterlace = !s.Deinterlace; }, 1, 0},
+      {"another sound device", [](auto& s) { s.AudioDeviceIndex = s.AudioDeviceIndex == 0 ? -1 : 0; }, 1, 1},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    windows = openings = 0;
+    settings::TCaptureSettings next = e.Settings();
+    row.change(next);
+    EXPECT_TRUE(e.Apply(next));
+    EXPECT_EQ(windows, row.windows);
+    EXPECT_EQ(openings, row.openings);
+    EXPECT_EQ(e.Settings().RecordFormat, next.RecordFormat);
+    EXPECT_EQ(e.Settings().Deinterlace, next.Deinterlace);
+    EXPECT_EQ(Graph().State(), GraphState::Running);
+  }
+  e.StopPreview();
+}
+
 TEST_F(PreviewPipeline, EveryGraphChangeIsRefusedWhileRecording) {
   auto& e = Open();
   ASSERT_TRUE(e.StartPreview());
@@ -161,7 +199,7 @@ TEST_F(PreviewPipeline, EveryGraphChangeIsRefusedWhileRecording) {
   ASSERT_TRUE(e.StartRecording());
   EXPECT_FALSE(e.BuildPreviewGraph() || e.BuildWisPreviewGraph() || e.StartPreview());
   EXPECT_FALSE(e.RestartPreview() || e.RestartWisPreview() || e.SetDeinterlace(true));
-  EXPECT_FALSE(e.Deinterlace);
+  EXPECT_FALSE(e.Settings().Deinterlace);
   EXPECT_FALSE(e.SelectInput(2));
   EXPECT_FALSE(e.SetTVFrequency(55250000, false) || e.SetFMFrequency(100000000) || e.FMUp() || e.FMDown());
   EXPECT_EQ(e.Routing().InputKind(), 2);

@@ -103,8 +103,10 @@ TEST_F(Recording, FreeSpaceAtStartAndEveryTick) {
 
 TEST_F(Recording, TimeLimitStopsAtItsSecondAndALoweredLimitStillStops) {
   auto& e = Live();
-  e.TimeLimitOn = true;
-  e.TimeLimit = 10;
+  test::ChangeSettings(e, [&](settings::TCaptureSettings& s) {
+    s.TimeLimitOn = true;
+    s.TimeLimit = 10;
+  });
   ASSERT_TRUE(e.StartRecording());
   test::System().Free -= 4000;
   Tick(10);
@@ -114,7 +116,9 @@ TEST_F(Recording, TimeLimitStopsAtItsSecondAndALoweredLimitStillStops) {
   EXPECT_EQ(progress_[9].elapsed, 10);
   EXPECT_EQ(progress_[9].written, 4000);
   EXPECT_FALSE(progress_[9].timeShift);
-  e.TimeLimit = 5;  // changed while recording, past the seconds already recorded
+  test::ChangeSettings(e, [&](settings::TCaptureSettings& s) {
+    s.TimeLimit = 5;  // changed while recording, past the seconds already recorded
+  });
   Tick();
   EXPECT_TRUE(progress_.back().stop);
   StopAndResumePreview();
@@ -141,12 +145,14 @@ TEST_F(Recording, AFileThatCannotBeMadeIsReportedAtTheStart) {
 TEST_F(Recording, DvdPalIsRecordedAt25FramesAnd48kHzWhileThePreviewRuns) {
   main_.CaptureFolder = test::Home() + "not/made/yet/";
   auto& e = Live();
-  e.RecordFormat = 7;
-  e.CaptureWidth = 720;
-  e.CaptureHeight = 576;
-  e.FrameRateCode = 5;
-  e.UseDateTimeName = false;
-  e.AudioInputIndex = 1;
+  test::ChangeSettings(e, [&](settings::TCaptureSettings& s) {
+    s.RecordFormat = 7;
+    s.CaptureWidth = 720;
+    s.CaptureHeight = 576;
+    s.FrameRateCode = 5;
+    s.UseDateTimeName = false;
+    s.AudioInputIndex = 1;
+  });
   ASSERT_TRUE(e.StartRecording());
   EXPECT_EQ(e.Recorder().CurrentFile, main_.CaptureFolder + "capture.mpg");
   EXPECT_EQ(card_->EnabledAudioInput(), 1) << "the stored sound line is the one recorded";
@@ -165,10 +171,12 @@ TEST_F(Recording, DvdPalIsRecordedAt25FramesAnd48kHzWhileThePreviewRuns) {
 
 TEST_F(Recording, DisabledSoundRecordsThePictureAlone) {
   auto& e = Live();
-  e.RecordKind = 2;
-  e.UseDateTimeName = false;
+  test::ChangeSettings(e, [&](settings::TCaptureSettings& s) {
+    s.RecordKind = 2;
+    s.UseDateTimeName = false;
+  });
   for (const int format : {1, 3}) {
-    e.RecordFormat = quint8(format);
+    test::ChangeSettings(e, [&](settings::TCaptureSettings& s) { s.RecordFormat = quint8(format); });
     ASSERT_TRUE(e.StartRecording()) << format;
     ASSERT_TRUE(test::Played(Graph(), 1000));
     StopAndResumePreview();
@@ -186,14 +194,16 @@ TEST_F(Recording, WisCardWithoutItsEncoderPinsFailsWith1020AndLeavesNoMultiplexe
 
 TEST_F(Recording, TimeShiftIsReadyAfterTheEleventhSecondAndIgnoresTheTimeLimit) {
   auto& e = Live();
-  e.TimeLimitOn = true;
-  e.TimeLimit = 10;
+  test::ChangeSettings(e, [&](settings::TCaptureSettings& s) {
+    s.TimeLimitOn = true;
+    s.TimeLimit = 10;
+  });
   int ready = 0;
   e.OnTimeShiftReady = [&](engine::TCaptureInfo&, bool) { ++ready; };
   const engine::TRecordingSettingsBlock before = e.SaveRecordingBlock();
   ASSERT_TRUE(e.StartTimeShift());
   EXPECT_EQ(e.Recorder().CurrentFile, main_.CaptureFolder + "ts0.mpv");
-  e.RecordFormat = 3;
+  test::ChangeSettings(e, [&](settings::TCaptureSettings& s) { s.RecordFormat = 3; });
   Tick(10);
   EXPECT_FALSE(e.TimeShiftReady());
   Tick(3);
@@ -223,7 +233,7 @@ TEST_F(Recording, AWriterThatFailsStopsTheRecordingAndTheStopSaysSo) {
 
 TEST_F(Recording, SavedTimeShiftsAreTwoFiles) {
   auto& e = Live();
-  e.SaveTimeShift = true;
+  test::ChangeSettings(e, [&](settings::TCaptureSettings& s) { s.SaveTimeShift = true; });
   QStringList files;
   for (int run = 0; run < 2; ++run) {
     ASSERT_TRUE(e.StartTimeShift());
@@ -252,9 +262,11 @@ TEST_F(Recording, AMissingComponentFailsWithItsCodeAndLeavesThePreviewRestartabl
     components.Unregister(component);
     main_.MPEG4Codec = codec;
     auto& e = Live(&components);
-    e.RecordFormat = quint8(format);
-    e.RecordKind = quint8(audioOnly);
-    e.AudioFormat = quint8(sound);
+    test::ChangeSettings(e, [&](settings::TCaptureSettings& s) {
+      s.RecordFormat = quint8(format);
+      s.RecordKind = quint8(audioOnly);
+      s.AudioFormat = quint8(sound);
+    });
     EXPECT_FALSE(component == "OKA Mpeg1/2 Recorder Filter" ? e.StartTimeShift() : e.StartRecording());
     EXPECT_EQ(Warnings(), QStringList({warning}));
     EXPECT_FALSE(e.Recording() || e.Recorder().Timer.Enabled() || e.TimeShift().Active);

@@ -15,7 +15,7 @@ TEST_F(Routing, SelectInputRoutesByConnectorTypeAndTheAudioLine) {
   EXPECT_TRUE(e.SelectAudioInputLine(1));
   EXPECT_EQ(card_->EnabledAudioInput(), 1);
   EXPECT_FALSE(e.SelectAudioInputLine(2));
-  EXPECT_EQ(e.AudioInputIndex, 1);
+  EXPECT_EQ(e.Settings().AudioInputIndex, 1);
 }
 
 TEST_F(Routing, TheCameraInputIsFoundByItsAuxRouteAndAMissingConnectorIs1102) {

@@ -215,13 +215,17 @@ TEST_P(RecordedFormats, PlayToTheEndWithTheirLength) {
   const RecordRow row = GetParam();
   main_.CaptureFolder = test::Home() + "rec/";
   auto& e = Open();
-  e.RecordFormat = quint8(row.format);
-  e.RecordKind = quint8(row.kind);
-  e.AudioFormat = quint8(row.audio);
+  test::ChangeSettings(e, [&](settings::TCaptureSettings& s) {
+    s.RecordFormat = quint8(row.format);
+    s.RecordKind = quint8(row.kind);
+    s.AudioFormat = quint8(row.audio);
+  });
   const QSize size = row.format == 7 ? QSize(720, 576) : QSize(352, 288);
-  e.CaptureWidth = size.width();
-  e.CaptureHeight = size.height();
-  e.UseDateTimeName = false;
+  test::ChangeSettings(e, [&](settings::TCaptureSettings& s) {
+    s.CaptureWidth = size.width();
+    s.CaptureHeight = size.height();
+    s.UseDateTimeName = false;
+  });
   ASSERT_TRUE(e.StartPreview() && e.StartRecording());
   ASSERT_TRUE(test::Played(Graph(), 2000) && e.StopRecording());
   const QString file = e.Recorder().CurrentFile;

@@ -157,7 +157,7 @@ class EndTimeShift : public test::EngineFixture, public ::testing::WithParamInte
 TEST_P(EndTimeShift, KeepsAndListsTheFilesOnlyWhenSaving) {
   const bool save = GetParam();
   auto& e = Open();
-  e.SaveTimeShift = save;
+  test::ChangeSettings(e, [&](settings::TCaptureSettings& s) { s.SaveTimeShift = save; });
   ASSERT_TRUE(e.StartPreview());
   ASSERT_TRUE(playback::StartTimeShiftRecording(e));
   const QString video = e.Recorder().CurrentFile, audio = playback::TimeShiftAudioFile(video);

@@ -46,6 +46,14 @@ QByteArray ReadFile(const QString& path);
 // fails the call, not the process.
 bool WithDiskFullAfter(qint64 bytes, const std::function<bool()>& write);
 
+// New capture settings for the engine, taken whole as the settings dialog hands them over.
+template <class Engine, class Change>
+void ChangeSettings(Engine& engine, Change change) {
+  auto next = engine.Settings();
+  change(next);
+  engine.Apply(next);
+}
+
 // Real-time wait, with the event loop running, for work on other threads or processes
 // (streaming, sockets); bounded so a broken pipeline fails instead of hanging.
 bool WaitUntil(const std::function<bool()>& done, int maxMs = 15000);

@@ -81,7 +81,7 @@ void ApplyTV(const TTVChoices& c, TApplyTarget& t) {
                                           StandardIsNTSC(channels, t.HasTuner));
   }
 
-  const bool previewChanged = overlayChanged || c.HighQualityPreview != cap.Deinterlace;
+  const bool deinterlaceChanged = c.HighQualityPreview != cap.Deinterlace;
   cap.Deinterlace = c.HighQualityPreview;
 
   const int table = c.MemoryTable ? TChannelInfo::kMemory
@@ -102,15 +102,19 @@ void ApplyTV(const TTVChoices& c, TApplyTarget& t) {
   Call(t.SetRecordLevel, c.RecordLevel);
 
   if (devicesChanged) {
-    if (t.ReopenDevices) t.ReopenDevices();
+    // The engine opens the other devices; the source is chosen again even when they fail.
+    if (t.ApplyCapture) t.ApplyCapture(cap);
     channels.VideoSource = TChannelInfo::kNoSource;
     Call(t.SwitchSource, SourceToRestore(source, t.HasCamera));
     if (main.ChipFamily == 3 && t.HasTuner) Call(t.SetVendorStandard, EmpiaStandardCode(channels.Standard));
-  } else if (previewChanged) {
+  } else if (overlayChanged || deinterlaceChanged) {
     const bool overlay = t.OverlayFullScreen && t.OverlayFullScreen();
     if (overlay) Call(t.SetOverlayFullScreen, false);
-    Call(t.SetDeinterlace, bool(cap.Deinterlace));
+    if (t.ApplyCapture) t.ApplyCapture(cap);
+    if (!deinterlaceChanged) Call(t.SetDeinterlace, bool(cap.Deinterlace));
     if (overlay) Call(t.SetOverlayFullScreen, true);
+  } else if (t.ApplyCapture) {
+    t.ApplyCapture(cap);
   }
 }
 
@@ -119,6 +123,7 @@ void ApplyFM(const TFMChoices& c, TApplyTarget& t) {
   t.Capture.AudioInputIndex = std::max(0, c.AudioInputIndex);
   t.Capture.AudioMediaTypeIndex = std::max(0, c.AudioMediaTypeIndex);
   t.Capture.AudioFormat = quint8(c.AudioFormat);
+  if (t.ApplyCapture) t.ApplyCapture(t.Capture);
   Call(t.SelectFMChannel);
   Call(t.SetRecordLevel, c.RecordLevel);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // What OK does with the dialog's choices, in its fixed order, kept apart from the widgets: the
-// settings are changed through references, and everything that touches the card or the main
-// window goes through hooks, so the order can be followed step by step.
+// settings are changed through references (the capture settings are a copy the engine takes
+// whole), and everything that touches the card or the main window goes through hooks, so the
+// order can be followed step by step.
 
 #include <QString>
 #include <functional>
@@ -71,13 +72,16 @@ struct TApplyTarget {
   std::function<void()> SelectFMChannel;
   // The composite or S-Video input's standard applied again.
   std::function<void(int source)> ApplyInputStandard;
-  std::function<bool()> ReopenDevices;
+  // Hands the capture settings to the engine, which opens other devices again or rebuilds the
+  // preview for a changed deinterlacing.
+  std::function<bool(const settings::TCaptureSettings& capture)> ApplyCapture;
   // Through the main window's source commands.
   std::function<void(int source)> SwitchSource;
   std::function<void(int code)> SetVendorStandard;
   std::function<bool()> OverlayFullScreen;
   std::function<void(bool on)> SetOverlayFullScreen;
-  std::function<void(bool on)> SetDeinterlace;
+  // The preview built again (an overlay choice changed).
+  std::function<void(bool deinterlace)> SetDeinterlace;
 };
 
 void ApplyTV(const TTVChoices& choices, TApplyTarget& target);

@@ -36,9 +36,10 @@ namespace {
 // FM range of a tuner that reports none.
 constexpr qint32 kFMLow = 87500000, kFMHigh = 108000000;
 
-settings::TCaptureSettings& CaptureSettingsOf(const TConfigEnvironment& env, settings::TCaptureSettings& spare) {
+const settings::TCaptureSettings& CaptureSettingsOf(const TConfigEnvironment& env,
+                                                    const settings::TCaptureSettings& spare) {
   if (env.Recording) return *env.Recording;
-  return env.Capture ? static_cast<settings::TCaptureSettings&>(*env.Capture) : spare;
+  return env.Capture ? env.Capture->Settings() : spare;
 }
 
 TCaptureLists ListsOf(const engine::TCaptureInfo* capture) {
@@ -48,9 +49,6 @@ TCaptureLists ListsOf(const engine::TCaptureInfo* capture) {
 }
 
 int RecordLevel(const TConfigEnvironment& env) { return env.Audio ? env.Audio->Levels.RecordLevel : 0; }
-
-// Settings that stand in when the program runs without an engine (never stored anywhere).
-settings::TCaptureSettings spareCapture;
 
 }  // namespace
 
@@ -109,7 +107,7 @@ void TFormConfig::CreatePages() {
 }
 
 void TFormConfig::LoadPages() {
-  const settings::TCaptureSettings& capture = CaptureSettingsOf(env_, spareCapture);
+  const settings::TCaptureSettings& capture = CaptureSettingsOf(env_, spareCapture_);
   savedCapture_ = capture;
   if (PreviewInfo) {
     savedCustomize_ = PreviewInfo->Customize;
@@ -187,7 +185,10 @@ void TFormConfig::BitBtnOKClick() {
   if (TabSheetTVTuner) TabSheetTVTuner->CommitEdits();
   if (TabSheetFM) TabSheetFM->CommitEdits();
   engine::TCaptureInfo* capture = env_.Capture;
-  TApplyTarget target{*MainInfo, CaptureSettingsOf(env_, spareCapture), *ChannelInfo, *PreviewInfo};
+  // The choices go into a copy the engine then takes whole.
+  settings::TCaptureSettings chosen = CaptureSettingsOf(env_, spareCapture_);
+  TApplyTarget target{*MainInfo, chosen, *ChannelInfo, *PreviewInfo};
+  target.ApplyCapture = [this](const settings::TCaptureSettings& next) { return StoreCapture(next); };
   target.HasTuner = !capture || capture->HasTuner();
   target.HasCamera = capture && capture->HasAuxInput();
   target.EnsureFolder = &FolderAccepted;
@@ -200,7 +201,6 @@ void TFormConfig::BitBtnOKClick() {
                                                                     : ChannelInfo->SVideoStandard);
   };
   if (capture) {
-    target.ReopenDevices = [capture] { return capture->ReopenDevices(); };
     target.SetVendorStandard = [capture](int code) { capture->SetVendorStandard(code); };
     target.SetDeinterlace = [capture](bool on) { capture->SetDeinterlace(on); };
   }
@@ -241,6 +241,16 @@ void TFormConfig::OKInFM(TApplyTarget& target) {
   ApplyFM(choices, target);
 }
 
+bool TFormConfig::StoreCapture(const settings::TCaptureSettings& next) {
+  if (env_.Recording) {
+    *env_.Recording = next;
+    return true;
+  }
+  if (env_.Capture) return env_.Capture->Apply(next);
+  spareCapture_ = next;
+  return true;
+}
+
 void TFormConfig::BitBtnHelpClick() {
   if (env_.Help) env_.Help();
 }
@@ -250,7 +260,7 @@ void TFormConfig::reject() {
   if (TabSheetFM) TabSheetFM->Editors->Cancel();
   if (ChannelInfo) ChannelInfo->SelectChannel(ChannelInfo->CurrentChannel());
   if (env_.FMMode) {
-    CaptureSettingsOf(env_, spareCapture) = savedCapture_;
+    StoreCapture(savedCapture_);
   } else if (TabSheetVideo) {
     TabSheetVideo->RestoreColours();
   }

@@ -46,6 +46,8 @@ class TFormConfig final : public QDialog {
   TOtherPage* TabSheetOther = nullptr;
 
  private:
+  // The edited capture settings to where they live: the engine takes them whole.
+  bool StoreCapture(const settings::TCaptureSettings& next);
   void CreatePages();
   void LoadPages();
   void OKInTV(TApplyTarget& target);
@@ -56,6 +58,8 @@ class TFormConfig final : public QDialog {
   QPushButton *BitBtnOK_, *BitBtnCancel_, *BitBtnHelp_;
   // What Cancel puts back.
   settings::TCaptureSettings savedCapture_;
+  // Stand in when the program runs without an engine (never stored anywhere).
+  settings::TCaptureSettings spareCapture_;
   bool savedCustomize_ = false;
   qint32 savedDimension_ = 0, savedInterval_ = 0;
   settings::TPreviewInfo::TGrid<settings::TSourceMapCell> savedCustomGrid_{};

@@ -90,7 +90,10 @@ struct Scenario {
     target.SelectTVChannel = [this] { Log("select-tv"); };
     target.SelectFMChannel = [this] { Log("select-fm"); };
     target.ApplyInputStandard = [this](int s) { Log("input-standard", s); };
-    target.ReopenDevices = [this] { return Log("reopen"), reopenResult; };
+    target.ApplyCapture = [this](const settings::TCaptureSettings& next) {
+      applied = next;
+      return Log("apply"), applyResult;
+    };
     target.SwitchSource = [this](int s) { Log("switch", s); };
     target.SetVendorStandard = [this](int c) { Log("vendor", c); };
     target.OverlayFullScreen = [this] { return overlay; };
@@ -112,7 +115,8 @@ struct Scenario {
   TTVChoices choices;
   QStringList log;
   bool overlay = false;
-  bool reopenResult = true;
+  bool applyResult = true;
+  settings::TCaptureSettings applied;
 };
 
 class ApplyOrder : public ::testing::Test, public Scenario {};
@@ -124,32 +128,32 @@ TEST_F(ApplyOrder, TVRunsItsStepsInOrder) {
     QStringList expected;
   };
   const Row rows[] = {
-      {"nothing structural", [](Scenario&) {}, {"aspect 0", "select-tv", "level 100"}},
-      {"other video device",
+      {"nothing structural", [](Scenario&) {}, {"aspect 0", "select-tv", "level 100", "apply"}},
+      {"other video device: the engine opens it, then the source is chosen again",
        [](Scenario& t) { t.choices.Capture.VideoDeviceIndex = 1; },
-       {"aspect 0", "select-tv", "level 100", "reopen", "switch 0"}},
+       {"aspect 0", "select-tv", "level 100", "apply", "switch 0"}},
       {"reopen fails: the source is still switched back",
-       [](Scenario& t) { t.choices.Capture.AudioDeviceIndex = 2, t.reopenResult = false; },
-       {"aspect 0", "select-tv", "level 100", "reopen", "switch 0"}},
+       [](Scenario& t) { t.choices.Capture.AudioDeviceIndex = 2, t.applyResult = false; },
+       {"aspect 0", "select-tv", "level 100", "apply", "switch 0"}},
       {"Empia with a tuner gets its standard code",
        [](Scenario& t) {
          t.main.ChipFamily = 3, t.channels.Standard = 1, t.choices.Capture.VideoDeviceIndex = 1;
        },
-       {"aspect 0", "select-tv", "level 100", "reopen", "switch 0", "vendor 2"}},
+       {"aspect 0", "select-tv", "level 100", "apply", "switch 0", "vendor 2"}},
       {"camera source without a camera comes back as composite",
        [](Scenario& t) {
          t.channels.VideoSource = TChannelInfo::kCamera, t.choices.Capture.VideoDeviceIndex = 1;
        },
-       {"aspect 0", "level 100", "reopen", "switch 1"}},
-      {"overlay change in overlay full screen",
+       {"aspect 0", "level 100", "apply", "switch 1"}},
+      {"overlay change in overlay full screen rebuilds the preview",
        [](Scenario& t) { t.choices.NoOverlay = true, t.overlay = true, t.choices.Aspect = 2; },
-       {"aspect 2", "select-tv", "level 100", "overlay 0", "deinterlace 0", "overlay 1"}},
-      {"high quality preview",
+       {"aspect 2", "select-tv", "level 100", "overlay 0", "apply", "deinterlace 0", "overlay 1"}},
+      {"high quality preview: the engine rebuilds it itself",
        [](Scenario& t) { t.choices.HighQualityPreview = true; },
-       {"aspect 0", "select-tv", "level 100", "deinterlace 1"}},
+       {"aspect 0", "select-tv", "level 100", "apply"}},
       {"S-Video input takes its standard",
        [](Scenario& t) { t.channels.VideoSource = TChannelInfo::kSVideo; },
-       {"aspect 0", "input-standard 2", "level 100"}},
+       {"aspect 0", "input-standard 2", "level 100", "apply"}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -157,6 +161,7 @@ TEST_F(ApplyOrder, TVRunsItsStepsInOrder) {
     row.setup(fresh);
     ApplyTV(fresh.choices, fresh.target);
     EXPECT_EQ(fresh.log, row.expected);
+    EXPECT_EQ(fresh.applied, fresh.capture) << "the engine gets the settings stored";
   }
 }
 
@@ -229,7 +234,8 @@ TEST_F(ApplyOrder, FMStoresItsFieldsThenTunesAndSetsTheLevel) {
   EXPECT_EQ(capture.AudioInputIndex, 2);
   EXPECT_EQ(capture.AudioMediaTypeIndex, 0);
   EXPECT_EQ(capture.AudioFormat, 1);
-  EXPECT_EQ(log, QStringList({"select-fm", "level 32768"}));
+  EXPECT_EQ(log, QStringList({"apply", "select-fm", "level 32768"}));
+  EXPECT_EQ(applied, capture);
   fm.WaveFolder = "/fm/";
   ApplyFM(fm, target);
   EXPECT_EQ(main.WaveFolder, "/fm/");

@@ -56,7 +56,7 @@ TEST_F(Shell, SetupOpensTheSettingsAndKeepsWhatOKApplies) {
     });
     EXPECT_TRUE(WaitUntil([&] { return answered; }));
   }
-  EXPECT_TRUE(Engine().TimeLimitOn);
+  EXPECT_TRUE(Engine().Settings().TimeLimitOn);
   EXPECT_EQ(MainInfo->MPEG4Codec, 0);
   // The stored level is what the next preview starts from: without it the change was lost.
   const engine::TProcAmpRange& range = Engine().SignalAdjust().Range(0);
@@ -74,13 +74,13 @@ TEST_F(Shell, CancelPutsTheColourBack) {
       form.findChild<QPushButton*>("BitBtnDefaultColor")->click();
       EXPECT_EQ(Engine().SignalAdjust().GetBrightness(), Engine().SignalAdjust().Range(0).Default);
       form.findChild<QSlider*>("TrackBarBrightness")->setValue(brightness + 10);
-      form.findChild<QCheckBox*>("CheckBoxEnableTimeLimit")->setChecked(!Engine().TimeLimitOn);
+      form.findChild<QCheckBox*>("CheckBoxEnableTimeLimit")->setChecked(!Engine().Settings().TimeLimitOn);
       form.findChild<QPushButton*>("BitBtnCancel")->click();
     });
     App().Dispatcher().ExecuteCommand(commands::TCommand::Setup);
   }
   EXPECT_EQ(Engine().SignalAdjust().GetBrightness(), brightness);
-  EXPECT_FALSE(Engine().TimeLimitOn);
+  EXPECT_FALSE(Engine().Settings().TimeLimitOn);
 }
 
 TEST_F(Shell, AutoScanOnTheTunerPageFillsTheTableAndItsGrid) {
