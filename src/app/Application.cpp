@@ -137,6 +137,11 @@ bool TApplication::InitializeApplication() {
   engineConfig.TVAudioNameOverride = oem_->DeviceNames[3];
   engineConfig.TuningPause = oem_->TuningPause;
   engineConfig.PreferredAudioDevice = audio_->RecordDeviceName();
+  engineConfig.Program = [main = main_.get()] {
+    return engine::TProgramSettings{main->CaptureFolder, main->WaveFolder, main->MPEG4Codec,
+                                    CountryInfo ? CountryInfo->CountryCode : 1};
+  };
+  engineConfig.ColourLevels = &main_->ColorLevels;
   capture_ = std::make_unique<engine::TCaptureInfo>(components_, engineConfig);
   // Every snapshot, live or played, lands in the store, which shows its browser.
   capture_->Snapshots = snapshots::SnapshotInfo;

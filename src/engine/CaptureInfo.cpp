@@ -6,8 +6,6 @@
 #include "platform/graph/TFilter.h"
 #include "platform/graph/TFilterGraph.h"
 #include "settings/ErrorMessages.h"
-#include "settings/Globals.h"
-#include "settings/MainInfo.h"
 #include "util/Folders.h"
 
 namespace pvx::engine {
@@ -59,6 +57,7 @@ TCaptureInfo::TCaptureInfo(const TComponentRegistry& components, TEngineConfig c
     if (OnFMTuned) OnFMTuned(*this, hertz, locked);
   };
   recording_.Timer.OnTimer = [this](platform::TTimer&) { RecordingTick(); };
+  tuner_->CountryCode = [this] { return Program().CountryCode; };
   settings_.VideoDeviceIndex = devices_->DefaultVideoDeviceIndex();
   DeleteTimeShiftFiles();
 }
@@ -68,14 +67,14 @@ TCaptureInfo::~TCaptureInfo() {
   DeleteTimeShiftFiles();
 }
 
-QString TCaptureInfo::CaptureFolder() {
-  const bool set = settings::MainInfo && !settings::MainInfo->CaptureFolder.isEmpty();
-  return set ? settings::MainInfo->CaptureFolder : util::DocumentsFolder();
+QString TCaptureInfo::CaptureFolder() const {
+  const QString folder = Program().CaptureFolder;
+  return folder.isEmpty() ? util::DocumentsFolder() : folder;
 }
 
-QString TCaptureInfo::FixedTimeShiftFile() { return CaptureFolder() + "ts0.mpv"; }
+QString TCaptureInfo::FixedTimeShiftFile() const { return CaptureFolder() + "ts0.mpv"; }
 
-void TCaptureInfo::DeleteTimeShiftFiles() {
+void TCaptureInfo::DeleteTimeShiftFiles() const {
   const QString video = FixedTimeShiftFile();
   QFile::remove(video);
   QFile::remove(video.left(video.size() - 1) + "a");
@@ -93,7 +92,7 @@ void TCaptureInfo::ReleaseGraphObjects() {
   recordGraph_->TearDown();
   preview_->Release();
   routing_->Clear();
-  signalAdjust_ = TVideoSignalAdjust();
+  signalAdjust_ = TVideoSignalAdjust(config_.ColourLevels);
   devices_->Release();
 }
 

@@ -172,13 +172,14 @@ class TCaptureInfo {
   ISnapshotSink* Snapshots = nullptr;
 
   // The capture folder, ending with "/"; the documents folder until one is set.
-  static QString CaptureFolder();
+  QString CaptureFolder() const;
   // The fixed time-shift file pair in the capture folder: "ts0.mpv" and "ts0.mpa".
-  static QString FixedTimeShiftFile();
-  static void DeleteTimeShiftFiles();
+  QString FixedTimeShiftFile() const;
+  void DeleteTimeShiftFiles() const;
 
  private:
   TPreviewSettings PreviewSettings() const;
+  TProgramSettings Program() const { return config_.Program ? config_.Program() : TProgramSettings{}; }
   // The interfaces a built graph must offer, the tuner's range, routes and colour controls.
   bool FinishBuild();
   TRecordRequest RecordRequest() const;
@@ -196,7 +197,7 @@ class TCaptureInfo {
   std::unique_ptr<TTunerControl> tuner_;
   std::unique_ptr<TInputRouting> routing_;
   std::unique_ptr<TStillImages> stills_;
-  TVideoSignalAdjust signalAdjust_;
+  TVideoSignalAdjust signalAdjust_{config_.ColourLevels};
   TRecordingState recording_;
   TTimeShiftState timeShift_;
   std::unique_ptr<TRecordingGraph> recordGraph_;

@@ -4,12 +4,22 @@
 
 #include <QString>
 #include <QStringList>
+#include <array>
+#include <functional>
 
 #include "platform/graph/TComponentRegistry.h"
 #include "platform/video/IVideoWindow.h"
 #include "settings/MainInfo.h"
 
 namespace pvx::engine {
+
+// What the engine reads of the program's settings, at the moment it needs them.
+struct TProgramSettings {
+  QString CaptureFolder;  // ends with "/"; empty: the documents folder
+  QString WaveFolder;     // FM recordings while the FM panel shows; empty: the capture folder
+  int MPEG4Codec = 2;     // 0 "Divx" .. 3: which compressor records and which decoder shows MPEG-4
+  int CountryCode = 1;    // whose FM band the tuner uses
+};
 
 struct TEngineConfig {
   // The media components the graphs are built from; the engine's constructor sets it.
@@ -25,8 +35,11 @@ struct TEngineConfig {
   QString PreferredAudioDevice;
   // Tuning waits for the tuner to settle.
   bool TuningPause = true;
-  // 0 "Divx" .. 3: which decoder shows an MPEG-4 stream.
-  int MPEG4Codec = 2;
+  // The program's settings as they are now; unset: the defaults.
+  std::function<TProgramSettings()> Program;
+  // The colour levels a preview starts with (percent per property, -1 the device's default),
+  // which the settings dialog's OK writes back; none: the device defaults.
+  std::array<qint32, 5>* ColourLevels = nullptr;
 };
 
 // Shows error codes and messages unless the engine runs unattended.

@@ -11,8 +11,6 @@
 #include "platform/graph/Interfaces.h"
 #include "platform/graph/TFilter.h"
 #include "platform/graph/TFilterGraph.h"
-#include "settings/Globals.h"
-#include "settings/MainInfo.h"
 
 namespace pvx::engine {
 
@@ -26,10 +24,9 @@ QString CompanionOf(const QString& file) { return file.left(file.size() - 1) + "
 }  // namespace
 
 QString TCaptureInfo::MakeCaptureFileName(bool numbered, const QString& base, int kind) const {
-  const bool wave = WaveFolderActive && WaveFolderActive() && settings::MainInfo &&
-                    !settings::MainInfo->WaveFolder.isEmpty();
-  return engine::MakeCaptureFileName(numbered, base, kind,
-                                     wave ? settings::MainInfo->WaveFolder : CaptureFolder());
+  const QString waveFolder = Program().WaveFolder;
+  const bool wave = WaveFolderActive && WaveFolderActive() && !waveFolder.isEmpty();
+  return engine::MakeCaptureFileName(numbered, base, kind, wave ? waveFolder : CaptureFolder());
 }
 
 int TCaptureInfo::CurrentStreamKind() const {
@@ -47,7 +44,7 @@ TRecordRequest TCaptureInfo::RecordRequest() const {
   r.File = r.TimeShift && !settings_.SaveTimeShift
                ? FixedTimeShiftFile()
                : MakeCaptureFileName(Unattended() || !settings_.UseDateTimeName, settings_.FilePrefix, r.Kind);
-  r.MPEG4Codec = settings::MainInfo ? settings::MainInfo->MPEG4Codec : config_.MPEG4Codec;
+  r.MPEG4Codec = Program().MPEG4Codec;
   r.AudioBitRate = recording_.AudioBitRate;
   r.AudioSampleRate = recording_.AudioSampleRate;
   r.AudioChannels = recording_.AudioChannels;

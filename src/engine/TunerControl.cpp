@@ -5,8 +5,6 @@
 #include "platform/Clock.h"
 #include "platform/graph/Interfaces.h"
 #include "platform/graph/TFilter.h"
-#include "settings/CountryInfo.h"
-#include "settings/Globals.h"
 
 namespace pvx::engine {
 
@@ -188,7 +186,7 @@ void TTunerControl::ReadFMBand() {
     fmMin_ = qint32(min);
     fmMax_ = qint32(max);
   }
-  const int country = settings::CountryInfo ? settings::CountryInfo->CountryCode : 1;
+  const int country = CountryCode ? CountryCode() : 1;
   if (country == 7) fmMin_ = 65000000;
   if (country == 81) {
     fmMin_ = 76000000;

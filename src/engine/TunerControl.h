@@ -17,6 +17,9 @@ class TTunerControl {
   TTunerControl(const TCaptureDevices& devices, TPreviewPipeline& preview, const TErrorReporter& report)
       : devices_(devices), preview_(preview), report_(report) {}
 
+  // Whose FM band applies; set once by the engine.
+  std::function<int()> CountryCode;
+
   // Pausing the graph around the change lets the tuner settle before the picture runs again.
   bool SetTVFrequency(quint32 hertz, bool pauseGraph);
   bool SetFMFrequency(quint32 hertz);

@@ -4,8 +4,6 @@
 
 #include "platform/graph/Interfaces.h"
 #include "platform/graph/TFilter.h"
-#include "settings/Globals.h"
-#include "settings/MainInfo.h"
 
 namespace pvx::engine {
 
@@ -48,15 +46,13 @@ int TVideoSignalAdjust::ValueToLevel(int property, int value, const TProcAmpRang
 }
 
 void TVideoSignalAdjust::ApplyLevels() {
-  if (!procAmp_ || !settings::MainInfo) return;
-  for (int p = 0; p < 5; ++p)
-    Set(p, LevelToValue(settings::MainInfo->ColorLevels[size_t(p)], ranges_[size_t(p)]));
+  if (!procAmp_ || !levels_) return;
+  for (int p = 0; p < 5; ++p) Set(p, LevelToValue((*levels_)[size_t(p)], ranges_[size_t(p)]));
 }
 
 void TVideoSignalAdjust::StoreLevels() {
-  if (!procAmp_ || !settings::MainInfo) return;
-  for (int p = 0; p < 5; ++p)
-    settings::MainInfo->ColorLevels[size_t(p)] = ValueToLevel(p, Get(p), ranges_[size_t(p)]);
+  if (!procAmp_ || !levels_) return;
+  for (int p = 0; p < 5; ++p) (*levels_)[size_t(p)] = ValueToLevel(p, Get(p), ranges_[size_t(p)]);
 }
 
 }  // namespace pvx::engine

@@ -5,6 +5,8 @@
 #include <array>
 #include <cstddef>
 
+#include <QtGlobal>
+
 namespace pvx::platform::graph {
 class TFilter;
 class IVideoProcAmp;
@@ -30,6 +32,9 @@ class IColourControls {
 
 class TVideoSignalAdjust final : public IColourControls {
  public:
+  // `levels`: the stored percentages (-1 the device default); none leaves the device's own.
+  explicit TVideoSignalAdjust(std::array<qint32, 5>* levels = nullptr) : levels_(levels) {}
+
   // Keeps the filter and reads the five ranges; false without colour controls.
   bool Init(platform::graph::TFilter& captureFilter);
 
@@ -44,9 +49,9 @@ class TVideoSignalAdjust final : public IColourControls {
   bool SetSaturation(int value) { return Set(3, value); }
   bool SetSharpness(int value) { return Set(4, value); }
 
-  // Sets the device from MainInfo's ColorLevels (-1 or out of 0..100: the device default).
+  // Sets the device from the stored levels (-1 or out of 0..100: the device default).
   void ApplyLevels();
-  // Turns the device's values back into MainInfo's ColorLevels.
+  // Turns the device's values back into the stored levels.
   void StoreLevels() override;
 
   int Value(int property) const override { return Get(property); }
@@ -61,6 +66,7 @@ class TVideoSignalAdjust final : public IColourControls {
   int Get(int property) const;
   bool Set(int property, int value);
 
+  std::array<qint32, 5>* levels_ = nullptr;
   platform::graph::IVideoProcAmp* procAmp_ = nullptr;
   std::array<TProcAmpRange, 5> ranges_{};
 };

@@ -33,11 +33,19 @@ class EngineFixture : public ::testing::Test {
     settings::CountryInfo = nullptr;
   }
 
+  // The engine reads the test's settings, as the program's engine reads the program's.
+  void WithProgram(engine::TEngineConfig& config) {
+    config.Program = [this] {
+      return engine::TProgramSettings{main_.CaptureFolder, main_.WaveFolder, main_.MPEG4Codec, country_.CountryCode};
+    };
+    config.ColourLevels = &main_.ColorLevels;
+  }
   // Installs the card and creates the engine; discovery is left to the test.
   engine::TCaptureInfo& Make(const dev::TVirtualCardConfig& card = {}, engine::TEngineConfig config = {}) {
     card_ = dev::InstallVirtualCard(card);
     engine_.reset();
     config.Host.Widget = &owner_;
+    WithProgram(config);
     engine_ = std::make_unique<engine::TCaptureInfo>(test::Components(), config);
     return *engine_;
   }

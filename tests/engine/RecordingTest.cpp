@@ -24,7 +24,9 @@ class Recording : public test::EngineFixture {
   engine::TCaptureInfo& Live(const TComponentRegistry* components = nullptr) {
     if (components) {
       card_ = dev::InstallVirtualCard({});
-      engine_ = std::make_unique<engine::TCaptureInfo>(*components, engine::TEngineConfig{});
+      engine::TEngineConfig config;
+      WithProgram(config);
+      engine_ = std::make_unique<engine::TCaptureInfo>(*components, config);
       EXPECT_TRUE(engine_->OpenDevices());
     } else {
       Open();
