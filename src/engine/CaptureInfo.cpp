@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include "engine/CaptureFileName.h"
+
 #include "platform/graph/Interfaces.h"
 #include "platform/graph/TFilter.h"
 #include "platform/graph/TFilterGraph.h"
@@ -39,7 +41,8 @@ TCaptureInfo::TCaptureInfo(const TComponentRegistry& components, TEngineConfig c
       tuner_(std::make_unique<TTunerControl>(*devices_, *preview_, report_)),
       routing_(std::make_unique<TInputRouting>(*devices_, report_)),
       stills_(std::make_unique<TStillImages>(*preview_)),
-      recordGraph_(std::make_unique<TRecordingGraph>(*devices_, *preview_, *formats_, settings_, report_)) {
+      recorder_(std::make_unique<TRecordingControl>(*devices_, *preview_, *formats_, settings_, report_,
+                                                    [this] { return RecordRequest(); })) {
   preview_->OnVideoWindowCreated = [this](platform::video::IVideoWindow* window) {
     if (OnVideoWindowCreated) OnVideoWindowCreated(*this, window, 0);
   };
@@ -47,7 +50,7 @@ TCaptureInfo::TCaptureInfo(const TComponentRegistry& components, TEngineConfig c
   preview_->OnCaptureSizeSet = [this] { routing_->TellEmpiaInput(); };
   preview_->OnRunningGraphError = [this](const QString& message) {
     deviceLost_ = true;
-    const QString file = Recording() ? recording_.CurrentFile : QString();
+    const QString file = Recording() ? recorder_->State().CurrentFile : QString();
     if (OnDeviceLost) OnDeviceLost(*this, message, file);
     // Whatever the shell did, nothing runs on a lost device; stopping completes the file.
     if (Recording()) StopRecording();
@@ -56,7 +59,12 @@ TCaptureInfo::TCaptureInfo(const TComponentRegistry& components, TEngineConfig c
   tuner_->OnFMTuned = [this](quint32 hertz, bool locked) {
     if (OnFMTuned) OnFMTuned(*this, hertz, locked);
   };
-  recording_.Timer.OnTimer = [this](platform::TTimer&) { RecordingTick(); };
+  recorder_->OnProgress = [this](bool stop, bool timeShift, qint64 free, qint64 written, qint64 elapsed) {
+    if (OnCaptureProgress) OnCaptureProgress(*this, stop, timeShift, free, written, elapsed);
+  };
+  recorder_->OnTimeShiftReady = [this] {
+    if (OnTimeShiftReady) OnTimeShiftReady(*this, true);
+  };
   tuner_->CountryCode = [this] { return Program().CountryCode; };
   settings_.VideoDeviceIndex = devices_->DefaultVideoDeviceIndex();
   DeleteTimeShiftFiles();
@@ -81,7 +89,7 @@ void TCaptureInfo::DeleteTimeShiftFiles() const {
 }
 
 void TCaptureInfo::CreateGraphObjects() {
-  recordGraph_->TearDown();
+  recorder_->TearDown();
   preview_->NewGraph();
   routing_->Clear();
   devices_->Release();
@@ -89,7 +97,7 @@ void TCaptureInfo::CreateGraphObjects() {
 }
 
 void TCaptureInfo::ReleaseGraphObjects() {
-  recordGraph_->TearDown();
+  recorder_->TearDown();
   preview_->Release();
   routing_->Clear();
   signalAdjust_ = TVideoSignalAdjust(config_.ColourLevels);
@@ -251,5 +259,39 @@ bool TCaptureInfo::GrabSnapshot() {
 
 bool TCaptureInfo::GrabStill() { return stills_->GrabStill(Chip().IsWis()); }
 void TCaptureInfo::SetStillShown(bool on) { stills_->SetStillShown(on); }
+
+QString TCaptureInfo::MakeCaptureFileName(bool numbered, const QString& base, int kind) const {
+  const QString waveFolder = Program().WaveFolder;
+  const bool wave = WaveFolderActive && WaveFolderActive() && !waveFolder.isEmpty();
+  return engine::MakeCaptureFileName(numbered, base, kind, wave ? waveFolder : CaptureFolder());
+}
+
+int TCaptureInfo::CurrentStreamKind() const {
+  const settings::TCaptureSettings& s = settings_;
+  return StreamKindOf({s.RecordFormat, s.RecordKind, s.AudioFormat, RadioMode(), TimeShift().Active});
+}
+
+TRecordRequest TCaptureInfo::RecordRequest() const {
+  TRecordRequest r;
+  r.Kind = CurrentStreamKind();
+  r.TimeShift = TimeShift().Active;
+  r.Radio = RadioMode();
+  r.Standard = tuner_->VideoStandard();
+  // Unattended recordings are always numbered, so the scheduler can predict the name.
+  r.File = r.TimeShift && !settings_.SaveTimeShift
+               ? FixedTimeShiftFile()
+               : MakeCaptureFileName(Unattended() || !settings_.UseDateTimeName, settings_.FilePrefix, r.Kind);
+  r.MPEG4Codec = Program().MPEG4Codec;
+  r.AudioBitRate = Recorder().AudioBitRate;
+  r.AudioSampleRate = Recorder().AudioSampleRate;
+  r.AudioChannels = Recorder().AudioChannels;
+  return r;
+}
+
+bool TCaptureInfo::StopTimeShift() {
+  const bool stopped = recorder_->StopTimeShift();
+  SetStillShown(false);
+  return stopped;
+}
 
 }  // namespace pvx::engine

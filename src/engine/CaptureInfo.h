@@ -14,7 +14,7 @@
 #include "engine/EngineConfig.h"
 #include "engine/InputRouting.h"
 #include "engine/PreviewPipeline.h"
-#include "engine/RecordingGraph.h"
+#include "engine/RecordingControl.h"
 #include "engine/RecordingState.h"
 #include "engine/StillImages.h"
 #include "engine/TunerControl.h"
@@ -93,14 +93,10 @@ class TCaptureInfo {
 
   // --- recording and time-shift ------------------------------------------------------------
   // A recording by the settings (never a time-shift buffer).
-  bool StartRecording();
-  bool StopRecording();
-  bool BuildRecordGraph();
-  bool BuildWisRecordGraph();
-  bool AddMultiplexer(int kind) { return recordGraph_->AddMultiplexer(kind); }
-  bool AddMPEGAudioEncoder() { return recordGraph_->AddMPEGAudioEncoder(); }
+  bool StartRecording() { return recorder_->Start(); }
+  bool StopRecording() { return recorder_->Stop(); }
   // Saves the recording settings, records the time-shift pair, and puts them back at the stop.
-  bool StartTimeShift();
+  bool StartTimeShift() { return recorder_->StartTimeShift(); }
   bool StopTimeShift();
   // A free file name in the capture folder (the wave folder while the FM panel shows).
   QString MakeCaptureFileName(bool numbered, const QString& base, int kind) const;
@@ -109,7 +105,7 @@ class TCaptureInfo {
   bool IsWithAudio() const { return settings_.RecordKind != 2; }
   bool IsAudioOnly() const { return settings_.RecordKind == 1; }
   // Bytes in the file(s) being written; the free-space figure counts other writers too.
-  qint64 RecordedBytes() const;
+  qint64 RecordedBytes() const { return recorder_->RecordedBytes(); }
   TRecordingSettingsBlock SaveRecordingBlock() const { return engine::SaveRecordingBlock(settings_); }
   void RestoreRecordingBlock(const TRecordingSettingsBlock& block) { engine::RestoreRecordingBlock(settings_, block); }
   // True while the FM panel is visible; set by the shell, which sees the panels.
@@ -136,8 +132,8 @@ class TCaptureInfo {
   const TStillImages& Stills() const { return *stills_; }
   const TVideoSignalAdjust& SignalAdjust() const { return signalAdjust_; }
   IColourControls& ColourControls() { return signalAdjust_; }
-  const TRecordingState& Recorder() const { return recording_; }
-  const TTimeShiftState& TimeShift() const { return timeShift_; }
+  const TRecordingState& Recorder() const { return recorder_->State(); }
+  const TTimeShiftState& TimeShift() const { return recorder_->TimeShift(); }
 
   // --- state the shell reads -----------------------------------------------------------------
   const TChipInfo& Chip() const { return devices_->Chip(); }
@@ -147,8 +143,8 @@ class TCaptureInfo {
   // A running graph failed since the last preview that started: the card is gone.
   bool DeviceLost() const { return deviceLost_; }
   bool StillShown() const { return stills_->StillShown(); }
-  bool Recording() const { return recording_.Recording; }
-  bool TimeShiftReady() const { return timeShift_.Ready; }
+  bool Recording() const { return recorder_->Recording(); }
+  bool TimeShiftReady() const { return recorder_->TimeShift().Ready; }
   bool Unattended() const { return report_.Unattended(); }
   void SetUnattended(bool on) { report_.SetUnattended(on); }
   // While starting straight into FM the preview stream is not rendered to the window.
@@ -183,9 +179,6 @@ class TCaptureInfo {
   // The interfaces a built graph must offer, the tuner's range, routes and colour controls.
   bool FinishBuild();
   TRecordRequest RecordRequest() const;
-  bool BuildRecording(bool wis);
-  bool StartRecordingRun();
-  void RecordingTick();
 
   // First: the parts below keep a reference to it.
   settings::TCaptureSettings settings_;
@@ -198,11 +191,7 @@ class TCaptureInfo {
   std::unique_ptr<TInputRouting> routing_;
   std::unique_ptr<TStillImages> stills_;
   TVideoSignalAdjust signalAdjust_{config_.ColourLevels};
-  TRecordingState recording_;
-  TTimeShiftState timeShift_;
-  std::unique_ptr<TRecordingGraph> recordGraph_;
-  TRecordingSettingsBlock timeShiftBlock_;
-  QString recordFolder_;  // where the free space is watched
+  std::unique_ptr<TRecordingControl> recorder_;
   bool noPreviewRender_ = false;
   bool deviceLost_ = false;
   bool devicesOpened_ = false;

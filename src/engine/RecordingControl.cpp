@@ -1,12 +1,11 @@
-// The capture engine's recording steps: start (disk space, graph, copy protection, run), stop,
-// the one-second clock, and time-shifting on top of them.
+#include "engine/RecordingControl.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
 
-#include "engine/CaptureFileName.h"
-#include "engine/CaptureInfo.h"
+#include "engine/CaptureDevices.h"
+#include "engine/PreviewPipeline.h"
 #include "platform/SystemServices.h"
 #include "platform/graph/Interfaces.h"
 #include "platform/graph/TFilter.h"
@@ -23,80 +22,64 @@ constexpr qint64 kTimeShiftReadySeconds = 10;
 QString CompanionOf(const QString& file) { return file.left(file.size() - 1) + "a"; }
 }  // namespace
 
-QString TCaptureInfo::MakeCaptureFileName(bool numbered, const QString& base, int kind) const {
-  const QString waveFolder = Program().WaveFolder;
-  const bool wave = WaveFolderActive && WaveFolderActive() && !waveFolder.isEmpty();
-  return engine::MakeCaptureFileName(numbered, base, kind, wave ? waveFolder : CaptureFolder());
+TRecordingControl::TRecordingControl(TCaptureDevices& devices, TPreviewPipeline& preview, TCaptureFormats& formats,
+                                     settings::TCaptureSettings& stored, const TErrorReporter& report,
+                                     std::function<TRecordRequest()> request)
+    : devices_(devices),
+      preview_(preview),
+      stored_(stored),
+      report_(report),
+      request_(std::move(request)),
+      branch_(preview),
+      graph_(branch_, devices, preview, formats, stored, report),
+      wisGraph_(branch_, devices, preview, stored, report) {
+  state_.Timer.OnTimer = [this](platform::TTimer&) { Tick(); };
 }
 
-int TCaptureInfo::CurrentStreamKind() const {
-  const settings::TCaptureSettings& s = settings_;
-  return StreamKindOf({s.RecordFormat, s.RecordKind, s.AudioFormat, RadioMode(), timeShift_.Active});
-}
+void TRecordingControl::TearDown() { wisGraph_.TearDown(); }
 
-TRecordRequest TCaptureInfo::RecordRequest() const {
-  TRecordRequest r;
-  r.Kind = CurrentStreamKind();
-  r.TimeShift = timeShift_.Active;
-  r.Radio = RadioMode();
-  r.Standard = tuner_->VideoStandard();
-  // Unattended recordings are always numbered, so the scheduler can predict the name.
-  r.File = r.TimeShift && !settings_.SaveTimeShift
-               ? FixedTimeShiftFile()
-               : MakeCaptureFileName(Unattended() || !settings_.UseDateTimeName, settings_.FilePrefix, r.Kind);
-  r.MPEG4Codec = Program().MPEG4Codec;
-  r.AudioBitRate = recording_.AudioBitRate;
-  r.AudioSampleRate = recording_.AudioSampleRate;
-  r.AudioChannels = recording_.AudioChannels;
-  return r;
-}
-
-bool TCaptureInfo::BuildRecordGraph() { return BuildRecording(false); }
-bool TCaptureInfo::BuildWisRecordGraph() { return BuildRecording(true); }
-
-bool TCaptureInfo::BuildRecording(bool wis) {
-  if (Recording()) return false;
-  const TRecordRequest request = RecordRequest();
-  recording_.CurrentFile = request.File;
+bool TRecordingControl::Build(const TRecordRequest& request) {
+  state_.CurrentFile = request.File;
   timeShift_.Ready = false;
-  return wis ? recordGraph_->BuildWis(request) : recordGraph_->Build(request);
+  return devices_.Chip().IsWis() ? wisGraph_.Build(request) : graph_.Build(request);
 }
 
-bool TCaptureInfo::StartRecording() {
+bool TRecordingControl::Start() {
   if (Recording()) return false;
   timeShift_.Active = false;
-  return StartRecordingRun();
+  return Run();
 }
 
-bool TCaptureInfo::StartRecordingRun() {
-  TRecordingState& r = recording_;
+bool TRecordingControl::Run() {
+  TRecordingState& r = state_;
+  const TRecordRequest request = request_();
   // The disk watched is the one the file goes to; a folder not made yet is made now.
-  recordFolder_ = QFileInfo(RecordRequest().File).absolutePath();
-  QDir().mkpath(recordFolder_);
-  r.FreeAtStart = platform::System().FreeBytes(recordFolder_);
+  folder_ = QFileInfo(request.File).absolutePath();
+  QDir().mkpath(folder_);
+  r.FreeAtStart = platform::System().FreeBytes(folder_);
   if (r.FreeAtStart < kMinFreeBytes) {
-    ReportError(1100);
+    report_.Error(1100);
     return false;
   }
-  bool ok = Chip().IsWis() ? BuildWisRecordGraph() : BuildRecordGraph();
+  bool ok = Build(request);
   if (ok) {
-    TFilter* tuner = devices_->TVTuner();
-    auto* property = tuner && HasTuner() ? tuner->As<ITunerPropertySet>() : nullptr;
+    TFilter* tuner = devices_.TVTuner();
+    auto* property = tuner && devices_.HasTuner() ? tuner->As<ITunerPropertySet>() : nullptr;
     qint32 flags = 0;
     if (property && property->GetCopyProtection(flags) && flags != 0) {
-      ReportText("Cannot capture current video with macrovision protection...", true);
+      report_.Text("Cannot capture current video with macrovision protection...", true);
       ok = false;
     }
   }
   const bool built = ok;
-  ok = ok && preview_->Run();
+  ok = ok && preview_.Run();
   // A writer that refused to start (a file it cannot create) says why; the graph alone does not.
   // A device that will not run (busy, or unplugged) is said as well: the user pressed record.
-  if (built && !ok) ReportError(recordGraph_->RecordingError().isEmpty() ? 1002 : 1020);
+  if (built && !ok) report_.Error(branch_.RecordingError().isEmpty() ? 1002 : 1020);
   if (!ok) {
     // Leave a graph the preview can be rebuilt on.
-    preview_->Stop();
-    recordGraph_->TearDown();
+    preview_.Stop();
+    TearDown();
   }
   r.Recording = ok;
   r.Timer.SetEnabled(ok);
@@ -105,66 +88,64 @@ bool TCaptureInfo::StartRecordingRun() {
   return ok;
 }
 
-bool TCaptureInfo::StopRecording() {
-  const bool stopped = preview_->Stop();
+bool TRecordingControl::Stop() {
+  const bool stopped = preview_.Stop();
   // A file the writer could not complete is no success, and the user must hear of it.
   bool written = true;
   if (stopped && Recording()) {
-    written = recordGraph_->RecordingError().isEmpty();
-    recordGraph_->TearDown();
-    recording_.Recording = false;
+    written = branch_.RecordingError().isEmpty();
+    TearDown();
+    state_.Recording = false;
   }
-  recording_.Timer.SetEnabled(recording_.Recording);
-  if (!written) ReportError(1020);
+  state_.Timer.SetEnabled(state_.Recording);
+  if (!written) report_.Error(1020);
   return stopped && written;
 }
 
-void TCaptureInfo::RecordingTick() {
-  TRecordingState& r = recording_;
+void TRecordingControl::Tick() {
+  TRecordingState& r = state_;
   ++r.ElapsedSeconds;
   bool stop = false;
   if (timeShift_.Active) {
     if (!timeShift_.Ready && r.ElapsedSeconds > kTimeShiftReadySeconds) {
       timeShift_.Ready = true;
-      if (OnTimeShiftReady) OnTimeShiftReady(*this, true);
+      if (OnTimeShiftReady) OnTimeShiftReady();
     }
-  } else if (settings_.TimeLimitOn && r.ElapsedSeconds >= settings_.TimeLimit) {
+  } else if (stored_.TimeLimitOn && r.ElapsedSeconds >= stored_.TimeLimit) {
     // At or past the limit: a limit lowered during the recording still ends it.
     stop = true;
   }
-  const qint64 free = platform::System().FreeBytes(recordFolder_);
+  const qint64 free = platform::System().FreeBytes(folder_);
   r.BytesWritten = std::max<qint64>(0, r.FreeAtStart - free);
   // A writer that failed (a full or vanished disk) ends the recording like a full disk does.
-  if (free <= kMinFreeBytes || !recordGraph_->RecordingError().isEmpty()) stop = true;
-  if (OnCaptureProgress)
-    OnCaptureProgress(*this, stop, timeShift_.Active, free - kMinFreeBytes, r.BytesWritten, r.ElapsedSeconds);
+  if (free <= kMinFreeBytes || !branch_.RecordingError().isEmpty()) stop = true;
+  if (OnProgress) OnProgress(stop, timeShift_.Active, free - kMinFreeBytes, r.BytesWritten, r.ElapsedSeconds);
 }
 
-qint64 TCaptureInfo::RecordedBytes() const {
-  const QString& file = recording_.CurrentFile;
+qint64 TRecordingControl::RecordedBytes() const {
+  const QString& file = state_.CurrentFile;
   if (file.isEmpty()) return 0;
   qint64 bytes = QFileInfo(file).size();
   if (file.endsWith(".mpv")) bytes += QFileInfo(CompanionOf(file)).size();
   return bytes;
 }
 
-bool TCaptureInfo::StartTimeShift() {
+bool TRecordingControl::StartTimeShift() {
   if (Recording()) return false;
-  timeShiftBlock_ = SaveRecordingBlock();
+  timeShiftBlock_ = SaveRecordingBlock(stored_);
   timeShift_.Active = true;
   timeShift_.Ready = false;
-  if (StartRecordingRun()) return true;
+  if (Run()) return true;
   // A run that never started is no time-shift: the next recording must not take its profile.
   timeShift_.Active = false;
-  RestoreRecordingBlock(timeShiftBlock_);
+  RestoreRecordingBlock(stored_, timeShiftBlock_);
   return false;
 }
 
-bool TCaptureInfo::StopTimeShift() {
-  const bool stopped = StopRecording();
-  if (timeShift_.Active) RestoreRecordingBlock(timeShiftBlock_);
+bool TRecordingControl::StopTimeShift() {
+  const bool stopped = Stop();
+  if (timeShift_.Active) RestoreRecordingBlock(stored_, timeShiftBlock_);
   timeShift_.Active = false;
-  SetStillShown(false);
   return stopped;
 }
 

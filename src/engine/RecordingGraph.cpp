@@ -36,41 +36,6 @@ QSize TRecordingGraph::TimeShiftCaptureSize(int standard) {
   return IsNtscLike(standard) ? QSize(320, 240) : QSize(352, 288);
 }
 
-TFilterGraph& TRecordingGraph::Graph() const { return *preview_.Graph(); }
-
-TRecordingGraph::FilterPtr TRecordingGraph::Add(const QString& friendlyName, const QString& name,
-                                                int category) {
-  auto filter = Graph().AddComponent(friendlyName, name,
-                                     category < 0 ? DeviceCategory::LegacyFilter : DeviceCategory(category));
-  if (filter) added_.push_back(filter);
-  return filter;
-}
-
-void TRecordingGraph::TearDown() {
-  if (preview_.Graph()) {
-    for (const auto& filter : added_)
-      if (filter->Graph() == preview_.Graph()) Graph().RemoveFilter(*filter);
-    preview_.DropPictureChain();
-  }
-  added_.clear();
-  mux_.reset();
-  audioEncoder_.reset();
-}
-
-QString TRecordingGraph::RecordingError() const {
-  for (const auto& filter : added_)
-    if (const auto* result = filter->As<media::IRecordingResult>(); result && !result->LastError().isEmpty())
-      return result->LastError();
-  return QString();
-}
-
-bool TRecordingGraph::WithAudio() const { return stored_.RecordKind != 2 && preview_.HasAudioCapture(); }
-
-TPin* TRecordingGraph::AudioSource() const {
-  return preview_.AudioThroughCapture() && preview_.AudioTeePin() ? preview_.AudioTeePin()
-                                                                  : preview_.AudioCapturePin();
-}
-
 void TRecordingGraph::ApplyCaptureFormat(const TRecordRequest& r) {
   TFilter* capture = devices_.VCapture();
   if (!capture || r.Radio) return;
@@ -92,7 +57,7 @@ void TRecordingGraph::ApplyAudioFormat() {
 bool TRecordingGraph::Build(const TRecordRequest& r) {
   if (!preview_.Graph()) return false;
   Graph().Stop();
-  TearDown();
+  branch_.TearDown();
   ApplyCaptureFormat(r);
   ApplyAudioFormat();
   if (preview_.HasPreviewPin() && !r.Radio) {
@@ -107,12 +72,12 @@ bool TRecordingGraph::Build(const TRecordRequest& r) {
     case kStreamMp3: built = BuildSound(r); break;
     default: built = BuildMpeg(r); break;
   }
-  if (!built) TearDown();
+  if (!built) branch_.TearDown();
   return built;
 }
 
 bool TRecordingGraph::BuildMpeg(const TRecordRequest& r) {
-  auto recorder = Add(media::kMpegRecorderName, "MPEG");
+  auto recorder = branch_.Add(media::kMpegRecorderName, "MPEG");
   auto* settings = recorder ? recorder->As<media::IMpegRecorderSettings>() : nullptr;
   if (!settings) {
     report_.Error(1018);
@@ -154,8 +119,8 @@ bool TRecordingGraph::BuildMpeg(const TRecordRequest& r) {
     report_.Text("Cannot render video capture...");
     return false;
   }
-  TPin* audio = AudioSource();
-  if (WithAudio() && (!audio || !Graph().Render(*audio))) {
+  TPin* audio = SoundSource(preview_);
+  if (RecordsSound(preview_, stored_) && (!audio || !Graph().Render(*audio))) {
     report_.Text("Cannot render audio capture...");
     return false;
   }
@@ -163,7 +128,7 @@ bool TRecordingGraph::BuildMpeg(const TRecordRequest& r) {
 }
 
 bool TRecordingGraph::BuildAvi(const TRecordRequest& r) {
-  FilterPtr compressor;
+  TRecordingBranch::FilterPtr compressor;
   if (r.Kind == kStreamMpeg4Avi) {
     // The last device carrying each codec's name; the stored choice picks one of them.
     const QString codecs[] = {"Divx", "Microsoft MPEG-4 Video Codec V3", "Microsoft MPEG-4 Video Codec V2",
@@ -179,20 +144,20 @@ bool TRecordingGraph::BuildAvi(const TRecordRequest& r) {
     }
     const int choice = r.MPEG4Codec;
     if (choice >= 0 && choice < 4 && !found[choice].isEmpty())
-      compressor = Add(found[choice], "MPEG4", int(DeviceCategory::VideoCompressor));
+      compressor = branch_.Add(found[choice], "MPEG4", int(DeviceCategory::VideoCompressor));
     if (!compressor) {
       report_.Error(1019);
       return false;
     }
   }
   media::TCaptureGraphBuilder builder(Graph());
-  FilterPtr mux;
+  TRecordingBranch::FilterPtr mux;
   if (!builder.SetOutputFileName("AVI", r.File, &mux, nullptr)) {
     report_.Error(1020);
     return false;
   }
-  added_.push_back(mux);
-  if (TFilter* writer = Graph().FindFilter(media::kFileWriterName)) added_.push_back(Graph().SharedFilter(writer));
+  branch_.Keep(mux);
+  if (TFilter* writer = Graph().FindFilter(media::kFileWriterName)) branch_.Keep(Graph().SharedFilter(writer));
   TFilter* capture = devices_.VCapture();
   if (auto* config = capture ? capture->As<IStreamConfig>() : nullptr) {
     TMediaType type;
@@ -214,8 +179,8 @@ bool TRecordingGraph::BuildAvi(const TRecordRequest& r) {
     report_.Text("Cannot render capture stream...");
     return false;
   }
-  if (WithAudio()) {
-    TFilter* source = AudioSource() ? &AudioSource()->Filter() : nullptr;
+  if (RecordsSound(preview_, stored_)) {
+    TFilter* source = SoundSource(preview_) ? &SoundSource(preview_)->Filter() : nullptr;
     if (!source || !builder.RenderStream(PinCategory::None, MediaMajor::Audio, *source, nullptr, mux.get())) {
       report_.Text("Cannot render capture audio stream...");
       return false;
@@ -225,13 +190,13 @@ bool TRecordingGraph::BuildAvi(const TRecordRequest& r) {
 }
 
 bool TRecordingGraph::BuildSound(const TRecordRequest& r) {
-  TPin* source = AudioSource();
+  TPin* source = SoundSource(preview_);
   if (!source) {
     report_.Error(1026);
     return false;
   }
   if (r.Kind == kStreamMp3) {
-    auto mp3 = Add(media::kMp3CompressorName, "MP3", int(DeviceCategory::AudioCompressor));
+    auto mp3 = branch_.Add(media::kMp3CompressorName, "MP3", int(DeviceCategory::AudioCompressor));
     TPin* in = mp3 ? mp3->FindPin(PinDir::Input) : nullptr;
     TPin* out = mp3 ? mp3->FindPin(PinDir::Output) : nullptr;
     if (!in || !out || !Graph().Connect(*source, *in)) {
@@ -241,7 +206,7 @@ bool TRecordingGraph::BuildSound(const TRecordRequest& r) {
     if (auto* encoder = mp3->As<media::IMpegAudioEncoder>()) encoder->put_BitRate(r.AudioBitRate);
     source = out;
   }
-  if (!Add(media::kWavDestName, "WaveDest")) {
+  if (!branch_.Add(media::kWavDestName, "WaveDest")) {
     report_.Text("Cannot find wave dest filter..");
     return false;
   }
@@ -254,7 +219,7 @@ bool TRecordingGraph::BuildSound(const TRecordRequest& r) {
     report_.Text("Cannot add write file interface...");
     return false;
   }
-  added_.push_back(writer);
+  branch_.Keep(writer);
   auto* sink = writer->As<media::IFileSinkFilter2>();
   if (!sink) {
     report_.Error(1021);

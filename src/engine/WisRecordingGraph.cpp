@@ -1,10 +1,8 @@
-// The Wis form of the recording graph: the card's encoder delivers the compressed picture, which
-// goes with the sound through a multiplexer into the file writer.
+#include "engine/WisRecordingGraph.h"
 
 #include "engine/CaptureDevices.h"
 #include "engine/CaptureFileName.h"
 #include "engine/PreviewPipeline.h"
-#include "engine/RecordingGraph.h"
 #include "platform/graph/Interfaces.h"
 #include "platform/graph/TComponentRegistry.h"
 #include "platform/graph/TFilterGraph.h"
@@ -37,17 +35,25 @@ int MultiplexerOutputOf(const formats::TRecordFormatDef& format) {
 
 }  // namespace
 
-bool TRecordingGraph::AddMultiplexer(int kind) {
-  mux_ = Add(kind == kStreamMpeg4Avi ? media::kAviMuxName : media::kMpegMultiplexerName, "MPEGMux");
+TFilterGraph& TWisRecordingGraph::Graph() const { return branch_.Graph(); }
+
+void TWisRecordingGraph::TearDown() {
+  branch_.TearDown();
+  mux_.reset();
+  audioEncoder_.reset();
+}
+
+bool TWisRecordingGraph::AddMultiplexer(int kind) {
+  mux_ = branch_.Add(kind == kStreamMpeg4Avi ? media::kAviMuxName : media::kMpegMultiplexerName, "MPEGMux");
   return mux_ != nullptr;
 }
 
-bool TRecordingGraph::AddMPEGAudioEncoder() {
-  audioEncoder_ = Add(media::kMpegAudioEncoderName, "MPEG1AudioEncoder");
+bool TWisRecordingGraph::AddMPEGAudioEncoder() {
+  audioEncoder_ = branch_.Add(media::kMpegAudioEncoderName, "MPEG1AudioEncoder");
   return audioEncoder_ != nullptr;
 }
 
-void TRecordingGraph::SelectWisFormat(int kind, int mpeg4Codec) {
+void TWisRecordingGraph::SelectFormat(int kind, int mpeg4Codec) {
   auto* config = devices_.VCapture() ? devices_.VCapture()->As<IStreamConfig>() : nullptr;
   if (!config) return;
   QString subtype = "MPEG1";
@@ -63,20 +69,20 @@ void TRecordingGraph::SelectWisFormat(int kind, int mpeg4Codec) {
   }
 }
 
-bool TRecordingGraph::BuildWis(const TRecordRequest& r) {
+bool TWisRecordingGraph::Build(const TRecordRequest& r) {
   if (!preview_.Graph()) return false;
   Graph().Stop();
   TearDown();
   const int kind = WisKindOf(formats::RecordFormatOrDefault(stored_.RecordFormat));
-  SelectWisFormat(kind, r.MPEG4Codec);
+  SelectFormat(kind, r.MPEG4Codec);
   if (!preview_.RenderRecordingPreview(false, kind)) report_.Error(1002);
-  if (BuildWisBranch(r, kind)) return true;
+  if (BuildBranch(r, kind)) return true;
   TearDown();
   report_.Error(1020);
   return false;
 }
 
-bool TRecordingGraph::BuildWisBranch(const TRecordRequest& r, int kind) {
+bool TWisRecordingGraph::BuildBranch(const TRecordRequest& r, int kind) {
   if (!AddMultiplexer(kind)) return false;
   TPin* capture = preview_.CapturePin();
   TPin* audio = preview_.AudioCapturePin();
@@ -85,7 +91,7 @@ bool TRecordingGraph::BuildWisBranch(const TRecordRequest& r, int kind) {
     TPin* videoIn = mux_->FindPin(PinDir::Input, PinCategory::None, 0);
     TPin* audioIn = mux_->FindPin(PinDir::Input, PinCategory::None, 1);
     if (!videoIn || !Graph().Connect(*capture, *videoIn)) return false;
-    if (WithAudio() && audio && audioIn && !Graph().Connect(*audio, *audioIn)) return false;
+    if (RecordsSound(preview_, stored_) && audio && audioIn && !Graph().Connect(*audio, *audioIn)) return false;
   } else {
     TPin* videoIn = mux_->FindPin("Video");
     TPin* audioIn = mux_->FindPin("Audio");
@@ -105,10 +111,10 @@ bool TRecordingGraph::BuildWisBranch(const TRecordRequest& r, int kind) {
       settings->put_Channels(r.AudioChannels);
     }
   }
-  return AddWisWriter(r, kind);
+  return AddWriter(r, kind);
 }
 
-bool TRecordingGraph::AddWisWriter(const TRecordRequest& r, int kind) {
+bool TWisRecordingGraph::AddWriter(const TRecordRequest& r, int kind) {
   const bool avi = kind == kStreamMpeg4Avi;
   auto writer = Graph().Registry().Create(DeviceCategory::LegacyFilter,
                                           avi ? media::kFileWriterName : media::kMpegWriterName);
@@ -120,7 +126,7 @@ bool TRecordingGraph::AddWisWriter(const TRecordRequest& r, int kind) {
     report_.Text("Cannot get file writer...");
     return false;
   }
-  added_.push_back(writer);
+  branch_.Keep(writer);
   auto* sink = writer->As<IFileSink>();
   if (!sink) {
     report_.Text("Cannot get file writer interface");
