@@ -14,15 +14,19 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
-#include <algorithm>
+#include <utility>
 
-#include "settings/CountryInfo.h"
+#include "settings/ChannelTuner.h"
+#include "settings/ErrorMessages.h"
 #include "settings/Globals.h"
 #include "settings/MultiLangInfo.h"
 #include "tuning/CountryList.h"
+#include "tuning/TVStandard.h"
 #include "tuning/TVSystemList.h"
 
 namespace pvx::tuning {
+
+using settings::TChannelInfo;
 
 namespace {
 
@@ -45,13 +49,9 @@ QProgressBar* ScanBar(QWidget* parent, const char* name) {
 
 TFormTVSetupWizard::TFormTVSetupWizard(settings::TChannelInfo& channels, bool firstRun,
                                        TWizardSound sound, QWidget* parent)
-    : QDialog(parent), FirstRun(firstRun), channels_(channels),
-      snapshot_(TChannelSnapshot::Take(channels)), applySound_(std::move(sound.Apply)) {
+    : QDialog(parent), applySound_(std::move(sound.Apply)), rules_(channels, firstRun, Events()) {
   setObjectName(QStringLiteral("FormTVSetupWizard"));
   setWindowTitle(QStringLiteral("TV Setup Wizard"));
-  SelectedCode = channels.CountryCode;
-  if (SelectedCode <= 0 && settings::CountryInfo) SelectedCode = settings::CountryInfo->CountryCode;
-  TVSystemCode = SelectedCode;
 
   auto* pages = new QVBoxLayout(this);
   page1_ = Named<QWidget>(this, "PanelPage1");
@@ -77,23 +77,8 @@ TFormTVSetupWizard::TFormTVSetupWizard(settings::TChannelInfo& channels, bool fi
 
   ApplyCaptions();
   Connect();
-
-  // Page 1 as the channel object stands.
-  const bool byCountry = channels.TVSystemChoice == settings::TChannelInfo::kChoiceByCountry;
-  const TCountryPosition at = EntryForCode(SelectedCode);
-  comboLetter_->setCurrentIndex(at.Letter);
-  FillLetter(at.Letter);
-  listCountry_->setCurrentRow(at.Position);
-  comboTVSystem_->setCurrentIndex(byCountry ? 0 : std::clamp<int>(channels.TVSystemChoice, 0, kTVSystemCount - 1));
-  (byCountry ? radioCountry_ : radioTVSystem_)->setChecked(true);
-  ChooseByCountry(byCountry);
-  if (QAbstractButton* b = cableType_->button(std::clamp<int>(channels.CableTypeChoice, 0, 2))) b->setChecked(true);
-  radioDefault_->setChecked(true);
-  const bool verify = channels.VerifyOptionShown;
-  labelVerified_->setVisible(verify);
-  spinVerified_->setVisible(verify);
-  spinVerified_->setValue(channels.VerifyCount);
-  cancel_->setEnabled(!FirstRun);
+  ShowChoices(channels);
+  ShowButtons();
   SetPage(1);
 }
 
@@ -249,14 +234,183 @@ void TFormTVSetupWizard::ApplyCaptions() {
   caption("Abort", to(abort_));
   caption("Frequency", to(labelFrequency_));
   caption("ScaningVerifyCount", to(labelVerified_));
-  caption("TotalScan", [this](const QString& t, const QString&) { TotalScanText = t; });
-  caption("Find", [this](const QString& t, const QString&) { FindText = t; });
+  caption("TotalScan", [this](const QString& t, const QString&) { totalScanText_ = t; });
+  caption("Find", [this](const QString& t, const QString&) { findText_ = t; });
   // The language's size; buttons one point larger.
   for (QWidget* w : findChildren<QWidget*>()) {
     QFont f = w->font();
     f.setPointSize(lang->FontSize + (qobject_cast<QPushButton*>(w) ? 1 : 0));
     w->setFont(f);
   }
+}
+
+TSetupWizardEvents TFormTVSetupWizard::Events() {
+  TSetupWizardEvents e;
+  e.PageChanged = [this] { ShowPage(); };
+  e.ButtonsChanged = [this] { ShowButtons(); };
+  e.ScanPageEntered = [this] { ShowScanPage(); };
+  e.ScanStarted = [this] { ShowScanStart(); };
+  e.ScanAborted = [this] {
+    for (QProgressBar* bar : {barAntenna_, barCable_, barFree_})
+      if (bar->isEnabled() && bar->isVisibleTo(this)) bar->setValue(bar->maximum());
+  };
+  e.AutoScanProgress = [this](bool antenna, int n) { (antenna ? barAntenna_ : barCable_)->setValue(n); };
+  e.AutoScanDone = [this](int kind, int last, int found) {
+    const QString text = QString::asprintf("%s = %d, %s %d ", qPrintable(totalScanText_), last,
+                                           qPrintable(findText_), found);
+    (kind == 0 ? labelAntennaResult_ : labelCableResult_)->setText(text);
+  };
+  e.FreeScanProgress = [this](int slot, quint32 f, int position, bool found) {
+    labelFrequencyValue_->setText(QStringLiteral("%1 Hz").arg(f));
+    barFree_->setValue(position);
+    if (found) memoFree_->appendPlainText(QString::asprintf("Channel %d is set to %d Hz", slot, int(f)));
+  };
+  e.FreeScanDone = [this] {
+    barFree_->setValue(barFree_->maximum());
+    comboStep_->setEnabled(true);
+  };
+  return e;
+}
+
+// Every choice goes to the rules as it is made.
+void TFormTVSetupWizard::Connect() {
+  connect(next_, &QPushButton::clicked, this, [this] { SetPage(Page() + 1); });
+  connect(back_, &QPushButton::clicked, this, [this] { SetPage(Page() - 1); });
+  connect(finish_, &QPushButton::clicked, this, &QDialog::accept);
+  connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+  connect(start_, &QPushButton::clicked, this, &TFormTVSetupWizard::Start);
+  connect(abort_, &QPushButton::clicked, this, &TFormTVSetupWizard::Abort);
+  connect(radioCountry_, &QRadioButton::toggled, this, [this](bool on) { ChooseByCountry(on); });
+  connect(comboLetter_, &QComboBox::activated, this, [this](int letter) { FillLetter(letter); });
+  connect(listCountry_, &QListWidget::currentRowChanged, this, [this](int row) { rules_.SetCountryRow(row); });
+  connect(comboTVSystem_, &QComboBox::currentIndexChanged, this, [this](int i) { rules_.SetTVSystem(i); });
+  connect(cableType_, &QButtonGroup::idToggled, this, [this](int type, bool on) {
+    if (on) rules_.SetCableType(type);
+  });
+  connect(radioFree_, &QRadioButton::toggled, this, [this](bool on) {
+    rules_.SetFreeScan(on);
+    cableTypeBox_->setEnabled(!on);
+  });
+  connect(spinVerified_, &QSpinBox::valueChanged, this, [this](int count) { rules_.SetVerifyCount(count); });
+  connect(comboStep_, &QComboBox::currentIndexChanged, this, [this](int i) { rules_.SetStepIndex(i); });
+}
+
+// Page 1 and 2 as the rules found the channel object.
+void TFormTVSetupWizard::ShowChoices(const settings::TChannelInfo& channels) {
+  const bool byCountry = rules_.ByCountry();
+  const int letter = rules_.Letter(), row = rules_.CountryRow();
+  comboLetter_->setCurrentIndex(letter);
+  FillLetter(letter);
+  listCountry_->setCurrentRow(row);
+  comboTVSystem_->setCurrentIndex(rules_.TVSystem());
+  (byCountry ? radioCountry_ : radioTVSystem_)->setChecked(true);
+  ChooseByCountry(byCountry);
+  cableType_->button(rules_.CableType())->setChecked(true);
+  radioDefault_->setChecked(true);
+  const bool verify = channels.VerifyOptionShown;
+  labelVerified_->setVisible(verify);
+  spinVerified_->setVisible(verify);
+  spinVerified_->setValue(rules_.VerifyCount());
+}
+
+void TFormTVSetupWizard::FillLetter(int letter) {
+  rules_.SetLetter(letter);
+  listCountry_->clear();
+  listCountry_->addItems(CountryTexts(letter));
+  listCountry_->setCurrentRow(0);
+}
+
+void TFormTVSetupWizard::ChooseByCountry(bool byCountry) {
+  rules_.ChooseByCountry(byCountry);
+  for (QWidget* w : {static_cast<QWidget*>(comboLetter_), static_cast<QWidget*>(labelCountryDesc_),
+                     static_cast<QWidget*>(listCountry_)})
+    w->setEnabled(byCountry);
+  comboTVSystem_->setEnabled(!byCountry);
+}
+
+void TFormTVSetupWizard::ShowPage() {
+  const int page = rules_.Page();
+  page1_->setVisible(page == 1);
+  page2_->setVisible(page == 2);
+  page3_->setVisible(page == 3);
+  back_->setVisible(page > 1);
+  next_->setVisible(page < TSetupWizardRules::kPageCount);
+  finish_->setVisible(page == TSetupWizardRules::kPageCount);
+}
+
+void TFormTVSetupWizard::ShowButtons() {
+  const TWizardButtons& b = rules_.Buttons();
+  start_->setEnabled(b.Start);
+  abort_->setEnabled(b.Abort);
+  back_->setEnabled(b.Back);
+  finish_->setEnabled(b.Finish);
+  cancel_->setEnabled(b.Cancel);
+}
+
+void TFormTVSetupWizard::ShowScanPage() {
+  const bool freeScan = rules_.FreeScan();
+  panelFreeScan_->setVisible(freeScan);
+  panelCableScan_->setVisible(!freeScan);
+  if (freeScan) {
+    memoFree_->clear();
+    barFree_->setValue(barFree_->minimum());
+    return;
+  }
+  ClearScanResults();
+  const int type = rules_.CableType();
+  for (QWidget* w : {static_cast<QWidget*>(labelAntenna_), static_cast<QWidget*>(barAntenna_)})
+    w->setEnabled(type != 1);
+  for (QWidget* w : {static_cast<QWidget*>(labelCable_), static_cast<QWidget*>(barCable_)})
+    w->setEnabled(type != 0);
+}
+
+void TFormTVSetupWizard::ClearScanResults() {
+  for (QProgressBar* bar : {barAntenna_, barCable_}) bar->setValue(bar->minimum());
+  labelAntennaResult_->clear();
+  labelCableResult_->clear();
+}
+
+void TFormTVSetupWizard::ShowScanStart() {
+  if (!rules_.FreeScan()) {
+    ClearScanResults();
+    return;
+  }
+  comboStep_->setEnabled(false);
+  memoFree_->clear();
+  barFree_->setRange(0, rules_.FreeScanSpan());
+}
+
+void TFormTVSetupWizard::accept() {
+  if (!rules_.Finish()) return;
+  if (applySound_) applySound_(comboLiveSound_->currentIndex(), comboRecordSound_->currentIndex());
+  QDialog::accept();
+}
+
+void TFormTVSetupWizard::reject() {
+  if (!rules_.Cancel()) return;
+  QDialog::reject();
+}
+
+bool RunSetupWizard(TChannelInfo& channels, bool firstRun, TWizardSound sound, QWidget* parent) {
+  const int channel = channels.CurrentChannel();
+  const settings::IChannelTuner* tuner = channels.Tuner();
+  const int tunerStandard = tuner ? StandardIndexOf(tuner->VideoStandard()) : kNoStandardIndex;
+  bool finished = false;
+  {
+    TFormTVSetupWizard wizard(channels, firstRun, std::move(sound), parent);
+    finished = wizard.exec() == QDialog::Accepted;
+  }
+  if (firstRun) {
+    channels.SetTable(channels.CableTypeChoice == 1 ? TChannelInfo::kCable : TChannelInfo::kAntenna);
+    channels.CompositeStandard = channels.SVideoStandard = channels.Standard;
+  }
+  if (channels.Standard != tunerStandard) {
+    channels.ChangeStandard(channels.Standard);  // says 2009 itself when refused
+    if (!firstRun) settings::ShowErrorCode(2010);
+  }
+  channels.SelectChannel(1);
+  channels.SelectChannel(channel);
+  return finished;
 }
 
 }  // namespace pvx::tuning

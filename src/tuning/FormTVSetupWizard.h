@@ -1,13 +1,14 @@
 #pragma once
 // The TV setup wizard: page 1 picks the frequency table by country or by TV system, page 2 the
 // sound lines and the scan method, page 3 runs the scan. Cancel puts the channel tables back as
-// they were when the wizard opened.
+// they were when the wizard opened. The form holds the widgets; TSetupWizardRules decides.
 
 #include <QDialog>
 #include <QStringList>
 #include <functional>
 
 #include "settings/ChannelInfo.h"
+#include "tuning/SetupWizardRules.h"
 
 class QButtonGroup;
 class QComboBox;
@@ -29,61 +30,40 @@ struct TWizardSound {
   std::function<void(int playbackLine, int recordLine)> Apply;
 };
 
-// What Cancel writes back.
-struct TChannelSnapshot {
-  settings::TChannelInfo::TChannelTable Antenna{}, Cable{};
-  quint8 TableIndex = 0, Standard = 0, TVSystemChoice = 0, CableTypeChoice = 0;
-  qint32 CountryCode = 0;
-
-  static TChannelSnapshot Take(const settings::TChannelInfo& channels);
-  void Restore(settings::TChannelInfo& channels) const;
-};
-
 class TFormTVSetupWizard : public QDialog {
   Q_OBJECT
 
  public:
   TFormTVSetupWizard(settings::TChannelInfo& channels, bool firstRun, TWizardSound sound,
                      QWidget* parent = nullptr);
-  ~TFormTVSetupWizard() override;
 
-  int Page() const { return page_; }
-  void SetPage(int page);
-  void Start();
-  void Abort();
+  int Page() const { return rules_.Page(); }
+  void SetPage(int page) { rules_.SetPage(page); }
+  void Start() { rules_.Start(); }
+  void Abort() { rules_.Abort(); }
   void accept() override;  // Finish
   void reject() override;  // Cancel, or Escape
-
-  bool FirstRun = false;
-  qint32 SelectedCode = 0;
-  qint32 TVSystemCode = 0;
-  int Letter = 0;
-  bool FreeScan = false;
-  quint8 ChosenTable = 0, ChosenStandard = 0;
-  QString TotalScanText = QStringLiteral("Total scan"), FindText = QStringLiteral("Find");
+  const TSetupWizardRules& Rules() const { return rules_; }
 
  private:
+  TSetupWizardEvents Events();
   void BuildPage1();
   void BuildPage2(const TWizardSound& sound);
   void BuildPage3();
   void ApplyCaptions();
+  void Connect();
+  void ShowChoices(const settings::TChannelInfo& channels);
   void FillLetter(int letter);
   void ChooseByCountry(bool byCountry);
-  void EvaluateChoice();
-  void EnterPage3();
-  void RestoreButtons();
-  int CableType() const;
-  void Connect();
+  void ShowPage();
+  void ShowButtons();
+  void ShowScanPage();
+  void ClearScanResults();
+  void ShowScanStart();
 
-  settings::TChannelInfo& channels_;
-  TChannelSnapshot snapshot_;
+  QString totalScanText_ = QStringLiteral("Total scan"), findText_ = QStringLiteral("Find");
   std::function<void(int, int)> applySound_;
-  int page_ = 1;
-  // Handlers the wizard stands in for while it is open.
-  decltype(settings::TChannelInfo::OnAutoScanProgress) oldAutoProgress_;
-  decltype(settings::TChannelInfo::OnAutoScanDone) oldAutoDone_;
-  decltype(settings::TChannelInfo::OnFreeScanProgress) oldFreeProgress_;
-  decltype(settings::TChannelInfo::OnFreeScanDone) oldFreeDone_;
+  TSetupWizardRules rules_;
 
   QWidget *page1_, *page2_, *page3_, *panelCableScan_, *panelFreeScan_;
   QRadioButton *radioCountry_, *radioTVSystem_, *radioDefault_, *radioFree_;

@@ -1,232 +1,156 @@
-// What the wizard's buttons and the scan events do, and the run around the modal wizard.
+#include "tuning/SetupWizardRules.h"
 
-#include <QButtonGroup>
-#include <QComboBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSpinBox>
 #include <algorithm>
 #include <utility>
 
 #include "settings/ChannelTuner.h"
-#include "settings/ErrorMessages.h"
+#include "settings/CountryInfo.h"
+#include "settings/Globals.h"
 #include "tuning/CountryList.h"
-#include "tuning/FormTVSetupWizard.h"
 #include "tuning/FrequencyTable.h"
-#include "tuning/TVStandard.h"
 #include "tuning/TVSystemList.h"
 
 namespace pvx::tuning {
 
 using settings::TChannelInfo;
 
-TChannelSnapshot TChannelSnapshot::Take(const TChannelInfo& c) {
-  return {c.AntennaChannels, c.CableChannels, c.TableIndex, c.Standard, c.TVSystemChoice,
-          c.CableTypeChoice, c.CountryCode};
+namespace {
+
+// The form may leave out the events it does not draw.
+template <typename... Params, typename... Args>
+void Tell(const std::function<void(Params...)>& event, Args&&... args) {
+  if (event) event(std::forward<Args>(args)...);
 }
 
-void TChannelSnapshot::Restore(TChannelInfo& c) const {
-  c.AntennaChannels = Antenna;
-  c.CableChannels = Cable;
-  c.TableIndex = TableIndex;
-  c.SetStandard(Standard);
-  c.SetCountryCode(CountryCode);
-  c.TVSystemChoice = TVSystemChoice;
-  c.CableTypeChoice = CableTypeChoice;
+}  // namespace
+
+TSetupWizardRules::TSetupWizardRules(TChannelInfo& channels, bool firstRun, TSetupWizardEvents events)
+    : channels_(channels), events_(std::move(events)), snapshot_(TChannelSnapshot::Take(channels)),
+      firstRun_(firstRun) {
+  selectedCode_ = channels.CountryCode;
+  if (selectedCode_ <= 0 && settings::CountryInfo) selectedCode_ = settings::CountryInfo->CountryCode;
+  tvSystemCode_ = selectedCode_;
+  // Page 1 as the channel object stands.
+  byCountry_ = channels.TVSystemChoice == TChannelInfo::kChoiceByCountry;
+  const TCountryPosition at = EntryForCode(selectedCode_);
+  letter_ = at.Letter;
+  countryRow_ = at.Position;
+  tvSystem_ = byCountry_ ? 0 : std::clamp<int>(channels.TVSystemChoice, 0, kTVSystemCount - 1);
+  cableType_ = std::clamp<int>(channels.CableTypeChoice, 0, 2);
+  verifyCount_ = std::clamp<int>(channels.VerifyCount, kMinVerifyCount, kMaxVerifyCount);
+  buttons_.Cancel = !firstRun_;
+  InstallScanHandlers();
 }
 
-void TFormTVSetupWizard::Connect() {
-  connect(next_, &QPushButton::clicked, this, [this] { SetPage(page_ + 1); });
-  connect(back_, &QPushButton::clicked, this, [this] { SetPage(page_ - 1); });
-  connect(finish_, &QPushButton::clicked, this, &QDialog::accept);
-  connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
-  connect(start_, &QPushButton::clicked, this, &TFormTVSetupWizard::Start);
-  connect(abort_, &QPushButton::clicked, this, &TFormTVSetupWizard::Abort);
-  connect(radioCountry_, &QRadioButton::toggled, this, [this](bool on) { ChooseByCountry(on); });
-  connect(comboLetter_, &QComboBox::activated, this, [this](int letter) { FillLetter(letter); });
-  connect(radioFree_, &QRadioButton::toggled, this, [this](bool on) {
-    FreeScan = on;
-    cableTypeBox_->setEnabled(!on);
+void TSetupWizardRules::InstallScanHandlers() {
+  oldAutoProgress_ = std::exchange(channels_.OnAutoScanProgress, [this](TChannelInfo&, int n, bool, bool antenna) {
+    Tell(events_.AutoScanProgress, antenna, n);
   });
-
-  oldAutoProgress_ = std::exchange(channels_.OnAutoScanProgress,
-                                   [this](TChannelInfo&, int n, bool, bool antenna) {
-                                     (antenna ? barAntenna_ : barCable_)->setValue(n);
-                                   });
-  oldAutoDone_ = std::exchange(channels_.OnAutoScanDone, [this](TChannelInfo&, int last, int found,
-                                                                int kind, bool) {
-    const QString text = QString::asprintf("%s = %d, %s %d ", qPrintable(TotalScanText), last,
-                                           qPrintable(FindText), found);
-    (kind == 0 ? labelAntennaResult_ : labelCableResult_)->setText(text);
-    if (kind == CableType()) RestoreButtons();
+  oldAutoDone_ = std::exchange(channels_.OnAutoScanDone, [this](TChannelInfo&, int last, int found, int kind, bool) {
+    Tell(events_.AutoScanDone, kind, last, found);
+    if (kind == cableType_) RestoreButtons();
   });
-  oldFreeProgress_ = std::exchange(channels_.OnFreeScanProgress, [this](TChannelInfo& c, int slot,
-                                                                        quint32 f, bool found) {
-    labelFrequencyValue_->setText(QStringLiteral("%1 Hz").arg(f));
+  oldFreeProgress_ = std::exchange(channels_.OnFreeScanProgress, [this](TChannelInfo& c, int slot, quint32 f,
+                                                                        bool found) {
     const qint64 lowest = c.Tuner() ? c.Tuner()->TVMin() : 0;
-    barFree_->setValue(int((qint64(f) - lowest) / 1000));
-    if (found) memoFree_->appendPlainText(QString::asprintf("Channel %d is set to %d Hz", slot, int(f)));
+    Tell(events_.FreeScanProgress, slot, f, int((qint64(f) - lowest) / 1000), found);
   });
   oldFreeDone_ = std::exchange(channels_.OnFreeScanDone, [this](TChannelInfo&, int, bool) {
-    barFree_->setValue(barFree_->maximum());
-    comboStep_->setEnabled(true);
+    Tell(events_.FreeScanDone);
     RestoreButtons();
   });
 }
 
-TFormTVSetupWizard::~TFormTVSetupWizard() {
+TSetupWizardRules::~TSetupWizardRules() {
   channels_.OnAutoScanProgress = std::move(oldAutoProgress_);
   channels_.OnAutoScanDone = std::move(oldAutoDone_);
   channels_.OnFreeScanProgress = std::move(oldFreeProgress_);
   channels_.OnFreeScanDone = std::move(oldFreeDone_);
 }
 
-int TFormTVSetupWizard::CableType() const { return std::max(cableType_->checkedId(), 0); }
-
-void TFormTVSetupWizard::FillLetter(int letter) {
-  Letter = letter;
-  listCountry_->clear();
-  listCountry_->addItems(CountryTexts(letter));
-  listCountry_->setCurrentRow(0);
+int TSetupWizardRules::FreeScanSpan() const {
+  const settings::IChannelTuner* tuner = channels_.Tuner();
+  return tuner ? int((qint64(tuner->TVMax()) - tuner->TVMin()) / 1000) : 0;
 }
 
-void TFormTVSetupWizard::ChooseByCountry(bool byCountry) {
-  for (QWidget* w : {static_cast<QWidget*>(comboLetter_), static_cast<QWidget*>(labelCountryDesc_),
-                     static_cast<QWidget*>(listCountry_)})
-    w->setEnabled(byCountry);
-  comboTVSystem_->setEnabled(!byCountry);
+void TSetupWizardRules::SetButtons(const TWizardButtons& buttons) {
+  buttons_ = buttons;
+  Tell(events_.ButtonsChanged);
 }
 
-void TFormTVSetupWizard::SetPage(int page) {
-  page_ = std::clamp(page, 1, 3);
-  page1_->setVisible(page_ == 1);
-  page2_->setVisible(page_ == 2);
-  page3_->setVisible(page_ == 3);
-  back_->setVisible(page_ > 1);
-  next_->setVisible(page_ < 3);
-  finish_->setVisible(page_ == 3);
-  if (page_ == 3) EnterPage3();
+void TSetupWizardRules::RestoreButtons() {
+  SetButtons({.Start = true, .Abort = false, .Back = true, .Finish = true, .Cancel = !firstRun_});
 }
 
-void TFormTVSetupWizard::EvaluateChoice() {
-  TTuningEntry entry;
-  if (radioCountry_->isChecked()) {
-    entry = CountryEntry(Letter, std::max(listCountry_->currentRow(), 0));
-    SelectedCode = entry.CountryCode;
-  } else {
-    entry = TVSystemEntry(comboTVSystem_->currentIndex());
-    TVSystemCode = entry.CountryCode;
-  }
-  ChosenTable = entry.TableIndex;
-  ChosenStandard = entry.Standard;
-}
-
-void TFormTVSetupWizard::EnterPage3() {
-  abort_->setEnabled(false);
-  start_->setEnabled(true);
-  panelFreeScan_->setVisible(FreeScan);
-  panelCableScan_->setVisible(!FreeScan);
+void TSetupWizardRules::SetPage(int page) {
+  page_ = std::clamp(page, 1, kPageCount);
+  Tell(events_.PageChanged);
+  if (page_ != kScanPage) return;
+  TWizardButtons buttons = buttons_;
+  buttons.Start = true;
+  buttons.Abort = false;
+  SetButtons(buttons);
   EvaluateChoice();
-  if (FreeScan) {
-    memoFree_->clear();
-    barFree_->setValue(barFree_->minimum());
-    return;
-  }
-  for (QProgressBar* bar : {barAntenna_, barCable_}) bar->setValue(bar->minimum());
-  labelAntennaResult_->clear();
-  labelCableResult_->clear();
-  const int type = CableType();
-  for (QWidget* w : {static_cast<QWidget*>(labelAntenna_), static_cast<QWidget*>(barAntenna_)})
-    w->setEnabled(type != 1);
-  for (QWidget* w : {static_cast<QWidget*>(labelCable_), static_cast<QWidget*>(barCable_)})
-    w->setEnabled(type != 0);
+  Tell(events_.ScanPageEntered);
+  if (freeScan_) return;
   TFrequencyBlock antenna{}, cable{};
   // A missing table file has been reported; the scan then tests what the records hold.
-  if (!LoadFrequencyTable(ChosenTable, antenna, cable)) return;
+  if (!LoadFrequencyTable(chosenTable_, antenna, cable)) return;
   ApplyFrequencyBlock(antenna, [this](int n) -> auto& { return *channels_.ChannelRecord(false, n); });
   ApplyFrequencyBlock(cable, [this](int n) -> auto& { return *channels_.ChannelRecord(true, n); });
 }
 
-void TFormTVSetupWizard::Start() {
-  for (QPushButton* b : {start_, back_, finish_, cancel_}) b->setEnabled(false);
-  abort_->setEnabled(true);
-  channels_.VerifyCount = spinVerified_->value();
-  if (!FreeScan) {
-    for (QProgressBar* bar : {barAntenna_, barCable_}) bar->setValue(bar->minimum());
-    labelAntennaResult_->clear();
-    labelCableResult_->clear();
-    channels_.AutoScan(CableType());
-    return;
+void TSetupWizardRules::EvaluateChoice() {
+  TTuningEntry entry;
+  if (byCountry_) {
+    entry = CountryEntry(letter_, std::max(countryRow_, 0));
+    selectedCode_ = entry.CountryCode;
+  } else {
+    entry = TVSystemEntry(tvSystem_);
+    tvSystemCode_ = entry.CountryCode;
   }
-  const qint64 step = comboStep_->currentIndex() == 1 ? 125000 : 250000;
-  comboStep_->setEnabled(false);
-  memoFree_->clear();
-  const settings::IChannelTuner* tuner = channels_.Tuner();
-  barFree_->setRange(0, tuner ? int((qint64(tuner->TVMax()) - tuner->TVMin()) / 1000) : 0);
-  channels_.FreeScan(step);
+  chosenTable_ = entry.TableIndex;
+  chosenStandard_ = entry.Standard;
 }
 
-void TFormTVSetupWizard::Abort() {
+void TSetupWizardRules::Start() {
+  SetButtons({.Start = false, .Abort = true, .Back = false, .Finish = false, .Cancel = false});
+  channels_.VerifyCount = verifyCount_;
+  Tell(events_.ScanStarted);
+  if (!freeScan_) {
+    channels_.AutoScan(cableType_);
+    return;
+  }
+  channels_.FreeScan(stepIndex_ == 1 ? 125000 : 250000);
+}
+
+void TSetupWizardRules::Abort() {
   channels_.AbortScan = true;
-  for (QProgressBar* bar : {barAntenna_, barCable_, barFree_})
-    if (bar->isEnabled() && bar->isVisibleTo(this)) bar->setValue(bar->maximum());
+  Tell(events_.ScanAborted);
   RestoreButtons();
 }
 
-void TFormTVSetupWizard::RestoreButtons() {
-  for (QPushButton* b : {start_, back_, finish_}) b->setEnabled(true);
-  abort_->setEnabled(false);
-  cancel_->setEnabled(!FirstRun);
-}
-
-void TFormTVSetupWizard::accept() {
-  if (channels_.Scanning) return;
-  channels_.CableTypeChoice = FreeScan ? 2 : quint8(CableType());
-  channels_.TableIndex = ChosenTable;
-  if (radioCountry_->isChecked()) {
+bool TSetupWizardRules::Finish() {
+  if (channels_.Scanning) return false;
+  channels_.CableTypeChoice = freeScan_ ? 2 : quint8(cableType_);
+  channels_.TableIndex = chosenTable_;
+  if (byCountry_) {
     channels_.TVSystemChoice = TChannelInfo::kChoiceByCountry;
-    channels_.SetCountryCode(SelectedCode);
+    channels_.SetCountryCode(selectedCode_);
   } else {
-    channels_.TVSystemChoice = quint8(comboTVSystem_->currentIndex());
-    channels_.SetCountryCode(TVSystemCode);
+    channels_.TVSystemChoice = quint8(tvSystem_);
+    channels_.SetCountryCode(tvSystemCode_);
   }
-  channels_.SetStandard(ChosenStandard);
-  channels_.VerifyCount = spinVerified_->value();
-  if (applySound_) applySound_(comboLiveSound_->currentIndex(), comboRecordSound_->currentIndex());
-  QDialog::accept();
+  channels_.SetStandard(chosenStandard_);
+  channels_.VerifyCount = verifyCount_;
+  return true;
 }
 
-void TFormTVSetupWizard::reject() {
+bool TSetupWizardRules::Cancel() {
   // The first run has to end with a table; a running scan has to be aborted first.
-  if (FirstRun || !cancel_->isEnabled()) return;
+  if (firstRun_ || !buttons_.Cancel) return false;
   snapshot_.Restore(channels_);
-  QDialog::reject();
-}
-
-bool RunSetupWizard(TChannelInfo& channels, bool firstRun, TWizardSound sound, QWidget* parent) {
-  const int channel = channels.CurrentChannel();
-  const settings::IChannelTuner* tuner = channels.Tuner();
-  const int tunerStandard = tuner ? StandardIndexOf(tuner->VideoStandard()) : kNoStandardIndex;
-  bool finished = false;
-  {
-    TFormTVSetupWizard wizard(channels, firstRun, std::move(sound), parent);
-    finished = wizard.exec() == QDialog::Accepted;
-  }
-  if (firstRun) {
-    channels.SetTable(channels.CableTypeChoice == 1 ? TChannelInfo::kCable : TChannelInfo::kAntenna);
-    channels.CompositeStandard = channels.SVideoStandard = channels.Standard;
-  }
-  if (channels.Standard != tunerStandard) {
-    channels.ChangeStandard(channels.Standard);  // says 2009 itself when refused
-    if (!firstRun) settings::ShowErrorCode(2010);
-  }
-  channels.SelectChannel(1);
-  channels.SelectChannel(channel);
-  return finished;
+  return true;
 }
 
 }  // namespace pvx::tuning
