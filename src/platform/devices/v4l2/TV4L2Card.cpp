@@ -15,7 +15,7 @@ TV4L2Card::~TV4L2Card() {
 bool TV4L2Card::Open() {
   if (gone_) return false;
   if (handle_ >= 0) return true;
-  const int handle = busy_ ? -EBUSY : io_.Open(path_);
+  const int handle = info_.Busy ? -EBUSY : io_.Open(path_);
   if (handle < 0) {
     lastError_ = handle;
     return false;
@@ -98,8 +98,8 @@ bool TV4L2Card::ReadTuner(bool fm, TTunerReading& reading) {
 
 bool TV4L2Card::SetAudMode(quint32 audmode) {
   v4l2_tuner t{};
-  t.index = tv_.Tuner;
-  if (!tv_.Present || Call(VIDIOC_G_TUNER, &t) != 0) return false;
+  t.index = info_.Tv.Tuner;
+  if (!info_.Tv.Present || Call(VIDIOC_G_TUNER, &t) != 0) return false;
   t.audmode = audmode;
   return Call(VIDIOC_S_TUNER, &t) == 0;
 }
@@ -113,7 +113,7 @@ bool TV4L2Card::SetRadio(bool on) {
     return true;
   }
   // An FM band on the video node needs nothing opened.
-  if (radioPath_.isEmpty() || radioHandle_ >= 0) return fm_.Present;
+  if (radioPath_.isEmpty() || radioHandle_ >= 0) return info_.Fm.Present;
   const int handle = io_.Open(radioPath_);
   lastError_ = handle < 0 ? handle : 0;
   if (handle < 0) return false;
@@ -141,6 +141,11 @@ bool TV4L2Card::SetControl(quint32 id, int value) {
   c.id = id;
   c.value = value;
   return Call(VIDIOC_S_CTRL, &c) == 0;
+}
+
+void TV4L2Card::AttachRadio(const QString& path, const TV4L2Band& band) {
+  radioPath_ = path;
+  info_.Fm = band;
 }
 
 int TV4L2Card::Subscribe(std::function<void()> onGone) {

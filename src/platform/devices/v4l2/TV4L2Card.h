@@ -50,30 +50,33 @@ struct TTunerReading {
   quint32 AudMode = 0;
 };
 
-// The friendly name of a card: the driver's card name, with the chip maker and model added
-// when the name lacks the maker ("Hauppauge WinTV (Philips 7134)").
-QString FriendlyCardName(const QString& card, const QString& driver);
+// What a card is built from: its node's offer, read once (V4L2CardProbe.h).
+struct TV4L2CardInfo {
+  QString Name, BusInfo;
+  std::vector<TV4L2Input> Inputs;
+  std::vector<TV4L2Format> Formats;
+  quint64 StdMask = 0;
+  TV4L2Band Tv, Fm;
+  bool Busy = false;  // busy when probed: kept under its path, it fails to open later
+};
 
 class TV4L2Card {
  public:
-  // The card on `videoPath`; nullptr when the node is no video capture device. A node that is
-  // busy now is kept under its path and fails to open later.
-  static std::shared_ptr<TV4L2Card> Probe(IV4L2Io& io, const QString& videoPath);
-  // A radio node's bus and FM band, or nothing.
-  static std::optional<std::pair<QString, TV4L2Band>> ProbeRadio(IV4L2Io& io, const QString& path);
-  TV4L2Card(IV4L2Io& io, QString path) : io_(io), path_(std::move(path)) {}
+  TV4L2Card(IV4L2Io& io, QString path, TV4L2CardInfo info)
+      : io_(io), path_(std::move(path)), info_(std::move(info)) {}
   ~TV4L2Card();
   TV4L2Card(const TV4L2Card&) = delete;
   TV4L2Card& operator=(const TV4L2Card&) = delete;
 
   const QString& Path() const { return path_; }
-  const QString& Name() const { return name_; }
-  const QString& BusInfo() const { return busInfo_; }
-  const std::vector<TV4L2Input>& Inputs() const { return inputs_; }
-  const std::vector<TV4L2Format>& Formats() const { return formats_; }
-  quint64 StdMask() const { return stdMask_; }
-  const TV4L2Band& Band(bool fm) const { return fm ? fm_ : tv_; }
-  bool HasTuner() const { return tv_.Present; }
+  const QString& Name() const { return info_.Name; }
+  const QString& BusInfo() const { return info_.BusInfo; }
+  const std::vector<TV4L2Input>& Inputs() const { return info_.Inputs; }
+  const std::vector<TV4L2Format>& Formats() const { return info_.Formats; }
+  quint64 StdMask() const { return info_.StdMask; }
+  const TV4L2Band& Band(bool fm) const { return fm ? info_.Fm : info_.Tv; }
+  bool HasTuner() const { return info_.Tv.Present; }
+  // The radio node on the card's bus and its FM band.
   void AttachRadio(const QString& path, const TV4L2Band& band);
 
   // Opens the node for the filters; false (LastError set) when busy or gone.
@@ -108,17 +111,12 @@ class TV4L2Card {
 
  private:
   int Call(unsigned long request, void* arg, bool radio = false);
-  void Query(int handle);
 
   IV4L2Io& io_;
-  QString path_, radioPath_, name_, busInfo_;
-  std::vector<TV4L2Input> inputs_;
-  std::vector<TV4L2Format> formats_;
-  quint64 stdMask_ = 0;
-  TV4L2Band tv_, fm_;
+  QString path_, radioPath_;
+  TV4L2CardInfo info_;
   int handle_ = -1;
   int radioHandle_ = -1;
-  bool busy_ = false;
   bool gone_ = false;
   int lastError_ = 0;
   std::map<int, std::function<void()>> listeners_;

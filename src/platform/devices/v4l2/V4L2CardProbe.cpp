@@ -1,10 +1,9 @@
-// Reading what a node offers, once, when the provider first looks at it.
+#include "platform/devices/v4l2/V4L2CardProbe.h"
 
 #include <linux/videodev2.h>
 
 #include <cerrno>
 
-#include "platform/devices/v4l2/TV4L2Card.h"
 #include "platform/graph/GraphTypes.h"
 
 namespace pvx::platform::devices::v4l2 {
@@ -62,6 +61,63 @@ constexpr DriverChip kDriverChips[] = {
 
 constexpr quint32 kMaxEntries = 64;  // a driver that never says "no more" stops here
 
+void ReadInputs(IV4L2Io& io, int handle, TV4L2CardInfo& info) {
+  for (quint32 i = 0; i < kMaxEntries; ++i) {
+    v4l2_input in{};
+    in.index = i;
+    if (io.Ioctl(handle, VIDIOC_ENUMINPUT, &in) != 0) break;
+    const QString name = Text(in.name, sizeof in.name);
+    info.Inputs.push_back({name, i, ConnectorOf(in, name)});
+  }
+}
+
+void ReadStandards(IV4L2Io& io, int handle, TV4L2CardInfo& info) {
+  for (quint32 i = 0; i < kMaxEntries; ++i) {
+    v4l2_standard s{};
+    s.index = i;
+    if (io.Ioctl(handle, VIDIOC_ENUMSTD, &s) != 0) break;
+    info.StdMask |= s.id;
+  }
+}
+
+void ReadTuners(IV4L2Io& io, int handle, TV4L2CardInfo& info) {
+  for (quint32 i = 0; i < 4; ++i) {
+    v4l2_tuner t{};
+    t.index = i;
+    if (io.Ioctl(handle, VIDIOC_G_TUNER, &t) != 0) break;
+    if (t.type == V4L2_TUNER_ANALOG_TV && !info.Tv.Present) info.Tv = BandOf(t, i, false);
+    if (t.type == V4L2_TUNER_RADIO && !info.Fm.Present) info.Fm = BandOf(t, i, false);
+  }
+}
+
+void ReadSizes(IV4L2Io& io, int handle, TV4L2Format& format) {
+  for (quint32 s = 0; s < kMaxEntries; ++s) {
+    v4l2_frmsizeenum size{};
+    size.index = s;
+    size.pixel_format = format.PixelFormat;
+    if (io.Ioctl(handle, VIDIOC_ENUM_FRAMESIZES, &size) != 0) break;
+    if (size.type == V4L2_FRMSIZE_TYPE_DISCRETE) {
+      format.Sizes.push_back(QSize(int(size.discrete.width), int(size.discrete.height)));
+    } else {
+      format.Sizes.push_back(QSize(int(size.stepwise.max_width), int(size.stepwise.max_height)));
+      break;
+    }
+  }
+}
+
+void ReadFormats(IV4L2Io& io, int handle, TV4L2CardInfo& info) {
+  for (quint32 i = 0; i < kMaxEntries; ++i) {
+    v4l2_fmtdesc f{};
+    f.index = i;
+    f.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
+    if (io.Ioctl(handle, VIDIOC_ENUM_FMT, &f) != 0) break;
+    TV4L2Format format{SubtypeOf(f.pixelformat), f.pixelformat, {}};
+    if (format.Subtype.isEmpty()) continue;
+    ReadSizes(io, handle, format);
+    info.Formats.push_back(format);
+  }
+}
+
 }  // namespace
 
 QString FriendlyCardName(const QString& card, const QString& driver) {
@@ -73,72 +129,33 @@ QString FriendlyCardName(const QString& card, const QString& driver) {
   return card;
 }
 
-std::shared_ptr<TV4L2Card> TV4L2Card::Probe(IV4L2Io& io, const QString& videoPath) {
-  auto card = std::make_shared<TV4L2Card>(io, videoPath);
+std::optional<TV4L2CardInfo> ProbeVideoNode(IV4L2Io& io, const QString& videoPath) {
+  TV4L2CardInfo info;
   const int handle = io.Open(videoPath);
   if (handle == -EBUSY) {
-    card->busy_ = true;
-    card->name_ = videoPath;
-    return card;
+    info.Busy = true;
+    info.Name = videoPath;
+    return info;
   }
-  if (handle < 0) return nullptr;
+  if (handle < 0) return std::nullopt;
   v4l2_capability cap{};
   const bool ok = io.Ioctl(handle, VIDIOC_QUERYCAP, &cap) == 0;
   const quint32 caps = (cap.capabilities & V4L2_CAP_DEVICE_CAPS) ? cap.device_caps : cap.capabilities;
-  if (ok && (caps & V4L2_CAP_VIDEO_CAPTURE)) {
-    card->name_ = FriendlyCardName(Text(cap.card, sizeof cap.card), Text(cap.driver, sizeof cap.driver));
-    card->busInfo_ = Text(cap.bus_info, sizeof cap.bus_info);
-    card->Query(handle);
+  const bool capture = ok && (caps & V4L2_CAP_VIDEO_CAPTURE);
+  if (capture) {
+    info.Name = FriendlyCardName(Text(cap.card, sizeof cap.card), Text(cap.driver, sizeof cap.driver));
+    info.BusInfo = Text(cap.bus_info, sizeof cap.bus_info);
+    ReadInputs(io, handle, info);
+    ReadStandards(io, handle, info);
+    ReadTuners(io, handle, info);
+    ReadFormats(io, handle, info);
   }
   io.Close(handle);
-  return ok && (caps & V4L2_CAP_VIDEO_CAPTURE) ? card : nullptr;
+  if (!capture) return std::nullopt;
+  return info;
 }
 
-void TV4L2Card::Query(int handle) {
-  for (quint32 i = 0; i < kMaxEntries; ++i) {
-    v4l2_input in{};
-    in.index = i;
-    if (io_.Ioctl(handle, VIDIOC_ENUMINPUT, &in) != 0) break;
-    const QString name = Text(in.name, sizeof in.name);
-    inputs_.push_back({name, i, ConnectorOf(in, name)});
-  }
-  for (quint32 i = 0; i < kMaxEntries; ++i) {
-    v4l2_standard s{};
-    s.index = i;
-    if (io_.Ioctl(handle, VIDIOC_ENUMSTD, &s) != 0) break;
-    stdMask_ |= s.id;
-  }
-  for (quint32 i = 0; i < 4; ++i) {
-    v4l2_tuner t{};
-    t.index = i;
-    if (io_.Ioctl(handle, VIDIOC_G_TUNER, &t) != 0) break;
-    if (t.type == V4L2_TUNER_ANALOG_TV && !tv_.Present) tv_ = BandOf(t, i, false);
-    if (t.type == V4L2_TUNER_RADIO && !fm_.Present) fm_ = BandOf(t, i, false);
-  }
-  for (quint32 i = 0; i < kMaxEntries; ++i) {
-    v4l2_fmtdesc f{};
-    f.index = i;
-    f.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
-    if (io_.Ioctl(handle, VIDIOC_ENUM_FMT, &f) != 0) break;
-    TV4L2Format format{SubtypeOf(f.pixelformat), f.pixelformat, {}};
-    if (format.Subtype.isEmpty()) continue;
-    for (quint32 s = 0; s < kMaxEntries; ++s) {
-      v4l2_frmsizeenum size{};
-      size.index = s;
-      size.pixel_format = f.pixelformat;
-      if (io_.Ioctl(handle, VIDIOC_ENUM_FRAMESIZES, &size) != 0) break;
-      if (size.type == V4L2_FRMSIZE_TYPE_DISCRETE) {
-        format.Sizes.push_back(QSize(int(size.discrete.width), int(size.discrete.height)));
-      } else {
-        format.Sizes.push_back(QSize(int(size.stepwise.max_width), int(size.stepwise.max_height)));
-        break;
-      }
-    }
-    formats_.push_back(format);
-  }
-}
-
-std::optional<std::pair<QString, TV4L2Band>> TV4L2Card::ProbeRadio(IV4L2Io& io, const QString& path) {
+std::optional<std::pair<QString, TV4L2Band>> ProbeRadioNode(IV4L2Io& io, const QString& path) {
   const int handle = io.Open(path);
   if (handle < 0) return std::nullopt;
   v4l2_capability cap{};
@@ -147,11 +164,6 @@ std::optional<std::pair<QString, TV4L2Band>> TV4L2Card::ProbeRadio(IV4L2Io& io, 
   io.Close(handle);
   if (!ok || t.type != V4L2_TUNER_RADIO) return std::nullopt;
   return std::make_pair(Text(cap.bus_info, sizeof cap.bus_info), BandOf(t, 0, true));
-}
-
-void TV4L2Card::AttachRadio(const QString& path, const TV4L2Band& band) {
-  radioPath_ = path;
-  fm_ = band;
 }
 
 }  // namespace pvx::platform::devices::v4l2

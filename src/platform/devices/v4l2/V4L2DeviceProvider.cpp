@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include "platform/devices/v4l2/V4L2CardProbe.h"
 #include "platform/devices/v4l2/V4L2DeviceFilters.h"
 
 namespace pvx::platform::devices::v4l2 {
@@ -30,15 +31,16 @@ const std::vector<std::shared_ptr<TV4L2Card>>& TV4L2DeviceProvider::Cards() {
   const QStringList nodes = io_.ListNodes();
   for (const QString& node : nodes) {
     if (!QFileInfo(node).fileName().startsWith("video")) continue;
-    auto card = TV4L2Card::Probe(io_, node);
-    if (!card) continue;
+    auto info = ProbeVideoNode(io_, node);
+    if (!info) continue;
+    auto card = std::make_shared<TV4L2Card>(io_, node, std::move(*info));
     card->SourceDescription = SourceOverride;
     cards_.push_back(card);
   }
   // A radio node belongs to the card on the same bus.
   for (const QString& node : nodes) {
     if (!QFileInfo(node).fileName().startsWith("radio")) continue;
-    const auto radio = TV4L2Card::ProbeRadio(io_, node);
+    const auto radio = ProbeRadioNode(io_, node);
     if (!radio) continue;
     for (const auto& card : cards_)
       if (card->BusInfo() == radio->first && !card->Band(true).Present) card->AttachRadio(node, radio->second);
