@@ -160,12 +160,9 @@ void TimeShift(QPainter& p, const QRectF& s, const QColor& ink) {
        ink);
 }
 
-}  // namespace
-
-void DrawGlyph(QPainter& p, TGlyph glyph, const QRectF& box, const QColor& ink, const char* text, qreal px) {
-  p.save();
+// Each family draws its own glyphs and answers false to the others.
+bool DrawLettering(QPainter& p, TGlyph glyph, const QRectF& box, const QColor& ink, const char* text, qreal px) {
   switch (glyph) {
-    case TGlyph::None: break;
     case TGlyph::Text: {
       // Long words are narrowed until they leave a pixel of margin on each side.
       const QString word = QString::fromLatin1(text);
@@ -176,75 +173,109 @@ void DrawGlyph(QPainter& p, TGlyph glyph, const QRectF& box, const QColor& ink, 
       p.setPen(ink);
       p.setFont(font);
       p.drawText(box, Qt::AlignCenter, word);
-      break;
+      return true;
     }
-    case TGlyph::Play: Fill(p, Triangle(Square(box, 0.62).adjusted(1, 0, 0, 0), Qt::RightArrow), ink); break;
+    case TGlyph::Help:
+      p.setPen(ink);
+      p.setFont(SkinFont(std::min(box.height() * 0.8, 10.0)));
+      p.drawText(box, Qt::AlignCenter, QStringLiteral("?"));
+      return true;
+    default: return false;
+  }
+}
+
+bool DrawTransport(QPainter& p, TGlyph glyph, const QRectF& box, const QColor& ink) {
+  switch (glyph) {
+    case TGlyph::Play: Fill(p, Triangle(Square(box, 0.62).adjusted(1, 0, 0, 0), Qt::RightArrow), ink); return true;
     case TGlyph::Pause: {
       const QRectF s = Square(box, 0.62);
       p.setPen(Qt::NoPen);
       p.setBrush(ink);
       p.drawRect(QRectF(s.left() + s.width() * 0.12, s.top(), s.width() * 0.28, s.height()));
       p.drawRect(QRectF(s.left() + s.width() * 0.6, s.top(), s.width() * 0.28, s.height()));
-      break;
+      return true;
     }
-    case TGlyph::Stop: {
+    case TGlyph::Stop:
       p.setPen(Qt::NoPen);
       p.setBrush(ink);
       p.drawRoundedRect(Square(box, 0.52), 0.8, 0.8);
-      break;
-    }
+      return true;
     case TGlyph::Forward:
     case TGlyph::Backward: {
       const QRectF s = Square(box, 0.56);
       DoubleTriangle(p, s.adjusted(-s.width() * 0.2, 0, s.width() * 0.2, 0), glyph == TGlyph::Forward, ink);
-      break;
+      return true;
     }
-    case TGlyph::Record: {
+    case TGlyph::Record:
       p.setPen(Qt::NoPen);
       p.setBrush(ink);
       p.drawEllipse(Square(box, 0.62));
-      break;
-    }
-    case TGlyph::TimeShift: TimeShift(p, Square(box, 1.0), ink); break;
-    case TGlyph::Speaker: Speaker(p, Square(box, 0.86), ink, false); break;
-    case TGlyph::SpeakerMuted: Speaker(p, Square(box, 0.86), ink, true); break;
-    case TGlyph::Up: Fill(p, Triangle(Square(box, 0.5).adjusted(-1, 0, 1, 0), Qt::UpArrow), ink); break;
-    case TGlyph::Down: Fill(p, Triangle(Square(box, 0.5).adjusted(-1, 0, 1, 0), Qt::DownArrow), ink); break;
-    case TGlyph::Previous: Fill(p, Triangle(Square(box, 0.5), Qt::LeftArrow), ink); break;
-    case TGlyph::Next: Fill(p, Triangle(Square(box, 0.5), Qt::RightArrow), ink); break;
+      return true;
+    default: return false;
+  }
+}
+
+// Arrows, plus and minus: the stepping keys.
+bool DrawStepping(QPainter& p, TGlyph glyph, const QRectF& box, const QColor& ink) {
+  switch (glyph) {
+    case TGlyph::Up: Fill(p, Triangle(Square(box, 0.5).adjusted(-1, 0, 1, 0), Qt::UpArrow), ink); return true;
+    case TGlyph::Down: Fill(p, Triangle(Square(box, 0.5).adjusted(-1, 0, 1, 0), Qt::DownArrow), ink); return true;
+    case TGlyph::Previous: Fill(p, Triangle(Square(box, 0.5), Qt::LeftArrow), ink); return true;
+    case TGlyph::Next: Fill(p, Triangle(Square(box, 0.5), Qt::RightArrow), ink); return true;
     case TGlyph::Plus:
     case TGlyph::Minus: {
       const QRectF s = Square(box, 0.56);
       p.setPen(Stroke(ink, std::max(1.4, s.width() * 0.2)));
       p.drawLine(QPointF(s.left(), s.center().y()), QPointF(s.right(), s.center().y()));
       if (glyph == TGlyph::Plus) p.drawLine(QPointF(s.center().x(), s.top()), QPointF(s.center().x(), s.bottom()));
-      break;
+      return true;
     }
-    case TGlyph::Enter: Enter(p, Square(box, 0.8), ink); break;
-    case TGlyph::Recall: Recall(p, Square(box, 0.8), ink); break;
-    case TGlyph::Camera: Camera(p, Square(box, 0.78), ink); break;
-    case TGlyph::Calendar: Calendar(p, Square(box, 0.84), ink); break;
-    case TGlyph::Preview: Preview(p, Square(box, 0.84), ink); break;
-    case TGlyph::Moon: Moon(p, Square(box, 0.84), ink); break;
-    case TGlyph::Help:
-      p.setPen(ink);
-      p.setFont(SkinFont(std::min(box.height() * 0.8, 10.0)));
-      p.drawText(box, Qt::AlignCenter, QStringLiteral("?"));
-      break;
+    default: return false;
+  }
+}
+
+bool DrawPicture(QPainter& p, TGlyph glyph, const QRectF& box, const QColor& ink) {
+  switch (glyph) {
+    case TGlyph::TimeShift: TimeShift(p, Square(box, 1.0), ink); return true;
+    case TGlyph::Speaker: Speaker(p, Square(box, 0.86), ink, false); return true;
+    case TGlyph::SpeakerMuted: Speaker(p, Square(box, 0.86), ink, true); return true;
+    case TGlyph::Enter: Enter(p, Square(box, 0.8), ink); return true;
+    case TGlyph::Recall: Recall(p, Square(box, 0.8), ink); return true;
+    case TGlyph::Camera: Camera(p, Square(box, 0.78), ink); return true;
+    case TGlyph::Calendar: Calendar(p, Square(box, 0.84), ink); return true;
+    case TGlyph::Preview: Preview(p, Square(box, 0.84), ink); return true;
+    case TGlyph::Moon: Moon(p, Square(box, 0.84), ink); return true;
+    default: return false;
+  }
+}
+
+bool DrawWindowControl(QPainter& p, TGlyph glyph, const QRectF& box, const QColor& ink) {
+  switch (glyph) {
     case TGlyph::Minimise: {
       const QRectF s = Square(box, 0.5);
       p.setPen(Stroke(ink, 1.5));
       p.drawLine(QPointF(s.left(), s.bottom()), QPointF(s.right(), s.bottom()));
-      break;
+      return true;
     }
     case TGlyph::Close: {
       const QRectF s = Square(box, 0.44);
       p.setPen(Stroke(ink, 1.5));
       p.drawLine(s.topLeft(), s.bottomRight());
       p.drawLine(s.bottomLeft(), s.topRight());
-      break;
+      return true;
     }
+    default: return false;
   }
+}
+
+}  // namespace
+
+void DrawGlyph(QPainter& p, TGlyph glyph, const QRectF& box, const QColor& ink, const char* text, qreal px) {
+  p.save();
+  // Only one family draws a glyph; TGlyph::None none.
+  if (!DrawLettering(p, glyph, box, ink, text, px))
+    for (auto* family : {DrawTransport, DrawStepping, DrawPicture, DrawWindowControl})
+      if (family(p, glyph, box, ink)) break;
   p.restore();
 }
 
