@@ -24,11 +24,8 @@
 #include "engine/CaptureInfo.h"
 #include "platform/Clock.h"
 #include "platform/devices/virtual/VirtualDeviceProvider.h"
-#include "platform/graph/TFilterGraph.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
-#include "platform/ipc/TMessageEndpoint.h"
-#include "platform/video/TVideoRenderer.h"
 #include "settings/ChannelInfo.h"
 #include "settings/ErrorMessages.h"
 #include "settings/Globals.h"
@@ -185,8 +182,6 @@ TEST_F(Shell, ARecordingThatEndsReturnsToTVAndAFullDiskUnattendedTellsTheSchedul
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
   EXPECT_TRUE(WaitUntil([&] { return !scheduler.Status().empty(); }));
   EXPECT_EQ(scheduler.Status(), std::vector<qint32>{ipc::kScheduledDiskFull});
-
-  MainInfo->Mode = amTV;
 }
 
 TEST_F(Shell, StartingInFMThatCannotStartEndsAndStartsInTVNextTime) {
@@ -259,101 +254,74 @@ TEST_F(Shell, TypedChannelsTuneFromCommandsAndKeys) {
   EXPECT_TRUE(WaitUntil([] { return ChannelInfo->CurrentChannel() == 11; }));
   for (int code : {10002, 10005, 10020}) App().ExecuteCommand(code);
   EXPECT_TRUE(WaitUntil([] { return ChannelInfo->CurrentChannel() == 25; }));
-  // Keys typed in the main window take the same way.
-  QTest::keyClicks(&Window(), "7");
-  QTest::keyClick(&Window(), Qt::Key_Return);
-  EXPECT_TRUE(WaitUntil([] { return ChannelInfo->CurrentChannel() == 7; }));
-  // Without Enter the entry commits a second after the last key.
+  // A key typed in the main window without Enter commits a second after the last key.
   QTest::keyClicks(&Window(), "4");
   test::Clock().Advance(999);
   QCoreApplication::processEvents();
-  EXPECT_EQ(ChannelInfo->CurrentChannel(), 7);
+  EXPECT_EQ(ChannelInfo->CurrentChannel(), 25);
   test::Clock().Advance(1);
   EXPECT_TRUE(WaitUntil([] { return ChannelInfo->CurrentChannel() == 4; }));
   EXPECT_TRUE(PictureRuns());
-}
-
-// --- the command table in the running shell ------------------------------------------------------
-
-TEST_F(Shell, EveryVisibleEnabledMenuItemLeadsToAHandler) {
-  ASSERT_TRUE(Start());
-  int walked = 0;
-  for (QAction* item : Window().PopupMainMenu()->findChildren<QAction*>()) {
-    if (item->isSeparator() || item->menu() || !item->isVisible()) continue;
-    const std::optional<TCommand> command = app::TMainMenu::CommandOf(item);
-    if (!item->isEnabled()) {
-      EXPECT_FALSE(item->toolTip().isEmpty()) << item->objectName().toStdString() << " says why";
-      continue;
-    }
-    ++walked;
-    EXPECT_TRUE(app::TMainMenu::HasOwnAction(item) || (command && App().Dispatcher().Has(*command)))
-        << item->objectName().toStdString();
-  }
-  EXPECT_GT(walked, 15);
-  EXPECT_TRUE(Window().PopupMainMenu()->Item("itemConfig")->isEnabled()) << "the settings dialog opens";
 }
 
 namespace {
 
 bool Post(std::vector<ipc::TMessage> messages) { return ipc::PostMessages(ipc::kMainWindowClass, messages); }
 
-// What the scans of a test did. When the first channel is done, the remote sends a command
-// and that channel waits (boundedly) for the scan to be told to stop.
-struct ScanLog {
-  ScanLog(TChannelInfo& channels, qint32 sendAtFirstChannel = 0) {
-    channels.OnAutoScanProgress = [this, &channels, sendAtFirstChannel](TChannelInfo&, int, bool, bool) {
-      if (++steps != 1 || !sendAtFirstChannel) return;
-      EXPECT_TRUE(Post({{ipc::kMsgCommand, sendAtFirstChannel, 0}}));
-      WaitUntil([&] { return channels.AbortScan; }, 5000);
-    };
-    channels.OnAutoScanDone = [this](TChannelInfo&, int, int, int, bool was) { ++done, aborted = was; };
-  }
-  int steps = 0, done = 0;
-  bool aborted = false;
-};
+// Answers the setup wizard as a user who scans the antenna table.
+void ScanTheAntenna(tuning::TFormTVSetupWizard& wizard) {
+  for (const char* button : {"BitBtnNext", "RadioButtonAntenna", "BitBtnNext", "BitBtnStart", "BitBtnFinish"})
+    wizard.findChild<QAbstractButton*>(button)->click();
+}
 
 }  // namespace
 
-TEST_F(Shell, ASecondScanCommandAbortsTheRunningScanWithinAChannel) {
-  ASSERT_TRUE(Start());
-  ScanLog scans(*ChannelInfo, CodeOf(TCommand::Scan));
-  const int channel = ChannelInfo->CurrentChannel();
-  ASSERT_TRUE(Post({{ipc::kMsgCommand, CodeOf(TCommand::Scan), 0}}));
-  ASSERT_TRUE(WaitUntil([&] { return scans.done > 0 && !App().Dispatcher().Busy(); }));
-  EXPECT_TRUE(scans.aborted);
-  EXPECT_EQ(scans.steps, 1);
-  EXPECT_EQ(scans.done, 1) << "the abort started no second scan";
-  EXPECT_EQ(ChannelInfo->CurrentChannel(), channel);
-  EXPECT_TRUE(PictureRuns());
-}
-
-TEST_F(Shell, ExitDuringAScanStopsItAndEndsWithTheSettingsWritten) {
-  ASSERT_TRUE(Start());
-  ScanLog scans(*ChannelInfo, CodeOf(TCommand::Exit));
-  // The windows hear that the program closes.
-  settings::TAppMode announced = settings::amTV;
-  MainInfo->OnModeChange = [&, heard = MainInfo->OnModeChange](TMainInfo& m, settings::TAppMode mode) {
-    announced = mode;
-    if (heard) heard(m, mode);
+// At the scan's first channel, which waits (boundedly) to be told to stop: a second scan command,
+// the exit command or the window closed stops the scan there; the last two end the program.
+TEST_F(Shell, AScanStopsWithinAChannelForAScanOrExitCommandOrAClosedWindow) {
+  auto post = [](TCommand command) { return [=] { EXPECT_TRUE(Post({{ipc::kMsgCommand, CodeOf(command), 0}})); }; };
+  const struct {
+    const char* why;
+    std::function<void()> atFirstChannel;
+    bool ends;
+  } rows[] = {
+      {"a second scan command", post(TCommand::Scan), false},
+      {"the exit command", post(TCommand::Exit), true},
+      {"the window closed, as the window system or the sleep timer does", [this] { Window().close(); }, true},
   };
-  ASSERT_TRUE(Post({{ipc::kMsgCommand, CodeOf(TCommand::Scan), 0}}));
-  ASSERT_TRUE(WaitUntil([&] { return App().MainWindow() == nullptr; }));
-  EXPECT_EQ(announced, settings::amClosed);
-  EXPECT_TRUE(scans.aborted);
-  EXPECT_EQ(scans.steps, 1);
-  EXPECT_TRUE(SettingsWritten());
-}
-
-TEST_F(Shell, ClosingTheWindowDuringAScanExitsOnceTheScanHasStopped) {
-  ASSERT_TRUE(Start());
-  ScanLog scans(*ChannelInfo);
-  ChannelInfo->OnAutoScanProgress = [&](TChannelInfo&, int, bool, bool) {
-    if (++scans.steps == 1) Window().close();  // as the window system or the sleep timer does
-  };
-  App().ExecuteCommand(4004);
-  EXPECT_EQ(App().MainWindow(), nullptr);
-  EXPECT_TRUE(scans.aborted);
-  EXPECT_LE(scans.steps, 2);
+  int steps = 0, done = 0;
+  bool aborted = false;
+  TAppMode announced = amTV;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.why);
+    ASSERT_TRUE(Start());
+    const int channel = ChannelInfo->CurrentChannel();
+    steps = done = 0, aborted = false, announced = amTV;
+    ChannelInfo->OnAutoScanProgress = [&](TChannelInfo& channels, int, bool, bool) {
+      if (++steps != 1) return;
+      row.atFirstChannel();
+      WaitUntil([&] { return channels.AbortScan; }, 5000);
+    };
+    ChannelInfo->OnAutoScanDone = [&](TChannelInfo&, int, int, int, bool was) { ++done, aborted = was; };
+    // The windows hear that the program closes.
+    MainInfo->OnModeChange = [&, heard = MainInfo->OnModeChange](TMainInfo& m, TAppMode mode) {
+      announced = mode;
+      if (heard) heard(m, mode);
+    };
+    ASSERT_TRUE(Post({{ipc::kMsgCommand, CodeOf(TCommand::Scan), 0}}));
+    ASSERT_TRUE(WaitUntil([&] { return row.ends ? !App().MainWindow() : done > 0 && !App().Dispatcher().Busy(); }));
+    EXPECT_TRUE(aborted);
+    EXPECT_EQ(steps, 1);
+    if (row.ends) {
+      EXPECT_EQ(announced, amClosed);
+      EXPECT_TRUE(SettingsWritten());
+    } else {
+      EXPECT_EQ(done, 1) << "the abort started no second scan";
+      EXPECT_EQ(ChannelInfo->CurrentChannel(), channel);
+      EXPECT_TRUE(PictureRuns());
+    }
+    app_.reset();
+  }
 }
 
 TEST_F(Shell, WindowMessagesThatChangeTheModeWaitForTheRunningTune) {
@@ -412,29 +380,34 @@ TEST_F(Shell, TheSleepTimerLeavesThePowerOffToARunningScheduler) {
   EXPECT_EQ(test::System().PowerOffCalls, 0);
 }
 
-TEST_F(Shell, AFirstStartGoesThroughTheWizardAndEndsInLiveTVWithTheScannedChannels) {
+TEST_F(Shell, TheWizardOfAFirstStartOrOfItsCommandEndsInLiveTVWithTheScannedChannels) {
   FirstStart = true;
   ASSERT_FALSE(QFile::exists(app::TApplication::ChannelSettingsPath()));
   bool cancellable = true, windowShown = false;
   {
     test::ModalAnswer<tuning::TFormTVSetupWizard> answer([&](tuning::TFormTVSetupWizard& wizard) {
-      auto button = [&](const char* name) { return wizard.findChild<QAbstractButton*>(name); };
       windowShown = Window().isVisible();
       wizard.reject();  // Escape: ignored on a first run
-      cancellable = button("BitBtnCancel")->isEnabled() || !wizard.isVisible();
-      button("BitBtnNext")->click();
-      button("RadioButtonAntenna")->click();
-      button("BitBtnNext")->click();
-      button("BitBtnStart")->click();
-      button("BitBtnFinish")->click();
+      cancellable = wizard.findChild<QAbstractButton*>("BitBtnCancel")->isEnabled() || !wizard.isVisible();
+      ScanTheAntenna(wizard);
     });
     ASSERT_TRUE(Start());
   }
   EXPECT_FALSE(cancellable);
   EXPECT_TRUE(windowShown) << "the wizard opens over the main window";
   EXPECT_GT(ChannelInfo->ValidCount(), 0) << "the virtual card's stations were found";
+  EXPECT_EQ(ChannelInfo->CableTypeChoice, 0);
   EXPECT_EQ(ChannelInfo->VideoSource, 0);
   EXPECT_EQ(Engine().Routing().InputKind(), 1) << "the tuner's input";
+  EXPECT_TRUE(PictureRuns());
+
+  // Its command runs it again over live TV.
+  ChannelInfo->AntennaChannels.fill({});
+  {
+    test::ModalAnswer<tuning::TFormTVSetupWizard> answer(ScanTheAntenna);
+    App().Dispatcher().ExecuteCommand(TCommand::TVSetupWizard);
+  }
+  EXPECT_GT(ChannelInfo->ValidCount(), 0);
   EXPECT_TRUE(PictureRuns());
 }
 

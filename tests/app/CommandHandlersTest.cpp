@@ -1,5 +1,5 @@
-// The running shell has a handler for every row of the command table, and the table's keys
-// reach those handlers from the main window.
+// The running shell has a handler for every row of the command table and every menu item, and
+// the table's keys reach those handlers from the main window.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 
 #include "ShellFixture.h"
 #include "app/KeyboardMap.h"
+#include "app/MainMenu.h"
 #include "commands/CommandTable.h"
 #include "settings/ChannelInfo.h"
 
@@ -17,11 +18,24 @@ using settings::ChannelInfo;
 using test::Shell;
 using test::WaitUntil;
 
-TEST_F(Shell, EveryRowOfTheCommandTableHasAHandler) {
+TEST_F(Shell, EveryRowOfTheCommandTableAndEveryEnabledMenuItemHasAHandler) {
   ASSERT_TRUE(Start());
   for (const commands::TCommandDef& c : commands::CommandTable())
     EXPECT_TRUE(App().Dispatcher().Has(c.code)) << c.name;
   EXPECT_TRUE(App().Dispatcher().MissingHandlers().empty());
+  // A shown item without an action of its own sends a row's command; a disabled one says why.
+  int walked = 0;
+  for (QAction* item : Window().PopupMainMenu()->findChildren<QAction*>()) {
+    if (item->isSeparator() || item->menu() || !item->isVisible()) continue;
+    if (!item->isEnabled()) {
+      EXPECT_FALSE(item->toolTip().isEmpty()) << item->objectName().toStdString() << " says why";
+      continue;
+    }
+    ++walked;
+    EXPECT_TRUE(app::TMainMenu::HasOwnAction(item) || app::TMainMenu::CommandOf(item)) << item->objectName().toStdString();
+  }
+  EXPECT_GT(walked, 15);
+  EXPECT_TRUE(Window().PopupMainMenu()->Item("itemConfig")->isEnabled()) << "the settings dialog opens";
 }
 
 // A row's key from the table, pressed in the main window, runs that row's command and shows.

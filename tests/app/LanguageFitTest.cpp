@@ -88,11 +88,6 @@ QStringList CutOff(const QWidget& form) {
   return cut;
 }
 
-struct Dialog {
-  const char* name;
-  std::function<std::unique_ptr<QWidget>()> open;
-};
-
 class LanguageFit : public ::testing::TestWithParam<Language> {
  protected:
   void SetUp() override {

@@ -12,8 +12,6 @@
 using namespace pvx;
 using commands::TCommand;
 using platform::video::TVideoWindow;
-using settings::TAppMode;
-using test::Pump;
 using test::SendMouse;
 
 namespace {

@@ -3,11 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
-#include <QPainter>
 #include <QTest>
 
 #include "ShellFixture.h"
@@ -35,15 +33,6 @@ class Panels : public test::Shell {
   void ClickTV(int item) { Click(TV(), panels::UIInfo->TVItems[size_t(item)]); }
   void ClickFM(int item) { Click(FM(), panels::UIInfo->FMItems[size_t(item)]); }
   static QString Label(QWidget& panel, const char* name) { return panel.findChild<QLabel*>(name)->text(); }
-  // What the screen shows of a shaped window: nothing outside its outline.
-  static QImage Shaped(QWidget& panel) {
-    QImage out(panel.size(), QImage::Format_ARGB32);
-    out.fill(Qt::transparent);
-    QPainter painter(&out);
-    painter.setClipRegion(panel.mask());
-    painter.drawPixmap(0, 0, panel.grab());
-    return out;
-  }
   void Settle() { ASSERT_TRUE(WaitUntil([&] { return !App().Dispatcher().Busy(); })); }
 };
 
@@ -51,17 +40,6 @@ TEST_F(Panels, TheTVPanelDrivesLiveTVAndTheFMPanelTheRadio) {
   ASSERT_TRUE(Start());
   ASSERT_TRUE(TV().isVisible());
   EXPECT_EQ(Label(TV(), "LabelChannel"), " 4");
-  ASSERT_TRUE(Engine().SetTVFrequency(67250000, false));  // a station for the picture
-  const qint64 frames = FramesShown();
-  EXPECT_TRUE(WaitUntil([&] { return FramesShown() > frames + 5; }));
-  QImage live(Window().width() + TV().width() + 20, std::max(Window().height(), TV().height()), QImage::Format_RGB32);
-  live.fill(Qt::black);
-  {
-    QPainter painter(&live);
-    painter.drawPixmap(0, 0, Window().grab());
-    painter.drawPixmap(Window().width() + 20, 0, QPixmap::fromImage(Shaped(TV())));
-  }
-  live.save(test::ArtefactPath("program-tv-live.png"));
   for (int item : {12, 13, 22}) ClickTV(item);  // "1", "2", Enter
   EXPECT_TRUE(WaitUntil([&] { return ChannelInfo->CurrentChannel() == 12; }));
   EXPECT_EQ(Label(TV(), "LabelChannel"), "12");
@@ -70,7 +48,6 @@ TEST_F(Panels, TheTVPanelDrivesLiveTVAndTheFMPanelTheRadio) {
   const QPoint panelAt = TV().pos();
   Window().move(Window().pos() + QPoint(30, 20));
   EXPECT_TRUE(WaitUntil([&] { return TV().pos() == panelAt + QPoint(30, 20); }));
-
 
   // Minimised, the main window takes its tool panel along, and brings it back.
   ClickTV(0);
@@ -86,7 +63,6 @@ TEST_F(Panels, TheTVPanelDrivesLiveTVAndTheFMPanelTheRadio) {
   EXPECT_TRUE(Label(FM(), "LabelCurretPos").endsWith("MHz"));
   ASSERT_TRUE(Engine().SetFMFrequency(88100000));
   EXPECT_EQ(Label(FM(), "LabelCurretPos"), "88.1MHz");
-  Shaped(FM()).save(test::ArtefactPath("program-fm-station.png"));
 
   // Recording the radio from the panel: into the wave folder, and Stop comes back to FM.
   MainInfo->WaveFolder = test::Home() + "wave";  // typed without the closing separator
@@ -95,10 +71,8 @@ TEST_F(Panels, TheTVPanelDrivesLiveTVAndTheFMPanelTheRadio) {
   Settle();
   ASSERT_EQ(MainInfo->Mode, amCapture);
   EXPECT_EQ(Label(FM(), "LabelDVCRState"), "REC");
-  QElapsedTimer t;
-  t.start();
-  WaitUntil([&] { return t.elapsed() >= 1500; }, 2500);
-  Shaped(FM()).save(test::ArtefactPath("program-fm-recording.png"));
+  // A second and a half of 48 kHz stereo sound.
+  ASSERT_TRUE(WaitUntil([&] { return Engine().RecordedBytes() > 3 * 48000 * 2; }));
   ClickFM(28);
   Settle();
   EXPECT_EQ(MainInfo->Mode, amFMRadio);

@@ -41,7 +41,7 @@ class MainPanelTest : public ::testing::Test {
     UIInfo = nullptr, MainInfo = nullptr, ChannelInfo = nullptr, MultiLangInfo = nullptr;
   }
   TFormMainPanel& Show() {
-    panel = std::make_unique<TFormMainPanel>(painter, env);
+    panel = std::make_unique<TFormMainPanel>(test::FlatArt({281, 303}), env);
     panel->move(100, 100), panel->ShowCapabilities(true), panel->show();
     return *panel;
   }
@@ -55,16 +55,12 @@ class MainPanelTest : public ::testing::Test {
     panel->SkinMouseDown(from, Qt::LeftButton), panel->SkinMouseMove(to, Qt::LeftButton);
     panel->SkinMouseUp(to, Qt::LeftButton);
   }
-  void Shot(const char* name) {
-    EXPECT_TRUE(panel->grab().save(pvx::test::ArtefactPath(QStringLiteral("tvpanel-%1.png").arg(name))));
-  }
 
   TMainInfo main;
   TChannelInfo channels;
   TUIInfo ui;
   engine::TAudioAdjustInfo audio{std::make_unique<platform::mixer::TVirtualMixer>()};
   TPanelEnvironment env;
-  TSkinPanel::TPainter painter = test::FlatArt({281, 303});
   QMenu mainMenu;
   bool pip = false, ready = false, running = false;
   std::vector<int> commands, seeks;
@@ -226,21 +222,6 @@ TEST_F(MainPanelTest, KeysMenusClockAndFloating) {
   EXPECT_TRUE(p.isVisible() && (p.windowFlags() & Qt::WindowStaysOnTopHint));
   p.SetFloating(false);
   EXPECT_FALSE(p.isVisible() || p.TimerShowTime().Enabled());
-}
-
-TEST_F(MainPanelTest, ScreenshotsWithTheBuiltInSkin) {
-  painter = PaintTVSkin;
-  for (TAppMode mode : {amTV, amCapture, amPlayback}) {
-    main.Mode = mode;
-    auto& p = Show();
-    p.ShowVolume(40000, false), p.ShowChannel(7);
-    if (mode == amTV) {  // Setup under the mouse, Capture held down
-      p.SkinMouseMove({90, 175}, Qt::NoButton), p.SkinMouseDown({68, 231}, Qt::LeftButton);
-      Shot("tv");
-    }
-    if (mode == amCapture) p.ShowCaptureProgress(false, 754, 12500000, 0), Shot("capture");
-    if (mode == amPlayback) p.ShowPlayPosition(false, 754, 2400), Shot("playback");
-  }
 }
 
 }  // namespace
