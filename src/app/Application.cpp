@@ -7,11 +7,13 @@
 
 #include "app/ChannelCommands.h"
 #include "app/ControlPanels.h"
+#include "app/EngineSetup.h"
 #include "app/FMCommands.h"
 #include "app/LogoForm.h"
 #include "app/MainForm.h"
 #include "app/MainMenu.h"
 #include "app/ModeCommands.h"
+#include "app/RecordingModes.h"
 #include "app/OSDForm.h"
 #include "app/PlaybackModes.h"
 #include "app/SourceCommands.h"
@@ -56,8 +58,6 @@ namespace ipc = pvx::platform::ipc;
 namespace {
 
 constexpr int kRequiredMediaLevel = 8;
-// The engine reports free space less this margin; at or below it the disk counts as full.
-constexpr qint64 kDiskFullMargin = 500000;
 
 }  // namespace
 
@@ -127,22 +127,8 @@ bool TApplication::InitializeApplication() {
 
   mainWindow_ = new TFormMainWindow;
   mainWindow_->setWindowTitle("OKA PVX");
-  engine::TEngineConfig engineConfig;
-  engineConfig.Host.Widget = mainWindow_;
-  engineConfig.ChipMakers = main_->ChipMakers;
-  engineConfig.ChipModels = main_->ChipModels;
-  engineConfig.VideoNameOverride = oem_->DeviceNames[0];
-  engineConfig.CrossbarNameOverride = oem_->DeviceNames[1];
-  engineConfig.TunerNameOverride = oem_->DeviceNames[2];
-  engineConfig.TVAudioNameOverride = oem_->DeviceNames[3];
-  engineConfig.TuningPause = oem_->TuningPause;
-  engineConfig.PreferredAudioDevice = audio_->RecordDeviceName();
-  engineConfig.Program = [main = main_.get()] {
-    return engine::TProgramSettings{main->CaptureFolder, main->WaveFolder, main->MPEG4Codec,
-                                    CountryInfo ? CountryInfo->CountryCode : 1};
-  };
-  engineConfig.ColourLevels = &main_->ColorLevels;
-  capture_ = std::make_unique<engine::TCaptureInfo>(components_, engineConfig);
+  capture_ = std::make_unique<engine::TCaptureInfo>(
+      components_, EngineConfigFor(*main_, *oem_, audio_->RecordDeviceName(), mainWindow_));
   // Every snapshot, live or played, lands in the store, which shows its browser.
   capture_->Snapshots = snapshots::SnapshotInfo;
   snapshots::SnapshotInfo->OnInsert = [this] { snapshots::ShowSnapshotList(mainWindow_); };
@@ -265,7 +251,7 @@ void TApplication::WireRelays() {
     // While the buffer plays, the badge shows the play position instead.
     if (main_->Mode != amTimeShiftPlayback) window->ShowRecordingProgress(timeShift, elapsed, engine.RecordedBytes());
     if (panels_) panels_->CaptureProgress(timeShift, elapsed, engine.RecordedBytes(), freeLess500k);
-    OnCaptureProgress(stop, freeLess500k);
+    if (stop) EndRecordingAsTold(shell_, freeLess500k);
   };
   capture_->WaveFolderActive = [this] { return shell_.FMPanelVisible(); };
   capture_->OnTimeShiftReady = [this, window](engine::TCaptureInfo&, bool ready) {
@@ -287,50 +273,9 @@ void TApplication::WireRelays() {
     if (panels_) panels_->FMTuned(hertz, locked);
   };
   capture_->OnDeviceLost = [this](engine::TCaptureInfo& engine, const QString& message, const QString& file) {
-    OnDeviceLost(engine.Unattended(), message, file);
+    EndRecordingOnLostDevice(shell_, engine.Unattended(), message, file);
   };
-  dispatcher_.State = [this] { return DispatchState(); };
-}
-
-void TApplication::OnDeviceLost(bool unattended, const QString& message, const QString& file) {
-  // Leaving the recording modes completes and lists the file; the engine stops what is left.
-  const TAppMode mode = TAppMode(main_->Mode);
-  if (mode == amCapture || mode == amScheduledCapture || mode == amTimeShifting || mode == amTimeShiftPlayback)
-    StopRecordingMode(shell_);
-  if (unattended) {
-    handoff::TellScheduler(ipc::kScheduledSourceUnavailable);
-    return;
-  }
-  QStringList lines{message.isEmpty() ? QStringLiteral("The capture device stopped working.") : message};
-  if (!file.isEmpty()) lines << QStringLiteral("What was recorded until then is saved in %1").arg(file);
-  lines << QStringLiteral("Check that the card is connected, then choose the source again.");
-  ShowErrorText(lines.join('\n'));
-}
-
-void TApplication::OnCaptureProgress(bool stop, qint64 freeLess500k) {
-  // The running figures are for the panels; the shell only acts when the engine says stop.
-  if (!stop) return;
-  const bool unattended = capture_->Unattended();
-  StopRecordingMode(shell_);
-  if (freeLess500k > kDiskFullMargin) return;  // a time limit, not a full disk
-  if (unattended)
-    handoff::TellScheduler(ipc::kScheduledDiskFull);
-  else
-    ShowErrorCode(1101);
-}
-
-TDispatchState TApplication::DispatchState() const {
-  TDispatchState s;
-  s.Mode = main_->Mode;
-  s.Scanning = ChannelInfo && ChannelInfo->Scanning;
-  s.VideoSource = ChannelInfo ? ChannelInfo->VideoSource : 0;
-  s.TunerMode = ChannelInfo ? ChannelInfo->CurrentTable : 0;
-  s.PIPEnabled = main_->PIPEnabled;
-  s.PlayerExists = mainWindow_ && mainWindow_->PlayerExists();
-  s.TimeShiftEnabled = main_->TimeShiftEnabled;
-  s.TimeShiftReady = capture_ && capture_->TimeShiftReady();
-  s.ChipFamily = main_->ChipFamily;
-  return s;
+  dispatcher_.State = [this] { return DispatchStateOf(shell_); };
 }
 
 bool TApplication::StartApplication() {

@@ -79,8 +79,6 @@ class TApplication final : public QObject {
  private:
   void CreateModelObjects();
   void ContinueStartUp();
-  void OnCaptureProgress(bool stop, qint64 freeLess500k);
-  void OnDeviceLost(bool unattended, const QString& message, const QString& file);
   QString FirstArgument() const;
   void WireRelays();
   void RegisterCommands();
@@ -88,7 +86,6 @@ class TApplication final : public QObject {
   void Later(std::function<void()> work);
   // The capture settings are the engine's, read into or written from `capture`.
   settings::TMainSettingsPeers Peers(settings::TCaptureSettings& capture);
-  TDispatchState DispatchState() const;
 
   const platform::graph::TComponentRegistry& components_;
   QStringList arguments_;

@@ -1,9 +1,29 @@
 #include "app/CommandGate.h"
 
+#include "app/MainForm.h"
+#include "app/ShellContext.h"
+#include "engine/CaptureInfo.h"
+#include "settings/ChannelInfo.h"
+#include "settings/Globals.h"
+
 namespace pvx::app {
 
 using namespace pvx::settings;
 using commands::Gate;
+
+TDispatchState DispatchStateOf(const TShell& shell) {
+  TDispatchState s;
+  s.Mode = shell.Main->Mode;
+  s.Scanning = ChannelInfo && ChannelInfo->Scanning;
+  s.VideoSource = ChannelInfo ? ChannelInfo->VideoSource : 0;
+  s.TunerMode = ChannelInfo ? ChannelInfo->CurrentTable : 0;
+  s.PIPEnabled = shell.Main->PIPEnabled;
+  s.PlayerExists = shell.Window && shell.Window->PlayerExists();
+  s.TimeShiftEnabled = shell.Main->TimeShiftEnabled;
+  s.TimeShiftReady = shell.Capture && shell.Capture->TimeShiftReady();
+  s.ChipFamily = shell.Main->ChipFamily;
+  return s;
+}
 
 bool GateOpen(Gate gate, const TDispatchState& s) {
   const bool tvIdle = s.Mode == amTV && !s.Scanning;

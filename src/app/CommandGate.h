@@ -19,6 +19,10 @@ struct TDispatchState {
   int ChipFamily = 0;
 };
 
+struct TShell;
+// The state the gates look at, read from the running shell.
+TDispatchState DispatchStateOf(const TShell& shell);
+
 bool GateOpen(commands::Gate gate, const TDispatchState& state);
 
 }  // namespace pvx::app

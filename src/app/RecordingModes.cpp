@@ -1,6 +1,10 @@
 #include "app/RecordingModes.h"
 
+#include "app/ModeCommands.h"
 #include "app/ShellContext.h"
+#include "handoff/SchedulerLink.h"
+#include "platform/ipc/Messages.h"
+#include "settings/ErrorMessages.h"
 #include "engine/CaptureInfo.h"
 #include "playback/Globals.h"
 #include "playback/PendingItem.h"
@@ -51,6 +55,31 @@ bool StopCapture(TShell& shell, const QString& description) {
   ListRecording(capture.Recorder().CurrentFile, description, capture.IsAudioOnly());
   shell.Main->GivenFilePath = capture.Recorder().CurrentFile;
   return true;
+}
+
+void EndRecordingAsTold(TShell& shell, qint64 freeLess500k) {
+  const bool unattended = shell.Capture->Unattended();
+  StopRecordingMode(shell);
+  if (freeLess500k > engine::kMinFreeBytes) return;  // a time limit, not a full disk
+  if (unattended)
+    handoff::TellScheduler(platform::ipc::kScheduledDiskFull);
+  else
+    ShowErrorCode(1101);
+}
+
+void EndRecordingOnLostDevice(TShell& shell, bool unattended, const QString& message, const QString& file) {
+  // Leaving the recording modes completes and lists the file; the engine stops what is left.
+  const TAppMode mode = TAppMode(shell.Main->Mode);
+  if (mode == amCapture || mode == amScheduledCapture || mode == amTimeShifting || mode == amTimeShiftPlayback)
+    StopRecordingMode(shell);
+  if (unattended) {
+    handoff::TellScheduler(platform::ipc::kScheduledSourceUnavailable);
+    return;
+  }
+  QStringList lines{message.isEmpty() ? QStringLiteral("The capture device stopped working.") : message};
+  if (!file.isEmpty()) lines << QStringLiteral("What was recorded until then is saved in %1").arg(file);
+  lines << QStringLiteral("Check that the card is connected, then choose the source again.");
+  ShowErrorText(lines.join('\n'));
 }
 
 }  // namespace pvx::app

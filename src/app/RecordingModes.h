@@ -13,4 +13,11 @@ bool StartCapture(TShell& shell);
 // The finished file is listed with the description ("Scheduled" for the scheduler's own).
 bool StopCapture(TShell& shell, const QString& description = QString());
 
+// The engine says a recording must stop (its time limit, a full disk): the recording mode is
+// left, and a full disk is reported, to the scheduler when it ordered the recording.
+void EndRecordingAsTold(TShell& shell, qint64 freeLess500k);
+// The card stopped working: the recording mode is left (the file completed and listed) and
+// the user, or the scheduler, told what happened.
+void EndRecordingOnLostDevice(TShell& shell, bool unattended, const QString& message, const QString& file);
+
 }  // namespace pvx::app

@@ -1,0 +1,32 @@
+#include "app/EngineSetup.h"
+
+#include "settings/CountryInfo.h"
+#include "settings/Globals.h"
+#include "settings/MainInfo.h"
+#include "util/OEMInfo.h"
+
+namespace pvx::app {
+
+engine::TEngineConfig EngineConfigFor(settings::TMainInfo& main, const util::TOEMInfo& oem,
+                                      const QString& preferredAudioDevice, QWidget* host) {
+  engine::TEngineConfig config;
+  config.Host.Widget = host;
+  config.ChipMakers = main.ChipMakers;
+  config.ChipModels = main.ChipModels;
+  config.VideoNameOverride = oem.DeviceNames[0];
+  config.CrossbarNameOverride = oem.DeviceNames[1];
+  config.TunerNameOverride = oem.DeviceNames[2];
+  config.TVAudioNameOverride = oem.DeviceNames[3];
+  config.TuningPause = oem.TuningPause;
+  config.PreferredAudioDevice = preferredAudioDevice;
+  // Read when needed: the settings dialog changes folders and the codec while the engine runs.
+  config.Program = [&main] {
+    const settings::TCountryInfo* country = settings::CountryInfo;
+    return engine::TProgramSettings{main.CaptureFolder, main.WaveFolder, main.MPEG4Codec,
+                                    country ? country->CountryCode : 1};
+  };
+  config.ColourLevels = &main.ColorLevels;
+  return config;
+}
+
+}  // namespace pvx::app
