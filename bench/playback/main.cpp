@@ -128,7 +128,7 @@ int main(int argc, char* argv[]) {
     playing.push_back(t.nsecsElapsed() / 1e6);
     Pump(200);
   }
-  playback::PausePlayback();
+  playback::FilePlayback->Pause();
   Pump(300);
   for (int p : targets) {
     const quint64 before = painted();

@@ -15,6 +15,7 @@
 #include "panels/SkinArt.h"
 #include "playback/FilePlayback.h"
 #include "playback/PlaybackProject.h"
+#include "playback/Player.h"
 #include "playback/TimeShiftPlayback.h"
 #include "playback/TimeShiftRoutines.h"
 #include "settings/MainInfo.h"
@@ -64,11 +65,8 @@ panels::TPanelEnvironment TControlPanels::Environment() const {
   env.Recording = [&shell] { return shell.Capture->Recording(); };
   env.SleepTimerRunning = [&shell] { return shell.Window->SleepCountdown.TimerSleeping.Enabled(); };
   env.SeekPlayer = [](int fraction) {
-    if (playback::FilePlayback)
-      playback::FilePlayback->SetPosition(int(qint64(fraction) * playback::FilePlayback->PositionScale / 65536));
-    else if (playback::TimeShiftPlayback)
-      playback::TimeShiftPlayback->SetPosition(
-          int(qint64(fraction) * playback::TTimeShiftPlaybackProject::PositionScale / 65536));
+    if (playback::IPlayer* player = playback::ActivePlayer())
+      player->SetPosition(int(qint64(fraction) * playback::IPlayer::kPositionScale / 65536));
   };
   return env;
 }

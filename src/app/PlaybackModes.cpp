@@ -13,6 +13,7 @@
 #include "playback/FormPlayback.h"
 #include "playback/Globals.h"
 #include "playback/PlaybackInfo.h"
+#include "playback/Player.h"
 #include "playback/TimeShiftRoutines.h"
 #include "settings/ErrorMessages.h"
 
@@ -31,8 +32,8 @@ platform::video::TVideoWindow* WidgetOf(platform::video::IVideoWindow* window) {
 }
 
 bool Playing() {
-  if (playback::FilePlayback) return playback::FilePlayback->Playing;
-  return playback::TimeShiftPlayback && playback::TimeShiftPlayback->Playing();
+  const playback::IPlayer* player = playback::ActivePlayer();
+  return player && player->IsPlaying();
 }
 
 // The player's state on the window: Pause or Play in the menu, the window's player flag.
@@ -154,13 +155,10 @@ bool LeaveTimeShiftPlayback(TShell& shell) {
 }
 
 void TogglePlayer(TShell& shell) {
-  if (Playing()) {
-    playback::PausePlayback();
-    playback::PauseTimeShiftPlayback();
-  } else {
-    playback::ResumePlayback();
-    playback::ResumeTimeShiftPlayback();
-  }
+  const bool pause = Playing();
+  playback::ForEachPlayer([pause](playback::IPlayer& player) {
+    if (player.IsPlaying() == pause) pause ? player.Pause() : player.Play();
+  });
   if (shell.Main->PIPEnabled && shell.Window->IsPictureSwapped()) shell.Window->RefreshPictureSwap();
   ShowPlayerState(shell);
 }
@@ -169,14 +167,8 @@ void RegisterPlaybackCommands(TShell& shell) {
   TCommandDispatcher& d = *shell.Dispatcher;
   using enum commands::TCommand;
   d.Register(Pause, [&shell] { TogglePlayer(shell); });
-  d.Register(Forward, [] {
-    playback::ForwardPlayback();
-    playback::ForwardTimeShiftPlayback();
-  });
-  d.Register(Backward, [] {
-    playback::BackwardPlayback();
-    playback::BackwardTimeShiftPlayback();
-  });
+  d.Register(Forward, [] { playback::ForEachPlayer([](playback::IPlayer& player) { player.Forward(); }); });
+  d.Register(Backward, [] { playback::ForEachPlayer([](playback::IPlayer& player) { player.Backward(); }); });
   d.Register(FastSpeed, [] { playback::FasterPlayback(); });
   d.Register(SlowSpeed, [] { playback::SlowerPlayback(); });
   d.Register(RealScreen, [&shell] {

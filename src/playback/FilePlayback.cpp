@@ -70,10 +70,6 @@ bool PlayFile(const QString& path) {
   return false;
 }
 
-bool PausePlayback() { return !FilePlayback || !FilePlayback->Playing || FilePlayback->Pause(); }
-
-bool ResumePlayback() { return !FilePlayback || FilePlayback->Playing || FilePlayback->Play(); }
-
 bool SnapshotPlayback() {
   if (!FilePlayback) return true;
   QImage image;
@@ -82,16 +78,6 @@ bool SnapshotPlayback() {
     return false;
   }
   if (PlaybackHooks.Snapshots) PlaybackHooks.Snapshots->InsertSnapshot(image);
-  return true;
-}
-
-bool ForwardPlayback() {
-  if (FilePlayback) FilePlayback->Forward();
-  return true;
-}
-
-bool BackwardPlayback() {
-  if (FilePlayback) FilePlayback->Backward();
   return true;
 }
 

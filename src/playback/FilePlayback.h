@@ -48,12 +48,9 @@ inline constexpr int kStopWaitMs = 3000;
 bool PlayFile(const QString& path);
 bool StopPlayback();
 bool FilePlaybackActive();
-// The commands; each does nothing (and succeeds) while no file plays.
-bool PausePlayback();
-bool ResumePlayback();
+// The commands; each does nothing (and succeeds) while no file plays. Pause, resume and the
+// steps go to whichever player runs (playback/Player.h).
 bool SnapshotPlayback();
-bool ForwardPlayback();
-bool BackwardPlayback();
 // Rates 1, 2, 4, 8, 1 ... and 1, 1/2, 1/4, 1/8, 1 ...; either one from the other's range
 // goes back to normal speed first.
 bool FasterPlayback();

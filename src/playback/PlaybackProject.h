@@ -10,6 +10,7 @@
 
 #include "platform/TTimer.h"
 #include "platform/video/IVideoWindow.h"
+#include "playback/Player.h"
 
 class QObject;
 
@@ -25,7 +26,7 @@ namespace pvx::playback {
 inline constexpr double kPlaybackRates[] = {1.0, 2.0, 4.0, 8.0, 0.5, 0.25, 0.125};
 inline constexpr int kRateCount = 7;
 
-class TPlaybackProject {
+class TPlaybackProject final : public IPlayer {
  public:
   // Without AudioOnly a video window is made in `host` and a grabber for snapshots.
   TPlaybackProject(const platform::graph::TComponentRegistry& registry,
@@ -37,23 +38,24 @@ class TPlaybackProject {
   // Builds the graph for FileName; false when its streams cannot be rendered (FailureText()
   // then says why).
   bool BuildGraph();
-  bool Play();
-  bool Pause();
-  bool Stop();
+  bool Play() override;
+  bool Pause() override;
+  bool Stop() override;
+  bool IsPlaying() const override { return Playing; }
   // Waits, pumping events, until the graph has stopped or ended; false after `maxMs`.
   bool WaitForCompletion(int maxMs);
 
   // 0..PositionScale.
-  int GetPosition();
-  void SetPosition(int position);
-  void SetRate(int index);
-  void Forward();
-  void Backward();
+  int GetPosition() override;
+  void SetPosition(int position) override;
+  void SetRate(int index) override;
+  void Forward() override;
+  void Backward() override;
   // The frame now shown; false without a grabber or before a frame passed it.
   bool GrabFrame(QImage& image) const;
 
   // Both hand the window to OnVideoWindow for the main window to lay out again.
-  void SetPip(bool on);
+  void SetPip(bool on) override;
   void ResizePip(int width, int height);
   bool Pip() const { return pip_; }
 
@@ -68,7 +70,7 @@ class TPlaybackProject {
   platform::TTimer ProgressTimer;
   int CurrentSeconds = 0;
   int TotalSeconds = 0;
-  const int PositionScale = 100;
+  static constexpr int PositionScale = kPositionScale;
   int RateIndex = 0;
   int SeekStep = 0;
   // Whether the graph can be positioned; known once it first runs.

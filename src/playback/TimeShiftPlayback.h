@@ -10,6 +10,7 @@
 
 #include "platform/TTimer.h"
 #include "platform/video/IVideoWindow.h"
+#include "playback/Player.h"
 
 namespace pvx::platform::graph {
 class TComponentRegistry;
@@ -30,7 +31,7 @@ inline constexpr qint64 kLiveSeekGuard = 9 * kUnitsPerSecond;
 // The companion sound file of a time-shift video file: its last character made "a".
 QString TimeShiftAudioFile(const QString& videoFile);
 
-class TTimeShiftPlaybackProject {
+class TTimeShiftPlaybackProject final : public IPlayer {
  public:
   // The picture goes into `host` (hidden without one); the registry must outlive the player.
   TTimeShiftPlaybackProject(const platform::graph::TComponentRegistry& components,
@@ -40,20 +41,21 @@ class TTimeShiftPlaybackProject {
   TTimeShiftPlaybackProject& operator=(const TTimeShiftPlaybackProject&) = delete;
 
   bool BuildGraph();
-  bool Play();
-  bool Pause();
-  bool Stop();
+  bool Play() override;
+  bool Pause() override;
+  bool Stop() override;
+  bool IsPlaying() const override { return playing_; }
   // Position in hundredths of the length.
-  int GetPosition();
-  void SetPosition(int position);
-  void Forward();
-  void Backward();
+  int GetPosition() override;
+  void SetPosition(int position) override;
+  void Forward() override;
+  void Backward() override;
   // Time-shift playback has no rate control: the faster and slower commands do nothing.
-  bool SetRate(int) { return true; }
+  void SetRate(int) override {}
   // The picture now shown, to the snapshot store; false when there is none.
   bool GrabFrame();
   // Picture-in-picture: a third of the host at the inset the shell chose, else filling it.
-  void SetPip(bool on);
+  void SetPip(bool on) override;
   // The real-screen toggle: a hidden picture is neither laid out nor visible.
   bool IsVideoHidden() const { return videoHidden_; }
   void SetVideoHidden(bool hidden);
@@ -73,13 +75,12 @@ class TTimeShiftPlaybackProject {
   std::function<void(platform::video::IVideoWindow&, bool visible)> ShowVideoWindow;
 
   bool SingleFile() const { return singleFile_; }
-  bool Playing() const { return playing_; }
   bool HasAudioGraph() const { return hasAudioGraph_; }
   bool AtLiveEdge() const { return atLiveEdge_; }
   int CurrentSeconds() const { return currentSeconds_; }
   int TotalSeconds() const { return totalSeconds_; }
   int SeekStep() const { return seekStep_; }
-  static constexpr int PositionScale = 100;
+  static constexpr int PositionScale = kPositionScale;
   platform::TTimer& ProgressTimer() { return progressTimer_; }
   platform::video::IVideoWindow* VideoWindow() const { return window_; }
   platform::graph::TFilterGraph& VideoGraph() { return *videoGraph_; }

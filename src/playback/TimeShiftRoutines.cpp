@@ -105,24 +105,6 @@ bool EndTimeShift(engine::TCaptureInfo& capture) {
   return stopped || !capture.Recording();
 }
 
-bool PauseTimeShiftPlayback() {
-  return !TimeShiftPlayback || !TimeShiftPlayback->Playing() || TimeShiftPlayback->Pause();
-}
-
-bool ResumeTimeShiftPlayback() {
-  return !TimeShiftPlayback || TimeShiftPlayback->Playing() || TimeShiftPlayback->Play();
-}
-
-bool ForwardTimeShiftPlayback() {
-  if (TimeShiftPlayback) TimeShiftPlayback->Forward();
-  return true;
-}
-
-bool BackwardTimeShiftPlayback() {
-  if (TimeShiftPlayback) TimeShiftPlayback->Backward();
-  return true;
-}
-
 bool SnapshotTimeShiftPlayback() {
   if (!TimeShiftPlayback) return true;
   const bool ok = TimeShiftPlayback->GrabFrame();

@@ -46,11 +46,6 @@ bool StopTimeShiftPlayback();
 // whether the recorder stopped.
 bool EndTimeShift(engine::TCaptureInfo& capture);
 
-// The playback commands; each true without a player.
-bool PauseTimeShiftPlayback();
-bool ResumeTimeShiftPlayback();
-bool ForwardTimeShiftPlayback();
-bool BackwardTimeShiftPlayback();
 // Shows error 1008 when no picture could be taken.
 bool SnapshotTimeShiftPlayback();
 

@@ -108,10 +108,10 @@ TEST_F(FilePlayer, SeekStepFollowsTheLength) {
 TEST_F(FilePlayer, StepsStopAtTheEndsAndPlayAtTheEndRestartsAtOne) {
   auto& player = Started(Silence(1000));
   SeekTo(99);
-  ForwardPlayback();
+  player.Forward();
   EXPECT_EQ(progress_.back(), (std::array<int, 3>{100, 1000, 1000}));
   SeekTo(2);
-  BackwardPlayback();
+  player.Backward();
   EXPECT_EQ(progress_.back(), (std::array<int, 3>{0, 0, 1000}));
   SeekTo(100);
   ASSERT_TRUE(test::WaitUntil([&] { return completed_ == 1; }));
@@ -121,7 +121,7 @@ TEST_F(FilePlayer, StepsStopAtTheEndsAndPlayAtTheEndRestartsAtOne) {
   // The progress timer reports while playing, not while paused.
   test::Clock().Advance(1000);
   EXPECT_EQ(progress_.back()[1], 10);
-  ASSERT_TRUE(PausePlayback());
+  ASSERT_TRUE(player.Pause());
   const size_t reports = progress_.size();
   test::Clock().Advance(3000);
   EXPECT_EQ(progress_.size(), reports);
@@ -196,11 +196,11 @@ TEST_F(FilePlayer, CommonFilesPlayToTheEnd) {
     player.ResizePip(640, 480);  // no inset to resize
     EXPECT_EQ(layouts, (std::vector<bool>{true, true, false}));
     auto* window = dynamic_cast<platform::video::TVideoRenderer*>(player.Graph().FindFilter("PlaybackVideoWindow"));
-    ASSERT_TRUE(window && PausePlayback());
+    ASSERT_TRUE(window && player.Pause());
     const QImage shown = window->LastFrame();
     player.SetPosition(60);
     EXPECT_TRUE(test::WaitUntil([&] { return window->LastFrame() != shown; })) << name;
-    ASSERT_TRUE(ResumePlayback());
+    ASSERT_TRUE(player.Play());
     ASSERT_TRUE(test::WaitUntil([&] { return completed_ == 1; })) << name;
     EXPECT_TRUE(SnapshotPlayback() && snapshots_.last.size() == QSize(320, 240)) << name;
   }

@@ -113,7 +113,7 @@ TEST(TimeShiftPlayback, PausesAtTheRecordedEndAndResumesWhenMoreIsWritten) {
   ASSERT_TRUE(t.p.Play());
   ASSERT_TRUE(test::WaitUntil([&] { return GraphSeconds(t.p) >= 3; }));
   t.Tick();
-  EXPECT_TRUE(t.p.AtLiveEdge() && !t.p.Playing());
+  EXPECT_TRUE(t.p.AtLiveEdge() && !t.p.IsPlaying());
   EXPECT_EQ(t.progress.last().mid(1), (QList{2, 3})) << "one second short of the length";
   const qint64 pausedAt = GraphSeconds(t.p);
 
@@ -123,10 +123,10 @@ TEST(TimeShiftPlayback, PausesAtTheRecordedEndAndResumesWhenMoreIsWritten) {
   file.close();
   t.Tick();
   EXPECT_TRUE(t.p.AtLiveEdge()) << "nothing more recorded yet";
-  EXPECT_FALSE(t.p.Playing());
+  EXPECT_FALSE(t.p.IsPlaying());
   t.recorded = 12;
   t.Tick();
-  EXPECT_TRUE(t.p.Playing() && !t.p.AtLiveEdge());
+  EXPECT_TRUE(t.p.IsPlaying() && !t.p.AtLiveEdge());
   ASSERT_TRUE(test::WaitUntil([&] { return GraphSeconds(t.p) >= pausedAt + 3; })) << "reads what was added";
 
   // A pause of the user's own stays, although there is more to see.
@@ -134,7 +134,7 @@ TEST(TimeShiftPlayback, PausesAtTheRecordedEndAndResumesWhenMoreIsWritten) {
   const int ticks = t.progress.size();
   t.Tick();
   EXPECT_EQ(t.progress.size(), ticks + 1);
-  EXPECT_FALSE(t.p.Playing());
+  EXPECT_FALSE(t.p.IsPlaying());
 }
 
 class EndTimeShift : public test::EngineFixture, public ::testing::WithParamInterface<bool> {
