@@ -349,7 +349,7 @@ bool TChannelInfo::TuneAndRead(qint64 hertz, qint32& offset) {
   return tuner_->SignalLocked();
 }
 
-bool TChannelInfo::AutoScan(int kind) {
+bool TChannelInfo::AutoScan(int kind, const TScanListener& listener) {
   // A scan started from within a running one (its message pumping) would clear the other's abort.
   if (Scanning) return false;
   AbortScan = false;
@@ -357,14 +357,14 @@ bool TChannelInfo::AutoScan(int kind) {
   ApplyStandard(Standard);
   Scanning = true;
   bool aborted = false;
-  if (kind != 1) aborted = AutoScanPass(false, 0);
-  if (!aborted && kind != 0) AutoScanPass(true, kind);
+  if (kind != 1) aborted = AutoScanPass(false, 0, listener);
+  if (!aborted && kind != 0) AutoScanPass(true, kind, listener);
   Scanning = false;
   return true;
 }
 
 // One pass over a table; true when it was aborted.
-bool TChannelInfo::AutoScanPass(bool cable, int kind) {
+bool TChannelInfo::AutoScanPass(bool cable, int kind, const TScanListener& listener) {
   int count = 0;
   int last = kChannelCount;
   for (int n = 1; n <= kChannelCount; ++n) {
@@ -380,9 +380,11 @@ bool TChannelInfo::AutoScanPass(bool cable, int kind) {
       last = n - 1;
       break;
     }
+    if (listener.AutoProgress) listener.AutoProgress(*this, n, record.Valid, !cable);
     if (OnAutoScanProgress) OnAutoScanProgress(*this, n, record.Valid, !cable);
   }
   const bool aborted = AbortScan;
+  if (listener.AutoDone) listener.AutoDone(*this, last, count, kind, aborted);
   if (OnAutoScanDone) OnAutoScanDone(*this, last, count, kind, aborted);
   return aborted;
 }
@@ -412,7 +414,7 @@ bool TChannelInfo::FindCentre(qint64& f, qint32 d0, qint64 step) {
   }
 }
 
-bool TChannelInfo::FreeScan(qint64 step) {
+bool TChannelInfo::FreeScan(qint64 step, const TScanListener& listener) {
   if (Scanning || !tuner_ || step < 1) return false;
   tuner_->SetCoarseTuning(true);
   AntennaChannels.fill({});
@@ -430,6 +432,7 @@ bool TChannelInfo::FreeScan(qint64 step) {
   while (f <= tuner_->TVMax() && slot <= kChannelCount && !AbortScan) {
     qint32 d0 = 0;
     const bool signal = TuneAndRead(f, d0);
+    if (listener.FreeProgress) listener.FreeProgress(*this, slot, quint32(f), false);
     if (OnFreeScanProgress) OnFreeScanProgress(*this, slot, quint32(f), false);
     bool found = false;
     if (signal) {
@@ -440,6 +443,7 @@ bool TChannelInfo::FreeScan(qint64 step) {
         record.Valid = record.Found = true;
         record.AudioMode = 0;
       }
+      if (listener.FreeProgress) listener.FreeProgress(*this, slot, quint32(f), found);
       if (OnFreeScanProgress) OnFreeScanProgress(*this, slot, quint32(f), found);
       if (found) {
         ++slot;
@@ -452,6 +456,7 @@ bool TChannelInfo::FreeScan(qint64 step) {
   }
 
   CableChannels = AntennaChannels;
+  if (listener.FreeDone) listener.FreeDone(*this, count, AbortScan);
   if (OnFreeScanDone) OnFreeScanDone(*this, count, AbortScan);
   Scanning = false;
   tuner_->SetCoarseTuning(false);

@@ -113,11 +113,18 @@ class TChannelInfo {
   void SpreadFMMemories(qint64 low, qint64 high);
 
   // --- scans ---------------------------------------------------------------------------------
+  // What a scan reports to the one who started it (the events below hear every scan too).
+  struct TScanListener {
+    std::function<void(TChannelInfo&, int channel, bool valid, bool antenna)> AutoProgress;
+    std::function<void(TChannelInfo&, int lastChannel, int found, int kind, bool aborted)> AutoDone;
+    std::function<void(TChannelInfo&, int slot, quint32 frequency, bool found)> FreeProgress;
+    std::function<void(TChannelInfo&, int found, bool aborted)> FreeDone;
+  };
   // Kind 0 antenna, 1 cable, 2 both. False without a tuner or while a scan runs.
-  bool AutoScan(int kind);
+  bool AutoScan(int kind, const TScanListener& listener = {});
   // Sweeps the tuner's TV range in steps of `step` Hz. False without a tuner, while a scan runs
   // or for a step below 1 Hz.
-  bool FreeScan(qint64 step);
+  bool FreeScan(qint64 step, const TScanListener& listener = {});
 
   // --- names and values ----------------------------------------------------------------------
   // The analogue video standard an index 0..9 is set as; 0 for any other index.
@@ -182,7 +189,7 @@ class TChannelInfo {
   int TableSize() const;
   qint32& CurrentRef();
   qint32& PreviousRef();
-  bool AutoScanPass(bool cable, int kind);
+  bool AutoScanPass(bool cable, int kind, const TScanListener& listener);
   bool TuneAndRead(qint64 hertz, qint32& offset);
   // Steps up from f while the signal holds; true and f moved to the station's centre on a find.
   bool FindCentre(qint64& f, qint32 d0, qint64 step);

@@ -39,33 +39,24 @@ TSetupWizardRules::TSetupWizardRules(TChannelInfo& channels, bool firstRun, TSet
   cableType_ = std::clamp<int>(channels.CableTypeChoice, 0, 2);
   verifyCount_ = std::clamp<int>(channels.VerifyCount, kMinVerifyCount, kMaxVerifyCount);
   buttons_.Cancel = !firstRun_;
-  InstallScanHandlers();
 }
 
-void TSetupWizardRules::InstallScanHandlers() {
-  oldAutoProgress_ = std::exchange(channels_.OnAutoScanProgress, [this](TChannelInfo&, int n, bool, bool antenna) {
-    Tell(events_.AutoScanProgress, antenna, n);
-  });
-  oldAutoDone_ = std::exchange(channels_.OnAutoScanDone, [this](TChannelInfo&, int last, int found, int kind, bool) {
+TChannelInfo::TScanListener TSetupWizardRules::ScanListener() {
+  TChannelInfo::TScanListener l;
+  l.AutoProgress = [this](TChannelInfo&, int n, bool, bool antenna) { Tell(events_.AutoScanProgress, antenna, n); };
+  l.AutoDone = [this](TChannelInfo&, int last, int found, int kind, bool) {
     Tell(events_.AutoScanDone, kind, last, found);
     if (kind == cableType_) RestoreButtons();
-  });
-  oldFreeProgress_ = std::exchange(channels_.OnFreeScanProgress, [this](TChannelInfo& c, int slot, quint32 f,
-                                                                        bool found) {
+  };
+  l.FreeProgress = [this](TChannelInfo& c, int slot, quint32 f, bool found) {
     const qint64 lowest = c.Tuner() ? c.Tuner()->TVMin() : 0;
     Tell(events_.FreeScanProgress, slot, f, int((qint64(f) - lowest) / 1000), found);
-  });
-  oldFreeDone_ = std::exchange(channels_.OnFreeScanDone, [this](TChannelInfo&, int, bool) {
+  };
+  l.FreeDone = [this](TChannelInfo&, int, bool) {
     Tell(events_.FreeScanDone);
     RestoreButtons();
-  });
-}
-
-TSetupWizardRules::~TSetupWizardRules() {
-  channels_.OnAutoScanProgress = std::move(oldAutoProgress_);
-  channels_.OnAutoScanDone = std::move(oldAutoDone_);
-  channels_.OnFreeScanProgress = std::move(oldFreeProgress_);
-  channels_.OnFreeScanDone = std::move(oldFreeDone_);
+  };
+  return l;
 }
 
 int TSetupWizardRules::FreeScanSpan() const {
@@ -118,10 +109,10 @@ void TSetupWizardRules::Start() {
   channels_.VerifyCount = verifyCount_;
   Tell(events_.ScanStarted);
   if (!freeScan_) {
-    channels_.AutoScan(cableType_);
+    channels_.AutoScan(cableType_, ScanListener());
     return;
   }
-  channels_.FreeScan(stepIndex_ == 1 ? 125000 : 250000);
+  channels_.FreeScan(stepIndex_ == 1 ? 125000 : 250000, ScanListener());
 }
 
 void TSetupWizardRules::Abort() {

@@ -36,9 +36,8 @@ class TSetupWizardRules {
   static constexpr int kScanPage = 3;
   static constexpr int kMinVerifyCount = 1, kMaxVerifyCount = 10;
 
-  // Stands in for the channel object's scan handlers until destroyed.
+  // Its scans report to it through the listener it passes; the channel object's events stay.
   TSetupWizardRules(settings::TChannelInfo& channels, bool firstRun, TSetupWizardEvents events);
-  ~TSetupWizardRules();
   TSetupWizardRules(const TSetupWizardRules&) = delete;
   TSetupWizardRules& operator=(const TSetupWizardRules&) = delete;
 
@@ -80,7 +79,8 @@ class TSetupWizardRules {
   quint8 ChosenStandard() const { return chosenStandard_; }
 
  private:
-  void InstallScanHandlers();
+  // What the wizard's scans report to it.
+  settings::TChannelInfo::TScanListener ScanListener();
   void EvaluateChoice();
   void SetButtons(const TWizardButtons& buttons);
   void RestoreButtons();
@@ -99,11 +99,6 @@ class TSetupWizardRules {
   int stepIndex_ = 0;
   qint32 selectedCode_ = 0, tvSystemCode_ = 0;
   quint8 chosenTable_ = 0, chosenStandard_ = 0;
-  // Handlers the rules stand in for while the wizard is open.
-  decltype(settings::TChannelInfo::OnAutoScanProgress) oldAutoProgress_;
-  decltype(settings::TChannelInfo::OnAutoScanDone) oldAutoDone_;
-  decltype(settings::TChannelInfo::OnFreeScanProgress) oldFreeProgress_;
-  decltype(settings::TChannelInfo::OnFreeScanDone) oldFreeDone_;
 };
 
 }  // namespace pvx::tuning

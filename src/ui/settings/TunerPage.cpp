@@ -213,16 +213,14 @@ void TTunerPage::BitBtnAutoScanClick() {
   CommitEdits();
   BitBtnAbort_->show();
   BitBtnAutoScan_->setEnabled(false);
-  // The grid follows the scan channel by channel; whoever listened before still hears it.
-  auto before = channels_->OnAutoScanProgress;
-  channels_->OnAutoScanProgress = [this, &before](TChannelInfo& sender, int channel, bool valid, bool antenna) {
-    if (before) before(sender, channel, valid, antenna);
+  // The grid follows the scan channel by channel.
+  TChannelInfo::TScanListener listener;
+  listener.AutoProgress = [this](TChannelInfo&, int channel, bool, bool antenna) {
     if (antenna == ShowsCable() || channel < 1 || channel > TChannelInfo::kChannelCount) return;
     ShowChannelRow(channel - 1);
     StringGridChannelInfo->scrollToItem(StringGridChannelInfo->item(channel - 1, kColChannel));
   };
-  channels_->AutoScan(ShowsCable() ? 1 : 0);
-  channels_->OnAutoScanProgress = std::move(before);
+  channels_->AutoScan(ShowsCable() ? 1 : 0, listener);
   BitBtnAbort_->hide();
   BitBtnAutoScan_->setEnabled(true);
   FillChannelGrid();
