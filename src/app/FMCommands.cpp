@@ -55,7 +55,7 @@ bool EnterFMRadioMode(TShell& shell, TAppMode from) {
   channels.SaveState();
   capture.SetRadioMode(true);  // errors 1014 and 1015 come from the engine
   if (!capture.RadioMode()) {
-    channels.StateSaved = false;
+    channels.DropSavedState();
     return false;
   }
   // The radio's sound comes through the tuner's input.
@@ -80,9 +80,8 @@ bool ReturnToTVFromFM(TShell& shell) {
     return false;
   }
   platform::Wait(kTVSettleMs);
-  if (channels.StateSaved) {
+  if (channels.HasSavedState()) {
     channels.RestoreState();
-    channels.StateSaved = false;
   } else {
     RestoreLastSource(shell);
   }
@@ -136,17 +135,7 @@ void FMStep(TShell& shell, bool up) {
     shell.Capture->FMDown();
 }
 
-void KeepFMStateForExit() {
-  TChannelInfo& c = *ChannelInfo;
-  if (!c.StateSaved) return;
-  // Written as they were before FM, without tuning anything: CurFM stays as listened to.
-  c.VideoSource = c.SavedSource;
-  c.CurrentTable = c.SavedTable;
-  if (c.CurrentTable == TChannelInfo::kMemory)
-    c.CurMemory = c.SavedChannel;
-  else if (c.CurrentTable < TChannelInfo::kMemory)
-    c.CurChannel = c.SavedChannel;
-}
+void KeepFMStateForExit() { ChannelInfo->WriteBackSavedState(); }
 
 QPoint FMPanelStartPosition(QSize screen, QSize mainWindow, QSize panel) {
   const int half = (screen.width() - mainWindow.width()) / 2;

@@ -262,18 +262,30 @@ bool TChannelInfo::SetAudioMode(int m) {
 }
 
 void TChannelInfo::SaveState() {
-  SavedChannel = CurrentChannel();
-  SavedTable = CurrentTable;
-  SavedSource = VideoSource;
-  StateSaved = true;
+  savedChannel_ = CurrentChannel();
+  savedTable_ = CurrentTable;
+  savedSource_ = VideoSource;
+  stateSaved_ = true;
 }
 
 void TChannelInfo::RestoreState() {
-  if (!StateSaved) return;
-  SetVideoSource(SavedSource);
+  if (!stateSaved_) return;
+  SetVideoSource(savedSource_);
   AudioMode = kNoAudioMode;
-  SetTable(SavedTable);
-  SelectChannel(SavedChannel);
+  SetTable(savedTable_);
+  SelectChannel(savedChannel_);
+  stateSaved_ = false;
+}
+
+void TChannelInfo::WriteBackSavedState() {
+  if (!stateSaved_) return;
+  // CurFM stays as listened to.
+  VideoSource = savedSource_;
+  CurrentTable = savedTable_;
+  if (CurrentTable == kMemory)
+    CurMemory = savedChannel_;
+  else if (CurrentTable < kMemory)
+    CurChannel = savedChannel_;
 }
 
 // --- editing -----------------------------------------------------------------------------------

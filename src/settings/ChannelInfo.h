@@ -97,9 +97,15 @@ class TChannelInfo {
   bool SetAudioMode(int m);
   bool SetupNeeded() const { return CountryCode <= 0 && TVSystemChoice == kChoiceByCountry; }
 
-  // The TV state kept while FM runs. Restore does nothing when nothing was saved.
+  // The TV state kept while FM runs. Restore tunes it again and forgets it; it does nothing
+  // when nothing was saved.
   void SaveState();
   void RestoreState();
+  bool HasSavedState() const { return stateSaved_; }
+  void DropSavedState() { stateSaved_ = false; }
+  // The saved state written back as it was, tuning nothing (the settings file keeps TV's
+  // channel while the program ends in FM).
+  void WriteBackSavedState();
 
   // --- editing -------------------------------------------------------------------------------
   bool InsertChannel(int n, bool cable);
@@ -153,10 +159,6 @@ class TChannelInfo {
   // Lock readings per TV tuning; handed to the tuner before each tuning of this object.
   qint32 VerifyCount = 1;
   bool VerifyOptionShown = false;
-  qint32 SavedChannel = 0;
-  quint8 SavedTable = kNoTable;
-  quint8 SavedSource = kNoSource;
-  bool StateSaved = false;
   // QDVCR2.cfg could not be read at start-up: the save leaves it alone so no channel is lost.
   bool KeepStoredFile = false;
 
@@ -178,6 +180,11 @@ class TChannelInfo {
   std::function<void(TChannelInfo&, int found, bool aborted)> OnFreeScanDone;
 
  private:
+  qint32 savedChannel_ = 0;
+  quint8 savedTable_ = kNoTable;
+  quint8 savedSource_ = kNoSource;
+  bool stateSaved_ = false;
+
   struct Entry {
     quint32 frequency = 0;
     int standard = 0;
