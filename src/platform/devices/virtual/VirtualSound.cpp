@@ -19,7 +19,24 @@ using namespace pvx::platform::graph;
 namespace {
 // The line input carries a tone of its own.
 constexpr int kLineToneHz = 1000;
+
+// Sets the wave only when it changes: setting it, even to the same wave, leaves the source
+// without a generator for a moment.
+void SetTone(GstElement* src, const TTone& tone) {
+  gint current = 0;
+  g_object_get(src, "wave", &current, nullptr);
+  GParamSpec* spec = g_object_class_find_property(G_OBJECT_GET_CLASS(src), "wave");
+  const GEnumValue* value = spec ? g_enum_get_value(G_PARAM_SPEC_ENUM(spec)->enum_class, current) : nullptr;
+  if (!value || std::strcmp(value->value_nick, tone.Wave) != 0) gst_util_set_object_arg(G_OBJECT(src), "wave", tone.Wave);
+  if (tone.Freq >= 0) g_object_set(src, "freq", tone.Freq, nullptr);
+  if (tone.Volume >= 0) g_object_set(src, "volume", tone.Volume, nullptr);
+}
 }  // namespace
+
+void TSoundAnimator::SetTone(const TTone& tone) {
+  std::lock_guard lock(mutex_);
+  tone_ = tone;
+}
 
 void TSoundAnimator::SetLook(int hiss, const QByteArray& filePath, std::vector<int> melody) {
   std::lock_guard lock(mutex_);
@@ -46,11 +63,17 @@ int TSoundAnimator::OnBuffer(GstPad* pad, GstPadProbeInfo* info, void* self) {
   int hiss = 0;
   QByteArray path;
   std::vector<int> melody;
+  std::optional<TTone> tone;
   {
     std::lock_guard lock(a.mutex_);
     hiss = a.hiss_;
     path = a.filePath_;
     melody = a.melody_;
+    tone = std::exchange(a.tone_, std::nullopt);
+  }
+  if (tone) {
+    // Between two buffers, on the thread that makes them.
+    if (auto parent = Adopt(gst_pad_get_parent_element(pad))) devices::SetTone(parent.get(), *tone);
   }
   if (path.isEmpty()) a.player_.reset();
   if (path.isEmpty() && hiss == 0 && melody.empty()) return GST_PAD_PROBE_OK;
@@ -108,13 +131,13 @@ void ApplySound(GstElement* src, const TVirtualCard& card, const TReception& sou
   int hiss = 0;
   QByteArray file;
   std::vector<int> melody;
+  TTone tone;
   switch (sound.Kind) {
     case SourceKind::Station: {
-      int tone = sound.Station->ToneHz;
+      int hz = sound.Station->ToneHz;
       // The second language is heard a fifth higher, so a switch is audible.
-      if (card.TVAudioMode() & graph::AMTVAUDIO_MODE_LANG_B) tone = tone * 3 / 2;
-      gst_util_set_object_arg(G_OBJECT(src), "wave", "sine");
-      g_object_set(src, "freq", double(tone), "volume", 0.3, nullptr);
+      if (card.TVAudioMode() & graph::AMTVAUDIO_MODE_LANG_B) hz = hz * 3 / 2;
+      tone = {"sine", double(hz), 0.3};
       // Off the carrier's centre the hiss rises toward the edge of the lock window.
       const int steps = std::abs(card.PllOffset());
       hiss = steps == 0 || steps == kNoCarrierOffset ? 0 : qMin(100, steps * 100 / 24);
@@ -123,17 +146,20 @@ void ApplySound(GstElement* src, const TVirtualCard& card, const TReception& sou
       break;
     }
     case SourceKind::Line:
-      gst_util_set_object_arg(G_OBJECT(src), "wave", "sine");
-      g_object_set(src, "freq", double(kLineToneHz), "volume", 0.2, nullptr);
+      tone = {"sine", double(kLineToneHz), 0.2};
       break;
     case SourceKind::Silence:
-      gst_util_set_object_arg(G_OBJECT(src), "wave", "silence");
+      tone = {"silence"};
       break;
     default:  // hiss where nothing is tuned
-      gst_util_set_object_arg(G_OBJECT(src), "wave", "pink-noise");
-      g_object_set(src, "volume", 0.05, nullptr);
+      tone = {"pink-noise", -1, 0.05};
       break;
   }
+  // A source that streams takes the tone from its own thread.
+  if (animator && GST_STATE(src) == GST_STATE_PLAYING)
+    animator->SetTone(tone);
+  else
+    SetTone(src, tone);
   if (animator) animator->SetLook(hiss, file, std::move(melody));
 }
 

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 typedef struct _GstElement GstElement;
@@ -19,8 +20,18 @@ class TVirtualFilePlayer;
 struct TReception;
 
 // What an audiotestsrc cannot make by itself, added to its buffers in its streaming thread.
+// The audiotestsrc settings a sound is made of; a negative number leaves that one as it is.
+struct TTone {
+  const char* Wave = "sine";
+  double Freq = -1, Volume = -1;
+};
+
 class TSoundAnimator {
  public:
+  // Applied by the streaming thread before its next buffer: audiotestsrc forgets its wave
+  // generator for a moment while the wave is set, so another thread must not set it while it
+  // streams.
+  void SetTone(const TTone& tone);
   // `melody`: notes played in turn over the source's own tone; empty keeps the tone.
   void SetLook(int hiss, const QByteArray& filePath, std::vector<int> melody = {});
   // Lets the file go once the source has stopped streaming; the next run starts it over.
@@ -33,6 +44,7 @@ class TSoundAnimator {
   int hiss_ = 0;  // 0 .. 100
   QByteArray filePath_;
   std::vector<int> melody_;
+  std::optional<TTone> tone_;
   // Streaming thread only.
   void Sing(qint16* samples, int frames, int channels, int rate, const std::vector<int>& melody);
   quint64 frame_ = 0;
