@@ -10,36 +10,10 @@
 #include "settings/ChannelInfo.h"
 #include "settings/Globals.h"
 #include "settings/MultiLangInfo.h"
-#include "util/TimeFormat.h"
 
 namespace pvx::panels {
 
 namespace {
-
-// The display's labels: where they sit on the skin, how they align and which face they use.
-// Right-aligned texts end inside the display window, which closes at x 211.
-struct TLabelDef {
-  const char* Name;
-  const char* DesignText;
-  QRect Box;
-  Qt::Alignment Align;
-  bool Mono;
-  int PixelSize;
-  bool Bold;
-  bool Visible;
-};
-
-// In the order of TFormMainPanel's label enum.
-const TLabelDef kLabels[] = {
-    {"LabelTime", "00:00:00", {109, 49, 62, 14}, Qt::AlignLeft, true, 12, true, true},
-    {"LabelDuration", "0MB", {128, 69, 80, 13}, Qt::AlignRight, true, 10, false, true},
-    {"LabelCurretPos", "0:00:00", {108, 84, 100, 13}, Qt::AlignRight, true, 10, false, true},
-    {"LabelDVCRState", "Live", {58, 69, 84, 13}, Qt::AlignLeft, false, 10, true, true},
-    {"LabelVideoStandard", "", {118, 69, 40, 13}, Qt::AlignLeft, false, 10, false, false},
-    {"LabelTVChannelAudio", "Mono", {50, 83, 52, 13}, Qt::AlignLeft, false, 10, false, true},
-    {"LabelChannel", "00", {178, 123, 42, 20}, Qt::AlignHCenter, true, 15, true, true},
-    {"LabelSleep", "Sleep", {103, 83, 32, 13}, Qt::AlignLeft, false, 9, true, false},
-};
 
 using C = commands::TCommand;
 using commands::CodeOf;
@@ -63,12 +37,18 @@ constexpr int kMenuComposite = 3, kMenuSVideo = 4, kMenuFM = 5;
 // Items 0..37 are buttons (37 the mute indicator); the bar and the slider follow.
 constexpr int kCommandItems = 38;
 
+bool Playing(settings::TAppMode mode) {
+  return mode == settings::amPlayback || mode == settings::amTimeShiftPlayback;
+}
+
 }  // namespace
 
 TFormMainPanel::TFormMainPanel(TSkinPanel::TPainter painter, TPanelEnvironment env, QWidget* parent)
     : TSkinPanel(std::move(painter), UIInfo->TVItems.data(), TUIInfo::kTVCount, kCommandItems,
                  TUIInfo::kTVMuteIndicator, parent),
       env_(std::move(env)),
+      display_(this, Art().LabelColor),  // after the skin, so the labels sit over it
+      sliders_(*this),
       timerShowTime_(std::make_unique<platform::TTimer>()) {
   setObjectName(QStringLiteral("FormMainPanel"));
   // Beside the main window without a task-bar entry of its own.
@@ -76,7 +56,6 @@ TFormMainPanel::TFormMainPanel(TSkinPanel::TPainter painter, TPanelEnvironment e
   setFocusPolicy(Qt::StrongFocus);
   Skin()->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(Skin(), &QWidget::customContextMenuRequested, this, &TFormMainPanel::ShowMainMenu);
-  CreateLabels();
   CreateSourceMenu();
   timerShowTime_->SetInterval(1000);
   timerShowTime_->OnTimer = [this](platform::TTimer&) { TimerShowTimeTimer(); };
@@ -85,29 +64,6 @@ TFormMainPanel::TFormMainPanel(TSkinPanel::TPainter painter, TPanelEnvironment e
 }
 
 TFormMainPanel::~TFormMainPanel() = default;
-
-void TFormMainPanel::CreateLabels() {
-  for (int i = 0; i < kLabelCount; ++i) {
-    const TLabelDef& def = kLabels[i];
-    auto* label = new QLabel(QString::fromLatin1(def.DesignText), this);
-    label->setObjectName(QLatin1String(def.Name));
-    QFont font(def.Mono ? QStringLiteral("DejaVu Sans Mono") : QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(def.PixelSize);
-    font.setBold(def.Bold);
-    font.setStyleStrategy(QFont::PreferAntialias);
-    label->setFont(font);
-    label->setGeometry(def.Box);
-    label->setAlignment(def.Align | Qt::AlignVCenter);
-    // Transparent on the display, and the skin under it gets the mouse.
-    label->setAttribute(Qt::WA_TranslucentBackground);
-    label->setAttribute(Qt::WA_TransparentForMouseEvents);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Art().LabelColor);
-    label->setPalette(palette);
-    label->setVisible(def.Visible);
-    labels_[size_t(i)] = label;
-  }
-}
 
 void TFormMainPanel::CreateSourceMenu() {
   popupSource_ = new QMenu(this);
@@ -139,11 +95,8 @@ void TFormMainPanel::ApplyPanelLanguage() {
   QFont menuFont = popupSource_->font();
   menuFont.setPointSize(lang->FontSize);
   popupSource_->setFont(menuFont);
-  // The state text takes the language's size, in the display's pixels.
-  QFont stateFont = Label(lbDVCRState)->font();
-  stateFont.setPixelSize(qBound(9, lang->FontSize * 4 / 3, 13));
-  Label(lbDVCRState)->setFont(stateFont);
-  if (settings::MainInfo->Mode == settings::amTV) Label(lbDVCRState)->setText(SourceText());
+  display_.SetStateFontSize(lang->FontSize);
+  if (settings::MainInfo->Mode == settings::amTV) display_.ShowStateText(SourceText());
 }
 
 QString TFormMainPanel::SourceText() const {
@@ -188,29 +141,22 @@ void TFormMainPanel::hideEvent(QHideEvent* event) {
 
 void TFormMainPanel::FormShow() {
   // The clock is right from the start, not a second later.
-  Label(lbTime)->setText(util::FormatClock(QDateTime::currentDateTime()));
-  if (HasMixer()) {
-    volume_ = env_.Audio->Volume();
-    muted_ = env_.Audio->Muted();
-  }
+  display_.ShowClock(QDateTime::currentDateTime());
+  if (HasMixer()) sliders_.SetVolume(env_.Audio->Volume(), env_.Audio->Muted());
   ShowSourceChange();
   const settings::TChannelInfo* channels = settings::ChannelInfo;
   if (TunerSource()) ShowChannel(channels->CurrentChannel());
   const QString audio = settings::TChannelInfo::AudioModeName(channels->AudioMode, channels->Standard);
-  if (!audio.isEmpty()) Label(lbTVChannelAudio)->setText(audio);
+  if (!audio.isEmpty()) display_.ShowTVAudioText(audio);
   UpdateForMode(settings::MainInfo->Mode);
 }
 
 void TFormMainPanel::TimerShowTimeTimer() {
-  Label(lbTime)->setText(util::FormatClock(QDateTime::currentDateTime()));
-  QLabel* state = Label(lbDVCRState);
   const bool recording = env_.Recording ? env_.Recording() : env_.Capture && env_.Capture->Recording();
-  state->setVisible(recording ? !state->isVisible() : true);
-  QLabel* sleep = Label(lbSleep);
-  sleep->setVisible(Asks(env_.SleepTimerRunning) && !sleep->isVisible());
+  display_.Tick(QDateTime::currentDateTime(), recording, Asks(env_.SleepTimerRunning));
 }
 
-void TFormMainPanel::ShowSleepLabel(bool visible) { Label(lbSleep)->setVisible(visible); }
+void TFormMainPanel::ShowSleepLabel(bool visible) { display_.SetSleepShown(visible); }
 
 void TFormMainPanel::SetFloating(bool on) {
   if (on == floating_) return;
@@ -269,6 +215,102 @@ bool TFormMainPanel::HasMixer() const { return env_.Audio && env_.Audio->HasMixe
 
 bool TFormMainPanel::TunerSource() const {
   return settings::ChannelInfo->VideoSource == settings::TChannelInfo::kTuner;
+}
+
+std::array<bool, TUIInfo::kTVCount> TFormMainPanel::EnabledFlags(settings::TAppMode mode) const {
+  using namespace settings;
+  const bool t = mode == amTV, tp = t && TunerSource(), p = Playing(mode), m = HasMixer();
+  const bool channelKeys = tp || Asks(env_.PIPPlaying);
+  std::array<bool, TUIInfo::kTVCount> on{};
+  for (int i : {0, 1, 2, 4, 36}) on[size_t(i)] = true;
+  for (int i : {3, 5, 8, 11, 34, 35}) on[size_t(i)] = t;
+  on[6] = tp;
+  on[7] = t || p;
+  on[9] = channelKeys;
+  for (int i = 12; i <= 25; ++i) on[size_t(i)] = channelKeys;
+  for (int i : {26, 27, 28, 39}) on[size_t(i)] = m;
+  on[29] = t || (mode == amTimeShifting && Asks(env_.TimeShiftReady));
+  on[30] = p;
+  on[31] = mode != amTV && mode != amChannelPreview;
+  for (int i : {32, 33, 38}) on[size_t(i)] = p;
+  return on;  // 10 (iEPG) and 37 (the mute indicator) never
+}
+
+void TFormMainPanel::UpdateForMode(settings::TAppMode mode) {
+  if (!isVisible() || mode == settings::amFMRadio) return;
+  display_.ShowMode(mode, SourceText());
+  // The sound mode means something only for a channel on the tuner.
+  display_.SetTVAudioShown(mode == settings::amTV && TunerSource());
+  const auto on = EnabledFlags(mode);
+  for (int i = 0; i < TUIInfo::kTVCount; ++i) Item(i).Enabled = on[size_t(i)];
+  for (int i = 0; i < TUIInfo::kTVMuteIndicator; ++i) RedrawItem(i);
+  // A playback starts from an empty bar.
+  if (!Playing(mode)) sliders_.SetPosition(0, 0);
+  sliders_.Redraw();
+  UpdateFMItem();
+}
+
+void TFormMainPanel::RedrawAll() {
+  for (int i = 0; i < TUIInfo::kTVMuteIndicator; ++i) RedrawItem(i);
+  sliders_.Redraw();
+}
+
+void TFormMainPanel::ShowVolume(qint32 volume, bool muted) {
+  sliders_.SetVolume(volume, muted);
+  if (isVisible()) sliders_.DrawVolume();
+}
+
+void TFormMainPanel::ShowPlayPosition(bool timeShift, qint64 positionSeconds, qint64 durationSeconds) {
+  sliders_.SetPosition(positionSeconds, durationSeconds);
+  if (!isVisible()) return;
+  display_.ShowPlayTimes(timeShift, positionSeconds, durationSeconds);
+  if (Item(TUIInfo::kTVPositionBar).Enabled) sliders_.DrawPosition();
+}
+
+void TFormMainPanel::ShowCaptureProgress(bool timeShift, qint64 elapsedSeconds, qint64 bytes, qint64 third) {
+  if (!isVisible()) return;
+  // While the buffer plays back, the display shows the played position instead.
+  const bool keepPosition = settings::MainInfo->Mode == settings::amTimeShiftPlayback;
+  display_.ShowCaptureProgress(timeShift, keepPosition, elapsedSeconds, bytes, third);
+}
+
+void TFormMainPanel::ShowEntryText(const QString& text) { display_.ShowChannelText(text); }
+
+void TFormMainPanel::ShowChannel(int channel) { display_.ShowChannel(channel); }
+
+void TFormMainPanel::ShowTableChange(int table) {
+  if (table < settings::TChannelInfo::kAntenna || table > settings::TChannelInfo::kMemory) return;
+  // Elsewhere the state text tells the mode.
+  if (settings::MainInfo->Mode == settings::amTV) display_.ShowStateText(SourceCaption(table));
+}
+
+void TFormMainPanel::ShowSourceChange() {
+  const bool tuner = TunerSource(), tv = settings::MainInfo->Mode == settings::amTV;
+  if (tv) display_.ShowStateText(SourceText());
+  display_.SetChannelShown(tuner);
+  display_.SetTVAudioShown(tuner && tv);
+  // The channel keys follow the source; the mode's rule also keeps them for a picture-in-picture.
+  const auto on = EnabledFlags(settings::MainInfo->Mode);
+  for (int i : {6, 9}) Item(i).Enabled = on[size_t(i)];
+  for (int i = 12; i <= 25; ++i) Item(i).Enabled = on[size_t(i)];
+  for (int i = 6; i <= 35; ++i) RedrawItem(i);
+}
+
+void TFormMainPanel::ShowTVAudioText(const QString& text) { display_.ShowTVAudioText(text); }
+
+void TFormMainPanel::ShowVideoStandardText(const QString& text) { display_.ShowVideoStandardText(text); }
+
+void TFormMainPanel::SetTimeShiftReady(bool ready) {
+  if (!isVisible()) return;
+  Item(TUIInfo::kTVPlay).Enabled = ready;
+  RedrawItem(TUIInfo::kTVPlay);
+}
+
+void TFormMainPanel::SetRunning(bool running) {
+  Item(TUIInfo::kTVPlay).Enabled = !running;
+  Item(TUIInfo::kTVPause).Enabled = running;
+  RedrawItem(TUIInfo::kTVPlay);
+  RedrawItem(TUIInfo::kTVPause);
 }
 
 }  // namespace pvx::panels

@@ -1,18 +1,21 @@
 #pragma once
 // The TV panel: the remote control that sits beside the main window in every mode but FM.
-// A shaped skin with the TV rows of the item table, a small display (clock, state, channel,
-// TV sound, recorded size and time), the volume slider, the play-position bar and the
-// input-source pop-up. Buttons run their commands through UIInfo->ExecuteTVItem; everything
-// else the panel needs comes from TPanelEnvironment and the settings globals.
+// A shaped skin with the TV rows of the item table, a small display (TMainPanelDisplay: clock,
+// state, channel, TV sound, recorded size and time), the volume slider and the play-position
+// bar (TMainPanelSliders) and the input-source pop-up. The panel decides which items are
+// usable and when each part is updated. Buttons run their commands through
+// UIInfo->ExecuteTVItem; everything else the panel needs comes from TPanelEnvironment and the
+// settings globals.
 //
 // Needs panels::UIInfo, settings::MainInfo and settings::ChannelInfo for its whole life;
 // settings::MultiLangInfo is optional (built-in texts then).
 
-#include <QLabel>
 #include <QMenu>
 #include <array>
 #include <memory>
 
+#include "panels/MainPanelDisplay.h"
+#include "panels/MainPanelSliders.h"
 #include "panels/PanelEnvironment.h"
 #include "panels/SkinPanel.h"
 #include "settings/MainInfo.h"
@@ -88,21 +91,13 @@ class TFormMainPanel final : public TSkinPanel {
   void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
-  enum TLabel { lbTime, lbDuration, lbCurretPos, lbDVCRState, lbVideoStandard, lbTVChannelAudio,
-                lbChannel, lbSleep, kLabelCount };
-
-  void CreateLabels();
   void CreateSourceMenu();
   void FormShow();
   void TimerShowTimeTimer();
   void ShowMainMenu(QPoint skinPoint);
-  QLabel* Label(TLabel which) const { return labels_[which]; }
 
   // The enabled flag of every TV item in a mode, by the current source, mixer and players.
   std::array<bool, TUIInfo::kTVCount> EnabledFlags(settings::TAppMode mode) const;
-  void DrawVolume(qint32 volume, bool muted);
-  void DrawPosition(qint64 position, qint64 duration);
-  void RedrawSliders();
   bool HasMixer() const;
   bool TunerSource() const;
   bool Asks(const std::function<bool()>& question) const { return question && question(); }
@@ -111,15 +106,12 @@ class TFormMainPanel final : public TSkinPanel {
   void UpdateFMItem();
 
   TPanelEnvironment env_;
-  std::array<QLabel*, kLabelCount> labels_{};
+  TMainPanelDisplay display_;
+  TMainPanelSliders sliders_;
   QMenu* popupSource_ = nullptr;
   std::unique_ptr<platform::TTimer> timerShowTime_;
   bool floating_ = false;
   bool hasTuner_ = false;
-  // What the volume slider and the position bar show, to draw them again.
-  qint32 volume_ = 0;
-  bool muted_ = false;
-  qint64 position_ = 0, duration_ = 0;
 };
 
 }  // namespace pvx::panels
