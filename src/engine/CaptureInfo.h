@@ -107,7 +107,6 @@ class TCaptureInfo {
   // Bytes in the file(s) being written; the free-space figure counts other writers too.
   qint64 RecordedBytes() const { return recorder_->RecordedBytes(); }
   TRecordingSettingsBlock SaveRecordingBlock() const { return engine::SaveRecordingBlock(settings_); }
-  void RestoreRecordingBlock(const TRecordingSettingsBlock& block) { engine::RestoreRecordingBlock(settings_, block); }
   // True while the FM panel is visible; set by the shell, which sees the panels.
   std::function<bool()> WaveFolderActive;
 
@@ -175,7 +174,7 @@ class TCaptureInfo {
 
  private:
   TPreviewSettings PreviewSettings() const;
-  TProgramSettings Program() const { return config_.Program ? config_.Program() : TProgramSettings{}; }
+  TProgramSettings Program() const { return ProgramOf(config_); }
   // The interfaces a built graph must offer, the tuner's range, routes and colour controls.
   bool FinishBuild();
   TRecordRequest RecordRequest() const;

@@ -42,6 +42,11 @@ struct TEngineConfig {
   std::array<qint32, 5>* ColourLevels = nullptr;
 };
 
+// The program's settings now, or the defaults when the engine was given no reader.
+inline TProgramSettings ProgramOf(const TEngineConfig& config) {
+  return config.Program ? config.Program() : TProgramSettings{};
+}
+
 // Shows error codes and messages unless the engine runs unattended.
 class TErrorReporter {
  public:

@@ -264,8 +264,7 @@ bool TPreviewPipeline::BuildWis(const TPreviewSettings& settings) {
 bool TPreviewPipeline::AddVideoDecoder(int kind) {
   QString name = "OKA MPEG Video Decoder";
   if (kind == 0) name = "MPEG Video Decoder";
-  const int codec = config_.Program ? config_.Program().MPEG4Codec : TProgramSettings{}.MPEG4Codec;
-  if (kind == 2) name = codec != 0 ? "WMVideo Decoder DMO" : "DivX Decoder Filter";
+  if (kind == 2) name = ProgramOf(config_).MPEG4Codec != 0 ? "WMVideo Decoder DMO" : "DivX Decoder Filter";
   videoDecoder_ = graph_->AddComponent(name, "MPEGVideoDecoder");
   return videoDecoder_ != nullptr;
 }
