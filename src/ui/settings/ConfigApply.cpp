@@ -101,21 +101,21 @@ void ApplyTV(const TTVChoices& c, TApplyTarget& t) {
   t.Preview.Interval = c.Interval;
   Call(t.SetRecordLevel, c.RecordLevel);
 
+  // Overlay full screen is left while the preview is built again.
+  const bool rebuild = !devicesChanged && (overlayChanged || deinterlaceChanged);
+  const bool overlay = rebuild && t.OverlayFullScreen && t.OverlayFullScreen();
+  if (overlay) Call(t.SetOverlayFullScreen, false);
+  // The engine opens other devices or rebuilds for a new deinterlacing itself.
+  if (t.ApplyCapture) t.ApplyCapture(cap);
   if (devicesChanged) {
-    // The engine opens the other devices; the source is chosen again even when they fail.
-    if (t.ApplyCapture) t.ApplyCapture(cap);
+    // The source is chosen again even when the devices failed.
     channels.VideoSource = TChannelInfo::kNoSource;
     Call(t.SwitchSource, SourceToRestore(source, t.HasCamera));
     if (main.ChipFamily == 3 && t.HasTuner) Call(t.SetVendorStandard, EmpiaStandardCode(channels.Standard));
-  } else if (overlayChanged || deinterlaceChanged) {
-    const bool overlay = t.OverlayFullScreen && t.OverlayFullScreen();
-    if (overlay) Call(t.SetOverlayFullScreen, false);
-    if (t.ApplyCapture) t.ApplyCapture(cap);
-    if (!deinterlaceChanged) Call(t.SetDeinterlace, bool(cap.Deinterlace));
-    if (overlay) Call(t.SetOverlayFullScreen, true);
-  } else if (t.ApplyCapture) {
-    t.ApplyCapture(cap);
+  } else if (rebuild && !deinterlaceChanged) {
+    Call(t.SetDeinterlace, bool(cap.Deinterlace));
   }
+  if (overlay) Call(t.SetOverlayFullScreen, true);
 }
 
 void ApplyFM(const TFMChoices& c, TApplyTarget& t) {
