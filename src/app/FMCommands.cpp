@@ -94,21 +94,43 @@ bool ReturnToTVFromFM(TShell& shell) {
   return true;
 }
 
-void EnterFM(TShell& shell) {
-  if (shell.Main->Mode != amTV || ChannelInfo->Scanning) return;
-  if (FormOSD) FormOSD->EnableOSD(false);
-  shell.Window->SetOverlayFullScreen(false);
-  shell.Window->SetFullScreen(false);
-  shell.Main->SetMode(amFMRadio);
-  if (shell.Main->Mode != amFMRadio) {
-    if (FormOSD) FormOSD->EnableOSD(true);
-    return;
-  }
+namespace {
+
+// The panels and windows of each band; the mode switch is the caller's.
+void ShowFMSide(TShell& shell) {
   const TPanelHooks& panels = shell.Window->Panels;
   Call(panels.HideTVPanel);
   Call(panels.ShowFMPanel);
   shell.FMPanelShown = true;
   shell.Window->hide();
+}
+
+void ShowTVSide(TShell& shell) {
+  const TPanelHooks& panels = shell.Window->Panels;
+  Call(panels.HideFMPanel);
+  shell.FMPanelShown = false;
+  Call(panels.ShowTVPanel);
+  shell.Window->show();
+  if (FormOSD) FormOSD->EnableOSD(true);
+}
+
+void LeaveTVScreen(TShell& shell) {
+  if (FormOSD) FormOSD->EnableOSD(false);
+  shell.Window->SetOverlayFullScreen(false);
+  shell.Window->SetFullScreen(false);
+}
+
+}  // namespace
+
+void EnterFM(TShell& shell) {
+  if (shell.Main->Mode != amTV || ChannelInfo->Scanning) return;
+  LeaveTVScreen(shell);
+  shell.Main->SetMode(amFMRadio);
+  if (shell.Main->Mode != amFMRadio) {
+    if (FormOSD) FormOSD->EnableOSD(true);
+    return;
+  }
+  ShowFMSide(shell);
   AnnounceMode(shell);
 }
 
@@ -117,15 +139,27 @@ void LeaveFM(TShell& shell) {
   // The mode switch brings back the TV source and channel stored when FM began.
   shell.Main->SetMode(amTV);
   if (shell.Main->Mode != amTV) return;
-  const TPanelHooks& panels = shell.Window->Panels;
-  Call(panels.HideFMPanel);
-  shell.FMPanelShown = false;
-  Call(panels.ShowTVPanel);
-  shell.Window->show();
+  ShowTVSide(shell);
   AnnounceMode(shell);
-  if (FormOSD) FormOSD->EnableOSD(true);
   // The tuner's channel is back already; an input takes its own standard again.
   if (ChannelInfo->VideoSource != TChannelInfo::kTuner) RestoreLastSource(shell);
+}
+
+bool SwitchBandUnderRecording(TShell& shell, bool toFM) {
+  if (toFM) {
+    LeaveTVScreen(shell);
+    if (!EnterFMRadioMode(shell, amTV)) {
+      if (FormOSD) FormOSD->EnableOSD(true);
+      return false;
+    }
+    ShowFMSide(shell);
+    return true;
+  }
+  shell.Capture->StopPreview();
+  if (!ReturnToTVFromFM(shell)) return false;
+  ShowTVSide(shell);
+  if (ChannelInfo->VideoSource != TChannelInfo::kTuner) RestoreLastSource(shell);
+  return true;
 }
 
 void FMStep(TShell& shell, bool up) {

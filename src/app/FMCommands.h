@@ -19,6 +19,9 @@ bool ReturnToTVFromFM(TShell& shell);
 // From live TV to FM radio (FM panel up, main window hidden), and back with the TV source.
 void EnterFM(TShell& shell);
 void LeaveFM(TShell& shell);
+// The same band switch for a scheduled recording that is ending: its mode stays until the
+// mode switch that ends it.
+bool SwitchBandUnderRecording(TShell& shell, bool toFM);
 
 // One FM frequency step up or down.
 void FMStep(TShell& shell, bool up);

@@ -34,11 +34,12 @@ class TShellPieces final : public handoff::IScheduledShell {
   bool FMEnabled() const override { return shell_.Main->FMEnabled; }
   bool FMPanelShown() const override { return shell_.FMPanelVisible(); }
   void ToggleTVFM() override {
-    TMainInfo& main = *shell_.Main;
-    // Once its recording has stopped the program stands on the side its panel shows; the
-    // toggle works from there.
-    if (main.Mode == amScheduledCapture) main.Mode = shell_.FMPanelVisible() ? amFMRadio : amTV;
-    if (main.Mode == amFMRadio)
+    const TAppMode mode = shell_.Main->Mode;
+    // Once its recording has stopped, the mode switch that ends the scheduled recording lands
+    // on the side this toggle shows; only the band and the panels change here.
+    if (mode == amScheduledCapture)
+      SwitchBandUnderRecording(shell_, !shell_.FMPanelVisible());
+    else if (mode == amFMRadio)
       LeaveFM(shell_);
     else
       EnterFM(shell_);
