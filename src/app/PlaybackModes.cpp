@@ -99,13 +99,10 @@ void InstallPlayers(TShell& shell, const platform::graph::TComponentRegistry& co
 
 void ReleasePlayers() {
   StopPlayers();
-  playback::FilePlayback.reset();
-  playback::TimeShiftPlayback.reset();
-  playback::PlaybackHooks = {};
-  playback::TimeShiftHooks = {};
+  playback::ReleasePlayers();
 }
 
-bool PlayerExists() { return playback::FilePlayback || playback::TimeShiftPlayback; }
+bool PlayerExists() { return playback::ActivePlayer() != nullptr; }
 
 bool EnterPlayback(TShell& shell, TAppMode from) {
   TMainInfo& main = *shell.Main;

@@ -11,6 +11,7 @@
 #include "handoff/SchedulerLink.h"
 #include "platform/ProgramFolder.h"
 #include "playback/Globals.h"
+#include "playback/PendingItem.h"
 #include "playback/PlaybackInfo.h"
 #include "settings/ChannelInfo.h"
 #include "settings/Globals.h"
@@ -66,9 +67,7 @@ class TShellPieces final : public handoff::IScheduledShell {
     }
   }
   bool StartRecording() override { return StartCapture(shell_); }
-  void MarkPendingScheduled() override {
-    if (playback::PendingPlaybackItem) playback::PendingPlaybackItem->Scheduled = true;
-  }
+  void MarkPendingScheduled() override { playback::MarkPendingItemScheduled(); }
   bool StopRecording() override {
     const bool stopped = StopCapture(shell_, QStringLiteral("Scheduled"));
     // The Done list is written at once: the program may not be the one to close it.

@@ -22,6 +22,10 @@ bool FinishPendingItem(const TFinishedRecording& done, const QDateTime& now) {
   return PlaybackInfo->AddItem(item);
 }
 
+void MarkPendingItemScheduled() {
+  if (PendingPlaybackItem) PendingPlaybackItem->Scheduled = true;
+}
+
 void DropPendingItem() { PendingPlaybackItem.reset(); }
 
 }  // namespace pvx::playback

@@ -27,6 +27,9 @@ TPlaybackItem& BeginPendingItem(const QDateTime& now = QDateTime::currentDateTim
 bool FinishPendingItem(const TFinishedRecording& done,
                        const QDateTime& now = QDateTime::currentDateTime());
 
+// The running recording is the scheduler's; nothing when no recording runs.
+void MarkPendingItemScheduled();
+
 // A recording failed to start or ended badly.
 void DropPendingItem();
 

@@ -10,6 +10,13 @@ IPlayer* ActivePlayer() {
   return TimeShiftPlayback.get();
 }
 
+void ReleasePlayers() {
+  FilePlayback.reset();
+  TimeShiftPlayback.reset();
+  PlaybackHooks = {};
+  TimeShiftHooks = {};
+}
+
 void ForEachPlayer(const std::function<void(IPlayer&)>& command) {
   if (FilePlayback) command(*FilePlayback);
   if (TimeShiftPlayback) command(*TimeShiftPlayback);

@@ -29,6 +29,8 @@ class IPlayer {
 
 // The player that runs now, the file player before the time-shift one; nullptr when none does.
 IPlayer* ActivePlayer();
+// Frees both players, running or not, and forgets the hooks start-up gave them.
+void ReleasePlayers();
 // Each player there is, the file player first.
 void ForEachPlayer(const std::function<void(IPlayer&)>& command);
 
