@@ -110,8 +110,11 @@ int main(int argc, char* argv[]) {
   auto tvItem = [](int i) { return panels::UIInfo->TVItems[size_t(i)]; };
   auto fmItem = [](int i) { return panels::UIInfo->FMItems[size_t(i)]; };
 
-  TFigure digit{"digit key -> channel display"}, source{"source key -> source menu"},
-      next{"channel up -> channel display"}, toFM{"FM key -> FM panel shown"}, toTV{"TV key -> TV panel shown"};
+  TFigure digit{"digit key -> channel display", {}};
+  TFigure source{"source key -> source menu", {}};
+  TFigure next{"channel up -> channel display", {}};
+  TFigure toFM{"FM key -> FM panel shown", {}};
+  TFigure toTV{"TV key -> TV panel shown", {}};
   for (int i = 0; i < clicks; ++i) {
     digit.ms.push_back(click(tv, tvItem(12 + i % 9), [&] { return label(tv, "LabelChannel") == QString::number(1 + i % 9); }));
     shell->ExecuteCommand(commands::TCommand::Escape);  // clears the entry

@@ -168,7 +168,11 @@ int main(int argc, char* argv[]) {
   main.CaptureFolder = dir.path() + "/";
   engine::TEngineConfig config;
   config.Host.Widget = &host;
-  config.Program = [&main] { return engine::TProgramSettings{main.CaptureFolder}; };
+  config.Program = [&main] {
+    engine::TProgramSettings program;
+    program.CaptureFolder = main.CaptureFolder;
+    return program;
+  };
   engine::TCaptureInfo capture(registry, config);
   if (!capture.OpenDevices() || !capture.StartPreview() || !capture.SetTVFrequency(55250000, false) ||
       !capture.StopPreview() || !capture.StartTimeShift())
