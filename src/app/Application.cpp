@@ -173,7 +173,7 @@ void TApplication::ContinueStartUp() {
   }
   if (capture_->NoPreviewRender()) {
     EnterFM(shell_);
-    if (main_->Mode != amFMRadio) {
+    if (main_->Mode() != amFMRadio) {
       // FM radio could not start: end here, and start in TV next time.
       main_->StartInFM = false;
       mainWindow_->close();
@@ -182,7 +182,7 @@ void TApplication::ContinueStartUp() {
     }
     panels_->PlaceFMPanelForStart();
   }
-  if (main_->Mode == amTV) {
+  if (main_->Mode() == amTV) {
     mainWindow_->show();
     panels_->ShowMainPanel();
   }
@@ -249,7 +249,7 @@ void TApplication::WireRelays() {
                                                qint64 freeLess500k, qint64, qint64 elapsed) {
     // The size shown is what is on disk; the free-space difference counts other writers too.
     // While the buffer plays, the badge shows the play position instead.
-    if (main_->Mode != amTimeShiftPlayback) window->ShowRecordingProgress(timeShift, elapsed, engine.RecordedBytes());
+    if (main_->Mode() != amTimeShiftPlayback) window->ShowRecordingProgress(timeShift, elapsed, engine.RecordedBytes());
     if (panels_) panels_->CaptureProgress(timeShift, elapsed, engine.RecordedBytes(), freeLess500k);
     if (stop) EndRecordingAsTold(shell_, freeLess500k);
   };
@@ -287,7 +287,7 @@ bool TApplication::StartApplication() {
                                (first == "srec_fm" || first == "fm"));
   audio_->SetMasterMute(true);
   main_->SetMode(amTV);
-  if (main_->Mode == amClosed) {
+  if (main_->Mode() == amClosed) {
     delete logo_;
     logo_ = nullptr;
     ShowErrorCode(1001);

@@ -13,7 +13,7 @@ using commands::Gate;
 
 TDispatchState DispatchStateOf(const TShell& shell) {
   TDispatchState s;
-  s.Mode = shell.Main->Mode;
+  s.Mode = shell.Main->Mode();
   s.Scanning = ChannelInfo && ChannelInfo->Scanning;
   s.VideoSource = ChannelInfo ? ChannelInfo->VideoSource : 0;
   s.TunerMode = ChannelInfo ? ChannelInfo->CurrentTable : 0;

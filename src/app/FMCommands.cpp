@@ -30,7 +30,7 @@ void Call(const std::function<void()>& hook) {
 }
 
 void AnnounceMode(TShell& shell) {
-  if (shell.Main->OnModeChange) shell.Main->OnModeChange(*shell.Main, shell.Main->Mode);
+  if (shell.Main->OnModeChange) shell.Main->OnModeChange(*shell.Main, shell.Main->Mode());
 }
 
 void Seek(TShell& shell, bool up) {
@@ -123,10 +123,10 @@ void LeaveTVScreen(TShell& shell) {
 }  // namespace
 
 void EnterFM(TShell& shell) {
-  if (shell.Main->Mode != amTV || ChannelInfo->Scanning) return;
+  if (shell.Main->Mode() != amTV || ChannelInfo->Scanning) return;
   LeaveTVScreen(shell);
   shell.Main->SetMode(amFMRadio);
-  if (shell.Main->Mode != amFMRadio) {
+  if (shell.Main->Mode() != amFMRadio) {
     if (FormOSD) FormOSD->EnableOSD(true);
     return;
   }
@@ -135,10 +135,10 @@ void EnterFM(TShell& shell) {
 }
 
 void LeaveFM(TShell& shell) {
-  if (shell.Main->Mode != amFMRadio) return;
+  if (shell.Main->Mode() != amFMRadio) return;
   // The mode switch brings back the TV source and channel stored when FM began.
   shell.Main->SetMode(amTV);
-  if (shell.Main->Mode != amTV) return;
+  if (shell.Main->Mode() != amTV) return;
   ShowTVSide(shell);
   AnnounceMode(shell);
   // The tuner's channel is back already; an input takes its own standard again.
@@ -182,7 +182,7 @@ void RegisterFMCommands(TShell& shell) {
   TCommandDispatcher& d = *shell.Dispatcher;
   using enum commands::TCommand;
   d.Register(TVOrFM, [&shell] {
-    if (shell.Main->Mode == amFMRadio)
+    if (shell.Main->Mode() == amFMRadio)
       LeaveFM(shell);
     else
       EnterFM(shell);

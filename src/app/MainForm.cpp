@@ -281,7 +281,7 @@ void TFormMainWindow::FormDblClick() {
     SetOverlayFullScreen(false);
     return;
   }
-  const TAppMode mode = Main() ? Main()->Mode : settings::amTV;
+  const TAppMode mode = Main() ? Main()->Mode() : settings::amTV;
   const bool timeShift = mode == settings::amTimeShifting || mode == settings::amTimeShiftPlayback;
   if (timeShift || !PIPPlaying()) {
     SetFullScreen(!IsFullScreen());

@@ -122,14 +122,14 @@ void InstallModeSwitch(TShell& shell) {
 
 void StopRecordingMode(TShell& shell) {
   // The scheduler's recording may have switched between TV and FM; its end switches back.
-  const bool fm = shell.Main->Mode == amScheduledCapture ? ScheduledReturnsToFM(shell) : shell.FMPanelVisible();
+  const bool fm = shell.Main->Mode() == amScheduledCapture ? ScheduledReturnsToFM(shell) : shell.FMPanelVisible();
   shell.Main->SetMode(fm ? amFMRadio : amTV);
 }
 
 void ScheduledStart(TShell& shell) {
   TMainInfo& main = *shell.Main;
   // The recording's own start answers the scheduler when it fails.
-  if (main.Mode == amTV || main.Mode == amFMRadio)
+  if (main.Mode() == amTV || main.Mode() == amFMRadio)
     main.SetMode(amScheduledCapture);
   else
     handoff::TellScheduler(ipc::kScheduledStartRefused);
@@ -142,7 +142,7 @@ void RegisterModeCommands(TShell& shell) {
   window->PreviewSource = ChannelPreviewSource();
   using enum commands::TCommand;
   d.Register(ChannelPreview, [&main, window] {
-    if (main.Mode != amChannelPreview)
+    if (main.Mode() != amChannelPreview)
       main.SetMode(amChannelPreview);
     else
       window->LeavePreviewWithSelection();
@@ -151,7 +151,7 @@ void RegisterModeCommands(TShell& shell) {
   // In FM radio the remote's left and right step the frequency.
   for (const bool up : {false, true}) {
     d.Register(up ? Right : Left, [&shell, up] {
-      if (shell.Main->Mode == amFMRadio)
+      if (shell.Main->Mode() == amFMRadio)
         FMStep(shell, up);
       else
         shell.Window->FormKeyUp(up ? Qt::Key_Right : Qt::Key_Left, {});
@@ -177,7 +177,7 @@ void RegisterModeCommands(TShell& shell) {
   d.Register(Play, [&shell, &main] {
     if (PlayerExists()) return TogglePlayer(shell);
     main.PlayGivenFile = false;
-    main.SetMode(main.Mode == amTimeShifting ? amTimeShiftPlayback : amPlayback);
+    main.SetMode(main.Mode() == amTimeShifting ? amTimeShiftPlayback : amPlayback);
   });
   d.Register(PlayGivenFile, [&shell, &main] {
     if (PlayerExists()) return TogglePlayer(shell);

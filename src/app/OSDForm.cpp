@@ -122,14 +122,14 @@ void TFormOSD::HideOSD() {
 }
 
 void TFormOSD::keyPressEvent(QKeyEvent* event) {
-  const bool preview = settings::MainInfo && settings::MainInfo->Mode == settings::amChannelPreview;
+  const bool preview = settings::MainInfo && settings::MainInfo->Mode() == settings::amChannelPreview;
   if (!preview && KeyPress)
     for (QChar c : event->text()) KeyPress(c);
   event->accept();
 }
 
 void TFormOSD::keyReleaseEvent(QKeyEvent* event) {
-  const bool preview = settings::MainInfo && settings::MainInfo->Mode == settings::amChannelPreview;
+  const bool preview = settings::MainInfo && settings::MainInfo->Mode() == settings::amChannelPreview;
   if (!preview && !event->isAutoRepeat() && KeyUp) KeyUp(event->key(), event->modifiers());
   event->accept();
 }
@@ -141,7 +141,7 @@ void ShowOSD(const QString& text, bool atTop) {
   QWidget* owner = osd->Owner();
   if (!owner || !owner->isVisible() || host.IsOverlayFullScreen()) return;
   const settings::TMainInfo* main = settings::MainInfo;
-  if (main && main->Mode == settings::amChannelPreview) return;
+  if (main && main->Mode() == settings::amChannelPreview) return;
   if (host.StillShown() || host.PlayerExists()) return;
   // The text needs the renderer's overlay surface; the user may have switched it off.
   if (osd->VideoWindow() && main && main->NoOverlay) return;

@@ -169,7 +169,7 @@ void RegisterPlaybackCommands(TShell& shell) {
   d.Register(FastSpeed, [] { playback::FasterPlayback(); });
   d.Register(SlowSpeed, [] { playback::SlowerPlayback(); });
   d.Register(RealScreen, [&shell] {
-    if (shell.Main->Mode == amTimeShifting)
+    if (shell.Main->Mode() == amTimeShifting)
       shell.Window->ToggleTimeShiftingPreview();
     else if (playback::TimeShiftPlayback)
       playback::TimeShiftPlayback->SetVideoHidden(!playback::TimeShiftPlayback->IsVideoHidden());

@@ -69,7 +69,7 @@ void EndRecordingAsTold(TShell& shell, qint64 freeLess500k) {
 
 void EndRecordingOnLostDevice(TShell& shell, bool unattended, const QString& message, const QString& file) {
   // Leaving the recording modes completes and lists the file; the engine stops what is left.
-  const TAppMode mode = TAppMode(shell.Main->Mode);
+  const TAppMode mode = TAppMode(shell.Main->Mode());
   if (mode == amCapture || mode == amScheduledCapture || mode == amTimeShifting || mode == amTimeShiftPlayback)
     StopRecordingMode(shell);
   if (unattended) {

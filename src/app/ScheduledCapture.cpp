@@ -35,7 +35,7 @@ class TShellPieces final : public handoff::IScheduledShell {
   bool FMEnabled() const override { return shell_.Main->FMEnabled; }
   bool FMPanelShown() const override { return shell_.FMPanelVisible(); }
   void ToggleTVFM() override {
-    const TAppMode mode = shell_.Main->Mode;
+    const TAppMode mode = shell_.Main->Mode();
     // Once its recording has stopped, the mode switch that ends the scheduled recording lands
     // on the side this toggle shows; only the band and the panels change here.
     if (mode == amScheduledCapture)

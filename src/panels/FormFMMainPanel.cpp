@@ -103,7 +103,7 @@ QAction* TFormFMMainPanel::MenuItem(const QString& name) const {
 }
 
 TAppMode TFormFMMainPanel::CurrentMode() const {
-  return settings::MainInfo ? settings::MainInfo->Mode : settings::amClosed;
+  return settings::MainInfo ? settings::MainInfo->Mode() : settings::amClosed;
 }
 
 bool TFormFMMainPanel::HasMixer() const { return env_.Audio && env_.Audio->HasMixer(); }

@@ -96,7 +96,7 @@ void TFormMainPanel::ApplyPanelLanguage() {
   menuFont.setPointSize(lang->FontSize);
   popupSource_->setFont(menuFont);
   display_.SetStateFontSize(lang->FontSize);
-  if (settings::MainInfo->Mode == settings::amTV) display_.ShowStateText(SourceText());
+  if (settings::MainInfo->Mode() == settings::amTV) display_.ShowStateText(SourceText());
 }
 
 QString TFormMainPanel::SourceText() const {
@@ -120,7 +120,7 @@ QString TFormMainPanel::SourceText() const {
 
 void TFormMainPanel::UpdateFMItem() {
   popupSource_->actions().at(kMenuFM)->setVisible(settings::MainInfo->FMEnabled &&
-                                                  settings::MainInfo->Mode == settings::amTV && hasTuner_);
+                                                  settings::MainInfo->Mode() == settings::amTV && hasTuner_);
 }
 
 void TFormMainPanel::ShowCapabilities(bool hasTuner) {
@@ -148,7 +148,7 @@ void TFormMainPanel::FormShow() {
   if (TunerSource()) ShowChannel(channels->CurrentChannel());
   const QString audio = settings::TChannelInfo::AudioModeName(channels->AudioMode, channels->Standard);
   if (!audio.isEmpty()) display_.ShowTVAudioText(audio);
-  UpdateForMode(settings::MainInfo->Mode);
+  UpdateForMode(settings::MainInfo->Mode());
 }
 
 void TFormMainPanel::TimerShowTimeTimer() {
@@ -173,13 +173,13 @@ void TFormMainPanel::SetFloating(bool on) {
 }
 
 void TFormMainPanel::keyPressEvent(QKeyEvent* event) {
-  if (settings::MainInfo->Mode != settings::amChannelPreview && env_.KeyPress && !event->text().isEmpty())
+  if (settings::MainInfo->Mode() != settings::amChannelPreview && env_.KeyPress && !event->text().isEmpty())
     env_.KeyPress(event->text().at(0));
 }
 
 void TFormMainPanel::keyReleaseEvent(QKeyEvent* event) {
   if (event->isAutoRepeat()) return;
-  if (settings::MainInfo->Mode != settings::amChannelPreview && env_.KeyUp)
+  if (settings::MainInfo->Mode() != settings::amChannelPreview && env_.KeyUp)
     env_.KeyUp(event->key(), event->modifiers());
 }
 
@@ -270,7 +270,7 @@ void TFormMainPanel::ShowPlayPosition(bool timeShift, qint64 positionSeconds, qi
 void TFormMainPanel::ShowCaptureProgress(bool timeShift, qint64 elapsedSeconds, qint64 bytes, qint64 third) {
   if (!isVisible()) return;
   // While the buffer plays back, the display shows the played position instead.
-  const bool keepPosition = settings::MainInfo->Mode == settings::amTimeShiftPlayback;
+  const bool keepPosition = settings::MainInfo->Mode() == settings::amTimeShiftPlayback;
   display_.ShowCaptureProgress(timeShift, keepPosition, elapsedSeconds, bytes, third);
 }
 
@@ -281,16 +281,16 @@ void TFormMainPanel::ShowChannel(int channel) { display_.ShowChannel(channel); }
 void TFormMainPanel::ShowTableChange(int table) {
   if (table < settings::TChannelInfo::kAntenna || table > settings::TChannelInfo::kMemory) return;
   // Elsewhere the state text tells the mode.
-  if (settings::MainInfo->Mode == settings::amTV) display_.ShowStateText(SourceCaption(table));
+  if (settings::MainInfo->Mode() == settings::amTV) display_.ShowStateText(SourceCaption(table));
 }
 
 void TFormMainPanel::ShowSourceChange() {
-  const bool tuner = TunerSource(), tv = settings::MainInfo->Mode == settings::amTV;
+  const bool tuner = TunerSource(), tv = settings::MainInfo->Mode() == settings::amTV;
   if (tv) display_.ShowStateText(SourceText());
   display_.SetChannelShown(tuner);
   display_.SetTVAudioShown(tuner && tv);
   // The channel keys follow the source; the mode's rule also keeps them for a picture-in-picture.
-  const auto on = EnabledFlags(settings::MainInfo->Mode);
+  const auto on = EnabledFlags(settings::MainInfo->Mode());
   for (int i : {6, 9}) Item(i).Enabled = on[size_t(i)];
   for (int i = 12; i <= 25; ++i) Item(i).Enabled = on[size_t(i)];
   for (int i = 6; i <= 35; ++i) RedrawItem(i);

@@ -25,11 +25,11 @@ void TMainInfo::ResetPreferences() {
 }
 
 bool TMainInfo::SetMode(TAppMode newMode) {
-  if (newMode == Mode) return true;
-  const TAppMode old = Mode;
+  if (newMode == mode_) return true;
+  const TAppMode old = mode_;
   if (LeaveMode && !LeaveMode(old, newMode)) return false;
   if (EnterMode && !EnterMode(old, newMode)) return false;
-  Mode = newMode;
+  mode_ = newMode;
   if (OnModeChange) OnModeChange(*this, newMode);
   return true;
 }

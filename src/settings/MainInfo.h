@@ -49,6 +49,7 @@ class TMainInfo {
   // The mode switch: leaves the current mode, enters the new one, stores it and tells
   // OnModeChange. When a step fails the mode stays (the old one may already have been left).
   bool SetMode(TAppMode newMode);
+  TAppMode Mode() const { return mode_; }
   // The leave and enter actions of each mode, installed by the application.
   std::function<bool(TAppMode from, TAppMode to)> LeaveMode;
   std::function<bool(TAppMode from, TAppMode to)> EnterMode;
@@ -67,7 +68,6 @@ class TMainInfo {
                          "878",  "88X",  "2800", "2820", "2821", "2840"};
   QString ChipMaker;
   QString ChipModel;
-  TAppMode Mode = amClosed;
   bool IsWisChip = false;
   quint8 ChipFamily = 0;  // 0 other, 1 Philips 713x, 2 Conexant, 3 Empia 2800, 4 Empia 282x, 5 Wis
   bool FMEnabled = true;
@@ -89,6 +89,9 @@ class TMainInfo {
   bool KeepStoredFile = false;
 
   std::function<void(TMainInfo& sender, TAppMode mode)> OnModeChange;
+
+ private:
+  TAppMode mode_ = amClosed;
 };
 
 }  // namespace pvx::settings

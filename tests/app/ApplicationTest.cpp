@@ -1,53 +1,37 @@
-// The whole shell in this process on the virtual card: start-up with its arguments, the
-// dispatcher's gates against the running engine, the command message, the end of a recording
-// and the exit sequence.
+// The whole shell in this process on the virtual card: start-up with its arguments, a handler
+// for every command, the dispatcher's gates against the running engine, the command message,
+// the end of a recording and the exit sequence.
 
 #include "app/Application.h"
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QLabel>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
 #include <set>
 
-#include "FormTestSupport.h"
 #include "ShellFixture.h"
 #include "app/ChannelCommands.h"
-#include "app/MainForm.h"
-#include "app/MainMenu.h"
-#include "app/OSDForm.h"
 #include "app/SleepingTimerForm.h"
 #include "engine/AudioAdjustInfo.h"
-#include "engine/CaptureInfo.h"
-#include "platform/Clock.h"
 #include "platform/devices/virtual/VirtualDeviceProvider.h"
-#include "platform/ipc/MessageClient.h"
-#include "platform/ipc/Messages.h"
-#include "settings/ChannelInfo.h"
 #include "settings/ErrorMessages.h"
-#include "settings/Globals.h"
-#include "support/FakeDialogService.h"
-#include "support/FakeSystemServices.h"
-#include "support/TestEnvironment.h"
 #include "tuning/FormTVSetupWizard.h"
 
 using namespace pvx;
 using namespace pvx::settings;
 using pvx::app::FormOSD;
-using pvx::test::WaitUntil;
-using pvx::test::SchedulerWindow;
-using pvx::test::Shell;
-namespace ipc = pvx::platform::ipc;
 using pvx::commands::CodeOf;
 using pvx::commands::TCommand;
-
+using pvx::test::SchedulerWindow;
+using pvx::test::Shell;
+using pvx::test::WaitUntil;
+namespace ipc = pvx::platform::ipc;
 
 TEST_F(Shell, StartsLiveTVAndKeepsTheScreenOnUntilExit) {
   ASSERT_TRUE(Start());
-  EXPECT_EQ(MainInfo->Mode, amTV);
+  EXPECT_EQ(MainInfo->Mode(), amTV);
   EXPECT_TRUE(Window().isVisible());
   EXPECT_TRUE(PictureRuns());
   EXPECT_TRUE(FormOSD && FormOSD->IsOSDEnabled());
@@ -61,12 +45,31 @@ TEST_F(Shell, StartsLiveTVAndKeepsTheScreenOnUntilExit) {
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
 
+// A shown menu item without an action of its own sends a row's command; a disabled one says why.
+TEST_F(Shell, EveryRowOfTheCommandTableAndEveryEnabledMenuItemHasAHandler) {
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(App().Dispatcher().MissingHandlers(), std::vector<TCommand>{});
+  int walked = 0;
+  for (QAction* item : Window().PopupMainMenu()->findChildren<QAction*>()) {
+    if (item->isSeparator() || item->menu() || !item->isVisible()) continue;
+    const std::string name = item->objectName().toStdString();
+    if (!item->isEnabled()) {
+      EXPECT_FALSE(item->toolTip().isEmpty()) << name << " says why";
+      continue;
+    }
+    ++walked;
+    EXPECT_TRUE(app::TMainMenu::HasOwnAction(item) || app::TMainMenu::CommandOf(item)) << name;
+  }
+  EXPECT_GT(walked, 15);
+  EXPECT_TRUE(Window().PopupMainMenu()->Item("itemConfig")->isEnabled()) << "the settings dialog opens";
+}
+
 // The gates read the running shell's state: each probe has a visible effect where it opens.
 TEST_F(Shell, EveryModeOpensOnlyItsCommandsOnTheRunningEngine) {
   ASSERT_TRUE(Start());
   auto channel = [] { return QString::number(ChannelInfo->CurrentChannel()); };
   auto source = [] { return QString::number(ChannelInfo->VideoSource); };
-  auto mode = [] { return QString::number(MainInfo->Mode); };
+  auto mode = [] { return QString::number(MainInfo->Mode()); };
   // A probe's code, what it changes, and the modes where it runs.
   const std::tuple<int, std::function<QString()>, std::set<TAppMode>> probes[] = {
       {4001, channel, {amTV, amFMRadio}},
@@ -74,15 +77,15 @@ TEST_F(Shell, EveryModeOpensOnlyItsCommandsOnTheRunningEngine) {
       {1002, mode, {amCapture, amScheduledCapture, amPlayback, amTimeShifting, amTimeShiftPlayback, amClosed}}};
   for (int m = amTV; m <= amClosed; ++m) {
     for (const auto& [code, observe, opensIn] : probes) {
-      MainInfo->Mode = amTV;  // from live TV on the antenna into the mode
+      test::ForceMode(*MainInfo, amTV);  // from live TV on the antenna into the mode
       App().ExecuteCommand(201);
-      MainInfo->Mode = TAppMode(m);
+      test::ForceMode(*MainInfo, TAppMode(m));
       const QString before = observe();
       App().ExecuteCommand(code);
       EXPECT_EQ(observe() != before, opensIn.count(TAppMode(m)) == 1) << code << " in " << m;
     }
   }
-  MainInfo->Mode = amTV;
+  test::ForceMode(*MainInfo, amTV);
   ASSERT_TRUE(PictureRuns());
   // A scan in progress leaves only the scan command among the tuner commands.
   ChannelInfo->Scanning = true;
@@ -98,14 +101,14 @@ TEST_F(Shell, EveryModeOpensOnlyItsCommandsOnTheRunningEngine) {
 TEST_F(Shell, VolumeStepsShowTheirPercentOnTheOSD) {
   ASSERT_TRUE(Start());
   ASSERT_TRUE(App().AudioAdjustInfo()->HasMixer());
-  App().AudioAdjustInfo()->SetVolume(62000);
-  App().ExecuteCommand(401);
-  EXPECT_EQ(OSDText(), "Volume 100%");
-  EXPECT_EQ(App().AudioAdjustInfo()->Volume(), 65535);
-  App().AudioAdjustInfo()->SetVolume(3000);
-  App().ExecuteCommand(402);
-  EXPECT_EQ(OSDText(), "Volume 0%");
-  EXPECT_EQ(App().AudioAdjustInfo()->Volume(), 0);
+  // A step near either end stops there.
+  for (const auto& [from, code, shown, to] :
+       {std::tuple{62000, 401, "Volume 100%", 65535}, {3000, 402, "Volume 0%", 0}}) {
+    App().AudioAdjustInfo()->SetVolume(from);
+    App().ExecuteCommand(code);
+    EXPECT_EQ(OSDText(), shown);
+    EXPECT_EQ(App().AudioAdjustInfo()->Volume(), to);
+  }
   App().ExecuteCommand(403);
   EXPECT_EQ(OSDText(), "Mute ON");
   // The check mark follows the mixer's own report of the change.
@@ -141,21 +144,21 @@ TEST_F(Shell, ARefusedScheduledStartTellsTheSchedulerAndKeepsLiveTV) {
   ASSERT_TRUE(Start({"SREC_TV"}));
   EXPECT_TRUE(WaitUntil([&] { return scheduler.Status().size() == 1; }));
   EXPECT_EQ(scheduler.Status(), std::vector<qint32>{ipc::kScheduledStartRefused});
-  EXPECT_EQ(MainInfo->Mode, amTV);
+  EXPECT_EQ(MainInfo->Mode(), amTV);
   EXPECT_TRUE(PictureRuns());
 
   // In channel preview the start is refused without trying.
   ASSERT_TRUE(WaitUntil([&] {
     App().ExecuteCommand(8);
-    return MainInfo->Mode == amChannelPreview;
+    return MainInfo->Mode() == amChannelPreview;
   }));
   App().HandleMessage(ipc::kMsgScheduledStart, 0, 0);
   EXPECT_TRUE(WaitUntil([&] { return scheduler.Status().size() == 2; }));
   EXPECT_EQ(scheduler.Status().back(), ipc::kScheduledStartRefused);
-  EXPECT_EQ(MainInfo->Mode, amChannelPreview);
+  EXPECT_EQ(MainInfo->Mode(), amChannelPreview);
   // Leaving the preview returns to live TV.
   App().ExecuteCommand(8);
-  EXPECT_TRUE(WaitUntil([] { return MainInfo->Mode == amTV; }));
+  EXPECT_TRUE(WaitUntil([] { return MainInfo->Mode() == amTV; }));
 }
 
 TEST_F(Shell, ARecordingThatEndsReturnsToTVAndAFullDiskUnattendedTellsTheScheduler) {
@@ -165,20 +168,20 @@ TEST_F(Shell, ARecordingThatEndsReturnsToTVAndAFullDiskUnattendedTellsTheSchedul
     Engine().OnCaptureProgress(Engine(), stop, false, freeLess500k, 1000000, 12);
   };
 
-  MainInfo->Mode = amCapture;
+  test::ForceMode(*MainInfo, amCapture);
   progress(false, 400000);  // running figures change nothing
-  EXPECT_EQ(MainInfo->Mode, amCapture);
+  EXPECT_EQ(MainInfo->Mode(), amCapture);
   progress(true, 500001);  // a time limit: back to TV, no message
-  EXPECT_EQ(MainInfo->Mode, amTV);
+  EXPECT_EQ(MainInfo->Mode(), amTV);
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
   EXPECT_TRUE(PictureRuns());
 
   // A full disk during an unattended recording: the scheduler is told instead.
-  MainInfo->Mode = amScheduledCapture;
+  test::ForceMode(*MainInfo, amScheduledCapture);
   Engine().SetUnattended(true);
   progress(true, 12);
   Engine().SetUnattended(false);
-  EXPECT_EQ(MainInfo->Mode, amTV);
+  EXPECT_EQ(MainInfo->Mode(), amTV);
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
   EXPECT_TRUE(WaitUntil([&] { return !scheduler.Status().empty(); }));
   EXPECT_EQ(scheduler.Status(), std::vector<qint32>{ipc::kScheduledDiskFull});
@@ -221,7 +224,7 @@ TEST_F(Shell, StartInFMNeedsFMEnabledTheArgumentAndATuner) {
     ASSERT_TRUE(Initialize(row.arguments));
     row.whileStarting();
     ASSERT_TRUE(FinishStart());
-    EXPECT_EQ(MainInfo->Mode, amTV);
+    EXPECT_EQ(MainInfo->Mode(), amTV);
     EXPECT_FALSE(Engine().NoPreviewRender());
     EXPECT_TRUE(!row.picture || PictureRuns());
   }
@@ -247,18 +250,26 @@ TEST_F(Shell, WithoutTheMediaComponentsTheProgramStopsBeforeReadingSettings) {
   EXPECT_EQ(test::Dialogs().Boxes.size(), 1u);
 }
 
-TEST_F(Shell, TypedChannelsTuneFromCommandsAndKeys) {
+// Eleven is one command: the Enter follows the two digits. Keys typed in the main window tune
+// with Enter, or a second after the last key; the OSD shows the channel at the top.
+TEST_F(Shell, TypedChannelsTuneFromCommandsAndKeysAndShowNumberNameAndAudioMode) {
   ASSERT_TRUE(Start());
-  // Eleven is one command: the Enter follows the two digits.
   App().ExecuteCommand(10011);
   EXPECT_TRUE(WaitUntil([] { return ChannelInfo->CurrentChannel() == 11; }));
   for (int code : {10002, 10005, 10020}) App().ExecuteCommand(code);
   EXPECT_TRUE(WaitUntil([] { return ChannelInfo->CurrentChannel() == 25; }));
-  // A key typed in the main window without Enter commits a second after the last key.
+  ChannelInfo->ChannelRecord(false, 7)->Name = "Seven Sports";
+  for (const auto& [keys, shown] : {std::pair{"7", "7 Seven Sports - Mono"}, {"8", "8 - Mono"}}) {
+    QTest::keyClicks(&Window(), keys);
+    QTest::keyClick(&Window(), Qt::Key_Return);
+    EXPECT_TRUE(WaitUntil([&] { return OSDText() == shown; })) << OSDText().toStdString();
+    EXPECT_EQ(FormOSD->LabelOSD()->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight) << "at the top";
+  }
+  EXPECT_EQ(app::ChannelOSDText(*ChannelInfo, 9, QString()), "9");
   QTest::keyClicks(&Window(), "4");
   test::Clock().Advance(999);
   QCoreApplication::processEvents();
-  EXPECT_EQ(ChannelInfo->CurrentChannel(), 25);
+  EXPECT_EQ(ChannelInfo->CurrentChannel(), 8);
   test::Clock().Advance(1);
   EXPECT_TRUE(WaitUntil([] { return ChannelInfo->CurrentChannel() == 4; }));
   EXPECT_TRUE(PictureRuns());
@@ -289,14 +300,13 @@ TEST_F(Shell, AScanStopsWithinAChannelForAScanOrExitCommandOrAClosedWindow) {
       {"the exit command", post(TCommand::Exit), true},
       {"the window closed, as the window system or the sleep timer does", [this] { Window().close(); }, true},
   };
-  int steps = 0, done = 0;
-  bool aborted = false;
-  TAppMode announced = amTV;
   for (const auto& row : rows) {
     SCOPED_TRACE(row.why);
     ASSERT_TRUE(Start());
     const int channel = ChannelInfo->CurrentChannel();
-    steps = done = 0, aborted = false, announced = amTV;
+    int steps = 0, done = 0;
+    bool aborted = false;
+    TAppMode announced = amTV;
     ChannelInfo->OnAutoScanProgress = [&](TChannelInfo& channels, int, bool, bool) {
       if (++steps != 1) return;
       row.atFirstChannel();
@@ -344,23 +354,12 @@ TEST_F(Shell, WindowMessagesThatChangeTheModeWaitForTheRunningTune) {
     // Entering FM tunes its memory after the switch.
     EXPECT_EQ(std::vector(log.begin(), log.begin() + 2), (std::vector<std::string>{"channel", "mode"})) << message;
   }
+  // The log goes before the shell's exit, which changes the mode.
   ChannelInfo->OnChannelChange = relay;
   MainInfo->LeaveMode = leave;
   App().ExecuteCommand(6000);  // from the FM radio the first message started
-  EXPECT_EQ(MainInfo->Mode, amTV);
+  EXPECT_EQ(MainInfo->Mode(), amTV);
   EXPECT_TRUE(PictureRuns());
-}
-
-TEST_F(Shell, AChannelChangeShowsNumberNameAndAudioModeAtTheTop) {
-  ASSERT_TRUE(Start());
-  ChannelInfo->ChannelRecord(false, 7)->Name = "Seven Sports";
-  for (const auto& [keys, shown] : {std::pair{"7", "7 Seven Sports - Mono"}, {"8", "8 - Mono"}}) {
-    QTest::keyClicks(&Window(), keys);
-    QTest::keyClick(&Window(), Qt::Key_Return);
-    EXPECT_TRUE(WaitUntil([&] { return OSDText() == shown; })) << OSDText().toStdString();
-    EXPECT_EQ(FormOSD->LabelOSD()->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight) << "at the top";
-  }
-  EXPECT_EQ(app::ChannelOSDText(*ChannelInfo, 9, QString()), "9");
 }
 
 TEST_F(Shell, TheSleepTimerLeavesThePowerOffToARunningScheduler) {
@@ -411,17 +410,26 @@ TEST_F(Shell, TheWizardOfAFirstStartOrOfItsCommandEndsInLiveTVWithTheScannedChan
   EXPECT_TRUE(PictureRuns());
 }
 
-TEST_F(Shell, InsertMemorisesTheFMFrequencyWhileTheFMPanelShows) {
+// Keys pressed in the main window, with their modifiers, run their commands once each (the
+// keypad's are keys of their own); Insert memorises the FM frequency while the FM panel shows.
+TEST_F(Shell, KeysRunTheirCommandsOnceAndInsertMemorisesTheFMFrequencyWhileTheFMPanelShows) {
   ASSERT_TRUE(Start());
   std::vector<TCommand> seen;
   App().Dispatcher().OnCommand = [&](TCommand code, app::TCommandResult) { seen.push_back(code); };
   bool fmPanel = false;
   Window().Panels.FMPanelVisible = [&] { return fmPanel; };
+  const int channel = ChannelInfo->CurrentChannel();
+  QTest::keyClick(&Window(), Qt::Key_Plus, Qt::KeypadModifier);
+  EXPECT_TRUE(WaitUntil([&] { return ChannelInfo->CurrentChannel() != channel; }));
+  Settle();
+  QTest::keyClick(&Window(), Qt::Key_Plus, Qt::ShiftModifier | Qt::KeypadModifier);
   {
     test::ModalAnswer<QDialog> memorise([](QDialog& dialog) { dialog.reject(); });
     QTest::keyClick(&Window(), Qt::Key_Insert);
   }
   fmPanel = true;
   QTest::keyClick(&Window(), Qt::Key_Insert);
-  EXPECT_EQ(seen, (std::vector<TCommand>{TCommand::MemoriseChannel, TCommand::MemoriseFM}));
+  EXPECT_EQ(seen, (std::vector<TCommand>{TCommand::NextChannel, TCommand::VolumeUp, TCommand::MemoriseChannel,
+                                         TCommand::MemoriseFM}));
+  app_.reset();  // the exit, while the hooks' variables live
 }

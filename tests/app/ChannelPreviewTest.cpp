@@ -66,7 +66,7 @@ TEST_F(ChannelPreview, VisitsTheChannelsInTurnAndLeavesWithThePickedOne) {
   };
   QString entered;  // what the last entry into the preview returned
   auto state = [&] {
-    QString text = entered + QString::asprintf("  mode %d window %s min %s aspect %d full %d osd %d\n", info.Mode,
+    QString text = entered + QString::asprintf("  mode %d window %s min %s aspect %d full %d osd %d\n", info.Mode(),
                                                qPrintable(rect(form->geometry())), qPrintable(rect({{}, form->minimumSize()})),
                                                form->Aspect(), form->IsFullScreen(), form->OSD()->IsOSDEnabled());
     text += QStringLiteral("  video %1 tuned %2 picked %3 pages %4\n").arg(rect(video->geometry()), list(tuned), list(selected)).arg(nextPages);

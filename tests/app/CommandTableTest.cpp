@@ -131,12 +131,12 @@ TEST_F(Dispatcher, SaysWhetherACommandRan) {
   using enum TCommand;
   dispatcher.Register(Capture, [&] { state.Mode = amCapture; });
   dispatcher.Register(Stop, [&] { state.Mode = amTV; });
-  EXPECT_EQ(dispatcher.ExecuteCommand(Stop), TCommandResult::Refused);  // nothing to stop in live TV
-  EXPECT_EQ(dispatcher.ExecuteCommand(Capture), TCommandResult::Ran);
-  EXPECT_EQ(dispatcher.ExecuteCommand(Capture), TCommandResult::Refused);
-  EXPECT_EQ(dispatcher.ExecuteCommand(1002), TCommandResult::Ran);
-  EXPECT_EQ(dispatcher.ExecuteCommand(NextChannel), TCommandResult::Unhandled);
-  EXPECT_EQ(dispatcher.ExecuteCommand(4006), TCommandResult::Unhandled);
+  // In turn: nothing to stop in live TV, a recording, none during it, its stop by code, a command
+  // without a handler and an unknown code.
+  using enum TCommandResult;
+  const std::pair<int, TCommandResult> rows[] = {{1002, Refused}, {1001, Ran},       {1001, Refused},
+                                                 {1002, Ran},     {4001, Unhandled}, {4006, Unhandled}};
+  for (const auto& [code, result] : rows) EXPECT_EQ(dispatcher.ExecuteCommand(code), result) << code;
   dispatcher.Unavailable(Setup, "no dialog");
   EXPECT_FALSE(dispatcher.Has(Setup));
   EXPECT_EQ(dispatcher.UnavailableReason(Setup), "no dialog");
@@ -214,7 +214,7 @@ TEST(ModeSwitch, LeavesThenEntersThenAnnouncesAndAFailedStepTellsNobody) {
   EXPECT_FALSE(main.SetMode(amCapture));  // entering needs a successful leave
   leaveOk = true, enterOk = false;
   EXPECT_FALSE(main.SetMode(amCapture));
-  EXPECT_EQ(main.Mode, amTV);
+  EXPECT_EQ(main.Mode(), amTV);
   EXPECT_EQ(steps, (std::vector<std::string>{"leave 8>0", "enter 8>0", "told 0", "leave 0>2", "leave 0>2",
                                              "enter 0>2"}));
 }

@@ -3,25 +3,19 @@
 
 #include <gtest/gtest.h>
 
-#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
-#include <QTimer>
 
 #include "FormTestSupport.h"
 #include "app/AboutDialog.h"
 #include "app/LogoForm.h"
-#include "app/MainForm.h"
-#include "app/SleepingTimerForm.h"
 #include "app/WarningForm.h"
 #include "platform/Clock.h"
-#include "platform/DialogService.h"
 #include "platform/QtDialogService.h"
 #include "settings/ErrorMessages.h"
-#include "settings/Globals.h"
-#include "settings/MainInfo.h"
+#include "settings/MultiLangInfo.h"
 #include "support/FakeSystemServices.h"
 #include "support/TestEnvironment.h"
 #include "util/OEMInfo.h"
@@ -42,7 +36,6 @@ class SleepingTimer : public ::testing::Test {
     countdown.CloseMainWindow = [this] { ++closes; };
     countdown.ShowSleepLabel = [this](bool visible) { sleepLabel = visible; };
   }
-  ~SleepingTimer() override { settings::MainInfo = nullptr; }
 
   // Sets the track bar (unless negative) and presses a button, or closes with the close box.
   void Run(int minutes, const char* button) {
@@ -103,14 +96,19 @@ TEST_F(SleepingTimer, CountdownThroughTheAnswersAndTheClock) {
 
 // Captions with a key take the language's text (before an "@"), with its font size.
 TEST(Forms, TakeTheLanguageTexts) {
-  test::TestLanguage lang("FullScreen=Vollbild@Vollbild\nAspectRatio=Seitenverhältnis\nFMMemorized=Kanal merken\n"
-                          "Exit=Beenden\nSleepTimer=Schlummer@Schlummer\nShutdown=Ausschalten in:\nMinute=Minuten\n"
-                          "OK=Gut@Schließen\nCancel=Abbrechen\nWarning=Warnung\n");
+  test::WriteFile(test::Home() + "Language/Lang.cfg", "X\n");
+  test::WriteFile(test::Home() + "Language/X.lng",
+                  "[language]=German\nFullScreen=Vollbild@Vollbild\nAspectRatio=Seitenverhältnis\n"
+                  "FMMemorized=Kanal merken\nExit=Beenden\nSleepTimer=Schlummer@Schlummer\n"
+                  "Shutdown=Ausschalten in:\nMinute=Minuten\nOK=Gut@Schließen\nCancel=Abbrechen\n"
+                  "Warning=Warnung\n");
+  settings::TMultiLangInfo lang(test::Home() + "Language/Lang.cfg");
   settings::TMainInfo info;
+  // Both globals are cleared after the test.
+  settings::MultiLangInfo = &lang;
   settings::MainInfo = &info;
   const TFormSleepingTimer sleeping;
   const app::TFormMainWindow main;
-  settings::MainInfo = nullptr;
   test::ExpectGolden(test::FormLayoutText(TFormWarning({"x"})) + test::FormLayoutText(sleeping) +
                          test::MenuText(*main.PopupMainMenu()),
                      "app/Translated.txt");

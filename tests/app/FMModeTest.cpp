@@ -1,18 +1,20 @@
-// FM radio in the running shell on the virtual card: in and out by every way in, seek over the
-// stations, a seek cut short, recording the radio, and starting in FM.
+// FM radio and the control panels in the running shell on the virtual card: in and out by every
+// way in, seek over the stations, a seek cut short, starting in FM, and the panels' buttons
+// driving live TV, the radio and an FM recording.
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QDir>
 #include <QFileInfo>
+#include <QTest>
 #include <set>
 
 #include "ShellFixture.h"
 #include "app/FMCommands.h"
-#include "platform/media/MediaTestSupport.h"
+#include "panels/FormFMMainPanel.h"
+#include "panels/UIInfo.h"
 #include "platform/devices/virtual/VirtualDeviceProvider.h"
-#include "settings/ChannelInfo.h"
+#include "platform/media/MediaTestSupport.h"
 
 using namespace pvx;
 using namespace pvx::settings;
@@ -25,70 +27,68 @@ constexpr quint32 MHz(double mhz) { return quint32(mhz * 1000000 + 0.5); }
 
 class FMRadio : public test::Shell {
  protected:
-  // Fake panels: what the shell asked of them; the FM panel shows between ShowFM and HideFM.
-  void StartWithPanels(const QStringList& arguments = {}) {
+  // Starts afresh and logs the FM frequencies the tuner is set to.
+  void StartLoggingTunes() {
     app_.reset();
-    ASSERT_TRUE(Start(arguments));
-    app::TPanelHooks& p = Window().Panels;
-    p.ShowTVPanel = [this] { calls.push_back("ShowTV"); };
-    p.HideTVPanel = [this] { calls.push_back("HideTV"); };
-    p.ShowFMPanel = [this] { calls.push_back("ShowFM"), fmShown = true; };
-    p.HideFMPanel = [this] { calls.push_back("HideFM"), fmShown = false; };
-    p.FMPanelVisible = [this] { return fmShown; };
+    ASSERT_TRUE(Start());
     Engine().OnFMTuned = [this](engine::TCaptureInfo&, quint32 hertz, bool) {
       tuned.push_back(hertz);
       if (onTuned) onTuned();
     };
   }
-  // Runs from the event loop, as the program runs a message.
-  void Settle() {
-    QCoreApplication::processEvents();
-    ASSERT_TRUE(WaitUntil([&] { return !App().Dispatcher().Busy(); }));
+  panels::TFormMainPanel& TV() { return *App().Panels()->TV(); }
+  panels::TFormFMMainPanel& FM() { return *App().Panels()->FM(); }
+  // A click in the middle of a panel's item, as the mouse gives it.
+  static void Click(panels::TSkinPanel& panel, const panels::TUIItemRecord& item) {
+    QTest::mouseClick(panel.Skin(), Qt::LeftButton, {}, item.Rect().center());
   }
-  std::vector<std::string> calls;
-  bool fmShown = false;
+  void ClickTV(int item) { Click(TV(), panels::UIInfo->TVItems[size_t(item)]); }
+  void ClickFM(int item) { Click(FM(), panels::UIInfo->FMItems[size_t(item)]); }
+  static QString Label(QWidget& panel, const char* name) { return panel.findChild<QLabel*>(name)->text(); }
+
   std::vector<quint32> tuned;
   std::function<void()> onTuned;
 };
 
 TEST_F(FMRadio, EachWayInAndOutSwitchesPanelsWindowAndTunerAndBringsTheChannelBack) {
-  StartWithPanels();
-  const std::function<void()> ways[] = {[&] { App().ExecuteCommand(6000); },
-                                        [&] { Window().FormKeyUp(Qt::Key_F2, {}); },
-                                        // A sender learns that the window took the message.
-                                        [&] { EXPECT_EQ(App().HandleMessage(fmShown ? ipc::kMsgLeaveFM : ipc::kMsgEnterFM, 0, 0), 1); }};
+  ASSERT_TRUE(Start());
+  auto inFM = [] { return MainInfo->Mode() == amFMRadio; };
+  const std::function<void()> ways[] = {
+      [&] { App().ExecuteCommand(6000); }, [&] { Window().FormKeyUp(Qt::Key_F2, {}); },
+      // A sender learns that the window took the message.
+      [&] { EXPECT_EQ(App().HandleMessage(inFM() ? ipc::kMsgLeaveFM : ipc::kMsgEnterFM, 0, 0), 1); }};
   for (const auto& way : ways) {
     App().ExecuteCommand(203);  // memory channel 7: the source to come back to
     ChannelInfo->SelectChannel(7);
     ChannelInfo->CurFM = 3;
-    calls.clear();
     way();
     Settle();
-    EXPECT_TRUE(MainInfo->Mode == amFMRadio && !Window().isVisible() && Engine().RadioMode());
+    EXPECT_TRUE(inFM() && Engine().RadioMode());
+    EXPECT_TRUE(FM().isVisible() && !TV().isVisible() && !Window().isVisible());
     EXPECT_EQ(Engine().Tuner().FMFrequency(), ChannelInfo->FMRecord(3)->Frequency);
     for (int code : {10001, 10002, 10020}) App().ExecuteCommand(code);  // typed: FM memory 12
     EXPECT_EQ(Engine().Tuner().FMFrequency(), ChannelInfo->FMRecord(12)->Frequency);
     way();
     Settle();
-    EXPECT_TRUE(MainInfo->Mode == amTV && Window().isVisible() && !Engine().RadioMode());
-    EXPECT_EQ(calls, (std::vector<std::string>{"HideTV", "ShowFM", "HideFM", "ShowTV"}));
+    EXPECT_TRUE(MainInfo->Mode() == amTV && !Engine().RadioMode());
+    EXPECT_TRUE(TV().isVisible() && !FM().isVisible() && Window().isVisible());
     EXPECT_EQ(std::pair(int(ChannelInfo->CurrentTable), ChannelInfo->CurrentChannel()), std::pair(2, 7));
     EXPECT_TRUE(PictureRuns());
   }
   // Only from live TV at rest: not while recording, not during a scan.
   for (const bool scanning : {false, true}) {
     ChannelInfo->Scanning = scanning;
-    MainInfo->Mode = scanning ? amTV : amCapture;
+    test::ForceMode(*MainInfo, scanning ? amTV : amCapture);
     App().ExecuteCommand(6000);
     App().HandleMessage(ipc::kMsgEnterFM, 0, 0);
     Settle();
     EXPECT_FALSE(Engine().RadioMode());
-    ChannelInfo->Scanning = false, MainInfo->Mode = amTV;
+    ChannelInfo->Scanning = false, test::ForceMode(*MainInfo, amTV);
   }
 }
 
 TEST_F(FMRadio, SeekFindsTheNextStationEitherWayOrGoesRoundAnEmptyBandBackToItsStart) {
-  StartWithPanels();
+  StartLoggingTunes();
   App().ExecuteCommand(6000);
   const std::tuple<double, int, double> rows[] = {
       {88.1, 6001, 95.3}, {95.3, 6002, 88.1}, {104.6, 6001, 80.0}, {80.0, 6002, 104.6},
@@ -110,39 +110,23 @@ TEST_F(FMRadio, SeekFindsTheNextStationEitherWayOrGoesRoundAnEmptyBandBackToItsS
 
 TEST_F(FMRadio, AnyCommandDuringASeekEndsItWithoutTuningFurther) {
   for (const auto& [command, after] : {std::pair{6000, amTV}, {1002, amFMRadio}, {1, amClosed}}) {
-    StartWithPanels();
+    StartLoggingTunes();
     App().ExecuteCommand(6000);
     ASSERT_TRUE(Engine().SetFMFrequency(MHz(88.1)));
     tuned.clear();
     onTuned = [&, command] { if (tuned.size() == 5) App().ExecuteCommand(command); };
     App().ExecuteCommand(6001);
     EXPECT_EQ(tuned.size(), 5u) << command;
-    EXPECT_EQ(App().MainWindow() ? MainInfo->Mode : amClosed, after) << command;
+    EXPECT_EQ(App().MainWindow() ? MainInfo->Mode() : amClosed, after) << command;
     onTuned = nullptr;
   }
 }
 
-TEST_F(FMRadio, StartedInFMItRecordsTheRadioAndLeavesForTVWithItsPicture) {
+// A start in FM builds the preview without a picture: TV has it, then and after a rebuild.
+TEST_F(FMRadio, StartedInFMItLeavesForTVWithItsPicture) {
   StoreMainSettings([](TMainInfo& m) { m.FMEnabled = true; });
-  StartWithPanels({"fm"});
-  fmShown = true;  // the panel start-up put up
-  EXPECT_TRUE(MainInfo->Mode == amFMRadio && !Window().isVisible());
-  MainInfo->WaveFolder = test::Home();
-  for (const auto& [format, sound] : {std::pair{0, test::SoundText("pcm_s16le", 48000, 2)}, {1, test::SoundText("mp3", 48000, 2)}}) {
-    test::ChangeSettings(Engine(), [&](settings::TCaptureSettings& s) { s.AudioFormat = quint8(format); });
-    App().ExecuteCommand(1001);
-    QElapsedTimer t;
-    t.start();
-    WaitUntil([&] { return t.elapsed() >= 2000; }, 3000);
-    App().ExecuteCommand(1002);
-    EXPECT_EQ(MainInfo->Mode, amFMRadio) << "the FM panel shows";
-    const QString file = Engine().Recorder().CurrentFile;
-    EXPECT_EQ(QFileInfo(file).absolutePath() + "/", test::Home());
-    const test::TProbe probe = test::Probe(file);
-    EXPECT_TRUE(probe.ok && probe.video.isEmpty() && probe.Duration() > 1.0) << file.toStdString();
-    EXPECT_EQ(probe.Sound(), sound);
-  }
-  // A start in FM built the preview without a picture: TV has it, then and after a rebuild.
+  ASSERT_TRUE(Start({"fm"}));
+  EXPECT_TRUE(MainInfo->Mode() == amFMRadio && FM().isVisible() && !Window().isVisible());
   App().ExecuteCommand(6000);
   EXPECT_TRUE(PictureRuns());
   App().ExecuteCommand(1001);
@@ -151,6 +135,70 @@ TEST_F(FMRadio, StartedInFMItRecordsTheRadioAndLeavesForTVWithItsPicture) {
   // Where the FM panel goes at such a start: beside the main window's place, or at the edge.
   EXPECT_EQ(app::FMPanelStartPosition({1920, 1080}, {480, 360}, {655, 175}), QPoint(1353, 360));
   EXPECT_EQ(app::FMPanelStartPosition({1024, 768}, {480, 360}, {655, 175}), QPoint(369, 204));
+}
+
+TEST_F(FMRadio, TheTVPanelDrivesLiveTVAndTheFMPanelTheRadio) {
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(TV().isVisible());
+  EXPECT_EQ(Label(TV(), "LabelChannel"), " 4");
+  for (int item : {12, 13, 22}) ClickTV(item);  // "1", "2", Enter
+  EXPECT_TRUE(WaitUntil([&] { return ChannelInfo->CurrentChannel() == 12; }));
+  EXPECT_EQ(Label(TV(), "LabelChannel"), "12");
+
+  // The panel keeps its place beside the main window when that moves.
+  const QPoint panelAt = TV().pos();
+  Window().move(Window().pos() + QPoint(30, 20));
+  EXPECT_TRUE(WaitUntil([&] { return TV().pos() == panelAt + QPoint(30, 20); }));
+
+  // Minimised, the main window takes its tool panel along, and brings it back.
+  ClickTV(0);
+  Settle();
+  EXPECT_TRUE(Window().isMinimized() && !TV().isVisible());
+  Window().showNormal();
+  EXPECT_TRUE(WaitUntil([&] { return TV().isVisible(); }));
+
+  ClickTV(11);  // FM mode
+  Settle();
+  ASSERT_EQ(MainInfo->Mode(), amFMRadio);
+  EXPECT_TRUE(FM().isVisible() && !TV().isVisible() && !Window().isVisible());
+  EXPECT_TRUE(Label(FM(), "LabelCurretPos").endsWith("MHz"));
+  ASSERT_TRUE(Engine().SetFMFrequency(88100000));
+  EXPECT_EQ(Label(FM(), "LabelCurretPos"), "88.1MHz");
+
+  // Recording the radio from the panel: into the wave folder, and Stop comes back to FM.
+  MainInfo->WaveFolder = test::Home() + "wave";  // typed without the closing separator
+  QDir().mkpath(MainInfo->WaveFolder);
+  ClickFM(31);
+  Settle();
+  ASSERT_EQ(MainInfo->Mode(), amCapture);
+  EXPECT_EQ(Label(FM(), "LabelDVCRState"), "REC");
+  // A second and a half of 48 kHz stereo sound.
+  ASSERT_TRUE(WaitUntil([&] { return Engine().RecordedBytes() > 3 * 48000 * 2; }));
+  ClickFM(28);
+  Settle();
+  EXPECT_EQ(MainInfo->Mode(), amFMRadio);
+  const QString file = Engine().Recorder().CurrentFile;
+  EXPECT_EQ(QFileInfo(file).absolutePath(), test::Home() + "wave");
+  const test::TProbe probe = test::Probe(file);
+  EXPECT_TRUE(probe.ok && probe.picture.isEmpty() && probe.duration > 1.0) << file.toStdString();
+
+  ClickFM(0);  // minimise: the radio goes to the task bar, the main window stays hidden
+  Settle();
+  EXPECT_TRUE(FM().isMinimized() && !Window().isVisible());
+  FM().showNormal();
+
+  ClickFM(6);  // TV mode
+  Settle();
+  EXPECT_EQ(MainInfo->Mode(), amTV);
+  EXPECT_TRUE(TV().isVisible() && !FM().isVisible() && Window().isVisible());
+  EXPECT_EQ(ChannelInfo->CurrentChannel(), 12);
+}
+
+TEST(PanelPlaces, TheTVPanelGoesBesideTheMainWindowOrAgainstTheEdge) {
+  const QSize panel(281, 303);
+  EXPECT_EQ(app::TVPanelFirstPosition({1920, 1080}, {100, 100, 640, 520}, panel), QPoint(919, 388));
+  EXPECT_EQ(app::TVPanelFirstPosition({1024, 768}, {100, 100, 640, 520}, panel), QPoint(743, 232));
+  EXPECT_EQ(app::FMPanelPosition({1920, 1080}, {655, 175}), QPoint(632, 720));
 }
 
 }  // namespace

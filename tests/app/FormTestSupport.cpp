@@ -11,7 +11,6 @@
 
 #include "app/MainMenu.h"
 #include "settings/Globals.h"
-#include "settings/MultiLangInfo.h"
 #include "support/TestEnvironment.h"
 
 namespace pvx::test {
@@ -94,14 +93,5 @@ void ExpectGolden(const QString& text, const QString& fixture) {
   }
   EXPECT_EQ(QString::fromUtf8(ReadFile(path)), text) << "golden file " << path.toStdString();
 }
-
-TestLanguage::TestLanguage(const QByteArray& entries) {
-  WriteFile(Home() + "Language/Lang.cfg", "X\n");
-  WriteFile(Home() + "Language/X.lng", "[language]=German\n" + entries);
-  lang_ = std::make_unique<settings::TMultiLangInfo>(Home() + "Language/Lang.cfg");
-  settings::MultiLangInfo = lang_.get();
-}
-
-TestLanguage::~TestLanguage() { settings::MultiLangInfo = nullptr; }
 
 }  // namespace pvx::test

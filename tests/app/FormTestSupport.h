@@ -1,7 +1,6 @@
 #pragma once
 // Helpers of the form tests: the golden text of a form's layout (the form, then one line per named
-// child or menu item), a language installed for one test, synthetic mouse events, and a main
-// window with its settings object.
+// child or menu item), synthetic mouse events, and a main window with its settings object.
 
 #include <gtest/gtest.h>
 
@@ -21,10 +20,6 @@
 
 class QMenu;
 
-namespace pvx::settings {
-class TMultiLangInfo;
-}
-
 namespace pvx::test {
 
 QString RectText(const QRect& r);
@@ -32,17 +27,6 @@ QString FormLayoutText(const QWidget& form);
 QString MenuText(const QMenu& menu);
 // Compares with tests/fixtures/<fixture>; with OKA_PVX_WRITE_GOLDEN set, writes it instead.
 void ExpectGolden(const QString& text, const QString& fixture);
-
-// A language file with these entries is the program's language until destroyed.
-class TestLanguage {
- public:
-  explicit TestLanguage(const QByteArray& entries);
-  ~TestLanguage();
-  const settings::TMultiLangInfo& Info() const { return *lang_; }
-
- private:
-  std::unique_ptr<settings::TMultiLangInfo> lang_;
-};
 
 template <typename T>
 T* Child(const QWidget& parent, const char* name) {
@@ -82,18 +66,15 @@ inline void Pump() { QCoreApplication::processEvents(); }
 using Steps = std::vector<std::pair<const char*, std::function<void()>>>;
 QString Walk(const Steps& steps, const std::function<QString()>& state);
 
-// A main window in live TV on a screen of a chosen size.
+// A main window in live TV on a screen of a chosen size; the window goes before its settings,
+// and the settings global is cleared after the test.
 class WindowTest : public ::testing::Test {
  protected:
   WindowTest() {
     settings::MainInfo = &info;
-    info.Mode = settings::amTV;
+    info.SetMode(settings::amTV);
     form = std::make_unique<app::TFormMainWindow>();
     form->SetScreenSize([this] { return screen; });
-  }
-  ~WindowTest() override {
-    form.reset();
-    settings::MainInfo = nullptr;
   }
 
   settings::TMainInfo info;

@@ -93,11 +93,10 @@ class LanguageFit : public ::testing::TestWithParam<Language> {
   void SetUp() override {
     lang_ = Install(GetParam());
     ASSERT_GE(lang_->LanguageIndex, 0) << GetParam().name;
-    settings::MultiLangInfo = lang_.get();
+    settings::MultiLangInfo = lang_.get();  // cleared after the test
     snapshots_.Images = {QImage(64, 48, QImage::Format_RGB32)};
     snapshots_.Images.front().fill(Qt::darkCyan);
   }
-  void TearDown() override { settings::MultiLangInfo = nullptr; }
 
   // Shows the form, lets its layout settle and checks every caption on every page.
   void Check(const char* name, QWidget& form, const std::function<int(int)>& page = nullptr) {
@@ -118,67 +117,49 @@ class LanguageFit : public ::testing::TestWithParam<Language> {
 };
 
 TEST_P(LanguageFit, NoCaptionIsCutOff) {
-  {
-    app::TFormWarning warning(QStringList{settings::GetErrorMessage(1020)});
-    Check("warning", warning);
-    app::TFormSleepingTimer sleeping;
-    Check("sleeptimer", sleeping);
-    util::TOEMInfo oem;
-    app::TDialogAbout about(oem);
-    Check("about", about);
-    playback::TFormPlayback play;
-    Check("playback", play);
+  util::TOEMInfo oem;
+  settings::TSourceMapCell cell{};
+  // The forms of one page each.
+  const std::pair<const char*, std::function<std::unique_ptr<QWidget>()>> forms[] = {
+      {"warning",
+       [] { return std::make_unique<app::TFormWarning>(QStringList{settings::GetErrorMessage(1020)}); }},
+      {"sleeptimer", [] { return std::make_unique<app::TFormSleepingTimer>(); }},
+      {"about", [&] { return std::make_unique<app::TDialogAbout>(oem); }},
+      {"playback", [] { return std::make_unique<playback::TFormPlayback>(); }},
+      {"videosource", [&] { return std::make_unique<tuning::TFormVideoSource>(cell, true, 5); }},
+      {"addmemory", [&] { return std::make_unique<tuning::TFormAddMemoryChannel>(channels_); }},
+      {"addfm", [&] { return std::make_unique<tuning::TFormAddFMFrequency>(channels_, 98100000); }},
+      {"showimage", [&] { return std::make_unique<snapshots::TFormShowImage>(snapshots_.Images.front()); }},
+  };
+  for (const auto& [name, make] : forms) Check(name, *make());
+  tuning::TDialogFineTune fine(nullptr, 189250000, 189250000);
+  Check("finetune", fine);
+  EXPECT_EQ(fine.windowTitle(), lang_->LookupCaption("Tuning"));
+  tuning::TFormTVSetupWizard wizard(channels_, false, {});
+  Check("wizard", wizard, [&](int p) { return p < 0 ? 3 : (wizard.SetPage(p + 1), 0); });
+  EXPECT_EQ(wizard.font().pointSize(), lang_->FontSize);
+  EXPECT_EQ(wizard.findChild<QPushButton*>("BitBtnNext")->font().pointSize(), lang_->FontSize + 1);
+  snapshots::TSnapshotInfo* before = std::exchange(snapshots::SnapshotInfo, &snapshots_);
+  snapshots::TFormSnapshotList list;
+  list.Fill();
+  Check("snapshots", list);
+  snapshots::SnapshotInfo = before;
+  // The settings dialog, in TV and in FM radio, reads the settings globals.
+  settings::TMainInfo main;
+  settings::TPreviewInfo preview(channels_);
+  settings::TCaptureSettings recording;
+  settings::MainInfo = &main, settings::ChannelInfo = &channels_, settings::PreviewInfo = &preview;
+  channels_.VideoSource = settings::TChannelInfo::kTuner;
+  for (const bool fm : {false, true}) {
+    ui::TConfigEnvironment env;
+    env.Recording = &recording;
+    env.FMMode = fm;
+    ui::TFormConfig config(env);
+    QTabWidget* pages = config.PageControlConfig;
+    Check(fm ? "settings-fm" : "settings", config,
+          [&](int p) { return p < 0 ? pages->count() : (pages->setCurrentIndex(p), 0); });
   }
-  {
-    tuning::TFormTVSetupWizard wizard(channels_, false, {});
-    Check("wizard", wizard, [&](int p) { return p < 0 ? 3 : (wizard.SetPage(p + 1), 0); });
-    EXPECT_EQ(wizard.font().pointSize(), lang_->FontSize);
-    EXPECT_EQ(wizard.findChild<QPushButton*>("BitBtnNext")->font().pointSize(), lang_->FontSize + 1);
-  }
-  {
-    tuning::TDialogFineTune fine(nullptr, 189250000, 189250000);
-    Check("finetune", fine);
-    EXPECT_EQ(fine.windowTitle(), lang_->LookupCaption("Tuning"));
-  }
-  {
-    settings::TSourceMapCell cell{};
-    tuning::TFormVideoSource source(cell, true, 5);
-    Check("videosource", source);
-  }
-  {
-    tuning::TFormAddMemoryChannel memory(channels_);
-    Check("addmemory", memory);
-  }
-  {
-    tuning::TFormAddFMFrequency fm(channels_, 98100000);
-    Check("addfm", fm);
-  }
-  {
-    settings::TMainInfo main;
-    settings::TPreviewInfo preview(channels_);
-    settings::TCaptureSettings recording;
-    settings::MainInfo = &main, settings::ChannelInfo = &channels_, settings::PreviewInfo = &preview;
-    channels_.VideoSource = settings::TChannelInfo::kTuner;
-    for (const bool fm : {false, true}) {
-      ui::TConfigEnvironment env;
-      env.Recording = &recording;
-      env.FMMode = fm;
-      ui::TFormConfig config(env);
-      QTabWidget* pages = config.PageControlConfig;
-      Check(fm ? "settings-fm" : "settings", config, [&](int p) { return p < 0 ? pages->count() : (pages->setCurrentIndex(p), 0); });
-    }
-    settings::MainInfo = nullptr, settings::ChannelInfo = nullptr, settings::PreviewInfo = nullptr;
-  }
-  {
-    snapshots::TSnapshotInfo* before = snapshots::SnapshotInfo;
-    snapshots::SnapshotInfo = &snapshots_;
-    snapshots::TFormSnapshotList list;
-    list.Fill();
-    Check("snapshots", list);
-    snapshots::TFormShowImage viewer(snapshots_.Images.front());
-    Check("showimage", viewer);
-    snapshots::SnapshotInfo = before;
-  }
+  settings::MainInfo = nullptr, settings::ChannelInfo = nullptr, settings::PreviewInfo = nullptr;
 }
 
 TEST(LanguageFitCheck, FindsACaptionSqueezedIntoTooLittleRoom) {

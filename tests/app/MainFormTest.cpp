@@ -98,7 +98,7 @@ TEST_F(MainWindow, SizesAspectsFullScreenAndPictureInPicture) {
       {"double click swaps the pictures", [&] { form->FormDblClick(); }},
       {"a refresh keeps the swap", [&] { form->RefreshPictureSwap(); }},
       {"live TV ends the swap", [&] { form->UpdateForMode(settings::amTV); }},
-      {"time-shift playback toggles full screen", [&] { info.Mode = settings::amTimeShiftPlayback, form->FormDblClick(); }},
+      {"time-shift playback toggles full screen", [&] { info.SetMode(settings::amTimeShiftPlayback), form->FormDblClick(); }},
       {"back, not on top, full screen and back", [&] {
          form->FormDblClick(), form->SetAlwaysOnTop(false), form->SetFullScreen(true), form->SetFullScreen(false);
        }},
@@ -128,20 +128,6 @@ TEST_F(MainWindow, MenuImageButtonsRunOnReleaseOverTheSameButton) {
   SendMouse(image, QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton, Qt::LeftButton);
   SendMouse(image, QEvent::MouseButtonRelease, {6, 6}, Qt::LeftButton, Qt::NoButton);
   EXPECT_EQ(commands, (std::vector<TCommand>{TCommand::FullScreen, TCommand::Minimise}));
-}
-
-TEST_F(MainWindow, KeysGoToTheKeyMapAndTheNumberEntry) {
-  std::vector<std::pair<int, Qt::KeyboardModifiers>> ups;
-  QString typed;
-  form->KeyUp = [&](int key, Qt::KeyboardModifiers modifiers) {
-    if (key != Qt::Key_Shift) ups.emplace_back(key, modifiers);
-  };
-  form->KeyPress = [&](QChar c) { typed += c; };
-  QTest::keyClick(form.get(), Qt::Key_Plus, Qt::ShiftModifier | Qt::KeypadModifier);
-  QTest::keyClick(form.get(), Qt::Key_7, Qt::NoModifier);
-  ASSERT_EQ(ups.size(), 2u);
-  EXPECT_EQ(ups[0], std::make_pair(int(Qt::Key_Plus), Qt::ShiftModifier | Qt::KeypadModifier));
-  EXPECT_EQ(typed, "+7");
 }
 
 // Walks the items: each sends the command the table names for it, and check marks follow the

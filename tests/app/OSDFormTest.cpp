@@ -119,7 +119,7 @@ TEST_F(OSD, TextsThatAreNotShown) {
   const std::pair<const char*, std::function<void()>> rows[] = {
       {"disabled", [&] { osd().EnableOSD(false); }},
       {"main window hidden", [&] { window->hide(); }},
-      {"channel preview", [&] { info.Mode = settings::amChannelPreview; }},
+      {"channel preview", [&] { info.SetMode(settings::amChannelPreview); }},
       {"still snapshot", [&] { window->EngineStillShown = [] { return true; }; }},
       {"a player exists", [&] { window->SetPlayer(true); }},
       {"no overlay", [&] { window->SetVideoWindow(&video), info.NoOverlay = true; }},
@@ -135,7 +135,7 @@ TEST_F(OSD, TextsThatAreNotShown) {
     osd().EnableOSD(true);
     window->show();
     window->setGeometry(bounds);
-    info.Mode = settings::amTV;
+    info.SetMode(settings::amTV);
     info.NoOverlay = false;
     window->EngineStillShown = nullptr;
     window->SetPlayer(false);
@@ -156,7 +156,7 @@ TEST_F(OSD, KeysOnTheOSDGoToTheMainWindowOutsideChannelPreview) {
   QTest::keyClick(&osd(), Qt::Key_5, Qt::NoModifier);
   EXPECT_EQ(typed, "5");
   EXPECT_EQ(released, Qt::Key_5);
-  info.Mode = settings::amChannelPreview;
+  info.SetMode(settings::amChannelPreview);
   QTest::keyClick(&osd(), Qt::Key_6, Qt::NoModifier);
   EXPECT_EQ(typed, "5");
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The whole shell in this process on the virtual card, started as the program starts, and a
-// stand-in for the scheduled-recording program's window.
+// stand-in for the scheduled-recording program's window. It includes what the shell tests
+// name most: the models, the clock, the messages and the fake services.
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <utility>
 #include <atomic>
 
 #include "app/Application.h"
@@ -25,11 +27,15 @@
 #include "app/OSDForm.h"
 #include "engine/CaptureInfo.h"
 #include "platform/graph/TFilterGraph.h"
+#include "platform/Clock.h"
+#include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
 #include "platform/ipc/TMessageEndpoint.h"
 #include "platform/video/TVideoRenderer.h"
+#include "settings/ChannelInfo.h"
 #include "settings/Globals.h"
 #include "settings/MainInfo.h"
+#include "support/FakeDialogService.h"
 #include "support/FakeSystemServices.h"
 #include "FormTestSupport.h"
 #include "support/TestEnvironment.h"
@@ -40,6 +46,16 @@ using settings::MainInfo;
 using settings::TMainInfo;
 namespace ipc = platform::ipc;
 using app::FormOSD;
+
+// Puts the model in `mode` as the gates and panels see it, without the mode's own steps:
+// for checks of what each mode allows on a program that never really entered it.
+inline void ForceMode(TMainInfo& main, settings::TAppMode mode) {
+  auto leave = std::exchange(main.LeaveMode, nullptr);
+  auto enter = std::exchange(main.EnterMode, nullptr);
+  main.SetMode(mode);
+  main.LeaveMode = std::move(leave);
+  main.EnterMode = std::move(enter);
+}
 
 // Stands in for the scheduled-recording program: records what reaches its window. It listens
 // on its own thread, as the real one runs in its own process, so that a send is answered.
@@ -108,6 +124,12 @@ class Shell : public ::testing::Test {
     if (ok_ && app_->Panels() && app_->Panels()->TV())
       app_->Panels()->TV()->move(Window().frameGeometry().topRight() + QPoint(40, 0));
     return ok_;
+  }
+
+  // Runs what the event loop holds (a message's command) until the dispatcher is idle again.
+  void Settle() {
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(WaitUntil([&] { return !app_->Dispatcher().Busy(); }));
   }
 
   app::TApplication& App() { return *app_; }

@@ -35,15 +35,12 @@ TEST(RecordFormats, DiscRowsKeepTheirStandardsSizeAndRate) {
 }
 
 TEST(RecordFormats, LookupsByStoredNumber) {
-  struct Row {
-    int stored;
-    const char* name;  // nullptr: no such format
-    const char* extension;
-  } rows[] = {
+  // The format's name (nullptr: no such format) and its file extension.
+  const struct { int stored; const char* name; const char* extension; } rows[] = {
       {0, "MPEG 1", "mpg"}, {2, "MPEG 4", "avi"}, {3, "AVI", "avi"}, {9, "SVCD (PAL)", "mpg"},
       {-1, nullptr, nullptr}, {10, nullptr, nullptr}, {255, nullptr, nullptr},
   };
-  for (const Row& r : rows) {
+  for (const auto& r : rows) {
     SCOPED_TRACE(r.stored);
     const TRecordFormatDef* f = FindRecordFormat(r.stored);
     if (!r.name) {

@@ -2,25 +2,11 @@
 
 #include "panels/MainPanelSliders.h"
 #include "panels/PanelTestSupport.h"
-#include "panels/SkinPanel.h"
 
 namespace pvx::panels {
 namespace {
 
-const QColor kGrey(Qt::gray), kWhite(Qt::white), kGreen(Qt::green);
-
-class SliderPanel final : public TSkinPanel {
- public:
-  explicit SliderPanel(TUIInfo& ui)
-      : TSkinPanel(test::FlatArt({281, 303}), ui.TVItems.data(), TUIInfo::kTVCount, 38, TUIInfo::kTVMuteIndicator) {}
-  QColor Look(QPoint p) const { return Shown().pixelColor(p); }
-
- protected:
-  bool IsSliderItem(int) const override { return false; }
-  void SliderInput(int, QPoint, bool) override {}
-  void RunItem(int) override {}
-  void RedrawAll() override {}
-};
+using test::kGreen, test::kGrey, test::kWhite;
 
 class MainPanelSlidersTest : public ::testing::Test {
  protected:
@@ -29,7 +15,7 @@ class MainPanelSlidersTest : public ::testing::Test {
   }
   const TUIItemRecord& Volume() const { return ui.TVItems[TUIInfo::kTVVolumeSlider]; }
   const TUIItemRecord& Bar() const { return ui.TVItems[TUIInfo::kTVPositionBar]; }
-  QColor Indicator() const { return panel.Look(ui.TVItems[TUIInfo::kTVMuteIndicator].Rect().center()); }
+  QColor Indicator() const { return panel.LookOf(TUIInfo::kTVMuteIndicator); }
   // The lit or played width, read off the row through the middle of an item.
   int Lit(const TUIItemRecord& item, int y, const QColor& lit) const {
     int x = item.Left;
@@ -38,11 +24,11 @@ class MainPanelSlidersTest : public ::testing::Test {
   }
 
   TUIInfo ui;
-  SliderPanel panel{ui};
+  test::TTestPanel panel{ui};
   TMainPanelSliders sliders{panel};
 };
 
-TEST_F(MainPanelSlidersTest, TheVolumeLightsItsShareOfTheSliderKeptInsideIt) {
+TEST_F(MainPanelSlidersTest, TheVolumeLightsItsShareOfTheSliderAndMutingTheIndicator) {
   const int width = Volume().Right - Volume().Left, y = Volume().Rect().center().y();
   const struct { qint32 volume; int lit; } rows[] = {
       {0, 0}, {32768, width / 2}, {65535, width - 1}, {65536, width}, {70000, width}, {-1, 0}, {-65536, 0},
@@ -52,11 +38,9 @@ TEST_F(MainPanelSlidersTest, TheVolumeLightsItsShareOfTheSliderKeptInsideIt) {
     sliders.DrawVolume();
     EXPECT_EQ(Lit(Volume(), y, kWhite), row.lit) << row.volume;
   }
-}
-
-TEST_F(MainPanelSlidersTest, MutingLightsTheIndicatorOnTheNextDrawing) {
+  // Muting lights the indicator on the next drawing.
   sliders.SetVolume(32768, true);
-  EXPECT_EQ(Indicator(), kGrey);  // remembered, not drawn yet
+  EXPECT_EQ(Indicator(), kGrey);
   sliders.DrawVolume();
   EXPECT_EQ(Indicator(), kWhite);
   sliders.SetVolume(32768, false), sliders.Redraw();

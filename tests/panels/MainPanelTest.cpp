@@ -17,13 +17,13 @@ namespace pvx::panels {
 namespace {
 
 using namespace settings;
-const QColor kGrey(Qt::gray), kWhite(Qt::white), kGreen(Qt::green);
+using test::kGreen, test::kGrey, test::kWhite;
 
 class MainPanelTest : public ::testing::Test {
  protected:
   MainPanelTest() {
     MainInfo = &main, ChannelInfo = &channels, UIInfo = &ui;
-    main.Mode = amTV;
+    main.SetMode(amTV);
     channels.VideoSource = TChannelInfo::kTuner, channels.CurrentTable = TChannelInfo::kAntenna;
     ui.ExecuteCommand = [this](int code) { commands.push_back(code); };
     env.Audio = &audio;
@@ -45,7 +45,7 @@ class MainPanelTest : public ::testing::Test {
     panel->move(100, 100), panel->ShowCapabilities(true), panel->show();
     return *panel;
   }
-  void Mode(TAppMode mode) { main.Mode = mode, panel->UpdateForMode(mode); }
+  void Mode(TAppMode mode) { main.SetMode(mode), panel->UpdateForMode(mode); }
   QColor Look(QPoint p) const { return panel->Shown().pixelColor(p); }
   QLabel* Label(const char* name) const { return panel->findChild<QLabel*>(name); }
   QString Text(const char* name) const { return Label(name)->text(); }
@@ -83,67 +83,64 @@ TEST_F(MainPanelTest, ItemsAreEnabledByModeSourceMixerAndPlayers) {
       {amChannelPreview, TChannelInfo::kTuner, false, false, false, "0 1 2 4 36"},
   };
   for (const auto& row : rows) {
-    main.Mode = row.mode, channels.VideoSource = row.source, pip = row.pip, ready = row.ready;
+    main.SetMode(row.mode), channels.VideoSource = row.source, pip = row.pip, ready = row.ready;
     env.Audio = row.mixer ? &audio : nullptr;
     auto& p = Show();
     QStringList enabled;
     for (int i = 0; i < TUIInfo::kTVCount; ++i) {
       if (p.Item(i).Enabled) enabled << QString::number(i);
-      if (i <= TUIInfo::kTVPositionBar && !p.Item(i).IsEmpty() && (i <= 36 || !p.Item(i).Enabled))
-        EXPECT_EQ(Look(p.Item(i).Rect().center()), p.Item(i).Enabled ? kWhite : kGrey) << row.mode << " item " << i;
+      if (i <= TUIInfo::kTVPositionBar && !p.Item(i).IsEmpty() && (i <= 36 || !p.Item(i).Enabled)) {
+        EXPECT_EQ(Look(p.Item(i).Rect().center()), p.Item(i).Enabled ? kWhite : kGrey) << row.mode << ":" << i;
+      }
     }
     EXPECT_EQ(enabled.join(' '), row.enabled) << row.mode;
     EXPECT_EQ(Action("itemFM")->isVisible(), row.mode == amTV) << row.mode;
   }
 }
 
-TEST_F(MainPanelTest, TheDisplayShowsChannelProgressAndPlayTexts) {
+TEST_F(MainPanelTest, TheDisplayFollowsTheModeAndKeepsThePlayedPositionWhileTheBufferPlays) {
   auto& p = Show();
-  QStringList channel;
-  p.ShowChannel(7), channel << Text("LabelChannel");
-  p.ShowChannel(12), channel << Text("LabelChannel");
-  p.ShowEntryText("10-"), channel << Text("LabelChannel");
-  EXPECT_EQ(channel, QStringList({" 7", "12", "10-"}));
-  Mode(amCapture);
-  p.ShowCaptureProgress(false, 3665, 12500000, 1000000000);
-  EXPECT_EQ(State(), "REC|12.50 MB|1:01:05");
   Mode(amTimeShifting);
   p.ShowCaptureProgress(true, 65, 250, 1000);
   EXPECT_EQ(State(), "Time-Shifting|25.00 %|0:01:05");
-  for (qint64 third : {1000, 0}) {  // nothing written yet; no base for a share
-    p.ShowCaptureProgress(true, 66, third ? 0 : 500, third);
-    EXPECT_EQ(Text("LabelDuration"), "");
-  }
   Mode(amTimeShiftPlayback);
   p.ShowPlayPosition(true, 10, 100);
   p.ShowCaptureProgress(true, 70, 500, 1000);  // the played position stays
   EXPECT_EQ(State(), "Time-Shifting|50.00 %|0:00:10/0:01:40");
   Mode(amPlayback);
   p.ShowPlayPosition(false, 5, 3725);
+  p.ShowTableChange(TChannelInfo::kCable);  // outside live TV the state tells the mode
   EXPECT_EQ(State(), "Play|1:02:05|0:00:05");
   Mode(amTV);
-  p.ShowTableChange(TChannelInfo::kMemory);
-  EXPECT_EQ(State(), "Memory| 0MB|0:00:00");
+  QStringList states;
+  const int tables[] = {TChannelInfo::kMemory, TChannelInfo::kFM, TChannelInfo::kAntenna, -1};
+  for (int table : tables) p.ShowTableChange(table), states << Text("LabelDVCRState");
+  EXPECT_EQ(states, QStringList({"Memory", "Memory", "Antenna", "Antenna"}));
+  EXPECT_EQ(Text("LabelDuration") + "|" + Text("LabelCurretPos"), " 0MB|0:00:00");
 }
 
-TEST_F(MainPanelTest, MutingLightsTheIndicatorAndLeavesTheVolumeBar) {
+TEST_F(MainPanelTest, TheSlidersShowTheMixerAndThePlayerAndSetTheVolumeAndSeek) {
   auto& p = Show();
-  auto expectLit = [&](bool indicator) {  // half the volume bar, and the indicator as asked
-    EXPECT_EQ(QList<QColor>({Look({197, 115}), Look({198, 115}), Look({200, 172})}),
-              QList<QColor>({kWhite, kGrey, indicator ? kWhite : kGrey}));
-  };
-  p.ShowVolume(32768, false);
-  expectLit(false);
-  p.ShowVolume(32768, true);
-  expectLit(true);
-  Mode(amCapture);  // a mode change keeps the light
-  expectLit(true);
+  QList<QColor> indicator;
+  p.ShowVolume(32768, false), indicator << Look({200, 172});
+  p.ShowVolume(32768, true), indicator << Look({200, 172});
+  Mode(amCapture), indicator << Look({200, 172});  // a mode change keeps the light
+  EXPECT_EQ(indicator, QList<QColor>({kGrey, kWhite, kWhite}));
+  EXPECT_EQ(QList<QColor>({Look({197, 115}), Look({198, 115})}), QList<QColor>({kWhite, kGrey})) << "half lit";
   Click({173, 115}, {173, 115});
   EXPECT_EQ(audio.Volume(), 16384);
+  Mode(amPlayback);
+  p.ShowPlayPosition(false, 5, 0);  // no length yet: an empty bar with the knob at its start
+  EXPECT_EQ(QList<QColor>({Look({30, 95}), Look({40, 104})}), QList<QColor>({kGreen, kWhite}));
+  p.ShowPlayPosition(false, 50, 100);
+  EXPECT_EQ(QList<QColor>({Look({30, 95}), Look({100, 104}), Look({139, 95}), Look({145, 104})}),
+            QList<QColor>({kWhite, kGreen, kGreen, kWhite}));
+  Click({85, 104}, {300, 104});
+  EXPECT_EQ(seeks, std::vector<int>({16384, 65536, 65536}));
 }
 
 TEST_F(MainPanelTest, ADigitDoesNothingWhileAFilePlaysAndDragsThePanel) {
-  main.Mode = amPlayback;
+  main.SetMode(amPlayback);
   auto& p = Show();
   const QPoint before = p.pos();
   p.SkinMouseDown({40, 115}, Qt::LeftButton);
@@ -172,18 +169,6 @@ TEST_F(MainPanelTest, TheSourceButtonOpensItsPopUpBelowRightOfItself) {
   EXPECT_EQ(commands, std::vector<int>({202, 202}));
 }
 
-TEST_F(MainPanelTest, ThePositionBarShowsThePlayedPartAndSeeks) {
-  main.Mode = amPlayback;
-  auto& p = Show();
-  p.ShowPlayPosition(false, 5, 0);  // no length yet: an empty bar with the knob at its start
-  EXPECT_EQ(QList<QColor>({Look({30, 95}), Look({40, 104})}), QList<QColor>({kGreen, kWhite}));
-  p.ShowPlayPosition(false, 50, 100);
-  EXPECT_EQ(QList<QColor>({Look({30, 95}), Look({100, 104}), Look({139, 95}), Look({145, 104})}),
-            QList<QColor>({kWhite, kGreen, kGreen, kWhite}));
-  Click({85, 104}, {300, 104});
-  EXPECT_EQ(seeks, std::vector<int>({16384, 65536, 65536}));
-}
-
 TEST_F(MainPanelTest, LanguageTextsReachHintsSourceCaptionsAndTheState) {
   pvx::test::WriteFile(pvx::test::Home() + "Language/Lang.cfg", "German\n");
   pvx::test::WriteFile(pvx::test::Home() + "Language/German.lng",
@@ -205,7 +190,7 @@ TEST_F(MainPanelTest, LanguageTextsReachHintsSourceCaptionsAndTheState) {
 
 TEST_F(MainPanelTest, KeysMenusClockAndFloating) {
   auto& p = Show();
-  for (TAppMode mode : {amTV, amChannelPreview}) main.Mode = mode, QTest::keyClick(&p, Qt::Key_5);
+  for (TAppMode mode : {amTV, amChannelPreview}) main.SetMode(mode), QTest::keyClick(&p, Qt::Key_5);
   EXPECT_EQ(keys, QStringList({"5", QString::number(Qt::Key_5)}));
   mainMenu.addAction("Exit");
   QContextMenuEvent click(QContextMenuEvent::Mouse, {10, 10}, p.Skin()->mapToGlobal(QPoint(10, 10)));

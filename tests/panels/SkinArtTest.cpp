@@ -59,18 +59,17 @@ const QImage& Look(const TSkinArt& art, int look) {
 }
 const char* kLookNames[] = {"disabled", "enabled", "pressed", "hover"};
 
-QRegion OutlineRegion(const TSkinArt& art) {
-  QRegion region;
-  for (const QRect& r : art.Outline) region += r;
-  return region;
-}
-
 class SkinArtTest : public ::testing::TestWithParam<size_t> {
  protected:
   const SkinCase& Skin() const { return Cases()[GetParam()]; }
 };
 
-TEST_P(SkinArtTest, PicturesHaveTheSkinSizeTimesTheRatio) {
+// At each ratio the pictures have the skin's size times the ratio, and the four looks agree
+// outside the items.
+TEST_P(SkinArtTest, PicturesHaveTheSkinSizeTimesTheRatioAndLooksAgreeOutsideTheItems) {
+  QRegion items;
+  for (const QRect& r : Skin().Items) items += r;
+  for (const QRect& r : Skin().ExtraArt) items += r;
   for (const qreal dpr : {1.0, 2.0}) {
     const TSkinArt art = Skin().Paint(dpr);
     ASSERT_TRUE(art.IsValid());
@@ -80,36 +79,6 @@ TEST_P(SkinArtTest, PicturesHaveTheSkinSizeTimesTheRatio) {
       EXPECT_EQ(image->size(), art.Size * dpr) << Skin().Name << " at " << dpr;
       EXPECT_EQ(image->devicePixelRatio(), dpr);
     }
-  }
-}
-
-TEST_P(SkinArtTest, EveryItemLooksDifferentInEachState) {
-  const TSkinArt art = Skin().Paint(1);
-  for (const QRect& item : Skin().Items)
-    for (int a = item.isEmpty() ? 4 : 0; a < 4; ++a)
-      for (int b = a + 1; b < 4; ++b)
-        EXPECT_NE(Look(art, a).copy(item), Look(art, b).copy(item))
-            << Skin().Name << " item at " << item.x() << "," << item.y() << ": " << kLookNames[a] << " vs "
-            << kLookNames[b];
-  // The knob picture and the bar's overhang lie partly outside the items; there too the hover
-  // look must show something of its own.
-  QRegion items;
-  for (const QRect& r : Skin().Items) items += r;
-  for (const QRect& extra : Skin().ExtraArt) {
-    const QRegion outside = QRegion(extra).subtracted(items);
-    ASSERT_FALSE(outside.isEmpty());
-    bool differs = false;
-    for (const QRect& r : outside) differs = differs || art.Hover.copy(r) != art.Enabled.copy(r);
-    EXPECT_TRUE(differs) << Skin().Name << " picture at " << extra.x() << "," << extra.y();
-  }
-}
-
-TEST_P(SkinArtTest, LooksAgreeOutsideTheItems) {
-  for (const qreal dpr : {1.0, 2.0}) {
-    const TSkinArt art = Skin().Paint(dpr);
-    QRegion items;
-    for (const QRect& r : Skin().Items) items += r;
-    for (const QRect& r : Skin().ExtraArt) items += r;
     int sampled = 0;
     for (int y = 0; y < art.Size.height(); y += 2)
       for (int x = 0; x < art.Size.width(); x += 2) {
@@ -125,9 +94,29 @@ TEST_P(SkinArtTest, LooksAgreeOutsideTheItems) {
   }
 }
 
-TEST_P(SkinArtTest, ItemsAndLabelsLieInsideTheOutlineAndLabelsStandOut) {
+// Every item looks different in each state and lies inside the outline; labels stand out.
+TEST_P(SkinArtTest, ItemsShowEachLookAndItemsAndLabelsLieInsideTheOutline) {
   const TSkinArt art = Skin().Paint(1);
-  const QRegion outline = OutlineRegion(art);
+  QRegion items;
+  for (const QRect& item : Skin().Items) {
+    items += item;
+    for (int a = item.isEmpty() ? 4 : 0; a < 4; ++a)
+      for (int b = a + 1; b < 4; ++b)
+        EXPECT_NE(Look(art, a).copy(item), Look(art, b).copy(item))
+            << Skin().Name << " item at " << item.x() << "," << item.y() << ": " << kLookNames[a] << " vs "
+            << kLookNames[b];
+  }
+  // The knob picture and the bar's overhang lie partly outside the items; there too the hover
+  // look must show something of its own.
+  for (const QRect& extra : Skin().ExtraArt) {
+    const QRegion outside = QRegion(extra).subtracted(items);
+    ASSERT_FALSE(outside.isEmpty());
+    bool differs = false;
+    for (const QRect& r : outside) differs = differs || art.Hover.copy(r) != art.Enabled.copy(r);
+    EXPECT_TRUE(differs) << Skin().Name << " picture at " << extra.x() << "," << extra.y();
+  }
+  QRegion outline;
+  for (const QRect& r : art.Outline) outline += r;
   ASSERT_FALSE(outline.isEmpty());
   EXPECT_FALSE(outline.contains(QPoint(0, 0)));  // the body's corners are rounded off
   EXPECT_TRUE(outline.subtracted(QRect(QPoint(0, 0), art.Size)).isEmpty());

@@ -9,23 +9,6 @@
 namespace pvx::panels {
 namespace {
 
-class TestPanel final : public TSkinPanel {
- public:
-  explicit TestPanel(TUIInfo& ui)
-      : TSkinPanel(test::FlatArt({281, 303}), ui.TVItems.data(), TUIInfo::kTVCount, 38, TUIInfo::kTVMuteIndicator) {}
-  std::vector<int> ran;
-  std::vector<std::pair<int, bool>> slid;
-  QColor LookOf(int item) { return Shown().pixelColor(Item(item).Rect().center()); }
-
- protected:
-  bool IsSliderItem(int index) const override { return index == 38 || index == 39; }
-  void SliderInput(int index, QPoint p, bool released) override {
-    slid.push_back({SliderValue(Item(index), p), released});
-  }
-  void RunItem(int index) override { ran.push_back(index); }
-  void RedrawAll() override {}
-};
-
 class SkinPanelTest : public ::testing::Test {
  protected:
   SkinPanelTest() {
@@ -33,16 +16,16 @@ class SkinPanelTest : public ::testing::Test {
     panel.move(100, 100);
   }
   TUIInfo ui;
-  TestPanel panel{ui};
+  test::TTestPanel panel{ui};
   const QPoint one{40, 115}, two{60, 115}, three{90, 115}, nothing{10, 10};
 };
 
-TEST_F(SkinPanelTest, AButtonRunsOnlyWhenReleasedOverItself) {
+TEST_F(SkinPanelTest, AButtonRunsOnlyWhenReleasedOverItselfAndSlidersFollowWhilePressed) {
   panel.SkinMouseDown(one, Qt::LeftButton);
-  EXPECT_EQ(panel.LookOf(12), QColor(Qt::blue));
+  EXPECT_EQ(panel.LookOf(12), test::kBlue);
   panel.SkinMouseUp(two, Qt::LeftButton);
   EXPECT_TRUE(panel.ran.empty());
-  EXPECT_EQ(panel.LookOf(12), QColor(Qt::white));
+  EXPECT_EQ(panel.LookOf(12), test::kWhite);
 
   panel.SkinMouseDown(one, Qt::LeftButton);
   panel.SkinMouseUp(one + QPoint(3, 2), Qt::LeftButton);
@@ -50,53 +33,48 @@ TEST_F(SkinPanelTest, AButtonRunsOnlyWhenReleasedOverItself) {
   panel.SkinMouseDown(one, Qt::RightButton);  // other buttons do nothing
   panel.SkinMouseUp(one, Qt::RightButton);
   EXPECT_EQ(panel.ran.size(), 1u);
+
+  panel.SkinMouseDown({148, 115}, Qt::LeftButton);
+  panel.SkinMouseMove({198, 115}, Qt::LeftButton);
+  panel.SkinMouseUp({400, 115}, Qt::LeftButton);
+  EXPECT_EQ(panel.slid, (std::vector<std::pair<int, bool>>{{0, false}, {32768, false}, {65536, true}}));
+  panel.SkinMouseDown({200, 170}, Qt::LeftButton);  // the indicator runs on release anywhere
+  panel.SkinMouseUp({10, 10}, Qt::LeftButton);
+  EXPECT_EQ(panel.ran, (std::vector<int>{12, 37}));
 }
 
 TEST_F(SkinPanelTest, HoverLooksAndHintsFollowTheMouse) {
   panel.SkinMouseMove(one, Qt::NoButton);
-  EXPECT_EQ(panel.LookOf(12), QColor(Qt::green));
+  EXPECT_EQ(panel.LookOf(12), test::kGreen);
   EXPECT_EQ(panel.HotHint(), "1");
   panel.SkinMouseMove(three, Qt::NoButton);  // a disabled key: no hover, no hint
-  EXPECT_EQ(panel.LookOf(12), QColor(Qt::white));
-  EXPECT_EQ(panel.LookOf(14), QColor(Qt::gray));
+  EXPECT_EQ(panel.LookOf(12), test::kWhite);
+  EXPECT_EQ(panel.LookOf(14), test::kGrey);
   EXPECT_EQ(panel.HotHint(), "");
   panel.SkinMouseMove({200, 170}, Qt::NoButton);  // the mute indicator never becomes hot
   EXPECT_EQ(panel.HotItem(), 14);
 }
 
+// The background and disabled buttons drag the panel; an enabled button holds still.
 TEST_F(SkinPanelTest, TheBackgroundAndDisabledButtonsDragThePanel) {
-  for (QPoint start : {nothing, three}) {
+  for (const auto& [start, drags] : {std::pair{nothing, true}, {three, true}, {one, false}}) {
     const QPoint before = panel.pos();
     panel.SkinMouseDown(start, Qt::LeftButton);
     panel.SkinMouseMove(start + QPoint(25, -7), Qt::LeftButton);
     panel.SkinMouseUp(start + QPoint(25, -7), Qt::LeftButton);
-    EXPECT_EQ(panel.pos(), before + QPoint(25, -7));
+    EXPECT_EQ(panel.pos(), drags ? before + QPoint(25, -7) : before) << start.x();
   }
-  const QPoint before = panel.pos();
-  panel.SkinMouseDown(one, Qt::LeftButton);  // an enabled button holds still
-  panel.SkinMouseMove(one + QPoint(25, 0), Qt::LeftButton);
-  EXPECT_EQ(panel.pos(), before);
   EXPECT_TRUE(panel.ran.empty());
 }
 
-TEST_F(SkinPanelTest, SlidersFollowWhilePressedAndTheIndicatorRunsOnRelease) {
-  panel.SkinMouseDown({148, 115}, Qt::LeftButton);
-  panel.SkinMouseMove({198, 115}, Qt::LeftButton);
-  panel.SkinMouseUp({400, 115}, Qt::LeftButton);
-  EXPECT_EQ(panel.slid, (std::vector<std::pair<int, bool>>{{0, false}, {32768, false}, {65536, true}}));
-  panel.SkinMouseDown({200, 170}, Qt::LeftButton);
-  panel.SkinMouseUp({10, 10}, Qt::LeftButton);
-  EXPECT_EQ(panel.ran, std::vector<int>{37});
-}
-
-TEST(SkinPanel, SliderValuesAreSixteenSixteenFractions) {
-  const TUIItemRecord horizontal{148, 109, 248, 120};
-  const TUIItemRecord vertical{0, 0, 10, 40};
-  EXPECT_EQ(TSkinPanel::SliderValue(horizontal, {100, 0}), 0);
-  EXPECT_EQ(TSkinPanel::SliderValue(horizontal, {173, 0}), 16384);
-  EXPECT_EQ(TSkinPanel::SliderValue(horizontal, {300, 0}), 65536);
-  EXPECT_EQ(TSkinPanel::SliderValue(vertical, {0, 40}, true), 0);
-  EXPECT_EQ(TSkinPanel::SliderValue(vertical, {0, 10}, true), 49152);
+TEST(SkinPanel, SliderValuesAreSixteenSixteenFractionsKeptInTheRange) {
+  const TUIItemRecord horizontal{148, 109, 248, 120, false, {}}, vertical{0, 0, 10, 40, false, {}};
+  const TUIItemRecord flat{148, 109, 148, 120, false, {}};
+  const auto value = &TSkinPanel::SliderValue;
+  EXPECT_EQ(QList<int>({value(horizontal, {100, 0}, false), value(horizontal, {173, 0}, false),
+                        value(horizontal, {300, 0}, false), value(vertical, {0, 40}, true),
+                        value(vertical, {0, 10}, true), value(flat, {150, 0}, false)}),
+            QList<int>({0, 16384, 65536, 0, 49152, 0}));
 }
 
 QByteArray Stream(std::initializer_list<qint32> values) {

@@ -67,18 +67,14 @@ class FilePlayer : public test::EngineFixture {
 };
 
 TEST(TransportStream, SyncBytesEvery188BytesFromOneOfTheFirstNine) {
-  struct Row {
-    int size;
-    std::vector<int> syncs;
-    bool expected;
-  } const rows[] = {
+  const struct { int size; std::vector<int> syncs; bool expected; } rows[] = {
       {188, {0}, true},         {188, {8}, true},       {188, {9}, false},
       {187, {0}, false},        {470, {3, 191}, true},  {470, {3}, false},  // 2.5 rounds to 2
       {545, {0, 188}, false},   {545, {4, 192, 380}, true},
       {4000, {8, 196, 384}, true}, {282, {0}, false},  // 1.5 rounds to 2
       {545, {1, 2, 190, 378}, false},  // only the first sync byte found counts
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     QByteArray bytes(row.size, '\0');
     for (const int at : row.syncs) bytes[at] = 0x47;
     const QString path = test::Home() + QString("ts%1.mpg").arg(row.size);
@@ -133,18 +129,20 @@ TEST_F(FilePlayer, RatesChangeWhilePlayingAndARefusedRateIsReported) {
   const qint64 start = test::Clock().NowMs();
   EXPECT_FALSE(player.WaitForCompletion(kStopWaitMs));
   EXPECT_GE(test::Clock().NowMs() - start, kStopWaitMs);
-  FasterPlayback();
-  EXPECT_EQ(player.Graph().GetRate(), 2.0);
-  SlowerPlayback();  // from the fast range back to normal first
-  EXPECT_EQ(player.Graph().GetRate(), 1.0);
-  SlowerPlayback();
-  EXPECT_EQ(player.Graph().GetRate(), 0.5);
+  QList<double> rates;  // from the fast range back to normal first
+  for (auto step : {FasterPlayback, SlowerPlayback, SlowerPlayback}) {
+    step();
+    rates << player.Graph().GetRate();
+  }
+  EXPECT_EQ(rates, QList<double>({2.0, 1.0, 0.5}));
   EXPECT_TRUE(Warnings().isEmpty());
-  player.Stop();  // a stopped graph takes no rate
-  FasterPlayback();
-  EXPECT_EQ(player.RateIndex, 0);
-  FasterPlayback();
-  EXPECT_EQ(player.RateIndex, 1);
+  player.Stop();  // a stopped graph takes no rate: normal, then the next rate is tried
+  QList<int> indices;
+  for (int i = 0; i < 2; ++i) {
+    FasterPlayback();
+    indices << player.RateIndex;
+  }
+  EXPECT_EQ(indices, QList<int>({0, 1}));
   EXPECT_EQ(Warnings(), QStringList({"Cannot set playback rate, use normal..."}));
 }
 
@@ -230,7 +228,7 @@ TEST_P(RecordedFormats, PlayToTheEndWithTheirLength) {
   ASSERT_TRUE(test::Played(Graph(), 2000) && e.StopRecording());
   const QString file = e.Recorder().CurrentFile;
   engine_.reset();
-  const double length = test::Probe(file).Duration();
+  const double length = test::Probe(file).duration;
 
   auto& player = Started(file);
   EXPECT_EQ(player.AudioOnly, !row.picture);

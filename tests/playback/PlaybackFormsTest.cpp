@@ -63,9 +63,11 @@ struct PlaybackDialog : ::testing::Test {
   QTableWidget& Grid() { return Find<QTableWidget>(*form, "StringGridDoneList"); }
   QListWidget& Box() { return Find<QListWidget>(*form, "ListBoxPlayback"); }
   void Click(const char* button) { QTest::mouseClick(&Find<QPushButton>(*form, button), Qt::LeftButton); }
+  QPoint Cell(int row, int column = 0) {
+    return Grid().visualRect(Grid().model()->index(row, column)).center();
+  }
   void ClickRow(int row, Qt::KeyboardModifiers modifiers = {}, int column = 0) {
-    const QRect cell = Grid().visualRect(Grid().model()->index(row, column));
-    QTest::mouseClick(Grid().viewport(), Qt::LeftButton, modifiers, cell.center());
+    QTest::mouseClick(Grid().viewport(), Qt::LeftButton, modifiers, Cell(row, column));
   }
 
   TPlaybackInfo info;
@@ -83,21 +85,21 @@ TEST_F(PlaybackDialog, AddTakesMarkedAndCurrentRowsFromTheLastUpOnce) {
 
   // The same recordings again, by button and by double-click, are not listed twice.
   Click("BitBtnAdd");
-  DoubleClick(Grid().viewport(), Grid().visualRect(Grid().model()->index(1, 0)).center());
-  EXPECT_EQ(Box().count(), 3);
-  DoubleClick(Grid().viewport(), Grid().visualRect(Grid().model()->index(0, 0)).center());
-  EXPECT_EQ(Box().count(), 4);
+  QList<int> counts;
+  for (int row : {1, 0}) {
+    DoubleClick(Grid().viewport(), Cell(row));
+    counts << Box().count();
+  }
+  EXPECT_EQ(counts, QList<int>({3, 4}));
 }
 
 TEST_F(PlaybackDialog, AddingAVanishedRecordingReportsAndDropsIt) {
   QFile::remove(Path(3));
   ClickRow(3);
   Click("BitBtnAdd");
-  ASSERT_EQ(test::Dialogs().Warnings.size(), 1u);
-  EXPECT_EQ(test::Dialogs().Warnings[0], QStringList(Path(3) + " is no more existing, delete it..."));
-  EXPECT_EQ(info.Items.size(), 5u);
-  EXPECT_EQ(Grid().rowCount(), 5);
-  EXPECT_EQ(Box().count(), 0);
+  EXPECT_EQ(test::Dialogs().Warnings,
+            std::vector<QStringList>{{Path(3) + " is no more existing, delete it..."}});
+  EXPECT_EQ(QList<int>({int(info.Items.size()), Grid().rowCount(), Box().count()}), QList<int>({5, 5, 0}));
 }
 
 TEST_F(PlaybackDialog, DeleteRemovesTheRowsAndOnlyYesRemovesTheFiles) {
@@ -114,34 +116,31 @@ TEST_F(PlaybackDialog, DeleteRemovesTheRowsAndOnlyYesRemovesTheFiles) {
     EXPECT_EQ(QFile::exists(marked) && QFile::exists(current), answer == MsgResult::No);
     EXPECT_NE(info.Items[0]->FilePath, marked);
     EXPECT_NE(info.Items[1]->FilePath, current);
-    EXPECT_EQ(Grid().rowCount(), static_cast<int>(info.Items.size()));
-    EXPECT_EQ(Box().count(), 0);
+    EXPECT_EQ(QList<int>({Grid().rowCount(), Box().count()}), QList<int>({int(info.Items.size()), 0}));
   }
   EXPECT_EQ(info.Items.size(), 2u);
 }
 
 TEST_F(PlaybackDialog, RenameKeepsTheFileInItsFolder) {
-  const struct {
-    QString name;
-    bool taken;
-  } rows[] = {{"../out.mpg", false}, {"sub/x.mpg", false}, {"..", false}, {"", false}, {"news.mpg", true}};
+  const std::pair<QString, bool> rows[] = {
+      {"../out.mpg", false}, {"sub/x.mpg", false}, {"..", false}, {"", false}, {"news.mpg", true}};
   ClickRow(1);
   Click("BitBtnAdd");
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name.toStdString());
+  for (const auto& [name, taken] : rows) {
+    SCOPED_TRACE(name.toStdString());
     const QString before = info.Items[1]->FilePath;
     ClickRow(1, {}, 3);  // the name is edited whichever cell is current
     Click("BitBtnRename");
     auto& editor = Find<QLineEdit>(*form, "EditItem");
     ASSERT_TRUE(editor.isVisible());
-    editor.setText(row.name);
+    editor.setText(name);
     QTest::keyClick(&editor, Qt::Key_Return);
     EXPECT_TRUE(editor.isHidden());
-    const QString expected = row.taken ? test::Home() + row.name : before;
+    const QString expected = taken ? test::Home() + name : before;
     EXPECT_EQ(info.Items[1]->FilePath, expected);
     EXPECT_EQ(Grid().item(1, 0)->text(), expected.mid(expected.lastIndexOf('/') + 1));
     EXPECT_TRUE(QFile::exists(expected));
-    EXPECT_EQ(QFile::exists(before), !row.taken);
+    EXPECT_EQ(QFile::exists(before), !taken);
   }
   EXPECT_FALSE(QFile::exists(test::Home() + "../out.mpg"));
   EXPECT_EQ(Rows(Box()), QStringList(test::Home() + "news.mpg"));
@@ -150,8 +149,7 @@ TEST_F(PlaybackDialog, RenameKeepsTheFileInItsFolder) {
 TEST_F(PlaybackDialog, OkHandsOverThePlayListOrRefusesAnEmptyOne) {
   Click("BitBtnOK");
   EXPECT_EQ(form->result(), QDialog::Rejected);
-  ASSERT_EQ(test::Dialogs().Warnings.size(), 1u);
-  EXPECT_EQ(test::Dialogs().Warnings[0], QStringList("No items to playback"));
+  EXPECT_EQ(test::Dialogs().Warnings, std::vector<QStringList>{{"No items to playback"}});
 
   form->OpenDialog = [](const QString& filter) {
     EXPECT_EQ(filter, "Mpeg files (*.mpg;*.mpeg)|*.mpg;*.mpeg|AVI files (*.avi)|*.avi");

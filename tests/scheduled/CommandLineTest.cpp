@@ -21,11 +21,7 @@ namespace {
 
 const QDateTime kNow(QDate(2026, 12, 7), QTime(12, 0));
 
-struct TRun {
-  int code;
-  QString out, err;
-  qint32 fired;
-};
+struct TRun { int code; QString out, err; qint32 fired; };
 
 TRun Scheduled(const QStringList& args, const QDateTime& now = kNow) {
   QString out, err;
@@ -33,6 +29,12 @@ TRun Scheduled(const QStringList& args, const QDateTime& now = kNow) {
   TSystemd none;  // no systemd: the timers have their own test
   const TCommandResult r = RunCommandLine(args, none, o, e, now);
   return {r.ExitCode, out, err, r.FiredId};
+}
+
+TTimetable Stored() {
+  TTimetable table;
+  table.Load(TTimetable::DefaultPath());
+  return table;
 }
 
 handoff::TRelayRecord WrittenRelay() {
@@ -44,11 +46,8 @@ handoff::TRelayRecord WrittenRelay() {
 }  // namespace
 
 TEST(ScheduledCommandLine, ExitCodesAndOneLineReasons) {
-  const struct {
-    QStringList args;
-    int code;
-    const char* says;  // on stdout for 0, else on stderr
-  } rows[] = {
+  // What the run says: on stdout for 0, else on stderr.
+  const struct { QStringList args; int code; const char* says; } rows[] = {
       {{"--add", "2026-12-08 20:00", "45", "antenna", "7", "DVD (PAL)"}, 0, "1\n"},
       {{"--add", "2026-12-08 20:44:59", "90s", "cable", "12"}, 1, "overlaps entry 1"},
       {{"--add", "2026-12-08 20:45", "1h30m", "fm", "3", "mp3"}, 0, "2\n"},
@@ -72,8 +71,7 @@ TEST(ScheduledCommandLine, ExitCodesAndOneLineReasons) {
     if (row.code == 0) EXPECT_TRUE(r.out.isEmpty() ? !*row.says : r.out.endsWith(row.says)) << r.out.toStdString();
     else EXPECT_TRUE(r.err.contains(row.says) && r.err.count('\n') == 1) << r.err.toStdString();
   }
-  TTimetable table;
-  table.Load(TTimetable::DefaultPath());
+  const TTimetable table = Stored();
   ASSERT_EQ(table.Entries.size(), 2);
   EXPECT_EQ(table.Entries[0].CaptureWidth, 720) << "the format's usual settings";
   EXPECT_EQ(table.Entries[1].AudioOption, 1) << "FM records sound only";
@@ -105,10 +103,8 @@ TEST(ScheduledCommandLine, FireWritesTheRelayAndStartsTheProgramWhenItIsNotRunni
   relay = WrittenRelay();
   EXPECT_EQ(std::tuple(EntryIdOfRelay(relay), relay.Channel, relay.Format, relay.CaptureWidth, relay.VideoBitRateKbps),
             std::tuple(2, 37, quint8(2), 352, 2000));
-  TTimetable table;
-  table.Load(TTimetable::DefaultPath());
-  EXPECT_EQ(table.Find(2)->Outcome, TOutcome::Started);
-  EXPECT_EQ(table.Find(2)->LastFired, QDateTime(QDate(2026, 12, 8), QTime(20, 0)));
+  EXPECT_EQ(Stored().Find(2)->Outcome, TOutcome::Started);
+  EXPECT_EQ(Stored().Find(2)->LastFired, QDateTime(QDate(2026, 12, 8), QTime(20, 0)));
 }
 
 TEST(ScheduledAgent, AnswersBecomeOutcomesAndTheSleepTimerPowersOff) {
@@ -131,9 +127,7 @@ TEST(ScheduledAgent, AnswersBecomeOutcomesAndTheSleepTimerPowersOff) {
   for (const auto& [code, outcome] : {std::pair(4, TOutcome::SourceUnavailable), std::pair(2, TOutcome::DiskFull),
                                       std::pair(3, TOutcome::Refused), std::pair(100, TOutcome::Recorded)}) {
     EXPECT_EQ(agent.HandleMessage(ipc::kMsgScheduledStatus, code, 0), 1);
-    TTimetable table;
-    table.Load(TTimetable::DefaultPath());
-    EXPECT_EQ(table.Find(1)->Outcome, outcome) << code;
+    EXPECT_EQ(Stored().Find(1)->Outcome, outcome) << code;
     EXPECT_EQ(outcomes.back(), std::pair(1, outcome));
   }
   EXPECT_EQ(agent.HandleMessage(ipc::kMsgScheduledStatus, 77, 0), 0) << "unknown answers change nothing";
@@ -156,21 +150,16 @@ TEST(ScheduledAgent, AnEndingRecordingIsCreditedToItsEntryAfterTheRelayWasRewrit
   ASSERT_EQ(Scheduled({"--add", "2026-12-08 20:00", "60", "antenna", "5"}).code, 0);
   ASSERT_EQ(Scheduled({"--add", "2026-12-08 22:00", "60", "antenna", "6"}).code, 0);
   TSchedulerAgent agent(TTimetable::DefaultPath());
-  const auto outcome = [](qint32 id) {
-    TTimetable table;
-    table.Load(TTimetable::DefaultPath());
-    return table.Find(id)->Outcome;
-  };
   // Entry 2 is fired by hand while entry 1 records: the program refuses it at once.
   ASSERT_EQ(Scheduled({"--fire", "1"}).code, 0);
   ASSERT_EQ(Scheduled({"--fire", "2"}).code, 0);
   agent.HandleMessage(ipc::kMsgScheduledStatus, ipc::kScheduledStartRefused, 0);
   agent.HandleMessage(ipc::kMsgScheduledStatus, ipc::kScheduledRecordingEnded, 0);
-  EXPECT_EQ(outcome(2), TOutcome::Refused);
-  EXPECT_EQ(outcome(1), TOutcome::Recorded);
+  EXPECT_EQ(Stored().Find(2)->Outcome, TOutcome::Refused);
+  EXPECT_EQ(Stored().Find(1)->Outcome, TOutcome::Recorded);
   // A recording stopped by a full disk still ends with 100; the reason stays.
   ASSERT_EQ(Scheduled({"--fire", "1"}).code, 0);
   agent.HandleMessage(ipc::kMsgScheduledStatus, ipc::kScheduledDiskFull, 0);
   agent.HandleMessage(ipc::kMsgScheduledStatus, ipc::kScheduledRecordingEnded, 0);
-  EXPECT_EQ(outcome(1), TOutcome::DiskFull);
+  EXPECT_EQ(Stored().Find(1)->Outcome, TOutcome::DiskFull);
 }

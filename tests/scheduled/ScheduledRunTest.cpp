@@ -70,9 +70,9 @@ void RecordsTheEntry() {
   EXPECT_EQ(items[0]->Description, "Scheduled");
   const test::TProbe probe = test::Probe(items[0]->FilePath);
   ASSERT_TRUE(probe.ok) << probe.error.toStdString();
-  EXPECT_EQ(probe.format.value("format_name").toString(), "mpeg");
-  EXPECT_EQ(probe.Picture(), test::PictureText("mpeg1video", 320, 240, 30));
-  EXPECT_NEAR(probe.Duration(), 5.0, 1.5);
+  EXPECT_EQ(probe.format, "mpeg");
+  EXPECT_EQ(probe.picture, test::PictureText("mpeg1video", 320, 240, 30));
+  EXPECT_NEAR(probe.duration, 5.0, 1.5);
 }
 
 void Stop(QProcess& scheduled) {

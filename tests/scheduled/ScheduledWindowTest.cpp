@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
-#include <QTimer>
 
 #include "EntryDialog.h"
 #include "ScheduledWindow.h"

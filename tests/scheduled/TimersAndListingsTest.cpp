@@ -85,8 +85,9 @@ TEST(ScheduledXmltv, ListingProgrammesBecomeEntriesOnChannelsOfTheSameName) {
   // The program's lists: "Seven Sports" is antenna 7, "News 24" is memory 2 (cable 30).
   settings::TChannelInfo channels;
   settings::TPreviewInfo preview(channels);
-  *channels.ChannelRecord(false, 7) = {.Valid = true, .Frequency = 175250000, .Name = "Seven Sports"};
-  *channels.ChannelRecord(true, 30) = {.Valid = true, .Frequency = 301250000, .Name = "News 24"};
+  *channels.ChannelRecord(false, 7) = {
+      .Valid = true, .Frequency = 175250000, .Name = "Seven Sports", .Name2 = {}};
+  *channels.ChannelRecord(true, 30) = {.Valid = true, .Frequency = 301250000, .Name = "News 24", .Name2 = {}};
   *channels.MemoryRecord(2) = {.Valid = true, .Source = 1, .Channel = 30, .Name = "news 24"};
   ASSERT_TRUE(settings::TChannelSettingsFile::Save(test::Home() + "QDVCR2.cfg", channels, preview));
 

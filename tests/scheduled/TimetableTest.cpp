@@ -56,15 +56,14 @@ TEST(Timetable, BadFilesAreReportedAndReadAsEmpty) {
   pvx::test::WriteFile(path, good);
   ASSERT_EQ(table.Load(path), TTimetable::TLoad::Ok);
   EXPECT_EQ(table.Entries.size(), 1);
-  const struct {
-    QByteArray from, to;
-  } faults[] = {{"\"version\":1", "\"version\":2"}, {"\"repeat\":\"once\"", "\"repeat\":\"hourly\""},
-                {"\"source\":0", "\"source\":6"},   {"\"start\":\"2026", "\"start\":\"x026"},
-                {"}]}", "}"},                        {"\"kind\":\"oka-pvx-scheduled\"", "\"kind\":\"x\""}};
-  for (const auto& f : faults) {
-    pvx::test::WriteFile(path, QByteArray(good).replace(f.from, f.to));
+  const std::pair<QByteArray, QByteArray> faults[] = {
+      {"\"version\":1", "\"version\":2"}, {"\"repeat\":\"once\"", "\"repeat\":\"hourly\""},
+      {"\"source\":0", "\"source\":6"},   {"\"start\":\"2026", "\"start\":\"x026"},
+      {"}]}", "}"},                        {"\"kind\":\"oka-pvx-scheduled\"", "\"kind\":\"x\""}};
+  for (const auto& [from, to] : faults) {
+    pvx::test::WriteFile(path, QByteArray(good).replace(from, to));
     QString reason;
-    EXPECT_EQ(table.Load(path, &reason), TTimetable::TLoad::Corrupt) << f.to.constData();
+    EXPECT_EQ(table.Load(path, &reason), TTimetable::TLoad::Corrupt) << to.constData();
     EXPECT_TRUE(reason.startsWith("Scheduled agent setting file is corrupted")) << reason.toStdString();
     EXPECT_TRUE(table.Entries.isEmpty());
   }
@@ -76,10 +75,8 @@ TEST(Timetable, OverlapsAndUnusableEntriesAreRefusedWithAReason) {
   TScheduleEntry morning = At("2026-12-08 07:00", 30, TRepeat::Daily);  // every day 07:00-07:30
   ASSERT_TRUE(table.Add(news, kNow, nullptr));
   ASSERT_TRUE(table.Add(morning, kNow, nullptr));
-  const struct {
-    TScheduleEntry entry;
-    const char* reason;  // nullptr: accepted (and removed again)
-  } rows[] = {
+  // The reason of a refusal; nullptr: accepted (and removed again).
+  const struct { TScheduleEntry entry; const char* reason; } rows[] = {
       {At("2026-12-08 20:30", 60), "Insert item is not allowed"},
       {At("2026-12-08 19:30", 31), "overlaps entry 1"},
       {At("2026-12-08 19:00", 60), nullptr},                    // ends as the news starts
@@ -97,7 +94,7 @@ TEST(Timetable, OverlapsAndUnusableEntriesAreRefusedWithAReason) {
     QString reason;
     const bool added = table.Add(e, kNow, &reason);
     EXPECT_EQ(added, row.reason == nullptr) << e.Start.toString().toStdString();
-    if (row.reason) EXPECT_TRUE(reason.contains(row.reason)) << reason.toStdString();
+    EXPECT_TRUE(!row.reason || reason.contains(row.reason)) << reason.toStdString();
     if (added) table.Remove(e.Id);
   }
   TScheduleEntry cable = At("2026-12-09 20:00", 10);

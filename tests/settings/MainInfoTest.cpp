@@ -18,14 +18,14 @@ using namespace pvx::settings;
 
 TEST(MainInfo, ResetKeepsModeSwitchesAndChipNamesAndOnlyConexantAndEmpiaAreNotStandard) {
   TMainInfo info;
-  info.Mode = amFMRadio, info.FMEnabled = info.TimeShiftEnabled = false;
+  info.SetMode(amFMRadio), info.FMEnabled = info.TimeShiftEnabled = false;
   info.ChipMaker = "Conexant", info.ChipFamily = 2;
   info.AlwaysOnTop = info.PIPEnabled = info.StartInFM = info.PlayGivenFile = true;
   info.SleepMinutes = 90, info.MPEG4Codec = 0;
   info.CaptureFolder = "/x/", info.GivenFilePath = "/x/a.mpg";
   info.ColorLevels = {1, 2, 3, 4, 5};
   info.ResetPreferences();
-  EXPECT_EQ(QList<int>({info.Mode, info.FMEnabled, info.TimeShiftEnabled, info.ChipFamily,
+  EXPECT_EQ(QList<int>({info.Mode(), info.FMEnabled, info.TimeShiftEnabled, info.ChipFamily,
                         info.AlwaysOnTop || info.PIPEnabled || info.StartInFM || info.PlayGivenFile,
                         info.SleepMinutes, info.MPEG4Codec}),
             QList<int>({amFMRadio, false, false, 0, false, 30, 2}));

@@ -46,7 +46,7 @@ TEST_F(Shell, F4LandsInTheStoreFromLiveTVARecordingAndTheBuffer) {
   QTest::keyClick(&Window(), Qt::Key_F6);
   ASSERT_TRUE(test::Played(*Engine().Preview().Graph(), 1500)) << "pictures reach the recorder";
   Remote(App(), TCommand::Stop);
-  ASSERT_EQ(MainInfo->Mode, amTV);
+  ASSERT_EQ(MainInfo->Mode(), amTV);
   Remote(App(), TCommand::PlayGivenFile);  // the file just recorded
   QImage frame;
   ASSERT_TRUE(WaitUntil([&] { return playback::FilePlayback && playback::FilePlayback->GrabFrame(frame); }));
@@ -54,13 +54,13 @@ TEST_F(Shell, F4LandsInTheStoreFromLiveTVARecordingAndTheBuffer) {
   ASSERT_EQ(SnapshotInfo->Count(), 2);
   EXPECT_EQ(SnapshotInfo->Images.at(0).size(), frame.size());
   Remote(App(), TCommand::Stop);
-  ASSERT_TRUE(WaitUntil([] { return MainInfo->Mode == amTV; }));
+  ASSERT_TRUE(WaitUntil([] { return MainInfo->Mode() == amTV; }));
 
   QTest::keyClick(&Window(), Qt::Key_F8);
   ASSERT_TRUE(test::Played(*Engine().Preview().Graph(), 1500));
   test::Clock().Advance(11000);
   QTest::keyClick(&Window(), Qt::Key_F7);
-  ASSERT_EQ(MainInfo->Mode, amTimeShiftPlayback);
+  ASSERT_EQ(MainInfo->Mode(), amTimeShiftPlayback);
   // The player's own grab shows when a picture is there; F4 then takes one more.
   ASSERT_TRUE(WaitUntil([] { return playback::TimeShiftPlayback->GrabFrame(); }));
   QTest::keyClick(&Window(), Qt::Key_F4);

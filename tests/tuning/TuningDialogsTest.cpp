@@ -158,7 +158,7 @@ TEST_F(MemoriseRun, CommandsOpenTheirDialogsAndKeepTheEntries) {
   StoreIn<TFormAddMemoryChannel>(3, [&] { App().ExecuteCommand(4005); });
   EXPECT_EQ(*ChannelInfo->MemoryRecord(3), (settings::TMemoryChannelRecord{true, 0, 9, ""}));
   App().ExecuteCommand(6000);
-  ASSERT_EQ(settings::MainInfo->Mode, settings::amFMRadio);
+  ASSERT_EQ(settings::MainInfo->Mode(), settings::amFMRadio);
   StoreIn<TFormAddFMFrequency>(2, [&] { App().ExecuteCommand(6005); });
   EXPECT_EQ(ChannelInfo->FMRecord(2)->Frequency, Engine().Tuner().FMFrequency());
 }

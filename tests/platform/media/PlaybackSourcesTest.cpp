@@ -11,33 +11,22 @@
 #include "platform/media/TCaptureGraphBuilder.h"
 #include "support/TestEnvironment.h"
 
-using namespace pvx;
-using namespace pvx::platform::graph;
-using namespace pvx::platform::media;
-
+namespace pvx::test {
 namespace {
 
-// Starts a time-shift recording (320x240 MPEG-1 + MPEG audio) into `path`.
-std::shared_ptr<TFilter> StartTimeShift(test::TCaptureRig& rig, const QString& path) {
-  auto recorder = rig.graph.AddComponent("OKA Mpeg1/2 Recorder Filter", "MPEG");
-  auto* s = recorder->As<IMpegRecorderSettings>();
-  s->SetStreamType(1);
-  s->SetVideoBitRate(4000000);
-  s->SetQuality(3);
-  s->SetFrameSize(320, 240);
-  s->SetAudioSampleRate(44100);
-  s->SetFrameRateCode(5);
-  s->SetFlags(true, false);
-  recorder->As<IFileSink>()->SetFileName(path);
-  EXPECT_TRUE(rig.graph.Render(rig.VideoPin()));
-  EXPECT_TRUE(rig.graph.Render(rig.AudioPin()));
-  EXPECT_TRUE(rig.graph.Run());
-  return recorder;
+using namespace platform::graph;
+using namespace platform::media;
+
+// A time-shift recording into `path`, running until the rig goes.
+std::unique_ptr<TRig> TimeShift(const QString& path, const TCaptureFormat& capture) {
+  auto rig = std::make_unique<TRig>(capture);
+  EXPECT_TRUE(AddMpegRecorder(*rig, kTimeShift, path) && rig->graph.Run());
+  return rig;
 }
 
 struct TPlayer {
-  TFilterGraph graph{test::Components()};
-  std::shared_ptr<test::TTestSink> picture = std::make_shared<test::TTestSink>();
+  TFilterGraph graph{Components()};
+  std::shared_ptr<TTestSink> picture = std::make_shared<TTestSink>();
   bool ended = false;
   bool failed = false;
   explicit TPlayer(bool withPicture = true) {
@@ -49,161 +38,132 @@ struct TPlayer {
     // an idle sink would hold back the end of the stream.)
     if (withPicture) graph.AddFilter(picture, "PlaybackVideoWindow");
   }
+  // The source of that name loading `path`, rendered.
+  std::shared_ptr<TFilter> Open(const char* source, const QString& path) {
+    auto filter = graph.AddComponent(source, "Async Source Filter");
+    EXPECT_TRUE(filter && filter->As<IFileSourceFilter>()->Load(path));
+    EXPECT_TRUE(filter && graph.Render(*filter->FindPin("Output")));
+    return filter;
+  }
+  void PlaysToTheEnd(int frames) {
+    ASSERT_TRUE(graph.Run());
+    ASSERT_TRUE(WaitUntil([&] { return ended || failed; }));
+    EXPECT_FALSE(failed);
+    EXPECT_NEAR(picture->Frames(), frames, 2);
+    graph.Stop();
+  }
 };
 
-TEST(GrowingFileSource, FollowsAFileBeingWrittenAndEndsOnlyAfterTheWriterCloses) {
-  const QString path = test::Home() + "ts0.mpv";
-  test::TCaptureRig writer;
-  StartTimeShift(writer, path);
-  ASSERT_TRUE(test::WaitUntil([&] { return QFile(path).size() > 20000; }));
-
-  TPlayer player;
-  auto source = player.graph.AddComponent("OKA Growing File Source", "Async Source Filter");
-  ASSERT_TRUE(source);
-  ASSERT_TRUE(source->As<IFileSourceFilter>()->Load(path));
-  ASSERT_TRUE(source->As<IGrowingFileSource>());
-  EXPECT_TRUE(source->As<IGrowingFileSource>()->IsFollowing());
-  TPin* output = source->FindPin("Output");
-  ASSERT_TRUE(output);
-  ASSERT_TRUE(player.graph.Render(*output));
-  ASSERT_TRUE(player.picture->FindPin("Input")->IsConnected());
-  ASSERT_TRUE(player.graph.Run());
-
-  // The reader catches up with the writer and then keeps pace with it: pictures go on arriving
-  // for as long as the recording runs, and the stream does not end.
-  ASSERT_TRUE(test::WaitUntil([&] { return player.picture->Frames() > 0; }));
-  const int early = player.picture->Frames();
-  ASSERT_TRUE(test::WaitUntil([&] { return player.picture->Frames() > early + 30; }));
-  EXPECT_FALSE(player.ended);
-  EXPECT_FALSE(player.failed);
-
-  ASSERT_TRUE(writer.graph.Stop());
-  ASSERT_TRUE(test::WaitUntil([&] { return player.ended; })) << "no end after the writer";
-  EXPECT_FALSE(source->As<IGrowingFileSource>()->IsFollowing());
-  EXPECT_NEAR(player.picture->Frames(), test::CountFrames(path), 3);
-  player.graph.Stop();
-}
-
-TEST(GrowingFileSource, WaitsAtTheEndOfAFileWrittenElsewhereUntilTold) {
-  const QString path = test::Home() + "other.mpv";
+// One time-shift recording (PAL, which the recorder scales to 320x240) as every player reads it:
+// followed by the growing source while it is written; probed; read again by the growing source as
+// a file written elsewhere; played as the time-shift player builds it (splitter and decoders
+// first), by the single-file source on its own, and as two stored files.
+TEST(TimeShiftPlayback, ARecordingPlaysWhileItIsWrittenAndThroughEachSourceAfter) {
+  const QString path = Home() + "ts0.mpv", companion = Home() + "ts0.mpa";
+  auto writer = TimeShift(path, {352, 288, kPalFrame});
+  ASSERT_TRUE(WaitUntil([&] { return QFile(path).size() > 20000; }));
   {
-    test::TCaptureRig writer;
-    StartTimeShift(writer, path);
-    ASSERT_TRUE(test::Played(writer.graph, 1500));
-  }
-  TPlayer player;
-  auto source = player.graph.AddComponent("OKA Growing File Source", "Async Source Filter");
-  ASSERT_TRUE(source->As<IFileSourceFilter>()->Load(path));
-  ASSERT_TRUE(player.graph.Render(*source->FindPin("Output")));
-  ASSERT_TRUE(player.graph.Run());
-  const int all = test::CountFrames(path);
-  ASSERT_TRUE(test::WaitUntil([&] { return player.picture->Frames() >= all - 2; }));
-  EXPECT_FALSE(player.ended) << "a writer in another process may still add to it";
-  source->As<IGrowingFileSource>()->WriterStopped();
-  EXPECT_TRUE(test::WaitUntil([&] { return player.ended; }));
-  player.graph.Stop();
-}
-
-// One recorded pair, played as the time-shift player builds it (splitter and decoders first),
-// by the single-file source on its own, and as two stored files.
-TEST(TimeShiftPlayback, ARecordedPairPlaysThroughEachSource) {
-  const QString path = test::Home() + "saved.mpv";
-  {
-    test::TCaptureRig writer;
-    StartTimeShift(writer, path);
-    ASSERT_TRUE(test::Played(writer.graph, 2000));
-  }
-  const int frames = test::CountFrames(path);
-  const auto playsToTheEnd = [&](TPlayer& player) {
+    TPlayer player;
+    auto source = player.Open(kGrowingFileSourceName, path);
+    ASSERT_TRUE(source && source->As<IGrowingFileSource>());
+    EXPECT_TRUE(source->As<IGrowingFileSource>()->IsFollowing());
+    ASSERT_TRUE(player.picture->FindPin("Input")->IsConnected());
     ASSERT_TRUE(player.graph.Run());
-    ASSERT_TRUE(test::WaitUntil([&] { return player.ended || player.failed; }));
-    EXPECT_FALSE(player.failed);
-    EXPECT_NEAR(player.picture->Frames(), frames, 2);
+    // The reader catches up with the writer and then keeps pace with it: pictures go on
+    // arriving for as long as the recording runs, and the stream does not end.
+    ASSERT_TRUE(WaitUntil([&] { return player.picture->Frames() > 0; }));
+    const int early = player.picture->Frames();
+    ASSERT_TRUE(WaitUntil([&] { return player.picture->Frames() > early + 30; }));
+    EXPECT_FALSE(player.ended || player.failed);
+    ASSERT_TRUE(Played(writer->graph, 3000) && writer->graph.Stop());
+    ASSERT_TRUE(WaitUntil([&] { return player.ended; })) << "no end after the writer";
+    EXPECT_FALSE(source->As<IGrowingFileSource>()->IsFollowing());
+    EXPECT_NEAR(player.picture->Frames(), CountFrames(path), 3);
     player.graph.Stop();
-  };
+  }
+  writer.reset();
+  const TProbe mpv = Probe(path), mpa = Probe(companion);
+  ASSERT_TRUE(mpv.ok && mpa.ok) << mpv.error.toStdString() << mpa.error.toStdString();
+  EXPECT_EQ(
+      QStringList({mpv.format, mpv.picture, mpv.sound, mpa.picture, mpa.sound}).join(" | ").toStdString(),
+      "mpegvideo | mpeg1video 320x240@30.00 |  |  | mp2 44100/2");
+  EXPECT_NEAR(mpa.duration, 3.0, 0.5);
+  const int frames = CountFrames(path);
+  EXPECT_NEAR(frames / 30.0, 3.0, 0.5) << "elementary video carries no times: its frames count";
+  {
+    TPlayer player;
+    auto source = player.Open(kGrowingFileSourceName, path);
+    ASSERT_TRUE(player.graph.Run());
+    ASSERT_TRUE(WaitUntil([&] { return player.picture->Frames() >= frames - 2; }));
+    EXPECT_FALSE(player.ended) << "a writer in another process may still add to it";
+    source->As<IGrowingFileSource>()->WriterStopped();
+    EXPECT_TRUE(WaitUntil([&] { return player.ended; }));
+    player.graph.Stop();
+  }
   {
     TPlayer player;
     auto videoDecoder = player.graph.AddComponent("OKA MPEG Video Decoder", "MPEGTimeShiftVideo");
-    auto audioDecoder = player.graph.AddComponent("OKA MPEG Audio Decoder", "MPEGTimeShiftAudio");
-    auto splitter = player.graph.AddComponent("OKA MPEG TimeShift", "MPEG2Splitter");
+    auto audioDecoder = player.graph.AddComponent(kMpegAudioDecoderName, "MPEGTimeShiftAudio");
+    auto splitter = player.graph.AddComponent(kTimeShiftSplitterName, "MPEG2Splitter");
     ASSERT_TRUE(videoDecoder && audioDecoder && splitter);
-    auto source = player.graph.AddComponent("OKA TimeShift File Source", "Async Source Filter");
-    ASSERT_TRUE(source && source->As<IFileSourceFilter>()->Load(path));
+    auto source = player.Open(kSingleFileSourceName, path);
+    ASSERT_TRUE(source);
     EXPECT_FALSE(source->As<IGrowingFileSource>()) << "only the growing source follows a writer";
-    ASSERT_TRUE(player.graph.Render(*source->FindPin("Output")));
     EXPECT_EQ(&source->FindPin("Output")->ConnectedTo()->Filter(), splitter.get());
     ASSERT_TRUE(splitter->FindPin("Audio")) << "the .mpa companion's sound";
     EXPECT_EQ(&splitter->FindPin("Video")->ConnectedTo()->Filter(), videoDecoder.get());
     EXPECT_EQ(&splitter->FindPin("Audio")->ConnectedTo()->Filter(), audioDecoder.get());
     EXPECT_TRUE(audioDecoder->FindPin(PinDir::Output)->IsConnected()) << "to the audio renderer";
     EXPECT_TRUE(player.picture->FindPin("Input")->IsConnected());
-    playsToTheEnd(player);
+    player.PlaysToTheEnd(frames);
   }
-  {
-    TPlayer player;  // the source finds the decoders itself
-    auto source = player.graph.AddComponent("OKA TimeShift File Source", "Async Source Filter");
-    ASSERT_TRUE(source->As<IFileSourceFilter>()->Load(path));
-    ASSERT_TRUE(player.graph.Render(*source->FindPin("Output")));
-    playsToTheEnd(player);
-  }
-  {
-    TPlayer video;
-    auto videoSource = AddSourceFilter(video.graph, path, "Video Source Filter");
-    ASSERT_TRUE(videoSource);
-    ASSERT_TRUE(video.graph.Render(*videoSource->FindPin("Output")));
-    TFilterGraph audio{test::Components()};
-    auto audioSource = AddSourceFilter(audio, test::Home() + "saved.mpa", "Audio Source Filter");
-    ASSERT_TRUE(audioSource);
-    ASSERT_TRUE(audio.Render(*audioSource->FindPin("Output")));
-    ASSERT_TRUE(audio.FindFilter("Audio Renderer"));
-    ASSERT_TRUE(audio.Run());
-    playsToTheEnd(video);
-    EXPECT_FALSE(AddSourceFilter(video.graph, test::Home() + "missing.mpv", "Other"));
-  }
+  TPlayer alone;  // the source finds the decoders itself
+  ASSERT_TRUE(alone.Open(kSingleFileSourceName, path));
+  alone.PlaysToTheEnd(frames);
+  TPlayer video;
+  auto videoSource = AddSourceFilter(video.graph, path, "Video Source Filter");
+  ASSERT_TRUE(videoSource && video.graph.Render(*videoSource->FindPin("Output")));
+  TFilterGraph audio{Components()};
+  auto audioSource = AddSourceFilter(audio, companion, "Audio Source Filter");
+  ASSERT_TRUE(audioSource && audio.Render(*audioSource->FindPin("Output")));
+  ASSERT_TRUE(audio.FindFilter("Audio Renderer") && audio.Run());
+  video.PlaysToTheEnd(frames);
+  EXPECT_FALSE(AddSourceFilter(video.graph, Home() + "missing.mpv", "Other"));
 }
 
-struct StoredCase {
-  const char* file;
-  QStringList encode;  // ffmpeg output options
-  bool video;
-};
-
-class StoredFiles : public ::testing::TestWithParam<StoredCase> {};
+class StoredFiles : public ::testing::TestWithParam<std::pair<const char*, QStringList>> {};
 
 TEST_P(StoredFiles, RenderFilePlaysThemToTheEnd) {
-  const StoredCase c = GetParam();
-  const QString path = test::Home() + c.file;
+  const auto& [file, encode] = GetParam();  // ffmpeg's output options
+  const QString path = Home() + file;
+  const bool video = !encode.contains("-vn");
   QProcess make;
-  QStringList args{"-v", "error", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25",
-                   "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=48000", "-t", "2"};
-  make.start("ffmpeg", args + c.encode + QStringList{path});
+  make.start("ffmpeg", QStringList{"-v", "error", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25", "-f",
+                                   "lavfi", "-i", "sine=frequency=440:sample_rate=48000", "-t", "2"} +
+                           encode + QStringList{path});
   ASSERT_TRUE(make.waitForFinished(60000));
   ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().toStdString();
-
-  TPlayer player(c.video);
+  TPlayer player(video);
   ASSERT_TRUE(RenderFile(player.graph, path));
-  EXPECT_EQ(player.picture->FindPin("Input")->IsConnected(), c.video);
+  EXPECT_EQ(player.picture->FindPin("Input")->IsConnected(), video);
   EXPECT_TRUE(player.graph.FindFilter("Audio Renderer"));
   ASSERT_TRUE(player.graph.Run());
   qint64 length = 0;
-  ASSERT_TRUE(test::WaitUntil([&] { return player.graph.GetStopPosition(length); }));
+  ASSERT_TRUE(WaitUntil([&] { return player.graph.GetStopPosition(length); }));
   EXPECT_NEAR(length / 1e7, 2.0, 0.15);
-  ASSERT_TRUE(test::WaitUntil([&] { return player.ended || player.failed; }));
+  ASSERT_TRUE(WaitUntil([&] { return player.ended || player.failed; }));
   EXPECT_FALSE(player.failed);
-  if (c.video) {
-    EXPECT_NEAR(player.picture->Frames(), 50, 2);
-  }
+  EXPECT_NEAR(player.picture->Frames(), video ? 50 : 0, 2);
 }
 
-const StoredCase kStored[] = {
-    {"movie.mpg", {"-c:v", "mpeg2video", "-c:a", "mp2", "-f", "vob"}, true},
-    {"movie.avi", {"-c:v", "mpeg4", "-vtag", "DIVX", "-c:a", "pcm_s16le"}, true},
-    {"sound.wav", {"-vn", "-c:a", "pcm_s16le"}, false},
-    {"sound.mp3", {"-vn", "-c:a", "libmp3lame"}, false},
-};
-
-INSTANTIATE_TEST_SUITE_P(Kinds, StoredFiles, ::testing::ValuesIn(kStored), [](const auto& info) {
-  return QString(info.param.file).replace('.', '_').toStdString();
-});
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, StoredFiles,
+    ::testing::Values(std::pair("movie.mpg", QStringList{"-c:v", "mpeg2video", "-c:a", "mp2", "-f", "vob"}),
+                      std::pair("movie.avi",
+                                QStringList{"-c:v", "mpeg4", "-vtag", "DIVX", "-c:a", "pcm_s16le"}),
+                      std::pair("sound.wav", QStringList{"-vn", "-c:a", "pcm_s16le"}),
+                      std::pair("sound.mp3", QStringList{"-vn", "-c:a", "libmp3lame"})),
+    [](const auto& info) { return QString(info.param.first).replace('.', '_').toStdString(); });
 
 }  // namespace
+}  // namespace pvx::test

@@ -39,8 +39,7 @@ GstSamplePtr Picture(gsize bytes, GstClockTime pts) {
   GstBuffer* buffer = gst_buffer_new_allocate(nullptr, bytes, nullptr);
   gst_buffer_memset(buffer, 0, 0x80, bytes);
   GST_BUFFER_PTS(buffer) = pts;
-  GstCaps* caps = gst_caps_from_string(
-      "video/x-raw,format=I420,width=320,height=240,framerate=25/1");
+  GstCaps* caps = gst_caps_from_string("video/x-raw,format=I420,width=320,height=240,framerate=25/1");
   GstSample* sample = gst_sample_new(buffer, caps, nullptr, nullptr);
   gst_buffer_unref(buffer);
   gst_caps_unref(caps);
@@ -78,6 +77,7 @@ TEST(RecordSession, ARepeatedCodecComplaintIsLoggedAFewTimesOnly) {
   for (int i = 0; i < 50; ++i) av_log(nullptr, AV_LOG_ERROR, "rate too small for frame %d\n", i);
   av_log(nullptr, AV_LOG_ERROR, "another complaint\n");
   qInstallMessageHandler(old);
-  EXPECT_EQ(gLogged, QStringList({"rate too small for frame 0", "rate too small for frame 1", "rate too small for frame 2",
+  EXPECT_EQ(gLogged, QStringList({"rate too small for frame 0", "rate too small for frame 1",
+                                  "rate too small for frame 2",
                                   "(the message above repeats; not shown again)", "another complaint"}));
 }

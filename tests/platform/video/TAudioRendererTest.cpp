@@ -4,8 +4,8 @@
 
 #include <QFile>
 
+#include "platform/components/TestFilters.h"
 #include "platform/graph/TFilterGraph.h"
-#include "VideoTestSupport.h"
 
 using namespace pvx;
 using platform::graph::TFilterGraph;
@@ -43,7 +43,6 @@ TEST(SoundOutput, EnvironmentThenServerSocketThenCard) {
 
 TEST(AudioRenderer, TestToneRendersIntoTheNullSinkInRealTimeAgainAfterAStop) {
   qputenv("OKA_PVX_AUDIO_SINK", "null");
-  test::RegisterRenderers();
   TFilterGraph graph{test::Components()};
   QStringList errors;
   graph.OnEvent = [&](const TGraphEvent& e) { if (e.kind == TGraphEvent::Error) errors << e.Message; };

@@ -4,8 +4,8 @@
 
 #include <QPointer>
 
+#include "platform/components/TestFilters.h"
 #include "platform/graph/TFilterGraph.h"
-#include "VideoTestSupport.h"
 
 using namespace pvx;
 using platform::graph::MediaMajor;
@@ -19,8 +19,7 @@ namespace {
 // A test source rendered through the registry, as the engine's preview does.
 struct TRenderedSource {
   explicit TRenderedSource(int frames = 0) {
-    test::RegisterRenderers();
-    auto source = test::VideoSource("YUY2", "smpte", 320, 240, "", frames);
+      auto source = test::VideoSource("YUY2", "smpte", 320, 240, "", frames);
     EXPECT_TRUE(graph->AddFilter(source, "Source") && graph->Render(*source->FindPin("Capture")));
     renderer = dynamic_cast<TVideoRenderer*>(graph->FindFilter("Video Renderer"));
     EXPECT_TRUE(renderer && renderer->FindPin("Input")->Major() == MediaMajor::Video);

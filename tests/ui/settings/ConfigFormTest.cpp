@@ -21,6 +21,7 @@
 #include "support/FakeSystemServices.h"
 #include "support/TestEnvironment.h"
 #include "ui/settings/CapturePage.h"
+#include "ui/settings/CaptureProfiles.h"
 #include "ui/settings/CellEditors.h"
 #include "ui/settings/ConfigForm.h"
 #include "ui/settings/FMPage.h"
@@ -83,39 +84,37 @@ TEST_F(ConfigForm, PagesFollowTheModeAndTheSource) {
   EXPECT_EQ(pages(), QStringList({"TabSheetFM"}));
 }
 
-TEST_F(ConfigForm, VCDPALFixesSizeRateQualityAndFrameRate) {
+// VCD (PAL) fixes size, bit rate, quality and frame rate; recording sound only, OK keeps the
+// stored format fields whatever the form shows.
+TEST_F(ConfigForm, VCDPALFixesItsControlsAndAudioOnlyKeepsTheFormatFields) {
   recording.CaptureWidth = 160, recording.CaptureHeight = 120;
-  TFormConfig& f = Open();
-  auto* format = Find<QComboBox>(f, "ComboBoxCaptureFormat");
-  auto* size = Find<QComboBox>(f, "ComboBoxCaptureSize");
-  EXPECT_EQ(size->currentText(), "160x120") << "the stored size is selected on opening";
-  format->setCurrentIndex(format->findText("VCD (PAL)"));
-  auto* bitRate = Find<QSpinBox>(f, "SpinEditBitRate");
-  auto* quality = Find<QComboBox>(f, "ComboBoxCaptureQuality");
-  auto* rate = Find<QComboBox>(f, "ComboBoxFrameRate");
-  EXPECT_EQ(size->currentText(), "352x288");
-  EXPECT_EQ(bitRate->value(), 1150);
-  EXPECT_EQ(quality->currentText(), "Normal");
-  EXPECT_EQ(rate->currentText(), "25");
-  for (QWidget* w : std::initializer_list<QWidget*>{size, bitRate, quality, rate}) EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
-
-  Find<QPushButton>(f, "BitBtnOK")->click();
-  EXPECT_EQ(recording.RecordFormat, 5);
-  EXPECT_EQ(QSize(recording.CaptureWidth, recording.CaptureHeight), QSize(352, 288));
-  EXPECT_EQ(recording.FrameRateCode, 3);
-}
-
-TEST_F(ConfigForm, AudioOnlyOKKeepsTheFormatFields) {
-  const settings::TCaptureSettings before = recording;
-  TFormConfig& f = Open();
-  Find<QComboBox>(f, "ComboBoxCaptureFormat")->setCurrentIndex(5);
-  Find<QComboBox>(f, "ComboBoxCaptureAudioOption")->setCurrentIndex(1);
-  Find<QPushButton>(f, "BitBtnOK")->click();
-  EXPECT_EQ(recording.RecordKind, 1);
-  settings::TCaptureSettings expected = before;
-  expected.RecordKind = 1;
-  expected.AudioInputIndex = 0;  // a negative index is stored as 0
-  EXPECT_EQ(recording, expected);
+  for (int audioOnly : {1, 0}) {
+    const settings::TCaptureSettings before = recording;
+    TFormConfig& f = Open();
+    auto* format = Find<QComboBox>(f, "ComboBoxCaptureFormat");
+    auto* size = Find<QComboBox>(f, "ComboBoxCaptureSize");
+    EXPECT_EQ(size->currentText(), "160x120") << "the stored size is selected on opening";
+    format->setCurrentIndex(format->findText("VCD (PAL)"));
+    Find<QComboBox>(f, "ComboBoxCaptureAudioOption")->setCurrentIndex(audioOnly);
+    auto* bitRate = Find<QSpinBox>(f, "SpinEditBitRate");
+    auto* quality = Find<QComboBox>(f, "ComboBoxCaptureQuality");
+    auto* rate = Find<QComboBox>(f, "ComboBoxFrameRate");
+    EXPECT_EQ(QStringList({size->currentText(), QString::number(bitRate->value()), quality->currentText(),
+                           rate->currentText()}),
+              QStringList({"352x288", "1150", "Normal", "25"}));
+    for (QWidget* w : std::initializer_list<QWidget*>{size, bitRate, quality, rate})
+      EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
+    Find<QPushButton>(f, "BitBtnOK")->click();
+    settings::TCaptureSettings expected = before;
+    expected.RecordKind = quint8(audioOnly);
+    expected.AudioInputIndex = 0;  // a negative index is stored as 0
+    if (!audioOnly) {
+      expected.RecordFormat = 5, expected.FrameRateCode = 3;
+      expected.CaptureWidth = 352, expected.CaptureHeight = 288;
+      expected.VideoBitRateKbps = 1150, expected.Quality = kQualityNormal;
+    }
+    EXPECT_EQ(recording, expected);
+  }
 }
 
 TEST_F(ConfigForm, ReadOnlyFolderIsRefusedWithAMessage) {

@@ -17,44 +17,25 @@ namespace {
 
 using settings::TChannelInfo;
 
-struct ProfileRow {
-  int format, chip;
-  const char* size;
-  bool sizeOn;
-  int bitRate;
-  bool bitRateOn;
-  int quality;
-  bool qualityOn;
-  int rate;
-  bool rateOn;
-  int sizeCount;
-};
-
 TEST(CaptureProfiles, EachFormatSetsItsControls) {
-  const ProfileRow rows[] = {
-      {0, 0, "320x240", true, 1350, true, kQualityNormal, true, kRate30, true, 6},
-      {1, 0, "640x240", true, 4000, true, kQualityFastest, true, kRate30, true, 8},
-      {2, 0, "352x240", true, 2000, false, kQualityFastest, false, kRate30, true, 8},
-      {5, 0, "352x288", false, 1150, false, kQualityNormal, false, kRate25, false, 1},
-      {6, 0, "720x480", false, 3950, true, kQualityFastest, true, kRate2997, false, 1},
-      // A PAL SVCD is 25 frames a second.
-      {9, 0, "480x576", false, 2300, false, kQualityNormal, false, kRate25, false, 1},
-      // Unknown formats fall back to MPEG 2.
-      {42, 0, "640x240", true, 4000, true, kQualityFastest, true, kRate30, true, 8},
+  // The choices' values; `free` tells which of size, bit rate, quality and rate the user may change.
+  const struct { int format; const char* size; int sizes, bitRate, quality, rate; const char* free; } rows[] {
+      {0, "320x240", 6, 1350, kQualityNormal, kRate30, "1111"},
+      {1, "640x240", 8, 4000, kQualityFastest, kRate30, "1111"},
+      {2, "352x240", 8, 2000, kQualityFastest, kRate30, "1001"},
+      {5, "352x288", 1, 1150, kQualityNormal, kRate25, "0000"},
+      {6, "720x480", 1, 3950, kQualityFastest, kRate2997, "0110"},
+      {9, "480x576", 1, 2300, kQualityNormal, kRate25, "0000"},  // a PAL SVCD is 25 frames a second
+      {42, "640x240", 8, 4000, kQualityFastest, kRate30, "1111"},  // unknown formats fall back to MPEG 2
   };
-  for (const ProfileRow& r : rows) {
+  for (const auto& r : rows) {
     SCOPED_TRACE(r.format);
-    const TCaptureProfile p = CaptureProfile(r.format, r.chip);
-    EXPECT_EQ(p.Size, r.size);
+    const TCaptureProfile p = CaptureProfile(r.format, 0);
+    EXPECT_EQ(std::tuple(p.Size, p.Sizes.size(), p.BitRate, p.Quality, p.FrameRate),
+              std::tuple(QString(r.size), qsizetype(r.sizes), r.bitRate, r.quality, r.rate));
+    EXPECT_EQ(QString("%1%2%3%4").arg(p.SizeEnabled).arg(p.BitRateEnabled).arg(p.QualityEnabled)
+                  .arg(p.FrameRateEnabled), r.free);
     EXPECT_TRUE(p.Sizes.contains(p.Size));
-    EXPECT_EQ(p.Sizes.size(), r.sizeCount);
-    EXPECT_EQ(p.SizeEnabled, r.sizeOn);
-    EXPECT_EQ(p.BitRate, r.bitRate);
-    EXPECT_EQ(p.BitRateEnabled, r.bitRateOn);
-    EXPECT_EQ(p.Quality, r.quality);
-    EXPECT_EQ(p.QualityEnabled, r.qualityOn);
-    EXPECT_EQ(p.FrameRate, r.rate);
-    EXPECT_EQ(p.FrameRateEnabled, r.rateOn);
   }
   EXPECT_EQ(CaptureProfile(3, 3).Sizes.value(4), "640x576") << "the Empia 2800 offers 640x576 instead";
   EXPECT_EQ(CaptureProfile(3, 1).Sizes.value(4), "640x240");
@@ -74,7 +55,8 @@ TEST(CaptureProfiles, SizeAndLevelTexts) {
   EXPECT_EQ(LevelText(5, 0), "0%");
   EXPECT_EQ(LevelFromPosition(99, 99), 65536);
   EXPECT_EQ(PositionFromLevel(32768, 99), 50);
-  EXPECT_EQ(AudioFormatText("Major Type: Audio - Sub Type: PCM Format: 48000 Hz, 16 bit"), "48000 Hz, 16 bit");
+  EXPECT_EQ(AudioFormatText("Major Type: Audio - Sub Type: PCM Format: 48000 Hz, 16 bit"),
+            "48000 Hz, 16 bit");
   EXPECT_EQ(AudioFormatText("AAC 44100"), "AAC 44100");
 }
 
@@ -105,7 +87,9 @@ struct Scenario {
     choices.CaptureFolder = "/new/";
     choices.RecordLevel = 100;
   }
-  void Log(const char* what, int value = -1) { log << (value < 0 ? QString(what) : QString("%1 %2").arg(what).arg(value)); }
+  void Log(const char* what, int value = -1) {
+    log << (value < 0 ? QString(what) : QString("%1 %2").arg(what).arg(value));
+  }
 
   settings::TMainInfo main;
   settings::TCaptureSettings capture;
@@ -122,12 +106,7 @@ struct Scenario {
 class ApplyOrder : public ::testing::Test, public Scenario {};
 
 TEST_F(ApplyOrder, TVRunsItsStepsInOrder) {
-  struct Row {
-    const char* name;
-    std::function<void(Scenario&)> setup;
-    QStringList expected;
-  };
-  const Row rows[] = {
+  const struct { const char* name; std::function<void(Scenario&)> setup; QStringList expected; } rows[] = {
       {"nothing structural", [](Scenario&) {}, {"aspect 0", "select-tv", "level 100", "apply"}},
       {"other video device: the engine opens it, then the source is chosen again",
        [](Scenario& t) { t.choices.Capture.VideoDeviceIndex = 1; },
@@ -155,7 +134,7 @@ TEST_F(ApplyOrder, TVRunsItsStepsInOrder) {
        [](Scenario& t) { t.channels.VideoSource = TChannelInfo::kSVideo; },
        {"aspect 0", "input-standard 2", "level 100", "apply"}},
   };
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     Scenario fresh;
     row.setup(fresh);
@@ -167,7 +146,6 @@ TEST_F(ApplyOrder, TVRunsItsStepsInOrder) {
 
 TEST_F(ApplyOrder, TVStoresTheChoices) {
   choices.Capture.RecordFormat = 5;
-  choices.Capture.AudioInputIndex = -1;
   choices.MemoryTable = true;
   choices.DimensionIndex = 2;
   ApplyTV(choices, target);
@@ -175,7 +153,6 @@ TEST_F(ApplyOrder, TVStoresTheChoices) {
   EXPECT_EQ(capture.RecordFormat, 5);
   EXPECT_EQ(QSize(capture.CaptureWidth, capture.CaptureHeight), QSize(352, 288));
   EXPECT_EQ(capture.FrameRateCode, kRate25 + 1);
-  EXPECT_EQ(capture.AudioInputIndex, 0) << "a negative index is stored as 0";
   EXPECT_EQ(channels.CurrentTable, TChannelInfo::kMemory);
   EXPECT_EQ(preview.Dimension, 4);
 
@@ -187,7 +164,7 @@ TEST_F(ApplyOrder, TVStoresTheChoices) {
 }
 
 TEST_F(ApplyOrder, RefusedFolderAndAudioOnlyKeepTheOldValues) {
-  const settings::TCaptureSettings before = capture;
+  settings::TCaptureSettings expected = capture;
   choices.CaptureFolder = "/cdrom/rec/";
   choices.Capture.RecordKind = 1;
   choices.Capture.RecordFormat = 5;
@@ -195,24 +172,16 @@ TEST_F(ApplyOrder, RefusedFolderAndAudioOnlyKeepTheOldValues) {
   choices.Capture.Quality = kQualityNormal;
   ApplyTV(choices, target);
   EXPECT_EQ(main.CaptureFolder, "/old/");
-  EXPECT_EQ(capture.RecordKind, 1);
-  EXPECT_EQ(capture.RecordFormat, before.RecordFormat);
-  EXPECT_EQ(QSize(capture.CaptureWidth, capture.CaptureHeight), QSize(before.CaptureWidth, before.CaptureHeight));
-  EXPECT_EQ(capture.VideoBitRateKbps, before.VideoBitRateKbps);
-  EXPECT_EQ(capture.Quality, before.Quality);
-  EXPECT_EQ(capture.FrameRateCode, before.FrameRateCode);
+  expected.RecordKind = 1;
+  expected.AudioInputIndex = 0;  // a negative index is stored as 0
+  EXPECT_EQ(capture, expected) << "format, size, bit rate, quality and rate kept";
 }
 
 TEST_F(ApplyOrder, Empia720x480BecomesNarrowOutsideNTSC) {
-  struct Row {
-    int chip;
-    bool tuner;
-    int standard, composite, svideo;
-    int width;
-  };
-  const Row rows[] = {{3, true, 2, 0, 0, 640},  {3, true, 0, 2, 2, 720}, {3, true, 1, 0, 0, 720},
-                      {3, false, 0, 0, 4, 640}, {3, false, 2, 1, 0, 720}, {1, true, 2, 0, 0, 720}};
-  for (const Row& r : rows) {
+  const struct { int chip; bool tuner; int standard, composite, svideo, width; } rows[] = {
+      {3, true, 2, 0, 0, 640},  {3, true, 0, 2, 2, 720},  {3, true, 1, 0, 0, 720},
+      {3, false, 0, 0, 4, 640}, {3, false, 2, 1, 0, 720}, {1, true, 2, 0, 0, 720}};
+  for (const auto& r : rows) {
     Scenario t;
     t.main.ChipFamily = quint8(r.chip);
     t.target.HasTuner = r.tuner;
