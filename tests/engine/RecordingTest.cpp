@@ -167,8 +167,8 @@ TEST_F(Recording, DvdPalIsRecordedAt25FramesAnd48kHzWhileThePreviewRuns) {
   StopAndResumePreview();
   const test::TProbe probe = test::Probe(e.Recorder().CurrentFile);
   ASSERT_TRUE(probe.ok) << probe.error.toStdString();
-  EXPECT_EQ(probe.Picture(), test::PictureText("mpeg2video", 720, 576, 25));
-  EXPECT_EQ(probe.audio.value("sample_rate").toString(), "48000");
+  EXPECT_EQ(probe.picture, test::PictureText("mpeg2video", 720, 576, 25));
+  EXPECT_TRUE(probe.sound.contains(" 48000/")) << probe.sound.toStdString();
 }
 
 TEST_F(Recording, DisabledSoundRecordsThePictureAlone) {
@@ -183,7 +183,7 @@ TEST_F(Recording, DisabledSoundRecordsThePictureAlone) {
     ASSERT_TRUE(test::Played(Graph(), 1000));
     StopAndResumePreview();
     const test::TProbe probe = test::Probe(e.Recorder().CurrentFile);
-    EXPECT_TRUE(probe.ok && !probe.video.isEmpty() && probe.audio.isEmpty()) << format;
+    EXPECT_TRUE(probe.ok && !probe.picture.isEmpty() && probe.sound.isEmpty()) << format;
   }
 }
 
