@@ -6,13 +6,7 @@
 #include <QProcess>
 #include <cstdlib>
 
-#include "platform/components/TestFilters.h"
-#include "platform/devices/virtual/VirtualDeviceFilters.h"
-#include "platform/devices/virtual/VirtualDeviceProvider.h"
-#include "platform/graph/Interfaces.h"
-#include "platform/graph/TComponentRegistry.h"
-#include "platform/graph/TFilterGraph.h"
-#include "support/TestEnvironment.h"
+#include "platform/virtual/VirtualRig.h"
 
 using namespace pvx;
 using namespace pvx::platform::graph;
@@ -25,7 +19,7 @@ constexpr quint32 kCalm = 55250000, kHeavy = 175250000, kGreen = 211250000, kFil
 constexpr int kWidth = 320, kHeight = 240;
 
 // The card on a broadcast of its own, captured as 320x240 YUY2 (luma on the even bytes).
-struct LiveCapture {
+struct LiveCapture : test::TVirtualRig {
   LiveCapture() {
     test::WriteFile(test::Home() + "stations.ini",
                     "[tv1]\nname=Calm\nfrequency=55250000\npattern=smpte\nticker=Calm news\n"
@@ -36,31 +30,18 @@ struct LiveCapture {
                     "[tv6]\nname=Bad\nfrequency=48250000\npattern=blue\nfile=bad.avi\n");
     dev::TVirtualCardConfig config;
     config.StationsFile = test::Home() + "stations.ini";
-    dev::InstallVirtualCard(config);
-    capture = test::Components().Create(DeviceCategory::VideoInputDevice, "OKA");
-    tuner = test::Components().Create(DeviceCategory::TVTuner, "OKA");
-    graph.AddFilter(capture, "VCapture");
-    graph.AddFilter(tuner, "TVTuner");
-    graph.AddFilter(sink, "Sink");
-    TMediaType type;
-    capture->As<IStreamConfig>()->GetStreamCaps(0, type);
-    type.Width = kWidth;
-    type.Height = kHeight;
-    EXPECT_TRUE(capture->As<IStreamConfig>()->SetFormat(type));
-    EXPECT_TRUE(graph.Connect(*capture->FindPin("Capture"), *sink->FindPin("Input")));
+    card = dev::InstallVirtualCard(config);
+    capture = Add(DeviceCategory::VideoInputDevice);
+    tuner = Bind<ITunerPropertySet>(DeviceCategory::TVTuner);
   }
-  bool Tune(quint32 hertz) {
-    return tuner->As<ITunerPropertySet>()->SetFrequency(hertz, kTuningExact, 0);
-  }
+  void Run() { sink = Play(*capture, test::VideoType("YUY2", kWidth, kHeight)); }
+  bool Tune(quint32 hertz) { return tuner->SetFrequency(hertz, kTuningExact, 0); }
   // The frame `frames` frames after the newest one.
-  QByteArray Later(int frames) {
-    const int until = sink->Frames() + frames;
-    EXPECT_TRUE(test::WaitUntil([&] { return sink->Frames() >= until; }));
-    return sink->Last().bytes;
-  }
-  TFilterGraph graph{test::Components()};
-  std::shared_ptr<TFilter> capture, tuner;
-  std::shared_ptr<test::TTestSink> sink = std::make_shared<test::TTestSink>();
+  QByteArray Later(int frames) { return TCardRig::Later(*sink, frames); }
+  std::shared_ptr<dev::TVirtualCard> card;
+  std::shared_ptr<TFilter> capture;
+  ITunerPropertySet* tuner = nullptr;
+  std::shared_ptr<test::TTestSink> sink;
 };
 
 // Share of luma samples in the top `rows` that differ by more than 12 levels.
@@ -90,19 +71,18 @@ double Region(const QByteArray& a, const QByteArray& b = {}) {
 
 TEST(LivePicture, CalmAndHeavyStationsMoveWithinASecond) {
   LiveCapture live;
-  ASSERT_TRUE(live.graph.Run());
+  live.Run();
   for (const auto& [hertz, least] : {std::pair{kCalm, 0.05}, {kHeavy, 0.5}}) {
     ASSERT_TRUE(live.Tune(hertz));
     const QByteArray first = live.Later(3);
-    const QByteArray second = live.Later(30);
-    EXPECT_GT(ChangedShare(first, second), least) << hertz;
+    EXPECT_GT(ChangedShare(first, live.Later(30)), least) << hertz;
   }
   live.graph.Stop();
 }
 
 TEST(LivePicture, NoiseGrowsAsTheTuningDriftsOffTheCarrier) {
   LiveCapture live;
-  ASSERT_TRUE(live.graph.Run());
+  live.Run();
   std::vector<double> noise;
   for (const quint32 offset : {0, 500000, 1200000}) {
     ASSERT_TRUE(live.Tune(kGreen + offset));
@@ -122,20 +102,17 @@ TEST(LivePicture, FileStationLoopsAtTheAskedSizeAndAMissingFileShowsThePattern) 
                           "-c:a", "mp2", test::Home() + "clip.avi"});
   ASSERT_TRUE(ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0);
   LiveCapture live;
-  auto* card = dynamic_cast<dev::TVirtualVideoCapture*>(live.capture.get());
-  ASSERT_TRUE(card);
-  auto sound = test::Components().Create(DeviceCategory::AudioInputDevice, "OKA");
+  auto sound = live.Add(DeviceCategory::AudioInputDevice);
   auto heard = std::make_shared<test::TTestSink>(MediaMajor::Audio);
-  live.graph.AddFilter(sound, "ACapture");
   live.graph.AddFilter(heard, "AudioSink");
   ASSERT_TRUE(live.graph.Connect(*sound->FindPin("Capture"), *heard->FindPin("Input")));
   ASSERT_TRUE(live.Tune(kFilm));
-  ASSERT_TRUE(live.graph.Run());
+  live.Run();
   // The file's bright picture replaces the black pattern once it is decoded.
   ASSERT_TRUE(test::WaitUntil([&] { return Region(live.Later(1)) > 60; }));
   EXPECT_EQ(live.sink->Last().type.Width, kWidth);
   EXPECT_EQ(live.sink->Last().type.Height, kHeight);
-  EXPECT_EQ(card->Caption(), "") << "footage plays without a caption";
+  EXPECT_EQ(live.card->Caption(), "") << "footage plays without a caption";
   // The file's 300 Hz, not the station's 440 Hz tone: 6 rising zero crossings in 20 ms of the
   // left channel, against 8 or 9.
   const auto crossings = [&] {
@@ -155,7 +132,7 @@ TEST(LivePicture, FileStationLoopsAtTheAskedSizeAndAMissingFileShowsThePattern) 
   for (const auto& [hertz, caption] :
        {std::pair{kGone, "Cannot play missing.avi"}, {kBad, "Cannot play bad.avi"}}) {
     ASSERT_TRUE(live.Tune(hertz));
-    ASSERT_TRUE(test::WaitUntil([&] { return card->Caption() == caption; })) << caption;
+    ASSERT_TRUE(test::WaitUntil([&] { return live.card->Caption() == caption; })) << caption;
     EXPECT_LT(Region(live.Later(3)), 60) << "the station's own pattern";
   }
   live.graph.Stop();

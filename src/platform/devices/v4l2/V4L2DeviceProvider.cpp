@@ -4,7 +4,7 @@
 #include <QSettings>
 
 #include "platform/devices/v4l2/V4L2CardProbe.h"
-#include "platform/devices/v4l2/V4L2DeviceFilters.h"
+#include "platform/devices/CardFilters.h"
 
 namespace pvx::platform::devices::v4l2 {
 
@@ -15,8 +15,8 @@ namespace {
 
 // A filter of a card whose node opens now; nothing when it is busy or gone.
 template <typename Filter>
-TMoniker Moniker(const std::shared_ptr<TV4L2Card>& card, V4L2Part part) {
-  return {PartName(*card, part), [card]() -> std::shared_ptr<graph::TFilter> {
+TMoniker Moniker(const std::shared_ptr<TV4L2Card>& card, CardPart part) {
+  return {card->PartName(part), [card]() -> std::shared_ptr<graph::TFilter> {
             if (!card->Open()) return nullptr;
             return std::make_shared<Filter>(card);
           }};
@@ -53,17 +53,17 @@ std::vector<TMoniker> TV4L2DeviceProvider::Devices(DeviceCategory category) {
   for (const auto& card : Cards()) {
     switch (category) {
       case DeviceCategory::VideoInputDevice:
-        out.push_back(Moniker<TV4L2VideoCapture>(card, V4L2Part::Capture));
+        out.push_back(Moniker<TCardVideoCapture>(card, CardPart::Capture));
         break;
       case DeviceCategory::Crossbar:
         // Every card has one, so that the engine can route even a single camera input.
-        out.push_back(Moniker<TV4L2Crossbar>(card, V4L2Part::Crossbar));
+        out.push_back(Moniker<TCardCrossbar>(card, CardPart::Crossbar));
         break;
       case DeviceCategory::TVTuner:
-        if (card->HasTuner()) out.push_back(Moniker<TV4L2Tuner>(card, V4L2Part::Tuner));
+        if (card->HasTuner()) out.push_back(Moniker<TCardTuner>(card, CardPart::Tuner));
         break;
       case DeviceCategory::TVAudio:
-        if (card->HasTuner()) out.push_back(Moniker<TV4L2TVAudio>(card, V4L2Part::TVAudio));
+        if (card->HasTuner()) out.push_back(Moniker<TCardTVAudio>(card, CardPart::TVAudio));
         break;
       case DeviceCategory::AudioInputDevice: {
         if (!AudioCaptureFactory) break;

@@ -1,6 +1,8 @@
 #include "platform/devices/virtual/TVirtualCard.h"
 
-#include "platform/graph/Interfaces.h"
+#include "platform/devices/virtual/VirtualPicture.h"
+#include "platform/devices/virtual/VirtualSound.h"
+#include "platform/devices/virtual/VirtualVideoSource.h"
 
 namespace pvx::platform::devices {
 namespace {
@@ -81,21 +83,28 @@ QString TVirtualCard::DeviceName(const QString& part) const {
   return words.join(' ');
 }
 
-bool TVirtualCard::CanRoute(int index, int output, int input) const {
-  if (index < 0 || index >= CrossbarCount()) return false;
-  const TCrossbarModel& x = crossbars_[size_t(index)];
-  if (output < 0 || output >= int(x.Outputs.size()) || input < 0 || input >= int(x.Inputs.size()))
-    return false;
-  // Video inputs reach the video output, audio inputs the audio output.
-  const bool outputIsAudio = x.Outputs[size_t(output)].PhysicalType >= 0x1000;
-  const bool inputIsAudio = x.Inputs[size_t(input)].PhysicalType >= 0x1000;
-  return outputIsAudio == inputIsAudio;
+QString TVirtualCard::PartName(CardPart part, int index) const {
+  switch (part) {
+    case CardPart::Crossbar: return DeviceName(index == 0 ? "Crossbar" : "Crossbar 2");
+    case CardPart::Tuner: return DeviceName("TV Tuner");
+    case CardPart::TVAudio: return DeviceName("TV Audio");
+    case CardPart::AudioCapture: return DeviceName("Audio Capture");
+    default: return DeviceName("Video Capture");
+  }
 }
 
 bool TVirtualCard::Route(int index, int output, int input) {
-  if (!CanRoute(index, output, input)) return false;
+  if (index < 0 || index >= CrossbarCount() || !CanRoute(Crossbar(index), output, input)) return false;
   crossbars_[size_t(index)].Routes[size_t(output)] = input;
   Changed();
+  return true;
+}
+
+bool TVirtualCard::RoutedTo(int index, int output, int& input) {
+  if (index < 0 || index >= CrossbarCount()) return false;
+  const TCrossbarModel& model = Crossbar(index);
+  if (output < 0 || output >= int(model.Outputs.size())) return false;
+  input = model.Routes[size_t(output)];
   return true;
 }
 
@@ -114,6 +123,13 @@ bool TVirtualCard::SetTunerMode(int mode) {
 quint32 TVirtualCard::MinFrequency(int mode) const { return mode == kModeFM ? kFMMin : kTVMin; }
 quint32 TVirtualCard::MaxFrequency(int mode) const { return mode == kModeFM ? kFMMax : kTVMax; }
 
+bool TVirtualCard::TunerRange(int mode, quint32& minHertz, quint32& maxHertz) const {
+  if (!(AvailableTunerModes() & mode)) return false;
+  minHertz = MinFrequency(mode);
+  maxHertz = MaxFrequency(mode);
+  return true;
+}
+
 bool TVirtualCard::SetFrequency(quint32 hertz) {
   if (!config_.HasTuner) return false;
   if (hertz < MinFrequency(tunerMode_) || hertz > MaxFrequency(tunerMode_)) return false;
@@ -126,9 +142,23 @@ int TVirtualCard::PllOffset() const {
   return stations_.PllOffset(Frequency(), tunerMode_ == kModeFM);
 }
 
-bool TVirtualCard::CopyProtected() const {
+bool TVirtualCard::ReadTunerStatus(TTunerStatus& status) {
+  status.CurrentFrequency = qint32(Frequency());
+  status.PLLOffset = PllOffset();
+  status.SignalStrength = Picture().Kind == SourceKind::Station ? 100 : 0;
+  status.Busy = 0;
+  return true;
+}
+
+bool TVirtualCard::ReadCopyProtection(qint32& flags) {
   const TReception r = Tuned();
-  return r.Station && r.Station->CopyProtected;
+  flags = r.Station && r.Station->CopyProtected ? 1 : 0;
+  return true;
+}
+
+bool TVirtualCard::ReadStandard(int& standard) {
+  standard = standard_;
+  return true;
 }
 
 int TVirtualCard::AvailableStandards() const { return kStandards; }
@@ -142,15 +172,20 @@ bool TVirtualCard::SetStandard(int standard) {
 
 bool TVirtualCard::IsNtscLike() const { return (standard_ & kNtscLike) != 0; }
 
-bool TVirtualCard::HorizontalLocked() const {
-  if (LockOverride) return LockOverride();
-  const SourceKind kind = Picture().Kind;
-  return kind != SourceKind::Snow;
+bool TVirtualCard::ReadHorizontalLock(bool& locked) {
+  locked = LockOverride ? LockOverride() : Picture().Kind != SourceKind::Snow;
+  return true;
 }
 
-int TVirtualCard::AvailableTVAudioModes() const {
+bool TVirtualCard::ReadTVAudioModes(int& modes) {
   const TReception r = Tuned();
-  return r.Station && !r.Station->IsFM ? r.Station->AudioModes : AMTVAUDIO_MODE_MONO;
+  modes = r.Station && !r.Station->IsFM ? r.Station->AudioModes : AMTVAUDIO_MODE_MONO;
+  return true;
+}
+
+bool TVirtualCard::ReadTVAudioMode(int& mode) {
+  mode = tvAudioMode_;
+  return true;
 }
 
 bool TVirtualCard::SetTVAudioMode(int mode) {
@@ -166,8 +201,20 @@ TProcAmpRange TVirtualCard::ProcAmpRange(int property) {
   return kProcAmp[qBound(0, property, 4)];
 }
 
+bool TVirtualCard::ReadProcAmpRange(int property, TProcAmpRange& range) {
+  if (property < 0 || property >= 5) return false;
+  range = kProcAmp[property];
+  return true;
+}
+
 int TVirtualCard::ProcAmp(int property) const {
   return property >= 0 && property < 5 ? procAmp_[size_t(property)] : 0;
+}
+
+bool TVirtualCard::ReadProcAmp(int property, int& value) {
+  if (property < 0 || property >= 5) return false;
+  value = procAmp_[size_t(property)];
+  return true;
 }
 
 bool TVirtualCard::SetProcAmp(int property, int value) {
@@ -177,6 +224,29 @@ bool TVirtualCard::SetProcAmp(int property, int value) {
   procAmp_[size_t(property)] = value;
   Changed();
   return true;
+}
+
+std::vector<TMediaType> TVirtualCard::CaptureTypes() const {
+  return RawVideoTypes({QSize(640, IsNtscLike() ? 480 : 576)}, IsNtscLike());
+}
+
+bool TVirtualCard::CanCapture(const TMediaType& type) const {
+  return !config_.RefusedSizes.contains(QSize(type.Width, type.Height));
+}
+
+std::unique_ptr<ICardSource> TVirtualCard::MakeVideoSource() {
+  auto source = std::make_unique<TVirtualVideoSource>(*this);
+  picture_ = source->Animator();
+  return source;
+}
+
+QByteArray TVirtualCard::Caption() const {
+  const auto animator = picture_.lock();
+  return animator ? animator->Caption() : QByteArray();
+}
+
+std::unique_ptr<ICardSource> TVirtualCard::MakeAudioSource() {
+  return std::make_unique<TVirtualAudioSource>(*this);
 }
 
 QStringList TVirtualCard::AudioInputNames() const {

@@ -1,7 +1,7 @@
 #pragma once
 // The virtual TV card: the state of a simulated tuner card (tuner, crossbars, decoder,
-// proc-amp, audio lines) behind the device filters that the graphs bind. The filters read and
-// change this state; the capture filters show and play what it receives.
+// proc-amp, audio lines) behind the shared device filters that the graphs bind. The filters
+// read and change this state; its sources show and play what it receives.
 
 #include <QList>
 #include <QSize>
@@ -13,8 +13,8 @@
 #include <optional>
 #include <vector>
 
+#include "platform/devices/ICaptureCard.h"
 #include "platform/devices/virtual/VirtualStations.h"
-#include "platform/graph/GraphTypes.h"
 
 namespace pvx::platform::devices {
 
@@ -44,24 +44,14 @@ struct TReception {
   std::optional<TVirtualStation> Station;
 };
 
-struct TCrossbarPin {
-  QString Name;
-  int PhysicalType = 0;
-  int Related = -1;
+// A crossbar and its routes: per output, the routed input, -1 for none.
+struct TCrossbarModel : TCrossbarPins {
+  std::vector<int> Routes;
 };
 
-struct TCrossbarModel {
-  std::vector<TCrossbarPin> Inputs;
-  std::vector<TCrossbarPin> Outputs;
-  std::vector<int> Routes;  // per output: routed input, -1 for none
-};
+class TPictureAnimator;
 
-// Proc-amp properties as the capture device reports them.
-struct TProcAmpRange {
-  int Min, Max, Step, Default;
-};
-
-class TVirtualCard {
+class TVirtualCard final : public ICaptureCard {
  public:
   explicit TVirtualCard(TVirtualCardConfig config = {});
 
@@ -69,48 +59,70 @@ class TVirtualCard {
   const TVirtualStations& Stations() const { return stations_; }
   void SetStations(TVirtualStations stations);
 
+  // "<Prefix> <Maker> <Model> <part>".
   QString DeviceName(const QString& part) const;
+  QString PartName(CardPart part, int index = 0) const override;
+  bool HasTVAudio() const override { return config_.HasTVAudio; }
+  bool HasPreviewPin() const override { return config_.HasPreviewPin; }
 
   // Crossbars: 0 feeds the capture device, 1 (when cascaded) feeds crossbar 0.
-  int CrossbarCount() const { return int(crossbars_.size()); }
+  int CrossbarCount() const override { return int(crossbars_.size()); }
   const TCrossbarModel& Crossbar(int index) const { return crossbars_.at(size_t(index)); }
-  bool CanRoute(int crossbar, int output, int input) const;
-  bool Route(int crossbar, int output, int input);
+  const TCrossbarPins& CrossbarPins(int index) const override { return Crossbar(index); }
+  bool Route(int crossbar, int output, int input) override;
+  bool RoutedTo(int crossbar, int output, int& input) override;
 
   // Tuner.
-  int TunerMode() const { return tunerMode_; }
-  bool SetTunerMode(int mode);
-  int AvailableTunerModes() const;
+  int TunerMode() const override { return tunerMode_; }
+  bool SetTunerMode(int mode) override;
+  int AvailableTunerModes() const override;
   quint32 MinFrequency(int mode) const;
   quint32 MaxFrequency(int mode) const;
-  bool SetFrequency(quint32 hertz);
+  bool TunerRange(int mode, quint32& minHertz, quint32& maxHertz) const override;
+  bool SetFrequency(quint32 hertz) override;
   quint32 Frequency() const { return tunerMode_ == kModeFM ? fmFrequency_ : tvFrequency_; }
   int PllOffset() const;
+  // Full strength on a station, none elsewhere.
+  bool ReadTunerStatus(graph::TTunerStatus& status) override;
   int CountryCode() const { return countryCode_; }
-  void SetCountryCode(int code) { countryCode_ = code; }
-  bool CopyProtected() const;
+  void SetCountryCode(int code) override { countryCode_ = code; }
+  bool ReadCopyProtection(qint32& flags) override;
 
   // Decoder.
   int Standard() const { return standard_; }
-  int AvailableStandards() const;
-  bool SetStandard(int standard);
+  bool ReadStandard(int& standard) override;
+  int AvailableStandards() const override;
+  bool SetStandard(int standard) override;
   bool IsNtscLike() const;
-  bool HorizontalLocked() const;
+  bool ReadHorizontalLock(bool& locked) override;
 
-  // TV sound.
-  int AvailableTVAudioModes() const;
+  // TV sound: the modes the station tuned now carries, mono elsewhere.
+  bool ReadTVAudioModes(int& modes) override;
   int TVAudioMode() const { return tvAudioMode_; }
-  bool SetTVAudioMode(int mode);
+  bool ReadTVAudioMode(int& mode) override;
+  bool SetTVAudioMode(int mode) override;
 
   // Colour controls of the capture device.
   static TProcAmpRange ProcAmpRange(int property);
+  bool HasProcAmp() override { return config_.HasProcAmp; }
+  bool ReadProcAmpRange(int property, TProcAmpRange& range) override;
   int ProcAmp(int property) const;
-  bool SetProcAmp(int property, int value);
+  bool ReadProcAmp(int property, int& value) override;
+  bool SetProcAmp(int property, int value) override;
+
+  // YUY2, UYVY and RGB24 at 640 wide, 480 or 576 lines as the standard has.
+  std::vector<graph::TMediaType> CaptureTypes() const override;
+  bool CanCapture(const graph::TMediaType& type) const override;
+  std::unique_ptr<ICardSource> MakeVideoSource() override;
+  // The caption scrolling over the picture of the capture device bound last ("Cannot play
+  // <file>" when a station's file cannot be played).
+  QByteArray Caption() const;
 
   // The audio capture device's input lines and which one is enabled.
-  QStringList AudioInputNames() const;
-  int EnabledAudioInput() const { return audioInput_; }
-  bool EnableAudioInput(int line);
+  QStringList AudioInputNames() const override;
+  int EnabledAudioInput() const override { return audioInput_; }
+  bool EnableAudioInput(int line) override;
+  std::unique_ptr<ICardSource> MakeAudioSource() override;
 
   // What the capture devices receive now, following the crossbar routes to the connector.
   TReception Picture() const;
@@ -128,11 +140,12 @@ class TVirtualCard {
 
   // Pulled out like a USB card: the running capture reports its loss, nothing binds or runs.
   void Unplug();
-  bool Unplugged() const { return unplugged_; }
+  bool IsGone() const override { return unplugged_; }
+  bool CheckPresent() override { return !unplugged_; }
+  QString Location() const override { return PartName(CardPart::Capture); }
 
-  // Told after every change that can alter the picture or the sound.
-  int Subscribe(std::function<void()> listener);
-  void Unsubscribe(int token);
+  int Subscribe(std::function<void()> listener) override;
+  void Unsubscribe(int token) override;
 
   static constexpr int kModeTV = 1;
   static constexpr int kModeFM = 2;
@@ -158,6 +171,7 @@ class TVirtualCard {
   int audioInput_ = 0;
   std::map<int, std::function<void()>> listeners_;
   int nextToken_ = 1;
+  std::weak_ptr<TPictureAnimator> picture_;
 };
 
 }  // namespace pvx::platform::devices

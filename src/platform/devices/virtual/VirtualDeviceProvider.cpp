@@ -7,36 +7,40 @@ namespace pvx::platform::devices {
 using graph::DeviceCategory;
 using graph::TMoniker;
 
+namespace {
+
+// A part of the card, bound as the shared filter `Filter`.
+template <typename Filter, typename... Index>
+TMoniker Moniker(const std::shared_ptr<TVirtualCard>& card, CardPart part, Index... index) {
+  return {card->PartName(part, index...),
+          [card, index...] { return std::make_shared<Filter>(card, index...); }};
+}
+
+}  // namespace
+
 std::vector<TMoniker> TVirtualDeviceProvider::Devices(DeviceCategory category) {
   std::vector<TMoniker> out;
   const auto card = Card();
   const TVirtualCardConfig& config = card->Config();
-  if (card->Unplugged()) return out;
+  if (card->IsGone()) return out;
   switch (category) {
     case DeviceCategory::VideoInputDevice:
-      out.push_back({card->DeviceName("Video Capture"),
-                     [card] { return std::make_shared<TVirtualVideoCapture>(card); }});
+      out.push_back(Moniker<TCardVideoCapture>(card, CardPart::Capture));
       break;
     case DeviceCategory::Crossbar:
-      for (int i = 0; i < card->CrossbarCount(); ++i) {
-        out.push_back({card->DeviceName(i == 0 ? "Crossbar" : "Crossbar 2"),
-                       [card, i] { return std::make_shared<TVirtualCrossbar>(card, i); }});
-      }
+      for (int i = 0; i < card->CrossbarCount(); ++i)
+        out.push_back(Moniker<TCardCrossbar>(card, CardPart::Crossbar, i));
       break;
     case DeviceCategory::TVTuner:
-      if (config.HasTuner)
-        out.push_back({card->DeviceName("TV Tuner"),
-                       [card] { return std::make_shared<TVirtualTuner>(card); }});
+      if (config.HasTuner) out.push_back(Moniker<TCardTuner>(card, CardPart::Tuner));
       break;
     case DeviceCategory::TVAudio:
       if (config.HasTuner && config.HasTVAudio)
-        out.push_back({card->DeviceName("TV Audio"),
-                       [card] { return std::make_shared<TVirtualTVAudio>(card); }});
+        out.push_back(Moniker<TCardTVAudio>(card, CardPart::TVAudio));
       break;
     case DeviceCategory::AudioInputDevice:
       if (config.HasAudioCapture)
-        out.push_back({card->DeviceName("Audio Capture"),
-                       [card] { return std::make_shared<TVirtualAudioCapture>(card); }});
+        out.push_back(Moniker<TCardAudioCapture>(card, CardPart::AudioCapture));
       break;
     case DeviceCategory::VendorObject:
       // Only an Empia 2800 card's driver registers its object.

@@ -11,6 +11,7 @@
 #include "platform/devices/virtual/VirtualFilePlayer.h"
 #include "platform/graph/GstPtr.h"
 #include "platform/graph/Interfaces.h"
+#include "platform/graph/MediaCaps.h"
 
 namespace pvx::platform::devices {
 
@@ -19,6 +20,10 @@ using namespace pvx::platform::graph;
 namespace {
 // The line input carries a tone of its own.
 constexpr int kLineToneHz = 1000;
+
+constexpr const char* kPipeline =
+    "audiotestsrc name=src is-live=true wave=pink-noise volume=0.05 samplesperbuffer=960 "
+    "! capsfilter name=out";
 
 // Sets the wave only when it changes: setting it, even to the same wave, leaves the source
 // without a generator for a moment.
@@ -161,6 +166,30 @@ void ApplySound(GstElement* src, const TVirtualCard& card, const TReception& sou
   else
     SetTone(src, tone);
   if (animator) animator->SetLook(hiss, file, std::move(melody));
+}
+
+TVirtualAudioSource::TVirtualAudioSource(const TVirtualCard& card) : card_(card) {
+  GstElement* bin = MakeBin(kPipeline, "virtual-audio-capture");
+  if (!bin) return;
+  bin_ = Adopt(GST_ELEMENT(gst_object_ref_sink(bin)));
+  Ghost(bin, "out", "src", "Capture");
+  src_ = ChildByName(bin, "src").get();
+  if (src_) sound_ = AnimateSound(src_);
+}
+
+void TVirtualAudioSource::Apply(const TMediaType& format) {
+  if (const GstPtr<GstElement> out = bin_ ? ChildByName(bin_.get(), "out") : nullptr) {
+    GstCapsPtr caps(ToCaps(format));
+    g_object_set(out.get(), "caps", caps.get(), nullptr);
+  }
+}
+
+void TVirtualAudioSource::Follow() {
+  if (src_) ApplySound(src_, card_, card_.Sound(), sound_.get());
+}
+
+void TVirtualAudioSource::Rest() {
+  if (sound_) sound_->Rest();
 }
 
 }  // namespace pvx::platform::devices

@@ -9,6 +9,9 @@
 #include <optional>
 #include <vector>
 
+#include "platform/devices/ICaptureCard.h"
+#include "platform/graph/GstPtr.h"
+
 typedef struct _GstElement GstElement;
 typedef struct _GstPad GstPad;
 typedef struct _GstPadProbeInfo GstPadProbeInfo;
@@ -59,5 +62,22 @@ void ApplySound(GstElement* audioTestSource, const TVirtualCard& card, const TRe
                 TSoundAnimator* animator = nullptr);
 // Attaches a new animator to an audiotestsrc's output.
 std::shared_ptr<TSoundAnimator> AnimateSound(GstElement* audioTestSource);
+
+// The audio capture device's sound: what the card's enabled line receives, as PCM in the
+// format asked.
+class TVirtualAudioSource final : public ICardSource {
+ public:
+  explicit TVirtualAudioSource(const TVirtualCard& card);
+  GstElement* Bin() const override { return bin_.get(); }
+  void Apply(const graph::TMediaType& format) override;
+  void Follow() override;
+  void Rest() override;
+
+ private:
+  const TVirtualCard& card_;
+  graph::GstPtr<GstElement> bin_;
+  GstElement* src_ = nullptr;  // the bin keeps it
+  std::shared_ptr<TSoundAnimator> sound_;
+};
 
 }  // namespace pvx::platform::devices
