@@ -40,29 +40,27 @@ TEST(CommandTable, NamesAliasesAndCodesFindTheirCommand) {
 
 // Each state and the codes of the commands whose gates open in it.
 TEST(CommandTable, GatesOpenPerModeAndSource) {
-  auto live = [](TDispatchState& s) { s.Mode = amTV; };
-  const std::pair<const char*, std::function<void(TDispatchState&)>> rows[] = {
-      {"live tuner", live},
-      {"composite", [&](TDispatchState& s) { live(s), s.VideoSource = 1; }},
-      {"scanning", [&](TDispatchState& s) { live(s), s.Scanning = true; }},
-      {"fm", [](TDispatchState& s) { s.Mode = amFMRadio; }},
-      {"recording", [](TDispatchState& s) { s.Mode = amCapture; }},
-      {"playback", [](TDispatchState& s) { s.Mode = amPlayback, s.PlayerExists = true; }},
-      {"playback with pip", [](TDispatchState& s) { s.Mode = amPlayback, s.PlayerExists = s.PIPEnabled = true; }},
-      {"time-shifting", [](TDispatchState& s) { s.Mode = amTimeShifting; }},
-      {"time-shift ready", [](TDispatchState& s) { s.Mode = amTimeShifting, s.TimeShiftReady = true; }},
-      {"time-shift playback", [](TDispatchState& s) { s.Mode = amTimeShiftPlayback, s.PlayerExists = true; }},
-      {"channel preview", [](TDispatchState& s) { s.Mode = amChannelPreview; }},
-      {"closed", [](TDispatchState&) {}},
+  const std::pair<const char*, TDispatchState> rows[] = {
+      {"live tuner", {.Mode = amTV}},
+      {"composite", {.Mode = amTV, .VideoSource = 1}},
+      {"scanning", {.Mode = amTV, .Scanning = true}},
+      {"fm", {.Mode = amFMRadio}},
+      {"recording", {.Mode = amCapture}},
+      {"playback", {.Mode = amPlayback, .PlayerExists = true}},
+      {"playback with pip", {.Mode = amPlayback, .PIPEnabled = true, .PlayerExists = true}},
+      {"time-shifting", {.Mode = amTimeShifting}},
+      {"time-shift ready", {.Mode = amTimeShifting, .TimeShiftReady = true}},
+      {"time-shift playback", {.Mode = amTimeShiftPlayback, .PlayerExists = true}},
+      {"channel preview", {.Mode = amChannelPreview}},
+      {"closed", {}},
       // refused rows
-      {"time-shift switched off", [&](TDispatchState& s) { live(s), s.TimeShiftEnabled = false; }},
-      {"wis chip", [&](TDispatchState& s) { live(s), s.ChipFamily = 5; }},
-      {"memory channels", [&](TDispatchState& s) { live(s), s.TunerMode = 2; }},
+      {"time-shift switched off", {.Mode = amTV, .TimeShiftEnabled = false}},
+      {"wis chip", {.Mode = amTV, .ChipFamily = 5}},
+      {"cable channels", {.Mode = amTV, .TunerMode = 1}},
+      {"memory channels", {.Mode = amTV, .TunerMode = 2}},
   };
   QString text;
-  for (const auto& [what, arrange] : rows) {
-    TDispatchState state;
-    arrange(state);
+  for (const auto& [what, state] : rows) {
     text += what + QStringLiteral(":");
     for (const TCommandDef& c : CommandTable())
       if (GateOpen(c.gate, state)) text += QStringLiteral(" %1").arg(c.Code());

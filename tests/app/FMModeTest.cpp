@@ -2,30 +2,26 @@
 // way in, seek over the stations, a seek cut short, starting in FM, and the panels' buttons
 // driving live TV, the radio and an FM recording.
 
-#include <gtest/gtest.h>
-
 #include <QDir>
 #include <QFileInfo>
-#include <QTest>
 #include <set>
 
 #include "ShellFixture.h"
 #include "app/FMCommands.h"
 #include "panels/FormFMMainPanel.h"
 #include "panels/UIInfo.h"
-#include "platform/devices/virtual/VirtualDeviceProvider.h"
 #include "platform/media/MediaTestSupport.h"
+#include "settings/ChannelSettingsFile.h"
+#include "settings/PreviewInfo.h"
 
-using namespace pvx;
-using namespace pvx::settings;
-using pvx::test::WaitUntil;
-namespace ipc = pvx::platform::ipc;
-
+namespace pvx::test {
 namespace {
+
+using namespace settings;
 
 constexpr quint32 MHz(double mhz) { return quint32(mhz * 1000000 + 0.5); }
 
-class FMRadio : public test::Shell {
+class FMRadio : public Shell {
  protected:
   // Starts afresh and logs the FM frequencies the tuner is set to.
   void StartLoggingTunes() {
@@ -38,9 +34,10 @@ class FMRadio : public test::Shell {
   }
   panels::TFormMainPanel& TV() { return *App().Panels()->TV(); }
   panels::TFormFMMainPanel& FM() { return *App().Panels()->FM(); }
-  // A click in the middle of a panel's item, as the mouse gives it.
-  static void Click(panels::TSkinPanel& panel, const panels::TUIItemRecord& item) {
+  // A click in the middle of a panel's item, as the mouse gives it, and the command it runs.
+  void Click(panels::TSkinPanel& panel, const panels::TUIItemRecord& item) {
     QTest::mouseClick(panel.Skin(), Qt::LeftButton, {}, item.Rect().center());
+    Settle();
   }
   void ClickTV(int item) { Click(TV(), panels::UIInfo->TVItems[size_t(item)]); }
   void ClickFM(int item) { Click(FM(), panels::UIInfo->FMItems[size_t(item)]); }
@@ -122,19 +119,35 @@ TEST_F(FMRadio, AnyCommandDuringASeekEndsItWithoutTuningFurther) {
   }
 }
 
-// A start in FM builds the preview without a picture: TV has it, then and after a rebuild.
-TEST_F(FMRadio, StartedInFMItLeavesForTVWithItsPicture) {
+// A start in FM builds the preview without a picture: TV has it, then and after a rebuild. The
+// exit stores whether FM radio was on, for the next start.
+TEST_F(FMRadio, StartedInFMItStaysInFMUntilToldToLeaveAndLeavesForTVWithItsPicture) {
   StoreMainSettings([](TMainInfo& m) { m.FMEnabled = true; });
-  ASSERT_TRUE(Start({"fm"}));
-  EXPECT_TRUE(MainInfo->Mode() == amFMRadio && FM().isVisible() && !Window().isVisible());
-  App().ExecuteCommand(6000);
-  EXPECT_TRUE(PictureRuns());
-  App().ExecuteCommand(1001);
-  App().ExecuteCommand(1002);
-  EXPECT_TRUE(PictureRuns());
-  // Where the FM panel goes at such a start: beside the main window's place, or at the edge.
-  EXPECT_EQ(app::FMPanelStartPosition({1920, 1080}, {480, 360}, {655, 175}), QPoint(1353, 360));
-  EXPECT_EQ(app::FMPanelStartPosition({1024, 768}, {480, 360}, {655, 175}), QPoint(369, 204));
+  for (const bool leave : {false, true}) {
+    app_.reset();
+    ASSERT_TRUE(Start({"fm"}));
+    EXPECT_TRUE(MainInfo->Mode() == amFMRadio && FM().isVisible() && !Window().isVisible());
+    const int memory = ChannelInfo->CurFM;
+    for (int step = 0; step < 2; ++step) App().ExecuteCommand(TCommand::NextChannel);
+    EXPECT_EQ(ChannelInfo->CurFM, memory + 2);
+    if (leave) {
+      App().ExecuteCommand(6000);
+      EXPECT_TRUE(PictureRuns());
+      App().ExecuteCommand(1001);
+      App().ExecuteCommand(1002);
+      EXPECT_TRUE(PictureRuns());
+    }
+    App().ExecuteCommand(TCommand::Exit);
+    ASSERT_TRUE(WaitUntil([&] { return !App().MainWindow(); }));
+    TMainInfo saved;
+    ASSERT_TRUE(saved.LoadMainSettings(app::TApplication::MainSettingsPath(), {}));
+    EXPECT_EQ(saved.StartInFM, !leave) << "still listening to FM at the exit";
+    // The channel file keeps the FM memory and the TV table.
+    TChannelInfo channels;
+    TPreviewInfo preview(channels);
+    ASSERT_TRUE(TChannelSettingsFile::Load(app::TApplication::ChannelSettingsPath(), channels, preview));
+    EXPECT_EQ(std::pair(channels.CurFM, int(channels.CurrentTable)), std::pair(memory + 2, 0));
+  }
 }
 
 TEST_F(FMRadio, TheTVPanelDrivesLiveTVAndTheFMPanelTheRadio) {
@@ -152,13 +165,11 @@ TEST_F(FMRadio, TheTVPanelDrivesLiveTVAndTheFMPanelTheRadio) {
 
   // Minimised, the main window takes its tool panel along, and brings it back.
   ClickTV(0);
-  Settle();
   EXPECT_TRUE(Window().isMinimized() && !TV().isVisible());
   Window().showNormal();
   EXPECT_TRUE(WaitUntil([&] { return TV().isVisible(); }));
 
   ClickTV(11);  // FM mode
-  Settle();
   ASSERT_EQ(MainInfo->Mode(), amFMRadio);
   EXPECT_TRUE(FM().isVisible() && !TV().isVisible() && !Window().isVisible());
   EXPECT_TRUE(Label(FM(), "LabelCurretPos").endsWith("MHz"));
@@ -169,13 +180,11 @@ TEST_F(FMRadio, TheTVPanelDrivesLiveTVAndTheFMPanelTheRadio) {
   MainInfo->WaveFolder = test::Home() + "wave";  // typed without the closing separator
   QDir().mkpath(MainInfo->WaveFolder);
   ClickFM(31);
-  Settle();
   ASSERT_EQ(MainInfo->Mode(), amCapture);
   EXPECT_EQ(Label(FM(), "LabelDVCRState"), "REC");
   // A second and a half of 48 kHz stereo sound.
   ASSERT_TRUE(WaitUntil([&] { return Engine().RecordedBytes() > 3 * 48000 * 2; }));
   ClickFM(28);
-  Settle();
   EXPECT_EQ(MainInfo->Mode(), amFMRadio);
   const QString file = Engine().Recorder().CurrentFile;
   EXPECT_EQ(QFileInfo(file).absolutePath(), test::Home() + "wave");
@@ -183,22 +192,24 @@ TEST_F(FMRadio, TheTVPanelDrivesLiveTVAndTheFMPanelTheRadio) {
   EXPECT_TRUE(probe.ok && probe.picture.isEmpty() && probe.duration > 1.0) << file.toStdString();
 
   ClickFM(0);  // minimise: the radio goes to the task bar, the main window stays hidden
-  Settle();
   EXPECT_TRUE(FM().isMinimized() && !Window().isVisible());
   FM().showNormal();
 
   ClickFM(6);  // TV mode
-  Settle();
   EXPECT_EQ(MainInfo->Mode(), amTV);
   EXPECT_TRUE(TV().isVisible() && !FM().isVisible() && Window().isVisible());
   EXPECT_EQ(ChannelInfo->CurrentChannel(), 12);
 }
 
-TEST(PanelPlaces, TheTVPanelGoesBesideTheMainWindowOrAgainstTheEdge) {
+TEST(PanelPlaces, ThePanelsGoBesideTheMainWindowOrAgainstTheEdge) {
   const QSize panel(281, 303);
   EXPECT_EQ(app::TVPanelFirstPosition({1920, 1080}, {100, 100, 640, 520}, panel), QPoint(919, 388));
   EXPECT_EQ(app::TVPanelFirstPosition({1024, 768}, {100, 100, 640, 520}, panel), QPoint(743, 232));
   EXPECT_EQ(app::FMPanelPosition({1920, 1080}, {655, 175}), QPoint(632, 720));
+  // The FM panel at a start in FM: beside the main window's place, or at the edge.
+  EXPECT_EQ(app::FMPanelStartPosition({1920, 1080}, {480, 360}, {655, 175}), QPoint(1353, 360));
+  EXPECT_EQ(app::FMPanelStartPosition({1024, 768}, {480, 360}, {655, 175}), QPoint(369, 204));
 }
 
 }  // namespace
+}  // namespace pvx::test

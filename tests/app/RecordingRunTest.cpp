@@ -1,68 +1,55 @@
-// Recording and playing back through the running program on the virtual card: every format from
-// the command a remote control sends, the Done list across a restart, a disk that fills,
-// time-shifting, and playing a recording and the time-shift buffer. Then the scheduler's
-// recordings, with a stand-in for the scheduler's window, in the running shell and in the real
-// program started by the scheduler.
-
-#include <gtest/gtest.h>
+// Recording and playing back through the running program on the virtual card: each container from
+// the command a remote control sends, the Done list across a restart, a disk that fills, a card
+// unplugged, time-shifting, and playing a recording and the time-shift buffer. Then the
+// scheduler's recordings, with a stand-in for the scheduler's window.
 
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QProcess>
-#include <QTest>
 
 #include "ShellFixture.h"
 #include "engine/AudioAdjustInfo.h"
 #include "handoff/ScheduledRecording.h"
-#include "platform/devices/virtual/VirtualDeviceProvider.h"
 #include "platform/media/MediaTestSupport.h"
 #include "playback/Globals.h"
 #include "playback/PlaybackInfo.h"
+#include "playback/TimeShiftPlayback.h"
+#include "playback/TimeShiftRoutines.h"
 
-using namespace pvx;
-using namespace pvx::settings;
-using pvx::test::WaitUntil;
-using Answers = std::vector<qint32>;
-namespace ipc = pvx::platform::ipc;
-using pvx::commands::CodeOf;
-using pvx::commands::TCommand;
-
+namespace pvx::test {
 namespace {
+
+using namespace settings;
+using Answers = std::vector<qint32>;
 
 struct FormatCase {
   const char* name;
   int format, kind, audioFormat;  // RecordFormat, RecordKind, AudioFormat
   int width, height, kbps, frameRateCode;
   const char* container;  // ffprobe's format_name
-  QString picture, sound;  // empty: no such stream
-  int mpeg4Codec = 2;      // "Divx", "... V3", "... V2"
+  const char* picture;    // its codec, "" for no picture stream
+  double fps;
+  const char* sound;  // its codec (stereo), "" for no sound stream
+  int rate;
+  int mpeg4Codec = 2;  // "Divx", "... V3", "... V2"
 };
 
-// Each format with the size, bit rate and rate its profile offers first.
+// Each container, and each sound or compressor the shell's settings choose, with the size, bit
+// rate and rate its profile offers first.
 const FormatCase kFormats[] = {
-    {"Mpeg1", 0, 0, 0, 320, 240, 1350, 5, "mpeg", test::PictureText("mpeg1video", 320, 240, 30), test::SoundText("mp2", 44100, 2)},
-    {"Mpeg2", 1, 0, 0, 640, 480, 4000, 5, "mpeg", test::PictureText("mpeg2video", 640, 480, 30), test::SoundText("mp2", 44100, 2)},
-    {"Mpeg4Avi", 2, 0, 0, 352, 240, 2000, 5, "avi", test::PictureText("msmpeg4v2", 352, 240, 30), test::SoundText("pcm_s16le", 48000, 2)},
-    {"Mpeg4Divx", 2, 0, 0, 352, 240, 2000, 5, "avi", test::PictureText("mpeg4", 352, 240, 30), test::SoundText("pcm_s16le", 48000, 2), 0},
-    {"Avi", 3, 0, 0, 352, 240, 2000, 5, "avi", test::PictureText("rawvideo", 352, 240, 30), test::SoundText("pcm_s16le", 48000, 2)},
-    {"VcdNtsc", 4, 0, 0, 352, 240, 1150, 4, "mpeg", test::PictureText("mpeg1video", 352, 240, 29.97), test::SoundText("mp2", 44100, 2)},
-    {"VcdPal", 5, 0, 0, 352, 288, 1150, 3, "mpeg", test::PictureText("mpeg1video", 352, 288, 25), test::SoundText("mp2", 44100, 2)},
-    {"DvdNtsc", 6, 0, 0, 720, 480, 3950, 4, "mpeg", test::PictureText("mpeg2video", 720, 480, 29.97), test::SoundText("ac3", 48000, 2)},
-    {"DvdPal", 7, 0, 0, 720, 576, 3950, 5, "mpeg", test::PictureText("mpeg2video", 720, 576, 25), test::SoundText("mp2", 48000, 2)},
-    {"SvcdNtsc", 8, 0, 0, 480, 480, 2300, 4, "mpeg", test::PictureText("mpeg2video", 480, 480, 29.97), test::SoundText("mp2", 44100, 2)},
-    {"SvcdPal", 9, 0, 0, 480, 576, 2300, 4, "mpeg", test::PictureText("mpeg2video", 480, 576, 25), test::SoundText("mp2", 44100, 2)},
-    {"NoSound", 1, 2, 0, 640, 480, 4000, 5, "mpeg", test::PictureText("mpeg2video", 640, 480, 30), {}},
-    {"Wave", 1, 1, 0, 640, 480, 4000, 5, "wav", {}, test::SoundText("pcm_s16le", 48000, 2)},
-    {"Mp3", 1, 1, 1, 640, 480, 4000, 5, "mp3", {}, test::SoundText("mp3", 48000, 2)},
+    {"Mpeg2", 1, 0, 0, 640, 480, 4000, 5, "mpeg", "mpeg2video", 30, "mp2", 44100},
+    {"DvdNtsc", 6, 0, 0, 720, 480, 3950, 4, "mpeg", "mpeg2video", 29.97, "ac3", 48000},
+    {"Mpeg4Avi", 2, 0, 0, 352, 240, 2000, 5, "avi", "msmpeg4v2", 30, "pcm_s16le", 48000},
+    {"Mpeg4Divx", 2, 0, 0, 352, 240, 2000, 5, "avi", "mpeg4", 30, "pcm_s16le", 48000, 0},
+    {"NoSound", 1, 2, 0, 640, 480, 4000, 5, "mpeg", "mpeg2video", 30, "", 0},
+    {"Wave", 1, 1, 0, 640, 480, 4000, 5, "wav", "", 0, "pcm_s16le", 48000},
+    {"Mp3", 1, 1, 1, 640, 480, 4000, 5, "mp3", "", 0, "mp3", 48000},
 };
 
 // Test names and failure lines name the format, not its bytes.
 void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.name; }
 
-class Recording : public test::Shell {
+class Recording : public LiveTV {
  protected:
-  void SetUp() override { ASSERT_TRUE(Start()); }
-
   // The command a remote control sends, run from the event loop as the program runs it.
   void Remote(TCommand command) {
     const int code = CodeOf(command);
@@ -77,6 +64,13 @@ class Recording : public test::Shell {
     t.start();
     WaitUntil([&] { return t.elapsed() >= ms; }, ms + 1000);
   }
+  // Play pauses the player, then plays on; the menu offers the other each time.
+  void PauseAndPlayOn() {
+    Remote(TCommand::Play);
+    EXPECT_TRUE(MenuShows("itemPlay"));
+    Remote(TCommand::Play);
+    EXPECT_TRUE(MenuShows("itemPause"));
+  }
   // The first recording in the Done list.
   static QString Listed() {
     const auto& items = playback::PlaybackInfo->Items;
@@ -89,7 +83,8 @@ class EveryFormat : public Recording, public ::testing::WithParamInterface<Forma
 TEST_P(EveryFormat, RecordsFromTheRemoteCommandAndPlaysElsewhere) {
   const FormatCase c = GetParam();
   test::ChangeSettings(Engine(), [&](settings::TCaptureSettings& s) {
-    s.RecordFormat = quint8(c.format), s.RecordKind = quint8(c.kind), s.AudioFormat = quint8(c.audioFormat);
+    s.RecordFormat = quint8(c.format), s.RecordKind = quint8(c.kind);
+    s.AudioFormat = quint8(c.audioFormat);
     s.CaptureWidth = c.width, s.CaptureHeight = c.height, s.VideoBitRateKbps = c.kbps;
     s.FrameRateCode = c.frameRateCode;
     s.UseDateTimeName = false;
@@ -108,15 +103,18 @@ TEST_P(EveryFormat, RecordsFromTheRemoteCommandAndPlaysElsewhere) {
   EXPECT_TRUE(PictureRuns()) << "live TV is back";
 
   const QString file = Engine().Recorder().CurrentFile;
-  EXPECT_EQ(QFileInfo(file).fileName(), QString("capture.") + (c.kind == 1 ? (c.audioFormat ? "mp3" : "wav")
-                                                                          : c.format == 2 || c.format == 3 ? "avi" : "mpg"));
+  const QString container = c.container;
+  EXPECT_EQ(QFileInfo(file).fileName(), "capture." + (container == "mpeg" ? "mpg" : container));
   const test::TProbe probe = test::Probe(file);
   ASSERT_TRUE(probe.ok) << probe.error.toStdString();
-  EXPECT_TRUE(probe.format.split(',').contains(c.container)) << probe.format.toStdString();
-  EXPECT_EQ(probe.picture, c.picture);
-  EXPECT_EQ(probe.sound, c.sound);
+  EXPECT_TRUE(probe.format.split(',').contains(container)) << probe.format.toStdString();
+  EXPECT_EQ(probe.picture, *c.picture ? test::PictureText(c.picture, c.width, c.height, c.fps) : "");
+  EXPECT_EQ(probe.sound, *c.sound ? test::SoundText(c.sound, c.rate, 2) : "");
   EXPECT_GT(probe.duration, 1.0);
-  EXPECT_EQ(Listed(), file);
+  // Listed with the tuner's channel, as sound alone when it is.
+  ASSERT_EQ(Listed(), file);
+  EXPECT_EQ(playback::PlaybackInfo->Items.front()->AudioOnly, c.kind == 1);
+  EXPECT_EQ(playback::PlaybackInfo->Items.front()->Channel, ChannelInfo->CurrentChannel());
   EXPECT_EQ(MainInfo->GivenFilePath, file);
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
@@ -124,6 +122,7 @@ TEST_P(EveryFormat, RecordsFromTheRemoteCommandAndPlaysElsewhere) {
 INSTANTIATE_TEST_SUITE_P(Formats, EveryFormat, ::testing::ValuesIn(kFormats),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The recording plays in the window to its end, and the Done list keeps it after a restart.
 TEST_F(Recording, AFullDiskEndsTheRecordingPlayableAndTheDoneListKeepsItAfterARestart) {
   QTest::keyClick(&Window(), Qt::Key_F6);
   ASSERT_EQ(MainInfo->Mode(), amCapture);
@@ -145,6 +144,23 @@ TEST_F(Recording, AFullDiskEndsTheRecordingPlayableAndTheDoneListKeepsItAfterARe
   EXPECT_EQ(MainInfo->Mode(), amTV);
   EXPECT_EQ(test::Dialogs().Warnings.size(), 2u);
   EXPECT_EQ(playback::PlaybackInfo->Items.size(), 1u);
+  EXPECT_TRUE(PictureRuns());
+
+  Window().SetOverlayFullScreen(true);
+  ASSERT_TRUE(Window().IsOverlayFullScreen());
+  Remote(TCommand::PlayGivenFile);  // the file just recorded
+  ASSERT_EQ(MainInfo->Mode(), amPlayback);
+  EXPECT_TRUE(Window().PlayerExists());
+  EXPECT_FALSE(Window().IsOverlayFullScreen()) << "a file plays in the window, not on the overlay";
+  EXPECT_TRUE(App().AudioAdjustInfo()->LineMuted()) << "the card's sound gives way to the file's";
+  Tick();
+  EXPECT_TRUE(Window().RecordingBadge()->isVisible());
+  EXPECT_TRUE(Window().RecordingBadge()->Text().startsWith("Play  0:00:0")) << "the position shows";
+  PauseAndPlayOn();
+  // The given file ends with Stop: live TV again.
+  EXPECT_TRUE(WaitUntil([] { return MainInfo->Mode() == amTV; }, 20000));
+  EXPECT_FALSE(Window().PlayerExists());
+  EXPECT_FALSE(App().AudioAdjustInfo()->LineMuted());
   EXPECT_TRUE(PictureRuns());
 
   App().ShutdownApplication();
@@ -178,7 +194,8 @@ TEST_F(Recording, ACardUnpluggedWhileRecordingLeavesAPlayableFileAndTheProgramRu
   EXPECT_EQ(MainInfo->Mode(), amFMRadio);
 }
 
-TEST_F(Recording, TimeShiftingIsReadyAfterElevenSecondsAndLeavesNothingUnlessSaved) {
+// The buffer plays while it goes on recording behind the player.
+TEST_F(Recording, TimeShiftingIsReadyAfterElevenSecondsPlaysAndLeavesNothingUnlessSaved) {
   for (const bool save : {false, true}) {
     test::ChangeSettings(Engine(), [&](settings::TCaptureSettings& s) {
       s.SaveTimeShift = save;
@@ -188,7 +205,7 @@ TEST_F(Recording, TimeShiftingIsReadyAfterElevenSecondsAndLeavesNothingUnlessSav
     ASSERT_EQ(MainInfo->Mode(), amTimeShifting);
     const QString file = Engine().Recorder().CurrentFile;
     EXPECT_EQ(QFileInfo(file).fileName() == "ts0.mpv", !save) << file.toStdString();
-    Record(1000);
+    Record(1500);
     Tick(10);
     EXPECT_FALSE(MenuShows("itemPlay"));
     EXPECT_EQ(App().ExecuteCommand(3000), app::TCommandResult::Refused);
@@ -196,6 +213,18 @@ TEST_F(Recording, TimeShiftingIsReadyAfterElevenSecondsAndLeavesNothingUnlessSav
     EXPECT_TRUE(MenuShows("itemPlay"));
     EXPECT_EQ(MainInfo->Mode(), amTimeShifting);
     EXPECT_TRUE(Window().RecordingBadge()->Text().startsWith("Time-Shifting  0:00:11"));
+    // The real-screen command shows the time-shifting picture (until it is given again), and
+    // hides the played one.
+    App().ExecuteCommand(TCommand::RealScreen);
+    EXPECT_EQ(Window().findChild<QWidget*>("ImageTimeShiftingPreview")->isVisible(), !save);
+    QTest::keyClick(&Window(), Qt::Key_F7);
+    ASSERT_EQ(MainInfo->Mode(), amTimeShiftPlayback);
+    EXPECT_TRUE(Window().PlayerExists() && Engine().Recording());
+    App().ExecuteCommand(TCommand::RealScreen);
+    EXPECT_TRUE(playback::TimeShiftPlayback->IsVideoHidden());
+    Tick();
+    EXPECT_TRUE(Window().RecordingBadge()->Text().startsWith("Play  ")) << "the position shows";
+    PauseAndPlayOn();
     Remote(TCommand::Stop);
     ASSERT_EQ(MainInfo->Mode(), amTV);
     EXPECT_EQ(QFile::exists(file), save);
@@ -203,58 +232,6 @@ TEST_F(Recording, TimeShiftingIsReadyAfterElevenSecondsAndLeavesNothingUnlessSav
   }
   EXPECT_EQ(playback::PlaybackInfo->Items.front()->Description, "Time Shifting");
   EXPECT_TRUE(PictureRuns());
-}
-
-TEST_F(Recording, ACopyProtectedStationIsRefusedAndLiveTVGoesOn) {
-  // "Ten Movies" of the shipped broadcast carries copy protection.
-  ASSERT_TRUE(Engine().SetTVFrequency(193250000, false));
-  Remote(TCommand::Capture);
-  EXPECT_EQ(MainInfo->Mode(), amTV);
-  ASSERT_EQ(test::Dialogs().Warnings.size(), 1u);
-  EXPECT_TRUE(test::Dialogs().Warnings[0].join(' ').contains("macrovision"));
-  EXPECT_FALSE(QFile::exists(Engine().Recorder().CurrentFile)) << "no empty file is left";
-  EXPECT_TRUE(playback::PlaybackInfo->Items.empty());
-  EXPECT_TRUE(PictureRuns());
-}
-
-TEST_F(Recording, ARecordingPlaysBackToItsEndAndTheBufferPlaysWhileItRecords) {
-  QTest::keyClick(&Window(), Qt::Key_F6);
-  Record(1500);
-  Remote(TCommand::Stop);
-  ASSERT_EQ(MainInfo->Mode(), amTV);
-  Window().SetOverlayFullScreen(true);
-  ASSERT_TRUE(Window().IsOverlayFullScreen());
-  Remote(TCommand::PlayGivenFile);  // the file just recorded
-  ASSERT_EQ(MainInfo->Mode(), amPlayback);
-  EXPECT_TRUE(Window().PlayerExists());
-  EXPECT_FALSE(Window().IsOverlayFullScreen()) << "a file plays in the window, not on the overlay";
-  EXPECT_TRUE(App().AudioAdjustInfo()->LineMuted()) << "the card's sound gives way to the file's";
-  Remote(TCommand::Play);  // pause, then play on
-  EXPECT_TRUE(MenuShows("itemPlay"));
-  Remote(TCommand::Play);
-  EXPECT_TRUE(MenuShows("itemPause"));
-  // The given file ends with Stop: live TV again.
-  EXPECT_TRUE(WaitUntil([] { return MainInfo->Mode() == amTV; }, 20000));
-  EXPECT_FALSE(Window().PlayerExists());
-  EXPECT_FALSE(App().AudioAdjustInfo()->LineMuted());
-  EXPECT_TRUE(PictureRuns());
-
-  QTest::keyClick(&Window(), Qt::Key_F8);
-  ASSERT_EQ(MainInfo->Mode(), amTimeShifting);
-  const QString buffer = Engine().Recorder().CurrentFile;
-  Record(1500);
-  Tick(11);
-  QTest::keyClick(&Window(), Qt::Key_F7);
-  ASSERT_EQ(MainInfo->Mode(), amTimeShiftPlayback);
-  EXPECT_TRUE(Window().PlayerExists());
-  EXPECT_TRUE(Engine().Recording()) << "the buffer goes on recording behind the player";
-  Remote(TCommand::Play);  // pause the buffer, then play on
-  EXPECT_TRUE(MenuShows("itemPlay"));
-  Remote(TCommand::Play);
-  EXPECT_TRUE(MenuShows("itemPause"));
-  Remote(TCommand::Stop);
-  EXPECT_EQ(MainInfo->Mode(), amTV);
-  EXPECT_FALSE(QFile::exists(buffer));
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
 
@@ -266,7 +243,7 @@ bool WriteOrder(qint32 source, qint32 channel, quint8 format) {
   return handoff::WriteRelayFile(test::Home() + "Relay.rec", r);
 }
 
-class Scheduled : public test::Shell {
+class Scheduled : public Shell {
  protected:
   void SetUp() override {
     ASSERT_TRUE(Start());
@@ -365,26 +342,5 @@ TEST_F(Scheduled, ScheduleShowsTheRunningSchedulerOrStartsItOrSaysWhyNot) {
   EXPECT_TRUE(test::Dialogs().Warnings[0].join(' ').contains("\"Scheduled\" could not be started"));
 }
 
-TEST(ScheduledProgramRun, StartedForTheSchedulerItRecordsListsAndAnswers) {
-  test::SchedulerWindow scheduler;
-  ASSERT_TRUE(WriteOrder(handoff::rsAntenna, 4, 0));
-  const QProcessEnvironment env = test::ProgramEnvironment();
-  QProcess program;
-  program.setProcessEnvironment(env);
-  // A fresh home: nobody attends this start, so it takes the country plan, not the wizard.
-  program.start(PVX_PROGRAM, {"srec_tv"});
-  ASSERT_TRUE(WaitUntil([&] { return !scheduler.Status().empty(); }, 60000));
-  EXPECT_EQ(scheduler.Status(), Answers{ipc::kScheduledRecordingEnded});
-  {
-    playback::TPlaybackInfo lists;  // written at once, while the program still runs
-    ASSERT_EQ(lists.Items.size(), 1u);
-    EXPECT_TRUE(lists.Items[0]->Scheduled && lists.Items[0]->Description == "Scheduled");
-    EXPECT_EQ(QFileInfo(lists.Items[0]->FilePath).fileName(), "Evening News.mpg");
-    const test::TProbe probe = test::Probe(lists.Items[0]->FilePath);
-    EXPECT_TRUE(probe.ok && probe.duration > 2.0) << probe.error.toStdString();
-  }
-  EXPECT_TRUE(ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, CodeOf(TCommand::Exit), 0));
-  EXPECT_TRUE(program.waitForFinished(30000) && program.exitCode() == 0);
-}
-
 }  // namespace
+}  // namespace pvx::test

@@ -1,20 +1,18 @@
 #pragma once
 // The whole shell in this process on the virtual card, started as the program starts, and a
 // stand-in for the scheduled-recording program's window. It includes what the shell tests
-// name most: the models, the clock, the messages and the fake services.
+// name most: the models, the clock, the messages and the fake services, and (through the form
+// helpers) the main window.
 
-#include <gtest/gtest.h>
+#include "FormTestSupport.h"
 
-#include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QSemaphore>
 #include <QThread>
 #include <QFile>
-#include <QTimer>
-#include <functional>
-#include <memory>
+#include <QTest>
 #include <mutex>
 #include <utility>
 #include <atomic>
@@ -22,22 +20,19 @@
 #include "app/Application.h"
 #include "app/ControlPanels.h"
 #include "panels/FormMainPanel.h"
-#include "app/MainForm.h"
 #include "app/MainMenu.h"
 #include "app/OSDForm.h"
 #include "engine/CaptureInfo.h"
 #include "platform/graph/TFilterGraph.h"
 #include "platform/Clock.h"
+#include "platform/devices/virtual/VirtualDeviceProvider.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
 #include "platform/ipc/TMessageEndpoint.h"
 #include "platform/video/TVideoRenderer.h"
 #include "settings/ChannelInfo.h"
-#include "settings/Globals.h"
-#include "settings/MainInfo.h"
 #include "support/FakeDialogService.h"
 #include "support/FakeSystemServices.h"
-#include "FormTestSupport.h"
 #include "support/TestEnvironment.h"
 
 namespace pvx::test {
@@ -46,6 +41,8 @@ using settings::MainInfo;
 using settings::TMainInfo;
 namespace ipc = platform::ipc;
 using app::FormOSD;
+using commands::CodeOf;
+using commands::TCommand;
 
 // Puts the model in `mode` as the gates and panels see it, without the mode's own steps:
 // for checks of what each mode allows on a program that never really entered it.
@@ -173,5 +170,10 @@ class Shell : public ::testing::Test {
   QElapsedTimer modalOpen_;
 };
 
+// The shell started into live TV.
+class LiveTV : public Shell {
+ protected:
+  void SetUp() override { ASSERT_TRUE(Start()); }
+};
 
 }  // namespace pvx::test

@@ -69,10 +69,12 @@ std::vector<TVirtualMixerDevice> CMediaRear(int secondDestinationLines, bool can
 
 }  // namespace
 
-TEST(AudioAdjustInfo, TheLastLineMentioningLineWinsElseTheLastLine) {
+// At creation: the line of the card's sound, to play and to record, is the last whose name mentions
+// "line" (any case), else the last; the master and the recording level are read.
+TEST(AudioAdjustInfo, CreationChoosesTheLastLineMentioningLineAndReadsTheLevels) {
   const std::pair<QStringList, int> rows[] = {
-      {{"CD Audio", "Line In", "Microphone"}, 1}, {{"Line 1", "Mic", "AUX LINE", "CD"}, 2},  // any case
-      {{"CD Audio", "Microphone", "Wave"}, 2} /* none: the last */, {{"Mono"}, 0}, {{}, -1}};
+      {{"CD Audio", "Line In", "Microphone"}, 1}, {{"Line 1", "Mic", "AUX LINE", "CD"}, 2},
+      {{"CD Audio", "Microphone", "Wave"}, 2}, {{"Mono"}, 0}, {{}, -1}};
   for (const auto& [lines, chosen] : rows) {
     Rig rig({{"Card", {Speakers(lines), Recording(lines)}}});
     EXPECT_EQ(rig.info->PlaybackLineNames(), lines);
@@ -80,22 +82,33 @@ TEST(AudioAdjustInfo, TheLastLineMentioningLineWinsElseTheLastLine) {
     EXPECT_EQ(rig.info->Levels.PlaybackLine, chosen) << lines.join(',').toStdString();
     EXPECT_EQ(rig.info->Levels.RecordLine, chosen) << lines.join(',').toStdString();
   }
+  std::vector<TVirtualMixerDevice> devices = OneCard();
+  devices[0].Destinations[0].Volume = {40000, 30000, true};
+  devices[0].Destinations[1].Lines[1].Volume = {0, 12345, false};
+  EXPECT_EQ(Rig(devices).State(), "v30000 m1 l0 c0 r12345");
 }
 
 TEST(AudioAdjustInfo, EveryDeviceIsDescribedAndTheRecordingOneIsThePlaybackOneUnlessAnotherHasTwoLines) {
-  // The devices, the recording one and its name; each device described by product, speakers and
-  // record destinations and their line counts.
-  const std::tuple<std::vector<TVirtualMixerDevice>, int, const char*, QStringList> rows[] = {
-      {{{"Onboard", {Speakers({"Line In"})}}, {"USB Box", {Speakers({"Wave"}), Recording({"Line", "Mic"})}}}, 1, "USB Box",
-       {"Onboard 0 -1 1 0", "USB Box 0 1 1 2"}},
-      {{{"Onboard", {Speakers({"Line In"}), Recording({"Line In"})}}, {"USB Box", {Recording({"L", "M", "C"})}}}, 0, "Onboard",
-       {"Onboard 0 1 1 1", "USB Box -1 0 0 3"}},
+  // The devices, the playback and the recording one and its name; each device described by product,
+  // speakers and record destinations and their line counts.
+  const std::tuple<std::vector<TVirtualMixerDevice>, int, int, const char*, QStringList> rows[] = {
+      {{{"Onboard", {Speakers({"Line In"})}}, {"USB Box", {Speakers({"Wave"}), Recording({"Line", "Mic"})}}}, 0, 1,
+       "USB Box", {"Onboard 0 -1 1 0", "USB Box 0 1 1 2"}},
+      {{{"Onboard", {Speakers({"Line In"}), Recording({"Line In"})}}, {"USB Box", {Recording({"L", "M", "C"})}}}, 0,
+       0, "Onboard", {"Onboard 0 1 1 1", "USB Box -1 0 0 3"}},
+      // The playback device records even on its first destination.
+      {{{"Onboard", {Recording({"Line In"}), Speakers({"A", "B"})}}, {"USB Box", {Recording({"L", "M"})}}}, 0, 0,
+       "Onboard", {"Onboard 1 0 2 1", "USB Box -1 0 0 2"}},
       // A later destination of the same kind overrides an earlier one.
       {{{"Speakers", {Speakers({"Line In"})}}, {"One line", {Recording({"Line"})}},
-        {"Two", {Recording({"M"}), Speakers({"A", "B"}), Recording({"L", "M"})}}}, 2, "Two",
+        {"Two", {Recording({"M"}), Speakers({"A", "B"}), Recording({"L", "M"})}}}, 0, 2, "Two",
        {"Speakers 0 -1 1 0", "One line -1 0 0 1", "Two 1 2 2 2"}},
+      // The first device with two lines records when the playback one cannot.
+      {{{"Capture", {Recording({"L", "M"})}}, {"Speakers", {Speakers({"Line In"})}},
+        {"Capture 2", {Recording({"A", "B"})}}}, 1, 0, "Capture",
+       {"Capture -1 0 0 2", "Speakers 0 -1 1 0", "Capture 2 -1 0 0 2"}},
   };
-  for (const auto& [devices, record, name, described] : rows) {
+  for (const auto& [devices, playback, record, name, described] : rows) {
     SCOPED_TRACE(name);
     Rig rig(devices);
     QStringList found;
@@ -103,7 +116,7 @@ TEST(AudioAdjustInfo, EveryDeviceIsDescribedAndTheRecordingOneIsThePlaybackOneUn
       found << QStringLiteral("%1 %2 %3 %4 %5").arg(m.ProductName).arg(m.SpeakersDestination)
                    .arg(m.RecordDestination).arg(m.SpeakersLineCount).arg(m.RecordLineCount);
     EXPECT_EQ(found, described);
-    EXPECT_EQ(rig.info->PlaybackMixer(), 0);
+    EXPECT_EQ(rig.info->PlaybackMixer(), playback);
     EXPECT_EQ(rig.info->RecordMixer(), record);
     EXPECT_EQ(rig.info->RecordDeviceName(), name);
   }
@@ -115,14 +128,6 @@ TEST(AudioAdjustInfo, EveryDeviceIsDescribedAndTheRecordingOneIsThePlaybackOneUn
   EXPECT_EQ(rig.Destination(1, 1).Lines[0].Volume, (TMixerVolume{2000, 2000, false}));
 }
 
-TEST(AudioAdjustInfo, ReadsTheMasterAndTheRecordingLevelAtCreation) {
-  std::vector<TVirtualMixerDevice> devices = OneCard();
-  devices[0].Destinations[0].Volume = {40000, 30000, true};
-  devices[0].Destinations[1].Lines[1].Volume = {0, 12345, false};
-  EXPECT_EQ(Rig(devices).State(), "v30000 m1 l0 c0 r12345");
-  devices[0].Destinations[0].Volume = {25000, 0, false};  // a silenced right reads from the left
-  EXPECT_EQ(Rig(devices).info->Volume(), 25000);
-}
 
 TEST(AudioAdjustInfo, VolumeAndRecordLevelAreClampedToZeroTo65536AndTheLevelFollowsTheChosenRecordLine) {
   const std::pair<qint64, int> rows[] = {{70000, 65536}, {-5, 0}, {30000, 30000}, {65536, 65536}};
@@ -247,7 +252,7 @@ TEST(AudioAdjustInfo, WithoutAMixerWithHalfADeviceOrWithFailingCallsOnlyWhatWork
   for (const auto& [what, devices, failing, speakers, recordMixer, recordName] : rows) {
     SCOPED_TRACE(what);
     Rig rig(devices);
-    if (failing) ASSERT_TRUE(rig.info->SetVolume(30000) && rig.info->SetRecordLevel(4000));
+    ASSERT_TRUE(!failing || (rig.info->SetVolume(30000) && rig.info->SetRecordLevel(4000)));
     rig.mixer->FailCalls = failing;
     EXPECT_EQ(rig.info->HasMixer(), speakers);
     EXPECT_EQ(rig.info->PlaybackMixer(), speakers ? 0 : -1);
@@ -261,7 +266,7 @@ TEST(AudioAdjustInfo, WithoutAMixerWithHalfADeviceOrWithFailingCallsOnlyWhatWork
                            rig.info->SetChannelMode(2)}), QList<bool>(4, works));
     EXPECT_FALSE(rig.info->DetectLineInMonitor());
     EXPECT_EQ(rig.State(), works ? "v100 m1 l1 c2 r0" : before);
-    if (devices.empty()) EXPECT_TRUE(rig.info->Mixers().empty() && rig.mixer->Requests.empty());
+    EXPECT_TRUE(!devices.empty() || (rig.info->Mixers().empty() && rig.mixer->Requests.empty()));
   }
   Rig capture({{"Capture Only", {Recording({"Line", "Mic"})}}});
   capture.mixer->ChangeFromOutside(0, 0, 0, {.Left = 1});

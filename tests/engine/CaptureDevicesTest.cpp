@@ -54,31 +54,6 @@ class CaptureDevices : public test::EngineFixture {
   }
 };
 
-TEST_F(CaptureDevices, PhilipsCardOpensWithAllPartsAndReportsItsChip) {
-  engine::TChipInfo reported;
-  auto& e = Make();
-  e.OnChipDetected = [&](engine::TCaptureInfo&, const engine::TChipInfo& chip) { reported = chip; };
-  ASSERT_TRUE(e.OpenDevices());
-  EXPECT_EQ(Found(), "Philips/7134/1 r1 capture crossbar tuner tvtuner tvaudio audio");
-  EXPECT_EQ(e.Chip(), reported);
-  EXPECT_TRUE(e.Devices().HasTuner());
-  EXPECT_EQ(e.Devices().VideoDevices(), QStringList({kPhilips}));
-  EXPECT_TRUE(Graph().FindFilter("VCapture") && Graph().FindFilter("Crossbar") && Graph().FindFilter("TVTuner"));
-  EXPECT_EQ(main_.ChipFamily, 0) << "the engine keeps its chip; the shell copies it";
-}
-
-TEST_F(CaptureDevices, ChipListsComeFromTheConfigAndNoMainSettingsAreNeeded) {
-  settings::MainInfo = nullptr;
-  engine::TEngineConfig config;
-  config.ChipMakers = {"Virtual"};
-  config.ChipModels = {"713"};
-  auto& e = Make({.Maker = "Empia", .Model = "2800"}, config);
-  ASSERT_TRUE(e.OpenDevices());
-  EXPECT_EQ(Found(), "Virtual//3 r10 capture crossbar tuner tvtuner tvaudio audio empia");
-  ASSERT_TRUE(e.StartPreview());
-  e.StopPreview();
-}
-
 TEST_F(CaptureDevices, ADeviceWithoutCrossbarIsNoTunerAndAChosenOneFallsBackToDeviceZeroOnce) {
   // Where the web camera is, the device chosen (-1: the default, the first device that looks like a
   // TV card), a name override, unattended; whether the card opens, which comes with the message.
@@ -112,20 +87,40 @@ TEST_F(CaptureDevices, ADeviceWithoutCrossbarIsNoTunerAndAChosenOneFallsBackToDe
   }
 }
 
+// Each card opens with the parts it has and reports its chip, which the engine keeps (the shell
+// copies it). Chip makers and models may come from the config.
 TEST_F(CaptureDevices, ChipFamiliesFromNames) {
-  const std::tuple<const char*, const char*, bool, bool, std::string> rows[] = {  // maker, model, tuner, opens, found
+  // Maker, model, tuner; opens, found.
+  const std::tuple<const char*, const char*, bool, bool, std::string> rows[] = {
+      {"Philips", "7134", true, true, "Philips/7134/1 r1 capture crossbar tuner tvtuner tvaudio audio"},
       {"Conexant", "88X", true, true, "Conexant/88X/2 r3 capture crossbar tuner tvtuner tvaudio audio"},
-      {"", "2820", true, true, "Empia/2820/4 r3 capture crossbar tuner tvtuner tvaudio audio"},  // found by the model
+      {"", "2820", true, true, "Empia/2820/4 r3 capture crossbar tuner tvtuner tvaudio audio"},  // by model
       {"Empia", "2800", true, true, "Empia/2800/3 r10 capture crossbar tuner tvtuner tvaudio audio empia"},
       {"Wis", "GO7007", true, true, "Wis//5 r1 capture crossbar tuner tvtuner tvaudio"},
       {"Acme", "999", true, false, "//0 r1 capture"},
-      {"Philips", "7134", false, true, "Philips/7134/1 r1 capture crossbar audio"},  // opens without a tuner
+      {"Philips", "7134", false, true, "Philips/7134/1 r1 capture crossbar audio"},  // without a tuner
   };
   for (const auto& [maker, model, tuner, opens, found] : rows) {
-    Make({.Prefix = "", .Maker = maker, .Model = model, .HasTuner = tuner});
-    EXPECT_EQ(engine_->OpenDevices(), opens) << model;
-    EXPECT_EQ(Found(), found) << model;
+    SCOPED_TRACE(model);
+    auto& e = Make({.Prefix = "", .Maker = maker, .Model = model, .HasTuner = tuner});
+    engine::TChipInfo reported;
+    e.OnChipDetected = [&](engine::TCaptureInfo&, const engine::TChipInfo& chip) { reported = chip; };
+    EXPECT_EQ(e.OpenDevices(), opens);
+    EXPECT_EQ(Found(), found);
+    EXPECT_EQ(reported, e.Chip());
+    EXPECT_EQ(main_.ChipFamily, 0);
   }
+  EXPECT_EQ(Open().Devices().VideoDevices(), QStringList({kPhilips}));
+  for (const char* part : {"VCapture", "Crossbar", "TVTuner"}) EXPECT_TRUE(Graph().FindFilter(part)) << part;
+  // The chip lists come from the config, and no main settings are needed.
+  settings::MainInfo = nullptr;
+  engine::TEngineConfig config;
+  config.ChipMakers = {"Virtual"};
+  config.ChipModels = {"713"};
+  ASSERT_TRUE(Make({.Maker = "Empia", .Model = "2800"}, config).OpenDevices());
+  EXPECT_EQ(Found(), "Virtual//3 r10 capture crossbar tuner tvtuner tvaudio audio empia");
+  ASSERT_TRUE(engine_->StartPreview());
+  engine_->StopPreview();
 }
 
 TEST(ChipInfo, CaptureSizesAndStandardTuners) {

@@ -17,6 +17,9 @@
 #include "support/FakeDialogService.h"
 #include "support/TestEnvironment.h"
 
+// A test names only the card settings it changes; the card's lists have no default initializer.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 namespace pvx::test {
 
 namespace dev = platform::devices;
@@ -33,20 +36,18 @@ class EngineFixture : public ::testing::Test {
     settings::CountryInfo = nullptr;
   }
 
-  // The engine reads the test's settings, as the program's engine reads the program's.
-  void WithProgram(engine::TEngineConfig& config) {
+  // Installs the card and creates the engine; discovery is left to the test. The engine reads the
+  // test's settings, as the program's engine reads the program's.
+  engine::TCaptureInfo& Make(const dev::TVirtualCardConfig& card = {}, engine::TEngineConfig config = {},
+                             const platform::graph::TComponentRegistry& components = test::Components()) {
+    card_ = dev::InstallVirtualCard(card);
+    engine_.reset();
+    config.Host.Widget = &owner_;
     config.Program = [this] {
       return engine::TProgramSettings{main_.CaptureFolder, main_.WaveFolder, main_.MPEG4Codec, country_.CountryCode};
     };
     config.ColourLevels = &main_.ColorLevels;
-  }
-  // Installs the card and creates the engine; discovery is left to the test.
-  engine::TCaptureInfo& Make(const dev::TVirtualCardConfig& card = {}, engine::TEngineConfig config = {}) {
-    card_ = dev::InstallVirtualCard(card);
-    engine_.reset();
-    config.Host.Widget = &owner_;
-    WithProgram(config);
-    engine_ = std::make_unique<engine::TCaptureInfo>(test::Components(), config);
+    engine_ = std::make_unique<engine::TCaptureInfo>(components, config);
     return *engine_;
   }
   // Installs the card, creates the engine and opens its devices.

@@ -118,77 +118,65 @@ TEST_F(PreviewPipeline, PixelFormatChoiceAndFallback) {
       {false, 0, 1, 0}, {false, 2, 1, 0},  // nothing listed yet: neither UYVY nor RGB24 is offered
       {true, 0, 0, 1}, {true, 1, 1, 0}, {true, 2, 2, 3}, {true, 7, 7, 0}};
   for (const auto& [listed, choice, kept, mode] : rows) {
-    if (listed && e.Formats().UYVYIndex() < 0) ASSERT_TRUE(e.BuildPreviewGraph());
+    ASSERT_TRUE(!listed || e.Formats().UYVYIndex() >= 0 || e.BuildPreviewGraph());
     e.SetPixelFormatChoice(choice);
     EXPECT_EQ(e.Settings().PixelFormatChoice, kept) << choice;
     EXPECT_EQ(e.Formats().PixelFormatMode(), mode) << choice;
   }
-  e.SetPixelFormatChoice(0);
-  ASSERT_TRUE(e.SetDeinterlace(true));
-  EXPECT_EQ(CaptureFormat().Subtype, "UYVY");
-}
-
-TEST_F(PreviewPipeline, ApplyRebuildsOnlyForADeinterlaceOrSizeChange) {
-  auto& e = Open({.Maker = "Empia", .Model = "2820"});  // the size follows the standard
-  int windows = 0;
-  e.OnVideoWindowCreated = [&](engine::TCaptureInfo&, platform::video::IVideoWindow*, int) { ++windows; };
-  ASSERT_TRUE(e.StartPreview());
-  ASSERT_EQ(windows, 1);
-  const std::tuple<std::function<bool()>, int, QSize> steps[] = {
-      {[&] { return e.SetDeinterlace(false); }, 1, {320, 240}},  // nothing changed: taken live
-      {[&] { return e.SetVideoStandard(0x1); }, 1, {320, 240}},  // still 480 lines: the same size
-      {[&] { return e.SetVideoStandard(0x10); }, 2, {352, 288}},
-      {[&] { return e.SetDeinterlace(true); }, 3, {640, 480}},
-      {[&] { return e.ResumeAfterModeChange(); }, 4, {640, 480}},
-  };
-  for (const auto& [step, count, size] : steps) {
-    ASSERT_TRUE(step());
-    EXPECT_EQ(windows, count);
-    EXPECT_EQ(CaptureSize(), size);
-    EXPECT_EQ(Graph().State(), GraphState::Running);
+  // The choice is the capture format from the next build on.
+  for (const auto& [choice, subtype] : {std::pair{2, "RGB24"}, {0, "UYVY"}, {1, "YUY2"}}) {
+    e.SetPixelFormatChoice(choice);
+    ASSERT_TRUE(e.SetDeinterlace(!e.Settings().Deinterlace));
+    EXPECT_EQ(CaptureFormat().Subtype, subtype);
   }
-  EXPECT_TRUE(test::WaitUntil([&] { return Renderer()->FrameSize() == QSize(640, 480); }));
-  e.SetRadioMode(true);
-  EXPECT_TRUE(e.RestartPreview()) << "the radio has no picture to rebuild";
-  EXPECT_EQ(windows, 4);
-  e.StopPreview();
 }
 
-// New settings do at once only what they change: recording choices wait, a new deinterlacing
-// rebuilds the preview, other devices are opened again (only once devices were open at all).
-TEST_F(PreviewPipeline, SettingsTakeEffectAsTheyNeed) {
+// A change rebuilds the preview only for a new deinterlacing or capture size, and opens the devices
+// again only for other devices (once devices were open at all); recording choices wait.
+TEST_F(PreviewPipeline, ChangesRebuildOrReopenOnlyAsTheyNeed) {
   engine::TCaptureInfo unopened(test::Components());
   settings::TCaptureSettings loaded = unopened.Settings();
   loaded.AudioDeviceIndex = 0, loaded.Deinterlace = true;
   EXPECT_TRUE(unopened.Apply(loaded));
   EXPECT_EQ(unopened.Settings(), loaded) << "stored for the devices still to open";
 
-  auto& e = Open();
+  auto& e = Open({.Maker = "Empia", .Model = "2820"});  // the size follows the standard
   int windows = 0, openings = 0;
   e.OnVideoWindowCreated = [&](engine::TCaptureInfo&, platform::video::IVideoWindow*, int) { ++windows; };
   e.OnChipDetected = [&](engine::TCaptureInfo&, const engine::TChipInfo&) { ++openings; };
   ASSERT_TRUE(e.StartPreview());
-  const struct {
-    const char* name;
-    std::function<void(settings::TCaptureSettings&)> change;
-    int windows, openings;
-  } rows[] = {
-      {"recording choices", [](auto& s) { s.RecordFormat = 7, s.TimeLimitOn = true, s.FilePrefix = "x"; }, 0, 0},
-      {"deinterlacing", [](auto& s) { s.Deinterlace = !s.Deinterlace; }, 1, 0},
-      {"another sound device", [](auto& s) { s.AudioDeviceIndex = s.AudioDeviceIndex == 0 ? -1 : 0; }, 1, 1},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    windows = openings = 0;
+  const auto apply = [&](const std::function<void(settings::TCaptureSettings&)>& change) {
     settings::TCaptureSettings next = e.Settings();
-    row.change(next);
-    EXPECT_TRUE(e.Apply(next));
-    EXPECT_EQ(windows, row.windows);
-    EXPECT_EQ(openings, row.openings);
-    EXPECT_EQ(e.Settings().RecordFormat, next.RecordFormat);
-    EXPECT_EQ(e.Settings().Deinterlace, next.Deinterlace);
+    change(next);
+    return e.Apply(next) && e.Settings().RecordFormat == next.RecordFormat &&
+           e.Settings().Deinterlace == next.Deinterlace;
+  };
+  // The change; the windows made and the devices opened so far, the capture size.
+  const std::tuple<const char*, std::function<bool()>, int, int, QSize> steps[] = {
+      {"nothing changed: taken live", [&] { return e.SetDeinterlace(false); }, 1, 0, {320, 240}},
+      {"still 480 lines: the same size", [&] { return e.SetVideoStandard(0x1); }, 1, 0, {320, 240}},
+      {"another size", [&] { return e.SetVideoStandard(0x10); }, 2, 0, {352, 288}},
+      {"recording choices", [&] { return apply([](auto& s) { s.RecordFormat = 7, s.FilePrefix = "x"; }); },
+       2, 0, {352, 288}},
+      {"deinterlacing", [&] { return e.SetDeinterlace(true); }, 3, 0, {640, 480}},
+      {"deinterlacing applied", [&] { return apply([](auto& s) { s.Deinterlace = false; }); },
+       4, 0, {352, 288}},
+      {"another sound device (0 and -1 swap)",
+       [&] { return apply([](auto& s) { s.AudioDeviceIndex = -1 - s.AudioDeviceIndex; }); },
+       5, 1, {352, 288}},
+      {"a mode change", [&] { return e.ResumeAfterModeChange(); }, 6, 1, {352, 288}},
+  };
+  for (const auto& [name, step, made, opened, size] : steps) {
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(step());
+    EXPECT_EQ(QList<int>({windows, openings}), QList<int>({made, opened}));
+    EXPECT_EQ(CaptureSize(), size);
     EXPECT_EQ(Graph().State(), GraphState::Running);
   }
+  EXPECT_TRUE(test::WaitUntil([&] { return Renderer()->FrameSize() == CaptureSize(); }));
+  e.SetRadioMode(true);
+  EXPECT_TRUE(e.RestartPreview()) << "the radio has no picture to rebuild";
+  EXPECT_EQ(windows, 6);
   e.StopPreview();
 }
 

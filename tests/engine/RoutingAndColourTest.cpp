@@ -4,6 +4,7 @@
 
 using Routing = test::EngineFixture;
 
+// Cascaded crossbars are both routed; the Empia 2800 is told the input.
 TEST_F(Routing, SelectInputRoutesByConnectorTypeAndTheAudioLine) {
   auto& e = Built();
   ASSERT_TRUE(e.SelectInput(2));
@@ -16,6 +17,21 @@ TEST_F(Routing, SelectInputRoutesByConnectorTypeAndTheAudioLine) {
   EXPECT_EQ(card_->EnabledAudioInput(), 1);
   EXPECT_FALSE(e.SelectAudioInputLine(2));
   EXPECT_EQ(e.Settings().AudioInputIndex, 1);
+  QStringList names;
+  for (int type : {1, 0x1009, 77}) names << engine::TCrossbar::StringFromPinType(type);
+  EXPECT_EQ(names, QStringList({"Video Tuner", "Audio Decoder", "Unknown"}));
+
+  auto& cascaded = Built({.Crossbars = 2});
+  ASSERT_TRUE(cascaded.Routing().Crossbar());
+  ASSERT_EQ(cascaded.Routing().RouteCount(), 4);
+  EXPECT_EQ(cascaded.Routing().Crossbar()->Routes()[1].size(), 2u);  // composite: upper, then lower
+  card_->Route(0, 0, 1);  // the lower crossbar away from the upper one
+  ASSERT_TRUE(cascaded.SelectInput(2));
+  EXPECT_EQ(QList<int>({card_->Crossbar(0).Routes[0], card_->Crossbar(1).Routes[0]}), QList<int>({0, 1}));
+  EXPECT_EQ(card_->Picture().Kind, dev::SourceKind::Composite);
+
+  ASSERT_TRUE(Built({.Maker = "Empia", .Model = "2800"}).SelectInput(3));
+  EXPECT_EQ(card_->VendorSource, 2);
 }
 
 TEST_F(Routing, TheCameraInputIsFoundByItsAuxRouteAndAMissingConnectorIs1102) {
@@ -31,27 +47,6 @@ TEST_F(Routing, TheCameraInputIsFoundByItsAuxRouteAndAMissingConnectorIs1102) {
     EXPECT_EQ(e.Routing().InputKind(), camera ? 9 : 3) << "a missing connector keeps the input";
     EXPECT_EQ(Warnings(), QStringList(2 - camera, "Cannot set video connector..."));
   }
-}
-
-TEST_F(Routing, CascadedCrossbarsAreBothRouted) {
-  auto& e = Built({.Crossbars = 2});
-  ASSERT_TRUE(e.Routing().Crossbar());
-  ASSERT_EQ(e.Routing().RouteCount(), 4);
-  EXPECT_EQ(e.Routing().Crossbar()->Routes()[1].size(), 2u);  // composite: upper, then lower crossbar
-  card_->Route(0, 0, 1);                          // lower crossbar away from the upper one
-  ASSERT_TRUE(e.SelectInput(2));
-  EXPECT_EQ(card_->Crossbar(0).Routes[0], 0);
-  EXPECT_EQ(card_->Crossbar(1).Routes[0], 1);
-  EXPECT_EQ(card_->Picture().Kind, dev::SourceKind::Composite);
-}
-
-TEST_F(Routing, EmpiaIsToldTheInputAndPinTypesHaveNames) {
-  Built({.Maker = "Empia", .Model = "2800"});
-  ASSERT_TRUE(engine_->SelectInput(3));
-  EXPECT_EQ(card_->VendorSource, 2);
-  QStringList names;
-  for (int type : {1, 0x1009, 77}) names << engine::TCrossbar::StringFromPinType(type);
-  EXPECT_EQ(names, QStringList({"Video Tuner", "Audio Decoder", "Unknown"}));
 }
 
 using Colour = test::EngineFixture;

@@ -2,13 +2,12 @@
 // the routing of time-shift files, failures the user is told about, and every record format
 // recorded from the virtual card and played back to its end.
 
-#include <QProcess>
-
 #include "engine/EngineFixture.h"
 #include "platform/media/MediaTestSupport.h"
 #include "platform/Clock.h"
 #include "platform/graph/TFilterGraph.h"
 #include "platform/video/TVideoRenderer.h"
+#include "playback/PlaybackTestSupport.h"
 #include "playback/FilePlayback.h"
 #include "playback/TransportStream.h"
 
@@ -16,19 +15,9 @@ using namespace pvx::playback;
 
 namespace {
 
-// A file made by ffmpeg from `inputs` (lavfi sources) with the output options given.
-QString Made(const QString& name, const QStringList& inputs, const QStringList& options) {
-  QStringList args{"-v", "error"};
-  for (const QString& input : inputs) args << "-f" << "lavfi" << "-i" << input;
-  QProcess make;
-  make.start("ffmpeg", args + options + QStringList{test::Home() + name});
-  EXPECT_TRUE(make.waitForFinished(60000) && make.exitCode() == 0) << name.toStdString();
-  return test::Home() + name;
-}
-
 // A silent WAV, small even when long at 8 kHz, 8 bits, mono.
 QString Silence(int seconds) {
-  return Made(QString("silence%1.wav").arg(seconds), {"anullsrc=r=8000:cl=mono"},
+  return test::Made(QString("silence%1.wav").arg(seconds), {"anullsrc=r=8000:cl=mono"},
               {"-t", QString::number(seconds), "-c:a", "pcm_u8"});
 }
 
@@ -59,10 +48,7 @@ class FilePlayer : public test::EngineFixture {
   }
   std::vector<std::array<int, 3>> progress_;
   int completed_ = 0;
-  struct : engine::ISnapshotSink {
-    void InsertSnapshot(const QImage& image) override { last = image; }
-    QImage last;
-  } snapshots_;
+  test::TSnapshotStore snapshots_;
   QStringList log_;
 };
 
@@ -153,7 +139,7 @@ TEST_F(FilePlayer, TimeShiftFilesGoToTheTimeShiftPlayer) {
 }
 
 TEST_F(FilePlayer, FilesThatCannotBePlayedAreRefusedWithTheirReason) {
-  Made("odd.mkv", {"testsrc"}, {"-t", "1", "-c:v", "utvideo"});  // GStreamer lacks the codec
+  test::Made("odd.mkv", {"testsrc"}, {"-t", "1", "-c:v", "utvideo"});  // GStreamer lacks the codec
   const std::tuple<QString, QByteArray, QString> rows[] = {
       {"odd.mkv", {}, "Cannot play \"odd.mkv\": "},
       {"broadcast.mpg", QByteArray(188, 0x47), "Cannot support MPEG2 transport stream playback..."},
@@ -186,7 +172,7 @@ TEST_F(FilePlayer, CommonFilesPlayToTheEnd) {
   for (const auto& [name, codecs] : rows) {
     completed_ = 0;
     layouts.clear();
-    auto& player = Started(Made(name, {"testsrc=size=320x240:rate=25", "sine=sample_rate=48000"},
+    auto& player = Started(test::Made(name, {"testsrc=size=320x240:rate=25", "sine=sample_rate=48000"},
                                 QStringList{"-t", "2"} + codecs));
     EXPECT_EQ(player.TotalSeconds, 2) << name;
     player.ResizePip(640, 480);

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
@@ -54,11 +55,14 @@ struct PlaybackDialog : ::testing::Test {
       item->FilePath = Path(i);
       info.AddItem(item);
     }
-    form = std::make_unique<TFormPlayback>();
-    form->show();
+    Reopen();
   }
   ~PlaybackDialog() override { form.reset(), PlaybackInfo = nullptr; }
 
+  void Reopen() {
+    form = std::make_unique<TFormPlayback>();
+    form->show();
+  }
   static QString Path(int i) { return test::Home() + QString("rec%1.mpg").arg(i); }
   QTableWidget& Grid() { return Find<QTableWidget>(*form, "StringGridDoneList"); }
   QListWidget& Box() { return Find<QListWidget>(*form, "ListBoxPlayback"); }
@@ -144,6 +148,50 @@ TEST_F(PlaybackDialog, RenameKeepsTheFileInItsFolder) {
   }
   EXPECT_FALSE(QFile::exists(test::Home() + "../out.mpg"));
   EXPECT_EQ(Rows(Box()), QStringList(test::Home() + "news.mpg"));
+  Click("BitBtnRename");  // Escape leaves the name as it was
+  Find<QLineEdit>(*form, "EditItem").setText("other.mpg");
+  QTest::keyClick(&Find<QLineEdit>(*form, "EditItem"), Qt::Key_Escape);
+  EXPECT_EQ(info.Items[1]->FilePath, test::Home() + "news.mpg");
+  EXPECT_TRUE(form->isVisible() && Find<QLineEdit>(*form, "EditItem").isHidden());
+}
+
+// The Recent tab adds its current file and a double-clicked one, and drops a vanished one; the
+// buttons for recordings are off there.
+TEST_F(PlaybackDialog, RecentFilesAreAddedAndAVanishedOneIsDropped) {
+  const QString gone = test::Home() + "gone.mpg";
+  info.RecentFiles = {Path(5), gone, Path(0)};
+  Reopen();
+  auto& recent = Find<QTableWidget>(*form, "StringGridRecentPlayList");
+  Find<QTabWidget>(*form, "PageControlPlayList").setCurrentIndex(1);
+  for (const char* button : {"BitBtnDelete", "BitBtnDeleteAll", "BitBtnRename"})
+    EXPECT_FALSE(Find<QPushButton>(*form, button).isEnabled()) << button;
+  Click("BitBtnAdd");
+  for (int row : {2, 1})
+    DoubleClick(recent.viewport(), recent.visualRect(recent.model()->index(row, 0)).center());
+  EXPECT_EQ(Rows(Box()), QStringList({Path(5), Path(0)}));
+  EXPECT_EQ(info.RecentFiles, QStringList({Path(5), Path(0)}));
+  EXPECT_EQ(recent.rowCount(), 2);
+  EXPECT_EQ(test::Dialogs().Warnings,
+            std::vector<QStringList>{{gone + " is no more existing, delete it..."}});
+}
+
+// Delete All empties the Done list, keeping the files on No; the Delete key and Clear empty the
+// play list.
+TEST_F(PlaybackDialog, DeleteAllClearAndTheDeleteKey) {
+  for (int row : {0, 1, 2}) {
+    ClickRow(row);
+    Click("BitBtnAdd");
+  }
+  Box().setCurrentRow(1);
+  QTest::keyClick(&Box(), Qt::Key_Delete);
+  EXPECT_EQ(Rows(Box()), QStringList({Path(0), Path(2)}));
+  Click("BitBtnClear");
+  EXPECT_EQ(Box().count(), 0);
+  test::Dialogs().BoxAnswers = {MsgResult::No};
+  Click("BitBtnDeleteAll");
+  EXPECT_EQ(test::Dialogs().Boxes.back().text, "Delete all file?");
+  EXPECT_TRUE(info.Items.empty() && Grid().rowCount() == 1 && Grid().item(0, 0)->text().isEmpty());
+  EXPECT_TRUE(QFile::exists(Path(0)));
 }
 
 TEST_F(PlaybackDialog, OkHandsOverThePlayListOrRefusesAnEmptyOne) {

@@ -145,7 +145,8 @@ TEST(PendingPlaybackItem, FinishedRecordingsJoinTheDoneListOncePerExactPath) {
   PlaybackInfo = &info;
   const QDateTime start(QDate(2026, 1, 2), QTime(3, 4), Qt::LocalTime);
   for (const auto& [path, added] : {std::pair{"/r/A", true}, {"/r/A", false}, {"/r/a", true}}) {
-    BeginPendingItem(start).Scheduled = true;
+    BeginPendingItem(start);
+    MarkPendingItemScheduled();
     EXPECT_EQ(FinishPendingItem({7, path, "Scheduled", true}, start.addSecs(60)), added);
   }
   PlaybackInfo = nullptr;

@@ -1,31 +1,31 @@
 // The time-shift player on real graphs: seeks on stored and growing pairs, the live-edge tick
-// against a file the test writes itself, and the end of a run on the virtual card's recorder.
+// against a file the test writes itself; the routines over the current player (refused builds,
+// snapshots) and the end of a run on the virtual card's recorder.
 
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 
 #include "engine/EngineFixture.h"
 #include "platform/Clock.h"
 #include "platform/graph/TFilterGraph.h"
 #include "playback/Globals.h"
+#include "playback/PendingItem.h"
 #include "playback/PlaybackInfo.h"
+#include "playback/PlaybackTestSupport.h"
 #include "playback/TimeShiftRoutines.h"
+#include "settings/ChannelInfo.h"
 
 namespace {
 
 using playback::TTimeShiftPlaybackProject;
 
-// An MPEG-1 video elementary file and its MPEG audio companion, `seconds` long.
-void MakePair(const QString& video, int seconds) {
-  const QString length = QString::number(seconds);
-  QProcess make;
-  make.start("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=160x120:rate=25", "-t", length,
-                        "-c:v", "mpeg1video", "-b:v", "400k", "-f", "mpeg1video", video, "-f", "lavfi", "-i",
-                        "sine=sample_rate=44100", "-t", length, "-map", "1", "-c:a", "mp2", "-f", "mp2",
-                        playback::TimeShiftAudioFile(video)});
-  ASSERT_TRUE(make.waitForFinished(60000));
-  ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().toStdString();
+// An MPEG-1 video elementary file and its MPEG audio companion, `seconds` long; the video's path.
+QString MadePair(const QString& name, int seconds) {
+  const QStringList length{"-t", QString::number(seconds)};
+  test::Made(playback::TimeShiftAudioFile(name), {"sine=sample_rate=44100"},
+             length + QStringList{"-f", "mp2"});
+  return test::Made(name, {"testsrc=size=160x120:rate=25"},
+                    length + QStringList{"-c:v", "mpeg1video", "-b:v", "400k", "-f", "mpeg1video"});
 }
 
 qint64 GraphSeconds(TTimeShiftPlaybackProject& p) {
@@ -53,8 +53,7 @@ class TimeShiftSeek : public ::testing::TestWithParam<SeekCase> {};
 
 TEST_P(TimeShiftSeek, LandsWhereTheRuleSays) {
   const SeekCase c = GetParam();
-  const QString video = test::Home() + "ts0.mpv";
-  MakePair(video, c.fileSeconds);
+  const QString video = MadePair("ts0.mpv", c.fileSeconds);
   TPlayer t(c.singleFile, c.live, video);
   t.recorded = c.recorded;
   ASSERT_TRUE(t.p.BuildGraph());
@@ -76,8 +75,7 @@ INSTANTIATE_TEST_SUITE_P(Pairs, TimeShiftSeek,
                                            SeekCase{false, true, 30, 20, 100, 11}));  // live: 9 s short
 
 TEST(TimeShiftPlayback, AFailedSeekSaysWhereToAndAStoredMpvPlaysOnTheSystemDecoders) {
-  const QString video = test::Home() + "ts0.mpv";
-  MakePair(video, 4);
+  const QString video = MadePair("ts0.mpv", 4);
   TPlayer live(false, true, video);
   live.recorded = 20;
   ASSERT_TRUE(live.p.BuildGraph());  // not running: nothing seeks yet
@@ -96,8 +94,7 @@ TEST(TimeShiftPlayback, AFailedSeekSaysWhereToAndAStoredMpvPlaysOnTheSystemDecod
 
 // The test is the recorder: half the pair first, the rest later.
 TEST(TimeShiftPlayback, PausesAtTheRecordedEndAndResumesWhenMoreIsWritten) {
-  const QString made = test::Home() + "made.mpv", video = test::Home() + "ts0.mpv";
-  MakePair(made, 12);
+  const QString made = MadePair("made.mpv", 12), video = test::Home() + "ts0.mpv";
   const QByteArray all = test::ReadFile(made);
   test::WriteFile(video, all.left(all.size() / 2));
   QFile::copy(playback::TimeShiftAudioFile(made), playback::TimeShiftAudioFile(video));
@@ -131,21 +128,61 @@ TEST(TimeShiftPlayback, PausesAtTheRecordedEndAndResumesWhenMoreIsWritten) {
   EXPECT_FALSE(t.p.IsPlaying());
 }
 
-class EndTimeShift : public test::EngineFixture, public ::testing::WithParamInterface<bool> {
+// The routines over the one current player, on the virtual card's engine.
+class TimeShiftRoutines : public test::EngineFixture {
  protected:
-  EndTimeShift() {
+  TimeShiftRoutines() {
     main_.CaptureFolder = test::Home() + "rec/";
     playback::PlaybackInfo = &info_;
     playback::TimeShiftHooks.Components = &test::Components();
+    settings::ChannelInfo = &channels_;
+    channels_.VideoSource = settings::TChannelInfo::kTuner;
+    channels_.CurrentTable = settings::TChannelInfo::kMemory;  // memory 4 by default
   }
-  ~EndTimeShift() override {
+  ~TimeShiftRoutines() override {
     playback::TimeShiftPlayback.reset();
     engine_.reset();
     playback::PlaybackInfo = nullptr;
+    settings::ChannelInfo = nullptr;
     playback::TimeShiftHooks = {};
   }
   playback::TPlaybackInfo info_;
+  settings::TChannelInfo channels_;
 };
+
+// A player that cannot be built is not kept, and what played before is stopped all the same; a
+// picture is taken only for a snapshot store.
+TEST_F(TimeShiftRoutines, APlayerThatCannotBeBuiltIsNotKeptAndSnapshotsNeedAStore) {
+  const QString video = MadePair("ts0.mpv", 4);
+  EXPECT_TRUE(playback::SnapshotTimeShiftPlayback()) << "nothing plays: nothing to do";
+  std::vector<platform::video::IVideoWindow*> windows;
+  playback::TimeShiftHooks.OnVideoWindow = [&](platform::video::IVideoWindow* w) { windows.push_back(w); };
+  ASSERT_TRUE(playback::PlayTimeShiftFile(video));
+  ASSERT_TRUE(playback::TimeShiftPlayback && windows.size() == 1u && windows[0]);
+  ASSERT_TRUE(test::WaitUntil([] { return GraphSeconds(*playback::TimeShiftPlayback) >= 1; }));
+  EXPECT_FALSE(playback::SnapshotTimeShiftPlayback());
+  EXPECT_EQ(Warnings(), QStringList({"Cannot do snapshot any more, memory is full or connect pin error..."}));
+  test::TSnapshotStore store;
+  playback::TimeShiftPlayback->Snapshots = &store;
+  EXPECT_TRUE(playback::SnapshotTimeShiftPlayback());
+  EXPECT_EQ(store.last.size(), QSize(160, 120));
+
+  EXPECT_FALSE(playback::PlayTimeShiftFile(test::Home() + "missing.mpv"));
+  EXPECT_FALSE(playback::TimeShiftPlayback);
+  // The recorder has written nothing: no pair to play, and no player either.
+  auto& e = Open();
+  ASSERT_TRUE(e.StartPreview());
+  EXPECT_FALSE(playback::StartTimeShiftPlayback(e));
+  EXPECT_FALSE(playback::TimeShiftPlayback);
+  // Without a recording the end of a run stops the preview and forgets the pending item.
+  playback::BeginPendingItem();
+  EXPECT_TRUE(playback::EndTimeShift(e));
+  EXPECT_FALSE(playback::PendingPlaybackItem);
+  playback::TimeShiftHooks.Components = nullptr;
+  EXPECT_FALSE(playback::PlayTimeShiftFile(video)) << "no components, no player";
+}
+
+class EndTimeShift : public TimeShiftRoutines, public ::testing::WithParamInterface<bool> {};
 
 // From the recorder's own growing pair to the end of the run, with and without keeping it.
 TEST_P(EndTimeShift, KeepsAndListsTheFilesOnlyWhenSaving) {
@@ -165,8 +202,9 @@ TEST_P(EndTimeShift, KeepsAndListsTheFilesOnlyWhenSaving) {
   EXPECT_FALSE(playback::TimeShiftPlayback || e.Recording() || e.TimeShift().Active);
   EXPECT_EQ(QList<bool>({QFileInfo::exists(video), QFileInfo::exists(audio)}), QList<bool>({save, save}));
   QStringList listed;
-  for (const auto& item : info_.Items) listed << item->Description + ":" + item->FilePath;
-  EXPECT_EQ(listed, save ? QStringList("Time Shifting:" + video) : QStringList());
+  for (const auto& item : info_.Items)
+    listed << QString("%1:%2:%3").arg(item->Description).arg(item->Channel).arg(item->FilePath);
+  EXPECT_EQ(listed, save ? QStringList("Time Shifting:4:" + video) : QStringList());
 }
 
 INSTANTIATE_TEST_SUITE_P(SaveTimeShift, EndTimeShift, ::testing::Bool());

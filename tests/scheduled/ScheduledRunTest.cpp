@@ -1,7 +1,7 @@
 // The scheduler and the real program, each its own process with a fresh program folder: an
-// entry two seconds ahead becomes a five-second recording in the Done list, and the scheduler
-// keeps the program's answer; once with the program running, once with the scheduler
-// starting it.
+// entry becomes a recording in the Done list, and the scheduler keeps the program's answer;
+// once fired by the running scheduler into the running program, once by a timer's --fire,
+// which starts the program.
 
 #include <gtest/gtest.h>
 
@@ -56,9 +56,19 @@ TOutcome OutcomeOf(qint32 id) {
   return e ? e->Outcome : TOutcome::None;
 }
 
-// Adds the five-second entry two seconds ahead, waits for the program's answer in the
-// scheduler, and checks the recording it made.
-void RecordsTheEntry() {
+void ExitProgram() {
+  ASSERT_TRUE(ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, CodeOf(TCommand::Exit), 0));
+  EXPECT_TRUE(WaitUntil([] { return !ipc::FindWindow(ipc::kMainWindowClass); }));
+}
+
+}  // namespace
+
+// The five-second entry two seconds ahead: the scheduler waits for the program's answer, and the
+// recording is in the Done list.
+TEST(ScheduledRun, AnEntryRecordsInTheRunningProgram) {
+  QProcess program, scheduled;
+  ASSERT_TRUE(Start(program, PVX_PROGRAM, {}, ipc::kMainWindowClass));
+  ASSERT_TRUE(Start(scheduled, PVX_SCHEDULED, {}, ipc::kSchedulerWindowClass));
   const QString start = QDateTime::currentDateTime().addSecs(2).toString("yyyy-MM-dd HH:mm:ss");
   ASSERT_EQ(Scheduled({"--add", start, "5s", "composite", "-", "mpeg1"}), 0);
   ASSERT_TRUE(WaitUntil([] { return OutcomeOf(1) == TOutcome::Recorded; }))
@@ -73,32 +83,10 @@ void RecordsTheEntry() {
   EXPECT_EQ(probe.format, "mpeg");
   EXPECT_EQ(probe.picture, test::PictureText("mpeg1video", 320, 240, 30));
   EXPECT_NEAR(probe.duration, 5.0, 1.5);
-}
-
-void Stop(QProcess& scheduled) {
-  ASSERT_TRUE(ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, CodeOf(TCommand::Exit), 0));
-  EXPECT_TRUE(WaitUntil([] { return !ipc::FindWindow(ipc::kMainWindowClass); }));
+  ExitProgram();
   scheduled.terminate();
   scheduled.waitForFinished(10000);
-}
-
-}  // namespace
-
-TEST(ScheduledRun, AnEntryRecordsInTheRunningProgram) {
-  QProcess program, scheduled;
-  ASSERT_TRUE(Start(program, PVX_PROGRAM, {}, ipc::kMainWindowClass));
-  ASSERT_TRUE(Start(scheduled, PVX_SCHEDULED, {}, ipc::kSchedulerWindowClass));
-  RecordsTheEntry();
-  Stop(scheduled);
   EXPECT_TRUE(program.waitForFinished(30000));
-}
-
-TEST(ScheduledRun, AnEntryStartsTheProgramWhenItIsNotRunning) {
-  QProcess scheduled;
-  ASSERT_TRUE(Start(scheduled, PVX_SCHEDULED, {}, ipc::kSchedulerWindowClass));
-  RecordsTheEntry();
-  EXPECT_TRUE(ipc::FindWindow(ipc::kMainWindowClass)) << "started by the scheduler";
-  Stop(scheduled);
 }
 
 // What a systemd timer runs: with nothing else running, --fire starts the program and stays
@@ -112,6 +100,5 @@ TEST(ScheduledRun, FireFromATimerWaitsForTheRecording) {
   ASSERT_TRUE(fire.waitForFinished(60000));
   EXPECT_EQ(fire.exitCode(), 0) << fire.readAllStandardError().toStdString();
   EXPECT_EQ(OutcomeOf(1), TOutcome::Recorded);
-  ASSERT_TRUE(ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, CodeOf(TCommand::Exit), 0));
-  EXPECT_TRUE(WaitUntil([] { return !ipc::FindWindow(ipc::kMainWindowClass); }));
+  ExitProgram();
 }

@@ -64,16 +64,8 @@ TEST(FrequencyText, WholeMegahertzAndTheFractionWithoutTrailingZeros) {
     EXPECT_EQ(FrequencyText(hertz), text) << hertz;
 }
 
-TEST_F(TuningDialogs, FineTuneSliderStartsAtTheOffsetInStepsWithinItsRange) {
-  for (const auto& [offset, position] : {std::pair{10000000, 125}, {-3000000, -60}, {49999, 0}, {-10000000, -125}}) {
-    TDialogFineTune dialog(&channels.tuner, kBase + offset, kBase);
-    EXPECT_EQ(Child<QSlider>(dialog, "TrackBarTuning")->value(), position) << offset;
-    EXPECT_EQ(Child<QLabel>(dialog, "LabelFrequency")->text(), FrequencyText(kBase + offset));
-  }
-  EXPECT_TRUE(channels.tuner.Log.isEmpty()) << "opening tunes nothing";
-}
-
-// Keys on the open dialog; then the stored frequency and the tunings the card saw.
+// The slider starts at the offset in steps, within its range. Keys on the open dialog; then the
+// stored frequency and the tunings the card saw.
 TEST_F(TuningDialogs, FineTuneFollowsTheSliderLiveAndCancelRetunesWhereItWas) {
   constexpr qint32 entry = kBase + 100000;  // slider at 2
   const std::tuple<std::initializer_list<Qt::Key>, qint32, qint32, QStringList> rows[] = {
@@ -85,6 +77,13 @@ TEST_F(TuningDialogs, FineTuneFollowsTheSliderLiveAndCancelRetunesWhereItWas) {
       // Default with the slider at 0 already still tunes and keeps the table frequency.
       {{Qt::Key_Tab, Qt::Key_Space, Qt::Key_Return}, kBase + 30000, kBase, {"tv 55250000"}},
   };
+  for (const auto& [offset, position] :
+       {std::pair{10000000, 125}, {-3000000, -60}, {49999, 0}, {-10000000, -125}}) {
+    TDialogFineTune dialog(&channels.tuner, kBase + offset, kBase);
+    EXPECT_EQ(Child<QSlider>(dialog, "TrackBarTuning")->value(), position) << offset;
+    EXPECT_EQ(Child<QLabel>(dialog, "LabelFrequency")->text(), FrequencyText(kBase + offset));
+  }
+  EXPECT_TRUE(channels.tuner.Log.isEmpty()) << "opening tunes nothing";
   for (const auto& [keys, start, stored, tuned] : rows) {
     quint32 frequency = start;
     channels.Clear();

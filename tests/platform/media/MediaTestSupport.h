@@ -23,12 +23,9 @@ struct TRig : TCaptureRig {
 
 // Waits until a running graph has played `ms` of its stream (real time for a live source).
 inline bool Played(platform::graph::TFilterGraph& graph, int ms) {
-  return WaitUntil(
-      [&] {
-        qint64 position = 0;
-        return graph.GetCurrentPosition(position) && position >= qint64(ms) * 10000;
-      },
-      ms + 15000);
+  qint64 position = 0;
+  const auto played = [&] { return graph.GetCurrentPosition(position) && position >= qint64(ms) * 10000; };
+  return WaitUntil(played, ms + 15000);
 }
 
 // Runs the graph for `ms` of the card's stream and stops it.
@@ -93,12 +90,9 @@ inline QByteArray Output(const char* program, const QStringList& args) {
 
 // Pictures the first video stream decodes to (a damaged file may add an empty field).
 inline int CountFrames(const QString& path) {
-  return Output("ffprobe", {"-count_frames", "-select_streams", "v:0", "-show_entries",
-                            "stream=nb_read_frames", "-of", "csv=p=0", path})
-      .split(',')
-      .front()
-      .trimmed()
-      .toInt();
+  const QStringList args{"-count_frames", "-select_streams", "v:0", "-show_entries", "stream=nb_read_frames",
+                         "-of", "csv=p=0", path};
+  return Output("ffprobe", args).split(',').front().trimmed().toInt();
 }
 
 // How long the sound decodes to, in seconds.

@@ -1,14 +1,20 @@
 // The virtual card's broadcast and its state: stations read from their file, the PLL offset
-// around a carrier, and what the card receives as it is tuned, routed and configured. What its
-// filters answer is in v4l2/CardFiltersTest, run on both backends.
+// around a carrier, and what the card receives as it is tuned, routed and configured. Then its
+// pictures in a running graph: motion on calm and busy stations, noise that grows off the
+// carrier, and stations that broadcast a media file. What its filters answer is in
+// v4l2/CardFiltersTest, run on both backends.
 
 #include "platform/devices/virtual/TVirtualCard.h"
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
+#include <cstdlib>
+
 #include "platform/virtual/VirtualRig.h"
 #include "support/TestEnvironment.h"
 
+using namespace pvx;
 using namespace pvx::platform::devices;
 using namespace pvx::platform::graph;
 
@@ -23,24 +29,71 @@ bool Locked(TVirtualCard& card) {
   return card.ReadHorizontalLock(locked) && locked;
 }
 
+constexpr quint32 kCalm = 55250000, kHeavy = 175250000, kGreen = 211250000, kFilm = 471250000,
+                  kGone = 623250000, kBad = 48250000;
+constexpr int kWidth = 320, kHeight = 240;
+
+// The card on a broadcast of its own, captured as 320x240 YUY2 (luma on the even bytes).
+struct LiveCapture : test::TVirtualRig {
+  LiveCapture() {
+    test::WriteFile(test::Home() + "stations.ini",
+                    "[tv1]\nname=Calm\nfrequency=55250000\npattern=smpte\nticker=Calm news\n"
+                    "[tv2]\nname=Heavy\nfrequency=175250000\npattern=zone-plate\nmotion=heavy\n"
+                    "[tv3]\nname=Green\nfrequency=211250000\npattern=green\n"
+                    "[tv4]\nname=Film\nfrequency=471250000\npattern=black\nfile=clip.avi\n"
+                    "[tv5]\nname=Gone\nfrequency=623250000\npattern=blue\nfile=missing.avi\n"
+                    "[tv6]\nname=Bad\nfrequency=48250000\npattern=blue\nfile=bad.avi\n");
+    TVirtualCardConfig config;
+    config.StationsFile = test::Home() + "stations.ini";
+    card = InstallVirtualCard(config);
+    capture = Add(DeviceCategory::VideoInputDevice);
+    tuner = Bind<ITunerPropertySet>(DeviceCategory::TVTuner);
+  }
+  void Run() { sink = Play(*capture, test::VideoType("YUY2", kWidth, kHeight)); }
+  bool Tune(quint32 hertz) { return tuner->SetFrequency(hertz, kTuningExact, 0); }
+  // The frame `frames` frames after the newest one.
+  QByteArray Later(int frames) { return TCardRig::Later(*sink, frames); }
+  std::shared_ptr<TVirtualCard> card;
+  std::shared_ptr<TFilter> capture;
+  ITunerPropertySet* tuner = nullptr;
+  std::shared_ptr<test::TTestSink> sink;
+};
+
+// Share of luma samples in the top `rows` that differ by more than 12 levels.
+double ChangedShare(const QByteArray& a, const QByteArray& b, int rows = kHeight) {
+  const int end = kWidth * rows * 2;
+  if (a.size() != b.size() || a.size() < end) return -1;
+  int changed = 0;
+  for (int i = 0; i < end; i += 2) changed += std::abs(uchar(a[i]) - uchar(b[i])) > 12;
+  return 2.0 * changed / end;
+}
+
+// Mean luma, and mean luma difference, over the lower left of the picture: clear of the box,
+// the caption, the title and the clock.
+double Region(const QByteArray& a, const QByteArray& b = {}) {
+  double sum = 0;
+  int n = 0;
+  for (int y = kHeight * 6 / 10; y < kHeight * 8 / 10; ++y) {
+    for (int x = 0; x < kWidth / 5; ++x, ++n) {
+      const int i = (y * kWidth + x) * 2;
+      sum += b.isEmpty() ? uchar(a[i]) : std::abs(uchar(a[i]) - uchar(b[i]));
+    }
+  }
+  return a.size() == kWidth * kHeight * 2 ? sum / n : -1;
+}
+
 }  // namespace
 
-TEST(VirtualStations, ShippedBroadcastLoads) {
+// The shipped broadcast, and the PLL offset around one of its carriers.
+TEST(VirtualStations, ShippedBroadcastLoadsWithItsCarriers) {
   const TVirtualStations stations = TVirtualStations::LoadDefault();
   int tv = 0, fm = 0;
   for (const auto& s : stations.All()) (s.IsFM ? fm : tv)++;
-  EXPECT_GE(tv, 10);
-  EXPECT_GE(fm, 4);
+  EXPECT_TRUE(tv >= 10 && fm >= 4) << tv << " " << fm;
   const auto one = stations.Receive(kOne, false);
   ASSERT_TRUE(one);
-  EXPECT_EQ(one->Name, "OKA One");
-  EXPECT_EQ(one->Standard, 0x1);
-  EXPECT_EQ(one->AudioModes, AMTVAUDIO_MODE_MONO | AMTVAUDIO_MODE_STEREO);
+  EXPECT_EQ(std::pair(one->Name, one->Standard), std::pair(QString("OKA One"), 0x1));
   EXPECT_FALSE(stations.Receive(kOne, true));  // not on the FM band
-}
-
-TEST(VirtualStations, PllOffsetAroundACarrier) {
-  const TVirtualStations stations = TVirtualStations::LoadDefault();
   const std::pair<qint64, int> rows[] = {
       {0, 0},        {62499, 0},   {-62499, 0},   {62500, 1},    {-62500, -1},
       {250000, 4},   {-250000, -4}, {1500000, 24}, {-1500000, -24},
@@ -50,14 +103,14 @@ TEST(VirtualStations, PllOffsetAroundACarrier) {
 }
 
 TEST(VirtualStations, FileKeysAndBadRows) {
-  EXPECT_TRUE(TVirtualStations::Load(pvx::test::Home() + "none.ini").All().empty());
-  pvx::test::WriteFile(pvx::test::Home() + "st/s.ini",
+  EXPECT_TRUE(TVirtualStations::Load(test::Home() + "none.ini").All().empty());
+  test::WriteFile(test::Home() + "st/s.ini",
                        "[tv1]\nname=A\nfrequency=1\nticker=Sunny spells, 18 C\npan=2\n"
                        "motion=heavy\nfile=clips/a.mkv\n"
                        "[tv2]\nname=B\nfrequency=2\nfile=/abs/b.avi\n"
                        "[tv3]\nname=No frequency\n[tv4]\nname=Bad\nfrequency=abc\n"
                        "[other]\nfrequency=1\n[fm1]\nname=Ok\nfrequency=99000000\nstandard=XYZ\n");
-  const auto all = TVirtualStations::Load(pvx::test::Home() + "st/s.ini").All();
+  const auto all = TVirtualStations::Load(test::Home() + "st/s.ini").All();
   ASSERT_EQ(all.size(), 3u) << "the bad rows left out";
   EXPECT_EQ(all[0].Name, "Ok");  // in the order of the sections' names
   EXPECT_TRUE(all[0].IsFM);
@@ -65,27 +118,39 @@ TEST(VirtualStations, FileKeysAndBadRows) {
   EXPECT_EQ(all[1].Pan, 2);
   EXPECT_TRUE(all[1].HeavyMotion);
   EXPECT_EQ(all[1].FileName, "clips/a.mkv");
-  EXPECT_EQ(all[1].FilePath, pvx::test::Home() + "st/clips/a.mkv") << "beside the stations file";
+  EXPECT_EQ(all[1].FilePath, test::Home() + "st/clips/a.mkv") << "beside the stations file";
   EXPECT_EQ(all[2].Ticker, "B");
   EXPECT_FALSE(all[2].HeavyMotion);
   EXPECT_EQ(all[2].FilePath, "/abs/b.avi");
 }
 
-TEST(VirtualCard, LockStatusAndPictureFollowTheTuner) {
+// What the card receives where it is tuned: a station's picture or snow (and with it the lock,
+// the signal and the sound), the PLL offset, the TV sound modes and the copy protection.
+TEST(VirtualCard, ReceptionFollowsTheTuner) {
+  constexpr int kMono = AMTVAUDIO_MODE_MONO, kStereo = kMono | AMTVAUDIO_MODE_STEREO;
+  constexpr int kFour = kStereo | AMTVAUDIO_MODE_LANG_A | AMTVAUDIO_MODE_LANG_B;
+  // Hertz (0: nothing tuned yet), the station ("": snow), PLL offset, sound modes, copy protection.
+  const std::tuple<quint32, QString, int, int, int> rows[] = {
+      {0, "", kNoCarrierOffset, kMono, 0},           {kOne + 1000000, "OKA One", 16, kStereo, 0},
+      {kOne + 2000000, "", kNoCarrierOffset, kMono, 0}, {kSports, "Seven Sports", 0, kFour, 0},
+      {kMovies, "Ten Movies", 0, kStereo, 1},           {300000000, "", kNoCarrierOffset, kMono, 0}};
   TVirtualCard card;
-  TTunerStatus status;
-  EXPECT_FALSE(Locked(card));  // nothing tuned: snow
-  EXPECT_EQ(card.Picture().Kind, SourceKind::Snow);
-  EXPECT_TRUE(card.ReadTunerStatus(status) && status.SignalStrength == 0);
-  EXPECT_EQ(status.PLLOffset, kNoCarrierOffset);
-  card.SetFrequency(kOne + 1000000);
-  EXPECT_TRUE(Locked(card));
-  EXPECT_TRUE(card.ReadTunerStatus(status) && status.SignalStrength == 100 && status.PLLOffset == 16);
-  ASSERT_EQ(card.Picture().Kind, SourceKind::Station);
-  EXPECT_EQ(card.Picture().Station->Name, "OKA One");
-  card.SetFrequency(kOne + 2000000);
-  EXPECT_FALSE(Locked(card));
-  EXPECT_EQ(card.Sound().Kind, SourceKind::Snow);  // hiss
+  for (const auto& [hertz, station, pll, modes, copy] : rows) {
+    SCOPED_TRACE(hertz);
+    ASSERT_TRUE(!hertz || card.SetFrequency(hertz));
+    const bool tuned = !station.isEmpty();
+    TTunerStatus status;
+    int heard = 0;
+    qint32 flags = -1;
+    ASSERT_TRUE(card.ReadTunerStatus(status) && card.ReadTVAudioModes(heard));
+    ASSERT_TRUE(card.ReadCopyProtection(flags));
+    EXPECT_EQ(Locked(card), tuned);
+    EXPECT_EQ(card.Picture().Kind, tuned ? SourceKind::Station : SourceKind::Snow);
+    EXPECT_EQ(card.Sound().Kind, card.Picture().Kind) << "the station's sound, or hiss";
+    EXPECT_EQ(tuned ? card.Picture().Station->Name : "", station);
+    EXPECT_EQ(std::tuple(status.SignalStrength, status.PLLOffset, heard, flags),
+              std::tuple(tuned ? 100 : 0, pll, modes, copy));
+  }
   card.LockOverride = [] { return true; };
   EXPECT_TRUE(Locked(card)) << "a scripted reading";
 }
@@ -107,6 +172,7 @@ TEST(VirtualCard, FmModeHearsFmStationsAndShowsNoPicture) {
   EXPECT_EQ(card.Frequency(), 0u);
 }
 
+// Names as the registry lists them are in graph/VirtualCardGraphTest.
 TEST(VirtualCard, ConfiguredCardsWithoutTunerOrFmAndTheirNames) {
   TVirtualCardConfig config;
   config.HasFM = false;
@@ -120,37 +186,10 @@ TEST(VirtualCard, ConfiguredCardsWithoutTunerOrFmAndTheirNames) {
   EXPECT_FALSE(none.SetFrequency(kOne));
   config.Maker = "Conexant";
   config.Model = "878";
-  EXPECT_EQ(TVirtualCard(config).DeviceName("Video Capture"), "OKA Virtual Conexant 878 Video Capture");
   EXPECT_EQ(TVirtualCard(config).PartName(CardPart::Crossbar, 1), "OKA Virtual Conexant 878 Crossbar 2");
   config.Maker.clear();
   config.Prefix.clear();
   EXPECT_EQ(TVirtualCard(config).PartName(CardPart::Crossbar), "878 Crossbar");
-}
-
-TEST(VirtualCard, StandardsLineCountAndProcAmp) {
-  TVirtualCard card;
-  EXPECT_TRUE(card.IsNtscLike());
-  EXPECT_TRUE(card.SetStandard(0x10));
-  EXPECT_FALSE(card.IsNtscLike());
-  EXPECT_TRUE(card.SetStandard(0x200));  // PAL M has 525 lines
-  EXPECT_TRUE(card.IsNtscLike());
-  EXPECT_EQ(card.ProcAmp(0), 128);
-  EXPECT_EQ(TVirtualCard::ProcAmpRange(2).Min, -128);
-}
-
-TEST(VirtualCard, TVAudioModesAndCopyProtectionPerStation) {
-  TVirtualCard card;
-  int modes = 0;
-  qint32 copy = -1;
-  card.SetFrequency(kSports);
-  EXPECT_TRUE(card.ReadTVAudioModes(modes) && card.ReadCopyProtection(copy));
-  EXPECT_EQ(modes, AMTVAUDIO_MODE_MONO | AMTVAUDIO_MODE_STEREO | AMTVAUDIO_MODE_LANG_A |
-                       AMTVAUDIO_MODE_LANG_B);
-  EXPECT_EQ(copy, 0);
-  card.SetFrequency(kMovies);
-  EXPECT_TRUE(card.ReadCopyProtection(copy) && copy == 1);
-  card.SetFrequency(300000000);
-  EXPECT_TRUE(card.ReadTVAudioModes(modes) && modes == AMTVAUDIO_MODE_MONO);
 }
 
 // Through its audio capture device, the card records one of its lines.
@@ -166,12 +205,12 @@ TEST(VirtualCard, CrossbarRoutesSelectTheInputAndTheAudioCaptureItsLine) {
   EXPECT_FALSE(card.Route(1, 0, 1)) << "there is no crossbar 1";
   ASSERT_TRUE(card.Route(0, 1, 4));
   EXPECT_EQ(card.Sound().Kind, SourceKind::Line);
-  pvx::test::TVirtualRig rig;
+  test::TVirtualRig rig;
   auto* mixer = rig.Bind<IAudioInputMixer>(DeviceCategory::AudioInputDevice);
   auto* config = dynamic_cast<IStreamConfig*>(mixer);
   bool on = false;
   ASSERT_TRUE(config && config->GetNumberOfCapabilities() == 3 && mixer->get_Enable(0, on) && on);
-  EXPECT_FALSE(config->SetFormat(pvx::test::VideoType("YUY2", 320, 240)));
+  EXPECT_FALSE(config->SetFormat(test::VideoType("YUY2", 320, 240)));
   EXPECT_FALSE(mixer->put_Enable(2, true) || mixer->put_Enable(2, false) || mixer->get_Enable(2, on));
   EXPECT_FALSE(mixer->put_Enable(-1, false) || mixer->get_Enable(-1, on));
   EXPECT_TRUE(mixer->put_Enable(1, true) && mixer->put_Enable(1, false) && mixer->get_Enable(1, on) && on);
@@ -200,8 +239,73 @@ TEST(VirtualCard, ListenersHearChangesUntilTheyLeave) {
   const int token = card.Subscribe([&] { ++heard; });
   card.SetFrequency(kOne);
   card.Route(0, 0, 1);
-  EXPECT_EQ(heard, 2);
+  EXPECT_TRUE(card.SetStandard(0x200) && card.IsNtscLike()) << "PAL M has NTSC's 525 lines";
+  EXPECT_EQ(heard, 3);
   card.Unsubscribe(token);
   card.SetFrequency(kSports);
-  EXPECT_EQ(heard, 2);
+  EXPECT_EQ(heard, 3);
+}
+
+// Calm and busy stations move within a second; noise grows as the tuning drifts off the carrier.
+TEST(LivePicture, StationsMoveAndNoiseGrowsOffTheCarrier) {
+  LiveCapture live;
+  live.Run();
+  for (const auto& [hertz, least] : {std::pair{kCalm, 0.05}, {kHeavy, 0.5}}) {
+    ASSERT_TRUE(live.Tune(hertz));
+    const QByteArray first = live.Later(3);
+    EXPECT_GT(ChangedShare(first, live.Later(30)), least) << hertz;
+  }
+  std::vector<double> noise;
+  for (const quint32 offset : {0, 500000, 1200000}) {
+    ASSERT_TRUE(live.Tune(kGreen + offset));
+    const QByteArray a = live.Later(3);
+    noise.push_back(Region(a, live.Later(1)));
+  }
+  live.graph.Stop();
+  EXPECT_LT(noise[0], 0.5) << "clean on the carrier";
+  EXPECT_GT(noise[1], noise[0] + 3);
+  EXPECT_GT(noise[2], noise[1] + 3);
+}
+
+TEST(LivePicture, FileStationLoopsAtTheAskedSizeAndAMissingFileShowsThePattern) {
+  QProcess ffmpeg;
+  ffmpeg.start("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=176x144:rate=25",
+                          "-f", "lavfi", "-i", "sine=frequency=300", "-t", "2", "-c:v", "mpeg4",
+                          "-c:a", "mp2", test::Home() + "clip.avi"});
+  ASSERT_TRUE(ffmpeg.waitForFinished(60000) && ffmpeg.exitCode() == 0);
+  LiveCapture live;
+  auto sound = live.Add(DeviceCategory::AudioInputDevice);
+  auto heard = std::make_shared<test::TTestSink>(MediaMajor::Audio);
+  live.graph.AddFilter(heard, "AudioSink");
+  ASSERT_TRUE(live.graph.Connect(*sound->FindPin("Capture"), *heard->FindPin("Input")));
+  ASSERT_TRUE(live.Tune(kFilm));
+  live.Run();
+  // The file's bright picture replaces the black pattern once it is decoded.
+  ASSERT_TRUE(test::WaitUntil([&] { return Region(live.Later(1)) > 60; }));
+  EXPECT_EQ(live.sink->Last().type.Width, kWidth);
+  EXPECT_EQ(live.sink->Last().type.Height, kHeight);
+  EXPECT_EQ(live.card->Caption(), "") << "footage plays without a caption";
+  // The file's 300 Hz, not the station's 440 Hz tone: 6 rising zero crossings in 20 ms of the
+  // left channel, against 8 or 9.
+  const auto crossings = [&] {
+    const QByteArray pcm = heard->Last().bytes;
+    const auto* samples = reinterpret_cast<const qint16*>(pcm.constData());
+    int n = 0;
+    for (qsizetype i = 2; i + 1 < pcm.size() / 2; i += 2) n += samples[i - 2] < 0 && samples[i] >= 0;
+    return n;
+  };
+  EXPECT_TRUE(test::WaitUntil([&] { return crossings() == 6; })) << crossings();
+  // Well past the file's two seconds it still plays, and still moves.
+  const QByteArray late = live.Later(100);
+  EXPECT_GT(Region(late), 60);
+  EXPECT_GT(ChangedShare(late, live.Later(10), kHeight * 8 / 10), 0.05) << "frozen: no loop";
+
+  test::WriteFile(test::Home() + "bad.avi", QByteArray(5000, 'x'));
+  for (const auto& [hertz, caption] :
+       {std::pair{kGone, "Cannot play missing.avi"}, {kBad, "Cannot play bad.avi"}}) {
+    ASSERT_TRUE(live.Tune(hertz));
+    ASSERT_TRUE(test::WaitUntil([&] { return live.card->Caption() == caption; })) << caption;
+    EXPECT_LT(Region(live.Later(3)), 60) << "the station's own pattern";
+  }
+  live.graph.Stop();
 }

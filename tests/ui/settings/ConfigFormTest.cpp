@@ -1,5 +1,6 @@
-// The settings dialog's pages on their own: the profile reaction, folder refusal, the level
-// labels, the refused audio device, in-place editing, Cancel and the keyboard.
+// The settings dialog: its pages on their own (the profile reaction, folder refusal, the level
+// labels, the refused audio device, in-place editing, Cancel and the keyboard, what OK writes
+// back), the capture-format profiles and texts, and the order in which OK applies the choices.
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSize>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -23,6 +25,7 @@
 #include "ui/settings/CapturePage.h"
 #include "ui/settings/CaptureProfiles.h"
 #include "ui/settings/CellEditors.h"
+#include "ui/settings/ConfigApply.h"
 #include "ui/settings/ConfigForm.h"
 #include "ui/settings/FMPage.h"
 #include "ui/settings/TunerPage.h"
@@ -69,19 +72,46 @@ class ConfigForm : public ::testing::Test {
   std::unique_ptr<TFormConfig> form;
 };
 
-TEST_F(ConfigForm, PagesFollowTheModeAndTheSource) {
-  auto pages = [this] {
-    QStringList names;
-    for (int i = 0; i < form->PageControlConfig->count(); ++i) names << form->PageControlConfig->widget(i)->objectName();
-    return names;
-  };
-  Open();
-  EXPECT_EQ(pages(), QStringList({"TabSheetTVTuner", "TabSheetPreview", "TabSheetCapture", "TabSheetVideo", "TabSheetOther"}));
-  channels.VideoSource = TChannelInfo::kComposite;
-  Open();
-  EXPECT_EQ(pages(), QStringList({"TabSheetCapture", "TabSheetVideo", "TabSheetOther"}));
-  Open(true);
-  EXPECT_EQ(pages(), QStringList({"TabSheetFM"}));
+// The pages follow the source; OK with nothing changed stores back what every page shows.
+TEST_F(ConfigForm, OKWithNothingChangedKeepsEverySetting) {
+  main.AlwaysOnTop = main.NoOverlay = main.PIPEnabled = true;
+  main.MPEG4Codec = 1;
+  channels.CompositeStandard = 3, channels.SVideoStandard = 7;
+  preview.Customize = true, preview.Dimension = 4, preview.Interval = 9;
+  recording.VideoDeviceIndex = 1, recording.PixelFormatChoice = 2, recording.RecordKind = 2;
+  recording.RecordFormat = 0, recording.CaptureWidth = 352, recording.CaptureHeight = 240;
+  recording.VideoBitRateKbps = 1500, recording.Quality = 5, recording.FrameRateCode = 2;
+  recording.AudioFormat = 1, recording.UseDateTimeName = false, recording.FilePrefix = "news";
+  recording.TimeLimitOn = recording.SaveTimeShift = recording.Deinterlace = true;
+  recording.TimeLimit = 95, recording.AudioInputIndex = 0;  // no inputs listed: -1 would be stored as 0
+  const settings::TCaptureSettings stored = recording;
+  int aspect = -1;
+  env.Aspect = [] { return 2; };
+  env.SetAspect = [&](int a) { aspect = a; };
+  // The composite source has no tuner or preview page: the table and the grid stay as they are.
+  const QString tv = "TabSheetTVTuner TabSheetPreview ", rest = "TabSheetCapture TabSheetVideo TabSheetOther";
+  const std::tuple<quint8, quint8, QString> rows[] = {
+      {TChannelInfo::kTuner, TChannelInfo::kMemory, tv + rest},
+      {TChannelInfo::kTuner, TChannelInfo::kCable, tv + rest},
+      {TChannelInfo::kComposite, TChannelInfo::kMemory, rest}};
+  for (const auto& [source, table, pages] : rows) {
+    SCOPED_TRACE(source * 10 + table);
+    channels.VideoSource = source, channels.CurrentTable = table;
+    TFormConfig& f = Open();
+    QStringList shown;
+    for (int i = 0; i < f.PageControlConfig->count(); ++i)
+      shown << f.PageControlConfig->widget(i)->objectName();
+    EXPECT_EQ(shown.join(' '), pages);
+    Find<QPushButton>(f, "BitBtnOK")->click();
+    EXPECT_EQ(recording, stored);
+    EXPECT_EQ(QList<int>({aspect, main.AlwaysOnTop, main.NoOverlay, main.PIPEnabled, main.MPEG4Codec}),
+              QList<int>({2, 1, 1, 1, 1}));
+    EXPECT_EQ(QList<int>({channels.CurrentTable, channels.CompositeStandard, channels.SVideoStandard}),
+              QList<int>({table, 3, 7}));
+    EXPECT_EQ(QList<int>({preview.Customize, preview.Dimension, preview.Interval}), QList<int>({1, 4, 9}));
+    EXPECT_EQ(main.CaptureFolder, test::Home() + "old/");
+  }
+  EXPECT_TRUE(test::Dialogs().Boxes.empty()) << "an unchanged folder is not checked again";
 }
 
 // VCD (PAL) fixes size, bit rate, quality and frame rate; recording sound only, OK keeps the
@@ -144,6 +174,7 @@ TEST_F(ConfigForm, ReadOnlyFolderIsRefusedWithAMessage) {
 TEST_F(ConfigForm, FMLevelLabelAndFrequencyLimits) {
   channels.CurrentTable = TChannelInfo::kFM;
   TFormConfig& f = Open(true);
+  EXPECT_TRUE(f.PageControlConfig->count() == 1 && f.PageControlConfig->widget(0) == f.TabSheetFM);
   auto* level = Find<QSlider>(f, "TrackBarFMRecorderVolume");
   level->setValue(32768);
   EXPECT_EQ(Find<QLabel>(f, "LabelFMRecorderVolume")->text(), "50%");
@@ -175,6 +206,10 @@ TEST_F(ConfigForm, GridEditsGoStraightIntoTheRecordsAndEscapeDropsThem) {
   name->setText("Dropped");
   QTest::keyClick(name, Qt::Key_Escape);
   EXPECT_EQ(channels.AntennaChannels[4].Name, "News");
+  // Add puts the current channel, with its name, into the first unused memory.
+  channels.MemoryChannels[1].Valid = channels.MemoryChannels[2].Valid = false;
+  Find<QPushButton>(f, "BitBtnAddChannel")->click();
+  EXPECT_EQ(channels.MemoryChannels[1], (settings::TMemoryChannelRecord{true, 0, 5, "News"}));
 
   // The cable option shows and edits the cable table.
   page.ComboBoxCableOption->setCurrentIndex(1);
@@ -182,32 +217,57 @@ TEST_F(ConfigForm, GridEditsGoStraightIntoTheRecordsAndEscapeDropsThem) {
   EXPECT_EQ(channels.CableChannels[0].Valid, true);
   EXPECT_EQ(channels.AntennaChannels[0].Valid, false);
 
-  // A memory mapped to cable channel 7.
-  page.MemoryEditors->Open(0, TTunerPage::kMemChannel);
-  auto* spin = Find<QSpinBox>(f, "SpinEditMemoryChannel");
-  spin->setValue(7);
+  // The unused memory 3 mapped to channel 7; Delete takes out the current memory (2), Delete All
+  // every one.
+  page.MemoryEditors->Open(2, TTunerPage::kMemChannel);
+  Find<QSpinBox>(f, "SpinEditMemoryChannel")->setValue(7);
   page.MemoryEditors->Commit();
-  EXPECT_TRUE(channels.MemoryChannels[0].Valid);
-  EXPECT_EQ(channels.MemoryChannels[0].Channel, 7);
+  EXPECT_TRUE(channels.MemoryChannels[2].Valid && channels.MemoryChannels[2].Channel == 7);
+  Find<QPushButton>(f, "BitBtnDelete")->click();
+  EXPECT_TRUE(channels.MemoryChannels[1].Valid && channels.MemoryChannels[1].Channel == 7);
   Find<QPushButton>(f, "BitBtnDeleteAll")->click();
   EXPECT_FALSE(channels.MemoryChannels[0].Valid);
 }
 
-TEST_F(ConfigForm, RefusedAudioDeviceMovesToANeighbour) {
+// The Capture page gives back what it was loaded with; the name and the time fields follow their
+// switches; the board's own sound device is refused, for a neighbour.
+TEST_F(ConfigForm, TheCapturePageGivesBackItsSettingsAndRefusesTheBoardsSoundDevice) {
+  settings::TCaptureSettings s;
+  s.VideoDeviceIndex = 0, s.PixelFormatChoice = 0, s.AudioDeviceIndex = 1, s.AudioInputIndex = 1;
+  s.AudioMediaTypeIndex = 1, s.RecordKind = 2, s.AudioFormat = 1, s.RecordFormat = 0, s.Quality = 4;
+  s.CaptureWidth = 240, s.CaptureHeight = 176, s.VideoBitRateKbps = 2500, s.FrameRateCode = 4;
+  s.UseDateTimeName = false, s.FilePrefix = "news", s.TimeLimitOn = s.SaveTimeShift = true, s.TimeLimit = 77;
   TCapturePage page(0, nullptr);
-  page.Load(recording, {{}, {"Line In", "OKA 5170 Audio", "USB Audio"}, {}, {}}, 0);
-  ASSERT_EQ(page.ComboBoxAudioCaptureDevice->count(), 3);
+  // Loading is no choice: the stored refused device draws no warning.
+  page.Load(s, {{"Cam", "Cam 2"}, {"Line In", "OKA 5170 Audio", "USB Audio"}, {"Line", "Mic"}, {"A", "B"}},
+            32768);
+  TTVChoices c;  // the fields the page does not choose as stored, the first device not
+  c.Capture.CaptureWidth = s.CaptureWidth, c.Capture.CaptureHeight = s.CaptureHeight;
+  c.Capture.FrameRateCode = s.FrameRateCode, c.Capture.VideoDeviceIndex = 5;
+  page.Choose(c);
+  EXPECT_EQ(c.Capture, s);
+  EXPECT_EQ(QStringList({c.SizeText, QString::number(c.FrameRateIndex), QString::number(c.RecordLevel)}),
+            QStringList({"240x176", "3", QString::number(50 * 65536 / 99)}));
+  EXPECT_TRUE(test::Dialogs().Warnings.empty());
+  QWidget* name = Find<QLineEdit>(page, "EditCaptureBaseName");
+  QWidget* limit = Find<QSpinBox>(page, "SpinEditTimeValue");
+  EXPECT_TRUE(name->isEnabled() && limit->isEnabled());
+  Find<QAbstractButton>(page, "RadioButtonUseDateTimeFormat")->setChecked(true);
+  Find<QAbstractButton>(page, "CheckBoxEnableTimeLimit")->setChecked(false);
+  EXPECT_FALSE(name->isEnabled() || limit->isEnabled());
+
+  QComboBox* device = page.ComboBoxAudioCaptureDevice;
   for (auto [refused, expected] : {std::pair{1, 2}, std::pair{2, 1}}) {
-    page.ComboBoxAudioCaptureDevice->setItemText(2, refused == 2 ? "oka 5170 second" : "USB Audio");
+    device->setItemText(2, refused == 2 ? "oka 5170 second" : "USB Audio");
     test::Dialogs().Warnings.clear();
-    page.ComboBoxAudioCaptureDevice->setCurrentIndex(0);
-    page.ComboBoxAudioCaptureDevice->setCurrentIndex(refused);
+    device->setCurrentIndex(0);
+    device->setCurrentIndex(refused);
     ASSERT_EQ(test::Dialogs().Warnings.size(), 1u);
     EXPECT_EQ(test::Dialogs().Warnings[0].join(""),
               "This is an invalid audio capture device, please select another audio capture device.");
-    EXPECT_EQ(page.ComboBoxAudioCaptureDevice->currentIndex(), refused) << "moved by message 8024, later";
+    EXPECT_EQ(device->currentIndex(), refused) << "moved by message 8024, later";
     QCoreApplication::processEvents();
-    EXPECT_EQ(page.ComboBoxAudioCaptureDevice->currentIndex(), expected);
+    EXPECT_EQ(device->currentIndex(), expected);
   }
 }
 
@@ -223,11 +283,166 @@ TEST_F(ConfigForm, CancelPutsThePreviewGridBackAndEscapeCancels) {
   EXPECT_EQ(preview.Dimension, 3);
 
   TFormConfig& g = Open();
-  Find<QComboBox>(g, "ComboBoxPreviewDimension")->setCurrentIndex(0);
   g.show();
   QTest::keyClick(Find<QComboBox>(g, "ComboBoxMPEG4Codec"), Qt::Key_Return);
   EXPECT_EQ(g.result(), QDialog::Accepted) << "Enter is OK";
-  EXPECT_EQ(preview.Dimension, 2);
+}
+
+TEST(CaptureProfiles, EachFormatSetsItsControls) {
+  // The choices' values; `free` tells which of size, bit rate, quality and rate the user may change.
+  const struct { int format; const char* size; int sizes, bitRate, quality, rate; const char* free; } rows[] {
+      {2, "352x240", 8, 2000, kQualityFastest, kRate30, "1001"},
+      {6, "720x480", 1, 3950, kQualityFastest, kRate2997, "0110"},
+      {42, "640x240", 8, 4000, kQualityFastest, kRate30, "1111"},  // unknown: MPEG 2, the format 1
+  };
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.format);
+    const TCaptureProfile p = CaptureProfile(r.format, 0);
+    EXPECT_EQ(std::tuple(p.Size, p.Sizes.size(), p.BitRate, p.Quality, p.FrameRate),
+              std::tuple(QString(r.size), qsizetype(r.sizes), r.bitRate, r.quality, r.rate));
+    EXPECT_EQ(QString("%1%2%3%4").arg(p.SizeEnabled).arg(p.BitRateEnabled).arg(p.QualityEnabled)
+                  .arg(p.FrameRateEnabled), r.free);
+    EXPECT_TRUE(p.Sizes.contains(p.Size));
+  }
+  EXPECT_EQ(CaptureProfile(3, 3).Sizes.value(4), "640x576") << "the Empia 2800 offers 640x576 instead";
+  EXPECT_EQ(CaptureProfile(3, 1).Sizes.value(4), "640x240");
+}
+
+TEST(CaptureProfiles, SizeAndLevelTexts) {
+  EXPECT_EQ(SizeText(352, 288), "352x288");
+  EXPECT_EQ(SizeText(80, 60), " 80x 60");
+  int w = 0, h = 0;
+  EXPECT_TRUE(ParseSizeText(" 80x 60", &w, &h));
+  EXPECT_EQ(QSize(w, h), QSize(80, 60));
+  for (const char* bad : {"", "abcxdef", "352x"}) EXPECT_FALSE(ParseSizeText(bad, &w, &h)) << bad;
+  EXPECT_EQ(QSize(w, h), QSize(80, 60)) << "a failed parse leaves the numbers";
+
+  EXPECT_EQ(QStringList({LevelText(32768, 65536), LevelText(99, 99), LevelText(5, 0)}),
+            QStringList({"50%", "100%", "0%"}));
+  // A level rounds to the nearest position; no scale gives no level.
+  EXPECT_EQ(QList<int>({LevelFromPosition(99, 99), LevelFromPosition(5, 0), PositionFromLevel(32768, 99),
+                        PositionFromLevel(32767, 99)}),
+            QList<int>({65536, 0, 50, 49}));
+  EXPECT_EQ(AudioFormatText("Major Type: Audio - Sub Type: PCM Format: 48000 Hz, 16 bit"),
+            "48000 Hz, 16 bit");
+  EXPECT_EQ(AudioFormatText("AAC 44100"), "AAC 44100");
+}
+
+// The settings and a log of every operation OK runs.
+struct Scenario {
+  Scenario() {
+    channels.CurrentTable = TChannelInfo::kAntenna;
+    channels.VideoSource = TChannelInfo::kTuner;
+    main.CaptureFolder = "/old/";
+    target.EnsureFolder = [](const QString& f) { return !f.startsWith("/cdrom"); };
+    target.SetAspect = [this](int a) { Log("aspect", a); };
+    target.SetRecordLevel = [this](int l) { Log("level", l); };
+    target.SelectTVChannel = [this] { Log("select-tv"); };
+    target.SelectFMChannel = [this] { Log("select-fm"); };
+    target.ApplyInputStandard = [this](int s) { Log("input-standard", s); };
+    target.ApplyCapture = [this](const settings::TCaptureSettings& next) {
+      applied = next;
+      return Log("apply"), applyResult;
+    };
+    target.SwitchSource = [this](int s) { Log("switch", s); };
+    target.SetVendorStandard = [this](int c) { Log("vendor", c); };
+    target.OverlayFullScreen = [this] { return overlay; };
+    target.SetOverlayFullScreen = [this](bool on) { Log("overlay", on); };
+    target.SetDeinterlace = [this](bool on) { Log("deinterlace", on); };
+    choices.Capture = capture;
+    choices.SizeText = "352x288";
+    choices.FrameRateIndex = kRate25;
+    choices.CaptureFolder = "/new/";
+    choices.RecordLevel = 100;
+  }
+  void Log(const char* what, int value = -1) {
+    log << (value < 0 ? QString(what) : QString("%1 %2").arg(what).arg(value));
+  }
+
+  settings::TMainInfo main;
+  settings::TCaptureSettings capture;
+  TChannelInfo channels;
+  settings::TPreviewInfo preview{channels};
+  TApplyTarget target{main, capture, channels, preview};
+  TTVChoices choices;
+  QStringList log;
+  bool overlay = false;
+  bool applyResult = true;
+  settings::TCaptureSettings applied;
+};
+
+class ApplyOrder : public ::testing::Test, public Scenario {};
+
+TEST_F(ApplyOrder, TVRunsItsStepsInOrder) {
+  const struct { const char* name; std::function<void(Scenario&)> setup; QStringList expected; } rows[] = {
+      {"nothing structural", [](Scenario&) {}, {"aspect 0", "select-tv", "level 100", "apply"}},
+      {"other video device: the engine opens it, then the source is chosen again",
+       [](Scenario& t) { t.choices.Capture.VideoDeviceIndex = 1; },
+       {"aspect 0", "select-tv", "level 100", "apply", "switch 0"}},
+      {"reopen fails: the source is still switched back",
+       [](Scenario& t) { t.choices.Capture.AudioDeviceIndex = 2, t.applyResult = false; },
+       {"aspect 0", "select-tv", "level 100", "apply", "switch 0"}},
+      {"Empia with a tuner gets its standard code",
+       [](Scenario& t) {
+         t.main.ChipFamily = 3, t.channels.Standard = 1, t.choices.Capture.VideoDeviceIndex = 1;
+       },
+       {"aspect 0", "select-tv", "level 100", "apply", "switch 0", "vendor 2"}},
+      {"camera source without a camera comes back as composite",
+       [](Scenario& t) {
+         t.channels.VideoSource = TChannelInfo::kCamera, t.choices.Capture.VideoDeviceIndex = 1;
+       },
+       {"aspect 0", "level 100", "apply", "switch 1"}},
+      {"overlay change in overlay full screen rebuilds the preview",
+       [](Scenario& t) { t.choices.NoOverlay = true, t.overlay = true, t.choices.Aspect = 2; },
+       {"aspect 2", "select-tv", "level 100", "overlay 0", "apply", "deinterlace 0", "overlay 1"}},
+      {"high quality preview: the engine rebuilds it itself",
+       [](Scenario& t) { t.choices.HighQualityPreview = true; },
+       {"aspect 0", "select-tv", "level 100", "apply"}},
+      {"S-Video input takes its standard",
+       [](Scenario& t) { t.channels.VideoSource = TChannelInfo::kSVideo; },
+       {"aspect 0", "input-standard 2", "level 100", "apply"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Scenario fresh;
+    row.setup(fresh);
+    ApplyTV(fresh.choices, fresh.target);
+    EXPECT_EQ(fresh.log, row.expected);
+    EXPECT_EQ(fresh.applied, fresh.capture) << "the engine gets the settings stored";
+  }
+}
+
+TEST_F(ApplyOrder, Empia720x480BecomesNarrowOutsideNTSC) {
+  const struct { int chip; bool tuner; int standard, composite, svideo, width; } rows[] = {
+      {3, true, 2, 0, 0, 640},  {3, true, 0, 2, 2, 720},  {3, true, 1, 0, 0, 720},
+      {3, false, 0, 0, 4, 640}, {3, false, 2, 1, 0, 720}, {1, true, 2, 0, 0, 720}};
+  for (const auto& r : rows) {
+    Scenario t;
+    t.main.ChipFamily = quint8(r.chip);
+    t.target.HasTuner = r.tuner;
+    t.channels.Standard = quint8(r.standard);
+    t.channels.CompositeStandard = quint8(r.composite);
+    t.channels.SVideoStandard = quint8(r.svideo);
+    t.choices.SizeText = "720x480";
+    ApplyTV(t.choices, t.target);
+    EXPECT_EQ(QSize(t.capture.CaptureWidth, t.capture.CaptureHeight), QSize(r.width, 480))
+        << "chip " << r.chip << " tuner " << r.tuner << " standard " << r.standard;
+  }
+}
+
+TEST_F(ApplyOrder, FMStoresItsFieldsThenTunesAndSetsTheLevel) {
+  main.WaveFolder = "/old-fm/";
+  TFMChoices fm{"/cdrom/fm/", 2, -1, 1, 32768};
+  ApplyFM(fm, target);
+  EXPECT_EQ(main.WaveFolder, "/old-fm/");
+  EXPECT_EQ(capture.AudioInputIndex, 2);
+  EXPECT_EQ(capture.AudioMediaTypeIndex, 0);
+  EXPECT_EQ(capture.AudioFormat, 1);
+  EXPECT_EQ(log, QStringList({"apply", "select-fm", "level 32768"}));
+  EXPECT_EQ(applied, capture);
+  fm.WaveFolder = "/fm/";
+  ApplyFM(fm, target);
+  EXPECT_EQ(main.WaveFolder, "/fm/");
 }
 
 }  // namespace

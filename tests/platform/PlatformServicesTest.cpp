@@ -1,0 +1,287 @@
+// The services of this machine behind the program: the clock and its timers, folders and data
+// files, the dialog service, dial codes, the media framework, companions, and the screen-saver
+// inhibit against a desktop service on a private session bus.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QThread>
+#include <QTimer>
+#include <algorithm>
+#include <vector>
+
+#include "platform/Clock.h"
+#include "platform/DialogService.h"
+#include "platform/LinuxSystemServices.h"
+#include "platform/MediaFramework.h"
+#include "platform/ProgramFolder.h"
+#include "platform/QtDialogService.h"
+#include "platform/TTimer.h"
+#include "platform/TerritoryDialCode.h"
+#include "support/FakeDialogService.h"
+#include "support/TestEnvironment.h"
+
+using namespace pvx;
+using platform::LinuxSystemServices;
+using platform::TTimer;
+
+// A zero interval and a timer destroyed while enabled never fire; time never goes back.
+TEST(TestClock, TimersFireInTimeOrderAsTimeAdvances) {
+  std::vector<std::pair<char, qint64>> fired;
+  const auto record = [&](char name) {
+    return [&fired, name](TTimer&) { fired.push_back({name, test::Clock().NowMs()}); };
+  };
+  TTimer a, b, zero;
+  auto gone = std::make_unique<TTimer>();
+  for (auto [timer, name, interval] :
+       {std::tuple{&a, 'a', 300}, {&b, 'b', 200}, {&zero, 'z', 0}, {gone.get(), 'g', 10}}) {
+    timer->OnTimer = record(name);
+    timer->SetInterval(interval);
+    timer->SetEnabled(true);
+  }
+  gone.reset();
+  test::Clock().Advance(650);
+  test::Clock().Advance(-5);
+  ASSERT_EQ(fired.size(), 5u);
+  std::sort(fired.begin() + 3, fired.end());  // equal due times: either order
+  EXPECT_EQ(fired, (std::vector<std::pair<char, qint64>>{
+                       {'b', 200}, {'a', 300}, {'b', 400}, {'a', 600}, {'b', 600}}));
+  EXPECT_EQ(test::Clock().NowMs(), 650);
+}
+
+TEST(TestClock, HandlerMayDisableItsTimerAndANewIntervalRestartsIt) {
+  int count = 0;
+  TTimer timer;
+  timer.SetInterval(100);
+  timer.OnTimer = [&](TTimer& sender) {
+    EXPECT_EQ(&sender, &timer);
+    if (++count == 2) sender.SetEnabled(false);
+  };
+  timer.SetEnabled(true);
+  test::Clock().Advance(1000);
+  EXPECT_EQ(count, 2);
+  EXPECT_FALSE(timer.Enabled());
+  // Changing the interval restarts the period.
+  timer.SetInterval(1000);
+  timer.SetEnabled(true);
+  test::Clock().Advance(900);
+  timer.SetInterval(1000);  // restart: next tick 1000 ms from now
+  test::Clock().Advance(900);
+  EXPECT_EQ(count, 2);
+  test::Clock().Advance(100);
+  EXPECT_EQ(count, 3);
+  // Fire calls the handler at once; without a handler it does nothing.
+  timer.Fire();
+  EXPECT_EQ(count, 4);
+  TTimer().Fire();
+}
+
+TEST(TestClock, WaitAdvancesVirtualTimeAndDeliversPostedEvents) {
+  bool delivered = false;
+  QTimer::singleShot(0, QCoreApplication::instance(), [&] { delivered = true; });
+  platform::Wait(5000);
+  EXPECT_TRUE(delivered);
+  EXPECT_EQ(platform::Clock().NowMs(), 5000);
+}
+
+TEST(RealClock, TimerRunsOnTheEventLoop) {
+  platform::SetClock(nullptr);  // real time for this one test
+  int count = 0;
+  TTimer timer;
+  timer.SetInterval(5);
+  timer.OnTimer = [&](TTimer& sender) {
+    ++count;
+    sender.SetEnabled(false);
+  };
+  timer.SetEnabled(true);
+  EXPECT_TRUE(test::WaitUntil([&] { return count == 1; }));
+}
+
+TEST(ProgramFolder, IsOkaPvxHomeElseXdgConfigCreated) {
+  EXPECT_EQ(platform::ProgramFolder(), test::Home());
+  QTemporaryDir config;
+  const QByteArray savedHome = qgetenv("OKA_PVX_HOME");
+  qunsetenv("OKA_PVX_HOME");
+  qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+  const QString folder = platform::ProgramFolder();
+  qputenv("OKA_PVX_HOME", savedHome);
+  qunsetenv("XDG_CONFIG_HOME");
+  EXPECT_EQ(folder, config.path() + "/oka-pvx/");
+  EXPECT_TRUE(QFileInfo(folder).isDir());
+}
+
+TEST(DataFile, ProgramFolderOverridesInstalledData) {
+  const QString installed = platform::DataFile("Language/Lang.cfg");
+  EXPECT_EQ(installed, test::SourceData() + "Language/Lang.cfg");
+  test::WriteFile(test::Home() + "Language/Lang.cfg", "Mine\n");
+  EXPECT_EQ(platform::DataFile("Language/Lang.cfg"), test::Home() + "Language/Lang.cfg");
+  EXPECT_TRUE(platform::DataFile("no-such-file.dat").isEmpty());
+  EXPECT_EQ(platform::DataFolders().first(), test::Home());
+}
+
+TEST(DialogService, TestsGetTheFakeAndCanRestoreQt) {
+  EXPECT_EQ(&platform::Dialogs(), &test::Dialogs());
+  platform::SetDialogs(nullptr);
+  EXPECT_EQ(&platform::Dialogs(), &platform::DefaultDialogs());
+}
+
+TEST(QtDialogService, WarningUsesTheInstalledWindowAndCloseEndsIt) {
+  platform::QtDialogService service;
+  QStringList shown;
+  service.SetWarningFactory([&](const QStringList& lines) {
+    shown = lines;
+    return std::make_unique<QDialog>();
+  });
+  bool wasOpen = false;
+  QTimer::singleShot(0, [&] {
+    wasOpen = service.OpenWarning() && service.OpenWarning()->isVisible();
+    service.CloseWarning();
+  });
+  service.ShowWarning({"one", "two"});
+  EXPECT_TRUE(wasOpen);
+  EXPECT_EQ(shown, QStringList({"one", "two"}));
+  EXPECT_EQ(service.OpenWarning(), nullptr);
+  service.CloseWarning();  // nothing open: no effect
+}
+
+// Any case; unknown or malformed codes, and any territory, give 1 (North America).
+TEST(TerritoryDialCode, OfIsoCodesAndQtTerritories) {
+  const std::pair<const char*, int> rows[] = {{"US", 1},   {"CA", 1},   {"GB", 44}, {"DE", 49}, {"de", 49},
+                                              {"TW", 886}, {"HK", 852}, {"CN", 86}, {"JP", 81}, {"RU", 7},
+                                              {"OM", 968}, {"IL", 972}, {"HU", 36}, {"AF", 93}, {"", 1},
+                                              {"X", 1},    {"XX", 1},   {"DEU", 1}, {"1", 1},   {"d3", 1}};
+  for (const auto& [iso, code] : rows) EXPECT_EQ(platform::DialCodeForIsoCode(QString(iso)), code) << iso;
+  for (const auto& [territory, code] : {std::pair{QLocale::Germany, 49}, {QLocale::Taiwan, 886},
+                                        {QLocale::AnyTerritory, 1}})
+    EXPECT_EQ(platform::DialCodeForTerritory(territory), code) << territory;
+}
+
+TEST(LinuxSystemServices, FoldersOfThisMachine) {
+  LinuxSystemServices system;
+  EXPECT_GT(system.FreeBytes(test::Home()), 0);
+  // A folder not created yet is answered for the disk it would be on.
+  EXPECT_GT(system.FreeBytes(test::Home() + "later/deeper"), 0);
+  EXPECT_EQ(platform::NearestExistingFolder(test::Home() + "a/b/c") + "/", test::Home());
+  EXPECT_FALSE(system.IsReadOnlyMedia(test::Home()));
+  EXPECT_TRUE(system.DocumentsFolder().endsWith('/'));
+  EXPECT_EQ(system.FallbackFolder(), QDir::homePath() + "/");
+  // Companions are started by their plain name only.
+  for (const char* program : {"/bin/true", "../true", "NoSuchCompanionPvx"})
+    EXPECT_FALSE(system.StartProgram(program, {})) << program;
+}
+
+TEST(LinuxSystemServices, ReadOnlyMountIsReported) {
+  // Find a mount that is read-only on this machine (containers usually have some).
+  QFile mounts("/proc/self/mounts");
+  ASSERT_TRUE(mounts.open(QIODevice::ReadOnly | QIODevice::Text));
+  QString readOnly;
+  for (const QString& line : QTextStream(&mounts).readAll().split('\n')) {
+    const QStringList f = line.split(' ');
+    if (f.size() > 3 && f[3].split(',').contains("ro") && QDir(f[1]).exists()) {
+      readOnly = f[1];
+      break;
+    }
+  }
+  if (readOnly.isEmpty()) GTEST_SKIP() << "no read-only mount on this machine";
+  EXPECT_TRUE(LinuxSystemServices().IsReadOnlyMedia(readOnly)) << readOnly.toStdString();
+}
+
+TEST(LinuxSystemServices, MediaFrameworkHasEveryRequiredComponent) {
+  QStringList missing{"stale"};
+  EXPECT_EQ(LinuxSystemServices().MediaFrameworkLevel(&missing), 9) << missing.join(',').toStdString();
+  EXPECT_TRUE(missing.isEmpty());
+  EXPECT_EQ(platform::MissingMediaElements({"videotestsrc", "no-such-element-pvx"}),
+            QStringList({"no-such-element-pvx"}));
+}
+
+namespace {
+
+// What a desktop offers: cookies handed out by Inhibit and taken back by UnInhibit.
+class FakeScreenSaver : public QObject {
+  Q_OBJECT
+  Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
+
+ public:
+  QStringList Calls() const {
+    QMutexLocker lock(&mutex_);
+    return calls_;
+  }
+
+ public slots:
+  uint Inhibit(const QString& application, const QString& reason) {
+    QMutexLocker lock(&mutex_);
+    calls_ << "Inhibit " + application + ": " + reason;
+    return 4711;
+  }
+  void UnInhibit(uint cookie) {
+    QMutexLocker lock(&mutex_);
+    calls_ << "UnInhibit " + QString::number(cookie);
+  }
+
+ private:
+  mutable QMutex mutex_;
+  QStringList calls_;
+};
+
+// A session bus of the test's own, with the fake service answering from another thread
+// (the program's calls block the calling thread).
+class PrivateSessionBus : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    daemon_.start("dbus-daemon", {"--session", "--nofork", "--print-address=1",
+                                  "--address=unix:path=" + test::Home() + "bus"});
+    ASSERT_TRUE(daemon_.waitForStarted(5000)) << "dbus-daemon is not installed";
+    ASSERT_TRUE(daemon_.waitForReadyRead(5000));
+    address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
+    ASSERT_FALSE(address_.isEmpty());
+    // Read by the session-bus connection when it is first made, in this process.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address_.toUtf8());
+    worker_.start();
+  }
+  void TearDown() override {
+    if (service_) {
+      QMetaObject::invokeMethod(service_, [s = service_] { delete s; }, Qt::BlockingQueuedConnection);
+      QDBusConnection::disconnectFromBus("fake-desktop");
+    }
+    worker_.quit();
+    worker_.wait();
+    daemon_.kill();
+    daemon_.waitForFinished(5000);
+  }
+
+  QProcess daemon_;
+  QString address_;
+  QThread worker_;
+  FakeScreenSaver* service_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(PrivateSessionBus, InhibitGivesTheDesktopsCookieAndReleaseReturnsIt) {
+  LinuxSystemServices system;
+  EXPECT_EQ(system.InhibitScreenSaver("Watching television"), 0u) << "no desktop service yet";
+  // The desktop offers the service.
+  QDBusConnection desktop = QDBusConnection::connectToBus(address_, "fake-desktop");
+  ASSERT_TRUE(desktop.isConnected());
+  service_ = new FakeScreenSaver;
+  service_->moveToThread(&worker_);
+  const auto exported = QDBusConnection::ExportAllSlots;
+  ASSERT_TRUE(desktop.registerObject("/org/freedesktop/ScreenSaver", service_, exported));
+  ASSERT_TRUE(desktop.registerService("org.freedesktop.ScreenSaver"));
+  const quint32 cookie = system.InhibitScreenSaver("Watching television");
+  EXPECT_EQ(cookie, 4711u);
+  system.ReleaseScreenSaver(cookie);
+  system.ReleaseScreenSaver(0);  // nothing was inhibited: no call
+  EXPECT_EQ(service_->Calls(), QStringList({"Inhibit OKA PVX: Watching television", "UnInhibit 4711"}));
+}
+
+#include "PlatformServicesTest.moc"

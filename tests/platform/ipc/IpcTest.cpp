@@ -1,0 +1,338 @@
+// The local message channel: its frames byte by byte, the private folder it lives in, the
+// instance lock, endpoints served in this process or another one (the helper process), and
+// oka-remote run as a process against an endpoint of this test.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLocalSocket>
+#include <QProcess>
+#include <future>
+#include <span>
+
+#include "commands/CommandTable.h"
+#include "platform/Clock.h"
+#include "platform/ipc/EndpointFolder.h"
+#include "platform/ipc/MessageClient.h"
+#include "platform/ipc/MessageFraming.h"
+#include "platform/ipc/Messages.h"
+#include "platform/ipc/TInstanceLock.h"
+#include "platform/ipc/TMessageEndpoint.h"
+#include "support/TestEnvironment.h"
+
+namespace pvx::platform::ipc {
+namespace {
+
+using namespace std::chrono_literals;
+using commands::CodeOf;
+using commands::TCommand;
+using test::WaitUntil;
+
+const QString kClass = QString::fromLatin1(kMainWindowClass);
+
+// An endpoint that records what it is handed and answers wParam * 2.
+struct RecordingEndpoint {
+  std::vector<TMessage> received;
+  TMessageEndpoint endpoint{kClass, [this](quint32 msg, qint32 w, qint32 l) {
+                              received.push_back({msg, w, l});
+                              return w * 2;
+                            }};
+};
+
+mode_t ModeOf(const QString& path) {
+  struct stat st {};  // of the path itself, not what a link points to
+  return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode : 0;
+}
+
+// Starts the helper process and returns its first line ("held", "busy", "ready"...).
+QString StartHelper(QProcess& process, const QStringList& args) {
+  process.start(QStringLiteral(PVX_IPC_HELPER), args);
+  if (!process.waitForStarted(5000)) return {};
+  while (!process.canReadLine())
+    if (!process.waitForReadyRead(5000)) return {};
+  return QString::fromUtf8(process.readLine()).trimmed();
+}
+
+// Lets the helper end on its own by closing its input; a killed one gives its signal.
+int StopHelper(QProcess& process) {
+  process.closeWriteChannel();
+  if (!process.waitForFinished(5000)) return -1;  // the QProcess kills it when it goes
+  return process.exitStatus() == QProcess::CrashExit ? 9 : process.exitCode();
+}
+
+// A raw connection to the endpoint that has written `bytes`.
+std::unique_ptr<QLocalSocket> Peer(const QByteArray& bytes) {
+  auto peer = std::make_unique<QLocalSocket>();
+  peer->connectToServer(EndpointPath(kClass));
+  EXPECT_TRUE(peer->waitForConnected(1000));
+  peer->write(bytes);
+  peer->flush();
+  return peer;
+}
+
+TEST(MessageFraming, RequestAndReplyHaveTheDocumentedBytes) {
+  EXPECT_EQ(EncodeRequest({TDelivery::Send, {3024, 4001, -2}}).toHex(' '),
+            QByteArray::fromHex("4f4b414d 01 02 0000 d00b0000 a10f0000 feffffff").toHex(' '));
+  EXPECT_EQ(EncodeReply(-1).toHex(' '), QByteArray::fromHex("4f4b4152 01 000000 ffffffff").toHex(' '));
+}
+
+TEST(MessageFraming, RoundTripsEveryField) {
+  for (const TRequest& row : {TRequest{TDelivery::Post, {0, 0, 0}},
+                              {TDelivery::Send, {0xFFFFFFFFu, INT32_MIN, INT32_MAX}},
+                              {TDelivery::Post, {0xC0A1, -1, 1}}}) {
+    const QByteArray bytes = EncodeRequest(row);
+    ASSERT_EQ(bytes.size(), kRequestSize);
+    EXPECT_EQ(DecodeRequest(bytes), row);
+  }
+  for (qint32 result : {0, 1, -1, INT32_MIN, INT32_MAX}) EXPECT_EQ(DecodeReply(EncodeReply(result)), result);
+}
+
+TEST(MessageFraming, RejectsMalformedRequestsAndReplies) {
+  const QByteArray request = EncodeRequest({TDelivery::Post, {3024, 1, 0}}), reply = EncodeReply(7);
+  auto with = [](QByteArray bytes, int offset, char value) {
+    bytes[offset] = value;
+    return bytes;
+  };
+  // clang-format off
+  const std::pair<const char*, QByteArray> requests[] = {
+      {"empty", {}}, {"short", request.left(kRequestSize - 1)}, {"long", request + '\0'},
+      {"magic", with(request, 0, 'X')}, {"version 0", with(request, 4, 0)},
+      {"version 2", with(request, 4, 2)}, {"kind 0", with(request, 5, 0)}, {"kind 3", with(request, 5, 3)},
+      {"reserved", with(request, 6, 1)},
+      {"text", QByteArray("next-channel\n\0\0\0\0\0\0\0\0", kRequestSize)},
+      {"reply instead of request", EncodeReply(0) + QByteArray(8, '\0')}};
+  const std::pair<const char*, QByteArray> replies[] = {
+      {"empty", {}}, {"short", reply.left(11)}, {"long", reply + 'x'}, {"magic", with(reply, 3, 'M')},
+      {"version", with(reply, 4, 9)}, {"reserved", with(reply, 7, 1)}};
+  // clang-format on
+  for (const auto& [what, bytes] : requests) EXPECT_FALSE(DecodeRequest(bytes)) << what;
+  for (const auto& [what, bytes] : replies) EXPECT_FALSE(DecodeReply(bytes)) << what;
+  EXPECT_TRUE(DecodeRequest(request) && DecodeReply(reply));
+}
+
+TEST(EndpointFolder, LockAndEndpointsAreBelowTheRuntimeFolderOrInTmpAndClassesCannotEscape) {
+  const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+  EXPECT_EQ(EndpointPath("OKA_PVX"), runtime + "/oka-pvx/OKA_PVX");
+  EXPECT_EQ(TInstanceLock().Path(), runtime + "/OKA_TV_MUTEX.lock");
+  for (const char* elsewhere : {"", "/nonexistent/runtime"}) {
+    *elsewhere ? void(qputenv("XDG_RUNTIME_DIR", elsewhere)) : void(qunsetenv("XDG_RUNTIME_DIR"));
+    EXPECT_EQ(TInstanceLock::DefaultPath(), QStringLiteral("/tmp/OKA_TV_MUTEX-%1.lock").arg(::getuid()));
+  }
+  qunsetenv("XDG_RUNTIME_DIR");
+  EXPECT_EQ(EndpointFolder(), QStringLiteral("/tmp/oka-pvx-%1/").arg(::getuid()));
+  qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+  for (const auto& [name, valid] : {std::pair{"OKA_PVX", true}, {"OKA_TV_SCHEDULED_RECORD", true},
+                                    {"a-b.c", true}, {"", false}, {".", false}, {"..", false}, {"a/b", false},
+                                    {"../OKA_PVX", false}, {"a b", false}, {".hidden", false}})
+    EXPECT_EQ(IsValidWindowClass(QString::fromLatin1(name)), valid) << name;
+  EXPECT_FALSE(IsValidWindowClass(QString(65, 'A')));
+  EXPECT_TRUE(EndpointPath("../x").isEmpty());
+}
+
+// One holder at a time, in this process or another one, until it releases, goes, ends or dies.
+TEST(InstanceLock, OneHolderAtATimeInAPrivateFile) {
+  auto first = std::make_unique<TInstanceLock>();
+  ASSERT_TRUE(first->Acquire());
+  EXPECT_TRUE(first->Acquire());  // again: still held
+  EXPECT_EQ(ModeOf(first->Path()) & 0777, 0600u);
+  QProcess child;  // another process cannot take it either
+  EXPECT_EQ(StartHelper(child, {"lock", first->Path()}), "busy");
+  EXPECT_EQ(StopHelper(child), 3);
+  TInstanceLock second;
+  EXPECT_FALSE(second.Acquire() || second.IsHeld());
+  first->Release();
+  EXPECT_FALSE(first->IsHeld());
+  EXPECT_TRUE(second.Acquire());
+  second.Release();
+  first->Acquire();
+  first.reset();  // the lock goes with its owner
+  EXPECT_TRUE(second.Acquire());
+  second.Release();
+  for (const bool killed : {false, true}) {
+    ASSERT_EQ(StartHelper(child, {"lock", TInstanceLock::DefaultPath()}), "held");
+    EXPECT_FALSE(second.Acquire());
+    if (killed) child.kill();
+    EXPECT_EQ(StopHelper(child), killed ? 9 : 0);
+    EXPECT_TRUE(second.Acquire()) << "killed " << killed;
+    second.Release();
+  }
+  // A symbolic link and an unwritable place are refused.
+  const QString target = qEnvironmentVariable("XDG_RUNTIME_DIR") + "/elsewhere";
+  ASSERT_TRUE(QFile::link(target, target + ".lock"));
+  EXPECT_FALSE(TInstanceLock(target + ".lock").Acquire());
+  EXPECT_FALSE(QFile::exists(target));
+  EXPECT_FALSE(TInstanceLock("/nonexistent/folder/OKA_TV_MUTEX.lock").Acquire());
+}
+
+TEST(MessageEndpoint, FindWindowPostAndSendFollowTheEndpointsLife) {
+  RecordingEndpoint e;
+  // A missing endpoint fails at once, long before its send time-out.
+  auto missing = std::async(std::launch::async, SendMessage, kClass, kMsgCommand, 1, 0, 60000);
+  EXPECT_TRUE(WaitUntil([&] { return missing.wait_for(0s) == std::future_status::ready; }));
+  EXPECT_FALSE(missing.get() || FindWindow(kClass) || PostMessage(kClass, kMsgCommand, 1, 0) ||
+               PostMessage("../escape", kMsgCommand, 1, 0));
+  ASSERT_TRUE(QDir().mkpath(EndpointFolder()));
+  ASSERT_EQ(::chmod(QFile::encodeName(EndpointFolder()).constData(), 0755), 0);
+  ASSERT_TRUE(e.endpoint.Listen());
+  EXPECT_TRUE(FindWindow(kClass));
+  EXPECT_EQ(e.endpoint.SocketPath(), EndpointPath(kClass));
+  // The folder is tightened to private and the socket is for the user only.
+  EXPECT_EQ(ModeOf(EndpointFolder()) & 07777, 0700u);
+  EXPECT_EQ(ModeOf(EndpointPath(kClass)) & (S_IFMT | 0777), S_IFSOCK | 0600u);
+  EXPECT_TRUE(PostMessage(kClass, kMsgCommand, 4001, 0));
+  EXPECT_TRUE(PostMessages(kClass, {{kMsgCommand, 10001, 0}, {kMsgCommand, 10002, 0}, {kMsgEnterFM, 0, -5}}));
+  ASSERT_TRUE(WaitUntil([&] { return e.received.size() == 4; }));
+  const std::vector<TMessage> expected = {
+      {kMsgCommand, 4001, 0}, {kMsgCommand, 10001, 0}, {kMsgCommand, 10002, 0}, {kMsgEnterFM, 0, -5}};
+  EXPECT_EQ(e.received, expected);
+  // This thread serves the endpoint and now blocks in the send, so it gives up after its timeout.
+  EXPECT_FALSE(SendMessage(kClass, kMsgCommand, 7, 0, 300));
+  // The message still arrives; its reply goes nowhere, harmlessly.
+  EXPECT_TRUE(PostMessage(kClass, kMsgCommand, 8, 0));
+  ASSERT_TRUE(WaitUntil([&] { return e.received.size() == 6; }));
+  e.endpoint.Close();
+  EXPECT_FALSE(FindWindow(kClass) || QFile::exists(EndpointPath(kClass)));
+}
+
+TEST(MessageEndpoint, AnotherProcessAnswersSendsAndIsNotTakenOverButItsStaleSocketIs) {
+  QProcess peer;
+  ASSERT_EQ(StartHelper(peer, {"endpoint", kClass}), "ready");
+  EXPECT_TRUE(FindWindow(kClass));
+  EXPECT_FALSE(RecordingEndpoint().endpoint.Listen());
+  EXPECT_EQ(SendMessage(kClass, kMsgScheduledStatus, kScheduledDiskFull, 0), qint32(3028 + 2));
+  EXPECT_EQ(SendMessage(kClass, 1, -10, 4), -5);
+  EXPECT_TRUE(PostMessage(kClass, kMsgShowScheduler, 0, 0));
+  peer.kill();  // no chance to remove its socket
+  ASSERT_TRUE(peer.waitForFinished(5000));
+  ASSERT_TRUE(S_ISSOCK(ModeOf(EndpointPath(kClass))));
+  EXPECT_FALSE(FindWindow(kClass));
+  RecordingEndpoint e;
+  ASSERT_TRUE(e.endpoint.Listen());
+  EXPECT_TRUE(PostMessage(kClass, kMsgCommand, 3, 0));
+  ASSERT_TRUE(WaitUntil([&] { return e.received.size() == 1; }));
+}
+
+TEST(MessageEndpoint, MalformedInputIsDroppedAndTheEndpointKeepsWorking) {
+  RecordingEndpoint e;
+  ASSERT_TRUE(e.endpoint.Listen());
+  const QByteArray post = EncodeRequest({TDelivery::Post, {kMsgCommand, 1, 0}});
+  // Every frame that does not decode goes the same way (MessageFraming has them all).
+  const std::pair<const char*, QByteArray> rows[] = {
+      {"text", "next-channel\nnext-channel\nnext-channel\n"},
+      {"all ones", QByteArray(3 * kRequestSize, '\xff')},
+      {"reply bytes", EncodeReply(1) + EncodeReply(2)}};
+  for (const auto& [what, bytes] : rows) {
+    const auto peer = Peer(bytes);  // the endpoint hangs up without a word
+    EXPECT_TRUE(WaitUntil([&] { return peer->state() == QLocalSocket::UnconnectedState; }, 3000)) << what;
+    EXPECT_EQ(peer->bytesAvailable(), 0) << what;
+  }
+  Peer(post.left(11))->disconnectFromServer();  // gives up halfway through a frame
+  const auto silent = Peer(post.left(11));      // stays silent halfway: dropped once idle
+  // Only whole, valid frames ever reach the handler.
+  EXPECT_TRUE(PostMessage(kClass, kMsgCommand, 4002, 0));
+  ASSERT_TRUE(WaitUntil([&] { return e.received.size() == 1; }));
+  EXPECT_EQ(e.received.front(), (TMessage{kMsgCommand, 4002, 0}));
+  EXPECT_EQ(silent->state(), QLocalSocket::ConnectedState);
+  EXPECT_TRUE(WaitUntil([&] {
+    test::Clock().Advance(1000);
+    return silent->state() == QLocalSocket::UnconnectedState;
+  }, 2000));
+}
+
+TEST(MessageEndpoint, NeverListensOverAFileInALinkedFolderOrForAnInvalidClass) {
+  ASSERT_TRUE(EnsurePrivateFolder(EndpointFolder()));
+  test::WriteFile(EndpointPath(kClass), "precious");
+  EXPECT_FALSE(RecordingEndpoint().endpoint.Listen());
+  EXPECT_EQ(test::ReadFile(EndpointPath(kClass)), "precious");
+  const QString elsewhere = qEnvironmentVariable("XDG_RUNTIME_DIR") + "/elsewhere";
+  ASSERT_TRUE(QDir(EndpointFolder()).removeRecursively() && QDir().mkpath(elsewhere));
+  ASSERT_TRUE(QFile::link(elsewhere, EndpointFolder().chopped(1)));  // a folder that is not a real one
+  EXPECT_FALSE(RecordingEndpoint().endpoint.Listen());
+  EXPECT_TRUE(QDir(elsewhere).isEmpty());
+  TMessageEndpoint invalid("../OKA_PVX", [](quint32, qint32, qint32) { return 0; });
+  EXPECT_FALSE(invalid.Listen() || invalid.IsListening());
+}
+
+TEST(MessageEndpoint, TheHandlerMayDestroyTheEndpoint) {
+  std::unique_ptr<TMessageEndpoint> endpoint;
+  int calls = 0;
+  endpoint = std::make_unique<TMessageEndpoint>(kClass, [&](quint32, qint32, qint32) {
+    ++calls;
+    endpoint.reset();  // e.g. the Exit command closing the window
+    return 0;
+  });
+  ASSERT_TRUE(endpoint->Listen());
+  EXPECT_TRUE(PostMessages(kClass, {{kMsgCommand, 1, 0}, {kMsgCommand, 2, 0}}));
+  ASSERT_TRUE(WaitUntil([&] { return !endpoint; }));
+  EXPECT_FALSE(QFile::exists(EndpointPath(kClass)));
+  // A new endpoint under the class gets the next message, and the old one's second never runs.
+  int later = 0;
+  TMessageEndpoint next(kClass, [&](quint32, qint32 w, qint32) { return later = w; });
+  ASSERT_TRUE(next.Listen());
+  ASSERT_TRUE(PostMessage(kClass, kMsgCommand, 3, 0));
+  ASSERT_TRUE(WaitUntil([&] { return later == 3; }));
+  EXPECT_EQ(calls, 1);  // the second message went with the endpoint
+}
+
+struct Row {
+  QStringList args;
+  int exitCode;
+  std::vector<TMessage> sent;
+  QStringList printed;  // pieces of the standard output, or of the error output when it fails
+};
+
+TEST(OkaRemote, CommandLinesGiveTheirMessagesOutputAndExitStatus) {
+  RecordingEndpoint e;  // under the main window's class, as oka-remote addresses it
+  std::vector<TMessage>& received = e.received;
+  const TMessage next{kMsgCommand, CodeOf(TCommand::NextChannel), 0};
+  // clang-format off
+  const Row notRunning[] = {
+      {{"next-channel"}, 2, {}, {"not running"}}, {{"--activate"}, 2, {}, {"not running"}},
+      {{"--enter-fm"}, 2, {}, {"not running"}}, {{"--leave-fm"}, 2, {}, {"not running"}},
+      {{"--list"}, 0, {}, {"4001  next-channel", "401  volume-up", "10009  digit-9", "10100  decimal-point", "1  exit"}},
+      {{"--help"}, 0, {}, {"Usage: oka-remote", "Exit status"}}};
+  const Row running[] = {
+      {{"next-channel"}, 0, {next}, {}}, {{"Next_Channel"}, 0, {next}, {}}, {{"4001"}, 0, {next}, {}},
+      {{"channel-up"}, 0, {next}, {}}, {{"digit-1", "digit-2", "enter", "mute"}, 0,
+       {{kMsgCommand, CodeOf(commands::DigitCommand(1)), 0}, {kMsgCommand, CodeOf(commands::DigitCommand(2)), 0},
+        {kMsgCommand, CodeOf(TCommand::Enter), 0}, {kMsgCommand, CodeOf(TCommand::Mute), 0}}, {}},
+      {{"--enter-fm"}, 0, {{kMsgEnterFM, 0, 0}}, {}}, {{"--leave-fm"}, 0, {{kMsgLeaveFM, 0, 0}}, {}},
+      {{"--activate"}, 0, {{kMsgActivate, 0, 0}}, {}},
+      {{}, 1, {}, {}}, {{"no-such-command"}, 1, {}, {}}, {{"99999"}, 1, {}, {}}, {{"4001x"}, 1, {}, {}},
+      {{"next-channel", "bogus"}, 1, {}, {}},  // nothing of a sequence is sent when one word is wrong
+      {{"--no-such-option"}, 1, {}, {}}, {{"--list", "extra"}, 1, {}, {}}, {{"--activate", "mute"}, 1, {}, {}}};
+  // clang-format on
+  for (const bool listening : {false, true}) {
+    if (listening) {
+      ASSERT_TRUE(e.endpoint.Listen());
+    }
+    for (const Row& row : listening ? std::span<const Row>(running) : std::span<const Row>(notRunning)) {
+      SCOPED_TRACE(row.args.join(' ').toStdString());
+      received.clear();
+      QProcess process;
+      process.start(QStringLiteral(PVX_OKA_REMOTE), row.args);
+      // This thread keeps serving the endpoint while the tool runs.
+      ASSERT_TRUE(process.waitForStarted(5000) &&
+                  WaitUntil([&] { return process.state() == QProcess::NotRunning; }, 10000));
+      EXPECT_EQ(process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, row.exitCode);
+      const QString out = QString::fromUtf8(row.exitCode ? process.readAllStandardError()
+                                                         : process.readAllStandardOutput());
+      EXPECT_TRUE(!row.exitCode || !out.isEmpty());
+      EXPECT_GE(out.count('\n'), row.args == QStringList{"--list"} ? 60 : 0);  // every command is listed
+      for (const QString& piece : row.printed) EXPECT_TRUE(out.contains(piece)) << piece.toStdString();
+      EXPECT_TRUE(row.sent.empty() || WaitUntil([&] { return received.size() == row.sent.size(); }));
+      EXPECT_EQ(received, row.sent);
+    }
+  }
+  // A message posted after the refused lines is the first to arrive.
+  const TMessage previous{kMsgCommand, CodeOf(TCommand::PreviousChannel), 0};
+  ASSERT_TRUE(PostMessage(kClass, previous.msg, previous.wParam, 0));
+  ASSERT_TRUE(WaitUntil([&] { return !received.empty(); }));
+  EXPECT_EQ(received.front(), previous);
+}
+
+}  // namespace
+}  // namespace pvx::platform::ipc

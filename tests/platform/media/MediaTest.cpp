@@ -1,0 +1,485 @@
+// Recording and playback through the graph facade on the virtual card, files checked with
+// ffprobe and ffmpeg. Every kind of recording, built as the recording graph builds it, records
+// three seconds: the MPEG recorder's program streams and discs, the multiplexer of encoder cards,
+// AVI through each compressor or none, and sound alone as WAV or MP3; then what the recording
+// components refuse, and recordings whose process is killed, which still probe and play up to
+// about their last second. The players' sources and decoders: a growing time-shift file played
+// while it is written, the single-file time-shift graph with its splitter and decoders, and
+// stored files opened with RenderFile. The recording session on its own: what it queues from
+// live and file sources, a picture that cannot be read, codec complaints.
+
+#include <gst/gst.h>
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QProcess>
+#include <climits>
+
+#include "MediaTestSupport.h"
+#include "platform/components/TestFilters.h"
+#include "platform/graph/GstPtr.h"
+#include "platform/media/FfmpegSupport.h"
+#include "platform/media/MediaInterfaces.h"
+#include "platform/media/TCaptureGraphBuilder.h"
+#include "platform/media/TRecordProfile.h"
+#include "platform/media/TRecordSession.h"
+#include "support/TestEnvironment.h"
+
+namespace pvx::test {
+namespace {
+
+using namespace platform::graph;
+using namespace platform::media;
+using C = formats::Container;
+using Builder = std::function<bool(TRig&, const QString&)>;
+
+struct FormatCase {
+  std::string file;
+  TCaptureFormat capture;
+  Builder build;
+  std::string probes;         // "format | picture | sound", "" for a stream it must not have
+  double tolerance = 0.5;     // of its three seconds
+  const char* tag = nullptr;  // AVI: the picture's codec tag; the picture must be upright
+  int packSize = 0;           // discs: a pack starts every sector
+  qint64 maxBitRate = 0;      // DVDs: the multiplex rate
+};
+
+std::string Probes(const QString& format, const QString& picture, const QString& sound) {
+  return QStringList({format, picture, sound}).join(" | ").toStdString();
+}
+
+// The recorder given a size and rates, captured at that size, and the file it must give. A
+// station other than the test card's (0) is tuned first.
+FormatCase Mpeg(const char* name, C container, int type, int bitRate, int quality, int width, int height,
+                int sampleRate, int rateCode, double fps, const char* audio, int packSize = 0,
+                quint32 station = 0) {
+  const TMpegSettings s{type, bitRate, quality, width, height, sampleRate, rateCode, false, true, container};
+  const auto build = [s, station](TRig& rig, const QString& path) {
+    return (!station || rig.tuner->As<ITunerPropertySet>()->SetFrequency(station, kTuningExact, 0)) &&
+           AddMpegRecorder(rig, s, path) != nullptr;
+  };
+  const QString picture = PictureText(type == 1 ? "mpeg1video" : "mpeg2video", width, height, fps);
+  const TCaptureFormat capture{width, height, fps == 25 ? kPalFrame : kNtscFrame};
+  // clang-format off
+  return {std::string(name) + ".mpg", capture, build,
+          Probes("mpeg", picture, SoundText(audio, sampleRate, 2)), 0.5, nullptr, packSize,
+          container == C::Dvd ? 10080000 : 0};
+  // clang-format on
+}
+
+// The multiplexer with its MPEG audio encoder and writer object, as encoder cards have them,
+// fed here with raw pictures.
+Builder Multiplexer(int type, int bitRate, int sampleRate, int channels) {
+  return [=](TRig& rig, const QString& path) {
+    auto mux = rig.graph.AddComponent(kMpegMultiplexerName, "MPEGMux");
+    TPin* output = mux ? mux->FindPin("Output") : nullptr;
+    auto encoder = rig.graph.AddComponent(kMpegAudioEncoderName, "MPEG1AudioEncoder");
+    auto* sound = encoder ? encoder->As<IMpegAudioEncoder>() : nullptr;
+    if (!output || !mux->FindPin("Video") || !mux->FindPin("Audio") || !sound) return false;
+    auto* settings = mux->As<IMpegMultiplexer>();
+    const bool connected = rig.graph.Connect(rig.VideoPin(), *mux->FindPin("Video")) &&
+                           rig.graph.Connect(rig.AudioPin(), *encoder->FindPin(PinDir::Input)) &&
+                           rig.graph.Connect(*encoder->FindPin(PinDir::Output), *mux->FindPin("Audio")) &&
+                           sound->put_BitRate(bitRate) && sound->put_SampleRate(sampleRate) &&
+                           sound->put_Channels(channels);
+    auto writer = rig.graph.AddComponent(kMpegWriterName, "FileWriter");
+    return connected && writer && settings->put_OutputType(type) && settings->get_OutputType() == type &&
+           writer->As<IFileSink>()->SetFileName(path) && rig.graph.Render(*output) &&
+           &output->ConnectedTo()->Filter() == writer.get();
+  };
+}
+
+FormatCase Avi(const char* name, const char* compressor, const char* subtype, const char* codec,
+               const char* tag) {
+  const auto build = [compressor](TRig& rig, const QString& f) { return AddAviBranch(rig, compressor, f); };
+  const TCaptureFormat capture{352, 240, kNtscFrame, subtype};
+  // clang-format off
+  return {std::string(name) + ".avi", capture, build,
+          Probes("avi", PictureText(codec, 352, 240, 29.97), "pcm_s16le 48000/2"), 0.5, tag};
+  // clang-format on
+}
+
+FormatCase Sound(const char* file, int captureRate, const char* codec) {
+  const bool mp3 = QString(file).endsWith("mp3");
+  const auto build = [mp3](TRig& rig, const QString& path) { return AddSoundBranch(rig, mp3, path); };
+  const TCaptureFormat capture{320, 240, kNtscFrame, "YUY2", captureRate};
+  return {file, capture, build, Probes(mp3 ? "mp3" : "wav", "", SoundText(codec, captureRate, 2)), 0.3};
+}
+
+std::vector<FormatCase> Formats() {
+  // clang-format off
+  return {
+      Mpeg("Mpeg1", C::MpegSystem, 1, 1350000, 3, 320, 240, 44100, 5, 30, "mp2"),
+      // A plain MPEG-2 stream at a DVD's size and rates stays a plain stream: only the
+      // container makes a disc.
+      Mpeg("Mpeg2DvdSized", C::MpegProgram, 2, 3950000, 0, 720, 576, 48000, 3, 25, "mp2"),
+      // One disc of each kind, NTSC and PAL among them (the standard follows the height).
+      Mpeg("VcdNtsc", C::Vcd, 1, 1150000, 3, 352, 240, 44100, 4, 29.97, "mp2", 2324),
+      Mpeg("SvcdPal", C::Svcd, 2, 2300000, 3, 480, 576, 44100, 3, 25, "mp2", 2324),
+      Mpeg("DvdNtsc", C::Dvd, 2, 3950000, 0, 720, 480, 48000, 4, 29.97, "ac3", 2048),
+      // A zone plate in motion (Seven Sports) is as hard as pictures get: the disc's multiplex
+      // rate still holds, or the stream's clock would run ahead of the file and seeks land late.
+      Mpeg("DvdPalHardPicture", C::Dvd, 2, 3950000, 0, 720, 576, 48000, 3, 25, "mp2", 2048, 175250000),
+      // The free types keep the captured picture and take the encoder's sound settings; the
+      // disc types take their standard's picture and sound whatever is captured.
+      {"MuxMpeg1.mpg", {320, 240, kNtscFrame}, Multiplexer(MpegOutput_Mpeg1, 192000, 44100, 1),
+       "mpeg | mpeg1video 320x240@29.97 | mp2 44100/1"},
+      {"MuxSvcdPal.mpg", {352, 288, kPalFrame}, Multiplexer(MpegOutput_Svcd, 192000, 48000, 1),
+       "mpeg | mpeg2video 480x576@25.00 | mp2 44100/2"},
+      Avi("Divx", kDivxName, "YUY2", "mpeg4", "DIVX"),
+      Avi("MsMpeg4V3", kMsMpeg4V3Name, "YUY2", "msmpeg4v3", "MP43"),
+      Avi("MsMpeg4V2", kMsMpeg4V2Name, "YUY2", "msmpeg4v2", "MP42"),
+      Avi("UncompressedYuy2", nullptr, "YUY2", "rawvideo", "YUY2"),
+      Avi("UncompressedRgb24", nullptr, "RGB24", "rawvideo", "[0][0][0][0]"),
+      Sound("radio.wav", 44100, "pcm_s16le"),
+      Sound("radio.mp3", 48000, "mp3")};
+  // clang-format on
+}
+
+// Every pack of a disc image starts a sector: a pack start code at each multiple of its size.
+int MisplacedPacks(const QString& path, int packSize) {
+  const QByteArray bytes = ReadFile(path);
+  int bad = int(bytes.isEmpty() || bytes.size() % packSize != 0);
+  for (qsizetype at = 0; at + 4 <= bytes.size(); at += packSize)
+    bad += int(bytes.mid(at, 4) != QByteArray::fromHex("000001ba"));
+  return bad;
+}
+
+class RecordingFormats : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(RecordingFormats, RecordThreeSecondsThatProbeAsTheirFormat) {
+  const FormatCase& c = GetParam();
+  const QString path = Home() + QString::fromStdString(c.file);
+  TRig rig(c.capture);
+  ASSERT_TRUE(c.build(rig, path));
+  ASSERT_TRUE(Record(rig.graph, 3000));
+  const TProbe probe = Probe(path);
+  ASSERT_TRUE(probe.ok) << probe.error.toStdString();
+  EXPECT_EQ(Probes(probe.format, probe.picture, probe.sound), c.probes);
+  EXPECT_NEAR(probe.duration, 3.0, c.tolerance);
+  EXPECT_LE(probe.bitRate, c.maxBitRate ? c.maxBitRate : LLONG_MAX);
+  const auto [exitCode, errors] = DecodeAll(path);
+  EXPECT_EQ(exitCode, 0);
+  EXPECT_TRUE(errors.isEmpty()) << errors.toStdString();
+  EXPECT_EQ(c.packSize ? MisplacedPacks(path, c.packSize) : 0, 0);
+  if (!c.tag) return;
+  EXPECT_EQ(probe.tag, c.tag);
+  // Right way up: the test card's bars at the top are light, its bottom row is dark.
+  const QByteArray rgb =
+      Output("ffmpeg", {"-i", path, "-frames:v", "1", "-f", "rawvideo", "-pix_fmt", "rgb24", "-"});
+  ASSERT_EQ(rgb.size(), 352 * 240 * 3);
+  const auto luma = [&](int x, int y) {
+    const int at = (y * 352 + x) * 3;
+    return (uchar(rgb[at]) + uchar(rgb[at + 1]) + uchar(rgb[at + 2])) / 3;
+  };
+  EXPECT_GT(luma(10, 100), luma(10, 230) + 60);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, RecordingFormats, ::testing::ValuesIn(Formats()), [](const auto& info) {
+  return QString::fromStdString(info.param.file).replace('.', '_').toStdString();
+});
+
+// Each setting refuses the values next to what it takes; the components stay as they were.
+TEST(RecordingComponents, RefuseWhatTheyCannotRecord) {
+  TFilterGraph graph{Components()};
+  auto recorder = graph.AddComponent(kMpegRecorderName, "MPEG");
+  auto encoder = graph.AddComponent(kMpegAudioEncoderName, "MPEG1AudioEncoder");
+  auto mux = graph.AddComponent(kMpegMultiplexerName, "MPEGMux");
+  ASSERT_TRUE(recorder && encoder && mux);
+  auto* s = recorder->As<IMpegRecorderSettings>();
+  auto* sound = encoder->As<IMpegAudioEncoder>();
+  auto* type = mux->As<IMpegMultiplexer>();
+  EXPECT_EQ(std::tuple(sound->get_BitRate(), sound->get_SampleRate(), sound->get_Channels()),
+            std::tuple(224000, 48000, 2));
+  // What each call gave, and what it must give.
+  // clang-format off
+  const std::pair<bool, bool> calls[] = {
+      {s->SetStreamType(3), false},          {s->SetStreamType(0), false},
+      {s->SetVideoBitRate(99999), false},    {s->SetVideoBitRate(20000001), false},
+      {s->SetVideoBitRate(100000), true},    {s->SetVideoBitRate(20000000), true},
+      {s->SetQuality(7), false},             {s->SetQuality(-1), false},           {s->SetQuality(6), true},
+      {s->SetFrameSize(321, 240), false},    {s->SetFrameSize(320, 241), false},
+      {s->SetFrameSize(14, 240), false},     {s->SetFrameSize(1922, 1152), false},
+      {s->SetFrameSize(1920, 1154), false},  {s->SetFrameSize(1920, 1152), true},
+      {s->SetFrameSize(320, 14), false},     {s->SetFrameSize(16, 16), true},
+      {s->SetAudioSampleRate(22050), false},
+      {s->SetAudioSampleRate(32000), true},  {s->SetContainer(C::Avi), false},
+      {recorder->As<IFileSink>()->SetFileName(""), false},
+      {sound->put_SampleRate(22050), false}, {sound->put_Channels(6), false},
+      {sound->put_Channels(0), false},       {sound->put_Channels(2), true},
+      {sound->put_BitRate(1000), false},     {sound->put_BitRate(31999), false},
+      {sound->put_BitRate(384001), false},   {sound->put_BitRate(384000), true},
+      {type->put_OutputType(5), false},      {type->put_OutputType(-1), false},
+      {type->put_OutputType(MpegOutput_Dvd), true}};
+  // clang-format on
+  for (size_t i = 0; i < std::size(calls); ++i) EXPECT_EQ(calls[i].first, calls[i].second) << i;
+  EXPECT_EQ(std::tuple(sound->get_BitRate(), sound->get_SampleRate(), sound->get_Channels()),
+            std::tuple(384000, 48000, 2));
+  // The MPEG-4 compressors that can encode, and not version one.
+  QStringList names;
+  for (const TMoniker& m : Components().Enumerate(DeviceCategory::VideoCompressor)) names << m.FriendlyName;
+  EXPECT_EQ(names, QStringList({kDivxName, kMsMpeg4V3Name, kMsMpeg4V2Name}));
+  EXPECT_FALSE(
+      graph.AddComponent("Microsoft MPEG-4 Video Codec V1", "MPEG4", DeviceCategory::VideoCompressor));
+}
+
+// Without a file name, or with one in a folder that does not exist, the recording does not run.
+TEST(RecordingComponents, WritersRefuseToRunWithoutAFileTheyCanWrite) {
+  TRig mpeg;
+  auto recorder = mpeg.graph.AddComponent(kMpegRecorderName, "MPEG");
+  ASSERT_TRUE(recorder && mpeg.graph.Render(mpeg.VideoPin()));
+  EXPECT_FALSE(mpeg.graph.Run()) << "no file to write";
+  EXPECT_EQ(mpeg.graph.State(), GraphState::Stopped);
+  recorder->As<IFileSink>()->SetFileName(Home() + "missing/folder/x.mpg");
+  EXPECT_FALSE(mpeg.graph.Run());
+  TRig wav;
+  ASSERT_TRUE(wav.graph.AddComponent(kWavDestName, "WaveDest"));
+  ASSERT_TRUE(wav.graph.AddComponent(kFileWriterName, "File Writer"));
+  ASSERT_TRUE(wav.graph.Render(wav.AudioPin()));
+  EXPECT_FALSE(wav.graph.Run());
+}
+
+// Decoded length in seconds: of the picture (frames / rate) when there is one, else of the sound.
+double DecodedSeconds(const QString& path, const TProbe& probe) {
+  if (probe.picture.isEmpty()) return SoundSeconds(path);
+  return probe.fps > 0 ? CountFrames(path) / probe.fps : -1;
+}
+
+class KilledRecording : public ::testing::TestWithParam<std::pair<const char*, const char*>> {};
+
+TEST_P(KilledRecording, ProbesAndPlaysUpToItsLastSecond) {
+  const auto [kind, file] = GetParam();
+  const QString path = Home() + file;
+  QProcess helper;
+  helper.start(PVX_RECORD_HELPER, {kind, path});
+  QByteArray said;
+  const auto recorded = [&] {
+    said += helper.readAllStandardOutput();
+    return said.contains("second 4") || helper.state() == QProcess::NotRunning;
+  };
+  ASSERT_TRUE(WaitUntil(recorded, 30000)) << "the helper did not record";
+  ASSERT_TRUE(said.contains("second 4")) << said.toStdString();
+  helper.kill();  // SIGKILL: nothing is completed
+  ASSERT_TRUE(helper.waitForFinished(10000));
+  EXPECT_EQ(helper.exitStatus(), QProcess::CrashExit);
+
+  const TProbe probe = Probe(path);
+  ASSERT_TRUE(probe.ok) << probe.error.toStdString();
+  ASSERT_EQ(probe.picture.isEmpty(), QString(kind) == "wav" || QString(kind) == "mp3");
+  EXPECT_EQ(DecodeAll(path).first, 0);
+  // At most about a second is lost: what was written before the last commit plays.
+  EXPECT_GT(DecodedSeconds(path, probe), 2.5);
+  if (QString(kind) == "timeshift") {
+    const QString sound = path.chopped(1) + "a";
+    ASSERT_TRUE(Probe(sound).ok);
+    EXPECT_GT(SoundSeconds(sound), 2.5);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, KilledRecording,
+    ::testing::Values(std::pair("mpeg2", "killed.mpg"), std::pair("timeshift", "killed.mpv"),
+                      std::pair("divx", "killed.avi"), std::pair("avi", "killed_raw.avi"),
+                      std::pair("wav", "killed.wav"), std::pair("mp3", "killed.mp3")),
+    [](const auto& info) { return std::string(info.param.first); });
+
+struct TPlayer {
+  TFilterGraph graph{Components()};
+  std::shared_ptr<TTestSink> picture = std::make_shared<TTestSink>();
+  bool ended = false;
+  bool failed = false;
+  explicit TPlayer(bool withPicture = true) {
+    graph.OnEvent = [this](const TGraphEvent& e) {
+      ended = ended || e.kind == TGraphEvent::EndOfStream;
+      failed = failed || e.kind == TGraphEvent::Error;
+    };
+    // Stands in for the video window: raw pictures end here. (Sound-only players have none:
+    // an idle sink would hold back the end of the stream.)
+    if (withPicture) graph.AddFilter(picture, "PlaybackVideoWindow");
+  }
+  // The source of that name loading `path`, rendered.
+  std::shared_ptr<TFilter> Open(const char* source, const QString& path) {
+    auto filter = graph.AddComponent(source, "Async Source Filter");
+    EXPECT_TRUE(filter && filter->As<IFileSourceFilter>()->Load(path));
+    EXPECT_TRUE(filter && graph.Render(*filter->FindPin("Output")));
+    return filter;
+  }
+  void PlaysToTheEnd(int frames) {
+    ASSERT_TRUE(graph.Run());
+    ASSERT_TRUE(WaitUntil([&] { return ended || failed; }));
+    EXPECT_FALSE(failed);
+    EXPECT_NEAR(picture->Frames(), frames, 2);
+    graph.Stop();
+  }
+};
+
+// One time-shift recording (PAL, which the recorder scales to 320x240) as every player reads it:
+// followed by the growing source while it is written; probed; read again by the growing source as
+// a file written elsewhere; played as the time-shift player builds it (splitter and decoders
+// first), by the single-file source on its own, and as two stored files.
+TEST(TimeShiftPlayback, ARecordingPlaysWhileItIsWrittenAndThroughEachSourceAfter) {
+  const QString path = Home() + "ts0.mpv", companion = Home() + "ts0.mpa";
+  auto writer = std::make_unique<TRig>(TCaptureFormat{352, 288, kPalFrame});
+  ASSERT_TRUE(AddMpegRecorder(*writer, kTimeShift, path) && writer->graph.Run());
+  ASSERT_TRUE(WaitUntil([&] { return QFile(path).size() > 20000; }));
+  {
+    TPlayer player;
+    auto source = player.Open(kGrowingFileSourceName, path);
+    ASSERT_TRUE(source && source->As<IGrowingFileSource>());
+    EXPECT_TRUE(source->As<IGrowingFileSource>()->IsFollowing());
+    ASSERT_TRUE(player.picture->FindPin("Input")->IsConnected());
+    ASSERT_TRUE(player.graph.Run());
+    // The reader catches up with the writer and then keeps pace with it: pictures go on
+    // arriving for as long as the recording runs, and the stream does not end.
+    ASSERT_TRUE(WaitUntil([&] { return player.picture->Frames() > 0; }));
+    const int early = player.picture->Frames();
+    ASSERT_TRUE(WaitUntil([&] { return player.picture->Frames() > early + 30; }));
+    EXPECT_FALSE(player.ended || player.failed);
+    ASSERT_TRUE(Played(writer->graph, 3000) && writer->graph.Stop());
+    ASSERT_TRUE(WaitUntil([&] { return player.ended; })) << "no end after the writer";
+    EXPECT_FALSE(source->As<IGrowingFileSource>()->IsFollowing());
+    EXPECT_NEAR(player.picture->Frames(), CountFrames(path), 3);
+    player.graph.Stop();
+  }
+  writer.reset();
+  const TProbe mpv = Probe(path), mpa = Probe(companion);
+  ASSERT_TRUE(mpv.ok && mpa.ok) << mpv.error.toStdString() << mpa.error.toStdString();
+  EXPECT_EQ(
+      QStringList({mpv.format, mpv.picture, mpv.sound, mpa.picture, mpa.sound}).join(" | ").toStdString(),
+      "mpegvideo | mpeg1video 320x240@30.00 |  |  | mp2 44100/2");
+  EXPECT_NEAR(mpa.duration, 3.0, 0.5);
+  const int frames = CountFrames(path);
+  EXPECT_NEAR(frames / 30.0, 3.0, 0.5) << "elementary video carries no times: its frames count";
+  {
+    TPlayer player;
+    auto source = player.Open(kGrowingFileSourceName, path);
+    ASSERT_TRUE(player.graph.Run());
+    ASSERT_TRUE(WaitUntil([&] { return player.picture->Frames() >= frames - 2; }));
+    EXPECT_FALSE(player.ended) << "a writer in another process may still add to it";
+    source->As<IGrowingFileSource>()->WriterStopped();
+    EXPECT_TRUE(WaitUntil([&] { return player.ended; }));
+    player.graph.Stop();
+  }
+  {
+    TPlayer player;
+    auto videoDecoder = player.graph.AddComponent("OKA MPEG Video Decoder", "MPEGTimeShiftVideo");
+    auto audioDecoder = player.graph.AddComponent(kMpegAudioDecoderName, "MPEGTimeShiftAudio");
+    auto splitter = player.graph.AddComponent(kTimeShiftSplitterName, "MPEG2Splitter");
+    ASSERT_TRUE(videoDecoder && audioDecoder && splitter);
+    auto source = player.Open(kSingleFileSourceName, path);
+    ASSERT_TRUE(source);
+    EXPECT_FALSE(source->As<IGrowingFileSource>()) << "only the growing source follows a writer";
+    EXPECT_EQ(&source->FindPin("Output")->ConnectedTo()->Filter(), splitter.get());
+    ASSERT_TRUE(splitter->FindPin("Audio")) << "the .mpa companion's sound";
+    EXPECT_EQ(&splitter->FindPin("Video")->ConnectedTo()->Filter(), videoDecoder.get());
+    EXPECT_EQ(&splitter->FindPin("Audio")->ConnectedTo()->Filter(), audioDecoder.get());
+    EXPECT_TRUE(audioDecoder->FindPin(PinDir::Output)->IsConnected()) << "to the audio renderer";
+    EXPECT_TRUE(player.picture->FindPin("Input")->IsConnected());
+    player.PlaysToTheEnd(frames);
+  }
+  TPlayer alone;  // the source finds the decoders itself
+  ASSERT_TRUE(alone.Open(kSingleFileSourceName, path));
+  alone.PlaysToTheEnd(frames);
+  TPlayer video;
+  ASSERT_TRUE(RenderFile(video.graph, path));
+  TFilterGraph audio{Components()};
+  ASSERT_TRUE(RenderFile(audio, companion) && audio.FindFilter("Audio Renderer") && audio.Run());
+  video.PlaysToTheEnd(frames);
+  EXPECT_FALSE(RenderFile(video.graph, Home() + "missing.mpv"));
+}
+
+class StoredFiles : public ::testing::TestWithParam<std::pair<const char*, QStringList>> {};
+
+TEST_P(StoredFiles, RenderFilePlaysThemToTheEnd) {
+  const auto& [file, encode] = GetParam();  // ffmpeg's output options
+  const QString path = Home() + file;
+  const bool video = !encode.contains("-vn");
+  QProcess make;
+  make.start("ffmpeg", QStringList{"-v", "error", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25", "-f",
+                                   "lavfi", "-i", "sine=frequency=440:sample_rate=48000", "-t", "2"} +
+                           encode + QStringList{path});
+  ASSERT_TRUE(make.waitForFinished(60000));
+  ASSERT_EQ(make.exitCode(), 0) << make.readAllStandardError().toStdString();
+  TPlayer player(video);
+  ASSERT_TRUE(RenderFile(player.graph, path));
+  EXPECT_EQ(player.picture->FindPin("Input")->IsConnected(), video);
+  EXPECT_TRUE(player.graph.FindFilter("Audio Renderer"));
+  ASSERT_TRUE(player.graph.Run());
+  qint64 length = 0;
+  ASSERT_TRUE(WaitUntil([&] { return player.graph.GetStopPosition(length); }));
+  EXPECT_NEAR(length / 1e7, 2.0, 0.15);
+  ASSERT_TRUE(WaitUntil([&] { return player.ended || player.failed; }));
+  EXPECT_FALSE(player.failed);
+  EXPECT_NEAR(player.picture->Frames(), video ? 50 : 0, 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, StoredFiles,
+    ::testing::Values(std::pair("movie.mpg", QStringList{"-c:v", "mpeg2video", "-c:a", "mp2", "-f", "vob"}),
+                      std::pair("movie.avi",
+                                QStringList{"-c:v", "mpeg4", "-vtag", "DIVX", "-c:a", "pcm_s16le"}),
+                      std::pair("sound.wav", QStringList{"-vn", "-c:a", "pcm_s16le"}),
+                      std::pair("sound.mp3", QStringList{"-vn", "-c:a", "libmp3lame"})),
+    [](const auto& info) { return QString(info.param.first).replace('.', '_').toStdString(); });
+
+TEST(RecordSession, QueueRoomForLiveAndFileSources) {
+  struct Case {
+    bool video, live;
+    size_t queuedVideo, queuedAudio;
+    QueueRoom room;
+  };
+  const Case cases[] = {
+      {true, true, 89, 0, QueueRoom::Take},    {true, true, 90, 0, QueueRoom::Drop},
+      {true, false, 90, 0, QueueRoom::Wait},   {false, true, 90, 299, QueueRoom::Take},
+      {false, true, 0, 300, QueueRoom::Drop},  {false, false, 0, 300, QueueRoom::Wait},
+      {false, true, 90, 310, QueueRoom::Drop}, {true, true, 0, 400, QueueRoom::Take},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(RoomFor(c.video, c.live, c.queuedVideo, c.queuedAudio), c.room)
+        << c.video << c.live << " " << c.queuedVideo << "/" << c.queuedAudio;
+}
+
+GstSamplePtr Picture(gsize bytes, GstClockTime pts) {
+  GstBuffer* buffer = gst_buffer_new_allocate(nullptr, bytes, nullptr);
+  gst_buffer_memset(buffer, 0, 0x80, bytes);
+  GST_BUFFER_PTS(buffer) = pts;
+  GstCaps* caps = gst_caps_from_string("video/x-raw,format=I420,width=320,height=240,framerate=25/1");
+  GstSample* sample = gst_sample_new(buffer, caps, nullptr, nullptr);
+  gst_buffer_unref(buffer);
+  gst_caps_unref(caps);
+  return GstSamplePtr(sample);
+}
+
+TEST(RecordSession, APictureThatCannotBeReadFailsTheRecording) {
+  platform::graph::EnsureGstreamer();
+  for (const bool whole : {true, false}) {
+    TRecordProfile profile = MpegProfileOf(TMpegSettings{}, Home() + "picture.mpg");
+    TRecordSession session(profile, /*withVideo=*/true, /*withAudio=*/false);
+    QString why;
+    ASSERT_TRUE(session.Start(why)) << why.toStdString();
+    // An I420 picture of 320x240 needs 115200 bytes; the short one cannot be mapped.
+    const gsize bytes = whole ? 320 * 240 * 3 / 2 : 1000;
+    for (int i = 0; i < 3; ++i) session.Push(Picture(bytes, i * 40 * GST_MSECOND).get(), true, false);
+    EXPECT_EQ(session.Finish(), whole) << session.Error().toStdString();
+    EXPECT_EQ(session.Error().isEmpty(), whole) << session.Error().toStdString();
+  }
+}
+
+QStringList gLogged;
+void Keep(QtMsgType, const QMessageLogContext&, const QString& text) { gLogged << text; }
+
+// An encoder at its limits complains for every frame: a few lines, then silence.
+TEST(RecordSession, ARepeatedCodecComplaintIsLoggedAFewTimesOnly) {
+  RouteFfmpegLog();
+  gLogged.clear();
+  const QtMessageHandler old = qInstallMessageHandler(Keep);
+  for (int i = 0; i < 50; ++i) av_log(nullptr, AV_LOG_ERROR, "rate too small for frame %d\n", i);
+  av_log(nullptr, AV_LOG_ERROR, "another complaint\n");
+  qInstallMessageHandler(old);
+  EXPECT_EQ(gLogged, QStringList({"rate too small for frame 0", "rate too small for frame 1",
+                                  "rate too small for frame 2",
+                                  "(the message above repeats; not shown again)", "another complaint"}));
+}
+
+}  // namespace
+}  // namespace pvx::test

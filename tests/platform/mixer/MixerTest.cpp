@@ -1,0 +1,214 @@
+// The mixers: the virtual one the tests and machines without sound get (devices, destinations
+// and lines, requests and reports, the card heard through the line input), and the ALSA one (its
+// levels, and the destinations laid out from a card's elements).
+
+#include <gtest/gtest.h>
+
+#include "platform/Clock.h"
+#include "platform/mixer/AlsaLayout.h"
+#include "platform/mixer/TAlsaMixer.h"
+#include "platform/mixer/TVirtualMixer.h"
+#include "support/TestEnvironment.h"
+
+using namespace pvx::platform;
+using namespace pvx::platform::mixer;
+
+namespace {
+
+constexpr int kSpeakers = 0;
+constexpr int kRecording = 1;
+constexpr int kLineIn = 2;  // of the speakers
+
+TVirtualMixer TwoDevices() {
+  return TVirtualMixer(
+      {TVirtualMixer::DefaultDevice("First"),
+       {"Second", {TVirtualMixer::Destination(TMixerDestinationType::WaveIn, "Rec", {"Aux", "Line"})}}});
+}
+
+TAlsaElementCaps Playback(const char* name, bool withSwitch = true) { return {name, 0, true, withSwitch, false, false}; }
+TAlsaElementCaps Capture(const char* name, bool volume = true) { return {name, 0, false, false, volume, true}; }
+
+// Each destination as "name type side control lines", joined by " | ".
+std::string Describe(const std::vector<TAlsaElementCaps>& elements) {
+  QStringList destinations;
+  for (const TAlsaDestinationLayout& d : LayOutAlsaElements(elements)) {
+    QStringList lines;
+    for (int i : d.Lines) lines << AlsaElementLabel(elements[size_t(i)]);
+    const char* type = d.Type == TMixerDestinationType::Speakers ? "speakers"
+                       : d.Type == TMixerDestinationType::WaveIn ? "wave-in" : "other";
+    destinations << QString("%1 %2 %3 %4 %5").arg(d.Name, type, d.Capture ? "rec" : "play").arg(d.Master).arg(lines.join(','));
+  }
+  return destinations.join(" | ").toStdString();
+}
+
+}  // namespace
+
+// The default is one sound device with speakers and recording. Nothing answers before a device
+// is selected or just past the last device, destination or line; a selection out of range keeps
+// the current device.
+TEST(VirtualMixer, DevicesDestinationsAndLinesAnswerOnlyInRange) {
+  TVirtualMixer mixer = TwoDevices();
+  TMixerVolume v;
+  EXPECT_TRUE(mixer.MixerIndex() == -1 && mixer.ProductName().isEmpty() && mixer.DestinationCount() == 0);
+  EXPECT_FALSE(mixer.GetVolume(kSpeakers, kDestinationControl, v) ||
+               mixer.SetVolume(kSpeakers, kDestinationControl, {.Left = 1}));
+  ASSERT_TRUE(mixer.SelectMixer(1));
+  EXPECT_FALSE(mixer.SelectMixer(2) || mixer.SelectMixer(-1));
+  EXPECT_EQ(mixer.ProductName(), "Second");
+  EXPECT_EQ(mixer.DestinationType(0), TMixerDestinationType::WaveIn);
+  ASSERT_TRUE(mixer.SelectMixer(0));
+  EXPECT_EQ(mixer.DestinationType(2), TMixerDestinationType::Undefined);
+  EXPECT_TRUE(mixer.DestinationName(-1).isEmpty() && mixer.DestinationName(2).isEmpty());
+  EXPECT_EQ(mixer.LineCount(2), 0);
+  EXPECT_TRUE(mixer.LineName(kSpeakers, 4).isEmpty() && mixer.LineName(kSpeakers, -1).isEmpty());
+  EXPECT_FALSE(mixer.GetVolume(kSpeakers, 4, v) || mixer.GetVolume(kSpeakers, -2, v) ||
+               mixer.SetVolume(2, 0, {.Mute = true}) || mixer.ChangeFromOutside(2, 0, 0, {.Left = 5}) ||
+               mixer.ChangeFromOutside(-1, 0, 0, {.Left = 5}));
+  TVirtualMixer standard;
+  ASSERT_EQ(standard.MixerCount(), 1);
+  ASSERT_TRUE(standard.SelectMixer(0));
+  EXPECT_EQ(standard.ProductName(), TVirtualMixer::kDefaultProductName);
+  ASSERT_EQ(standard.DestinationCount(), 2);
+  EXPECT_EQ(standard.DestinationType(kSpeakers), TMixerDestinationType::Speakers);
+  EXPECT_EQ(standard.DestinationType(kRecording), TMixerDestinationType::WaveIn);
+  EXPECT_EQ(standard.LineNames(kSpeakers), QStringList({"Wave", "CD Audio", "Line In", "Microphone"}));
+  EXPECT_EQ(standard.LineNames(kRecording), QStringList({"CD Audio", "Line In", "Microphone"}));
+  TVirtualMixer none(std::vector<TVirtualMixerDevice>{});
+  EXPECT_FALSE(none.SelectMixer(0));
+  EXPECT_TRUE(none.LineNames(0).isEmpty());
+  none.NotifyLineChange(0);  // ignored, not a crash
+  PumpMessages();
+}
+
+// Each request is kept as it was asked; a failing device answers nothing and keeps its state.
+TEST(VirtualMixer, SetChangesOnlyWhatIsGivenAndClampsToFullScale) {
+  TVirtualMixer mixer;
+  mixer.SelectMixer(0);
+  ASSERT_TRUE(mixer.SetVolume(kSpeakers, kDestinationControl, {.Left = 70000, .Right = -3}));
+  ASSERT_TRUE(mixer.SetVolume(kSpeakers, kDestinationControl, {.Mute = true}));
+  ASSERT_TRUE(mixer.SetVolume(kSpeakers, kDestinationControl, {.Right = 1000}));
+  TMixerVolume v;
+  ASSERT_TRUE(mixer.GetVolume(kSpeakers, kDestinationControl, v));
+  EXPECT_EQ(v, (TMixerVolume{kMixerFullScale, 1000, true}));
+  ASSERT_EQ(mixer.Requests.size(), 3u);
+  EXPECT_EQ(mixer.Requests[0].Change.Left, 70000);
+  EXPECT_TRUE(mixer.Requests[0].Mixer == 0 && mixer.Requests[0].Line == kDestinationControl);
+  // A line mute touches only that line; the destination's own control is not a line.
+  ASSERT_TRUE(mixer.SetLineMute(kSpeakers, 0, true));
+  const auto& speakers = mixer.Device(0).Destinations[0];
+  EXPECT_TRUE(speakers.Lines[0].Volume.Mute && !speakers.Lines[1].Volume.Mute);
+  EXPECT_FALSE(mixer.SetLineMute(kSpeakers, kDestinationControl, false));
+  EXPECT_TRUE(speakers.Volume.Mute);
+  mixer.FailCalls = true;
+  EXPECT_FALSE(mixer.GetVolume(kSpeakers, kDestinationControl, v));
+  EXPECT_FALSE(mixer.SetVolume(kSpeakers, 1, {.Left = 1, .Mute = true}));
+  EXPECT_EQ(speakers.Lines[1].Volume, (TMixerVolume{49152, 49152, false}));
+  EXPECT_EQ(mixer.Requests.size(), 5u);
+}
+
+// Reports come later, not inside the call, and die with the mixer; refused changes report nothing.
+TEST(VirtualMixer, ChangesAreReportedLaterNotInsideTheCall) {
+  TVirtualMixer mixer = TwoDevices();
+  std::vector<int> controls, lines;
+  mixer.OnControlChange = [&](TMixerComponent& sender, int m) {
+    EXPECT_EQ(&sender, &mixer);
+    controls.push_back(m);
+  };
+  mixer.OnLineChange = [&](TMixerComponent&, int m) { lines.push_back(m); };
+  mixer.SelectMixer(0);
+  mixer.SetVolume(kSpeakers, kDestinationControl, {.Left = 5});
+  mixer.ChangeFromOutside(1, 0, 1, {.Mute = true});
+  mixer.NotifyLineChange(1);
+  mixer.NotifyLineChange(2);
+  EXPECT_TRUE(controls.empty() && lines.empty());
+  EXPECT_FALSE(mixer.SetVolume(kSpeakers, 9, {.Left = 5}));
+  PumpMessages();
+  EXPECT_EQ(controls, (std::vector<int>{0, 1}));
+  EXPECT_EQ(lines, (std::vector<int>{1}));
+  EXPECT_TRUE(mixer.Device(1).Destinations[0].Lines[1].Volume.Mute);
+  int calls = 0;
+  {
+    TVirtualMixer gone;
+    gone.OnControlChange = [&](TMixerComponent&, int) { ++calls; };
+    gone.ChangeFromOutside(0, 0, kDestinationControl, {.Left = 1});
+  }
+  PumpMessages();
+  EXPECT_EQ(calls, 0);
+}
+
+TEST(LineInMonitor, TheCardIsHeardWhileTheLineInputIsOpen) {
+  qputenv("OKA_PVX_AUDIO_SINK", "null");
+  TVirtualMixer mixer;
+  ASSERT_TRUE(mixer.SelectMixer(0));
+  EXPECT_FALSE(mixer.LineInPlaying()) << "nothing plays before the mixer is set";
+  const TMixerVolumeChange open{.Mute = false}, mute{.Mute = true}, silent{.Left = 0, .Right = 0};
+  ASSERT_TRUE(mixer.SetVolume(kSpeakers, kLineIn, open));
+  EXPECT_TRUE(mixer.LineInPlaying());
+  ASSERT_TRUE(mixer.SetVolume(kSpeakers, kDestinationControl, mute));  // master mute
+  EXPECT_FALSE(mixer.LineInPlaying());
+  ASSERT_TRUE(mixer.SetVolume(kSpeakers, kDestinationControl, open));
+  ASSERT_TRUE(mixer.SetVolume(kSpeakers, kLineIn, silent));
+  EXPECT_FALSE(mixer.LineInPlaying());
+  // Other sound cards carry no TV sound.
+  TVirtualMixer headset({TVirtualMixer::DefaultDevice("Some USB Headset")});
+  ASSERT_TRUE(headset.SelectMixer(0));
+  headset.SetVolume(kSpeakers, kLineIn, open);
+  EXPECT_FALSE(headset.LineInPlaying());
+  qunsetenv("OKA_PVX_AUDIO_SINK");
+}
+
+TEST(AlsaLevels, RawRangeMapsOntoFullScaleAndBack) {
+  // raw, min, max, level; ranges need not start at 0, and may be empty or reversed.
+  // clang-format off
+  const long toLevel[][4] = {
+      {0, 0, 31, 0}, {31, 0, 31, kMixerFullScale}, {16, 0, 31, 33825} /* rounded, not truncated */,
+      {-5, 0, 31, 0}, {40, 0, 31, kMixerFullScale}, {-50, -100, 0, 32768}, {7, 7, 7, 0}, {3, 10, 2, 0}};
+  const long toRaw[][4] = {
+      {0, 0, 31, 0}, {31, 0, 31, kMixerFullScale}, {31, 0, 31, 65536} /* the engine's top value */,
+      {0, 0, 31, -5}, {50, 0, 100, 32768}, {-100, -100, 0, 0}, {7, 7, 7, 30000}};
+  // clang-format on
+  for (const auto& [raw, min, max, level] : toLevel)
+    EXPECT_EQ(AlsaToMixerLevel(raw, min, max), level) << raw << " in " << min << ".." << max;
+  for (const auto& [raw, min, max, level] : toRaw)
+    EXPECT_EQ(MixerLevelToAlsa(int(level), min, max), raw) << level << " onto " << min << ".." << max;
+  // Every raw step survives the round trip.
+  for (const auto& [min, max] : {std::pair<long, long>{0, 31}, {0, 255}, {-9999, 0}, {0, 65535}, {0, 1}, {-20, 87}}) {
+    for (long raw = min; raw <= max; ++raw)
+      ASSERT_EQ(MixerLevelToAlsa(AlsaToMixerLevel(raw, min, max), min, max), raw) << raw << " in " << min << ".." << max;
+  }
+}
+
+// Master is the speakers' control and the other playback elements are its lines; odd cards give
+// their own controls and lines.
+TEST(AlsaLayout, DestinationsControlsAndLinesOfEachCard) {
+  const TAlsaElementCaps iec958{"IEC958", 0, false, true, false, false};
+  // clang-format off
+  const std::tuple<const char*, std::vector<TAlsaElementCaps>, std::string> cases[] = {
+      {"a usual card", {Playback("Headphone"), Playback("Master"), Playback("PCM", false), {"Line", 0, true, true, true, true},
+                        Capture("Capture"), Capture("Mic"), {"Mic Boost", 0, false, false, false, false}},
+       "Master speakers play 1 Headphone,PCM,Line | Capture wave-in rec 4 Line,Mic"},
+      {"without Master the first playback volume is the control", {iec958, Playback("Speaker"), Playback("PCM")},
+       "Speaker speakers play 1 IEC958,PCM"},
+      {"switches alone make no speakers", {iec958}, ""},
+      {"nothing at all", {}, ""},
+      {"recording without a capture element has no control", {Capture("Line"), Capture("Mic", false)},
+       "Capture wave-in rec -1 Line,Mic"},
+      {"indexed elements are labelled apart",
+       {Playback("Master"), {"Line", 0, true, true, false, false}, {"Line", 2, true, true, false, false}},
+       "Master speakers play 0 Line,Line 2"}};
+  // clang-format on
+  for (const auto& [what, elements, expected] : cases) EXPECT_EQ(Describe(elements), expected) << what;
+}
+
+TEST(AlsaMixer, WithoutASoundCardEveryCallFailsAndThePlatformMixerIsTheVirtualOne) {
+  TAlsaMixer mixer;
+  if (mixer.MixerCount() > 0) GTEST_SKIP() << "this machine has a sound card";
+  TMixerVolume v;
+  EXPECT_FALSE(mixer.SelectMixer(0) || mixer.GetVolume(0, kDestinationControl, v) ||
+               mixer.SetVolume(0, kDestinationControl, {.Left = 1}) || mixer.SetLineMute(0, 0, true));
+  EXPECT_TRUE(mixer.MixerIndex() == -1 && mixer.ProductName().isEmpty() && mixer.DestinationCount() == 0 &&
+              mixer.DestinationType(0) == TMixerDestinationType::Undefined && mixer.LineCount(0) == 0);
+  const auto platformMixer = CreateMixerComponent();
+  ASSERT_NE(dynamic_cast<TVirtualMixer*>(platformMixer.get()), nullptr);
+  EXPECT_EQ(platformMixer->MixerCount(), 1);
+}
