@@ -14,8 +14,6 @@
 using namespace pvx;
 using namespace pvx::formats;
 
-namespace {
-
 // A disc is made for one standard: its size and rate must be that standard's.
 TEST(RecordFormats, DiscRowsKeepTheirStandardsSizeAndRate) {
   int discs = 0;
@@ -77,5 +75,3 @@ TEST(RecordFormats, TheSchedulerAndTheSettingsDialogAgree) {
   }
   EXPECT_EQ(scheduled::AudioFormatNames(), ui::AudioFormatNames());
 }
-
-}  // namespace

@@ -142,14 +142,8 @@ TEST(ChannelSettingsFile, ReadRulesMendStoredValues) {
 TEST(ChannelSettingsFile, CorruptFileIsReportedResetSpreadAndSetAside) {
   QByteArray good = GoldenDefaultFile();
   Patch(good, kHeader + 8, 49);  // a country code the tuner must not get
-  std::vector<QByteArray> files(6, good);
-  Patch(files[0], 0, 4506);
-  files[1].chop(4);
-  Patch(files[2], good.size() - 4, 4360);
-  for (int i = 0; i < 3; ++i)  // the name "Memory 1": its bytes are not skipped
-    Patch(files[size_t(3 + i)], kMemory1 + 12, std::array{600, -1, INT32_MAX}[size_t(i)]);
   test::WriteFile(CorruptCopyPath(test::Home() + "QDVCR2.cfg"), "an older one");
-  for (const QByteArray& bytes : files) {
+  for (const QByteArray& bytes : test::Spoiled(good, kMemory1 + 12)) {  // the name "Memory 1"
     test::Dialogs().Warnings.clear();
     Objects o;
     RecordingTuner tuner;

@@ -1,10 +1,9 @@
-// Steps on the channel object read from a transcript: each "> command arguments" line is run and
-// followed by one line of what the command gave back, what was announced, what the card was told,
-// what was warned, how long it waited, and the state afterwards. "#" lines are notes.
+// The channel object on a fake card, one kind of step at a time: what it announces, tells the
+// card and waits, the state it leaves, and the steps it refuses.
 
 #include <gtest/gtest.h>
 
-#include <QRegularExpression>
+#include <climits>
 
 #include "SettingsTestSupport.h"
 #include "platform/Clock.h"
@@ -18,17 +17,9 @@ using test::Join;
 
 namespace {
 
-// f(i) for i in [from, to], joined by `separator`.
-template <typename F>
-QString List(int from, int to, F f, const char* separator = " ") {
-  QStringList out;
-  for (int i = from; i <= to; ++i) out << f(i);
-  return out.join(separator);
-}
-
 // Carriers that lock within 1.5 MHz; the offset grows one per 62.5 kHz of detuning, limited to
 // +-limit as many tuners report it.
-std::function<FakeTuner::Reading(quint32)> Band(std::vector<qint64> carriers, int limit) {
+std::function<FakeTuner::Reading(quint32)> Band(std::vector<qint64> carriers, int limit = 1000) {
   return [carriers, limit](quint32 hertz) {
     for (qint64 c : carriers)
       if (std::llabs(qint64(hertz) - c) <= 1500000)
@@ -38,230 +29,384 @@ std::function<FakeTuner::Reading(quint32)> Band(std::vector<qint64> carriers, in
   };
 }
 
-struct Steps {
+// Records of a table as "[valid found standard audio frequency default 'name']".
+QString Records(const TChannelInfo& from, bool cable, std::initializer_list<int> ns) {
+  QStringList out;
+  for (int n : ns) {
+    const TChannelRecord& r = *from.ChannelRecord(cable, n);
+    out << Join({int(r.Valid), int(r.Found), r.Standard, r.AudioMode, r.Frequency,
+                 r.DefaultFrequency, "'" + r.Name + "'"},
+                true);
+  }
+  return out.join(' ');
+}
+
+struct ChannelSteps : ::testing::Test, test::Channels {
+  TChannelInfo& c = info;
   TMainInfo main;
-  std::unique_ptr<test::Channels> ch = std::make_unique<test::Channels>();
-  Steps() { Watch(); }
-  int abortAt = 0, calls = 0;  // a scan's progress: calls, and found channels or carriers
-  bool nested = false, inOrder = true, coarse = false;
-  QStringList found;
 
-  // Follows a scan's progress, aborting it at channel or find `abortAt`.
-  void Watch() {
-    abortAt = 0, nested = false;
-    ch->info.OnAutoScanProgress = [this](TChannelInfo& c, int n, bool valid, bool antenna) {
-      // Each pass goes through its table in order.
-      inOrder = inOrder && c.Scanning && n == calls++ % 160 + 1 &&
-                (n == 1 || antenna == (found.filter("pass").last() == "pass a"));
-      if (n == 1) found << (antenna ? "pass a" : "pass c");
-      if (valid) found << QString::number(n);
-      if (nested && n == 1)
-        found << (c.AutoScan(0) || c.FreeScan(250000) ? "nested ran" : "nested refused");
-      c.AbortScan = n == abortAt;
-    };
-    ch->info.OnFreeScanProgress = [this](TChannelInfo& c, int slot, quint32 f, bool hit) {
-      ++calls, coarse = coarse || ch->tuner.Coarse, inOrder = inOrder && c.Scanning;
-      if (hit) found << QStringLiteral("%1=%2").arg(slot).arg(f);
-      c.AbortScan = hit && found.size() == abortAt;
-    };
+  // What a step announced, told the card and waited (ms).
+  QString Step(const std::function<void()>& step) {
+    Clear();
+    const qint64 start = test::Clock().NowMs();
+    step();
+    return events.join(", ") + " | " + tuner.Log.join(", ") + " | " +
+           QString::number(test::Clock().NowMs() - start);
   }
-
-  // The command's own answer.
-  QString Run(const QStringList& w) {
-    TChannelInfo& c = ch->info;
-    TPreviewInfo& p = ch->preview;
-    FakeTuner& t = ch->tuner;
-    const auto n = [&](int i) { return w.value(i).toInt(); };
-    const auto name = [&](int i) { return QString(w.value(i)).replace('_', ' '); };
-    const QString& op = w[0];
-    const bool cable = w.contains("cable");
-    const TMemoryChannelRecord kept{false, 1, 99, "kept"};
-    // clang-format off
-    // Commands with one number that answer nothing, then those that answer a number.
-    const std::map<QString, std::function<void(int)>> acts = {
-        {"antenna", [&](int v) { ch->UseAntenna(v); }},
-        {"select", [&](int v) { c.SelectChannel(v); }},
-        {"settable", [&](int v) { c.SetTable(v); }}, {"setstd", [&](int v) { c.SetStandard(v); }},
-        {"save", [&](int) { c.SaveState(); }}, {"restore", [&](int) { c.RestoreState(); }},
-        {"reset", [&](int) { c.Reset(); }}, {"attach", [&](int) { c.SetTuner(&t); }},
-        {"routes", [&](int v) { t.Routes = v; }}, {"restart", [&](int v) { t.RestartResult = v; }},
-        {"readings", [&](int v) { t.Readings = v; }},
-        {"refuse", [&](int v) { t.AudioRefusals[v] = n(2); }},
-        {"chip", [&](int v) { MainInfo = &main, main.ChipFamily = quint8(v); }},
-        {"pfill", [&](int v) { p.Fill(v); }}, {"pstart", [&](int v) { p.SetStart(v); }},
-        {"prefill", [&](int) { p.Refill(); }}, {"pnext", [&](int) { p.NextPage(); }},
-        {"preset", [&](int) { p.Reset(); }}, {"fillmem", [&](int) { c.MemoryChannels.fill(kept); }},
-        {"spread", [&](int v) { c.SpreadFMMemories(quint32(v), quint32(n(2))); }},
-        {"country", [&](int v) { c.CountryCode = v, c.TVSystemChoice = quint8(n(2)); }},
-        {"abortat", [&](int v) { abortAt = v; }}, {"nested", [&](int) { nested = true; }},
-        {"tmax", [&](int v) { t.Max = v; }},
-        {"marker", [&](int) { test::WriteFile(test::Home() + "MaxAutoScan.cfg", ""); }}};
-    const std::map<QString, std::function<int(int)>> asks = {
-        {"up", [&](int) { return c.ChannelUp(); }}, {"down", [&](int) { return c.ChannelDown(); }},
-        {"recall", [&](int) { return c.Recall(); }},
-        {"source", [&](int v) { return c.SetVideoSource(v); }},
-        {"audiomode", [&](int v) { return c.SetAudioMode(v); }},
-        {"applystd", [&](int v) { return c.ApplyStandard(v); }},
-        {"changestd", [&](int v) { return c.ChangeStandard(v); }},
-        {"insert", [&](int v) { return c.InsertChannel(v, cable); }},
-        {"delete", [&](int v) { return c.DeleteChannel(v, cable); }},
-        {"insertmem", [&](int v) { return c.InsertMemory(v); }},
-        {"deletemem", [&](int v) { return c.DeleteMemory(v); }},
-        {"pdim", [&](int v) { return p.SetDimension(v), p.Dimension; }},
-        {"autoscan", [&](int v) { return c.AutoScan(v); }},
-        {"freescan", [&](int v) { return c.FreeScan(v); }},
-        {"same", [&](int) { return c.CableChannels == c.AntennaChannels; }},
-        {"kept", [&](int) { return int(std::ranges::count(c.MemoryChannels, kept)); }},
-        {"standards", [&](int) {  // records on the current standard
-           const auto on = [&](const auto& table) {
-             return std::ranges::count(table, c.Standard, &TChannelRecord::Standard); };
-           return int(on(c.AntennaChannels) + on(c.CableChannels)); }}};
-    if (acts.contains(op)) acts.at(op)(n(1));
-    if (asks.contains(op)) return QString::number(asks.at(op)(n(1)));
-    if (op == "fresh") ch = std::make_unique<test::Channels>(), MainInfo = nullptr, Watch();
-    if (op == "band" || op == "carriers") {  // band limit carrier...; carriers count first step
-      std::vector<qint64> carriers;
-      for (int i = 2; op == "band" && i < w.size(); ++i) carriers.push_back(w[i].toLongLong());
-      for (int i = 0; op == "carriers" && i < n(1); ++i)
-        carriers.push_back(n(2) + i * qint64(n(3)));
-      t.Receive = Band(carriers, op == "band" ? n(1) : 1000);
-    }
-    if (op == "centre")  // a carrier at 50 MHz with a wide centre of zero offsets
-      t.Receive = [](quint32 hertz) {
-        const qint64 d = qint64(hertz) - 50000000;
-        if (std::llabs(d) > 1500000) return FakeTuner::Reading{};
-        return FakeTuner::Reading{true, std::llabs(d) <= 300000 ? 0 : qint32(d / 100000)};
-      };
-    if (op == "grid")  // grid count first step: default frequencies of channels 1..count
-      for (int i = 1; i <= TChannelInfo::kChannelCount; ++i)
-        c.ChannelRecord(false, i)->DefaultFrequency = c.ChannelRecord(true, i)->DefaultFrequency =
-            i <= n(1) ? quint32(n(2) + i * n(3)) : 0;
-    if (op == "bare") {  // without a tuner both scans fail
-      TChannelInfo bare;
-      bare.AbortScan = true;
-      return Join({bare.AutoScan(2), bare.AbortScan, bare.FreeScan(250000), bare.Scanning});
-    }
-    if (op == "valid") List(1, int(w.size()) - 1, [&](int i) { return ch->MakeValid(n(i)), ""; });
-    if (op == "search") return Join({c.NextValid(n(1)), c.PrevValid(n(1))});
-    if (op == "set") {  // a field, or an FM entry emptied, or a memory entry made invalid
-      const QString& f = w[1];
-      if (f == "fm") c.FMChannels[size_t(n(2))].Frequency = 0;
-      if (f == "memvalid") c.MemoryChannels[size_t(n(2))].Valid = false;
-      if (f == "table" || f == "audio" || f == "std")
-        (f == "table" ? c.CurrentTable : f == "audio" ? c.AudioMode : c.Standard) = quint8(n(2));
-      if (f == "cur" || f == "prev" || f == "mem" || f == "verify")
-        (f == "cur" ? c.CurChannel : f == "prev" ? c.PrevChannel
-                     : f == "mem" ? c.CurMemory : c.VerifyCount) = n(2);
-    }
-    if (op == "pset" && w[1] == "customize") p.Customize = n(2);
-    if (op == "pset" && w[1] != "customize") (w[1] == "interval" ? p.Interval : p.Dimension) = n(2);
-    if (op == "pcell") p.Grid[size_t(n(1))][size_t(n(2))] = {quint8(n(3)), n(4)};
-    if (op == "pcustom") p.CustomGrid[size_t(n(1))][size_t(n(2))] = {quint8(n(3)), n(4)};
-    if (op == "record")  // record antenna|cable n valid found standard audio frequency default name
-      *c.ChannelRecord(cable, n(2)) = {n(3) != 0, n(4) != 0, quint8(n(5)), quint8(n(6)),
-                                       w.value(7).toUInt(), w.value(8).toUInt(), name(9), name(10)};
-    if (op == "memory")  // memory index valid source channel name
-      c.MemoryChannels[size_t(n(1))] = {n(2) != 0, quint8(n(3)), n(4), name(5)};
-    if (op == "fill")  // records named by their number; cable ones valid, found, sound 1, n Hz
-      for (int i = 1; i <= TChannelInfo::kChannelCount; ++i) {
-        *c.ChannelRecord(true, i) = {true, true, 0, 1, quint32(i), 0, QString::number(i), ""};
-        c.ChannelRecord(false, i)->Name = QString::number(i);
-      }
-    const auto each = [&](auto f) { return List(1, w.size() - 1, [&](int i) { return f(n(i)); }); };
-    if (op == "antennas" || op == "cables")
-      return each([&](int i) {
-        const TChannelRecord& r = *c.ChannelRecord(op == "cables", i);
-        return Join({int(r.Valid), int(r.Found), r.Standard, r.AudioMode, r.Frequency,
-                     r.DefaultFrequency, "'" + r.Name + "'"}, true);
-      });
-    if (op == "memories")
-      return each([&](int i) {
-        const TMemoryChannelRecord& m = c.MemoryChannels[size_t(i)];
-        return Join({int(m.Valid), m.Source, m.Channel, "'" + m.Name + "'"}, true);
-      });
-    if (op == "fms")
-      return each([&](int i) {
-        const TFMMemoryChannelRecord& m = c.FMChannels[size_t(i)];
-        return Join({m.Frequency, "'" + m.Name + "'"}, true);
-      });
-    if (op == "preview") {  // then the cells in use, "row column = shown or kind / channel"
-      QStringList cells = {Join({"count", p.Count(), "start", p.StartChannel, "next", p.NextChannel,
-                                 "dimension", p.Dimension, "interval", p.Interval,
-                                 "customize", int(p.Customize)})};
-      for (int i = 0; i < 25; ++i) {
-        const TPreviewCell& g = p.Grid[size_t(i / 5)][size_t(i % 5)];
-        const TSourceMapCell& k = p.CustomGrid[size_t(i / 5)][size_t(i % 5)];
-        const QString at = QStringLiteral("%1%2=%3/%4").arg(i / 5).arg(i % 5);
-        if (g != TPreviewCell{}) cells << at.arg(g.Shown).arg(g.Channel);
-        if (k != TSourceMapCell{}) cells << "custom " + at.arg(k.Kind).arg(k.Channel);
-      }
-      return cells.join(' ');
-    }
-    if (op == "setup")
-      return Join({int(c.VerifyOptionShown), int(c.SetupNeeded()), c.ValidCount()});
-    if (op == "names")
-      return List(0, 5, [&](int m) { return TChannelInfo::AudioModeName(m, n(1)); }, "|");
-    if (op == "dsstd")
-      return List(-1, 11, [&](int i) { return QString::number(c.DirectShowStandard(i), 16); });
-    // clang-format on
-    return "";
-  }
-
-  QString State() const {
-    const TChannelInfo& c = ch->info;
-    // clang-format off
-    return Join({"table", c.CurrentTable, "ch", c.CurChannel, c.PrevChannel, "mem", c.CurMemory,
-                 c.PrevMemory, "fm", c.CurFM, c.PrevFM, "audio", c.AudioMode,
-                 "source", c.VideoSource, "std", c.Standard, "verify", c.VerifyCount,
-                 "lock", ch->tuner.ReadingsAtTune, "scanning", int(c.Scanning),
-                 "coarse", int(ch->tuner.Coarse)});
-    // clang-format on
-  }
-
-  // The transcript with every result line written anew.
-  QString Transcript(const QString& script) {
+  // The preview cells in use, "row column = channel".
+  QString Cells() const {
     QStringList out;
-    for (const QString& line : script.split('\n')) {
-      if (line.startsWith("= ")) continue;
-      out << line;
-      if (!line.startsWith("> ")) continue;
-      ch->Clear(), ch->done.clear(), found.clear(), calls = 0, inOrder = true, coarse = false;
-      test::Dialogs().Warnings.clear();
-      const qint64 start = test::Clock().NowMs();
-      QStringList parts = {"= " + Run(line.mid(2).split(' ', Qt::SkipEmptyParts))};
-      if (!ch->events.isEmpty()) parts << "said: " + ch->events.join(", ");
-      // A scan's many card calls and finds are shortened to their first and last ones.
-      const auto shortened = [](const QStringList& l) {
-        return l.size() <= 20 ? l : l.mid(0, 3) + QStringList{"..."} + l.mid(l.size() - 2);
-      };
-      const QStringList& log = ch->tuner.Log;
-      if (log.size() > 20)
-        parts << QStringLiteral("card: %1 calls, %2 tunes")
-                     .arg(log.size())
-                     .arg(log.filter(QRegularExpression("^tv ")).size());
-      if (!log.isEmpty()) parts << "card: " + shortened(log).join(", ");
-      if (calls)
-        parts << QStringLiteral("progress: %1 %2%3 ")
-                         .arg(calls)
-                         .arg(inOrder ? "in order" : "out of order")
-                         .arg(coarse ? " coarse" : "") +
-                     shortened(found).join(' ');
-      if (!ch->done.isEmpty()) parts << "done: " + ch->done.join(", ");
-      for (const QStringList& warning : test::Dialogs().Warnings)
-        parts << "warned: " + warning.join(' ');
-      if (const qint64 waited = test::Clock().NowMs() - start)
-        parts << QString::number(waited) + " ms";
-      out << parts.join(" | ") + " | " + State();
-    }
-    return out.join('\n');
+    for (int i = 0; i < 25; ++i)
+      if (const qint32 n = preview.Grid[size_t(i / 5)][size_t(i % 5)].Channel)
+        out << QStringLiteral("%1%2=%3").arg(i / 5).arg(i % 5).arg(n);
+    return out.join(' ');
   }
 };
 
 }  // namespace
 
-TEST(ChannelInfo, StepsFollowTheTranscript) {
-  const QString script =
-      QString::fromUtf8(test::ReadFile(test::Fixture("settings/ChannelSteps.txt")));
-  // A failure shows the lines that differ.
-  EXPECT_EQ(Steps().Transcript(script).toStdString(), script.toStdString());
+TEST_F(ChannelSteps, UpDownRecallWalkTheValidChannelsAndOthersAnnounceTheCurrentOne) {
+  for (int n : {3, 40, 160}) MakeValid(n);
+  UseAntenna(160);
+  EXPECT_EQ(QList<int>({c.ChannelUp(), c.ChannelUp(), c.PrevChannel, c.ChannelDown(),
+                        c.ChannelDown(), c.Recall(), c.PrevChannel}),
+            QList<int>({3, 40, 3, 3, 160, 3, 160}));
+  EXPECT_EQ(tuner.Log.filter("tv ").join(','),
+            "tv 43000000,tv 80000000,tv 43000000,tv 200000000,tv 43000000");
+  for (int from : {0, -7, 1, 161, 100000, INT_MAX, INT_MIN})
+    EXPECT_EQ(Join({c.NextValid(from), c.PrevValid(from)}), "3 160") << from;
+  EXPECT_EQ(Join({c.NextValid(160), c.PrevValid(3), c.NextValid(3), c.PrevValid(160)}),
+            "3 160 40 40");
+  // Out of range, or in no table: the current channel is announced and nothing tuned.
+  for (int n : {0, 161}) EXPECT_EQ(Step([&] { c.SelectChannel(n); }), "channel 3 '' |  | 0") << n;
+  c.CurrentTable = TChannelInfo::kMemory, c.CurMemory = 7;
+  EXPECT_EQ(Step([&] { c.SelectChannel(51); }), "channel 7 '' |  | 0");
+  c.CurrentTable = TChannelInfo::kNoTable;
+  EXPECT_EQ(Step([&] { c.SelectChannel(1); }), "channel 3 '' |  | 0");
+  EXPECT_EQ(Join({c.CurChannel, c.PrevChannel, c.CurMemory, c.PrevMemory}), "3 160 7 4");
+}
+
+TEST_F(ChannelSteps, SelectingSetsTheRecordsSoundTryingTenTimesAndRefusedModesChangeNothing) {
+  // The mode on, the record's standard and mode, how often the card refuses that mode.
+  const std::tuple<int, int, int, int, const char*> rows[] = {
+      {0, 2, 1, 2,
+       "standard 0x10, audio 1 Stereo, channel 1 'One- Stereo' | standard 0x10, mute, "
+       "tv 55250000, audio 1, audio 1, audio 1, unmute | 700"},
+      {1, 1, 2, 100,
+       "standard 0x2, channel 1 'One- Stereo' | standard 0x2, mute, tv 55250000, audio 2, audio 2, "
+       "audio 2, audio 2, audio 2, audio 2, audio 2, audio 2, audio 2, audio 2, unmute | 2100"},
+      // Without a mode on: one try, then mono.
+      {5, 0, 3, 100,
+       "standard 0x1, audio 0 Mono, channel 1 'One- Mono' | standard 0x1, mute, tv 55250000, "
+       "audio 3, audio 0, unmute | 300"}};
+  c.CurrentTable = TChannelInfo::kAntenna, c.VerifyCount = 4;
+  for (const auto& [mode, standard, wanted, refusals, expected] : rows) {
+    c.AudioMode = quint8(mode), tuner.AudioRefusals[wanted] = refusals;
+    *c.ChannelRecord(false, 1) = {true,  true, quint8(standard), quint8(wanted), 55250000, 0,
+                                  "One", ""};
+    EXPECT_EQ(Step([&] { c.SelectChannel(1); }), expected);
+    EXPECT_EQ(tuner.ReadingsAtTune, 4);
+  }
+  // Mode 5 and beyond, and a mode the card refuses, leave the mode as it was.
+  c.Standard = 1, tuner.AudioRefusals[2] = 1;
+  Clear();
+  EXPECT_EQ(
+      QList<bool>({c.SetAudioMode(4), c.SetAudioMode(5), c.SetAudioMode(-1), c.SetAudioMode(2)}),
+      QList<bool>({true, false, false, false}));
+  EXPECT_EQ(Join({c.AudioMode, events.join(','), tuner.Log.join(',')}),
+            "4 audio 4 Both audio 4,audio 2");
+}
+
+TEST_F(ChannelSteps, TablesMemoriesAndFMSelectTheirOwnWayAndRoutedSourcesAreAnnounced) {
+  c.CurChannel = 8;
+  EXPECT_EQ(Step([&] { c.SetTable(1); }),
+            "table 1, standard 0x1, audio 0 Mono, channel 8 '- Mono' | "
+            "standard 0x1, mute, tv 0, audio 0, unmute | 300");
+  for (int t : {1, 4, -1}) EXPECT_EQ(Step([&] { c.SetTable(t); }), " |  | 0") << t;
+  EXPECT_EQ(
+      Step([&] { c.SetTable(3), c.SelectChannel(2); }),
+      "table 3, channel 4 'FM Memory 4', channel 2 'FM Memory 2' | fm 89100000, fm 88300000 | 0");
+  EXPECT_EQ(Join({c.Recall(), c.PrevFM, c.CurChannel, c.CurrentTable}), "4 2 8 3");
+  // Memory entries tune what they point to under their own name; entries that point nowhere
+  // tune 0 with the object's standard and sound.
+  c.Standard = 3, c.CurrentTable = TChannelInfo::kMemory;
+  *c.ChannelRecord(true, 12) = {true, true, 0, 1, 205250000, 0, "Cable", ""};
+  c.MemoryChannels[6] = {true, TChannelInfo::kCable, 12, "Favourite"};
+  EXPECT_EQ(Step([&] { c.SelectChannel(7); }),
+            "standard 0x1, audio 1 Stereo, channel 7 'Favourite- Stereo' | "
+            "standard 0x1, mute, tv 205250000, audio 1, unmute | 300");
+  for (const TMemoryChannelRecord& m : {TMemoryChannelRecord{true, 2, 5, "Bad source"},
+                                        {true, 1, 0, "Bad channel"},
+                                        {true, 0, 161, "Beyond"}})
+    EXPECT_EQ(Step([&] { c.MemoryChannels[49] = m, c.SelectChannel(50); }),
+              "standard 0x20, channel 50 '" + m.Name +
+                  "- Stereo' | standard 0x20, mute, tv 0, unmute | 100");
+  EXPECT_EQ(Join({c.CurChannel, c.CurMemory, c.PrevMemory}), "8 50 7");
+  // The same source routes nothing; a refused one, or none, is kept but not announced.
+  EXPECT_EQ(Step([&] { EXPECT_TRUE(c.SetVideoSource(2) && c.SetVideoSource(2)); }),
+            "source | source 2 | 0");
+  tuner.Routes = false;
+  EXPECT_EQ(Step([&] { EXPECT_FALSE(c.SetVideoSource(1) || c.SetVideoSource(4)); }),
+            " | source 1 | 0");
+  EXPECT_EQ(c.VideoSource, 4);
+}
+
+TEST_F(ChannelSteps, OnlyConexantRestartsForAStandardAndEveryRecordTakesTheStandardSet) {
+  MainInfo = &main;  // cleared by the test listener
+  EXPECT_EQ(Step([&] { EXPECT_TRUE(!c.ApplyStandard(10) && c.ChangeStandard(3)); }),
+            "standard 0x20 | standard 0x20 | 0");
+  main.ChipFamily = 2, tuner.RestartResult = false;
+  EXPECT_EQ(Step([&] { EXPECT_FALSE(c.ChangeStandard(2)); }),
+            "standard 0x10 | standard 0x10, restart | 0");
+  tuner.RestartResult = true;
+  EXPECT_TRUE(c.ChangeStandard(2));
+  tuner.AcceptStandard = false;
+  EXPECT_EQ(Step([&] { EXPECT_FALSE(c.ChangeStandard(1)); }), " | standard 0x2 | 0");
+  EXPECT_EQ(test::Dialogs().Warnings,
+            std::vector<QStringList>(
+                2, {"Cannot set TV Video standard, please verify your TV video system again."}));
+  // Every record takes it; the Empia card is told too.
+  main.ChipFamily = 0, c.CableChannels[159].Standard = 9;
+  EXPECT_EQ(Step([&] { c.SetStandard(8); }), " |  | 0");
+  EXPECT_EQ(Join({c.Standard, c.AntennaChannels[0].Standard, c.CableChannels[159].Standard}),
+            "8 8 8");
+  main.ChipFamily = 3;
+  EXPECT_EQ(Step([&] { c.SetStandard(0), c.SetStandard(1), c.SetStandard(4); }),
+            " | vendor 1, vendor 2, vendor 3 | 0");
+  QStringList standards;
+  for (int i = -1; i <= 11; ++i) standards << QString::number(c.DirectShowStandard(i), 16);
+  EXPECT_EQ(standards.join(' '), "0 1 2 10 20 100 200 400 1000 2000 40000 0 0");
+  for (const auto& [standard, expected] : {std::pair{0, "|Mono|Stereo|SAP|SAP|SAP 2|"},
+                                           {1, "|Main|Stereo|SUB|SUB|Both|"},
+                                           {7, "|Mono|Stereo|Dual-A|Dual-B|Dual-C|"}}) {
+    QStringList names;
+    for (int m = -1; m <= 5; ++m) names << TChannelInfo::AudioModeName(m, standard);
+    EXPECT_EQ(names.join('|'), expected);
+  }
+}
+
+TEST_F(ChannelSteps, InsertingAndDeletingShiftTheTablesAndNumbersOutsideAreRefused) {
+  c.Standard = 3;
+  for (int i = 1; i <= TChannelInfo::kChannelCount; ++i) {
+    *c.ChannelRecord(true, i) = {true, true, 0, 1, quint32(i), 0, QString::number(i), ""};
+    c.ChannelRecord(false, i)->Name = QString::number(i);
+  }
+  EXPECT_TRUE(c.DeleteChannel(5, false));
+  EXPECT_EQ(Records(c, false, {4, 5, 159, 160}),
+            "[0 0 0 0 0 0 '4'] [0 0 0 0 0 0 '6'] [0 0 0 0 0 0 '160'] [0 0 3 0 0 0 '']");
+  // The inserted record takes the frequency of the one it displaces.
+  EXPECT_TRUE(c.InsertChannel(3, true) && c.InsertChannel(160, true));
+  EXPECT_EQ(Records(c, true, {3, 4, 159, 160}),
+            "[1 0 3 0 3 3 ''] [1 1 0 1 3 0 '3'] [1 1 0 1 158 0 '158'] [1 0 3 0 159 159 '']");
+  for (int n : {0, 161}) EXPECT_FALSE(c.InsertChannel(n, false) || c.DeleteChannel(n, true)) << n;
+  // Memory entries likewise; inserting entry 50 rewrites entry 50 only.
+  c.MemoryChannels[1].Name = "moved";
+  EXPECT_TRUE(c.InsertMemory(2));
+  EXPECT_EQ(c.MemoryChannels[1], (TMemoryChannelRecord{true, 0, 2, "Memory 2"}));
+  EXPECT_EQ(c.MemoryChannels[2].Name + c.MemoryChannels[49].Name, "movedMemory 49");
+  EXPECT_TRUE(c.DeleteMemory(1));
+  EXPECT_EQ(c.MemoryChannels[0], (TMemoryChannelRecord{true, 0, 2, "Memory 2"}));
+  EXPECT_EQ(c.MemoryChannels[1].Name, "moved");
+  EXPECT_EQ(c.MemoryChannels[49], TMemoryChannelRecord{});
+  c.MemoryChannels.fill({});
+  EXPECT_TRUE(c.InsertMemory(50));
+  EXPECT_EQ(std::ranges::count(c.MemoryChannels, TMemoryChannelRecord{}), 49);
+  EXPECT_EQ(c.MemoryChannels[49], (TMemoryChannelRecord{true, 0, 50, "Memory 50"}));
+  EXPECT_TRUE(c.MemoryRecord(50) == &c.MemoryChannels[49] && c.FMRecord(50) == &c.FMChannels[49]);
+  EXPECT_FALSE(c.MemoryRecord(51) || c.FMRecord(51) || c.FMRecord(0));
+  for (int n : {0, 51}) EXPECT_FALSE(c.InsertMemory(n) || c.DeleteMemory(n)) << n;
+  // FM memories spread over the band; a step below 1 Hz changes nothing.
+  c.SpreadFMMemories(87500000, 108000000), c.SpreadFMMemories(100000000, 100000049);
+  c.SpreadFMMemories(100000000, 90000000);
+  EXPECT_EQ(
+      Join({c.FMChannels[0].Frequency, c.FMChannels[1].Frequency, c.FMChannels[49].Frequency}),
+      "87910000 88320000 108000000");
+  c.SpreadFMMemories(100, 150);
+  EXPECT_EQ(c.FMChannels[49], (TFMMemoryChannelRecord{150, "FM Memory 50"}));
+}
+
+TEST_F(ChannelSteps, TheTVStateIsSavedForFMRestoredOnceAndResetKeepsTheTunersReadings) {
+  EXPECT_EQ(Step([&] { c.RestoreState(), c.WriteBackSavedState(); }), " |  | 0") << "none saved";
+  c.SetVideoSource(0), c.SetTable(1), c.SelectChannel(21), c.SaveState();
+  c.SetVideoSource(1), c.SetTable(3), c.SelectChannel(3), c.AudioMode = 1;
+  tuner.AudioRefusals[0] = 100;  // after mode 5, no mode name
+  EXPECT_EQ(Step([&] { c.RestoreState(), c.RestoreState(); }),
+            "source, table 1, standard 0x1, channel 21 '', standard 0x1, channel 21 '' | "
+            "source 0, standard 0x1, mute, tv 0, audio 0, audio 0, unmute, "
+            "standard 0x1, mute, tv 0, audio 0, audio 0, unmute | 600");
+  EXPECT_EQ(Join({c.CurrentTable, c.CurChannel, c.CurFM, c.AudioMode, c.VideoSource}),
+            "1 21 3 5 0");
+  // Written back without tuning, for the settings file; FM keeps what was listened to.
+  for (int table : {1, 2}) {
+    c.SetTable(table), c.SelectChannel(30), c.SaveState();
+    c.SetVideoSource(2), c.SetTable(3), c.SelectChannel(5);
+    EXPECT_EQ(Step([&] { c.WriteBackSavedState(); }), " |  | 0");
+    EXPECT_EQ(Join({c.CurrentTable, c.CurChannel, c.CurMemory, c.CurFM, c.VideoSource}),
+              table == 1 ? "1 30 4 5 0" : "2 30 30 5 0");
+  }
+  tuner.Readings = 3;
+  c.SetTuner(&tuner);
+  c.MemoryChannels[0].Name = "mine", c.FMChannels[0].Frequency = 1;
+  c.AntennaChannels[0].Valid = c.AbortScan = true, c.CountryCode = 49, c.TVSystemChoice = 3;
+  c.Reset();
+  EXPECT_EQ(Join({c.CurrentTable, c.CurChannel, c.PrevChannel, c.CurMemory, c.PrevMemory, c.CurFM,
+                  c.PrevFM, c.AudioMode, c.VideoSource, c.Standard, c.CountryCode, c.TVSystemChoice,
+                  c.CableTypeChoice, c.AbortScan, c.VerifyCount, c.AntennaChannels[0].Valid}),
+            "4 4 4 4 4 4 4 5 4 0 0 11 2 false 3 false");
+  EXPECT_EQ(c.MemoryChannels[0], (TMemoryChannelRecord{true, 0, 1, "Memory 1"}));
+  EXPECT_EQ(c.FMChannels[0], (TFMMemoryChannelRecord{87900000, "FM Memory 1"}));
+  // The card is given the lock readings, 1 to 10, before each tuning.
+  for (auto [verify, readings] : {std::pair{3, 3}, {12, 10}, {0, 1}}) {
+    c.VerifyCount = verify;
+    c.SetTable(0), c.SelectChannel(1);
+    EXPECT_EQ(tuner.ReadingsAtTune, readings) << verify;
+  }
+}
+
+TEST_F(ChannelSteps, SetupIsNeededUntilACountryOrSystemIsChosenAndCountsFollowTheTable) {
+  EXPECT_FALSE(c.VerifyOptionShown);
+  test::WriteFile(test::Home() + "MaxAutoScan.cfg", "");
+  EXPECT_TRUE(TChannelInfo().VerifyOptionShown) << "the marker file shows it";
+  const auto needed = [&](int country, int system) {
+    return c.CountryCode = country, c.TVSystemChoice = quint8(system), c.SetupNeeded();
+  };
+  EXPECT_EQ(
+      QList<bool>({needed(0, 11), needed(-1, 11), needed(1, 11), needed(-1, 3), needed(0, 10)}),
+      QList<bool>({true, true, false, false, false}));
+  MakeValid(5);
+  c.MemoryChannels[1].Valid = false, c.FMChannels[49].Frequency = 0;
+  // Per table: valid entries, then the next and the previous valid one from 1.
+  for (const auto& [table, expected] :
+       {std::pair{0, "1 5 5"}, {1, "0 1 1"}, {2, "49 3 50"}, {3, "49 2 49"}, {4, "0 1 1"}}) {
+    c.CurrentTable = quint8(table);
+    EXPECT_EQ(Join({c.ValidCount(), c.NextValid(1), c.PrevValid(1)}), expected) << table;
+  }
+}
+
+TEST_F(ChannelSteps, PreviewPlacesValidChannelsRowByRowWrappingAndKeepsCellsBeyondTheCount) {
+  for (int n : {2, 9, 30, 31, 150}) MakeValid(n);
+  c.CurrentTable = TChannelInfo::kAntenna;
+  EXPECT_EQ(preview.Count(), 5) << "no more than the valid channels";
+  preview.Dimension = 2;
+  preview.Fill(30);
+  EXPECT_EQ(Cells() + " " + QString::number(preview.NextChannel), "00=30 01=31 10=150 11=2 9");
+  preview.SetStart(9), preview.Dimension = 3, preview.Grid[2][2] = {1, 77};
+  preview.Refill();
+  EXPECT_EQ(Cells(), "00=9 01=30 02=31 10=150 11=2 22=77");
+  preview.Dimension = 2;
+  preview.NextPage();
+  EXPECT_EQ(Join({preview.StartChannel, preview.NextChannel, Cells()}),
+            "9 2 00=9 01=30 02=31 10=31 11=150 22=77");
+  // A customized grid keeps its start and counts every cell; a new dimension (limited to 2..5,
+  // as the settings file shows) refills the grid.
+  preview.Customize = true;
+  preview.SetStart(6), preview.Refill(), preview.NextPage();
+  EXPECT_EQ(Join({preview.StartChannel, preview.Count(), Cells()}),
+            "9 4 00=9 01=30 02=31 10=31 11=150 22=77");
+  preview.SetDimension(9);
+  EXPECT_EQ(Join({preview.Dimension, preview.Grid[4][4].Channel, preview.NextChannel}), "5 2 9");
+  preview.Grid[0][0] = {};
+  preview.SetDimension(5);
+  EXPECT_EQ(preview.Grid[0][0], TPreviewCell{}) << "the same dimension refills nothing";
+  preview.Dimension = 9;  // counts 81, fills the grid only
+  preview.Fill(9);
+  EXPECT_EQ(Join({preview.Count(), preview.Grid[4][4].Channel, preview.NextChannel,
+                  preview.CustomGrid[0][0] == TSourceMapCell{}}),
+            "81 2 9 true");
+  preview.Interval = 9, preview.CustomGrid[4][0] = {3, 0};
+  preview.Reset();
+  EXPECT_EQ(Join({preview.Count(), Cells(), preview.Dimension, preview.Interval,
+                  preview.CustomGrid[4][0] == TSourceMapCell{}}),
+            "5  3 2 true");
+}
+
+TEST_F(ChannelSteps, AutoScanMarksWhatLocksClearsWhatIsStaleAndStopsAtAnAbort) {
+  c.Standard = 2, c.AntennaChannels[10].Valid = true;
+  for (int i = 1; i <= 100; ++i)  // the rest have no frequency and are not tuned
+    c.AntennaChannels[size_t(i - 1)].DefaultFrequency =
+        c.CableChannels[size_t(i - 1)].DefaultFrequency = quint32(40000000 + i * 8000000);
+  tuner.Receive = Band({64000000, 121000000});
+  int calls = 0;
+  bool inOrder = true;
+  QStringList found;
+  TChannelInfo::TScanListener listener;
+  listener.AutoProgress = [&](TChannelInfo& s, int n, bool valid, bool antenna) {
+    inOrder = inOrder && s.Scanning && n == calls++ % 160 + 1 && antenna == (calls <= 160);
+    if (valid) found << QString::number(n);
+    EXPECT_TRUE(n > 1 || !(s.AutoScan(0) || s.FreeScan(250000))) << "nested";
+  };
+  EXPECT_EQ(Step([&] { EXPECT_TRUE(c.AutoScan(2, listener)); }).section(" | ", 0, 0),
+            "standard 0x10");
+  EXPECT_EQ(Join({calls, inOrder, found.join(','), tuner.Log.size(), c.Scanning}),
+            "320 true 3,10,3,10 201 false");
+  EXPECT_EQ(done, QStringList({"160 2 0 0", "160 2 2 0"}));
+  EXPECT_EQ(Records(c, false, {3, 10, 11}) + " " + Records(c, true, {10}),
+            "[1 1 0 0 0 64000000 ''] [1 1 0 0 0 120000000 ''] [0 0 0 0 0 128000000 ''] "
+            "[1 1 0 0 0 120000000 '']");
+  // The cable kind scans the cable table only.
+  done.clear(), tuner.Log.clear();
+  EXPECT_TRUE(c.AutoScan(1));
+  EXPECT_EQ(Join({done.join(','), tuner.Log.size()}), "160 2 1 0 101");
+  // An abort stops the scan after the next channel (3, counted); the cable pass is skipped.
+  done.clear(), tuner.Log.clear();
+  c.OnAutoScanProgress = [](TChannelInfo& s, int n, bool, bool) { s.AbortScan = n == 2; };
+  EXPECT_TRUE(c.AutoScan(2));
+  EXPECT_EQ(Join({done.join(','), tuner.Log.size(), c.AbortScan}), "2 1 0 1 4 true");
+  TChannelInfo bare;  // without a tuner both scans fail, and the abort is cleared
+  bare.AbortScan = true;
+  EXPECT_EQ(Join({bare.AutoScan(2), bare.AbortScan, bare.FreeScan(250000), bare.Scanning}),
+            "false false false false");
+}
+
+TEST_F(ChannelSteps, FreeScanStoresCentredCarriersInBothTablesSkippingAChannelWidthAfterEach) {
+  c.AntennaChannels[150].Name = "old", c.MemoryChannels[3] = {false, 1, 9, "mine"};
+  tuner.Receive = Band({48250000, 56250000, 60250000, 83250000});
+  QStringList hits;
+  TChannelInfo::TScanListener listener;
+  listener.FreeProgress = [&](TChannelInfo& s, int slot, quint32 f, bool hit) {
+    EXPECT_TRUE(s.Scanning && tuner.Coarse);
+    if (hit) hits << QStringLiteral("%1=%2").arg(slot).arg(f);
+  };
+  EXPECT_TRUE(c.FreeScan(250000, listener));
+  // 60.25 MHz lies within 5 MHz of 56.25 MHz.
+  EXPECT_EQ(hits.join(' '), "1=48250000 2=56250000 3=83250000");
+  EXPECT_EQ(Join({done.join(','), tuner.Log.size(), tuner.Log[1], tuner.Log.last(), tuner.Coarse}),
+            "free 3 0 168 tv 45000000 tv 100000000 false");
+  EXPECT_EQ(Records(c, false, {3, 4, 151}),
+            "[1 1 0 0 83250000 83250000 ''] [0 0 0 0 0 0 ''] [0 0 0 0 0 0 '']");
+  EXPECT_TRUE(c.CableChannels == c.AntennaChannels);
+  EXPECT_EQ(c.MemoryChannels[3], (TMemoryChannelRecord{true, 0, 4, "Memory 4"}));
+  for (qint64 step : {0, -250000}) EXPECT_FALSE(c.FreeScan(step)) << step;
+  tuner.Min = tuner.Max;
+  EXPECT_TRUE(c.FreeScan(1)) << "steps of 1 Hz";
+  // The offsets find the centre: a carrier between two steps on a tuner reporting at most +-2;
+  // a wide centre of zero offsets followed to its last step, the top of the band included.
+  // Other standards skip 6 MHz; an abort stops at the next step; 160 stations fill the table.
+  const auto centre = [](quint32 hertz) {
+    const qint64 d = qint64(hertz) - 50000000;
+    return FakeTuner::Reading{std::llabs(d) <= 1500000,
+                              std::llabs(d) <= 300000 ? 0 : int(d / 100000)};
+  };
+  std::vector<qint64> many;
+  for (int i = 0; i < 170; ++i) many.push_back(50000000 + i * qint64(7000000));
+  // Standard, abort at the first find, the top of the band, what the band holds, what is found.
+  const std::tuple<int, bool, qint32, std::function<FakeTuner::Reading(quint32)>, const char*>
+      rows[] = {{0, false, 100000000, Band({50125000}, 2), "free 1 0 50250000 0 0"},
+                {0, false, 50250000, centre, "free 1 0 50250000 0 0"},
+                {1, false, 100000000, Band({48250000, 54000000}), "free 2 0 48250000 54000000 0"},
+                {2, false, 100000000, Band({48250000, 54000000}), "free 1 0 48250000 0 0"},
+                {0, true, 100000000, Band({48250000, 56250000}), "free 1 1 48250000 0 0"},
+                {0, false, 1247000000, Band(many), "free 160 0 50000000 57000000 1163000000"}};
+  for (const auto& [standard, abort, top, receive, expected] : rows) {
+    test::Channels s;
+    s.info.Standard = quint8(standard), s.tuner.Receive = receive, s.tuner.Max = top;
+    s.info.OnFreeScanProgress = [&](TChannelInfo& i, int, quint32, bool hit) {
+      i.AbortScan = abort && hit;
+    };
+    EXPECT_TRUE(s.info.FreeScan(250000));
+    const TChannelInfo::TChannelTable& found = s.info.AntennaChannels;
+    EXPECT_EQ(
+        Join({s.done.join(','), found[0].Frequency, found[1].Frequency, found[159].Frequency}),
+        expected);
+  }
 }

@@ -1,17 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "settings/ChannelInfo.h"
 #include "settings/CountryInfo.h"
-#include "settings/Globals.h"
 #include "settings/MainInfo.h"
-#include "settings/MultiLangInfo.h"
-#include "settings/PreviewInfo.h"
 #include "support/FakeSystemServices.h"
 #include "support/TestEnvironment.h"
-
-namespace pvx::test {
-::testing::TestEventListener* NewTestEnvironmentListener();
-}
 
 using namespace pvx;
 using namespace pvx::settings;
@@ -38,21 +30,18 @@ TEST(MainInfo, ResetKeepsModeSwitchesAndChipNamesAndOnlyConexantAndEmpiaAreNotSt
   EXPECT_EQ(standard, QList<bool>({true, true, false, false, false, true}));
 }
 
-TEST(SettingsGlobals, TheNextTestStartsWithoutThem) {
-  TMainInfo main;
-  TCountryInfo country(49);
-  TMultiLangInfo language(test::Home() + "Lang.cfg");
-  TChannelInfo channels;
-  TPreviewInfo preview(channels);
-  MainInfo = &main, CountryInfo = &country, MultiLangInfo = &language;
-  ChannelInfo = &channels, PreviewInfo = &preview;
-  // What the test listener does between this test and the next one.
-  std::unique_ptr<::testing::TestEventListener> listener(test::NewTestEnvironmentListener());
-  const ::testing::TestInfo& self = *::testing::UnitTest::GetInstance()->current_test_info();
-  listener->OnTestEnd(self);
-  listener->OnTestStart(self);
-  EXPECT_EQ(QList<const void*>({MainInfo, CountryInfo, MultiLangInfo, ChannelInfo, PreviewInfo}),
-            QList<const void*>(5, nullptr));
+TEST(MainInfo, ModeChangesOnlyWhenLeavingAndEnteringAgreeAndIsAnnounced) {
+  TMainInfo info;
+  QStringList heard;
+  info.LeaveMode = [&](TAppMode from, TAppMode to) { return heard << "leave", from != to; };
+  info.EnterMode = [&](TAppMode, TAppMode to) { return heard << "enter", to != amFMRadio; };
+  info.OnModeChange = [&](TMainInfo&, TAppMode mode) { heard << QString::number(mode); };
+  EXPECT_EQ(QList<bool>({info.SetMode(amTV), info.SetMode(amTV), info.SetMode(amFMRadio)}),
+            QList<bool>({true, true, false}));
+  info.LeaveMode = [&](TAppMode, TAppMode) { return false; };
+  EXPECT_FALSE(info.SetMode(amTimeShiftPlayback));
+  EXPECT_EQ(info.Mode(), amTV);
+  EXPECT_EQ(heard, QStringList({"leave", "enter", QString::number(amTV), "leave", "enter"}));
 }
 
 TEST(CountryInfo, DefaultLanguageByCountryCodeAndTheCountryFromTheLocale) {

@@ -170,14 +170,8 @@ TEST(MainSettingsFile, CorruptFileIsCheckedWholeThenSetAside) {
   out.aspect = 2;
   ASSERT_TRUE(out.Save());
   const QByteArray good = test::ReadFile(out.path);
-  std::vector<QByteArray> files(6, good);
-  files[0].chop(4);                              // one integer too few
-  test::Patch(files[1], 0, 4506);                // magic
-  test::Patch(files[2], good.size() - 4, 4360);  // trailer
-  for (int i = 0; i < 3; ++i)                    // overlong strings: their bytes are not skipped
-    test::Patch(files[size_t(3 + i)], kCaptureFolderLength, std::array{600, -1, INT32_MAX}[i]);
   test::WriteFile(settings::CorruptCopyPath(out.path), "an older one");
-  for (const QByteArray& bytes : files) {
+  for (const QByteArray& bytes : test::Spoiled(good, kCaptureFolderLength)) {
     test::Dialogs().Warnings.clear();
     Fixture in;
     test::WriteFile(in.path, bytes);

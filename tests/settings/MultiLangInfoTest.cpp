@@ -24,7 +24,8 @@ QString WriteLanguages() {
                   "Empty=\nHint=@only a hint\n[language]=Chinese\nSetup=設定@開啟設定\n");
   test::WriteFile(folder + "Second.lng",
                   "Cancel=取消\n[language]=German\nSetup=Einstellungen@Einstellungen öffnen\n"
-                  "Cancel=Abbrechen\n");
+                  "Cancel=Abbrechen\n[language]=Chinese(simplified)\n[language]=Japanese\n"
+                  "[language]=Korean\n");
   return folder + "Lang.cfg";
 }
 
@@ -38,7 +39,8 @@ QStringList Keys(const TMultiLangInfo& lang) {
 
 TEST(MultiLangInfo, LoadsLanguagesFromAllFilesInListOrderAndLooksUpWholeKeys) {
   TMultiLangInfo lang(WriteLanguages());
-  EXPECT_EQ(lang.Languages, QStringList({"English", "Chinese", "German"}));
+  EXPECT_EQ(lang.Languages, QStringList({"English", "Chinese", "German", "Chinese(simplified)",
+                                         "Japanese", "Korean"}));
   EXPECT_EQ(QList<int>({lang.LanguageIndex, lang.FontCharset, lang.FontSize}),
             QList<int>({0, 1, 8}));
   EXPECT_EQ(lang.LanguageName, "English");
@@ -67,24 +69,17 @@ TEST(MultiLangInfo, SetLanguageIgnoresCaseButFontRuleDoesNot) {
   // clang-format off
   const std::tuple<const char*, QList<int>, const char*> rows[] = {
       {"chinese", {1, 1, 8}, "chinese"}, {"Chinese", {1, 136, 9}, "Chinese"},
+      {"Chinese(simplified)", {3, 134, 9}, "Chinese(simplified)"},
+      {"Japanese", {4, 128, 8}, "Japanese"}, {"Korean", {5, 129, 8}, "Korean"},
       {"German", {2, 1, 8}, "German"}, {"Klingon", {-1, 1, 8}, ""}};
   // clang-format on
   for (const auto& [name, values, stored] : rows) {
     lang.SetLanguage(name);
     EXPECT_EQ(QList<int>({lang.LanguageIndex, lang.FontCharset, lang.FontSize}), values) << name;
     EXPECT_EQ(lang.LanguageName, stored) << name;
-    if (values[0] == 1) EXPECT_EQ(lang.LookupCaption("Setup"), QString::fromUtf8("設定"));
+    EXPECT_TRUE(values[0] != 1 || lang.LookupCaption("Setup") == QString::fromUtf8("設定"));
   }
   EXPECT_EQ(lang.LookupCaption("Cancel"), "Abbrechen");
-  test::WriteFile(test::Home() + "L/Lang.cfg", "Z\n");
-  test::WriteFile(test::Home() + "L/Z.lng",
-                  "[language]=Chinese(simplified)\n[language]=Japanese\n[language]=Korean\n");
-  TMultiLangInfo asian(test::Home() + "L/Lang.cfg");
-  for (const auto& [name, charset, size] :
-       {std::tuple{"Chinese(simplified)", 134, 9}, {"Japanese", 128, 8}, {"Korean", 129, 8}}) {
-    asian.SetLanguage(name);
-    EXPECT_EQ(QList<int>({asian.FontCharset, asian.FontSize}), QList<int>({charset, size})) << name;
-  }
   TMultiLangInfo none(test::Home() + "Language/Missing.cfg");  // a missing list loads nothing
   none.SetLanguage("English");
   EXPECT_TRUE(none.Languages.isEmpty() && none.LanguageIndex == -1 && !none.Lookup("OK", nullptr));
@@ -143,7 +138,6 @@ TEST(ErrorMessages, SecondWarningWhileOneIsOpenIsDroppedAndCloseActsOnlyThen) {
 
 TEST(ShippedLanguages, AtLeastThreeCompleteLanguagesWithTheErrorTexts) {
   TMultiLangInfo lang(test::SourceData() + "Language/Lang.cfg");
-  ASSERT_GE(lang.Languages.size(), 3);
   EXPECT_TRUE(lang.Languages.first() == "English" && lang.Languages.contains("German") &&
               lang.Languages.contains("Chinese(simplified)"));
 

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QVariantList>
 #include <QtEndian>
+#include <array>
 #include <map>
 #include <vector>
 
@@ -31,6 +32,18 @@ inline QString Join(const QVariantList &values, bool record = false) {
   QStringList out;
   for (const QVariant &v : values) out << v.toString();
   return record ? "[" + out.join(' ') + "]" : out.join(' ');
+}
+
+// A good file spoiled six ways: one integer short, a wrong magic or trailer, and the string
+// length at `stringAt` beyond the limit three ways (its bytes are then not skipped).
+inline std::vector<QByteArray> Spoiled(const QByteArray &good, qsizetype stringAt) {
+  std::vector<QByteArray> files(6, good);
+  files[0].chop(4);
+  Patch(files[1], 0, 4506);
+  Patch(files[2], good.size() - 4, 4360);
+  for (int i = 0; i < 3; ++i)
+    Patch(files[size_t(3 + i)], stringAt, std::array{600, -1, INT32_MAX}[i]);
+  return files;
 }
 
 // A proven-corrupt file was reported once and now sits, unchanged, beside its old place.

@@ -1,5 +1,5 @@
-// The snapshot store and its two windows: pages, keys, saving by name and filter, deleting and
-// the viewer's copy. (The language walk leaves pictures of both windows.)
+// The snapshot store and its two windows: pages, keys and clicks, saving by name and filter,
+// deleting, the viewer's copy, and the browser the program brings up on a new picture.
 
 #include <gtest/gtest.h>
 
@@ -12,11 +12,12 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "app/FormTestSupport.h"
+#include "settings/Globals.h"
+#include "settings/MultiLangInfo.h"
 #include "snapshots/FormShowImage.h"
 #include "snapshots/FormSnapshotList.h"
 #include "snapshots/PictureSaveDialog.h"
-#include "settings/Globals.h"
-#include "settings/MultiLangInfo.h"
 #include "snapshots/SnapshotInfo.h"
 #include "support/FakeDialogService.h"
 #include "support/TestEnvironment.h"
@@ -56,16 +57,24 @@ class Snapshots : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(Snapshots, TwelvePicturesMakeThreePagesOfFive) {
+TEST_F(Snapshots, TwelvePicturesMakeThreePagesOfFiveWalkedByKeysAndClicks) {
   Take(12);
   List().show();
+  {  // Enter views the selected picture, the newest at first.
+    test::ModalAnswer<TFormShowImage> viewer([](TFormShowImage& shown) {
+      EXPECT_EQ(shown.windowTitle(), "51 X 30");
+      shown.reject();
+    });
+    QTest::keyClick(&List(), Qt::Key_Return);
+  }
+  EXPECT_FALSE(List().Slot(4)->pixmap().isNull());
   EXPECT_EQ(List().PageCount, 3);
   EXPECT_EQ(List().LabelPageIndicator()->text(), "1/3");
   EXPECT_FALSE(Enabled("SpeedButtonPreviousPage"));
   EXPECT_TRUE(Enabled("SpeedButtonNextPage"));
-  List().NextPage();
+  QTest::mouseClick(List().Button("SpeedButtonNextPage"), Qt::LeftButton);
   QTest::keyClick(&List(), Qt::Key_Right);
-  QTest::keyClick(&List(), Qt::Key_Right);
+  QTest::keyClick(List().Button("SpeedButtonSave"), Qt::Key_Right);  // the window has the keys first
   EXPECT_EQ(List().SelectedIndex, 7);
   List().NextPage();  // 12 is past the end: 11, then the page's first
   EXPECT_EQ(List().SelectedIndex, 10);
@@ -74,14 +83,24 @@ TEST_F(Snapshots, TwelvePicturesMakeThreePagesOfFive) {
   EXPECT_FALSE(List().Item("itemNextPage")->isEnabled());
   EXPECT_EQ(List().Slot(1)->pixmap().toImage().pixelColor(50, 50), store_.Images.at(11).pixelColor(0, 0));
   EXPECT_TRUE(List().Slot(2)->pixmap().isNull());
+  QTest::mouseClick(List().Slot(3), Qt::LeftButton);  // an empty slot is not selected
   QTest::keyClick(&List(), Qt::Key_Left);  // wraps to the last filled slot of the page
   EXPECT_EQ(List().SelectedIndex, 11);
+  QTest::keyClick(&List(), Qt::Key_Right);  // and back to the first
+  EXPECT_EQ(List().SelectedIndex, 10);
   List().PreviousPage();
+  EXPECT_EQ(List().SelectedIndex, 5);
+  EXPECT_TRUE(Enabled("SpeedButtonPreviousPage"));
+  // A left click selects a slot, another button does not.
+  QTest::mouseClick(List().Slot(1), Qt::LeftButton);
+  QTest::mouseClick(List().Slot(3), Qt::RightButton);
   EXPECT_EQ(List().SelectedIndex, 6);
-  EXPECT_EQ(List().FrameRect, List().Slot(1)->geometry().adjusted(-1, -1, 1, 1));
+  EXPECT_TRUE(List().FrameShown && List().FrameRect == List().Slot(1)->geometry().adjusted(-1, -1, 1, 1));
+  QTest::keyClick(&List(), Qt::Key_Escape);  // closes the browser
+  EXPECT_FALSE(List().isVisible());
 }
 
-TEST_F(Snapshots, DeletingKeepsTheSelectionOnAFilledSlot) {
+TEST_F(Snapshots, DeletingKeepsTheSelectionOnAFilledSlotAndTheStoreRefusesIndexesOutside) {
   Take(8);
   List().NextPage();  // 5, 6 and 7
   QTest::keyClick(&List(), Qt::Key_Left);
@@ -90,17 +109,35 @@ TEST_F(Snapshots, DeletingKeepsTheSelectionOnAFilledSlot) {
   EXPECT_EQ(store_.Count(), 7);
   EXPECT_EQ(List().SelectedIndex, 6);
   EXPECT_EQ(List().FrameRect, List().Slot(1)->geometry().adjusted(-1, -1, 1, 1));
+  store_.DeleteImage(-1), store_.DeleteImage(7);
+  const QString file = test::Home() + "a.bmp";
+  EXPECT_EQ(QList<bool>({store_.SaveImage(6, file), store_.SaveImage(-1, file), store_.SaveImage(7, file),
+                         WritePicture(QImage(), file), store_.SaveAllImages(test::Home() + "none/a.bmp")}),
+            QList<bool>({true, false, false, false, false}));
+  EXPECT_EQ(store_.Count(), 7);
   List().DeleteAll();
   EXPECT_EQ(store_.Count(), 0);
   EXPECT_EQ(List().SelectedIndex, -1);
   EXPECT_EQ(List().LabelPageIndicator()->text(), "0/0");
   for (const char* button : {"SpeedButtonViewDetail", "SpeedButtonDelete", "SpeedButtonDeleteAll"})
     EXPECT_FALSE(Enabled(button)) << button;
+  EXPECT_FALSE(List().FrameShown);
+  // Of the last two, deleting the second frames the first.
+  Take(2);
+  List().SelectedIndex = 1, List().Fill();
+  QTest::keyClick(&List(), Qt::Key_Delete);
+  EXPECT_TRUE(List().FrameShown && List().FrameRect == List().Slot(0)->geometry().adjusted(-1, -1, 1, 1));
 }
 
-TEST_F(Snapshots, SaveNamesChooseTheFormatByExactExtension) {
+TEST_F(Snapshots, SaveNamesChooseTheFormatByExactExtensionAndSaveAllNumbersFromTheNewest) {
   Take(3);
-  struct Row { QString typed; int filter; QString file; QByteArray format; };
+  EXPECT_FALSE(Enabled("SpeedButtonNextPage") || Enabled("SpeedButtonPreviousPage")) << "one page";
+  struct Row {
+    QString typed;
+    int filter;
+    QString file;
+    QByteArray format;
+  };
   const Row rows[] = {{"upper.JPG", 0, "upper.JPG", "bmp"},
                       {"long.jpeg", 1, "long.jpeg", "jpeg"},
                       {"short.jpg", 1, "short.jpg", "jpeg"},
@@ -114,35 +151,36 @@ TEST_F(Snapshots, SaveNamesChooseTheFormatByExactExtension) {
     EXPECT_EQ(reader.read().size(), QSize(42, 30)) << row.file.toStdString();
   }
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
-  Answer({}, 0);
-  List().Save();
-  ASSERT_EQ(test::Dialogs().Warnings.size(), 1u);
-  EXPECT_TRUE(test::Dialogs().Warnings[0].join(' ').contains("Cannot set output filename..."));
-}
-
-TEST_F(Snapshots, SaveAllNumbersFromTheNewestAsBaselineColourJpeg) {
-  Take(3);
+  // Baseline colour JPEG, numbered from the newest.
   Answer("Snapshot", 0);
   List().SaveAll();
   for (int i = 0; i < 3; ++i) {
     const QString file = test::Home() + QString("Snapshot%1.jpg").arg(i);
     const QByteArray bytes = test::ReadFile(file);
-    EXPECT_TRUE(bytes.contains("\xFF\xC0")) << "baseline frame header";
-    EXPECT_FALSE(bytes.contains("\xFF\xC2")) << "not progressive";
+    EXPECT_TRUE(bytes.contains("\xFF\xC0") && !bytes.contains("\xFF\xC2")) << "baseline";
     const QImage read(file);
     EXPECT_EQ(read.size(), QSize(42 - i, 30));
     const QColor expected = Picture(2 - i).pixelColor(5, 5), got = read.pixelColor(5, 5);
-    EXPECT_TRUE(qAbs(got.red() - expected.red()) < 8 && qAbs(got.blue() - expected.blue()) < 8) << "in colour";
+    EXPECT_TRUE(qAbs(got.red() - expected.red()) < 8 && qAbs(got.blue() - expected.blue()) < 8)
+        << "in colour";
   }
   EXPECT_FALSE(QFile::exists(test::Home() + "Snapshot3.jpg"));
+  EXPECT_EQ(QStringList({NumberedName("a.jpg/shot", 2), NumberedName("s.jpg", 0), NumberedName("shot", 1)}),
+            QStringList({"a.jpg/shot2", "s0.jpg", "shot1"}));
+  // No name: said, for one picture and for all.
+  Answer({}, 0);
+  List().Save();
+  List().SaveAll();
+  EXPECT_EQ(test::Dialogs().Warnings, std::vector<QStringList>(2, {"Cannot set output filename..."}));
 }
 
-TEST_F(Snapshots, TheViewerShowsTheSelectedPictureAndCopiesIt) {
+TEST_F(Snapshots, TheViewerShowsThePictureCopiesAndSavesIt) {
   QImage picture(320, 240, QImage::Format_RGB32);
   picture.fill(Qt::darkCyan);
   TFormShowImage viewer(picture);
   EXPECT_EQ(viewer.windowTitle(), "320 X 240");
-  EXPECT_EQ(viewer.size(), QSize(320, 240 + viewer.ToolBarHeight()));
+  EXPECT_TRUE(viewer.size() == QSize(320, 240 + viewer.ToolBarHeight()) && viewer.ToolBarHeight() > 10)
+      << "the picture below the buttons";
   viewer.BitBtnCopyToClipperBoard()->click();
   EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(320, 240));
   Answer("viewed.jpeg", 1);
@@ -151,6 +189,22 @@ TEST_F(Snapshots, TheViewerShowsTheSelectedPictureAndCopiesIt) {
   viewer.show();
   QTest::keyClick(&viewer, Qt::Key_Escape);
   EXPECT_FALSE(viewer.isVisible());
+}
+
+TEST_F(Snapshots, TheProgramsBrowserIsOneWindowShownAgainOnItsPagesFirstPicture) {
+  Take(7);
+  TFormSnapshotList* browser = ShowSnapshotList(nullptr);
+  ASSERT_TRUE(browser == SnapshotList() && browser->isVisible());
+  browser->NextPage();
+  browser->close();
+  store_.InsertSnapshot(Picture(7));
+  EXPECT_EQ(ShowSnapshotList(nullptr), browser);
+  EXPECT_TRUE(browser->isVisible());
+  EXPECT_EQ(browser->SelectedIndex, 5) << "the page's first picture";
+  EXPECT_EQ(browser->LabelPageIndicator()->text(), "2/2");
+  EXPECT_FALSE(browser->Slot(0)->pixmap().isNull());
+  delete browser;
+  EXPECT_EQ(SnapshotList(), nullptr);
 }
 
 TEST_F(Snapshots, TextsComeFromTheLanguage) {

@@ -22,17 +22,18 @@ TEST(Folders, EnsureFolderMakesOneNewLevelOffReadOnlyMediaAndDialogsCleanTheChoi
                 {EnsureFolder(home), EnsureFolder(home + "new"), QFileInfo::exists(home + "new")}),
             QList<bool>({false, false, false}));
   // The folder dialog's choice is cleaned and kept, and browsing ends it with a slash.
-  test::Dialogs().FolderAnswers = {"/" + QString(300, 'x'), "/srv/tv//clips", ""};
+  test::Dialogs().FolderAnswers = {"/" + QString(260, 'x'), "/" + QString(259, 'x'),
+                                   "/srv/tv//clips", ""};
   TDirDialog dialog;
   dialog.Title = "Recording folder";
   const auto run = [&] { return QString::number(dialog.Execute()) + " " + dialog.Directory; };
-  // An overlong path is refused; a cancel keeps the folder.
-  EXPECT_EQ(QStringList({run(), run(), run()}),
-            QStringList({"0 ", "1 /srv/tv/clips", "0 /srv/tv/clips"}));
+  // A path over 260 bytes is refused; a cancel keeps the folder.
+  EXPECT_EQ(QStringList({run(), run(), run(), run()}),
+            QStringList({"0 ", "1 /" + QString(259, 'x'), "1 /srv/tv/clips", "0 /srv/tv/clips"}));
   test::Dialogs().FolderAnswers = {"/", "/media/video", "/media/video/", ""};  // the last cancelled
   EXPECT_EQ(QStringList({BrowseFolder(nullptr), BrowseFolder(nullptr), BrowseFolder(nullptr),
                          BrowseFolder(nullptr)}),
             QStringList({"/", "/media/video/", "/media/video/", ""}));
   const QStringList titles = test::Dialogs().FolderTitles;
-  EXPECT_EQ(titles.value(0) + " " + QString::number(titles.size()), "Recording folder 7");
+  EXPECT_EQ(titles.value(0) + " " + QString::number(titles.size()), "Recording folder 8");
 }
