@@ -26,8 +26,8 @@ bool TBenchHome::StoreTunedChannels() const {
   settings::TPreviewInfo preview(channels);
   settings::TChannelSettingsFile::Load(path, channels, preview);
   if (!tuning::LoadCountryPlan(channels, 1)) return false;
-  channels.VideoSource = 0;
-  channels.CurrentTable = settings::TChannelInfo::kAntenna;
+  channels.SetVideoSource(settings::TChannelInfo::kTuner);
+  channels.SetTable(settings::TChannelInfo::kAntenna);
   return settings::TChannelSettingsFile::Save(path, channels, preview);
 }
 

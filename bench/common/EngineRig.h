@@ -23,7 +23,9 @@ class TEngineRig {
     owner_.show();
     platform::RegisterBuiltinComponents(components_);
     config.Host.Widget = &owner_;
-    config.Program = [this] { return engine::TProgramSettings{main_.CaptureFolder, main_.WaveFolder}; };
+    config.Program = [this] {
+      return engine::TProgramSettings{main_.Prefs().CaptureFolder, main_.Prefs().WaveFolder};
+    };
     engine_ = std::make_unique<engine::TCaptureInfo>(components_, config);
   }
   ~TEngineRig() {

@@ -165,12 +165,14 @@ int main(int argc, char* argv[]) {
   settings::TMainInfo main;
   settings::TCountryInfo country(1);
   settings::MainInfo = &main, settings::CountryInfo = &country;
-  main.CaptureFolder = dir.path() + "/";
+  settings::TMainPreferences prefs = main.Prefs();
+  prefs.CaptureFolder = dir.path() + "/";
+  main.SetPrefs(prefs);
   engine::TEngineConfig config;
   config.Host.Widget = &host;
   config.Program = [&main] {
     engine::TProgramSettings program;
-    program.CaptureFolder = main.CaptureFolder;
+    program.CaptureFolder = main.Prefs().CaptureFolder;
     return program;
   };
   engine::TCaptureInfo capture(registry, config);

@@ -107,7 +107,9 @@ int main(int argc, char* argv[]) {
 
   // DVD PAL into an empty folder, from one station on the channel the first start tunes.
   pvx::settings::TMainInfo main;
-  main.CaptureFolder = folder + "/";
+  pvx::settings::TMainPreferences prefs = main.Prefs();
+  prefs.CaptureFolder = folder + "/";
+  main.SetPrefs(prefs);
   pvx::settings::TCaptureSettings capture;
   capture.RecordFormat = quint8(pvx::formats::RecordFormat::DvdPal);
   capture.CaptureWidth = 720, capture.CaptureHeight = 576;

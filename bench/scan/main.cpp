@@ -102,7 +102,7 @@ int main(int argc, char* argv[]) {
     CountingTuner tuner(adapter);
     settings::TChannelInfo channels;
     channels.SetTuner(&tuner);
-    channels.VerifyCount = 1;
+    channels.SetVerifyCount(1);
     std::printf("virtual card, live preview running, verify count 1, settle %d ms per tuning\n",
                 settleMs);
 
@@ -110,13 +110,13 @@ int main(int argc, char* argv[]) {
       channels.ChannelRecord(false, n)->DefaultFrequency =
           kFirstChannel + quint32(n - 1) * kChannelSpacing;
     int found = 0;
-    channels.OnAutoScanDone = [&](settings::TChannelInfo&, int, int count, int, bool) {
-      found = count;
-    };
+    settings::TChannelInfo::TScanListener listener;
+    listener.AutoDone = [&](settings::TChannelInfo&, int, int count, int, bool) { found = count; };
+    listener.FreeDone = [&](settings::TChannelInfo&, int count, bool) { found = count; };
     QElapsedTimer clock;
     clock.start();
     double waited = waits.WaitedMs();
-    channels.AutoScan(0);
+    channels.AutoScan(0, listener);
     const QString what = QStringLiteral("auto scan, antenna, %1 channels").arg(channelCount);
     if (!Report(what.toLatin1().constData(), clock.nsecsElapsed() / 1e6, tuner.Tunings,
                 waits.WaitedMs() - waited, found) ||
@@ -125,10 +125,9 @@ int main(int argc, char* argv[]) {
 
     if (!autoOnly) {
       tuner.Tunings = 0;
-      channels.OnFreeScanDone = [&](settings::TChannelInfo&, int count, bool) { found = count; };
       clock.restart();
       waited = waits.WaitedMs();
-      channels.FreeScan(kStep);
+      channels.FreeScan(kStep, listener);
       const QString band = QStringLiteral("free scan, %1-%2 MHz")
                                .arg(engine.Tuner().TVMin() / 1e6, 0, 'f', 2)
                                .arg(engine.Tuner().TVMax() / 1e6, 0, 'f', 2);

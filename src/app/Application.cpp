@@ -175,7 +175,7 @@ void TApplication::ContinueStartUp() {
     EnterFM(shell_);
     if (main_->Mode() != amFMRadio) {
       // FM radio could not start: end here, and start in TV next time.
-      main_->StartInFM = false;
+      main_->SetStartInFM(false);
       mainWindow_->close();
       emit Started(false);
       return;
@@ -231,11 +231,11 @@ void TApplication::WireRelays() {
     if (panels_) panels_->ChannelChanged(channel);
   };
   ChannelInfo->OnSourceChange = [this, window](TChannelInfo& channels) {
-    window->UpdateForSource(channels.VideoSource, channels.CurrentTable);
+    window->UpdateForSource(channels.VideoSource(), channels.CurrentTable());
     if (panels_) panels_->SourceChanged();
   };
   ChannelInfo->OnTableChange = [this, window](TChannelInfo& channels, int table) {
-    window->UpdateForSource(channels.VideoSource, table);
+    window->UpdateForSource(channels.VideoSource(), table);
     if (panels_) panels_->TableChanged(table);
   };
   ChannelInfo->OnAudioModeChange = [this](TChannelInfo&, int, const QString& name) {
@@ -259,10 +259,7 @@ void TApplication::WireRelays() {
     if (panels_) panels_->TimeShiftReady(ready);
   };
   capture_->OnChipDetected = [this](engine::TCaptureInfo&, const engine::TChipInfo& chip) {
-    main_->ChipMaker = chip.Maker;
-    main_->ChipModel = chip.Model;
-    main_->ChipFamily = quint8(chip.Family);
-    main_->IsWisChip = chip.IsWis();
+    main_->SetChip({chip.Maker, chip.Model, quint8(chip.Family), chip.IsWis()});
   };
   capture_->OnVideoWindowCreated = [window](engine::TCaptureInfo&, platform::video::IVideoWindow* engineWindow, int) {
     auto* video = qobject_cast<platform::video::TVideoWindow*>(engineWindow->Widget());
@@ -283,7 +280,7 @@ bool TApplication::StartApplication() {
   // Start in FM radio only when asked on the command line; the stored flag only records
   // where the last run ended.
   const QString first = FirstArgument();
-  capture_->SetNoPreviewRender(platform::System().WindowsVersionClass() == 2 && main_->FMEnabled &&
+  capture_->SetNoPreviewRender(platform::System().WindowsVersionClass() == 2 && main_->FMEnabled() &&
                                (first == "srec_fm" || first == "fm"));
   audio_->SetMasterMute(true);
   main_->SetMode(amTV);
@@ -300,25 +297,24 @@ bool TApplication::StartApplication() {
   mainWindow_->SetHasCamera(capture_->HasAuxInput());
   panels_->Capabilities(capture_->HasTuner());
   if (!capture_->HasTuner()) {
-    SelectSource(shell_, ChannelInfo->VideoSource == 2 ? TSourceChoice::SVideo : TSourceChoice::Composite);
-    main_->FMEnabled = false;
-    main_->StartInFM = false;
+    SelectSource(shell_, ChannelInfo->VideoSource() == 2 ? TSourceChoice::SVideo : TSourceChoice::Composite);
+    main_->SetFMEnabled(false);
     capture_->SetNoPreviewRender(false);
   } else {
     if (ChannelInfo->SetupNeeded() && (first == "srec_tv" || first == "srec_fm")) {
       // Nobody is there to answer the wizard, and the recording must not wait for one.
       FirstRunChannels();
-      ChannelInfo->ApplyStandard(ChannelInfo->Standard);
+      ChannelInfo->ApplyStandard(ChannelInfo->Standard());
       RestoreLastSource(shell_);
     } else if (ChannelInfo->SetupNeeded()) {
-      ChannelInfo->ApplyStandard(ChannelInfo->Standard);
+      ChannelInfo->ApplyStandard(ChannelInfo->Standard());
       ChannelInfo->SetVideoSource(0);
       delete logo_;
       logo_ = nullptr;
       mainWindow_->show();
       SetupWizard(shell_, true);
     } else {
-      ChannelInfo->ApplyStandard(ChannelInfo->Standard);
+      ChannelInfo->ApplyStandard(ChannelInfo->Standard());
       if (!capture_->NoPreviewRender()) RestoreLastSource(shell_);
     }
   }
@@ -380,7 +376,7 @@ qint32 TApplication::HandleMessage(quint32 message, qint32 wParam, qint32) {
       }
       // During a scan only the commands that act at once (stop it, exit) are taken.
       const commands::TCommandDef* def = commands::FindCommand(wParam);
-      if (ChannelInfo->Scanning && !(def && (def->flags & commands::kActsAtOnce))) return 0;
+      if (ChannelInfo->Scanning() && !(def && (def->flags & commands::kActsAtOnce))) return 0;
       Later([this, wParam] { ExecuteCommand(wParam); });
       return 1;
     }

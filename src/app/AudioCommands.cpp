@@ -38,14 +38,15 @@ void ToggleMute(engine::TAudioAdjustInfo& audio) {
 // card takes is stored with the antenna or cable channel.
 void CycleTVAudioMode() {
   settings::TChannelInfo& c = *ChannelInfo;
-  if (c.VideoSource != 0) return;
-  const int current = c.AudioMode < 5 ? c.AudioMode : 0;
+  if (c.VideoSource() != 0) return;
+  const int current = c.AudioMode() < 5 ? c.AudioMode() : 0;
   for (int step = 1; step <= 5; ++step) {
     const int mode = (current + step) % 5;
-    if (mode == 2 && (c.Standard <= 1 || c.Standard == 11)) continue;
+    if (mode == 2 && (c.Standard() <= 1 || c.Standard() == 11)) continue;
     if (!c.SetAudioMode(mode)) continue;
-    if (c.CurrentTable <= 1)
-      if (auto* record = c.ChannelRecord(c.CurrentTable == 1, c.CurrentChannel())) record->AudioMode = quint8(mode);
+    if (c.CurrentTable() <= 1)
+      if (auto* record = c.ChannelRecord(c.CurrentTable() == 1, c.CurrentChannel()))
+        record->AudioMode = quint8(mode);
     return;
   }
 }

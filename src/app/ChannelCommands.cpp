@@ -21,10 +21,10 @@ enum Table { kAntenna = 0, kCable = 1, kMemory = 2, kFM = 3 };
 
 QString ChannelName(const TChannelInfo& c, int channel) {
   auto& channels = const_cast<TChannelInfo&>(c);
-  switch (c.CurrentTable) {
+  switch (c.CurrentTable()) {
     case kAntenna:
     case kCable: {
-      const TChannelRecord* record = channels.ChannelRecord(c.CurrentTable == kCable, channel);
+      const TChannelRecord* record = channels.ChannelRecord(c.CurrentTable() == kCable, channel);
       return record ? record->Name : QString();
     }
     case kMemory: {
@@ -81,16 +81,16 @@ void RegisterChannelCommands(TShell& shell) {
   d.Register(RecallChannel, [] { ChannelInfo->Recall(); });
   // A second scan command during a scan stops it at its next channel.
   d.RegisterAtOnce(Scan, [] {
-    if (!ChannelInfo->Scanning) return false;
-    ChannelInfo->AbortScan = true;
+    if (!ChannelInfo->Scanning()) return false;
+    ChannelInfo->RequestAbort();
     return true;
   });
   d.Register(Scan, [&shell] {
-    if (ChannelInfo->Scanning) {
-      ChannelInfo->AbortScan = true;
+    if (ChannelInfo->Scanning()) {
+      ChannelInfo->RequestAbort();
       return;
     }
-    if (ChannelInfo->CurrentTable <= kCable) ChannelInfo->AutoScan(ChannelInfo->CurrentTable);
+    if (ChannelInfo->CurrentTable() <= kCable) ChannelInfo->AutoScan(ChannelInfo->CurrentTable());
     if (!shell.Exiting) ChannelInfo->SelectChannel(ChannelInfo->CurrentChannel());
   });
   d.Register(MemoriseChannel, [&shell] { tuning::AddMemoryChannel(shell.Window); });

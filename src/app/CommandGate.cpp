@@ -14,14 +14,14 @@ using commands::Gate;
 TDispatchState DispatchStateOf(const TShell& shell) {
   TDispatchState s;
   s.Mode = shell.Main->Mode();
-  s.Scanning = ChannelInfo && ChannelInfo->Scanning;
-  s.VideoSource = ChannelInfo ? ChannelInfo->VideoSource : 0;
-  s.TunerMode = ChannelInfo ? ChannelInfo->CurrentTable : 0;
-  s.PIPEnabled = shell.Main->PIPEnabled;
+  s.Scanning = ChannelInfo && ChannelInfo->Scanning();
+  s.VideoSource = ChannelInfo ? ChannelInfo->VideoSource() : 0;
+  s.TunerMode = ChannelInfo ? ChannelInfo->CurrentTable() : 0;
+  s.PIPEnabled = shell.Main->Prefs().PIPEnabled;
   s.PlayerExists = shell.Window && shell.Window->PlayerExists();
-  s.TimeShiftEnabled = shell.Main->TimeShiftEnabled;
+  s.TimeShiftEnabled = shell.Main->TimeShiftEnabled();
   s.TimeShiftReady = shell.Capture && shell.Capture->TimeShiftReady();
-  s.ChipFamily = shell.Main->ChipFamily;
+  s.ChipFamily = shell.Main->Chip().Family;
   return s;
 }
 

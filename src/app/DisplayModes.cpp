@@ -61,7 +61,7 @@ void TDisplayModes::ApplyTopmost(bool on) {
 
 void TDisplayModes::SetAlwaysOnTop(bool on) {
   // Stored first: showing the window again applies the stored value.
-  if (Main()) Main()->AlwaysOnTop = on;
+  if (Main()) Main()->SetAlwaysOnTop(on);
   ApplyTopmost(on);
   if (Changed) Changed();
 }
@@ -72,7 +72,7 @@ void TDisplayModes::SetFullScreen(bool on) {
     savedBounds_ = form_.geometry();
     savedAspect_ = aspect_;
     aspect_ = 0;
-    savedTopmost_ = Main() && Main()->AlwaysOnTop;
+    savedTopmost_ = Main() && Main()->Prefs().AlwaysOnTop;
     if (Ask(panels_.TVPanelExists) && panels_.SetTVPanelFloating) panels_.SetTVPanelFloating(false);
     if (ShowBorders) ShowBorders(false);
     displayMode_ = kFullScreen;
@@ -109,7 +109,7 @@ void TDisplayModes::SetOverlayFullScreen(bool on) {
   }
   // The renderer tells which state it reached.
   displayMode_ = video->IsFullScreen() ? kOverlayFullScreen : kNormal;
-  if (Main() && Main()->AlwaysOnTop) ApplyTopmost(true);
+  if (Main() && Main()->Prefs().AlwaysOnTop) ApplyTopmost(true);
   if (Changed) Changed();
 }
 

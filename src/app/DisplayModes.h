@@ -56,7 +56,7 @@ class TDisplayModes {
   void FollowAspect();
 
   // --- always on top ----------------------------------------------------------------------
-  // Applies the flag and stores it in MainInfo.AlwaysOnTop.
+  // Applies the flag and stores it in the main settings.
   void SetAlwaysOnTop(bool on);
   // The flag alone.
   void ApplyTopmost(bool on);

@@ -11,8 +11,8 @@ engine::TEngineConfig EngineConfigFor(settings::TMainInfo& main, const util::TOE
                                       const QString& preferredAudioDevice, QWidget* host) {
   engine::TEngineConfig config;
   config.Host.Widget = host;
-  config.ChipMakers = main.ChipMakers;
-  config.ChipModels = main.ChipModels;
+  config.ChipMakers = main.ChipMakers();
+  config.ChipModels = main.ChipModels();
   config.VideoNameOverride = oem.DeviceNames[0];
   config.CrossbarNameOverride = oem.DeviceNames[1];
   config.TunerNameOverride = oem.DeviceNames[2];
@@ -22,10 +22,11 @@ engine::TEngineConfig EngineConfigFor(settings::TMainInfo& main, const util::TOE
   // Read when needed: the settings dialog changes folders and the codec while the engine runs.
   config.Program = [&main] {
     const settings::TCountryInfo* country = settings::CountryInfo;
-    return engine::TProgramSettings{main.CaptureFolder, main.WaveFolder, main.MPEG4Codec,
-                                    country ? country->CountryCode : 1};
+    return engine::TProgramSettings{main.Prefs().CaptureFolder, main.Prefs().WaveFolder,
+                                    main.Prefs().MPEG4Codec, country ? country->CountryCode : 1};
   };
-  config.ColourLevels = &main.ColorLevels;
+  config.ColourLevels = {[&main] { return main.Prefs().ColorLevels; },
+                         [&main](const engine::TColourLevels& levels) { main.SetColorLevels(levels); }};
   return config;
 }
 

@@ -39,7 +39,9 @@ void OnKeyUp(TShell& shell, int key, Qt::KeyboardModifiers modifiers) {
     case TKeyAction::EnterFullScreen:
       if (!window->IsFullScreen()) window->SetFullScreen(true);
       return;
-    case TKeyAction::TogglePIP: shell.Main->PIPEnabled = !shell.Main->PIPEnabled; return;
+    case TKeyAction::TogglePIP:
+      shell.Main->SetPIPEnabled(!shell.Main->Prefs().PIPEnabled);
+      return;
     case TKeyAction::ShowVersion: ShowVersion(); return;
   }
 }

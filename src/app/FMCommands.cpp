@@ -60,8 +60,8 @@ bool EnterFMRadioMode(TShell& shell, TAppMode from) {
   }
   // The radio's sound comes through the tuner's input.
   channels.SetVideoSource(TChannelInfo::kTuner);
-  if (channels.CurrentTable == TChannelInfo::kFM)
-    channels.SelectChannel(channels.CurFM);
+  if (channels.CurrentTable() == TChannelInfo::kFM)
+    channels.SelectChannel(channels.CurFM());
   else
     channels.SetTable(TChannelInfo::kFM);
   shell.Audio->SetLineMute(false);
@@ -85,9 +85,9 @@ bool ReturnToTVFromFM(TShell& shell) {
   } else {
     RestoreLastSource(shell);
   }
-  if (shell.Main->ChipFamily == 1 && channels.AudioMode < TChannelInfo::kNoAudioMode) {
+  if (shell.Main->Chip().Family == 1 && channels.AudioMode() < TChannelInfo::kNoAudioMode) {
     platform::Wait(kSoundModeSettleMs);
-    channels.SetAudioMode(channels.AudioMode);
+    channels.SetAudioMode(channels.AudioMode());
   }
   shell.Audio->SetLineMute(false);
   if (shell.Window->isHidden()) shell.Window->show();
@@ -123,7 +123,7 @@ void LeaveTVScreen(TShell& shell) {
 }  // namespace
 
 void EnterFM(TShell& shell) {
-  if (shell.Main->Mode() != amTV || ChannelInfo->Scanning) return;
+  if (shell.Main->Mode() != amTV || ChannelInfo->Scanning()) return;
   LeaveTVScreen(shell);
   shell.Main->SetMode(amFMRadio);
   if (shell.Main->Mode() != amFMRadio) {
@@ -142,7 +142,7 @@ void LeaveFM(TShell& shell) {
   ShowTVSide(shell);
   AnnounceMode(shell);
   // The tuner's channel is back already; an input takes its own standard again.
-  if (ChannelInfo->VideoSource != TChannelInfo::kTuner) RestoreLastSource(shell);
+  if (ChannelInfo->VideoSource() != TChannelInfo::kTuner) RestoreLastSource(shell);
 }
 
 bool SwitchBandUnderRecording(TShell& shell, bool toFM) {
@@ -158,7 +158,7 @@ bool SwitchBandUnderRecording(TShell& shell, bool toFM) {
   shell.Capture->StopPreview();
   if (!ReturnToTVFromFM(shell)) return false;
   ShowTVSide(shell);
-  if (ChannelInfo->VideoSource != TChannelInfo::kTuner) RestoreLastSource(shell);
+  if (ChannelInfo->VideoSource() != TChannelInfo::kTuner) RestoreLastSource(shell);
   return true;
 }
 

@@ -83,7 +83,7 @@ void TFormMainWindow::CreateComponents() {
   menu_->ExecuteCommand = [this](commands::TCommand code) {
     if (ExecuteCommand) ExecuteCommand(code);
   };
-  menu_->ToggleAlwaysOnTop = [this] { SetAlwaysOnTop(!(Main() && Main()->AlwaysOnTop)); };
+  menu_->ToggleAlwaysOnTop = [this] { SetAlwaysOnTop(!(Main() && Main()->Prefs().AlwaysOnTop)); };
   menu_->SetAspect = [this](int aspect) { SetAspect(aspect); };
   menu_->SelectCamera = [this] {
     if (SelectCamera) SelectCamera();
@@ -138,12 +138,12 @@ void TFormMainWindow::SetPlayer(bool exists, platform::video::TVideoWindow* wind
 }
 
 bool TFormMainWindow::PIPPlaying() const {
-  return Main() && Main()->PIPEnabled && playerPip_ && videos_.PlayerExists();
+  return Main() && Main()->Prefs().PIPEnabled && playerPip_ && videos_.PlayerExists();
 }
 
 void TFormMainWindow::LayoutVideo() {
   if (previewActive_ || IsOverlayFullScreen()) return;
-  videos_.Layout(InnerRect(), InsetRect(), Main() && Main()->PIPEnabled && playerPip_);
+  videos_.Layout(InnerRect(), InsetRect(), Main() && Main()->Prefs().PIPEnabled && playerPip_);
   if (ImageTimeShiftingPreview_->isVisible()) ImageTimeShiftingPreview_->raise();
   PlaceBadge();
 }
@@ -177,7 +177,7 @@ void TFormMainWindow::ShowRecordingProgress(bool timeShift, qint64 elapsedSecond
 
 void TFormMainWindow::setVisible(bool visible) {
   // FormShow: the stored always-on-top choice applies before the window appears.
-  if (visible && !isVisible() && Main()) display_.ApplyTopmost(Main()->AlwaysOnTop);
+  if (visible && !isVisible() && Main()) display_.ApplyTopmost(Main()->Prefs().AlwaysOnTop);
   QWidget::setVisible(visible);
 }
 
@@ -414,8 +414,8 @@ void TFormMainWindow::RefreshMenu() {
   menuState_.PIPPlaying = PIPPlaying();
   menuState_.ChannelPreview = previewActive_;
   if (Main()) {
-    menuState_.FMEnabled = Main()->FMEnabled;
-    menuState_.AlwaysOnTop = Main()->AlwaysOnTop;
+    menuState_.FMEnabled = Main()->FMEnabled();
+    menuState_.AlwaysOnTop = Main()->Prefs().AlwaysOnTop;
   }
   menu_->Update(menuState_);
 }

@@ -63,7 +63,7 @@ bool EnterMode(TShell& shell, TAppMode from, TAppMode to) {
       if (from == amFMRadio) return ReturnToTVFromFM(shell);
       shell.Audio->SetLineMute(false);
       // After picture-in-picture the live picture never stopped.
-      if (from == amPlayback && shell.Main->PIPEnabled) return true;
+      if (from == amPlayback && shell.Main->Prefs().PIPEnabled) return true;
       // A card that is gone leaves live TV without a picture until it is back.
       return capture.StartPreview() || capture.DeviceLost();
     case amChannelPreview:
@@ -176,13 +176,13 @@ void RegisterModeCommands(TShell& shell) {
   d.Register(TimeShifting, [&main] { main.SetMode(amTimeShifting); });
   d.Register(Play, [&shell, &main] {
     if (PlayerExists()) return TogglePlayer(shell);
-    main.PlayGivenFile = false;
+    main.SetPlayGivenFile(false);
     main.SetMode(main.Mode() == amTimeShifting ? amTimeShiftPlayback : amPlayback);
   });
   d.Register(PlayGivenFile, [&shell, &main] {
     if (PlayerExists()) return TogglePlayer(shell);
     shell.Window->SetOverlayFullScreen(false);
-    main.PlayGivenFile = true;
+    main.SetPlayGivenFile(true);
     main.SetMode(amPlayback);
   });
   RegisterPlaybackCommands(shell);

@@ -144,7 +144,7 @@ void ShowOSD(const QString& text, bool atTop) {
   if (main && main->Mode() == settings::amChannelPreview) return;
   if (host.StillShown() || host.PlayerExists()) return;
   // The text needs the renderer's overlay surface; the user may have switched it off.
-  if (osd->VideoWindow() && main && main->NoOverlay) return;
+  if (osd->VideoWindow() && main && main->Prefs().NoOverlay) return;
 
   const TOSDPlacement place = TFormOSD::PlaceOSD(host, atTop);
   if (osd->CoveringWindows)

@@ -56,14 +56,14 @@ void InstallPlayers(TShell& shell, const platform::graph::TComponentRegistry& co
   playback::TPlaybackHooks& file = playback::PlaybackHooks;
   file.Components = &components;
   file.Host.Widget = window;
-  file.PIPEnabled = [&shell] { return shell.Main->PIPEnabled; };
+  file.PIPEnabled = [&shell] { return shell.Main->Prefs().PIPEnabled; };
   file.OnProgress = [&shell](int, int current, int total) {
     shell.Window->ShowPlayProgress(current, total);
     if (shell.Panels) shell.Panels->PlayPosition(false, current, total);
   };
   file.OnComplete = [&shell] {
     // The given file ends with Stop; a play list moves on through its pop-up.
-    if (shell.Main->PlayGivenFile)
+    if (shell.Main->PlayGivenFile())
       QTimer::singleShot(0, shell.Window, [&shell] { shell.Dispatcher->ExecuteCommand(commands::TCommand::Stop); });
     else if (playback::PlayListMenu())
       playback::PlayListMenu()->PostEndOfStream();
@@ -107,8 +107,8 @@ bool PlayerExists() { return playback::ActivePlayer() != nullptr; }
 bool EnterPlayback(TShell& shell, TAppMode from) {
   TMainInfo& main = *shell.Main;
   TFormMainWindow& window = *shell.Window;
-  if (main.PlayGivenFile) {
-    if (!QFile::exists(main.GivenFilePath)) return false;
+  if (main.PlayGivenFile()) {
+    if (!QFile::exists(main.GivenFilePath())) return false;
   } else if (!playback::ShowPlaybackDialog(&window, shell.FMPanelVisible()) ||
              playback::PlaybackInfo->PlayList.isEmpty()) {
     return false;
@@ -116,18 +116,20 @@ bool EnterPlayback(TShell& shell, TAppMode from) {
   window.SetOverlayFullScreen(false);
   gMainWasVisible = window.isVisible();
   window.show();
-  if (from == amFMRadio || !main.PIPEnabled) shell.Capture->StopPreview();
-  const bool played = main.PlayGivenFile ? playback::PlayFile(main.GivenFilePath) : playback::PlaybackInfo->PlayIndex(0);
+  if (from == amFMRadio || !main.Prefs().PIPEnabled) shell.Capture->StopPreview();
+  const bool played =
+      main.PlayGivenFile() ? playback::PlayFile(main.GivenFilePath()) : playback::PlaybackInfo->PlayIndex(0);
   if (!played) {
     playback::ClosePlayListMenu();
     window.SetPlayer(false);
     static_cast<QWidget&>(window).setVisible(gMainWasVisible);
-    if (!main.PIPEnabled) shell.Capture->StartPreview();
+    if (!main.Prefs().PIPEnabled) shell.Capture->StartPreview();
     return false;
   }
   // A sound file shows no picture, yet it is a player all the same.
   if (!window.PlayerExists()) window.SetPlayer(true);
-  if (!main.PlayGivenFile && playback::PlaybackInfo->PlayList.size() > 1) playback::ShowPlayListMenu(&window);
+  if (!main.PlayGivenFile() && playback::PlaybackInfo->PlayList.size() > 1)
+    playback::ShowPlayListMenu(&window);
   ShowPlayerState(shell);
   return true;
 }
@@ -156,7 +158,7 @@ void TogglePlayer(TShell& shell) {
   playback::ForEachPlayer([pause](playback::IPlayer& player) {
     if (player.IsPlaying() == pause) pause ? player.Pause() : player.Play();
   });
-  if (shell.Main->PIPEnabled && shell.Window->IsPictureSwapped()) shell.Window->RefreshPictureSwap();
+  if (shell.Main->Prefs().PIPEnabled && shell.Window->IsPictureSwapped()) shell.Window->RefreshPictureSwap();
   ShowPlayerState(shell);
 }
 

@@ -19,7 +19,7 @@ using namespace pvx::settings;
 namespace {
 
 int RecordedChannel() {
-  if (!ChannelInfo || ChannelInfo->VideoSource != TChannelInfo::kTuner) return 0;
+  if (!ChannelInfo || ChannelInfo->VideoSource() != TChannelInfo::kTuner) return 0;
   return ChannelInfo->CurrentChannel();
 }
 
@@ -53,14 +53,15 @@ bool StopCapture(TShell& shell, const QString& description) {
     return !capture.Recording();
   }
   ListRecording(capture.Recorder().CurrentFile, description, capture.IsAudioOnly());
-  shell.Main->GivenFilePath = capture.Recorder().CurrentFile;
+  shell.Main->SetGivenFile(capture.Recorder().CurrentFile);
   return true;
 }
 
 void EndRecordingAsTold(TShell& shell, qint64 freeLess500k) {
   const bool unattended = shell.Capture->Unattended();
   StopRecordingMode(shell);
-  if (freeLess500k > engine::kMinFreeBytes) return;  // a time limit, not a full disk
+  // The engine reports the room left above its reserve: none left is a full disk.
+  if (freeLess500k > 0) return;  // a time limit
   if (unattended)
     handoff::TellScheduler(platform::ipc::kScheduledDiskFull);
   else

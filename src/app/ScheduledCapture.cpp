@@ -32,7 +32,7 @@ class TShellPieces final : public handoff::IScheduledShell {
   void SetRecorderSettings(const TCaptureSettings& settings) override { shell_.Capture->Apply(settings); }
   void SetUnattended(bool on) override { shell_.Capture->SetUnattended(on); }
   bool HasTuner() const override { return shell_.Capture->HasTuner(); }
-  bool FMEnabled() const override { return shell_.Main->FMEnabled; }
+  bool FMEnabled() const override { return shell_.Main->FMEnabled(); }
   bool FMPanelShown() const override { return shell_.FMPanelVisible(); }
   void ToggleTVFM() override {
     const TAppMode mode = shell_.Main->Mode();
@@ -48,7 +48,7 @@ class TShellPieces final : public handoff::IScheduledShell {
   void StopPreview() override { shell_.Capture->StopPreview(); }
   TChannelSelection CurrentSelection() const override {
     const TChannelInfo& c = *ChannelInfo;
-    return {c.VideoSource, c.CurrentTable, c.CurrentChannel()};
+    return {c.VideoSource(), c.CurrentTable(), c.CurrentChannel()};
   }
   void RestoreSelection(const TChannelSelection& s) override {
     if (s.Source == TChannelInfo::kTuner)

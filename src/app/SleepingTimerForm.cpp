@@ -85,8 +85,8 @@ void TFormSleepingTimer::FormCreate() {
     }
   }
   LabelMax_->setText(QString::number(TrackBarSleepingTimer_->maximum()));
-  if (settings::MainInfo && settings::MainInfo->SleepMinutes > 0)
-    TrackBarSleepingTimer_->setValue(settings::MainInfo->SleepMinutes);
+  if (settings::MainInfo && settings::MainInfo->Prefs().SleepMinutes > 0)
+    TrackBarSleepingTimer_->setValue(settings::MainInfo->Prefs().SleepMinutes);
 }
 
 void TFormSleepingTimer::TrackBarSleepingTimerChange(int position) {
@@ -95,12 +95,12 @@ void TFormSleepingTimer::TrackBarSleepingTimerChange(int position) {
 }
 
 void TFormSleepingTimer::BitBtnOKClick() {
-  if (settings::MainInfo) settings::MainInfo->SleepMinutes = TrackBarSleepingTimer_->value();
+  if (settings::MainInfo) settings::MainInfo->SetSleepMinutes(TrackBarSleepingTimer_->value());
   accept();
 }
 
 void TFormSleepingTimer::BitBtnCancelClick() {
-  if (settings::MainInfo) settings::MainInfo->SleepMinutes = 0;
+  if (settings::MainInfo) settings::MainInfo->SetSleepMinutes(0);
   reject();
 }
 
@@ -123,7 +123,7 @@ void TSleepCountdown::Execute(QWidget* parent) {
 }
 
 void TSleepCountdown::Apply() {
-  const int minutes = settings::MainInfo ? settings::MainInfo->SleepMinutes : 0;
+  const int minutes = settings::MainInfo ? settings::MainInfo->Prefs().SleepMinutes : 0;
   TimerSleeping.SetEnabled(false);
   if (minutes >= 1) {
     TimerSleeping.SetInterval(minutes * kMsPerMinute);

@@ -21,9 +21,13 @@ enum Table { kAntenna = 0, kCable = 1, kMemory = 2 };
 // S-Video, the camera when the card has one, and round again.
 TSourceChoice NextSource(const TChannelInfo& c, bool tuner, bool camera) {
   using enum TSourceChoice;
-  if (!tuner) return c.VideoSource == kComposite ? SVideo : (c.VideoSource == kSVideo && camera) ? Camera : Composite;
-  switch (c.VideoSource) {
-    case kTuner: return c.CurrentTable == kAntenna ? Cable : c.CurrentTable == kCable ? Memory : Composite;
+  if (!tuner)
+    return c.VideoSource() == kComposite            ? SVideo
+           : (c.VideoSource() == kSVideo && camera) ? Camera
+                                                    : Composite;
+  switch (c.VideoSource()) {
+    case kTuner:
+      return c.CurrentTable() == kAntenna ? Cable : c.CurrentTable() == kCable ? Memory : Composite;
     case kComposite: return SVideo;
     case kSVideo: return camera ? Camera : Antenna;
     default: return Antenna;
@@ -40,7 +44,9 @@ void SelectSource(TShell& shell, TSourceChoice choice) {
     case TSourceChoice::Cable: table = kCable; break;
     case TSourceChoice::Memory: table = kMemory; break;
     case TSourceChoice::AntennaOrCable:
-      table = channels.VideoSource != kTuner ? kAntenna : channels.CurrentTable == kAntenna ? kCable : kAntenna;
+      table = channels.VideoSource() != kTuner      ? kAntenna
+              : channels.CurrentTable() == kAntenna ? kCable
+                                                    : kAntenna;
       break;
     case TSourceChoice::Composite: source = kComposite; break;
     case TSourceChoice::SVideo: source = kSVideo; break;
@@ -48,24 +54,24 @@ void SelectSource(TShell& shell, TSourceChoice choice) {
   }
   if (table >= 0) {
     channels.SetVideoSource(kTuner);
-    if (!channels.ApplyStandard(channels.Standard)) settings::ShowErrorCode(2009);
+    if (!channels.ApplyStandard(channels.Standard())) settings::ShowErrorCode(2009);
     channels.SetTable(table);
   } else {
     channels.SetVideoSource(source);
-    const int standard = source == kSVideo ? channels.SVideoStandard : channels.CompositeStandard;
+    const int standard = source == kSVideo ? channels.SVideoStandard() : channels.CompositeStandard();
     if (!channels.ApplyStandard(standard)) settings::ShowErrorCode(2009);
   }
-  shell.Window->UpdateForSource(channels.VideoSource, channels.CurrentTable);
+  shell.Window->UpdateForSource(channels.VideoSource(), channels.CurrentTable());
 }
 
 void RestoreLastSource(TShell& shell) {
-  switch (ChannelInfo->VideoSource) {
+  switch (ChannelInfo->VideoSource()) {
     case kTuner: {
       // Antenna, cable or memory with its channel.
-      const int table = ChannelInfo->CurrentTable <= kMemory ? int(ChannelInfo->CurrentTable) : int(kAntenna);
+      const int table =
+          ChannelInfo->CurrentTable() <= kMemory ? int(ChannelInfo->CurrentTable()) : int(kAntenna);
       ChannelInfo->SetVideoSource(kTuner);
-      ChannelInfo->CurrentTable = 0xFF;  // force the table's channel to be tuned again
-      ChannelInfo->SetTable(table);
+      ChannelInfo->ReselectTable(table);
       break;
     }
     case kSVideo: SelectSource(shell, TSourceChoice::SVideo); break;

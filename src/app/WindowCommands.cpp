@@ -57,7 +57,7 @@ void ShowSettings(TShell& shell) {
   env.SwitchSource = [&shell](int source) {
     switch (source) {
       case settings::TChannelInfo::kTuner: {
-        const int table = ChannelInfo->CurrentTable;
+        const int table = ChannelInfo->CurrentTable();
         SelectSource(shell, table == settings::TChannelInfo::kMemory  ? TSourceChoice::Memory
                             : table == settings::TChannelInfo::kCable ? TSourceChoice::Cable
                                                            : TSourceChoice::Antenna);
@@ -75,7 +75,8 @@ void ShowSettings(TShell& shell) {
   };
   env.Help = [] { OpenHelp(); };
   ui::ShowConfigForm(env, window);
-  if (!window->IsFullScreen() && !window->IsOverlayFullScreen()) window->SetAlwaysOnTop(shell.Main->AlwaysOnTop);
+  if (!window->IsFullScreen() && !window->IsOverlayFullScreen())
+    window->SetAlwaysOnTop(shell.Main->Prefs().AlwaysOnTop);
 }
 
 }  // namespace
@@ -87,13 +88,13 @@ void RegisterWindowCommands(TShell& shell) {
   // Exit stops a running scan at its next channel.
   d.RegisterAtOnce(Exit, [&shell] {
     shell.Exiting = true;
-    if (ChannelInfo && ChannelInfo->Scanning) ChannelInfo->AbortScan = true;
+    if (ChannelInfo && ChannelInfo->Scanning()) ChannelInfo->RequestAbort();
     return false;
   });
   d.Register(Exit, [&shell] {
     shell.Exiting = true;
     if (shell.FMPanelVisible()) KeepFMStateForExit();
-    shell.Main->StartInFM = shell.FMPanelVisible();
+    shell.Main->SetStartInFM(shell.FMPanelVisible());
     shell.CloseProgram();
   });
   d.Register(Minimise, [&shell, window] {
@@ -118,7 +119,7 @@ void RegisterWindowCommands(TShell& shell) {
   d.Register(IEPG, [] { util::OpenTVGuide(); });
   d.Register(Setup, [&shell] { ShowSettings(shell); });
   d.Register(TVSetupWizard, [&shell] {
-    if (!ChannelInfo->Scanning) SetupWizard(shell, false);
+    if (!ChannelInfo->Scanning()) SetupWizard(shell, false);
   });
   d.Register(Schedule, [] {
     if (!handoff::ShowScheduler())

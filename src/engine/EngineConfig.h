@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 
+#include "engine/VideoSignalAdjust.h"
 #include "platform/graph/TComponentRegistry.h"
 #include "platform/video/IVideoWindow.h"
 #include "settings/MainInfo.h"
@@ -27,8 +28,8 @@ struct TEngineConfig {
   // The video window's parent; none leaves the window hidden (tests, benchmarks).
   platform::video::TVideoHost Host;
   // The chip makers and models device names are matched against, in order of preference.
-  QStringList ChipMakers = settings::TMainInfo().ChipMakers;
-  QStringList ChipModels = settings::TMainInfo().ChipModels;
+  QStringList ChipMakers = settings::TMainInfo::ChipMakers();
+  QStringList ChipModels = settings::TMainInfo::ChipModels();
   // When not empty, the device whose name contains it is chosen.
   QString VideoNameOverride, CrossbarNameOverride, TunerNameOverride, TVAudioNameOverride;
   // The sound device chosen for audio adjustment, preferred as the audio capture device.
@@ -39,7 +40,7 @@ struct TEngineConfig {
   std::function<TProgramSettings()> Program;
   // The colour levels a preview starts with (percent per property, -1 the device's default),
   // which the settings dialog's OK writes back; none: the device defaults.
-  std::array<qint32, 5>* ColourLevels = nullptr;
+  TColourLevelStore ColourLevels;
 };
 
 // The program's settings now, or the defaults when the engine was given no reader.

@@ -46,13 +46,16 @@ int TVideoSignalAdjust::ValueToLevel(int property, int value, const TProcAmpRang
 }
 
 void TVideoSignalAdjust::ApplyLevels() {
-  if (!procAmp_ || !levels_) return;
-  for (int p = 0; p < 5; ++p) Set(p, LevelToValue((*levels_)[size_t(p)], ranges_[size_t(p)]));
+  if (!procAmp_ || !store_.Read) return;
+  const TColourLevels levels = store_.Read();
+  for (int p = 0; p < 5; ++p) Set(p, LevelToValue(levels[size_t(p)], ranges_[size_t(p)]));
 }
 
 void TVideoSignalAdjust::StoreLevels() {
-  if (!procAmp_ || !levels_) return;
-  for (int p = 0; p < 5; ++p) (*levels_)[size_t(p)] = ValueToLevel(p, Get(p), ranges_[size_t(p)]);
+  if (!procAmp_ || !store_.Write) return;
+  TColourLevels levels{};
+  for (int p = 0; p < 5; ++p) levels[size_t(p)] = ValueToLevel(p, Get(p), ranges_[size_t(p)]);
+  store_.Write(levels);
 }
 
 }  // namespace pvx::engine

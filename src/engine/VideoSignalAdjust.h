@@ -2,10 +2,10 @@
 // The capture device's colour controls, and the mapping between the user's percentage levels
 // and the device's ranges.
 
+#include <QtGlobal>
 #include <array>
 #include <cstddef>
-
-#include <QtGlobal>
+#include <functional>
 
 namespace pvx::platform::graph {
 class TFilter;
@@ -13,6 +13,16 @@ class IVideoProcAmp;
 }  // namespace pvx::platform::graph
 
 namespace pvx::engine {
+
+// Percent per property (brightness .. sharpness), -1 the device's default.
+using TColourLevels = std::array<qint32, 5>;
+
+// Where the levels are kept between previews: the engine reads them when a preview starts and
+// writes the device's values back when the settings dialog's OK takes them.
+struct TColourLevelStore {
+  std::function<TColourLevels()> Read;
+  std::function<void(const TColourLevels&)> Write;
+};
 
 struct TProcAmpRange {
   int Min = 0, Max = 0, Step = 0, Default = 0, Flags = 0;
@@ -32,8 +42,8 @@ class IColourControls {
 
 class TVideoSignalAdjust final : public IColourControls {
  public:
-  // `levels`: the stored percentages (-1 the device default); none leaves the device's own.
-  explicit TVideoSignalAdjust(std::array<qint32, 5>* levels = nullptr) : levels_(levels) {}
+  // `store`: where the percentages are kept (-1 the device default); none leaves the device's own.
+  explicit TVideoSignalAdjust(TColourLevelStore store = {}) : store_(std::move(store)) {}
 
   // Keeps the filter and reads the five ranges; false without colour controls.
   bool Init(platform::graph::TFilter& captureFilter);
@@ -66,7 +76,7 @@ class TVideoSignalAdjust final : public IColourControls {
   int Get(int property) const;
   bool Set(int property, int value);
 
-  std::array<qint32, 5>* levels_ = nullptr;
+  TColourLevelStore store_;
   platform::graph::IVideoProcAmp* procAmp_ = nullptr;
   std::array<TProcAmpRange, 5> ranges_{};
 };

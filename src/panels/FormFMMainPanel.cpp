@@ -275,7 +275,7 @@ void TFormFMMainPanel::showEvent(QShowEvent* event) {
   if (HasMixer()) DrawVolume(env_.Audio->Volume(), env_.Audio->Muted());
   UpdateForMode(CurrentMode());
   DrawDial(CurrentFrequency());
-  if (settings::ChannelInfo) LabelChannel->setText(QString::number(settings::ChannelInfo->CurFM));
+  if (settings::ChannelInfo) LabelChannel->setText(QString::number(settings::ChannelInfo->CurFM()));
 }
 
 void TFormFMMainPanel::hideEvent(QHideEvent* event) {

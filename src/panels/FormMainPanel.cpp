@@ -101,10 +101,11 @@ void TFormMainPanel::ApplyPanelLanguage() {
 
 QString TFormMainPanel::SourceText() const {
   const settings::TChannelInfo* channels = settings::ChannelInfo;
-  switch (channels->VideoSource) {
+  switch (channels->VideoSource()) {
     case settings::TChannelInfo::kTuner:
-      return channels->CurrentTable <= settings::TChannelInfo::kMemory ? SourceCaption(channels->CurrentTable)
-                                                                       : QStringLiteral("Live");
+      return channels->CurrentTable() <= settings::TChannelInfo::kMemory
+                 ? SourceCaption(channels->CurrentTable())
+                 : QStringLiteral("Live");
     case settings::TChannelInfo::kComposite:
       return SourceCaption(kMenuComposite);
     case settings::TChannelInfo::kSVideo:
@@ -119,7 +120,7 @@ QString TFormMainPanel::SourceText() const {
 }
 
 void TFormMainPanel::UpdateFMItem() {
-  popupSource_->actions().at(kMenuFM)->setVisible(settings::MainInfo->FMEnabled &&
+  popupSource_->actions().at(kMenuFM)->setVisible(settings::MainInfo->FMEnabled() &&
                                                   settings::MainInfo->Mode() == settings::amTV && hasTuner_);
 }
 
@@ -146,7 +147,7 @@ void TFormMainPanel::FormShow() {
   ShowSourceChange();
   const settings::TChannelInfo* channels = settings::ChannelInfo;
   if (TunerSource()) ShowChannel(channels->CurrentChannel());
-  const QString audio = settings::TChannelInfo::AudioModeName(channels->AudioMode, channels->Standard);
+  const QString audio = settings::TChannelInfo::AudioModeName(channels->AudioMode(), channels->Standard());
   if (!audio.isEmpty()) display_.ShowTVAudioText(audio);
   UpdateForMode(settings::MainInfo->Mode());
 }
@@ -214,7 +215,7 @@ void TFormMainPanel::RunItem(int index) {
 bool TFormMainPanel::HasMixer() const { return env_.Audio && env_.Audio->HasMixer(); }
 
 bool TFormMainPanel::TunerSource() const {
-  return settings::ChannelInfo->VideoSource == settings::TChannelInfo::kTuner;
+  return settings::ChannelInfo->VideoSource() == settings::TChannelInfo::kTuner;
 }
 
 std::array<bool, TUIInfo::kTVCount> TFormMainPanel::EnabledFlags(settings::TAppMode mode) const {

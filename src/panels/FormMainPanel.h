@@ -47,7 +47,7 @@ class TFormMainPanel final : public TSkinPanel {
   void ShowChannel(int channel);
   // ChannelInfo.OnTableChange (0 antenna, 1 cable, 2 memory): in amTV the state text names it.
   void ShowTableChange(int table);
-  // ChannelInfo.OnSourceChange: reads ChannelInfo->VideoSource and CurrentTable; the channel
+  // ChannelInfo.OnSourceChange: reads ChannelInfo->VideoSource() and CurrentTable; the channel
   // keys follow the source.
   void ShowSourceChange();
   // ChannelInfo.OnAudioModeChange's name ("Mono", "Stereo" ...).

@@ -38,7 +38,7 @@ bool Start(std::unique_ptr<TTimeShiftPlaybackProject> player) {
 
 int RecordedChannel() {
   using settings::ChannelInfo;
-  if (!ChannelInfo || ChannelInfo->VideoSource != settings::TChannelInfo::kTuner) return 0;
+  if (!ChannelInfo || ChannelInfo->VideoSource() != settings::TChannelInfo::kTuner) return 0;
   return ChannelInfo->CurrentChannel();
 }
 
@@ -69,7 +69,7 @@ bool StartTimeShiftPlayback(engine::TCaptureInfo& capture) {
 bool PlayTimeShiftFile(const QString& path) {
   if (!TimeShiftHooks.Components) return false;
   StopTimeShiftPlayback();
-  auto player = NewPlayer(settings::MainInfo && settings::MainInfo->PIPEnabled, true);
+  auto player = NewPlayer(settings::MainInfo && settings::MainInfo->Prefs().PIPEnabled, true);
   player->FileName = path;
   player->AudioFileName = TimeShiftAudioFile(path);
   return Start(std::move(player));

@@ -37,11 +37,11 @@ TChannelInfo::TChannelInfo() { Reset(); }
 
 void TChannelInfo::SetTuner(IChannelTuner* tuner) {
   tuner_ = tuner;
-  if (tuner_) VerifyCount = tuner_->SignalReadings();
+  if (tuner_) verifyCount_ = tuner_->SignalReadings();
 }
 
 TChannelRecord* TChannelInfo::ChannelRecord(bool cable, int n) {
-  return n >= 1 && n <= kChannelCount ? &Table(cable)[size_t(n - 1)] : nullptr;
+  return n >= 1 && n <= kChannelCount ? &(cable ? cable_ : antenna_)[size_t(n - 1)] : nullptr;
 }
 
 const TChannelRecord* TChannelInfo::ChannelRecord(bool cable, int n) const {
@@ -49,53 +49,79 @@ const TChannelRecord* TChannelInfo::ChannelRecord(bool cable, int n) const {
 }
 
 TMemoryChannelRecord* TChannelInfo::MemoryRecord(int n) {
-  return n >= 1 && n <= kMemoryCount ? &MemoryChannels[size_t(n - 1)] : nullptr;
+  return n >= 1 && n <= kMemoryCount ? &memories_[size_t(n - 1)] : nullptr;
 }
 
 TFMMemoryChannelRecord* TChannelInfo::FMRecord(int n) {
-  return n >= 1 && n <= kMemoryCount ? &FMChannels[size_t(n - 1)] : nullptr;
+  return n >= 1 && n <= kMemoryCount ? &fmMemories_[size_t(n - 1)] : nullptr;
 }
 
 // --- selection -----------------------------------------------------------------------------
 
 int TChannelInfo::TableSize() const {
-  return CurrentTable == kMemory || CurrentTable == kFM ? kMemoryCount : kChannelCount;
+  return currentTable_ == kMemory || currentTable_ == kFM ? kMemoryCount : kChannelCount;
 }
 
 qint32& TChannelInfo::CurrentRef() {
-  return CurrentTable == kMemory ? CurMemory : CurrentTable == kFM ? CurFM : CurChannel;
+  return currentTable_ == kMemory ? curMemory_ : currentTable_ == kFM ? curFM_ : curChannel_;
 }
 
 qint32& TChannelInfo::PreviousRef() {
-  return CurrentTable == kMemory ? PrevMemory : CurrentTable == kFM ? PrevFM : PrevChannel;
+  return currentTable_ == kMemory ? prevMemory_ : currentTable_ == kFM ? prevFM_ : prevChannel_;
 }
 
 int TChannelInfo::CurrentChannel() const { return const_cast<TChannelInfo*>(this)->CurrentRef(); }
 
 void TChannelInfo::SetTable(int t) {
-  if (t < kAntenna || t > kFM || t == CurrentTable) return;
-  CurrentTable = quint8(t);
+  if (t < kAntenna || t > kFM || t == currentTable_) return;
+  currentTable_ = quint8(t);
   if (OnTableChange) OnTableChange(*this, t);
   SelectChannel(CurrentChannel());
 }
 
+void TChannelInfo::ReselectTable(int t) {
+  currentTable_ = kNoTable;
+  SetTable(t);
+}
+
+void TChannelInfo::SetCountryPlan(int tableIndex, int standard) {
+  tableIndex_ = quint8(tableIndex);
+  standard_ = quint8(standard);
+}
+
+void TChannelInfo::SetSetupChoices(int cableType, int tableIndex, int tvSystemChoice) {
+  cableTypeChoice_ = quint8(cableType);
+  tableIndex_ = quint8(tableIndex);
+  tvSystemChoice_ = quint8(tvSystemChoice);
+}
+
+void TChannelInfo::SetInputStandards(int composite, int svideo) {
+  compositeStandard_ = quint8(composite);
+  sVideoStandard_ = quint8(svideo);
+}
+
+void TChannelInfo::RestoreTables(const TChannelTable& antenna, const TChannelTable& cable) {
+  antenna_ = antenna;
+  cable_ = cable;
+}
+
 TChannelInfo::Entry TChannelInfo::EntryOf(int n) const {
   Entry entry;
-  if (CurrentTable == kFM) {
-    entry.frequency = FMChannels[size_t(n - 1)].Frequency;
-    entry.name = FMChannels[size_t(n - 1)].Name;
+  if (currentTable_ == kFM) {
+    entry.frequency = fmMemories_[size_t(n - 1)].Frequency;
+    entry.name = fmMemories_[size_t(n - 1)].Name;
     return entry;
   }
   const TChannelRecord* record = nullptr;
-  if (CurrentTable == kMemory) {
-    const TMemoryChannelRecord& memory = MemoryChannels[size_t(n - 1)];
+  if (currentTable_ == kMemory) {
+    const TMemoryChannelRecord& memory = memories_[size_t(n - 1)];
     entry.name = memory.Name;
     // A memory entry that points nowhere tunes frequency 0 and keeps the standard and sound.
     if (memory.Source <= kCable) record = ChannelRecord(memory.Source == kCable, memory.Channel);
-    entry.standard = Standard;
-    entry.audioMode = AudioMode;
+    entry.standard = standard_;
+    entry.audioMode = audioMode_;
   } else {
-    record = ChannelRecord(CurrentTable == kCable, n);
+    record = ChannelRecord(currentTable_ == kCable, n);
     entry.name = record->Name;
   }
   if (record) {
@@ -107,7 +133,7 @@ TChannelInfo::Entry TChannelInfo::EntryOf(int n) const {
 }
 
 void TChannelInfo::SelectChannel(int n) {
-  if (CurrentTable > kFM || n < 1 || n > TableSize()) {
+  if (currentTable_ > kFM || n < 1 || n > TableSize()) {
     if (OnChannelChange) OnChannelChange(*this, CurrentChannel(), QString());
     return;
   }
@@ -118,7 +144,7 @@ void TChannelInfo::SelectChannel(int n) {
   }
   const Entry entry = EntryOf(n);
   QString text = entry.name;
-  if (CurrentTable == kFM) {
+  if (currentTable_ == kFM) {
     if (tuner_) tuner_->SetFMFrequency(entry.frequency);
   } else {
     QString modeName;
@@ -132,18 +158,18 @@ void TChannelInfo::TuneTV(const Entry& entry, QString& modeName) {
   if (tuner_) {
     ApplyStandard(entry.standard);
     tuner_->SetLineMute(true);
-    tuner_->SetSignalReadings(std::clamp(VerifyCount, 1, kMaxVerifyCount));
+    tuner_->SetSignalReadings(std::clamp(verifyCount_, 1, kMaxVerifyCount));
     tuner_->SetTVFrequency(entry.frequency);
-    if (entry.audioMode != AudioMode) {
+    if (entry.audioMode != audioMode_) {
       for (int i = 0; i < kAudioModeTries; ++i) {
         platform::Wait(kAudioModeRetryMs);
         SetAudioMode(entry.audioMode);
-        if (AudioMode == entry.audioMode || AudioMode == kNoAudioMode) break;
+        if (audioMode_ == entry.audioMode || audioMode_ == kNoAudioMode) break;
       }
-      if (AudioMode == kNoAudioMode) SetAudioMode(0);
+      if (audioMode_ == kNoAudioMode) SetAudioMode(0);
     }
   }
-  modeName = AudioModeName(AudioMode, entry.standard);
+  modeName = AudioModeName(audioMode_, entry.standard);
   if (tuner_) {
     platform::Wait(kUnmuteDelayMs);
     tuner_->SetLineMute(false);
@@ -166,16 +192,16 @@ int TChannelInfo::Recall() {
 }
 
 bool TChannelInfo::IsValid(int n) const {
-  switch (CurrentTable) {
+  switch (currentTable_) {
     case kAntenna:
     case kCable: {
-      const TChannelRecord* record = ChannelRecord(CurrentTable == kCable, n);
+      const TChannelRecord* record = ChannelRecord(currentTable_ == kCable, n);
       return record && record->Valid;
     }
     case kMemory:
-      return n >= 1 && n <= kMemoryCount && MemoryChannels[size_t(n - 1)].Valid;
+      return n >= 1 && n <= kMemoryCount && memories_[size_t(n - 1)].Valid;
     case kFM:
-      return n >= 1 && n <= kMemoryCount && FMChannels[size_t(n - 1)].Frequency != 0;
+      return n >= 1 && n <= kMemoryCount && fmMemories_[size_t(n - 1)].Frequency != 0;
     default:
       return false;
   }
@@ -201,7 +227,7 @@ int TChannelInfo::PrevValid(int c) const {
 }
 
 int TChannelInfo::ValidCount() const {
-  if (CurrentTable > kFM) return 0;
+  if (currentTable_ > kFM) return 0;
   int count = 0;
   for (int n = 1; n <= TableSize(); ++n) count += IsValid(n) ? 1 : 0;
   return count;
@@ -220,10 +246,10 @@ QString TChannelInfo::AudioModeName(int mode, int standard) {
 }
 
 void TChannelInfo::SetStandard(int s) {
-  Standard = quint8(s);
-  for (auto* table : {&AntennaChannels, &CableChannels})
-    for (TChannelRecord& record : *table) record.Standard = Standard;
-  if (tuner_ && MainInfo && MainInfo->ChipFamily == 3)
+  standard_ = quint8(s);
+  for (auto* table : {&antenna_, &cable_})
+    for (TChannelRecord& record : *table) record.Standard = standard_;
+  if (tuner_ && MainInfo && MainInfo->Chip().Family == 3)
     tuner_->SetVendorStandard(s == 0 ? 1 : s == 1 ? 2 : 3);
 }
 
@@ -242,36 +268,36 @@ bool TChannelInfo::ChangeStandard(int s) {
 }
 
 bool TChannelInfo::SetCountryCode(int c) {
-  CountryCode = c;
+  countryCode_ = c;
   return tuner_ && tuner_->SetCountryCode(c);
 }
 
 bool TChannelInfo::SetVideoSource(int v) {
-  if (v == VideoSource) return true;
+  if (v == videoSource_) return true;
   const bool routed = v >= kTuner && v <= kCamera && tuner_ && tuner_->SelectVideoSource(v);
-  VideoSource = quint8(v);
+  videoSource_ = quint8(v);
   if (routed && OnSourceChange) OnSourceChange(*this);
   return routed;
 }
 
 bool TChannelInfo::SetAudioMode(int m) {
   if (m < 0 || m >= kNoAudioMode || !tuner_ || !tuner_->SetTVAudioMode(m)) return false;
-  AudioMode = quint8(m);
-  if (OnAudioModeChange) OnAudioModeChange(*this, m, AudioModeName(m, Standard));
+  audioMode_ = quint8(m);
+  if (OnAudioModeChange) OnAudioModeChange(*this, m, AudioModeName(m, standard_));
   return true;
 }
 
 void TChannelInfo::SaveState() {
   savedChannel_ = CurrentChannel();
-  savedTable_ = CurrentTable;
-  savedSource_ = VideoSource;
+  savedTable_ = currentTable_;
+  savedSource_ = videoSource_;
   stateSaved_ = true;
 }
 
 void TChannelInfo::RestoreState() {
   if (!stateSaved_) return;
   SetVideoSource(savedSource_);
-  AudioMode = kNoAudioMode;
+  audioMode_ = kNoAudioMode;
   SetTable(savedTable_);
   SelectChannel(savedChannel_);
   stateSaved_ = false;
@@ -280,12 +306,12 @@ void TChannelInfo::RestoreState() {
 void TChannelInfo::WriteBackSavedState() {
   if (!stateSaved_) return;
   // CurFM stays as listened to.
-  VideoSource = savedSource_;
-  CurrentTable = savedTable_;
-  if (CurrentTable == kMemory)
-    CurMemory = savedChannel_;
-  else if (CurrentTable < kMemory)
-    CurChannel = savedChannel_;
+  videoSource_ = savedSource_;
+  currentTable_ = savedTable_;
+  if (currentTable_ == kMemory)
+    curMemory_ = savedChannel_;
+  else if (currentTable_ < kMemory)
+    curChannel_ = savedChannel_;
 }
 
 // --- editing -----------------------------------------------------------------------------------
@@ -294,54 +320,53 @@ bool TChannelInfo::InsertChannel(int n, bool cable) {
   const TChannelRecord* at = ChannelRecord(cable, n);
   if (!at) return false;
   const quint32 frequency = at->Frequency;
-  TChannelTable& table = Table(cable);
+  TChannelTable& table = cable ? cable_ : antenna_;
   std::move_backward(table.begin() + (n - 1), table.end() - 1, table.end());
-  table[size_t(n - 1)] = {true, false, Standard, 0, frequency, frequency, {}, {}};
+  table[size_t(n - 1)] = {true, false, standard_, 0, frequency, frequency, {}, {}};
   return true;
 }
 
 bool TChannelInfo::DeleteChannel(int n, bool cable) {
   if (!ChannelRecord(cable, n)) return false;
-  TChannelTable& table = Table(cable);
+  TChannelTable& table = cable ? cable_ : antenna_;
   std::move(table.begin() + n, table.end(), table.begin() + (n - 1));
-  table.back() = {false, false, Standard, 0, 0, 0, {}, {}};
+  table.back() = {false, false, standard_, 0, 0, 0, {}, {}};
   return true;
 }
 
 bool TChannelInfo::InsertMemory(int n) {
   if (!MemoryRecord(n)) return false;
-  std::move_backward(MemoryChannels.begin() + (n - 1), MemoryChannels.end() - 1,
-                     MemoryChannels.end());
-  MemoryChannels[size_t(n - 1)] = {true, kAntenna, n, MemoryName(n)};
+  std::move_backward(memories_.begin() + (n - 1), memories_.end() - 1, memories_.end());
+  memories_[size_t(n - 1)] = {true, kAntenna, n, MemoryName(n)};
   return true;
 }
 
 bool TChannelInfo::DeleteMemory(int n) {
   if (!MemoryRecord(n)) return false;
-  std::move(MemoryChannels.begin() + n, MemoryChannels.end(), MemoryChannels.begin() + (n - 1));
-  MemoryChannels.back() = {};
+  std::move(memories_.begin() + n, memories_.end(), memories_.begin() + (n - 1));
+  memories_.back() = {};
   return true;
 }
 
 void TChannelInfo::Reset() {
-  TableIndex = 0;
-  Standard = 0;
-  CountryCode = 0;
-  TVSystemChoice = kChoiceByCountry;
-  CableTypeChoice = 2;
-  AbortScan = false;
-  CurrentTable = kNoTable;
-  VideoSource = kNoSource;
-  AudioMode = kNoAudioMode;
-  CompositeStandard = SVideoStandard = 0;
-  PrevChannel = CurChannel = CurMemory = PrevMemory = CurFM = PrevFM = 4;
-  Scanning = false;
-  VerifyOptionShown = QFileInfo::exists(platform::ProgramFolder() + kVerifyOptionFile);
-  AntennaChannels.fill({});
-  CableChannels.fill({});
+  tableIndex_ = 0;
+  standard_ = 0;
+  countryCode_ = 0;
+  tvSystemChoice_ = kChoiceByCountry;
+  cableTypeChoice_ = 2;
+  abortScan_ = false;
+  currentTable_ = kNoTable;
+  videoSource_ = kNoSource;
+  audioMode_ = kNoAudioMode;
+  compositeStandard_ = sVideoStandard_ = 0;
+  prevChannel_ = curChannel_ = curMemory_ = prevMemory_ = curFM_ = prevFM_ = 4;
+  scanning_ = false;
+  verifyOptionShown_ = QFileInfo::exists(platform::ProgramFolder() + kVerifyOptionFile);
+  antenna_.fill({});
+  cable_.fill({});
   for (int n = 1; n <= kMemoryCount; ++n) {
-    MemoryChannels[size_t(n - 1)] = {true, kAntenna, n, MemoryName(n)};
-    FMChannels[size_t(n - 1)] = {kFMDefaultBase + quint32(n) * kFMDefaultStep, FMMemoryName(n)};
+    memories_[size_t(n - 1)] = {true, kAntenna, n, MemoryName(n)};
+    fmMemories_[size_t(n - 1)] = {kFMDefaultBase + quint32(n) * kFMDefaultStep, FMMemoryName(n)};
   }
 }
 
@@ -349,13 +374,13 @@ void TChannelInfo::SpreadFMMemories(qint64 low, qint64 high) {
   const qint64 step = (high - low) / kMemoryCount;
   if (step < 1) return;
   for (int n = 1; n <= kMemoryCount; ++n)
-    FMChannels[size_t(n - 1)] = {quint32(std::min(low + n * step, high)), FMMemoryName(n)};
+    fmMemories_[size_t(n - 1)] = {quint32(std::min(low + n * step, high)), FMMemoryName(n)};
 }
 
 // --- scans -------------------------------------------------------------------------------------
 
 bool TChannelInfo::TuneAndRead(qint64 hertz, qint32& offset) {
-  tuner_->SetSignalReadings(std::clamp(VerifyCount, 1, kMaxVerifyCount));
+  tuner_->SetSignalReadings(std::clamp(verifyCount_, 1, kMaxVerifyCount));
   tuner_->SetTVFrequency(quint32(hertz));
   offset = tuner_->PLLOffset();
   return tuner_->SignalLocked();
@@ -363,15 +388,15 @@ bool TChannelInfo::TuneAndRead(qint64 hertz, qint32& offset) {
 
 bool TChannelInfo::AutoScan(int kind, const TScanListener& listener) {
   // A scan started from within a running one (its message pumping) would clear the other's abort.
-  if (Scanning) return false;
-  AbortScan = false;
+  if (scanning_) return false;
+  abortScan_ = false;
   if (!tuner_) return false;
-  ApplyStandard(Standard);
-  Scanning = true;
+  ApplyStandard(standard_);
+  scanning_ = true;
   bool aborted = false;
   if (kind != 1) aborted = AutoScanPass(false, 0, listener);
   if (!aborted && kind != 0) AutoScanPass(true, kind, listener);
-  Scanning = false;
+  scanning_ = false;
   return true;
 }
 
@@ -380,7 +405,7 @@ bool TChannelInfo::AutoScanPass(bool cable, int kind, const TScanListener& liste
   int count = 0;
   int last = kChannelCount;
   for (int n = 1; n <= kChannelCount; ++n) {
-    TChannelRecord& record = Table(cable)[size_t(n - 1)];
+    TChannelRecord& record = (cable ? cable_ : antenna_)[size_t(n - 1)];
     bool locked = false;
     qint32 offset = 0;
     // A channel without a frequency is no channel; the tune call would try 100 MHz instead.
@@ -388,14 +413,14 @@ bool TChannelInfo::AutoScanPass(bool cable, int kind, const TScanListener& liste
     record.Found = record.Valid = locked;
     if (locked) ++count;
     platform::PumpMessages();
-    if (AbortScan) {
+    if (abortScan_) {
       last = n - 1;
       break;
     }
     if (listener.AutoProgress) listener.AutoProgress(*this, n, record.Valid, !cable);
     if (OnAutoScanProgress) OnAutoScanProgress(*this, n, record.Valid, !cable);
   }
-  const bool aborted = AbortScan;
+  const bool aborted = abortScan_;
   if (listener.AutoDone) listener.AutoDone(*this, last, count, kind, aborted);
   if (OnAutoScanDone) OnAutoScanDone(*this, last, count, kind, aborted);
   return aborted;
@@ -427,21 +452,20 @@ bool TChannelInfo::FindCentre(qint64& f, qint32 d0, qint64 step) {
 }
 
 bool TChannelInfo::FreeScan(qint64 step, const TScanListener& listener) {
-  if (Scanning || !tuner_ || step < 1) return false;
+  if (scanning_ || !tuner_ || step < 1) return false;
   tuner_->SetCoarseTuning(true);
-  AntennaChannels.fill({});
-  CableChannels.fill({});
-  for (int n = 1; n <= kMemoryCount; ++n)
-    MemoryChannels[size_t(n - 1)] = {true, kAntenna, n, MemoryName(n)};
-  ApplyStandard(Standard);
-  Scanning = true;
-  AbortScan = false;
+  antenna_.fill({});
+  cable_.fill({});
+  for (int n = 1; n <= kMemoryCount; ++n) memories_[size_t(n - 1)] = {true, kAntenna, n, MemoryName(n)};
+  ApplyStandard(standard_);
+  scanning_ = true;
+  abortScan_ = false;
 
   // Frequency 0 would be tuned as 100 MHz; the sweep starts at 1 Hz at the lowest.
   qint64 f = std::max<qint64>(tuner_->TVMin(), 1);
   int slot = 1;
   int count = 0;
-  while (f <= tuner_->TVMax() && slot <= kChannelCount && !AbortScan) {
+  while (f <= tuner_->TVMax() && slot <= kChannelCount && !abortScan_) {
     qint32 d0 = 0;
     const bool signal = TuneAndRead(f, d0);
     if (listener.FreeProgress) listener.FreeProgress(*this, slot, quint32(f), false);
@@ -450,7 +474,7 @@ bool TChannelInfo::FreeScan(qint64 step, const TScanListener& listener) {
     if (signal) {
       found = FindCentre(f, d0, step);
       if (found) {
-        TChannelRecord& record = AntennaChannels[size_t(slot - 1)];
+        TChannelRecord& record = antenna_[size_t(slot - 1)];
         record.Frequency = record.DefaultFrequency = quint32(f);
         record.Valid = record.Found = true;
         record.AudioMode = 0;
@@ -462,15 +486,15 @@ bool TChannelInfo::FreeScan(qint64 step, const TScanListener& listener) {
         ++count;
       }
     }
-    if (found) f += Standard <= 1 ? kNtscSkipHz : kOtherSkipHz;
+    if (found) f += standard_ <= 1 ? kNtscSkipHz : kOtherSkipHz;
     f += step;
     platform::PumpMessages();
   }
 
-  CableChannels = AntennaChannels;
-  if (listener.FreeDone) listener.FreeDone(*this, count, AbortScan);
-  if (OnFreeScanDone) OnFreeScanDone(*this, count, AbortScan);
-  Scanning = false;
+  cable_ = antenna_;
+  if (listener.FreeDone) listener.FreeDone(*this, count, abortScan_);
+  if (OnFreeScanDone) OnFreeScanDone(*this, count, abortScan_);
+  scanning_ = false;
   tuner_->SetCoarseTuning(false);
   return true;
 }

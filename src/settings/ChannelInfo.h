@@ -65,7 +65,7 @@ class TChannelInfo {
   // Record n (1..160) of the antenna or the cable table; nullptr outside 1..160.
   TChannelRecord* ChannelRecord(bool cable, int n);
   const TChannelRecord* ChannelRecord(bool cable, int n) const;
-  TChannelTable& Table(bool cable) { return cable ? CableChannels : AntennaChannels; }
+  const TChannelTable& Table(bool cable) const { return cable ? cable_ : antenna_; }
   TMemoryChannelRecord* MemoryRecord(int n);
   TFMMemoryChannelRecord* FMRecord(int n);
 
@@ -95,7 +95,7 @@ class TChannelInfo {
   bool SetCountryCode(int c);
   bool SetVideoSource(int v);
   bool SetAudioMode(int m);
-  bool SetupNeeded() const { return CountryCode <= 0 && TVSystemChoice == kChoiceByCountry; }
+  bool SetupNeeded() const { return countryCode_ <= 0 && tvSystemChoice_ == kChoiceByCountry; }
 
   // The TV state kept while FM runs. Restore tunes it again and forgets it; it does nothing
   // when nothing was saved.
@@ -119,7 +119,7 @@ class TChannelInfo {
   void SpreadFMMemories(qint64 low, qint64 high);
 
   // --- scans ---------------------------------------------------------------------------------
-  // What a scan reports to the one who started it (the events below hear every scan too).
+  // What a scan reports to the one who started it.
   struct TScanListener {
     std::function<void(TChannelInfo&, int channel, bool valid, bool antenna)> AutoProgress;
     std::function<void(TChannelInfo&, int lastChannel, int found, int kind, bool aborted)> AutoDone;
@@ -140,32 +140,51 @@ class TChannelInfo {
   static QString MemoryName(int n) { return QStringLiteral("Memory %1").arg(n); }
   static QString FMMemoryName(int n) { return QStringLiteral("FM Memory %1").arg(n); }
 
-  // --- fields --------------------------------------------------------------------------------
-  quint8 TableIndex = 0;
-  quint8 Standard = 0;
-  qint32 CountryCode = 0;
-  quint8 TVSystemChoice = kChoiceByCountry;
-  quint8 CableTypeChoice = 2;  // 0 antenna, 1 cable, 2 both
-  bool AbortScan = false;
-  quint8 CurrentTable = kNoTable;
-  quint8 VideoSource = kNoSource;
-  quint8 AudioMode = kNoAudioMode;
-  quint8 CompositeStandard = 0;
-  quint8 SVideoStandard = 0;
-  qint32 PrevChannel = 4, CurChannel = 4;
-  qint32 CurMemory = 4, PrevMemory = 4;
-  qint32 CurFM = 4, PrevFM = 4;
-  bool Scanning = false;
+  // --- state ---------------------------------------------------------------------------------
+  quint8 TableIndex() const { return tableIndex_; }  // record of TVTable.tbl
+  quint8 Standard() const { return standard_; }
+  qint32 CountryCode() const { return countryCode_; }
+  quint8 TVSystemChoice() const { return tvSystemChoice_; }
+  quint8 CableTypeChoice() const { return cableTypeChoice_; }  // 0 antenna, 1 cable, 2 both
+  quint8 CurrentTable() const { return currentTable_; }
+  quint8 VideoSource() const { return videoSource_; }
+  quint8 AudioMode() const { return audioMode_; }
+  quint8 CompositeStandard() const { return compositeStandard_; }
+  quint8 SVideoStandard() const { return sVideoStandard_; }
+  // The current and previous entry of each table.
+  qint32 CurChannel() const { return curChannel_; }
+  qint32 PrevChannel() const { return prevChannel_; }
+  qint32 CurMemory() const { return curMemory_; }
+  qint32 PrevMemory() const { return prevMemory_; }
+  qint32 CurFM() const { return curFM_; }
+  qint32 PrevFM() const { return prevFM_; }
+  bool Scanning() const { return scanning_; }
+  bool AbortRequested() const { return abortScan_; }
   // Lock readings per TV tuning; handed to the tuner before each tuning of this object.
-  qint32 VerifyCount = 1;
-  bool VerifyOptionShown = false;
-  // QDVCR2.cfg could not be read at start-up: the save leaves it alone so no channel is lost.
-  bool KeepStoredFile = false;
+  qint32 VerifyCount() const { return verifyCount_; }
+  bool VerifyOptionShown() const { return verifyOptionShown_; }
+  const TChannelTable& AntennaChannels() const { return antenna_; }
+  const TChannelTable& CableChannels() const { return cable_; }
+  const std::array<TMemoryChannelRecord, kMemoryCount>& MemoryChannels() const { return memories_; }
+  const std::array<TFMMemoryChannelRecord, kMemoryCount>& FMChannels() const { return fmMemories_; }
 
-  TChannelTable AntennaChannels{};
-  TChannelTable CableChannels{};
-  std::array<TMemoryChannelRecord, kMemoryCount> MemoryChannels{};
-  std::array<TFMMemoryChannelRecord, kMemoryCount> FMChannels{};
+  // The running scan stops at its next step.
+  void RequestAbort() { abortScan_ = true; }
+  // The country's frequency table and standard, without tuning anything.
+  void SetCountryPlan(int tableIndex, int standard);
+  // What the setup wizard chose: antenna/cable/both, the frequency table and the TV system
+  // (kChoiceByCountry: the country decides).
+  void SetSetupChoices(int cableType, int tableIndex, int tvSystemChoice);
+  void SetVerifyCount(int count) { verifyCount_ = count; }
+  // The standards the composite and S-Video inputs are switched to.
+  void SetInputStandards(int composite, int svideo);
+  // No input is selected: the next source choice routes again.
+  void ForgetVideoSource() { videoSource_ = kNoSource; }
+  // Selects table t and tunes its channel again even when t is current.
+  void ReselectTable(int t);
+  // Both channel tables at once, as a cancelled setup puts them back.
+  void RestoreTables(const TChannelTable& antenna, const TChannelTable& cable);
+  void ClearMemories() { memories_.fill({}); }
 
   // --- events (sender first) -----------------------------------------------------------------
   std::function<void(TChannelInfo&, int channel, const QString& text)> OnChannelChange;
@@ -173,13 +192,16 @@ class TChannelInfo {
   std::function<void(TChannelInfo&)> OnSourceChange;
   std::function<void(TChannelInfo&, int mode, const QString& name)> OnAudioModeChange;
   std::function<void(TChannelInfo&, int standard)> OnStandardChange;
+  // Every scan's steps and end, whoever started it (observers; the starter's listener hears them too).
   std::function<void(TChannelInfo&, int channel, bool valid, bool antenna)> OnAutoScanProgress;
-  std::function<void(TChannelInfo&, int lastChannel, int found, int kind, bool aborted)>
-      OnAutoScanDone;
+  std::function<void(TChannelInfo&, int lastChannel, int found, int kind, bool aborted)> OnAutoScanDone;
   std::function<void(TChannelInfo&, int slot, quint32 frequency, bool found)> OnFreeScanProgress;
   std::function<void(TChannelInfo&, int found, bool aborted)> OnFreeScanDone;
 
  private:
+  friend struct TChannelFileAccess;  // QDVCR2.cfg reads and writes the stored state whole
+  friend struct TChannelInfoPeer;    // the model's own unit tests set up exact states
+
   qint32 savedChannel_ = 0;
   quint8 savedTable_ = kNoTable;
   quint8 savedSource_ = kNoSource;
@@ -202,6 +224,29 @@ class TChannelInfo {
   bool FindCentre(qint64& f, qint32 d0, qint64 step);
 
   IChannelTuner* tuner_ = nullptr;
+  quint8 tableIndex_ = 0;
+  quint8 standard_ = 0;
+  qint32 countryCode_ = 0;
+  quint8 tvSystemChoice_ = kChoiceByCountry;
+  quint8 cableTypeChoice_ = 2;
+  bool abortScan_ = false;
+  quint8 currentTable_ = kNoTable;
+  quint8 videoSource_ = kNoSource;
+  quint8 audioMode_ = kNoAudioMode;
+  quint8 compositeStandard_ = 0;
+  quint8 sVideoStandard_ = 0;
+  qint32 prevChannel_ = 4, curChannel_ = 4;
+  qint32 curMemory_ = 4, prevMemory_ = 4;
+  qint32 curFM_ = 4, prevFM_ = 4;
+  bool scanning_ = false;
+  qint32 verifyCount_ = 1;
+  bool verifyOptionShown_ = false;
+  // QDVCR2.cfg could not be read at start-up: the save leaves it alone so no channel is lost.
+  bool keepStoredFile_ = false;
+  TChannelTable antenna_{};
+  TChannelTable cable_{};
+  std::array<TMemoryChannelRecord, kMemoryCount> memories_{};
+  std::array<TFMMemoryChannelRecord, kMemoryCount> fmMemories_{};
 };
 
 }  // namespace pvx::settings

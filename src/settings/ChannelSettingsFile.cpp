@@ -34,6 +34,42 @@ struct Stored {
   TPreviewInfo::TGrid<TSourceMapCell> customGrid;
 };
 
+}  // namespace
+
+// The channel model's stored state, which only this file reads and writes whole.
+struct TChannelFileAccess {
+  // The operations run once the tables they select from are in place, so loading tunes the
+  // stored channel of the stored table.
+  static void Apply(const Stored& s, TChannelInfo& c) {
+    c.tableIndex_ = s.tableIndex;
+    c.SetStandard(s.standard);
+    c.SetCountryCode(s.countryCode);
+    c.tvSystemChoice_ = s.tvSystemChoice;
+    c.cableTypeChoice_ = s.cableTypeChoice;
+    c.compositeStandard_ = s.compositeStandard;
+    c.sVideoStandard_ = s.sVideoStandard;
+    c.antenna_ = s.antenna;
+    c.cable_ = s.cable;
+    c.memories_ = s.memory;
+    c.fmMemories_ = s.fm;
+    c.curChannel_ = s.curChannel;
+    c.prevChannel_ = s.prevChannel;
+    c.curMemory_ = s.curMemory;
+    c.prevMemory_ = s.prevMemory;
+    c.curFM_ = s.curFM;
+    c.prevFM_ = s.prevFM;
+    c.SetTable(s.currentTable);
+    c.SetVideoSource(s.videoSource);
+  }
+  static std::array<qint32, 6> Positions(const TChannelInfo& c) {
+    return {c.curChannel_, c.prevChannel_, c.curMemory_, c.prevMemory_, c.curFM_, c.prevFM_};
+  }
+  static void KeepStoredFile(TChannelInfo& c, bool keep) { c.keepStoredFile_ = keep; }
+  static bool KeepsStoredFile(const TChannelInfo& c) { return c.keepStoredFile_; }
+};
+
+namespace {
+
 void ReadTable(QIODevice& in, TChannelInfo::TChannelTable& table) {
   for (TChannelRecord& r : table) {
     r.Valid = ReadBoolean(in);
@@ -83,28 +119,8 @@ void ReadBody(QIODevice& in, Stored& s) {
   }
 }
 
-// The operations run once the tables they select from are in place, so loading tunes the
-// stored channel of the stored table.
 void Apply(const Stored& s, TChannelInfo& c, TPreviewInfo& p) {
-  c.TableIndex = s.tableIndex;
-  c.SetStandard(s.standard);
-  c.SetCountryCode(s.countryCode);
-  c.TVSystemChoice = s.tvSystemChoice;
-  c.CableTypeChoice = s.cableTypeChoice;
-  c.CompositeStandard = s.compositeStandard;
-  c.SVideoStandard = s.sVideoStandard;
-  c.AntennaChannels = s.antenna;
-  c.CableChannels = s.cable;
-  c.MemoryChannels = s.memory;
-  c.FMChannels = s.fm;
-  c.CurChannel = s.curChannel;
-  c.PrevChannel = s.prevChannel;
-  c.CurMemory = s.curMemory;
-  c.PrevMemory = s.prevMemory;
-  c.CurFM = s.curFM;
-  c.PrevFM = s.prevFM;
-  c.SetTable(s.currentTable);
-  c.SetVideoSource(s.videoSource);
+  TChannelFileAccess::Apply(s, c);
   p.Customize = s.customize;
   if (s.dimension < 1)
     p.Dimension = TPreviewInfo::kDefaultDimension;
@@ -151,20 +167,19 @@ bool WriteTable(QIODevice& out, const TChannelInfo::TChannelTable& table) {
 }
 
 bool WriteBody(QIODevice& out, const TChannelInfo& c, const TPreviewInfo& p) {
-  bool ok = WriteInteger(out, TChannelSettingsFile::kMagic) && WriteInteger(out, c.TableIndex) &&
-            WriteInteger(out, c.Standard) && WriteInteger(out, c.CountryCode) &&
-            WriteInteger(out, c.TVSystemChoice) && WriteInteger(out, c.CableTypeChoice) &&
-            WriteInteger(out, c.CurrentTable) && WriteInteger(out, c.CompositeStandard) &&
-            WriteInteger(out, c.SVideoStandard) && WriteTable(out, c.AntennaChannels) &&
-            WriteTable(out, c.CableChannels);
-  for (const TMemoryChannelRecord& m : c.MemoryChannels)
+  bool ok = WriteInteger(out, TChannelSettingsFile::kMagic) && WriteInteger(out, c.TableIndex()) &&
+            WriteInteger(out, c.Standard()) && WriteInteger(out, c.CountryCode()) &&
+            WriteInteger(out, c.TVSystemChoice()) && WriteInteger(out, c.CableTypeChoice()) &&
+            WriteInteger(out, c.CurrentTable()) && WriteInteger(out, c.CompositeStandard()) &&
+            WriteInteger(out, c.SVideoStandard()) && WriteTable(out, c.AntennaChannels()) &&
+            WriteTable(out, c.CableChannels());
+  for (const TMemoryChannelRecord& m : c.MemoryChannels())
     ok = ok && WriteBoolean(out, m.Valid) && WriteInteger(out, m.Source) &&
          WriteInteger(out, m.Channel) && WriteName(out, m.Name);
-  for (const TFMMemoryChannelRecord& f : c.FMChannels)
+  for (const TFMMemoryChannelRecord& f : c.FMChannels())
     ok = ok && WriteInteger(out, static_cast<qint32>(f.Frequency)) && WriteName(out, f.Name);
-  for (qint32 v : {c.CurChannel, c.PrevChannel, c.CurMemory, c.PrevMemory, c.CurFM, c.PrevFM})
-    ok = ok && WriteInteger(out, v);
-  ok = ok && WriteInteger(out, c.VideoSource) && WriteBoolean(out, p.Customize) &&
+  for (qint32 v : TChannelFileAccess::Positions(c)) ok = ok && WriteInteger(out, v);
+  ok = ok && WriteInteger(out, c.VideoSource()) && WriteBoolean(out, p.Customize) &&
        WriteInteger(out, p.Dimension) && WriteInteger(out, p.Interval);
   for (const auto& row : p.CustomGrid)
     for (const TSourceMapCell& cell : row)
@@ -180,12 +195,12 @@ bool TChannelSettingsFile::Load(const QString& path, TChannelInfo& channels,
   const TStoredFileLoad result =
       LoadStoredFile(path, Texts(), [&](QIODevice& in) { return Parse(in, *stored); });
   if (result == TStoredFileLoad::Loaded) {
-    channels.KeepStoredFile = false;
+    TChannelFileAccess::KeepStoredFile(channels, false);
     Apply(*stored, channels, preview);
     return true;
   }
   channels.Reset();
-  channels.KeepStoredFile = result == TStoredFileLoad::Unreadable;
+  TChannelFileAccess::KeepStoredFile(channels, result == TStoredFileLoad::Unreadable);
   if (IChannelTuner* tuner = channels.Tuner())
     channels.SpreadFMMemories(tuner->FMMin(), tuner->FMMax());
   preview.Reset();
@@ -194,7 +209,7 @@ bool TChannelSettingsFile::Load(const QString& path, TChannelInfo& channels,
 
 bool TChannelSettingsFile::Save(const QString& path, const TChannelInfo& channels,
                                 const TPreviewInfo& preview) {
-  if (channels.KeepStoredFile) return false;
+  if (TChannelFileAccess::KeepsStoredFile(channels)) return false;
   return SaveStoredFile(path, Texts(),
                         [&](QIODevice& out) { return WriteBody(out, channels, preview); });
 }

@@ -80,16 +80,18 @@ Stored ReadBody(QIODevice& in) {
 }
 
 void Apply(const Stored& s, TMainInfo& main, const TMainSettingsPeers& peers) {
-  main.AlwaysOnTop = s.alwaysOnTop;
-  main.PIPEnabled = s.pipEnabled;
-  main.StartInFM = s.startInFM;
-  main.NoOverlay = s.noOverlay;
-  main.ReservedFlag = s.reservedFlag;
-  main.MPEG4Codec = s.mpeg4Codec;
-  main.CaptureFolder = UsableFolder(s.captureFolder);
-  main.WaveFolder = UsableFolder(s.waveFolder);
-  main.SecondBaseName = s.secondBaseName.isEmpty() ? QStringLiteral("capture") : s.secondBaseName;
-  main.ColorLevels = s.colorLevels;
+  TMainPreferences prefs = main.Prefs();
+  prefs.AlwaysOnTop = s.alwaysOnTop;
+  prefs.PIPEnabled = s.pipEnabled;
+  prefs.StartInFM = s.startInFM;
+  prefs.NoOverlay = s.noOverlay;
+  prefs.ReservedFlag = s.reservedFlag;
+  prefs.MPEG4Codec = s.mpeg4Codec;
+  prefs.CaptureFolder = UsableFolder(s.captureFolder);
+  prefs.WaveFolder = UsableFolder(s.waveFolder);
+  prefs.SecondBaseName = s.secondBaseName;
+  prefs.ColorLevels = s.colorLevels;
+  main.SetPrefs(std::move(prefs));
   if (peers.Language && !s.language.isEmpty()) peers.Language->SetLanguage(s.language);
   if (peers.Audio) {
     peers.Audio->PlaybackLine = s.playbackLine;
@@ -119,12 +121,12 @@ bool WriteBody(QIODevice& out, const TMainInfo& main, const TMainSettingsPeers& 
   const QString language = peers.Language ? peers.Language->LanguageName : QString();
   const qint32 aspect = peers.GetDisplayAspect ? peers.GetDisplayAspect() : 0;
 
-  bool ok = WriteInteger(out, TMainSettingsFile::kMagic) && WriteBoolean(out, main.AlwaysOnTop) &&
-            WriteBoolean(out, main.PIPEnabled) && WriteBoolean(out, main.StartInFM) &&
-            WriteBoolean(out, main.NoOverlay) && WriteBoolean(out, main.ReservedFlag) &&
-            WriteInteger(out, main.MPEG4Codec) && WriteString(out, main.CaptureFolder) &&
-            WriteString(out, main.WaveFolder) && WriteString(out, main.SecondBaseName);
-  for (qint32 level : main.ColorLevels) ok = ok && WriteInteger(out, level);
+  bool ok = WriteInteger(out, TMainSettingsFile::kMagic) && WriteBoolean(out, main.Prefs().AlwaysOnTop) &&
+            WriteBoolean(out, main.Prefs().PIPEnabled) && WriteBoolean(out, main.Prefs().StartInFM) &&
+            WriteBoolean(out, main.Prefs().NoOverlay) && WriteBoolean(out, main.Prefs().ReservedFlag) &&
+            WriteInteger(out, main.Prefs().MPEG4Codec) && WriteString(out, main.Prefs().CaptureFolder) &&
+            WriteString(out, main.Prefs().WaveFolder) && WriteString(out, main.Prefs().SecondBaseName);
+  for (qint32 level : main.Prefs().ColorLevels) ok = ok && WriteInteger(out, level);
   return ok && WriteString(out, language) && WriteInteger(out, audio.PlaybackLine) &&
          WriteInteger(out, audio.RecordLine) && WriteInteger(out, audio.RecordLevel) &&
          WriteInteger(out, capture.VideoDeviceIndex) &&
@@ -149,7 +151,7 @@ bool TMainSettingsFile::Load(const QString& path, TMainInfo& main,
   Stored stored;
   const TStoredFileLoad result =
       LoadStoredFile(path, Texts(), [&](QIODevice& in) { return Parse(in, stored); });
-  main.KeepStoredFile = result == TStoredFileLoad::Unreadable;
+  main.keepStoredFile_ = result == TStoredFileLoad::Unreadable;
   if (result == TStoredFileLoad::Loaded) {
     Apply(stored, main, peers);
     return true;
@@ -162,7 +164,7 @@ bool TMainSettingsFile::Load(const QString& path, TMainInfo& main,
 
 bool TMainSettingsFile::Save(const QString& path, const TMainInfo& main,
                              const TMainSettingsPeers& peers) {
-  if (main.KeepStoredFile) return false;
+  if (main.keepStoredFile_) return false;
   return SaveStoredFile(path, Texts(), [&](QIODevice& out) { return WriteBody(out, main, peers); });
 }
 

@@ -17,7 +17,7 @@ namespace {
 // The memory number proposed: the first empty one, else the first (overwritten on OK).
 int FirstFreeFMMemory(const TChannelInfo& channels) {
   for (int i = 0; i < TChannelInfo::kMemoryCount; ++i)
-    if (channels.FMChannels[i].Frequency == 0) return i + 1;
+    if (channels.FMChannels()[i].Frequency == 0) return i + 1;
   return 1;
 }
 

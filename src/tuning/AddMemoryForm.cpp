@@ -16,7 +16,7 @@ namespace {
 // The memory number proposed: the first entry in use, else the first.
 int FirstUsedMemory(const TChannelInfo& channels) {
   for (int i = 0; i < TChannelInfo::kMemoryCount; ++i)
-    if (channels.MemoryChannels[i].Valid) return i + 1;
+    if (channels.MemoryChannels()[i].Valid) return i + 1;
   return 1;
 }
 
@@ -30,7 +30,7 @@ TFormAddMemoryChannel::TFormAddMemoryChannel(TChannelInfo& channels, QWidget* pa
 }
 
 void TFormAddMemoryChannel::BitBtnOKClick() {
-  const int table = channels_.CurrentTable;
+  const int table = channels_.CurrentTable();
   if (table == TChannelInfo::kAntenna || table == TChannelInfo::kCable) {
     if (settings::TMemoryChannelRecord* entry = channels_.MemoryRecord(SpinEditMemory_->value())) {
       entry->Valid = true;

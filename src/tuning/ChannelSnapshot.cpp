@@ -5,18 +5,15 @@ namespace pvx::tuning {
 using settings::TChannelInfo;
 
 TChannelSnapshot TChannelSnapshot::Take(const TChannelInfo& c) {
-  return {c.AntennaChannels, c.CableChannels, c.TableIndex, c.Standard, c.TVSystemChoice,
-          c.CableTypeChoice, c.CountryCode};
+  return {c.AntennaChannels(), c.CableChannels(),   c.TableIndex(), c.Standard(),
+          c.TVSystemChoice(),  c.CableTypeChoice(), c.CountryCode()};
 }
 
 void TChannelSnapshot::Restore(TChannelInfo& c) const {
-  c.AntennaChannels = Antenna;
-  c.CableChannels = Cable;
-  c.TableIndex = TableIndex;
+  c.RestoreTables(Antenna, Cable);
+  c.SetSetupChoices(CableTypeChoice, TableIndex, TVSystemChoice);
   c.SetStandard(Standard);
   c.SetCountryCode(CountryCode);
-  c.TVSystemChoice = TVSystemChoice;
-  c.CableTypeChoice = CableTypeChoice;
 }
 
 }  // namespace pvx::tuning

@@ -298,8 +298,7 @@ bool LoadCountryPlan(settings::TChannelInfo& channels, int countryCode) {
       record->Standard = entry.Standard;
     }
   }
-  channels.TableIndex = entry.TableIndex;
-  channels.Standard = entry.Standard;
+  channels.SetCountryPlan(entry.TableIndex, entry.Standard);
   channels.SetCountryCode(entry.CountryCode);
   return true;
 }

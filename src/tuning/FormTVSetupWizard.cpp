@@ -307,7 +307,7 @@ void TFormTVSetupWizard::ShowChoices(const settings::TChannelInfo& channels) {
   ChooseByCountry(byCountry);
   cableType_->button(rules_.CableType())->setChecked(true);
   radioDefault_->setChecked(true);
-  const bool verify = channels.VerifyOptionShown;
+  const bool verify = channels.VerifyOptionShown();
   labelVerified_->setVisible(verify);
   spinVerified_->setVisible(verify);
   spinVerified_->setValue(rules_.VerifyCount());
@@ -401,11 +401,11 @@ bool RunSetupWizard(TChannelInfo& channels, bool firstRun, TWizardSound sound, Q
     finished = wizard.exec() == QDialog::Accepted;
   }
   if (firstRun) {
-    channels.SetTable(channels.CableTypeChoice == 1 ? TChannelInfo::kCable : TChannelInfo::kAntenna);
-    channels.CompositeStandard = channels.SVideoStandard = channels.Standard;
+    channels.SetTable(channels.CableTypeChoice() == 1 ? TChannelInfo::kCable : TChannelInfo::kAntenna);
+    channels.SetInputStandards(channels.Standard(), channels.Standard());
   }
-  if (channels.Standard != tunerStandard) {
-    channels.ChangeStandard(channels.Standard);  // says 2009 itself when refused
+  if (channels.Standard() != tunerStandard) {
+    channels.ChangeStandard(channels.Standard());  // says 2009 itself when refused
     if (!firstRun) settings::ShowErrorCode(2010);
   }
   channels.SelectChannel(1);

@@ -27,17 +27,17 @@ void Tell(const std::function<void(Params...)>& event, Args&&... args) {
 TSetupWizardRules::TSetupWizardRules(TChannelInfo& channels, bool firstRun, TSetupWizardEvents events)
     : channels_(channels), events_(std::move(events)), snapshot_(TChannelSnapshot::Take(channels)),
       firstRun_(firstRun) {
-  selectedCode_ = channels.CountryCode;
+  selectedCode_ = channels.CountryCode();
   if (selectedCode_ <= 0 && settings::CountryInfo) selectedCode_ = settings::CountryInfo->CountryCode;
   tvSystemCode_ = selectedCode_;
   // Page 1 as the channel object stands.
-  byCountry_ = channels.TVSystemChoice == TChannelInfo::kChoiceByCountry;
+  byCountry_ = channels.TVSystemChoice() == TChannelInfo::kChoiceByCountry;
   const TCountryPosition at = EntryForCode(selectedCode_);
   letter_ = at.Letter;
   countryRow_ = at.Position;
-  tvSystem_ = byCountry_ ? 0 : std::clamp<int>(channels.TVSystemChoice, 0, kTVSystemCount - 1);
-  cableType_ = std::clamp<int>(channels.CableTypeChoice, 0, 2);
-  verifyCount_ = std::clamp<int>(channels.VerifyCount, kMinVerifyCount, kMaxVerifyCount);
+  tvSystem_ = byCountry_ ? 0 : std::clamp<int>(channels.TVSystemChoice(), 0, kTVSystemCount - 1);
+  cableType_ = std::clamp<int>(channels.CableTypeChoice(), 0, 2);
+  verifyCount_ = std::clamp<int>(channels.VerifyCount(), kMinVerifyCount, kMaxVerifyCount);
   buttons_.Cancel = !firstRun_;
 }
 
@@ -106,7 +106,7 @@ void TSetupWizardRules::EvaluateChoice() {
 
 void TSetupWizardRules::Start() {
   SetButtons({.Start = false, .Abort = true, .Back = false, .Finish = false, .Cancel = false});
-  channels_.VerifyCount = verifyCount_;
+  channels_.SetVerifyCount(verifyCount_);
   Tell(events_.ScanStarted);
   if (!freeScan_) {
     channels_.AutoScan(cableType_, ScanListener());
@@ -116,24 +116,18 @@ void TSetupWizardRules::Start() {
 }
 
 void TSetupWizardRules::Abort() {
-  channels_.AbortScan = true;
+  channels_.RequestAbort();
   Tell(events_.ScanAborted);
   RestoreButtons();
 }
 
 bool TSetupWizardRules::Finish() {
-  if (channels_.Scanning) return false;
-  channels_.CableTypeChoice = freeScan_ ? 2 : quint8(cableType_);
-  channels_.TableIndex = chosenTable_;
-  if (byCountry_) {
-    channels_.TVSystemChoice = TChannelInfo::kChoiceByCountry;
-    channels_.SetCountryCode(selectedCode_);
-  } else {
-    channels_.TVSystemChoice = quint8(tvSystem_);
-    channels_.SetCountryCode(tvSystemCode_);
-  }
+  if (channels_.Scanning()) return false;
+  channels_.SetSetupChoices(freeScan_ ? 2 : cableType_, chosenTable_,
+                            byCountry_ ? TChannelInfo::kChoiceByCountry : tvSystem_);
+  channels_.SetCountryCode(byCountry_ ? selectedCode_ : tvSystemCode_);
   channels_.SetStandard(chosenStandard_);
-  channels_.VerifyCount = verifyCount_;
+  channels_.SetVerifyCount(verifyCount_);
   return true;
 }
 

@@ -13,6 +13,7 @@
 #include "engine/AudioAdjustInfo.h"
 #include "settings/ErrorMessages.h"
 #include "snapshots/SnapshotInfo.h"
+#include "support/ModelEdits.h"
 #include "tuning/FormTVSetupWizard.h"
 #include "ui/settings/ConfigForm.h"
 
@@ -87,7 +88,7 @@ TEST_F(LiveTV, EveryRowOfTheCommandTableAndEveryEnabledMenuItemHasAHandler) {
 // The gates read the running shell's state: each probe has a visible effect where it opens.
 TEST_F(LiveTV, EveryModeOpensOnlyItsCommandsOnTheRunningEngine) {
   auto channel = [] { return QString::number(ChannelInfo->CurrentChannel()); };
-  auto source = [] { return QString::number(ChannelInfo->VideoSource); };
+  auto source = [] { return QString::number(ChannelInfo->VideoSource()); };
   auto mode = [] { return QString::number(MainInfo->Mode()); };
   // A probe's code, what it changes, and the modes where it runs.
   const std::tuple<int, std::function<QString()>, std::set<TAppMode>> probes[] = {
@@ -107,14 +108,14 @@ TEST_F(LiveTV, EveryModeOpensOnlyItsCommandsOnTheRunningEngine) {
   test::ForceMode(*MainInfo, amTV);
   ASSERT_TRUE(PictureRuns());
   // A scan in progress leaves only the scan command among the tuner commands.
-  ChannelInfo->Scanning = true;
-  const QString before = channel();
-  App().ExecuteCommand(4001);
-  App().ExecuteCommand(10005);
-  EXPECT_EQ(App().HandleMessage(ipc::kMsgCommand, CodeOf(TCommand::PreviousChannel), 0), 0);
-  QCoreApplication::processEvents();
-  EXPECT_EQ(channel(), before);
-  ChannelInfo->Scanning = false;
+  test::DuringAScan([&] {
+    const QString before = channel();
+    App().ExecuteCommand(4001);
+    App().ExecuteCommand(10005);
+    EXPECT_EQ(App().HandleMessage(ipc::kMsgCommand, CodeOf(TCommand::PreviousChannel), 0), 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(channel(), before);
+  });
 }
 
 TEST_F(LiveTV, VolumeStepsShowTheirPercentOnTheOSD) {
@@ -190,7 +191,7 @@ TEST_F(Shell, TheSchedulerHearsOfARefusedStartAndOfAFullDiskUnattendedAndLiveTVG
   test::ForceMode(*MainInfo, amCapture);
   progress(false, 400000);  // running figures change nothing
   EXPECT_EQ(MainInfo->Mode(), amCapture);
-  progress(true, 500001);  // a time limit: back to TV, no message
+  progress(true, 1);  // a time limit, however little room is left: back to TV, no message
   EXPECT_EQ(MainInfo->Mode(), amTV);
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
   EXPECT_TRUE(PictureRuns());
@@ -198,7 +199,7 @@ TEST_F(Shell, TheSchedulerHearsOfARefusedStartAndOfAFullDiskUnattendedAndLiveTVG
   // A full disk during an unattended recording: the scheduler is told instead.
   test::ForceMode(*MainInfo, amScheduledCapture);
   Engine().SetUnattended(true);
-  progress(true, 12);
+  progress(true, 0);
   Engine().SetUnattended(false);
   EXPECT_EQ(MainInfo->Mode(), amTV);
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
@@ -211,12 +212,12 @@ TEST_F(Shell, StartingInFMThatCannotStartEndsAndStartsInTVNextTime) {
   platform::devices::TVirtualCardConfig config;
   config.HasFM = false;
   platform::devices::InstallVirtualCard(config);
-  StoreMainSettings([](TMainInfo& m) { m.FMEnabled = m.StartInFM = true; });
+  StoreMainSettings([](TMainInfo& m) { m.SetFMEnabled(true), m.SetStartInFM(true); });
   EXPECT_FALSE(Start({"Fm"}));
   EXPECT_EQ(App().MainWindow(), nullptr) << "the exit sequence ran";
   TMainInfo saved;
   EXPECT_TRUE(saved.LoadMainSettings(app::TApplication::MainSettingsPath(), {}));
-  EXPECT_FALSE(saved.StartInFM);
+  EXPECT_FALSE(saved.Prefs().StartInFM);
   EXPECT_EQ(test::Dialogs().Warnings.size(), 1u);
 }
 
@@ -228,13 +229,21 @@ TEST_F(Shell, StartInFMNeedsFMEnabledTheArgumentAndATuner) {
     std::function<void()> before, whileStarting;
     bool picture;  // the tuner's picture; a card without one shows the composite input
   } rows[] = {
-      {"the stored flag alone", {}, [] { StoreMainSettings([](TMainInfo& m) { m.FMEnabled = m.StartInFM = true; }); }, [] {}, true},
-      {"fm switched off for this run", {"fm"}, [] {}, [] { MainInfo->FMEnabled = false; }, true},
-      {"a card without tuner", {"fm"}, [] {
+      {"the stored flag alone",
+       {},
+       [] { StoreMainSettings([](TMainInfo& m) { m.SetFMEnabled(true), m.SetStartInFM(true); }); },
+       [] {},
+       true},
+      {"fm switched off for this run", {"fm"}, [] {}, [] { MainInfo->SetFMEnabled(false); }, true},
+      {"a card without tuner",
+       {"fm"},
+       [] {
          platform::devices::TVirtualCardConfig config;
          config.HasTuner = config.HasFM = false;
          platform::devices::InstallVirtualCard(config);
-       }, [] {}, false},
+       },
+       [] {},
+       false},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.why);
@@ -247,9 +256,9 @@ TEST_F(Shell, StartInFMNeedsFMEnabledTheArgumentAndATuner) {
     EXPECT_FALSE(Engine().NoPreviewRender());
     EXPECT_TRUE(!row.picture || PictureRuns());
   }
-  EXPECT_FALSE(MainInfo->FMEnabled);
-  EXPECT_FALSE(MainInfo->StartInFM) << "no FM radio to start in next time";
-  EXPECT_EQ(ChannelInfo->VideoSource, 1);  // composite
+  EXPECT_FALSE(MainInfo->FMEnabled());
+  EXPECT_FALSE(MainInfo->Prefs().StartInFM) << "no FM radio to start in next time";
+  EXPECT_EQ(ChannelInfo->VideoSource(), 1);  // composite
   EXPECT_FALSE(MenuShows("itemNextChannel"));
 }
 
@@ -309,7 +318,7 @@ TEST_F(Shell, AScanStopsWithinAChannelForAScanOrExitCommandOrAClosedWindow) {
     ChannelInfo->OnAutoScanProgress = [&](TChannelInfo& channels, int, bool, bool) {
       if (++steps != 1) return;
       row.atFirstChannel();
-      WaitUntil([&] { return channels.AbortScan; }, 5000);
+      WaitUntil([&] { return channels.AbortRequested(); }, 5000);
     };
     ChannelInfo->OnAutoScanDone = [&](TChannelInfo&, int, int, int, bool was) { ++done, aborted = was; };
     // The windows hear that the program closes.
@@ -392,13 +401,13 @@ TEST_F(Shell, TheWizardOfAFirstStartOrOfItsCommandEndsInLiveTVWithTheScannedChan
   EXPECT_FALSE(cancellable);
   EXPECT_TRUE(windowShown) << "the wizard opens over the main window";
   EXPECT_GT(ChannelInfo->ValidCount(), 0) << "the virtual card's stations were found";
-  EXPECT_EQ(ChannelInfo->CableTypeChoice, 0);
-  EXPECT_EQ(ChannelInfo->VideoSource, 0);
+  EXPECT_EQ(ChannelInfo->CableTypeChoice(), 0);
+  EXPECT_EQ(ChannelInfo->VideoSource(), 0);
   EXPECT_EQ(Engine().Routing().InputKind(), 1) << "the tuner's input";
   EXPECT_TRUE(PictureRuns());
 
   // Its command runs it again over live TV.
-  ChannelInfo->AntennaChannels.fill({});
+  ChannelInfo->RestoreTables({}, ChannelInfo->CableChannels());
   {
     test::ModalAnswer<tuning::TFormTVSetupWizard> answer(ScanTheAntenna);
     App().Dispatcher().ExecuteCommand(TCommand::TVSetupWizard);
@@ -433,9 +442,9 @@ TEST_F(LiveTV, KeysRunTheirCommandsOnceAndInsertMemorisesTheFMFrequencyWhileTheF
   EXPECT_TRUE(Window().IsFullScreen());
   QTest::keyClick(&Window(), Qt::Key_Escape);
   EXPECT_FALSE(Window().IsFullScreen());
-  const bool pip = MainInfo->PIPEnabled;
+  const bool pip = MainInfo->Prefs().PIPEnabled;
   QTest::keyClick(&Window(), Qt::Key_I, Qt::ControlModifier);
-  EXPECT_NE(MainInfo->PIPEnabled, pip);
+  EXPECT_NE(MainInfo->Prefs().PIPEnabled, pip);
   QTest::keyClick(&Window(), Qt::Key_V, Qt::ControlModifier | Qt::AltModifier);
   ASSERT_EQ(test::Dialogs().Boxes.size(), 1u);
   EXPECT_TRUE(test::Dialogs().Boxes[0].text.startsWith("Version = "));
@@ -449,7 +458,7 @@ TEST_F(LiveTV, KeysRunTheirCommandsOnceAndInsertMemorisesTheFMFrequencyWhileTheF
 // setting after it), help, minimise or restore and a snapshot; then About, during which the
 // session ends: the dialog closes and the program ends.
 TEST_F(LiveTV, WindowCommandsDoTheirWorkAndTheSessionEndClosesAnOpenDialog) {
-  MainInfo->AlwaysOnTop = true;
+  test::EditPrefs(*MainInfo, [&](settings::TMainPreferences& p) { p.AlwaysOnTop = true; });
   {
     test::ModalAnswer<ui::TFormConfig> settings([](ui::TFormConfig& form) { form.reject(); });
     App().ExecuteCommand(TCommand::Setup);
@@ -479,7 +488,7 @@ TEST_F(LiveTV, WindowCommandsDoTheirWorkAndTheSessionEndClosesAnOpenDialog) {
 TEST_F(LiveTV, SourceAndAudioModeCommandsGoRoundAndAnEmptyTableHasNoChannelPreview) {
   // The tuner's table, or 10 and the input.
   auto source = [] {
-    return ChannelInfo->VideoSource ? 10 + ChannelInfo->VideoSource : ChannelInfo->CurrentTable;
+    return ChannelInfo->VideoSource() ? 10 + ChannelInfo->VideoSource() : ChannelInfo->CurrentTable();
   };
   std::vector<int> sources, modes;
   for (int step = 0; step < 6; ++step) {
@@ -491,12 +500,12 @@ TEST_F(LiveTV, SourceAndAudioModeCommandsGoRoundAndAnEmptyTableHasNoChannelPrevi
   for (int code : {10007, 10020}) App().ExecuteCommand(code);  // Seven Sports: four sound modes
   for (int step = 0; step < 5; ++step) {
     App().ExecuteCommand(TCommand::TVAudioMode);
-    modes.push_back(ChannelInfo->AudioMode);
+    modes.push_back(ChannelInfo->AudioMode());
     EXPECT_EQ(ChannelInfo->ChannelRecord(false, ChannelInfo->CurrentChannel())->AudioMode, modes.back());
   }
   EXPECT_EQ(modes, (std::vector<int>{1, 3, 0, 1, 3})) << "no SAP in NTSC, no third language";
   // Without valid channels there is no channel preview.
-  ChannelInfo->AntennaChannels.fill({});
+  ChannelInfo->RestoreTables({}, ChannelInfo->CableChannels());
   App().ExecuteCommand(TCommand::ChannelPreview);
   EXPECT_EQ(MainInfo->Mode(), amTV);
   EXPECT_EQ(test::Dialogs().Warnings, std::vector<QStringList>{{GetErrorMessage(1006)}});

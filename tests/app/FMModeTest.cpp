@@ -13,6 +13,7 @@
 #include "platform/media/MediaTestSupport.h"
 #include "settings/ChannelSettingsFile.h"
 #include "settings/PreviewInfo.h"
+#include "support/ModelEdits.h"
 
 namespace pvx::test {
 namespace {
@@ -57,31 +58,32 @@ TEST_F(FMRadio, EachWayInAndOutSwitchesPanelsWindowAndTunerAndBringsTheChannelBa
   for (const auto& way : ways) {
     App().ExecuteCommand(203);  // memory channel 7: the source to come back to
     ChannelInfo->SelectChannel(7);
-    ChannelInfo->CurFM = 3;
+    const int memory = ChannelInfo->CurFM();
     way();
     Settle();
     EXPECT_TRUE(inFM() && Engine().RadioMode());
     EXPECT_TRUE(FM().isVisible() && !TV().isVisible() && !Window().isVisible());
-    EXPECT_EQ(Engine().Tuner().FMFrequency(), ChannelInfo->FMRecord(3)->Frequency);
+    EXPECT_EQ(Engine().Tuner().FMFrequency(), ChannelInfo->FMRecord(memory)->Frequency);
     for (int code : {10001, 10002, 10020}) App().ExecuteCommand(code);  // typed: FM memory 12
     EXPECT_EQ(Engine().Tuner().FMFrequency(), ChannelInfo->FMRecord(12)->Frequency);
     way();
     Settle();
     EXPECT_TRUE(MainInfo->Mode() == amTV && !Engine().RadioMode());
     EXPECT_TRUE(TV().isVisible() && !FM().isVisible() && Window().isVisible());
-    EXPECT_EQ(std::pair(int(ChannelInfo->CurrentTable), ChannelInfo->CurrentChannel()), std::pair(2, 7));
+    EXPECT_EQ(std::pair(int(ChannelInfo->CurrentTable()), ChannelInfo->CurrentChannel()), std::pair(2, 7));
     EXPECT_TRUE(PictureRuns());
   }
   // Only from live TV at rest: not while recording, not during a scan.
-  for (const bool scanning : {false, true}) {
-    ChannelInfo->Scanning = scanning;
-    test::ForceMode(*MainInfo, scanning ? amTV : amCapture);
+  const auto refused = [&] {
     App().ExecuteCommand(6000);
     App().HandleMessage(ipc::kMsgEnterFM, 0, 0);
     Settle();
     EXPECT_FALSE(Engine().RadioMode());
-    ChannelInfo->Scanning = false, test::ForceMode(*MainInfo, amTV);
-  }
+  };
+  test::ForceMode(*MainInfo, amCapture);
+  refused();
+  test::ForceMode(*MainInfo, amTV);
+  test::DuringAScan(refused);
 }
 
 TEST_F(FMRadio, SeekFindsTheNextStationEitherWayOrGoesRoundAnEmptyBandBackToItsStart) {
@@ -122,14 +124,14 @@ TEST_F(FMRadio, AnyCommandDuringASeekEndsItWithoutTuningFurther) {
 // A start in FM builds the preview without a picture: TV has it, then and after a rebuild. The
 // exit stores whether FM radio was on, for the next start.
 TEST_F(FMRadio, StartedInFMItStaysInFMUntilToldToLeaveAndLeavesForTVWithItsPicture) {
-  StoreMainSettings([](TMainInfo& m) { m.FMEnabled = true; });
+  StoreMainSettings([](TMainInfo& m) { m.SetFMEnabled(true); });
   for (const bool leave : {false, true}) {
     app_.reset();
     ASSERT_TRUE(Start({"fm"}));
     EXPECT_TRUE(MainInfo->Mode() == amFMRadio && FM().isVisible() && !Window().isVisible());
-    const int memory = ChannelInfo->CurFM;
+    const int memory = ChannelInfo->CurFM();
     for (int step = 0; step < 2; ++step) App().ExecuteCommand(TCommand::NextChannel);
-    EXPECT_EQ(ChannelInfo->CurFM, memory + 2);
+    EXPECT_EQ(ChannelInfo->CurFM(), memory + 2);
     if (leave) {
       App().ExecuteCommand(6000);
       EXPECT_TRUE(PictureRuns());
@@ -141,12 +143,12 @@ TEST_F(FMRadio, StartedInFMItStaysInFMUntilToldToLeaveAndLeavesForTVWithItsPictu
     ASSERT_TRUE(WaitUntil([&] { return !App().MainWindow(); }));
     TMainInfo saved;
     ASSERT_TRUE(saved.LoadMainSettings(app::TApplication::MainSettingsPath(), {}));
-    EXPECT_EQ(saved.StartInFM, !leave) << "still listening to FM at the exit";
+    EXPECT_EQ(saved.Prefs().StartInFM, !leave) << "still listening to FM at the exit";
     // The channel file keeps the FM memory and the TV table.
     TChannelInfo channels;
     TPreviewInfo preview(channels);
     ASSERT_TRUE(TChannelSettingsFile::Load(app::TApplication::ChannelSettingsPath(), channels, preview));
-    EXPECT_EQ(std::pair(channels.CurFM, int(channels.CurrentTable)), std::pair(memory + 2, 0));
+    EXPECT_EQ(std::pair(channels.CurFM(), int(channels.CurrentTable())), std::pair(memory + 2, 0));
   }
 }
 
@@ -177,8 +179,10 @@ TEST_F(FMRadio, TheTVPanelDrivesLiveTVAndTheFMPanelTheRadio) {
   EXPECT_EQ(Label(FM(), "LabelCurretPos"), "88.1MHz");
 
   // Recording the radio from the panel: into the wave folder, and Stop comes back to FM.
-  MainInfo->WaveFolder = test::Home() + "wave";  // typed without the closing separator
-  QDir().mkpath(MainInfo->WaveFolder);
+  test::EditPrefs(*MainInfo, [&](settings::TMainPreferences& p) {
+    p.WaveFolder = test::Home() + "wave";
+  });  // typed without the closing separator
+  QDir().mkpath(MainInfo->Prefs().WaveFolder);
   ClickFM(31);
   ASSERT_EQ(MainInfo->Mode(), amCapture);
   EXPECT_EQ(Label(FM(), "LabelDVCRState"), "REC");

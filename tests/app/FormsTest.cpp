@@ -26,6 +26,7 @@
 #include "settings/ErrorMessages.h"
 #include "settings/MultiLangInfo.h"
 #include "support/FakeSystemServices.h"
+#include "support/ModelEdits.h"
 #include "support/TestEnvironment.h"
 #include "util/OEMInfo.h"
 
@@ -174,8 +175,9 @@ TEST_F(MainWindow, SizesAspectsFullScreenAndPictureInPicture) {
              .arg(rect(form->geometry()), form->isVisible() ? "" : " hidden", rect({{}, form->minimumSize()}))
              .arg(form->Aspect())
              .arg(rect({{}, form->FormCanResize({640, 10})}));
-    s << QString::asprintf("full %d overlay %d swapped %d on-top %d flag %d", form->IsFullScreen(), form->IsOverlayFullScreen(),
-                           form->IsPictureSwapped(), info.AlwaysOnTop, form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    s << QString::asprintf("full %d overlay %d swapped %d on-top %d flag %d", form->IsFullScreen(),
+                           form->IsOverlayFullScreen(), form->IsPictureSwapped(), info.Prefs().AlwaysOnTop,
+                           form->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     s << QString::asprintf("tv panel visible %d floating %d shown again %d", panelVisible, panelFloating, panelShown);
     s << "video " + rect(video.geometry()) + (video.IsFullScreen() ? " full" : "") + ", player " + rect(player.geometry());
     s << "bottom " + rect(Child("ImageBoarderBottom")->geometry()) + (Child("ImageMenu")->isHidden() ? " no menu image" : "");
@@ -197,28 +199,47 @@ TEST_F(MainWindow, SizesAspectsFullScreenAndPictureInPicture) {
       {"aspect 4:3, resized to 640x200", [&] { form->SetAspect(1), form->resize(640, 200); }},
       {"dragged below the minimum", [&] { form->resize(100, 100); }},
       {"aspect free, 640x500", [&] { form->SetAspect(0), form->resize(640, 500); }},
-      {"dragged by 10,20 with the left button", [&] { drag({60, 70}, Qt::NoModifier); }},
-      {"a drag with shift does nothing", [&] { drag({90, 90}, Qt::ShiftModifier); }},
-      {"always on top stored, shown again", [&] { form->hide(), info.AlwaysOnTop = true, form->show(); }},
+      {"dragged by 10,20 with the left button",
+       [&] {
+         drag({60, 70}, Qt::NoModifier);
+       }},
+      {"a drag with shift does nothing",
+       [&] {
+         drag({90, 90}, Qt::ShiftModifier);
+       }},
+      {"always on top stored, shown again", [&] { form->hide(), info.SetAlwaysOnTop(true), form->show(); }},
       {"the on-top item toggles it", [&] { Item("itemAlwaysontop")->trigger(); }},
-      {"4:3 at 100,50 on top", [&] { form->SetAspect(1), form->setGeometry(100, 50, 640, 480), form->SetAlwaysOnTop(true); }},
+      {"4:3 at 100,50 on top",
+       [&] { form->SetAspect(1), form->setGeometry(100, 50, 640, 480), form->SetAlwaysOnTop(true); }},
       {"full screen", [&] { form->SetFullScreen(true); }},
       {"a click in full screen toggles the panel's floating", [&] { form->FormClick(); }},
       {"a hidden panel is not brought back by a click", [&] { panelVisible = false, form->FormClick(); }},
       {"full screen left", [&] { form->SetFullScreen(false); }},
       {"overlay full screen", [&] { form->SetOverlayFullScreen(true); }},
       {"a double click leaves the overlay", [&] { form->FormDblClick(); }},
-      {"double click on the video", [&] { click(&video, {100, 100}); }},
-      {"double click on the window", [&] { click(form.get(), {200, 150}); }},
-      {"double click while a still shows", [&] { form->EngineStillShown = [] { return true; }, click(form.get(), {200, 150}); }},
-      {"a player without picture in picture fills the window", [&] { form->EngineStillShown = nullptr, form->SetPlayer(true, &player); }},
-      {"picture in picture", [&] { info.PIPEnabled = true, form->SetPlayer(true, &player); }},
+      {"double click on the video",
+       [&] {
+         click(&video, {100, 100});
+       }},
+      {"double click on the window",
+       [&] {
+         click(form.get(), {200, 150});
+       }},
+      {"double click while a still shows",
+       [&] {
+         form->EngineStillShown = [] { return true; }, click(form.get(), {200, 150});
+       }},
+      {"a player without picture in picture fills the window",
+       [&] { form->EngineStillShown = nullptr, form->SetPlayer(true, &player); }},
+      {"picture in picture", [&] { info.SetPIPEnabled(true), form->SetPlayer(true, &player); }},
       {"overlay refused during pip", [&] { form->SetOverlayFullScreen(true); }},
       {"double click swaps the pictures", [&] { form->FormDblClick(); }},
       {"a refresh keeps the swap", [&] { form->RefreshPictureSwap(); }},
       {"live TV ends the swap", [&] { form->UpdateForMode(settings::amTV); }},
-      {"time-shift playback toggles full screen", [&] { info.SetMode(settings::amTimeShiftPlayback), form->FormDblClick(); }},
-      {"back, not on top, full screen and back", [&] {
+      {"time-shift playback toggles full screen",
+       [&] { info.SetMode(settings::amTimeShiftPlayback), form->FormDblClick(); }},
+      {"back, not on top, full screen and back",
+       [&] {
          form->FormDblClick(), form->SetAlwaysOnTop(false), form->SetFullScreen(true), form->SetFullScreen(false);
        }},
   };
@@ -287,14 +308,16 @@ TEST_F(MainWindow, MenuAndOSDPerModeAndSource) {
       {"time-shifting", [&] { form->UpdateForMode(settings::amTimeShifting); }},
       {"time-shift ready", [&] { form->SetTimeShiftReady(true); }},
       {"time-shift playback", [&] { form->UpdateForMode(settings::amTimeShiftPlayback); }},
-      {"fm and closed change nothing", [&] { form->UpdateForMode(settings::amFMRadio), form->UpdateForMode(settings::amClosed); }},
+      {"fm and closed change nothing",
+       [&] { form->UpdateForMode(settings::amFMRadio), form->UpdateForMode(settings::amClosed); }},
       {"channel preview", [&] { form->UpdateForMode(settings::amChannelPreview); }},
       {"memory channels", [&] { form->UpdateForMode(settings::amTV), form->UpdateForSource(0, 2); }},
       {"composite", [&] { form->UpdateForSource(1, 0); }},
       {"s-video", [&] { form->UpdateForSource(2, 0); }},
       {"cable", [&] { form->UpdateForSource(0, 1); }},
       {"no tuner", [&] { form->UpdateForSource(0, 0), form->SetHasTuner(false); }},
-      {"camera, fm off", [&] { form->SetHasCamera(true), info.FMEnabled = false, form->UpdateForMode(settings::amTV); }},
+      {"camera, fm off",
+       [&] { form->SetHasCamera(true), info.SetFMEnabled(false), form->UpdateForMode(settings::amTV); }},
       {"no mixer", [&] { form->SetMuteState(false, false); }},
       {"muted", [&] { form->SetMuteState(true, true); }},
   };
@@ -390,8 +413,15 @@ TEST_F(OSD, TextsThatAreNotShown) {
       {"channel preview", [&] { info.SetMode(settings::amChannelPreview); }},
       {"still snapshot", [&] { window->EngineStillShown = [] { return true; }; }},
       {"a player exists", [&] { window->SetPlayer(true); }},
-      {"no overlay", [&] { window->SetVideoWindow(&video), info.NoOverlay = true; }},
-      {"TV panel in the way", [&] { osd().CoveringWindows = [] { return QList<QRect>{{300, 60, 200, 200}}; }; }},
+      {"no overlay",
+       [&] {
+         window->SetVideoWindow(&video),
+             test::EditPrefs(info, [](settings::TMainPreferences& p) { p.NoOverlay = true; });
+       }},
+      {"TV panel in the way",
+       [&] { osd().CoveringWindows = [] {
+               return QList<QRect>{{300, 60, 200, 200}};
+             }; }},
   };
   const QRect bounds = window->geometry();
   for (const auto& [why, arrange] : rows) {
@@ -404,7 +434,7 @@ TEST_F(OSD, TextsThatAreNotShown) {
     window->show();
     window->setGeometry(bounds);
     info.SetMode(settings::amTV);
-    info.NoOverlay = false;
+    test::EditPrefs(info, [&](settings::TMainPreferences& p) { p.NoOverlay = false; });
     window->EngineStillShown = nullptr;
     window->SetPlayer(false);
     osd().CoveringWindows = nullptr;
@@ -507,9 +537,11 @@ TEST(ChannelPreviewGrid, LabelsOfCustomCells) {
 // --- the small windows ---------------------------------------------------------------------
 
 TEST_F(SleepingTimer, FormStartsAtTheStoredMinutesOrTheDesignPosition) {
-  info.SleepMinutes = 0;  // nothing stored: the design position
+  test::EditPrefs(info, [&](settings::TMainPreferences& p) {
+    p.SleepMinutes = 0;
+  });  // nothing stored: the design position
   test::ExpectGolden(test::FormLayoutText(TFormSleepingTimer()), "app/FormSleepingTimer.txt");
-  info.SleepMinutes = 90;
+  test::EditPrefs(info, [&](settings::TMainPreferences& p) { p.SleepMinutes = 90; });
   TFormSleepingTimer form;
   EXPECT_EQ(Child<QSlider>(form, "TrackBarSleepingTimer")->value(), 90);
   EXPECT_EQ(Child<QLabel>(form, "LabelTimerValue")->text(), "90");
@@ -540,8 +572,9 @@ TEST_F(SleepingTimer, CountdownThroughTheAnswersAndTheClock) {
   };
   auto state = [&] {
     const int interval = countdown.TimerSleeping.Enabled() ? countdown.TimerSleeping.Interval() : 0;
-    return QString::asprintf("  minutes %d timer %d label %d closes %d power-offs %d\n", info.SleepMinutes, interval,
-                             sleepLabel, closes, test::System().PowerOffCalls);
+    return QString::asprintf("  minutes %d timer %d label %d closes %d power-offs %d\n",
+                             info.Prefs().SleepMinutes, interval, sleepLabel, closes,
+                             test::System().PowerOffCalls);
   };
   test::ExpectGolden(test::Walk(steps, state), "app/SleepCountdown.txt");
 }

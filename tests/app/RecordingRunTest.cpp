@@ -14,6 +14,7 @@
 #include "playback/PlaybackInfo.h"
 #include "playback/TimeShiftPlayback.h"
 #include "playback/TimeShiftRoutines.h"
+#include "support/ModelEdits.h"
 
 namespace pvx::test {
 namespace {
@@ -89,7 +90,7 @@ TEST_P(EveryFormat, RecordsFromTheRemoteCommandAndPlaysElsewhere) {
     s.FrameRateCode = c.frameRateCode;
     s.UseDateTimeName = false;
   });
-  MainInfo->MPEG4Codec = c.mpeg4Codec;
+  test::EditPrefs(*MainInfo, [&](settings::TMainPreferences& p) { p.MPEG4Codec = c.mpeg4Codec; });
 
   Remote(TCommand::Capture);
   ASSERT_EQ(MainInfo->Mode(), amCapture) << test::Dialogs().Warnings.size();
@@ -115,7 +116,7 @@ TEST_P(EveryFormat, RecordsFromTheRemoteCommandAndPlaysElsewhere) {
   ASSERT_EQ(Listed(), file);
   EXPECT_EQ(playback::PlaybackInfo->Items.front()->AudioOnly, c.kind == 1);
   EXPECT_EQ(playback::PlaybackInfo->Items.front()->Channel, ChannelInfo->CurrentChannel());
-  EXPECT_EQ(MainInfo->GivenFilePath, file);
+  EXPECT_EQ(MainInfo->GivenFilePath(), file);
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
 
@@ -261,7 +262,7 @@ class Scheduled : public Shell {
     for (int s = 0; s < 4 && MainInfo->Mode() == amScheduledCapture; ++s) test::Clock().Advance(1000);
   }
   static handoff::TChannelSelection Selection() {
-    return {ChannelInfo->VideoSource, ChannelInfo->CurrentTable, ChannelInfo->CurrentChannel()};
+    return {ChannelInfo->VideoSource(), ChannelInfo->CurrentTable(), ChannelInfo->CurrentChannel()};
   }
   std::unique_ptr<test::SchedulerWindow> scheduler = std::make_unique<test::SchedulerWindow>();
   handoff::TChannelSelection before;  // the channel the orders find
@@ -273,7 +274,7 @@ TEST_F(Scheduled, FMFromTVSwitchesAndBackAndCompositeLeavesTheChannel) {
   Order(handoff::rsFM, 2);
   ASSERT_EQ(MainInfo->Mode(), amScheduledCapture);
   EXPECT_TRUE(Window().Panels.FMPanelVisible() && Engine().RadioMode() && Engine().Unattended());
-  EXPECT_TRUE(ChannelInfo->CurrentTable == TChannelInfo::kFM && ChannelInfo->CurFM == 2);
+  EXPECT_TRUE(ChannelInfo->CurrentTable() == TChannelInfo::kFM && ChannelInfo->CurFM() == 2);
   RecordToTheEnd();
   ASSERT_EQ(MainInfo->Mode(), amTV);
   EXPECT_FALSE(Window().Panels.FMPanelVisible() || Engine().RadioMode() || Engine().Unattended());
@@ -283,11 +284,11 @@ TEST_F(Scheduled, FMFromTVSwitchesAndBackAndCompositeLeavesTheChannel) {
   EXPECT_TRUE(WaitUntil([&] { return scheduler->Status() == Answers{ipc::kScheduledRecordingEnded}; }));
   const playback::TPlaybackItem& item = *playback::PlaybackInfo->Items.at(0);
   EXPECT_TRUE(item.Scheduled && item.Description == "Scheduled");
-  EXPECT_EQ(MainInfo->GivenFilePath, item.FilePath);
+  EXPECT_EQ(MainInfo->GivenFilePath(), item.FilePath);
 
   Order(handoff::rsComposite, 9);
   ASSERT_EQ(MainInfo->Mode(), amScheduledCapture);
-  EXPECT_EQ(ChannelInfo->VideoSource, TChannelInfo::kComposite);
+  EXPECT_EQ(ChannelInfo->VideoSource(), TChannelInfo::kComposite);
   RecordToTheEnd();
   EXPECT_EQ(MainInfo->Mode(), amTV);
   EXPECT_EQ(Selection(), before);
@@ -314,12 +315,12 @@ TEST_F(Scheduled, RefusedOrFailedStartsAreAnsweredAndChangeNothing) {
   App().ExecuteCommand(1002);
 
   const auto settings = Engine().SaveRecordingBlock();
-  MainInfo->FMEnabled = false;
+  MainInfo->SetFMEnabled(false);
   Order(handoff::rsFM);
   test::System().Free = 499999;  // too full to start: not shown, the scheduler is told
   Order(handoff::rsCable);
   // A start that fails after the switch to FM goes back to TV, where the order found it.
-  MainInfo->FMEnabled = true;
+  MainInfo->SetFMEnabled(true);
   Order(handoff::rsFM);
   EXPECT_EQ(scheduler->Status(), (Answers{3, ipc::kScheduledSourceUnavailable, 3, 3}));
   EXPECT_TRUE(MainInfo->Mode() == amTV && !Engine().Unattended());

@@ -46,6 +46,17 @@ using commands::TCommand;
 
 // Puts the model in `mode` as the gates and panels see it, without the mode's own steps:
 // for checks of what each mode allows on a program that never really entered it.
+// Runs `during` while a real antenna scan is at its first channel, then ends the scan.
+inline void DuringAScan(const std::function<void()>& during) {
+  settings::TChannelInfo::TScanListener listener;
+  listener.AutoProgress = [&](settings::TChannelInfo& channels, int, bool, bool) {
+    if (channels.AbortRequested()) return;
+    during();
+    channels.RequestAbort();
+  };
+  ASSERT_TRUE(settings::ChannelInfo->AutoScan(0, listener));
+}
+
 inline void ForceMode(TMainInfo& main, settings::TAppMode mode) {
   auto leave = std::exchange(main.LeaveMode, nullptr);
   auto enter = std::exchange(main.EnterMode, nullptr);

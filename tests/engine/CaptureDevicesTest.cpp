@@ -108,7 +108,7 @@ TEST_F(CaptureDevices, ChipFamiliesFromNames) {
     EXPECT_EQ(e.OpenDevices(), opens);
     EXPECT_EQ(Found(), found);
     EXPECT_EQ(reported, e.Chip());
-    EXPECT_EQ(main_.ChipFamily, 0);
+    EXPECT_EQ(main_.Chip().Family, 0);
   }
   EXPECT_EQ(Open().Devices().VideoDevices(), QStringList({kPhilips}));
   for (const char* part : {"VCapture", "Crossbar", "TVTuner"}) EXPECT_TRUE(Graph().FindFilter(part)) << part;

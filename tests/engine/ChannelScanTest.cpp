@@ -50,7 +50,10 @@ class ChannelScan : public test::EngineFixture {
     tuning::ApplyFrequencyBlock(cable, [&](int n) -> TChannelRecord& { return *channels.ChannelRecord(true, n); });
   }
   // An Abort click arrives as a queued event, delivered while the scan pumps messages.
-  void AbortLater() { QMetaObject::invokeMethod(qApp, [this] { channels.AbortScan = true; }, Qt::QueuedConnection); }
+  void AbortLater() {
+    QMetaObject::invokeMethod(
+        qApp, [this] { channels.RequestAbort(); }, Qt::QueuedConnection);
+  }
 
   std::unique_ptr<engine::TChannelTunerAdapter> tuner_;
   TChannelInfo channels;
@@ -79,7 +82,7 @@ TEST_F(ChannelScan, FreeScanFindsThePlacedStationsAtTheirExactFrequenciesAndOnes
     found.push_back(channels.ChannelRecord(false, n)->Frequency);
   EXPECT_EQ(found, expected) << "a carrier less than a channel width above a find is passed over";
   EXPECT_EQ(done, int(expected.size()));
-  EXPECT_EQ(channels.CableChannels, channels.AntennaChannels);
+  EXPECT_EQ(channels.CableChannels(), channels.AntennaChannels());
   EXPECT_FALSE(engine_->Tuner().CoarseTuning());
   EXPECT_EQ(engine_->Tuner().TVMin(), 45250000);
 
@@ -88,11 +91,11 @@ TEST_F(ChannelScan, FreeScanFindsThePlacedStationsAtTheirExactFrequenciesAndOnes
   stations.Add({.Name = "Between two steps", .Frequency = 300125000});
   card_->SetStations(stations);
   ASSERT_TRUE(channels.FreeScan(kStep));
-  EXPECT_EQ(channels.AntennaChannels[0].Frequency, 203250000u);
+  EXPECT_EQ(channels.AntennaChannels()[0].Frequency, 203250000u);
   // No step reads offset 0; the first reading is -22 at 298.75 MHz, and the find is the step
   // whose offset mirrors it (+22), still within the station's lock range.
-  EXPECT_EQ(channels.AntennaChannels[1].Frequency, 301500000u);
-  EXPECT_FALSE(channels.AntennaChannels[2].Valid);
+  EXPECT_EQ(channels.AntennaChannels()[1].Frequency, 301500000u);
+  EXPECT_FALSE(channels.AntennaChannels()[2].Valid);
 }
 
 // The scan stops at the channel after an Abort click, which arrives as a queued event while the
@@ -110,14 +113,14 @@ TEST_F(ChannelScan, AbortDuringMessagePumpingStopsTheScanAndAFoundChannelTunesTh
   ASSERT_TRUE(channels.AutoScan(2));
   EXPECT_EQ(done, QStringList({"4 2 0 1"})) << "channels 2 and 4 carry stations; 5 was the last tuned";
   EXPECT_EQ(engine_->Tuner().TVFrequency(), antenna[5]);
-  EXPECT_FALSE(channels.Scanning);
+  EXPECT_FALSE(channels.Scanning());
   channels.ChannelRecord(false, 2)->Name = "OKA One";
   channels.ChannelRecord(false, 2)->AudioMode = 1;
-  channels.VerifyCount = 3;
+  channels.SetVerifyCount(3);
   QString text;
   channels.OnChannelChange = [&](TChannelInfo&, int, const QString& t) { text = t; };
-  channels.CurrentTable = TChannelInfo::kAntenna;
-  channels.CurChannel = 160;
+  channels.SetTable(TChannelInfo::kAntenna);
+  channels.SelectChannel(160);
   EXPECT_EQ(channels.ChannelUp(), 2);
   EXPECT_EQ(card_->Frequency(), 55250000u);
   EXPECT_EQ(card_->TVAudioMode(), 0x2);

@@ -17,9 +17,6 @@
 #include "support/FakeDialogService.h"
 #include "support/TestEnvironment.h"
 
-// A test names only the card settings it changes; the card's lists have no default initializer.
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-
 namespace pvx::test {
 
 namespace dev = platform::devices;
@@ -44,9 +41,11 @@ class EngineFixture : public ::testing::Test {
     engine_.reset();
     config.Host.Widget = &owner_;
     config.Program = [this] {
-      return engine::TProgramSettings{main_.CaptureFolder, main_.WaveFolder, main_.MPEG4Codec, country_.CountryCode};
+      const settings::TMainPreferences& p = main_.Prefs();
+      return engine::TProgramSettings{p.CaptureFolder, p.WaveFolder, p.MPEG4Codec, country_.CountryCode};
     };
-    config.ColourLevels = &main_.ColorLevels;
+    config.ColourLevels = {[this] { return main_.Prefs().ColorLevels; },
+                           [this](const engine::TColourLevels& levels) { main_.SetColorLevels(levels); }};
     engine_ = std::make_unique<engine::TCaptureInfo>(components, config);
     return *engine_;
   }

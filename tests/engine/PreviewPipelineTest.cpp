@@ -1,8 +1,8 @@
-#include "engine/PreviewPipeline.h"
-
 #include "EngineFixture.h"
+#include "engine/PreviewPipeline.h"
 #include "platform/graph/TComponentRegistry.h"
 #include "platform/video/TVideoRenderer.h"
+#include "support/ModelEdits.h"
 
 namespace {
 
@@ -183,7 +183,7 @@ TEST_F(PreviewPipeline, ChangesRebuildOrReopenOnlyAsTheyNeed) {
 TEST_F(PreviewPipeline, EveryGraphChangeIsRefusedWhileRecording) {
   auto& e = Open();
   ASSERT_TRUE(e.StartPreview());
-  main_.CaptureFolder = test::Home();
+  test::EditPrefs(main_, [&](settings::TMainPreferences& p) { p.CaptureFolder = test::Home(); });
   ASSERT_TRUE(e.StartRecording());
   EXPECT_FALSE(e.BuildPreviewGraph() || e.BuildWisPreviewGraph() || e.StartPreview());
   EXPECT_FALSE(e.RestartPreview() || e.RestartWisPreview() || e.SetDeinterlace(true));

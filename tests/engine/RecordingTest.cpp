@@ -8,6 +8,7 @@
 #include "platform/media/MediaTestSupport.h"
 #include "platform/video/TVideoRenderer.h"
 #include "support/FakeSystemServices.h"
+#include "support/ModelEdits.h"
 
 namespace {
 
@@ -27,7 +28,9 @@ struct Progress {
 
 class Recording : public test::EngineFixture {
  protected:
-  Recording() { main_.CaptureFolder = test::Home() + "rec/"; }
+  Recording() {
+    test::EditPrefs(main_, [](settings::TMainPreferences& p) { p.CaptureFolder = test::Home() + "rec/"; });
+  }
   ~Recording() override { engine_.reset(); }
 
   // The engine with its preview running, every progress report kept.
@@ -106,11 +109,12 @@ TEST_F(Recording, ProgressAsksToStopAtTheFreeSpaceFloorAndAtTheTimeLimit) {
 // to, and what each holds. A picture taller than 300 lines is deinterlaced in the preview; the
 // radio records its sound alone, dropping the picture and leaving the capture format as it was.
 TEST_F(Recording, EachRecordingHoldsThePictureAndSoundAsked) {
-  main_.CaptureFolder = test::Home() + "not/made/yet/";
-  main_.WaveFolder = test::Home() + "wave/";
+  test::EditPrefs(main_,
+                  [&](settings::TMainPreferences& p) { p.CaptureFolder = test::Home() + "not/made/yet/"; });
+  test::EditPrefs(main_, [&](settings::TMainPreferences& p) { p.WaveFolder = test::Home() + "wave/"; });
   auto& e = Live();
   e.WaveFolderActive = [&] { return e.RadioMode(); };
-  EXPECT_EQ(e.MakeCaptureFileName(true, "x", engine::kStreamMp3), main_.CaptureFolder + "x.mp3");
+  EXPECT_EQ(e.MakeCaptureFileName(true, "x", engine::kStreamMp3), main_.Prefs().CaptureFolder + "x.mp3");
   const struct {
     const char* file;
     int format, kind, sound;  // record format; kind 1 sound only, 2 picture only; sound 1 MP3
@@ -185,7 +189,7 @@ TEST_F(Recording, TimeShiftIsReadyAfterTheEleventhSecondIgnoresTheTimeLimitAndMa
   e.OnTimeShiftReady = [&](engine::TCaptureInfo&, bool) { ++ready; };
   const engine::TRecordingSettingsBlock before = e.SaveRecordingBlock();
   ASSERT_TRUE(e.StartTimeShift());
-  EXPECT_EQ(e.Recorder().CurrentFile, main_.CaptureFolder + "ts0.mpv");
+  EXPECT_EQ(e.Recorder().CurrentFile, main_.Prefs().CaptureFolder + "ts0.mpv");
   EXPECT_TRUE(Graph().FindFilter("VideoWindow") && !Graph().FindFilter("Deinterlace"));
   test::ChangeSettings(e, [&](settings::TCaptureSettings& s) { s.RecordFormat = 3; });
   Tick(10);
@@ -194,17 +198,18 @@ TEST_F(Recording, TimeShiftIsReadyAfterTheEleventhSecondIgnoresTheTimeLimitAndMa
   EXPECT_TRUE(e.TimeShiftReady());
   EXPECT_EQ(ready, 1);
   for (const Progress& p : progress_) EXPECT_TRUE(p.timeShift && !p.stop);
-  ASSERT_TRUE(test::WaitUntil([&] { return QFileInfo(main_.CaptureFolder + "ts0.mpa").size() > 0; }));
+  ASSERT_TRUE(test::WaitUntil([&] { return QFileInfo(main_.Prefs().CaptureFolder + "ts0.mpa").size() > 0; }));
   EXPECT_TRUE(e.StopTimeShift());
   EXPECT_EQ(e.SaveRecordingBlock(), before);
   EXPECT_FALSE(e.TimeShift().Active);
-  EXPECT_GT(QFileInfo(main_.CaptureFolder + "ts0.mpv").size(), 0);
+  EXPECT_GT(QFileInfo(main_.Prefs().CaptureFolder + "ts0.mpv").size(), 0);
   // A time shift kept is a file of its own, named as a recording.
   EXPECT_TRUE(e.StartPreview());
   test::ChangeSettings(e, [&](settings::TCaptureSettings& s) { s.SaveTimeShift = true; });
   ASSERT_TRUE(e.StartTimeShift());
   const QString kept = e.Recorder().CurrentFile;
-  EXPECT_TRUE(kept.startsWith(main_.CaptureFolder + "2") && kept.endsWith(".mpv")) << kept.toStdString();
+  EXPECT_TRUE(kept.startsWith(main_.Prefs().CaptureFolder + "2") && kept.endsWith(".mpv"))
+      << kept.toStdString();
   ASSERT_TRUE(test::WaitUntil([&] { return QFileInfo(kept).size() > 0; }));
   EXPECT_TRUE(e.StopTimeShift());
 }
@@ -212,8 +217,8 @@ TEST_F(Recording, TimeShiftIsReadyAfterTheEleventhSecondIgnoresTheTimeLimitAndMa
 // A card lost while recording is said with the file; the recording and the preview end.
 TEST_F(Recording, AWriterThatFailsOrALostCardEndsTheRecordingAndSaysSo) {
   auto& e = Live();
-  QDir().mkpath(main_.CaptureFolder);
-  ASSERT_TRUE(QFile::link("/dev/full", main_.CaptureFolder + "ts0.mpv"));
+  QDir().mkpath(main_.Prefs().CaptureFolder);
+  ASSERT_TRUE(QFile::link("/dev/full", main_.Prefs().CaptureFolder + "ts0.mpv"));
   ASSERT_TRUE(e.StartTimeShift());
   ASSERT_TRUE(test::WaitUntil([&] {
     Tick();
@@ -253,8 +258,10 @@ TEST_F(Recording, ARefusedStartSaysWhyAndLeavesThePreviewRestartable) {
     test::Dialogs().Warnings.clear();
     TComponentRegistry components = test::Components();
     components.Unregister(missing);
-    main_.MPEG4Codec = codec;
-    main_.CaptureFolder = missing == "a folder" ? "/proc/no/such/folder/" : test::Home() + "rec/";
+    test::EditPrefs(main_, [&](settings::TMainPreferences& p) { p.MPEG4Codec = codec; });
+    test::EditPrefs(main_, [&](settings::TMainPreferences& p) {
+      p.CaptureFolder = missing == "a folder" ? "/proc/no/such/folder/" : test::Home() + "rec/";
+    });
     if (missing == "disk space") test::System().Free = 499999;
     auto& e = Live(components);
     test::ChangeSettings(e, [&](settings::TCaptureSettings& s) {

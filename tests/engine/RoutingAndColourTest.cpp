@@ -1,6 +1,7 @@
 #include "EngineFixture.h"
 #include "engine/CrossBar.h"
 #include "engine/VideoSignalAdjust.h"
+#include "support/ModelEdits.h"
 
 using Routing = test::EngineFixture;
 
@@ -62,14 +63,14 @@ TEST_F(Colour, LevelsMapBothWaysApplyToTheDeviceAndStoreBack) {
   EXPECT_EQ(A::ValueToLevel(0, 128, brightness), 50);
   EXPECT_EQ(A::ValueToLevel(2, 0, hue), 50);
   EXPECT_EQ(A::ValueToLevel(0, 5, {5, 3, 1, 4}), 0) << "a driver's inverted range";
-  main_.ColorLevels = {50, -1, 0, 100, 25};
+  test::EditPrefs(main_, [&](settings::TMainPreferences& p) { p.ColorLevels = {50, -1, 0, 100, 25}; });
   auto& e = Built();
   QList<int> applied;
   for (int p = 0; p < 5; ++p) applied << card_->ProcAmp(p);
   EXPECT_EQ(applied, QList<int>({128, 64, -128, 127, 4}));  // -1: the device default; 100 %: the maximum
   ASSERT_TRUE(e.ColourControls().SetValue(3, 64));  // saturation
   e.ColourControls().StoreLevels();
-  EXPECT_EQ(main_.ColorLevels[3], 50);
+  EXPECT_EQ(main_.Prefs().ColorLevels[3], 50);
   EXPECT_EQ(e.SignalAdjust().GetBrightness(), 128);
 }
 

@@ -24,7 +24,7 @@ class MainPanelTest : public ::testing::Test {
   MainPanelTest() {
     MainInfo = &main, ChannelInfo = &channels, UIInfo = &ui;
     main.SetMode(amTV);
-    channels.VideoSource = TChannelInfo::kTuner, channels.CurrentTable = TChannelInfo::kAntenna;
+    channels.SetVideoSource(TChannelInfo::kTuner), channels.SetTable(TChannelInfo::kAntenna);
     ui.ExecuteCommand = [this](int code) { commands.push_back(code); };
     env.Audio = &audio;
     env.ExecuteCommand = ui.ExecuteCommand;
@@ -83,7 +83,7 @@ TEST_F(MainPanelTest, ItemsAreEnabledByModeSourceMixerAndPlayers) {
       {amChannelPreview, TChannelInfo::kTuner, false, false, false, "0 1 2 4 36"},
   };
   for (const auto& row : rows) {
-    main.SetMode(row.mode), channels.VideoSource = row.source, pip = row.pip, ready = row.ready;
+    main.SetMode(row.mode), channels.SetVideoSource(row.source), pip = row.pip, ready = row.ready;
     env.Audio = row.mixer ? &audio : nullptr;
     auto& p = Show();
     QStringList enabled;
@@ -159,7 +159,7 @@ TEST_F(MainPanelTest, ADigitDoesNothingWhileAFilePlaysAndDragsThePanel) {
 
 TEST_F(MainPanelTest, TheSourceButtonOpensItsPopUpBelowRightOfItself) {
   for (bool fm : {true, false}) {
-    main.FMEnabled = fm;
+    main.SetFMEnabled(fm);
     auto& p = Show();
     Click({50, 175}, {50, 175});
     ASSERT_TRUE(p.PopupMenuInputSource()->isVisible());
@@ -176,12 +176,12 @@ TEST_F(MainPanelTest, LanguageTextsReachHintsSourceCaptionsAndTheState) {
                        "[language]=German\nSetup=Einstellungen@Einstellungen öffnen\nCable=Kabel\nAux=Kamera\n");
   TMultiLangInfo lang(pvx::test::Home() + "Language/Lang.cfg");
   MultiLangInfo = &lang;
-  channels.CurrentTable = TChannelInfo::kCable;
+  channels.SetTable(TChannelInfo::kCable);
   auto& p = Show();
   p.SkinMouseMove({90, 175}, Qt::NoButton);
   EXPECT_EQ(p.HotHint(), QString::fromUtf8("Einstellungen öffnen"));
   EXPECT_EQ(Action("itemCable")->text() + "|" + Text("LabelDVCRState"), "Kabel|Kabel");
-  channels.VideoSource = TChannelInfo::kCamera;
+  channels.SetVideoSource(TChannelInfo::kCamera);
   p.ShowSourceChange();
   EXPECT_EQ(Text("LabelDVCRState"), "Kamera");
   Mode(amTV);

@@ -3,13 +3,14 @@
 // recorded from the virtual card and played back to its end.
 
 #include "engine/EngineFixture.h"
-#include "platform/media/MediaTestSupport.h"
 #include "platform/Clock.h"
 #include "platform/graph/TFilterGraph.h"
+#include "platform/media/MediaTestSupport.h"
 #include "platform/video/TVideoRenderer.h"
-#include "playback/PlaybackTestSupport.h"
 #include "playback/FilePlayback.h"
+#include "playback/PlaybackTestSupport.h"
 #include "playback/TransportStream.h"
+#include "support/ModelEdits.h"
 
 using namespace pvx::playback;
 
@@ -197,7 +198,7 @@ class RecordedFormats : public FilePlayer, public ::testing::WithParamInterface<
 
 TEST_P(RecordedFormats, PlayToTheEndWithTheirLength) {
   const RecordRow row = GetParam();
-  main_.CaptureFolder = test::Home() + "rec/";
+  test::EditPrefs(main_, [&](settings::TMainPreferences& p) { p.CaptureFolder = test::Home() + "rec/"; });
   auto& e = Open();
   test::ChangeSettings(e, [&](settings::TCaptureSettings& s) {
     s.RecordFormat = quint8(row.format);

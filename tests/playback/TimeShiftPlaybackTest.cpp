@@ -14,6 +14,7 @@
 #include "playback/PlaybackTestSupport.h"
 #include "playback/TimeShiftRoutines.h"
 #include "settings/ChannelInfo.h"
+#include "support/ModelEdits.h"
 
 namespace {
 
@@ -132,12 +133,12 @@ TEST(TimeShiftPlayback, PausesAtTheRecordedEndAndResumesWhenMoreIsWritten) {
 class TimeShiftRoutines : public test::EngineFixture {
  protected:
   TimeShiftRoutines() {
-    main_.CaptureFolder = test::Home() + "rec/";
+    test::EditPrefs(main_, [&](settings::TMainPreferences& p) { p.CaptureFolder = test::Home() + "rec/"; });
     playback::PlaybackInfo = &info_;
     playback::TimeShiftHooks.Components = &test::Components();
     settings::ChannelInfo = &channels_;
-    channels_.VideoSource = settings::TChannelInfo::kTuner;
-    channels_.CurrentTable = settings::TChannelInfo::kMemory;  // memory 4 by default
+    channels_.SetVideoSource(settings::TChannelInfo::kTuner);
+    channels_.SetTable(settings::TChannelInfo::kMemory);  // memory 4 by default
   }
   ~TimeShiftRoutines() override {
     playback::TimeShiftPlayback.reset();

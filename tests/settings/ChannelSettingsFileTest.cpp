@@ -53,26 +53,26 @@ TEST(ChannelSettingsFile, GoldenDefaultFileOverlongNamesCutAndDefaultsForAMissin
   ASSERT_TRUE(o.Save());
   EXPECT_EQ(test::ReadFile(o.path).toHex(), GoldenDefaultFile().toHex());
   const QString longName = QString(300, QChar(0x6771));  // 900 bytes of UTF-8
-  o.channels.AntennaChannels[0].Name = longName;
-  o.channels.FMChannels[0].Name = QString(600, 'x');
+  o.channels.ChannelRecord(false, 1)->Name = longName;
+  o.channels.FMRecord(1)->Name = QString(600, 'x');
   ASSERT_TRUE(o.Save());
   Objects in;  // cut so that the file still loads
   ASSERT_TRUE(in.Load());
-  EXPECT_EQ(in.channels.AntennaChannels[0].Name, longName.left(170)) << "510 bytes, whole chars";
-  EXPECT_EQ(QStringList({in.channels.FMChannels[0].Name, in.channels.FMChannels[1].Name}),
+  EXPECT_EQ(in.channels.AntennaChannels()[0].Name, longName.left(170)) << "510 bytes, whole chars";
+  EXPECT_EQ(QStringList({in.channels.FMChannels()[0].Name, in.channels.FMChannels()[1].Name}),
             QStringList({QString(512, 'x'), "FM Memory 2"}));
   ASSERT_TRUE(QFile::remove(o.path));
   Objects missing;
   RecordingTuner tuner;
   missing.channels.SetTuner(&tuner);
-  missing.channels.TableIndex = 5;
+  missing.channels.SetCountryPlan(5, 0);
   EXPECT_FALSE(missing.Load());
-  EXPECT_EQ(missing.channels.TableIndex, 0);
-  EXPECT_EQ(missing.channels.FMChannels[0].Frequency, 76280000u);
+  EXPECT_EQ(missing.channels.TableIndex(), 0);
+  EXPECT_EQ(missing.channels.FMChannels()[0].Frequency, 76280000u);
   Objects empty;
   test::WriteFile(empty.path, "");
   EXPECT_FALSE(empty.Load());
-  EXPECT_EQ(empty.channels.FMChannels[0].Frequency, 87900000u) << "without a tuner, defaults";
+  EXPECT_EQ(empty.channels.FMChannels()[0].Frequency, 87900000u) << "without a tuner, defaults";
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
 
@@ -89,7 +89,7 @@ TEST(ChannelSettingsFile, RoundTripOfEveryValue) {
   EXPECT_EQ(tuner.Log.mid(0, 4),
             QStringList({"country 81", "standard 0x20", "mute", "tv 4000000000"}));
   EXPECT_EQ(tuner.Log.last(), "source 2");
-  EXPECT_EQ(in.channels.CableChannels[0].Name, QString::fromUtf8("Caf\u00e9 \u6771\u4eac"));
+  EXPECT_EQ(in.channels.CableChannels()[0].Name, QString::fromUtf8("Caf\u00e9 \u6771\u4eac"));
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
   // Saving what was loaded gives the same bytes: every value came back as it was.
   ASSERT_TRUE(in.Save());
@@ -100,12 +100,12 @@ TEST(ChannelSettingsFile, ReadRulesMendStoredValues) {
   // The values the rules touch, each name followed by its values.
   const auto dump = [](const Objects& o) {
     const TChannelInfo& c = o.channels;
-    const TChannelRecord &a0 = c.AntennaChannels[0], &a1 = c.AntennaChannels[1];
+    const TChannelRecord &a0 = c.AntennaChannels()[0], &a1 = c.AntennaChannels()[1];
     // clang-format off
-    return test::Join({"h", c.TableIndex, c.Standard, c.CountryCode, c.TVSystemChoice,
-                       c.CableTypeChoice, c.CurrentTable, c.CompositeStandard, c.SVideoStandard,
+    return test::Join({"h", c.TableIndex(), c.Standard(), c.CountryCode(), c.TVSystemChoice(),
+                       c.CableTypeChoice(), c.CurrentTable(), c.CompositeStandard(), c.SVideoStandard(),
                        "a0", a0.Standard, a0.AudioMode, "a1", a1.Standard, a1.AudioMode,
-                       "m0", c.MemoryChannels[0].Source, "video", c.VideoSource,
+                       "m0", c.MemoryChannels()[0].Source, "video", c.VideoSource(),
                        "cell", o.preview.CustomGrid[0][0].Kind, "dim", o.preview.Dimension,
                        "interval", o.preview.Interval, ""});
     // clang-format on
@@ -147,17 +147,17 @@ TEST(ChannelSettingsFile, CorruptFileIsReportedResetSpreadAndSetAside) {
     test::Dialogs().Warnings.clear();
     Objects o;
     RecordingTuner tuner;
+    o.channels.SetCountryCode(1), o.channels.ChannelRecord(false, 4)->Valid = true;
     o.channels.SetTuner(&tuner);
-    o.channels.CountryCode = 1, o.channels.AntennaChannels[3].Valid = true;
     o.preview.Dimension = 5, o.preview.CustomGrid[0][0] = {2, 3};
     test::WriteFile(o.path, bytes);
     EXPECT_FALSE(o.Load());
     test::ExpectSetAside(o.path, bytes, kCorrupted);
-    EXPECT_EQ(QList<int>({o.channels.CountryCode, o.channels.AntennaChannels[3].Valid,
+    EXPECT_EQ(QList<int>({o.channels.CountryCode(), o.channels.AntennaChannels()[3].Valid,
                           o.preview.Dimension, o.preview.CustomGrid[0][0] == TSourceMapCell{}}),
               QList<int>({0, false, 3, true}));
-    EXPECT_EQ(o.channels.FMChannels[0], (TFMMemoryChannelRecord{76280000, "FM Memory 1"}));
-    EXPECT_EQ(o.channels.FMChannels[49].Frequency, 90000000u);
+    EXPECT_EQ(o.channels.FMChannels()[0], (TFMMemoryChannelRecord{76280000, "FM Memory 1"}));
+    EXPECT_EQ(o.channels.FMChannels()[49].Frequency, 90000000u);
     EXPECT_TRUE(tuner.Log.isEmpty()) << "nothing of a corrupt file reaches the card";
   }
 }
@@ -165,9 +165,9 @@ TEST(ChannelSettingsFile, CorruptFileIsReportedResetSpreadAndSetAside) {
 // Then a failed save keeps the previous file and says so.
 TEST(ChannelSettingsFile, UnreadableFileIsReportedKeptAndNotSavedOver) {
   Objects o;
-  o.channels.AntennaChannels[3].Valid = true;
+  o.channels.ChannelRecord(false, 4)->Valid = true;
   o.Paths().ExpectUnreadableKept();
-  EXPECT_FALSE(o.channels.AntennaChannels[3].Valid);
+  EXPECT_FALSE(o.channels.AntennaChannels()[3].Valid);
   ASSERT_TRUE(QFile::remove(o.path));  // a later load that reads the file lets the save write
   EXPECT_FALSE(o.Load());
   EXPECT_TRUE(o.Save());

@@ -41,6 +41,8 @@ QString Records(const TChannelInfo& from, bool cable, std::initializer_list<int>
   return out.join(' ');
 }
 
+using Peer = settings::TChannelInfoPeer;
+
 struct ChannelSteps : ::testing::Test, test::Channels {
   TChannelInfo& c = info;
   TMainInfo main;
@@ -68,8 +70,8 @@ struct ChannelSteps : ::testing::Test, test::Channels {
 TEST_F(ChannelSteps, UpDownRecallWalkTheValidChannelsAndOthersAnnounceTheCurrentOne) {
   for (int n : {3, 40, 160}) MakeValid(n);
   UseAntenna(160);
-  EXPECT_EQ(QList<int>({c.ChannelUp(), c.ChannelUp(), c.PrevChannel, c.ChannelDown(),
-                        c.ChannelDown(), c.Recall(), c.PrevChannel}),
+  EXPECT_EQ(QList<int>({c.ChannelUp(), c.ChannelUp(), c.PrevChannel(), c.ChannelDown(), c.ChannelDown(),
+                        c.Recall(), c.PrevChannel()}),
             QList<int>({3, 40, 3, 3, 160, 3, 160}));
   EXPECT_EQ(tuner.Log.filter("tv ").join(','),
             "tv 43000000,tv 80000000,tv 43000000,tv 200000000,tv 43000000");
@@ -79,11 +81,11 @@ TEST_F(ChannelSteps, UpDownRecallWalkTheValidChannelsAndOthersAnnounceTheCurrent
             "3 160 40 40");
   // Out of range, or in no table: the current channel is announced and nothing tuned.
   for (int n : {0, 161}) EXPECT_EQ(Step([&] { c.SelectChannel(n); }), "channel 3 '' |  | 0") << n;
-  c.CurrentTable = TChannelInfo::kMemory, c.CurMemory = 7;
+  Peer::CurrentTable(c) = TChannelInfo::kMemory, Peer::CurMemory(c) = 7;
   EXPECT_EQ(Step([&] { c.SelectChannel(51); }), "channel 7 '' |  | 0");
-  c.CurrentTable = TChannelInfo::kNoTable;
+  Peer::CurrentTable(c) = TChannelInfo::kNoTable;
   EXPECT_EQ(Step([&] { c.SelectChannel(1); }), "channel 3 '' |  | 0");
-  EXPECT_EQ(Join({c.CurChannel, c.PrevChannel, c.CurMemory, c.PrevMemory}), "3 160 7 4");
+  EXPECT_EQ(Join({c.CurChannel(), c.PrevChannel(), c.CurMemory(), c.PrevMemory()}), "3 160 7 4");
 }
 
 TEST_F(ChannelSteps, SelectingSetsTheRecordsSoundTryingTenTimesAndRefusedModesChangeNothing) {
@@ -99,26 +101,25 @@ TEST_F(ChannelSteps, SelectingSetsTheRecordsSoundTryingTenTimesAndRefusedModesCh
       {5, 0, 3, 100,
        "standard 0x1, audio 0 Mono, channel 1 'One- Mono' | standard 0x1, mute, tv 55250000, "
        "audio 3, audio 0, unmute | 300"}};
-  c.CurrentTable = TChannelInfo::kAntenna, c.VerifyCount = 4;
+  Peer::CurrentTable(c) = TChannelInfo::kAntenna, c.SetVerifyCount(4);
   for (const auto& [mode, standard, wanted, refusals, expected] : rows) {
-    c.AudioMode = quint8(mode), tuner.AudioRefusals[wanted] = refusals;
+    Peer::AudioMode(c) = quint8(mode), tuner.AudioRefusals[wanted] = refusals;
     *c.ChannelRecord(false, 1) = {true,  true, quint8(standard), quint8(wanted), 55250000, 0,
                                   "One", ""};
     EXPECT_EQ(Step([&] { c.SelectChannel(1); }), expected);
     EXPECT_EQ(tuner.ReadingsAtTune, 4);
   }
   // Mode 5 and beyond, and a mode the card refuses, leave the mode as it was.
-  c.Standard = 1, tuner.AudioRefusals[2] = 1;
+  Peer::Standard(c) = 1, tuner.AudioRefusals[2] = 1;
   Clear();
   EXPECT_EQ(
       QList<bool>({c.SetAudioMode(4), c.SetAudioMode(5), c.SetAudioMode(-1), c.SetAudioMode(2)}),
       QList<bool>({true, false, false, false}));
-  EXPECT_EQ(Join({c.AudioMode, events.join(','), tuner.Log.join(',')}),
-            "4 audio 4 Both audio 4,audio 2");
+  EXPECT_EQ(Join({c.AudioMode(), events.join(','), tuner.Log.join(',')}), "4 audio 4 Both audio 4,audio 2");
 }
 
 TEST_F(ChannelSteps, TablesMemoriesAndFMSelectTheirOwnWayAndRoutedSourcesAreAnnounced) {
-  c.CurChannel = 8;
+  Peer::CurChannel(c) = 8;
   EXPECT_EQ(Step([&] { c.SetTable(1); }),
             "table 1, standard 0x1, audio 0 Mono, channel 8 '- Mono' | "
             "standard 0x1, mute, tv 0, audio 0, unmute | 300");
@@ -126,36 +127,35 @@ TEST_F(ChannelSteps, TablesMemoriesAndFMSelectTheirOwnWayAndRoutedSourcesAreAnno
   EXPECT_EQ(
       Step([&] { c.SetTable(3), c.SelectChannel(2); }),
       "table 3, channel 4 'FM Memory 4', channel 2 'FM Memory 2' | fm 89100000, fm 88300000 | 0");
-  EXPECT_EQ(Join({c.Recall(), c.PrevFM, c.CurChannel, c.CurrentTable}), "4 2 8 3");
+  EXPECT_EQ(Join({c.Recall(), c.PrevFM(), c.CurChannel(), c.CurrentTable()}), "4 2 8 3");
   // Memory entries tune what they point to under their own name; entries that point nowhere
   // tune 0 with the object's standard and sound.
-  c.Standard = 3, c.CurrentTable = TChannelInfo::kMemory;
+  Peer::Standard(c) = 3, Peer::CurrentTable(c) = TChannelInfo::kMemory;
   *c.ChannelRecord(true, 12) = {true, true, 0, 1, 205250000, 0, "Cable", ""};
-  c.MemoryChannels[6] = {true, TChannelInfo::kCable, 12, "Favourite"};
+  *c.MemoryRecord(7) = {true, TChannelInfo::kCable, 12, "Favourite"};
   EXPECT_EQ(Step([&] { c.SelectChannel(7); }),
             "standard 0x1, audio 1 Stereo, channel 7 'Favourite- Stereo' | "
             "standard 0x1, mute, tv 205250000, audio 1, unmute | 300");
   for (const TMemoryChannelRecord& m : {TMemoryChannelRecord{true, 2, 5, "Bad source"},
                                         {true, 1, 0, "Bad channel"},
                                         {true, 0, 161, "Beyond"}})
-    EXPECT_EQ(Step([&] { c.MemoryChannels[49] = m, c.SelectChannel(50); }),
-              "standard 0x20, channel 50 '" + m.Name +
-                  "- Stereo' | standard 0x20, mute, tv 0, unmute | 100");
-  EXPECT_EQ(Join({c.CurChannel, c.CurMemory, c.PrevMemory}), "8 50 7");
+    EXPECT_EQ(Step([&] { *c.MemoryRecord(50) = m, c.SelectChannel(50); }),
+              "standard 0x20, channel 50 '" + m.Name + "- Stereo' | standard 0x20, mute, tv 0, unmute | 100");
+  EXPECT_EQ(Join({c.CurChannel(), c.CurMemory(), c.PrevMemory()}), "8 50 7");
   // The same source routes nothing; a refused one, or none, is kept but not announced.
   EXPECT_EQ(Step([&] { EXPECT_TRUE(c.SetVideoSource(2) && c.SetVideoSource(2)); }),
             "source | source 2 | 0");
   tuner.Routes = false;
   EXPECT_EQ(Step([&] { EXPECT_FALSE(c.SetVideoSource(1) || c.SetVideoSource(4)); }),
             " | source 1 | 0");
-  EXPECT_EQ(c.VideoSource, 4);
+  EXPECT_EQ(c.VideoSource(), 4);
 }
 
 TEST_F(ChannelSteps, OnlyConexantRestartsForAStandardAndEveryRecordTakesTheStandardSet) {
   MainInfo = &main;  // cleared by the test listener
   EXPECT_EQ(Step([&] { EXPECT_TRUE(!c.ApplyStandard(10) && c.ChangeStandard(3)); }),
             "standard 0x20 | standard 0x20 | 0");
-  main.ChipFamily = 2, tuner.RestartResult = false;
+  main.SetChip({.Family = quint8(2)}), tuner.RestartResult = false;
   EXPECT_EQ(Step([&] { EXPECT_FALSE(c.ChangeStandard(2)); }),
             "standard 0x10 | standard 0x10, restart | 0");
   tuner.RestartResult = true;
@@ -166,11 +166,10 @@ TEST_F(ChannelSteps, OnlyConexantRestartsForAStandardAndEveryRecordTakesTheStand
             std::vector<QStringList>(
                 2, {"Cannot set TV Video standard, please verify your TV video system again."}));
   // Every record takes it; the Empia card is told too.
-  main.ChipFamily = 0, c.CableChannels[159].Standard = 9;
+  main.SetChip({.Family = quint8(0)}), c.ChannelRecord(true, 160)->Standard = 9;
   EXPECT_EQ(Step([&] { c.SetStandard(8); }), " |  | 0");
-  EXPECT_EQ(Join({c.Standard, c.AntennaChannels[0].Standard, c.CableChannels[159].Standard}),
-            "8 8 8");
-  main.ChipFamily = 3;
+  EXPECT_EQ(Join({c.Standard(), c.AntennaChannels()[0].Standard, c.CableChannels()[159].Standard}), "8 8 8");
+  main.SetChip({.Family = quint8(3)});
   EXPECT_EQ(Step([&] { c.SetStandard(0), c.SetStandard(1), c.SetStandard(4); }),
             " | vendor 1, vendor 2, vendor 3 | 0");
   QStringList standards;
@@ -186,7 +185,7 @@ TEST_F(ChannelSteps, OnlyConexantRestartsForAStandardAndEveryRecordTakesTheStand
 }
 
 TEST_F(ChannelSteps, InsertingAndDeletingShiftTheTablesAndNumbersOutsideAreRefused) {
-  c.Standard = 3;
+  Peer::Standard(c) = 3;
   for (int i = 1; i <= TChannelInfo::kChannelCount; ++i) {
     *c.ChannelRecord(true, i) = {true, true, 0, 1, quint32(i), 0, QString::number(i), ""};
     c.ChannelRecord(false, i)->Name = QString::number(i);
@@ -200,92 +199,93 @@ TEST_F(ChannelSteps, InsertingAndDeletingShiftTheTablesAndNumbersOutsideAreRefus
             "[1 0 3 0 3 3 ''] [1 1 0 1 3 0 '3'] [1 1 0 1 158 0 '158'] [1 0 3 0 159 159 '']");
   for (int n : {0, 161}) EXPECT_FALSE(c.InsertChannel(n, false) || c.DeleteChannel(n, true)) << n;
   // Memory entries likewise; inserting entry 50 rewrites entry 50 only.
-  c.MemoryChannels[1].Name = "moved";
+  c.MemoryRecord(2)->Name = "moved";
   EXPECT_TRUE(c.InsertMemory(2));
-  EXPECT_EQ(c.MemoryChannels[1], (TMemoryChannelRecord{true, 0, 2, "Memory 2"}));
-  EXPECT_EQ(c.MemoryChannels[2].Name + c.MemoryChannels[49].Name, "movedMemory 49");
+  EXPECT_EQ(c.MemoryChannels()[1], (TMemoryChannelRecord{true, 0, 2, "Memory 2"}));
+  EXPECT_EQ(c.MemoryChannels()[2].Name + c.MemoryChannels()[49].Name, "movedMemory 49");
   EXPECT_TRUE(c.DeleteMemory(1));
-  EXPECT_EQ(c.MemoryChannels[0], (TMemoryChannelRecord{true, 0, 2, "Memory 2"}));
-  EXPECT_EQ(c.MemoryChannels[1].Name, "moved");
-  EXPECT_EQ(c.MemoryChannels[49], TMemoryChannelRecord{});
-  c.MemoryChannels.fill({});
+  EXPECT_EQ(c.MemoryChannels()[0], (TMemoryChannelRecord{true, 0, 2, "Memory 2"}));
+  EXPECT_EQ(c.MemoryChannels()[1].Name, "moved");
+  EXPECT_EQ(c.MemoryChannels()[49], TMemoryChannelRecord{});
+  c.ClearMemories();
   EXPECT_TRUE(c.InsertMemory(50));
-  EXPECT_EQ(std::ranges::count(c.MemoryChannels, TMemoryChannelRecord{}), 49);
-  EXPECT_EQ(c.MemoryChannels[49], (TMemoryChannelRecord{true, 0, 50, "Memory 50"}));
-  EXPECT_TRUE(c.MemoryRecord(50) == &c.MemoryChannels[49] && c.FMRecord(50) == &c.FMChannels[49]);
+  EXPECT_EQ(std::ranges::count(c.MemoryChannels(), TMemoryChannelRecord{}), 49);
+  EXPECT_EQ(c.MemoryChannels()[49], (TMemoryChannelRecord{true, 0, 50, "Memory 50"}));
+  EXPECT_TRUE(c.MemoryRecord(50) == &c.MemoryChannels()[49] && c.FMRecord(50) == &c.FMChannels()[49]);
   EXPECT_FALSE(c.MemoryRecord(51) || c.FMRecord(51) || c.FMRecord(0));
   for (int n : {0, 51}) EXPECT_FALSE(c.InsertMemory(n) || c.DeleteMemory(n)) << n;
   // FM memories spread over the band; a step below 1 Hz changes nothing.
   c.SpreadFMMemories(87500000, 108000000), c.SpreadFMMemories(100000000, 100000049);
   c.SpreadFMMemories(100000000, 90000000);
-  EXPECT_EQ(
-      Join({c.FMChannels[0].Frequency, c.FMChannels[1].Frequency, c.FMChannels[49].Frequency}),
-      "87910000 88320000 108000000");
+  EXPECT_EQ(Join({c.FMChannels()[0].Frequency, c.FMChannels()[1].Frequency, c.FMChannels()[49].Frequency}),
+            "87910000 88320000 108000000");
   c.SpreadFMMemories(100, 150);
-  EXPECT_EQ(c.FMChannels[49], (TFMMemoryChannelRecord{150, "FM Memory 50"}));
+  EXPECT_EQ(c.FMChannels()[49], (TFMMemoryChannelRecord{150, "FM Memory 50"}));
 }
 
 TEST_F(ChannelSteps, TheTVStateIsSavedForFMRestoredOnceAndResetKeepsTheTunersReadings) {
   EXPECT_EQ(Step([&] { c.RestoreState(), c.WriteBackSavedState(); }), " |  | 0") << "none saved";
   c.SetVideoSource(0), c.SetTable(1), c.SelectChannel(21), c.SaveState();
-  c.SetVideoSource(1), c.SetTable(3), c.SelectChannel(3), c.AudioMode = 1;
+  c.SetVideoSource(1), c.SetTable(3), c.SelectChannel(3), Peer::AudioMode(c) = 1;
   tuner.AudioRefusals[0] = 100;  // after mode 5, no mode name
   EXPECT_EQ(Step([&] { c.RestoreState(), c.RestoreState(); }),
             "source, table 1, standard 0x1, channel 21 '', standard 0x1, channel 21 '' | "
             "source 0, standard 0x1, mute, tv 0, audio 0, audio 0, unmute, "
             "standard 0x1, mute, tv 0, audio 0, audio 0, unmute | 600");
-  EXPECT_EQ(Join({c.CurrentTable, c.CurChannel, c.CurFM, c.AudioMode, c.VideoSource}),
+  EXPECT_EQ(Join({c.CurrentTable(), c.CurChannel(), c.CurFM(), c.AudioMode(), c.VideoSource()}),
             "1 21 3 5 0");
   // Written back without tuning, for the settings file; FM keeps what was listened to.
   for (int table : {1, 2}) {
     c.SetTable(table), c.SelectChannel(30), c.SaveState();
     c.SetVideoSource(2), c.SetTable(3), c.SelectChannel(5);
     EXPECT_EQ(Step([&] { c.WriteBackSavedState(); }), " |  | 0");
-    EXPECT_EQ(Join({c.CurrentTable, c.CurChannel, c.CurMemory, c.CurFM, c.VideoSource}),
+    EXPECT_EQ(Join({c.CurrentTable(), c.CurChannel(), c.CurMemory(), c.CurFM(), c.VideoSource()}),
               table == 1 ? "1 30 4 5 0" : "2 30 30 5 0");
   }
   tuner.Readings = 3;
   c.SetTuner(&tuner);
-  c.MemoryChannels[0].Name = "mine", c.FMChannels[0].Frequency = 1;
-  c.AntennaChannels[0].Valid = c.AbortScan = true, c.CountryCode = 49, c.TVSystemChoice = 3;
+  c.MemoryRecord(1)->Name = "mine", c.FMRecord(1)->Frequency = 1;
+  c.ChannelRecord(false, 1)->Valid = true;
+  c.RequestAbort(), Peer::CountryCode(c) = 49, Peer::TVSystemChoice(c) = 3;
   c.Reset();
-  EXPECT_EQ(Join({c.CurrentTable, c.CurChannel, c.PrevChannel, c.CurMemory, c.PrevMemory, c.CurFM,
-                  c.PrevFM, c.AudioMode, c.VideoSource, c.Standard, c.CountryCode, c.TVSystemChoice,
-                  c.CableTypeChoice, c.AbortScan, c.VerifyCount, c.AntennaChannels[0].Valid}),
-            "4 4 4 4 4 4 4 5 4 0 0 11 2 false 3 false");
-  EXPECT_EQ(c.MemoryChannels[0], (TMemoryChannelRecord{true, 0, 1, "Memory 1"}));
-  EXPECT_EQ(c.FMChannels[0], (TFMMemoryChannelRecord{87900000, "FM Memory 1"}));
+  EXPECT_EQ(
+      Join({c.CurrentTable(), c.CurChannel(), c.PrevChannel(), c.CurMemory(), c.PrevMemory(), c.CurFM(),
+            c.PrevFM(), c.AudioMode(), c.VideoSource(), c.Standard(), c.CountryCode(), c.TVSystemChoice(),
+            c.CableTypeChoice(), c.AbortRequested(), c.VerifyCount(), c.AntennaChannels()[0].Valid}),
+      "4 4 4 4 4 4 4 5 4 0 0 11 2 false 3 false");
+  EXPECT_EQ(c.MemoryChannels()[0], (TMemoryChannelRecord{true, 0, 1, "Memory 1"}));
+  EXPECT_EQ(c.FMChannels()[0], (TFMMemoryChannelRecord{87900000, "FM Memory 1"}));
   // The card is given the lock readings, 1 to 10, before each tuning.
   for (auto [verify, readings] : {std::pair{3, 3}, {12, 10}, {0, 1}}) {
-    c.VerifyCount = verify;
+    c.SetVerifyCount(verify);
     c.SetTable(0), c.SelectChannel(1);
     EXPECT_EQ(tuner.ReadingsAtTune, readings) << verify;
   }
 }
 
 TEST_F(ChannelSteps, SetupIsNeededUntilACountryOrSystemIsChosenAndCountsFollowTheTable) {
-  EXPECT_FALSE(c.VerifyOptionShown);
+  EXPECT_FALSE(c.VerifyOptionShown());
   test::WriteFile(test::Home() + "MaxAutoScan.cfg", "");
-  EXPECT_TRUE(TChannelInfo().VerifyOptionShown) << "the marker file shows it";
+  EXPECT_TRUE(TChannelInfo().VerifyOptionShown()) << "the marker file shows it";
   const auto needed = [&](int country, int system) {
-    return c.CountryCode = country, c.TVSystemChoice = quint8(system), c.SetupNeeded();
+    return Peer::CountryCode(c) = country, Peer::TVSystemChoice(c) = quint8(system), c.SetupNeeded();
   };
   EXPECT_EQ(
       QList<bool>({needed(0, 11), needed(-1, 11), needed(1, 11), needed(-1, 3), needed(0, 10)}),
       QList<bool>({true, true, false, false, false}));
   MakeValid(5);
-  c.MemoryChannels[1].Valid = false, c.FMChannels[49].Frequency = 0;
+  c.MemoryRecord(2)->Valid = false, c.FMRecord(50)->Frequency = 0;
   // Per table: valid entries, then the next and the previous valid one from 1.
   for (const auto& [table, expected] :
        {std::pair{0, "1 5 5"}, {1, "0 1 1"}, {2, "49 3 50"}, {3, "49 2 49"}, {4, "0 1 1"}}) {
-    c.CurrentTable = quint8(table);
+    Peer::CurrentTable(c) = quint8(table);
     EXPECT_EQ(Join({c.ValidCount(), c.NextValid(1), c.PrevValid(1)}), expected) << table;
   }
 }
 
 TEST_F(ChannelSteps, PreviewPlacesValidChannelsRowByRowWrappingAndKeepsCellsBeyondTheCount) {
   for (int n : {2, 9, 30, 31, 150}) MakeValid(n);
-  c.CurrentTable = TChannelInfo::kAntenna;
+  Peer::CurrentTable(c) = TChannelInfo::kAntenna;
   EXPECT_EQ(preview.Count(), 5) << "no more than the valid channels";
   preview.Dimension = 2;
   preview.Fill(30);
@@ -321,23 +321,23 @@ TEST_F(ChannelSteps, PreviewPlacesValidChannelsRowByRowWrappingAndKeepsCellsBeyo
 }
 
 TEST_F(ChannelSteps, AutoScanMarksWhatLocksClearsWhatIsStaleAndStopsAtAnAbort) {
-  c.Standard = 2, c.AntennaChannels[10].Valid = true;
+  Peer::Standard(c) = 2, c.ChannelRecord(false, 11)->Valid = true;
   for (int i = 1; i <= 100; ++i)  // the rest have no frequency and are not tuned
-    c.AntennaChannels[size_t(i - 1)].DefaultFrequency =
-        c.CableChannels[size_t(i - 1)].DefaultFrequency = quint32(40000000 + i * 8000000);
+    c.ChannelRecord(false, i)->DefaultFrequency = c.ChannelRecord(true, i)->DefaultFrequency =
+        quint32(40000000 + i * 8000000);
   tuner.Receive = Band({64000000, 121000000});
   int calls = 0;
   bool inOrder = true;
   QStringList found;
   TChannelInfo::TScanListener listener;
   listener.AutoProgress = [&](TChannelInfo& s, int n, bool valid, bool antenna) {
-    inOrder = inOrder && s.Scanning && n == calls++ % 160 + 1 && antenna == (calls <= 160);
+    inOrder = inOrder && s.Scanning() && n == calls++ % 160 + 1 && antenna == (calls <= 160);
     if (valid) found << QString::number(n);
     EXPECT_TRUE(n > 1 || !(s.AutoScan(0) || s.FreeScan(250000))) << "nested";
   };
   EXPECT_EQ(Step([&] { EXPECT_TRUE(c.AutoScan(2, listener)); }).section(" | ", 0, 0),
             "standard 0x10");
-  EXPECT_EQ(Join({calls, inOrder, found.join(','), tuner.Log.size(), c.Scanning}),
+  EXPECT_EQ(Join({calls, inOrder, found.join(','), tuner.Log.size(), c.Scanning()}),
             "320 true 3,10,3,10 201 false");
   EXPECT_EQ(done, QStringList({"160 2 0 0", "160 2 2 0"}));
   EXPECT_EQ(Records(c, false, {3, 10, 11}) + " " + Records(c, true, {10}),
@@ -349,22 +349,25 @@ TEST_F(ChannelSteps, AutoScanMarksWhatLocksClearsWhatIsStaleAndStopsAtAnAbort) {
   EXPECT_EQ(Join({done.join(','), tuner.Log.size()}), "160 2 1 0 101");
   // An abort stops the scan after the next channel (3, counted); the cable pass is skipped.
   done.clear(), tuner.Log.clear();
-  c.OnAutoScanProgress = [](TChannelInfo& s, int n, bool, bool) { s.AbortScan = n == 2; };
-  EXPECT_TRUE(c.AutoScan(2));
-  EXPECT_EQ(Join({done.join(','), tuner.Log.size(), c.AbortScan}), "2 1 0 1 4 true");
+  TChannelInfo::TScanListener aborting;
+  aborting.AutoProgress = [](TChannelInfo& s, int n, bool, bool) {
+    if (n == 2) s.RequestAbort();
+  };
+  EXPECT_TRUE(c.AutoScan(2, aborting));
+  EXPECT_EQ(Join({done.join(','), tuner.Log.size(), c.AbortRequested()}), "2 1 0 1 4 true");
   TChannelInfo bare;  // without a tuner both scans fail, and the abort is cleared
-  bare.AbortScan = true;
-  EXPECT_EQ(Join({bare.AutoScan(2), bare.AbortScan, bare.FreeScan(250000), bare.Scanning}),
+  bare.RequestAbort();
+  EXPECT_EQ(Join({bare.AutoScan(2), bare.AbortRequested(), bare.FreeScan(250000), bare.Scanning()}),
             "false false false false");
 }
 
 TEST_F(ChannelSteps, FreeScanStoresCentredCarriersInBothTablesSkippingAChannelWidthAfterEach) {
-  c.AntennaChannels[150].Name = "old", c.MemoryChannels[3] = {false, 1, 9, "mine"};
+  c.ChannelRecord(false, 151)->Name = "old", *c.MemoryRecord(4) = {false, 1, 9, "mine"};
   tuner.Receive = Band({48250000, 56250000, 60250000, 83250000});
   QStringList hits;
   TChannelInfo::TScanListener listener;
   listener.FreeProgress = [&](TChannelInfo& s, int slot, quint32 f, bool hit) {
-    EXPECT_TRUE(s.Scanning && tuner.Coarse);
+    EXPECT_TRUE(s.Scanning() && tuner.Coarse);
     if (hit) hits << QStringLiteral("%1=%2").arg(slot).arg(f);
   };
   EXPECT_TRUE(c.FreeScan(250000, listener));
@@ -374,8 +377,8 @@ TEST_F(ChannelSteps, FreeScanStoresCentredCarriersInBothTablesSkippingAChannelWi
             "free 3 0 168 tv 45000000 tv 100000000 false");
   EXPECT_EQ(Records(c, false, {3, 4, 151}),
             "[1 1 0 0 83250000 83250000 ''] [0 0 0 0 0 0 ''] [0 0 0 0 0 0 '']");
-  EXPECT_TRUE(c.CableChannels == c.AntennaChannels);
-  EXPECT_EQ(c.MemoryChannels[3], (TMemoryChannelRecord{true, 0, 4, "Memory 4"}));
+  EXPECT_TRUE(c.CableChannels() == c.AntennaChannels());
+  EXPECT_EQ(c.MemoryChannels()[3], (TMemoryChannelRecord{true, 0, 4, "Memory 4"}));
   for (qint64 step : {0, -250000}) EXPECT_FALSE(c.FreeScan(step)) << step;
   tuner.Min = tuner.Max;
   EXPECT_TRUE(c.FreeScan(1)) << "steps of 1 Hz";
@@ -399,12 +402,13 @@ TEST_F(ChannelSteps, FreeScanStoresCentredCarriersInBothTablesSkippingAChannelWi
                 {0, false, 1247000000, Band(many), "free 160 0 50000000 57000000 1163000000"}};
   for (const auto& [standard, abort, top, receive, expected] : rows) {
     test::Channels s;
-    s.info.Standard = quint8(standard), s.tuner.Receive = receive, s.tuner.Max = top;
-    s.info.OnFreeScanProgress = [&](TChannelInfo& i, int, quint32, bool hit) {
-      i.AbortScan = abort && hit;
+    Peer::Standard(s.info) = quint8(standard), s.tuner.Receive = receive, s.tuner.Max = top;
+    TChannelInfo::TScanListener listener;
+    listener.FreeProgress = [&](TChannelInfo& i, int, quint32, bool hit) {
+      if (abort && hit) i.RequestAbort();
     };
-    EXPECT_TRUE(s.info.FreeScan(250000));
-    const TChannelInfo::TChannelTable& found = s.info.AntennaChannels;
+    EXPECT_TRUE(s.info.FreeScan(250000, listener));
+    const TChannelInfo::TChannelTable& found = s.info.AntennaChannels();
     EXPECT_EQ(
         Join({s.done.join(','), found[0].Frequency, found[1].Frequency, found[159].Frequency}),
         expected);

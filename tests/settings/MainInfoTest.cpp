@@ -3,6 +3,7 @@
 #include "settings/CountryInfo.h"
 #include "settings/MainInfo.h"
 #include "support/FakeSystemServices.h"
+#include "support/ModelEdits.h"
 #include "support/TestEnvironment.h"
 
 using namespace pvx;
@@ -10,23 +11,25 @@ using namespace pvx::settings;
 
 TEST(MainInfo, ResetKeepsModeSwitchesAndChipNamesAndOnlyConexantAndEmpiaAreNotStandard) {
   TMainInfo info;
-  info.SetMode(amFMRadio), info.FMEnabled = info.TimeShiftEnabled = false;
-  info.ChipMaker = "Conexant", info.ChipFamily = 2;
-  info.AlwaysOnTop = info.PIPEnabled = info.StartInFM = info.PlayGivenFile = true;
-  info.SleepMinutes = 90, info.MPEG4Codec = 0;
-  info.CaptureFolder = "/x/", info.GivenFilePath = "/x/a.mpg";
-  info.ColorLevels = {1, 2, 3, 4, 5};
+  info.SetMode(amFMRadio), info.SetFMEnabled(false), info.SetTimeShiftEnabled(false);
+  info.SetChip({.Maker = "Conexant", .Family = 2});
+  info.SetPlayGivenFile(true), info.SetGivenFile("/x/a.mpg");
+  test::EditPrefs(info, [](TMainPreferences& p) {
+    p.AlwaysOnTop = p.PIPEnabled = p.StartInFM = true;
+    p.SleepMinutes = 90, p.MPEG4Codec = 0, p.CaptureFolder = "/x/", p.ColorLevels = {1, 2, 3, 4, 5};
+  });
   info.ResetPreferences();
-  EXPECT_EQ(QList<int>({info.Mode(), info.FMEnabled, info.TimeShiftEnabled, info.ChipFamily,
-                        info.AlwaysOnTop || info.PIPEnabled || info.StartInFM || info.PlayGivenFile,
-                        info.SleepMinutes, info.MPEG4Codec}),
+  EXPECT_EQ(QList<int>({info.Mode(), info.FMEnabled(), info.TimeShiftEnabled(), info.Chip().Family,
+                        info.Prefs().AlwaysOnTop || info.Prefs().PIPEnabled || info.Prefs().StartInFM ||
+                            info.PlayGivenFile(),
+                        info.Prefs().SleepMinutes, info.Prefs().MPEG4Codec}),
             QList<int>({amFMRadio, false, false, 0, false, 30, 2}));
-  EXPECT_EQ(QStringList({info.ChipMaker, info.CaptureFolder, info.GivenFilePath}),
+  EXPECT_EQ(QStringList({info.Chip().Maker, info.Prefs().CaptureFolder, info.GivenFilePath()}),
             QStringList({"Conexant", "/nonexistent/Documents/", ""}));
-  EXPECT_EQ(QList<int>(info.ColorLevels.begin(), info.ColorLevels.end()), QList<int>(5, -1));
+  EXPECT_EQ(QList<int>(info.Prefs().ColorLevels.begin(), info.Prefs().ColorLevels.end()), QList<int>(5, -1));
   QList<bool> standard;
   for (quint8 family = 0; family < 6; ++family)
-    info.ChipFamily = family, standard << info.IsStandardTuner();
+    info.SetChip({.Family = quint8(family)}), standard << info.IsStandardTuner();
   EXPECT_EQ(standard, QList<bool>({true, true, false, false, false, true}));
 }
 

@@ -7,6 +7,7 @@
 #include "settings/MainSettingsFile.h"
 #include "settings/MultiLangInfo.h"
 #include "support/FakeSystemServices.h"
+#include "support/ModelEdits.h"
 
 using namespace pvx;
 using namespace pvx::settings;
@@ -72,9 +73,9 @@ TEST(MainSettingsFile, GoldenDefaultFileReplacesWhatWasThereAndAMissingOrEmptyOn
   EXPECT_EQ(missing.language.LanguageName, "German");  // the country's language (49)
   test::WriteFile(missing.path, "");
   Fixture empty;
-  empty.main.AlwaysOnTop = true;
+  test::EditPrefs(empty.main, [&](settings::TMainPreferences& p) { p.AlwaysOnTop = true; });
   EXPECT_FALSE(empty.Load());
-  EXPECT_FALSE(empty.main.AlwaysOnTop);
+  EXPECT_FALSE(empty.main.Prefs().AlwaysOnTop);
   EXPECT_TRUE(QFileInfo::exists(empty.path));
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
@@ -84,10 +85,14 @@ TEST(MainSettingsFile, RoundTripOfEveryValue) {
   QDir().mkpath(videos);
   Fixture out;
   TMainInfo& m = out.main;
-  m.AlwaysOnTop = m.PIPEnabled = m.NoOverlay = m.ReservedFlag = m.StartInFM = true;
-  m.MPEG4Codec = 0, m.CaptureFolder = videos, m.WaveFolder = radio;  // the latter created on load
-  m.SecondBaseName = "second";
-  m.ColorLevels = {10, 20, 30, 40, 50};
+  test::EditPrefs(m, [&](settings::TMainPreferences& p) {
+    p.AlwaysOnTop = p.PIPEnabled = p.NoOverlay = p.ReservedFlag = p.StartInFM = true;
+  });
+  test::EditPrefs(m, [&](settings::TMainPreferences& p) {
+    p.MPEG4Codec = 0, p.CaptureFolder = videos, p.WaveFolder = radio;
+  });  // the latter created on load
+  test::EditPrefs(m, [&](settings::TMainPreferences& p) { p.SecondBaseName = "second"; });
+  test::EditPrefs(m, [&](settings::TMainPreferences& p) { p.ColorLevels = {10, 20, 30, 40, 50}; });
   out.language.SetLanguage("German");
   out.audio = {3, 4, 30000};
   out.capture = {1,    2, 2, 3,     1,      1,    9,    1,    720, 576,
@@ -96,7 +101,7 @@ TEST(MainSettingsFile, RoundTripOfEveryValue) {
   ASSERT_TRUE(out.Save());
   Fixture in;
   ASSERT_TRUE(in.Load());
-  EXPECT_TRUE(in.main.WaveFolder == radio && QFileInfo(radio).isDir());
+  EXPECT_TRUE(in.main.Prefs().WaveFolder == radio && QFileInfo(radio).isDir());
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
   // Saving what was loaded gives the same bytes: every value came back as it was.
   const QByteArray first = test::ReadFile(out.path);
@@ -107,7 +112,8 @@ TEST(MainSettingsFile, RoundTripOfEveryValue) {
 TEST(MainSettingsFile, ReadRulesMendOutOfRangeValues) {
   const auto roundTrip = [](const std::function<void(Fixture&)>& set) {
     auto in = std::make_unique<Fixture>();
-    in->main.CaptureFolder = in->main.WaveFolder = test::Home();
+    test::EditPrefs(in->main,
+                    [&](settings::TMainPreferences& p) { p.CaptureFolder = p.WaveFolder = test::Home(); });
     set(*in);
     EXPECT_TRUE(in->Save());
     in = std::make_unique<Fixture>();
@@ -115,12 +121,12 @@ TEST(MainSettingsFile, ReadRulesMendOutOfRangeValues) {
     return in;
   };
   const auto in = roundTrip([](Fixture& out) {
-    out.main.SecondBaseName = "";
+    test::EditPrefs(out.main, [&](settings::TMainPreferences& p) { p.SecondBaseName = ""; });
     out.capture = {-3, -1, -1, -2, -1, 0, 0, 0, 0, -5, 0, -9, 0, true, "", false, 3};
     out.audio.RecordLevel = 70000;
     out.aspect = -1;
   });
-  EXPECT_EQ(in->main.SecondBaseName, "capture");
+  EXPECT_EQ(in->main.Prefs().SecondBaseName, "capture");
   EXPECT_EQ(in->capture, (TCaptureSettings{0, 0, 0, 0, 0, 0, 0, 0, 320, 240, 2000, 0, 0, true,
                                            "capture", false, 10}));
   EXPECT_EQ(QList<int>({in->audio.RecordLevel, in->aspect}), QList<int>({65536, 0}));
@@ -148,14 +154,15 @@ TEST(MainSettingsFile, ReadRulesMendOutOfRangeValues) {
 
 TEST(MainSettingsFile, UnusableFoldersFallBack) {
   Fixture out;
-  out.main.CaptureFolder = test::Home() + "disc/";
-  out.main.WaveFolder = test::Home() + "not/creatable/";
-  QDir().mkpath(out.main.CaptureFolder);
+  test::EditPrefs(out.main, [&](settings::TMainPreferences& p) { p.CaptureFolder = test::Home() + "disc/"; });
+  test::EditPrefs(out.main,
+                  [&](settings::TMainPreferences& p) { p.WaveFolder = test::Home() + "not/creatable/"; });
+  QDir().mkpath(out.main.Prefs().CaptureFolder);
   ASSERT_TRUE(out.Save());
   test::System().ReadOnlyPrefixes << test::Home() + "disc";
   Fixture in;
   ASSERT_TRUE(in.Load());
-  EXPECT_EQ(QStringList({in.main.CaptureFolder, in.main.WaveFolder}),
+  EXPECT_EQ(QStringList({in.main.Prefs().CaptureFolder, in.main.Prefs().WaveFolder}),
             QStringList(2, "/nonexistent/home/"));
   EXPECT_FALSE(QFileInfo(test::Home() + "not").exists());
 }
@@ -163,8 +170,10 @@ TEST(MainSettingsFile, UnusableFoldersFallBack) {
 TEST(MainSettingsFile, CorruptFileIsCheckedWholeThenSetAside) {
   // A file full of values that must not survive: a folder to create, audio lines, an aspect.
   Fixture out;
-  out.main.AlwaysOnTop = true;
-  out.main.CaptureFolder = out.main.WaveFolder = test::Home() + "from-file/";
+  test::EditPrefs(out.main, [&](settings::TMainPreferences& p) { p.AlwaysOnTop = true; });
+  test::EditPrefs(out.main, [&](settings::TMainPreferences& p) {
+    p.CaptureFolder = p.WaveFolder = test::Home() + "from-file/";
+  });
   out.audio = {5, 6, 30000};
   out.capture.CaptureWidth = 720;
   out.aspect = 2;
@@ -177,8 +186,8 @@ TEST(MainSettingsFile, CorruptFileIsCheckedWholeThenSetAside) {
     test::WriteFile(in.path, bytes);
     EXPECT_FALSE(in.Load());
     test::ExpectSetAside(in.path, bytes, kCorrupted);
-    EXPECT_EQ(QList<int>({in.main.AlwaysOnTop, in.aspect}), QList<int>({false, 0}));
-    EXPECT_EQ(QStringList({in.main.CaptureFolder, in.language.LanguageName}),
+    EXPECT_EQ(QList<int>({in.main.Prefs().AlwaysOnTop, in.aspect}), QList<int>({false, 0}));
+    EXPECT_EQ(QStringList({in.main.Prefs().CaptureFolder, in.language.LanguageName}),
               QStringList({"/nonexistent/Documents/", "German"}));
     EXPECT_TRUE(in.capture == TCaptureSettings{} && in.audio == TAudioLevels{});
     EXPECT_FALSE(QFileInfo::exists(test::Home() + "from-file"));
@@ -188,9 +197,9 @@ TEST(MainSettingsFile, CorruptFileIsCheckedWholeThenSetAside) {
 // Then a failed save keeps the previous file and says so.
 TEST(MainSettingsFile, UnreadableFileIsReportedKeptAndNotSavedOver) {
   Fixture fx;
-  fx.main.AlwaysOnTop = true;
+  test::EditPrefs(fx.main, [&](settings::TMainPreferences& p) { p.AlwaysOnTop = true; });
   fx.Paths().ExpectUnreadableKept();
-  EXPECT_FALSE(fx.main.AlwaysOnTop);
+  EXPECT_FALSE(fx.main.Prefs().AlwaysOnTop);
   ASSERT_TRUE(QFile::remove(fx.path));
   EXPECT_FALSE(fx.Load());  // read again, so that saves may write
   test::Dialogs().Warnings.clear();

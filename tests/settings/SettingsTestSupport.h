@@ -19,6 +19,22 @@
 #include "support/FakeDialogService.h"
 #include "support/TestEnvironment.h"
 
+namespace pvx::settings {
+
+// Puts the channel model into the exact states its own unit tests start from.
+struct TChannelInfoPeer {
+  static quint8 &CurrentTable(TChannelInfo &c) { return c.currentTable_; }
+  static quint8 &Standard(TChannelInfo &c) { return c.standard_; }
+  static qint32 &CountryCode(TChannelInfo &c) { return c.countryCode_; }
+  static qint32 &CurChannel(TChannelInfo &c) { return c.curChannel_; }
+  static qint32 &CurMemory(TChannelInfo &c) { return c.curMemory_; }
+  static quint8 &AudioMode(TChannelInfo &c) { return c.audioMode_; }
+  static quint8 &TVSystemChoice(TChannelInfo &c) { return c.tvSystemChoice_; }
+  static bool &VerifyOptionShown(TChannelInfo &c) { return c.verifyOptionShown_; }
+};
+
+}  // namespace pvx::settings
+
 namespace pvx::test {
 
 inline QByteArray Int(qint32 v) {
@@ -166,18 +182,18 @@ struct Channels {
     info.OnStandardChange = [this](settings::TChannelInfo &, int s) {
       events << QStringLiteral("standard 0x%1").arg(s, 0, 16);
     };
-    info.OnAutoScanDone = [this](settings::TChannelInfo &, int last, int found, int kind,
-                                 bool aborted) {
+    info.OnAutoScanDone = [this](settings::TChannelInfo &, int last, int found, int kind, bool aborted) {
       done << QStringLiteral("%1 %2 %3 %4").arg(last).arg(found).arg(kind).arg(aborted);
     };
     info.OnFreeScanDone = [this](settings::TChannelInfo &c, int found, bool aborted) {
-      EXPECT_TRUE(c.Scanning);
+      EXPECT_TRUE(c.Scanning());
       done << QStringLiteral("free %1 %2").arg(found).arg(aborted);
     };
   }
   // Antenna table current without tuning anything.
   void UseAntenna(int n) {
-    info.CurrentTable = settings::TChannelInfo::kAntenna, info.CurChannel = n;
+    settings::TChannelInfoPeer::CurrentTable(info) = settings::TChannelInfo::kAntenna;
+    settings::TChannelInfoPeer::CurChannel(info) = n;
   }
   void MakeValid(int n) {
     settings::TChannelRecord *r = info.ChannelRecord(false, n);

@@ -19,8 +19,8 @@ void StoreTunedChannels() {
   // From the state a missing file leaves, as on a real first start.
   settings::TChannelSettingsFile::Load(path, channels, preview);
   ASSERT_TRUE(tuning::LoadCountryPlan(channels, System().CountryCode));
-  channels.VideoSource = 0;
-  channels.CurrentTable = settings::TChannelInfo::kAntenna;
+  channels.SetVideoSource(settings::TChannelInfo::kTuner);
+  channels.SetTable(settings::TChannelInfo::kAntenna);
   ASSERT_TRUE(settings::TChannelSettingsFile::Save(path, channels, preview));
 }
 

@@ -110,7 +110,7 @@ TEST(CountryList, LettersWithUniqueTextsWhoseCodesLeadBackAndWhoseTablesAllExist
 TEST(CountryList, ACountryPlanTakesItsTableAndStandardAndMarksTheChannelsWithAFrequency) {
   pvx::settings::TChannelInfo channels;
   ASSERT_TRUE(LoadCountryPlan(channels, 7));  // Russia: table 21, SECAM-D/K
-  EXPECT_EQ(QList<int>({channels.TableIndex, channels.Standard, channels.CountryCode}),
+  EXPECT_EQ(QList<int>({channels.TableIndex(), channels.Standard(), channels.CountryCode()}),
             QList<int>({21, 8, 7}));
   TFrequencyBlock antenna{}, cable{};
   ASSERT_TRUE(LoadFrequencyTable(21, antenna, cable));
@@ -121,7 +121,7 @@ TEST(CountryList, ACountryPlanTakesItsTableAndStandardAndMarksTheChannelsWithAFr
   }
   pvx::test::WriteFile(pvx::test::Home() + "TVTable.tbl", "short");
   EXPECT_FALSE(LoadCountryPlan(channels, 1));
-  EXPECT_EQ(channels.TableIndex, 21);
+  EXPECT_EQ(channels.TableIndex(), 21);
 }
 
 TEST(TVSystemList, EntriesInListOrderAndTheDefaultChoiceOutsideIt) {

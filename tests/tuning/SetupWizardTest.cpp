@@ -33,7 +33,7 @@ struct Card : Channels {
   std::function<void(int)> onTune = [](int) {};
 
   explicit Card(int cableType) {
-    info.CableTypeChoice = quint8(cableType);
+    info.SetSetupChoices(cableType, info.TableIndex(), info.TVSystemChoice());
     tuner.Receive = [this](quint32 hz) {
       onTune(++tunes);
       return FakeTuner::Reading{hz % 3000000 < 1000000 && hz != 0, 0};
@@ -108,19 +108,20 @@ TEST(SetupWizard, BothRunsTwoPassesAndRestoresTheButtonsAfterTheSecond) {
   const auto valid = [](const TChannelInfo::TChannelTable& t) {
     return int(std::count_if(t.begin(), t.end(), [](auto& r) { return r.Valid; }));
   };
-  ASSERT_GT(valid(w.info.AntennaChannels), 0);
-  const QString antennaText = QStringLiteral("Total scan = 160, Find %1 ").arg(valid(w.info.AntennaChannels));
+  ASSERT_GT(valid(w.info.AntennaChannels()), 0);
+  const QString antennaText =
+      QStringLiteral("Total scan = 160, Find %1 ").arg(valid(w.info.AntennaChannels()));
   EXPECT_EQ(midway, antennaText + "||00001");
   EXPECT_EQ(w.Text("LabelAntennaResult"), antennaText);
   EXPECT_EQ(w.Text("LabelCableResult"),
-            QStringLiteral("Total scan = 160, Find %1 ").arg(valid(w.info.CableChannels)));
+            QStringLiteral("Total scan = 160, Find %1 ").arg(valid(w.info.CableChannels())));
   EXPECT_EQ(w.Buttons(), "11110");
 }
 
 // Then Cancel puts back the records the scan page and the scan changed.
 TEST(SetupWizard, AbortDuringTheAntennaPassSkipsTheCablePassAndCancelRestoresTheRecords) {
   Wizard w;
-  const auto antenna = w.info.AntennaChannels, cable = w.info.CableChannels;
+  const auto antenna = w.info.AntennaChannels(), cable = w.info.CableChannels();
   int done = -1, tunesAtAbort = 0;
   auto* bar = w.form->findChild<QProgressBar*>("ProgressBarAntenna");
   w.onTune = [&](int n) {
@@ -137,17 +138,17 @@ TEST(SetupWizard, AbortDuringTheAntennaPassSkipsTheCablePassAndCancelRestoresThe
   EXPECT_TRUE(w.Text("LabelAntennaResult").startsWith(QStringLiteral("Total scan = %1, Find ").arg(done)));
   EXPECT_EQ(w.Text("LabelCableResult"), "");
   EXPECT_EQ(w.Buttons(), "11110");
-  ASSERT_NE(w.info.AntennaChannels, antenna);
-  ASSERT_NE(w.info.CableChannels, cable);
+  ASSERT_NE(w.info.AntennaChannels(), antenna);
+  ASSERT_NE(w.info.CableChannels(), cable);
   w.Button("BitBtnCancel")->click();
   EXPECT_EQ(w.form->result(), QDialog::Rejected);
-  EXPECT_EQ(w.info.AntennaChannels, antenna);
-  EXPECT_EQ(w.info.CableChannels, cable);
+  EXPECT_EQ(w.info.AntennaChannels(), antenna);
+  EXPECT_EQ(w.info.CableChannels(), cable);
 }
 
 TEST(SetupWizard, AFreeScanCopiesAntennaToCableAndResetsTheMemories) {
   Wizard w(false, 0);
-  w.info.MemoryChannels[0] = {false, TChannelInfo::kCable, 9, "kept?"};
+  *w.info.MemoryRecord(1) = {false, TChannelInfo::kCable, 9, "kept?"};
   w.form->findChild<QRadioButton*>("RadioButtonUseFreeScan")->click();
   w.form->SetPage(3);
   w.Button("BitBtnStart")->click();
@@ -157,12 +158,12 @@ TEST(SetupWizard, AFreeScanCopiesAntennaToCableAndResetsTheMemories) {
   ASSERT_GE(memo.size(), 2);
   EXPECT_EQ(memo[0], "Channel 1 is set to 45750000 Hz");
   EXPECT_EQ(memo[1], "Channel 2 is set to 51750000 Hz") << "the find skips 5 MHz after an NTSC station";
-  EXPECT_EQ(w.info.AntennaChannels, w.info.CableChannels);
-  EXPECT_EQ(w.info.MemoryChannels[0],
+  EXPECT_EQ(w.info.AntennaChannels(), w.info.CableChannels());
+  EXPECT_EQ(w.info.MemoryChannels()[0],
             (settings::TMemoryChannelRecord{true, TChannelInfo::kAntenna, 1, "Memory 1"}));
   EXPECT_EQ(w.Buttons(), "11110");
   w.Button("BitBtnFinish")->click();
-  EXPECT_EQ(w.info.CableTypeChoice, 2);
+  EXPECT_EQ(w.info.CableTypeChoice(), 2);
 }
 
 // Finish pressed as soon as the modal wizard shows: a first run takes the table of the cable type,
@@ -176,7 +177,7 @@ TEST(SetupWizard, RunBringsTheTunerToTheChosenStandard) {
     Dialogs().Warnings.clear();
     Channels c;
     c.tuner.AcceptStandard = tunerAccepts;
-    c.info.CableTypeChoice = 1;
+    c.info.SetSetupChoices(1, c.info.TableIndex(), c.info.TVSystemChoice());
     QTimer::singleShot(0, [] {
       auto* wizard = qobject_cast<QDialog*>(QApplication::activeModalWidget());
       ASSERT_NE(wizard, nullptr);
@@ -188,7 +189,7 @@ TEST(SetupWizard, RunBringsTheTunerToTheChosenStandard) {
     std::vector<QStringList> expected;
     for (int code : errors) expected.push_back({settings::GetErrorMessage(code)});
     EXPECT_EQ(Dialogs().Warnings, expected);
-    EXPECT_EQ(c.info.CurrentTable, firstRun ? TChannelInfo::kCable : TChannelInfo::kNoTable);
+    EXPECT_EQ(c.info.CurrentTable(), firstRun ? TChannelInfo::kCable : TChannelInfo::kNoTable);
   }
 }
 
@@ -217,10 +218,10 @@ TEST(SetupWizardRules, FinishAndCancelAreRefusedWhileAScanRunsAndOnlyItsOwnScans
 
 TEST(SetupWizardRules, FinishWritesTheTVSystemChoiceAndCancelPutsTheOldOneBack) {
   Card c(0);
-  c.info.TableIndex = 3;
-  c.info.CountryCode = 49;
+  c.info.SetSetupChoices(c.info.CableTypeChoice(), 3, c.info.TVSystemChoice());
+  c.info.SetCountryCode(49);
   c.info.SetStandard(2);
-  const auto antenna = c.info.AntennaChannels;
+  const auto antenna = c.info.AntennaChannels();
   TSetupWizardRules rules(c.info, false, {});
   rules.ChooseByCountry(false);
   rules.SetTVSystem(4);
@@ -230,19 +231,19 @@ TEST(SetupWizardRules, FinishWritesTheTVSystemChoiceAndCancelPutsTheOldOneBack) 
   const tuning::TTuningEntry entry = tuning::TVSystemEntry(4);
   EXPECT_EQ(rules.ChosenTable(), entry.TableIndex);
   ASSERT_TRUE(rules.Finish());
-  EXPECT_EQ(c.info.TVSystemChoice, 4);
-  EXPECT_EQ(c.info.CountryCode, entry.CountryCode);
-  EXPECT_EQ(c.info.TableIndex, entry.TableIndex);
-  EXPECT_EQ(c.info.Standard, entry.Standard);
-  EXPECT_EQ(c.info.CableTypeChoice, 1);
-  EXPECT_EQ(c.info.VerifyCount, 5);
+  EXPECT_EQ(c.info.TVSystemChoice(), 4);
+  EXPECT_EQ(c.info.CountryCode(), entry.CountryCode);
+  EXPECT_EQ(c.info.TableIndex(), entry.TableIndex);
+  EXPECT_EQ(c.info.Standard(), entry.Standard);
+  EXPECT_EQ(c.info.CableTypeChoice(), 1);
+  EXPECT_EQ(c.info.VerifyCount(), 5);
   ASSERT_TRUE(rules.Cancel());
-  EXPECT_EQ(c.info.TVSystemChoice, TChannelInfo::kChoiceByCountry);
-  EXPECT_EQ(c.info.CountryCode, 49);
-  EXPECT_EQ(c.info.TableIndex, 3);
-  EXPECT_EQ(c.info.Standard, 2);
-  EXPECT_EQ(c.info.CableTypeChoice, 0);
-  EXPECT_EQ(c.info.AntennaChannels, antenna);
+  EXPECT_EQ(c.info.TVSystemChoice(), TChannelInfo::kChoiceByCountry);
+  EXPECT_EQ(c.info.CountryCode(), 49);
+  EXPECT_EQ(c.info.TableIndex(), 3);
+  EXPECT_EQ(c.info.Standard(), 2);
+  EXPECT_EQ(c.info.CableTypeChoice(), 0);
+  EXPECT_EQ(c.info.AntennaChannels(), antenna);
 }
 
 }  // namespace

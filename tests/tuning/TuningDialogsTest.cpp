@@ -119,7 +119,7 @@ TEST_F(TuningDialogs, VideoSourceStoresTheChosenEntryAndTheChannelBoxEvenWhenDis
 }
 
 TEST_F(TuningDialogs, AddFMProposesTheFirstEmptyMemoryOrOneWhenAllAreUsed) {
-  for (auto& fm : channels.info.FMChannels) fm.Frequency = 100000000;
+  for (int n = 1; n <= 50; ++n) channels.info.FMRecord(n)->Frequency = 100000000;
   for (const auto& [empty, proposed] : {std::pair{-1, 1}, {7, 7}}) {
     if (empty > 0) channels.info.FMRecord(empty)->Frequency = 0;
     test::ModalAnswer<TFormAddFMFrequency> answer([&](TFormAddFMFrequency& dialog) {
@@ -133,10 +133,10 @@ TEST_F(TuningDialogs, AddFMProposesTheFirstEmptyMemoryOrOneWhenAllAreUsed) {
 }
 
 TEST_F(TuningDialogs, AddMemoryStoresAntennaOrCableChannelsAndNothingFromTheMemoryTable) {
-  channels.info.MemoryChannels = {};
+  channels.info.ClearMemories();
   channels.info.MemoryRecord(4)->Valid = true;  // the first in use is proposed
   for (const quint8 table : {settings::TChannelInfo::kMemory, settings::TChannelInfo::kCable}) {
-    channels.info.CurrentTable = table;
+    channels.info.SetTable(table);
     test::ModalAnswer<TFormAddMemoryChannel> answer([&](TFormAddMemoryChannel& dialog) {
       EXPECT_EQ(Child<QSpinBox>(dialog, "SpinEditMemory")->value(), 4);
       Keys(dialog, {Qt::Key_Up, Qt::Key_Tab, Qt::Key_unknown, Qt::Key_Return}, "News");

@@ -25,8 +25,8 @@ bool FolderUsable(const TApplyTarget& target, const QString& folder) {
 
 // The standard in use: the tuner's, or without a tuner that of the composite or S-Video input.
 bool StandardIsNTSC(const TChannelInfo& channels, bool hasTuner) {
-  if (hasTuner) return IsNTSC(channels.Standard);
-  return IsNTSC(channels.CompositeStandard) && IsNTSC(channels.SVideoStandard);
+  if (hasTuner) return IsNTSC(channels.Standard());
+  return IsNTSC(channels.CompositeStandard()) && IsNTSC(channels.SVideoStandard());
 }
 
 int EmpiaStandardCode(int standard) { return standard == 0 ? 1 : standard == 1 ? 2 : 3; }
@@ -44,14 +44,15 @@ void ApplyTV(const TTVChoices& c, TApplyTarget& t) {
   settings::TCaptureSettings& cap = t.Capture;
   TChannelInfo& channels = t.Channels;
 
-  main.PIPEnabled = c.PIPEnabled;
-  if (FolderUsable(t, c.CaptureFolder)) main.CaptureFolder = c.CaptureFolder;
-
-  main.AlwaysOnTop = c.AlwaysOnTop;
+  settings::TMainPreferences prefs = main.Prefs();
+  prefs.PIPEnabled = c.PIPEnabled;
+  if (FolderUsable(t, c.CaptureFolder)) prefs.CaptureFolder = c.CaptureFolder;
+  prefs.AlwaysOnTop = c.AlwaysOnTop;
+  const bool overlayChanged = prefs.NoOverlay != c.NoOverlay;
+  prefs.NoOverlay = c.NoOverlay;
+  prefs.MPEG4Codec = c.MPEG4Codec;
+  main.SetPrefs(std::move(prefs));
   Call(t.SetAspect, c.Aspect);
-  const bool overlayChanged = main.NoOverlay != c.NoOverlay;
-  main.NoOverlay = c.NoOverlay;
-  main.MPEG4Codec = c.MPEG4Codec;
 
   const settings::TCaptureSettings& in = c.Capture;
   const bool devicesChanged =
@@ -77,7 +78,7 @@ void ApplyTV(const TTVChoices& c, TApplyTarget& t) {
     cap.VideoBitRateKbps = in.VideoBitRateKbps;
     cap.Quality = in.Quality;
     cap.FrameRateCode = c.FrameRateIndex + 1;
-    cap.CaptureWidth = StoredCaptureWidth(main.ChipFamily, cap.CaptureWidth, cap.CaptureHeight,
+    cap.CaptureWidth = StoredCaptureWidth(main.Chip().Family, cap.CaptureWidth, cap.CaptureHeight,
                                           StandardIsNTSC(channels, t.HasTuner));
   }
 
@@ -88,9 +89,8 @@ void ApplyTV(const TTVChoices& c, TApplyTarget& t) {
                     : c.Cable     ? TChannelInfo::kCable
                                   : TChannelInfo::kAntenna;
   if (c.TableShown) channels.SetTable(table);
-  channels.CompositeStandard = quint8(c.CompositeStandard);
-  channels.SVideoStandard = quint8(c.SVideoStandard);
-  const int source = channels.VideoSource;
+  channels.SetInputStandards(c.CompositeStandard, c.SVideoStandard);
+  const int source = channels.VideoSource();
   if (source == TChannelInfo::kTuner)
     Call(t.SelectTVChannel);
   else if (source == TChannelInfo::kComposite || source == TChannelInfo::kSVideo)
@@ -109,9 +109,10 @@ void ApplyTV(const TTVChoices& c, TApplyTarget& t) {
   if (t.ApplyCapture) t.ApplyCapture(cap);
   if (devicesChanged) {
     // The source is chosen again even when the devices failed.
-    channels.VideoSource = TChannelInfo::kNoSource;
+    channels.ForgetVideoSource();
     Call(t.SwitchSource, SourceToRestore(source, t.HasCamera));
-    if (main.ChipFamily == 3 && t.HasTuner) Call(t.SetVendorStandard, EmpiaStandardCode(channels.Standard));
+    if (main.Chip().Family == 3 && t.HasTuner)
+      Call(t.SetVendorStandard, EmpiaStandardCode(channels.Standard()));
   } else if (rebuild && !deinterlaceChanged) {
     Call(t.SetDeinterlace, bool(cap.Deinterlace));
   }
@@ -119,7 +120,11 @@ void ApplyTV(const TTVChoices& c, TApplyTarget& t) {
 }
 
 void ApplyFM(const TFMChoices& c, TApplyTarget& t) {
-  if (FolderUsable(t, c.WaveFolder)) t.Main.WaveFolder = c.WaveFolder;
+  if (FolderUsable(t, c.WaveFolder)) {
+    settings::TMainPreferences prefs = t.Main.Prefs();
+    prefs.WaveFolder = c.WaveFolder;
+    t.Main.SetPrefs(std::move(prefs));
+  }
   t.Capture.AudioInputIndex = std::max(0, c.AudioInputIndex);
   t.Capture.AudioMediaTypeIndex = std::max(0, c.AudioMediaTypeIndex);
   t.Capture.AudioFormat = quint8(c.AudioFormat);

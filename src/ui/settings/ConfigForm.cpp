@@ -84,9 +84,10 @@ TFormConfig::TFormConfig(TConfigEnvironment environment, QWidget* parent)
 TFormConfig::~TFormConfig() = default;
 
 void TFormConfig::CreatePages() {
-  const int chip = MainInfo ? MainInfo->ChipFamily : 0;
+  const int chip = MainInfo ? MainInfo->Chip().Family : 0;
   const bool hasTuner = !env_.Capture || env_.Capture->HasTuner();
-  const bool tunerPage = !env_.FMMode && ChannelInfo && ChannelInfo->VideoSource == TChannelInfo::kTuner && hasTuner;
+  const bool tunerPage =
+      !env_.FMMode && ChannelInfo && ChannelInfo->VideoSource() == TChannelInfo::kTuner && hasTuner;
   auto add = [this](QWidget* page, const char* name, const QString& caption) {
     page->setObjectName(QLatin1String(name));
     PageControlConfig->addTab(page, caption);
@@ -119,29 +120,32 @@ void TFormConfig::LoadPages() {
   if (TabSheetPreview) TabSheetPreview->Load(PreviewInfo);
   if (TabSheetCapture) {
     TabSheetCapture->Load(capture, ListsOf(env_.Capture), RecordLevel(env_));
-    TabSheetCapture->CaptureLocation->SetFolder(MainInfo ? MainInfo->CaptureFolder : QString());
+    TabSheetCapture->CaptureLocation->SetFolder(MainInfo ? MainInfo->Prefs().CaptureFolder : QString());
   }
   if (TabSheetVideo) {
     TVideoOptions options;
-    if (ChannelInfo) options.CompositeStandard = ChannelInfo->CompositeStandard, options.SVideoStandard = ChannelInfo->SVideoStandard;
+    if (ChannelInfo)
+      options.CompositeStandard = ChannelInfo->CompositeStandard(),
+      options.SVideoStandard = ChannelInfo->SVideoStandard();
     options.Aspect = env_.Aspect ? env_.Aspect() : 0;
-    options.AlwaysOnTop = MainInfo && MainInfo->AlwaysOnTop;
-    options.NoOverlay = MainInfo && MainInfo->NoOverlay;
+    options.AlwaysOnTop = MainInfo && MainInfo->Prefs().AlwaysOnTop;
+    options.NoOverlay = MainInfo && MainInfo->Prefs().NoOverlay;
     options.HighQualityPreview = capture.Deinterlace;
     TabSheetVideo->Load(env_.Capture ? &env_.Capture->ColourControls() : nullptr, options);
   }
   if (TabSheetOther) {
     const settings::TMultiLangInfo* lang = settings::MultiLangInfo;
     TabSheetOther->Load(lang ? lang->Languages : QStringList(), lang ? lang->LanguageName : QString(),
-                        MainInfo ? MainInfo->MPEG4Codec : 0, MainInfo && MainInfo->PIPEnabled);
+                        MainInfo ? MainInfo->Prefs().MPEG4Codec : 0,
+                        MainInfo && MainInfo->Prefs().PIPEnabled);
   }
   if (TabSheetFM) {
     const qint32 low = env_.Capture && env_.Capture->Tuner().FMMin() > 0 ? env_.Capture->Tuner().FMMin() : kFMLow;
     const qint32 high = env_.Capture && env_.Capture->Tuner().FMMax() > 0 ? env_.Capture->Tuner().FMMax() : kFMHigh;
     const TCaptureLists lists = ListsOf(env_.Capture);
-    TabSheetFM->Load(ChannelInfo, low, high, MainInfo ? MainInfo->WaveFolder : QString(), lists.AudioInputs,
-                     lists.AudioFormats, capture.AudioInputIndex, capture.AudioMediaTypeIndex, capture.AudioFormat,
-                     RecordLevel(env_));
+    TabSheetFM->Load(ChannelInfo, low, high, MainInfo ? MainInfo->Prefs().WaveFolder : QString(),
+                     lists.AudioInputs, lists.AudioFormats, capture.AudioInputIndex,
+                     capture.AudioMediaTypeIndex, capture.AudioFormat, RecordLevel(env_));
   }
   // The FM page in FM mode, else the TV Tuner page when shown, else the Capture page.
   PageControlConfig->setCurrentIndex(0);
@@ -197,8 +201,8 @@ void TFormConfig::BitBtnOKClick() {
   target.SelectTVChannel = [] { ChannelInfo->SelectChannel(ChannelInfo->CurrentChannel()); };
   target.SelectFMChannel = target.SelectTVChannel;
   target.ApplyInputStandard = [](int source) {
-    ChannelInfo->ChangeStandard(source == TChannelInfo::kComposite ? ChannelInfo->CompositeStandard
-                                                                    : ChannelInfo->SVideoStandard);
+    ChannelInfo->ChangeStandard(source == TChannelInfo::kComposite ? ChannelInfo->CompositeStandard()
+                                                                   : ChannelInfo->SVideoStandard());
   };
   if (capture) {
     target.SetVendorStandard = [capture](int code) { capture->SetVendorStandard(code); };
@@ -226,8 +230,8 @@ void TFormConfig::OKInTV(TApplyTarget& target) {
   TabSheetCapture->Choose(choices);
   TabSheetVideo->Choose(choices);
   TabSheetOther->Choose(choices);
-  if (choices.CaptureFolder != MainInfo->CaptureFolder && !FolderAccepted(choices.CaptureFolder))
-    ReportRefusedFolder(choices.CaptureFolder, MainInfo->CaptureFolder);
+  if (choices.CaptureFolder != MainInfo->Prefs().CaptureFolder && !FolderAccepted(choices.CaptureFolder))
+    ReportRefusedFolder(choices.CaptureFolder, MainInfo->Prefs().CaptureFolder);
   ApplyTV(choices, target);
   // The levels the user set are the ones the next preview starts with.
   if (env_.Capture) env_.Capture->ColourControls().StoreLevels();
@@ -236,8 +240,8 @@ void TFormConfig::OKInTV(TApplyTarget& target) {
 void TFormConfig::OKInFM(TApplyTarget& target) {
   TFMChoices choices;
   TabSheetFM->Choose(choices);
-  if (choices.WaveFolder != MainInfo->WaveFolder && !FolderAccepted(choices.WaveFolder))
-    ReportRefusedFolder(choices.WaveFolder, MainInfo->WaveFolder);
+  if (choices.WaveFolder != MainInfo->Prefs().WaveFolder && !FolderAccepted(choices.WaveFolder))
+    ReportRefusedFolder(choices.WaveFolder, MainInfo->Prefs().WaveFolder);
   ApplyFM(choices, target);
 }
 

@@ -87,7 +87,7 @@ TTunerPage::TTunerPage(QWidget* parent) : QWidget(parent) {
   });
   connect(BitBtnAutoScan_, &QPushButton::clicked, this, &TTunerPage::BitBtnAutoScanClick);
   connect(BitBtnAbort_, &QPushButton::clicked, this, [this] {
-    if (channels_) channels_->AbortScan = true;
+    if (channels_) channels_->RequestAbort();
   });
   connect(BitBtnAddChannel_, &QPushButton::clicked, this, &TTunerPage::BitBtnAddChannelClick);
   connect(BitBtnDelete_, &QPushButton::clicked, this, &TTunerPage::BitBtnDeleteClick);
@@ -148,11 +148,11 @@ void TTunerPage::BuildEditors() {
 void TTunerPage::Load(TChannelInfo* channels) {
   channels_ = channels;
   if (!channels) return;
-  const bool memory = channels->CurrentTable == TChannelInfo::kMemory;
+  const bool memory = channels->CurrentTable() == TChannelInfo::kMemory;
   RadioButtonMemory->setChecked(memory);
   RadioButtonNormal->setChecked(!memory);
   const QSignalBlocker block(ComboBoxCableOption);
-  ComboBoxCableOption->setCurrentIndex(channels->CurrentTable == TChannelInfo::kCable ? 1 : 0);
+  ComboBoxCableOption->setCurrentIndex(channels->CurrentTable() == TChannelInfo::kCable ? 1 : 0);
   FillChannelGrid();
   FillMemoryGrid();
 }
@@ -209,7 +209,7 @@ void TTunerPage::CommitEdits() {
 }
 
 void TTunerPage::BitBtnAutoScanClick() {
-  if (!channels_ || channels_->Scanning) return;
+  if (!channels_ || channels_->Scanning()) return;
   CommitEdits();
   BitBtnAbort_->show();
   BitBtnAutoScan_->setEnabled(false);
@@ -254,7 +254,7 @@ void TTunerPage::BitBtnDeleteClick() {
 void TTunerPage::BitBtnDeleteAllClick() {
   if (!channels_) return;
   MemoryEditors->Cancel();
-  channels_->MemoryChannels.fill({});
+  channels_->ClearMemories();
   FillMemoryGrid();
 }
 

@@ -21,6 +21,7 @@
 #include "settings/PreviewInfo.h"
 #include "support/FakeDialogService.h"
 #include "support/FakeSystemServices.h"
+#include "support/ModelEdits.h"
 #include "support/TestEnvironment.h"
 #include "ui/settings/CapturePage.h"
 #include "ui/settings/CaptureProfiles.h"
@@ -48,9 +49,9 @@ class ConfigForm : public ::testing::Test {
     settings::MainInfo = &main;
     settings::ChannelInfo = &channels;
     settings::PreviewInfo = &preview;
-    channels.VideoSource = TChannelInfo::kTuner;
-    channels.CurrentTable = TChannelInfo::kAntenna;
-    main.CaptureFolder = test::Home() + "old/";
+    channels.SetVideoSource(TChannelInfo::kTuner);
+    channels.SetTable(TChannelInfo::kAntenna);
+    test::EditPrefs(main, [&](settings::TMainPreferences& p) { p.CaptureFolder = test::Home() + "old/"; });
     env.Recording = &recording;
   }
   ~ConfigForm() override {
@@ -74,9 +75,10 @@ class ConfigForm : public ::testing::Test {
 
 // The pages follow the source; OK with nothing changed stores back what every page shows.
 TEST_F(ConfigForm, OKWithNothingChangedKeepsEverySetting) {
-  main.AlwaysOnTop = main.NoOverlay = main.PIPEnabled = true;
-  main.MPEG4Codec = 1;
-  channels.CompositeStandard = 3, channels.SVideoStandard = 7;
+  test::EditPrefs(main,
+                  [&](settings::TMainPreferences& p) { p.AlwaysOnTop = p.NoOverlay = p.PIPEnabled = true; });
+  test::EditPrefs(main, [&](settings::TMainPreferences& p) { p.MPEG4Codec = 1; });
+  channels.SetInputStandards(3, 7);
   preview.Customize = true, preview.Dimension = 4, preview.Interval = 9;
   recording.VideoDeviceIndex = 1, recording.PixelFormatChoice = 2, recording.RecordKind = 2;
   recording.RecordFormat = 0, recording.CaptureWidth = 352, recording.CaptureHeight = 240;
@@ -96,7 +98,7 @@ TEST_F(ConfigForm, OKWithNothingChangedKeepsEverySetting) {
       {TChannelInfo::kComposite, TChannelInfo::kMemory, rest}};
   for (const auto& [source, table, pages] : rows) {
     SCOPED_TRACE(source * 10 + table);
-    channels.VideoSource = source, channels.CurrentTable = table;
+    channels.SetVideoSource(source), channels.SetTable(table);
     TFormConfig& f = Open();
     QStringList shown;
     for (int i = 0; i < f.PageControlConfig->count(); ++i)
@@ -104,12 +106,13 @@ TEST_F(ConfigForm, OKWithNothingChangedKeepsEverySetting) {
     EXPECT_EQ(shown.join(' '), pages);
     Find<QPushButton>(f, "BitBtnOK")->click();
     EXPECT_EQ(recording, stored);
-    EXPECT_EQ(QList<int>({aspect, main.AlwaysOnTop, main.NoOverlay, main.PIPEnabled, main.MPEG4Codec}),
+    EXPECT_EQ(QList<int>({aspect, main.Prefs().AlwaysOnTop, main.Prefs().NoOverlay, main.Prefs().PIPEnabled,
+                          main.Prefs().MPEG4Codec}),
               QList<int>({2, 1, 1, 1, 1}));
-    EXPECT_EQ(QList<int>({channels.CurrentTable, channels.CompositeStandard, channels.SVideoStandard}),
+    EXPECT_EQ(QList<int>({channels.CurrentTable(), channels.CompositeStandard(), channels.SVideoStandard()}),
               QList<int>({table, 3, 7}));
     EXPECT_EQ(QList<int>({preview.Customize, preview.Dimension, preview.Interval}), QList<int>({1, 4, 9}));
-    EXPECT_EQ(main.CaptureFolder, test::Home() + "old/");
+    EXPECT_EQ(main.Prefs().CaptureFolder, test::Home() + "old/");
   }
   EXPECT_TRUE(test::Dialogs().Boxes.empty()) << "an unchanged folder is not checked again";
 }
@@ -154,13 +157,13 @@ TEST_F(ConfigForm, ReadOnlyFolderIsRefusedWithAMessage) {
   // Browsing to it: the field keeps its text.
   test::Dialogs().FolderAnswers.push_back(test::Home() + "cdrom/films");
   Find<QAbstractButton>(f, "SbtnCaptureLocation")->click();
-  EXPECT_EQ(edit->text(), main.CaptureFolder);
+  EXPECT_EQ(edit->text(), main.Prefs().CaptureFolder);
   ASSERT_EQ(test::Dialogs().Boxes.size(), 1u);
   EXPECT_TRUE(test::Dialogs().Boxes[0].text.contains("cdrom/films/")) << test::Dialogs().Boxes[0].text.toStdString();
   // Typing it: OK keeps the old folder and says so.
   edit->setText(test::Home() + "cdrom/films/");
   Find<QPushButton>(f, "BitBtnOK")->click();
-  EXPECT_EQ(main.CaptureFolder, test::Home() + "old/");
+  EXPECT_EQ(main.Prefs().CaptureFolder, test::Home() + "old/");
   ASSERT_EQ(test::Dialogs().Boxes.size(), 2u);
   EXPECT_TRUE(test::Dialogs().Boxes[1].text.contains("is kept"));
   // A usable folder is created and taken.
@@ -168,11 +171,11 @@ TEST_F(ConfigForm, ReadOnlyFolderIsRefusedWithAMessage) {
   TFormConfig& again = Open();
   Find<QAbstractButton>(again, "SbtnCaptureLocation")->click();
   Find<QPushButton>(again, "BitBtnOK")->click();
-  EXPECT_EQ(main.CaptureFolder, test::Home() + "films/");
+  EXPECT_EQ(main.Prefs().CaptureFolder, test::Home() + "films/");
 }
 
 TEST_F(ConfigForm, FMLevelLabelAndFrequencyLimits) {
-  channels.CurrentTable = TChannelInfo::kFM;
+  channels.SetTable(TChannelInfo::kFM);
   TFormConfig& f = Open(true);
   EXPECT_TRUE(f.PageControlConfig->count() == 1 && f.PageControlConfig->widget(0) == f.TabSheetFM);
   auto* level = Find<QSlider>(f, "TrackBarFMRecorderVolume");
@@ -199,34 +202,34 @@ TEST_F(ConfigForm, GridEditsGoStraightIntoTheRecordsAndEscapeDropsThem) {
   ASSERT_EQ(page.ChannelEditors->OpenEditor(), name);
   name->setText("News");
   QTest::keyClick(name, Qt::Key_Return);
-  EXPECT_EQ(channels.AntennaChannels[4].Name, "News");
+  EXPECT_EQ(channels.AntennaChannels()[4].Name, "News");
   EXPECT_EQ(grid->item(4, TTunerPage::kColName)->text(), "News");
 
   page.ChannelEditors->Open(4, TTunerPage::kColName);
   name->setText("Dropped");
   QTest::keyClick(name, Qt::Key_Escape);
-  EXPECT_EQ(channels.AntennaChannels[4].Name, "News");
+  EXPECT_EQ(channels.AntennaChannels()[4].Name, "News");
   // Add puts the current channel, with its name, into the first unused memory.
-  channels.MemoryChannels[1].Valid = channels.MemoryChannels[2].Valid = false;
+  channels.MemoryRecord(2)->Valid = channels.MemoryRecord(3)->Valid = false;
   Find<QPushButton>(f, "BitBtnAddChannel")->click();
-  EXPECT_EQ(channels.MemoryChannels[1], (settings::TMemoryChannelRecord{true, 0, 5, "News"}));
+  EXPECT_EQ(channels.MemoryChannels()[1], (settings::TMemoryChannelRecord{true, 0, 5, "News"}));
 
   // The cable option shows and edits the cable table.
   page.ComboBoxCableOption->setCurrentIndex(1);
   page.ChannelEditors->Open(0, TTunerPage::kColStatus);
-  EXPECT_EQ(channels.CableChannels[0].Valid, true);
-  EXPECT_EQ(channels.AntennaChannels[0].Valid, false);
+  EXPECT_EQ(channels.CableChannels()[0].Valid, true);
+  EXPECT_EQ(channels.AntennaChannels()[0].Valid, false);
 
   // The unused memory 3 mapped to channel 7; Delete takes out the current memory (2), Delete All
   // every one.
   page.MemoryEditors->Open(2, TTunerPage::kMemChannel);
   Find<QSpinBox>(f, "SpinEditMemoryChannel")->setValue(7);
   page.MemoryEditors->Commit();
-  EXPECT_TRUE(channels.MemoryChannels[2].Valid && channels.MemoryChannels[2].Channel == 7);
+  EXPECT_TRUE(channels.MemoryChannels()[2].Valid && channels.MemoryChannels()[2].Channel == 7);
   Find<QPushButton>(f, "BitBtnDelete")->click();
-  EXPECT_TRUE(channels.MemoryChannels[1].Valid && channels.MemoryChannels[1].Channel == 7);
+  EXPECT_TRUE(channels.MemoryChannels()[1].Valid && channels.MemoryChannels()[1].Channel == 7);
   Find<QPushButton>(f, "BitBtnDeleteAll")->click();
-  EXPECT_FALSE(channels.MemoryChannels[0].Valid);
+  EXPECT_FALSE(channels.MemoryChannels()[0].Valid);
 }
 
 // The Capture page gives back what it was loaded with; the name and the time fields follow their
@@ -331,9 +334,9 @@ TEST(CaptureProfiles, SizeAndLevelTexts) {
 // The settings and a log of every operation OK runs.
 struct Scenario {
   Scenario() {
-    channels.CurrentTable = TChannelInfo::kAntenna;
-    channels.VideoSource = TChannelInfo::kTuner;
-    main.CaptureFolder = "/old/";
+    channels.SetTable(TChannelInfo::kAntenna);
+    channels.SetVideoSource(TChannelInfo::kTuner);
+    test::EditPrefs(main, [&](settings::TMainPreferences& p) { p.CaptureFolder = "/old/"; });
     target.EnsureFolder = [](const QString& f) { return !f.startsWith("/cdrom"); };
     target.SetAspect = [this](int a) { Log("aspect", a); };
     target.SetRecordLevel = [this](int l) { Log("level", l); };
@@ -374,7 +377,8 @@ struct Scenario {
 class ApplyOrder : public ::testing::Test, public Scenario {};
 
 TEST_F(ApplyOrder, TVRunsItsStepsInOrder) {
-  const struct { const char* name; std::function<void(Scenario&)> setup; QStringList expected; } rows[] = {
+  const struct { const char* name; std::function<void(Scenario&)> setup; QStringList expected;
+  } rows[] = {
       {"nothing structural", [](Scenario&) {}, {"aspect 0", "select-tv", "level 100", "apply"}},
       {"other video device: the engine opens it, then the source is chosen again",
        [](Scenario& t) { t.choices.Capture.VideoDeviceIndex = 1; },
@@ -384,12 +388,13 @@ TEST_F(ApplyOrder, TVRunsItsStepsInOrder) {
        {"aspect 0", "select-tv", "level 100", "apply", "switch 0"}},
       {"Empia with a tuner gets its standard code",
        [](Scenario& t) {
-         t.main.ChipFamily = 3, t.channels.Standard = 1, t.choices.Capture.VideoDeviceIndex = 1;
+         t.main.SetChip({.Family = quint8(3)}), t.channels.SetStandard(1),
+             t.choices.Capture.VideoDeviceIndex = 1;
        },
        {"aspect 0", "select-tv", "level 100", "apply", "switch 0", "vendor 2"}},
       {"camera source without a camera comes back as composite",
        [](Scenario& t) {
-         t.channels.VideoSource = TChannelInfo::kCamera, t.choices.Capture.VideoDeviceIndex = 1;
+         t.channels.SetVideoSource(TChannelInfo::kCamera), t.choices.Capture.VideoDeviceIndex = 1;
        },
        {"aspect 0", "level 100", "apply", "switch 1"}},
       {"overlay change in overlay full screen rebuilds the preview",
@@ -399,7 +404,7 @@ TEST_F(ApplyOrder, TVRunsItsStepsInOrder) {
        [](Scenario& t) { t.choices.HighQualityPreview = true; },
        {"aspect 0", "select-tv", "level 100", "apply"}},
       {"S-Video input takes its standard",
-       [](Scenario& t) { t.channels.VideoSource = TChannelInfo::kSVideo; },
+       [](Scenario& t) { t.channels.SetVideoSource(TChannelInfo::kSVideo); },
        {"aspect 0", "input-standard 2", "level 100", "apply"}},
   };
   for (const auto& row : rows) {
@@ -418,11 +423,10 @@ TEST_F(ApplyOrder, Empia720x480BecomesNarrowOutsideNTSC) {
       {3, false, 0, 0, 4, 640}, {3, false, 2, 1, 0, 720}, {1, true, 2, 0, 0, 720}};
   for (const auto& r : rows) {
     Scenario t;
-    t.main.ChipFamily = quint8(r.chip);
+    t.main.SetChip({.Family = quint8(r.chip)});
     t.target.HasTuner = r.tuner;
-    t.channels.Standard = quint8(r.standard);
-    t.channels.CompositeStandard = quint8(r.composite);
-    t.channels.SVideoStandard = quint8(r.svideo);
+    t.channels.SetStandard(quint8(r.standard));
+    t.channels.SetInputStandards(r.composite, r.svideo);
     t.choices.SizeText = "720x480";
     ApplyTV(t.choices, t.target);
     EXPECT_EQ(QSize(t.capture.CaptureWidth, t.capture.CaptureHeight), QSize(r.width, 480))
@@ -431,10 +435,10 @@ TEST_F(ApplyOrder, Empia720x480BecomesNarrowOutsideNTSC) {
 }
 
 TEST_F(ApplyOrder, FMStoresItsFieldsThenTunesAndSetsTheLevel) {
-  main.WaveFolder = "/old-fm/";
+  test::EditPrefs(main, [&](settings::TMainPreferences& p) { p.WaveFolder = "/old-fm/"; });
   TFMChoices fm{"/cdrom/fm/", 2, -1, 1, 32768};
   ApplyFM(fm, target);
-  EXPECT_EQ(main.WaveFolder, "/old-fm/");
+  EXPECT_EQ(main.Prefs().WaveFolder, "/old-fm/");
   EXPECT_EQ(capture.AudioInputIndex, 2);
   EXPECT_EQ(capture.AudioMediaTypeIndex, 0);
   EXPECT_EQ(capture.AudioFormat, 1);
@@ -442,7 +446,7 @@ TEST_F(ApplyOrder, FMStoresItsFieldsThenTunesAndSetsTheLevel) {
   EXPECT_EQ(applied, capture);
   fm.WaveFolder = "/fm/";
   ApplyFM(fm, target);
-  EXPECT_EQ(main.WaveFolder, "/fm/");
+  EXPECT_EQ(main.Prefs().WaveFolder, "/fm/");
 }
 
 }  // namespace

@@ -58,14 +58,15 @@ TEST_F(Shell, SetupKeepsWhatOKAppliesAndCancelPutsTheColourBack) {
   EXPECT_TRUE(Engine().Settings().TimeLimitOn);
   // The stored level is what the next preview starts from: without it the change was lost.
   const engine::TProcAmpRange& range = Engine().SignalAdjust().Range(0);
-  EXPECT_EQ(MainInfo->ColorLevels[0], engine::TVideoSignalAdjust::ValueToLevel(0, target, range));
-  EXPECT_NE(MainInfo->ColorLevels[0], engine::TVideoSignalAdjust::ValueToLevel(0, brightness, range));
+  EXPECT_EQ(MainInfo->Prefs().ColorLevels[0], engine::TVideoSignalAdjust::ValueToLevel(0, target, range));
+  EXPECT_NE(MainInfo->Prefs().ColorLevels[0], engine::TVideoSignalAdjust::ValueToLevel(0, brightness, range));
   EXPECT_TRUE(PictureRuns());
 }
 
 TEST_F(Shell, AutoScanOnTheTunerPageFillsTheTableAndItsGrid) {
   ASSERT_TRUE(Start());
-  for (auto& record : ChannelInfo->AntennaChannels) record.Valid = false;
+  for (int n = 1; n <= settings::TChannelInfo::kChannelCount; ++n)
+    ChannelInfo->ChannelRecord(false, n)->Valid = false;
   int progress = 0, ticked = -1;
   {
     ModalAnswer<TFormConfig> answer([&](TFormConfig& form) {
@@ -103,7 +104,7 @@ TEST_F(Shell, SetupInFMShowsTheFMPage) {
     });
     App().Dispatcher().ExecuteCommand(commands::TCommand::Setup);
   }
-  EXPECT_EQ(MainInfo->WaveFolder, folder);
+  EXPECT_EQ(MainInfo->Prefs().WaveFolder, folder);
 }
 
 TEST_F(Shell, AnotherLanguageTakesEffectAtOnceAndTellsTheScheduler) {

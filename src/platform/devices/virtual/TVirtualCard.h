@@ -33,8 +33,8 @@ struct TVirtualCardConfig {
   bool HasPreviewPin = false;   // the capture device offers its own preview pin
   bool HasProcAmp = true;       // the capture device answers the colour controls
   bool HasCamera = true;        // the crossbar has a camera (AUX) input
-  QList<QSize> RefusedSizes;    // capture sizes the driver refuses
-  QString StationsFile;  // empty: stations.ini from the data folders
+  QList<QSize> RefusedSizes{};  // capture sizes the driver refuses
+  QString StationsFile{};       // empty: stations.ini from the data folders
 };
 
 enum class SourceKind { Station, Snow, Composite, SVideo, Camera, Line, Silence };

@@ -40,6 +40,61 @@ void SeekToStart(GstElement* pipeline, gpointer flush) {
   }
 }
 
+using Shared = TVirtualFilePlayer::Shared;
+
+GstFlowReturn OnNewSample(GstAppSink* appSink, gpointer data) {
+  auto& s = *static_cast<Shared*>(data);
+  GstSample* sample = gst_app_sink_pull_sample(appSink);
+  if (!sample) return GST_FLOW_OK;
+  std::lock_guard lock(s.Mutex);
+  GstBuffer* buffer = gst_sample_get_buffer(sample);
+  GstCaps* got = gst_sample_get_caps(sample);
+  if (got && gst_structure_has_name(gst_caps_get_structure(got, 0), "audio/x-raw")) {
+    GstMapInfo map;
+    if (gst_buffer_map(buffer, &map, GST_MAP_READ)) {
+      s.Sound.append(reinterpret_cast<const char*>(map.data), qsizetype(map.size));
+      gst_buffer_unmap(buffer, &map);
+    }
+    if (s.Sound.size() > kMaxSoundBytes) s.Sound.remove(0, s.Sound.size() - kMaxSoundBytes);
+    gst_sample_unref(sample);
+  } else {
+    if (s.Latest) gst_sample_unref(s.Latest);
+    s.Latest = sample;
+  }
+  return GST_FLOW_OK;
+}
+
+GstBusSyncReply OnBusMessage(GstBus*, GstMessage* message, gpointer data) {
+  auto& s = **static_cast<std::shared_ptr<Shared>*>(data);
+  GstElement* pipeline = s.Pipeline;
+  const bool fromPipeline = GST_MESSAGE_SRC(message) == GST_OBJECT(pipeline);
+  switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_ERROR:
+      *s.Failed = true;
+      break;
+    case GST_MESSAGE_ASYNC_DONE: {
+      // Once prerolled, the first pass starts over as a segment.
+      std::lock_guard lock(s.Mutex);
+      if (!s.Looping && fromPipeline) {
+        s.Looping = true;
+        gst_element_call_async(pipeline, SeekToStart, GINT_TO_POINTER(1), nullptr);
+      }
+      break;
+    }
+    case GST_MESSAGE_SEGMENT_DONE:
+    case GST_MESSAGE_EOS:
+      // Seeking from the streaming thread that posted this could deadlock.
+      if (fromPipeline)
+        gst_element_call_async(pipeline, SeekToStart,
+                               GINT_TO_POINTER(GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS), nullptr);
+      break;
+    default:
+      break;
+  }
+  gst_message_unref(message);
+  return GST_BUS_DROP;
+}
+
 }  // namespace
 
 TVirtualFilePlayer::TVirtualFilePlayer(const QString& path, GstCaps* caps)
@@ -79,65 +134,12 @@ TVirtualFilePlayer::TVirtualFilePlayer(const QString& path, GstCaps* caps)
   g_object_set(sink, "sync", TRUE, "max-buffers", 2u, "drop", TRUE, nullptr);
 
   GstAppSinkCallbacks callbacks{};
-  callbacks.new_sample = [](GstAppSink* appSink, gpointer data) {
-    auto& s = *static_cast<Shared*>(data);
-    GstSample* sample = gst_app_sink_pull_sample(appSink);
-    if (!sample) return GST_FLOW_OK;
-    std::lock_guard lock(s.Mutex);
-    GstBuffer* buffer = gst_sample_get_buffer(sample);
-    GstCaps* got = gst_sample_get_caps(sample);
-    if (got && gst_structure_has_name(gst_caps_get_structure(got, 0), "audio/x-raw")) {
-      GstMapInfo map;
-      if (gst_buffer_map(buffer, &map, GST_MAP_READ)) {
-        s.Sound.append(reinterpret_cast<const char*>(map.data), qsizetype(map.size));
-        gst_buffer_unmap(buffer, &map);
-      }
-      if (s.Sound.size() > kMaxSoundBytes) s.Sound.remove(0, s.Sound.size() - kMaxSoundBytes);
-      gst_sample_unref(sample);
-    } else {
-      if (s.Latest) gst_sample_unref(s.Latest);
-      s.Latest = sample;
-    }
-    return GST_FLOW_OK;
-  };
+  callbacks.new_sample = OnNewSample;
   gst_app_sink_set_callbacks(GST_APP_SINK(sink), &callbacks, shared_.get(), nullptr);
 
   GstBus* bus = gst_element_get_bus(pipeline_);
-  gst_bus_set_sync_handler(
-      bus,
-      [](GstBus*, GstMessage* message, gpointer data) {
-        auto& s = **static_cast<std::shared_ptr<Shared>*>(data);
-        GstElement* pipeline = s.Pipeline;
-        const bool fromPipeline = GST_MESSAGE_SRC(message) == GST_OBJECT(pipeline);
-        switch (GST_MESSAGE_TYPE(message)) {
-          case GST_MESSAGE_ERROR:
-            *s.Failed = true;
-            break;
-          case GST_MESSAGE_ASYNC_DONE: {
-            // Once prerolled, the first pass starts over as a segment.
-            std::lock_guard lock(s.Mutex);
-            if (!s.Looping && fromPipeline) {
-              s.Looping = true;
-              gst_element_call_async(pipeline, SeekToStart, GINT_TO_POINTER(1), nullptr);
-            }
-            break;
-          }
-          case GST_MESSAGE_SEGMENT_DONE:
-          case GST_MESSAGE_EOS:
-            // Seeking from the streaming thread that posted this could deadlock.
-            if (fromPipeline)
-              gst_element_call_async(pipeline, SeekToStart,
-                                     GINT_TO_POINTER(GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS),
-                                     nullptr);
-            break;
-          default:
-            break;
-        }
-        gst_message_unref(message);
-        return GST_BUS_DROP;
-      },
-      new std::shared_ptr<Shared>(shared_),
-      [](gpointer data) { delete static_cast<std::shared_ptr<Shared>*>(data); });
+  gst_bus_set_sync_handler(bus, OnBusMessage, new std::shared_ptr<Shared>(shared_),
+                           [](gpointer data) { delete static_cast<std::shared_ptr<Shared>*>(data); });
   gst_object_unref(bus);
   if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
     failed_ = true;

@@ -32,8 +32,10 @@ class TVirtualFilePlayer {
   // Moves up to `size` bytes of the sound decoded so far into `to`; the count moved.
   int TakeSound(char* to, int size);
 
- private:
+  // What the streaming threads' callbacks share with the player.
   struct Shared;
+
+ private:
   QString path_;
   std::atomic<bool> failed_ = false;
   std::shared_ptr<Shared> shared_;

@@ -15,17 +15,17 @@ struct TVirtualStation {
   QString Pattern = "smpte";
   int ToneHz = 440;
   // Notes (Hz) played in turn instead of the steady tone, each kNoteMs long; FM stations sing.
-  std::vector<int> Melody;
+  std::vector<int> Melody{};
   bool CopyProtected = false;
   bool IsFM = false;
   // What moves on the picture: a caption scrolling along the bottom, the pattern scrolling
   // `Pan` pixels a frame, and with HeavyMotion a zone plate whose phases keep changing.
-  QString Ticker;
+  QString Ticker{};
   int Pan = 0;
   bool HeavyMotion = false;
   // A media file broadcast in a loop instead of the pattern: as written, and resolved.
-  QString FileName;
-  QString FilePath;
+  QString FileName{};
+  QString FilePath{};
 };
 
 // Tuning behaviour of the virtual tuner: what a receiver reads around a carrier.
