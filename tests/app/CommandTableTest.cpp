@@ -135,9 +135,6 @@ TEST_F(Dispatcher, SaysWhetherACommandRan) {
   const std::pair<int, TCommandResult> rows[] = {{1002, Refused}, {1001, Ran},       {1001, Refused},
                                                  {1002, Ran},     {4001, Unhandled}, {4006, Unhandled}};
   for (const auto& [code, result] : rows) EXPECT_EQ(dispatcher.ExecuteCommand(code), result) << code;
-  dispatcher.Unavailable(Setup, "no dialog");
-  EXPECT_FALSE(dispatcher.Has(Setup));
-  EXPECT_EQ(dispatcher.UnavailableReason(Setup), "no dialog");
 }
 
 TEST_F(Dispatcher, NamesTheTableRowsThatHaveNoHandler) {
@@ -191,28 +188,4 @@ TEST_F(Dispatcher, ClosingDropsQueuedCommandsAndRefusesNewOnes) {
   EXPECT_EQ(dispatcher.ExecuteCommand(About), TCommandResult::Closed);
   dispatcher.Post([&] { log.push_back("message"); });
   EXPECT_TRUE(log.empty());
-}
-
-TEST(ModeSwitch, LeavesThenEntersThenAnnouncesAndAFailedStepTellsNobody) {
-  TMainInfo main;
-  std::vector<std::string> steps;
-  bool leaveOk = true, enterOk = true;
-  main.LeaveMode = [&](TAppMode from, TAppMode to) {
-    steps.push_back("leave " + std::to_string(from) + ">" + std::to_string(to));
-    return leaveOk;
-  };
-  main.EnterMode = [&](TAppMode from, TAppMode to) {
-    steps.push_back("enter " + std::to_string(from) + ">" + std::to_string(to));
-    return enterOk;
-  };
-  main.OnModeChange = [&](TMainInfo&, TAppMode mode) { steps.push_back("told " + std::to_string(mode)); };
-  EXPECT_TRUE(main.SetMode(amTV));
-  EXPECT_TRUE(main.SetMode(amTV));  // the same mode: nothing at all
-  leaveOk = false;
-  EXPECT_FALSE(main.SetMode(amCapture));  // entering needs a successful leave
-  leaveOk = true, enterOk = false;
-  EXPECT_FALSE(main.SetMode(amCapture));
-  EXPECT_EQ(main.Mode(), amTV);
-  EXPECT_EQ(steps, (std::vector<std::string>{"leave 8>0", "enter 8>0", "told 0", "leave 0>2", "leave 0>2",
-                                             "enter 0>2"}));
 }

@@ -8,6 +8,7 @@
 
 #include "ShellFixture.h"
 #include "app/FMCommands.h"
+#include "engine/AudioAdjustInfo.h"
 #include "panels/FormFMMainPanel.h"
 #include "panels/UIInfo.h"
 #include "platform/media/MediaTestSupport.h"
@@ -59,17 +60,20 @@ TEST_F(FMRadio, EachWayInAndOutSwitchesPanelsWindowAndTunerAndBringsTheChannelBa
     App().ExecuteCommand(203);  // memory channel 7: the source to come back to
     ChannelInfo->SelectChannel(7);
     const int memory = ChannelInfo->CurFM();
+    Window().SetFullScreen(true);
     way();
     Settle();
     EXPECT_TRUE(inFM() && Engine().RadioMode());
     EXPECT_TRUE(FM().isVisible() && !TV().isVisible() && !Window().isVisible());
+    // The radio is heard; the TV screen left full screen and keeps its OSD off.
+    EXPECT_FALSE(App().AudioAdjustInfo()->LineMuted() || Window().IsFullScreen() || FormOSD->IsOSDEnabled());
     EXPECT_EQ(Engine().Tuner().FMFrequency(), ChannelInfo->FMRecord(memory)->Frequency);
     for (int code : {10001, 10002, 10020}) App().ExecuteCommand(code);  // typed: FM memory 12
     EXPECT_EQ(Engine().Tuner().FMFrequency(), ChannelInfo->FMRecord(12)->Frequency);
     way();
     Settle();
-    EXPECT_TRUE(MainInfo->Mode() == amTV && !Engine().RadioMode());
-    EXPECT_TRUE(TV().isVisible() && !FM().isVisible() && Window().isVisible());
+    EXPECT_TRUE(MainInfo->Mode() == amTV && !Engine().RadioMode() && !App().AudioAdjustInfo()->LineMuted());
+    EXPECT_TRUE(TV().isVisible() && !FM().isVisible() && Window().isVisible() && FormOSD->IsOSDEnabled());
     EXPECT_EQ(std::pair(int(ChannelInfo->CurrentTable()), ChannelInfo->CurrentChannel()), std::pair(2, 7));
     EXPECT_TRUE(PictureRuns());
   }
@@ -190,6 +194,7 @@ TEST_F(FMRadio, TheTVPanelDrivesLiveTVAndTheFMPanelTheRadio) {
   ASSERT_TRUE(WaitUntil([&] { return Engine().RecordedBytes() > 3 * 48000 * 2; }));
   ClickFM(28);
   EXPECT_EQ(MainInfo->Mode(), amFMRadio);
+  EXPECT_FALSE(App().AudioAdjustInfo()->LineMuted()) << "the radio is heard again";
   const QString file = Engine().Recorder().CurrentFile;
   EXPECT_EQ(QFileInfo(file).absolutePath(), test::Home() + "wave");
   const test::TProbe probe = test::Probe(file);

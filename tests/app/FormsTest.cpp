@@ -1,44 +1,29 @@
-// The forms. The main window and what it holds: its layout, sizes and aspects, the menu image,
-// the menu's items and commands per mode, the OSD over the picture, and the channel-preview grid
-// with the mode switch wired as start-up does. Then the small windows: sleeping timer (form and
-// countdown), warning, about, logo, and the language texts the forms take.
+// The main window and what it holds: its sizes and aspects, the menu image, the menu's items and
+// commands per mode, the OSD over the picture, and the channel-preview grid with the mode switch
+// wired as start-up does. The small windows are in DialogsTest.cpp.
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QContextMenuEvent>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QSlider>
 #include <QTest>
 #include <vector>
 
 #include "FormTestSupport.h"
-#include "app/AboutDialog.h"
 #include "app/BorderArtwork.h"
-#include "app/LogoForm.h"
 #include "app/MenuImage.h"
 #include "app/OSDForm.h"
-#include "app/WarningForm.h"
 #include "platform/Clock.h"
-#include "platform/QtDialogService.h"
 #include "platform/video/TVideoWindow.h"
-#include "settings/ErrorMessages.h"
-#include "settings/MultiLangInfo.h"
-#include "support/FakeSystemServices.h"
 #include "support/ModelEdits.h"
 #include "support/TestEnvironment.h"
-#include "util/OEMInfo.h"
 
 using namespace pvx;
 using app::ShowOSD;
 using app::TFormOSD;
-using app::TFormSleepingTimer;
-using app::TFormWarning;
 using commands::TCommand;
 using platform::video::TVideoWindow;
 using settings::TAppMode;
-using test::Child;
 using test::Pump;
 using test::SendMouse;
 
@@ -63,21 +48,6 @@ class OSD : public test::WindowTest {
   }
   TFormOSD& osd() { return *form->OSD(); }
   QLabel& label() { return *osd().LabelOSD(); }
-};
-
-// Host values for the placement rules alone.
-class TFixedHost final : public app::IOSDHost {
- public:
-  bool fullScreen = false;
-  QRect bounds;
-  QSize screen{1024, 768};
-  bool IsFullScreen() const override { return fullScreen; }
-  bool IsOverlayFullScreen() const override { return false; }
-  QRect Bounds() const override { return bounds; }
-  QMargins BorderSizes() const override { return {10, 17, 10, 10}; }
-  QSize ScreenSize() const override { return screen; }
-  bool StillShown() const override { return false; }
-  bool PlayerExists() const override { return false; }
 };
 
 // Five channels (numbers 21 to 25) on a 3 x 3 grid.
@@ -117,43 +87,7 @@ class ChannelPreview : public test::WindowTest {
   int nextPages = 0;
 };
 
-constexpr int kMinute = 60000;
-
-class SleepingTimer : public ::testing::Test {
- protected:
-  SleepingTimer() {
-    settings::MainInfo = &info;
-    countdown.CloseMainWindow = [this] { ++closes; };
-    countdown.ShowSleepLabel = [this](bool visible) { sleepLabel = visible; };
-  }
-
-  // Sets the track bar (unless negative) and presses a button, or closes with the close box.
-  void Run(int minutes, const char* button) {
-    test::ModalAnswer<TFormSleepingTimer> answer([=](TFormSleepingTimer& dialog) {
-      if (minutes >= 0) dialog.findChild<QSlider*>("TrackBarSleepingTimer")->setValue(minutes);
-      button ? QTest::mouseClick(Child<QPushButton>(dialog, button), Qt::LeftButton) : void(dialog.close());
-    });
-    countdown.Execute(nullptr);
-  }
-
-  settings::TMainInfo info;
-  app::TSleepCountdown countdown;
-  int closes = 0;
-  bool sleepLabel = false;
-};
-
 }  // namespace
-
-TEST_F(MainWindow, LayoutAndMenuAsDesigned) {
-  test::ExpectGolden(test::FormLayoutText(*form), "app/MainWindow.txt");
-  test::ExpectGolden(test::MenuText(*form->PopupMainMenu()), "app/PopupMainMenu.txt");
-  // Borders take no input: a press on them reaches the window and drags it.
-  EXPECT_TRUE(Child("ImageBoarderTop")->testAttribute(Qt::WA_TransparentForMouseEvents));
-  // A right click opens the menu where it was made.
-  QContextMenuEvent click(QContextMenuEvent::Mouse, {10, 10}, form->mapToGlobal(QPoint(10, 10)));
-  QCoreApplication::sendEvent(form.get(), &click);
-  EXPECT_TRUE(form->PopupMainMenu()->isVisible());
-}
 
 // One walk through sizes, aspects, full screen, overlay and picture-in-picture; after each step
 // the window, the TV panel, the pictures and the items that follow them go into the golden text.
@@ -199,14 +133,8 @@ TEST_F(MainWindow, SizesAspectsFullScreenAndPictureInPicture) {
       {"aspect 4:3, resized to 640x200", [&] { form->SetAspect(1), form->resize(640, 200); }},
       {"dragged below the minimum", [&] { form->resize(100, 100); }},
       {"aspect free, 640x500", [&] { form->SetAspect(0), form->resize(640, 500); }},
-      {"dragged by 10,20 with the left button",
-       [&] {
-         drag({60, 70}, Qt::NoModifier);
-       }},
-      {"a drag with shift does nothing",
-       [&] {
-         drag({90, 90}, Qt::ShiftModifier);
-       }},
+      {"dragged by 10,20 with the left button", [&] { drag(QPoint(60, 70), Qt::NoModifier); }},
+      {"a drag with shift does nothing", [&] { drag(QPoint(90, 90), Qt::ShiftModifier); }},
       {"always on top stored, shown again", [&] { form->hide(), info.SetAlwaysOnTop(true), form->show(); }},
       {"the on-top item toggles it", [&] { Item("itemAlwaysontop")->trigger(); }},
       {"4:3 at 100,50 on top",
@@ -217,18 +145,10 @@ TEST_F(MainWindow, SizesAspectsFullScreenAndPictureInPicture) {
       {"full screen left", [&] { form->SetFullScreen(false); }},
       {"overlay full screen", [&] { form->SetOverlayFullScreen(true); }},
       {"a double click leaves the overlay", [&] { form->FormDblClick(); }},
-      {"double click on the video",
-       [&] {
-         click(&video, {100, 100});
-       }},
-      {"double click on the window",
-       [&] {
-         click(form.get(), {200, 150});
-       }},
+      {"double click on the video", [&] { click(&video, QPoint(100, 100)); }},
+      {"double click on the window", [&] { click(form.get(), QPoint(200, 150)); }},
       {"double click while a still shows",
-       [&] {
-         form->EngineStillShown = [] { return true; }, click(form.get(), {200, 150});
-       }},
+       [&] { form->EngineStillShown = [] { return true; }, click(form.get(), QPoint(200, 150)); }},
       {"a player without picture in picture fills the window",
        [&] { form->EngineStillShown = nullptr, form->SetPlayer(true, &player); }},
       {"picture in picture", [&] { info.SetPIPEnabled(true), form->SetPlayer(true, &player); }},
@@ -246,7 +166,7 @@ TEST_F(MainWindow, SizesAspectsFullScreenAndPictureInPicture) {
   test::ExpectGolden(test::Walk(steps, state), "app/MainWindowSteps.txt");
 }
 
-TEST_F(MainWindow, MenuImageButtonsRunOnReleaseOverTheSameButton) {
+TEST_F(MainWindow, MenuImageButtonsRunOnReleaseOverTheSameButtonAndARightClickOpensTheMenu) {
   auto* image = form->findChild<app::TMenuImage*>("ImageMenu");
   const QImage normal = app::TBorderArtwork::Menu(app::TBorderArtwork::Normal).toImage();
   // Raised buttons are lit along the top; the pressed one is sunken there.
@@ -268,6 +188,12 @@ TEST_F(MainWindow, MenuImageButtonsRunOnReleaseOverTheSameButton) {
   SendMouse(image, QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton, Qt::LeftButton);
   SendMouse(image, QEvent::MouseButtonRelease, {6, 6}, Qt::LeftButton, Qt::NoButton);
   EXPECT_EQ(commands, (std::vector<TCommand>{TCommand::FullScreen, TCommand::Minimise}));
+  // Borders take no input: a press on them reaches the window and drags it.
+  EXPECT_TRUE(Child("ImageBoarderTop")->testAttribute(Qt::WA_TransparentForMouseEvents));
+  // A right click opens the menu where it was made.
+  QContextMenuEvent click(QContextMenuEvent::Mouse, {10, 10}, form->mapToGlobal(QPoint(10, 10)));
+  QCoreApplication::sendEvent(form.get(), &click);
+  EXPECT_TRUE(form->PopupMainMenu()->isVisible());
 }
 
 // Walks the items: each sends the command the table names for it, and check marks follow the
@@ -292,6 +218,15 @@ TEST_F(MainWindow, MenuItemsSendTheirCommands) {
   EXPECT_TRUE(commands.empty());
   EXPECT_EQ(cameras, 1);
   EXPECT_EQ(form->Aspect(), 2);
+  // Bound to a dispatcher without their handlers, items are disabled and say why.
+  app::TCommandDispatcher dispatcher;
+  dispatcher.Register(TCommand::Exit, [] {});
+  dispatcher.Unavailable(TCommand::Setup, "no dialog");
+  form->PopupMainMenu()->BindHandlers(dispatcher);
+  EXPECT_TRUE(Item("itemExit")->isEnabled());
+  EXPECT_FALSE(Item("itemConfig")->isEnabled() || Item("itemAbout")->isEnabled());
+  EXPECT_EQ(Item("itemConfig")->toolTip(), "no dialog");
+  EXPECT_EQ(Item("itemAbout")->toolTip(), "Not available in this version");
 }
 
 // The items shown per mode, source and card, and the OSD text the change shows: one menu dump
@@ -322,54 +257,47 @@ TEST_F(MainWindow, MenuAndOSDPerModeAndSource) {
       {"muted", [&] { form->SetMuteState(true, true); }},
   };
   const QLabel* osd = form->OSD()->LabelOSD();
-  test::ExpectGolden(test::Walk(steps,
-                                [&] {
-                                  return QStringLiteral("OSD \"%1\" %2\n")
-                                             .arg(osd->text(), osd->alignment() & Qt::AlignRight ? "at the top" : "at the bottom") +
-                                         test::MenuText(*form->PopupMainMenu());
-                                }),
-                     "app/MenuPerMode.txt");
+  auto state = [&] {
+    const char* where = osd->alignment() & Qt::AlignRight ? "at the top" : "at the bottom";
+    return QStringLiteral("OSD \"%1\" %2\n").arg(osd->text(), where) + test::MenuText(*form->PopupMainMenu());
+  };
+  test::ExpectGolden(test::Walk(steps, state), "app/MenuPerMode.txt");
 }
 
 // --- the OSD ---------------------------------------------------------------------------------
 
-TEST(OSDForm, ASeeThroughWindowThatTakesNoInput) {
-  QWidget owner;
-  TFixedHost host;
-  TFormOSD osd(&owner, &host);
-  test::ExpectGolden(test::FormLayoutText(osd), "app/FormOSD.txt");
-  EXPECT_TRUE(osd.windowFlags() & Qt::WindowTransparentForInput);
+TEST_F(OSD, ASeeThroughWindowThatTakesNoInput) {
+  EXPECT_TRUE(osd().windowFlags() & Qt::WindowTransparentForInput);
   // Only the outlined text covers the picture; the corners stay see-through.
-  osd.resize(200, 40);
-  osd.ShowText("88");
-  QImage shot(osd.size(), QImage::Format_ARGB32_Premultiplied);
+  osd().resize(200, 40);
+  osd().ShowText("88");
+  QImage shot(osd().size(), QImage::Format_ARGB32_Premultiplied);
   shot.fill(Qt::transparent);
-  osd.render(&shot, {}, {}, QWidget::DrawChildren);
+  osd().render(&shot, {}, {}, QWidget::DrawChildren);
   int yellow = 0;
   for (int y = 0; y < shot.height(); ++y)
-    for (int x = 0; x < shot.width(); ++x) {
-      const QColor c = shot.pixelColor(x, y);
-      if (c.red() > 200 && c.green() > 200 && c.blue() < 80 && c.alpha() == 255) ++yellow;
-    }
+    for (int x = 0; x < shot.width(); ++x) yellow += shot.pixelColor(x, y) == QColor(Qt::yellow);
   EXPECT_GT(yellow, 0);
   EXPECT_EQ(shot.pixelColor(0, 0).alpha(), 0);
   EXPECT_EQ(shot.pixelColor(shot.width() - 1, shot.height() - 1).alpha(), 0);
 }
 
-// Full screen, screen, window and top or bottom; then the bounds, alignment and font size.
-TEST(OSDForm, PlacementRules) {
+// Full screen on a screen (the text grows from 601 lines), or the window's bounds; top or bottom.
+// The walk below places texts in a 480 x 360 window at the bottom and in a 520 x 400 one.
+TEST_F(OSD, PlacementRules) {
   const auto right = Qt::AlignRight, centre = Qt::AlignHCenter;
   const std::tuple<bool, QSize, QRect, bool, QRect, Qt::Alignment, int> rows[] = {
       {true, {1024, 768}, {}, true, {512, 10, 512, 51}, right, 36},
       {true, {800, 600}, {}, false, {200, 456, 400, 40}, centre, 24},
+      {true, {800, 601}, {}, false, {200, 457, 400, 40}, centre, 36},
       {false, {1024, 768}, {100, 50, 480, 360}, true, {130, 87, 420, 20}, right, 12},
-      {false, {1024, 768}, {100, 50, 480, 360}, false, {130, 50 + 360 - 10 - 60, 420, 20}, centre, 12},
       {false, {1024, 768}, {0, 0, 640, 480}, false, {30, 410, 580, 26}, centre, 16},
   };
-  for (const auto& [fullScreen, screen, window, atTop, bounds, alignment, fontSize] : rows) {
-    TFixedHost host;
-    host.fullScreen = fullScreen, host.screen = screen, host.bounds = window;
-    const app::TOSDPlacement place = TFormOSD::PlaceOSD(host, atTop);
+  for (const auto& [fullScreen, screenSize, window, atTop, bounds, alignment, fontSize] : rows) {
+    screen = screenSize;
+    form->SetFullScreen(fullScreen);
+    if (!fullScreen) form->setGeometry(window);
+    const app::TOSDPlacement place = TFormOSD::PlaceOSD(*form, atTop);
     EXPECT_EQ(place.Bounds, bounds);
     EXPECT_EQ(place.Alignment & Qt::AlignHorizontal_Mask, alignment);
     EXPECT_EQ(place.FontSize, fontSize);
@@ -404,46 +332,39 @@ TEST_F(OSD, ShowsPlacesAndHidesItsTexts) {
   test::ExpectGolden(test::Walk(steps, state), "app/OSDSteps.txt");
 }
 
+// Each row arranges, on a new window in live TV, a reason for a text not to show.
 TEST_F(OSD, TextsThatAreNotShown) {
-  auto* window = form.get();
-  platform::video::TVideoWindow video(window);
+  ShowOSD("Live", true);
+  EXPECT_TRUE(osd().isVisible());
+  osd().HideOSD();
+  ShowOSD("", true);
+  EXPECT_FALSE(osd().isVisible());
   const std::pair<const char*, std::function<void()>> rows[] = {
       {"disabled", [&] { osd().EnableOSD(false); }},
-      {"main window hidden", [&] { window->hide(); }},
+      {"main window hidden", [&] { form->hide(); }},
       {"channel preview", [&] { info.SetMode(settings::amChannelPreview); }},
-      {"still snapshot", [&] { window->EngineStillShown = [] { return true; }; }},
-      {"a player exists", [&] { window->SetPlayer(true); }},
+      {"still snapshot", [&] { form->EngineStillShown = [] { return true; }; }},
+      {"a player exists", [&] { form->SetPlayer(true); }},
+      {"TV panel in the way",
+       [&] { osd().CoveringWindows = [] { return QList{QRect(300, 60, 200, 200)}; }; }},
+      // The last: the preference stays.
       {"no overlay",
        [&] {
-         window->SetVideoWindow(&video),
-             test::EditPrefs(info, [](settings::TMainPreferences& p) { p.NoOverlay = true; });
+         form->SetVideoWindow(new TVideoWindow(form.get()));
+         test::EditPrefs(info, [](settings::TMainPreferences& p) { p.NoOverlay = true; });
        }},
-      {"TV panel in the way",
-       [&] { osd().CoveringWindows = [] {
-               return QList<QRect>{{300, 60, 200, 200}};
-             }; }},
   };
-  const QRect bounds = window->geometry();
   for (const auto& [why, arrange] : rows) {
     SCOPED_TRACE(why);
+    form = std::make_unique<app::TFormMainWindow>();
+    form->SetScreenSize([this] { return screen; });
+    info.SetMode(settings::amTV);
+    form->show();
+    osd().EnableOSD(true);
     arrange();
     ShowOSD("Live", true);
     EXPECT_FALSE(osd().isVisible());
-    // Back to a state where the text shows.
-    osd().EnableOSD(true);
-    window->show();
-    window->setGeometry(bounds);
-    info.SetMode(settings::amTV);
-    test::EditPrefs(info, [&](settings::TMainPreferences& p) { p.NoOverlay = false; });
-    window->EngineStillShown = nullptr;
-    window->SetPlayer(false);
-    osd().CoveringWindows = nullptr;
-    ShowOSD("Live", true);
-    EXPECT_TRUE(osd().isVisible());
-    osd().HideOSD();
   }
-  ShowOSD("", true);
-  EXPECT_FALSE(osd().isVisible());
 }
 
 TEST_F(OSD, KeysOnTheOSDGoToTheMainWindowOutsideChannelPreview) {
@@ -524,6 +445,10 @@ TEST_F(ChannelPreview, KeyboardNavigationStaysOnExistingCells) {
   const QRect frame = form->PreviewGrid()->SelectionFrame();
   EXPECT_EQ(frame, CellRect(1).adjusted(-2, -2, 2, 2));
   EXPECT_EQ(form->grab().toImage().pixelColor(frame.center().x(), frame.top()), QColor(0, 255, 255));
+  // A click on a cell is the grid's alone: a press the window had seen picks no other cell.
+  SendMouse(form.get(), QEvent::MouseButtonPress, CellRect(4).center(), Qt::LeftButton, Qt::LeftButton);
+  QTest::mouseClick(form->PreviewGrid()->Cell(0), Qt::LeftButton);
+  EXPECT_EQ(Selected(), 0);
 }
 
 TEST(ChannelPreviewGrid, LabelsOfCustomCells) {
@@ -532,124 +457,4 @@ TEST(ChannelPreviewGrid, LabelsOfCustomCells) {
                                                 {Grid::kComposite, 0, "Composite"}, {Grid::kSVideo, 0, "S-Video"},
                                                 {Grid::kCamera, 0, "Video Aux"},    {Grid::kNone, 0, "Not defined"}};
   for (const auto& [kind, channel, label] : rows) EXPECT_EQ(Grid::CellLabel(kind, channel), label);
-}
-
-// --- the small windows ---------------------------------------------------------------------
-
-TEST_F(SleepingTimer, FormStartsAtTheStoredMinutesOrTheDesignPosition) {
-  test::EditPrefs(info, [&](settings::TMainPreferences& p) {
-    p.SleepMinutes = 0;
-  });  // nothing stored: the design position
-  test::ExpectGolden(test::FormLayoutText(TFormSleepingTimer()), "app/FormSleepingTimer.txt");
-  test::EditPrefs(info, [&](settings::TMainPreferences& p) { p.SleepMinutes = 90; });
-  TFormSleepingTimer form;
-  EXPECT_EQ(Child<QSlider>(form, "TrackBarSleepingTimer")->value(), 90);
-  EXPECT_EQ(Child<QLabel>(form, "LabelTimerValue")->text(), "90");
-  Child<QSlider>(form, "TrackBarSleepingTimer")->setValue(120);
-  EXPECT_EQ(Child<QLabel>(form, "LabelTimerValue")->text(), "120");
-}
-
-// The countdown through the dialog's answers and the clock; after each step the stored minutes,
-// the timer, the sleep label, the closes and the power-offs go into the golden text.
-TEST_F(SleepingTimer, CountdownThroughTheAnswersAndTheClock) {
-  auto advance = [](int ms) { return [ms] { test::Clock().Advance(ms); }; };
-  auto run = [this](int minutes, const char* button) { return [=, this] { Run(minutes, button); }; };
-  const test::Steps steps = {
-      {"45 minutes", run(45, "BitBtnOK")},
-      {"moved to 100, cancelled", run(100, "BitBtnCancel")},
-      {"45 minutes again", run(45, "BitBtnOK")},
-      {"zero", run(0, "BitBtnOK")},
-      {"301 minutes on", advance(301 * kMinute)},
-      {"20 minutes", run(20, "BitBtnOK")},
-      {"15 minutes on", advance(15 * kMinute)},
-      {"moved to 200, closed with the close box", run(200, nullptr)},
-      {"20 minutes less a millisecond on", advance(20 * kMinute - 1)},
-      {"the last millisecond", advance(1)},
-      {"45 minutes once more", run(45, "BitBtnOK")},
-      {"45 minutes less a millisecond on", advance(45 * kMinute - 1)},
-      {"the last millisecond", advance(1)},
-      {"45 minutes more", advance(45 * kMinute)},
-  };
-  auto state = [&] {
-    const int interval = countdown.TimerSleeping.Enabled() ? countdown.TimerSleeping.Interval() : 0;
-    return QString::asprintf("  minutes %d timer %d label %d closes %d power-offs %d\n",
-                             info.Prefs().SleepMinutes, interval, sleepLabel, closes,
-                             test::System().PowerOffCalls);
-  };
-  test::ExpectGolden(test::Walk(steps, state), "app/SleepCountdown.txt");
-}
-
-// Captions with a key take the language's text (before an "@"), with its font size.
-TEST(Forms, TakeTheLanguageTexts) {
-  test::WriteFile(test::Home() + "Language/Lang.cfg", "X\n");
-  test::WriteFile(test::Home() + "Language/X.lng",
-                  "[language]=German\nFullScreen=Vollbild@Vollbild\nAspectRatio=Seitenverhältnis\n"
-                  "FMMemorized=Kanal merken\nExit=Beenden\nSleepTimer=Schlummer@Schlummer\n"
-                  "Shutdown=Ausschalten in:\nMinute=Minuten\nOK=Gut@Schließen\nCancel=Abbrechen\n"
-                  "Warning=Warnung\n");
-  settings::TMultiLangInfo lang(test::Home() + "Language/Lang.cfg");
-  settings::TMainInfo info;
-  // Both globals are cleared after the test.
-  settings::MultiLangInfo = &lang;
-  settings::MainInfo = &info;
-  const TFormSleepingTimer sleeping;
-  const app::TFormMainWindow main;
-  test::ExpectGolden(test::FormLayoutText(TFormWarning({"x"})) + test::FormLayoutText(sleeping) +
-                         test::MenuText(*main.PopupMainMenu()),
-                     "app/Translated.txt");
-}
-
-TEST(WarningForm, ErrorCodeOpensTheWindowOkClosesItAndASecondIsDropped) {
-  TFormWarning form({"first", "second"});
-  test::ExpectGolden(test::FormLayoutText(form), "app/FormWarning.txt");
-  EXPECT_TRUE(form.findChild<QPlainTextEdit*>("MemoErrorDesc")->isReadOnly());
-
-  platform::SetDialogs(nullptr);  // the real Qt service with the real window
-  app::InstallWarningForm();
-  QString shown;
-  {
-    test::ModalAnswer<TFormWarning> probe([&](TFormWarning& form) {
-      shown = form.findChild<QPlainTextEdit*>("MemoErrorDesc")->toPlainText();
-      EXPECT_TRUE(settings::IsWarningOpen());
-      QTest::mouseClick(Child<QPushButton>(form, "BitBtnOK"), Qt::LeftButton);
-    });
-    settings::ShowErrorCode(1024, 1025);
-  }
-  EXPECT_EQ(shown, "Set audio format is failed, use default.\nSet video format is failed, use default.");
-  EXPECT_FALSE(settings::IsWarningOpen());
-  EXPECT_EQ(platform::DefaultDialogs().OpenWarning(), nullptr);
-
-  int windowsSeen = 0;
-  QTimer::singleShot(0, [&] {
-    if (platform::DefaultDialogs().OpenWarning()) ++windowsSeen;
-    settings::ShowErrorCode(1002);  // dropped: one warning at a time
-    settings::CloseWarning();       // as a command message would
-  });
-  settings::ShowErrorText("Cannot use overlay");
-  EXPECT_EQ(windowsSeen, 1);
-  EXPECT_FALSE(settings::IsWarningOpen());
-}
-
-TEST(AboutDialog, ShowsTheProductTextsAndOpensItsLinks) {
-  test::WriteFile(test::Home() + "PInfo.cfg",
-                  "Vision TV\nVision\n(c) Vision\nV 2.0 \nhttps://vision.example/\nmailto:a@vision.example\n");
-  util::TOEMInfo info;
-  app::TDialogAbout dialog(info);
-  test::ExpectGolden(test::FormLayoutText(dialog), "app/DialogAbout.txt");
-  dialog.LabelWWWClick();
-  dialog.LabelEmailClick();
-  EXPECT_EQ(test::System().OpenedUrls, QStringList({"https://vision.example/", "mailto:a@vision.example"}));
-}
-
-TEST(LogoForm, ShowsTheShippedBitmapOnTopAndAnUnreadableOneNotAtAll) {
-  app::TFormLogo logo;
-  logo.ShowLogo();
-  EXPECT_TRUE(logo.HasLogo() && logo.isVisible());
-  test::ExpectGolden(test::FormLayoutText(logo), "app/FormLogo.txt");
-  EXPECT_FALSE(Child<QLabel>(logo, "Image1")->pixmap().isNull());
-
-  test::WriteFile(test::Home() + "QLOGO.BMP", "not a bitmap");
-  app::TFormLogo unreadable;
-  unreadable.ShowLogo();
-  EXPECT_FALSE(unreadable.HasLogo() || unreadable.isVisible());
 }

@@ -10,24 +10,20 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMutex>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTextStream>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <vector>
 
 #include "platform/Clock.h"
-#include "platform/DialogService.h"
 #include "platform/LinuxSystemServices.h"
 #include "platform/MediaFramework.h"
 #include "platform/ProgramFolder.h"
 #include "platform/QtDialogService.h"
 #include "platform/TTimer.h"
 #include "platform/TerritoryDialCode.h"
-#include "support/FakeDialogService.h"
 #include "support/TestEnvironment.h"
 
 using namespace pvx;
@@ -128,12 +124,6 @@ TEST(DataFile, ProgramFolderOverridesInstalledData) {
   EXPECT_EQ(platform::DataFolders().first(), test::Home());
 }
 
-TEST(DialogService, TestsGetTheFakeAndCanRestoreQt) {
-  EXPECT_EQ(&platform::Dialogs(), &test::Dialogs());
-  platform::SetDialogs(nullptr);
-  EXPECT_EQ(&platform::Dialogs(), &platform::DefaultDialogs());
-}
-
 TEST(QtDialogService, WarningUsesTheInstalledWindowAndCloseEndsIt) {
   platform::QtDialogService service;
   QStringList shown;
@@ -181,10 +171,8 @@ TEST(LinuxSystemServices, FoldersOfThisMachine) {
 
 TEST(LinuxSystemServices, ReadOnlyMountIsReported) {
   // Find a mount that is read-only on this machine (containers usually have some).
-  QFile mounts("/proc/self/mounts");
-  ASSERT_TRUE(mounts.open(QIODevice::ReadOnly | QIODevice::Text));
   QString readOnly;
-  for (const QString& line : QTextStream(&mounts).readAll().split('\n')) {
+  for (const QString& line : QString::fromUtf8(test::ReadFile("/proc/self/mounts")).split('\n')) {
     const QStringList f = line.split(' ');
     if (f.size() > 3 && f[3].split(',').contains("ro") && QDir(f[1]).exists()) {
       readOnly = f[1];
@@ -205,31 +193,21 @@ TEST(LinuxSystemServices, MediaFrameworkHasEveryRequiredComponent) {
 
 namespace {
 
-// What a desktop offers: cookies handed out by Inhibit and taken back by UnInhibit.
+// What a desktop offers: cookies handed out by Inhibit and taken back by UnInhibit. The calls
+// are read once its thread has ended.
 class FakeScreenSaver : public QObject {
   Q_OBJECT
   Q_CLASSINFO("D-Bus Interface", "org.freedesktop.ScreenSaver")
 
- public:
-  QStringList Calls() const {
-    QMutexLocker lock(&mutex_);
-    return calls_;
-  }
-
  public slots:
   uint Inhibit(const QString& application, const QString& reason) {
-    QMutexLocker lock(&mutex_);
-    calls_ << "Inhibit " + application + ": " + reason;
+    calls << "Inhibit " + application + ": " + reason;
     return 4711;
   }
-  void UnInhibit(uint cookie) {
-    QMutexLocker lock(&mutex_);
-    calls_ << "UnInhibit " + QString::number(cookie);
-  }
+  void UnInhibit(uint cookie) { calls << "UnInhibit " + QString::number(cookie); }
 
- private:
-  mutable QMutex mutex_;
-  QStringList calls_;
+ public:
+  QStringList calls;
 };
 
 // A session bus of the test's own, with the fake service answering from another thread
@@ -245,13 +223,11 @@ class PrivateSessionBus : public ::testing::Test {
     ASSERT_FALSE(address_.isEmpty());
     // Read by the session-bus connection when it is first made, in this process.
     qputenv("DBUS_SESSION_BUS_ADDRESS", address_.toUtf8());
+    service_.moveToThread(&worker_);
     worker_.start();
   }
   void TearDown() override {
-    if (service_) {
-      QMetaObject::invokeMethod(service_, [s = service_] { delete s; }, Qt::BlockingQueuedConnection);
-      QDBusConnection::disconnectFromBus("fake-desktop");
-    }
+    QDBusConnection::disconnectFromBus("fake-desktop");
     worker_.quit();
     worker_.wait();
     daemon_.kill();
@@ -261,7 +237,7 @@ class PrivateSessionBus : public ::testing::Test {
   QProcess daemon_;
   QString address_;
   QThread worker_;
-  FakeScreenSaver* service_ = nullptr;
+  FakeScreenSaver service_;
 };
 
 }  // namespace
@@ -272,16 +248,16 @@ TEST_F(PrivateSessionBus, InhibitGivesTheDesktopsCookieAndReleaseReturnsIt) {
   // The desktop offers the service.
   QDBusConnection desktop = QDBusConnection::connectToBus(address_, "fake-desktop");
   ASSERT_TRUE(desktop.isConnected());
-  service_ = new FakeScreenSaver;
-  service_->moveToThread(&worker_);
   const auto exported = QDBusConnection::ExportAllSlots;
-  ASSERT_TRUE(desktop.registerObject("/org/freedesktop/ScreenSaver", service_, exported));
+  ASSERT_TRUE(desktop.registerObject("/org/freedesktop/ScreenSaver", &service_, exported));
   ASSERT_TRUE(desktop.registerService("org.freedesktop.ScreenSaver"));
   const quint32 cookie = system.InhibitScreenSaver("Watching television");
   EXPECT_EQ(cookie, 4711u);
   system.ReleaseScreenSaver(cookie);
   system.ReleaseScreenSaver(0);  // nothing was inhibited: no call
-  EXPECT_EQ(service_->Calls(), QStringList({"Inhibit OKA PVX: Watching television", "UnInhibit 4711"}));
+  worker_.quit();  // its thread ends: the service's calls can be read
+  worker_.wait();
+  EXPECT_EQ(service_.calls, QStringList({"Inhibit OKA PVX: Watching television", "UnInhibit 4711"}));
 }
 
 #include "PlatformServicesTest.moc"

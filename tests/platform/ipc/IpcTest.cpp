@@ -1,17 +1,19 @@
 // The local message channel: its frames byte by byte, the private folder it lives in, the
-// instance lock, endpoints served in this process or another one (the helper process), and
-// oka-remote run as a process against an endpoint of this test.
+// instance lock, endpoints served in this process (sends answered from another thread, a stale
+// socket left by a dead one), and oka-remote run as a process against an endpoint of this test.
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <QLocalSocket>
 #include <QProcess>
+#include <cstring>
 #include <future>
-#include <span>
 
 #include "commands/CommandTable.h"
 #include "platform/Clock.h"
@@ -47,20 +49,11 @@ mode_t ModeOf(const QString& path) {
   return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode : 0;
 }
 
-// Starts the helper process and returns its first line ("held", "busy", "ready"...).
-QString StartHelper(QProcess& process, const QStringList& args) {
-  process.start(QStringLiteral(PVX_IPC_HELPER), args);
-  if (!process.waitForStarted(5000)) return {};
-  while (!process.canReadLine())
-    if (!process.waitForReadyRead(5000)) return {};
-  return QString::fromUtf8(process.readLine()).trimmed();
-}
-
-// Lets the helper end on its own by closing its input; a killed one gives its signal.
-int StopHelper(QProcess& process) {
-  process.closeWriteChannel();
-  if (!process.waitForFinished(5000)) return -1;  // the QProcess kills it when it goes
-  return process.exitStatus() == QProcess::CrashExit ? 9 : process.exitCode();
+// A send from another thread, answered while this thread serves the endpoint.
+std::optional<qint32> SendFromAnotherThread(quint32 msg, qint32 wParam, int timeoutMs = 2000) {
+  auto sent = std::async(std::launch::async, SendMessage, kClass, msg, wParam, 0, timeoutMs);
+  EXPECT_TRUE(WaitUntil([&] { return sent.wait_for(0s) == std::future_status::ready; }));
+  return sent.get();
 }
 
 // A raw connection to the endpoint that has written `bytes`.
@@ -73,13 +66,10 @@ std::unique_ptr<QLocalSocket> Peer(const QByteArray& bytes) {
   return peer;
 }
 
-TEST(MessageFraming, RequestAndReplyHaveTheDocumentedBytes) {
+TEST(MessageFraming, DocumentedBytesRoundTripsAndMalformedFramesRefused) {
   EXPECT_EQ(EncodeRequest({TDelivery::Send, {3024, 4001, -2}}).toHex(' '),
             QByteArray::fromHex("4f4b414d 01 02 0000 d00b0000 a10f0000 feffffff").toHex(' '));
   EXPECT_EQ(EncodeReply(-1).toHex(' '), QByteArray::fromHex("4f4b4152 01 000000 ffffffff").toHex(' '));
-}
-
-TEST(MessageFraming, RoundTripsEveryField) {
   for (const TRequest& row : {TRequest{TDelivery::Post, {0, 0, 0}},
                               {TDelivery::Send, {0xFFFFFFFFu, INT32_MIN, INT32_MAX}},
                               {TDelivery::Post, {0xC0A1, -1, 1}}}) {
@@ -88,9 +78,6 @@ TEST(MessageFraming, RoundTripsEveryField) {
     EXPECT_EQ(DecodeRequest(bytes), row);
   }
   for (qint32 result : {0, 1, -1, INT32_MIN, INT32_MAX}) EXPECT_EQ(DecodeReply(EncodeReply(result)), result);
-}
-
-TEST(MessageFraming, RejectsMalformedRequestsAndReplies) {
   const QByteArray request = EncodeRequest({TDelivery::Post, {3024, 1, 0}}), reply = EncodeReply(7);
   auto with = [](QByteArray bytes, int offset, char value) {
     bytes[offset] = value;
@@ -128,37 +115,27 @@ TEST(EndpointFolder, LockAndEndpointsAreBelowTheRuntimeFolderOrInTmpAndClassesCa
                                     {"a-b.c", true}, {"", false}, {".", false}, {"..", false}, {"a/b", false},
                                     {"../OKA_PVX", false}, {"a b", false}, {".hidden", false}})
     EXPECT_EQ(IsValidWindowClass(QString::fromLatin1(name)), valid) << name;
+  EXPECT_TRUE(IsValidWindowClass(QString(64, 'A')));
   EXPECT_FALSE(IsValidWindowClass(QString(65, 'A')));
   EXPECT_TRUE(EndpointPath("../x").isEmpty());
 }
 
-// One holder at a time, in this process or another one, until it releases, goes, ends or dies.
+// One holder at a time until it releases or goes. (A second program finding it held leaves:
+// ProgramRun in app_tests.)
 TEST(InstanceLock, OneHolderAtATimeInAPrivateFile) {
   auto first = std::make_unique<TInstanceLock>();
   ASSERT_TRUE(first->Acquire());
   EXPECT_TRUE(first->Acquire());  // again: still held
   EXPECT_EQ(ModeOf(first->Path()) & 0777, 0600u);
-  QProcess child;  // another process cannot take it either
-  EXPECT_EQ(StartHelper(child, {"lock", first->Path()}), "busy");
-  EXPECT_EQ(StopHelper(child), 3);
   TInstanceLock second;
   EXPECT_FALSE(second.Acquire() || second.IsHeld());
   first->Release();
   EXPECT_FALSE(first->IsHeld());
   EXPECT_TRUE(second.Acquire());
   second.Release();
-  first->Acquire();
+  EXPECT_TRUE(first->Acquire());
   first.reset();  // the lock goes with its owner
   EXPECT_TRUE(second.Acquire());
-  second.Release();
-  for (const bool killed : {false, true}) {
-    ASSERT_EQ(StartHelper(child, {"lock", TInstanceLock::DefaultPath()}), "held");
-    EXPECT_FALSE(second.Acquire());
-    if (killed) child.kill();
-    EXPECT_EQ(StopHelper(child), killed ? 9 : 0);
-    EXPECT_TRUE(second.Acquire()) << "killed " << killed;
-    second.Release();
-  }
   // A symbolic link and an unwritable place are refused.
   const QString target = qEnvironmentVariable("XDG_RUNTIME_DIR") + "/elsewhere";
   ASSERT_TRUE(QFile::link(target, target + ".lock"));
@@ -170,9 +147,8 @@ TEST(InstanceLock, OneHolderAtATimeInAPrivateFile) {
 TEST(MessageEndpoint, FindWindowPostAndSendFollowTheEndpointsLife) {
   RecordingEndpoint e;
   // A missing endpoint fails at once, long before its send time-out.
-  auto missing = std::async(std::launch::async, SendMessage, kClass, kMsgCommand, 1, 0, 60000);
-  EXPECT_TRUE(WaitUntil([&] { return missing.wait_for(0s) == std::future_status::ready; }));
-  EXPECT_FALSE(missing.get() || FindWindow(kClass) || PostMessage(kClass, kMsgCommand, 1, 0) ||
+  EXPECT_FALSE(SendFromAnotherThread(kMsgCommand, 1, 60000));
+  EXPECT_FALSE(FindWindow(kClass) || PostMessage(kClass, kMsgCommand, 1, 0) ||
                PostMessage("../escape", kMsgCommand, 1, 0));
   ASSERT_TRUE(QDir().mkpath(EndpointFolder()));
   ASSERT_EQ(::chmod(QFile::encodeName(EndpointFolder()).constData(), 0755), 0);
@@ -197,16 +173,25 @@ TEST(MessageEndpoint, FindWindowPostAndSendFollowTheEndpointsLife) {
   EXPECT_FALSE(FindWindow(kClass) || QFile::exists(EndpointPath(kClass)));
 }
 
-TEST(MessageEndpoint, AnotherProcessAnswersSendsAndIsNotTakenOverButItsStaleSocketIs) {
-  QProcess peer;
-  ASSERT_EQ(StartHelper(peer, {"endpoint", kClass}), "ready");
-  EXPECT_TRUE(FindWindow(kClass));
-  EXPECT_FALSE(RecordingEndpoint().endpoint.Listen());
-  EXPECT_EQ(SendMessage(kClass, kMsgScheduledStatus, kScheduledDiskFull, 0), qint32(3028 + 2));
-  EXPECT_EQ(SendMessage(kClass, 1, -10, 4), -5);
-  EXPECT_TRUE(PostMessage(kClass, kMsgShowScheduler, 0, 0));
-  peer.kill();  // no chance to remove its socket
-  ASSERT_TRUE(peer.waitForFinished(5000));
+// A send crosses the socket and its answer comes back; a live endpoint is not taken over, the
+// socket a dead process left is.
+TEST(MessageEndpoint, SendsAreAnsweredALiveEndpointIsNotTakenOverAStaleSocketIs) {
+  {
+    RecordingEndpoint e;
+    ASSERT_TRUE(e.endpoint.Listen());
+    EXPECT_FALSE(RecordingEndpoint().endpoint.Listen());
+    EXPECT_EQ(SendFromAnotherThread(kMsgScheduledStatus, kScheduledDiskFull), kScheduledDiskFull * 2);
+    EXPECT_EQ(SendFromAnotherThread(1, -10), -20);
+    EXPECT_EQ(e.received, (std::vector<TMessage>{{kMsgScheduledStatus, kScheduledDiskFull, 0}, {1, -10, 0}}));
+  }
+  // Bound, never answered and not removed, as a killed process leaves it.
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const QByteArray path = QFile::encodeName(EndpointPath(kClass));
+  std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+  ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  ::close(fd);
   ASSERT_TRUE(S_ISSOCK(ModeOf(EndpointPath(kClass))));
   EXPECT_FALSE(FindWindow(kClass));
   RecordingEndpoint e;
@@ -219,16 +204,11 @@ TEST(MessageEndpoint, MalformedInputIsDroppedAndTheEndpointKeepsWorking) {
   RecordingEndpoint e;
   ASSERT_TRUE(e.endpoint.Listen());
   const QByteArray post = EncodeRequest({TDelivery::Post, {kMsgCommand, 1, 0}});
-  // Every frame that does not decode goes the same way (MessageFraming has them all).
-  const std::pair<const char*, QByteArray> rows[] = {
-      {"text", "next-channel\nnext-channel\nnext-channel\n"},
-      {"all ones", QByteArray(3 * kRequestSize, '\xff')},
-      {"reply bytes", EncodeReply(1) + EncodeReply(2)}};
-  for (const auto& [what, bytes] : rows) {
-    const auto peer = Peer(bytes);  // the endpoint hangs up without a word
-    EXPECT_TRUE(WaitUntil([&] { return peer->state() == QLocalSocket::UnconnectedState; }, 3000)) << what;
-    EXPECT_EQ(peer->bytesAvailable(), 0) << what;
-  }
+  // Every frame that does not decode goes the same way (MessageFraming has them all): the
+  // endpoint hangs up without a word.
+  const auto text = Peer("next-channel\nnext-channel\nnext-channel\n");
+  EXPECT_TRUE(WaitUntil([&] { return text->state() == QLocalSocket::UnconnectedState; }, 3000));
+  EXPECT_EQ(text->bytesAvailable(), 0);
   Peer(post.left(11))->disconnectFromServer();  // gives up halfway through a frame
   const auto silent = Peer(post.left(11));      // stays silent halfway: dropped once idle
   // Only whole, valid frames ever reach the handler.
@@ -284,54 +264,52 @@ struct Row {
   QStringList printed;  // pieces of the standard output, or of the error output when it fails
 };
 
+// The rows up to --help run with no endpoint there, the rest with it listening.
 TEST(OkaRemote, CommandLinesGiveTheirMessagesOutputAndExitStatus) {
   RecordingEndpoint e;  // under the main window's class, as oka-remote addresses it
-  std::vector<TMessage>& received = e.received;
-  const TMessage next{kMsgCommand, CodeOf(TCommand::NextChannel), 0};
+  const auto command = [](TCommand c) { return TMessage{kMsgCommand, CodeOf(c), 0}; };
+  const TMessage next = command(TCommand::NextChannel);
   // clang-format off
-  const Row notRunning[] = {
+  const Row rows[] = {
       {{"next-channel"}, 2, {}, {"not running"}}, {{"--activate"}, 2, {}, {"not running"}},
       {{"--enter-fm"}, 2, {}, {"not running"}}, {{"--leave-fm"}, 2, {}, {"not running"}},
-      {{"--list"}, 0, {}, {"4001  next-channel", "401  volume-up", "10009  digit-9", "10100  decimal-point", "1  exit"}},
-      {{"--help"}, 0, {}, {"Usage: oka-remote", "Exit status"}}};
-  const Row running[] = {
+      {{"--list"}, 0, {}, {"4001  next-channel", "401  volume-up", "10009  digit-9", "10100  decimal-point",
+                           "1  exit"}},
+      {{"--help"}, 0, {}, {"Usage: oka-remote", "Exit status"}},
       {{"next-channel"}, 0, {next}, {}}, {{"Next_Channel"}, 0, {next}, {}}, {{"4001"}, 0, {next}, {}},
       {{"channel-up"}, 0, {next}, {}}, {{"digit-1", "digit-2", "enter", "mute"}, 0,
-       {{kMsgCommand, CodeOf(commands::DigitCommand(1)), 0}, {kMsgCommand, CodeOf(commands::DigitCommand(2)), 0},
-        {kMsgCommand, CodeOf(TCommand::Enter), 0}, {kMsgCommand, CodeOf(TCommand::Mute), 0}}, {}},
+       {command(commands::DigitCommand(1)), command(commands::DigitCommand(2)), command(TCommand::Enter),
+        command(TCommand::Mute)}, {}},
       {{"--enter-fm"}, 0, {{kMsgEnterFM, 0, 0}}, {}}, {{"--leave-fm"}, 0, {{kMsgLeaveFM, 0, 0}}, {}},
       {{"--activate"}, 0, {{kMsgActivate, 0, 0}}, {}},
       {{}, 1, {}, {}}, {{"no-such-command"}, 1, {}, {}}, {{"99999"}, 1, {}, {}}, {{"4001x"}, 1, {}, {}},
       {{"next-channel", "bogus"}, 1, {}, {}},  // nothing of a sequence is sent when one word is wrong
-      {{"--no-such-option"}, 1, {}, {}}, {{"--list", "extra"}, 1, {}, {}}, {{"--activate", "mute"}, 1, {}, {}}};
+      {{"--no-such-option"}, 1, {}, {}}, {{"--list", "extra"}, 1, {}, {}},
+      {{"--activate", "mute"}, 1, {}, {}}};
   // clang-format on
-  for (const bool listening : {false, true}) {
-    if (listening) {
-      ASSERT_TRUE(e.endpoint.Listen());
-    }
-    for (const Row& row : listening ? std::span<const Row>(running) : std::span<const Row>(notRunning)) {
-      SCOPED_TRACE(row.args.join(' ').toStdString());
-      received.clear();
-      QProcess process;
-      process.start(QStringLiteral(PVX_OKA_REMOTE), row.args);
-      // This thread keeps serving the endpoint while the tool runs.
-      ASSERT_TRUE(process.waitForStarted(5000) &&
-                  WaitUntil([&] { return process.state() == QProcess::NotRunning; }, 10000));
-      EXPECT_EQ(process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, row.exitCode);
-      const QString out = QString::fromUtf8(row.exitCode ? process.readAllStandardError()
-                                                         : process.readAllStandardOutput());
-      EXPECT_TRUE(!row.exitCode || !out.isEmpty());
-      EXPECT_GE(out.count('\n'), row.args == QStringList{"--list"} ? 60 : 0);  // every command is listed
-      for (const QString& piece : row.printed) EXPECT_TRUE(out.contains(piece)) << piece.toStdString();
-      EXPECT_TRUE(row.sent.empty() || WaitUntil([&] { return received.size() == row.sent.size(); }));
-      EXPECT_EQ(received, row.sent);
-    }
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.args.join(' ').toStdString());
+    ASSERT_TRUE(&row != &rows[6] || e.endpoint.Listen());
+    e.received.clear();
+    QProcess process;
+    process.start(QStringLiteral(PVX_OKA_REMOTE), row.args);
+    // This thread keeps serving the endpoint while the tool runs.
+    ASSERT_TRUE(process.waitForStarted(5000) &&
+                WaitUntil([&] { return process.state() == QProcess::NotRunning; }, 10000));
+    EXPECT_EQ(process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, row.exitCode);
+    const QString out = QString::fromUtf8(row.exitCode ? process.readAllStandardError()
+                                                       : process.readAllStandardOutput());
+    EXPECT_TRUE(!row.exitCode || !out.isEmpty());
+    EXPECT_GE(out.count('\n'), row.args == QStringList{"--list"} ? 60 : 0);  // every command is listed
+    for (const QString& piece : row.printed) EXPECT_TRUE(out.contains(piece)) << piece.toStdString();
+    EXPECT_TRUE(row.sent.empty() || WaitUntil([&] { return e.received.size() == row.sent.size(); }));
+    EXPECT_EQ(e.received, row.sent);
   }
   // A message posted after the refused lines is the first to arrive.
-  const TMessage previous{kMsgCommand, CodeOf(TCommand::PreviousChannel), 0};
+  const TMessage previous = command(TCommand::PreviousChannel);
   ASSERT_TRUE(PostMessage(kClass, previous.msg, previous.wParam, 0));
-  ASSERT_TRUE(WaitUntil([&] { return !received.empty(); }));
-  EXPECT_EQ(received.front(), previous);
+  ASSERT_TRUE(WaitUntil([&] { return !e.received.empty(); }));
+  EXPECT_EQ(e.received.front(), previous);
 }
 
 }  // namespace

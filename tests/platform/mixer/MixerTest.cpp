@@ -43,10 +43,9 @@ std::string Describe(const std::vector<TAlsaElementCaps>& elements) {
 
 }  // namespace
 
-// The default is one sound device with speakers and recording. Nothing answers before a device
-// is selected or just past the last device, destination or line; a selection out of range keeps
-// the current device.
-TEST(VirtualMixer, DevicesDestinationsAndLinesAnswerOnlyInRange) {
+// Nothing answers before a device is selected or just past the last device, destination or
+// line; a selection out of range keeps the current device.
+TEST(VirtualMixer, DevicesDestinationsAndLinesAnswerOnlyInRangeAndChangesAreReportedLater) {
   TVirtualMixer mixer = TwoDevices();
   TMixerVolume v;
   EXPECT_TRUE(mixer.MixerIndex() == -1 && mixer.ProductName().isEmpty() && mixer.DestinationCount() == 0);
@@ -64,15 +63,28 @@ TEST(VirtualMixer, DevicesDestinationsAndLinesAnswerOnlyInRange) {
   EXPECT_FALSE(mixer.GetVolume(kSpeakers, 4, v) || mixer.GetVolume(kSpeakers, -2, v) ||
                mixer.SetVolume(2, 0, {.Mute = true}) || mixer.ChangeFromOutside(2, 0, 0, {.Left = 5}) ||
                mixer.ChangeFromOutside(-1, 0, 0, {.Left = 5}));
-  TVirtualMixer standard;
-  ASSERT_EQ(standard.MixerCount(), 1);
-  ASSERT_TRUE(standard.SelectMixer(0));
-  EXPECT_EQ(standard.ProductName(), TVirtualMixer::kDefaultProductName);
-  ASSERT_EQ(standard.DestinationCount(), 2);
-  EXPECT_EQ(standard.DestinationType(kSpeakers), TMixerDestinationType::Speakers);
-  EXPECT_EQ(standard.DestinationType(kRecording), TMixerDestinationType::WaveIn);
-  EXPECT_EQ(standard.LineNames(kSpeakers), QStringList({"Wave", "CD Audio", "Line In", "Microphone"}));
-  EXPECT_EQ(standard.LineNames(kRecording), QStringList({"CD Audio", "Line In", "Microphone"}));
+  // The last destination and line of the default device answer.
+  EXPECT_EQ(mixer.DestinationType(kRecording), TMixerDestinationType::WaveIn);
+  EXPECT_EQ(mixer.LineNames(kSpeakers), QStringList({"Wave", "CD Audio", "Line In", "Microphone"}));
+  EXPECT_EQ(mixer.LineNames(kRecording), QStringList({"CD Audio", "Line In", "Microphone"}));
+  // Changes are reported later, not inside the call, with the device changed; refused changes
+  // report nothing. (That reports die with the mixer: AudioAdjustInfo in engine_tests.)
+  std::vector<int> controls, lines;
+  mixer.OnControlChange = [&](TMixerComponent& sender, int m) {
+    EXPECT_EQ(&sender, &mixer);
+    controls.push_back(m);
+  };
+  mixer.OnLineChange = [&](TMixerComponent&, int m) { lines.push_back(m); };
+  ASSERT_TRUE(mixer.SetVolume(kSpeakers, kDestinationControl, {.Left = 5}));
+  ASSERT_TRUE(mixer.ChangeFromOutside(1, 0, 1, {.Mute = true}));
+  mixer.NotifyLineChange(1);
+  mixer.NotifyLineChange(2);
+  EXPECT_TRUE(controls.empty() && lines.empty());
+  EXPECT_FALSE(mixer.SetVolume(kSpeakers, 9, {.Left = 5}));
+  PumpMessages();
+  EXPECT_EQ(controls, (std::vector<int>{0, 1}));
+  EXPECT_EQ(lines, (std::vector<int>{1}));
+  EXPECT_TRUE(mixer.Device(1).Destinations[0].Lines[1].Volume.Mute);
   TVirtualMixer none(std::vector<TVirtualMixerDevice>{});
   EXPECT_FALSE(none.SelectMixer(0));
   EXPECT_TRUE(none.LineNames(0).isEmpty());
@@ -104,36 +116,6 @@ TEST(VirtualMixer, SetChangesOnlyWhatIsGivenAndClampsToFullScale) {
   EXPECT_FALSE(mixer.SetVolume(kSpeakers, 1, {.Left = 1, .Mute = true}));
   EXPECT_EQ(speakers.Lines[1].Volume, (TMixerVolume{49152, 49152, false}));
   EXPECT_EQ(mixer.Requests.size(), 5u);
-}
-
-// Reports come later, not inside the call, and die with the mixer; refused changes report nothing.
-TEST(VirtualMixer, ChangesAreReportedLaterNotInsideTheCall) {
-  TVirtualMixer mixer = TwoDevices();
-  std::vector<int> controls, lines;
-  mixer.OnControlChange = [&](TMixerComponent& sender, int m) {
-    EXPECT_EQ(&sender, &mixer);
-    controls.push_back(m);
-  };
-  mixer.OnLineChange = [&](TMixerComponent&, int m) { lines.push_back(m); };
-  mixer.SelectMixer(0);
-  mixer.SetVolume(kSpeakers, kDestinationControl, {.Left = 5});
-  mixer.ChangeFromOutside(1, 0, 1, {.Mute = true});
-  mixer.NotifyLineChange(1);
-  mixer.NotifyLineChange(2);
-  EXPECT_TRUE(controls.empty() && lines.empty());
-  EXPECT_FALSE(mixer.SetVolume(kSpeakers, 9, {.Left = 5}));
-  PumpMessages();
-  EXPECT_EQ(controls, (std::vector<int>{0, 1}));
-  EXPECT_EQ(lines, (std::vector<int>{1}));
-  EXPECT_TRUE(mixer.Device(1).Destinations[0].Lines[1].Volume.Mute);
-  int calls = 0;
-  {
-    TVirtualMixer gone;
-    gone.OnControlChange = [&](TMixerComponent&, int) { ++calls; };
-    gone.ChangeFromOutside(0, 0, kDestinationControl, {.Left = 1});
-  }
-  PumpMessages();
-  EXPECT_EQ(calls, 0);
 }
 
 TEST(LineInMonitor, TheCardIsHeardWhileTheLineInputIsOpen) {
@@ -172,10 +154,11 @@ TEST(AlsaLevels, RawRangeMapsOntoFullScaleAndBack) {
   for (const auto& [raw, min, max, level] : toRaw)
     EXPECT_EQ(MixerLevelToAlsa(int(level), min, max), raw) << level << " onto " << min << ".." << max;
   // Every raw step survives the round trip.
-  for (const auto& [min, max] : {std::pair<long, long>{0, 31}, {0, 255}, {-9999, 0}, {0, 65535}, {0, 1}, {-20, 87}}) {
+  for (const auto& [min, max] :
+       {std::pair<long, long>{0, 31}, {0, 255}, {-9999, 0}, {0, 65535}, {0, 1}, {-20, 87}})
     for (long raw = min; raw <= max; ++raw)
-      ASSERT_EQ(MixerLevelToAlsa(AlsaToMixerLevel(raw, min, max), min, max), raw) << raw << " in " << min << ".." << max;
-  }
+      ASSERT_EQ(MixerLevelToAlsa(AlsaToMixerLevel(raw, min, max), min, max), raw)
+          << raw << " in " << min << ".." << max;
 }
 
 // Master is the speakers' control and the other playback elements are its lines; odd cards give

@@ -1,7 +1,7 @@
 // A card's sound: its capture lines read from its mixer controls and the line recorded, the
-// audio capture filter (its line pins driving the card's mixer, the caps the engine asks for, a
-// card that does not open, the live sound path's latency), and pairing a video node with its
-// card's sound over scripted sysfs trees.
+// audio capture filter (its line pins driving the card's mixer, the caps the engine asks for, the
+// card's short buffers, a card that does not open), and pairing a video node with its card's
+// sound over scripted sysfs trees.
 
 #include <gst/gst.h>
 #include <gtest/gtest.h>
@@ -13,7 +13,6 @@
 #include "platform/components/TestFilters.h"
 #include "platform/devices/v4l2/AlsaCapture.h"
 #include "platform/devices/v4l2/AlsaPairing.h"
-#include "platform/devices/v4l2/LiveSoundLatency.h"
 #include "platform/graph/GstPtr.h"
 #include "platform/graph/TFilterGraph.h"
 #include "support/TestEnvironment.h"
@@ -223,22 +222,6 @@ TEST(AlsaAudioCapture, TheCardsFilterOpensItsCapturePcmWithShortBuffers) {
   EXPECT_FALSE(live.graph.Run());
   EXPECT_TRUE(test::WaitUntil([&] { return !live.errors.empty(); }));
   EXPECT_EQ(live.graph.State(), GraphState::Stopped);
-}
-
-TEST(AlsaAudioCapture, LiveSoundPathAnswersTheLatencyQuery) {
-  TFilterGraph graph(test::Components());
-  const auto capture = Capture();
-  graph.AddFilter(capture, "ACapture");
-  ASSERT_TRUE(graph.Render(*capture->FindPin("Capture")));
-  TLiveSoundLatency latency;
-  EXPECT_FALSE(MeasureLiveSoundLatency(graph, 0, latency));  // not running yet
-  ASSERT_TRUE(graph.Run());
-  ASSERT_TRUE(MeasureLiveSoundLatency(graph, 0, latency));
-  EXPECT_TRUE(latency.Live);
-  EXPECT_GE(latency.UpstreamMs, 10.0);  // at least the source's 10 ms buffers
-  EXPECT_GE(latency.LatencyMs, latency.UpstreamMs);
-  EXPECT_FALSE(latency.Sink.isEmpty());
-  EXPECT_TRUE(graph.Stop());
 }
 
 TEST(AlsaPairing, FindsTheCardsOwnCaptureDevice) {

@@ -1,5 +1,7 @@
 // What the program shows and plays: raw frames converted for the screen, the video window
-// (painting, owners, alignment, the cursor, full screen), and the video and audio renderers.
+// (painting, owners, alignment, the cursor, full screen), the video renderer, and where the audio
+// renderer plays. (The audio renderer playing to the end and again after a stop: the file player
+// in playback_tests.)
 
 #include <gtest/gtest.h>
 
@@ -86,7 +88,7 @@ struct TOwnedWindow final : QWidget {
 // A test source rendered through the registry, as the engine's preview does.
 struct TRenderedSource {
   explicit TRenderedSource(int frames = 0) {
-      auto source = test::VideoSource("YUY2", "smpte", 320, 240, "", frames);
+    auto source = test::VideoSource("YUY2", "smpte", 320, 240, "", frames);
     EXPECT_TRUE(graph->AddFilter(source, "Source") && graph->Render(*source->FindPin("Capture")));
     renderer = dynamic_cast<TVideoRenderer*>(graph->FindFilter("Video Renderer"));
     EXPECT_TRUE(renderer && renderer->FindPin("Input")->Major() == MediaMajor::Video);
@@ -102,7 +104,7 @@ struct TRenderedSource {
 
 // 57 = 3 x 16 + 8 + 1 pixels: every vector width the processor has, then the scalar tail;
 // starting at column 1 also converts a lone second pixel of a pair.
-TEST(FrameToImage, PackedYuvMatchesTheFormulaOnEveryPathAndFromEveryColumn) {
+TEST(FrameToImage, MatchesTheFormulaOnEveryPathGivesGoldenPixelsAndReusesOnlyAnUnsharedImage) {
   const int stride = 120, height = 3, count = 57;
   QByteArray yuy2(stride * height, 0), uyvy(stride * height, 0);
   for (int i = 0; i < yuy2.size(); ++i) yuy2[i] = char((i * 53 + i / stride * 37) % 256);
@@ -122,9 +124,7 @@ TEST(FrameToImage, PackedYuvMatchesTheFormulaOnEveryPathAndFromEveryColumn) {
       }
     }
   }
-}
-
-TEST(FrameToImage, GoldenPixelsIntoAReusedUnsharedImageOnly) {
+  // Exact at the ends of the range, and BGRx as it comes.
   const uchar white[4] = {235, 128, 235, 128}, black[4] = {16, 128, 16, 128};
   const uchar whiteUyvy[4] = {128, 235, 128, 235}, bgrx[8] = {10, 20, 30, 0, 40, 50, 60, 0};
   const std::tuple<PackedFormat, const uchar*, int, QRgb> rows[] = {
@@ -147,22 +147,21 @@ TEST(FrameToImage, GoldenPixelsIntoAReusedUnsharedImageOnly) {
 // hidden top-level window.
 TEST(VideoWindow, OwnerGoneWhileFullScreenLeavesAHiddenWindow) {
   TVideoWindow window;
+  auto first = std::make_unique<QWidget>();
   QWidget second;
-  auto owner = std::make_unique<QWidget>();
-  QWidget& first = *owner;
-  first.show();
+  first->show();
   second.show();
-  window.SetOwner(&first);
-  ExpectPlaced(&window, &first, {}, false);  // hidden until the caller shows it
+  window.SetOwner(first.get());
+  ExpectPlaced(&window, first.get(), {}, false);  // hidden until the caller shows it
   window.show();
   // Into another owner, out to a top-level window and back: shown all along.
-  for (QWidget* owner : {&second, static_cast<QWidget*>(nullptr), &first}) {
+  for (QWidget* owner : {&second, static_cast<QWidget*>(nullptr), first.get()}) {
     window.SetOwner(owner);
     EXPECT_EQ(window.Owner(), owner);
     ExpectPlaced(&window, owner, {}, true);
   }
   window.SetFullScreen(true);
-  owner.reset();
+  first.reset();
   window.SetFullScreen(false);
   EXPECT_FALSE(window.IsFullScreen());
   ExpectPlaced(&window, nullptr, {}, false);
@@ -348,22 +347,18 @@ TEST(VideoRenderer, WindowGoesWithTheRendererButNotWithItsOwnerAlsoWithFramesInF
   }  // repaints queued by the streaming thread arrive in the next round, after the renderer went
 }
 
-TEST(SoundCards, ACardIsALineStartingWithADigit) {
+TEST(SoundOutput, EnvironmentThenServerSocketThenACardLineStartingWithADigit) {
   // clang-format off
-  const std::pair<const char*, bool> rows[] = {
+  const std::pair<const char*, bool> cardLists[] = {
       {"", false}, {"--- no soundcards ---\n", false}, {"card 0\n", false}, {"\t[0]\n", false},
       {" 0 [PCH            ]: HDA-Intel - HDA Intel PCH\n                      HDA Intel PCH at 0xf7f10000 irq 32\n", true},
       {"1 [USB]: USB-Audio - Headset\n", true}, {"\n\n   7 [Loopback]: Loopback\n", true}};
   // clang-format on
-  for (const auto& [text, card] : rows) EXPECT_EQ(ListsSoundCard(text), card) << text;
-}
-
-// The environment's choice wins; otherwise a sound server's socket or a card means sound, and
-// without sound the renderer plays into a null sink.
-TEST(SoundOutput, EnvironmentThenServerSocketThenCard) {
+  for (const auto& [text, card] : cardLists) EXPECT_EQ(ListsSoundCard(text), card) << text;
+  // The environment's choice wins; otherwise a sound server's socket or a card means sound, and
+  // without sound the renderer plays into a null sink.
   const QString socket = qEnvironmentVariable("XDG_RUNTIME_DIR") + "/pulse/native";
-  QFile cards("/proc/asound/cards");
-  const bool hasCard = cards.open(QIODevice::ReadOnly) && ListsSoundCard(cards.readAll());
+  const bool hasCard = ListsSoundCard(test::ReadFile("/proc/asound/cards"));
   const std::tuple<const char*, bool, bool> rows[] = {
       {"", false, hasCard}, {"", true, true}, {"null", true, false}, {"auto", false, true}};
   for (const auto& [choice, server, sound] : rows) {
@@ -372,32 +367,5 @@ TEST(SoundOutput, EnvironmentThenServerSocketThenCard) {
     EXPECT_EQ(SoundOutputAvailable(), sound) << choice << server;
     EXPECT_EQ(TAudioRenderer().UsesNullSink(), !sound) << choice << server;
   }
-  qunsetenv("OKA_PVX_AUDIO_SINK");
-}
-
-TEST(AudioRenderer, TestToneRendersIntoTheNullSinkInRealTimeAgainAfterAStop) {
-  qputenv("OKA_PVX_AUDIO_SINK", "null");
-  TFilterGraph graph{test::Components()};
-  QStringList errors;
-  graph.OnEvent = [&](const TGraphEvent& e) { if (e.kind == TGraphEvent::Error) errors << e.Message; };
-  auto source = test::AudioSource();
-  ASSERT_TRUE(graph.AddFilter(source, "Source") && graph.Render(*source->FindPin("Capture")));
-  auto* renderer = dynamic_cast<TAudioRenderer*>(graph.FindFilter("Audio Renderer"));
-  ASSERT_TRUE(renderer && renderer->UsesNullSink() &&
-              renderer->FindPin("Input")->Major() == platform::graph::MediaMajor::Audio);
-  // Volume is clamped; mute toggles.
-  for (const auto& [asked, kept, mute] : {std::tuple{3.0, 1.0, true}, {-1.0, 0.0, false}, {0.5, 0.5, false}}) {
-    EXPECT_TRUE(renderer->SetVolume(asked) && renderer->SetMute(mute));
-    EXPECT_DOUBLE_EQ(renderer->Volume(), kept) << asked;
-    EXPECT_EQ(renderer->IsMuted(), mute);
-  }
-  for (int round = 0; round < 2; ++round) {
-    ASSERT_TRUE(graph.Run());
-    // 0.2 s of stream time, in 100-ns units.
-    qint64 position = 0;
-    EXPECT_TRUE(test::WaitUntil([&] { return graph.GetCurrentPosition(position) && position > 2000000; }));
-    ASSERT_TRUE(graph.Stop());
-  }
-  EXPECT_TRUE(errors.isEmpty()) << errors.join("; ").toStdString();
   qunsetenv("OKA_PVX_AUDIO_SINK");
 }
