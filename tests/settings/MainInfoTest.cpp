@@ -9,24 +9,28 @@
 using namespace pvx;
 using namespace pvx::settings;
 
-TEST(MainInfo, ResetKeepsModeSwitchesAndChipNamesAndOnlyConexantAndEmpiaAreNotStandard) {
+TEST(MainInfo, SetPrefsMendsValuesResetKeepsModeSwitchesAndChipNamesAndOnlyConexantAndEmpiaAreNotStandard) {
   TMainInfo info;
   info.SetMode(amFMRadio), info.SetFMEnabled(false), info.SetTimeShiftEnabled(false);
   info.SetChip({.Maker = "Conexant", .Family = 2});
   info.SetPlayGivenFile(true), info.SetGivenFile("/x/a.mpg");
+  // An empty base name reads "capture", levels outside 0..100 the device's own, a negative sleep 0.
   test::EditPrefs(info, [](TMainPreferences& p) {
     p.AlwaysOnTop = p.PIPEnabled = p.StartInFM = true;
-    p.SleepMinutes = 90, p.MPEG4Codec = 0, p.CaptureFolder = "/x/", p.ColorLevels = {1, 2, 3, 4, 5};
+    p.SleepMinutes = -5, p.MPEG4Codec = 0, p.CaptureFolder = "/x/", p.ColorLevels = {0, 100, 101, -1, -2};
+    p.SecondBaseName = "";
   });
+  const TMainPreferences& prefs = info.Prefs();
+  EXPECT_EQ(QList<int>(prefs.ColorLevels.begin(), prefs.ColorLevels.end()) << prefs.SleepMinutes,
+            QList<int>({0, 100, -1, -1, -1, 0}));
+  EXPECT_EQ(prefs.SecondBaseName, "capture");
   info.ResetPreferences();
   EXPECT_EQ(QList<int>({info.Mode(), info.FMEnabled(), info.TimeShiftEnabled(), info.Chip().Family,
-                        info.Prefs().AlwaysOnTop || info.Prefs().PIPEnabled || info.Prefs().StartInFM ||
-                            info.PlayGivenFile(),
-                        info.Prefs().SleepMinutes, info.Prefs().MPEG4Codec}),
+                        prefs.AlwaysOnTop || prefs.PIPEnabled || prefs.StartInFM || info.PlayGivenFile(),
+                        prefs.SleepMinutes, prefs.MPEG4Codec}),
             QList<int>({amFMRadio, false, false, 0, false, 30, 2}));
-  EXPECT_EQ(QStringList({info.Chip().Maker, info.Prefs().CaptureFolder, info.GivenFilePath()}),
+  EXPECT_EQ(QStringList({info.Chip().Maker, prefs.CaptureFolder, info.GivenFilePath()}),
             QStringList({"Conexant", "/nonexistent/Documents/", ""}));
-  EXPECT_EQ(QList<int>(info.Prefs().ColorLevels.begin(), info.Prefs().ColorLevels.end()), QList<int>(5, -1));
   QList<bool> standard;
   for (quint8 family = 0; family < 6; ++family)
     info.SetChip({.Family = quint8(family)}), standard << info.IsStandardTuner();

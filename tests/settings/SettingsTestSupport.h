@@ -1,21 +1,15 @@
 #pragma once
-// Byte builders and shared checks for the settings files; a fake card and a channel object on it.
+// A fake card and a channel object on it, for the channel model and the forms that drive it.
 
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFileInfo>
 #include <QStringList>
 #include <QVariantList>
-#include <QtEndian>
-#include <array>
 #include <map>
-#include <vector>
 
 #include "settings/ChannelInfo.h"
 #include "settings/ChannelTuner.h"
 #include "settings/PreviewInfo.h"
-#include "settings/StoredFile.h"
 #include "support/FakeDialogService.h"
 #include "support/TestEnvironment.h"
 
@@ -37,77 +31,12 @@ struct TChannelInfoPeer {
 
 namespace pvx::test {
 
-inline QByteArray Int(qint32 v) {
-  const qint32 le = qToLittleEndian(v);
-  return QByteArray(reinterpret_cast<const char *>(&le), 4);
-}
-inline void Patch(QByteArray &f, qsizetype offset, qint32 v) { f.replace(offset, 4, Int(v)); }
-
 // Values joined by spaces, in brackets when they make up a record.
 inline QString Join(const QVariantList &values, bool record = false) {
   QStringList out;
   for (const QVariant &v : values) out << v.toString();
   return record ? "[" + out.join(' ') + "]" : out.join(' ');
 }
-
-// A good file spoiled six ways: one integer short, a wrong magic or trailer, and the string
-// length at `stringAt` beyond the limit three ways (its bytes are then not skipped).
-inline std::vector<QByteArray> Spoiled(const QByteArray &good, qsizetype stringAt) {
-  std::vector<QByteArray> files(6, good);
-  files[0].chop(4);
-  Patch(files[1], 0, 4506);
-  Patch(files[2], good.size() - 4, 4360);
-  for (int i = 0; i < 3; ++i)
-    Patch(files[size_t(3 + i)], stringAt, std::array{600, -1, INT32_MAX}[i]);
-  return files;
-}
-
-// A proven-corrupt file was reported once and now sits, unchanged, beside its old place.
-inline void ExpectSetAside(const QString &path, const QByteArray &bytes, const QString &message) {
-  ASSERT_EQ(Dialogs().Warnings.size(), 1u);
-  EXPECT_EQ(Dialogs().Warnings[0], QStringList({message}));
-  EXPECT_FALSE(QFileInfo::exists(path));
-  EXPECT_EQ(ReadFile(settings::CorruptCopyPath(path)), bytes);
-}
-
-// The failure paths both settings files share, on an object that loads and saves `path`.
-struct FailurePaths {
-  QString &path;
-  std::function<bool()> load, save;
-  QString cannotRead, cannotWrite;
-
-  // A folder stands where the file belongs, which no read gets through: reported once, left
-  // where it is, not set aside, and (readable again) not saved over.
-  void ExpectUnreadableKept() {
-    QDir().mkpath(path);
-    EXPECT_FALSE(load());
-    EXPECT_EQ(Dialogs().Warnings, std::vector<QStringList>({{cannotRead}}));
-    EXPECT_FALSE(QFileInfo::exists(settings::CorruptCopyPath(path)));
-    ASSERT_TRUE(QDir().rmdir(path));
-    WriteFile(path, "the user's own");
-    EXPECT_FALSE(save());
-    EXPECT_EQ(ReadFile(path), "the user's own");
-    EXPECT_EQ(Dialogs().Warnings.size(), 1u);
-  }
-  // A folder that does not exist, then a target that cannot be replaced: said once, the old
-  // content stays and no temporary file is left.
-  void ExpectFailedSaveKeepsOld() {
-    const QString target = path;
-    path = Home() + "no-such-folder/settings.cfg";
-    EXPECT_FALSE(save());
-    EXPECT_EQ(Dialogs().Warnings, std::vector<QStringList>({{cannotWrite}}));
-    path = target;
-    WriteFile(path + "/keep", "old");
-    EXPECT_FALSE(save());
-    EXPECT_EQ(ReadFile(path + "/keep"), "old");
-    EXPECT_EQ(QDir(Home()).entryList(QDir::Files).size(), 0) << "left a temporary file";
-    // A disk that fills during the write.
-    ASSERT_TRUE(QDir(path).removeRecursively());
-    WriteFile(path, QByteArray(300, 'o'));
-    EXPECT_FALSE(WithDiskFullAfter(100, save));
-    EXPECT_EQ(ReadFile(path), QByteArray(300, 'o'));
-  }
-};
 
 // A card whose reception is a function of the frequency; logs every call in order.
 class FakeTuner : public settings::IChannelTuner {
@@ -169,20 +98,18 @@ struct Channels {
 
   Channels() {
     info.SetTuner(&tuner);
-    info.OnChannelChange = [this](settings::TChannelInfo &, int n, const QString &text) {
+    info.OnChannelChange = [this](auto &, int n, auto &text) {
       events << QStringLiteral("channel %1 '%2'").arg(n).arg(text);
     };
-    info.OnTableChange = [this](settings::TChannelInfo &, int t) {
-      events << QString("table %1").arg(t);
-    };
-    info.OnSourceChange = [this](settings::TChannelInfo &) { events << "source"; };
-    info.OnAudioModeChange = [this](settings::TChannelInfo &, int m, const QString &name) {
+    info.OnTableChange = [this](auto &, int t) { events << QString("table %1").arg(t); };
+    info.OnSourceChange = [this](auto &) { events << "source"; };
+    info.OnAudioModeChange = [this](auto &, int m, auto &name) {
       events << QStringLiteral("audio %1 %2").arg(m).arg(name);
     };
-    info.OnStandardChange = [this](settings::TChannelInfo &, int s) {
+    info.OnStandardChange = [this](auto &, int s) {
       events << QStringLiteral("standard 0x%1").arg(s, 0, 16);
     };
-    info.OnAutoScanDone = [this](settings::TChannelInfo &, int last, int found, int kind, bool aborted) {
+    info.OnAutoScanDone = [this](auto &, int last, int found, int kind, bool aborted) {
       done << QStringLiteral("%1 %2 %3 %4").arg(last).arg(found).arg(kind).arg(aborted);
     };
     info.OnFreeScanDone = [this](settings::TChannelInfo &c, int found, bool aborted) {
