@@ -8,8 +8,6 @@
 #include "engine/CaptureInfo.h"
 #include "platform/BuiltinComponents.h"
 #include "platform/graph/TComponentRegistry.h"
-#include "settings/CountryInfo.h"
-#include "settings/Globals.h"
 #include "settings/MainInfo.h"
 
 namespace pvx::bench {
@@ -17,8 +15,6 @@ namespace pvx::bench {
 class TEngineRig {
  public:
   explicit TEngineRig(engine::TEngineConfig config = {}) {
-    settings::MainInfo = &main_;
-    settings::CountryInfo = &country_;
     owner_.resize(640, 480);
     owner_.show();
     platform::RegisterBuiltinComponents(components_);
@@ -28,11 +24,7 @@ class TEngineRig {
     };
     engine_ = std::make_unique<engine::TCaptureInfo>(components_, config);
   }
-  ~TEngineRig() {
-    engine_.reset();
-    settings::MainInfo = nullptr;
-    settings::CountryInfo = nullptr;
-  }
+  ~TEngineRig() { engine_.reset(); }
   TEngineRig(const TEngineRig&) = delete;
   TEngineRig& operator=(const TEngineRig&) = delete;
 
@@ -42,7 +34,6 @@ class TEngineRig {
 
  private:
   settings::TMainInfo main_;
-  settings::TCountryInfo country_{1};
   QWidget owner_;
   platform::graph::TComponentRegistry components_;
   std::unique_ptr<engine::TCaptureInfo> engine_;

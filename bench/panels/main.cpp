@@ -26,6 +26,7 @@
 #include "app/ControlPanels.h"
 #include "panels/FormFMMainPanel.h"
 #include "panels/FormMainPanel.h"
+#include "panels/PanelEnvironment.h"
 #include "panels/SkinArt.h"
 #include "panels/UIInfo.h"
 #include "platform/BuiltinComponents.h"
@@ -107,8 +108,9 @@ int main(int argc, char* argv[]) {
     QApplication::processEvents();  // the repaint
     return double(t.nsecsElapsed() - (clock->waitedNs - waitedBefore)) / 1e6;
   };
-  auto tvItem = [](int i) { return panels::UIInfo->TVItems[size_t(i)]; };
-  auto fmItem = [](int i) { return panels::UIInfo->FMItems[size_t(i)]; };
+  const panels::TUIInfo& shellItems = shell->Panels()->UI();
+  auto tvItem = [&shellItems](int i) { return shellItems.TVItems[size_t(i)]; };
+  auto fmItem = [&shellItems](int i) { return shellItems.FMItems[size_t(i)]; };
 
   TFigure digit{"digit key -> channel display", {}};
   TFigure source{"source key -> source menu", {}};
@@ -120,8 +122,8 @@ int main(int argc, char* argv[]) {
     shell->ExecuteCommand(commands::TCommand::Escape);  // clears the entry
     source.ms.push_back(click(tv, tvItem(3), [&] { return tv.PopupMenuInputSource()->isVisible(); }));
     tv.PopupMenuInputSource()->hide();
-    const int before = settings::ChannelInfo->CurrentChannel();
-    next.ms.push_back(click(tv, tvItem(24), [&] { return settings::ChannelInfo->CurrentChannel() != before; }));
+    const int before = shell->Channels().CurrentChannel();
+    next.ms.push_back(click(tv, tvItem(24), [&] { return shell->Channels().CurrentChannel() != before; }));
     toFM.ms.push_back(click(tv, tvItem(11), [&] {
       auto* fm = shell->Panels()->FM();
       return fm && fm->isVisible();
@@ -145,11 +147,12 @@ int main(int argc, char* argv[]) {
   RunEventsFor(idleSeconds * 1000);
   const double loopCpu = CpuSeconds() - loopStart;
   settings::TMainInfo main;
-  settings::MainInfo = &main;
-  settings::ChannelInfo = new settings::TChannelInfo;
-  panels::UIInfo = new panels::TUIInfo;
+  settings::TChannelInfo channels;
+  panels::TUIInfo items;
   {
-    panels::TFormMainPanel idle(panels::PaintTVSkin, {});
+    panels::TPanelEnvironment env;
+    env.UI = &items, env.Main = &main, env.Channels = &channels;
+    panels::TFormMainPanel idle(panels::PaintTVSkin, env);
     idle.show();
     RunEventsFor(500);
     const double start = CpuSeconds();
@@ -158,8 +161,5 @@ int main(int argc, char* argv[]) {
     std::printf("Idle TV panel with its clock: %.3f %% of a core over %d s (event loop alone %.3f %%; goal <= 0.2 %%)\n",
                 100.0 * (panelCpu - loopCpu) / idleSeconds, idleSeconds, 100.0 * loopCpu / idleSeconds);
   }
-  delete panels::UIInfo;
-  delete settings::ChannelInfo;
-  settings::MainInfo = nullptr;
   return 0;
 }

@@ -27,9 +27,8 @@
 #include "platform/video/TVideoWindow.h"
 #include "engine/CaptureInfo.h"
 #include "playback/FilePlayback.h"
+#include "playback/PlaybackSession.h"
 #include "playback/TimeShiftRoutines.h"
-#include "settings/CountryInfo.h"
-#include "settings/Globals.h"
 #include "settings/MainInfo.h"
 
 using namespace pvx;
@@ -88,10 +87,11 @@ int main(int argc, char* argv[]) {
   host.resize(720, 576);
   host.show();
   platform::video::TVideoWindow* window = nullptr;
-  playback::PlaybackHooks.Components = &registry;
-  playback::PlaybackHooks.Host.Widget = &host;
-  playback::PlaybackHooks.PIPEnabled = [] { return false; };
-  playback::PlaybackHooks.OnVideoWindow = [&](platform::video::IVideoWindow* video, bool) {
+  playback::TPlaybackSession session;
+  session.FileHooks.Components = &registry;
+  session.FileHooks.Host.Widget = &host;
+  session.FileHooks.PIPEnabled = [] { return false; };
+  session.FileHooks.OnVideoWindow = [&](platform::video::IVideoWindow* video, bool) {
     window = qobject_cast<platform::video::TVideoWindow*>(video->Widget());
     if (window) {
       window->setGeometry(host.rect());
@@ -106,51 +106,51 @@ int main(int argc, char* argv[]) {
     window = nullptr;
     QElapsedTimer t;
     t.start();
-    if (!playback::PlayFile(file)) return fail("the file does not play");
+    if (!playback::PlayFile(session, file)) return fail("the file does not play");
     if (Until([&] { return painted() > 0; }) < 0) return fail("no picture after Play");
     first.push_back(t.nsecsElapsed() / 1e6);
     Pump(300);
-    playback::StopPlayback();
+    playback::StopPlayback(session);
   }
   std::printf("Play to first picture:  median %.0f ms, worst %.0f ms (goal <= 200)\n", Median(first),
               *std::max_element(first.begin(), first.end()));
 
   // Seeks while playing and while paused: time to the next picture painted.
-  if (!playback::PlayFile(file) || Until([&] { return painted() > 0; }) < 0) return fail("no picture after Play");
+  if (!playback::PlayFile(session, file) || Until([&] { return painted() > 0; }) < 0) return fail("no picture after Play");
   std::vector<double> playing, paused;
   const std::vector<int> targets = smoke ? std::vector<int>{20, 60} : std::vector<int>{20, 60, 40, 80, 10, 50, 70, 30, 90, 15};
   for (int p : targets) {
     const quint64 before = painted();
     QElapsedTimer t;
     t.start();
-    playback::FilePlayback->SetPosition(p);
+    session.File->SetPosition(p);
     if (Until([&] { return painted() > before; }) < 0) return fail("no picture after a seek while playing");
     playing.push_back(t.nsecsElapsed() / 1e6);
     Pump(200);
   }
-  playback::FilePlayback->Pause();
+  session.File->Pause();
   Pump(300);
   for (int p : targets) {
     const quint64 before = painted();
     QElapsedTimer t;
     t.start();
-    playback::FilePlayback->SetPosition(p);
+    session.File->SetPosition(p);
     if (Until([&] { return painted() > before; }, 3000) < 0) return fail("no picture after a seek while paused");
     paused.push_back(t.nsecsElapsed() / 1e6);
   }
   std::printf("Seek to new picture:    playing median %.0f ms, worst %.0f; paused median %.0f ms, worst %.0f (goal <= 150)\n",
               Median(playing), *std::max_element(playing.begin(), playing.end()), Median(paused),
               *std::max_element(paused.begin(), paused.end()));
-  playback::StopPlayback();
+  playback::StopPlayback(session);
 
   // CPU per second of playback, window hidden, against playbin with fake sinks in real time.
   const int kSeconds = smoke ? 1 : 10;
-  playback::PlaybackHooks.Host.Widget = nullptr;
+  session.FileHooks.Host.Widget = nullptr;
   double cpu = CpuSeconds(RUSAGE_SELF);
-  if (!playback::PlayFile(file)) return fail("the file does not play without a window");
+  if (!playback::PlayFile(session, file)) return fail("the file does not play without a window");
   Pump(kSeconds * 1000);
   const double ours = (CpuSeconds(RUSAGE_SELF) - cpu) / kSeconds;
-  playback::StopPlayback();
+  playback::StopPlayback(session);
   cpu = CpuSeconds(RUSAGE_CHILDREN);
   // timeout ends playbin with status 124: it played all the while.
   if (QProcess::execute("timeout", {QString::number(kSeconds), "gst-launch-1.0", "-q", "playbin", "uri=file://" + file,
@@ -163,8 +163,6 @@ int main(int argc, char* argv[]) {
 
   // Live TV paused: the virtual card records its buffer for eleven seconds, then the buffer plays.
   settings::TMainInfo main;
-  settings::TCountryInfo country(1);
-  settings::MainInfo = &main, settings::CountryInfo = &country;
   settings::TMainPreferences prefs = main.Prefs();
   prefs.CaptureFolder = dir.path() + "/";
   main.SetPrefs(prefs);
@@ -180,20 +178,19 @@ int main(int argc, char* argv[]) {
       !capture.StopPreview() || !capture.StartTimeShift())
     return fail("time-shifting does not start");
   Pump(12000);
-  playback::TimeShiftHooks.Components = &registry;
-  playback::TimeShiftHooks.Host.Widget = &host;
-  playback::TimeShiftHooks.OnVideoWindow = [&](platform::video::IVideoWindow* video) {
-    playback::PlaybackHooks.OnVideoWindow(video, false);
+  session.TimeShiftHooks.Components = &registry;
+  session.TimeShiftHooks.Host.Widget = &host;
+  session.TimeShiftHooks.OnVideoWindow = [&](platform::video::IVideoWindow* video) {
+    session.FileHooks.OnVideoWindow(video, false);
   };
   window = nullptr;
   QElapsedTimer t;
   t.start();
-  const bool started = playback::StartTimeShiftPlayback(capture);
+  const bool started = playback::StartTimeShiftPlayback(session, capture);
   const double ms = started ? Until([&] { return painted() > 0; }) : -1;
   const double toPicture = t.nsecsElapsed() / 1e6;
-  playback::EndTimeShift(capture);
+  playback::EndTimeShift(session, capture);
   if (ms < 0) return fail("the time-shift buffer shows no picture");
   std::printf("Pause live TV to picture: %.0f ms (goal <= 200)\n", toPicture);
-  settings::MainInfo = nullptr, settings::CountryInfo = nullptr;
   return 0;
 }

@@ -23,7 +23,7 @@
 #include "engine/ChannelTunerAdapter.h"
 #include "engine/TunerControl.h"
 #include "panels/UIInfo.h"
-#include "playback/Globals.h"
+#include "playback/PlaybackSession.h"
 #include "playback/PendingItem.h"
 #include "playback/PlaybackInfo.h"
 #include "snapshots/FormSnapshotList.h"
@@ -82,20 +82,18 @@ QString TApplication::ChannelSettingsPath() { return platform::ProgramFolder() +
 void TApplication::CreateModelObjects() {
   // The settings objects that exist for the whole run, in their order.
   main_ = std::make_unique<TMainInfo>();
-  MainInfo = main_.get();
   audio_ = std::make_unique<engine::TAudioAdjustInfo>();
   hotkeys_ = std::make_unique<THotkeyControlInfo>();
-  ChannelInfo = new TChannelInfo;
-  PreviewInfo = new TPreviewInfo(*ChannelInfo);
+  channels_ = std::make_unique<TChannelInfo>();
+  preview_ = std::make_unique<TPreviewInfo>(*channels_);
   // The Done and Recent lists load now and are saved when they are freed, after the windows.
-  playback::PlaybackInfo = new playback::TPlaybackInfo;
-  snapshots::SnapshotInfo = new snapshots::TSnapshotInfo;
+  playback_ = std::make_unique<playback::TPlaybackSession>();
 }
 
 TMainSettingsPeers TApplication::Peers(settings::TCaptureSettings& capture) {
   TMainSettingsPeers peers;
-  peers.Language = MultiLangInfo;
-  peers.Country = CountryInfo;
+  peers.Language = language_.get();
+  peers.Country = country_.get();
   peers.Capture = &capture;
   peers.Audio = &audio_->Levels;
   peers.GetDisplayAspect = [this] { return mainWindow_ ? mainWindow_->Aspect() : 0; };
@@ -121,17 +119,18 @@ bool TApplication::InitializeApplication() {
   oem_ = std::make_unique<util::TOEMInfo>();
   logo_ = new TFormLogo;
   logo_->ShowLogo();
-  CountryInfo = new TCountryInfo;
-  MultiLangInfo = new TMultiLangInfo(LanguageListPath());
-  MultiLangInfo->SetLanguage(CountryInfo->DefaultLanguage);
+  country_ = std::make_unique<TCountryInfo>();
+  language_ = std::make_unique<TMultiLangInfo>(LanguageListPath());
+  language_->SetLanguage(country_->DefaultLanguage);
+  MultiLangInfo = language_.get();
 
-  mainWindow_ = new TFormMainWindow;
+  mainWindow_ = new TFormMainWindow(main_.get());
   mainWindow_->setWindowTitle("OKA PVX");
   capture_ = std::make_unique<engine::TCaptureInfo>(
-      components_, EngineConfigFor(*main_, *oem_, audio_->RecordDeviceName(), mainWindow_));
+      components_, EngineConfigFor(*main_, *country_, *oem_, audio_->RecordDeviceName(), mainWindow_));
   // Every snapshot, live or played, lands in the store, which shows its browser.
-  capture_->Snapshots = snapshots::SnapshotInfo;
-  snapshots::SnapshotInfo->OnInsert = [this] { snapshots::ShowSnapshotList(mainWindow_); };
+  capture_->Snapshots = &snapshots_;
+  snapshots_.OnInsert = [this] { snapshotBrowser_.Show(mainWindow_); };
   WireRelays();
   // The engine takes the stored capture settings whole; its devices are not open yet.
   settings::TCaptureSettings capture = capture_->Settings();
@@ -145,10 +144,8 @@ bool TApplication::InitializeApplication() {
     ShowErrorCode(1000);
     return false;
   }
-  panels::UIInfo = new panels::TUIInfo;
-  panels::UIInfo->ExecuteCommand = [this](int code) { ExecuteCommand(code); };
   tunerAdapter_ = std::make_unique<engine::TChannelTunerAdapter>(*capture_, audio_.get());
-  ChannelInfo->SetTuner(tunerAdapter_.get());
+  channels_->SetTuner(tunerAdapter_.get());
   RegisterCommands();
   InstallPlayers(shell_, components_);
 
@@ -188,7 +185,7 @@ void TApplication::ContinueStartUp() {
   }
   mainWindow_->ApplyLanguage();
   panels_->ApplyLanguage();
-  if (FormOSD) FormOSD->EnableOSD(true);
+  mainWindow_->OSD()->EnableOSD(true);
   // Other programs reach the window once it shows live TV.
   endpoint_ = std::make_unique<ipc::TMessageEndpoint>(
       ipc::kMainWindowClass,
@@ -220,29 +217,29 @@ void TApplication::WireRelays() {
     if (panels_) panels_->VolumeChanged(audio_->Volume(), muted);
   };
   hotkeys_->OnTextChange = [this](THotkeyControlInfo&, const QString& text) {
-    ShowOSD(text, false);
+    mainWindow_->OSD()->Show(text, false);
     if (panels_) panels_->EntryText(text);
   };
   hotkeys_->OnCommit = [this](THotkeyControlInfo&, const QString& text, int) {
     if (panels_) panels_->EntryText(text);
   };
-  ChannelInfo->OnChannelChange = [this](TChannelInfo& channels, int channel, const QString& text) {
-    ShowOSD(ChannelOSDText(channels, channel, text), true);
+  channels_->OnChannelChange = [this](TChannelInfo& channels, int channel, const QString& text) {
+    mainWindow_->OSD()->Show(ChannelOSDText(channels, channel, text), true);
     if (panels_) panels_->ChannelChanged(channel);
   };
-  ChannelInfo->OnSourceChange = [this, window](TChannelInfo& channels) {
+  channels_->OnSourceChange = [this, window](TChannelInfo& channels) {
     window->UpdateForSource(channels.VideoSource(), channels.CurrentTable());
     if (panels_) panels_->SourceChanged();
   };
-  ChannelInfo->OnTableChange = [this, window](TChannelInfo& channels, int table) {
+  channels_->OnTableChange = [this, window](TChannelInfo& channels, int table) {
     window->UpdateForSource(channels.VideoSource(), table);
     if (panels_) panels_->TableChanged(table);
   };
-  ChannelInfo->OnAudioModeChange = [this](TChannelInfo&, int, const QString& name) {
-    ShowOSD(name, false);
+  channels_->OnAudioModeChange = [this](TChannelInfo&, int, const QString& name) {
+    mainWindow_->OSD()->Show(name, false);
     if (panels_) panels_->TVAudioText(name);
   };
-  ChannelInfo->OnStandardChange = [this](TChannelInfo&, int standard) {
+  channels_->OnStandardChange = [this](TChannelInfo&, int standard) {
     if (panels_) panels_->VideoStandardText(engine::TTunerControl::StandardName(standard));
   };
   capture_->OnCaptureProgress = [this, window](engine::TCaptureInfo& engine, bool stop, bool timeShift,
@@ -260,11 +257,12 @@ void TApplication::WireRelays() {
   };
   capture_->OnChipDetected = [this](engine::TCaptureInfo&, const engine::TChipInfo& chip) {
     main_->SetChip({chip.Maker, chip.Model, quint8(chip.Family), chip.IsWis()});
+    channels_->SetChipFamily(chip.Family);
   };
   capture_->OnVideoWindowCreated = [window](engine::TCaptureInfo&, platform::video::IVideoWindow* engineWindow, int) {
     auto* video = qobject_cast<platform::video::TVideoWindow*>(engineWindow->Widget());
     window->SetVideoWindow(video);
-    if (FormOSD) FormOSD->SetVideoWindow(video);
+    window->OSD()->SetVideoWindow(video);
   };
   capture_->OnFMTuned = [this](engine::TCaptureInfo&, quint32 hertz, bool locked) {
     if (panels_) panels_->FMTuned(hertz, locked);
@@ -292,29 +290,29 @@ bool TApplication::StartApplication() {
     QApplication::quit();
     return false;
   }
-  TChannelSettingsFile::Load(ChannelSettingsPath(), *ChannelInfo, *PreviewInfo);
+  TChannelSettingsFile::Load(ChannelSettingsPath(), *channels_, *preview_);
   mainWindow_->SetHasTuner(capture_->HasTuner());
   mainWindow_->SetHasCamera(capture_->HasAuxInput());
   panels_->Capabilities(capture_->HasTuner());
   if (!capture_->HasTuner()) {
-    SelectSource(shell_, ChannelInfo->VideoSource() == 2 ? TSourceChoice::SVideo : TSourceChoice::Composite);
+    SelectSource(shell_, channels_->VideoSource() == 2 ? TSourceChoice::SVideo : TSourceChoice::Composite);
     main_->SetFMEnabled(false);
     capture_->SetNoPreviewRender(false);
   } else {
-    if (ChannelInfo->SetupNeeded() && (first == "srec_tv" || first == "srec_fm")) {
+    if (channels_->SetupNeeded() && (first == "srec_tv" || first == "srec_fm")) {
       // Nobody is there to answer the wizard, and the recording must not wait for one.
-      FirstRunChannels();
-      ChannelInfo->ApplyStandard(ChannelInfo->Standard());
+      FirstRunChannels(shell_, country_->CountryCode);
+      channels_->ApplyStandard(channels_->Standard());
       RestoreLastSource(shell_);
-    } else if (ChannelInfo->SetupNeeded()) {
-      ChannelInfo->ApplyStandard(ChannelInfo->Standard());
-      ChannelInfo->SetVideoSource(0);
+    } else if (channels_->SetupNeeded()) {
+      channels_->ApplyStandard(channels_->Standard());
+      channels_->SetVideoSource(0);
       delete logo_;
       logo_ = nullptr;
       mainWindow_->show();
       SetupWizard(shell_, true);
     } else {
-      ChannelInfo->ApplyStandard(ChannelInfo->Standard());
+      channels_->ApplyStandard(channels_->Standard());
       if (!capture_->NoPreviewRender()) RestoreLastSource(shell_);
     }
   }
@@ -328,7 +326,9 @@ bool TApplication::StartApplication() {
 }
 
 void TApplication::RegisterCommands() {
-  shell_ = TShell{main_.get(), audio_.get(), hotkeys_.get(), capture_.get(), oem_.get(), mainWindow_, &dispatcher_, false, {}};
+  shell_ = TShell{main_.get(), audio_.get(), hotkeys_.get(), capture_.get(), oem_.get(), mainWindow_, &dispatcher_,
+                  &snapshotBrowser_, channels_.get(), language_.get(), preview_.get(), country_.get(),
+                  playback_.get(), false, {}};
   // A window closed once already (by the window system) sends no second close event.
   shell_.CloseProgram = [this] {
     if (mainWindow_) mainWindow_->close();
@@ -350,15 +350,15 @@ void TApplication::RegisterCommands() {
   shell_.Panels = panels_.get();
   panels_->FillHooks(mainWindow_->Panels);
   mainWindow_->SleepCountdown.ShowSleepLabel = [this](bool visible) { panels_->SleepLabel(visible); };
-  if (FormOSD) {
-    FormOSD->CoveringWindows = [this] {
+  if (TFormOSD* osd = mainWindow_->OSD()) {
+    osd->CoveringWindows = [this] {
       QList<QRect> rects = panels_->VisiblePanelRects();
-      if (const QWidget* browser = snapshots::SnapshotList(); browser && browser->isVisible())
+      if (const QWidget* browser = snapshotBrowser_.Form(); browser && browser->isVisible())
         rects << browser->frameGeometry();
       return rects;
     };
-    FormOSD->KeyPress = mainWindow_->KeyPress;
-    FormOSD->KeyUp = [this](int key, Qt::KeyboardModifiers m) { mainWindow_->FormKeyUp(key, m); };
+    osd->KeyPress = mainWindow_->KeyPress;
+    osd->KeyUp = [this](int key, Qt::KeyboardModifiers m) { mainWindow_->FormKeyUp(key, m); };
   }
 }
 
@@ -376,7 +376,7 @@ qint32 TApplication::HandleMessage(quint32 message, qint32 wParam, qint32) {
       }
       // During a scan only the commands that act at once (stop it, exit) are taken.
       const commands::TCommandDef* def = commands::FindCommand(wParam);
-      if (ChannelInfo->Scanning() && !(def && (def->flags & commands::kActsAtOnce))) return 0;
+      if (channels_->Scanning() && !(def && (def->flags & commands::kActsAtOnce))) return 0;
       Later([this, wParam] { ExecuteCommand(wParam); });
       return 1;
     }
@@ -420,44 +420,34 @@ void TApplication::ShutdownApplication() {
     main_->SetMode(amClosed);
     settings::TCaptureSettings capture = capture_->Settings();
     main_->SaveMainSettings(MainSettingsPath(), Peers(capture));
-    TChannelSettingsFile::Save(ChannelSettingsPath(), *ChannelInfo, *PreviewInfo);
+    TChannelSettingsFile::Save(ChannelSettingsPath(), *channels_, *preview_);
   }
-  if (started_) ReleasePlayers();
+  if (started_) ReleasePlayers(shell_);
   // The panels read the models, so they go before them.
   shell_.Panels = nullptr;
   panels_.reset();
-  delete panels::UIInfo;
-  panels::UIInfo = nullptr;
   if (screenSaverCookie_) platform::System().ReleaseScreenSaver(screenSaverCookie_);
   screenSaverCookie_ = 0;
   if (audio_) audio_->SetMasterMute(false);
   delete logo_;
   logo_ = nullptr;
-  ChannelInfo->SetTuner(nullptr);
+  channels_->SetTuner(nullptr);
   tunerAdapter_.reset();
   if (capture_) capture_->Snapshots = nullptr;
-  delete snapshots::SnapshotInfo;
-  snapshots::SnapshotInfo = nullptr;
   capture_.reset();
-  delete MultiLangInfo;
   MultiLangInfo = nullptr;
-  delete CountryInfo;
-  CountryInfo = nullptr;
-  delete PreviewInfo;
-  PreviewInfo = nullptr;
-  delete ChannelInfo;
-  ChannelInfo = nullptr;
+  language_.reset();
+  country_.reset();
+  preview_.reset();
+  channels_.reset();
   hotkeys_.reset();
   audio_.reset();
-  MainInfo = nullptr;
   main_.reset();
   if (mainWindow_) {
     mainWindow_->deleteLater();
     mainWindow_ = nullptr;
   }
-  playback::DropPendingItem();
-  delete playback::PlaybackInfo;
-  playback::PlaybackInfo = nullptr;
+  playback_.reset();
   // The main window may be hidden (FM radio), so its closing alone need not end the loop.
   QCoreApplication::quit();
 }

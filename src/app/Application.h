@@ -13,6 +13,8 @@
 #include "app/CommandDispatcher.h"
 #include "app/ShellContext.h"
 #include "settings/MainInfo.h"
+#include "snapshots/FormSnapshotList.h"
+#include "snapshots/SnapshotInfo.h"
 
 namespace pvx::engine {
 class TAudioAdjustInfo;
@@ -26,7 +28,14 @@ namespace pvx::platform::ipc {
 class TMessageEndpoint;
 }
 namespace pvx::settings {
+class TChannelInfo;
+class TCountryInfo;
+class TMultiLangInfo;
+class TPreviewInfo;
 class THotkeyControlInfo;
+}
+namespace pvx::playback {
+struct TPlaybackSession;
 }
 namespace pvx::util {
 class TOEMInfo;
@@ -68,6 +77,12 @@ class TApplication final : public QObject {
   engine::TAudioAdjustInfo* AudioAdjustInfo() const { return audio_.get(); }
   TCommandDispatcher& Dispatcher() { return dispatcher_; }
   TControlPanels* Panels() const { return panels_.get(); }
+  const snapshots::TSnapshotInfo& Snapshots() const { return snapshots_; }
+  // The models of the run, from creation to the exit sequence.
+  settings::TMainInfo& Main() const { return *main_; }
+  settings::TChannelInfo& Channels() const { return *channels_; }
+  settings::TPreviewInfo& Preview() const { return *preview_; }
+  playback::TPlaybackSession& Playback() const { return *playback_; }
 
   static QString MainSettingsPath();
   static QString ChannelSettingsPath();
@@ -92,9 +107,17 @@ class TApplication final : public QObject {
   TCommandDispatcher dispatcher_;
   TShell shell_;
   std::unique_ptr<settings::TMainInfo> main_;
+  std::unique_ptr<settings::TChannelInfo> channels_;
+  std::unique_ptr<settings::TPreviewInfo> preview_;
+  std::unique_ptr<settings::TCountryInfo> country_;
+  std::unique_ptr<settings::TMultiLangInfo> language_;
   std::unique_ptr<engine::TAudioAdjustInfo> audio_;
   std::unique_ptr<settings::THotkeyControlInfo> hotkeys_;
   std::unique_ptr<util::TOEMInfo> oem_;
+  // Outlives the windows that show it.
+  snapshots::TSnapshotInfo snapshots_;
+  snapshots::TSnapshotBrowser snapshotBrowser_{snapshots_};
+  std::unique_ptr<playback::TPlaybackSession> playback_;
   std::unique_ptr<engine::TCaptureInfo> capture_;
   std::unique_ptr<engine::TChannelTunerAdapter> tunerAdapter_;
   std::unique_ptr<platform::ipc::TMessageEndpoint> endpoint_;

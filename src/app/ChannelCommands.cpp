@@ -52,48 +52,50 @@ QString ChannelOSDText(const TChannelInfo& channels, int channel, const QString&
   return text;
 }
 
-void FirstRunChannels() {
-  tuning::LoadCountryPlan(*ChannelInfo, CountryInfo ? CountryInfo->CountryCode : 1);
+void FirstRunChannels(TShell& shell, int countryCode) {
+  tuning::LoadCountryPlan(*shell.Channels, countryCode);
   // Through the model, so the input is routed and the windows hear of the source.
-  ChannelInfo->SetVideoSource(0);
+  shell.Channels->SetVideoSource(0);
 }
 
 bool SetupWizard(TShell& shell, bool firstRun) {
-  tuning::TWizardSound sound;
+  tuning::TWizardInputs sound;
   if (const engine::TAudioAdjustInfo* audio = shell.Audio) {
     sound.PlaybackLines = audio->PlaybackLineNames();
     sound.RecordLines = audio->RecordLineNames();
     sound.PlaybackLine = audio->Levels.PlaybackLine;
     sound.RecordLine = audio->Levels.RecordLine;
   }
+  sound.HomeCountry = shell.Country->CountryCode;
   sound.Apply = [&shell](int playbackLine, int recordLine) {
     if (shell.Audio) shell.Audio->Levels.PlaybackLine = playbackLine, shell.Audio->Levels.RecordLine = recordLine;
     if (shell.Capture) shell.Capture->SelectAudioInputLine(recordLine);
   };
-  return tuning::RunSetupWizard(*ChannelInfo, firstRun, std::move(sound), shell.Window);
+  return tuning::RunSetupWizard(*shell.Channels, firstRun, std::move(sound), shell.Window);
 }
 
 void RegisterChannelCommands(TShell& shell) {
   TCommandDispatcher& d = *shell.Dispatcher;
+  TChannelInfo& channels = *shell.Channels;
   using enum commands::TCommand;
-  d.Register(NextChannel, [] { ChannelInfo->ChannelUp(); });
-  d.Register(PreviousChannel, [] { ChannelInfo->ChannelDown(); });
-  d.Register(RecallChannel, [] { ChannelInfo->Recall(); });
+  d.Register(NextChannel, [&channels] { channels.ChannelUp(); });
+  d.Register(PreviousChannel, [&channels] { channels.ChannelDown(); });
+  d.Register(RecallChannel, [&channels] { channels.Recall(); });
   // A second scan command during a scan stops it at its next channel.
-  d.RegisterAtOnce(Scan, [] {
-    if (!ChannelInfo->Scanning()) return false;
-    ChannelInfo->RequestAbort();
+  d.RegisterAtOnce(Scan, [&channels] {
+    if (!channels.Scanning()) return false;
+    channels.RequestAbort();
     return true;
   });
-  d.Register(Scan, [&shell] {
-    if (ChannelInfo->Scanning()) {
-      ChannelInfo->RequestAbort();
+  d.Register(Scan, [&shell, &channels] {
+    if (channels.Scanning()) {
+      channels.RequestAbort();
       return;
     }
-    if (ChannelInfo->CurrentTable() <= kCable) ChannelInfo->AutoScan(ChannelInfo->CurrentTable());
-    if (!shell.Exiting) ChannelInfo->SelectChannel(ChannelInfo->CurrentChannel());
+    if (channels.CurrentTable() <= kCable) channels.AutoScan(channels.CurrentTable());
+    if (!shell.Exiting) channels.SelectChannel(channels.CurrentChannel());
   });
-  d.Register(MemoriseChannel, [&shell] { tuning::AddMemoryChannel(shell.Window); });
+  d.Register(MemoriseChannel, [&shell] { tuning::AddMemoryChannel(*shell.Channels, shell.Window); });
 }
 
 }  // namespace pvx::app

@@ -18,7 +18,7 @@ QString ChannelOSDText(const settings::TChannelInfo& channels, int channel, cons
 
 // Until the setup wizard has run, the channels of the user's country plan are offered as they
 // are: the first start of a scheduled recording, which nobody attends.
-void FirstRunChannels();
+void FirstRunChannels(TShell& shell, int countryCode);
 
 // The TV setup wizard on the channel object, with the mixer's sound lines; true on Finish.
 bool SetupWizard(TShell& shell, bool firstRun);

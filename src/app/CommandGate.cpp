@@ -4,7 +4,6 @@
 #include "app/ShellContext.h"
 #include "engine/CaptureInfo.h"
 #include "settings/ChannelInfo.h"
-#include "settings/Globals.h"
 
 namespace pvx::app {
 
@@ -14,9 +13,9 @@ using commands::Gate;
 TDispatchState DispatchStateOf(const TShell& shell) {
   TDispatchState s;
   s.Mode = shell.Main->Mode();
-  s.Scanning = ChannelInfo && ChannelInfo->Scanning();
-  s.VideoSource = ChannelInfo ? ChannelInfo->VideoSource() : 0;
-  s.TunerMode = ChannelInfo ? ChannelInfo->CurrentTable() : 0;
+  s.Scanning = shell.Channels->Scanning();
+  s.VideoSource = shell.Channels->VideoSource();
+  s.TunerMode = shell.Channels->CurrentTable();
   s.PIPEnabled = shell.Main->Prefs().PIPEnabled;
   s.PlayerExists = shell.Window && shell.Window->PlayerExists();
   s.TimeShiftEnabled = shell.Main->TimeShiftEnabled();

@@ -14,6 +14,7 @@
 #include "panels/PanelEnvironment.h"
 #include "panels/SkinArt.h"
 #include "playback/FilePlayback.h"
+#include "playback/PlaybackSession.h"
 #include "playback/PlaybackProject.h"
 #include "playback/Player.h"
 #include "playback/TimeShiftPlayback.h"
@@ -34,6 +35,7 @@ QPoint FMPanelPosition(QSize screen, QSize panel) {
 }
 
 TControlPanels::TControlPanels(TShell& shell) : shell_(shell) {
+  ui_.ExecuteCommand = [&shell](int code) { shell.Dispatcher->ExecuteCommand(code); };
   tv_ = new panels::TFormMainPanel(panels::PaintTVSkin, Environment());
   tv_->setObjectName("FormMainPanel");
   // The panel keeps its place beside the main window when that moves.
@@ -49,9 +51,13 @@ TControlPanels::~TControlPanels() {
   delete fm_;
 }
 
-panels::TPanelEnvironment TControlPanels::Environment() const {
+panels::TPanelEnvironment TControlPanels::Environment() {
   panels::TPanelEnvironment env;
   TShell& shell = shell_;
+  env.UI = &ui_;
+  env.Main = shell.Main;
+  env.Channels = shell.Channels;
+  env.Language = shell.Language;
   env.Capture = shell.Capture;
   env.Audio = shell.Audio;
   env.ExecuteCommand = [&shell](int code) { shell.Dispatcher->ExecuteCommand(code); };
@@ -64,8 +70,8 @@ panels::TPanelEnvironment TControlPanels::Environment() const {
   env.TimeShiftReady = [&shell] { return shell.Capture->TimeShiftReady(); };
   env.Recording = [&shell] { return shell.Capture->Recording(); };
   env.SleepTimerRunning = [&shell] { return shell.Window->SleepCountdown.TimerSleeping.Enabled(); };
-  env.SeekPlayer = [](int fraction) {
-    if (playback::IPlayer* player = playback::ActivePlayer())
+  env.SeekPlayer = [&shell](int fraction) {
+    if (playback::IPlayer* player = playback::ActivePlayer(*shell.Playback))
       player->SetPosition(int(qint64(fraction) * playback::IPlayer::kPositionScale / 65536));
   };
   return env;

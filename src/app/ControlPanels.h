@@ -10,6 +10,7 @@
 
 #include "app/DisplayModes.h"
 #include "app/ShellContext.h"
+#include "panels/UIInfo.h"
 #include "settings/MainInfo.h"
 
 namespace pvx::panels {
@@ -33,6 +34,8 @@ class TControlPanels final : public QObject {
 
   panels::TFormMainPanel* TV() const;
   panels::TFormFMMainPanel* FM() const;
+  // The panels' buttons: rectangles, enabled flags and hints.
+  const panels::TUIInfo& UI() const { return ui_; }
 
   // Created hidden at the start-up continuation.
   void CreateFMPanel();
@@ -71,10 +74,11 @@ class TControlPanels final : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  panels::TPanelEnvironment Environment() const;
+  panels::TPanelEnvironment Environment();
   QSize ScreenSize() const;
 
   TShell& shell_;
+  panels::TUIInfo ui_;
   QPointer<panels::TFormMainPanel> tv_;
   QPointer<panels::TFormFMMainPanel> fm_;
   bool tvPlaced_ = false;

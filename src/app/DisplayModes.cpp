@@ -1,19 +1,17 @@
 #include "app/DisplayModes.h"
 
 #include "platform/video/TVideoWindow.h"
-#include "settings/Globals.h"
 #include "settings/MainInfo.h"
 
 namespace pvx::app {
 namespace {
 
-settings::TMainInfo* Main() { return settings::MainInfo; }
-
 bool Ask(const std::function<bool()>& hook) { return hook && hook(); }
 
 }  // namespace
 
-TDisplayModes::TDisplayModes(QWidget& form, TPanelHooks& panels) : form_(form), panels_(panels) {}
+TDisplayModes::TDisplayModes(QWidget& form, TPanelHooks& panels, settings::TMainInfo* main)
+    : form_(form), panels_(panels), main_(main) {}
 
 void TDisplayModes::SetAspect(int mode) {
   aspect_ = (mode >= 0 && mode <= 2) ? mode : 0;
@@ -61,7 +59,7 @@ void TDisplayModes::ApplyTopmost(bool on) {
 
 void TDisplayModes::SetAlwaysOnTop(bool on) {
   // Stored first: showing the window again applies the stored value.
-  if (Main()) Main()->SetAlwaysOnTop(on);
+  if (main_) main_->SetAlwaysOnTop(on);
   ApplyTopmost(on);
   if (Changed) Changed();
 }
@@ -72,7 +70,7 @@ void TDisplayModes::SetFullScreen(bool on) {
     savedBounds_ = form_.geometry();
     savedAspect_ = aspect_;
     aspect_ = 0;
-    savedTopmost_ = Main() && Main()->Prefs().AlwaysOnTop;
+    savedTopmost_ = main_ && main_->Prefs().AlwaysOnTop;
     if (Ask(panels_.TVPanelExists) && panels_.SetTVPanelFloating) panels_.SetTVPanelFloating(false);
     if (ShowBorders) ShowBorders(false);
     displayMode_ = kFullScreen;
@@ -109,7 +107,7 @@ void TDisplayModes::SetOverlayFullScreen(bool on) {
   }
   // The renderer tells which state it reached.
   displayMode_ = video->IsFullScreen() ? kOverlayFullScreen : kNormal;
-  if (Main() && Main()->Prefs().AlwaysOnTop) ApplyTopmost(true);
+  if (main_ && main_->Prefs().AlwaysOnTop) ApplyTopmost(true);
   if (Changed) Changed();
 }
 

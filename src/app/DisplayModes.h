@@ -12,6 +12,10 @@ namespace pvx::platform::video {
 class TVideoWindow;
 }
 
+namespace pvx::settings {
+class TMainInfo;
+}
+
 namespace pvx::app {
 
 // The TV and FM panels as the main window needs them; unset members mean no panel.
@@ -34,7 +38,8 @@ class TDisplayModes {
  public:
   enum Mode { kNormal = 0, kFullScreen = 1, kOverlayFullScreen = 2 };
 
-  TDisplayModes(QWidget& form, TPanelHooks& panels);
+  // `main` keeps the always-on-top choice; nullptr for a form on its own.
+  TDisplayModes(QWidget& form, TPanelHooks& panels, settings::TMainInfo* main);
 
   // --- what the form supplies ---------------------------------------------------------------
   std::function<QSize()> ScreenSize;
@@ -77,6 +82,7 @@ class TDisplayModes {
 
   QWidget& form_;
   TPanelHooks& panels_;
+  settings::TMainInfo* main_;
   int aspect_ = 0;
   int savedAspect_ = 0;
   int displayMode_ = kNormal;

@@ -7,7 +7,8 @@
 
 namespace pvx::app {
 
-engine::TEngineConfig EngineConfigFor(settings::TMainInfo& main, const util::TOEMInfo& oem,
+engine::TEngineConfig EngineConfigFor(settings::TMainInfo& main, const settings::TCountryInfo& country,
+                                      const util::TOEMInfo& oem,
                                       const QString& preferredAudioDevice, QWidget* host) {
   engine::TEngineConfig config;
   config.Host.Widget = host;
@@ -20,10 +21,9 @@ engine::TEngineConfig EngineConfigFor(settings::TMainInfo& main, const util::TOE
   config.TuningPause = oem.TuningPause;
   config.PreferredAudioDevice = preferredAudioDevice;
   // Read when needed: the settings dialog changes folders and the codec while the engine runs.
-  config.Program = [&main] {
-    const settings::TCountryInfo* country = settings::CountryInfo;
+  config.Program = [&main, &country] {
     return engine::TProgramSettings{main.Prefs().CaptureFolder, main.Prefs().WaveFolder,
-                                    main.Prefs().MPEG4Codec, country ? country->CountryCode : 1};
+                                    main.Prefs().MPEG4Codec, country.CountryCode};
   };
   config.ColourLevels = {[&main] { return main.Prefs().ColorLevels; },
                          [&main](const engine::TColourLevels& levels) { main.SetColorLevels(levels); }};

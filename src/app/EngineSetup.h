@@ -9,6 +9,7 @@
 class QWidget;
 
 namespace pvx::settings {
+class TCountryInfo;
 class TMainInfo;
 }
 namespace pvx::util {
@@ -17,7 +18,8 @@ class TOEMInfo;
 
 namespace pvx::app {
 
-engine::TEngineConfig EngineConfigFor(settings::TMainInfo& main, const util::TOEMInfo& oem,
+engine::TEngineConfig EngineConfigFor(settings::TMainInfo& main, const settings::TCountryInfo& country,
+                                      const util::TOEMInfo& oem,
                                       const QString& preferredAudioDevice, QWidget* host);
 
 }  // namespace pvx::app

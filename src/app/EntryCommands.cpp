@@ -76,10 +76,8 @@ void RegisterEntryCommands(TShell& shell) {
   d.Register(DecimalPoint, [&entry] { entry.Key(QChar('.')); });
 
   // The entry may commit while a tuning waits (its timer) or from a command: tune right after.
-  entry.SelectChannel = [&d](int channel) {
-    d.RunNext([channel] {
-      if (settings::ChannelInfo) settings::ChannelInfo->SelectChannel(channel);
-    });
+  entry.SelectChannel = [&d, &shell](int channel) {
+    d.RunNext([&shell, channel] { shell.Channels->SelectChannel(channel); });
   };
   shell.Window->KeyUp = [&shell](int key, Qt::KeyboardModifiers m) { OnKeyUp(shell, key, m); };
   shell.Window->KeyPress = [&shell](QChar c) { OnKeyPress(shell, c); };

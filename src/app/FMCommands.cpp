@@ -45,7 +45,7 @@ void Seek(TShell& shell, bool up) {
 
 bool EnterFMRadioMode(TShell& shell, TAppMode from) {
   engine::TCaptureInfo& capture = *shell.Capture;
-  TChannelInfo& channels = *ChannelInfo;
+  TChannelInfo& channels = *shell.Channels;
   if (from != amTV) {
     // Back from a recording or a playback made from FM: the tuner never left FM.
     if (!capture.StartPreview()) return false;
@@ -70,7 +70,7 @@ bool EnterFMRadioMode(TShell& shell, TAppMode from) {
 
 bool ReturnToTVFromFM(TShell& shell) {
   engine::TCaptureInfo& capture = *shell.Capture;
-  TChannelInfo& channels = *ChannelInfo;
+  TChannelInfo& channels = *shell.Channels;
   shell.Audio->SetLineMute(true);
   // A start straight into FM built the preview without its picture; TV needs it from now on.
   capture.SetNoPreviewRender(false);
@@ -111,11 +111,11 @@ void ShowTVSide(TShell& shell) {
   shell.FMPanelShown = false;
   Call(panels.ShowTVPanel);
   shell.Window->show();
-  if (FormOSD) FormOSD->EnableOSD(true);
+  shell.Window->OSD()->EnableOSD(true);
 }
 
 void LeaveTVScreen(TShell& shell) {
-  if (FormOSD) FormOSD->EnableOSD(false);
+  shell.Window->OSD()->EnableOSD(false);
   shell.Window->SetOverlayFullScreen(false);
   shell.Window->SetFullScreen(false);
 }
@@ -123,11 +123,11 @@ void LeaveTVScreen(TShell& shell) {
 }  // namespace
 
 void EnterFM(TShell& shell) {
-  if (shell.Main->Mode() != amTV || ChannelInfo->Scanning()) return;
+  if (shell.Main->Mode() != amTV || shell.Channels->Scanning()) return;
   LeaveTVScreen(shell);
   shell.Main->SetMode(amFMRadio);
   if (shell.Main->Mode() != amFMRadio) {
-    if (FormOSD) FormOSD->EnableOSD(true);
+    shell.Window->OSD()->EnableOSD(true);
     return;
   }
   ShowFMSide(shell);
@@ -142,14 +142,14 @@ void LeaveFM(TShell& shell) {
   ShowTVSide(shell);
   AnnounceMode(shell);
   // The tuner's channel is back already; an input takes its own standard again.
-  if (ChannelInfo->VideoSource() != TChannelInfo::kTuner) RestoreLastSource(shell);
+  if (shell.Channels->VideoSource() != TChannelInfo::kTuner) RestoreLastSource(shell);
 }
 
 bool SwitchBandUnderRecording(TShell& shell, bool toFM) {
   if (toFM) {
     LeaveTVScreen(shell);
     if (!EnterFMRadioMode(shell, amTV)) {
-      if (FormOSD) FormOSD->EnableOSD(true);
+      shell.Window->OSD()->EnableOSD(true);
       return false;
     }
     ShowFMSide(shell);
@@ -158,7 +158,7 @@ bool SwitchBandUnderRecording(TShell& shell, bool toFM) {
   shell.Capture->StopPreview();
   if (!ReturnToTVFromFM(shell)) return false;
   ShowTVSide(shell);
-  if (ChannelInfo->VideoSource() != TChannelInfo::kTuner) RestoreLastSource(shell);
+  if (shell.Channels->VideoSource() != TChannelInfo::kTuner) RestoreLastSource(shell);
   return true;
 }
 
@@ -169,7 +169,7 @@ void FMStep(TShell& shell, bool up) {
     shell.Capture->FMDown();
 }
 
-void KeepFMStateForExit() { ChannelInfo->WriteBackSavedState(); }
+void KeepFMStateForExit(TShell& shell) { shell.Channels->WriteBackSavedState(); }
 
 QPoint FMPanelStartPosition(QSize screen, QSize mainWindow, QSize panel) {
   const int half = (screen.width() - mainWindow.width()) / 2;
@@ -192,7 +192,7 @@ void RegisterFMCommands(TShell& shell) {
   d.Register(FrequencyUp, [&shell] { FMStep(shell, true); });
   d.Register(FrequencyDown, [&shell] { FMStep(shell, false); });
   d.Register(MemoriseFM, [&shell] {
-    tuning::AddFMFrequency(shell.Panels ? shell.Panels->FM() : nullptr, qint32(shell.Capture->Tuner().FMFrequency()));
+    tuning::AddFMFrequency(*shell.Channels, shell.Panels ? shell.Panels->FM() : nullptr, qint32(shell.Capture->Tuner().FMFrequency()));
   });
 }
 

@@ -28,7 +28,7 @@ void FMStep(TShell& shell, bool up);
 
 // Exit from FM radio: the channel tables keep the TV source and channel to come back to, and
 // the FM memory listened to.
-void KeepFMStateForExit();
+void KeepFMStateForExit(TShell& shell);
 
 // Where the FM panel goes when the program starts in FM radio: beside where the main window
 // would stand, or at the screen's right edge when there is no room.

@@ -21,12 +21,13 @@ using settings::TAppMode;
 // The sizing grip along the window's outer edge (the borders themselves drag the window).
 constexpr int kGrip = 4;
 
-settings::TMainInfo* Main() { return settings::MainInfo; }
-
 }  // namespace
 
-TFormMainWindow::TFormMainWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), borders_(this), display_(*this, Panels) {
+TFormMainWindow::TFormMainWindow(settings::TMainInfo* main, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      main_(main),
+      borders_(this),
+      display_(*this, Panels, main) {
   setObjectName("FormMainWindow");
   setWindowTitle("OKA PVX");
   setAutoFillBackground(true);
@@ -54,6 +55,7 @@ TFormMainWindow::TFormMainWindow(QWidget* parent)
   display_.ApplyConstraints();
   LayoutBorders();
 
+  SleepCountdown.Main = main_;
   SleepCountdown.CloseMainWindow = [this] { close(); };
   ApplyLanguage();
   RefreshMenu();
@@ -83,13 +85,13 @@ void TFormMainWindow::CreateComponents() {
   menu_->ExecuteCommand = [this](commands::TCommand code) {
     if (ExecuteCommand) ExecuteCommand(code);
   };
-  menu_->ToggleAlwaysOnTop = [this] { SetAlwaysOnTop(!(Main() && Main()->Prefs().AlwaysOnTop)); };
+  menu_->ToggleAlwaysOnTop = [this] { SetAlwaysOnTop(!(main_ && main_->Prefs().AlwaysOnTop)); };
   menu_->SetAspect = [this](int aspect) { SetAspect(aspect); };
   menu_->SelectCamera = [this] {
     if (SelectCamera) SelectCamera();
   };
 
-  osd_ = new TFormOSD(this, this);
+  osd_ = new TFormOSD(this, this, main_);
 }
 
 // --- geometry ------------------------------------------------------------------------------
@@ -138,12 +140,12 @@ void TFormMainWindow::SetPlayer(bool exists, platform::video::TVideoWindow* wind
 }
 
 bool TFormMainWindow::PIPPlaying() const {
-  return Main() && Main()->Prefs().PIPEnabled && playerPip_ && videos_.PlayerExists();
+  return main_ && main_->Prefs().PIPEnabled && playerPip_ && videos_.PlayerExists();
 }
 
 void TFormMainWindow::LayoutVideo() {
   if (previewActive_ || IsOverlayFullScreen()) return;
-  videos_.Layout(InnerRect(), InsetRect(), Main() && Main()->Prefs().PIPEnabled && playerPip_);
+  videos_.Layout(InnerRect(), InsetRect(), main_ && main_->Prefs().PIPEnabled && playerPip_);
   if (ImageTimeShiftingPreview_->isVisible()) ImageTimeShiftingPreview_->raise();
   PlaceBadge();
 }
@@ -177,7 +179,7 @@ void TFormMainWindow::ShowRecordingProgress(bool timeShift, qint64 elapsedSecond
 
 void TFormMainWindow::setVisible(bool visible) {
   // FormShow: the stored always-on-top choice applies before the window appears.
-  if (visible && !isVisible() && Main()) display_.ApplyTopmost(Main()->Prefs().AlwaysOnTop);
+  if (visible && !isVisible() && main_) display_.ApplyTopmost(main_->Prefs().AlwaysOnTop);
   QWidget::setVisible(visible);
 }
 
@@ -281,7 +283,7 @@ void TFormMainWindow::FormDblClick() {
     SetOverlayFullScreen(false);
     return;
   }
-  const TAppMode mode = Main() ? Main()->Mode() : settings::amTV;
+  const TAppMode mode = main_ ? main_->Mode() : settings::amTV;
   const bool timeShift = mode == settings::amTimeShifting || mode == settings::amTimeShiftPlayback;
   if (timeShift || !PIPPlaying()) {
     SetFullScreen(!IsFullScreen());
@@ -400,8 +402,8 @@ void TFormMainWindow::LeavePreviewWithSelection() {
 void TFormMainWindow::LeavePreviewWithCell(int cell) {
   if (!previewActive_) return;
   if (cell >= 0 && PreviewSource.Select) PreviewSource.Select(cell);
-  if (Main())
-    Main()->SetMode(settings::amTV);
+  if (main_)
+    main_->SetMode(settings::amTV);
   else
     LeaveChannelPreview();
 }
@@ -413,9 +415,9 @@ void TFormMainWindow::RefreshMenu() {
   menuState_.Aspect = Aspect();
   menuState_.PIPPlaying = PIPPlaying();
   menuState_.ChannelPreview = previewActive_;
-  if (Main()) {
-    menuState_.FMEnabled = Main()->FMEnabled();
-    menuState_.AlwaysOnTop = Main()->Prefs().AlwaysOnTop;
+  if (main_) {
+    menuState_.FMEnabled = main_->FMEnabled();
+    menuState_.AlwaysOnTop = main_->Prefs().AlwaysOnTop;
   }
   menu_->Update(menuState_);
 }
@@ -442,14 +444,14 @@ void TFormMainWindow::UpdateForMode(TAppMode mode) {
   if ((mode == settings::amPlayback || mode == settings::amTimeShiftPlayback) && !PIPPlaying() && SetLineMute)
     SetLineMute(true);
   RefreshMenu();
-  ShowOSD(menu_->ModeText(mode), true);
+  osd_->Show(menu_->ModeText(mode), true);
 }
 
 void TFormMainWindow::UpdateForSource(int source, int tunerMode) {
   menuState_.VideoSource = source;
   menuState_.TunerMode = tunerMode;
   RefreshMenu();
-  ShowOSD(menu_->SourceWord(source, tunerMode), true);
+  osd_->Show(menu_->SourceWord(source, tunerMode), true);
 }
 
 void TFormMainWindow::ApplyLanguage() { menu_->ApplyLanguage(); }

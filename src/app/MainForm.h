@@ -27,7 +27,8 @@ class TFormMainWindow final : public QWidget, public IOSDHost {
  public:
   static constexpr QSize kDesignSize{480, 360};
 
-  explicit TFormMainWindow(QWidget* parent = nullptr);
+  // `main` is the program's main model (modes, preferences); nullptr for a window on its own.
+  explicit TFormMainWindow(settings::TMainInfo* main = nullptr, QWidget* parent = nullptr);
   ~TFormMainWindow() override;
 
   // --- hooks set by start-up -----------------------------------------------------------------
@@ -166,6 +167,7 @@ class TFormMainWindow final : public QWidget, public IOSDHost {
   void LeavePreviewWithCell(int cell);
   bool AtResizeEdge(QPoint point, Qt::Edges* edges) const;
 
+  settings::TMainInfo* main_;
   TWindowBorders borders_;
   QLabel* ImageTimeShiftingPreview_;
   TRecordingBadge* badge_;

@@ -7,6 +7,7 @@
 #include "app/RecordingModes.h"
 #include "app/ScheduledCapture.h"
 #include "playback/FilePlayback.h"
+#include "playback/PlaybackSession.h"
 #include "playback/TimeShiftRoutines.h"
 #include "app/ShellContext.h"
 #include "app/SourceCommands.h"
@@ -67,7 +68,7 @@ bool EnterMode(TShell& shell, TAppMode from, TAppMode to) {
       // A card that is gone leaves live TV without a picture until it is back.
       return capture.StartPreview() || capture.DeviceLost();
     case amChannelPreview:
-      if (PreviewInfo->Count() < 1) {
+      if (shell.Preview->Count() < 1) {
         ShowErrorCode(1006);
         return false;
       }
@@ -77,7 +78,7 @@ bool EnterMode(TShell& shell, TAppMode from, TAppMode to) {
     case amTimeShifting: {
       const bool started = to == amCapture            ? StartCapture(shell)
                            : to == amScheduledCapture ? StartScheduledRecording(shell)
-                                                      : playback::StartTimeShiftRecording(capture);
+                                                      : playback::StartTimeShiftRecording(*shell.Playback, capture);
       // A refused recording keeps the live picture it replaced.
       if (!started && (from == amTV || from == amFMRadio)) capture.StartPreview();
       return started;
@@ -96,20 +97,20 @@ bool EnterMode(TShell& shell, TAppMode from, TAppMode to) {
 }
 
 // The preview grid shows consecutive valid channels of the current list, row by row.
-TPreviewSource ChannelPreviewSource() {
+TPreviewSource ChannelPreviewSource(settings::TPreviewInfo& preview, settings::TChannelInfo& channels) {
   TPreviewSource source;
-  auto cellChannel = [](int cell) {
-    const int d = PreviewInfo->Dimension;
-    return PreviewInfo->Grid[size_t(cell / d)][size_t(cell % d)].Channel;
+  auto cellChannel = [&preview](int cell) {
+    const int d = preview.Dimension;
+    return preview.Grid[size_t(cell / d)][size_t(cell % d)].Channel;
   };
-  source.Count = [] { return PreviewInfo->Count(); };
+  source.Count = [&preview] { return preview.Count(); };
   source.Name = [cellChannel](int cell) { return TChannelPreviewGrid::CellLabel(1, cellChannel(cell)); };
-  source.Tune = [cellChannel](int cell) { ChannelInfo->SelectChannel(cellChannel(cell)); };
-  source.Select = [cellChannel](int cell) { ChannelInfo->SelectChannel(cellChannel(cell)); };
-  source.Dimension = [] { return int(PreviewInfo->Dimension); };
-  source.Interval = [] { return int(PreviewInfo->Interval); };
-  source.FirstPage = [] { PreviewInfo->Fill(ChannelInfo->CurrentChannel()); };
-  source.NextPage = [] { PreviewInfo->NextPage(); };
+  source.Tune = [cellChannel, &channels](int cell) { channels.SelectChannel(cellChannel(cell)); };
+  source.Select = [cellChannel, &channels](int cell) { channels.SelectChannel(cellChannel(cell)); };
+  source.Dimension = [&preview] { return int(preview.Dimension); };
+  source.Interval = [&preview] { return int(preview.Interval); };
+  source.FirstPage = [&preview, &channels] { preview.Fill(channels.CurrentChannel()); };
+  source.NextPage = [&preview] { preview.NextPage(); };
   return source;
 }
 
@@ -139,7 +140,7 @@ void RegisterModeCommands(TShell& shell) {
   TCommandDispatcher& d = *shell.Dispatcher;
   TMainInfo& main = *shell.Main;
   TFormMainWindow* window = shell.Window;
-  window->PreviewSource = ChannelPreviewSource();
+  window->PreviewSource = ChannelPreviewSource(*shell.Preview, *shell.Channels);
   using enum commands::TCommand;
   d.Register(ChannelPreview, [&main, window] {
     if (main.Mode() != amChannelPreview)
@@ -159,10 +160,10 @@ void RegisterModeCommands(TShell& shell) {
   }
   d.Register(Snapshot, [&shell] {
     // The played picture while a player runs (the players say when they fail), else the live one.
-    if (playback::FilePlayback)
-      playback::SnapshotPlayback();
-    else if (playback::TimeShiftPlayback)
-      playback::SnapshotTimeShiftPlayback();
+    if (shell.Playback->File)
+      playback::SnapshotPlayback(*shell.Playback);
+    else if (shell.Playback->TimeShift)
+      playback::SnapshotTimeShiftPlayback(*shell.Playback);
     else if (!shell.Capture->GrabSnapshot())
       ShowErrorCode(1008);
     // The browser came up; the keys stay with the picture.
@@ -175,12 +176,12 @@ void RegisterModeCommands(TShell& shell) {
   d.Register(Stop, [&shell] { StopRecordingMode(shell); });
   d.Register(TimeShifting, [&main] { main.SetMode(amTimeShifting); });
   d.Register(Play, [&shell, &main] {
-    if (PlayerExists()) return TogglePlayer(shell);
+    if (PlayerExists(shell)) return TogglePlayer(shell);
     main.SetPlayGivenFile(false);
     main.SetMode(main.Mode() == amTimeShifting ? amTimeShiftPlayback : amPlayback);
   });
   d.Register(PlayGivenFile, [&shell, &main] {
-    if (PlayerExists()) return TogglePlayer(shell);
+    if (PlayerExists(shell)) return TogglePlayer(shell);
     shell.Window->SetOverlayFullScreen(false);
     main.SetPlayGivenFile(true);
     main.SetMode(amPlayback);

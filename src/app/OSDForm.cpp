@@ -5,13 +5,9 @@
 #include <QPainterPath>
 
 #include "platform/video/TVideoWindow.h"
-#include "settings/Globals.h"
 #include "settings/MainInfo.h"
-#include "settings/MultiLangInfo.h"
 
 namespace pvx::app {
-
-TFormOSD* FormOSD = nullptr;
 
 namespace {
 
@@ -43,11 +39,12 @@ class TOutlinedLabel final : public QLabel {
 
 }  // namespace
 
-TFormOSD::TFormOSD(QWidget* owner, IOSDHost* host)
+TFormOSD::TFormOSD(QWidget* owner, IOSDHost* host, const settings::TMainInfo* main)
     : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                          Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus),
       owner_(owner),
-      host_(host) {
+      host_(host),
+      main_(main) {
   setObjectName("FormOSD");
   setAttribute(Qt::WA_TranslucentBackground);
   setAttribute(Qt::WA_ShowWithoutActivating);
@@ -67,12 +64,9 @@ TFormOSD::TFormOSD(QWidget* owner, IOSDHost* host)
 
   TimerShowOSD.SetInterval(kShowMs);
   TimerShowOSD.OnTimer = [this](platform::TTimer&) { HideOSD(); };
-  FormOSD = this;
 }
 
-TFormOSD::~TFormOSD() {
-  if (FormOSD == this) FormOSD = nullptr;
-}
+TFormOSD::~TFormOSD() = default;
 
 TOSDPlacement TFormOSD::PlaceOSD(const IOSDHost& host, bool atTop) {
   TOSDPlacement place;
@@ -122,42 +116,38 @@ void TFormOSD::HideOSD() {
 }
 
 void TFormOSD::keyPressEvent(QKeyEvent* event) {
-  const bool preview = settings::MainInfo && settings::MainInfo->Mode() == settings::amChannelPreview;
+  const bool preview = main_ && main_->Mode() == settings::amChannelPreview;
   if (!preview && KeyPress)
     for (QChar c : event->text()) KeyPress(c);
   event->accept();
 }
 
 void TFormOSD::keyReleaseEvent(QKeyEvent* event) {
-  const bool preview = settings::MainInfo && settings::MainInfo->Mode() == settings::amChannelPreview;
+  const bool preview = main_ && main_->Mode() == settings::amChannelPreview;
   if (!preview && !event->isAutoRepeat() && KeyUp) KeyUp(event->key(), event->modifiers());
   event->accept();
 }
 
-void ShowOSD(const QString& text, bool atTop) {
-  TFormOSD* osd = FormOSD;
-  if (!osd || !osd->Host() || text.isEmpty() || !osd->IsOSDEnabled()) return;
-  const IOSDHost& host = *osd->Host();
-  QWidget* owner = osd->Owner();
-  if (!owner || !owner->isVisible() || host.IsOverlayFullScreen()) return;
-  const settings::TMainInfo* main = settings::MainInfo;
-  if (main && main->Mode() == settings::amChannelPreview) return;
+void TFormOSD::Show(const QString& text, bool atTop) {
+  if (!host_ || text.isEmpty() || !enabled_) return;
+  const IOSDHost& host = *host_;
+  if (!owner_ || !owner_->isVisible() || host.IsOverlayFullScreen()) return;
+  if (main_ && main_->Mode() == settings::amChannelPreview) return;
   if (host.StillShown() || host.PlayerExists()) return;
   // The text needs the renderer's overlay surface; the user may have switched it off.
-  if (osd->VideoWindow() && main && main->Prefs().NoOverlay) return;
+  if (videoWindow_ && main_ && main_->Prefs().NoOverlay) return;
 
-  const TOSDPlacement place = TFormOSD::PlaceOSD(host, atTop);
-  if (osd->CoveringWindows)
-    for (const QRect& other : osd->CoveringWindows())
+  const TOSDPlacement place = PlaceOSD(host, atTop);
+  if (CoveringWindows)
+    for (const QRect& other : CoveringWindows())
       if (other.intersects(place.Bounds)) return;
 
-  osd->setGeometry(place.Bounds);
-  QLabel* label = osd->LabelOSD();
-  label->setAlignment(place.Alignment);
-  QFont font = label->font();
+  setGeometry(place.Bounds);
+  LabelOSD_->setAlignment(place.Alignment);
+  QFont font = LabelOSD_->font();
   font.setPointSize(place.FontSize);
-  label->setFont(font);
-  osd->ShowText(text);
+  LabelOSD_->setFont(font);
+  ShowText(text);
 }
 
 }  // namespace pvx::app

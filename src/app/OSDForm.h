@@ -14,9 +14,13 @@
 #include "platform/TTimer.h"
 #include "platform/video/TVideoWindow.h"
 
+namespace pvx::settings {
+class TMainInfo;
+}
+
 namespace pvx::app {
 
-// What ShowOSD needs to know about the main window.
+// What Show needs to know about the main window.
 class IOSDHost {
  public:
   virtual ~IOSDHost() = default;
@@ -44,13 +48,16 @@ class TFormOSD final : public QWidget {
  public:
   static constexpr int kShowMs = 2000;
 
-  // `owner` is the main window: it must be visible for a text to show.
-  TFormOSD(QWidget* owner, IOSDHost* host);
+  // `owner` is the main window: it must be visible for a text to show. `main` gives the mode and
+  // the overlay preference; nullptr reads as live TV with the overlay on.
+  TFormOSD(QWidget* owner, IOSDHost* host, const settings::TMainInfo* main = nullptr);
   ~TFormOSD() override;
 
   // Placement rules for a text at the top or at the bottom of the picture.
   static TOSDPlacement PlaceOSD(const IOSDHost& host, bool atTop);
 
+  // Shows a text (at the top, or at the bottom) when the rules allow it.
+  void Show(const QString& text, bool atTop);
   void ShowText(const QString& text);
   void HideOSD();
 
@@ -60,10 +67,7 @@ class TFormOSD final : public QWidget {
   bool IsOSDEnabled() const { return enabled_; }
 
   void SetVideoWindow(platform::video::TVideoWindow* window) { videoWindow_ = window; }
-  platform::video::TVideoWindow* VideoWindow() const { return videoWindow_; }
 
-  QWidget* Owner() const { return owner_; }
-  IOSDHost* Host() const { return host_; }
   QLabel* LabelOSD() const { return LabelOSD_; }
 
   platform::TTimer TimerShowOSD;
@@ -83,16 +87,11 @@ class TFormOSD final : public QWidget {
  private:
   QPointer<QWidget> owner_;
   IOSDHost* host_;
+  const settings::TMainInfo* main_;
   QLabel* LabelOSD_;
   QPointer<platform::video::TVideoWindow> videoWindow_;
   bool showing_ = false;
   bool enabled_ = false;
 };
-
-// The OSD of the running program, or nullptr.
-extern TFormOSD* FormOSD;
-
-// Shows a text on the OSD (at the top, or at the bottom) when the rules allow it.
-void ShowOSD(const QString& text, bool atTop);
 
 }  // namespace pvx::app

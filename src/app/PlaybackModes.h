@@ -14,8 +14,8 @@ struct TShell;
 
 // Connects both players to the main window; ReleasePlayers stops them and clears the hooks.
 void InstallPlayers(TShell& shell, const platform::graph::TComponentRegistry& components);
-void ReleasePlayers();
-bool PlayerExists();
+void ReleasePlayers(TShell& shell);
+bool PlayerExists(TShell& shell);
 
 // The mode switch's steps.
 bool EnterPlayback(TShell& shell, settings::TAppMode from);

@@ -6,7 +6,7 @@
 #include "platform/ipc/Messages.h"
 #include "settings/ErrorMessages.h"
 #include "engine/CaptureInfo.h"
-#include "playback/Globals.h"
+#include "playback/PlaybackSession.h"
 #include "playback/PendingItem.h"
 #include "settings/ChannelInfo.h"
 #include "settings/Globals.h"
@@ -18,25 +18,25 @@ using namespace pvx::settings;
 
 namespace {
 
-int RecordedChannel() {
-  if (!ChannelInfo || ChannelInfo->VideoSource() != TChannelInfo::kTuner) return 0;
-  return ChannelInfo->CurrentChannel();
-}
-
 // The pending item becomes a Done-list entry; true when it was listed.
-bool ListRecording(const QString& file, const QString& description, bool audioOnly) {
-  return playback::FinishPendingItem({RecordedChannel(), file, description, audioOnly});
+bool ListRecording(TShell& shell, const QString& file, const QString& description, bool audioOnly) {
+  return playback::FinishPendingItem(*shell.Playback, {RecordedChannel(shell), file, description, audioOnly});
 }
 
 }  // namespace
 
+int RecordedChannel(const TShell& shell) {
+  const TChannelInfo& channels = *shell.Channels;
+  return channels.VideoSource() == TChannelInfo::kTuner ? channels.CurrentChannel() : 0;
+}
+
 bool StartCapture(TShell& shell) {
   engine::TCaptureInfo& capture = *shell.Capture;
   if (!capture.StartRecording()) {
-    playback::DropPendingItem();
+    playback::DropPendingItem(*shell.Playback);
     return false;
   }
-  playback::BeginPendingItem();
+  playback::BeginPendingItem(*shell.Playback);
   return true;
 }
 
@@ -44,15 +44,15 @@ bool StopCapture(TShell& shell, const QString& description) {
   engine::TCaptureInfo& capture = *shell.Capture;
   // The recording may have ended already (its graph failed): leaving still stops the graph.
   if (!capture.Recording()) {
-    playback::DropPendingItem();
+    playback::DropPendingItem(*shell.Playback);
     return capture.StopPreview();
   }
   if (!capture.StopRecording()) {
     // The file could not be completed (said already); the recording has ended all the same.
-    playback::DropPendingItem();
+    playback::DropPendingItem(*shell.Playback);
     return !capture.Recording();
   }
-  ListRecording(capture.Recorder().CurrentFile, description, capture.IsAudioOnly());
+  ListRecording(shell, capture.Recorder().CurrentFile, description, capture.IsAudioOnly());
   shell.Main->SetGivenFile(capture.Recorder().CurrentFile);
   return true;
 }

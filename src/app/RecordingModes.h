@@ -8,6 +8,8 @@ namespace pvx::app {
 
 struct TShell;
 
+// The tuner channel being recorded, for the Done list; 0 for another source.
+int RecordedChannel(const TShell& shell);
 // amCapture: a recording with the user's settings (never the time-shift profile).
 bool StartCapture(TShell& shell);
 // The finished file is listed with the description ("Scheduled" for the scheduler's own).

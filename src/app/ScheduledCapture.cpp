@@ -10,7 +10,7 @@
 #include "handoff/ScheduledRecording.h"
 #include "handoff/SchedulerLink.h"
 #include "platform/ProgramFolder.h"
-#include "playback/Globals.h"
+#include "playback/PlaybackSession.h"
 #include "playback/PendingItem.h"
 #include "playback/PlaybackInfo.h"
 #include "settings/ChannelInfo.h"
@@ -47,7 +47,7 @@ class TShellPieces final : public handoff::IScheduledShell {
   }
   void StopPreview() override { shell_.Capture->StopPreview(); }
   TChannelSelection CurrentSelection() const override {
-    const TChannelInfo& c = *ChannelInfo;
+    const TChannelInfo& c = *shell_.Channels;
     return {c.VideoSource(), c.CurrentTable(), c.CurrentChannel()};
   }
   void RestoreSelection(const TChannelSelection& s) override {
@@ -67,11 +67,11 @@ class TShellPieces final : public handoff::IScheduledShell {
     }
   }
   bool StartRecording() override { return StartCapture(shell_); }
-  void MarkPendingScheduled() override { playback::MarkPendingItemScheduled(); }
+  void MarkPendingScheduled() override { playback::MarkPendingItemScheduled(*shell_.Playback); }
   bool StopRecording() override {
     const bool stopped = StopCapture(shell_, QStringLiteral("Scheduled"));
     // The Done list is written at once: the program may not be the one to close it.
-    if (stopped && playback::PlaybackInfo) playback::PlaybackInfo->SaveItems();
+    if (stopped) shell_.Playback->Lists.SaveItems();
     return stopped;
   }
   void TellScheduler(qint32 status) override { handoff::TellScheduler(status); }
@@ -83,10 +83,10 @@ class TShellPieces final : public handoff::IScheduledShell {
     if (table < TChannelInfo::kFM) {
       app::SelectSource(shell_, kTables[table]);
     } else {
-      ChannelInfo->SetVideoSource(TChannelInfo::kTuner);
-      ChannelInfo->SetTable(table);
+      shell_.Channels->SetVideoSource(TChannelInfo::kTuner);
+      shell_.Channels->SetTable(table);
     }
-    ChannelInfo->SelectChannel(channel);
+    shell_.Channels->SelectChannel(channel);
   }
 
   TShell& shell_;

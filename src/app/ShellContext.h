@@ -1,6 +1,6 @@
 #pragma once
 // What the command handlers work on: the shell's objects, created and freed by the
-// application in their fixed order. The channel tables are the settings globals.
+// application in their fixed order.
 
 #include <functional>
 
@@ -11,11 +11,21 @@ class TAudioAdjustInfo;
 class TCaptureInfo;
 }  // namespace pvx::engine
 namespace pvx::settings {
+class TChannelInfo;
+class TCountryInfo;
 class TMainInfo;
+class TMultiLangInfo;
+class TPreviewInfo;
 class THotkeyControlInfo;
 }  // namespace pvx::settings
 namespace pvx::util {
 class TOEMInfo;
+}
+namespace pvx::snapshots {
+class TSnapshotBrowser;
+}
+namespace pvx::playback {
+struct TPlaybackSession;
 }
 
 namespace pvx::app {
@@ -31,6 +41,12 @@ struct TShell {
   util::TOEMInfo* OEM = nullptr;
   TFormMainWindow* Window = nullptr;
   TCommandDispatcher* Dispatcher = nullptr;
+  snapshots::TSnapshotBrowser* SnapshotBrowser = nullptr;
+  settings::TChannelInfo* Channels = nullptr;
+  settings::TMultiLangInfo* Language = nullptr;
+  settings::TPreviewInfo* Preview = nullptr;
+  const settings::TCountryInfo* Country = nullptr;
+  playback::TPlaybackSession* Playback = nullptr;
   // Exit was asked for: work still to do before it (a tune after a scan) is skipped.
   bool Exiting = false;
   // Closes the main window and runs the exit sequence (once).
@@ -40,6 +56,9 @@ struct TShell {
   // panel whether FM radio has put it up (recording from FM keeps it).
   bool FMPanelVisible() const;
   bool FMPanelShown = false;
+  // A played picture shows in the main window even when FM radio had hidden it; leaving the
+  // playback puts that back.
+  bool MainWasVisible = true;
   // The TV and FM panels; nullptr before start-up creates them and after the exit.
   TControlPanels* Panels = nullptr;
 };

@@ -30,7 +30,7 @@ void SetPointSize(QWidget* widget, int size) {
 
 }  // namespace
 
-TFormSleepingTimer::TFormSleepingTimer(QWidget* parent) : QDialog(parent) {
+TFormSleepingTimer::TFormSleepingTimer(settings::TMainInfo* main, QWidget* parent) : QDialog(parent), main_(main) {
   setObjectName("FormSleepingTimer");
   setWindowTitle("Set Sleeping timer");
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
@@ -85,8 +85,7 @@ void TFormSleepingTimer::FormCreate() {
     }
   }
   LabelMax_->setText(QString::number(TrackBarSleepingTimer_->maximum()));
-  if (settings::MainInfo && settings::MainInfo->Prefs().SleepMinutes > 0)
-    TrackBarSleepingTimer_->setValue(settings::MainInfo->Prefs().SleepMinutes);
+  if (main_ && main_->Prefs().SleepMinutes > 0) TrackBarSleepingTimer_->setValue(main_->Prefs().SleepMinutes);
 }
 
 void TFormSleepingTimer::TrackBarSleepingTimerChange(int position) {
@@ -95,17 +94,17 @@ void TFormSleepingTimer::TrackBarSleepingTimerChange(int position) {
 }
 
 void TFormSleepingTimer::BitBtnOKClick() {
-  if (settings::MainInfo) settings::MainInfo->SetSleepMinutes(TrackBarSleepingTimer_->value());
+  if (main_) main_->SetSleepMinutes(TrackBarSleepingTimer_->value());
   accept();
 }
 
 void TFormSleepingTimer::BitBtnCancelClick() {
-  if (settings::MainInfo) settings::MainInfo->SetSleepMinutes(0);
+  if (main_) main_->SetSleepMinutes(0);
   reject();
 }
 
-bool ShowSleepingTimerDialog(QWidget* parent) {
-  TFormSleepingTimer dialog(parent);
+bool ShowSleepingTimerDialog(settings::TMainInfo* main, QWidget* parent) {
+  TFormSleepingTimer dialog(main, parent);
   return dialog.exec() == QDialog::Accepted;
 }
 
@@ -118,12 +117,12 @@ void TSleepCountdown::Execute(QWidget* parent) {
   if (ShowDialog)
     ShowDialog(parent);
   else
-    ShowSleepingTimerDialog(parent);
+    ShowSleepingTimerDialog(Main, parent);
   Apply();
 }
 
 void TSleepCountdown::Apply() {
-  const int minutes = settings::MainInfo ? settings::MainInfo->Prefs().SleepMinutes : 0;
+  const int minutes = Main ? Main->Prefs().SleepMinutes : 0;
   TimerSleeping.SetEnabled(false);
   if (minutes >= 1) {
     TimerSleeping.SetInterval(minutes * kMsPerMinute);

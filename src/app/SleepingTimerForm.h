@@ -11,12 +11,17 @@ class QLabel;
 class QPushButton;
 class QSlider;
 
+namespace pvx::settings {
+class TMainInfo;
+}
+
 namespace pvx::app {
 
 class TFormSleepingTimer final : public QDialog {
   Q_OBJECT
  public:
-  explicit TFormSleepingTimer(QWidget* parent = nullptr);
+  // The dialog shows and sets `main`'s sleep minutes; nullptr: nothing is kept.
+  explicit TFormSleepingTimer(settings::TMainInfo* main, QWidget* parent = nullptr);
 
   // Language texts and the stored minutes.
   void FormCreate();
@@ -25,6 +30,7 @@ class TFormSleepingTimer final : public QDialog {
   void TrackBarSleepingTimerChange(int position);
 
  private:
+  settings::TMainInfo* main_;
   QLabel* LabelSleeping_;
   QLabel* LabelTimerValue_;
   QLabel* LabelMinute_;
@@ -36,7 +42,7 @@ class TFormSleepingTimer final : public QDialog {
 };
 
 // Shows the dialog modally; true when it was closed with OK.
-bool ShowSleepingTimerDialog(QWidget* parent);
+bool ShowSleepingTimerDialog(settings::TMainInfo* main, QWidget* parent);
 
 // The countdown ("TimerSleeping") after which the program closes and the computer is switched
 // off, or the scheduled-recording program is told to do it.
@@ -53,6 +59,8 @@ class TSleepCountdown {
   void TimerSleepingTimer();
 
   platform::TTimer TimerSleeping;
+  // Where the minutes are kept.
+  settings::TMainInfo* Main = nullptr;
 
   // Shows the dialog; the default is ShowSleepingTimerDialog.
   std::function<bool(QWidget* parent)> ShowDialog;

@@ -9,7 +9,6 @@
 
 namespace pvx::app {
 
-using settings::ChannelInfo;
 using settings::TChannelInfo;
 
 namespace {
@@ -37,7 +36,7 @@ TSourceChoice NextSource(const TChannelInfo& c, bool tuner, bool camera) {
 }  // namespace
 
 void SelectSource(TShell& shell, TSourceChoice choice) {
-  TChannelInfo& channels = *ChannelInfo;
+  TChannelInfo& channels = *shell.Channels;
   int table = -1, source = -1;
   switch (choice) {
     case TSourceChoice::Antenna: table = kAntenna; break;
@@ -65,13 +64,13 @@ void SelectSource(TShell& shell, TSourceChoice choice) {
 }
 
 void RestoreLastSource(TShell& shell) {
-  switch (ChannelInfo->VideoSource()) {
+  TChannelInfo& channels = *shell.Channels;
+  switch (channels.VideoSource()) {
     case kTuner: {
       // Antenna, cable or memory with its channel.
-      const int table =
-          ChannelInfo->CurrentTable() <= kMemory ? int(ChannelInfo->CurrentTable()) : int(kAntenna);
-      ChannelInfo->SetVideoSource(kTuner);
-      ChannelInfo->ReselectTable(table);
+      const int table = channels.CurrentTable() <= kMemory ? int(channels.CurrentTable()) : int(kAntenna);
+      channels.SetVideoSource(kTuner);
+      channels.ReselectTable(table);
       break;
     }
     case kSVideo: SelectSource(shell, TSourceChoice::SVideo); break;
@@ -90,7 +89,7 @@ void RegisterSourceCommands(TShell& shell) {
   for (const auto& [code, choice] : choices)
     d.Register(code, [&shell, choice] { SelectSource(shell, choice); });
   d.Register(SwitchVideoSource, [&shell] {
-    SelectSource(shell, NextSource(*ChannelInfo, shell.Capture->HasTuner(), shell.Capture->HasAuxInput()));
+    SelectSource(shell, NextSource(*shell.Channels, shell.Capture->HasTuner(), shell.Capture->HasAuxInput()));
   });
   // The camera item selects its input directly, not through a command.
   shell.Window->SelectCamera = [&shell] { SelectSource(shell, TSourceChoice::Camera); };

@@ -25,7 +25,6 @@
 namespace pvx::app {
 
 namespace ipc = pvx::platform::ipc;
-using settings::ChannelInfo;
 
 bool TShell::FMPanelVisible() const {
   const auto& hook = Window ? Window->Panels.FMPanelVisible : std::function<bool()>();
@@ -47,6 +46,10 @@ void OpenHelp() {
 void ShowSettings(TShell& shell) {
   TFormMainWindow* window = shell.Window;
   ui::TConfigEnvironment env;
+  env.Main = shell.Main;
+  env.Channels = shell.Channels;
+  env.Preview = shell.Preview;
+  env.Language = shell.Language;
   env.Capture = shell.Capture;
   env.Audio = shell.Audio;
   env.FMMode = shell.FMPanelVisible();
@@ -57,7 +60,7 @@ void ShowSettings(TShell& shell) {
   env.SwitchSource = [&shell](int source) {
     switch (source) {
       case settings::TChannelInfo::kTuner: {
-        const int table = ChannelInfo->CurrentTable();
+        const int table = shell.Channels->CurrentTable();
         SelectSource(shell, table == settings::TChannelInfo::kMemory  ? TSourceChoice::Memory
                             : table == settings::TChannelInfo::kCable ? TSourceChoice::Cable
                                                            : TSourceChoice::Antenna);
@@ -71,7 +74,7 @@ void ShowSettings(TShell& shell) {
   env.Relocalise = [&shell, window] {
     window->ApplyLanguage();
     if (shell.Panels) shell.Panels->ApplyLanguage();
-    if (snapshots::TFormSnapshotList* list = snapshots::SnapshotList()) list->ApplyLanguage();
+    if (snapshots::TFormSnapshotList* list = shell.SnapshotBrowser->Form()) list->ApplyLanguage();
   };
   env.Help = [] { OpenHelp(); };
   ui::ShowConfigForm(env, window);
@@ -88,12 +91,12 @@ void RegisterWindowCommands(TShell& shell) {
   // Exit stops a running scan at its next channel.
   d.RegisterAtOnce(Exit, [&shell] {
     shell.Exiting = true;
-    if (ChannelInfo && ChannelInfo->Scanning()) ChannelInfo->RequestAbort();
+    if (shell.Channels->Scanning()) shell.Channels->RequestAbort();
     return false;
   });
   d.Register(Exit, [&shell] {
     shell.Exiting = true;
-    if (shell.FMPanelVisible()) KeepFMStateForExit();
+    if (shell.FMPanelVisible()) KeepFMStateForExit(shell);
     shell.Main->SetStartInFM(shell.FMPanelVisible());
     shell.CloseProgram();
   });
@@ -119,7 +122,7 @@ void RegisterWindowCommands(TShell& shell) {
   d.Register(IEPG, [] { util::OpenTVGuide(); });
   d.Register(Setup, [&shell] { ShowSettings(shell); });
   d.Register(TVSetupWizard, [&shell] {
-    if (!ChannelInfo->Scanning()) SetupWizard(shell, false);
+    if (!shell.Channels->Scanning()) SetupWizard(shell, false);
   });
   d.Register(Schedule, [] {
     if (!handoff::ShowScheduler())

@@ -9,7 +9,6 @@
 #include "engine/CaptureInfo.h"
 #include "panels/FMPanelRules.h"
 #include "settings/ChannelInfo.h"
-#include "settings/Globals.h"
 #include "settings/MultiLangInfo.h"
 #include "util/TimeFormat.h"
 
@@ -47,7 +46,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QPoint
 }  // namespace
 
 TFormFMMainPanel::TFormFMMainPanel(TSkinPanel::TPainter painter, TPanelEnvironment env, QWidget* parent)
-    : TSkinPanel(std::move(painter), UIInfo->FMItems.data(), TUIInfo::kFMCount, kCommandItems,
+    : TSkinPanel(std::move(painter), env.UI->FMItems.data(), TUIInfo::kFMCount, kCommandItems,
                  TUIInfo::kFMMuteIndicator, parent),
       env_(std::move(env)) {
   setObjectName(QStringLiteral("FormFMMainPanel"));
@@ -103,7 +102,7 @@ QAction* TFormFMMainPanel::MenuItem(const QString& name) const {
 }
 
 TAppMode TFormFMMainPanel::CurrentMode() const {
-  return settings::MainInfo ? settings::MainInfo->Mode() : settings::amClosed;
+  return env_.Main ? env_.Main->Mode() : settings::amClosed;
 }
 
 bool TFormFMMainPanel::HasMixer() const { return env_.Audio && env_.Audio->HasMixer(); }
@@ -164,9 +163,9 @@ void TFormFMMainPanel::SetRunning(bool running) {
 }
 
 void TFormFMMainPanel::ApplyPanelLanguage() {
-  const settings::TMultiLangInfo* lang = settings::MultiLangInfo;
+  const settings::TMultiLangInfo* lang = env_.Language;
   if (!lang) return;
-  UIInfo->ApplyLanguage(*lang);
+  env_.UI->ApplyLanguage(*lang);
   for (QAction* action : menu_->actions()) {
     QString caption;
     const QString key = action->property("languageKey").toString();
@@ -265,7 +264,7 @@ void TFormFMMainPanel::SliderInput(int index, QPoint p, bool released) {
   }
 }
 
-void TFormFMMainPanel::RunItem(int index) { UIInfo->ExecuteFMItem(index); }
+void TFormFMMainPanel::RunItem(int index) { env_.UI->ExecuteFMItem(index); }
 
 void TFormFMMainPanel::showEvent(QShowEvent* event) {
   TSkinPanel::showEvent(event);
@@ -275,7 +274,7 @@ void TFormFMMainPanel::showEvent(QShowEvent* event) {
   if (HasMixer()) DrawVolume(env_.Audio->Volume(), env_.Audio->Muted());
   UpdateForMode(CurrentMode());
   DrawDial(CurrentFrequency());
-  if (settings::ChannelInfo) LabelChannel->setText(QString::number(settings::ChannelInfo->CurFM()));
+  if (env_.Channels) LabelChannel->setText(QString::number(env_.Channels->CurFM()));
 }
 
 void TFormFMMainPanel::hideEvent(QHideEvent* event) {

@@ -4,8 +4,8 @@
 // recording and playing back, a volume slider and a mute indicator, and small display texts
 // for the clock, the state, the memory channel and the frequency or the time.
 //
-// Needs the global UIInfo (its FM items are the panel's buttons; their commands run through
-// UIInfo->ExecuteFMItem) and reads settings::MainInfo, ChannelInfo and MultiLangInfo when set.
+// Its FM items in the environment's item table are the panel's buttons; their commands run
+// through that table.
 // The shell creates it hidden, shows and hides it with the FM mode, and relays the models'
 // events to the receivers below.
 

@@ -8,7 +8,6 @@
 #include "engine/CaptureInfo.h"
 #include "platform/TTimer.h"
 #include "settings/ChannelInfo.h"
-#include "settings/Globals.h"
 #include "settings/MultiLangInfo.h"
 
 namespace pvx::panels {
@@ -44,7 +43,7 @@ bool Playing(settings::TAppMode mode) {
 }  // namespace
 
 TFormMainPanel::TFormMainPanel(TSkinPanel::TPainter painter, TPanelEnvironment env, QWidget* parent)
-    : TSkinPanel(std::move(painter), UIInfo->TVItems.data(), TUIInfo::kTVCount, kCommandItems,
+    : TSkinPanel(std::move(painter), env.UI->TVItems.data(), TUIInfo::kTVCount, kCommandItems,
                  TUIInfo::kTVMuteIndicator, parent),
       env_(std::move(env)),
       display_(this, Art().LabelColor),  // after the skin, so the labels sit over it
@@ -84,9 +83,9 @@ QString TFormMainPanel::SourceCaption(int menuIndex) const {
 }
 
 void TFormMainPanel::ApplyPanelLanguage() {
-  const settings::TMultiLangInfo* lang = settings::MultiLangInfo;
+  const settings::TMultiLangInfo* lang = env_.Language;
   if (!lang) return;
-  UIInfo->ApplyLanguage(*lang);
+  env_.UI->ApplyLanguage(*lang);
   const QList<QAction*> actions = popupSource_->actions();
   for (int i = 0; i < actions.size(); ++i) {
     QString caption;
@@ -96,11 +95,11 @@ void TFormMainPanel::ApplyPanelLanguage() {
   menuFont.setPointSize(lang->FontSize);
   popupSource_->setFont(menuFont);
   display_.SetStateFontSize(lang->FontSize);
-  if (settings::MainInfo->Mode() == settings::amTV) display_.ShowStateText(SourceText());
+  if (env_.Main->Mode() == settings::amTV) display_.ShowStateText(SourceText());
 }
 
 QString TFormMainPanel::SourceText() const {
-  const settings::TChannelInfo* channels = settings::ChannelInfo;
+  const settings::TChannelInfo* channels = env_.Channels;
   switch (channels->VideoSource()) {
     case settings::TChannelInfo::kTuner:
       return channels->CurrentTable() <= settings::TChannelInfo::kMemory
@@ -111,7 +110,7 @@ QString TFormMainPanel::SourceText() const {
     case settings::TChannelInfo::kSVideo:
       return SourceCaption(kMenuSVideo);
     case settings::TChannelInfo::kCamera: {
-      const QString aux = settings::MultiLangInfo ? settings::MultiLangInfo->LookupCaption("Aux") : QString();
+      const QString aux = env_.Language ? env_.Language->LookupCaption("Aux") : QString();
       return aux.isEmpty() ? QStringLiteral("Camera") : aux;
     }
     default:
@@ -120,8 +119,8 @@ QString TFormMainPanel::SourceText() const {
 }
 
 void TFormMainPanel::UpdateFMItem() {
-  popupSource_->actions().at(kMenuFM)->setVisible(settings::MainInfo->FMEnabled() &&
-                                                  settings::MainInfo->Mode() == settings::amTV && hasTuner_);
+  popupSource_->actions().at(kMenuFM)->setVisible(env_.Main->FMEnabled() &&
+                                                  env_.Main->Mode() == settings::amTV && hasTuner_);
 }
 
 void TFormMainPanel::ShowCapabilities(bool hasTuner) {
@@ -145,11 +144,11 @@ void TFormMainPanel::FormShow() {
   display_.ShowClock(QDateTime::currentDateTime());
   if (HasMixer()) sliders_.SetVolume(env_.Audio->Volume(), env_.Audio->Muted());
   ShowSourceChange();
-  const settings::TChannelInfo* channels = settings::ChannelInfo;
+  const settings::TChannelInfo* channels = env_.Channels;
   if (TunerSource()) ShowChannel(channels->CurrentChannel());
   const QString audio = settings::TChannelInfo::AudioModeName(channels->AudioMode(), channels->Standard());
   if (!audio.isEmpty()) display_.ShowTVAudioText(audio);
-  UpdateForMode(settings::MainInfo->Mode());
+  UpdateForMode(env_.Main->Mode());
 }
 
 void TFormMainPanel::TimerShowTimeTimer() {
@@ -174,13 +173,13 @@ void TFormMainPanel::SetFloating(bool on) {
 }
 
 void TFormMainPanel::keyPressEvent(QKeyEvent* event) {
-  if (settings::MainInfo->Mode() != settings::amChannelPreview && env_.KeyPress && !event->text().isEmpty())
+  if (env_.Main->Mode() != settings::amChannelPreview && env_.KeyPress && !event->text().isEmpty())
     env_.KeyPress(event->text().at(0));
 }
 
 void TFormMainPanel::keyReleaseEvent(QKeyEvent* event) {
   if (event->isAutoRepeat()) return;
-  if (settings::MainInfo->Mode() != settings::amChannelPreview && env_.KeyUp)
+  if (env_.Main->Mode() != settings::amChannelPreview && env_.KeyUp)
     env_.KeyUp(event->key(), event->modifiers());
 }
 
@@ -209,13 +208,13 @@ void TFormMainPanel::RunItem(int index) {
     popupSource_->popup(Skin()->mapToGlobal(QPoint(item.Right, item.Bottom)));
     return;
   }
-  UIInfo->ExecuteTVItem(index);
+  env_.UI->ExecuteTVItem(index);
 }
 
 bool TFormMainPanel::HasMixer() const { return env_.Audio && env_.Audio->HasMixer(); }
 
 bool TFormMainPanel::TunerSource() const {
-  return settings::ChannelInfo->VideoSource() == settings::TChannelInfo::kTuner;
+  return env_.Channels->VideoSource() == settings::TChannelInfo::kTuner;
 }
 
 std::array<bool, TUIInfo::kTVCount> TFormMainPanel::EnabledFlags(settings::TAppMode mode) const {
@@ -271,7 +270,7 @@ void TFormMainPanel::ShowPlayPosition(bool timeShift, qint64 positionSeconds, qi
 void TFormMainPanel::ShowCaptureProgress(bool timeShift, qint64 elapsedSeconds, qint64 bytes, qint64 third) {
   if (!isVisible()) return;
   // While the buffer plays back, the display shows the played position instead.
-  const bool keepPosition = settings::MainInfo->Mode() == settings::amTimeShiftPlayback;
+  const bool keepPosition = env_.Main->Mode() == settings::amTimeShiftPlayback;
   display_.ShowCaptureProgress(timeShift, keepPosition, elapsedSeconds, bytes, third);
 }
 
@@ -282,16 +281,16 @@ void TFormMainPanel::ShowChannel(int channel) { display_.ShowChannel(channel); }
 void TFormMainPanel::ShowTableChange(int table) {
   if (table < settings::TChannelInfo::kAntenna || table > settings::TChannelInfo::kMemory) return;
   // Elsewhere the state text tells the mode.
-  if (settings::MainInfo->Mode() == settings::amTV) display_.ShowStateText(SourceCaption(table));
+  if (env_.Main->Mode() == settings::amTV) display_.ShowStateText(SourceCaption(table));
 }
 
 void TFormMainPanel::ShowSourceChange() {
-  const bool tuner = TunerSource(), tv = settings::MainInfo->Mode() == settings::amTV;
+  const bool tuner = TunerSource(), tv = env_.Main->Mode() == settings::amTV;
   if (tv) display_.ShowStateText(SourceText());
   display_.SetChannelShown(tuner);
   display_.SetTVAudioShown(tuner && tv);
   // The channel keys follow the source; the mode's rule also keeps them for a picture-in-picture.
-  const auto on = EnabledFlags(settings::MainInfo->Mode());
+  const auto on = EnabledFlags(env_.Main->Mode());
   for (int i : {6, 9}) Item(i).Enabled = on[size_t(i)];
   for (int i = 12; i <= 25; ++i) Item(i).Enabled = on[size_t(i)];
   for (int i = 6; i <= 35; ++i) RedrawItem(i);

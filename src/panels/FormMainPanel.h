@@ -3,12 +3,8 @@
 // A shaped skin with the TV rows of the item table, a small display (TMainPanelDisplay: clock,
 // state, channel, TV sound, recorded size and time), the volume slider and the play-position
 // bar (TMainPanelSliders) and the input-source pop-up. The panel decides which items are
-// usable and when each part is updated. Buttons run their commands through
-// UIInfo->ExecuteTVItem; everything else the panel needs comes from TPanelEnvironment and the
-// settings globals.
-//
-// Needs panels::UIInfo, settings::MainInfo and settings::ChannelInfo for its whole life;
-// settings::MultiLangInfo is optional (built-in texts then).
+// usable and when each part is updated. Buttons run their commands through the environment's
+// item table; everything else the panel needs comes from TPanelEnvironment too.
 
 #include <QMenu>
 #include <array>
@@ -47,7 +43,7 @@ class TFormMainPanel final : public TSkinPanel {
   void ShowChannel(int channel);
   // ChannelInfo.OnTableChange (0 antenna, 1 cable, 2 memory): in amTV the state text names it.
   void ShowTableChange(int table);
-  // ChannelInfo.OnSourceChange: reads ChannelInfo->VideoSource() and CurrentTable; the channel
+  // The channel model's OnSourceChange: reads its VideoSource() and CurrentTable; the channel
   // keys follow the source.
   void ShowSourceChange();
   // ChannelInfo.OnAudioModeChange's name ("Mono", "Stereo" ...).

@@ -1,7 +1,7 @@
 #pragma once
-// What a control panel needs from the rest of the program, filled by start-up. The panels
-// read the settings globals (MainInfo, ChannelInfo, MultiLangInfo) and UIInfo directly;
-// everything else comes through here. Unset members mean the piece is absent.
+// What a control panel needs from the rest of the program, filled by start-up. The item
+// table and the main and channel models must be set; other unset members mean the piece is
+// absent (no language: the built-in texts).
 
 #include <QChar>
 #include <QtGlobal>
@@ -14,9 +14,21 @@ class TAudioAdjustInfo;
 class TCaptureInfo;
 }  // namespace pvx::engine
 
+namespace pvx::settings {
+class TChannelInfo;
+class TMainInfo;
+class TMultiLangInfo;
+}  // namespace pvx::settings
+
 namespace pvx::panels {
 
+class TUIInfo;
+
 struct TPanelEnvironment {
+  TUIInfo* UI = nullptr;
+  const settings::TMainInfo* Main = nullptr;
+  const settings::TChannelInfo* Channels = nullptr;
+  const settings::TMultiLangInfo* Language = nullptr;
   engine::TCaptureInfo* Capture = nullptr;
   engine::TAudioAdjustInfo* Audio = nullptr;
   // Runs a command through the program's dispatcher.

@@ -5,8 +5,6 @@
 
 namespace pvx::panels {
 
-TUIInfo* UIInfo = nullptr;
-
 namespace {
 
 using C = commands::TCommand;

@@ -81,7 +81,4 @@ class TUIInfo {
   static const std::array<TUIItemDef, kMenuCount>& MenuTable();
 };
 
-// Created at start-up after the devices are known; nullptr before and after.
-extern TUIInfo* UIInfo;
-
 }  // namespace pvx::panels

@@ -1,6 +1,6 @@
 #pragma once
-// The playback unit: the single file player `FilePlayback` and the routines the main window's
-// commands and the play list call. The application fills `PlaybackHooks` once at start-up.
+// The playback unit: the single file player and the routines the main window's commands and the
+// play list call. The application fills the session's FileHooks once at start-up.
 
 #include <QString>
 #include <functional>
@@ -17,6 +17,8 @@ class ISnapshotSink;
 }
 
 namespace pvx::playback {
+
+struct TPlaybackSession;
 
 struct TPlaybackHooks {
   const platform::graph::TComponentRegistry* Components = nullptr;
@@ -36,32 +38,32 @@ struct TPlaybackHooks {
   std::function<void()> StopTimeShiftPlayback;
 };
 
-extern TPlaybackHooks PlaybackHooks;
-// The file being played, or none.
-extern std::unique_ptr<TPlaybackProject> FilePlayback;
-
 // How long StopPlayback waits for a graph to finish before it frees it anyway.
 inline constexpr int kStopWaitMs = 3000;
 
 // Stops whatever plays, then plays the file: a ".mpv" through the time-shift player, anything
 // else here. Refuses MPEG-2 transport streams; a file that cannot be played is reported.
-bool PlayFile(const QString& path);
-bool StopPlayback();
-bool FilePlaybackActive();
+bool PlayFile(TPlaybackSession& session, const QString& path);
+bool StopPlayback(TPlaybackSession& session);
+bool FilePlaybackActive(TPlaybackSession& session);
 // The commands; each does nothing (and succeeds) while no file plays. Pause, resume and the
 // steps go to whichever player runs (playback/Player.h).
-bool SnapshotPlayback();
+bool SnapshotPlayback(TPlaybackSession& session);
 // Rates 1, 2, 4, 8, 1 ... and 1, 1/2, 1/4, 1/8, 1 ...; either one from the other's range
 // goes back to normal speed first.
-bool FasterPlayback();
-bool SlowerPlayback();
+bool FasterPlayback(TPlaybackSession& session);
+bool SlowerPlayback(TPlaybackSession& session);
 int NextFasterRate(int index);
 int NextSlowerRate(int index);
 
 // What the play list plays its entries through.
 class TFilePlayer final : public IFilePlayer {
  public:
-  bool PlayFile(const QString& path) override { return playback::PlayFile(path); }
+  explicit TFilePlayer(TPlaybackSession& session) : session_(session) {}
+  bool PlayFile(const QString& path) override { return playback::PlayFile(session_, path); }
+
+ private:
+  TPlaybackSession& session_;
 };
 
 }  // namespace pvx::playback

@@ -11,7 +11,6 @@
 #include <utility>
 
 #include "playback/FormTexts.h"
-#include "playback/Globals.h"
 #include "playback/PlaybackInfo.h"
 #include "settings/ErrorMessages.h"
 #include "settings/Globals.h"
@@ -41,7 +40,7 @@ QToolButton* SpeedButton(QWidget* parent, const char* name, QStyle::StandardPixm
 
 }  // namespace
 
-TFormPlayListMenu::TFormPlayListMenu(QWidget* parent) : QDialog(parent) {
+TFormPlayListMenu::TFormPlayListMenu(TPlaybackInfo& lists, QWidget* parent) : QDialog(parent), lists_(lists) {
   setObjectName("FormPlayListMenu");
   setWindowTitle("Play List");
   setWindowFlags(Qt::Tool | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -87,13 +86,12 @@ void TFormPlayListMenu::FormCreate() {
       if (lang->Lookup(key, &caption, &hint)) button->setToolTip(hint.isEmpty() ? caption : hint);
   }
   ListBoxPlaybak_->clear();
-  if (PlaybackInfo)
-    for (const QString& path : PlaybackInfo->PlayList) ListBoxPlaybak_->addItem(NamePart(path));
+  for (const QString& path : lists_.PlayList) ListBoxPlaybak_->addItem(NamePart(path));
   ListBoxPlaybak_->setCurrentRow(0);
 }
 
 void TFormPlayListMenu::SyncRows() {
-  if (PlaybackInfo && ListBoxPlaybak_->count() != PlaybackInfo->PlayList.size()) {
+  if (ListBoxPlaybak_->count() != lists_.PlayList.size()) {
     const int row = ListBoxPlaybak_->currentRow();
     FormCreate();
     ListBoxPlaybak_->setCurrentRow(qMin(row, ListBoxPlaybak_->count() - 1));
@@ -101,25 +99,25 @@ void TFormPlayListMenu::SyncRows() {
 }
 
 void TFormPlayListMenu::SbtnPreviousClick() {
-  if (PlaybackInfo) PlaybackInfo->PlayPrevious();
+  lists_.PlayPrevious();
   SyncRows();
 }
 
 void TFormPlayListMenu::SbtnNextClick() {
-  if (PlaybackInfo) PlaybackInfo->PlayNext();
+  lists_.PlayNext();
   SyncRows();
 }
 
 void TFormPlayListMenu::SbtnDeleteClick() {
   const int row = ListBoxPlaybak_->currentRow();
-  if (!PlaybackInfo || row < 0) return;
-  if (row == PlaybackInfo->CurrentIndex) {
+  if (row < 0) return;
+  if (row == lists_.CurrentIndex) {
     settings::ShowErrorCode(kCannotDeleteCurrentItem);
     return;
   }
-  if (!PlaybackInfo->RemoveFromPlayList(row)) return;
+  if (!lists_.RemoveFromPlayList(row)) return;
   // The playing entry moved up one place with the rows after the one removed.
-  if (row < PlaybackInfo->CurrentIndex) --PlaybackInfo->CurrentIndex;
+  if (row < lists_.CurrentIndex) --lists_.CurrentIndex;
   delete ListBoxPlaybak_->takeItem(row);
 }
 
@@ -130,8 +128,8 @@ void TFormPlayListMenu::SbtnExitClick() {
 
 void TFormPlayListMenu::ListBoxPlaybakDblClick() {
   const int row = ListBoxPlaybak_->currentRow();
-  if (!PlaybackInfo || row < 0 || row == PlaybackInfo->CurrentIndex) return;
-  if (!PlaybackInfo->PlayIndex(row)) delete ListBoxPlaybak_->takeItem(row);
+  if (row < 0 || row == lists_.CurrentIndex) return;
+  if (!lists_.PlayIndex(row)) delete ListBoxPlaybak_->takeItem(row);
   SyncRows();
 }
 
@@ -175,9 +173,9 @@ void TFormPlayListMenu::mouseMoveEvent(QMouseEvent* event) {
   event->accept();
 }
 
-void ShowPlayListMenu(QWidget* parent) {
+void ShowPlayListMenu(TPlaybackInfo& lists, QWidget* parent) {
   ClosePlayListMenu();
-  g_menu = new TFormPlayListMenu(parent);
+  g_menu = new TFormPlayListMenu(lists, parent);
   g_menu->show();
 }
 

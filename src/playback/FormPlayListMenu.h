@@ -10,13 +10,15 @@ class QToolButton;
 
 namespace pvx::playback {
 
+class TPlaybackInfo;
+
 class TFormPlayListMenu final : public QDialog {
   Q_OBJECT
  public:
   // The message the pop-up posts itself at end of stream; its handler plays the next entry.
   static constexpr int kPlayNextMessage = 6024;
 
-  explicit TFormPlayListMenu(QWidget* parent = nullptr);
+  explicit TFormPlayListMenu(TPlaybackInfo& lists, QWidget* parent = nullptr);
 
   void FormCreate();
   void SbtnPreviousClick();
@@ -24,7 +26,7 @@ class TFormPlayListMenu final : public QDialog {
   void SbtnDeleteClick();
   void SbtnExitClick();
   void ListBoxPlaybakDblClick();
-  // PlaybackInfo->OnPlay: the entry at index started.
+  // The lists' OnPlay: the entry at index started.
   void OnPlay(int index);
   // The file player reached the end: the next entry starts from the event loop, not from
   // inside the player's report.
@@ -40,6 +42,7 @@ class TFormPlayListMenu final : public QDialog {
   // Entries that failed to start left the play list; the rows follow it.
   void SyncRows();
 
+  TPlaybackInfo& lists_;
   QPoint dragOffset_;
   bool dragging_ = false;
   QListWidget* ListBoxPlaybak_;
@@ -50,7 +53,7 @@ class TFormPlayListMenu final : public QDialog {
 };
 
 // Creates the pop-up, replacing one already open, and shows it without waiting.
-void ShowPlayListMenu(QWidget* parent = nullptr);
+void ShowPlayListMenu(TPlaybackInfo& lists, QWidget* parent = nullptr);
 void ClosePlayListMenu();
 // The open pop-up, or nullptr.
 TFormPlayListMenu* PlayListMenu();

@@ -17,7 +17,6 @@
 
 #include "platform/DialogService.h"
 #include "playback/FormTexts.h"
-#include "playback/Globals.h"
 #include "playback/PlaybackInfo.h"
 #include "settings/ErrorMessages.h"
 #include "settings/Globals.h"
@@ -55,7 +54,7 @@ class DoneGridDelegate final : public QStyledItemDelegate {
  public:
   DoneGridDelegate(const TFormPlayback& form, QObject* parent) : QStyledItemDelegate(parent), form_(form) {}
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    const bool listed = PlaybackInfo && !PlaybackInfo->Items.empty();
+    const bool listed = form_.Lists() && !form_.Lists()->Items.empty();
     const bool lit = form_.IsMarked(index.row()) || (listed && (option.state & QStyle::State_Selected));
     const QPalette& palette = option.palette;
     painter->fillRect(option.rect, lit ? palette.highlight() : palette.base());
@@ -121,7 +120,8 @@ QString ToDialogFilter(const QString& filter) {
   return filters.join(";;");
 }
 
-TFormPlayback::TFormPlayback(QWidget* parent, bool fmPanelShown) : QDialog(parent), fmPanelShown_(fmPanelShown) {
+TFormPlayback::TFormPlayback(TPlaybackInfo* lists, QWidget* parent, bool fmPanelShown)
+    : QDialog(parent), lists_(lists), fmPanelShown_(fmPanelShown) {
   setObjectName("FormPlayback");
   setWindowTitle("Playback");
   setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -239,8 +239,8 @@ void TFormPlayback::FormCreate() {
 
 void TFormPlayback::FillDoneGrid() {
   util::ResetGrid(*StringGridDoneList_);
-  if (!PlaybackInfo || PlaybackInfo->Items.empty()) return;
-  const auto& items = PlaybackInfo->Items;
+  if (!lists_ || lists_->Items.empty()) return;
+  const auto& items = lists_->Items;
   StringGridDoneList_->setRowCount(static_cast<int>(items.size()));
   for (int row = 0; row < static_cast<int>(items.size()); ++row) {
     const TPlaybackItem& item = *items[row];
@@ -257,10 +257,10 @@ void TFormPlayback::FillDoneGrid() {
 
 void TFormPlayback::FillRecentGrid() {
   util::ResetGrid(*StringGridRecentPlayList_);
-  if (!PlaybackInfo || PlaybackInfo->RecentFiles.isEmpty()) return;
-  StringGridRecentPlayList_->setRowCount(PlaybackInfo->RecentFiles.size());
-  for (int row = 0; row < PlaybackInfo->RecentFiles.size(); ++row)
-    SetCell(*StringGridRecentPlayList_, row, 0, PlaybackInfo->RecentFiles[row]);
+  if (!lists_ || lists_->RecentFiles.isEmpty()) return;
+  StringGridRecentPlayList_->setRowCount(lists_->RecentFiles.size());
+  for (int row = 0; row < lists_->RecentFiles.size(); ++row)
+    SetCell(*StringGridRecentPlayList_, row, 0, lists_->RecentFiles[row]);
   StringGridRecentPlayList_->setCurrentCell(0, 0);
 }
 
@@ -293,27 +293,27 @@ void TFormPlayback::AddRow(QTableWidget& grid, int row) {
   if (QFile::exists(path)) return AppendUnique(path);
   settings::ShowErrorText(path + " is no more existing, delete it...");
   if (done) {
-    PlaybackInfo->DeleteItem(row, false);
+    lists_->DeleteItem(row, false);
     // Marks below the dropped row move up with their rows.
     std::set<int> moved;
     for (int mark : marks_)
       if (mark != row) moved.insert(mark > row ? mark - 1 : mark);
     marks_ = std::move(moved);
   } else {
-    PlaybackInfo->RecentFiles.removeAt(row);
+    lists_->RecentFiles.removeAt(row);
   }
   util::DeleteGridRow(grid, row);
 }
 
 void TFormPlayback::BitBtnAddClick() {
-  if (!PlaybackInfo) return;
+  if (!lists_) return;
   if (PageControlPlayList_->currentWidget() == TabSheetDone_) {
-    if (PlaybackInfo->Items.empty()) return;
+    if (lists_->Items.empty()) return;
     const int current = StringGridDoneList_->currentRow();
     for (int row = StringGridDoneList_->rowCount() - 1; row >= 0; --row)
       if (IsMarked(row) || row == current) AddRow(*StringGridDoneList_, row);
     ClearMarks();
-  } else if (!PlaybackInfo->RecentFiles.isEmpty()) {
+  } else if (!lists_->RecentFiles.isEmpty()) {
     const int current = StringGridRecentPlayList_->currentRow();
     if (current >= 0) AddRow(*StringGridRecentPlayList_, current);
   }
@@ -321,12 +321,12 @@ void TFormPlayback::BitBtnAddClick() {
 
 void TFormPlayback::StringGridDoneListDblClick(int row) {
   ClearMarks();
-  if (PlaybackInfo && HasRow(*StringGridDoneList_, row, PlaybackInfo->Items.size()))
+  if (lists_ && HasRow(*StringGridDoneList_, row, lists_->Items.size()))
     AddRow(*StringGridDoneList_, row);
 }
 
 void TFormPlayback::StringGridRecentPlayListDblClick(int row) {
-  if (PlaybackInfo && HasRow(*StringGridRecentPlayList_, row, PlaybackInfo->RecentFiles.size()))
+  if (lists_ && HasRow(*StringGridRecentPlayList_, row, lists_->RecentFiles.size()))
     AddRow(*StringGridRecentPlayList_, row);
 }
 
@@ -334,12 +334,12 @@ void TFormPlayback::DeleteMarkedRows(bool deleteFiles) {
   const int current = StringGridDoneList_->currentRow();
   for (int row = StringGridDoneList_->rowCount() - 1; row >= 0; --row) {
     if (!IsMarked(row) && row != current) continue;
-    if (PlaybackInfo->DeleteItem(row, deleteFiles)) util::DeleteGridRow(*StringGridDoneList_, row);
+    if (lists_->DeleteItem(row, deleteFiles)) util::DeleteGridRow(*StringGridDoneList_, row);
   }
 }
 
 void TFormPlayback::BitBtnDeleteClick() {
-  if (!PlaybackInfo || PlaybackInfo->Items.empty()) return;
+  if (!lists_ || lists_->Items.empty()) return;
   const bool deleteFiles =
       platform::Dialogs().MessageBox(DeletePrompt_, "Confirm", platform::MsgButtons::YesNo) == platform::MsgResult::Yes;
   DeleteMarkedRows(deleteFiles);
@@ -348,17 +348,17 @@ void TFormPlayback::BitBtnDeleteClick() {
 }
 
 void TFormPlayback::BitBtnDeleteAllClick() {
-  if (!PlaybackInfo || PlaybackInfo->Items.empty()) return;
+  if (!lists_ || lists_->Items.empty()) return;
   const bool deleteFiles = platform::Dialogs().MessageBox("Delete all file?", "Confirm", platform::MsgButtons::YesNo) ==
                            platform::MsgResult::Yes;
-  PlaybackInfo->DeleteAllItems(deleteFiles);
+  lists_->DeleteAllItems(deleteFiles);
   util::ResetGrid(*StringGridDoneList_);
   ClearMarks();
   ListBoxPlayback_->clear();
 }
 
 void TFormPlayback::BitBtnRenameClick() {
-  if (!PlaybackInfo || PlaybackInfo->Items.empty()) return;
+  if (!lists_ || lists_->Items.empty()) return;
   renameRow_ = StringGridDoneList_->currentRow();
   if (renameRow_ < 0) return;
   // Only the file-name cell is edited: the text becomes the file's new name.
@@ -374,9 +374,9 @@ void TFormPlayback::EditItemExit() {
   if (EditItem_->isHidden()) return;
   EditItem_->hide();
   const int row = std::exchange(renameRow_, -1);
-  if (!PlaybackInfo || !HasRow(*StringGridDoneList_, row, PlaybackInfo->Items.size())) return;
+  if (!lists_ || !HasRow(*StringGridDoneList_, row, lists_->Items.size())) return;
   const QString name = EditItem_->text();
-  TPlaybackItem& item = *PlaybackInfo->Items[row];
+  TPlaybackItem& item = *lists_->Items[row];
   const QString newPath = FolderPart(item.FilePath) + name;
   // A name with a folder in it would move the recording elsewhere, perhaps out of its folder.
   if (!IsPlainFileName(name) || newPath == item.FilePath || !QFile::rename(item.FilePath, newPath)) return;
@@ -396,7 +396,7 @@ void TFormPlayback::BitBtnClearClick() { ListBoxPlayback_->clear(); }
 void TFormPlayback::BitBtnOKClick() {
   QStringList list;
   for (int i = 0; i < ListBoxPlayback_->count(); ++i) list << ListBoxPlayback_->item(i)->text();
-  if (PlaybackInfo) PlaybackInfo->PlayList = list;
+  if (lists_) lists_->PlayList = list;
   if (list.isEmpty()) {
     settings::ShowErrorCode(kNoItemsToPlayback);
     reject();
@@ -409,8 +409,8 @@ bool TFormPlayback::eventFilter(QObject* watched, QEvent* event) {
   if (watched == StringGridDoneList_->viewport() && event->type() == QEvent::MouseButtonRelease) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     const int row = StringGridDoneList_->rowAt(mouse->position().toPoint().y());
-    if ((mouse->modifiers() & Qt::ControlModifier) && PlaybackInfo &&
-        HasRow(*StringGridDoneList_, row, PlaybackInfo->Items.size()))
+    if ((mouse->modifiers() & Qt::ControlModifier) && lists_ &&
+        HasRow(*StringGridDoneList_, row, lists_->Items.size()))
       ToggleMark(row);
   } else if (watched == EditItem_ && event->type() == QEvent::FocusOut) {
     EditItemExit();
@@ -434,8 +434,8 @@ bool TFormPlayback::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-bool ShowPlaybackDialog(QWidget* parent, bool fmPanelShown) {
-  TFormPlayback dialog(parent, fmPanelShown);
+bool ShowPlaybackDialog(TPlaybackInfo& lists, QWidget* parent, bool fmPanelShown) {
+  TFormPlayback dialog(&lists, parent, fmPanelShown);
   return dialog.exec() == QDialog::Accepted;
 }
 

@@ -17,11 +17,14 @@ class QTableWidget;
 
 namespace pvx::playback {
 
+class TPlaybackInfo;
+
 class TFormPlayback final : public QDialog {
   Q_OBJECT
  public:
-  // fmPanelShown picks the audio filters for Import.
-  explicit TFormPlayback(QWidget* parent = nullptr, bool fmPanelShown = false);
+  // The dialog shows and edits `lists` (none: empty lists). fmPanelShown picks the audio filters
+  // for Import.
+  explicit TFormPlayback(TPlaybackInfo* lists, QWidget* parent = nullptr, bool fmPanelShown = false);
 
   void FormCreate();
   void PageControlPlayListChange();
@@ -35,6 +38,7 @@ class TFormPlayback final : public QDialog {
   void EditItemExit();
 
   bool IsMarked(int row) const { return marks_.count(row) > 0; }
+  const TPlaybackInfo* Lists() const { return lists_; }
   bool MarksClear() const { return marks_.empty(); }
 
   // The file chooser behind Import: takes a filter ("Text|patterns|..."), returns the chosen
@@ -45,6 +49,7 @@ class TFormPlayback final : public QDialog {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  TPlaybackInfo* lists_;
   void FillDoneGrid();
   void FillRecentGrid();
   // Appends the row's file to the play list; a vanished file is reported and dropped.
@@ -80,7 +85,7 @@ class TFormPlayback final : public QDialog {
 };
 
 // Shows the dialog modally; true when it closed with OK.
-bool ShowPlaybackDialog(QWidget* parent = nullptr, bool fmPanelShown = false);
+bool ShowPlaybackDialog(TPlaybackInfo& lists, QWidget* parent = nullptr, bool fmPanelShown = false);
 
 // A file name typed for a recording is taken only when it keeps the file in its folder.
 bool IsPlainFileName(const QString& name);

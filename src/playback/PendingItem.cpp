@@ -1,31 +1,30 @@
 #include "playback/PendingItem.h"
 
-#include "playback/Globals.h"
-#include "playback/PlaybackInfo.h"
+#include "playback/PlaybackSession.h"
 
 namespace pvx::playback {
 
-TPlaybackItem& BeginPendingItem(const QDateTime& now) {
-  PendingPlaybackItem = std::make_unique<TPlaybackItem>();
-  PendingPlaybackItem->StartTime = now;
-  return *PendingPlaybackItem;
+TPlaybackItem& BeginPendingItem(TPlaybackSession& session, const QDateTime& now) {
+  session.Pending = std::make_unique<TPlaybackItem>();
+  session.Pending->StartTime = now;
+  return *session.Pending;
 }
 
-bool FinishPendingItem(const TFinishedRecording& done, const QDateTime& now) {
-  std::unique_ptr<TPlaybackItem> item = std::move(PendingPlaybackItem);
-  if (!item || !PlaybackInfo) return false;
+bool FinishPendingItem(TPlaybackSession& session, const TFinishedRecording& done, const QDateTime& now) {
+  std::unique_ptr<TPlaybackItem> item = std::move(session.Pending);
+  if (!item) return false;
   item->Channel = done.Channel;
   item->EndTime = now;
   item->FilePath = done.FilePath;
   item->Description = done.Description;
   item->AudioOnly = done.AudioOnly;
-  return PlaybackInfo->AddItem(item);
+  return session.Lists.AddItem(item);
 }
 
-void MarkPendingItemScheduled() {
-  if (PendingPlaybackItem) PendingPlaybackItem->Scheduled = true;
+void MarkPendingItemScheduled(TPlaybackSession& session) {
+  if (session.Pending) session.Pending->Scheduled = true;
 }
 
-void DropPendingItem() { PendingPlaybackItem.reset(); }
+void DropPendingItem(TPlaybackSession& session) { session.Pending.reset(); }
 
 }  // namespace pvx::playback

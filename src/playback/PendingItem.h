@@ -1,5 +1,5 @@
 #pragma once
-// The Done-list item of a running recording, kept in PendingPlaybackItem from the start of the
+// The Done-list item of a running recording, kept in the session from the start of the
 // recording until it ends.
 
 #include <QDateTime>
@@ -8,6 +8,8 @@
 #include "playback/PlaybackItem.h"
 
 namespace pvx::playback {
+
+struct TPlaybackSession;
 
 // What the recorder knows once a recording has ended well.
 struct TFinishedRecording {
@@ -19,18 +21,18 @@ struct TFinishedRecording {
 
 // A recording started: a fresh pending item (StartTime now, not scheduled), replacing any
 // earlier one. The scheduled hand-off marks it Scheduled through the returned item.
-TPlaybackItem& BeginPendingItem(const QDateTime& now = QDateTime::currentDateTime());
+TPlaybackItem& BeginPendingItem(TPlaybackSession& session, const QDateTime& now = QDateTime::currentDateTime());
 
-// A recording ended well: completes the pending item and adds it to PlaybackInfo's Done list.
-// False when there was no pending item, no PlaybackInfo, or the file was already listed; the
-// pending item is gone in every case.
-bool FinishPendingItem(const TFinishedRecording& done,
+// A recording ended well: completes the pending item and adds it to the Done list. False when
+// there was no pending item or the file was already listed; the pending item is gone in every
+// case.
+bool FinishPendingItem(TPlaybackSession& session, const TFinishedRecording& done,
                        const QDateTime& now = QDateTime::currentDateTime());
 
 // The running recording is the scheduler's; nothing when no recording runs.
-void MarkPendingItemScheduled();
+void MarkPendingItemScheduled(TPlaybackSession& session);
 
 // A recording failed to start or ended badly.
-void DropPendingItem();
+void DropPendingItem(TPlaybackSession& session);
 
 }  // namespace pvx::playback

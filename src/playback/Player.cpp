@@ -1,25 +1,24 @@
 #include "playback/Player.h"
 
-#include "playback/FilePlayback.h"
-#include "playback/TimeShiftRoutines.h"
+#include "playback/PlaybackSession.h"
 
 namespace pvx::playback {
 
-IPlayer* ActivePlayer() {
-  if (FilePlayback) return FilePlayback.get();
-  return TimeShiftPlayback.get();
+IPlayer* ActivePlayer(TPlaybackSession& session) {
+  if (session.File) return session.File.get();
+  return session.TimeShift.get();
 }
 
-void ReleasePlayers() {
-  FilePlayback.reset();
-  TimeShiftPlayback.reset();
-  PlaybackHooks = {};
-  TimeShiftHooks = {};
+void ReleasePlayers(TPlaybackSession& session) {
+  session.File.reset();
+  session.TimeShift.reset();
+  session.FileHooks = {};
+  session.TimeShiftHooks = {};
 }
 
-void ForEachPlayer(const std::function<void(IPlayer&)>& command) {
-  if (FilePlayback) command(*FilePlayback);
-  if (TimeShiftPlayback) command(*TimeShiftPlayback);
+void ForEachPlayer(TPlaybackSession& session, const std::function<void(IPlayer&)>& command) {
+  if (session.File) command(*session.File);
+  if (session.TimeShift) command(*session.TimeShift);
 }
 
 }  // namespace pvx::playback

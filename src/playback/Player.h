@@ -27,11 +27,13 @@ class IPlayer {
   virtual void SetPip(bool on) = 0;
 };
 
+struct TPlaybackSession;
+
 // The player that runs now, the file player before the time-shift one; nullptr when none does.
-IPlayer* ActivePlayer();
+IPlayer* ActivePlayer(TPlaybackSession& session);
 // Frees both players, running or not, and forgets the hooks start-up gave them.
-void ReleasePlayers();
+void ReleasePlayers(TPlaybackSession& session);
 // Each player there is, the file player first.
-void ForEachPlayer(const std::function<void(IPlayer&)>& command);
+void ForEachPlayer(TPlaybackSession& session, const std::function<void(IPlayer&)>& command);
 
 }  // namespace pvx::playback

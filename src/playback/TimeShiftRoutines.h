@@ -15,6 +15,8 @@ class TCaptureInfo;
 
 namespace pvx::playback {
 
+struct TPlaybackSession;
+
 // What the application gives the player; set once by start-up.
 struct TTimeShiftHooks {
   const platform::graph::TComponentRegistry* Components = nullptr;
@@ -25,28 +27,28 @@ struct TTimeShiftHooks {
   std::function<void(platform::video::IVideoWindow&, bool visible)> ShowVideoWindow;
   std::function<void(TTimeShiftPlaybackProject&, int position, int current, int total)> OnProgress;
   engine::ISnapshotSink* Snapshots = nullptr;
+  // The main settings' PIPEnabled, read when a stored file starts.
+  std::function<bool()> PIPEnabled;
+  // The tuner channel a time-shift run records, for its Done-list item; 0 for another source.
+  std::function<int()> RecordedChannel;
 };
-extern TTimeShiftHooks TimeShiftHooks;
-
-// The current time-shift player, or none.
-extern std::unique_ptr<TTimeShiftPlaybackProject> TimeShiftPlayback;
 
 // Starts the recorder on the time-shift pair; the Done-list item is begun only when the files
 // are to be kept.
-bool StartTimeShiftRecording(engine::TCaptureInfo& capture);
+bool StartTimeShiftRecording(TPlaybackSession& session, engine::TCaptureInfo& capture);
 // Plays the recorder's pair (live while it records) behind any still picture. False, with no
 // player left, when the graph cannot be built or run.
-bool StartTimeShiftPlayback(engine::TCaptureInfo& capture);
+bool StartTimeShiftPlayback(TPlaybackSession& session, engine::TCaptureInfo& capture);
 // A stored ".mpv" file (and its ".mpa" sound) through the time-shift splitter.
-bool PlayTimeShiftFile(const QString& path);
+bool PlayTimeShiftFile(TPlaybackSession& session, const QString& path);
 // False, keeping the player, when its graph does not stop; true when there is none.
-bool StopTimeShiftPlayback();
+bool StopTimeShiftPlayback(TPlaybackSession& session);
 // Ends the run: the player, the recorder, the Done-list item "Time Shifting" when the files are
 // kept, the still, the recording settings, and the files themselves unless kept. Returns
 // whether the recorder stopped.
-bool EndTimeShift(engine::TCaptureInfo& capture);
+bool EndTimeShift(TPlaybackSession& session, engine::TCaptureInfo& capture);
 
 // Shows error 1008 when no picture could be taken.
-bool SnapshotTimeShiftPlayback();
+bool SnapshotTimeShiftPlayback(TPlaybackSession& session);
 
 }  // namespace pvx::playback

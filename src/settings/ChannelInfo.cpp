@@ -249,7 +249,7 @@ void TChannelInfo::SetStandard(int s) {
   standard_ = quint8(s);
   for (auto* table : {&antenna_, &cable_})
     for (TChannelRecord& record : *table) record.Standard = standard_;
-  if (tuner_ && MainInfo && MainInfo->Chip().Family == 3)
+  if (tuner_ && chipFamily_ == 3)
     tuner_->SetVendorStandard(s == 0 ? 1 : s == 1 ? 2 : 3);
 }
 
@@ -262,7 +262,7 @@ bool TChannelInfo::ApplyStandard(int s) {
 
 bool TChannelInfo::ChangeStandard(int s) {
   bool ok = ApplyStandard(s);
-  if (ok && MainInfo && !MainInfo->IsStandardTuner()) ok = tuner_->RestartPreview();
+  if (ok && chipFamily_ >= 2 && chipFamily_ <= 4) ok = tuner_->RestartPreview();
   if (!ok) ShowErrorCode(kCannotSetStandard);
   return ok;
 }

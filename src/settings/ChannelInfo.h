@@ -59,6 +59,9 @@ class TChannelInfo {
   // The card to tune; nullptr when there is no capture engine (scans then fail). Takes the
   // tuner's lock readings (the chip family's count) as VerifyCount.
   void SetTuner(IChannelTuner* tuner);
+  // The card's chip family: family 3 takes a vendor setting with each standard, and families
+  // 2 to 4 need the preview restarted for a new standard.
+  void SetChipFamily(int family) { chipFamily_ = family; }
   IChannelTuner* Tuner() const { return tuner_; }
 
   // --- tables --------------------------------------------------------------------------------
@@ -224,6 +227,7 @@ class TChannelInfo {
   bool FindCentre(qint64& f, qint32 d0, qint64 step);
 
   IChannelTuner* tuner_ = nullptr;
+  int chipFamily_ = 0;
   quint8 tableIndex_ = 0;
   quint8 standard_ = 0;
   qint32 countryCode_ = 0;

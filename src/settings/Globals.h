@@ -1,19 +1,11 @@
 #pragma once
-// The process-wide settings objects. Start-up creates and frees them in their fixed order;
-// each is nullptr outside that window, so code that may run early checks before use.
+// The language of the run, which every window's texts come from. Start-up sets it before the
+// first window and clears it after the last; nullptr outside that window (built-in texts).
 
 namespace pvx::settings {
 
-class TChannelInfo;
-class TCountryInfo;
-class TMainInfo;
 class TMultiLangInfo;
-class TPreviewInfo;
 
-extern TMainInfo* MainInfo;
-extern TCountryInfo* CountryInfo;
 extern TMultiLangInfo* MultiLangInfo;
-extern TChannelInfo* ChannelInfo;
-extern TPreviewInfo* PreviewInfo;
 
 }  // namespace pvx::settings

@@ -58,6 +58,8 @@ class TPreviewInfo {
   TGrid<TPreviewCell> Grid{};
   TGrid<TSourceMapCell> CustomGrid{};
 
+  const TChannelInfo& Channels() const { return channels_; }
+
  private:
   const TChannelInfo& channels_;
 };

@@ -50,16 +50,10 @@ constexpr TCommandText kCommandTexts[] = {
     {"SpeedButtonExit", "itemExit", "Exit", "Exit"},
 };
 
-int StoreCount() { return SnapshotInfo ? SnapshotInfo->Count() : 0; }
-
-QPointer<TFormSnapshotList>& Browser() {
-  static QPointer<TFormSnapshotList> browser;
-  return browser;
-}
-
 }  // namespace
 
-TFormSnapshotList::TFormSnapshotList(QWidget* owner) : QWidget(owner, Qt::Tool) {
+TFormSnapshotList::TFormSnapshotList(TSnapshotInfo& store, QWidget* owner)
+    : QWidget(owner, Qt::Tool), store_(store) {
   setObjectName("FormSnapshotList");
   setFixedSize(kClientWidth, kClientHeight);
   setFocusPolicy(Qt::StrongFocus);
@@ -145,12 +139,12 @@ void TFormSnapshotList::Normalise() {
 
 void TFormSnapshotList::Fill() {
   for (QLabel* slot : slots_) slot->clear();
-  if (SelectedIndex >= 0 && SnapshotInfo) {
+  if (SelectedIndex >= 0) {
     const int first = PageStart();
     for (int k = 0; k <= LastFilledSlot(); ++k) {
       // The slot keeps its own scaled copy.
       slots_[size_t(k)]->setPixmap(QPixmap::fromImage(
-          SnapshotInfo->Images.at(first + k).scaled(kSlotSize, kSlotSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+          store_.Images.at(first + k).scaled(kSlotSize, kSlotSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
     }
   }
   CheckCurrentStatus();
@@ -260,7 +254,7 @@ void TFormSnapshotList::NextPage() {
 
 void TFormSnapshotList::View() {
   if (SelectedIndex < 0 || SelectedIndex >= StoreCount()) return;
-  TFormShowImage viewer(SnapshotInfo->Images.at(SelectedIndex), this);
+  TFormShowImage viewer(store_.Images.at(SelectedIndex), this);
   viewer.exec();
 }
 
@@ -269,21 +263,21 @@ void TFormSnapshotList::Save() {
   const QString name = RunPictureSaveDialog(this);
   if (name.isEmpty())
     settings::ShowErrorCode(kErrorNoFileName);
-  else if (SnapshotInfo)
-    SnapshotInfo->SaveImage(SelectedIndex, name);
+  else
+    store_.SaveImage(SelectedIndex, name);
 }
 
 void TFormSnapshotList::SaveAll() {
   const QString name = RunPictureSaveDialog(this);
   if (name.isEmpty())
     settings::ShowErrorCode(kErrorNoFileName);
-  else if (SnapshotInfo)
-    SnapshotInfo->SaveAllImages(name);
+  else
+    store_.SaveAllImages(name);
 }
 
 void TFormSnapshotList::Delete() {
-  if (SelectedIndex < 0 || !SnapshotInfo) return;
-  SnapshotInfo->DeleteImage(SelectedIndex);
+  if (SelectedIndex < 0) return;
+  store_.DeleteImage(SelectedIndex);
   Normalise();
   Fill();
   const int last = LastFilledSlot();
@@ -291,28 +285,27 @@ void TFormSnapshotList::Delete() {
 }
 
 void TFormSnapshotList::DeleteAll() {
-  if (SnapshotInfo) SnapshotInfo->ClearImages();
+  store_.ClearImages();
   Normalise();
   Fill();
 }
 
 void TFormSnapshotList::Exit() { close(); }
 
-TFormSnapshotList* ShowSnapshotList(QWidget* owner) {
-  QPointer<TFormSnapshotList>& browser = Browser();
-  if (browser) {
-    browser->show();
-    browser->Normalise();
-    browser->Fill();
-    browser->DrawSelectedImageFrame(0);
-  } else {
-    browser = new TFormSnapshotList(owner);
-    browser->show();
-  }
-  browser->raise();
-  return browser;
-}
+int TFormSnapshotList::StoreCount() const { return store_.Count(); }
 
-TFormSnapshotList* SnapshotList() { return Browser(); }
+TFormSnapshotList* TSnapshotBrowser::Show(QWidget* owner) {
+  if (form_) {
+    form_->show();
+    form_->Normalise();
+    form_->Fill();
+    form_->DrawSelectedImageFrame(0);
+  } else {
+    form_ = new TFormSnapshotList(store_, owner);
+    form_->show();
+  }
+  form_->raise();
+  return form_;
+}
 
 }  // namespace pvx::snapshots

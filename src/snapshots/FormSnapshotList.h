@@ -2,6 +2,7 @@
 // The snapshot browser: the store's pictures five to a page, with paging, keyboard selection,
 // viewing, saving and deleting. Not modal; once made it lives on hidden after Exit.
 
+#include <QPointer>
 #include <QRect>
 #include <QWidget>
 #include <array>
@@ -13,10 +14,12 @@ class QToolButton;
 
 namespace pvx::snapshots {
 
+class TSnapshotInfo;
+
 class TFormSnapshotList final : public QWidget {
   Q_OBJECT
  public:
-  explicit TFormSnapshotList(QWidget* owner = nullptr);
+  TFormSnapshotList(TSnapshotInfo& store, QWidget* owner);
 
   static constexpr int kSlots = 5;
 
@@ -66,16 +69,26 @@ class TFormSnapshotList final : public QWidget {
   void MoveSelection(bool right);
   void AddCommand(const char* name, int icon, void (TFormSnapshotList::*run)());
 
+  int StoreCount() const;
+
+  TSnapshotInfo& store_;
   std::array<QLabel*, kSlots> slots_{};
   QLabel* LabelPageIndicator_ = nullptr;
   QMenu* popup_ = nullptr;
   std::vector<TCommandEntry> commands_;
 };
 
-// Shows the browser owned by `owner`, making it on first use: an existing one is brought up
-// again on its first slot.
-TFormSnapshotList* ShowSnapshotList(QWidget* owner);
-// The browser, once made; nullptr before.
-TFormSnapshotList* SnapshotList();
+// The browser of one store: made on first use, then brought up again on its first slot.
+class TSnapshotBrowser {
+ public:
+  explicit TSnapshotBrowser(TSnapshotInfo& store) : store_(store) {}
+  TFormSnapshotList* Show(QWidget* owner);
+  // The browser, once made; nullptr before.
+  TFormSnapshotList* Form() const { return form_; }
+
+ private:
+  TSnapshotInfo& store_;
+  QPointer<TFormSnapshotList> form_;
+};
 
 }  // namespace pvx::snapshots

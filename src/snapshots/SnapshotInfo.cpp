@@ -4,8 +4,6 @@
 
 namespace pvx::snapshots {
 
-TSnapshotInfo* SnapshotInfo = nullptr;
-
 namespace {
 
 // The extension with its dot, taken from the name part only ("a.b/shot" has none).

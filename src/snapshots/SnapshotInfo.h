@@ -33,9 +33,6 @@ class TSnapshotInfo final : public engine::ISnapshotSink {
   std::function<void()> OnInsert;
 };
 
-// The one store of the run; start-up creates it and the exit sequence frees it.
-extern TSnapshotInfo* SnapshotInfo;
-
 // Writes a picture by the extension rule above; false for an empty picture or a failed write.
 bool WritePicture(const QImage& picture, const QString& fileName);
 // `fileName` with `index` before its extension.

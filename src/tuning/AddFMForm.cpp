@@ -39,9 +39,9 @@ void TFormAddFMFrequency::BitBtnOKClick() {
   accept();
 }
 
-void AddFMFrequency(QWidget* owner, qint32 frequency) {
-  if (frequency <= 0 || !settings::ChannelInfo) return;
-  TFormAddFMFrequency dialog(*settings::ChannelInfo, frequency, owner);
+void AddFMFrequency(settings::TChannelInfo& channels, QWidget* owner, qint32 frequency) {
+  if (frequency <= 0) return;
+  TFormAddFMFrequency dialog(channels, frequency, owner);
   dialog.exec();
 }
 

@@ -23,6 +23,6 @@ class TFormAddFMFrequency final : public TMemoryEntryDialog {
 };
 
 // The dialog for `frequency`; nothing happens for 0 or less.
-void AddFMFrequency(QWidget* owner, qint32 frequency);
+void AddFMFrequency(settings::TChannelInfo& channels, QWidget* owner, qint32 frequency);
 
 }  // namespace pvx::tuning

@@ -42,9 +42,8 @@ void TFormAddMemoryChannel::BitBtnOKClick() {
   accept();
 }
 
-void AddMemoryChannel(QWidget* owner) {
-  if (!settings::ChannelInfo) return;
-  TFormAddMemoryChannel dialog(*settings::ChannelInfo, owner);
+void AddMemoryChannel(settings::TChannelInfo& channels, QWidget* owner) {
+  TFormAddMemoryChannel dialog(channels, owner);
   dialog.exec();
 }
 

@@ -22,6 +22,6 @@ class TFormAddMemoryChannel final : public TMemoryEntryDialog {
 };
 
 // The dialog for the channel tables' current channel.
-void AddMemoryChannel(QWidget* owner);
+void AddMemoryChannel(settings::TChannelInfo& channels, QWidget* owner);
 
 }  // namespace pvx::tuning

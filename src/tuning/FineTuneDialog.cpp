@@ -94,9 +94,8 @@ void TDialogFineTune::Tune(qint32 hertz) {
 
 void TDialogFineTune::ShowFrequency(qint64 hertz) { LabelFrequency_->setText(FrequencyText(hertz)); }
 
-bool FineTune(QWidget* owner, quint32& frequency, quint32 base) {
+bool FineTune(settings::IChannelTuner* tuner, QWidget* owner, quint32& frequency, quint32 base) {
   if (qint32(base) <= 0) return false;
-  settings::IChannelTuner* tuner = settings::ChannelInfo ? settings::ChannelInfo->Tuner() : nullptr;
   TDialogFineTune dialog(tuner, qint32(frequency), qint32(base), owner);
   if (dialog.exec() != QDialog::Accepted) return false;
   frequency = quint32(dialog.EntryFrequency);

@@ -52,6 +52,6 @@ class TDialogFineTune final : public QDialog {
 // Shows the dialog for a channel whose table frequency is `base`, tuning through the channel
 // tables' tuner; on OK the result replaces `frequency`. Nothing happens when `base` is 0.
 // True when the dialog was closed with OK.
-bool FineTune(QWidget* owner, quint32& frequency, quint32 base);
+bool FineTune(settings::IChannelTuner* tuner, QWidget* owner, quint32& frequency, quint32 base);
 
 }  // namespace pvx::tuning

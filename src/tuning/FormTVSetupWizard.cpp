@@ -48,8 +48,8 @@ QProgressBar* ScanBar(QWidget* parent, const char* name) {
 }  // namespace
 
 TFormTVSetupWizard::TFormTVSetupWizard(settings::TChannelInfo& channels, bool firstRun,
-                                       TWizardSound sound, QWidget* parent)
-    : QDialog(parent), applySound_(std::move(sound.Apply)), rules_(channels, firstRun, Events()) {
+                                       TWizardInputs sound, QWidget* parent)
+    : QDialog(parent), applySound_(std::move(sound.Apply)), rules_(channels, firstRun, sound.HomeCountry, Events()) {
   setObjectName(QStringLiteral("FormTVSetupWizard"));
   setWindowTitle(QStringLiteral("TV Setup Wizard"));
 
@@ -100,7 +100,7 @@ void TFormTVSetupWizard::BuildPage1() {
   grid->addWidget(comboTVSystem_, 4, 0, 1, 2);
 }
 
-void TFormTVSetupWizard::BuildPage2(const TWizardSound& sound) {
+void TFormTVSetupWizard::BuildPage2(const TWizardInputs& sound) {
   auto* grid = new QGridLayout(page2_);
   labelLiveSound_ = Named<QLabel>(page2_, "LabelTVLiveSound", QStringLiteral("TV live sound"));
   labelRecordSound_ = Named<QLabel>(page2_, "LabelRecordSound", QStringLiteral("Recording sound"));
@@ -391,7 +391,7 @@ void TFormTVSetupWizard::reject() {
   QDialog::reject();
 }
 
-bool RunSetupWizard(TChannelInfo& channels, bool firstRun, TWizardSound sound, QWidget* parent) {
+bool RunSetupWizard(TChannelInfo& channels, bool firstRun, TWizardInputs sound, QWidget* parent) {
   const int channel = channels.CurrentChannel();
   const settings::IChannelTuner* tuner = channels.Tuner();
   const int tunerStandard = tuner ? StandardIndexOf(tuner->VideoStandard()) : kNoStandardIndex;

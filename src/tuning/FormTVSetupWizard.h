@@ -23,18 +23,21 @@ class QWidget;
 
 namespace pvx::tuning {
 
-// The sound lines of the mixer the two combo boxes offer; Apply takes the chosen pair on Finish.
-struct TWizardSound {
+// What the program gives the wizard: the sound lines of the mixer the two combo boxes offer
+// (Apply takes the chosen pair on Finish), and the user's country, the first choice while the
+// channel object has none (0: no such choice).
+struct TWizardInputs {
   QStringList PlaybackLines, RecordLines;
   int PlaybackLine = 0, RecordLine = 0;
   std::function<void(int playbackLine, int recordLine)> Apply;
+  int HomeCountry = 0;
 };
 
 class TFormTVSetupWizard : public QDialog {
   Q_OBJECT
 
  public:
-  TFormTVSetupWizard(settings::TChannelInfo& channels, bool firstRun, TWizardSound sound,
+  TFormTVSetupWizard(settings::TChannelInfo& channels, bool firstRun, TWizardInputs sound,
                      QWidget* parent = nullptr);
 
   int Page() const { return rules_.Page(); }
@@ -48,7 +51,7 @@ class TFormTVSetupWizard : public QDialog {
  private:
   TSetupWizardEvents Events();
   void BuildPage1();
-  void BuildPage2(const TWizardSound& sound);
+  void BuildPage2(const TWizardInputs& sound);
   void BuildPage3();
   void ApplyCaptions();
   void Connect();
@@ -82,7 +85,7 @@ class TFormTVSetupWizard : public QDialog {
 
 // Opens the wizard modally and then brings the tuner to the chosen standard (error 2009 when it
 // refuses; 2010 outside the first run when the standard changed). True when Finish was pressed.
-bool RunSetupWizard(settings::TChannelInfo& channels, bool firstRun, TWizardSound sound,
+bool RunSetupWizard(settings::TChannelInfo& channels, bool firstRun, TWizardInputs sound,
                     QWidget* parent = nullptr);
 
 }  // namespace pvx::tuning

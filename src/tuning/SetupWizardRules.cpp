@@ -5,7 +5,6 @@
 
 #include "settings/ChannelTuner.h"
 #include "settings/CountryInfo.h"
-#include "settings/Globals.h"
 #include "tuning/CountryList.h"
 #include "tuning/FrequencyTable.h"
 #include "tuning/TVSystemList.h"
@@ -24,11 +23,12 @@ void Tell(const std::function<void(Params...)>& event, Args&&... args) {
 
 }  // namespace
 
-TSetupWizardRules::TSetupWizardRules(TChannelInfo& channels, bool firstRun, TSetupWizardEvents events)
+TSetupWizardRules::TSetupWizardRules(TChannelInfo& channels, bool firstRun, int homeCountry,
+                                     TSetupWizardEvents events)
     : channels_(channels), events_(std::move(events)), snapshot_(TChannelSnapshot::Take(channels)),
       firstRun_(firstRun) {
   selectedCode_ = channels.CountryCode();
-  if (selectedCode_ <= 0 && settings::CountryInfo) selectedCode_ = settings::CountryInfo->CountryCode;
+  if (selectedCode_ <= 0 && homeCountry > 0) selectedCode_ = homeCountry;
   tvSystemCode_ = selectedCode_;
   // Page 1 as the channel object stands.
   byCountry_ = channels.TVSystemChoice() == TChannelInfo::kChoiceByCountry;

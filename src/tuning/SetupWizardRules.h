@@ -37,7 +37,8 @@ class TSetupWizardRules {
   static constexpr int kMinVerifyCount = 1, kMaxVerifyCount = 10;
 
   // Its scans report to it through the listener it passes; the channel object's events stay.
-  TSetupWizardRules(settings::TChannelInfo& channels, bool firstRun, TSetupWizardEvents events);
+  // `homeCountry` is the first country choice while the channel object has none (0: none).
+  TSetupWizardRules(settings::TChannelInfo& channels, bool firstRun, int homeCountry, TSetupWizardEvents events);
   TSetupWizardRules(const TSetupWizardRules&) = delete;
   TSetupWizardRules& operator=(const TSetupWizardRules&) = delete;
 

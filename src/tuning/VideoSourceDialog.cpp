@@ -98,9 +98,8 @@ void TFormVideoSource::BitBtnOKClick() {
   accept();
 }
 
-bool EditSourceMap(QWidget* owner, settings::TSourceMapCell& cell, bool hasCamera) {
-  const int current = settings::ChannelInfo ? settings::ChannelInfo->CurrentChannel() : 1;
-  TFormVideoSource dialog(cell, hasCamera, current, owner);
+bool EditSourceMap(QWidget* owner, settings::TSourceMapCell& cell, bool hasCamera, int currentChannel) {
+  TFormVideoSource dialog(cell, hasCamera, currentChannel, owner);
   return dialog.exec() == QDialog::Accepted;
 }
 

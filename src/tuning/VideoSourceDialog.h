@@ -39,8 +39,8 @@ class TFormVideoSource final : public QDialog {
   QSpinBox* SpinEditChannel_;
 };
 
-// The dialog over `cell`, with the current channel of the current table for a cell not set
+// The dialog over `cell`, with `currentChannel` (of the current table) for a cell not set
 // yet; true when it was closed with OK.
-bool EditSourceMap(QWidget* owner, settings::TSourceMapCell& cell, bool hasCamera);
+bool EditSourceMap(QWidget* owner, settings::TSourceMapCell& cell, bool hasCamera, int currentChannel);
 
 }  // namespace pvx::tuning

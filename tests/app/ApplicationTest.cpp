@@ -36,10 +36,10 @@ TEST_F(Shell, StartsLiveTVWithTheMediaComponentsAndKeepsTheScreenOnUntilExit) {
   test::System().MediaLevel = 8;
   ASSERT_TRUE(Start());
   EXPECT_EQ(test::Dialogs().Boxes.size(), 1u);
-  EXPECT_EQ(MainInfo->Mode(), amTV);
+  EXPECT_EQ(test::ProgramMain().Mode(), amTV);
   EXPECT_TRUE(Window().isVisible());
   EXPECT_TRUE(PictureRuns());
-  EXPECT_TRUE(FormOSD && FormOSD->IsOSDEnabled());
+  EXPECT_TRUE(Window().OSD()->IsOSDEnabled());
   EXPECT_EQ(test::System().ActiveInhibits, QList<quint32>{7});
 
   App().ShutdownApplication();
@@ -85,9 +85,9 @@ TEST_F(LiveTV, EveryRowOfTheCommandTableAndEveryEnabledMenuItemHasAHandler) {
 
 // The gates read the running shell's state: each probe has a visible effect where it opens.
 TEST_F(LiveTV, EveryModeOpensOnlyItsCommandsOnTheRunningEngine) {
-  auto channel = [] { return QString::number(ChannelInfo->CurrentChannel()); };
-  auto source = [] { return QString::number(ChannelInfo->VideoSource()); };
-  auto mode = [] { return QString::number(MainInfo->Mode()); };
+  auto channel = [] { return QString::number(test::ProgramChannels().CurrentChannel()); };
+  auto source = [] { return QString::number(test::ProgramChannels().VideoSource()); };
+  auto mode = [] { return QString::number(test::ProgramMain().Mode()); };
   // A probe's code, what it changes, and the modes where it runs.
   const std::tuple<int, std::function<QString()>, std::set<TAppMode>> probes[] = {
       {4001, channel, {amTV, amFMRadio}},
@@ -95,15 +95,15 @@ TEST_F(LiveTV, EveryModeOpensOnlyItsCommandsOnTheRunningEngine) {
       {1002, mode, {amCapture, amScheduledCapture, amPlayback, amTimeShifting, amTimeShiftPlayback, amClosed}}};
   for (int m = amTV; m <= amClosed; ++m) {
     for (const auto& [code, observe, opensIn] : probes) {
-      test::ForceMode(*MainInfo, amTV);  // from live TV on the antenna into the mode
+      test::ForceMode(test::ProgramMain(), amTV);  // from live TV on the antenna into the mode
       App().ExecuteCommand(201);
-      test::ForceMode(*MainInfo, TAppMode(m));
+      test::ForceMode(test::ProgramMain(), TAppMode(m));
       const QString before = observe();
       App().ExecuteCommand(code);
       EXPECT_EQ(observe() != before, opensIn.count(TAppMode(m)) == 1) << code << " in " << m;
     }
   }
-  test::ForceMode(*MainInfo, amTV);
+  test::ForceMode(test::ProgramMain(), amTV);
   ASSERT_TRUE(PictureRuns());
   // A scan in progress leaves only the scan command among the tuner commands.
   test::DuringAScan([&] {
@@ -135,7 +135,7 @@ TEST_F(LiveTV, VolumeStepsShowTheirPercentOnTheOSD) {
 }
 
 TEST_F(LiveTV, ACommandMessageDuringAWarningOnlyClosesTheWarning) {
-  const int channel = ChannelInfo->CurrentChannel();
+  const int channel = test::ProgramChannels().CurrentChannel();
   qint32 answer = -1;
   test::Dialogs().WhileWarningOpen = [&] {
     answer = App().HandleMessage(ipc::kMsgCommand, CodeOf(TCommand::NextChannel), 0);
@@ -145,11 +145,11 @@ TEST_F(LiveTV, ACommandMessageDuringAWarningOnlyClosesTheWarning) {
   EXPECT_EQ(answer, 0);
   EXPECT_EQ(test::Dialogs().CloseWarningCalls, 1);
   QCoreApplication::processEvents();
-  EXPECT_EQ(ChannelInfo->CurrentChannel(), channel);
+  EXPECT_EQ(test::ProgramChannels().CurrentChannel(), channel);
 
   // Without a warning the same message runs the command from the event loop.
   EXPECT_EQ(App().HandleMessage(ipc::kMsgCommand, CodeOf(TCommand::NextChannel), 0), 1);
-  EXPECT_TRUE(WaitUntil([&] { return ChannelInfo->CurrentChannel() != channel; }));
+  EXPECT_TRUE(WaitUntil([&] { return test::ProgramChannels().CurrentChannel() != channel; }));
   // Unknown messages are ignored; activation brings the window back.
   EXPECT_EQ(App().HandleMessage(9999, 1, 0), 0);
   Window().showMinimized();
@@ -167,34 +167,34 @@ TEST_F(Shell, TheSchedulerHearsOfARefusedStartAndOfAFullDiskUnattendedAndLiveTVG
   ASSERT_TRUE(Start({"SREC_TV"}));
   EXPECT_TRUE(WaitUntil([&] { return scheduler.Status().size() == 1; }));
   EXPECT_EQ(scheduler.Status(), std::vector<qint32>{ipc::kScheduledStartRefused});
-  EXPECT_EQ(MainInfo->Mode(), amTV);
+  EXPECT_EQ(test::ProgramMain().Mode(), amTV);
   EXPECT_TRUE(PictureRuns());
 
   // The channel-preview command enters the preview, and leaves it again for live TV.
   ASSERT_TRUE(WaitUntil([&] {
     App().ExecuteCommand(8);
-    return MainInfo->Mode() == amChannelPreview;
+    return test::ProgramMain().Mode() == amChannelPreview;
   }));
   App().ExecuteCommand(8);
-  EXPECT_TRUE(WaitUntil([] { return MainInfo->Mode() == amTV; }));
+  EXPECT_TRUE(WaitUntil([] { return test::ProgramMain().Mode() == amTV; }));
 
   auto progress = [this](bool stop, qint64 freeLess500k) {
     Engine().OnCaptureProgress(Engine(), stop, false, freeLess500k, 1000000, 12);
   };
-  test::ForceMode(*MainInfo, amCapture);
+  test::ForceMode(test::ProgramMain(), amCapture);
   progress(false, 400000);  // running figures change nothing
-  EXPECT_EQ(MainInfo->Mode(), amCapture);
+  EXPECT_EQ(test::ProgramMain().Mode(), amCapture);
   progress(true, 1);  // a time limit, however little room is left: back to TV, no message
-  EXPECT_EQ(MainInfo->Mode(), amTV);
+  EXPECT_EQ(test::ProgramMain().Mode(), amTV);
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
   EXPECT_TRUE(PictureRuns());
 
   // A full disk during an unattended recording: the scheduler is told instead.
-  test::ForceMode(*MainInfo, amScheduledCapture);
+  test::ForceMode(test::ProgramMain(), amScheduledCapture);
   Engine().SetUnattended(true);
   progress(true, 0);
   Engine().SetUnattended(false);
-  EXPECT_EQ(MainInfo->Mode(), amTV);
+  EXPECT_EQ(test::ProgramMain().Mode(), amTV);
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
   EXPECT_TRUE(WaitUntil([&] { return scheduler.Status().size() == 2; }));
   EXPECT_EQ(scheduler.Status().back(), ipc::kScheduledDiskFull);
@@ -215,7 +215,7 @@ TEST_F(Shell, StartingInFMThatCannotStartEndsAndStartsInTVNextTime) {
   app_.reset();
   ASSERT_TRUE(Start());
   App().ExecuteCommand(TCommand::TVOrFM);
-  EXPECT_TRUE(MainInfo->Mode() == amTV && Window().isVisible() && FormOSD->IsOSDEnabled());
+  EXPECT_TRUE(test::ProgramMain().Mode() == amTV && Window().isVisible() && Window().OSD()->IsOSDEnabled());
   EXPECT_EQ(test::Dialogs().Warnings.size(), 2u);
   EXPECT_TRUE(PictureRuns());
 }
@@ -231,7 +231,7 @@ TEST_F(Shell, StartInFMNeedsFMEnabledTheArgumentAndATuner) {
       {"the stored flag alone", QStringList(),
        [] { StoreMainSettings([](TMainInfo& m) { m.SetFMEnabled(true), m.SetStartInFM(true); }); }, [] {},
        true},
-      {"fm switched off for this run", QStringList("fm"), [] {}, [] { MainInfo->SetFMEnabled(false); }, true},
+      {"fm switched off for this run", QStringList("fm"), [] {}, [] { test::ProgramMain().SetFMEnabled(false); }, true},
       {"a card without tuner", QStringList("fm"),
        [] { platform::devices::InstallVirtualCard({.HasTuner = false, .HasFM = false}); }, [] {}, false},
   };
@@ -242,19 +242,19 @@ TEST_F(Shell, StartInFMNeedsFMEnabledTheArgumentAndATuner) {
     ASSERT_TRUE(Initialize(row.arguments));
     row.whileStarting();
     ASSERT_TRUE(FinishStart());
-    EXPECT_EQ(MainInfo->Mode(), amTV);
+    EXPECT_EQ(test::ProgramMain().Mode(), amTV);
     EXPECT_FALSE(Engine().NoPreviewRender());
     EXPECT_TRUE(!row.picture || PictureRuns());
   }
-  EXPECT_FALSE(MainInfo->FMEnabled());
-  EXPECT_FALSE(MainInfo->Prefs().StartInFM) << "no FM radio to start in next time";
-  EXPECT_EQ(ChannelInfo->VideoSource(), 1);  // composite
+  EXPECT_FALSE(test::ProgramMain().FMEnabled());
+  EXPECT_FALSE(test::ProgramMain().Prefs().StartInFM) << "no FM radio to start in next time";
+  EXPECT_EQ(test::ProgramChannels().VideoSource(), 1);  // composite
   EXPECT_FALSE(MenuShows("itemNextChannel"));
   // Without a tuner the next-source command goes round the inputs: S-Video, camera, composite.
   std::vector<int> sources;
   for (int step = 0; step < 3; ++step) {
     App().ExecuteCommand(TCommand::SwitchVideoSource);
-    sources.push_back(ChannelInfo->VideoSource());
+    sources.push_back(test::ProgramChannels().VideoSource());
   }
   EXPECT_EQ(sources, (std::vector<int>{2, 3, 1}));
 }
@@ -263,23 +263,23 @@ TEST_F(Shell, StartInFMNeedsFMEnabledTheArgumentAndATuner) {
 // with Enter, or a second after the last key; the OSD shows the channel at the top.
 TEST_F(LiveTV, TypedChannelsTuneFromCommandsAndKeysAndShowNumberNameAndAudioMode) {
   App().ExecuteCommand(10011);
-  EXPECT_TRUE(WaitUntil([] { return ChannelInfo->CurrentChannel() == 11; }));
+  EXPECT_TRUE(WaitUntil([] { return test::ProgramChannels().CurrentChannel() == 11; }));
   for (int code : {10002, 10005, 10020}) App().ExecuteCommand(code);
-  EXPECT_TRUE(WaitUntil([] { return ChannelInfo->CurrentChannel() == 25; }));
-  ChannelInfo->ChannelRecord(false, 7)->Name = "Seven Sports";
+  EXPECT_TRUE(WaitUntil([] { return test::ProgramChannels().CurrentChannel() == 25; }));
+  test::ProgramChannels().ChannelRecord(false, 7)->Name = "Seven Sports";
   for (const auto& [keys, shown] : {std::pair{"7", "7 Seven Sports - Mono"}, {"8", "8 - Mono"}}) {
     QTest::keyClicks(&Window(), keys);
     QTest::keyClick(&Window(), Qt::Key_Return);
     EXPECT_TRUE(WaitUntil([&] { return OSDText() == shown; })) << OSDText().toStdString();
-    EXPECT_EQ(FormOSD->LabelOSD()->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight) << "at the top";
+    EXPECT_EQ(Window().OSD()->LabelOSD()->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight) << "at the top";
   }
-  EXPECT_EQ(app::ChannelOSDText(*ChannelInfo, 9, QString()), "9");
+  EXPECT_EQ(app::ChannelOSDText(test::ProgramChannels(), 9, QString()), "9");
   QTest::keyClicks(&Window(), "4");
   test::Clock().Advance(999);
   QCoreApplication::processEvents();
-  EXPECT_EQ(ChannelInfo->CurrentChannel(), 8);
+  EXPECT_EQ(test::ProgramChannels().CurrentChannel(), 8);
   test::Clock().Advance(1);
-  EXPECT_TRUE(WaitUntil([] { return ChannelInfo->CurrentChannel() == 4; }));
+  EXPECT_TRUE(WaitUntil([] { return test::ProgramChannels().CurrentChannel() == 4; }));
   EXPECT_TRUE(PictureRuns());
 }
 
@@ -308,18 +308,18 @@ TEST_F(Shell, AScanStopsWithinAChannelForAScanOrExitCommandOrAClosedWindow) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.why);
     ASSERT_TRUE(Start());
-    const int channel = ChannelInfo->CurrentChannel();
+    const int channel = test::ProgramChannels().CurrentChannel();
     int steps = 0, done = 0;
     bool aborted = false;
     TAppMode announced = amTV;
-    ChannelInfo->OnAutoScanProgress = [&](TChannelInfo& channels, int, bool, bool) {
+    test::ProgramChannels().OnAutoScanProgress = [&](TChannelInfo& channels, int, bool, bool) {
       if (++steps != 1) return;
       row.atFirstChannel();
       WaitUntil([&] { return channels.AbortRequested(); }, 5000);
     };
-    ChannelInfo->OnAutoScanDone = [&](TChannelInfo&, int, int, int, bool was) { ++done, aborted = was; };
+    test::ProgramChannels().OnAutoScanDone = [&](TChannelInfo&, int, int, int, bool was) { ++done, aborted = was; };
     // The windows hear that the program closes.
-    MainInfo->OnModeChange = [&, heard = MainInfo->OnModeChange](TMainInfo& m, TAppMode mode) {
+    test::ProgramMain().OnModeChange = [&, heard = test::ProgramMain().OnModeChange](TMainInfo& m, TAppMode mode) {
       announced = mode;
       if (heard) heard(m, mode);
     };
@@ -332,7 +332,7 @@ TEST_F(Shell, AScanStopsWithinAChannelForAScanOrExitCommandOrAClosedWindow) {
       EXPECT_TRUE(SettingsWritten());
     } else {
       EXPECT_EQ(done, 1) << "the abort started no second scan";
-      EXPECT_EQ(ChannelInfo->CurrentChannel(), channel);
+      EXPECT_EQ(test::ProgramChannels().CurrentChannel(), channel);
       EXPECT_TRUE(PictureRuns());
     }
     app_.reset();
@@ -341,13 +341,13 @@ TEST_F(Shell, AScanStopsWithinAChannelForAScanOrExitCommandOrAClosedWindow) {
 
 TEST_F(LiveTV, WindowMessagesThatChangeTheModeWaitForTheRunningTune) {
   std::vector<std::string> log;
-  const auto relay = ChannelInfo->OnChannelChange;
-  ChannelInfo->OnChannelChange = [&](TChannelInfo& c, int n, const QString& text) {
+  const auto relay = test::ProgramChannels().OnChannelChange;
+  test::ProgramChannels().OnChannelChange = [&](TChannelInfo& c, int n, const QString& text) {
     log.push_back("channel");
     relay(c, n, text);
   };
-  const auto leave = MainInfo->LeaveMode;
-  MainInfo->LeaveMode = [&](TAppMode from, TAppMode to) {
+  const auto leave = test::ProgramMain().LeaveMode;
+  test::ProgramMain().LeaveMode = [&](TAppMode from, TAppMode to) {
     log.push_back("mode");
     return leave(from, to);
   };
@@ -359,10 +359,10 @@ TEST_F(LiveTV, WindowMessagesThatChangeTheModeWaitForTheRunningTune) {
     EXPECT_EQ(std::vector(log.begin(), log.begin() + 2), (std::vector<std::string>{"channel", "mode"})) << message;
   }
   // The log goes before the shell's exit, which changes the mode.
-  ChannelInfo->OnChannelChange = relay;
-  MainInfo->LeaveMode = leave;
+  test::ProgramChannels().OnChannelChange = relay;
+  test::ProgramMain().LeaveMode = leave;
   App().ExecuteCommand(6000);  // from the FM radio the first message started
-  EXPECT_EQ(MainInfo->Mode(), amTV);
+  EXPECT_EQ(test::ProgramMain().Mode(), amTV);
   EXPECT_TRUE(PictureRuns());
 }
 
@@ -397,19 +397,19 @@ TEST_F(Shell, TheWizardOfAFirstStartOrOfItsCommandEndsInLiveTVWithTheScannedChan
   }
   EXPECT_FALSE(cancellable);
   EXPECT_TRUE(windowShown) << "the wizard opens over the main window";
-  EXPECT_GT(ChannelInfo->ValidCount(), 0) << "the virtual card's stations were found";
-  EXPECT_EQ(ChannelInfo->CableTypeChoice(), 0);
-  EXPECT_EQ(ChannelInfo->VideoSource(), 0);
+  EXPECT_GT(test::ProgramChannels().ValidCount(), 0) << "the virtual card's stations were found";
+  EXPECT_EQ(test::ProgramChannels().CableTypeChoice(), 0);
+  EXPECT_EQ(test::ProgramChannels().VideoSource(), 0);
   EXPECT_EQ(Engine().Routing().InputKind(), 1) << "the tuner's input";
   EXPECT_TRUE(PictureRuns());
 
   // Its command runs it again over live TV.
-  ChannelInfo->RestoreTables({}, ChannelInfo->CableChannels());
+  test::ProgramChannels().RestoreTables({}, test::ProgramChannels().CableChannels());
   {
     test::ModalAnswer<tuning::TFormTVSetupWizard> answer(ScanTheAntenna);
     App().Dispatcher().ExecuteCommand(TCommand::TVSetupWizard);
   }
-  EXPECT_GT(ChannelInfo->ValidCount(), 0);
+  EXPECT_GT(test::ProgramChannels().ValidCount(), 0);
   EXPECT_TRUE(PictureRuns());
 }
 
@@ -420,9 +420,9 @@ TEST_F(LiveTV, KeysRunTheirCommandsOnceAndInsertMemorisesTheFMFrequencyWhileTheF
   App().Dispatcher().OnCommand = [&](TCommand code, app::TCommandResult) { seen.push_back(code); };
   bool fmPanel = false;
   Window().Panels.FMPanelVisible = [&] { return fmPanel; };
-  const int channel = ChannelInfo->CurrentChannel();
+  const int channel = test::ProgramChannels().CurrentChannel();
   QTest::keyClick(&Window(), Qt::Key_Plus, Qt::KeypadModifier);
-  EXPECT_TRUE(WaitUntil([&] { return ChannelInfo->CurrentChannel() != channel; }));
+  EXPECT_TRUE(WaitUntil([&] { return test::ProgramChannels().CurrentChannel() != channel; }));
   Settle();
   QTest::keyClick(&Window(), Qt::Key_Plus, Qt::ShiftModifier | Qt::KeypadModifier);
   {
@@ -439,9 +439,9 @@ TEST_F(LiveTV, KeysRunTheirCommandsOnceAndInsertMemorisesTheFMFrequencyWhileTheF
   EXPECT_TRUE(Window().IsFullScreen());
   QTest::keyClick(&Window(), Qt::Key_Escape);
   EXPECT_FALSE(Window().IsFullScreen());
-  const bool pip = MainInfo->Prefs().PIPEnabled;
+  const bool pip = test::ProgramMain().Prefs().PIPEnabled;
   QTest::keyClick(&Window(), Qt::Key_I, Qt::ControlModifier);
-  EXPECT_NE(MainInfo->Prefs().PIPEnabled, pip);
+  EXPECT_NE(test::ProgramMain().Prefs().PIPEnabled, pip);
   QTest::keyClick(&Window(), Qt::Key_V, Qt::ControlModifier | Qt::AltModifier);
   ASSERT_EQ(test::Dialogs().Boxes.size(), 1u);
   EXPECT_TRUE(test::Dialogs().Boxes[0].text.startsWith("Version = "));
@@ -455,7 +455,7 @@ TEST_F(LiveTV, KeysRunTheirCommandsOnceAndInsertMemorisesTheFMFrequencyWhileTheF
 // setting after it), help, minimise or restore and a snapshot; then About, during which the
 // session ends: the dialog closes and the program ends.
 TEST_F(LiveTV, WindowCommandsDoTheirWorkAndTheSessionEndClosesAnOpenDialog) {
-  test::EditPrefs(*MainInfo, [&](settings::TMainPreferences& p) { p.AlwaysOnTop = true; });
+  test::EditPrefs(test::ProgramMain(), [&](settings::TMainPreferences& p) { p.AlwaysOnTop = true; });
   {
     test::ModalAnswer<ui::TFormConfig> settings([](ui::TFormConfig& form) { form.reject(); });
     App().ExecuteCommand(TCommand::Setup);
@@ -470,7 +470,7 @@ TEST_F(LiveTV, WindowCommandsDoTheirWorkAndTheSessionEndClosesAnOpenDialog) {
   }
   ASSERT_TRUE(PictureRuns());
   App().ExecuteCommand(TCommand::Snapshot);
-  EXPECT_EQ(snapshots::SnapshotInfo->Count(), 1);
+  EXPECT_EQ(App().Snapshots().Count(), 1);
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
   {
     test::ModalAnswer<app::TDialogAbout> about([this](app::TDialogAbout&) { App().RequestExit(); });
@@ -485,7 +485,7 @@ TEST_F(LiveTV, WindowCommandsDoTheirWorkAndTheSessionEndClosesAnOpenDialog) {
 TEST_F(LiveTV, SourceAndAudioModeCommandsGoRoundAndAnEmptyTableHasNoChannelPreview) {
   // The tuner's table, or 10 and the input.
   auto source = [] {
-    return ChannelInfo->VideoSource() ? 10 + ChannelInfo->VideoSource() : ChannelInfo->CurrentTable();
+    return test::ProgramChannels().VideoSource() ? 10 + test::ProgramChannels().VideoSource() : test::ProgramChannels().CurrentTable();
   };
   std::vector<int> sources;
   for (int step = 0; step < 6; ++step) {
@@ -500,19 +500,19 @@ TEST_F(LiveTV, SourceAndAudioModeCommandsGoRoundAndAnEmptyTableHasNoChannelPrevi
   const std::pair<int, std::vector<int>> standards[] = {
       {0, {1, 3, 0, 1, 3}}, {1, {0, 1, 3, 0}}, {2, {1, 2, 3, 0}}};
   for (const auto& [standard, expected] : standards) {
-    ChannelInfo->SetCountryPlan(ChannelInfo->TableIndex(), standard);
+    test::ProgramChannels().SetCountryPlan(test::ProgramChannels().TableIndex(), standard);
     std::vector<int> modes;
     for (size_t step = 0; step < expected.size(); ++step) {
       App().ExecuteCommand(TCommand::TVAudioMode);
-      modes.push_back(ChannelInfo->AudioMode());
-      EXPECT_EQ(ChannelInfo->ChannelRecord(false, ChannelInfo->CurrentChannel())->AudioMode, modes.back());
+      modes.push_back(test::ProgramChannels().AudioMode());
+      EXPECT_EQ(test::ProgramChannels().ChannelRecord(false, test::ProgramChannels().CurrentChannel())->AudioMode, modes.back());
     }
     EXPECT_EQ(modes, expected) << "standard " << standard;
   }
   // Without valid channels there is no channel preview.
-  ChannelInfo->RestoreTables({}, ChannelInfo->CableChannels());
+  test::ProgramChannels().RestoreTables({}, test::ProgramChannels().CableChannels());
   App().ExecuteCommand(TCommand::ChannelPreview);
-  EXPECT_EQ(MainInfo->Mode(), amTV);
+  EXPECT_EQ(test::ProgramMain().Mode(), amTV);
   EXPECT_EQ(test::Dialogs().Warnings, std::vector<QStringList>{{GetErrorMessage(1006)}});
 }
 

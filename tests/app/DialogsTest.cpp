@@ -56,7 +56,7 @@ constexpr int kMinute = 60000;
 class SleepingTimer : public ::testing::Test {
  protected:
   SleepingTimer() {
-    settings::MainInfo = &info;
+    countdown.Main = &info;
     countdown.CloseMainWindow = [this] { ++closes; };
     countdown.ShowSleepLabel = [this](bool visible) { sleepLabel = visible; };
   }
@@ -80,7 +80,7 @@ TEST_F(SleepingTimer, FormStartsAtTheStoredMinutesOrTheDesignPosition) {
   // Nothing stored: the design position, 30.
   for (const int stored : {0, 90}) {
     test::EditPrefs(info, [&](settings::TMainPreferences& p) { p.SleepMinutes = stored; });
-    TFormSleepingTimer form;
+    TFormSleepingTimer form(&info);
     EXPECT_EQ(Child<QSlider>(form, "TrackBarSleepingTimer")->value(), stored ? stored : 30);
     EXPECT_EQ(Child<QLabel>(form, "LabelTimerValue")->text(), stored ? "90" : "30");
     Child<QSlider>(form, "TrackBarSleepingTimer")->setValue(120);
@@ -128,11 +128,10 @@ TEST(Forms, TakeTheLanguageTexts) {
                   "Warning=Warnung\n");
   settings::TMultiLangInfo lang(test::Home() + "Language/Lang.cfg");
   settings::TMainInfo info;
-  // Both globals are cleared after the test.
+  // The language global is cleared after the test.
   settings::MultiLangInfo = &lang;
-  settings::MainInfo = &info;
-  const TFormSleepingTimer sleeping;
-  const app::TFormMainWindow main;
+  const TFormSleepingTimer sleeping(&info);
+  const app::TFormMainWindow main(&info);
   test::ExpectGolden(test::FormLayoutText(TFormWarning({"x"})) + test::FormLayoutText(sleeping) +
                          test::MenuText(*main.PopupMainMenu()),
                      "app/Translated.txt");
@@ -245,13 +244,11 @@ TEST(LanguageFit, NoCaptionIsCutOffInAnyShippedLanguage) {
   settings::TMainInfo main;
   settings::TPreviewInfo preview(channels);
   settings::TCaptureSettings recording;
-  // The settings dialog reads the settings globals, cleared after the test.
-  settings::MultiLangInfo = &lang, settings::MainInfo = &main;
-  settings::ChannelInfo = &channels, settings::PreviewInfo = &preview;
+  // The language global is cleared after the test.
+  settings::MultiLangInfo = &lang;
   snapshots::TSnapshotInfo snapshots;
   snapshots.Images = {QImage(64, 48, QImage::Format_RGB32)};
   snapshots.Images.front().fill(Qt::darkCyan);
-  snapshots::TSnapshotInfo* before = std::exchange(snapshots::SnapshotInfo, &snapshots);
   const util::TOEMInfo oem;
   settings::TSourceMapCell cell{};
   for (const char* language : {"English", "German", "Chinese(simplified)"}) {
@@ -259,9 +256,9 @@ TEST(LanguageFit, NoCaptionIsCutOffInAnyShippedLanguage) {
     lang.SetLanguage(language);
     ASSERT_GE(lang.LanguageIndex, 0);
     ExpectFits("warning", app::TFormWarning(QStringList{settings::GetErrorMessage(1020)}));
-    ExpectFits("sleeptimer", app::TFormSleepingTimer());
+    ExpectFits("sleeptimer", app::TFormSleepingTimer(&main));
     ExpectFits("about", app::TDialogAbout(oem));
-    ExpectFits("playback", playback::TFormPlayback());
+    ExpectFits("playback", playback::TFormPlayback(nullptr));
     ExpectFits("videosource", tuning::TFormVideoSource(cell, true, 5));
     ExpectFits("addmemory", tuning::TFormAddMemoryChannel(channels));
     ExpectFits("addfm", tuning::TFormAddFMFrequency(channels, 98100000));
@@ -271,12 +268,13 @@ TEST(LanguageFit, NoCaptionIsCutOffInAnyShippedLanguage) {
     EXPECT_EQ(fine.windowTitle(), lang.LookupCaption("Tuning"));
     tuning::TFormTVSetupWizard wizard(channels, false, {});
     ExpectFits("wizard", wizard, 3, [&](int p) { wizard.SetPage(p + 1); });
-    snapshots::TFormSnapshotList list;
+    snapshots::TFormSnapshotList list(snapshots, nullptr);
     list.Fill();
     ExpectFits("snapshots", list);
     // The settings dialog in TV and in FM radio.
     for (const bool fm : {false, true}) {
       ui::TConfigEnvironment env;
+      env.Main = &main, env.Channels = &channels, env.Preview = &preview, env.Language = &lang;
       env.Recording = &recording;
       env.FMMode = fm;
       ui::TFormConfig config(env);
@@ -285,7 +283,6 @@ TEST(LanguageFit, NoCaptionIsCutOffInAnyShippedLanguage) {
                  [&](int p) { pages->setCurrentIndex(p); });
     }
   }
-  snapshots::SnapshotInfo = before;
 }
 
 }  // namespace

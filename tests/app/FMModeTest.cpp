@@ -41,8 +41,8 @@ class FMRadio : public Shell {
     QTest::mouseClick(panel.Skin(), Qt::LeftButton, {}, item.Rect().center());
     Settle();
   }
-  void ClickTV(int item) { Click(TV(), panels::UIInfo->TVItems[size_t(item)]); }
-  void ClickFM(int item) { Click(FM(), panels::UIInfo->FMItems[size_t(item)]); }
+  void ClickTV(int item) { Click(TV(), App().Panels()->UI().TVItems[size_t(item)]); }
+  void ClickFM(int item) { Click(FM(), App().Panels()->UI().FMItems[size_t(item)]); }
   static QString Label(QWidget& panel, const char* name) { return panel.findChild<QLabel*>(name)->text(); }
 
   std::vector<quint32> tuned;
@@ -51,30 +51,30 @@ class FMRadio : public Shell {
 
 TEST_F(FMRadio, EachWayInAndOutSwitchesPanelsWindowAndTunerAndBringsTheChannelBack) {
   ASSERT_TRUE(Start());
-  auto inFM = [] { return MainInfo->Mode() == amFMRadio; };
+  auto inFM = [] { return test::ProgramMain().Mode() == amFMRadio; };
   const std::function<void()> ways[] = {
       [&] { App().ExecuteCommand(6000); }, [&] { Window().FormKeyUp(Qt::Key_F2, {}); },
       // A sender learns that the window took the message.
       [&] { EXPECT_EQ(App().HandleMessage(inFM() ? ipc::kMsgLeaveFM : ipc::kMsgEnterFM, 0, 0), 1); }};
   for (const auto& way : ways) {
     App().ExecuteCommand(203);  // memory channel 7: the source to come back to
-    ChannelInfo->SelectChannel(7);
-    const int memory = ChannelInfo->CurFM();
+    test::ProgramChannels().SelectChannel(7);
+    const int memory = test::ProgramChannels().CurFM();
     Window().SetFullScreen(true);
     way();
     Settle();
     EXPECT_TRUE(inFM() && Engine().RadioMode());
     EXPECT_TRUE(FM().isVisible() && !TV().isVisible() && !Window().isVisible());
     // The radio is heard; the TV screen left full screen and keeps its OSD off.
-    EXPECT_FALSE(App().AudioAdjustInfo()->LineMuted() || Window().IsFullScreen() || FormOSD->IsOSDEnabled());
-    EXPECT_EQ(Engine().Tuner().FMFrequency(), ChannelInfo->FMRecord(memory)->Frequency);
+    EXPECT_FALSE(App().AudioAdjustInfo()->LineMuted() || Window().IsFullScreen() || Window().OSD()->IsOSDEnabled());
+    EXPECT_EQ(Engine().Tuner().FMFrequency(), test::ProgramChannels().FMRecord(memory)->Frequency);
     for (int code : {10001, 10002, 10020}) App().ExecuteCommand(code);  // typed: FM memory 12
-    EXPECT_EQ(Engine().Tuner().FMFrequency(), ChannelInfo->FMRecord(12)->Frequency);
+    EXPECT_EQ(Engine().Tuner().FMFrequency(), test::ProgramChannels().FMRecord(12)->Frequency);
     way();
     Settle();
-    EXPECT_TRUE(MainInfo->Mode() == amTV && !Engine().RadioMode() && !App().AudioAdjustInfo()->LineMuted());
-    EXPECT_TRUE(TV().isVisible() && !FM().isVisible() && Window().isVisible() && FormOSD->IsOSDEnabled());
-    EXPECT_EQ(std::pair(int(ChannelInfo->CurrentTable()), ChannelInfo->CurrentChannel()), std::pair(2, 7));
+    EXPECT_TRUE(test::ProgramMain().Mode() == amTV && !Engine().RadioMode() && !App().AudioAdjustInfo()->LineMuted());
+    EXPECT_TRUE(TV().isVisible() && !FM().isVisible() && Window().isVisible() && Window().OSD()->IsOSDEnabled());
+    EXPECT_EQ(std::pair(int(test::ProgramChannels().CurrentTable()), test::ProgramChannels().CurrentChannel()), std::pair(2, 7));
     EXPECT_TRUE(PictureRuns());
   }
   // Only from live TV at rest: not while recording, not during a scan.
@@ -84,9 +84,9 @@ TEST_F(FMRadio, EachWayInAndOutSwitchesPanelsWindowAndTunerAndBringsTheChannelBa
     Settle();
     EXPECT_FALSE(Engine().RadioMode());
   };
-  test::ForceMode(*MainInfo, amCapture);
+  test::ForceMode(test::ProgramMain(), amCapture);
   refused();
-  test::ForceMode(*MainInfo, amTV);
+  test::ForceMode(test::ProgramMain(), amTV);
   test::DuringAScan(refused);
 }
 
@@ -120,7 +120,7 @@ TEST_F(FMRadio, AnyCommandDuringASeekEndsItWithoutTuningFurther) {
     onTuned = [&, command] { if (tuned.size() == 5) App().ExecuteCommand(command); };
     App().ExecuteCommand(6001);
     EXPECT_EQ(tuned.size(), 5u) << command;
-    EXPECT_EQ(App().MainWindow() ? MainInfo->Mode() : amClosed, after) << command;
+    EXPECT_EQ(App().MainWindow() ? test::ProgramMain().Mode() : amClosed, after) << command;
     onTuned = nullptr;
   }
 }
@@ -132,10 +132,10 @@ TEST_F(FMRadio, StartedInFMItStaysInFMUntilToldToLeaveAndLeavesForTVWithItsPictu
   for (const bool leave : {false, true}) {
     app_.reset();
     ASSERT_TRUE(Start({"fm"}));
-    EXPECT_TRUE(MainInfo->Mode() == amFMRadio && FM().isVisible() && !Window().isVisible());
-    const int memory = ChannelInfo->CurFM();
+    EXPECT_TRUE(test::ProgramMain().Mode() == amFMRadio && FM().isVisible() && !Window().isVisible());
+    const int memory = test::ProgramChannels().CurFM();
     for (int step = 0; step < 2; ++step) App().ExecuteCommand(TCommand::NextChannel);
-    EXPECT_EQ(ChannelInfo->CurFM(), memory + 2);
+    EXPECT_EQ(test::ProgramChannels().CurFM(), memory + 2);
     if (leave) {
       App().ExecuteCommand(6000);
       EXPECT_TRUE(PictureRuns());
@@ -161,7 +161,7 @@ TEST_F(FMRadio, TheTVPanelDrivesLiveTVAndTheFMPanelTheRadio) {
   ASSERT_TRUE(TV().isVisible());
   EXPECT_EQ(Label(TV(), "LabelChannel"), " 4");
   for (int item : {12, 13, 22}) ClickTV(item);  // "1", "2", Enter
-  EXPECT_TRUE(WaitUntil([&] { return ChannelInfo->CurrentChannel() == 12; }));
+  EXPECT_TRUE(WaitUntil([&] { return test::ProgramChannels().CurrentChannel() == 12; }));
   EXPECT_EQ(Label(TV(), "LabelChannel"), "12");
 
   // The panel keeps its place beside the main window when that moves.
@@ -176,24 +176,24 @@ TEST_F(FMRadio, TheTVPanelDrivesLiveTVAndTheFMPanelTheRadio) {
   EXPECT_TRUE(WaitUntil([&] { return TV().isVisible(); }));
 
   ClickTV(11);  // FM mode
-  ASSERT_EQ(MainInfo->Mode(), amFMRadio);
+  ASSERT_EQ(test::ProgramMain().Mode(), amFMRadio);
   EXPECT_TRUE(FM().isVisible() && !TV().isVisible() && !Window().isVisible());
   EXPECT_TRUE(Label(FM(), "LabelCurretPos").endsWith("MHz"));
   ASSERT_TRUE(Engine().SetFMFrequency(88100000));
   EXPECT_EQ(Label(FM(), "LabelCurretPos"), "88.1MHz");
 
   // Recording the radio from the panel: into the wave folder, and Stop comes back to FM.
-  test::EditPrefs(*MainInfo, [&](settings::TMainPreferences& p) {
+  test::EditPrefs(test::ProgramMain(), [&](settings::TMainPreferences& p) {
     p.WaveFolder = test::Home() + "wave";
   });  // typed without the closing separator
-  QDir().mkpath(MainInfo->Prefs().WaveFolder);
+  QDir().mkpath(test::ProgramMain().Prefs().WaveFolder);
   ClickFM(31);
-  ASSERT_EQ(MainInfo->Mode(), amCapture);
+  ASSERT_EQ(test::ProgramMain().Mode(), amCapture);
   EXPECT_EQ(Label(FM(), "LabelDVCRState"), "REC");
   // A second and a half of 48 kHz stereo sound.
   ASSERT_TRUE(WaitUntil([&] { return Engine().RecordedBytes() > 3 * 48000 * 2; }));
   ClickFM(28);
-  EXPECT_EQ(MainInfo->Mode(), amFMRadio);
+  EXPECT_EQ(test::ProgramMain().Mode(), amFMRadio);
   EXPECT_FALSE(App().AudioAdjustInfo()->LineMuted()) << "the radio is heard again";
   const QString file = Engine().Recorder().CurrentFile;
   EXPECT_EQ(QFileInfo(file).absolutePath(), test::Home() + "wave");
@@ -205,9 +205,9 @@ TEST_F(FMRadio, TheTVPanelDrivesLiveTVAndTheFMPanelTheRadio) {
   FM().showNormal();
 
   ClickFM(6);  // TV mode
-  EXPECT_EQ(MainInfo->Mode(), amTV);
+  EXPECT_EQ(test::ProgramMain().Mode(), amTV);
   EXPECT_TRUE(TV().isVisible() && !FM().isVisible() && Window().isVisible());
-  EXPECT_EQ(ChannelInfo->CurrentChannel(), 12);
+  EXPECT_EQ(test::ProgramChannels().CurrentChannel(), 12);
 }
 
 TEST(PanelPlaces, ThePanelsGoBesideTheMainWindowOrAgainstTheEdge) {

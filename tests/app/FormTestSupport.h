@@ -66,14 +66,13 @@ inline void Pump() { QCoreApplication::processEvents(); }
 using Steps = std::vector<std::pair<const char*, std::function<void()>>>;
 QString Walk(const Steps& steps, const std::function<QString()>& state);
 
-// A main window in live TV on a screen of a chosen size; the window goes before its settings,
-// and the settings global is cleared after the test.
+// A main window in live TV on a screen of a chosen size, with its own main model; the window
+// goes before the model.
 class WindowTest : public ::testing::Test {
  protected:
   WindowTest() {
-    settings::MainInfo = &info;
     info.SetMode(settings::amTV);
-    form = std::make_unique<app::TFormMainWindow>();
+    form = std::make_unique<app::TFormMainWindow>(&info);
     form->SetScreenSize([this] { return screen; });
   }
 

@@ -19,7 +19,6 @@
 #include "support/TestEnvironment.h"
 
 using namespace pvx;
-using app::ShowOSD;
 using app::TFormOSD;
 using commands::TCommand;
 using platform::video::TVideoWindow;
@@ -313,10 +312,10 @@ TEST_F(OSD, ShowsPlacesAndHidesItsTexts) {
                              label().font().pointSize(), label().alignment() & Qt::AlignRight ? "right" : "centred",
                              qPrintable(label().text()));
   };
-  auto show = [](const char* text, bool atTop) { return [=] { ShowOSD(text, atTop); }; };
+  auto show = [this](const char* text, bool atTop) { return [=, this] { osd().Show(text, atTop); }; };
   const test::Steps steps = {
-      {"full screen, at the bottom", [&] { form->SetFullScreen(true), ShowOSD("Volume 50%", false); }},
-      {"windowed, at the bottom", [&] { form->SetFullScreen(false), ShowOSD("Mute ON", false); }},
+      {"full screen, at the bottom", [&] { form->SetFullScreen(true), osd().Show("Volume 50%", false); }},
+      {"windowed, at the bottom", [&] { form->SetFullScreen(false), osd().Show("Mute ON", false); }},
       {"1.5 seconds on", [] { test::Clock().Advance(1500); }},
       {"a new text restarts the two seconds", show("Mute OFF", false)},
       {"two seconds less a millisecond on", [] { test::Clock().Advance(1999); }},
@@ -334,10 +333,10 @@ TEST_F(OSD, ShowsPlacesAndHidesItsTexts) {
 
 // Each row arranges, on a new window in live TV, a reason for a text not to show.
 TEST_F(OSD, TextsThatAreNotShown) {
-  ShowOSD("Live", true);
+  osd().Show("Live", true);
   EXPECT_TRUE(osd().isVisible());
   osd().HideOSD();
-  ShowOSD("", true);
+  osd().Show("", true);
   EXPECT_FALSE(osd().isVisible());
   const std::pair<const char*, std::function<void()>> rows[] = {
       {"disabled", [&] { osd().EnableOSD(false); }},
@@ -356,13 +355,13 @@ TEST_F(OSD, TextsThatAreNotShown) {
   };
   for (const auto& [why, arrange] : rows) {
     SCOPED_TRACE(why);
-    form = std::make_unique<app::TFormMainWindow>();
+    form = std::make_unique<app::TFormMainWindow>(&info);
     form->SetScreenSize([this] { return screen; });
     info.SetMode(settings::amTV);
     form->show();
     osd().EnableOSD(true);
     arrange();
-    ShowOSD("Live", true);
+    osd().Show("Live", true);
     EXPECT_FALSE(osd().isVisible());
   }
 }

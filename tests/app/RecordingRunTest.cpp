@@ -10,7 +10,7 @@
 #include "engine/AudioAdjustInfo.h"
 #include "handoff/ScheduledRecording.h"
 #include "platform/media/MediaTestSupport.h"
-#include "playback/Globals.h"
+#include "playback/PlaybackSession.h"
 #include "playback/PlaybackInfo.h"
 #include "playback/TimeShiftPlayback.h"
 #include "playback/TimeShiftRoutines.h"
@@ -70,8 +70,8 @@ class Recording : public LiveTV {
     EXPECT_TRUE(MenuShows("itemPause"));
   }
   // The first recording in the Done list.
-  static QString Listed() {
-    const auto& items = playback::PlaybackInfo->Items;
+  QString Listed() {
+    const auto& items = App().Playback().Lists.Items;
     return items.empty() ? QString() : items.front()->FilePath;
   }
 };
@@ -87,16 +87,16 @@ TEST_P(EveryFormat, RecordsFromTheRemoteCommandAndPlaysElsewhere) {
     s.FrameRateCode = c.frameRateCode;
     s.UseDateTimeName = false;
   });
-  test::EditPrefs(*MainInfo, [&](settings::TMainPreferences& p) { p.MPEG4Codec = c.mpeg4Codec; });
+  test::EditPrefs(test::ProgramMain(), [&](settings::TMainPreferences& p) { p.MPEG4Codec = c.mpeg4Codec; });
 
   Remote(TCommand::Capture);
-  ASSERT_EQ(MainInfo->Mode(), amCapture) << test::Dialogs().Warnings.size();
+  ASSERT_EQ(test::ProgramMain().Mode(), amCapture) << test::Dialogs().Warnings.size();
   EXPECT_TRUE(Window().RecordingBadge()->isVisible());
   Record(2000);
   Tick();
   EXPECT_TRUE(Window().RecordingBadge()->Text().startsWith("REC  0:00:01"));
   Remote(TCommand::Stop);
-  ASSERT_EQ(MainInfo->Mode(), amTV);
+  ASSERT_EQ(test::ProgramMain().Mode(), amTV);
   EXPECT_FALSE(Window().RecordingBadge()->isVisible());
   EXPECT_TRUE(PictureRuns()) << "live TV is back";
 
@@ -111,9 +111,9 @@ TEST_P(EveryFormat, RecordsFromTheRemoteCommandAndPlaysElsewhere) {
   EXPECT_GT(probe.duration, 1.0);
   // Listed with the tuner's channel, as sound alone when it is.
   ASSERT_EQ(Listed(), file);
-  EXPECT_EQ(playback::PlaybackInfo->Items.front()->AudioOnly, c.kind == 1);
-  EXPECT_EQ(playback::PlaybackInfo->Items.front()->Channel, ChannelInfo->CurrentChannel());
-  EXPECT_EQ(MainInfo->GivenFilePath(), file);
+  EXPECT_EQ(App().Playback().Lists.Items.front()->AudioOnly, c.kind == 1);
+  EXPECT_EQ(App().Playback().Lists.Items.front()->Channel, test::ProgramChannels().CurrentChannel());
+  EXPECT_EQ(test::ProgramMain().GivenFilePath(), file);
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
 
@@ -123,14 +123,14 @@ INSTANTIATE_TEST_SUITE_P(Formats, EveryFormat, ::testing::ValuesIn(kFormats),
 // The recording plays in the window to its end, and the Done list keeps it after a restart.
 TEST_F(Recording, AFullDiskEndsTheRecordingPlayableAndTheDoneListKeepsItAfterARestart) {
   QTest::keyClick(&Window(), Qt::Key_F6);
-  ASSERT_EQ(MainInfo->Mode(), amCapture);
+  ASSERT_EQ(test::ProgramMain().Mode(), amCapture);
   const QString file = Engine().Recorder().CurrentFile;
   Record(1500);
   Tick();
-  EXPECT_EQ(MainInfo->Mode(), amCapture);
+  EXPECT_EQ(test::ProgramMain().Mode(), amCapture);
   test::System().Free = 500000;  // the last half million bytes are kept free
   Tick();
-  EXPECT_EQ(MainInfo->Mode(), amTV);
+  EXPECT_EQ(test::ProgramMain().Mode(), amTV);
   ASSERT_EQ(test::Dialogs().Warnings.size(), 1u);
   EXPECT_TRUE(test::Dialogs().Warnings[0].join(' ').contains("Disk will be full"));
   EXPECT_TRUE(test::Probe(file).ok);
@@ -139,15 +139,15 @@ TEST_F(Recording, AFullDiskEndsTheRecordingPlayableAndTheDoneListKeepsItAfterARe
   // Refused while the disk stays full; nothing is listed for it.
   test::System().Free = 499999;
   Remote(TCommand::Capture);
-  EXPECT_EQ(MainInfo->Mode(), amTV);
+  EXPECT_EQ(test::ProgramMain().Mode(), amTV);
   EXPECT_EQ(test::Dialogs().Warnings.size(), 2u);
-  EXPECT_EQ(playback::PlaybackInfo->Items.size(), 1u);
+  EXPECT_EQ(App().Playback().Lists.Items.size(), 1u);
   EXPECT_TRUE(PictureRuns());
 
   Window().SetOverlayFullScreen(true);
   ASSERT_TRUE(Window().IsOverlayFullScreen());
   Remote(TCommand::PlayGivenFile);  // the file just recorded
-  ASSERT_EQ(MainInfo->Mode(), amPlayback);
+  ASSERT_EQ(test::ProgramMain().Mode(), amPlayback);
   EXPECT_TRUE(Window().PlayerExists());
   EXPECT_FALSE(Window().IsOverlayFullScreen()) << "a file plays in the window, not on the overlay";
   EXPECT_TRUE(App().AudioAdjustInfo()->LineMuted()) << "the card's sound gives way to the file's";
@@ -156,7 +156,7 @@ TEST_F(Recording, AFullDiskEndsTheRecordingPlayableAndTheDoneListKeepsItAfterARe
   EXPECT_TRUE(Window().RecordingBadge()->Text().startsWith("Play  0:00:0")) << "the position shows";
   PauseAndPlayOn();
   // The given file ends with Stop: live TV again.
-  EXPECT_TRUE(WaitUntil([] { return MainInfo->Mode() == amTV; }, 20000));
+  EXPECT_TRUE(WaitUntil([] { return test::ProgramMain().Mode() == amTV; }, 20000));
   EXPECT_FALSE(Window().PlayerExists());
   EXPECT_FALSE(App().AudioAdjustInfo()->LineMuted());
   EXPECT_TRUE(PictureRuns());
@@ -169,14 +169,14 @@ TEST_F(Recording, AFullDiskEndsTheRecordingPlayableAndTheDoneListKeepsItAfterARe
 
 TEST_F(Recording, ACardUnpluggedWhileRecordingLeavesAPlayableFileAndTheProgramRunning) {
   Remote(TCommand::Capture);
-  ASSERT_EQ(MainInfo->Mode(), amCapture);
+  ASSERT_EQ(test::ProgramMain().Mode(), amCapture);
   const QString file = Engine().Recorder().CurrentFile;
   Record(1500);
   platform::devices::DefaultVirtualCard()->Unplug();
   ASSERT_TRUE(WaitUntil([] { return !test::Dialogs().Warnings.empty(); }));
   const QString shown = test::Dialogs().Warnings[0].join('\n');
   EXPECT_TRUE(shown.contains("is gone") && shown.contains(file)) << shown.toStdString();
-  EXPECT_EQ(MainInfo->Mode(), amTV);
+  EXPECT_EQ(test::ProgramMain().Mode(), amTV);
   EXPECT_FALSE(Window().RecordingBadge()->isVisible());
   const test::TProbe probe = test::Probe(file);
   ASSERT_TRUE(probe.ok) << probe.error.toStdString();
@@ -185,11 +185,11 @@ TEST_F(Recording, ACardUnpluggedWhileRecordingLeavesAPlayableFileAndTheProgramRu
 
   // Without the card a new recording is refused with a message, and the program goes on.
   Remote(TCommand::Capture);
-  EXPECT_EQ(MainInfo->Mode(), amTV);
+  EXPECT_EQ(test::ProgramMain().Mode(), amTV);
   ASSERT_EQ(test::Dialogs().Warnings.size(), 2u);
   EXPECT_TRUE(test::Dialogs().Warnings[1].join(' ').startsWith("Cannot preview"));
   Remote(TCommand::TVOrFM);
-  EXPECT_EQ(MainInfo->Mode(), amFMRadio);
+  EXPECT_EQ(test::ProgramMain().Mode(), amFMRadio);
 }
 
 // The buffer plays while it goes on recording behind the player.
@@ -197,7 +197,7 @@ TEST_F(Recording, TimeShiftingIsReadyAfterElevenSecondsPlaysAndLeavesNothingUnle
   for (const bool save : {false, true}) {
     test::ChangeSettings(Engine(), [&](settings::TCaptureSettings& s) { s.SaveTimeShift = save; });
     QTest::keyClick(&Window(), Qt::Key_F8);
-    ASSERT_EQ(MainInfo->Mode(), amTimeShifting);
+    ASSERT_EQ(test::ProgramMain().Mode(), amTimeShifting);
     const QString file = Engine().Recorder().CurrentFile;
     EXPECT_EQ(QFileInfo(file).fileName() == "ts0.mpv", !save) << file.toStdString();
     Record(1500);
@@ -206,26 +206,26 @@ TEST_F(Recording, TimeShiftingIsReadyAfterElevenSecondsPlaysAndLeavesNothingUnle
     EXPECT_EQ(App().ExecuteCommand(3000), app::TCommandResult::Refused);
     Tick();
     EXPECT_TRUE(MenuShows("itemPlay"));
-    EXPECT_EQ(MainInfo->Mode(), amTimeShifting);
+    EXPECT_EQ(test::ProgramMain().Mode(), amTimeShifting);
     EXPECT_TRUE(Window().RecordingBadge()->Text().startsWith("Time-Shifting  0:00:11"));
     // The real-screen command shows the time-shifting picture (until it is given again), and
     // hides the played one.
     App().ExecuteCommand(TCommand::RealScreen);
     EXPECT_EQ(Window().findChild<QWidget*>("ImageTimeShiftingPreview")->isVisible(), !save);
     QTest::keyClick(&Window(), Qt::Key_F7);
-    ASSERT_EQ(MainInfo->Mode(), amTimeShiftPlayback);
+    ASSERT_EQ(test::ProgramMain().Mode(), amTimeShiftPlayback);
     EXPECT_TRUE(Window().PlayerExists() && Engine().Recording());
     App().ExecuteCommand(TCommand::RealScreen);
-    EXPECT_TRUE(playback::TimeShiftPlayback->IsVideoHidden());
+    EXPECT_TRUE(App().Playback().TimeShift->IsVideoHidden());
     Tick();
     EXPECT_TRUE(Window().RecordingBadge()->Text().startsWith("Play  ")) << "the position shows";
     PauseAndPlayOn();
     Remote(TCommand::Stop);
-    ASSERT_EQ(MainInfo->Mode(), amTV);
+    ASSERT_EQ(test::ProgramMain().Mode(), amTV);
     EXPECT_EQ(QFile::exists(file), save);
     EXPECT_EQ(Listed() == file, save);
   }
-  EXPECT_EQ(playback::PlaybackInfo->Items.front()->Description, "Time Shifting");
+  EXPECT_EQ(App().Playback().Lists.Items.front()->Description, "Time Shifting");
   EXPECT_TRUE(PictureRuns());
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
@@ -253,10 +253,10 @@ class Scheduled : public Shell {
   // Pictures and sound in the file, then the recording clock past the order's three seconds.
   void RecordToTheEnd() {
     ASSERT_TRUE(WaitUntil([&] { return Engine().RecordedBytes() > 0; }));
-    for (int s = 0; s < 4 && MainInfo->Mode() == amScheduledCapture; ++s) test::Clock().Advance(1000);
+    for (int s = 0; s < 4 && test::ProgramMain().Mode() == amScheduledCapture; ++s) test::Clock().Advance(1000);
   }
   static handoff::TChannelSelection Selection() {
-    return {ChannelInfo->VideoSource(), ChannelInfo->CurrentTable(), ChannelInfo->CurrentChannel()};
+    return {test::ProgramChannels().VideoSource(), test::ProgramChannels().CurrentTable(), test::ProgramChannels().CurrentChannel()};
   }
   std::unique_ptr<test::SchedulerWindow> scheduler = std::make_unique<test::SchedulerWindow>();
   handoff::TChannelSelection before;  // the channel the orders find
@@ -266,34 +266,34 @@ TEST_F(Scheduled, FMFromTVSwitchesAndBackAndCompositeLeavesTheChannel) {
   const quint32 tuned = Engine().Tuner().TVFrequency();
   const auto settings = Engine().SaveRecordingBlock();
   Order(handoff::rsFM, 2);
-  ASSERT_EQ(MainInfo->Mode(), amScheduledCapture);
+  ASSERT_EQ(test::ProgramMain().Mode(), amScheduledCapture);
   EXPECT_TRUE(Window().Panels.FMPanelVisible() && Engine().RadioMode() && Engine().Unattended());
-  EXPECT_TRUE(ChannelInfo->CurrentTable() == TChannelInfo::kFM && ChannelInfo->CurFM() == 2);
+  EXPECT_TRUE(test::ProgramChannels().CurrentTable() == TChannelInfo::kFM && test::ProgramChannels().CurFM() == 2);
   RecordToTheEnd();
-  ASSERT_EQ(MainInfo->Mode(), amTV);
+  ASSERT_EQ(test::ProgramMain().Mode(), amTV);
   EXPECT_FALSE(Window().Panels.FMPanelVisible() || Engine().RadioMode() || Engine().Unattended());
   EXPECT_EQ(Selection(), before);
   EXPECT_EQ(Engine().SaveRecordingBlock(), settings);
   EXPECT_TRUE(PictureRuns());
   EXPECT_TRUE(WaitUntil([&] { return scheduler->Status() == Answers{ipc::kScheduledRecordingEnded}; }));
-  const playback::TPlaybackItem& item = *playback::PlaybackInfo->Items.at(0);
+  const playback::TPlaybackItem& item = *App().Playback().Lists.Items.at(0);
   EXPECT_TRUE(item.Scheduled && item.Description == "Scheduled");
-  EXPECT_EQ(MainInfo->GivenFilePath(), item.FilePath);
+  EXPECT_EQ(test::ProgramMain().GivenFilePath(), item.FilePath);
 
   Order(handoff::rsComposite, 9);
-  ASSERT_EQ(MainInfo->Mode(), amScheduledCapture);
-  EXPECT_EQ(ChannelInfo->VideoSource(), TChannelInfo::kComposite);
+  ASSERT_EQ(test::ProgramMain().Mode(), amScheduledCapture);
+  EXPECT_EQ(test::ProgramChannels().VideoSource(), TChannelInfo::kComposite);
   RecordToTheEnd();
-  EXPECT_EQ(MainInfo->Mode(), amTV);
+  EXPECT_EQ(test::ProgramMain().Mode(), amTV);
   EXPECT_EQ(Selection(), before);
   EXPECT_EQ(Engine().Tuner().TVFrequency(), tuned) << "the channel was never tuned";
 
   // From FM radio to a TV channel and back: leaving FM later finds the channel FM began on.
   App().ExecuteCommand(6000);
   Order(handoff::rsAntenna, 9);
-  EXPECT_TRUE(MainInfo->Mode() == amScheduledCapture && !Window().Panels.FMPanelVisible());
+  EXPECT_TRUE(test::ProgramMain().Mode() == amScheduledCapture && !Window().Panels.FMPanelVisible());
   RecordToTheEnd();
-  EXPECT_TRUE(MainInfo->Mode() == amFMRadio && Window().Panels.FMPanelVisible());
+  EXPECT_TRUE(test::ProgramMain().Mode() == amFMRadio && Window().Panels.FMPanelVisible());
   App().ExecuteCommand(6000);
   EXPECT_EQ(Selection(), before);
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
@@ -305,19 +305,19 @@ TEST_F(Scheduled, RefusedOrFailedStartsAreAnsweredAndChangeNothing) {
   Order(handoff::rsCable);
   // Sent, not posted: the answer is in before the program goes on.
   EXPECT_EQ(scheduler->Status(), Answers{ipc::kScheduledStartRefused});
-  EXPECT_TRUE(MainInfo->Mode() == amCapture && Engine().Recording());
+  EXPECT_TRUE(test::ProgramMain().Mode() == amCapture && Engine().Recording());
   App().ExecuteCommand(1002);
 
   const auto settings = Engine().SaveRecordingBlock();
-  MainInfo->SetFMEnabled(false);
+  test::ProgramMain().SetFMEnabled(false);
   Order(handoff::rsFM);
   test::System().Free = 499999;  // too full to start: not shown, the scheduler is told
   Order(handoff::rsCable);
   // A start that fails after the switch to FM goes back to TV, where the order found it.
-  MainInfo->SetFMEnabled(true);
+  test::ProgramMain().SetFMEnabled(true);
   Order(handoff::rsFM);
   EXPECT_EQ(scheduler->Status(), (Answers{3, ipc::kScheduledSourceUnavailable, 3, 3}));
-  EXPECT_TRUE(MainInfo->Mode() == amTV && !Engine().Unattended());
+  EXPECT_TRUE(test::ProgramMain().Mode() == amTV && !Engine().Unattended());
   EXPECT_FALSE(Window().Panels.FMPanelVisible() || Engine().RadioMode());
   EXPECT_EQ(Selection(), before);
   EXPECT_EQ(Engine().SaveRecordingBlock(), settings);

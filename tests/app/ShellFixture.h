@@ -37,12 +37,16 @@
 
 namespace pvx::test {
 
-using settings::MainInfo;
 using settings::TMainInfo;
 namespace ipc = platform::ipc;
-using app::FormOSD;
 using commands::CodeOf;
 using commands::TCommand;
+
+// The program of the running Shell test, for checks outside the fixture (helpers, lambdas
+// without captures); nullptr between tests.
+inline app::TApplication* RunningProgram = nullptr;
+inline settings::TMainInfo& ProgramMain() { return RunningProgram->Main(); }
+inline settings::TChannelInfo& ProgramChannels() { return RunningProgram->Channels(); }
 
 // Puts the model in `mode` as the gates and panels see it, without the mode's own steps:
 // for checks of what each mode allows on a program that never really entered it.
@@ -54,7 +58,7 @@ inline void DuringAScan(const std::function<void()>& during) {
     during();
     channels.RequestAbort();
   };
-  ASSERT_TRUE(settings::ChannelInfo->AutoScan(0, listener));
+  ASSERT_TRUE(ProgramChannels().AutoScan(0, listener));
 }
 
 inline void ForceMode(TMainInfo& main, settings::TAppMode mode) {
@@ -114,13 +118,14 @@ class Shell : public ::testing::Test {
     });
     modalWatch_.start(200);
   }
-  ~Shell() override { app_.reset(); }
+  ~Shell() override { app_.reset(), RunningProgram = nullptr; }
 
   // Phase 1, then the event loop until phase 2 has run.
   bool Start(const QStringList& arguments = {}) { return Initialize(arguments) && FinishStart(); }
   bool Initialize(const QStringList& arguments = {}) {
     if (!FirstStart && !QFile::exists(app::TApplication::ChannelSettingsPath())) StoreTunedChannels();
     app_ = std::make_unique<app::TApplication>(test::Components(), arguments);
+    RunningProgram = app_.get();
     finished_ = ok_ = false;
     QObject::connect(app_.get(), &app::TApplication::Started, [this](bool result) { finished_ = true, ok_ = result; });
     return app_->InitializeApplication();
@@ -157,7 +162,7 @@ class Shell : public ::testing::Test {
   }
 
   // The label keeps a margin after the text for its outline.
-  QString OSDText() { return FormOSD ? FormOSD->LabelOSD()->text().trimmed() : QString(); }
+  QString OSDText() { return app_ ? Window().OSD()->LabelOSD()->text().trimmed() : QString(); }
   bool MenuShows(const char* item) { return Window().PopupMainMenu()->Item(QLatin1String(item))->isVisible(); }
 
   static bool SettingsWritten() {

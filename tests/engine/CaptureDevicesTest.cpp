@@ -112,8 +112,7 @@ TEST_F(CaptureDevices, ChipFamiliesFromNames) {
   }
   EXPECT_EQ(Open().Devices().VideoDevices(), QStringList({kPhilips}));
   for (const char* part : {"VCapture", "Crossbar", "TVTuner"}) EXPECT_TRUE(Graph().FindFilter(part)) << part;
-  // The chip lists come from the config, and no main settings are needed.
-  settings::MainInfo = nullptr;
+  // The chip lists come from the config.
   engine::TEngineConfig config;
   config.ChipMakers = {"Virtual"};
   config.ChipModels = {"713"};

@@ -23,15 +23,7 @@ namespace dev = platform::devices;
 
 class EngineFixture : public ::testing::Test {
  protected:
-  EngineFixture() {
-    settings::MainInfo = &main_;
-    settings::CountryInfo = &country_;
-  }
-  ~EngineFixture() override {
-    engine_.reset();
-    settings::MainInfo = nullptr;
-    settings::CountryInfo = nullptr;
-  }
+  ~EngineFixture() override { engine_.reset(); }
 
   // Installs the card and creates the engine; discovery is left to the test. The engine reads the
   // test's settings, as the program's engine reads the program's.

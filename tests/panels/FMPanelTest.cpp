@@ -52,12 +52,10 @@ TEST(FMPanelRules, TheMHzTextTheDialAndTheBars) {
 class FMPanel : public pvx::test::EngineFixture {
  protected:
   FMPanel() {
-    UIInfo = &ui;
     ui.ExecuteCommand = [this](int code) { ran.push_back(code); };
-    ChannelInfo = &channels;
     main_.SetMode(amFMRadio);
   }
-  ~FMPanel() override { panel.reset(), UIInfo = nullptr, ChannelInfo = nullptr; }
+  ~FMPanel() override { panel.reset(); }
   TFormFMMainPanel& Make(bool mixer, engine::TCaptureInfo* capture = nullptr) {
     std::vector<platform::mixer::TVirtualMixerDevice> cards;
     using platform::mixer::TVirtualMixer, platform::mixer::TMixerDestinationType;
@@ -65,6 +63,7 @@ class FMPanel : public pvx::test::EngineFixture {
     if (mixer) cards = {{"Card", {speakers}}};
     audio = std::make_unique<engine::TAudioAdjustInfo>(std::make_unique<TVirtualMixer>(cards));
     TPanelEnvironment env;
+    env.UI = &ui, env.Main = &main_, env.Channels = &channels, env.Language = language;
     env.Capture = capture, env.Audio = audio.get();
     env.ExecuteCommand = [this](int code) { menuRan.push_back(code); };
     env.KeyPress = [this](QChar c) { typed += c; };
@@ -89,6 +88,7 @@ class FMPanel : public pvx::test::EngineFixture {
 
   TUIInfo ui;
   TChannelInfo channels;
+  const TMultiLangInfo* language = nullptr;
   std::unique_ptr<engine::TAudioAdjustInfo> audio;
   std::unique_ptr<TFormFMMainPanel> panel;
   std::vector<int> ran, menuRan, keys, seeks;
@@ -210,9 +210,8 @@ TEST_F(FMPanel, TheLanguageRenamesTheMenuAndTheHintsAndARightClickOpensTheMenu) 
   pvx::test::WriteFile(folder + "X.lng",
                        "[language]=German\nFMFreqUp=Frequenz hoch@Eine Stufe hoeher\nExit=Beenden\n");
   TMultiLangInfo lang(folder + "Lang.cfg");
-  MultiLangInfo = &lang;
+  language = &lang;
   Make(false).UpdateForMode(amFMRadio);
-  MultiLangInfo = nullptr;
   EXPECT_EQ(panel->MenuItem("itemFrequencyUp")->text(), "Frequenz hoch");
   EXPECT_EQ(panel->MenuItem("itemExit")->text(), "Beenden");
   EXPECT_EQ(panel->MenuItem("itemPlay")->text(), "Play");

@@ -22,7 +22,7 @@ using test::kGreen, test::kGrey, test::kWhite;
 class MainPanelTest : public ::testing::Test {
  protected:
   MainPanelTest() {
-    MainInfo = &main, ChannelInfo = &channels, UIInfo = &ui;
+    env.UI = &ui, env.Main = &main, env.Channels = &channels;
     main.SetMode(amTV);
     channels.SetVideoSource(TChannelInfo::kTuner), channels.SetTable(TChannelInfo::kAntenna);
     ui.ExecuteCommand = [this](int code) { commands.push_back(code); };
@@ -36,10 +36,7 @@ class MainPanelTest : public ::testing::Test {
     env.Recording = env.SleepTimerRunning = [this] { return running; };
     env.SeekPlayer = [this](int fraction) { seeks.push_back(fraction); };
   }
-  ~MainPanelTest() override {
-    panel.reset();
-    UIInfo = nullptr, MainInfo = nullptr, ChannelInfo = nullptr, MultiLangInfo = nullptr;
-  }
+  ~MainPanelTest() override { panel.reset(); }
   TFormMainPanel& Show() {
     panel = std::make_unique<TFormMainPanel>(test::FlatArt({281, 303}), env);
     panel->move(100, 100), panel->ShowCapabilities(true), panel->show();
@@ -175,7 +172,7 @@ TEST_F(MainPanelTest, LanguageTextsReachHintsSourceCaptionsAndTheState) {
   pvx::test::WriteFile(pvx::test::Home() + "Language/German.lng",
                        "[language]=German\nSetup=Einstellungen@Einstellungen öffnen\nCable=Kabel\nAux=Kamera\n");
   TMultiLangInfo lang(pvx::test::Home() + "Language/Lang.cfg");
-  MultiLangInfo = &lang;
+  env.Language = &lang;
   channels.SetTable(TChannelInfo::kCable);
   auto& p = Show();
   p.SkinMouseMove({90, 175}, Qt::NoButton);

@@ -8,6 +8,7 @@
 #include "platform/media/MediaTestSupport.h"
 #include "platform/video/TVideoRenderer.h"
 #include "playback/FilePlayback.h"
+#include "playback/PlaybackSession.h"
 #include "playback/PlaybackTestSupport.h"
 #include "playback/TransportStream.h"
 #include "support/ModelEdits.h"
@@ -25,28 +26,27 @@ QString Silence(int seconds) {
 class FilePlayer : public test::EngineFixture {
  protected:
   FilePlayer() {
-    PlaybackHooks.Components = &test::Components();
-    PlaybackHooks.OnProgress = [this](int p, int c, int t) { progress_.push_back({p, c, t}); };
-    PlaybackHooks.OnComplete = [this] { ++completed_; };
-    PlaybackHooks.Snapshots = &snapshots_;
-    PlaybackHooks.PlayTimeShiftFile = [this](const QString& path) { return log_ << path, true; };
-    PlaybackHooks.StopTimeShiftPlayback = [this] { log_ << "stop time-shift"; };
+    FileHooks().Components = &test::Components();
+    FileHooks().OnProgress = [this](int p, int c, int t) { progress_.push_back({p, c, t}); };
+    FileHooks().OnComplete = [this] { ++completed_; };
+    FileHooks().Snapshots = &snapshots_;
+    FileHooks().PlayTimeShiftFile = [this](const QString& path) { return log_ << path, true; };
+    FileHooks().StopTimeShiftPlayback = [this] { log_ << "stop time-shift"; };
   }
-  ~FilePlayer() override {
-    StopPlayback();
-    PlaybackHooks = {};
-  }
+  ~FilePlayer() override { StopPlayback(session_); }
+  TPlaybackHooks& FileHooks() { return session_.FileHooks; }
   // Plays the file and waits until the player knows its length.
   TPlaybackProject& Started(const QString& path) {
-    EXPECT_TRUE(PlayFile(path)) << Warnings().join('|').toStdString();
-    EXPECT_TRUE(test::WaitUntil([] { return FilePlayback->GetPosition(), FilePlayback->TotalSeconds > 0; }));
-    return *FilePlayback;
+    EXPECT_TRUE(PlayFile(session_, path)) << Warnings().join('|').toStdString();
+    EXPECT_TRUE(test::WaitUntil([this] { return session_.File->GetPosition(), session_.File->TotalSeconds > 0; }));
+    return *session_.File;
   }
   // Seeks and waits until the graph reports the new position.
   void SeekTo(int position) {
-    FilePlayback->SetPosition(position);
-    EXPECT_TRUE(test::WaitUntil([&] { return FilePlayback->GetPosition() == position; })) << position;
+    session_.File->SetPosition(position);
+    EXPECT_TRUE(test::WaitUntil([&] { return session_.File->GetPosition() == position; })) << position;
   }
+  TPlaybackSession session_;
   std::vector<std::array<int, 3>> progress_;
   int completed_ = 0;
   test::TSnapshotStore snapshots_;
@@ -83,8 +83,8 @@ TEST_F(FilePlayer, SeekStepFollowsTheLength) {
   const std::pair<int, int> rows[] = {{5, 33}, {50, 20}, {200, 10}, {1000, 5}, {2100, 3}};
   for (const auto& [seconds, step] : rows) {
     Started(Silence(seconds));
-    EXPECT_EQ(FilePlayback->SeekStep, step) << seconds;
-    EXPECT_EQ(FilePlayback->TotalSeconds, seconds);
+    EXPECT_EQ(session_.File->SeekStep, step) << seconds;
+    EXPECT_EQ(session_.File->TotalSeconds, seconds);
   }
 }
 
@@ -118,7 +118,7 @@ TEST_F(FilePlayer, RatesChangeWhilePlayingAndARefusedRateIsReported) {
   EXPECT_GE(test::Clock().NowMs() - start, kStopWaitMs);
   QList<double> rates;  // from the fast range back to normal first
   for (auto step : {FasterPlayback, SlowerPlayback, SlowerPlayback}) {
-    step();
+    step(session_);
     rates << player.Graph().GetRate();
   }
   EXPECT_EQ(rates, QList<double>({2.0, 1.0, 0.5}));
@@ -126,7 +126,7 @@ TEST_F(FilePlayer, RatesChangeWhilePlayingAndARefusedRateIsReported) {
   player.Stop();  // a stopped graph takes no rate: normal, then the next rate is tried
   QList<int> indices;
   for (int i = 0; i < 2; ++i) {
-    FasterPlayback();
+    FasterPlayback(session_);
     indices << player.RateIndex;
   }
   EXPECT_EQ(indices, QList<int>({0, 1}));
@@ -134,8 +134,8 @@ TEST_F(FilePlayer, RatesChangeWhilePlayingAndARefusedRateIsReported) {
 }
 
 TEST_F(FilePlayer, TimeShiftFilesGoToTheTimeShiftPlayer) {
-  EXPECT_TRUE(PlayFile(test::Home() + "kept.MPV"));
-  EXPECT_FALSE(FilePlaybackActive());
+  EXPECT_TRUE(PlayFile(session_, test::Home() + "kept.MPV"));
+  EXPECT_FALSE(FilePlaybackActive(session_));
   EXPECT_EQ(log_, QStringList({"stop time-shift", test::Home() + "kept.MPV"}));
 }
 
@@ -152,8 +152,8 @@ TEST_F(FilePlayer, FilesThatCannotBePlayedAreRefusedWithTheirReason) {
     const QString path = test::Home() + name;
     if (!bytes.isEmpty()) test::WriteFile(path, bytes);
     test::Dialogs().Warnings.clear();
-    EXPECT_FALSE(PlayFile(path));
-    EXPECT_FALSE(FilePlaybackActive()) << "no empty window left over the picture";
+    EXPECT_FALSE(PlayFile(session_, path));
+    EXPECT_FALSE(FilePlaybackActive(session_)) << "no empty window left over the picture";
     ASSERT_EQ(Warnings().size(), 1) << path.toStdString();
     EXPECT_TRUE(Warnings()[0].startsWith(text)) << Warnings()[0].toStdString();
   }
@@ -168,8 +168,8 @@ TEST_F(FilePlayer, CommonFilesPlayToTheEnd) {
       {"clip.ogg", {"-c:v", "libtheora", "-c:a", "libvorbis"}},
   };
   std::vector<bool> layouts;  // the inset or not, each time the window is to be laid out
-  PlaybackHooks.PIPEnabled = [] { return true; };
-  PlaybackHooks.OnVideoWindow = [&](platform::video::IVideoWindow* w, bool pip) { layouts.push_back(w && pip); };
+  FileHooks().PIPEnabled = [] { return true; };
+  FileHooks().OnVideoWindow = [&](platform::video::IVideoWindow* w, bool pip) { layouts.push_back(w && pip); };
   for (const auto& [name, codecs] : rows) {
     completed_ = 0;
     layouts.clear();
@@ -187,7 +187,7 @@ TEST_F(FilePlayer, CommonFilesPlayToTheEnd) {
     EXPECT_TRUE(test::WaitUntil([&] { return window->LastFrame() != shown; })) << name;
     ASSERT_TRUE(player.Play());
     ASSERT_TRUE(test::WaitUntil([&] { return completed_ == 1; })) << name;
-    EXPECT_TRUE(SnapshotPlayback() && snapshots_.last.size() == QSize(320, 240)) << name;
+    EXPECT_TRUE(SnapshotPlayback(session_) && snapshots_.last.size() == QSize(320, 240)) << name;
   }
   EXPECT_TRUE(Warnings().isEmpty()) << Warnings().join('|').toStdString();
 }
@@ -226,7 +226,7 @@ TEST_P(RecordedFormats, PlayToTheEndWithTheirLength) {
   EXPECT_EQ(player.GetPosition(), 100);
   auto* window = dynamic_cast<platform::video::TVideoRenderer*>(player.Graph().FindFilter("PlaybackVideoWindow"));
   EXPECT_EQ(window && window->FramesRendered() > 30, row.picture) << "pictures all the way";
-  EXPECT_EQ(SnapshotPlayback(), row.picture);
+  EXPECT_EQ(SnapshotPlayback(session_), row.picture);
   EXPECT_EQ(snapshots_.last.size(), row.picture ? size : QSize(0, 0));
   EXPECT_EQ(Warnings(), row.picture ? QStringList() : QStringList({"Cannot do snapshot any more, memory is full or connect pin error..."}));
 }

@@ -15,7 +15,7 @@
 
 #include "playback/FormPlayListMenu.h"
 #include "playback/FormPlayback.h"
-#include "playback/Globals.h"
+#include "playback/PlaybackSession.h"
 #include "playback/PlaybackInfo.h"
 #include "support/FakeDialogService.h"
 #include "support/TestEnvironment.h"
@@ -48,7 +48,6 @@ T& Find(const QWidget& form, const char* name) {
 // Six recordings rec0.mpg (row 0) to rec5.mpg (row 5) in the program folder.
 struct PlaybackDialog : ::testing::Test {
   PlaybackDialog() {
-    PlaybackInfo = &info;
     for (int i = 5; i >= 0; --i) {
       test::WriteFile(Path(i), "x");
       auto item = std::make_unique<TPlaybackItem>();
@@ -57,10 +56,10 @@ struct PlaybackDialog : ::testing::Test {
     }
     Reopen();
   }
-  ~PlaybackDialog() override { form.reset(), PlaybackInfo = nullptr; }
+  ~PlaybackDialog() override { form.reset(); }
 
   void Reopen() {
-    form = std::make_unique<TFormPlayback>();
+    form = std::make_unique<TFormPlayback>(&info);
     form->show();
   }
   static QString Path(int i) { return test::Home() + QString("rec%1.mpg").arg(i); }
@@ -212,16 +211,15 @@ TEST_F(PlaybackDialog, OkHandsOverThePlayListOrRefusesAnEmptyOne) {
 // A play list of four entries, "c" playing; the log holds every file tried.
 struct PlayListPopup : ::testing::Test, IFilePlayer {
   PlayListPopup() {
-    PlaybackInfo = &info;
     info.FilePlayer = this;
     info.PlayList = {"/m/a.mpg", "/m/bad.mpg", "/m/c.mpg", "/m/d.mpg"};
     info.OnPlay = [this](TPlaybackInfo&, int index) { menu->OnPlay(index); };
-    menu = new TFormPlayListMenu;
+    menu = new TFormPlayListMenu(info);
     menu->show();
     info.PlayIndex(2);
     log.clear();
   }
-  ~PlayListPopup() override { delete menu, PlaybackInfo = nullptr; }
+  ~PlayListPopup() override { delete menu; }
   bool PlayFile(const QString& path) override { return log << path, !path.contains("bad"); }
 
   QListWidget& List() { return Find<QListWidget>(*menu, "ListBoxPlaybak"); }
@@ -272,7 +270,8 @@ TEST_F(PlayListPopup, DoubleClickOnARefusedEntryRemovesItsRow) {
 }
 
 TEST(PlayListMenuWindow, OpensClosesAndDragsByItsFreeArea) {
-  ShowPlayListMenu();
+  TPlaybackInfo lists;
+  ShowPlayListMenu(lists);
   TFormPlayListMenu* menu = PlayListMenu();
   ASSERT_TRUE(menu && menu->isVisible());
   auto& panel = Find<QWidget>(*menu, "PanelButtons");

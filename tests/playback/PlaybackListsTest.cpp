@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QtEndian>
 
-#include "playback/Globals.h"
+#include "playback/PlaybackSession.h"
 #include "playback/PendingItem.h"
 #include "playback/PlayListFiles.h"
 #include "playback/PlaybackInfo.h"
@@ -141,15 +141,14 @@ TEST(PlaybackInfo, FailedEntryLeavesThePlayListAndRecentFilesIgnoreCase) {
 }
 
 TEST(PendingPlaybackItem, FinishedRecordingsJoinTheDoneListOncePerExactPath) {
-  TPlaybackInfo info;
-  PlaybackInfo = &info;
+  TPlaybackSession session;
+  TPlaybackInfo& info = session.Lists;
   const QDateTime start(QDate(2026, 1, 2), QTime(3, 4), Qt::LocalTime);
   for (const auto& [path, added] : {std::pair{"/r/A", true}, {"/r/A", false}, {"/r/a", true}}) {
-    BeginPendingItem(start);
-    MarkPendingItemScheduled();
-    EXPECT_EQ(FinishPendingItem({7, path, "Scheduled", true}, start.addSecs(60)), added);
+    BeginPendingItem(session, start);
+    MarkPendingItemScheduled(session);
+    EXPECT_EQ(FinishPendingItem(session, {7, path, "Scheduled", true}, start.addSecs(60)), added);
   }
-  PlaybackInfo = nullptr;
   ASSERT_EQ(info.Items.size(), 2u);
   const TPlaybackItem& i = *info.Items[0];
   EXPECT_EQ(std::tie(i.StartTime, i.EndTime, i.Channel, i.Scheduled, i.AudioOnly, i.FilePath),

@@ -8,7 +8,7 @@
 #include "engine/EngineFixture.h"
 #include "platform/Clock.h"
 #include "platform/graph/TFilterGraph.h"
-#include "playback/Globals.h"
+#include "playback/PlaybackSession.h"
 #include "playback/PendingItem.h"
 #include "playback/PlaybackInfo.h"
 #include "playback/PlaybackTestSupport.h"
@@ -134,53 +134,47 @@ class TimeShiftRoutines : public test::EngineFixture {
  protected:
   TimeShiftRoutines() {
     test::EditPrefs(main_, [&](settings::TMainPreferences& p) { p.CaptureFolder = test::Home() + "rec/"; });
-    playback::PlaybackInfo = &info_;
-    playback::TimeShiftHooks.Components = &test::Components();
-    settings::ChannelInfo = &channels_;
-    channels_.SetVideoSource(settings::TChannelInfo::kTuner);
-    channels_.SetTable(settings::TChannelInfo::kMemory);  // memory 4 by default
+    session_.TimeShiftHooks.Components = &test::Components();
+    session_.TimeShiftHooks.RecordedChannel = [] { return 4; };
   }
   ~TimeShiftRoutines() override {
-    playback::TimeShiftPlayback.reset();
+    session_.TimeShift.reset();
     engine_.reset();
-    playback::PlaybackInfo = nullptr;
-    settings::ChannelInfo = nullptr;
-    playback::TimeShiftHooks = {};
   }
-  playback::TPlaybackInfo info_;
-  settings::TChannelInfo channels_;
+  playback::TPlaybackSession session_;
+  const playback::TPlaybackInfo& info_ = session_.Lists;
 };
 
 // A player that cannot be built is not kept, and what played before is stopped all the same; a
 // picture is taken only for a snapshot store.
 TEST_F(TimeShiftRoutines, APlayerThatCannotBeBuiltIsNotKeptAndSnapshotsNeedAStore) {
   const QString video = MadePair("ts0.mpv", 4);
-  EXPECT_TRUE(playback::SnapshotTimeShiftPlayback()) << "nothing plays: nothing to do";
+  EXPECT_TRUE(playback::SnapshotTimeShiftPlayback(session_)) << "nothing plays: nothing to do";
   std::vector<platform::video::IVideoWindow*> windows;
-  playback::TimeShiftHooks.OnVideoWindow = [&](platform::video::IVideoWindow* w) { windows.push_back(w); };
-  ASSERT_TRUE(playback::PlayTimeShiftFile(video));
-  ASSERT_TRUE(playback::TimeShiftPlayback && windows.size() == 1u && windows[0]);
-  ASSERT_TRUE(test::WaitUntil([] { return GraphSeconds(*playback::TimeShiftPlayback) >= 1; }));
-  EXPECT_FALSE(playback::SnapshotTimeShiftPlayback());
+  session_.TimeShiftHooks.OnVideoWindow = [&](platform::video::IVideoWindow* w) { windows.push_back(w); };
+  ASSERT_TRUE(playback::PlayTimeShiftFile(session_, video));
+  ASSERT_TRUE(session_.TimeShift && windows.size() == 1u && windows[0]);
+  ASSERT_TRUE(test::WaitUntil([this] { return GraphSeconds(*session_.TimeShift) >= 1; }));
+  EXPECT_FALSE(playback::SnapshotTimeShiftPlayback(session_));
   EXPECT_EQ(Warnings(), QStringList({"Cannot do snapshot any more, memory is full or connect pin error..."}));
   test::TSnapshotStore store;
-  playback::TimeShiftPlayback->Snapshots = &store;
-  EXPECT_TRUE(playback::SnapshotTimeShiftPlayback());
+  session_.TimeShift->Snapshots = &store;
+  EXPECT_TRUE(playback::SnapshotTimeShiftPlayback(session_));
   EXPECT_EQ(store.last.size(), QSize(160, 120));
 
-  EXPECT_FALSE(playback::PlayTimeShiftFile(test::Home() + "missing.mpv"));
-  EXPECT_FALSE(playback::TimeShiftPlayback);
+  EXPECT_FALSE(playback::PlayTimeShiftFile(session_, test::Home() + "missing.mpv"));
+  EXPECT_FALSE(session_.TimeShift);
   // The recorder has written nothing: no pair to play, and no player either.
   auto& e = Open();
   ASSERT_TRUE(e.StartPreview());
-  EXPECT_FALSE(playback::StartTimeShiftPlayback(e));
-  EXPECT_FALSE(playback::TimeShiftPlayback);
+  EXPECT_FALSE(playback::StartTimeShiftPlayback(session_, e));
+  EXPECT_FALSE(session_.TimeShift);
   // Without a recording the end of a run stops the preview and forgets the pending item.
-  playback::BeginPendingItem();
-  EXPECT_TRUE(playback::EndTimeShift(e));
-  EXPECT_FALSE(playback::PendingPlaybackItem);
-  playback::TimeShiftHooks.Components = nullptr;
-  EXPECT_FALSE(playback::PlayTimeShiftFile(video)) << "no components, no player";
+  playback::BeginPendingItem(session_);
+  EXPECT_TRUE(playback::EndTimeShift(session_, e));
+  EXPECT_FALSE(session_.Pending);
+  session_.TimeShiftHooks.Components = nullptr;
+  EXPECT_FALSE(playback::PlayTimeShiftFile(session_, video)) << "no components, no player";
 }
 
 class EndTimeShift : public TimeShiftRoutines, public ::testing::WithParamInterface<bool> {};
@@ -191,16 +185,16 @@ TEST_P(EndTimeShift, KeepsAndListsTheFilesOnlyWhenSaving) {
   auto& e = Open();
   test::ChangeSettings(e, [&](settings::TCaptureSettings& s) { s.SaveTimeShift = save; });
   ASSERT_TRUE(e.StartPreview());
-  ASSERT_TRUE(playback::StartTimeShiftRecording(e));
+  ASSERT_TRUE(playback::StartTimeShiftRecording(session_, e));
   const QString video = e.Recorder().CurrentFile, audio = playback::TimeShiftAudioFile(video);
   ASSERT_TRUE(test::WaitUntil([&] { return QFileInfo(video).size() > 50000 && QFileInfo(audio).size() > 0; }));
   test::Clock().Advance(11000);
-  ASSERT_TRUE(playback::StartTimeShiftPlayback(e));
-  ASSERT_TRUE(playback::TimeShiftPlayback && playback::TimeShiftPlayback->Live);
-  EXPECT_TRUE(playback::TimeShiftPlayback->HasAudioGraph());
+  ASSERT_TRUE(playback::StartTimeShiftPlayback(session_, e));
+  ASSERT_TRUE(session_.TimeShift && session_.TimeShift->Live);
+  EXPECT_TRUE(session_.TimeShift->HasAudioGraph());
 
-  EXPECT_TRUE(playback::EndTimeShift(e));
-  EXPECT_FALSE(playback::TimeShiftPlayback || e.Recording() || e.TimeShift().Active);
+  EXPECT_TRUE(playback::EndTimeShift(session_, e));
+  EXPECT_FALSE(session_.TimeShift || e.Recording() || e.TimeShift().Active);
   EXPECT_EQ(QList<bool>({QFileInfo::exists(video), QFileInfo::exists(audio)}), QList<bool>({save, save}));
   QStringList listed;
   for (const auto& item : info_.Items)

@@ -144,10 +144,9 @@ TEST_F(ChannelSteps, TablesMemoriesAndFMSelectTheirOwnWayAndRoutedSourcesAreAnno
 }
 
 TEST_F(ChannelSteps, OnlyConexantRestartsForAStandardAndEveryRecordTakesTheStandardSet) {
-  MainInfo = &main;  // cleared by the test listener
   EXPECT_EQ(Step([&] { EXPECT_TRUE(!c.ApplyStandard(10) && c.ChangeStandard(3)); }),
             "standard 0x20 | standard 0x20 | 0");
-  main.SetChip({.Family = quint8(2)}), tuner.RestartResult = false;
+  c.SetChipFamily(2), tuner.RestartResult = false;
   EXPECT_EQ(Step([&] { EXPECT_FALSE(c.ChangeStandard(2)); }),
             "standard 0x10 | standard 0x10, restart | 0");
   tuner.AcceptStandard = false;
@@ -156,10 +155,10 @@ TEST_F(ChannelSteps, OnlyConexantRestartsForAStandardAndEveryRecordTakesTheStand
             std::vector<QStringList>(
                 2, {"Cannot set TV Video standard, please verify your TV video system again."}));
   // Every record takes it; the Empia card is told too.
-  main.SetChip({.Family = quint8(0)}), c.ChannelRecord(true, 160)->Standard = 9;
+  c.SetChipFamily(0), c.ChannelRecord(true, 160)->Standard = 9;
   EXPECT_EQ(Step([&] { c.SetStandard(8); }), " |  | 0");
   EXPECT_EQ(Join({c.Standard(), c.AntennaChannels()[0].Standard, c.CableChannels()[159].Standard}), "8 8 8");
-  main.SetChip({.Family = quint8(3)});
+  c.SetChipFamily(3);
   EXPECT_EQ(Step([&] { c.SetStandard(0), c.SetStandard(1), c.SetStandard(4); }),
             " | vendor 1, vendor 2, vendor 3 | 0");
   // Mode names follow NTSC-M, NTSC-J or any other standard.

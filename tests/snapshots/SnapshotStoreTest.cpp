@@ -40,7 +40,7 @@ class Snapshots : public ::testing::Test {
   void Take(int count) {
     for (int i = 0; i < count; ++i) store_.InsertSnapshot(Picture(i));
   }
-  TFormSnapshotList& List() { return list_ ? *list_ : *(list_ = std::make_unique<TFormSnapshotList>()); }
+  TFormSnapshotList& List() { return list_ ? *list_ : *(list_ = std::make_unique<TFormSnapshotList>(store_, nullptr)); }
   void Answer(const QString& name, int filter) {
     SetPictureChooser([=](QWidget*, const QString& proposed, const QStringList& filters) {
       EXPECT_EQ(proposed, "Snapshot");
@@ -48,8 +48,7 @@ class Snapshots : public ::testing::Test {
     });
   }
   bool Enabled(const char* button) { return List().Button(button)->isEnabled(); }
-  void SetUp() override { SnapshotInfo = &store_; }
-  void TearDown() override { list_.reset(), SnapshotInfo = nullptr, SetPictureChooser({}); }
+  void TearDown() override { list_.reset(), SetPictureChooser({}); }
 
   TSnapshotInfo store_;
   std::unique_ptr<TFormSnapshotList> list_;
@@ -193,18 +192,19 @@ TEST_F(Snapshots, TheViewerShowsThePictureCopiesAndSavesIt) {
 
 TEST_F(Snapshots, TheProgramsBrowserIsOneWindowShownAgainOnItsPagesFirstPicture) {
   Take(7);
-  TFormSnapshotList* browser = ShowSnapshotList(nullptr);
-  ASSERT_TRUE(browser == SnapshotList() && browser->isVisible());
+  TSnapshotBrowser shown(store_);
+  TFormSnapshotList* browser = shown.Show(nullptr);
+  ASSERT_TRUE(browser == shown.Form() && browser->isVisible());
   browser->NextPage();
   browser->close();
   store_.InsertSnapshot(Picture(7));
-  EXPECT_EQ(ShowSnapshotList(nullptr), browser);
+  EXPECT_EQ(shown.Show(nullptr), browser);
   EXPECT_TRUE(browser->isVisible());
   EXPECT_EQ(browser->SelectedIndex, 5) << "the page's first picture";
   EXPECT_EQ(browser->LabelPageIndicator()->text(), "2/2");
   EXPECT_FALSE(browser->Slot(0)->pixmap().isNull());
   delete browser;
-  EXPECT_EQ(SnapshotList(), nullptr);
+  EXPECT_EQ(shown.Form(), nullptr);
 }
 
 TEST_F(Snapshots, TextsComeFromTheLanguage) {

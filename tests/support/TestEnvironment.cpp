@@ -37,14 +37,8 @@ struct PerTest {
 
 std::unique_ptr<PerTest> gCurrent;
 
-// A test that leaves a settings global set must not hand it to the next one.
-void ClearSettingsGlobals() {
-  settings::MainInfo = nullptr;
-  settings::CountryInfo = nullptr;
-  settings::MultiLangInfo = nullptr;
-  settings::ChannelInfo = nullptr;
-  settings::PreviewInfo = nullptr;
-}
+// A test that leaves the language set must not hand it to the next one.
+void ClearSettingsGlobals() { settings::MultiLangInfo = nullptr; }
 
 PerTest& Current() {
   if (!gCurrent) ADD_FAILURE() << "test environment used outside a test";

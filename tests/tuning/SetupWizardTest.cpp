@@ -45,7 +45,7 @@ struct Wizard : Card {
   std::unique_ptr<TFormTVSetupWizard> form;
 
   explicit Wizard(bool firstRun = false, int cableType = 2) : Card(cableType) {
-    form = std::make_unique<TFormTVSetupWizard>(info, firstRun, tuning::TWizardSound{});
+    form = std::make_unique<TFormTVSetupWizard>(info, firstRun, tuning::TWizardInputs{});
     form->show();
   }
   QPushButton* Button(const char* name) { return form->findChild<QPushButton*>(name); }
@@ -200,7 +200,7 @@ TEST(SetupWizardRules, FinishAndCancelAreRefusedWhileAScanRunsAndOnlyItsOwnScans
   int heard = 0;
   tuning::TSetupWizardEvents events;
   events.AutoScanDone = [&](int, int, int) { ++heard; };
-  TSetupWizardRules rules(c.info, false, std::move(events));
+  TSetupWizardRules rules(c.info, false, 0, std::move(events));
   rules.SetPage(3);
   bool finished = true, cancelled = true;
   c.onTune = [&](int) {
@@ -222,7 +222,7 @@ TEST(SetupWizardRules, FinishWritesTheTVSystemChoiceAndCancelPutsTheOldOneBack) 
   c.info.SetCountryCode(49);
   c.info.SetStandard(2);
   const auto antenna = c.info.AntennaChannels();
-  TSetupWizardRules rules(c.info, false, {});
+  TSetupWizardRules rules(c.info, false, 0, {});
   rules.ChooseByCountry(false);
   rules.SetTVSystem(4);
   rules.SetCableType(1);

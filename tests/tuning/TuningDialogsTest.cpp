@@ -21,7 +21,6 @@
 
 using namespace pvx;
 using namespace pvx::tuning;
-using settings::ChannelInfo;
 using test::Child;
 
 namespace {
@@ -51,8 +50,7 @@ void StoreIn(int n, const std::function<void()>& open) {
 
 class TuningDialogs : public ::testing::Test {
  protected:
-  TuningDialogs() { ChannelInfo = &channels.info, channels.UseAntenna(12); }
-  ~TuningDialogs() override { ChannelInfo = nullptr; }
+  TuningDialogs() { channels.UseAntenna(12); }
   test::Channels channels;
 };
 
@@ -88,7 +86,7 @@ TEST_F(TuningDialogs, FineTuneFollowsTheSliderLiveAndCancelRetunesWhereItWas) {
     quint32 frequency = start;
     channels.Clear();
     test::ModalAnswer<TDialogFineTune> answer([&](TDialogFineTune& dialog) { Keys(dialog, keys); });
-    FineTune(nullptr, frequency, kBase);
+    FineTune(&channels.tuner, nullptr, frequency, kBase);
     EXPECT_EQ(qint32(frequency), stored);
     EXPECT_EQ(channels.tuner.Log, tuned);
   }
@@ -102,7 +100,7 @@ TEST_F(TuningDialogs, VideoSourceStoresTheChosenEntryAndTheChannelBoxEvenWhenDis
       EXPECT_FALSE(Child<QSpinBox>(dialog, "SpinEditChannel")->isEnabled());
       Keys(dialog, {Qt::Key_Return});
     });
-    EXPECT_TRUE(EditSourceMap(nullptr, cell, false));
+    EXPECT_TRUE(EditSourceMap(nullptr, cell, false, channels.info.CurrentChannel()));
   }
   EXPECT_EQ(cell, (settings::TSourceMapCell{3, 12}));
   for (const auto& [kind, camera, index] : {std::tuple{2, false, 1}, {5, true, 4}, {5, false, 0}}) {
@@ -113,7 +111,7 @@ TEST_F(TuningDialogs, VideoSourceStoresTheChosenEntryAndTheChannelBoxEvenWhenDis
       EXPECT_EQ(Child<QSpinBox>(dialog, "SpinEditChannel")->isEnabled(), index < 2);
       QTest::keyClick(&dialog, Qt::Key_Escape);
     });
-    EXPECT_FALSE(EditSourceMap(nullptr, cell, camera));
+    EXPECT_FALSE(EditSourceMap(nullptr, cell, camera, channels.info.CurrentChannel()));
     EXPECT_EQ(cell, (settings::TSourceMapCell{quint8(kind), 33})) << "Cancel keeps the cell";
   }
 }
@@ -127,7 +125,7 @@ TEST_F(TuningDialogs, AddFMProposesTheFirstEmptyMemoryOrOneWhenAllAreUsed) {
       EXPECT_EQ(Child<QLabel>(dialog, "LabelFrequency")->text(), "87.9");
       Keys(dialog, {Qt::Key_Tab, Qt::Key_unknown, Qt::Key_Return}, "Radio Nord");
     });
-    AddFMFrequency(nullptr, 87900000);
+    AddFMFrequency(channels.info, nullptr, 87900000);
     EXPECT_EQ(*channels.info.FMRecord(proposed), (settings::TFMMemoryChannelRecord{87900000, "Radio Nord"}));
   }
 }
@@ -141,7 +139,7 @@ TEST_F(TuningDialogs, AddMemoryStoresAntennaOrCableChannelsAndNothingFromTheMemo
       EXPECT_EQ(Child<QSpinBox>(dialog, "SpinEditMemory")->value(), 4);
       Keys(dialog, {Qt::Key_Up, Qt::Key_Tab, Qt::Key_unknown, Qt::Key_Return}, "News");
     });
-    AddMemoryChannel(nullptr);
+    AddMemoryChannel(channels.info, nullptr);
     // Nothing is stored while the memory table itself is current.
     EXPECT_EQ(*channels.info.MemoryRecord(5), (table == settings::TChannelInfo::kMemory
                                                    ? settings::TMemoryChannelRecord{}
@@ -153,11 +151,11 @@ using MemoriseRun = test::Shell;
 
 TEST_F(MemoriseRun, CommandsOpenTheirDialogsAndKeepTheEntries) {
   ASSERT_TRUE(Start());
-  ChannelInfo->SelectChannel(9);
+  test::ProgramChannels().SelectChannel(9);
   StoreIn<TFormAddMemoryChannel>(3, [&] { App().ExecuteCommand(4005); });
-  EXPECT_EQ(*ChannelInfo->MemoryRecord(3), (settings::TMemoryChannelRecord{true, 0, 9, ""}));
+  EXPECT_EQ(*test::ProgramChannels().MemoryRecord(3), (settings::TMemoryChannelRecord{true, 0, 9, ""}));
   App().ExecuteCommand(6000);
-  ASSERT_EQ(settings::MainInfo->Mode(), settings::amFMRadio);
+  ASSERT_EQ(test::ProgramMain().Mode(), settings::amFMRadio);
   StoreIn<TFormAddFMFrequency>(2, [&] { App().ExecuteCommand(6005); });
-  EXPECT_EQ(ChannelInfo->FMRecord(2)->Frequency, Engine().Tuner().FMFrequency());
+  EXPECT_EQ(test::ProgramChannels().FMRecord(2)->Frequency, Engine().Tuner().FMFrequency());
 }

@@ -1,7 +1,7 @@
 #pragma once
 // What the settings dialog needs from the rest of the program, filled by the Setup command.
-// The settings globals (MainInfo, ChannelInfo, PreviewInfo, MultiLangInfo) are read directly;
-// unset members mean the piece is absent.
+// Unset members mean the piece is absent; without the main, channel and preview models the
+// dialog shows its pages but OK changes nothing.
 
 #include <functional>
 
@@ -12,11 +12,20 @@ class TCaptureInfo;
 
 namespace pvx::settings {
 struct TCaptureSettings;
-}
+class TChannelInfo;
+class TMainInfo;
+class TMultiLangInfo;
+class TPreviewInfo;
+}  // namespace pvx::settings
 
 namespace pvx::ui {
 
 struct TConfigEnvironment {
+  settings::TMainInfo* Main = nullptr;
+  settings::TChannelInfo* Channels = nullptr;
+  settings::TPreviewInfo* Preview = nullptr;
+  // The language the dialog shows and switches; the built-in texts without one.
+  settings::TMultiLangInfo* Language = nullptr;
   engine::TCaptureInfo* Capture = nullptr;
   // The recording settings the dialog edits; the engine's own when unset.
   settings::TCaptureSettings* Recording = nullptr;

@@ -10,8 +10,8 @@
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
 #include "settings/ChannelInfo.h"
-#include "settings/Globals.h"
 #include "settings/MainInfo.h"
+#include "settings/PreviewInfo.h"
 #include "settings/MultiLangInfo.h"
 #include "ui/settings/CapturePage.h"
 #include "ui/settings/CellEditors.h"
@@ -26,9 +26,6 @@
 
 namespace pvx::ui {
 
-using settings::ChannelInfo;
-using settings::MainInfo;
-using settings::PreviewInfo;
 using settings::TChannelInfo;
 
 namespace {
@@ -84,10 +81,10 @@ TFormConfig::TFormConfig(TConfigEnvironment environment, QWidget* parent)
 TFormConfig::~TFormConfig() = default;
 
 void TFormConfig::CreatePages() {
-  const int chip = MainInfo ? MainInfo->Chip().Family : 0;
+  const int chip = env_.Main ? env_.Main->Chip().Family : 0;
   const bool hasTuner = !env_.Capture || env_.Capture->HasTuner();
   const bool tunerPage =
-      !env_.FMMode && ChannelInfo && ChannelInfo->VideoSource() == TChannelInfo::kTuner && hasTuner;
+      !env_.FMMode && env_.Channels && env_.Channels->VideoSource() == TChannelInfo::kTuner && hasTuner;
   auto add = [this](QWidget* page, const char* name, const QString& caption) {
     page->setObjectName(QLatin1String(name));
     PageControlConfig->addTab(page, caption);
@@ -110,40 +107,40 @@ void TFormConfig::CreatePages() {
 void TFormConfig::LoadPages() {
   const settings::TCaptureSettings& capture = CaptureSettingsOf(env_, spareCapture_);
   savedCapture_ = capture;
-  if (PreviewInfo) {
-    savedCustomize_ = PreviewInfo->Customize;
-    savedDimension_ = PreviewInfo->Dimension;
-    savedInterval_ = PreviewInfo->Interval;
-    savedCustomGrid_ = PreviewInfo->CustomGrid;
+  if (env_.Preview) {
+    savedCustomize_ = env_.Preview->Customize;
+    savedDimension_ = env_.Preview->Dimension;
+    savedInterval_ = env_.Preview->Interval;
+    savedCustomGrid_ = env_.Preview->CustomGrid;
   }
-  if (TabSheetTVTuner) TabSheetTVTuner->Load(ChannelInfo);
-  if (TabSheetPreview) TabSheetPreview->Load(PreviewInfo);
+  if (TabSheetTVTuner) TabSheetTVTuner->Load(env_.Channels);
+  if (TabSheetPreview) TabSheetPreview->Load(env_.Preview);
   if (TabSheetCapture) {
     TabSheetCapture->Load(capture, ListsOf(env_.Capture), RecordLevel(env_));
-    TabSheetCapture->CaptureLocation->SetFolder(MainInfo ? MainInfo->Prefs().CaptureFolder : QString());
+    TabSheetCapture->CaptureLocation->SetFolder(env_.Main ? env_.Main->Prefs().CaptureFolder : QString());
   }
   if (TabSheetVideo) {
     TVideoOptions options;
-    if (ChannelInfo)
-      options.CompositeStandard = ChannelInfo->CompositeStandard(),
-      options.SVideoStandard = ChannelInfo->SVideoStandard();
+    if (env_.Channels)
+      options.CompositeStandard = env_.Channels->CompositeStandard(),
+      options.SVideoStandard = env_.Channels->SVideoStandard();
     options.Aspect = env_.Aspect ? env_.Aspect() : 0;
-    options.AlwaysOnTop = MainInfo && MainInfo->Prefs().AlwaysOnTop;
-    options.NoOverlay = MainInfo && MainInfo->Prefs().NoOverlay;
+    options.AlwaysOnTop = env_.Main && env_.Main->Prefs().AlwaysOnTop;
+    options.NoOverlay = env_.Main && env_.Main->Prefs().NoOverlay;
     options.HighQualityPreview = capture.Deinterlace;
     TabSheetVideo->Load(env_.Capture ? &env_.Capture->ColourControls() : nullptr, options);
   }
   if (TabSheetOther) {
-    const settings::TMultiLangInfo* lang = settings::MultiLangInfo;
+    const settings::TMultiLangInfo* lang = env_.Language;
     TabSheetOther->Load(lang ? lang->Languages : QStringList(), lang ? lang->LanguageName : QString(),
-                        MainInfo ? MainInfo->Prefs().MPEG4Codec : 0,
-                        MainInfo && MainInfo->Prefs().PIPEnabled);
+                        env_.Main ? env_.Main->Prefs().MPEG4Codec : 0,
+                        env_.Main && env_.Main->Prefs().PIPEnabled);
   }
   if (TabSheetFM) {
     const qint32 low = env_.Capture && env_.Capture->Tuner().FMMin() > 0 ? env_.Capture->Tuner().FMMin() : kFMLow;
     const qint32 high = env_.Capture && env_.Capture->Tuner().FMMax() > 0 ? env_.Capture->Tuner().FMMax() : kFMHigh;
     const TCaptureLists lists = ListsOf(env_.Capture);
-    TabSheetFM->Load(ChannelInfo, low, high, MainInfo ? MainInfo->Prefs().WaveFolder : QString(),
+    TabSheetFM->Load(env_.Channels, low, high, env_.Main ? env_.Main->Prefs().WaveFolder : QString(),
                      lists.AudioInputs, lists.AudioFormats, capture.AudioInputIndex,
                      capture.AudioMediaTypeIndex, capture.AudioFormat, RecordLevel(env_));
   }
@@ -152,7 +149,7 @@ void TFormConfig::LoadPages() {
 }
 
 void TFormConfig::ApplyLanguage() {
-  const settings::TMultiLangInfo* lang = settings::MultiLangInfo;
+  const settings::TMultiLangInfo* lang = env_.Language;
   if (lang) {
     QFont f = font();
     f.setPointSize(lang->FontSize);
@@ -176,8 +173,8 @@ void TFormConfig::ApplyLanguage() {
 }
 
 void TFormConfig::LanguageChosen(const QString& name) {
-  if (!settings::MultiLangInfo) return;
-  settings::MultiLangInfo->SetLanguage(name);
+  if (!env_.Language) return;
+  env_.Language->SetLanguage(name);
   ApplyLanguage();
   if (env_.Relocalise) env_.Relocalise();
   // The scheduler shows its texts in our language; it may not run at all.
@@ -185,24 +182,25 @@ void TFormConfig::LanguageChosen(const QString& name) {
 }
 
 void TFormConfig::BitBtnOKClick() {
-  if (!MainInfo || !ChannelInfo || !PreviewInfo) return accept();
+  if (!env_.Main || !env_.Channels || !env_.Preview) return accept();
   if (TabSheetTVTuner) TabSheetTVTuner->CommitEdits();
   if (TabSheetFM) TabSheetFM->CommitEdits();
   engine::TCaptureInfo* capture = env_.Capture;
   // The choices go into a copy the engine then takes whole.
   settings::TCaptureSettings chosen = CaptureSettingsOf(env_, spareCapture_);
-  TApplyTarget target{*MainInfo, chosen, *ChannelInfo, *PreviewInfo};
+  TApplyTarget target{*env_.Main, chosen, *env_.Channels, *env_.Preview};
+  settings::TChannelInfo* channels = env_.Channels;
   target.ApplyCapture = [this](const settings::TCaptureSettings& next) { return StoreCapture(next); };
   target.HasTuner = !capture || capture->HasTuner();
   target.HasCamera = capture && capture->HasAuxInput();
   target.EnsureFolder = &FolderAccepted;
   target.SetAspect = env_.SetAspect;
   if (env_.Audio) target.SetRecordLevel = [audio = env_.Audio](int level) { audio->SetRecordLevel(level); };
-  target.SelectTVChannel = [] { ChannelInfo->SelectChannel(ChannelInfo->CurrentChannel()); };
+  target.SelectTVChannel = [channels] { channels->SelectChannel(channels->CurrentChannel()); };
   target.SelectFMChannel = target.SelectTVChannel;
-  target.ApplyInputStandard = [](int source) {
-    ChannelInfo->ChangeStandard(source == TChannelInfo::kComposite ? ChannelInfo->CompositeStandard()
-                                                                   : ChannelInfo->SVideoStandard());
+  target.ApplyInputStandard = [channels](int source) {
+    channels->ChangeStandard(source == TChannelInfo::kComposite ? channels->CompositeStandard()
+                                                                : channels->SVideoStandard());
   };
   if (capture) {
     target.SetVendorStandard = [capture](int code) { capture->SetVendorStandard(code); };
@@ -223,15 +221,15 @@ void TFormConfig::OKInTV(TApplyTarget& target) {
   choices.Capture = target.Capture;
   choices.TableShown = TabSheetTVTuner != nullptr;
   if (TabSheetTVTuner) TabSheetTVTuner->Choose(choices);
-  choices.Customize = PreviewInfo->Customize;
-  choices.DimensionIndex = PreviewInfo->Dimension - 2;
-  choices.Interval = PreviewInfo->Interval;
+  choices.Customize = env_.Preview->Customize;
+  choices.DimensionIndex = env_.Preview->Dimension - 2;
+  choices.Interval = env_.Preview->Interval;
   if (TabSheetPreview) TabSheetPreview->Choose(choices);
   TabSheetCapture->Choose(choices);
   TabSheetVideo->Choose(choices);
   TabSheetOther->Choose(choices);
-  if (choices.CaptureFolder != MainInfo->Prefs().CaptureFolder && !FolderAccepted(choices.CaptureFolder))
-    ReportRefusedFolder(choices.CaptureFolder, MainInfo->Prefs().CaptureFolder);
+  if (choices.CaptureFolder != env_.Main->Prefs().CaptureFolder && !FolderAccepted(choices.CaptureFolder))
+    ReportRefusedFolder(choices.CaptureFolder, env_.Main->Prefs().CaptureFolder);
   ApplyTV(choices, target);
   // The levels the user set are the ones the next preview starts with.
   if (env_.Capture) env_.Capture->ColourControls().StoreLevels();
@@ -240,8 +238,8 @@ void TFormConfig::OKInTV(TApplyTarget& target) {
 void TFormConfig::OKInFM(TApplyTarget& target) {
   TFMChoices choices;
   TabSheetFM->Choose(choices);
-  if (choices.WaveFolder != MainInfo->Prefs().WaveFolder && !FolderAccepted(choices.WaveFolder))
-    ReportRefusedFolder(choices.WaveFolder, MainInfo->Prefs().WaveFolder);
+  if (choices.WaveFolder != env_.Main->Prefs().WaveFolder && !FolderAccepted(choices.WaveFolder))
+    ReportRefusedFolder(choices.WaveFolder, env_.Main->Prefs().WaveFolder);
   ApplyFM(choices, target);
 }
 
@@ -262,17 +260,17 @@ void TFormConfig::BitBtnHelpClick() {
 void TFormConfig::reject() {
   if (TabSheetTVTuner) TabSheetTVTuner->MemoryEditors->Cancel(), TabSheetTVTuner->ChannelEditors->Cancel();
   if (TabSheetFM) TabSheetFM->Editors->Cancel();
-  if (ChannelInfo) ChannelInfo->SelectChannel(ChannelInfo->CurrentChannel());
+  if (env_.Channels) env_.Channels->SelectChannel(env_.Channels->CurrentChannel());
   if (env_.FMMode) {
     StoreCapture(savedCapture_);
   } else if (TabSheetVideo) {
     TabSheetVideo->RestoreColours();
   }
-  if (PreviewInfo) {
-    PreviewInfo->Customize = savedCustomize_;
-    PreviewInfo->SetDimension(savedDimension_);
-    PreviewInfo->Interval = savedInterval_;
-    PreviewInfo->CustomGrid = savedCustomGrid_;
+  if (env_.Preview) {
+    env_.Preview->Customize = savedCustomize_;
+    env_.Preview->SetDimension(savedDimension_);
+    env_.Preview->Interval = savedInterval_;
+    env_.Preview->CustomGrid = savedCustomGrid_;
   }
   QDialog::reject();
 }

@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 
+#include "settings/ChannelInfo.h"
 #include "settings/PreviewInfo.h"
 #include "tuning/VideoSourceDialog.h"
 #include "ui/settings/ConfigApply.h"
@@ -89,7 +90,7 @@ void TPreviewPage::Choose(TTVChoices& c) const {
 void TPreviewPage::SbtnSourceClick(int cell) {
   if (!preview_) return;
   auto& source = preview_->CustomGrid[size_t(cell / 5)][size_t(cell % 5)];
-  tuning::EditSourceMap(window(), source, hasCamera_);
+  tuning::EditSourceMap(window(), source, hasCamera_, preview_->Channels().CurrentChannel());
   UpdateCells();
 }
 

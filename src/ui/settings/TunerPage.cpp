@@ -124,7 +124,7 @@ void TTunerPage::BuildEditors() {
       [this](int row) { Record(row)->Name = EditChannelName_->text(); });
   ChannelEditors->SetAction(kColFrequency, [this](int row) {
     settings::TChannelRecord* record = Record(row);
-    tuning::FineTune(window(), record->Frequency, record->DefaultFrequency);
+    tuning::FineTune(channels_->Tuner(), window(), record->Frequency, record->DefaultFrequency);
   });
 
   MemoryEditors = new TCellEditors(StringGridMemoryChannel);

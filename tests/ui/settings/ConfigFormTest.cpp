@@ -46,18 +46,11 @@ T* Find(QWidget& parent, const char* name) {
 class ConfigForm : public ::testing::Test {
  protected:
   ConfigForm() {
-    settings::MainInfo = &main;
-    settings::ChannelInfo = &channels;
-    settings::PreviewInfo = &preview;
+    env.Main = &main, env.Channels = &channels, env.Preview = &preview;
     channels.SetVideoSource(TChannelInfo::kTuner);
     channels.SetTable(TChannelInfo::kAntenna);
     test::EditPrefs(main, [&](settings::TMainPreferences& p) { p.CaptureFolder = test::Home() + "old/"; });
     env.Recording = &recording;
-  }
-  ~ConfigForm() override {
-    settings::MainInfo = nullptr;
-    settings::ChannelInfo = nullptr;
-    settings::PreviewInfo = nullptr;
   }
   TFormConfig& Open(bool fm = false) {
     env.FMMode = fm;

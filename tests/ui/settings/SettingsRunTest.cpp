@@ -22,7 +22,6 @@
 namespace pvx::test {
 namespace {
 
-using settings::ChannelInfo;
 using ui::TFormConfig;
 
 TEST_F(Shell, SetupKeepsWhatOKAppliesAndCancelPutsTheColourBack) {
@@ -58,22 +57,22 @@ TEST_F(Shell, SetupKeepsWhatOKAppliesAndCancelPutsTheColourBack) {
   EXPECT_TRUE(Engine().Settings().TimeLimitOn);
   // The stored level is what the next preview starts from: without it the change was lost.
   const engine::TProcAmpRange& range = Engine().SignalAdjust().Range(0);
-  EXPECT_EQ(MainInfo->Prefs().ColorLevels[0], engine::TVideoSignalAdjust::ValueToLevel(0, target, range));
-  EXPECT_NE(MainInfo->Prefs().ColorLevels[0], engine::TVideoSignalAdjust::ValueToLevel(0, brightness, range));
+  EXPECT_EQ(test::ProgramMain().Prefs().ColorLevels[0], engine::TVideoSignalAdjust::ValueToLevel(0, target, range));
+  EXPECT_NE(test::ProgramMain().Prefs().ColorLevels[0], engine::TVideoSignalAdjust::ValueToLevel(0, brightness, range));
   EXPECT_TRUE(PictureRuns());
 }
 
 TEST_F(Shell, AutoScanOnTheTunerPageFillsTheTableAndItsGrid) {
   ASSERT_TRUE(Start());
   for (int n = 1; n <= settings::TChannelInfo::kChannelCount; ++n)
-    ChannelInfo->ChannelRecord(false, n)->Valid = false;
+    test::ProgramChannels().ChannelRecord(false, n)->Valid = false;
   int progress = 0, ticked = -1;
   {
     ModalAnswer<TFormConfig> answer([&](TFormConfig& form) {
       auto* grid = form.findChild<QTableWidget*>("StringGridChannelInfo");
       auto* abort = form.findChild<QPushButton*>("BitBtnAbort");
       // The program's own listener still hears the scan while the page follows it.
-      ChannelInfo->OnAutoScanProgress = [&](settings::TChannelInfo&, int, bool, bool) {
+      test::ProgramChannels().OnAutoScanProgress = [&](settings::TChannelInfo&, int, bool, bool) {
         progress++;
         EXPECT_TRUE(abort->isVisible());
       };
@@ -85,8 +84,8 @@ TEST_F(Shell, AutoScanOnTheTunerPageFillsTheTableAndItsGrid) {
     });
     App().Dispatcher().ExecuteCommand(commands::TCommand::Setup);
   }
-  EXPECT_GT(ChannelInfo->ValidCount(), 0) << "the virtual card's stations were found";
-  EXPECT_EQ(ticked, ChannelInfo->ValidCount());
+  EXPECT_GT(test::ProgramChannels().ValidCount(), 0) << "the virtual card's stations were found";
+  EXPECT_EQ(ticked, test::ProgramChannels().ValidCount());
   EXPECT_EQ(progress, settings::TChannelInfo::kChannelCount);
   EXPECT_TRUE(PictureRuns());
 }
@@ -94,7 +93,7 @@ TEST_F(Shell, AutoScanOnTheTunerPageFillsTheTableAndItsGrid) {
 TEST_F(Shell, SetupInFMShowsTheFMPage) {
   ASSERT_TRUE(Start());
   App().ExecuteCommand(6000);
-  ASSERT_TRUE(WaitUntil([&] { return MainInfo->Mode() == settings::amFMRadio && !App().Dispatcher().Busy(); }));
+  ASSERT_TRUE(WaitUntil([&] { return test::ProgramMain().Mode() == settings::amFMRadio && !App().Dispatcher().Busy(); }));
   const QString folder = Home() + "radio/";
   {
     ModalAnswer<TFormConfig> answer([&](TFormConfig& form) {
@@ -104,7 +103,7 @@ TEST_F(Shell, SetupInFMShowsTheFMPage) {
     });
     App().Dispatcher().ExecuteCommand(commands::TCommand::Setup);
   }
-  EXPECT_EQ(MainInfo->Prefs().WaveFolder, folder);
+  EXPECT_EQ(test::ProgramMain().Prefs().WaveFolder, folder);
 }
 
 TEST_F(Shell, AnotherLanguageTakesEffectAtOnceAndTellsTheScheduler) {

@@ -1,8 +1,0 @@
-#include "playback/Globals.h"
-
-namespace pvx::playback {
-
-TPlaybackInfo* PlaybackInfo = nullptr;
-std::unique_ptr<TPlaybackItem> PendingPlaybackItem;
-
-}  // namespace pvx::playback
