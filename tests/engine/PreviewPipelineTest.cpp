@@ -34,8 +34,7 @@ TEST_F(PreviewPipeline, StartsALivePictureInTheVideoWindow) {
   auto& e = Open();
   platform::video::IVideoWindow* created = nullptr;
   e.OnVideoWindowCreated = [&](engine::TCaptureInfo&, platform::video::IVideoWindow* w, int) { created = w; };
-  ASSERT_TRUE(e.StartPreview());
-  ASSERT_TRUE(created);
+  ASSERT_TRUE(e.StartPreview() && created);
   EXPECT_EQ(created, e.Preview().VideoWindow());
   EXPECT_EQ(created->Widget()->parentWidget(), &owner_);
   ASSERT_TRUE(Renderer());

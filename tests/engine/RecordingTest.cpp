@@ -174,6 +174,9 @@ TEST_F(Recording, AWisCardMultiplexesItsCapturePinAndAnMpegFileWantsItsSound) {
   ASSERT_TRUE(e.StartRecording());
   EXPECT_TRUE(Graph().FindFilter("MPEGMux"));
   ASSERT_TRUE(test::Played(Graph(), 1000));
+  // The picture stays on while the card records, straight from the preview pin when no decoder takes it.
+  auto* window = dynamic_cast<platform::video::TVideoRenderer*>(Graph().FindFilter("VideoWindow"));
+  ASSERT_TRUE(window && test::WaitUntil([&] { return window->FramesRendered() > 2; }));
   EXPECT_TRUE(e.StopRecording());
   EXPECT_FALSE(Graph().FindFilter("MPEGMux"));
   EXPECT_EQ(Streams(e.Recorder().CurrentFile), "rawvideo,640,480,30000/1001");
@@ -227,8 +230,7 @@ TEST_F(Recording, AWriterThatFailsOrALostCardEndsTheRecordingAndSaysSo) {
   EXPECT_FALSE(e.StopTimeShift());
   EXPECT_EQ(Warnings(), QStringList({"Cannot write file..."}));
   EXPECT_FALSE(e.Recording());
-  ASSERT_TRUE(e.StartPreview());
-  ASSERT_TRUE(e.StartRecording());
+  ASSERT_TRUE(e.StartPreview() && e.StartRecording());
   QString lost;
   e.OnDeviceLost = [&](engine::TCaptureInfo&, const QString&, const QString& file) { lost = file; };
   EXPECT_FALSE(e.DeviceLost());

@@ -82,8 +82,7 @@ TEST_F(Colour, SnapshotsAndStillsComeFromTheLivePicture) {
   } sink;
   e.Snapshots = &sink;
   EXPECT_FALSE(e.GrabSnapshot()) << "no graph yet";
-  ASSERT_TRUE(e.StartPreview());
-  ASSERT_TRUE(e.SetTVFrequency(48250000, false));  // a red station
+  ASSERT_TRUE(e.StartPreview() && e.SetTVFrequency(48250000, false));  // a red station
   ASSERT_TRUE(test::WaitUntil([&] {
     const QImage* i = e.GrabSnapshot() ? &sink.images.front() : nullptr;
     return i && qRed(i->pixel(i->width() / 2, i->height() / 2)) > 200;

@@ -71,8 +71,7 @@ TEST_F(TunerControl, FmLockNeedsBothReadingsJapanEndsAt90MHzAndACardWithoutFmSta
   e.SetRadioMode(true);
   ASSERT_TRUE(e.RadioMode());
   EXPECT_EQ(QList<qint32>({t.FMMin(), t.FMMax()}), QList<qint32>({76000000, 108000000}));
-  ASSERT_TRUE(e.SetFMFrequency(100000000));
-  ASSERT_TRUE(e.SetFMFrequency(100100000));  // one PLL step off
+  ASSERT_TRUE(e.SetFMFrequency(100000000) && e.SetFMFrequency(100100000));  // then one PLL step off
   ASSERT_TRUE(e.FMDown());
   EXPECT_EQ(t.FMFrequency(), 100050000u);
   ASSERT_TRUE(e.FMUp());

@@ -71,14 +71,6 @@ TEST(TransportStream, SyncBytesEvery188BytesFromOneOfTheFirstNine) {
   EXPECT_FALSE(IsMpeg2TransportStream(test::Home() + "missing.ts"));
 }
 
-TEST(PlaybackRates, FastAndSlowCyclesReturnToNormalFromTheOtherRange) {
-  const int faster[] = {1, 2, 3, 0, 0, 0, 0}, slower[] = {4, 0, 0, 0, 5, 6, 0};
-  for (int i = 0; i < kRateCount; ++i) {
-    EXPECT_EQ(NextFasterRate(i), faster[i]) << i;
-    EXPECT_EQ(NextSlowerRate(i), slower[i]) << i;
-  }
-}
-
 TEST_F(FilePlayer, SeekStepFollowsTheLength) {
   const std::pair<int, int> rows[] = {{5, 33}, {50, 20}, {200, 10}, {1000, 5}, {2100, 3}};
   for (const auto& [seconds, step] : rows) {
@@ -110,7 +102,13 @@ TEST_F(FilePlayer, StepsStopAtTheEndsAndPlayAtTheEndRestartsAtOne) {
   EXPECT_EQ(progress_.size(), reports);
 }
 
-TEST_F(FilePlayer, RatesChangeWhilePlayingAndARefusedRateIsReported) {
+// Fast and slow cycle, each back to normal from the other range.
+TEST_F(FilePlayer, RatesCycleAndChangeWhilePlayingAndARefusedRateIsReported) {
+  const int faster[] = {1, 2, 3, 0, 0, 0, 0}, slower[] = {4, 0, 0, 0, 5, 6, 0};
+  for (int i = 0; i < kRateCount; ++i) {
+    EXPECT_EQ(NextFasterRate(i), faster[i]) << i;
+    EXPECT_EQ(NextSlowerRate(i), slower[i]) << i;
+  }
   auto& player = Started(Silence(50));
   // A graph that does not finish: the stop's wait gives up at its bound instead of hanging.
   const qint64 start = test::Clock().NowMs();
@@ -133,13 +131,11 @@ TEST_F(FilePlayer, RatesChangeWhilePlayingAndARefusedRateIsReported) {
   EXPECT_EQ(Warnings(), QStringList({"Cannot set playback rate, use normal..."}));
 }
 
-TEST_F(FilePlayer, TimeShiftFilesGoToTheTimeShiftPlayer) {
+// A time-shift file goes to the time-shift player; files that cannot be played are refused.
+TEST_F(FilePlayer, TimeShiftFilesGoToTheirPlayerAndOthersThatCannotBePlayedAreRefusedWithTheirReason) {
   EXPECT_TRUE(PlayFile(session_, test::Home() + "kept.MPV"));
   EXPECT_FALSE(FilePlaybackActive(session_));
   EXPECT_EQ(log_, QStringList({"stop time-shift", test::Home() + "kept.MPV"}));
-}
-
-TEST_F(FilePlayer, FilesThatCannotBePlayedAreRefusedWithTheirReason) {
   test::Made("odd.mkv", {"testsrc"}, {"-t", "1", "-c:v", "utvideo"});  // GStreamer lacks the codec
   const std::tuple<QString, QByteArray, QString> rows[] = {
       {"odd.mkv", {}, "Cannot play \"odd.mkv\": "},
@@ -200,13 +196,11 @@ TEST_P(RecordedFormats, PlayToTheEndWithTheirLength) {
   const RecordRow row = GetParam();
   test::EditPrefs(main_, [&](settings::TMainPreferences& p) { p.CaptureFolder = test::Home() + "rec/"; });
   auto& e = Open();
+  const QSize size = row.format == 7 ? QSize(720, 576) : QSize(352, 288);
   test::ChangeSettings(e, [&](settings::TCaptureSettings& s) {
     s.RecordFormat = quint8(row.format);
     s.RecordKind = quint8(row.kind);
     s.AudioFormat = quint8(row.audio);
-  });
-  const QSize size = row.format == 7 ? QSize(720, 576) : QSize(352, 288);
-  test::ChangeSettings(e, [&](settings::TCaptureSettings& s) {
     s.CaptureWidth = size.width();
     s.CaptureHeight = size.height();
     s.UseDateTimeName = false;

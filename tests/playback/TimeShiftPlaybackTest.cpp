@@ -37,8 +37,9 @@ qint64 GraphSeconds(TTimeShiftPlaybackProject& p) {
 struct TPlayer {
   TTimeShiftPlaybackProject p;
   QList<QList<int>> progress;  // position, current, total
-  qint64 recorded = 0;
-  TPlayer(bool singleFile, bool live, const QString& video) : p(test::Components(), {}, false, singleFile) {
+  qint64 recorded;
+  TPlayer(bool singleFile, bool live, const QString& video, qint64 seconds = 0)
+      : p(test::Components(), {}, false, singleFile), recorded(seconds) {
     p.Live = live;
     p.FileName = video;
     p.AudioFileName = playback::TimeShiftAudioFile(video);
@@ -55,8 +56,7 @@ class TimeShiftSeek : public ::testing::TestWithParam<SeekCase> {};
 TEST_P(TimeShiftSeek, LandsWhereTheRuleSays) {
   const SeekCase c = GetParam();
   const QString video = MadePair("ts0.mpv", c.fileSeconds);
-  TPlayer t(c.singleFile, c.live, video);
-  t.recorded = c.recorded;
+  TPlayer t(c.singleFile, c.live, video, c.recorded);
   ASSERT_TRUE(t.p.BuildGraph());
   EXPECT_EQ(t.p.HasAudioGraph(), !c.singleFile);
   EXPECT_EQ(t.p.VideoGraph().FindFilter("MPEGTimeShiftVideo") != nullptr, c.singleFile);
@@ -77,8 +77,7 @@ INSTANTIATE_TEST_SUITE_P(Pairs, TimeShiftSeek,
 
 TEST(TimeShiftPlayback, AFailedSeekSaysWhereToAndAStoredMpvPlaysOnTheSystemDecoders) {
   const QString video = MadePair("ts0.mpv", 4);
-  TPlayer live(false, true, video);
-  live.recorded = 20;
+  TPlayer live(false, true, video, 20);
   ASSERT_TRUE(live.p.BuildGraph());  // not running: nothing seeks yet
   live.p.SetPosition(100);
   EXPECT_EQ(live.p.CurrentSeconds(), 0);
@@ -88,8 +87,7 @@ TEST(TimeShiftPlayback, AFailedSeekSaysWhereToAndAStoredMpvPlaysOnTheSystemDecod
   // Our decoders missing, a stored file plays on the system's.
   for (const char* name : {"OKA MPEG Video Decoder", "OKA MPEG Audio Decoder"}) test::Components().Unregister(name);
   TPlayer stored(true, false, video);
-  ASSERT_TRUE(stored.p.BuildGraph());
-  ASSERT_TRUE(stored.p.Play());
+  ASSERT_TRUE(stored.p.BuildGraph() && stored.p.Play());
   EXPECT_TRUE(test::WaitUntil([&] { return GraphSeconds(stored.p) >= 1; }));
 }
 
@@ -99,10 +97,8 @@ TEST(TimeShiftPlayback, PausesAtTheRecordedEndAndResumesWhenMoreIsWritten) {
   const QByteArray all = test::ReadFile(made);
   test::WriteFile(video, all.left(all.size() / 2));
   QFile::copy(playback::TimeShiftAudioFile(made), playback::TimeShiftAudioFile(video));
-  TPlayer t(false, true, video);
-  t.recorded = 3;
-  ASSERT_TRUE(t.p.BuildGraph());
-  ASSERT_TRUE(t.p.Play());
+  TPlayer t(false, true, video, 3);
+  ASSERT_TRUE(t.p.BuildGraph() && t.p.Play());
   ASSERT_TRUE(test::WaitUntil([&] { return GraphSeconds(t.p) >= 3; }));
   t.Tick();
   EXPECT_TRUE(t.p.AtLiveEdge() && !t.p.IsPlaying());
@@ -184,8 +180,7 @@ TEST_P(EndTimeShift, KeepsAndListsTheFilesOnlyWhenSaving) {
   const bool save = GetParam();
   auto& e = Open();
   test::ChangeSettings(e, [&](settings::TCaptureSettings& s) { s.SaveTimeShift = save; });
-  ASSERT_TRUE(e.StartPreview());
-  ASSERT_TRUE(playback::StartTimeShiftRecording(session_, e));
+  ASSERT_TRUE(e.StartPreview() && playback::StartTimeShiftRecording(session_, e));
   const QString video = e.Recorder().CurrentFile, audio = playback::TimeShiftAudioFile(video);
   ASSERT_TRUE(test::WaitUntil([&] { return QFileInfo(video).size() > 50000 && QFileInfo(audio).size() > 0; }));
   test::Clock().Advance(11000);

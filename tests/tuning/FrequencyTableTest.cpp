@@ -87,7 +87,10 @@ QByteArray Built(const QByteArray& plans) {
 
 }  // namespace
 
-TEST(FrequencyTable, LoadsBothBlocksOfTheRecordInHertzAndAMissingOrIncompleteOneShows1007) {
+// The table in the program folder comes before the shipped one (which the country plans read). A
+// record cut short, beyond the end or negative, a missing file or no path shows 1007 and leaves
+// both blocks as they were; a short table in the program folder is not passed over.
+TEST(FrequencyTable, LoadsBothBlocksOfTheProgramFolderRecordInHertzAndAMissingOrIncompleteOneShows1007) {
   const QString path = test::Home() + "TVTable.tbl";
   QByteArray bytes = MakeTable(kTableCount);
   qToLittleEndian(quint32(429497), bytes.data() + 4 * 1);  // 4 294 970 000 Hz does not fit
@@ -95,7 +98,7 @@ TEST(FrequencyTable, LoadsBothBlocksOfTheRecordInHertzAndAMissingOrIncompleteOne
   test::WriteFile(path, bytes);
   for (int table : {0, 5, 24}) {
     TFrequencyBlock antenna = Filled(7), cable = Filled(7);
-    ASSERT_TRUE(LoadFrequencyTable(path, table, antenna, cable));
+    ASSERT_TRUE(LoadFrequencyTable(table, antenna, cable));
     EXPECT_EQ(QList<quint32>({antenna[0], cable[0]}), QList<quint32>({0, 0}));
     for (int n = table == 0 ? 3 : 1; n <= kChannelCount; ++n) {
       ASSERT_EQ(antenna[n], Units(table, false, n) * 10000u) << table << " " << n;
@@ -106,7 +109,6 @@ TEST(FrequencyTable, LoadsBothBlocksOfTheRecordInHertzAndAMissingOrIncompleteOne
     }
   }
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
-  // A record cut short, beyond the end, a negative table, no path, a missing file.
   QByteArray shortFile = MakeTable(3);
   shortFile.chop(4);  // record 2 loses its last value
   test::WriteFile(path, shortFile);
@@ -116,45 +118,13 @@ TEST(FrequencyTable, LoadsBothBlocksOfTheRecordInHertzAndAMissingOrIncompleteOne
     SCOPED_TRACE(testing::Message() << file.toStdString() << " " << table);
     test::Dialogs().Warnings.clear();
     TFrequencyBlock antenna = Filled(11), cable = Filled(12);
-    EXPECT_FALSE(LoadFrequencyTable(file, table, antenna, cable));
+    EXPECT_FALSE(file == path ? LoadFrequencyTable(table, antenna, cable)
+                              : LoadFrequencyTable(file, table, antenna, cable));
     EXPECT_TRUE(antenna == Filled(11) && cable == Filled(12));
     EXPECT_EQ(test::Dialogs().Warnings, kError1007);
   }
   TFrequencyBlock antenna{}, cable{};  // the complete records before the cut still load
-  EXPECT_TRUE(LoadFrequencyTable(path, 1, antenna, cable));
-}
-
-// The shipped table loads (the country plans read it); one in the program folder comes first.
-TEST(FrequencyTable, ProgramFolderTableComesBeforeTheShippedOne) {
-  TFrequencyBlock antenna = Filled(3), cable = Filled(3);
-  test::WriteFile(test::Home() + "TVTable.tbl", QByteArray(1000, '\1'));
-  EXPECT_FALSE(LoadFrequencyTable(0, antenna, cable)) << "a short one is not passed over";
-  EXPECT_EQ(antenna, Filled(3));
-  EXPECT_EQ(test::Dialogs().Warnings, kError1007);
-  test::WriteFile(test::Home() + "TVTable.tbl", MakeTable(6));
-  ASSERT_TRUE(LoadFrequencyTable(5, antenna, cable));
-  EXPECT_EQ(QList<quint32>({antenna[1], cable[160]}),
-            QList<quint32>({Units(5, false, 1) * 10000u, Units(5, true, 160) * 10000u}));
-}
-
-TEST(FrequencyTable, ApplyingABlockResetsTheChannelsForAScan) {
-  struct Record {
-    bool Valid = true, Found = true;
-    quint8 Standard = 9, AudioMode = 3;
-    quint32 Frequency = 1, DefaultFrequency = 2;
-    QString Name = "keep";
-  };
-  std::array<Record, kChannelCount + 1> records;  // indexed by channel number
-  TFrequencyBlock block{};
-  for (int n = 0; n <= kChannelCount; ++n) block[n] = 1000000u * quint32(n);
-  ApplyFrequencyBlock(block, [&](int n) -> Record& { return records[n]; });
-  EXPECT_TRUE(records[0].Frequency == 1u && records[0].Valid) << "channel 0 does not exist";
-  for (int n = 1; n <= kChannelCount; ++n) {
-    const Record& r = records[n];
-    EXPECT_EQ(QList<qint64>({r.DefaultFrequency, r.Frequency, r.Valid, r.Found, r.AudioMode,
-                             r.Standard, r.Name == "keep"}),
-              QList<qint64>({1000000 * n, 1000000 * n, 0, 0, 0, 9, 1}));
-  }
+  EXPECT_TRUE(LoadFrequencyTable(1, antenna, cable));
 }
 
 TEST(ShippedTable, KnownCarriersZeroElsewhereAndThePlansMatched) {
@@ -195,23 +165,17 @@ TEST(ShippedTable, KnownCarriersZeroElsewhereAndThePlansMatched) {
   }
 }
 
-TEST(TVTableBuilder, WritesEveryTableByIndexAsAntennaThenCableInTenKilohertzUnits) {
-  QJsonArray reversed;  // the order in the file follows the index, not the list
+// The file follows the table index, not the list order (the shipped table checks the rest); a
+// table that reuses another may leave its blocks out and gets that one's record.
+TEST(TVTableBuilder, WritesTheTablesByIndexAndARecordAReusingTableLeftOut) {
+  QJsonArray reversed;
   for (const QJsonValue& table : ValidTables()) reversed.prepend(table);
+  reversed[kTableCount - 1 - 9] = QJsonObject{{"index", 9}, {"reuses_table", 3}};
   const QByteArray bytes = Built(Plans(reversed));
-  for (int k = 0; k < kTableCount; ++k)  // then antenna 0 and 160, cable 1 and 161 are empty
-    EXPECT_EQ(QList<quint32>({Value(bytes, k, kAntenna, 1), Value(bytes, k, kCable, 160),
-                              Value(bytes, k, kAntenna, 0), Value(bytes, k, kAntenna, 160),
-                              Value(bytes, k, kCable, 1), Value(bytes, k, kCable, 161)}),
-              QList<quint32>({quint32((k + 1) * 100), 50000, 0, 0, 0, 0}))
-        << k;
-  EXPECT_EQ(bytes.mid(4, 4), QByteArray("\x64\x00\x00\x00", 4)) << "little-endian";
-  // A table that reuses another may leave its blocks out.
-  const QByteArray reusing = Built(PlansWith(9, [](QJsonObject& t) {
-    t = {{"index", 9}, {"reuses_table", 3}};
-  }));
-  EXPECT_EQ(reusing.mid(9 * kTableRecordSize, kTableRecordSize),
-            reusing.mid(3 * kTableRecordSize, kTableRecordSize));
+  for (int k = 0; k < kTableCount; ++k)  // antenna slot 1 is (k + 1) MHz
+    EXPECT_EQ(Value(bytes, k, kAntenna, 1), quint32(k == 9 ? 400 : (k + 1) * 100)) << k;
+  EXPECT_EQ(bytes.mid(9 * kTableRecordSize, kTableRecordSize),
+            bytes.mid(3 * kTableRecordSize, kTableRecordSize));
 }
 
 TEST(TVTableBuilder, RefusesBrokenPlans) {

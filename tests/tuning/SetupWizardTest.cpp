@@ -3,16 +3,15 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 
 #include "../settings/SettingsTestSupport.h"
+#include "app/FormTestSupport.h"
 #include "settings/ErrorMessages.h"
 #include "settings/Globals.h"
 #include "settings/MultiLangInfo.h"
@@ -73,9 +72,13 @@ TEST(SetupWizard, PagesFollowNextAndBackAndAFirstRunCannotBeCancelled) {
   EXPECT_EQ(QList<int>({w.Button("BitBtnNext")->font().pointSize(), w.form->font().pointSize()}),
             QList<int>({german.FontSize + 1, german.FontSize}));
   EXPECT_FALSE(w.Button("BitBtnBack")->isVisible());
+  for (const char* radio : {"RadioButtonCountry", "RadioButtonAntenna", "RadioButtonUseDefaultTable"})
+    EXPECT_TRUE(w.form->findChild<QRadioButton*>(radio)->isChecked()) << radio;
   w.Button("BitBtnNext")->click();
   EXPECT_EQ(w.form->Page(), 2);
-  EXPECT_TRUE(w.Button("BitBtnBack")->isVisible());
+  const auto shown = [&](const char* name) { return w.form->findChild<QWidget*>(name)->isVisible(); };
+  EXPECT_EQ(QList<bool>({shown("BitBtnBack"), shown("PanelPage1"), shown("PanelPage2")}),
+            QList<bool>({true, false, true}));
   w.form->findChild<QRadioButton*>("RadioButtonUseFreeScan")->click();
   EXPECT_FALSE(w.form->findChild<QWidget*>("RadioGroupCableType")->isEnabled());
   w.form->findChild<QRadioButton*>("RadioButtonUseDefaultTable")->click();
@@ -84,6 +87,7 @@ TEST(SetupWizard, PagesFollowNextAndBackAndAFirstRunCannotBeCancelled) {
   EXPECT_FALSE(w.Button("BitBtnNext")->isVisible());
   EXPECT_TRUE(w.Button("BitBtnFinish")->isVisible());
   EXPECT_EQ(w.Buttons(), "11100");
+  EXPECT_FALSE(w.form->findChild<QWidget*>("ProgressBarCable")->isEnabled()) << "antenna only";
   w.Button("BitBtnStart")->click();
   EXPECT_TRUE(w.Text("LabelAntennaResult").startsWith("Durchsucht = 160, Gefunden "));
   EXPECT_EQ(w.Text("LabelCableResult"), "") << "antenna only";
@@ -95,8 +99,12 @@ TEST(SetupWizard, PagesFollowNextAndBackAndAFirstRunCannotBeCancelled) {
   EXPECT_EQ(w.form->Page(), 2);
 }
 
-TEST(SetupWizard, BothRunsTwoPassesAndRestoresTheButtonsAfterTheSecond) {
+// Both runs two passes and gives the buttons back after the second. A scan aborted during its
+// antenna pass skips the cable pass; then Cancel puts back the records the scan page and the scans
+// changed.
+TEST(SetupWizard, BothRunsTwoPassesAnAbortSkipsTheCablePassAndCancelRestoresTheRecords) {
   Wizard w;
+  const auto antenna = w.info.AntennaChannels(), cable = w.info.CableChannels();
   QString midway;
   w.onTune = [&](int) {
     // The first tuning of the cable pass.
@@ -105,36 +113,30 @@ TEST(SetupWizard, BothRunsTwoPassesAndRestoresTheButtonsAfterTheSecond) {
   };
   w.form->SetPage(3);
   w.Button("BitBtnStart")->click();
-  const auto valid = [](const TChannelInfo::TChannelTable& t) {
-    return int(std::count_if(t.begin(), t.end(), [](auto& r) { return r.Valid; }));
+  const auto found = [](const TChannelInfo::TChannelTable& t) {
+    const auto n = std::count_if(t.begin(), t.end(), [](auto& r) { return r.Valid; });
+    return QStringLiteral("Total scan = 160, Find %1 ").arg(n);
   };
-  ASSERT_GT(valid(w.info.AntennaChannels()), 0);
-  const QString antennaText =
-      QStringLiteral("Total scan = 160, Find %1 ").arg(valid(w.info.AntennaChannels()));
-  EXPECT_EQ(midway, antennaText + "||00001");
-  EXPECT_EQ(w.Text("LabelAntennaResult"), antennaText);
-  EXPECT_EQ(w.Text("LabelCableResult"),
-            QStringLiteral("Total scan = 160, Find %1 ").arg(valid(w.info.CableChannels())));
+  ASSERT_NE(found(w.info.AntennaChannels()), found({})) << "stations found";
+  EXPECT_EQ(midway, found(w.info.AntennaChannels()) + "||00001");
+  EXPECT_EQ(w.Text("LabelAntennaResult"), found(w.info.AntennaChannels()));
+  EXPECT_EQ(w.Text("LabelCableResult"), found(w.info.CableChannels()));
   EXPECT_EQ(w.Buttons(), "11110");
-}
 
-// Then Cancel puts back the records the scan page and the scan changed.
-TEST(SetupWizard, AbortDuringTheAntennaPassSkipsTheCablePassAndCancelRestoresTheRecords) {
-  Wizard w;
-  const auto antenna = w.info.AntennaChannels(), cable = w.info.CableChannels();
   int done = -1, tunesAtAbort = 0;
   auto* bar = w.form->findChild<QProgressBar*>("ProgressBarAntenna");
-  w.onTune = [&](int n) {
-    if (n < 20) return;
+  w.onTune = [&, start = w.tunes](int n) {
+    if (n < start + 20) return;
     done = bar->value(), tunesAtAbort = n;
     w.Button("BitBtnAbort")->click();
     w.onTune = [](int) {};
   };
-  w.form->SetPage(3);
   w.Button("BitBtnStart")->click();
   EXPECT_EQ(w.tunes, tunesAtAbort) << "tuned on after Abort";
   ASSERT_GT(done, 0);
   EXPECT_EQ(bar->value(), 160) << "the bar of the running scan jumps to its end";
+  auto* hidden = w.form->findChild<QProgressBar*>("ProgressBarFreeScan");
+  EXPECT_NE(hidden->value(), hidden->maximum()) << "the free scan's bar is hidden and stays";
   EXPECT_TRUE(w.Text("LabelAntennaResult").startsWith(QStringLiteral("Total scan = %1, Find ").arg(done)));
   EXPECT_EQ(w.Text("LabelCableResult"), "");
   EXPECT_EQ(w.Buttons(), "11110");
@@ -162,6 +164,9 @@ TEST(SetupWizard, AFreeScanCopiesAntennaToCableAndResetsTheMemories) {
   EXPECT_EQ(w.info.MemoryChannels()[0],
             (settings::TMemoryChannelRecord{true, TChannelInfo::kAntenna, 1, "Memory 1"}));
   EXPECT_EQ(w.Buttons(), "11110");
+  auto* bar = w.form->findChild<QProgressBar*>("ProgressBarFreeScan");
+  EXPECT_TRUE(bar->maximum() > 0 && bar->value() == bar->maximum()) << "the band in kHz, at its end";
+  EXPECT_TRUE(w.form->findChild<QWidget*>("ComboBoxScanStep")->isEnabled());
   w.Button("BitBtnFinish")->click();
   EXPECT_EQ(w.info.CableTypeChoice(), 2);
 }
@@ -178,12 +183,9 @@ TEST(SetupWizard, RunBringsTheTunerToTheChosenStandard) {
     Channels c;
     c.tuner.AcceptStandard = tunerAccepts;
     c.info.SetSetupChoices(1, c.info.TableIndex(), c.info.TVSystemChoice());
-    QTimer::singleShot(0, [] {
-      auto* wizard = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-      ASSERT_NE(wizard, nullptr);
-      wizard->findChild<QPushButton*>("BitBtnNext")->click();
-      wizard->findChild<QPushButton*>("BitBtnNext")->click();
-      wizard->findChild<QPushButton*>("BitBtnFinish")->click();
+    ModalAnswer<TFormTVSetupWizard> answer([](TFormTVSetupWizard& wizard) {
+      for (const char* button : {"BitBtnNext", "BitBtnNext", "BitBtnFinish"})
+        wizard.findChild<QPushButton*>(button)->click();
     });
     EXPECT_TRUE(tuning::RunSetupWizard(c.info, firstRun, {}));
     std::vector<QStringList> expected;
@@ -193,36 +195,25 @@ TEST(SetupWizard, RunBringsTheTunerToTheChosenStandard) {
   }
 }
 
-// The wizard hears its own scans through the listener it passes; the channel object's events hear
-// every scan, and a scan started elsewhere does not reach the wizard.
-TEST(SetupWizardRules, FinishAndCancelAreRefusedWhileAScanRunsAndOnlyItsOwnScansReachIt) {
-  Card c(0);
-  int heard = 0;
-  tuning::TSetupWizardEvents events;
-  events.AutoScanDone = [&](int, int, int) { ++heard; };
-  TSetupWizardRules rules(c.info, false, 0, std::move(events));
-  rules.SetPage(3);
-  bool finished = true, cancelled = true;
-  c.onTune = [&](int) {
-    finished = finished && rules.Finish();
-    cancelled = cancelled && rules.Cancel();
-  };
-  rules.Start();
-  EXPECT_FALSE(finished);
-  EXPECT_FALSE(cancelled);
-  EXPECT_EQ(QList<qsizetype>({heard, c.done.size()}), QList<qsizetype>({1, 1}));
-  c.onTune = [](int) {};
-  c.info.AutoScan(0);
-  EXPECT_EQ(QList<qsizetype>({heard, c.done.size()}), QList<qsizetype>({1, 2}));
-}
-
-TEST(SetupWizardRules, FinishWritesTheTVSystemChoiceAndCancelPutsTheOldOneBack) {
+// Finish and Cancel wait for a running scan. Finish writes the choices and Cancel puts the old ones
+// back. The wizard hears its own scans through the listener it passes; the channel object's events
+// hear every scan, and a scan started elsewhere does not reach the wizard.
+TEST(SetupWizardRules, FinishWritesTheChoicesCancelPutsTheOldOnesBackNeitherWhileAScanRuns) {
   Card c(0);
   c.info.SetSetupChoices(c.info.CableTypeChoice(), 3, c.info.TVSystemChoice());
   c.info.SetCountryCode(49);
   c.info.SetStandard(2);
+  const auto state = [&] {
+    return QList<int>({c.info.TVSystemChoice(), c.info.CountryCode(), c.info.TableIndex(), c.info.Standard(),
+                       c.info.CableTypeChoice()});
+  };
+  const QList<int> before = state();
   const auto antenna = c.info.AntennaChannels();
-  TSetupWizardRules rules(c.info, false, 0, {});
+  int heard = 0;
+  tuning::TSetupWizardEvents events;
+  events.AutoScanDone = [&](int, int, int) { ++heard; };
+  TSetupWizardRules rules(c.info, false, 0, std::move(events));
+  EXPECT_TRUE(rules.ByCountry()) << "as the channel object stands";
   rules.ChooseByCountry(false);
   rules.SetTVSystem(4);
   rules.SetCableType(1);
@@ -230,19 +221,22 @@ TEST(SetupWizardRules, FinishWritesTheTVSystemChoiceAndCancelPutsTheOldOneBack) 
   rules.SetPage(3);
   const tuning::TTuningEntry entry = tuning::TVSystemEntry(4);
   EXPECT_EQ(rules.ChosenTable(), entry.TableIndex);
+  bool finished = true, cancelled = true;
+  c.onTune = [&](int) {
+    finished = finished && rules.Finish();
+    cancelled = cancelled && rules.Cancel();
+  };
+  rules.Start();
+  EXPECT_FALSE(finished || cancelled);
+  EXPECT_EQ(QList<qsizetype>({heard, c.done.size()}), QList<qsizetype>({1, 1}));
+  c.onTune = [](int) {};
+  c.info.AutoScan(0);
+  EXPECT_EQ(QList<qsizetype>({heard, c.done.size()}), QList<qsizetype>({1, 2}));
   ASSERT_TRUE(rules.Finish());
-  EXPECT_EQ(c.info.TVSystemChoice(), 4);
-  EXPECT_EQ(c.info.CountryCode(), entry.CountryCode);
-  EXPECT_EQ(c.info.TableIndex(), entry.TableIndex);
-  EXPECT_EQ(c.info.Standard(), entry.Standard);
-  EXPECT_EQ(c.info.CableTypeChoice(), 1);
+  EXPECT_EQ(state(), QList<int>({4, entry.CountryCode, entry.TableIndex, entry.Standard, 1}));
   EXPECT_EQ(c.info.VerifyCount(), 5);
   ASSERT_TRUE(rules.Cancel());
-  EXPECT_EQ(c.info.TVSystemChoice(), TChannelInfo::kChoiceByCountry);
-  EXPECT_EQ(c.info.CountryCode(), 49);
-  EXPECT_EQ(c.info.TableIndex(), 3);
-  EXPECT_EQ(c.info.Standard(), 2);
-  EXPECT_EQ(c.info.CableTypeChoice(), 0);
+  EXPECT_EQ(state(), before);
   EXPECT_EQ(c.info.AntennaChannels(), antenna);
 }
 

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
 #include <QLabel>
 #include <QSlider>
 #include <QSpinBox>
@@ -11,7 +10,6 @@
 
 #include "app/FormTestSupport.h"
 #include "app/ShellFixture.h"
-#include "settings/MultiLangInfo.h"
 #include "settings/SettingsTestSupport.h"
 #include "tuning/AddFMForm.h"
 #include "tuning/AddMemoryForm.h"
@@ -86,10 +84,12 @@ TEST_F(TuningDialogs, FineTuneFollowsTheSliderLiveAndCancelRetunesWhereItWas) {
     quint32 frequency = start;
     channels.Clear();
     test::ModalAnswer<TDialogFineTune> answer([&](TDialogFineTune& dialog) { Keys(dialog, keys); });
-    FineTune(&channels.tuner, nullptr, frequency, kBase);
+    EXPECT_EQ(FineTune(&channels.tuner, nullptr, frequency, kBase), *(keys.end() - 1) == Qt::Key_Return);
     EXPECT_EQ(qint32(frequency), stored);
     EXPECT_EQ(channels.tuner.Log, tuned);
   }
+  quint32 frequency = kBase;
+  EXPECT_FALSE(FineTune(&channels.tuner, nullptr, frequency, 0)) << "no table frequency, no dialog";
 }
 
 TEST_F(TuningDialogs, VideoSourceStoresTheChosenEntryAndTheChannelBoxEvenWhenDisabled) {
@@ -128,6 +128,7 @@ TEST_F(TuningDialogs, AddFMProposesTheFirstEmptyMemoryOrOneWhenAllAreUsed) {
     AddFMFrequency(channels.info, nullptr, 87900000);
     EXPECT_EQ(*channels.info.FMRecord(proposed), (settings::TFMMemoryChannelRecord{87900000, "Radio Nord"}));
   }
+  AddFMFrequency(channels.info, nullptr, 0);  // no frequency, no dialog
 }
 
 TEST_F(TuningDialogs, AddMemoryStoresAntennaOrCableChannelsAndNothingFromTheMemoryTable) {
