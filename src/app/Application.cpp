@@ -442,7 +442,8 @@ void TApplication::ShutdownApplication() {
   channels_.reset();
   hotkeys_.reset();
   audio_.reset();
-  main_.reset();
+  // The main model stays until the application goes: the window, deleted from the event loop,
+  // reads it until then.
   if (mainWindow_) {
     mainWindow_->deleteLater();
     mainWindow_ = nullptr;
