@@ -65,6 +65,8 @@ TEST_F(ChannelScan, FreeScanTunesCoarselyAndFindsStationsAtTheirExactFrequencies
   ASSERT_TRUE(channels.FreeScan(kStep));
   EXPECT_EQ(done, 2);
   EXPECT_FALSE(engine_->Tuner().CoarseTuning());
+  EXPECT_EQ(QList<qint32>({engine_->Tuner().TVMin(), engine_->Tuner().TVMax()}),
+            QList<qint32>({45250000, 889250000}));
   EXPECT_EQ(channels.CableChannels(), channels.AntennaChannels());
   EXPECT_EQ(channels.AntennaChannels()[0].Frequency, 203250000u);
   // No step reads offset 0; the first reading is -22 at 298.75 MHz, and the find is the step

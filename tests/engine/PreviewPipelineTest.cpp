@@ -30,34 +30,6 @@ class PreviewPipeline : public test::EngineFixture {
   }
 };
 
-TEST_F(PreviewPipeline, StartsALivePictureInTheVideoWindow) {
-  auto& e = Open();
-  platform::video::IVideoWindow* created = nullptr;
-  e.OnVideoWindowCreated = [&](engine::TCaptureInfo&, platform::video::IVideoWindow* w, int) { created = w; };
-  ASSERT_TRUE(e.StartPreview() && created);
-  EXPECT_EQ(created, e.Preview().VideoWindow());
-  EXPECT_EQ(created->Widget()->parentWidget(), &owner_);
-  ASSERT_TRUE(Renderer());
-  ASSERT_TRUE(test::WaitUntil([&] { return Renderer()->FramesRendered() >= 3; }));
-  EXPECT_EQ(Renderer()->FrameSize(), QSize(320, 240));  // NTSC, no deinterlacing
-  const auto& p = e.Preview();
-  EXPECT_TRUE(p.HasPreviewPin() && p.HasCapturePin() && p.HasAudioCapture());  // preview through the Smart Tee
-  EXPECT_TRUE(p.SmartTee() && p.Snapshot() && !p.AudioThroughCapture());
-  const auto& f = e.Formats();
-  EXPECT_EQ(QList<int>({f.UYVYIndex(), f.YUY2Index(), f.RGB24Index(), f.RGB32Index(), int(f.VideoMediaTypeNames().size())}),
-            QList<int>({1, 0, 2, 2, 3}));
-  EXPECT_EQ(f.AudioInputNames(), QStringList({"Line In", "Microphone"}));
-  EXPECT_EQ(e.Settings().AudioInputIndex, 0);
-  EXPECT_EQ(e.Routing().RouteNames(), QStringList({"Video Tuner", "Video Composite", "Video SVideo", "Video AUX"}));
-  EXPECT_EQ(QList<qint32>({e.Tuner().TVMin(), e.Tuner().TVMax()}), QList<qint32>({45250000, 889250000}));
-  EXPECT_TRUE(Warnings().isEmpty()) << Warnings().join('|').toStdString();
-  e.DockVideoWindow(true, 4, 5, 2);
-  EXPECT_EQ(created->Widget()->geometry(), QRect(4, 5, owner_.width() / 3 - 4, owner_.height() / 3 - 4));
-  e.DockVideoWindow(false, 0, 0, 0);
-  EXPECT_EQ(created->Widget()->geometry(), owner_.rect());
-  e.StopPreview();
-}
-
 TEST_F(PreviewPipeline, MissingPartsAndTheirErrors) {
   // The missing component, deinterlacing, colour controls, audio lines (one: the sound is played
   // through the video capture's Smart Tee); whether the preview starts and its warnings.

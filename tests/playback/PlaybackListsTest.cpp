@@ -116,7 +116,7 @@ TEST_F(PlayItemsFile, RecentLinesAnyEndWrittenCrLfAndEmptiedListsStayEmpty) {
   EXPECT_EQ(test::ReadFile(PlayRecentPath()), "");
 }
 
-TEST(PlaybackInfo, NextAndPreviousWrapAtBothEnds) {
+TEST(PlaybackInfo, NextAndPreviousWrapAtBothEndsAndAFailedEntryLeavesThePlayList) {
   // CurrentIndex, next (else previous), the entry started
   const std::tuple<int, bool, int> rows[] = {{-1, true, 0},  {2, true, 0},  {1, true, 2},
                                              {-1, false, 2}, {0, false, 2}, {2, false, 1}};
@@ -127,9 +127,7 @@ TEST(PlaybackInfo, NextAndPreviousWrapAtBothEnds) {
     EXPECT_EQ(p.info.CurrentFile, p.info.PlayList[expected]);
     EXPECT_EQ(p.log, QStringList({p.info.CurrentFile, QString("#%1").arg(expected)}));
   }
-}
-
-TEST(PlaybackInfo, FailedEntryLeavesThePlayListAndRecentFilesIgnoreCase) {
+  // A failed entry leaves the play list; recent files ignore case.
   Playing p({"/v/a", "/v/bad", "/v/c", "/v/d", "/v/e"});
   p.info.RecentFiles = {"/V/D"};
   ASSERT_TRUE(p.info.PlayIndex(0));
