@@ -161,7 +161,6 @@ bool TCaptureInfo::FinishBuild() {
   return true;
 }
 
-bool TCaptureInfo::ConnectTunerChain() { return preview_->ConnectTunerChain(); }
 
 bool TCaptureInfo::BuildPreviewGraph() {
   return !Recording() && preview_->Build(PreviewSettings()) && FinishBuild();
@@ -181,14 +180,12 @@ bool TCaptureInfo::StartPreview() {
 }
 
 bool TCaptureInfo::StopPreview() { return preview_->Stop(); }
-bool TCaptureInfo::PlayGraph() { return preview_->Run(); }
 
 bool TCaptureInfo::RestartPreview() {
   if (Recording()) return false;
   return Chip().IsWis() ? preview_->RestartWis() : preview_->Restart(PreviewSettings());
 }
 
-bool TCaptureInfo::RestartWisPreview() { return !Recording() && preview_->RestartWis(); }
 
 bool TCaptureInfo::ResumeAfterModeChange() {
   // The video window always fills its area, so there is no aspect mode to reset here.
@@ -214,10 +211,6 @@ bool TCaptureInfo::Apply(const settings::TCaptureSettings& next) {
 }
 
 void TCaptureInfo::SetPixelFormatChoice(int choice) { formats_->SetPixelFormatChoice(choice); }
-bool TCaptureInfo::AddVideoDecoder(int kind) { return preview_->AddVideoDecoder(kind); }
-void TCaptureInfo::DockVideoWindow(bool asThumbnail, int left, int top, int border) {
-  preview_->DockVideoWindow(asThumbnail, left, top, border);
-}
 
 bool TCaptureInfo::SetTVFrequency(quint32 hertz, bool pauseGraph) {
   return !Recording() && tuner_->SetTVFrequency(hertz, pauseGraph);
@@ -242,7 +235,6 @@ bool TCaptureInfo::SetVideoStandard(int standard) {
 
 bool TCaptureInfo::SetCountryCode(int code) { return tuner_->SetCountryCode(code); }
 bool TCaptureInfo::SetTVAudioMode(int mode) { return tuner_->SetTVAudioMode(mode); }
-void TCaptureInfo::ReadTVBand() { tuner_->ReadTVBand(); }
 void TCaptureInfo::ReadFMBand() { tuner_->ReadFMBand(); }
 
 void TCaptureInfo::SetVendorStandard(int value) {

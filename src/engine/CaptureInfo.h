@@ -58,21 +58,15 @@ class TCaptureInfo {
   bool SelectAudioInputLine(int line);
 
   // --- preview -------------------------------------------------------------------------------
-  bool ConnectTunerChain();
   bool BuildPreviewGraph();
   bool StartPreview();
   bool StopPreview();
-  bool PlayGraph();
   bool RestartPreview();
   bool ResumeAfterModeChange();
   bool SetDeinterlace(bool on);
   void SetPixelFormatChoice(int choice);
   // Wis family forms.
   bool BuildWisPreviewGraph();
-  bool RestartWisPreview();
-  bool AddVideoDecoder(int kind);
-  // The video window as a thumbnail inset, or filling the host again.
-  void DockVideoWindow(bool asThumbnail, int left, int top, int border);
 
   // --- tuner -------------------------------------------------------------------------------
   bool SetTVFrequency(quint32 hertz, bool pauseGraph);
@@ -83,7 +77,6 @@ class TCaptureInfo {
   bool SetVideoStandard(int standard);
   bool SetCountryCode(int code);
   bool SetTVAudioMode(int mode);
-  void ReadTVBand();
   void ReadFMBand();
   void SetCoarseTuning(bool on) { tuner_->SetCoarseTuning(on); }
   // Lock readings per TV tuning; discovery sets them by chip, the channel tables their own.

@@ -333,10 +333,4 @@ bool TPreviewPipeline::Apply(const TPreviewSettings& next) {
   return Restart(next) && Run();
 }
 
-void TPreviewPipeline::DockVideoWindow(bool asThumbnail, int left, int top, int border) {
-  if (!window_) return;
-  if (asThumbnail) window_->DockInset(left, top, border);
-  else window_->DockFill();
-}
-
 }  // namespace pvx::engine

@@ -65,7 +65,6 @@ class TPreviewPipeline {
   // Takes out what follows the preview pin, so a rebuild starts from the bare devices.
   void DropPictureChain();
   bool AddVideoDecoder(int kind);
-  void DockVideoWindow(bool asThumbnail, int left, int top, int border);
 
   const TPreviewSettings& Settings() const { return settings_; }
   bool HasPreviewPin() const { return previewPin_ != nullptr; }

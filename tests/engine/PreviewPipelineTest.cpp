@@ -157,7 +157,7 @@ TEST_F(PreviewPipeline, EveryGraphChangeIsRefusedWhileRecording) {
   test::EditPrefs(main_, [&](settings::TMainPreferences& p) { p.CaptureFolder = test::Home(); });
   ASSERT_TRUE(e.StartRecording());
   EXPECT_FALSE(e.BuildPreviewGraph() || e.BuildWisPreviewGraph() || e.StartPreview());
-  EXPECT_FALSE(e.RestartPreview() || e.RestartWisPreview() || e.SetDeinterlace(true));
+  EXPECT_FALSE(e.RestartPreview() || e.SetDeinterlace(true));
   EXPECT_FALSE(e.Settings().Deinterlace);
   EXPECT_FALSE(e.SelectInput(2));
   EXPECT_FALSE(e.SetTVFrequency(55250000, false) || e.SetFMFrequency(100000000) || e.FMUp() || e.FMDown());

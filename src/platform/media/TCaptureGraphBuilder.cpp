@@ -64,16 +64,4 @@ std::shared_ptr<TFilter> AddSourceFilter(TFilterGraph& graph, const QString& pat
   return source;
 }
 
-bool RenderFile(TFilterGraph& graph, const QString& path) {
-  auto source = AddSourceFilter(graph, path, path);
-  if (!source) return false;
-  bool any = false;
-  for (TPin* out : source->PinsOf(PinDir::Output)) {
-    if (out->IsConnected()) continue;
-    if (!graph.Render(*out)) return false;
-    any = true;
-  }
-  return any;
-}
-
 }  // namespace pvx::platform::media

@@ -1,7 +1,7 @@
 #pragma once
 // The graph-building calls the recording and playback graphs make besides Connect and Render:
 // the capture graph builder's SetOutputFileName and RenderStream, and the graph builder's
-// AddSourceFilter and RenderFile. Built only on the graph facade.
+// AddSourceFilter. Built only on the graph facade.
 
 #include <QString>
 #include <memory>
@@ -40,7 +40,5 @@ class TCaptureGraphBuilder {
 // A stored-file source for `path`, added under `name`; nullptr when the file cannot be read.
 std::shared_ptr<graph::TFilter> AddSourceFilter(graph::TFilterGraph& graph, const QString& path,
                                                 const QString& name);
-// A stored-file source for `path` with each of its outputs rendered.
-bool RenderFile(graph::TFilterGraph& graph, const QString& path);
 
 }  // namespace pvx::platform::media

@@ -1,6 +1,6 @@
 #pragma once
 // The file sources of the players, each with one output "Output" carrying the file's bytes:
-// - Stored: any finished file (the graph builder's AddSourceFilter and RenderFile);
+// - Stored: any finished file (the graph builder's AddSourceFilter);
 // - SingleFile: a stored time-shift ".mpv" file; in a graph with the time-shift splitter it
 //   feeds only the splitter, which adds the ".mpa" companion's sound;
 // - Growing: a time-shift file still being written (IGrowingFileSource).
