@@ -1,12 +1,12 @@
 // The services of this machine behind the program: the clock and its timers, folders and data
-// files, the dialog service, dial codes, the media framework, companions, and the screen-saver
-// inhibit against a desktop service on a private session bus.
+// files, dial codes, the media framework, companions, and the screen-saver inhibit against a
+// desktop service on a private session bus. (The Qt dialog service with the real warning window:
+// WarningForm in app_tests.)
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QDBusConnection>
-#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -21,7 +21,6 @@
 #include "platform/LinuxSystemServices.h"
 #include "platform/MediaFramework.h"
 #include "platform/ProgramFolder.h"
-#include "platform/QtDialogService.h"
 #include "platform/TTimer.h"
 #include "platform/TerritoryDialCode.h"
 #include "support/TestEnvironment.h"
@@ -31,7 +30,7 @@ using platform::LinuxSystemServices;
 using platform::TTimer;
 
 // A zero interval and a timer destroyed while enabled never fire; time never goes back.
-TEST(TestClock, TimersFireInTimeOrderAsTimeAdvances) {
+TEST(TestClock, TimersFireInTimeOrderHandlersMayDisableThemAndWaitDeliversPostedEvents) {
   std::vector<std::pair<char, qint64>> fired;
   const auto record = [&](char name) {
     return [&fired, name](TTimer&) { fired.push_back({name, test::Clock().NowMs()}); };
@@ -52,9 +51,7 @@ TEST(TestClock, TimersFireInTimeOrderAsTimeAdvances) {
   EXPECT_EQ(fired, (std::vector<std::pair<char, qint64>>{
                        {'b', 200}, {'a', 300}, {'b', 400}, {'a', 600}, {'b', 600}}));
   EXPECT_EQ(test::Clock().NowMs(), 650);
-}
-
-TEST(TestClock, HandlerMayDisableItsTimerAndANewIntervalRestartsIt) {
+  // A handler may disable its timer, and a new interval restarts it.
   int count = 0;
   TTimer timer;
   timer.SetInterval(100);
@@ -79,30 +76,15 @@ TEST(TestClock, HandlerMayDisableItsTimerAndANewIntervalRestartsIt) {
   timer.Fire();
   EXPECT_EQ(count, 4);
   TTimer().Fire();
-}
-
-TEST(TestClock, WaitAdvancesVirtualTimeAndDeliversPostedEvents) {
+  // Waiting advances the time and delivers posted events.
   bool delivered = false;
   QTimer::singleShot(0, QCoreApplication::instance(), [&] { delivered = true; });
   platform::Wait(5000);
   EXPECT_TRUE(delivered);
-  EXPECT_EQ(platform::Clock().NowMs(), 5000);
+  EXPECT_EQ(platform::Clock().NowMs(), 650 + 2900 + 5000);
 }
 
-TEST(RealClock, TimerRunsOnTheEventLoop) {
-  platform::SetClock(nullptr);  // real time for this one test
-  int count = 0;
-  TTimer timer;
-  timer.SetInterval(5);
-  timer.OnTimer = [&](TTimer& sender) {
-    ++count;
-    sender.SetEnabled(false);
-  };
-  timer.SetEnabled(true);
-  EXPECT_TRUE(test::WaitUntil([&] { return count == 1; }));
-}
-
-TEST(ProgramFolder, IsOkaPvxHomeElseXdgConfigCreated) {
+TEST(ProgramFolder, IsOkaPvxHomeElseXdgConfigCreatedAndItsDataFilesOverrideTheInstalledOnes) {
   EXPECT_EQ(platform::ProgramFolder(), test::Home());
   QTemporaryDir config;
   const QByteArray savedHome = qgetenv("OKA_PVX_HOME");
@@ -113,34 +95,13 @@ TEST(ProgramFolder, IsOkaPvxHomeElseXdgConfigCreated) {
   qunsetenv("XDG_CONFIG_HOME");
   EXPECT_EQ(folder, config.path() + "/oka-pvx/");
   EXPECT_TRUE(QFileInfo(folder).isDir());
-}
-
-TEST(DataFile, ProgramFolderOverridesInstalledData) {
+  // Data files in the program folder override the installed ones.
   const QString installed = platform::DataFile("Language/Lang.cfg");
   EXPECT_EQ(installed, test::SourceData() + "Language/Lang.cfg");
   test::WriteFile(test::Home() + "Language/Lang.cfg", "Mine\n");
   EXPECT_EQ(platform::DataFile("Language/Lang.cfg"), test::Home() + "Language/Lang.cfg");
   EXPECT_TRUE(platform::DataFile("no-such-file.dat").isEmpty());
   EXPECT_EQ(platform::DataFolders().first(), test::Home());
-}
-
-TEST(QtDialogService, WarningUsesTheInstalledWindowAndCloseEndsIt) {
-  platform::QtDialogService service;
-  QStringList shown;
-  service.SetWarningFactory([&](const QStringList& lines) {
-    shown = lines;
-    return std::make_unique<QDialog>();
-  });
-  bool wasOpen = false;
-  QTimer::singleShot(0, [&] {
-    wasOpen = service.OpenWarning() && service.OpenWarning()->isVisible();
-    service.CloseWarning();
-  });
-  service.ShowWarning({"one", "two"});
-  EXPECT_TRUE(wasOpen);
-  EXPECT_EQ(shown, QStringList({"one", "two"}));
-  EXPECT_EQ(service.OpenWarning(), nullptr);
-  service.CloseWarning();  // nothing open: no effect
 }
 
 // Any case; unknown or malformed codes, and any territory, give 1 (North America).
@@ -155,7 +116,8 @@ TEST(TerritoryDialCode, OfIsoCodesAndQtTerritories) {
     EXPECT_EQ(platform::DialCodeForTerritory(territory), code) << territory;
 }
 
-TEST(LinuxSystemServices, FoldersOfThisMachine) {
+// Its folders, companions, media framework and read-only mounts.
+TEST(LinuxSystemServices, FoldersCompanionsMediaFrameworkAndReadOnlyMounts) {
   LinuxSystemServices system;
   EXPECT_GT(system.FreeBytes(test::Home()), 0);
   // A folder not created yet is answered for the disk it would be on.
@@ -167,10 +129,12 @@ TEST(LinuxSystemServices, FoldersOfThisMachine) {
   // Companions are started by their plain name only.
   for (const char* program : {"/bin/true", "../true", "NoSuchCompanionPvx"})
     EXPECT_FALSE(system.StartProgram(program, {})) << program;
-}
-
-TEST(LinuxSystemServices, ReadOnlyMountIsReported) {
-  // Find a mount that is read-only on this machine (containers usually have some).
+  QStringList missing{"stale"};
+  EXPECT_EQ(system.MediaFrameworkLevel(&missing), 9) << missing.join(',').toStdString();
+  EXPECT_TRUE(missing.isEmpty());
+  EXPECT_EQ(platform::MissingMediaElements({"videotestsrc", "no-such-element-pvx"}),
+            QStringList({"no-such-element-pvx"}));
+  // A mount that is read-only on this machine (containers usually have some) is reported.
   QString readOnly;
   for (const QString& line : QString::fromUtf8(test::ReadFile("/proc/self/mounts")).split('\n')) {
     const QStringList f = line.split(' ');
@@ -180,15 +144,7 @@ TEST(LinuxSystemServices, ReadOnlyMountIsReported) {
     }
   }
   if (readOnly.isEmpty()) GTEST_SKIP() << "no read-only mount on this machine";
-  EXPECT_TRUE(LinuxSystemServices().IsReadOnlyMedia(readOnly)) << readOnly.toStdString();
-}
-
-TEST(LinuxSystemServices, MediaFrameworkHasEveryRequiredComponent) {
-  QStringList missing{"stale"};
-  EXPECT_EQ(LinuxSystemServices().MediaFrameworkLevel(&missing), 9) << missing.join(',').toStdString();
-  EXPECT_TRUE(missing.isEmpty());
-  EXPECT_EQ(platform::MissingMediaElements({"videotestsrc", "no-such-element-pvx"}),
-            QStringList({"no-such-element-pvx"}));
+  EXPECT_TRUE(system.IsReadOnlyMedia(readOnly)) << readOnly.toStdString();
 }
 
 namespace {
@@ -210,54 +166,38 @@ class FakeScreenSaver : public QObject {
   QStringList calls;
 };
 
-// A session bus of the test's own, with the fake service answering from another thread
-// (the program's calls block the calling thread).
-class PrivateSessionBus : public ::testing::Test {
- protected:
-  void SetUp() override {
-    daemon_.start("dbus-daemon", {"--session", "--nofork", "--print-address=1",
-                                  "--address=unix:path=" + test::Home() + "bus"});
-    ASSERT_TRUE(daemon_.waitForStarted(5000)) << "dbus-daemon is not installed";
-    ASSERT_TRUE(daemon_.waitForReadyRead(5000));
-    address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
-    ASSERT_FALSE(address_.isEmpty());
-    // Read by the session-bus connection when it is first made, in this process.
-    qputenv("DBUS_SESSION_BUS_ADDRESS", address_.toUtf8());
-    service_.moveToThread(&worker_);
-    worker_.start();
-  }
-  void TearDown() override {
-    QDBusConnection::disconnectFromBus("fake-desktop");
-    worker_.quit();
-    worker_.wait();
-    daemon_.kill();
-    daemon_.waitForFinished(5000);
-  }
-
-  QProcess daemon_;
-  QString address_;
-  QThread worker_;
-  FakeScreenSaver service_;
-};
-
 }  // namespace
 
-TEST_F(PrivateSessionBus, InhibitGivesTheDesktopsCookieAndReleaseReturnsIt) {
+// Against a session bus of the test's own, with the fake desktop answering from another thread
+// (the program's calls block the calling thread).
+TEST(ScreenSaver, InhibitGivesTheDesktopsCookieAndReleaseReturnsIt) {
+  QProcess daemon;
+  daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1",
+                               "--address=unix:path=" + test::Home() + "bus"});
+  ASSERT_TRUE(daemon.waitForStarted(5000) && daemon.waitForReadyRead(5000)) << "no dbus-daemon";
+  const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
+  // Read by the session-bus connection when it is first made, in this process.
+  qputenv("DBUS_SESSION_BUS_ADDRESS", address.toUtf8());
   LinuxSystemServices system;
   EXPECT_EQ(system.InhibitScreenSaver("Watching television"), 0u) << "no desktop service yet";
   // The desktop offers the service.
-  QDBusConnection desktop = QDBusConnection::connectToBus(address_, "fake-desktop");
-  ASSERT_TRUE(desktop.isConnected());
+  QThread worker;
+  FakeScreenSaver service;
+  service.moveToThread(&worker);
+  worker.start();
+  QDBusConnection desktop = QDBusConnection::connectToBus(address, "fake-desktop");
   const auto exported = QDBusConnection::ExportAllSlots;
-  ASSERT_TRUE(desktop.registerObject("/org/freedesktop/ScreenSaver", &service_, exported));
-  ASSERT_TRUE(desktop.registerService("org.freedesktop.ScreenSaver"));
+  EXPECT_TRUE(desktop.registerObject("/org/freedesktop/ScreenSaver", &service, exported));
+  EXPECT_TRUE(desktop.registerService("org.freedesktop.ScreenSaver"));
   const quint32 cookie = system.InhibitScreenSaver("Watching television");
-  EXPECT_EQ(cookie, 4711u);
   system.ReleaseScreenSaver(cookie);
   system.ReleaseScreenSaver(0);  // nothing was inhibited: no call
-  worker_.quit();  // its thread ends: the service's calls can be read
-  worker_.wait();
-  EXPECT_EQ(service_.calls, QStringList({"Inhibit OKA PVX: Watching television", "UnInhibit 4711"}));
+  worker.quit();  // its thread ends: the service's calls can be read
+  worker.wait();
+  QDBusConnection::disconnectFromBus("fake-desktop");
+  daemon.close();  // kills it and waits for it
+  EXPECT_EQ(cookie, 4711u);
+  EXPECT_EQ(service.calls, QStringList({"Inhibit OKA PVX: Watching television", "UnInhibit 4711"}));
 }
 
 #include "PlatformServicesTest.moc"

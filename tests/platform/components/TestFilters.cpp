@@ -2,8 +2,6 @@
 
 #include <gst/app/gstappsink.h>
 
-#include <chrono>
-
 #include "platform/components/ComponentSupport.h"
 #include "platform/graph/MediaCaps.h"
 
@@ -52,8 +50,6 @@ TTestSink::TTestSink(MediaMajor major) : TFilter(QStringLiteral("Test Sink")) {
   SetElement(bin.get());
 }
 
-TTestSink::~TTestSink() { SetBlocked(false); }
-
 int TTestSink::OnSample(void* appsink, void* rawSelf) {
   auto* self = static_cast<TTestSink*>(rawSelf);
   GstSample* sample = gst_app_sink_pull_sample(GST_APP_SINK(appsink));
@@ -62,7 +58,7 @@ int TTestSink::OnSample(void* appsink, void* rawSelf) {
   gchar* caps = gst_caps_to_string(gst_sample_get_caps(sample));
   GstBuffer* buffer = gst_sample_get_buffer(sample);
   GstMapInfo map;
-  std::unique_lock lock(self->mutex_);
+  std::lock_guard lock(self->mutex_);
   self->last_.caps = QString::fromUtf8(caps);
   g_free(caps);
   FromCaps(gst_sample_get_caps(sample), self->last_.type);
@@ -71,17 +67,7 @@ int TTestSink::OnSample(void* appsink, void* rawSelf) {
     gst_buffer_unmap(buffer, &map);
   }
   ++self->frames_;
-  // Bounded, so a test that forgets to release cannot hang the run.
-  self->released_.wait_for(lock, std::chrono::seconds(15), [self] { return !self->blocked_; });
   return GST_FLOW_OK;
-}
-
-void TTestSink::SetBlocked(bool blocked) {
-  {
-    std::lock_guard lock(mutex_);
-    blocked_ = blocked;
-  }
-  released_.notify_all();
 }
 
 }  // namespace pvx::test

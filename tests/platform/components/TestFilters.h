@@ -3,7 +3,6 @@
 // keeps what reaches it.
 
 #include <atomic>
-#include <condition_variable>
 #include <memory>
 #include <mutex>
 
@@ -28,11 +27,10 @@ std::shared_ptr<TTestSource> AudioSource();
 // Live video encoded by `encoder` (a description), delivered as a stream.
 std::shared_ptr<TTestSource> EncodedSource(const char* encoder, int width, int height);
 
-// An appsink that counts what reaches its pin "Input" and can hold its streaming thread.
+// An appsink that counts and keeps what reaches its pin "Input".
 class TTestSink final : public platform::graph::TFilter {
  public:
   explicit TTestSink(platform::graph::MediaMajor major = platform::graph::MediaMajor::Video);
-  ~TTestSink() override;
 
   int Frames() const { return frames_; }
   // The last frame: its caps as text and as a media type, and its bytes.
@@ -42,17 +40,11 @@ class TTestSink final : public platform::graph::TFilter {
     QByteArray bytes;
   };
   TFrame Last() const { std::lock_guard lock(mutex_); return last_; }
-  // From the next frame on the streaming thread waits inside the sink until Release.
-  void Block() { SetBlocked(true); }
-  void Release() { SetBlocked(false); }
 
  private:
   static int OnSample(void* appsink, void* self);
-  void SetBlocked(bool blocked);
   std::atomic<int> frames_{0};
   mutable std::mutex mutex_;
-  std::condition_variable released_;
-  bool blocked_ = false;
   TFrame last_;
 };
 

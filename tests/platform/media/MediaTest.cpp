@@ -4,8 +4,8 @@
 // AVI through each compressor or none, and sound alone as WAV or MP3. A copy taken half way is
 // what a killed recording leaves (nothing is completed): it still probes and plays up to about
 // its last second. Then what the recording components refuse; a growing time-shift file played
-// while it is written and as a stored file after; the recording session on its own: what it
-// queues from live and file sources, a picture that cannot be read, codec complaints.
+// while it is written; the recording session on its own: what it queues from live and file
+// sources, a picture that cannot be read, codec complaints.
 
 #include <gst/gst.h>
 #include <gtest/gtest.h>
@@ -197,8 +197,6 @@ TEST(RecordingComponents, RefuseWhatTheyCannotRecord) {
   auto* s = recorder->As<IMpegRecorderSettings>();
   auto* sound = encoder->As<IMpegAudioEncoder>();
   auto* type = mux->As<IMpegMultiplexer>();
-  EXPECT_EQ(std::tuple(sound->get_BitRate(), sound->get_SampleRate(), sound->get_Channels()),
-            std::tuple(224000, 48000, 2));
   // What each call gave, and what it must give.
   // clang-format off
   const std::pair<bool, bool> calls[] = {
@@ -247,47 +245,39 @@ TEST(RecordingComponents, WritersRefuseToRunWithoutAFileTheyCanWrite) {
   EXPECT_FALSE(wav.graph.Run());
 }
 
-// A player whose raw pictures end in a test sink standing in for the video window.
-struct TPlayer {
-  TFilterGraph graph{Components()};
-  std::shared_ptr<TTestSink> picture = std::make_shared<TTestSink>();
-  bool ended = false;
-  bool failed = false;
-  TPlayer() {
-    graph.OnEvent = [this](const TGraphEvent& e) {
-      ended = ended || e.kind == TGraphEvent::EndOfStream;
-      failed = failed || e.kind == TGraphEvent::Error;
-    };
-    graph.AddFilter(picture, "PlaybackVideoWindow");
-  }
-};
-
 // One time-shift recording (PAL, which the recorder scales to 320x240): followed by the growing
 // source while it is written, its sound companion cut half way as a killed recording leaves it,
-// probed, then played as a stored pair.
-TEST(TimeShiftPlayback, ARecordingPlaysWhileItIsWrittenAndAsAStoredPairAfter) {
+// and probed. (A stored pair played: TimeShiftPlayback in playback_tests.)
+TEST(TimeShiftPlayback, ARecordingPlaysWhileItIsWrittenAndProbesAsAnElementaryPair) {
   const QString path = Home() + "ts0.mpv", companion = Home() + "ts0.mpa", cut = Home() + "cut.mpa";
   TRig writer(TCaptureFormat{352, 288, kPalFrame});
   ASSERT_TRUE(AddMpegRecorder(writer, kTimeShift, path) && writer.graph.Run());
   ASSERT_TRUE(WaitUntil([&] { return QFile(path).size() > 20000; }));
-  TPlayer follower;
-  auto source = follower.graph.AddComponent(kGrowingFileSourceName, "Async Source Filter");
+  bool ended = false, failed = false;
+  TFilterGraph follower{Components()};
+  auto picture = std::make_shared<TTestSink>();  // standing in for the video window
+  follower.OnEvent = [&](const TGraphEvent& e) {
+    ended = ended || e.kind == TGraphEvent::EndOfStream;
+    failed = failed || e.kind == TGraphEvent::Error;
+  };
+  follower.AddFilter(picture, "PlaybackVideoWindow");
+  auto source = follower.AddComponent(kGrowingFileSourceName, "Async Source Filter");
   ASSERT_TRUE(source && source->As<IFileSourceFilter>()->Load(path) && source->As<IGrowingFileSource>());
-  ASSERT_TRUE(follower.graph.Render(*source->FindPin("Output")) && follower.graph.Run());
+  ASSERT_TRUE(follower.Render(*source->FindPin("Output")) && follower.Run());
   EXPECT_TRUE(source->As<IGrowingFileSource>()->IsFollowing());
   // The reader catches up with the writer and then keeps pace with it: pictures go on
   // arriving for as long as the recording runs, and the stream does not end.
-  ASSERT_TRUE(WaitUntil([&] { return follower.picture->Frames() > 0; }));
-  const int early = follower.picture->Frames();
-  ASSERT_TRUE(WaitUntil([&] { return follower.picture->Frames() > early + 30; }));
-  EXPECT_FALSE(follower.ended || follower.failed);
+  ASSERT_TRUE(WaitUntil([&] { return picture->Frames() > 0; }));
+  const int early = picture->Frames();
+  ASSERT_TRUE(WaitUntil([&] { return picture->Frames() > early + 30; }));
+  EXPECT_FALSE(ended || failed);
   ASSERT_TRUE(Played(writer.graph, 2500) && QFile::copy(companion, cut));
   ASSERT_TRUE(Played(writer.graph, 3000) && writer.graph.Stop());
-  ASSERT_TRUE(WaitUntil([&] { return follower.ended; })) << "no end after the writer";
+  ASSERT_TRUE(WaitUntil([&] { return ended; })) << "no end after the writer";
   EXPECT_FALSE(source->As<IGrowingFileSource>()->IsFollowing());
   const int frames = CountFrames(path);
-  EXPECT_NEAR(follower.picture->Frames(), frames, 3);
-  follower.graph.Stop();
+  EXPECT_NEAR(picture->Frames(), frames, 3);
+  follower.Stop();
   const TProbe mpv = Probe(path), mpa = Probe(companion);
   ASSERT_TRUE(mpv.ok && mpa.ok && Probe(cut).ok) << mpv.error.toStdString() << mpa.error.toStdString();
   EXPECT_EQ(
@@ -296,31 +286,19 @@ TEST(TimeShiftPlayback, ARecordingPlaysWhileItIsWrittenAndAsAStoredPairAfter) {
   EXPECT_NEAR(mpa.duration, 3.0, 0.5);
   EXPECT_GT(SoundSeconds(cut), 1.0);
   EXPECT_NEAR(frames / 30.0, 3.0, 0.5) << "elementary video carries no times: its frames count";
-  TPlayer stored;
-  ASSERT_TRUE(RenderFile(stored.graph, path) && stored.graph.Run());
-  TFilterGraph sound{Components()};
-  ASSERT_TRUE(RenderFile(sound, companion) && sound.FindFilter("Audio Renderer") && sound.Run());
-  ASSERT_TRUE(WaitUntil([&] { return stored.ended || stored.failed; }));
-  EXPECT_FALSE(stored.failed);
-  EXPECT_NEAR(stored.picture->Frames(), frames, 2);
-  EXPECT_FALSE(RenderFile(stored.graph, Home() + "missing.mpv"));
 }
 
 TEST(RecordSession, QueueRoomForLiveAndFileSources) {
-  struct Case {
-    bool video, live;
-    size_t queuedVideo, queuedAudio;
-    QueueRoom room;
-  };
-  const Case cases[] = {
+  // Video or sound, a live source, the pictures and sound buffers queued, and the room there is.
+  const std::tuple<bool, bool, size_t, size_t, QueueRoom> cases[] = {
       {true, true, 89, 0, QueueRoom::Take},    {true, true, 90, 0, QueueRoom::Drop},
       {true, false, 90, 0, QueueRoom::Wait},   {false, true, 90, 299, QueueRoom::Take},
       {false, true, 0, 300, QueueRoom::Drop},  {false, false, 0, 300, QueueRoom::Wait},
       {false, true, 90, 310, QueueRoom::Drop}, {true, true, 0, 400, QueueRoom::Take},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(RoomFor(c.video, c.live, c.queuedVideo, c.queuedAudio), c.room)
-        << c.video << c.live << " " << c.queuedVideo << "/" << c.queuedAudio;
+  for (const auto& [video, live, queuedVideo, queuedAudio, room] : cases)
+    EXPECT_EQ(RoomFor(video, live, queuedVideo, queuedAudio), room)
+        << video << live << " " << queuedVideo << "/" << queuedAudio;
 }
 
 GstSamplePtr Picture(gsize bytes, GstClockTime pts) {

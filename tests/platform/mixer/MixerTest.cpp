@@ -75,14 +75,20 @@ TEST(VirtualMixer, DevicesDestinationsAndLinesAnswerOnlyInRangeAndChangesAreRepo
     controls.push_back(m);
   };
   mixer.OnLineChange = [&](TMixerComponent&, int m) { lines.push_back(m); };
-  ASSERT_TRUE(mixer.SetVolume(kSpeakers, kDestinationControl, {.Left = 5}));
+  // Only what is given changes, clamped to the full scale. (Requests kept, line mutes, failing
+  // calls: AudioAdjustInfo in engine_tests.)
+  ASSERT_TRUE(mixer.SetVolume(kSpeakers, kDestinationControl, {.Left = 70000, .Right = -3}));
+  ASSERT_TRUE(mixer.SetVolume(kSpeakers, kDestinationControl, {.Mute = true}));
+  ASSERT_TRUE(mixer.GetVolume(kSpeakers, kDestinationControl, v));
+  EXPECT_EQ(v, (TMixerVolume{kMixerFullScale, 0, true}));
+  EXPECT_FALSE(mixer.SetLineMute(kSpeakers, kDestinationControl, true)) << "the destination's own control";
   ASSERT_TRUE(mixer.ChangeFromOutside(1, 0, 1, {.Mute = true}));
   mixer.NotifyLineChange(1);
   mixer.NotifyLineChange(2);
   EXPECT_TRUE(controls.empty() && lines.empty());
   EXPECT_FALSE(mixer.SetVolume(kSpeakers, 9, {.Left = 5}));
   PumpMessages();
-  EXPECT_EQ(controls, (std::vector<int>{0, 1}));
+  EXPECT_EQ(controls, (std::vector<int>{0, 0, 1}));
   EXPECT_EQ(lines, (std::vector<int>{1}));
   EXPECT_TRUE(mixer.Device(1).Destinations[0].Lines[1].Volume.Mute);
   TVirtualMixer none(std::vector<TVirtualMixerDevice>{});
@@ -90,32 +96,6 @@ TEST(VirtualMixer, DevicesDestinationsAndLinesAnswerOnlyInRangeAndChangesAreRepo
   EXPECT_TRUE(none.LineNames(0).isEmpty());
   none.NotifyLineChange(0);  // ignored, not a crash
   PumpMessages();
-}
-
-// Each request is kept as it was asked; a failing device answers nothing and keeps its state.
-TEST(VirtualMixer, SetChangesOnlyWhatIsGivenAndClampsToFullScale) {
-  TVirtualMixer mixer;
-  mixer.SelectMixer(0);
-  ASSERT_TRUE(mixer.SetVolume(kSpeakers, kDestinationControl, {.Left = 70000, .Right = -3}));
-  ASSERT_TRUE(mixer.SetVolume(kSpeakers, kDestinationControl, {.Mute = true}));
-  ASSERT_TRUE(mixer.SetVolume(kSpeakers, kDestinationControl, {.Right = 1000}));
-  TMixerVolume v;
-  ASSERT_TRUE(mixer.GetVolume(kSpeakers, kDestinationControl, v));
-  EXPECT_EQ(v, (TMixerVolume{kMixerFullScale, 1000, true}));
-  ASSERT_EQ(mixer.Requests.size(), 3u);
-  EXPECT_EQ(mixer.Requests[0].Change.Left, 70000);
-  EXPECT_TRUE(mixer.Requests[0].Mixer == 0 && mixer.Requests[0].Line == kDestinationControl);
-  // A line mute touches only that line; the destination's own control is not a line.
-  ASSERT_TRUE(mixer.SetLineMute(kSpeakers, 0, true));
-  const auto& speakers = mixer.Device(0).Destinations[0];
-  EXPECT_TRUE(speakers.Lines[0].Volume.Mute && !speakers.Lines[1].Volume.Mute);
-  EXPECT_FALSE(mixer.SetLineMute(kSpeakers, kDestinationControl, false));
-  EXPECT_TRUE(speakers.Volume.Mute);
-  mixer.FailCalls = true;
-  EXPECT_FALSE(mixer.GetVolume(kSpeakers, kDestinationControl, v));
-  EXPECT_FALSE(mixer.SetVolume(kSpeakers, 1, {.Left = 1, .Mute = true}));
-  EXPECT_EQ(speakers.Lines[1].Volume, (TMixerVolume{49152, 49152, false}));
-  EXPECT_EQ(mixer.Requests.size(), 5u);
 }
 
 TEST(LineInMonitor, TheCardIsHeardWhileTheLineInputIsOpen) {
@@ -139,7 +119,7 @@ TEST(LineInMonitor, TheCardIsHeardWhileTheLineInputIsOpen) {
   qunsetenv("OKA_PVX_AUDIO_SINK");
 }
 
-TEST(AlsaLevels, RawRangeMapsOntoFullScaleAndBack) {
+TEST(AlsaMixer, RawRangesMapOntoFullScaleEachCardGetsItsDestinationsAndWithoutACardEveryCallFails) {
   // raw, min, max, level; ranges need not start at 0, and may be empty or reversed.
   // clang-format off
   const long toLevel[][4] = {
@@ -159,11 +139,8 @@ TEST(AlsaLevels, RawRangeMapsOntoFullScaleAndBack) {
     for (long raw = min; raw <= max; ++raw)
       ASSERT_EQ(MixerLevelToAlsa(AlsaToMixerLevel(raw, min, max), min, max), raw)
           << raw << " in " << min << ".." << max;
-}
-
-// Master is the speakers' control and the other playback elements are its lines; odd cards give
-// their own controls and lines.
-TEST(AlsaLayout, DestinationsControlsAndLinesOfEachCard) {
+  // Master is the speakers' control and the other playback elements are its lines; odd cards give
+  // their own controls and lines.
   const TAlsaElementCaps iec958{"IEC958", 0, false, true, false, false};
   // clang-format off
   const std::tuple<const char*, std::vector<TAlsaElementCaps>, std::string> cases[] = {
@@ -181,9 +158,7 @@ TEST(AlsaLayout, DestinationsControlsAndLinesOfEachCard) {
        "Master speakers play 0 Line,Line 2"}};
   // clang-format on
   for (const auto& [what, elements, expected] : cases) EXPECT_EQ(Describe(elements), expected) << what;
-}
-
-TEST(AlsaMixer, WithoutASoundCardEveryCallFailsAndThePlatformMixerIsTheVirtualOne) {
+  // Without a sound card every call fails, and the platform's mixer is the virtual one.
   TAlsaMixer mixer;
   if (mixer.MixerCount() > 0) GTEST_SKIP() << "this machine has a sound card";
   TMixerVolume v;

@@ -78,7 +78,7 @@ TEST_F(V4L2Card, CrossbarListsTheInputsAndRoutesVideoAndSoundApart) {
 
 // TV from 44 to 958 MHz in 62.5 kHz units on the video node; FM from 87.5 to 108 MHz in 62.5 Hz
 // units on the radio node on the same bus, open only while in FM.
-TEST_F(V4L2Card, TunerTunesWithinTheBandOfEachModeAndFmOnTheRadioNode) {
+TEST_F(V4L2Card, TunerTunesWithinEachBandFmOnTheRadioNodeColourControlsAndTVSoundKeepToTheirRanges) {
   auto* tuner = Bind<ITVTuner>(Cat::TVTuner);
   auto* props = dynamic_cast<ITunerPropertySet*>(tuner);
   int modes = 0, mode = 0;
@@ -104,10 +104,39 @@ TEST_F(V4L2Card, TunerTunesWithinTheBandOfEachModeAndFmOnTheRadioNode) {
   }
   EXPECT_FALSE(tuner->put_Mode(AMTUNER_MODE_TV | AMTUNER_MODE_FM_RADIO) || tuner->put_Mode(4));
   EXPECT_TRUE(tuner->get_Mode(mode) && mode == AMTUNER_MODE_TV) << "refused modes change nothing";
+  // Colour controls keep to their ranges, and TV sound to its modes.
+  auto* amp = Bind<IVideoProcAmp>(Cat::VideoInputDevice);
+  auto* sound = Bind<ITVAudio>(Cat::TVAudio);
+  int min, max, step, def, flags = 0, value = -1;
+  ASSERT_TRUE(amp && sound && amp->GetRange(VideoProcAmp_Contrast, min, max, step, def, flags));
+  EXPECT_EQ((std::array{min, max, step, def, flags}),
+            (std::array{0, 65535, 256, 27648, kVideoProcAmpFlagsManual}));
+  EXPECT_FALSE(amp->GetRange(VideoProcAmp_Sharpness, min, max, step, def, flags)) << "a control it lacks";
+  ASSERT_TRUE(amp->GetRange(VideoProcAmp_Brightness, min, max, step, def, flags));
+  EXPECT_TRUE(amp->Set(VideoProcAmp_Brightness, max, kVideoProcAmpFlagsManual));
+  EXPECT_FALSE(amp->Set(VideoProcAmp_Brightness, max + 1, 1));
+  EXPECT_FALSE(amp->Set(VideoProcAmp_Brightness, min - 1, 1));
+  EXPECT_TRUE(amp->Get(VideoProcAmp_Brightness, value, flags) && value == max) << value;
+  for (const int property : {-1, 5}) {
+    EXPECT_FALSE(amp->GetRange(property, min, max, step, def, flags) || amp->Get(property, value, flags) ||
+                 amp->Set(property, 0, kVideoProcAmpFlagsManual)) << property;
+  }
+  Bttv().Controls[V4L2_CID_HUE].flags = V4L2_CTRL_FLAG_DISABLED;
+  EXPECT_FALSE(amp->Set(VideoProcAmp_Hue, 1000, kVideoProcAmpFlagsManual)) << "a disabled control";
+  EXPECT_TRUE(sound->put_TVAudioMode(AMTVAUDIO_MODE_LANG_B) && !sound->put_TVAudioMode(0));
+  EXPECT_TRUE(sound->get_TVAudioMode(mode) && mode == AMTVAUDIO_MODE_LANG_B) << mode;
+  // The sound the tuner hears, and the modes it offers: mono always.
+  const std::pair<quint32, int> heard[] = {{V4L2_TUNER_SUB_MONO, 0x1},
+                                           {V4L2_TUNER_SUB_MONO | V4L2_TUNER_SUB_STEREO, 0x3},
+                                           {V4L2_TUNER_SUB_LANG1 | V4L2_TUNER_SUB_LANG2, 0x71}};
+  for (const auto& [subchans, offered] : heard) {
+    Bttv().Tuners[0].rxsubchans = subchans;
+    EXPECT_TRUE(sound->GetAvailableTVAudioModes(mode) && mode == offered) << subchans;
+  }
 }
 
 // The driver's standard ids in the engine's numbering: one bit each, NTSC M, PAL B, G and I here.
-TEST_F(V4L2Card, StandardsChangeTheSizesOfferedAndRefuseWhatTheCardLacks) {
+TEST_F(V4L2Card, StandardsChangeTheSizesOfferedAndRefuseWhatTheCardLacksAndTheTunerGivesTheLock) {
   for (int standard = 1; standard <= 0x100000; standard <<= 1)
     EXPECT_EQ(StandardOf(V4L2StdOf(standard)), V4L2StdOf(standard) ? standard : 0) << standard;
   EXPECT_EQ(StandardsOf(V4L2_STD_PAL_BG | V4L2_STD_NTSC_M), 0x1 | 0x10 | 0x40);
@@ -132,42 +161,34 @@ TEST_F(V4L2Card, StandardsChangeTheSizesOfferedAndRefuseWhatTheCardLacks) {
   for (const int refused : {0x80000, 0x1 | 0x10, 0})
     EXPECT_FALSE(decoder->put_TVFormat(refused) || props->SetStandard(refused)) << refused;
   EXPECT_TRUE(props->SetStandard(0x1) && decoder->get_TVFormat(format) && format == 0x1) << format;
-  // The decoder locks onto a composite source; nothing is tuned on the tuner input.
-  bool locked = true;
-  EXPECT_TRUE(decoder->get_HorizontalLocked(locked) && !locked);
+  // Signal and AFC read from the tuner give the signal strength, the PLL offset and the lock (none
+  // with nothing tuned): the signal, AFC, the PLL offset and the lock they give. The decoder's own
+  // lock and the copy protection come from the input's status.
+  const std::tuple<int, int, int, bool> rows[] = {{65535, 0, 0, true},  {40000, -2, -2, true},
+                                                  {65535, 99, 24, true}, {65535, -99, -24, true},
+                                                  {1, 0, 0, true},       {0, 0, 127, false}};
+  for (const auto& [signal, afc, pll, lock] : rows) {
+    Bttv().Tuners[0].signal = signal;
+    Bttv().Tuners[0].afc = afc;
+    TTunerStatus status;
+    bool locked = !lock;
+    ASSERT_TRUE(props->GetStatus(status) && decoder->get_HorizontalLocked(locked));
+    EXPECT_EQ(std::pair(status.PLLOffset, status.SignalStrength), std::pair(pll, signal * 100 / 65535));
+    EXPECT_EQ(locked, lock) << signal;
+  }
+  Bttv().Tuners[0].signal = 65535;
+  for (const quint32 status : {V4L2_IN_ST_NO_H_LOCK, V4L2_IN_ST_NO_SIGNAL, V4L2_IN_ST_MACROVISION}) {
+    Bttv().Inputs[0].status = status;
+    const bool macrovision = status == V4L2_IN_ST_MACROVISION;
+    bool locked = !macrovision;
+    qint32 copy = -1;
+    EXPECT_TRUE(decoder->get_HorizontalLocked(locked) && props->GetCopyProtection(copy));
+    EXPECT_EQ(std::make_pair(locked, copy), std::make_pair(macrovision, qint32(macrovision))) << status;
+  }
+  // The decoder locks onto a composite source.
+  bool locked = false;
   ASSERT_TRUE(Bind<ICrossbar>(Cat::Crossbar)->Route(0, 1));
   EXPECT_TRUE(decoder->get_HorizontalLocked(locked) && locked);
-}
-
-TEST_F(V4L2Card, ColourControlsKeepToTheirRangesAndTVSoundToItsModes) {
-  auto* amp = Bind<IVideoProcAmp>(Cat::VideoInputDevice);
-  auto* sound = Bind<ITVAudio>(Cat::TVAudio);
-  int min, max, step, def, flags = 0, value = -1, mode = 0;
-  ASSERT_TRUE(amp && sound && amp->GetRange(VideoProcAmp_Contrast, min, max, step, def, flags));
-  EXPECT_EQ((std::array{min, max, step, def, flags}),
-            (std::array{0, 65535, 256, 27648, kVideoProcAmpFlagsManual}));
-  EXPECT_FALSE(amp->GetRange(VideoProcAmp_Sharpness, min, max, step, def, flags)) << "a control it lacks";
-  ASSERT_TRUE(amp->GetRange(VideoProcAmp_Brightness, min, max, step, def, flags));
-  EXPECT_TRUE(amp->Set(VideoProcAmp_Brightness, max, kVideoProcAmpFlagsManual));
-  EXPECT_FALSE(amp->Set(VideoProcAmp_Brightness, max + 1, 1));
-  EXPECT_FALSE(amp->Set(VideoProcAmp_Brightness, min - 1, 1));
-  EXPECT_TRUE(amp->Get(VideoProcAmp_Brightness, value, flags) && value == max) << value;
-  for (const int property : {-1, 5}) {
-    EXPECT_FALSE(amp->GetRange(property, min, max, step, def, flags) || amp->Get(property, value, flags) ||
-                 amp->Set(property, 0, kVideoProcAmpFlagsManual)) << property;
-  }
-  Bttv().Controls[V4L2_CID_HUE].flags = V4L2_CTRL_FLAG_DISABLED;
-  EXPECT_FALSE(amp->Set(VideoProcAmp_Hue, 1000, kVideoProcAmpFlagsManual)) << "a disabled control";
-  EXPECT_TRUE(sound->put_TVAudioMode(AMTVAUDIO_MODE_LANG_B) && !sound->put_TVAudioMode(0));
-  EXPECT_TRUE(sound->get_TVAudioMode(mode) && mode == AMTVAUDIO_MODE_LANG_B) << mode;
-  // The sound the tuner hears, and the modes it offers: mono always.
-  const std::pair<quint32, int> heard[] = {{V4L2_TUNER_SUB_MONO, 0x1},
-                                           {V4L2_TUNER_SUB_MONO | V4L2_TUNER_SUB_STEREO, 0x3},
-                                           {V4L2_TUNER_SUB_LANG1 | V4L2_TUNER_SUB_LANG2, 0x71}};
-  for (const auto& [subchans, modes] : heard) {
-    Bttv().Tuners[0].rxsubchans = subchans;
-    EXPECT_TRUE(sound->GetAvailableTVAudioModes(mode) && mode == modes) << subchans;
-  }
 }
 
 TEST_F(V4L2Card, PartsConnectOnlyAsTheCardIsWired) {
@@ -191,8 +212,9 @@ TEST_F(V4L2Card, PartsConnectOnlyAsTheCardIsWired) {
   EXPECT_TRUE(graph.Connect(*tvAudio->FindPin("TVAudio Out"), in(3)));
 }
 
-TEST_F(V4L2Card, CaptureDeliversTheFormatAskedAndRefusesOthers) {
+TEST_F(V4L2Card, CaptureDeliversTheFormatAskedRefusesOthersAndStopsWithAnErrorWhenTheCardVanishes) {
   auto capture = Add(Cat::VideoInputDevice);
+  auto* props = Bind<ITunerPropertySet>(Cat::TVTuner);
   auto* config = capture->As<IStreamConfig>();
   const TMediaType audio{MediaMajor::Audio, "YUY2", 320, 240};
   for (const TMediaType& refused : {VideoType("XYZ", 320, 240), VideoType("YUY2", 15, 240), audio,
@@ -211,17 +233,12 @@ TEST_F(V4L2Card, CaptureDeliversTheFormatAskedAndRefusesOthers) {
     EXPECT_EQ(sink->Last().type.Name(), VideoType(subtype, width, height).Name());
     EXPECT_FALSE(config->SetFormat(VideoType("YUY2", 320, 240))) << "format changes need a stop";
   }
-  graph.Stop();
-}
-
-TEST_F(V4L2Card, AVanishingCardStopsTheRunWithAnErrorAndNoLongerBinds) {
-  auto capture = Add(Cat::VideoInputDevice);
-  auto* props = Bind<ITunerPropertySet>(Cat::TVTuner);
+  // A card that vanishes stops the run with an error and no longer binds.
   QStringList errors;
   graph.OnEvent = [&](const TGraphEvent& e) {
     if (e.kind == TGraphEvent::Error) errors << e.Message;
   };
-  Play(*capture, VideoType("YUY2", 320, 240));
+  Later(*sink, 1);
   Bttv().Gone = true;
   TTunerStatus status;
   props->GetStatus(status);  // a real card learns it at its next call
@@ -235,7 +252,7 @@ TEST_F(V4L2Card, AVanishingCardStopsTheRunWithAnErrorAndNoLongerBinds) {
 // Nodes that are no capture card (metadata only, one that does not open) are left out; each
 // node looked at is closed again. A radio node whose tuner is no radio, or that does not open,
 // gives no FM.
-TEST_F(V4L2Card, DiscoveryListsEachCardInItsCategories) {
+TEST_F(V4L2Card, DiscoveryListsEachCardInItsCategoriesBusyOrVanishedOnesDoNotBindAndTheChoiceOfCards) {
   io.Nodes.push_back(BttvCard("/dev/video3"));
   io.Nodes.back().OpenError = -ENOENT;
   const std::pair<Cat, QStringList> rows[] = {
@@ -261,6 +278,39 @@ TEST_F(V4L2Card, DiscoveryListsEachCardInItsCategories) {
     EXPECT_TRUE(tuner->GetAvailableModes(modes) && modes == AMTUNER_MODE_TV) << opens;
     EXPECT_FALSE(tuner->put_Mode(AMTUNER_MODE_FM_RADIO)) << opens;
   }
+  // A card busy when looked at is listed under its path and stays unbound though freed later; one
+  // busy only when bound does not bind either.
+  for (bool busyWhenLooking : {true, false}) {
+    Machine m;
+    m.io.Nodes[2].OpenError = busyWhenLooking ? -EBUSY : 0;
+    const auto devices = m.provider.Devices(Cat::VideoInputDevice);
+    m.io.Nodes[2].OpenError = busyWhenLooking ? 0 : -EBUSY;
+    EXPECT_EQ(devices.at(1).FriendlyName, busyWhenLooking ? "/dev/video1" : kEm28xx);
+    EXPECT_FALSE(devices.at(1).Bind()) << busyWhenLooking;
+    EXPECT_TRUE(devices[0].Bind());
+  }
+  // Once gone, a card refuses what it would ask its driver, and asks nothing more.
+  auto capture = Add(Cat::VideoInputDevice);
+  auto* x = Bind<ICrossbar>(Cat::Crossbar);
+  Bttv().Gone = true;
+  int input = 0;
+  EXPECT_FALSE(x->IsRoutedTo(0, input) || x->Route(0, 1));
+  EXPECT_FALSE(capture->As<IStreamConfig>()->SetFormat(VideoType("YUY2", 320, 240)));
+  EXPECT_TRUE(io.Calls.isEmpty());
+  // The real cards are used unless the virtual one is chosen; the real call layer.
+  int asked = 0;
+  auto found = [&] { return ++asked > 0; };
+  EXPECT_TRUE(UseRealCards("", found));
+  EXPECT_FALSE(UseRealCards("virtual", found));
+  EXPECT_EQ(asked, 1) << "the virtual choice looks for nothing";
+  EXPECT_FALSE(UseRealCards("", [] { return false; }));
+  const QString ini = Home() + "Devices.ini";
+  EXPECT_EQ(DeviceSetting("", ini), "") << "no file: the real cards when there are some";
+  WriteFile(ini, "Device=virtual\n");
+  const std::pair<QString, QString> choices[] = {{"", "virtual"}, {"real", "real"}, {"virtual", "virtual"}};
+  for (const auto& [environment, chosen] : choices)
+    EXPECT_EQ(DeviceSetting(environment, ini), chosen) << environment.toStdString();
+  EXPECT_EQ(LinuxV4L2Io().Open("/nonexistent/video99"), -ENOENT);
 }
 
 TEST(V4L2Cards, EachRequestMakesItsDriverCallAndFailsWhenTheDriverFailsIt) {
@@ -308,58 +358,6 @@ TEST(V4L2Cards, EachRequestMakesItsDriverCallAndFailsWhenTheDriverFailsIt) {
   }
 }
 
-// Signal and AFC read from the tuner give the signal strength, the PLL offset and the lock; the
-// decoder's own lock and the copy protection come from the input's status.
-TEST_F(V4L2Card, LockAndPllOffsetComeFromSignalAndAfc) {
-  auto* decoder = Bind<IAnalogVideoDecoder>(Cat::VideoInputDevice);
-  auto* props = Bind<ITunerPropertySet>(Cat::TVTuner);
-  ASSERT_TRUE(decoder && props);
-  // Signal, AFC; the PLL offset and the lock they give.
-  const std::tuple<int, int, int, bool> rows[] = {{65535, 0, 0, true},  {40000, -2, -2, true},
-                                                  {65535, 99, 24, true}, {65535, -99, -24, true},
-                                                  {1, 0, 0, true},       {0, 0, 127, false}};
-  for (const auto& [signal, afc, pll, lock] : rows) {
-    Bttv().Tuners[0].signal = signal;
-    Bttv().Tuners[0].afc = afc;
-    TTunerStatus status;
-    bool locked = !lock;
-    ASSERT_TRUE(props->GetStatus(status) && decoder->get_HorizontalLocked(locked));
-    EXPECT_EQ(std::pair(status.PLLOffset, status.SignalStrength), std::pair(pll, signal * 100 / 65535));
-    EXPECT_EQ(locked, lock) << signal;
-  }
-  Bttv().Tuners[0].signal = 65535;
-  for (const quint32 status : {V4L2_IN_ST_NO_H_LOCK, V4L2_IN_ST_NO_SIGNAL, V4L2_IN_ST_MACROVISION}) {
-    Bttv().Inputs[0].status = status;
-    const bool macrovision = status == V4L2_IN_ST_MACROVISION;
-    bool locked = !macrovision;
-    qint32 copy = -1;
-    EXPECT_TRUE(decoder->get_HorizontalLocked(locked) && props->GetCopyProtection(copy));
-    EXPECT_EQ(std::make_pair(locked, copy), std::make_pair(macrovision, qint32(macrovision))) << status;
-  }
-}
-
-// A card busy when looked at is listed under its path and stays unbound though freed later; one
-// busy only when bound does not bind either.
-TEST_F(V4L2Card, BusyAndVanishedDevicesAreListedButDoNotBind) {
-  for (bool busyWhenLooking : {true, false}) {
-    Machine m;
-    m.io.Nodes[2].OpenError = busyWhenLooking ? -EBUSY : 0;
-    const auto devices = m.provider.Devices(Cat::VideoInputDevice);
-    m.io.Nodes[2].OpenError = busyWhenLooking ? 0 : -EBUSY;
-    EXPECT_EQ(devices.at(1).FriendlyName, busyWhenLooking ? "/dev/video1" : kEm28xx);
-    EXPECT_FALSE(devices.at(1).Bind()) << busyWhenLooking;
-    EXPECT_TRUE(devices[0].Bind());
-  }
-  // Once gone, a card refuses what it would ask its driver, and asks nothing more.
-  auto capture = Add(Cat::VideoInputDevice);
-  auto* x = Bind<ICrossbar>(Cat::Crossbar);
-  Bttv().Gone = true;
-  int input = 0;
-  EXPECT_FALSE(x->IsRoutedTo(0, input) || x->Route(0, 1));
-  EXPECT_FALSE(capture->As<IStreamConfig>()->SetFormat(VideoType("YUY2", 320, 240)));
-  EXPECT_TRUE(io.Calls.isEmpty());
-}
-
 TEST_F(V4L2Card, AWebcamsMjpegIsDecodedToTheFormatAsked) {
   // No standards and no controls; MJPEG at 320x240, YUYV at 160x120.
   io.Nodes[2] = {
@@ -385,20 +383,4 @@ TEST_F(V4L2Card, AWebcamsMjpegIsDecodedToTheFormatAsked) {
   graph.Stop();
   ASSERT_TRUE(config->SetFormat(small));
   EXPECT_FALSE(ChildByName(capture->Element(), "jpegdec")) << "YUYV is read as it is at that size";
-}
-
-TEST(V4L2Cards, DeviceChoiceAndTheRealCallLayer) {
-  int asked = 0;
-  auto found = [&] { return ++asked > 0; };
-  EXPECT_TRUE(UseRealCards("", found));
-  EXPECT_FALSE(UseRealCards("virtual", found));
-  EXPECT_EQ(asked, 1) << "the virtual choice looks for nothing";
-  EXPECT_FALSE(UseRealCards("", [] { return false; }));
-  const QString ini = Home() + "Devices.ini";
-  EXPECT_EQ(DeviceSetting("", ini), "") << "no file: the real cards when there are some";
-  WriteFile(ini, "Device=virtual\n");
-  const std::pair<QString, QString> choices[] = {{"", "virtual"}, {"real", "real"}, {"virtual", "virtual"}};
-  for (const auto& [environment, chosen] : choices)
-    EXPECT_EQ(DeviceSetting(environment, ini), chosen) << environment.toStdString();
-  EXPECT_EQ(LinuxV4L2Io().Open("/nonexistent/video99"), -ENOENT);
 }

@@ -131,14 +131,6 @@ struct Tree {
   std::vector<std::pair<QString, QString>> links, files;
 };
 
-struct PairingRow {
-  const char* name;
-  Tree tree;
-  const char* node;
-  const char* device;  // nullptr: no pairing
-  const char* cardName;
-};
-
 }  // namespace
 
 TEST(CaptureLines, LinesAndTheirSelection) {
@@ -170,11 +162,13 @@ TEST(CaptureLines, LinesAndTheirSelection) {
   }
 }
 
-TEST(AlsaAudioCapture, LinePinsDriveTheCardsMixer) {
+// Its line pins drive the card's mixer; its capture pin delivers the format asked.
+TEST(AlsaAudioCapture, LinePinsDriveTheCardsMixerAndTheCapturePinDeliversTheFormatAsked) {
   auto owned = std::make_unique<TFakeCaptureElements>(
       std::vector<TCaptureElement>{{"Line", 0, true, {}}, {"Video", 0, true, {}}});
   TFakeCaptureElements& mixer = *owned;
-  auto capture = Capture(std::move(owned));
+  LiveCapture live(Capture(std::move(owned)));
+  const auto& capture = live.capture;
   QStringList pins;
   for (const TPin* pin : capture->PinsOf(PinDir::Input)) pins << pin->Name() + QString::number(pin->PhysicalType(), 16);
   EXPECT_EQ(pins, QStringList({"Video1000", "Line1001", "Mic1002"}));  // tuner, line, mic connectors
@@ -189,10 +183,6 @@ TEST(AlsaAudioCapture, LinePinsDriveTheCardsMixer) {
   EXPECT_FALSE(lines->put_Enable(2, true) || lines->put_Enable(3, true) || lines->get_Enable(-1, on));
   EXPECT_EQ(mixer.State(), "10");
   EXPECT_FALSE(Capture()->As<IAudioInputMixer>()->put_Enable(0, true));
-}
-
-TEST(AlsaAudioCapture, CapturePinDeliversTheFormatAsked) {
-  LiveCapture live(Capture());
   ASSERT_TRUE(live.connected);
   ASSERT_EQ(live.capture->FindPin(PinDir::Output, PinCategory::Capture)->MediaTypes.size(), 3u);
   auto* config = live.capture->As<IStreamConfig>();
@@ -225,7 +215,9 @@ TEST(AlsaAudioCapture, TheCardsFilterOpensItsCapturePcmWithShortBuffers) {
 }
 
 TEST(AlsaPairing, FindsTheCardsOwnCaptureDevice) {
-  const PairingRow rows[] = {
+  // What the tree is, the tree, the video node, and the capture device and card name paired with
+  // it (nullptr: none).
+  const std::tuple<const char*, Tree, const char*, const char*, const char*> rows[] = {
       {"bttv: sound on the slot's second function",
        Tree().Video("video0", Pci("05:00.0")).Card(29, Pci("05:00.1"), "Bt878", {"card29/pcmC29D1c", "card29/pcmC29D0c"}),
        "video0", "hw:29,0", "Bt878"},
@@ -253,15 +245,15 @@ TEST(AlsaPairing, FindsTheCardsOwnCaptureDevice) {
        "video0", nullptr, nullptr},
   };
   int n = 0;
-  for (const PairingRow& row : rows) {
-    SCOPED_TRACE(row.name);
+  for (const auto& [name, tree, node, device, cardName] : rows) {
+    SCOPED_TRACE(name);
     const QString root = test::Home() + QString("sys%1/").arg(n++);
-    row.tree.Write(root);
-    const auto paired = PairedAlsaCapture(row.node, root.chopped(1));
-    ASSERT_EQ(paired.has_value(), row.device != nullptr);
+    tree.Write(root);
+    const auto paired = PairedAlsaCapture(node, root.chopped(1));
+    ASSERT_EQ(paired.has_value(), device != nullptr);
     if (!paired) continue;
-    EXPECT_EQ(paired->Device.toStdString(), row.device);
-    EXPECT_EQ(paired->Name.toStdString(), row.cardName);
+    EXPECT_EQ(paired->Device.toStdString(), device);
+    EXPECT_EQ(paired->Name.toStdString(), cardName);
     EXPECT_TRUE(paired->Lines.isEmpty());  // no such ALSA card here, so no mixer lines
   }
 }

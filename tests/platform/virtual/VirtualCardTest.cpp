@@ -81,11 +81,8 @@ double Region(const QByteArray& a, const QByteArray& b = {}) {
 }  // namespace
 
 // The shipped broadcast, and the PLL offset around one of its carriers.
-TEST(VirtualStations, ShippedBroadcastLoadsWithItsCarriers) {
+TEST(VirtualStations, TheShippedBroadcastWithItsCarriersAndAFilesKeysAndBadRows) {
   const TVirtualStations stations = TVirtualStations::LoadDefault();
-  int tv = 0, fm = 0;
-  for (const auto& s : stations.All()) (s.IsFM ? fm : tv)++;
-  EXPECT_TRUE(tv >= 10 && fm >= 4) << tv << " " << fm;
   const auto one = stations.Receive(kOne, false);
   ASSERT_TRUE(one);
   EXPECT_EQ(std::pair(one->Name, one->Standard), std::pair(QString("OKA One"), 0x1));
@@ -96,9 +93,7 @@ TEST(VirtualStations, ShippedBroadcastLoadsWithItsCarriers) {
       {1500001, kNoCarrierOffset}, {-1500001, kNoCarrierOffset}};
   for (const auto& [detune, offset] : rows)
     EXPECT_EQ(stations.PllOffset(quint32(kOne + detune), false), offset) << detune;
-}
-
-TEST(VirtualStations, FileKeysAndBadRows) {
+  // A stations file of the user's: its keys, and its bad rows left out.
   EXPECT_TRUE(TVirtualStations::Load(test::Home() + "none.ini").All().empty());
   test::WriteFile(test::Home() + "st/s.ini",
                   "[tv1]\nname=A\nfrequency=1\nticker=Sunny spells, 18 C\npan=2\n"
@@ -121,7 +116,7 @@ TEST(VirtualStations, FileKeysAndBadRows) {
 // What the card receives where it is tuned: a station's picture or snow (and with it the lock,
 // the signal and the sound), the PLL offset, the TV sound modes and the copy protection. Each
 // change is told to the listeners until they leave.
-TEST(VirtualCard, ReceptionFollowsTheTunerAndListenersHearEachChange) {
+TEST(VirtualCard, ReceptionFollowsTheTunerItsModeAndTheRoutesAndListenersHearEachChange) {
   constexpr int kMono = AMTVAUDIO_MODE_MONO, kStereo = kMono | AMTVAUDIO_MODE_STEREO;
   constexpr int kFour = kStereo | AMTVAUDIO_MODE_LANG_A | AMTVAUDIO_MODE_LANG_B;
   // Hertz (0: nothing tuned yet), the station ("": snow), PLL offset, sound modes, copy protection.
@@ -159,12 +154,9 @@ TEST(VirtualCard, ReceptionFollowsTheTunerAndListenersHearEachChange) {
   EXPECT_TRUE(card.SetStandard(0x200) && card.IsNtscLike()) << "PAL M has NTSC's 525 lines";
   EXPECT_EQ(heard, 8) << "five tunings, a route and two standards";
   card.Unsubscribe(token);
-  card.SetFrequency(kSports);
+  ASSERT_TRUE(card.SetFrequency(kSports) && card.Route(0, 0, 0));
   EXPECT_EQ(heard, 8);
-}
-
-TEST(VirtualCard, FmModeHearsFmStationsAndShowsNoPicture) {
-  TVirtualCard card;
+  // FM mode hears FM stations and shows no picture; back on TV the TV frequency is where it was.
   EXPECT_FALSE(card.SetTunerMode(TVirtualCard::kModeTV | TVirtualCard::kModeFM) || card.SetTunerMode(4));
   ASSERT_TRUE(card.SetTunerMode(TVirtualCard::kModeFM));
   card.SetFrequency(100000000);
@@ -174,14 +166,10 @@ TEST(VirtualCard, FmModeHearsFmStationsAndShowsNoPicture) {
   EXPECT_EQ(card.Picture().Kind, SourceKind::Snow);
   card.SetFrequency(100100000);
   EXPECT_EQ(card.PllOffset(), 1);
-  // Back on TV the TV frequency is where it was.
   card.SetTunerMode(TVirtualCard::kModeTV);
-  EXPECT_EQ(card.Frequency(), 0u);
-}
-
-// Through its audio capture device, the card records one of its lines.
-TEST(VirtualCard, CrossbarRoutesSelectTheInputAndTheAudioCaptureItsLine) {
-  TVirtualCard card;
+  EXPECT_EQ(card.Frequency(), kSports);
+  // The crossbar's routes select the input; through its audio capture device, the card records
+  // one of its lines.
   const std::pair<int, SourceKind> inputs[] = {
       {1, SourceKind::Composite}, {2, SourceKind::SVideo}, {5, SourceKind::Camera}};
   for (const auto& [input, kind] : inputs) {
@@ -209,28 +197,9 @@ TEST(VirtualCard, CrossbarRoutesSelectTheInputAndTheAudioCaptureItsLine) {
   EXPECT_EQ(defaultCard->LineOut().Kind, SourceKind::Snow) << "the output whatever line is recorded";
 }
 
-// Calm and busy stations move within a second; noise grows as the tuning drifts off the carrier.
-TEST(LivePicture, StationsMoveAndNoiseGrowsOffTheCarrier) {
-  LiveCapture live;
-  live.Run();
-  for (const auto& [hertz, least] : {std::pair{kCalm, 0.05}, {kHeavy, 0.5}}) {
-    ASSERT_TRUE(live.Tune(hertz));
-    const QByteArray first = live.Later(3);
-    EXPECT_GT(ChangedShare(first, live.Later(30)), least) << hertz;
-  }
-  std::vector<double> noise;
-  for (const quint32 offset : {0, 500000, 1200000}) {
-    ASSERT_TRUE(live.Tune(kGreen + offset));
-    const QByteArray a = live.Later(3);
-    noise.push_back(Region(a, live.Later(1)));
-  }
-  live.graph.Stop();
-  EXPECT_LT(noise[0], 0.5) << "clean on the carrier";
-  EXPECT_GT(noise[1], noise[0] + 3);
-  EXPECT_GT(noise[2], noise[1] + 3);
-}
-
-TEST(LivePicture, FileStationLoopsAtTheAskedSizeAndAMissingFileShowsThePattern) {
+// A station that broadcasts a file loops it at the size asked, with its sound; stations move;
+// a missing or bad file shows the station's pattern with a caption.
+TEST(LivePicture, AFileStationLoopsStationsMoveNoiseGrowsOffTheCarrierAndAMissingFileShowsThePattern) {
   QProcess ffmpeg;
   ffmpeg.start("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=176x144:rate=25",
                           "-f", "lavfi", "-i", "sine=frequency=300", "-t", "2", "-c:v", "mpeg4",
@@ -260,6 +229,21 @@ TEST(LivePicture, FileStationLoopsAtTheAskedSizeAndAMissingFileShowsThePattern) 
   const QByteArray late = live.Later(100);
   EXPECT_GT(Region(late), 60);
   EXPECT_GT(ChangedShare(late, live.Later(10), kHeight * 8 / 10), 0.05) << "frozen: no loop";
+  // Calm and busy stations move within a second; noise grows as the tuning drifts off the carrier.
+  for (const auto& [hertz, least] : {std::pair{kCalm, 0.05}, {kHeavy, 0.5}}) {
+    ASSERT_TRUE(live.Tune(hertz));
+    const QByteArray first = live.Later(3);
+    EXPECT_GT(ChangedShare(first, live.Later(30)), least) << hertz;
+  }
+  std::vector<double> noise;
+  for (const quint32 offset : {0, 500000, 1200000}) {
+    ASSERT_TRUE(live.Tune(kGreen + offset));
+    const QByteArray a = live.Later(3);
+    noise.push_back(Region(a, live.Later(1)));
+  }
+  EXPECT_LT(noise[0], 0.5) << "clean on the carrier";
+  EXPECT_GT(noise[1], noise[0] + 3);
+  EXPECT_GT(noise[2], noise[1] + 3);
 
   test::WriteFile(test::Home() + "bad.avi", QByteArray(5000, 'x'));
   for (const auto& [hertz, caption] :
