@@ -100,8 +100,7 @@ TEST(ScheduledCommandLine, FireWritesTheRelayAndStartsTheProgramWhenItIsNotRunni
   ASSERT_EQ(Scheduled({"--add", "2026-12-08 06:00", "5m", "fm", "4", "wave"}).code, 0);
   ASSERT_EQ(Scheduled({"--add", "2026-12-08 20:00", "45", "cable", "37", "mpeg4"}).code, 0);
   const TRun fm = Scheduled({"--fire", "1"});
-  ASSERT_EQ(fm.code, 0) << fm.err.toStdString();
-  EXPECT_EQ(fm.fired, 1);
+  ASSERT_EQ(QList<int>({fm.code, fm.fired}), QList<int>({0, 1})) << fm.err.toStdString();
   EXPECT_EQ(test::System().StartedPrograms, QStringList{"oka-pvx srec_fm"});
   handoff::TRelayRecord relay = WrittenRelay();
   EXPECT_EQ(EntryIdOfRelay(relay), 1);
@@ -117,13 +116,13 @@ TEST(ScheduledCommandLine, FireWritesTheRelayAndStartsTheProgramWhenItIsNotRunni
   ASSERT_TRUE(program.Listen());
   ASSERT_EQ(Scheduled({"--fire", "2"}, QDateTime(QDate(2026, 12, 8), QTime(20, 0, 1))).code, 0);
   ASSERT_TRUE(test::WaitUntil([&] { return !received.empty(); }));
-  EXPECT_EQ(received, std::vector<quint32>{ipc::kMsgScheduledStart});
-  EXPECT_EQ(test::System().StartedPrograms.size(), 1);
+  EXPECT_TRUE(received == std::vector<quint32>{ipc::kMsgScheduledStart} &&
+              test::System().StartedPrograms.size() == 1);
   relay = WrittenRelay();
   EXPECT_EQ(std::tuple(EntryIdOfRelay(relay), relay.Channel, relay.Format, relay.CaptureWidth, relay.VideoBitRateKbps),
             std::tuple(2, 37, quint8(2), 352, 2000));
-  EXPECT_EQ(Stored().Find(2)->Outcome, TOutcome::Started);
-  EXPECT_EQ(Stored().Find(2)->LastFired, QDateTime(QDate(2026, 12, 8), QTime(20, 0)));
+  EXPECT_EQ(std::pair(Stored().Find(2)->Outcome, Stored().Find(2)->LastFired),
+            std::pair(TOutcome::Started, QDateTime(QDate(2026, 12, 8), QTime(20, 0))));
 }
 
 TEST(ScheduledAgent, AnswersBecomeOutcomesAndTheSleepTimerPowersOff) {
@@ -141,8 +140,7 @@ TEST(ScheduledAgent, AnswersBecomeOutcomesAndTheSleepTimerPowersOff) {
   EXPECT_TRUE(outcomes.empty()) << "not yet due";
   agent.FireDue(soon.addSecs(2));
   agent.FireDue(soon.addSecs(3));  // the same occurrence only once
-  ASSERT_EQ(outcomes.size(), 1u);
-  EXPECT_EQ(outcomes[0], std::pair(1, TOutcome::Started));
+  EXPECT_EQ(outcomes, (std::vector<std::pair<qint32, TOutcome>>{{1, TOutcome::Started}}));
   for (const auto& [code, outcome] : {std::pair(4, TOutcome::SourceUnavailable), std::pair(2, TOutcome::DiskFull),
                                       std::pair(3, TOutcome::Refused), std::pair(100, TOutcome::Recorded)}) {
     EXPECT_EQ(agent.HandleMessage(ipc::kMsgScheduledStatus, code, 0), 1);
@@ -161,8 +159,7 @@ TEST(ScheduledAgent, AnswersBecomeOutcomesAndTheSleepTimerPowersOff) {
                        "antenna", "6"}, QDateTime::currentDateTime()).code, 0);
   agent.HandleMessage(ipc::kMsgSleepTimerExpired, 0, 0);
   EXPECT_EQ(test::System().PowerOffCalls, 1);
-  ASSERT_FALSE(notices.isEmpty());
-  EXPECT_TRUE(notices.back().startsWith("You have at least one scheduled item"));
+  EXPECT_TRUE(notices.value(notices.size() - 1).startsWith("You have at least one scheduled item"));
 }
 
 TEST(ScheduledAgent, AnEndingRecordingIsCreditedToItsEntryAfterTheRelayWasRewritten) {
@@ -174,8 +171,8 @@ TEST(ScheduledAgent, AnEndingRecordingIsCreditedToItsEntryAfterTheRelayWasRewrit
   ASSERT_EQ(Scheduled({"--fire", "2"}).code, 0);
   agent.HandleMessage(ipc::kMsgScheduledStatus, ipc::kScheduledStartRefused, 0);
   agent.HandleMessage(ipc::kMsgScheduledStatus, ipc::kScheduledRecordingEnded, 0);
-  EXPECT_EQ(Stored().Find(2)->Outcome, TOutcome::Refused);
-  EXPECT_EQ(Stored().Find(1)->Outcome, TOutcome::Recorded);
+  EXPECT_EQ(std::pair(Stored().Find(1)->Outcome, Stored().Find(2)->Outcome),
+            std::pair(TOutcome::Recorded, TOutcome::Refused));
   // A recording stopped by a full disk still ends with 100; the reason stays.
   ASSERT_EQ(Scheduled({"--fire", "1"}).code, 0);
   agent.HandleMessage(ipc::kMsgScheduledStatus, ipc::kScheduledDiskFull, 0);
@@ -221,15 +218,14 @@ TEST(ScheduledTimers, UnitFilesArmAndDisarmWithTheTimetable) {
   EXPECT_EQ(QDir(systemd.UnitFolder).entryList(QDir::Files),
             QStringList({"oka-pvx-sched-3.service", "oka-pvx-sched-3.timer", "oka-pvx-sched-5.service",
                          "oka-pvx-sched-5.timer"}));
-  EXPECT_FALSE(Unit("oka-pvx-sched-5.timer").contains("WakeSystem"));
-  EXPECT_TRUE(Unit("oka-pvx-sched-5.timer").contains("OnCalendar=Thu *-*-* 21:01:00"));
+  EXPECT_TRUE(!Unit("oka-pvx-sched-5.timer").contains("WakeSystem") &&
+              Unit("oka-pvx-sched-5.timer").contains("OnCalendar=Thu *-*-* 21:01:00"));
 
   // A refusing systemctl is reported.
   systemd.Systemctl = [](const QStringList&) { return false; };
   table.Entries[0].DurationSeconds = 60;
   QString reason;
-  EXPECT_FALSE(SyncTimers(table, systemd, &reason));
-  EXPECT_FALSE(reason.isEmpty());
+  EXPECT_FALSE(SyncTimers(table, systemd, &reason) || reason.isEmpty());
 }
 
 TEST(ScheduledXmltv, ListingProgrammesBecomeEntriesOnChannelsOfTheSameName) {
@@ -256,8 +252,7 @@ TEST(ScheduledXmltv, ListingProgrammesBecomeEntriesOnChannelsOfTheSameName) {
   const TScheduleEntry& football = import.Entries[0];
   EXPECT_EQ(std::tuple(football.Source, football.Channel, football.DurationSeconds),
             std::tuple(qint32(handoff::rsAntenna), 7, 6300));
-  EXPECT_EQ(football.BaseName, "Football Cup Final");
-  EXPECT_FALSE(football.UseDateTimeName);
+  EXPECT_TRUE(football.BaseName == "Football Cup Final" && !football.UseDateTimeName);
   EXPECT_EQ(std::tuple(import.Entries[1].Source, import.Entries[1].Channel, import.Entries[1].BaseName),
             std::tuple(qint32(handoff::rsMemory), 2, QString("Morning News Weather")));
   ASSERT_EQ(import.Skipped.size(), 2);
@@ -268,12 +263,11 @@ TEST(ScheduledXmltv, ListingProgrammesBecomeEntriesOnChannelsOfTheSameName) {
   const QStringList args{"--import-xmltv", test::Fixture("scheduled/listing.xml"), "final"};
   const TRun run = Scheduled(args, QDateTime(QDate(2026, 12, 1), QTime(0, 0)));
   EXPECT_EQ(QString("%1 %2").arg(run.code).arg(run.out), "0 1\tFootball Cup Final\n");
-  ASSERT_EQ(Stored().Entries.size(), 1);
-  EXPECT_EQ(Stored().Entries[0].Start, football.Start);
+  EXPECT_EQ(Stored().Entries.value(0).Start, football.Start);
+  EXPECT_EQ(Stored().Entries.size(), 1);
   // Again: the same programme now overlaps itself, so nothing is added.
   EXPECT_EQ(Scheduled(args, QDateTime(QDate(2026, 12, 1), QTime(0, 0))).code, 1);
   QList<TXmltvProgramme> none;
   QString reason;
-  EXPECT_FALSE(ParseXmltv("<html><body/></html>", none, &reason));
-  EXPECT_EQ(reason, "Not an XMLTV listing.");
+  EXPECT_FALSE(ParseXmltv("<html><body/></html>", none, &reason) || reason != "Not an XMLTV listing.");
 }

@@ -32,14 +32,12 @@ QProcessEnvironment Environment() {
   return env;
 }
 
-bool WaitUntil(const std::function<bool()>& done) { return test::WaitUntil(done, 60000); }
-
 bool Start(QProcess& process, const QString& program, const QStringList& args, const char* endpoint) {
   if (program == PVX_PROGRAM) test::StoreTunedChannels();
   process.setProcessEnvironment(Environment());
   process.setProcessChannelMode(QProcess::ForwardedChannels);
   process.start(program, args);
-  return process.waitForStarted() && WaitUntil([endpoint] { return ipc::FindWindow(endpoint); });
+  return process.waitForStarted() && test::WaitUntil([endpoint] { return ipc::FindWindow(endpoint); }, 60000);
 }
 
 int Scheduled(const QStringList& args) {
@@ -58,7 +56,7 @@ TOutcome OutcomeOf(qint32 id) {
 
 void ExitProgram() {
   ASSERT_TRUE(ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, CodeOf(TCommand::Exit), 0));
-  EXPECT_TRUE(WaitUntil([] { return !ipc::FindWindow(ipc::kMainWindowClass); }));
+  EXPECT_TRUE(test::WaitUntil([] { return !ipc::FindWindow(ipc::kMainWindowClass); }, 60000));
 }
 
 }  // namespace
@@ -71,7 +69,7 @@ TEST(ScheduledRun, AnEntryRecordsInTheRunningProgram) {
   ASSERT_TRUE(Start(scheduled, PVX_SCHEDULED, {}, ipc::kSchedulerWindowClass));
   const QString start = QDateTime::currentDateTime().addSecs(2).toString("yyyy-MM-dd HH:mm:ss");
   ASSERT_EQ(Scheduled({"--add", start, "5s", "composite", "-", "mpeg1"}), 0);
-  ASSERT_TRUE(WaitUntil([] { return OutcomeOf(1) == TOutcome::Recorded; }))
+  ASSERT_TRUE(test::WaitUntil([] { return OutcomeOf(1) == TOutcome::Recorded; }, 60000))
       << "outcome: " << OutcomeText(OutcomeOf(1)).toStdString();
 
   playback::TPlaybackItems items;

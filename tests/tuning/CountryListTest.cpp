@@ -24,15 +24,14 @@ QString Show(const TTuningEntry& e) {
 
 }  // namespace
 
-TEST(CountryList, PositionsOutsideTheListGiveTheDefaultChoice) {
+TEST(CountryList, PositionsOutsideTheListGiveTheDefaultChoiceAndACodeItsFirstEntry) {
   const std::pair<int, int> outside[] = {{kLetterX, 0}, {LetterOf('O'), 1}, {LetterOf('A'), -1},
                                          {-1, 0},       {kLetterCount, 0},  {0, 11}};
   for (const auto& [letter, position] : outside)
     EXPECT_EQ(Show(CountryEntry(letter, position)), " 0 0 1") << letter << " " << position;
   for (int letter : {kLetterX, -1, 26}) EXPECT_TRUE(CountryTexts(letter).isEmpty()) << letter;
-}
 
-TEST(CountryList, EntryForCodePreselectsTheFirstEntryWithThatCode) {
+  // A code preselects the first entry with that code.
   // Hungary2 is not the first Hungary entry; 999, 0 and -5 have no entry.
   // clang-format off
   const std::pair<int, const char*> rows[] = {
@@ -43,8 +42,7 @@ TEST(CountryList, EntryForCodePreselectsTheFirstEntryWithThatCode) {
   // clang-format on
   for (const auto& [code, expected] : rows) {
     const auto [letter, at] = EntryForCode(code);
-    EXPECT_EQ(QChar('A' + letter) + QString::number(at) + " " + CountryEntry(letter, at).Text,
-              expected)
+    EXPECT_EQ(QChar('A' + letter) + QString::number(at) + " " + CountryEntry(letter, at).Text, expected)
         << code;
   }
 }
@@ -96,26 +94,23 @@ TEST(CountryList, ACountryPlanTakesItsTableAndStandardAndMarksTheChannelsWithAFr
         << n;
   }
   pvx::test::WriteFile(pvx::test::Home() + "TVTable.tbl", "short");
-  EXPECT_FALSE(LoadCountryPlan(channels, 1));
-  EXPECT_EQ(channels.TableIndex(), 21);
+  EXPECT_FALSE(LoadCountryPlan(channels, 1) || channels.TableIndex() != 21);
 }
 
-TEST(TVSystemList, EntriesInListOrderAndTheDefaultChoiceOutsideIt) {
+TEST(TVSystemList, EntriesInListOrderTheDefaultChoiceOutsideItAndTheTunerStandardsBothWays) {
   const char* table =
       "NTSC 0 0 1|NTSC_J 7 1 81|PAL_BG 3 2 49|PAL_DK 4 3 86|PAL_I 5 4 44|PAL_M 0 5 55|PAL_N 0 6 591|"
       "SECAM_BG 3 7 20|SECAM_DK 4 8 242|SECAM_L 6 9 33|PAL/SECAM 21 8 36";
-  const QStringList rows = QString(table).split('|');
+  const QStringList systems = QString(table).split('|');
   QStringList shown, texts;
   for (int position = 0; position < kTVSystemCount; ++position)
-    shown << Show(TVSystemEntry(position)), texts << rows.value(position).section(' ', 0, 0);
-  EXPECT_EQ(shown, rows);
-  EXPECT_EQ(TVSystemTexts(), texts);
+    shown << Show(TVSystemEntry(position)), texts << systems.value(position).section(' ', 0, 0);
+  EXPECT_TRUE(shown == systems && TVSystemTexts() == texts) << shown.join('|').toStdString();
   // 11 is also what the channel object stores for "chosen by country".
   for (int position : {-1, 11, 12, 255})
     EXPECT_EQ(Show(TVSystemEntry(position)), " 0 0 1") << position;
-}
 
-TEST(TVStandard, TunerStandardsAndIndexesBothWays) {
+  // The tuner's standards and the standard indexes, both ways.
   // clang-format off
   const std::pair<int, int> rows[] = {
       {0x1, 0},    {0x2, 1},    {0x10, 2},   {0x20, 3},     {0x100, 4},   {0x200, 5},

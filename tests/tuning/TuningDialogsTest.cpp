@@ -1,5 +1,5 @@
 // The fine-tune, video-source and add-to-memory dialogs, driven by the keyboard where a user
-// would, and once through the running program on the virtual card.
+// would.
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,6 @@
 #include <QTest>
 
 #include "app/FormTestSupport.h"
-#include "app/ShellFixture.h"
 #include "settings/SettingsTestSupport.h"
 #include "tuning/AddFMForm.h"
 #include "tuning/AddMemoryForm.h"
@@ -36,16 +35,6 @@ void Keys(QWidget& dialog, std::initializer_list<Qt::Key> keys, const char* text
   }
 }
 
-// Answers the add-to-memory dialog of type T with memory `n` and Enter.
-template <typename T>
-void StoreIn(int n, const std::function<void()>& open) {
-  test::ModalAnswer<T> answer([n](T& dialog) {
-    Child<QSpinBox>(dialog, "SpinEditMemory")->setValue(n);
-    QTest::keyClick(&dialog, Qt::Key_Return);
-  });
-  open();
-}
-
 class TuningDialogs : public ::testing::Test {
  protected:
   TuningDialogs() { channels.UseAntenna(12); }
@@ -54,15 +43,13 @@ class TuningDialogs : public ::testing::Test {
 
 }  // namespace
 
-TEST(FrequencyText, WholeMegahertzAndTheFractionWithoutTrailingZeros) {
+// The frequency text: whole megahertz and the fraction without trailing zeros. The slider starts
+// at the offset in steps, within its range. Keys on the open dialog; then the stored frequency
+// and the tunings the card saw.
+TEST_F(TuningDialogs, FineTuneFollowsTheSliderLiveAndCancelRetunesWhereItWas) {
   for (const auto& [hertz, text] : {std::pair{55250000, "55.25"}, {100000000, "100.0"}, {87900000, "87.9"},
                                     {0, "0.0"}, {123456789, "123.456789"}, {50000, "0.05"}})
     EXPECT_EQ(FrequencyText(hertz), text) << hertz;
-}
-
-// The slider starts at the offset in steps, within its range. Keys on the open dialog; then the
-// stored frequency and the tunings the card saw.
-TEST_F(TuningDialogs, FineTuneFollowsTheSliderLiveAndCancelRetunesWhereItWas) {
   constexpr qint32 entry = kBase + 100000;  // slider at 2
   const std::tuple<std::initializer_list<Qt::Key>, qint32, qint32, QStringList> rows[] = {
       {{Qt::Key_Right, Qt::Key_Right, Qt::Key_Return}, entry, kBase + 200000, {"tv 55400000", "tv 55450000"}},
@@ -134,7 +121,8 @@ TEST_F(TuningDialogs, AddFMProposesTheFirstEmptyMemoryOrOneWhenAllAreUsed) {
 TEST_F(TuningDialogs, AddMemoryStoresAntennaOrCableChannelsAndNothingFromTheMemoryTable) {
   channels.info.ClearMemories();
   channels.info.MemoryRecord(4)->Valid = true;  // the first in use is proposed
-  for (const quint8 table : {settings::TChannelInfo::kMemory, settings::TChannelInfo::kCable}) {
+  for (const quint8 table :
+       {settings::TChannelInfo::kMemory, settings::TChannelInfo::kAntenna, settings::TChannelInfo::kCable}) {
     channels.info.SetTable(table);
     test::ModalAnswer<TFormAddMemoryChannel> answer([&](TFormAddMemoryChannel& dialog) {
       EXPECT_EQ(Child<QSpinBox>(dialog, "SpinEditMemory")->value(), 4);
@@ -142,21 +130,8 @@ TEST_F(TuningDialogs, AddMemoryStoresAntennaOrCableChannelsAndNothingFromTheMemo
     });
     AddMemoryChannel(channels.info, nullptr);
     // Nothing is stored while the memory table itself is current.
-    EXPECT_EQ(*channels.info.MemoryRecord(5), (table == settings::TChannelInfo::kMemory
-                                                   ? settings::TMemoryChannelRecord{}
-                                                   : settings::TMemoryChannelRecord{true, 1, 12, "News"}));
+    const settings::TMemoryChannelRecord stored{true, table, 12, "News"};
+    EXPECT_EQ(*channels.info.MemoryRecord(5),
+              table == settings::TChannelInfo::kMemory ? settings::TMemoryChannelRecord{} : stored);
   }
-}
-
-using MemoriseRun = test::Shell;
-
-TEST_F(MemoriseRun, CommandsOpenTheirDialogsAndKeepTheEntries) {
-  ASSERT_TRUE(Start());
-  test::ProgramChannels().SelectChannel(9);
-  StoreIn<TFormAddMemoryChannel>(3, [&] { App().ExecuteCommand(4005); });
-  EXPECT_EQ(*test::ProgramChannels().MemoryRecord(3), (settings::TMemoryChannelRecord{true, 0, 9, ""}));
-  App().ExecuteCommand(6000);
-  ASSERT_EQ(test::ProgramMain().Mode(), settings::amFMRadio);
-  StoreIn<TFormAddFMFrequency>(2, [&] { App().ExecuteCommand(6005); });
-  EXPECT_EQ(test::ProgramChannels().FMRecord(2)->Frequency, Engine().Tuner().FMFrequency());
 }

@@ -5,7 +5,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
 #include <QTableWidget>
@@ -24,7 +23,8 @@ namespace {
 
 using ui::TFormConfig;
 
-TEST_F(Shell, SetupKeepsWhatOKAppliesAndCancelPutsTheColourBack) {
+TEST_F(Shell, SetupKeepsWhatOKAppliesCancelPutsTheColourBackAndAutoScanFillsTheGrid) {
+  SchedulerWindow scheduler;
   ASSERT_TRUE(Start());
   const int brightness = Engine().SignalAdjust().GetBrightness();
   const int target = brightness + 10;
@@ -59,11 +59,8 @@ TEST_F(Shell, SetupKeepsWhatOKAppliesAndCancelPutsTheColourBack) {
   const engine::TProcAmpRange& range = Engine().SignalAdjust().Range(0);
   EXPECT_EQ(test::ProgramMain().Prefs().ColorLevels[0], engine::TVideoSignalAdjust::ValueToLevel(0, target, range));
   EXPECT_NE(test::ProgramMain().Prefs().ColorLevels[0], engine::TVideoSignalAdjust::ValueToLevel(0, brightness, range));
-  EXPECT_TRUE(PictureRuns());
-}
 
-TEST_F(Shell, AutoScanOnTheTunerPageFillsTheTableAndItsGrid) {
-  ASSERT_TRUE(Start());
+  // Auto scan on the tuner page fills the table and its grid.
   for (int n = 1; n <= settings::TChannelInfo::kChannelCount; ++n)
     test::ProgramChannels().ChannelRecord(false, n)->Valid = false;
   int progress = 0, ticked = -1;
@@ -88,27 +85,8 @@ TEST_F(Shell, AutoScanOnTheTunerPageFillsTheTableAndItsGrid) {
   EXPECT_EQ(ticked, test::ProgramChannels().ValidCount());
   EXPECT_EQ(progress, settings::TChannelInfo::kChannelCount);
   EXPECT_TRUE(PictureRuns());
-}
 
-TEST_F(Shell, SetupInFMShowsTheFMPage) {
-  ASSERT_TRUE(Start());
-  App().ExecuteCommand(6000);
-  ASSERT_TRUE(WaitUntil([&] { return test::ProgramMain().Mode() == settings::amFMRadio && !App().Dispatcher().Busy(); }));
-  const QString folder = Home() + "radio/";
-  {
-    ModalAnswer<TFormConfig> answer([&](TFormConfig& form) {
-      form.findChild<QLineEdit*>("EditWaveLocation")->setText(folder);
-      form.findChild<QSlider*>("TrackBarFMRecorderVolume")->setValue(32768);
-      form.findChild<QPushButton*>("BitBtnOK")->click();
-    });
-    App().Dispatcher().ExecuteCommand(commands::TCommand::Setup);
-  }
-  EXPECT_EQ(test::ProgramMain().Prefs().WaveFolder, folder);
-}
-
-TEST_F(Shell, AnotherLanguageTakesEffectAtOnceAndTellsTheScheduler) {
-  SchedulerWindow scheduler;
-  ASSERT_TRUE(Start());
+  // Another language takes effect at once and tells the scheduler.
   {
     ModalAnswer<TFormConfig> answer([&](TFormConfig& form) {
       auto* language = form.findChild<QComboBox*>("ComboBoxMultiLanguageOption");
