@@ -25,8 +25,7 @@ TEST(RecordFormats, DiscRowsKeepTheirStandardsSizeAndRate) {
     const bool pal = f.Standard == Standard::Pal;
     EXPECT_EQ(f.FrameRate, pal ? kRate25 : kRate2997);
     EXPECT_EQ(f.Size.Height % (pal ? 288 : 240), 0);
-    EXPECT_EQ(f.Sizes.size(), 1u);
-    EXPECT_FALSE(f.SizeFree || f.FrameRateFree);
+    EXPECT_TRUE(f.Sizes.size() == 1 && !f.SizeFree && !f.FrameRateFree) << "one fixed size and rate";
     EXPECT_EQ(FindDiscFormat(f.Container, f.Standard), &f);
   }
   EXPECT_EQ(discs, 6);
@@ -69,9 +68,8 @@ TEST(RecordFormats, TheSchedulerAndTheSettingsDialogAgree) {
     scheduled::ApplyFormatDefaults(entry, format);
     EXPECT_EQ(ui::SizeText(entry.CaptureWidth, entry.CaptureHeight), dialog.Size);
     EXPECT_EQ(scheduled::FormatSizes(format), dialog.Sizes);
-    EXPECT_EQ(entry.VideoBitRateKbps, dialog.BitRate);
-    EXPECT_EQ(entry.Quality, dialog.Quality);
-    EXPECT_EQ(entry.FrameRateCode, dialog.FrameRate + 1);
+    EXPECT_EQ(QList<int>({entry.VideoBitRateKbps, entry.Quality, entry.FrameRateCode}),
+              QList<int>({dialog.BitRate, dialog.Quality, dialog.FrameRate + 1}));
   }
   EXPECT_EQ(scheduled::AudioFormatNames(), ui::AudioFormatNames());
 }

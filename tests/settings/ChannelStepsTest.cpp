@@ -23,8 +23,7 @@ std::function<FakeTuner::Reading(quint32)> Band(std::vector<qint64> carriers, in
   return [carriers, limit](quint32 hertz) {
     for (qint64 c : carriers)
       if (std::llabs(qint64(hertz) - c) <= 1500000)
-        return FakeTuner::Reading{true,
-                                  qint32(std::clamp<qint64>((hertz - c) / 62500, -limit, limit))};
+        return FakeTuner::Reading{true, qint32(std::clamp<qint64>((hertz - c) / 62500, -limit, limit))};
     return FakeTuner::Reading{};
   };
 }
@@ -34,8 +33,8 @@ QString Records(const TChannelInfo& from, bool cable, std::initializer_list<int>
   QStringList out;
   for (int n : ns) {
     const TChannelRecord& r = *from.ChannelRecord(cable, n);
-    out << Join({int(r.Valid), int(r.Found), r.Standard, r.AudioMode, r.Frequency,
-                 r.DefaultFrequency, "'" + r.Name + "'"},
+    out << Join({int(r.Valid), int(r.Found), r.Standard, r.AudioMode, r.Frequency, r.DefaultFrequency,
+                 "'" + r.Name + "'"},
                 true);
   }
   return out.join(' ');
@@ -100,16 +99,14 @@ TEST_F(ChannelSteps, SelectingSetsTheRecordsSoundTryingTenTimesAndRefusedModesCh
   Peer::CurrentTable(c) = TChannelInfo::kAntenna;
   for (const auto& [mode, standard, wanted, refusals, expected] : rows) {
     Peer::AudioMode(c) = quint8(mode), tuner.AudioRefusals[wanted] = refusals;
-    *c.ChannelRecord(false, 1) = {true,  true, quint8(standard), quint8(wanted), 55250000, 0,
-                                  "One", ""};
+    *c.ChannelRecord(false, 1) = {true, true, quint8(standard), quint8(wanted), 55250000, 0, "One", ""};
     EXPECT_EQ(Step([&] { c.SelectChannel(1); }), expected);
   }
   // Mode 5 and beyond, and a mode the card refuses, leave the mode as it was.
   Peer::Standard(c) = 1, tuner.AudioRefusals[2] = 1;
   Clear();
-  EXPECT_EQ(
-      QList<bool>({c.SetAudioMode(4), c.SetAudioMode(5), c.SetAudioMode(-1), c.SetAudioMode(2)}),
-      QList<bool>({true, false, false, false}));
+  EXPECT_EQ(QList<bool>({c.SetAudioMode(4), c.SetAudioMode(5), c.SetAudioMode(-1), c.SetAudioMode(2)}),
+            QList<bool>({true, false, false, false}));
   EXPECT_EQ(Join({c.AudioMode(), events.join(','), tuner.Log.join(',')}), "4 audio 4 Both audio 4,audio 2");
 }
 
@@ -117,9 +114,8 @@ TEST_F(ChannelSteps, TablesMemoriesAndFMSelectTheirOwnWayAndRoutedSourcesAreAnno
   Peer::CurChannel(c) = 8;
   c.SetTable(1);
   for (int t : {1, 4, -1}) EXPECT_EQ(Step([&] { c.SetTable(t); }), " |  | 0") << t;
-  EXPECT_EQ(
-      Step([&] { c.SetTable(3), c.SelectChannel(2); }),
-      "table 3, channel 4 'FM Memory 4', channel 2 'FM Memory 2' | fm 89100000, fm 88300000 | 0");
+  EXPECT_EQ(Step([&] { c.SetTable(3), c.SelectChannel(2); }),
+            "table 3, channel 4 'FM Memory 4', channel 2 'FM Memory 2' | fm 89100000, fm 88300000 | 0");
   // Memory entries tune what they point to under their own name; entries that point nowhere
   // tune 0 with the object's standard and sound.
   Peer::Standard(c) = 3, Peer::CurrentTable(c) = TChannelInfo::kMemory;
@@ -135,11 +131,9 @@ TEST_F(ChannelSteps, TablesMemoriesAndFMSelectTheirOwnWayAndRoutedSourcesAreAnno
               "standard 0x20, channel 50 '" + m.Name + "- Stereo' | standard 0x20, mute, tv 0, unmute | 100");
   EXPECT_EQ(Join({c.CurChannel(), c.CurMemory(), c.PrevMemory()}), "8 50 7");
   // The same source routes nothing; a refused one, or none, is kept but not announced.
-  EXPECT_EQ(Step([&] { EXPECT_TRUE(c.SetVideoSource(3) && c.SetVideoSource(3)); }),
-            "source | source 3 | 0");
+  EXPECT_EQ(Step([&] { EXPECT_TRUE(c.SetVideoSource(3) && c.SetVideoSource(3)); }), "source | source 3 | 0");
   tuner.Routes = false;
-  EXPECT_EQ(Step([&] { EXPECT_FALSE(c.SetVideoSource(1) || c.SetVideoSource(4)); }),
-            " | source 1 | 0");
+  EXPECT_EQ(Step([&] { EXPECT_FALSE(c.SetVideoSource(1) || c.SetVideoSource(4)); }), " | source 1 | 0");
   EXPECT_EQ(c.VideoSource(), 4);
 }
 
@@ -147,8 +141,7 @@ TEST_F(ChannelSteps, OnlyConexantRestartsForAStandardAndEveryRecordTakesTheStand
   EXPECT_EQ(Step([&] { EXPECT_TRUE(!c.ApplyStandard(10) && c.ChangeStandard(3)); }),
             "standard 0x20 | standard 0x20 | 0");
   c.SetChipFamily(2), tuner.RestartResult = false;
-  EXPECT_EQ(Step([&] { EXPECT_FALSE(c.ChangeStandard(2)); }),
-            "standard 0x10 | standard 0x10, restart | 0");
+  EXPECT_EQ(Step([&] { EXPECT_FALSE(c.ChangeStandard(2)); }), "standard 0x10 | standard 0x10, restart | 0");
   tuner.AcceptStandard = false;
   EXPECT_EQ(Step([&] { EXPECT_FALSE(c.ChangeStandard(1)); }), " | standard 0x2 | 0");
   EXPECT_EQ(test::Dialogs().Warnings,
@@ -241,9 +234,8 @@ TEST_F(ChannelSteps, SetupIsNeededUntilACountryOrSystemIsChosenAndCountsFollowTh
   const auto needed = [&](int country, int system) {
     return Peer::CountryCode(c) = country, Peer::TVSystemChoice(c) = quint8(system), c.SetupNeeded();
   };
-  EXPECT_EQ(
-      QList<bool>({needed(0, 11), needed(-1, 11), needed(1, 11), needed(-1, 3), needed(0, 10)}),
-      QList<bool>({true, true, false, false, false}));
+  EXPECT_EQ(QList<bool>({needed(0, 11), needed(-1, 11), needed(1, 11), needed(-1, 3), needed(0, 10)}),
+            QList<bool>({true, true, false, false, false}));
   MakeValid(5);
   c.MemoryRecord(2)->Valid = false, c.FMRecord(2)->Frequency = 0;
   // Per table: valid entries, then the next and the previous valid one from 1.
@@ -298,8 +290,7 @@ TEST_F(ChannelSteps, AutoScanMarksWhatLocksClearsWhatIsStaleAndStopsAtAnAbort) {
     if (valid) found << QString::number(n);
     EXPECT_TRUE(n > 1 || !(s.AutoScan(0) || s.FreeScan(250000))) << "nested";
   };
-  EXPECT_EQ(Step([&] { EXPECT_TRUE(c.AutoScan(2, listener)); }).section(" | ", 0, 0),
-            "standard 0x10");
+  EXPECT_EQ(Step([&] { EXPECT_TRUE(c.AutoScan(2, listener)); }).section(" | ", 0, 0), "standard 0x10");
   EXPECT_EQ(Join({calls, inOrder, found.join(','), tuner.Log.size(), c.Scanning()}),
             "320 true 3,10,3,10 201 false");
   EXPECT_EQ(Records(c, false, {10, 11}) + " " + Records(c, true, {10}),
@@ -349,19 +340,18 @@ TEST_F(ChannelSteps, FreeScanStoresCentredCarriersInBothTablesSkippingAChannelWi
   // fill the table.
   const auto centre = [](quint32 hertz) {
     const qint64 d = qint64(hertz) - 50000000;
-    return FakeTuner::Reading{std::llabs(d) <= 1500000,
-                              std::llabs(d) <= 300000 ? 0 : int(d / 100000)};
+    return FakeTuner::Reading{std::llabs(d) <= 1500000, std::llabs(d) <= 300000 ? 0 : int(d / 100000)};
   };
   std::vector<qint64> many;
   for (int i = 0; i < 170; ++i) many.push_back(50000000 + i * qint64(7000000));
   // Standard, abort at the first find, the top of the band, what the band holds, what is found.
-  const std::tuple<int, bool, qint32, std::function<FakeTuner::Reading(quint32)>, const char*>
-      rows[] = {{0, false, 50250000, Band({50125000}, 2), "free 1 0 50250000 0 0"},
-                {0, false, 50250000, centre, "free 1 0 50250000 0 0"},
-                {1, false, 100000000, Band({48250000, 54000000}), "free 2 0 48250000 54000000 0"},
-                {2, false, 100000000, Band({48250000, 54000000}), "free 1 0 48250000 0 0"},
-                {0, true, 100000000, Band({48250000, 56250000}), "free 1 1 48250000 0 0"},
-                {0, false, 1247000000, Band(many), "free 160 0 50000000 57000000 1163000000"}};
+  const std::tuple<int, bool, qint32, std::function<FakeTuner::Reading(quint32)>, const char*> rows[] = {
+      {0, false, 50250000, Band({50125000}, 2), "free 1 0 50250000 0 0"},
+      {0, false, 50250000, centre, "free 1 0 50250000 0 0"},
+      {1, false, 100000000, Band({48250000, 54000000}), "free 2 0 48250000 54000000 0"},
+      {2, false, 100000000, Band({48250000, 54000000}), "free 1 0 48250000 0 0"},
+      {0, true, 100000000, Band({48250000, 56250000}), "free 1 1 48250000 0 0"},
+      {0, false, 1247000000, Band(many), "free 160 0 50000000 57000000 1163000000"}};
   for (const auto& [standard, abort, top, receive, expected] : rows) {
     test::Channels s;
     Peer::Standard(s.info) = quint8(standard), s.tuner.Receive = receive, s.tuner.Max = top;
@@ -371,8 +361,7 @@ TEST_F(ChannelSteps, FreeScanStoresCentredCarriersInBothTablesSkippingAChannelWi
     };
     EXPECT_TRUE(s.info.FreeScan(250000, listener));
     const TChannelInfo::TChannelTable& found = s.info.AntennaChannels();
-    EXPECT_EQ(
-        Join({s.done.join(','), found[0].Frequency, found[1].Frequency, found[159].Frequency}),
-        expected);
+    EXPECT_EQ(Join({s.done.join(','), found[0].Frequency, found[1].Frequency, found[159].Frequency}),
+              expected);
   }
 }

@@ -79,50 +79,41 @@ constexpr int kVideoSource = -220, kDimension = -212, kInterval = -208, kCustomC
 
 // A good file spoiled six ways: one integer short, a wrong magic or trailer, and the string
 // length at `stringAt` beyond the limit three ways (its bytes are then not skipped). Each load
-// fails, says `message` once and sets the file, unchanged, beside its old place.
+// fails, says `message` once and sets the file, unchanged, beside its old place. An empty file,
+// tried first, loads as a missing one: the same defaults, said nothing, the file left where it
+// is and the copy set aside before kept. `File` starts with values that a load must reset.
 template <class File>
 void ExpectEachSpoiledFileSetAside(const QByteArray& good, qsizetype stringAt, const QString& message,
                                    const std::function<void(File&)>& expectDefaults) {
-  std::vector<QByteArray> spoiled(6, good);
-  spoiled[0].chop(4);
-  Patch(spoiled[1], 0, 4506);
-  Patch(spoiled[2], -4, 4360);
-  for (int i = 0; i < 3; ++i) Patch(spoiled[size_t(3 + i)], stringAt, std::array{600, -1, INT32_MAX}[i]);
+  std::vector<QByteArray> spoiled(7, good);
+  spoiled[0].clear();
+  spoiled[1].chop(4);
+  Patch(spoiled[2], 0, 4506);
+  Patch(spoiled[3], -4, 4360);
+  for (int i = 0; i < 3; ++i) Patch(spoiled[size_t(4 + i)], stringAt, std::array{600, -1, INT32_MAX}[i]);
+  test::WriteFile(CorruptCopyPath(File().path), "an older one");
   for (const QByteArray& bytes : spoiled) {
+    const bool empty = bytes.isEmpty();
     test::Dialogs().Warnings.clear();
     File in;
     test::WriteFile(in.path, bytes);
     EXPECT_FALSE(in.Load());
-    EXPECT_EQ(test::Dialogs().Warnings, std::vector<QStringList>({{message}}));
-    EXPECT_FALSE(QFileInfo::exists(in.path));
-    EXPECT_EQ(test::ReadFile(CorruptCopyPath(in.path)), bytes);
+    EXPECT_EQ(test::Dialogs().Warnings, std::vector<QStringList>(empty ? 0 : 1, {message}));
+    EXPECT_EQ(QFileInfo::exists(in.path), empty);
+    EXPECT_EQ(test::ReadFile(CorruptCopyPath(in.path)), empty ? QByteArray("an older one") : bytes);
     expectDefaults(in);
   }
 }
 
 }  // namespace
 
-TEST(MainSettingsFile, GoldenDefaultFileReplacesWhatWasThereAndAMissingOrEmptyOneGivesDefaults) {
-  MainFile fx;
-  test::WriteFile(fx.path, QByteArray(1000, 'z'));
-  ASSERT_TRUE(fx.Save());
-  EXPECT_EQ(test::ReadFile(fx.path).toHex(), Golden("QDVCR.default.cfg").toHex());
-  test::WriteFile(fx.path, "");  // as a missing one, which the failure paths below load
-  MainFile empty;
-  empty.capture.CaptureWidth = 123;
-  empty.language.SetLanguage("Greek");
-  test::EditPrefs(empty.main, [&](TMainPreferences& p) { p.AlwaysOnTop = true; });
-  EXPECT_FALSE(empty.Load());
-  EXPECT_TRUE(empty.capture == TCaptureSettings{} && !empty.main.Prefs().AlwaysOnTop);
-  EXPECT_EQ(empty.language.LanguageName, "German");  // the country's language (49)
-  EXPECT_TRUE(QFileInfo::exists(empty.path));
-  EXPECT_TRUE(test::Dialogs().Warnings.empty());
-}
-
-TEST(MainSettingsFile, RoundTripOfEveryValueAndFoldersOnReadOnlyMediaFallBack) {
+TEST(MainSettingsFile, GoldenDefaultFileThenARoundTripOfEveryValueAndFoldersOnReadOnlyMediaFallBack) {
   const QString videos = test::Home() + "Videos/", radio = test::Home() + "Radio Aufnahmen/";
   QDir().mkpath(videos);
   MainFile out;
+  test::WriteFile(out.path, QByteArray(1000, 'z'));
+  ASSERT_TRUE(out.Save());  // the defaults replace what was there
+  EXPECT_EQ(test::ReadFile(out.path).toHex(), Golden("QDVCR.default.cfg").toHex());
   test::EditPrefs(out.main, [&](TMainPreferences& p) {
     p.AlwaysOnTop = p.PIPEnabled = p.NoOverlay = p.ReservedFlag = p.StartInFM = true;
     p.MPEG4Codec = 0;
@@ -133,15 +124,13 @@ TEST(MainSettingsFile, RoundTripOfEveryValueAndFoldersOnReadOnlyMediaFallBack) {
   });
   out.language.SetLanguage("German");
   out.audio = {3, 4, 30000};
-  out.capture = {1,    2, 2, 3,     1,      1,    9,    1,    720, 576,
-                 8000, 3, 6, false, "news", true, 3600, true, true};
+  out.capture = {1, 2, 2, 3, 1, 1, 9, 1, 720, 576, 8000, 3, 6, false, "news", true, 3600, true, true};
   out.aspect = 2;
   ASSERT_TRUE(out.Save());
   const QByteArray first = test::ReadFile(out.path);
   MainFile in;
   ASSERT_TRUE(in.Load());
   EXPECT_TRUE(QFileInfo(radio).isDir());
-  EXPECT_TRUE(test::Dialogs().Warnings.empty());
   // Saving what was loaded gives the same bytes: every value came back as it was.
   ASSERT_TRUE(in.Save());
   EXPECT_EQ(test::ReadFile(in.path), first);
@@ -181,7 +170,7 @@ TEST(MainSettingsFile, ReadRulesMendOutOfRangeValues) {
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
 
-TEST(MainSettingsFile, CorruptFileIsCheckedWholeThenSetAside) {
+TEST(MainSettingsFile, CorruptFileIsCheckedWholeThenSetAsideAndAnEmptyOneGivesTheDefaults) {
   // A file full of values that must not survive: a folder to create, audio lines, an aspect.
   MainFile out;
   test::EditPrefs(out.main, [&](TMainPreferences& p) {
@@ -192,20 +181,25 @@ TEST(MainSettingsFile, CorruptFileIsCheckedWholeThenSetAside) {
   out.capture.CaptureWidth = 720;
   out.aspect = 2;
   ASSERT_TRUE(out.Save());
-  test::WriteFile(CorruptCopyPath(out.path), "an older one");
-  const auto expectDefaults = [](MainFile& in) {
+  struct Spoilt : MainFile {
+    Spoilt() {
+      capture.CaptureWidth = 123;
+      test::EditPrefs(main, [](TMainPreferences& p) { p.AlwaysOnTop = true; });
+    }
+  };
+  const auto expectDefaults = [](Spoilt& in) {
     EXPECT_EQ(QList<int>({in.main.Prefs().AlwaysOnTop, in.aspect}), QList<int>({false, 0}));
     EXPECT_EQ(QStringList({in.main.Prefs().CaptureFolder, in.language.LanguageName}),
-              QStringList({"/nonexistent/Documents/", "German"}));
+              QStringList({"/nonexistent/Documents/", "German"}));  // the country's language (49)
     EXPECT_TRUE(in.capture == TCaptureSettings{} && in.audio == TAudioLevels{});
     EXPECT_FALSE(QFileInfo::exists(test::Home() + "from-file"));
   };
   // The string that breaks is the capture folder's.
   const QString message = "Main setting is corrupted, load default setting...";
-  ExpectEachSpoiledFileSetAside<MainFile>(test::ReadFile(out.path), 28, message, expectDefaults);
+  ExpectEachSpoiledFileSetAside<Spoilt>(test::ReadFile(out.path), 28, message, expectDefaults);
 }
 
-TEST(ChannelSettingsFile, GoldenDefaultFileOverlongNamesCutAndDefaultsForAMissingOrEmptyOne) {
+TEST(ChannelSettingsFile, GoldenDefaultFileOverlongNamesCutAndARoundTripOfEveryValue) {
   ChannelFile o;
   test::WriteFile(o.path, QByteArray(20000, 'z'));
   ASSERT_TRUE(o.Save());
@@ -219,21 +213,9 @@ TEST(ChannelSettingsFile, GoldenDefaultFileOverlongNamesCutAndDefaultsForAMissin
   EXPECT_EQ(in.channels.AntennaChannels()[0].Name, longName.left(170)) << "510 bytes, whole chars";
   EXPECT_EQ(QStringList({in.channels.FMChannels()[0].Name, in.channels.FMChannels()[1].Name}),
             QStringList({QString(512, 'x'), "FM Memory 2"}));
-  // An empty file loads as a missing one: the defaults, which without a tuner keep the FM
-  // memories' own frequencies (a corrupt file below spreads them over the tuner's band).
-  test::WriteFile(o.path, "");
-  ChannelFile empty;
-  empty.channels.SetCountryPlan(5, 0);
-  EXPECT_FALSE(empty.Load());
-  EXPECT_EQ(Join({empty.channels.TableIndex(), empty.channels.FMChannels()[0].Frequency}), "0 87900000");
-  EXPECT_TRUE(test::Dialogs().Warnings.empty());
-}
-
-TEST(ChannelSettingsFile, RoundTripOfEveryValue) {
   // Every value away from its default: per-record standards and sound modes, UTF-8 names,
   // frequencies up to 4 GHz, an empty FM entry, a customized 5 x 5 preview of 20 seconds.
   const QByteArray full = Golden("QDVCR2.full.cfg");
-  ChannelFile in;
   test::FakeTuner tuner;
   in.channels.SetTuner(&tuner);
   test::WriteFile(in.path, full);
@@ -242,7 +224,6 @@ TEST(ChannelSettingsFile, RoundTripOfEveryValue) {
   EXPECT_EQ(tuner.Log.mid(0, 4), QStringList({"country 81", "standard 0x20", "mute", "tv 4000000000"}));
   EXPECT_EQ(tuner.Log.last(), "source 2");
   EXPECT_EQ(in.channels.CableChannels()[0].Name, QString::fromUtf8("Caf\u00e9 \u6771\u4eac"));
-  EXPECT_TRUE(test::Dialogs().Warnings.empty());
   // Saving what was loaded gives the same bytes: every value came back as it was.
   ASSERT_TRUE(in.Save());
   EXPECT_EQ(test::ReadFile(in.path), full);
@@ -290,13 +271,13 @@ TEST(ChannelSettingsFile, ReadRulesMendStoredValues) {
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
 
-TEST(ChannelSettingsFile, CorruptFileIsReportedResetSpreadAndSetAside) {
+TEST(ChannelSettingsFile, CorruptFileIsReportedResetSpreadAndSetAsideAndAnEmptyOneGivesTheDefaults) {
   QByteArray good = Golden("QDVCR2.default.cfg");
   Patch(good, kHeader + 8, 49);  // a country code the tuner must not get
-  test::WriteFile(CorruptCopyPath(test::Home() + "QDVCR2.cfg"), "an older one");
   struct Spoilt : ChannelFile {
     test::FakeTuner tuner;
     Spoilt() {
+      channels.SetCountryPlan(5, 0);
       channels.SetCountryCode(1);
       channels.ChannelRecord(false, 4)->Valid = true;
       channels.SetTuner(&tuner);
@@ -309,7 +290,7 @@ TEST(ChannelSettingsFile, CorruptFileIsReportedResetSpreadAndSetAside) {
                           o.preview.Dimension, o.preview.CustomGrid[0][0] == TSourceMapCell{}}),
               QList<int>({0, false, 3, true}));
     EXPECT_EQ(o.channels.FMChannels()[0], (TFMMemoryChannelRecord{87910000, "FM Memory 1"}));
-    EXPECT_EQ(o.channels.FMChannels()[49].Frequency, 108000000u);
+    EXPECT_EQ(Join({o.channels.TableIndex(), o.channels.FMChannels()[49].Frequency}), "0 108000000");
     EXPECT_TRUE(o.tuner.Log.isEmpty()) << "nothing of a corrupt file reaches the card";
   };
   // The string that breaks is the name "Memory 1".

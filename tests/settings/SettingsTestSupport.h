@@ -24,7 +24,6 @@ struct TChannelInfoPeer {
   static qint32 &CurMemory(TChannelInfo &c) { return c.curMemory_; }
   static quint8 &AudioMode(TChannelInfo &c) { return c.audioMode_; }
   static quint8 &TVSystemChoice(TChannelInfo &c) { return c.tvSystemChoice_; }
-  static bool &VerifyOptionShown(TChannelInfo &c) { return c.verifyOptionShown_; }
 };
 
 }  // namespace pvx::settings
