@@ -1,7 +1,11 @@
 // The whole shell in this process on the virtual card: start-up with its arguments, a handler
 // for every command, the dispatcher's gates against the running engine, the command message,
-// the end of a recording and the exit sequence.
+// the end of a recording and the exit sequence. Then FM radio and the control panels: in and out
+// by every way in, seek over the stations, a seek cut short, starting in FM, and the panels'
+// buttons driving live TV, the radio and an FM recording.
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QSlider>
 #include <set>
@@ -9,10 +13,13 @@
 #include "ShellFixture.h"
 #include "app/AboutDialog.h"
 #include "app/ChannelCommands.h"
-#include "app/SleepingTimerForm.h"
+#include "app/FMCommands.h"
 #include "engine/AudioAdjustInfo.h"
+#include "panels/FormFMMainPanel.h"
+#include "panels/UIInfo.h"
+#include "settings/ChannelSettingsFile.h"
 #include "settings/ErrorMessages.h"
-#include "snapshots/SnapshotInfo.h"
+#include "settings/PreviewInfo.h"
 #include "support/ModelEdits.h"
 #include "tuning/FormTVSetupWizard.h"
 #include "ui/settings/ConfigForm.h"
@@ -21,13 +28,13 @@ namespace pvx::test {
 namespace {
 
 using namespace settings;
+using Answers = std::vector<qint32>;
 
 // Without the media components the program stops before reading settings; level 8 is enough.
 TEST_F(Shell, StartsLiveTVWithTheMediaComponentsAndKeepsTheScreenOnUntilExit) {
   test::System().MediaLevel = 0;
   test::System().MissingMedia = {"x264enc"};
-  app_ = std::make_unique<app::TApplication>(test::Components());
-  EXPECT_FALSE(app_->InitializeApplication());
+  EXPECT_FALSE(Initialize());
   ASSERT_EQ(test::Dialogs().Boxes.size(), 1u);
   EXPECT_TRUE(test::Dialogs().Boxes[0].text.startsWith(
       "Your DirectX Version is V0.0. Sorry, we need DirectX 8.0 above. \rPlease Insatll DirectX 9.0"));
@@ -37,14 +44,12 @@ TEST_F(Shell, StartsLiveTVWithTheMediaComponentsAndKeepsTheScreenOnUntilExit) {
   ASSERT_TRUE(Start());
   EXPECT_EQ(test::Dialogs().Boxes.size(), 1u);
   EXPECT_EQ(test::ProgramMain().Mode(), amTV);
-  EXPECT_TRUE(Window().isVisible());
+  EXPECT_TRUE(Window().isVisible() && Window().OSD()->IsOSDEnabled());
   EXPECT_TRUE(PictureRuns());
-  EXPECT_TRUE(Window().OSD()->IsOSDEnabled());
   EXPECT_EQ(test::System().ActiveInhibits, QList<quint32>{7});
 
   App().ShutdownApplication();
-  EXPECT_TRUE(test::System().ActiveInhibits.isEmpty());
-  EXPECT_TRUE(SettingsWritten());
+  EXPECT_TRUE(test::System().ActiveInhibits.isEmpty() && SettingsWritten());
   App().ShutdownApplication();  // a second exit (session end, then close) does nothing
   EXPECT_FALSE(App().StartApplication()) << "no start after the exit";
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
@@ -61,10 +66,8 @@ TEST_F(Shell, ACardGoneAtTheStartEndsTheProgramWithItsMessage) {
   ASSERT_TRUE(Initialize({"srec_tv"}));
   platform::devices::DefaultVirtualCard()->Unplug();
   EXPECT_FALSE(FinishStart());
-  EXPECT_TRUE(WaitUntil([&] { return !scheduler.Status().empty(); }));
-  EXPECT_EQ(scheduler.Status(), std::vector<qint32>{ipc::kScheduledStartRefused});
-  EXPECT_EQ(test::Dialogs().Warnings,
-            (std::vector<QStringList>{{GetErrorMessage(1000)}, {GetErrorMessage(1001)}}));
+  EXPECT_TRUE(WaitUntil([&] { return scheduler.Status() == Answers{ipc::kScheduledStartRefused}; }));
+  EXPECT_EQ(Dialogs().Warnings, (std::vector<QStringList>{{GetErrorMessage(1000)}, {GetErrorMessage(1001)}}));
   EXPECT_FALSE(App().AudioAdjustInfo()->Muted()) << "the sound muted for the start is back";
 }
 
@@ -165,8 +168,7 @@ TEST_F(Shell, TheSchedulerHearsOfARefusedStartAndOfAFullDiskUnattendedAndLiveTVG
   // attends such a start: a fresh home takes the country plan, not the wizard.
   FirstStart = true;
   ASSERT_TRUE(Start({"SREC_TV"}));
-  EXPECT_TRUE(WaitUntil([&] { return scheduler.Status().size() == 1; }));
-  EXPECT_EQ(scheduler.Status(), std::vector<qint32>{ipc::kScheduledStartRefused});
+  EXPECT_TRUE(WaitUntil([&] { return scheduler.Status() == Answers{ipc::kScheduledStartRefused}; }));
   EXPECT_EQ(test::ProgramMain().Mode(), amTV);
   EXPECT_TRUE(PictureRuns());
 
@@ -186,8 +188,7 @@ TEST_F(Shell, TheSchedulerHearsOfARefusedStartAndOfAFullDiskUnattendedAndLiveTVG
   EXPECT_EQ(test::ProgramMain().Mode(), amCapture);
   progress(true, 1);  // a time limit, however little room is left: back to TV, no message
   EXPECT_EQ(test::ProgramMain().Mode(), amTV);
-  EXPECT_TRUE(test::Dialogs().Warnings.empty());
-  EXPECT_TRUE(PictureRuns());
+  EXPECT_TRUE(test::Dialogs().Warnings.empty() && PictureRuns());
 
   // A full disk during an unattended recording: the scheduler is told instead.
   test::ForceMode(test::ProgramMain(), amScheduledCapture);
@@ -196,8 +197,8 @@ TEST_F(Shell, TheSchedulerHearsOfARefusedStartAndOfAFullDiskUnattendedAndLiveTVG
   Engine().SetUnattended(false);
   EXPECT_EQ(test::ProgramMain().Mode(), amTV);
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
-  EXPECT_TRUE(WaitUntil([&] { return scheduler.Status().size() == 2; }));
-  EXPECT_EQ(scheduler.Status().back(), ipc::kScheduledDiskFull);
+  const Answers told = {ipc::kScheduledStartRefused, ipc::kScheduledDiskFull};
+  EXPECT_TRUE(WaitUntil([&] { return scheduler.Status() == told; }));
 }
 
 TEST_F(Shell, StartingInFMThatCannotStartEndsAndStartsInTVNextTime) {
@@ -218,6 +219,17 @@ TEST_F(Shell, StartingInFMThatCannotStartEndsAndStartsInTVNextTime) {
   EXPECT_TRUE(test::ProgramMain().Mode() == amTV && Window().isVisible() && Window().OSD()->IsOSDEnabled());
   EXPECT_EQ(test::Dialogs().Warnings.size(), 2u);
   EXPECT_TRUE(PictureRuns());
+}
+
+// What `steps` next-source commands go through: the tuner's table, or 10 and the input.
+std::vector<int> SourcesRound(app::TApplication& app, int steps) {
+  std::vector<int> sources;
+  for (int step = 0; step < steps; ++step) {
+    app.ExecuteCommand(TCommand::SwitchVideoSource);
+    const int input = ProgramChannels().VideoSource();
+    sources.push_back(input ? 10 + input : ProgramChannels().CurrentTable());
+  }
+  return sources;
 }
 
 // Each row asks for FM radio in a way that must still start live TV; the rows share the home.
@@ -251,12 +263,7 @@ TEST_F(Shell, StartInFMNeedsFMEnabledTheArgumentAndATuner) {
   EXPECT_EQ(test::ProgramChannels().VideoSource(), 1);  // composite
   EXPECT_FALSE(MenuShows("itemNextChannel"));
   // Without a tuner the next-source command goes round the inputs: S-Video, camera, composite.
-  std::vector<int> sources;
-  for (int step = 0; step < 3; ++step) {
-    App().ExecuteCommand(TCommand::SwitchVideoSource);
-    sources.push_back(test::ProgramChannels().VideoSource());
-  }
-  EXPECT_EQ(sources, (std::vector<int>{2, 3, 1}));
+  EXPECT_EQ(SourcesRound(App(), 3), (std::vector<int>{12, 13, 11}));
 }
 
 // Eleven is one command: the Enter follows the two digits. Keys typed in the main window tune
@@ -358,43 +365,34 @@ TEST_F(LiveTV, WindowMessagesThatChangeTheModeWaitForTheRunningTune) {
     // Entering FM tunes its memory after the switch.
     EXPECT_EQ(std::vector(log.begin(), log.begin() + 2), (std::vector<std::string>{"channel", "mode"})) << message;
   }
-  // The log goes before the shell's exit, which changes the mode.
+  // The log goes before the shell's exit, which changes the mode (out of the FM radio the first
+  // message started, which EachWayInAndOut... follows back to live TV).
   test::ProgramChannels().OnChannelChange = relay;
   test::ProgramMain().LeaveMode = leave;
-  App().ExecuteCommand(6000);  // from the FM radio the first message started
-  EXPECT_EQ(test::ProgramMain().Mode(), amTV);
-  EXPECT_TRUE(PictureRuns());
 }
 
 TEST_F(LiveTV, TheSleepTimerLeavesThePowerOffToARunningScheduler) {
   SchedulerWindow scheduler;
-  {
-    test::ModalAnswer<app::TFormSleepingTimer> answer([](app::TFormSleepingTimer& dialog) {
-      dialog.findChild<QSlider*>("TrackBarSleepingTimer")->setValue(1);
-      QTest::mouseClick(dialog.findChild<QPushButton*>("BitBtnOK"), Qt::LeftButton);
-    });
-    QTest::keyClick(&Window(), Qt::Key_F10);
-  }
+  test::Answer<app::TFormSleepingTimer>([&] { QTest::keyClick(&Window(), Qt::Key_F10); }, [](auto& dialog) {
+    Child<QSlider>(dialog, "TrackBarSleepingTimer")->setValue(1);
+    QTest::mouseClick(Child<QPushButton>(dialog, "BitBtnOK"), Qt::LeftButton);
+  });
   test::Clock().Advance(60000);
   EXPECT_EQ(App().MainWindow(), nullptr) << "the program closed";
-  EXPECT_TRUE(WaitUntil([&] { return !scheduler.Messages().empty(); }));
-  EXPECT_EQ(scheduler.Messages(), std::vector<qint32>{ipc::kMsgSleepTimerExpired});
+  EXPECT_TRUE(WaitUntil([&] { return scheduler.Messages() == Answers{ipc::kMsgSleepTimerExpired}; }));
   EXPECT_EQ(test::System().PowerOffCalls, 0);
 }
 
 TEST_F(Shell, TheWizardOfAFirstStartOrOfItsCommandEndsInLiveTVWithTheScannedChannels) {
   FirstStart = true;
-  ASSERT_FALSE(QFile::exists(app::TApplication::ChannelSettingsPath()));
-  bool cancellable = true, windowShown = false;
-  {
-    test::ModalAnswer<tuning::TFormTVSetupWizard> answer([&](tuning::TFormTVSetupWizard& wizard) {
-      windowShown = Window().isVisible();
-      wizard.reject();  // Escape: ignored on a first run
-      cancellable = wizard.findChild<QAbstractButton*>("BitBtnCancel")->isEnabled() || !wizard.isVisible();
-      ScanTheAntenna(wizard);
-    });
-    ASSERT_TRUE(Start());
-  }
+  bool cancellable = true, windowShown = false, started = false;
+  test::Answer<tuning::TFormTVSetupWizard>([&] { started = Start(); }, [&](auto& wizard) {
+    windowShown = Window().isVisible();
+    wizard.reject();  // Escape: ignored on a first run
+    cancellable = Child<QAbstractButton>(wizard, "BitBtnCancel")->isEnabled() || !wizard.isVisible();
+    ScanTheAntenna(wizard);
+  });
+  ASSERT_TRUE(started);
   EXPECT_FALSE(cancellable);
   EXPECT_TRUE(windowShown) << "the wizard opens over the main window";
   EXPECT_GT(test::ProgramChannels().ValidCount(), 0) << "the virtual card's stations were found";
@@ -405,10 +403,8 @@ TEST_F(Shell, TheWizardOfAFirstStartOrOfItsCommandEndsInLiveTVWithTheScannedChan
 
   // Its command runs it again over live TV.
   test::ProgramChannels().RestoreTables({}, test::ProgramChannels().CableChannels());
-  {
-    test::ModalAnswer<tuning::TFormTVSetupWizard> answer(ScanTheAntenna);
-    App().Dispatcher().ExecuteCommand(TCommand::TVSetupWizard);
-  }
+  Answer<tuning::TFormTVSetupWizard>([&] { App().Dispatcher().ExecuteCommand(TCommand::TVSetupWizard); },
+                                     ScanTheAntenna);
   EXPECT_GT(test::ProgramChannels().ValidCount(), 0);
   EXPECT_TRUE(PictureRuns());
 }
@@ -425,10 +421,9 @@ TEST_F(LiveTV, KeysRunTheirCommandsOnceAndInsertMemorisesTheFMFrequencyWhileTheF
   EXPECT_TRUE(WaitUntil([&] { return test::ProgramChannels().CurrentChannel() != channel; }));
   Settle();
   QTest::keyClick(&Window(), Qt::Key_Plus, Qt::ShiftModifier | Qt::KeypadModifier);
-  {
-    test::ModalAnswer<QDialog> memorise([](QDialog& dialog) { dialog.reject(); });
-    QTest::keyClick(&Window(), Qt::Key_Insert);
-  }
+  // The memorise dialog of a TV channel.
+  Answer<QDialog>([&] { QTest::keyClick(&Window(), Qt::Key_Insert); },
+                  [](QDialog& dialog) { dialog.reject(); });
   fmPanel = true;
   QTest::keyClick(&Window(), Qt::Key_Insert);
   EXPECT_EQ(seen, (std::vector<TCommand>{TCommand::NextChannel, TCommand::VolumeUp, TCommand::MemoriseChannel,
@@ -456,10 +451,7 @@ TEST_F(LiveTV, KeysRunTheirCommandsOnceAndInsertMemorisesTheFMFrequencyWhileTheF
 // session ends: the dialog closes and the program ends.
 TEST_F(LiveTV, WindowCommandsDoTheirWorkAndTheSessionEndClosesAnOpenDialog) {
   test::EditPrefs(test::ProgramMain(), [&](settings::TMainPreferences& p) { p.AlwaysOnTop = true; });
-  {
-    test::ModalAnswer<ui::TFormConfig> settings([](ui::TFormConfig& form) { form.reject(); });
-    App().ExecuteCommand(TCommand::Setup);
-  }
+  Answer<ui::TFormConfig>([&] { App().ExecuteCommand(TCommand::Setup); }, [](auto& form) { form.reject(); });
   EXPECT_TRUE(Window().windowFlags() & Qt::WindowStaysOnTopHint);
   test::WriteFile(test::Home() + "PVX.html", "help");  // none for the language: the common one
   App().ExecuteCommand(TCommand::Help);
@@ -472,27 +464,15 @@ TEST_F(LiveTV, WindowCommandsDoTheirWorkAndTheSessionEndClosesAnOpenDialog) {
   App().ExecuteCommand(TCommand::Snapshot);
   EXPECT_EQ(App().Snapshots().Count(), 1);
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
-  {
-    test::ModalAnswer<app::TDialogAbout> about([this](app::TDialogAbout&) { App().RequestExit(); });
-    App().ExecuteCommand(TCommand::About);
-  }
-  EXPECT_TRUE(WaitUntil([&] { return !App().MainWindow(); }));
-  EXPECT_TRUE(SettingsWritten());
+  Answer<app::TDialogAbout>([&] { App().ExecuteCommand(TCommand::About); },
+                            [&](auto&) { App().RequestExit(); });
+  EXPECT_TRUE(WaitUntil([&] { return !App().MainWindow(); }) && SettingsWritten());
 }
 
 // The next-source command goes round the tuner's tables and the card's other inputs; the
 // audio-mode command steps through the TV sound modes the card takes, each kept with the channel.
 TEST_F(LiveTV, SourceAndAudioModeCommandsGoRoundAndAnEmptyTableHasNoChannelPreview) {
-  // The tuner's table, or 10 and the input.
-  auto source = [] {
-    return test::ProgramChannels().VideoSource() ? 10 + test::ProgramChannels().VideoSource() : test::ProgramChannels().CurrentTable();
-  };
-  std::vector<int> sources;
-  for (int step = 0; step < 6; ++step) {
-    App().ExecuteCommand(TCommand::SwitchVideoSource);
-    sources.push_back(source());
-  }
-  EXPECT_EQ(sources, (std::vector<int>{1, 2, 11, 12, 13, 0}));
+  EXPECT_EQ(SourcesRound(App(), 6), (std::vector<int>{1, 2, 11, 12, 13, 0}));
   EXPECT_TRUE(PictureRuns());
   // Seven Sports carries four sound modes, not a third language; SAP (mode 2) is skipped in
   // NTSC-M and NTSC-J, not in PAL-B/G. Each row's steps go on from the last.
@@ -514,6 +494,203 @@ TEST_F(LiveTV, SourceAndAudioModeCommandsGoRoundAndAnEmptyTableHasNoChannelPrevi
   App().ExecuteCommand(TCommand::ChannelPreview);
   EXPECT_EQ(test::ProgramMain().Mode(), amTV);
   EXPECT_EQ(test::Dialogs().Warnings, std::vector<QStringList>{{GetErrorMessage(1006)}});
+}
+
+// --- FM radio and the control panels ------------------------------------------------------------
+
+constexpr quint32 MHz(double mhz) { return quint32(mhz * 1000000 + 0.5); }
+
+class FMRadio : public Shell {
+ protected:
+  // Starts afresh and logs the FM frequencies the tuner is set to.
+  void StartLoggingTunes() {
+    app_.reset();
+    ASSERT_TRUE(Start());
+    Engine().OnFMTuned = [this](engine::TCaptureInfo&, quint32 hertz, bool) {
+      tuned.push_back(hertz);
+      if (onTuned) onTuned();
+    };
+  }
+  panels::TFormMainPanel& TV() { return *App().Panels()->TV(); }
+  panels::TFormFMMainPanel& FM() { return *App().Panels()->FM(); }
+  // A click in the middle of a panel's item, as the mouse gives it, and the command it runs.
+  void Click(panels::TSkinPanel& panel, const panels::TUIItemRecord& item) {
+    QTest::mouseClick(panel.Skin(), Qt::LeftButton, {}, item.Rect().center());
+    Settle();
+  }
+  void ClickTV(int item) { Click(TV(), App().Panels()->UI().TVItems[size_t(item)]); }
+  void ClickFM(int item) { Click(FM(), App().Panels()->UI().FMItems[size_t(item)]); }
+  static QString Label(QWidget& panel, const char* name) { return panel.findChild<QLabel*>(name)->text(); }
+
+  std::vector<quint32> tuned;
+  std::function<void()> onTuned;
+};
+
+TEST_F(FMRadio, EachWayInAndOutSwitchesPanelsWindowAndTunerAndBringsTheChannelBack) {
+  ASSERT_TRUE(Start());
+  auto inFM = [] { return test::ProgramMain().Mode() == amFMRadio; };
+  const std::function<void()> ways[] = {
+      [&] { App().ExecuteCommand(6000); }, [&] { Window().FormKeyUp(Qt::Key_F2, {}); },
+      // A sender learns that the window took the message.
+      [&] { EXPECT_EQ(App().HandleMessage(inFM() ? ipc::kMsgLeaveFM : ipc::kMsgEnterFM, 0, 0), 1); }};
+  for (const auto& way : ways) {
+    App().ExecuteCommand(203);  // memory channel 7: the source to come back to
+    test::ProgramChannels().SelectChannel(7);
+    const int memory = test::ProgramChannels().CurFM();
+    Window().SetFullScreen(true);
+    way();
+    Settle();
+    EXPECT_TRUE(inFM() && Engine().RadioMode());
+    EXPECT_TRUE(FM().isVisible() && !TV().isVisible() && !Window().isVisible());
+    // The radio is heard; the TV screen left full screen and keeps its OSD off.
+    EXPECT_FALSE(App().AudioAdjustInfo()->LineMuted() || Window().IsFullScreen() || Window().OSD()->IsOSDEnabled());
+    EXPECT_EQ(Engine().Tuner().FMFrequency(), test::ProgramChannels().FMRecord(memory)->Frequency);
+    for (int code : {10001, 10002, 10020}) App().ExecuteCommand(code);  // typed: FM memory 12
+    EXPECT_EQ(Engine().Tuner().FMFrequency(), test::ProgramChannels().FMRecord(12)->Frequency);
+    way();
+    Settle();
+    EXPECT_TRUE(test::ProgramMain().Mode() == amTV && !Engine().RadioMode() && !App().AudioAdjustInfo()->LineMuted());
+    EXPECT_TRUE(TV().isVisible() && !FM().isVisible() && Window().isVisible() && Window().OSD()->IsOSDEnabled());
+    EXPECT_EQ(std::pair(int(test::ProgramChannels().CurrentTable()), test::ProgramChannels().CurrentChannel()), std::pair(2, 7));
+    EXPECT_TRUE(PictureRuns());
+  }
+  // Only from live TV at rest: not while recording, not during a scan.
+  const auto refused = [&] {
+    App().ExecuteCommand(6000);
+    App().HandleMessage(ipc::kMsgEnterFM, 0, 0);
+    Settle();
+    EXPECT_FALSE(Engine().RadioMode());
+  };
+  test::ForceMode(test::ProgramMain(), amCapture);
+  refused();
+  test::ForceMode(test::ProgramMain(), amTV);
+  test::DuringAScan(refused);
+}
+
+TEST_F(FMRadio, SeekFindsTheNextStationEitherWayOrGoesRoundAnEmptyBandBackToItsStart) {
+  StartLoggingTunes();
+  App().ExecuteCommand(6000);
+  const std::tuple<double, int, double> rows[] = {
+      {88.1, 6001, 95.3}, {95.3, 6002, 88.1}, {104.6, 6001, 80.0}, {80.0, 6002, 104.6},
+      {88.15, 6002, 80.0},  // off the centre of 88.1: that station is the one being left
+      {100.0, 6003, 100.05}, {100.0, 6004, 99.95}, {100.0, 5003, 100.05}};  // steps (and the right arrow), not seeks
+  for (const auto& [from, command, found] : rows) {
+    ASSERT_TRUE(Engine().SetFMFrequency(MHz(from)));
+    App().ExecuteCommand(command);
+    EXPECT_EQ(Engine().Tuner().FMFrequency(), MHz(found)) << from << " " << command;
+  }
+  platform::devices::DefaultVirtualCard()->SetStations({});
+  ASSERT_TRUE(Engine().SetFMFrequency(MHz(95.3)));
+  tuned.clear();
+  App().ExecuteCommand(6002);
+  // 76.0 .. 108.0 MHz in 100 kHz steps: 321 points, each once, from 95.2 down, the start last.
+  ASSERT_EQ(std::set<quint32>(tuned.begin(), tuned.end()).size(), 321u);
+  EXPECT_EQ(std::tuple(tuned.size(), tuned.front(), tuned.back()), std::tuple(321u, MHz(95.2), MHz(95.3)));
+}
+
+TEST_F(FMRadio, AnyCommandDuringASeekEndsItWithoutTuningFurther) {
+  for (const auto& [command, after] : {std::pair{6000, amTV}, {1002, amFMRadio}, {1, amClosed}}) {
+    StartLoggingTunes();
+    App().ExecuteCommand(6000);
+    ASSERT_TRUE(Engine().SetFMFrequency(MHz(88.1)));
+    tuned.clear();
+    onTuned = [&, command] { if (tuned.size() == 5) App().ExecuteCommand(command); };
+    App().ExecuteCommand(6001);
+    EXPECT_EQ(tuned.size(), 5u) << command;
+    EXPECT_EQ(App().MainWindow() ? test::ProgramMain().Mode() : amClosed, after) << command;
+    onTuned = nullptr;
+  }
+}
+
+// A start in FM builds the preview without a picture: TV has it, then and after a rebuild. The
+// exit stores whether FM radio was on, for the next start.
+TEST_F(FMRadio, StartedInFMItStaysInFMUntilToldToLeaveAndLeavesForTVWithItsPicture) {
+  StoreMainSettings([](TMainInfo& m) { m.SetFMEnabled(true); });
+  for (const bool leave : {false, true}) {
+    app_.reset();
+    ASSERT_TRUE(Start({"fm"}));
+    EXPECT_TRUE(test::ProgramMain().Mode() == amFMRadio && FM().isVisible() && !Window().isVisible());
+    const int memory = test::ProgramChannels().CurFM();
+    for (int step = 0; step < 2; ++step) App().ExecuteCommand(TCommand::NextChannel);
+    EXPECT_EQ(test::ProgramChannels().CurFM(), memory + 2);
+    if (leave) {
+      App().ExecuteCommand(6000);
+      EXPECT_TRUE(PictureRuns());
+      App().ExecuteCommand(1001);
+      App().ExecuteCommand(1002);
+      EXPECT_TRUE(PictureRuns());
+    }
+    App().ExecuteCommand(TCommand::Exit);
+    ASSERT_TRUE(WaitUntil([&] { return !App().MainWindow(); }));
+    TMainInfo saved;
+    ASSERT_TRUE(saved.LoadMainSettings(app::TApplication::MainSettingsPath(), {}));
+    EXPECT_EQ(saved.Prefs().StartInFM, !leave) << "still listening to FM at the exit";
+    // The channel file keeps the FM memory and the TV table.
+    TChannelInfo channels;
+    TPreviewInfo preview(channels);
+    ASSERT_TRUE(TChannelSettingsFile::Load(app::TApplication::ChannelSettingsPath(), channels, preview));
+    EXPECT_EQ(std::pair(channels.CurFM(), int(channels.CurrentTable())), std::pair(memory + 2, 0));
+  }
+}
+
+TEST_F(FMRadio, TheTVPanelDrivesLiveTVAndTheFMPanelTheRadio) {
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(TV().isVisible());
+  EXPECT_EQ(Label(TV(), "LabelChannel"), " 4");
+  for (int item : {12, 13, 22}) ClickTV(item);  // "1", "2", Enter
+  EXPECT_TRUE(WaitUntil([&] { return test::ProgramChannels().CurrentChannel() == 12; }));
+  EXPECT_EQ(Label(TV(), "LabelChannel"), "12");
+
+  // The panel keeps its place beside the main window when that moves.
+  const QPoint panelAt = TV().pos();
+  Window().move(Window().pos() + QPoint(30, 20));
+  EXPECT_TRUE(WaitUntil([&] { return TV().pos() == panelAt + QPoint(30, 20); }));
+
+  // Minimised, the main window takes its tool panel along, and brings it back.
+  ClickTV(0);
+  EXPECT_TRUE(Window().isMinimized() && !TV().isVisible());
+  Window().showNormal();
+  EXPECT_TRUE(WaitUntil([&] { return TV().isVisible(); }));
+
+  ClickTV(11);  // FM mode, with the panels and window of every way in (EachWayInAndOut...)
+  ASSERT_EQ(test::ProgramMain().Mode(), amFMRadio);
+  EXPECT_TRUE(Label(FM(), "LabelCurretPos").endsWith("MHz"));
+  ASSERT_TRUE(Engine().SetFMFrequency(88100000));
+  EXPECT_EQ(Label(FM(), "LabelCurretPos"), "88.1MHz");
+
+  // Recording the radio from the panel: into the wave folder, and Stop comes back to FM.
+  // The folder typed without the closing separator.
+  test::EditPrefs(test::ProgramMain(), [&](TMainPreferences& p) { p.WaveFolder = test::Home() + "wave"; });
+  QDir().mkpath(test::ProgramMain().Prefs().WaveFolder);
+  ClickFM(31);
+  ASSERT_EQ(test::ProgramMain().Mode(), amCapture);
+  EXPECT_EQ(Label(FM(), "LabelDVCRState"), "REC");
+  // A second and a half of 48 kHz stereo sound.
+  ASSERT_TRUE(WaitUntil([&] { return Engine().RecordedBytes() > 3 * 48000 * 2; }));
+  ClickFM(28);
+  EXPECT_EQ(test::ProgramMain().Mode(), amFMRadio);
+  EXPECT_FALSE(App().AudioAdjustInfo()->LineMuted()) << "the radio is heard again";
+  // What the file holds is the engine's (its tests record the radio); the folder is the shell's.
+  EXPECT_EQ(QFileInfo(Engine().Recorder().CurrentFile).absolutePath(), test::Home() + "wave");
+
+  ClickFM(0);  // minimise: the radio goes to the task bar, the main window stays hidden
+  EXPECT_TRUE(FM().isMinimized() && !Window().isVisible());
+  FM().showNormal();
+
+  ClickFM(6);  // TV mode
+  EXPECT_EQ(test::ProgramMain().Mode(), amTV);
+  EXPECT_TRUE(TV().isVisible() && !FM().isVisible() && Window().isVisible());
+  EXPECT_EQ(test::ProgramChannels().CurrentChannel(), 12);
+}
+
+TEST(PanelPlaces, ThePanelsGoBesideTheMainWindowOrAgainstTheEdge) {
+  const QSize panel(281, 303);
+  EXPECT_EQ(app::TVPanelFirstPosition({1920, 1080}, {100, 100, 640, 520}, panel), QPoint(919, 388));
+  EXPECT_EQ(app::TVPanelFirstPosition({1024, 768}, {100, 100, 640, 520}, panel), QPoint(743, 232));
+  EXPECT_EQ(app::FMPanelPosition({1920, 1080}, {655, 175}), QPoint(632, 720));
+  // The FM panel at a start in FM: beside the main window's place, or at the edge.
+  EXPECT_EQ(app::FMPanelStartPosition({1920, 1080}, {480, 360}, {655, 175}), QPoint(1353, 360));
+  EXPECT_EQ(app::FMPanelStartPosition({1024, 768}, {480, 360}, {655, 175}), QPoint(369, 204));
 }
 
 }  // namespace

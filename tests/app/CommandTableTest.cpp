@@ -1,11 +1,8 @@
 // The command table and what reads it: names, gates per mode, the key map, the dispatcher's
 // queue, and the mode switch.
 
-#include <gtest/gtest.h>
-
 #include <QKeySequence>
 #include <string>
-#include <vector>
 
 #include "FormTestSupport.h"
 #include "app/CommandDispatcher.h"
@@ -116,12 +113,9 @@ TEST(KeyboardMap, KeyTextsNameOneKeyEach) {
 // A dispatcher in live TV whose gate state the test changes.
 class Dispatcher : public ::testing::Test {
  protected:
-  Dispatcher() {
-    state.Mode = amTV;
-    dispatcher.State = [this] { return state; };
-  }
+  Dispatcher() { dispatcher.State = [this] { return state; }; }
   TCommandDispatcher dispatcher;
-  TDispatchState state;
+  TDispatchState state{.Mode = amTV};
   std::vector<std::string> log;
 };
 

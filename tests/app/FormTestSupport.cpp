@@ -1,7 +1,5 @@
 #include "FormTestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <QAbstractButton>
 #include <QAction>
 #include <QLabel>
@@ -10,7 +8,6 @@
 #include <QSlider>
 
 #include "app/MainMenu.h"
-#include "settings/Globals.h"
 #include "support/TestEnvironment.h"
 
 namespace pvx::test {

@@ -7,15 +7,10 @@
 #include <QApplication>
 #include <QTimer>
 #include <QMouseEvent>
-#include <QString>
-#include <QWidget>
-#include <functional>
-#include <memory>
 #include <vector>
 
 #include "app/MainForm.h"
 #include "settings/Globals.h"
-#include "settings/MainInfo.h"
 #include "support/TunedChannels.h"
 
 class QMenu;
@@ -58,6 +53,13 @@ class ModalAnswer {
   QTimer poll_;
   bool seen_ = false;
 };
+
+// Runs `open`, answering the modal window of type T that it opens; fails if none opened.
+template <typename T>
+void Answer(const std::function<void()>& open, std::function<void(T&)> answer) {
+  ModalAnswer<T> modal(std::move(answer));
+  open();
+}
 
 inline void Pump() { QCoreApplication::processEvents(); }
 

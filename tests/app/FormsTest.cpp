@@ -1,32 +1,45 @@
 // The main window and what it holds: its sizes and aspects, the menu image, the menu's items and
 // commands per mode, the OSD over the picture, and the channel-preview grid with the mode switch
-// wired as start-up does. The small windows are in DialogsTest.cpp.
+// wired as start-up does. Then the small windows: the sleeping timer (its form and its
+// countdown), the warning, About and the logo, the language texts they take, and each of them in
+// each shipped language: no caption may be cut off.
 
-#include <gtest/gtest.h>
-
+#include <QAbstractButton>
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSlider>
 #include <QTest>
-#include <vector>
 
 #include "FormTestSupport.h"
+#include "app/AboutDialog.h"
 #include "app/BorderArtwork.h"
+#include "app/LogoForm.h"
 #include "app/MenuImage.h"
 #include "app/OSDForm.h"
+#include "app/WarningForm.h"
 #include "platform/Clock.h"
+#include "platform/QtDialogService.h"
 #include "platform/video/TVideoWindow.h"
+#include "settings/ErrorMessages.h"
+#include "settings/MultiLangInfo.h"
+#include "support/FakeSystemServices.h"
 #include "support/ModelEdits.h"
 #include "support/TestEnvironment.h"
+#include "util/OEMInfo.h"
 
-using namespace pvx;
+namespace pvx::test {
+namespace {
+
 using app::TFormOSD;
+using app::TFormSleepingTimer;
+using app::TFormWarning;
 using commands::TCommand;
 using platform::video::TVideoWindow;
 using settings::TAppMode;
-using test::Pump;
-using test::SendMouse;
-
-namespace {
 
 class MainWindow : public test::WindowTest {
  protected:
@@ -49,18 +62,15 @@ class OSD : public test::WindowTest {
   QLabel& label() { return *osd().LabelOSD(); }
 };
 
-// Five channels (numbers 21 to 25) on a 3 x 3 grid.
+// Five channels (numbers 21 to 25) on the grid's own 3 x 3 cells, two seconds each.
 class ChannelPreview : public test::WindowTest {
  protected:
   ChannelPreview() {
     app::TPreviewSource source;
     source.Count = [] { return 5; };
-    source.Dimension = [] { return 3; };
-    source.Interval = [] { return 2; };
     source.Name = [](int cell) { return QString::number(21 + cell); };
-    source.Tune = [this](int cell) { tuned.push_back(cell); };
-    source.Select = [this](int cell) { selected.push_back(cell); };
-    source.FirstPage = [] {};
+    source.Tune = [this](int cell) { tuned << QString::number(cell); };
+    source.Select = [this](int cell) { selected << QString::number(cell); };
     source.NextPage = [this] { ++nextPages; };
     form->PreviewSource = source;
     info.EnterMode = [this](TAppMode, TAppMode to) {
@@ -82,11 +92,9 @@ class ChannelPreview : public test::WindowTest {
   void Key(Qt::Key key) { QTest::keyClick(form.get(), key); }
 
   TVideoWindow* video;
-  std::vector<int> tuned, selected;
+  QStringList tuned, selected;
   int nextPages = 0;
 };
-
-}  // namespace
 
 // One walk through sizes, aspects, full screen, overlay and picture-in-picture; after each step
 // the window, the TV panel, the pictures and the items that follow them go into the golden text.
@@ -265,7 +273,8 @@ TEST_F(MainWindow, MenuAndOSDPerModeAndSource) {
 
 // --- the OSD ---------------------------------------------------------------------------------
 
-TEST_F(OSD, ASeeThroughWindowThatTakesNoInput) {
+// The mouse goes through the OSD; its keys go to the main window outside the channel preview.
+TEST_F(OSD, ASeeThroughWindowWhoseKeysGoToTheMainWindowOutsideChannelPreview) {
   EXPECT_TRUE(osd().windowFlags() & Qt::WindowTransparentForInput);
   // Only the outlined text covers the picture; the corners stay see-through.
   osd().resize(200, 40);
@@ -279,6 +288,16 @@ TEST_F(OSD, ASeeThroughWindowThatTakesNoInput) {
   EXPECT_GT(yellow, 0);
   EXPECT_EQ(shot.pixelColor(0, 0).alpha(), 0);
   EXPECT_EQ(shot.pixelColor(shot.width() - 1, shot.height() - 1).alpha(), 0);
+  QString typed;
+  int released = 0;
+  osd().KeyPress = [&](QChar c) { typed += c; };
+  osd().KeyUp = [&](int key, Qt::KeyboardModifiers) { released = key; };
+  QTest::keyClick(&osd(), Qt::Key_5, Qt::NoModifier);
+  EXPECT_EQ(typed, "5");
+  EXPECT_EQ(released, Qt::Key_5);
+  info.SetMode(settings::amChannelPreview);
+  QTest::keyClick(&osd(), Qt::Key_6, Qt::NoModifier);
+  EXPECT_EQ(typed, "5");
 }
 
 // Full screen on a screen (the text grows from 601 lines), or the window's bounds; top or bottom.
@@ -366,36 +385,20 @@ TEST_F(OSD, TextsThatAreNotShown) {
   }
 }
 
-TEST_F(OSD, KeysOnTheOSDGoToTheMainWindowOutsideChannelPreview) {
-  QString typed;
-  int released = 0;
-  osd().KeyPress = [&](QChar c) { typed += c; };
-  osd().KeyUp = [&](int key, Qt::KeyboardModifiers) { released = key; };
-  QTest::keyClick(&osd(), Qt::Key_5, Qt::NoModifier);
-  EXPECT_EQ(typed, "5");
-  EXPECT_EQ(released, Qt::Key_5);
-  info.SetMode(settings::amChannelPreview);
-  QTest::keyClick(&osd(), Qt::Key_6, Qt::NoModifier);
-  EXPECT_EQ(typed, "5");
-}
-
 // --- the channel preview -------------------------------------------------------------------
 
 // Into the preview and out again by Enter, a double click and Escape; after each step the
 // window, the grid, the live cell and the channels tuned and picked go into the golden text.
 TEST_F(ChannelPreview, VisitsTheChannelsInTurnAndLeavesWithThePickedOne) {
   auto rect = test::RectText;
-  auto list = [](const std::vector<int>& v) {
-    QStringList s;
-    for (int i : v) s << QString::number(i);
-    return s.join(',');
-  };
   QString entered;  // what the last entry into the preview returned
   auto state = [&] {
     QString text = entered + QString::asprintf("  mode %d window %s min %s aspect %d full %d osd %d\n", info.Mode(),
                                                qPrintable(rect(form->geometry())), qPrintable(rect({{}, form->minimumSize()})),
                                                form->Aspect(), form->IsFullScreen(), form->OSD()->IsOSDEnabled());
-    text += QStringLiteral("  video %1 tuned %2 picked %3 pages %4\n").arg(rect(video->geometry()), list(tuned), list(selected)).arg(nextPages);
+    text += QStringLiteral("  video %1 tuned %2 picked %3 pages %4\n")
+                .arg(rect(video->geometry()), tuned.join(','), selected.join(','))
+                .arg(nextPages);
     if (auto* grid = form->PreviewGrid())
       for (int cell = 0; cell < grid->CellCount(); ++cell)
         text += QStringLiteral("  cell %1 %2%3%4 label %5 \"%6\" %7pt\n")
@@ -457,3 +460,189 @@ TEST(ChannelPreviewGrid, LabelsOfCustomCells) {
                                                 {Grid::kCamera, 0, "Video Aux"},    {Grid::kNone, 0, "Not defined"}};
   for (const auto& [kind, channel, label] : rows) EXPECT_EQ(Grid::CellLabel(kind, channel), label);
 }
+
+// --- the small windows ---------------------------------------------------------------------
+
+constexpr int kMinute = 60000;
+
+class SleepingTimer : public ::testing::Test {
+ protected:
+  SleepingTimer() {
+    countdown.Main = &info;
+    countdown.CloseMainWindow = [this] { ++closes; };
+    countdown.ShowSleepLabel = [this](bool visible) { sleepLabel = visible; };
+  }
+
+  // Sets the track bar (unless negative) and presses a button, or closes with the close box.
+  void Run(int minutes, const char* button) {
+    test::Answer<TFormSleepingTimer>([&] { countdown.Execute(nullptr); }, [=](TFormSleepingTimer& dialog) {
+      if (minutes >= 0) dialog.findChild<QSlider*>("TrackBarSleepingTimer")->setValue(minutes);
+      button ? QTest::mouseClick(Child<QPushButton>(dialog, button), Qt::LeftButton) : void(dialog.close());
+    });
+  }
+
+  settings::TMainInfo info;
+  app::TSleepCountdown countdown;
+  int closes = 0;
+  bool sleepLabel = false;
+};
+
+// Nothing stored, it starts at the design position, 30 (Translated.txt shows it).
+TEST_F(SleepingTimer, FormStartsAtTheStoredMinutesAndShowsWhereTheBarIs) {
+  test::EditPrefs(info, [&](settings::TMainPreferences& p) { p.SleepMinutes = 90; });
+  TFormSleepingTimer form(&info);
+  EXPECT_EQ(Child<QSlider>(form, "TrackBarSleepingTimer")->value(), 90);
+  EXPECT_EQ(Child<QLabel>(form, "LabelTimerValue")->text(), "90");
+  Child<QSlider>(form, "TrackBarSleepingTimer")->setValue(120);
+  EXPECT_EQ(Child<QLabel>(form, "LabelTimerValue")->text(), "120");
+}
+
+// The countdown through the dialog's answers and the clock; after each step the stored minutes,
+// the timer, the sleep label, the closes and the power-offs go into the golden text.
+TEST_F(SleepingTimer, CountdownThroughTheAnswersAndTheClock) {
+  auto advance = [](int ms) { return [ms] { test::Clock().Advance(ms); }; };
+  auto run = [this](int minutes, const char* button) { return [=, this] { Run(minutes, button); }; };
+  const test::Steps steps = {
+      {"45 minutes", run(45, "BitBtnOK")},
+      {"moved to 100, cancelled", run(100, "BitBtnCancel")},
+      {"45 minutes again", run(45, "BitBtnOK")},
+      {"zero", run(0, "BitBtnOK")},
+      {"301 minutes on", advance(301 * kMinute)},
+      {"20 minutes", run(20, "BitBtnOK")},
+      {"15 minutes on", advance(15 * kMinute)},
+      {"moved to 200, closed with the close box", run(200, nullptr)},
+      {"20 minutes less a millisecond on", advance(20 * kMinute - 1)},
+      {"the last millisecond", advance(1)},
+      {"45 minutes once more", run(45, "BitBtnOK")},
+      {"45 minutes less a millisecond on", advance(45 * kMinute - 1)},
+      {"the last millisecond", advance(1)},
+      {"45 minutes more", advance(45 * kMinute)},
+  };
+  auto state = [&] {
+    const int interval = countdown.TimerSleeping.Enabled() ? countdown.TimerSleeping.Interval() : 0;
+    return QString::asprintf("  minutes %d timer %d label %d closes %d power-offs %d\n",
+                             info.Prefs().SleepMinutes, interval, sleepLabel, closes,
+                             test::System().PowerOffCalls);
+  };
+  test::ExpectGolden(test::Walk(steps, state), "app/SleepCountdown.txt");
+}
+
+// Captions with a key take the language's text (before an "@"), with its font size.
+TEST(Forms, TakeTheLanguageTexts) {
+  test::WriteFile(test::Home() + "Language/Lang.cfg", "X\n");
+  test::WriteFile(test::Home() + "Language/X.lng",
+                  "[language]=German\nFullScreen=Vollbild@Vollbild\nAspectRatio=Seitenverhältnis\n"
+                  "FMMemorized=Kanal merken\nExit=Beenden\nSleepTimer=Schlummer@Schlummer\n"
+                  "Shutdown=Ausschalten in:\nMinute=Minuten\nOK=Gut@Schließen\nCancel=Abbrechen\n"
+                  "Warning=Warnung\n");
+  settings::TMultiLangInfo lang(test::Home() + "Language/Lang.cfg");
+  settings::TMainInfo info;
+  // The language global is cleared after the test.
+  settings::MultiLangInfo = &lang;
+  const TFormSleepingTimer sleeping(&info);
+  const app::TFormMainWindow main(&info);
+  test::ExpectGolden(test::FormLayoutText(TFormWarning({"x"})) + test::FormLayoutText(sleeping) +
+                         test::MenuText(*main.PopupMainMenu()),
+                     "app/Translated.txt");
+}
+
+// One warning at a time, and its closing by a command message, are the settings' (SettingsModelsTest)
+// and the dialog service's.
+TEST(WarningForm, ErrorCodeOpensTheWindowAndOkClosesIt) {
+  EXPECT_TRUE(TFormWarning({"x"}).findChild<QPlainTextEdit*>("MemoErrorDesc")->isReadOnly());
+
+  platform::SetDialogs(nullptr);  // the real Qt service with the real window
+  app::InstallWarningForm();
+  QString shown;
+  test::Answer<TFormWarning>([] { settings::ShowErrorCode(1024, 1025); }, [&](TFormWarning& form) {
+    shown = form.findChild<QPlainTextEdit*>("MemoErrorDesc")->toPlainText();
+    EXPECT_TRUE(settings::IsWarningOpen());
+    QTest::mouseClick(Child<QPushButton>(form, "BitBtnOK"), Qt::LeftButton);
+  });
+  EXPECT_EQ(shown, "Set audio format is failed, use default.\nSet video format is failed, use default.");
+  EXPECT_FALSE(settings::IsWarningOpen());
+  EXPECT_EQ(platform::DefaultDialogs().OpenWarning(), nullptr);
+}
+
+TEST(AboutDialog, ShowsTheProductTextsAndOpensItsLinks) {
+  test::WriteFile(
+      test::Home() + "PInfo.cfg",
+      "Vision TV\nVision\n(c) Vision\nV 2.0 \nhttps://vision.example/\nmailto:a@vision.example\n");
+  util::TOEMInfo info;
+  app::TDialogAbout dialog(info);
+  test::ExpectGolden(test::FormLayoutText(dialog), "app/DialogAbout.txt");
+  dialog.LabelWWWClick();
+  dialog.LabelEmailClick();
+  EXPECT_EQ(test::System().OpenedUrls, QStringList({"https://vision.example/", "mailto:a@vision.example"}));
+}
+
+TEST(LogoForm, ShowsTheShippedBitmapOnTopAndAnUnreadableOneNotAtAll) {
+  app::TFormLogo logo;
+  logo.ShowLogo();
+  EXPECT_TRUE(logo.HasLogo() && logo.isVisible() && logo.windowFlags() & Qt::WindowStaysOnTopHint);
+  EXPECT_FALSE(Child<QLabel>(logo, "Image1")->pixmap().isNull());
+
+  test::WriteFile(test::Home() + "QLOGO.BMP", "not a bitmap");
+  app::TFormLogo unreadable;
+  unreadable.ShowLogo();
+  EXPECT_FALSE(unreadable.HasLogo() || unreadable.isVisible());
+}
+
+// --- captions in every shipped language -------------------------------------------------------
+
+// The captions of the visible controls that do not fit the room they were given.
+QStringList CutOff(const QWidget& form) {
+  QStringList cut;
+  for (const QWidget* w : form.findChildren<QWidget*>()) {
+    const auto* label = qobject_cast<const QLabel*>(w);
+    const auto* button = qobject_cast<const QAbstractButton*>(w);
+    const auto* box = qobject_cast<const QGroupBox*>(w);
+    QString text = label ? label->text() : button ? button->text() : box ? box->title() : QString();
+    if (!w->isVisibleTo(&form) || text.isEmpty() || (label && Qt::mightBeRichText(text))) continue;
+    text.remove('&');
+    int room = w->width(), needed = w->fontMetrics().horizontalAdvance(text);
+    if (label) {
+      room = label->contentsRect().width() - 2 * label->margin() - 2 * label->indent();
+      if (label->wordWrap()) needed = label->heightForWidth(label->width()) > label->height() ? room + 1 : 0;
+    } else if (box) {
+      needed += 16;
+    } else if (qobject_cast<const QPushButton*>(w)) {
+      // A push button's hint has the style's minimum width in it; the text needs its own
+      // width, the icon's and the frame's.
+      needed += (button->icon().isNull() ? 0 : button->iconSize().width() + 4) + 8;
+    } else {
+      needed = button->sizeHint().width();
+    }
+    if (needed > room)
+      cut << QStringLiteral("%1 \"%2\" needs %3 px, has %4").arg(w->objectName(), text).arg(needed).arg(room);
+  }
+  return cut;
+}
+
+// Shows the form, lets its layout settle and checks every caption.
+void ExpectFits(const char* name, QWidget&& form) {
+  form.show();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(CutOff(form).join('\n').toStdString(), "") << name;
+}
+
+// The program's own small windows; the forms of the other folders (tuning, snapshots, playback,
+// settings) are theirs to check.
+TEST(LanguageFit, NoCaptionIsCutOffInAnyShippedLanguage) {
+  settings::TMultiLangInfo lang(SourceData() + "Language/Lang.cfg");
+  settings::TMainInfo main;
+  // The language global is cleared after the test.
+  settings::MultiLangInfo = &lang;
+  const util::TOEMInfo oem;
+  for (const char* language : {"English", "German", "Chinese(simplified)"}) {
+    SCOPED_TRACE(language);
+    lang.SetLanguage(language);
+    ASSERT_GE(lang.LanguageIndex, 0);
+    ExpectFits("warning", app::TFormWarning(QStringList{settings::GetErrorMessage(1020)}));
+    ExpectFits("sleeptimer", app::TFormSleepingTimer(&main));
+    ExpectFits("about", app::TDialogAbout(oem));
+  }
+}
+
+}  // namespace
+}  // namespace pvx::test

@@ -21,15 +21,11 @@ namespace ipc = pvx::platform::ipc;
 
 namespace {
 
-// Real time: the program is another process, which may start slowly on a loaded machine.
-bool WaitUntil(const std::function<bool()>& done) { return test::WaitUntil(done, 30000); }
-
 int Remote(const QStringList& args) {
   QProcess remote;
   remote.setProcessEnvironment(test::ProgramEnvironment());
   remote.start(PVX_REMOTE, args);
-  if (!remote.waitForFinished(10000)) return -1;
-  return remote.exitCode();
+  return remote.waitForFinished(10000) ? remote.exitCode() : -1;
 }
 
 // Starts the program; true once its main window's endpoint answers (start-up has built the
@@ -39,7 +35,9 @@ bool StartProgram(QProcess& program, const QStringList& arguments = {}) {
   program.setProcessEnvironment(test::ProgramEnvironment());
   program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   program.start(PVX_PROGRAM, arguments);
-  return program.waitForStarted() && WaitUntil([] { return ipc::FindWindow(ipc::kMainWindowClass); });
+  // Real time: the program is another process, which may start slowly on a loaded machine.
+  return program.waitForStarted() &&
+         test::WaitUntil([] { return ipc::FindWindow(ipc::kMainWindowClass); }, 30000);
 }
 
 // Waits for the program to end; true when it ended normally with exit code 0.

@@ -3,7 +3,6 @@
 // unplugged, time-shifting, and playing a recording and the time-shift buffer. Then the
 // scheduler's recordings, with a stand-in for the scheduler's window.
 
-#include <QElapsedTimer>
 #include <QFileInfo>
 
 #include "ShellFixture.h"
@@ -56,11 +55,14 @@ class Recording : public LiveTV {
   }
   // A second of the engine's recording clock.
   void Tick(int seconds = 1) { test::Clock().Advance(qint64(seconds) * 1000); }
-  // Real time for the card to deliver pictures and sound.
-  static void Record(int ms) {
-    QElapsedTimer t;
-    t.start();
-    WaitUntil([&] { return t.elapsed() >= ms; }, ms + 1000);
+  // Starts a recording with `start` and lets the card deliver `frames` more pictures (30 a
+  // second) while it records, the same stream as the live picture's; the recording's file.
+  QString Record(const std::function<void()>& start, int frames = 45, TAppMode mode = amCapture) {
+    start();
+    EXPECT_EQ(test::ProgramMain().Mode(), mode) << test::Dialogs().Warnings.size();
+    const qint64 from = FramesShown();
+    EXPECT_TRUE(WaitUntil([&] { return FramesShown() >= from + frames; }));
+    return Engine().Recorder().CurrentFile;
   }
   // Play pauses the player, then plays on; the menu offers the other each time.
   void PauseAndPlayOn() {
@@ -68,6 +70,21 @@ class Recording : public LiveTV {
     EXPECT_TRUE(MenuShows("itemPlay"));
     Remote(TCommand::Play);
     EXPECT_TRUE(MenuShows("itemPause"));
+  }
+  // After something ended the recording of `file`: live TV, the file playable and listed, and a
+  // warning that says `said`; a new recording is refused with a second one and nothing listed.
+  void ExpectEndedAndTheNextRefused(const QString& file, const char* said) {
+    ASSERT_TRUE(WaitUntil([] { return !test::Dialogs().Warnings.empty(); }));
+    EXPECT_TRUE(test::Dialogs().Warnings[0].join(' ').contains(said));
+    EXPECT_EQ(test::ProgramMain().Mode(), amTV);
+    EXPECT_FALSE(Window().RecordingBadge()->isVisible());
+    const test::TProbe probe = test::Probe(file);
+    EXPECT_TRUE(probe.ok && probe.duration > 0.5) << probe.error.toStdString();
+    EXPECT_EQ(Listed(), file);
+    Remote(TCommand::Capture);
+    EXPECT_EQ(test::ProgramMain().Mode(), amTV);
+    EXPECT_EQ(test::Dialogs().Warnings.size(), 2u);
+    EXPECT_EQ(App().Playback().Lists.Items.size(), 1u);
   }
   // The first recording in the Done list.
   QString Listed() {
@@ -89,18 +106,14 @@ TEST_P(EveryFormat, RecordsFromTheRemoteCommandAndPlaysElsewhere) {
   });
   test::EditPrefs(test::ProgramMain(), [&](settings::TMainPreferences& p) { p.MPEG4Codec = c.mpeg4Codec; });
 
-  Remote(TCommand::Capture);
-  ASSERT_EQ(test::ProgramMain().Mode(), amCapture) << test::Dialogs().Warnings.size();
+  const QString file = Record([&] { Remote(TCommand::Capture); }, 60);
   EXPECT_TRUE(Window().RecordingBadge()->isVisible());
-  Record(2000);
   Tick();
   EXPECT_TRUE(Window().RecordingBadge()->Text().startsWith("REC  0:00:01"));
   Remote(TCommand::Stop);
   ASSERT_EQ(test::ProgramMain().Mode(), amTV);
   EXPECT_FALSE(Window().RecordingBadge()->isVisible());
   EXPECT_TRUE(PictureRuns()) << "live TV is back";
-
-  const QString file = Engine().Recorder().CurrentFile;
   const QString container = c.container;
   EXPECT_EQ(QFileInfo(file).fileName(), "capture." + (container == "mpeg" ? "mpg" : container));
   const test::TProbe probe = test::Probe(file);
@@ -122,26 +135,13 @@ INSTANTIATE_TEST_SUITE_P(Formats, EveryFormat, ::testing::ValuesIn(kFormats),
 
 // The recording plays in the window to its end, and the Done list keeps it after a restart.
 TEST_F(Recording, AFullDiskEndsTheRecordingPlayableAndTheDoneListKeepsItAfterARestart) {
-  QTest::keyClick(&Window(), Qt::Key_F6);
-  ASSERT_EQ(test::ProgramMain().Mode(), amCapture);
-  const QString file = Engine().Recorder().CurrentFile;
-  Record(1500);
+  const QString file = Record([&] { QTest::keyClick(&Window(), Qt::Key_F6); });
   Tick();
   EXPECT_EQ(test::ProgramMain().Mode(), amCapture);
   test::System().Free = 500000;  // the last half million bytes are kept free
   Tick();
-  EXPECT_EQ(test::ProgramMain().Mode(), amTV);
-  ASSERT_EQ(test::Dialogs().Warnings.size(), 1u);
-  EXPECT_TRUE(test::Dialogs().Warnings[0].join(' ').contains("Disk will be full"));
-  EXPECT_TRUE(test::Probe(file).ok);
-  EXPECT_EQ(Listed(), file);
-
-  // Refused while the disk stays full; nothing is listed for it.
-  test::System().Free = 499999;
-  Remote(TCommand::Capture);
-  EXPECT_EQ(test::ProgramMain().Mode(), amTV);
-  EXPECT_EQ(test::Dialogs().Warnings.size(), 2u);
-  EXPECT_EQ(App().Playback().Lists.Items.size(), 1u);
+  test::System().Free = 499999;  // and the next recording is refused while the disk stays full
+  ExpectEndedAndTheNextRefused(file, "Disk will be full");
   EXPECT_TRUE(PictureRuns());
 
   Window().SetOverlayFullScreen(true);
@@ -157,8 +157,7 @@ TEST_F(Recording, AFullDiskEndsTheRecordingPlayableAndTheDoneListKeepsItAfterARe
   PauseAndPlayOn();
   // The given file ends with Stop: live TV again.
   EXPECT_TRUE(WaitUntil([] { return test::ProgramMain().Mode() == amTV; }, 20000));
-  EXPECT_FALSE(Window().PlayerExists());
-  EXPECT_FALSE(App().AudioAdjustInfo()->LineMuted());
+  EXPECT_FALSE(Window().PlayerExists() || App().AudioAdjustInfo()->LineMuted());
   EXPECT_TRUE(PictureRuns());
 
   App().ShutdownApplication();
@@ -168,26 +167,12 @@ TEST_F(Recording, AFullDiskEndsTheRecordingPlayableAndTheDoneListKeepsItAfterARe
 }
 
 TEST_F(Recording, ACardUnpluggedWhileRecordingLeavesAPlayableFileAndTheProgramRunning) {
-  Remote(TCommand::Capture);
-  ASSERT_EQ(test::ProgramMain().Mode(), amCapture);
-  const QString file = Engine().Recorder().CurrentFile;
-  Record(1500);
+  const QString file = Record([&] { Remote(TCommand::Capture); });
   platform::devices::DefaultVirtualCard()->Unplug();
-  ASSERT_TRUE(WaitUntil([] { return !test::Dialogs().Warnings.empty(); }));
-  const QString shown = test::Dialogs().Warnings[0].join('\n');
-  EXPECT_TRUE(shown.contains("is gone") && shown.contains(file)) << shown.toStdString();
-  EXPECT_EQ(test::ProgramMain().Mode(), amTV);
-  EXPECT_FALSE(Window().RecordingBadge()->isVisible());
-  const test::TProbe probe = test::Probe(file);
-  ASSERT_TRUE(probe.ok) << probe.error.toStdString();
-  EXPECT_GT(probe.duration, 0.5);
-  EXPECT_EQ(Listed(), file);
-
   // Without the card a new recording is refused with a message, and the program goes on.
-  Remote(TCommand::Capture);
-  EXPECT_EQ(test::ProgramMain().Mode(), amTV);
-  ASSERT_EQ(test::Dialogs().Warnings.size(), 2u);
-  EXPECT_TRUE(test::Dialogs().Warnings[1].join(' ').startsWith("Cannot preview"));
+  ExpectEndedAndTheNextRefused(file, "is gone");
+  EXPECT_TRUE(test::Dialogs().Warnings.at(0).join(' ').contains(file));
+  EXPECT_TRUE(test::Dialogs().Warnings.at(1).join(' ').startsWith("Cannot preview"));
   Remote(TCommand::TVOrFM);
   EXPECT_EQ(test::ProgramMain().Mode(), amFMRadio);
 }
@@ -196,11 +181,8 @@ TEST_F(Recording, ACardUnpluggedWhileRecordingLeavesAPlayableFileAndTheProgramRu
 TEST_F(Recording, TimeShiftingIsReadyAfterElevenSecondsPlaysAndLeavesNothingUnlessSaved) {
   for (const bool save : {false, true}) {
     test::ChangeSettings(Engine(), [&](settings::TCaptureSettings& s) { s.SaveTimeShift = save; });
-    QTest::keyClick(&Window(), Qt::Key_F8);
-    ASSERT_EQ(test::ProgramMain().Mode(), amTimeShifting);
-    const QString file = Engine().Recorder().CurrentFile;
+    const QString file = Record([&] { QTest::keyClick(&Window(), Qt::Key_F8); }, 45, amTimeShifting);
     EXPECT_EQ(QFileInfo(file).fileName() == "ts0.mpv", !save) << file.toStdString();
-    Record(1500);
     Tick(10);
     EXPECT_FALSE(MenuShows("itemPlay"));
     EXPECT_EQ(App().ExecuteCommand(3000), app::TCommandResult::Refused);
@@ -226,17 +208,10 @@ TEST_F(Recording, TimeShiftingIsReadyAfterElevenSecondsPlaysAndLeavesNothingUnle
     EXPECT_EQ(Listed() == file, save);
   }
   EXPECT_EQ(App().Playback().Lists.Items.front()->Description, "Time Shifting");
-  EXPECT_TRUE(PictureRuns());
-  EXPECT_TRUE(test::Dialogs().Warnings.empty());
+  EXPECT_TRUE(PictureRuns() && test::Dialogs().Warnings.empty());
 }
 
 // --- the scheduler's recordings ----------------------------------------------------------------
-
-bool WriteOrder(qint32 source, qint32 channel, quint8 format) {
-  handoff::TRelayRecord r;
-  r.DurationSeconds = 3, r.Source = source, r.Channel = channel, r.Format = format, r.BaseName = "Evening News";
-  return handoff::WriteRelayFile(test::Home() + "Relay.rec", r);
-}
 
 class Scheduled : public Shell {
  protected:
@@ -244,16 +219,20 @@ class Scheduled : public Shell {
     ASSERT_TRUE(Start());
     before = Selection();
   }
-  // The order and its message, run from the event loop as the program runs it.
-  void Order(qint32 source, qint32 channel = 5) {
-    ASSERT_TRUE(WriteOrder(source, channel, 1));
+  // The order and its message, run from the event loop as the program runs it; the mode it leaves.
+  void Order(qint32 source, qint32 channel = 5, TAppMode then = amScheduledCapture) {
+    handoff::TRelayRecord r;
+    r.DurationSeconds = 3, r.Source = source, r.Channel = channel, r.Format = 1, r.BaseName = "Evening News";
+    ASSERT_TRUE(handoff::WriteRelayFile(test::Home() + "Relay.rec", r));
     App().HandleMessage(ipc::kMsgScheduledStart, 0, 0);
     Settle();
+    EXPECT_EQ(test::ProgramMain().Mode(), then);
   }
   // Pictures and sound in the file, then the recording clock past the order's three seconds.
-  void RecordToTheEnd() {
+  void RecordToTheEnd(TAppMode then = amTV) {
     ASSERT_TRUE(WaitUntil([&] { return Engine().RecordedBytes() > 0; }));
     for (int s = 0; s < 4 && test::ProgramMain().Mode() == amScheduledCapture; ++s) test::Clock().Advance(1000);
+    EXPECT_EQ(test::ProgramMain().Mode(), then);
   }
   static handoff::TChannelSelection Selection() {
     return {test::ProgramChannels().VideoSource(), test::ProgramChannels().CurrentTable(), test::ProgramChannels().CurrentChannel()};
@@ -266,11 +245,9 @@ TEST_F(Scheduled, FMFromTVSwitchesAndBackAndCompositeLeavesTheChannel) {
   const quint32 tuned = Engine().Tuner().TVFrequency();
   const auto settings = Engine().SaveRecordingBlock();
   Order(handoff::rsFM, 2);
-  ASSERT_EQ(test::ProgramMain().Mode(), amScheduledCapture);
   EXPECT_TRUE(Window().Panels.FMPanelVisible() && Engine().RadioMode() && Engine().Unattended());
   EXPECT_TRUE(test::ProgramChannels().CurrentTable() == TChannelInfo::kFM && test::ProgramChannels().CurFM() == 2);
   RecordToTheEnd();
-  ASSERT_EQ(test::ProgramMain().Mode(), amTV);
   EXPECT_FALSE(Window().Panels.FMPanelVisible() || Engine().RadioMode() || Engine().Unattended());
   EXPECT_EQ(Selection(), before);
   EXPECT_EQ(Engine().SaveRecordingBlock(), settings);
@@ -281,19 +258,17 @@ TEST_F(Scheduled, FMFromTVSwitchesAndBackAndCompositeLeavesTheChannel) {
   EXPECT_EQ(test::ProgramMain().GivenFilePath(), item.FilePath);
 
   Order(handoff::rsComposite, 9);
-  ASSERT_EQ(test::ProgramMain().Mode(), amScheduledCapture);
   EXPECT_EQ(test::ProgramChannels().VideoSource(), TChannelInfo::kComposite);
   RecordToTheEnd();
-  EXPECT_EQ(test::ProgramMain().Mode(), amTV);
   EXPECT_EQ(Selection(), before);
   EXPECT_EQ(Engine().Tuner().TVFrequency(), tuned) << "the channel was never tuned";
 
   // From FM radio to a TV channel and back: leaving FM later finds the channel FM began on.
   App().ExecuteCommand(6000);
   Order(handoff::rsAntenna, 9);
-  EXPECT_TRUE(test::ProgramMain().Mode() == amScheduledCapture && !Window().Panels.FMPanelVisible());
-  RecordToTheEnd();
-  EXPECT_TRUE(test::ProgramMain().Mode() == amFMRadio && Window().Panels.FMPanelVisible());
+  EXPECT_FALSE(Window().Panels.FMPanelVisible());
+  RecordToTheEnd(amFMRadio);
+  EXPECT_TRUE(Window().Panels.FMPanelVisible());
   App().ExecuteCommand(6000);
   EXPECT_EQ(Selection(), before);
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
@@ -302,27 +277,25 @@ TEST_F(Scheduled, FMFromTVSwitchesAndBackAndCompositeLeavesTheChannel) {
 TEST_F(Scheduled, RefusedOrFailedStartsAreAnsweredAndChangeNothing) {
   App().ExecuteCommand(1001);
   scheduler->HandleMs = 300;
-  Order(handoff::rsCable);
+  Order(handoff::rsCable, 5, amCapture);
   // Sent, not posted: the answer is in before the program goes on.
   EXPECT_EQ(scheduler->Status(), Answers{ipc::kScheduledStartRefused});
-  EXPECT_TRUE(test::ProgramMain().Mode() == amCapture && Engine().Recording());
+  EXPECT_TRUE(Engine().Recording());
   App().ExecuteCommand(1002);
 
   const auto settings = Engine().SaveRecordingBlock();
   test::ProgramMain().SetFMEnabled(false);
-  Order(handoff::rsFM);
+  Order(handoff::rsFM, 5, amTV);
   test::System().Free = 499999;  // too full to start: not shown, the scheduler is told
-  Order(handoff::rsCable);
+  Order(handoff::rsCable, 5, amTV);
   // A start that fails after the switch to FM goes back to TV, where the order found it.
   test::ProgramMain().SetFMEnabled(true);
-  Order(handoff::rsFM);
+  Order(handoff::rsFM, 5, amTV);
   EXPECT_EQ(scheduler->Status(), (Answers{3, ipc::kScheduledSourceUnavailable, 3, 3}));
-  EXPECT_TRUE(test::ProgramMain().Mode() == amTV && !Engine().Unattended());
-  EXPECT_FALSE(Window().Panels.FMPanelVisible() || Engine().RadioMode());
+  EXPECT_FALSE(Engine().Unattended() || Window().Panels.FMPanelVisible() || Engine().RadioMode());
   EXPECT_EQ(Selection(), before);
   EXPECT_EQ(Engine().SaveRecordingBlock(), settings);
-  EXPECT_TRUE(test::Dialogs().Warnings.empty());
-  EXPECT_TRUE(PictureRuns());
+  EXPECT_TRUE(test::Dialogs().Warnings.empty() && PictureRuns());
 }
 
 TEST_F(Scheduled, ScheduleShowsTheRunningSchedulerOrStartsItOrSaysWhyNot) {

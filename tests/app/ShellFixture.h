@@ -20,8 +20,6 @@
 #include "app/Application.h"
 #include "app/ControlPanels.h"
 #include "panels/FormMainPanel.h"
-#include "app/MainMenu.h"
-#include "app/OSDForm.h"
 #include "engine/CaptureInfo.h"
 #include "platform/graph/TFilterGraph.h"
 #include "platform/Clock.h"
