@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QTabWidget>
 #include <QTest>
 
 #include "FormTestSupport.h"
@@ -24,11 +25,25 @@
 #include "platform/Clock.h"
 #include "platform/QtDialogService.h"
 #include "platform/video/TVideoWindow.h"
+#include "playback/FormPlayback.h"
+#include "settings/CaptureSettings.h"
+#include "settings/ChannelInfo.h"
 #include "settings/ErrorMessages.h"
 #include "settings/MultiLangInfo.h"
+#include "settings/PreviewInfo.h"
+#include "snapshots/FormShowImage.h"
+#include "snapshots/FormSnapshotList.h"
+#include "snapshots/SnapshotInfo.h"
 #include "support/FakeSystemServices.h"
 #include "support/ModelEdits.h"
 #include "support/TestEnvironment.h"
+#include "tuning/AddFMForm.h"
+#include "tuning/AddMemoryForm.h"
+#include "tuning/FineTuneDialog.h"
+#include "tuning/FormTVSetupWizard.h"
+#include "tuning/VideoSourceDialog.h"
+#include "ui/settings/ConfigEnvironment.h"
+#include "ui/settings/ConfigForm.h"
 #include "util/OEMInfo.h"
 
 namespace pvx::test {
@@ -620,20 +635,31 @@ QStringList CutOff(const QWidget& form) {
 }
 
 // Shows the form, lets its layout settle and checks every caption.
-void ExpectFits(const char* name, QWidget&& form) {
-  form.show();
-  QCoreApplication::processEvents();
-  EXPECT_EQ(CutOff(form).join('\n').toStdString(), "") << name;
+// Shows the form, lets its layout settle and checks every caption on each of its pages.
+void ExpectFits(const char* name, QWidget& form, int pages = 1, const std::function<void(int)>& turn = {}) {
+  for (int p = 0; p < pages; ++p) {
+    if (turn) turn(p);
+    form.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(CutOff(form).join('\n').toStdString(), "") << name << " page " << p + 1;
+  }
 }
+void ExpectFits(const char* name, QWidget&& form) { ExpectFits(name, form); }
 
-// The program's own small windows; the forms of the other folders (tuning, snapshots, playback,
-// settings) are theirs to check.
+// Every window of the program.
 TEST(LanguageFit, NoCaptionIsCutOffInAnyShippedLanguage) {
   settings::TMultiLangInfo lang(SourceData() + "Language/Lang.cfg");
+  settings::TChannelInfo channels;
   settings::TMainInfo main;
+  settings::TPreviewInfo preview(channels);
+  settings::TCaptureSettings recording;
   // The language global is cleared after the test.
   settings::MultiLangInfo = &lang;
+  snapshots::TSnapshotInfo snapshots;
+  snapshots.Images = {QImage(64, 48, QImage::Format_RGB32)};
+  snapshots.Images.front().fill(Qt::darkCyan);
   const util::TOEMInfo oem;
+  settings::TSourceMapCell cell{};
   for (const char* language : {"English", "German", "Chinese(simplified)"}) {
     SCOPED_TRACE(language);
     lang.SetLanguage(language);
@@ -641,6 +667,27 @@ TEST(LanguageFit, NoCaptionIsCutOffInAnyShippedLanguage) {
     ExpectFits("warning", app::TFormWarning(QStringList{settings::GetErrorMessage(1020)}));
     ExpectFits("sleeptimer", app::TFormSleepingTimer(&main));
     ExpectFits("about", app::TDialogAbout(oem));
+    ExpectFits("playback", playback::TFormPlayback(nullptr));
+    ExpectFits("videosource", tuning::TFormVideoSource(cell, true, 5));
+    ExpectFits("addmemory", tuning::TFormAddMemoryChannel(channels));
+    ExpectFits("addfm", tuning::TFormAddFMFrequency(channels, 98100000));
+    ExpectFits("showimage", snapshots::TFormShowImage(snapshots.Images.front()));
+    ExpectFits("finetune", tuning::TDialogFineTune(nullptr, 189250000, 189250000));
+    tuning::TFormTVSetupWizard wizard(channels, false, {});
+    ExpectFits("wizard", wizard, 3, [&](int p) { wizard.SetPage(p + 1); });
+    snapshots::TFormSnapshotList list(snapshots, nullptr);
+    list.Fill();
+    ExpectFits("snapshots", list);
+    // The settings dialog in TV and in FM radio.
+    for (const bool fm : {false, true}) {
+      ui::TConfigEnvironment env;
+      env.Main = &main, env.Channels = &channels, env.Preview = &preview, env.Language = &lang;
+      env.Recording = &recording, env.FMMode = fm;
+      ui::TFormConfig config(env);
+      QTabWidget* pages = config.PageControlConfig;
+      ExpectFits(fm ? "settings-fm" : "settings", config, pages->count(),
+                 [&](int p) { pages->setCurrentIndex(p); });
+    }
   }
 }
 
