@@ -15,7 +15,6 @@
 
 #include "playback/FormPlayListMenu.h"
 #include "playback/FormPlayback.h"
-#include "playback/PlaybackSession.h"
 #include "playback/PlaybackInfo.h"
 #include "support/FakeDialogService.h"
 #include "support/TestEnvironment.h"
@@ -54,11 +53,6 @@ struct PlaybackDialog : ::testing::Test {
       item->FilePath = Path(i);
       info.AddItem(item);
     }
-    Reopen();
-  }
-  ~PlaybackDialog() override { form.reset(); }
-
-  void Reopen() {
     form = std::make_unique<TFormPlayback>(&info);
     form->show();
   }
@@ -154,7 +148,8 @@ TEST_F(PlaybackDialog, VanishedRecordingsAndRecentFilesAreDroppedAndTheOthersAdd
   EXPECT_EQ(QList<int>({int(info.Items.size()), Grid().rowCount(), Box().count()}), QList<int>({5, 5, 0}));
   const QString gone = test::Home() + "gone.mpg";
   info.RecentFiles = {Path(5), gone, Path(0)};
-  Reopen();
+  form = std::make_unique<TFormPlayback>(&info);  // the Recent tab is filled when it opens
+  form->show();
   auto& recent = Find<QTableWidget>(*form, "StringGridRecentPlayList");
   Find<QTabWidget>(*form, "PageControlPlayList").setCurrentIndex(1);
   for (const char* button : {"BitBtnDelete", "BitBtnDeleteAll", "BitBtnRename"})
@@ -170,8 +165,8 @@ TEST_F(PlaybackDialog, VanishedRecordingsAndRecentFilesAreDroppedAndTheOthersAdd
 }
 
 // Delete All empties the Done list, keeping the files on No; the Delete key and Clear empty the
-// play list.
-TEST_F(PlaybackDialog, DeleteAllClearAndTheDeleteKey) {
+// play list, which OK then refuses.
+TEST_F(PlaybackDialog, DeleteAllClearTheDeleteKeyAndOk) {
   for (int row : {0, 1, 2}) {
     ClickRow(row);
     Click("BitBtnAdd");
@@ -189,9 +184,8 @@ TEST_F(PlaybackDialog, DeleteAllClearAndTheDeleteKey) {
   const size_t asked = test::Dialogs().Boxes.size();
   for (const char* button : {"BitBtnDelete", "BitBtnDeleteAll", "BitBtnRename"}) Click(button);  // nothing to do
   EXPECT_TRUE(test::Dialogs().Boxes.size() == asked && Find<QLineEdit>(*form, "EditItem").isHidden());
-}
 
-TEST_F(PlaybackDialog, OkHandsOverThePlayListOrRefusesAnEmptyOne) {
+  // OK refuses the empty play list, and hands over an imported one.
   Click("BitBtnOK");
   EXPECT_EQ(form->result(), QDialog::Rejected);
   EXPECT_EQ(test::Dialogs().Warnings, std::vector<QStringList>{{"No items to playback"}});
@@ -206,14 +200,14 @@ TEST_F(PlaybackDialog, OkHandsOverThePlayListOrRefusesAnEmptyOne) {
   EXPECT_EQ(info.PlayList, QStringList({"/A.MPG", "/b.avi"}));
 }
 
-// A play list of four entries, "c" playing; the log holds every file tried.
+// A play list of four entries, "c" playing, in the one pop-up; the log holds every file tried.
 struct PlayListPopup : ::testing::Test, IFilePlayer {
   PlayListPopup() {
     info.FilePlayer = this;
     info.PlayList = {"/m/a.mpg", "/m/bad.mpg", "/m/c.mpg", "/m/d.mpg"};
     info.OnPlay = [this](TPlaybackInfo&, int index) { menu->OnPlay(index); };
-    menu = new TFormPlayListMenu(info);
-    menu->show();
+    ShowPlayListMenu(info);
+    menu = PlayListMenu();
     info.PlayIndex(2);
     log.clear();
   }
@@ -224,17 +218,32 @@ struct PlayListPopup : ::testing::Test, IFilePlayer {
   void Click(const char* button) { QTest::mouseClick(&Find<QToolButton>(*menu, button), Qt::LeftButton); }
 
   TPlaybackInfo info;
-  TFormPlayListMenu* menu;
+  QPointer<TFormPlayListMenu> menu;
   QStringList log;
 };
 
+// Next and Previous wrap at both ends, and start from either end when nothing plays; the keys step
+// too.
 TEST_F(PlayListPopup, StepsThroughTheListAndFollowsThePlayingRow) {
   EXPECT_EQ(Rows(List()), QStringList({"a.mpg", "bad.mpg", "c.mpg", "d.mpg"}));
+  // CurrentIndex, next (else previous), the entry started
+  const std::tuple<int, bool, int> rows[] = {{-1, true, 0},  {3, true, 0},  {1, true, 2},
+                                             {-1, false, 3}, {0, false, 3}, {3, false, 2}};
+  for (const auto& [current, next, expected] : rows) {
+    SCOPED_TRACE(testing::Message() << current << (next ? " next" : " previous"));
+    info.CurrentIndex = current;
+    log.clear();
+    Click(next ? "SbtnNext" : "SbtnPrevious");
+    EXPECT_EQ(log, QStringList(info.PlayList[expected]));
+    EXPECT_EQ(std::pair(info.CurrentFile, List().currentRow()), std::pair(info.PlayList[expected], expected));
+  }
+  log.clear();  // "c" plays again, as at the start
   EXPECT_EQ(List().currentRow(), 2);
   QTest::keyClick(&List(), Qt::Key_Down);
   Click("SbtnNext");
   EXPECT_EQ(log, QStringList({"/m/d.mpg", "/m/a.mpg"}));
   EXPECT_EQ(List().currentRow(), 0);
+  EXPECT_EQ(info.RecentFiles, QStringList({"/m/d.mpg", "/m/a.mpg", "/m/c.mpg"}));
   QTest::keyClick(&List(), Qt::Key_Up);
   EXPECT_EQ(List().currentRow(), 3);
 
@@ -245,6 +254,11 @@ TEST_F(PlayListPopup, StepsThroughTheListAndFollowsThePlayingRow) {
   Click("SbtnNext");
   EXPECT_EQ(log.mid(3), QStringList({"/m/a.mpg", "/m/bad.mpg"}));
   EXPECT_EQ(Rows(List()), QStringList({"a.mpg", "c.mpg", "d.mpg"}));
+  // The entry after the failed one plays next; recent files ignore case.
+  info.RecentFiles = {"/M/D.MPG"};
+  Click("SbtnNext");
+  EXPECT_EQ(log.mid(5), QStringList("/m/d.mpg"));
+  EXPECT_EQ(info.RecentFiles, QStringList("/M/D.MPG"));
 }
 
 // A double-clicked entry that is refused leaves the list.
@@ -265,10 +279,8 @@ TEST_F(PlayListPopup, DeleteRefusesThePlayingEntryAndKeepsItsPlace) {
   EXPECT_EQ(Rows(List()), QStringList({"c.mpg", "d.mpg"}));
 }
 
-TEST(PlayListMenuWindow, OpensClosesAndDragsByItsFreeArea) {
-  TPlaybackInfo lists;
-  ShowPlayListMenu(lists);
-  TFormPlayListMenu* menu = PlayListMenu();
+// The pop-up drags by the free area of its button panel, and Exit closes it for good.
+TEST_F(PlayListPopup, OpensClosesAndDragsByItsFreeArea) {
   ASSERT_TRUE(menu && menu->isVisible());
   auto& panel = Find<QWidget>(*menu, "PanelButtons");
   const QPoint start = menu->pos(), grip(84, panel.height() / 2);
@@ -276,11 +288,9 @@ TEST(PlayListMenuWindow, OpensClosesAndDragsByItsFreeArea) {
   QTest::mouseMove(&panel, grip + QPoint(30, 20));
   QTest::mouseRelease(&panel, Qt::LeftButton, {}, grip + QPoint(30, 20));
   EXPECT_EQ(menu->pos(), start + QPoint(30, 20));
-
-  QPointer<TFormPlayListMenu> open = menu;
-  QTest::mouseClick(&Find<QToolButton>(*menu, "SbtnExit"), Qt::LeftButton);
+  Click("SbtnExit");
   EXPECT_EQ(PlayListMenu(), nullptr);
-  ASSERT_TRUE(test::WaitUntil([&] { return open.isNull(); }));
+  ASSERT_TRUE(test::WaitUntil([&] { return menu.isNull(); }));
 }
 
 }  // namespace

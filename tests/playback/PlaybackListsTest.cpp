@@ -46,18 +46,6 @@ struct PlayItemsFile : ::testing::Test {
   const QString path_ = PlayItemsPath(), old_ = QDir::currentPath();
 };
 
-// A play list whose player fails on "bad" files; the log holds every file tried and "#index" for
-// every start announced.
-struct Playing : IFilePlayer {
-  explicit Playing(const QStringList& list, int current = -1) {
-    info.FilePlayer = this, info.PlayList = list, info.CurrentIndex = current;
-    info.OnPlay = [this](auto& s, int i) { log << QString("#%1").arg(&s == &info ? i : -1); };
-  }
-  bool PlayFile(const QString& path) override { return log << path, !path.contains("bad"); }
-  TPlaybackInfo info;
-  QStringList log;
-};
-
 }  // namespace
 
 TEST_F(PlayItemsFile, GoldenBytesRoundTripLongStringsAndAFailedSaveKeepsTheOldList) {
@@ -116,41 +104,16 @@ TEST_F(PlayItemsFile, RecentLinesAnyEndWrittenCrLfAndEmptiedListsStayEmpty) {
   EXPECT_EQ(test::ReadFile(PlayRecentPath()), "");
 }
 
-TEST(PlaybackInfo, NextAndPreviousWrapAtBothEndsAndAFailedEntryLeavesThePlayList) {
-  // CurrentIndex, next (else previous), the entry started
-  const std::tuple<int, bool, int> rows[] = {{-1, true, 0},  {2, true, 0},  {1, true, 2},
-                                             {-1, false, 2}, {0, false, 2}, {2, false, 1}};
-  for (const auto& [current, next, expected] : rows) {
-    SCOPED_TRACE(testing::Message() << current << (next ? " next" : " previous"));
-    Playing p({"/v/a", "/v/b", "/v/c"}, current);
-    EXPECT_TRUE(next ? p.info.PlayNext() : p.info.PlayPrevious());
-    EXPECT_EQ(p.info.CurrentFile, p.info.PlayList[expected]);
-    EXPECT_EQ(p.log, QStringList({p.info.CurrentFile, QString("#%1").arg(expected)}));
-  }
-  // A failed entry leaves the play list; recent files ignore case.
-  Playing p({"/v/a", "/v/bad", "/v/c", "/v/d", "/v/e"});
-  p.info.RecentFiles = {"/V/D"};
-  ASSERT_TRUE(p.info.PlayIndex(0));
-  EXPECT_FALSE(p.info.PlayNext());
-  EXPECT_TRUE(p.info.PlayNext());  // CurrentIndex stayed 1: the entry two after the failed one
-  EXPECT_EQ(p.log, QStringList({"/v/a", "#0", "/v/bad", "/v/d", "#2"}));
-  EXPECT_EQ(p.info.PlayList, QStringList({"/v/a", "/v/c", "/v/d", "/v/e"}));
-  EXPECT_EQ(p.info.RecentFiles, QStringList({"/v/a", "/V/D"}));
-}
-
 TEST(PendingPlaybackItem, FinishedRecordingsJoinTheDoneListOncePerExactPath) {
   TPlaybackSession session;
-  TPlaybackInfo& info = session.Lists;
   const QDateTime start(QDate(2026, 1, 2), QTime(3, 4), Qt::LocalTime);
   for (const auto& [path, added] : {std::pair{"/r/A", true}, {"/r/A", false}, {"/r/a", true}}) {
     BeginPendingItem(session, start);
     MarkPendingItemScheduled(session);
     EXPECT_EQ(FinishPendingItem(session, {7, path, "Scheduled", true}, start.addSecs(60)), added);
   }
-  ASSERT_EQ(info.Items.size(), 2u);
-  const TPlaybackItem& i = *info.Items[0];
+  ASSERT_EQ(session.Lists.Items.size(), 2u);
+  const TPlaybackItem& i = *session.Lists.Items[0];
   EXPECT_EQ(std::tie(i.StartTime, i.EndTime, i.Channel, i.Scheduled, i.AudioOnly, i.FilePath),
             std::make_tuple(start, start.addSecs(60), 7, true, true, QString("/r/a")));
-  auto refused = std::make_unique<TPlaybackItem>(i);
-  EXPECT_TRUE(!info.AddItem(refused) && refused);  // refused, and still the caller's
 }

@@ -13,7 +13,6 @@
 #include "playback/PlaybackInfo.h"
 #include "playback/PlaybackTestSupport.h"
 #include "playback/TimeShiftRoutines.h"
-#include "settings/ChannelInfo.h"
 #include "support/ModelEdits.h"
 
 namespace {
@@ -46,13 +45,19 @@ struct TPlayer {
     p.RecordedSeconds = [this] { return recorded; };
     p.OnProgress = [this](TTimeShiftPlaybackProject&, int pos, int cur, int total) { progress << QList{pos, cur, total}; };
   }
-  void Tick() { test::Clock().Advance(1000); }
 };
 
-// A stored .mpv plays alone on one graph; a seek lands where the position says (a live pair's seek
-// target is below).
-TEST(TimeShiftPlayback, AStoredMpvPlaysAloneAndASeekLandsWhereThePositionSays) {
+// A stored .mpv plays alone on one graph, and on the system's decoders when ours are missing; a
+// seek lands where the position says, and a failed one says where to (a live pair's seek target
+// is below).
+TEST(TimeShiftPlayback, AStoredMpvPlaysAloneAndASeekLandsWhereThePositionSaysOrSaysWhereTo) {
   const QString video = MadePair("ts0.mpv", 60);
+  TPlayer live(false, true, video, 20);
+  ASSERT_TRUE(live.p.BuildGraph());  // not running: nothing seeks yet
+  live.p.SetPosition(100);
+  EXPECT_EQ(live.p.CurrentSeconds(), 0);
+  EXPECT_EQ(live.progress.last(), (QList{100, 0, 20}));
+
   TPlayer t(true, false, video);
   ASSERT_TRUE(t.p.BuildGraph());
   EXPECT_FALSE(t.p.HasAudioGraph());
@@ -65,19 +70,8 @@ TEST(TimeShiftPlayback, AStoredMpvPlaysAloneAndASeekLandsWhereThePositionSays) {
   EXPECT_EQ(t.progress.last(), (QList{50, 30, 60}));
   ASSERT_TRUE(test::WaitUntil([&] { return GraphSeconds(t.p) >= 30; })) << GraphSeconds(t.p);
   EXPECT_LE(GraphSeconds(t.p), 32);
-  EXPECT_TRUE(test::Dialogs().Warnings.empty());
-}
-
-TEST(TimeShiftPlayback, AFailedSeekSaysWhereToAndAStoredMpvPlaysOnTheSystemDecoders) {
-  const QString video = MadePair("ts0.mpv", 4);
-  TPlayer live(false, true, video, 20);
-  ASSERT_TRUE(live.p.BuildGraph());  // not running: nothing seeks yet
-  live.p.SetPosition(100);
-  EXPECT_EQ(live.p.CurrentSeconds(), 0);
   EXPECT_EQ(test::Dialogs().Warnings, (std::vector<QStringList>{{"Cannot set video position110000000 and 200000000"}}));
-  EXPECT_EQ(live.progress.last(), (QList{100, 0, 20}));
 
-  // Our decoders missing, a stored file plays on the system's.
   for (const char* name : {"OKA MPEG Video Decoder", "OKA MPEG Audio Decoder"}) test::Components().Unregister(name);
   TPlayer stored(true, false, video);
   ASSERT_TRUE(stored.p.BuildGraph() && stored.p.Play());
@@ -93,7 +87,7 @@ TEST(TimeShiftPlayback, PausesAtTheRecordedEndAndResumesWhenMoreIsWritten) {
   TPlayer t(false, true, video, 3);
   ASSERT_TRUE(t.p.BuildGraph() && t.p.Play());
   ASSERT_TRUE(test::WaitUntil([&] { return GraphSeconds(t.p) >= 3; }));
-  t.Tick();
+  test::Clock().Advance(1000);  // a tick of the progress timer
   EXPECT_TRUE(t.p.AtLiveEdge() && !t.p.IsPlaying());
   EXPECT_EQ(t.progress.last().mid(1), (QList{2, 3})) << "one second short of the length";
   const qint64 pausedAt = GraphSeconds(t.p);
@@ -102,18 +96,18 @@ TEST(TimeShiftPlayback, PausesAtTheRecordedEndAndResumesWhenMoreIsWritten) {
   ASSERT_TRUE(file.open(QIODevice::Append));
   file.write(all.mid(all.size() / 2));
   file.close();
-  t.Tick();
+  test::Clock().Advance(1000);
   EXPECT_TRUE(t.p.AtLiveEdge()) << "nothing more recorded yet";
   EXPECT_FALSE(t.p.IsPlaying());
   t.recorded = 12;
-  t.Tick();
+  test::Clock().Advance(1000);
   EXPECT_TRUE(t.p.IsPlaying() && !t.p.AtLiveEdge());
   ASSERT_TRUE(test::WaitUntil([&] { return GraphSeconds(t.p) >= pausedAt + 3; })) << "reads what was added";
 
   // A pause of the user's own stays, although there is more to see.
   ASSERT_TRUE(t.p.Pause());
   const int ticks = t.progress.size();
-  t.Tick();
+  test::Clock().Advance(1000);
   EXPECT_EQ(t.progress.size(), ticks + 1);
   EXPECT_FALSE(t.p.IsPlaying());
 }
@@ -131,12 +125,11 @@ class TimeShiftRoutines : public test::EngineFixture {
     engine_.reset();
   }
   playback::TPlaybackSession session_;
-  const playback::TPlaybackInfo& info_ = session_.Lists;
 };
 
 // A player that cannot be built is not kept, and what played before is stopped all the same; a
-// picture is taken only for a snapshot store.
-TEST_F(TimeShiftRoutines, APlayerThatCannotBeBuiltIsNotKeptAndSnapshotsNeedAStore) {
+// picture is taken only for a snapshot store; the end of a run keeps the files only when saving.
+TEST_F(TimeShiftRoutines, APlayerThatCannotBeBuiltIsNotKeptSnapshotsNeedAStoreAndTheEndKeepsWhatIsSaved) {
   const QString video = MadePair("ts0.mpv", 4);
   EXPECT_TRUE(playback::SnapshotTimeShiftPlayback(session_)) << "nothing plays: nothing to do";
   std::vector<platform::video::IVideoWindow*> windows;
@@ -162,34 +155,32 @@ TEST_F(TimeShiftRoutines, APlayerThatCannotBeBuiltIsNotKeptAndSnapshotsNeedAStor
   playback::BeginPendingItem(session_);
   EXPECT_TRUE(playback::EndTimeShift(session_, e));
   EXPECT_FALSE(session_.Pending);
+
+  // From the recorder's own growing pair to the end of the run, without and with keeping it.
+  for (const bool save : {false, true}) {
+    SCOPED_TRACE(save ? "saved" : "not saved");
+    auto& fresh = Open();
+    test::ChangeSettings(fresh, [&](settings::TCaptureSettings& s) { s.SaveTimeShift = save; });
+    ASSERT_TRUE(fresh.StartPreview() && playback::StartTimeShiftRecording(session_, fresh));
+    const QString recorded = fresh.Recorder().CurrentFile, audio = playback::TimeShiftAudioFile(recorded);
+    ASSERT_TRUE(
+        test::WaitUntil([&] { return QFileInfo(recorded).size() > 50000 && QFileInfo(audio).size() > 0; }));
+    test::Clock().Advance(11000);
+    ASSERT_TRUE(playback::StartTimeShiftPlayback(session_, fresh));
+    ASSERT_TRUE(session_.TimeShift && session_.TimeShift->Live);
+    EXPECT_TRUE(session_.TimeShift->HasAudioGraph());
+
+    EXPECT_TRUE(playback::EndTimeShift(session_, fresh));
+    EXPECT_FALSE(session_.TimeShift || fresh.Recording() || fresh.TimeShift().Active);
+    EXPECT_EQ(QFileInfo::exists(recorded), save);
+    EXPECT_EQ(QFileInfo::exists(audio), save);
+    QStringList listed;
+    for (const auto& item : session_.Lists.Items)
+      listed << QString("%1:%2:%3").arg(item->Description).arg(item->Channel).arg(item->FilePath);
+    EXPECT_EQ(listed, save ? QStringList("Time Shifting:4:" + recorded) : QStringList());
+  }
   session_.TimeShiftHooks.Components = nullptr;
   EXPECT_FALSE(playback::PlayTimeShiftFile(session_, video)) << "no components, no player";
 }
-
-class EndTimeShift : public TimeShiftRoutines, public ::testing::WithParamInterface<bool> {};
-
-// From the recorder's own growing pair to the end of the run, with and without keeping it.
-TEST_P(EndTimeShift, KeepsAndListsTheFilesOnlyWhenSaving) {
-  const bool save = GetParam();
-  auto& e = Open();
-  test::ChangeSettings(e, [&](settings::TCaptureSettings& s) { s.SaveTimeShift = save; });
-  ASSERT_TRUE(e.StartPreview() && playback::StartTimeShiftRecording(session_, e));
-  const QString video = e.Recorder().CurrentFile, audio = playback::TimeShiftAudioFile(video);
-  ASSERT_TRUE(test::WaitUntil([&] { return QFileInfo(video).size() > 50000 && QFileInfo(audio).size() > 0; }));
-  test::Clock().Advance(11000);
-  ASSERT_TRUE(playback::StartTimeShiftPlayback(session_, e));
-  ASSERT_TRUE(session_.TimeShift && session_.TimeShift->Live);
-  EXPECT_TRUE(session_.TimeShift->HasAudioGraph());
-
-  EXPECT_TRUE(playback::EndTimeShift(session_, e));
-  EXPECT_FALSE(session_.TimeShift || e.Recording() || e.TimeShift().Active);
-  EXPECT_EQ(QList<bool>({QFileInfo::exists(video), QFileInfo::exists(audio)}), QList<bool>({save, save}));
-  QStringList listed;
-  for (const auto& item : info_.Items)
-    listed << QString("%1:%2:%3").arg(item->Description).arg(item->Channel).arg(item->FilePath);
-  EXPECT_EQ(listed, save ? QStringList("Time Shifting:4:" + video) : QStringList());
-}
-
-INSTANTIATE_TEST_SUITE_P(SaveTimeShift, EndTimeShift, ::testing::Bool());
 
 }  // namespace
