@@ -1,8 +1,10 @@
 #include "app/Application.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFileInfo>
 #include <QMetaObject>
+#include <QPointer>
 #include <QTimer>
 
 #include "app/ChannelCommands.h"
@@ -150,8 +152,12 @@ bool TApplication::InitializeApplication() {
   InstallPlayers(shell_, components_);
 
   started_ = true;
-  // The rest runs once the event loop does.
-  QMetaObject::invokeMethod(this, &TApplication::ContinueStartUp, Qt::QueuedConnection);
+  // The rest runs once the event loop does, as a command: an exit asked for meanwhile (a logout
+  // while the first start's wizard is open) waits for it instead of freeing what it uses.
+  if (exitRequested_)
+    Later([this] { dispatcher_.ExecuteCommand(commands::TCommand::Exit); });
+  else
+    Later([this] { dispatcher_.Post([this] { ContinueStartUp(); }); });
   return true;
 }
 
@@ -291,6 +297,7 @@ bool TApplication::StartApplication() {
     return false;
   }
   TChannelSettingsFile::Load(ChannelSettingsPath(), *channels_, *preview_);
+  saveChannels_ = true;
   mainWindow_->SetHasTuner(capture_->HasTuner());
   mainWindow_->SetHasCamera(capture_->HasAuxInput());
   panels_->Capabilities(capture_->HasTuner());
@@ -310,7 +317,7 @@ bool TApplication::StartApplication() {
       delete logo_;
       logo_ = nullptr;
       mainWindow_->show();
-      SetupWizard(shell_, true);
+      if (!SetupWizard(shell_, true) && exitRequested_) saveChannels_ = false;
     } else {
       channels_->ApplyStandard(channels_->Standard());
       if (!capture_->NoPreviewRender()) RestoreLastSource(shell_);
@@ -400,14 +407,32 @@ qint32 TApplication::HandleMessage(quint32 message, qint32 wParam, qint32) {
 }
 
 void TApplication::RequestExit() {
+  if (shutDown_) return;
+  exitRequested_ = true;
+  // Exit stops a scan at once and runs as soon as the current command returns; before the
+  // commands exist, the start ends into it.
+  if (started_) dispatcher_.ExecuteNext(commands::TCommand::Exit);
+  CloseDialogsForExit();
+}
+
+void TApplication::CloseDialogsForExit() {
   // A command may be waiting in an open dialog; closing it lets the queue reach Exit.
-  for (int tries = 0; tries < 8; ++tries) {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (!modal) break;
+  for (int tries = 0; tries < 8 && !shutDown_; ++tries) {
+    QPointer<QWidget> modal = QApplication::activeModalWidget();
+    if (!modal) return;
     modal->close();
+    if (!modal || !modal->isVisible()) continue;
+    // Its scan ends first (the exit aborts it); then it closes as after Cancel.
+    if (channels_ && channels_->Scanning()) {
+      QTimer::singleShot(50, this, &TApplication::CloseDialogsForExit);
+      return;
+    }
+    // Refused with nothing running (the first start's wizard): it ends unanswered.
+    if (auto* dialog = qobject_cast<QDialog*>(modal.data()))
+      dialog->done(QDialog::Rejected);
+    else
+      modal->hide();
   }
-  // Exit stops a scan at once and runs as soon as the current command returns.
-  if (!shutDown_) dispatcher_.ExecuteNext(commands::TCommand::Exit);
 }
 
 void TApplication::ShutdownApplication() {
@@ -420,7 +445,7 @@ void TApplication::ShutdownApplication() {
     main_->SetMode(amClosed);
     settings::TCaptureSettings capture = capture_->Settings();
     main_->SaveMainSettings(MainSettingsPath(), Peers(capture));
-    TChannelSettingsFile::Save(ChannelSettingsPath(), *channels_, *preview_);
+    if (saveChannels_) TChannelSettingsFile::Save(ChannelSettingsPath(), *channels_, *preview_);
   }
   if (started_) ReleasePlayers(shell_);
   // The panels read the models, so they go before them.

@@ -94,6 +94,8 @@ class TApplication final : public QObject {
  private:
   void CreateModelObjects();
   void ContinueStartUp();
+  // Closes the open dialogs for an exit; one still busy (a scan) is tried again shortly.
+  void CloseDialogsForExit();
   QString FirstArgument() const;
   void WireRelays();
   void RegisterCommands();
@@ -127,6 +129,11 @@ class TApplication final : public QObject {
   quint32 screenSaverCookie_ = 0;
   bool started_ = false;
   bool shutDown_ = false;
+  // Asked to end before the commands could take it (a warning during the start).
+  bool exitRequested_ = false;
+  // The channel file is written back only once it was read (an early exit keeps the user's) and
+  // not when the first start's wizard never finished (the next start asks again).
+  bool saveChannels_ = false;
 };
 
 }  // namespace pvx::app

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QPushButton>
 #include <QSlider>
+#include <csignal>
 #include <set>
 
 #include "ShellFixture.h"
@@ -15,6 +16,7 @@
 #include "app/ChannelCommands.h"
 #include "app/FMCommands.h"
 #include "engine/AudioAdjustInfo.h"
+#include "platform/TerminationSignals.h"
 #include "panels/FormFMMainPanel.h"
 #include "panels/UIInfo.h"
 #include "settings/ChannelSettingsFile.h"
@@ -407,6 +409,53 @@ TEST_F(Shell, TheWizardOfAFirstStartOrOfItsCommandEndsInLiveTVWithTheScannedChan
                                      ScanTheAntenna);
   EXPECT_GT(test::ProgramChannels().ValidCount(), 0);
   EXPECT_TRUE(PictureRuns());
+}
+
+// A logout while the first start's wizard waits, or while its scan runs: the wizard ends, the
+// program ends through its exit with its main settings written, and no channel file is made, so
+// the next start opens the wizard again.
+TEST_F(Shell, ATerminationSignalDuringTheFirstStartsWizardEndsTheProgram) {
+  platform::HandleTerminationSignals([] {
+    if (RunningProgram) RunningProgram->RequestExit();
+  });
+  for (const bool scanning : {false, true}) {
+    SCOPED_TRACE(scanning ? "scanning" : "waiting");
+    FirstStart = true;
+    int scanned = 0;
+    test::Answer<tuning::TFormTVSetupWizard>(
+        [&] {
+          ASSERT_TRUE(Initialize());
+          test::ProgramChannels().OnAutoScanProgress = [&](TChannelInfo&, int, bool, bool) {
+            if (++scanned == 2) ::raise(SIGTERM);
+          };
+          EXPECT_TRUE(WaitUntil([&] { return !App().MainWindow(); }));
+        },
+        [&](tuning::TFormTVSetupWizard& wizard) {
+          if (!scanning) return void(::raise(SIGTERM));
+          for (const char* button : {"BitBtnNext", "RadioButtonAntenna", "BitBtnNext", "BitBtnStart"})
+            wizard.findChild<QAbstractButton*>(button)->click();
+        });
+    EXPECT_EQ(scanned, scanning ? 2 : 0) << "the scan stopped at the channel it was on";
+    EXPECT_TRUE(QFile::exists(app::TApplication::MainSettingsPath()));
+    EXPECT_FALSE(QFile::exists(app::TApplication::ChannelSettingsPath()));
+    app_.reset();
+    QFile::remove(app::TApplication::MainSettingsPath());
+  }
+  // While the start's warning about a damaged settings file waits for OK: the start ends into
+  // the exit, and the channel file stays as it was.
+  FirstStart = false;
+  StoreTunedChannels();
+  const QByteArray channels = ReadFile(app::TApplication::ChannelSettingsPath());
+  WriteFile(app::TApplication::MainSettingsPath(), "damaged");
+  Dialogs().WhileWarningOpen = [] {
+    ::raise(SIGTERM);
+    QCoreApplication::processEvents();
+  };
+  ASSERT_TRUE(Initialize());
+  Dialogs().WhileWarningOpen = nullptr;
+  EXPECT_TRUE(WaitUntil([&] { return !App().MainWindow(); }));
+  EXPECT_EQ(Dialogs().Warnings, (std::vector<QStringList>{{"Main setting is corrupted, load default setting..."}}));
+  EXPECT_EQ(ReadFile(app::TApplication::ChannelSettingsPath()), channels);
 }
 
 // Keys pressed in the main window, with their modifiers, run their commands once each (the
