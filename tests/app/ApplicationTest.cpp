@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <csignal>
+#include <optional>
 #include <set>
 
 #include "ShellFixture.h"
@@ -411,51 +412,39 @@ TEST_F(Shell, TheWizardOfAFirstStartOrOfItsCommandEndsInLiveTVWithTheScannedChan
   EXPECT_TRUE(PictureRuns());
 }
 
-// A logout while the first start's wizard waits, or while its scan runs: the wizard ends, the
-// program ends through its exit with its main settings written, and no channel file is made, so
-// the next start opens the wizard again.
-TEST_F(Shell, ATerminationSignalDuringTheFirstStartsWizardEndsTheProgram) {
+// A logout during the start: while the first start's wizard waits or scans (stopped at the
+// channel it was on), or while the warning about a damaged settings file waits for OK. The program
+// ends through its exit with its main settings written; an unfinished first setup makes no channel
+// file (the next start asks again), and a file not yet read stays as it was.
+TEST_F(Shell, ATerminationSignalDuringTheStartEndsTheProgramThroughItsExit) {
   platform::HandleTerminationSignals([] {
     if (RunningProgram) RunningProgram->RequestExit();
   });
-  for (const bool scanning : {false, true}) {
-    SCOPED_TRACE(scanning ? "scanning" : "waiting");
-    FirstStart = true;
+  for (const int scanTo : {0, 2, -1}) {  // the wizard's channels scanned; -1 the warning
+    SCOPED_TRACE(scanTo);
+    FirstStart = scanTo >= 0;
+    if (!FirstStart) StoreTunedChannels(), WriteFile(app::TApplication::MainSettingsPath(), "damaged");
+    const QByteArray channels = ReadFile(app::TApplication::ChannelSettingsPath());
+    Dialogs().WhileWarningOpen = [] { ::raise(SIGTERM), QCoreApplication::processEvents(); };
     int scanned = 0;
-    test::Answer<tuning::TFormTVSetupWizard>(
-        [&] {
-          ASSERT_TRUE(Initialize());
-          test::ProgramChannels().OnAutoScanProgress = [&](TChannelInfo&, int, bool, bool) {
-            if (++scanned == 2) ::raise(SIGTERM);
-          };
-          EXPECT_TRUE(WaitUntil([&] { return !App().MainWindow(); }));
-        },
-        [&](tuning::TFormTVSetupWizard& wizard) {
-          if (!scanning) return void(::raise(SIGTERM));
-          for (const char* button : {"BitBtnNext", "RadioButtonAntenna", "BitBtnNext", "BitBtnStart"})
-            wizard.findChild<QAbstractButton*>(button)->click();
-        });
-    EXPECT_EQ(scanned, scanning ? 2 : 0) << "the scan stopped at the channel it was on";
+    std::optional<ModalAnswer<tuning::TFormTVSetupWizard>> wizard;
+    if (FirstStart) wizard.emplace([&](tuning::TFormTVSetupWizard& form) {
+      if (!scanTo) return void(::raise(SIGTERM));
+      for (const char* button : {"BitBtnNext", "RadioButtonAntenna", "BitBtnNext", "BitBtnStart"})
+        form.findChild<QAbstractButton*>(button)->click();
+    });
+    ASSERT_TRUE(Initialize());
+    test::ProgramChannels().OnAutoScanProgress = [&](TChannelInfo&, int, bool, bool) {
+      if (++scanned == scanTo) ::raise(SIGTERM);
+    };
+    EXPECT_TRUE(WaitUntil([&] { return !App().MainWindow(); }));
+    EXPECT_EQ(scanned, std::max(scanTo, 0));
+    EXPECT_EQ(Dialogs().Warnings.size(), FirstStart ? 0u : 1u);
     EXPECT_TRUE(QFile::exists(app::TApplication::MainSettingsPath()));
-    EXPECT_FALSE(QFile::exists(app::TApplication::ChannelSettingsPath()));
-    app_.reset();
+    EXPECT_EQ(ReadFile(app::TApplication::ChannelSettingsPath()), channels);
+    app_.reset(), wizard.reset();
     QFile::remove(app::TApplication::MainSettingsPath());
   }
-  // While the start's warning about a damaged settings file waits for OK: the start ends into
-  // the exit, and the channel file stays as it was.
-  FirstStart = false;
-  StoreTunedChannels();
-  const QByteArray channels = ReadFile(app::TApplication::ChannelSettingsPath());
-  WriteFile(app::TApplication::MainSettingsPath(), "damaged");
-  Dialogs().WhileWarningOpen = [] {
-    ::raise(SIGTERM);
-    QCoreApplication::processEvents();
-  };
-  ASSERT_TRUE(Initialize());
-  Dialogs().WhileWarningOpen = nullptr;
-  EXPECT_TRUE(WaitUntil([&] { return !App().MainWindow(); }));
-  EXPECT_EQ(Dialogs().Warnings, (std::vector<QStringList>{{"Main setting is corrupted, load default setting..."}}));
-  EXPECT_EQ(ReadFile(app::TApplication::ChannelSettingsPath()), channels);
 }
 
 // Keys pressed in the main window, with their modifiers, run their commands once each (the

@@ -634,7 +634,6 @@ QStringList CutOff(const QWidget& form) {
   return cut;
 }
 
-// Shows the form, lets its layout settle and checks every caption.
 // Shows the form, lets its layout settle and checks every caption on each of its pages.
 void ExpectFits(const char* name, QWidget& form, int pages = 1, const std::function<void(int)>& turn = {}) {
   for (int p = 0; p < pages; ++p) {
