@@ -18,7 +18,10 @@ bool FinishPendingItem(TPlaybackSession& session, const TFinishedRecording& done
   item->FilePath = done.FilePath;
   item->Description = done.Description;
   item->AudioOnly = done.AudioOnly;
-  return session.Lists.AddItem(item);
+  if (!session.Lists.AddItem(item)) return false;
+  // On disk at once: a crash or a power cut later in the run must not forget the recording.
+  session.Lists.SaveItems();
+  return true;
 }
 
 void MarkPendingItemScheduled(TPlaybackSession& session) {

@@ -104,16 +104,21 @@ TEST_F(PlayItemsFile, RecentLinesAnyEndWrittenCrLfAndEmptiedListsStayEmpty) {
   EXPECT_EQ(test::ReadFile(PlayRecentPath()), "");
 }
 
+// Each one is on disk as it joins, not only when the program ends.
 TEST(PendingPlaybackItem, FinishedRecordingsJoinTheDoneListOncePerExactPath) {
   TPlaybackSession session;
   const QDateTime start(QDate(2026, 1, 2), QTime(3, 4), Qt::LocalTime);
-  for (const auto& [path, added] : {std::pair{"/r/A", true}, {"/r/A", false}, {"/r/a", true}}) {
+  for (const auto& [name, added] : {std::pair{"A", true}, {"A", false}, {"a", true}}) {
+    const QString path = test::Home() + name;
+    test::WriteFile(path, "recorded");
     BeginPendingItem(session, start);
     MarkPendingItemScheduled(session);
     EXPECT_EQ(FinishPendingItem(session, {7, path, "Scheduled", true}, start.addSecs(60)), added);
+    const TPlaybackInfo stored;
+    EXPECT_TRUE(!stored.Items.empty() && stored.Items.front()->FilePath == path);
   }
   ASSERT_EQ(session.Lists.Items.size(), 2u);
   const TPlaybackItem& i = *session.Lists.Items[0];
   EXPECT_EQ(std::tie(i.StartTime, i.EndTime, i.Channel, i.Scheduled, i.AudioOnly, i.FilePath),
-            std::make_tuple(start, start.addSecs(60), 7, true, true, QString("/r/a")));
+            std::make_tuple(start, start.addSecs(60), 7, true, true, test::Home() + "a"));
 }
