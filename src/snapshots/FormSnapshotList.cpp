@@ -133,6 +133,8 @@ void TFormSnapshotList::Normalise() {
     update();
   } else if (SelectedIndex >= count) {
     SelectedIndex = count - 1;
+  } else if (SelectedIndex < 0) {
+    SelectedIndex = 0;  // the first picture taken after all were deleted
   }
   PageCount = (count + kSlots - 1) / kSlots;
 }

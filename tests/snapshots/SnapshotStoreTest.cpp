@@ -117,8 +117,11 @@ TEST_F(Snapshots, DeletingKeepsTheSelectionOnAFilledSlotAndTheStoreRefusesIndexe
   for (const char* button : {"SpeedButtonViewDetail", "SpeedButtonDelete", "SpeedButtonDeleteAll"})
     EXPECT_FALSE(Enabled(button)) << button;
   EXPECT_FALSE(List().FrameShown);
-  // Of the last two, deleting the second frames the first.
+  // Pictures taken after all were deleted show, the first selected; of the last two, deleting
+  // the second frames the first.
   Take(2);
+  List().Normalise(), List().Fill();
+  EXPECT_TRUE(List().SelectedIndex == 0 && !List().Slot(0)->pixmap().isNull());
   List().SelectedIndex = 1, List().Fill();
   QTest::keyClick(&List(), Qt::Key_Delete);
   EXPECT_TRUE(List().FrameShown && List().FrameRect == List().Slot(0)->geometry().adjusted(-1, -1, 1, 1));
