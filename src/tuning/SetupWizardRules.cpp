@@ -44,9 +44,10 @@ TSetupWizardRules::TSetupWizardRules(TChannelInfo& channels, bool firstRun, int 
 TChannelInfo::TScanListener TSetupWizardRules::ScanListener() {
   TChannelInfo::TScanListener l;
   l.AutoProgress = [this](TChannelInfo&, int n, bool, bool antenna) { Tell(events_.AutoScanProgress, antenna, n); };
-  l.AutoDone = [this](TChannelInfo&, int last, int found, int kind, bool) {
+  l.AutoDone = [this](TChannelInfo&, int last, int found, int kind, bool aborted) {
     Tell(events_.AutoScanDone, kind, last, found);
-    if (kind == cableType_) RestoreButtons();
+    // An abort ends "Both" after its antenna pass too, from the Abort button or the program's exit.
+    if (kind == cableType_ || aborted) RestoreButtons();
   };
   l.FreeProgress = [this](TChannelInfo& c, int slot, quint32 f, bool found) {
     const qint64 lowest = c.Tuner() ? c.Tuner()->TVMin() : 0;

@@ -138,6 +138,10 @@ TEST(SetupWizard, BothRunsTwoPassesAnAbortSkipsTheCablePassAndCancelRestoresTheR
   EXPECT_TRUE(w.Text("LabelAntennaResult").startsWith(QStringLiteral("Total scan = %1, Find ").arg(done)) &&
               w.Text("LabelCableResult").isEmpty());
   EXPECT_EQ(w.Buttons(), "11110");
+  // Aborted from outside (the program ends) in the antenna pass, it gives Cancel back as well.
+  w.onTune = [&, start = w.tunes](int n) { if (n == start + 5) w.info.RequestAbort(); };
+  w.Button("BitBtnStart")->click();
+  EXPECT_EQ(w.Buttons(), "11110");
   ASSERT_TRUE(w.info.AntennaChannels() != antenna && w.info.CableChannels() != cable);
   w.Button("BitBtnCancel")->click();
   EXPECT_EQ(w.form->result(), QDialog::Rejected);
