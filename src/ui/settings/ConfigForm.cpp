@@ -182,6 +182,8 @@ void TFormConfig::LanguageChosen(const QString& name) {
 }
 
 void TFormConfig::BitBtnOKClick() {
+  // The Tuner page's scan still tunes the card: Abort it first.
+  if (env_.Channels && env_.Channels->Scanning()) return;
   if (!env_.Main || !env_.Channels || !env_.Preview) return accept();
   if (TabSheetTVTuner) TabSheetTVTuner->CommitEdits();
   if (TabSheetFM) TabSheetFM->CommitEdits();
@@ -258,6 +260,7 @@ void TFormConfig::BitBtnHelpClick() {
 }
 
 void TFormConfig::reject() {
+  if (env_.Channels && env_.Channels->Scanning()) return;
   if (TabSheetTVTuner) TabSheetTVTuner->MemoryEditors->Cancel(), TabSheetTVTuner->ChannelEditors->Cancel();
   if (TabSheetFM) TabSheetFM->Editors->Cancel();
   if (env_.Channels) env_.Channels->SelectChannel(env_.Channels->CurrentChannel());
