@@ -67,7 +67,6 @@ TCaptureInfo::TCaptureInfo(const TComponentRegistry& components, TEngineConfig c
   };
   tuner_->CountryCode = [this] { return Program().CountryCode; };
   settings_.VideoDeviceIndex = devices_->DefaultVideoDeviceIndex();
-  DeleteTimeShiftFiles();
 }
 
 TCaptureInfo::~TCaptureInfo() {
@@ -105,6 +104,9 @@ void TCaptureInfo::ReleaseGraphObjects() {
 }
 
 bool TCaptureInfo::OpenDevices() {
+  // A time-shift pair left by a run that ended abruptly: only now are the stored settings in, so
+  // it is looked for in the folder the user chose.
+  if (!devicesOpened_) DeleteTimeShiftFiles();
   routing_->Clear();
   if (!preview_->Graph()) preview_->NewGraph();
   devicesOpened_ = true;

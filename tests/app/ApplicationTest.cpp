@@ -44,7 +44,14 @@ TEST_F(Shell, StartsLiveTVWithTheMediaComponentsAndKeepsTheScreenOnUntilExit) {
   app_.reset();
   EXPECT_FALSE(QFile::exists(app::TApplication::MainSettingsPath()));
   test::System().MediaLevel = 8;
+  // A time-shift pair left by an abrupt end goes from the chosen folder, not the default one.
+  StoreMainSettings([](TMainInfo& m) {
+    test::EditPrefs(m, [](settings::TMainPreferences& p) { p.CaptureFolder = test::Home() + "chosen/"; });
+  });
+  for (const char* file : {"chosen/ts0.mpv", "chosen/ts0.mpa", "Documents/ts0.mpv"})
+    test::WriteFile(test::Home() + file, "left");
   ASSERT_TRUE(Start());
+  EXPECT_TRUE(QDir(Home() + "chosen").isEmpty() && QFileInfo::exists(Home() + "Documents/ts0.mpv"));
   EXPECT_EQ(test::Dialogs().Boxes.size(), 1u);
   EXPECT_EQ(test::ProgramMain().Mode(), amTV);
   EXPECT_TRUE(Window().isVisible() && Window().OSD()->IsOSDEnabled());
