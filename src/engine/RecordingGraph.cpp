@@ -171,9 +171,8 @@ bool TRecordingGraph::BuildAvi(const TRecordRequest& r) {
   if (r.Kind == kStreamAvi && tee) {
     TPin* teeCapture = tee->FindPin("Capture");
     video = teeCapture && Graph().Render(*teeCapture);
-  } else {
-    video = builder.RenderStream(PinCategory::Capture, std::nullopt, tee ? *tee : *capture,
-                                 compressor.get(), mux.get());
+  } else if (TFilter* from = tee ? tee : capture) {
+    video = builder.RenderStream(PinCategory::Capture, std::nullopt, *from, compressor.get(), mux.get());
   }
   if (!video) {
     report_.Text("Cannot render capture stream...");

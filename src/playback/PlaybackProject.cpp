@@ -135,6 +135,7 @@ bool TPlaybackProject::RenderSource() {
     }
     any = true;
   }
+  if (!any) failure_ = ErrorText("the file holds no picture or sound this program knows");
   return any;
 }
 
