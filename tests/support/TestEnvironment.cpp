@@ -86,13 +86,6 @@ QString Fixture(const QString& relative) {
 
 QString SourceData() { return QStringLiteral(PVX_SOURCE_DATA) + "/"; }
 
-QString ArtefactPath(const QString& name) {
-  QString folder = qEnvironmentVariable("OKA_PVX_ARTEFACTS");
-  if (folder.isEmpty()) folder = QStringLiteral(PVX_ARTEFACTS);
-  QDir().mkpath(folder);
-  return folder + "/" + name;
-}
-
 void WriteFile(const QString& path, const QByteArray& bytes) {
   QDir().mkpath(QFileInfo(path).absolutePath());
   QFile file(path);

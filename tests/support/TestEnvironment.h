@@ -32,9 +32,6 @@ QString Fixture(const QString& relative);
 // The source tree's data folder, ending with "/".
 QString SourceData();
 
-// Where a test leaves pictures for people to look at ($OKA_PVX_ARTEFACTS, else the build
-// folder's artefacts/); the folder exists. They outlive the test's temporary folder.
-QString ArtefactPath(const QString& name);
 // For the real program and its companions: this test's home (also as HOME, so recordings stay
 // in it), no screen and no sound device.
 QProcessEnvironment ProgramEnvironment();
