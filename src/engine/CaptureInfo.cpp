@@ -163,7 +163,6 @@ bool TCaptureInfo::FinishBuild() {
   return true;
 }
 
-
 bool TCaptureInfo::BuildPreviewGraph() {
   return !Recording() && preview_->Build(PreviewSettings()) && FinishBuild();
 }
@@ -187,7 +186,6 @@ bool TCaptureInfo::RestartPreview() {
   if (Recording()) return false;
   return Chip().IsWis() ? preview_->RestartWis() : preview_->Restart(PreviewSettings());
 }
-
 
 bool TCaptureInfo::ResumeAfterModeChange() {
   // The video window always fills its area, so there is no aspect mode to reset here.
