@@ -192,11 +192,14 @@ TEST_F(ConfigForm, GridEditsGoStraightIntoTheRecordsAndEscapeDropsThem) {
   TFormConfig& f = Open();
   TTunerPage& page = *f.TabSheetTVTuner;
   QTableWidget* grid = page.StringGridChannelInfo;
-  grid->setCurrentCell(4, TTunerPage::kColName);
+  // The keys move in the grid and type into the editor they open.
+  grid->setCurrentCell(3, TTunerPage::kColName);
+  QTest::keyClick(grid, Qt::Key_Down);
   QTest::keyClick(grid, Qt::Key_Return);
   auto* name = Find<QLineEdit>(f, "EditChannelName");
   ASSERT_EQ(page.ChannelEditors->OpenEditor(), name);
-  name->setText("News");
+  name->clear();
+  QTest::keyClicks(name, "News");
   QTest::keyClick(name, Qt::Key_Return);
   EXPECT_EQ(channels.AntennaChannels()[4].Name + grid->item(4, TTunerPage::kColName)->text(), "NewsNews");
 
