@@ -183,8 +183,15 @@ TEST_F(ConfigForm, FMLevelLabelAndFrequencyLimits) {
   QTest::keyClick(page.SpinEditFMFrequency, Qt::Key_Return);
   EXPECT_EQ(channels.FMRecord(3)->Frequency, 108000000u) << "limited to the tuner's FM range";
   EXPECT_EQ(page.StringGridFMMemoryChannel->item(2, TFMPage::kColFrequency)->text(), "108000000");
-  Find<QLineEdit>(f, "EditWaveLocation")->setText(test::Home() + "radio/");
+  // A read-only wave folder is refused with a message, a usable one taken.
+  test::System().ReadOnlyPrefixes << test::Home() + "cdrom";
+  const QString kept = main.Prefs().WaveFolder;
+  Find<QLineEdit>(f, "EditWaveLocation")->setText(test::Home() + "cdrom/");
   Find<QPushButton>(f, "BitBtnOK")->click();
+  EXPECT_TRUE(main.Prefs().WaveFolder == kept && test::Dialogs().Boxes.size() == 1u);
+  TFormConfig& again = Open(true);
+  Find<QLineEdit>(again, "EditWaveLocation")->setText(test::Home() + "radio/");
+  Find<QPushButton>(again, "BitBtnOK")->click();
   EXPECT_EQ(main.Prefs().WaveFolder, test::Home() + "radio/");
 }
 
