@@ -381,6 +381,11 @@ qint32 TApplication::HandleMessage(quint32 message, qint32 wParam, qint32) {
         CloseWarning();
         return 0;
       }
+      // An exit from outside ends what is open, as a logout does, instead of waiting behind it.
+      if (wParam == commands::CodeOf(commands::TCommand::Exit)) {
+        Later([this] { RequestExit(); });
+        return 1;
+      }
       // During a scan only the commands that act at once (stop it, exit) are taken.
       const commands::TCommandDef* def = commands::FindCommand(wParam);
       if (channels_->Scanning() && !(def && (def->flags & commands::kActsAtOnce))) return 0;

@@ -494,7 +494,7 @@ TEST_F(LiveTV, KeysRunTheirCommandsOnceAndInsertMemorisesTheFMFrequencyWhileTheF
 // The window's commands over live TV: the settings dialog (the window keeps its always-on-top
 // setting after it), help, minimise or restore and a snapshot; then About, during which the
 // session ends: the dialog closes and the program ends.
-TEST_F(LiveTV, WindowCommandsDoTheirWorkAndTheSessionEndClosesAnOpenDialog) {
+TEST_F(LiveTV, WindowCommandsDoTheirWorkAndAnExitFromTheRemoteClosesAnOpenDialog) {
   test::EditPrefs(test::ProgramMain(), [&](settings::TMainPreferences& p) { p.AlwaysOnTop = true; });
   Answer<ui::TFormConfig>([&] { App().ExecuteCommand(TCommand::Setup); }, [](auto& form) { form.reject(); });
   EXPECT_TRUE(Window().windowFlags() & Qt::WindowStaysOnTopHint);
@@ -510,7 +510,7 @@ TEST_F(LiveTV, WindowCommandsDoTheirWorkAndTheSessionEndClosesAnOpenDialog) {
   EXPECT_EQ(App().Snapshots().Count(), 1);
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
   Answer<app::TDialogAbout>([&] { App().ExecuteCommand(TCommand::About); },
-                            [&](auto&) { App().RequestExit(); });
+                            [&](auto&) { App().HandleMessage(ipc::kMsgCommand, CodeOf(TCommand::Exit), 0); });
   EXPECT_TRUE(WaitUntil([&] { return !App().MainWindow(); }) && SettingsWritten());
 }
 
