@@ -9,6 +9,7 @@
 #include "panels/MainPanelDisplay.h"
 #include "panels/MainPanelSliders.h"
 #include "panels/PanelTestSupport.h"
+#include "support/TestEnvironment.h"
 
 namespace pvx::panels {
 namespace {
@@ -28,6 +29,11 @@ class MainPanelDisplayTest : public ::testing::Test {
   QWidget parent;
   TMainPanelDisplay display{&parent, Qt::red};
 };
+
+// Each label's place, face, alignment and visibility, as approved.
+TEST_F(MainPanelDisplayTest, TheLabelsSitAsApproved) {
+  EXPECT_TRUE(pvx::test::LooksAsStored(parent.grab().toImage(), "tv-display"));
+}
 
 // Live TV, playback and time-shifting through the panel: MainPanelTest.
 TEST_F(MainPanelDisplayTest, EachModeShowsItsStateKeepsTheCountersAndCaptureProgressFillsThem) {

@@ -4,6 +4,7 @@
 
 #include "panels/SkinArt.h"
 #include "panels/UIInfo.h"
+#include "support/TestEnvironment.h"
 
 namespace pvx::panels {
 namespace {
@@ -126,6 +127,17 @@ TEST_P(SkinArtTest, PicturesHaveTheSizeTimesTheRatioLooksAgreeOutsideAndDifferIn
     // Labels sit on a display window that sets their colour off.
     const int under = qGray(art.Enabled.pixel(label.Box.center()));
     EXPECT_GE(std::abs(qGray(art.LabelColor.rgb()) - under), 100) << Skin().Name << " label " << label.Text;
+  }
+}
+
+// The artwork as approved, in every look.
+TEST_P(SkinArtTest, PaintsTheApprovedArtwork) {
+  const QString name = Skin().Name;
+  const TSkinArt art = Skin().Paint(1);
+  for (int look = 0; look < 4; ++look)
+    EXPECT_TRUE(pvx::test::LooksAsStored(Look(art, look), name + "-" + kLookNames[look]));
+  if (!art.UnderLayer.isNull()) {
+    EXPECT_TRUE(pvx::test::LooksAsStored(art.UnderLayer, name + "-under"));
   }
 }
 

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
 #include <csignal>
 #include <memory>
 
@@ -85,6 +86,26 @@ QString Fixture(const QString& relative) {
 }
 
 QString SourceData() { return QStringLiteral(PVX_SOURCE_DATA) + "/"; }
+
+::testing::AssertionResult LooksAsStored(const QImage& picture, const QString& name) {
+  const QString path = Fixture("golden/" + name + ".png");
+  const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+  if (qEnvironmentVariableIntValue("OKA_PVX_WRITE_GOLDEN") == 1 && !image.save(path))
+    return ::testing::AssertionFailure() << "cannot store " << path.toStdString();
+  const QImage stored = QImage(path).convertToFormat(QImage::Format_ARGB32);
+  if (stored.size() != image.size())
+    return ::testing::AssertionFailure() << name.toStdString() << ": no stored picture of this size";
+  // Rounding moves a channel by a few steps; a fault moves whole pixels or colours.
+  const auto apart = [](QRgb a, QRgb b) {
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b)),
+                     std::abs(qAlpha(a) - qAlpha(b))}) > 24;
+  };
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (apart(image.pixel(x, y), stored.pixel(x, y)))
+        return ::testing::AssertionFailure() << name.toStdString() << " differs first at " << x << "," << y;
+  return ::testing::AssertionSuccess();
+}
 
 void WriteFile(const QString& path, const QByteArray& bytes) {
   QDir().mkpath(QFileInfo(path).absolutePath());

@@ -3,6 +3,9 @@
 // services and dialogs, the test clock and a freshly filled component registry. All are
 // replaced between tests.
 
+#include <gtest/gtest.h>
+
+#include <QImage>
 #include <QProcessEnvironment>
 #include <QString>
 #include <functional>
@@ -35,6 +38,11 @@ QString SourceData();
 // For the real program and its companions: this test's home (also as HOME, so recordings stay
 // in it), no screen and no sound device.
 QProcessEnvironment ProgramEnvironment();
+
+// Compares a painted picture with tests/fixtures/golden/<name>.png, allowing the rasteriser's
+// rounding between machines. OKA_PVX_WRITE_GOLDEN=1 stores the picture instead, after a
+// deliberate change of the artwork: look at it before committing it.
+::testing::AssertionResult LooksAsStored(const QImage& picture, const QString& name);
 
 // Writes bytes to a file, creating folders; fails the test when it cannot.
 void WriteFile(const QString& path, const QByteArray& bytes);
