@@ -98,7 +98,7 @@ QString SourceData() { return QStringLiteral(PVX_SOURCE_DATA) + "/"; }
   // Rounding moves a channel by a few steps; a fault moves whole pixels or colours.
   const auto apart = [](QRgb a, QRgb b) {
     return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b)),
-                     std::abs(qAlpha(a) - qAlpha(b))}) > 24;
+                     std::abs(qAlpha(a) - qAlpha(b))}) > 8;
   };
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x)
