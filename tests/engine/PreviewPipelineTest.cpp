@@ -143,6 +143,7 @@ TEST_F(PreviewPipeline, ChangesRebuildOrReopenOnlyAsTheyNeed) {
     EXPECT_EQ(QList<int>({windows, openings}), QList<int>({made, opened}));
     EXPECT_EQ(CaptureSize(), size);
     EXPECT_EQ(Graph().State(), GraphState::Running);
+    EXPECT_NE(e.Preview().Snapshot(), nullptr) << "snapshots still work";
   }
   EXPECT_TRUE(test::WaitUntil([&] { return Renderer()->FrameSize() == CaptureSize(); }));
   e.SetRadioMode(true);

@@ -44,6 +44,7 @@ TEST(FMPanelRules, TheMHzTextTheDialAndTheBars) {
       {90000000, 90000000, 90000000, 1}, {90000000, 100000000, 76000000, 1},
   };
   for (const auto& k : knobs) EXPECT_EQ(DialKnobOffset(k.hertz, dial, k.low, k.high), k.offset) << k.hertz;
+  EXPECT_EQ(DialKnobOffset(90000000, flat, 76000000, 108000000), 0);
   EXPECT_EQ(QList<int>({SliderFill(32768, 141), SliderFill(-1, 141)}), QList<int>({70, 0}));
   // A file without a length has nothing played; a position past the end fills the bar.
   EXPECT_EQ(QList<int>({PositionFill(30, 0, 111), PositionFill(90, 60, 111)}), QList<int>({0, 111}));
@@ -110,7 +111,10 @@ TEST_F(FMPanel, EachModeEnablesItsKeysAndShowsItsMenu) {
        "itemAbout itemExit"},
   };
   for (const auto& row : rows) {
-    Make(row.mixer).UpdateForMode(row.mode);
+    Make(row.mixer);
+    audio->SetLineMute(true);
+    panel->UpdateForMode(row.mode);
+    EXPECT_TRUE(row.mode != amFMRadio || !audio->LineMuted()) << "the radio's line sounds";
     EXPECT_EQ(panel->LabelDVCRState->text(), row.state);
     EXPECT_TRUE(row.menu.isEmpty() || VisibleMenu() == row.menu) << VisibleMenu().toStdString();
     for (int i = 0; i < TUIInfo::kFMCount; ++i) {
@@ -136,6 +140,9 @@ TEST_F(FMPanel, CaptureTurnsTheStateToABlinkingRecWithStopUsable) {
     shown << panel->LabelDVCRState->isVisible();
   }
   EXPECT_EQ(shown, QList<bool>({false, true}));
+  Enter(amFMRadio);
+  panel->TimerShowTime.Fire();
+  EXPECT_TRUE(panel->LabelDVCRState->isVisible()) << "steady outside a recording";
   EXPECT_TRUE(QRegularExpression("^\\d+:\\d\\d:\\d\\d$").match(panel->LabelTime->text()).hasMatch());
 }
 

@@ -114,6 +114,8 @@ TEST_F(FilePlayer, SeekStepsStopAtTheEndsPlayAtTheEndRestartsAtOneAndRatesChange
     rates << player.Graph().GetRate();
   }
   EXPECT_EQ(rates, QList<double>({2.0, 1.0, 0.5}));
+  for (int outside : {-1, kRateCount}) player.SetRate(outside);
+  EXPECT_EQ(player.Graph().GetRate(), 0.5) << "indices outside the table are refused";
   EXPECT_TRUE(Warnings().isEmpty());
   player.Stop();  // a stopped graph takes no rate: normal, then the next rate is tried
   QList<int> indices;

@@ -259,6 +259,8 @@ TEST_F(PlayListPopup, StepsThroughTheListAndFollowsThePlayingRow) {
   Click("SbtnNext");
   EXPECT_EQ(log.mid(5), QStringList("/m/d.mpg"));
   EXPECT_EQ(info.RecentFiles, QStringList("/M/D.MPG"));
+  EXPECT_FALSE(info.PlayIndex(-1) || info.PlayIndex(int(info.PlayList.size())));
+  EXPECT_EQ(log.size(), 6) << "nothing outside the list was tried";
 }
 
 // A double-clicked entry that is refused leaves the list.

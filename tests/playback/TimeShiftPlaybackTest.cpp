@@ -71,6 +71,11 @@ TEST(TimeShiftPlayback, AStoredMpvPlaysAloneAndASeekLandsWhereThePositionSaysOrS
   ASSERT_TRUE(test::WaitUntil([&] { return GraphSeconds(t.p) >= 30; })) << GraphSeconds(t.p);
   EXPECT_LE(GraphSeconds(t.p), 32);
   EXPECT_EQ(test::Dialogs().Warnings, (std::vector<QStringList>{{"Cannot set video position110000000 and 200000000"}}));
+  // Both ends of the scale are seeks; past them nothing moves.
+  for (const auto& [position, seconds] : {std::pair{101, 30}, {-1, 30}, {0, 0}, {100, 60}}) {
+    t.p.SetPosition(position);
+    EXPECT_EQ(t.p.CurrentSeconds(), seconds) << position;
+  }
 
   for (const char* name : {"OKA MPEG Video Decoder", "OKA MPEG Audio Decoder"}) test::Components().Unregister(name);
   TPlayer stored(true, false, video);

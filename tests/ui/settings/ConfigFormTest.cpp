@@ -231,6 +231,11 @@ TEST_F(ConfigForm, GridEditsGoStraightIntoTheRecordsAndEscapeDropsThem) {
   Find<QSpinBox>(f, "SpinEditMemoryChannel")->setValue(7);
   page.MemoryEditors->Commit();
   EXPECT_TRUE(channels.MemoryChannels()[2].Valid && channels.MemoryChannels()[2].Channel == 7);
+  const auto memories = channels.MemoryChannels();
+  page.StringGridMemoryChannel->setCurrentCell(-1, 0);
+  Find<QPushButton>(f, "BitBtnDelete")->click();
+  EXPECT_EQ(channels.MemoryChannels(), memories) << "no current memory: nothing deleted";
+  page.StringGridMemoryChannel->setCurrentCell(1, 0);
   Find<QPushButton>(f, "BitBtnDelete")->click();
   EXPECT_TRUE(channels.MemoryChannels()[1].Valid && channels.MemoryChannels()[1].Channel == 7);
   Find<QPushButton>(f, "BitBtnDeleteAll")->click();
