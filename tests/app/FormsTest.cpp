@@ -189,6 +189,8 @@ TEST_F(MainWindow, SizesAspectsFullScreenAndPictureInPicture) {
 }
 
 TEST_F(MainWindow, MenuImageButtonsRunOnReleaseOverTheSameButtonAndARightClickOpensTheMenu) {
+  form->resize(320, 240);
+  EXPECT_TRUE(LooksAsStored(form->grab().toImage(), "main-window-frame"));  // borders and buttons as approved
   auto* image = form->findChild<app::TMenuImage*>("ImageMenu");
   const QImage normal = app::TBorderArtwork::Menu(app::TBorderArtwork::Normal).toImage();
   // Raised buttons are lit along the top; the pressed one is sunken there.

@@ -3,6 +3,7 @@
 // unplugged, time-shifting, and playing a recording and the time-shift buffer. Then the
 // scheduler's recordings, with a stand-in for the scheduler's window.
 
+#include <QFile>
 #include <QFileInfo>
 
 #include "ShellFixture.h"
@@ -159,6 +160,10 @@ TEST_F(Recording, AFullDiskEndsTheRecordingPlayableAndTheDoneListKeepsItAfterARe
   EXPECT_TRUE(WaitUntil([] { return test::ProgramMain().Mode() == amTV; }, 20000));
   EXPECT_FALSE(Window().PlayerExists() || App().AudioAdjustInfo()->LineMuted());
   EXPECT_TRUE(PictureRuns());
+  ASSERT_TRUE(QFile::rename(file, file + ".away"));
+  Remote(TCommand::PlayGivenFile);
+  EXPECT_EQ(test::ProgramMain().Mode(), amTV) << "a given file that is gone plays nothing";
+  ASSERT_TRUE(QFile::rename(file + ".away", file));
 
   App().ShutdownApplication();
   app_.reset();
