@@ -19,23 +19,24 @@ TTestSource::TTestSource(const QString& description, MediaMajor major)
 
 std::shared_ptr<TTestSource> VideoSource(const char* format, const char* pattern, int width,
                                          int height, const char* extraCaps, int frames) {
+  const QString pace = frames ? QString("num-buffers=%1").arg(frames) : "is-live=true";
   return std::make_shared<TTestSource>(
-      QString("videotestsrc %1 pattern=%2 ! capsfilter name=out caps=\"video/x-raw,format=%3,width=%4,height=%5,"
-              "framerate=30/1%6\"")
-          .arg(frames ? QString("num-buffers=%1").arg(frames) : "is-live=true", pattern, format,
-               QString::number(width), QString::number(height), extraCaps),
+      QString("videotestsrc %1 pattern=%2 ! capsfilter name=out caps=\"video/x-raw,format=%3,width=%4,"
+              "height=%5,framerate=30/1%6\"")
+          .arg(pace, pattern, format, QString::number(width), QString::number(height), extraCaps),
       MediaMajor::Video);
 }
 
 std::shared_ptr<TTestSource> AudioSource() {
-  return std::make_shared<TTestSource>("audiotestsrc is-live=true ! capsfilter name=out "
-                                       "caps=\"audio/x-raw,format=S16LE,rate=48000,channels=2\"", MediaMajor::Audio);
+  return std::make_shared<TTestSource>(
+      "audiotestsrc is-live=true ! capsfilter name=out caps=audio/x-raw,format=S16LE,rate=48000,channels=2",
+      MediaMajor::Audio);
 }
 
 std::shared_ptr<TTestSource> EncodedSource(const char* encoder, int width, int height) {
   return std::make_shared<TTestSource>(
-      QString("videotestsrc is-live=true ! video/x-raw,format=I420,width=%1,height=%2,framerate=25/1 ! %3 name=out")
-          .arg(QString::number(width), QString::number(height), encoder),
+      QString("videotestsrc is-live=true ! video/x-raw,format=I420,width=%1,height=%2,framerate=25/1 ! %3 "
+              "name=out").arg(QString::number(width), QString::number(height), encoder),
       MediaMajor::Stream);
 }
 
@@ -45,7 +46,7 @@ TTestSink::TTestSink(MediaMajor major) : TFilter(QStringLiteral("Test Sink")) {
   if (!bin) return;
   const GstPtr<GstElement> sink = ChildByName(bin.get(), "sink");
   GstAppSinkCallbacks callbacks{};
-  callbacks.new_sample = [](GstAppSink* appsink, gpointer self) { return GstFlowReturn(OnSample(appsink, self)); };
+  callbacks.new_sample = [](GstAppSink* s, gpointer self) { return GstFlowReturn(OnSample(s, self)); };
   gst_app_sink_set_callbacks(GST_APP_SINK(sink.get()), &callbacks, this, nullptr);
   SetElement(bin.get());
 }

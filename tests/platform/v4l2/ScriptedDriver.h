@@ -45,19 +45,17 @@ inline int Entry(const std::vector<T>& list, void* arg) {
   return index < list.size() ? entry = list[index], entry.index = index, 0 : -EINVAL;
 }
 
-class TFakeV4L2Io final : public IV4L2Io {
- public:
+struct TFakeV4L2Io final : IV4L2Io {
   int Open(const QString& path) override {
     for (size_t i = 0; i < Nodes.size(); ++i) {
       if (Nodes[i].Path != path || Nodes[i].Gone) continue;
       if (Nodes[i].OpenError) return Nodes[i].OpenError;
-      handles_[next_] = i;
-      ++OpenHandles;
-      return next_++;
+      Handles[NextHandle] = i;
+      return NextHandle++;
     }
     return -ENOENT;
   }
-  void Close(int handle) override { OpenHandles -= int(handles_.erase(handle)); }
+  void Close(int handle) override { Handles.erase(handle); }
   int Ioctl(int handle, unsigned long request, void* arg) override;
   QStringList ListNodes() const override {
     QStringList out;
@@ -67,16 +65,14 @@ class TFakeV4L2Io final : public IV4L2Io {
 
   std::vector<TFakeNode> Nodes;
   QStringList Calls;  // "video0 S_INPUT 2"
-  int OpenHandles = 0;
-
- private:
-  std::map<int, size_t> handles_;
-  int next_ = 3;
+  int OpenHandles() const { return int(Handles.size()); }
+  std::map<int, size_t> Handles;  // open handle -> node
+  int NextHandle = 3;
 };
 
 inline int TFakeV4L2Io::Ioctl(int handle, unsigned long request, void* arg) {
-  if (!handles_.count(handle)) return -EBADF;
-  TFakeNode& n = Nodes[handles_[handle]];
+  if (!Handles.count(handle)) return -EBADF;
+  TFakeNode& n = Nodes[Handles[handle]];
   if (n.Gone || n.Fail.count(request)) return n.Gone ? -ENODEV : n.Fail[request];
   auto log = [&](const char* name, qint64 value) {
     Calls << QStringLiteral("%1 %2 %3").arg(QFileInfo(n.Path).fileName(), name).arg(value);

@@ -13,11 +13,7 @@
 namespace pvx::test {
 
 inline platform::graph::TMediaType VideoType(const char* subtype, int width, int height) {
-  platform::graph::TMediaType type;
-  type.Subtype = subtype;
-  type.Width = width;
-  type.Height = height;
-  return type;
+  return {platform::graph::MediaMajor::Video, subtype, width, height};
 }
 
 // Self has `graph` and `Provider()`.
