@@ -18,6 +18,8 @@ packages=(
   libavcodec-dev libavformat-dev libavutil-dev libswresample-dev libswscale-dev ffmpeg
   # snapshots, mixer, real cards
   libjpeg62-turbo-dev libasound2-dev libv4l-dev
+  # fuzz targets under libFuzzer (scripts/fuzz.sh)
+  clang libclang-rt-14-dev
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   # a private session bus for the desktop-service tests

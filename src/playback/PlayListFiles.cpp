@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QSaveFile>
+#include <cmath>
 #include <functional>
 
 #include "platform/ProgramFolder.h"
@@ -30,10 +31,17 @@ bool ReadStoredString(QIODevice& in, QString& value) {
   return true;
 }
 
+// OLE dates end with the year 9999, 2958466 days either side of the epoch at most; a value
+// beyond, or not a number, is damage, and converting it would overflow.
+bool IsOleDate(double days) { return std::fabs(days) <= 2958466.0; }
+
 bool ReadItem(QIODevice& in, TPlaybackItem& item) {
   if (in.bytesAvailable() < kFixedFieldBytes) return false;
-  item.StartTime = util::FromOleDate(util::ReadDouble(in));
-  item.EndTime = util::FromOleDate(util::ReadDouble(in));
+  const double start = util::ReadDouble(in);
+  const double end = util::ReadDouble(in);
+  if (!IsOleDate(start) || !IsOleDate(end)) return false;
+  item.StartTime = util::FromOleDate(start);
+  item.EndTime = util::FromOleDate(end);
   item.Channel = util::ReadInteger(in);
   item.Scheduled = util::ReadBoolean(in);
   item.AudioOnly = util::ReadBoolean(in);

@@ -18,8 +18,9 @@ QString PlayItemsPath();
 QString PlayRecentPath();
 
 // Appends the file's records whose recordings still exist. A wrong opening mark deletes the
-// file and reads nothing; a wrong closing mark, or a file that ends early, deletes it after the
-// records read so far. An empty file is left alone.
+// file and reads nothing; a wrong closing mark, a file that ends early, or a date more than
+// 2958466 days (the year 9999) from 1899-12-30, deletes it after the records read so far. An
+// empty file is left alone.
 void LoadPlayItems(const QString& path, TPlaybackItems& items);
 // Writes the marks, the count and every record, also when there are none, so that an emptied
 // list stays empty at the next start.

@@ -143,26 +143,14 @@ const TStoredFileTexts& Texts() {
   return texts;
 }
 
-// A longer name would read back as empty and break the rest of the file; it is cut at a
-// character boundary instead.
-bool WriteName(QIODevice& out, const QString& name) {
-  QByteArray bytes = name.toUtf8();
-  if (bytes.size() > kMaxStoredString) {
-    qsizetype cut = kMaxStoredString;
-    while (cut > 0 && (static_cast<uchar>(bytes[cut]) & 0xC0) == 0x80) --cut;
-    bytes.truncate(cut);
-  }
-  return WriteString(out, QString::fromUtf8(bytes));
-}
-
 bool WriteTable(QIODevice& out, const TChannelInfo::TChannelTable& table) {
   bool ok = true;
   for (const TChannelRecord& r : table)
     ok = ok && WriteBoolean(out, r.Valid) && WriteBoolean(out, r.Found) &&
          WriteInteger(out, r.Standard) && WriteInteger(out, r.AudioMode) &&
          WriteInteger(out, static_cast<qint32>(r.Frequency)) &&
-         WriteInteger(out, static_cast<qint32>(r.DefaultFrequency)) && WriteName(out, r.Name) &&
-         WriteName(out, r.Name2);
+         WriteInteger(out, static_cast<qint32>(r.DefaultFrequency)) &&
+         WriteBoundedString(out, r.Name) && WriteBoundedString(out, r.Name2);
   return ok;
 }
 
@@ -175,9 +163,10 @@ bool WriteBody(QIODevice& out, const TChannelInfo& c, const TPreviewInfo& p) {
             WriteTable(out, c.CableChannels());
   for (const TMemoryChannelRecord& m : c.MemoryChannels())
     ok = ok && WriteBoolean(out, m.Valid) && WriteInteger(out, m.Source) &&
-         WriteInteger(out, m.Channel) && WriteName(out, m.Name);
+         WriteInteger(out, m.Channel) && WriteBoundedString(out, m.Name);
   for (const TFMMemoryChannelRecord& f : c.FMChannels())
-    ok = ok && WriteInteger(out, static_cast<qint32>(f.Frequency)) && WriteName(out, f.Name);
+    ok = ok && WriteInteger(out, static_cast<qint32>(f.Frequency)) &&
+         WriteBoundedString(out, f.Name);
   for (qint32 v : TChannelFileAccess::Positions(c)) ok = ok && WriteInteger(out, v);
   ok = ok && WriteInteger(out, c.VideoSource()) && WriteBoolean(out, p.Customize) &&
        WriteInteger(out, p.Dimension) && WriteInteger(out, p.Interval);

@@ -124,10 +124,12 @@ bool WriteBody(QIODevice& out, const TMainInfo& main, const TMainSettingsPeers& 
   bool ok = WriteInteger(out, TMainSettingsFile::kMagic) && WriteBoolean(out, main.Prefs().AlwaysOnTop) &&
             WriteBoolean(out, main.Prefs().PIPEnabled) && WriteBoolean(out, main.Prefs().StartInFM) &&
             WriteBoolean(out, main.Prefs().NoOverlay) && WriteBoolean(out, main.Prefs().ReservedFlag) &&
-            WriteInteger(out, main.Prefs().MPEG4Codec) && WriteString(out, main.Prefs().CaptureFolder) &&
-            WriteString(out, main.Prefs().WaveFolder) && WriteString(out, main.Prefs().SecondBaseName);
+            WriteInteger(out, main.Prefs().MPEG4Codec) &&
+            WriteBoundedString(out, main.Prefs().CaptureFolder) &&
+            WriteBoundedString(out, main.Prefs().WaveFolder) &&
+            WriteBoundedString(out, main.Prefs().SecondBaseName);
   for (qint32 level : main.Prefs().ColorLevels) ok = ok && WriteInteger(out, level);
-  return ok && WriteString(out, language) && WriteInteger(out, audio.PlaybackLine) &&
+  return ok && WriteBoundedString(out, language) && WriteInteger(out, audio.PlaybackLine) &&
          WriteInteger(out, audio.RecordLine) && WriteInteger(out, audio.RecordLevel) &&
          WriteInteger(out, capture.VideoDeviceIndex) &&
          WriteInteger(out, capture.PixelFormatChoice) &&
@@ -138,7 +140,7 @@ bool WriteBody(QIODevice& out, const TMainInfo& main, const TMainSettingsPeers& 
          WriteInteger(out, capture.CaptureWidth) && WriteInteger(out, capture.CaptureHeight) &&
          WriteInteger(out, capture.VideoBitRateKbps) && WriteInteger(out, capture.FrameRateCode) &&
          WriteInteger(out, capture.Quality) && WriteBoolean(out, capture.UseDateTimeName) &&
-         WriteString(out, capture.FilePrefix) && WriteBoolean(out, capture.TimeLimitOn) &&
+         WriteBoundedString(out, capture.FilePrefix) && WriteBoolean(out, capture.TimeLimitOn) &&
          WriteInteger(out, capture.TimeLimit) && WriteBoolean(out, capture.SaveTimeShift) &&
          WriteBoolean(out, capture.Deinterlace) && WriteInteger(out, aspect) &&
          WriteInteger(out, TMainSettingsFile::kTrailer);

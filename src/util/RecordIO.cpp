@@ -41,6 +41,17 @@ bool WriteString(QIODevice& out, const QString& value) {
          WriteAll(out, bytes.constData(), bytes.size());
 }
 
+bool WriteBoundedString(QIODevice& out, const QString& value) {
+  QByteArray bytes = value.toUtf8();
+  if (bytes.size() > kMaxStoredString) {
+    qsizetype cut = kMaxStoredString;
+    while (cut > 0 && (static_cast<uchar>(bytes[cut]) & 0xC0) == 0x80) --cut;
+    bytes.truncate(cut);
+  }
+  return WriteInteger(out, static_cast<qint32>(bytes.size())) &&
+         WriteAll(out, bytes.constData(), bytes.size());
+}
+
 qint32 ReadInteger(QIODevice& in) { return ReadLittle<qint32>(in); }
 
 double ReadDouble(QIODevice& in) {

@@ -16,6 +16,10 @@ bool WriteDouble(QIODevice& out, double value);
 bool WriteBoolean(QIODevice& out, bool value);
 // The length in bytes of the UTF-8 text, then the bytes, no terminator.
 bool WriteString(QIODevice& out, const QString& value);
+// The same, cut at a character boundary to kMaxStoredString bytes: a longer text, or one read
+// from bytes that are not UTF-8 and grow when written back, would read back as empty and put the
+// rest of the file out of step.
+bool WriteBoundedString(QIODevice& out, const QString& value);
 
 // A short read leaves the missing bytes 0.
 qint32 ReadInteger(QIODevice& in);

@@ -6,6 +6,7 @@
 #include <QJsonObject>
 #include <QSaveFile>
 #include <algorithm>
+#include <limits>
 
 #include "platform/ProgramFolder.h"
 #include "settings/ErrorMessages.h"
@@ -20,6 +21,9 @@ const QStringList kOutcomeKeys{"", "started", "recorded", "disk-full", "refused"
                                "source-unavailable", "not-delivered"};
 
 bool InRange(qint64 v, qint64 low, qint64 high) { return v >= low && v <= high; }
+
+// A stored id at the largest qint32 would leave no next id to give.
+constexpr qint32 kIdLimit = std::numeric_limits<qint32>::max();
 
 // Channel numbers a source kind takes: the tables' sizes; the inputs ignore it.
 bool ChannelFits(qint32 source, qint32 channel) {
@@ -57,8 +61,8 @@ bool EntryFromJson(const QJsonObject& o, TScheduleEntry& e) {
   e.Source = o["source"].toInt(-1);
   e.Channel = o["channel"].toInt();
   const int format = o["format"].toInt(-1);
-  if (e.Id <= 0 || !e.Start.isValid() || repeat < 0 || !InRange(format, 0, 255) ||
-      !InRange(e.Source, handoff::rsAntenna, handoff::rsFM))
+  if (!InRange(e.Id, 1, kIdLimit - 1) || !e.Start.isValid() || repeat < 0 ||
+      !InRange(format, 0, 255) || !InRange(e.Source, handoff::rsAntenna, handoff::rsFM))
     return false;
   e.Repeat = TRepeat(repeat);
   e.Format = quint8(format);
