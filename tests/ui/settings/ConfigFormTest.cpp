@@ -218,7 +218,9 @@ TEST_F(ConfigForm, GridEditsGoStraightIntoTheRecordsAndEscapeDropsThem) {
   channels.MemoryRecord(2)->Valid = channels.MemoryRecord(3)->Valid = false;
   Find<QPushButton>(f, "BitBtnAddChannel")->click();
   EXPECT_EQ(channels.MemoryChannels()[1], (settings::TMemoryChannelRecord{true, 0, 5, "News"}));
-  EXPECT_EQ(page.StringGridMemoryChannel->item(1, TTunerPage::kMemSource)->text(), "Antenna");
+  EXPECT_EQ(page.StringGridMemoryChannel->item(1, TTunerPage::kMemNumber)->text() + " " +
+                page.StringGridMemoryChannel->item(1, TTunerPage::kMemSource)->text(),
+            "2 Antenna");
 
   // The cable option shows and edits the cable table.
   page.ComboBoxCableOption->setCurrentIndex(1);
