@@ -27,9 +27,10 @@ flock "$lock" ninja -C "$build" "${targets[@]/#/fuzz_}"
 printf '%-16s %12s %8s %8s\n' target executions cov crashes
 failed=0
 for t in "${targets[@]}"; do
-  corpus=$build/fuzz/$t/corpus
-  crashes=$build/fuzz/$t/crashes
-  log=$build/fuzz/$t/log.txt
+  # Beside, not inside, the build's own fuzz/ folder.
+  corpus=$build/fuzz-runs/$t/corpus
+  crashes=$build/fuzz-runs/$t/crashes
+  log=$build/fuzz-runs/$t/log.txt
   rm -rf "$corpus" "$crashes"
   mkdir -p "$corpus" "$crashes"
   cp "$seeds/$t"/* "$corpus"/
