@@ -38,8 +38,9 @@ inline const QString& Home() {
     platform::SetSystemServices(&system);
     static QuietDialogs dialogs;
     platform::SetDialogs(&dialogs);
-    // Millions of refused files would otherwise each leave a line.
-    QLoggingCategory::setFilterRules(QStringLiteral("pvx.*=false"));
+    // Millions of refused files (and Qt's "Broken filename" for a stored path with a zero byte)
+    // would otherwise each leave a line.
+    QLoggingCategory::setFilterRules(QStringLiteral("pvx.*=false\ndefault.warning=false"));
     return platform::ProgramFolder();
   }();
   return home;

@@ -200,3 +200,24 @@ TEST_F(FilePlayer, CommonFilesPlayToTheEnd) {
 
 }  // namespace
 
+
+// Every media call of a start refused once (engine/RefusedCallsTest.cpp): what reports success
+// plays, what fails says so; the refusals listed leave another route (our decoders, then the
+// system's), or only the length unknown.
+TEST_F(FilePlayer, EveryRefusedCallOfAStartFailsItVisiblyOrLeavesAnotherRoute) {
+  const std::tuple<const char*, QStringList, std::string> rows[] = {
+      {"clip.mpg", {"-c:v", "mpeg2video", "-c:a", "mp2"}, "AddFilter#0 AddFilter#1 AddFilter#2 Connect#9 Connect#11 Position#15 Position#17"},
+      {"tone.wav", {"-vn", "-c:a", "pcm_u8"}, "Position#8 Position#10"},
+  };
+  for (const auto& [name, codecs, survives] : rows) {
+    SCOPED_TRACE(name);
+    const QString path = test::Made(name, {"testsrc=size=160x120:rate=25", "sine"}, QStringList{"-t", "1"} + codecs);
+    const auto runs = test::RefuseEachCall([&] { StopPlayback(session_), test::Dialogs().Warnings.clear(); }, [&] {
+      const bool ok = PlayFile(session_, path);
+      EXPECT_EQ(FilePlaybackActive(session_), ok);
+      EXPECT_TRUE(ok || Warnings().size() == 1);
+      return ok;
+    });
+    EXPECT_EQ(test::RefusalsTakenAsSuccess(runs), survives);
+  }
+}

@@ -19,6 +19,7 @@
 #include "platform/DialogService.h"
 #include "platform/SystemServices.h"
 #include "platform/devices/virtual/VirtualDeviceProvider.h"
+#include "platform/graph/FaultPlan.h"
 #include "platform/graph/TComponentRegistry.h"
 #include "settings/Globals.h"
 #include "support/FakeDialogService.h"
@@ -129,6 +130,35 @@ bool WithDiskFullAfter(qint64 bytes, const std::function<bool()>& write) {
   const bool written = write();
   setrlimit(RLIMIT_FSIZE, &old);
   return written;
+}
+
+std::vector<TRefusedCall> RefuseEachCall(const std::function<void()>& setup, const std::function<bool()>& step) {
+  std::vector<std::string> calls;
+  setup();
+  platform::graph::SetFaultPlan([&](const char* call) {
+    calls.emplace_back(call);
+    return false;
+  });
+  const bool clean = step();
+  platform::graph::SetFaultPlan({});
+  EXPECT_TRUE(clean) << "the step fails with nothing refused";
+  std::vector<TRefusedCall> runs;
+  for (size_t n = 0; n < calls.size(); ++n) {
+    setup();
+    size_t seen = 0;
+    platform::graph::SetFaultPlan([&](const char*) { return seen++ == n; });
+    const bool ok = step();
+    platform::graph::SetFaultPlan({});
+    runs.push_back({calls[n], ok});
+  }
+  return runs;
+}
+
+std::string RefusalsTakenAsSuccess(const std::vector<TRefusedCall>& runs) {
+  std::string out;
+  for (size_t n = 0; n < runs.size(); ++n)
+    if (runs[n].Succeeded) out += (out.empty() ? "" : " ") + runs[n].Call + "#" + std::to_string(n);
+  return out;
 }
 
 bool WaitUntil(const std::function<bool()>& done, int maxMs) {

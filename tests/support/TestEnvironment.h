@@ -9,6 +9,8 @@
 #include <QProcessEnvironment>
 #include <QString>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace pvx::platform {
 class TestClock;
@@ -50,6 +52,17 @@ QByteArray ReadFile(const QString& path);
 // Runs `write` as on a disk that fills after `bytes` bytes of any file: the refused write
 // fails the call, not the process.
 bool WithDiskFullAfter(qint64 bytes, const std::function<bool()>& write);
+
+// Runs `setup` then `step` once to count the media calls the step makes, then again once per call
+// with that call refused (platform/graph/FaultPlan.h). Gives, per refused call, its name and
+// whether the step still reported success.
+struct TRefusedCall {
+  std::string Call;
+  bool Succeeded;
+};
+std::vector<TRefusedCall> RefuseEachCall(const std::function<void()>& setup, const std::function<bool()>& step);
+// The calls whose refusal the step reported as success, "Call#n" each, n counting from 0.
+std::string RefusalsTakenAsSuccess(const std::vector<TRefusedCall>& runs);
 
 // New capture settings for the engine, taken whole as the settings dialog hands them over.
 template <class Engine, class Change>

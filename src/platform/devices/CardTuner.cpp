@@ -1,5 +1,7 @@
 #include "platform/devices/CardFilters.h"
 
+#include "platform/graph/FaultPlan.h"
+
 namespace pvx::platform::devices {
 
 using namespace pvx::platform::graph;
@@ -29,7 +31,9 @@ bool TCardTuner::put_CountryCode(int code) {
   return true;
 }
 
-bool TCardTuner::SetFrequency(quint32 hertz, int, int) { return Card().SetFrequency(hertz); }
+bool TCardTuner::SetFrequency(quint32 hertz, int, int) {
+  return !graph::Refused("SetFrequency") && Card().SetFrequency(hertz);
+}
 
 bool TCardTuner::GetStatus(TTunerStatus& status) const { return Card().ReadTunerStatus(status); }
 

@@ -1,6 +1,7 @@
 #include <gst/gst.h>
 
 #include "platform/devices/CardFilters.h"
+#include "platform/graph/FaultPlan.h"
 #include "platform/graph/GstPtr.h"
 #include "platform/graph/MediaCaps.h"
 #include "platform/graph/TFilterGraph.h"
@@ -60,7 +61,7 @@ bool TCardVideoCapture::GetFormat(TMediaType& type) const {
 }
 
 bool TCardVideoCapture::SetFormat(const TMediaType& type) {
-  if (Graph() && Graph()->State() != GraphState::Stopped) return false;
+  if ((Graph() && Graph()->State() != GraphState::Stopped) || Refused("SetFormat")) return false;
   if (type.Major != MediaMajor::Video || !GstVideoFormatOf(type.Subtype)) return false;
   if (type.Width < 16 || type.Height < 16 || type.Width > 1920 || type.Height > 1088) return false;
   if (!Card().CanCapture(type)) return false;

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <algorithm>
 
+#include "platform/graph/FaultPlan.h"
 #include "platform/graph/GstPtr.h"
 #include "platform/graph/TComponentRegistry.h"
 
@@ -117,7 +118,7 @@ void TFilterGraph::Deliver(TGraphEvent event) {
 }
 
 bool TFilterGraph::AddFilter(const std::shared_ptr<TFilter>& filter, const QString& name) {
-  if (!filter || filter->graph_) return false;
+  if (!filter || filter->graph_ || Refused("AddFilter")) return false;
   QString unique = name;
   for (int n = 1; FindFilter(unique); ++n) unique = name + QString::asprintf(" %04d", n);
   filter->name_ = unique;
@@ -185,7 +186,7 @@ std::shared_ptr<TFilter> TFilterGraph::SharedFilter(const TFilter* filter) const
 }
 
 bool TFilterGraph::Connect(TPin& out, TPin& in) {
-  if (out.Dir() != PinDir::Output || in.Dir() != PinDir::Input) return false;
+  if (out.Dir() != PinDir::Output || in.Dir() != PinDir::Input || Refused("Connect")) return false;
   if (out.IsConnected() || in.IsConnected()) return false;
   if (out.Filter().Graph() != this || in.Filter().Graph() != this) return false;
   if (&out.Filter() == &in.Filter()) return false;
@@ -247,6 +248,7 @@ bool TFilterGraph::RenderOutputs(TFilter& filter) {
 
 bool TFilterGraph::Render(TPin& out) {
   if (out.Dir() != PinDir::Output || out.IsConnected() || out.Filter().Graph() != this) return false;
+  if (Refused("Render")) return false;
   // Filters already in the graph come first, in the order they were added.
   const auto existing = filters_;
   for (const auto& filter : existing) {
@@ -320,6 +322,10 @@ void TFilterGraph::RemoveTerminators() {
 
 bool TFilterGraph::Run() {
   if (state_ == GraphState::Running) return true;
+  if (Refused("Run")) {
+    Stop();
+    return false;
+  }
   if (state_ == GraphState::Stopped) {
     for (const auto& filter : filters_) {
       if (!filter->BeforeRun()) {
@@ -392,6 +398,7 @@ bool TFilterGraph::Stop() {
 
 bool TFilterGraph::GetCurrentPosition(qint64& position) const {
   gint64 ns = 0;
+  if (Refused("Position")) return false;
   if (!gst_element_query_position(Pipeline(), GST_FORMAT_TIME, &ns)) return false;
   position = ns / 100;
   return true;
@@ -399,13 +406,14 @@ bool TFilterGraph::GetCurrentPosition(qint64& position) const {
 
 bool TFilterGraph::GetStopPosition(qint64& position) const {
   gint64 ns = 0;
+  if (Refused("Position")) return false;
   if (!gst_element_query_duration(Pipeline(), GST_FORMAT_TIME, &ns) || ns < 0) return false;
   position = ns / 100;
   return true;
 }
 
 bool TFilterGraph::SetPositions(qint64 current) {
-  return gst_element_seek(Pipeline(), rate_, GST_FORMAT_TIME,
+  return !Refused("Seek") && gst_element_seek(Pipeline(), rate_, GST_FORMAT_TIME,
                           GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
                           GST_SEEK_TYPE_SET, current * 100, GST_SEEK_TYPE_NONE, 0);
 }

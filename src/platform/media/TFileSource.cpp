@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <algorithm>
 
+#include "platform/graph/FaultPlan.h"
 #include "platform/graph/GstPtr.h"
 #include "platform/graph/MediaCaps.h"
 #include "platform/graph/TFilterGraph.h"
@@ -110,7 +111,7 @@ TFileSource::TFileSource(FileSourceKind kind)
 
 bool TFileSource::Load(const QString& path, const TMediaType* type) {
   if (!reader_ || (Graph() && Graph()->State() != GraphState::Stopped)) return false;
-  if (!QFileInfo(path).isFile()) return false;
+  if (graph::Refused("Load") || !QFileInfo(path).isFile()) return false;
   const bool growing = kind_ == FileSourceKind::Growing;
   std::vector<TMediaType> types = FileMediaTypes(path, !growing);
   if (type) types.insert(types.begin(), *type);

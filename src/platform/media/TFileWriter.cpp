@@ -2,6 +2,7 @@
 
 #include <gst/gst.h>
 
+#include "platform/graph/FaultPlan.h"
 #include "platform/graph/GstPtr.h"
 #include "platform/graph/TFilterGraph.h"
 
@@ -22,6 +23,7 @@ TFileWriter::TFileWriter(QString friendlyName, QString inputName)
 
 bool TFileWriter::SetFileName(const QString& path) {
   if (path.isEmpty() || (Graph() && Graph()->State() != GraphState::Stopped)) return false;
+  if (graph::Refused("SetFileName")) return false;
   path_ = path;
   return true;
 }

@@ -1,5 +1,6 @@
 #include "platform/media/TMpegRecorder.h"
 
+#include "platform/graph/FaultPlan.h"
 #include "platform/graph/TFilterGraph.h"
 
 namespace pvx::platform::media {
@@ -74,7 +75,7 @@ bool TMpegRecorder::SetContainer(formats::Container container) {
 }
 
 bool TMpegRecorder::SetFileName(const QString& path) {
-  if (path.isEmpty() || !Stopped(*this)) return false;
+  if (path.isEmpty() || !Stopped(*this) || graph::Refused("SetFileName")) return false;
   path_ = path;
   return true;
 }
