@@ -11,6 +11,7 @@
 
 #include "app/MainForm.h"
 #include "settings/Globals.h"
+#include "support/TestEnvironment.h"
 #include "support/TunedChannels.h"
 
 class QMenu;
@@ -22,13 +23,6 @@ QString FormLayoutText(const QWidget& form);
 QString MenuText(const QMenu& menu);
 // Compares with tests/fixtures/<fixture>; with OKA_PVX_WRITE_GOLDEN set, writes it instead.
 void ExpectGolden(const QString& text, const QString& fixture);
-
-template <typename T>
-T* Child(const QWidget& parent, const char* name) {
-  T* child = parent.findChild<T*>(QLatin1String(name));
-  EXPECT_NE(child, nullptr) << name;
-  return child;
-}
 
 inline void SendMouse(QWidget* widget, QEvent::Type type, QPoint pos, Qt::MouseButton button,
                       Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {

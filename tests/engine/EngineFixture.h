@@ -53,6 +53,12 @@ class EngineFixture : public ::testing::Test {
     EXPECT_TRUE(engine_->BuildPreviewGraph());
     return *engine_;
   }
+  // The recording asked for: record format, kind (1 sound only, 2 picture only), sound (1 MP3).
+  void AskRecording(int format, int kind = 0, int sound = 0) {
+    test::ChangeSettings(*engine_, [&](settings::TCaptureSettings& s) {
+      s.RecordFormat = quint8(format), s.RecordKind = quint8(kind), s.AudioFormat = quint8(sound);
+    });
+  }
   platform::graph::TFilterGraph& Graph() { return *engine_->Preview().Graph(); }
   platform::graph::TMediaType CaptureFormat() {
     platform::graph::TMediaType type;

@@ -266,11 +266,7 @@ TEST_F(Recording, ARefusedStartSaysWhyAndLeavesThePreviewRestartable) {
     });
     if (missing == "disk space") test::System().Free = 499999;
     auto& e = Live(components);
-    test::ChangeSettings(e, [&](settings::TCaptureSettings& s) {
-      s.RecordFormat = quint8(format);
-      s.RecordKind = quint8(audioOnly);
-      s.AudioFormat = quint8(sound);
-    });
+    AskRecording(format, audioOnly, sound);
     // A copy-protected station is refused even unattended.
     const bool copyProtected = missing == "a copy-protected station";
     ASSERT_TRUE(!copyProtected || e.SetTVFrequency(193250000, false));

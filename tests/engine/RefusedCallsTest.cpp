@@ -12,11 +12,7 @@ TEST_F(RefusedCalls, EveryStepFailsOnARefusedCallItCannotDoWithout) {
   auto live = [this](const dev::TVirtualCardConfig& card, int format, int kind, int sound) {
     return [=, this] {
       Open(card);
-      test::ChangeSettings(*engine_, [&](settings::TCaptureSettings& s) {
-        s.RecordFormat = quint8(format);
-        s.RecordKind = quint8(kind);
-        s.AudioFormat = quint8(sound);
-      });
+      AskRecording(format, kind, sound);
       engine_->StartPreview();  // a Wis card's fails here (no encoder sound pin), and records
     };
   };
@@ -35,9 +31,7 @@ TEST_F(RefusedCalls, EveryStepFailsOnARefusedCallItCannotDoWithout) {
        "Render#2 Connect#3 Connect#4 Connect#5 Render#6 Connect#7 Connect#8 Connect#9 Connect#10 Connect#11 Render#12 "
        "Connect#13 Render#14 Connect#15 Connect#16 AddFilter#17 Connect#18 SetFormat#19 AddFilter#20 Connect#21 Connect#24"},
       {"channel", live({}, 1, 0, 0), [&] { return engine_->SetTVFrequency(55250000, true); }, "Run#1", false},
-      {"standard", live({}, 1, 0, 0), [&] { return engine_->SetVideoStandard(0x10); }, "Run#0", false},
       {"radio", live({}, 1, 0, 0), [&] { engine_->SetRadioMode(true); return engine_->SetFMFrequency(90000000); }, "Run#0", false},
-      {"record mpeg-1", live({}, 0, 0, 0), record, again + "Connect#9 Connect#11"},
       {"record dvd", live({}, 7, 0, 0), record, again + "Connect#9 Connect#11"},
       {"record avi", live({}, 3, 0, 0), record, again + "SetFormat#10 Connect#12"},
       {"record mpeg-4 avi", live({}, 2, 0, 0), record, again + "SetFormat#11"},
@@ -48,11 +42,11 @@ TEST_F(RefusedCalls, EveryStepFailsOnARefusedCallItCannotDoWithout) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.step);
-    const auto runs = test::RefuseEachCall(row.setup, [&] {
+    const std::string survived = test::RefusalsTakenAsSuccess(row.setup, [&] {
       const bool ok = row.run();
       EXPECT_TRUE(!ok || !row.runs || Graph().State() == GraphState::Running);
       return ok;
     });
-    EXPECT_EQ(test::RefusalsTakenAsSuccess(runs), row.survives);
+    EXPECT_EQ(survived, row.survives);
   }
 }

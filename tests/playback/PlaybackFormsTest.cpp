@@ -37,13 +37,6 @@ void DoubleClick(QWidget* viewport, QPoint pos) {
   QTest::mouseDClick(viewport, Qt::LeftButton, {}, pos);
 }
 
-template <typename T>
-T& Find(const QWidget& form, const char* name) {
-  T* child = form.findChild<T*>(QLatin1String(name));
-  if (!child) throw std::runtime_error(name);
-  return *child;
-}
-
 // Six recordings rec0.mpg (row 0) to rec5.mpg (row 5) in the program folder.
 struct PlaybackDialog : ::testing::Test {
   PlaybackDialog() {
@@ -57,9 +50,9 @@ struct PlaybackDialog : ::testing::Test {
     form->show();
   }
   static QString Path(int i) { return test::Home() + QString("rec%1.mpg").arg(i); }
-  QTableWidget& Grid() { return Find<QTableWidget>(*form, "StringGridDoneList"); }
-  QListWidget& Box() { return Find<QListWidget>(*form, "ListBoxPlayback"); }
-  void Click(const char* button) { QTest::mouseClick(&Find<QPushButton>(*form, button), Qt::LeftButton); }
+  QTableWidget& Grid() { return *test::Child<QTableWidget>(*form, "StringGridDoneList"); }
+  QListWidget& Box() { return *test::Child<QListWidget>(*form, "ListBoxPlayback"); }
+  void Click(const char* button) { QTest::mouseClick(test::Child<QPushButton>(*form, button), Qt::LeftButton); }
   QPoint Cell(int row, int column = 0) {
     return Grid().visualRect(Grid().model()->index(row, column)).center();
   }
@@ -119,7 +112,7 @@ TEST_F(PlaybackDialog, RenameKeepsTheFileInItsFolder) {
     const QString before = info.Items[0]->FilePath;
     ClickRow(0, {}, 3);  // the name is edited whichever cell is current
     Click("BitBtnRename");
-    auto& editor = Find<QLineEdit>(*form, "EditItem");
+    auto& editor = *test::Child<QLineEdit>(*form, "EditItem");
     ASSERT_TRUE(editor.isVisible());
     editor.setText(name);
     QTest::keyClick(&editor, Qt::Key_Return);
@@ -133,10 +126,10 @@ TEST_F(PlaybackDialog, RenameKeepsTheFileInItsFolder) {
   EXPECT_FALSE(QFile::exists(test::Home() + "../out.mpg"));
   EXPECT_EQ(Rows(Box()), QStringList(test::Home() + "news.mpg"));
   Click("BitBtnRename");  // Escape leaves the name as it was
-  Find<QLineEdit>(*form, "EditItem").setText("other.mpg");
-  QTest::keyClick(&Find<QLineEdit>(*form, "EditItem"), Qt::Key_Escape);
+  test::Child<QLineEdit>(*form, "EditItem")->setText("other.mpg");
+  QTest::keyClick(test::Child<QLineEdit>(*form, "EditItem"), Qt::Key_Escape);
   EXPECT_EQ(info.Items[0]->FilePath, test::Home() + "news.mpg");
-  EXPECT_TRUE(form->isVisible() && Find<QLineEdit>(*form, "EditItem").isHidden());
+  EXPECT_TRUE(form->isVisible() && test::Child<QLineEdit>(*form, "EditItem")->isHidden());
 }
 
 // A vanished recording is reported and dropped. The Recent tab adds its current file and a
@@ -150,10 +143,10 @@ TEST_F(PlaybackDialog, VanishedRecordingsAndRecentFilesAreDroppedAndTheOthersAdd
   info.RecentFiles = {Path(5), gone, Path(0)};
   form = std::make_unique<TFormPlayback>(&info);  // the Recent tab is filled when it opens
   form->show();
-  auto& recent = Find<QTableWidget>(*form, "StringGridRecentPlayList");
-  Find<QTabWidget>(*form, "PageControlPlayList").setCurrentIndex(1);
+  auto& recent = *test::Child<QTableWidget>(*form, "StringGridRecentPlayList");
+  test::Child<QTabWidget>(*form, "PageControlPlayList")->setCurrentIndex(1);
   for (const char* button : {"BitBtnDelete", "BitBtnDeleteAll", "BitBtnRename"})
-    EXPECT_FALSE(Find<QPushButton>(*form, button).isEnabled()) << button;
+    EXPECT_FALSE(test::Child<QPushButton>(*form, button)->isEnabled()) << button;
   Click("BitBtnAdd");
   for (int row : {2, 1})
     DoubleClick(recent.viewport(), recent.visualRect(recent.model()->index(row, 0)).center());
@@ -183,7 +176,7 @@ TEST_F(PlaybackDialog, DeleteAllClearTheDeleteKeyAndOk) {
   EXPECT_TRUE(QFile::exists(Path(0)));
   const size_t asked = test::Dialogs().Boxes.size();
   for (const char* button : {"BitBtnDelete", "BitBtnDeleteAll", "BitBtnRename"}) Click(button);  // nothing to do
-  EXPECT_TRUE(test::Dialogs().Boxes.size() == asked && Find<QLineEdit>(*form, "EditItem").isHidden());
+  EXPECT_TRUE(test::Dialogs().Boxes.size() == asked && test::Child<QLineEdit>(*form, "EditItem")->isHidden());
 
   // OK refuses the empty play list, and hands over an imported one.
   Click("BitBtnOK");
@@ -214,8 +207,8 @@ struct PlayListPopup : ::testing::Test, IFilePlayer {
   ~PlayListPopup() override { delete menu; }
   bool PlayFile(const QString& path) override { return log << path, !path.contains("bad"); }
 
-  QListWidget& List() { return Find<QListWidget>(*menu, "ListBoxPlaybak"); }
-  void Click(const char* button) { QTest::mouseClick(&Find<QToolButton>(*menu, button), Qt::LeftButton); }
+  QListWidget& List() { return *test::Child<QListWidget>(*menu, "ListBoxPlaybak"); }
+  void Click(const char* button) { QTest::mouseClick(test::Child<QToolButton>(*menu, button), Qt::LeftButton); }
 
   TPlaybackInfo info;
   QPointer<TFormPlayListMenu> menu;
@@ -284,7 +277,7 @@ TEST_F(PlayListPopup, DeleteRefusesThePlayingEntryAndKeepsItsPlace) {
 // The pop-up drags by the free area of its button panel, and Exit closes it for good.
 TEST_F(PlayListPopup, OpensClosesAndDragsByItsFreeArea) {
   ASSERT_TRUE(menu && menu->isVisible());
-  auto& panel = Find<QWidget>(*menu, "PanelButtons");
+  auto& panel = *test::Child<QWidget>(*menu, "PanelButtons");
   const QPoint start = menu->pos(), grip(84, panel.height() / 2);
   QTest::mousePress(&panel, Qt::LeftButton, {}, grip);
   QTest::mouseMove(&panel, grip + QPoint(30, 20));

@@ -191,17 +191,16 @@ TEST_F(TimeShiftRoutines, APlayerThatCannotBeBuiltIsNotKeptSnapshotsNeedAStoreAn
   EXPECT_FALSE(playback::PlayTimeShiftFile(session_, video)) << "no components, no player";
 }
 
-}  // namespace
-
 // Every media call of a start refused once (engine/RefusedCallsTest.cpp): what reports success
 // keeps a player, what fails keeps none; the refusals listed leave another route.
 TEST_F(TimeShiftRoutines, EveryRefusedCallOfAStartFailsIt) {
   const QString video = MadePair("ts0.mpv", 2);
-  const auto runs = test::RefuseEachCall([&] { playback::StopTimeShiftPlayback(session_); }, [&] {
+  EXPECT_EQ(test::RefusalsTakenAsSuccess([&] { playback::StopTimeShiftPlayback(session_); }, [&] {
     const bool ok = playback::PlayTimeShiftFile(session_, video);
     EXPECT_EQ(session_.TimeShift != nullptr, ok);
     return ok;
-  });
-  EXPECT_EQ(test::RefusalsTakenAsSuccess(runs), "AddFilter#0 AddFilter#1 AddFilter#2 Render#6 Connect#7 Connect#8 Connect#9 "
-                                                "Render#10 Connect#11 Render#12 Connect#13 Render#14 Connect#15 Render#16 AddFilter#17 Connect#18");
+  }), "AddFilter#0 AddFilter#1 AddFilter#2 Render#6 Connect#7 Connect#8 Connect#9 Render#10 Connect#11 Render#12 "
+      "Connect#13 Render#14 Connect#15 Render#16 AddFilter#17 Connect#18");
 }
+
+}  // namespace

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QProcessEnvironment>
 #include <QString>
+#include <QWidget>
 #include <functional>
 #include <string>
 #include <vector>
@@ -54,15 +55,9 @@ QByteArray ReadFile(const QString& path);
 bool WithDiskFullAfter(qint64 bytes, const std::function<bool()>& write);
 
 // Runs `setup` then `step` once to count the media calls the step makes, then again once per call
-// with that call refused (platform/graph/FaultPlan.h). Gives, per refused call, its name and
-// whether the step still reported success.
-struct TRefusedCall {
-  std::string Call;
-  bool Succeeded;
-};
-std::vector<TRefusedCall> RefuseEachCall(const std::function<void()>& setup, const std::function<bool()>& step);
-// The calls whose refusal the step reported as success, "Call#n" each, n counting from 0.
-std::string RefusalsTakenAsSuccess(const std::vector<TRefusedCall>& runs);
+// with that call refused (platform/graph/FaultPlan.h). Gives the refusals the step still reported
+// as success, "Call#n" each, n counting calls from 0.
+std::string RefusalsTakenAsSuccess(const std::function<void()>& setup, const std::function<bool()>& step);
 
 // New capture settings for the engine, taken whole as the settings dialog hands them over.
 template <class Engine, class Change>
@@ -70,6 +65,14 @@ void ChangeSettings(Engine& engine, Change change) {
   auto next = engine.Settings();
   change(next);
   engine.Apply(next);
+}
+
+// The child of `parent` of that type and name; a test failure when there is none.
+template <typename T>
+T* Child(const QWidget& parent, const char* name) {
+  T* child = parent.findChild<T*>(QLatin1String(name));
+  EXPECT_NE(child, nullptr) << name;
+  return child;
 }
 
 // Real-time wait, with the event loop running, for work on other threads or processes

@@ -36,13 +36,6 @@ namespace {
 
 using settings::TChannelInfo;
 
-template <typename T>
-T* Find(QWidget& parent, const char* name) {
-  T* child = parent.findChild<T*>(QLatin1String(name));
-  EXPECT_NE(child, nullptr) << name;
-  return child;
-}
-
 class ConfigForm : public ::testing::Test {
  protected:
   ConfigForm() {
@@ -97,7 +90,7 @@ TEST_F(ConfigForm, OKWithNothingChangedKeepsEverySetting) {
     for (int i = 0; i < f.PageControlConfig->count(); ++i)
       shown << f.PageControlConfig->widget(i)->objectName();
     EXPECT_EQ(shown.join(' '), pages);
-    Find<QPushButton>(f, "BitBtnOK")->click();
+    test::Child<QPushButton>(f, "BitBtnOK")->click();
     EXPECT_EQ(recording, stored);
     EXPECT_EQ(QList<int>({aspect, main.Prefs().AlwaysOnTop, main.Prefs().NoOverlay, main.Prefs().PIPEnabled,
                           main.Prefs().MPEG4Codec}),
@@ -117,20 +110,20 @@ TEST_F(ConfigForm, VCDPALFixesItsControlsAndAudioOnlyKeepsTheFormatFields) {
   for (int audioOnly : {1, 0}) {
     const settings::TCaptureSettings before = recording;
     TFormConfig& f = Open();
-    auto* format = Find<QComboBox>(f, "ComboBoxCaptureFormat");
-    auto* size = Find<QComboBox>(f, "ComboBoxCaptureSize");
+    auto* format = test::Child<QComboBox>(f, "ComboBoxCaptureFormat");
+    auto* size = test::Child<QComboBox>(f, "ComboBoxCaptureSize");
     EXPECT_EQ(size->currentText(), "160x120") << "the stored size is selected on opening";
     format->setCurrentIndex(format->findText("VCD (PAL)"));
-    Find<QComboBox>(f, "ComboBoxCaptureAudioOption")->setCurrentIndex(audioOnly);
-    auto* bitRate = Find<QSpinBox>(f, "SpinEditBitRate");
-    auto* quality = Find<QComboBox>(f, "ComboBoxCaptureQuality");
-    auto* rate = Find<QComboBox>(f, "ComboBoxFrameRate");
+    test::Child<QComboBox>(f, "ComboBoxCaptureAudioOption")->setCurrentIndex(audioOnly);
+    auto* bitRate = test::Child<QSpinBox>(f, "SpinEditBitRate");
+    auto* quality = test::Child<QComboBox>(f, "ComboBoxCaptureQuality");
+    auto* rate = test::Child<QComboBox>(f, "ComboBoxFrameRate");
     EXPECT_EQ(QStringList({size->currentText(), QString::number(bitRate->value()), quality->currentText(),
                            rate->currentText()}),
               QStringList({"352x288", "1150", "Normal", "25"}));
     for (QWidget* w : std::initializer_list<QWidget*>{size, bitRate, quality, rate})
       EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
-    Find<QPushButton>(f, "BitBtnOK")->click();
+    test::Child<QPushButton>(f, "BitBtnOK")->click();
     settings::TCaptureSettings expected = before;
     expected.RecordKind = quint8(audioOnly);
     expected.AudioInputIndex = 0;  // a negative index is stored as 0
@@ -146,24 +139,24 @@ TEST_F(ConfigForm, VCDPALFixesItsControlsAndAudioOnlyKeepsTheFormatFields) {
 TEST_F(ConfigForm, ReadOnlyFolderIsRefusedWithAMessage) {
   test::System().ReadOnlyPrefixes << test::Home() + "cdrom";
   TFormConfig& f = Open();
-  auto* edit = Find<QLineEdit>(f, "EditStoreCaptureFilePath");
+  auto* edit = test::Child<QLineEdit>(f, "EditStoreCaptureFilePath");
   // Browsing to it: the field keeps its text.
   test::Dialogs().FolderAnswers.push_back(test::Home() + "cdrom/films");
-  Find<QAbstractButton>(f, "SbtnCaptureLocation")->click();
+  test::Child<QAbstractButton>(f, "SbtnCaptureLocation")->click();
   EXPECT_EQ(edit->text(), main.Prefs().CaptureFolder);
   ASSERT_EQ(test::Dialogs().Boxes.size(), 1u);
   EXPECT_TRUE(test::Dialogs().Boxes[0].text.contains("cdrom/films/")) << test::Dialogs().Boxes[0].text.toStdString();
   // Typing it: OK keeps the old folder and says so.
   edit->setText(test::Home() + "cdrom/films/");
-  Find<QPushButton>(f, "BitBtnOK")->click();
+  test::Child<QPushButton>(f, "BitBtnOK")->click();
   EXPECT_EQ(main.Prefs().CaptureFolder, test::Home() + "old/");
   ASSERT_EQ(test::Dialogs().Boxes.size(), 2u);
   EXPECT_TRUE(test::Dialogs().Boxes[1].text.contains("is kept"));
   // A usable folder is created and taken.
   test::Dialogs().FolderAnswers.push_back(test::Home() + "films");
   TFormConfig& again = Open();
-  Find<QAbstractButton>(again, "SbtnCaptureLocation")->click();
-  Find<QPushButton>(again, "BitBtnOK")->click();
+  test::Child<QAbstractButton>(again, "SbtnCaptureLocation")->click();
+  test::Child<QPushButton>(again, "BitBtnOK")->click();
   EXPECT_EQ(main.Prefs().CaptureFolder, test::Home() + "films/");
 }
 
@@ -171,9 +164,9 @@ TEST_F(ConfigForm, FMLevelLabelAndFrequencyLimits) {
   channels.SetTable(TChannelInfo::kFM);
   TFormConfig& f = Open(true);
   EXPECT_TRUE(f.PageControlConfig->count() == 1 && f.PageControlConfig->widget(0) == f.TabSheetFM);
-  auto* level = Find<QSlider>(f, "TrackBarFMRecorderVolume");
+  auto* level = test::Child<QSlider>(f, "TrackBarFMRecorderVolume");
   level->setValue(32768);
-  EXPECT_EQ(Find<QLabel>(f, "LabelFMRecorderVolume")->text(), "50%");
+  EXPECT_EQ(test::Child<QLabel>(f, "LabelFMRecorderVolume")->text(), "50%");
 
   TFMPage& page = *f.TabSheetFM;
   // A frequency from outside the tuner's range (an older settings file) is limited when edited.
@@ -186,12 +179,12 @@ TEST_F(ConfigForm, FMLevelLabelAndFrequencyLimits) {
   // A read-only wave folder is refused with a message, a usable one taken.
   test::System().ReadOnlyPrefixes << test::Home() + "cdrom";
   const QString kept = main.Prefs().WaveFolder;
-  Find<QLineEdit>(f, "EditWaveLocation")->setText(test::Home() + "cdrom/");
-  Find<QPushButton>(f, "BitBtnOK")->click();
+  test::Child<QLineEdit>(f, "EditWaveLocation")->setText(test::Home() + "cdrom/");
+  test::Child<QPushButton>(f, "BitBtnOK")->click();
   EXPECT_TRUE(main.Prefs().WaveFolder == kept && test::Dialogs().Boxes.size() == 1u);
   TFormConfig& again = Open(true);
-  Find<QLineEdit>(again, "EditWaveLocation")->setText(test::Home() + "radio/");
-  Find<QPushButton>(again, "BitBtnOK")->click();
+  test::Child<QLineEdit>(again, "EditWaveLocation")->setText(test::Home() + "radio/");
+  test::Child<QPushButton>(again, "BitBtnOK")->click();
   EXPECT_EQ(main.Prefs().WaveFolder, test::Home() + "radio/");
 }
 
@@ -203,7 +196,7 @@ TEST_F(ConfigForm, GridEditsGoStraightIntoTheRecordsAndEscapeDropsThem) {
   grid->setCurrentCell(3, TTunerPage::kColName);
   QTest::keyClick(grid, Qt::Key_Down);
   QTest::keyClick(grid, Qt::Key_Return);
-  auto* name = Find<QLineEdit>(f, "EditChannelName");
+  auto* name = test::Child<QLineEdit>(f, "EditChannelName");
   ASSERT_EQ(page.ChannelEditors->OpenEditor(), name);
   name->clear();
   QTest::keyClicks(name, "News");
@@ -216,7 +209,7 @@ TEST_F(ConfigForm, GridEditsGoStraightIntoTheRecordsAndEscapeDropsThem) {
   EXPECT_EQ(channels.AntennaChannels()[4].Name, "News");
   // Add puts the current channel, with its name, into the first unused memory.
   channels.MemoryRecord(2)->Valid = channels.MemoryRecord(3)->Valid = false;
-  Find<QPushButton>(f, "BitBtnAddChannel")->click();
+  test::Child<QPushButton>(f, "BitBtnAddChannel")->click();
   EXPECT_EQ(channels.MemoryChannels()[1], (settings::TMemoryChannelRecord{true, 0, 5, "News"}));
   EXPECT_EQ(page.StringGridMemoryChannel->item(1, TTunerPage::kMemNumber)->text() + " " +
                 page.StringGridMemoryChannel->item(1, TTunerPage::kMemSource)->text(),
@@ -230,17 +223,17 @@ TEST_F(ConfigForm, GridEditsGoStraightIntoTheRecordsAndEscapeDropsThem) {
   // The unused memory 3 mapped to channel 7; Delete takes out the current memory (2), Delete All
   // every one.
   page.MemoryEditors->Open(2, TTunerPage::kMemChannel);
-  Find<QSpinBox>(f, "SpinEditMemoryChannel")->setValue(7);
+  test::Child<QSpinBox>(f, "SpinEditMemoryChannel")->setValue(7);
   page.MemoryEditors->Commit();
   EXPECT_TRUE(channels.MemoryChannels()[2].Valid && channels.MemoryChannels()[2].Channel == 7);
   const auto memories = channels.MemoryChannels();
   page.StringGridMemoryChannel->setCurrentCell(-1, 0);
-  Find<QPushButton>(f, "BitBtnDelete")->click();
+  test::Child<QPushButton>(f, "BitBtnDelete")->click();
   EXPECT_EQ(channels.MemoryChannels(), memories) << "no current memory: nothing deleted";
   page.StringGridMemoryChannel->setCurrentCell(1, 0);
-  Find<QPushButton>(f, "BitBtnDelete")->click();
+  test::Child<QPushButton>(f, "BitBtnDelete")->click();
   EXPECT_TRUE(channels.MemoryChannels()[1].Valid && channels.MemoryChannels()[1].Channel == 7);
-  Find<QPushButton>(f, "BitBtnDeleteAll")->click();
+  test::Child<QPushButton>(f, "BitBtnDeleteAll")->click();
   EXPECT_FALSE(channels.MemoryChannels()[0].Valid);
 }
 
@@ -264,11 +257,11 @@ TEST_F(ConfigForm, TheCapturePageGivesBackItsSettingsAndRefusesTheBoardsSoundDev
   EXPECT_EQ(QStringList({c.SizeText, QString::number(c.FrameRateIndex), QString::number(c.RecordLevel)}),
             QStringList({"240x176", "3", QString::number(50 * 65536 / 99)}));
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
-  QWidget* name = Find<QLineEdit>(page, "EditCaptureBaseName");
-  QWidget* limit = Find<QSpinBox>(page, "SpinEditTimeValue");
+  QWidget* name = test::Child<QLineEdit>(page, "EditCaptureBaseName");
+  QWidget* limit = test::Child<QSpinBox>(page, "SpinEditTimeValue");
   EXPECT_TRUE(name->isEnabled() && limit->isEnabled());
-  Find<QAbstractButton>(page, "RadioButtonUseDateTimeFormat")->setChecked(true);
-  Find<QAbstractButton>(page, "CheckBoxEnableTimeLimit")->setChecked(false);
+  test::Child<QAbstractButton>(page, "RadioButtonUseDateTimeFormat")->setChecked(true);
+  test::Child<QAbstractButton>(page, "CheckBoxEnableTimeLimit")->setChecked(false);
   EXPECT_FALSE(name->isEnabled() || limit->isEnabled());
 
   QComboBox* device = page.ComboBoxAudioCaptureDevice;
@@ -290,7 +283,7 @@ TEST_F(ConfigForm, CancelPutsThePreviewGridBackAndEscapeCancels) {
   preview.CustomGrid[0][0] = {1, 5};
   TFormConfig& f = Open();
   preview.CustomGrid[0][0] = {3, 0};  // as the source dialog would have changed it
-  Find<QComboBox>(f, "ComboBoxPreviewDimension")->setCurrentIndex(3);
+  test::Child<QComboBox>(f, "ComboBoxPreviewDimension")->setCurrentIndex(3);
   f.show();
   QTest::keyClick(&f, Qt::Key_Escape);
   EXPECT_EQ(f.result(), QDialog::Rejected);
@@ -298,7 +291,7 @@ TEST_F(ConfigForm, CancelPutsThePreviewGridBackAndEscapeCancels) {
 
   TFormConfig& g = Open();
   g.show();
-  QTest::keyClick(Find<QComboBox>(g, "ComboBoxMPEG4Codec"), Qt::Key_Return);
+  QTest::keyClick(test::Child<QComboBox>(g, "ComboBoxMPEG4Codec"), Qt::Key_Return);
   EXPECT_EQ(g.result(), QDialog::Accepted) << "Enter is OK";
 }
 
