@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "app/Application.h"
+#include "app/WindowLog.h"
 #include "platform/BuiltinComponents.h"
 #include "platform/graph/TComponentRegistry.h"
 #include "platform/ipc/MessageClient.h"
@@ -14,6 +15,7 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("oka-pvx");
   QApplication::setApplicationDisplayName("OKA PVX");
+  pvx::app::LogOpenedWindows(app);
 
   namespace ipc = pvx::platform::ipc;
   // One instance per user: a second start brings the first to the front and leaves.
