@@ -220,4 +220,6 @@ TEST_F(FilePlayer, EveryRefusedCallOfAStartFailsItVisiblyOrLeavesAnotherRoute) {
     });
     EXPECT_EQ(survived, survives);
   }
+  FileHooks().Components = nullptr;
+  EXPECT_FALSE(PlayFile(session_, test::Home() + "clip.mpg") || FilePlaybackActive(session_)) << "no components";
 }

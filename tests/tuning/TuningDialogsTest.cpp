@@ -25,7 +25,7 @@ namespace {
 constexpr qint32 kBase = 55250000;
 
 // Keys as a user types them: each to the dialog's focused control.
-void Keys(QWidget& dialog, std::initializer_list<Qt::Key> keys, const char* text = "") {
+void Keys(QWidget& dialog, const std::vector<Qt::Key>& keys, const char* text = "") {
   // Arrow keys between radio buttons follow the application's focus: the dialog must be active.
   dialog.activateWindow();
   ASSERT_TRUE(test::WaitUntil([&] { return dialog.isActiveWindow(); }));
@@ -51,7 +51,8 @@ TEST_F(TuningDialogs, FineTuneFollowsTheSliderLiveAndCancelRetunesWhereItWas) {
                                     {0, "0.0"}, {123456789, "123.456789"}, {50000, "0.05"}})
     EXPECT_EQ(FrequencyText(hertz), text) << hertz;
   constexpr qint32 entry = kBase + 100000;  // slider at 2
-  const std::tuple<std::initializer_list<Qt::Key>, qint32, qint32, QStringList> rows[] = {
+  // Vectors: an initializer_list inside a tuple dies with the row's initialisation.
+  const std::tuple<std::vector<Qt::Key>, qint32, qint32, QStringList> rows[] = {
       {{Qt::Key_Right, Qt::Key_Right, Qt::Key_Return}, entry, kBase + 200000, {"tv 55400000", "tv 55450000"}},
       {{Qt::Key_Right, Qt::Key_Escape}, entry, entry, {"tv 55400000", "tv 55350000"}},
       {{Qt::Key_Return}, entry, entry, {}},
@@ -71,7 +72,7 @@ TEST_F(TuningDialogs, FineTuneFollowsTheSliderLiveAndCancelRetunesWhereItWas) {
     quint32 frequency = start;
     channels.Clear();
     test::ModalAnswer<TDialogFineTune> answer([&](TDialogFineTune& dialog) { Keys(dialog, keys); });
-    EXPECT_EQ(FineTune(&channels.tuner, nullptr, frequency, kBase), *(keys.end() - 1) == Qt::Key_Return);
+    EXPECT_EQ(FineTune(&channels.tuner, nullptr, frequency, kBase), keys.back() == Qt::Key_Return);
     EXPECT_EQ(qint32(frequency), stored);
     EXPECT_EQ(channels.tuner.Log, tuned);
   }
