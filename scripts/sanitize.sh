@@ -29,7 +29,9 @@ flock "$lock" ninja -C "$build"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1
 export LSAN_OPTIONS=suppressions=$supp/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:suppressions=$supp/ubsan.supp
-export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$supp/tsan.supp
+# die_after_fork=0: the tests start ffmpeg and GStreamer's plugin scanner from threaded processes;
+# the child only execs.
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:die_after_fork=0:suppressions=$supp/tsan.supp
 filter=()
 # The tests whose code runs on more than one thread: media graphs, the engine, playback and the
 # message endpoint.
