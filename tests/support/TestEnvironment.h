@@ -11,7 +11,6 @@
 #include <QWidget>
 #include <functional>
 #include <string>
-#include <vector>
 
 namespace pvx::platform {
 class TestClock;
