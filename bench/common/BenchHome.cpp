@@ -1,9 +1,14 @@
 #include "common/BenchHome.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QThread>
+#include <cstdio>
 #include <cstring>
 
+#include "platform/ipc/MessageClient.h"
+#include "platform/ipc/Messages.h"
 #include "settings/ChannelInfo.h"
 #include "settings/ChannelSettingsFile.h"
 #include "settings/PreviewInfo.h"
@@ -38,6 +43,24 @@ QProcessEnvironment TBenchHome::ProgramEnvironment() const {
   env.insert("OKA_PVX_AUDIO_SINK", "null");
   if (!env.contains("QT_QPA_PLATFORM")) env.insert("QT_QPA_PLATFORM", "offscreen");
   return env;
+}
+
+bool StartProgram(QProcess& process, const QString& binary, const QProcessEnvironment& env, const QString& log) {
+  process.setProcessEnvironment(env);
+  process.setStandardOutputFile(log);
+  process.setStandardErrorFile(log, QIODevice::Append);
+  process.start(binary, {});
+  process.waitForStarted(10000);
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < 30000 && process.state() != QProcess::NotRunning) {
+    if (platform::ipc::FindWindow(platform::ipc::kMainWindowClass, 50)) return true;
+    QThread::msleep(2);
+  }
+  process.kill();
+  process.waitForFinished();
+  std::fprintf(stderr, "%s showed no live TV within 30 s\n", qPrintable(binary));
+  return false;
 }
 
 bool TakeSmokeFlag(int& argc, char** argv) {

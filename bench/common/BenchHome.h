@@ -3,6 +3,7 @@
 // never reads or writes the user's, and, for those that start the program, a home whose
 // channels are already tuned, so the first-run setup wizard does not wait for a person.
 
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
@@ -29,6 +30,11 @@ class TBenchHome {
   QTemporaryDir dir_;
   QString home_;
 };
+
+// Starts the program with its output in `log` (a pipe nobody reads would stall it once full) and
+// waits up to 30 s for its main window to answer; false, with the process killed and the reason
+// on the error output, when it never does.
+bool StartProgram(QProcess& process, const QString& binary, const QProcessEnvironment& env, const QString& log);
 
 // Takes "--smoke" out of the arguments: the benchmark then runs its shortest configuration,
 // which only proves that it still measures (CI runs it as a test).

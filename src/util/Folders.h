@@ -11,6 +11,11 @@ namespace pvx::util {
 // and it exists or can be created (one level).
 bool EnsureFolder(const QString& path);
 
+// True when `name` can start a recording's file name inside its folder: no folder part, not
+// "." or "..", no control characters, and short enough (240 bytes) for a file name with its
+// number and extension.
+bool BaseNameAccepted(const QString& name);
+
 // The user's documents folder, ending with "/".
 QString DocumentsFolder();
 

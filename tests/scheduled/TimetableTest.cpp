@@ -101,6 +101,11 @@ TEST(Timetable, OverlapsAndUnusableEntriesAreRefusedWithAReason) {
   QString reason;
   EXPECT_FALSE(table.Add(cable, kNow, &reason));
   EXPECT_EQ(reason, "Channel 161 is not in the Cable list.");
+  for (const char* name : {"../up", "a/b", ".."}) {  // a base name never leaves the recording folder
+    TScheduleEntry named = At("2026-12-09 22:00", 10);
+    named.UseDateTimeName = false, named.BaseName = name;
+    EXPECT_FALSE(table.Add(named, kNow, &reason) || !reason.startsWith("The base name may not")) << name;
+  }
   EXPECT_EQ(table.Entries.size(), 2) << "refusals change nothing";
 
   // An edit keeps its id and may not collide either.

@@ -2,10 +2,13 @@
 // mend stored values, and the failure paths they share.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QFileInfo>
 #include <QtEndian>
+#include <set>
 
 #include "SettingsTestSupport.h"
 #include "settings/CaptureSettings.h"
@@ -345,4 +348,24 @@ TEST(SettingsFiles, UnreadableFileIsReportedKeptAndNotSavedOverAndAFailedSaveKee
     EXPECT_EQ(test::Dialogs().Warnings.size(), 4u);
     ASSERT_TRUE(QFile::remove(file.path));
   }
+}
+
+// A program killed at any moment of a save leaves the old file or the new one, never a mix: a
+// child saves two contents in turn until it is killed, at a later moment each round.
+TEST(SettingsFiles, ASaveKilledAtAnyMomentLeavesTheOldFileOrTheNewOne) {
+  MainFile main;
+  std::set<QByteArray> whole;
+  for (qint32 rate : {4000, 5000}) {
+    main.capture.VideoBitRateKbps = rate;
+    ASSERT_TRUE(main.Save());
+    whole.insert(test::ReadFile(main.path));
+  }
+  for (int round = 0; round < 16; ++round) {
+    const pid_t child = ::fork();
+    for (int i = 0; child == 0; ++i) main.capture.VideoBitRateKbps = i % 2 ? 4000 : 5000, main.Save();
+    ::usleep(useconds_t(200 + 300 * round));
+    ASSERT_TRUE(::kill(child, SIGKILL) == 0 && ::waitpid(child, nullptr, 0) == child);
+    EXPECT_EQ(whole.count(test::ReadFile(main.path)), 1u) << "round " << round;
+  }
+  EXPECT_TRUE(main.Load());
 }

@@ -10,6 +10,7 @@
 
 #include "platform/ProgramFolder.h"
 #include "settings/ErrorMessages.h"
+#include "util/Folders.h"
 
 namespace pvx::scheduled {
 
@@ -107,6 +108,9 @@ bool TTimetable::Check(const TScheduleEntry& e, const QDateTime& now, int confli
     return refuse(QStringLiteral("Channel %1 is not in the %2 list.")
                       .arg(e.Channel).arg(SourceNames()[e.Source]));
   if (e.Format >= FormatNames().size()) return refuse("Unknown recording format.");
+  if (!e.UseDateTimeName && !util::BaseNameAccepted(e.BaseName))
+    return refuse("The base name may not contain \"/\" or control characters, be \".\" or \"..\", or be "
+                  "longer than 240 bytes.");
   for (const TScheduleEntry& other : Entries) {
     if (other.Id == e.Id || !e.Overlaps(other)) continue;
     return refuse(QStringLiteral("%1 (It overlaps entry %2 at %3.)")

@@ -1,5 +1,6 @@
 #include "platform/ipc/TMessageEndpoint.h"
 
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,6 +36,18 @@ bool ClearStaleSocket(const QString& path, const QString& windowClass) {
   if (FindWindow(windowClass, 200)) return false;
   qCInfo(lcIpc) << "replacing stale endpoint" << path;
   return ::unlink(native.constData()) == 0 || errno == ENOENT;
+}
+
+// The folder and the socket mode keep other users out, but not root, and not a mode someone
+// loosened: the kernel says who connected, and only this user may command the program.
+bool FromThisUser(QLocalSocket* socket) {
+  ucred peer{};
+  socklen_t size = sizeof peer;
+  if (::getsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0)
+    return false;
+  if (peer.uid == ::geteuid()) return true;
+  qCWarning(lcIpc) << "refused a connection from user" << peer.uid << "process" << peer.pid;
+  return false;
 }
 
 }  // namespace
@@ -99,7 +112,7 @@ class TEndpointServer : public QObject {
  private:
   void Accept() {
     while (QLocalSocket* socket = server_.nextPendingConnection()) {
-      if (connections_ >= kMaxConnections) {
+      if (connections_ >= kMaxConnections || !FromThisUser(socket)) {
         socket->abort();
         socket->deleteLater();
         continue;
@@ -159,6 +172,8 @@ class TEndpointServer : public QObject {
   void Dispatch(QPointer<TEndpointConnection> c, TRequest request) {
     if (!c || c->dropped) return;
     const TMessageEndpoint::Handler handler = handler_;  // outlives the endpoint if need be
+    qCDebug(lcIpc) << windowClass_ << "handles message" << request.message.msg << request.message.wParam
+                   << request.message.lParam;
     ++dispatching_;
     const qint32 result =
         handler ? handler(request.message.msg, request.message.wParam, request.message.lParam)

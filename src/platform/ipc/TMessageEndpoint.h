@@ -1,7 +1,8 @@
 #pragma once
 // The listening side of a window: other processes address it by its window class (see
 // MessageClient.h and the wire format in MessageFraming.h). Messages reach the handler one at a
-// time on the thread that created the endpoint, from its event loop.
+// time on the thread that created the endpoint, from its event loop. A connection from another
+// user id (root included) is closed before a byte of it is read.
 
 #include <QString>
 #include <functional>

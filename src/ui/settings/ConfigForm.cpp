@@ -23,6 +23,7 @@
 #include "ui/settings/PreviewPage.h"
 #include "ui/settings/TunerPage.h"
 #include "ui/settings/VideoPage.h"
+#include "util/Folders.h"
 
 namespace pvx::ui {
 
@@ -232,6 +233,11 @@ void TFormConfig::OKInTV(TApplyTarget& target) {
   TabSheetOther->Choose(choices);
   if (choices.CaptureFolder != env_.Main->Prefs().CaptureFolder && !FolderAccepted(choices.CaptureFolder))
     ReportRefusedFolder(choices.CaptureFolder, env_.Main->Prefs().CaptureFolder);
+  // The base name is a name inside the recording folder, never a way out of it.
+  if (choices.Capture.FilePrefix != target.Capture.FilePrefix && !util::BaseNameAccepted(choices.Capture.FilePrefix)) {
+    ReportRefusedBaseName(choices.Capture.FilePrefix, target.Capture.FilePrefix);
+    choices.Capture.FilePrefix = target.Capture.FilePrefix;
+  }
   ApplyTV(choices, target);
   // The levels the user set are the ones the next preview starts with.
   if (env_.Capture) env_.Capture->ColourControls().StoreLevels();

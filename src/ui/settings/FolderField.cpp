@@ -24,6 +24,14 @@ void ReportRefusedFolder(const QString& folder, const QString& kept) {
                                  Text("Setup", QStringLiteral("Setup")), platform::MsgButtons::Ok);
 }
 
+void ReportRefusedBaseName(const QString& name, const QString& kept) {
+  platform::Dialogs().MessageBox(
+      QStringLiteral("The file name \"%1\" cannot be used: a name may not contain \"/\" or control "
+                     "characters, be \".\" or \"..\", or be longer than 240 bytes.\n\nThe name \"%2\" is kept.")
+          .arg(name, kept),
+      Text("Setup", QStringLiteral("Setup")), platform::MsgButtons::Ok);
+}
+
 TFolderField::TFolderField(const char* editName, const char* buttonName, QWidget* parent)
     : QWidget(parent),
       edit_(Named(new QLineEdit(this), editName)),

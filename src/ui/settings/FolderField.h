@@ -14,6 +14,8 @@ namespace pvx::ui {
 bool FolderAccepted(const QString& folder);
 // Tells the user why the folder is not taken and that `kept` stays.
 void ReportRefusedFolder(const QString& folder, const QString& kept);
+// Tells the user why the base name (see util::BaseNameAccepted) is not taken and that `kept` stays.
+void ReportRefusedBaseName(const QString& name, const QString& kept);
 
 class TFolderField final : public QWidget {
   Q_OBJECT

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -54,6 +55,13 @@ std::optional<qint32> SendFromAnotherThread(quint32 msg, qint32 wParam, int time
   auto sent = std::async(std::launch::async, SendMessage, kClass, msg, wParam, 0, timeoutMs);
   EXPECT_TRUE(WaitUntil([&] { return sent.wait_for(0s) == std::future_status::ready; }));
   return sent.get();
+}
+
+sockaddr_un AddressOf(const QByteArray& path) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+  return address;
 }
 
 // A raw connection to the endpoint that has written `bytes`.
@@ -186,10 +194,7 @@ TEST(MessageEndpoint, SendsAreAnsweredALiveEndpointIsNotTakenOverAStaleSocketIsA
   }
   // Bound, never answered and not removed, as a killed process leaves it.
   const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  const QByteArray path = QFile::encodeName(EndpointPath(kClass));
-  std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+  const sockaddr_un address = AddressOf(QFile::encodeName(EndpointPath(kClass)));
   ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
   ::close(fd);
   ASSERT_TRUE(S_ISSOCK(ModeOf(EndpointPath(kClass))) && !FindWindow(kClass));
@@ -212,6 +217,34 @@ TEST(MessageEndpoint, SendsAreAnsweredALiveEndpointIsNotTakenOverAStaleSocketIsA
     test::Clock().Advance(1000);
     return silent->state() == QLocalSocket::UnconnectedState;
   }, 2000));
+}
+
+// Root passes the private folder and the socket's mode, as anyone does once modes are loosened:
+// with them opened wide, a second user connects and sends, and the endpoint hangs up without
+// handling or answering; this user's next message is handled.
+TEST(MessageEndpoint, AConnectionFromAnotherUserIsRefused) {
+  if (::geteuid() != 0) GTEST_SKIP() << "acting as a second user needs root";
+  RecordingEndpoint e;
+  ASSERT_TRUE(e.endpoint.Listen());
+  const QByteArray path = QFile::encodeName(EndpointPath(kClass));
+  ASSERT_EQ(::chmod(path.constData(), 0666), 0);
+  for (QDir up(EndpointFolder()); up.path() != "/"; up.cdUp())  // the test's private folders too
+    ASSERT_EQ(::chmod(QFile::encodeName(up.path()).constData(), (ModeOf(up.path()) & 07777) | S_IXOTH), 0);
+  const QByteArray send = EncodeRequest({TDelivery::Send, {kMsgCommand, 5, 0}});
+  const sockaddr_un address = AddressOf(path);
+  const pid_t child = ::fork();
+  if (child == 0) {  // as nobody: 2 = cannot become it, 3 = cannot connect, 4 = answered
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) ::_exit(3);
+    char reply[kReplySize];
+    ::_exit(::write(fd, send.constData(), kRequestSize) == kRequestSize && ::read(fd, reply, kReplySize) > 0 ? 4 : 0);
+  }
+  int status = -1;
+  ASSERT_TRUE(WaitUntil([&] { return ::waitpid(child, &status, WNOHANG) == child; }));
+  EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, 0);
+  ASSERT_TRUE(PostMessage(kClass, kMsgCommand, 6, 0) && WaitUntil([&] { return !e.received.empty(); }));
+  EXPECT_EQ(e.received, (std::vector<TMessage>{{kMsgCommand, 6, 0}}));
 }
 
 // The arguments, the exit status, the messages sent and pieces of the standard output, or of the

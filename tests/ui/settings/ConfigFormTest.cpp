@@ -136,7 +136,7 @@ TEST_F(ConfigForm, VCDPALFixesItsControlsAndAudioOnlyKeepsTheFormatFields) {
   }
 }
 
-TEST_F(ConfigForm, ReadOnlyFolderIsRefusedWithAMessage) {
+TEST_F(ConfigForm, AReadOnlyFolderOrABaseNameLeavingItIsRefusedWithAMessage) {
   test::System().ReadOnlyPrefixes << test::Home() + "cdrom";
   TFormConfig& f = Open();
   auto* edit = test::Child<QLineEdit>(f, "EditStoreCaptureFilePath");
@@ -158,6 +158,17 @@ TEST_F(ConfigForm, ReadOnlyFolderIsRefusedWithAMessage) {
   test::Child<QAbstractButton>(again, "SbtnCaptureLocation")->click();
   test::Child<QPushButton>(again, "BitBtnOK")->click();
   EXPECT_EQ(main.Prefs().CaptureFolder, test::Home() + "films/");
+  // A base name is a name in that folder, never a way out of it: refused with a message.
+  for (const QString& typed : QStringList{"../escape", "a/b", "..", "tab\tname", QString(241, 'n'), "news 7"}) {
+    test::Dialogs().Boxes.clear();
+    TFormConfig& form = Open();
+    test::Child<QAbstractButton>(form, "RadioButtonUserDefineFormat")->setChecked(true);
+    test::Child<QLineEdit>(form, "EditCaptureBaseName")->setText(typed);
+    test::Child<QPushButton>(form, "BitBtnOK")->click();
+    const bool taken = typed == "news 7";
+    EXPECT_EQ(recording.FilePrefix, taken ? typed : "capture") << typed.toStdString();
+    EXPECT_EQ(test::Dialogs().Boxes.size(), taken ? 0u : 1u) << typed.toStdString();
+  }
 }
 
 TEST_F(ConfigForm, FMLevelLabelAndFrequencyLimits) {
