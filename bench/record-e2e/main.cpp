@@ -1,10 +1,13 @@
 // A recording end to end: the program itself on the virtual card, live preview running, told to
 // record DVD PAL by the remote-control command and to stop after a while. Prints the time from
 // the command to the first byte on disk, dropped frames, the audio/video duration difference,
-// and the program's CPU per recorded second against ffmpeg encoding the same pictures plus the
-// preview's own cost.
+// the program's resident memory sampled every second, and its CPU per recorded second against
+// ffmpeg encoding the same pictures plus the preview's own cost.
 //
-//   bench-record-e2e [seconds] [heavy|calm]     (default 60 heavy)
+//   bench-record-e2e [seconds] [heavy|calm] [timeshift]
+//     default 60 heavy; 7200 is the two-hour run. With timeshift the program time-shifts instead,
+//     keeps the buffer, plays it behind live and, each minute, pauses, resumes and seeks back and
+//     forth; 1800 is the half-hour run.
 //   bench-record-e2e --smoke                    (3 s, 1 s of preview, no ffmpeg comparison)
 
 #include <sys/resource.h>
@@ -39,7 +42,17 @@ namespace {
 using pvx::commands::CodeOf;
 using pvx::commands::TCommand;
 constexpr int kCapture = CodeOf(TCommand::Capture), kStop = CodeOf(TCommand::Stop);
-constexpr int kExit = CodeOf(TCommand::Exit);
+constexpr int kExit = CodeOf(TCommand::Exit), kTimeShift = CodeOf(TCommand::TimeShifting);
+
+// What a person does each minute of a time-shift session, by the second of the minute.
+void TimeShiftStep(int second) {
+  const std::pair<int, TCommand> steps[] = {{20, TCommand::Pause}, {25, TCommand::Pause},
+                                            {26, TCommand::Backward}, {30, TCommand::Forward}};
+  // Play is open once ten seconds are buffered.
+  if (second == 15) ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, CodeOf(TCommand::Play), 0);
+  for (const auto& [at, command] : steps)
+    if (second > 60 && second % 60 == at) ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, CodeOf(command), 0);
+}
 
 double CpuSecondsOf(qint64 pid) {
   QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
@@ -84,6 +97,15 @@ double FfmpegCpuPerSecond(const QString& recording, const QString& folder) {
   return cpu / 10.0;
 }
 
+// Resident memory in kB, -1 once the process is gone.
+long ResidentKb(qint64 pid) {
+  QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+  if (!status.open(QIODevice::ReadOnly)) return -1;
+  for (const QByteArray& line : status.readAll().split('\n'))
+    if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').first().toLong();
+  return -1;
+}
+
 qint64 FileSize(const QString& folder) {
   const QFileInfoList files = QDir(folder).entryInfoList(QDir::Files);
   return files.isEmpty() ? -1 : files.first().size();
@@ -96,6 +118,7 @@ int main(int argc, char* argv[]) {
   QCoreApplication app(argc, argv);
   const int seconds = smoke ? 3 : argc > 1 ? qMax(5, QString(argv[1]).toInt()) : 60;
   const bool heavy = argc <= 2 || QString(argv[2]) != "calm";
+  const bool timeShift = argc > 3 && QString(argv[3]) == "timeshift";
   const pvx::bench::TBenchHome bench;
   QTemporaryDir dir;
   const QString home = bench.Home(), folder = dir.filePath("rec");
@@ -114,6 +137,7 @@ int main(int argc, char* argv[]) {
   capture.RecordFormat = quint8(pvx::formats::RecordFormat::DvdPal);
   capture.CaptureWidth = 720, capture.CaptureHeight = 576;
   capture.VideoBitRateKbps = 3950, capture.FrameRateCode = 5, capture.UseDateTimeName = false;
+  capture.SaveTimeShift = timeShift;
   pvx::settings::TMainSettingsPeers peers;
   peers.Capture = &capture;
   if (!main.SaveMainSettings(home + "QDVCR.cfg", peers)) return 1;
@@ -127,25 +151,14 @@ int main(int argc, char* argv[]) {
   stations.close();
 
   QProcessEnvironment env = bench.ProgramEnvironment();
-  env.insert("QT_LOGGING_RULES", "pvx.media.info=true");  // the recorder's own count of its pictures
+  // The recorder's own count of its pictures, and what became of each command.
+  env.insert("QT_LOGGING_RULES", "pvx.media.info=true;pvx.commands.debug=true");
   QProcess program;
-  program.setProcessEnvironment(env);
-  // Its log goes to a file: a pipe nobody reads would stall it once full.
-  program.setStandardOutputFile(dir.filePath("program.log"));
-  program.setStandardErrorFile(dir.filePath("program.log"), QIODevice::Append);
-  program.start(PVX_PROGRAM, {});
-  QElapsedTimer clock;
-  clock.start();
-  bool up = false;
-  while (!(up = ipc::FindWindow(ipc::kMainWindowClass, 50)) && clock.elapsed() < 30000 &&
-         program.state() != QProcess::NotRunning)
-    QThread::msleep(2);
-  if (!up) {
-    program.kill();
-    program.waitForFinished();
-    std::fprintf(stderr, "bench-record-e2e: the program showed no live TV within 30 s\n");
+  // BENCH_PROGRAM runs another build's program, for runs longer than a rebuild.
+  if (!pvx::bench::StartProgram(program, qEnvironmentVariable("BENCH_PROGRAM", PVX_PROGRAM), env,
+                                dir.filePath("program.log")))
     return 1;
-  }
+  QElapsedTimer clock;
   const qint64 pid = program.processId();
   QThread::msleep(smoke ? 500 : 2000);
 
@@ -155,15 +168,26 @@ int main(int argc, char* argv[]) {
   QThread::msleep(kPreviewSeconds * 1000);
   const double previewPerSecond = (CpuSecondsOf(pid) - cpu) / kPreviewSeconds;
 
-  std::printf("recording %d s of DVD PAL from a %s station with the live preview running\n", seconds,
-              heavy ? "heavy-motion" : "calm");
+  std::printf("%s %d s from a %s station with the live preview running\n",
+              timeShift ? "time-shifting" : "recording DVD PAL for", seconds, heavy ? "heavy-motion" : "calm");
   cpu = CpuSecondsOf(pid);
-  clock.restart();
-  ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, kCapture, 0);
+  clock.start();
+  ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, timeShift ? kTimeShift : kCapture, 0);
   while (FileSize(folder) <= 0 && clock.elapsed() < 10000) QThread::usleep(500);
   const double firstByteMs = clock.nsecsElapsed() / 1e6;
   const bool started = FileSize(folder) > 0;
-  QThread::msleep(qMax<qint64>(0, seconds * 1000 - clock.elapsed()));
+  // Memory once a second; after the first minute it must stay flat.
+  long rssAtMinute = -1, rssMax = -1, rssEnd = -1;
+  for (int second = 1; clock.elapsed() < seconds * 1000LL; ++second) {
+    QThread::msleep(qBound(qint64(0), qint64(second * 1000LL - clock.elapsed()), qint64(1000)));
+    rssEnd = ResidentKb(pid);
+    if (timeShift) TimeShiftStep(second);
+    if (second == 60) rssAtMinute = rssEnd;
+    if (second >= 60) rssMax = std::max(rssMax, rssEnd);
+    if (second % 600 == 0)
+      std::printf("  %3d min: %.1f MB resident, %.0f MB on disk\n", second / 60, rssEnd / 1024.0,
+                  FileSize(folder) / 1e6), std::fflush(stdout);
+  }
   const double recordCpu = CpuSecondsOf(pid) - cpu;
   ipc::SendMessage(ipc::kMainWindowClass, ipc::kMsgCommand, kStop, 0, 10000);
   QThread::msleep(1500);
@@ -175,24 +199,41 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "bench-record-e2e: nothing was recorded\n");
     return 1;
   }
-  const QString file = files.first().filePath();
+  // A time-shift buffer keeps its pictures and its sound in two files.
+  const auto named = [&](const char* suffix) {
+    for (const QFileInfo& f : files)
+      if (f.suffix() == suffix) return f;
+    return files.first();
+  };
+  const QFileInfo picture = named(timeShift ? "mpv" : "mpg"), sound = named(timeShift ? "mpa" : "mpg");
+  const QString file = picture.filePath();
   // BENCH_KEEP=path keeps the recording for a closer look.
   if (const QString keep = qEnvironmentVariable("BENCH_KEEP"); !keep.isEmpty()) QFile::copy(file, keep);
-  const double video = pvx::bench::StreamSpan(file, "V:0"), audio = pvx::bench::StreamSpan(file, "a:0");
   const int frames = VideoFrames(file);
+  // A time-shift buffer's pictures carry no times: they last their count at the frame rate.
+  const double video = timeShift ? frames / 25.0 : pvx::bench::StreamSpan(file, "V:0");
+  const double audio = pvx::bench::StreamSpan(sound.filePath(), "a:0");
   if (frames <= 0 || video <= 0 || audio <= 0 || recordCpu <= 0) {
     std::fprintf(stderr, "bench-record-e2e: the recording holds no pictures or no sound\n");
     return 1;
   }
   const double perSecond = recordCpu / seconds;
-  std::printf("file:                  %s, %.1f MB\n", qPrintable(files.first().fileName()), files.first().size() / 1e6);
+  std::printf("file:                  %s, %.1f MB\n", qPrintable(picture.fileName()), picture.size() / 1e6);
   std::printf("command to first byte: %.0f ms (goal <= 300)\n", firstByteMs);
-  std::printf("frames:                %d in %.2f s of pictures, dropped %d (goal 0)\n", frames, video,
-              std::max(0, int(video * 25 + 0.5) - frames));
+  if (timeShift)
+    std::printf("frames:                %d, %.2f s (the recorder's count of drops below)\n", frames, video);
+  else
+    std::printf("frames:                %d in %.2f s of pictures, dropped %d (goal 0)\n", frames, video,
+                std::max(0, int(video * 25 + 0.5) - frames));
   QFile log(dir.filePath("program.log"));
   log.open(QIODevice::ReadOnly);
+  const QString text = QString::fromUtf8(log.readAll());
   const auto counts = QRegularExpression("recorded .*: (\\d+) pictures \\((\\d+) repeated over gaps\\), (\\d+) pictures and (\\d+) sound")
-                          .match(QString::fromUtf8(log.readAll()));
+                          .match(text);
+  if (timeShift)
+    std::printf("commands:              play %lld, pause %lld, backward %lld, forward %lld ran; %lld refused\n",
+                text.count("play ran"), text.count("pause ran"), text.count("backward ran"),
+                text.count("forward ran"), text.count("refused by its gate"));
   if (counts.hasMatch())
     std::printf("recorder:              %s pictures, %s repeated over gaps in the source, %s pictures and %s sound "
                 "buffers dropped\n", qPrintable(counts.captured(1)), qPrintable(counts.captured(2)),
@@ -200,7 +241,17 @@ int main(int argc, char* argv[]) {
   else
     std::printf("recorder:              its log holds no count of pictures\n");
   std::printf("audio - video:         %+.0f ms (goal <= 40)\n", (audio - video) * 1000);
-  if (smoke) {
+  if (rssAtMinute > 0)
+    std::printf("resident memory:       %.1f MB after the first minute, at most %.1f MB later, %.1f MB at the "
+                "end: growth %.1f MB (goal < 5)\n", rssAtMinute / 1024.0, rssMax / 1024.0, rssEnd / 1024.0,
+                (rssMax - rssAtMinute) / 1024.0);
+  else
+    std::printf("resident memory:       %.1f MB at the end\n", rssEnd / 1024.0);
+  if (timeShift && (text.count("play ran") != 1 || text.count("refused by its gate") > 0)) {
+    std::fprintf(stderr, "bench-record-e2e: the time-shift session did not go as planned\n");
+    return 1;
+  }
+  if (smoke || timeShift) {
     std::printf("CPU per second:        program %.3f s, preview alone %.3f s\n", perSecond, previewPerSecond);
     return 0;
   }

@@ -1,6 +1,18 @@
 #include "app/CommandDispatcher.h"
 
+#include <QLoggingCategory>
+
 namespace pvx::app {
+namespace {
+
+// What became of each command; QT_LOGGING_RULES="pvx.commands.debug=true" shows it.
+Q_LOGGING_CATEGORY(lcCommands, "pvx.commands", QtInfoMsg)
+
+constexpr const char* kResultNames[] = {"ran", "queued", "refused by its gate", "has no handler",
+                                        "came while closing"};
+static_assert(std::size(kResultNames) == size_t(TCommandResult::Closed) + 1);
+
+}  // namespace
 
 bool TCommandDispatcher::Has(commands::TCommand code) const {
   auto it = handlers_.find(code);
@@ -84,6 +96,8 @@ TCommandResult TCommandDispatcher::Run(commands::TCommand code) {
 }
 
 TCommandResult TCommandDispatcher::Report(commands::TCommand code, TCommandResult result) {
+  const std::string_view name = commands::FindCommand(code).name;
+  qCDebug(lcCommands, "%.*s %s", int(name.size()), name.data(), kResultNames[int(result)]);
   if (OnCommand) OnCommand(code, result);
   return result;
 }
