@@ -43,6 +43,8 @@ TDialogAbout::TDialogAbout(const util::TOEMInfo& info, QWidget* parent)
   connect(mail, &QLabel::linkActivated, this, [this] { LabelEmailClick(); });
   layout->addWidget(www);
   layout->addWidget(mail);
+  www->setHidden(info.WebAddress.isEmpty());
+  mail->setHidden(info.MailAddress.isEmpty());
   auto* ok = new QPushButton("OK", this);
   ok->setObjectName("BtnOK");
   ok->setDefault(true);

@@ -5,6 +5,7 @@
 #include <QTextStream>
 
 #include "platform/ProgramFolder.h"
+#include "util/StandardOptions.h"
 
 namespace pvx::util {
 namespace {
@@ -14,6 +15,8 @@ constexpr int kTextLines = 6;
 TOEMInfo::TOEMInfo() : TOEMInfo(platform::DataFile("PInfo.cfg")) {}
 
 TOEMInfo::TOEMInfo(const QString& infoFile) {
+  // Numbers only, so it reads the same in every language.
+  VersionText = QStringLiteral("%1 (%2)").arg(QLatin1String(VersionNumber()), QLatin1String(BuildDate()));
   HasTitleBitmap = QFileInfo(platform::ProgramFolder() + "QTitle.bmp").isFile();
   if (!infoFile.isEmpty()) Load(infoFile);
 }

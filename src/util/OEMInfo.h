@@ -17,9 +17,10 @@ class TOEMInfo {
   QString ProductName = "OKA TV";
   QString MakerName = "OKA";
   QString RightsText = "Copyright (C) OKA. All rights reserved.";
-  QString VersionText = "V 1.0 ";
-  QString WebAddress = "https://oka-pvx.example.org/";
-  QString MailAddress = "mailto:support@oka-pvx.example.org";
+  QString VersionText;  // the build's version and date: "1.0.0 (2026-12-08)"
+  // None of our own yet: the About box then shows no link rather than an invented one.
+  QString WebAddress;
+  QString MailAddress;
   // Video capture, crossbar, tuner and TV audio device name overrides, in that order.
   std::array<QString, 4> DeviceNames;
   bool HasTitleBitmap = false;

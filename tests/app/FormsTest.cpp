@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTest>
@@ -591,6 +592,10 @@ TEST(AboutDialog, ShowsTheProductTextsAndOpensItsLinks) {
   dialog.LabelWWWClick();
   dialog.LabelEmailClick();
   EXPECT_EQ(test::System().OpenedUrls, QStringList({"https://vision.example/", "mailto:a@vision.example"}));
+  // Without PInfo.cfg: the build's version, and no link rather than an invented one.
+  app::TDialogAbout plain{util::TOEMInfo(QString())};
+  EXPECT_TRUE(Child<QLabel>(plain, "LabelWWW")->isHidden() && Child<QLabel>(plain, "LabelEmail")->isHidden());
+  EXPECT_TRUE(Child<QLabel>(plain, "LabelVersion")->text().contains(QRegularExpression("^\\d+\\.\\d+\\.\\d+ \\(20\\d\\d-\\d\\d-\\d\\d\\)$")));
 }
 
 TEST(LogoForm, ShowsTheShippedBitmapOnTopAndAnUnreadableOneNotAtAll) {
@@ -636,13 +641,16 @@ QStringList CutOff(const QWidget& form) {
   return cut;
 }
 
-// Shows the form, lets its layout settle and checks every caption on each of its pages.
+// Shows the form, lets its layout settle and checks every caption on each of its pages. With
+// OKA_PVX_SHOTS=folder each page is also saved there, to look at.
 void ExpectFits(const char* name, QWidget& form, int pages = 1, const std::function<void(int)>& turn = {}) {
   for (int p = 0; p < pages; ++p) {
     if (turn) turn(p);
     form.show();
     QCoreApplication::processEvents();
     EXPECT_EQ(CutOff(form).join('\n').toStdString(), "") << name << " page " << p + 1;
+    if (const QString shots = qEnvironmentVariable("OKA_PVX_SHOTS"); !shots.isEmpty())
+      form.grab().save(QStringLiteral("%1/%2-%3-%4.png").arg(shots, name).arg(settings::MultiLangInfo->LanguageIndex).arg(p + 1));
   }
 }
 void ExpectFits(const char* name, QWidget&& form) { ExpectFits(name, form); }

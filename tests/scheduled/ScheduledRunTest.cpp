@@ -61,6 +61,27 @@ void ExitProgram() {
 
 }  // namespace
 
+// Help and the version are answered with no window (a platform that does not exist would abort
+// one), an unknown option with the usage on the error output and status 2; "-" is a word.
+TEST(CommandLines, HelpVersionAndUnknownOptionsAreAnsweredWithoutAWindow) {
+  const std::tuple<const char*, QStringList, int, const char*> rows[] = {
+      {PVX_PROGRAM, {"--help"}, 0, "Usage: oka-pvx"},      {PVX_PROGRAM, {"fm", "--version"}, 0, " (built "},
+      {PVX_PROGRAM, {"--serve"}, 2, "unknown option --serve"}, {PVX_SCHEDULED, {"-h"}, 0, "Usage: Scheduled"},
+      {PVX_SCHEDULED, {"--version"}, 0, " (built "},       {PVX_SCHEDULED, {"--nope"}, 2, "Usage: Scheduled"},
+      {PVX_SCHEDULED, {"--remove", "-", "-x"}, 2, "unknown option -x"}};
+  for (const auto& [program, args, status, text] : rows) {
+    QProcess p;
+    QProcessEnvironment env = Environment();
+    env.insert("QT_QPA_PLATFORM", "no-such-platform");
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    ASSERT_TRUE(p.waitForFinished(20000)) << args.join(' ').toStdString();
+    EXPECT_EQ(p.exitCode(), status) << args.join(' ').toStdString();
+    const QByteArray said = status ? p.readAllStandardError() : p.readAllStandardOutput();
+    EXPECT_TRUE(said.contains(text)) << said.constData();
+  }
+}
+
 // The five-second entry two seconds ahead: the scheduler waits for the program's answer, and the
 // recording is in the Done list.
 TEST(ScheduledRun, AnEntryRecordsInTheRunningProgram) {

@@ -13,12 +13,31 @@
 #include "platform/DialogService.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
+#include "util/StandardOptions.h"
 
 using namespace pvx;
 using namespace pvx::scheduled;
 namespace ipc = pvx::platform::ipc;
 
 namespace {
+
+constexpr char kUsage[] =
+    "Usage: Scheduled                  show the timetable and record its entries on time\n"
+    "       Scheduled --add \"START\" DURATION SOURCE CHANNEL [FORMAT]\n"
+    "       Scheduled --list | --remove ID | --fire ID | --import-xmltv FILE [TITLE]\n"
+    "       Scheduled --help | --version\n"
+    "\n"
+    "The scheduler of OKA PVX: it hands each entry to the program when it is due, starting\n"
+    "the program if need be; systemd user timers fire entries while it does not run.\n"
+    "\n"
+    "  START     \"YYYY-MM-DD HH:MM[:SS]\", local time\n"
+    "  DURATION  minutes (\"45\"), \"90s\", \"1h30m\" or \"1:30:00\"\n"
+    "  SOURCE    antenna, cable, composite, s-video or fm\n"
+    "  CHANNEL   a channel number or name of that source\n"
+    "  FORMAT    a recording format's number or name (default MPEG 2), see the window\n"
+    "\n"
+    "Exit status: 0 done, 1 refused or failed (the reason on the error output), 2 bad\n"
+    "command line.\n";
 
 // Without a window, warnings go to the error stream.
 class TStreamDialogs final : public platform::IDialogService {
@@ -65,6 +84,9 @@ int AwaitOutcome(qint32 id) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const auto status = util::AnswerStandardOptions(
+          argc, argv, "Scheduled", kUsage, {"--add", "--list", "--remove", "--fire", "--import-xmltv"}))
+    return *status;
   const bool window = WantsWindow(argc, argv);
   std::unique_ptr<QCoreApplication> app(window ? new QApplication(argc, argv)
                                                : new QCoreApplication(argc, argv));

@@ -10,6 +10,7 @@
 #include "commands/CommandTable.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
+#include "util/StandardOptions.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ constexpr int kNotRunning = 2;
 constexpr char kUsage[] =
     "Usage: oka-remote COMMAND...\n"
     "       oka-remote --activate | --enter-fm | --leave-fm\n"
-    "       oka-remote --list | --help\n"
+    "       oka-remote --list | --help | --version\n"
     "\n"
     "Sends commands to the running OKA PVX, in the order given.\n"
     "COMMAND is a command name or alias (case does not matter) or its numeric code,\n"
@@ -33,6 +34,7 @@ constexpr char kUsage[] =
     "  --enter-fm   switch to FM radio\n"
     "  --leave-fm   switch back from FM radio to TV\n"
     "  --help       print this text\n"
+    "  --version    print the version and the build date\n"
     "\n"
     "Exit status: 0 delivered, 1 bad command line, 2 OKA PVX is not running.\n";
 
@@ -77,6 +79,10 @@ int main(int argc, char** argv) {
     }
     if (first == "--help" || first == "-h") return Usage(stdout, kDelivered);
     if (first == "--list") return List();
+    if (first == "--version") {
+      std::puts(pvx::util::VersionLine("oka-remote").c_str());
+      return kDelivered;
+    }
     // The running program answers activation only once it has come to the front.
     if (first == "--activate") {
       if (ipc::SendMessage(window, ipc::kMsgActivate, 0, 0)) return kDelivered;
