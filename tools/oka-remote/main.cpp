@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "RemoteVerbs.h"
 #include "commands/CommandTable.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
@@ -28,6 +29,9 @@ constexpr char kUsage[] =
     "Sends commands to the running OKA PVX, in the order given.\n"
     "COMMAND is a command name or alias (case does not matter) or its numeric code,\n"
     "e.g. 'oka-remote next-channel', 'oka-remote 4001', 'oka-remote digit-1 digit-2 enter'.\n"
+    "tvtime-command's verbs (CHANNEL_INC, CHANNEL_DEC, CHANNEL_PREV, MIXER_UP, VOLUME_DOWN,\n"
+    "TOGGLE_MUTE, TOGGLE_FULLSCREEN, SCREENSHOT, QUIT) and xawtv-remote's lines ('setstation 12',\n"
+    "'setstation next|prev|back', 'volume inc|dec|mute', 'snap', 'quit') work too.\n"
     "\n"
     "  --list       print every command: code, name, aliases, what it does\n"
     "  --activate   bring the program's window to the front\n"
@@ -97,8 +101,13 @@ int main(int argc, char** argv) {
   }
 
   // Every word is checked before anything is sent, so a typo never leaves half a sequence done.
+  const std::optional<std::vector<std::string>> words = pvx::remote::TranslateRemoteVerbs(args);
+  if (!words) {
+    std::fprintf(stderr, "oka-remote: '%s' needs an argument this program has a counterpart for\n", first.c_str());
+    return Usage(stderr, kBadCommandLine);
+  }
   std::vector<ipc::TMessage> messages;
-  for (const std::string& word : args) {
+  for (const std::string& word : *words) {
     const std::optional<pvx::commands::TCommand> code = pvx::commands::ParseCommand(word);
     if (!code) {
       std::fprintf(stderr, "oka-remote: unknown command '%s' (see oka-remote --list)\n",

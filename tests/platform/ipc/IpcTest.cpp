@@ -265,6 +265,12 @@ TEST(OkaRemote, CommandLinesGiveTheirMessagesOutputAndExitStatus) {
        {command(commands::DigitCommand(1)), command(commands::DigitCommand(2)), command(TCommand::Enter),
         command(TCommand::Mute)}, {}},
       {{"--enter-fm"}, 0, {{kMsgEnterFM, 0, 0}}, {}}, {{"--leave-fm"}, 0, {{kMsgLeaveFM, 0, 0}}, {}},
+      // Lines written for tvtime-command and xawtv-remote.
+      {{"CHANNEL_INC", "Toggle_FullScreen", "quit"}, 0, {command(TCommand::NextChannel), command(TCommand::FullScreen),
+       command(TCommand::Exit)}, {}},
+      {{"setstation", "12"}, 0, {command(commands::DigitCommand(1)), command(commands::DigitCommand(2)),
+       command(TCommand::Enter)}, {}},
+      {{"volume", "dec"}, 0, {command(TCommand::VolumeDown)}, {}}, {{"volume", "50"}, 1, {}, {}}, {{"setstation"}, 1, {}, {}},
       {{}, 1, {}, {}}, {{"no-such-command"}, 1, {}, {}}, {{"--no-such-option"}, 1, {}, {}},
       {{"next-channel", "bogus"}, 1, {}, {}},  // nothing of a sequence is sent when one word is wrong
       {{"--list", "extra"}, 1, {}, {}}, {{"--activate", "mute"}, 1, {}, {}},
