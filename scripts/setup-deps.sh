@@ -24,6 +24,8 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   # a private session bus for the desktop-service tests
   dbus-daemon
+  # the install test's validators of the desktop files and the software-centre record
+  desktop-file-utils appstream
 )
 
 missing=()

@@ -37,7 +37,8 @@ void OpenHelp() {
   using settings::MultiLangInfo;
   const QString name = MultiLangInfo ? "PVX_" + MultiLangInfo->LanguageName + ".html" : QString();
   QString help = name.isEmpty() ? QString() : platform::DataFile(name);
-  if (help.isEmpty()) help = platform::DataFile("PVX.html");
+  // A language without its own page reads the English one.
+  if (help.isEmpty()) help = platform::DataFile("PVX_English.html");
   if (!help.isEmpty()) platform::System().OpenUrl(help);
 }
 

@@ -641,16 +641,15 @@ QStringList CutOff(const QWidget& form) {
   return cut;
 }
 
-// Shows the form, lets its layout settle and checks every caption on each of its pages. With
-// OKA_PVX_SHOTS=folder each page is also saved there, to look at.
+// Shows the form, lets its layout settle and checks every caption on each of its pages, saving
+// each (test::SaveShot).
 void ExpectFits(const char* name, QWidget& form, int pages = 1, const std::function<void(int)>& turn = {}) {
   for (int p = 0; p < pages; ++p) {
     if (turn) turn(p);
     form.show();
     QCoreApplication::processEvents();
     EXPECT_EQ(CutOff(form).join('\n').toStdString(), "") << name << " page " << p + 1;
-    if (const QString shots = qEnvironmentVariable("OKA_PVX_SHOTS"); !shots.isEmpty())
-      form.grab().save(QStringLiteral("%1/%2-%3-%4.png").arg(shots, name).arg(settings::MultiLangInfo->LanguageIndex).arg(p + 1));
+    test::SaveShot(form, QStringLiteral("%1-%2-%3").arg(name).arg(settings::MultiLangInfo->LanguageIndex).arg(p + 1));
   }
 }
 void ExpectFits(const char* name, QWidget&& form) { ExpectFits(name, form); }

@@ -254,9 +254,7 @@ TEST_F(Scheduled, FMFromTVSwitchesAndBackAndCompositeLeavesTheChannel) {
   EXPECT_TRUE(test::ProgramChannels().CurrentTable() == TChannelInfo::kFM && test::ProgramChannels().CurFM() == 2);
   RecordToTheEnd();
   EXPECT_FALSE(Window().Panels.FMPanelVisible() || Engine().RadioMode() || Engine().Unattended());
-  EXPECT_EQ(Selection(), before);
-  EXPECT_EQ(Engine().SaveRecordingBlock(), settings);
-  EXPECT_TRUE(PictureRuns());
+  EXPECT_TRUE(Selection() == before && Engine().SaveRecordingBlock() == settings && PictureRuns());
   EXPECT_TRUE(WaitUntil([&] { return scheduler->Status() == Answers{ipc::kScheduledRecordingEnded}; }));
   const playback::TPlaybackItem& item = *App().Playback().Lists.Items.at(0);
   EXPECT_TRUE(item.Scheduled && item.Description == "Scheduled");

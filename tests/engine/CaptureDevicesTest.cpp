@@ -81,8 +81,7 @@ TEST_F(CaptureDevices, ADeviceWithoutCrossbarIsNoTunerAndAChosenOneFallsBackToDe
     EXPECT_EQ(Warnings(), QStringList(opens, "This is not a valid capture device for Tuner, try to load default setting..."));
     EXPECT_EQ(e.Settings().PixelFormatChoice, opens ? 1 : 2);
     if (!opens) continue;
-    EXPECT_EQ(e.Settings().VideoDeviceIndex, 0);
-    EXPECT_EQ(e.Devices().VCapture()->FriendlyName(), kPhilips);
+    EXPECT_EQ(std::tuple(e.Settings().VideoDeviceIndex, e.Devices().VCapture()->FriendlyName()), std::tuple(0, kPhilips));
     EXPECT_EQ(Found(), "Philips/7134/1 r1 capture crossbar tuner tvtuner tvaudio audio");
   }
 }

@@ -99,11 +99,8 @@ TEST_F(ChannelScan, AbortDuringMessagePumpingStopsTheScanAndAFoundChannelTunesTh
   channels.SetTable(TChannelInfo::kAntenna);
   channels.SelectChannel(160);
   EXPECT_EQ(channels.ChannelUp(), 2);
-  EXPECT_EQ(card_->Frequency(), 55250000u);
-  EXPECT_EQ(card_->TVAudioMode(), 0x2);
-  EXPECT_EQ(card_->Standard(), 0x1);
-  EXPECT_EQ(engine_->Tuner().SignalReadings(), 3);
-  EXPECT_EQ(text, "OKA One- Stereo");
+  EXPECT_EQ(std::tuple(card_->Frequency(), card_->TVAudioMode(), card_->Standard(), engine_->Tuner().SignalReadings(), text),
+            std::tuple(55250000u, 0x2, 0x1, 3, QString("OKA One- Stereo")));
   EXPECT_EQ(channels.ChannelUp(), 4);
   EXPECT_EQ(card_->Frequency(), 67250000u);
   EXPECT_EQ(text, "- Mono") << "a table record asks for mono and has no name";

@@ -164,9 +164,7 @@ TEST_F(Recording, EachRecordingHoldsThePictureAndSoundAsked) {
 // the pins. An MPEG file then wants that sound (1026); an MPEG-4 AVI needs none.
 TEST_F(Recording, AWisCardMultiplexesItsCapturePinAndAnMpegFileWantsItsSound) {
   auto& e = Open({.Maker = "Wis", .Model = "GO7007"});
-  EXPECT_FALSE(e.StartRecording());
-  EXPECT_FALSE(e.StartPreview());
-  EXPECT_FALSE(e.StartRecording()) << "MPEG 2";
+  EXPECT_FALSE(e.StartRecording() || e.StartPreview() || e.StartRecording()) << "then MPEG 2";
   EXPECT_EQ(Warnings(), QStringList({"Cannot write file...", "Cannot find any audio capture interface...",
                                      "Cannot capture audio...", "Cannot write file..."}));
   EXPECT_FALSE(Graph().FindFilter("MPEGMux") || e.Recording());
@@ -198,13 +196,11 @@ TEST_F(Recording, TimeShiftIsReadyAfterTheEleventhSecondIgnoresTheTimeLimitAndMa
   Tick(10);
   EXPECT_FALSE(e.TimeShiftReady());
   Tick(3);
-  EXPECT_TRUE(e.TimeShiftReady());
-  EXPECT_EQ(ready, 1);
+  EXPECT_TRUE(e.TimeShiftReady() && ready == 1);
   for (const Progress& p : progress_) EXPECT_TRUE(p.timeShift && !p.stop);
   ASSERT_TRUE(test::WaitUntil([&] { return QFileInfo(main_.Prefs().CaptureFolder + "ts0.mpa").size() > 0; }));
   EXPECT_TRUE(e.StopTimeShift());
-  EXPECT_EQ(e.SaveRecordingBlock(), before);
-  EXPECT_FALSE(e.TimeShift().Active);
+  EXPECT_TRUE(e.SaveRecordingBlock() == before && !e.TimeShift().Active);
   EXPECT_GT(QFileInfo(main_.Prefs().CaptureFolder + "ts0.mpv").size(), 0);
   // A time shift kept is a file of its own, named as a recording.
   EXPECT_TRUE(e.StartPreview());

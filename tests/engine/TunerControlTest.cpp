@@ -21,18 +21,14 @@ TEST_F(TunerControl, TunesAndReportsLockOffsetBandEdgesAndTheSoundModes) {
   for (const auto& [hertz, ok, locked, offset] : rows) {
     SCOPED_TRACE(hertz);
     EXPECT_EQ(e.SetTVFrequency(hertz, false), ok);
-    EXPECT_EQ(t.SignalLocked(), locked);
-    EXPECT_EQ(t.PLLOffset(), offset);
-    EXPECT_EQ(t.TVFrequency() == hertz, ok);
+    EXPECT_EQ(std::tuple(t.SignalLocked(), t.PLLOffset(), t.TVFrequency() == hertz), std::tuple(locked, offset, ok));
   }
   ASSERT_TRUE(e.SetTVFrequency(175250000, false));  // four sound modes
-  EXPECT_TRUE(e.SetTVAudioMode(AMTVAUDIO_MODE_LANG_B));
-  EXPECT_EQ(card_->TVAudioMode(), AMTVAUDIO_MODE_LANG_B);
+  EXPECT_TRUE(e.SetTVAudioMode(AMTVAUDIO_MODE_LANG_B) && card_->TVAudioMode() == AMTVAUDIO_MODE_LANG_B);
   ASSERT_TRUE(e.SetTVFrequency(kOne, false));  // mono and stereo only
   EXPECT_FALSE(e.SetTVAudioMode(AMTVAUDIO_MODE_LANG_C));
   EXPECT_EQ(t.TVAudioModes(), AMTVAUDIO_MODE_MONO | AMTVAUDIO_MODE_STEREO);
-  EXPECT_TRUE(e.SetCountryCode(49));
-  EXPECT_EQ(card_->CountryCode(), 49);
+  EXPECT_TRUE(e.SetCountryCode(49) && card_->CountryCode() == 49);
   // The Empia 2800 is told the mode by its vendor object; a card without TV sound refuses it.
   EXPECT_TRUE(Built({.Maker = "Empia", .Model = "2800"}).SetTVAudioMode(AMTVAUDIO_MODE_STEREO));
   EXPECT_EQ(card_->VendorAudioMode, AMTVAUDIO_MODE_STEREO);

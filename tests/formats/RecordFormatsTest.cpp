@@ -23,8 +23,7 @@ TEST(RecordFormats, DiscRowsKeepTheirStandardsSizeAndRate) {
     if (!f.IsDisc()) continue;
     ++discs;
     const bool pal = f.Standard == Standard::Pal;
-    EXPECT_EQ(f.FrameRate, pal ? kRate25 : kRate2997);
-    EXPECT_EQ(f.Size.Height % (pal ? 288 : 240), 0);
+    EXPECT_TRUE(f.FrameRate == (pal ? kRate25 : kRate2997) && f.Size.Height % (pal ? 288 : 240) == 0);
     EXPECT_TRUE(f.Sizes.size() == 1 && !f.SizeFree && !f.FrameRateFree) << "one fixed size and rate";
     EXPECT_EQ(FindDiscFormat(f.Container, f.Standard), &f);
   }

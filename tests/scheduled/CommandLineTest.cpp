@@ -243,9 +243,9 @@ TEST(ScheduledXmltv, ListingProgrammesBecomeEntriesOnChannelsOfTheSameName) {
   ASSERT_EQ(programmes.size(), 4);
   EXPECT_EQ(programmes[0].ChannelNames, QStringList({"Seven Sports", "7S"}));
   EXPECT_EQ(programmes[0].Title, "Football: Cup Final") << "the first title";
-  EXPECT_EQ(programmes[0].Start.toUTC(), QDateTime(QDate(2026, 12, 8), QTime(19, 0), Qt::UTC));
-  EXPECT_EQ(programmes[1].Start.toUTC(), QDateTime(QDate(2026, 12, 9), QTime(11, 30), Qt::UTC));
-  EXPECT_EQ(programmes[2].Stop.toUTC(), QDateTime(QDate(2026, 12, 9), QTime(23, 0), Qt::UTC));
+  EXPECT_EQ(QList({programmes[0].Start, programmes[1].Start, programmes[2].Stop}),
+            QList({QDateTime(QDate(2026, 12, 8), QTime(19, 0), Qt::UTC), QDateTime(QDate(2026, 12, 9), QTime(11, 30), Qt::UTC),
+                   QDateTime(QDate(2026, 12, 9), QTime(23, 0), Qt::UTC)}));
 
   const TXmltvImport import = EntriesOfProgrammes(programmes, NamedProgramChannels());
   ASSERT_EQ(import.Entries.size(), 2);

@@ -150,6 +150,11 @@ std::string RefusalsTakenAsSuccess(const std::function<void()>& setup, const std
   return survived;
 }
 
+void SaveShot(QWidget& widget, const QString& name) {
+  if (const QString shots = qEnvironmentVariable("OKA_PVX_SHOTS"); !shots.isEmpty())
+    widget.grab().save(shots + "/" + name + ".png");
+}
+
 bool WaitUntil(const std::function<bool()>& done, int maxMs) {
   QElapsedTimer elapsed;
   elapsed.start();

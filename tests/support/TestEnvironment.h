@@ -74,6 +74,9 @@ T* Child(const QWidget& parent, const char* name) {
   return child;
 }
 
+// With OKA_PVX_SHOTS=folder, saves what the widget shows as folder/name.png, to look at.
+void SaveShot(QWidget& widget, const QString& name);
+
 // Real-time wait, with the event loop running, for work on other threads or processes
 // (streaming, sockets); bounded so a broken pipeline fails instead of hanging.
 bool WaitUntil(const std::function<bool()>& done, int maxMs = 15000);

@@ -32,7 +32,7 @@ constexpr char kUsage[] =
     "\n"
     "  START     \"YYYY-MM-DD HH:MM[:SS]\", local time\n"
     "  DURATION  minutes (\"45\"), \"90s\", \"1h30m\" or \"1:30:00\"\n"
-    "  SOURCE    antenna, cable, composite, s-video or fm\n"
+    "  SOURCE    antenna, cable, memory, composite, svideo or fm (or 0-5)\n"
     "  CHANNEL   a channel number or name of that source\n"
     "  FORMAT    a recording format's number or name (default MPEG 2), see the window\n"
     "\n"
