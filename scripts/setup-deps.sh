@@ -22,8 +22,8 @@ packages=(
   clang libclang-rt-14-dev
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
-  # a private session bus for the desktop-service tests
-  dbus-daemon
+  # a private session bus for the desktop-service tests, and a media-player client on it
+  dbus-daemon playerctl
   # the install test's validators of the desktop files and the software-centre record
   desktop-file-utils appstream
 )

@@ -14,6 +14,7 @@
 #include "app/LogoForm.h"
 #include "app/MainForm.h"
 #include "app/MainMenu.h"
+#include "app/MediaPlayerLink.h"
 #include "app/ModeCommands.h"
 #include "app/RecordingModes.h"
 #include "app/OSDForm.h"
@@ -197,6 +198,7 @@ void TApplication::ContinueStartUp() {
       ipc::kMainWindowClass,
       [this](quint32 message, qint32 w, qint32 l) { return HandleMessage(message, w, l); });
   endpoint_->Listen();
+  mediaPlayer_ = std::make_unique<TMediaPlayerLink>(shell_, [this](quint32 m, qint32 w) { HandleMessage(m, w, 0); });
   if (scheduled) HandleMessage(ipc::kMsgScheduledStart, 0, 0);
   emit Started(true);
 }
@@ -446,6 +448,7 @@ void TApplication::ShutdownApplication() {
   // Commands still queued behind Exit would find the objects gone.
   dispatcher_.Close();
   endpoint_.reset();
+  mediaPlayer_.reset();
   if (started_) {
     main_->SetMode(amClosed);
     settings::TCaptureSettings capture = capture_->Settings();

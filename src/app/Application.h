@@ -45,6 +45,7 @@ namespace pvx::app {
 
 class TFormLogo;
 class TFormMainWindow;
+class TMediaPlayerLink;
 
 class TApplication final : public QObject {
   Q_OBJECT
@@ -123,6 +124,7 @@ class TApplication final : public QObject {
   std::unique_ptr<engine::TCaptureInfo> capture_;
   std::unique_ptr<engine::TChannelTunerAdapter> tunerAdapter_;
   std::unique_ptr<platform::ipc::TMessageEndpoint> endpoint_;
+  std::unique_ptr<TMediaPlayerLink> mediaPlayer_;
   std::unique_ptr<TControlPanels> panels_;
   TFormMainWindow* mainWindow_ = nullptr;
   TFormLogo* logo_ = nullptr;
