@@ -33,9 +33,7 @@ bool PlayerPlays(TShell& shell) {
 QString ChannelTitle(const TChannelInfo& channels, int n) {
   const TChannelRecord* record = channels.ChannelRecord(channels.CurrentTable() == TChannelInfo::kCable, n);
   if (record && !record->Name.isEmpty()) return record->Name;
-  QString word = QStringLiteral("Channel");
-  if (MultiLangInfo) MultiLangInfo->Lookup("Channel", &word);
-  return word + ' ' + QString::number(n);
+  return LanguageText("Channel", QStringLiteral("Channel")) + ' ' + QString::number(n);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "app/ScheduledCapture.h"
 
+#include <QFileInfo>
 #include <memory>
 
 #include "app/FMCommands.h"
@@ -10,6 +11,7 @@
 #include "handoff/ScheduledRecording.h"
 #include "handoff/SchedulerLink.h"
 #include "platform/ProgramFolder.h"
+#include "platform/SystemServices.h"
 #include "playback/PlaybackSession.h"
 #include "playback/PendingItem.h"
 #include "playback/PlaybackInfo.h"
@@ -67,7 +69,12 @@ class TShellPieces final : public handoff::IScheduledShell {
     }
   }
   bool StartRecording() override { return StartCapture(shell_); }
-  void MarkPendingScheduled() override { playback::MarkPendingItemScheduled(*shell_.Playback); }
+  void MarkPendingScheduled() override {
+    playback::MarkPendingItemScheduled(*shell_.Playback);
+    // The desktop hears of it, with the file's name (the end and failures: TellScheduler).
+    platform::System().Notify(LanguageText("NoticeRecordingStarted", QStringLiteral("Scheduled recording started")),
+                              QFileInfo(shell_.Capture->Recorder().CurrentFile).fileName());
+  }
   bool StopRecording() override {
     const bool stopped = StopCapture(shell_, QStringLiteral("Scheduled"));
     // The Done list is written at once: the program may not be the one to close it.

@@ -111,6 +111,15 @@ bool ShowSleepingTimerDialog(settings::TMainInfo* main, QWidget* parent) {
 TSleepCountdown::TSleepCountdown() {
   TimerSleeping.SetEnabled(false);
   TimerSleeping.OnTimer = [this](platform::TTimer&) { TimerSleepingTimer(); };
+  TimerWarning.SetEnabled(false);
+  TimerWarning.OnTimer = [this](platform::TTimer& t) {
+    t.SetEnabled(false);
+    const bool powerOff = !SchedulerWindowExists || !SchedulerWindowExists();
+    platform::System().Notify(
+        settings::LanguageText("SleepTimer", QStringLiteral("Sleeping Timer")),
+        powerOff ? settings::LanguageText("NoticeSleep", QStringLiteral("OKA PVX closes in one minute and the computer switches off."))
+                 : settings::LanguageText("NoticeSleepScheduler", QStringLiteral("OKA PVX closes in one minute.")));
+  };
 }
 
 void TSleepCountdown::Execute(QWidget* parent) {
@@ -124,9 +133,14 @@ void TSleepCountdown::Execute(QWidget* parent) {
 void TSleepCountdown::Apply() {
   const int minutes = Main ? Main->Prefs().SleepMinutes : 0;
   TimerSleeping.SetEnabled(false);
+  TimerWarning.SetEnabled(false);
   if (minutes >= 1) {
     TimerSleeping.SetInterval(minutes * kMsPerMinute);
     TimerSleeping.SetEnabled(true);
+  }
+  if (minutes >= 2) {
+    TimerWarning.SetInterval((minutes - 1) * kMsPerMinute);
+    TimerWarning.SetEnabled(true);
   }
   if (ShowSleepLabel) ShowSleepLabel(minutes > 0);
 }

@@ -59,6 +59,8 @@ class TSleepCountdown {
   void TimerSleepingTimer();
 
   platform::TTimer TimerSleeping;
+  // A minute before, the desktop is told (for countdowns of two minutes or more).
+  platform::TTimer TimerWarning;
   // Where the minutes are kept.
   settings::TMainInfo* Main = nullptr;
 

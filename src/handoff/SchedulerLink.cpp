@@ -3,6 +3,9 @@
 #include "platform/SystemServices.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
+#include "settings/Globals.h"
+
+#include <utility>
 
 namespace pvx::handoff {
 
@@ -15,6 +18,14 @@ bool LaunchScheduler() {
 bool FindSchedulerWindow() { return ipc::FindWindow(ipc::kSchedulerWindowClass); }
 
 void TellScheduler(qint32 status) {
+  const std::pair<qint32, std::pair<const char*, const char*>> notices[] = {
+      {ipc::kScheduledRecordingEnded, {"NoticeRecordingEnded", "Scheduled recording finished"}},
+      {ipc::kScheduledDiskFull, {"NoticeDiskFull", "Scheduled recording stopped: the disk is full"}},
+      {ipc::kScheduledStartRefused, {"NoticeStartRefused", "Scheduled recording could not start"}},
+      {ipc::kScheduledSourceUnavailable,
+       {"NoticeSourceUnavailable", "Scheduled recording could not start: the source is not available"}}};
+  for (const auto& [code, text] : notices)
+    if (code == status) platform::System().Notify(settings::LanguageText(text.first, QString::fromUtf8(text.second)), {});
   if (status == ipc::kScheduledRecordingEnded)
     ipc::PostMessage(ipc::kSchedulerWindowClass, ipc::kMsgScheduledStatus, status, 0);
   else

@@ -15,7 +15,8 @@ bool LaunchScheduler();
 // Its window's endpoint answers.
 bool FindSchedulerWindow();
 // 3028 with the status: disk full, refused and source unavailable are sent (bounded wait),
-// the end of a recording is posted. Dropped when the scheduler is not running.
+// the end of a recording is posted. Dropped when the scheduler is not running. The desktop shows
+// each as a notification, scheduler or not.
 void TellScheduler(qint32 status);
 // The Schedule command: a running scheduler shows itself (3027), else it is started. False
 // only when it had to be started and could not be.

@@ -16,6 +16,7 @@ class LinuxSystemServices final : public ISystemServices {
   bool PowerOff() override;
   quint32 InhibitScreenSaver(const QString& reason) override;
   void ReleaseScreenSaver(quint32 cookie) override;
+  void Notify(const QString& summary, const QString& body) override;
   bool OpenUrl(const QString& url) override;
   bool StartProgram(const QString& name, const QStringList& args) override;
   FileVersion ProgramVersion() override;

@@ -35,6 +35,8 @@ class ISystemServices {
   // cookie for ReleaseScreenSaver, or 0 when the desktop offers no such service.
   virtual quint32 InhibitScreenSaver(const QString& reason) = 0;
   virtual void ReleaseScreenSaver(quint32 cookie) = 0;
+  // A desktop notification (org.freedesktop.Notifications); nothing when no service runs.
+  virtual void Notify(const QString& summary, const QString& body) = 0;
   // Opens a web address, mail link or local file with the desktop's handler.
   virtual bool OpenUrl(const QString& url) = 0;
   // Starts one of the program's companion executables from its own bin folder, detached.

@@ -1,7 +1,15 @@
 #include "settings/Globals.h"
 
+#include "settings/MultiLangInfo.h"
+
 namespace pvx::settings {
 
 TMultiLangInfo* MultiLangInfo = nullptr;
+
+QString LanguageText(const char* key, const QString& fallback) {
+  QString caption;
+  if (MultiLangInfo && MultiLangInfo->Lookup(QLatin1String(key), &caption)) return caption;
+  return fallback;
+}
 
 }  // namespace pvx::settings

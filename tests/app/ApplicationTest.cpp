@@ -209,6 +209,8 @@ TEST_F(Shell, TheSchedulerHearsOfARefusedStartAndOfAFullDiskUnattendedAndLiveTVG
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
   const Answers told = {ipc::kScheduledStartRefused, ipc::kScheduledDiskFull};
   EXPECT_TRUE(WaitUntil([&] { return scheduler.Status() == told; }));
+  EXPECT_EQ(test::System().Notifications, QStringList({"Scheduled recording could not start: ",
+                                                       "Scheduled recording stopped: the disk is full: "}));
 }
 
 TEST_F(Shell, StartingInFMThatCannotStartEndsAndStartsInTVNextTime) {

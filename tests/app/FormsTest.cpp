@@ -543,6 +543,9 @@ TEST_F(SleepingTimer, CountdownThroughTheAnswersAndTheClock) {
                              test::System().PowerOffCalls);
   };
   test::ExpectGolden(test::Walk(steps, state), "app/SleepCountdown.txt");
+  // A minute before each of the two power-offs, the desktop was told.
+  EXPECT_EQ(test::System().Notifications,
+            QStringList(2, "Sleeping Timer: OKA PVX closes in one minute and the computer switches off."));
 }
 
 // Captions with a key take the language's text (before an "@"), with its font size.

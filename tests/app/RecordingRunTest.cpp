@@ -259,6 +259,9 @@ TEST_F(Scheduled, FMFromTVSwitchesAndBackAndCompositeLeavesTheChannel) {
   const playback::TPlaybackItem& item = *App().Playback().Lists.Items.at(0);
   EXPECT_TRUE(item.Scheduled && item.Description == "Scheduled");
   EXPECT_EQ(test::ProgramMain().GivenFilePath(), item.FilePath);
+  // The desktop heard of the start, with the file, and of the end.
+  EXPECT_EQ(test::System().Notifications, QStringList({"Scheduled recording started: " + QFileInfo(item.FilePath).fileName(),
+                                                       "Scheduled recording finished: "}));
 
   Order(handoff::rsComposite, 9);
   EXPECT_EQ(test::ProgramChannels().VideoSource(), TChannelInfo::kComposite);

@@ -26,6 +26,7 @@ class FakeSystemServices final : public platform::ISystemServices {
   QList<quint32> ActiveInhibits;  // cookies handed out and not yet released
   QStringList OpenedUrls;
   QStringList StartedPrograms;
+  QStringList Notifications;  // "summary: body"
 
   QString DocumentsFolder() override { return Documents; }
   QString FallbackFolder() override { return Fallback; }
@@ -37,6 +38,7 @@ class FakeSystemServices final : public platform::ISystemServices {
   bool PowerOff() override;
   quint32 InhibitScreenSaver(const QString& reason) override;
   void ReleaseScreenSaver(quint32 cookie) override { ActiveInhibits.removeOne(cookie); }
+  void Notify(const QString& summary, const QString& body) override { Notifications << summary + ": " + body; }
   bool OpenUrl(const QString& url) override;
   bool StartProgram(const QString& name, const QStringList& args) override;
   platform::FileVersion ProgramVersion() override { return Version; }

@@ -15,12 +15,7 @@
 
 namespace pvx::ui {
 
-QString Text(const char* key, const QString& fallback) {
-  QString caption;
-  if (settings::MultiLangInfo && settings::MultiLangInfo->Lookup(QLatin1String(key), &caption))
-    return caption;
-  return fallback;
-}
+QString Text(const char* key, const QString& fallback) { return settings::LanguageText(key, fallback); }
 
 void ApplyCaptions(const TCaptionList& captions) {
   const settings::TMultiLangInfo* lang = settings::MultiLangInfo;
