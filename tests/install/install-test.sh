@@ -15,7 +15,7 @@ for program in oka-pvx oka-remote Scheduled; do
 done
 for file in share/oka-pvx/PVX_English.html "share/oka-pvx/PVX_Chinese(simplified).html" share/oka-pvx/PVX_German.html \
     share/oka-pvx/Language/Lang.cfg share/man/man1/oka-pvx.1.gz share/man/man1/Scheduled.1.gz share/man/man1/oka-remote.1.gz \
-    share/icons/hicolor/scalable/apps/oka-pvx.svg share/doc/oka-pvx/lircrc; do
+    share/icons/hicolor/scalable/apps/oka-pvx.svg share/icons/hicolor/48x48/apps/oka-pvx.png share/doc/oka-pvx/lircrc; do
   [ -s "$usr/$file" ] || { echo "not installed: $file" >&2; exit 1; }
 done
 desktop-file-validate "$usr"/share/applications/*.desktop
