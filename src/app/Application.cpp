@@ -225,6 +225,11 @@ void TApplication::WireRelays() {
     if (panels_) panels_->VolumeChanged(audio_->Volume(), muted);
   };
   hotkeys_->OnTextChange = [this](THotkeyControlInfo&, const QString& text) {
+    if (text.isEmpty()) {
+      // Nothing typed (an abandoned entry, a lone 0): the panel shows the channel that plays.
+      if (panels_) panels_->ChannelChanged(channels_->CurrentChannel());
+      return;
+    }
     mainWindow_->OSD()->Show(text, false);
     if (panels_) panels_->EntryText(text);
   };
@@ -273,6 +278,8 @@ void TApplication::WireRelays() {
     window->OSD()->SetVideoWindow(video);
   };
   capture_->OnFMTuned = [this](engine::TCaptureInfo&, quint32 hertz, bool locked) {
+    // The station heard is kept, so that FM radio starts on it again (after a restart too).
+    channels_->KeepFMFrequency(hertz);
     if (panels_) panels_->FMTuned(hertz, locked);
   };
   capture_->OnDeviceLost = [this](engine::TCaptureInfo& engine, const QString& message, const QString& file) {

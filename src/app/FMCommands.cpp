@@ -1,5 +1,7 @@
 #include "app/FMCommands.h"
 
+#include <QPointer>
+
 #include "app/ControlPanels.h"
 #include "app/MainForm.h"
 #include "app/OSDForm.h"
@@ -8,6 +10,7 @@
 #include "engine/AudioAdjustInfo.h"
 #include "engine/CaptureInfo.h"
 #include "engine/FMSeek.h"
+#include "panels/FMPanelRules.h"
 #include "panels/FormFMMainPanel.h"
 #include "platform/Clock.h"
 #include "settings/ChannelInfo.h"
@@ -35,10 +38,15 @@ void AnnounceMode(TShell& shell) {
 
 void Seek(TShell& shell, bool up) {
   engine::TFMSeek seek(*shell.Capture);
+  // A seek may tune for half a minute; the panel tells that it runs (its tunings show the
+  // frequencies tried).
+  const QPointer<panels::TFormFMMainPanel> panel = shell.Panels ? shell.Panels->FM() : nullptr;
+  if (panel) panel->ShowSeeking(true);
   // Anything else the user asks for ends the seek where it is; the request then runs.
   shell.Dispatcher->SetInterrupt([&seek] { seek.Abort(); });
   seek.Run(up);
   shell.Dispatcher->SetInterrupt(nullptr);
+  if (panel) panel->ShowSeeking(false);
 }
 
 }  // namespace
@@ -60,10 +68,18 @@ bool EnterFMRadioMode(TShell& shell, TAppMode from) {
   }
   // The radio's sound comes through the tuner's input.
   channels.SetVideoSource(TChannelInfo::kTuner);
+  // FM starts on the station last heard in this run, else on the memory listened to; empty or off
+  // the dial (a first start spreads the memories over the tuner's whole band), at the dial's
+  // lower end. The memory itself is left as stored.
+  const engine::TTunerControl& tuner = capture.Tuner();
+  const TFMMemoryChannelRecord* memory = channels.FMRecord(channels.CurFM());
+  const quint32 heard = channels.LastFMHeard() ? channels.LastFMHeard() : memory ? memory->Frequency : 0;
+  const quint32 start = panels::FMStartFrequency(heard, tuner.FMMin(), tuner.FMMax());
   if (channels.CurrentTable() == TChannelInfo::kFM)
     channels.SelectChannel(channels.CurFM());
   else
     channels.SetTable(TChannelInfo::kFM);
+  if (!memory || memory->Frequency != start) capture.SetFMFrequency(start);
   shell.Audio->SetLineMute(false);
   return true;
 }

@@ -157,13 +157,19 @@ void TFormMainWindow::PlaceBadge() {
   if (badge_->isVisible()) badge_->raise();
 }
 
-void TFormMainWindow::ShowPlayProgress(int currentSeconds, int totalSeconds) {
-  badge_->SetPlaying(currentSeconds, totalSeconds);
+void TFormMainWindow::ShowPlayProgress(int currentSeconds, int totalSeconds, bool paused) {
+  badge_->SetPlaying(currentSeconds, totalSeconds, paused);
   if (badge_->isHidden() && !previewActive_) {
     PlaceBadge();
     badge_->show();
   }
   badge_->raise();
+}
+
+void TFormMainWindow::SetPlayerRunning(bool running) {
+  menuState_.PlayerPaused = !running;
+  RefreshMenu();
+  badge_->SetPaused(!running);
 }
 
 void TFormMainWindow::ShowRecordingProgress(bool timeShift, qint64 elapsedSeconds, qint64 bytes) {

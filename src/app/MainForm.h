@@ -57,7 +57,7 @@ class TFormMainWindow final : public QWidget, public IOSDHost {
   // `pip`: the player may take the inset (the time-shift player always fills the picture).
   void SetPlayer(bool exists, platform::video::TVideoWindow* window = nullptr, bool pip = true);
   // The play position over the picture while a file or the time-shift buffer plays.
-  void ShowPlayProgress(int currentSeconds, int totalSeconds);
+  void ShowPlayProgress(int currentSeconds, int totalSeconds, bool paused = false);
   bool PIPPlaying() const;
 
   // --- display modes -------------------------------------------------------------------------
@@ -115,10 +115,8 @@ class TFormMainWindow final : public QWidget, public IOSDHost {
     menuState_.TimeShiftReady = ready;
     RefreshMenu();
   }
-  void SetPlayerRunning(bool running) {
-    menuState_.PlayerPaused = !running;
-    RefreshMenu();
-  }
+  // The menu's Pause or Play, and the badge's word while a player's position shows.
+  void SetPlayerRunning(bool running);
   void SetMuteState(bool hasMixer, bool muted) {
     menuState_.HasMixer = hasMixer;
     menuState_.Muted = muted;

@@ -37,7 +37,7 @@ constexpr TItemDef kItems[] = {
     {kSourceMenu, "itemTunerMemoryMode", "TV Tuner (Memory)", "Memory", TOwnAction::None, true},
     {kSourceMenu, "itemCompositeMode", "Composite", "Composite", TOwnAction::None, true},
     {kSourceMenu, "itemSVideoMode", "S-Video", "SVideo", TOwnAction::None, true},
-    {kSourceMenu, "itemAuxMode", "Camera", nullptr, TOwnAction::Camera, true},
+    {kSourceMenu, "itemAuxMode", "Camera", "Camera", TOwnAction::Camera, true},
     {kTop, "itemPreviousChannel", "Previous Channel", "PreChannel", TOwnAction::None, false},
     {kTop, "itemNextChannel", "Next Channel", "NextChannel", TOwnAction::None, false},
     {kTop, "itemRecallChannel", "Recall Channel", "RecallChannel", TOwnAction::None, false},

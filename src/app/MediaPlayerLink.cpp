@@ -14,6 +14,7 @@
 #include "settings/Globals.h"
 #include "settings/MainInfo.h"
 #include "settings/MultiLangInfo.h"
+#include "util/FrequencyFormat.h"
 
 namespace pvx::app {
 namespace {
@@ -101,8 +102,8 @@ TMediaPlayerState TMediaPlayerLink::State() const {
   } else if (channels.CurrentTable() == TChannelInfo::kFM) {
     s.Track = channels.CurFM();
     const TFMMemoryChannelRecord* memory = const_cast<TChannelInfo&>(channels).FMRecord(s.Track);
-    const double mhz = shell_.Capture ? shell_.Capture->Tuner().FMFrequency() / 1e6 : 0;
-    s.Title = memory && !memory->Name.isEmpty() ? memory->Name : QString::number(mhz, 'f', 2) + " MHz";
+    const quint32 hertz = shell_.Capture ? shell_.Capture->Tuner().FMFrequency() : 0;
+    s.Title = memory && !memory->Name.isEmpty() ? memory->Name : util::FMFrequencyText(hertz);
   } else if (channels.CurrentTable() == TChannelInfo::kMemory) {
     s.Track = channels.CurrentChannel();
     const TMemoryChannelRecord* memory = const_cast<TChannelInfo&>(channels).MemoryRecord(s.Track);

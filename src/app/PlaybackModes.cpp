@@ -57,15 +57,19 @@ void InstallPlayers(TShell& shell, const platform::graph::TComponentRegistry& co
   file.Host.Widget = window;
   file.PIPEnabled = [&shell] { return shell.Main->Prefs().PIPEnabled; };
   file.OnProgress = [&shell](int, int current, int total) {
-    shell.Window->ShowPlayProgress(current, total);
+    shell.Window->ShowPlayProgress(current, total, !Playing(shell));
     if (shell.Panels) shell.Panels->PlayPosition(false, current, total);
   };
   file.OnComplete = [&shell] {
-    // The given file ends with Stop; a play list moves on through its pop-up.
-    if (shell.Main->PlayGivenFile())
-      QTimer::singleShot(0, shell.Window, [&shell] { shell.Dispatcher->ExecuteCommand(commands::TCommand::Stop); });
-    else if (playback::PlayListMenu())
+    // The given file ends with Stop; a play list moves on through its pop-up, which goes round.
+    // Without the pop-up the list plays on to its last entry and then returns to live TV.
+    playback::TPlaybackInfo& lists = shell.Playback->Lists;
+    if (!shell.Main->PlayGivenFile() && playback::PlayListMenu())
       playback::PlayListMenu()->PostEndOfStream();
+    else if (!shell.Main->PlayGivenFile() && lists.CurrentIndex + 1 < lists.PlayList.size())
+      QTimer::singleShot(0, shell.Window, [&lists] { lists.PlayNext(); });
+    else
+      QTimer::singleShot(0, shell.Window, [&shell] { shell.Dispatcher->ExecuteCommand(commands::TCommand::Stop); });
   };
   file.OnVideoWindow = [window](platform::video::IVideoWindow* video, bool pip) {
     window->SetPlayer(true, WidgetOf(video), pip);
@@ -82,7 +86,7 @@ void InstallPlayers(TShell& shell, const platform::graph::TComponentRegistry& co
     if (QWidget* widget = video.Widget()) widget->setVisible(visible);
   };
   shift.OnProgress = [&shell](playback::TTimeShiftPlaybackProject&, int, int current, int total) {
-    shell.Window->ShowPlayProgress(current, total);
+    shell.Window->ShowPlayProgress(current, total, !Playing(shell));
     if (shell.Panels) shell.Panels->PlayPosition(true, current, total);
   };
   shift.Snapshots = capture->Snapshots;

@@ -3,6 +3,9 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
+#include <algorithm>
+
+#include "settings/Globals.h"
 
 namespace pvx::app {
 
@@ -32,17 +35,31 @@ QString TRecordingBadge::SizeText(qint64 bytes) {
 }
 
 QString TRecordingBadge::Text() const {
+  using settings::LanguageText;
   switch (kind_) {
-    case Kind::Playing: return "Play  " + ElapsedText(elapsed_) + " / " + ElapsedText(bytes_);
-    case Kind::TimeShift: return "Time-Shifting  " + ElapsedText(elapsed_) + "  " + SizeText(bytes_);
-    default: return "REC  " + ElapsedText(elapsed_) + "  " + SizeText(bytes_);
+    case Kind::Playing: {
+      const QString state = paused_ ? LanguageText("Pause", "Pause") : LanguageText("Play", "Play");
+      return state + "  " + ElapsedText(elapsed_) + " / " + ElapsedText(bytes_);
+    }
+    case Kind::TimeShift:
+      return LanguageText("BadgeTimeShift", "Time-Shifting") + "  " + ElapsedText(elapsed_) + "  " + SizeText(bytes_);
+    default: return LanguageText("BadgeRecording", "REC") + "  " + ElapsedText(elapsed_) + "  " + SizeText(bytes_);
   }
 }
 
-void TRecordingBadge::SetPlaying(qint64 currentSeconds, qint64 totalSeconds) {
+void TRecordingBadge::SetPlaying(qint64 currentSeconds, qint64 totalSeconds, bool paused) {
   kind_ = Kind::Playing;
-  elapsed_ = currentSeconds;
+  paused_ = paused;
+  // A position reported past the end (the last picture's duration) shows as the end.
+  elapsed_ = totalSeconds > 0 ? std::min(currentSeconds, totalSeconds) : currentSeconds;
   bytes_ = totalSeconds;
+  Fit();
+  update();
+}
+
+void TRecordingBadge::SetPaused(bool paused) {
+  if (kind_ != Kind::Playing || paused == paused_) return;
+  paused_ = paused;
   Fit();
   update();
 }
@@ -75,7 +92,11 @@ void TRecordingBadge::paintEvent(QPaintEvent*) {
   // playing: a green play mark.
   const QRectF dot(kPad, (height() - kDot) / 2.0, kDot, kDot);
   p.setPen(Qt::NoPen);
-  if (kind_ == Kind::Playing) {
+  if (kind_ == Kind::Playing && paused_) {
+    p.setBrush(QColor(230, 190, 60));
+    p.drawRect(QRectF(dot.left(), dot.top(), dot.width() * 0.35, dot.height()));
+    p.drawRect(QRectF(dot.right() - dot.width() * 0.35, dot.top(), dot.width() * 0.35, dot.height()));
+  } else if (kind_ == Kind::Playing) {
     p.setBrush(QColor(80, 200, 90));
     p.drawPolygon(QPolygonF({dot.topLeft(), QPointF(dot.right(), dot.center().y()), dot.bottomLeft()}));
   } else {

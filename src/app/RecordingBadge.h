@@ -12,8 +12,10 @@ class TRecordingBadge final : public QWidget {
 
   // One progress report: elapsed seconds and the bytes on disk.
   void SetProgress(bool timeShift, qint64 elapsedSeconds, qint64 bytes);
-  // A player's position: "Play 0:01:02 / 0:03:00".
-  void SetPlaying(qint64 currentSeconds, qint64 totalSeconds);
+  // A player's position: "Play 0:01:02 / 0:03:00", or "Pause ..." while it holds.
+  void SetPlaying(qint64 currentSeconds, qint64 totalSeconds, bool paused = false);
+  // Only a player's position changes with it.
+  void SetPaused(bool paused);
   QString Text() const;
 
   // "1:02:03" from seconds.
@@ -30,6 +32,7 @@ class TRecordingBadge final : public QWidget {
   enum class Kind { Recording, TimeShift, Playing } kind_ = Kind::Recording;
   qint64 elapsed_ = 0;
   qint64 bytes_ = 0;  // or, playing, the length in seconds
+  bool paused_ = false;
 };
 
 }  // namespace pvx::app

@@ -9,10 +9,10 @@ namespace pvx::panels {
 
 using settings::TAppMode;
 
-QString MHzText(quint32 hertz) {
-  QString rest = QStringLiteral("%1").arg(hertz % 1000000, 6, 10, QLatin1Char('0'));
-  while (rest.size() > 1 && rest.endsWith(QLatin1Char('0'))) rest.chop(1);
-  return QString::number(hertz / 1000000) + QLatin1Char('.') + rest;
+quint32 FMStartFrequency(quint32 stored, qint32 fmMin, qint32 fmMax) {
+  qint64 low = std::max<qint64>(kFMDialLow, fmMin), high = std::min<qint64>(kFMDialHigh, fmMax);
+  if (low > high) low = fmMin, high = std::max(fmMin, fmMax);
+  return qint64(stored) >= low && qint64(stored) <= high ? stored : quint32(std::max<qint64>(low, 0));
 }
 
 quint32 DialFrequency(int x, const TUIItemRecord& dial, qint32 fmMin, qint32 fmMax) {

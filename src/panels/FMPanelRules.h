@@ -1,6 +1,6 @@
 #pragma once
 // The FM panel's arithmetic and texts, apart from the window: what each mode enables, the
-// dial's mouse-to-frequency and frequency-to-knob rules, the MHz text and the pop-up menu.
+// dial's band and its mouse-to-frequency and frequency-to-knob rules, and the pop-up menu.
 
 #include <QString>
 #include <array>
@@ -10,9 +10,13 @@
 
 namespace pvx::panels {
 
-// "98.5" for 98500000 Hz, "100.0", "87.65": the megahertz, a point, the rest without its
-// trailing zeros (one digit stays).
-QString MHzText(quint32 hertz);
+// The band the dial's printed scale names.
+constexpr quint32 kFMDialLow = 88000000, kFMDialHigh = 108000000;
+
+// Where FM radio starts: the stored frequency when it lies in the dial's band (within the
+// tuner's fmMin..fmMax), else that band's lower end. A tuner whose band misses the dial's
+// starts at its own lower end.
+quint32 FMStartFrequency(quint32 stored, qint32 fmMin, qint32 fmMax);
 
 // The frequency a click at skin x on the dial asks for: whole megahertz plus rounded tenths
 // along the band, kept inside fmMin..fmMax. A band with fmMax at or below fmMin gives fmMin.

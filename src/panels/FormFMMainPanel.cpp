@@ -10,6 +10,7 @@
 #include "panels/FMPanelRules.h"
 #include "settings/ChannelInfo.h"
 #include "settings/MultiLangInfo.h"
+#include "util/FrequencyFormat.h"
 #include "util/TimeFormat.h"
 
 namespace pvx::panels {
@@ -72,8 +73,9 @@ TFormFMMainPanel::TFormFMMainPanel(TSkinPanel::TPainter painter, TPanelEnvironme
 
 void TFormFMMainPanel::BuildLabels() {
   LabelTime = MakeLabel(this, "LabelTime", QStringLiteral("0:00:00"), {88, 32}, Qt::AlignLeft, 70, 12, true);
-  LabelDVCRState = MakeLabel(this, "LabelDVCRState", QStringLiteral("FM"), {89, 56}, Qt::AlignLeft, 58, 11, false);
-  LabelCurretPos = MakeLabel(this, "LabelCurretPos", QString(), {220, 56}, Qt::AlignRight, 72, 12, true);
+  // Room for "Seeking…" beside a frequency of five digits ("108.00 MHz").
+  LabelDVCRState = MakeLabel(this, "LabelDVCRState", QStringLiteral("FM"), {89, 56}, Qt::AlignLeft, 63, 11, false);
+  LabelCurretPos = MakeLabel(this, "LabelCurretPos", QString(), {224, 56}, Qt::AlignRight, 72, 12, true);
   LabelChannel = MakeLabel(this, "LabelChannel", QString(), {245, 31}, Qt::AlignHCenter, 34, 14, true);
 }
 
@@ -145,6 +147,13 @@ void TFormFMMainPanel::ShowChannel(int channel) {
 
 void TFormFMMainPanel::ShowFMTuned(quint32 hertz, bool /*locked*/) { DrawDial(hertz); }
 
+void TFormFMMainPanel::ShowSeeking(bool seeking) {
+  QString text = seeking && env_.Language ? env_.Language->LookupCaption(QStringLiteral("FMSeeking")) : QString();
+  if (seeking && text.isEmpty()) text = QStringLiteral("Seeking…");
+  LabelDVCRState->setText(seeking ? text : FMStateText(CurrentMode()));
+  LabelDVCRState->setVisible(true);
+}
+
 void TFormFMMainPanel::ShowCaptureProgress(qint64 elapsedSeconds) {
   if (isVisible()) LabelCurretPos->setText(util::FormatSeconds(elapsedSeconds));
 }
@@ -183,7 +192,7 @@ void TFormFMMainPanel::TimerShowTimeTimer() {
 // --- drawing ---------------------------------------------------------------------------------------
 
 void TFormFMMainPanel::ShowFrequencyText(quint32 hertz) {
-  LabelCurretPos->setText(MHzText(hertz) + QStringLiteral("MHz"));
+  LabelCurretPos->setText(util::FMFrequencyText(hertz));
 }
 
 void TFormFMMainPanel::DrawAroundIndicator(const QRect& from, const QRect& to, TLook look) {

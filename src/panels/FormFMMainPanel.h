@@ -37,6 +37,9 @@ class TFormFMMainPanel final : public TSkinPanel {
   void ShowChannel(int channel);
   // CaptureInfo.OnFMTuned: the knob on the dial and the frequency text.
   void ShowFMTuned(quint32 hertz, bool locked);
+  // An FM seek starts or ends: the state text says "Seeking…" (in the panel's language) while
+  // it runs, and the mode's own text again after it.
+  void ShowSeeking(bool seeking);
   // CaptureInfo.OnCaptureProgress. While shown: the elapsed recording time.
   void ShowCaptureProgress(qint64 elapsedSeconds);
   // The file player's progress. While shown: the position and the played part of the bar.

@@ -377,6 +377,10 @@ void TChannelInfo::SpreadFMMemories(qint64 low, qint64 high) {
     fmMemories_[size_t(n - 1)] = {quint32(std::min(low + n * step, high)), FMMemoryName(n)};
 }
 
+void TChannelInfo::KeepFMFrequency(quint32 hertz) {
+  if (currentTable_ == kFM && hertz != 0) lastFMHeard_ = hertz;
+}
+
 // --- scans -------------------------------------------------------------------------------------
 
 bool TChannelInfo::TuneAndRead(qint64 hertz, qint32& offset) {

@@ -120,6 +120,11 @@ class TChannelInfo {
   // FM memory n gets low + n x (high - low) / 50, never above high; a step below 1 Hz changes
   // nothing.
   void SpreadFMMemories(qint64 low, qint64 high);
+  // FM radio tuned `hertz` (a memory, a step, the dial, a seek): while the FM table is current it
+  // is the station last heard, where FM starts again in this run. The memories stay as the user
+  // stored them.
+  void KeepFMFrequency(quint32 hertz);
+  quint32 LastFMHeard() const { return lastFMHeard_; }
 
   // --- scans ---------------------------------------------------------------------------------
   // What a scan reports to the one who started it.
@@ -242,6 +247,7 @@ class TChannelInfo {
   qint32 prevChannel_ = 4, curChannel_ = 4;
   qint32 curMemory_ = 4, prevMemory_ = 4;
   qint32 curFM_ = 4, prevFM_ = 4;
+  quint32 lastFMHeard_ = 0;  // not stored: the memories are
   bool scanning_ = false;
   qint32 verifyCount_ = 1;
   bool verifyOptionShown_ = false;

@@ -23,6 +23,15 @@ void THotkeyControlInfo::Key(QChar key) {
     return;
   }
 
+  if (key.unicode() == kEscapeKey) {
+    // Escape abandons what was typed; the channel that plays stays.
+    const bool typing = !TypedText.isEmpty() || HundredPrefix;
+    TypedText.clear();
+    HundredPrefix = false;
+    if (typing && OnTextChange) OnTextChange(*this, TypedText);
+    return;
+  }
+
   if (TypedText.size() >= kMaxTypedLength) {
     // A fifth key abandons the entry; the prefix goes with it, or it would add 100 to the next one.
     TypedText.clear();

@@ -13,6 +13,7 @@ namespace pvx::settings {
 class THotkeyControlInfo {
  public:
   static constexpr char16_t kEnterKey = 13;
+  static constexpr char16_t kEscapeKey = 27;
   static constexpr int kCommitDelayMs = 1000;
   static constexpr int kMaxTypedLength = 4;
 

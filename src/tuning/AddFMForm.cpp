@@ -3,10 +3,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <algorithm>
 
 #include "settings/ChannelInfo.h"
 #include "settings/Globals.h"
-#include "tuning/FrequencyText.h"
+#include "util/FrequencyFormat.h"
 
 namespace pvx::tuning {
 
@@ -25,10 +26,9 @@ int FirstFreeFMMemory(const TChannelInfo& channels) {
 
 TFormAddFMFrequency::TFormAddFMFrequency(TChannelInfo& channels, qint32 frequency, QWidget* parent)
     : TMemoryEntryDialog("FormAddFMFrequency", "FM Channel", parent), Frequency(frequency), channels_(channels) {
-  auto* shown = Named(new QLabel(FrequencyText(frequency), this), "LabelFrequency");
-  shown->setAlignment(Qt::AlignRight | Qt::AlignVCenter);  // next to its unit
-  auto* unit = Named(new QLabel("MHz", this), "LabelMHz");
-  Build(shown, unit, FirstFreeFMMemory(channels), "FMAddChannel", {});
+  auto* caption = Named(new QLabel("Frequency", this), "LabelFrequencyCaption");
+  auto* shown = Named(new QLabel(util::FMFrequencyText(quint32(std::max(frequency, 0))), this), "LabelFrequency");
+  Build(caption, shown, FirstFreeFMMemory(channels), "FMAddChannel", {{"Frequency", caption}});
 }
 
 void TFormAddFMFrequency::BitBtnOKClick() {

@@ -225,6 +225,8 @@ void TFormTVSetupWizard::ApplyCaptions() {
   caption("CableType", to(cableTypeBox_));
   caption("Antenna", to(cableType_->button(0)));
   caption("Cable", to(cableType_->button(1)));
+  caption("Antenna", to(labelAntenna_));
+  caption("Cable", to(labelCable_));
   caption("Both", to(cableType_->button(2)));
   caption("UseDefaultTable", to(radioDefault_));
   caption("UseFreeScan", to(radioFree_));

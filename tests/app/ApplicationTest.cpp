@@ -26,6 +26,7 @@
 #include "support/ModelEdits.h"
 #include "tuning/FormTVSetupWizard.h"
 #include "ui/settings/ConfigForm.h"
+#include "util/FrequencyFormat.h"
 
 namespace pvx::test {
 namespace {
@@ -648,6 +649,56 @@ TEST_F(FMRadio, AnyCommandDuringASeekEndsItWithoutTuningFurther) {
   }
 }
 
+// While a seek runs the FM panel says "Seeking…" with each frequency tried; found, cut short by a
+// step (which runs after it) or round an empty band, it shows the radio again.
+TEST_F(FMRadio, ThePanelShowsASeekWhileItRunsAndTheRadioAfterIt) {
+  ASSERT_TRUE(Start());
+  App().ExecuteCommand(TCommand::TVOrFM);
+  const auto shown = [&] { return Label(FM(), "LabelDVCRState") + ' ' + Label(FM(), "LabelCurretPos"); };
+  int seeking = 0;  // tunings the panel showed as the seek's
+  bool cut = false;
+  Engine().OnFMTuned = [&, relay = Engine().OnFMTuned](engine::TCaptureInfo& e, quint32 hertz, bool locked) {
+    relay(e, hertz, locked);
+    seeking += shown() == "Seeking… " + util::FMFrequencyText(hertz);
+    if (cut && seeking == 3) cut = false, App().ExecuteCommand(TCommand::FrequencyUp);
+  };
+  const struct { double from; TCommand seek; bool cut, empty; int tunings; QString after; } rows[] = {
+      {80.0, TCommand::SeekUp, false, false, 81, "FM 88.10 MHz"},
+      {88.1, TCommand::SeekDown, false, false, 81, "FM 80.00 MHz"},
+      {95.3, TCommand::SeekUp, true, false, 3, "FM 95.65 MHz"},
+      {95.3, TCommand::SeekDown, false, true, 321, "FM 95.30 MHz"}};
+  for (const auto& row : rows) {
+    if (row.empty) platform::devices::DefaultVirtualCard()->SetStations({});
+    ASSERT_TRUE(Engine().SetFMFrequency(MHz(row.from)));
+    seeking = 0, cut = row.cut;
+    App().ExecuteCommand(row.seek);
+    EXPECT_EQ(std::pair(seeking, shown()), std::pair(row.tunings, row.after)) << row.from;
+  }
+}
+
+// FM starts on the memory listened to, or, empty or off the dial (a first start spreads the
+// memories from 76 MHz), at 88.0; back from TV it starts on the station last heard. The memory
+// keeps what the user stored.
+TEST_F(FMRadio, FMStartsOnTheStationLastHeardOrAtTheDialsLowerEnd) {
+  // Stored, where FM starts, what the user then does, and where FM starts again after TV.
+  const struct { double stored, start; TCommand command; double again; } rows[] = {
+      {78.56, 88.0, TCommand::SeekUp, 88.1}, {0, 88.0, TCommand::FrequencyUp, 88.05},
+      {108.05, 88.0, TCommand::FrequencyDown, 88.0}, {95.3, 95.3, TCommand::SeekDown, 88.1}};  // 87.95: off the dial
+  for (const auto& row : rows) {
+    app_.reset();
+    ASSERT_TRUE(Start());
+    auto* memory = test::ProgramChannels().FMRecord(test::ProgramChannels().CurFM());
+    memory->Frequency = MHz(row.stored);
+    App().ExecuteCommand(TCommand::TVOrFM);
+    EXPECT_EQ(Engine().Tuner().FMFrequency(), MHz(row.start)) << row.stored;
+    App().ExecuteCommand(row.command);
+    App().ExecuteCommand(TCommand::TVOrFM);
+    App().ExecuteCommand(TCommand::TVOrFM);
+    EXPECT_EQ(Engine().Tuner().FMFrequency(), MHz(row.again)) << row.stored;
+    EXPECT_EQ(memory->Frequency, MHz(row.stored)) << "the memory is the user's";
+  }
+}
+
 // A start in FM builds the preview without a picture: TV has it, then and after a rebuild. The
 // exit stores whether FM radio was on, for the next start.
 TEST_F(FMRadio, StartedInFMItStaysInFMUntilToldToLeaveAndLeavesForTVWithItsPicture) {
@@ -688,6 +739,11 @@ TEST_F(FMRadio, TheTVPanelDrivesLiveTVAndTheFMPanelTheRadio) {
   for (int item : {12, 13, 22}) ClickTV(item);  // "1", "2", Enter
   EXPECT_TRUE(WaitUntil([&] { return test::ProgramChannels().CurrentChannel() == 12; }));
   EXPECT_EQ(Label(TV(), "LabelChannel"), "12");
+  // Escape abandons a typed number: the panel shows the channel that plays again.
+  ClickTV(14);
+  EXPECT_TRUE(WaitUntil([&] { return Label(TV(), "LabelChannel") != "12"; }));
+  QTest::keyClick(&Window(), Qt::Key_Escape);
+  EXPECT_TRUE(WaitUntil([&] { return Label(TV(), "LabelChannel") == "12"; }));
 
   // The panel keeps its place beside the main window when that moves.
   const QPoint panelAt = TV().pos();
@@ -704,7 +760,7 @@ TEST_F(FMRadio, TheTVPanelDrivesLiveTVAndTheFMPanelTheRadio) {
   ASSERT_EQ(test::ProgramMain().Mode(), amFMRadio);
   EXPECT_TRUE(Label(FM(), "LabelCurretPos").endsWith("MHz"));
   ASSERT_TRUE(Engine().SetFMFrequency(88100000));
-  EXPECT_EQ(Label(FM(), "LabelCurretPos"), "88.1MHz");
+  EXPECT_EQ(Label(FM(), "LabelCurretPos"), "88.10 MHz");
   SaveShot(FM(), "fm-panel");
 
   // Recording the radio from the panel: into the wave folder, and Stop comes back to FM.

@@ -9,6 +9,7 @@
 #include <QContextMenuEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -38,6 +39,7 @@
 #include "support/FakeSystemServices.h"
 #include "support/ModelEdits.h"
 #include "support/TestEnvironment.h"
+#include "support/TextWalk.h"
 #include "tuning/AddFMForm.h"
 #include "tuning/AddMemoryForm.h"
 #include "tuning/FineTuneDialog.h"
@@ -657,8 +659,10 @@ void ExpectFits(const char* name, QWidget& form, int pages = 1, const std::funct
 }
 void ExpectFits(const char* name, QWidget&& form) { ExpectFits(name, form); }
 
-// Every window of the program.
-TEST(LanguageFit, NoCaptionIsCutOffInAnyShippedLanguage) {
+using TVisit = std::function<void(const char* name, QWidget& form, int pages, const std::function<void(int)>& turn)>;
+
+// Every window of the program in each shipped language, English first.
+void ForEachWindowInEachLanguage(const TVisit& visit) {
   settings::TMultiLangInfo lang(SourceData() + "Language/Lang.cfg");
   settings::TChannelInfo channels;
   settings::TMainInfo main;
@@ -671,24 +675,25 @@ TEST(LanguageFit, NoCaptionIsCutOffInAnyShippedLanguage) {
   snapshots.Images.front().fill(Qt::darkCyan);
   const util::TOEMInfo oem;
   settings::TSourceMapCell cell{};
+  auto once = [&](const char* name, QWidget&& form) { visit(name, form, 1, {}); };
   for (const char* language : {"English", "German", "Chinese(simplified)"}) {
     SCOPED_TRACE(language);
     lang.SetLanguage(language);
     ASSERT_GE(lang.LanguageIndex, 0);
-    ExpectFits("warning", app::TFormWarning(QStringList{settings::GetErrorMessage(1020)}));
-    ExpectFits("sleeptimer", app::TFormSleepingTimer(&main));
-    ExpectFits("about", app::TDialogAbout(oem));
-    ExpectFits("playback", playback::TFormPlayback(nullptr));
-    ExpectFits("videosource", tuning::TFormVideoSource(cell, true, 5));
-    ExpectFits("addmemory", tuning::TFormAddMemoryChannel(channels));
-    ExpectFits("addfm", tuning::TFormAddFMFrequency(channels, 98100000));
-    ExpectFits("showimage", snapshots::TFormShowImage(snapshots.Images.front()));
-    ExpectFits("finetune", tuning::TDialogFineTune(nullptr, 189250000, 189250000));
+    once("warning", app::TFormWarning(QStringList{settings::GetErrorMessage(1020)}));
+    once("sleeptimer", app::TFormSleepingTimer(&main));
+    once("about", app::TDialogAbout(oem));
+    once("playback", playback::TFormPlayback(nullptr));
+    once("videosource", tuning::TFormVideoSource(cell, true, 5));
+    once("addmemory", tuning::TFormAddMemoryChannel(channels));
+    once("addfm", tuning::TFormAddFMFrequency(channels, 98100000));
+    once("showimage", snapshots::TFormShowImage(snapshots.Images.front()));
+    once("finetune", tuning::TDialogFineTune(nullptr, 189250000, 189250000));
     tuning::TFormTVSetupWizard wizard(channels, false, {});
-    ExpectFits("wizard", wizard, 3, [&](int p) { wizard.SetPage(p + 1); });
+    visit("wizard", wizard, 3, [&](int p) { wizard.SetPage(p + 1); });
     snapshots::TFormSnapshotList list(snapshots, nullptr);
     list.Fill();
-    ExpectFits("snapshots", list);
+    visit("snapshots", list, 1, {});
     // The settings dialog in TV and in FM radio.
     for (const bool fm : {false, true}) {
       ui::TConfigEnvironment env;
@@ -696,10 +701,50 @@ TEST(LanguageFit, NoCaptionIsCutOffInAnyShippedLanguage) {
       env.Recording = &recording, env.FMMode = fm;
       ui::TFormConfig config(env);
       QTabWidget* pages = config.PageControlConfig;
-      ExpectFits(fm ? "settings-fm" : "settings", config, pages->count(),
-                 [&](int p) { pages->setCurrentIndex(p); });
+      visit(fm ? "settings-fm" : "settings", config, pages->count(), [&](int p) { pages->setCurrentIndex(p); });
     }
+    app::TFormMainWindow window(&main);
+    window.ApplyLanguage();
+    visit("menu", *window.PopupMainMenu(), 1, {});
   }
+}
+
+TEST(LanguageFit, NoCaptionIsCutOffInAnyShippedLanguage) {
+  ForEachWindowInEachLanguage([](const char* name, QWidget& form, int pages, const std::function<void(int)>& turn) {
+    if (qobject_cast<QMenu*>(&form)) return;  // menus size themselves
+    ExpectFits(name, form, pages, turn);
+  });
+}
+
+// Every text a person reads comes from the language in use; the words a language shares with
+// English (and names, units and formats) are its own.
+TEST(LanguageWalk, NoWindowLeavesTextInEnglish) {
+  const QMap<QString, QStringList> ownWords = {
+      {"German", {"OK", "Pause", "Start", "Stop", "Mono", "Stereo", "Name", "Status", "Video", "Audio", "Info",
+                  "Timer", "Zoom", "Normal", "Minute", "Minuten", "Modus", "Region", "Text", "Standard", "Finish"}},
+      {"Chinese(simplified)", {"OK"}}};
+  // Units, formats and products, the language files' own names in the language list, and the
+  // publisher's rights line.
+  const QStringList names = {"MHz", "kHz", "Hz", "kbps", "Kbps", "fps", "S-Video", "iEPG", "Wave", "Divx",
+                             "Microsoft", "English", "German", "Chinese", "(simplified)",
+                             "Copyright (C) OKA. All rights reserved."};
+  QMap<QString, QMap<QString, QString>> english;
+  int language = -1;
+  QString last;
+  ForEachWindowInEachLanguage([&](const char* name, QWidget& form, int pages, const std::function<void(int)>& turn) {
+    const QString lang = settings::MultiLangInfo->LanguageName;
+    for (int p = 0; p < pages; ++p) {
+      if (turn) turn(p);
+      const QString at = QStringLiteral("%1 page %2").arg(name).arg(p + 1);
+      const QMap<QString, QString> texts = ReadableTexts(form);
+      if (lang == "English") {
+        english[at] = texts;
+        continue;
+      }
+      EXPECT_EQ(LeftInEnglish(english[at], texts, ownWords.value(lang) + names).join('\n').toStdString(), "")
+          << at.toStdString() << " in " << lang.toStdString();
+    }
+  });
 }
 
 }  // namespace

@@ -5,11 +5,13 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTableWidget>
 
 #include "ShellFixture.h"
 #include "engine/AudioAdjustInfo.h"
 #include "handoff/ScheduledRecording.h"
 #include "platform/media/MediaTestSupport.h"
+#include "playback/FormPlayback.h"
 #include "playback/PlaybackSession.h"
 #include "playback/PlaybackInfo.h"
 #include "playback/TimeShiftPlayback.h"
@@ -69,6 +71,7 @@ class Recording : public LiveTV {
   void PauseAndPlayOn() {
     Remote(TCommand::Play);
     EXPECT_TRUE(MenuShows("itemPlay"));
+    EXPECT_TRUE(Window().RecordingBadge()->Text().startsWith("Pause  ")) << "the badge says so too";
     Remote(TCommand::Play);
     EXPECT_TRUE(MenuShows("itemPause"));
   }
@@ -164,6 +167,15 @@ TEST_F(Recording, AFullDiskEndsTheRecordingPlayableAndTheDoneListKeepsItAfterARe
   Remote(TCommand::PlayGivenFile);
   EXPECT_EQ(test::ProgramMain().Mode(), amTV) << "a given file that is gone plays nothing";
   ASSERT_TRUE(QFile::rename(file + ".away", file));
+  // A play list of that one entry has no pop-up: at its end, live TV again.
+  test::Answer<playback::TFormPlayback>([&] { Remote(TCommand::Play); }, [](playback::TFormPlayback& form) {
+    form.findChild<QTableWidget*>("StringGridDoneList")->setCurrentCell(0, 0);
+    form.BitBtnAddClick();
+    form.BitBtnOKClick();
+  });
+  ASSERT_EQ(test::ProgramMain().Mode(), amPlayback);
+  EXPECT_TRUE(WaitUntil([] { return test::ProgramMain().Mode() == amTV; }, 20000));
+  EXPECT_FALSE(Window().PlayerExists());
 
   App().ShutdownApplication();
   app_.reset();

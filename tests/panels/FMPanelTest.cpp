@@ -15,6 +15,7 @@
 #include "platform/mixer/TVirtualMixer.h"
 #include "settings/ChannelInfo.h"
 #include "settings/MultiLangInfo.h"
+#include "util/FrequencyFormat.h"
 
 namespace pvx::panels {
 namespace {
@@ -22,10 +23,16 @@ namespace {
 using namespace settings;
 using test::kGreen, test::kGrey, test::kWhite;
 
-TEST(FMPanelRules, TheMHzTextTheDialAndTheBars) {
-  const std::pair<quint32, QString> texts[] = {
-      {98500000, "98.5"}, {100000000, "100.0"}, {87650000, "87.65"}, {88050000, "88.05"}, {76000001, "76.000001"}};
-  for (const auto& [hertz, text] : texts) EXPECT_EQ(MHzText(hertz), text) << hertz;
+TEST(FMPanelRules, TheMHzTextTheStartTheDialAndTheBars) {
+  // One way everywhere: two decimals, a space, "MHz"; the 10 kHz digit rounded half up.
+  const std::pair<quint32, QString> texts[] = {{98500000, "98.50 MHz"}, {100000000, "100.00 MHz"},
+                                               {87655000, "87.66 MHz"}, {87654999, "87.65 MHz"}, {0, "0.00 MHz"}};
+  for (const auto& [hertz, text] : texts) EXPECT_EQ(util::FMFrequencyText(hertz), text) << hertz;
+  // Stored, tuner band: the station when the dial (88-108 MHz) shows it, else the dial's lower end.
+  const std::tuple<quint32, qint32, qint32, quint32> starts[] = {
+      {95300000, 76000000, 108000000, 95300000}, {78560000, 76000000, 108000000, 88000000},
+      {89000000, 90000000, 108000000, 90000000}, {80000000, 65000000, 74000000, 65000000}};  // narrowed bands
+  for (const auto& [stored, low, high, start] : starts) EXPECT_EQ(FMStartFrequency(stored, low, high), start) << stored;
 
   const TUIItemRecord dial{70, 112, 281, 115, false, {}}, flat{70, 112, 70, 115, false, {}};
   // The dial's end pixels and its middle: FMPanel.TheDialTunesTheCardAndTheKnobFollowsTheStation.
@@ -150,14 +157,14 @@ TEST_F(FMPanel, TheDialTunesTheCardAndTheKnobFollowsTheStation) {
   auto& card = Open();
   Make(true, &card).UpdateForMode(amFMRadio);
   panel->SkinMouseDown({70, 113}, Qt::LeftButton);
-  EXPECT_TRUE(card.Tuner().FMFrequency() == 76000000u && panel->LabelCurretPos->text() == "76.0MHz");
+  EXPECT_TRUE(card.Tuner().FMFrequency() == 76000000u && panel->LabelCurretPos->text() == "76.00 MHz");
   panel->SkinMouseMove({400, 140}, Qt::LeftButton);
   panel->SkinMouseUp({175, 140}, Qt::LeftButton);
   EXPECT_EQ(card.Tuner().FMFrequency(), 92000000u);
   Click({280, 113});  // the dial's last pixel
   EXPECT_EQ(card.Tuner().FMFrequency(), 108000000u);
   ASSERT_TRUE(card.SetFMFrequency(88100000));
-  EXPECT_EQ(panel->LabelCurretPos->text(), "88.1MHz");
+  EXPECT_EQ(panel->LabelCurretPos->text(), "88.10 MHz");
   const int middle = 70 + qRound(12.1 / 32 * 211);
   for (int dx : {-6, 0, 6}) EXPECT_EQ(At({middle + dx, 114}), kWhite) << dx;
   for (int dx : {-7, 7}) EXPECT_EQ(At({middle + dx, 114}), kGrey) << dx;

@@ -48,7 +48,7 @@ const std::vector<SkinCase>& Cases() {
        {QRect(79, 142, 111, 16)},
        {{QRect(88, 32, 52, 14), "18:05:09"},
         {QRect(89, 56, 40, 14), "FM"},
-        {QRect(160, 56, 60, 14), "88.1MHz"},
+        {QRect(152, 56, 72, 14), "88.10 MHz"},
         {QRect(233, 31, 24, 16), "12"}}},
   };
   return cases;

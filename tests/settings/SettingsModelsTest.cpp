@@ -89,7 +89,9 @@ TEST(HotkeyControlInfo, TypedEntriesShowTheirTextAndCommitOnceAfterTheDelayOrAtE
       {"12345", "text:1 text:12 text:123 text:1234"},
       {".2345@3000 7", "text:1 text:12 text:123 text:1234 text:7 commit:7=7 select:7"},
       {".7\r@5000 ", "text:1 text:17 commit:17=107 select:107"}, {"\r", "select:0"},
-      {"4@600 x.@999 |@1 |@5000 ", "text:4 text:4 text:4 | commit:4=4 select:4 |"}};
+      {"4@600 x.@999 |@1 |@5000 ", "text:4 text:4 text:4 | commit:4=4 select:4 |"},
+      // Escape abandons the entry, prefix and all, and says so once; alone it says nothing.
+      {"12\x1b@5000 ", "text:1 text:12 text:"}, {".\x1b", "text:1 text:"}, {"\x1b", ""}};
   // clang-format on
   for (const auto& [keys, events] : rows) {
     SCOPED_TRACE(keys);

@@ -110,7 +110,7 @@ TEST_F(TuningDialogs, AddFMProposesTheFirstEmptyMemoryOrOneWhenAllAreUsed) {
     if (empty > 0) channels.info.FMRecord(empty)->Frequency = 0;
     test::ModalAnswer<TFormAddFMFrequency> answer([&](TFormAddFMFrequency& dialog) {
       EXPECT_EQ(Child<QSpinBox>(dialog, "SpinEditMemory")->value(), proposed);
-      EXPECT_EQ(Child<QLabel>(dialog, "LabelFrequency")->text(), "87.9");
+      EXPECT_EQ(Child<QLabel>(dialog, "LabelFrequency")->text(), "87.90 MHz");
       Keys(dialog, {Qt::Key_Tab, Qt::Key_unknown, Qt::Key_Return}, "Radio Nord");
     });
     AddFMFrequency(channels.info, nullptr, 87900000);

@@ -4,6 +4,7 @@
 #include <QLinearGradient>
 #include <QPainterPath>
 
+#include "panels/FMPanelRules.h"
 #include "panels/UIInfo.h"
 #include "panels/skins/SkinPainter.h"
 
@@ -136,7 +137,7 @@ void PaintDialWindow(QPainter& p) {
     p.setPen(QPen(ink, major ? 1.0 : 0.7));
     p.drawLine(QPointF(x, dial.top() - (major ? 6.5 : 3.5)), QPointF(x, dial.top() - 1));
     p.drawLine(QPointF(x, dial.bottom() + 2), QPointF(x, dial.bottom() + (major ? 5.5 : 3.5)));
-    if (major && mhz >= 88)
+    if (major && mhz >= int(kFMDialLow / 1000000))
       DrawLegend(p, QRectF(x - 12, 87, 24, 10), QString::number(mhz), 8, kAmber, Qt::AlignCenter, false);
   }
   DrawLegend(p, QRectF(64, 87, 40, 10), QStringLiteral("FM  MHz"), 7, QColor(0xc8, 0x8a, 0x30),

@@ -85,7 +85,9 @@ struct TRecordSession::Impl {
   std::deque<Item> queue;
   size_t queuedVideo = 0, queuedAudio = 0;
   QString error;  // under `mutex`: the worker writes it, any thread reads it
-  bool finishing = false;
+  // Written under `mutex` (so no wake-up is lost) and atomic besides: ThreadSanitizer reported
+  // the wait predicate's read against Finish's write although both hold `mutex`.
+  std::atomic<bool> finishing{false};
   bool started = false;
   std::thread worker;
 
@@ -182,7 +184,11 @@ bool TRecordSession::Finish() {
     d.room.notify_all();
   }
   if (d.worker.joinable()) d.worker.join();
-  d.started = false;
+  {
+    // A streaming thread may still hold the session and ask whether it runs.
+    std::lock_guard lock(d.mutex);
+    d.started = false;
+  }
   qCInfo(lcMedia, "recorded %s: %lld pictures (%lld repeated over gaps), %lld pictures and %lld sound "
          "buffers dropped by a full queue", qPrintable(d.profile.path), qint64(d.framesWritten), d.framesRepeated,
          d.droppedVideo, d.droppedAudio);

@@ -234,6 +234,9 @@ void TVideoWindow::ForwardMouse(QMouseEvent* event) {
   QMouseEvent copy(event->type(), owner->mapFromGlobal(global), owner->window()->mapFromGlobal(global),
                    global, event->button(), event->buttons(), event->modifiers(),
                    event->pointingDevice());
+  // Building the copy writes its time into the device's press record; without the original
+  // time the next press never counts as the second click of a double click.
+  copy.setTimestamp(event->timestamp());
   QCoreApplication::sendEvent(owner, &copy);
   // Delivered once, to the owner; no second copy through parent propagation.
   event->accept();

@@ -168,7 +168,7 @@ void TFormConfig::ApplyLanguage() {
   if (TabSheetTVTuner) ApplyCaptions(TabSheetTVTuner->Captions()), TabSheetTVTuner->ApplyItemTexts();
   if (TabSheetPreview) ApplyCaptions(TabSheetPreview->Captions());
   if (TabSheetCapture) ApplyCaptions(TabSheetCapture->Captions()), TabSheetCapture->ApplyItemTexts();
-  if (TabSheetVideo) ApplyCaptions(TabSheetVideo->Captions());
+  if (TabSheetVideo) ApplyCaptions(TabSheetVideo->Captions()), TabSheetVideo->ApplyItemTexts();
   if (TabSheetFM) ApplyCaptions(TabSheetFM->Captions()), TabSheetFM->ApplyItemTexts();
   if (TabSheetOther) ApplyCaptions(TabSheetOther->Captions());
 }

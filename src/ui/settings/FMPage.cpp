@@ -5,19 +5,48 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <algorithm>
+#include <cmath>
 
 #include "settings/ChannelInfo.h"
 #include "ui/settings/CaptureProfiles.h"
 #include "ui/settings/CellEditors.h"
 #include "ui/settings/ConfigApply.h"
 #include "ui/settings/FolderField.h"
+#include "util/FrequencyFormat.h"
 
 namespace pvx::ui {
 
 using settings::TChannelInfo;
+
+namespace {
+
+// Holds hertz, as the memories do, but shows and reads megahertz as every FM frequency is written.
+class TMHzSpinBox final : public QSpinBox {
+ public:
+  using QSpinBox::QSpinBox;
+
+ protected:
+  QString textFromValue(int hertz) const override { return util::FMFrequencyText(quint32(std::max(hertz, 0))); }
+  int valueFromText(const QString& text) const override { return int(std::llround(MHz(text) * 1e6)); }
+  QValidator::State validate(QString& text, int&) const override {
+    bool ok = false;
+    const double hertz = MHz(text, &ok) * 1e6;
+    return ok && hertz >= minimum() && hertz <= maximum() ? QValidator::Acceptable : QValidator::Intermediate;
+  }
+
+ private:
+  static double MHz(QString text, bool* ok = nullptr) {
+    text.remove(QStringLiteral("MHz"), Qt::CaseInsensitive);
+    return QLocale::c().toDouble(text.trimmed().replace(QLatin1Char(','), QLatin1Char('.')), ok);
+  }
+};
+
+}  // namespace
 
 TFMPage::TFMPage(QWidget* parent) : QWidget(parent) {
   auto* row = new QHBoxLayout(this);
@@ -29,7 +58,7 @@ TFMPage::TFMPage(QWidget* parent) : QWidget(parent) {
   memories->addWidget(grid);
   row->addWidget(groupMemories_, 1);
 
-  SpinEditFMFrequency = Named(new QSpinBox(this), "SpinEditFMFrequency");
+  SpinEditFMFrequency = Named(new TMHzSpinBox(this), "SpinEditFMFrequency");
   SpinEditFMFrequency->setSingleStep(50000);
   EditFMChannelName_ = Named(new QLineEdit(this), "EditFMChannelName");
   Editors = new TCellEditors(grid);
@@ -108,7 +137,7 @@ void TFMPage::ShowRow(int row) {
   const settings::TFMMemoryChannelRecord* m = channels_->FMRecord(row + 1);
   QTableWidget* grid = StringGridFMMemoryChannel;
   grid->item(row, kColNumber)->setText(QString::number(row + 1));
-  grid->item(row, kColFrequency)->setText(m->Frequency ? QString::number(m->Frequency) : QString());
+  grid->item(row, kColFrequency)->setText(m->Frequency ? util::FMFrequencyText(m->Frequency) : QString());
   grid->item(row, kColName)->setText(m->Name);
 }
 

@@ -41,7 +41,7 @@ TFolderField::TFolderField(const char* editName, const char* buttonName, QWidget
   row->addWidget(edit_, 1);
   row->addWidget(button_);
   button_->setText(QStringLiteral("..."));
-  button_->setToolTip(QStringLiteral("Choose a folder"));
+  button_->setToolTip(Text("ChooseFolder", QStringLiteral("Choose a folder")));
   connect(button_, &QToolButton::clicked, this, &TFolderField::Browse);
   setFocusProxy(edit_);
 }

@@ -61,7 +61,8 @@ void TOtherPage::Choose(TTVChoices& c) const {
 }
 
 TCaptionList TOtherPage::Captions() {
-  return {{"MultiLanguage", groupLanguage_}, {"MultiLanguage", labelLanguage_}, {"PIP", CheckBoxPIPPlayback_}};
+  return {{"MultiLanguage", groupLanguage_}, {"MultiLanguage", labelLanguage_}, {"PIP", CheckBoxPIPPlayback_},
+          {"MPEG4Codec", labelCodec_}};
 }
 
 }  // namespace pvx::ui

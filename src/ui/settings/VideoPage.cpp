@@ -141,6 +141,8 @@ void TVideoPage::RestoreColours() {
     if (TrackBars[size_t(p)]->isEnabled()) adjust_->SetValue(p, started_[size_t(p)]);
 }
 
+void TVideoPage::ApplyItemTexts() { ApplyItems(ComboBoxScale_, {"NoScale", nullptr, nullptr}); }
+
 TCaptionList TVideoPage::Captions() {
   TCaptionList list{{"Color", groupColour_},         {"Default", BitBtnDefaultColor_},
                     {"VideoSystem", groupSystem_},   {"Composite", labelComposite_},

@@ -41,6 +41,7 @@ class TVideoPage final : public QWidget {
   // The device gets the levels back that it had when the page was loaded.
   void RestoreColours();
   TCaptionList Captions();
+  void ApplyItemTexts();
 
   void TrackBarChange(int property, int position);
   void BitBtnDefaultColorClick();

@@ -247,6 +247,16 @@ TEST(VideoWindow, PaintsFramesAndStillsAndAFullScreenRoundTripRestoresParentAndG
   QTest::mouseMove(w.window, QPoint(40, 50));
   QTest::keyClick(w.window, Qt::Key_F);
   EXPECT_EQ(w.Seen(), "25,36 25,36 27,38 60,80 F F");
+  // Two clicks as the window system reports them, with their own times: the owner sees a double click.
+  w.seen.clear();
+  const QPoint local = w.window->mapTo(&w, QPoint(9, 9));
+  int time = 100000;
+  for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonPress,
+                                  QEvent::MouseButtonRelease}) {
+    const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
+    qt_handleMouseEvent(w.windowHandle(), local, w.mapToGlobal(local), held, Qt::LeftButton, type, {}, time += 40);
+  }
+  EXPECT_EQ(w.seen.value(QEvent::MouseButtonDblClick).toStdString(), "29,39");
   w.window->SetFullScreen(true);
   EXPECT_TRUE(w.window->IsFullScreen() && w.window->windowFlags() & Qt::FramelessWindowHint &&
               w.window->Owner() == &w);
@@ -254,7 +264,7 @@ TEST(VideoWindow, PaintsFramesAndStillsAndAFullScreenRoundTripRestoresParentAndG
   const QPoint at = w.mapFromGlobal(w.window->mapToGlobal(QPoint(100, 90)));
   QTest::mouseClick(w.window, Qt::LeftButton, {}, QPoint(100, 90));
   QTest::keyClick(w.window, Qt::Key_Escape);
-  EXPECT_EQ(w.Seen(), QString("%1,%2 %1,%2 27,38 60,80 Esc Esc").arg(at.x()).arg(at.y()).toStdString());
+  EXPECT_EQ(w.Seen(), QString("%1,%2 %1,%2 29,39 29,39 Esc Esc").arg(at.x()).arg(at.y()).toStdString());
   w.window->SetFullScreen(false);
   EXPECT_FALSE(w.window->IsFullScreen());
   ExpectPlaced(w.window, &w, inset, true);

@@ -186,7 +186,7 @@ TEST_F(ConfigForm, FMLevelLabelAndFrequencyLimits) {
   ASSERT_EQ(page.Editors->OpenEditor(), page.SpinEditFMFrequency);
   QTest::keyClick(page.SpinEditFMFrequency, Qt::Key_Return);
   EXPECT_EQ(channels.FMRecord(3)->Frequency, 108000000u) << "limited to the tuner's FM range";
-  EXPECT_EQ(page.StringGridFMMemoryChannel->item(2, TFMPage::kColFrequency)->text(), "108000000");
+  EXPECT_EQ(page.StringGridFMMemoryChannel->item(2, TFMPage::kColFrequency)->text(), "108.00 MHz");
   // A read-only wave folder is refused with a message, a usable one taken.
   test::System().ReadOnlyPrefixes << test::Home() + "cdrom";
   const QString kept = main.Prefs().WaveFolder;
