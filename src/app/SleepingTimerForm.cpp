@@ -1,5 +1,7 @@
 #include "app/SleepingTimerForm.h"
 
+#include <QKeyEvent>
+
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
@@ -96,6 +98,11 @@ void TFormSleepingTimer::TrackBarSleepingTimerChange(int position) {
 void TFormSleepingTimer::BitBtnOKClick() {
   if (main_) main_->SetSleepMinutes(TrackBarSleepingTimer_->value());
   accept();
+}
+
+void TFormSleepingTimer::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) return BitBtnCancelClick();
+  QDialog::keyPressEvent(event);
 }
 
 void TFormSleepingTimer::BitBtnCancelClick() {

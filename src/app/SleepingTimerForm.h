@@ -29,6 +29,10 @@ class TFormSleepingTimer final : public QDialog {
   void BitBtnCancelClick();
   void TrackBarSleepingTimerChange(int position);
 
+ protected:
+  // Escape does what Cancel does: it stops the timer (the close box leaves it as it was).
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
   settings::TMainInfo* main_;
   QLabel* LabelSleeping_;

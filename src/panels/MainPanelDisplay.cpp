@@ -98,9 +98,12 @@ void TMainPanelDisplay::ShowCaptureProgress(bool timeShift, bool keepPosition, q
                                             qint64 third) {
   const QString elapsed = util::FormatSeconds(elapsedSeconds);
   if (timeShift) {
-    // A base of 0 or less (a full disk) has no share to show.
-    Label(lbDuration)->setText(bytes > 0 && third > 0 ? QString::asprintf("%.2f %%", double(bytes) * 100 / third)
-                                                      : QString());
+    // The buffer's share of its limit, once there is one to speak of; until then (a limit of
+    // gigabytes reads "0.00 %" for many minutes) the bytes written, as a recording shows them.
+    const double share = third > 0 ? double(bytes) * 100 / third : 0;
+    Label(lbDuration)->setText(bytes <= 0 ? QString()
+                               : share >= 1 ? QString::asprintf("%.2f %%", share)
+                                            : QString::asprintf("%.2f MB", double(bytes) / 1000000));
     if (!keepPosition) Label(lbCurretPos)->setText(elapsed);
   } else {
     Label(lbDuration)->setText(QString::asprintf("%.2f MB", double(bytes) / 1000000));

@@ -43,7 +43,7 @@ constexpr Column kDoneColumns[] = {{"CaptureFilename", "File Name", 170}, {"Star
                                    {"StoredPath", "Stored Path", 262},    {"Description", "Description", 142}};
 
 QString StartingTimeText(const QDateTime& when) {
-  const QLocale locale = QLocale::system();
+  const QLocale locale = settings::LanguageLocale();
   QString timeFormat = locale.timeFormat(QLocale::LongFormat);
   timeFormat.remove('t');  // no zone name in a list of local times
   return locale.toString(when.date(), QLocale::ShortFormat) + ' ' + when.time().toString(timeFormat.trimmed());

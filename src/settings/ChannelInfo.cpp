@@ -8,6 +8,7 @@
 #include "settings/ChannelTuner.h"
 #include "settings/ErrorMessages.h"
 #include "settings/Globals.h"
+#include "settings/Globals.h"
 #include "settings/MainInfo.h"
 
 namespace pvx::settings {
@@ -376,6 +377,9 @@ void TChannelInfo::SpreadFMMemories(qint64 low, qint64 high) {
   for (int n = 1; n <= kMemoryCount; ++n)
     fmMemories_[size_t(n - 1)] = {quint32(std::min(low + n * step, high)), FMMemoryName(n)};
 }
+
+QString TChannelInfo::MemoryName(int n) { return LanguageText("MemoryName", "Memory %1").arg(n); }
+QString TChannelInfo::FMMemoryName(int n) { return LanguageText("FMMemoryName", "FM Memory %1").arg(n); }
 
 void TChannelInfo::KeepFMFrequency(quint32 hertz) {
   if (currentTable_ == kFM && hertz != 0) lastFMHeard_ = hertz;

@@ -145,8 +145,9 @@ class TChannelInfo {
   static int DirectShowStandard(int index);
   // "Mono", "Stereo", "SAP" ... as the standard index names them; empty for mode 5 and beyond.
   static QString AudioModeName(int mode, int standard);
-  static QString MemoryName(int n) { return QStringLiteral("Memory %1").arg(n); }
-  static QString FMMemoryName(int n) { return QStringLiteral("FM Memory %1").arg(n); }
+  // Names given to new memories, in the language of the run (the user may rename them).
+  static QString MemoryName(int n);
+  static QString FMMemoryName(int n);
 
   // --- state ---------------------------------------------------------------------------------
   quint8 TableIndex() const { return tableIndex_; }  // record of TVTable.tbl

@@ -12,4 +12,9 @@ QString LanguageText(const char* key, const QString& fallback) {
   return fallback;
 }
 
+QLocale LanguageLocale() {
+  const QString name = LanguageText("Locale", {});
+  return name.isEmpty() ? QLocale::system() : QLocale(name);
+}
+
 }  // namespace pvx::settings

@@ -1,5 +1,7 @@
 #include "settings/MainSettingsFile.h"
 
+#include <QFile>
+
 #include "settings/CaptureSettings.h"
 #include "settings/CountryInfo.h"
 #include "settings/MainInfo.h"
@@ -162,6 +164,12 @@ bool TMainSettingsFile::Load(const QString& path, TMainInfo& main,
   if (peers.Language && peers.Country) peers.Language->SetLanguage(peers.Country->DefaultLanguage);
   if (peers.Capture) peers.Capture->Reset();
   return false;
+}
+
+QString TMainSettingsFile::StoredLanguage(const QString& path) {
+  QFile file(path);
+  Stored stored;
+  return file.open(QIODevice::ReadOnly) && Parse(file, stored) ? stored.language : QString();
 }
 
 bool TMainSettingsFile::Save(const QString& path, const TMainInfo& main,

@@ -15,6 +15,9 @@ class TMainSettingsFile {
   static constexpr const char* kFileName = "QDVCR.cfg";
 
   static bool Load(const QString& path, TMainInfo& main, const TMainSettingsPeers& peers);
+  // The language name the file keeps; empty when it keeps none or cannot be read. Reads only:
+  // a damaged file is the program's to report and set aside.
+  static QString StoredLanguage(const QString& path);
   // Writes to a temporary file renamed into place, so a failed save keeps the previous file.
   // False without writing when the load could not read the file.
   static bool Save(const QString& path, const TMainInfo& main, const TMainSettingsPeers& peers);

@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -16,7 +17,9 @@ namespace pvx::snapshots {
 
 namespace {
 
-// The picture stretched over the whole area.
+constexpr int kMinWidth = 640;
+
+// The picture as large as the area allows, in its own shape, on black.
 class TPictureArea final : public QWidget {
  public:
   TPictureArea(const QImage& picture, QWidget* parent) : QWidget(parent), picture_(picture) {
@@ -26,7 +29,12 @@ class TPictureArea final : public QWidget {
  protected:
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
-    if (!picture_.isNull()) painter.drawImage(rect(), picture_);
+    painter.fillRect(rect(), Qt::black);
+    if (picture_.isNull()) return;
+    QRect fit(QPoint(), picture_.size().scaled(size(), Qt::KeepAspectRatio));
+    fit.moveCenter(rect().center());
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(fit, picture_);
   }
 
  private:
@@ -59,8 +67,16 @@ TFormShowImage::TFormShowImage(const QImage& picture, QWidget* parent) : QDialog
   connect(BitBtnCopyToClipperBoard_, &QPushButton::clicked, this, &TFormShowImage::BitBtnCopyToClipperBoardClick);
 
   setWindowTitle(QString("%1 X %2").arg(picture_.width()).arg(picture_.height()));
-  // The picture at its own size below the tool bar; a tiny one still shows both buttons.
-  resize(qMax(picture_.width(), toolBar_->sizeHint().width()), picture_.height() + ToolBarHeight());
+  // The picture below the tool bar at its own size, a small one (a preview-sized grab) doubled
+  // up to at least 640 wide, within the screen; a tiny one still shows both buttons.
+  QSize shown = picture_.size();
+  if (!shown.isEmpty() && shown.width() < kMinWidth) shown = shown.scaled(kMinWidth, kMinWidth * 4, Qt::KeepAspectRatio);
+  if (const QScreen* s = screen(); s && !shown.isEmpty()) {
+    const QSize room = s->availableSize() * 9 / 10 - QSize(0, ToolBarHeight());
+    if (!room.isEmpty() && (shown.width() > room.width() || shown.height() > room.height()))
+      shown = shown.scaled(room, Qt::KeepAspectRatio);
+  }
+  resize(qMax(shown.width(), toolBar_->sizeHint().width()), shown.height() + ToolBarHeight());
   BitBtnSave_->setFocus();
 }
 

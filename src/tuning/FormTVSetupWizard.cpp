@@ -23,6 +23,7 @@
 #include "tuning/CountryList.h"
 #include "tuning/TVStandard.h"
 #include "tuning/TVSystemList.h"
+#include "util/FrequencyFormat.h"
 
 namespace pvx::tuning {
 
@@ -252,10 +253,8 @@ TSetupWizardEvents TFormTVSetupWizard::Events() {
   e.ButtonsChanged = [this] { ShowButtons(); };
   e.ScanPageEntered = [this] { ShowScanPage(); };
   e.ScanStarted = [this] { ShowScanStart(); };
-  e.ScanAborted = [this] {
-    for (QProgressBar* bar : {barAntenna_, barCable_, barFree_})
-      if (bar->isEnabled() && bar->isVisibleTo(this)) bar->setValue(bar->maximum());
-  };
+  // An aborted scan's bar stays where it stopped: a full bar would claim a finished scan.
+  e.ScanAborted = [] {};
   e.AutoScanProgress = [this](bool antenna, int n) { (antenna ? barAntenna_ : barCable_)->setValue(n); };
   e.AutoScanDone = [this](int kind, int last, int found) {
     const QString text = QString::asprintf("%s = %d, %s %d ", qPrintable(totalScanText_), last,
@@ -263,12 +262,14 @@ TSetupWizardEvents TFormTVSetupWizard::Events() {
     (kind == 0 ? labelAntennaResult_ : labelCableResult_)->setText(text);
   };
   e.FreeScanProgress = [this](int slot, quint32 f, int position, bool found) {
-    labelFrequencyValue_->setText(QStringLiteral("%1 Hz").arg(f));
+    labelFrequencyValue_->setText(util::MHzText(f));
     barFree_->setValue(position);
-    if (found) memoFree_->appendPlainText(QString::asprintf("Channel %d is set to %d Hz", slot, int(f)));
+    if (found)
+      memoFree_->appendPlainText(
+          settings::LanguageText("FreeScanFound", "Channel %1 is set to %2").arg(slot).arg(util::MHzText(f)));
   };
-  e.FreeScanDone = [this] {
-    barFree_->setValue(barFree_->maximum());
+  e.FreeScanDone = [this](bool aborted) {
+    if (!aborted) barFree_->setValue(barFree_->maximum());
     comboStep_->setEnabled(true);
   };
   return e;

@@ -53,8 +53,8 @@ TChannelInfo::TScanListener TSetupWizardRules::ScanListener() {
     const qint64 lowest = c.Tuner() ? c.Tuner()->TVMin() : 0;
     Tell(events_.FreeScanProgress, slot, f, int((qint64(f) - lowest) / 1000), found);
   };
-  l.FreeDone = [this](TChannelInfo&, int, bool) {
-    Tell(events_.FreeScanDone);
+  l.FreeDone = [this](TChannelInfo&, int, bool aborted) {
+    Tell(events_.FreeScanDone, aborted);
     RestoreButtons();
   };
   return l;

@@ -22,12 +22,12 @@ struct TSetupWizardEvents {
   std::function<void()> ButtonsChanged;
   std::function<void()> ScanPageEntered;  // page 3 shown afresh: earlier results go
   std::function<void()> ScanStarted;      // Start: the results of the scan about to run go
-  std::function<void()> ScanAborted;      // Abort: the running scan's bar jumps to its end
+  std::function<void()> ScanAborted;      // Abort: the running scan's bar stays where it stopped
   std::function<void(bool antenna, int channel)> AutoScanProgress;
   std::function<void(int kind, int lastChannel, int found)> AutoScanDone;
   // `position`: kHz above the tuner's lowest frequency, the free-scan bar's value.
   std::function<void(int slot, quint32 hertz, int position, bool found)> FreeScanProgress;
-  std::function<void()> FreeScanDone;
+  std::function<void(bool aborted)> FreeScanDone;
 };
 
 class TSetupWizardRules {

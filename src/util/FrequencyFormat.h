@@ -1,5 +1,5 @@
 #pragma once
-// How a person reads an FM frequency, wherever the program shows one.
+// How a person reads a frequency, wherever the program shows one.
 
 #include <QString>
 
@@ -8,5 +8,7 @@ namespace pvx::util {
 // Megahertz with two decimals, a space and "MHz": 88100000 gives "88.10 MHz". The 10 kHz digit
 // is rounded, half up (87655000 gives "87.66 MHz").
 QString FMFrequencyText(quint32 hertz);
+// The same for any frequency (a TV carrier found by a scan).
+inline QString MHzText(quint32 hertz) { return FMFrequencyText(hertz); }
 
 }  // namespace pvx::util

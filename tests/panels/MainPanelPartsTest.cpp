@@ -54,8 +54,10 @@ TEST_F(MainPanelDisplayTest, EachModeShowsItsStateKeepsTheCountersAndCaptureProg
       {false, false, 3665, 12500000, 0, "12.50 MB|1:01:05"},
       {false, true, 65, 0, 0, "0.00 MB|0:01:05"},  // a recording always shows its time
       {true, false, 66, 0, 1000, "|0:01:06"},          // nothing written yet
-      {true, false, 66, 500, 0, "|0:01:06"},           // a full disk: no base for a share
-      {true, false, 66, 500, -5, "|0:01:06"},
+      {true, false, 66, 5000000, 0, "5.00 MB|0:01:06"},  // a full disk: no base for a share
+      {true, false, 66, 5000000, -5, "5.00 MB|0:01:06"},
+      {true, false, 66, 9000000, 1000000000, "9.00 MB|0:01:06"},  // under 1 % of a large limit
+      {true, false, 66, 10000000, 1000000000, "1.00 %|0:01:06"},
       {false, false, -3, 1000000, 0, "1.00 MB|0:00:00"},  // no negative time
   };
   for (const auto& row : fills) {

@@ -10,8 +10,11 @@
 #include "EntryDialog.h"
 #include "ScheduledWindow.h"
 #include "platform/ipc/Messages.h"
+#include "settings/Globals.h"
+#include "settings/MultiLangInfo.h"
 #include "support/FakeDialogService.h"
 #include "support/TestEnvironment.h"
+#include "support/TextWalk.h"
 
 using namespace pvx;
 using namespace pvx::scheduled;
@@ -72,4 +75,36 @@ TEST(ScheduledWindow, ShowsTheTimetableWithOutcomesAndTheEntryDialog) {
   dialog.findChild<QComboBox*>("ComboBoxSource")->setCurrentIndex(handoff::rsFM);
   EXPECT_EQ(QList<int>({dialog.findChild<QComboBox*>("ComboBoxFormat")->count(), dialog.Entry().AudioOption}),
             QList<int>({2, 1}));
+}
+
+// The window and its entry dialog read in the language in use, dates in its locale; words
+// German shares with English, names and codes are their own.
+TEST(ScheduledWindow, LeavesNoTextInEnglish) {
+  TTimetable table;
+  TScheduleEntry a = Sample(1, "Cup Final");
+  ASSERT_TRUE(table.Add(a, QDateTime::currentDateTime(), nullptr));
+  ASSERT_TRUE(table.Save(TTimetable::DefaultPath()));
+  settings::TMultiLangInfo lang(test::SourceData() + "Language/Lang.cfg");
+  settings::MultiLangInfo = &lang;
+  const QStringList names = {"S-Video", "Wave", "Cup Final", "OK", "Format", "Normal"};
+  QMap<QString, QString> english;
+  for (const char* language : {"English", "German", "Chinese(simplified)"}) {
+    SCOPED_TRACE(language);
+    lang.SetLanguage(language);
+    ASSERT_GE(lang.LanguageIndex, 0);
+    TSchedulerAgent agent(TTimetable::DefaultPath());
+    TFormScheduled form(TTimetable::DefaultPath(), TSystemd{}, agent);
+    TDialogScheduleEntry dialog;
+    form.show();
+    dialog.show();
+    QMap<QString, QString> texts = test::ReadableTexts(form);
+    for (const auto& [at, text] : test::ReadableTexts(dialog).asKeyValueRange()) texts.insert("dialog/" + at, text);
+    if (english.isEmpty()) {
+      english = texts;
+      continue;
+    }
+    EXPECT_EQ(test::LeftInEnglish(english, texts, names).join('\n').toStdString(), "");
+    const QString day = QLocale(language == QLatin1String("German") ? "de_DE" : "zh_CN").toString(a.Start, "ddd");
+    EXPECT_TRUE(form.findChild<QTableWidget*>("StringGridSchedule")->item(0, 1)->text().startsWith(day));
+  }
 }

@@ -172,8 +172,8 @@ TEST_F(Snapshots, TheViewerShowsThePictureCopiesAndSavesIt) {
   picture.fill(Qt::darkCyan);
   TFormShowImage viewer(picture);
   EXPECT_EQ(viewer.windowTitle(), "320 X 240");
-  EXPECT_TRUE(viewer.size() == QSize(320, 240 + viewer.ToolBarHeight()) && viewer.ToolBarHeight() > 10)
-      << "the picture below the buttons";
+  EXPECT_TRUE(viewer.size() == QSize(640, 480 + viewer.ToolBarHeight()) && viewer.ToolBarHeight() > 10)
+      << "the small picture doubled below the buttons";
   viewer.BitBtnCopyToClipperBoard()->click();
   EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(320, 240));
   Answer("viewed.jpeg", 1);

@@ -132,7 +132,7 @@ TEST(SetupWizard, BothRunsTwoPassesAnAbortSkipsTheCablePassAndCancelRestoresTheR
   w.Button("BitBtnStart")->click();
   EXPECT_EQ(w.tunes, tunesAtAbort) << "tuned on after Abort";
   ASSERT_GT(done, 0);
-  EXPECT_EQ(bar->value(), 160) << "the bar of the running scan jumps to its end";
+  EXPECT_TRUE(bar->value() >= done && bar->value() < 160) << "the bar stays where the scan stopped";
   auto* hidden = w.form->findChild<QProgressBar*>("ProgressBarFreeScan");
   EXPECT_NE(hidden->value(), hidden->maximum()) << "the free scan's bar is hidden and stays";
   EXPECT_TRUE(w.Text("LabelAntennaResult").startsWith(QStringLiteral("Total scan = %1, Find ").arg(done)) &&
@@ -159,7 +159,7 @@ TEST(SetupWizard, AFreeScanCopiesAntennaToCableAndResetsTheMemories) {
       w.form->findChild<QPlainTextEdit*>("MemoFreeScanResult")->toPlainText().split('\n');
   // The find skips 5 MHz after an NTSC station.
   EXPECT_EQ(memo.mid(0, 2),
-            QStringList({"Channel 1 is set to 45750000 Hz", "Channel 2 is set to 51750000 Hz"}));
+            QStringList({"Channel 1 is set to 45.75 MHz", "Channel 2 is set to 51.75 MHz"}));
   EXPECT_EQ(w.info.AntennaChannels(), w.info.CableChannels());
   EXPECT_EQ(w.info.MemoryChannels()[0],
             (settings::TMemoryChannelRecord{true, TChannelInfo::kAntenna, 1, "Memory 1"}));

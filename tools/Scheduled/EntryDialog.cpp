@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "ProgramChannels.h"
+#include "Wording.h"
 
 namespace pvx::scheduled {
 
@@ -37,26 +38,26 @@ bool IsAudioOnly(int source, int audioOption) { return source == handoff::rsFM |
 
 TDialogScheduleEntry::TDialogScheduleEntry(QWidget* parent) : QDialog(parent) {
   setObjectName("DialogScheduleEntry");
-  setWindowTitle("Scheduled recording");
+  setWindowTitle(Shown("SchedEntryTitle", "Scheduled recording"));
   DateTimeEditStart = Named(new QDateTimeEdit, "DateTimeEditStart");
   DateTimeEditStart->setDisplayFormat("yyyy-MM-dd HH:mm:ss");
   DateTimeEditStart->setCalendarPopup(true);
   TimeEditDuration = Named(new QTimeEdit, "TimeEditDuration");
   TimeEditDuration->setDisplayFormat("HH:mm:ss");
-  ComboBoxRepeat = Combo("ComboBoxRepeat", RepeatNames());
-  ComboBoxSource = Combo("ComboBoxSource", SourceNames());
+  ComboBoxRepeat = Combo("ComboBoxRepeat", ShownRepeatNames());
+  ComboBoxSource = Combo("ComboBoxSource", ShownSourceNames());
   ComboBoxChannel = Combo("ComboBoxChannel", {});
   ComboBoxFormat = Combo("ComboBoxFormat", {});
   ComboBoxSize = Combo("ComboBoxSize", {});
-  ComboBoxQuality = Combo("ComboBoxQuality", QualityNames());
+  ComboBoxQuality = Combo("ComboBoxQuality", ShownQualityNames());
   ComboBoxFrameRate = Combo("ComboBoxFrameRate", FrameRateNames());
-  ComboBoxAudioOption = Combo("ComboBoxAudioOption", AudioOptionNames());
+  ComboBoxAudioOption = Combo("ComboBoxAudioOption", ShownAudioOptionNames());
   SpinEditBitRate = Named(new QSpinBox, "SpinEditBitRate");
   SpinEditBitRate->setRange(500, 10000);
   SpinEditBitRate->setSingleStep(50);
   SpinEditBitRate->setSuffix(" kbit/s");
-  RadioButtonDateTimeName = Named(new QRadioButton("Date and time (yyyymmdd_hhmmss)"), "RadioButtonDateTimeName");
-  RadioButtonBaseName = Named(new QRadioButton("Base name"), "RadioButtonBaseName");
+  RadioButtonDateTimeName = Named(new QRadioButton(Shown("SchedDateTimeName", "Date and time (yyyymmdd_hhmmss)")), "RadioButtonDateTimeName");
+  RadioButtonBaseName = Named(new QRadioButton(Shown("SchedBaseName", "Base name")), "RadioButtonBaseName");
   EditBaseName = Named(new QLineEdit, "EditBaseName");
   EditBaseName->setMaxLength(handoff::kRelayNameBytes);
   LabelReason = Named(new QLabel, "LabelReason");
@@ -64,25 +65,27 @@ TDialogScheduleEntry::TDialogScheduleEntry(QWidget* parent) : QDialog(parent) {
   LabelReason->setStyleSheet("color: #b00000");
 
   auto* form = new QFormLayout;
-  form->addRow("Start", DateTimeEditStart);
-  form->addRow("Duration", TimeEditDuration);
-  form->addRow("Repeat", ComboBoxRepeat);
-  form->addRow("Source", ComboBoxSource);
-  form->addRow("Channel", ComboBoxChannel);
-  form->addRow("Audio", ComboBoxAudioOption);
-  form->addRow("Format", ComboBoxFormat);
-  form->addRow("Size", ComboBoxSize);
-  form->addRow("Quality", ComboBoxQuality);
-  form->addRow("Bit rate", SpinEditBitRate);
-  form->addRow("Frame rate", ComboBoxFrameRate);
+  form->addRow(Shown("SchedStart", "Start"), DateTimeEditStart);
+  form->addRow(Shown("SchedDuration", "Duration"), TimeEditDuration);
+  form->addRow(Shown("SchedRepeat", "Repeat"), ComboBoxRepeat);
+  form->addRow(Shown("SchedSource", "Source"), ComboBoxSource);
+  form->addRow(Shown("SchedChannel", "Channel"), ComboBoxChannel);
+  form->addRow(Shown("SchedAudio", "Audio"), ComboBoxAudioOption);
+  form->addRow(Shown("SchedFormat", "Format"), ComboBoxFormat);
+  form->addRow(Shown("SchedSize", "Size"), ComboBoxSize);
+  form->addRow(Shown("SchedQuality", "Quality"), ComboBoxQuality);
+  form->addRow(Shown("SchedBitRate", "Bit rate"), SpinEditBitRate);
+  form->addRow(Shown("SchedFrameRate", "Frame rate"), ComboBoxFrameRate);
   auto* naming = new QHBoxLayout;
   naming->addWidget(RadioButtonBaseName);
   naming->addWidget(EditBaseName, 1);
-  form->addRow("File name", RadioButtonDateTimeName);
+  form->addRow(Shown("SchedFileName", "File name"), RadioButtonDateTimeName);
   form->addRow("", naming);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
   buttons->button(QDialogButtonBox::Ok)->setObjectName("BitBtnOK");
   buttons->button(QDialogButtonBox::Cancel)->setObjectName("BitBtnCancel");
+  buttons->button(QDialogButtonBox::Ok)->setText(Shown("OK", "OK"));
+  buttons->button(QDialogButtonBox::Cancel)->setText(Shown("Cancel", "Cancel"));
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addWidget(LabelReason);

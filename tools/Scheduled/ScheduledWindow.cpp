@@ -16,6 +16,7 @@
 #include "CommandLine.h"
 #include "EntryDialog.h"
 #include "ProgramChannels.h"
+#include "Wording.h"
 #include "XmltvDialog.h"
 #include "platform/DialogService.h"
 #include "settings/ErrorMessages.h"
@@ -24,7 +25,11 @@ namespace pvx::scheduled {
 
 namespace {
 
-const QStringList kColumns{"Id", "Start", "Duration", "Repeat", "Source", "Channel", "Format", "File name", "Outcome"};
+QStringList Columns() {
+  return {Shown("SchedId", "Id"),           Shown("SchedStart", "Start"),     Shown("SchedDuration", "Duration"),
+          Shown("SchedRepeat", "Repeat"),   Shown("SchedSource", "Source"),   Shown("SchedChannel", "Channel"),
+          Shown("SchedFormat", "Format"),   Shown("SchedFileName", "File name"), Shown("SchedOutcome", "Outcome")};
+}
 
 QString ChannelText(const TScheduleEntry& e) {
   if (e.Source == handoff::rsComposite || e.Source == handoff::rsSVideo) return {};
@@ -39,15 +44,15 @@ TFormScheduled::TFormScheduled(QString timetablePath, TSystemd systemd, TSchedul
                                QWidget* parent)
     : QMainWindow(parent), path_(std::move(timetablePath)), systemd_(std::move(systemd)), agent_(agent) {
   setObjectName("FormScheduled");
-  setWindowTitle("OKA PVX Scheduled Recording");
-  QMenu* menu = menuBar()->addMenu("&Schedule");
-  menu->addAction("&Add...", this, [this] { BitBtnAddClick(); })->setObjectName("itemAdd");
-  menu->addAction("&Edit...", this, [this] { BitBtnEditClick(); })->setObjectName("itemEdit");
-  menu->addAction("&Delete", this, [this] { BitBtnDeleteClick(); })->setObjectName("itemDelete");
+  setWindowTitle(Shown("SchedTitle", "OKA PVX Scheduled Recording"));
+  QMenu* menu = menuBar()->addMenu(Shown("SchedMenu", "&Schedule"));
+  menu->addAction(Shown("SchedAdd", "&Add..."), this, [this] { BitBtnAddClick(); })->setObjectName("itemAdd");
+  menu->addAction(Shown("SchedEdit", "&Edit..."), this, [this] { BitBtnEditClick(); })->setObjectName("itemEdit");
+  menu->addAction(Shown("SchedDelete", "&Delete"), this, [this] { BitBtnDeleteClick(); })->setObjectName("itemDelete");
   menu->addSeparator();
-  menu->addAction("&Import XMLTV listing...", this, [this] { itemImportXmltvClick(); })
+  menu->addAction(Shown("SchedImportXmltv", "&Import XMLTV listing..."), this, [this] { itemImportXmltvClick(); })
       ->setObjectName("itemImportXmltv");
-  itemWakeSystem = menu->addAction("&Wake the computer for recordings");
+  itemWakeSystem = menu->addAction(Shown("SchedWake", "&Wake the computer for recordings"));
   itemWakeSystem->setObjectName("itemWakeSystem");
   itemWakeSystem->setCheckable(true);
   itemWakeSystem->setEnabled(systemd_.Available());
@@ -57,22 +62,23 @@ TFormScheduled::TFormScheduled(QString timetablePath, TSystemd systemd, TSchedul
     Commit(changed);
   });
   menu->addSeparator();
-  menu->addAction("E&xit", this, [this] { itemExitClick(); })->setObjectName("itemExit");
+  menu->addAction(Shown("SchedExit", "E&xit"), this, [this] { itemExitClick(); })->setObjectName("itemExit");
 
-  StringGridSchedule = new QTableWidget(0, int(kColumns.size()));
+  const QStringList columns = Columns();
+  StringGridSchedule = new QTableWidget(0, int(columns.size()));
   StringGridSchedule->setObjectName("StringGridSchedule");
-  StringGridSchedule->setHorizontalHeaderLabels(kColumns);
+  StringGridSchedule->setHorizontalHeaderLabels(columns);
   StringGridSchedule->setSelectionBehavior(QAbstractItemView::SelectRows);
   StringGridSchedule->setSelectionMode(QAbstractItemView::SingleSelection);
   StringGridSchedule->setEditTriggers(QAbstractItemView::NoEditTriggers);
   StringGridSchedule->verticalHeader()->hide();
   StringGridSchedule->horizontalHeader()->setStretchLastSection(true);
   connect(StringGridSchedule, &QTableWidget::cellDoubleClicked, this, [this] { BitBtnEditClick(); });
-  BitBtnAdd = new QPushButton("Add...");
+  BitBtnAdd = new QPushButton(ShownPlain("SchedAdd", "&Add..."));
   BitBtnAdd->setObjectName("BitBtnAdd");
-  BitBtnEdit = new QPushButton("Edit...");
+  BitBtnEdit = new QPushButton(ShownPlain("SchedEdit", "&Edit..."));
   BitBtnEdit->setObjectName("BitBtnEdit");
-  BitBtnDelete = new QPushButton("Delete");
+  BitBtnDelete = new QPushButton(ShownPlain("SchedDelete", "&Delete"));
   BitBtnDelete->setObjectName("BitBtnDelete");
   connect(BitBtnAdd, &QPushButton::clicked, this, [this] { BitBtnAddClick(); });
   connect(BitBtnEdit, &QPushButton::clicked, this, [this] { BitBtnEditClick(); });
@@ -121,23 +127,26 @@ void TFormScheduled::Reload() {
 
 void TFormScheduled::ShowTimetable() {
   StringGridSchedule->setRowCount(int(table_.Entries.size()));
+  const QLocale locale = ShownLocale();
   for (int row = 0; row < table_.Entries.size(); ++row) {
     const TScheduleEntry& e = table_.Entries[row];
     const QString format = e.Source == handoff::rsFM || e.AudioOption == 1 ? AudioFormatNames().value(e.Format)
                                                                            : FormatNames().value(e.Format);
     // A repeating entry shows its next start.
     const QDateTime start = e.NextOccurrence(QDateTime::currentDateTime()).value_or(e.Start);
-    const QStringList cells{QString::number(e.Id), start.toString("ddd yyyy-MM-dd HH:mm:ss"),
-                            DurationText(e.DurationSeconds), RepeatNames()[int(e.Repeat)],
-                            SourceNames()[e.Source], ChannelText(e), format,
-                            e.UseDateTimeName ? QString("(date and time)") : e.BaseName, OutcomeText(e.Outcome)};
+    const QStringList cells{QString::number(e.Id), locale.toString(start, "ddd yyyy-MM-dd HH:mm:ss"),
+                            DurationText(e.DurationSeconds), ShownRepeatNames()[int(e.Repeat)],
+                            ShownSourceNames()[e.Source], ChannelText(e), format,
+                            e.UseDateTimeName ? Shown("SchedDateTimeCell", "(date and time)") : e.BaseName,
+                            ShownOutcome(e.Outcome)};
     for (int column = 0; column < cells.size(); ++column)
       StringGridSchedule->setItem(row, column, new QTableWidgetItem(cells[column]));
   }
   StringGridSchedule->resizeColumnsToContents();
   LabelStatus->setText(systemd_.Available()
-                           ? "Each entry has a systemd timer: recordings start while nothing runs."
-                           : "No systemd here: the scheduler keeps running in the background to start recordings.");
+                           ? Shown("SchedTimers", "Each entry has a systemd timer: recordings start while nothing runs.")
+                           : Shown("SchedNoSystemd", "No systemd here: the scheduler keeps running in the background "
+                                                     "to start recordings."));
 }
 
 void TFormScheduled::Notice(const QString& text) { LabelStatus->setText(text); }
@@ -205,7 +214,9 @@ void TFormScheduled::BitBtnDeleteClick() {
 }
 
 void TFormScheduled::itemImportXmltvClick() {
-  const QString file = QFileDialog::getOpenFileName(this, "Import XMLTV listing", {}, "XMLTV (*.xml *.xmltv);;All files (*)");
+  const QString file = QFileDialog::getOpenFileName(this, Shown("SchedXmltvTitle", "Import XMLTV listing"), {},
+                                                    "XMLTV (*.xml *.xmltv);;" + Shown("SchedAllFiles", "All files") +
+                                                        " (*)");
   if (!file.isEmpty()) ImportXmltv(file, true);
 }
 
@@ -213,7 +224,7 @@ int TFormScheduled::ImportXmltv(const QString& file, bool ask, const QString& ti
   QFile in(file);
   QList<TXmltvProgramme> programmes;
   QString reason;
-  if (!in.open(QIODevice::ReadOnly)) reason = "Cannot read " + file;
+  if (!in.open(QIODevice::ReadOnly)) reason = Shown("SchedCannotRead", "Cannot read %1").arg(file);
   if (!reason.isEmpty() || !ParseXmltv(in.readAll(), programmes, &reason)) {
     platform::Dialogs().ShowWarning({reason});
     return 0;
@@ -233,8 +244,8 @@ int TFormScheduled::ImportXmltv(const QString& file, bool ask, const QString& ti
     else import.Skipped << e.BaseName + ": " + reason;
   }
   if (added && !Commit(changed)) return 0;
-  Notice(QStringLiteral("%1 programme(s) added.").arg(added) +
-         (import.Skipped.isEmpty() ? QString() : " Left out: " + import.Skipped.join("; ")));
+  Notice(Shown("SchedAdded", "%1 programme(s) added.").arg(added) +
+         (import.Skipped.isEmpty() ? QString() : ' ' + Shown("SchedLeftOut", "Left out: %1").arg(import.Skipped.join("; "))));
   return added;
 }
 

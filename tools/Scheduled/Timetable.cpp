@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "Wording.h"
 #include "platform/ProgramFolder.h"
 #include "settings/ErrorMessages.h"
 #include "util/Folders.h"
@@ -100,20 +101,22 @@ bool TTimetable::Check(const TScheduleEntry& e, const QDateTime& now, int confli
     return false;
   };
   if (e.DurationSeconds <= 0) return refuse(settings::GetErrorMessage(2005));
-  if (e.DurationSeconds > kMaxDurationSeconds) return refuse("A recording lasts at most 24 hours.");
-  if (!e.Start.isValid()) return refuse("The start date and time are not valid.");
+  if (e.DurationSeconds > kMaxDurationSeconds)
+    return refuse(Shown("SchedTooLong", "A recording lasts at most 24 hours."));
+  if (!e.Start.isValid()) return refuse(Shown("SchedBadStart", "The start date and time are not valid."));
   if (e.Repeat == TRepeat::None && e.Start < now) return refuse(settings::GetErrorMessage(2004));
-  if (!InRange(e.Source, handoff::rsAntenna, handoff::rsFM)) return refuse("Unknown source.");
+  if (!InRange(e.Source, handoff::rsAntenna, handoff::rsFM))
+    return refuse(Shown("SchedUnknownSource", "Unknown source."));
   if (!ChannelFits(e.Source, e.Channel))
-    return refuse(QStringLiteral("Channel %1 is not in the %2 list.")
-                      .arg(e.Channel).arg(SourceNames()[e.Source]));
-  if (e.Format >= FormatNames().size()) return refuse("Unknown recording format.");
+    return refuse(Shown("SchedChannelNotInList", "Channel %1 is not in the %2 list.")
+                      .arg(e.Channel).arg(ShownSourceNames()[e.Source]));
+  if (e.Format >= FormatNames().size()) return refuse(Shown("SchedUnknownFormat", "Unknown recording format."));
   if (!e.UseDateTimeName && !util::BaseNameAccepted(e.BaseName))
-    return refuse("The base name may not contain \"/\" or control characters, be \".\" or \"..\", or be "
-                  "longer than 240 bytes.");
+    return refuse(Shown("SchedBadBaseName", "The base name may not contain \"/\" or control characters, be \".\" "
+                                            "or \"..\", or be longer than 240 bytes."));
   for (const TScheduleEntry& other : Entries) {
     if (other.Id == e.Id || !e.Overlaps(other)) continue;
-    return refuse(QStringLiteral("%1 (It overlaps entry %2 at %3.)")
+    return refuse(Shown("SchedOverlaps", "%1 (It overlaps entry %2 at %3.)")
                       .arg(settings::GetErrorMessage(conflictCode))
                       .arg(other.Id)
                       .arg(other.Start.toString("yyyy-MM-dd HH:mm")));

@@ -6,18 +6,21 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "Wording.h"
+
 namespace pvx::scheduled {
 
 TDialogXmltvImport::TDialogXmltvImport(QList<TXmltvProgramme> programmes,
                                        QList<TProgramChannel> channels, QWidget* parent)
     : QDialog(parent), programmes_(std::move(programmes)), channels_(std::move(channels)) {
   setObjectName("DialogXmltvImport");
-  setWindowTitle("Import XMLTV listing");
+  setWindowTitle(Shown("SchedXmltvTitle", "Import XMLTV listing"));
   EditTitle = new QLineEdit;
   EditTitle->setObjectName("EditTitle");
-  EditTitle->setPlaceholderText("Title contains...");
+  EditTitle->setPlaceholderText(Shown("SchedTitleContains", "Title contains..."));
   ListBoxProgrammes = new QListWidget;
   ListBoxProgrammes->setObjectName("ListBoxProgrammes");
+  const QLocale locale = ShownLocale();
   for (int i = 0; i < programmes_.size(); ++i) {
     const TXmltvProgramme& p = programmes_[i];
     const bool mapped = [&] {
@@ -26,9 +29,9 @@ TDialogXmltvImport::TDialogXmltvImport(QList<TXmltvProgramme> programmes,
       return false;
     }();
     auto* item = new QListWidgetItem(QStringLiteral("%1  %2-%3  %4  %5")
-                                         .arg(p.Start.toString("ddd yyyy-MM-dd HH:mm"),
+                                         .arg(locale.toString(p.Start, "ddd yyyy-MM-dd HH:mm"),
                                               p.Stop.toString("HH:mm"), p.ChannelNames.value(0, p.ChannelId),
-                                              p.Title, mapped ? QString() : "(no such channel)"));
+                                              p.Title, mapped ? QString() : Shown("SchedNoChannel", "(no such channel)")));
     item->setData(Qt::UserRole, i);
     item->setFlags(mapped ? item->flags() | Qt::ItemIsUserCheckable : item->flags() & ~Qt::ItemIsEnabled);
     item->setCheckState(Qt::Unchecked);
@@ -36,6 +39,8 @@ TDialogXmltvImport::TDialogXmltvImport(QList<TXmltvProgramme> programmes,
   }
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
   buttons->button(QDialogButtonBox::Ok)->setObjectName("BitBtnOK");
+  buttons->button(QDialogButtonBox::Ok)->setText(Shown("OK", "OK"));
+  buttons->button(QDialogButtonBox::Cancel)->setText(Shown("Cancel", "Cancel"));
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(EditTitle);
   layout->addWidget(ListBoxProgrammes, 1);

@@ -11,8 +11,13 @@
 #include "ScheduledWindow.h"
 #include "SchedulerAgent.h"
 #include "platform/DialogService.h"
+#include "platform/ProgramFolder.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
+#include "settings/CountryInfo.h"
+#include "settings/Globals.h"
+#include "settings/MainSettingsFile.h"
+#include "settings/MultiLangInfo.h"
 #include "util/StandardOptions.h"
 
 using namespace pvx;
@@ -103,6 +108,14 @@ int main(int argc, char** argv) {
   // One scheduler per user: a second start shows the first one's window.
   if (ipc::PostMessage(ipc::kSchedulerWindowClass, ipc::kMsgShowScheduler, 0, 0)) return 0;
   QApplication::setQuitOnLastWindowClosed(false);
+  // The window speaks the program's language: the one its settings keep, else the country's.
+  settings::TMultiLangInfo language(settings::LanguageListPath());
+  const settings::TCountryInfo country;
+  language.SetLanguage(country.DefaultLanguage);
+  const QString stored =
+      settings::TMainSettingsFile::StoredLanguage(platform::ProgramFolder() + settings::TMainSettingsFile::kFileName);
+  if (!stored.isEmpty()) language.SetLanguage(stored);
+  settings::MultiLangInfo = &language;
   TSchedulerAgent agent(TTimetable::DefaultPath());
   if (!agent.Listen()) {
     err << "Cannot open the scheduler's message endpoint." << Qt::endl;
@@ -117,5 +130,7 @@ int main(int argc, char** argv) {
   };
   agent.SetFiring(!systemd.Available());
   form.show();
-  return QCoreApplication::exec();
+  const int code = QCoreApplication::exec();
+  settings::MultiLangInfo = nullptr;
+  return code;
 }
