@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/video/TVideoWindow.h"
+#include "settings/Globals.h"
 
 namespace pvx::app {
 
@@ -18,6 +19,7 @@ TChannelPreviewGrid::~TChannelPreviewGrid() {
   Stop();
   for (QLabel* label : labels_) delete label;
   for (QLabel* cell : cells_) delete cell;
+  for (QLabel* empty : empties_) delete empty;
 }
 
 QString TChannelPreviewGrid::CellLabel(int kind, int channel) {
@@ -26,13 +28,13 @@ QString TChannelPreviewGrid::CellLabel(int kind, int channel) {
     case kCable:
       return QString::number(channel);
     case kComposite:
-      return "Composite";
+      return settings::LanguageText("Composite", "Composite");
     case kSVideo:
-      return "S-Video";
+      return settings::LanguageText("SVideo", "S-Video");
     case kCamera:
-      return "Video Aux";
+      return settings::LanguageText("Aux", "Video Aux");
     default:
-      return "Not defined";
+      return settings::LanguageText("PreviewNotDefined", "Not defined");
   }
 }
 
@@ -60,6 +62,16 @@ void TChannelPreviewGrid::Start(const QRect& client, const QMargins& borders,
     label->show();
     labels_.push_back(label);
   }
+  // A page with fewer channels than places says so in the places left, rather than leave holes.
+  for (int place = count; place < dimension_ * dimension_; ++place) {
+    auto* empty = new QLabel(settings::LanguageText("PreviewNoChannel", "No channel"), form_);
+    empty->setObjectName(QString("PreviewEmpty%1").arg(place + 1));
+    empty->setAlignment(Qt::AlignCenter);
+    empty->setAttribute(Qt::WA_TransparentForMouseEvents);
+    empty->setStyleSheet("color: #8a9099; background: #1c1f24; border: 1px solid #2e333a;");
+    empty->show();
+    empties_.push_back(empty);
+  }
   ClearSelection();
   Layout(client, borders);
   video_ = video;
@@ -83,11 +95,19 @@ void TChannelPreviewGrid::Layout(const QRect& client, const QMargins& borders) {
   const int n = dimension_;
   const int w = client.width() - (borders.left() + borders.right());
   const int h = client.height() - (borders.top() + borders.bottom());
-  for (int cell = 0; cell < CellCount(); ++cell) {
-    const int row = cell / n;
-    const int column = cell % n;
-    const QRect box((w / n) * column + 5 + borders.left(), (h / n) * row + 5 + borders.top(), w / n - 10,
-                    h / n - 10);
+  for (int place = 0; place < CellCount() + int(empties_.size()); ++place) {
+    const int row = place / n;
+    const int column = place % n;
+    const QRect space((w / n) * column + 5 + borders.left(), (h / n) * row + 5 + borders.top(), w / n - 10,
+                      h / n - 10);
+    // The picture in its own 4:3 shape, centred in its place.
+    QRect box(QPoint(), QSize(4, 3).scaled(space.size(), Qt::KeepAspectRatio));
+    box.moveCenter(space.center());
+    if (place >= CellCount()) {
+      empties_[size_t(place - CellCount())]->setGeometry(box);
+      continue;
+    }
+    const int cell = place;
     cells_[cell]->setGeometry(box);
     QLabel* label = labels_[cell];
     label->setGeometry(box.left(), box.top(), box.width(), box.height() / 5);

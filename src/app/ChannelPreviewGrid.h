@@ -98,6 +98,7 @@ class TChannelPreviewGrid final : public QObject {
   QPointer<platform::video::TVideoWindow> video_;
   std::vector<QLabel*> cells_;
   std::vector<QLabel*> labels_;
+  std::vector<QLabel*> empties_;  // the places a short page leaves
   int dimension_ = 3;
   int next_ = 0;   // the cell the next dwell step makes live
   int live_ = -1;  // the cell under the video window

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
+#include <utility>
 
 #include "app/MenuImage.h"
 #include "platform/video/TVideoWindow.h"
@@ -358,6 +359,11 @@ bool TFormMainWindow::EnterChannelPreview() {
   delete grid_;  // a grid still waiting for message 4026
   grid_ = nullptr;
   previewActive_ = true;
+  // The grid fills the screen; the remote-control panel, which follows the window, would cover a
+  // cell. It comes back with the picture.
+  const TPanelHooks& p = Panels;
+  previewHidPanel_ = p.TVPanelVisible && p.TVPanelVisible() && p.HideTVPanel;
+  if (previewHidPanel_) p.HideTVPanel();
   borders_.SetVisible(false);
   platform::video::TVideoWindow* video = VideoWindow();
   if (video) video->hide();
@@ -391,6 +397,8 @@ void TFormMainWindow::LeaveChannelPreview() {
 void TFormMainWindow::RestoreAfterPreview() {
   if (previewActive_) return;
   display_.RestoreBoundsAfterPreview();
+  // Back beside the window once the window is back in its place.
+  if (std::exchange(previewHidPanel_, false) && Panels.ShowTVPanel) Panels.ShowTVPanel();
   delete grid_;
   grid_ = nullptr;
   LayoutVideo();

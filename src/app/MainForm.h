@@ -182,6 +182,7 @@ class TFormMainWindow final : public QWidget, public IOSDHost {
   bool clickPending_ = false;
   QPoint clickPosition_;
   bool previewActive_ = false;
+  bool previewHidPanel_ = false;  // the preview hid the TV panel
   bool playerPip_ = true;
 };
 

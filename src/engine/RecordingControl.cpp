@@ -10,6 +10,7 @@
 #include "platform/graph/Interfaces.h"
 #include "platform/graph/TFilter.h"
 #include "platform/graph/TFilterGraph.h"
+#include "settings/ErrorMessages.h"
 
 namespace pvx::engine {
 
@@ -18,6 +19,7 @@ using namespace pvx::platform::graph;
 namespace {
 // Time-shift playback may begin once this much has been recorded.
 constexpr qint64 kTimeShiftReadySeconds = 10;
+constexpr int kCopyProtected = 1107;
 
 QString CompanionOf(const QString& file) { return file.left(file.size() - 1) + "a"; }
 }  // namespace
@@ -61,16 +63,16 @@ bool TRecordingControl::Run() {
     report_.Error(1100);
     return false;
   }
-  bool ok = Build(request);
-  if (ok) {
-    TFilter* tuner = devices_.TVTuner();
-    auto* property = tuner && devices_.HasTuner() ? tuner->As<ITunerPropertySet>() : nullptr;
-    qint32 flags = 0;
-    if (property && property->GetCopyProtection(flags) && flags != 0) {
-      report_.Text("Cannot capture current video with macrovision protection...", true);
-      ok = false;
-    }
+  // A protected programme is refused before anything is rebuilt, so live TV goes on behind the
+  // warning.
+  TFilter* tuner = devices_.TVTuner();
+  auto* property = tuner && devices_.HasTuner() ? tuner->As<ITunerPropertySet>() : nullptr;
+  qint32 flags = 0;
+  if (property && property->GetCopyProtection(flags) && flags != 0) {
+    report_.Text(settings::GetErrorMessage(kCopyProtected), true);
+    return false;
   }
+  bool ok = Build(request);
   const bool built = ok;
   ok = ok && preview_.Run();
   // A writer that refused to start (a file it cannot create) says why; the graph alone does not.

@@ -5,9 +5,11 @@
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QScreen>
 #include <QStyle>
 #include <QToolButton>
 #include <QWindow>
+#include <algorithm>
 #include <utility>
 
 #include "playback/FormTexts.h"
@@ -52,8 +54,9 @@ TFormPlayListMenu::TFormPlayListMenu(TPlaybackInfo& lists, QWidget* parent) : QD
   ListBoxPlaybak_->setObjectName("ListBoxPlaybak");
   ListBoxPlaybak_->setGeometry(0, 0, kWidth, kHeight - kPanelHeight);
   ListBoxPlaybak_->setFrameShape(QFrame::NoFrame);
-  ListBoxPlaybak_->setStyleSheet("QListWidget { background: black; color: white; padding: 2px; }"
-                                 "QListWidget::item:selected { background: palette(highlight); color: white; }");
+  // The desktop's list look, as in the program's other dialogs, with room around each entry.
+  ListBoxPlaybak_->setAlternatingRowColors(true);
+  ListBoxPlaybak_->setStyleSheet("QListWidget::item { padding: 3px 4px; }");
   ListBoxPlaybak_->setTextElideMode(Qt::ElideMiddle);
   ListBoxPlaybak_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   ListBoxPlaybak_->installEventFilter(this);
@@ -176,7 +179,20 @@ void TFormPlayListMenu::mouseMoveEvent(QMouseEvent* event) {
 void ShowPlayListMenu(TPlaybackInfo& lists, QWidget* parent) {
   ClosePlayListMenu();
   g_menu = new TFormPlayListMenu(lists, parent);
+  if (parent) g_menu->move(PlaceBeside(parent->window()->frameGeometry(), g_menu->frameGeometry().size(),
+                                       parent->screen() ? parent->screen()->availableGeometry() : QRect()));
   g_menu->show();
+}
+
+QPoint PlaceBeside(const QRect& window, const QSize& size, const QRect& screen) {
+  // Left of the picture, where the remote-control panel is not; else right of it; never over it
+  // unless the screen has no room on either side.
+  constexpr int kGap = 8;
+  QPoint at(window.left() - kGap - size.width(), window.top());
+  if (screen.isValid() && at.x() < screen.left()) at.setX(window.right() + 1 + kGap);
+  if (screen.isValid() && at.x() + size.width() > screen.right() + 1) at.setX(screen.right() + 1 - size.width());
+  if (screen.isValid()) at.setY(std::clamp(at.y(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - size.height())));
+  return at;
 }
 
 void ClosePlayListMenu() {

@@ -52,6 +52,7 @@ constexpr ErrorText kErrors[] = {
     {1104, "TV Cahnnel setting is corrupted, please re-set your TV channel..."},
     {1105, "No items to playback"},
     {1106, "Cannot delete current playback item..."},
+    {1107, "Cannot record: the programme is copy-protected. Live TV goes on."},
     {2000, "Insert item is not allowed. It might be some conflicts occured, please assign new "
            "item."},
     {2001, "No item should do modify"},

@@ -91,6 +91,9 @@ class ChannelPreview : public test::WindowTest {
     source.Select = [this](int cell) { selected << QString::number(cell); };
     source.NextPage = [this] { ++nextPages; };
     form->PreviewSource = source;
+    form->Panels.TVPanelVisible = [this] { return panelShown; };
+    form->Panels.HideTVPanel = [this] { panelShown = false; };
+    form->Panels.ShowTVPanel = [this] { panelShown = true; };
     info.EnterMode = [this](TAppMode, TAppMode to) {
       return to != settings::amChannelPreview || form->EnterChannelPreview();
     };
@@ -106,6 +109,7 @@ class ChannelPreview : public test::WindowTest {
     Pump();
   }
   QRect CellRect(int cell) { return form->PreviewGrid()->Cell(cell)->geometry(); }
+  bool panelShown = true;
   int Selected() { return form->PreviewGrid()->Selected(); }
   void Key(Qt::Key key) { QTest::keyClick(form.get(), key); }
 
@@ -427,6 +431,11 @@ TEST_F(ChannelPreview, VisitsTheChannelsInTurnAndLeavesWithThePickedOne) {
                          grid->Cell(cell)->pixmap().isNull() ? "" : " still", rect(grid->Label(cell)->geometry()),
                          grid->Label(cell)->text())
                     .arg(grid->Label(cell)->font().pointSize());
+    const QList<QLabel*> empty = form->findChildren<QLabel*>(QRegularExpression("^PreviewEmpty"));
+    if (!empty.isEmpty())
+      text += QStringLiteral("  %1 places say \"%2\", the first %3\n")
+                  .arg(empty.size()).arg(empty[0]->text(), rect(empty[0]->geometry()));
+    text += QStringLiteral("  panel %1\n").arg(panelShown ? "shown" : "hidden");
     entered.clear();
     return text;
   };
@@ -682,6 +691,7 @@ void ForEachWindowInEachLanguage(const TVisit& visit) {
     lang.SetLanguage(language);
     ASSERT_GE(lang.LanguageIndex, 0);
     once("warning", app::TFormWarning(QStringList{settings::GetErrorMessage(1020)}));
+    once("warning-copy-protected", app::TFormWarning(QStringList{settings::GetErrorMessage(1107)}));
     once("sleeptimer", app::TFormSleepingTimer(&main));
     once("about", app::TDialogAbout(oem));
     once("playback", playback::TFormPlayback(nullptr));

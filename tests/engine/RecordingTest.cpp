@@ -247,7 +247,7 @@ TEST_F(Recording, ARefusedStartSaysWhyAndLeavesThePreviewRestartable) {
       {"MPEG Layer-3", 1, 1, 1, 2, "Cannot find MP3 compressor, fail to capture..."},
       {"WAV Dest", 1, 1, 0, 2, "Cannot find wave dest filter.."},
       {"a folder", 1, 0, 0, 2, "Cannot write file..."},
-      {"a copy-protected station", 1, 0, 0, 2, "Cannot capture current video with macrovision protection..."},
+      {"a copy-protected station", 1, 0, 0, 2, "Cannot record: the programme is copy-protected. Live TV goes on."},
       {"disk space", 1, 0, 0, 2,
        "Disk free space is too small to capture, please re-assign another file folder..."},
   };
@@ -271,6 +271,7 @@ TEST_F(Recording, ARefusedStartSaysWhyAndLeavesThePreviewRestartable) {
     EXPECT_FALSE(missing == "OKA Mpeg1/2 Recorder Filter" ? e.StartTimeShift() : e.StartRecording());
     EXPECT_EQ(Warnings(), QStringList({warning}));
     EXPECT_FALSE(e.Recording() || e.Recorder().Timer.Enabled() || e.TimeShift().Active);
+    if (copyProtected) EXPECT_EQ(Graph().State(), GraphState::Running) << "live TV goes on";
     EXPECT_TRUE(e.StartPreview());
     engine_.reset();  // before the registry it was made from
   }
