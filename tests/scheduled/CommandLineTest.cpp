@@ -271,3 +271,49 @@ TEST(ScheduledXmltv, ListingProgrammesBecomeEntriesOnChannelsOfTheSameName) {
   QString reason;
   EXPECT_FALSE(ParseXmltv("<html><body/></html>", none, &reason) || reason != "Not an XMLTV listing.");
 }
+
+// A programme without a stop ends where the next programme on its own channel starts, by start
+// time wherever it stands in the listing; without one it stays out, as does an unreadable stop.
+TEST(ScheduledXmltv, AProgrammeWithoutStopEndsWhereTheNextOnItsChannelStarts) {
+  const QList<TProgramChannel> channels{{handoff::rsAntenna, 7, "One"}, {handoff::rsCable, 30, "Two"}};
+  auto programme = [](const char* channel, const char* start, const char* stop, const char* title) {
+    return QString("<programme channel=\"%1\" start=\"20261208%2 +0000\"%3><title>%4</title></programme>")
+        .arg(channel, start, *stop ? QString(" stop=\"20261208%1 +0000\"").arg(stop) : QString(), title);
+  };
+  // Each row's programmes; what becomes of them: "title minutes", or "title -" when left out.
+  const struct { const char* name; QStringList programmes; const char* result; } rows[] = {
+      {"followed by a programme", {programme("one", "2000", "", "Film"), programme("one", "2130", "2200", "News")},
+       "Film 90, News 30"},
+      {"last on its channel", {programme("one", "2000", "2100", "News"), programme("one", "2100", "", "Film")},
+       "News 60, Film -"},
+      {"the next on another channel is not taken",
+       {programme("one", "2000", "", "Film"), programme("two", "2045", "2100", "Other"),
+        programme("one", "2200", "2300", "Late")},
+       "Film 120, Other 15, Late 60"},
+      {"by start time, not by place in the listing; together, both take the one after",
+       {programme("one", "2200", "2300", "Late"), programme("one", "2000", "", "Film"),
+        programme("one", "2000", "", "Repeat"), programme("one", "2130", "2200", "News")},
+       "Late 60, Film 90, Repeat 90, News 30"},
+      {"an unreadable stop is no missing stop",
+       {programme("one", "2000", "soon", "Film"), programme("one", "2130", "2200", "News")}, "Film -, News 30"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const QByteArray xml = ("<tv><channel id=\"one\"><display-name>One</display-name></channel>"
+                            "<channel id=\"two\"><display-name>Two</display-name></channel>" +
+                            row.programmes.join("") + "</tv>").toUtf8();
+    QList<TXmltvProgramme> programmes;
+    ASSERT_TRUE(ParseXmltv(xml, programmes, nullptr));
+    const TXmltvImport import = EntriesOfProgrammes(programmes, channels);
+    QStringList result;
+    for (const TXmltvProgramme& p : programmes) {
+      const auto entry = std::find_if(import.Entries.begin(), import.Entries.end(),
+                                      [&](const TScheduleEntry& e) { return e.BaseName == p.Title; });
+      result << p.Title + (entry == import.Entries.end() ? " -" : QString(" %1").arg(entry->DurationSeconds / 60));
+    }
+    EXPECT_EQ(result.join(", ").toStdString(), row.result);
+    EXPECT_EQ(import.Skipped.size(), qsizetype(QString(row.result).count(" -")));
+    for (const QString& line : import.Skipped)
+      EXPECT_TRUE(line.endsWith("no valid start and stop")) << line.toStdString();
+  }
+}

@@ -4,6 +4,7 @@
 #include <QRegularExpression>
 #include <QTimeZone>
 #include <QXmlStreamReader>
+#include <algorithm>
 
 namespace pvx::scheduled {
 
@@ -21,6 +22,27 @@ QDateTime XmltvTime(const QString& text) {
   return t.isValid() ? t.toLocalTime() : QDateTime();
 }
 
+namespace {
+
+// The stop of each programme in `withoutStop` (indexes into `programmes`) is the earliest start
+// on its channel later than its own; programmes starting together all take the one after them.
+void GuessStops(QList<TXmltvProgramme>& programmes, const QList<qsizetype>& withoutStop) {
+  if (withoutStop.isEmpty()) return;
+  QHash<QString, QList<QDateTime>> starts;
+  for (const TXmltvProgramme& p : programmes)
+    if (p.Start.isValid()) starts[p.ChannelId].append(p.Start);
+  for (QList<QDateTime>& channel : starts) std::sort(channel.begin(), channel.end());
+  for (const qsizetype i : withoutStop) {
+    TXmltvProgramme& p = programmes[i];
+    const auto channel = starts.constFind(p.ChannelId);
+    if (!p.Start.isValid() || channel == starts.cend()) continue;
+    const auto next = std::upper_bound(channel->cbegin(), channel->cend(), p.Start);
+    if (next != channel->cend()) p.Stop = *next;
+  }
+}
+
+}  // namespace
+
 bool ParseXmltv(const QByteArray& xml, QList<TXmltvProgramme>& programmes, QString* reason) {
   QXmlStreamReader reader(xml);
   auto refuse = [&reader, reason] {
@@ -32,6 +54,7 @@ bool ParseXmltv(const QByteArray& xml, QList<TXmltvProgramme>& programmes, QStri
   if (!reader.readNextStartElement() || reader.name() != QLatin1String("tv")) return refuse();
   QHash<QString, QStringList> names;
   QList<TXmltvProgramme> read;
+  QList<qsizetype> withoutStop;
   while (reader.readNextStartElement()) {
     if (reader.name() == QLatin1String("channel")) {
       const QString id = reader.attributes().value("id").toString();
@@ -44,6 +67,7 @@ bool ParseXmltv(const QByteArray& xml, QList<TXmltvProgramme>& programmes, QStri
       p.ChannelId = reader.attributes().value("channel").toString();
       p.Start = XmltvTime(reader.attributes().value("start").toString());
       p.Stop = XmltvTime(reader.attributes().value("stop").toString());
+      if (!reader.attributes().hasAttribute("stop")) withoutStop.append(read.size());
       while (reader.readNextStartElement()) {
         // The first title is the listing's main language.
         if (reader.name() == QLatin1String("title") && p.Title.isEmpty()) p.Title = reader.readElementText().trimmed();
@@ -55,6 +79,7 @@ bool ParseXmltv(const QByteArray& xml, QList<TXmltvProgramme>& programmes, QStri
     }
   }
   if (reader.hasError()) return refuse();
+  GuessStops(read, withoutStop);
   for (TXmltvProgramme& p : read) p.ChannelNames = names.value(p.ChannelId);
   programmes = read;
   return true;

@@ -1,6 +1,8 @@
 #pragma once
 // Reading an XMLTV listing: its channels by display name and its programmes with start, stop
-// and title, turned into timetable entries on the program's channels of the same name.
+// and title, turned into timetable entries on the program's channels of the same name. A
+// programme without a stop ends where the next one on its channel starts, as XMLTV's tv_sort
+// guesses it.
 
 #include <QDateTime>
 #include <QList>
@@ -15,7 +17,7 @@ namespace pvx::scheduled {
 struct TXmltvProgramme {
   QString ChannelId;
   QStringList ChannelNames;  // the channel's display names
-  QDateTime Start, Stop;     // local time
+  QDateTime Start, Stop;     // local time; Stop invalid when unreadable, or missing and not guessed
   QString Title;
 };
 
@@ -23,8 +25,10 @@ struct TXmltvProgramme {
 // as local time; invalid when it is not such a time.
 QDateTime XmltvTime(const QString& text);
 
-// The programmes of the listing, with their channels' names. False with a reason when the
-// document is not XMLTV.
+// The programmes of the listing, with their channels' names. A programme without a stop
+// attribute stops at the start of the next programme on the same channel by start time, wherever
+// that stands in the listing; the last one on its channel keeps no stop. False with a reason when
+// the document is not XMLTV.
 bool ParseXmltv(const QByteArray& xml, QList<TXmltvProgramme>& programmes, QString* reason);
 
 // A file base name made of the title: no folder separators or characters a file name avoids.
