@@ -17,6 +17,7 @@
 #include "tuning/FineTuneDialog.h"
 #include "ui/settings/CellEditors.h"
 #include "ui/settings/ConfigApply.h"
+#include "util/FrequencyFormat.h"
 
 namespace pvx::ui {
 
@@ -190,7 +191,8 @@ void TTunerPage::ShowChannelRow(int row) {
   SetCell(grid, row, kColStandard, StandardNames().value(r->Standard));
   SetCell(grid, row, kColMTS, TChannelInfo::AudioModeName(r->AudioMode, r->Standard));
   SetCell(grid, row, kColName, r->Name);
-  SetCell(grid, row, kColFrequency, QString::number(r->Frequency));
+  // Megahertz as the program writes them everywhere; the record keeps hertz.
+  SetCell(grid, row, kColFrequency, r->Frequency ? util::MHzText(r->Frequency) : QString());
 }
 
 void TTunerPage::ShowMemoryRow(int row) {

@@ -200,9 +200,14 @@ TEST_F(ConfigForm, FMLevelLabelAndFrequencyLimits) {
 }
 
 TEST_F(ConfigForm, GridEditsGoStraightIntoTheRecordsAndEscapeDropsThem) {
+  channels.ChannelRecord(false, 2)->Frequency = 55250000;
+  channels.ChannelRecord(false, 3)->Frequency = 0;
   TFormConfig& f = Open();
   TTunerPage& page = *f.TabSheetTVTuner;
   QTableWidget* grid = page.StringGridChannelInfo;
+  // Frequencies read in megahertz with two decimals (none when there is none); records keep hertz.
+  EXPECT_EQ(grid->item(1, TTunerPage::kColFrequency)->text() + "|" + grid->item(2, TTunerPage::kColFrequency)->text(),
+            "55.25 MHz|");
   // The keys move in the grid and type into the editor they open.
   grid->setCurrentCell(3, TTunerPage::kColName);
   QTest::keyClick(grid, Qt::Key_Down);
