@@ -14,6 +14,7 @@
 #include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <algorithm>
 
 #include "platform/DialogService.h"
 #include "playback/FormTexts.h"
@@ -239,7 +240,7 @@ void TFormPlayback::FormCreate() {
 
 void TFormPlayback::FillDoneGrid() {
   util::ResetGrid(*StringGridDoneList_);
-  if (!lists_ || lists_->Items.empty()) return;
+  if (!lists_ || lists_->Items.empty()) return FitDoneColumns();
   const auto& items = lists_->Items;
   StringGridDoneList_->setRowCount(static_cast<int>(items.size()));
   for (int row = 0; row < static_cast<int>(items.size()); ++row) {
@@ -252,7 +253,20 @@ void TFormPlayback::FillDoneGrid() {
                              item.Description};
     for (int c = 0; c < static_cast<int>(std::size(cells)); ++c) SetCell(*StringGridDoneList_, row, c, cells[c]);
   }
+  FitDoneColumns();
   StringGridDoneList_->setCurrentCell(0, 0);
+}
+
+void TFormPlayback::FitDoneColumns() {
+  // Each column as wide as its header or its widest entry needs (a long path stays bounded and
+  // elided), never narrower than designed.
+  constexpr int kWidest = 360;
+  QHeaderView* header = StringGridDoneList_->horizontalHeader();
+  for (int c = 0; c < static_cast<int>(std::size(kDoneColumns)); ++c) {
+    const int entries = static_cast<const QAbstractItemView*>(StringGridDoneList_)->sizeHintForColumn(c);
+    const int needed = std::max(entries, header->sectionSizeHint(c));
+    StringGridDoneList_->setColumnWidth(c, std::clamp(needed, kDoneColumns[c].width, kWidest));
+  }
 }
 
 void TFormPlayback::FillRecentGrid() {

@@ -52,6 +52,7 @@ class TFormPlayback final : public QDialog {
   TPlaybackInfo* lists_;
   void FillDoneGrid();
   void FillRecentGrid();
+  void FitDoneColumns();
   // Appends the row's file to the play list; a vanished file is reported and dropped.
   void AddRow(QTableWidget& grid, int row);
   void AppendUnique(const QString& path);

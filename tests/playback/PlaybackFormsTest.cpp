@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
@@ -63,6 +64,15 @@ struct PlaybackDialog : ::testing::Test {
   TPlaybackInfo info;
   std::unique_ptr<TFormPlayback> form;
 };
+
+// No column cuts its entries or its header short (a long folder stays bounded at 360 pixels).
+TEST_F(PlaybackDialog, TheColumnsShowTheirWholeText) {
+  for (int c = 0; c < Grid().columnCount(); ++c) {
+    const int entries = static_cast<const QAbstractItemView&>(Grid()).sizeHintForColumn(c);
+    const int needed = std::max(entries, Grid().horizontalHeader()->sectionSizeHint(c));
+    EXPECT_GE(Grid().columnWidth(c), std::min(needed, 360)) << c;
+  }
+}
 
 TEST_F(PlaybackDialog, AddTakesMarkedAndCurrentRowsFromTheLastUpOnce) {
   ClickRow(1, Qt::ControlModifier);
