@@ -243,7 +243,9 @@ int TChannelInfo::DirectShowStandard(int index) {
 
 QString TChannelInfo::AudioModeName(int mode, int standard) {
   if (mode < 0 || mode > 4) return {};
-  return QString::fromLatin1(kAudioModeNames[mode][standard == 0 ? 0 : standard == 1 ? 1 : 2]);
+  const QString name = QString::fromLatin1(kAudioModeNames[mode][standard == 0 ? 0 : standard == 1 ? 1 : 2]);
+  // Shown to a person only: in the language of the run ("SAP 2" has the key AudioSAP2).
+  return LanguageText(("Audio" + QString(name).remove(' ')).toLatin1().constData(), name);
 }
 
 void TChannelInfo::SetStandard(int s) {

@@ -12,6 +12,7 @@
 #include "settings/Globals.h"
 #include "settings/MultiLangInfo.h"
 #include "support/TestEnvironment.h"
+#include "support/TextWalk.h"
 
 namespace pvx::panels {
 namespace {
@@ -177,6 +178,25 @@ TEST_F(MainPanelTest, LanguageTextsReachHintsSourceCaptionsAndTheState) {
   Mode(amTV);
   EXPECT_FALSE(Label("LabelChannel")->isVisible() || Label("LabelTVChannelAudio")->isVisible() ||
                p.Item(12).Enabled);
+}
+
+// The panel and its source menu in each shipped language: nothing left in English.
+TEST_F(MainPanelTest, NoTextIsLeftInEnglish) {
+  TMultiLangInfo lang(pvx::test::SourceData() + "Language/Lang.cfg");
+  env.Language = settings::MultiLangInfo = &lang;  // cleared after the test
+  QMap<QString, QString> english;
+  for (const char* language : {"English", "German", "Chinese(simplified)"}) {
+    lang.SetLanguage(language);
+    Show();
+    QMap<QString, QString> texts = pvx::test::ReadableTexts(*panel);
+    texts.insert(pvx::test::ReadableTexts(*panel->PopupMenuInputSource()));
+    if (english.isEmpty()) {
+      english = texts;
+      continue;
+    }
+    const QStringList own = {"Mono", "Stereo", "S-Video", "MB", "OKA", "PVX"};
+    EXPECT_EQ(pvx::test::LeftInEnglish(english, texts, own).join('\n').toStdString(), "") << language;
+  }
 }
 
 TEST_F(MainPanelTest, KeysMenusClockAndFloating) {
