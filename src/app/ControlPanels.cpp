@@ -233,14 +233,14 @@ bool TControlPanels::eventFilter(QObject* watched, QEvent* event) {
       if (shell_.Window->isVisible()) tv_->show();
     }
   }
-  if (watched == shell_.Window && event->type() == QEvent::Move) {
+  if (watched == shell_.Window && event->type() == QEvent::Move &&
+      shell_.Window->DisplayMode() == TDisplayModes::kNormal) {
+    // Full screen moves the window too: the panel stays put then, and the way back is no move for
+    // it either, since the place the window left is the one remembered.
     const QPoint now = shell_.Window->pos();
     const QPoint delta = now - mainWindowPos_;
     mainWindowPos_ = now;
-    // Full screen and the channel preview move the window too; the panel stays put then.
-    if (tv_ && tv_->isVisible() && !tv_->Floating() && shell_.Window->DisplayMode() == TDisplayModes::kNormal &&
-        !delta.isNull())
-      tv_->move(tv_->pos() + delta);
+    if (tv_ && tv_->isVisible() && !tv_->Floating() && !delta.isNull()) tv_->move(tv_->pos() + delta);
   }
   return QObject::eventFilter(watched, event);
 }

@@ -96,6 +96,11 @@ void TFormMainPanel::ApplyPanelLanguage() {
   popupSource_->setFont(menuFont);
   display_.SetStateFontSize(lang->FontSize);
   if (env_.Main->Mode() == settings::amTV) display_.ShowStateText(SourceText());
+  // The sound mode's name is a text of the language too.
+  if (const settings::TChannelInfo* channels = env_.Channels) {
+    const QString audio = settings::TChannelInfo::AudioModeName(channels->AudioMode(), channels->Standard());
+    if (!audio.isEmpty()) display_.ShowTVAudioText(audio);
+  }
 }
 
 QString TFormMainPanel::SourceText() const {
