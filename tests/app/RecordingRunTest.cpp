@@ -28,12 +28,12 @@ struct FormatCase {
   const char* name;
   int format, kind, audioFormat;  // RecordFormat, RecordKind, AudioFormat
   int width, height, kbps, frameRateCode;
-  const char* container;  // ffprobe's format_name
-  const char* picture;    // its codec, "" for no picture stream
+  // ffprobe's format_name, then the picture's codec and rate and the sound's codec (stereo) and
+  // rate ("" for no such stream), and the MPEG-4 compressor ("Divx", "... V3", "... V2").
+  const char *container, *picture;
   double fps;
-  const char* sound;  // its codec (stereo), "" for no sound stream
-  int rate;
-  int mpeg4Codec = 2;  // "Divx", "... V3", "... V2"
+  const char* sound;
+  int rate, mpeg4Codec = 2;
 };
 
 // One recording per container, with the size, bit rate and rate its profile offers first; the
@@ -80,15 +80,13 @@ class Recording : public LiveTV {
   void ExpectEndedAndTheNextRefused(const QString& file, const char* said) {
     ASSERT_TRUE(WaitUntil([] { return !test::Dialogs().Warnings.empty(); }));
     EXPECT_TRUE(test::Dialogs().Warnings[0].join(' ').contains(said));
-    EXPECT_EQ(test::ProgramMain().Mode(), amTV);
-    EXPECT_FALSE(Window().RecordingBadge()->isVisible());
+    EXPECT_TRUE(test::ProgramMain().Mode() == amTV && !Window().RecordingBadge()->isVisible());
     const test::TProbe probe = test::Probe(file);
     EXPECT_TRUE(probe.ok && probe.duration > 0.5) << probe.error.toStdString();
     EXPECT_EQ(Listed(), file);
     Remote(TCommand::Capture);
-    EXPECT_EQ(test::ProgramMain().Mode(), amTV);
-    EXPECT_EQ(test::Dialogs().Warnings.size(), 2u);
-    EXPECT_EQ(App().Playback().Lists.Items.size(), 1u);
+    EXPECT_EQ(std::tuple(test::ProgramMain().Mode(), test::Dialogs().Warnings.size(),
+                         App().Playback().Lists.Items.size()), std::tuple(amTV, 2u, 1u));
   }
   // The first recording in the Done list.
   QString Listed() {
@@ -102,11 +100,9 @@ class EveryFormat : public Recording, public ::testing::WithParamInterface<Forma
 TEST_P(EveryFormat, RecordsFromTheRemoteCommandAndPlaysElsewhere) {
   const FormatCase c = GetParam();
   test::ChangeSettings(Engine(), [&](settings::TCaptureSettings& s) {
-    s.RecordFormat = quint8(c.format), s.RecordKind = quint8(c.kind);
-    s.AudioFormat = quint8(c.audioFormat);
+    s.RecordFormat = quint8(c.format), s.RecordKind = quint8(c.kind), s.AudioFormat = quint8(c.audioFormat);
     s.CaptureWidth = c.width, s.CaptureHeight = c.height, s.VideoBitRateKbps = c.kbps;
-    s.FrameRateCode = c.frameRateCode;
-    s.UseDateTimeName = false;
+    s.FrameRateCode = c.frameRateCode, s.UseDateTimeName = false;
   });
   test::EditPrefs(test::ProgramMain(), [&](settings::TMainPreferences& p) { p.MPEG4Codec = c.mpeg4Codec; });
 
@@ -116,21 +112,20 @@ TEST_P(EveryFormat, RecordsFromTheRemoteCommandAndPlaysElsewhere) {
   EXPECT_TRUE(Window().RecordingBadge()->Text().startsWith("REC  0:00:01"));
   Remote(TCommand::Stop);
   ASSERT_EQ(test::ProgramMain().Mode(), amTV);
-  EXPECT_FALSE(Window().RecordingBadge()->isVisible());
-  EXPECT_TRUE(PictureRuns()) << "live TV is back";
+  EXPECT_TRUE(!Window().RecordingBadge()->isVisible() && PictureRuns()) << "live TV is back";
   const QString container = c.container;
   EXPECT_EQ(QFileInfo(file).fileName(), "capture." + (container == "mpeg" ? "mpg" : container));
   const test::TProbe probe = test::Probe(file);
   ASSERT_TRUE(probe.ok) << probe.error.toStdString();
   EXPECT_TRUE(probe.format.split(',').contains(container)) << probe.format.toStdString();
-  EXPECT_EQ(probe.picture, *c.picture ? test::PictureText(c.picture, c.width, c.height, c.fps) : "");
-  EXPECT_EQ(probe.sound, *c.sound ? test::SoundText(c.sound, c.rate, 2) : "");
+  const QString picture = *c.picture ? test::PictureText(c.picture, c.width, c.height, c.fps) : "";
+  EXPECT_EQ(probe.picture + "|" + probe.sound, picture + "|" + (*c.sound ? test::SoundText(c.sound, c.rate, 2) : ""));
   EXPECT_GT(probe.duration, 1.0);
   // Listed with the tuner's channel, as sound alone when it is.
   ASSERT_EQ(Listed(), file);
-  EXPECT_EQ(App().Playback().Lists.Items.front()->AudioOnly, c.kind == 1);
-  EXPECT_EQ(App().Playback().Lists.Items.front()->Channel, test::ProgramChannels().CurrentChannel());
-  EXPECT_EQ(test::ProgramMain().GivenFilePath(), file);
+  const playback::TPlaybackItem& item = *App().Playback().Lists.Items.front();
+  EXPECT_EQ(std::tuple(item.AudioOnly, item.Channel, test::ProgramMain().GivenFilePath()),
+            std::tuple(c.kind == 1, test::ProgramChannels().CurrentChannel(), file));
   EXPECT_TRUE(test::Dialogs().Warnings.empty());
 }
 
@@ -152,17 +147,15 @@ TEST_F(Recording, AFullDiskEndsTheRecordingPlayableAndTheDoneListKeepsItAfterARe
   ASSERT_TRUE(Window().IsOverlayFullScreen());
   Remote(TCommand::PlayGivenFile);  // the file just recorded
   ASSERT_EQ(test::ProgramMain().Mode(), amPlayback);
-  EXPECT_TRUE(Window().PlayerExists());
-  EXPECT_FALSE(Window().IsOverlayFullScreen()) << "a file plays in the window, not on the overlay";
+  EXPECT_TRUE(Window().PlayerExists() && !Window().IsOverlayFullScreen()) << "in the window, not on the overlay";
   EXPECT_TRUE(App().AudioAdjustInfo()->LineMuted()) << "the card's sound gives way to the file's";
   Tick();
-  EXPECT_TRUE(Window().RecordingBadge()->isVisible());
-  EXPECT_TRUE(Window().RecordingBadge()->Text().startsWith("Play  0:00:0")) << "the position shows";
+  EXPECT_TRUE(Window().RecordingBadge()->isVisible() && Window().RecordingBadge()->Text().startsWith("Play  0:00:0"))
+      << "the position shows";
   PauseAndPlayOn();
   // The given file ends with Stop: live TV again.
   EXPECT_TRUE(WaitUntil([] { return test::ProgramMain().Mode() == amTV; }, 20000));
-  EXPECT_FALSE(Window().PlayerExists() || App().AudioAdjustInfo()->LineMuted());
-  EXPECT_TRUE(PictureRuns());
+  EXPECT_TRUE(!Window().PlayerExists() && !App().AudioAdjustInfo()->LineMuted() && PictureRuns());
   ASSERT_TRUE(QFile::rename(file, file + ".away"));
   Remote(TCommand::PlayGivenFile);
   EXPECT_EQ(test::ProgramMain().Mode(), amTV) << "a given file that is gone plays nothing";
@@ -170,15 +163,13 @@ TEST_F(Recording, AFullDiskEndsTheRecordingPlayableAndTheDoneListKeepsItAfterARe
   // A play list of that one entry has no pop-up: at its end, live TV again.
   test::Answer<playback::TFormPlayback>([&] { Remote(TCommand::Play); }, [](playback::TFormPlayback& form) {
     form.findChild<QTableWidget*>("StringGridDoneList")->setCurrentCell(0, 0);
-    form.BitBtnAddClick();
-    form.BitBtnOKClick();
+    form.BitBtnAddClick(), form.BitBtnOKClick();
   });
   ASSERT_EQ(test::ProgramMain().Mode(), amPlayback);
   EXPECT_TRUE(WaitUntil([] { return test::ProgramMain().Mode() == amTV; }, 20000));
   EXPECT_FALSE(Window().PlayerExists());
 
-  App().ShutdownApplication();
-  app_.reset();
+  App().ShutdownApplication(), app_.reset();
   ASSERT_TRUE(Start());
   EXPECT_EQ(Listed(), file);
 }
@@ -188,8 +179,8 @@ TEST_F(Recording, ACardUnpluggedWhileRecordingLeavesAPlayableFileAndTheProgramRu
   platform::devices::DefaultVirtualCard()->Unplug();
   // Without the card a new recording is refused with a message, and the program goes on.
   ExpectEndedAndTheNextRefused(file, "is gone");
-  EXPECT_TRUE(test::Dialogs().Warnings.at(0).join(' ').contains(file));
-  EXPECT_TRUE(test::Dialogs().Warnings.at(1).join(' ').startsWith("Cannot preview"));
+  EXPECT_TRUE(test::Dialogs().Warnings.at(0).join(' ').contains(file) &&
+              test::Dialogs().Warnings.at(1).join(' ').startsWith("Cannot preview"));
   Remote(TCommand::TVOrFM);
   EXPECT_EQ(test::ProgramMain().Mode(), amFMRadio);
 }
@@ -204,9 +195,8 @@ TEST_F(Recording, TimeShiftingIsReadyAfterElevenSecondsPlaysAndLeavesNothingUnle
     EXPECT_FALSE(MenuShows("itemPlay"));
     EXPECT_EQ(App().ExecuteCommand(3000), app::TCommandResult::Refused);
     Tick();
-    EXPECT_TRUE(MenuShows("itemPlay"));
-    EXPECT_EQ(test::ProgramMain().Mode(), amTimeShifting);
-    EXPECT_TRUE(Window().RecordingBadge()->Text().startsWith("Time-Shifting  0:00:11"));
+    EXPECT_TRUE(MenuShows("itemPlay") && test::ProgramMain().Mode() == amTimeShifting &&
+                Window().RecordingBadge()->Text().startsWith("Time-Shifting  0:00:11"));
     // The real-screen command shows the time-shifting picture (until it is given again), and
     // hides the played one.
     App().ExecuteCommand(TCommand::RealScreen);
@@ -221,8 +211,7 @@ TEST_F(Recording, TimeShiftingIsReadyAfterElevenSecondsPlaysAndLeavesNothingUnle
     PauseAndPlayOn();
     Remote(TCommand::Stop);
     ASSERT_EQ(test::ProgramMain().Mode(), amTV);
-    EXPECT_EQ(QFile::exists(file), save);
-    EXPECT_EQ(Listed() == file, save);
+    EXPECT_EQ(std::pair(QFile::exists(file), Listed() == file), std::pair(save, save));
   }
   EXPECT_EQ(App().Playback().Lists.Items.front()->Description, "Time Shifting");
   EXPECT_TRUE(PictureRuns() && test::Dialogs().Warnings.empty());
@@ -241,8 +230,7 @@ class Scheduled : public Shell {
     handoff::TRelayRecord r;
     r.DurationSeconds = 3, r.Source = source, r.Channel = channel, r.Format = 1, r.BaseName = "Evening News";
     ASSERT_TRUE(handoff::WriteRelayFile(test::Home() + "Relay.rec", r));
-    App().HandleMessage(ipc::kMsgScheduledStart, 0, 0);
-    Settle();
+    App().HandleMessage(ipc::kMsgScheduledStart, 0, 0), Settle();
     EXPECT_EQ(test::ProgramMain().Mode(), then);
   }
   // Pictures and sound in the file, then the recording clock past the order's three seconds.
@@ -278,8 +266,7 @@ TEST_F(Scheduled, FMFromTVSwitchesAndBackAndCompositeLeavesTheChannel) {
   Order(handoff::rsComposite, 9);
   EXPECT_EQ(test::ProgramChannels().VideoSource(), TChannelInfo::kComposite);
   RecordToTheEnd();
-  EXPECT_EQ(Selection(), before);
-  EXPECT_EQ(Engine().Tuner().TVFrequency(), tuned) << "the channel was never tuned";
+  EXPECT_TRUE(Selection() == before && Engine().Tuner().TVFrequency() == tuned) << "the channel was never tuned";
 
   // From FM radio to a TV channel and back: leaving FM later finds the channel FM began on.
   App().ExecuteCommand(6000);
@@ -288,8 +275,7 @@ TEST_F(Scheduled, FMFromTVSwitchesAndBackAndCompositeLeavesTheChannel) {
   RecordToTheEnd(amFMRadio);
   EXPECT_TRUE(Window().Panels.FMPanelVisible());
   App().ExecuteCommand(6000);
-  EXPECT_EQ(Selection(), before);
-  EXPECT_TRUE(test::Dialogs().Warnings.empty());
+  EXPECT_TRUE(Selection() == before && test::Dialogs().Warnings.empty());
 }
 
 TEST_F(Scheduled, RefusedOrFailedStartsAreAnsweredAndChangeNothing) {
@@ -311,8 +297,7 @@ TEST_F(Scheduled, RefusedOrFailedStartsAreAnsweredAndChangeNothing) {
   Order(handoff::rsFM, 5, amTV);
   EXPECT_EQ(scheduler->Status(), (Answers{3, ipc::kScheduledSourceUnavailable, 3, 3}));
   EXPECT_FALSE(Engine().Unattended() || Window().Panels.FMPanelVisible() || Engine().RadioMode());
-  EXPECT_EQ(Selection(), before);
-  EXPECT_EQ(Engine().SaveRecordingBlock(), settings);
+  EXPECT_TRUE(Selection() == before && Engine().SaveRecordingBlock() == settings);
   EXPECT_TRUE(test::Dialogs().Warnings.empty() && PictureRuns());
 }
 

@@ -31,8 +31,7 @@ struct MainFile {
   MainFile() : country(49), language(WriteLanguageList()) {
     language.SetLanguage("English");
     peers = {&language, &country, &capture, &audio, nullptr, nullptr};
-    peers.GetDisplayAspect = [this] { return aspect; };
-    peers.SetDisplayAspect = [this](int a) { aspect = a; };
+    peers.GetDisplayAspect = [this] { return aspect; }, peers.SetDisplayAspect = [this](int a) { aspect = a; };
   }
   static QString WriteLanguageList() {
     test::WriteFile(test::Home() + "Language/Lang.cfg", "L\n");
@@ -89,21 +88,17 @@ template <class File>
 void ExpectEachSpoiledFileSetAside(const QByteArray& good, qsizetype stringAt, const QString& message,
                                    const std::function<void(File&)>& expectDefaults) {
   std::vector<QByteArray> spoiled(7, good);
-  spoiled[0].clear();
-  spoiled[1].chop(4);
-  Patch(spoiled[2], 0, 4506);
-  Patch(spoiled[3], -4, 4360);
+  spoiled[0].clear(), spoiled[1].chop(4), Patch(spoiled[2], 0, 4506), Patch(spoiled[3], -4, 4360);
   for (int i = 0; i < 3; ++i) Patch(spoiled[size_t(4 + i)], stringAt, std::array{600, -1, INT32_MAX}[i]);
   test::WriteFile(CorruptCopyPath(File().path), "an older one");
   for (const QByteArray& bytes : spoiled) {
     const bool empty = bytes.isEmpty();
-    test::Dialogs().Warnings.clear();
     File in;
-    test::WriteFile(in.path, bytes);
+    test::Dialogs().Warnings.clear(), test::WriteFile(in.path, bytes);
     EXPECT_FALSE(in.Load());
     EXPECT_EQ(test::Dialogs().Warnings, std::vector<QStringList>(empty ? 0 : 1, {message}));
-    EXPECT_EQ(QFileInfo::exists(in.path), empty);
-    EXPECT_EQ(test::ReadFile(CorruptCopyPath(in.path)), empty ? QByteArray("an older one") : bytes);
+    EXPECT_EQ(std::pair(QFileInfo::exists(in.path), test::ReadFile(CorruptCopyPath(in.path))),
+              std::pair(empty, empty ? QByteArray("an older one") : bytes));
     expectDefaults(in);
   }
 }
@@ -119,21 +114,15 @@ TEST(MainSettingsFile, GoldenDefaultFileThenARoundTripOfEveryValueAndFoldersOnRe
   EXPECT_EQ(test::ReadFile(out.path).toHex(), Golden("QDVCR.default.cfg").toHex());
   test::EditPrefs(out.main, [&](TMainPreferences& p) {
     p.AlwaysOnTop = p.PIPEnabled = p.NoOverlay = p.ReservedFlag = p.StartInFM = true;
-    p.MPEG4Codec = 0;
-    p.CaptureFolder = videos;
-    p.WaveFolder = radio;  // created on load
-    p.SecondBaseName = "second";
-    p.ColorLevels = {10, 20, 30, 40, 50};
+    p.MPEG4Codec = 0, p.CaptureFolder = videos, p.WaveFolder = radio;  // created on load
+    p.SecondBaseName = "second", p.ColorLevels = {10, 20, 30, 40, 50};
   });
-  out.language.SetLanguage("German");
-  out.audio = {3, 4, 30000};
+  out.language.SetLanguage("German"), out.audio = {3, 4, 30000}, out.aspect = 2;
   out.capture = {1, 2, 2, 3, 1, 1, 9, 1, 720, 576, 8000, 3, 6, false, "news", true, 3600, true, true};
-  out.aspect = 2;
   ASSERT_TRUE(out.Save());
   const QByteArray first = test::ReadFile(out.path);
   MainFile in;
-  ASSERT_TRUE(in.Load());
-  EXPECT_TRUE(QFileInfo(radio).isDir());
+  ASSERT_TRUE(in.Load() && QFileInfo(radio).isDir());
   // Saving what was loaded gives the same bytes: every value came back as it was.
   ASSERT_TRUE(in.Save());
   EXPECT_EQ(test::ReadFile(in.path), first);
@@ -158,9 +147,7 @@ TEST(MainSettingsFile, ReadRulesMendOutOfRangeValues) {
   // clang-format on
   for (const auto& [capture, limit, level, aspect, expected, audioAndAspect] : rows) {
     QByteArray bytes = Golden("QDVCR.default.cfg");
-    Patch(bytes, -20, limit);
-    Patch(bytes, -8, aspect);
-    Patch(bytes, -95, level);
+    Patch(bytes, -20, limit), Patch(bytes, -8, aspect), Patch(bytes, -95, level);
     QByteArray block(60, 0);
     for (size_t i = 0; i < capture.size(); ++i) Patch(block, qsizetype(4 * i), capture[i]);
     bytes.replace(bytes.size() - 91, 67, block);
@@ -177,18 +164,12 @@ TEST(MainSettingsFile, CorruptFileIsCheckedWholeThenSetAsideAndAnEmptyOneGivesTh
   // A file full of values that must not survive: a folder to create, audio lines, an aspect.
   MainFile out;
   test::EditPrefs(out.main, [&](TMainPreferences& p) {
-    p.AlwaysOnTop = true;
-    p.CaptureFolder = p.WaveFolder = test::Home() + "from-file/";
+    p.AlwaysOnTop = true, p.CaptureFolder = p.WaveFolder = test::Home() + "from-file/";
   });
-  out.audio = {5, 6, 30000};
-  out.capture.CaptureWidth = 720;
-  out.aspect = 2;
+  out.audio = {5, 6, 30000}, out.capture.CaptureWidth = 720, out.aspect = 2;
   ASSERT_TRUE(out.Save());
   struct Spoilt : MainFile {
-    Spoilt() {
-      capture.CaptureWidth = 123;
-      test::EditPrefs(main, [](TMainPreferences& p) { p.AlwaysOnTop = true; });
-    }
+    Spoilt() { capture.CaptureWidth = 123, test::EditPrefs(main, [](TMainPreferences& p) { p.AlwaysOnTop = true; }); }
   };
   const auto expectDefaults = [](Spoilt& in) {
     EXPECT_EQ(QList<int>({in.main.Prefs().AlwaysOnTop, in.aspect}), QList<int>({false, 0}));
@@ -208,8 +189,7 @@ TEST(ChannelSettingsFile, GoldenDefaultFileOverlongNamesCutAndARoundTripOfEveryV
   ASSERT_TRUE(o.Save());
   EXPECT_EQ(test::ReadFile(o.path).toHex(), Golden("QDVCR2.default.cfg").toHex());
   const QString longName = QString(300, QChar(0x6771));  // 900 bytes of UTF-8
-  o.channels.ChannelRecord(false, 1)->Name = longName;
-  o.channels.FMRecord(1)->Name = QString(600, 'x');
+  o.channels.ChannelRecord(false, 1)->Name = longName, o.channels.FMRecord(1)->Name = QString(600, 'x');
   ASSERT_TRUE(o.Save());
   ChannelFile in;  // cut so that the file still loads
   ASSERT_TRUE(in.Load());
@@ -220,12 +200,11 @@ TEST(ChannelSettingsFile, GoldenDefaultFileOverlongNamesCutAndARoundTripOfEveryV
   // frequencies up to 4 GHz, an empty FM entry, a customized 5 x 5 preview of 20 seconds.
   const QByteArray full = Golden("QDVCR2.full.cfg");
   test::FakeTuner tuner;
-  in.channels.SetTuner(&tuner);
-  test::WriteFile(in.path, full);
+  in.channels.SetTuner(&tuner), test::WriteFile(in.path, full);
   ASSERT_TRUE(in.Load());
   // The country first, then the stored channel of the stored table is tuned and the source routed.
-  EXPECT_EQ(tuner.Log.mid(0, 4), QStringList({"country 81", "standard 0x20", "mute", "tv 4000000000"}));
-  EXPECT_EQ(tuner.Log.last(), "source 2");
+  EXPECT_EQ(tuner.Log.mid(0, 4) << tuner.Log.last(),
+            QStringList({"country 81", "standard 0x20", "mute", "tv 4000000000", "source 2"}));
   EXPECT_EQ(in.channels.CableChannels()[0].Name, QString::fromUtf8("Caf\u00e9 \u6771\u4eac"));
   // Saving what was loaded gives the same bytes: every value came back as it was.
   ASSERT_TRUE(in.Save());
@@ -266,8 +245,7 @@ TEST(ChannelSettingsFile, ReadRulesMendStoredValues) {
     QByteArray f = Golden("QDVCR2.default.cfg");
     Patch(f, offset, stored);
     ChannelFile o;
-    o.preview.Dimension = 4;
-    test::WriteFile(o.path, f);
+    o.preview.Dimension = 4, test::WriteFile(o.path, f);
     ASSERT_TRUE(o.Load());
     EXPECT_TRUE(dump(o).contains(expected + " ")) << offset << " " << stored << ": " << dump(o).toStdString();
   }
@@ -280,12 +258,8 @@ TEST(ChannelSettingsFile, CorruptFileIsReportedResetSpreadAndSetAsideAndAnEmptyO
   struct Spoilt : ChannelFile {
     test::FakeTuner tuner;
     Spoilt() {
-      channels.SetCountryPlan(5, 0);
-      channels.SetCountryCode(1);
-      channels.ChannelRecord(false, 4)->Valid = true;
-      channels.SetTuner(&tuner);
-      preview.Dimension = 5;
-      preview.CustomGrid[0][0] = {2, 3};
+      channels.SetCountryPlan(5, 0), channels.SetCountryCode(1), channels.SetTuner(&tuner);
+      channels.ChannelRecord(false, 4)->Valid = true, preview.Dimension = 5, preview.CustomGrid[0][0] = {2, 3};
     }
   };
   const auto expectDefaults = [](Spoilt& o) {
@@ -308,44 +282,34 @@ TEST(ChannelSettingsFile, CorruptFileIsReportedResetSpreadAndSetAsideAndAnEmptyO
 TEST(SettingsFiles, UnreadableFileIsReportedKeptAndNotSavedOverAndAFailedSaveKeepsTheOldOne) {
   MainFile main;
   ChannelFile channels;
-  struct Row {
-    QString& path;
-    std::function<bool()> load, save;
-    QString what;
-  };
+  struct Row { QString& path; std::function<bool()> load, save; QString what; };
   const Row rows[] = {{main.path, [&] { return main.Load(); }, [&] { return main.Save(); }, "config...."},
                       {channels.path, [&] { return channels.Load(); }, [&] { return channels.Save(); },
                        "channel config...."}};
   for (const Row& file : rows) {
     SCOPED_TRACE(file.what.toStdString());
-    test::Dialogs().Warnings.clear();
-    QDir().mkpath(file.path);
+    test::Dialogs().Warnings.clear(), QDir().mkpath(file.path);
     EXPECT_FALSE(file.load());
     EXPECT_EQ(test::Dialogs().Warnings, std::vector<QStringList>({{"Cannot read " + file.what}}));
     EXPECT_FALSE(QFileInfo::exists(CorruptCopyPath(file.path)));
     ASSERT_TRUE(QDir().rmdir(file.path));
     test::WriteFile(file.path, "the user's own");
-    EXPECT_FALSE(file.save());
-    EXPECT_EQ(test::ReadFile(file.path), "the user's own");
+    EXPECT_FALSE(file.save() || test::ReadFile(file.path) != "the user's own");
     ASSERT_TRUE(QFile::remove(file.path));
     EXPECT_FALSE(file.load());  // read again, so that saves may write
-    EXPECT_TRUE(file.save());
-    EXPECT_EQ(test::Dialogs().Warnings.size(), 1u);
+    EXPECT_TRUE(file.save() && test::Dialogs().Warnings.size() == 1u);
     ASSERT_TRUE(QFile::remove(file.path));
     const QString target = file.path;
     file.path = test::Home() + "no-such-folder/settings.cfg";
     EXPECT_FALSE(file.save());
     EXPECT_EQ(test::Dialogs().Warnings.back(), QStringList({"Cannot write " + file.what}));
-    file.path = target;
-    test::WriteFile(file.path + "/keep", "old");
-    EXPECT_FALSE(file.save());
-    EXPECT_EQ(test::ReadFile(file.path + "/keep"), "old");
+    file.path = target, test::WriteFile(file.path + "/keep", "old");
+    EXPECT_FALSE(file.save() || test::ReadFile(file.path + "/keep") != "old");
     EXPECT_EQ(QDir(test::Home()).entryList(QDir::Files).size(), 0) << "left a temporary file";
     ASSERT_TRUE(QDir(file.path).removeRecursively());
     test::WriteFile(file.path, QByteArray(300, 'o'));
     EXPECT_FALSE(test::WithDiskFullAfter(100, file.save));
-    EXPECT_EQ(test::ReadFile(file.path), QByteArray(300, 'o'));
-    EXPECT_EQ(test::Dialogs().Warnings.size(), 4u);
+    EXPECT_TRUE(test::ReadFile(file.path) == QByteArray(300, 'o') && test::Dialogs().Warnings.size() == 4u);
     ASSERT_TRUE(QFile::remove(file.path));
   }
 }

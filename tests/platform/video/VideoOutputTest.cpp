@@ -42,8 +42,7 @@ bool NearFormula(QRgb got, int y, int u, int v) {
 
 QImage Filled(QColor colour, QSize size = {16, 12}) {
   QImage image(size, QImage::Format_RGB32);
-  image.fill(colour);
-  return image;
+  return image.fill(colour), image;
 }
 
 // Where the window is: its parent, geometry (when given) and whether it is seen.
@@ -58,11 +57,9 @@ QImage Shot(QWidget& widget) { return widget.grab().toImage().convertToFormat(QI
 // window inside it, shown at `inset`.
 struct TOwnedWindow final : QWidget {
   explicit TOwnedWindow(QRect inset) {
-    resize(400, 300);
-    show();
+    resize(400, 300), show();
     window = new TVideoWindow(this);
-    window->setGeometry(inset);
-    window->show();
+    window->setGeometry(inset), window->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(this));
   }
   bool event(QEvent* e) override {
@@ -143,8 +140,7 @@ TEST(VideoWindow, OwnerGoneWhileFullScreenLeavesAHiddenWindow) {
   TVideoWindow window;
   auto first = std::make_unique<QWidget>();
   QWidget second;
-  first->show();
-  second.show();
+  first->show(), second.show();
   window.SetOwner(first.get());
   ExpectPlaced(&window, first.get(), {}, false);  // hidden until the caller shows it
   window.show();
@@ -154,9 +150,7 @@ TEST(VideoWindow, OwnerGoneWhileFullScreenLeavesAHiddenWindow) {
     EXPECT_EQ(window.Owner(), owner);
     ExpectPlaced(&window, owner, {}, true);
   }
-  window.SetFullScreen(true);
-  first.reset();
-  window.SetFullScreen(false);
+  window.SetFullScreen(true), first.reset(), window.SetFullScreen(false);
   EXPECT_FALSE(window.IsFullScreen());
   ExpectPlaced(&window, nullptr, {}, false);
 }
@@ -171,8 +165,7 @@ TEST(VideoWindow, RawFramePaintsInPlaceWithinTheRepaintedRegion) {
       PackedFormat::YUY2, reinterpret_cast<const uchar*>(bytes.constData()), stride, size, nullptr};
   const QImage want = FrameToImage(frame);
   TVideoWindow window;
-  window.resize(size);
-  window.ShowFrame(frame);
+  window.resize(size), window.ShowFrame(frame);
   EXPECT_EQ(window.CurrentFrame(), want);
 
   QImage surface(50, 10, QImage::Format_ARGB32_Premultiplied);
@@ -190,8 +183,7 @@ TEST(VideoWindow, RawFramePaintsInPlaceWithinTheRepaintedRegion) {
 TEST(VideoWindow, AlignedFollowsTheParentsClientRectUnalignedKeepsTheCallersGeometry) {
   TOwnedWindow w({10, 10, 100, 80});
   QWidget other;
-  other.resize(320, 200);
-  other.show();
+  other.resize(320, 200), other.show();
   TVideoWindow* v = w.window;
   // clang-format off
   // A new owner is followed too, the old one no longer; returned so the owner deletes it, and
@@ -230,13 +222,13 @@ TEST(VideoWindow, CursorHidesAfterTheDelayWithoutMovementAndReturnsOnMovement) {
 TEST(VideoWindow, PaintsFramesAndStillsAndAFullScreenRoundTripRestoresParentAndGeometry) {
   const QRect inset(20, 30, 160, 120);
   TOwnedWindow w(inset);
-  EXPECT_EQ(Shot(*w.window), Filled(Qt::black, inset.size()));
-  EXPECT_EQ(w.window->FramesPainted(), 0u);
+  const auto shows = [&](QColor colour, quint64 painted) {
+    return Shot(*w.window) == Filled(colour, inset.size()) && w.window->FramesPainted() == painted;
+  };
+  EXPECT_TRUE(shows(Qt::black, 0));
   w.window->ShowFrame(Filled(Qt::blue));
-  EXPECT_EQ(Shot(*w.window), Filled(Qt::blue, inset.size()));
-  EXPECT_EQ(w.window->FramesPainted(), 1u);
-  w.window->SetStillImage(Filled(Qt::red, {4, 4}));
-  w.window->ShowFrame(Filled(Qt::green));
+  EXPECT_TRUE(shows(Qt::blue, 1));
+  w.window->SetStillImage(Filled(Qt::red, {4, 4})), w.window->ShowFrame(Filled(Qt::green));
   EXPECT_EQ(Shot(*w.window), Filled(Qt::red, inset.size()));
   w.window->ClearStillImage();
   EXPECT_FALSE(w.window->HasStillImage());
@@ -262,23 +254,18 @@ TEST(VideoWindow, PaintsFramesAndStillsAndAFullScreenRoundTripRestoresParentAndG
               w.window->Owner() == &w);
   ExpectPlaced(w.window, nullptr, w.screen()->geometry(), true);
   const QPoint at = w.mapFromGlobal(w.window->mapToGlobal(QPoint(100, 90)));
-  QTest::mouseClick(w.window, Qt::LeftButton, {}, QPoint(100, 90));
-  QTest::keyClick(w.window, Qt::Key_Escape);
+  QTest::mouseClick(w.window, Qt::LeftButton, {}, QPoint(100, 90)), QTest::keyClick(w.window, Qt::Key_Escape);
   EXPECT_EQ(w.Seen(), QString("%1,%2 %1,%2 29,39 29,39 Esc Esc").arg(at.x()).arg(at.y()).toStdString());
   w.window->SetFullScreen(false);
   EXPECT_FALSE(w.window->IsFullScreen());
   ExpectPlaced(w.window, &w, inset, true);
   // Aligned, parent resizes are ignored while full screen and followed after.
-  w.window->SetAligned(true);
-  w.window->SetFullScreen(true);
-  w.resize(500, 350);
+  w.window->SetAligned(true), w.window->SetFullScreen(true), w.resize(500, 350);
   ExpectPlaced(w.window, nullptr, w.screen()->geometry(), true);
   w.window->SetFullScreen(false);
   ExpectPlaced(w.window, &w, QRect(0, 0, 500, 350), true);
   // A hidden window stays hidden.
-  w.window->hide();
-  w.window->SetFullScreen(true);
-  w.window->SetFullScreen(false);
+  w.window->hide(), w.window->SetFullScreen(true), w.window->SetFullScreen(false);
   ExpectPlaced(w.window, &w, {}, false);
 }
 
@@ -289,9 +276,8 @@ TEST(VideoRenderer, DeliversColourBarsStopsOnStopResumesOnRunPaintsOnceShownAndP
   bool ended = false;
   other.graph->OnEvent = [&](const TGraphEvent& e) { ended = ended || e.kind == TGraphEvent::EndOfStream; };
   ASSERT_TRUE(s.renderer->LastFrame().isNull() && s.RunUntil(3));
-  EXPECT_EQ(s.renderer->FrameSize(), QSize(320, 240));
   const QImage frame = s.renderer->LastFrame();
-  EXPECT_EQ(frame.format(), QImage::Format_RGB32);
+  EXPECT_TRUE(s.renderer->FrameSize() == QSize(320, 240) && frame.format() == QImage::Format_RGB32);
   // Colour bars: light grey first, blue last.
   EXPECT_TRUE(qRed(frame.pixel(5, 5)) > 150 && qBlue(frame.pixel(5, 5)) > 150);
   const QRgb last = frame.pixel(315, 5);
@@ -309,8 +295,7 @@ TEST(VideoRenderer, DeliversColourBarsStopsOnStopResumesOnRunPaintsOnceShownAndP
   EXPECT_TRUE(window == s.renderer->Window() && !window->parentWidget() && !window->isVisible() &&
               window->FramesPainted() == 0);
   for (const QSize size : {QSize(160, 120), QSize(320, 240)}) {
-    window->resize(size);
-    window->show();
+    window->resize(size), window->show();
     const quint64 painted = window->FramesPainted();
     ASSERT_TRUE(test::WaitUntil([&] { return window->FramesPainted() >= painted + 3; }));
     const QImage shot = Shot(*window);
@@ -331,10 +316,8 @@ TEST(VideoRenderer, WindowGoesWithTheRendererButNotWithItsOwnerAlsoWithFramesInF
     EXPECT_TRUE(window.isNull() && s.RunUntil(s.renderer->FramesRendered() + 3));
     // A new window is made on demand and goes with the renderer, not staying in its owner.
     QWidget keeper;
-    keeper.show();
-    window = s.renderer->Window();
-    window->SetOwner(&keeper);
-    window->show();
+    keeper.show(), window = s.renderer->Window();
+    window->SetOwner(&keeper), window->show();
     ASSERT_TRUE(test::WaitUntil([&] { return window->FramesPainted() >= 2; }));
     s.graph.reset();
     EXPECT_TRUE(window.isNull() && keeper.findChildren<TVideoWindow*>().isEmpty());
@@ -356,10 +339,9 @@ TEST(SoundOutput, EnvironmentThenServerSocketThenACardLineStartingWithADigit) {
   const std::tuple<const char*, bool, bool> rows[] = {
       {"", false, hasCard}, {"", true, true}, {"null", true, false}, {"auto", false, true}};
   for (const auto& [choice, server, sound] : rows) {
-    qputenv("OKA_PVX_AUDIO_SINK", choice);
-    server ? test::WriteFile(socket, "") : void(QFile::remove(socket));
-    EXPECT_EQ(SoundOutputAvailable(), sound) << choice << server;
-    EXPECT_EQ(TAudioRenderer().UsesNullSink(), !sound) << choice << server;
+    qputenv("OKA_PVX_AUDIO_SINK", choice), server ? test::WriteFile(socket, "") : void(QFile::remove(socket));
+    EXPECT_EQ(std::pair(SoundOutputAvailable(), TAudioRenderer().UsesNullSink()), std::pair(sound, !sound))
+        << choice << server;
   }
   qunsetenv("OKA_PVX_AUDIO_SINK");
 }

@@ -39,15 +39,12 @@ using settings::TChannelInfo;
 class ConfigForm : public ::testing::Test {
  protected:
   ConfigForm() {
-    env.Main = &main, env.Channels = &channels, env.Preview = &preview;
-    channels.SetVideoSource(TChannelInfo::kTuner);
-    channels.SetTable(TChannelInfo::kAntenna);
+    env.Main = &main, env.Channels = &channels, env.Preview = &preview, env.Recording = &recording;
+    channels.SetVideoSource(TChannelInfo::kTuner), channels.SetTable(TChannelInfo::kAntenna);
     test::EditPrefs(main, [&](settings::TMainPreferences& p) { p.CaptureFolder = test::Home() + "old/"; });
-    env.Recording = &recording;
   }
   TFormConfig& Open(bool fm = false) {
-    env.FMMode = fm;
-    form = std::make_unique<TFormConfig>(env, nullptr);
+    env.FMMode = fm, form = std::make_unique<TFormConfig>(env, nullptr);
     return *form;
   }
 
@@ -61,9 +58,9 @@ class ConfigForm : public ::testing::Test {
 
 // The pages follow the source; OK with nothing changed stores back what every page shows.
 TEST_F(ConfigForm, OKWithNothingChangedKeepsEverySetting) {
-  test::EditPrefs(main,
-                  [&](settings::TMainPreferences& p) { p.AlwaysOnTop = p.NoOverlay = p.PIPEnabled = true; });
-  test::EditPrefs(main, [&](settings::TMainPreferences& p) { p.MPEG4Codec = 1; });
+  test::EditPrefs(main, [&](settings::TMainPreferences& p) {
+    p.AlwaysOnTop = p.NoOverlay = p.PIPEnabled = true, p.MPEG4Codec = 1;
+  });
   channels.SetInputStandards(3, 7);
   preview.Customize = true, preview.Dimension = 4, preview.Interval = 9;
   recording.VideoDeviceIndex = 1, recording.PixelFormatChoice = 2, recording.RecordKind = 2;
@@ -74,8 +71,7 @@ TEST_F(ConfigForm, OKWithNothingChangedKeepsEverySetting) {
   recording.TimeLimit = 95, recording.AudioInputIndex = 0;  // no inputs listed: -1 would be stored as 0
   const settings::TCaptureSettings stored = recording;
   int aspect = -1;
-  env.Aspect = [] { return 2; };
-  env.SetAspect = [&](int a) { aspect = a; };
+  env.Aspect = [] { return 2; }, env.SetAspect = [&](int a) { aspect = a; };
   // The composite source has no tuner or preview page: the table and the grid stay as they are.
   const QString tv = "TabSheetTVTuner TabSheetPreview ", rest = "TabSheetCapture TabSheetVideo TabSheetOther";
   const std::tuple<quint8, quint8, QString> rows[] = {
@@ -91,14 +87,12 @@ TEST_F(ConfigForm, OKWithNothingChangedKeepsEverySetting) {
       shown << f.PageControlConfig->widget(i)->objectName();
     EXPECT_EQ(shown.join(' '), pages);
     test::Child<QPushButton>(f, "BitBtnOK")->click();
-    EXPECT_EQ(recording, stored);
-    EXPECT_EQ(QList<int>({aspect, main.Prefs().AlwaysOnTop, main.Prefs().NoOverlay, main.Prefs().PIPEnabled,
-                          main.Prefs().MPEG4Codec}),
-              QList<int>({2, 1, 1, 1, 1}));
-    EXPECT_EQ(QList<int>({channels.CurrentTable(), channels.CompositeStandard(), channels.SVideoStandard()}),
-              QList<int>({table, 3, 7}));
-    EXPECT_EQ(QList<int>({preview.Customize, preview.Dimension, preview.Interval}), QList<int>({1, 4, 9}));
-    EXPECT_EQ(main.Prefs().CaptureFolder, test::Home() + "old/");
+    EXPECT_TRUE(recording == stored && main.Prefs().CaptureFolder == test::Home() + "old/");
+    const settings::TMainPreferences& p = main.Prefs();
+    EXPECT_EQ(QList<int>({aspect, p.AlwaysOnTop, p.NoOverlay, p.PIPEnabled, p.MPEG4Codec, channels.CurrentTable(),
+                          channels.CompositeStandard(), channels.SVideoStandard(), preview.Customize,
+                          preview.Dimension, preview.Interval}),
+              QList<int>({2, 1, 1, 1, 1, table, 3, 7, 1, 4, 9}));
   }
   EXPECT_TRUE(test::Dialogs().Boxes.empty()) << "an unchanged folder is not checked again";
 }
@@ -116,8 +110,8 @@ TEST_F(ConfigForm, VCDPALFixesItsControlsAndAudioOnlyKeepsTheFormatFields) {
     format->setCurrentIndex(format->findText("VCD (PAL)"));
     test::Child<QComboBox>(f, "ComboBoxCaptureAudioOption")->setCurrentIndex(audioOnly);
     auto* bitRate = test::Child<QSpinBox>(f, "SpinEditBitRate");
-    auto* quality = test::Child<QComboBox>(f, "ComboBoxCaptureQuality");
-    auto* rate = test::Child<QComboBox>(f, "ComboBoxFrameRate");
+    QComboBox *quality = test::Child<QComboBox>(f, "ComboBoxCaptureQuality"),
+              *rate = test::Child<QComboBox>(f, "ComboBoxFrameRate");
     EXPECT_EQ(QStringList({size->currentText(), QString::number(bitRate->value()), quality->currentText(),
                            rate->currentText()}),
               QStringList({"352x288", "1150", "Normal", "25"}));
@@ -125,8 +119,7 @@ TEST_F(ConfigForm, VCDPALFixesItsControlsAndAudioOnlyKeepsTheFormatFields) {
       EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
     test::Child<QPushButton>(f, "BitBtnOK")->click();
     settings::TCaptureSettings expected = before;
-    expected.RecordKind = quint8(audioOnly);
-    expected.AudioInputIndex = 0;  // a negative index is stored as 0
+    expected.RecordKind = quint8(audioOnly), expected.AudioInputIndex = 0;  // a negative index is stored as 0
     if (!audioOnly) {
       expected.RecordFormat = 5, expected.FrameRateCode = 3;
       expected.CaptureWidth = 352, expected.CaptureHeight = 288;
@@ -175,8 +168,7 @@ TEST_F(ConfigForm, FMLevelLabelAndFrequencyLimits) {
   channels.SetTable(TChannelInfo::kFM);
   TFormConfig& f = Open(true);
   EXPECT_TRUE(f.PageControlConfig->count() == 1 && f.PageControlConfig->widget(0) == f.TabSheetFM);
-  auto* level = test::Child<QSlider>(f, "TrackBarFMRecorderVolume");
-  level->setValue(32768);
+  test::Child<QSlider>(f, "TrackBarFMRecorderVolume")->setValue(32768);
   EXPECT_EQ(test::Child<QLabel>(f, "LabelFMRecorderVolume")->text(), "50%");
 
   TFMPage& page = *f.TabSheetFM;
@@ -200,8 +192,7 @@ TEST_F(ConfigForm, FMLevelLabelAndFrequencyLimits) {
 }
 
 TEST_F(ConfigForm, GridEditsGoStraightIntoTheRecordsAndEscapeDropsThem) {
-  channels.ChannelRecord(false, 2)->Frequency = 55250000;
-  channels.ChannelRecord(false, 3)->Frequency = 0;
+  channels.ChannelRecord(false, 2)->Frequency = 55250000, channels.ChannelRecord(false, 3)->Frequency = 0;
   TFormConfig& f = Open();
   TTunerPage& page = *f.TabSheetTVTuner;
   QTableWidget* grid = page.StringGridChannelInfo;
@@ -210,17 +201,13 @@ TEST_F(ConfigForm, GridEditsGoStraightIntoTheRecordsAndEscapeDropsThem) {
             "55.25 MHz|");
   // The keys move in the grid and type into the editor they open.
   grid->setCurrentCell(3, TTunerPage::kColName);
-  QTest::keyClick(grid, Qt::Key_Down);
-  QTest::keyClick(grid, Qt::Key_Return);
+  for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Return}) QTest::keyClick(grid, key);
   auto* name = test::Child<QLineEdit>(f, "EditChannelName");
   ASSERT_EQ(page.ChannelEditors->OpenEditor(), name);
-  name->clear();
-  QTest::keyClicks(name, "News");
+  name->clear(), QTest::keyClicks(name, "News");
   QTest::keyClick(name, Qt::Key_Return);
   EXPECT_EQ(channels.AntennaChannels()[4].Name + grid->item(4, TTunerPage::kColName)->text(), "NewsNews");
-
-  page.ChannelEditors->Open(4, TTunerPage::kColName);
-  name->setText("Dropped");
+  page.ChannelEditors->Open(4, TTunerPage::kColName), name->setText("Dropped");
   QTest::keyClick(name, Qt::Key_Escape);
   EXPECT_EQ(channels.AntennaChannels()[4].Name, "News");
   // Add puts the current channel, with its name, into the first unused memory.
@@ -243,11 +230,12 @@ TEST_F(ConfigForm, GridEditsGoStraightIntoTheRecordsAndEscapeDropsThem) {
   page.MemoryEditors->Commit();
   EXPECT_TRUE(channels.MemoryChannels()[2].Valid && channels.MemoryChannels()[2].Channel == 7);
   const auto memories = channels.MemoryChannels();
-  page.StringGridMemoryChannel->setCurrentCell(-1, 0);
-  test::Child<QPushButton>(f, "BitBtnDelete")->click();
+  const auto deleteAt = [&](int row) {
+    page.StringGridMemoryChannel->setCurrentCell(row, 0), test::Child<QPushButton>(f, "BitBtnDelete")->click();
+  };
+  deleteAt(-1);
   EXPECT_EQ(channels.MemoryChannels(), memories) << "no current memory: nothing deleted";
-  page.StringGridMemoryChannel->setCurrentCell(1, 0);
-  test::Child<QPushButton>(f, "BitBtnDelete")->click();
+  deleteAt(1);
   EXPECT_TRUE(channels.MemoryChannels()[1].Valid && channels.MemoryChannels()[1].Channel == 7);
   test::Child<QPushButton>(f, "BitBtnDeleteAll")->click();
   EXPECT_FALSE(channels.MemoryChannels()[0].Valid);
@@ -261,10 +249,8 @@ TEST_F(ConfigForm, TheCapturePageGivesBackItsSettingsAndRefusesTheBoardsSoundDev
   s.AudioMediaTypeIndex = 1, s.RecordKind = 2, s.AudioFormat = 1, s.RecordFormat = 0, s.Quality = 4;
   s.CaptureWidth = 240, s.CaptureHeight = 176, s.VideoBitRateKbps = 2500, s.FrameRateCode = 4;
   s.UseDateTimeName = false, s.FilePrefix = "news", s.TimeLimitOn = s.SaveTimeShift = true, s.TimeLimit = 77;
-  TCapturePage page(0, nullptr);
-  // Loading is no choice: the stored refused device draws no warning.
-  page.Load(s, {{"Cam", "Cam 2"}, {"Line In", "OKA 5170 Audio", "USB Audio"}, {"Line", "Mic"}, {"A", "B"}},
-            32768);
+  TCapturePage page(0, nullptr);  // loading is no choice: the stored refused device draws no warning
+  page.Load(s, {{"Cam", "Cam 2"}, {"Line In", "OKA 5170 Audio", "USB Audio"}, {"Line", "Mic"}, {"A", "B"}}, 32768);
   TTVChoices c;  // the fields the page does not choose as stored, the first device not
   c.Capture.CaptureWidth = s.CaptureWidth, c.Capture.CaptureHeight = s.CaptureHeight;
   c.Capture.FrameRateCode = s.FrameRateCode, c.Capture.VideoDeviceIndex = 5;
@@ -283,9 +269,7 @@ TEST_F(ConfigForm, TheCapturePageGivesBackItsSettingsAndRefusesTheBoardsSoundDev
   QComboBox* device = page.ComboBoxAudioCaptureDevice;
   for (auto [refused, expected] : {std::pair{1, 2}, std::pair{2, 1}}) {
     device->setItemText(2, refused == 2 ? "oka 5170 second" : "USB Audio");
-    test::Dialogs().Warnings.clear();
-    device->setCurrentIndex(0);
-    device->setCurrentIndex(refused);
+    test::Dialogs().Warnings.clear(), device->setCurrentIndex(0), device->setCurrentIndex(refused);
     ASSERT_EQ(test::Dialogs().Warnings.size(), 1u);
     EXPECT_EQ(test::Dialogs().Warnings[0].join(""),
               "This is an invalid audio capture device, please select another audio capture device.");
@@ -300,14 +284,12 @@ TEST_F(ConfigForm, CancelPutsThePreviewGridBackAndEscapeCancels) {
   TFormConfig& f = Open();
   preview.CustomGrid[0][0] = {3, 0};  // as the source dialog would have changed it
   test::Child<QComboBox>(f, "ComboBoxPreviewDimension")->setCurrentIndex(3);
-  f.show();
-  QTest::keyClick(&f, Qt::Key_Escape);
+  f.show(), QTest::keyClick(&f, Qt::Key_Escape);
   EXPECT_EQ(f.result(), QDialog::Rejected);
   EXPECT_TRUE(preview.CustomGrid[0][0] == (settings::TSourceMapCell{1, 5}) && preview.Dimension == 3);
 
   TFormConfig& g = Open();
-  g.show();
-  QTest::keyClick(test::Child<QComboBox>(g, "ComboBoxMPEG4Codec"), Qt::Key_Return);
+  g.show(), QTest::keyClick(test::Child<QComboBox>(g, "ComboBoxMPEG4Codec"), Qt::Key_Return);
   EXPECT_EQ(g.result(), QDialog::Accepted) << "Enter is OK";
 }
 
@@ -333,8 +315,7 @@ TEST(CaptureProfiles, EachFormatSetsItsControlsAndTheSizeAndLevelTexts) {
   // Size and level texts.
   EXPECT_EQ(SizeText(80, 60), " 80x 60");  // the form shows the others
   int w = 0, h = 0;
-  EXPECT_TRUE(ParseSizeText(" 80x 60", &w, &h));
-  EXPECT_EQ(QSize(w, h), QSize(80, 60));
+  EXPECT_TRUE(ParseSizeText(" 80x 60", &w, &h) && QSize(w, h) == QSize(80, 60));
   for (const char* bad : {"", "abcxdef", "352x"}) EXPECT_FALSE(ParseSizeText(bad, &w, &h)) << bad;
   EXPECT_EQ(QSize(w, h), QSize(80, 60)) << "a failed parse leaves the numbers";
 
@@ -352,29 +333,21 @@ TEST(CaptureProfiles, EachFormatSetsItsControlsAndTheSizeAndLevelTexts) {
 // The settings and a log of every operation OK runs.
 struct Scenario {
   Scenario() {
-    channels.SetTable(TChannelInfo::kAntenna);
-    channels.SetVideoSource(TChannelInfo::kTuner);
+    channels.SetTable(TChannelInfo::kAntenna), channels.SetVideoSource(TChannelInfo::kTuner);
     test::EditPrefs(main, [&](settings::TMainPreferences& p) { p.CaptureFolder = "/old/"; });
     target.EnsureFolder = [](const QString& f) { return !f.startsWith("/cdrom"); };
     target.SetAspect = [this](int a) { Log("aspect", a); };
     target.SetRecordLevel = [this](int l) { Log("level", l); };
-    target.SelectTVChannel = [this] { Log("select-tv"); };
-    target.SelectFMChannel = [this] { Log("select-fm"); };
+    target.SelectTVChannel = [this] { Log("select-tv"); }, target.SelectFMChannel = [this] { Log("select-fm"); };
     target.ApplyInputStandard = [this](int s) { Log("input-standard", s); };
-    target.ApplyCapture = [this](const settings::TCaptureSettings& next) {
-      applied = next;
-      return Log("apply"), applyResult;
-    };
+    target.ApplyCapture = [this](const auto& s) { return applied = s, Log("apply"), applyResult; };
     target.SwitchSource = [this](int s) { Log("switch", s); };
     target.SetVendorStandard = [this](int c) { Log("vendor", c); };
     target.OverlayFullScreen = [this] { return overlay; };
     target.SetOverlayFullScreen = [this](bool on) { Log("overlay", on); };
     target.SetDeinterlace = [this](bool on) { Log("deinterlace", on); };
-    choices.Capture = capture;
-    choices.SizeText = "352x288";
-    choices.FrameRateIndex = kRate25;
-    choices.CaptureFolder = "/new/";
-    choices.RecordLevel = 100;
+    choices.Capture = capture, choices.SizeText = "352x288", choices.FrameRateIndex = kRate25;
+    choices.CaptureFolder = "/new/", choices.RecordLevel = 100;
   }
   void Log(const char* what, int value = -1) {
     log << (value < 0 ? QString(what) : QString("%1 %2").arg(what).arg(value));
@@ -387,16 +360,14 @@ struct Scenario {
   TApplyTarget target{main, capture, channels, preview};
   TTVChoices choices;
   QStringList log;
-  bool overlay = false;
-  bool applyResult = true;
+  bool overlay = false, applyResult = true;
   settings::TCaptureSettings applied;
 };
 
 class ApplyOrder : public ::testing::Test, public Scenario {};
 
 TEST_F(ApplyOrder, TVRunsItsStepsInOrder) {
-  const struct { const char* name; std::function<void(Scenario&)> setup; QStringList expected;
-  } rows[] = {
+  const struct { const char* name; std::function<void(Scenario&)> setup; QStringList expected; } rows[] = {
       {"nothing structural", [](Scenario&) {}, {"aspect 0", "select-tv", "level 100", "apply"}},
       {"other video device: the engine opens it, then the source is chosen again",
        [](Scenario& t) { t.choices.Capture.VideoDeviceIndex = 1; },
@@ -406,14 +377,11 @@ TEST_F(ApplyOrder, TVRunsItsStepsInOrder) {
        {"aspect 0", "select-tv", "level 100", "apply", "switch 0"}},
       {"Empia with a tuner gets its standard code",
        [](Scenario& t) {
-         t.main.SetChip({.Family = quint8(3)}), t.channels.SetStandard(1),
-             t.choices.Capture.VideoDeviceIndex = 1;
+         t.main.SetChip({.Family = 3}), t.channels.SetStandard(1), t.choices.Capture.VideoDeviceIndex = 1;
        },
        {"aspect 0", "select-tv", "level 100", "apply", "switch 0", "vendor 2"}},
       {"camera source without a camera comes back as composite",
-       [](Scenario& t) {
-         t.channels.SetVideoSource(TChannelInfo::kCamera), t.choices.Capture.VideoDeviceIndex = 1;
-       },
+       [](Scenario& t) { t.channels.SetVideoSource(TChannelInfo::kCamera), t.choices.Capture.VideoDeviceIndex = 1; },
        {"aspect 0", "level 100", "apply", "switch 1"}},
       {"overlay change in overlay full screen rebuilds the preview",
        [](Scenario& t) { t.choices.NoOverlay = true, t.overlay = true, t.choices.Aspect = 2; },
@@ -441,11 +409,8 @@ TEST_F(ApplyOrder, Empia720x480BecomesNarrowOutsideNTSC) {
       {3, false, 0, 0, 4, 640}, {3, false, 2, 1, 0, 720}, {1, true, 2, 0, 0, 720}};
   for (const auto& r : rows) {
     Scenario t;
-    t.main.SetChip({.Family = quint8(r.chip)});
-    t.target.HasTuner = r.tuner;
-    t.channels.SetStandard(quint8(r.standard));
-    t.channels.SetInputStandards(r.composite, r.svideo);
-    t.choices.SizeText = "720x480";
+    t.main.SetChip({.Family = quint8(r.chip)}), t.target.HasTuner = r.tuner, t.choices.SizeText = "720x480";
+    t.channels.SetStandard(quint8(r.standard)), t.channels.SetInputStandards(r.composite, r.svideo);
     ApplyTV(t.choices, t.target);
     EXPECT_EQ(QSize(t.capture.CaptureWidth, t.capture.CaptureHeight), QSize(r.width, 480))
         << "chip " << r.chip << " tuner " << r.tuner << " standard " << r.standard;
