@@ -51,7 +51,13 @@ class TDialogFineTune final : public QDialog {
 
 // Shows the dialog for a channel whose table frequency is `base`, tuning through the channel
 // tables' tuner; on OK the result replaces `frequency`. Nothing happens when `base` is 0.
-// True when the dialog was closed with OK.
-bool FineTune(settings::IChannelTuner* tuner, QWidget* owner, quint32& frequency, quint32 base);
+// True when the dialog was closed with OK. With a `picture` (the live picture's frame on the
+// screen), the dialog opens beside it and `owner`'s window steps aside from it meanwhile, so the
+// picture being tuned shows.
+bool FineTune(settings::IChannelTuner* tuner, QWidget* owner, quint32& frequency, quint32 base,
+              const QRect& picture = {});
+// Where a window of `size` goes to leave `picture` free on `screen`: beside it, else below or
+// above it, else on the side with the most room (partly off the screen if it must).
+QPoint AsideFrom(const QRect& picture, const QSize& size, const QRect& screen);
 
 }  // namespace pvx::tuning

@@ -125,7 +125,10 @@ void TTunerPage::BuildEditors() {
       [this](int row) { Record(row)->Name = EditChannelName_->text(); });
   ChannelEditors->SetAction(kColFrequency, [this](int row) {
     settings::TChannelRecord* record = Record(row);
-    tuning::FineTune(channels_->Tuner(), window(), record->Frequency, record->DefaultFrequency);
+    // The picture being tuned: the window this dialog belongs to.
+    const QWidget* owner = window()->parentWidget();
+    const QRect picture = owner && owner->isVisible() ? owner->window()->frameGeometry() : QRect();
+    tuning::FineTune(channels_->Tuner(), window(), record->Frequency, record->DefaultFrequency, picture);
   });
 
   MemoryEditors = new TCellEditors(StringGridMemoryChannel);
