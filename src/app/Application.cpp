@@ -67,6 +67,7 @@ constexpr int kRequiredMediaLevel = 8;
 TApplication::TApplication(const platform::graph::TComponentRegistry& components,
                            QStringList arguments)
     : components_(components), arguments_(std::move(arguments)) {
+  settings::LogWarningsOnly(false);
   CreateModelObjects();
 }
 
@@ -456,6 +457,7 @@ void TApplication::ShutdownApplication() {
   dispatcher_.Close();
   endpoint_.reset();
   mediaPlayer_.reset();
+  settings::LogWarningsOnly(true);
   if (started_) {
     main_->SetMode(amClosed);
     settings::TCaptureSettings capture = capture_->Settings();

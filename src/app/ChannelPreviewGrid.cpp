@@ -86,6 +86,11 @@ void TChannelPreviewGrid::Start(const QRect& client, const QMargins& borders,
   TimerHighlight.SetEnabled(true);
 }
 
+void TChannelPreviewGrid::HideCells() {
+  for (auto* list : {&cells_, &labels_, &empties_})
+    for (QLabel* label : *list) label->hide();
+}
+
 void TChannelPreviewGrid::Stop() {
   TimerDwell.SetEnabled(false);
   TimerHighlight.SetEnabled(false);
@@ -148,6 +153,8 @@ void TChannelPreviewGrid::Step() {
   live_ = cell;
   PlaceVideo();
   if (source_.Tune) source_.Tune(cell);
+  // Tuning waits for the tuner, and the preview may have been left meanwhile.
+  if (!TimerDwell.Enabled()) return;
   if (source_.Name) labels_[cell]->setText(source_.Name(cell));
   if (++next_ >= CellCount()) {
     next_ = 0;

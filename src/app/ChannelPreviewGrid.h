@@ -50,6 +50,8 @@ class TChannelPreviewGrid final : public QObject {
   void Start(const QRect& client, const QMargins& borders, platform::video::TVideoWindow* video);
   // Stops both timers; the cells stay until the grid is freed.
   void Stop();
+  // Hides the cells, their labels and the empty places (the grid is on its way out).
+  void HideCells();
   // Places the cells and labels over the client area (borders count even when hidden).
   void Layout(const QRect& client, const QMargins& borders);
   // One dwell step: the next cell goes live.

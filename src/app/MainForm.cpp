@@ -356,7 +356,8 @@ bool TFormMainWindow::EnterChannelPreview() {
   display_.SaveForPreview();
   if (PreviewSource.FirstPage) PreviewSource.FirstPage();
 
-  delete grid_;  // a grid still waiting for message 4026
+  // A grid still waiting for message 4026; it may still be on the stack, in a tuning's wait.
+  if (grid_) grid_->deleteLater();
   grid_ = nullptr;
   previewActive_ = true;
   // The grid fills the screen; the remote-control panel, which follows the window, would cover a
@@ -399,7 +400,8 @@ void TFormMainWindow::RestoreAfterPreview() {
   display_.RestoreBoundsAfterPreview();
   // Back beside the window once the window is back in its place.
   if (std::exchange(previewHidPanel_, false) && Panels.ShowTVPanel) Panels.ShowTVPanel();
-  delete grid_;
+  // Deferred: a dwell step may be on the stack still, waiting for the tuner.
+  if (grid_) grid_->HideCells(), grid_->deleteLater();
   grid_ = nullptr;
   LayoutVideo();
   update();

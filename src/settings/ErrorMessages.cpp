@@ -72,7 +72,13 @@ constexpr ErrorText kErrors[] = {
 
 bool gWarningOpen = false;
 
+bool gWarningsLogged = false;
+
 void ShowLines(const QStringList& lines) {
+  if (gWarningsLogged) {
+    qWarning("%s", qPrintable(lines.join(' ')));
+    return;
+  }
   // A warning raised while one is open (a timer, a posted message) is dropped, not queued.
   if (gWarningOpen) return;
   gWarningOpen = true;
@@ -111,5 +117,7 @@ void CloseWarning() {
 }
 
 bool IsWarningOpen() { return gWarningOpen; }
+
+void LogWarningsOnly(bool logged) { gWarningsLogged = logged; }
 
 }  // namespace pvx::settings

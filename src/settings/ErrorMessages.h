@@ -19,6 +19,9 @@ void ShowErrorCode(int code, int secondCode = 0);
 
 // Shows the warning with a ready text.
 void ShowErrorText(const QString& text);
+// While the program ends nobody is left to answer a warning (a logout waits for no one): the
+// warnings of a failed last save go to the log instead.
+void LogWarningsOnly(bool logged);
 
 // Closes the open warning as if OK had been pressed.
 void CloseWarning();

@@ -452,6 +452,17 @@ TEST_F(LiveTV, KeysRunTheirCommandsOnceAndInsertMemorisesTheFMFrequencyWhileTheF
   app_.reset();  // the exit, while the hooks' variables live
 }
 
+// A last save that fails does not hold the end up with a warning nobody may be there to answer
+// (a logout): it goes to the log.
+TEST_F(LiveTV, AFailedSaveAtTheEndIsLoggedAndTheProgramEnds) {
+  QFile::remove(app::TApplication::MainSettingsPath());
+  ASSERT_TRUE(QDir().mkpath(app::TApplication::MainSettingsPath()));  // a folder in its place
+  App().ExecuteCommand(TCommand::Exit);
+  EXPECT_TRUE(WaitUntil([&] { return !App().MainWindow(); }));
+  EXPECT_TRUE(test::Dialogs().Warnings.empty());
+  app_.reset();
+}
+
 // The window's commands over live TV: the settings dialog (the window keeps its always-on-top
 // setting after it), help, minimise or restore and a snapshot; then About, during which the
 // session ends: the dialog closes and the program ends.

@@ -12,6 +12,7 @@
 #include "commands/CommandTable.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
+#include "platform/ipc/TInstanceLock.h"
 #include "platform/media/MediaTestSupport.h"
 #include "playback/PlayListFiles.h"
 #include "support/TestEnvironment.h"
@@ -56,7 +57,10 @@ TOutcome OutcomeOf(qint32 id) {
 
 void ExitProgram() {
   ASSERT_TRUE(ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, CodeOf(TCommand::Exit), 0));
-  EXPECT_TRUE(test::WaitUntil([] { return !ipc::FindWindow(ipc::kMainWindowClass); }, 60000));
+  // Its window goes first; the program has ended (its files saved) once its single-instance lock
+  // is free, and only then may the test's folder go.
+  ipc::TInstanceLock lock;
+  EXPECT_TRUE(test::WaitUntil([&] { return lock.Acquire(); }, 60000));
 }
 
 }  // namespace
