@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "commands/CommandTable.h"
+#include "settings/Globals.h"
 
 namespace pvx::panels {
 
@@ -66,9 +67,9 @@ QString FMStateText(TAppMode mode) {
   switch (mode) {
     case settings::amCapture:
     case settings::amScheduledCapture:
-      return QStringLiteral("REC");
+      return settings::LanguageText("BadgeRecording", QStringLiteral("REC"));
     case settings::amPlayback:
-      return QStringLiteral("Play");
+      return settings::LanguageText("Play", QStringLiteral("Play"));
     case settings::amFMRadio:
       return QStringLiteral("FM");
     default:

@@ -4,6 +4,7 @@
 #include <QPalette>
 #include <QWidget>
 
+#include "settings/Globals.h"
 #include "util/TimeFormat.h"
 
 namespace pvx::panels {
@@ -72,14 +73,14 @@ void TMainPanelDisplay::ShowMode(TAppMode mode, const QString& sourceText) {
       break;
     case amCapture:
     case amScheduledCapture:
-      Label(lbDVCRState)->setText(QStringLiteral("REC"));
+      Label(lbDVCRState)->setText(settings::LanguageText("BadgeRecording", QStringLiteral("REC")));
       break;
     case amPlayback:
-      Label(lbDVCRState)->setText(QStringLiteral("Play"));
+      Label(lbDVCRState)->setText(settings::LanguageText("Play", QStringLiteral("Play")));
       break;
     case amTimeShifting:
     case amTimeShiftPlayback:
-      Label(lbDVCRState)->setText(QStringLiteral("Time-Shifting"));
+      Label(lbDVCRState)->setText(settings::LanguageText("BadgeTimeShift", QStringLiteral("Time-Shifting")));
       break;
     default:
       break;
