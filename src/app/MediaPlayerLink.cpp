@@ -103,7 +103,7 @@ TMediaPlayerState TMediaPlayerLink::State() const {
     s.Track = channels.CurFM();
     const TFMMemoryChannelRecord* memory = const_cast<TChannelInfo&>(channels).FMRecord(s.Track);
     const quint32 hertz = shell_.Capture ? shell_.Capture->Tuner().FMFrequency() : 0;
-    s.Title = memory && !memory->Name.isEmpty() ? memory->Name : util::FMFrequencyText(hertz);
+    s.Title = memory && !memory->Name.isEmpty() ? memory->Name : util::MHzText(hertz);
   } else if (channels.CurrentTable() == TChannelInfo::kMemory) {
     s.Track = channels.CurrentChannel();
     const TMemoryChannelRecord* memory = const_cast<TChannelInfo&>(channels).MemoryRecord(s.Track);

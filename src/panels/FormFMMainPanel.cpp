@@ -192,7 +192,7 @@ void TFormFMMainPanel::TimerShowTimeTimer() {
 // --- drawing ---------------------------------------------------------------------------------------
 
 void TFormFMMainPanel::ShowFrequencyText(quint32 hertz) {
-  LabelCurretPos->setText(util::FMFrequencyText(hertz));
+  LabelCurretPos->setText(util::MHzText(hertz));
 }
 
 void TFormFMMainPanel::DrawAroundIndicator(const QRect& from, const QRect& to, TLook look) {

@@ -9,7 +9,6 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QWindow>
-#include <algorithm>
 #include <utility>
 
 #include "playback/FormTexts.h"
@@ -17,6 +16,7 @@
 #include "settings/ErrorMessages.h"
 #include "settings/Globals.h"
 #include "settings/MultiLangInfo.h"
+#include "util/WindowPlacement.h"
 
 namespace pvx::playback {
 namespace {
@@ -179,20 +179,11 @@ void TFormPlayListMenu::mouseMoveEvent(QMouseEvent* event) {
 void ShowPlayListMenu(TPlaybackInfo& lists, QWidget* parent) {
   ClosePlayListMenu();
   g_menu = new TFormPlayListMenu(lists, parent);
-  if (parent) g_menu->move(PlaceBeside(parent->window()->frameGeometry(), g_menu->frameGeometry().size(),
-                                       parent->screen() ? parent->screen()->availableGeometry() : QRect()));
+  // Left of the picture, where the remote-control panel is not.
+  if (parent && parent->screen())
+    g_menu->move(util::AsideFrom(parent->window()->frameGeometry(), g_menu->frameGeometry().size(),
+                                 parent->screen()->availableGeometry(), true, 8));
   g_menu->show();
-}
-
-QPoint PlaceBeside(const QRect& window, const QSize& size, const QRect& screen) {
-  // Left of the picture, where the remote-control panel is not; else right of it; never over it
-  // unless the screen has no room on either side.
-  constexpr int kGap = 8;
-  QPoint at(window.left() - kGap - size.width(), window.top());
-  if (screen.isValid() && at.x() < screen.left()) at.setX(window.right() + 1 + kGap);
-  if (screen.isValid() && at.x() + size.width() > screen.right() + 1) at.setX(screen.right() + 1 - size.width());
-  if (screen.isValid()) at.setY(std::clamp(at.y(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - size.height())));
-  return at;
 }
 
 void ClosePlayListMenu() {

@@ -57,8 +57,6 @@ class TFormPlayListMenu final : public QDialog {
 // Creates the pop-up, replacing one already open, and shows it without waiting.
 // Shows the pop-up beside `parent`'s window.
 void ShowPlayListMenu(TPlaybackInfo& lists, QWidget* parent = nullptr);
-// Where a window of `size` goes beside `window` on `screen` (invalid: anywhere left of it).
-QPoint PlaceBeside(const QRect& window, const QSize& size, const QRect& screen);
 void ClosePlayListMenu();
 // The open pop-up, or nullptr.
 TFormPlayListMenu* PlayListMenu();

@@ -27,7 +27,7 @@ int FirstFreeFMMemory(const TChannelInfo& channels) {
 TFormAddFMFrequency::TFormAddFMFrequency(TChannelInfo& channels, qint32 frequency, QWidget* parent)
     : TMemoryEntryDialog("FormAddFMFrequency", "FM Channel", parent), Frequency(frequency), channels_(channels) {
   auto* caption = Named(new QLabel("Frequency", this), "LabelFrequencyCaption");
-  auto* shown = Named(new QLabel(util::FMFrequencyText(quint32(std::max(frequency, 0))), this), "LabelFrequency");
+  auto* shown = Named(new QLabel(util::MHzText(quint32(std::max(frequency, 0))), this), "LabelFrequency");
   Build(caption, shown, FirstFreeFMMemory(channels), "FMAddChannel", {{"Frequency", caption}});
 }
 

@@ -12,6 +12,7 @@
 #include "settings/Globals.h"
 #include "tuning/DialogParts.h"
 #include "tuning/FrequencyText.h"
+#include "util/WindowPlacement.h"
 
 namespace pvx::tuning {
 
@@ -95,18 +96,6 @@ void TDialogFineTune::Tune(qint32 hertz) {
 
 void TDialogFineTune::ShowFrequency(qint64 hertz) { LabelFrequency_->setText(FrequencyText(hertz)); }
 
-QPoint AsideFrom(const QRect& picture, const QSize& size, const QRect& screen) {
-  const int y = std::clamp(picture.top(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - size.height()));
-  const int x = std::clamp(picture.left(), screen.left(), std::max(screen.left(), screen.right() + 1 - size.width()));
-  const int right = screen.right() + 1 - (picture.right() + 1), left = picture.left() - screen.left();
-  const int below = screen.bottom() + 1 - (picture.bottom() + 1), above = picture.top() - screen.top();
-  if (right >= size.width()) return {picture.right() + 1, y};
-  if (left >= size.width()) return {picture.left() - size.width(), y};
-  if (below >= size.height()) return {x, picture.bottom() + 1};
-  if (above >= size.height()) return {x, picture.top() - size.height()};
-  return right >= left ? QPoint(picture.right() + 1, y) : QPoint(picture.left() - size.width(), y);
-}
-
 bool FineTune(settings::IChannelTuner* tuner, QWidget* owner, quint32& frequency, quint32 base,
               const QRect& picture) {
   if (qint32(base) <= 0) return false;
@@ -115,9 +104,9 @@ bool FineTune(settings::IChannelTuner* tuner, QWidget* owner, quint32& frequency
   const QPoint was = aside ? aside->pos() : QPoint();
   if (aside) {
     const QRect screen = aside->screen() ? aside->screen()->availableGeometry() : QRect(picture.topLeft(), QSize(1, 1));
-    if (aside->frameGeometry().intersects(picture)) aside->move(AsideFrom(picture, aside->frameGeometry().size(), screen));
+    if (aside->frameGeometry().intersects(picture)) aside->move(util::AsideFrom(picture, aside->frameGeometry().size(), screen));
     dialog.adjustSize();
-    dialog.move(AsideFrom(picture, dialog.frameGeometry().size(), screen));
+    dialog.move(util::AsideFrom(picture, dialog.frameGeometry().size(), screen));
   }
   const bool accepted = dialog.exec() == QDialog::Accepted;
   if (aside) aside->move(was);

@@ -56,8 +56,5 @@ class TDialogFineTune final : public QDialog {
 // picture being tuned shows.
 bool FineTune(settings::IChannelTuner* tuner, QWidget* owner, quint32& frequency, quint32 base,
               const QRect& picture = {});
-// Where a window of `size` goes to leave `picture` free on `screen`: beside it, else below or
-// above it, else on the side with the most room (partly off the screen if it must).
-QPoint AsideFrom(const QRect& picture, const QSize& size, const QRect& screen);
 
 }  // namespace pvx::tuning

@@ -7,8 +7,6 @@ namespace pvx::util {
 
 // Megahertz with two decimals, a space and "MHz": 88100000 gives "88.10 MHz". The 10 kHz digit
 // is rounded, half up (87655000 gives "87.66 MHz").
-QString FMFrequencyText(quint32 hertz);
-// The same for any frequency (a TV carrier found by a scan).
-inline QString MHzText(quint32 hertz) { return FMFrequencyText(hertz); }
+QString MHzText(quint32 hertz);
 
 }  // namespace pvx::util

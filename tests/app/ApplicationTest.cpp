@@ -619,7 +619,7 @@ TEST_F(FMRadio, ThePanelShowsASeekWhileItRunsAndTheRadioAfterIt) {
   bool cut = false;
   Engine().OnFMTuned = [&, relay = Engine().OnFMTuned](engine::TCaptureInfo& e, quint32 hertz, bool locked) {
     relay(e, hertz, locked);
-    seeking += shown() == "Seeking… " + util::FMFrequencyText(hertz);
+    seeking += shown() == "Seeking… " + util::MHzText(hertz);
     if (cut && seeking == 3) cut = false, App().ExecuteCommand(TCommand::FrequencyUp);
   };
   const struct { double from; TCommand seek; bool cut, empty; int tunings; QString after; } rows[] = {

@@ -27,7 +27,7 @@ TEST(FMPanelRules, TheMHzTextTheStartTheDialAndTheBars) {
   // One way everywhere: two decimals, a space, "MHz"; the 10 kHz digit rounded half up.
   const std::pair<quint32, QString> texts[] = {{98500000, "98.50 MHz"}, {100000000, "100.00 MHz"},
                                                {87655000, "87.66 MHz"}, {87654999, "87.65 MHz"}, {0, "0.00 MHz"}};
-  for (const auto& [hertz, text] : texts) EXPECT_EQ(util::FMFrequencyText(hertz), text) << hertz;
+  for (const auto& [hertz, text] : texts) EXPECT_EQ(util::MHzText(hertz), text) << hertz;
   // Stored, tuner band: the station when the dial (88-108 MHz) shows it, else the dial's lower end.
   const std::tuple<quint32, qint32, qint32, quint32> starts[] = {
       {95300000, 76000000, 108000000, 95300000}, {78560000, 76000000, 108000000, 88000000},

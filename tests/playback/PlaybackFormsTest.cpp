@@ -202,17 +202,6 @@ TEST_F(PlaybackDialog, DeleteAllClearTheDeleteKeyAndOk) {
   EXPECT_EQ(info.PlayList, QStringList({"/A.MPG", "/b.avi"}));
 }
 
-// The pop-up goes beside the picture: left of it, else right of it, else as far right as it fits.
-TEST(PlayListPopupPlace, BesideThePictureWhereTheScreenHasRoom) {
-  const QRect screen(0, 0, 1280, 1024);
-  const struct { QRect window; QPoint at; } rows[] = {
-      {{400, 300, 480, 360}, {220, 300}},   // room on the left
-      {{100, 300, 480, 360}, {588, 300}},   // none on the left
-      {{0, 900, 1280, 124}, {1108, 691}},   // none on either side, and low on the screen
-  };
-  for (const auto& row : rows) EXPECT_EQ(PlaceBeside(row.window, {172, 333}, screen), row.at) << row.window.x();
-}
-
 // A play list of four entries, "c" playing, in the one pop-up; the log holds every file tried.
 struct PlayListPopup : ::testing::Test, IFilePlayer {
   PlayListPopup() {

@@ -21,6 +21,7 @@
 #include "util/RecordIO.h"
 #include "util/Services.h"
 #include "util/TimeFormat.h"
+#include "util/WindowPlacement.h"
 
 using namespace pvx;
 using namespace pvx::util;
@@ -168,4 +169,21 @@ TEST(GridRows, DeleteMovesFollowingRowsUpAndClearsTheLastOneAsResetDoes) {
   grid.setRowCount(2);
   ResetGrid(grid);
   EXPECT_EQ(cells(), " ");
+}
+
+// A window beside a picture it must leave free: the side asked first, else the other, else below
+// or above it, else the side with more room (the fine-tuning dialog right first, the play-list
+// pop-up left first).
+TEST(WindowPlacement, BesideThePictureWhereTheScreenHasRoom) {
+  const QRect screen(0, 0, 1280, 1024);
+  const struct { QRect picture; QSize size; bool leftFirst; QPoint at; } rows[] = {  // pop-up rows 8 px apart
+      {{400, 332, 480, 360}, {322, 83}, false, {880, 332}},   // right of it
+      {{900, 332, 380, 360}, {322, 83}, false, {578, 332}},   // left
+      {{0, 100, 1280, 360}, {322, 83}, false, {0, 460}},      // below
+      {{0, 900, 1280, 124}, {322, 83}, false, {0, 817}},      // above
+      {{400, 0, 480, 1024}, {758, 517}, false, {880, 0}},     // no room: the wider side
+      {{400, 300, 480, 360}, {172, 333}, true, {220, 300}},   // left first
+      {{100, 300, 480, 360}, {172, 333}, true, {588, 300}},   // none on the left
+      {{0, 900, 1280, 124}, {172, 333}, true, {0, 567}}};     // none on either side: above
+  for (const auto& r : rows) EXPECT_EQ(AsideFrom(r.picture, r.size, screen, r.leftFirst, r.leftFirst ? 8 : 0), r.at) << r.picture.x();
 }

@@ -31,7 +31,7 @@ class TMHzSpinBox final : public QSpinBox {
   using QSpinBox::QSpinBox;
 
  protected:
-  QString textFromValue(int hertz) const override { return util::FMFrequencyText(quint32(std::max(hertz, 0))); }
+  QString textFromValue(int hertz) const override { return util::MHzText(quint32(std::max(hertz, 0))); }
   int valueFromText(const QString& text) const override { return int(std::llround(MHz(text) * 1e6)); }
   QValidator::State validate(QString& text, int&) const override {
     bool ok = false;
@@ -137,7 +137,7 @@ void TFMPage::ShowRow(int row) {
   const settings::TFMMemoryChannelRecord* m = channels_->FMRecord(row + 1);
   QTableWidget* grid = StringGridFMMemoryChannel;
   grid->item(row, kColNumber)->setText(QString::number(row + 1));
-  grid->item(row, kColFrequency)->setText(m->Frequency ? util::FMFrequencyText(m->Frequency) : QString());
+  grid->item(row, kColFrequency)->setText(m->Frequency ? util::MHzText(m->Frequency) : QString());
   grid->item(row, kColName)->setText(m->Name);
 }
 
