@@ -15,7 +15,7 @@ packages=(
   gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly gstreamer1.0-libav
   gstreamer1.0-x gstreamer1.0-alsa
   # FFmpeg libraries and tools (ffprobe checks recordings in tests)
-  libavcodec-dev libavformat-dev libavutil-dev libswresample-dev libswscale-dev ffmpeg
+  libavcodec-dev libavformat-dev libavutil-dev libavfilter-dev libswresample-dev libswscale-dev ffmpeg
   # snapshots, mixer, real cards
   libjpeg62-turbo-dev libasound2-dev libv4l-dev
   # fuzz targets under libFuzzer (scripts/fuzz.sh)

@@ -1,13 +1,14 @@
 // A recording end to end: the program itself on the virtual card, live preview running, told to
-// record DVD PAL by the remote-control command and to stop after a while. Prints the time from
+// record DVD PAL (or H.264 / HEVC) by the remote-control command and to stop after a while. Prints the time from
 // the command to the first byte on disk, dropped frames, the audio/video duration difference,
 // the program's resident memory sampled every second, and its CPU per recorded second against
 // ffmpeg encoding the same pictures plus the preview's own cost.
 //
-//   bench-record-e2e [seconds] [heavy|calm] [timeshift]
-//     default 60 heavy; 7200 is the two-hour run. With timeshift the program time-shifts instead,
-//     keeps the buffer, plays it behind live and, each minute, pauses, resumes and seeks back and
-//     forth; 1800 is the half-hour run.
+//   bench-record-e2e [seconds] [heavy|calm] [timeshift|dvd|mp4|mkv|hevc]
+//     default 60 heavy dvd; 7200 is the two-hour run. With timeshift the program time-shifts
+//     instead, keeps the buffer, plays it behind live and, each minute, pauses, resumes and seeks
+//     back and forth; 1800 is the half-hour run. mp4, mkv and hevc record MP4 (H.264), Matroska
+//     (H.264) and Matroska (HEVC) at 720x576 instead of DVD PAL.
 //   bench-record-e2e --smoke                    (3 s, 1 s of preview, no ffmpeg comparison)
 
 #include <sys/resource.h>
@@ -84,14 +85,34 @@ int VideoFrames(const QString& path) {
       .toInt();
 }
 
-// The first ten seconds of the recording decoded, then encoded again by ffmpeg to DVD PAL:
-// CPU seconds per second of pictures.
-double FfmpegCpuPerSecond(const QString& recording, const QString& folder) {
-  const QString raw = folder + "/same.y4m", sound = folder + "/same.wav", out = folder + "/same.mpg";
+struct Format {
+  const char* arg;
+  pvx::formats::RecordFormat format;
+  const char* name;
+  QStringList ffmpeg;  // the same encoding on ffmpeg's command line
+};
+const Format kFormats[] = {
+    {"dvd", pvx::formats::RecordFormat::DvdPal, "DVD PAL", {"-target", "pal-dvd", "-b:v", "3950k", "-f", "dvd"}},
+    // Quality "Normal": constant quality 22, a key picture a second, sound at 160 kbit/s.
+    {"mp4", pvx::formats::RecordFormat::Mp4H264, "MP4 (H.264)",
+     {"-c:v", "libx264", "-preset", "veryfast", "-crf", "22", "-rc-lookahead", "5", "-g", "25", "-bf", "2", "-threads", "1", "-c:a",
+      "aac", "-b:a", "160k", "-movflags", "frag_keyframe+default_base_moof", "-frag_duration", "500000", "-f", "mp4"}},
+    {"mkv", pvx::formats::RecordFormat::MatroskaH264, "Matroska (H.264)",
+     {"-c:v", "libx264", "-preset", "veryfast", "-crf", "22", "-rc-lookahead", "5", "-g", "25", "-bf", "2", "-threads", "1", "-c:a",
+      "aac", "-b:a", "160k", "-f", "matroska"}},
+    {"hevc", pvx::formats::RecordFormat::MatroskaHevc, "Matroska (HEVC)",
+     {"-c:v", "libx265", "-preset", "ultrafast", "-crf", "26", "-g", "25", "-bf", "2", "-x265-params",
+      "log-level=error:pools=1:frame-threads=1", "-c:a", "libopus", "-b:a", "128k", "-f", "matroska"}},
+};
+
+// The first ten seconds of the recording decoded, then encoded again by ffmpeg as the program
+// encodes them: CPU seconds per second of pictures.
+double FfmpegCpuPerSecond(const QString& recording, const QString& folder, const Format& format) {
+  const QString raw = folder + "/same.y4m", sound = folder + "/same.wav", out = folder + "/same.out";
   Run("ffmpeg", {"-v", "error", "-y", "-i", recording, "-t", "10", "-an", "-pix_fmt", "yuv420p", raw});
   Run("ffmpeg", {"-v", "error", "-y", "-i", recording, "-t", "10", "-vn", sound});
   const double before = ChildrenCpuSeconds();
-  Run("ffmpeg", {"-v", "error", "-y", "-i", raw, "-i", sound, "-target", "pal-dvd", "-b:v", "3950k", out});
+  Run("ffmpeg", QStringList{"-v", "error", "-y", "-i", raw, "-i", sound} + format.ffmpeg + QStringList{out});
   const double cpu = ChildrenCpuSeconds() - before;
   QFile::remove(raw);
   return cpu / 10.0;
@@ -119,6 +140,9 @@ int main(int argc, char* argv[]) {
   const int seconds = smoke ? 3 : argc > 1 ? qMax(5, QString(argv[1]).toInt()) : 60;
   const bool heavy = argc <= 2 || QString(argv[2]) != "calm";
   const bool timeShift = argc > 3 && QString(argv[3]) == "timeshift";
+  const Format* format = &kFormats[0];
+  for (const Format& f : kFormats)
+    if (argc > 3 && QString(argv[3]) == f.arg) format = &f;
   const pvx::bench::TBenchHome bench;
   QTemporaryDir dir;
   const QString home = bench.Home(), folder = dir.filePath("rec");
@@ -134,9 +158,10 @@ int main(int argc, char* argv[]) {
   prefs.CaptureFolder = folder + "/";
   main.SetPrefs(prefs);
   pvx::settings::TCaptureSettings capture;
-  capture.RecordFormat = quint8(pvx::formats::RecordFormat::DvdPal);
+  capture.RecordFormat = quint8(format->format);
   capture.CaptureWidth = 720, capture.CaptureHeight = 576;
-  capture.VideoBitRateKbps = 3950, capture.FrameRateCode = 5, capture.UseDateTimeName = false;
+  capture.VideoBitRateKbps = format == &kFormats[0] ? 3950 : 0, capture.UseDateTimeName = false;
+  capture.FrameRateCode = format == &kFormats[0] ? 5 : 0, capture.Quality = format == &kFormats[0] ? 0 : 3;
   capture.SaveTimeShift = timeShift;
   pvx::settings::TMainSettingsPeers peers;
   peers.Capture = &capture;
@@ -168,8 +193,8 @@ int main(int argc, char* argv[]) {
   QThread::msleep(kPreviewSeconds * 1000);
   const double previewPerSecond = (CpuSecondsOf(pid) - cpu) / kPreviewSeconds;
 
-  std::printf("%s %d s from a %s station with the live preview running\n",
-              timeShift ? "time-shifting" : "recording DVD PAL for", seconds, heavy ? "heavy-motion" : "calm");
+  std::printf("%s%s %d s from a %s station with the live preview running\n", timeShift ? "time-shifting" : "recording ",
+              timeShift ? "" : format->name, seconds, heavy ? "heavy-motion" : "calm");
   cpu = CpuSecondsOf(pid);
   clock.start();
   ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, timeShift ? kTimeShift : kCapture, 0);
@@ -205,7 +230,8 @@ int main(int argc, char* argv[]) {
       if (f.suffix() == suffix) return f;
     return files.first();
   };
-  const QFileInfo picture = named(timeShift ? "mpv" : "mpg"), sound = named(timeShift ? "mpa" : "mpg");
+  const char* suffix = timeShift ? "mpv" : pvx::formats::ContainerOf(pvx::formats::RecordFormatOrDefault(int(format->format)).Container).Extension.data();
+  const QFileInfo picture = named(suffix), sound = named(timeShift ? "mpa" : suffix);
   const QString file = picture.filePath();
   // BENCH_KEEP=path keeps the recording for a closer look.
   if (const QString keep = qEnvironmentVariable("BENCH_KEEP"); !keep.isEmpty()) QFile::copy(file, keep);
@@ -255,7 +281,7 @@ int main(int argc, char* argv[]) {
     std::printf("CPU per second:        program %.3f s, preview alone %.3f s\n", perSecond, previewPerSecond);
     return 0;
   }
-  const double ffmpeg = FfmpegCpuPerSecond(file, dir.path());
+  const double ffmpeg = FfmpegCpuPerSecond(file, dir.path(), *format);
   if (ffmpeg <= 0) {
     std::fprintf(stderr, "bench-record-e2e: ffmpeg did not encode the comparison\n");
     return 1;

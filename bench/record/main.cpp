@@ -1,4 +1,4 @@
-// Recording cost: how fast the MPEG recorder encodes, fed through the graph facade from a raw
+// Recording cost: how fast the MPEG recorder encodes (MPEG-1/2, H.264, HEVC), fed through the graph facade from a raw
 // file (YUY2 pictures + 16-bit PCM in an uncompressed AVI, recorded first from the virtual
 // card in real time), side by side with the ffmpeg command line encoding the same file with
 // the same settings. The input comes from a calm station (bars, a bouncing box, a scrolling
@@ -10,7 +10,9 @@
 //
 // Both run pinned to one core unless --all-cores is given. Figures per profile: wall time,
 // real-time factor (recorded seconds per wall second, and per CPU second) and CPU seconds per
-// recorded second; then our CPU cost over ffmpeg's.
+// recorded second; then our CPU cost over ffmpeg's. For the H.264 and HEVC rows, the size at
+// equal quality: the smallest of our files, over the quality settings, whose SSIM against the
+// input reaches the DVD file's, in bytes of the DVD file (not in the smoke run).
 
 #include <sched.h>
 #include <sys/resource.h>
@@ -21,11 +23,13 @@
 #include <QFile>
 #include <QLoggingCategory>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
 #include <iterator>
+#include <optional>
 #include <vector>
 
 #include "common/BenchHome.h"
@@ -49,6 +53,7 @@ struct Profile {
   pvx::formats::Container container;
   // The same encoding on the ffmpeg command line.
   QStringList ffmpeg;
+  std::optional<pvx::formats::RecordFormat> format = std::nullopt;  // the H.264 and HEVC rows
 };
 
 const Profile kProfiles[] = {
@@ -60,6 +65,19 @@ const Profile kProfiles[] = {
       "-g", "15", "-bf", "0", "-mbd", "simple", "-non_linear_quant", "1", "-qmax", "28",
       "-aspect", "4:3", "-c:a", "mp2", "-b:a", "224000", "-ar", "48000", "-ac", "2",
       "-packetsize", "2048", "-muxrate", "10080000", "-f", "dvd"}},
+    // Quality "Normal": constant quality 22 (HEVC 26), a key picture a second.
+    {"MP4 720x576 25 fps, H.264 constant quality + AAC", 720, 576, "25", 2, 0, 3, 48000, 0,
+     pvx::formats::Container::Mp4,
+     {"-c:v", "libx264", "-preset", "veryfast", "-crf", "22", "-rc-lookahead", "5", "-g", "25", "-bf", "2", "-aspect", "4:3", "-c:a",
+      "aac", "-b:a", "160000", "-ar", "48000", "-ac", "2", "-movflags", "frag_keyframe+default_base_moof", "-frag_duration", "500000",
+      "-f", "mp4"},
+     pvx::formats::RecordFormat::Mp4H264},
+    {"Matroska 720x576 25 fps, HEVC constant quality + Opus", 720, 576, "25", 2, 0, 3, 48000, 0,
+     pvx::formats::Container::Matroska,
+     {"-c:v", "libx265", "-preset", "ultrafast", "-crf", "26", "-g", "25", "-bf", "2", "-x265-params",
+      "log-level=error:pools=1:frame-threads=1", "-aspect", "4:3", "-c:a", "libopus", "-b:a", "128000", "-ar",
+      "48000", "-ac", "2", "-f", "matroska"},
+     pvx::formats::RecordFormat::MatroskaHevc},
     {"MPEG-1 320x240 29.97 fps, 1.35 Mbit/s + MP2", 320, 240, "30000/1001", 1, 1350000, 3, 44100,
      4, pvx::formats::Container::MpegSystem,
      {"-c:v", "mpeg1video", "-b:v", "1350000", "-g", "18", "-bf", "2", "-mbd", "bits", "-aspect",
@@ -118,7 +136,7 @@ bool MakeInput(const Profile& p, const Station& station, int seconds, const QStr
   return graph.Stop() && QFile(path).size() > 0;
 }
 
-Figures RunFacade(const Profile& p, const QString& input, const QString& output) {
+Figures RunFacade(const Profile& p, const QString& input, const QString& output, int quality) {
   graph::TFilterGraph graph(pvx::bench::Components());
   bool ended = false;
   graph.OnEvent = [&](const graph::TGraphEvent& e) {
@@ -129,12 +147,16 @@ Figures RunFacade(const Profile& p, const QString& input, const QString& output)
   if (!s) return {};
   s->SetStreamType(p.streamType);
   s->SetVideoBitRate(p.bitRate);
-  s->SetQuality(p.quality);
+  s->SetQuality(quality);
   s->SetFrameSize(p.width, p.height);
   s->SetAudioSampleRate(p.sampleRate);
   s->SetFrameRateCode(p.frameRateCode);
   s->SetFlags(false, true);
-  s->SetContainer(p.container);
+  if (p.format) {
+    s->SetRecordFormat(*p.format);
+  } else {
+    s->SetContainer(p.container);
+  }
   recorder->As<graph::IFileSink>()->SetFileName(output);
   auto source = media::AddSourceFilter(graph, input, "Source");
   if (!source || !graph.Render(*source->FindPin("Output"))) return {};
@@ -170,6 +192,17 @@ Figures RunFfmpeg(const Profile& p, const QString& input, const QString& output)
   f.megabytes = QFile(output).size() / 1e6;
   if (!f.ok) std::fprintf(stderr, "%s\n", ffmpeg.readAllStandardError().constData());
   return f;
+}
+
+// The mean SSIM of a recording's pictures against the input's.
+double Ssim(const QString& file, const QString& input) {
+  QProcess ffmpeg;
+  ffmpeg.start("ffmpeg", {"-v", "info", "-i", file, "-i", input, "-lavfi",
+                          "[0:v]setpts=PTS-STARTPTS,format=yuv420p[a];[1:v]setpts=PTS-STARTPTS,format=yuv420p[b];[a][b]ssim", "-f", "null", "-"});
+  ffmpeg.waitForFinished(-1);
+  const QRegularExpressionMatch m =
+      QRegularExpression(" All:([0-9.]+)").match(QString::fromUtf8(ffmpeg.readAllStandardError()));
+  return m.hasMatch() ? m.captured(1).toDouble() : -1;
 }
 
 void Print(const char* who, const Figures& f, int seconds) {
@@ -214,14 +247,20 @@ int main(int argc, char** argv) {
   std::printf("recording %d s of raw YUY2 + PCM input from the virtual card%s\n", seconds,
               allCores ? "" : ", pinned to one core");
   for (const Station& station : stations) {
+    const Profile* made = nullptr;  // the input's size and rate, kept while they stay the same
+    double dvdSsim = -1, dvdBytes = 0;
+    const QString input = dir.filePath("input.avi");
     for (const Profile& p : kProfiles) {
-      const QString input = dir.filePath("input.avi");
-      if (!MakeInput(p, station, seconds, input)) {
-        std::fprintf(stderr, "cannot record the input from the virtual card\n");
-        return 1;
+      if (!made || made->width != p.width || made->height != p.height || QByteArray(made->rate) != p.rate) {
+        if (!MakeInput(p, station, seconds, input)) {
+          std::fprintf(stderr, "cannot record the input from the virtual card\n");
+          return 1;
+        }
+        made = &p;
       }
-      const Figures ours = RunFacade(p, input, dir.filePath("facade.mpg"));
-      const Figures theirs = RunFfmpeg(p, input, dir.filePath("ffmpeg.mpg"));
+      const QString output = dir.filePath("facade.out");
+      const Figures ours = RunFacade(p, input, output, p.quality);
+      const Figures theirs = RunFfmpeg(p, input, dir.filePath("ffmpeg.out"));
       if (!ours.ok || !theirs.ok || ours.cpu <= 0 || theirs.cpu <= 0) {
         std::fprintf(stderr, "bench-record: %s failed for %s\n", ours.ok ? "ffmpeg" : "the recorder", p.name);
         return 1;
@@ -230,8 +269,25 @@ int main(int argc, char** argv) {
       Print("facade", ours, seconds);
       Print("ffmpeg", theirs, seconds);
       std::printf("  CPU cost facade / ffmpeg: %.2f\n", ours.cpu / theirs.cpu);
-      QFile::remove(input);
+      if (smoke) continue;
+      if (p.container == pvx::formats::Container::Dvd) {
+        dvdSsim = Ssim(output, input), dvdBytes = ours.megabytes;
+        std::printf("  SSIM %.4f\n", dvdSsim);
+      } else if (p.format && dvdSsim > 0) {
+        // From the smallest file up, the first quality that looks as good as the DVD.
+        bool reached = false;
+        for (int quality = 0; quality <= 6 && !reached; ++quality) {
+          const Figures f = RunFacade(p, input, output, quality);
+          const double ssim = Ssim(output, input);
+          if (!f.ok || ssim < dvdSsim) continue;
+          reached = true;
+          std::printf("  at the DVD's SSIM (%.4f): quality %d, SSIM %.4f, %.2f MB = %.0f %% of the DVD's bytes "
+                      "(goal <= 45 %%)\n", dvdSsim, quality, ssim, f.megabytes, 100 * f.megabytes / dvdBytes);
+        }
+        if (!reached) std::printf("  no quality setting reaches the DVD's SSIM (%.4f)\n", dvdSsim);
+      }
     }
+    QFile::remove(input);
   }
   return 0;
 }

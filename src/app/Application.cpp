@@ -265,6 +265,10 @@ void TApplication::WireRelays() {
     if (stop) EndRecordingAsTold(shell_, freeLess500k);
   };
   capture_->WaveFolderActive = [this] { return shell_.FMPanelVisible(); };
+  capture_->CurrentStation = [this](int& channel, QString& station) {
+    channel = channels_->CurrentChannel();
+    station = ChannelName(*channels_, channel);
+  };
   capture_->OnTimeShiftReady = [this, window](engine::TCaptureInfo&, bool ready) {
     window->SetTimeShiftReady(ready);
     if (panels_) panels_->TimeShiftReady(ready);

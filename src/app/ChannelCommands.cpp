@@ -19,6 +19,9 @@ namespace {
 
 enum Table { kAntenna = 0, kCable = 1, kMemory = 2, kFM = 3 };
 
+
+}  // namespace
+
 QString ChannelName(const TChannelInfo& c, int channel) {
   auto& channels = const_cast<TChannelInfo&>(c);
   switch (c.CurrentTable()) {
@@ -38,8 +41,6 @@ QString ChannelName(const TChannelInfo& c, int channel) {
     default: return {};
   }
 }
-
-}  // namespace
 
 QString ChannelOSDText(const TChannelInfo& channels, int channel, const QString& displayText) {
   // The display text is the name, or the name followed by "- " and the audio mode.

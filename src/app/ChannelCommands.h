@@ -16,6 +16,9 @@ struct TShell;
 // and the audio mode that the channel's display text carries.
 QString ChannelOSDText(const settings::TChannelInfo& channels, int channel, const QString& displayText);
 
+// The name the current table gives channel n; empty when it has none.
+QString ChannelName(const settings::TChannelInfo& channels, int channel);
+
 // Until the setup wizard has run, the channels of the user's country plan are offered as they
 // are: the first start of a scheduled recording, which nobody attends.
 void FirstRunChannels(TShell& shell, int countryCode);

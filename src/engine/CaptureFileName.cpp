@@ -10,6 +10,8 @@ int StreamKindOf(const TStreamChoice& c) {
   if (c.TimeShift) return kStreamTimeShift;
   if (c.RecordKind == 1 || c.Radio) return c.AudioFormat == 1 ? kStreamMp3 : kStreamWav;
   const formats::TRecordFormatDef& format = formats::RecordFormatOrDefault(c.RecordFormat);
+  if (format.Container == formats::Container::Mp4) return kStreamMp4;
+  if (format.Container == formats::Container::Matroska) return kStreamMatroska;
   if (format.Container == formats::Container::Avi)
     return format.Video == formats::VideoCodec::Raw ? kStreamAvi : kStreamMpeg4Avi;
   return format.Video == formats::VideoCodec::Mpeg1 ? kStreamMpeg1 : kStreamMpeg2;
@@ -22,6 +24,8 @@ QString StreamExtension(int kind) {
     case kStreamWav: return "wav";
     case kStreamMp3: return "mp3";
     case kStreamTimeShift: return "mpv";
+    case kStreamMp4: return "mp4";
+    case kStreamMatroska: return "mkv";
     default: return "mpg";
   }
 }

@@ -6,7 +6,8 @@
 
 namespace pvx::engine {
 
-// 0 MPEG-1, 1 MPEG-2, 2 MPEG-4 in AVI, 3 AVI, 4 WAV, 5 MP3, 6 MPEG-1 time-shift pair.
+// 0 MPEG-1, 1 MPEG-2, 2 MPEG-4 in AVI, 3 AVI, 4 WAV, 5 MP3, 6 MPEG-1 time-shift pair,
+// 7 H.264 in MP4, 8 H.264 or HEVC in Matroska.
 enum StreamKind : int {
   kStreamMpeg1 = 0,
   kStreamMpeg2 = 1,
@@ -15,6 +16,8 @@ enum StreamKind : int {
   kStreamWav = 4,
   kStreamMp3 = 5,
   kStreamTimeShift = 6,
+  kStreamMp4 = 7,
+  kStreamMatroska = 8,
 };
 
 struct TStreamChoice {
@@ -26,7 +29,7 @@ struct TStreamChoice {
 };
 
 int StreamKindOf(const TStreamChoice& choice);
-// "mpg", "avi", "wav", "mp3" or "mpv".
+// "mpg", "avi", "wav", "mp3", "mpv", "mp4" or "mkv".
 QString StreamExtension(int kind);
 
 // Numbered: base.ext, base_1.ext, base_2.ext ... the first that does not exist. Otherwise the

@@ -134,7 +134,8 @@ void TCaptureInfo::FixCrossbarAudio() { routing_->FixCrossbarAudio(); }
 bool TCaptureInfo::SelectAudioInputLine(int line) { return routing_->SelectAudioInputLine(line, settings_); }
 
 TPreviewSettings TCaptureInfo::PreviewSettings() const {
-  return {tuner_->VideoStandard(), settings_.Deinterlace, tuner_->RadioMode(), !noPreviewRender_};
+  return {tuner_->VideoStandard(), settings_.Deinterlace, tuner_->RadioMode(), !noPreviewRender_,
+          settings_.DeinterlaceFast};
 }
 
 bool TCaptureInfo::FinishBuild() {
@@ -193,9 +194,10 @@ bool TCaptureInfo::ResumeAfterModeChange() {
   return preview_->Run() && restarted;
 }
 
-bool TCaptureInfo::SetDeinterlace(bool on) {
+bool TCaptureInfo::SetDeinterlace(bool on, bool fast) {
   if (Recording()) return false;
   settings_.Deinterlace = on;
+  settings_.DeinterlaceFast = fast;
   return preview_->Apply(PreviewSettings());
 }
 
@@ -206,7 +208,9 @@ bool TCaptureInfo::Apply(const settings::TCaptureSettings& next) {
       next.VideoDeviceIndex != before.VideoDeviceIndex || next.AudioDeviceIndex != before.AudioDeviceIndex;
   if (otherDevices && devicesOpened_) return ReopenDevices();
   // A running recording keeps its picture; the preview takes the choice when it is next built.
-  if (next.Deinterlace != before.Deinterlace && preview_->Graph() && !Recording()) SetDeinterlace(next.Deinterlace);
+  const bool deinterlaceChanged =
+      next.Deinterlace != before.Deinterlace || next.DeinterlaceFast != before.DeinterlaceFast;
+  if (deinterlaceChanged && preview_->Graph() && !Recording()) SetDeinterlace(next.Deinterlace, next.DeinterlaceFast);
   return true;
 }
 
@@ -277,6 +281,9 @@ TRecordRequest TCaptureInfo::RecordRequest() const {
   r.AudioBitRate = Recorder().AudioBitRate;
   r.AudioSampleRate = Recorder().AudioSampleRate;
   r.AudioChannels = Recorder().AudioChannels;
+  if (CurrentStation && !r.Radio) CurrentStation(r.Channel, r.Station);
+  // An unattended recording is named after its programme.
+  if (Unattended()) r.Title = settings_.FilePrefix;
   return r;
 }
 

@@ -42,8 +42,9 @@ class TCaptureInfo {
   // The device and recording settings the engine works with; QDVCR.cfg keeps them.
   const settings::TCaptureSettings& Settings() const { return settings_; }
   // Takes new settings and does at once what they change: other devices are opened again once
-  // devices are open, a changed deinterlacing rebuilds the preview, and the recording choices
-  // wait for the next recording. False when the devices could not be opened again.
+  // devices are open, a changed deinterlacing (or its method) rebuilds the preview, and the
+  // recording choices wait for the next recording. False when the devices could not be opened
+  // again.
   bool Apply(const settings::TCaptureSettings& next);
 
   // --- graph objects and devices ------------------------------------------------------------
@@ -63,7 +64,10 @@ class TCaptureInfo {
   bool StopPreview();
   bool RestartPreview();
   bool ResumeAfterModeChange();
-  bool SetDeinterlace(bool on);
+  // The live picture deinterlaced or not; `fast` doubles lines instead of the motion-adaptive
+  // best. The one-argument form keeps the method.
+  bool SetDeinterlace(bool on, bool fast);
+  bool SetDeinterlace(bool on) { return SetDeinterlace(on, settings_.DeinterlaceFast); }
   void SetPixelFormatChoice(int choice);
   // Wis family forms.
   bool BuildWisPreviewGraph();
@@ -102,6 +106,8 @@ class TCaptureInfo {
   TRecordingSettingsBlock SaveRecordingBlock() const { return engine::SaveRecordingBlock(settings_); }
   // True while the FM panel is visible; set by the shell, which sees the panels.
   std::function<bool()> WaveFolderActive;
+  // The channel playing and its name, for the file's tags; set by the shell.
+  std::function<void(int& channel, QString& station)> CurrentStation;
 
   // --- snapshots and colour ----------------------------------------------------------------
   bool GrabSnapshot();

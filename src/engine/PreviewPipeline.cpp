@@ -2,6 +2,7 @@
 
 #include "engine/CaptureDevices.h"
 #include "engine/CaptureFormats.h"
+#include "platform/components/TDeinterlacer.h"
 #include "platform/graph/Interfaces.h"
 #include "platform/graph/TComponentRegistry.h"
 #include "platform/graph/TFilterGraph.h"
@@ -184,6 +185,9 @@ bool TPreviewPipeline::RenderPreview(bool snapshot, bool deinterlace, bool overl
       }
     }
     if (!deinterlacer_) report_.Error(1016);
+    // Another vendor's deinterlacer has no choice of method.
+    if (auto* method = deinterlacer_ ? deinterlacer_->As<platform::components::IDeinterlaceMethod>() : nullptr)
+      method->SetFast(settings_.DeinterlaceFast);
     skipToRender = !deinterlacer_ || !hasPins(deinterlacer_);
     if (!skipToRender && !Insert(deinterlacer_, current)) report_.Error(1017);
   }
@@ -314,6 +318,7 @@ bool TPreviewPipeline::RestartWis() {
 bool TPreviewPipeline::Apply(const TPreviewSettings& next) {
   const int family = devices_.Chip().Family;
   const bool rebuild = next.Deinterlace != settings_.Deinterlace ||
+                       (next.Deinterlace && next.DeinterlaceFast != settings_.DeinterlaceFast) ||
                        CaptureSizes(next.Standard, next.Deinterlace, family) !=
                            CaptureSizes(settings_.Standard, settings_.Deinterlace, family);
   if (!rebuild) {

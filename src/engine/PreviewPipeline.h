@@ -24,6 +24,7 @@ struct TPreviewSettings {
   bool Deinterlace = false;
   bool Radio = false;   // FM: the picture is left as it is
   bool Render = true;   // false: the preview stream is not rendered to the window
+  bool DeinterlaceFast = false;  // line doubling rather than motion-adaptive
   bool operator==(const TPreviewSettings&) const = default;
 };
 
@@ -51,8 +52,8 @@ class TPreviewPipeline {
   // Rebuilds the picture chain after the tee (the devices' pins are kept).
   bool Restart(const TPreviewSettings& settings);
   bool RestartWis();
-  // New settings: a deinterlacing or capture size change rebuilds the picture chain, anything
-  // else is taken live.
+  // New settings: a deinterlacing (or, while on, its method) or capture size change rebuilds the
+  // picture chain, anything else is taken live.
   bool Apply(const TPreviewSettings& settings);
   bool ApplyCaptureSize();
 

@@ -27,6 +27,9 @@ struct TRecordRequest {
   QString File;
   int MPEG4Codec = 2;
   int AudioBitRate = 224000, AudioSampleRate = 48000, AudioChannels = 2;
+  // What the file says about itself where its container keeps tags.
+  QString Station, Title;
+  int Channel = 0;
 };
 
 class TRecordingBranch {

@@ -12,6 +12,7 @@
 #include "platform/graph/TFilterGraph.h"
 #include "platform/media/MediaInterfaces.h"
 #include "platform/media/TCaptureGraphBuilder.h"
+#include "platform/media/TRecordProfile.h"
 
 namespace pvx::engine {
 
@@ -98,7 +99,11 @@ bool TRecordingGraph::BuildMpeg(const TRecordRequest& r) {
   }
   const formats::TRecordFormatDef& format = formats::RecordFormatOrDefault(stored_.RecordFormat);
   ok = settings->SetAudioSampleRate(format.SampleRate) && ok;
-  if (!r.TimeShift) ok = settings->SetContainer(format.Container) && ok;
+  if (!r.TimeShift) {
+    ok = settings->SetRecordFormat(format.Format) && ok;
+    media::TRecordTags tags{r.Station, r.Channel, r.Title, QDateTime::currentDateTime()};
+    ok = settings->SetEncoding(stored_.SoftwareEncoding, tags) && ok;
+  }
   int code = stored_.FrameRateCode;
   if (stored_.CaptureWidth > 700 && stored_.CaptureHeight > 575 && code > 3) code = 3;
   ok = settings->SetFrameRateCode(code) && ok;

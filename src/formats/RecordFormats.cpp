@@ -17,6 +17,7 @@ constexpr Z kMpeg2Sizes[] = {{160, 120}, {320, 240}, {320, 288}, {352, 288},
                              {640, 240}, {640, 480}, {720, 480}, {720, 576}};
 constexpr Z kMpeg4Sizes[] = {{160, 120}, {320, 240}, {352, 240}, {352, 288},
                              {640, 240}, {640, 480}, {720, 480}, {720, 576}};
+constexpr Z kModernSizes[] = {{320, 240}, {352, 288}, {640, 480}, {704, 576}, {720, 480}, {720, 576}};
 constexpr Z kVcdNtsc[] = {{352, 240}};
 constexpr Z kVcdPal[] = {{352, 288}};
 constexpr Z kDvdNtsc[] = {{720, 480}};
@@ -26,19 +27,23 @@ constexpr Z kSvcdPal[] = {{480, 576}};
 
 // clang-format off
 //  format, name, container, video, audio, standard, sizes, size, kbps, quality, rate, sample rate,
-//  free: size, bit rate, quality, frame rate
+//  free: size, bit rate, quality, frame rate; keeps fields
 constexpr TRecordFormatDef kFormats[] = {
-  {F::Mpeg1, "MPEG 1", C::MpegSystem, V::Mpeg1, A::Mp2, S::Any, kMpeg1Sizes, {320, 240}, 1350, kQualityNormal, kRate30, 44100, true, true, true, true},
-  {F::Mpeg2, "MPEG 2", C::MpegProgram, V::Mpeg2, A::Mp2, S::Any, kMpeg2Sizes, {640, 240}, 4000, kQualityFastest, kRate30, 44100, true, true, true, true},
-  {F::Mpeg4Avi, "MPEG 4", C::Avi, V::Mpeg4, A::Pcm, S::Any, kMpeg4Sizes, {352, 240}, 2000, kQualityFastest, kRate30, 44100, true, false, false, true},
-  {F::Avi, "AVI", C::Avi, V::Raw, A::Pcm, S::Any, kMpeg4Sizes, {352, 240}, 2000, kQualityFastest, kRate30, 44100, true, false, false, true},
-  {F::VcdNtsc, "VCD (NTSC)", C::Vcd, V::Mpeg1, A::Mp2, S::Ntsc, kVcdNtsc, {352, 240}, 1150, kQualityNormal, kRate2997, 44100, false, false, false, false},
-  {F::VcdPal, "VCD (PAL)", C::Vcd, V::Mpeg1, A::Mp2, S::Pal, kVcdPal, {352, 288}, 1150, kQualityNormal, kRate25, 44100, false, false, false, false},
+  {F::Mpeg1, "MPEG 1", C::MpegSystem, V::Mpeg1, A::Mp2, S::Any, kMpeg1Sizes, {320, 240}, 1350, kQualityNormal, kRate30, 44100, true, true, true, true, false},
+  {F::Mpeg2, "MPEG 2", C::MpegProgram, V::Mpeg2, A::Mp2, S::Any, kMpeg2Sizes, {640, 240}, 4000, kQualityFastest, kRate30, 44100, true, true, true, true, true},
+  {F::Mpeg4Avi, "MPEG 4", C::Avi, V::Mpeg4, A::Pcm, S::Any, kMpeg4Sizes, {352, 240}, 2000, kQualityFastest, kRate30, 44100, true, false, false, true, false},
+  {F::Avi, "AVI", C::Avi, V::Raw, A::Pcm, S::Any, kMpeg4Sizes, {352, 240}, 2000, kQualityFastest, kRate30, 44100, true, false, false, true, false},
+  {F::VcdNtsc, "VCD (NTSC)", C::Vcd, V::Mpeg1, A::Mp2, S::Ntsc, kVcdNtsc, {352, 240}, 1150, kQualityNormal, kRate2997, 44100, false, false, false, false, false},
+  {F::VcdPal, "VCD (PAL)", C::Vcd, V::Mpeg1, A::Mp2, S::Pal, kVcdPal, {352, 288}, 1150, kQualityNormal, kRate25, 44100, false, false, false, false, false},
   // NTSC DVDs carry AC-3 (or PCM); MPEG audio is a PAL-only option.
-  {F::DvdNtsc, "DVD (NTSC)", C::Dvd, V::Mpeg2, A::Ac3, S::Ntsc, kDvdNtsc, {720, 480}, 3950, kQualityFastest, kRate2997, 48000, false, true, true, false},
-  {F::DvdPal, "DVD (PAL)", C::Dvd, V::Mpeg2, A::Mp2, S::Pal, kDvdPal, {720, 576}, 3950, kQualityFastest, kRate25, 48000, false, true, true, false},
-  {F::SvcdNtsc, "SVCD (NTSC)", C::Svcd, V::Mpeg2, A::Mp2, S::Ntsc, kSvcdNtsc, {480, 480}, 2300, kQualityNormal, kRate2997, 44100, false, false, false, false},
-  {F::SvcdPal, "SVCD (PAL)", C::Svcd, V::Mpeg2, A::Mp2, S::Pal, kSvcdPal, {480, 576}, 2300, kQualityNormal, kRate25, 44100, false, false, false, false},
+  {F::DvdNtsc, "DVD (NTSC)", C::Dvd, V::Mpeg2, A::Ac3, S::Ntsc, kDvdNtsc, {720, 480}, 3950, kQualityFastest, kRate2997, 48000, false, true, true, false, true},
+  {F::DvdPal, "DVD (PAL)", C::Dvd, V::Mpeg2, A::Mp2, S::Pal, kDvdPal, {720, 576}, 3950, kQualityFastest, kRate25, 48000, false, true, true, false, true},
+  {F::SvcdNtsc, "SVCD (NTSC)", C::Svcd, V::Mpeg2, A::Mp2, S::Ntsc, kSvcdNtsc, {480, 480}, 2300, kQualityNormal, kRate2997, 44100, false, false, false, false, true},
+  {F::SvcdPal, "SVCD (PAL)", C::Svcd, V::Mpeg2, A::Mp2, S::Pal, kSvcdPal, {480, 576}, 2300, kQualityNormal, kRate25, 44100, false, false, false, false, true},
+  // Constant quality at the card's own rate; the bit rate is an optional cap.
+  {F::Mp4H264, "MP4 (H.264)", C::Mp4, V::H264, A::Aac, S::Any, kModernSizes, {720, 576}, 0, kQualityNormal, 0, 48000, true, true, true, false, false},
+  {F::MatroskaH264, "Matroska (H.264)", C::Matroska, V::H264, A::Aac, S::Any, kModernSizes, {720, 576}, 0, kQualityNormal, 0, 48000, true, true, true, false, false},
+  {F::MatroskaHevc, "Matroska (HEVC)", C::Matroska, V::Hevc, A::Opus, S::Any, kModernSizes, {720, 576}, 0, kQualityNormal, 0, 48000, true, true, true, false, false},
 };
 
 constexpr TAudioFormatDef kAudioFormats[] = {
@@ -56,6 +61,8 @@ constexpr TContainerDef kContainers[] = {
   {C::Wav, "wav", "wav"},
   {C::Mp3, "mp3", "mp3"},
   {C::Elementary, "", "mpv"},
+  {C::Mp4, "mp4", "mp4"},
+  {C::Matroska, "matroska", "mkv"},
 };
 // clang-format on
 

@@ -21,6 +21,9 @@ enum class RecordFormat : int {
   DvdPal = 7,
   SvcdNtsc = 8,
   SvcdPal = 9,
+  Mp4H264 = 10,
+  MatroskaH264 = 11,
+  MatroskaHevc = 12,
 };
 
 // The stored audio format of an audio-only recording.
@@ -36,10 +39,12 @@ enum class Container {
   Wav,
   Mp3,
   Elementary,   // a video elementary file and an audio elementary file (time-shift)
+  Mp4,          // fragmented, so a killed recording still plays
+  Matroska,
 };
 
-enum class VideoCodec { None, Mpeg1, Mpeg2, Mpeg4, MsMpeg4V3, MsMpeg4V2, Raw };
-enum class AudioCodec { None, Mp2, Ac3, Mp3, Pcm };
+enum class VideoCodec { None, Mpeg1, Mpeg2, Mpeg4, MsMpeg4V3, MsMpeg4V2, Raw, H264, Hevc };
+enum class AudioCodec { None, Mp2, Ac3, Mp3, Pcm, Aac, Opus };
 
 // The TV standard a disc format is made for; free formats take what the card sends.
 enum class Standard { Any, Ntsc, Pal };
@@ -65,14 +70,19 @@ struct TRecordFormatDef {
   formats::Standard Standard;
   std::span<const TFrameSize> Sizes;  // offered; a disc format offers its one size
   TFrameSize Size;                    // chosen with the format
-  int BitRateKbps;
+  int BitRateKbps;                    // a constant-quality format: its cap, 0 for none
   int Quality;
-  int FrameRate;                      // a FrameRateCode
+  int FrameRate;                      // a FrameRateCode; 0: the card's own rate
   int SampleRate;                     // of the captured sound
   bool SizeFree, BitRateFree, QualityFree, FrameRateFree;  // the user may change them
+  // Interlaced pictures stay interlaced, their field order flagged (MPEG-2 at full height);
+  // every other format is deinterlaced first.
+  bool KeepsFields;
 
   int Index() const { return static_cast<int>(Format); }
   bool IsDisc() const { return Standard != formats::Standard::Any; }
+  // Encoded at a constant quality, the bit rate only a cap (H.264, HEVC).
+  bool IsConstantQuality() const { return Video == VideoCodec::H264 || Video == VideoCodec::Hevc; }
 };
 
 struct TAudioFormatDef {

@@ -28,7 +28,9 @@ struct TCaptureSettings {
   bool TimeLimitOn = false;
   qint32 TimeLimit = 60;  // seconds
   bool SaveTimeShift = false;
-  bool Deinterlace = false;
+  bool Deinterlace = false;       // the live picture: off, or deinterlaced ...
+  bool DeinterlaceFast = false;   // ... fast, or best (motion-adaptive)
+  bool SoftwareEncoding = false;  // never the graphics card's encoder, even when it works
 
   // Back to the defaults above.
   void Reset() { *this = TCaptureSettings{}; }

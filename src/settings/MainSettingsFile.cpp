@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include "formats/RecordFormats.h"
 #include "settings/CaptureSettings.h"
 #include "settings/CountryInfo.h"
 #include "settings/MainInfo.h"
@@ -22,6 +23,12 @@ qint32 NotBelowZero(qint32 v) { return v < 0 ? 0 : v; }
 
 QString UsableFolder(const QString& folder) {
   return EnsureFolder(folder) ? folder : FallbackFolder();
+}
+
+// The constant-quality formats (H.264, HEVC) take a bit rate of 0 as "no cap".
+bool BitRateMayBeNone(quint8 format) {
+  const formats::TRecordFormatDef* def = formats::FindRecordFormat(format);
+  return def && def->IsConstantQuality();
 }
 
 // Everything the file holds, read in full before any of it is applied.
@@ -66,7 +73,7 @@ Stored ReadBody(QIODevice& in) {
   c.CaptureHeight = ReadInteger(in);
   if (c.CaptureHeight < 1) c.CaptureHeight = 240;
   c.VideoBitRateKbps = ReadInteger(in);
-  if (c.VideoBitRateKbps < 1) c.VideoBitRateKbps = 2000;
+  if (c.VideoBitRateKbps < (BitRateMayBeNone(c.RecordFormat) ? 0 : 1)) c.VideoBitRateKbps = 2000;
   c.FrameRateCode = NotBelowZero(ReadInteger(in));
   c.Quality = static_cast<quint8>(NotBelowZero(ReadInteger(in)));
   c.UseDateTimeName = ReadBoolean(in);
@@ -104,11 +111,38 @@ void Apply(const Stored& s, TMainInfo& main, const TMainSettingsPeers& peers) {
   if (peers.SetDisplayAspect) peers.SetDisplayAspect(s.aspect);
 }
 
-// Reads every value and checks both marks; nothing is applied here.
+// A whole stored integer; false when the file ends before it.
+bool ReadWhole(QIODevice& in, qint32& value) {
+  if (in.bytesAvailable() < 4) return false;
+  value = ReadInteger(in);
+  return true;
+}
+
+bool ReadMark(QIODevice& in, qint32 mark) {
+  qint32 value = 0;
+  return ReadWhole(in, value) && value == mark;
+}
+
+// Written as 0 or 1: anything else is damage, not a choice.
+bool ReadStrictBoolean(QIODevice& in, bool& value) {
+  qint32 stored = -1;
+  value = ReadWhole(in, stored) && stored == 1;
+  return stored == 0 || stored == 1;
+}
+
+// The values added after the trailer. A file ending at the trailer keeps their defaults; one
+// that goes on must carry them whole. What a later version adds after them is left unread.
+bool ReadExtension(QIODevice& in, TCaptureSettings& c) {
+  if (in.atEnd()) return true;
+  return ReadMark(in, TMainSettingsFile::kExtensionMagic) && ReadStrictBoolean(in, c.DeinterlaceFast) &&
+         ReadStrictBoolean(in, c.SoftwareEncoding) && ReadMark(in, TMainSettingsFile::kExtensionTrailer);
+}
+
+// Reads every value and checks the marks; nothing is applied here.
 bool Parse(QIODevice& in, Stored& s) {
   if (ReadInteger(in) != TMainSettingsFile::kMagic) return false;
   s = ReadBody(in);
-  return ReadInteger(in) == TMainSettingsFile::kTrailer;
+  return ReadInteger(in) == TMainSettingsFile::kTrailer && ReadExtension(in, s.capture);
 }
 
 const TStoredFileTexts& Texts() {
@@ -145,7 +179,9 @@ bool WriteBody(QIODevice& out, const TMainInfo& main, const TMainSettingsPeers& 
          WriteBoundedString(out, capture.FilePrefix) && WriteBoolean(out, capture.TimeLimitOn) &&
          WriteInteger(out, capture.TimeLimit) && WriteBoolean(out, capture.SaveTimeShift) &&
          WriteBoolean(out, capture.Deinterlace) && WriteInteger(out, aspect) &&
-         WriteInteger(out, TMainSettingsFile::kTrailer);
+         WriteInteger(out, TMainSettingsFile::kTrailer) && WriteInteger(out, TMainSettingsFile::kExtensionMagic) &&
+         WriteBoolean(out, capture.DeinterlaceFast) && WriteBoolean(out, capture.SoftwareEncoding) &&
+         WriteInteger(out, TMainSettingsFile::kExtensionTrailer);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #pragma once
-// Reading and writing QDVCR.cfg: a flat little-endian sequence framed by 4505 and 4359.
+// Reading and writing QDVCR.cfg: a flat little-endian sequence framed by 4505 and 4359, then an
+// extension framed by 4606 and 4460 that older files lack. Other programs read up to the
+// trailer, so everything before it stays as it is.
 
 #include <QString>
 
@@ -12,6 +14,8 @@ class TMainSettingsFile {
  public:
   static constexpr qint32 kMagic = 4505;
   static constexpr qint32 kTrailer = 4359;
+  static constexpr qint32 kExtensionMagic = 4606;
+  static constexpr qint32 kExtensionTrailer = 4460;
   static constexpr const char* kFileName = "QDVCR.cfg";
 
   static bool Load(const QString& path, TMainInfo& main, const TMainSettingsPeers& peers);

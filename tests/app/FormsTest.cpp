@@ -719,14 +719,16 @@ void ForEachWindowInEachLanguage(const TVisit& visit) {
     snapshots::TFormSnapshotList list(snapshots, nullptr);
     list.Fill();
     visit("snapshots", list, 1, {});
-    // The settings dialog in TV and in FM radio.
-    for (const bool fm : {false, true}) {
+    // The settings dialog in TV, in TV with a constant-quality format, and in FM radio.
+    for (const int kind : {0, 1, 2}) {
       ui::TConfigEnvironment env;
       env.Main = &main, env.Channels = &channels, env.Preview = &preview, env.Language = &lang;
-      env.Recording = &recording, env.FMMode = fm;
+      recording.RecordFormat = kind == 1 ? 12 : 1, recording.VideoBitRateKbps = kind == 1 ? 0 : 4000;
+      env.Recording = &recording, env.FMMode = kind == 2;
       ui::TFormConfig config(env);
       QTabWidget* pages = config.PageControlConfig;
-      visit(fm ? "settings-fm" : "settings", config, pages->count(), [&](int p) { pages->setCurrentIndex(p); });
+      visit(std::array{"settings", "settings-hevc", "settings-fm"}[size_t(kind)], config, pages->count(),
+            [&](int p) { pages->setCurrentIndex(p); });
     }
     app::TFormMainWindow window(&main);
     window.ApplyLanguage();
@@ -751,7 +753,7 @@ TEST(LanguageWalk, NoWindowLeavesTextInEnglish) {
   // Units, formats and products, the language files' own names in the language list, and the
   // publisher's rights line.
   const QStringList names = {"MHz", "kHz", "Hz", "kbps", "Kbps", "fps", "S-Video", "iEPG", "Wave", "Divx",
-                             "Microsoft", "English", "German", "Chinese", "(simplified)",
+                             "Matroska", "Microsoft", "English", "German", "Chinese", "(simplified)",
                              "Copyright (C) OKA. All rights reserved."};
   QMap<QString, QMap<QString, QString>> english;
   ForEachWindowInEachLanguage([&](const char* name, QWidget& form, int pages, const std::function<void(int)>& turn) {

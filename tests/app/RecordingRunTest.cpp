@@ -43,6 +43,9 @@ const FormatCase kFormats[] = {
     {"Mpeg4Divx", 2, 0, 0, 352, 240, 2000, 5, "avi", "mpeg4", 30, "pcm_s16le", 48000, 0},
     {"Wave", 1, 1, 0, 640, 480, 4000, 5, "wav", "", 0, "pcm_s16le", 48000},
     {"Mp3", 1, 1, 1, 640, 480, 4000, 5, "mp3", "", 0, "mp3", 48000},
+    {"Mp4H264", 10, 0, 0, 720, 576, 0, 0, "mp4", "h264", 29.97, "aac", 48000},
+    {"MatroskaH264", 11, 0, 0, 352, 288, 1500, 0, "matroska", "h264", 29.97, "aac", 48000},
+    {"MatroskaHevc", 12, 0, 0, 720, 576, 0, 0, "matroska", "hevc", 29.97, "opus", 48000},
 };
 
 // Test names and failure lines name the format, not its bytes.
@@ -114,13 +117,19 @@ TEST_P(EveryFormat, RecordsFromTheRemoteCommandAndPlaysElsewhere) {
   ASSERT_EQ(test::ProgramMain().Mode(), amTV);
   EXPECT_TRUE(!Window().RecordingBadge()->isVisible() && PictureRuns()) << "live TV is back";
   const QString container = c.container;
-  EXPECT_EQ(QFileInfo(file).fileName(), "capture." + (container == "mpeg" ? "mpg" : container));
+  const QString extension = container == "mpeg" ? "mpg" : container == "matroska" ? "mkv" : container;
+  EXPECT_EQ(QFileInfo(file).fileName(), "capture." + extension);
   const test::TProbe probe = test::Probe(file);
   ASSERT_TRUE(probe.ok) << probe.error.toStdString();
   EXPECT_TRUE(probe.format.split(',').contains(container)) << probe.format.toStdString();
   const QString picture = *c.picture ? test::PictureText(c.picture, c.width, c.height, c.fps) : "";
   EXPECT_EQ(probe.picture + "|" + probe.sound, picture + "|" + (*c.sound ? test::SoundText(c.sound, c.rate, 2) : ""));
   EXPECT_GT(probe.duration, 1.0);
+  if (c.format >= 10) {
+    const int channel = test::ProgramChannels().CurrentChannel();
+    EXPECT_EQ(probe.tags.value(probe.tags.contains("comment") ? "comment" : "COMMENT").toString(),
+              QString("CH %1").arg(channel));
+  }
   // Listed with the tuner's channel, as sound alone when it is.
   ASSERT_EQ(Listed(), file);
   const playback::TPlaybackItem& item = *App().Playback().Lists.Items.front();

@@ -34,7 +34,8 @@ TEST(RecordFormats, LookupsByStoredNumber) {
   // The format's name (nullptr: no such format) and its file extension.
   const struct { int stored; const char* name; const char* extension; } rows[] = {
       {0, "MPEG 1", "mpg"}, {2, "MPEG 4", "avi"}, {3, "AVI", "avi"}, {9, "SVCD (PAL)", "mpg"},
-      {-1, nullptr, nullptr}, {10, nullptr, nullptr}, {255, nullptr, nullptr},
+      {10, "MP4 (H.264)", "mp4"}, {12, "Matroska (HEVC)", "mkv"},
+      {-1, nullptr, nullptr}, {13, nullptr, nullptr}, {255, nullptr, nullptr},
   };
   for (const auto& r : rows) {
     SCOPED_TRACE(r.stored);

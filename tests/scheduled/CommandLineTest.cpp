@@ -83,6 +83,9 @@ TEST(ScheduledCommandLine, ExitCodesAndOneLineReasons) {
       {{"--fire", "9"}, 1, "No entry 9."},
       {{"--frobnicate"}, 2, "unknown command --frobnicate"},
       {{"--list"}, 0, "2\t2026-12-08T20:45:00\t1:30:00\tOnce\tFM radio\t3\tMP3\t(date and time)\t\n"},
+      {{"--add", "2026-12-10 20:00", "45", "antenna", "7", "Matroska (HEVC)"}, 0, "\n"},
+      {{"--add", "2026-12-11 20:00", "45", "antenna", "7", "mp4 h264"}, 0, "\n"},
+      {{"--add", "2026-12-12 20:00", "45", "antenna", "7", "Matroska (VP9)"}, 1, "Not a recording format"},
   };
   for (const auto& row : rows) {
     const TRun r = Scheduled(row.args);
@@ -91,9 +94,11 @@ TEST(ScheduledCommandLine, ExitCodesAndOneLineReasons) {
     else EXPECT_TRUE(r.err.contains(row.says) && r.err.count('\n') == 1) << r.err.toStdString();
   }
   const TTimetable table = Stored();
-  ASSERT_EQ(table.Entries.size(), 2);
+  ASSERT_EQ(table.Entries.size(), 4);
   EXPECT_EQ(table.Entries[0].CaptureWidth, 720) << "the format's usual settings";
   EXPECT_EQ(table.Entries[1].AudioOption, 1) << "FM records sound only";
+  EXPECT_EQ(std::tuple(table.Entries[2].Format, table.Entries[2].VideoBitRateKbps, table.Entries[2].FrameRateCode,
+                       table.Entries[3].Format), std::tuple(12, 0, 0, 10)) << "no bit-rate cap, the card's own rate";
 }
 
 TEST(ScheduledCommandLine, FireWritesTheRelayAndStartsTheProgramWhenItIsNotRunning) {

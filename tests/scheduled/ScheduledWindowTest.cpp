@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 
 #include "EntryDialog.h"
@@ -75,6 +76,13 @@ TEST(ScheduledWindow, ShowsTheTimetableWithOutcomesAndTheEntryDialog) {
   dialog.findChild<QComboBox*>("ComboBoxSource")->setCurrentIndex(handoff::rsFM);
   EXPECT_EQ(QList<int>({dialog.findChild<QComboBox*>("ComboBoxFormat")->count(), dialog.Entry().AudioOption}),
             QList<int>({2, 1}));
+  TDialogScheduleEntry hevc(&form);  // no bit-rate cap, the card's own rate: given back as such
+  hevc.findChild<QComboBox*>("ComboBoxFormat")->setCurrentIndex(12);
+  EXPECT_EQ(hevc.findChild<QSpinBox*>("SpinEditBitRate")->text() + "|" +
+                hevc.findChild<QComboBox*>("ComboBoxFrameRate")->currentText(), "No limit|As received");
+  dialog.SetEntry(hevc.Entry());
+  EXPECT_EQ(std::tuple(dialog.Entry().Format, dialog.Entry().VideoBitRateKbps, dialog.Entry().FrameRateCode),
+            std::tuple(12, 0, 0));
 }
 
 // The window and its entry dialog read in the language in use, dates in its locale; words
@@ -86,7 +94,7 @@ TEST(ScheduledWindow, LeavesNoTextInEnglish) {
   ASSERT_TRUE(table.Save(TTimetable::DefaultPath()));
   settings::TMultiLangInfo lang(test::SourceData() + "Language/Lang.cfg");
   settings::MultiLangInfo = &lang;
-  const QStringList names = {"S-Video", "Wave", "Cup Final", "OK", "Format", "Normal"};
+  const QStringList names = {"S-Video", "Wave", "Cup Final", "OK", "Format", "Normal", "Matroska"};
   QMap<QString, QString> english;
   for (const char* language : {"English", "German", "Chinese(simplified)"}) {
     SCOPED_TRACE(language);
@@ -95,6 +103,7 @@ TEST(ScheduledWindow, LeavesNoTextInEnglish) {
     TSchedulerAgent agent(TTimetable::DefaultPath());
     TFormScheduled form(TTimetable::DefaultPath(), TSystemd{}, agent);
     TDialogScheduleEntry dialog;
+    dialog.findChild<QComboBox*>("ComboBoxFormat")->setCurrentIndex(12);  // shows "As received"
     form.show();
     dialog.show();
     QMap<QString, QString> texts = test::ReadableTexts(form);

@@ -73,6 +73,12 @@ void Patch(QByteArray& f, qsizetype offset, qint32 v) {
   f.replace(offset < 0 ? f.size() + offset : offset, 4, QByteArray(reinterpret_cast<const char*>(&le), 4));
 }
 
+QByteArray Integers(std::initializer_list<qint32> values) {
+  QByteArray bytes(qsizetype(4 * values.size()), '\0');
+  for (qsizetype i = 0; i < qsizetype(values.size()); ++i) Patch(bytes, 4 * i, values.begin()[i]);
+  return bytes;
+}
+
 // Offsets into the default channel file, whose channel names are all empty.
 constexpr int kHeader = 4;               // TableIndex; header value i at kHeader + 4 * i
 constexpr int kAntenna1 = 36;            // antenna record 1; each record is 32 bytes
@@ -111,16 +117,18 @@ TEST(MainSettingsFile, GoldenDefaultFileThenARoundTripOfEveryValueAndFoldersOnRe
   MainFile out;
   test::WriteFile(out.path, QByteArray(1000, 'z'));
   ASSERT_TRUE(out.Save());  // the defaults replace what was there
-  EXPECT_EQ(test::ReadFile(out.path).toHex(), Golden("QDVCR.default.cfg").toHex());
+  EXPECT_EQ(test::ReadFile(out.path).toHex(), (Golden("QDVCR.default.cfg") + Integers({4606, 0, 0, 4460})).toHex())
+      << "the layout other programs read, byte for byte, then the extension";
   test::EditPrefs(out.main, [&](TMainPreferences& p) {
     p.AlwaysOnTop = p.PIPEnabled = p.NoOverlay = p.ReservedFlag = p.StartInFM = true;
     p.MPEG4Codec = 0, p.CaptureFolder = videos, p.WaveFolder = radio;  // created on load
     p.SecondBaseName = "second", p.ColorLevels = {10, 20, 30, 40, 50};
   });
   out.language.SetLanguage("German"), out.audio = {3, 4, 30000}, out.aspect = 2;
-  out.capture = {1, 2, 2, 3, 1, 1, 9, 1, 720, 576, 8000, 3, 6, false, "news", true, 3600, true, true};
+  out.capture = {1, 2, 2, 3, 1, 1, 9, 1, 720, 576, 8000, 3, 6, false, "news", true, 3600, true, true, true, false};
   ASSERT_TRUE(out.Save());
   const QByteArray first = test::ReadFile(out.path);
+  EXPECT_TRUE(first.endsWith(Integers({4359, 4606, 1, 0, 4460}))) << "fast deinterlacing, after the trailer";
   MainFile in;
   ASSERT_TRUE(in.Load() && QFileInfo(radio).isDir());
   // Saving what was loaded gives the same bytes: every value came back as it was.
@@ -137,13 +145,16 @@ TEST(MainSettingsFile, ReadRulesMendOutOfRangeValues) {
   // The capture settings (14 integers from 91 bytes before the end, then an empty file prefix),
   // the time limit, the audio level and the aspect: all below their ranges, then at their edges.
   // Negative values read as 0 and byte-sized ones keep their low byte; a size or bit rate below
-  // 1, a time limit up to 10 and an empty prefix take fallbacks.
+  // 1 (a constant-quality format's cap: below 0, as 0 is none), a time limit up to 10 and an
+  // empty prefix take fallbacks.
   // clang-format off
   const std::tuple<std::vector<qint32>, qint32, qint32, qint32, TCaptureSettings, QList<int>> rows[] = {
       {{-3, -1, -1, -2, -1, -3, 258, 300, 0, -5, 0, -9, -1, 0}, 9, 70000, -1,
        {0, 0, 0, 0, 0, 0, 2, 44, 320, 240, 2000, 0, 0, false, "capture", false, 10}, {65536, 0}},
       {{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, 11, -5, 2,
-       {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, true, "capture", false, 11}, {0, 2}}};
+       {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, true, "capture", false, 11}, {0, 2}},
+      {{0, 0, 0, 0, 0, 0, 12, 0, 704, 576, 0, 0, 3, 1}, 11, 0, 0,
+       {0, 0, 0, 0, 0, 0, 12, 0, 704, 576, 0, 0, 3, true, "capture", false, 11}, {0, 0}}};
   // clang-format on
   for (const auto& [capture, limit, level, aspect, expected, audioAndAspect] : rows) {
     QByteArray bytes = Golden("QDVCR.default.cfg");
@@ -178,9 +189,31 @@ TEST(MainSettingsFile, CorruptFileIsCheckedWholeThenSetAsideAndAnEmptyOneGivesTh
     EXPECT_TRUE(in.capture == TCaptureSettings{} && in.audio == TAudioLevels{});
     EXPECT_FALSE(QFileInfo::exists(test::Home() + "from-file"));
   };
-  // The string that breaks is the capture folder's.
+  // The string that breaks is the capture folder's; the body's trailer ends the file spoilt.
   const QString message = "Main setting is corrupted, load default setting...";
-  ExpectEachSpoiledFileSetAside<Spoilt>(test::ReadFile(out.path), 28, message, expectDefaults);
+  ExpectEachSpoiledFileSetAside<Spoilt>(test::ReadFile(out.path).chopped(16), 28, message, expectDefaults);
+}
+
+// The values after the trailer: an older file ends at the trailer and keeps their defaults; a
+// file that goes on carries them whole, or it is damaged like a bad body.
+TEST(MainSettingsFile, TheExtensionAfterTheTrailerIsOptionalAndCheckedWhole) {
+  const struct { const char* name; QByteArray tail; bool loads, fast, software; } rows[] = {
+      {"an older file", {}, true, false, false},
+      {"software encoding", Integers({4606, 0, 1, 4460}), true, false, true},
+      {"a later version's values after it", Integers({4606, 1, 1, 4460, 4707}), true, true, true},
+      {"another mark", Integers({4607, 1, 0, 4460}), false, false, false},
+      {"a boolean neither 0 nor 1", Integers({4606, 0, 2, 4460}), false, false, false},
+      {"no trailer", Integers({4606, 1, 0}), false, false, false},
+      {"half a mark", Integers({4606}).left(2), false, false, false}};
+  for (const auto& r : rows) {
+    MainFile in;
+    in.capture.DeinterlaceFast = in.capture.SoftwareEncoding = true, in.capture.CaptureWidth = 123;
+    test::Dialogs().Warnings.clear(), test::WriteFile(in.path, Golden("QDVCR.default.cfg") + r.tail);
+    EXPECT_EQ(in.Load(), r.loads) << r.name;
+    EXPECT_EQ(std::tuple(in.capture.DeinterlaceFast, in.capture.SoftwareEncoding, in.capture.CaptureWidth,
+                         test::Dialogs().Warnings.size()),
+              std::tuple(r.fast, r.software, 640, r.loads ? 0u : 1u)) << r.name;
+  }
 }
 
 TEST(ChannelSettingsFile, GoldenDefaultFileOverlongNamesCutAndARoundTripOfEveryValue) {

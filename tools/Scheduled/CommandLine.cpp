@@ -13,7 +13,8 @@ namespace {
 
 constexpr int kUsage = 2;
 
-QString Folded(QString text) { return text.remove(QRegularExpression("[\\s()_-]")).toLower(); }
+// Spacing, brackets and dots are optional: "mp4 h264" names "MP4 (H.264)".
+QString Folded(QString text) { return text.remove(QRegularExpression("[\\s()_.-]")).toLower(); }
 
 std::optional<qint32> ParseChannel(const QString& text, qint32 source) {
   if (source == handoff::rsComposite || source == handoff::rsSVideo) return 0;

@@ -34,6 +34,8 @@ QComboBox* Combo(const char* name, const QStringList& items) {
 
 bool IsAudioOnly(int source, int audioOption) { return source == handoff::rsFM || audioOption == 1; }
 
+constexpr int kLowestBitRate = 500, kHighestBitRate = 10000;
+
 }  // namespace
 
 TDialogScheduleEntry::TDialogScheduleEntry(QWidget* parent) : QDialog(parent) {
@@ -53,7 +55,7 @@ TDialogScheduleEntry::TDialogScheduleEntry(QWidget* parent) : QDialog(parent) {
   ComboBoxFrameRate = Combo("ComboBoxFrameRate", FrameRateNames());
   ComboBoxAudioOption = Combo("ComboBoxAudioOption", ShownAudioOptionNames());
   SpinEditBitRate = Named(new QSpinBox, "SpinEditBitRate");
-  SpinEditBitRate->setRange(500, 10000);
+  SpinEditBitRate->setRange(kLowestBitRate, kHighestBitRate);
   SpinEditBitRate->setSingleStep(50);
   SpinEditBitRate->setSuffix(" kbit/s");
   RadioButtonDateTimeName = Named(new QRadioButton(Shown("SchedDateTimeName", "Date and time (yyyymmdd_hhmmss)")), "RadioButtonDateTimeName");
@@ -143,8 +145,22 @@ void TDialogScheduleEntry::ComboBoxFormatChange() {
   ComboBoxSize->addItems(FormatSizes(profile.Format));
   ComboBoxSize->setCurrentText(QStringLiteral("%1x%2").arg(profile.CaptureWidth).arg(profile.CaptureHeight));
   ComboBoxQuality->setCurrentIndex(profile.Quality);
+  // Only a cap may be none; the special text shows at the minimum, so only then.
+  const bool cap = IsConstantQualityFormat(profile.Format);
+  SpinEditBitRate->setRange(cap ? 0 : kLowestBitRate, kHighestBitRate);
+  SpinEditBitRate->setSpecialValueText(cap ? Shown("BitRateNoLimit", "No limit") : QString());
   SpinEditBitRate->setValue(profile.VideoBitRateKbps);
-  ComboBoxFrameRate->setCurrentIndex(profile.FrameRateCode - 1);
+  ShowFrameRates(profile.FrameRateCode == 0);
+  ComboBoxFrameRate->setCurrentIndex(qMax(0, profile.FrameRateCode - 1));
+}
+
+void TDialogScheduleEntry::ShowFrameRates(bool asReceived) {
+  ComboBoxFrameRate->setEnabled(!asReceived);
+  if (asReceived == frameRateAsReceived_) return;
+  frameRateAsReceived_ = asReceived;
+  ComboBoxFrameRate->clear();
+  ComboBoxFrameRate->addItems(asReceived ? QStringList{Shown("FrameRateAsReceived", "As received")}
+                                         : FrameRateNames());
 }
 
 void TDialogScheduleEntry::SetEntry(const TScheduleEntry& e) {
@@ -162,7 +178,7 @@ void TDialogScheduleEntry::SetEntry(const TScheduleEntry& e) {
   ComboBoxSize->setCurrentText(QStringLiteral("%1x%2").arg(e.CaptureWidth).arg(e.CaptureHeight));
   ComboBoxQuality->setCurrentIndex(e.Quality);
   SpinEditBitRate->setValue(e.VideoBitRateKbps);
-  ComboBoxFrameRate->setCurrentIndex(e.FrameRateCode - 1);
+  if (!frameRateAsReceived_) ComboBoxFrameRate->setCurrentIndex(e.FrameRateCode - 1);
   RadioButtonDateTimeName->setChecked(e.UseDateTimeName);
   RadioButtonBaseName->setChecked(!e.UseDateTimeName);
   EditBaseName->setText(e.BaseName);
@@ -182,7 +198,7 @@ TScheduleEntry TDialogScheduleEntry::Entry() const {
   if (size.size() == 2) e.CaptureWidth = size[0].toInt(), e.CaptureHeight = size[1].toInt();
   e.Quality = quint8(qMax(0, ComboBoxQuality->currentIndex()));
   e.VideoBitRateKbps = SpinEditBitRate->value();
-  e.FrameRateCode = ComboBoxFrameRate->currentIndex() + 1;
+  e.FrameRateCode = frameRateAsReceived_ ? 0 : ComboBoxFrameRate->currentIndex() + 1;
   e.UseDateTimeName = RadioButtonDateTimeName->isChecked() || EditBaseName->text().trimmed().isEmpty();
   e.BaseName = EditBaseName->text().trimmed();
   return e;

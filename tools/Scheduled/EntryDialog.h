@@ -33,6 +33,8 @@ class TDialogScheduleEntry : public QDialog {
   void ComboBoxFormatChange();
   void ComboBoxAudioOptionChange();
   void FillFormats();
+  // The rates to choose from, or the one "As received" item of a format at the card's own rate.
+  void ShowFrameRates(bool asReceived);
   void BitBtnOKClick();
 
   TScheduleEntry base_;  // fields the dialog does not show (id, outcome)
@@ -44,6 +46,7 @@ class TDialogScheduleEntry : public QDialog {
   QRadioButton *RadioButtonDateTimeName, *RadioButtonBaseName;
   QLineEdit* EditBaseName;
   QLabel* LabelReason;
+  bool frameRateAsReceived_ = false;
 };
 
 }  // namespace pvx::scheduled

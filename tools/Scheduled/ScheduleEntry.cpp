@@ -161,6 +161,11 @@ QStringList FormatSizes(int format) {
   return sizes;
 }
 
+bool IsConstantQualityFormat(int format) {
+  const formats::TRecordFormatDef* f = formats::FindRecordFormat(format);
+  return f && f->IsConstantQuality();
+}
+
 void ApplyFormatDefaults(TScheduleEntry& e, int format) {
   const formats::TRecordFormatDef* f = formats::FindRecordFormat(format);
   if (!f) return;

@@ -51,7 +51,7 @@ qint32 EntryIdOfRelay(const handoff::TRelayRecord& record);
 // Names shown in the window and accepted on the command line.
 const QStringList& SourceNames();      // "Antenna" .. "FM radio", by relay source kind
 const QStringList& SourceKeywords();   // "antenna" .. "fm"
-const QStringList& FormatNames();      // "MPEG 1" .. "SVCD (PAL)"
+const QStringList& FormatNames();      // "MPEG 1" .. "Matroska (HEVC)"
 const QStringList& AudioFormatNames(); // "Wave", "MP3": the format for audio-only recordings
 const QStringList& QualityNames();     // "Fastest" .. "Highest"
 const QStringList& FrameRateNames();   // "23.97" .. "30", code = index + 1
@@ -60,6 +60,8 @@ const QStringList& RepeatNames();      // "Once", "Daily", "Weekly"
 QString OutcomeText(TOutcome outcome);
 // Capture sizes a format offers ("640x480"), and its usual settings applied to an entry.
 QStringList FormatSizes(int format);
+// A constant-quality format: its bit rate is a cap (0 for none), its frame rate the card's own.
+bool IsConstantQualityFormat(int format);
 void ApplyFormatDefaults(TScheduleEntry& entry, int format);
 // The outcome a 3028 answer stands for; None for an unknown code.
 TOutcome OutcomeOfStatus(qint32 code);

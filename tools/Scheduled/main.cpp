@@ -39,7 +39,8 @@ constexpr char kUsage[] =
     "  DURATION  minutes (\"45\"), \"90s\", \"1h30m\" or \"1:30:00\"\n"
     "  SOURCE    antenna, cable, memory, composite, svideo or fm (or 0-5)\n"
     "  CHANNEL   a channel number or name of that source\n"
-    "  FORMAT    a recording format's number or name (default MPEG 2), see the window\n"
+    "  FORMAT    a recording format's number or name (default MPEG 2), see the window;\n"
+    "            quote a name with spaces: \"Matroska (HEVC)\"\n"
     "\n"
     "Exit status: 0 done, 1 refused or failed (the reason on the error output), 2 bad\n"
     "command line.\n";

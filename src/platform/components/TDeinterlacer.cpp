@@ -13,10 +13,19 @@ TDeinterlacer::TDeinterlacer() : TFilter(QStringLiteral("OKA Deinterlacer")) {
   // converters pass through for every format the deinterlacer takes (YUY2, UYVY, BGR ...), so
   // those leave in the format they came in; they only convert a format it cannot take.
   auto bin = BuildBin(
-      "videoconvert name=in ! deinterlace mode=auto method=greedyh fields=top ! "
+      "videoconvert name=in ! deinterlace name=deinterlace mode=auto method=yadif fields=top ! "
       "videoconvert name=out",
       "deinterlacer", {{"in", "sink", "Input"}, {"out", "src", "Output"}});
   SetElement(bin.get());
+}
+
+bool TDeinterlacer::SetFast(bool fast) {
+  GstElement* element = Element() ? gst_bin_get_by_name(GST_BIN(Element()), "deinterlace") : nullptr;
+  if (!element) return false;
+  // yadif takes every format the element does; greedyh would quietly fall back to linear on RGB.
+  gst_util_set_object_arg(G_OBJECT(element), "method", fast ? "linear" : "yadif");
+  gst_object_unref(element);
+  return true;
 }
 
 }  // namespace pvx::platform::components

@@ -33,6 +33,8 @@ inline constexpr const char* kMediaSplitterName = "OKA Media Splitter";
 
 // The settings of "OKA Mpeg1/2 Recorder Filter", one call per setting, in the order the
 // recording graph makes them. Each returns false for a value it cannot record, changing nothing.
+struct TRecordTags;
+
 class IMpegRecorderSettings {
  public:
   virtual ~IMpegRecorderSettings() = default;
@@ -51,6 +53,10 @@ class IMpegRecorderSettings {
   // A disc (VCD, SVCD, DVD) or a plain MPEG-1 system or MPEG-2 program stream: said, not
   // guessed from the size and rates. Without it the stream type's plain stream is written.
   virtual bool SetContainer(formats::Container container) = 0;
+  // Any row of the format table, the H.264 and HEVC ones included: its container and codecs.
+  virtual bool SetRecordFormat(formats::RecordFormat format) = 0;
+  // softwareOnly: never the graphics card's encoder. The tags go where the container keeps them.
+  virtual bool SetEncoding(bool softwareOnly, const TRecordTags& tags) = 0;
 };
 
 // "OKA MPEG Multiplexer": the kind of file it writes (its second method sets it).

@@ -20,6 +20,8 @@ const AVCodec* EncoderOf(AudioCodec codec) {
     case AudioCodec::Ac3: return avcodec_find_encoder(AV_CODEC_ID_AC3);
     case AudioCodec::Mp3: return avcodec_find_encoder_by_name("libmp3lame");
     case AudioCodec::Pcm: return avcodec_find_encoder(AV_CODEC_ID_PCM_S16LE);
+    case AudioCodec::Aac: return avcodec_find_encoder(AV_CODEC_ID_AAC);
+    case AudioCodec::Opus: return avcodec_find_encoder_by_name("libopus");
     case AudioCodec::None: break;
   }
   return nullptr;

@@ -25,8 +25,11 @@ bool TMpegRecorder::SetStreamType(int type) {
 }
 
 bool TMpegRecorder::SetVideoBitRate(int bitsPerSecond) {
-  if (bitsPerSecond < 100000 || bitsPerSecond > 20000000 || !Stopped(*this)) return false;
-  settings_.bitRate = bitsPerSecond;
+  // 0 leaves a constant-quality format without a cap.
+  const bool noCap = bitsPerSecond == 0;
+  if ((!noCap && (bitsPerSecond < 100000 || bitsPerSecond > 20000000)) || !Stopped(*this)) return false;
+  settings_.bitRateCap = bitsPerSecond;
+  if (!noCap) settings_.bitRate = bitsPerSecond;
   return true;
 }
 
@@ -71,6 +74,22 @@ bool TMpegRecorder::SetContainer(formats::Container container) {
                     container == C::Svcd || container == C::Dvd;
   if (!mpeg || !Stopped(*this)) return false;
   settings_.container = container;
+  return true;
+}
+
+bool TMpegRecorder::SetRecordFormat(formats::RecordFormat format) {
+  const formats::TRecordFormatDef* def = formats::FindRecordFormat(int(format));
+  if (!def || def->Container == formats::Container::Avi || !Stopped(*this)) return false;
+  settings_.format = format;
+  settings_.container = def->Container;
+  settings_.streamType = def->Video == formats::VideoCodec::Mpeg1 ? 1 : 2;
+  return true;
+}
+
+bool TMpegRecorder::SetEncoding(bool softwareOnly, const TRecordTags& tags) {
+  if (!Stopped(*this)) return false;
+  settings_.softwareOnly = softwareOnly;
+  settings_.tags = tags;
   return true;
 }
 

@@ -24,6 +24,8 @@ class TMpegRecorder final : public TRecordingFilter,
   bool SetFrameRateCode(int code) override;
   bool SetFlags(bool timeShift, bool programStream) override;
   bool SetContainer(formats::Container container) override;
+  bool SetRecordFormat(formats::RecordFormat format) override;
+  bool SetEncoding(bool softwareOnly, const TRecordTags& tags) override;
 
   bool SetFileName(const QString& path) override;
   QString GetCurFile() const override;

@@ -30,6 +30,19 @@ const char* ElementaryMuxerOf(AVCodecID id) {
   }
 }
 
+// Where the container keeps each tag: MP4 only knows a fixed set of names.
+void SetTags(AVFormatContext* context, const TRecordProfile& p) {
+  const TRecordTags& t = p.tags;
+  const auto set = [context](const char* key, const QString& value) {
+    if (!value.isEmpty()) av_dict_set(&context->metadata, key, value.toUtf8().constData(), 0);
+  };
+  set("title", t.title.isEmpty() ? t.station : t.title);
+  set("show", t.title);
+  set("network", t.station);
+  if (t.channel > 0) set("comment", QStringLiteral("CH %1").arg(t.channel));
+  if (t.start.isValid()) set("creation_time", t.start.toUTC().toString(Qt::ISODateWithMs));
+}
+
 bool IsProgramStream(Container c) {
   return c == Container::MpegSystem || c == Container::Vcd || c == Container::Svcd ||
          c == Container::Dvd || c == Container::MpegProgram;
@@ -114,6 +127,19 @@ bool TMuxOutput::WriteHeader(QString& error) {
         av_dict_set_int(&options, "preload", int64_t(profile_.preloadSeconds * 1e6), 0);
     }
     if (profile_.container == Container::Avi) av_dict_set_int(&options, "flipped_raw_rgb", 1, 0);
+    // A fragment at least every half second, announced before its data: a killed recording
+    // plays up to its last complete fragment.
+    if (profile_.container == Container::Mp4) {
+      av_dict_set(&options, "movflags", "frag_keyframe+default_base_moof", 0);
+      av_dict_set_int(&options, "frag_duration", 500000, 0);
+      // Without an edit list the picture's decoding delay must shift the sound too, or the two
+      // play out of step.
+      part->context->avoid_negative_ts = AVFMT_AVOID_NEG_TS_MAKE_NON_NEGATIVE;
+    }
+    // Clusters of half a second, so a killed recording loses no more than that.
+    if (profile_.container == Container::Matroska) av_dict_set_int(&options, "cluster_time_limit", 500, 0);
+    if (profile_.container == Container::Mp4 || profile_.container == Container::Matroska)
+      SetTags(part->context, profile_);
     const int r = avformat_write_header(part->context, &options);
     av_dict_free(&options);
     if (r < 0) {
@@ -143,6 +169,13 @@ bool TMuxOutput::Write(AVPacket* packet, bool video, AVRational codecTimeBase) {
     return false;
   }
   if (profile_.flushEveryPacket) return part.file->Commit();
+  // A fragment or cluster the muxer has just closed goes to the disk at once: it is whole.
+  if (profile_.container == Container::Mp4 || profile_.container == Container::Matroska) {
+    const int64_t at = avio_tell(part.context->pb);
+    if (at == committedAt_) return true;
+    committedAt_ = at;
+    return part.file->Commit();
+  }
   // Until the muxer has put out its first bytes every packet is flushed, so a new recording
   // shows on disk as soon as it has anything; then once a second.
   const int64_t us = av_gettime_relative();

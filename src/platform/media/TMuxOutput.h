@@ -1,9 +1,9 @@
 #pragma once
-// The files of a recording: one libavformat muxer (program stream, AVI, WAV, MP3) or, for the
-// time-shift pair, a video and an audio elementary file. Written data reaches the disk about
-// about once a second (the time-shift pair after every packet), and always
-// on a packet boundary, so a killed process leaves a file
-// that plays up to its last second.
+// The files of a recording: one libavformat muxer (program stream, AVI, WAV, MP3, MP4,
+// Matroska) or, for the time-shift pair, a video and an audio elementary file. Written data
+// reaches the disk about once a second (the time-shift pair after every packet, MP4 and
+// Matroska after every fragment or cluster), and always on a packet boundary, so a killed
+// process leaves a file that plays up to its last second.
 
 #include <QString>
 #include <memory>
@@ -47,6 +47,7 @@ class TMuxOutput {
   bool headerWritten_ = false;
   int64_t lastFlushUs_ = 0;
   bool onDisk_ = false;
+  int64_t committedAt_ = 0;
 };
 
 }  // namespace pvx::platform::media

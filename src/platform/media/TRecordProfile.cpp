@@ -20,6 +20,12 @@ constexpr int kDvdPack = 2048;
 constexpr qint64 kMainLevelBuffer = 224 * 1024 * 8;
 constexpr qint64 kMpegAudioRate = 224000;
 constexpr qint64 kAc3Rate = 192000;
+constexpr qint64 kAacRate = 160000;
+constexpr qint64 kOpusRate = 128000;
+// Constant-quality factors for "Fastest" .. "Highest"; HEVC reaches the same look at about
+// four steps more than H.264.
+constexpr int kH264Quality[] = {28, 26, 24, 22, 21, 20, 18};
+constexpr int kHevcOffset = 4;
 
 bool IsPalHeight(int height) { return height == 288 || height == 576; }
 
@@ -84,12 +90,51 @@ void OpenDisc(TRecordProfile& p, Container container, qint64 bitRate) {
   UseMpegAudio(p, 0);
 }
 
+// Without a row of the table: the first row of the same container and codec says.
+bool KeepsFields(const TMpegSettings& s) {
+  const Container container = s.container.value_or(s.streamType == 1 ? Container::MpegSystem : Container::MpegProgram);
+  const VideoCodec video = s.streamType == 1 ? VideoCodec::Mpeg1 : VideoCodec::Mpeg2;
+  for (const formats::TRecordFormatDef& f : formats::RecordFormats())
+    if (f.Container == container && f.Video == video) return f.KeepsFields;
+  return false;
+}
+
+// H.264 or HEVC at a constant quality, at the card's own frame rate, a key picture every second
+// so that a fragment of a killed MP4 file is never more than a second behind.
+void MakeConstantQuality(TRecordProfile& p, const formats::TRecordFormatDef& format,
+                         const TMpegSettings& s) {
+  p.container = format.Container;
+  p.video = format.Video;
+  p.width = s.width;
+  p.height = s.height;
+  p.fpsNum = 0;
+  p.videoBitRate = 0;
+  p.maxRate = s.bitRateCap;
+  p.bufferSize = 2 * s.bitRateCap;
+  p.keyIntervalSeconds = 1.0;
+  p.maxBFrames = 2;
+  const int q = qBound(0, s.quality, 6);
+  p.constantQuality = kH264Quality[q] + (format.Video == VideoCodec::Hevc ? kHevcOffset : 0);
+  p.audio = format.Audio;
+  p.sampleRate = format.SampleRate;
+  p.channels = 2;
+  p.audioBitRate = format.Audio == AudioCodec::Opus ? kOpusRate : kAacRate;
+}
+
 }  // namespace
 
 TRecordProfile MpegProfileOf(const TMpegSettings& s, const QString& path) {
   TRecordProfile p;
   p.path = path;
   p.quality = s.quality;
+  p.softwareOnly = s.softwareOnly;
+  p.tags = s.tags;
+  const formats::TRecordFormatDef* format = s.format ? formats::FindRecordFormat(int(*s.format)) : nullptr;
+  if (!s.timeShift) p.keepFields = format ? format->KeepsFields : KeepsFields(s);
+  if (format && format->IsConstantQuality() && !s.timeShift) {
+    MakeConstantQuality(p, *format, s);
+    return p;
+  }
   const bool mpeg1 = s.streamType == 1;
   const Container container = s.timeShift ? Container::Elementary
                                           : s.container.value_or(mpeg1 ? Container::MpegSystem

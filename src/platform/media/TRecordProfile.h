@@ -3,6 +3,7 @@
 // the calls they were given; the session turns it into FFmpeg encoders and muxers.
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QtGlobal>
 #include <optional>
@@ -14,6 +15,14 @@ namespace pvx::platform::media {
 using formats::AudioCodec;
 using formats::Container;
 using formats::VideoCodec;
+
+// What a recording's file says about itself, where its container keeps tags.
+struct TRecordTags {
+  QString station;  // the channel's name
+  int channel = 0;  // its number; 0 for none
+  QString title;    // the programme of an unattended recording
+  QDateTime start;
+};
 
 struct TRecordProfile {
   Container container = Container::MpegSystem;
@@ -30,6 +39,10 @@ struct TRecordProfile {
   int maxBFrames = 0;
   int quality = 0;                    // 0 "Fastest" .. 6 "Highest"
   QByteArray videoTag;                // four characters, or empty for the container's own
+  // H.264 and HEVC: encoded at this constant-quality factor, videoBitRate only a cap (0: none).
+  int constantQuality = 0;
+  bool keepFields = false;            // interlaced pictures are coded as fields, else deinterlaced
+  bool softwareOnly = false;          // never the graphics card's encoder
 
   AudioCodec audio = AudioCodec::None;
   int sampleRate = 0, channels = 0;   // 0: as captured
@@ -40,6 +53,7 @@ struct TRecordProfile {
   double preloadSeconds = 0;
   // Written data reaches the file after every packet instead of about once a second.
   bool flushEveryPacket = false;
+  TRecordTags tags;
 };
 
 using formats::FrameRateOfCode;
@@ -56,6 +70,11 @@ struct TMpegSettings {
   bool programStream = true;
   // A disc (VCD, SVCD, DVD) or a plain stream; unset: the stream type's plain stream.
   std::optional<Container> container;
+  // A row of the format table; unset: the stream type and container above decide.
+  std::optional<formats::RecordFormat> format;
+  int bitRateCap = 0;  // H.264 and HEVC: the most bits per second, 0 for no cap
+  bool softwareOnly = false;
+  TRecordTags tags;
 };
 
 // A program stream or time-shift profile from the recorder's settings. A disc container gets its

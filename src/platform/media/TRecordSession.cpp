@@ -66,6 +66,22 @@ gint64 RunningTime(GstSample* sample) {
   return GST_CLOCK_TIME_IS_VALID(rt) ? gint64(rt) : -1;
 }
 
+// Interlaced by the caps, or by the buffer where the caps leave it open (a card that carries
+// progressive and interlaced stations).
+TFieldOrder ScanOf(const GstVideoInfo& info, GstBuffer* buffer) {
+  TFieldOrder scan;
+  const GstVideoInterlaceMode mode = GST_VIDEO_INFO_INTERLACE_MODE(&info);
+  const bool flagged = buffer && GST_BUFFER_FLAG_IS_SET(buffer, GST_VIDEO_BUFFER_FLAG_INTERLACED);
+  if (mode == GST_VIDEO_INTERLACE_MODE_INTERLEAVED) {
+    scan.interlaced = true;
+    scan.topFirst = GST_VIDEO_INFO_FIELD_ORDER(&info) != GST_VIDEO_FIELD_ORDER_BOTTOM_FIELD_FIRST;
+  } else if (flagged) {
+    scan.interlaced = true;
+    scan.topFirst = GST_BUFFER_FLAG_IS_SET(buffer, GST_VIDEO_BUFFER_FLAG_TFF);
+  }
+  return scan;
+}
+
 }  // namespace
 
 QueueRoom RoomFor(bool video, bool live, size_t queuedVideo, size_t queuedAudio) {
@@ -279,6 +295,11 @@ bool TRecordSession::Impl::Open() {
     input.width = GST_VIDEO_INFO_WIDTH(&videoInfo);
     input.height = GST_VIDEO_INFO_HEIGHT(&videoInfo);
     input.format = videoInfo.finfo ? AvFormatOf(GST_VIDEO_INFO_FORMAT(&videoInfo)) : AV_PIX_FMT_NONE;
+    for (const Item& p : pending) {
+      if (!p.video) continue;
+      input.interlaced = ScanOf(videoInfo, gst_sample_get_buffer(p.sample.get())).interlaced;
+      break;
+    }
     if (input.format == AV_PIX_FMT_NONE || input.width <= 0) {
       Fail(QStringLiteral("unusable picture format"));
       return false;
@@ -349,7 +370,7 @@ bool TRecordSession::Impl::ProcessVideo(GstSample* sample) {
     planes[i] = static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, i));
     strides[i] = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, i);
   }
-  const bool ok = video.Encode(planes, strides, index, VideoSink());
+  const bool ok = video.Encode(planes, strides, ScanOf(videoInfo, buffer), index, VideoSink());
   gst_video_frame_unmap(&frame);
   nextFrame = index + 1;
   ++framesWritten;

@@ -22,6 +22,21 @@ namespace pvx::ui {
 namespace {
 
 constexpr int kLevelMax = 99;
+constexpr int kLowestBitRate = 500, kHighestBitRate = 10000;
+
+QStringList FrameRateItems() { return {"23.97", "24", "25", "29.97", "30"}; }
+
+// With a cap that may be none, "No limit" (0) sits next to the lowest real cap: a step from one
+// goes to the other, past caps no recording would want.
+class TBitRateSpinBox final : public QSpinBox {
+ public:
+  using QSpinBox::QSpinBox;
+  void stepBy(int steps) override {
+    const int next = value() + steps * singleStep();
+    if (minimum() != 0 || next >= kLowestBitRate) return QSpinBox::stepBy(steps);
+    setValue(steps > 0 ? kLowestBitRate : 0);
+  }
+};
 
 class TRefusedDeviceEvent final : public QEvent {
  public:
@@ -84,13 +99,16 @@ QWidget* TCapturePage::BuildVideoGroup() {
   ComboBoxCaptureFormat = Named(new QComboBox(groupFormat_), "ComboBoxCaptureFormat");
   FillItems(ComboBoxCaptureFormat, RecordFormatNames());
   ComboBoxCaptureSize = Named(new QComboBox(groupFormat_), "ComboBoxCaptureSize");
-  SpinEditBitRate = Named(new QSpinBox(groupFormat_), "SpinEditBitRate");
-  SpinEditBitRate->setRange(500, 10000);
+  SpinEditBitRate = Named(new TBitRateSpinBox(groupFormat_), "SpinEditBitRate");
+  SpinEditBitRate->setRange(kLowestBitRate, kHighestBitRate);
   SpinEditBitRate->setSingleStep(50);
   ComboBoxCaptureQuality = Named(new QComboBox(groupFormat_), "ComboBoxCaptureQuality");
   FillItems(ComboBoxCaptureQuality, {"Fastest", "Faster", "Fast", "Normal", "High", "Higher", "Highest"});
   ComboBoxFrameRate = Named(new QComboBox(groupFormat_), "ComboBoxFrameRate");
-  FillItems(ComboBoxFrameRate, {"23.97", "24", "25", "29.97", "30"});
+  FillItems(ComboBoxFrameRate, FrameRateItems());
+  CheckBoxHardwareEncoder_ = Named(
+      new QCheckBox(QStringLiteral("Use the graphics card's encoder when it works"), groupFormat_),
+      "CheckBoxHardwareEncoder");
   labelFormat_ = Buddy(new QLabel(QStringLiteral("Capture Format"), groupFormat_), ComboBoxCaptureFormat);
   labelSize_ = Buddy(new QLabel(QStringLiteral("Capture Size"), groupFormat_), ComboBoxCaptureSize);
   labelBitRate_ = Buddy(new QLabel(QStringLiteral("Bit Rate (kbps)"), groupFormat_), SpinEditBitRate);
@@ -105,6 +123,7 @@ QWidget* TCapturePage::BuildVideoGroup() {
     format->addWidget(rows[r].first, r, 0);
     format->addWidget(rows[r].second, r, 1);
   }
+  format->addWidget(CheckBoxHardwareEncoder_, 5, 0, 1, 2);
   format->setColumnStretch(1, 1);
   column->addWidget(groupFormat_);
   return box;
@@ -188,7 +207,8 @@ void TCapturePage::Load(const settings::TCaptureSettings& s, const TCaptureLists
   SelectText(ComboBoxCaptureSize, SizeText(s.CaptureWidth, s.CaptureHeight));
   SpinEditBitRate->setValue(s.VideoBitRateKbps);
   ComboBoxCaptureQuality->setCurrentIndex(s.Quality);
-  ComboBoxFrameRate->setCurrentIndex(s.FrameRateCode - 1);
+  if (!frameRateAsReceived_) ComboBoxFrameRate->setCurrentIndex(s.FrameRateCode - 1);
+  CheckBoxHardwareEncoder_->setChecked(!s.SoftwareEncoding);
   RadioButtonUseDateTimeFormat_->setChecked(s.UseDateTimeName);
   RadioButtonUserDefineFormat_->setChecked(!s.UseDateTimeName);
   EditCaptureBaseName_->setText(s.FilePrefix);
@@ -229,8 +249,9 @@ void TCapturePage::Choose(TTVChoices& c) const {
   s.RecordFormat = quint8(std::max(0, ComboBoxCaptureFormat->currentIndex()));
   s.VideoBitRateKbps = SpinEditBitRate->value();
   s.Quality = quint8(std::max(0, ComboBoxCaptureQuality->currentIndex()));
+  s.SoftwareEncoding = !CheckBoxHardwareEncoder_->isChecked();
   c.SizeText = ComboBoxCaptureSize->currentText();
-  c.FrameRateIndex = ComboBoxFrameRate->currentIndex();
+  c.FrameRateIndex = frameRateAsReceived_ ? -1 : ComboBoxFrameRate->currentIndex();
   c.CaptureFolder = CaptureLocation->Folder();
   c.RecordLevel = LevelFromPosition(TrackBarRecorderVolume->value(), kLevelMax);
 }
@@ -240,12 +261,29 @@ void TCapturePage::ComboBoxCaptureFormatChange() {
   FillItems(ComboBoxCaptureSize, p.Sizes);
   SelectText(ComboBoxCaptureSize, p.Size);
   ComboBoxCaptureSize->setEnabled(p.SizeEnabled);
+  // The range first, so the value is not clamped to the previous format's.
+  SpinEditBitRate->setRange(p.BitRateIsCap ? 0 : kLowestBitRate, kHighestBitRate);
   SpinEditBitRate->setValue(p.BitRate);
   SpinEditBitRate->setEnabled(p.BitRateEnabled);
   ComboBoxCaptureQuality->setCurrentIndex(p.Quality);
   ComboBoxCaptureQuality->setEnabled(p.QualityEnabled);
-  ComboBoxFrameRate->setCurrentIndex(p.FrameRate);
+  ShowFrameRates(p.FrameRate < 0);
+  ComboBoxFrameRate->setCurrentIndex(std::max(0, p.FrameRate));
   ComboBoxFrameRate->setEnabled(p.FrameRateEnabled);
+  ApplyStandInTexts();
+}
+
+void TCapturePage::ShowFrameRates(bool asReceived) {
+  if (asReceived == frameRateAsReceived_) return;
+  frameRateAsReceived_ = asReceived;
+  FillItems(ComboBoxFrameRate, asReceived ? QStringList{QStringLiteral("As received")} : FrameRateItems());
+}
+
+void TCapturePage::ApplyStandInTexts() {
+  // A special text shows at the minimum: only a cap that may be none has one.
+  const bool capMayBeNone = SpinEditBitRate->minimum() == 0;
+  SpinEditBitRate->setSpecialValueText(capMayBeNone ? Text("BitRateNoLimit", "No limit") : QString());
+  if (frameRateAsReceived_) ApplyItems(ComboBoxFrameRate, {"FrameRateAsReceived"});
 }
 
 void TCapturePage::ComboBoxAudioCaptureDeviceChange(int index) {
@@ -283,12 +321,14 @@ TCaptionList TCapturePage::Captions() {
           {"AudioOption", labelAudioOption_}, {"AudioOuput", labelAudioFormat_},
           {"ACapDevice", labelAudioDevice_},  {"ACapSource", labelAudioSource_},
           {"ACapFormat", labelAudioCaptureFormat_}, {"RecordingLevel", labelLevel_},
-          {"TimeShifting", GroupBoxTimeShift_}, {"SaveTimeShift", CheckBoxSaveTimeShift_}};
+          {"TimeShifting", GroupBoxTimeShift_}, {"SaveTimeShift", CheckBoxSaveTimeShift_},
+          {"HardwareEncoder", CheckBoxHardwareEncoder_}};
 }
 
 void TCapturePage::ApplyItemTexts() {
   ApplyItems(ComboBoxCaptureQuality, {"Fastest", "Faster", "Fast", "Normal", "High", "Higher", "Highest"});
   ApplyItems(ComboBoxCaptureAudioOption, {"AudioOption1", "AudioOption2", "AudioOption3"});
+  ApplyStandInTexts();
 }
 
 }  // namespace pvx::ui

@@ -66,6 +66,9 @@ class TCapturePage final : public QWidget {
   QWidget* BuildFileGroup();
   QWidget* BuildAudioGroup();
   void UpdateNameAndLimit();
+  // The rates to choose from, or the one "As received" item of a format at the card's own rate.
+  void ShowFrameRates(bool asReceived);
+  void ApplyStandInTexts();
 
   int chipFamily_;
   QGroupBox *groupDevice_, *groupFormat_, *groupFile_, *groupAudio_;
@@ -80,6 +83,8 @@ class TCapturePage final : public QWidget {
   QSpinBox* SpinEditTimeValue_;
   QGroupBox* GroupBoxTimeShift_;
   QCheckBox* CheckBoxSaveTimeShift_;
+  QCheckBox* CheckBoxHardwareEncoder_;
+  bool frameRateAsReceived_ = false;
 };
 
 }  // namespace pvx::ui

@@ -17,6 +17,7 @@ TCaptureProfile CaptureProfile(int format, int chipFamily) {
   p.SizeEnabled = f.SizeFree;
   p.BitRate = f.BitRateKbps;
   p.BitRateEnabled = f.BitRateFree;
+  p.BitRateIsCap = f.IsConstantQuality();
   p.Quality = f.Quality;
   p.QualityEnabled = f.QualityFree;
   p.FrameRate = f.FrameRate - 1;

@@ -22,15 +22,16 @@ struct TCaptureProfile {
   bool SizeEnabled = true;
   int BitRate = 0;
   bool BitRateEnabled = true;
+  bool BitRateIsCap = false;  // a constant-quality format's: 0 is "No limit"
   int Quality = 0;
   bool QualityEnabled = true;
-  int FrameRate = 0;
+  int FrameRate = 0;  // -1: the card's own rate, "As received"
   bool FrameRateEnabled = true;
 };
 
 // The recording format table's row; any unknown format gives the MPEG 2 profile.
 TCaptureProfile CaptureProfile(int format, int chipFamily);
-// "MPEG 1" .. "SVCD (PAL)", and "Wave", "MP3": the lists' items in stored order.
+// "MPEG 1" .. "Matroska (HEVC)", and "Wave", "MP3": the lists' items in stored order.
 QStringList RecordFormatNames();
 QStringList AudioFormatNames();
 

@@ -69,6 +69,7 @@ void ApplyTV(const TTVChoices& c, TApplyTarget& t) {
   cap.AudioDeviceIndex = in.AudioDeviceIndex;
   cap.AudioInputIndex = std::max(0, in.AudioInputIndex);
   cap.AudioMediaTypeIndex = std::max(0, in.AudioMediaTypeIndex);
+  cap.SoftwareEncoding = in.SoftwareEncoding;
 
   int width = 0, height = 0;
   if (cap.RecordKind != 1) {
@@ -77,13 +78,17 @@ void ApplyTV(const TTVChoices& c, TApplyTarget& t) {
     if (ParseSizeText(c.SizeText, &width, &height)) cap.CaptureWidth = width, cap.CaptureHeight = height;
     cap.VideoBitRateKbps = in.VideoBitRateKbps;
     cap.Quality = in.Quality;
-    cap.FrameRateCode = c.FrameRateIndex + 1;
+    // A format at the card's own rate stores no rate, whatever the list shows.
+    cap.FrameRateCode = formats::RecordFormatOrDefault(cap.RecordFormat).FrameRate == 0 ? 0 : c.FrameRateIndex + 1;
     cap.CaptureWidth = StoredCaptureWidth(main.Chip().Family, cap.CaptureWidth, cap.CaptureHeight,
                                           StandardIsNTSC(channels, t.HasTuner));
   }
 
-  const bool deinterlaceChanged = c.HighQualityPreview != cap.Deinterlace;
-  cap.Deinterlace = c.HighQualityPreview;
+  // The method counts only while the live picture is deinterlaced.
+  const bool deinterlaceChanged =
+      in.Deinterlace != cap.Deinterlace || (in.Deinterlace && in.DeinterlaceFast != cap.DeinterlaceFast);
+  cap.Deinterlace = in.Deinterlace;
+  cap.DeinterlaceFast = in.DeinterlaceFast;
 
   const int table = c.MemoryTable ? TChannelInfo::kMemory
                     : c.Cable     ? TChannelInfo::kCable
@@ -114,7 +119,7 @@ void ApplyTV(const TTVChoices& c, TApplyTarget& t) {
     if (main.Chip().Family == 3 && t.HasTuner)
       Call(t.SetVendorStandard, EmpiaStandardCode(channels.Standard()));
   } else if (rebuild && !deinterlaceChanged) {
-    Call(t.SetDeinterlace, bool(cap.Deinterlace));
+    Call(t.SetDeinterlace, bool(cap.Deinterlace), bool(cap.DeinterlaceFast));
   }
   if (overlay) Call(t.SetOverlayFullScreen, true);
 }

@@ -25,12 +25,12 @@ struct TTVChoices {
   int Aspect = 0;
   bool NoOverlay = false;
   int MPEG4Codec = 0;
-  // The capture page; RecordFormat, CaptureWidth/Height, VideoBitRateKbps, Quality and
-  // FrameRateCode are taken from SizeText and the fields below unless audio only.
+  // The capture page, and the Video page's deinterlacing; RecordFormat, CaptureWidth/Height,
+  // VideoBitRateKbps, Quality and FrameRateCode are taken from SizeText and the fields below
+  // unless audio only.
   settings::TCaptureSettings Capture;
   QString SizeText;
-  int FrameRateIndex = 0;
-  bool HighQualityPreview = false;
+  int FrameRateIndex = 0;  // -1: the card's own rate
   // The table choice is shown (the TV Tuner page): otherwise the current table stays.
   bool TableShown = true;
   bool MemoryTable = false;
@@ -81,7 +81,7 @@ struct TApplyTarget {
   std::function<bool()> OverlayFullScreen;
   std::function<void(bool on)> SetOverlayFullScreen;
   // The preview built again (an overlay choice changed).
-  std::function<void(bool deinterlace)> SetDeinterlace;
+  std::function<void(bool deinterlace, bool fast)> SetDeinterlace;
 };
 
 void ApplyTV(const TTVChoices& choices, TApplyTarget& target);

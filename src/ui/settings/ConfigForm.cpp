@@ -128,7 +128,7 @@ void TFormConfig::LoadPages() {
     options.Aspect = env_.Aspect ? env_.Aspect() : 0;
     options.AlwaysOnTop = env_.Main && env_.Main->Prefs().AlwaysOnTop;
     options.NoOverlay = env_.Main && env_.Main->Prefs().NoOverlay;
-    options.HighQualityPreview = capture.Deinterlace;
+    options.Deinterlace = capture.Deinterlace, options.DeinterlaceFast = capture.DeinterlaceFast;
     TabSheetVideo->Load(env_.Capture ? &env_.Capture->ColourControls() : nullptr, options);
   }
   if (TabSheetOther) {
@@ -207,7 +207,7 @@ void TFormConfig::BitBtnOKClick() {
   };
   if (capture) {
     target.SetVendorStandard = [capture](int code) { capture->SetVendorStandard(code); };
-    target.SetDeinterlace = [capture](bool on) { capture->SetDeinterlace(on); };
+    target.SetDeinterlace = [capture](bool on, bool fast) { capture->SetDeinterlace(on, fast); };
   }
   target.SwitchSource = env_.SwitchSource;
   target.OverlayFullScreen = env_.OverlayFullScreen;

@@ -20,6 +20,8 @@ constexpr const char* kColourNames[TVideoPage::kColourCount] = {"TrackBarBrightn
                                                                  "TrackBarSharpness"};
 constexpr const char* kColourKeys[TVideoPage::kColourCount] = {"Brightness", "Contrast", "Hue",
                                                                 "Saturation", "Sharpness"};
+// The live picture's deinterlacing, by list item.
+enum { kDeinterlaceOff, kDeinterlaceFast, kDeinterlaceBest };
 
 }  // namespace
 
@@ -79,14 +81,17 @@ QWidget* TVideoPage::BuildOptionsGroup() {
   labelScale_ = new QLabel(QStringLiteral("Aspect Ratio"), groupDisplay_);
   labelScale_->setBuddy(ComboBoxScale_);
   CheckBoxAlwaysOnTop_ = Named(new QCheckBox(QStringLiteral("Always on top"), groupDisplay_), "CheckBoxAlwaysOnTop");
-  CheckBoxHighQualityPreview_ = Named(new QCheckBox(QStringLiteral("Enable High quality preview"), groupDisplay_),
-                                      "CheckBoxHighQualityPreview");
+  ComboBoxDeinterlace_ = Named(new QComboBox(groupDisplay_), "ComboBoxDeinterlace");
+  FillItems(ComboBoxDeinterlace_, {"Off", "Fast", "Best"});
+  labelDeinterlace_ = new QLabel(QStringLiteral("Deinterlace live picture"), groupDisplay_);
+  labelDeinterlace_->setBuddy(ComboBoxDeinterlace_);
   CheckBoxDoNotUseOverlay_ = Named(new QCheckBox(QStringLiteral("Don't use overlay as display surface"), groupDisplay_),
                                    "CheckBoxDoNotUseOverlay");
   display->addWidget(labelScale_, 0, 0);
   display->addWidget(ComboBoxScale_, 0, 1);
-  display->addWidget(CheckBoxAlwaysOnTop_, 1, 0, 1, 2);
-  display->addWidget(CheckBoxHighQualityPreview_, 2, 0, 1, 2);
+  display->addWidget(labelDeinterlace_, 1, 0);
+  display->addWidget(ComboBoxDeinterlace_, 1, 1);
+  display->addWidget(CheckBoxAlwaysOnTop_, 2, 0, 1, 2);
   display->addWidget(CheckBoxDoNotUseOverlay_, 3, 0, 1, 2);
   display->setColumnStretch(1, 1);
   column->addWidget(groupDisplay_);
@@ -111,7 +116,9 @@ void TVideoPage::Load(engine::IColourControls* adjust, const TVideoOptions& o) {
   ComboBoxSVideoSource_->setCurrentIndex(o.SVideoStandard);
   ComboBoxScale_->setCurrentIndex(o.Aspect);
   CheckBoxAlwaysOnTop_->setChecked(o.AlwaysOnTop);
-  CheckBoxHighQualityPreview_->setChecked(o.HighQualityPreview);
+  ComboBoxDeinterlace_->setCurrentIndex(!o.Deinterlace      ? kDeinterlaceOff
+                                        : o.DeinterlaceFast ? kDeinterlaceFast
+                                                            : kDeinterlaceBest);
   CheckBoxDoNotUseOverlay_->setChecked(o.NoOverlay);
 }
 
@@ -120,7 +127,10 @@ void TVideoPage::Choose(TTVChoices& c) const {
   c.SVideoStandard = std::max(0, ComboBoxSVideoSource_->currentIndex());
   c.Aspect = std::max(0, ComboBoxScale_->currentIndex());
   c.AlwaysOnTop = CheckBoxAlwaysOnTop_->isChecked();
-  c.HighQualityPreview = CheckBoxHighQualityPreview_->isChecked();
+  const int deinterlace = ComboBoxDeinterlace_->currentIndex();
+  c.Capture.Deinterlace = deinterlace == kDeinterlaceFast || deinterlace == kDeinterlaceBest;
+  // Off keeps the method for when it is turned on again.
+  if (c.Capture.Deinterlace) c.Capture.DeinterlaceFast = deinterlace == kDeinterlaceFast;
   c.NoOverlay = CheckBoxDoNotUseOverlay_->isChecked();
 }
 
@@ -141,14 +151,17 @@ void TVideoPage::RestoreColours() {
     if (TrackBars[size_t(p)]->isEnabled()) adjust_->SetValue(p, started_[size_t(p)]);
 }
 
-void TVideoPage::ApplyItemTexts() { ApplyItems(ComboBoxScale_, {"NoScale", nullptr, nullptr}); }
+void TVideoPage::ApplyItemTexts() {
+  ApplyItems(ComboBoxScale_, {"NoScale", nullptr, nullptr});
+  ApplyItems(ComboBoxDeinterlace_, {"DeinterlaceOff", "DeinterlaceFast", "DeinterlaceBest"});
+}
 
 TCaptionList TVideoPage::Captions() {
   TCaptionList list{{"Color", groupColour_},         {"Default", BitBtnDefaultColor_},
                     {"VideoSystem", groupSystem_},   {"Composite", labelComposite_},
                     {"SVideo", labelSVideo_},        {"AspectRatio", labelScale_},
                     {"AlwaysOnTop", CheckBoxAlwaysOnTop_},
-                    {"HighQualityPreview", CheckBoxHighQualityPreview_},
+                    {"DeinterlacePreview", labelDeinterlace_},
                     {"DoNotUseOverlay", CheckBoxDoNotUseOverlay_}};
   for (int p = 0; p < kColourCount; ++p) list.emplace_back(kColourKeys[p], names_[size_t(p)]);
   return list;

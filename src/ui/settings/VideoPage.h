@@ -25,7 +25,8 @@ struct TTVChoices;
 // What the page shows besides the colour levels.
 struct TVideoOptions {
   int CompositeStandard = 0, SVideoStandard = 0, Aspect = 0;
-  bool AlwaysOnTop = false, HighQualityPreview = false, NoOverlay = false;
+  bool AlwaysOnTop = false, NoOverlay = false;
+  bool Deinterlace = false, DeinterlaceFast = false;  // the live picture
 };
 
 class TVideoPage final : public QWidget {
@@ -57,9 +58,9 @@ class TVideoPage final : public QWidget {
   std::array<QLabel*, kColourCount> names_{}, values_{};
   QGroupBox *groupColour_, *groupSystem_, *groupDisplay_;
   QPushButton* BitBtnDefaultColor_;
-  QLabel *labelComposite_, *labelSVideo_, *labelScale_;
-  QComboBox *ComboBoxCompositeSource_, *ComboBoxSVideoSource_, *ComboBoxScale_;
-  QCheckBox *CheckBoxAlwaysOnTop_, *CheckBoxHighQualityPreview_, *CheckBoxDoNotUseOverlay_;
+  QLabel *labelComposite_, *labelSVideo_, *labelScale_, *labelDeinterlace_;
+  QComboBox *ComboBoxCompositeSource_, *ComboBoxSVideoSource_, *ComboBoxScale_, *ComboBoxDeinterlace_;
+  QCheckBox *CheckBoxAlwaysOnTop_, *CheckBoxDoNotUseOverlay_;
 };
 
 }  // namespace pvx::ui

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QRegularExpression>
 #include <climits>
 
 #include "MediaTestSupport.h"
@@ -25,6 +26,7 @@ namespace {
 using namespace platform::graph;
 using namespace platform::media;
 using C = formats::Container;
+using formats::RecordFormat;
 using Cat = DeviceCategory;
 
 // The capture rig on the virtual card and the recording branches, built as the recording graph
@@ -74,6 +76,7 @@ std::shared_ptr<TFilter> AddMpegRecorder(TRig& rig, const TMpegSettings& s, cons
                      set->SetAudioSampleRate(s.sampleRate) && set->SetFrameRateCode(s.frameRateCode) &&
                      set->SetFlags(s.timeShift, s.programStream) &&
                      (!s.container || set->SetContainer(*s.container)) &&
+                     (!s.format || set->SetRecordFormat(*s.format)) &&
                      recorder->As<IFileSink>()->SetFileName(path) &&
                      rig.graph.Render(rig.VideoPin()) && rig.graph.Render(rig.AudioPin());
   return built ? recorder : nullptr;
@@ -110,6 +113,7 @@ struct FormatCase {
   const char* tag = nullptr;  // AVI: the picture's codec tag; the picture must be upright
   int packSize = 0;           // discs: a pack starts every sector
   qint64 maxBitRate = 0;      // DVDs: the multiplex rate
+  const char* scan = nullptr; // what ffmpeg's idet makes of most pictures: "TFF", "Progressive"
 };
 
 // Failures name the file, not the row's bytes.
@@ -123,7 +127,7 @@ std::string Probes(const QString& format, const QString& picture, const QString&
 // station other than the test card's (0) is tuned first.
 FormatCase Mpeg(const char* name, C container, int type, int bitRate, int quality, int width, int height,
                 int sampleRate, int rateCode, double fps, const char* audio, int packSize = 0,
-                quint32 station = 0) {
+                quint32 station = 0, const char* scan = nullptr) {
   const TMpegSettings s{type, bitRate, quality, width, height, sampleRate, rateCode, false, true, container};
   const auto build = [s, station](TRig& rig, const QString& path) {
     return (!station || rig.tuner->As<ITunerPropertySet>()->SetFrequency(station, kTuningExact, 0)) &&
@@ -134,8 +138,20 @@ FormatCase Mpeg(const char* name, C container, int type, int bitRate, int qualit
   // clang-format off
   return {std::string(name) + ".mpg", capture, build,
           Probes("mpeg", picture, SoundText(audio, sampleRate, 2)), 0.5, nullptr, packSize,
-          container == C::Dvd ? 10080000 : 0};
+          container == C::Dvd ? 10080000 : 0, scan};
   // clang-format on
+}
+
+// H.264 or HEVC at constant quality in MP4 or Matroska, from `station` (0: the test card).
+FormatCase ConstantQuality(const char* file, RecordFormat format, int width, int height, const char* probes,
+                           quint32 station = 0, const char* scan = nullptr) {
+  TMpegSettings s{2, 4000000, 3, width, height, 48000, 0, false, true};
+  s.format = format;
+  const auto build = [s, station](TRig& rig, const QString& path) {
+    return (!station || rig.tuner->As<ITunerPropertySet>()->SetFrequency(station, kTuningExact, 0)) &&
+           AddMpegRecorder(rig, s, path) != nullptr;
+  };
+  return {file, {width, height, station ? kPalFrame : kNtscFrame}, build, probes, 0.5, nullptr, 0, 0, scan};
 }
 
 // The multiplexer with its MPEG audio encoder and writer object, as encoder cards have them,
@@ -214,7 +230,12 @@ std::vector<FormatCase> Formats() {
       Mpeg("DvdNtsc", C::Dvd, 2, 3950000, 0, 720, 480, 48000, 4, 29.97, "ac3", 2048),
       // A zone plate in motion (Seven Sports) is as hard as pictures get: the disc's multiplex
       // rate still holds, or the stream's clock would run ahead of the file and seeks land late.
-      Mpeg("DvdPalHardPicture", C::Dvd, 2, 3950000, 0, 720, 576, 48000, 3, 25, "mp2", 2048, 175250000),
+      Mpeg("DvdPalHardPicture", C::Dvd, 2, 3950000, 0, 720, 576, 48000, 3, 25, "mp2", 2048, 175250000, "TFF"),
+      // The same interlaced station deinterlaced for a progressive format.
+      ConstantQuality("H264.mp4", RecordFormat::Mp4H264, 720, 576,
+                      "mov,mp4,m4a,3gp,3g2,mj2 | h264 720x576@25.00 | aac 48000/2", 175250000, "Progressive"),
+      ConstantQuality("H264.mkv", RecordFormat::MatroskaH264, 352, 240, "matroska,webm | h264 352x240@29.97 | aac 48000/2"),
+      ConstantQuality("Hevc.mkv", RecordFormat::MatroskaHevc, 320, 240, "matroska,webm | hevc 320x240@29.97 | opus 48000/2"),
       // The free types keep the captured picture and take the encoder's sound settings; the
       // disc types take their standard's picture and sound whatever is captured.
       {"MuxMpeg1.mpg", {320, 240, kNtscFrame}, Multiplexer(MpegOutput_Mpeg1, 192000, 44100, 1),
@@ -246,6 +267,16 @@ double DecodedSeconds(const QString& path, const TProbe& probe) {
   return probe.fps > 0 ? CountFrames(path) / probe.fps : -1;
 }
 
+// The scan ffmpeg's interlace detector finds in most pictures: "TFF", "BFF" or "Progressive".
+QString Scan(const QString& path) {
+  const TRun run = RunTool("ffmpeg", {"-v", "info", "-i", path, "-vf", "idet", "-an", "-f", "null", "-"});
+  const QRegularExpressionMatch m = QRegularExpression("Multi frame detection: TFF: *(\\d+) BFF: *(\\d+) "
+                                                       "Progressive: *(\\d+)").match(run.errors);
+  if (!m.hasMatch()) return run.errors.right(200);
+  const int tff = m.captured(1).toInt(), bff = m.captured(2).toInt(), progressive = m.captured(3).toInt();
+  return tff > bff + progressive ? "TFF" : bff > tff + progressive ? "BFF" : progressive > tff + bff ? "Progressive" : "mixed";
+}
+
 class RecordingFormats : public ::testing::TestWithParam<FormatCase> {};
 
 TEST_P(RecordingFormats, RecordThreeSecondsThatProbeAsTheirFormatAndPlayWhenCutHalfWay) {
@@ -266,6 +297,7 @@ TEST_P(RecordingFormats, RecordThreeSecondsThatProbeAsTheirFormatAndPlayWhenCutH
   // At most about a second is lost: what was written before the last commit plays.
   EXPECT_EQ(DecodeAll(cut).exitCode, 0);
   EXPECT_GT(DecodedSeconds(cut, killed), 1.0);
+  if (c.scan) EXPECT_EQ(Scan(path), c.scan);
   if (!c.tag) return;
   EXPECT_EQ(probe.tag, c.tag);
   // Right way up: the test card's bars at the top are light, its bottom row is dark.
@@ -430,6 +462,38 @@ TEST(RecordSession, ARepeatedCodecComplaintIsLoggedAFewTimesOnly) {
   EXPECT_EQ(gLogged, QStringList({"rate too small for frame 0", "rate too small for frame 1",
                                   "rate too small for frame 2",
                                   "(the message above repeats; not shown again)", "another complaint"}));
+}
+
+// H.264 goes to the graphics card only where its render node opens; otherwise, or when software
+// is chosen, the recording is made in software all the same and the log says why.
+TEST(RecordSession, WithoutAWorkingRenderNodeH264IsEncodedInSoftware) {
+  platform::graph::EnsureGstreamer();
+  QFile fake(Home() + "renderD128");
+  ASSERT_TRUE(fake.open(QIODevice::WriteOnly) && fake.write("not a device") > 0);
+  fake.close();
+  const struct { QString node; bool softwareOnly; const char* why; } rows[] = {
+      {fake.fileName(), false, "VA-API: cannot open"},
+      {Home() + "missing/renderD129", false, "VA-API: cannot open"},
+      {fake.fileName(), true, "VA-API: software chosen"},
+  };
+  for (const auto& r : rows) {
+    qputenv("OKA_PVX_RENDER_NODE", QFile::encodeName(r.node));
+    TMpegSettings s{2, 4000000, 3, 320, 240, 48000, 0, false, true};
+    s.format = RecordFormat::MatroskaH264;
+    s.softwareOnly = r.softwareOnly;
+    TRecordProfile profile = MpegProfileOf(s, Home() + "software.mkv");
+    TRecordSession session(profile, /*withVideo=*/true, /*withAudio=*/false);
+    QString why;
+    gLogged.clear();
+    const QtMessageHandler old = qInstallMessageHandler(Keep);
+    ASSERT_TRUE(session.Start(why)) << why.toStdString();
+    for (int i = 0; i < 25; ++i) session.Push(Picture(320 * 240 * 3 / 2, i * 40 * GST_MSECOND).get(), true, false);
+    EXPECT_TRUE(session.Finish()) << session.Error().toStdString();
+    qInstallMessageHandler(old);
+    EXPECT_TRUE(gLogged.filter("libx264 (software; " + QString(r.why)).size() == 1) << gLogged.join('\n').toStdString();
+    EXPECT_EQ(Probe(profile.path).picture, PictureText("h264", 320, 240, 25));
+  }
+  qunsetenv("OKA_PVX_RENDER_NODE");
 }
 
 }  // namespace

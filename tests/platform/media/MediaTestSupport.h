@@ -43,6 +43,7 @@ struct TProbe {
   QString picture{}, sound{}, tag{};  // from the streams; tag: the picture's codec tag
   double duration = 0, fps = 0;
   qint64 bitRate = 0;
+  QJsonObject tags;  // the container's
 };
 
 // What ffmpeg or ffprobe (`program`) did: its exit code (-1: it did not finish), its standard
@@ -66,7 +67,7 @@ inline TProbe Probe(const QString& path) {
   const auto text = [](const QJsonObject& o, const char* key) { return o.value(key).toVariant().toString(); };
   TProbe probe{.ok = run.exitCode == 0 && !format.isEmpty(), .error = run.errors,
                .format = text(format, "format_name"), .duration = text(format, "duration").toDouble(),
-               .bitRate = text(format, "bit_rate").toLongLong()};
+               .bitRate = text(format, "bit_rate").toLongLong(), .tags = format.value("tags").toObject()};
   for (const QJsonValue& v : root.value("streams").toArray()) {
     const QJsonObject s = v.toObject();
     const QString type = text(s, "codec_type");

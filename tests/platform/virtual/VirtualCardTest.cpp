@@ -1,12 +1,13 @@
 // The virtual card's broadcast and its state: stations read from their file, the PLL offset
 // around a carrier, and what the card receives as it is tuned and routed. Then its pictures in a
-// running graph: motion on calm and busy stations, noise that grows off the carrier, and stations
-// that broadcast a media file. Its device filters (shared with real cards, see v4l2/) are checked
-// on it through the capture engine (engine_tests): routing, tuning, colour, standards, sizes,
-// configured cards and their names.
+// running graph: motion on calm and busy stations, noise that grows off the carrier, stations
+// that broadcast a media file, and interlaced ones. Its device filters (shared with real cards,
+// see v4l2/) are checked on it through the capture engine (engine_tests): routing, tuning,
+// colour, standards, sizes, configured cards and their names.
 
 #include "platform/devices/virtual/TVirtualCard.h"
 
+#include <gst/video/video.h>
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -33,6 +34,8 @@ constexpr int kWidth = 320, kHeight = 240;
 struct LiveCapture : test::TVirtualRig {
   LiveCapture() {
     test::WriteFile(test::Home() + "stations.ini",
+                    "[tv7]\nname=Combed\nfrequency=585250000\npattern=colors\npan=8\ninterlaced=true\n"
+                    "[tv8]\nname=Whole\nfrequency=91250000\npattern=colors\npan=8\n"
                     "[tv1]\nname=Calm\nfrequency=55250000\npattern=smpte\nticker=Calm news\n"
                     "[tv2]\nname=Heavy\nfrequency=175250000\npattern=zone-plate\nmotion=heavy\n"
                     "[tv3]\nname=Green\nfrequency=211250000\npattern=green\n"
@@ -240,4 +243,28 @@ TEST(LivePicture, AFileStationLoopsStationsMoveNoiseGrowsOffTheCarrierAndAMissin
     EXPECT_LT(Region(live.Later(3)), 60) << "the station's own pattern";
   }
   live.graph.Stop();
+}
+
+// Interlaced frames leave the capture pin marked so and comb where the picture moves.
+TEST(LivePicture, AnInterlacedStationsFramesAreMarkedSoAndComb) {
+  std::atomic<int> frames[2] = {};  // by whether marked interlaced, top field first
+  LiveCapture live;
+  gst_pad_add_probe(
+      live.capture->FindPin("Capture")->Pad(), GST_PAD_PROBE_TYPE_BUFFER,
+      [](GstPad*, GstPadProbeInfo* info, gpointer counts) {
+        const int fields = GST_VIDEO_BUFFER_FLAG_INTERLACED | GST_VIDEO_BUFFER_FLAG_TFF;
+        const int flags = GST_BUFFER_FLAGS(GST_PAD_PROBE_INFO_BUFFER(info));
+        ++static_cast<std::atomic<int>*>(counts)[(flags & fields) == fields];
+        return GST_PAD_PROBE_OK;
+      },
+      frames, nullptr);
+  live.Run();
+  for (const auto& [hertz, interlaced] : {std::pair{585250000u, true}, {91250000u, false}}) {
+    ASSERT_TRUE(live.Tune(hertz) && !live.Later(3).isEmpty());
+    frames[0] = frames[1] = 0;
+    // Luma differences of neighbouring rows (opposite fields) against rows of one field.
+    const QByteArray f = live.Later(5);
+    const double comb = (Region(f, f.mid(kWidth * 2)) + 1) / (Region(f, f.mid(kWidth * 4)) + 1);
+    EXPECT_TRUE(frames[interlaced] > 0 && frames[!interlaced] == 0 && (comb > 5) == interlaced) << comb;
+  }
 }

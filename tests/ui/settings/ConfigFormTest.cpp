@@ -67,7 +67,8 @@ TEST_F(ConfigForm, OKWithNothingChangedKeepsEverySetting) {
   recording.RecordFormat = 0, recording.CaptureWidth = 352, recording.CaptureHeight = 240;
   recording.VideoBitRateKbps = 1500, recording.Quality = 5, recording.FrameRateCode = 2;
   recording.AudioFormat = 1, recording.UseDateTimeName = false, recording.FilePrefix = "news";
-  recording.TimeLimitOn = recording.SaveTimeShift = recording.Deinterlace = true;
+  recording.TimeLimitOn = recording.SaveTimeShift = recording.Deinterlace = recording.DeinterlaceFast = true;
+  recording.SoftwareEncoding = true;
   recording.TimeLimit = 95, recording.AudioInputIndex = 0;  // no inputs listed: -1 would be stored as 0
   const settings::TCaptureSettings stored = recording;
   int aspect = -1;
@@ -126,6 +127,30 @@ TEST_F(ConfigForm, VCDPALFixesItsControlsAndAudioOnlyKeepsTheFormatFields) {
       expected.VideoBitRateKbps = 1150, expected.Quality = kQualityNormal;
     }
     EXPECT_EQ(recording, expected);
+  }
+}
+
+// A cap that may be none, the card's own rate; an older format brings its own profile back.
+TEST_F(ConfigForm, ConstantQualityFormatsTakeNoBitRateCapAndTheCardsOwnFrameRate) {
+  for (const int chosen : {12, 1}) {  // Matroska (HEVC), then MPEG 2 again
+    const bool cap = chosen == 12;
+    TFormConfig& f = Open();
+    auto* bitRate = test::Child<QSpinBox>(f, "SpinEditBitRate");
+    auto* rate = test::Child<QComboBox>(f, "ComboBoxFrameRate");
+    EXPECT_EQ(bitRate->text(), cap ? "4000" : "No limit") << "as stored";
+    test::Child<QComboBox>(f, "ComboBoxCaptureFormat")->setCurrentIndex(chosen);
+    EXPECT_EQ(QStringList({bitRate->text(), rate->currentText(), QString::number(rate->count() * 10 + rate->isEnabled())}),
+              cap ? QStringList({"No limit", "As received", "10"}) : QStringList({"4000", "30", "51"}));
+    // A step from "No limit" goes to the lowest real cap and back; other formats stop there.
+    bitRate->setValue(0), bitRate->stepUp();
+    const int up = bitRate->value();
+    bitRate->stepDown();
+    EXPECT_EQ(QList<int>({up, bitRate->value()}), cap ? QList<int>({500, 0}) : QList<int>({550, 500}));
+    test::Child<QAbstractButton>(f, "CheckBoxHardwareEncoder")->setChecked(!cap);
+    test::Child<QPushButton>(f, "BitBtnOK")->click();
+    EXPECT_EQ(QList<int>({recording.RecordFormat, recording.CaptureWidth, recording.VideoBitRateKbps, recording.Quality,
+                          recording.FrameRateCode, recording.SoftwareEncoding}),
+              cap ? QList<int>({12, 720, 0, 3, 0, 1}) : QList<int>({1, 640, 500, 0, 5, 0}));
   }
 }
 
@@ -345,7 +370,7 @@ struct Scenario {
     target.SetVendorStandard = [this](int c) { Log("vendor", c); };
     target.OverlayFullScreen = [this] { return overlay; };
     target.SetOverlayFullScreen = [this](bool on) { Log("overlay", on); };
-    target.SetDeinterlace = [this](bool on) { Log("deinterlace", on); };
+    target.SetDeinterlace = [this](bool on, bool fast) { Log(fast ? "deinterlace-fast" : "deinterlace", on); };
     choices.Capture = capture, choices.SizeText = "352x288", choices.FrameRateIndex = kRate25;
     choices.CaptureFolder = "/new/", choices.RecordLevel = 100;
   }
@@ -386,9 +411,14 @@ TEST_F(ApplyOrder, TVRunsItsStepsInOrder) {
       {"overlay change in overlay full screen rebuilds the preview",
        [](Scenario& t) { t.choices.NoOverlay = true, t.overlay = true, t.choices.Aspect = 2; },
        {"aspect 2", "select-tv", "level 100", "overlay 0", "apply", "deinterlace 0", "overlay 1"}},
-      {"high quality preview: the engine rebuilds it itself",
-       [](Scenario& t) { t.choices.HighQualityPreview = true; },
+      {"an overlay change with a new deinterlacing method: the engine rebuilds the preview itself",
+       [](Scenario& t) {
+         t.capture.Deinterlace = t.choices.Capture.Deinterlace = t.choices.Capture.DeinterlaceFast = t.choices.NoOverlay = true;
+       },
        {"aspect 0", "select-tv", "level 100", "apply"}},
+      {"an overlay change keeps the method",
+       [](Scenario& t) { t.capture.Deinterlace = t.capture.DeinterlaceFast = t.choices.NoOverlay = true, t.choices.Capture = t.capture; },
+       {"aspect 0", "select-tv", "level 100", "apply", "deinterlace-fast 1"}},
       {"S-Video input takes its standard",
        [](Scenario& t) { t.channels.SetVideoSource(TChannelInfo::kSVideo); },
        {"aspect 0", "input-standard 2", "level 100", "apply"}},

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 #include "platform/devices/virtual/VirtualFilePlayer.h"
 #include "platform/graph/GstPtr.h"
@@ -36,6 +37,16 @@ bool MapForDrawing(GstPad* pad, GstPadProbeInfo* info, GstVideoFrame& frame) {
   GST_PAD_PROBE_INFO_DATA(info) = buffer;
   return gst_video_frame_map(&frame, &format, buffer, GST_MAP_READWRITE);
 }
+
+// Where an interlaced zone's centre stands at a field's time, two fields a frame: over the
+// middle of the picture, so that its coarse rings stay in sight.
+std::pair<int, int> ZoneCentre(quint64 field, int width, int height) {
+  const double t = double(field);
+  return {int(std::lround(width * 0.375 * std::sin(t / 90))),
+          int(std::lround(height * 0.375 * std::cos(t / 120)))};
+}
+
+int Sign(int v) { return (v > 0) - (v < 0); }
 
 quint32 NextRandom(quint32& seed) {
   seed ^= seed << 13;
@@ -74,7 +85,9 @@ void TPictureAnimator::ApplyPattern(const TPictureLook& look) {
   // so while it streams this runs in its thread between two frames.
   gst_util_set_object_arg(G_OBJECT(source_), "pattern", look.Pattern.constData());
   g_object_set(source_, "horizontal-speed", look.Pan, nullptr);
-  if (look.Zone) g_object_set(source_, "kx2", 24, "ky2", 24, "kt", 3, "kt2", 0, nullptr);
+  if (look.Zone)
+    g_object_set(source_, "kx2", 24, "ky2", 24, "kt", 3, "kt2", 0, "kxt", 0, "kyt", 0, "xoffset", 0,
+                 "yoffset", 0, nullptr);
 }
 
 int TPictureAnimator::OnFrame(GstPad* pad, GstPadProbeInfo* info, void* self) {
@@ -116,6 +129,14 @@ std::shared_ptr<TPictureAnimator> TPictureAnimator::Attach(GstElement* source, G
 void TPictureAnimator::Animate(GstPad* pad, GstPadProbeInfo* info, const TPictureLook& look) {
   GstVideoFrame frame;
   if (!MapForDrawing(pad, info, frame)) return;
+  // Marked on every frame, as a capture driver does: the recorder reads each frame's fields.
+  constexpr auto kFields = GST_VIDEO_BUFFER_FLAG_INTERLACED | GST_VIDEO_BUFFER_FLAG_TFF;
+  if (look.Interlaced) {
+    GST_BUFFER_FLAG_SET(frame.buffer, kFields);
+  } else {
+    GST_BUFFER_FLAG_UNSET(frame.buffer, kFields);
+  }
+  interlaced_ = look.Interlaced;
   bool failed = false;
   bool showsFile = false;
   if (look.FilePath.isEmpty()) {
@@ -123,16 +144,35 @@ void TPictureAnimator::Animate(GstPad* pad, GstPadProbeInfo* info, const TPictur
   } else {
     showsFile = ShowFile(frame, look, failed);
   }
-  if (look.Box && !showsFile) DrawBox(frame);
+  const int width = GST_VIDEO_FRAME_WIDTH(&frame), height = GST_VIDEO_FRAME_HEIGHT(&frame);
+  // Where the pattern stands half a frame on, for the bottom field: a positive pan moves it left.
+  int right = -(look.Pan + Sign(look.Pan)) / 2, down = 0;
+  if (look.Zone && look.Interlaced) {
+    const auto [x0, y0] = ZoneCentre(2 * frame_, width, height);
+    const auto [x1, y1] = ZoneCentre(2 * frame_ + 1, width, height);
+    right += x1 - x0;
+    down = y1 - y0;
+  }
+  if (look.Interlaced && !showsFile && (right || down)) LaterBottomField(frame, right, down);
+  if (look.Box && !showsFile) DrawBox(frame, look.Interlaced);
   if (look.Noise > 0) AddNoise(frame, look.Noise);
   gst_video_frame_unmap(&frame);
   ShowCaption(look, failed, showsFile);
-  if (look.Zone) {
-    // The zone's centre wanders, so its rings sweep across the whole picture.
-    const double t = double(frame_);
-    g_object_set(source_, "kxt", int(std::lround(10 * std::sin(t / 45))), "kyt",
-                 int(std::lround(10 * std::cos(t / 60))), nullptr);
+  if (look.Zone) MoveZone(look.Interlaced, width, height);
+}
+
+void TPictureAnimator::MoveZone(bool interlaced, int width, int height) {
+  // The zone's centre wanders, so its rings sweep across the whole picture. Changing phases
+  // cannot be drawn half a frame on, so an interlaced zone moves whole: its bottom field is
+  // then the frame shifted.
+  if (interlaced) {
+    const auto [x, y] = ZoneCentre(2 * frame_ + 2, width, height);
+    g_object_set(source_, "xoffset", x, "yoffset", y, nullptr);
+    return;
   }
+  const double t = double(frame_);
+  g_object_set(source_, "kxt", int(std::lround(10 * std::sin(t / 45))), "kyt",
+               int(std::lround(10 * std::cos(t / 60))), nullptr);
 }
 
 bool TPictureAnimator::ShowFile(GstVideoFrame& frame, const TPictureLook& look, bool& failed) {
@@ -190,20 +230,52 @@ void TPictureAnimator::AddNoise(GstVideoFrame& frame, int level) {
   }
 }
 
-void TPictureAnimator::DrawBox(GstVideoFrame& frame) {
+void TPictureAnimator::LaterBottomField(GstVideoFrame& frame, int right, int down) {
+  // Luma only: in 4:2:0 both fields share the chroma rows, which keep the top field's time.
+  const int width = GST_VIDEO_FRAME_COMP_WIDTH(&frame, 0);
+  const int height = GST_VIDEO_FRAME_COMP_HEIGHT(&frame, 0);
+  if (GST_VIDEO_FRAME_COMP_PSTRIDE(&frame, 0) != 1 || width < 1) return;
+  const int stride = GST_VIDEO_FRAME_COMP_STRIDE(&frame, 0);
+  auto* plane = static_cast<quint8*>(GST_VIDEO_FRAME_COMP_DATA(&frame, 0));
+  const int by = (width - right % width) % width;
+  row_.resize(size_t(width));
+  // Rows taken from above are still unmoved going up the picture, rows from below going down.
+  const int lines = height / 2;
+  for (int i = 0; i < lines; ++i) {
+    const int y = 1 + 2 * (down > 0 ? lines - 1 - i : i);
+    const int from = qBound(0, y - down, height - 1);
+    std::memcpy(row_.data(), plane + from * stride, size_t(width));
+    quint8* row = plane + y * stride;
+    std::memcpy(row, row_.data() + by, size_t(width - by));
+    std::memcpy(row + width - by, row_.data(), size_t(by));
+  }
+}
+
+void TPictureAnimator::DrawBox(GstVideoFrame& frame, bool interlaced) {
   const int width = GST_VIDEO_FRAME_WIDTH(&frame), height = GST_VIDEO_FRAME_HEIGHT(&frame);
   const int side = qMax(2, height / 8) & ~1;
-  // Kept to the middle of the picture, clear of the caption and the corners.
-  const int left = width / 4 + Bounce(frame_, 150, qMax(0, width * 13 / 20 - side));
-  const int top = height / 8 + Bounce(frame_, 110, qMax(0, height / 2 - side));
+  // Kept to the middle of the picture, clear of the caption and the corners. Timed in fields,
+  // two a frame, so an interlaced frame's bottom rows show it one field on.
+  const auto at = [&](quint64 field) {
+    return std::pair(width / 4 + Bounce(field, 300, qMax(0, width * 13 / 20 - side)),
+                     height / 8 + Bounce(field, 220, qMax(0, height / 2 - side)));
+  };
+  const std::pair<int, int> fields[2] = {at(2 * frame_), at(2 * frame_ + 1)};
   const quint8 colour[3] = {210, 40, 170};  // Y, U, V: a warm orange
   for (int c = 0; c < int(GST_VIDEO_FRAME_N_COMPONENTS(&frame)) && c < 3; ++c) {
     const int cw = GST_VIDEO_FRAME_COMP_WIDTH(&frame, c), ch = GST_VIDEO_FRAME_COMP_HEIGHT(&frame, c);
-    const int x0 = left * cw / width, y0 = top * ch / height;
-    const int x1 = qMin(cw, (left + side) * cw / width), y1 = qMin(ch, (top + side) * ch / height);
     const int stride = GST_VIDEO_FRAME_COMP_STRIDE(&frame, c);
     auto* plane = static_cast<quint8*>(GST_VIDEO_FRAME_COMP_DATA(&frame, c));
-    for (int y = y0; y < y1; ++y) std::memset(plane + y * stride + x0, colour[c], size_t(x1 - x0));
+    // Chroma rows serve both fields and keep the top field's time.
+    const bool split = interlaced && c == 0;
+    for (int f = 0; f < (split ? 2 : 1); ++f) {
+      const auto [left, top] = fields[f];
+      const int x0 = left * cw / width, y0 = top * ch / height;
+      const int x1 = qMin(cw, (left + side) * cw / width);
+      const int y1 = qMin(ch, (top + side) * ch / height);
+      for (int y = split ? y0 + ((y0 & 1) != f) : y0; y < y1; y += split ? 2 : 1)
+        std::memset(plane + y * stride + x0, colour[c], size_t(x1 - x0));
+    }
   }
 }
 
@@ -233,11 +305,13 @@ void TPictureAnimator::ScrollCaption(GstPad* pad, GstPadProbeInfo* info) {
     const int cw = GST_VIDEO_FRAME_COMP_WIDTH(&frame, c), ch = GST_VIDEO_FRAME_COMP_HEIGHT(&frame, c);
     const int pixel = GST_VIDEO_FRAME_COMP_PSTRIDE(&frame, c);
     const int by = shift * cw / qMax(1, width) * pixel;
+    // Interlaced, the bottom field's luma has scrolled on for half a frame more.
+    const int late = c == 0 && interlaced_ ? (shift + speed / 2) % width * pixel : by;
     const int stride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, c);
     auto* plane = static_cast<quint8*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, c));
     for (int y = ch * (kBandTop * height / 100) / height; y < ch; ++y) {
       quint8* row = plane + y * stride;
-      std::rotate(row, row + by, row + cw * pixel);
+      std::rotate(row, row + (y & 1 ? late : by), row + cw * pixel);
     }
   }
   gst_video_frame_unmap(&frame);

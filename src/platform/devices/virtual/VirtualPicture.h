@@ -22,8 +22,10 @@ class TVirtualFilePlayer;
 struct TPictureLook {
   QByteArray Pattern = "snow";
   int Pan = 0;  // pixels the pattern scrolls per frame
-  bool Zone = false;      // zone plate with moving phases
+  bool Zone = false;      // a zone plate in motion
   bool Box = false;       // the bouncing box
+  // Top field first, and the bottom one shows the picture half a frame later.
+  bool Interlaced = false;
   int Noise = 0;          // 0: clean; up to 100 at the edge of the lock window
   QByteArray Ticker;      // scrolling caption; empty for none
   QByteArray FilePath;    // broadcast this file instead of the pattern
@@ -53,7 +55,10 @@ class TPictureAnimator {
   // True when the file's picture replaced the frame; `failed` when the file cannot play.
   bool ShowFile(GstVideoFrame& frame, const TPictureLook& look, bool& failed);
   void AddNoise(GstVideoFrame& frame, int level);
-  void DrawBox(GstVideoFrame& frame);
+  // Shows the picture half a frame on in the bottom field's luma: `right` and `down` pixels on.
+  void LaterBottomField(GstVideoFrame& frame, int right, int down);
+  void MoveZone(bool interlaced, int width, int height);
+  void DrawBox(GstVideoFrame& frame, bool interlaced);
   void ShowCaption(const TPictureLook& look, bool failed, bool showsFile);
 
   GstElement* source_;
@@ -64,6 +69,8 @@ class TPictureAnimator {
   QByteArray caption_;
   // Streaming thread only.
   quint64 frame_ = 0;
+  bool interlaced_ = false;
+  std::vector<quint8> row_;
   quint32 seed_ = 0x9e3779b9u;
   int noiseLevel_ = -1;
   std::vector<qint16> noise_;

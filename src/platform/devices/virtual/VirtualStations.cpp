@@ -71,6 +71,7 @@ TVirtualStations TVirtualStations::Load(const QString& path) {
     s.Ticker = ini.value("ticker", s.Name).toStringList().join(", ");
     s.Pan = qBound(-64, ini.value("pan", 0).toInt(), 64);
     s.HeavyMotion = ini.value("motion").toString().compare("heavy", Qt::CaseInsensitive) == 0;
+    s.Interlaced = ini.value("interlaced", false).toBool();
     s.FileName = ini.value("file").toString();
     if (!s.FileName.isEmpty())
       s.FilePath = QFileInfo(path).absoluteDir().absoluteFilePath(s.FileName);

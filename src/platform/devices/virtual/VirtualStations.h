@@ -23,6 +23,8 @@ struct TVirtualStation {
   QString Ticker{};
   int Pan = 0;
   bool HeavyMotion = false;
+  // Two fields a frame, the bottom one half a frame after the top one.
+  bool Interlaced = false;
   // A media file broadcast in a loop instead of the pattern: as written, and resolved.
   QString FileName{};
   QString FilePath{};

@@ -124,6 +124,7 @@ void TVirtualVideoSource::Follow() {
     look.Zone = station.HeavyMotion && station.Pattern.startsWith("zone-plate");
     // Heavy motion on any other pattern: a fast pan.
     look.Pan = station.Pan ? station.Pan : station.HeavyMotion && !look.Zone ? 8 : 0;
+    look.Interlaced = station.Interlaced;
     look.Ticker = station.Ticker.toUtf8();
     look.Noise = NoiseOf(card_.PllOffset());
     look.FilePath = station.FilePath.toUtf8();
