@@ -95,14 +95,14 @@ const Format kFormats[] = {
     {"dvd", pvx::formats::RecordFormat::DvdPal, "DVD PAL", {"-target", "pal-dvd", "-b:v", "3950k", "-f", "dvd"}},
     // Quality "Normal": constant quality 22, a key picture a second, sound at 160 kbit/s.
     {"mp4", pvx::formats::RecordFormat::Mp4H264, "MP4 (H.264)",
-     {"-c:v", "libx264", "-preset", "veryfast", "-crf", "22", "-rc-lookahead", "5", "-g", "25", "-bf", "2", "-threads", "1", "-c:a",
-      "aac", "-b:a", "160k", "-movflags", "frag_keyframe+default_base_moof", "-frag_duration", "500000", "-f", "mp4"}},
+     {"-c:v", "libx264", "-preset", "veryfast", "-crf", "22", "-rc-lookahead", "5", "-g", "30", "-bf", "0", "-threads", "2", "-thread_type", "slice", "-c:a",
+      "aac", "-b:a", "160k", "-movflags", "frag_keyframe+empty_moov+default_base_moof", "-frag_duration", "500000", "-f", "mp4"}},
     {"mkv", pvx::formats::RecordFormat::MatroskaH264, "Matroska (H.264)",
-     {"-c:v", "libx264", "-preset", "veryfast", "-crf", "22", "-rc-lookahead", "5", "-g", "25", "-bf", "2", "-threads", "1", "-c:a",
+     {"-c:v", "libx264", "-preset", "veryfast", "-crf", "22", "-rc-lookahead", "5", "-g", "30", "-bf", "2", "-threads", "2", "-thread_type", "slice", "-c:a",
       "aac", "-b:a", "160k", "-f", "matroska"}},
     {"hevc", pvx::formats::RecordFormat::MatroskaHevc, "Matroska (HEVC)",
-     {"-c:v", "libx265", "-preset", "ultrafast", "-crf", "26", "-g", "25", "-bf", "2", "-x265-params",
-      "log-level=error:pools=1:frame-threads=1", "-c:a", "libopus", "-b:a", "128k", "-f", "matroska"}},
+     {"-c:v", "libx265", "-preset", "ultrafast", "-crf", "26", "-g", "30", "-bf", "2", "-x265-params",
+      "log-level=error:pools=2:frame-threads=1", "-c:a", "libopus", "-b:a", "128k", "-f", "matroska"}},
 };
 
 // The first ten seconds of the recording decoded, then encoded again by ffmpeg as the program

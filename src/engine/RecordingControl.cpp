@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "engine/CaptureDevices.h"
+#include "engine/CaptureFileName.h"
 #include "engine/PreviewPipeline.h"
 #include "platform/SystemServices.h"
 #include "platform/graph/Interfaces.h"
@@ -20,6 +21,7 @@ namespace {
 // Time-shift playback may begin once this much has been recorded.
 constexpr qint64 kTimeShiftReadySeconds = 10;
 constexpr int kCopyProtected = 1107;
+constexpr int kEncoderMakesMpegOnly = 1108;
 
 QString CompanionOf(const QString& file) { return file.left(file.size() - 1) + "a"; }
 }  // namespace
@@ -70,6 +72,11 @@ bool TRecordingControl::Run() {
   qint32 flags = 0;
   if (property && property->GetCopyProtection(flags) && flags != 0) {
     report_.Text(settings::GetErrorMessage(kCopyProtected), true);
+    return false;
+  }
+  // An encoder card makes MPEG only: an H.264 file from it would be MPEG under a wrong name.
+  if (devices_.Chip().IsWis() && (request.Kind == kStreamMp4 || request.Kind == kStreamMatroska)) {
+    report_.Text(settings::GetErrorMessage(kEncoderMakesMpegOnly), true);
     return false;
   }
   bool ok = Build(request);

@@ -53,6 +53,7 @@ constexpr ErrorText kErrors[] = {
     {1105, "No items to playback"},
     {1106, "Cannot delete current playback item..."},
     {1107, "Cannot record: the programme is copy-protected. Live TV goes on."},
+    {1108, "This card's own encoder records MPEG only: choose an MPEG, AVI or disc format for it."},
     {2000, "Insert item is not allowed. It might be some conflicts occured, please assign new "
            "item."},
     {2001, "No item should do modify"},

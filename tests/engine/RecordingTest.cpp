@@ -178,6 +178,10 @@ TEST_F(Recording, AWisCardMultiplexesItsCapturePinAndAnMpegFileWantsItsSound) {
   EXPECT_TRUE(e.StopRecording());
   EXPECT_FALSE(Graph().FindFilter("MPEGMux"));
   EXPECT_EQ(Streams(e.Recorder().CurrentFile), "rawvideo,640,480,30000/1001");
+  // Its encoder makes no H.264: refused, rather than MPEG in a file named .mp4.
+  test::ChangeSettings(e, [&](settings::TCaptureSettings& s) { s.RecordFormat = 10; });
+  EXPECT_FALSE(e.StartRecording());
+  EXPECT_TRUE(Warnings().last().startsWith("This card's own encoder records MPEG only"));
 }
 
 TEST_F(Recording, TimeShiftIsReadyAfterTheEleventhSecondIgnoresTheTimeLimitAndMayBeKept) {

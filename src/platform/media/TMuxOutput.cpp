@@ -130,11 +130,8 @@ bool TMuxOutput::WriteHeader(QString& error) {
     // A fragment at least every half second, announced before its data: a killed recording
     // plays up to its last complete fragment.
     if (profile_.container == Container::Mp4) {
-      av_dict_set(&options, "movflags", "frag_keyframe+default_base_moof", 0);
+      av_dict_set(&options, "movflags", "frag_keyframe+empty_moov+default_base_moof", 0);
       av_dict_set_int(&options, "frag_duration", 500000, 0);
-      // Without an edit list the picture's decoding delay must shift the sound too, or the two
-      // play out of step.
-      part->context->avoid_negative_ts = AVFMT_AVOID_NEG_TS_MAKE_NON_NEGATIVE;
     }
     // Clusters of half a second, so a killed recording loses no more than that.
     if (profile_.container == Container::Matroska) av_dict_set_int(&options, "cluster_time_limit", 500, 0);

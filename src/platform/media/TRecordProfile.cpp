@@ -112,7 +112,9 @@ void MakeConstantQuality(TRecordProfile& p, const formats::TRecordFormatDef& for
   p.maxRate = s.bitRateCap;
   p.bufferSize = 2 * s.bitRateCap;
   p.keyIntervalSeconds = 1.0;
-  p.maxBFrames = 2;
+  // A fragmented MP4 has no edit list to hide the delay B-pictures add: its pictures would
+  // start late against the sound.
+  p.maxBFrames = format.Container == Container::Mp4 ? 0 : 2;
   const int q = qBound(0, s.quality, 6);
   p.constantQuality = kH264Quality[q] + (format.Video == VideoCodec::Hevc ? kHevcOffset : 0);
   p.audio = format.Audio;
