@@ -6,8 +6,8 @@ set -euo pipefail
 packages=(
   # toolchain
   build-essential cmake ninja-build pkg-config git
-  # Qt 6 (Widgets, Network, D-Bus, Test)
-  qt6-base-dev qt6-base-dev-tools libgl-dev libvulkan-dev libxkbcommon-dev
+  # Qt 6 (Widgets, Network, D-Bus, Test, HTTP server)
+  qt6-base-dev qt6-base-dev-tools qt6-httpserver-dev qt6-websockets-dev libgl-dev libvulkan-dev libxkbcommon-dev
   fonts-dejavu-core fonts-wqy-microhei
   # GStreamer
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev libgstreamer-plugins-bad1.0-dev

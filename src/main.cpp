@@ -15,7 +15,7 @@
 namespace {
 
 constexpr char kUsage[] =
-    "Usage: oka-pvx [fm | srec_tv | srec_fm] [Qt options]\n"
+    "Usage: oka-pvx [fm | srec_tv | srec_fm] [--serve] [Qt options]\n"
     "       oka-pvx --help | --version\n"
     "\n"
     "Watches and records analogue TV and FM radio from a TV card, or from the built-in\n"
@@ -24,6 +24,7 @@ constexpr char kUsage[] =
     "  fm         start in FM radio (when FM is enabled and the card has a tuner)\n"
     "  srec_tv    start, then record what the scheduler handed over\n"
     "  srec_fm    the same, starting in FM radio\n"
+    "  --serve    also serve a remote-control page and its API on http://127.0.0.1:8765/\n"
     "  --help     print this text\n"
     "  --version  print the version and the build date\n"
     "\n"
@@ -39,7 +40,7 @@ int main(int argc, char* argv[]) {
   // Beside ours, what QApplication takes from the command line itself.
   if (const auto status = pvx::util::AnswerStandardOptions(
           argc, argv, "oka-pvx", kUsage,
-          {"-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-qwindowgeometry", "-geometry",
+          {"--serve", "-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-qwindowgeometry", "-geometry",
            "-qwindowtitle", "-title", "-qwindowicon", "-icon", "-display", "-name", "-reverse", "-session",
            "-style", "-stylesheet", "-widgetcount", "-sync", "-nograb", "-dograb"}))
     return *status;

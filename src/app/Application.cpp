@@ -15,6 +15,7 @@
 #include "app/MainForm.h"
 #include "app/MainMenu.h"
 #include "app/MediaPlayerLink.h"
+#include "app/RemoteLink.h"
 #include "app/ModeCommands.h"
 #include "app/RecordingModes.h"
 #include "app/OSDForm.h"
@@ -34,6 +35,7 @@
 #include "platform/video/TVideoWindow.h"
 #include "platform/DialogService.h"
 #include "platform/ProgramFolder.h"
+#include "remote/RemoteServer.h"
 #include "platform/SystemServices.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
@@ -200,6 +202,7 @@ void TApplication::ContinueStartUp() {
       [this](quint32 message, qint32 w, qint32 l) { return HandleMessage(message, w, l); });
   endpoint_->Listen();
   mediaPlayer_ = std::make_unique<TMediaPlayerLink>(shell_, [this](quint32 m, qint32 w) { HandleMessage(m, w, 0); });
+  if (arguments_.contains("--serve")) Serve();
   if (scheduled) HandleMessage(ipc::kMsgScheduledStart, 0, 0);
   emit Started(true);
 }
@@ -454,6 +457,25 @@ void TApplication::CloseDialogsForExit() {
   }
 }
 
+quint16 TApplication::Serve() {
+  if (remote_) return serverPort_;
+  const quint16 port = qEnvironmentVariableIsSet("OKA_PVX_SERVE_PORT")
+                           ? quint16(qEnvironmentVariableIntValue("OKA_PVX_SERVE_PORT"))
+                           : kServePort;
+  remoteLink_ = std::make_unique<TRemoteLink>(shell_);
+  const QString web = QFileInfo(platform::DataFile("web/index.html")).absolutePath();
+  remote_ = std::make_unique<remote::TRemoteServer>(*remoteLink_, remote::RemoteToken(platform::ProgramFolder()), web);
+  serverPort_ = remote_->Listen(false, port);
+  if (serverPort_ == 0) {
+    qWarning("cannot serve on port %u: it is taken", unsigned(port));
+    remote_.reset();
+    return 0;
+  }
+  qInfo("serving on http://127.0.0.1:%u/ (its token is in %s)", unsigned(serverPort_),
+        qPrintable(platform::ProgramFolder() + "remote.token"));
+  return serverPort_;
+}
+
 void TApplication::ShutdownApplication() {
   if (shutDown_) return;
   shutDown_ = true;
@@ -461,6 +483,8 @@ void TApplication::ShutdownApplication() {
   dispatcher_.Close();
   endpoint_.reset();
   mediaPlayer_.reset();
+  remote_.reset();
+  remoteLink_.reset();
   settings::LogWarningsOnly(true);
   if (started_) {
     main_->SetMode(amClosed);

@@ -41,11 +41,16 @@ namespace pvx::util {
 class TOEMInfo;
 }
 
+namespace pvx::remote {
+class TRemoteServer;
+}
+
 namespace pvx::app {
 
 class TFormLogo;
 class TFormMainWindow;
 class TMediaPlayerLink;
+class TRemoteLink;
 
 class TApplication final : public QObject {
   Q_OBJECT
@@ -72,6 +77,11 @@ class TApplication final : public QObject {
   void RequestExit();
   // A message to the main window's endpoint (command, scheduled start, FM, activation).
   qint32 HandleMessage(quint32 message, qint32 wParam, qint32 lParam);
+  // Starts the home server (the page and its API) on OKA_PVX_SERVE_PORT (0: a free one) or the
+  // usual port; the port it listens on, 0 when it cannot.
+  quint16 Serve();
+  quint16 ServerPort() const { return serverPort_; }
+  static constexpr quint16 kServePort = 8765;
 
   TFormMainWindow* MainWindow() const { return mainWindow_; }
   engine::TCaptureInfo* CaptureInfo() const { return capture_.get(); }
@@ -125,6 +135,9 @@ class TApplication final : public QObject {
   std::unique_ptr<engine::TChannelTunerAdapter> tunerAdapter_;
   std::unique_ptr<platform::ipc::TMessageEndpoint> endpoint_;
   std::unique_ptr<TMediaPlayerLink> mediaPlayer_;
+  std::unique_ptr<TRemoteLink> remoteLink_;
+  std::unique_ptr<remote::TRemoteServer> remote_;
+  quint16 serverPort_ = 0;
   std::unique_ptr<TControlPanels> panels_;
   TFormMainWindow* mainWindow_ = nullptr;
   TFormLogo* logo_ = nullptr;

@@ -1,0 +1,30 @@
+#pragma once
+// The running program as the home server sees it: its state, its channels and recordings, and
+// commands run through the dispatcher with the same gates as the keys.
+
+#include "remote/RemoteRoutes.h"
+
+namespace pvx::app {
+
+struct TShell;
+
+class TRemoteLink final : public remote::IRemoteShell {
+ public:
+  explicit TRemoteLink(TShell& shell) : shell_(shell) {}
+
+  QJsonObject State() override;
+  QJsonArray Channels() override;
+  remote::TCommandResult Run(const QString& command) override;
+  remote::TCommandResult Tune(int channel) override;
+  QJsonArray Recordings() override;
+  QString RecordingFile(int id) override;
+  QByteArray Picture() override;
+  QJsonArray Schedule() override;
+  bool AddToSchedule(const QJsonObject& entry, QString& reason) override;
+  bool RemoveFromSchedule(int id) override;
+
+ private:
+  TShell& shell_;
+};
+
+}  // namespace pvx::app
