@@ -20,6 +20,8 @@ packages=(
   libjpeg62-turbo-dev libasound2-dev libv4l-dev
   # fuzz targets under libFuzzer (scripts/fuzz.sh)
   clang libclang-rt-14-dev
+  # the remote-control page's test in a real browser
+  chromium chromium-driver python3-selenium
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   # a private session bus for the desktop-service tests, and a media-player client on it

@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QProcess>
 
 #include "ShellFixture.h"
 #include "platform/media/MediaTestSupport.h"
@@ -102,6 +103,21 @@ TEST_F(RemoteServer, EveryRouteWantsTheTokenAndACommandReallyChangesTheChannel) 
     SCOPED_TRACE(r.path.left(60).toStdString());
     EXPECT_EQ(AskWithToken(r.method, r.path, {}, r.body).status, r.status);
   }
+}
+
+// The page in headless Chromium, driven by Selenium: its channel list shows names, a click on
+// "next channel" changes the program's channel, and the live picture arrives.
+TEST_F(RemoteServer, ThePageWorksInARealBrowser) {
+  const int before = ProgramChannels().CurrentChannel();
+  ProgramChannels().ChannelRecord(ProgramChannels().CurrentTable() == 1, before)->Name = "Seven Sports";
+  const QString shots = qEnvironmentVariable("OKA_PVX_SHOTS", Home()) + "/web";
+  QProcess check;
+  check.start("/usr/bin/python3", {PVX_PAGE_CHECK, QString("http://127.0.0.1:%1/?token=%2").arg(App().ServerPort()).arg(QString(token_)), shots, "Seven Sports"});
+  // The server answers from this thread's event loop while the browser works.
+  ASSERT_TRUE(WaitUntil([&] { return check.state() == QProcess::NotRunning; }, 120000));
+  EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardError().toStdString();
+  EXPECT_NE(ProgramChannels().CurrentChannel(), before);
+  EXPECT_TRUE(QFile::exists(shots + "-phone-de.png"));
 }
 
 // The scheduler's timetable from the page: added, listed, refused with a reason, removed.
