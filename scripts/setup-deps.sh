@@ -18,6 +18,8 @@ packages=(
   libavcodec-dev libavformat-dev libavutil-dev libavfilter-dev libswresample-dev libswscale-dev ffmpeg
   # snapshots, mixer, real cards
   libjpeg62-turbo-dev libasound2-dev libv4l-dev
+  # finding other boxes (DNS-SD); the discovery tests run a private daemon in its own namespaces
+  libavahi-client-dev avahi-daemon avahi-utils iproute2 util-linux
   # fuzz targets under libFuzzer (scripts/fuzz.sh)
   clang libclang-rt-14-dev
   # the remote-control page's test in a real browser

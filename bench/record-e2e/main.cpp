@@ -105,14 +105,17 @@ const Format kFormats[] = {
       "log-level=error:pools=2:frame-threads=1", "-c:a", "libopus", "-b:a", "128k", "-f", "matroska"}},
 };
 
-// The first ten seconds of the recording decoded, then encoded again by ffmpeg as the program
-// encodes them: CPU seconds per second of pictures.
+// The first ten seconds of the recording decoded to the card's own picture format (YUY2), then
+// encoded again by ffmpeg as the program encodes them: CPU seconds per second of pictures.
 double FfmpegCpuPerSecond(const QString& recording, const QString& folder, const Format& format) {
-  const QString raw = folder + "/same.y4m", sound = folder + "/same.wav", out = folder + "/same.out";
-  Run("ffmpeg", {"-v", "error", "-y", "-i", recording, "-t", "10", "-an", "-pix_fmt", "yuv420p", raw});
+  const QString raw = folder + "/same.yuv", sound = folder + "/same.wav", out = folder + "/same.out";
+  Run("ffmpeg", {"-v", "error", "-y", "-i", recording, "-t", "10", "-an", "-f", "rawvideo", "-pix_fmt", "yuyv422", raw});
   Run("ffmpeg", {"-v", "error", "-y", "-i", recording, "-t", "10", "-vn", sound});
+  const QString rate = Run("ffprobe", {"-v", "error", "-select_streams", "v:0", "-show_entries", "stream=r_frame_rate",
+                                       "-of", "csv=p=0", recording}).trimmed();
   const double before = ChildrenCpuSeconds();
-  Run("ffmpeg", QStringList{"-v", "error", "-y", "-i", raw, "-i", sound} + format.ffmpeg + QStringList{out});
+  Run("ffmpeg", QStringList{"-v", "error", "-y", "-f", "rawvideo", "-pix_fmt", "yuyv422", "-s", "720x576", "-r", rate,
+                            "-i", raw, "-i", sound} + format.ffmpeg + QStringList{out});
   const double cpu = ChildrenCpuSeconds() - before;
   QFile::remove(raw);
   return cpu / 10.0;

@@ -457,6 +457,31 @@
     refocus(list, "href", focused);
   }
 
+  // ---- the other boxes at home ----
+
+  let peersKey = "";
+
+  async function loadPeers() {
+    const r = await api("GET", "/api/peers");
+    if (!r || !r.ok || !Array.isArray(r.data)) return;
+    const key = JSON.stringify(r.data);
+    if (key === peersKey) return;
+    peersKey = key;
+    const peers = r.data.filter((p) => p && typeof p.url === "string" && /^https?:\/\//.test(p.url));
+    $("#peers").replaceChildren(...peers.map((p) => {
+      const li = el("li", "item");
+      const main = el("div", "item-main");
+      main.append(el("span", "item-title", p.name || p.url));
+      // Each box has its own token: its page asks for its own link.
+      const a = el("a", "btn btn-small", t("openPeer"));
+      a.href = p.url;
+      a.setAttribute("aria-label", t("openPeerAria", { name: p.name || p.url }));
+      li.append(main, a);
+      return li;
+    }));
+    $("#peers-panel").hidden = peers.length === 0;
+  }
+
   // ---- timetable ----
 
   let schedule = [];
@@ -644,6 +669,7 @@
     if (unauthorised || document.hidden) return;
     loadChannels();
     loadRecordings();
+    loadPeers();
     loadSchedule();
   }
 

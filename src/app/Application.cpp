@@ -3,6 +3,10 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QNetworkInterface>
+#include <QSysInfo>
 #include <QMetaObject>
 #include <QPointer>
 #include <QTimer>
@@ -35,6 +39,7 @@
 #include "platform/video/TVideoWindow.h"
 #include "platform/DialogService.h"
 #include "platform/ProgramFolder.h"
+#include "platform/discovery/TServiceDiscovery.h"
 #include "remote/RemoteServer.h"
 #include "platform/SystemServices.h"
 #include "platform/ipc/MessageClient.h"
@@ -202,7 +207,7 @@ void TApplication::ContinueStartUp() {
       [this](quint32 message, qint32 w, qint32 l) { return HandleMessage(message, w, l); });
   endpoint_->Listen();
   mediaPlayer_ = std::make_unique<TMediaPlayerLink>(shell_, [this](quint32 m, qint32 w) { HandleMessage(m, w, 0); });
-  if (arguments_.contains("--serve")) Serve();
+  if (arguments_.contains("--serve") || main_->Prefs().Serve) Serve(main_->Prefs().ServeOtherDevices);
   if (scheduled) HandleMessage(ipc::kMsgScheduledStart, 0, 0);
   emit Started(true);
 }
@@ -354,6 +359,10 @@ void TApplication::RegisterCommands() {
                   &snapshotBrowser_, channels_.get(), language_.get(), preview_.get(), country_.get(),
                   playback_.get(), false, {}};
   // A window closed once already (by the window system) sends no second close event.
+  shell_.ApplyServing = [this](bool on, bool otherDevices) {
+    if (!on) StopServing();
+    return on && Serve(otherDevices) ? ServingLink() : QString();
+  };
   shell_.CloseProgram = [this] {
     if (mainWindow_) mainWindow_->close();
     ShutdownApplication();
@@ -457,23 +466,69 @@ void TApplication::CloseDialogsForExit() {
   }
 }
 
-quint16 TApplication::Serve() {
-  if (remote_) return serverPort_;
+quint16 TApplication::Serve(bool otherDevices) {
+  if (remote_ && servingOthers_ == otherDevices) return serverPort_;
+  StopServing();
   const quint16 port = qEnvironmentVariableIsSet("OKA_PVX_SERVE_PORT")
                            ? quint16(qEnvironmentVariableIntValue("OKA_PVX_SERVE_PORT"))
                            : kServePort;
   remoteLink_ = std::make_unique<TRemoteLink>(shell_);
   const QString web = QFileInfo(platform::DataFile("web/index.html")).absolutePath();
   remote_ = std::make_unique<remote::TRemoteServer>(*remoteLink_, remote::RemoteToken(platform::ProgramFolder()), web);
-  serverPort_ = remote_->Listen(false, port);
+  serverPort_ = remote_->Listen(otherDevices, port);
+  servingOthers_ = otherDevices;
   if (serverPort_ == 0) {
     qWarning("cannot serve on port %u: it is taken", unsigned(port));
-    remote_.reset();
+    StopServing();
     return 0;
   }
-  qInfo("serving on http://127.0.0.1:%u/ (its token is in %s)", unsigned(serverPort_),
-        qPrintable(platform::ProgramFolder() + "remote.token"));
+  qInfo("serving on http://%s:%u/ (its token is in %s)", otherDevices ? "0.0.0.0" : "127.0.0.1",
+        unsigned(serverPort_), qPrintable(platform::ProgramFolder() + "remote.token"));
+  if (otherDevices) Announce();
   return serverPort_;
+}
+
+void TApplication::Announce() {
+  // The other boxes at home find this one, and the page lists them; without Avahi it serves alone.
+  discovery_ = std::make_unique<platform::discovery::TServiceDiscovery>();
+  QString why;
+  if (!discovery_->Start(("OKA PVX " + QSysInfo::machineHostName()).left(60), serverPort_, 0, why)) {
+    qInfo("not announced on the home network: %s", qPrintable(why));
+    discovery_.reset();
+    return;
+  }
+  remoteLink_->FoundPeers = [this] {
+    QJsonArray peers;
+    for (const platform::discovery::TPeer& p : discovery_->Peers()) {
+      const QString host = p.address.contains(':') ? '[' + p.address + ']' : p.address;
+      peers.append(QJsonObject{{"name", p.name}, {"url", QStringLiteral("http://%1:%2/").arg(host).arg(p.port)}});
+    }
+    return peers;
+  };
+}
+
+void TApplication::StopServing() {
+  discovery_.reset();
+  remote_.reset();
+  remoteLink_.reset();
+  serverPort_ = 0;
+}
+
+QString TApplication::ServingLink() const {
+  if (!remote_) return {};
+  QString host = QStringLiteral("127.0.0.1");
+  if (servingOthers_) {
+    // The address other devices reach: the first of this computer's that is not loopback.
+    for (const QHostAddress& a : QNetworkInterface::allAddresses())
+      if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback()) {
+        host = a.toString();
+        break;
+      }
+  }
+  return QStringLiteral("http://%1:%2/?token=%3")
+      .arg(host)
+      .arg(serverPort_)
+      .arg(QString::fromLatin1(remote::RemoteToken(platform::ProgramFolder())));
 }
 
 void TApplication::ShutdownApplication() {
@@ -483,8 +538,7 @@ void TApplication::ShutdownApplication() {
   dispatcher_.Close();
   endpoint_.reset();
   mediaPlayer_.reset();
-  remote_.reset();
-  remoteLink_.reset();
+  StopServing();
   settings::LogWarningsOnly(true);
   if (started_) {
     main_->SetMode(amClosed);

@@ -41,6 +41,9 @@ namespace pvx::util {
 class TOEMInfo;
 }
 
+namespace pvx::platform::discovery {
+class TServiceDiscovery;
+}
 namespace pvx::remote {
 class TRemoteServer;
 }
@@ -78,8 +81,13 @@ class TApplication final : public QObject {
   // A message to the main window's endpoint (command, scheduled start, FM, activation).
   qint32 HandleMessage(quint32 message, qint32 wParam, qint32 lParam);
   // Starts the home server (the page and its API) on OKA_PVX_SERVE_PORT (0: a free one) or the
-  // usual port; the port it listens on, 0 when it cannot.
-  quint16 Serve();
+  // usual port, for this computer or the whole home network; the port it listens on, 0 when
+  // it cannot.
+  quint16 Serve(bool otherDevices = false);
+  void StopServing();
+  void Announce();
+  // The page's address with its token; empty while it does not serve.
+  QString ServingLink() const;
   quint16 ServerPort() const { return serverPort_; }
   static constexpr quint16 kServePort = 8765;
 
@@ -137,7 +145,9 @@ class TApplication final : public QObject {
   std::unique_ptr<TMediaPlayerLink> mediaPlayer_;
   std::unique_ptr<TRemoteLink> remoteLink_;
   std::unique_ptr<remote::TRemoteServer> remote_;
+  std::unique_ptr<platform::discovery::TServiceDiscovery> discovery_;
   quint16 serverPort_ = 0;
+  bool servingOthers_ = false;
   std::unique_ptr<TControlPanels> panels_;
   TFormMainWindow* mainWindow_ = nullptr;
   TFormLogo* logo_ = nullptr;

@@ -2,6 +2,8 @@
 // The running program as the home server sees it: its state, its channels and recordings, and
 // commands run through the dispatcher with the same gates as the keys.
 
+#include <functional>
+
 #include "remote/RemoteRoutes.h"
 
 namespace pvx::app {
@@ -22,6 +24,10 @@ class TRemoteLink final : public remote::IRemoteShell {
   QJsonArray Schedule() override;
   bool AddToSchedule(const QJsonObject& entry, QString& reason) override;
   bool RemoveFromSchedule(int id) override;
+  QJsonArray Peers() override { return FoundPeers ? FoundPeers() : QJsonArray(); }
+
+  // The other boxes, as the server's discovery found them.
+  std::function<QJsonArray()> FoundPeers;
 
  private:
   TShell& shell_;

@@ -61,6 +61,9 @@ struct TShell {
   bool MainWasVisible = true;
   // The TV and FM panels; nullptr before start-up creates them and after the exit.
   TControlPanels* Panels = nullptr;
+  // Starts, moves or stops the home server; the page's address with its token, empty when it
+  // does not serve.
+  std::function<QString(bool on, bool otherDevices)> ApplyServing;
 };
 
 // The handlers, by domain; each registers its commands with the shell's dispatcher.

@@ -53,6 +53,7 @@ void ShowSettings(TShell& shell) {
   env.Language = shell.Language;
   env.Capture = shell.Capture;
   env.Audio = shell.Audio;
+  env.ApplyServing = shell.ApplyServing;
   env.FMMode = shell.FMPanelVisible();
   env.Aspect = [window] { return window->Aspect(); };
   env.SetAspect = [window](int aspect) { window->SetAspect(aspect); };

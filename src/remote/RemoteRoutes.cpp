@@ -133,6 +133,7 @@ TRemoteResponse TRemoteRoutes::Route(const TRemoteRequest& r, const QList<QByteA
   if (get && n == 2 && s[0] == "api" && s[1] == "state") return Json(200, shell_.State());
   if (get && n == 2 && s[0] == "api" && s[1] == "channels") return Json(shell_.Channels());
   if (get && n == 2 && s[0] == "api" && s[1] == "recordings") return Json(shell_.Recordings());
+  if (get && n == 2 && s[0] == "api" && s[1] == "peers") return Json(shell_.Peers());
   if (post && n == 3 && s[0] == "api" && s[1] == "command") return Result(shell_.Run(QString::fromLatin1(s[2])));
   if (post && n == 3 && s[0] == "api" && s[1] == "channel") {
     const int channel = NumberOf(s[2]);

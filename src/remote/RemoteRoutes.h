@@ -59,6 +59,8 @@ class IRemoteShell {
   virtual QJsonArray Schedule() = 0;
   virtual bool AddToSchedule(const QJsonObject& entry, QString& reason) = 0;
   virtual bool RemoveFromSchedule(int id) = 0;
+  // The other boxes found on the home network: {"name", "url"}.
+  virtual QJsonArray Peers() = 0;
 };
 
 inline constexpr qsizetype kMaxBody = 64 * 1024;

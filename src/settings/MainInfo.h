@@ -51,6 +51,8 @@ struct TMainPreferences {
   QString WaveFolder;
   QString SecondBaseName = "capture";
   std::array<qint32, 5> ColorLevels{-1, -1, -1, -1, -1};  // brightness .. sharpness, 0..100
+  bool Serve = false;              // the home server: the page, its API and the streams
+  bool ServeOtherDevices = false;  // ... for the whole home network, not this computer alone
   bool operator==(const TMainPreferences&) const = default;
 };
 

@@ -41,6 +41,7 @@ struct Stored {
   qint32 playbackLine, recordLine, recordLevel;
   TCaptureSettings capture;
   qint32 aspect;
+  bool serve = false, serveOtherDevices = false;
 };
 
 Stored ReadBody(QIODevice& in) {
@@ -100,6 +101,8 @@ void Apply(const Stored& s, TMainInfo& main, const TMainSettingsPeers& peers) {
   prefs.WaveFolder = UsableFolder(s.waveFolder);
   prefs.SecondBaseName = s.secondBaseName;
   prefs.ColorLevels = s.colorLevels;
+  prefs.Serve = s.serve;
+  prefs.ServeOtherDevices = s.serveOtherDevices;
   main.SetPrefs(std::move(prefs));
   if (peers.Language && !s.language.isEmpty()) peers.Language->SetLanguage(s.language);
   if (peers.Audio) {
@@ -130,19 +133,28 @@ bool ReadStrictBoolean(QIODevice& in, bool& value) {
   return stored == 0 || stored == 1;
 }
 
-// The values added after the trailer. A file ending at the trailer keeps their defaults; one
-// that goes on must carry them whole. What a later version adds after them is left unread.
-bool ReadExtension(QIODevice& in, TCaptureSettings& c) {
+// Two stored booleans between their marks.
+bool ReadBlock(QIODevice& in, qint32 magic, bool& first, bool& second, qint32 trailer) {
+  return ReadMark(in, magic) && ReadStrictBoolean(in, first) && ReadStrictBoolean(in, second) &&
+         ReadMark(in, trailer);
+}
+
+// The blocks added after the trailer, in order. A file may end before any block and keep the
+// defaults of that block and those after it; a block that is there must be whole. What a later
+// version adds after the last block is left unread.
+bool ReadExtension(QIODevice& in, Stored& s) {
+  using F = TMainSettingsFile;
   if (in.atEnd()) return true;
-  return ReadMark(in, TMainSettingsFile::kExtensionMagic) && ReadStrictBoolean(in, c.DeinterlaceFast) &&
-         ReadStrictBoolean(in, c.SoftwareEncoding) && ReadMark(in, TMainSettingsFile::kExtensionTrailer);
+  if (!ReadBlock(in, F::kExtensionMagic, s.capture.DeinterlaceFast, s.capture.SoftwareEncoding, F::kExtensionTrailer))
+    return false;
+  return in.atEnd() || ReadBlock(in, F::kServingMagic, s.serve, s.serveOtherDevices, F::kServingTrailer);
 }
 
 // Reads every value and checks the marks; nothing is applied here.
 bool Parse(QIODevice& in, Stored& s) {
   if (ReadInteger(in) != TMainSettingsFile::kMagic) return false;
   s = ReadBody(in);
-  return ReadInteger(in) == TMainSettingsFile::kTrailer && ReadExtension(in, s.capture);
+  return ReadInteger(in) == TMainSettingsFile::kTrailer && ReadExtension(in, s);
 }
 
 const TStoredFileTexts& Texts() {
@@ -181,7 +193,9 @@ bool WriteBody(QIODevice& out, const TMainInfo& main, const TMainSettingsPeers& 
          WriteBoolean(out, capture.Deinterlace) && WriteInteger(out, aspect) &&
          WriteInteger(out, TMainSettingsFile::kTrailer) && WriteInteger(out, TMainSettingsFile::kExtensionMagic) &&
          WriteBoolean(out, capture.DeinterlaceFast) && WriteBoolean(out, capture.SoftwareEncoding) &&
-         WriteInteger(out, TMainSettingsFile::kExtensionTrailer);
+         WriteInteger(out, TMainSettingsFile::kExtensionTrailer) &&
+         WriteInteger(out, TMainSettingsFile::kServingMagic) && WriteBoolean(out, main.Prefs().Serve) &&
+         WriteBoolean(out, main.Prefs().ServeOtherDevices) && WriteInteger(out, TMainSettingsFile::kServingTrailer);
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #pragma once
-// Reading and writing QDVCR.cfg: a flat little-endian sequence framed by 4505 and 4359, then an
-// extension framed by 4606 and 4460 that older files lack. Other programs read up to the
-// trailer, so everything before it stays as it is.
+// Reading and writing QDVCR.cfg: a flat little-endian sequence framed by 4505 and 4359, then
+// extensions that older files lack: the capture block framed by 4606 and 4460, then the home
+// server block framed by 4607 and 4461. Other programs read up to the trailer, so everything
+// before it stays as it is.
 
 #include <QString>
 
@@ -16,6 +17,8 @@ class TMainSettingsFile {
   static constexpr qint32 kTrailer = 4359;
   static constexpr qint32 kExtensionMagic = 4606;
   static constexpr qint32 kExtensionTrailer = 4460;
+  static constexpr qint32 kServingMagic = 4607;
+  static constexpr qint32 kServingTrailer = 4461;
   static constexpr const char* kFileName = "QDVCR.cfg";
 
   static bool Load(const QString& path, TMainInfo& main, const TMainSettingsPeers& peers);

@@ -117,18 +117,20 @@ TEST(MainSettingsFile, GoldenDefaultFileThenARoundTripOfEveryValueAndFoldersOnRe
   MainFile out;
   test::WriteFile(out.path, QByteArray(1000, 'z'));
   ASSERT_TRUE(out.Save());  // the defaults replace what was there
-  EXPECT_EQ(test::ReadFile(out.path).toHex(), (Golden("QDVCR.default.cfg") + Integers({4606, 0, 0, 4460})).toHex())
-      << "the layout other programs read, byte for byte, then the extension";
+  EXPECT_EQ(test::ReadFile(out.path).toHex(),
+            (Golden("QDVCR.default.cfg") + Integers({4606, 0, 0, 4460, 4607, 0, 0, 4461})).toHex())
+      << "the layout other programs read, byte for byte, then the two extension blocks";
   test::EditPrefs(out.main, [&](TMainPreferences& p) {
     p.AlwaysOnTop = p.PIPEnabled = p.NoOverlay = p.ReservedFlag = p.StartInFM = true;
     p.MPEG4Codec = 0, p.CaptureFolder = videos, p.WaveFolder = radio;  // created on load
-    p.SecondBaseName = "second", p.ColorLevels = {10, 20, 30, 40, 50};
+    p.SecondBaseName = "second", p.ColorLevels = {10, 20, 30, 40, 50}, p.ServeOtherDevices = true;
   });
   out.language.SetLanguage("German"), out.audio = {3, 4, 30000}, out.aspect = 2;
   out.capture = {1, 2, 2, 3, 1, 1, 9, 1, 720, 576, 8000, 3, 6, false, "news", true, 3600, true, true, true, false};
   ASSERT_TRUE(out.Save());
   const QByteArray first = test::ReadFile(out.path);
-  EXPECT_TRUE(first.endsWith(Integers({4359, 4606, 1, 0, 4460}))) << "fast deinterlacing, after the trailer";
+  EXPECT_TRUE(first.endsWith(Integers({4359, 4606, 1, 0, 4460, 4607, 0, 1, 4461})))
+      << "fast deinterlacing and serving the home network, after the trailer";
   MainFile in;
   ASSERT_TRUE(in.Load() && QFileInfo(radio).isDir());
   // Saving what was loaded gives the same bytes: every value came back as it was.
@@ -191,28 +193,39 @@ TEST(MainSettingsFile, CorruptFileIsCheckedWholeThenSetAsideAndAnEmptyOneGivesTh
   };
   // The string that breaks is the capture folder's; the body's trailer ends the file spoilt.
   const QString message = "Main setting is corrupted, load default setting...";
-  ExpectEachSpoiledFileSetAside<Spoilt>(test::ReadFile(out.path).chopped(16), 28, message, expectDefaults);
+  ExpectEachSpoiledFileSetAside<Spoilt>(test::ReadFile(out.path).chopped(32), 28, message, expectDefaults);
 }
 
-// The values after the trailer: an older file ends at the trailer and keeps their defaults; a
-// file that goes on carries them whole, or it is damaged like a bad body.
-TEST(MainSettingsFile, TheExtensionAfterTheTrailerIsOptionalAndCheckedWhole) {
-  const struct { const char* name; QByteArray tail; bool loads, fast, software; } rows[] = {
-      {"an older file", {}, true, false, false},
-      {"software encoding", Integers({4606, 0, 1, 4460}), true, false, true},
-      {"a later version's values after it", Integers({4606, 1, 1, 4460, 4707}), true, true, true},
-      {"another mark", Integers({4607, 1, 0, 4460}), false, false, false},
-      {"a boolean neither 0 nor 1", Integers({4606, 0, 2, 4460}), false, false, false},
-      {"no trailer", Integers({4606, 1, 0}), false, false, false},
-      {"half a mark", Integers({4606}).left(2), false, false, false}};
+// The blocks after the trailer: an older file ends at the trailer or after the first block and
+// keeps the defaults of what it lacks; a file that goes on carries each block whole, or it is
+// damaged like a bad body.
+TEST(MainSettingsFile, TheExtensionBlocksAfterTheTrailerAreOptionalAndCheckedWhole) {
+  const QByteArray capture = Integers({4606, 1, 1, 4460});
+  const struct { const char* name; QByteArray tail; bool loads; QList<int> values; } rows[] = {
+      {"an older file", {}, true, {0, 0, 0, 0}},
+      {"software encoding", Integers({4606, 0, 1, 4460}), true, {0, 1, 0, 0}},
+      {"no serving block", capture, true, {1, 1, 0, 0}},
+      {"serving this computer", capture + Integers({4607, 1, 0, 4461}), true, {1, 1, 1, 0}},
+      {"a later version's values after both", capture + Integers({4607, 1, 1, 4461, 4708}), true, {1, 1, 1, 1}},
+      {"another mark", Integers({4607, 1, 0, 4460}), false, {0, 0, 0, 0}},
+      {"a boolean neither 0 nor 1", Integers({4606, 0, 2, 4460}), false, {0, 0, 0, 0}},
+      {"no trailer", Integers({4606, 1, 0}), false, {0, 0, 0, 0}},
+      {"half a mark", Integers({4606}).left(2), false, {0, 0, 0, 0}},
+      {"another serving mark", capture + Integers({4707, 1, 0, 4461}), false, {0, 0, 0, 0}},
+      {"a serving boolean neither 0 nor 1", capture + Integers({4607, 1, -1, 4461}), false, {0, 0, 0, 0}},
+      {"the first block's trailer closing the second", capture + Integers({4607, 1, 0, 4460}), false, {0, 0, 0, 0}},
+      {"half a serving block", capture + Integers({4607, 1}), false, {0, 0, 0, 0}}};
   for (const auto& r : rows) {
     MainFile in;
     in.capture.DeinterlaceFast = in.capture.SoftwareEncoding = true, in.capture.CaptureWidth = 123;
+    test::EditPrefs(in.main, [](TMainPreferences& p) { p.Serve = p.ServeOtherDevices = true; });
     test::Dialogs().Warnings.clear(), test::WriteFile(in.path, Golden("QDVCR.default.cfg") + r.tail);
     EXPECT_EQ(in.Load(), r.loads) << r.name;
-    EXPECT_EQ(std::tuple(in.capture.DeinterlaceFast, in.capture.SoftwareEncoding, in.capture.CaptureWidth,
-                         test::Dialogs().Warnings.size()),
-              std::tuple(r.fast, r.software, 640, r.loads ? 0u : 1u)) << r.name;
+    EXPECT_EQ(QList<int>({in.capture.DeinterlaceFast, in.capture.SoftwareEncoding, in.main.Prefs().Serve,
+                          in.main.Prefs().ServeOtherDevices}),
+              r.values) << r.name;
+    EXPECT_EQ(std::pair(in.capture.CaptureWidth, test::Dialogs().Warnings.size()),
+              std::pair(640, size_t(r.loads ? 0 : 1))) << r.name;
   }
 }
 

@@ -39,6 +39,15 @@ int SourceToRestore(int source, bool hasCamera) {
 
 }  // namespace
 
+bool StoreServing(settings::TMainInfo& main, bool on, bool otherDevices) {
+  settings::TMainPreferences prefs = main.Prefs();
+  if (prefs.Serve == on && prefs.ServeOtherDevices == otherDevices) return false;
+  prefs.Serve = on;
+  prefs.ServeOtherDevices = otherDevices;
+  main.SetPrefs(std::move(prefs));
+  return true;
+}
+
 void ApplyTV(const TTVChoices& c, TApplyTarget& t) {
   settings::TMainInfo& main = t.Main;
   settings::TCaptureSettings& cap = t.Capture;
@@ -122,6 +131,8 @@ void ApplyTV(const TTVChoices& c, TApplyTarget& t) {
     Call(t.SetDeinterlace, bool(cap.Deinterlace), bool(cap.DeinterlaceFast));
   }
   if (overlay) Call(t.SetOverlayFullScreen, true);
+  // Left alone when unchanged: a server started from the command line keeps running.
+  if (StoreServing(main, c.Serve, c.ServeOtherDevices)) Call(t.ApplyServing, c.Serve, c.ServeOtherDevices);
 }
 
 void ApplyFM(const TFMChoices& c, TApplyTarget& t) {

@@ -25,6 +25,9 @@ struct TTVChoices {
   int Aspect = 0;
   bool NoOverlay = false;
   int MPEG4Codec = 0;
+  // The home server, and whether it serves the whole home network.
+  bool Serve = false;
+  bool ServeOtherDevices = false;
   // The capture page, and the Video page's deinterlacing; RecordFormat, CaptureWidth/Height,
   // VideoBitRateKbps, Quality and FrameRateCode are taken from SizeText and the fields below
   // unless audio only.
@@ -82,7 +85,12 @@ struct TApplyTarget {
   std::function<void(bool on)> SetOverlayFullScreen;
   // The preview built again (an overlay choice changed).
   std::function<void(bool deinterlace, bool fast)> SetDeinterlace;
+  // The home server started, moved or stopped for a changed choice.
+  std::function<void(bool on, bool otherDevices)> ApplyServing;
 };
+
+// Stores the home network choice; true when it differs from the stored one.
+bool StoreServing(settings::TMainInfo& main, bool on, bool otherDevices);
 
 void ApplyTV(const TTVChoices& choices, TApplyTarget& target);
 void ApplyFM(const TFMChoices& choices, TApplyTarget& target);

@@ -3,6 +3,7 @@
 // Unset members mean the piece is absent; without the main, channel and preview models the
 // dialog shows its pages but OK changes nothing.
 
+#include <QString>
 #include <functional>
 
 namespace pvx::engine {
@@ -43,6 +44,9 @@ struct TConfigEnvironment {
   std::function<void()> Relocalise;
   // The help command of the main window.
   std::function<void()> Help;
+  // Starts, moves or stops the home server; the page's address with its token, empty when it
+  // does not serve.
+  std::function<QString(bool on, bool otherDevices)> ApplyServing;
 };
 
 }  // namespace pvx::ui

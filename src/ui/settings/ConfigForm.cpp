@@ -7,6 +7,7 @@
 
 #include "engine/AudioAdjustInfo.h"
 #include "engine/CaptureInfo.h"
+#include "platform/DialogService.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
 #include "settings/ChannelInfo.h"
@@ -21,6 +22,7 @@
 #include "ui/settings/FolderField.h"
 #include "ui/settings/OtherPage.h"
 #include "ui/settings/PreviewPage.h"
+#include "ui/settings/ServingGroup.h"
 #include "ui/settings/TunerPage.h"
 #include "ui/settings/VideoPage.h"
 #include "util/Folders.h"
@@ -103,6 +105,7 @@ void TFormConfig::CreatePages() {
   add(TabSheetVideo = new TVideoPage(PageControlConfig), "TabSheetVideo", QStringLiteral("Video"));
   add(TabSheetOther = new TOtherPage(PageControlConfig), "TabSheetOther", QStringLiteral("Other"));
   TabSheetOther->OnLanguageChosen = [this](const QString& name) { LanguageChosen(name); };
+  TabSheetOther->Serving->OnApply = [this] { ApplyServingNow(); };
 }
 
 void TFormConfig::LoadPages() {
@@ -136,6 +139,8 @@ void TFormConfig::LoadPages() {
     TabSheetOther->Load(lang ? lang->Languages : QStringList(), lang ? lang->LanguageName : QString(),
                         env_.Main ? env_.Main->Prefs().MPEG4Codec : 0,
                         env_.Main && env_.Main->Prefs().PIPEnabled);
+    TabSheetOther->Serving->Load(env_.Main && env_.Main->Prefs().Serve,
+                                 env_.Main && env_.Main->Prefs().ServeOtherDevices);
   }
   if (TabSheetFM) {
     const qint32 low = env_.Capture && env_.Capture->Tuner().FMMin() > 0 ? env_.Capture->Tuner().FMMin() : kFMLow;
@@ -170,7 +175,7 @@ void TFormConfig::ApplyLanguage() {
   if (TabSheetCapture) ApplyCaptions(TabSheetCapture->Captions()), TabSheetCapture->ApplyItemTexts();
   if (TabSheetVideo) ApplyCaptions(TabSheetVideo->Captions()), TabSheetVideo->ApplyItemTexts();
   if (TabSheetFM) ApplyCaptions(TabSheetFM->Captions()), TabSheetFM->ApplyItemTexts();
-  if (TabSheetOther) ApplyCaptions(TabSheetOther->Captions());
+  if (TabSheetOther) ApplyCaptions(TabSheetOther->Captions()), TabSheetOther->Serving->ApplyItemTexts();
 }
 
 void TFormConfig::LanguageChosen(const QString& name) {
@@ -212,6 +217,7 @@ void TFormConfig::BitBtnOKClick() {
   target.SwitchSource = env_.SwitchSource;
   target.OverlayFullScreen = env_.OverlayFullScreen;
   target.SetOverlayFullScreen = env_.SetOverlayFullScreen;
+  target.ApplyServing = [this](bool on, bool otherDevices) { ServingChosen(on, otherDevices); };
   if (env_.FMMode)
     OKInFM(target);
   else
@@ -249,6 +255,24 @@ void TFormConfig::OKInFM(TApplyTarget& target) {
   if (choices.WaveFolder != env_.Main->Prefs().WaveFolder && !FolderAccepted(choices.WaveFolder))
     ReportRefusedFolder(choices.WaveFolder, env_.Main->Prefs().WaveFolder);
   ApplyFM(choices, target);
+}
+
+void TFormConfig::ApplyServingNow() {
+  if (!env_.Main) return;
+  const TServingGroup& serving = *TabSheetOther->Serving;
+  // Asked again even when unchanged: a server that could not start may start now, and a running
+  // one gives its address without a restart.
+  StoreServing(*env_.Main, serving.On(), serving.OtherDevices());
+  ServingChosen(serving.On(), serving.OtherDevices());
+}
+
+void TFormConfig::ServingChosen(bool on, bool otherDevices) {
+  const QString address = env_.ApplyServing ? env_.ApplyServing(on, otherDevices) : QString();
+  TabSheetOther->Serving->ShowAddress(address);
+  if (on && address.isEmpty())
+    platform::Dialogs().MessageBox(
+        Text("ServeFailed", QStringLiteral("The home server could not start: port 8765 is in use.")),
+        Text("Setup", QStringLiteral("Setup")), platform::MsgButtons::Ok);
 }
 
 bool TFormConfig::StoreCapture(const settings::TCaptureSettings& next) {

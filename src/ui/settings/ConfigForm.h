@@ -53,6 +53,10 @@ class TFormConfig final : public QDialog {
   void OKInTV(TApplyTarget& target);
   void OKInFM(TApplyTarget& target);
   void LanguageChosen(const QString& name);
+  // The home network choice taken at once by the Other page's Apply; Cancel keeps it.
+  void ApplyServingNow();
+  // Asks the server to follow the stored choice and shows its answer.
+  void ServingChosen(bool on, bool otherDevices);
 
   TConfigEnvironment env_;
   QPushButton *BitBtnOK_, *BitBtnCancel_, *BitBtnHelp_;

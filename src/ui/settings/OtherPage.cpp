@@ -7,6 +7,7 @@
 #include <QLabel>
 
 #include "ui/settings/ConfigApply.h"
+#include "ui/settings/ServingGroup.h"
 
 namespace pvx::ui {
 
@@ -33,6 +34,9 @@ TOtherPage::TOtherPage(QWidget* parent) : QWidget(parent) {
   codec->setColumnStretch(1, 1);
   column->addWidget(groupCodec_);
 
+  Serving = new TServingGroup(this);
+  column->addWidget(Serving);
+
   CheckBoxPIPPlayback_ = Named(new QCheckBox(QStringLiteral("PIP Enable"), this), "CheckBoxPIPPlayback");
   CheckBoxPIPPlayback_->hide();
   column->addWidget(CheckBoxPIPPlayback_);
@@ -58,11 +62,15 @@ void TOtherPage::Load(const QStringList& languages, const QString& current, int 
 void TOtherPage::Choose(TTVChoices& c) const {
   c.MPEG4Codec = std::max(0, ComboBoxMPEG4Codec_->currentIndex());
   c.PIPEnabled = CheckBoxPIPPlayback_->isChecked();
+  c.Serve = Serving->On();
+  c.ServeOtherDevices = Serving->OtherDevices();
 }
 
 TCaptionList TOtherPage::Captions() {
-  return {{"MultiLanguage", groupLanguage_}, {"MultiLanguage", labelLanguage_}, {"PIP", CheckBoxPIPPlayback_},
-          {"MPEG4Codec", labelCodec_}};
+  TCaptionList list{{"MultiLanguage", groupLanguage_}, {"MultiLanguage", labelLanguage_},
+                    {"PIP", CheckBoxPIPPlayback_}, {"MPEG4Codec", labelCodec_}};
+  for (const auto& caption : Serving->Captions()) list.push_back(caption);
+  return list;
 }
 
 }  // namespace pvx::ui

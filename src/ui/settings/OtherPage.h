@@ -1,6 +1,6 @@
 #pragma once
-// The Other page: the display language (taken at once) and the MPEG-4 codec; and the hidden
-// picture-in-picture box, which OK writes back as it was loaded.
+// The Other page: the display language (taken at once), the MPEG-4 codec and the home network
+// group; and the hidden picture-in-picture box, which OK writes back as it was loaded.
 
 #include <QWidget>
 #include <functional>
@@ -14,6 +14,7 @@ class QLabel;
 
 namespace pvx::ui {
 
+class TServingGroup;
 struct TTVChoices;
 
 class TOtherPage final : public QWidget {
@@ -29,6 +30,7 @@ class TOtherPage final : public QWidget {
   std::function<void(const QString& name)> OnLanguageChosen;
 
   QComboBox* ComboBoxMultiLanguageOption;
+  TServingGroup* Serving;
 
  private:
   QGroupBox *groupLanguage_, *groupCodec_;

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -318,6 +320,46 @@ TEST_F(ConfigForm, CancelPutsThePreviewGridBackAndEscapeCancels) {
   EXPECT_EQ(g.result(), QDialog::Accepted) << "Enter is OK";
 }
 
+// The home network choice is stored; the server is asked to follow a changed one on OK, and any
+// one on the group's Apply, which shows its answer or says that it could not start.
+TEST_F(ConfigForm, TheHomeNetworkChoiceIsStoredAndTheServerFollowsIt) {
+  const QString link = "http://127.0.0.1:8765/?token=t";
+  const struct {
+    const char* name;
+    bool stored, on, apply;
+    QString answer, calls, shown, placeholder;
+    size_t boxes;
+  } rows[] = {
+      {"checked, OK", false, true, false, link, "1 0", link, "", 0},
+      {"cleared, OK", true, false, false, "", "0 1", "", "", 0},
+      {"unchanged, OK: a running server is left alone", true, true, false, link, "", "", "Shown after Apply", 0},
+      {"unchanged, Apply: asked again", true, true, true, link, "1 1", link, "", 0},
+      {"the port is taken", false, true, true, "", "1 0", "", "", 1}};
+  for (const auto& r : rows) {
+    SCOPED_TRACE(r.name);
+    QString calls;
+    env.ApplyServing = [&](bool on, bool others) { return calls = QString("%1 %2").arg(on).arg(others), r.answer; };
+    test::EditPrefs(main, [&](settings::TMainPreferences& p) { p.Serve = r.stored, p.ServeOtherDevices = r.stored; });
+    test::Dialogs().Boxes.clear();
+    TFormConfig& f = Open();
+    auto* serve = test::Child<QAbstractButton>(f, "CheckBoxServe");
+    auto* address = test::Child<QLineEdit>(f, "EditServingAddress");
+    serve->setChecked(r.on);
+    EXPECT_EQ(test::Child<QAbstractButton>(f, "CheckBoxServeOtherDevices")->isEnabled(), r.on);
+    test::Child<QPushButton>(f, r.apply ? "BitBtnApplyServing" : "BitBtnOK")->click();
+    EXPECT_EQ(QStringList({calls, address->text(), address->placeholderText()}),
+              QStringList({r.calls, r.shown, r.placeholder}));
+    EXPECT_EQ(QList<int>({main.Prefs().Serve, f.result() == QDialog::Accepted}), QList<int>({r.on, !r.apply}))
+        << "Apply leaves the dialog open";
+    EXPECT_EQ(test::Dialogs().Boxes.size(), r.boxes);
+    for (const auto& box : test::Dialogs().Boxes)
+      EXPECT_EQ(box.text, "The home server could not start: port 8765 is in use.");
+    auto* copy = test::Child<QPushButton>(f, "BitBtnCopyAddress");
+    QGuiApplication::clipboard()->clear(), copy->click();
+    EXPECT_EQ(copy->isEnabled() ? QGuiApplication::clipboard()->text() : "", r.shown) << "copies what is shown";
+  }
+}
+
 TEST(CaptureProfiles, EachFormatSetsItsControlsAndTheSizeAndLevelTexts) {
   // The choices' values; `free` tells which of size, bit rate, quality and rate the user may change.
   const struct { int format; const char* size; int sizes, bitRate, quality, rate; const char* free; } rows[] {
@@ -371,6 +413,7 @@ struct Scenario {
     target.OverlayFullScreen = [this] { return overlay; };
     target.SetOverlayFullScreen = [this](bool on) { Log("overlay", on); };
     target.SetDeinterlace = [this](bool on, bool fast) { Log(fast ? "deinterlace-fast" : "deinterlace", on); };
+    target.ApplyServing = [this](bool on, bool others) { Log("serve", on * 10 + others); };
     choices.Capture = capture, choices.SizeText = "352x288", choices.FrameRateIndex = kRate25;
     choices.CaptureFolder = "/new/", choices.RecordLevel = 100;
   }
@@ -422,6 +465,9 @@ TEST_F(ApplyOrder, TVRunsItsStepsInOrder) {
       {"S-Video input takes its standard",
        [](Scenario& t) { t.channels.SetVideoSource(TChannelInfo::kSVideo); },
        {"aspect 0", "input-standard 2", "level 100", "apply"}},
+      {"serving the home network: stored, then the server follows",
+       [](Scenario& t) { t.choices.Serve = t.choices.ServeOtherDevices = true; },
+       {"aspect 0", "select-tv", "level 100", "apply", "serve 11"}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -430,6 +476,7 @@ TEST_F(ApplyOrder, TVRunsItsStepsInOrder) {
     ApplyTV(fresh.choices, fresh.target);
     EXPECT_EQ(fresh.log, row.expected);
     EXPECT_EQ(fresh.applied, fresh.capture) << "the engine gets the settings stored";
+    EXPECT_EQ(fresh.main.Prefs().ServeOtherDevices, fresh.choices.ServeOtherDevices);
   }
 }
 
