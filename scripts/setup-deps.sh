@@ -14,6 +14,8 @@ packages=(
   gstreamer1.0-tools gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   gstreamer1.0-plugins-bad gstreamer1.0-plugins-ugly gstreamer1.0-libav
   gstreamer1.0-x gstreamer1.0-alsa
+  # the RTSP server of the live view and the recordings
+  libgstrtspserver-1.0-dev
   # FFmpeg libraries and tools (ffprobe checks recordings in tests)
   libavcodec-dev libavformat-dev libavutil-dev libavfilter-dev libswresample-dev libswscale-dev ffmpeg
   # snapshots, mixer, real cards

@@ -251,6 +251,11 @@
   }
 
   function applyState(s) {
+    // The live view for VLC, mpv or a TV's player, when the program streams it.
+    const rtsp = $("#rtsp-link");
+    const stream = typeof s.rtsp === "string" && s.rtsp.startsWith("rtsp://") ? s.rtsp : "";
+    rtsp.hidden = !stream;
+    if (stream && rtsp.getAttribute("href") !== stream) rtsp.setAttribute("href", stream);
     const prev = state;
     state = s;
     const fm = s.mode === "fm";

@@ -7,6 +7,8 @@
 #include <QJsonObject>
 #include <QNetworkInterface>
 #include <QSysInfo>
+#include <QTimer>
+#include <QUrl>
 #include <QMetaObject>
 #include <QPointer>
 #include <QTimer>
@@ -40,6 +42,7 @@
 #include "platform/DialogService.h"
 #include "platform/ProgramFolder.h"
 #include "platform/discovery/TServiceDiscovery.h"
+#include "platform/rtsp/TRtspServer.h"
 #include "remote/RemoteServer.h"
 #include "platform/SystemServices.h"
 #include "platform/ipc/MessageClient.h"
@@ -484,15 +487,65 @@ quint16 TApplication::Serve(bool otherDevices) {
   }
   qInfo("serving on http://%s:%u/ (its token is in %s)", otherDevices ? "0.0.0.0" : "127.0.0.1",
         unsigned(serverPort_), qPrintable(platform::ProgramFolder() + "remote.token"));
+  StartStreaming(otherDevices);
   if (otherDevices) Announce();
   return serverPort_;
+}
+
+void TApplication::StartStreaming(bool otherDevices) {
+  const quint16 port = qEnvironmentVariableIsSet("OKA_PVX_RTSP_PORT")
+                           ? quint16(qEnvironmentVariableIntValue("OKA_PVX_RTSP_PORT"))
+                           : kRtspPort;
+  rtsp_ = std::make_unique<platform::rtsp::TRtspServer>();
+  QString why;
+  if (!rtsp_->Start(otherDevices ? "0.0.0.0" : "127.0.0.1", port, why)) {
+    qWarning("no RTSP streams: %s", qPrintable(why));
+    rtsp_.reset();
+    return;
+  }
+  rtsp_->SetToken(remote::RemoteToken(platform::ProgramFolder()));
+  servedFiles_ = std::make_shared<std::pair<std::mutex, QStringList>>();
+  rtsp_->SetRecordings([files = servedFiles_](int n) {
+    std::lock_guard lock(files->first);
+    return n >= 0 && n < files->second.size() ? files->second[n] : QString();
+  });
+  // What the window shows goes to the stream while someone watches; the Done list's files are
+  // handed over from this thread.
+  liveFeed_ = new QTimer(this);
+  liveFeed_->setInterval(40);
+  connect(liveFeed_, &QTimer::timeout, this, [this] {
+    QStringList files;
+    for (const auto& item : playback_->Lists.Items) files << item->FilePath;
+    {
+      std::lock_guard lock(servedFiles_->first);
+      servedFiles_->second = files;
+    }
+    // Unwatched, a picture every half second readies the stream for a client that asks.
+    if (main_->Mode() == amFMRadio || (!rtsp_->LiveWatched() && ++idleTicks_ % 12 != 0)) return;
+    const QImage picture = capture_->Stills().Grab(capture_->Chip().IsWis());
+    if (!picture.isNull()) rtsp_->PushPicture(picture.convertToFormat(QImage::Format_RGB32), liveClock_.nsecsElapsed());
+  });
+  liveClock_.start();
+  liveFeed_->start();
+  remoteLink_->LiveStreamLink = [this] { return LiveStreamLink(); };
+  qInfo("streaming on rtsp://%s:%u/live", otherDevices ? "0.0.0.0" : "127.0.0.1", unsigned(rtsp_->Port()));
+}
+
+QString TApplication::LiveStreamLink() const {
+  if (!rtsp_) return {};
+  const QUrl page(ServingLink());
+  return QStringLiteral("rtsp://%1:%2/live?token=%3")
+      .arg(page.host())
+      .arg(rtsp_->Port())
+      .arg(QString::fromLatin1(remote::RemoteToken(platform::ProgramFolder())));
 }
 
 void TApplication::Announce() {
   // The other boxes at home find this one, and the page lists them; without Avahi it serves alone.
   discovery_ = std::make_unique<platform::discovery::TServiceDiscovery>();
   QString why;
-  if (!discovery_->Start(("OKA PVX " + QSysInfo::machineHostName()).left(60), serverPort_, 0, why)) {
+  if (!discovery_->Start(("OKA PVX " + QSysInfo::machineHostName()).left(60), serverPort_, rtsp_ ? rtsp_->Port() : 0,
+                         why)) {
     qInfo("not announced on the home network: %s", qPrintable(why));
     discovery_.reset();
     return;
@@ -509,6 +562,9 @@ void TApplication::Announce() {
 
 void TApplication::StopServing() {
   discovery_.reset();
+  delete liveFeed_;
+  liveFeed_ = nullptr;
+  rtsp_.reset();
   remote_.reset();
   remoteLink_.reset();
   serverPort_ = 0;

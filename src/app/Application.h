@@ -4,11 +4,16 @@
 // its handlers (by domain, in their own files), the main window's message endpoint, and the
 // exit sequence.
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <utility>
+
+class QTimer;
 
 #include "app/CommandDispatcher.h"
 #include "app/ShellContext.h"
@@ -43,6 +48,9 @@ class TOEMInfo;
 
 namespace pvx::platform::discovery {
 class TServiceDiscovery;
+}
+namespace pvx::platform::rtsp {
+class TRtspServer;
 }
 namespace pvx::remote {
 class TRemoteServer;
@@ -86,6 +94,10 @@ class TApplication final : public QObject {
   quint16 Serve(bool otherDevices = false);
   void StopServing();
   void Announce();
+  void StartStreaming(bool otherDevices);
+  // The RTSP address of the live view with its token; empty without the RTSP server.
+  QString LiveStreamLink() const;
+  static constexpr quint16 kRtspPort = 8554;
   // The page's address with its token; empty while it does not serve.
   QString ServingLink() const;
   quint16 ServerPort() const { return serverPort_; }
@@ -146,6 +158,12 @@ class TApplication final : public QObject {
   std::unique_ptr<TRemoteLink> remoteLink_;
   std::unique_ptr<remote::TRemoteServer> remote_;
   std::unique_ptr<platform::discovery::TServiceDiscovery> discovery_;
+  std::unique_ptr<platform::rtsp::TRtspServer> rtsp_;
+  QTimer* liveFeed_ = nullptr;
+  QElapsedTimer liveClock_;
+  int idleTicks_ = 0;
+  // The Done list's files, for the RTSP server's threads.
+  std::shared_ptr<std::pair<std::mutex, QStringList>> servedFiles_;
   quint16 serverPort_ = 0;
   bool servingOthers_ = false;
   std::unique_ptr<TControlPanels> panels_;

@@ -119,6 +119,7 @@ QJsonObject TRemoteLink::State() {
   s["name"] = ChannelName(channels, channel);
   s["frequencyText"] = fm ? util::MHzText(shell_.Capture->Tuner().FMFrequency()) : QString();
   s["recording"] = shell_.Capture->Recording();
+  if (LiveStreamLink) s["rtsp"] = LiveStreamLink();
   s["elapsedSeconds"] = shell_.Capture->Recording() ? qint64(shell_.Capture->Recorder().ElapsedSeconds) : 0;
   if (shell_.Audio) {
     s["volume"] = int(qint64(shell_.Audio->Volume()) * 100 / kFullVolume);

@@ -28,6 +28,8 @@ class TRemoteLink final : public remote::IRemoteShell {
 
   // The other boxes, as the server's discovery found them.
   std::function<QJsonArray()> FoundPeers;
+  // The live view's RTSP address with its token; empty without one.
+  std::function<QString()> LiveStreamLink;
 
  private:
   TShell& shell_;

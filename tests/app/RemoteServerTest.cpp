@@ -29,13 +29,26 @@ class RemoteServer : public LiveTV {
  protected:
   void SetUp() override {
     qputenv("OKA_PVX_SERVE_PORT", "0");
+    qputenv("OKA_PVX_RTSP_PORT", "0");
     ASSERT_TRUE(Start({"--serve"}));
     QFile token(Home() + "remote.token");
     ASSERT_TRUE(token.open(QIODevice::ReadOnly) && App().ServerPort() > 0);
     token_ = token.readAll().trimmed();
     EXPECT_EQ(token.permissions() & (QFile::ReadGroup | QFile::ReadOther), 0) << "the user's alone";
   }
-  void TearDown() override { qunsetenv("OKA_PVX_SERVE_PORT"); }
+  void TearDown() override {
+    qunsetenv("OKA_PVX_SERVE_PORT");
+    qunsetenv("OKA_PVX_RTSP_PORT");
+  }
+  // What ffprobe finds at `url`: its streams' codecs, or its complaint.
+  QString ProbeStream(const QString& url) {
+    QProcess probe;
+    probe.start("ffprobe", {"-v", "error", "-rtsp_transport", "tcp", "-show_entries", "stream=codec_name", "-of",
+                            "csv=p=0", url});
+    // The program feeds the stream from this thread's event loop while ffprobe watches.
+    EXPECT_TRUE(WaitUntil([&] { return probe.state() == QProcess::NotRunning; }, 60000));
+    return QString::fromUtf8(probe.readAllStandardOutput() + probe.readAllStandardError()).simplified();
+  }
 
   Reply Ask(const QByteArray& method, const QString& path, const QList<QPair<QByteArray, QByteArray>>& headers = {},
             const QByteArray& body = {}) {
@@ -119,6 +132,15 @@ TEST_F(RemoteServer, ThePageWorksInARealBrowser) {
   EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardError().toStdString();
   EXPECT_NE(ProgramChannels().CurrentChannel(), before);
   EXPECT_TRUE(QFile::exists(shots + "-phone-de.png"));
+}
+
+// The live view over RTSP, one encoder for every viewer: H.264 and AAC with the token, 401 without.
+TEST_F(RemoteServer, TheLiveViewStreamsOverRtspWithTheToken) {
+  const QString live = QJsonDocument::fromJson(AskWithToken("GET", "/api/state").body)["rtsp"].toString();
+  ASSERT_TRUE(live.startsWith("rtsp://127.0.0.1:") && live.endsWith("?token=" + token_)) << live.toStdString();
+  const QString found = ProbeStream(live);
+  EXPECT_EQ(found, "h264 aac") << found.toStdString();
+  EXPECT_TRUE(ProbeStream(live.left(live.indexOf('?'))).contains("401")) << "without the token";
 }
 
 // The scheduler's timetable from the page: added, listed, refused with a reason, removed.
