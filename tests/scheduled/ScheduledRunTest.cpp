@@ -70,7 +70,7 @@ void ExitProgram() {
 TEST(CommandLines, HelpVersionAndUnknownOptionsAreAnsweredWithoutAWindow) {
   const std::tuple<const char*, QStringList, int, const char*> rows[] = {
       {PVX_PROGRAM, {"--help"}, 0, "Usage: oka-pvx"},      {PVX_PROGRAM, {"fm", "--version"}, 0, " (built "},
-      {PVX_PROGRAM, {"--serve"}, 2, "unknown option --serve"}, {PVX_SCHEDULED, {"-h"}, 0, "Usage: Scheduled"},
+      {PVX_PROGRAM, {"--nonsense"}, 2, "unknown option --nonsense"}, {PVX_SCHEDULED, {"-h"}, 0, "Usage: Scheduled"},
       {PVX_SCHEDULED, {"--version"}, 0, " (built "},       {PVX_SCHEDULED, {"--nope"}, 2, "Usage: Scheduled"},
       {PVX_SCHEDULED, {"--remove", "-", "-x"}, 2, "unknown option -x"}};
   for (const auto& [program, args, status, text] : rows) {
