@@ -70,11 +70,11 @@ bool ParseRange(const QByteArray& header, qint64 size, qint64& from, qint64& len
   length = size;
   if (header.isEmpty()) return true;
   if (!header.startsWith("bytes=") || header.contains(',')) return false;
-  const QByteArray spec = header.mid(6).trimmed();
-  const qsizetype dash = spec.indexOf('-');
+  const QByteArray wanted = header.mid(6).trimmed();
+  const qsizetype dash = wanted.indexOf('-');
   if (dash < 0) return false;
   bool okFirst = false, okLast = false;
-  const QByteArray first = spec.left(dash), last = spec.mid(dash + 1);
+  const QByteArray first = wanted.left(dash), last = wanted.mid(dash + 1);
   const qint64 a = first.toLongLong(&okFirst), b = last.toLongLong(&okLast);
   if (first.isEmpty()) {  // the last b bytes
     if (!okLast || b <= 0 || size == 0) return false;
