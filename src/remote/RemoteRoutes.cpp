@@ -6,8 +6,12 @@
 #include <QJsonDocument>
 #include <QUrl>
 
+#include "platform/SecretCompare.h"
+
 namespace pvx::remote {
 namespace {
+
+using platform::SameSecret;
 
 constexpr char kCookie[] = "pvx_token";
 
@@ -25,14 +29,6 @@ QByteArray HeaderOf(const TRemoteRequest& r, const QByteArray& name) {
   for (const auto& [key, value] : r.headers)
     if (key == name) return value;
   return {};
-}
-
-// Compares in time that does not depend on where the two differ.
-bool SameSecret(const QByteArray& a, const QByteArray& b) {
-  if (a.size() != b.size() || a.isEmpty()) return false;
-  unsigned char diff = 0;
-  for (qsizetype i = 0; i < a.size(); ++i) diff |= uchar(a[i]) ^ uchar(b[i]);
-  return diff == 0;
 }
 
 TRemoteResponse Json(int status, const QJsonDocument& document) {

@@ -10,6 +10,7 @@
 #include <set>
 #include <thread>
 
+#include "platform/SecretCompare.h"
 #include "platform/graph/GstPtr.h"
 #include "platform/rtsp/RtspFactories.h"
 #include "platform/rtsp/TLiveFeed.h"
@@ -28,15 +29,6 @@ constexpr const char* kPreRequestSignals[] = {
     "pre-describe-request", "pre-setup-request",         "pre-play-request",
     "pre-pause-request",    "pre-teardown-request",      "pre-announce-request",
     "pre-record-request",   "pre-set-parameter-request", "pre-get-parameter-request"};
-
-// Takes as long for a wrong token as for the right one, whatever its length.
-bool SameSecret(const QByteArray& given, const QByteArray& expected) {
-  if (expected.isEmpty()) return false;
-  unsigned difference = unsigned(given.size() ^ expected.size());
-  for (qsizetype i = 0; i < expected.size(); ++i)
-    difference |= unsigned(quint8(expected[i]) ^ quint8(i < given.size() ? given[i] : 0));
-  return difference == 0;
-}
 
 // The token of a query, if it has one.
 std::optional<QByteArray> TokenOf(const char* query) {
