@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "platform/graph/GstPtr.h"
+#include "platform/video/SoundTap.h"
 
 Q_LOGGING_CATEGORY(lcAudio, "pvx.audio")
 
@@ -20,10 +21,10 @@ constexpr double kMaxVolume = 1.0;
 
 // The null sink syncs to the clock so a graph without sound output runs at real-time pace.
 constexpr const char* kNullSinkBin =
-    "queue name=queue ! audioconvert ! audioresample ! volume name=volume"
+    "queue name=queue ! tee name=split split. ! queue ! audioconvert ! audioresample ! volume name=volume"
     " ! fakesink name=sink sync=true";
 constexpr const char* kSoundSinkBin =
-    "queue name=queue ! audioconvert ! audioresample ! volume name=volume"
+    "queue name=queue ! tee name=split split. ! queue ! audioconvert ! audioresample ! volume name=volume"
     " ! autoaudiosink name=sink";
 
 }  // namespace
@@ -50,8 +51,10 @@ bool SoundOutputAvailable() {
 TAudioRenderer::TAudioRenderer() : graph::TFilter("Audio Renderer") {
   AddPin("Input", graph::PinDir::Input, graph::PinCategory::None, graph::MediaMajor::Audio);
   nullSink_ = !SoundOutputAvailable();
-  GstElement* bin = graph::MakeBin(nullSink_ ? kNullSinkBin : kSoundSinkBin, "AudioRenderer");
+  const QByteArray description = QByteArray(nullSink_ ? kNullSinkBin : kSoundSinkBin) + kSoundTapBranch;
+  GstElement* bin = graph::MakeBin(description.constData(), "AudioRenderer");
   if (!bin) return;
+  ConnectSoundTap(bin);
   SetElement(bin);
   if (!graph::Ghost(bin, "queue", "sink", "Input")) {
     qCWarning(lcAudio) << "audio renderer: cannot expose its input";

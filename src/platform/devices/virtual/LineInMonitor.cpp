@@ -5,6 +5,7 @@
 #include "platform/devices/virtual/VirtualDeviceProvider.h"
 #include "platform/devices/virtual/VirtualSound.h"
 #include "platform/graph/GstPtr.h"
+#include "platform/video/SoundTap.h"
 #include "platform/video/TAudioRenderer.h"
 
 namespace pvx::platform::devices {
@@ -26,10 +27,11 @@ void TLineInMonitor::SetLevel(double volume, bool muted) {
 void TLineInMonitor::Start() {
   const char* sink = video::SoundOutputAvailable() ? "autoaudiosink" : "fakesink sync=true";
   const QByteArray description =
-      QByteArray("audiotestsrc name=src is-live=true samplesperbuffer=960 ! volume name=level "
-                 "! audioconvert ! audioresample ! ") + sink;
+      QByteArray("audiotestsrc name=src is-live=true samplesperbuffer=960 ! tee name=split split. ! queue "
+                 "! volume name=level ! audioconvert ! audioresample ! ") + sink + video::kSoundTapBranch;
   GstElement* bin = graph::MakeBin(description.constData(), "line-in-monitor");
   if (!bin) return;
+  video::ConnectSoundTap(bin);
   // A pipeline of its own, outside every graph: it stands for analogue wiring.
   pipeline_ = graph::Adopt(GST_ELEMENT(gst_object_ref_sink(gst_pipeline_new("line-in"))));
   gst_bin_add(GST_BIN(pipeline_.get()), bin);
