@@ -315,11 +315,12 @@
   }
 
   function clearPicture() {
-    $("#picture").replaceChildren();
+    if (!video) $("#picture").replaceChildren();
     hasPicture = false;
   }
 
   function ensurePicture() {
+    if (ensureVideo()) return;
     if (wantPicture() && !picLoading && !picTimer) loadPicture();
   }
 
@@ -328,6 +329,67 @@
     picTimer = 0;
     picToken++;
     picLoading = false;
+    dropVideo();
+  }
+
+  // ---- live video ----
+  // The program's picture and sound as one stream (FM: its sound); single pictures are the
+  // fall-back when the stream cannot play here.
+
+  let video = null;
+  let videoFailed = false;
+  let soundOn = false;
+
+  function ensureVideo() {
+    if (videoFailed || unauthorised || document.hidden || state === null) return false;
+    if (video) return true;
+    video = document.createElement("video");
+    video.muted = !soundOn;
+    video.autoplay = true;
+    video.playsInline = true;
+    video.addEventListener("playing", () => {
+      clearTimeout(picTimer);
+      picTimer = 0;
+      picToken++;
+      picLoading = false;
+      if ($("#picture").firstChild !== video) $("#picture").replaceChildren(video);
+      setHasPicture(true);
+    });
+    video.addEventListener("error", () => {
+      videoFailed = true;
+      dropVideo();
+      ensurePicture();
+    });
+    video.addEventListener("timeupdate", keepLive);
+    video.src = "/live?t=" + Date.now();
+    // Off screen until it plays: the single pictures show meanwhile.
+    if (!hasPicture) $("#picture").replaceChildren(video);
+    const playing = video.play();
+    if (playing) playing.catch(() => {});
+    return true;
+  }
+
+  function dropVideo() {
+    if (!video) return;
+    const v = video;
+    video = null;
+    v.removeAttribute("src");
+    v.load();
+    v.remove();
+  }
+
+  // A viewer that fell behind (a busy phone, a slow network) jumps to the newest picture.
+  function keepLive() {
+    const b = video && video.buffered;
+    if (b && b.length && b.end(b.length - 1) - video.currentTime > 3) video.currentTime = b.end(b.length - 1) - 0.5;
+  }
+
+  function toggleSound() {
+    soundOn = !soundOn;
+    if (video) video.muted = !soundOn;
+    const button = $("#btn-sound");
+    button.setAttribute("aria-pressed", String(soundOn));
+    button.querySelector("use").setAttribute("href", soundOn ? "#i-speaker" : "#i-mute");
   }
 
   // Loads the next frame off-screen and swaps it in, so there is no flicker and no pile-up.
@@ -375,7 +437,7 @@
     if (!r || !r.ok || !Array.isArray(r.data)) return;
     channels = r.data
       .filter((c) => c && Number.isInteger(c.number))
-      .map((c) => ({ number: c.number, name: typeof c.name === "string" ? c.name : "" }));
+      .map((c) => ({ number: c.number, name: typeof c.name === "string" ? c.name : "", thumbnail: c.thumbnail === true }));
     const key = JSON.stringify(channels);
     if (key === channelsKey) return;
     channelsKey = key;
@@ -393,6 +455,13 @@
       b.type = "button";
       b.dataset.ch = String(c.number);
       b.setAttribute("aria-label", c.name ? `${t("channelN", { n: c.number })} ${c.name}` : t("channelN", { n: c.number }));
+      if (c.thumbnail) {
+        const thumb = el("img", "ch-thumb");
+        thumb.alt = "";
+        thumb.loading = "lazy";
+        thumb.src = `/thumbnails/${c.number}?v=${Math.floor(Date.now() / 60000)}`;
+        b.append(thumb);
+      }
       b.append(el("span", "ch-num", String(c.number)), el("span", "ch-name", c.name));
       li.append(b);
       return li;
@@ -703,6 +772,7 @@
     });
     document.addEventListener("keydown", onKey);
     $("#schedule-form").addEventListener("submit", submitForm);
+    $("#btn-sound").addEventListener("click", toggleSound);
     $("#f-channel").addEventListener("change", () => { formTouched.channel = true; });
 
     document.addEventListener("visibilitychange", () => {

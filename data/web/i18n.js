@@ -10,6 +10,7 @@ const I18N = {
 
     livePicture: "Live picture",
     noPicture: "No picture",
+    soundHere: "Play the sound on this device",
     currentState: "Current state",
     channelN: "Channel {n}",
     recFor: "Recording for {time}",
@@ -122,6 +123,7 @@ const I18N = {
 
     livePicture: "Live-Bild",
     noPicture: "Kein Bild",
+    soundHere: "Ton auf diesem Gerät wiedergeben",
     currentState: "Aktueller Zustand",
     channelN: "Kanal {n}",
     recFor: "Aufnahme läuft seit {time}",
@@ -234,6 +236,7 @@ const I18N = {
 
     livePicture: "实时画面",
     noPicture: "无画面",
+    soundHere: "在此设备上播放声音",
     currentState: "当前状态",
     channelN: "频道 {n}",
     recFor: "已录制 {time}",

@@ -17,11 +17,11 @@
 #include "app/ControlPanels.h"
 #include "app/EngineSetup.h"
 #include "app/FMCommands.h"
+#include "app/HomeServing.h"
 #include "app/LogoForm.h"
 #include "app/MainForm.h"
 #include "app/MainMenu.h"
 #include "app/MediaPlayerLink.h"
-#include "app/RemoteLink.h"
 #include "app/ModeCommands.h"
 #include "app/RecordingModes.h"
 #include "app/OSDForm.h"
@@ -41,9 +41,6 @@
 #include "platform/video/TVideoWindow.h"
 #include "platform/DialogService.h"
 #include "platform/ProgramFolder.h"
-#include "platform/discovery/TServiceDiscovery.h"
-#include "platform/rtsp/TRtspServer.h"
-#include "remote/RemoteServer.h"
 #include "platform/SystemServices.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
@@ -76,7 +73,7 @@ constexpr int kRequiredMediaLevel = 8;
 
 TApplication::TApplication(const platform::graph::TComponentRegistry& components,
                            QStringList arguments)
-    : components_(components), arguments_(std::move(arguments)) {
+    : components_(components), arguments_(std::move(arguments)), serving_(std::make_unique<THomeServing>(shell_)) {
   settings::LogWarningsOnly(false);
   CreateModelObjects();
 }
@@ -469,123 +466,11 @@ void TApplication::CloseDialogsForExit() {
   }
 }
 
-quint16 TApplication::Serve(bool otherDevices) {
-  if (remote_ && servingOthers_ == otherDevices) return serverPort_;
-  StopServing();
-  const quint16 port = qEnvironmentVariableIsSet("OKA_PVX_SERVE_PORT")
-                           ? quint16(qEnvironmentVariableIntValue("OKA_PVX_SERVE_PORT"))
-                           : kServePort;
-  remoteLink_ = std::make_unique<TRemoteLink>(shell_);
-  const QString web = QFileInfo(platform::DataFile("web/index.html")).absolutePath();
-  remote_ = std::make_unique<remote::TRemoteServer>(*remoteLink_, remote::RemoteToken(platform::ProgramFolder()), web);
-  serverPort_ = remote_->Listen(otherDevices, port);
-  servingOthers_ = otherDevices;
-  if (serverPort_ == 0) {
-    qWarning("cannot serve on port %u: it is taken", unsigned(port));
-    StopServing();
-    return 0;
-  }
-  qInfo("serving on http://%s:%u/ (its token is in %s)", otherDevices ? "0.0.0.0" : "127.0.0.1",
-        unsigned(serverPort_), qPrintable(platform::ProgramFolder() + "remote.token"));
-  StartStreaming(otherDevices);
-  if (otherDevices) Announce();
-  return serverPort_;
-}
-
-void TApplication::StartStreaming(bool otherDevices) {
-  const quint16 port = qEnvironmentVariableIsSet("OKA_PVX_RTSP_PORT")
-                           ? quint16(qEnvironmentVariableIntValue("OKA_PVX_RTSP_PORT"))
-                           : kRtspPort;
-  rtsp_ = std::make_unique<platform::rtsp::TRtspServer>();
-  QString why;
-  if (!rtsp_->Start(otherDevices ? "0.0.0.0" : "127.0.0.1", port, why)) {
-    qWarning("no RTSP streams: %s", qPrintable(why));
-    rtsp_.reset();
-    return;
-  }
-  rtsp_->SetToken(remote::RemoteToken(platform::ProgramFolder()));
-  servedFiles_ = std::make_shared<std::pair<std::mutex, QStringList>>();
-  rtsp_->SetRecordings([files = servedFiles_](int n) {
-    std::lock_guard lock(files->first);
-    return n >= 0 && n < files->second.size() ? files->second[n] : QString();
-  });
-  // What the window shows goes to the stream while someone watches; the Done list's files are
-  // handed over from this thread.
-  liveFeed_ = new QTimer(this);
-  liveFeed_->setInterval(40);
-  connect(liveFeed_, &QTimer::timeout, this, [this] {
-    QStringList files;
-    for (const auto& item : playback_->Lists.Items) files << item->FilePath;
-    {
-      std::lock_guard lock(servedFiles_->first);
-      servedFiles_->second = files;
-    }
-    // Unwatched, a picture every half second readies the stream for a client that asks.
-    if (main_->Mode() == amFMRadio || (!rtsp_->LiveWatched() && ++idleTicks_ % 12 != 0)) return;
-    const QImage picture = capture_->Stills().Grab(capture_->Chip().IsWis());
-    if (!picture.isNull()) rtsp_->PushPicture(picture.convertToFormat(QImage::Format_RGB32), liveClock_.nsecsElapsed());
-  });
-  liveClock_.start();
-  liveFeed_->start();
-  remoteLink_->LiveStreamLink = [this] { return LiveStreamLink(); };
-  qInfo("streaming on rtsp://%s:%u/live", otherDevices ? "0.0.0.0" : "127.0.0.1", unsigned(rtsp_->Port()));
-}
-
-QString TApplication::LiveStreamLink() const {
-  if (!rtsp_) return {};
-  const QUrl page(ServingLink());
-  return QStringLiteral("rtsp://%1:%2/live?token=%3")
-      .arg(page.host())
-      .arg(rtsp_->Port())
-      .arg(QString::fromLatin1(remote::RemoteToken(platform::ProgramFolder())));
-}
-
-void TApplication::Announce() {
-  // The other boxes at home find this one, and the page lists them; without Avahi it serves alone.
-  discovery_ = std::make_unique<platform::discovery::TServiceDiscovery>();
-  QString why;
-  if (!discovery_->Start(("OKA PVX " + QSysInfo::machineHostName()).left(60), serverPort_, rtsp_ ? rtsp_->Port() : 0,
-                         why)) {
-    qInfo("not announced on the home network: %s", qPrintable(why));
-    discovery_.reset();
-    return;
-  }
-  remoteLink_->FoundPeers = [this] {
-    QJsonArray peers;
-    for (const platform::discovery::TPeer& p : discovery_->Peers()) {
-      const QString host = p.address.contains(':') ? '[' + p.address + ']' : p.address;
-      peers.append(QJsonObject{{"name", p.name}, {"url", QStringLiteral("http://%1:%2/").arg(host).arg(p.port)}});
-    }
-    return peers;
-  };
-}
-
-void TApplication::StopServing() {
-  discovery_.reset();
-  delete liveFeed_;
-  liveFeed_ = nullptr;
-  rtsp_.reset();
-  remote_.reset();
-  remoteLink_.reset();
-  serverPort_ = 0;
-}
-
-QString TApplication::ServingLink() const {
-  if (!remote_) return {};
-  QString host = QStringLiteral("127.0.0.1");
-  if (servingOthers_) {
-    // The address other devices reach: the first of this computer's that is not loopback.
-    for (const QHostAddress& a : QNetworkInterface::allAddresses())
-      if (a.protocol() == QAbstractSocket::IPv4Protocol && !a.isLoopback()) {
-        host = a.toString();
-        break;
-      }
-  }
-  return QStringLiteral("http://%1:%2/?token=%3")
-      .arg(host)
-      .arg(serverPort_)
-      .arg(QString::fromLatin1(remote::RemoteToken(platform::ProgramFolder())));
-}
+quint16 TApplication::Serve(bool otherDevices) { return serving_->Serve(otherDevices); }
+void TApplication::StopServing() { serving_->Stop(); }
+QString TApplication::LiveStreamLink() const { return serving_->LiveStreamLink(); }
+QString TApplication::ServingLink() const { return serving_->Link(); }
+quint16 TApplication::ServerPort() const { return serving_->Port(); }
 
 void TApplication::ShutdownApplication() {
   if (shutDown_) return;

@@ -4,13 +4,11 @@
 // its handlers (by domain, in their own files), the main window's message endpoint, and the
 // exit sequence.
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <utility>
 
 class QTimer;
@@ -46,22 +44,13 @@ namespace pvx::util {
 class TOEMInfo;
 }
 
-namespace pvx::platform::discovery {
-class TServiceDiscovery;
-}
-namespace pvx::platform::rtsp {
-class TRtspServer;
-}
-namespace pvx::remote {
-class TRemoteServer;
-}
 
 namespace pvx::app {
 
 class TFormLogo;
 class TFormMainWindow;
 class TMediaPlayerLink;
-class TRemoteLink;
+class THomeServing;
 
 class TApplication final : public QObject {
   Q_OBJECT
@@ -93,15 +82,11 @@ class TApplication final : public QObject {
   // it cannot.
   quint16 Serve(bool otherDevices = false);
   void StopServing();
-  void Announce();
-  void StartStreaming(bool otherDevices);
   // The RTSP address of the live view with its token; empty without the RTSP server.
   QString LiveStreamLink() const;
-  static constexpr quint16 kRtspPort = 8554;
   // The page's address with its token; empty while it does not serve.
   QString ServingLink() const;
-  quint16 ServerPort() const { return serverPort_; }
-  static constexpr quint16 kServePort = 8765;
+  quint16 ServerPort() const;
 
   TFormMainWindow* MainWindow() const { return mainWindow_; }
   engine::TCaptureInfo* CaptureInfo() const { return capture_.get(); }
@@ -155,17 +140,7 @@ class TApplication final : public QObject {
   std::unique_ptr<engine::TChannelTunerAdapter> tunerAdapter_;
   std::unique_ptr<platform::ipc::TMessageEndpoint> endpoint_;
   std::unique_ptr<TMediaPlayerLink> mediaPlayer_;
-  std::unique_ptr<TRemoteLink> remoteLink_;
-  std::unique_ptr<remote::TRemoteServer> remote_;
-  std::unique_ptr<platform::discovery::TServiceDiscovery> discovery_;
-  std::unique_ptr<platform::rtsp::TRtspServer> rtsp_;
-  QTimer* liveFeed_ = nullptr;
-  QElapsedTimer liveClock_;
-  int idleTicks_ = 0;
-  // The Done list's files, for the RTSP server's threads.
-  std::shared_ptr<std::pair<std::mutex, QStringList>> servedFiles_;
-  quint16 serverPort_ = 0;
-  bool servingOthers_ = false;
+  std::unique_ptr<THomeServing> serving_;
   std::unique_ptr<TControlPanels> panels_;
   TFormMainWindow* mainWindow_ = nullptr;
   TFormLogo* logo_ = nullptr;

@@ -25,6 +25,15 @@ using namespace settings;
 
 constexpr int kFullVolume = 65535;
 constexpr int kPictureWidth = 640;
+constexpr int kThumbnailWidth = 160;
+
+QByteArray Jpeg(const QImage& image, int quality) {
+  QByteArray jpeg;
+  QBuffer buffer(&jpeg);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "JPEG", quality);
+  return jpeg;
+}
 
 QString ModeName(TAppMode mode) {
   switch (mode) {
@@ -133,7 +142,8 @@ QJsonArray TRemoteLink::Channels() {
   if (!shell_.Channels) return list;
   const TChannelInfo& channels = *shell_.Channels;
   for (int n = 1; n <= TChannelInfo::kChannelCount; ++n)
-    if (channels.IsValid(n)) list.append(QJsonObject{{"number", n}, {"name", ChannelName(channels, n)}});
+    if (channels.IsValid(n))
+      list.append(QJsonObject{{"number", n}, {"name", ChannelName(channels, n)}, {"thumbnail", thumbnails_.contains(n)}});
   return list;
 }
 
@@ -176,11 +186,12 @@ QByteArray TRemoteLink::Picture() {
   QImage image = shell_.Capture->Stills().Grab(shell_.Capture->Chip().IsWis());
   if (image.isNull()) return {};
   if (image.width() > kPictureWidth) image = image.scaledToWidth(kPictureWidth, Qt::SmoothTransformation);
-  QByteArray jpeg;
-  QBuffer buffer(&jpeg);
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "JPEG", 80);
-  return jpeg;
+  return Jpeg(image, 80);
+}
+
+void TRemoteLink::RememberPicture(int channel, const QImage& picture) {
+  if (channel <= 0 || picture.isNull()) return;
+  thumbnails_[channel] = Jpeg(picture.scaledToWidth(kThumbnailWidth, Qt::SmoothTransformation), 70);
 }
 
 }  // namespace pvx::app

@@ -2,6 +2,8 @@
 // The running program as the home server sees it: its state, its channels and recordings, and
 // commands run through the dispatcher with the same gates as the keys.
 
+#include <QHash>
+#include <QImage>
 #include <functional>
 
 #include "remote/RemoteRoutes.h"
@@ -25,6 +27,10 @@ class TRemoteLink final : public remote::IRemoteShell {
   bool AddToSchedule(const QJsonObject& entry, QString& reason) override;
   bool RemoveFromSchedule(int id) override;
   QJsonArray Peers() override { return FoundPeers ? FoundPeers() : QJsonArray(); }
+  QByteArray Thumbnail(int channel) override { return thumbnails_.value(channel); }
+
+  // The channel's picture now, kept small as its thumbnail.
+  void RememberPicture(int channel, const QImage& picture);
 
   // The other boxes, as the server's discovery found them.
   std::function<QJsonArray()> FoundPeers;
@@ -33,6 +39,7 @@ class TRemoteLink final : public remote::IRemoteShell {
 
  private:
   TShell& shell_;
+  QHash<int, QByteArray> thumbnails_;
 };
 
 }  // namespace pvx::app

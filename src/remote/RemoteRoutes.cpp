@@ -1,6 +1,8 @@
 #include "remote/RemoteRoutes.h"
 
 #include <QDir>
+#include <algorithm>
+#include <cctype>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -59,6 +61,14 @@ int NumberOf(const QByteArray& text) {
   return text.toInt();
 }
 
+// A file name as a header's quoted string: no quote, no control character to end the header.
+QByteArray SafeFileName(const QString& name) {
+  QByteArray safe = name.toUtf8();
+  for (char& c : safe)
+    if (c == '"' || c == '\\' || (c >= 0 && c < 0x20) || c == 0x7f) c = '_';
+  return safe;
+}
+
 }  // namespace
 
 bool ParseRange(const QByteArray& header, qint64 size, qint64& from, qint64& length) {
@@ -71,7 +81,12 @@ bool ParseRange(const QByteArray& header, qint64 size, qint64& from, qint64& len
   if (dash < 0) return false;
   bool okFirst = false, okLast = false;
   const QByteArray first = wanted.left(dash), last = wanted.mid(dash + 1);
-  const qint64 a = first.toLongLong(&okFirst), b = last.toLongLong(&okLast);
+  qint64 a = first.toLongLong(&okFirst), b = last.toLongLong(&okLast);
+  // A last byte past any file's end means "to the end".
+  if (!okLast && !last.isEmpty() && last.size() > 18 && std::all_of(last.begin(), last.end(), ::isdigit)) {
+    b = size - 1;
+    okLast = true;
+  }
   if (first.isEmpty()) {  // the last b bytes
     if (!okLast || b <= 0 || size == 0) return false;
     from = qMax<qint64>(0, size - b);
@@ -90,7 +105,8 @@ TRemoteRoutes::TRemoteRoutes(IRemoteShell& shell, QByteArray token, QString webF
 bool TRemoteRoutes::Authorised(const TRemoteRequest& r, bool& fromQuery) const {
   fromQuery = false;
   const QByteArray authorization = HeaderOf(r, "authorization");
-  if (authorization.startsWith("Bearer ") && SameSecret(authorization.mid(7).trimmed(), token_)) return true;
+  // The scheme's name is case-insensitive.
+  if (authorization.left(7).toLower() == "bearer " && SameSecret(authorization.mid(7).trimmed(), token_)) return true;
   for (const QByteArray& part : HeaderOf(r, "cookie").split(';')) {
     const QByteArray pair = part.trimmed();
     if (pair.startsWith(QByteArray(kCookie) + '=') && SameSecret(pair.mid(int(sizeof kCookie)), token_)) return true;
@@ -125,6 +141,13 @@ TRemoteResponse TRemoteRoutes::Route(const TRemoteRequest& r, const QList<QByteA
   const bool get = r.method == "GET" || r.method == "HEAD", post = r.method == "POST";
   const qsizetype n = s.size();
   if (get && n == 0) return Page("index.html");
+  if (get && n == 1 && s[0] == "live") {
+    TRemoteResponse stream;
+    stream.live = true;
+    stream.contentType = "video/mp4";
+    stream.headers << qMakePair(QByteArray("Cache-Control"), QByteArray("no-store"));
+    return stream;
+  }
   if (get && n == 1 && s[0] != "live.jpg") return Page(s[0]);
   if (get && n == 2 && s[0] == "api" && s[1] == "state") return Json(200, shell_.State());
   if (get && n == 2 && s[0] == "api" && s[1] == "channels") return Json(shell_.Channels());
@@ -157,6 +180,15 @@ TRemoteResponse TRemoteRoutes::Route(const TRemoteRequest& r, const QList<QByteA
     const QString file = id < 0 ? QString() : shell_.RecordingFile(id);
     return file.isEmpty() ? Error(404, QStringLiteral("no such recording")) : Download(r, file);
   }
+  if (get && n == 2 && s[0] == "thumbnails") {
+    const int channel = NumberOf(s[1]);
+    TRemoteResponse picture;
+    picture.body = channel < 0 ? QByteArray() : shell_.Thumbnail(channel);
+    if (picture.body.isEmpty()) return Error(404, QStringLiteral("no thumbnail"));
+    picture.contentType = "image/jpeg";
+    picture.headers << qMakePair(QByteArray("Cache-Control"), QByteArray("no-cache"));
+    return picture;
+  }
   if (get && n == 1 && s[0] == "live.jpg") {
     TRemoteResponse picture;
     picture.body = shell_.Picture();
@@ -165,7 +197,7 @@ TRemoteResponse TRemoteRoutes::Route(const TRemoteRequest& r, const QList<QByteA
     picture.headers << qMakePair(QByteArray("Cache-Control"), QByteArray("no-store"));
     return picture;
   }
-  const bool known = n >= 1 && (s[0] == "api" || s[0] == "recordings" || n == 1);
+  const bool known = n >= 1 && (s[0] == "api" || s[0] == "recordings" || s[0] == "thumbnails" || n == 1);
   return known && !get && !post ? Error(405, QStringLiteral("method not allowed")) : Error(404, QStringLiteral("not found"));
 }
 
@@ -184,7 +216,7 @@ TRemoteResponse TRemoteRoutes::Download(const TRemoteRequest& r, const QString& 
   response.contentType = "application/octet-stream";
   response.headers << qMakePair(QByteArray("Accept-Ranges"), QByteArray("bytes"));
   response.headers << qMakePair(QByteArray("Content-Disposition"),
-                                "attachment; filename=\"" + info.fileName().toUtf8().replace('"', '_') + '"');
+                                "attachment; filename=\"" + SafeFileName(info.fileName()) + '"');
   if (!range.isEmpty())
     response.headers << qMakePair(QByteArray("Content-Range"),
                                   "bytes " + QByteArray::number(response.from) + '-' +

@@ -32,6 +32,7 @@ struct TRemoteResponse {
   QString file;
   qint64 from = 0, length = 0;
   bool slow = false;  // a refused token: answered late, so guessing costs time
+  bool live = false;  // the live stream follows the head, for as long as the client stays
 };
 
 // How a command or a tuning went.
@@ -61,6 +62,8 @@ class IRemoteShell {
   virtual bool RemoveFromSchedule(int id) = 0;
   // The other boxes found on the home network: {"name", "url"}.
   virtual QJsonArray Peers() = 0;
+  // A small JPEG of the channel as it showed last; empty when it has not shown yet.
+  virtual QByteArray Thumbnail(int /*channel*/) { return {}; }
 };
 
 inline constexpr qsizetype kMaxBody = 64 * 1024;

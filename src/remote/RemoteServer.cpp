@@ -66,6 +66,34 @@ class TFileSender final : public QObject {
   bool first_ = true;
 };
 
+// Keeps the responder of a live stream for as long as its socket lives.
+class TStreamHead final : public QObject {
+ public:
+  TStreamHead(QHttpServerResponder&& responder, QObject* parent) : QObject(parent), responder_(std::move(responder)) {}
+
+ private:
+  QHttpServerResponder responder_;
+};
+
+// The stream has no length: it ends when either side closes.
+void SendLive(QHttpServerResponder&& responder, const TRemoteResponse& r, bool head, TLiveHub& hub) {
+  using Status = QHttpServerResponder::StatusCode;
+  responder.writeStatusLine(Status(r.status));
+  for (const auto& [key, value] : r.headers) responder.writeHeader(key, value);
+  responder.writeHeader("Content-Type", r.contentType);
+  responder.writeHeader("X-Content-Type-Options", "nosniff");
+  responder.writeHeader("Connection", "close");
+  if (head) {
+    responder.writeHeader("Content-Length", "0");
+    responder.writeBody(QByteArray());
+    return;
+  }
+  responder.writeBody(QByteArray());
+  QTcpSocket* socket = responder.socket();
+  new TStreamHead(std::move(responder), socket);
+  hub.AddViewer(socket);
+}
+
 void Send(QHttpServerResponder&& responder, const TRemoteResponse& r, bool head) {
   using Status = QHttpServerResponder::StatusCode;
   const qint64 length = r.file.isEmpty() ? r.body.size() : r.length;
@@ -99,6 +127,10 @@ bool TRemoteServer::handleRequest(const QHttpServerRequest& request, QTcpSocket*
   r.body = request.body();
   const TRemoteResponse response = routes_.Handle(r);
   const bool head = r.method == "HEAD";
+  if (response.live) {
+    SendLive(makeResponder(request, socket), response, head, live_);
+    return true;
+  }
   if (!response.slow) {
     Send(makeResponder(request, socket), response, head);
     return true;

@@ -6,6 +6,7 @@
 #include <QtHttpServer/QAbstractHttpServer>
 #include <memory>
 
+#include "remote/LiveHub.h"
 #include "remote/RemoteRoutes.h"
 
 namespace pvx::remote {
@@ -16,6 +17,8 @@ class TRemoteServer final : public QAbstractHttpServer {
 
   // Port 0 takes a free one; the port listened on, 0 when it cannot listen.
   quint16 Listen(bool otherDevices, quint16 port);
+  // The browsers watching /live.
+  TLiveHub& Live() { return live_; }
 
  protected:
   bool handleRequest(const QHttpServerRequest& request, QTcpSocket* socket) override;
@@ -23,6 +26,7 @@ class TRemoteServer final : public QAbstractHttpServer {
 
  private:
   TRemoteRoutes routes_;
+  TLiveHub live_;
 };
 
 // The access token in the program folder: made on first use, readable by the user alone.

@@ -34,9 +34,10 @@ def main():
         # "Next channel" clicked on the page changes the program's channel.
         driver.find_element(By.CSS_SELECTOR, "button[data-cmd='next-channel']").click()
         wait.until(lambda d: d.find_element(By.ID, "st-num").text.strip() not in ("", "–", before))
-        # The live picture arrives.
-        wait.until(lambda d: d.execute_script(
-            "const i = document.querySelector('#picture img'); return i && i.complete && i.naturalWidth > 0;"))
+        # The live video plays: it has a picture size and its time runs on.
+        playing = "const v = document.querySelector('#picture video'); return v && v.videoWidth > 0 && v.currentTime;"
+        started = wait.until(lambda d: d.execute_script(playing))
+        wait.until(lambda d: (d.execute_script(playing) or 0) > started + 1)
         driver.save_screenshot(shots + "-phone-de.png")
         driver.set_window_size(1200, 800)
         driver.get(url + "&lang=zh")
