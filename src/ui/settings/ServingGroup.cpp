@@ -7,8 +7,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
+
+#include "util/QrCode.h"
 
 namespace pvx::ui {
+namespace {
+
+// The code's side at 100% scale: large enough for a phone's camera at arm's length.
+constexpr int kCodeSide = 150;
+
+}  // namespace
 
 TServingGroup::TServingGroup(QWidget* parent) : QGroupBox(QStringLiteral("Home network"), parent) {
   setObjectName(QStringLiteral("GroupBoxServing"));
@@ -28,6 +37,8 @@ TServingGroup::TServingGroup(QWidget* parent) : QGroupBox(QStringLiteral("Home n
                                        this),
                             "LabelServingNote");
   LabelServingNote_->setWordWrap(true);
+  LabelServingCode_ = Named(new QLabel(this), "LabelServingCode");
+  LabelServingCode_->hide();
   BitBtnApplyServing_ = Named(new QPushButton(QStringLiteral("Apply"), this), "BitBtnApplyServing");
   for (QPushButton* button : {BitBtnCopyAddress_, BitBtnApplyServing_}) button->setAutoDefault(false);
   grid->addWidget(CheckBoxServe_, 0, 0, 1, 3);
@@ -35,8 +46,9 @@ TServingGroup::TServingGroup(QWidget* parent) : QGroupBox(QStringLiteral("Home n
   grid->addWidget(labelAddress_, 2, 0);
   grid->addWidget(EditServingAddress_, 2, 1);
   grid->addWidget(BitBtnCopyAddress_, 2, 2);
-  grid->addWidget(LabelServingNote_, 3, 0, 1, 3);
-  grid->addWidget(BitBtnApplyServing_, 4, 2);
+  grid->addWidget(LabelServingCode_, 3, 1, Qt::AlignLeft);
+  grid->addWidget(LabelServingNote_, 4, 0, 1, 3);
+  grid->addWidget(BitBtnApplyServing_, 5, 2);
   grid->setColumnStretch(1, 1);
 
   connect(CheckBoxServe_, &QCheckBox::toggled, this, &TServingGroup::Follow);
@@ -52,6 +64,7 @@ void TServingGroup::Load(bool on, bool otherDevices) {
   CheckBoxServe_->setChecked(on);
   CheckBoxServeOtherDevices_->setChecked(otherDevices);
   EditServingAddress_->clear();
+  ShowCode({});
   addressPending_ = on;
   ApplyItemTexts();
   Follow();
@@ -63,8 +76,25 @@ bool TServingGroup::OtherDevices() const { return CheckBoxServeOtherDevices_->is
 void TServingGroup::ShowAddress(const QString& address) {
   addressPending_ = false;
   EditServingAddress_->setText(address);
+  ShowCode(address);
   ApplyItemTexts();
   Follow();
+}
+
+// Whole device pixels per module and black on white whatever the theme: a camera reads a sharp,
+// high-contrast code.
+void TServingGroup::ShowCode(const QString& address) {
+  const QImage code = util::QrCodeImage(address);
+  LabelServingCode_->setVisible(!code.isNull());
+  if (code.isNull()) {
+    LabelServingCode_->clear();
+    return;
+  }
+  const qreal ratio = devicePixelRatioF();
+  const int module = std::max(1, qRound(kCodeSide * ratio / code.width()));
+  QPixmap pixmap = QPixmap::fromImage(code.scaled(code.size() * module, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+  pixmap.setDevicePixelRatio(ratio);
+  LabelServingCode_->setPixmap(pixmap);
 }
 
 // The second choice only counts while serving; there is nothing to copy without an address.
@@ -86,6 +116,10 @@ TCaptionList TServingGroup::Captions() {
 void TServingGroup::ApplyItemTexts() {
   EditServingAddress_->setPlaceholderText(
       addressPending_ ? Text("ServeShownAfterApply", QStringLiteral("Shown after Apply")) : QString());
+  // A label with a picture has no caption to translate, so its tip stands in for one.
+  const QString scan = Text("ServeCode", QStringLiteral("Scan with a phone to open the page"));
+  LabelServingCode_->setToolTip(scan);
+  LabelServingCode_->setAccessibleName(scan);
 }
 
 }  // namespace pvx::ui

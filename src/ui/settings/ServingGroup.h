@@ -33,9 +33,10 @@ class TServingGroup final : public QGroupBox {
 
  private:
   void Follow();
+  void ShowCode(const QString& address);
 
   QCheckBox *CheckBoxServe_, *CheckBoxServeOtherDevices_;
-  QLabel *labelAddress_, *LabelServingNote_;
+  QLabel *labelAddress_, *LabelServingNote_, *LabelServingCode_;
   QLineEdit* EditServingAddress_;
   QPushButton *BitBtnCopyAddress_, *BitBtnApplyServing_;
   // Serving when the dialog opened: the address is there but shown only after Apply.

@@ -31,6 +31,7 @@
 #include "ui/settings/ConfigApply.h"
 #include "ui/settings/ConfigForm.h"
 #include "ui/settings/FMPage.h"
+#include "ui/settings/ServingGroup.h"
 #include "ui/settings/TunerPage.h"
 
 namespace pvx::ui {
@@ -357,6 +358,10 @@ TEST_F(ConfigForm, TheHomeNetworkChoiceIsStoredAndTheServerFollowsIt) {
     auto* copy = test::Child<QPushButton>(f, "BitBtnCopyAddress");
     QGuiApplication::clipboard()->clear(), copy->click();
     EXPECT_EQ(copy->isEnabled() ? QGuiApplication::clipboard()->text() : "", r.shown) << "copies what is shown";
+    auto* code = test::Child<QLabel>(f, "LabelServingCode");  // the address's QR code, gone with it
+    EXPECT_EQ(!code->isHidden() && !code->pixmap().isNull(), !r.shown.isEmpty());
+    f.findChild<TServingGroup*>()->ShowAddress({});
+    EXPECT_TRUE(code->isHidden() && code->pixmap().isNull());
   }
 }
 
