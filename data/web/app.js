@@ -378,10 +378,13 @@
     v.remove();
   }
 
-  // A viewer that fell behind (a busy phone, a slow network) jumps to the newest picture.
+  // A viewer that fell behind (the browser's start-up buffer, a busy phone) plays a little faster
+  // until it is live again: no seek, which a stream without ranges cannot do.
   function keepLive() {
     const b = video && video.buffered;
-    if (b && b.length && b.end(b.length - 1) - video.currentTime > 3) video.currentTime = b.end(b.length - 1) - 0.5;
+    if (!b || !b.length) return;
+    const behind = b.end(b.length - 1) - video.currentTime;
+    video.playbackRate = behind > 1.0 ? 1.25 : behind < 0.5 ? 1.0 : video.playbackRate;
   }
 
   function toggleSound() {
