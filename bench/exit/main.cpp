@@ -18,6 +18,8 @@
 #include <QThread>
 #include <cstdio>
 #include <functional>
+#include <memory>
+#include <vector>
 
 #include "commands/CommandTable.h"
 #include "common/BenchHome.h"
@@ -47,6 +49,7 @@ struct TState {
   int format = -1;                // a recording: record format, kind, sound (see TCaptureSettings)
   int kind = 0, sound = 0;
   QStringList after{};            // commands once the recording runs
+  int viewers = 0;                // serving, with this many watching (RTSP and the page's stream)
 };
 
 const TState kStates[] = {
@@ -70,6 +73,7 @@ const TState kStates[] = {
     {"recording MP3", Start::Tuned, {"capture"}, "", 1, 1, 1},
     {"time-shift", Start::Tuned, {"time-shifting"}, "", -1},
     {"playing a recording", Start::Tuned, {"capture"}, "", 0, 0, 0, {"stop", "play-given-file"}},
+    {"recording DVD, four watching", Start::Tuned, {"capture"}, "", 7, 0, 0, {}, 4},
 };
 
 struct TResult {
@@ -105,6 +109,26 @@ qint64 Written(const QString& folder) {
   return bytes;
 }
 
+// Starts `count` viewers that decode the live streams into nothing, RTSP and the page's in turn.
+bool Watch(int count, const QString& home, const QString& log, std::vector<std::unique_ptr<QProcess>>& viewers) {
+  QRegularExpressionMatch http, rtsp;
+  Within(10000, [&] {
+    http = QRegularExpression("serving on http://[0-9.]+:(\\d+)/").match(Text(log));
+    rtsp = QRegularExpression("streaming on rtsp://[0-9.]+:(\\d+)/").match(Text(log));
+    return http.hasMatch() && rtsp.hasMatch();
+  });
+  const QString token = Text(home + "remote.token").trimmed();
+  if (!http.hasMatch() || !rtsp.hasMatch() || token.isEmpty()) return false;
+  for (int i = 0; i < count; ++i) {
+    const QString url = i % 2 ? QString("http://127.0.0.1:%1/live?token=%2").arg(http.captured(1), token)
+                              : QString("rtsp://127.0.0.1:%1/live?token=%2").arg(rtsp.captured(1), token);
+    viewers.push_back(std::make_unique<QProcess>());
+    viewers.back()->start("ffmpeg", {"-v", "error", "-i", url, "-f", "null", "-"});
+  }
+  QThread::msleep(3000);
+  return true;
+}
+
 TResult RunOnce(const TState& state, bool bySignal) {
   const pvx::bench::TBenchHome bench;
   const QString home = bench.Home(), folder = home + "rec/";
@@ -118,6 +142,7 @@ TResult RunOnce(const TState& state, bool bySignal) {
     pvx::settings::TMainInfo main;
     pvx::settings::TMainPreferences prefs = main.Prefs();
     prefs.CaptureFolder = prefs.WaveFolder = folder;
+    prefs.Serve = state.viewers > 0;
     main.SetPrefs(prefs);
     TCaptureSettings capture;
     if (state.format >= 0) capture.RecordFormat = quint8(state.format);
@@ -129,7 +154,10 @@ TResult RunOnce(const TState& state, bool bySignal) {
   }
   QProcessEnvironment env = bench.ProgramEnvironment();
   env.insert("QT_LOGGING_RULES", "pvx.windows.info=true;" + qEnvironmentVariable("QT_LOGGING_RULES"));
+  env.insert("OKA_PVX_SERVE_PORT", "0");
+  env.insert("OKA_PVX_RTSP_PORT", "0");
   const QString log = home + "program.log";
+  std::vector<std::unique_ptr<QProcess>> viewers;
   QProcess program;
   program.setProcessEnvironment(env);
   program.setStandardOutputFile(log);
@@ -145,6 +173,7 @@ TResult RunOnce(const TState& state, bool bySignal) {
     r.note = "no live TV within 30 s";
   } else {
     for (const QString& c : state.commands) Send(c);
+    if (state.viewers > 0 && !Watch(state.viewers, home, log, viewers)) r.note = "the program does not serve";
     if (!state.shown.isEmpty() && !shown(state.shown)) r.note = "never shown: " + state.shown;
     const bool records = state.format >= 0 || state.commands.contains("time-shifting");
     if (records && !Within(15000, [&] { return Written(folder) > 20000; })) r.note = "nothing recorded";
@@ -159,6 +188,7 @@ TResult RunOnce(const TState& state, bool bySignal) {
   const bool ended = program.waitForFinished(30000);
   r.ms = ended ? clock.elapsed() : -1;
   if (!ended) program.kill(), program.waitForFinished();
+  for (auto& viewer : viewers) viewer->kill(), viewer->waitForFinished();
   r.clean = ended && program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0;
   pvx::settings::TMainInfo main;
   pvx::settings::TChannelInfo channels;
