@@ -169,6 +169,15 @@ TEST_F(RemoteServer, TheLiveViewStreamsAsMp4WithTheProgramsSound) {
   const Reply thumbnail = AskWithToken("GET", QString("/thumbnails/%1").arg(channel));
   EXPECT_TRUE(thumbnail.status == 200 && thumbnail.body.startsWith("\xff\xd8"));
   EXPECT_EQ(AskWithToken("GET", "/thumbnails/x").status, 404);
+
+  // FM: the station's sound, under a picture of its frequency.
+  EXPECT_EQ(AskWithToken("POST", "/api/command/tv-or-fm").status, 200);
+  ASSERT_TRUE(WaitUntil([&] { return QJsonDocument::fromJson(AskWithToken("GET", "/api/state").body)["mode"] == "fm"; }));
+  QProcess radio;
+  radio.start("ffmpeg", {"-nostats", "-i", url, "-t", "2", "-af", "volumedetect", "-f", "null", "-"});
+  ASSERT_TRUE(WaitUntil([&] { return radio.state() == QProcess::NotRunning; }, 60000));
+  const QString log = QString::fromUtf8(radio.readAllStandardError());
+  EXPECT_GT(QRegularExpression("max_volume: (-?[0-9.]+) dB").match(log).captured(1).toDouble(), -40.0) << log.toStdString();
 }
 
 // The scheduler's timetable from the page: added, listed, refused with a reason, removed.

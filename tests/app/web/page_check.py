@@ -43,6 +43,9 @@ def main():
         driver.get(url + "&lang=zh")
         wait.until(lambda d: len(d.find_elements(By.CSS_SELECTOR, "#channels li")) > 1)
         driver.save_screenshot(shots + "-desktop-zh.png")
+        driver.get(url + "&lang=en")
+        wait.until(lambda d: d.execute_script(playing))
+        driver.save_screenshot(shots + "-desktop-en.png")
     finally:
         driver.quit()
     print("channel %s -> next; %d channels" % (before, len(names)))
