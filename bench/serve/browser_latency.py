@@ -39,7 +39,13 @@ async function programBright() {
     const v = document.querySelector("#picture video");
     return v && v.videoWidth > 0 && v.currentTime > 0 ? v : null;
   }, 30000);
-  if (!video) return done("the video never played");
+  if (!video) {
+    const v = document.querySelector("#picture video");
+    const b = v && v.buffered;
+    return done("the video never played: " + JSON.stringify(v ? {
+      ready: v.readyState, network: v.networkState, error: v.error && v.error.message, time: v.currentTime,
+      buffered: b && b.length ? [b.start(0), b.end(b.length - 1)] : [], paused: v.paused } : "no video element"));
+  }
   await fetch("/api/channel/" + white, { method: "POST" });
   if (!(await waitFor(() => brightness(video) > 128, 30000))) return done("the video never turned white");
   const results = [];

@@ -361,7 +361,7 @@
       ensurePicture();
     });
     video.addEventListener("timeupdate", keepLive);
-    video.src = "/live?t=" + Date.now();
+    if (!streamInto(video)) video.src = "/live?t=" + Date.now();
     // Off screen until it plays: the single pictures show meanwhile.
     if (!hasPicture) $("#picture").replaceChildren(video);
     const playing = video.play();
@@ -369,21 +369,70 @@
     return true;
   }
 
+  // With Media Source Extensions the page reads the stream itself: it knows exactly what it holds,
+  // so it can stay close to live and drop what was seen. Without them the browser plays the
+  // address on its own, with its own buffering.
+  const STREAM_TYPE = 'video/mp4; codecs="avc1.640028, mp4a.40.2"';
+
+  function streamInto(v) {
+    if (!window.MediaSource || !MediaSource.isTypeSupported(STREAM_TYPE)) return false;
+    const media = new MediaSource();
+    const stop = new AbortController();
+    v.stopStream = () => stop.abort();
+    v.src = URL.createObjectURL(media);
+    media.addEventListener("sourceopen", async () => {
+      URL.revokeObjectURL(v.src);
+      const queue = [];
+      let sb;
+      const pump = () => {
+        if (!sb || sb.updating || media.readyState !== "open") return;
+        const b = sb.buffered;
+        // Keep about half a minute behind the picture, no more.
+        if (b.length && v.currentTime - b.start(0) > 40) return sb.remove(b.start(0), v.currentTime - 20);
+        if (queue.length) sb.appendBuffer(queue.shift());
+      };
+      try {
+        sb = media.addSourceBuffer(STREAM_TYPE);
+        sb.addEventListener("updateend", () => { keepLive(); pump(); });
+        const response = await fetch("/live", { cache: "no-store", signal: stop.signal });
+        if (!response.ok || !response.body) throw new Error("no stream");
+        const reader = response.body.getReader();
+        for (;;) {
+          const { value, done } = await reader.read();
+          if (done) break;
+          queue.push(value);
+          pump();
+        }
+      } catch (e) {
+        if (stop.signal.aborted) return;
+        console.warn("live stream:", e);
+        v.dispatchEvent(new Event("error"));
+      }
+    }, { once: true });
+    return true;
+  }
+
   function dropVideo() {
     if (!video) return;
     const v = video;
     video = null;
+    if (v.stopStream) v.stopStream();
     v.removeAttribute("src");
     v.load();
     v.remove();
   }
 
-  // A viewer that fell behind (the browser's start-up buffer, a busy phone) plays a little faster
-  // until it is live again: no seek, which a stream without ranges cannot do.
+  // A viewer that fell behind (the browser's start-up buffer, a busy phone) goes back to the
+  // newest picture; one it cannot seek (no stream of its own) plays a little faster instead.
   function keepLive() {
     const b = video && video.buffered;
     if (!b || !b.length) return;
-    const behind = b.end(b.length - 1) - video.currentTime;
+    const end = b.end(b.length - 1);
+    const behind = end - video.currentTime;
+    if (video.stopStream) {
+      if (behind > 1.0 || video.currentTime < b.start(0)) video.currentTime = Math.max(b.start(0), end - 0.3);
+      return;
+    }
     video.playbackRate = behind > 1.0 ? 1.25 : behind < 0.5 ? 1.0 : video.playbackRate;
   }
 

@@ -235,7 +235,7 @@ TRemoteResponse TRemoteRoutes::Page(const QByteArray& name) const {
     r.body = file.readAll();
     // The page runs its own files only.
     r.headers << qMakePair(QByteArray("Content-Security-Policy"),
-                           QByteArray("default-src 'self'; img-src 'self' data:; frame-ancestors 'none'"));
+                           QByteArray("default-src 'self'; img-src 'self' data:; media-src 'self' blob:; frame-ancestors 'none'"));
     return r;
   }
   return Error(404, QStringLiteral("not found"));

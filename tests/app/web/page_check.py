@@ -46,6 +46,10 @@ def main():
         driver.get(url + "&lang=en")
         wait.until(lambda d: d.execute_script(playing))
         driver.save_screenshot(shots + "-desktop-en.png")
+    except Exception:
+        for entry in driver.get_log("browser"):
+            print("browser: %s" % entry.get("message"), file=sys.stderr)
+        raise
     finally:
         driver.quit()
     print("channel %s -> next; %d channels" % (before, len(names)))
