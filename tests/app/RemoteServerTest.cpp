@@ -51,6 +51,18 @@ class RemoteServer : public LiveTV {
     return QString::fromUtf8(probe.readAllStandardOutput() + probe.readAllStandardError()).simplified();
   }
 
+  // The loudest sound in two seconds of the stream at `url`, in dB; ffmpeg's report in `log`.
+  double Loudest(const QString& url, QString& log) {
+    QProcess listener;
+    QStringList args{"-nostats"};
+    if (url.startsWith("rtsp")) args << "-rtsp_transport" << "tcp";
+    listener.start("ffmpeg", args + QStringList{"-i", url, "-t", "2", "-af", "volumedetect", "-f", "null", "-"});
+    EXPECT_TRUE(WaitUntil([&] { return listener.state() == QProcess::NotRunning; }, 60000));
+    log = QString::fromUtf8(listener.readAllStandardError());
+    const QRegularExpressionMatch loudest = QRegularExpression("max_volume: (-?[0-9.]+) dB").match(log);
+    return loudest.hasMatch() ? loudest.captured(1).toDouble() : -1000;
+  }
+
   Reply Ask(const QByteArray& method, const QString& path, const QList<QPair<QByteArray, QByteArray>>& headers = {},
             const QByteArray& body = {}) {
     QNetworkRequest request(QUrl(QString("http://127.0.0.1:%1%2").arg(App().ServerPort()).arg(path)));
@@ -143,6 +155,8 @@ TEST_F(RemoteServer, TheLiveViewStreamsOverRtspWithTheToken) {
   const QString found = ProbeStream(live);
   EXPECT_EQ(found, "h264 aac") << found.toStdString();
   EXPECT_TRUE(ProbeStream(live.left(live.indexOf('?'))).contains("401")) << "without the token";
+  QString log;
+  EXPECT_GT(Loudest(live, log), -40.0) << "the channel's sound, not silence: " << log.toStdString();
 }
 
 // The live view for a browser's <video>: fragmented MP4 (H.264 and AAC) carrying the program's
@@ -173,11 +187,8 @@ TEST_F(RemoteServer, TheLiveViewStreamsAsMp4WithTheProgramsSound) {
   // FM: the station's sound, under a picture of its frequency.
   EXPECT_EQ(AskWithToken("POST", "/api/command/tv-or-fm").status, 200);
   ASSERT_TRUE(WaitUntil([&] { return QJsonDocument::fromJson(AskWithToken("GET", "/api/state").body)["mode"] == "fm"; }));
-  QProcess radio;
-  radio.start("ffmpeg", {"-nostats", "-i", url, "-t", "2", "-af", "volumedetect", "-f", "null", "-"});
-  ASSERT_TRUE(WaitUntil([&] { return radio.state() == QProcess::NotRunning; }, 60000));
-  const QString log = QString::fromUtf8(radio.readAllStandardError());
-  EXPECT_GT(QRegularExpression("max_volume: (-?[0-9.]+) dB").match(log).captured(1).toDouble(), -40.0) << log.toStdString();
+  QString log;
+  EXPECT_GT(Loudest(url, log), -40.0) << log.toStdString();
 }
 
 // The scheduler's timetable from the page: added, listed, refused with a reason, removed.
