@@ -18,8 +18,8 @@ packages=(
   libgstrtspserver-1.0-dev
   # FFmpeg libraries and tools (ffprobe checks recordings in tests)
   libavcodec-dev libavformat-dev libavutil-dev libavfilter-dev libswresample-dev libswscale-dev ffmpeg
-  # snapshots, mixer, real cards, the QR code of the home page
-  libjpeg62-turbo-dev libasound2-dev libv4l-dev libqrencode-dev
+  # snapshots, mixer, real cards, the QR code of the home page, its HTTPS key check
+  libjpeg62-turbo-dev libasound2-dev libv4l-dev libqrencode-dev libssl-dev
   # finding other boxes (DNS-SD); the discovery tests run a private daemon in its own namespaces
   libavahi-client-dev avahi-daemon avahi-utils iproute2 util-linux
   # fuzz targets under libFuzzer (scripts/fuzz.sh)

@@ -68,9 +68,16 @@ quint16 THomeServing::Serve(bool otherDevices) {
   if (server_ && others_ == otherDevices) return port_;
   Stop();
   const quint16 port = PortFrom("OKA_PVX_SERVE_PORT", kServePort);
+  // The user asked for encryption: a broken certificate or key serves nothing, never plain HTTP.
+  remote::TTlsIdentity tls;
+  QString why;
+  if (remote::LoadTls(platform::ProgramFolder(), tls, why) == remote::TTlsFiles::Broken) {
+    qWarning("not serving, HTTPS is not possible: %s", qPrintable(why));
+    return 0;
+  }
   link_ = std::make_unique<TRemoteLink>(shell_);
   const QString web = QFileInfo(platform::DataFile("web/index.html")).absolutePath();
-  server_ = std::make_unique<remote::TRemoteServer>(*link_, Token(), web);
+  server_ = std::make_unique<remote::TRemoteServer>(*link_, Token(), web, std::move(tls));
   port_ = server_->Listen(otherDevices, port);
   others_ = otherDevices;
   if (port_ == 0) {
@@ -78,7 +85,8 @@ quint16 THomeServing::Serve(bool otherDevices) {
     Stop();
     return 0;
   }
-  qInfo("serving on http://%s:%u/ (its token is in %s)", otherDevices ? "0.0.0.0" : "127.0.0.1", unsigned(port_),
+  qInfo("serving on %s://%s:%u/ (its token is in %s)", server_->Secure() ? "https" : "http",
+        otherDevices ? "0.0.0.0" : "127.0.0.1", unsigned(port_),
         qPrintable(platform::ProgramFolder() + "remote.token"));
   server_->Live().OnWatched = [this](bool watched) { WatchInBrowsers(watched); };
   servedFiles_ = std::make_shared<std::pair<std::mutex, QStringList>>();
@@ -224,7 +232,8 @@ QString THomeServing::Link() const {
         break;
       }
   }
-  return QStringLiteral("http://%1:%2/?token=%3").arg(host).arg(port_).arg(QString::fromLatin1(Token()));
+  const QString scheme = server_->Secure() ? QStringLiteral("https") : QStringLiteral("http");
+  return QStringLiteral("%1://%2:%3/?token=%4").arg(scheme, host).arg(port_).arg(QString::fromLatin1(Token()));
 }
 
 }  // namespace pvx::app

@@ -4,16 +4,21 @@
 #include <QFile>
 #include <QPointer>
 #include <QRandomGenerator>
+#include <QSslConfiguration>
 #include <QTcpSocket>
 #include <QTimer>
 #include <QtHttpServer/QHttpServerRequest>
 #include <QtHttpServer/QHttpServerResponder>
+
+#include "platform/tls/KeyCheck.h"
 
 namespace pvx::remote {
 namespace {
 
 constexpr int kRefusalDelayMs = 300;
 constexpr char kTokenFile[] = "remote.token";
+constexpr char kCertificateFile[] = "server.crt";
+constexpr char kKeyFile[] = "server.key";
 
 QByteArray MethodName(QHttpServerRequest::Method m) {
   switch (m) {
@@ -111,10 +116,16 @@ void Send(QHttpServerResponder&& responder, const TRemoteResponse& r, bool head)
 
 }  // namespace
 
-TRemoteServer::TRemoteServer(IRemoteShell& shell, QByteArray token, QString webFolder, QObject* parent)
-    : QAbstractHttpServer(parent), routes_(shell, std::move(token), std::move(webFolder)) {}
+TRemoteServer::TRemoteServer(IRemoteShell& shell, QByteArray token, QString webFolder, TTlsIdentity tls, QObject* parent)
+    : QAbstractHttpServer(parent), routes_(shell, std::move(token), std::move(webFolder)), tls_(std::move(tls)) {}
 
 quint16 TRemoteServer::Listen(bool otherDevices, quint16 port) {
+  if (Secure()) {
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setLocalCertificateChain(tls_.chain);
+    tls.setPrivateKey(tls_.key);
+    sslSetup(tls);
+  }
   return listen(otherDevices ? QHostAddress::Any : QHostAddress::LocalHost, port);
 }
 
@@ -163,6 +174,37 @@ QByteArray RemoteToken(const QString& folder) {
   file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
   file.write(token + '\n');
   return token;
+}
+
+TTlsFiles LoadTls(const QString& folder, TTlsIdentity& tls, QString& why) {
+  tls = {};
+  const QDir dir(folder);
+  QFile certificateFile(dir.filePath(kCertificateFile)), keyFile(dir.filePath(kKeyFile));
+  const QString certificatePath = certificateFile.fileName(), keyPath = keyFile.fileName();
+  if (!certificateFile.exists() && !keyFile.exists()) return TTlsFiles::None;
+  if (!certificateFile.exists() || !keyFile.exists()) {
+    const bool keyMissing = certificateFile.exists();
+    why = QStringLiteral("%1 is missing (%2 is there)")
+              .arg(keyMissing ? keyPath : certificatePath, keyMissing ? certificatePath : keyPath);
+    return TTlsFiles::Broken;
+  }
+  if (certificateFile.open(QIODevice::ReadOnly)) tls.chain = QSslCertificate::fromData(certificateFile.readAll());
+  if (tls.chain.isEmpty() || tls.chain.front().isNull()) {
+    why = QStringLiteral("%1 holds no readable PEM certificate").arg(certificatePath);
+    return TTlsFiles::Broken;
+  }
+  const QByteArray keyPem = keyFile.open(QIODevice::ReadOnly) ? keyFile.readAll() : QByteArray();
+  for (QSsl::KeyAlgorithm algorithm : {QSsl::Rsa, QSsl::Ec})
+    if (tls.key.isNull()) tls.key = QSslKey(keyPem, algorithm, QSsl::Pem, QSsl::PrivateKey);
+  if (tls.key.isNull()) {
+    why = QStringLiteral("%1 holds no unencrypted PEM private key (RSA or EC)").arg(keyPath);
+    return TTlsFiles::Broken;
+  }
+  if (!platform::tls::KeyFitsCertificate(tls.chain.front().toPem(), tls.key.toPem())) {
+    why = QStringLiteral("%1 is not the key of the certificate in %2").arg(keyPath, certificatePath);
+    return TTlsFiles::Broken;
+  }
+  return TTlsFiles::Loaded;
 }
 
 }  // namespace pvx::remote

@@ -11,6 +11,7 @@
 #include <QNetworkReply>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSslConfiguration>
 
 #include "ShellFixture.h"
 #include "platform/media/MediaTestSupport.h"
@@ -257,6 +258,37 @@ TEST_F(RemoteServer, ARecordingDownloadsByRangesAndProbesAsTheFileItIs) {
   copy.close();
   const TProbe probe = Probe(copy.fileName());
   EXPECT_TRUE(probe.ok && probe.duration > 1.0 && probe.picture == Probe(original.fileName()).picture);
+}
+
+// HTTPS with the user's certificate and key in the program folder, alone on the port; a missing
+// key, or another certificate's, serves nothing and the log names the key.
+class RemoteServerTls : public RemoteServer {};
+QStringList gLog;  // this thread's lines alone: the program serves, and says so, on it
+void KeepLog(QtMsgType, const QMessageLogContext&, const QString& text) {
+  if (QThread::currentThread() == qApp->thread()) gLog << text;
+}
+
+TEST_F(RemoteServerTls, TheUsersCertificateServesHttpsAloneAndABrokenPairNothing) {
+  ASSERT_TRUE(QFile::copy(Fixture("tls/server.crt"), Home() + "server.crt"));
+  QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+  tls.setCaCertificates(QSslCertificate::fromPath(Fixture("tls/server.crt")));  // trusted: that certificate alone
+  const QtMessageHandler old = qInstallMessageHandler(KeepLog);
+  const struct { QString key; const char* logged; } rows[] = {
+      {"server.key", "serving on https://"}, {"", "server.key is missing"}, {"other.key", "server.key is not the key"}};
+  for (const auto& r : rows) {
+    App().StopServing(), QFile::remove(Home() + "server.key"), gLog.clear();
+    EXPECT_TRUE(r.key.isEmpty() || QFile::copy(Fixture("tls/" + r.key), Home() + "server.key"));
+    EXPECT_EQ(App().Serve(false) > 0, r.key == "server.key") << r.logged;
+    EXPECT_EQ(gLog.filter(r.logged).size(), 1) << gLog.join('\n').toStdString();
+    if (App().ServerPort() == 0) continue;
+    QNetworkRequest request(QUrl(App().ServingLink().replace("/?", "/api/state?")));
+    request.setSslConfiguration(tls);
+    std::unique_ptr<QNetworkReply> reply(network_.get(request));
+    EXPECT_TRUE(WaitUntil([&] { return reply->isFinished(); }));
+    EXPECT_EQ(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200) << "HTTPS, by the link";
+    EXPECT_EQ(Ask("GET", "/api/state").status, 0) << "plain HTTP on the same port";
+  }
+  qInstallMessageHandler(old);
 }
 
 }  // namespace

@@ -271,7 +271,8 @@ void TFormConfig::ServingChosen(bool on, bool otherDevices) {
   TabSheetOther->Serving->ShowAddress(address);
   if (on && address.isEmpty())
     platform::Dialogs().MessageBox(
-        Text("ServeFailed", QStringLiteral("The home server could not start: port 8765 is in use.")),
+        Text("ServeFailed", QStringLiteral("The home server could not start: port 8765 is in use, or the certificate "
+                                           "in server.crt and server.key cannot be used (the log says which).")),
         Text("Setup", QStringLiteral("Setup")), platform::MsgButtons::Ok);
 }
 

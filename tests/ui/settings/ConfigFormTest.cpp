@@ -354,7 +354,8 @@ TEST_F(ConfigForm, TheHomeNetworkChoiceIsStoredAndTheServerFollowsIt) {
         << "Apply leaves the dialog open";
     EXPECT_EQ(test::Dialogs().Boxes.size(), r.boxes);
     for (const auto& box : test::Dialogs().Boxes)
-      EXPECT_EQ(box.text, "The home server could not start: port 8765 is in use.");
+      EXPECT_EQ(box.text, "The home server could not start: port 8765 is in use, or the certificate in server.crt and server.key "
+                          "cannot be used (the log says which).");
     auto* copy = test::Child<QPushButton>(f, "BitBtnCopyAddress");
     QGuiApplication::clipboard()->clear(), copy->click();
     EXPECT_EQ(copy->isEnabled() ? QGuiApplication::clipboard()->text() : "", r.shown) << "copies what is shown";
