@@ -189,7 +189,7 @@ void THomeServing::Announce() {
   discovery_ = std::make_unique<platform::discovery::TServiceDiscovery>();
   QString why;
   if (!discovery_->Start(("OKA PVX " + QSysInfo::machineHostName()).left(60), port_, rtsp_ ? rtsp_->Port() : 0,
-                         why)) {
+                         why, server_->Secure())) {
     qInfo("not announced on the home network: %s", qPrintable(why));
     discovery_.reset();
     return;
@@ -198,7 +198,8 @@ void THomeServing::Announce() {
     QJsonArray peers;
     for (const platform::discovery::TPeer& p : discovery_->Peers()) {
       const QString host = p.address.contains(':') ? '[' + p.address + ']' : p.address;
-      peers.append(QJsonObject{{"name", p.name}, {"url", QStringLiteral("http://%1:%2/").arg(host).arg(p.port)}});
+      const QString scheme = p.text.value("scheme") == "https" ? QStringLiteral("https") : QStringLiteral("http");
+      peers.append(QJsonObject{{"name", p.name}, {"url", QStringLiteral("%1://%2:%3/").arg(scheme, host).arg(p.port)}});
     }
     return peers;
   };

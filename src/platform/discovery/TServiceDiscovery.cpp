@@ -81,6 +81,7 @@ struct TServiceDiscovery::TSession {
   std::string name;
   quint16 httpPort;
   quint16 rtspPort;
+  bool secure;
   AvahiThreadedPoll* poll = nullptr;
   bool pollRunning = false;
   AvahiClient* client = nullptr;
@@ -89,8 +90,10 @@ struct TServiceDiscovery::TSession {
   std::map<TKey, std::unique_ptr<TInstance>> instances;
   bool connectedOnce = false;
 
-  TSession(TServiceDiscovery* owner, quint64 generation, std::string name, quint16 httpPort, quint16 rtspPort)
-      : owner(owner), generation(generation), name(std::move(name)), httpPort(httpPort), rtspPort(rtspPort) {}
+  TSession(TServiceDiscovery* owner, quint64 generation, std::string name, quint16 httpPort, quint16 rtspPort,
+           bool secure)
+      : owner(owner), generation(generation), name(std::move(name)), httpPort(httpPort), rtspPort(rtspPort),
+        secure(secure) {}
 
   ~TSession() {
     if (pollRunning) avahi_threaded_poll_stop(poll);  // joins the thread: no callback after this
@@ -151,7 +154,7 @@ struct TServiceDiscovery::TSession {
     const std::string version = VersionText();
     int rc = avahi_entry_group_add_service(group, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC, AvahiPublishFlags(0),
                                            name.c_str(), kBoxType, nullptr, nullptr, httpPort, "path=/",
-                                           version.c_str(), nullptr);
+                                           version.c_str(), secure ? "scheme=https" : nullptr, nullptr);
     if (rc == AVAHI_OK && rtspPort != 0)
       rc = avahi_entry_group_add_service(group, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC, AvahiPublishFlags(0),
                                          name.c_str(), kRtspType, nullptr, nullptr, rtspPort, "path=/live",
@@ -300,7 +303,7 @@ TServiceDiscovery::TServiceDiscovery(QObject* parent) : QObject(parent) {}
 
 TServiceDiscovery::~TServiceDiscovery() { session_.reset(); }
 
-bool TServiceDiscovery::Start(const QString& name, quint16 httpPort, quint16 rtspPort, QString& why) {
+bool TServiceDiscovery::Start(const QString& name, quint16 httpPort, quint16 rtspPort, QString& why, bool secure) {
   Stop();
   why.clear();
   const QByteArray utf8 = name.toUtf8();
@@ -312,7 +315,7 @@ bool TServiceDiscovery::Start(const QString& name, quint16 httpPort, quint16 rts
     why = QStringLiteral("no HTTP port to announce");
     return false;
   }
-  auto session = std::make_unique<TSession>(this, ++generation_, utf8.toStdString(), httpPort, rtspPort);
+  auto session = std::make_unique<TSession>(this, ++generation_, utf8.toStdString(), httpPort, rtspPort, secure);
   session->poll = avahi_threaded_poll_new();
   if (!session->poll) {
     why = QStringLiteral("cannot create Avahi's event loop");

@@ -27,11 +27,12 @@ class TServiceDiscovery : public QObject {
   explicit TServiceDiscovery(QObject* parent = nullptr);
   ~TServiceDiscovery() override;
 
-  // Announces `name` as _oka-pvx._tcp on httpPort (TXT "path=/", "version=<x>") and, when
+  // Announces `name` as _oka-pvx._tcp on httpPort (TXT "path=/", "version=<x>", and
+  // "scheme=https" when `secure`) and, when
   // rtspPort is not 0, as _rtsp._tcp on rtspPort (TXT "path=/live"); browses _oka-pvx._tcp.
   // False with a reason when the name or port is unusable or no Avahi daemon answers. Once
   // started, a daemon restart is survived: the peers vanish and come back with it.
-  bool Start(const QString& name, quint16 httpPort, quint16 rtspPort, QString& why);
+  bool Start(const QString& name, quint16 httpPort, quint16 rtspPort, QString& why, bool secure = false);
   void Stop();
   bool IsStarted() const { return session_ != nullptr; }
 

@@ -103,12 +103,13 @@ TEST_F(ServiceDiscovery, RefusesAnUnusableNameOrPortBeforeAskingTheDaemon) {
 
 TEST_F(ServiceDiscovery, TwoBoxesFindEachOtherButNotThemselves) {
   if (QString whyNot = avahi_.Start(); !whyNot.isEmpty()) GTEST_SKIP() << whyNot.toStdString();
-  ASSERT_TRUE(a_.Start("Lounge", 8080, 8554, why_) && b_.Start("Kitchen", 8081, 0, why_)) << why_.toStdString();
+  ASSERT_TRUE(a_.Start("Lounge", 8080, 8554, why_) && b_.Start("Kitchen", 8081, 0, why_, true)) << why_.toStdString();
   ASSERT_TRUE(test::WaitUntil(
       [&] { return SeesOnly(a_, "Kitchen") && SeesOnly(b_, "Lounge") && a_.AnnouncedName() == "Lounge"; }));
   const auto lounge = b_.Peers()[0];
   EXPECT_TRUE(lounge.port == 8080 && lounge.address == "127.0.0.1" && lounge.host.endsWith(".local"));
   EXPECT_EQ(lounge.text, (QMap<QString, QString>{{"path", "/"}, {"version", "1.0.0"}}));
+  EXPECT_EQ(a_.Peers()[0].text.value("scheme"), "https") << "a box serving HTTPS says so";
   if (QStandardPaths::findExecutable("avahi-browse").isEmpty()) GTEST_SKIP() << "avahi-utils is not installed";
   QProcess browse;
   browse.start("avahi-browse", {"-rtpk", "_rtsp._tcp"});
