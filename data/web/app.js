@@ -576,11 +576,27 @@
       a.setAttribute("download", rec.name || "");
       a.setAttribute("aria-label", t("downloadAria", { name: rec.name || rec.id }));
       a.append(icon("i-download"), el("span", "", t("download")));
-      li.append(main, a);
+      li.append(main, playLink(rec), a);
       return li;
     }));
     $("#recordings-empty").hidden = items.length > 0;
     refocus(list, "href", focused);
+  }
+
+  // Played here when this browser can, otherwise in a media player over RTSP.
+  function playLink(rec) {
+    const id = encodeURIComponent(rec.id);
+    const probe = document.createElement(rec.audioOnly ? "audio" : "video");
+    const here = typeof rec.type === "string" && probe.canPlayType(rec.type) !== "";
+    const rtsp = state && typeof state.rtsp === "string" ? state.rtsp : "";
+    if (!here && !rtsp) return "";
+    const a = el("a", "btn btn-small");
+    a.href = here ? `/recordings/${id}?play` : rtsp.replace(/\/live\?/, `/recordings/${id}?`);
+    if (here) a.target = "_blank";
+    a.rel = "noopener";
+    a.setAttribute("aria-label", t(here ? "playAria" : "playElsewhereAria", { name: rec.name || rec.id }));
+    a.append(icon("i-play"), el("span", "", t("play")));
+    return a;
   }
 
   // ---- the other boxes at home ----

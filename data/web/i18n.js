@@ -89,6 +89,8 @@ const I18N = {
     recordingsEmpty: "No recordings yet.",
     download: "Download",
     downloadAria: "Download {name}",
+    playAria: "Play {name} here",
+    playElsewhereAria: "Play {name} in a media player (RTSP)",
     audioOnly: "Audio only",
 
     schedule: "Timetable",
@@ -202,6 +204,8 @@ const I18N = {
     recordingsEmpty: "Noch keine Aufnahmen.",
     download: "Herunterladen",
     downloadAria: "{name} herunterladen",
+    playAria: "{name} hier abspielen",
+    playElsewhereAria: "{name} in einem Mediaplayer abspielen (RTSP)",
     audioOnly: "Nur Ton",
 
     schedule: "Zeitplan",
@@ -315,6 +319,8 @@ const I18N = {
     recordingsEmpty: "还没有录制文件。",
     download: "下载",
     downloadAria: "下载 {name}",
+    playAria: "在此播放 {name}",
+    playElsewhereAria: "在媒体播放器中播放 {name}（RTSP）",
     audioOnly: "仅音频",
 
     schedule: "预约录制",

@@ -33,8 +33,9 @@ using settings::amTV;
 constexpr int kFeedMs = 40;
 // Unwatched, a picture every half second readies the RTSP stream for a client that asks.
 constexpr int kIdleEvery = 12;
-// A channel's thumbnail is renewed every two seconds while it shows.
-constexpr int kThumbnailEvery = 50;
+// The channel is looked at every second; its thumbnail is taken once it has shown for two, and
+// renewed every two.
+constexpr int kThumbnailEvery = 25;
 
 quint16 PortFrom(const char* variable, quint16 usual) {
   return qEnvironmentVariableIsSet(variable) ? quint16(qEnvironmentVariableIntValue(variable)) : usual;
@@ -160,7 +161,15 @@ void THomeServing::Feed() {
   ++ticks_;
   const bool radio = shell_.Main->Mode() == amFMRadio;
   const bool watched = browserStream_ || (rtsp_ && rtsp_->LiveWatched());
-  const bool thumbnail = !radio && shell_.Main->Mode() == amTV && ticks_ % kThumbnailEvery == 0;
+  // A channel's thumbnail once it has shown for a while: not the dark pictures of a tune or a
+  // graph being rebuilt.
+  bool thumbnail = false;
+  if (ticks_ % kThumbnailEvery == 0) {
+    const int channel = shell_.Main->Mode() == amTV && shell_.Channels ? shell_.Channels->CurrentChannel() : 0;
+    steadyLooks_ = channel > 0 && channel == thumbnailChannel_ ? steadyLooks_ + 1 : 0;
+    thumbnailChannel_ = channel;
+    thumbnail = steadyLooks_ >= 2 && steadyLooks_ % 2 == 0;
+  }
   if (!watched && ticks_ % kIdleEvery != 0 && !thumbnail) return;
   QImage picture;
   if (radio) {
@@ -170,7 +179,7 @@ void THomeServing::Feed() {
     if (picture.isNull()) return;
     picture = picture.convertToFormat(QImage::Format_RGB32);
   }
-  if (thumbnail && shell_.Channels) link_->RememberPicture(shell_.Channels->CurrentChannel(), picture);
+  if (thumbnail) link_->RememberPicture(thumbnailChannel_, picture);
   const qint64 now = clock_.nsecsElapsed();
   if (rtsp_) rtsp_->PushPicture(picture, now);
   if (browserStream_) browserStream_->PushPicture(picture, now);

@@ -66,6 +66,8 @@ class THomeServing final : public QObject {
   QTimer feed_;
   QElapsedTimer clock_;
   int ticks_ = 0;
+  int thumbnailChannel_ = 0;  // the TV channel at the last look
+  int steadyLooks_ = 0;       // looks since it changed
   // The Done list's files, for the RTSP server's threads.
   std::shared_ptr<std::pair<std::mutex, QStringList>> servedFiles_;
   quint16 port_ = 0;

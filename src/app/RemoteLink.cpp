@@ -170,6 +170,7 @@ QJsonArray TRemoteLink::Recordings() {
   for (size_t i = 0; i < items.size(); ++i) {
     const QFileInfo file(items[i]->FilePath);
     list.append(QJsonObject{{"id", int(i)}, {"name", file.fileName()}, {"size", file.size()},
+                            {"type", QString::fromLatin1(remote::MediaTypeOf(file.fileName()))},
                             {"channel", items[i]->Channel}, {"audioOnly", items[i]->AudioOnly},
                             {"when", items[i]->StartTime.toString(Qt::ISODate)}});
   }

@@ -71,6 +71,16 @@ QByteArray SafeFileName(const QString& name) {
 
 }  // namespace
 
+QByteArray MediaTypeOf(const QString& file) {
+  static const QPair<const char*, const char*> kTypes[] = {
+      {"mp4", "video/mp4"}, {"mkv", "video/x-matroska"}, {"mpg", "video/mpeg"}, {"avi", "video/x-msvideo"},
+      {"wav", "audio/wav"}, {"mp3", "audio/mpeg"},       {"mpv", "video/mpeg"}, {"mpa", "audio/mpeg"}};
+  const QString suffix = QFileInfo(file).suffix().toLower();
+  for (const auto& [extension, type] : kTypes)
+    if (suffix == QLatin1String(extension)) return type;
+  return "application/octet-stream";
+}
+
 bool ParseRange(const QByteArray& header, qint64 size, qint64& from, qint64& length) {
   from = 0;
   length = size;
@@ -213,10 +223,12 @@ TRemoteResponse TRemoteRoutes::Download(const TRemoteRequest& r, const QString& 
   }
   response.status = range.isEmpty() ? 200 : 206;
   response.file = info.absoluteFilePath();
-  response.contentType = "application/octet-stream";
+  // ?play: for the browser's own player, which seeks by ranges; otherwise a download.
+  const bool play = r.query.hasQueryItem(QStringLiteral("play"));
+  response.contentType = play ? MediaTypeOf(file) : QByteArray("application/octet-stream");
   response.headers << qMakePair(QByteArray("Accept-Ranges"), QByteArray("bytes"));
-  response.headers << qMakePair(QByteArray("Content-Disposition"),
-                                "attachment; filename=\"" + SafeFileName(info.fileName()) + '"');
+  response.headers << qMakePair(QByteArray("Content-Disposition"), QByteArray(play ? "inline" : "attachment") +
+                                                                       "; filename=\"" + SafeFileName(info.fileName()) + '"');
   if (!range.isEmpty())
     response.headers << qMakePair(QByteArray("Content-Range"),
                                   "bytes " + QByteArray::number(response.from) + '-' +

@@ -86,6 +86,9 @@ class TRemoteRoutes {
   QString webFolder_;
 };
 
+// The media type of a recording by its file's extension; application/octet-stream for others.
+QByteArray MediaTypeOf(const QString& file);
+
 // "bytes=a-b", "bytes=a-" or "bytes=-n" of a file of `size` bytes; false for a range that
 // cannot be served (the caller answers 416), true with from/length of the whole file when the
 // header is empty.

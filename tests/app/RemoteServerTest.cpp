@@ -250,6 +250,11 @@ TEST_F(RemoteServer, ARecordingDownloadsByRangesAndProbesAsTheFileItIs) {
     EXPECT_EQ(got.status, r.status);
     EXPECT_TRUE(r.status == 416 || got.body == bytes.mid(r.at, r.length)) << got.body.size();
   }
+  // For the browser's own player: inline, typed, by ranges.
+  const Reply played = AskWithToken("GET", url + "?play", {{"Range", "bytes=0-99"}});
+  EXPECT_EQ(std::tuple(played.status, played.headers["content-type"], played.headers["content-disposition"].left(6)),
+            std::tuple(206, QByteArray("video/mpeg"), QByteArray("inline")));
+  EXPECT_EQ(list.at(0).toObject()["type"].toString(), "video/mpeg");
   // Read back in two ranges, the file probes as the recording does.
   const QByteArray joined = AskWithToken("GET", url, {{"Range", "bytes=0-99999"}}).body +
                             AskWithToken("GET", url, {{"Range", "bytes=100000-"}}).body;

@@ -42,6 +42,7 @@ def main():
         driver.set_window_size(1200, 800)
         driver.get(url + "&lang=zh")
         wait.until(lambda d: len(d.find_elements(By.CSS_SELECTOR, "#channels li")) > 1)
+        wait.until(lambda d: d.execute_script(playing))
         driver.save_screenshot(shots + "-desktop-zh.png")
         driver.get(url + "&lang=en")
         wait.until(lambda d: d.execute_script(playing))
