@@ -399,7 +399,7 @@
         const reader = response.body.getReader();
         for (;;) {
           const { value, done } = await reader.read();
-          if (done) break;
+          if (done) throw new Error("the stream ended");
           queue.push(value);
           pump();
         }

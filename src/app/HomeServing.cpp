@@ -121,17 +121,15 @@ void THomeServing::StartStreaming(bool otherDevices) {
 }
 
 void THomeServing::WatchInBrowsers(bool watched) {
-  std::unique_ptr<platform::media::TLiveMp4Stream> gone;
+  std::unique_ptr<platform::media::TLiveMp4Stream> gone;  // ends once the sound tap cannot reach it
   if (watched && !browserStream_) {
-    // The encoder's thread hands its bytes to the hub on this thread; the hub may be gone by then.
-    QPointer<QObject> hub(&server_->Live());
+    // The encoder's thread posts its bytes to the hub on this thread. The encoder stops before the
+    // server goes, so the hub is there to post to; a post still queued then finds it gone.
+    QPointer<remote::TLiveHub> hub(&server_->Live());
     browserStream_ = std::make_unique<platform::media::TLiveMp4Stream>(
         [hub](const QByteArray& bytes, platform::media::TLivePiece piece) {
           QMetaObject::invokeMethod(
-              hub.data(),
-              [hub, bytes, piece] {
-                if (hub) static_cast<remote::TLiveHub*>(hub.data())->Take(bytes, remote::TStreamPiece(piece));
-              },
+              hub.data(), [hub, bytes, piece] { if (hub) hub->Take(bytes, remote::TStreamPiece(piece)); },
               Qt::QueuedConnection);
         });
   } else if (!watched) {
@@ -173,7 +171,10 @@ void THomeServing::Feed() {
   if (!watched && ticks_ % kIdleEvery != 0 && !thumbnail) return;
   QImage picture;
   if (radio) {
-    picture = RadioPicture(util::MHzText(shell_.Capture->Tuner().FMFrequency()));
+    const QString frequency = util::MHzText(shell_.Capture->Tuner().FMFrequency());
+    if (frequency != radioFrequency_) radioPicture_ = RadioPicture(frequency);
+    radioFrequency_ = frequency;
+    picture = radioPicture_;
   } else {
     picture = shell_.Capture->Stills().Grab(shell_.Capture->Chip().IsWis());
     if (picture.isNull()) return;

@@ -4,6 +4,7 @@
 // boxes. Everything here starts with Serve and ends with Stop.
 
 #include <QElapsedTimer>
+#include <QImage>
 #include <QObject>
 #include <QStringList>
 #include <QTimer>
@@ -68,6 +69,8 @@ class THomeServing final : public QObject {
   int ticks_ = 0;
   int thumbnailChannel_ = 0;  // the TV channel at the last look
   int steadyLooks_ = 0;       // looks since it changed
+  QImage radioPicture_;       // what the streams show of the FM station
+  QString radioFrequency_;
   // The Done list's files, for the RTSP server's threads.
   std::shared_ptr<std::pair<std::mutex, QStringList>> servedFiles_;
   quint16 port_ = 0;

@@ -42,6 +42,12 @@ void TLiveHub::Take(const QByteArray& bytes, TStreamPiece piece) {
     header_ += bytes;
     return;
   }
+  if (piece == TStreamPiece::End) {
+    const QList<Viewer> closing = viewers_;
+    for (const Viewer& v : closing)
+      if (v.socket) v.socket->disconnectFromHost();
+    return;
+  }
   headerDone_ = true;
   // Sending may close a socket, which takes it off the list: collect first, then send.
   QList<QPair<QPointer<QTcpSocket>, bool>> targets;  // the socket, and whether it joins now

@@ -13,7 +13,7 @@ class QTcpSocket;
 
 namespace pvx::remote {
 
-enum class TStreamPiece { Header, KeyStart, Start, More };
+enum class TStreamPiece { Header, KeyStart, Start, More, End };
 
 class TLiveHub final : public QObject {
  public:
@@ -24,7 +24,7 @@ class TLiveHub final : public QObject {
   void AddViewer(QTcpSocket* socket);
   int Viewers() const { return int(viewers_.size()); }
   // The next bytes of the stream, in order. A Header starts a new stream: every viewer starts
-  // again from its next key fragment.
+  // again from its next key fragment. End closes every viewer.
   void Take(const QByteArray& bytes, TStreamPiece piece);
 
   // Called with true when the first viewer comes and false when the last one leaves.

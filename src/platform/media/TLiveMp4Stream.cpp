@@ -138,9 +138,12 @@ void TLiveMp4Stream::Impl::Run() {
     }
     if (failed) continue;
     QString why;
-    if (!mux && !nextPicture.isNull() && !Open(nextPicture, why)) {
-      Fail(why);
-      continue;
+    if (!mux && !nextPicture.isNull()) {
+      if (!Open(nextPicture, why)) {
+        Fail(why);
+        continue;
+      }
+      originNs = nextPts;  // the stream's time 0, for the sound of this round too
     }
     if (!mux) continue;  // sound before the first picture has no place yet
     bool ok = true;
@@ -155,8 +158,11 @@ void TLiveMp4Stream::Impl::Run() {
 void TLiveMp4Stream::Impl::Fail(const QString& why) {
   failed = true;
   qCWarning(lcMedia).noquote() << "live stream for browsers stopped:" << why;
-  std::lock_guard lock(mutex);
-  error = why;
+  {
+    std::lock_guard lock(mutex);
+    error = why;
+  }
+  output({}, TLivePiece::End);
 }
 
 bool TLiveMp4Stream::Impl::Open(const QImage& first, QString& why) {
@@ -264,7 +270,6 @@ void TLiveMp4Stream::Impl::Close() {
 }
 
 bool TLiveMp4Stream::Impl::EncodePicture(const QImage& picture, qint64 ptsNs) {
-  if (originNs < 0) originNs = ptsNs;
   const int64_t ms = (ptsNs - originNs) / 1'000'000;
   if (ms <= lastVideoMs) return true;  // two pictures in one millisecond: the second is dropped
   lastVideoMs = ms;
@@ -284,7 +289,7 @@ bool TLiveMp4Stream::Impl::EncodePicture(const QImage& picture, qint64 ptsNs) {
 }
 
 bool TLiveMp4Stream::Impl::EncodeSound(const QByteArray& s16, int rate, qint64 ptsNs) {
-  if (ptsNs < originNs) return true;
+  if (ptsNs < originNs) return true;  // from before the stream began
   if (rate != resampleRate) {
     SwrContext* swr = nullptr;
     AVChannelLayout stereo;

@@ -17,6 +17,7 @@ enum class TLivePiece {
   KeyStart,  // the start of a fragment beginning with a key picture: a viewer may join here
   Start,     // the start of another fragment
   More,      // the rest of the fragment begun last
+  End,       // no more: the encoder failed (Error says why)
 };
 
 class TLiveMp4Stream {
