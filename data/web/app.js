@@ -339,15 +339,20 @@
   let video = null;
   let videoFailed = false;
   let soundOn = false;
+  // After a failed stream (the program restarting, a browser that cannot play it) the page tries
+  // again this much later.
+  const VIDEO_RETRY_MS = 30000;
 
   function ensureVideo() {
     if (videoFailed || unauthorised || document.hidden || state === null) return false;
     if (video) return true;
-    video = document.createElement("video");
+    const v = (video = document.createElement("video"));
     video.muted = !soundOn;
     video.autoplay = true;
     video.playsInline = true;
+    // A dropped element's late events are not this stream's.
     video.addEventListener("playing", () => {
+      if (v !== video) return;
       clearTimeout(picTimer);
       picTimer = 0;
       picToken++;
@@ -356,9 +361,11 @@
       setHasPicture(true);
     });
     video.addEventListener("error", () => {
+      if (v !== video) return;
       videoFailed = true;
       dropVideo();
       ensurePicture();
+      setTimeout(() => { videoFailed = false; ensurePicture(); }, VIDEO_RETRY_MS);
     });
     video.addEventListener("timeupdate", keepLive);
     if (!streamInto(video)) video.src = "/live?t=" + Date.now();
