@@ -583,7 +583,9 @@
       a.setAttribute("download", rec.name || "");
       a.setAttribute("aria-label", t("downloadAria", { name: rec.name || rec.id }));
       a.append(icon("i-download"), el("span", "", t("download")));
-      li.append(main, playLink(rec), a);
+      const actions = el("div", "item-actions");
+      actions.append(playLink(rec), a);
+      li.append(main, actions);
       return li;
     }));
     $("#recordings-empty").hidden = items.length > 0;
