@@ -23,6 +23,7 @@
 
 #include "commands/CommandTable.h"
 #include "common/BenchHome.h"
+#include "common/Serving.h"
 #include "common/StreamSpan.h"
 #include "platform/ipc/MessageClient.h"
 #include "platform/ipc/Messages.h"
@@ -110,21 +111,11 @@ qint64 Written(const QString& folder) {
 }
 
 // Starts `count` viewers that decode the live streams into nothing, RTSP and the page's in turn.
-bool Watch(int count, const QString& home, const QString& log, std::vector<std::unique_ptr<QProcess>>& viewers) {
-  QRegularExpressionMatch http, rtsp;
-  Within(10000, [&] {
-    http = QRegularExpression("serving on http://[0-9.]+:(\\d+)/").match(Text(log));
-    rtsp = QRegularExpression("streaming on rtsp://[0-9.]+:(\\d+)/").match(Text(log));
-    return http.hasMatch() && rtsp.hasMatch();
-  });
-  const QString token = Text(home + "remote.token").trimmed();
-  if (!http.hasMatch() || !rtsp.hasMatch() || token.isEmpty()) return false;
-  for (int i = 0; i < count; ++i) {
-    const QString url = i % 2 ? QString("http://127.0.0.1:%1/live?token=%2").arg(http.captured(1), token)
-                              : QString("rtsp://127.0.0.1:%1/live?token=%2").arg(rtsp.captured(1), token);
-    viewers.push_back(std::make_unique<QProcess>());
-    viewers.back()->start("ffmpeg", {"-v", "error", "-i", url, "-f", "null", "-"});
-  }
+bool Watch(int count, const QString& home, const QString& log, std::vector<pvx::bench::TViewer>& viewers) {
+  pvx::bench::TServed served;
+  Within(10000, [&] { return (served = pvx::bench::ServedBy(log, home)).Ready(); });
+  if (!served.Ready()) return false;
+  for (int i = 0; i < count; ++i) viewers.push_back(pvx::bench::Viewer(i % 2 ? served.BrowserLive() : served.RtspLive()));
   QThread::msleep(3000);
   return true;
 }
@@ -157,7 +148,7 @@ TResult RunOnce(const TState& state, bool bySignal) {
   env.insert("OKA_PVX_SERVE_PORT", "0");
   env.insert("OKA_PVX_RTSP_PORT", "0");
   const QString log = home + "program.log";
-  std::vector<std::unique_ptr<QProcess>> viewers;
+  std::vector<pvx::bench::TViewer> viewers;
   QProcess program;
   program.setProcessEnvironment(env);
   program.setStandardOutputFile(log);
@@ -188,7 +179,7 @@ TResult RunOnce(const TState& state, bool bySignal) {
   const bool ended = program.waitForFinished(30000);
   r.ms = ended ? clock.elapsed() : -1;
   if (!ended) program.kill(), program.waitForFinished();
-  for (auto& viewer : viewers) viewer->kill(), viewer->waitForFinished();
+  viewers.clear();
   r.clean = ended && program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0;
   pvx::settings::TMainInfo main;
   pvx::settings::TChannelInfo channels;

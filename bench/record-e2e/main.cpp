@@ -27,6 +27,7 @@
 #include <cstdio>
 
 #include "common/BenchHome.h"
+#include "common/ProcessCpu.h"
 #include "common/StreamSpan.h"
 #include "commands/CommandTable.h"
 #include "formats/RecordFormats.h"
@@ -40,6 +41,7 @@ namespace ipc = pvx::platform::ipc;
 
 namespace {
 
+using pvx::bench::CpuSecondsOf;
 using pvx::commands::CodeOf;
 using pvx::commands::TCommand;
 constexpr int kCapture = CodeOf(TCommand::Capture), kStop = CodeOf(TCommand::Stop);
@@ -53,14 +55,6 @@ void TimeShiftStep(int second) {
   if (second == 15) ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, CodeOf(TCommand::Play), 0);
   for (const auto& [at, command] : steps)
     if (second > 60 && second % 60 == at) ipc::PostMessage(ipc::kMainWindowClass, ipc::kMsgCommand, CodeOf(command), 0);
-}
-
-double CpuSecondsOf(qint64 pid) {
-  QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-  if (!stat.open(QIODevice::ReadOnly)) return -1;
-  const QList<QByteArray> f = stat.readAll().split(')').last().trimmed().split(' ');
-  // utime and stime are fields 14 and 15 of the line, 12 and 13 after the command name.
-  return (f.value(11).toDouble() + f.value(12).toDouble()) / double(sysconf(_SC_CLK_TCK));
 }
 
 double ChildrenCpuSeconds() {

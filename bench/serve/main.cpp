@@ -10,9 +10,6 @@
 //   bench-serve [seconds-per-step]   (default 10)
 //   bench-serve --smoke              (one flip, two-second steps: proves it still measures)
 
-#include <sys/types.h>
-#include <unistd.h>
-
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -34,6 +31,8 @@
 #include <vector>
 
 #include "common/BenchHome.h"
+#include "common/ProcessCpu.h"
+#include "common/Serving.h"
 #include "common/StreamSpan.h"
 #include "commands/CommandTable.h"
 #include "formats/RecordFormats.h"
@@ -46,6 +45,12 @@
 namespace ipc = pvx::platform::ipc;
 
 namespace {
+
+using pvx::bench::CpuSecondsOf;
+using pvx::bench::ServedBy;
+using pvx::bench::TServed;
+using pvx::bench::TViewer;
+using pvx::bench::Viewer;
 
 // The tuned home's first three channels (the USA plan on the antenna).
 constexpr int kHeavy = 2, kWhite = 3, kBlack = 4;
@@ -90,13 +95,6 @@ class TClient {
   QNetworkAccessManager network_;
 };
 
-double CpuSecondsOf(qint64 pid) {
-  QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-  if (!stat.open(QIODevice::ReadOnly)) return -1;
-  const QList<QByteArray> f = stat.readAll().split(')').last().trimmed().split(' ');
-  return (f.value(11).toDouble() + f.value(12).toDouble()) / double(sysconf(_SC_CLK_TCK));
-}
-
 double Median(std::vector<double> v) {
   std::sort(v.begin(), v.end());
   return v.empty() ? -1 : v[v.size() / 2];
@@ -138,38 +136,6 @@ class TRtspWatcher {
   QByteArray buffer_;
   double latest_ = -1;
 };
-
-struct TEndProcess {
-  void operator()(QProcess* p) const {
-    p->kill();
-    p->waitForFinished();
-    delete p;
-  }
-};
-using TViewer = std::unique_ptr<QProcess, TEndProcess>;
-
-// A viewer that only decodes: ffmpeg reading a stream into nothing.
-TViewer Viewer(const QString& url) {
-  TViewer p(new QProcess);
-  QStringList args{"-v", "error"};
-  if (url.startsWith("rtsp")) args << "-rtsp_transport" << "tcp";
-  p->start("ffmpeg", args + QStringList{"-i", url, "-f", "null", "-"});
-  return p;
-}
-
-struct TServed {
-  quint16 http = 0, rtsp = 0;
-};
-
-TServed PortsFromLog(const QString& log) {
-  QFile file(log);
-  file.open(QIODevice::ReadOnly);
-  const QString text = QString::fromUtf8(file.readAll());
-  TServed s;
-  s.http = quint16(QRegularExpression("serving on http://[0-9.]+:(\\d+)/").match(text).captured(1).toUInt());
-  s.rtsp = quint16(QRegularExpression("streaming on rtsp://[0-9.]+:(\\d+)/live").match(text).captured(1).toUInt());
-  return s;
-}
 
 // Tunes to `channel` and returns once the program's own picture is bright or dark as expected;
 // the milliseconds that took, -1 when it never did.
@@ -228,21 +194,19 @@ int main(int argc, char* argv[]) {
   if (!pvx::bench::StartProgram(program, qEnvironmentVariable("BENCH_PROGRAM", PVX_PROGRAM), env, log)) return 1;
   const qint64 pid = program.processId();
   // The server starts just after the window shows.
-  TServed ports = PortsFromLog(log);
+  TServed ports = ServedBy(log, home);
   QElapsedTimer waited;
   waited.start();
-  while (ports.rtsp == 0 && waited.elapsed() < 10000) {
+  while (!ports.Ready() && waited.elapsed() < 10000) {
     QThread::msleep(20);
-    ports = PortsFromLog(log);
+    ports = ServedBy(log, home);
   }
-  QFile tokenFile(home + "remote.token");
-  if (ports.http == 0 || ports.rtsp == 0 || !tokenFile.open(QIODevice::ReadOnly)) {
+  if (!ports.Ready()) {
     std::fprintf(stderr, "bench-serve: the program does not serve (see its log)\n");
     return 1;
   }
-  const QByteArray token = tokenFile.readAll().trimmed();
-  const QString rtspUrl = QString("rtsp://127.0.0.1:%1/live?token=%2").arg(ports.rtsp).arg(QString(token));
-  const QString mp4Url = QString("http://127.0.0.1:%1/live?token=%2").arg(ports.http).arg(QString(token));
+  const QByteArray token = ports.token.toLatin1();
+  const QString rtspUrl = ports.RtspLive(), mp4Url = ports.BrowserLive();
   TClient client(ports.http, token);
   QElapsedTimer clock;
   clock.start();
@@ -304,7 +268,7 @@ int main(int argc, char* argv[]) {
   // 3. The browser: the page's own <video>, measured inside Chromium on its clock.
   {
     QProcess browser;
-    browser.start("/usr/bin/python3", {PVX_BROWSER_LATENCY, QString("http://127.0.0.1:%1/?token=%2").arg(ports.http).arg(QString(token)),
+    browser.start("/usr/bin/python3", {PVX_BROWSER_LATENCY, QString("http://127.0.0.1:%1/?token=%2").arg(ports.http).arg(ports.token),
                                        QString::number(flips), QString::number(kWhite), QString::number(kBlack)});
     QElapsedTimer waited;
     waited.start();
